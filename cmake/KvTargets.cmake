@@ -1,0 +1,75 @@
+# Helpers every folder uses to declare its targets, so that the three presets
+# build the same tree: portable targets everywhere, Win32 targets only in the
+# mingw builds, tests registered with a result file each.
+
+set(KV_WINDOWS ${WIN32})
+option(KV_SANITIZE "Build native code with AddressSanitizer and UBSan" OFF)
+
+set(KV_WARNINGS -Wall -Wextra)
+if(KV_WINDOWS)
+  add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()
+if(NOT KV_WINDOWS AND KV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# src/ is the include root: #include "base/KvText.h".
+include_directories(${PROJECT_SOURCE_DIR}/src)
+
+set(KV_RESULTS_DIR ${CMAKE_BINARY_DIR}/test-results)
+file(MAKE_DIRECTORY ${KV_RESULTS_DIR})
+set_property(GLOBAL PROPERTY KV_TEST_NAMES "")
+
+# kv_library(<name> [WINDOWS] SOURCES ... [LIBS ...])
+# A library without WINDOWS is portable: it never includes windows.h.
+function(kv_library name)
+  cmake_parse_arguments(A "WINDOWS" "" "SOURCES;LIBS" ${ARGN})
+  if(A_WINDOWS AND NOT KV_WINDOWS)
+    return()
+  endif()
+  add_library(${name} STATIC ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${KV_WARNINGS})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+endfunction()
+
+# kv_test(<name> [WINDOWS] SOURCES ... [LIBS ...] [TIMEOUT s])
+# Portable tests run natively and, through Wine, in both Windows builds.
+function(kv_test name)
+  cmake_parse_arguments(A "WINDOWS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(A_WINDOWS AND NOT KV_WINDOWS)
+    return()
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${KV_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
+  # The result file, not the exit code, tells whether the tests ran: a test
+  # program that Wine could not start exits 0 having done nothing.
+  add_test(NAME ${name}
+           COMMAND ${name} --gtest_output=xml:${name}.xml
+           WORKING_DIRECTORY ${KV_RESULTS_DIR})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  set_property(GLOBAL APPEND PROPERTY KV_TEST_NAMES ${name})
+endfunction()
+
+# kv_bench(<name> SOURCES ... [LIBS ...]): native optimised builds only.
+function(kv_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(KV_WINDOWS OR KV_SANITIZE OR NOT TARGET benchmark::benchmark)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${KV_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark)
+endfunction()
+
+function(kv_write_test_list)
+  get_property(names GLOBAL PROPERTY KV_TEST_NAMES)
+  list(JOIN names "\n" text)
+  file(WRITE ${CMAKE_BINARY_DIR}/kv-tests.txt "${text}\n")
+endfunction()
