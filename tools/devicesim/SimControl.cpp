@@ -1,0 +1,126 @@
+#include "devicesim/SimControl.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace kv {
+
+namespace {
+
+bool ParseCount(const std::string& word, int& value) {
+  if (word.empty()) return false;
+  const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+  return ec == std::errc() && end == word.data() + word.size() && value >= 0;
+}
+
+// Cuts a reply's data part in half but keeps its length field; the checksum
+// covers what is left, so only the length gives the cut away.
+SimBytes Truncated(const SimBytes& bytes) {
+  if (bytes.size() < kSimFrameOverhead || bytes[0] != kSimFrameStart) {
+    return SimBytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() / 2));
+  }
+  const std::size_t n = bytes.size() - kSimFrameOverhead;
+  SimBytes cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(8 + n / 2));
+  cut.push_back(SimXor(std::span(cut).subspan(1)));
+  return cut;
+}
+
+bool TakeOne(int& count) {
+  if (count == 0) return false;
+  --count;
+  return true;
+}
+
+}  // namespace
+
+const SimBytes& SimControl::GarbageBytes() {
+  static const SimBytes garbage = {0x55, 0xAA, 0x00, 0xFF, 0x13, 0x37, 0x0D, 0x0A};
+  return garbage;
+}
+
+SimControlAction SimControl::Apply(const std::string& line) {
+  std::istringstream in(line);
+  std::string word;
+  in >> word;
+  std::vector<std::string> args;
+  for (std::string arg; in >> arg;) args.push_back(arg);
+
+  SimControlAction action;
+  auto invalid = [&] {
+    action.kind = SimControlAction::Kind::Invalid;
+    action.text = "not understood: " + line;
+    return action;
+  };
+  // Counted faults take an optional count; timed ones a time first.
+  auto counted = [&](int& count) {
+    int n = 1;
+    if (args.size() > 1 || (args.size() == 1 && !ParseCount(args[0], n))) return invalid();
+    count = n;
+    return action;
+  };
+  auto timed = [&](int& count, int& ms) {
+    int n = 1, t = 0;
+    if (args.empty() || args.size() > 2 || !ParseCount(args[0], t)) return invalid();
+    if (args.size() == 2 && !ParseCount(args[1], n)) return invalid();
+    count = n;
+    ms = t;
+    return action;
+  };
+
+  if (word.empty()) return action;
+  if (word == "drop") return counted(drop_);
+  if (word == "badsum") return counted(badsum_);
+  if (word == "garbage") return counted(garbage_);
+  if (word == "truncate") return counted(truncate_);
+  if (word == "concat") return counted(concat_);
+  if (word == "split") return timed(split_, splitMs_);
+  if (word == "late") return timed(late_, lateMs_);
+  if (word == "reset") {
+    if (!args.empty()) return invalid();
+    *this = SimControl{};
+    return action;
+  }
+  if (word == "unsolicited" || word == "close") {
+    if (!args.empty()) return invalid();
+    action.kind =
+        word == "close" ? SimControlAction::Kind::Close : SimControlAction::Kind::Unsolicited;
+    return action;
+  }
+  if (word == "model") {
+    // The text is the rest of the line as written.
+    const std::size_t at = line.find("model") + 5;
+    const std::size_t start = line.find_first_not_of(" \t", at);
+    if (start == std::string::npos) return invalid();
+    action.kind = SimControlAction::Kind::Model;
+    action.text = line.substr(start);
+    return action;
+  }
+  return invalid();
+}
+
+std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& reply) {
+  std::vector<SimTransmission> out;
+  if (reply.empty() || TakeOne(drop_)) return out;
+  for (const SimChunk& chunk : reply) {
+    int gap = chunk.gapMs;
+    if (TakeOne(late_)) gap += lateMs_;
+    if (TakeOne(garbage_)) {
+      out.push_back({GarbageBytes(), gap, GarbageBytes()});
+      gap = 0;
+    }
+    SimBytes bytes = chunk.bytes;
+    if (TakeOne(truncate_)) bytes = Truncated(bytes);
+    if (TakeOne(badsum_) && !bytes.empty()) bytes.back() ^= 0xFF;
+    if (TakeOne(split_) && bytes.size() > 1) {
+      const auto half = std::ptrdiff_t(bytes.size() / 2);
+      out.push_back({SimBytes(bytes.begin(), bytes.begin() + half), gap, bytes});
+      out.push_back({SimBytes(bytes.begin() + half, bytes.end()), splitMs_, {}});
+    } else {
+      out.push_back({bytes, gap, bytes});
+    }
+    if (TakeOne(concat_)) out.push_back({bytes, 0, bytes});
+  }
+  return out;
+}
+
+}  // namespace kv

@@ -1,0 +1,62 @@
+#pragma once
+// Commands from the control file and the faults they arm. Faults shape the
+// next replies on their way out; they never touch the device's state.
+//
+//   drop [n]       leave the next n answered requests unanswered
+//   badsum [n]     next reply with a wrong checksum
+//   split MS [n]   next reply in two halves, MS milliseconds apart
+//   late MS [n]    next reply MS milliseconds late
+//   garbage [n]    a few bytes that are no frame before the next reply
+//   truncate [n]   next reply's data cut in half, its length field kept
+//   concat [n]     next reply followed at once by a copy of it
+//   unsolicited    one status frame now
+//   model TEXT     report TEXT as the model from now on
+//   close          close the pseudo-terminal and exit
+//   reset          forget all armed faults
+
+#include <string>
+#include <vector>
+
+#include "devicesim/SimDevice.h"
+
+namespace kv {
+
+// One write to the line. `gapMs` is the pause before it, counted from the
+// request (first piece of a reply) or from the end of the previous piece.
+// `logged` is what the log's tx line shows for it (nothing when empty).
+struct SimTransmission {
+  SimBytes bytes;
+  int gapMs = 0;
+  SimBytes logged;
+};
+
+struct SimControlAction {
+  enum class Kind { None, Unsolicited, Model, Close, Invalid };
+  Kind kind = Kind::None;
+  std::string text;  // the model text, or why a line was not understood
+};
+
+class SimControl {
+ public:
+  // Takes one line of the control file (without its line end).
+  SimControlAction Apply(const std::string& line);
+
+  // Turns a device reply into what goes on the line, using up armed faults.
+  // An empty reply uses up nothing.
+  std::vector<SimTransmission> Shape(const std::vector<SimChunk>& reply);
+
+  static const SimBytes& GarbageBytes();
+
+ private:
+  int drop_ = 0;
+  int badsum_ = 0;
+  int garbage_ = 0;
+  int truncate_ = 0;
+  int concat_ = 0;
+  int split_ = 0;
+  int splitMs_ = 0;
+  int late_ = 0;
+  int lateMs_ = 0;
+};
+
+}  // namespace kv

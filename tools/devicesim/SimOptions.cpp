@@ -1,0 +1,69 @@
+#include "devicesim/SimOptions.h"
+
+#include <charconv>
+
+#include "devicesim/SimFactory.h"
+
+namespace kv {
+
+const char* SimUsage() {
+  return "usage: devicesim --link PATH [--model KV41|KV42|KV43] [--password 1234] [--no-pace]\n"
+         "                 [--log FILE] [--modem FILE] [--control FILE] [--image FILE] "
+         "[--history N]\n";
+}
+
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
+                     std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--no-pace") {
+      options.pace = false;
+      continue;
+    }
+    std::string* target = nullptr;
+    if (arg == "--link") target = &options.link;
+    if (arg == "--model") target = &options.model;
+    if (arg == "--log") target = &options.log;
+    if (arg == "--modem") target = &options.modem;
+    if (arg == "--control") target = &options.control;
+    if (arg == "--image") target = &options.image;
+    const bool valued = target || arg == "--password" || arg == "--history";
+    if (!valued) {
+      error = "unknown argument " + arg;
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    const std::string& value = args[++i];
+    if (target) {
+      *target = value;
+    } else if (arg == "--password") {
+      options.password = value;
+    } else {
+      const auto [end, ec] =
+          std::from_chars(value.data(), value.data() + value.size(), options.history);
+      if (ec != std::errc() || end != value.data() + value.size() || options.history < 0 ||
+          options.history > kSimMaxRecords) {
+        error = "--history takes 0 to 20000";
+        return false;
+      }
+    }
+  }
+  if (options.link.empty()) {
+    error = "--link PATH is required";
+    return false;
+  }
+  if (options.model != "KV41" && options.model != "KV42" && options.model != "KV43") {
+    error = "--model takes KV41, KV42 or KV43";
+    return false;
+  }
+  if (options.password && options.password->size() > 4) {
+    error = "--password takes at most 4 characters";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kv

@@ -1,0 +1,29 @@
+#pragma once
+// The simulator's command line:
+//   devicesim --link PATH [--model KV41|KV42|KV43] [--password 1234] [--no-pace]
+//             [--log FILE] [--modem FILE] [--control FILE] [--image FILE] [--history N]
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct SimOptions {
+  std::string link;
+  std::string model = "KV41";
+  std::optional<std::string> password;
+  bool pace = true;
+  std::string log;
+  std::string modem;
+  std::string control;
+  std::string image;
+  int history = 100;
+};
+
+// Returns false with a reason in `error` when the arguments are not usable.
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);
+
+const char* SimUsage();
+
+}  // namespace kv
