@@ -1,5 +1,10 @@
 #include "base/TextCodec.h"
 
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
 namespace kv {
 
 namespace {
@@ -97,6 +102,110 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     AppendUtf8(out, cp);
   }
   return out;
+}
+
+// Code page 936. Both directions go through one table built from the
+// platform's own mapping, so the native and Windows builds split, replace and
+// truncate text the same way.
+namespace {
+
+constexpr int kTrailCount = 191;  // trail bytes 0x40..0xFE
+constexpr int kPairCount = 126 * kTrailCount;
+
+struct Cp936Table {
+  char16_t singles[128] = {};
+  std::vector<char16_t> pairs = std::vector<char16_t>(kPairCount);
+  std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000);  // 0 = none
+};
+
+const Cp936Table& Table() {
+  static std::once_flag once;
+  static std::unique_ptr<Cp936Table> table;
+  std::call_once(once, [] {
+    auto t = std::make_unique<Cp936Table>();
+    detail::LoadCp936(t->singles, t->pairs.data());
+    for (int i = 0; i < 128; ++i) {
+      const char16_t u = t->singles[i];
+      if (u != 0 && t->encode[u] == 0) t->encode[u] = static_cast<uint16_t>(0x80 + i);
+    }
+    for (int i = 0; i < kPairCount; ++i) {
+      const char16_t u = t->pairs[i];
+      if (u == 0 || u < 0x80 || t->encode[u] != 0) continue;  // first code wins
+      t->encode[u] =
+          static_cast<uint16_t>(((0x81 + i / kTrailCount) << 8) | (0x40 + i % kTrailCount));
+    }
+    table = std::move(t);
+  });
+  return *table;
+}
+
+bool IsGbkTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  const Cp936Table& t = Table();
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const char32_t cp = DecodeUtf8(utf8, i);
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+      continue;
+    }
+    const uint16_t code = cp < 0x10000 && cp != kReplacement ? t.encode[cp] : 0;
+    if (code == 0) {
+      out += '?';
+    } else if (code < 0x100) {
+      out += static_cast<char>(code);
+    } else {
+      out += static_cast<char>(code >> 8);
+      out += static_cast<char>(code & 0xFF);
+    }
+  }
+  return out;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  const Cp936Table& t = Table();
+  std::string out;
+  out.reserve(gbk.size() + gbk.size() / 2);
+  for (size_t i = 0; i < gbk.size();) {
+    const auto b = static_cast<unsigned char>(gbk[i]);
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    char16_t u = 0;
+    if (IsGbkLeadByte(b) && i + 1 < gbk.size() &&
+        IsGbkTrailByte(static_cast<unsigned char>(gbk[i + 1]))) {
+      const auto trail = static_cast<unsigned char>(gbk[i + 1]);
+      u = t.pairs[(b - 0x81) * kTrailCount + (trail - 0x40)];
+      i += 2;
+    } else {
+      // A lone byte: either a single-byte character or a stray lead byte.
+      u = IsGbkLeadByte(b) ? 0 : t.singles[b - 0x80];
+      ++i;
+    }
+    // A pair that maps into the surrogate range would not be text.
+    AppendUtf8(out, u == 0 || (u >= 0xD800 && u <= 0xDFFF) ? kReplacement : u);
+  }
+  return out;
+}
+
+std::string GbkTruncate(std::string_view gbk, size_t maxBytes) {
+  size_t end = 0;
+  while (end < gbk.size()) {
+    const auto b = static_cast<unsigned char>(gbk[end]);
+    const size_t len = IsGbkLeadByte(b) && end + 1 < gbk.size() &&
+                               IsGbkTrailByte(static_cast<unsigned char>(gbk[end + 1]))
+                           ? 2
+                           : 1;
+    if (end + len > maxBytes) break;
+    end += len;
+  }
+  return std::string(gbk.substr(0, end));
 }
 
 }  // namespace kv

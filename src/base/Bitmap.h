@@ -1,0 +1,106 @@
+#pragma once
+// The bitmap pixel store every pixel routine works on.
+//
+// Layout is that of a bottom-up device-independent bitmap, so that the same
+// memory can be handed to GDI unchanged in the Windows build:
+// - pf8bit: one byte per pixel (a grey level; the DIB gets a grey colour table);
+// - pf24bit: bytes B, G, R per pixel;
+// - pf32bit: bytes B, G, R, A per pixel, straight (not premultiplied) alpha.
+// Rows are padded to a multiple of 4 bytes (BytesPerRow). Row 0 is the top row
+// and lies at the highest address: ScanLine(y + 1) == ScanLine(y) + RowStep()
+// with RowStep() == -BytesPerRow(). Code that walks rows must use RowStep()
+// (signed, pointer-sized) and never assume a direction.
+//
+// In the Windows build the pixels live in a DIB section whose HBITMAP is
+// Handle(); natively they are plain zero-filled memory and Handle() is null.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "base/Types.h"
+
+struct HBITMAP__;  // the Win32 handle type, declared so that no windows.h is needed
+
+namespace kv {
+
+enum TPixelFormat { pfDevice, pf8bit, pf24bit, pf32bit };
+
+class TBitmap {
+ public:
+  TBitmap() = default;
+  TBitmap(int width, int height, TPixelFormat format);
+  TBitmap(const TBitmap& other);
+  TBitmap& operator=(const TBitmap& other);
+  TBitmap(TBitmap&& other) noexcept;
+  TBitmap& operator=(TBitmap&& other) noexcept;
+  virtual ~TBitmap();
+
+  // Called before the pixel memory (and in Windows the HBITMAP) is replaced
+  // or freed, so that a canvas can deselect the handle from its DC first.
+  std::function<void(TBitmap&)> OnHandleChanging;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return width_ <= 0 || height_ <= 0; }
+  TPixelFormat PixelFormat() const { return format_; }
+
+  // Size changes keep the overlapping top-left pixels and zero the rest.
+  void SetWidth(int width) { SetSize(width, height_); }
+  void SetHeight(int height) { SetSize(width_, height); }
+  void SetSize(int width, int height);
+
+  // Converts the pixels: 24 -> 32 gives alpha 0 (as GDI does), 32 -> 24 drops
+  // alpha, to 8 bits takes (B + G + R) div 3, from 8 bits copies the grey level.
+  // pfDevice is stored as pf24bit.
+  void SetPixelFormat(TPixelFormat format);
+
+  // Row y (0 = top). Not bounds-checked beyond a debug assertion.
+  std::uint8_t* ScanLine(int y);
+  const std::uint8_t* ScanLine(int y) const;
+  std::ptrdiff_t RowStep() const { return -static_cast<std::ptrdiff_t>(stride_); }
+  int BytesPerRow() const { return static_cast<int>(stride_); }
+  int BytesPerPixel() const { return BytesPerPixelOf(format_); }
+  // The whole pixel block, lowest address first (that is the bottom row).
+  std::uint8_t* Bits() { return bits_; }
+  const std::uint8_t* Bits() const { return bits_; }
+  std::size_t ImageSize() const { return stride_ * static_cast<std::size_t>(height_); }
+
+  // Copies size, format, pixels and the transparency attributes.
+  void Assign(const TBitmap& source);
+  // Exchanges everything but the OnHandleChanging observers.
+  void Swap(TBitmap& other) noexcept;
+
+  // Drawing with a key colour: pixels of TransparentColor are left out.
+  bool Transparent = false;
+  TColor TransparentColor = clNone;
+
+  // The DIB section in the Windows build; null natively and while empty.
+  HBITMAP__* Handle() const { return handle_; }
+
+  static int BytesPerPixelOf(TPixelFormat format);
+  static std::size_t StrideOf(int width, TPixelFormat format);
+  // Largest pixel count a bitmap may have; larger sizes raise before any allocation.
+  static constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;
+
+ private:
+  void Reallocate(int width, int height, TPixelFormat format, bool keepPixels);
+  void Release();
+
+  // Back end (Bitmap_posix.cpp / Bitmap_win.cpp): zero-filled block of size
+  // bytes for a bottom-up DIB of that geometry; throws on failure.
+  static std::uint8_t* AllocPixels(int width, int height, TPixelFormat format, std::size_t size,
+                                   HBITMAP__*& handle);
+  static void FreePixels(std::uint8_t* bits, HBITMAP__* handle);
+  // Lets pending GDI drawing reach the memory before it is read directly.
+  static void SyncPixels();
+
+  int width_ = 0;
+  int height_ = 0;
+  TPixelFormat format_ = pfDevice;
+  std::size_t stride_ = 0;
+  std::uint8_t* bits_ = nullptr;
+  HBITMAP__* handle_ = nullptr;
+};
+
+}  // namespace kv
