@@ -1,0 +1,39 @@
+// Small conversions shared by the configuration objects: byte fields and
+// texts, bits and binary digit strings, and the password box's key filter.
+// The registry, process and message-pump helpers live in the Windows half.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// The program's version text, whatever the file.
+std::string GetProgramVersion(std::string_view fileName);
+
+// The characters (code points) of a UTF-8 text in reverse order.
+std::string ReverseString(std::string_view text);
+int LowSevenBits(int value);
+bool ByteToBool(std::uint8_t value);
+char BoolToBitChar(bool value);
+
+// The bytes of a device text field: empty when the first byte is 0 or the
+// field is empty; otherwise every byte except 0xFF, zero bytes included.
+std::string BytesToStr(std::span<const std::uint8_t> field);
+// Writes text bytes into a field: all bytes 0 first; then, unless the text is
+// only blanks and control characters, its bytes from the first on, cut at the
+// field's end (a full field has no terminator).
+void StrToBytes(std::string_view text, std::span<std::uint8_t> field);
+
+// d binary digits of value, most significant first; empty when d <= 0.
+std::string IntToBin(std::int32_t value, int digits);
+// Each "1" at position p (1-based) of a text of length L adds 2^(L-p).
+std::int64_t BinToInt(std::string_view text);
+
+// Replaces a key that is not Backspace, Enter, a digit, a letter A-Z/a-z or
+// DEL by 0, so that the edit ignores it.
+void FilterAlnumKey(char16_t& key);
+
+}  // namespace kv

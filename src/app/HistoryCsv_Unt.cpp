@@ -1,0 +1,106 @@
+#include "app/HistoryCsv_Unt.h"
+
+#include "base/Streams.h"
+#include "base/TextCodec.h"
+
+namespace kv {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Lines ended by CR LF, LF or CR; a final line break adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+std::vector<std::string> SplitFields(std::string_view line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) break;
+    fields.emplace_back(line.substr(start, comma - start));
+    start = comma + 1;
+  }
+  fields.emplace_back(line.substr(start));
+  return fields;
+}
+
+}  // namespace
+
+std::string HistoryCsvLine(const std::vector<std::string>& cells, int columnCount) {
+  std::string line;
+  for (int c = 1; c < columnCount; ++c) {
+    if (c > 1) line += ',';
+    if (static_cast<std::size_t>(c) < cells.size()) line += cells[c];
+  }
+  return line;
+}
+
+std::string HistoryCsvBytes(const THistoryGridRows& rows, int columnCount) {
+  std::string text;
+  for (const std::vector<std::string>& row : rows) {
+    text += Utf8ToGbk(HistoryCsvLine(row, columnCount));
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string HistoryCsvFileName(std::string_view chosenName) {
+  if (EndsText(".csv", chosenName)) return std::string(chosenName);
+  return std::string(chosenName) + ".csv";
+}
+
+std::string ExportHistoryCsv(std::string_view chosenName, const THistoryGridRows& rows,
+                             int columnCount) {
+  const std::string fileName = HistoryCsvFileName(chosenName);
+  WriteFileBytes(fileName, HistoryCsvBytes(rows, columnCount));
+  return fileName;
+}
+
+ECsvLineError::ECsvLineError(int line, const std::string& reason)
+    : Exception("CSV line " + std::to_string(line) + ": " + reason), line_(line) {}
+
+THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int rowLimit) {
+  const int dataColumns = columnCount - 1;
+  THistoryCsvFields result;
+  int number = 0;
+  for (std::string_view line : SplitLines(bytes)) {
+    ++number;
+    if (number > rowLimit) {
+      throw ECsvLineError(number,
+                          "more lines than the grid has rows (" + std::to_string(rowLimit) + ")");
+    }
+    for (char c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+        throw ECsvLineError(number, "control character in the line");
+      }
+    }
+    const std::string text = GbkToUtf8(line);
+    if (text.find(kReplacement) != std::string::npos) {
+      throw ECsvLineError(number, "not code page 936 text");
+    }
+    std::vector<std::string> fields = SplitFields(text);
+    if (static_cast<int>(fields.size()) > dataColumns) {
+      throw ECsvLineError(number, std::to_string(fields.size()) + " fields, the grid has " +
+                                      std::to_string(dataColumns) + " columns");
+    }
+    result.push_back(std::move(fields));
+  }
+  return result;
+}
+
+THistoryCsvFields ImportHistoryCsv(const std::string& fileName, int columnCount, int rowLimit) {
+  return ParseHistoryCsv(ReadFileBytes(fileName), columnCount, rowLimit);
+}
+
+}  // namespace kv

@@ -1,0 +1,50 @@
+// History CSV files: one line per grid data row holding the texts of columns
+// 1 to the last, joined by single commas, no header, no quoting, lines ended
+// by CR LF, code page 936 bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/SysUtils.h"
+
+namespace kv {
+
+// Grid rows as cell texts, column 0 (the row number) first.
+using THistoryGridRows = std::vector<std::vector<std::string>>;
+// Imported lines: fields[i][n - 1] goes to column n of data row i + 1.
+using THistoryCsvFields = std::vector<std::vector<std::string>>;
+
+// The line of one grid row: columns 1 .. columnCount - 1 (missing cells empty).
+std::string HistoryCsvLine(const std::vector<std::string>& cells, int columnCount);
+// The file bytes of every row (code page 936, CR LF after each line).
+std::string HistoryCsvBytes(const THistoryGridRows& rows, int columnCount);
+// The chosen name when it ends in ".csv" in any letter case, else with
+// ".csv" appended.
+std::string HistoryCsvFileName(std::string_view chosenName);
+// Writes the rows to the file named by HistoryCsvFileName and returns that
+// name; file errors raise the stream exceptions.
+std::string ExportHistoryCsv(std::string_view chosenName, const THistoryGridRows& rows,
+                             int columnCount);
+
+// A line of a CSV file that cannot be imported.
+class ECsvLineError : public Exception {
+ public:
+  ECsvLineError(int line, const std::string& reason);
+  int Line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+// Splits file bytes into the fields of each line, for a grid of columnCount
+// columns and rowLimit data rows. The whole text is checked before anything
+// is returned: a line that is not code page 936 text, holds a control
+// character, has more fields than the grid has data columns, or lies beyond
+// the last data row raises ECsvLineError with its line number (from 1).
+THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int rowLimit);
+// Reads and parses a file; file errors raise the stream exceptions.
+THistoryCsvFields ImportHistoryCsv(const std::string& fileName, int columnCount, int rowLimit);
+
+}  // namespace kv

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "SettingsSamples.h"
+#include "app/ConstLang_Unt.h"
+#include "app/IniSeting_Unt.h"
+#include "app/SoftDateTime_Unt.h"
+#include "app/SoftDiDoTh_Unt.h"
+#include "base/IniFiles.h"
+#include "base/Streams.h"
+#include "base/SysUtils.h"
+
+namespace kv {
+namespace {
+
+using namespace kv::samples;
+
+class IniProfile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LanguageFlag = LanguageEnglish;
+    RebuildTimerLists();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = GetTempFolder() + "kv_profile_" + info->name() + ".ini";
+    DeleteFileUtf8(path_);
+    profile_.Now = [] { return TTimeOfDay{13, 14, 15}; };
+  }
+  void TearDown() override { DeleteFileUtf8(path_); }
+
+  std::string path_;
+  TIniSeting profile_;
+};
+
+TEST_F(IniProfile, SavedSettingsLoadBackUnchanged) {
+  for (int model : {0, 1, 2}) {
+    DeleteFileUtf8(path_);
+    TMasterSettings saved = FullSettings(model);
+    saved.chk_ShowPassword = true;
+    saved.lvDo[0].SetCell(3, "Close");  // current state is a cell like any other here
+    profile_.SaveProfile(path_, saved);
+    TMasterSettings loaded = EmptyRows(model);
+    profile_.LoadProfile(path_, loaded);
+    EXPECT_EQ(saved.lvTh, loaded.lvTh) << model;
+    EXPECT_EQ(saved.lvTimer, loaded.lvTimer);
+    EXPECT_TRUE(saved == loaded) << model;
+  }
+}
+
+TEST_F(IniProfile, ValuesAreWrittenInTheProfileFormat) {
+  TMasterSettings s = EmptyRows(0);
+  s.lbledt_Main_Password = "9173";
+  s.chk_Auto_Armed = true;
+  s.cbb_GPRS_TcpUdp = -1;
+  s.cbb_GPRSCommunication_Proctocol = 2;
+  s.dtp_RePortTime = {8, 5, 0};
+  s.lvTh[0].SubItems = {" High Alarm ", "", "80", "", "", "", "", "", "", "", "", ""};
+  s.lvTh[1].SetCell(1, "\xE6\xB8\xA9\xE5\xBA\xA6");  // 温度
+  profile_.SaveProfile(path_, s);
+  const TIniFile ini(path_);
+  EXPECT_EQ("9173", ini.ReadString("Value", "lbledt_Main_Password", "?"));
+  EXPECT_EQ("1", ini.ReadString("Value", "chk_Auto_Armed", "?"));
+  EXPECT_EQ("0", ini.ReadString("Value", "chk_ShowPassword", "?"));
+  EXPECT_EQ("-1", ini.ReadString("Value", "cbb_GPRS_TcpUdp", "?"));
+  EXPECT_EQ("2", ini.ReadString("Value", "cbb_GPRSCommunication_Proctocol", "?"));
+  EXPECT_EQ("08:05:00", ini.ReadString("Value", "dtp_RePortTime", "?"));
+  EXPECT_EQ("High Alarm^~^80^~^~^~^~^~^~^~^~^~^", ini.ReadString("lvTh", "Temperature1", "?"));
+  EXPECT_EQ("~^~^~^~^~^~^~^~^~^~^", ini.ReadString("lvTel", "1", "?"));
+  EXPECT_EQ("~^~^~^~^~^", ini.ReadString("lvTimer", "10", "?"));
+  // Code page 936 on disk.
+  EXPECT_NE(std::string::npos, ReadFileBytes(path_).find("Humidity1=\xCE\xC2\xB6\xC8^"));
+}
+
+TEST_F(IniProfile, FileNameGetsIniUnlessItHoldsIt) {
+  EXPECT_EQ("a.ini", ProfileFileName("a"));
+  EXPECT_EQ("a.ini", ProfileFileName("a.ini"));
+  EXPECT_EQ("a.INI.ini", ProfileFileName("a.INI"));
+  EXPECT_EQ("x.ini.bak", ProfileFileName("x.ini.bak"));
+  TMasterSettings s = EmptyRows(0);
+  s.lbledt_TcpPort = "502";
+  const std::string base = path_.substr(0, path_.size() - 4);
+  profile_.SaveProfile(base, s);
+  EXPECT_TRUE(FileExists(path_));
+}
+
+TEST_F(IniProfile, HandEditedRowsLoadWhatFits) {
+  WriteFileBytes(path_,
+                 "[lvDo]\r\nDOUT1=Pump^5^x^Off^On^\xA1\xCC^extra^more^\r\nDOUT9=ghost^\r\n"
+                 "DOUT2=^^^\r\n[lvTimer]\r\n  2 = ~^Friday\r\n");
+  TMasterSettings s = EmptyRows(0);
+  s.lvDo[1].SetCell(1, "kept");
+  s.lvTimer[0].SetCell(2, "kept");
+  s.lvTimer[1].SetCell(1, "was set");
+  profile_.LoadProfile(path_, s);
+  EXPECT_EQ((std::vector<std::string>{"Pump", "5", "x", "Off", "On", kTick, ""}),
+            s.lvDo[0].SubItems);
+  EXPECT_EQ("kept", s.lvDo[1].Cell(1));  // a value of carets only sets nothing
+  EXPECT_EQ("kept", s.lvTimer[0].Cell(2));
+  EXPECT_EQ("", s.lvTimer[1].Cell(1));
+  EXPECT_EQ("Friday", s.lvTimer[1].Cell(2));
+  EXPECT_EQ("", s.lvTimer[1].Cell(3));  // columns without a field keep theirs
+}
+
+TEST_F(IniProfile, SectionNamesCompareExactly) {
+  WriteFileBytes(path_, "[LVDO]\r\nDOUT1=Pump^\r\n");
+  TMasterSettings s = EmptyRows(0);
+  profile_.LoadProfile(path_, s);
+  EXPECT_EQ("", s.lvDo[0].Cell(1));
+}
+
+TEST_F(IniProfile, SavingKeepsKeysItDoesNotWrite) {
+  WriteFileBytes(path_, "[Value]\r\nOldKey=old\r\n[Other]\r\nA=1\r\n");
+  profile_.SaveProfile(path_, EmptyRows(0));
+  const TIniFile ini(path_);
+  EXPECT_EQ("old", ini.ReadString("Value", "OldKey", ""));
+  EXPECT_EQ("1", ini.ReadString("Other", "A", ""));
+}
+
+TEST_F(IniProfile, MissingKeysTakeTheControlDefaults) {
+  WriteFileBytes(path_, "[Value]\r\ncbb_GPRS_TcpUdp=0x1\r\nchk_ReportTime=7\r\n");
+  TMasterSettings s = FullSettings(0);
+  const TListRows rows = s.lvTh;
+  profile_.LoadProfile(path_, s);
+  EXPECT_EQ("", s.lbledt_Main_Password);
+  EXPECT_EQ("", s.lbledt_Gprs_IP);
+  EXPECT_FALSE(s.chk_AutoAlarmAfterDisarm);
+  EXPECT_TRUE(s.chk_ReportTime);
+  EXPECT_EQ(1, s.cbb_GPRS_TcpUdp);
+  EXPECT_EQ(0, s.cbb_GPRSCommunication_Proctocol);
+  EXPECT_EQ((TTimeOfDay{13, 14, 15}), s.dtp_RePortTime);
+  EXPECT_EQ(rows, s.lvTh);  // lists without a section keep their rows
+}
+
+TEST_F(IniProfile, MissingFileIsRefusedAndChangesNothing) {
+  TMasterSettings s = FullSettings(0);
+  EXPECT_THROW(profile_.LoadProfile(path_, s), EFOpenError);
+  EXPECT_TRUE(FullSettings(0) == s);
+}
+
+TEST_F(IniProfile, RowsSavedInOneLanguageLoadInTheOther) {
+  TMasterSettings chinese = FullSettings(0);
+  for (int r = 0; r < 2; ++r) chinese.lvDo[r].Caption = DoRowCaption(r, LanguageChinese);
+  const std::vector<std::string> captions = ThRowCaptions(0, LanguageChinese);
+  for (std::size_t i = 0; i < captions.size(); ++i) chinese.lvTh[i].Caption = captions[i];
+  profile_.SaveProfile(path_, chinese);
+  TMasterSettings english = EmptyRows(0);
+  profile_.LoadProfile(path_, english);
+  const TMasterSettings expected = FullSettings(0);
+  EXPECT_EQ(expected.lvDo, english.lvDo);
+  EXPECT_EQ(expected.lvTh, english.lvTh);
+}
+
+TEST_F(IniProfile, ReportTimeLoadsFromLocaleFormatsToo) {
+  struct Case {
+    const char* Text;
+    TTimeOfDay Expected;
+  };
+  const Case cases[] = {{"08:05:00", {8, 5, 0}},     {"8:05:09 PM", {20, 5, 9}},
+                        {"12:30:00 AM", {0, 30, 0}}, {"23:59", {23, 59, 0}},
+                        {"24:00:00", {1, 2, 3}},     {"noon", {1, 2, 3}}};
+  for (const Case& c : cases) {
+    WriteFileBytes(path_, std::string("[Value]\r\ndtp_RePortTime=") + c.Text + "\r\n");
+    TMasterSettings s = EmptyRows(0);
+    s.dtp_RePortTime = {1, 2, 3};
+    profile_.LoadProfile(path_, s);
+    EXPECT_EQ(c.Expected, s.dtp_RePortTime) << c.Text;
+  }
+}
+
+}  // namespace
+}  // namespace kv
