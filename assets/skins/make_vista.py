@@ -1,0 +1,503 @@
+#!/usr/bin/env python3
+"""Draws the program's default skin, "Vista": a light, flat design with blue
+accents, made from simple shapes so that it can be rebuilt byte for byte.
+
+Writes Options.dat and MASTER.BMP (24-bit, 0xFF00FF = transparent) into the
+output folder. Every image lies in the master bitmap; masks use MaskType 0
+with magenta transparency.
+
+usage: make_vista.py OUTPUT_FOLDER
+"""
+import os
+import struct
+import sys
+
+MAGENTA = (255, 0, 255)
+WIDTH = 512
+
+
+def tcolor(rgb):
+    r, g, b = rgb
+    return r | (g << 8) | (b << 16)
+
+
+def mix(a, b, t):
+    return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
+
+
+class Canvas:
+    def __init__(self, width, height):
+        self.w, self.h = width, height
+        self.px = [[MAGENTA] * width for _ in range(height)]
+
+    def put(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def fill(self, x, y, w, h, c):
+        for j in range(y, y + h):
+            for i in range(x, x + w):
+                self.put(i, j, c)
+
+    def vgrad(self, x, y, w, h, top, bottom):
+        for j in range(h):
+            self.fill(x, y + j, w, 1, mix(top, bottom, j / max(1, h - 1)))
+
+    def hgrad(self, x, y, w, h, left, right):
+        for i in range(w):
+            self.fill(x + i, y, 1, h, mix(left, right, i / max(1, w - 1)))
+
+    def frame(self, x, y, w, h, c):
+        self.fill(x, y, w, 1, c)
+        self.fill(x, y + h - 1, w, 1, c)
+        self.fill(x, y, 1, h, c)
+        self.fill(x + w - 1, y, 1, h, c)
+
+    def round_corners(self, x, y, w, h):
+        for cx, cy in ((x, y), (x + w - 1, y), (x, y + h - 1), (x + w - 1, y + h - 1)):
+            self.put(cx, cy, MAGENTA)
+
+    def dots(self, x, y, pattern, c):
+        for j, row in enumerate(pattern):
+            for i, ch in enumerate(row):
+                if ch == '#':
+                    self.put(x + i, y + j, c)
+
+    def bmp(self):
+        stride = (self.w * 3 + 3) // 4 * 4
+        data = bytearray()
+        for row in reversed(self.px):
+            line = bytearray()
+            for r, g, b in row:
+                line += bytes((b, g, r))
+            line += bytes(stride - len(line))
+            data += line
+        header = struct.pack('<2sIHHI', b'BM', 54 + len(data), 0, 0, 54)
+        info = struct.pack('<IiiHHIIiiII', 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+        return header + info + bytes(data)
+
+
+class Packer:
+    """Places rectangles in rows across the master bitmap."""
+
+    def __init__(self, width):
+        self.width, self.x, self.y, self.row = width, 0, 0, 0
+
+    def place(self, w, h):
+        if self.x + w > self.width:
+            self.x, self.y, self.row = 0, self.y + self.row + 1, 0
+        pos = (self.x, self.y)
+        self.x += w + 1
+        self.row = max(self.row, h)
+        return pos
+
+    def height(self):
+        return self.y + self.row + 1
+
+
+# --- palette ---------------------------------------------------------------
+FACE = (240, 240, 240)
+WINDOW = (255, 255, 255)
+TEXT = (30, 30, 30)
+GREY_TEXT = (110, 110, 110)
+ACCENT = (38, 120, 200)
+BORDER = (160, 160, 160)
+HOT_BORDER = (60, 127, 177)
+PRESSED_BORDER = (44, 98, 139)
+BUTTON_FACES = [((252, 252, 252), (226, 226, 226), BORDER),
+                ((236, 246, 254), (206, 230, 250), HOT_BORDER),
+                ((200, 225, 245), (178, 208, 236), PRESSED_BORDER)]
+TITLE_ACTIVE = ((78, 138, 198), (42, 96, 160))
+TITLE_INACTIVE = ((214, 222, 230), (192, 202, 214))
+GLYPH_STATES = [(70, 70, 70), (30, 90, 160), (20, 60, 120)]
+
+# --- shapes ----------------------------------------------------------------
+CHECK = ["........#", ".......##", "#.....##.", "##...##..", ".##.##...", "..###....",
+         "...#....."]
+ARROWS = {
+    'down': ["#######", ".#####.", "..###..", "...#..."],
+    'up': ["...#...", "..###..", ".#####.", "#######"],
+    'left': ["...#", "..##", ".###", "####", ".###", "..##", "...#"],
+    'right': ["#...", "##..", "###.", "####", "###.", "##..", "#..."],
+}
+ICONS = {
+    'CLOSE': ["##.....##", ".##...##.", "..##.##..", "...###...", "..##.##..", ".##...##.",
+              "##.....##"],
+    'MAX': ["#########", "#########", "#.......#", "#.......#", "#.......#", "#.......#",
+            "#########"],
+    'MIN': [".........", ".........", ".........", ".........", ".........", "#########",
+            "#########"],
+    'NORM': ["..#######", "..#######", "..#.....#", "#######.#", "#######.#", "#.....###",
+             "#######.."],
+    'HELP': ["..#####..", ".##...##.", "......##.", "....##...", "...##....", ".........",
+             "...##...."],
+}
+SMALL_ICONS = {
+    'CLOSE': ["#.....#", ".#...#.", "..#.#..", "...#...", "..#.#..", ".#...#.", "#.....#"],
+    'MAX': ["#######", "#######", "#.....#", "#.....#", "#.....#", "#######"],
+    'MIN': ["#######", "#######"],
+    'NORM': ["..#####", "..#####", "#####.#", "#####.#", "#...###", "#####.."],
+    'HELP': [".###.", "#...#", "...#.", "..#..", ".....", "..#.."],
+}
+GRIP = ["..........#.", "............", "........#.#.", "............", "......#.#.#.",
+        "............", "....#.#.#.#.", "............", "..#.#.#.#.#.", "............",
+        "#.#.#.#.#.#.", "............"]
+
+
+def centre(x, y, w, h, pattern):
+    return x + (w - len(pattern[0])) // 2, y + (h - len(pattern)) // 2
+
+
+class Skin:
+    def __init__(self):
+        self.canvas = Canvas(WIDTH, 1024)
+        self.packer = Packer(WIDTH)
+        self.sections = {}
+        self.order = []
+
+    def section(self, name, **values):
+        if name not in self.sections:
+            self.sections[name] = []
+            self.order.append(name)
+        for key, value in values.items():
+            self.sections[name].append((key, value))
+
+    def strip(self, frames, fw, fh, draw):
+        x, y = self.packer.place(frames * fw, fh)
+        for k in range(frames):
+            draw(k, x + k * fw, y, fw, fh)
+        return x, y, x + frames * fw, y + fh
+
+    def border(self, section, key, frames, fw, fh, margins, draw, stretch=5, width=0):
+        l, t, r, b = self.strip(frames, fw, fh, draw)
+        wl, wt, wr, wb = margins
+        self.section(section, **{key: '^%04d,%04d,%04d,%04d,%04d,%04d,%04d,%04d,%d,0,%d,%d' % (
+            l, t, r, b, wl, wt, wr, wb, frames, stretch, width)})
+
+    def glyph(self, section, key, frames, fw, fh, draw):
+        l, t, r, b = self.strip(frames, fw, fh, draw)
+        self.section(section, **{key: '@%04d,%04d,%04d,%04d,%d,0' % (l, t, r, b, frames)})
+
+    def options(self):
+        lines = []
+        for name in self.order:
+            lines.append('[%s]' % name)
+            lines += ['%s=%s' % kv for kv in self.sections[name]]
+            lines.append('')
+        return '\r\n'.join(lines)
+
+
+def button_frame(c, faces, rounded=True):
+    def draw(k, x, y, w, h):
+        top, bottom, edge = faces[min(k, len(faces) - 1)]
+        c.vgrad(x + 1, y + 1, w - 2, h - 2, top, bottom)
+        c.frame(x, y, w, h, edge)
+        if rounded:
+            c.round_corners(x, y, w, h)
+    return draw
+
+
+def build():
+    s = Skin()
+    c = s.canvas
+    s.section('GLOBALINFO', VERSION='7.0', AUTHOR='kvconfig developers',
+              DESCRIPTION='Light flat skin with blue accents', MASTERBITMAP='MASTER.BMP',
+              COLOR=tcolor(FACE), FONTCOLOR=tcolor(TEXT), HOTCOLOR=tcolor(WINDOW),
+              BORDERWIDTH=4, TITLEHEIGHT=26, MAXHEIGHT=22, FORMOFFSET=8, BORDERMODE=0,
+              BORDERCOLOR=tcolor((40, 90, 150)), BISPACE=1, BIVALIGN=0, BIRIGHT=2, BILEFT=2,
+              BIKEEPHUE=2, SHADOW1COLOR=0, SHADOW1OFFSET=0, SHADOW1BLUR=-1,
+              SHADOW1TRANSPARENCY=0)
+
+    # Check boxes, radio buttons and the menu check: normal, hot, pressed.
+    def box(size, mark):
+        def draw(k, x, y, w, h):
+            edge = [(112, 112, 112), HOT_BORDER, PRESSED_BORDER][k]
+            inner = [WINDOW, (232, 244, 253), (204, 228, 247)][k]
+            c.fill(x + 1, y + 1, size - 2, size - 2, inner)
+            c.frame(x, y, size, size, edge)
+            if mark == 'check':
+                c.dots(*centre(x, y, size, size, CHECK), CHECK, TEXT)
+            elif mark == 'grey':
+                c.fill(x + 3, y + 3, size - 6, size - 6, (150, 150, 150))
+        return draw
+
+    def radio(size, mark):
+        def draw(k, x, y, w, h):
+            edge = [(112, 112, 112), HOT_BORDER, PRESSED_BORDER][k]
+            inner = [WINDOW, (232, 244, 253), (204, 228, 247)][k]
+            r = (size - 1) / 2.0
+            for j in range(size):
+                for i in range(size):
+                    d = ((i - r) ** 2 + (j - r) ** 2) ** 0.5
+                    if d <= r - 0.8:
+                        c.put(x + i, y + j, inner)
+                    elif d <= r + 0.3:
+                        c.put(x + i, y + j, edge)
+                    if mark == 'dot' and d <= r - 3:
+                        c.put(x + i, y + j, ACCENT)
+                    if mark == 'grey' and d <= r - 3:
+                        c.put(x + i, y + j, (150, 150, 150))
+        return draw
+
+    for key, mark in (('BOXCHECKED', 'check'), ('BOXUNCHECKED', None), ('BOXGRAYED', 'grey')):
+        s.glyph('GLOBALINFO', key, 3, 13, 13, box(13, mark))
+    for key, mark in (('RADIOCHECKED', 'dot'), ('RADIOUNCHECKED', None), ('RADIOGRAYED', 'grey')):
+        s.glyph('GLOBALINFO', key, 3, 13, 13, radio(13, mark))
+    for key, mark in (('SMALLCHECKED', 'check'), ('SMALLUNCHECKED', None), ('SMALLGRAYED', 'grey')):
+        s.glyph('GLOBALINFO', key, 3, 11, 11, box(11, mark))
+
+    def check_only(k, x, y, w, h):
+        c.dots(*centre(x, y, w, h, CHECK), CHECK, GLYPH_STATES[k])
+    s.glyph('GLOBALINFO', 'CHECK', 3, 13, 13, check_only)
+    s.glyph('GLOBALINFO', 'GRIPIMAGE', 1, 12, 12,
+            lambda k, x, y, w, h: c.dots(x, y, GRIP, (150, 150, 150)))
+
+    # Title buttons: transparent when idle, a plate when hot or pressed.
+    def title_icon(name, big):
+        def draw(k, x, y, w, h):
+            danger = name == 'CLOSE'
+            plates = [None, (214, 80, 64) if danger else (120, 170, 222),
+                      (168, 44, 32) if danger else (60, 110, 170)]
+            if k > 0:
+                c.vgrad(x + 1, y + 1, w - 2, h - 2, mix(plates[k], WINDOW, 0.25), plates[k])
+                c.frame(x, y, w, h, mix(plates[k], (0, 0, 0), 0.3))
+                c.round_corners(x, y, w, h)
+            pattern = ICONS[name] if big else SMALL_ICONS[name]
+            gx, gy = centre(x, y, w, h, pattern)
+            # A dark shadow keeps the white glyph readable on light and dark titles.
+            c.dots(gx + 1, gy + 1, pattern, (50, 70, 100) if k == 0 else mix(plates[k], (0, 0, 0), 0.4))
+            c.dots(gx, gy, pattern, WINDOW)
+        return draw
+
+    for name in ('CLOSE', 'MAX', 'MIN', 'NORM', 'HELP'):
+        s.glyph('GLOBALINFO', 'BICON' + name, 3, 27, 19, title_icon(name, True))
+        s.glyph('GLOBALINFO', 'SICON' + name, 3, 17, 15, title_icon(name, False))
+    s.border('GLOBALINFO', 'TITLEBUTTON', 3, 21, 18, (3, 3, 3, 3),
+             button_frame(c, BUTTON_FACES))
+
+    # Forms: frame 0 inactive, frame 1 active.
+    s.section('FORM', COLOR=tcolor(FACE), FONTCOLOR=tcolor(TEXT))
+
+    def form_border(k, x, y, w, h):
+        outer = [(150, 160, 172), (40, 90, 150)][k]
+        inner = [(226, 230, 236), (196, 218, 240)][k]
+        c.fill(x, y, w, h, inner)
+        c.frame(x, y, w, h, outer)
+        c.fill(x + 4, y + 4, w - 8, h - 8, MAGENTA)
+    s.border('FORM', 'BORDERSMASK', 2, 16, 16, (4, 4, 4, 4), form_border, stretch=1)
+
+    def title_band(k, x, y, w, h):
+        top, bottom = [TITLE_INACTIVE, TITLE_ACTIVE][k]
+        c.vgrad(x, y, w, h, top, bottom)
+    s.border('FORM', 'TITLEBAR', 2, 16, 26, (2, 2, 2, 2),
+             lambda k, x, y, w, h: c.vgrad(x, y, w, h, *[((206, 214, 224), (186, 196, 210)),
+                                                         ((66, 124, 186), (36, 86, 148))][k]))
+    s.section('FORMTITLE', COLOR=tcolor(TITLE_ACTIVE[1]), FONTCOLOR=tcolor((70, 70, 70)),
+              HOTFONTCOLOR=tcolor(WINDOW), TRANSPARENCY=0)
+    s.border('FORMTITLE', 'BORDERSMASK', 2, 16, 26, (2, 2, 2, 2), title_band)
+    s.section('DIALOG', PARENTCLASS='FORM', COLOR=tcolor(FACE), FONTCOLOR=tcolor(TEXT))
+    s.section('MDIAREA', COLOR=tcolor((171, 171, 171)))
+
+    # Menus.
+    s.section('MENULINE', COLOR=tcolor(FACE), FONTCOLOR=tcolor(TEXT), HOTFONTCOLOR=tcolor(TEXT),
+              HOTCOLOR=tcolor((204, 232, 255)))
+    s.section('MENUITEM', COLOR=tcolor((250, 250, 250)), FONTCOLOR=tcolor(TEXT),
+              HOTCOLOR=tcolor((204, 232, 255)), HOTFONTCOLOR=tcolor(TEXT))
+
+    def menu_border(k, x, y, w, h):
+        c.fill(x, y, w, h, (250, 250, 250))
+        c.frame(x, y, w, h, (151, 151, 151))
+    s.border('MAINMENU', 'BORDERSMASK', 1, 12, 12, (3, 3, 3, 3), menu_border, stretch=5, width=3)
+    s.section('MAINMENU', COLOR=tcolor((250, 250, 250)), FONTCOLOR=tcolor(TEXT))
+
+    # Panels and containers.
+    s.section('PANEL', COLOR=tcolor(FACE), FONTCOLOR=tcolor(TEXT), HOTFONTCOLOR=tcolor(TEXT))
+    s.section('PANEL_LOW', PARENTCLASS='PANEL', COLOR=tcolor((232, 232, 232)))
+
+    # A groove: lowered bevels and separator lines show its top strip.
+    def groove(k, x, y, w, h):
+        c.frame(x, y, w, h, (190, 196, 204))
+        c.fill(x + 1, y + 1, w - 2, 1, WINDOW)
+        c.fill(x + 1, y + 1, 1, h - 2, WINDOW)
+        c.fill(x + w - 1, y, 1, h, WINDOW)
+        c.fill(x, y + h - 1, w, 1, WINDOW)
+    s.border('PANEL_LOW', 'BORDERSMASK', 1, 12, 12, (2, 2, 2, 2), groove, stretch=1)
+    s.section('ICOLINE', PARENTCLASS='PANEL', COLOR=tcolor((236, 240, 244)))
+    s.section('BARPANEL', PARENTCLASS='PANEL', COLOR=tcolor((226, 234, 244)), GRADIENTPERCENT=100,
+              GRADIENTDATA='%d;%d;100;0;0' % (tcolor((236, 242, 250)), tcolor((214, 226, 240))))
+    s.section('BAR', PARENTCLASS='PANEL')
+    s.section('TOOLBAR', PARENTCLASS='PANEL')
+    s.section('DRAGBAR', PARENTCLASS='PANEL')
+    s.section('SPLITTER', PARENTCLASS='PANEL')
+    s.section('TRACKBAR', PARENTCLASS='PANEL', TRANSPARENCY=100)
+    s.section('GROUPBOX', COLOR=tcolor(FACE), FONTCOLOR=tcolor((0, 70, 150)),
+              HOTFONTCOLOR=tcolor((0, 70, 150)))
+
+    def group_border(k, x, y, w, h):
+        c.frame(x, y, w, h, (200, 208, 216))
+        c.round_corners(x, y, w, h)
+    s.border('GROUPBOX', 'BORDERSMASK', 1, 16, 16, (4, 4, 4, 4), group_border, stretch=1)
+
+    # Buttons.
+    s.section('BUTTON', COLOR=tcolor(FACE), FONTCOLOR=tcolor(TEXT), HOTFONTCOLOR=tcolor(TEXT),
+              FADINGENABLED='TRUE', FADINGITERATIONS=5, SHOWFOCUS='TRUE')
+    s.border('BUTTON', 'BORDERSMASK', 3, 24, 22, (4, 4, 4, 4), button_frame(c, BUTTON_FACES))
+    s.section('SPEEDBUTTON', PARENTCLASS='BUTTON')
+    s.section('SPEEDBUTTON_SMALL', PARENTCLASS='SPEEDBUTTON', TRANSPARENCY=100)
+    s.border('SPEEDBUTTON_SMALL', 'BORDERSMASK', 3, 20, 20, (3, 3, 3, 3),
+             button_frame(c, BUTTON_FACES), stretch=7)
+    s.section('TOOLBUTTON', PARENTCLASS='SPEEDBUTTON_SMALL')
+    s.section('UPDOWNBTN', PARENTCLASS='BUTTON')
+    s.section('BARTITLE', PARENTCLASS='BUTTON', FONTCOLOR=tcolor(WINDOW),
+              HOTFONTCOLOR=tcolor(WINDOW))
+    s.border('BARTITLE', 'BORDERSMASK', 3, 24, 24, (4, 4, 4, 4), button_frame(c, [
+        ((96, 148, 206), (60, 110, 176), (44, 90, 150)),
+        ((118, 170, 226), (78, 132, 198), (44, 90, 150)),
+        ((60, 110, 176), (44, 90, 150), (30, 70, 120))]))
+    s.section('COLHEADER', PARENTCLASS='BUTTON')
+    s.border('COLHEADER', 'BORDERSMASK', 3, 20, 22, (2, 2, 2, 2), button_frame(c, [
+        (WINDOW, (242, 242, 242), (213, 213, 213)),
+        ((227, 242, 252), (210, 232, 250), (136, 203, 235)),
+        ((188, 228, 249), (160, 210, 240), (96, 160, 210))], rounded=False))
+    s.section('WEBBUTTON', TRANSPARENCY=100, FONTCOLOR=tcolor((0, 102, 204)),
+              HOTFONTCOLOR=tcolor((0, 60, 160)))
+    s.section('CHECKBOX', TRANSPARENCY=100, HOTTRANSPARENCY=100, FONTCOLOR=tcolor(TEXT),
+              HOTFONTCOLOR=tcolor(TEXT))
+    s.section('RADIOBUTTON', PARENTCLASS='CHECKBOX')
+
+    # Edits and combo boxes: frame 0 normal, frame 1 hot or focused.
+    def edit_border(k, x, y, w, h):
+        c.fill(x, y, w, h, WINDOW)
+        c.frame(x, y, w, h, [(171, 173, 179), (86, 157, 229)][k])
+        c.fill(x + 2, y + 2, w - 4, h - 4, MAGENTA)
+    s.section('EDIT', COLOR=tcolor(WINDOW), HOTCOLOR=tcolor(WINDOW), FONTCOLOR=tcolor(TEXT),
+              HOTFONTCOLOR=tcolor(TEXT))
+    s.border('EDIT', 'BORDERSMASK', 2, 12, 12, (2, 2, 2, 2), edit_border, stretch=1)
+    s.section('COMBOBOX', PARENTCLASS='EDIT')
+    s.border('COMBOBOX', 'BORDERSMASK', 2, 12, 12, (2, 2, 2, 2), edit_border, stretch=1)
+
+    def arrow(direction):
+        pattern = ARROWS[direction]
+
+        def draw(k, x, y, w, h):
+            c.dots(*centre(x, y, w, h, pattern), pattern, GLYPH_STATES[k])
+        return draw
+    s.glyph('COMBOBOX', 'GLYPHMASK', 3, 9, 9, arrow('down'))
+    s.section('COMBOBTN', PARENTCLASS='BUTTON')
+    s.border('COMBOBTN', 'BORDERSMASK', 3, 17, 20, (3, 3, 3, 3), button_frame(c, BUTTON_FACES))
+
+    # Page controls and tabs: frame 0 normal, 1 hot, 2 selected.
+    s.section('PAGECONTROL', PARENTCLASS='PANEL', COLOR=tcolor((252, 252, 252)))
+
+    def page_border(k, x, y, w, h):
+        c.frame(x, y, w, h, (137, 140, 149))
+        c.fill(x + 1, y + 1, w - 2, h - 2, MAGENTA)
+    s.border('PAGECONTROL', 'BORDERSMASK', 1, 12, 12, (2, 2, 2, 2), page_border, stretch=1)
+    for name in ('PAGECONTROLBOTTOM', 'PAGECONTROLLEFT', 'PAGECONTROLRIGHT'):
+        s.section(name, PARENTCLASS='PAGECONTROL')
+    s.section('TABSHEET', PARENTCLASS='PANEL', COLOR=tcolor((252, 252, 252)))
+    tab_faces = [((246, 246, 246), (232, 232, 232), (137, 140, 149)),
+                 ((234, 246, 253), (216, 238, 252), (60, 127, 177)),
+                 ((255, 255, 255), (252, 252, 252), (137, 140, 149))]
+
+    def tab(open_side):
+        def draw(k, x, y, w, h):
+            top, bottom, edge = tab_faces[k]
+            if open_side in ('bottom', 'top'):
+                a, b = (top, bottom) if open_side == 'bottom' else (bottom, top)
+                c.vgrad(x, y, w, h, a, b)
+            else:
+                a, b = (top, bottom) if open_side == 'right' else (bottom, top)
+                c.hgrad(x, y, w, h, a, b)
+            c.frame(x, y, w, h, edge)
+            c.round_corners(x, y, w, h)
+            side = {'bottom': (x + 1, y + h - 1, w - 2, 1), 'top': (x + 1, y, w - 2, 1),
+                    'right': (x + w - 1, y + 1, 1, h - 2), 'left': (x, y + 1, 1, h - 2)}
+            if k == 2:
+                c.fill(*side[open_side], tab_faces[2][1])
+        return draw
+    for name, side, size in (('TABTOP', 'bottom', (20, 22)), ('TABBOTTOM', 'top', (20, 22)),
+                             ('TABLEFT', 'right', (22, 20)), ('TABRIGHT', 'left', (22, 20))):
+        s.section(name, FONTCOLOR=tcolor(TEXT), HOTFONTCOLOR=tcolor(TEXT))
+        s.border(name, 'BORDERSMASK', 3, size[0], size[1], (4, 4, 4, 4), tab(side))
+
+    # Gauge, progress bars and status bar.
+    s.section('GAUGE', COLOR=tcolor((230, 230, 230)), HOTCOLOR=tcolor((230, 230, 230)),
+              FONTCOLOR=tcolor(TEXT), HOTFONTCOLOR=tcolor(TEXT))
+
+    def gauge_border(k, x, y, w, h):
+        c.vgrad(x, y, w, h, (222, 222, 222), (238, 238, 238))
+        c.frame(x, y, w, h, (178, 178, 178))
+        c.round_corners(x, y, w, h)
+    s.border('GAUGE', 'BORDERSMASK', 2, 16, 16, (3, 3, 3, 3), gauge_border)
+    s.section('PROGRESSH', COLOR=tcolor((38, 176, 60)))
+    s.border('PROGRESSH', 'BORDERSMASK', 1, 16, 14, (2, 2, 2, 2),
+             lambda k, x, y, w, h: (c.vgrad(x, y, w, h, (150, 230, 150), (24, 160, 48)),
+                                    c.frame(x, y, w, h, (20, 130, 40))))
+    s.section('PROGRESSV', COLOR=tcolor((38, 176, 60)))
+    s.border('PROGRESSV', 'BORDERSMASK', 1, 14, 16, (2, 2, 2, 2),
+             lambda k, x, y, w, h: (c.hgrad(x, y, w, h, (150, 230, 150), (24, 160, 48)),
+                                    c.frame(x, y, w, h, (20, 130, 40))))
+    s.section('STATUSBAR', PARENTCLASS='PANEL', COLOR=tcolor((236, 240, 244)))
+
+    def status_panel(k, x, y, w, h):
+        c.fill(x, y, w, h, MAGENTA)
+        c.fill(x + w - 2, y + 2, 1, h - 4, (190, 196, 204))
+        c.fill(x + w - 1, y + 2, 1, h - 4, WINDOW)
+    s.border('STATUSBAR', 'STATUSPANELMASK', 1, 12, 12, (2, 2, 2, 2), status_panel, stretch=1)
+
+    def divider(k, x, y, w, h):
+        c.fill(x + 1, y, 1, h, (190, 196, 204))
+        c.fill(x + 2, y, 1, h, WINDOW)
+    s.section('DIVIDER', TRANSPARENCY=100)
+    s.border('DIVIDER', 'BORDERSMASK', 1, 4, 12, (1, 2, 1, 2), divider, stretch=1)
+
+    # Scroll bars: tracks, thumbs and arrow buttons (flat until hot).
+    def track(vertical):
+        def draw(k, x, y, w, h):
+            face = [(240, 240, 240), (228, 228, 228)][k]
+            c.fill(x, y, w, h, face)
+            if vertical:
+                c.fill(x, y, 1, h, (226, 226, 226))
+            else:
+                c.fill(x, y, w, 1, (226, 226, 226))
+        return draw
+    for name, vertical in (('SCROLLBAR1H', False), ('SCROLLBAR2H', False),
+                           ('SCROLLBAR1V', True), ('SCROLLBAR2V', True)):
+        s.section(name, COLOR=tcolor((240, 240, 240)))
+        size = (17, 16) if vertical else (16, 17)
+        s.border(name, 'BORDERSMASK', 2, size[0], size[1], (2, 2, 2, 2), track(vertical),
+                 stretch=5)
+    thumb_faces = [((222, 222, 222), (205, 205, 205), (170, 170, 170)),
+                   ((208, 228, 246), (184, 212, 238), HOT_BORDER),
+                   ((170, 204, 232), (150, 188, 222), PRESSED_BORDER)]
+    for name in ('SCROLLSLIDERH', 'SCROLLSLIDERV'):
+        s.section(name, PARENTCLASS='BUTTON')
+        s.border(name, 'BORDERSMASK', 3, 16, 16, (3, 3, 3, 3), button_frame(c, thumb_faces))
+    for name, direction in (('SCROLLBTNTOP', 'up'), ('SCROLLBTNBOTTOM', 'down'),
+                            ('SCROLLBTNLEFT', 'left'), ('SCROLLBTNRIGHT', 'right')):
+        s.section(name, PARENTCLASS='BUTTON', TRANSPARENCY=100)
+        s.border(name, 'BORDERSMASK', 3, 17, 17, (3, 3, 3, 3), button_frame(c, thumb_faces),
+                 stretch=7)
+        s.glyph(name, 'GLYPHMASK', 3, 9, 9, arrow(direction))
+
+    # Crop the master bitmap to what was used.
+    c.h = s.packer.height()
+    c.px = c.px[:c.h]
+    return s
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    skin = build()
+    with open(os.path.join(out, 'MASTER.BMP'), 'wb') as f:
+        f.write(skin.canvas.bmp())
+    with open(os.path.join(out, 'Options.dat'), 'wb') as f:
+        f.write(skin.options().encode('ascii'))
+
+
+if __name__ == '__main__':
+    main()

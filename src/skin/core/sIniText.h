@@ -1,0 +1,54 @@
+// The skin options text ("Options.dat") held in memory: sections in file
+// order, keys in section order, names compared without regard to case.
+// Blank lines and lines starting with ';' are skipped, as is a UTF-8 byte
+// order mark; names and values are trimmed; a repeated section is merged into the first and a
+// repeated key keeps its first value.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kv {
+
+class TsIniText {
+ public:
+  TsIniText() = default;
+  explicit TsIniText(std::string_view text);
+
+  std::vector<std::string> ReadSections() const;
+  std::vector<std::string> ReadSection(std::string_view section) const;
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view def) const;
+  // Decimal, "$" or "0x" hex; a value that is not a number gives Default.
+  int ReadInteger(std::string_view section, std::string_view key, int def) const;
+
+ private:
+  struct Entry {
+    std::string Key, Value;
+  };
+  struct Section {
+    std::string Name;
+    std::vector<Entry> Entries;
+    std::unordered_map<std::string, std::size_t> Index;  // upper-cased key -> entry
+  };
+  const Section* Find(std::string_view section) const;
+  const std::string* Value(std::string_view section, std::string_view key) const;
+
+  std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> index_;  // upper-cased name -> section
+};
+
+// Strict integer conversion as the options use it: optional sign, decimal or
+// "$"/"0x" hex, 32-bit range; nullopt for anything else.
+std::optional<int> ParseSkinInt(std::string_view text);
+
+bool SameSkinName(std::string_view a, std::string_view b);
+std::string UpperSkinName(std::string_view s);
+
+}  // namespace kv

@@ -1,0 +1,238 @@
+// The shipped default skin: every section and mask the program's controls,
+// forms, menus, scroll bars and dialogs ask for must resolve, and every mask
+// must lie inside its image.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "skin/core/sSkinModel.h"
+
+namespace kv {
+namespace {
+
+TacBytes ReadFile(const char* name) {
+  std::ifstream in(name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  return TacBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const TsSkinModel& DefaultSkin() {
+  static const TsSkinModel skin = [] {
+    TsSkinModel m;
+    m.LoadFromPackedData(ReadFile(KV_DEFAULT_SKIN_FILE));
+    return m;
+  }();
+  return skin;
+}
+
+// Sections asked for by name: control defaults, the form provider, menus,
+// dialogs, page controls, scroll bars, side bar and status bar.
+const char* const kSections[] = {"GLOBALINFO",
+                                 "FORM",
+                                 "FORMTITLE",
+                                 "DIALOG",
+                                 "MDIAREA",
+                                 "MENULINE",
+                                 "MENUITEM",
+                                 "MAINMENU",
+                                 "ICOLINE",
+                                 "PANEL",
+                                 "PANEL_LOW",
+                                 "BARPANEL",
+                                 "BAR",
+                                 "BARTITLE",
+                                 "TOOLBAR",
+                                 "DRAGBAR",
+                                 "SPLITTER",
+                                 "TRACKBAR",
+                                 "GROUPBOX",
+                                 "BUTTON",
+                                 "SPEEDBUTTON",
+                                 "SPEEDBUTTON_SMALL",
+                                 "TOOLBUTTON",
+                                 "UPDOWNBTN",
+                                 "COLHEADER",
+                                 "WEBBUTTON",
+                                 "CHECKBOX",
+                                 "RADIOBUTTON",
+                                 "EDIT",
+                                 "COMBOBOX",
+                                 "COMBOBTN",
+                                 "PAGECONTROL",
+                                 "PAGECONTROLBOTTOM",
+                                 "PAGECONTROLLEFT",
+                                 "PAGECONTROLRIGHT",
+                                 "TABTOP",
+                                 "TABBOTTOM",
+                                 "TABLEFT",
+                                 "TABRIGHT",
+                                 "TABSHEET",
+                                 "GAUGE",
+                                 "PROGRESSH",
+                                 "PROGRESSV",
+                                 "STATUSBAR",
+                                 "DIVIDER",
+                                 "SCROLLBAR1H",
+                                 "SCROLLBAR1V",
+                                 "SCROLLBAR2H",
+                                 "SCROLLBAR2V",
+                                 "SCROLLSLIDERH",
+                                 "SCROLLSLIDERV",
+                                 "SCROLLBTNTOP",
+                                 "SCROLLBTNBOTTOM",
+                                 "SCROLLBTNLEFT",
+                                 "SCROLLBTNRIGHT"};
+
+struct Need {
+  const char* section;
+  const char* key;
+  bool exact;  // looked up without PARENTCLASS
+};
+
+const Need kMasks[] = {
+    {"GLOBALINFO", "BOXCHECKED", false},
+    {"GLOBALINFO", "BOXUNCHECKED", false},
+    {"GLOBALINFO", "BOXGRAYED", false},
+    {"GLOBALINFO", "RADIOCHECKED", false},
+    {"GLOBALINFO", "RADIOUNCHECKED", false},
+    {"GLOBALINFO", "RADIOGRAYED", false},
+    {"GLOBALINFO", "SMALLCHECKED", false},
+    {"GLOBALINFO", "SMALLUNCHECKED", false},
+    {"GLOBALINFO", "SMALLGRAYED", false},
+    {"GLOBALINFO", "CHECK", false},
+    {"GLOBALINFO", "GRIPIMAGE", false},
+    {"GLOBALINFO", "BICONCLOSE", true},
+    {"GLOBALINFO", "BICONMAX", true},
+    {"GLOBALINFO", "BICONMIN", true},
+    {"GLOBALINFO", "BICONNORM", true},
+    {"GLOBALINFO", "BICONHELP", true},
+    {"GLOBALINFO", "SICONCLOSE", true},
+    {"GLOBALINFO", "SICONMAX", true},
+    {"GLOBALINFO", "SICONMIN", true},
+    {"GLOBALINFO", "SICONNORM", true},
+    {"GLOBALINFO", "SICONHELP", true},
+    {"GLOBALINFO", "TITLEBUTTON", true},
+    {"FORM", "BORDERSMASK", false},
+    {"FORM", "TITLEBAR", false},
+    {"FORMTITLE", "BORDERSMASK", false},
+    {"DIALOG", "BORDERSMASK", false},
+    {"MAINMENU", "BORDERSMASK", true},
+    {"BUTTON", "BORDERSMASK", false},
+    {"SPEEDBUTTON", "BORDERSMASK", false},
+    {"SPEEDBUTTON_SMALL", "BORDERSMASK", false},
+    {"TOOLBUTTON", "BORDERSMASK", false},
+    {"UPDOWNBTN", "BORDERSMASK", false},
+    {"BARTITLE", "BORDERSMASK", false},
+    {"COLHEADER", "BORDERSMASK", false},
+    {"GROUPBOX", "BORDERSMASK", false},
+    {"PANEL_LOW", "BORDERSMASK", false},
+    {"EDIT", "BORDERSMASK", false},
+    {"COMBOBOX", "BORDERSMASK", false},
+    {"COMBOBOX", "GLYPHMASK", true},
+    {"COMBOBTN", "BORDERSMASK", true},
+    {"PAGECONTROL", "BORDERSMASK", false},
+    {"PAGECONTROLBOTTOM", "BORDERSMASK", false},
+    {"PAGECONTROLLEFT", "BORDERSMASK", false},
+    {"PAGECONTROLRIGHT", "BORDERSMASK", false},
+    {"TABTOP", "BORDERSMASK", false},
+    {"TABBOTTOM", "BORDERSMASK", false},
+    {"TABLEFT", "BORDERSMASK", false},
+    {"TABRIGHT", "BORDERSMASK", false},
+    {"GAUGE", "BORDERSMASK", false},
+    {"PROGRESSH", "BORDERSMASK", false},
+    {"PROGRESSV", "BORDERSMASK", false},
+    {"STATUSBAR", "STATUSPANELMASK", false},
+    {"DIVIDER", "BORDERSMASK", false},
+    {"SCROLLBAR1H", "BORDERSMASK", false},
+    {"SCROLLBAR1V", "BORDERSMASK", false},
+    {"SCROLLBAR2H", "BORDERSMASK", false},
+    {"SCROLLBAR2V", "BORDERSMASK", false},
+    {"SCROLLSLIDERH", "BORDERSMASK", false},
+    {"SCROLLSLIDERV", "BORDERSMASK", false},
+    {"SCROLLBTNTOP", "BORDERSMASK", false},
+    {"SCROLLBTNTOP", "GLYPHMASK", false},
+    {"SCROLLBTNBOTTOM", "BORDERSMASK", false},
+    {"SCROLLBTNBOTTOM", "GLYPHMASK", false},
+    {"SCROLLBTNLEFT", "BORDERSMASK", false},
+    {"SCROLLBTNLEFT", "GLYPHMASK", false},
+    {"SCROLLBTNRIGHT", "BORDERSMASK", false},
+    {"SCROLLBTNRIGHT", "GLYPHMASK", false},
+};
+
+TEST(DefaultSkin, LoadsWithNothingSkipped) {
+  const TsSkinModel& skin = DefaultSkin();
+  EXPECT_TRUE(skin.CommonSkinData.Active);
+  EXPECT_TRUE(skin.SkippedKeys.empty());
+  ASSERT_TRUE(skin.MasterBitmap);
+  EXPECT_EQ(skin.SectionIndexOf("GLOBALINFO"), 0);  // a tab section at 0 would read as none
+  EXPECT_GT(skin.CommonSkinData.Version, 6.0);
+}
+
+TEST(DefaultSkin, HasEverySectionTheProgramAsksFor) {
+  const TsSkinModel& skin = DefaultSkin();
+  for (const char* section : kSections) {
+    EXPECT_GE(skin.SectionIndexOf(section), 0) << "missing section " << section;
+  }
+}
+
+TEST(DefaultSkin, ResolvesEveryMaskTheProgramAsksFor) {
+  const TsSkinModel& skin = DefaultSkin();
+  for (const Need& n : kMasks) {
+    const int section = skin.SectionIndexOf(n.section);
+    const int mask = n.exact ? skin.MaskIndexByNames(n.section, n.key)
+                             : skin.MaskIndexOf(section, n.section, n.key);
+    EXPECT_TRUE(skin.IsMaskIndexValid(mask)) << n.section << "." << n.key;
+  }
+  const TsCommonIndexes& c = skin.CommonIndexes;
+  for (int index : {c.BoxChecked, c.BoxUnchecked, c.RadioChecked, c.TabTop.Border, c.BtnTop.Glyph,
+                    c.SliderV.Border, c.Bar1H.Border, c.ComboBtnBorder, c.ComboGlyph}) {
+    EXPECT_GE(index, 0);
+  }
+  EXPECT_GT(c.TabTop.Section, 0);
+}
+
+TEST(DefaultSkin, EveryMaskLiesInsideItsImageWithWholeFrames) {
+  const TsSkinModel& skin = DefaultSkin();
+  for (std::size_t i = 0; i < skin.MaskData.size(); ++i) {
+    const TsMaskData& m = skin.MaskData[i];
+    const TBitmap* img = skin.MaskImage(static_cast<int>(i));
+    ASSERT_TRUE(img);
+    const std::string name = m.SectionName + "." + m.PropertyName;
+    EXPECT_GE(m.R.Left, 0) << name;
+    EXPECT_GE(m.R.Top, 0) << name;
+    EXPECT_LE(m.R.Right, img->Width()) << name;
+    EXPECT_LE(m.R.Bottom, img->Height()) << name;
+    EXPECT_GE(m.ImageCount, 1) << name;
+    EXPECT_EQ(m.R.Width() % m.ImageCount, 0) << name << ": frames of unequal width";
+    if (m.ImgType != itisaBorder) continue;  // only borders are cut in nine parts
+    EXPECT_LT(skin.MaskMarginLeft(static_cast<int>(i)) + skin.MaskMarginRight(static_cast<int>(i)),
+              MaskFrameWidth(m) + 1)
+        << name;
+    EXPECT_LT(skin.MaskMarginTop(static_cast<int>(i)) + skin.MaskMarginBottom(static_cast<int>(i)),
+              MaskStateHeight(m) + 1)
+        << name;
+  }
+}
+
+TEST(DefaultSkin, MenuAndWindowColoursAreTheSkinsOwn) {
+  const TsSkinModel& skin = DefaultSkin();
+  EXPECT_NE(skin.GetMenuHotColor(), DefaultColorToRGB(clHighlight));
+  EXPECT_NE(skin.GetMenuHotFontColor(), DefaultColorToRGB(clHighlightText));
+  EXPECT_NE(skin.GetGlobalInfoFontColor(), 0xFF00FF);
+  EXPECT_NE(skin.GetEditHotFontColor(), 0xFF00FF);
+}
+
+TEST(DefaultSkin, ItsSourceFolderLoadsToTheSameSkin) {
+  TsSkinModel folder;
+  folder.LoadFromFolder(KV_DEFAULT_SKIN_DIR);
+  const TsSkinModel& packed = DefaultSkin();
+  ASSERT_EQ(folder.GeneralData.size(), packed.GeneralData.size());
+  ASSERT_EQ(folder.MaskData.size(), packed.MaskData.size());
+  for (std::size_t i = 0; i < packed.MaskData.size(); ++i) {
+    EXPECT_EQ(folder.MaskData[i].R, packed.MaskData[i].R);
+  }
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,44 @@
+#include "skin/core/sIniText.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+TEST(sIniText, KeepsSectionAndKeyOrderAndFindsNamesWithoutCase) {
+  const TsIniText ini(
+      "; a comment\r\n[Button]\r\nCOLOR = 123 \r\nHotColor=$FF\r\n\r\n[EDIT]\nX=1\n[button]\n"
+      "COLOR=9\nFONTCOLOR=0x10\n");
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Button", "EDIT"}));
+  EXPECT_EQ(ini.ReadSection("BUTTON"),
+            (std::vector<std::string>{"COLOR", "HotColor", "FONTCOLOR"}));
+  EXPECT_EQ(ini.ReadInteger("button", "color", -1), 123);  // the first value stays
+  EXPECT_EQ(ini.ReadInteger("BUTTON", "HOTCOLOR", -1), 255);
+  EXPECT_EQ(ini.ReadInteger("BUTTON", "FONTCOLOR", -1), 16);
+  EXPECT_EQ(ini.ReadString("EDIT", "Y", "?"), "?");
+  EXPECT_FALSE(ini.SectionExists("PANEL"));
+  EXPECT_TRUE(ini.ValueExists("edit", "x"));
+}
+
+TEST(sIniText, NumbersThatAreNotNumbersReadAsTheDefault) {
+  const TsIniText ini("[A]\nB=12x\nC=\nD=-16777201\nE=99999999999\nF=$FF00000F\n");
+  EXPECT_EQ(ini.ReadInteger("A", "B", -1), -1);
+  EXPECT_EQ(ini.ReadInteger("A", "C", -1), -1);
+  EXPECT_EQ(ini.ReadInteger("A", "D", 0), -16777201);
+  EXPECT_EQ(ini.ReadInteger("A", "E", 7), 7);
+  EXPECT_EQ(ini.ReadInteger("A", "F", 0), -16777201);
+}
+
+TEST(sIniText, LinesOutsideSectionsAndWithoutEqualsAreIgnored) {
+  const TsIniText ini("X=1\n[A\n[B]\njunk\n=5\nK=v=w\n");
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"B"}));
+  EXPECT_EQ(ini.ReadString("B", "K", ""), "v=w");
+}
+
+TEST(sIniText, SkipsAByteOrderMarkBeforeTheFirstSection) {
+  const TsIniText ini("\xEF\xBB\xBF[GLOBALINFO]\r\nVERSION=7.0\r\n");
+  EXPECT_EQ(ini.ReadString("GLOBALINFO", "VERSION", ""), "7.0");
+}
+
+}  // namespace
+}  // namespace kv

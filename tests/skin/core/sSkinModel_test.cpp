@@ -1,0 +1,439 @@
+#include "skin/core/sSkinModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "SkinTestUtil.h"
+#include "base/SysUtils.h"
+
+namespace kv {
+namespace {
+
+using test::MakePack;
+using test::SolidBmp;
+
+const std::string kGlobal = "[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\n";
+
+TsSkinModel Load(const std::string& options, int masterW = 100, int masterH = 100,
+                 const TsSkinLoadOptions& o = {},
+                 std::vector<std::pair<std::string, TacBytes>> more = {}) {
+  more.insert(more.begin(), {"master.bmp", SolidBmp(masterW, masterH)});
+  TsSkinModel m;
+  m.LoadFromPackedData(MakePack(options, std::move(more)), o);
+  return m;
+}
+
+std::string LoadError(const std::string& options,
+                      std::vector<std::pair<std::string, TacBytes>> more = {}) {
+  try {
+    Load(options, 100, 100, {}, std::move(more));
+  } catch (const ESkinError& e) {
+    return e.what();
+  }
+  return "(loaded)";
+}
+
+const TsMaskData& Mask(const TsSkinModel& m, const std::string& section, const std::string& key) {
+  const int i = m.MaskIndexByNames(section, key);
+  EXPECT_GE(i, 0) << section << "." << key;
+  static const TsMaskData none;
+  return i >= 0 ? m.MaskData[i] : none;
+}
+
+TEST(sSkinModel, ReadsTheSkinWideValuesOfGlobalInfo) {
+  const TsSkinModel m = Load(kGlobal +
+                             "VERSION=7.25\r\nAUTHOR=Us\r\nDESCRIPTION=Skin #2 with a.jpg name\r\n"
+                             "TITLEHEIGHT=24\r\nBORDERWIDTH=3\r\nSHADOW1BLUR=6\r\nBIKEEPHUE=1\r\n");
+  const TsSkinData& d = m.CommonSkinData;
+  EXPECT_TRUE(d.Active);
+  EXPECT_DOUBLE_EQ(d.Version, 7.25);
+  EXPECT_EQ(d.Author, "Us");
+  EXPECT_EQ(d.Description, "Skin #2 with a.jpg name");  // a text, not an image
+  EXPECT_EQ(d.TitleHeight, 24);
+  EXPECT_EQ(d.MaxTitleHeight, 24);  // MAXHEIGHT absent
+  EXPECT_EQ(d.BorderWidth, 3);
+  EXPECT_EQ(d.FormOffset, 8);
+  EXPECT_EQ(d.Shadow1Blur, 6);
+  EXPECT_EQ(d.BIKeepHue, 1);
+  EXPECT_TRUE(m.MaskData.empty());
+  ASSERT_TRUE(m.MasterBitmap);
+  EXPECT_EQ(m.MasterBitmap->Width(), 100);
+  EXPECT_TRUE(m.MasterBitmap->Transparent);
+  EXPECT_EQ(m.MasterBitmap->TransparentColor, 0xFF00FF);
+}
+
+TEST(sSkinModel, SectionsInheritAbsentValuesThroughParentClass) {
+  const TsSkinModel m =
+      Load(kGlobal +
+           "[BUTTON]\r\nCOLOR=255\r\nFONTCOLOR=7\r\nTCLEFT=9\r\nFADINGENABLED=true\r\n"
+           "GRADIENTDATA=1;2;100;0;0\r\n"
+           "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\n"
+           "[SMALL]\r\nPARENTCLASS=SPEEDBUTTON\r\nCOLOR=-1\r\nFONTCOLOR=3\r\n"
+           "[SELF]\r\nPARENTCLASS=SELF\r\nHOTCOLOR=-16777201\r\nCOLOR=-16777201\r\n");
+  const TsGeneralData& small = m.GeneralData[m.SectionIndexOf("SMALL")];
+  EXPECT_EQ(small.ParentClass, "SPEEDBUTTON");
+  EXPECT_EQ(small.Color, 255);
+  EXPECT_EQ(small.FontColor[0], 3);
+  EXPECT_EQ(small.FontColor[1], 9);
+  EXPECT_EQ(small.FontColor[2], -1);
+  EXPECT_TRUE(small.FadingEnabled);
+  EXPECT_EQ(small.GradientArray.size(), 1u);
+
+  const TsGeneralData& self = m.GeneralData[m.SectionIndexOf("SELF")];
+  EXPECT_EQ(self.GradientData, " ");
+  EXPECT_TRUE(self.GradientArray.empty());
+  EXPECT_EQ(self.FadingIterations, 5);
+  EXPECT_EQ(self.HotColor, -16777201);                  // stored as written
+  EXPECT_EQ(self.Color, DefaultColorToRGB(-16777201));  // resolved to RGB
+  EXPECT_EQ(m.SectionIndexOf("button"), -1);            // look-ups are exact
+}
+
+TEST(sSkinModel, ReadsEveryMaskFormatWithItsFields) {
+  const TsSkinModel m =
+      Load(kGlobal +
+               "[A]\r\n"
+               "BORDERSMASK=^0010,0020,0030,0040,0000,0000,0000,0000,3,1,0,0\r\n"
+               "WIDE=^0000,0000,0090,0040,0001,0002,0003,0004,3,1,5,2\r\n"
+               "T24=~0001,0002,0011,0012,02\r\n"
+               "T25=~0001,0002,0011,0014,02,1\r\n"
+               "GLYPHMASK=@0000,0050,0030,0060,3,0\r\n"
+               "WORDS=#(10,10,40,30)(3,1)\r\n"
+               "WORDS4=#(0,0,20,20)(0,-1,2,7)\r\n"
+               "SEP=!SEP.BMP!2!0!9\r\n"
+               "SEP8=!SEP.BMP!1!0!0!1!2!3!4\r\n"
+               "LOWER=!sep.bmp!1!0!0\r\n"
+               "PLAIN=plain.bmp\r\n",
+           100, 100, {}, {{"SEP.BMP", SolidBmp(40, 20)}, {"PLAIN.bmp", SolidBmp(90, 60)}});
+  const TsMaskData& b = Mask(m, "A", "BORDERSMASK");
+  EXPECT_EQ(b.R, Rect(10, 20, 30, 40));
+  EXPECT_EQ(b.WL, 2);
+  EXPECT_EQ(b.WR, 2);
+  EXPECT_EQ(b.WT, 3);
+  EXPECT_EQ(b.WB, 3);
+  EXPECT_EQ(b.ImgType, itisaBorder);
+
+  const TsMaskData& w = Mask(m, "A", "WIDE");
+  EXPECT_EQ(w.WL, 1);
+  EXPECT_EQ(w.WB, 4);
+  EXPECT_EQ(w.StretchMode, 5);
+  EXPECT_EQ(w.BorderWidth, 2);
+  EXPECT_EQ(m.GetMaskStateSize(m.MaskIndexByNames("A", "WIDE")), (TSize{30, 20}));
+
+  EXPECT_EQ(Mask(m, "A", "T24").MaskType, 0);
+  EXPECT_EQ(Mask(m, "A", "T24").ImgType, itisaTexture);
+  EXPECT_EQ(Mask(m, "A", "T24").StretchMode, 2);
+  EXPECT_EQ(Mask(m, "A", "T25").MaskType, 1);
+  EXPECT_EQ(Mask(m, "A", "GLYPHMASK").ImgType, itisaGlyph);
+  EXPECT_EQ(Mask(m, "A", "GLYPHMASK").ImageCount, 3);
+
+  const TsMaskData& words = Mask(m, "A", "WORDS");
+  EXPECT_EQ(words.R, Rect(10, 10, 40, 30));
+  EXPECT_EQ(words.StretchMode, 1);
+  EXPECT_EQ(words.BorderWidth, 0);
+  EXPECT_EQ(Mask(m, "A", "WORDS4").ImageCount, 1);  // at least one frame
+  EXPECT_EQ(Mask(m, "A", "WORDS4").MaskType, 0);
+  EXPECT_EQ(Mask(m, "A", "WORDS4").BorderWidth, 2);
+  EXPECT_EQ(Mask(m, "A", "WORDS4").WL, 2);
+  EXPECT_EQ(Mask(m, "A", "WORDS4").StretchMode, 7);
+
+  const TsMaskData& sep = Mask(m, "A", "SEP");
+  ASSERT_TRUE(sep.Bmp);
+  EXPECT_EQ(sep.ImgType, itisaPngGlyph);  // 9 is capped
+  EXPECT_EQ(sep.StretchMode, 4);
+  EXPECT_EQ(sep.R, Rect(0, 0, 40, 20));
+  EXPECT_EQ(sep.WL, 40 / 6);
+  EXPECT_EQ(Mask(m, "A", "SEP8").WR, 3);
+  EXPECT_EQ(m.MaskIndexByNames("A", "LOWER"), -1);  // the ".BMP" test is case-sensitive
+
+  const TsMaskData& plain = Mask(m, "A", "PLAIN");
+  ASSERT_TRUE(plain.Bmp);
+  EXPECT_EQ(plain.ImageCount, 3);
+  EXPECT_EQ(plain.MaskType, 1);
+  EXPECT_EQ(plain.WL, 10);
+  EXPECT_EQ(plain.WT, 10);
+  EXPECT_EQ(m.GetMaskStateSize(m.MaskIndexByNames("A", "PLAIN")), (TSize{30, 30}));
+}
+
+TEST(sSkinModel, MaskLookUpsFollowParentClassAndMarginsFallBack) {
+  const TsSkinModel m = Load(kGlobal +
+                             "[BUTTON]\r\nBORDERSMASK=^0000,0000,0060,0020,0000,0000,0000,0000,3,0,"
+                             "0,5\r\nPATTERN=~0000,0030,0010,0040,00\r\n"
+                             "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\n"
+                             "[LOST]\r\nPARENTCLASS=NOWHERE\r\n");
+  const int button = m.SectionIndexOf("BUTTON");
+  const int speed = m.SectionIndexOf("SPEEDBUTTON");
+  const int mask = m.MaskIndexOf(button, "BUTTON", "BORDERSMASK");
+  EXPECT_GE(mask, 0);
+  EXPECT_EQ(m.MaskIndexOf(speed, "SPEEDBUTTON", "BORDERSMASK"), mask);
+  EXPECT_EQ(m.GeneralData[speed].BorderIndex, mask);
+  EXPECT_EQ(m.MaskIndexOf(-1, "BUTTON", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.MaskIndexOf(button, "", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.MaskIndexByNames("SPEEDBUTTON", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.TextureIndexOf(speed, "SPEEDBUTTON", "PATTERN"),
+            m.MaskIndexByNames("BUTTON", "PATTERN"));
+  EXPECT_EQ(m.TextureIndexOf(speed, "SPEEDBUTTON", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.MaskIndexOf(m.SectionIndexOf("LOST"), "LOST", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.PatternIndexOf(button, "BUTTON", "PATTERN"), -1);
+  // BorderWidth 5 stands in for the zero margins.
+  EXPECT_EQ(m.MaskMarginLeft(mask), 5);
+  EXPECT_EQ(m.MaskMarginBottom(mask), 5);
+  EXPECT_TRUE(m.IsMaskIndexValid(mask));
+  EXPECT_FALSE(m.IsMaskIndexValid(static_cast<int>(m.MaskData.size())));
+  EXPECT_FALSE(m.IsSectionIndexValid(-1));
+  EXPECT_EQ(m.MaskImage(mask), m.MasterBitmap.get());
+}
+
+TEST(sSkinModel, ColourGettersFallBackWhenTheSkinLacksTheirSections) {
+  TsSkinModel empty;
+  empty.LoadFromPackedData(MakePack("[OTHER]\r\nCOLOR=1\r\n"));
+  EXPECT_EQ(empty.GetGlobalInfoColor(), DefaultColorToRGB(clBtnFace));
+  EXPECT_EQ(empty.GetGlobalInfoFontColor(), 0xFF00FF);
+  EXPECT_EQ(empty.GetGlobalInfoHotColor(), DefaultColorToRGB(clWindow));
+  EXPECT_EQ(empty.GetEditHotFontColor(), 0xFF00FF);
+  EXPECT_EQ(empty.GetMenuHotColor(), DefaultColorToRGB(clHighlight));
+  EXPECT_EQ(empty.GetMenuHotFontColor(), DefaultColorToRGB(clHighlightText));
+
+  const TsSkinModel m = Load(kGlobal +
+                             "COLOR=1\r\nFONTCOLOR=2\r\nHOTCOLOR=3\r\n[EDIT]\r\nHOTFONTCOLOR=4\r\n"
+                             "[MENUITEM]\r\nHOTCOLOR=5\r\nHOTFONTCOLOR=6\r\n");
+  EXPECT_EQ(m.GetGlobalInfoColor(), 1);
+  EXPECT_EQ(m.GetGlobalInfoFontColor(), 2);
+  EXPECT_EQ(m.GetGlobalInfoHotColor(), 3);
+  EXPECT_EQ(m.GetEditHotFontColor(), 4);
+  EXPECT_EQ(m.GetMenuHotColor(), 5);
+  EXPECT_EQ(m.GetMenuHotFontColor(), 6);
+
+  const TsSkinModel white = Load(kGlobal + "[MENUITEM]\r\nHOTCOLOR=16777215\r\nHOTFONTCOLOR=6\r\n");
+  EXPECT_EQ(white.GetMenuHotColor(), DefaultColorToRGB(clHighlight));
+  EXPECT_EQ(white.GetMenuHotFontColor(), DefaultColorToRGB(clHighlightText));
+}
+
+TEST(sSkinModel, CommonSectionsAddOnlySectionsTheSkinLacks) {
+  TsSkinLoadOptions o;
+  o.CommonSections =
+      "[BUTTON]\r\nCOLOR=1\r\n[MYBUTTON]\r\nPARENTCLASS=button\r\nFONTCOLOR=0x10\r\n";
+  const TsSkinModel m = Load(kGlobal + "[BUTTON]\r\nCOLOR=255\r\nHOTCOLOR=77\r\n", 100, 100, o);
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("BUTTON")].Color, 255);
+  const int mine = m.SectionIndexOf("MYBUTTON");
+  ASSERT_GE(mine, 0);
+  EXPECT_EQ(m.GeneralData[mine].Color, 255);
+  EXPECT_EQ(m.GeneralData[mine].HotColor, 77);
+  EXPECT_EQ(m.GeneralData[mine].FontColor[0], 16);
+}
+
+struct BadOptions {
+  const char* what;
+  std::string options;
+  const char* message;
+};
+
+TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
+  const std::vector<BadOptions> cases = {
+      {"parent cycle",
+       kGlobal + "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=C\r\n[C]\r\nPARENTCLASS=a\r\n",
+       "inherits from itself through PARENTCLASS (A -> B -> C -> a)"},
+      {"border with zero frames",
+       kGlobal + "[A]\r\nBORDERSMASK=^0000,0000,0030,0030,0000,0000,0000,0000,0,0,0,0\r\n",
+       "Skin section \"A\" key \"BORDERSMASK\": the mask has no frames"},
+      {"glyph with zero frames", kGlobal + "[A]\r\nGLYPHMASK=@0000,0000,0030,0030,0,0\r\n",
+       "the mask has no frames"},
+      {"own image with zero frames", kGlobal + "[A]\r\nX=!SEP.BMP!0!0!0\r\n", "no frames"},
+      {"frames narrower than a pixel", kGlobal + "[A]\r\nG=@0000,0000,0002,0030,3,0\r\n",
+       "frames are empty"},
+      {"rectangle outside the master bitmap",
+       kGlobal + "[A]\r\nBORDERSMASK=^0090,0000,0130,0030,0000,0000,0000,0000,1,0,0,0\r\n",
+       "rectangle (90, 0, 130, 30) is not inside its 100 x 100 image"},
+      {"inverted rectangle", kGlobal + "[A]\r\nP=~0050,0050,0010,0060,00\r\n", "not inside"},
+      {"field that is no number", kGlobal + "[A]\r\nP=~00x0,0050,0060,0060,00\r\n",
+       "'00x0' is not a valid integer value"},
+      {"value too short", kGlobal + "[A]\r\nP=^0000,0000,0010\r\n", "is not a valid integer"},
+      {"own image without counts", kGlobal + "[A]\r\nX=!SEP.BMP\r\n", "not a valid integer"},
+      {"negative image type", kGlobal + "[A]\r\nX=!SEP.BMP!1!0!-2\r\n", "bad image type"},
+      {"own image with a negative state count", kGlobal + "[A]\r\nX=!SEP.BMP!1!-1!0\r\n",
+       "bad state count -1"},
+      {"frame count past 16 bits", kGlobal + "[A]\r\nW=#(0,0,20,20)(65536,0)\r\n",
+       "65536 is out of range"},
+      {"global value past 16 bits", kGlobal + "TITLEHEIGHT=40000\r\n", "40000 is out of range"},
+      {"gradient word", kGlobal + "[A]\r\nGRADIENTDATA=1;2;z;0;0\r\n",
+       "Skin section \"A\" key \"GRADIENTDATA\": 'z' is not a valid integer value"},
+      {"global number written as text", kGlobal + "SHADOW1OFFSET=two\r\n",
+       "key \"SHADOW1OFFSET\": 'two' is not"},
+      {"missing master bitmap", "[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n",
+       "Master bitmap \"NONE.BMP\" is missing"},
+      {"mask without a master bitmap", "[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
+       "the skin has no master bitmap"},
+      {"damaged image", kGlobal + "[A]\r\nX=!BAD.BMP!1!0!0\r\n", "image \"BAD.BMP\""},
+  };
+  for (const BadOptions& c : cases) {
+    const std::string error =
+        LoadError(c.options, {{"SEP.BMP", SolidBmp(30, 10)}, {"BAD.BMP", test::Bytes("BM!")}});
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+  }
+}
+
+TEST(sSkinModel, RejectsAbsurdSectionCountsAndParentChains) {
+  std::string many = kGlobal;
+  for (int i = 0; i < 5000; ++i) many += "[S" + std::to_string(i) + "]\r\n";
+  EXPECT_NE(LoadError(many).find("5001 sections"), std::string::npos);
+
+  std::string deep = kGlobal;
+  for (int i = 0; i < 70; ++i) {
+    deep += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
+  }
+  EXPECT_NE(LoadError(deep).find("deeper than 64"), std::string::npos);
+
+  std::string fine = kGlobal;  // a long chain within the limit still loads
+  for (int i = 0; i < 60; ++i) {
+    fine += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
+  }
+  fine += "[S60]\r\nCOLOR=77\r\n";
+  const TsSkinModel m = Load(fine);
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77);
+}
+
+TEST(sSkinModel, NamesANewerSkinVersionWithoutStoppingTheLoad) {
+  const TsSkinModel m = Load(kGlobal + "VERSION=300\r\n");
+  EXPECT_TRUE(m.CommonSkinData.Active);
+  EXPECT_NE(SkinVersionNotice(m.CommonSkinData).find("Components must be updated"),
+            std::string::npos);
+  EXPECT_EQ(SkinVersionNotice(Load(kGlobal + "VERSION=7.0\r\n").CommonSkinData), "");
+}
+
+TEST(sSkinModel, AFailedLoadLeavesThePreviousSkinUntouched) {
+  TsSkinModel m = Load(kGlobal + "TITLEHEIGHT=21\r\n[A]\r\nG=@0000,0000,0030,0010,3,0\r\n");
+  EXPECT_THROW(m.LoadFromPackedData(MakePack("[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n")),
+               ESkinError);
+  EXPECT_THROW(m.LoadFromPackedData(test::Bytes("ASZF")), ESkinError);
+  EXPECT_THROW(m.LoadFromPackedData({'A', 'S', 'z', 'f', 0, 0, 0, 0}), ESkinError);
+  EXPECT_TRUE(m.CommonSkinData.Active);
+  EXPECT_EQ(m.CommonSkinData.TitleHeight, 21);
+  EXPECT_GE(m.MaskIndexByNames("A", "G"), 0);
+  ASSERT_TRUE(m.MasterBitmap);
+}
+
+TEST(sSkinModel, MissingImagesLeaveTheirKeysWithoutMasks) {
+  const TsSkinModel m = Load(kGlobal +
+                             "[A]\r\nX=!GONE.BMP!1!0!0\r\nY=!PIC.PNG!1!0!0\r\n"
+                             "Z=gone.bmp\r\nP=TEX.JPG\r\n");
+  EXPECT_TRUE(m.MaskData.empty());
+  EXPECT_EQ(m.SkippedKeys.size(), 4u);
+}
+
+std::shared_ptr<TBitmap> Picture(int w, int h) {
+  auto bmp = std::make_shared<TBitmap>(w, h, pf32bit);
+  if (w == 0) return bmp;
+  std::uint8_t* p = bmp->ScanLine(0);
+  p[0] = p[1] = p[2] = 255;  // fully transparent white
+  p[3] = 0;
+  return bmp;
+}
+
+TEST(sSkinModel, PicturesComeThroughTheDecodersGiven) {
+  TsSkinLoadOptions o;
+  o.DecodePng = [](const TacBytes& b) { return Picture(b.size() == 1 ? 30 : 0, 10); };
+  o.DecodeJpeg = [](const TacBytes& b) {
+    return Picture(b[0] == 'S' ? 200 : 300, b[0] == 'S' ? 200 : 300);
+  };
+  const TsSkinModel m =
+      Load(kGlobal +
+               "[A]\r\nGLOW=!GLOW.PNG!1!0!3\r\nPATTERN=small.jpg\r\n"
+               "HOTPATTERN=BIG.JPEG\r\nEMPTY=!EMPTY.PNG!1!0!0\r\n",
+           100, 100, o,
+           {{"GLOW.PNG", {1}}, {"EMPTY.PNG", {1, 2}}, {"SMALL.JPG", {'S'}}, {"BIG.JPEG", {'B'}}});
+  const TsMaskData& glow = Mask(m, "A", "GLOW");
+  ASSERT_TRUE(glow.Bmp);
+  EXPECT_EQ(glow.ImgType, itisaGlow);
+  EXPECT_EQ(glow.Bmp->ScanLine(0)[0], 0);  // transparent white cleared
+  EXPECT_EQ(m.MaskIndexByNames("A", "EMPTY"), -1);
+  const TsMaskData& small = Mask(m, "A", "PATTERN");
+  EXPECT_EQ(small.ImgType, itisaTexture);
+  EXPECT_EQ(small.R, Rect(0, 0, 200, 200));
+  ASSERT_EQ(m.PatternData.size(), 1u);
+  EXPECT_EQ(m.PatternData[0].PropertyName, "HOTPATTERN");
+  EXPECT_EQ(m.PatternIndexOf(m.SectionIndexOf("A"), "A", "HOTPATTERN"), 0);
+}
+
+void WriteFile(const std::string& name, const TacBytes& bytes) {
+  std::ofstream out(name, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(sSkinModel, LoadsAFolderSkinWithItsImagesBesideTheOptions) {
+  const std::string dir = "sSkinModel_folder";
+  ASSERT_TRUE(ForceDirectories(dir));
+  WriteFile(dir + "/Options.dat", test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
+                                                        "X=!SEP.BMP!2!0!0\r\n"));
+  WriteFile(dir + "/MASTER.BMP", SolidBmp(40, 40));
+  WriteFile(dir + "/SEP.BMP", SolidBmp(20, 10));
+  TsSkinModel m;
+  m.LoadFromFolder(dir);
+  EXPECT_EQ(m.CommonSkinData.SkinPath, dir + "/");
+  EXPECT_GE(m.MaskIndexByNames("A", "G"), 0);
+  ASSERT_GE(m.MaskIndexByNames("A", "X"), 0);
+  EXPECT_EQ(Mask(m, "A", "X").Bmp->Width(), 20);
+
+  TsSkinModel none;
+  EXPECT_THROW(none.LoadFromFolder("no-such-skin-folder"), ESkinError);
+  EXPECT_FALSE(none.CommonSkinData.Active);
+}
+
+// -- recolouring --
+
+const std::string kColours =
+    kGlobal +
+    "BIKEEPHUE=2\r\nBORDERCOLOR=255\r\n"
+    "BICONCLOSE=@0000,0000,0030,0010,3,0\r\n"
+    "BICONMAX=@0000,0010,0030,0020,3,0\r\n"
+    "[A]\r\nCOLOR=255\r\nFONTCOLOR=255\r\nTCLEFT=-1\r\nHOTCOLOR=8421504\r\n"
+    "GRADIENTDATA=255;;65280;50;0;0\r\n";
+
+TEST(sSkinModel, NoHueOffsetOrSaturationLeavesTheSkinAsLoaded) {
+  TsSkinLoadOptions o;
+  const TsSkinModel a = Load(kColours, 100, 100, o);
+  o.HueOffset = 360;
+  o.Saturation = 101;  // the amount becomes 0
+  const TsSkinModel b = Load(kColours, 100, 100, o);
+  const TsGeneralData& ga = a.GeneralData[a.SectionIndexOf("A")];
+  const TsGeneralData& gb = b.GeneralData[b.SectionIndexOf("A")];
+  EXPECT_EQ(ga.Color, gb.Color);
+  EXPECT_EQ(ga.GradientArray[0].Color1, gb.GradientArray[0].Color1);
+  for (int y = 0; y < 100; ++y) {
+    EXPECT_EQ(0, std::memcmp(a.MasterBitmap->ScanLine(y), b.MasterBitmap->ScanLine(y), 300));
+  }
+}
+
+TEST(sSkinModel, HueOffsetTurnsColoursAndKeepsGreysAndTheCloseIcon) {
+  TsSkinLoadOptions o;
+  o.HueOffset = 120;
+  const TsSkinModel m = Load(kColours, 100, 100, o);
+  const TsGeneralData& g = m.GeneralData[m.SectionIndexOf("A")];
+  EXPECT_EQ(g.Color, 0x00FF00);  // red becomes green
+  EXPECT_EQ(g.FontColor[0], 0x00FF00);
+  EXPECT_EQ(g.FontColor[1], -1);
+  EXPECT_EQ(g.HotColor, 8421504);  // grey stays grey
+  ASSERT_EQ(g.GradientArray.size(), 1u);
+  EXPECT_EQ(g.GradientArray[0].Color1, 0x00FF00);
+  EXPECT_EQ(m.CommonSkinData.BorderColor, 0x00FF00);
+  // The master bitmap is B=200 G=100 R=50: the close icon keeps it, the rest turns.
+  const std::uint8_t* icon = m.MasterBitmap->ScanLine(5);
+  EXPECT_EQ(icon[0], 200);
+  EXPECT_EQ(icon[2], 50);
+  const std::uint8_t* other = m.MasterBitmap->ScanLine(15);
+  EXPECT_NE(other[0], 200);
+}
+
+TEST(sSkinModel, SaturationMovesColoursTowardGrey) {
+  TsSkinLoadOptions o;
+  o.Saturation = -100;  // the amount 100 gives grey
+  const TsSkinModel m = Load(kColours, 100, 100, o);
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("A")].Color, 0x555555);
+  const std::uint8_t* p = m.MasterBitmap->ScanLine(50);
+  EXPECT_EQ(p[0], p[1]);
+  EXPECT_EQ(p[1], p[2]);
+}
+
+}  // namespace
+}  // namespace kv
