@@ -1,0 +1,166 @@
+// The device-context half of sGraphUtils (Windows build only).
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "skin/graphics/sGraphUtils.h"
+
+namespace kv {
+
+namespace {
+
+COLORREF ToColorRef(TColor color) {
+  if (IsSystemColor(color)) return GetSysColor(SystemColorIndex(color));
+  return static_cast<COLORREF>(color & 0xFFFFFF);
+}
+
+// Found once at start; null when user32 lacks it.
+struct LayeredEntry {
+  HMODULE module = nullptr;
+  FARPROC update = nullptr;
+  LayeredEntry() {
+    module = LoadLibraryW(L"user32.dll");
+    if (module) update = GetProcAddress(module, "UpdateLayeredWindow");
+  }
+  ~LayeredEntry() {
+    if (module) FreeLibrary(module);
+  }
+};
+
+const LayeredEntry& Layered() {
+  static const LayeredEntry entry;
+  return entry;
+}
+
+}  // namespace
+
+void FillRectWithColor(HDC dc, const TRect& r, TColor color) {
+  const int saved = SaveDC(dc);
+  HBRUSH brush = CreateSolidBrush(ToColorRef(color));
+  HGDIOBJ old = SelectObject(dc, brush);
+  const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+  FillRect(dc, &rc, brush);
+  SelectObject(dc, old);
+  DeleteObject(brush);
+  RestoreDC(dc, saved);
+}
+
+void FillBorderStrips(HDC dc, const TRect& r, int leftWidth, int topHeight, int rightWidth,
+                      int bottomHeight, TColor color) {
+  HBRUSH brush = CreateSolidBrush(ToColorRef(color));
+  const RECT strips[4] = {
+      {r.Left, r.Top, r.Right, r.Top + topHeight},
+      {r.Left, r.Top + topHeight, r.Left + leftWidth, r.Bottom},
+      {r.Left + leftWidth, r.Bottom - bottomHeight, r.Right, r.Bottom},
+      {r.Right - rightWidth, r.Top + topHeight, r.Right, r.Bottom - bottomHeight},
+  };
+  for (const RECT& s : strips) FillRect(dc, &s, brush);
+  DeleteObject(brush);
+}
+
+void CopyBorderStrips(HDC dc, int x, int y, int width, int height, HDC sourceDC, int sourceX,
+                      int sourceY, int bw) {
+  const auto copy = [&](int dx, int dy, int w, int h) {
+    if (w > 0 && h > 0)
+      BitBlt(dc, x + dx, y + dy, w, h, sourceDC, sourceX + dx, sourceY + dy, SRCCOPY);
+  };
+  copy(0, 0, bw, height);
+  copy(bw, 0, width - bw, bw);
+  copy(width - bw, bw, bw, height - bw);
+  copy(bw, height - bw, width - 2 * bw, bw);
+}
+
+void DrawFrame3D(HDC dc, TRect& r, TColor topLeftColor, TColor bottomRightColor, int& frameWidth) {
+  const int saved = SaveDC(dc);
+  HPEN topLeft = CreatePen(PS_SOLID, 1, ToColorRef(topLeftColor));
+  HPEN bottomRight = CreatePen(PS_SOLID, 1, static_cast<COLORREF>(bottomRightColor));
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  r.Right -= 1;
+  r.Bottom -= 1;
+  for (; frameWidth > 0; --frameWidth) {
+    SelectObject(dc, topLeft);
+    const POINT a[3] = {{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}};
+    Polyline(dc, a, 3);
+    SelectObject(dc, bottomRight);
+    const POINT b[3] = {{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}};
+    Polyline(dc, b, 3);
+    r.Left += 1, r.Top += 1, r.Right -= 1, r.Bottom -= 1;
+  }
+  r.Right += 1;
+  r.Bottom += 1;
+  RestoreDC(dc, saved);
+  DeleteObject(topLeft);
+  DeleteObject(bottomRight);
+}
+
+void DrawDottedFocusRect(HDC dc, const TRect& r) {
+  const auto dot = [&](int x, int y) {
+    SetPixel(dc, x, y, RGB(0, 0, 0));
+    SetPixel(dc, x - 1, y - 1, RGB(255, 255, 255));
+  };
+  for (int i = 0; i <= r.Width() / 3; ++i) {
+    dot(r.Left + 3 * i, r.Top);
+    dot(r.Left + 3 * i, r.Bottom);
+  }
+  for (int j = 0; j <= r.Height() / 3; ++j) {
+    dot(r.Left, r.Top + 3 * j);
+    dot(r.Right, r.Top + 3 * j);
+  }
+}
+
+void PaintRoundRectShade(TBitmap* bitmap, TRect r, int percent, TColor color, int edgeWidth,
+                         int cornerSize) {
+  if (!bitmap || (bitmap->PixelFormat() != pf24bit && bitmap->PixelFormat() != pf32bit)) return;
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, bitmap->Width());
+  r.Bottom = std::min(r.Bottom, bitmap->Height());
+  const int w = r.Width(), h = r.Height();
+  if (w <= 0 || h <= 0) return;
+  TBitmap work(w, h, pf24bit), mask(w, h, pf24bit);
+  const int bpp = bitmap->BytesPerPixel();
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* s = bitmap->ScanLine(r.Top + y) + r.Left * bpp;
+    std::uint8_t* d = work.ScanLine(y);
+    for (int x = 0; x < w; ++x) std::copy(s + x * bpp, s + x * bpp + 3, d + 3 * x);
+  }
+  // The mask: white, then rounded rectangles stepping down to the inner level.
+  const int e = std::min({w / 2, h / 2, edgeWidth});
+  const int c = std::min({w / 2, h / 2, cornerSize});
+  const int low = std::clamp(percent, 0, 100) * 255 / 100;
+  const double step = (255.0 - low) / (e + 1);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldBitmap = SelectObject(dc, mask.Handle());
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+  const RECT all{0, 0, w, h};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  int level = 255;
+  for (int i = 0; i <= e; ++i) {
+    level = i == 0 ? 255 : std::min(255, static_cast<int>(std::nearbyint((e - i) * step)) + low);
+    HBRUSH brush = CreateSolidBrush(RGB(level, level, level));
+    HGDIOBJ old = SelectObject(dc, brush);
+    RoundRect(dc, i, i, w - i, h - i, c, c);
+    SelectObject(dc, old);
+    DeleteObject(brush);
+  }
+  HBRUSH inner = CreateSolidBrush(RGB(level, level, level));
+  HGDIOBJ old = SelectObject(dc, inner);
+  RoundRect(dc, e, e, w - e, h - e, e, e);
+  SelectObject(dc, old);
+  DeleteObject(inner);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);
+  GdiFlush();
+  ShadeByMask(&work, &mask, color);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* s = work.ScanLine(y);
+    std::uint8_t* d = bitmap->ScanLine(r.Top + y) + r.Left * bpp;
+    for (int x = 0; x < w; ++x) std::copy(s + 3 * x, s + 3 * x + 3, d + x * bpp);
+  }
+}
+
+bool LayeredWindowsAvailable() { return Layered().update != nullptr; }
+
+}  // namespace kv

@@ -1,0 +1,43 @@
+#pragma once
+// Small helpers for pixel tests: read and write pixels as 0xAARRGGBB values.
+
+#include <cstdint>
+#include <cstring>
+
+#include "base/Bitmap.h"
+
+namespace kv::testing {
+
+// 0xAARRGGBB from the bytes B, G, R (, A) of pixel (x, y).
+inline std::uint32_t Px(const TBitmap& b, int x, int y) {
+  const std::uint8_t* p = b.ScanLine(y) + x * b.BytesPerPixel();
+  if (b.BytesPerPixel() == 1) return p[0];
+  std::uint32_t v = p[0] | p[1] << 8 | p[2] << 16;
+  if (b.BytesPerPixel() == 4) v |= static_cast<std::uint32_t>(p[3]) << 24;
+  return v;
+}
+
+inline void SetPx(TBitmap& b, int x, int y, std::uint32_t v) {
+  std::uint8_t* p = b.ScanLine(y) + x * b.BytesPerPixel();
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                 static_cast<std::uint8_t>(v >> 16),
+                                 static_cast<std::uint8_t>(v >> 24)};
+  std::memcpy(p, bytes, b.BytesPerPixel());
+}
+
+inline TBitmap Filled(int w, int h, TPixelFormat f, std::uint32_t v) {
+  TBitmap b(w, h, f);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) SetPx(b, x, y, v);
+  return b;
+}
+
+// Every pixel distinct: 0xAA RR GG BB with R = 10 x, G = 10 y, B = 7, A = 200.
+inline TBitmap Numbered(int w, int h, TPixelFormat f) {
+  TBitmap b(w, h, f);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) SetPx(b, x, y, 0xC8000007u | (10u * x) << 16 | (10u * y) << 8);
+  return b;
+}
+
+}  // namespace kv::testing

@@ -1,0 +1,531 @@
+#include "skin/graphics/sGraphUtils.h"
+
+#include <gtest/gtest.h>
+
+#include "Pixels.h"
+#include "skin/core/sMaskData.h"
+
+namespace kv {
+namespace {
+
+using testing::Filled;
+using testing::Numbered;
+using testing::Px;
+using testing::SetPx;
+
+// --- colours -----------------------------------------------------------------------
+
+TEST(ChangeColorSaturation, MovesChannelsTowardOrAwayFromTheirMean) {
+  struct Case {
+    TColor in;
+    int amount;
+    TColor want;
+  } cases[] = {
+      {ColorFromRGB(255, 0, 0), 100, ColorFromRGB(85, 85, 85)},
+      {ColorFromRGB(255, 0, 0), -100, ColorFromRGB(255, 0, 0)},
+      {ColorFromRGB(255, 0, 0), 50, ColorFromRGB(170, 42, 42)},  // 42.5 rounds to even
+      {ColorFromRGB(10, 20, 30), 0, ColorFromRGB(10, 20, 30)},
+      {static_cast<TColor>(0xFF00000F), 0, static_cast<TColor>(0xFF00000F)},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ChangeColorSaturation(c.in, c.amount), c.want) << c.in << " by " << c.amount;
+}
+
+TEST(ChangeColorHue, TurnsTheHueAndLeavesGreysAlone) {
+  EXPECT_EQ(ChangeColorHue(120, clRed), clLime);
+  EXPECT_EQ(ChangeColorHue(240, clRed), clBlue);
+  EXPECT_EQ(ChangeColorHue(77, ColorFromRGB(90, 90, 90)), ColorFromRGB(90, 90, 90));
+  EXPECT_EQ(ChangeColorHue(360, ColorFromRGB(200, 100, 50)), ColorFromRGB(200, 100, 50));
+}
+
+TEST(ChangeColorHue, TurnsBackwardsForNegativeDegrees) {
+  EXPECT_EQ(ChangeColorHue(-120, clRed), clBlue);
+  EXPECT_EQ(ChangeColorHue(-240, clRed), clLime);
+}
+
+TEST(MixColorsByFraction, WeighsTheFirstColourAndKeepsItsTopByte) {
+  const TColor c1 = static_cast<TColor>(0x05102030), c2 = ColorFromRGB(1, 2, 3);
+  EXPECT_EQ(MixColorsByFraction(c1, c2, 1.0), c1);
+  EXPECT_EQ(MixColorsByFraction(c1, c2, 0.0), static_cast<TColor>(0x05000000 | c2));
+  // 0.5 * (1 + 2) = 1.5 -> 2, 0.5 * (3 + 4) = 3.5 -> 4: halves go to even.
+  EXPECT_EQ(MixColorsByFraction(ColorFromRGB(1, 3, 0), ColorFromRGB(2, 4, 0), 0.5),
+            ColorFromRGB(2, 4, 0));
+  EXPECT_EQ(ColorAsIs(c1), c1);
+}
+
+TEST(NewBitmap, MakesWorkBitmapsOfTheAskedFormat) {
+  EXPECT_EQ(NewBitmap24(3, 2)->PixelFormat(), pf24bit);
+  auto b = NewBitmap32(3, 2);
+  EXPECT_EQ(b->PixelFormat(), pf32bit);
+  auto like = NewBitmapLike(*b);
+  EXPECT_EQ(like->Width(), 3);
+  EXPECT_EQ(like->Height(), 2);
+  EXPECT_EQ(like->PixelFormat(), pf32bit);
+}
+
+// --- blends ----------------------------------------------------------------------------
+
+TEST(BlendBitmapRectFast, CopiesNearlyWithAlphaZeroAndKeepsWithAlpha255) {
+  TBitmap src = Filled(4, 4, pf24bit, 0xFFFFFF);
+  TBitmap dst = Filled(4, 4, pf24bit, 0x000064);
+  BlendBitmapRectFast(&dst, &src, 0, {0, 0, 2, 2}, {1, 1});
+  EXPECT_EQ(Px(dst, 1, 1), 0xFEFEFEu);
+  EXPECT_EQ(Px(dst, 2, 2), 0xFEFEFEu);
+  EXPECT_EQ(Px(dst, 3, 3), 0x000064u);
+  EXPECT_EQ(Px(dst, 0, 0), 0x000064u);
+  BlendBitmapRectFast(&dst, &src, 255, {0, 0, 4, 4}, {0, 0});
+  EXPECT_EQ(Px(dst, 0, 0), 0x000064u);  // (255 * 100 + 127) shr 8 = 100
+  BlendBitmapRectFast(&dst, &src, 255, {0, 0, 4, 4}, {1, 1});
+  EXPECT_EQ(Px(dst, 1, 1), 0xFCFCFCu);  // 254 -> 253 -> 252: d or d - 1 each time
+}
+
+TEST(BlendBitmapRectFast, TakesSourceRowsFromTheRectanglesTop) {
+  TBitmap src = Numbered(8, 8, pf24bit);
+  TBitmap dst(8, 8, pf24bit);
+  BlendBitmapRectFast(&dst, &src, 0, {0, 5, 2, 7}, {0, 0});
+  // Source row 5 has G = 50, blended with alpha 0 against black: (50 * 255 + 127) shr 8 = 50.
+  EXPECT_EQ(Px(dst, 0, 0) >> 8 & 0xFF, 50u);
+  EXPECT_EQ(Px(dst, 0, 1) >> 8 & 0xFF, 60u);
+  EXPECT_EQ(Px(dst, 0, 2), 0u);
+}
+
+TEST(BlendBitmapRectFast, ClipsAtEveryEdge) {
+  struct Case {
+    TRect src;
+    TPoint at;
+    int blended;  // pixels changed in a 4 x 4 destination
+  } cases[] = {
+      {{0, 0, 4, 4}, {-2, 0}, 8},  {{0, 0, 4, 4}, {0, -3}, 4},      {{0, 0, 4, 4}, {3, 3}, 1},
+      {{-1, -1, 2, 2}, {0, 0}, 4}, {{2, 2, 9, 9}, {0, 0}, 4},       {{0, 0, 4, 4}, {4, 0}, 0},
+      {{0, 0, 4, 4}, {-4, 0}, 0},  {{4, 4, 6, 6}, {0, 0}, 0},       {{0, 0, 0, 4}, {0, 0}, 0},
+      {{0, 0, 4, 4}, {1, -10}, 0}, {{-10, -10, -5, -5}, {0, 0}, 0},
+  };
+  for (TPixelFormat f : {pf24bit, pf32bit}) {
+    for (const Case& c : cases) {
+      TBitmap src = Filled(4, 4, f, 0xFFFFFFFFu);
+      TBitmap dst(4, 4, f);
+      BlendBitmapRectFast(&dst, &src, 0, c.src, c.at);
+      int changed = 0;
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) changed += Px(dst, x, y) != 0;
+      EXPECT_EQ(changed, c.blended)
+          << c.src.Left << "," << c.src.Top << " at " << c.at.X << "," << c.at.Y;
+    }
+  }
+}
+
+TEST(BlendBitmapRectFast, DoesNothingForMixedFormats) {
+  TBitmap src = Filled(2, 2, pf32bit, 0xFFFFFFFFu);
+  TBitmap dst(2, 2, pf24bit);
+  BlendBitmapRectFast(&dst, &src, 0, {0, 0, 2, 2}, {0, 0});
+  EXPECT_EQ(Px(dst, 0, 0), 0u);
+}
+
+TEST(BlendSameSizeBitmaps, BlendsWholeImagesOfOneSizeIn24And32Bits) {
+  for (TPixelFormat f : {pf24bit, pf32bit}) {
+    TBitmap src = Filled(3, 3, f, 0xFFFFFFFFu);
+    TBitmap dst(3, 3, f);
+    BlendSameSizeBitmaps(&dst, &src, 128);
+    EXPECT_EQ(Px(dst, 2, 2) & 0xFF, 127u);
+    TBitmap other(4, 3, f);
+    BlendSameSizeBitmaps(&other, &src, 0);
+    EXPECT_EQ(Px(other, 0, 0), 0u);
+  }
+}
+
+TEST(BlendBitmapRect, RoundsTheFractionBlendAndSkipsTheTransparentColour) {
+  TBitmap src = Filled(2, 1, pf24bit, 0x0000FF);  // blue bytes B 0xFF
+  SetPx(src, 1, 0, 0xFF00FF);
+  TBitmap dst = Filled(2, 1, pf24bit, 0x000000);
+  // 255 - 255 * 0.5 = 127.5 -> 128 (half to even)
+  BlendBitmapRect(&dst, 0, 0, &src, {0, 0, 1, 0}, 0.5, clFuchsia);
+  EXPECT_EQ(Px(dst, 0, 0), 0x000080u);
+  EXPECT_EQ(Px(dst, 1, 0), 0u);
+  // A transparent colour whose top byte is 255 skips nothing.
+  BlendBitmapRect(&dst, 0, 0, &src, {0, 0, 1, 0}, 0.0, static_cast<TColor>(0xFFFF00FF));
+  EXPECT_EQ(Px(dst, 1, 0), 0xFF00FFu);
+}
+
+TEST(BlendBitmapRect, ComparesWhole32BitSourcePixelsWithTheKey) {
+  TBitmap src = Filled(2, 1, pf32bit, 0x00FF00FFu);  // magenta, alpha 0
+  SetPx(src, 1, 0, 0x01FF00FFu);                     // magenta, alpha 1
+  TBitmap dst(2, 1, pf24bit);
+  BlendBitmapRect(&dst, 0, 0, &src, {0, 0, 1, 0}, 0.0, clFuchsia);
+  EXPECT_EQ(Px(dst, 0, 0), 0u);
+  EXPECT_EQ(Px(dst, 1, 0), 0xFF00FFu);
+}
+
+TEST(BlendBitmapRect, ClipsTheInclusiveRectangleAndTheDestination) {
+  TBitmap src = Filled(3, 3, pf32bit, 0xFF102030u);
+  TBitmap dst = Filled(3, 3, pf32bit, 0x44000000u);
+  BlendBitmapRect(&dst, 2, -1, &src, {-1, 0, 9, 9}, 0.0, clFuchsia);
+  // Left -1 moves the destination to x 3: nothing but column... none lies inside.
+  EXPECT_EQ(Px(dst, 2, 0), 0x44000000u);
+  BlendBitmapRect(&dst, 1, -1, &src, {0, 0, 9, 9}, 0.0, clFuchsia);
+  EXPECT_EQ(Px(dst, 1, 0), 0x44102030u);  // alpha of a 32-bit destination untouched
+  EXPECT_EQ(Px(dst, 2, 1), 0x44102030u);
+  EXPECT_EQ(Px(dst, 0, 0), 0x44000000u);
+  EXPECT_EQ(Px(dst, 1, 2), 0x44000000u);
+}
+
+TEST(TintBitmap, MovesPixelsTowardTheColourExceptTheTransparentOnes) {
+  TBitmap b = Filled(2, 1, pf32bit, 0x7F000064u);
+  SetPx(b, 1, 0, 0x7FFF00FFu);
+  TintBitmap(&b, ColorFromRGB(0, 0, 0), clFuchsia, 0.5);
+  EXPECT_EQ(Px(b, 0, 0), 0x7F000032u);
+  EXPECT_EQ(Px(b, 1, 0), 0x7FFF00FFu);
+}
+
+TEST(ShadeByMask, KeepsThePictureWhereTheMaskIsWhiteAndTakesTheColourWhereBlack) {
+  TBitmap b = Filled(2, 1, pf24bit, 0x102030);
+  TBitmap m(2, 1, pf24bit);
+  SetPx(m, 0, 0, 0xFFFFFF);
+  ShadeByMask(&b, &m, ColorFromRGB(0xAA, 0xBB, 0xCC));
+  EXPECT_EQ(Px(b, 0, 0), 0x102030u);  // ((p - c) * 255 + c * 256) shr 8 keeps p
+  EXPECT_EQ(Px(b, 1, 0), 0xAABBCCu);
+}
+
+TEST(GrayscaleBitmap, AveragesTheColourBytesAndKeepsAlpha) {
+  TBitmap b = Filled(2, 1, pf32bit, 0x80030609u);
+  GrayscaleBitmap(&b);
+  EXPECT_EQ(Px(b, 0, 0), 0x80060606u);
+  TBitmap c = Filled(2, 1, pf24bit, 0xFF00FF);
+  SetPx(c, 1, 0, 0x0000FF);
+  GrayscaleBitmapExcept(&c, clFuchsia);
+  EXPECT_EQ(Px(c, 0, 0), 0xFF00FFu);
+  EXPECT_EQ(Px(c, 1, 0), 0x555555u);
+}
+
+TEST(CopyBitmapChannel, MovesOneByteOfEachPixelBothWays) {
+  TBitmap b32 = Filled(3, 2, pf32bit, 0x11223344u);
+  TBitmap b8(2, 2, pf8bit);
+  CopyBitmapChannel(&b32, &b8, 3, true);
+  EXPECT_EQ(Px(b8, 1, 1), 0x11u);
+  SetPx(b8, 0, 0, 0x99);
+  CopyBitmapChannel(&b32, &b8, 0, false);
+  EXPECT_EQ(Px(b32, 0, 0), 0x11223399u);
+  EXPECT_EQ(Px(b32, 2, 0), 0x11223344u);  // beyond the 8-bit bitmap
+}
+
+// --- copies ---------------------------------------------------------------------------------
+
+TEST(CopyBitmapSkipTransparent, SetsAlphaOnCopiedPixelsOnly) {
+  TBitmap src = Filled(2, 2, pf24bit, 0x123456);
+  SetPx(src, 1, 1, 0xFF00FF);
+  TBitmap dst(3, 3, pf32bit);
+  CopyBitmapSkipTransparent(&dst, &src, 1, 1, clFuchsia);
+  EXPECT_EQ(Px(dst, 1, 1), 0xFF123456u);
+  EXPECT_EQ(Px(dst, 2, 2), 0u);
+  EXPECT_EQ(Px(dst, 0, 0), 0u);
+  CopyBitmapSkipTransparent(&dst, &src, -1, -1, clFuchsia);
+  EXPECT_EQ(Px(dst, 0, 0), 0u);  // source (1, 1) is transparent
+  CopyBitmapSkipTransparent(&dst, &src, 5, 5, clFuchsia);
+}
+
+TEST(CopyRectSkipTransparent24, CopiesAnInclusiveRectangleClippedOnEverySide) {
+  TBitmap src = Numbered(4, 4, pf24bit);
+  TBitmap dst(3, 3, pf24bit);
+  CopyRectSkipTransparent24(&dst, &src, 1, 1, {-2, -2, 9, 9}, clFuchsia);
+  EXPECT_EQ(Px(dst, 1, 1), Px(src, 0, 0) & 0xFFFFFF);
+  EXPECT_EQ(Px(dst, 2, 2), Px(src, 1, 1) & 0xFFFFFF);
+  EXPECT_EQ(Px(dst, 0, 0), 0u);
+}
+
+TEST(CopyRectWithTransparency, BlendsAlphaAndFillsMagentaFromTheBackground) {
+  TBitmap src(3, 1, pf32bit);
+  SetPx(src, 0, 0, 0x80FF0000u);  // red at half alpha
+  SetPx(src, 1, 0, 0x00FF00FFu);  // magenta
+  SetPx(src, 2, 0, 0xFF0000FFu);  // opaque blue
+  TBitmap bg = Filled(10, 10, pf24bit, 0x00FF00);
+  TBitmap dst(3, 1, pf24bit);
+  const TsBgCacheInfo info{&bg, 2, 2, 0xFF00FF, true};
+  CopyRectWithTransparency({0, 0, 3, 1}, {0, 0, 3, 1}, &dst, &src, info, true);
+  EXPECT_EQ(Px(dst, 0, 0), 0x7F0000u);  // (255 - 0) * 128 shr 8
+  EXPECT_EQ(Px(dst, 1, 0), 0x00FF00u);
+  EXPECT_EQ(Px(dst, 2, 0), 0x0000FEu);
+  TBitmap plain(3, 1, pf24bit);
+  CopyRectWithTransparency({0, 0, 3, 1}, {0, 0, 3, 1}, &plain, &src, EmptyBgCacheInfo, true);
+  EXPECT_EQ(Px(plain, 1, 0), 0u);
+}
+
+TEST(CopyRectWithTransparency, LeavesBackgroundOutsideItsBitmapAlone) {
+  TBitmap src = Filled(2, 2, pf24bit, 0xFF00FF);
+  TBitmap bg = Filled(2, 2, pf24bit, 0x00FF00);
+  TBitmap dst = Filled(2, 2, pf24bit, 0x111111);
+  const TsBgCacheInfo info{&bg, 1, 1, 0xFF00FF, true};
+  CopyRectWithTransparency({0, 0, 5, 5}, {-1, -1, 5, 5}, &dst, &src, info, true);
+  EXPECT_EQ(Px(dst, 1, 0), 0x111111u);  // (1 + 1 + 1, 0 + 1 + 1) lies outside bg
+}
+
+TEST(CopyRectWithBackground, ReplacesTheTransparentColourFromTheBackground) {
+  TBitmap src = Filled(2, 2, pf24bit, 0x010203);
+  SetPx(src, 0, 0, 0xFF00FF);
+  TBitmap bg = Filled(4, 4, pf24bit, 0x00FF00);
+  TBitmap dst(4, 4, pf32bit);
+  const TsBgCacheInfo info{&bg, 0, 0, 0, true};
+  CopyRectWithBackground(&dst, &src, 2, true, info, clFuchsia, {0, 0, 1, 1}, 2);
+  EXPECT_EQ(Px(dst, 2, 2), 0x0000FF00u);
+  EXPECT_EQ(Px(dst, 3, 3), 0xFF010203u);
+  CopyRectWithBackground(&dst, &src, -1, false, info, clFuchsia, {0, 0, 1, 1}, -1);
+  EXPECT_EQ(Px(dst, 0, 0), 0xFF010203u);
+}
+
+TEST(PaintAlphaBitmap, BlendsByPerPixelAlphaWithOptionalSilhouette) {
+  TBitmap src(2, 1, pf32bit);
+  SetPx(src, 0, 0, 0xFFFFFFFFu);
+  SetPx(src, 1, 0, 0x40FFFFFFu);
+  TBitmap dst(2, 1, pf24bit);
+  PaintAlphaBitmap({0, 0, 2, 1}, {0, 0, 2, 1}, &dst, false, 0, clNone, false, EmptyBgCacheInfo,
+                   &src);
+  EXPECT_EQ(Px(dst, 0, 0), 0xFEFEFEu);  // 255 * 255 shr 8: per-pixel alpha 255 gives 254
+  EXPECT_EQ(Px(dst, 1, 0), 0x3F3F3Fu);
+  TBitmap tinted(2, 1, pf24bit);
+  PaintAlphaBitmap({0, 0, 2, 1}, {0, 0, 2, 1}, &tinted, false, 0, clRed, false, EmptyBgCacheInfo,
+                   &src);
+  EXPECT_EQ(Px(tinted, 0, 0), 0xFE0000u);
+}
+
+TEST(PaintAlphaBitmap, MirrorsAFadingReflectionBelowThePicture) {
+  TBitmap src = Filled(1, 4, pf32bit, 0xFFFFFFFFu);
+  TBitmap dst(1, 8, pf24bit);
+  PaintAlphaBitmap({0, 0, 1, 4}, {0, 0, 1, 4}, &dst, true, 0, clNone, false, EmptyBgCacheInfo,
+                   &src);
+  // alpha 255 div 3 = 85 at full fade, then fade 255 - 127 = 128: 85 * 128 / 255 = 42.
+  EXPECT_EQ(Px(dst, 0, 4) & 0xFF, (255u * 85) >> 8);
+  EXPECT_EQ(Px(dst, 0, 5) & 0xFF, (255u * 42) >> 8);
+  EXPECT_EQ(Px(dst, 0, 6), 0u);
+  TBitmap one = Filled(1, 1, pf32bit, 0xFFFFFFFFu);  // too short for a reflection
+  PaintAlphaBitmap({0, 0, 1, 1}, {0, 0, 1, 1}, &dst, true, 0, clNone, false, EmptyBgCacheInfo,
+                   &one);
+}
+
+TEST(PaintAlphaBitmap, ClipsRectanglesOutsideEitherBitmap) {
+  TBitmap src = Filled(3, 3, pf32bit, 0xFFFFFFFFu);
+  TBitmap dst(3, 3, pf24bit);
+  PaintAlphaBitmap({-1, -1, 5, 5}, {0, 0, 6, 6}, &dst, true, 0, clNone, false, EmptyBgCacheInfo,
+                   &src);
+  EXPECT_EQ(Px(dst, 0, 0), 0xFEFEFEu);
+  PaintAlphaBitmap({5, 5, 9, 9}, {0, 0, 4, 4}, &dst, true, 0, clNone, false, EmptyBgCacheInfo,
+                   &src);
+}
+
+TEST(MixBitmapsByMask, MixesByMaskOrWeightIntoTheColourBytes) {
+  TBitmap first = Filled(2, 1, pf24bit, 0xFFFFFF);
+  TBitmap second = Filled(2, 1, pf24bit, 0x000000);
+  TBitmap dst = Filled(2, 1, pf32bit, 0x77000000u);
+  TBitmap mask(2, 1, pf24bit);
+  SetPx(mask, 1, 0, 0x80FF00);
+  MixBitmapsByMask(&dst, &first, &second, &mask, 0);
+  EXPECT_EQ(Px(dst, 0, 0), 0x77000000u);
+  EXPECT_EQ(Px(dst, 1, 0), 0x777FFE00u);
+  MixBitmapsByMask(&dst, &first, &second, nullptr, 128);
+  EXPECT_EQ(Px(dst, 0, 0), 0x777F7F7Fu);
+  TBitmap small(1, 1, pf24bit);
+  MixBitmapsByMask(&dst, &first, &small, nullptr, 0);  // sizes differ: nothing
+  EXPECT_EQ(Px(dst, 0, 0), 0x777F7F7Fu);
+}
+
+TEST(BlendAlphaBitmapMasked, SkipsPixelsWhereTheMaskIsRed) {
+  TBitmap src = Filled(2, 2, pf32bit, 0xFF0000FFu);
+  TBitmap dst(2, 2, pf24bit);
+  TBitmap mask(2, 2, pf24bit);
+  SetPx(mask, 1, 1, 0xFF0000);
+  BlendAlphaBitmapMasked(&dst, &src, &mask, {-5, -5, 50, 50});
+  EXPECT_EQ(Px(dst, 0, 0), 0x0000FEu);
+  EXPECT_EQ(Px(dst, 1, 1), 0u);
+}
+
+TEST(RotateBitmap90, TurnsBothWaysAndRefusesOtherFormats) {
+  TBitmap b = Numbered(3, 2, pf32bit);
+  auto cw = RotateBitmap90(b, true);
+  ASSERT_TRUE(cw);
+  EXPECT_EQ(cw->Width(), 2);
+  EXPECT_EQ(cw->Height(), 3);
+  EXPECT_EQ(Px(*cw, 2 - 1 - 0, 0), Px(b, 0, 0));  // (x, y) -> (h - 1 - y, x)
+  EXPECT_EQ(Px(*cw, 0, 2), Px(b, 2, 1));
+  auto ccw = RotateBitmap90(b, false);
+  EXPECT_EQ(Px(*ccw, 0, 2), Px(b, 0, 0));  // (x, y) -> (y, w - 1 - x)
+  EXPECT_EQ(Px(*ccw, 1, 0), Px(b, 2, 1));
+  TBitmap line = Numbered(1, 5, pf24bit);
+  EXPECT_EQ(Px(*RotateBitmap90(line, true), 4, 0), Px(line, 0, 0) & 0xFFFFFF);
+  EXPECT_EQ(RotateBitmap90(TBitmap(2, 2, pf8bit), true), nullptr);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+using testing::Filled;
+using testing::Numbered;
+using testing::Px;
+using testing::SetPx;
+
+TEST(CopyMaskPartWithBackground, MixesTheImageIntoTheDestinationThroughTheMaskPlane) {
+  // A 2 x 1 image over its 2 x 1 mask plane: mask 0 shows the image, 255 keeps the destination.
+  TBitmap src(2, 2, pf24bit);
+  SetPx(src, 0, 0, 0xC0C0C0);
+  SetPx(src, 1, 0, 0xC0C0C0);
+  SetPx(src, 0, 1, 0x000000);
+  SetPx(src, 1, 1, 0xFFFFFF);
+  TsMaskData mask;
+  mask.R = {0, 0, 2, 2};
+  TBitmap dst = Filled(3, 1, pf24bit, 0x404040);
+  CopyMaskPartWithBackground({0, 0, 2, 1}, {0, 0, 2, 1}, &dst, &src, EmptyBgCacheInfo, false, mask);
+  EXPECT_EQ(Px(dst, 0, 0), 0xC0C0C0u);
+  EXPECT_EQ(Px(dst, 1, 0), 0x404040u);  // ((0x40 - 0xC0) * 255 + 0xC0 * 256) shr 8 = 0x40
+  TBitmap bg = Filled(3, 1, pf24bit, 0x00FF00);
+  const TsBgCacheInfo info{&bg, 0, 0, 0xFF00FF, true};
+  CopyMaskPartWithBackground({1, 0, 3, 1}, {0, 0, 2, 1}, &dst, &src, info, true, mask);
+  EXPECT_EQ(Px(dst, 2, 0), 0x00FE00u);
+  // Rows below the image's plane are never read (ASan).
+  CopyMaskPartWithBackground({0, 0, 2, 5}, {0, 0, 2, 5}, &dst, &src, info, true, mask);
+}
+
+TEST(StretchBitmapNinePart, CopiesCornersAndTilesEdgesAndCentre) {
+  const TBitmap src = Numbered(6, 6, pf24bit);  // margins 2 each, a 2 x 2 centre
+  TBitmap dst(10, 10, pf24bit);
+  const int tile[4] = {0, 0, 0, 0};
+  StretchBitmapNinePart(&dst, const_cast<TBitmap*>(&src), {0, 0, 10, 10}, {0, 0, 6, 6},
+                        {2, 2, 2, 2}, {2, 2, 2, 2}, tile, false, true);
+  EXPECT_EQ(Px(dst, 0, 0), Px(src, 0, 0));
+  EXPECT_EQ(Px(dst, 9, 9), Px(src, 5, 5));
+  EXPECT_EQ(Px(dst, 8, 0), Px(src, 4, 0));
+  EXPECT_EQ(Px(dst, 0, 9), Px(src, 0, 5));
+  // Top edge tiled from the source's top margin: columns 2, 3, then 2, 3 again.
+  EXPECT_EQ(Px(dst, 4, 0), Px(src, 2, 0));
+  EXPECT_EQ(Px(dst, 7, 1), Px(src, 3, 1));
+  EXPECT_EQ(Px(dst, 5, 5), Px(src, 3, 3));  // centre tile
+}
+
+TEST(StretchBitmapNinePart, PaintsTheCentreOnlyWhenAskedAndStretchesEdgesByMode) {
+  TBitmap src = Numbered(6, 6, pf24bit);
+  TBitmap dst(10, 10, pf24bit);
+  const int stretch[4] = {1, 1, 1, 1};
+  StretchBitmapNinePart(&dst, &src, {0, 0, 10, 10}, {0, 0, 6, 6}, {2, 2, 2, 2}, {2, 2, 2, 2},
+                        stretch, false, false);
+  EXPECT_EQ(Px(dst, 5, 5), 0u);
+  // A 2-pixel edge stretched over 6: pixels 2..4 from column 2, 5..7 from column 3.
+  EXPECT_EQ(Px(dst, 4, 0), Px(src, 2, 0));
+  EXPECT_EQ(Px(dst, 5, 0), Px(src, 3, 0));
+}
+
+TEST(StretchBitmapNinePart, DrawsTheExtraCornerPieceOnlyBeyondTheLimit) {
+  TBitmap src = Numbered(8, 8, pf24bit);
+  const int tile[4] = {0, 0, 0, 0};
+  TBitmap limited(12, 12, pf24bit);
+  StretchBitmapNinePart(&limited, &src, {0, 0, 12, 12}, {0, 0, 8, 8}, {3, 3, 3, 3}, {3, 3, 1, 1},
+                        tile, false, false);
+  // MB 3 > LB' 1: the piece above the bottom-right corner is LR' = 1 wide at the right edge.
+  EXPECT_EQ(Px(limited, 11, 9), Px(src, 7, 5));
+  EXPECT_EQ(Px(limited, 10, 9), 0u);
+  TBitmap plain(12, 12, pf24bit);
+  StretchBitmapNinePart(&plain, &src, {0, 0, 12, 12}, {0, 0, 8, 8}, {3, 3, 3, 3}, {3, 3, 3, 3},
+                        tile, false, false);
+  EXPECT_EQ(Px(plain, 10, 9), Px(src, 6, 5));
+}
+
+TEST(StretchBitmapNinePart, SkipsPiecesOfNoSizeWhenMarginsExceedTheDestination) {
+  TBitmap src = Numbered(6, 6, pf32bit);
+  TBitmap dst(3, 3, pf32bit);
+  const int modes[4] = {1, 0, 1, 0};
+  StretchBitmapNinePart(&dst, &src, {-2, -2, 3, 3}, {0, 0, 6, 6}, {4, 4, 4, 4}, {9, 9, 9, 9}, modes,
+                        true, true);
+  StretchBitmapNinePart(&dst, &src, {0, 0, 3, 3}, {4, 4, 20, 20}, {1, 1, 1, 1}, {1, 1, 1, 1}, modes,
+                        true, true);
+}
+
+TEST(DrawMultiStateGlyph, PicksTheFrameOfTheStateAndSkipsItsBottomLeftColour) {
+  // Three 2 x 2 frames; each frame's bottom-left pixel is its own key colour.
+  TBitmap strip = Filled(6, 2, pf24bit, 0x111111);
+  for (int f = 0; f < 3; ++f) SetPx(strip, 2 * f + 1, 0, 0x100000u * (f + 1));
+  SetPx(strip, 2, 1, 0x222222);
+  for (int state = 0; state < 3; ++state) {
+    TBitmap dst = Filled(2, 2, pf24bit, 0xABCDEF);
+    DrawMultiStateGlyph(&strip, &dst, {0, 0}, 3, true, 0, state, 0, 0);
+    EXPECT_EQ(Px(dst, 1, 0), 0x100000u * (state + 1)) << "state " << state;
+    EXPECT_EQ(Px(dst, 0, 1), 0xABCDEFu) << "state " << state;  // the frame's key colour
+  }
+  TBitmap dst = Filled(2, 2, pf24bit, 0xABCDEF);
+  DrawMultiStateGlyph(&strip, &dst, {0, 0}, 3, false, 0, 1, 0, 0);  // disabled: frame 0
+  EXPECT_EQ(Px(dst, 1, 0), 0x100000u);
+}
+
+TEST(DrawMultiStateGlyph, GreysOrBlendsSingleFramesWhenDisabled) {
+  TBitmap glyph = Filled(2, 2, pf32bit, 0xFF0000FFu);
+  SetPx(glyph, 0, 1, 0xFFFF00FFu);  // bottom-left: the key
+  TBitmap grey = Filled(2, 2, pf24bit, 0);
+  DrawMultiStateGlyph(&glyph, &grey, {0, 0}, 1, false, dkGrayedBit, 0, 0, 0);
+  EXPECT_EQ(Px(grey, 1, 1), 0x555555u);
+  EXPECT_EQ(Px(grey, 0, 1), 0u);
+  TBitmap blended = Filled(2, 2, pf24bit, 0);
+  DrawMultiStateGlyph(&glyph, &blended, {0, 0}, 0, false, dkBlendedBit, 0, 0, 0);
+  EXPECT_EQ(Px(blended, 1, 1), 0x000080u);  // 255 - 255 * 0.5 = 127.5 -> 128
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+struct Layout {
+  TPoint glyph;
+  TRect text;
+};
+
+Layout Place(std::uint8_t layout, std::uint8_t alignment, int margin, int spacing, int biDi = 0,
+             TPoint glyphSize = {16, 16}, TPoint textSize = {40, 12}) {
+  Layout out;
+  LayoutGlyphAndCaption({10, 10, 110, 40}, glyphSize, textSize, layout, alignment, margin, spacing,
+                        out.glyph, out.text, biDi);
+  return out;
+}
+
+TEST(LayoutGlyphAndCaption, PlacesGlyphBeforeTextFromTheMarginOnTheLeft) {
+  const Layout l = Place(0, 0, 4, 3);
+  EXPECT_EQ(l.glyph, (TPoint{4, 7}));  // centred across: (30 - 16 + 1) div 2
+  EXPECT_EQ(l.text, (TRect{23, 9, 63, 21}));
+}
+
+TEST(LayoutGlyphAndCaption, MeasuresRightAlignmentFromTheFarEdge) {
+  const Layout l = Place(1, 1, 4, 3);  // glyph right: text first
+  EXPECT_EQ(l.glyph.X, 100 - 4 - 16);
+  EXPECT_EQ(l.text.Left, 100 - 4 - 16 - 3 - 40);
+}
+
+TEST(LayoutGlyphAndCaption, CentresTheBlockAndSharesAutomaticSpace) {
+  const Layout centred = Place(0, 2, -1, 4);
+  // Margin (100 - 16 - 4 - 40 + 1) div 2 = 20: the block starts there.
+  EXPECT_EQ(centred.glyph.X, 20);
+  EXPECT_EQ(centred.text.Left, 40);
+  const Layout automatic = Place(0, 0, -1, -1);  // both (100 - 56) div 3 = 14
+  EXPECT_EQ(automatic.glyph.X, 14);
+  EXPECT_EQ(automatic.text.Left, 14 + 16 + 14);
+  const Layout spaced = Place(0, 0, 10, -1);  // spacing (100 - 10 - 56) div 2 = 17
+  EXPECT_EQ(spaced.text.Left, 10 + 16 + 17);
+}
+
+TEST(LayoutGlyphAndCaption, StacksVerticallyAndCentresAcross) {
+  const Layout l = Place(2, 0, 1, 2, 0, {16, 8}, {40, 12});
+  EXPECT_EQ(l.glyph, (TPoint{42, 1}));
+  EXPECT_EQ(l.text, (TRect{30, 11, 70, 23}));
+  const Layout below = Place(3, 0, 1, 2, 0, {16, 8}, {40, 12});
+  EXPECT_EQ(below.text.Top, 1);
+  EXPECT_EQ(below.glyph.Y, 15);
+}
+
+TEST(LayoutGlyphAndCaption, SwapsLeftAndRightForRightToLeftReading) {
+  const Layout l = Place(0, 0, 4, 3, 2);
+  EXPECT_EQ(l.text.Left, 4);
+  EXPECT_EQ(l.glyph.X, 4 + 40 + 3);
+}
+
+TEST(LayoutGlyphAndCaption, DropsTheSpacingWithoutAGlyph) {
+  const Layout l = Place(0, 0, 4, 9, 0, {0, 0}, {40, 12});
+  EXPECT_EQ(l.text.Left, 4);
+}
+
+}  // namespace
+}  // namespace kv
