@@ -18,11 +18,17 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/SysUtils.h"
 #include "base/Types.h"
 
 struct HBITMAP__;  // the Win32 handle type, declared so that no windows.h is needed
 
 namespace kv {
+
+// A picture that cannot be read or held (bad file, size past the limits).
+class EInvalidGraphic : public Exception {
+  using Exception::Exception;
+};
 
 enum TPixelFormat { pfDevice, pf8bit, pf24bit, pf32bit };
 

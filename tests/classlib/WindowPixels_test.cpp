@@ -1,8 +1,7 @@
 // A window painted under Wine's null driver can be read back pixel by pixel:
 // the Windows tests of every control rely on this.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "base/TextCodec.h"
 
@@ -34,9 +33,9 @@ TEST(WindowPixels, PaintedClientAreaReadsBack) {
   wc.lpszClassName = L"KvSmokeWindow";
   ASSERT_NE(RegisterClassW(&wc), 0);
   const std::u16string title = kv::Utf8ToUtf16("温度");
-  HWND wnd = CreateWindowExW(0, wc.lpszClassName, reinterpret_cast<LPCWSTR>(title.c_str()),
-                             WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr, nullptr,
-                             wc.hInstance, nullptr);
+  HWND wnd =
+      CreateWindowExW(0, wc.lpszClassName, reinterpret_cast<LPCWSTR>(title.c_str()),
+                      WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(wnd, nullptr);
   UpdateWindow(wnd);
 

@@ -1,0 +1,850 @@
+#include "classlib/Forms.h"
+
+#include <algorithm>
+
+#include "classlib/WideText.h"
+
+namespace kv {
+
+TApplication* Application = Create<TApplication>(nullptr);
+TScreen* Screen = Create<TScreen>(nullptr);
+
+// --- TCustomForm ------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* owner)
+    : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>(this)) {
+  SetControlStyle(ControlStyle() | csAcceptsControls);
+  SetVisible(false);
+  SetParentFont(false);
+  SetParentColor(false);
+  SetBounds(0, 0, 320, 240);
+  icon_.OnChange = [this](TObject*) {
+    if (HandleAllocated())
+      SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  };
+  Screen->forms_.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+  auto& forms = Screen->forms_;
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
+  if (Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TCustomForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
+  // A form being built by loading code is created once it is complete.
+  if (!HasState(csLoading)) DoCreate();
+}
+
+void TCustomForm::Loaded() {
+  TWinControl::Loaded();
+  if (!createDone_) DoCreate();
+}
+
+void TCustomForm::DoCreate() {
+  createDone_ = true;
+  formState_ &= ~fsCreating;
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::BeforeDestruction() {
+  // OnDestroy runs while the form and its controls are still whole, but
+  // already marked as going away.
+  SetState(csDestroying);
+  if (OnDestroy) {
+    try {
+      OnDestroy(this);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
+  TWinControl::BeforeDestruction();
+}
+
+// The frame's styles from BorderStyle and BorderIcons.
+void TCustomForm::FrameStyles(DWORD& style, DWORD& exStyle) const {
+  switch (borderStyle_) {
+    case bsNone:
+      style |= WS_POPUP;
+      break;
+    case bsSingle:
+      style |= WS_CAPTION | WS_BORDER;
+      break;
+    case bsSizeable:
+      style |= WS_CAPTION | WS_THICKFRAME;
+      break;
+    case bsDialog:
+      style |= WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+      exStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      break;
+    case bsToolWindow:
+      style |= WS_CAPTION | WS_BORDER;
+      exStyle |= WS_EX_TOOLWINDOW;
+      break;
+    case bsSizeToolWin:
+      style |= WS_CAPTION | WS_THICKFRAME;
+      exStyle |= WS_EX_TOOLWINDOW;
+      break;
+  }
+  if (borderStyle_ != bsNone && (borderIcons_ & biSystemMenu)) {
+    style |= WS_SYSMENU;
+    const bool dialogLike =
+        borderStyle_ == bsDialog || borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin;
+    if (!dialogLike) {
+      if (borderIcons_ & biMinimize) style |= WS_MINIMIZEBOX;
+      if (borderIcons_ & biMaximize) style |= WS_MAXIMIZEBOX;
+    }
+    if ((borderIcons_ & biHelp) && (dialogLike || !(borderIcons_ & (biMinimize | biMaximize))))
+      exStyle |= WS_EX_CONTEXTHELP;
+  }
+}
+
+void TCustomForm::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WindowClass.style = CS_DBLCLKS;
+  p.WindowClass.hIcon = nullptr;
+  if (Parent() != nullptr) {
+    // A form placed inside a control is a plain child window.
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (!Enabled()) p.Style |= WS_DISABLED;
+    return;
+  }
+  p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  p.ExStyle = 0;
+  FrameStyles(p.Style, p.ExStyle);
+  if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  // Secondary forms are owned by the main form (so they stay above it and
+  // go with it); the main form is top-level with its own task-bar button.
+  TCustomForm* main = Application->MainForm();
+  if (main == nullptr || main == this)
+    p.WndParent = nullptr;
+  else if (main->HasState(csDestroying))
+    p.WndParent = Application->Handle();
+  else
+    p.WndParent = main->Handle();
+}
+
+void TCustomForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (formStyle_ == fsMDIForm && clientHandle_ == nullptr) {
+    CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    clientHandle_ =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, rc.right,
+                        rc.bottom, Handle(), nullptr, GetModuleHandleW(nullptr), &ccs);
+  }
+  if (menu_ != nullptr && Parent() == nullptr) {
+    menu_->SetWindowHandle(Handle());
+    ::SetMenu(Handle(), menu_->Handle());
+  }
+  if (icon_.Handle() != nullptr)
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+}
+
+void TCustomForm::DestroyWnd() {
+  // The menu belongs to the menu component, not to the window.
+  if (HandleAllocated() && menu_ != nullptr) ::SetMenu(Handle(), nullptr);
+  clientHandle_ = nullptr;
+  TWinControl::DestroyWnd();
+}
+
+TRect TCustomForm::ClientRect() {
+  if (HandleAllocated() || Parent() != nullptr) return TWinControl::ClientRect();
+  // Without a window (the form may still be under construction, when the
+  // window must not be made yet) the frame is worked out from the styles.
+  DWORD style = 0, exStyle = 0;
+  FrameStyles(style, exStyle);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, menu_ != nullptr, exStyle);
+  return Rect(0, 0, std::max<int>(0, Width() - (frame.right - frame.left)),
+              std::max<int>(0, Height() - (frame.bottom - frame.top)));
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == borderIcons_) return;
+  borderIcons_ = icons;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+  if (style == formStyle_) return;
+  const TFormStyle old = formStyle_;
+  formStyle_ = style;
+  if (!HandleAllocated()) return;
+  if ((old == fsStayOnTop) != (style == fsStayOnTop) && old != fsMDIForm && style != fsMDIForm) {
+    SetWindowPos(Handle(), style == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else {
+    RecreateWnd();
+  }
+}
+
+TWindowState TCustomForm::WindowState() {
+  if (HandleAllocated()) {
+    if (IsIconic(Handle())) return wsMinimized;
+    if (IsZoomed(Handle())) return wsMaximized;
+    if (Showing()) return wsNormal;
+  }
+  return windowState_;
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  windowState_ = state;
+  if (!HandleAllocated() || !Showing()) return;
+  ShowWindow(Handle(), state == wsMinimized   ? SW_MINIMIZE
+                       : state == wsMaximized ? SW_MAXIMIZE
+                                              : SW_RESTORE);
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_ != nullptr) menu_->SetWindowHandle(nullptr);
+  menu_ = menu;
+  if (menu != nullptr) FreeNotification(menu);
+  if (HandleAllocated() && Parent() == nullptr) {
+    if (menu != nullptr) menu->SetWindowHandle(Handle());
+    ::SetMenu(Handle(), menu != nullptr ? menu->Handle() : nullptr);
+  }
+}
+
+void TCustomForm::PaintWindow(HDC dc) {
+  canvas_->FreeHandle();
+  canvas_->Lock();
+  canvas_->SetHandle(dc);
+  try {
+    if (OnPaint) OnPaint(this);
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+  canvas_->Unlock();
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  if (HandleAllocated()) {
+    if (Parent() == nullptr) SetForegroundWindow(Handle());
+    BringWindowToTop(Handle());
+  }
+}
+
+void TCustomForm::PlaceOnFirstShow() {
+  if (placed_ || Parent() != nullptr) return;
+  placed_ = true;
+  TRect area = TScreen::MonitorWorkArea(Handle());
+  TCustomForm* ref = nullptr;
+  switch (position_) {
+    case poScreenCenter:
+    case poDesktopCenter:
+      break;
+    case poMainFormCenter:
+      ref = Application->MainForm();
+      break;
+    case poOwnerFormCenter:
+      ref = dynamic_cast<TCustomForm*>(Owner());
+      if (ref == nullptr) ref = Application->MainForm();
+      break;
+    default:
+      return;
+  }
+  if (ref != nullptr && ref != this && ref->HandleAllocated()) area = ref->BoundsRect();
+  const int x = area.Left + (area.Width() - Width()) / 2;
+  const int y = area.Top + (area.Height() - Height()) / 2;
+  SetBounds(std::max<int>(x, 0), std::max<int>(y, 0), Width(), Height());
+}
+
+void TCustomForm::ShowingChanged() {
+  if (!HandleAllocated()) return;
+  if (Showing()) {
+    formState_ |= fsShowing;
+    try {
+      DoShow();
+    } catch (...) {
+      formState_ &= ~fsShowing;
+      throw;
+    }
+    formState_ &= ~fsShowing;
+    PlaceOnFirstShow();
+    int cmd = SW_SHOWNORMAL;
+    if (windowState_ == wsMinimized)
+      cmd = SW_SHOWMINIMIZED;
+    else if (windowState_ == wsMaximized)
+      cmd = SW_SHOWMAXIMIZED;
+    else if (Parent() != nullptr)
+      cmd = SW_SHOW;
+    ShowWindow(Handle(), cmd);
+    formState_ |= fsVisible;
+  } else {
+    DoHide();
+    if (Screen->activeForm_ == this && Parent() == nullptr) {
+      // Hiding the active form gives activation back to another window.
+      SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    } else {
+      ShowWindow(Handle(), SW_HIDE);
+    }
+    formState_ &= ~fsVisible;
+  }
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+void TCustomForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+void TCustomForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+void TCustomForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (formState_ & fsModal) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = Application->MainForm() == this ? caFree : caHide;
+  if (formStyle_ == fsMDIChild) action = caMinimize;
+  DoClose(action);
+  if (action == caNone) return;
+  if (Application->MainForm() == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide:
+      Hide();
+      break;
+    case caMinimize:
+      SetWindowState(wsMinimized);
+      break;
+    case caFree:
+      Release();
+      break;
+    default:
+      break;
+  }
+}
+
+void TCustomForm::Release() {
+  if (HandleAllocated()) PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::CloseModal() {
+  TCloseAction action = caNone;
+  try {
+    if (CloseQuery()) {
+      action = caHide;
+      DoClose(action);
+    }
+  } catch (...) {
+    modalResult_ = mrNone;
+    Application->HandleException(this);
+    return;
+  }
+  switch (action) {
+    case caNone:
+      modalResult_ = mrNone;
+      break;
+    case caFree:
+      Release();
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+
+struct TDisabledWindows {
+  HWND except;
+  std::vector<HWND> list;
+};
+
+BOOL CALLBACK DisableWindow(HWND wnd, LPARAM data) {
+  auto* d = reinterpret_cast<TDisabledWindows*>(data);
+  if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+    d->list.push_back(wnd);
+    EnableWindow(wnd, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+TModalResult TCustomForm::ShowModal() {
+  if (Visible() || !Enabled() || (formState_ & fsModal) || formStyle_ == fsMDIChild)
+    throw EInvalidOperation("Cannot make a visible window modal");
+  if (GetCapture() != nullptr) SendMessageW(GetCapture(), WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  HandleNeeded();
+  formState_ |= fsModal;
+  HWND previousActive = GetActiveWindow();
+  TDisabledWindows disabled{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+  modalResult_ = mrNone;
+  auto restore = [&] {
+    for (HWND w : disabled.list)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    formState_ &= ~fsModal;
+    if (previousActive != nullptr && IsWindow(previousActive)) SetActiveWindow(previousActive);
+  };
+  try {
+    Show();
+    // Checked before each wait: a result set while showing must not wait
+    // for a message that may never come.
+    for (;;) {
+      if (Application->Terminated()) {
+        modalResult_ = mrCancel;
+      } else if (modalResult_ != mrNone) {
+        CloseModal();
+      }
+      if (modalResult_ != mrNone) break;
+      Application->HandleMessage();
+    }
+    // The other windows are enabled before this one hides, so that
+    // activation goes back to one of them.
+    for (HWND w : disabled.list)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    disabled.list.clear();
+    Hide();
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return modalResult_;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control == activeControl_) return;
+  if (control != nullptr && (control == this || !ContainsControl(control) || !control->CanFocus()))
+    throw EInvalidOperation("Invalid control to activate");
+  activeControl_ = control;
+  if (control != nullptr && active_ && control->HandleAllocated() && !control->Focused())
+    control->SetFocus();
+}
+
+void TCustomForm::FocusChanged(TWinControl* control) {
+  if (control == focusedControl_) return;
+  TWinControl* old = focusedControl_;
+  focusedControl_ = control;
+  if (control != nullptr) activeControl_ = control;
+  // Exit the old chain up to the common parent, enter the new one.
+  for (TControl* c = old; c != nullptr && c != this; c = c->Parent())
+    if (control == nullptr || !static_cast<TWinControl*>(c)->ContainsControl(control))
+      c->Perform(CM_EXIT);
+  std::vector<TControl*> enter;
+  for (TControl* c = control; c != nullptr && c != this; c = c->Parent())
+    if (old == nullptr || !static_cast<TWinControl*>(c)->ContainsControl(old)) enter.push_back(c);
+  for (auto it = enter.rbegin(); it != enter.rend(); ++it) (*it)->Perform(CM_ENTER);
+  // Everyone on the form learns where the focus is (default buttons follow it).
+  std::function<void(TWinControl*)> tell = [&](TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      TControl* c = parent->Controls(i);
+      c->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
+      if (auto* w = dynamic_cast<TWinControl*>(c)) tell(w);
+    }
+  };
+  tell(this);
+}
+
+void TCustomForm::ControlRemoved(TWinControl* control) {
+  if (activeControl_ != nullptr && control->ContainsControl(activeControl_))
+    activeControl_ = nullptr;
+  if (focusedControl_ != nullptr && control->ContainsControl(focusedControl_))
+    focusedControl_ = nullptr;
+}
+
+void TCustomForm::CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& list) {
+  std::vector<TWinControl*> children;
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i))) children.push_back(w);
+  std::stable_sort(children.begin(), children.end(),
+                   [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+  for (TWinControl* w : children) {
+    list.push_back(w);
+    CollectTabStops(w, list);
+  }
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward, bool checkTabStop) {
+  std::vector<TWinControl*> list;
+  CollectTabStops(this, list);
+  if (list.empty()) return;
+  const int n = static_cast<int>(list.size());
+  int start = static_cast<int>(std::find(list.begin(), list.end(), current) - list.begin());
+  if (start >= n) start = forward ? n - 1 : 0;
+  for (int step = 1; step <= n; ++step) {
+    TWinControl* w = list[static_cast<size_t>(((start + (forward ? step : -step)) % n + n) % n)];
+    if ((!checkTabStop || w->TabStop()) && w->CanFocus()) {
+      w->SetFocus();
+      return;
+    }
+  }
+}
+
+void TCustomForm::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_CLOSE:
+      Close();
+      return;
+    case CM_RELEASE:
+      Free();  // nothing of this object may be touched after this
+      return;
+    case CM_SHOWINGCHANGED:
+      ShowingChanged();
+      return;
+    case WM_ACTIVATE: {
+      DefaultHandler(m);
+      const bool nowActive = LOWORD(m.WParam) != WA_INACTIVE;
+      if (nowActive == active_) return;
+      active_ = nowActive;
+      if (nowActive) {
+        Screen->activeForm_ = this;
+        formState_ |= fsActivated;
+        if (activeControl_ != nullptr && activeControl_->HandleAllocated() &&
+            activeControl_->CanFocus() && !activeControl_->Focused())
+          ::SetFocus(activeControl_->Handle());
+        Perform(CM_ACTIVATE);
+        Activate();
+      } else {
+        Perform(CM_DEACTIVATE);
+        Deactivate();
+      }
+      return;
+    }
+    case WM_SETFOCUS:
+      DefaultHandler(m);
+      // The form itself has nothing to type into: give the focus on.
+      if (activeControl_ != nullptr && activeControl_->HandleAllocated() &&
+          activeControl_->CanFocus())
+        ::SetFocus(activeControl_->Handle());
+      return;
+    case WM_COMMAND:
+      if (m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_ != nullptr &&
+          menu_->DispatchCommand(LOWORD(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
+      return TWinControl::Dispatch(m);
+    case WM_SIZE:
+      TWinControl::Dispatch(m);
+      if (clientHandle_ != nullptr) {
+        TRect r = TWinControl::ClientRect();
+        MoveWindow(clientHandle_, 0, 0, r.Width(), r.Height(), TRUE);
+      }
+      return;
+    case CM_DIALOGKEY:
+      if (m.WParam == VK_TAB && !(GetKeyState(VK_CONTROL) < 0)) {
+        SelectNext(focusedControl_, GetKeyState(VK_SHIFT) >= 0, true);
+        m.Result = 1;
+        return;
+      }
+      Broadcast(m);
+      return;
+    case CM_DIALOGCHAR:
+      Broadcast(m);
+      return;
+    default:
+      return TWinControl::Dispatch(m);
+  }
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+  if (clientHandle_ != nullptr && HandleAllocated() &&
+      !(m.Msg >= CM_BASE && m.Msg <= CN_BASE + 0x200)) {
+    m.Result = DefFrameProcW(Handle(), clientHandle_, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  TWinControl::DefaultHandler(m);
+}
+
+// --- frames --------------------------------------------------------------------------
+
+TCustomFrame::TCustomFrame(TComponent* owner) : TWinControl(owner) {
+  SetControlStyle(ControlStyle() | csAcceptsControls);
+  SetBounds(0, 0, 320, 240);
+}
+
+void TCustomFrame::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.ExStyle |= WS_EX_CONTROLPARENT;
+}
+
+// --- application ------------------------------------------------------------------------
+
+LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  if (app == nullptr) return DefWindowProcW(wnd, msg, wParam, lParam);
+  TMessage m{msg, wParam, lParam, 0};
+  try {
+    app->WndProc(m);
+  } catch (...) {
+    app->HandleException(app);
+  }
+  return m.Result;
+}
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
+
+TApplication::~TApplication() {
+  if (handle_ != nullptr) {
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    DestroyWindow(handle_);
+  }
+}
+
+HWND TApplication::Handle() {
+  if (handle_ != nullptr) return handle_;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(instance, L"TApplication", &wc)) {
+    wc.lpfnWndProc = ApplicationWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, L"MAINICON");
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"TApplication";
+    if (RegisterClassW(&wc) == 0) throw EOutOfResources("Cannot register the application window");
+  }
+  const std::wstring title = Wide(title_);
+  handle_ = CreateWindowExW(0, L"TApplication", title.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
+                            0, nullptr, nullptr, instance, nullptr);
+  if (handle_ == nullptr) throw EOutOfResources("Cannot create the application window");
+  SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  return handle_;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  if (handle_ != nullptr) SetWindowTextW(handle_, Wide(title).c_str());
+}
+
+std::string TApplication::ExeName() const {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return Narrow(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void TApplication::WndProc(TMessage& m) {
+  // Hooks answer first, in the order they were installed; a copy, since a
+  // hook may remove itself.
+  const std::vector<TWindowHook> hooks = hooks_;
+  for (const TWindowHook& hook : hooks)
+    if (hook(m)) return;
+  switch (m.Msg) {
+    case WM_CLOSE:
+      if (mainForm_ != nullptr) mainForm_->Close();
+      return;
+    case WM_QUERYENDSESSION:
+      m.Result = 1;
+      return;
+    default:
+      m.Result = DefWindowProcW(handle_, m.Msg, m.WParam, m.LParam);
+  }
+}
+
+void TApplication::HookMainWindow(const TWindowHook& hook) {
+  Handle();
+  hooks_.push_back(hook);
+}
+
+void TApplication::UnhookMainWindow(const TWindowHook& hook) {
+  auto it = std::find(hooks_.begin(), hooks_.end(), hook);
+  if (it != hooks_.end()) hooks_.erase(it);
+}
+
+bool TApplication::IsKeyMsg(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  HWND wnd = msg.hwnd;
+  TWinControl* control = nullptr;
+  while (wnd != nullptr && (control = TWinControl::FromHandle(wnd)) == nullptr)
+    wnd = GetParent(wnd);
+  if (control == nullptr) return false;
+  return control->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  bool handled = false;
+  try {
+    // Every subscriber sees the message until one handles it.
+    const std::vector<TApplicationEvents*> events = events_;
+    for (TApplicationEvents* e : events) {
+      if (std::find(events_.begin(), events_.end(), e) == events_.end()) continue;
+      if (e->OnMessage) e->OnMessage(msg, handled);
+      if (handled) break;
+    }
+    if (!handled && OnMessage) OnMessage(msg, handled);
+    if (!handled && !IsKeyMsg(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  } catch (...) {
+    HandleException(this);
+  }
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::Idle() {
+  bool done = true;
+  try {
+    if (OnIdle) OnIdle(this, done);
+  } catch (...) {
+    HandleException(this);
+  }
+  TControlCanvas::FreeDeviceContexts();
+  CheckMouseControl();
+  if (done) WaitMessage();
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg)) Idle();
+}
+
+void TApplication::Run() {
+  Handle();
+  if (mainForm_ != nullptr && showMainForm_) mainForm_->Show();
+  while (!terminated_) HandleMessage();
+}
+
+void TApplication::Terminate() { PostQuitMessage(0); }
+
+void TApplication::Minimize() {
+  if (mainForm_ != nullptr && mainForm_->HandleAllocated())
+    ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  if (mainForm_ != nullptr && mainForm_->HandleAllocated() && IsIconic(mainForm_->Handle()))
+    ShowWindow(mainForm_->Handle(), SW_RESTORE);
+  if (OnRestore) OnRestore(this);
+}
+
+void TApplication::HandleException(TObject* sender) {
+  std::exception_ptr current = std::current_exception();
+  if (!current) return;
+  try {
+    try {
+      std::rethrow_exception(current);
+    } catch (const std::exception& e) {
+      for (TApplicationEvents* events : events_)
+        if (events->OnException) return events->OnException(sender, e);
+      if (OnException) return OnException(sender, e);
+      if (mainForm_ == nullptr) ShowException(e);
+    } catch (...) {
+      const Exception unknown("Unknown exception");
+      if (OnException) return OnException(sender, unknown);
+      if (mainForm_ == nullptr) ShowException(unknown);
+    }
+  } catch (...) {
+    // A failing handler must not take the program down with it.
+  }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  std::string text = e.what();
+  if (!text.empty() && text.back() > '.') text += '.';
+  MessageBox(text, title_.empty() ? ExtractFileName(ExeName()) : title_, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  HWND owner = GetActiveWindow();
+  if (owner == nullptr) owner = handle_;
+  return ::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), flags);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+  if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
+  TComponent::Notification(component, operation);
+}
+
+void TApplication::ResetForTesting() {
+  terminated_ = false;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+TApplicationEvents::TApplicationEvents(TComponent* owner) : TComponent(owner) {
+  Application->events_.push_back(this);
+}
+
+TApplicationEvents::~TApplicationEvents() {
+  auto& list = Application->events_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+// --- screen -------------------------------------------------------------------------------
+
+TWinControl* TScreen::ActiveControl() const {
+  return activeForm_ != nullptr ? activeForm_->ActiveControl() : nullptr;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  // With crDefault the window under the mouse chooses again on its next move.
+  ::SetCursor(CursorHandle(cursor == crDefault ? crArrow : cursor));
+}
+
+TRect TScreen::WorkAreaRect() const {
+  RECT rc{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
+  return Rect(rc.left, rc.top, rc.right, rc.bottom);
+}
+
+TRect TScreen::MonitorWorkArea(HWND wnd) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  HMONITOR monitor = MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST);
+  if (monitor != nullptr && GetMonitorInfoW(monitor, &mi))
+    return Rect(mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom);
+  return Screen->WorkAreaRect();
+}
+
+}  // namespace kv
