@@ -35,10 +35,13 @@ function(kv_library name)
   endif()
 endfunction()
 
-# kv_test(<name> [WINDOWS] SOURCES ... [LIBS ...] [TIMEOUT s])
+# kv_test(<name> [WINDOWS] SOURCES ... [LIBS ...] [TIMEOUT s] [WRAPPER script args...])
 # Portable tests run natively and, through Wine, in both Windows builds.
+# WRAPPER runs the test program through a script (given the program and its
+# arguments), which must start a .exe through scripts/wine-run itself: CTest
+# adds the emulator only when the command is a target.
 function(kv_test name)
-  cmake_parse_arguments(A "WINDOWS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "WINDOWS" "TIMEOUT" "SOURCES;LIBS;WRAPPER" ${ARGN})
   if(A_WINDOWS AND NOT KV_WINDOWS)
     return()
   endif()
@@ -50,9 +53,15 @@ function(kv_test name)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
   # The result file, not the exit code, tells whether the tests ran: a test
   # program that Wine could not start exits 0 having done nothing.
-  add_test(NAME ${name}
-           COMMAND ${name} --gtest_output=xml:${name}.xml
-           WORKING_DIRECTORY ${KV_RESULTS_DIR})
+  if(A_WRAPPER)
+    add_test(NAME ${name}
+             COMMAND ${A_WRAPPER} $<TARGET_FILE:${name}> --gtest_output=xml:${name}.xml
+             WORKING_DIRECTORY ${KV_RESULTS_DIR})
+  else()
+    add_test(NAME ${name}
+             COMMAND ${name} --gtest_output=xml:${name}.xml
+             WORKING_DIRECTORY ${KV_RESULTS_DIR})
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
   set_property(GLOBAL APPEND PROPERTY KV_TEST_NAMES ${name})
 endfunction()

@@ -1,0 +1,792 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "base/TextCodec.h"
+#include "classlib/Forms.h"
+#include "devicelink/SerialComm.h"
+
+namespace kv {
+
+std::uint8_t CommMessageLanguage = 1;
+
+LRESULT CALLBACK CommNotifyWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+constexpr DWORD kQueueSize = 4096;
+constexpr DWORD kStopWait = 10000;
+constexpr DWORD kCancelWait = 2000;
+constexpr DWORD kQueueReadyWait = 5000;
+constexpr wchar_t kNotifyClass[] = L"TCommNotifyWindow";
+
+std::atomic<long> g_buffersInFlight{0};
+
+// Message buffers: n bytes and a terminating zero, from the local heap, owned
+// by whoever holds the message that carries them.
+BYTE* AllocBuffer(DWORD n) {
+  auto* p = static_cast<BYTE*>(LocalAlloc(LPTR, n + 1));
+  if (p != nullptr) ++g_buffersInFlight;
+  return p;
+}
+
+void FreeBuffer(void* p) {
+  if (p == nullptr) return;
+  LocalFree(p);
+  --g_buffersInFlight;
+}
+
+bool IsSignalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+void CloseIfOpen(HANDLE& h) {
+  if (h != nullptr) CloseHandle(h);
+  h = nullptr;
+}
+
+// Waits for an overlapped operation that was cancelled, so the system no
+// longer writes into its record or buffer once we go on. False when it did
+// not end: the record must then outlive us.
+bool AwaitCancelled(HANDLE port, OVERLAPPED& ov) {
+  if (WaitForSingleObject(ov.hEvent, kCancelWait) != WAIT_OBJECT_0) return false;
+  DWORD n = 0;
+  GetOverlappedResult(port, &ov, &n, FALSE);
+  return true;
+}
+
+}  // namespace
+
+// --- threads --------------------------------------------------------------------
+
+class TCommThread {
+ public:
+  TCommThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd)
+      : port_(port), closeEvent_(closeEvent), notifyWnd_(notifyWnd) {}
+  virtual ~TCommThread() { CloseIfOpen(thread_); }
+  TCommThread(const TCommThread&) = delete;
+  TCommThread& operator=(const TCommThread&) = delete;
+
+  bool CreateSuspended(int priority) {
+    thread_ = CreateThread(nullptr, 0, &Entry, this, CREATE_SUSPENDED, &threadId_);
+    if (thread_ == nullptr) return false;
+    SetThreadPriority(thread_, priority);
+    return true;
+  }
+  void Resume() { ResumeThread(thread_); }
+  bool WaitFor(DWORD ms) { return WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0; }
+  DWORD ThreadID() const { return threadId_; }
+
+  std::atomic<bool> Terminated{false};
+  // False when an overlapped operation of the thread may still complete into
+  // the object: then it is never freed.
+  std::atomic<bool> IoSettled{true};
+
+ protected:
+  virtual void Execute() = 0;
+  bool Closing() const { return Terminated || IsSignalled(closeEvent_); }
+  bool Post(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return PostMessageW(notifyWnd_, msg, wParam, lParam) != 0;
+  }
+  void PostHangup() { Post(WM_COMMHANGUP, 0, 0); }
+
+  HANDLE port_;
+  HANDLE closeEvent_;
+  HWND notifyWnd_;
+
+ private:
+  static DWORD WINAPI Entry(LPVOID self) {
+    try {
+      static_cast<TCommThread*>(self)->Execute();
+    } catch (...) {
+      // Nothing may leave a thread entry; the component learns of it by 1027.
+      static_cast<TCommThread*>(self)->PostHangup();
+    }
+    return 0;
+  }
+
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+};
+
+class TReadThread : public TCommThread {
+ public:
+  TReadThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd, const std::atomic<DWORD>* interval)
+      : TCommThread(port, closeEvent, notifyWnd), interval_(interval) {
+    chunk_.reserve(kQueueSize);
+  }
+
+ protected:
+  void Execute() override;
+
+ private:
+  enum class Step { Ok, LineEventsLost, Finish };
+
+  Step SetupCommEvent();
+  Step SetupReadEvent();
+  bool HandleCommEvent(DWORD mask);
+  DWORD ReadSize();
+  DWORD QuietWait() const;
+  bool TakeReadBytes(DWORD n);
+  bool HandleReadData();
+  void Finish();
+
+  const std::atomic<DWORD>* interval_;
+  OVERLAPPED commOv_{};
+  OVERLAPPED readOv_{};
+  bool commPending_ = false;
+  bool readPending_ = false;
+  bool lineEvents_ = false;
+  int emptyReads_ = 0;
+  DWORD commMask_ = 0;
+  BYTE readBuf_[kQueueSize];
+  std::vector<BYTE> chunk_;  // bytes of the reply being gathered
+};
+
+class TWriteThread : public TCommThread {
+ public:
+  TWriteThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd, std::atomic<std::uint8_t>* sendEmpty,
+               HANDLE queueReady)
+      : TCommThread(port, closeEvent, notifyWnd), sendEmpty_(sendEmpty), queueReady_(queueReady) {}
+
+  // Hands a buffer to the thread; false once the thread has stopped taking
+  // work (the caller still owns the buffer then).
+  bool PostData(BYTE* data, DWORD n) {
+    std::lock_guard<std::mutex> lock(queueLock_);
+    if (queueClosed_) return false;
+    return PostThreadMessageW(ThreadID(), WM_COMMDATA, n, reinterpret_cast<LPARAM>(data)) != 0;
+  }
+
+ protected:
+  void Execute() override;
+
+ private:
+  bool WriteBuffer(const BYTE* data, DWORD n);
+  void DrainQueue();
+
+  std::atomic<std::uint8_t>* sendEmpty_;
+  HANDLE queueReady_;
+  OVERLAPPED ov_{};
+  // A buffer posted after the last look at the queue would die with the
+  // thread's queue; closing the queue and posting exclude each other.
+  std::mutex queueLock_;
+  bool queueClosed_ = false;
+};
+
+// Line events are a convenience: a port whose driver cannot wait for them (a
+// pseudo-terminal under Wine, some USB adapters) still delivers data, so losing
+// them leaves the thread reading instead of ending it.
+void TReadThread::Execute() {
+  commOv_.hEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  readOv_.hEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  if (commOv_.hEvent == nullptr || readOv_.hEvent == nullptr) {
+    PostHangup();
+    Finish();
+    return;
+  }
+  lineEvents_ = SetCommMask(port_, EV_ERR | EV_RING | EV_RLSD) != 0;
+  if (!lineEvents_ && GetLastError() == ERROR_INVALID_HANDLE) return Finish();
+  if (lineEvents_) {
+    const Step s = SetupCommEvent();
+    if (s == Step::Finish) return Finish();
+    lineEvents_ = s == Step::Ok;
+  }
+  if (SetupReadEvent() != Step::Ok) return Finish();
+
+  for (;;) {
+    HANDLE waits[3] = {closeEvent_, readOv_.hEvent, commOv_.hEvent};
+    const DWORD count = lineEvents_ && commPending_ ? 3 : 2;
+    const DWORD timeout = chunk_.empty() ? INFINITE : QuietWait();
+    const DWORD w = WaitForMultipleObjects(count, waits, FALSE, timeout);
+    if (w == WAIT_OBJECT_0) break;
+    if (w == WAIT_OBJECT_0 + 1) {
+      readPending_ = false;
+      DWORD n = 0;
+      if (!GetOverlappedResult(port_, &readOv_, &n, FALSE)) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_INVALID_HANDLE || Closing()) break;
+        // A total time-out with no data (ERROR_TIMEOUT under Wine) or a purge
+        // is an empty read, not a broken port.
+        if (e != ERROR_TIMEOUT && e != ERROR_OPERATION_ABORTED) {
+          PostHangup();
+          break;
+        }
+        n = 0;
+      }
+      if (!TakeReadBytes(n) || SetupReadEvent() != Step::Ok) break;
+      continue;
+    }
+    if (w == WAIT_OBJECT_0 + 2) {
+      commPending_ = false;
+      DWORD n = 0;
+      if (!GetOverlappedResult(port_, &commOv_, &n, FALSE)) {
+        if (GetLastError() == ERROR_INVALID_HANDLE) break;
+        lineEvents_ = false;
+        continue;
+      }
+      if (!HandleCommEvent(commMask_)) {
+        lineEvents_ = false;
+        continue;
+      }
+      const Step s = SetupCommEvent();
+      if (s == Step::Finish) break;
+      lineEvents_ = s == Step::Ok;
+      continue;
+    }
+    if (w == WAIT_TIMEOUT) {
+      if (!HandleReadData()) break;
+      continue;
+    }
+    PostHangup();
+    break;
+  }
+  Finish();
+}
+
+TReadThread::Step TReadThread::SetupCommEvent() {
+  for (;;) {
+    if (Closing()) return Step::Finish;
+    commMask_ = 0;
+    if (WaitCommEvent(port_, &commMask_, &commOv_)) {
+      if (!HandleCommEvent(commMask_)) return Step::LineEventsLost;
+      continue;
+    }
+    const DWORD e = GetLastError();
+    if (e == ERROR_IO_PENDING) {
+      commPending_ = true;
+      return Step::Ok;
+    }
+    if (e == ERROR_INVALID_HANDLE) return Step::Finish;
+    return Step::LineEventsLost;
+  }
+}
+
+TReadThread::Step TReadThread::SetupReadEvent() {
+  for (;;) {
+    if (Closing()) return Step::Finish;
+    DWORD n = 0;
+    if (ReadFile(port_, readBuf_, ReadSize(), &n, &readOv_)) {
+      if (!TakeReadBytes(n)) return Step::Finish;
+      continue;
+    }
+    const DWORD e = GetLastError();
+    if (e == ERROR_IO_PENDING) {
+      readPending_ = true;
+      return Step::Ok;
+    }
+    if (e == ERROR_TIMEOUT) {
+      if (!TakeReadBytes(0)) return Step::Finish;
+      continue;
+    }
+    if (e != ERROR_INVALID_HANDLE) PostHangup();
+    return Step::Finish;
+  }
+}
+
+// One device reply must reach the window as one chunk, whether or not the
+// driver keeps to the read interval (Wine and some USB adapters split reads).
+// So the thread times the interval itself: each read asks only for the bytes
+// the driver already holds (at least one), which it returns at once, and the
+// chunk goes out when no byte has come for the read interval, or when 4096
+// bytes are held. A driver-side interval would add its wait to ours.
+DWORD TReadThread::ReadSize() {
+  const DWORD room = kQueueSize - static_cast<DWORD>(chunk_.size());
+  DWORD errors = 0;
+  COMSTAT stat{};
+  if (!ClearCommError(port_, &errors, &stat)) return 1;
+  // The call also clears the line errors; report them as the line-event
+  // path would have.
+  if (errors != 0) Post(WM_COMMERROR, 0, static_cast<LPARAM>(errors));
+  return std::clamp<DWORD>(stat.cbInQue, 1, room);
+}
+
+// How long the line must stay quiet before a gathered chunk goes out. As with
+// the driver's own setting, 0 means no interval (fill the buffer) and MAXDWORD
+// means take what has come.
+DWORD TReadThread::QuietWait() const {
+  const DWORD interval = interval_->load();
+  if (interval == 0) return INFINITE;
+  if (interval == MAXDWORD) return 0;
+  return interval;
+}
+
+// Adds what one read brought to the reply being gathered.
+bool TReadThread::TakeReadBytes(DWORD n) {
+  if (n == 0) {
+    // Empty reads only come from total time-outs; don't spin on a driver
+    // that returns them at once.
+    if (++emptyReads_ > 1) Sleep(10);
+    return true;
+  }
+  emptyReads_ = 0;
+  chunk_.insert(chunk_.end(), readBuf_, readBuf_ + n);
+  if (chunk_.size() >= kQueueSize) return HandleReadData();
+  return true;
+}
+
+bool TReadThread::HandleReadData() {
+  if (chunk_.empty()) return true;
+  const auto n = static_cast<DWORD>(chunk_.size());
+  BYTE* buffer = AllocBuffer(n);
+  if (buffer == nullptr) {
+    chunk_.clear();
+    PostHangup();
+    return false;
+  }
+  std::memcpy(buffer, chunk_.data(), n);
+  buffer[n] = 0;
+  chunk_.clear();
+  if (!Post(WM_COMMDATA, n, reinterpret_cast<LPARAM>(buffer))) {
+    FreeBuffer(buffer);
+    PostHangup();
+    return false;
+  }
+  return true;
+}
+
+bool TReadThread::HandleCommEvent(DWORD mask) {
+  if ((mask & (EV_ERR | EV_RLSD | EV_RING)) == 0) {
+    PostHangup();
+    return false;
+  }
+  bool posted = false;
+  bool failed = false;
+  if (mask & EV_ERR) {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(port_, &errors, &stat)) {
+      if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
+      return false;
+    }
+    (Post(WM_COMMERROR, 0, static_cast<LPARAM>(errors)) ? posted : failed) = true;
+  }
+  DWORD modem = 0;
+  if (mask & EV_RLSD) modem = 8;
+  if (mask & EV_RING) modem += 4;
+  if (modem != 0) (Post(WM_MODEMSTATE, 0, static_cast<LPARAM>(modem)) ? posted : failed) = true;
+  return posted && !failed;
+}
+
+void TReadThread::Finish() {
+  PurgeComm(port_, PURGE_RXABORT | PURGE_RXCLEAR);
+  // Clearing the mask is how a pending line-event wait is ended (Wine's wait
+  // ignores CancelIo and would write the event mask into freed memory).
+  if (commPending_) SetCommMask(port_, 0);
+  if (readPending_) CancelIo(port_);
+  bool settled = true;
+  if (commPending_) settled = AwaitCancelled(port_, commOv_) && settled;
+  if (readPending_) settled = AwaitCancelled(port_, readOv_) && settled;
+  commPending_ = readPending_ = false;
+  IoSettled = settled;
+  if (!settled) return;  // the events stay with the records
+  CloseIfOpen(commOv_.hEvent);
+  CloseIfOpen(readOv_.hEvent);
+}
+
+void TWriteThread::Execute() {
+  bool error = false;
+  ov_.hEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  MSG msg;
+  // Make the thread's queue now, so the first WriteData after OpenPort finds it.
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  SetEvent(queueReady_);
+  if (ov_.hEvent == nullptr) {
+    PostHangup();
+  } else {
+    bool reportIdle = true;
+    for (;;) {
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.hwnd == nullptr && msg.message == WM_COMMDATA) {
+          auto* data = reinterpret_cast<BYTE*>(msg.lParam);
+          const bool ok = !Closing() && WriteBuffer(data, LOWORD(msg.wParam));
+          FreeBuffer(data);
+          if (!ok) break;
+          reportIdle = true;
+          continue;
+        }
+        if (Closing()) break;
+        if (msg.hwnd != nullptr) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+        continue;
+      }
+      sendEmpty_->store(1);
+      if (reportIdle && !Post(WM_SENDEMPTY, 0, 0)) {
+        error = true;
+        break;
+      }
+      const DWORD w = MsgWaitForMultipleObjects(1, &closeEvent_, FALSE, INFINITE, QS_ALLINPUT);
+      if (w == WAIT_OBJECT_0) break;
+      if (w != WAIT_OBJECT_0 + 1) {
+        error = true;
+        break;
+      }
+      reportIdle = false;
+    }
+  }
+  if (error) PostHangup();
+  PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
+  sendEmpty_->store(1);
+  {
+    std::lock_guard<std::mutex> lock(queueLock_);
+    queueClosed_ = true;
+    DrainQueue();
+  }
+  if (IoSettled) CloseIfOpen(ov_.hEvent);
+}
+
+// Buffers still queued when the thread stops are freed here, not leaked.
+void TWriteThread::DrainQueue() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_COMMDATA, WM_COMMDATA, PM_REMOVE)) {
+    if (msg.hwnd == nullptr) FreeBuffer(reinterpret_cast<void*>(msg.lParam));
+  }
+}
+
+bool TWriteThread::WriteBuffer(const BYTE* data, DWORD n) {
+  DWORD offset = 0;
+  while (offset < n) {
+    if (Closing()) return false;
+    DWORD written = 0;
+    if (!WriteFile(port_, data + offset, n - offset, &written, &ov_)) {
+      const DWORD e = GetLastError();
+      if (e == ERROR_INVALID_HANDLE) return false;
+      if (e != ERROR_IO_PENDING) {
+        PostHangup();
+        return false;
+      }
+      HANDLE waits[2] = {closeEvent_, ov_.hEvent};
+      const DWORD w = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+      if (w == WAIT_OBJECT_0) {
+        CancelIo(port_);
+        IoSettled = AwaitCancelled(port_, ov_);
+        return false;
+      }
+      if (w != WAIT_OBJECT_0 + 1) {
+        PostHangup();
+        return false;
+      }
+      if (!GetOverlappedResult(port_, &ov_, &written, TRUE)) {
+        if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
+        return false;
+      }
+    }
+    if (written == 0) {  // a driver that takes nothing would keep us here for ever
+      PostHangup();
+      return false;
+    }
+    offset += written;
+  }
+  return true;
+}
+
+// --- notification window ------------------------------------------------------
+
+LRESULT CALLBACK CommNotifyWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg < WM_COMMDATA || msg > WM_SENDEMPTY) return DefWindowProcW(wnd, msg, wParam, lParam);
+  auto* comm = reinterpret_cast<TComm*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  if (comm == nullptr) {
+    if (msg == WM_COMMDATA) FreeBuffer(reinterpret_cast<void*>(lParam));
+    return 0;
+  }
+  try {
+    comm->DispatchNotify(msg, wParam, lParam);
+  } catch (...) {
+    // An event handler's exception must not unwind through the system's
+    // message dispatch: the application shows or swallows it.
+    try {
+      if (Application != nullptr) Application->HandleException(comm);
+    } catch (...) {
+    }
+  }
+  return 0;
+}
+
+void TComm::DispatchNotify(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMDATA: {
+      // Freed after the handler, also when it raises or is not assigned.
+      struct Release {
+        void* p;
+        ~Release() { FreeBuffer(p); }
+      } buffer{reinterpret_cast<void*>(lParam)};
+      if (OnReceiveData) OnReceiveData(this, buffer.p, LOWORD(wParam));
+      break;
+    }
+    case WM_COMMERROR:
+      if (OnReceiveError) OnReceiveError(this, static_cast<std::uint32_t>(lParam));
+      break;
+    case WM_COMMHANGUP:
+      if (OnRequestHangup) OnRequestHangup(this);
+      break;
+    case WM_MODEMSTATE:
+      if (OnModemStateChange) OnModemStateChange(this, static_cast<std::uint32_t>(lParam));
+      break;
+    case WM_SENDEMPTY:
+      if (OnSendDataEmpty) OnSendDataEmpty(this);
+      break;
+  }
+}
+
+// --- component ----------------------------------------------------------------
+
+TComm::TComm(TComponent* Owner) : TComponent(Owner) {
+  CommMessageLanguage = 1;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = CommNotifyWndProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kNotifyClass;
+  RegisterClassExW(&wc);  // fails harmlessly once the class exists
+  notifyWnd_ = CreateWindowExW(0, kNotifyClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                               nullptr);
+  if (notifyWnd_ != nullptr) {
+    SetWindowLongPtrW(notifyWnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+}
+
+TComm::~TComm() {
+  ClosePort();
+  DestroyNotifyWindow();
+}
+
+// Freeing an open component ends its threads first: they refer to the
+// window and the port that go away with it.
+void TComm::BeforeDestruction() {
+  ClosePort();
+  DestroyNotifyWindow();
+  TComponent::BeforeDestruction();
+}
+
+void TComm::DestroyNotifyWindow() {
+  if (notifyWnd_ == nullptr) return;
+  // Chunks still queued for the window would otherwise never be freed.
+  MSG msg;
+  while (PeekMessageW(&msg, notifyWnd_, WM_COMMDATA, WM_COMMDATA, PM_REMOVE)) {
+    FreeBuffer(reinterpret_cast<void*>(msg.lParam));
+  }
+  SetWindowLongPtrW(notifyWnd_, GWLP_USERDATA, 0);
+  DestroyWindow(notifyWnd_);
+  notifyWnd_ = nullptr;
+}
+
+long TComm::BuffersInFlight() { return g_buffersInFlight.load(); }
+
+void TComm::RaiseCommsError(int which) const {
+  static const char* const kEnglish[] = {
+      "This serial port already opened",
+      "Error opening serial port",
+      "Cannot setup comm buffer",
+      "Unable to create event",
+  };
+  static const char* const kChinese[] = {
+      "此串口已经打开",
+      "打开串口出错\r\n此串口不存在或被占用",
+      "初始化缓冲区出错",
+      "无法创建事件",
+  };
+  throw ECommsError(CommMessageLanguage == 0 ? kChinese[which] : kEnglish[which]);
+}
+
+void TComm::OpenPort() {
+  enum { kAlreadyOpen, kOpenFailed, kBufferFailed, kEventFailed };
+  if (port_ != nullptr) RaiseCommsError(kAlreadyOpen);
+
+  const std::u16string name = Utf8ToUtf16("\\\\.\\" + commName_);
+  HANDLE h =
+      CreateFileW(reinterpret_cast<const wchar_t*>(name.c_str()), GENERIC_READ | GENERIC_WRITE, 0,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+  if (h == INVALID_HANDLE_VALUE) RaiseCommsError(kOpenFailed);
+  if (!SetupComm(h, kQueueSize, kQueueSize)) {
+    CloseHandle(h);
+    RaiseCommsError(kBufferFailed);
+  }
+  port_ = h;
+  PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+  sendEmpty_ = 1;
+  ApplyCommTimeouts();
+  ApplyCommState();
+
+  closeEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE queueReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (closeEvent_ == nullptr || queueReady == nullptr) {
+    CloseIfOpen(queueReady);
+    CloseIfOpen(closeEvent_);
+    CloseIfOpen(port_);
+    RaiseCommsError(kEventFailed);
+  }
+
+  readThread_ = std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, &readInterval_);
+  writeThread_ =
+      std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, &sendEmpty_, queueReady);
+  const bool created = readThread_->CreateSuspended(THREAD_PRIORITY_HIGHEST) &&
+                       writeThread_->CreateSuspended(THREAD_PRIORITY_ABOVE_NORMAL);
+  if (!created) {
+    // Never started: nothing runs that could use what is freed here.
+    readThread_.reset();
+    writeThread_.reset();
+    CloseIfOpen(queueReady);
+    CloseIfOpen(closeEvent_);
+    CloseIfOpen(port_);
+    RaiseCommsError(kEventFailed);
+  }
+  readThread_->Resume();
+  writeThread_->Resume();
+  // A WriteData right after opening must find the write thread's queue.
+  WaitForSingleObject(queueReady, kQueueReadyWait);
+  CloseHandle(queueReady);
+  connected_ = true;
+}
+
+void TComm::StopReadThread() {
+  if (!readThread_) return;
+  SetEvent(closeEvent_);
+  PurgeComm(port_, PURGE_RXABORT | PURGE_RXCLEAR);
+  if (!readThread_->WaitFor(kStopWait)) {
+    readThread_->Terminated = true;
+    CancelIoEx(port_, nullptr);
+    if (!readThread_->WaitFor(kCancelWait)) {
+      // Still running: freeing its state would crash it. Leave it be.
+      static_cast<void>(readThread_.release());
+      abandoned_ = true;
+      return;
+    }
+  }
+  if (!readThread_->IoSettled) static_cast<void>(readThread_.release());
+  readThread_.reset();
+}
+
+void TComm::StopWriteThread() {
+  if (!writeThread_) return;
+  SetEvent(closeEvent_);
+  PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
+  sendEmpty_ = 1;
+  if (!writeThread_->WaitFor(kStopWait)) {
+    writeThread_->Terminated = true;
+    CancelIoEx(port_, nullptr);
+    if (!writeThread_->WaitFor(kCancelWait)) {
+      static_cast<void>(writeThread_.release());
+      abandoned_ = true;
+      return;
+    }
+  }
+  if (!writeThread_->IoSettled) static_cast<void>(writeThread_.release());
+  writeThread_.reset();
+}
+
+void TComm::ClosePort() {
+  if (port_ == nullptr) return;
+  StopReadThread();
+  StopWriteThread();
+  if (abandoned_) {
+    // A thread that would not end still holds these.
+    closeEvent_ = nullptr;
+    port_ = nullptr;
+    abandoned_ = false;
+  } else {
+    CloseIfOpen(closeEvent_);
+    CloseIfOpen(port_);
+  }
+  connected_ = false;
+}
+
+bool TComm::WriteData(const void* buffer, std::uint32_t length) {
+  const DWORD n = length & 0xFFFF;
+  if (!writeThread_ || n == 0 || buffer == nullptr) return false;
+  BYTE* copy = AllocBuffer(n);
+  if (copy == nullptr) return false;
+  std::memcpy(copy, buffer, n);
+  if (OnSendData) {
+    std::string text;
+    text.reserve(n * 3);
+    char cell[4];
+    for (DWORD i = 0; i < n; ++i) {
+      std::snprintf(cell, sizeof cell, "%02X ", copy[i]);
+      text += cell;
+    }
+    try {
+      OnSendData(this, text);
+    } catch (...) {
+      FreeBuffer(copy);
+      throw;
+    }
+  }
+  if (!writeThread_->PostData(copy, n)) {
+    FreeBuffer(copy);
+    return false;
+  }
+  sendEmpty_ = 0;
+  return true;
+}
+
+void TComm::SetReadIntervalTimeout(DWORD v) {
+  readInterval_ = v;
+  SetLiveTimeout(readIntervalTimeout_, v);
+}
+
+bool TComm::ApplyCommTimeouts() {
+  readInterval_ = readIntervalTimeout_;
+  COMMTIMEOUTS t{};
+  t.ReadIntervalTimeout = readIntervalTimeout_;
+  t.ReadTotalTimeoutMultiplier = readTotalTimeoutMultiplier_;
+  t.ReadTotalTimeoutConstant = readTotalTimeoutConstant_;
+  t.WriteTotalTimeoutMultiplier = writeTotalTimeoutMultiplier_;
+  t.WriteTotalTimeoutConstant = writeTotalTimeoutConstant_;
+  return SetCommTimeouts(port_, &t) != 0;
+}
+
+bool TComm::ApplyCommState() {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(port_, &dcb)) return false;
+  dcb.BaudRate = baudRate_;
+  dcb.fBinary = TRUE;
+  dcb.fParity = parityCheck_;
+  dcb.fOutxCtsFlow = outxCtsFlow_;
+  dcb.fOutxDsrFlow = outxDsrFlow_;
+  switch (dtrControl_) {
+    case TDtrControl::DtrEnable:
+      dcb.fDtrControl = DTR_CONTROL_ENABLE;
+      break;
+    case TDtrControl::DtrHandshake:
+      dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
+      break;
+    case TDtrControl::DtrDisable:
+      dcb.fDtrControl = DTR_CONTROL_DISABLE;
+      break;
+  }
+  dcb.fDsrSensitivity = dsrSensitivity_;
+  dcb.fTXContinueOnXoff = txContinueOnXoff_;
+  dcb.fOutX = outxXonXoffFlow_;
+  dcb.fInX = inxXonXoffFlow_;
+  dcb.fErrorChar = replaceWhenParityError_;
+  dcb.fNull = ignoreNullChar_;
+  switch (rtsControl_) {
+    case TRtsControl::RtsEnable:
+      dcb.fRtsControl = RTS_CONTROL_ENABLE;
+      break;
+    case TRtsControl::RtsHandshake:
+      dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+      break;
+    case TRtsControl::RtsTransmissionAvailable:
+      dcb.fRtsControl = RTS_CONTROL_TOGGLE;
+      break;
+    case TRtsControl::RtsDisable:
+      dcb.fRtsControl = RTS_CONTROL_DISABLE;
+      break;
+  }
+  dcb.fAbortOnError = FALSE;
+  dcb.XonLim = xonLimit_;
+  dcb.XoffLim = xoffLimit_;
+  dcb.ByteSize = static_cast<BYTE>(static_cast<int>(byteSize_) + 5);
+  dcb.Parity = static_cast<BYTE>(parity_);
+  dcb.StopBits = static_cast<BYTE>(stopBits_);
+  dcb.XonChar = xonChar_;
+  dcb.XoffChar = xoffChar_;
+  dcb.ErrorChar = replacedChar_;
+  return SetCommState(port_, &dcb) != 0;
+}
+
+}  // namespace kv

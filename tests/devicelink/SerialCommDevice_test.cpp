@@ -1,0 +1,382 @@
+// The serial component and the sender against the device simulator on a
+// pseudo-terminal (run through scripts/serial-test, with and without the
+// modem-line library).
+#include <gtest/gtest.h>
+
+#include "SerialTestSupport.h"
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+
+#include "classlib/Forms.h"
+#include "devicelink/SendHandle_Unt.h"
+#include "devicelink/SerialComm.h"
+
+namespace kv {
+namespace {
+
+using test::PumpUntil;
+using test::ToHex;
+
+constexpr DWORD kReplyDeadline = 3000;
+
+int ThreadsOfThisProcess() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 te{};
+  te.dwSize = sizeof te;
+  int count = 0;
+  for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te)) {
+    if (te.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snap);
+  return count;
+}
+
+class SerialDevice : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
+    comm_ = NewComm();
+    rec_.Attach(*comm_);
+  }
+
+  // Set up as both windows' resources do.
+  Owned<TComm> NewComm() const {
+    auto comm = CreateOwned<TComm>();
+    comm->SetCommName(sim_.Port());
+    comm->SetBaudRate(115200);
+    comm->SetDtrControl(TDtrControl::DtrDisable);
+    comm->SetRtsControl(TRtsControl::RtsDisable);
+    comm->SetTxContinueOnXoff(false);
+    comm->SetOutx_XonXoffFlow(false);
+    comm->SetInx_XonXoffFlow(false);
+    comm->SetXonLimit(0);
+    comm->SetXoffLimit(0);
+    return comm;
+  }
+
+  // Waits for `count` chunks in all.
+  bool AwaitChunks(std::size_t count, DWORD deadline = kReplyDeadline) {
+    return PumpUntil([&] { return rec_.chunks.size() >= count; }, deadline);
+  }
+
+  DCB PortStateAfterClose() const {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    const std::string name = "\\\\.\\" + sim_.Port();
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << "the closed port is still held";
+    if (h == INVALID_HANDLE_VALUE) return dcb;
+    EXPECT_TRUE(GetCommState(h, &dcb));
+    CloseHandle(h);
+    return dcb;
+  }
+
+  test::Simulator sim_;
+  Owned<TComm> comm_;
+  test::Recorder rec_;
+};
+
+TEST_F(SerialDevice, OpensAt115200EightNoneOneClosesAndReopens) {
+  comm_->OpenPort();
+  EXPECT_TRUE(comm_->Connected());
+  SendHandle.SendReadVersion(*comm_);
+  ASSERT_TRUE(AwaitChunks(1));
+  comm_->ClosePort();
+  EXPECT_FALSE(comm_->Connected());
+
+  const DCB dcb = PortStateAfterClose();
+  EXPECT_EQ(dcb.BaudRate, 115200u);
+  EXPECT_EQ(dcb.ByteSize, 8);
+  EXPECT_EQ(dcb.Parity, NOPARITY);
+  EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+
+  comm_->OpenPort();
+  EXPECT_TRUE(comm_->Connected());
+  SendHandle.SendReadVersion(*comm_);
+  ASSERT_TRUE(AwaitChunks(2));
+  EXPECT_EQ(rec_.chunks[0], rec_.chunks[1]);
+  EXPECT_EQ(rec_.hangups, 0);
+}
+
+TEST_F(SerialDevice, AppliesALivePropertyAtOnceButParityOnlyLater) {
+  comm_->OpenPort();
+  comm_->SetBaudRate(57600);
+  comm_->SetParity(TParity::Even);
+  comm_->ClosePort();
+  const DCB dcb = PortStateAfterClose();
+  EXPECT_EQ(dcb.BaudRate, 57600u);
+  EXPECT_EQ(dcb.Parity, NOPARITY);
+}
+
+TEST_F(SerialDevice, OpeningAnOpenComponentRaisesAndLeavesThePortWorking) {
+  comm_->OpenPort();
+  try {
+    comm_->OpenPort();
+    ADD_FAILURE() << "opened twice";
+  } catch (const ECommsError& e) {
+    EXPECT_EQ(e.Message(), "This serial port already opened");
+  }
+  EXPECT_TRUE(comm_->Connected());
+  SendHandle.SendReadTime(*comm_);
+  EXPECT_TRUE(AwaitChunks(1));
+}
+
+TEST_F(SerialDevice, AWriteRightAfterOpeningIsNotLost) {
+  for (std::size_t round = 1; round <= 5; ++round) {
+    comm_->OpenPort();
+    SendHandle.SendReadVersion(*comm_);
+    ASSERT_TRUE(AwaitChunks(round)) << "round " << round;
+    comm_->ClosePort();
+  }
+}
+
+TEST_F(SerialDevice, ReportsTheBytesHandedToTheWriteThreadAsHexText) {
+  comm_->OpenPort();
+  SendHandle.SendReadTime(*comm_);
+  ASSERT_EQ(rec_.sent.size(), 1u);
+  EXPECT_EQ(rec_.sent[0], "23 08 00 00 00 00 00 00 08 ");
+  EXPECT_TRUE(AwaitChunks(1));
+}
+
+TEST_F(SerialDevice, DeliversEveryRequestByteExactToTheDevice) {
+  comm_->OpenPort();
+  const std::size_t before = sim_.Log("rx").size();
+  const TDataPack block(256, 0xFF);
+  struct Step {
+    std::function<void()> send;
+    std::string wire;  // hex, as the simulator logs it
+  };
+  const std::string ff(512, 'f');
+  const std::vector<Step> steps = {
+      {[&] { SendHandle.SendPassword(*comm_, "1234"); }, "23010000000000043132333401"},
+      {[&] { SendHandle.SendReadVersion(*comm_); }, "23050000000000010004"},
+      {[&] { SendHandle.SendReadTime(*comm_); }, "230800000000000008"},
+      {[&] { SendHandle.SendSetTime(*comm_, 24, 12, 31, 23, 59); },
+       "2303000000000006180c1f173b0022"},
+      {[&] { SendHandle.SendReadDO(*comm_); }, "230600000000000006"},
+      {[&] { SendHandle.SendReadTH(*comm_); }, "230600000000000006"},
+      {[&] { SendHandle.SendReadMaster(*comm_, 13); }, "238300000d0000008e"},
+      {[&] { SendHandle.SendWriteMaster(*comm_, 14, block); }, "238200000e000100" + ff + "8d"},
+      {[&] { SendHandle.SendReadHistoryBlock(*comm_, 1); }, "2383000041000000c2"},
+      {[&] { SendHandle.SendReadHistoryRecord(*comm_, 2); }, "238300004040000083"},
+      {[&] { SendHandle.SendDO1Open(*comm_, "9173"); }, "39313733444f4f310d0a"},
+      {[&] { SendHandle.SendDO1Close(*comm_, "9173"); }, "39313733444f43310d0a"},
+      {[&] { SendHandle.SendDO2Open(*comm_, "9173"); }, "39313733444f4f320d0a"},
+      {[&] { SendHandle.SendDO2Close(*comm_, "9173"); }, "39313733444f43320d0a"},
+      {[&] { SendHandle.SendClearHistory(*comm_); }, "238500000000000085"},
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    steps[i].send();
+    // One request at a time, as the program sends them: wait until the
+    // device has logged this one.
+    EXPECT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= before + i + 1; }, kReplyDeadline))
+        << "request " << i << " never reached the device";
+    test::Pump(30);
+  }
+  // Clearing the history answers with progress texts up to "100"; let them
+  // finish so that they do not land in the next test.
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        const auto tx = sim_.Log("tx");
+        return !tx.empty() && tx.back().find("313030") != std::string::npos;
+      },
+      6000));
+  test::Pump(300);
+  std::vector<std::string> rx = sim_.Log("rx");
+  rx.erase(rx.begin(), rx.begin() + static_cast<std::ptrdiff_t>(before));
+  ASSERT_EQ(rx.size(), steps.size());
+  for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(rx[i], steps[i].wire) << "request " << i;
+  EXPECT_EQ(rec_.hangups, 0);
+}
+
+TEST_F(SerialDevice, DeliversEveryReplyAsOneChunkOnTheGuiThread) {
+  comm_->OpenPort();
+  const DWORD gui = GetCurrentThreadId();
+  DWORD handlerThread = 0;
+  auto record = comm_->OnReceiveData;
+  comm_->OnReceiveData = [&](TObject* s, const void* b, std::uint16_t n) {
+    handlerThread = GetCurrentThreadId();
+    record(s, b, n);
+  };
+  const std::vector<std::function<void()>> requests = {
+      [&] { SendHandle.SendReadVersion(*comm_); },
+      [&] { SendHandle.SendReadMaster(*comm_, 0); },
+      [&] { SendHandle.SendReadMaster(*comm_, 13); },
+      [&] { SendHandle.SendReadHistoryBlock(*comm_, 0); },
+      [&] { SendHandle.SendReadTime(*comm_); },
+      [&] { SendHandle.SendReadDO(*comm_); },
+  };
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    const std::size_t txBefore = sim_.Log("tx").size();
+    requests[i]();
+    ASSERT_TRUE(AwaitChunks(i + 1)) << "no reply to request " << i;
+    test::Pump(250);  // a second piece would show up here
+    ASSERT_EQ(rec_.chunks.size(), i + 1) << "reply " << i << " came in pieces";
+    const std::vector<std::string> tx = sim_.Log("tx");
+    ASSERT_EQ(tx.size(), txBefore + 1);
+    EXPECT_EQ(ToHex(rec_.chunks[i]), tx.back()) << "reply " << i;
+  }
+  EXPECT_EQ(rec_.chunks[1].size(), 265u);
+  EXPECT_TRUE(rec_.allTerminated);
+  EXPECT_EQ(handlerThread, gui);
+}
+
+TEST_F(SerialDevice, DeliversAReplySplitWithAGapAsOneChunk) {
+  comm_->OpenPort();
+  sim_.Command("split 50");
+  SendHandle.SendReadMaster(*comm_, 2);
+  ASSERT_TRUE(AwaitChunks(1));
+  test::Pump(400);
+  ASSERT_EQ(rec_.chunks.size(), 1u);
+  EXPECT_EQ(rec_.chunks[0].size(), 265u);
+  EXPECT_EQ(ToHex(rec_.chunks[0]), sim_.Log("tx").back());
+}
+
+TEST_F(SerialDevice, DeliversTheHalvesOfAReplySplitByMoreThanTheIntervalSeparately) {
+  comm_->OpenPort();
+  sim_.Command("split 300");
+  SendHandle.SendReadMaster(*comm_, 3);
+  ASSERT_TRUE(AwaitChunks(2));
+  test::Pump(250);
+  ASSERT_EQ(rec_.chunks.size(), 2u);
+  TDataPack whole = rec_.chunks[0];
+  whole.insert(whole.end(), rec_.chunks[1].begin(), rec_.chunks[1].end());
+  EXPECT_EQ(ToHex(whole), sim_.Log("tx").back());
+}
+
+TEST_F(SerialDevice, HandsAnExceptionFromAHandlerToTheApplication) {
+  std::vector<std::string> handled;
+  Application->OnException = [&](TObject*, const std::exception& e) {
+    handled.push_back(e.what());
+  };
+  const long buffersBefore = TComm::BuffersInFlight();
+  int calls = 0;
+  comm_->OnReceiveData = [&](TObject*, const void*, std::uint16_t) {
+    ++calls;
+    throw Exception("handler failed");
+  };
+  comm_->OpenPort();
+  SendHandle.SendReadVersion(*comm_);
+  PumpUntil([&] { return calls == 1; }, kReplyDeadline);
+  SendHandle.SendReadTime(*comm_);
+  PumpUntil([&] { return calls == 2; }, kReplyDeadline);
+  Application->OnException = nullptr;
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(handled, (std::vector<std::string>{"handler failed", "handler failed"}));
+  EXPECT_EQ(TComm::BuffersInFlight(), buffersBefore);
+}
+
+TEST_F(SerialDevice, RaisesNoEventForADroppedReply) {
+  comm_->OpenPort();
+  sim_.Command("drop");
+  SendHandle.SendReadVersion(*comm_);
+  EXPECT_FALSE(AwaitChunks(1, 800));
+  SendHandle.SendReadVersion(*comm_);
+  EXPECT_TRUE(AwaitChunks(1));
+  test::Pump(250);
+  EXPECT_EQ(rec_.chunks.size(), 1u);
+}
+
+TEST_F(SerialDevice, FreeingAnOpenComponentEndsItsThreadsAndLeaksNothing) {
+  comm_.reset();
+  const int threadsBefore = ThreadsOfThisProcess();
+  const long buffersBefore = TComm::BuffersInFlight();
+  auto comm = NewComm();
+  int chunks = 0;
+  comm->OnReceiveData = [&](TObject*, const void*, std::uint16_t) { ++chunks; };
+  comm->OpenPort();
+  EXPECT_GE(ThreadsOfThisProcess(), threadsBefore + 2);
+  // A reply left waiting in the window's queue, and one still on the line.
+  SendHandle.SendReadMaster(*comm, 1);
+  Sleep(600);
+  SendHandle.SendReadMaster(*comm, 2);
+  EXPECT_GT(TComm::BuffersInFlight(), buffersBefore);
+  comm.reset();
+  EXPECT_EQ(chunks, 0);
+  EXPECT_EQ(TComm::BuffersInFlight(), buffersBefore);
+  // Threads of Wine's own serial code may take a moment to wind down.
+  EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threadsBefore; }, 3000))
+      << ThreadsOfThisProcess() << " threads, " << threadsBefore << " before";
+  test::Pump(300);
+  EXPECT_EQ(chunks, 0);
+}
+
+// With the modem-line library the driver can wait for line events; without
+// it the read thread must carry on reading and ask for no hang-up.
+TEST_F(SerialDevice, ReportsACarrierChangeOnlyWhereTheDriverHasModemLines) {
+  comm_->OpenPort();
+  // A reply shows the read thread at work, so its line-event wait (started
+  // before its first read) is pending before the carrier drops.
+  SendHandle.SendReadVersion(*comm_);
+  ASSERT_TRUE(AwaitChunks(1));
+  constexpr int kCts = 0x020, kCar = 0x040, kDsr = 0x100;
+  ASSERT_TRUE(test::ReplaceFileText(sim_.ModemFile(), std::to_string(kCts | kDsr) + "\n"));
+  const bool seen = PumpUntil([&] { return !rec_.modemEvents.empty(); }, 1500);
+  test::ReplaceFileText(sim_.ModemFile(), std::to_string(kCts | kDsr | kCar) + "\n");
+  if (sim_.WithModemLines()) {
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(rec_.modemEvents[0], 8u);
+  } else {
+    EXPECT_FALSE(seen);
+  }
+  SendHandle.SendReadVersion(*comm_);
+  EXPECT_TRUE(AwaitChunks(2));
+  EXPECT_EQ(rec_.hangups, 0);
+}
+
+TEST_F(SerialDevice, ModemLineCallsWorkOnThePseudoTerminalWithTheLibrary) {
+  if (!sim_.WithModemLines()) GTEST_SKIP() << "runs with the modem-line library only";
+  const std::string name = "\\\\.\\" + sim_.Port();
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OVERLAPPED, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD status = 0;
+  EXPECT_TRUE(GetCommModemStatus(h, &status)) << GetLastError();
+  EXPECT_EQ(status, static_cast<DWORD>(MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON));
+  constexpr int kDtr = 0x002;
+  EXPECT_TRUE(EscapeCommFunction(h, SETDTR)) << GetLastError();
+  EXPECT_NE(std::stoi(test::ReadFileText(sim_.ModemFile())) & kDtr, 0);
+  EXPECT_TRUE(EscapeCommFunction(h, CLRDTR)) << GetLastError();
+  EXPECT_EQ(std::stoi(test::ReadFileText(sim_.ModemFile())) & kDtr, 0);
+  // A line-event wait pends instead of failing at once.
+  EXPECT_TRUE(SetCommMask(h, EV_RLSD | EV_ERR | EV_RING));
+  OVERLAPPED ov{};
+  ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  DWORD mask = 0;
+  const BOOL done = WaitCommEvent(h, &mask, &ov);
+  EXPECT_TRUE(!done && GetLastError() == ERROR_IO_PENDING) << GetLastError();
+  SetCommMask(h, 0);  // ends the wait
+  EXPECT_EQ(WaitForSingleObject(ov.hEvent, 2000), WAIT_OBJECT_0);
+  CloseHandle(ov.hEvent);
+  CloseHandle(h);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Last in this file: the simulator goes away, as an unplugged adapter would.
+TEST_F(SerialDevice, SurvivesThePortVanishingWithoutLeaking) {
+  const long buffersBefore = TComm::BuffersInFlight();
+  comm_->OpenPort();
+  SendHandle.SendReadVersion(*comm_);
+  ASSERT_TRUE(AwaitChunks(1));
+  sim_.Command("close");
+  // Writes fail on the dead line; the write thread asks for a hang-up and
+  // ends, after which WriteData refuses, freeing its copy.
+  const std::uint8_t frame[] = {0x23, 0x08, 0, 0, 0, 0, 0, 0, 0x08};
+  const bool refused = PumpUntil([&] { return !comm_->WriteData(frame, sizeof frame); }, 5000);
+  EXPECT_TRUE(refused);
+  EXPECT_TRUE(PumpUntil([&] { return rec_.hangups > 0; }, 3000));
+  comm_->ClosePort();
+  EXPECT_FALSE(comm_->Connected());
+  test::Pump(100);
+  EXPECT_EQ(TComm::BuffersInFlight(), buffersBefore);
+}
+
+}  // namespace
+}  // namespace kv
