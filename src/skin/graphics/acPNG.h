@@ -22,10 +22,6 @@ namespace kv {
 
 class TStream;
 
-// A picture file that cannot be read.
-class EInvalidGraphic : public Exception {
-  using Exception::Exception;
-};
 // zlib could not start or finish.
 class EGraphicCompression : public Exception {
   using Exception::Exception;
@@ -127,6 +123,11 @@ class TPNGGraphic : public TBitmap {
 };
 
 std::unique_ptr<TBitmap> CreatePNGGraphic();
+
+// Windows build only: registers PNG files with the class library's pictures
+// (TPicture::LoadFromFile and friends). Done once at start-up; calling it again
+// does no harm.
+void RegisterPNGPictureFormat();
 
 // CRC-32 of the PNG standard over data, continuing crc (start with 0).
 std::uint32_t PNGCrc32(std::uint32_t crc, const std::uint8_t* data, std::size_t size);

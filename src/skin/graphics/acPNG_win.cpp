@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "classlib/Graphics.h"
 #include "skin/graphics/acPNG.h"
 
 namespace kv {
@@ -44,6 +45,53 @@ HICON__* MakeIconFromBitmap(TBitmap& bitmap, bool useTopLeftColor) {
   HICON icon = CreateIconIndirect(&info);
   if (maskBitmap) DeleteObject(maskBitmap);
   return icon;
+}
+
+namespace {
+
+// A PNG file as a picture of the class library. The image keeps straight alpha,
+// so drawing blends it over what the canvas already shows.
+class TPNGPicture : public TGraphic {
+ public:
+  int Width() const override { return png_.Width(); }
+  int Height() const override { return png_.Height(); }
+
+  void Draw(TCanvas& canvas, const TRect& r) override {
+    if (png_.Empty() || r.Width() <= 0 || r.Height() <= 0) return;
+    TBitmap back;
+    back.SetPixelFormat(pf24bit);
+    back.SetSize(r.Width(), r.Height());
+    HDC mem = CreateCompatibleDC(canvas.Handle());
+    HGDIOBJ old = SelectObject(mem, reinterpret_cast<HBITMAP>(back.Handle()));
+    BitBlt(mem, 0, 0, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    png_.Draw(back, Rect(0, 0, r.Width(), r.Height()));
+    canvas.Draw(r.Left, r.Top, back);
+  }
+
+  void LoadFromMemory(const uint8_t* data, size_t size) override {
+    png_.LoadFromMemory(data, size);
+    Changed();
+  }
+
+  void Assign(const TPersistent& source) override {
+    const auto* other = dynamic_cast<const TPNGPicture*>(&source);
+    if (other == nullptr) return TGraphic::Assign(source);
+    png_.Assign(other->png_);
+    SetTransparent(other->Transparent());
+    Changed();
+  }
+
+ private:
+  TPNGGraphic png_;
+};
+
+}  // namespace
+
+void RegisterPNGPictureFormat() {
+  TPicture::RegisterFileFormat(std::string(".") + PNGGraphicExtension, PNGGraphicDescription,
+                               [] { return std::make_unique<TPNGPicture>(); });
 }
 
 }  // namespace kv
