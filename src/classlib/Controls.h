@@ -62,6 +62,10 @@ requires AfterConstructed<T> Owned<T> CreateOwned(A&&... args) {
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// Text alignment inside a control, a column or a panel.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Which scroll bars a scrolling control shows.
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 using TShiftState = uint16_t;
 constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,

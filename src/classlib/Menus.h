@@ -1,19 +1,98 @@
 #pragma once
 // Menus: items in a tree, a form's main menu and pop-up menus. Commands are
-// numbered per process; a form (main menu) or the pop-up list window (pop-up
-// menus) finds the item of a WM_COMMAND by its number.
+// numbered per process; a form (main menu) or the hidden pop-up list window
+// (pop-up menus) finds the item of a WM_COMMAND, WM_MEASUREITEM or
+// WM_DRAWITEM by its number. Items can be drawn by their owner: the menu's
+// OwnerDraw makes every item owner-drawn, and each item's OnMeasureItem and
+// OnAdvancedDrawItem (when set) replace the default measuring and painting.
 
 #include <windows.h>
 
+#include <concepts>
+#include <cstring>
+#include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "base/Classes.h"
+#include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/Messages.h"
 
 namespace kv {
 
 class TMenu;
+class TCustomImageList;
+
+// An event that is either a plain function or a method of an object. Two
+// method events compare equal when they name the same member of the same
+// object, so that whoever set a handler can recognise it and clear only its
+// own.
+template <class... Args>
+class TMethodEvent {
+ public:
+  TMethodEvent() = default;
+  TMethodEvent(std::nullptr_t) {}
+  template <class F>
+  requires std::is_invocable_v<F&, Args...> &&
+      (!std::is_same_v<std::decay_t<F>, TMethodEvent>)TMethodEvent(F fn)
+      : call_(std::move(fn)) {}
+  template <class T, class U>
+  requires std::derived_from<T, U> TMethodEvent(T* object, void (U::*member)(Args...))
+      : object_(static_cast<U*>(object)),
+        call_([object, member](Args... args) { (object->*member)(std::forward<Args>(args)...); }) {
+    static_assert(sizeof(member) <= sizeof(key_), "member pointer larger than expected");
+    std::memcpy(key_, &member, sizeof(member));
+  }
+
+  void operator()(Args... args) const {
+    if (call_) call_(std::forward<Args>(args)...);
+  }
+  explicit operator bool() const { return static_cast<bool>(call_); }
+  bool operator==(const TMethodEvent& other) const {
+    return object_ != nullptr && object_ == other.object_ &&
+           std::memcmp(key_, other.key_, sizeof(key_)) == 0;
+  }
+
+ private:
+  const void* object_ = nullptr;
+  unsigned char key_[2 * sizeof(void*)] = {};
+  std::function<void(Args...)> call_;
+};
+
+// Owner-draw state of an item, from the system's ODS_* flags.
+using TOwnerDrawState = uint16_t;
+constexpr TOwnerDrawState odSelected = 1 << 0, odGrayed = 1 << 1, odDisabled = 1 << 2,
+                          odChecked = 1 << 3, odFocus = 1 << 4, odDefault = 1 << 5,
+                          odHotLight = 1 << 6, odInactive = 1 << 7, odNoAccel = 1 << 8,
+                          odNoFocusRect = 1 << 9, odReserved1 = 1 << 10, odReserved2 = 1 << 11,
+                          odComboBoxEdit = 1 << 12;
+TOwnerDrawState OwnerDrawState(UINT itemState);
+
+using TMenuMeasureItemEvent =
+    TMethodEvent<TObject* /*Sender*/, TCanvas* /*ACanvas*/, int& /*Width*/, int& /*Height*/>;
+using TAdvancedMenuDrawItemEvent = TMethodEvent<TObject* /*Sender*/, TCanvas* /*ACanvas*/,
+                                                TRect /*ARect*/, TOwnerDrawState /*State*/>;
+using TMenuDrawItemEvent =
+    TMethodEvent<TObject* /*Sender*/, TCanvas* /*ACanvas*/, TRect /*ARect*/, bool /*Selected*/>;
+
+// A key with its shift keys: the virtual key in the low byte.
+using TShortCut = uint16_t;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+TShortCut ShortCut(WORD key, TShiftState shift);
+// "Ctrl+S", "Shift+F5", "Del"; empty for none.
+std::string ShortCutToText(TShortCut shortCut);
+// The reverse of ShortCutToText (case-insensitive); 0 when not understood.
+TShortCut TextToShortCut(const std::string& text);
+
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+enum TFindItemKind { fkCommand, fkHandle, fkShortCut };
+
+using TMenuAnimation = uint8_t;
+constexpr TMenuAnimation maLeftToRight = 1, maRightToLeft = 2, maTopToBottom = 4, maBottomToTop = 8,
+                         maNone = 16;
 
 class TMenuItem : public TComponent {
  public:
@@ -21,7 +100,11 @@ class TMenuItem : public TComponent {
   ~TMenuItem() override;
 
   TNotifyEvent OnClick;
+  TMenuDrawItemEvent OnDrawItem;
+  TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+  TMenuMeasureItemEvent OnMeasureItem;
 
+  // "-" is a divider; "&" marks the accelerator.
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
   bool Checked() const { return checked_; }
@@ -30,37 +113,91 @@ class TMenuItem : public TComponent {
   void SetEnabled(bool value);
   bool Visible() const { return visible_; }
   void SetVisible(bool value);
+  bool Default() const { return default_; }
+  void SetDefault(bool value);
+  bool RadioItem() const { return radioItem_; }
+  void SetRadioItem(bool value);
+  TMenuBreak Break() const { return break_; }
+  void SetBreak(TMenuBreak value);
+  uint8_t GroupIndex() const { return groupIndex_; }
+  void SetGroupIndex(uint8_t value) { groupIndex_ = value; }
+  TShortCut ShortCut() const { return shortCut_; }
+  void SetShortCut(TShortCut value);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int value);
+  // A picture of the item's own, used instead of an image list's.
+  TBitmap& Bitmap() { return bitmap_; }
+  void BitmapChanged() { MenuChanged(true); }
+  TCustomImageList* SubMenuImages() const { return subMenuImages_; }
+  void SetSubMenuImages(TCustomImageList* images);
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
+  bool IsLine() const { return caption_ == "-"; }
 
   int Count() const { return static_cast<int>(items_.size()); }
-  TMenuItem* Items(int index) const { return items_.at(static_cast<size_t>(index)); }
+  // Raises ERangeError for an index outside 0..Count()-1.
+  TMenuItem* Items(int index) const;
   TMenuItem* Parent() const { return parent_; }
   void Add(TMenuItem* item);
   void Insert(int index, TMenuItem* item);
+  // Takes the item out (it is not freed).
   void Remove(TMenuItem* item);
+  // Takes the item at index out (it is not freed).
+  void Delete(int index);
+  // Frees every sub-item.
+  void Clear();
+  int IndexOf(const TMenuItem* item) const;
   int MenuIndex() const;
   UINT Command() const { return command_; }
   // The pop-up menu of an item with sub-items (built on demand).
   HMENU Handle();
   TMenu* GetParentMenu() const;
+  // The images for this item: the parent's SubMenuImages, else the menu's Images.
+  TCustomImageList* GetImageList() const;
   virtual void Click();
   // Finds the item with that command in this subtree.
   TMenuItem* FindCommand(UINT command);
+  TMenuItem* FindHandle(HMENU handle);
+  TMenuItem* FindShortCut(TShortCut shortCut);
+
+  // Measuring and painting of an owner-drawn item (the menu calls these).
+  virtual void MeasureItem(TCanvas* canvas, int& width, int& height);
+  virtual void AdvancedDrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState state,
+                                bool topLevel);
+
+ protected:
+  // Rebuilds the system menu that shows this item (rebuild) or just tells
+  // the menu that something changed.
+  void MenuChanged(bool rebuild);
+  void Notification(TComponent* component, TOperation operation) override;
+  // The default painting of an owner-drawn item.
+  virtual void DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState state, bool topLevel);
 
  private:
   friend class TMenu;
   void Rebuild();
   void AppendTo(HMENU menu);
-  void Changed();
+  void FreeImageBitmap();
 
   std::string caption_;
+  std::string hint_;
   bool checked_ = false;
   bool enabled_ = true;
   bool visible_ = true;
+  bool default_ = false;
+  bool radioItem_ = false;
+  TMenuBreak break_ = mbNone;
+  uint8_t groupIndex_ = 0;
+  TShortCut shortCut_ = 0;
+  int imageIndex_ = -1;
+  TBitmap bitmap_;
+  TCustomImageList* subMenuImages_ = nullptr;
   UINT command_ = 0;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;
   std::vector<TMenuItem*> items_;
   HMENU handle_ = nullptr;
+  HBITMAP imageBitmap_ = nullptr;  // the image shown by a menu that is not owner-drawn
 };
 
 class TMenu : public TComponent {
@@ -69,21 +206,46 @@ class TMenu : public TComponent {
   ~TMenu() override;
   TMenuItem* Items() const { return items_; }
   HMENU Handle();
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* images);
+  // Every item is drawn by its owner (measure and draw messages).
+  bool OwnerDraw() const { return ownerDraw_; }
+  void SetOwnerDraw(bool value);
   // Runs the click of the item with that command; false when none has it.
   bool DispatchCommand(UINT command);
-  // The window that gets the menu's messages.
+  TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind);
+  // Runs the click of the enabled, visible item with that short cut.
+  bool IsShortCut(WORD key, TShiftState shift);
+  // The window that gets the menu's messages. A main menu handles the
+  // measure and draw messages of its owner-drawn items in that window.
   HWND WindowHandle() const { return window_; }
-  void SetWindowHandle(HWND wnd) { window_ = wnd; }
+  void SetWindowHandle(HWND wnd);
+  // Rebuilds the system menu from the items.
+  void Rebuild() { MenuChanged(); }
+
+  // Answers WM_MEASUREITEM / WM_DRAWITEM for a menu item of this menu;
+  // false when the message is not for one of its items.
+  bool HandleMenuMessage(TMessage& message);
 
  protected:
   virtual bool IsPopup() const { return false; }
   virtual void MenuChanged();
+  void Notification(TComponent* component, TOperation operation) override;
+  void BeforeDestruction() override;
 
  private:
   friend class TMenuItem;
+  void HookWindow(HWND wnd);
+  void UnhookWindow();
+  void HookedWndProc(TMessage& message);
+
   TMenuItem* items_;
   HMENU handle_ = nullptr;
   HWND window_ = nullptr;
+  TCustomImageList* images_ = nullptr;
+  bool ownerDraw_ = false;
+  TControl* hooked_ = nullptr;
+  TWndMethod previous_;
 };
 
 class TMainMenu : public TMenu {
@@ -96,18 +258,34 @@ class TMainMenu : public TMenu {
 
 class TPopupMenu : public TMenu {
  public:
-  using TMenu::TMenu;
+  explicit TPopupMenu(TComponent* owner);
+  ~TPopupMenu() override;
   TNotifyEvent OnPopup;
   // Shows the menu at screen point (x, y) and runs the chosen item's click.
   virtual void Popup(int x, int y);
   TComponent* PopupComponent() const { return popupComponent_; }
-  void SetPopupComponent(TComponent* component) { popupComponent_ = component; }
+  void SetPopupComponent(TComponent* component);
+  TMenuAnimation MenuAnimation() const { return menuAnimation_; }
+  void SetMenuAnimation(TMenuAnimation value) { menuAnimation_ = value; }
 
  protected:
   bool IsPopup() const override { return true; }
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   TComponent* popupComponent_ = nullptr;
+  TMenuAnimation menuAnimation_ = 0;
+};
+
+// The hidden window that owns every pop-up menu while it is shown and
+// receives its messages (WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM,
+// WM_MENUSELECT, WM_COMMAND); it hands them to the pop-up menu they belong to.
+class TPopupList {
+ public:
+  static HWND Window();
+  static void Add(TPopupMenu* menu);
+  static void Remove(TPopupMenu* menu);
+  static const std::vector<TPopupMenu*>& Menus();
 };
 
 }  // namespace kv
