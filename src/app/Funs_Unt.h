@@ -10,6 +10,27 @@
 
 namespace kv {
 
+class TStringList;
+
+// --- Windows half (Funs_Unt_win.cpp) ---
+
+// Fills the list with the serial port names under HKLM
+// "HARDWARE\DEVICEMAP\SERIALCOMM", sorted case-insensitively; empty when
+// the key is missing.
+void ListSerialPorts(TStringList& list);
+// Returns after ms milliseconds, handling the GUI thread's messages (through
+// the application's pump and its message hooks) meanwhile.
+void Delay(std::int32_t ms);
+// Starts the program's own file again and ends this process; returns only
+// when the start failed.
+void RestartProgram();
+// Writes (or deletes) the program's start-with-Windows value, the quoted
+// path of the program. Writing raises ERegistryException when the key cannot
+// be opened for writing, so that a caller never shows a failure as success.
+void SetAutoStart(bool enable);
+// True when the start-with-Windows value of this program is present.
+bool IsAutoStart();
+
 // The program's version text, whatever the file.
 std::string GetProgramVersion(std::string_view fileName);
 

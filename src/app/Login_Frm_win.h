@@ -1,0 +1,101 @@
+// The login window: pick the serial port, type the device's password, and
+// the main window follows once the device accepts it (or at once for the
+// access code, in its view-only state).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/CnWaterImage_win.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/ImgList.h"
+#include "devicelink/Const_Unt.h"
+#include "devicelink/PasswordProtocol_Unt.h"
+#include "devicelink/SerialComm.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/controls/sEdit.h"
+#include "skin/controls/sLabel.h"
+#include "skin/controls/sSpeedButton.h"
+
+namespace kv {
+
+// Posted to the application window (not the login window), WParam and
+// LParam 0: a reply chunk arrived for the pending password request, or the
+// request timed out. The main window posts the same time-out number.
+constexpr UINT WM_LOGINREPLY = 1124;
+constexpr UINT WM_REPLYTIMEOUT = 7147;
+// The pending-reply tag of the password request.
+constexpr int TAG_PASSWORD = 1124;
+// One-second ticks without a reply before the request times out.
+constexpr int LoginTimeoutLimit = 5;
+
+// The three message texts of one language.
+struct TLoginErrorTexts {
+  const char* DataError;
+  const char* PasswordError;
+  const char* TimeOut;
+};
+
+class TFormLogin : public TForm {
+ public:
+  explicit TFormLogin(TComponent* owner);
+
+  void AfterConstruction() override;
+  void Dispatch(TMessage& message) override;
+
+  TCnWaterImage* wiLogin = nullptr;
+  TsLabel* lbl_CommPort = nullptr;
+  TsComboBox* cbb_ComPort = nullptr;
+  TsLabel* lbl_Password = nullptr;
+  TsEdit* edt_Password = nullptr;
+  TsSpeedButton* btn_Login = nullptr;
+  TsSpeedButton* btn_LogOut = nullptr;
+  TImageList* ilList = nullptr;
+  TComm* ComPort = nullptr;
+  TTimer* tmrOut = nullptr;
+  TApplicationEvents* ApplicationEvents = nullptr;
+
+  // True once the password was accepted or the access code typed: the main
+  // block then releases this window and starts the main window.
+  bool Accepted() const { return accepted_; }
+
+  // Picks the captions and message texts of one language.
+  void ApplyLanguage(bool chinese);
+  // True when the user locale's language identifier is "0804".
+  static bool UserLocaleIsChinese();
+
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void btn_LoginClick(TObject* Sender);
+  void btn_LogOutClick(TObject* Sender);
+  void tmrOutTimer(TObject* Sender);
+  void ComPortReceiveData(TObject* Sender, const void* Buffer, std::uint16_t BufferLength);
+  void edt_PasswordKeyPress(TObject* Sender, wchar_t& Key);
+  void edt_PasswordKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  void ApplicationEventsMessage(MSG& Msg, bool& Handled);
+  void cbb_ComPortChange(TObject* Sender);
+
+ private:
+  void CreateControls();
+  void RefreshPortList();
+  void EnterMainWindow();
+  void ShowError(const char* text);
+
+  TPasswordProtocol protocol_;
+  // The trimmed text that the pending request sent.
+  std::string sentPassword_;
+  bool accepted_ = false;
+};
+
+extern TFormLogin* FormLogin;
+// The latest chunk the login window received.
+extern TDataPack LoginRecvBuffer;
+// The message texts of the language chosen at show time.
+extern const TLoginErrorTexts* LoginErrorTexts;
+// One-second ticks counted while the password request is pending.
+extern int LoginTimeoutTicks;
+
+}  // namespace kv

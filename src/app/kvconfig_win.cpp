@@ -1,0 +1,63 @@
+// The program: the login window first, shown modally; once a password (or
+// the access code) is accepted, the main window runs until the program ends.
+#include <windows.h>
+
+#include <exception>
+
+#include "app/Login_Frm_win.h"
+#include "app/Variable_Unt.h"
+#include "classlib/Forms.h"
+#include "skin/controls/sLabel.h"
+
+namespace kv {
+namespace {
+
+// Stands in for the main window until it is built: says where it is connected.
+class TFormKV69 : public TForm {
+ public:
+  using TForm::TForm;
+
+  void AfterConstruction() override {
+    SetCaption("KV41/2/3 Temperature Humidity Data Logger Configurator  V2.2");
+    SetPosition(poDesktopCenter);
+    SetClientWidth(420);
+    SetClientHeight(120);
+    auto* status = Create<TsLabel>(this);
+    status->SetParent(this);
+    status->SetBounds(24, 48, 372, 20);
+    status->SetCaption(LoginPassword == AccessCode ? "View" : "Connected to " + LoginComPort);
+    TForm::AfterConstruction();
+  }
+};
+
+int RunProgram() {
+  Application->SetTitle("KV41/2/3 Temperature Humidity Data Logger Configurator");
+  FormLogin = Create<TFormLogin>(Application);
+  FormLogin->ShowModal();
+  const bool accepted = FormLogin->Accepted();
+  // A port left open by a refused attempt closes with the window.
+  FormLogin->ComPort->ClosePort();
+  FormLogin->Free();
+  FormLogin = nullptr;
+  LoginRecvBuffer.clear();
+  if (!accepted || Application->Terminated()) return 0;
+  TFormKV69* main = nullptr;
+  Application->CreateForm(main);
+  Application->SetMainForm(main);
+  Application->Run();
+  LoginPassword.clear();
+  LoginComPort.clear();
+  return 0;
+}
+
+}  // namespace
+}  // namespace kv
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    return kv::RunProgram();
+  } catch (const std::exception& e) {
+    kv::Application->ShowException(e);
+    return 1;
+  }
+}

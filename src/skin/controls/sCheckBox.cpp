@@ -1,0 +1,7 @@
+#include "skin/controls/sCheckBox.h"
+
+namespace kv {
+
+TsCheckBox::TsCheckBox(TComponent* owner) : TCheckBox(owner) {}
+
+}  // namespace kv
