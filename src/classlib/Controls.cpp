@@ -856,6 +856,12 @@ void TWinControl::Dispatch(TMessage& m) {
           return;
         }
       }
+      // A short cut of the form's main menu runs its item instead of reaching the control.
+      if (form != nullptr && form->Menu() != nullptr &&
+          form->Menu()->IsShortCut(key, KeyDataToShiftState(m.LParam))) {
+        m.Result = 1;
+        return;
+      }
       // Navigation keys go to the form unless the control wants them itself.
       const LRESULT code = handle_ != nullptr ? SendMessageW(handle_, WM_GETDLGCODE, key, 0) : 0;
       bool dialogKey = false;

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "MessageLog.h"
+#include "classlib/Forms.h"
 #include "classlib/ImgList.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/WideText.h"
 
 using namespace kv;
@@ -131,6 +133,30 @@ TEST(MenuItems, ShortCutRunsTheEnabledItem) {
   file->SetEnabled(false);
   EXPECT_FALSE(menu->IsShortCut('S', ssCtrl)) << "a disabled parent hides the item";
   EXPECT_EQ(clicks, 1);
+}
+
+TEST(MenuItems, ShortCutTypedInAControlRunsTheFormsMenuItem) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  auto* menu = Create<TMainMenu>(form.get());
+  auto* file = NewItem(form.get(), "&File");
+  auto* refresh = NewItem(form.get(), "&Refresh");
+  refresh->SetShortCut(ShortCut(VK_F5, 0));
+  menu->Items()->Add(file);
+  file->Add(refresh);
+  form->SetMenu(menu);
+  auto* edit = Create<TEdit>(form.get());
+  edit->SetParent(form.get());
+  int clicks = 0;
+  refresh->OnClick = [&](TObject*) { ++clicks; };
+  std::vector<WORD> reached;
+  edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { reached.push_back(key); };
+  form->Show();
+  edit->SetFocus();
+  PostMessageW(edit->Handle(), WM_KEYDOWN, VK_F5, 1);
+  PostMessageW(edit->Handle(), WM_KEYDOWN, 'A', 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicks, 1) << "F5 runs the menu item";
+  EXPECT_EQ(reached, std::vector<WORD>{'A'}) << "only the other key reaches the edit";
 }
 
 TEST(MenuItems, ImageOfAMenuThatIsNotOwnerDrawnIsTheItemsBitmap) {
