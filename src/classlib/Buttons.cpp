@@ -9,19 +9,6 @@ namespace kv {
 
 namespace {
 
-bool IsAccelChar(WPARAM key, const std::string& caption) {
-  const std::wstring w = Wide(caption);
-  for (size_t i = 0; i + 1 < w.size(); ++i) {
-    if (w[i] != L'&') continue;
-    if (w[i + 1] == L'&') {
-      ++i;
-      continue;
-    }
-    return std::towupper(w[i + 1]) == std::towupper(static_cast<wint_t>(key));
-  }
-  return false;
-}
-
 TSize CaptionSize(TCanvas& canvas, const std::wstring& text) {
   if (text.empty()) return {0, 0};
   RECT r{0, 0, 0, 0};
@@ -453,7 +440,7 @@ void TSpeedButton::Dispatch(TMessage& m) {
       Invalidate();
       return;
     case CM_DIALOGCHAR:
-      if (IsAccelChar(m.WParam, Caption()) && Enabled() && Visible() && Parent() != nullptr &&
+      if (IsAccel(m.WParam, Caption()) && Enabled() && Visible() && Parent() != nullptr &&
           Parent()->Showing()) {
         Click();
         m.Result = 1;

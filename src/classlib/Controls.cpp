@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <set>
 
@@ -112,6 +113,19 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
   if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
   if (keyData & 0x20000000) s |= ssAlt;
   return s;
+}
+
+bool IsAccel(WPARAM key, const std::string& caption) {
+  const std::wstring w = Wide(caption);
+  for (size_t i = 0; i + 1 < w.size(); ++i) {
+    if (w[i] != L'&') continue;
+    if (w[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    return std::towupper(w[i + 1]) == std::towupper(static_cast<wint_t>(key));
+  }
+  return false;
 }
 
 // --- the Win32 entry ------------------------------------------------------------------

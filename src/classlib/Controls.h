@@ -102,6 +102,8 @@ using TKeyPressEvent = std::function<void(TObject* Sender, wchar_t& Key)>;
 
 TShiftState KeysToShiftState(WPARAM keys);
 TShiftState KeyDataToShiftState(LPARAM keyData);
+// True when key is the character after a single "&" in caption (its accelerator).
+bool IsAccel(WPARAM key, const std::string& caption);
 
 // Hands an exception caught at a Win32 entry (window procedure, hook, timer,
 // thread) to the application object. Call it only inside a catch block.

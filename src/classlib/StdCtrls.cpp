@@ -17,19 +17,6 @@ LRESULT SendText(HWND wnd, UINT msg, WPARAM wParam, const std::string& text) {
   return SendMessageW(wnd, msg, wParam, reinterpret_cast<LPARAM>(w.c_str()));
 }
 
-// True when key is the character after a single "&" in caption.
-bool IsAccel(WPARAM key, const std::string& caption) {
-  const std::wstring w = Wide(caption);
-  for (size_t i = 0; i + 1 < w.size(); ++i) {
-    if (w[i] != L'&') continue;
-    if (w[i + 1] == L'&') {
-      ++i;
-      continue;
-    }
-    return std::towupper(w[i + 1]) == std::towupper(static_cast<wint_t>(key));
-  }
-  return false;
-}
 
 // A dialog key or character travels on to the children of a container, so
 // that a default button inside a panel still answers Enter.
