@@ -4,31 +4,13 @@
 
 #include <exception>
 
+#include "app/KV69_Frm_win.h"
 #include "app/Login_Frm_win.h"
 #include "app/Variable_Unt.h"
 #include "classlib/Forms.h"
-#include "skin/controls/sLabel.h"
 
 namespace kv {
 namespace {
-
-// Stands in for the main window until it is built: says where it is connected.
-class TFormKV69 : public TForm {
- public:
-  using TForm::TForm;
-
-  void AfterConstruction() override {
-    SetCaption("KV41/2/3 Temperature Humidity Data Logger Configurator  V2.2");
-    SetPosition(poDesktopCenter);
-    SetClientWidth(420);
-    SetClientHeight(120);
-    auto* status = Create<TsLabel>(this);
-    status->SetParent(this);
-    status->SetBounds(24, 48, 372, 20);
-    status->SetCaption(LoginPassword == AccessCode ? "View" : "Connected to " + LoginComPort);
-    TForm::AfterConstruction();
-  }
-};
 
 int RunProgram() {
   Application->SetTitle("KV41/2/3 Temperature Humidity Data Logger Configurator");

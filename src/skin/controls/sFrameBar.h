@@ -1,0 +1,145 @@
+// The side bar: a vertical stack of title buttons, one per item, under each
+// of which the item's frame opens. Frames are made only when their item first
+// opens (OnCreateFrame) and freed when it closes. With no skin loaded the bar
+// arranges in one pass, without the sliding animation.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "skin/controls/sSpeedButton.h"
+
+namespace kv {
+
+class TsFrameBar;
+class TsTitleItem;
+class TCustomImageList;
+
+using TCreateFrameEvent = std::function<void(TObject* Sender, TCustomFrame*& Frame)>;
+using TFrameDestroyEvent =
+    std::function<void(TObject* Sender, TCustomFrame*& Frame, bool& CanDestroy)>;
+
+enum TTitleState { stClosed = 0, stOpened = 1, stClosing = 2, stOpening = 3 };
+
+// The title button of an item; Active while its item is open.
+class TsTitleButton : public TsSpeedButton {
+ public:
+  TsTitleButton(TComponent* owner, TsTitleItem* item);
+
+  TsTitleItem* Item() const { return item_; }
+  bool Active() const { return active_; }
+  void SetActive(bool value) { active_ = value; }
+  // The speed button's state, or the hot look (1) for an open item at rest.
+  int ButtonState() const;
+
+ private:
+  TsTitleItem* item_;
+  bool active_ = false;
+};
+
+class TsTitleItem {
+ public:
+  explicit TsTitleItem(TsFrameBar* bar);
+  ~TsTitleItem();
+
+  TNotifyEvent OnClick;
+  TCreateFrameEvent OnCreateFrame;
+  TFrameDestroyEvent OnFrameDestroy;
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int index);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value);
+  int Tag() const { return tag_; }
+  void SetTag(int value) { tag_ = value; }
+  TsTitleButton* Button() const { return button_; }
+  TCustomFrame* Frame() const { return frame_; }
+  TTitleState State() const { return state_; }
+  // Height shown when open; 0 takes the frame's own height.
+  int FrameHeight() const { return frameHeight_; }
+  void SetFrameHeight(int value) { frameHeight_ = value; }
+  int Index() const;
+
+ private:
+  friend class TsFrameBar;
+  TsFrameBar* bar_;
+  std::string caption_;
+  int imageIndex_ = -1;
+  bool visible_ = true;
+  int tag_ = 0;
+  TsTitleButton* button_ = nullptr;
+  TCustomFrame* frame_ = nullptr;
+  TTitleState state_ = stClosed;
+  int frameHeight_ = 0;
+};
+
+class TsTitles {
+ public:
+  explicit TsTitles(TsFrameBar* bar) : bar_(bar) {}
+  TsTitleItem* Add();
+  int Count() const { return static_cast<int>(items_.size()); }
+  TsTitleItem* GetItem(int index) const;
+  TsTitleItem* operator[](int index) const { return GetItem(index); }
+  TsFrameBar* GetOwner() const { return bar_; }
+
+ private:
+  friend class TsFrameBar;
+  friend class TsTitleItem;
+  TsFrameBar* bar_;
+  std::vector<std::unique_ptr<TsTitleItem>> items_;
+};
+
+class TsFrameBar : public TScrollBox {
+ public:
+  explicit TsFrameBar(TComponent* owner);
+  ~TsFrameBar() override;
+
+  TsTitles* Items() { return &items_; }
+  int TitleHeight() const { return titleHeight_; }
+  void SetTitleHeight(int value);
+  int Spacing() const { return spacing_; }
+  void SetSpacing(int value);
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* images);
+  bool AllowAllClose() const { return allowAllClose_; }
+  void SetAllowAllClose(bool value) { allowAllClose_ = value; }
+  bool AllowAllOpen() const { return allowAllOpen_; }
+  void SetAllowAllOpen(bool value) { allowAllOpen_ = value; }
+  int FrameBorderWidth() const { return borderWidth_; }
+  bool Arranging() const { return arranging_; }
+
+  // Lays the titles and open frames out from the top.
+  void Arrange();
+  // The click on an item's title: opens it (closing the others) or closes it.
+  void TitleClick(TsTitleItem* item);
+
+ protected:
+  void Dispatch(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  friend class TsTitleItem;
+  TRect ItemsArea();
+  // Creates the item's frame when it has none; false when there is none.
+  bool PlaceFrame(TsTitleItem* item, int x, int y, int width);
+  void DestroyFrame(TsTitleItem* item);
+  void UpdateWidths();
+
+  TsTitles items_{this};
+  int titleHeight_ = 28;
+  int spacing_ = 2;
+  int borderWidth_ = 2;
+  TCustomImageList* images_ = nullptr;
+  bool allowAllClose_ = false;
+  bool allowAllOpen_ = false;
+  bool arranging_ = false;
+  bool destroying_ = false;
+};
+
+}  // namespace kv

@@ -1,0 +1,7 @@
+#include "skin/controls/sGroupBox.h"
+
+namespace kv {
+
+TsGroupBox::TsGroupBox(TComponent* owner) : TGroupBox(owner) {}
+
+}  // namespace kv

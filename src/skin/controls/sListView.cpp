@@ -1,0 +1,7 @@
+#include "skin/controls/sListView.h"
+
+namespace kv {
+
+TsListView::TsListView(TComponent* owner) : TListView(owner) {}
+
+}  // namespace kv

@@ -1,0 +1,7 @@
+#include "skin/controls/sPanel.h"
+
+namespace kv {
+
+TsPanel::TsPanel(TComponent* owner) : TPanel(owner) {}
+
+}  // namespace kv
