@@ -154,7 +154,8 @@ bool TextToTimeOfDay(std::string_view text, TTimeOfDay& time) {
 }
 
 std::string ProfileFileName(std::string_view chosenName) {
-  if (chosenName.find(".ini") != std::string_view::npos) return std::string(chosenName);
+  // "x.INI" is a profile too; appending would name a file that is not there.
+  if (Pos(".INI", UpperCase(chosenName)) != 0) return std::string(chosenName);
   return std::string(chosenName) + ".ini";
 }
 

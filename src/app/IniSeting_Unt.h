@@ -26,7 +26,7 @@ std::string TimeOfDayToText(const TTimeOfDay& time);
 bool TextToTimeOfDay(std::string_view text, TTimeOfDay& time);
 
 // The profile file name: ".ini" is appended unless the name holds ".ini"
-// somewhere (case-sensitive).
+// somewhere, in any letter case.
 std::string ProfileFileName(std::string_view chosenName);
 
 class TIniSeting : public TBaseSoftInterface {

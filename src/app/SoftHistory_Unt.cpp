@@ -128,6 +128,16 @@ THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int
   return result;
 }
 
+int HistoryNumberFromText(std::string_view text) { return StrToIntDef(text, 1); }
+
+bool IsHistoryRecordNumber(int number) { return number >= 1 && number <= HistoryDataRows; }
+
+int HistoryBlockCount(int count) {
+  const int perBlock = static_cast<int>(HistoryRecordsPerBlock);
+  if (count <= perBlock) return 1;
+  return count / perBlock + (count % perBlock != 0 ? 1 : 0);
+}
+
 std::optional<std::vector<std::string>> SingleHistoryRow(std::span<const std::uint8_t> data,
                                                          int recordNumber, int modelIndex,
                                                          int language) {

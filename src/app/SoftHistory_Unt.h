@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv {
@@ -82,6 +83,32 @@ struct THistoryBlockResult {
 THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int targetCount,
                                          int& rowCount, int& emptyBlocks, int modelIndex,
                                          int language);
+
+// --- reading ---
+
+// A count or record number typed for a history read: its decimal value, 1
+// when the text is no number.
+int HistoryNumberFromText(std::string_view text);
+// Counts and record numbers outside 1..20000 are refused with "Input Error"
+// and nothing is sent: a record number below 1 or beyond the last would
+// address memory outside the history.
+bool IsHistoryRecordNumber(int number);
+// Blocks of four records a read of count records asks for (at least one).
+int HistoryBlockCount(int count);
+
+// The counters of one many-records read. Start() clears both, so that empty
+// blocks counted by an earlier, stopped read never end a new one early.
+struct THistoryReadState {
+  int RowCount = 0;
+  int EmptyBlocks = 0;
+  void Start() { *this = {}; }
+};
+inline THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int targetCount,
+                                                THistoryReadState& state, int modelIndex,
+                                                int language) {
+  return AppendHistoryRecords(data, targetCount, state.RowCount, state.EmptyBlocks, modelIndex,
+                              language);
+}
 
 // The row of a single-record reply; nothing when the record is empty or
 // missing (the caller shows "Error").

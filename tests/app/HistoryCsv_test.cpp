@@ -86,8 +86,21 @@ TEST(HistoryCsv, MalformedLinesAreReportedWithTheirNumber) {
   }
 }
 
-TEST(HistoryCsv, MissingFileRaises) {
-  EXPECT_THROW(ImportHistoryCsv(GetTempFolder() + "kv_no_such_history.csv", 10, 10), EStreamError);
+TEST(HistoryCsv, FileErrorsRaiseWithTheFileName) {
+  const std::string missing = GetTempFolder() + "kv_no_such_history.csv";
+  try {
+    ImportHistoryCsv(missing, 10, 10);
+    ADD_FAILURE() << "import of a missing file reported success";
+  } catch (const EFOpenError& e) {
+    EXPECT_NE(std::string::npos, std::string(e.what()).find(missing)) << e.what();
+  }
+  const std::string unwritable = GetTempFolder() + "kv_no_such_folder" + PathDelim() + "h";
+  try {
+    ExportHistoryCsv(unwritable, kGrid, 10);
+    ADD_FAILURE() << "export into a missing folder reported success";
+  } catch (const EFCreateError& e) {
+    EXPECT_NE(std::string::npos, std::string(e.what()).find(unwritable + ".csv")) << e.what();
+  }
 }
 
 }  // namespace

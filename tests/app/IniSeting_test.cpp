@@ -74,7 +74,8 @@ TEST_F(IniProfile, ValuesAreWrittenInTheProfileFormat) {
 TEST_F(IniProfile, FileNameGetsIniUnlessItHoldsIt) {
   EXPECT_EQ("a.ini", ProfileFileName("a"));
   EXPECT_EQ("a.ini", ProfileFileName("a.ini"));
-  EXPECT_EQ("a.INI.ini", ProfileFileName("a.INI"));
+  EXPECT_EQ("a.INI", ProfileFileName("a.INI"));
+  EXPECT_EQ("a.Ini", ProfileFileName("a.Ini"));
   EXPECT_EQ("x.ini.bak", ProfileFileName("x.ini.bak"));
   TMasterSettings s = EmptyRows(0);
   s.lbledt_TcpPort = "502";
@@ -129,6 +130,27 @@ TEST_F(IniProfile, MissingKeysTakeTheControlDefaults) {
   EXPECT_EQ(0, s.cbb_GPRSCommunication_Proctocol);
   EXPECT_EQ((TTimeOfDay{13, 14, 15}), s.dtp_RePortTime);
   EXPECT_EQ(rows, s.lvTh);  // lists without a section keep their rows
+}
+
+TEST_F(IniProfile, UpperCaseExtensionNamesTheFileItself) {
+  const std::string upper = path_.substr(0, path_.size() - 4) + ".INI";
+  TMasterSettings saved = FullSettings(0);
+  profile_.SaveProfile(upper, saved);
+  TMasterSettings loaded = EmptyRows(0);
+  profile_.LoadProfile(upper, loaded);
+  EXPECT_EQ(saved.lbledt_TcpPort, loaded.lbledt_TcpPort);
+  EXPECT_FALSE(FileExists(upper + ".ini"));
+  DeleteFileUtf8(upper);
+}
+
+TEST_F(IniProfile, UnwritableFileRaisesWithItsName) {
+  const std::string name = GetTempFolder() + "kv_no_such_folder" + PathDelim() + "p.ini";
+  try {
+    profile_.SaveProfile(name, FullSettings(0));
+    ADD_FAILURE() << "save into a missing folder reported success";
+  } catch (const EIniFileException& e) {
+    EXPECT_NE(std::string::npos, std::string(e.what()).find(name)) << e.what();
+  }
 }
 
 TEST_F(IniProfile, MissingFileIsRefusedAndChangesNothing) {

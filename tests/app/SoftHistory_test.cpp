@@ -172,6 +172,44 @@ TEST(HistoryBlocks, ShortReplyEndsTheBlockWithoutCountingAnEmptyOne) {
   EXPECT_EQ(0, empties);
 }
 
+TEST(HistoryBlocks, EveryReadStartsCountingEmptyBlocksAfresh) {
+  const Bytes block = Block({Record(0, 1), EmptyRecord(), Record(0, 3), Record(0, 4)});
+  THistoryReadState read;
+  read.Start();
+  EXPECT_FALSE(AppendHistoryRecords(block, 100, read, 0, LanguageEnglish).CloseProgress);
+  // The user stopped that read; the next one must not end at its first empty block.
+  read.Start();
+  EXPECT_EQ(0, read.RowCount);
+  auto first = AppendHistoryRecords(block, 100, read, 0, LanguageEnglish);
+  EXPECT_TRUE(first.EndedAtEmptyRecord);
+  EXPECT_FALSE(first.CloseProgress);
+  EXPECT_TRUE(AppendHistoryRecords(block, 100, read, 0, LanguageEnglish).CloseProgress);
+}
+
+TEST(HistoryRead, CountsAndRecordNumbersOutsideTheHistoryAreRefused) {
+  struct Case {
+    const char* Text;
+    int Number;
+    bool Accepted;
+    int Blocks;
+  };
+  const Case cases[] = {
+      {"4", 4, true, 1},          {"5", 5, true, 2},
+      {"8", 8, true, 2},          {"20000", 20000, true, 5000},
+      {"20001", 20001, false, 0}, {"0", 0, false, 0},
+      {"-3", -3, false, 0},       {"abc", 1, true, 1},
+      {"", 1, true, 1},           {"1", 1, true, 1},
+  };
+  for (const Case& c : cases) {
+    const int n = HistoryNumberFromText(c.Text);
+    EXPECT_EQ(c.Number, n) << c.Text;
+    EXPECT_EQ(c.Accepted, IsHistoryRecordNumber(n)) << c.Text;
+    if (c.Accepted) {
+      EXPECT_EQ(c.Blocks, HistoryBlockCount(n)) << c.Text;
+    }
+  }
+}
+
 TEST(HistorySingle, ShowsTheRecordNumberOrNothingForAnEmptyRecord) {
   const auto row = SingleHistoryRow(Record(0x02, 0), 3, 1, LanguageEnglish);
   ASSERT_TRUE(row);
