@@ -261,9 +261,10 @@ void TFormKV69::FormShow(TObject*) {
   AutoStartBox->SetParent(Bar);
   AutoStartBox->SetAlign(alRight);
   AutoStartBox->SetWidth(110);
-  AutoStartBox->SetChecked(false);
+  // The box shows what the registry holds, not what was last asked for.
+  AutoStartBox->SetChecked(IsAutoStart());
   AutoStartBox->SetCaption(StatusBarCheckCaptions()[1].Chinese);
-  AutoStartBox->OnClick = [this](TObject*) { SetAutoStart(AutoStartBox->Checked()); };
+  AutoStartBox->OnClick = [this](TObject*) { AutoStartBoxClick(); };
 
   LayOutColumns();
   TListRows rows;
@@ -376,6 +377,22 @@ void TFormKV69::SelectPages(int page, int mainPage, int doThPage) {
   if (page >= 0) PageControl->SetActivePageIndex(page);
   if (mainPage >= 0) PageControlMain->SetActivePageIndex(mainPage);
   if (doThPage >= 0) PageControl_DIDOTH->SetActivePageIndex(doThPage);
+}
+
+void TFormKV69::AutoStartBoxClick() {
+  if (updatingAutoStart_) return;
+  std::string failure;
+  try {
+    SetAutoStart(AutoStartBox->Checked());
+  } catch (const Exception& e) {
+    failure = e.Message();
+  }
+  // A refused write must not look like success: put the box back to the real state.
+  updatingAutoStart_ = true;
+  AutoStartBox->SetChecked(IsAutoStart());
+  updatingAutoStart_ = false;
+  if (!failure.empty())
+    Application->MessageBox(failure, Application->Title(), MB_ICONERROR | MB_OK);
 }
 
 }  // namespace kv

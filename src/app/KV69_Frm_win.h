@@ -65,6 +65,8 @@ class TFormKV69 : public TForm {
   TsFrameBar* FrameBar = nullptr;
   TsStatusBar* Bar = nullptr;
   TsCheckBox* AutoStartBox = nullptr;
+  // Writes the start-with-Windows value; shows why when the registry refuses.
+  void AutoStartBoxClick();
 
   TsPageControl* PageControl = nullptr;
   TsTabSheet* abSheetVerInfo = nullptr;
@@ -104,6 +106,7 @@ class TFormKV69 : public TForm {
   void SelectPages(int page, int mainPage, int dodthPage);
 
   bool viewOnly_ = true;
+  bool updatingAutoStart_ = false;
 };
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ConstLang_Unt.h"
+#include "app/Funs_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/SoftTelephone_Unt.h"
 #include "app/Variable_Unt.h"
@@ -50,7 +51,24 @@ TEST_F(MainWindow, AccessCodeShowsViewAndTheWelcomePage) {
   EXPECT_EQ(form_->abSheetVerInfo, form_->PageControl->ActivePage());
   ASSERT_NE(nullptr, form_->AutoStartBox);
   EXPECT_EQ(form_->Bar, form_->AutoStartBox->Parent());
-  EXPECT_FALSE(form_->AutoStartBox->Checked());
+  EXPECT_EQ(IsAutoStart(), form_->AutoStartBox->Checked());
+}
+
+TEST(MainWindowAutoStart, BoxShowsAndChangesWhatTheRegistryHolds) {
+  LoginPassword = std::string(AccessCode);
+  SetAutoStart(true);
+  {
+    Owned<TFormKV69> form(Create<TFormKV69>(nullptr));
+    form->Show();  // the box is made when the window is first shown
+    ASSERT_NE(nullptr, form->AutoStartBox);
+    EXPECT_TRUE(form->AutoStartBox->Checked()) << "a value left by an earlier run is shown";
+    form->AutoStartBox->SetChecked(false);  // as a click does
+    EXPECT_FALSE(IsAutoStart());
+    form->AutoStartBox->SetChecked(true);
+    EXPECT_TRUE(IsAutoStart());
+  }
+  SetAutoStart(false);
+  LoginPassword.clear();
 }
 
 TEST_F(MainWindow, PagesNestAsTheWindowShowsThem) {
