@@ -11,6 +11,7 @@
 namespace kv {
 
 class TStringList;
+class TCustomForm;
 
 // --- Windows half (Funs_Unt_win.cpp) ---
 
@@ -30,6 +31,9 @@ void RestartProgram();
 void SetAutoStart(bool enable);
 // True when the start-with-Windows value of this program is present.
 bool IsAutoStart();
+// The look every window of the program shares: the 9-point "新宋体" font with
+// the GB2312 character set, and the program's icon when the file has one.
+void ApplyProgramFormLook(TCustomForm& form);
 
 // The program's version text, whatever the file.
 std::string GetProgramVersion(std::string_view fileName);

@@ -11,6 +11,7 @@
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
 #include "classlib/Registry.h"
+#include "classlib/Resources.h"
 #include "classlib/WideText.h"
 
 namespace kv {
@@ -118,6 +119,17 @@ bool IsAutoStart() {
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(RunKey)) return false;
   return registry.ValueExists(AutoStartName(ModulePath()));
+}
+
+void ApplyProgramFormLook(TCustomForm& form) {
+  TFont font;
+  font.SetName("新宋体");
+  font.SetCharset(GB2312_CHARSET);
+  font.SetSize(9);
+  form.SetFont(font);
+  if (HINSTANCE module = GetModuleHandleW(nullptr);
+      ResourceExists(module, "MAINICON", RT_GROUP_ICON))
+    form.Icon().LoadFromResourceName(module, "MAINICON");
 }
 
 }  // namespace kv

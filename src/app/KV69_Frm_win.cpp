@@ -11,7 +11,6 @@
 #include "app/SoftTelephone_Unt.h"
 #include "app/Variable_Unt.h"
 #include "base/TextCodec.h"
-#include "classlib/Resources.h"
 
 namespace kv {
 
@@ -82,16 +81,9 @@ void TFormKV69::AfterConstruction() {
 void TFormKV69::CreateControls() {
   SetName("FormKV69");
   SetPosition(poDesktopCenter);
-  TFont font;
-  font.SetName("新宋体");
-  font.SetCharset(GB2312_CHARSET);
-  font.SetSize(9);
-  SetFont(font);
+  ApplyProgramFormLook(*this);
   SetClientWidth(FormClientWidth);
   SetClientHeight(FormClientHeight);
-  if (HINSTANCE module = GetModuleHandleW(nullptr);
-      ResourceExists(module, "MAINICON", RT_GROUP_ICON))
-    Icon().LoadFromResourceName(module, "MAINICON");
   CreateMenus();
 
   Bar = Create<TsStatusBar>(this);

@@ -41,16 +41,9 @@ void TFormLogin::CreateControls() {
   SetBorderStyle(bsSingle);
   SetBorderIcons(biSystemMenu | biMinimize);
   SetPosition(poDesktopCenter);
-  TFont font;
-  font.SetName("新宋体");
-  font.SetCharset(GB2312_CHARSET);
-  font.SetSize(9);
-  SetFont(font);
+  ApplyProgramFormLook(*this);
   SetClientWidth(FormWidth);
   SetClientHeight(FormHeight);
-  if (HINSTANCE module = GetModuleHandleW(nullptr);
-      ResourceExists(module, "MAINICON", RT_GROUP_ICON))
-    Icon().LoadFromResourceName(module, "MAINICON");
 
   wiLogin = Create<TCnWaterImage>(this);
   wiLogin->SetName("wiLogin");
