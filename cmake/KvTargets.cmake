@@ -51,6 +51,8 @@ function(kv_test name)
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${KV_WARNINGS})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
+  # Helpers shared by test programs: #include "support/Pump.h".
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # The result file, not the exit code, tells whether the tests ran: a test
   # program that Wine could not start exits 0 having done nothing.
   if(A_WRAPPER)

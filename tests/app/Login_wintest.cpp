@@ -15,6 +15,8 @@
 namespace kv {
 namespace {
 
+using pump::PumpUntil;
+
 const wchar_t* const SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 // Message boxes shown while it lives are recorded and closed at once.
@@ -55,17 +57,6 @@ class BoxCatcher {
   static inline std::string found_;
 };
 
-// Pumps through the application, so that its message hooks see everything.
-bool PumpUntil(const std::function<bool()>& done, DWORD deadlineMs) {
-  const ULONGLONG end = GetTickCount64() + deadlineMs;
-  for (;;) {
-    Application->ProcessMessages();
-    if (done && done()) return true;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
 
 class Login : public ::testing::Test {
  protected:

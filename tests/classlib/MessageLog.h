@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "support/Pump.h"
 
 namespace kvtest {
+
+using kv::pump::Pump;
+using kv::pump::PumpUntil;
 
 struct TMessageLog {
   std::vector<std::string> entries;
@@ -34,19 +38,5 @@ inline ::testing::AssertionResult SequenceIs(const TMessageLog& log,
   return ::testing::AssertionSuccess();
 }
 
-// Runs the application's pump until pred holds or ms pass.
-inline bool PumpUntil(const std::function<bool()>& pred, int ms = 2000) {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  while (!pred()) {
-    if (static_cast<int>(end - GetTickCount()) <= 0) return false;
-    kv::Application->ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
-
-inline void Pump(int ms) {
-  PumpUntil([] { return false; }, ms);
-}
 
 }  // namespace kvtest

@@ -12,8 +12,12 @@
 
 #include "devicelink/Const_Unt.h"
 #include "devicelink/SerialComm.h"
+#include "support/Pump.h"
 
 namespace kv::test {
+
+using pump::Pump;
+using pump::PumpUntil;
 
 inline std::string Env(const char* name) {
   char value[1024];
@@ -21,25 +25,6 @@ inline std::string Env(const char* name) {
   return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
 }
 
-// Dispatches messages until done() or the deadline. The deadline only bounds
-// a failing test; nothing is asserted about how long it took.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD deadlineMs) {
-  const ULONGLONG end = GetTickCount64() + deadlineMs;
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    if (done && done()) return true;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                              static_cast<DWORD>(std::min<ULONGLONG>(end - now, 20)), QS_ALLINPUT);
-  }
-}
-
-inline void Pump(DWORD ms) { PumpUntil(nullptr, ms); }
 
 // Everything a component raised, in order.
 struct Recorder {
