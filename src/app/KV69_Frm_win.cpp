@@ -101,6 +101,9 @@ void TFormKV69::CreateControls() {
   PnlMain->SetCaption("");
   CreateSideBar();
   CreatePages();
+  CreateEngine();
+  WireListCommands();
+  WireDeviceCommands();
 }
 
 TMenuItem* TFormKV69::AddMenuItem(TMenuItem* parent, const char* name) {
@@ -239,6 +242,7 @@ void TFormKV69::CreatePages() {
   lvTimer = AddListView(Sheet_DateTime, "lvTimer", PopTimer);
   Sheet_InfoMode = AddSheet(PageControlMain, "Sheet_InfoMode");
   Sheet_History = AddSheet(PageControl, "Sheet_History");
+  CreateHistoryPage();
 }
 
 void TFormKV69::FormCreate(TObject*) {
@@ -275,8 +279,8 @@ void TFormKV69::FormShow(TObject*) {
   SwitchLanguage(language);
 
   viewOnly_ = LoginPassword == AccessCode;
-  // Opening the port and the password request belong to the request engine.
   Bar->SetSimpleText(viewOnly_ ? std::string("View") : LoginComPort);
+  if (!viewOnly_) ConnectAtShow();
 
   SwitchLanguage(language);
   PageControl->SetActivePageIndex(0);
@@ -386,5 +390,35 @@ void TFormKV69::AutoStartBoxClick() {
   if (!failure.empty())
     Application->MessageBox(failure, Application->Title(), MB_ICONERROR | MB_OK);
 }
+
+TMasterSettings TFormKV69::ControlsToSettings() const {
+  TMasterSettings settings;
+  settings.lvDo = ListViewRows(lvDo);
+  settings.lvTh = ListViewRows(lvTh);
+  settings.lvTel = ListViewRows(lvTel);
+  settings.lvTimer = ListViewRows(lvTimer);
+  return settings;
+}
+
+void TFormKV69::SettingsToControls(const TMasterSettings& settings) {
+  SetListViewRows(lvDo, settings.lvDo);
+  SetListViewRows(lvTh, settings.lvTh);
+  SetListViewRows(lvTel, settings.lvTel);
+  SetListViewRows(lvTimer, settings.lvTimer);
+}
+
+TListRows TFormKV69::ListViewRows(TListView* list) {
+  TListRows rows;
+  for (int i = 0; i < list->Items()->Count(); ++i) {
+    TListItem* item = list->Items()->Item(i);
+    TListRow row;
+    row.Caption = item->Caption();
+    for (int k = 0; k < item->SubItems().Count(); ++k) row.SubItems.push_back(item->SubItems()[k]);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+void TFormKV69::SetListViewRows(TListView* list, const TListRows& rows) { CopyRows(rows, list); }
 
 }  // namespace kv

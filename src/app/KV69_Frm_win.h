@@ -3,10 +3,21 @@
 // the login, or in its view-only state after the access code.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/ComponentEx_win.h"
+#include "app/Login_Frm_win.h"
+#include "app/SoftInterfaceMaster_Unt.h"
+#include "classlib/DateTimePickers.h"
 #include "classlib/Forms.h"
+#include "classlib/Grids.h"
 #include "classlib/Menus.h"
+#include "devicelink/SerialComm.h"
+#include "skin/controls/sGroupBox.h"
 #include "skin/controls/sCheckBox.h"
 #include "skin/controls/sFrameBar.h"
 #include "skin/controls/sLabel.h"
@@ -16,6 +27,21 @@
 #include "skin/controls/sStatusBar.h"
 
 namespace kv {
+
+class TFormBasicAnimate;
+
+// Pending-reply tags: what a received chunk is an answer to.
+constexpr int TAG_SETTIME = 1128;
+constexpr int TAG_VERSION = 1130;
+constexpr int TAG_MASTERREAD = 1244;
+constexpr int TAG_MASTERWRITE = 1245;
+constexpr int TAG_HISTORYBLOCK = 1274;
+constexpr int TAG_CLEARHISTORY = 1275;
+constexpr int TAG_HISTORYRECORD = 1276;
+constexpr int TAG_DOSTATUS = 1277;
+constexpr int TAG_THVALUES = 1278;
+constexpr int TAG_RESET = 1279;
+constexpr int TAG_READTIME = 2064;
 
 // -1 until the device reported its model, else 0 KV41, 1 KV42, 2 KV43.
 extern int ModelIndex;
@@ -89,6 +115,152 @@ class TFormKV69 : public TForm {
   TsListView* lvTimer = nullptr;
   TsTabSheet* Sheet_InfoMode = nullptr;
   TsTabSheet* Sheet_History = nullptr;
+
+  // ---- Setting pages (KV69_Frm_win.cpp) ----
+  // grp_BasicSeting, in this order (the profile and the click handlers rely on it).
+  TsGroupBox* grp_BasicSeting = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_Master_DevDes = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_DeviseID = nullptr;
+  ComponentEx::TsCheckBox* chk_AddTimeToAlarmSMS = nullptr;
+  ComponentEx::TsCheckBox* chk_Auto_Armed = nullptr;
+  ComponentEx::TsCheckBox* chk_AutoAlarmAfterDisarm = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_AutoMintues = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_PwrOffTime = nullptr;
+  TDateTimePicker* dtp_RePortTime = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_SaveRecordInterSec = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_SmsReportInterMin = nullptr;
+  ComponentEx::TsCheckBox* chk_ReportTime = nullptr;
+  ComponentEx::TsCheckBox* chk_PwrOffTime = nullptr;
+  ComponentEx::TsCheckBox* chk_SaveRecordInterSec = nullptr;
+  ComponentEx::TsCheckBox* chk_SmsReportInterMin = nullptr;
+  TsGroupBox* grp_PasswordSeting = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_Main_Password = nullptr;
+  ComponentEx::TsCheckBox* chk_ShowPassword = nullptr;
+  ComponentEx::TsBitBtn* btn_ChangePassword = nullptr;
+  // Sheet_DO
+  TsGroupBox* grp_OpenCloseDO = nullptr;
+  ComponentEx::TsBitBtn* btn_DO1_Close = nullptr;
+  ComponentEx::TsBitBtn* btn_DO1_Open = nullptr;
+  ComponentEx::TsBitBtn* btn_Do2_Close = nullptr;
+  ComponentEx::TsBitBtn* btn_Do2_Open = nullptr;
+  // Sheet_DateTime
+  TsGroupBox* grp_Timer_Notice = nullptr;
+  ComponentEx::TsBitBtn* btn_Find = nullptr;
+  TMemo* mmo = nullptr;
+  TsGroupBox* grp_Slave_Function = nullptr;
+  TDateTimePicker* dtpYMD = nullptr;
+  TDateTimePicker* dtpHMS = nullptr;
+  ComponentEx::TsBitBtn* btn_PC_Time = nullptr;
+  ComponentEx::TsBitBtn* btn_Main_Timer_Read = nullptr;
+  ComponentEx::TsBitBtn* btn_Main_Timer_Write = nullptr;
+  // Sheet_InfoMode
+  TsGroupBox* grp_GPRS_BasicSeting = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_AccessPontName = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_GPRS_UserName = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_GPRS_Password = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_HeartCont = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_GprsBeatHeart = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_GprsReconnSec = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_TcpPort = nullptr;
+  ComponentEx::TsComboBox* cbb_GPRSCommunication_Proctocol = nullptr;
+  ComponentEx::TsComboBox* cbb_GPRS_TcpUdp = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_Gprs_IP = nullptr;
+  TsLabel* lbl_GPRS_Proctocol = nullptr;
+  TsLabel* lbl_GPRSCommunication_Proctocol = nullptr;
+
+  // The settings the controls show (every field of the configuration image,
+  // the four list views included), and showing settings in the controls.
+  TMasterSettings ControlsToSettings() const;
+  void SettingsToControls(const TMasterSettings& settings);
+  // Copies a list view's rows to and from the row model.
+  static TListRows ListViewRows(TListView* list);
+  static void SetListViewRows(TListView* list, const TListRows& rows);
+
+  // ---- History page (KV69_History_win.cpp) ----
+  TStringGrid* SgHist = nullptr;
+  TsGroupBox* grp_History = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_ReadQty = nullptr;
+  ComponentEx::TLabeledEdit* lbledt_ReadLine = nullptr;
+  ComponentEx::TsBitBtn* btn_ReadHistroyFull = nullptr;
+  ComponentEx::TsBitBtn* btn_ReadHistroy = nullptr;
+  ComponentEx::TsBitBtn* btn_History_Clear = nullptr;
+  ComponentEx::TsBitBtn* btn_Clean_History_Dev = nullptr;
+  TsGroupBox* grp_HisTime = nullptr;
+  TsLabel* lbl_HisStartTime = nullptr;
+  TDateTimePicker* dtp_Hist_Begin_Date = nullptr;
+  TDateTimePicker* dtp_Hist_Begin_Time = nullptr;
+  TsLabel* lbl_HisStopTime = nullptr;
+  TDateTimePicker* dtp_Hist_End_Date = nullptr;
+  TDateTimePicker* dtp_Hist_End_Time = nullptr;
+  ComponentEx::TsBitBtn* btn_History_Filter = nullptr;
+  TsGroupBox* grp_HistoryFiles = nullptr;
+  ComponentEx::TsBitBtn* btn_Hist_Save_CSV = nullptr;
+  ComponentEx::TsBitBtn* btn_Hist_Open_CSV = nullptr;
+  // Creates the history page's controls (called while the pages are made).
+  void CreateHistoryPage();
+  // Reply handlers called by the request engine.
+  void AppendHistoryBlockReply();   // tag 1274, RecvBuffer holds the chunk
+  void ShowHistoryRecordReply();    // tag 1276
+
+  // ---- List pop-up menus and setting dialogs (KV69_Lists_win.cpp) ----
+  // Wires the four pop-up menus and the lists' double-clicks.
+  void WireListCommands();
+
+  // ---- Device operations (KV69_Device_win.cpp) ----
+  // Wires the device commands: menus, relay and clock buttons, profiles.
+  void WireDeviceCommands();
+  // Reply handlers called by the request engine.
+  void ShowDoStatusReply();  // tag 1277, RecvBuffer holds the chunk
+  void ShowThValuesReply();  // tag 1278
+
+  // ---- Request engine (KV69_Engine_win.cpp) ----
+  TComm* ComPort = nullptr;
+  TTimer* tmrOut = nullptr;
+  TApplicationEvents* ApplicationEvents = nullptr;
+  int TimeoutTicks = 0;
+  int LastReplyTag = 0;
+  bool BusyFlag = false;
+  bool CancelFlag = false;
+  int MasterReadStep = 0;
+  int MasterWriteStep = 0;
+  int HistoryReadStep = 0;
+  std::vector<std::uint8_t> RecvBuffer;
+  std::vector<std::uint8_t> BlockData;
+  std::vector<std::uint8_t> MasterChunks;
+  std::vector<std::uint8_t> TimeReplyData;
+  // The progress window of the running operation, or none.
+  TFormBasicAnimate* FormBasicAnimate = nullptr;
+
+  // The pending-reply tag (tmrOut's Tag); 0 when nothing is pending.
+  int PendingTag() const;
+  void SetPending(int tag);
+  bool Connected() const;
+  // One block request of a block loop: sets BusyFlag and the tag, calls
+  // send, and waits in 10 ms message-pumping steps until the reply or the
+  // time-out clears BusyFlag. False when the user pressed Stop meanwhile.
+  bool SendBlockAndWait(int tag, const std::function<void()>& send);
+  // Opens the progress window over the disabled main window (gauge 0..max),
+  // moves its gauge, and frees it (FormBasicAnimate none again).
+  void ShowProgressWindow(int maxValue);
+  void SetProgress(int value);
+  void CloseProgressWindow();
+
+  void ComPortReceiveData(TObject* Sender, const void* Buffer, std::uint16_t BufferLength);
+  void tmrOutTimer(TObject* Sender);
+  void ApplicationEventsMessage(MSG& Msg, bool& Handled);
+  void RetryStep(int tag);
+  void ApplicationEventsException(TObject* Sender, const std::exception& E);
+  void ComPortReceiveError(TObject* Sender, std::uint32_t EventMask);
+  static int ModelIndexOf(std::string_view text);
+
+  void Pop_ReadMaster_SetingClick(TObject* Sender);
+  void Pop_WirteMasterClick(TObject* Sender);
+
+ private:
+  // Creates ComPort, tmrOut and ApplicationEvents (called with the controls).
+  void CreateEngine();
+  // Opens the port and sends the password (showing, unless view-only).
+  void ConnectAtShow();
 
  private:
   void CreateControls();
