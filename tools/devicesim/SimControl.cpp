@@ -86,12 +86,12 @@ SimControlAction SimControl::Apply(const std::string& line) {
         word == "close" ? SimControlAction::Kind::Close : SimControlAction::Kind::Unsolicited;
     return action;
   }
-  if (word == "model") {
-    // The text is the rest of the line as written.
-    const std::size_t at = line.find("model") + 5;
+  if (word == "model" || word == "dump") {
+    // The text is the rest of the line as written (a path may hold blanks).
+    const std::size_t at = line.find(word) + word.size();
     const std::size_t start = line.find_first_not_of(" \t", at);
     if (start == std::string::npos) return invalid();
-    action.kind = SimControlAction::Kind::Model;
+    action.kind = word == "model" ? SimControlAction::Kind::Model : SimControlAction::Kind::Dump;
     action.text = line.substr(start);
     return action;
   }

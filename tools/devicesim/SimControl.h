@@ -12,6 +12,7 @@
 //   unsolicited    one status frame now
 //   model TEXT     report TEXT as the model from now on
 //   close          close the pseudo-terminal and exit
+//   dump PATH      write the device's state to PATH (see SimStateText)
 //   reset          forget all armed faults
 
 #include <string>
@@ -31,9 +32,9 @@ struct SimTransmission {
 };
 
 struct SimControlAction {
-  enum class Kind { None, Unsolicited, Model, Close, Invalid };
+  enum class Kind { None, Unsolicited, Model, Close, Dump, Invalid };
   Kind kind = Kind::None;
-  std::string text;  // the model text, or why a line was not understood
+  std::string text;  // the model text, the dump path, or why a line was not understood
 };
 
 class SimControl {

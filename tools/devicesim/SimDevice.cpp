@@ -1,6 +1,7 @@
 #include "devicesim/SimDevice.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kv {
 
@@ -194,6 +195,23 @@ std::vector<SimChunk> SimDevice::Answer(const SimRequest& request) {
       return {};
   }
   return {};
+}
+
+std::string SimStateText(const SimDevice& device) {
+  static const char digits[] = "0123456789abcdef";
+  std::string text = "image ";
+  for (std::uint8_t byte : device.Image()) {
+    text += digits[byte >> 4];
+    text += digits[byte & 15];
+  }
+  const SimDateTime t = device.DeviceTime();
+  char time[40];
+  std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  text += "\nrelays " + std::to_string(device.RelayBits()) + "\ntime " + time + "\nhistory " +
+          std::to_string(device.HistoryCount()) + "\npassword " + device.Password() + "\nmodel " +
+          device.ReportedModel() + "\n";
+  return text;
 }
 
 }  // namespace kv

@@ -63,6 +63,7 @@ class SimDevice {
   int HistoryCount() const { return historyCount_; }
   SimDateTime DeviceTime() const;
   std::string Password() const;
+  const std::string& ReportedModel() const { return reportedModel_; }
 
  private:
   std::vector<SimChunk> AnswerFrame(const SimFrame& frame);
@@ -80,5 +81,14 @@ class SimDevice {
   int historyCount_ = 0;
   std::int64_t clockOffset_ = 0;
 };
+
+// The device's state as text, one "name value" line each:
+//   image <hex of the whole configuration memory, lowercase>
+//   relays <bit 0 DO1 closed, bit 1 DO2 closed>
+//   time <YYYY-MM-DD HH:MM:SS of the device clock>
+//   history <records stored>
+//   password <device password>
+//   model <model reported>
+std::string SimStateText(const SimDevice& device);
 
 }  // namespace kv

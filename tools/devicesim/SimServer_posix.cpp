@@ -251,6 +251,23 @@ void SimServer::PollControl(TimePoint now, bool force) {
       case SimControlAction::Kind::Close:
         closeRequested_ = true;
         return;
+      case SimControlAction::Kind::Dump: {
+        // A test under Wine may give its own view of the path: Z:\ is the root.
+        std::string path = action.text;
+        if (path.size() > 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') {
+          path.erase(0, 2);
+          std::replace(path.begin(), path.end(), '\\', '/');
+        }
+        // Written aside and renamed, so that a reader never sees half a state.
+        const std::string part = path + ".part";
+        {
+          std::ofstream out(part, std::ios::binary | std::ios::trunc);
+          out << SimStateText(*device_);
+        }
+        if (std::rename(part.c_str(), path.c_str()) != 0)
+          std::fprintf(stderr, "devicesim: cannot write %s\n", path.c_str());
+        break;
+      }
       case SimControlAction::Kind::Invalid:
         std::fprintf(stderr, "devicesim: %s\n", action.text.c_str());
         break;

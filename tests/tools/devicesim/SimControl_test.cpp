@@ -108,9 +108,12 @@ TEST(SimControl, ReportsActionsAndRejectsWhatItDoesNotKnow) {
   const SimControlAction model = control.Apply("model KV 99");
   EXPECT_EQ(model.kind, SimControlAction::Kind::Model);
   EXPECT_EQ(model.text, "KV 99");
+  const SimControlAction dump = control.Apply("dump Z:\\tmp\\a b.txt");
+  EXPECT_EQ(dump.kind, SimControlAction::Kind::Dump);
+  EXPECT_EQ(dump.text, "Z:\\tmp\\a b.txt");
   EXPECT_EQ(control.Apply("").kind, SimControlAction::Kind::None);
   for (const char* line :
-       {"explode", "drop x", "drop -1", "split", "late 10 20 30", "model", "reset now"}) {
+       {"explode", "drop x", "drop -1", "split", "late 10 20 30", "model", "dump", "reset now"}) {
     EXPECT_EQ(control.Apply(line).kind, SimControlAction::Kind::Invalid) << line;
   }
   EXPECT_EQ(control.Shape(OneReply())[0].bytes, kReply);  // nothing armed by them

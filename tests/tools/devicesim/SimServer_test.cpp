@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -306,6 +307,21 @@ TEST(SimServer, AnswersTextCommandsLogsNoiseAndTakesANewModelText) {
   const SimBytes reply = sim.Read(kVersionReplySize);
   ASSERT_EQ(reply.size(), kVersionReplySize);
   EXPECT_EQ(std::string(reply.begin() + 8, reply.begin() + 12), "KV99");
+
+  // The state dump shows the relay just closed and the model now reported.
+  const std::string dump = "/tmp/devicesim-test-dump-" + std::to_string(getpid());
+  sim.Control("dump " + dump);
+  std::string state;
+  for (const auto until = Clock::now() + kPatience; state.empty() && Clock::now() < until;
+       usleep(20000)) {
+    std::ifstream in(dump);
+    state.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  unlink(dump.c_str());
+  EXPECT_NE(state.find("\nrelays 1\n"), std::string::npos) << state;
+  EXPECT_NE(state.find("\nmodel KV99\n"), std::string::npos) << state;
+  EXPECT_EQ(state.find("image "), 0u);
+  EXPECT_EQ(state.find('\n'), 6 + 2 * 3568u) << "the whole configuration image";
 }
 
 TEST(SimServer, ServesAnImageFromAFileWithThePasswordGiven) {
