@@ -7,5 +7,6 @@ namespace kv {
 void TFormKV69::WireDeviceCommands() {}
 void TFormKV69::ShowDoStatusReply() {}
 void TFormKV69::ShowThValuesReply() {}
+void TFormKV69::HandleDeviceChange(TMessage&) {}
 
 }  // namespace kv

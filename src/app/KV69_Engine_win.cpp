@@ -20,6 +20,10 @@ void TFormKV69::RetryStep(int) {}
 void TFormKV69::ApplicationEventsException(TObject*, const std::exception&) {}
 void TFormKV69::ComPortReceiveError(TObject*, std::uint32_t) {}
 int TFormKV69::ModelIndexOf(std::string_view) { return 0; }
+void TFormKV69::WndProc(TMessage& message) {
+  if (message.Msg == WM_DEVICECHANGE) HandleDeviceChange(message);
+  TForm::WndProc(message);
+}
 void TFormKV69::Pop_ReadMaster_SetingClick(TObject*) {}
 void TFormKV69::Pop_WirteMasterClick(TObject*) {}
 

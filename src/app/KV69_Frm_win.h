@@ -209,6 +209,8 @@ class TFormKV69 : public TForm {
   // ---- Device operations (KV69_Device_win.cpp) ----
   // Wires the device commands: menus, relay and clock buttons, profiles.
   void WireDeviceCommands();
+  // WM_DEVICECHANGE, passed on by WndProc.
+  void HandleDeviceChange(TMessage& message);
   // Reply handlers called by the request engine.
   void ShowDoStatusReply();  // tag 1277, RecvBuffer holds the chunk
   void ShowThValuesReply();  // tag 1278
@@ -252,6 +254,8 @@ class TFormKV69 : public TForm {
   void ApplicationEventsException(TObject* Sender, const std::exception& E);
   void ComPortReceiveError(TObject* Sender, std::uint32_t EventMask);
   static int ModelIndexOf(std::string_view text);
+  // WM_SYSCOMMAND (minimise and close) and WM_DEVICECHANGE.
+  void WndProc(TMessage& message) override;
 
   void Pop_ReadMaster_SetingClick(TObject* Sender);
   void Pop_WirteMasterClick(TObject* Sender);
