@@ -188,6 +188,36 @@ TThDialogValues ThDefaults(std::string_view rowCaption, int modelIndex, int lang
   return values;
 }
 
+namespace {
+
+// The image holds close and verify times as unsigned 16-bit numbers and
+// thresholds in tenths as signed 16-bit numbers.
+constexpr int kWordMax = 65535;
+constexpr int kThresholdMin = -32768 / 10;
+constexpr int kThresholdMax = 32767 / 10;
+
+bool FitsField(std::string_view text, int min, int max) {
+  if (text.empty()) return true;
+  std::int32_t value = 0;
+  return TryStrToInt(text, value) && value >= min && value <= max;
+}
+
+}  // namespace
+
+std::string InvalidDoField(const TDoDialogValues& values) {
+  if (!FitsField(values.CloseTime, 0, kWordMax)) return "lbledt_DO_CloseTime";
+  return {};
+}
+
+std::string InvalidThField(const TThDialogValues& values) {
+  if (!FitsField(values.AlarmVerify, 0, kWordMax)) return "lbledt_Th_AlarmVerify";
+  if (!FitsField(values.ThresholdHigh, kThresholdMin, kThresholdMax))
+    return "lbledt_Th_ThresholdHigh";
+  if (!FitsField(values.ThresholdLow, kThresholdMin, kThresholdMax))
+    return "lbledt_Th_ThresholdLow";
+  return {};
+}
+
 std::optional<std::array<std::string, 2>> DoStatusTexts(std::span<const std::uint8_t> data,
                                                         int language) {
   constexpr std::size_t kStatusByte = 32;

@@ -102,6 +102,12 @@ TThDialogValues RowToThValues(const TListRow& row);
 void ThValuesToRow(const TThDialogValues& values, TListRow& row);
 TThDialogValues ThDefaults(std::string_view rowCaption, int modelIndex, int language);
 
+// The control name of the first number in the dialog values that its image
+// field cannot hold (text that is not an integer, or out of range); empty
+// when all can. An empty text is accepted: it packs as the field's default.
+std::string InvalidDoField(const TDoDialogValues& values);
+std::string InvalidThField(const TThDialogValues& values);
+
 // State texts of DO1 and DO2 from the data bytes of a relay status reply
 // (status byte 32, bit 0 DO1, bit 1 DO2); nothing for a reply too short.
 std::optional<std::array<std::string, 2>> DoStatusTexts(std::span<const std::uint8_t> data,

@@ -134,5 +134,31 @@ TEST(CurrentValues, ChannelValuesBySlotInTenths) {
   EXPECT_EQ(2u, ThValueTexts(data, 1, 16).size());
 }
 
+TEST(DialogNumbers, RefusesNumbersTheImageCannotHold) {
+  TDoDialogValues relay = DoDefaults(0, LanguageEnglish);
+  EXPECT_EQ("", InvalidDoField(relay));
+  for (const char* text : {"", "0", "65535"}) {
+    relay.CloseTime = text;
+    EXPECT_EQ("", InvalidDoField(relay)) << text;
+  }
+  for (const char* text : {"65536", "-1", "12s", "abc"}) {
+    relay.CloseTime = text;
+    EXPECT_EQ("lbledt_DO_CloseTime", InvalidDoField(relay)) << text;
+  }
+
+  TThDialogValues channel = ThDefaults("Temperature1", 2, LanguageEnglish);
+  EXPECT_EQ("", InvalidThField(channel));
+  channel.ThresholdLow = "-3276";
+  channel.ThresholdHigh = "3276";
+  EXPECT_EQ("", InvalidThField(channel));
+  channel.ThresholdHigh = "3277";  // ten times it overflows the signed field
+  EXPECT_EQ("lbledt_Th_ThresholdHigh", InvalidThField(channel));
+  channel.ThresholdHigh = "80";
+  channel.ThresholdLow = "-4000";
+  EXPECT_EQ("lbledt_Th_ThresholdLow", InvalidThField(channel));
+  channel.AlarmVerify = "70000";  // named first: the fields are checked in dialog order
+  EXPECT_EQ("lbledt_Th_AlarmVerify", InvalidThField(channel));
+}
+
 }  // namespace
 }  // namespace kv
