@@ -4,9 +4,46 @@
 
 #include <string>
 
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "skin/controls/sBitBtn.h"
+#include "skin/controls/sLabel.h"
+
 namespace kv {
+
+class TFormMessage : public TForm {
+ public:
+  // The owner is the main window (the application object when there is none
+  // yet): the window stays above it and is usable while it is disabled.
+  explicit TFormMessage(TComponent* owner);
+  ~TFormMessage() override;
+
+  void AfterConstruction() override;
+
+  TsLabel* lbl_Info = nullptr;
+  TBevel* Bevel = nullptr;
+  TsBitBtn* sbtbtn_Ok = nullptr;
+
+  void sbtbtn_OkClick(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  TCustomForm* MainWindow() const;
+  // The main window comes back, unless a progress window still holds it.
+  void EnableMainWindow();
+};
+
+// The one message window, or none before the first message.
+extern TFormMessage* FormMessage;
 
 // Shows text in the message window with caption (empty: no caption).
 void ShowMessageForm(const std::string& text, const std::string& caption);
+
+// The main window that owns the message window from now on; it forgets it
+// by itself when that window is freed.
+void SetMessageFormMainWindow(TCustomForm* mainWindow);
 
 }  // namespace kv

@@ -1,2 +1,535 @@
-// Tests of the main window part named in the file name.
+// The main window's request engine and the configuration read and write,
+// against the device simulator on a pseudo-terminal mapped to a COM port (run
+// through scripts/serial-test). The handlers are called as the menus call them.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../devicelink/SerialTestSupport.h"
+#include "app/BasicAnimate_Frm_win.h"
+#include "app/ConstLang_Unt.h"
+#include "app/KV69_Frm_win.h"
+#include "app/Message_Frm_win.h"
+#include "app/SoftDiDoTh_Unt.h"
+#include "app/SoftInterfaceMaster_Unt.h"
+#include "app/SoftTelephone_Unt.h"
+#include "app/Variable_Unt.h"
+#include "base/DateTime.h"
+#include "classlib/Forms.h"
+#include "classlib/WideText.h"
+#include "devicelink/BasicProtocol_Unt.h"
+#include "devicelink/SendHandle_Unt.h"
+
+namespace kv {
+namespace {
+
+using pump::Pump;
+using pump::PumpUntil;
+using test::ToHex;
+
+// Read request of configuration block k, as the simulator logs it.
+std::string ReadRequestHex(int k) {
+  TBasicProtocol protocol;
+  TDataPack frame;
+  protocol.BuildFrame(0x83, protocol.IntToAddress(k * 256), {}, frame);
+  return ToHex(frame);
+}
+
+std::vector<std::uint8_t> FromHex(const std::string& hex) {
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+
+// A complete reply frame for a request kind.
+TDataPack Frame(std::uint8_t command, int address, const TDataPack& data) {
+  TBasicProtocol protocol;
+  TDataPack frame;
+  protocol.BuildFrame(command, protocol.IntToAddress(address), data, frame);
+  return frame;
+}
+
+TFormKV69* StopTarget = nullptr;
+
+// Presses Stop of the running progress window, as the user would.
+void CALLBACK PressStop(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (StopTarget != nullptr && StopTarget->FormBasicAnimate != nullptr)
+    StopTarget->FormBasicAnimate->btn_Close->Click();
+}
+
+class Engine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
+    sim_.Command("reset");
+  }
+  void TearDown() override {
+    StopTarget = nullptr;
+    form_.reset();
+    // A time-out the old window posted must not reach the next one.
+    Pump(50);
+    ModelIndex = -1;
+    ThRowsBuilt = false;
+    LoginPassword.clear();
+    LoginComPort.clear();
+  }
+
+  // Opens the main window as the login leaves it, the simulator reporting
+  // `model`; waits for the version reply.
+  void Open(const std::string& model = "KV41") {
+    sim_.Command("model " + model);
+    ModelIndex = -1;
+    ThRowsBuilt = false;
+    LoginPassword = "9173";
+    LoginComPort = sim_.Port();
+    form_.reset(Create<TFormKV69>(nullptr));
+    form_->Show();
+    ASSERT_TRUE(form_->Connected());
+    ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 10000)) << "no version reply";
+    Pump(150);
+  }
+
+  std::size_t Requests() const { return sim_.Log("rx").size(); }
+  std::vector<std::string> RequestsSince(std::size_t from) const {
+    std::vector<std::string> rx = sim_.Log("rx");
+    rx.erase(rx.begin(), rx.begin() + static_cast<std::ptrdiff_t>(std::min(from, rx.size())));
+    return rx;
+  }
+
+  // The configuration image the simulator holds now.
+  std::vector<std::uint8_t> DeviceImage() const {
+    const std::string path = test::Env("KV_SIM_CONTROL") + ".dump";
+    DeleteFileA(path.c_str());
+    sim_.Command("dump " + path);
+    std::string text;
+    PumpUntil(
+        [&] {
+          text = test::ReadFileText(path);
+          return !text.empty();
+        },
+        5000);
+    const std::size_t at = text.find("image ");
+    if (at == std::string::npos) return {};
+    const std::size_t end = text.find('\n', at);
+    return FromHex(text.substr(at + 6, end == std::string::npos ? end : end - at - 6));
+  }
+
+  // The image the last complete read assembled.
+  std::vector<std::uint8_t> ImageRead() const {
+    const auto& chunks = form_->MasterChunks;
+    return {chunks.begin(), chunks.begin() + std::min(chunks.size(), MasterImageSize)};
+  }
+
+  void ReadSetting() {
+    form_->Pop_ReadMaster_SetingClick(nullptr);
+    // The channel values are asked for last; their reply ends the read.
+    PumpUntil([&] { return form_->PendingTag() == 0; }, 5000);
+  }
+
+  std::string MessageShown() const {
+    return FormMessage != nullptr && FormMessage->Visible() ? FormMessage->lbl_Info->Caption()
+                                                            : std::string();
+  }
+
+  test::Simulator sim_;
+  Owned<TFormKV69> form_;
+};
+
+TEST_F(Engine, OpensThePortAndLearnsEachModelFromItsVersionReply) {
+  const struct {
+    const char* model;
+    int index;
+  } models[] = {{"KV41", 0}, {"KV42", 1}, {"KV43", 2}};
+  for (const auto& m : models) {
+    SCOPED_TRACE(m.model);
+    const std::size_t before = Requests();
+    ASSERT_NO_FATAL_FAILURE(Open(m.model));
+    EXPECT_EQ(m.index, ModelIndex);
+    const auto captions = ThRowCaptions(m.index, LanguageFlag);
+    ASSERT_EQ(static_cast<int>(captions.size()), form_->lvTh->Items()->Count());
+    EXPECT_EQ(captions.front(), form_->lvTh->Items()->Item(0)->Caption());
+    EXPECT_EQ(Lang_LblModel + m.model, form_->lbl_ModelNo->Caption());
+    EXPECT_NE(std::string::npos, form_->lbl_IMEI->Caption().find("865067041234567"));
+    const std::vector<std::string> rx = RequestsSince(before);
+    ASSERT_EQ(2u, rx.size());
+    EXPECT_EQ("23010000000000043931373309", rx[0]);  // password "9173"
+    EXPECT_EQ("23050000000000010004", rx[1]);        // version, one data byte 0
+    EXPECT_EQ(sim_.Port(), form_->Bar->SimpleText());
+    TearDown();
+  }
+}
+
+TEST_F(Engine, ReadSettingAssemblesTheDeviceImageAndShowsIt) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const std::size_t before = Requests();
+  ReadSetting();
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  EXPECT_TRUE(form_->Enabled());
+  EXPECT_EQ(DeviceImage(), ImageRead());
+  const std::vector<std::string> rx = RequestsSince(before);
+  ASSERT_GE(rx.size(), 16u);
+  for (int k = 0; k < 14; ++k) EXPECT_EQ(ReadRequestHex(k), rx[static_cast<std::size_t>(k)]);
+  // Then the relay states and the channel values (the same nine bytes).
+  EXPECT_EQ("230600000000000006", rx[14]);
+  EXPECT_EQ("230600000000000006", rx[15]);
+  // The image is in the controls: the device password from its first bytes.
+  TMasterSettings shown = form_->ControlsToSettings();
+  EXPECT_EQ("9173", shown.lbledt_Main_Password);
+}
+
+TEST_F(Engine, UnansweredBlockRequestIsSentAgainBeforeTheNext) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const std::size_t before = Requests();
+  sim_.Command("drop");
+  ReadSetting();
+  const std::vector<std::string> rx = RequestsSince(before);
+  ASSERT_GE(rx.size(), 3u);
+  EXPECT_EQ(ReadRequestHex(0), rx[0]);
+  EXPECT_EQ(ReadRequestHex(0), rx[1]) << "block 0 is resent, not skipped";
+  EXPECT_EQ(ReadRequestHex(1), rx[2]);
+  EXPECT_EQ(DeviceImage(), ImageRead());
+}
+
+TEST_F(Engine, LateReplyToAResentBlockDoesNotShiftTheImage) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  sim_.Command("late 3500");
+  ReadSetting();
+  EXPECT_EQ(DeviceImage(), ImageRead());
+}
+
+TEST_F(Engine, DamagedRepliesDuringAReadAreAskedForAgain) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  for (const char* fault : {"badsum", "truncate", "split 200", "garbage", "concat"}) {
+    SCOPED_TRACE(fault);
+    const std::size_t before = Requests();
+    sim_.Command(fault);
+    ReadSetting();
+    EXPECT_EQ(DeviceImage(), ImageRead());
+    EXPECT_EQ(ReadRequestHex(0), RequestsSince(before).at(1)) << "the damaged block is resent";
+  }
+}
+
+TEST_F(Engine, StopEndsTheReadAndLeavesTheWindowAsItWas) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  TMasterSettings edited = form_->ControlsToSettings();
+  edited.lbledt_Master_DevDes = "kept";
+  form_->SettingsToControls(edited);
+  const TMasterSettings before = form_->ControlsToSettings();
+  sim_.Command("drop 20");
+  StopTarget = form_.get();
+  SetTimer(nullptr, 0, 1000, PressStop);
+  const std::size_t requests = Requests();
+  form_->Pop_ReadMaster_SetingClick(nullptr);
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  EXPECT_TRUE(form_->Enabled());
+  EXPECT_TRUE(form_->CancelFlag);
+  EXPECT_EQ(before, form_->ControlsToSettings()) << "nothing is cleared by a stopped read";
+  EXPECT_EQ(1u, RequestsSince(requests).size());
+  Pump(300);
+  EXPECT_EQ(1u, RequestsSince(requests).size()) << "nothing is sent after Stop";
+}
+
+TEST_F(Engine, WriteSettingPutsTheEditedImageIntoTheDeviceForEachModel) {
+  for (const char* model : {"KV41", "KV42", "KV43"}) {
+    SCOPED_TRACE(model);
+    ASSERT_NO_FATAL_FAILURE(Open(model));
+    ReadSetting();
+    const std::vector<std::uint8_t> original = DeviceImage();
+    TMasterSettings edited = form_->ControlsToSettings();
+    edited.lbledt_Master_DevDes = std::string("Engine ") + model;
+    ASSERT_FALSE(edited.lvTel.empty());
+    edited.lvTel[0].SetCell(PhoneColNumber, "13912345678");
+    form_->SettingsToControls(edited);
+    const std::vector<std::uint8_t> packed =
+        ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+    ASSERT_NE(original, packed);
+    const std::size_t before = Requests();
+    form_->Pop_WirteMasterClick(nullptr);
+    EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+    EXPECT_EQ(packed, DeviceImage());
+    // Fifteen blocks; the last one is all 0xFF at 3584.
+    const std::vector<std::string> rx = RequestsSince(before);
+    ASSERT_EQ(15u, rx.size());
+    const TDataPack last = Frame(0x82, 3584, TDataPack(256, 0xFF));
+    EXPECT_EQ(ToHex(last), rx[14]);
+    TearDown();
+  }
+}
+
+TEST_F(Engine, UnansweredWriteBlockIsSentAgain) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  const std::vector<std::uint8_t> packed =
+      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::size_t before = Requests();
+  sim_.Command("drop");
+  form_->Pop_WirteMasterClick(nullptr);
+  const std::vector<std::string> rx = RequestsSince(before);
+  ASSERT_EQ(16u, rx.size());
+  EXPECT_EQ(rx[0], rx[1]);
+  EXPECT_EQ(packed, DeviceImage());
+}
+
+TEST_F(Engine, WriteIsRefusedWhileTheModelOrTheChannelRowsAreUnknown) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const std::size_t before = Requests();
+  ModelIndex = -1;
+  form_->Pop_WirteMasterClick(nullptr);
+  EXPECT_FALSE(MessageShown().empty());
+  FormMessage->sbtbtn_Ok->Click();
+  ModelIndex = 0;
+  form_->SetListViewRows(form_->lvTh, {});
+  form_->Pop_WirteMasterClick(nullptr);
+  EXPECT_FALSE(MessageShown().empty());
+  FormMessage->sbtbtn_Ok->Click();
+  Pump(200);
+  EXPECT_TRUE(RequestsSince(before).empty()) << "nothing was written";
+}
+
+TEST_F(Engine, WriteOfANumberTheImageCannotHoldIsRefusedNamingTheField) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  TMasterSettings edited = form_->ControlsToSettings();
+  edited.lbledt_DeviseID = "70000";
+  form_->SettingsToControls(edited);
+  const std::size_t before = Requests();
+  form_->Pop_WirteMasterClick(nullptr);
+  EXPECT_EQ(InputErrorText(LanguageFlag) + ": lbledt_DeviseID", MessageShown());
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  Pump(200);
+  EXPECT_TRUE(RequestsSince(before).empty()) << "nothing was written";
+}
+
+TEST_F(Engine, GarbledOrMissingVersionReplyIsAskedForAgain) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  std::size_t before = Requests();
+  ModelIndex = -1;
+  form_->SetPending(TAG_VERSION);
+  const std::string garbage = "\x23\x05garbage";
+  form_->ComPortReceiveData(nullptr, garbage.data(), static_cast<std::uint16_t>(garbage.size()));
+  EXPECT_EQ(TAG_VERSION, form_->PendingTag());
+  ASSERT_TRUE(PumpUntil([&] { return ModelIndex == 0; }, 5000));
+  EXPECT_EQ(1u, RequestsSince(before).size());
+
+  // A request that gets no answer at all times out and is asked again.
+  before = Requests();
+  ModelIndex = -1;
+  form_->VersionRetries = 0;
+  form_->SetPending(TAG_VERSION);
+  ASSERT_TRUE(PumpUntil([&] { return ModelIndex == 0; }, 8000));
+  EXPECT_EQ(1u, RequestsSince(before).size());
+}
+
+TEST_F(Engine, VersionRequestsStopAfterAFewTries) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const std::size_t before = Requests();
+  form_->VersionRetries = 0;
+  sim_.Command("badsum 10");
+  form_->SetPending(TAG_VERSION);
+  const std::string garbage = "x";
+  form_->ComPortReceiveData(nullptr, garbage.data(), 1);
+  Pump(2000);
+  EXPECT_EQ(static_cast<std::size_t>(TFormKV69::VersionRequestRetries),
+            RequestsSince(before).size());
+  EXPECT_EQ(0, form_->PendingTag());
+}
+
+TEST_F(Engine, RefusedPasswordAfterReconnectDisconnectsInsteadOfEnding) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_FALSE(form_->PasswordAtShow);
+  form_->SetPending(TAG_PASSWORD);
+  SendHandle.SendPassword(*form_->ComPort, "0000");
+  ASSERT_TRUE(PumpUntil([&] { return !form_->Connected(); }, 5000));
+  EXPECT_EQ(Lang_MsgPasswordError, MessageShown());
+  EXPECT_EQ(LoginComPort + "  " + Lang_MsgDisconnected, form_->Bar->SimpleText());
+  EXPECT_FALSE(Application->Terminated());
+  // The message window is usable above the disabled main window.
+  EXPECT_FALSE(form_->Enabled());
+  EXPECT_TRUE(IsWindowEnabled(FormMessage->Handle()));
+  EXPECT_EQ(form_->Handle(), GetWindow(FormMessage->Handle(), GW_OWNER));
+  FormMessage->sbtbtn_Ok->Click();
+  EXPECT_TRUE(form_->Enabled());
+}
+
+TEST_F(Engine, LineErrorLeavesTheProgramRunningAndConnected) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  form_->ComPortReceiveError(nullptr, CE_FRAME | CE_OVERRUN);
+  Pump(100);
+  EXPECT_FALSE(Application->Terminated());
+  EXPECT_TRUE(form_->Connected());
+  ReadSetting();
+  EXPECT_EQ(DeviceImage(), ImageRead());
+}
+
+TEST_F(Engine, ClockAndResetRepliesShowSuccessOnlyForGoodReplies) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const auto feed = [&](int tag, const TDataPack& chunk) {
+    if (FormMessage != nullptr) FormMessage->Hide();
+    form_->SetPending(tag);
+    form_->ComPortReceiveData(nullptr, chunk.data(), static_cast<std::uint16_t>(chunk.size()));
+    return MessageShown();
+  };
+  const std::string dataError = LanguageFlag == LanguageChinese ? "数据异常" : "Data Error";
+  EXPECT_EQ(dataError, feed(TAG_SETTIME, {'O', 'K'}));
+  EXPECT_EQ(Lang_MsgSuccess, feed(TAG_SETTIME, Frame(0x03, 0, {1})));
+  EXPECT_EQ(dataError, feed(TAG_READTIME, Frame(0x08, 0, {24, 13, 1, 0, 0, 0})));
+  EXPECT_EQ(dataError, feed(TAG_READTIME, Frame(0x08, 0, {24, 2, 30, 0, 0, 0})));
+  EXPECT_EQ(dataError, feed(TAG_READTIME, Frame(0x08, 0, {24, 2, 3, 24, 0, 0})));
+  EXPECT_EQ(Lang_MsgSuccess, feed(TAG_READTIME, Frame(0x08, 0, {24, 12, 31, 23, 59, 7})));
+  EXPECT_NEAR(EncodeDate(2024, 12, 31), form_->dtpYMD->Date(), 1e-6);
+  EXPECT_NEAR(EncodeTime(23, 59, 7, 0), form_->dtpHMS->Time(), 1e-6);
+  EXPECT_EQ(dataError, feed(TAG_RESET, {}));
+  EXPECT_EQ(Lang_MsgSuccess, feed(TAG_RESET, {'O', 'K', '\r', '\n'}));
+  FormMessage->sbtbtn_Ok->Click();
+}
+
+TEST_F(Engine, ClearHistoryProgressReadsEachNumberAndFreesTheWindowAtTheEnd) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const auto feed = [&](const std::string& text) {
+    form_->ComPortReceiveData(nullptr, text.data(), static_cast<std::uint16_t>(text.size()));
+  };
+  form_->ShowProgressWindow(100);
+  form_->SetPending(TAG_CLEARHISTORY);
+  EXPECT_FALSE(form_->Enabled());
+  feed("4");
+  ASSERT_NE(nullptr, form_->FormBasicAnimate);
+  EXPECT_EQ(4, form_->FormBasicAnimate->sg->Progress());
+  feed("a 4 5b");
+  EXPECT_EQ(5, form_->FormBasicAnimate->sg->Progress()) << "the last digit run counts";
+  feed("45");
+  EXPECT_EQ(45, form_->FormBasicAnimate->sg->Progress());
+  feed("50\r\n60");
+  EXPECT_EQ(60, form_->FormBasicAnimate->sg->Progress());
+  feed("OK");
+  EXPECT_EQ(60, form_->FormBasicAnimate->sg->Progress());
+  Pump(3500);
+  EXPECT_EQ(TAG_CLEARHISTORY, form_->PendingTag()) << "never timed out";
+  feed("90\r\n100\r\n");
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  EXPECT_TRUE(form_->Enabled());
+}
+
+TEST_F(Engine, ClearHistoryAgainstTheDeviceEndsWithTheWindowFreed) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  form_->ShowProgressWindow(100);
+  form_->SetPending(TAG_CLEARHISTORY);
+  SendHandle.SendClearHistory(*form_->ComPort);
+  ASSERT_TRUE(PumpUntil([&] { return form_->FormBasicAnimate == nullptr; }, 8000));
+  EXPECT_TRUE(form_->Enabled());
+}
+
+TEST_F(Engine, StopOfClearHistoryFreesTheWindowAndClearsTheTag) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  form_->ShowProgressWindow(100);
+  form_->SetPending(TAG_CLEARHISTORY);
+  TFormBasicAnimate* window = form_->FormBasicAnimate;
+  window->btn_Close->Click();
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  EXPECT_EQ(0, form_->PendingTag());
+  EXPECT_TRUE(form_->Enabled());
+  EXPECT_TRUE(form_->CancelFlag);
+  Pump(100);
+  EXPECT_FALSE(TFormBasicAnimate::AnyShown());
+  const std::string late = "50";
+  form_->ComPortReceiveData(nullptr, late.data(), 2);
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+}
+
+TEST_F(Engine, PortThatCannotBeOpenedLeavesTheWindowRunningAndDisconnected) {
+  LoginPassword = "9173";
+  LoginComPort = "COM199";
+  const std::size_t before = Requests();
+  form_.reset(Create<TFormKV69>(nullptr));
+  EXPECT_NO_THROW(form_->Show());
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_FALSE(form_->Connected());
+  EXPECT_FALSE(form_->PasswordAtShow);
+  EXPECT_EQ("COM199  " + Lang_MsgDisconnected, form_->Bar->SimpleText());
+  EXPECT_EQ(form_->abSheetVerInfo, form_->PageControl->ActivePage());
+  form_->Pop_ReadMaster_SetingClick(nullptr);
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  Pump(200);
+  EXPECT_TRUE(RequestsSince(before).empty());
+}
+
+TEST_F(Engine, ReplyWithNothingPendingOnlyReplacesTheBuffer) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const TDataPack chunk = Frame(0x83, 0, TDataPack(256, 0x11));
+  const std::vector<std::uint8_t> chunks = form_->MasterChunks;
+  form_->ComPortReceiveData(nullptr, chunk.data(), static_cast<std::uint16_t>(chunk.size()));
+  EXPECT_EQ(chunk, form_->RecvBuffer);
+  EXPECT_EQ(chunks, form_->MasterChunks);
+  EXPECT_EQ(0, form_->LastReplyTag);
+}
+
+// Message boxes shown while it lives are written to stderr and closed.
+class BoxReporter {
+ public:
+  BoxReporter() { hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
+  ~BoxReporter() { UnhookWindowsHookEx(hook_); }
+
+ private:
+  static BOOL CALLBACK Report(HWND child, LPARAM) {
+    wchar_t cls[32] = {};
+    GetClassNameW(child, cls, 32);
+    wchar_t text[512] = {};
+    GetWindowTextW(child, text, 512);
+    if (lstrcmpiW(cls, L"Static") == 0 && text[0] != 0)
+      std::fprintf(stderr, "box: %s\n", Narrow(text).c_str());
+    return TRUE;
+  }
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+      HWND wnd = reinterpret_cast<HWND>(wParam);
+      wchar_t cls[32] = {};
+      GetClassNameW(wnd, cls, 32);
+      if (lstrcmpW(cls, L"#32770") == 0) {
+        EnumChildWindows(wnd, Report, 0);
+        std::fflush(stderr);
+        PostMessageW(wnd, WM_COMMAND, IDOK, 0);
+      }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK hook_ = nullptr;
+};
+
+TEST(EngineAtShow, RefusedPasswordAtShowIsReportedAndEndsTheProgram) {
+  const test::Simulator sim;
+  if (!sim.Present()) GTEST_SKIP() << "needs scripts/serial-test";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // The window speaks the user locale's language.
+  wchar_t locale[16] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE, locale, 16);
+  const char* expected = std::wstring(locale) == L"0804" ? "密码错误！" : "Password Error!";
+  EXPECT_EXIT(
+      {
+        BoxReporter boxes;
+        LoginPassword = "0000";
+        LoginComPort = sim.Port();
+        Owned<TFormKV69> form(Create<TFormKV69>(nullptr));
+        form->Show();
+        PumpUntil(nullptr, 10000);
+        std::exit(3);  // the device did not answer
+      },
+      ::testing::ExitedWithCode(0), std::string("box: ") + expected);
+}
+
+TEST(EngineModel, ModelIndexOfKnowsTheThreeModelsAndFallsBackToTheFirst) {
+  EXPECT_EQ(0, TFormKV69::ModelIndexOf("KV41"));
+  EXPECT_EQ(1, TFormKV69::ModelIndexOf("KV42"));
+  EXPECT_EQ(2, TFormKV69::ModelIndexOf("KV43"));
+  EXPECT_EQ(0, TFormKV69::ModelIndexOf("KV44"));
+  EXPECT_EQ(0, TFormKV69::ModelIndexOf(""));
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,149 @@
+// The gauge of the progress window: its range rules, the shown percentage
+// and the bar it paints.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "base/SysUtils.h"
+#include "classlib/Forms.h"
+#include "skin/controls/sGauge.h"
+
+namespace kv {
+namespace {
+
+struct Gauge : ::testing::Test {
+  void SetUp() override {
+    form = Create<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 240, 60);
+    form->SetColor(clWhite);
+    gauge = Create<TsGauge>(form);
+    gauge->SetParent(form);
+    gauge->SetBounds(10, 10, 200, 30);
+  }
+  void TearDown() override { form->Free(); }
+
+  void Draw() {
+    form->Show();
+    RedrawWindow(form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  // A pixel of the gauge as drawn last.
+  COLORREF Pixel(int x, int y) {
+    HDC dc = GetDC(form->Handle());
+    const COLORREF c = GetPixel(dc, 10 + x, 10 + y);
+    ReleaseDC(form->Handle(), dc);
+    return c;
+  }
+
+  TForm* form = nullptr;
+  TsGauge* gauge = nullptr;
+};
+
+TEST_F(Gauge, ProgressIsClampedIntoTheRangeWithoutComplaint) {
+  gauge->SetMinValue(0);
+  gauge->SetMaxValue(14);
+  gauge->SetProgress(15);
+  EXPECT_EQ(14, gauge->Progress());
+  gauge->SetProgress(-3);
+  EXPECT_EQ(0, gauge->Progress());
+}
+
+TEST_F(Gauge, LimitsOutsideTheOtherLimitRaiseNamingTheAllowedRange) {
+  gauge->SetMinValue(0);
+  gauge->SetMaxValue(100);
+  try {
+    gauge->SetMinValue(101);
+    FAIL() << "a minimum above the maximum was taken";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ("Value must be between -2147483647 and 99", e.Message());
+  }
+  try {
+    gauge->SetMaxValue(-1);
+    FAIL() << "a maximum below the minimum was taken";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ("Value must be between 1 and 2147483647", e.Message());
+  }
+  EXPECT_EQ(0, gauge->MinValue());
+  EXPECT_EQ(100, gauge->MaxValue());
+}
+
+TEST_F(Gauge, NewLimitsTakeTheProgressAlong) {
+  gauge->SetMaxValue(100);
+  gauge->SetProgress(50);
+  gauge->SetMinValue(60);
+  EXPECT_EQ(60, gauge->Progress());
+  gauge->SetMaxValue(80);
+  gauge->SetProgress(80);
+  gauge->SetMaxValue(70);
+  EXPECT_EQ(70, gauge->Progress());
+}
+
+TEST_F(Gauge, PercentRoundsHalvesToEvenAndIsZeroForAnEmptyRange) {
+  const struct {
+    int max, progress, percent;
+  } rows[] = {{8, 1, 12}, {8, 3, 38}, {8, 5, 62}, {14, 7, 50}, {14, 14, 100}, {3, 1, 33}};
+  gauge->SetMinValue(0);
+  for (const auto& row : rows) {
+    gauge->SetMaxValue(row.max);
+    gauge->SetProgress(row.progress);
+    EXPECT_EQ(row.percent, gauge->Percent()) << row.progress << " of " << row.max;
+  }
+  gauge->SetProgress(0);
+  gauge->SetMaxValue(0);
+  EXPECT_EQ(0, gauge->Percent());
+  EXPECT_EQ("0%", gauge->ShownText());
+}
+
+TEST_F(Gauge, ShownTextIsTheNumberAndTheSuffix) {
+  gauge->SetMaxValue(14);
+  gauge->SetProgress(7);
+  EXPECT_EQ("50%", gauge->ShownText());
+  gauge->SetSuffix(" pct");
+  EXPECT_EQ("50 pct", gauge->ShownText());
+}
+
+TEST_F(Gauge, OnChangeFollowsEveryProgressAssignment) {
+  int changes = 0;
+  gauge->OnChange = [&](TObject*) { ++changes; };
+  gauge->SetProgress(10);
+  gauge->SetProgress(10);
+  EXPECT_EQ(2, changes);
+}
+
+TEST_F(Gauge, PaintsTheFilledPartInForeColourAndTheRestInBackColour) {
+  gauge->SetForeColor(clRed);
+  gauge->SetBackColor(clWhite);
+  gauge->SetShowText(false);
+  gauge->SetMaxValue(100);
+  gauge->SetProgress(50);
+  Draw();
+  // A one-pixel border; the inner 198 pixels are half filled.
+  EXPECT_EQ(RGB(0, 0, 0), Pixel(0, 15));
+  EXPECT_EQ(RGB(255, 0, 0), Pixel(2, 15));
+  EXPECT_EQ(RGB(255, 0, 0), Pixel(99, 15));
+  EXPECT_EQ(RGB(255, 255, 255), Pixel(101, 15));
+  EXPECT_EQ(RGB(255, 255, 255), Pixel(197, 15));
+  gauge->SetProgress(0);
+  Draw();
+  EXPECT_EQ(RGB(255, 255, 255), Pixel(2, 15)) << "an empty gauge has no bar";
+}
+
+TEST_F(Gauge, TextInvertsWhatLiesUnderIt) {
+  gauge->SetForeColor(clBlack);
+  gauge->SetBackColor(clWhite);
+  gauge->SetMaxValue(100);
+  gauge->SetProgress(100);
+  Draw();
+  // In the middle the text's pixels lighten the black bar (white text, or
+  // its smoothed edges, laid over by XOR).
+  int lightened = 0;
+  for (int x = 70; x < 130; ++x)
+    for (int y = 3; y < 27; ++y) lightened += Pixel(x, y) != RGB(0, 0, 0);
+  EXPECT_GT(lightened, 10);
+  EXPECT_EQ(RGB(0, 0, 0), Pixel(5, 15)) << "away from the text the bar is untouched";
+}
+
+}  // namespace
+}  // namespace kv
