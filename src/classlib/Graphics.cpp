@@ -236,7 +236,9 @@ TCanvas::TCanvas()
 TCanvas::~TCanvas() { SetHandle(nullptr); }
 
 HDC TCanvas::Handle() {
-  RequireHandle();
+  // Callers draw on the context directly: it carries the canvas's font, pen
+  // and brush, so that what they measure is what the canvas would draw.
+  RequireObjects();
   return dc_;
 }
 

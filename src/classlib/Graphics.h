@@ -164,8 +164,9 @@ class TCanvas : public TPersistent {
 
   TNotifyEvent OnChange;
 
-  // The device context drawn on. Setting it deselects our objects from the
-  // previous one; the canvas never frees a context it was given.
+  // The device context drawn on, with the canvas's font, pen and brush
+  // selected. Setting it deselects our objects from the previous one; the
+  // canvas never frees a context it was given.
   HDC Handle();
   void SetHandle(HDC dc);
   bool HandleAllocated() const { return dc_ != nullptr; }

@@ -148,6 +148,17 @@ TEST_F(Edits, LabelAutoSizesToItsCaptionAndFocusesItsControlOnTheAccelerator) {
   EXPECT_EQ(label->FocusControl(), nullptr) << "a freed control is forgotten";
 }
 
+TEST_F(Edits, LabelIsMeasuredWithItsOwnFont) {
+  auto* label = Create<TLabel>(form);
+  label->SetParent(form);
+  label->SetCaption("Threshold High");
+  const int normal = label->Width();
+  label->Font()->SetSize(label->Font()->Size() * 2);
+  label->SetCaption("Threshold High ");
+  label->SetCaption("Threshold High");
+  EXPECT_GT(label->Width(), normal * 3 / 2) << "a font twice as big needs about twice the width";
+}
+
 using Buttons = ControlForm;
 
 TEST_F(Buttons, AClickRaisesOnClickOnceAndSetsTheFormsModalResult) {
