@@ -286,6 +286,19 @@ constexpr TColumnCaption kHistoryHeader[] = {
     {"SgHist", 0, "Type", "类型"},
 };
 
+constexpr TCaptionText kFrameButtons[] = {
+    {"btn_DO", "DO Setting", "DO设置"}, {"btn_TH", "TH Setting", "TH设置"},
+    {"btn_GPRS", "GPRS", "GPRS"},       {"btn_Ethnet", "Ethernet", "以太网"},
+    {"btn_Debug", "Debug", "调试"},
+};
+
+constexpr TColumnCaption kHistoryHeaderRow[] = {
+    {"SgHist", 0, "No.", "序号"},    {"SgHist", 1, "Date", "日期"},
+    {"SgHist", 2, "Time", "时间"},   {"SgHist", 3, "Signal", "信号"},
+    {"SgHist", 4, "Status", "状态"}, {"SgHist", 5, "DO1", "继电器1"},
+    {"SgHist", 6, "DO2", "继电器2"}, {"SgHist", 7, "Type", "类型"},
+};
+
 constexpr TLangText kLangTexts[] = {
     {"Lang_MsgPortChanged", &Lang_MsgPortChanged,
      "Com port have been changed, do you want to restart the configuration?",
@@ -404,6 +417,8 @@ std::span<const TCaptionText> StatusBarCheckCaptions() { return kStatusBarChecks
 std::span<const TColumnCaption> ListColumnCaptions() { return kColumns; }
 std::span<const TCaptionText> EnglishOnlyHints() { return kEnglishHints; }
 std::span<const TColumnCaption> HistoryHeaderCaptions() { return kHistoryHeader; }
+std::span<const TCaptionText> FrameButtonCaptions() { return kFrameButtons; }
+std::span<const TColumnCaption> HistoryHeaderRowCaptions() { return kHistoryHeaderRow; }
 std::span<const TLangText> LangTexts() { return kLangTexts; }
 
 std::string LangText(std::string_view name, int language) {
@@ -436,6 +451,8 @@ std::vector<std::string> ProtocolItems(int language) {
   if (language == LanguageChinese) return {"0.禁用", "1.Modbus TCP协议", "2.自定义协议"};
   return {"0.Disable", "1.Modbus TCP Protocol", "2.Definition Protocol"};
 }
+
+std::vector<std::string> TransportItems() { return {"TCP", "UDP"}; }
 
 std::string MainWindowCaption(int language) {
   std::string title = language == LanguageChinese

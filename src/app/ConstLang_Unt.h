@@ -50,6 +50,10 @@ std::span<const TColumnCaption> ListColumnCaptions();    // lvDo, lvTh, lvTel, l
 std::span<const TCaptionText> EnglishOnlyHints();
 // Header cells of the history grid that the caption procedures rewrite.
 std::span<const TColumnCaption> HistoryHeaderCaptions();
+// Side-bar frame buttons that have no Lang_ text of their own.
+std::span<const TCaptionText> FrameButtonCaptions();
+// The history grid's header cells of columns 0 to 7 (number to record type).
+std::span<const TColumnCaption> HistoryHeaderRowCaptions();
 
 // The entry named name in table, or nullptr.
 const TCaptionText* FindCaption(std::span<const TCaptionText> table, std::string_view name);
@@ -60,6 +64,8 @@ std::vector<std::string> ListColumnTexts(std::string_view listView, int language
 std::string ListViewHint(int language);
 // Items of the GPRS protocol combo box, index = protocol code.
 std::vector<std::string> ProtocolItems(int language);
+// Items of the GPRS transport combo box, index = transport bit (TCP, UDP).
+std::vector<std::string> TransportItems();
 // Title of the main window, version included.
 std::string MainWindowCaption(int language);
 // Message of refused input ("Input Error").

@@ -4,13 +4,17 @@
 
 #include <algorithm>
 
+#include "app/About_Frm_win.h"
 #include "app/ConstLang_Unt.h"
+#include "app/FrameBar_Frms_win.h"
 #include "app/Funs_Unt.h"
 #include "app/SoftDateTime_Unt.h"
 #include "app/SoftDiDoTh_Unt.h"
 #include "app/SoftTelephone_Unt.h"
 #include "app/Variable_Unt.h"
+#include "base/DateTime.h"
 #include "base/TextCodec.h"
+#include "classlib/Resources.h"
 
 namespace kv {
 
@@ -31,9 +35,22 @@ struct TSideBarItem {
   int DoThPage;
 };
 constexpr TSideBarItem kSideBarItems[] = {
-    {75, 1, 0, -1}, {19, 1, 1, -1},  {169, 1, 2, -1},
+    {75, 1, 0, -1}, {19, 1, 1, 0},   {169, 1, 2, -1},
     {99, 1, 3, -1}, {121, 1, 4, -1}, {37, 2, -1, -1},
 };
+
+// Page layout: a column of labelled rows inside each group box. Labels sit
+// above their edits; an enabling box sits right of the edit it enables.
+constexpr int GroupLeft = 8;
+constexpr int GroupWidth = 770;
+constexpr int RowLeft = 16;
+constexpr int SecondColumn = 400;
+constexpr int EditHeight = 22;
+constexpr int CheckHeight = 20;
+constexpr int ButtonHeight = 28;
+// From one labelled edit to the next one below it (label included).
+constexpr int LabelledRow = 52;
+constexpr int ComboLabelGap = 17;
 
 // The byte length of a caption as the program's code page stores it.
 int CaptionBytes(const std::string& caption) { return static_cast<int>(Utf8ToGbk(caption).size()); }
@@ -67,6 +84,113 @@ void SetComponentCaption(TComponent* component, const std::string& text) {
   }
 }
 
+// The index of text in either language's list, or -1.
+int IndexInEitherLanguage(const std::string& text, const std::vector<std::string> (&lists)[2]) {
+  for (const auto& list : lists)
+    if (const int index = IndexOfText(text, list); index >= 0) return index;
+  return -1;
+}
+
+TTimeOfDay PickerTime(const TDateTimePicker* picker) {
+  int hour = 0, minute = 0, second = 0, msec = 0;
+  DecodeTime(picker->Time(), hour, minute, second, msec);
+  return {hour, minute, second};
+}
+
+void SetPickerTime(TDateTimePicker* picker, const TTimeOfDay& time) {
+  TDateTime value = 0;
+  // A time that names no valid time of day leaves the picker as it is.
+  if (TryEncodeTime(time.Hour, time.Minute, time.Second, 0, value)) picker->SetTime(value);
+}
+
+// The design-time (Chinese) caption of a control of the setting pages.
+std::string DesignCaption(std::string_view name) {
+  for (const auto table :
+       {ButtonCaptions(), CheckBoxCaptions(), GroupAndLabelCaptions(), EditLabelCaptions()})
+    if (const TCaptionText* caption = FindCaption(table, name)) return caption->Chinese;
+  return {};
+}
+
+template <class T>
+T* NewControl(TComponent* owner, TWinControl* parent, const char* name) {
+  auto* control = Create<T>(owner);
+  control->SetName(name);
+  control->SetParent(parent);
+  return control;
+}
+
+TsGroupBox* NewGroup(TComponent* owner, TWinControl* parent, const char* name) {
+  auto* group = NewControl<TsGroupBox>(owner, parent, name);
+  group->SetCaption(DesignCaption(name));
+  return group;
+}
+
+// Labels get a fixed width that holds the longer of their two captions:
+// measuring a caption does not always give the width the Chinese text is
+// painted with, and a label cut short is worse than one with room to spare.
+void FixLabelWidth(TCustomLabel* label, int width) {
+  label->SetAutoSize(false);
+  label->SetWidth(width);
+}
+
+ComponentEx::TLabeledEdit* NewEdit(TComponent* owner, TWinControl* parent, const char* name,
+                                   int left, int top, int width, int labelWidth,
+                                   TLabelPosition position = lpAbove) {
+  auto* edit = Create<ComponentEx::TLabeledEdit>(owner);
+  edit->SetName(name);
+  edit->SetLabelPosition(position);
+  edit->SetParent(parent);
+  edit->SetBounds(left, top, width, EditHeight);
+  edit->SetText("");
+  edit->EditLabel()->SetCaption(DesignCaption(name));
+  FixLabelWidth(edit->EditLabel(), labelWidth);
+  edit->PlaceLabel();
+  edit->SetShowHint(true);
+  return edit;
+}
+
+ComponentEx::TsCheckBox* NewCheck(TComponent* owner, TWinControl* parent, const char* name,
+                                  int left, int top, int width) {
+  auto* box = NewControl<ComponentEx::TsCheckBox>(owner, parent, name);
+  box->SetBounds(left, top, width, CheckHeight);
+  box->SetCaption(DesignCaption(name));
+  return box;
+}
+
+ComponentEx::TsBitBtn* NewButton(TComponent* owner, TWinControl* parent, const char* name, int left,
+                                 int top, int width) {
+  auto* button = NewControl<ComponentEx::TsBitBtn>(owner, parent, name);
+  button->SetBounds(left, top, width, ButtonHeight);
+  button->SetCaption(DesignCaption(name));
+  return button;
+}
+
+ComponentEx::TsComboBox* NewCombo(TComponent* owner, TWinControl* parent, const char* name,
+                                  int left, int top, int width) {
+  auto* combo = NewControl<ComponentEx::TsComboBox>(owner, parent, name);
+  combo->SetStyle(csDropDownList);
+  combo->SetBounds(left, top, width, EditHeight);
+  return combo;
+}
+
+TsLabel* NewLabel(TComponent* owner, TWinControl* parent, const char* name, int left, int top,
+                  int width) {
+  auto* label = NewControl<TsLabel>(owner, parent, name);
+  label->SetCaption(DesignCaption(name));
+  FixLabelWidth(label, width);
+  label->SetLeft(left);
+  label->SetTop(top);
+  return label;
+}
+
+TDateTimePicker* NewPicker(TComponent* owner, TWinControl* parent, const char* name, int left,
+                           int top, int width, TDateTimeKind kind) {
+  auto* picker = NewControl<TDateTimePicker>(owner, parent, name);
+  picker->SetKind(kind);
+  picker->SetBounds(left, top, width, EditHeight);
+  return picker;
+}
+
 }  // namespace
 
 TFormKV69::TFormKV69(TComponent* owner) : TForm(owner) {}
@@ -84,6 +208,7 @@ void TFormKV69::CreateControls() {
   ApplyProgramFormLook(*this);
   SetClientWidth(FormClientWidth);
   SetClientHeight(FormClientHeight);
+  LoadImages();
   CreateMenus();
 
   Bar = Create<TsStatusBar>(this);
@@ -104,6 +229,18 @@ void TFormKV69::CreateControls() {
   CreateEngine();
   WireListCommands();
   WireDeviceCommands();
+  OnResize = [this](TObject* sender) { FormResize(sender); };
+}
+
+void TFormKV69::LoadImages() {
+  il16 = Create<TImageList>(this);
+  il16->SetName("il16");
+  il16->SetSize(16, 16);
+  if (HINSTANCE module = GetModuleHandleW(nullptr); ResourceExists(module, "IL16", RT_BITMAP_W)) {
+    TBitmapImage strip;
+    strip.LoadFromResourceName(module, "IL16");
+    il16->Add(strip.Bitmap());
+  }
 }
 
 TMenuItem* TFormKV69::AddMenuItem(TMenuItem* parent, const char* name) {
@@ -142,6 +279,8 @@ void TFormKV69::CreateMenus() {
   N_About = AddMenuItem(N_Help, "N_About");
   N_CN->OnClick = [this](TObject* sender) { N_CNClick(sender); };
   N_EN->OnClick = [this](TObject* sender) { N_ENClick(sender); };
+  N_Exit->OnClick = [this](TObject* sender) { N_ExitClick(sender); };
+  N_About->OnClick = [this](TObject* sender) { N_AboutClick(sender); };
   SetMenu(MainMenu);
 
   const auto popup = [this](const char* name, std::initializer_list<const char*> items) {
@@ -162,16 +301,47 @@ void TFormKV69::CreateSideBar() {
   FrameBar = Create<TsFrameBar>(this);
   FrameBar->SetName("FrameBar");
   FrameBar->SetTitleHeight(32);
+  FrameBar->SetImages(il16);
   const auto captions = SideBarCaptions();
   for (size_t i = 0; i < std::size(kSideBarItems); ++i) {
-    const TSideBarItem& entry = kSideBarItems[i];
     TsTitleItem* item = FrameBar->Items()->Add();
     item->SetCaption(captions[i].Chinese);
-    item->SetImageIndex(entry.ImageIndex);
-    item->OnCreateFrame = [this, entry](TObject*, TCustomFrame*&) {
-      SelectPages(entry.Page, entry.MainPage, entry.DoThPage);
+    item->SetImageIndex(kSideBarItems[i].ImageIndex);
+    const int index = static_cast<int>(i);
+    item->OnCreateFrame = [this, index](TObject*, TCustomFrame*& frame) {
+      CreateSideBarFrame(index, frame);
     };
   }
+}
+
+void TFormKV69::CreateSideBarFrame(int index, TCustomFrame*& frame) {
+  const TSideBarItem& entry = kSideBarItems[static_cast<size_t>(index)];
+  SelectPages(entry.Page, entry.MainPage, entry.DoThPage);
+  TSideBarFrame* made = nullptr;
+  switch (index) {
+    case 0:
+      made = Create<TFormBasice>(this, il16);
+      break;
+    case 1:
+      made = Create<TFormDIDOTH>(this);
+      break;
+    case 2:
+      made = Create<TFormPhoneMrg>(this, il16);
+      break;
+    case 3:
+      made = Create<TFormTimeDebug>(this);
+      break;
+    case 4:
+      made = Create<TFormSMSMode>(this, il16);
+      break;
+    default:
+      made = Create<TFormHistory>(this);
+      break;
+  }
+  made->OnSelectPages = [this](int page, int mainPage, int doThPage) {
+    SelectPages(page, mainPage, doThPage);
+  };
+  frame = made;
 }
 
 TsTabSheet* TFormKV69::AddSheet(TsPageControl* pages, const char* name) {
@@ -211,8 +381,9 @@ void TFormKV69::CreatePages() {
     auto* text = Create<TsLabel>(this);
     text->SetName(name);
     text->SetParent(abSheetVerInfo);
-    text->SetBounds(40, top, 600, 20);
     text->SetCaption("");
+    FixLabelWidth(text, 600);
+    text->SetBounds(40, top, 600, 20);
     return text;
   };
   lbl_ModelNo = label("lbl_ModelNo", 40);
@@ -227,6 +398,7 @@ void TFormKV69::CreatePages() {
   PageControlMain->SetAlign(alClient);
   PageControlMain->SetStyle(tsButtons);
   Sheet_Common = AddSheet(PageControlMain, "Sheet_Common");
+  CreateBasicPage();
   Sheet_DiDoTh = AddSheet(PageControlMain, "Sheet_DiDoTh");
   PageControl_DIDOTH = Create<TsPageControl>(this);
   PageControl_DIDOTH->SetName("PageControl_DIDOTH");
@@ -234,15 +406,150 @@ void TFormKV69::CreatePages() {
   PageControl_DIDOTH->SetAlign(alClient);
   Sheet_DO = AddSheet(PageControl_DIDOTH, "Sheet_DO");
   lvDo = AddListView(Sheet_DO, "lvDo", PopDo);
+  CreateDoPage();
   Sheet_TH = AddSheet(PageControl_DIDOTH, "Sheet_TH");
   lvTh = AddListView(Sheet_TH, "lvTh", PopTh);
   Sheet_Telephone = AddSheet(PageControlMain, "Sheet_Telephone");
   lvTel = AddListView(Sheet_Telephone, "lvTel", PopPhone);
   Sheet_DateTime = AddSheet(PageControlMain, "Sheet_DateTime");
   lvTimer = AddListView(Sheet_DateTime, "lvTimer", PopTimer);
+  CreateTimerPage();
   Sheet_InfoMode = AddSheet(PageControlMain, "Sheet_InfoMode");
+  CreateInfoModePage();
   Sheet_History = AddSheet(PageControl, "Sheet_History");
   CreateHistoryPage();
+}
+
+void TFormKV69::CreateBasicPage() {
+  // The group's children are made in the order the profile and the clearing
+  // walk them.
+  grp_BasicSeting = NewGroup(this, Sheet_Common, "grp_BasicSeting");
+  TsGroupBox* group = grp_BasicSeting;
+  const int row1 = 40;                   // description and id (labels above)
+  const int row2 = row1 + 36;            // the two flag boxes
+  const int row3 = row2 + 30;            // re-arm box
+  const int row4 = row3 + 26;            // re-arm delay (label right)
+  const int row5 = row4 + 38;            // report time box and picker
+  const int row6 = row5 + 30 + 20;       // SMS report interval
+  const int row7 = row6 + LabelledRow;   // save interval
+  const int row8 = row7 + LabelledRow;   // power-loss delay
+  const int enableLeft = RowLeft + 130;  // "Enable" boxes right of their edits
+  lbledt_Master_DevDes = NewEdit(this, group, "lbledt_Master_DevDes", RowLeft, row1, 360, 360);
+  lbledt_DeviseID = NewEdit(this, group, "lbledt_DeviseID", SecondColumn, row1, 150, 340);
+  chk_AddTimeToAlarmSMS = NewCheck(this, group, "chk_AddTimeToAlarmSMS", RowLeft, row2, 370);
+  chk_Auto_Armed = NewCheck(this, group, "chk_Auto_Armed", SecondColumn, row2, 350);
+  chk_AutoAlarmAfterDisarm = NewCheck(this, group, "chk_AutoAlarmAfterDisarm", RowLeft, row3, 400);
+  lbledt_AutoMintues =
+      NewEdit(this, group, "lbledt_AutoMintues", RowLeft + 20, row4, 70, 640, lpRight);
+  lbledt_PwrOffTime = NewEdit(this, group, "lbledt_PwrOffTime", RowLeft, row8, 120, 600);
+  dtp_RePortTime = NewPicker(this, group, "dtp_RePortTime", RowLeft + 210, row5, 100, dtkTime);
+  lbledt_SaveRecordInterSec =
+      NewEdit(this, group, "lbledt_SaveRecordInterSec", RowLeft, row7, 120, 600);
+  lbledt_SmsReportInterMin =
+      NewEdit(this, group, "lbledt_SmsReportInterMin", RowLeft, row6, 120, 600);
+  chk_ReportTime = NewCheck(this, group, "chk_ReportTime", RowLeft, row5 + 1, 200);
+  chk_PwrOffTime = NewCheck(this, group, "chk_PwrOffTime", enableLeft, row8 + 1, 120);
+  chk_SaveRecordInterSec =
+      NewCheck(this, group, "chk_SaveRecordInterSec", enableLeft, row7 + 1, 120);
+  chk_SmsReportInterMin = NewCheck(this, group, "chk_SmsReportInterMin", enableLeft, row6 + 1, 120);
+  group->SetBounds(GroupLeft, GroupLeft, GroupWidth, row8 + EditHeight + 18);
+
+  chk_ReportTime->OnClick = [this](TObject* sender) { chk_ReportTimeClick(sender); };
+  chk_PwrOffTime->OnClick = [this](TObject* sender) { chk_PwrOffTimeClick(sender); };
+  chk_SaveRecordInterSec->OnClick = [this](TObject* sender) {
+    chk_SaveRecordInterSecClick(sender);
+  };
+  chk_SmsReportInterMin->OnClick = [this](TObject* sender) { chk_SmsReportInterMinClick(sender); };
+  chk_AutoAlarmAfterDisarm->OnClick = [this](TObject* sender) {
+    chk_AutoAlarmAfterDisarmClick(sender);
+  };
+
+  grp_PasswordSeting = NewGroup(this, Sheet_Common, "grp_PasswordSeting");
+  group = grp_PasswordSeting;
+  lbledt_Main_Password = NewEdit(this, group, "lbledt_Main_Password", RowLeft, row1, 120, 300);
+  lbledt_Main_Password->SetPasswordChar(L'*');
+  chk_ShowPassword = NewCheck(this, group, "chk_ShowPassword", RowLeft + 140, row1 + 1, 160);
+  chk_ShowPassword->OnClick = [this](TObject* sender) { chk_ShowPasswordClick(sender); };
+  btn_ChangePassword = NewButton(this, group, "btn_ChangePassword", RowLeft + 310, row1 - 3, 100);
+  group->SetBounds(GroupLeft, grp_BasicSeting->Top() + grp_BasicSeting->Height() + 8, GroupWidth,
+                   row1 + EditHeight + 18);
+  UpdateEnabledEdits();
+}
+
+void TFormKV69::CreateDoPage() {
+  grp_OpenCloseDO = NewGroup(this, Sheet_DO, "grp_OpenCloseDO");
+  grp_OpenCloseDO->SetAlign(alBottom);
+  grp_OpenCloseDO->SetHeight(68);
+  const int top = 26;
+  btn_DO1_Close = NewButton(this, grp_OpenCloseDO, "btn_DO1_Close", RowLeft, top, 120);
+  btn_DO1_Open = NewButton(this, grp_OpenCloseDO, "btn_DO1_Open", RowLeft + 130, top, 120);
+  btn_Do2_Close = NewButton(this, grp_OpenCloseDO, "btn_Do2_Close", RowLeft + 280, top, 120);
+  btn_Do2_Open = NewButton(this, grp_OpenCloseDO, "btn_Do2_Open", RowLeft + 410, top, 120);
+}
+
+void TFormKV69::CreateTimerPage() {
+  // The device clock sits right of the timer list, the notice under both.
+  grp_Timer_Notice = NewGroup(this, Sheet_DateTime, "grp_Timer_Notice");
+  grp_Timer_Notice->SetAlign(alBottom);
+  grp_Timer_Notice->SetHeight(30);
+  // A hidden tool: dumps the history grid's header into the memo.
+  btn_Find = NewButton(this, grp_Timer_Notice, "btn_Find", RowLeft, 4, 60);
+  btn_Find->SetCaption("Find");
+  btn_Find->SetVisible(false);
+  btn_Find->OnClick = [this](TObject* sender) { btn_FindClick(sender); };
+  mmo = NewControl<TMemo>(this, grp_Timer_Notice, "mmo");
+  mmo->SetBounds(RowLeft + 70, 4, 100, 20);
+  mmo->SetVisible(false);
+
+  grp_Slave_Function = NewGroup(this, Sheet_DateTime, "grp_Slave_Function");
+  grp_Slave_Function->SetAlign(alRight);
+  grp_Slave_Function->SetWidth(200);
+  TsGroupBox* group = grp_Slave_Function;
+  const int width = 200 - 2 * RowLeft;
+  dtpYMD = NewPicker(this, group, "dtpYMD", RowLeft, 28, width, dtkDate);
+  dtpHMS = NewPicker(this, group, "dtpHMS", RowLeft, 60, width, dtkTime);
+  dtpYMD->SetDateTime(Now());
+  dtpHMS->SetDateTime(Now());
+  btn_PC_Time = NewButton(this, group, "btn_PC_Time", RowLeft, 100, width);
+  btn_Main_Timer_Read = NewButton(this, group, "btn_Main_Timer_Read", RowLeft, 136, width);
+  btn_Main_Timer_Write = NewButton(this, group, "btn_Main_Timer_Write", RowLeft, 172, width);
+}
+
+void TFormKV69::CreateInfoModePage() {
+  // Children in the order the profile and the clearing walk them; the
+  // transport and server settings on the left, the protocol and the
+  // operator's access data on the right.
+  grp_GPRS_BasicSeting = NewGroup(this, Sheet_InfoMode, "grp_GPRS_BasicSeting");
+  TsGroupBox* group = grp_GPRS_BasicSeting;
+  const auto row = [](int n) { return 40 + n * LabelledRow; };
+  const int wide = 330;
+  const int narrow = 150;
+  const int leftLabel = SecondColumn - RowLeft - 10;
+  const int rightLabel = GroupWidth - SecondColumn - 16;
+  lbledt_AccessPontName =
+      NewEdit(this, group, "lbledt_AccessPontName", SecondColumn, row(1), wide, rightLabel);
+  lbledt_GPRS_UserName =
+      NewEdit(this, group, "lbledt_GPRS_UserName", SecondColumn, row(2), wide, rightLabel);
+  lbledt_GPRS_Password =
+      NewEdit(this, group, "lbledt_GPRS_Password", SecondColumn, row(3), wide, rightLabel);
+  lbledt_HeartCont =
+      NewEdit(this, group, "lbledt_HeartCont", SecondColumn, row(4), wide, rightLabel);
+  lbledt_GprsBeatHeart =
+      NewEdit(this, group, "lbledt_GprsBeatHeart", RowLeft, row(3), narrow, leftLabel);
+  lbledt_GprsReconnSec =
+      NewEdit(this, group, "lbledt_GprsReconnSec", RowLeft, row(4), narrow, leftLabel);
+  lbledt_TcpPort = NewEdit(this, group, "lbledt_TcpPort", RowLeft, row(2), narrow, leftLabel);
+  cbb_GPRSCommunication_Proctocol =
+      NewCombo(this, group, "cbb_GPRSCommunication_Proctocol", SecondColumn, row(0), wide);
+  cbb_GPRS_TcpUdp = NewCombo(this, group, "cbb_GPRS_TcpUdp", RowLeft, row(0), narrow);
+  for (const std::string& item : TransportItems()) cbb_GPRS_TcpUdp->Items()->Add(item);
+  lbledt_Gprs_IP = NewEdit(this, group, "lbledt_Gprs_IP", RowLeft, row(1), wide, leftLabel);
+  lbl_GPRS_Proctocol =
+      NewLabel(this, group, "lbl_GPRS_Proctocol", SecondColumn, row(0) - ComboLabelGap, rightLabel);
+  lbl_GPRSCommunication_Proctocol = NewLabel(this, group, "lbl_GPRSCommunication_Proctocol",
+                                             RowLeft, row(0) - ComboLabelGap, leftLabel);
+  group->SetBounds(GroupLeft, GroupLeft, GroupWidth, row(4) + EditHeight + 18);
+  RefillProtocolItems(LanguageChinese);
 }
 
 void TFormKV69::FormCreate(TObject*) {
@@ -262,6 +569,11 @@ void TFormKV69::FormShow(TObject*) {
   AutoStartBox->SetCaption(StatusBarCheckCaptions()[1].Chinese);
   AutoStartBox->OnClick = [this](TObject*) { AutoStartBoxClick(); };
 
+  dtpYMD->SetDateTime(Now());
+  dtpHMS->SetDateTime(Now());
+  for (TDateTimePicker* picker :
+       {dtp_Hist_Begin_Date, dtp_Hist_Begin_Time, dtp_Hist_End_Date, dtp_Hist_End_Time})
+    if (picker != nullptr) picker->SetDateTime(Now());
   LayOutColumns();
   TListRows rows;
   FillPhoneRows(rows);
@@ -303,14 +615,21 @@ void TFormKV69::LayOutColumns() {
   }
   for (int c = 0; c < lvTel->Columns()->Count(); ++c)
     SetColumnWidth(lvTel->Columns()->Items(c), width(lvTel, c) * 12, true);
-  // The timer list has no given widths: wide enough for either language.
-  const auto timerColumns = ListColumnCaptions();
-  for (int c = 0; c < lvTimer->Columns()->Count(); ++c) {
+  // The timer list has no given widths: wide enough for the caption and the
+  // week and action texts in either language.
+  std::vector<std::string> cellTexts[TimerListColumns];
+  for (int language : {LanguageChinese, LanguageEnglish}) {
+    for (int c = 0; c < TimerListColumns; ++c)
+      cellTexts[c].push_back(ListColumnTexts("lvTimer", language).at(static_cast<size_t>(c)));
+    for (const std::string& text : TimerWeekTexts(language))
+      cellTexts[TimerColWeek].push_back(text);
+    for (const std::string& text : TimerActionTexts(language))
+      cellTexts[TimerColAction].push_back(text);
+  }
+  for (int c = 0; c < lvTimer->Columns()->Count() && c < TimerListColumns; ++c) {
     int longest = 0;
-    for (const TColumnCaption& caption : timerColumns)
-      if (std::string_view(caption.ListView) == "lvTimer" && caption.Column == c)
-        longest = std::max({longest, CaptionBytes(caption.English), CaptionBytes(caption.Chinese)});
-    SetColumnWidth(lvTimer->Columns()->Items(c), std::max(longest * 8 + 24, 80), false);
+    for (const std::string& text : cellTexts[c]) longest = std::max(longest, CaptionBytes(text));
+    SetColumnWidth(lvTimer->Columns()->Items(c), std::max(longest * 7 + 24, 80), false);
   }
 }
 
@@ -346,23 +665,69 @@ void TFormKV69::SetLanguageCaptions(int language) {
   const auto sideBar = SideBarCaptions();
   for (int i = 0; i < FrameBar->Items()->Count() && i < static_cast<int>(sideBar.size()); ++i)
     FrameBar->Items()->GetItem(i)->SetCaption(sideBar[static_cast<size_t>(i)].Text(language));
+  TranslateTimerCells(language);
+  // The fixed part of the history grid's header; the channel columns follow
+  // the model (SetHistoryChannelHeader).
+  if (SgHist != nullptr)
+    for (const TColumnCaption& cell : HistoryHeaderRowCaptions())
+      SgHist->SetCells(cell.Column, 0, cell.Text(language));
   // Of the two status-bar boxes only "Auto Start" exists.
   if (AutoStartBox != nullptr) AutoStartBox->SetCaption(StatusBarCheckCaptions()[1].Text(language));
 
   AssignLanguageTexts(language, ModelIndex);
   SetCaption(MainWindowCaption(language));
+  // An open frame shows its buttons in the new language too.
+  for (int i = 0; i < FrameBar->Items()->Count(); ++i)
+    if (auto* frame = dynamic_cast<TSideBarFrame*>(FrameBar->Items()->GetItem(i)->Frame()))
+      frame->SetCaptions(language);
   for (TListView* list : {static_cast<TListView*>(lvDo), static_cast<TListView*>(lvTh),
                           static_cast<TListView*>(lvTel), static_cast<TListView*>(lvTimer)})
     list->SetHint(ListViewHint(language));
+  RefillProtocolItems(language);
+}
+
+void TFormKV69::RefillProtocolItems(int language) {
+  // The chosen protocol survives the refill: a language switch (also the one
+  // after each version reply) must not change what a later write sends.
+  const int chosen = cbb_GPRSCommunication_Proctocol->ItemIndex();
+  TControlItems* items = cbb_GPRSCommunication_Proctocol->Items();
+  items->Clear();
+  for (const std::string& text : ProtocolItems(language)) items->Add(text);
+  cbb_GPRSCommunication_Proctocol->SetItemIndex(chosen >= 0 && chosen < items->Count() ? chosen
+                                                                                       : 0);
+}
+
+void TFormKV69::TranslateTimerCells(int language) {
+  // Cells filled in one language would match nothing in the other's lists
+  // and be written as Sunday and "0.Reboot"; translate them by index.
+  const std::vector<std::string> weeks[2] = {TimerWeekTexts(LanguageChinese),
+                                             TimerWeekTexts(LanguageEnglish)};
+  const std::vector<std::string> actions[2] = {TimerActionTexts(LanguageChinese),
+                                               TimerActionTexts(LanguageEnglish)};
+  const int target = language == LanguageChinese ? 0 : 1;
+  for (int r = 0; r < lvTimer->Items()->Count(); ++r) {
+    TSubItems& cells = lvTimer->Items()->Item(r)->SubItems();
+    const auto translate = [&cells, target](int column, const std::vector<std::string>(&lists)[2]) {
+      const int k = column - 1;
+      if (k >= cells.Count()) return;
+      const int index = IndexInEitherLanguage(cells[k], lists);
+      if (index >= 0 && cells[k] != lists[target][static_cast<size_t>(index)])
+        cells.Put(k, lists[target][static_cast<size_t>(index)]);
+    };
+    translate(TimerColWeek, weeks);
+    translate(TimerColAction, actions);
+  }
 }
 
 void TFormKV69::SwitchLanguage(int language) {
   SetLanguageCaptions(language);
   LanguageFlag = static_cast<unsigned char>(language);
+  CommMessageLanguage = static_cast<std::uint8_t>(language);
   // One pixel wider and back, so that aligned controls lay out the new captions.
   SetWidth(Width() + 1);
   SetWidth(Width() - 1);
   RebuildTimerLists();
+  SetHistoryChannelHeader(ModelIndex, language);
 }
 
 void TFormKV69::N_CNClick(TObject*) { SwitchLanguage(LanguageChinese); }
@@ -373,6 +738,67 @@ void TFormKV69::SelectPages(int page, int mainPage, int doThPage) {
   if (page >= 0) PageControl->SetActivePageIndex(page);
   if (mainPage >= 0) PageControlMain->SetActivePageIndex(mainPage);
   if (doThPage >= 0) PageControl_DIDOTH->SetActivePageIndex(doThPage);
+}
+
+void TFormKV69::btn_FindClick(TObject*) {
+  if (SgHist == nullptr) return;
+  std::vector<std::string> header;
+  for (int c = 0; c < SgHist->ColCount(); ++c) header.push_back(SgHist->Cells(c, 0));
+  language_.DumpGridHeader(SgHist->Name(), header);
+  std::string text;
+  for (const std::string& line : language_.Lines()) text += line + "\r\n";
+  mmo->Lines()->SetText(text);
+}
+
+void TFormKV69::N_ExitClick(TObject*) { ExitProcess(0); }
+
+void TFormKV69::N_AboutClick(TObject*) {
+  try {
+    Owned<TFormAbout> about(Create<TFormAbout>(this));
+    about->ShowModal();
+  } catch (...) {
+    // The about window is not worth a message.
+  }
+}
+
+void TFormKV69::FormResize(TObject*) {
+  // Resizes come while the window is still being built, before the lists.
+  if (lvTel == nullptr || lvDo == nullptr || lvTh == nullptr) return;
+  LayOutColumns();
+  if (AutoStartBox != nullptr) AutoStartBox->SetAlign(alRight);
+}
+
+void TFormKV69::UpdateEnabledEdits() {
+  dtp_RePortTime->SetEnabled(chk_ReportTime->Checked());
+  lbledt_PwrOffTime->SetEnabled(chk_PwrOffTime->Checked());
+  lbledt_SaveRecordInterSec->SetEnabled(chk_SaveRecordInterSec->Checked());
+  lbledt_SmsReportInterMin->SetEnabled(chk_SmsReportInterMin->Checked());
+  lbledt_AutoMintues->SetEnabled(chk_AutoAlarmAfterDisarm->Checked());
+}
+
+void TFormKV69::chk_ReportTimeClick(TObject*) {
+  dtp_RePortTime->SetEnabled(chk_ReportTime->Checked());
+}
+
+void TFormKV69::chk_PwrOffTimeClick(TObject*) {
+  lbledt_PwrOffTime->SetEnabled(chk_PwrOffTime->Checked());
+}
+
+void TFormKV69::chk_SaveRecordInterSecClick(TObject*) {
+  lbledt_SaveRecordInterSec->SetEnabled(chk_SaveRecordInterSec->Checked());
+}
+
+void TFormKV69::chk_SmsReportInterMinClick(TObject*) {
+  lbledt_SmsReportInterMin->SetEnabled(chk_SmsReportInterMin->Checked());
+}
+
+void TFormKV69::chk_AutoAlarmAfterDisarmClick(TObject*) {
+  lbledt_AutoMintues->SetEnabled(chk_AutoAlarmAfterDisarm->Checked());
+  lbledt_AutoMintues->SetText("0");
+}
+
+void TFormKV69::chk_ShowPasswordClick(TObject*) {
+  lbledt_Main_Password->SetPasswordChar(chk_ShowPassword->Checked() ? L'\0' : L'*');
 }
 
 void TFormKV69::AutoStartBoxClick() {
@@ -392,19 +818,96 @@ void TFormKV69::AutoStartBoxClick() {
 }
 
 TMasterSettings TFormKV69::ControlsToSettings() const {
-  TMasterSettings settings;
-  settings.lvDo = ListViewRows(lvDo);
-  settings.lvTh = ListViewRows(lvTh);
-  settings.lvTel = ListViewRows(lvTel);
-  settings.lvTimer = ListViewRows(lvTimer);
-  return settings;
+  TMasterSettings s;
+  s.lbledt_Main_Password = lbledt_Main_Password->Text();
+  s.chk_ShowPassword = chk_ShowPassword->Checked();
+  s.lbledt_Master_DevDes = lbledt_Master_DevDes->Text();
+  s.lbledt_DeviseID = lbledt_DeviseID->Text();
+  s.chk_AddTimeToAlarmSMS = chk_AddTimeToAlarmSMS->Checked();
+  s.chk_Auto_Armed = chk_Auto_Armed->Checked();
+  s.chk_AutoAlarmAfterDisarm = chk_AutoAlarmAfterDisarm->Checked();
+  s.lbledt_AutoMintues = lbledt_AutoMintues->Text();
+  s.lbledt_PwrOffTime = lbledt_PwrOffTime->Text();
+  s.dtp_RePortTime = PickerTime(dtp_RePortTime);
+  s.lbledt_SaveRecordInterSec = lbledt_SaveRecordInterSec->Text();
+  s.lbledt_SmsReportInterMin = lbledt_SmsReportInterMin->Text();
+  s.chk_ReportTime = chk_ReportTime->Checked();
+  s.chk_PwrOffTime = chk_PwrOffTime->Checked();
+  s.chk_SaveRecordInterSec = chk_SaveRecordInterSec->Checked();
+  s.chk_SmsReportInterMin = chk_SmsReportInterMin->Checked();
+  s.lbledt_AccessPontName = lbledt_AccessPontName->Text();
+  s.lbledt_GPRS_UserName = lbledt_GPRS_UserName->Text();
+  s.lbledt_GPRS_Password = lbledt_GPRS_Password->Text();
+  s.lbledt_HeartCont = lbledt_HeartCont->Text();
+  s.lbledt_GprsBeatHeart = lbledt_GprsBeatHeart->Text();
+  s.lbledt_GprsReconnSec = lbledt_GprsReconnSec->Text();
+  s.lbledt_TcpPort = lbledt_TcpPort->Text();
+  s.cbb_GPRSCommunication_Proctocol = cbb_GPRSCommunication_Proctocol->ItemIndex();
+  s.cbb_GPRS_TcpUdp = cbb_GPRS_TcpUdp->ItemIndex();
+  s.lbledt_Gprs_IP = lbledt_Gprs_IP->Text();
+  s.lvDo = ListViewRows(lvDo);
+  s.lvTh = ListViewRows(lvTh);
+  s.lvTel = ListViewRows(lvTel);
+  s.lvTimer = ListViewRows(lvTimer);
+  return s;
 }
 
-void TFormKV69::SettingsToControls(const TMasterSettings& settings) {
-  SetListViewRows(lvDo, settings.lvDo);
-  SetListViewRows(lvTh, settings.lvTh);
-  SetListViewRows(lvTel, settings.lvTel);
-  SetListViewRows(lvTimer, settings.lvTimer);
+void TFormKV69::SettingsToControls(const TMasterSettings& s) {
+  // Boxes before the edits they enable: ticking chk_AutoAlarmAfterDisarm
+  // puts "0" into its edit, which the settings' text then replaces.
+  lbledt_Main_Password->SetText(s.lbledt_Main_Password);
+  chk_ShowPassword->SetChecked(s.chk_ShowPassword);
+  lbledt_Master_DevDes->SetText(s.lbledt_Master_DevDes);
+  lbledt_DeviseID->SetText(s.lbledt_DeviseID);
+  chk_AddTimeToAlarmSMS->SetChecked(s.chk_AddTimeToAlarmSMS);
+  chk_Auto_Armed->SetChecked(s.chk_Auto_Armed);
+  chk_AutoAlarmAfterDisarm->SetChecked(s.chk_AutoAlarmAfterDisarm);
+  lbledt_AutoMintues->SetText(s.lbledt_AutoMintues);
+  chk_ReportTime->SetChecked(s.chk_ReportTime);
+  SetPickerTime(dtp_RePortTime, s.dtp_RePortTime);
+  chk_SmsReportInterMin->SetChecked(s.chk_SmsReportInterMin);
+  lbledt_SmsReportInterMin->SetText(s.lbledt_SmsReportInterMin);
+  chk_SaveRecordInterSec->SetChecked(s.chk_SaveRecordInterSec);
+  lbledt_SaveRecordInterSec->SetText(s.lbledt_SaveRecordInterSec);
+  chk_PwrOffTime->SetChecked(s.chk_PwrOffTime);
+  lbledt_PwrOffTime->SetText(s.lbledt_PwrOffTime);
+  lbledt_AccessPontName->SetText(s.lbledt_AccessPontName);
+  lbledt_GPRS_UserName->SetText(s.lbledt_GPRS_UserName);
+  lbledt_GPRS_Password->SetText(s.lbledt_GPRS_Password);
+  lbledt_HeartCont->SetText(s.lbledt_HeartCont);
+  lbledt_GprsBeatHeart->SetText(s.lbledt_GprsBeatHeart);
+  lbledt_GprsReconnSec->SetText(s.lbledt_GprsReconnSec);
+  lbledt_TcpPort->SetText(s.lbledt_TcpPort);
+  cbb_GPRSCommunication_Proctocol->SetItemIndex(s.cbb_GPRSCommunication_Proctocol);
+  cbb_GPRS_TcpUdp->SetItemIndex(s.cbb_GPRS_TcpUdp);
+  lbledt_Gprs_IP->SetText(s.lbledt_Gprs_IP);
+  SetListViewRows(lvDo, s.lvDo);
+  SetListViewRows(lvTh, s.lvTh);
+  SetListViewRows(lvTel, s.lvTel);
+  SetListViewRows(lvTimer, s.lvTimer);
+  UpdateEnabledEdits();
+}
+
+void TFormKV69::ClearControls(TWinControl* container) {
+  for (int i = 0; i < container->ControlCount(); ++i) {
+    TControl* child = container->Controls(i);
+    if (auto* edit = dynamic_cast<TCustomLabeledEdit*>(child)) {
+      edit->SetText("");
+    } else if (auto* plain = dynamic_cast<TEdit*>(child)) {
+      plain->SetText("");
+    } else if (auto* box = dynamic_cast<kv::TsCheckBox*>(child)) {
+      box->SetChecked(false);
+    } else if (auto* combo = dynamic_cast<kv::TsComboBox*>(child)) {
+      combo->SetItemIndex(-1);
+    } else if (auto* picker = dynamic_cast<TDateTimePicker*>(child)) {
+      picker->SetTime(TimeOf(Now()));
+    } else if (auto* list = dynamic_cast<TsListView*>(child)) {
+      for (int r = 0; r < list->Items()->Count(); ++r) {
+        TSubItems& cells = list->Items()->Item(r)->SubItems();
+        for (int k = 0; k < cells.Count(); ++k) cells.Put(k, "");
+      }
+    }
+  }
 }
 
 TListRows TFormKV69::ListViewRows(TListView* list) {
