@@ -1,5 +1,7 @@
 #include "app/HistoryCsv_Unt.h"
 
+#include <algorithm>
+
 #include "base/Streams.h"
 #include "base/TextCodec.h"
 
@@ -60,6 +62,16 @@ std::string HistoryCsvFileName(std::string_view chosenName) {
   return std::string(chosenName) + ".csv";
 }
 
+std::string ModelWordOf(int modelIndex) {
+  if (modelIndex == 1) return "KV42";
+  if (modelIndex == 2) return "KV43";
+  return "KV41";
+}
+
+std::string HistoryCsvDefaultName(int modelIndex, TDateTime now) {
+  return ModelWordOf(modelIndex) + "_" + FormatDateTime("yymmddhhnnss", now);
+}
+
 std::string ExportHistoryCsv(std::string_view chosenName, const THistoryGridRows& rows,
                              int columnCount) {
   const std::string fileName = HistoryCsvFileName(chosenName);
@@ -71,15 +83,11 @@ ECsvLineError::ECsvLineError(int line, const std::string& reason)
     : Exception("CSV line " + std::to_string(line) + ": " + reason), line_(line) {}
 
 THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int rowLimit) {
-  const int dataColumns = columnCount - 1;
+  const auto dataColumns = static_cast<std::size_t>(std::max(columnCount - 1, 0));
   THistoryCsvFields result;
   int number = 0;
   for (std::string_view line : SplitLines(bytes)) {
     ++number;
-    if (number > rowLimit) {
-      throw ECsvLineError(number,
-                          "more lines than the grid has rows (" + std::to_string(rowLimit) + ")");
-    }
     for (char c : line) {
       if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
         throw ECsvLineError(number, "control character in the line");
@@ -89,11 +97,11 @@ THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int r
     if (text.find(kReplacement) != std::string::npos) {
       throw ECsvLineError(number, "not code page 936 text");
     }
+    // Lines below the last row and fields right of the last column have no
+    // cell to go to: they are left out (the file is still checked whole).
+    if (number > rowLimit) continue;
     std::vector<std::string> fields = SplitFields(text);
-    if (static_cast<int>(fields.size()) > dataColumns) {
-      throw ECsvLineError(number, std::to_string(fields.size()) + " fields, the grid has " +
-                                      std::to_string(dataColumns) + " columns");
-    }
+    if (fields.size() > dataColumns) fields.resize(dataColumns);
     result.push_back(std::move(fields));
   }
   return result;

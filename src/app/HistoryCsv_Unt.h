@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "base/SysUtils.h"
 
 namespace kv {
@@ -23,6 +24,12 @@ std::string HistoryCsvBytes(const THistoryGridRows& rows, int columnCount);
 // The chosen name when it ends in ".csv" in any letter case, else with
 // ".csv" appended.
 std::string HistoryCsvFileName(std::string_view chosenName);
+// The model word of file names: "KV41", "KV42", "KV43" for model index 0, 1,
+// 2, and "KV41" for any other index (no model known yet).
+std::string ModelWordOf(int modelIndex);
+// The name the export proposes: the model word, "_", and the time as two-digit
+// year, month, day, hour (0-23), minute and second ("KV42_240507080300").
+std::string HistoryCsvDefaultName(int modelIndex, TDateTime now);
 // Writes the rows to the file named by HistoryCsvFileName and returns that
 // name; file errors raise the stream exceptions.
 std::string ExportHistoryCsv(std::string_view chosenName, const THistoryGridRows& rows,
@@ -39,10 +46,10 @@ class ECsvLineError : public Exception {
 };
 
 // Splits file bytes into the fields of each line, for a grid of columnCount
-// columns and rowLimit data rows. The whole text is checked before anything
-// is returned: a line that is not code page 936 text, holds a control
-// character, has more fields than the grid has data columns, or lies beyond
-// the last data row raises ECsvLineError with its line number (from 1).
+// columns and rowLimit data rows; fields beyond the last column and lines
+// beyond the last data row are left out. The whole text is checked before
+// anything is returned: a line that is not code page 936 text or holds a
+// control character raises ECsvLineError with its line number (from 1).
 THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int rowLimit);
 // Reads and parses a file; file errors raise the stream exceptions.
 THistoryCsvFields ImportHistoryCsv(const std::string& fileName, int columnCount, int rowLimit);
