@@ -1,12 +1,332 @@
 // The main window's device commands: relays, current values, the device
 // clock, reset and reboot, the port, and the profiles.
+#include <windows.h>
+// after windows.h
+#include <dbt.h>
+
+#include <exception>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ConstLang_Unt.h"
+#include "app/Funs_Unt.h"
+#include "app/IniSeting_Unt.h"
 #include "app/KV69_Frm_win.h"
+#include "app/Message_Frm_win.h"
+#include "app/SoftDiDoTh_Unt.h"
+#include "app/Variable_Unt.h"
+#include "base/SysUtils.h"
+#include "base/TextCodec.h"
+#include "classlib/Dialogs.h"
+#include "devicelink/BasicProtocol_Unt.h"
+#include "devicelink/SendHandle_Unt.h"
 
 namespace kv {
 
-void TFormKV69::WireDeviceCommands() {}
-void TFormKV69::ShowDoStatusReply() {}
-void TFormKV69::ShowThValuesReply() {}
-void TFormKV69::HandleDeviceChange(TMessage&) {}
+namespace {
+
+// The relay commands carry the factory password, not the device's: the
+// logger's firmware accepts them with it whatever password is set.
+constexpr std::string_view RelayCommandPassword = "9173";
+
+// Waits of the commands, in milliseconds.
+constexpr int RelayCommandWaitMs = 500;
+constexpr int DoStatusWaitMs = 200;
+constexpr int RebootWaitMs = 500;
+constexpr int ReconnectWaitMs = 200;
+constexpr int ProfileLoadWaitMs = 500;
+
+constexpr int ClearHistoryGaugeMax = 100;
+
+// The device keeps the year as year - 2000 in one byte.
+constexpr int DeviceFirstYear = 2000;
+constexpr int DeviceLastYear = 2255;
+
+// The model words of the proposed profile names, by model index.
+constexpr const char* ModelNames[] = {"KV41", "KV42", "KV43"};
+
+constexpr const char* ProfileFilter = "*.ini|*.ini";
+
+int ApplicationMessageBox(const std::string& text, unsigned flags) {
+  return Application->MessageBox(text, Application->Title(), flags);
+}
+
+bool ExecuteProfileDialog(bool save, std::string& fileName) {
+  std::unique_ptr<TOpenDialog> dialog =
+      save ? std::make_unique<TSaveDialog>(nullptr) : std::make_unique<TOpenDialog>(nullptr);
+  dialog->SetFilter(ProfileFilter);
+  dialog->SetInitialDir(ExtractFilePath(Application->ExeName()));
+  dialog->SetFileName(fileName);
+  if (!dialog->Execute()) return false;
+  fileName = dialog->FileName();
+  return true;
+}
+
+// The data bytes of a reply frame, or nothing when the frame fails its check.
+bool ReplyData(const std::vector<std::uint8_t>& reply, TDataPack& data) {
+  const TBasicProtocol protocol;
+  const int last = static_cast<int>(reply.size()) - 1;
+  if (!protocol.CheckFrame(reply, last)) return false;
+  protocol.GetData(reply, last, data);
+  return true;
+}
+
+// Sets column `column` of a row, adding empty cells up to it when the row
+// (filled from a hand-edited profile, say) lacks them.
+void SetCell(TListItem* item, int column, const std::string& text) {
+  TSubItems& cells = item->SubItems();
+  while (cells.Count() < column) cells.Add("");
+  cells.Put(column - 1, text);
+}
+
+// The trimmed text of a password box, or none.
+std::string TrimmedText(ComponentEx::TLabeledEdit* edit) {
+  return edit != nullptr ? Trim(edit->Text()) : std::string();
+}
+
+}  // namespace
+
+std::function<int(const std::string&, unsigned)> TFormKV69::DeviceMessageBox =
+    ApplicationMessageBox;
+std::function<bool(bool, std::string&)> TFormKV69::ChooseProfileFile = ExecuteProfileDialog;
+std::function<void()> TFormKV69::RestartDeviceProgram = RestartProgram;
+
+void TFormKV69::WireDeviceCommands() {
+  const auto wire = [this](TControl* control, void (TFormKV69::*handler)(TObject*)) {
+    if (control != nullptr)
+      control->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
+  };
+  const auto wireItem = [this](TMenuItem* item, void (TFormKV69::*handler)(TObject*)) {
+    if (item != nullptr)
+      item->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
+  };
+  wire(btn_DO1_Close, &TFormKV69::btn_DO1_CloseClick);
+  wire(btn_DO1_Open, &TFormKV69::btn_DO1_OpenClick);
+  wire(btn_Do2_Close, &TFormKV69::btn_Do2_CloseClick);
+  wire(btn_Do2_Open, &TFormKV69::btn_Do2_OpenClick);
+  wire(btn_PC_Time, &TFormKV69::btn_PC_TimeClick);
+  wire(btn_Main_Timer_Write, &TFormKV69::btn_Main_Timer_WriteClick);
+  wire(btn_Main_Timer_Read, &TFormKV69::btn_Main_Timer_ReadClick);
+  wire(btn_Clean_History_Dev, &TFormKV69::btn_Clean_History_DevClick);
+  wireItem(dynamic_cast<TMenuItem*>(FindComponent("Pop_Do_ReadCurrentValue")),
+           &TFormKV69::Pop_Do_ReadCurrentValueClick);
+  wireItem(dynamic_cast<TMenuItem*>(FindComponent("Pop_Th_ReadCurrentValue")),
+           &TFormKV69::Pop_Th_ReadCurrentValueClick);
+  wireItem(Menu_R_DO, &TFormKV69::Menu_R_DOClick);
+  wireItem(Menu_R_TH, &TFormKV69::Menu_R_THClick);
+  wireItem(Pop_RESET, &TFormKV69::Pop_RESETClick);
+  wireItem(Pop_ReBoot, &TFormKV69::Pop_ReBootClick);
+  wireItem(Pop_DisCommPort, &TFormKV69::Pop_DisCommPortClick);
+  wireItem(Pop_RepCommPort, &TFormKV69::Pop_RepCommPortClick);
+  wireItem(N_Open, &TFormKV69::N_OpenClick);
+  wireItem(N_Save, &TFormKV69::N_SaveClick);
+}
+
+// ---- Relays and current values ----
+
+namespace {
+
+void SendRelayCommand(TFormKV69& form, void (TSendHandle::*send)(ICommPort&, std::string_view)) {
+  if (!form.Connected()) return;
+  (SendHandle.*send)(*form.ComPort, RelayCommandPassword);
+  // The device's answer to the text command comes with no tag and is ignored.
+  Delay(RelayCommandWaitMs);
+  form.Pop_Do_ReadCurrentValueClick(&form);
+}
+
+}  // namespace
+
+void TFormKV69::btn_DO1_CloseClick(TObject*) {
+  SendRelayCommand(*this, &TSendHandle::SendDO1Close);
+}
+void TFormKV69::btn_DO1_OpenClick(TObject*) { SendRelayCommand(*this, &TSendHandle::SendDO1Open); }
+void TFormKV69::btn_Do2_CloseClick(TObject*) {
+  SendRelayCommand(*this, &TSendHandle::SendDO2Close);
+}
+void TFormKV69::btn_Do2_OpenClick(TObject*) { SendRelayCommand(*this, &TSendHandle::SendDO2Open); }
+
+void TFormKV69::Pop_Do_ReadCurrentValueClick(TObject*) {
+  if (!Connected()) return;
+  Delay(DoStatusWaitMs);
+  // The wait dispatches messages: the port may have gone meanwhile.
+  if (!Connected()) return;
+  SetPending(TAG_DOSTATUS);
+  SendHandle.SendReadDO(*ComPort);
+}
+
+void TFormKV69::Menu_R_DOClick(TObject* Sender) { Pop_Do_ReadCurrentValueClick(Sender); }
+
+void TFormKV69::Pop_Th_ReadCurrentValueClick(TObject*) {
+  if (!Connected()) return;
+  SetPending(TAG_THVALUES);
+  SendHandle.SendReadTH(*ComPort);
+}
+
+void TFormKV69::Menu_R_THClick(TObject* Sender) { Pop_Th_ReadCurrentValueClick(Sender); }
+
+void TFormKV69::ShowDoStatusReply() {
+  TDataPack data;
+  if (lvDo == nullptr || !ReplyData(RecvBuffer, data)) return;
+  const auto texts = DoStatusTexts(data, LanguageFlag);
+  if (!texts) return;
+  for (int row = 0; row < DoRowCount && row < lvDo->Items()->Count(); ++row)
+    SetCell(lvDo->Items()->Item(row), DoColState, (*texts)[static_cast<size_t>(row)]);
+}
+
+void TFormKV69::ShowThValuesReply() {
+  TDataPack data;
+  if (lvTh == nullptr || !ReplyData(RecvBuffer, data)) return;
+  const std::vector<std::string> texts = ThValueTexts(data, ModelIndex, lvTh->Items()->Count());
+  for (size_t row = 0; row < texts.size(); ++row)
+    SetCell(lvTh->Items()->Item(static_cast<int>(row)), ThColValue, texts[row]);
+}
+
+// ---- Device clock ----
+
+void TFormKV69::btn_PC_TimeClick(TObject*) {
+  const TDateTime now = Now();
+  if (dtpYMD != nullptr) dtpYMD->SetDateTime(now);
+  if (dtpHMS != nullptr) dtpHMS->SetDateTime(now);
+}
+
+void TFormKV69::btn_Main_Timer_WriteClick(TObject*) {
+  if (ComPort == nullptr || dtpYMD == nullptr || dtpHMS == nullptr) return;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+  DecodeDate(dtpYMD->Date(), year, month, day);
+  DecodeTime(dtpHMS->Time(), hour, minute, second, msec);
+  // Another year would reach the device as some other year.
+  if (year < DeviceFirstYear || year > DeviceLastYear) {
+    ShowMessageForm(InputErrorText(LanguageFlag), "");
+    return;
+  }
+  // No port test here: a closed port refuses the write itself.
+  SetPending(TAG_SETTIME);
+  SendHandle.SendSetTime(*ComPort, year - 2000, month, day, hour, minute);
+}
+
+void TFormKV69::btn_Main_Timer_ReadClick(TObject*) {
+  if (!Connected()) return;
+  SetPending(TAG_READTIME);
+  SendHandle.SendReadTime(*ComPort);
+}
+
+// ---- Reset, reboot, history deletion ----
+
+namespace {
+
+bool AskYes(const std::string& question) {
+  return TFormKV69::DeviceMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// A text command: the password box's text, the word, CR LF; no frame.
+void SendTextCommand(TFormKV69& form, std::string_view word) {
+  const std::string text =
+      Utf8ToGbk(TrimmedText(form.lbledt_Main_Password) + std::string(word) + "\r\n");
+  form.ComPort->WriteData(text.data(), static_cast<std::uint32_t>(text.size()));
+}
+
+}  // namespace
+
+void TFormKV69::Pop_RESETClick(TObject*) {
+  if (!AskYes(Lang_MsgReset) || !Connected()) return;
+  SetPending(TAG_RESET);
+  SendTextCommand(*this, "RESET");
+}
+
+void TFormKV69::Pop_ReBootClick(TObject*) {
+  if (!AskYes(Lang_MsgReboot) || !Connected()) return;
+  SendTextCommand(*this, "REBOOT");
+  Delay(RebootWaitMs);
+  RestartDeviceProgram();
+}
+
+void TFormKV69::btn_Clean_History_DevClick(TObject*) {
+  if (!AskYes(Lang_MsgClearAll) || !Connected()) return;
+  ShowProgressWindow(ClearHistoryGaugeMax);
+  // The device answers with progress text; the engine moves the gauge.
+  SetPending(TAG_CLEARHISTORY);
+  SendHandle.SendClearHistory(*ComPort);
+}
+
+// ---- The port ----
+
+void TFormKV69::Pop_DisCommPortClick(TObject*) {
+  if (!Connected()) return;
+  ComPort->ClosePort();
+  Bar->SetSimpleText(LoginComPort + "  " + Lang_MsgDisconnected);
+}
+
+void TFormKV69::Pop_RepCommPortClick(TObject*) {
+  // With no port known (the access code was used) there is nothing to reopen;
+  // the component's default name would send a password to a stranger.
+  if (ComPort == nullptr || LoginComPort.empty()) return;
+  // The box is empty until a configuration was read: the login's password
+  // then, so that an empty text is not rejected.
+  std::string password = TrimmedText(lbledt_Main_Password);
+  if (password.empty()) password = LoginPassword;
+  ComPort->ClosePort();
+  Delay(ReconnectWaitMs);
+  try {
+    ComPort->OpenPort();
+  } catch (const Exception&) {
+    // Not shown (the port may simply be missing), but not shown as open either.
+    Bar->SetSimpleText(LoginComPort + "  " + Lang_MsgDisconnected);
+    return;
+  }
+  Delay(ReconnectWaitMs);
+  SetPending(TAG_PASSWORD);
+  SendHandle.SendPassword(*ComPort, password);
+  Bar->SetSimpleText(LoginComPort);
+}
+
+void TFormKV69::HandleDeviceChange(TMessage& message) {
+  if (message.WParam != DBT_DEVICEREMOVECOMPLETE) return;
+  if (AskYes(Lang_MsgPortChanged)) RestartDeviceProgram();
+}
+
+// ---- Profiles ----
+
+std::string TFormKV69::ProposedProfileName(int modelIndex, TDateTime now) {
+  const int model =
+      modelIndex >= 0 && modelIndex < static_cast<int>(std::size(ModelNames)) ? modelIndex : 0;
+  return std::string(ModelNames[model]) + "_" + FormatDateTime("yymmddhhnnss", now) + ".ini";
+}
+
+namespace {
+
+// A file error must reach the user, who would otherwise take the profile
+// for written or loaded.
+void ShowProfileError(const std::exception& e) {
+  TFormKV69::DeviceMessageBox(e.what(), MB_ICONERROR | MB_OK);
+}
+
+}  // namespace
+
+void TFormKV69::N_OpenClick(TObject*) {
+  std::string fileName;
+  if (!ChooseProfileFile(false, fileName)) return;
+  Delay(ProfileLoadWaitMs);
+  try {
+    TMasterSettings settings = ControlsToSettings();
+    // A file that is not there raises before anything changes.
+    TIniSeting().LoadProfile(fileName, settings);
+    SettingsToControls(settings);
+  } catch (const std::exception& e) {
+    ShowProfileError(e);
+  }
+}
+
+void TFormKV69::N_SaveClick(TObject*) {
+  std::string fileName = ProposedProfileName(ModelIndex, Now());
+  if (!ChooseProfileFile(true, fileName)) return;
+  try {
+    TIniSeting().SaveProfile(fileName, ControlsToSettings());
+  } catch (const std::exception& e) {
+    ShowProfileError(e);
+  }
+}
 
 }  // namespace kv
