@@ -12,14 +12,16 @@
 #include "app/ComponentEx_win.h"
 #include "app/Login_Frm_win.h"
 #include "app/SoftInterfaceMaster_Unt.h"
+#include "app/TLanguage_Unt.h"
 #include "classlib/DateTimePickers.h"
 #include "classlib/Forms.h"
 #include "classlib/Grids.h"
+#include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 #include "devicelink/SerialComm.h"
-#include "skin/controls/sGroupBox.h"
 #include "skin/controls/sCheckBox.h"
 #include "skin/controls/sFrameBar.h"
+#include "skin/controls/sGroupBox.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/sListView.h"
 #include "skin/controls/sPageControl.h"
@@ -86,6 +88,13 @@ class TFormKV69 : public TForm {
   TPopupMenu* PopTh = nullptr;
   TPopupMenu* PopPhone = nullptr;
   TPopupMenu* PopTimer = nullptr;
+  // The 16-pixel image strip of the side bar and its frames' buttons.
+  TImageList* il16 = nullptr;
+  void N_AboutClick(TObject* Sender);
+  // Ends the process at once (exit code 0).
+  void N_ExitClick(TObject* Sender);
+  // Lays the list columns out again and keeps AutoStartBox at the right.
+  void FormResize(TObject* Sender);
 
   TsPanel* PnlMain = nullptr;
   TsFrameBar* FrameBar = nullptr;
@@ -175,6 +184,22 @@ class TFormKV69 : public TForm {
   // Copies a list view's rows to and from the row model.
   static TListRows ListViewRows(TListView* list);
   static void SetListViewRows(TListView* list, const TListRows& rows);
+  // Resets the direct children of a container: edits emptied, boxes
+  // unchecked, combo boxes unselected, pickers to the current time, list
+  // cells emptied. Controls inside child containers stay as they are.
+  static void ClearControls(TWinControl* container);
+  // The enabling boxes: each enables its edit (or picker) with its own state;
+  // chk_AutoAlarmAfterDisarm also puts "0" into lbledt_AutoMintues.
+  void chk_ReportTimeClick(TObject* Sender);
+  void chk_PwrOffTimeClick(TObject* Sender);
+  void chk_SaveRecordInterSecClick(TObject* Sender);
+  void chk_SmsReportInterMinClick(TObject* Sender);
+  void chk_AutoAlarmAfterDisarmClick(TObject* Sender);
+  // The password shows plainly while the box is ticked, as "*" otherwise.
+  void chk_ShowPasswordClick(TObject* Sender);
+  // Shows pages by index (PageControl, PageControlMain, PageControl_DIDOTH;
+  // -1 leaves one as it is), as the side bar and its frames do.
+  void SelectPages(int page, int mainPage, int doThPage);
 
   // ---- History page (KV69_History_win.cpp) ----
   TStringGrid* SgHist = nullptr;
@@ -201,10 +226,50 @@ class TFormKV69 : public TForm {
   // Reply handlers called by the request engine.
   void AppendHistoryBlockReply();   // tag 1274, RecvBuffer holds the chunk
   void ShowHistoryRecordReply();    // tag 1276
+  // Column count and channel headers of the grid for a model (0 KV41, 1 KV42,
+  // 2 KV43) and language (0 Chinese, 1 English); anything else changes
+  // nothing. Called after the version reply and after a language switch.
+  void SetHistoryChannelHeader(int modelIndex, int language);
+  // The page's commands (also wired to the buttons).
+  void btn_ReadHistroyFullClick(TObject* Sender);
+  void btn_ReadHistroyClick(TObject* Sender);
+  void btn_History_ClearClick(TObject* Sender);
+  void btn_History_FilterClick(TObject* Sender);
+  void btn_Hist_Save_CSVClick(TObject* Sender);
+  void btn_Hist_Open_CSVClick(TObject* Sender);
+  // Empties every data cell under a progress window.
+  void HistoryGridClear();
+  // The file halves of the two CSV commands: the grid written to the chosen
+  // name (".csv" added unless it ends so; the name written is returned), and
+  // a file put into the emptied grid. File and format errors raise, and the
+  // grid is then as it was.
+  std::string SaveHistoryCsv(const std::string& chosenName);
+  void LoadHistoryCsv(const std::string& fileName);
+  class TSaveDialog* dlgSaveCSV = nullptr;
+  class TOpenDialog* dlgOpenCSV = nullptr;
+  // The Skins menu under N_Skins (made with the history page). Until the
+  // skin manager exists, SkinManagerStandIn keeps the skin chosen.
+  class TSoftSkins* SoftSkins = nullptr;
+  class TSkinManagerStandIn* SkinManagerStandIn = nullptr;
 
   // ---- List pop-up menus and setting dialogs (KV69_Lists_win.cpp) ----
   // Wires the four pop-up menus and the lists' double-clicks.
   void WireListCommands();
+  // Setting opens the list's dialog for the selected row (a double-click
+  // does the same); Clear line empties the selected row's cells, Clear all
+  // every row's. Setting and Clear line ask for a selection when none.
+  void Pop_Do_SettingClick(TObject* Sender);
+  void Pop_Do_ClearLineClick(TObject* Sender);
+  void Pop_Do_ClearClick(TObject* Sender);
+  void Pop_Th_SettingClick(TObject* Sender);
+  void Pop_Th_ClearLineClick(TObject* Sender);
+  void Pop_Th_ClearClick(TObject* Sender);
+  void Pop_Phone_SettingClick(TObject* Sender);
+  void Pop_Phone_ClearLineClick(TObject* Sender);
+  void Pop_Phone_ClearClick(TObject* Sender);
+  void Pop_Timer_SettingClick(TObject* Sender);
+  void Pop_Timer_DeleteClick(TObject* Sender);
+  void Pop_Timer_ClearClick(TObject* Sender);
 
   // ---- Device operations (KV69_Device_win.cpp) ----
   // Wires the device commands: menus, relay and clock buttons, profiles.
@@ -214,6 +279,35 @@ class TFormKV69 : public TForm {
   // Reply handlers called by the request engine.
   void ShowDoStatusReply();  // tag 1277, RecvBuffer holds the chunk
   void ShowThValuesReply();  // tag 1278
+  // The commands; each takes the sender only, as OnClick does.
+  void btn_DO1_CloseClick(TObject* Sender);
+  void btn_DO1_OpenClick(TObject* Sender);
+  void btn_Do2_CloseClick(TObject* Sender);
+  void btn_Do2_OpenClick(TObject* Sender);
+  void Pop_Do_ReadCurrentValueClick(TObject* Sender);
+  void Menu_R_DOClick(TObject* Sender);
+  void Pop_Th_ReadCurrentValueClick(TObject* Sender);
+  void Menu_R_THClick(TObject* Sender);
+  void btn_PC_TimeClick(TObject* Sender);
+  void btn_Main_Timer_WriteClick(TObject* Sender);
+  void btn_Main_Timer_ReadClick(TObject* Sender);
+  void Pop_RESETClick(TObject* Sender);
+  void Pop_ReBootClick(TObject* Sender);
+  void btn_Clean_History_DevClick(TObject* Sender);
+  void Pop_DisCommPortClick(TObject* Sender);
+  void Pop_RepCommPortClick(TObject* Sender);
+  void N_OpenClick(TObject* Sender);
+  void N_SaveClick(TObject* Sender);
+  // The name proposed for a saved profile: the model word ("KV41" while the
+  // model is unknown), "_", the time as yymmddhhnnss, ".ini".
+  static std::string ProposedProfileName(int modelIndex, TDateTime now);
+  // Replaceable, so that tests need no user: the message box of these
+  // commands (the application's title as caption; returns the button chosen),
+  // the profile file dialog (fileName comes in as the proposal and goes out
+  // as the choice; false when cancelled), and the restart of the program.
+  static std::function<int(const std::string& text, unsigned flags)> DeviceMessageBox;
+  static std::function<bool(bool save, std::string& fileName)> ChooseProfileFile;
+  static std::function<void()> RestartDeviceProgram;
 
   // ---- Request engine (KV69_Engine_win.cpp) ----
   TComm* ComPort = nullptr;
@@ -228,6 +322,8 @@ class TFormKV69 : public TForm {
   int HistoryReadStep = 0;
   std::vector<std::uint8_t> RecvBuffer;
   std::vector<std::uint8_t> BlockData;
+  // The image being read, each block at its own place; after a complete
+  // read, the image read.
   std::vector<std::uint8_t> MasterChunks;
   std::vector<std::uint8_t> TimeReplyData;
   // The progress window of the running operation, or none.
@@ -259,12 +355,40 @@ class TFormKV69 : public TForm {
 
   void Pop_ReadMaster_SetingClick(TObject* Sender);
   void Pop_WirteMasterClick(TObject* Sender);
+  // Closes the port (OnClose of the window).
+  void FormClose(TObject* Sender, TCloseAction& Action);
+
+  // Set while the password request sent at show is pending: a rejection of
+  // it ends the program, a rejection of a later one (Reconnect) only closes
+  // the port.
+  bool PasswordAtShow = false;
+  // A version reply that fails its check, or none at all, is asked for
+  // again, this many times per accepted password.
+  static constexpr int VersionRequestRetries = 3;
+  int VersionRetries = 0;
 
  private:
   // Creates ComPort, tmrOut and ApplicationEvents (called with the controls).
   void CreateEngine();
   // Opens the port and sends the password (showing, unless view-only).
   void ConnectAtShow();
+  void SendVersionRequest();
+  void RetryVersionRequest();
+  // Reply handlers of the engine's own requests; ticks is the time-out count
+  // the request had reached when the chunk came.
+  void HandlePasswordReply();
+  void ShowVersionReply();
+  void AcceptMasterBlock(int ticks);
+  void AcceptMasterWriteAck(int ticks);
+  void ShowClearHistoryProgress();
+  void ShowSetTimeReply();
+  void ShowReadTimeReply();
+  // A block reply that cannot be used is treated like a time-out: resent.
+  void RejectBlockReply(int tag);
+  // A reply to another block than the one awaited: the request stays pending.
+  bool KeepWaitingForBlock(int tag, int ticks, int step);
+  void ShowMasterImage(const std::vector<std::uint8_t>& image);
+  void ProgressCancelled(bool windowGoing);
 
  private:
   void CreateControls();
@@ -278,8 +402,22 @@ class TFormKV69 : public TForm {
   void FormShow(TObject* Sender);
   void LayOutColumns();
   void SwitchLanguage(int language);
-  // Shows the item's pages; the side-bar frames come in a later step.
-  void SelectPages(int page, int mainPage, int dodthPage);
+  void CreateBasicPage();
+  void CreateDoPage();
+  void CreateTimerPage();
+  void CreateInfoModePage();
+  void LoadImages();
+  // The side-bar item's frame: selects the item's pages and makes its window.
+  void CreateSideBarFrame(int item, TCustomFrame*& frame);
+  // Week and action cells of lvTimer in the language, matched by index.
+  void TranslateTimerCells(int language);
+  void RefillProtocolItems(int language);
+  void UpdateEnabledEdits();
+  // The hidden tool of the timer page: the history grid's header into mmo.
+  void btn_FindClick(TObject* Sender);
+
+  // The window's language object (its one service is the header listing).
+  TLanguage language_;
 
   bool viewOnly_ = true;
   bool updatingAutoStart_ = false;
