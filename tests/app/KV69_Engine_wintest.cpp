@@ -15,6 +15,7 @@
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Message_Frm_win.h"
+#include "app/SoftDateTime_Unt.h"
 #include "app/SoftDiDoTh_Unt.h"
 #include "app/SoftInterfaceMaster_Unt.h"
 #include "app/SoftTelephone_Unt.h"
@@ -260,6 +261,89 @@ TEST_F(Engine, WriteSettingPutsTheEditedImageIntoTheDeviceForEachModel) {
     ASSERT_EQ(15u, rx.size());
     const TDataPack last = Frame(0x82, 3584, TDataPack(256, 0xFF));
     EXPECT_EQ(ToHex(last), rx[14]);
+    TearDown();
+  }
+}
+
+// Field writers for the expected image, independent of the packing code.
+void PutWord(std::vector<std::uint8_t>& image, std::size_t at, int value) {
+  image[at] = static_cast<std::uint8_t>(value & 0xFF);
+  image[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+void PutText(std::vector<std::uint8_t>& image, std::size_t at, std::size_t width,
+             const std::string& ascii) {
+  std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(at), width, std::uint8_t{0});
+  std::copy(ascii.begin(), ascii.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+TEST_F(Engine, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
+  for (const char* model : {"KV41", "KV42", "KV43"}) {
+    SCOPED_TRACE(model);
+    ASSERT_NO_FATAL_FAILURE(Open(model));
+    ReadSetting();
+    ASSERT_EQ(ImageRead(), DeviceImage());
+    std::vector<std::uint8_t> expected =
+        ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+    ASSERT_EQ(MasterImageSize, expected.size());
+
+    // One field of each kind, through the controls.
+    form_->lbledt_Master_DevDes->SetText("Cold room 3");
+    PutText(expected, master::Description, master::DescriptionWidth, "Cold room 3");
+    form_->lbledt_DeviseID->SetText("4321");
+    PutWord(expected, master::DeviceId, 4321);
+    const bool stamp = !form_->chk_AddTimeToAlarmSMS->Checked();
+    form_->chk_AddTimeToAlarmSMS->SetChecked(stamp);
+    expected[master::BasicFlags] = static_cast<std::uint8_t>(
+        (expected[master::BasicFlags] & ~0x02) | (stamp ? 0x02 : 0));
+    form_->lbledt_TcpPort->SetText("5020");
+    PutWord(expected, master::ServerPort, 5020);
+    TMasterSettings settings = form_->ControlsToSettings();
+    settings.lvTh[0].SetCell(ThColHigh, "65");
+    PutWord(expected, master::HighThresholds, 650);  // row 0 is slot 0 in every model
+    settings.lvTel[1].SetCell(PhoneColNumber, "13800001111");
+    PutText(expected, master::PhoneNumbers + master::PhoneNumberWidth, master::PhoneNumberWidth,
+            "13800001111");
+    TListRow& timer = settings.lvTimer[2];
+    timer.SetCell(TimerColEnable, std::string(TickText));
+    timer.SetCell(TimerColWeek, TimerWeekList[3]);
+    timer.SetCell(TimerColHour, TimerHourList[7]);
+    timer.SetCell(TimerColMinute, TimerMinuteList[45]);
+    timer.SetCell(TimerColAction, TimerActionList[2]);
+    const std::size_t t = master::Timers + 2 * master::TimerSize;
+    expected[t] = 3;  // enabled (bit 7 clear), Wednesday
+    expected[t + 1] = 7;
+    expected[t + 2] = 45;
+    expected[t + 3] = 2;
+    form_->SettingsToControls(settings);
+
+    // A dropped, a late, a corrupt and a split acknowledgement on the way.
+    sim_.Command("drop");
+    sim_.Command("late 3500");
+    sim_.Command("badsum");
+    sim_.Command("split 300");
+    form_->Pop_WirteMasterClick(nullptr);
+    EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+    EXPECT_EQ(expected, DeviceImage());
+
+    // Read back through damaged replies: the window shows the edits.
+    Pump(4000);  // the late acknowledgement is gone
+    form_->lbledt_Master_DevDes->SetText("changed here");
+    form_->lbledt_TcpPort->SetText("1");
+    sim_.Command("drop");
+    sim_.Command("truncate");
+    sim_.Command("badsum");
+    sim_.Command("split 300");
+    ReadSetting();
+    EXPECT_EQ(expected, ImageRead());
+    EXPECT_EQ("Cold room 3", form_->lbledt_Master_DevDes->Text());
+    EXPECT_EQ("4321", form_->lbledt_DeviseID->Text());
+    EXPECT_EQ("5020", form_->lbledt_TcpPort->Text());
+    EXPECT_EQ(stamp, form_->chk_AddTimeToAlarmSMS->Checked());
+    const TMasterSettings shown = form_->ControlsToSettings();
+    EXPECT_EQ("65", shown.lvTh[0].Cell(ThColHigh));
+    EXPECT_EQ("13800001111", shown.lvTel[1].Cell(PhoneColNumber));
+    EXPECT_EQ(TimerWeekList[3], shown.lvTimer[2].Cell(TimerColWeek));
+    EXPECT_EQ(TimerActionList[2], shown.lvTimer[2].Cell(TimerColAction));
     TearDown();
   }
 }
