@@ -12,6 +12,7 @@ namespace kv {
 
 class TStringList;
 class TCustomForm;
+class TComm;
 
 // --- Windows half (Funs_Unt_win.cpp) ---
 
@@ -34,6 +35,10 @@ bool IsAutoStart();
 // The look every window of the program shares: the 9-point "新宋体" font with
 // the GB2312 character set, and the program's icon when the file has one.
 void ApplyProgramFormLook(TCustomForm& form);
+
+// The logger's line: 115200 baud, 8 data bits, no parity, one stop bit, no
+// handshake, no total time-outs; a reply ends after 100 ms of quiet.
+void SetUpDevicePort(TComm& port);
 
 // The program's version text, whatever the file.
 std::string GetProgramVersion(std::string_view fileName);

@@ -12,6 +12,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Registry.h"
 #include "classlib/Resources.h"
+#include "devicelink/SerialComm.h"
 #include "classlib/WideText.h"
 
 namespace kv {
@@ -130,6 +131,24 @@ void ApplyProgramFormLook(TCustomForm& form) {
   if (HINSTANCE module = GetModuleHandleW(nullptr);
       ResourceExists(module, "MAINICON", RT_GROUP_ICON))
     form.Icon().LoadFromResourceName(module, "MAINICON");
+}
+
+void SetUpDevicePort(TComm& port) {
+  port.SetBaudRate(115200);
+  port.SetByteSize(TByteSize::_8);
+  port.SetParity(TParity::None);
+  port.SetStopBits(TStopBits::_1);
+  port.SetDtrControl(TDtrControl::DtrDisable);
+  port.SetRtsControl(TRtsControl::RtsDisable);
+  port.SetOutx_CtsFlow(false);
+  port.SetOutx_DsrFlow(false);
+  port.SetOutx_XonXoffFlow(false);
+  port.SetInx_XonXoffFlow(false);
+  port.SetReadIntervalTimeout(100);
+  port.SetReadTotalTimeoutMultiplier(0);
+  port.SetReadTotalTimeoutConstant(0);
+  port.SetWriteTotalTimeoutMultiplier(0);
+  port.SetWriteTotalTimeoutConstant(0);
 }
 
 }  // namespace kv

@@ -75,17 +75,7 @@ std::uint32_t FrameAddress(const std::vector<std::uint8_t>& frame) {
 void TFormKV69::CreateEngine() {
   ComPort = Create<TComm>(this);
   ComPort->SetName("ComPort");
-  ComPort->SetBaudRate(115200);
-  ComPort->SetByteSize(TByteSize::_8);
-  ComPort->SetParity(TParity::None);
-  ComPort->SetStopBits(TStopBits::_1);
-  ComPort->SetDtrControl(TDtrControl::DtrDisable);
-  ComPort->SetRtsControl(TRtsControl::RtsDisable);
-  ComPort->SetOutx_CtsFlow(false);
-  ComPort->SetOutx_DsrFlow(false);
-  ComPort->SetOutx_XonXoffFlow(false);
-  ComPort->SetInx_XonXoffFlow(false);
-  ComPort->SetReadIntervalTimeout(100);
+  SetUpDevicePort(*ComPort);
   ComPort->OnReceiveData = [this](TObject* sender, const void* buffer, std::uint16_t length) {
     ComPortReceiveData(sender, buffer, length);
   };

@@ -224,8 +224,8 @@ class TFormKV69 : public TForm {
   // Creates the history page's controls (called while the pages are made).
   void CreateHistoryPage();
   // Reply handlers called by the request engine.
-  void AppendHistoryBlockReply();   // tag 1274, RecvBuffer holds the chunk
-  void ShowHistoryRecordReply();    // tag 1276
+  void AppendHistoryBlockReply();  // tag 1274, RecvBuffer holds the chunk
+  void ShowHistoryRecordReply();   // tag 1276
   // Column count and channel headers of the grid for a model (0 KV41, 1 KV42,
   // 2 KV43) and language (0 Chinese, 1 English); anything else changes
   // nothing. Called after the version reply and after a language switch.

@@ -124,21 +124,7 @@ void TFormLogin::CreateControls() {
 
   ComPort = Create<TComm>(this);
   ComPort->SetName("ComPort");
-  ComPort->SetBaudRate(115200);
-  ComPort->SetByteSize(TByteSize::_8);
-  ComPort->SetParity(TParity::None);
-  ComPort->SetStopBits(TStopBits::_1);
-  ComPort->SetDtrControl(TDtrControl::DtrDisable);
-  ComPort->SetRtsControl(TRtsControl::RtsDisable);
-  ComPort->SetOutx_CtsFlow(false);
-  ComPort->SetOutx_DsrFlow(false);
-  ComPort->SetOutx_XonXoffFlow(false);
-  ComPort->SetInx_XonXoffFlow(false);
-  ComPort->SetReadIntervalTimeout(100);
-  ComPort->SetReadTotalTimeoutMultiplier(0);
-  ComPort->SetReadTotalTimeoutConstant(0);
-  ComPort->SetWriteTotalTimeoutMultiplier(0);
-  ComPort->SetWriteTotalTimeoutConstant(0);
+  SetUpDevicePort(*ComPort);
   ComPort->OnReceiveData = [this](TObject* s, const void* buffer, std::uint16_t length) {
     ComPortReceiveData(s, buffer, length);
   };

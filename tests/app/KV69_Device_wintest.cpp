@@ -400,21 +400,8 @@ class DeviceWindow : public ::testing::Test {
 
   // The simulator's state, "name value" per line.
   std::string State(const std::string& name) const {
-    const std::string path = test::Env("KV_SIM_CONTROL") + ".dump";
-    DeleteFileA(path.c_str());
-    sim_.Command("dump " + path);
-    std::string text;
-    PumpUntil(
-        [&] {
-          text = test::ReadFileText(path);
-          return !text.empty();
-        },
-        3000);
-    const std::string key = "\n" + name + " ";
-    const std::size_t at = ("\n" + text).find(key);
-    if (at == std::string::npos) return "<no " + name + ">";
-    const std::size_t start = at + key.size() - 1;
-    return text.substr(start, text.find('\n', start) - start);
+    const std::string value = sim_.State(name);
+    return value.empty() ? "<no " + name + ">" : value;
   }
 
   std::string DoState(int row) const {

@@ -105,22 +105,7 @@ class Engine : public ::testing::Test {
   }
 
   // The configuration image the simulator holds now.
-  std::vector<std::uint8_t> DeviceImage() const {
-    const std::string path = test::Env("KV_SIM_CONTROL") + ".dump";
-    DeleteFileA(path.c_str());
-    sim_.Command("dump " + path);
-    std::string text;
-    PumpUntil(
-        [&] {
-          text = test::ReadFileText(path);
-          return !text.empty();
-        },
-        5000);
-    const std::size_t at = text.find("image ");
-    if (at == std::string::npos) return {};
-    const std::size_t end = text.find('\n', at);
-    return FromHex(text.substr(at + 6, end == std::string::npos ? end : end - at - 6));
-  }
+  std::vector<std::uint8_t> DeviceImage() const { return FromHex(sim_.State("image")); }
 
   // The image the last complete read assembled.
   std::vector<std::uint8_t> ImageRead() const {
@@ -293,8 +278,8 @@ TEST_F(Engine, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
     PutWord(expected, master::DeviceId, 4321);
     const bool stamp = !form_->chk_AddTimeToAlarmSMS->Checked();
     form_->chk_AddTimeToAlarmSMS->SetChecked(stamp);
-    expected[master::BasicFlags] = static_cast<std::uint8_t>(
-        (expected[master::BasicFlags] & ~0x02) | (stamp ? 0x02 : 0));
+    expected[master::BasicFlags] =
+        static_cast<std::uint8_t>((expected[master::BasicFlags] & ~0x02) | (stamp ? 0x02 : 0));
     form_->lbledt_TcpPort->SetText("5020");
     PutWord(expected, master::ServerPort, 5020);
     TMasterSettings settings = form_->ControlsToSettings();

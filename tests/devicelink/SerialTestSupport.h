@@ -131,6 +131,24 @@ class Simulator {
     return lines;
   }
 
+  // One value of the simulator's state ("image", "relays", "time", "history",
+  // "password", "model"), dumped on request; empty when it never came.
+  std::string State(const std::string& name) const {
+    const std::string path = control_ + ".dump";
+    DeleteFileA(path.c_str());
+    Command("dump " + path);
+    std::string text;
+    for (int tries = 0; tries < 100 && text.empty(); ++tries) {
+      text = ReadFileText(path);
+      if (text.empty()) Sleep(30);
+    }
+    const std::string key = "\n" + name + " ";
+    const std::size_t at = ("\n" + text).find(key);
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + key.size() - 1;
+    return text.substr(start, text.find('\n', start) - start);
+  }
+
  private:
   std::string port_, control_, log_, modem_;
   bool withModemLines_;
