@@ -28,8 +28,8 @@ namespace kv {
 
 namespace {
 
-// The relay commands carry the factory password, not the device's: the
-// logger's firmware accepts them with it whatever password is set.
+// The relay commands always carry the factory password, whatever the
+// device's own password is: that is what loggers have always been sent.
 constexpr std::string_view RelayCommandPassword = "9173";
 
 // Waits of the commands, in milliseconds.
