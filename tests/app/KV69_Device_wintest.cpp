@@ -11,6 +11,7 @@
 
 #include "../devicelink/SerialTestSupport.h"
 #include "SettingsSamples.h"
+#include "ViewOnlyWindow.h"
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Message_Frm_win.h"
@@ -156,11 +157,7 @@ std::string Joined(const std::vector<std::string>& names) {
 class ViewOnlyWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    LoginPassword = std::string(AccessCode);
-    LoginComPort.clear();
-    ModelIndex = -1;
-    form_.reset(Create<TFormKV69>(nullptr));
-    form_->Show();
+    form_.reset(test::OpenViewOnlyMainWindow());
     form_->N_ENClick(form_.get());
   }
   void TearDown() override {

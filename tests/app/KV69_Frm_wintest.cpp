@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SettingsSamples.h"
+#include "ViewOnlyWindow.h"
 #include "app/About_Frm_win.h"
 #include "app/ConstLang_Unt.h"
 #include "app/FrameBar_Frms_win.h"
@@ -23,12 +24,7 @@ namespace {
 
 class MainWindow : public ::testing::Test {
  protected:
-  void SetUp() override {
-    LoginPassword = std::string(AccessCode);
-    LoginComPort.clear();
-    form_.reset(Create<TFormKV69>(nullptr));
-    form_->Show();
-  }
+  void SetUp() override { form_.reset(test::OpenViewOnlyMainWindow()); }
   void TearDown() override {
     form_.reset();
     LoginPassword.clear();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "ViewOnlyWindow.h"
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/ConstLang_Unt.h"
 #include "app/HistoryCsv_Unt.h"
@@ -97,11 +98,7 @@ void SetPickers(TFormKV69& form, TDateTime begin, TDateTime end) {
 class HistoryPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    LoginPassword = std::string(AccessCode);
-    LoginComPort.clear();
-    ModelIndex = -1;
-    form_.reset(Create<TFormKV69>(nullptr));
-    form_->Show();
+    form_.reset(test::OpenViewOnlyMainWindow());
     grid_ = form_->SgHist;
   }
   void TearDown() override {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ViewOnlyWindow.h"
 #include "app/ConstLang_Unt.h"
 #include "app/DoSetting_Frm_win.h"
 #include "app/KV69_Frm_win.h"
@@ -490,10 +491,7 @@ TEST_F(TimerDialog, CellsOfTheOtherLanguageSelectTheFirstWeekAndAction) {
 class ListMenus : public ::testing::Test {
  protected:
   void SetUp() override {
-    LoginPassword = std::string(AccessCode);
-    LoginComPort.clear();
-    form_.reset(Create<TFormKV69>(nullptr));
-    form_->Show();
+    form_.reset(test::OpenViewOnlyMainWindow());
     form_->N_ENClick(nullptr);
     // The channel rows come with the device's model; here from the test.
     ModelIndex = 1;
