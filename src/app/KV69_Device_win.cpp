@@ -94,37 +94,6 @@ std::function<int(const std::string&, unsigned)> TFormKV69::DeviceMessageBox =
 std::function<bool(bool, std::string&)> TFormKV69::ChooseProfileFile = ExecuteProfileDialog;
 std::function<void()> TFormKV69::RestartDeviceProgram = RestartProgram;
 
-void TFormKV69::WireDeviceCommands() {
-  const auto wire = [this](TControl* control, void (TFormKV69::*handler)(TObject*)) {
-    if (control != nullptr)
-      control->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
-  };
-  const auto wireItem = [this](TMenuItem* item, void (TFormKV69::*handler)(TObject*)) {
-    if (item != nullptr)
-      item->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
-  };
-  wire(btn_DO1_Close, &TFormKV69::btn_DO1_CloseClick);
-  wire(btn_DO1_Open, &TFormKV69::btn_DO1_OpenClick);
-  wire(btn_Do2_Close, &TFormKV69::btn_Do2_CloseClick);
-  wire(btn_Do2_Open, &TFormKV69::btn_Do2_OpenClick);
-  wire(btn_PC_Time, &TFormKV69::btn_PC_TimeClick);
-  wire(btn_Main_Timer_Write, &TFormKV69::btn_Main_Timer_WriteClick);
-  wire(btn_Main_Timer_Read, &TFormKV69::btn_Main_Timer_ReadClick);
-  wire(btn_Clean_History_Dev, &TFormKV69::btn_Clean_History_DevClick);
-  wireItem(dynamic_cast<TMenuItem*>(FindComponent("Pop_Do_ReadCurrentValue")),
-           &TFormKV69::Pop_Do_ReadCurrentValueClick);
-  wireItem(dynamic_cast<TMenuItem*>(FindComponent("Pop_Th_ReadCurrentValue")),
-           &TFormKV69::Pop_Th_ReadCurrentValueClick);
-  wireItem(Menu_R_DO, &TFormKV69::Menu_R_DOClick);
-  wireItem(Menu_R_TH, &TFormKV69::Menu_R_THClick);
-  wireItem(Pop_RESET, &TFormKV69::Pop_RESETClick);
-  wireItem(Pop_ReBoot, &TFormKV69::Pop_ReBootClick);
-  wireItem(Pop_DisCommPort, &TFormKV69::Pop_DisCommPortClick);
-  wireItem(Pop_RepCommPort, &TFormKV69::Pop_RepCommPortClick);
-  wireItem(N_Open, &TFormKV69::N_OpenClick);
-  wireItem(N_Save, &TFormKV69::N_SaveClick);
-}
-
 // ---- Relays and current values ----
 
 namespace {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/About_Frm_win.h"
 #include "app/ConstLang_Unt.h"
@@ -197,8 +198,6 @@ TFormKV69::TFormKV69(TComponent* owner) : TForm(owner) {}
 
 void TFormKV69::AfterConstruction() {
   CreateControls();
-  OnCreate = [this](TObject* sender) { FormCreate(sender); };
-  OnShow = [this](TObject* sender) { FormShow(sender); };
   TForm::AfterConstruction();
 }
 
@@ -227,9 +226,85 @@ void TFormKV69::CreateControls() {
   CreateSideBar();
   CreatePages();
   CreateEngine();
-  WireListCommands();
-  WireDeviceCommands();
-  OnResize = [this](TObject* sender) { FormResize(sender); };
+  BindEvents();
+}
+
+// Every control and event of the window with its handler, one line each, as
+// the form's description would list them. The port, tmrOut and the
+// application events are bound where the engine creates them, AutoStartBox
+// where FormShow makes it.
+void TFormKV69::BindEvents() {
+  const auto on = [this](void (TFormKV69::*handler)(TObject*)) {
+    return std::bind_front(handler, this);
+  };
+  const auto item = [this](const char* name) {
+    return dynamic_cast<TMenuItem*>(FindComponent(name));
+  };
+  OnCreate = on(&TFormKV69::FormCreate);
+  OnShow = on(&TFormKV69::FormShow);
+  OnResize = on(&TFormKV69::FormResize);
+
+  N_Open->OnClick = on(&TFormKV69::N_OpenClick);
+  N_Save->OnClick = on(&TFormKV69::N_SaveClick);
+  N_Exit->OnClick = on(&TFormKV69::N_ExitClick);
+  Pop_DisCommPort->OnClick = on(&TFormKV69::Pop_DisCommPortClick);
+  Pop_RepCommPort->OnClick = on(&TFormKV69::Pop_RepCommPortClick);
+  Pop_ReadMaster_Seting->OnClick = on(&TFormKV69::Pop_ReadMaster_SetingClick);
+  Pop_WirteMaster->OnClick = on(&TFormKV69::Pop_WirteMasterClick);
+  Menu_R_DO->OnClick = on(&TFormKV69::Menu_R_DOClick);
+  Menu_R_TH->OnClick = on(&TFormKV69::Menu_R_THClick);
+  Pop_RESET->OnClick = on(&TFormKV69::Pop_RESETClick);
+  Pop_ReBoot->OnClick = on(&TFormKV69::Pop_ReBootClick);
+  N_CN->OnClick = on(&TFormKV69::N_CNClick);
+  N_EN->OnClick = on(&TFormKV69::N_ENClick);
+  N_About->OnClick = on(&TFormKV69::N_AboutClick);
+
+  item("Pop_Do_Setting")->OnClick = on(&TFormKV69::Pop_Do_SettingClick);
+  item("Pop_Do_ReadCurrentValue")->OnClick = on(&TFormKV69::Pop_Do_ReadCurrentValueClick);
+  item("Pop_Do_ClearLine")->OnClick = on(&TFormKV69::Pop_Do_ClearLineClick);
+  item("Pop_Do_Clear")->OnClick = on(&TFormKV69::Pop_Do_ClearClick);
+  item("Pop_Th_Setting")->OnClick = on(&TFormKV69::Pop_Th_SettingClick);
+  item("Pop_Th_ReadCurrentValue")->OnClick = on(&TFormKV69::Pop_Th_ReadCurrentValueClick);
+  item("Pop_Th_ClearLine")->OnClick = on(&TFormKV69::Pop_Th_ClearLineClick);
+  item("Pop_Th_Clear")->OnClick = on(&TFormKV69::Pop_Th_ClearClick);
+  item("Pop_Phone_Setting")->OnClick = on(&TFormKV69::Pop_Phone_SettingClick);
+  item("Pop_Phone_ClearLine")->OnClick = on(&TFormKV69::Pop_Phone_ClearLineClick);
+  item("Pop_Phone_Clear")->OnClick = on(&TFormKV69::Pop_Phone_ClearClick);
+  item("Pop_Timer_Setting")->OnClick = on(&TFormKV69::Pop_Timer_SettingClick);
+  item("Pop_Timer_Delete")->OnClick = on(&TFormKV69::Pop_Timer_DeleteClick);
+  item("Pop_Timer_Clear")->OnClick = on(&TFormKV69::Pop_Timer_ClearClick);
+  lvDo->OnDblClick = on(&TFormKV69::Pop_Do_SettingClick);
+  lvTh->OnDblClick = on(&TFormKV69::Pop_Th_SettingClick);
+  lvTel->OnDblClick = on(&TFormKV69::Pop_Phone_SettingClick);
+  lvTimer->OnDblClick = on(&TFormKV69::Pop_Timer_SettingClick);
+
+  // The side bar: each item's frame, made when the item opens.
+  for (int i = 0; i < FrameBar->Items()->Count(); ++i)
+    FrameBar->Items()->GetItem(i)->OnCreateFrame = [this, i](TObject*, TCustomFrame*& frame) {
+      CreateSideBarFrame(i, frame);
+    };
+
+  chk_AutoAlarmAfterDisarm->OnClick = on(&TFormKV69::chk_AutoAlarmAfterDisarmClick);
+  chk_ReportTime->OnClick = on(&TFormKV69::chk_ReportTimeClick);
+  chk_PwrOffTime->OnClick = on(&TFormKV69::chk_PwrOffTimeClick);
+  chk_SaveRecordInterSec->OnClick = on(&TFormKV69::chk_SaveRecordInterSecClick);
+  chk_SmsReportInterMin->OnClick = on(&TFormKV69::chk_SmsReportInterMinClick);
+  chk_ShowPassword->OnClick = on(&TFormKV69::chk_ShowPasswordClick);
+  btn_DO1_Close->OnClick = on(&TFormKV69::btn_DO1_CloseClick);
+  btn_DO1_Open->OnClick = on(&TFormKV69::btn_DO1_OpenClick);
+  btn_Do2_Close->OnClick = on(&TFormKV69::btn_Do2_CloseClick);
+  btn_Do2_Open->OnClick = on(&TFormKV69::btn_Do2_OpenClick);
+  btn_Find->OnClick = on(&TFormKV69::btn_FindClick);
+  btn_PC_Time->OnClick = on(&TFormKV69::btn_PC_TimeClick);
+  btn_Main_Timer_Read->OnClick = on(&TFormKV69::btn_Main_Timer_ReadClick);
+  btn_Main_Timer_Write->OnClick = on(&TFormKV69::btn_Main_Timer_WriteClick);
+  btn_ReadHistroyFull->OnClick = on(&TFormKV69::btn_ReadHistroyFullClick);
+  btn_ReadHistroy->OnClick = on(&TFormKV69::btn_ReadHistroyClick);
+  btn_History_Clear->OnClick = on(&TFormKV69::btn_History_ClearClick);
+  btn_Clean_History_Dev->OnClick = on(&TFormKV69::btn_Clean_History_DevClick);
+  btn_History_Filter->OnClick = on(&TFormKV69::btn_History_FilterClick);
+  btn_Hist_Save_CSV->OnClick = on(&TFormKV69::btn_Hist_Save_CSVClick);
+  btn_Hist_Open_CSV->OnClick = on(&TFormKV69::btn_Hist_Open_CSVClick);
 }
 
 void TFormKV69::LoadImages() {
@@ -277,10 +352,6 @@ void TFormKV69::CreateMenus() {
   N_Skins = AddMenuItem(root, "N_Skins");
   N_Help = AddMenuItem(root, "N_Help");
   N_About = AddMenuItem(N_Help, "N_About");
-  N_CN->OnClick = [this](TObject* sender) { N_CNClick(sender); };
-  N_EN->OnClick = [this](TObject* sender) { N_ENClick(sender); };
-  N_Exit->OnClick = [this](TObject* sender) { N_ExitClick(sender); };
-  N_About->OnClick = [this](TObject* sender) { N_AboutClick(sender); };
   SetMenu(MainMenu);
 
   const auto popup = [this](const char* name, std::initializer_list<const char*> items) {
@@ -307,10 +378,6 @@ void TFormKV69::CreateSideBar() {
     TsTitleItem* item = FrameBar->Items()->Add();
     item->SetCaption(captions[i].Chinese);
     item->SetImageIndex(kSideBarItems[i].ImageIndex);
-    const int index = static_cast<int>(i);
-    item->OnCreateFrame = [this, index](TObject*, TCustomFrame*& frame) {
-      CreateSideBarFrame(index, frame);
-    };
   }
 }
 
@@ -454,22 +521,11 @@ void TFormKV69::CreateBasicPage() {
   chk_SmsReportInterMin = NewCheck(this, group, "chk_SmsReportInterMin", enableLeft, row6 + 1, 120);
   group->SetBounds(GroupLeft, GroupLeft, GroupWidth, row8 + EditHeight + 18);
 
-  chk_ReportTime->OnClick = [this](TObject* sender) { chk_ReportTimeClick(sender); };
-  chk_PwrOffTime->OnClick = [this](TObject* sender) { chk_PwrOffTimeClick(sender); };
-  chk_SaveRecordInterSec->OnClick = [this](TObject* sender) {
-    chk_SaveRecordInterSecClick(sender);
-  };
-  chk_SmsReportInterMin->OnClick = [this](TObject* sender) { chk_SmsReportInterMinClick(sender); };
-  chk_AutoAlarmAfterDisarm->OnClick = [this](TObject* sender) {
-    chk_AutoAlarmAfterDisarmClick(sender);
-  };
-
   grp_PasswordSeting = NewGroup(this, Sheet_Common, "grp_PasswordSeting");
   group = grp_PasswordSeting;
   lbledt_Main_Password = NewEdit(this, group, "lbledt_Main_Password", RowLeft, row1, 120, 300);
   lbledt_Main_Password->SetPasswordChar(L'*');
   chk_ShowPassword = NewCheck(this, group, "chk_ShowPassword", RowLeft + 140, row1 + 1, 160);
-  chk_ShowPassword->OnClick = [this](TObject* sender) { chk_ShowPasswordClick(sender); };
   btn_ChangePassword = NewButton(this, group, "btn_ChangePassword", RowLeft + 310, row1 - 3, 100);
   group->SetBounds(GroupLeft, grp_BasicSeting->Top() + grp_BasicSeting->Height() + 8, GroupWidth,
                    row1 + EditHeight + 18);
@@ -496,7 +552,6 @@ void TFormKV69::CreateTimerPage() {
   btn_Find = NewButton(this, grp_Timer_Notice, "btn_Find", RowLeft, 4, 60);
   btn_Find->SetCaption("Find");
   btn_Find->SetVisible(false);
-  btn_Find->OnClick = [this](TObject* sender) { btn_FindClick(sender); };
   mmo = NewControl<TMemo>(this, grp_Timer_Notice, "mmo");
   mmo->SetBounds(RowLeft + 70, 4, 100, 20);
   mmo->SetVisible(false);

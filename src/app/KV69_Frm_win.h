@@ -230,7 +230,7 @@ class TFormKV69 : public TForm {
   // 2 KV43) and language (0 Chinese, 1 English); anything else changes
   // nothing. Called after the version reply and after a language switch.
   void SetHistoryChannelHeader(int modelIndex, int language);
-  // The page's commands (also wired to the buttons).
+  // The page's commands.
   void btn_ReadHistroyFullClick(TObject* Sender);
   void btn_ReadHistroyClick(TObject* Sender);
   void btn_History_ClearClick(TObject* Sender);
@@ -253,8 +253,6 @@ class TFormKV69 : public TForm {
   class TSkinManagerStandIn* SkinManagerStandIn = nullptr;
 
   // ---- List pop-up menus and setting dialogs (KV69_Lists_win.cpp) ----
-  // Wires the four pop-up menus and the lists' double-clicks.
-  void WireListCommands();
   // Setting opens the list's dialog for the selected row (a double-click
   // does the same); Clear line empties the selected row's cells, Clear all
   // every row's. Setting and Clear line ask for a selection when none.
@@ -272,8 +270,6 @@ class TFormKV69 : public TForm {
   void Pop_Timer_ClearClick(TObject* Sender);
 
   // ---- Device operations (KV69_Device_win.cpp) ----
-  // Wires the device commands: menus, relay and clock buttons, profiles.
-  void WireDeviceCommands();
   // WM_DEVICECHANGE, passed on by WndProc.
   void HandleDeviceChange(TMessage& message);
   // Reply handlers called by the request engine.
@@ -392,6 +388,8 @@ class TFormKV69 : public TForm {
 
  private:
   void CreateControls();
+  // Binds every control's events to their handlers (KV69_Frm_win.cpp).
+  void BindEvents();
   void CreateMenus();
   void CreateSideBar();
   void CreatePages();

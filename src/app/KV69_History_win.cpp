@@ -240,13 +240,6 @@ void TFormKV69::CreateHistoryPage() {
   dlgOpenCSV->SetFilter(CsvFilter);
   dlgOpenCSV->SetOptions(dlgOpenCSV->Options() | ofFileMustExist);
 
-  btn_ReadHistroyFull->OnClick = [this](TObject* s) { btn_ReadHistroyFullClick(s); };
-  btn_ReadHistroy->OnClick = [this](TObject* s) { btn_ReadHistroyClick(s); };
-  btn_History_Clear->OnClick = [this](TObject* s) { btn_History_ClearClick(s); };
-  btn_History_Filter->OnClick = [this](TObject* s) { btn_History_FilterClick(s); };
-  btn_Hist_Save_CSV->OnClick = [this](TObject* s) { btn_Hist_Save_CSVClick(s); };
-  btn_Hist_Open_CSV->OnClick = [this](TObject* s) { btn_Hist_Open_CSVClick(s); };
-
   // The Skins menu lists the skin files next to the program.
   SkinManagerStandIn = Create<TSkinManagerStandIn>(this);
   SoftSkins = Create<TSoftSkins>(this, SkinManagerStandIn, N_Skins, ProgramFolder());

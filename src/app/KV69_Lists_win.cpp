@@ -48,30 +48,6 @@ void ClearAll(TListView* list) {
 
 }  // namespace
 
-void TFormKV69::WireListCommands() {
-  const auto wire = [this](const char* name, void (TFormKV69::*handler)(TObject*)) {
-    if (auto* item = dynamic_cast<TMenuItem*>(FindComponent(name)))
-      item->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
-  };
-  wire("Pop_Do_Setting", &TFormKV69::Pop_Do_SettingClick);
-  wire("Pop_Do_ClearLine", &TFormKV69::Pop_Do_ClearLineClick);
-  wire("Pop_Do_Clear", &TFormKV69::Pop_Do_ClearClick);
-  wire("Pop_Th_Setting", &TFormKV69::Pop_Th_SettingClick);
-  wire("Pop_Th_ClearLine", &TFormKV69::Pop_Th_ClearLineClick);
-  wire("Pop_Th_Clear", &TFormKV69::Pop_Th_ClearClick);
-  wire("Pop_Phone_Setting", &TFormKV69::Pop_Phone_SettingClick);
-  wire("Pop_Phone_ClearLine", &TFormKV69::Pop_Phone_ClearLineClick);
-  wire("Pop_Phone_Clear", &TFormKV69::Pop_Phone_ClearClick);
-  wire("Pop_Timer_Setting", &TFormKV69::Pop_Timer_SettingClick);
-  wire("Pop_Timer_Delete", &TFormKV69::Pop_Timer_DeleteClick);
-  wire("Pop_Timer_Clear", &TFormKV69::Pop_Timer_ClearClick);
-
-  lvDo->OnDblClick = [this](TObject* sender) { Pop_Do_SettingClick(sender); };
-  lvTh->OnDblClick = [this](TObject* sender) { Pop_Th_SettingClick(sender); };
-  lvTel->OnDblClick = [this](TObject* sender) { Pop_Phone_SettingClick(sender); };
-  lvTimer->OnDblClick = [this](TObject* sender) { Pop_Timer_SettingClick(sender); };
-}
-
 void TFormKV69::Pop_Do_SettingClick(TObject*) {
   if (!HasSelection(lvDo)) return;
   RunSettingDialog<TFormDoSetting>(lvDo, lvDo->Selected()->Index());

@@ -1,0 +1,280 @@
+// The real kvconfig.exe against the device simulator, driven from outside
+// the way a user works it: keys into its windows, found by their class, and
+// nothing called inside the program. Run through scripts/serial-test.
+//
+// KV_KVCONFIG_EXE overrides the program (default: the build's own, next to
+// this test's folder); with KV_DRIVE_SHOTS set to a folder, a picture of the
+// screen is saved there at each step (needs a real display driver).
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../devicelink/SerialTestSupport.h"
+
+namespace kv {
+namespace {
+
+using test::Env;
+
+constexpr DWORD StepTimeoutMs = 30000;
+// The simulator's factory password, typed in the login window.
+constexpr const char* DevicePassword = "9173";
+constexpr int ReadBlocks = 14;
+constexpr int WriteBlocks = 15;
+
+struct TFindWindow {
+  DWORD Process;
+  const wchar_t* Class;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND wnd, LPARAM param) {
+  auto* find = reinterpret_cast<TFindWindow*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(wnd, &process);
+  wchar_t cls[64] = {};
+  GetClassNameW(wnd, cls, 64);
+  if (process != find->Process || !IsWindowVisible(wnd) || lstrcmpW(cls, find->Class) != 0)
+    return TRUE;
+  find->Found = wnd;
+  return FALSE;
+}
+
+// Waits for a condition the user could see, or gives up after the step's time.
+template <class F>
+bool WaitFor(F done, DWORD ms = StepTimeoutMs) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (!done()) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+class Drive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
+    shots_ = Env("KV_DRIVE_SHOTS");
+    ListPort();
+    std::string exe = Env("KV_KVCONFIG_EXE");
+    if (exe.empty()) {
+      char self[MAX_PATH] = {};
+      GetModuleFileNameA(nullptr, self, MAX_PATH);
+      exe = self;
+      exe = exe.substr(0, exe.find_last_of('\\')) + "\\..\\..\\src\\app\\kvconfig.exe";
+    }
+    STARTUPINFOA start{};
+    start.cb = sizeof start;
+    std::string command = "\"" + exe + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &start, &program_))
+        << "cannot start " << exe;
+  }
+  void TearDown() override {
+    if (program_.hProcess != nullptr) {
+      // A program that did not end by its own menu is stopped here.
+      if (WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(program_.hProcess, 1);
+      CloseHandle(program_.hProcess);
+      CloseHandle(program_.hThread);
+    }
+    if (!valueName_.empty()) {
+      HKEY key = nullptr;
+      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_ALL_ACCESS, &key) == 0) {
+        RegDeleteValueW(key, valueName_.c_str());
+        RegCloseKey(key);
+      }
+    }
+  }
+
+  // The simulator's port, listed where the system lists serial ports, so
+  // that the login window offers it.
+  void ListPort() {
+    const std::string port = sim_.Port();
+    const std::wstring wide(port.begin(), port.end());
+    valueName_ = L"\\Device\\KvDrive" + wide;
+    HKEY key = nullptr;
+    ASSERT_EQ(0, RegCreateKeyExW(HKEY_LOCAL_MACHINE, SerialCommKey, 0, nullptr,
+                                 REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExW(key, valueName_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+
+  HWND Window(const wchar_t* cls) {
+    TFindWindow find{program_.dwProcessId, cls, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+  }
+  // The child windows of a class, in the order the system lists them.
+  static std::vector<HWND> Children(HWND parent, const wchar_t* cls) {
+    std::pair<const wchar_t*, std::vector<HWND>> found{cls, {}};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+  }
+  static BOOL CALLBACK CollectChild(HWND wnd, LPARAM param) {
+    auto* found = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(param);
+    wchar_t name[64] = {};
+    GetClassNameW(wnd, name, 64);
+    if (lstrcmpW(name, found->first) == 0) found->second.push_back(wnd);
+    return TRUE;
+  }
+  static HWND Child(HWND parent, const wchar_t* cls) {
+    const std::vector<HWND> found = Children(parent, cls);
+    return found.empty() ? nullptr : found.front();
+  }
+
+  // A key pressed and let go, as the keyboard delivers it to a window.
+  static void Key(HWND wnd, WORD key, bool alt = false) {
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1 << 29) : 0);
+    const LPARAM up = down | (1u << 30) | (1u << 31);
+    PostMessageW(wnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+    PostMessageW(wnd, alt ? WM_SYSKEYUP : WM_KEYUP, key, up);
+  }
+  // Alt opens the menu bar at its first title; the arrows walk to the item.
+  static void MenuCommand(HWND wnd, int title, int item) {
+    Key(wnd, VK_MENU, true);
+    for (int i = 0; i < title; ++i) Key(wnd, VK_RIGHT);
+    Key(wnd, VK_DOWN);
+    for (int i = 0; i < item; ++i) Key(wnd, VK_DOWN);
+    Key(wnd, VK_RETURN);
+  }
+  // A click of the left mouse button at a point of a window's client area.
+  static void Click(HWND wnd, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageW(wnd, WM_MOUSEMOVE, 0, at);
+    PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(wnd, WM_LBUTTONUP, 0, at);
+  }
+
+  // Requests of one command byte in the simulator's log.
+  int Requests(const char* command) const {
+    int n = 0;
+    for (const std::string& frame : sim_.Log("rx"))
+      if (frame.rfind(std::string("23") + command, 0) == 0) ++n;
+    return n;
+  }
+
+  // The screen as it is now, as a BMP file named after the step.
+  void Shot(const std::string& step) {
+    if (shots_.empty()) return;
+    // Let the windows finish painting what the step changed.
+    Sleep(1500);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    BITMAPFILEHEADER file{0x4D42, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size, 0, 0,
+                          sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string data(reinterpret_cast<const char*>(&file), sizeof file);
+    data.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    data.append(static_cast<const char*>(bits), size);
+    const std::string path = shots_ + "\\" + step + ".bmp";
+    EXPECT_TRUE(test::ReplaceFileText(path, data)) << path;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    printf("screenshot %s\n", path.c_str());
+  }
+
+  static constexpr const wchar_t* SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  test::Simulator sim_;
+  std::string shots_;
+  std::wstring valueName_;
+  PROCESS_INFORMATION program_{};
+};
+
+// The port the combo box shows.
+std::string ComboText(HWND combo) {
+  const LRESULT chosen = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  wchar_t text[64] = {};
+  if (chosen < 0 || SendMessageW(combo, CB_GETLBTEXTLEN, chosen, 0) >= 64) return {};
+  SendMessageW(combo, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text));
+  return std::string(text, text + lstrlenW(text));
+}
+
+TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
+  HWND login = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (login = Window(L"TFormLogin")) != nullptr; }))
+      << "no login window";
+  HWND combo = Child(login, L"TsComboBox");
+  HWND password = Child(login, L"TsEdit");
+  ASSERT_NE(nullptr, combo);
+  ASSERT_NE(nullptr, password);
+  // The port: from the top of the list down until the simulator's shows.
+  Key(combo, VK_HOME);
+  for (int i = 0; i < 64 && !WaitFor([&] { return ComboText(combo) == sim_.Port(); }, 200); ++i)
+    Key(combo, VK_DOWN);
+  ASSERT_EQ(sim_.Port(), ComboText(combo));
+  // The password box holds the factory password; typed again all the same.
+  PostMessageW(password, EM_SETSEL, 0, -1);
+  Key(password, VK_DELETE);
+  for (const char* c = DevicePassword; *c != 0; ++c) PostMessageW(password, WM_CHAR, *c, 1);
+  Shot("1-login");
+  Key(password, VK_RETURN);
+
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = Window(L"TFormKV69")) != nullptr; }))
+      << "no main window after the login";
+  // The main window sends the password and asks for the version by itself;
+  // the channel list fills once the version told the model.
+  ASSERT_TRUE(WaitFor([&] {
+    const std::vector<HWND> lists = Children(main, L"TsListView");
+    for (HWND list : lists)
+      if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) return false;
+    return lists.size() == 4;
+  })) << Requests("05") << " version requests, the channel list stayed empty";
+  Shot("2-main-window");
+
+  // Setting (third title), Read Setting (first item).
+  MenuCommand(main, 2, 0);
+  ASSERT_TRUE(WaitFor([&] { return Requests("83") >= ReadBlocks; }))
+      << Requests("83") << " block reads";
+  // The read ends with the relay states and the channel values.
+  ASSERT_TRUE(WaitFor([&] { return Requests("06") >= 2 && Window(L"TFormBasicAnimate") == nullptr; }));
+  EXPECT_EQ(ReadBlocks, Requests("83"));
+  if (!shots_.empty()) {
+    // The side bar's first title opens the Basic Setting page.
+    HWND bar = Child(main, L"TsFrameBar");
+    RECT r{};
+    GetClientRect(bar, &r);
+    Click(bar, r.right / 2, 12);
+    Shot("3-basic-setting");
+  }
+
+  // Setting, Write Setting (second item).
+  MenuCommand(main, 2, 1);
+  ASSERT_TRUE(WaitFor([&] { return Requests("82") >= WriteBlocks; }))
+      << Requests("82") << " block writes";
+  ASSERT_TRUE(WaitFor([&] { return Window(L"TFormBasicAnimate") == nullptr; }));
+  EXPECT_EQ(WriteBlocks, Requests("82"));
+
+  // File, Log Out ends the program.
+  MenuCommand(main, 0, 2);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, StepTimeoutMs));
+  DWORD code = 1;
+  GetExitCodeProcess(program_.hProcess, &code);
+  EXPECT_EQ(0u, code);
+}
+
+}  // namespace
+}  // namespace kv
