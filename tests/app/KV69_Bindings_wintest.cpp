@@ -147,7 +147,7 @@ class Bindings : public ::testing::TestWithParam<State> {
     if (message == WM_LBUTTONDOWN) SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
   }
 
-  // Requests sent since the test began whose frame starts so (hex).
+  // Requests sent since CountFrom whose frame starts so (hex).
   int Sent(const std::string& start) const {
     int n = 0;
     for (const std::string& frame : sim_.Log("rx")) n += frame.rfind(start, 0) == 0 ? 1 : 0;
@@ -162,7 +162,8 @@ class Bindings : public ::testing::TestWithParam<State> {
   // Waits for n more requests of a kind when connected; none otherwise.
   void ExpectSent(const std::string& start, int n) {
     if (Connected()) {
-      EXPECT_TRUE(PumpUntil([&] { return Sent(start) >= n; }, 5000)) << start << ": " << Sent(start);
+      EXPECT_TRUE(PumpUntil([&] { return Sent(start) >= n; }, 5000))
+          << start << ": " << Sent(start);
     } else {
       EXPECT_EQ(0, Sent(start)) << start << " sent without a port";
     }
@@ -184,15 +185,15 @@ class Bindings : public ::testing::TestWithParam<State> {
 // Frame starts: command byte and address. Configuration blocks lie below
 // 0x1000, history records from 0x4000 on, 64 bytes each.
 const std::string ReadBlock = "238300000", HistoryBlock = "238300004000",
-                  HistoryRecord2 = "238300004040",
-                  WriteBlock = "2382", Status = "2306", Password = "2301", ReadTime = "2308",
-                  SetTime = "2303";
+                  HistoryRecord2 = "238300004040", WriteBlock = "2382", Status = "2306",
+                  Password = "2301", ReadTime = "2308", SetTime = "2303";
 
 TEST_P(Bindings, SettingMenuReadsAndWritesTheConfiguration) {
   CountFrom({ReadBlock, WriteBlock, Status});
   Menu({"Setting", "Read Setting"});
   ExpectSent(ReadBlock, 14);
   ExpectSent(Status, 2);  // relay states and channel values follow the read
+  EXPECT_EQ(Connected(), !form_->lbledt_Master_DevDes->Text().empty()) << "filled from the device";
   Menu({"Setting", "Write Setting"});
   ExpectSent(WriteBlock, 15);
   Menu({"Setting", "DO Current Status"});
@@ -238,14 +239,29 @@ TEST_P(Bindings, QuestionsAndDialogsOpenFromTheirCommands) {
     std::string opens;
   };
   const TCase cases[] = {
-      {[&] { Menu({"System(&X)", "Reset"}); }, "Reset Device?"},
-      {[&] { Menu({"System(&X)", "Reboot(&Z)"}); }, "Reboot Device and Software?"},
+      {[&] {
+         Menu({"System(&X)", "Reset"});
+       },
+       "Reset Device?"},
+      {[&] {
+         Menu({"System(&X)", "Reboot(&Z)"});
+       },
+       "Reboot Device and Software?"},
       {[&] { Press(form_->btn_Clean_History_Dev); }, "Clear All?"},
-      {[&] { Menu({"File(&R)", "Load Profile"}); }, "file dialog"},
-      {[&] { Menu({"File(&R)", "Export Profile"}); }, "file dialog"},
+      {[&] {
+         Menu({"File(&R)", "Load Profile"});
+       },
+       "file dialog"},
+      {[&] {
+         Menu({"File(&R)", "Export Profile"});
+       },
+       "file dialog"},
       {[&] { Press(form_->btn_Hist_Save_CSV); }, "file dialog"},
       {[&] { Press(form_->btn_Hist_Open_CSV); }, "file dialog"},
-      {[&] { Menu({"Help(&Z)", "About(&Y)"}); }, "TFormAbout"},
+      {[&] {
+         Menu({"Help(&Z)", "About(&Y)"});
+       },
+       "TFormAbout"},
       {[&] { ClickRow(form_->lvDo, 1, WM_LBUTTONDBLCLK); }, "TFormDoSetting"},
       {[&] { ClickRow(form_->lvTel, 1, WM_LBUTTONDBLCLK); }, "TFormPhoneSetting"},
       {[&] { ClickRow(form_->lvTimer, 1, WM_LBUTTONDBLCLK); }, "TFormTimerSetting"},

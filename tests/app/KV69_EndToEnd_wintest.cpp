@@ -100,8 +100,8 @@ class Drive : public ::testing::Test {
     const std::wstring wide(port.begin(), port.end());
     valueName_ = L"\\Device\\KvDrive" + wide;
     HKEY key = nullptr;
-    ASSERT_EQ(0, RegCreateKeyExW(HKEY_LOCAL_MACHINE, SerialCommKey, 0, nullptr,
-                                 REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(0, RegCreateKeyExW(HKEY_LOCAL_MACHINE, SerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
     RegSetValueExW(key, valueName_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                    static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
@@ -220,10 +220,15 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
   HWND password = Child(login, L"TsEdit");
   ASSERT_NE(nullptr, combo);
   ASSERT_NE(nullptr, password);
-  // The port: from the top of the list down until the simulator's shows.
+  // The port: from the top of the list down until the simulator's shows,
+  // one key at a time, each seen to move the choice before the next.
+  const auto chosen = [combo] { return SendMessageW(combo, CB_GETCURSEL, 0, 0); };
   Key(combo, VK_HOME);
-  for (int i = 0; i < 64 && !WaitFor([&] { return ComboText(combo) == sim_.Port(); }, 200); ++i)
+  ASSERT_TRUE(WaitFor([&] { return chosen() == 0; }));
+  for (LRESULT at = 0; ComboText(combo) != sim_.Port(); at = chosen()) {
     Key(combo, VK_DOWN);
+    if (!WaitFor([&] { return chosen() != at; }, 5000)) break;
+  }
   ASSERT_EQ(sim_.Port(), ComboText(combo));
   // The password box holds the factory password; typed again all the same.
   PostMessageW(password, EM_SETSEL, 0, -1);
@@ -242,7 +247,8 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
     for (HWND list : lists)
       if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) return false;
     return lists.size() == 4;
-  })) << Requests("05") << " version requests, the channel list stayed empty";
+  })) << Requests("05")
+      << " version requests, the channel list stayed empty";
   Shot("2-main-window");
 
   // Setting (third title), Read Setting (first item).
@@ -250,7 +256,8 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
   ASSERT_TRUE(WaitFor([&] { return Requests("83") >= ReadBlocks; }))
       << Requests("83") << " block reads";
   // The read ends with the relay states and the channel values.
-  ASSERT_TRUE(WaitFor([&] { return Requests("06") >= 2 && Window(L"TFormBasicAnimate") == nullptr; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return Requests("06") >= 2 && Window(L"TFormBasicAnimate") == nullptr; }));
   EXPECT_EQ(ReadBlocks, Requests("83"));
   if (!shots_.empty()) {
     // The side bar's first title opens the Basic Setting page.
