@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "skin/core/sSkinModel.h"
 #include "skin/graphics/sGraphUtils.h"
@@ -115,6 +117,18 @@ void PaintPiece(TBitmap* dst, TBitmap* src, Piece pc, const Backdrop& under,
   const int rows = src->Height() - std::max(o.plane, 0);
   if (!pc.Clip(*src, rows, *dst)) return;
   const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
+  if (!o.keyed && o.plane < 0 && sb == 3) {  // the common opaque edge, row by row
+    for (int j = 0; j < pc.h; ++j) {
+      const std::uint8_t* p = At(src, pc.sx, pc.sy + j);
+      std::uint8_t* q = At(dst, pc.dx, pc.dy + j);
+      if (db == 3) {
+        std::memmove(q, p, 3 * static_cast<std::size_t>(pc.w));
+        continue;
+      }
+      for (int i = 0; i < pc.w; ++i, p += 3, q += 4) q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = 255;
+    }
+    return;
+  }
   for (int j = 0; j < pc.h; ++j) {
     const std::uint8_t* p = At(src, pc.sx, pc.sy + j);
     const std::uint8_t* m = o.plane >= 0 ? At(src, pc.sx, pc.sy + j + o.plane) : nullptr;
@@ -145,29 +159,37 @@ void PaintPiece(TBitmap* dst, TBitmap* src, Piece pc, const Backdrop& under,
 void StretchPiece(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s) {
   const int dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-  const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
-  const auto span = [](int i, int from, int to, int lo, int hi) {
-    const int a = lo + static_cast<int>(static_cast<std::int64_t>(i) * (hi - lo) / (to - from));
-    const int b = lo + static_cast<int>(static_cast<std::int64_t>(i + 1) * (hi - lo) / (to - from));
-    return std::pair{a, std::max(b, a + 1)};
+  // The source span [first, last) of destination index i, cut to 0..limit.
+  const auto span = [](int i, int dn, int from, int sn, int limit) {
+    const int a = from + static_cast<int>(static_cast<std::int64_t>(i) * sn / dn);
+    const int b = from + static_cast<int>(static_cast<std::int64_t>(i + 1) * sn / dn);
+    return std::pair{std::max(a, 0), std::min(std::max(b, a + 1), limit)};
   };
+  const int x0 = std::max(d.Left, 0), x1 = std::min(d.Right, dst->Width());
+  if (x1 <= x0) return;
+  std::vector<std::pair<int, int>> columns(x1 - x0);
+  for (int x = x0; x < x1; ++x) columns[x - x0] = span(x - d.Left, dw, s.Left, sw, src->Width());
+  const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
   for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, dst->Height()); ++y) {
-    auto [y0, y1] = span(y - d.Top, d.Top, d.Bottom, s.Top, s.Bottom);
-    y0 = std::max(y0, 0), y1 = std::min(y1, src->Height());
-    for (int x = std::max(d.Left, 0); x < std::min(d.Right, dst->Width()); ++x) {
-      auto [x0, x1] = span(x - d.Left, d.Left, d.Right, s.Left, s.Right);
-      x0 = std::max(x0, 0), x1 = std::min(x1, src->Width());
-      const int n = (y1 - y0) * (x1 - x0);
-      if (y1 <= y0 || x1 <= x0) continue;
-      unsigned sum[4] = {};
-      for (int sy = y0; sy < y1; ++sy) {
-        const std::uint8_t* p = At(src, x0, sy);
-        for (int sx = x0; sx < x1; ++sx, p += sb)
-          for (int c = 0; c < sb; ++c) sum[c] += p[c];
+    const auto [sy0, sy1] = span(y - d.Top, dh, s.Top, sh, src->Height());
+    std::uint8_t* q = At(dst, x0, y);
+    const std::uint8_t* row = sy1 > sy0 ? At(src, 0, sy0) : nullptr;
+    for (const auto& [sx0, sx1] : columns) {
+      const int n = (sy1 - sy0) * (sx1 - sx0);
+      if (n == 1) {
+        Put(q, db, row + static_cast<std::ptrdiff_t>(sx0) * sb, sb);
+      } else if (n > 0) {
+        unsigned sum[4] = {};
+        for (int sy = sy0; sy < sy1; ++sy) {
+          const std::uint8_t* p = At(src, sx0, sy);
+          for (int sx = sx0; sx < sx1; ++sx, p += sb)
+            for (int c = 0; c < sb; ++c) sum[c] += p[c];
+        }
+        std::uint8_t avg[4];
+        for (int c = 0; c < sb; ++c) avg[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
+        Put(q, db, avg, sb);
       }
-      std::uint8_t avg[4];
-      for (int c = 0; c < sb; ++c) avg[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
-      Put(At(dst, x, y), db, avg, sb);
+      q += db;
     }
   }
 }
