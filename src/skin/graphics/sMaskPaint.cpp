@@ -172,10 +172,11 @@ void StretchPiece(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s) {
   const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
   for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, dst->Height()); ++y) {
     const auto [sy0, sy1] = span(y - d.Top, dh, s.Top, sh, src->Height());
+    if (sy1 <= sy0) continue;  // past the source's rows
     std::uint8_t* q = At(dst, x0, y);
-    const std::uint8_t* row = sy1 > sy0 ? At(src, 0, sy0) : nullptr;
+    const std::uint8_t* row = At(src, 0, sy0);
     for (const auto& [sx0, sx1] : columns) {
-      const int n = (sy1 - sy0) * (sx1 - sx0);
+      const int n = (sy1 - sy0) * std::max(sx1 - sx0, 0);
       if (n == 1) {
         Put(q, db, row + static_cast<std::ptrdiff_t>(sx0) * sb, sb);
       } else if (n > 0) {

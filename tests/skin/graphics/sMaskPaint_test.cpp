@@ -175,13 +175,13 @@ TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
   TsSkinModel skin;
   skin.MasterBitmap = m.master;
   const TRect rects[] = {{-5, -5, 3, 3}, {4, 4, 40, 40}, {-100, -1, 200, 300}, {5, 5, 1, 1}};
-  const TRect maskRs[] = {{2, 1, 14, 13}, {10, 8, 90, 60}, {-4, -4, 8, 8}, {8, 8, 2, 2}};
+  const TRect maskRs[] = {{2, 1, 14, 13}, {10, 8, 90, 60}, {-4, -4, 8, 8}, {8, 8, 2, 2}, {40, 40, 52, 52}};
   for (const TRect& mr : maskRs)
     for (const TRect& r : rects)
-      for (std::int16_t type : {0, 1}) {
+      for (std::int16_t type : {0, 1, 2, 3}) {
         m.mask.R = mr;
-        m.mask.MaskType = type;
-        m.mask.WL = m.mask.WT = 30, m.mask.WR = m.mask.WB = -7;
+        m.mask.MaskType = type % 2;
+        m.mask.WL = m.mask.WT = type < 2 ? 30 : 2, m.mask.WR = m.mask.WB = type < 2 ? -7 : 2;
         m.mask.StretchMode = 5;
         skin.MaskData = {m.mask};
         TBitmap dst = Filled(7, 5, GetParam(), kOld), back = Filled(2, 2, pf32bit, kBg);
@@ -194,6 +194,16 @@ TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
         CopyWhereMaskTransparent(&dst, &back, r, mpTopLeft, &skin, -1, {0, 0});
         BlendRectWithColor(&dst, r, 40, 0x123456);
       }
+  // A mask wholly outside its image paints nothing, stretched or tiled.
+  m.mask.R = {40, 40, 52, 52};
+  m.mask.MaskType = 0;
+  for (std::int16_t mode : {4, 5}) {
+    m.mask.StretchMode = mode;
+    TBitmap dst = Filled(7, 5, GetParam(), kOld);
+    PaintMaskNinePart(&dst, {0, 0, 7, 5}, true, EmptyBgCacheInfo, m.mask, m.master.get(), 1, true);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x) ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, kOld) << mode << ": " << x << "," << y;
+  }
 }
 
 TEST(CopyWhereMaskTransparent, CopiesUnderTransparentCornerPixels) {
