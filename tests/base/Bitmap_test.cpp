@@ -30,6 +30,25 @@ TEST(Bitmap, KeepsRowZeroAtTheHighestAddress) {
   EXPECT_EQ(b.ScanLine(1), b.ScanLine(0) + b.RowStep());
 }
 
+TEST(Bitmap, TopDownKeepsRowZeroFirstThroughResizeFormatAndCopy) {
+  TBitmap b(3, 4, pf24bit, TRowOrder::TopDown);
+  EXPECT_EQ(b.ScanLine(0), b.Bits());
+  EXPECT_EQ(b.RowStep(), b.BytesPerRow());
+  EXPECT_EQ(b.ScanLine(1), b.ScanLine(0) + b.RowStep());
+  b.ScanLine(1)[3] = 20;
+  b.SetSize(5, 6);
+  b.SetPixelFormat(pf32bit);
+  EXPECT_EQ(b.ScanLine(1)[4], 20);
+  EXPECT_EQ(b.ScanLine(0), b.Bits());
+  TBitmap copy(2, 2, pf24bit);
+  copy = b;
+  EXPECT_EQ(copy.RowOrder(), TRowOrder::TopDown);
+  EXPECT_EQ(copy.ScanLine(1)[4], 20);
+  copy = TBitmap(2, 2, pf24bit);
+  EXPECT_EQ(copy.RowOrder(), TRowOrder::BottomUp);
+  EXPECT_EQ(copy.ScanLine(1), copy.Bits());
+}
+
 TEST(Bitmap, StartsZeroFilled) {
   TBitmap b(7, 3, pf32bit);
   for (std::size_t i = 0; i < b.ImageSize(); ++i) ASSERT_EQ(b.Bits()[i], 0);

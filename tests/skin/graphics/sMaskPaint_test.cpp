@@ -23,10 +23,11 @@ struct MaskOnMaster {
   TsMaskData mask;
 };
 MaskOnMaster MakeMask(int frames, int fw, int sh, bool plane,
-                      const std::function<std::uint32_t(int, int, int)>& colour) {
+                      const std::function<std::uint32_t(int, int, int)>& colour,
+                      TRowOrder order = TRowOrder::BottomUp) {
   MaskOnMaster m;
   const int rows = plane ? 2 * sh : sh;
-  m.master = std::make_shared<TBitmap>(2 + frames * fw + 3, 1 + rows + 2, pf24bit);
+  m.master = std::make_shared<TBitmap>(2 + frames * fw + 3, 1 + rows + 2, pf24bit, order);
   for (int k = 0; k < frames; ++k)
     for (int y = 0; y < rows; ++y)
       for (int x = 0; x < fw; ++x) SetPx(*m.master, 2 + k * fw + x, 1 + y, colour(k, x, y));
@@ -48,8 +49,18 @@ TEST(FitNineMargins, MarginsGiveUpHalfTheExcess) {
   }
 }
 
-class NinePart : public ::testing::TestWithParam<TPixelFormat> {};
-INSTANTIATE_TEST_SUITE_P(Formats, NinePart, ::testing::Values(pf24bit, pf32bit));
+// Destinations of both formats and both row orders.
+class NinePart : public ::testing::TestWithParam<std::tuple<TPixelFormat, TRowOrder>> {
+ protected:
+  static TBitmap Dst(int w, int h, std::uint32_t v) {
+    return Filled(w, h, std::get<0>(GetParam()), v, std::get<1>(GetParam()));
+  }
+  static bool Is32() { return std::get<0>(GetParam()) == pf32bit; }
+};
+INSTANTIATE_TEST_SUITE_P(Formats, NinePart,
+                         ::testing::Combine(::testing::Values(pf24bit, pf32bit),
+                                            ::testing::Values(TRowOrder::BottomUp,
+                                                              TRowOrder::TopDown)));
 
 // Margins 8/8 of a 20-pixel frame on narrow rectangles: left columns from the
 // left margin, right columns from the right one; state clamped to the frames.
@@ -61,7 +72,7 @@ TEST_P(NinePart, ShrinksMarginsAndClampsTheState) {
   m.mask.StretchMode = 4;
   for (const auto& [width, left] : {std::pair{10, 5}, {9, 5}, {11, 6}})
     for (const auto& [state, frame] : {std::pair{0, 0}, {1, 1}, {5, 2}, {-1, 0}}) {
-      TBitmap dst = Filled(12, 4, GetParam(), kOld);
+      TBitmap dst = Dst(12, 4, kOld);
       PaintMaskNinePart(&dst, {0, 0, width, 4}, true, EmptyBgCacheInfo, m.mask, m.master.get(),
                         state, false);
       for (int x = 0; x < 12; ++x) {
@@ -79,7 +90,7 @@ TEST_P(NinePart, StretchModeBitsAndFillCentre) {
   m.mask.WL = m.mask.WT = m.mask.WR = m.mask.WB = 2;
   const auto centreColumn = [&](int mode, bool fill, int state) {
     m.mask.StretchMode = static_cast<std::int16_t>(mode);
-    TBitmap dst = Filled(8, 8, GetParam(), kOld);
+    TBitmap dst = Dst(8, 8, kOld);
     PaintMaskNinePart(&dst, {0, 0, 8, 8}, fill, EmptyBgCacheInfo, m.mask, m.master.get(), state,
                       false);
     std::vector<std::uint32_t> col;
@@ -111,7 +122,7 @@ TEST_P(NinePart, TransparentCornerPixelsTakeTheBackgroundRecord) {
                {{&back, -50, 0, TransparentColor, true}, true, kOld},
                {EmptyBgCacheInfo, true, kOld}};
   for (const Case& c : cases) {
-    TBitmap dst = Filled(6, 6, GetParam(), kOld);
+    TBitmap dst = Dst(6, 6, kOld);
     PaintMaskNinePart(&dst, {1, 1, 5, 5}, true, c.info, m.mask, m.master.get(), 0, c.onBackground);
     EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, c.want);
     EXPECT_EQ(Px(dst, 2, 1) & 0xFFFFFF, 0x77u);
@@ -127,13 +138,13 @@ TEST_P(NinePart, MaskPlaneMixesExactly) {
   });
   const auto mix = [](int d, int src, int w) { return ((d - src) * w + src * 256) >> 8; };
   for (int mode : {1, 2}) {
-    TBitmap dst = Filled(3, 1, GetParam(), 0xC0C0C0);
+    TBitmap dst = Dst(3, 1, 0xC0C0C0);
     DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, m.mask, m.master.get(), mode);
     const int w0 = mode == 1 ? 0 : 100, w1 = 255;
     EXPECT_EQ(Px(dst, 0, 0) & 0xFF, static_cast<std::uint32_t>(mix(0xC0, 0x60, w0))) << mode;
     EXPECT_EQ(Px(dst, 1, 0) & 0xFF, static_cast<std::uint32_t>(mix(0xC0, 0x60, w1))) << mode;
     EXPECT_EQ(Px(dst, 2, 0) & 0xFFFFFF, 0xC0C0C0u) << mode;  // transparent source pixel
-    if (GetParam() == pf32bit) {
+    if (Is32()) {
       EXPECT_EQ(Px(dst, 0, 0) >> 24, 255u);
     }
   }
@@ -152,7 +163,7 @@ TEST_P(NinePart, ThirtyTwoBitMasksGoByAlpha) {
   DrawMaskState(&glow, {0, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
   EXPECT_EQ(Px(glow, 0, 0), 0x80FF0000u);
   EXPECT_EQ(Px(glow, 1, 0), 0x00000000u);
-  TBitmap dst = Filled(3, 1, GetParam(), 0xFF000000);
+  TBitmap dst = Dst(3, 1, 0xFF000000);
   DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
   EXPECT_NEAR(static_cast<int>(Px(dst, 0, 0) >> 16 & 0xFF), 128, 1);
   EXPECT_EQ(Px(dst, 1, 0) & 0xFFFFFF, 0u);
@@ -161,7 +172,7 @@ TEST_P(NinePart, ThirtyTwoBitMasksGoByAlpha) {
 
 TEST_P(NinePart, DrawMaskStateAtANegativePointIsCutAtTheEdge) {
   auto m = MakeMask(2, 5, 2, false, [](int k, int x, int) { return 0x10u * k + x + 1; });
-  TBitmap dst = Filled(4, 2, GetParam(), kOld);
+  TBitmap dst = Dst(4, 2, kOld);
   DrawMaskState(&dst, {-3, 0}, 1, EmptyBgCacheInfo, m.mask, m.master.get(), 1);
   EXPECT_EQ(Px(dst, 0, 1) & 0xFFFFFF, 0x14u);
   EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, 0x15u);
@@ -171,7 +182,9 @@ TEST_P(NinePart, DrawMaskStateAtANegativePointIsCutAtTheEdge) {
 // Rectangles and masks that lie partly or wholly outside their bitmaps paint
 // what lies inside and touch nothing else (ASan and UBSan watch).
 TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
-  auto m = MakeMask(2, 6, 6, true, [](int, int x, int y) { return x * y % 3 ? kKey : 0x55u; });
+  const TRowOrder order = std::get<1>(GetParam());
+  auto m = MakeMask(
+      2, 6, 6, true, [](int, int x, int y) { return x * y % 3 ? kKey : 0x55u; }, order);
   TsSkinModel skin;
   skin.MasterBitmap = m.master;
   const TRect rects[] = {{-5, -5, 3, 3}, {4, 4, 40, 40}, {-100, -1, 200, 300}, {5, 5, 1, 1}};
@@ -184,7 +197,7 @@ TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
         m.mask.WL = m.mask.WT = type < 2 ? 30 : 2, m.mask.WR = m.mask.WB = type < 2 ? -7 : 2;
         m.mask.StretchMode = 5;
         skin.MaskData = {m.mask};
-        TBitmap dst = Filled(7, 5, GetParam(), kOld), back = Filled(2, 2, pf32bit, kBg);
+        TBitmap dst = Dst(7, 5, kOld), back = Filled(2, 2, pf32bit, kBg, order);
         const TsBgCacheInfo info{&back, -3, 9, TransparentColor, true};
         PaintMaskNinePart(&dst, r, true, info, m.mask, m.master.get(), 1, true);
         for (int mode : {1, 2}) DrawMaskState(&dst, r.TopLeft(), 9, info, m.mask, m.master.get(), mode);
@@ -199,7 +212,7 @@ TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
   m.mask.MaskType = 0;
   for (std::int16_t mode : {4, 5}) {
     m.mask.StretchMode = mode;
-    TBitmap dst = Filled(7, 5, GetParam(), kOld);
+    TBitmap dst = Dst(7, 5, kOld);
     PaintMaskNinePart(&dst, {0, 0, 7, 5}, true, EmptyBgCacheInfo, m.mask, m.master.get(), 1, true);
     for (int y = 0; y < 5; ++y)
       for (int x = 0; x < 7; ++x) ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, kOld) << mode << ": " << x << "," << y;
