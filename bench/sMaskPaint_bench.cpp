@@ -61,8 +61,8 @@ void BM_NinePartFrame(benchmark::State& state) {
   TBitmap cache(1024, 768, Format(state)), back(1024, 768, pf24bit);
   const TsBgCacheInfo info{&back, 0, 0, TransparentColor, true};
   for (auto _ : state) {
-    PaintMaskNinePart(&cache, {0, 0, 1024, 768}, state.range(1) != 0, info, m.data,
-                      m.master.get(), 0, true);
+    PaintMaskNinePart(&cache, {0, 0, 1024, 768}, state.range(1) != 0, info, m.data, m.master.get(),
+                      0, true);
     benchmark::ClobberMemory();
   }
   Finish(state, 1024, 768);

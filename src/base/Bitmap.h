@@ -38,8 +38,7 @@ enum class TRowOrder { BottomUp, TopDown };
 class TBitmap {
  public:
   TBitmap() = default;
-  TBitmap(int width, int height, TPixelFormat format,
-          TRowOrder order = TRowOrder::BottomUp);
+  TBitmap(int width, int height, TPixelFormat format, TRowOrder order = TRowOrder::BottomUp);
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap& other);
   TBitmap(TBitmap&& other) noexcept;

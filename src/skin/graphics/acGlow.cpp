@@ -18,7 +18,8 @@ struct Cuts {
 Cuts AxisCuts(int lo, int hi, int size, int full, int maskFirst, int maskSecond, int margin) {
   Cuts c;
   c.first = lo != 0 ? maskFirst + lo - margin : 0;
-  if (hi != size) c.second = c.first != 0 ? full - c.first - (hi - lo) : size - (hi - lo) + maskSecond - margin;
+  if (hi != size)
+    c.second = c.first != 0 ? full - c.first - (hi - lo) : size - (hi - lo) + maskSecond - margin;
   // A cut never grows the halo nor takes more than there is.
   c.first = std::clamp(c.first, 0, std::max(full, 0));
   c.second = std::clamp(c.second, 0, std::max(full - c.first, 0));

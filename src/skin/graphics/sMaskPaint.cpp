@@ -70,7 +70,8 @@ class Backdrop {
 void Compose(std::uint8_t* q, int db, const std::uint8_t* p) {
   const int a = p[3];
   if (db == 3) {
-    for (int c = 0; c < 3; ++c) q[c] = static_cast<std::uint8_t>(((p[c] - q[c]) * a + q[c] * 256) >> 8);
+    for (int c = 0; c < 3; ++c)
+      q[c] = static_cast<std::uint8_t>(((p[c] - q[c]) * a + q[c] * 256) >> 8);
     return;
   }
   const int keep = q[3] * (255 - a);  // destination weight, scaled by 255
@@ -105,9 +106,9 @@ struct Piece {
 };
 
 struct PaintOptions {
-  bool keyed = false;   // transparent source pixels take the backdrop
-  int plane = -1;       // rows from an image pixel down to its mask-plane byte
-  int boost = 0;        // added to every mask-plane byte (the ghost look)
+  bool keyed = false;  // transparent source pixels take the backdrop
+  int plane = -1;      // rows from an image pixel down to its mask-plane byte
+  int boost = 0;       // added to every mask-plane byte (the ghost look)
 };
 
 // The one pixel loop of the mask painters: opaque or keyed copies, 32-bit
@@ -125,7 +126,8 @@ void PaintPiece(TBitmap* dst, TBitmap* src, Piece pc, const Backdrop& under,
         std::memmove(q, p, 3 * static_cast<std::size_t>(pc.w));
         continue;
       }
-      for (int i = 0; i < pc.w; ++i, p += 3, q += 4) q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = 255;
+      for (int i = 0; i < pc.w; ++i, p += 3, q += 4)
+        q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = 255;
     }
     return;
   }
@@ -144,7 +146,8 @@ void PaintPiece(TBitmap* dst, TBitmap* src, Piece pc, const Backdrop& under,
       if (m) {
         for (int c = 0; c < 3; ++c) {
           const int w = std::min(m[c] + o.boost, 255);
-          q[c] = static_cast<std::uint8_t>(std::clamp(((q[c] - p[c]) * w + p[c] * 256) >> 8, 0, 255));
+          q[c] =
+              static_cast<std::uint8_t>(std::clamp(((q[c] - p[c]) * w + p[c] * 256) >> 8, 0, 255));
         }
         if (db == 4) q[3] = 255;
       } else {
@@ -224,8 +227,8 @@ TsNineMargins FitNineMargins(int size, int first, int second) {
 }
 
 void PaintMaskNinePart(TBitmap* bitmap, TRect d, bool fillCentre, const TsBgCacheInfo& cacheInfo,
-                       const TsMaskData& mask, TBitmap* master, int state,
-                       bool cornersOnBackground, int) {
+                       const TsMaskData& mask, TBitmap* master, int state, bool cornersOnBackground,
+                       int) {
   if (state == 0 && (mask.StretchMode & 2)) return;
   if (d.Width() < 2 || d.Height() < 2) return;
   TBitmap* src = MaskSource(mask, master);
@@ -236,7 +239,7 @@ void PaintMaskNinePart(TBitmap* bitmap, TRect d, bool fillCentre, const TsBgCach
   const int fw = MaskFrameWidth(mask), sh = MaskStateHeight(mask);
   const int k = std::clamp(state, 0, mask.ImageCount - 1);
   const int sl = mask.R.Left + k * fw, st = mask.R.Top;  // the frame's top-left
-  const int sr = sl + fw - R, sbtm = st + sh - B;         // its right and bottom margins
+  const int sr = sl + fw - R, sbtm = st + sh - B;        // its right and bottom margins
   const int cw = std::max(fw - L - R, 0), ch = std::max(sh - T - B, 0);
   const bool plane = mask.MaskType != 0;
   const bool stretch = !plane && (mask.StretchMode & 1);

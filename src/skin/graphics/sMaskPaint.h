@@ -41,8 +41,8 @@ TsNineMargins FitNineMargins(int size, int first, int second);
 // tiled or, with StretchMode bit 1, stretched, the centre only with
 // fillCentre and StretchMode bit 4. StretchMode bit 2 leaves state 0 unpainted.
 void PaintMaskNinePart(TBitmap* bitmap, TRect rect, bool fillCentre, const TsBgCacheInfo& cacheInfo,
-                       const TsMaskData& mask, TBitmap* master, int state,
-                       bool cornersOnBackground, int unused = 0);
+                       const TsMaskData& mask, TBitmap* master, int state, bool cornersOnBackground,
+                       int unused = 0);
 
 // One frame of the mask with its top-left corner at `point`; a negative
 // coordinate cuts the frame at the bitmap's edge. Mode 1 draws normally, any

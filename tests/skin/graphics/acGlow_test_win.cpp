@@ -9,6 +9,8 @@
 namespace kv {
 namespace {
 
+constexpr TRect kControl{120, 90, 200, 115}, kWhole{0, 0, 80, 25};
+
 class GlowWindows : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -28,52 +30,50 @@ class GlowWindows : public ::testing::Test {
     ClearGlows();
     DestroyWindow(parent_);
   }
-  int Show(const TRect& clip) {
-    return ShowGlow(kControl, clip, "BUTTON", &skin_, parent_, 255, 1, "GLOW");
+  int Show(const TRect& r, const TRect& clip, const char* section = "BUTTON") {
+    return ShowGlow(r, clip, section, &skin_, parent_, 255, 1, "GLOW");
   }
   static bool AnyGlowWindow() { return FindWindowW(L"TacGlowEffect", nullptr) != nullptr; }
 
-  static constexpr TRect kControl{120, 90, 200, 115};
   TsSkinModel skin_;
   HWND parent_ = nullptr;
 };
 
 TEST_F(GlowWindows, AreLayeredClickThroughAndPlacedJustAboveTheParent) {
-  for (const TRect& clip : {TRect{0, 0, 80, 25}, TRect{10, 0, 80, 25}}) {
-    const int index = Show(clip);
+  for (const TRect& clip : {kWhole, TRect{10, 0, 80, 25}}) {
+    const int index = Show(kControl, clip);
     ASSERT_GE(index, 0);
     HWND wnd = TacGlowEffects[index]->Window();
-    const LONG_PTR ex = GetWindowLongPtrW(wnd, GWL_EXSTYLE);
-    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT), WS_EX_LAYERED | WS_EX_TRANSPARENT);
-    EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(kControl.Left, kControl.Top)),
-              HTTRANSPARENT);
+    const LONG_PTR clickThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
+    EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & clickThrough, clickThrough);
+    EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(130, 100)), HTTRANSPARENT);
     EXPECT_TRUE(IsWindowVisible(wnd));
-    EXPECT_EQ(GetWindow(wnd, GW_HWNDNEXT), parent_);
+    EXPECT_EQ(GetWindow(wnd, GW_HWNDNEXT), parent_) << "the glow goes right above its parent";
     const TacGlowPlacement p = GlowPlacement(kControl, clip, {4, 4, 4, 4}, 1);
     RECT r;
     GetWindowRect(wnd, &r);
-    EXPECT_EQ((TRect{r.left, r.top, r.right, r.bottom}), (TRect{p.X, p.Y, p.X + p.Width, p.Y + p.Height}));
+    EXPECT_EQ((TRect{r.left, r.top, r.right, r.bottom}), Bounds(p.X, p.Y, p.Width, p.Height));
   }
 }
 
 TEST_F(GlowWindows, IndexesGrowUntilClearGlowsEmptiesTheList) {
-  EXPECT_EQ(Show({0, 0, 80, 25}), 0);
-  EXPECT_EQ(Show({0, 0, 80, 25}), 1);
+  EXPECT_EQ(Show(kControl, kWhole), 0);
+  EXPECT_EQ(Show(kControl, kWhole), 1);
   HWND first = TacGlowEffects[0]->Window();
   HideGlow(0);
   HideGlow(-1);
   HideGlow(7);
   EXPECT_FALSE(IsWindow(first));
-  EXPECT_EQ(Show({0, 0, 80, 25}), 2);
+  EXPECT_EQ(Show(kControl, kWhole), 2);
   ClearGlows();
   EXPECT_FALSE(AnyGlowWindow());
-  EXPECT_EQ(Show({0, 0, 80, 25}), 0);
+  EXPECT_EQ(Show(kControl, kWhole), 0);
 }
 
 TEST_F(GlowWindows, NoWindowForAMissingMaskOrAnEmptyHalo) {
-  EXPECT_EQ(ShowGlow(kControl, {0, 0, 80, 25}, "EDIT", &skin_, parent_, 255, 1, "GLOW"), -1);
-  EXPECT_EQ(ShowGlow(kControl, {0, 0, 80, 25}, "BUTTON", nullptr, parent_, 255, 1, "GLOW"), -1);
-  EXPECT_EQ(ShowGlow({10, 10, 10, 10}, {0, 0, 0, 0}, "BUTTON", &skin_, parent_, 255, 4, "GLOW"), -1);
+  EXPECT_EQ(Show(kControl, kWhole, "EDIT"), -1);
+  // An empty control with margins 4 + 4 and a margin of 5: -2 x -2 pixels.
+  EXPECT_EQ(ShowGlow({10, 10, 10, 10}, {}, "BUTTON", &skin_, parent_, 255, 5, "GLOW"), -1);
   EXPECT_FALSE(AnyGlowWindow());
   EXPECT_TRUE(TacGlowEffects.empty());
 }
