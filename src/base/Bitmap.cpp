@@ -52,8 +52,9 @@ std::size_t TBitmap::StrideOf(int width, TPixelFormat format) {
   return (bits + 31) / 32 * 4;
 }
 
-TBitmap::TBitmap(int width, int height, TPixelFormat format) {
+TBitmap::TBitmap(int width, int height, TPixelFormat format, TRowOrder order) {
   format_ = Concrete(format);
+  topDown_ = order == TRowOrder::TopDown;
   Reallocate(width, height, format_, false);
 }
 
@@ -112,15 +113,15 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPi
   const std::size_t stride = StrideOf(width, format);
   const std::size_t size = stride * static_cast<std::size_t>(height);
   HBITMAP__* handle = nullptr;
-  std::uint8_t* bits = AllocPixels(width, height, format, size, handle);
+  std::uint8_t* bits = AllocPixels(width, topDown_ ? -height : height, format, size, handle);
   if (keepPixels && bits_) {
     SyncPixels();
     const int rows = std::min(height, height_);
     const int cols = std::min(width, width_);
     const int sb = BytesPerPixelOf(format_), db = BytesPerPixelOf(format);
     for (int y = 0; y < rows; ++y) {
-      const std::uint8_t* s = bits_ + (height_ - 1 - y) * stride_;
-      std::uint8_t* d = bits + (height - 1 - y) * stride;
+      const std::uint8_t* s = Row(bits_, stride_, height_, y);
+      std::uint8_t* d = Row(bits, stride, height, y);
       if (format == format_) {
         std::memcpy(d, s, static_cast<std::size_t>(cols) * db);
       } else {
@@ -154,7 +155,11 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
 std::uint8_t* TBitmap::ScanLine(int y) {
   if (y < 0 || y >= height_ || !bits_) throw ERangeError("Scan line index out of range");
   SyncPixels();
-  return bits_ + static_cast<std::size_t>(height_ - 1 - y) * stride_;
+  return Row(bits_, stride_, height_, y);
+}
+
+std::uint8_t* TBitmap::Row(std::uint8_t* bits, std::size_t stride, int height, int y) const {
+  return bits + static_cast<std::size_t>(topDown_ ? y : height - 1 - y) * stride;
 }
 
 const std::uint8_t* TBitmap::ScanLine(int y) const {
@@ -163,6 +168,10 @@ const std::uint8_t* TBitmap::ScanLine(int y) const {
 
 void TBitmap::Assign(const TBitmap& source) {
   if (&source == this) return;
+  if (source.topDown_ != topDown_) {
+    Release();
+    topDown_ = source.topDown_;
+  }
   if (source.Empty()) {
     Reallocate(source.width_, source.height_, source.format_, false);
   } else {
@@ -181,6 +190,7 @@ void TBitmap::Swap(TBitmap& other) noexcept {
   std::swap(width_, other.width_);
   std::swap(height_, other.height_);
   std::swap(format_, other.format_);
+  std::swap(topDown_, other.topDown_);
   std::swap(stride_, other.stride_);
   std::swap(bits_, other.bits_);
   std::swap(handle_, other.handle_);

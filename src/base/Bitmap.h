@@ -6,10 +6,12 @@
 // - pf8bit: one byte per pixel (a grey level; the DIB gets a grey colour table);
 // - pf24bit: bytes B, G, R per pixel;
 // - pf32bit: bytes B, G, R, A per pixel, straight (not premultiplied) alpha.
-// Rows are padded to a multiple of 4 bytes (BytesPerRow). Row 0 is the top row
-// and lies at the highest address: ScanLine(y + 1) == ScanLine(y) + RowStep()
-// with RowStep() == -BytesPerRow(). Code that walks rows must use RowStep()
-// (signed, pointer-sized) and never assume a direction.
+// Rows are padded to a multiple of 4 bytes (BytesPerRow). Row 0 is the top row;
+// it lies at the highest address (bottom-up, GDI's usual order and the
+// default) or at the lowest (top-down, as DIBs with a negative height):
+// ScanLine(y + 1) == ScanLine(y) + RowStep() with RowStep() == -BytesPerRow()
+// or +BytesPerRow(). Code that walks rows must use RowStep() (signed,
+// pointer-sized) and never assume a direction.
 //
 // In the Windows build the pixels live in a DIB section whose HBITMAP is
 // Handle(); natively they are plain zero-filled memory and Handle() is null.
@@ -31,11 +33,12 @@ class EInvalidGraphic : public Exception {
 };
 
 enum TPixelFormat { pfDevice, pf8bit, pf24bit, pf32bit };
+enum class TRowOrder { BottomUp, TopDown };
 
 class TBitmap {
  public:
   TBitmap() = default;
-  TBitmap(int width, int height, TPixelFormat format);
+  TBitmap(int width, int height, TPixelFormat format, TRowOrder order = TRowOrder::BottomUp);
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap& other);
   TBitmap(TBitmap&& other) noexcept;
@@ -50,6 +53,8 @@ class TBitmap {
   int Height() const { return height_; }
   bool Empty() const { return width_ <= 0 || height_ <= 0; }
   TPixelFormat PixelFormat() const { return format_; }
+  // Kept through size and format changes and copied by Assign.
+  TRowOrder RowOrder() const { return topDown_ ? TRowOrder::TopDown : TRowOrder::BottomUp; }
 
   // Size changes keep the overlapping top-left pixels and zero the rest.
   void SetWidth(int width) { SetSize(width, height_); }
@@ -64,10 +69,12 @@ class TBitmap {
   // Row y (0 = top). Not bounds-checked beyond a debug assertion.
   std::uint8_t* ScanLine(int y);
   const std::uint8_t* ScanLine(int y) const;
-  std::ptrdiff_t RowStep() const { return -static_cast<std::ptrdiff_t>(stride_); }
+  std::ptrdiff_t RowStep() const {
+    return topDown_ ? static_cast<std::ptrdiff_t>(stride_) : -static_cast<std::ptrdiff_t>(stride_);
+  }
   int BytesPerRow() const { return static_cast<int>(stride_); }
   int BytesPerPixel() const { return BytesPerPixelOf(format_); }
-  // The whole pixel block, lowest address first (that is the bottom row).
+  // The whole pixel block, lowest address first (the bottom row unless top-down).
   std::uint8_t* Bits() { return bits_; }
   const std::uint8_t* Bits() const { return bits_; }
   std::size_t ImageSize() const { return stride_ * static_cast<std::size_t>(height_); }
@@ -92,9 +99,11 @@ class TBitmap {
  private:
   void Reallocate(int width, int height, TPixelFormat format, bool keepPixels);
   void Release();
+  std::uint8_t* Row(std::uint8_t* bits, std::size_t stride, int height, int y) const;
 
   // Back end (Bitmap_posix.cpp / Bitmap_win.cpp): zero-filled block of size
-  // bytes for a bottom-up DIB of that geometry; throws on failure.
+  // bytes for a DIB of that geometry (a negative height: top-down); throws on
+  // failure.
   static std::uint8_t* AllocPixels(int width, int height, TPixelFormat format, std::size_t size,
                                    HBITMAP__*& handle);
   static void FreePixels(std::uint8_t* bits, HBITMAP__* handle);
@@ -104,6 +113,7 @@ class TBitmap {
   int width_ = 0;
   int height_ = 0;
   TPixelFormat format_ = pfDevice;
+  bool topDown_ = false;
   std::size_t stride_ = 0;
   std::uint8_t* bits_ = nullptr;
   HBITMAP__* handle_ = nullptr;

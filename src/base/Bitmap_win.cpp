@@ -16,7 +16,7 @@ std::uint8_t* TBitmap::AllocPixels(int width, int height, TPixelFormat format, s
   } info{};
   info.header.biSize = sizeof(BITMAPINFOHEADER);
   info.header.biWidth = width;
-  info.header.biHeight = height;  // positive: bottom-up, row 0 at the highest address
+  info.header.biHeight = height;  // positive: bottom-up, negative: top-down
   info.header.biPlanes = 1;
   info.header.biBitCount = static_cast<WORD>(BytesPerPixelOf(format) * 8);
   info.header.biCompression = BI_RGB;

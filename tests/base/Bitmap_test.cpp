@@ -30,6 +30,22 @@ TEST(Bitmap, KeepsRowZeroAtTheHighestAddress) {
   EXPECT_EQ(b.ScanLine(1), b.ScanLine(0) + b.RowStep());
 }
 
+TEST(Bitmap, TopDownKeepsRowZeroFirstThroughResizeFormatAndCopy) {
+  TBitmap b(3, 4, pf24bit, TRowOrder::TopDown);
+  b.ScanLine(1)[3] = 20;
+  b.SetSize(5, 6);
+  b.SetPixelFormat(pf32bit);
+  TBitmap copy(2, 2, pf24bit);
+  copy = b;
+  for (const TBitmap* p : {&b, &copy}) {
+    EXPECT_EQ(p->ScanLine(0), p->Bits());
+    EXPECT_EQ(p->ScanLine(1), p->ScanLine(0) + p->RowStep());
+    EXPECT_EQ(p->ScanLine(1)[4], 20);
+  }
+  copy = TBitmap(2, 2, pf24bit);
+  EXPECT_EQ(copy.ScanLine(1), copy.Bits());
+}
+
 TEST(Bitmap, StartsZeroFilled) {
   TBitmap b(7, 3, pf32bit);
   for (std::size_t i = 0; i < b.ImageSize(); ++i) ASSERT_EQ(b.Bits()[i], 0);

@@ -22,8 +22,10 @@ struct TsBgCacheInfo {
   bool Ready = false;  // take the background from Bmp at X, Y
 };
 
-// Handed out when a control has no parent background to paint on.
-inline constexpr TsBgCacheInfo EmptyBgCacheInfo{nullptr, -99, -99, 0, false};
+// Handed out when a control has no parent background to paint on. Its fill
+// colour is "none", so that painters leave the pixels under transparent
+// mask pixels alone instead of blackening them.
+inline constexpr TsBgCacheInfo EmptyBgCacheInfo{nullptr, -99, -99, TransparentColor, false};
 
 // The kinds of standard control the skin manager can adapt, with the class
 // names it treats as each kind (CR LF separated; a single blank means none).

@@ -25,8 +25,9 @@ inline void SetPx(TBitmap& b, int x, int y, std::uint32_t v) {
   std::memcpy(p, bytes, b.BytesPerPixel());
 }
 
-inline TBitmap Filled(int w, int h, TPixelFormat f, std::uint32_t v) {
-  TBitmap b(w, h, f);
+inline TBitmap Filled(int w, int h, TPixelFormat f, std::uint32_t v,
+                      TRowOrder order = TRowOrder::BottomUp) {
+  TBitmap b(w, h, f, order);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) SetPx(b, x, y, v);
   return b;

@@ -1,0 +1,217 @@
+#include "skin/graphics/sMaskPaint.h"
+
+#include <gtest/gtest.h>
+
+#include "Pixels.h"
+#include "skin/core/sSkinModel.h"
+
+namespace kv {
+namespace {
+
+using testing::Filled;
+using testing::Px;
+using testing::SetPx;
+
+constexpr std::uint32_t kKey = 0xFF00FF, kBg = 0x102030, kOld = 0x445566;
+
+struct MaskOnMaster {
+  std::shared_ptr<TBitmap> master;
+  TsMaskData mask;
+};
+// `frames` frames of fw x sh (a mask plane below with `plane`) at (2, 1) of a
+// master bitmap; colour(k, x, y) paints frame k.
+template <typename Colour>
+MaskOnMaster MakeMask(int frames, int fw, int sh, bool plane, Colour colour,
+                      TRowOrder order = TRowOrder::BottomUp) {
+  const int rows = plane ? 2 * sh : sh;
+  MaskOnMaster m{std::make_shared<TBitmap>(frames * fw + 5, rows + 3, pf24bit, order), {}};
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < frames * fw; ++x) SetPx(*m.master, 2 + x, 1 + y, colour(x / fw, x % fw, y));
+  m.mask.R = {2, 1, 2 + frames * fw, 1 + rows};
+  m.mask.ImageCount = static_cast<std::int16_t>(frames);
+  m.mask.MaskType = plane;
+  return m;
+}
+
+// Destinations of both formats and both row orders.
+class NinePart : public ::testing::TestWithParam<std::tuple<TPixelFormat, TRowOrder>> {
+ protected:
+  static TBitmap Dst(int w, int h, std::uint32_t v) {
+    return Filled(w, h, std::get<0>(GetParam()), v, std::get<1>(GetParam()));
+  }
+};
+INSTANTIATE_TEST_SUITE_P(Formats, NinePart,
+                         ::testing::Combine(::testing::Values(pf24bit, pf32bit),
+                                            ::testing::Values(TRowOrder::BottomUp,
+                                                              TRowOrder::TopDown)));
+
+// Margins 8/8 of a 20-pixel frame on 10, 9 and 11 pixels give 5/5, 5/4, 6/5;
+// the state is clamped to the frames.
+TEST_P(NinePart, ShrinksMarginsAndClampsTheState) {
+  auto m = MakeMask(3, 20, 4, false, [](int k, int x, int) {
+    return (x < 8 ? 0x100000u : x >= 12 ? 0x300000u : 0x200000u) + k;
+  });
+  m.mask.WL = m.mask.WR = 8;
+  for (const auto& [width, left] : {std::pair{10, 5}, {9, 5}, {11, 6}})
+    for (const auto& [state, frame] : {std::pair{0, 0}, {1, 1}, {5, 2}, {-1, 0}}) {
+      TBitmap dst = Dst(12, 4, kOld);
+      PaintMaskNinePart(&dst, {0, 0, width, 4}, true, EmptyBgCacheInfo, m.mask, m.master.get(),
+                        state, false);
+      for (int x = 0; x < 12; ++x) {
+        const std::uint32_t want = x >= width ? kOld : (x < left ? 0x100000u : 0x300000u) + frame;
+        EXPECT_EQ(Px(dst, x, 2) & 0xFFFFFF, want) << width << " px, state " << state << ", x " << x;
+      }
+    }
+}
+
+// A 6 x 6 frame with margins 2 whose centre rows differ (AA, BB): bit 4 and
+// FillCentre paint the centre, tiled or (bit 1) stretched; bit 2 skips state 0.
+TEST_P(NinePart, StretchModeBitsAndFillCentre) {
+  auto m = MakeMask(1, 6, 6, false, [](int, int x, int y) {
+    return x >= 2 && x < 4 && y >= 2 && y < 4 ? (y == 2 ? 0xAAu : 0xBBu) : 0x11u;
+  });
+  m.mask.WL = m.mask.WT = m.mask.WR = m.mask.WB = 2;
+  using V = std::vector<std::uint32_t>;
+  const V tiled{0xAA, 0xBB, 0xAA, 0xBB}, untouched(4, kOld);
+  const struct {
+    int mode;
+    bool fill;
+    int state;
+    V want;
+  } cases[] = {{4, true, 0, tiled},      {5, true, 0, {0xAA, 0xAA, 0xBB, 0xBB}},
+               {4, false, 0, untouched}, {0, true, 0, untouched},
+               {6, true, 0, untouched},  {6, true, 1, tiled}};
+  for (const auto& c : cases) {
+    m.mask.StretchMode = static_cast<std::int16_t>(c.mode);
+    TBitmap dst = Dst(8, 8, kOld);
+    PaintMaskNinePart(&dst, {0, 0, 8, 8}, c.fill, EmptyBgCacheInfo, m.mask, m.master.get(), c.state,
+                      false);
+    V column;
+    for (int y = 2; y < 6; ++y) column.push_back(Px(dst, 3, y) & 0xFFFFFF);
+    EXPECT_EQ(column, c.want) << "mode " << c.mode << ", fill " << c.fill << ", state " << c.state;
+  }
+}
+
+// Transparent corner pixels take the background bitmap only when asked, else
+// the fill colour; the empty record and a fill of 0xFF00FF leave the pixel.
+TEST_P(NinePart, TransparentCornerPixelsTakeTheBackgroundRecord) {
+  auto m = MakeMask(1, 4, 4, false, [](int, int x, int y) { return x + y == 0 ? kKey : 0x77u; });
+  m.mask.WL = m.mask.WT = m.mask.WR = m.mask.WB = 2;
+  TBitmap back = Filled(8, 8, pf24bit, kBg);
+  const struct {
+    TsBgCacheInfo info;
+    bool onBackground;
+    std::uint32_t want;
+  } cases[] = {{{&back, 1, 1, TransparentColor, true}, true, kBg},
+               {{&back, 1, 1, TransparentColor, true}, false, kOld},
+               {{nullptr, 0, 0, 0x0000FF, false}, true, 0xFF0000},
+               {{&back, -50, 0, TransparentColor, true}, true, kOld},
+               {EmptyBgCacheInfo, true, kOld}};
+  for (const auto& c : cases) {
+    TBitmap dst = Dst(6, 6, kOld);
+    PaintMaskNinePart(&dst, {1, 1, 5, 5}, true, c.info, m.mask, m.master.get(), 0, c.onBackground);
+    EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, c.want);
+    EXPECT_EQ(Px(dst, 2, 1) & 0xFFFFFF, 0x77u);
+  }
+}
+
+// The mask plane mixes per channel: m = 0 gives the source, m = 255 gives
+// ((d - s) * 255 + s * 256) shr 8, other modes raise m by 100.
+TEST_P(NinePart, MaskPlaneMixesExactly) {
+  auto m = MakeMask(1, 3, 1, true, [](int, int x, int y) {
+    return y == 0 ? (x == 2 ? kKey : 0x204060u) : (x == 0 ? 0u : 0xFFFFFFu);
+  });
+  const auto mix = [](int d, int s, int w) {
+    return static_cast<std::uint32_t>(((d - s) * w + s * 256) >> 8);
+  };
+  for (int mode : {1, 2}) {
+    TBitmap dst = Dst(3, 1, 0xC0C0C0);
+    DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, m.mask, m.master.get(), mode);
+    EXPECT_EQ(Px(dst, 0, 0) & 0xFF, mix(0xC0, 0x60, mode == 1 ? 0 : 100)) << mode;
+    EXPECT_EQ(Px(dst, 1, 0) & 0xFF, mix(0xC0, 0x60, 255)) << mode;
+    EXPECT_EQ(Px(dst, 2, 0) & 0xFFFFFF, 0xC0C0C0u) << "a transparent source pixel stays out";
+  }
+}
+
+// A 32-bit own-image mask goes by its alpha: copied as it is onto transparent
+// black (a glow picture), blended onto an opaque picture.
+TEST_P(NinePart, ThirtyTwoBitMasksGoByAlpha) {
+  TsMaskData mask;
+  mask.Bmp = std::make_shared<TBitmap>(Filled(3, 1, pf32bit, 0x80FF0000));
+  SetPx(*mask.Bmp, 1, 0, 0x00FFFFFF);
+  mask.R = {0, 0, 3, 1};
+  mask.ImageCount = 1;
+  TBitmap glow = Filled(3, 1, pf32bit, 0), dst = Dst(3, 1, 0xFF000000);
+  DrawMaskState(&glow, {0, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
+  DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
+  EXPECT_EQ(Px(glow, 0, 0), 0x80FF0000u);
+  EXPECT_EQ(Px(glow, 1, 0), 0u);
+  EXPECT_NEAR(static_cast<int>(Px(dst, 0, 0) >> 16 & 0xFF), 128, 1);
+  EXPECT_EQ(Px(dst, 1, 0) & 0xFFFFFF, 0u);
+}
+
+// Rectangles and masks partly or wholly outside their bitmaps paint what lies
+// inside and touch nothing else (ASan and UBSan watch); a mask wholly outside
+// its image paints nothing at all.
+TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
+  const TRowOrder order = std::get<1>(GetParam());
+  auto m = MakeMask(
+      2, 6, 6, true, [](int, int x, int y) { return x * y % 3 ? kKey : 0x55u; }, order);
+  TsSkinModel skin;
+  skin.MasterBitmap = m.master;
+  TBitmap back = Filled(2, 2, pf32bit, kBg, order);
+  const TsBgCacheInfo info{&back, -3, 9, TransparentColor, true};
+  for (const TRect& mr : {TRect{2, 1, 14, 13}, {10, 8, 90, 60}, {-4, -4, 8, 8}, {8, 8, 2, 2}})
+    for (const TRect& r : {TRect{-5, -5, 3, 3}, {4, 4, 40, 40}, {-100, -1, 200, 300}, {5, 5, 1, 1}})
+      for (int kind = 0; kind < 4; ++kind) {
+        m.mask.R = mr;
+        m.mask.MaskType = static_cast<std::int16_t>(kind % 2);
+        m.mask.WL = m.mask.WT = kind < 2 ? 30 : 2, m.mask.WR = m.mask.WB = kind < 2 ? -7 : 2;
+        m.mask.StretchMode = 5;
+        skin.MaskData = {m.mask};
+        TBitmap dst = Dst(7, 5, kOld);
+        PaintMaskNinePart(&dst, r, true, info, m.mask, m.master.get(), 1, true);
+        for (int mode : {1, 2})
+          DrawMaskState(&dst, r.TopLeft(), 9, info, m.mask, m.master.get(), mode);
+        PaintMaskedPiece(r, mr, &dst, m.mask, 1, 0, m.master.get());
+        PaintMaskedPieceOnBackground(r, mr, &dst, m.mask, m.master.get(), info);
+        CopyWhereMaskTransparent(&dst, &back, r, mpBottomRight, &skin, 0, {-2, 1});
+        CopyWhereMaskTransparent(&dst, &back, r, mpTopLeft, &skin, -1, {0, 0});
+        BlendRectWithColor(&dst, r, 40, 0x123456);
+      }
+  m.mask.R = {40, 40, 52, 52};
+  m.mask.MaskType = 0;
+  TBitmap dst = Dst(7, 5, kOld);
+  PaintMaskNinePart(&dst, {0, 0, 7, 5}, true, EmptyBgCacheInfo, m.mask, m.master.get(), 1, true);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, kOld) << x << "," << y;
+}
+
+TEST(CopyWhereMaskTransparent, CopiesUnderTheTransparentPixelsOfTheCornerAsked) {
+  auto m = MakeMask(1, 6, 4, false, [](int, int x, int y) { return x == 5 && y == 0 ? kKey : 1u; });
+  m.mask.WR = 2;
+  TsSkinModel skin;
+  skin.MaskData = {m.mask};
+  skin.MasterBitmap = m.master;
+  TBitmap dst = Filled(2, 2, pf32bit, 0xFF000001), src = Filled(2, 2, pf32bit, 0x80ABCDEF);
+  CopyWhereMaskTransparent(&dst, &src, {0, 0, 2, 2}, mpTopRight, &skin, 0, {0, 0});
+  EXPECT_EQ(Px(dst, 1, 0), 0x80ABCDEFu);
+  EXPECT_EQ(Px(dst, 0, 0), 0xFF000001u);
+}
+
+TEST(BlendRectWithColor, KeepsPercentOfThePixelRoundingHalvesToEven) {
+  const struct {
+    int percent;
+    std::uint8_t pixel, colour, want;
+  } cases[] = {{100, 7, 200, 7}, {0, 7, 200, 200}, {50, 1, 0, 0},      {50, 3, 0, 2},
+               {30, 5, 0, 2},    {150, 7, 200, 7}, {-20, 7, 200, 200}, {50, 255, 254, 254}};
+  for (const auto& c : cases) {
+    TBitmap b = Filled(3, 3, pf32bit, 0x40000000u | c.pixel);
+    BlendRectWithColor(&b, {0, 0, 2, 2}, c.percent, c.colour << 16);
+    EXPECT_EQ(Px(b, 1, 1), 0x40000000u | c.want) << c.percent << "% of " << int(c.pixel);
+    EXPECT_EQ(Px(b, 2, 2), 0x40000000u | c.pixel) << "right and bottom are outside";
+  }
+}
+
+}  // namespace
+}  // namespace kv
