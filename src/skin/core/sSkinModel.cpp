@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <optional>
 #include <set>
 #include <unordered_map>
 
 #include "skin/core/sSkinImages.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 namespace {
@@ -956,55 +956,6 @@ void TsSkinModel::UpdateCommonIndexes() {
 
 namespace {
 
-int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-std::int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
-
-std::int32_t ShiftHue(int degrees, std::int32_t color) {
-  const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-  const int v = std::max({r, g, b});
-  const double d = v - std::min({r, g, b});
-  const double s = v == 0 ? 0 : d / v;
-  if (s == 0) return color;
-  double h;
-  if (v == r) {
-    h = 60 * (g - b) / d;
-  } else if (v == g) {
-    h = 120 + 60 * (b - r) / d;
-  } else {
-    h = 240 + 60 * (r - g) / d;
-  }
-  if (h < 0) h += 360;
-  const int hue = Nearest(degrees + h) % 360;
-  if (hue < 0) return color;  // a negative remainder matches no sector
-  const int i = hue / 60;
-  const double f = hue / 60.0 - i;
-  auto ch = [](double x) { return std::clamp(Nearest(x), 0, 255); };
-  const int p = ch((1 - s) * v), q = ch((1 - s * f) * v), t = ch((1 - s * (1 - f)) * v);
-  switch (i) {
-    case 0:
-      return Rgb(v, t, p);
-    case 1:
-      return Rgb(q, v, p);
-    case 2:
-      return Rgb(p, v, t);
-    case 3:
-      return Rgb(p, q, v);
-    case 4:
-      return Rgb(t, p, v);
-    default:
-      return Rgb(v, p, q);
-  }
-}
-
-std::int32_t ShiftSaturation(std::int32_t color, int amount) {
-  if (amount == 0) return color;
-  const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-  const double mean = (r + g + b) / 3.0;
-  auto ch = [&](int c) { return std::clamp(Nearest(amount * (mean - c) / 100 + c), 0, 255); };
-  return Rgb(ch(r), ch(g), ch(b));
-}
-
 // Grey and transparent pixels keep their colour.
 void RecolorImage(TBitmap& bmp, const std::function<std::int32_t(std::int32_t)>& fn) {
   if (bmp.Empty()) return;
@@ -1013,7 +964,7 @@ void RecolorImage(TBitmap& bmp, const std::function<std::int32_t(std::int32_t)>&
   for (int y = 0; y < bmp.Height(); ++y) {
     std::uint8_t* p = bmp.ScanLine(y);
     for (int x = 0; x < bmp.Width(); ++x, p += step) {
-      const std::int32_t c = Rgb(p[2], p[1], p[0]);
+      const std::int32_t c = ColorFromRGB(p[2], p[1], p[0]);
       if (c == TransparentColor || (p[0] == p[1] && p[1] == p[2])) continue;
       const std::int32_t n = fn(c);
       p[0] = static_cast<std::uint8_t>(n >> 16);
@@ -1056,7 +1007,7 @@ struct SavedIcon {
 
 void TsSkinModel::ApplyHueOffset(int degrees) {
   if (degrees == 0) return;
-  auto fn = [&](std::int32_t c) { return ShiftHue(degrees, ToRGB(c)); };
+  auto fn = [&](std::int32_t c) { return ChangeColorHue(degrees, ToRGB(c)); };
   std::vector<SavedIcon> saved;
   std::set<int> kept;
   const int keep = CommonSkinData.BIKeepHue;
@@ -1099,7 +1050,7 @@ void TsSkinModel::ApplyHueOffset(int degrees) {
 void TsSkinModel::ApplySaturation(int value) {
   if (value == 0) return;
   const int amount = (-value) % 101;
-  auto fn = [&](std::int32_t c) { return ShiftSaturation(ToRGB(c), amount); };
+  auto fn = [&](std::int32_t c) { return ChangeColorSaturation(ToRGB(c), amount); };
   if (MasterBitmap) RecolorImage(*MasterBitmap, fn);
   for (TsMaskData& mk : MaskData) {
     if (mk.Bmp) RecolorImage(*mk.Bmp, fn);

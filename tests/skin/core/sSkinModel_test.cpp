@@ -425,6 +425,31 @@ TEST(sSkinModel, HueOffsetTurnsColoursAndKeepsGreysAndTheCloseIcon) {
   EXPECT_NE(other[0], 200);
 }
 
+TEST(sSkinModel, HueOffsetTurnsEveryPrimaryEitherWayAndLeavesGrey) {
+  const std::string options = kGlobal +
+                              "[R]\r\nCOLOR=255\r\n[G]\r\nCOLOR=65280\r\n"
+                              "[B]\r\nCOLOR=16711680\r\n[GREY]\r\nCOLOR=8421504\r\n";
+  struct Case {
+    int degrees;
+    TColor red, green, blue;  // what each primary becomes
+  };
+  const Case cases[] = {{120, clLime, clBlue, clRed},
+                        {-120, clBlue, clRed, clLime},
+                        {240, clBlue, clRed, clLime},
+                        {-240, clLime, clBlue, clRed},
+                        {-480, clBlue, clRed, clLime}};
+  for (const Case& c : cases) {
+    TsSkinLoadOptions o;
+    o.HueOffset = c.degrees;
+    const TsSkinModel m = Load(options, 100, 100, o);
+    auto color = [&](const char* s) { return m.GeneralData[m.SectionIndexOf(s)].Color; };
+    EXPECT_EQ(color("R"), c.red) << c.degrees;
+    EXPECT_EQ(color("G"), c.green) << c.degrees;
+    EXPECT_EQ(color("B"), c.blue) << c.degrees;
+    EXPECT_EQ(color("GREY"), 0x808080) << c.degrees;
+  }
+}
+
 TEST(sSkinModel, SaturationMovesColoursTowardGrey) {
   TsSkinLoadOptions o;
   o.Saturation = -100;  // the amount 100 gives grey
