@@ -1,5 +1,6 @@
-// The skin options text ("Options.dat") held in memory: sections in file
-// order, keys in section order, names compared without regard to case.
+// INI text held in memory (the skin options "Options.dat" and the manager's
+// CommonSections): sections in file order, keys in section order, names
+// compared without regard to case.
 // Blank lines and lines starting with ';' are skipped, as is a UTF-8 byte
 // order mark; names and values are trimmed; a repeated section is merged into the first and a
 // repeated key keeps its first value.
