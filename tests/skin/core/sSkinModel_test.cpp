@@ -474,28 +474,18 @@ TEST(sSkinModel, HueOffsetTurnsColoursAndKeepsGreysAndTheCloseIcon) {
   EXPECT_NE(other[0], 200);
 }
 
-TEST(sSkinModel, HueOffsetTurnsEveryPrimaryEitherWayAndLeavesGrey) {
-  const std::string options = kGlobal +
-                              "[R]\r\nCOLOR=255\r\n[G]\r\nCOLOR=65280\r\n"
-                              "[B]\r\nCOLOR=16711680\r\n[GREY]\r\nCOLOR=8421504\r\n";
-  struct Case {
-    int degrees;
-    TColor red, green, blue;  // what each primary becomes
-  };
-  const Case cases[] = {{120, clLime, clBlue, clRed},
-                        {-120, clBlue, clRed, clLime},
-                        {240, clBlue, clRed, clLime},
-                        {-240, clLime, clBlue, clRed},
-                        {-480, clBlue, clRed, clLime}};
-  for (const Case& c : cases) {
+// Greys are covered above; the arithmetic itself by ChangeColorHue's tests.
+TEST(sSkinModel, HueOffsetTurnsThePrimariesEitherWay) {
+  const std::string options =
+      kGlobal + "[R]\r\nCOLOR=255\r\n[G]\r\nCOLOR=65280\r\n[B]\r\nCOLOR=16711680\r\n";
+  for (const int degrees : {120, -120}) {
     TsSkinLoadOptions o;
-    o.HueOffset = c.degrees;
+    o.HueOffset = degrees;
     const TsSkinModel m = Load(options, 100, 100, o);
     auto color = [&](const char* s) { return m.GeneralData[m.SectionIndexOf(s)].Color; };
-    EXPECT_EQ(color("R"), c.red) << c.degrees;
-    EXPECT_EQ(color("G"), c.green) << c.degrees;
-    EXPECT_EQ(color("B"), c.blue) << c.degrees;
-    EXPECT_EQ(color("GREY"), 0x808080) << c.degrees;
+    const std::vector<TColor> turned = {color("R"), color("G"), color("B")};
+    const std::vector<TColor> forward = {clLime, clBlue, clRed}, back = {clBlue, clRed, clLime};
+    EXPECT_EQ(turned, degrees > 0 ? forward : back) << degrees;
   }
 }
 
