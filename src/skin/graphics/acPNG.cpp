@@ -528,7 +528,7 @@ void Decoder::ReadRow(std::uint8_t* dst, std::size_t n) {
 // data that was damaged before its chunk CRCs were written. Data past the
 // image is passed over, as further image chunks are.
 void Decoder::FinishStream() {
-  std::uint8_t spare[256];
+  std::uint8_t spare[4096];
   while (!streamEnded_) {
     if (inLeft_ == 0) {
       if (current_.code != kIDAT) return;  // the stream stops short of its trailer
