@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "base/SysUtils.h"
@@ -196,6 +197,106 @@ void TBitmap::Swap(TBitmap& other) noexcept {
   std::swap(handle_, other.handle_);
   std::swap(Transparent, other.Transparent);
   std::swap(TransparentColor, other.TransparentColor);
+}
+
+// --- BMP files ---------------------------------------------------------------------
+
+namespace {
+
+std::uint32_t Le32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+}
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+  for (int k = 0; k < 4; ++k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+}
+void Put16(std::vector<std::uint8_t>& b, std::uint16_t v) {
+  b.push_back(static_cast<std::uint8_t>(v));
+  b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+[[noreturn]] void BadBmp(const std::string& why) {
+  throw EInvalidGraphic("Bitmap image is not valid (" + why + ")");
+}
+
+constexpr std::uint32_t kBiRgb = 0, kBiBitFields = 3;
+
+}  // namespace
+
+void ReadBmp(const std::uint8_t* data, std::size_t size, TBitmap& dest) {
+  if (size < 14 + 40 || data[0] != 'B' || data[1] != 'M') BadBmp("not a bitmap file");
+  const std::uint32_t offBits = Le32(data + 10);
+  const std::uint8_t* ih = data + 14;
+  const std::uint32_t headerSize = Le32(ih);
+  if (headerSize < 40 || headerSize > size - 14) BadBmp("bad header");
+  const auto width = static_cast<std::int32_t>(Le32(ih + 4));
+  const auto rawHeight = static_cast<std::int32_t>(Le32(ih + 8));
+  const std::uint16_t bits = Le16(ih + 14);
+  const std::uint32_t compression = Le32(ih + 16);
+  std::uint32_t colorsUsed = Le32(ih + 32);
+  if (Le16(ih + 12) != 1 || (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
+    BadBmp(std::to_string(bits) + " bits");
+  }
+  if (compression != kBiRgb && !(compression == kBiBitFields && bits == 32)) BadBmp("compressed");
+  if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) BadBmp("bad size");
+  const bool topDown = rawHeight < 0;
+  const std::int32_t height = topDown ? -rawHeight : rawHeight;
+  if (std::int64_t{width} * height > TBitmap::MaxPixels) {
+    BadBmp(std::to_string(width) + " x " + std::to_string(height) + " is too large");
+  }
+  const std::size_t stride = (std::size_t(width) * bits + 31) / 32 * 4;
+  if (offBits > size || stride * std::size_t(height) > size - offBits) BadBmp("truncated");
+
+  // The palette lies between the header and the pixels.
+  std::uint8_t palette[256][3] = {};
+  if (bits <= 8) {
+    if (colorsUsed == 0 || colorsUsed > (1u << bits)) colorsUsed = 1u << bits;
+    const std::size_t at = 14 + std::size_t{headerSize};
+    if (at + std::size_t{colorsUsed} * 4 > offBits) BadBmp("truncated palette");
+    for (std::uint32_t i = 0; i < colorsUsed; ++i) std::memcpy(palette[i], data + at + 4 * i, 3);
+  }
+
+  TBitmap result(width, height, bits == 32 ? pf32bit : pf24bit);
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* src = data + offBits + stride * std::size_t(topDown ? y : height - 1 - y);
+    std::uint8_t* out = result.ScanLine(y);
+    if (bits >= 24) {
+      std::memcpy(out, src, std::size_t(width) * (bits / 8));
+      continue;
+    }
+    // The leftmost pixel is in the most significant bits of its byte.
+    const int perByte = 8 / bits;
+    const unsigned mask = (1u << bits) - 1;
+    for (std::int32_t x = 0; x < width; ++x) {
+      const int shift = 8 - bits * (x % perByte + 1);
+      std::memcpy(out + 3 * x, palette[(src[x / perByte] >> shift) & mask], 3);
+    }
+  }
+  dest.Swap(result);
+}
+
+std::vector<std::uint8_t> WriteBmp(const TBitmap& bitmap) {
+  TBitmap copy(bitmap);
+  copy.SetPixelFormat(pf24bit);
+  const std::uint32_t stride = (std::uint32_t(copy.Width()) * 3 + 3) / 4 * 4;
+  const std::uint32_t size = stride * std::uint32_t(copy.Height());
+  std::vector<std::uint8_t> out{'B', 'M'};
+  Put32(out, 54 + size);
+  Put32(out, 0);
+  Put32(out, 54);
+  Put32(out, 40);
+  Put32(out, static_cast<std::uint32_t>(copy.Width()));
+  Put32(out, static_cast<std::uint32_t>(copy.Height()));
+  Put16(out, 1);
+  Put16(out, 24);
+  for (int i = 0; i < 6; ++i) Put32(out, i == 1 ? size : 0);
+  for (int y = copy.Height() - 1; y >= 0; --y) {
+    const std::uint8_t* row = copy.ScanLine(y);
+    out.insert(out.end(), row, row + std::size_t(copy.Width()) * 3);
+    out.insert(out.end(), stride - std::size_t(copy.Width()) * 3, 0);
+  }
+  return out;
 }
 
 }  // namespace kv

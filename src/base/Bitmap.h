@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "base/SysUtils.h"
 #include "base/Types.h"
@@ -118,5 +119,15 @@ class TBitmap {
   std::uint8_t* bits_ = nullptr;
   HBITMAP__* handle_ = nullptr;
 };
+
+// The one reader of BMP files: 1, 4 and 8 bits through a palette, 24 bits,
+// and 32 bits (also with bit fields, read as B, G, R, A); rows bottom-up or
+// top-down; no run-length compression. Every size is checked against the
+// bytes present and TBitmap::MaxPixels before anything is allocated. The
+// result is pf32bit for 32-bit files, else pf24bit; any fault raises
+// EInvalidGraphic "Bitmap image is not valid (...)" and leaves dest alone.
+void ReadBmp(const std::uint8_t* data, std::size_t size, TBitmap& dest);
+// A bottom-up 24-bit BMP file of the bitmap (a 32-bit one loses its alpha).
+std::vector<std::uint8_t> WriteBmp(const TBitmap& bitmap);
 
 }  // namespace kv

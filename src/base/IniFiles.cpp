@@ -290,49 +290,4 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view ident) {
   Store(fileName_, lines);
 }
 
-// --- INI text in memory ----------------------------------------------------------
-
-void ParseIniText(const TStringList& lines, TStringList& sections) {
-  sections.Clear();
-  TStringList* current = nullptr;
-  for (int i = 0; i < lines.Count(); ++i) {
-    const std::string& line = lines[i];
-    if (line.empty() || line.front() == ';') continue;
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      auto list = std::make_unique<TStringList>();
-      TStringList* raw = list.get();
-      const int before = sections.Count();
-      sections.AddObject(line.substr(1, line.size() - 2), std::move(list));
-      // A sorted target that ignored the duplicate freed the list.
-      current = sections.Count() > before ? raw : nullptr;
-      continue;
-    }
-    if (current != nullptr) current->Add(line);
-  }
-}
-
-std::string ReadIniText(const TStringList& sections, std::string_view section, std::string_view key,
-                        const std::string& def) {
-  for (int i = 0; i < sections.Count(); ++i) {
-    if (!SameText(sections[i], section)) continue;
-    const auto* lines = dynamic_cast<const TStringList*>(sections.Objects(i));
-    if (lines == nullptr) return def;
-    for (int k = 0; k < lines->Count(); ++k) {
-      const std::string& line = (*lines)[k];
-      const size_t eq = line.find('=');
-      if (eq != std::string::npos && SameText(std::string_view(line).substr(0, eq), key)) {
-        return line.substr(eq + 1);
-      }
-    }
-    return def;
-  }
-  return def;
-}
-
-int32_t ReadIniInteger(const TStringList& sections, std::string_view section, std::string_view key,
-                       int32_t def) {
-  const std::string text = ReadIniText(sections, section, key, "");
-  return StrToIntDef(text, def);
-}
-
 }  // namespace kv

@@ -1,4 +1,4 @@
-// INI files and INI text.
+// INI files.
 //
 // TIniFile works on a text file in code page 936 and reads it the way the
 // Windows profile functions do on a Chinese system: every read looks at the
@@ -72,21 +72,5 @@ class TIniFile : public TObject {
  private:
   std::string fileName_;
 };
-
-// INI text held in memory (the skin options). Sections receives one item per
-// "[name]" line, name as written between the brackets, each owning a
-// TStringList of that section's lines as they are. Empty lines, lines
-// starting with ";" and lines before the first section are dropped; a line
-// is a section header only when it starts with "[" and ends with "]".
-void ParseIniText(const TStringList& lines, TStringList& sections);
-// The text after "Key=" in the first line of the first section of that name
-// (both compared without regard to case) whose part before the first "="
-// is Key; def when there is none.
-std::string ReadIniText(const TStringList& sections, std::string_view section, std::string_view key,
-                        const std::string& def);
-// The value as an integer: "0x"/"0X" followed by digits is hexadecimal, as is
-// "$"; def when missing or not a number.
-int32_t ReadIniInteger(const TStringList& sections, std::string_view section, std::string_view key,
-                       int32_t def);
 
 }  // namespace kv

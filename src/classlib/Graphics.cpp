@@ -533,65 +533,7 @@ uint32_t Le32(const uint8_t* p) {
 }
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-[[noreturn]] void BadBmp() { throw EInvalidGraphic("Bitmap image is not valid"); }
-
 }  // namespace
-
-void ReadBmp(const uint8_t* data, size_t size, TBitmap& dest) {
-  if (size < 14 + 40 || data[0] != 'B' || data[1] != 'M') BadBmp();
-  const uint32_t offBits = Le32(data + 10);
-  const uint8_t* ih = data + 14;
-  const uint32_t headerSize = Le32(ih);
-  if (headerSize < 40 || headerSize > size - 14) BadBmp();
-  const int32_t width = static_cast<int32_t>(Le32(ih + 4));
-  const int32_t rawHeight = static_cast<int32_t>(Le32(ih + 8));
-  const uint16_t bits = Le16(ih + 14);
-  const uint32_t compression = Le32(ih + 16);
-  uint32_t colorsUsed = Le32(ih + 32);
-  if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) BadBmp();
-  const bool topDown = rawHeight < 0;
-  const int32_t height = topDown ? -rawHeight : rawHeight;
-  if (int64_t{width} * height > TBitmap::MaxPixels) BadBmp();
-  if (compression != BI_RGB && !(compression == BI_BITFIELDS && bits == 32)) BadBmp();
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) BadBmp();
-
-  std::vector<uint32_t> palette;
-  if (bits <= 8) {
-    if (colorsUsed == 0 || colorsUsed > (1u << bits)) colorsUsed = 1u << bits;
-    const size_t palOff = 14 + size_t{headerSize};
-    if (palOff + size_t{colorsUsed} * 4 > size) BadBmp();
-    for (uint32_t i = 0; i < colorsUsed; ++i) palette.push_back(Le32(data + palOff + i * 4));
-  }
-  const size_t stride = ((size_t(width) * bits + 31) / 32) * 4;
-  if (offBits > size || stride * size_t(height) > size - offBits) BadBmp();
-
-  TBitmap result(width, height, bits == 32 ? pf32bit : pf24bit);
-  for (int32_t y = 0; y < height; ++y) {
-    const uint8_t* src = data + offBits + stride * size_t(topDown ? y : height - 1 - y);
-    uint8_t* out = result.ScanLine(y);
-    for (int32_t x = 0; x < width; ++x) {
-      switch (bits) {
-        case 32:
-          std::memcpy(out + x * 4, src + x * 4, 4);
-          break;
-        case 24:
-          std::memcpy(out + x * 3, src + x * 3, 3);
-          break;
-        default: {
-          const int perByte = 8 / bits;
-          const uint8_t byte = src[x / perByte];
-          const int shift = 8 - bits * (x % perByte + 1);
-          const uint32_t index = (byte >> shift) & ((1u << bits) - 1);
-          const uint32_t c = index < palette.size() ? palette[index] : 0;
-          out[x * 3] = c & 0xFF;
-          out[x * 3 + 1] = (c >> 8) & 0xFF;
-          out[x * 3 + 2] = (c >> 16) & 0xFF;
-        }
-      }
-    }
-  }
-  dest.Swap(result);
-}
 
 void TBitmapImage::Draw(TCanvas& canvas, const TRect& r) {
   bitmap_.Transparent = Transparent();

@@ -303,10 +303,6 @@ class TBitmapImage : public TGraphic {
   TBitmap bitmap_;
 };
 
-// Decodes a BMP file (1, 4, 8, 24 and 32 bits, uncompressed) into dest.
-// Raises EInvalidGraphic for anything else or a truncated file.
-void ReadBmp(const uint8_t* data, size_t size, TBitmap& dest);
-
 class TIcon : public TGraphic {
  public:
   ~TIcon() override;

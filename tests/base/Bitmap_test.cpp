@@ -139,5 +139,95 @@ TEST(Bitmap, TellsObserversBeforeItsPixelsGo) {
   EXPECT_EQ(calls, 2);
 }
 
+// --- BMP files ---
+
+// A BMP file: 14-byte file header, 40-byte info header, palette, rows.
+std::vector<std::uint8_t> MakeBmp(int width, int height, int bits,
+                                  const std::vector<std::uint32_t>& palette,
+                                  const std::vector<std::uint8_t>& rows, std::uint32_t compression = 0) {
+  std::vector<std::uint8_t> f(54 + palette.size() * 4);
+  auto put32 = [&](std::size_t at, std::uint32_t v) { std::memcpy(f.data() + at, &v, 4); };
+  auto put16 = [&](std::size_t at, std::uint16_t v) { std::memcpy(f.data() + at, &v, 2); };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(10, static_cast<std::uint32_t>(f.size()));
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(width));
+  put32(22, static_cast<std::uint32_t>(height));
+  put16(26, 1);
+  put16(28, static_cast<std::uint16_t>(bits));
+  put32(30, compression);
+  put32(46, static_cast<std::uint32_t>(palette.size()));
+  for (std::size_t i = 0; i < palette.size(); ++i) put32(54 + i * 4, palette[i]);
+  f.insert(f.end(), rows.begin(), rows.end());
+  put32(2, static_cast<std::uint32_t>(f.size()));
+  return f;
+}
+
+std::vector<std::uint8_t> Pixel(const TBitmap& b, int x, int y) {
+  const std::uint8_t* p = b.ScanLine(y) + x * b.BytesPerPixel();
+  return {p, p + b.BytesPerPixel()};
+}
+
+TEST(ReadBmp, DecodesEveryUncompressedDepth) {
+  const std::vector<std::uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> file;
+    std::vector<std::uint8_t> topLeft, bottomRight;  // B, G, R (, A)
+  } cases[] = {
+      // The first row in the file is the bottom row, unless the height is negative.
+      {"24-bit bottom-up", MakeBmp(2, 2, 24, {}, rows24), {7, 8, 9}, {4, 5, 6}},
+      {"24-bit top-down", MakeBmp(2, -2, 24, {}, rows24), {1, 2, 3}, {10, 11, 12}},
+      {"32-bit", MakeBmp(1, 1, 32, {}, {1, 2, 3, 4}), {1, 2, 3, 4}, {1, 2, 3, 4}},
+      {"32-bit bit fields", MakeBmp(1, 1, 32, {}, {1, 2, 3, 4}, 3), {1, 2, 3, 4}, {1, 2, 3, 4}},
+      {"8-bit palette", MakeBmp(2, 1, 8, {0x00102030, 0x00405060}, {1, 0, 0, 0}),
+       {0x60, 0x50, 0x40}, {0x30, 0x20, 0x10}},
+      // The leftmost pixel is in the most significant bits.
+      {"4-bit palette", MakeBmp(2, 1, 4, {0, 0x00FFFFFF}, {0x01, 0, 0, 0}), {0, 0, 0},
+       {255, 255, 255}},
+      {"1-bit palette", MakeBmp(3, 1, 1, {0x00000000, 0x00FFFFFF}, {0xA0, 0, 0, 0}),
+       {255, 255, 255}, {255, 255, 255}},
+  };
+  for (const Case& c : cases) {
+    TBitmap bmp;
+    ReadBmp(c.file.data(), c.file.size(), bmp);
+    ASSERT_FALSE(bmp.Empty()) << c.what;
+    EXPECT_EQ(Pixel(bmp, 0, 0), c.topLeft) << c.what;
+    EXPECT_EQ(Pixel(bmp, bmp.Width() - 1, bmp.Height() - 1), c.bottomRight) << c.what;
+  }
+}
+
+TEST(ReadBmp, ReadsBackWhatWriteBmpWrote) {
+  TBitmap picture(3, 2, pf32bit);
+  picture.ScanLine(1)[10] = 77;  // red of the last pixel; the alpha is dropped
+  const std::vector<std::uint8_t> file = WriteBmp(picture);
+  TBitmap back;
+  ReadBmp(file.data(), file.size(), back);
+  EXPECT_EQ(back.PixelFormat(), pf24bit);
+  EXPECT_EQ(Pixel(back, 2, 1), (std::vector<std::uint8_t>{0, 0, 77}));
+}
+
+TEST(ReadBmp, RejectsDamagedFilesAndLeavesTheBitmapAlone) {
+  const auto good = MakeBmp(2, 2, 24, {}, std::vector<std::uint8_t>(16, 9));
+  std::vector<std::vector<std::uint8_t>> bad = {
+      {},
+      std::vector<std::uint8_t>(good.begin(), good.begin() + 60),    // rows cut off
+      MakeBmp(0, 2, 24, {}, {}),                                     // no width
+      MakeBmp(70000, 70000, 24, {}, std::vector<std::uint8_t>(64)),  // more pixels than allowed
+      MakeBmp(2, 2, 16, {}, std::vector<std::uint8_t>(16)),          // unsupported depth
+      MakeBmp(2, 2, 8, {}, std::vector<std::uint8_t>(8), 1),         // run-length compressed
+      MakeBmp(2, 1, 8, {}, std::vector<std::uint8_t>(4)),  // the palette would run into the rows
+  };
+  auto notBmp = good;
+  notBmp[0] = 'X';
+  bad.push_back(notBmp);
+  for (std::size_t i = 0; i < bad.size(); ++i) {
+    TBitmap bmp(3, 3, pf24bit);
+    EXPECT_THROW(ReadBmp(bad[i].data(), bad[i].size(), bmp), EInvalidGraphic) << "case " << i;
+    EXPECT_EQ(bmp.Width(), 3) << "case " << i;
+  }
+}
+
 }  // namespace
 }  // namespace kv

@@ -265,46 +265,5 @@ TEST_F(IniFileTest, RandomBytesNeverBreakReadingOrWriting) {
   }
 }
 
-TEST(IniText, ParsesSectionsOfRawLines) {
-  TStringList lines;
-  lines.SetText(
-      "dropped=1\n[GLOBALINFO]\n; comment\n\nColor=0x1F\nName = x\n[ BUTTON ]\nA=$10\n"
-      "[GLOBALINFO]\nColor=5\n[half\n");
-  TStringList sections;
-  sections.Add("stale");
-  ParseIniText(lines, sections);
-  EXPECT_EQ(Items(sections), (std::vector<std::string>{"GLOBALINFO", " BUTTON ", "GLOBALINFO"}));
-  const auto* first = dynamic_cast<const TStringList*>(sections.Objects(0));
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(Items(*first), (std::vector<std::string>{"Color=0x1F", "Name = x"}));
-  const auto* third = dynamic_cast<const TStringList*>(sections.Objects(2));
-  EXPECT_EQ(Items(*third), (std::vector<std::string>{"Color=5", "[half"}));
-
-  EXPECT_EQ(ReadIniText(sections, "globalinfo", "COLOR", "d"), "0x1F");  // the first section
-  EXPECT_EQ(ReadIniText(sections, "GLOBALINFO", "Name", "d"), "d");      // "Name " differs
-  EXPECT_EQ(ReadIniText(sections, "GLOBALINFO", "Name ", "d"), " x");
-  EXPECT_EQ(ReadIniText(sections, "BUTTON", "A", "d"), "d");  // names are not trimmed
-  EXPECT_EQ(ReadIniInteger(sections, " BUTTON ", "A", -1), 16);
-  EXPECT_EQ(ReadIniInteger(sections, "GLOBALINFO", "Color", -1), 31);
-  EXPECT_EQ(ReadIniInteger(sections, "GLOBALINFO", "Name ", -1), -1);
-  EXPECT_EQ(ReadIniInteger(sections, "none", "Color", 7), 7);
-}
-
-TEST(IniText, ReadsTheIntegerFormsOfTheSkinOptions) {
-  struct Case {
-    const char* value;
-    int32_t expected;
-  };
-  const Case cases[] = {{"0x1F", 31}, {"$1F", 31}, {"12", 12}, {"0x", -5}, {"", -5}, {"x", -5}};
-  for (const Case& c : cases) {
-    TStringList lines;
-    lines.Add("[S]");
-    lines.Add(std::string("K=") + c.value);
-    TStringList sections;
-    ParseIniText(lines, sections);
-    EXPECT_EQ(ReadIniInteger(sections, "S", "K", -5), c.expected) << c.value;
-  }
-}
-
 }  // namespace
 }  // namespace kv

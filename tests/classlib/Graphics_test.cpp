@@ -1,99 +1,13 @@
-// Canvas drawing on bitmaps, fonts, the BMP reader and the picture registry.
+// Canvas drawing on bitmaps, fonts and the picture registry.
 #include "classlib/Graphics.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 
 using namespace kv;
 
 namespace {
-
-// A BMP file: 14-byte file header, 40-byte info header, palette, rows.
-std::vector<uint8_t> MakeBmp(int width, int height, int bits, const std::vector<uint32_t>& palette,
-                             const std::vector<uint8_t>& rows) {
-  std::vector<uint8_t> f(54 + palette.size() * 4);
-  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(f.data() + at, &v, 4); };
-  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(f.data() + at, &v, 2); };
-  f[0] = 'B';
-  f[1] = 'M';
-  put32(10, static_cast<uint32_t>(f.size()));
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(width));
-  put32(22, static_cast<uint32_t>(height));
-  put16(26, 1);
-  put16(28, static_cast<uint16_t>(bits));
-  put32(46, static_cast<uint32_t>(palette.size()));
-  for (size_t i = 0; i < palette.size(); ++i) put32(54 + i * 4, palette[i]);
-  f.insert(f.end(), rows.begin(), rows.end());
-  put32(2, static_cast<uint32_t>(f.size()));
-  return f;
-}
-
-struct BmpCase {
-  const char* what;
-  std::vector<uint8_t> file;
-  uint8_t topLeft[3];      // B, G, R of pixel (0, 0)
-  uint8_t bottomRight[3];  // of the last pixel
-};
-
-TEST(ReadBmp, DecodesUncompressedFormats) {
-  const BmpCase cases[] = {
-      // 2 x 2, 24 bits, bottom-up: the first row in the file is the bottom row.
-      {"24-bit bottom-up",
-       MakeBmp(2, 2, 24, {}, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}),
-       {7, 8, 9},
-       {4, 5, 6}},
-      // Negative height: top-down rows.
-      {"24-bit top-down",
-       MakeBmp(2, -2, 24, {}, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}),
-       {1, 2, 3},
-       {10, 11, 12}},
-      // 8 bits through a palette.
-      {"8-bit palette",
-       MakeBmp(2, 1, 8, {0x00102030, 0x00405060}, {1, 0, 0, 0}),
-       {0x60, 0x50, 0x40},
-       {0x30, 0x20, 0x10}},
-      // 1 bit: the most significant bit is the leftmost pixel.
-      {"1-bit palette",
-       MakeBmp(3, 1, 1, {0x00000000, 0x00FFFFFF}, {0xA0, 0, 0, 0}),
-       {255, 255, 255},
-       {255, 255, 255}},
-  };
-  for (const BmpCase& c : cases) {
-    TBitmap bmp;
-    ReadBmp(c.file.data(), c.file.size(), bmp);
-    ASSERT_FALSE(bmp.Empty()) << c.what;
-    const uint8_t* first = bmp.ScanLine(0);
-    const uint8_t* last = bmp.ScanLine(bmp.Height() - 1) + (bmp.Width() - 1) * bmp.BytesPerPixel();
-    EXPECT_EQ(std::vector<uint8_t>(first, first + 3),
-              std::vector<uint8_t>(c.topLeft, c.topLeft + 3))
-        << c.what;
-    EXPECT_EQ(std::vector<uint8_t>(last, last + 3),
-              std::vector<uint8_t>(c.bottomRight, c.bottomRight + 3))
-        << c.what;
-  }
-}
-
-TEST(ReadBmp, RejectsDamagedFilesAndLeavesTheBitmapAlone) {
-  const auto good = MakeBmp(2, 2, 24, {}, std::vector<uint8_t>(16, 9));
-  std::vector<std::vector<uint8_t>> bad = {
-      {},
-      std::vector<uint8_t>(good.begin(), good.begin() + 60),    // rows cut off
-      MakeBmp(0, 2, 24, {}, {}),                                // no width
-      MakeBmp(70000, 70000, 24, {}, std::vector<uint8_t>(64)),  // more pixels than allowed
-      MakeBmp(2, 2, 16, {}, std::vector<uint8_t>(16)),          // unsupported depth
-  };
-  auto notBmp = good;
-  notBmp[0] = 'X';
-  bad.push_back(notBmp);
-  for (size_t i = 0; i < bad.size(); ++i) {
-    TBitmap bmp(3, 3, pf24bit);
-    EXPECT_THROW(ReadBmp(bad[i].data(), bad[i].size(), bmp), EInvalidGraphic) << "case " << i;
-    EXPECT_EQ(bmp.Width(), 3) << "case " << i;
-  }
-}
 
 TEST(Picture, FormatComesFromTheExtensionAndUnknownOnesRaise) {
   EXPECT_NE(TPicture::CreateForExtension(".BMP"), nullptr);

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "skin/core/sSkinImages.h"
+#include "base/Bitmap.h"
 #include "skin/core/sSkinModel.h"
 
 namespace {
@@ -230,7 +230,7 @@ int Run(const char* skinFile, const char* sheetFile) {
   }
   Preview(sheet, skin, kGap, previewTop, true);
   Preview(sheet, skin, kGap + 420, previewTop, false);
-  const kv::TacBytes bmp = kv::WriteSkinBitmap(sheet);
+  const kv::TacBytes bmp = kv::WriteBmp(sheet);
   std::ofstream out(sheetFile, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
   std::printf("%zu sections, %zu masks -> %s\n", skin.GeneralData.size(), skin.MaskData.size(),

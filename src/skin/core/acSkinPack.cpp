@@ -38,7 +38,8 @@ class PackReader {
   }
 
   std::string ReadName(std::int32_t length, int index) {
-    if (length <= 0 || length > MaxPackedEntryName || std::size_t(length) > Remaining()) {
+    // An empty name is allowed by the layout; it only names no image.
+    if (length < 0 || length > MaxPackedEntryName || std::size_t(length) > Remaining()) {
       throw ESkinError("Packed skin entry " + std::to_string(index) + " has a bad name length (" +
                        std::to_string(length) + ")");
     }
@@ -64,21 +65,23 @@ class PackReader {
     z.next_out = out.empty() ? &none : out.data();
     z.avail_out = static_cast<uInt>(out.size());
     int rc = inflate(&z, Z_FINISH);
+    bool tooLong = false;
     if ((rc == Z_BUF_ERROR || rc == Z_OK) && z.avail_out == 0) {
       // All S bytes came out; the stream must end here, trailer included.
       std::uint8_t extra = 0;
       z.next_out = &extra;
       z.avail_out = 1;
       rc = inflate(&z, Z_FINISH);
-      if (z.avail_out == 0) rc = Z_DATA_ERROR;
+      tooLong = z.avail_out == 0;
+      if (tooLong) rc = Z_DATA_ERROR;
     }
     const std::size_t used = z.total_in;
     const std::size_t produced = z.total_out;
+    const std::string why = tooLong ? "more data than its stated size" : z.msg ? z.msg : "";
     inflateEnd(&z);
     if (rc != Z_STREAM_END) {
       if (rc == Z_DATA_ERROR) {
-        throw ESkinError("Decompression error in " + where +
-                         (produced >= out.size() ? " (more data than its stated size)" : ""));
+        throw ESkinError("Decompression error in " + where + (why.empty() ? "" : " (" + why + ")"));
       }
       throw ESkinError("Stream read error in " + where + " (stream ends early)");
     }

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/Bitmap.h"
+#include "base/SysUtils.h"
 #include "skin/core/acSkinErrors.h"
-#include "skin/core/sIniText.h"
 
 namespace kv {
 
@@ -22,9 +22,11 @@ void ParseGradientData(std::string_view text, TsGradArray& data) {
   }
   TsGradArray parsed(words.size() / 5);
   auto number = [&](std::size_t index) {
-    const auto v = ParseSkinInt(words[index]);
-    if (!v) throw ESkinError("'" + std::string(words[index]) + "' is not a valid integer value");
-    return *v;
+    std::int32_t v = 0;
+    if (!TryStrToInt(words[index], v)) {
+      throw ESkinError("'" + std::string(words[index]) + "' is not a valid integer value");
+    }
+    return v;
   };
   for (std::size_t i = 0; i < parsed.size(); ++i) {
     TsGradStop& s = parsed[i];

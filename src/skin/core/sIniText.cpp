@@ -2,10 +2,12 @@
 
 #include <cstdint>
 
+#include "base/SysUtils.h"
+
 namespace kv {
 namespace {
 
-std::string_view Trim(std::string_view s) {
+std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
   while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
   return s;
@@ -29,46 +31,6 @@ std::string UpperSkinName(std::string_view s) {
   return out;
 }
 
-std::optional<int> ParseSkinInt(std::string_view text) {
-  std::string_view s = text;
-  bool negative = false;
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-    negative = s.front() == '-';
-    s.remove_prefix(1);
-  }
-  int base = 10;
-  if (!s.empty() && s.front() == '$') {
-    base = 16;
-    s.remove_prefix(1);
-  } else if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-    base = 16;
-    s.remove_prefix(2);
-  }
-  if (s.empty()) return std::nullopt;
-  std::int64_t v = 0;
-  for (char c : s) {
-    int d;
-    if (c >= '0' && c <= '9') {
-      d = c - '0';
-    } else if (base == 16 && UpperChar(c) >= 'A' && UpperChar(c) <= 'F') {
-      d = UpperChar(c) - 'A' + 10;
-    } else {
-      return std::nullopt;
-    }
-    v = v * base + d;
-    if (v > 0xFFFFFFFFLL) return std::nullopt;
-  }
-  if (base == 16) {
-    // Hex spells the bit pattern: $FF00000F is a (negative) system colour.
-    if (negative) v = -v;
-    if (v < INT32_MIN || v > 0xFFFFFFFFLL) return std::nullopt;
-    return static_cast<int>(static_cast<std::uint32_t>(v));
-  }
-  if (negative) v = -v;
-  if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
-  return static_cast<int>(v);
-}
-
 TsIniText::TsIniText(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   Section* current = nullptr;
@@ -76,11 +38,11 @@ TsIniText::TsIniText(std::string_view text) {
   while (pos <= text.size()) {
     std::size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = Trim(text.substr(pos, end - pos));
+    const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line.front() == ';') continue;
     if (line.size() > 1 && line.front() == '[' && line.back() == ']') {
-      const std::string_view name = Trim(line.substr(1, line.size() - 2));
+      const std::string_view name = TrimBlanks(line.substr(1, line.size() - 2));
       const auto [it, added] = index_.try_emplace(UpperSkinName(name), sections_.size());
       if (added) sections_.push_back({std::string(name), {}, {}});
       current = &sections_[it->second];
@@ -88,10 +50,10 @@ TsIniText::TsIniText(std::string_view text) {
     }
     const std::size_t eq = line.find('=');
     if (!current || eq == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, eq));
+    const std::string_view key = TrimBlanks(line.substr(0, eq));
     if (key.empty()) continue;
     if (current->Index.try_emplace(UpperSkinName(key), current->Entries.size()).second) {
-      current->Entries.push_back({std::string(key), std::string(Trim(line.substr(eq + 1)))});
+      current->Entries.push_back({std::string(key), std::string(TrimBlanks(line.substr(eq + 1)))});
     }
   }
 }
@@ -136,8 +98,7 @@ std::string TsIniText::ReadString(std::string_view section, std::string_view key
 
 int TsIniText::ReadInteger(std::string_view section, std::string_view key, int def) const {
   const std::string* v = Value(section, key);
-  if (!v) return def;
-  return ParseSkinInt(*v).value_or(def);
+  return v ? StrToIntDef(*v, def) : def;
 }
 
 }  // namespace kv

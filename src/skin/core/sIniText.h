@@ -1,11 +1,11 @@
-// The skin options text ("Options.dat") held in memory: sections in file
-// order, keys in section order, names compared without regard to case.
+// INI text held in memory (the skin options "Options.dat" and the manager's
+// CommonSections): sections in file order, keys in section order, names
+// compared without regard to case.
 // Blank lines and lines starting with ';' are skipped, as is a UTF-8 byte
 // order mark; names and values are trimmed; a repeated section is merged into the first and a
 // repeated key keeps its first value.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,7 +25,7 @@ class TsIniText {
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view def) const;
-  // Decimal, "$" or "0x" hex; a value that is not a number gives Default.
+  // As StrToIntDef: decimal, "$" or "0x" hex; not a number gives Default.
   int ReadInteger(std::string_view section, std::string_view key, int def) const;
 
  private:
@@ -43,10 +43,6 @@ class TsIniText {
   std::vector<Section> sections_;
   std::unordered_map<std::string, std::size_t> index_;  // upper-cased name -> section
 };
-
-// Strict integer conversion as the options use it: optional sign, decimal or
-// "$"/"0x" hex, 32-bit range; nullopt for anything else.
-std::optional<int> ParseSkinInt(std::string_view text);
 
 bool SameSkinName(std::string_view a, std::string_view b);
 std::string UpperSkinName(std::string_view s);

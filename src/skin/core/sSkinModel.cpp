@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <optional>
 #include <set>
 #include <unordered_map>
 
-#include "skin/core/sSkinImages.h"
+#include "base/SysUtils.h"
+#include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 namespace {
@@ -77,6 +78,18 @@ struct ImageSource {
     return ReadSkinFile(name.find(':') != std::string::npos ? name : Folder + name);
   }
 };
+
+std::shared_ptr<TBitmap> ReadBitmap(const TacBytes& bytes) {
+  auto bmp = std::make_shared<TBitmap>();
+  ReadBmp(bytes.data(), bytes.size(), *bmp);
+  return bmp;
+}
+
+void CheckPictureSize(const TBitmap& bmp) {
+  if (std::int64_t(bmp.Width()) * bmp.Height() > kMaxImagePixels) {
+    throw ESkinError("the picture is too large");
+  }
+}
 
 ESkinError KeyError(const std::string& section, const std::string& key, const std::string& what) {
   return ESkinError("Skin section \"" + section + "\" key \"" + key + "\": " + what);
@@ -194,18 +207,16 @@ class TsSkinLoader {
     try {
       std::shared_ptr<TBitmap> bmp;
       if (Contains(upper, ".BMP")) {
-        bmp = ReadSkinBitmap(bytes, kMaxImagePixels);
+        bmp = ReadBitmap(bytes);
       } else if (Contains(upper, ".PNG")) {
         if (!o_.DecodePng) return nullptr;
         bmp = o_.DecodePng(bytes);
-        if (bmp) ClearTransparentWhite(*bmp);
+        if (bmp) ClearWhiteTransparentPixels(*bmp);
       } else if (Contains(upper, ".JPG") || Contains(upper, ".JPEG")) {
         if (!o_.DecodeJpeg) return nullptr;
         bmp = o_.DecodeJpeg(bytes);
       }
-      if (bmp && std::int64_t(bmp->Width()) * bmp->Height() > kMaxImagePixels) {
-        throw ESkinError("the picture is too large");
-      }
+      if (bmp) CheckPictureSize(*bmp);
       return bmp;
     } catch (const ESkinError& e) {
       throw KeyError(section, key, "image \"" + name + "\": " + e.Message());
@@ -231,12 +242,16 @@ class TsSkinLoader {
     const std::string name = ini_.ReadString("GLOBALINFO", "MASTERBITMAP", "");
     if (name.empty()) return;
     const std::optional<TacBytes> bytes = images_.Get(name);
-    if (!bytes) throw ESkinError("Master bitmap \"" + name + "\" is missing from the skin");
+    if (!bytes) {  // loaded when it exists; the masks cut from it fail without it
+      m_.SkippedKeys.push_back("GLOBALINFO.MASTERBITMAP (" + name + ")");
+      return;
+    }
     std::shared_ptr<TBitmap> bmp;
     try {
-      bmp = ReadSkinBitmap(*bytes, kMaxImagePixels);
-    } catch (const ESkinError& e) {
-      throw ESkinError("Master bitmap \"" + name + "\": " + e.Message());
+      bmp = ReadBitmap(*bytes);
+      CheckPictureSize(*bmp);
+    } catch (const std::exception& e) {
+      throw ESkinError("Master bitmap \"" + name + "\": " + e.what());
     }
     bmp->SetPixelFormat(pf24bit);
     bmp->Transparent = true;
@@ -247,24 +262,23 @@ class TsSkinLoader {
   // -- masks -----------------------------------------------------------------
 
   int Field(const std::string& section, const std::string& key, std::string_view text) const {
-    std::string_view t = text;
-    while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
-    const auto v = ParseSkinInt(t);
-    if (!v) {
+    std::int32_t v = 0;
+    if (!TryStrToInt(text, v)) {
       throw KeyError(section, key, "'" + std::string(text) + "' is not a valid integer value");
     }
-    return *v;
+    return v;
   }
 
-  static void ComputeMargins(TsMaskData& mk) {
+  static void ComputeMargins(TsMaskData& mk, const std::string& s, const std::string& k) {
     if (mk.WL + mk.WT + mk.WR + mk.WB != 0) return;
     if (mk.BorderWidth != 0) {
       mk.WL = mk.WT = mk.WR = mk.WB = mk.BorderWidth;
       return;
     }
-    const int w = mk.R.Right - mk.R.Left, h = mk.R.Bottom - mk.R.Top;
-    mk.WL = mk.WR = static_cast<std::int16_t>(w / (mk.ImageCount * 3));
-    mk.WT = mk.WB = static_cast<std::int16_t>(h / ((mk.MaskType + 1) * 3));
+    const std::int64_t w = std::int64_t{mk.R.Right} - mk.R.Left;
+    const std::int64_t h = std::int64_t{mk.R.Bottom} - mk.R.Top;
+    mk.WL = mk.WR = Short(s, k, w / (mk.ImageCount * 3));
+    mk.WT = mk.WB = Short(s, k, h / ((mk.MaskType + 1) * 3));
   }
 
   // Every mask must have frames and states of at least one pixel, margins
@@ -299,7 +313,7 @@ class TsSkinLoader {
   }
 
   // Record fields are 16 bits wide; a wider number is damage, not a wrap.
-  static std::int16_t Short(const std::string& s, const std::string& k, int v) {
+  static std::int16_t Short(const std::string& s, const std::string& k, std::int64_t v) {
     if (v < INT16_MIN || v > INT16_MAX)
       throw KeyError(s, k, std::to_string(v) + " is out of range");
     return static_cast<std::int16_t>(v);
@@ -336,7 +350,7 @@ class TsSkinLoader {
         mk.BorderWidth = Short(s, k, Field(s, k, Copy(v, 48, 1)));
         mk.ImgType = itisaBorder;
         if (mk.ImageCount < 1) throw KeyError(s, k, "the mask has no frames");
-        ComputeMargins(mk);
+        ComputeMargins(mk, s, k);
         return mk;
       case '!':
         return ParseSeparateImage(mk, s, k, v);
@@ -354,7 +368,7 @@ class TsSkinLoader {
     mk.ImageCount = 3;
     mk.MaskType = 1;
     mk.R = {0, 0, mk.Bmp->Width(), mk.Bmp->Height()};
-    ComputeMargins(mk);
+    ComputeMargins(mk, s, k);
     return mk;
   }
 
@@ -385,7 +399,7 @@ class TsSkinLoader {
       mk.WR = Short(s, k, word(6));
       mk.WB = Short(s, k, word(7));
     } else {
-      ComputeMargins(mk);
+      ComputeMargins(mk, s, k);
     }
     return mk;
   }
@@ -407,7 +421,7 @@ class TsSkinLoader {
     mk.BorderWidth = Short(s, k, counts.size() > 2 ? std::max(0, at(counts, 2)) : 0);
     mk.StretchMode = Short(s, k, counts.size() > 3 ? at(counts, 3) : 1);
     mk.ImgType = itisaBorder;
-    ComputeMargins(mk);
+    ComputeMargins(mk, s, k);
     return mk;
   }
 
@@ -452,10 +466,10 @@ class TsSkinLoader {
           mk.PropertyName = UpperSkinName(k);
           mk.Bmp = LoadImage(s, k, v);
           if (!mk.Bmp) continue;
+          // Only its image: counts and rectangle stay 0, as the painters expect.
           mk.Bmp->SetPixelFormat(pf24bit);
-          mk.ImageCount = 1;
-          mk.R = {0, 0, mk.Bmp->Width(), mk.Bmp->Height()};
-          parsed = mk;
+          m_.MaskData.push_back(std::move(mk));
+          continue;
         }
         if (!parsed) continue;
         Validate(*parsed, s, k);
@@ -494,12 +508,7 @@ class TsSkinLoader {
   // -- options ---------------------------------------------------------------
 
   int GlobalTextInt(const char* key, const char* def) const {
-    const std::string text = ini_.ReadString("GLOBALINFO", key, def);
-    const auto v = ParseSkinInt(text);
-    if (!v) {
-      throw KeyError("GLOBALINFO", key, "'" + text + "' is not a valid integer value");
-    }
-    return *v;
+    return Field("GLOBALINFO", key, ini_.ReadString("GLOBALINFO", key, def));
   }
 
   std::int16_t GlobalShort(const char* key, int def) const {
@@ -781,9 +790,10 @@ int TsSkinModel::SectionIndexOf(std::string_view name) const {
 namespace {
 
 // Follows PARENTCLASS; the depth limit keeps a damaged chain from looping.
+// A PARENTCLASS naming no section ends the search.
 template <class Match>
 int FindInherited(const TsSkinModel& m, int sectionIndex, std::string_view sectionName,
-                  bool stopWhenParentMissing, Match match) {
+                  Match match) {
   if (sectionIndex < 0 || sectionName.empty()) return -1;
   std::string name(sectionName);
   int index = sectionIndex;
@@ -794,7 +804,7 @@ int FindInherited(const TsSkinModel& m, int sectionIndex, std::string_view secti
     const std::string parent = m.GeneralData[index].ParentClass;
     if (parent.empty() || parent == name) return -1;
     index = m.SectionIndexOf(parent);
-    if (index < 0 && stopWhenParentMissing) return -1;
+    if (index < 0) return -1;
     name = parent;
   }
   return -1;
@@ -804,7 +814,7 @@ int FindInherited(const TsSkinModel& m, int sectionIndex, std::string_view secti
 
 int TsSkinModel::MaskIndexOf(int sectionIndex, std::string_view sectionName,
                              std::string_view key) const {
-  return FindInherited(*this, sectionIndex, sectionName, false, [&](const std::string& s) {
+  return FindInherited(*this, sectionIndex, sectionName, [&](const std::string& s) {
     for (std::size_t i = 0; i < MaskData.size(); ++i) {
       if (MaskData[i].SectionName == s && MaskData[i].PropertyName == key) {
         return static_cast<int>(i);
@@ -816,7 +826,7 @@ int TsSkinModel::MaskIndexOf(int sectionIndex, std::string_view sectionName,
 
 int TsSkinModel::TextureIndexOf(int sectionIndex, std::string_view sectionName,
                                 std::string_view key) const {
-  return FindInherited(*this, sectionIndex, sectionName, true, [&](const std::string& s) {
+  return FindInherited(*this, sectionIndex, sectionName, [&](const std::string& s) {
     for (std::size_t i = 0; i < MaskData.size(); ++i) {
       const TsMaskData& mk = MaskData[i];
       if (mk.ImgType == itisaTexture && mk.SectionName == s && mk.PropertyName == key) {
@@ -830,7 +840,7 @@ int TsSkinModel::TextureIndexOf(int sectionIndex, std::string_view sectionName,
 int TsSkinModel::PatternIndexOf(int sectionIndex, std::string_view sectionName,
                                 std::string_view key) const {
   if (PatternData.empty()) return -1;
-  return FindInherited(*this, sectionIndex, sectionName, false, [&](const std::string& s) {
+  return FindInherited(*this, sectionIndex, sectionName, [&](const std::string& s) {
     for (std::size_t i = 0; i < PatternData.size(); ++i) {
       if (PatternData[i].SectionName == s && PatternData[i].PropertyName == key) {
         return static_cast<int>(i);
@@ -956,55 +966,6 @@ void TsSkinModel::UpdateCommonIndexes() {
 
 namespace {
 
-int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-std::int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
-
-std::int32_t ShiftHue(int degrees, std::int32_t color) {
-  const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-  const int v = std::max({r, g, b});
-  const double d = v - std::min({r, g, b});
-  const double s = v == 0 ? 0 : d / v;
-  if (s == 0) return color;
-  double h;
-  if (v == r) {
-    h = 60 * (g - b) / d;
-  } else if (v == g) {
-    h = 120 + 60 * (b - r) / d;
-  } else {
-    h = 240 + 60 * (r - g) / d;
-  }
-  if (h < 0) h += 360;
-  const int hue = Nearest(degrees + h) % 360;
-  if (hue < 0) return color;  // a negative remainder matches no sector
-  const int i = hue / 60;
-  const double f = hue / 60.0 - i;
-  auto ch = [](double x) { return std::clamp(Nearest(x), 0, 255); };
-  const int p = ch((1 - s) * v), q = ch((1 - s * f) * v), t = ch((1 - s * (1 - f)) * v);
-  switch (i) {
-    case 0:
-      return Rgb(v, t, p);
-    case 1:
-      return Rgb(q, v, p);
-    case 2:
-      return Rgb(p, v, t);
-    case 3:
-      return Rgb(p, q, v);
-    case 4:
-      return Rgb(t, p, v);
-    default:
-      return Rgb(v, p, q);
-  }
-}
-
-std::int32_t ShiftSaturation(std::int32_t color, int amount) {
-  if (amount == 0) return color;
-  const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-  const double mean = (r + g + b) / 3.0;
-  auto ch = [&](int c) { return std::clamp(Nearest(amount * (mean - c) / 100 + c), 0, 255); };
-  return Rgb(ch(r), ch(g), ch(b));
-}
-
 // Grey and transparent pixels keep their colour.
 void RecolorImage(TBitmap& bmp, const std::function<std::int32_t(std::int32_t)>& fn) {
   if (bmp.Empty()) return;
@@ -1013,7 +974,7 @@ void RecolorImage(TBitmap& bmp, const std::function<std::int32_t(std::int32_t)>&
   for (int y = 0; y < bmp.Height(); ++y) {
     std::uint8_t* p = bmp.ScanLine(y);
     for (int x = 0; x < bmp.Width(); ++x, p += step) {
-      const std::int32_t c = Rgb(p[2], p[1], p[0]);
+      const std::int32_t c = ColorFromRGB(p[2], p[1], p[0]);
       if (c == TransparentColor || (p[0] == p[1] && p[1] == p[2])) continue;
       const std::int32_t n = fn(c);
       p[0] = static_cast<std::uint8_t>(n >> 16);
@@ -1056,7 +1017,7 @@ struct SavedIcon {
 
 void TsSkinModel::ApplyHueOffset(int degrees) {
   if (degrees == 0) return;
-  auto fn = [&](std::int32_t c) { return ShiftHue(degrees, ToRGB(c)); };
+  auto fn = [&](std::int32_t c) { return ChangeColorHue(degrees, ToRGB(c)); };
   std::vector<SavedIcon> saved;
   std::set<int> kept;
   const int keep = CommonSkinData.BIKeepHue;
@@ -1099,7 +1060,7 @@ void TsSkinModel::ApplyHueOffset(int degrees) {
 void TsSkinModel::ApplySaturation(int value) {
   if (value == 0) return;
   const int amount = (-value) % 101;
-  auto fn = [&](std::int32_t c) { return ShiftSaturation(ToRGB(c), amount); };
+  auto fn = [&](std::int32_t c) { return ChangeColorSaturation(ToRGB(c), amount); };
   if (MasterBitmap) RecolorImage(*MasterBitmap, fn);
   for (TsMaskData& mk : MaskData) {
     if (mk.Bmp) RecolorImage(*mk.Bmp, fn);

@@ -37,25 +37,6 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
 }
 unsigned BigEndian16(const std::uint8_t* p) { return unsigned{p[0]} << 8 | p[1]; }
 
-// Eight tables so that the CRC runs over eight bytes per step.
-struct CrcTables {
-  std::uint32_t t[8][256];
-  CrcTables() {
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[0][n] = c;
-    }
-    for (std::uint32_t n = 0; n < 256; ++n)
-      for (int k = 1; k < 8; ++k) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
-  }
-};
-
-const CrcTables& Crc() {
-  static const CrcTables tables;  // built on first use
-  return tables;
-}
-
 // Chunk type compared without regard to letter case.
 std::uint32_t ChunkCode(const char* name) {
   return BigEndian32(reinterpret_cast<const std::uint8_t*>(name));
@@ -94,7 +75,7 @@ class ChunkReader {
   }
 
   static void CheckCrc(const Chunk& c) {
-    const std::uint32_t crc = PNGCrc32(PNGCrc32(0, c.type, 4), c.data, c.length);
+    const uLong crc = crc32(crc32(0, c.type, 4), c.data, c.length);
     if (crc != BigEndian32(c.data + c.length)) Fail(kCrcError);
   }
 
@@ -285,6 +266,7 @@ class Decoder {
   void ReadImageData();
   void PrepareImage();
   void ReadRow(std::uint8_t* dst, std::size_t n);
+  void FinishStream();
   void FeedChunk();
   void ConvertRow(const std::uint8_t* src, std::uint32_t count, std::uint8_t* dst, int dstStep);
   std::uint8_t Level(unsigned sample) const;
@@ -542,6 +524,29 @@ void Decoder::ReadRow(std::uint8_t* dst, std::size_t n) {
   }
 }
 
+// The stream's Adler-32 follows the last row: inflating on to it refuses image
+// data that was damaged before its chunk CRCs were written. Data past the
+// image is passed over, as further image chunks are.
+void Decoder::FinishStream() {
+  std::uint8_t spare[4096];
+  while (!streamEnded_) {
+    if (inLeft_ == 0) {
+      if (current_.code != kIDAT) return;  // the stream stops short of its trailer
+      FeedChunk();
+      continue;
+    }
+    std::uint8_t* dst = spare;
+    zip_->Decode(in_, dst, inLeft_, sizeof spare);
+    inLeft_ = zip_->AvailableInput();
+    const int status = zip_->ZLibResult();
+    if (status == Z_STREAM_END) {
+      streamEnded_ = true;
+    } else if (status != Z_OK) {
+      Fail(kCompressionError);
+    }
+  }
+}
+
 void Decoder::ReadImageData() {
   PrepareImage();
   TBitmap& b = out_->bitmap;
@@ -572,6 +577,7 @@ void Decoder::ReadImageData() {
       std::swap(cur, prev);
     }
   }
+  FinishStream();
   while (current_.code == kIDAT) {  // the rest of the image data is passed over
     ChunkReader::CheckCrc(current_);
     current_ = chunks_.Next();
@@ -686,10 +692,6 @@ void TLZ77Decoder::DecodeInit() {
   stream_->z = z_stream{};
   // inflateInit passes this zlib's own version and stream size.
   if (inflateInit(&stream_->z) != Z_OK) throw EGraphicCompression(kLZ77Error);
-#if ZLIB_VERNUM >= 0x1290
-  // Every chunk carries its own CRC-32, so zlib's Adler-32 is not worth computing.
-  inflateValidate(&stream_->z, 0);
-#endif
   started_ = true;
   status_ = Z_OK;
 }
@@ -777,21 +779,6 @@ void TPNGGraphic::Draw(TBitmap& target, const TRect& r) {
 }
 
 std::unique_ptr<TBitmap> CreatePNGGraphic() { return std::make_unique<TPNGGraphic>(); }
-
-std::uint32_t PNGCrc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
-  const auto& t = Crc().t;
-  crc = ~crc;
-  while (n >= 8) {
-    const std::uint32_t lo = crc ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                    std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-    crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
-          t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
-    p += 8;
-    n -= 8;
-  }
-  while (n--) crc = t[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
 
 void ClearWhiteTransparentPixels(TBitmap& bitmap) {
   if (bitmap.PixelFormat() != pf32bit || bitmap.Empty()) return;

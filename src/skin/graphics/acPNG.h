@@ -129,9 +129,6 @@ std::unique_ptr<TBitmap> CreatePNGGraphic();
 // does no harm.
 void RegisterPNGPictureFormat();
 
-// CRC-32 of the PNG standard over data, continuing crc (start with 0).
-std::uint32_t PNGCrc32(std::uint32_t crc, const std::uint8_t* data, std::size_t size);
-
 // Windows build only: an icon of the bitmap. With useTopLeftColor, or when the
 // bitmap is not 32-bit, the bitmap is made pf32bit and pixels equal to its
 // top-left pixel become transparent; otherwise its alpha channel is used.

@@ -8,7 +8,6 @@
 
 #include "base/Bitmap.h"
 #include "skin/core/acSkinPack.h"
-#include "skin/core/sSkinImages.h"
 
 namespace kv::test {
 
@@ -26,7 +25,7 @@ inline TacBytes SolidBmp(int width, int height, std::uint8_t b = 200, std::uint8
       p[3 * x + 2] = r;
     }
   }
-  return WriteSkinBitmap(bmp);
+  return WriteBmp(bmp);
 }
 
 // Options.dat first, then the images.

@@ -93,6 +93,12 @@ TEST(acSkinPack, AcceptsAnEmptyPackAndIgnoresBytesAfterTheLastEntry) {
   TacBytes packed = test::MakePack("[A]\r\n");
   packed.insert(packed.end(), {1, 2, 3, 4, 5});
   EXPECT_TRUE(Extract(packed).OptionsData);
+
+  // The layout allows an entry without a name; it is an image no key can name.
+  const TacSkinConvertor unnamed = Extract(RawPack(1, 0, "", 2, Zlib(Bytes("BM"))));
+  ASSERT_EQ(unnamed.ImageEntries.size(), 1u);
+  EXPECT_EQ(unnamed.ImageEntries[0].EntryName, "");
+  EXPECT_EQ(unnamed.ImageEntries[0].EntryData, Bytes("BM"));
 }
 
 struct BadPack {
@@ -124,7 +130,6 @@ std::vector<BadPack> BadPacks() {
       {"negative name length", RawPack(1, -5, "Options.dat", 27, stream), "name length"},
       {"name length past the end", RawPack(1, 0x7FFFFFFF, "Options.dat", 27, stream),
        "name length"},
-      {"empty name", RawPack(1, 0, "", 27, stream), "name length"},
       {"negative size", RawPack(1, 11, "Options.dat", -1, stream), "unpacked size"},
       {"absurd size", RawPack(1, 11, "Options.dat", 0x7FFFFFFF, stream), "unpacked size"},
       {"size larger than the stream inflates to", RawPack(1, 11, "Options.dat", 28, stream),
@@ -132,7 +137,8 @@ std::vector<BadPack> BadPacks() {
       {"size smaller than the stream inflates to", RawPack(1, 11, "Options.dat", 26, stream),
        "more data"},
       {"truncated entry", cut, "Stream read error"},
-      {"damaged checksum", damaged, "Decompression error"},
+      {"damaged checksum", damaged, "Decompression error in packed skin entry \"Options.dat\" "
+                                    "(incorrect data check)"},
       {"garbage instead of zlib", RawPack(1, 11, "Options.dat", 27, Bytes("garbage bytes")),
        "Decompression error"},
       {"two options entries", twoOptions, "two options"},

@@ -20,13 +20,17 @@ TEST(sIniText, KeepsSectionAndKeyOrderAndFindsNamesWithoutCase) {
   EXPECT_TRUE(ini.ValueExists("edit", "x"));
 }
 
-TEST(sIniText, NumbersThatAreNotNumbersReadAsTheDefault) {
-  const TsIniText ini("[A]\nB=12x\nC=\nD=-16777201\nE=99999999999\nF=$FF00000F\n");
-  EXPECT_EQ(ini.ReadInteger("A", "B", -1), -1);
-  EXPECT_EQ(ini.ReadInteger("A", "C", -1), -1);
-  EXPECT_EQ(ini.ReadInteger("A", "D", 0), -16777201);
-  EXPECT_EQ(ini.ReadInteger("A", "E", 7), 7);
-  EXPECT_EQ(ini.ReadInteger("A", "F", 0), -16777201);
+TEST(sIniText, ReadsTheIntegerFormsOfTheOptionsAndTheDefaultForTheRest) {
+  const struct {
+    const char* value;
+    int expected;
+  } cases[] = {{"0x1F", 31},   {"$1F", 31},          {"12", 12},         {" 12", 12},
+               {"-16777201", -16777201},  {"$FF00000F", -16777201}, {"0x", -5},
+               {"", -5},       {"x", -5},            {"12x", -5},        {"99999999999", -5}};
+  for (const auto& c : cases) {
+    const TsIniText ini(std::string("[S]\nK=") + c.value + "\n");
+    EXPECT_EQ(ini.ReadInteger("S", "K", -5), c.expected) << c.value;
+  }
 }
 
 TEST(sIniText, LinesOutsideSectionsAndWithoutEqualsAreIgnored) {

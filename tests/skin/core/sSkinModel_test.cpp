@@ -260,15 +260,20 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
        "Skin section \"A\" key \"GRADIENTDATA\": 'z' is not a valid integer value"},
       {"global number written as text", kGlobal + "SHADOW1OFFSET=two\r\n",
        "key \"SHADOW1OFFSET\": 'two' is not"},
-      {"missing master bitmap", "[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n",
-       "Master bitmap \"NONE.BMP\" is missing"},
+      {"mask in a missing master bitmap",
+       "[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
+       "the skin has no master bitmap"},
+      {"computed margin past 16 bits", kGlobal + "[A]\r\nW=!WIDE.BMP!1!0!0\r\n",
+       "65537 is out of range"},
       {"mask without a master bitmap", "[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
        "the skin has no master bitmap"},
       {"damaged image", kGlobal + "[A]\r\nX=!BAD.BMP!1!0!0\r\n", "image \"BAD.BMP\""},
   };
+  // WIDE.BMP's margins are a third of its width: 65537.
+  const std::vector<std::pair<std::string, TacBytes>> images = {
+      {"SEP.BMP", SolidBmp(30, 10)}, {"BAD.BMP", test::Bytes("BM!")}, {"WIDE.BMP", SolidBmp(196611, 1)}};
   for (const BadOptions& c : cases) {
-    const std::string error =
-        LoadError(c.options, {{"SEP.BMP", SolidBmp(30, 10)}, {"BAD.BMP", test::Bytes("BM!")}});
+    const std::string error = LoadError(c.options, images);
     EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
   }
 }
@@ -355,6 +360,50 @@ TEST(sSkinModel, PicturesComeThroughTheDecodersGiven) {
   EXPECT_EQ(m.PatternIndexOf(m.SectionIndexOf("A"), "A", "HOTPATTERN"), 0);
 }
 
+// A PARENTCLASS naming no section ends every look-up, even where images of
+// that section name exist ("#" and picture values upper-case their section).
+TEST(sSkinModel, LookUpsStopAtAParentClassThatNamesNoSection) {
+  TsSkinLoadOptions o;
+  o.DecodeJpeg = [](const TacBytes& b) { return Picture(b[0] * 100, b[0] * 100); };
+  const TsSkinModel m = Load(kGlobal +
+                                 "[b]\r\nW=#(0,0,30,30)(1,0)\r\nT=small.jpg\r\nP=big.jpg\r\n"
+                                 "[A]\r\nPARENTCLASS=B\r\n",
+                             100, 100, o, {{"SMALL.JPG", {2}}, {"BIG.JPG", {3}}});
+  using LookUp = int (TsSkinModel::*)(int, std::string_view, std::string_view) const;
+  const struct {
+    LookUp find;
+    const char* key;
+    bool exists;
+  } cases[] = {{&TsSkinModel::MaskIndexOf, "W", m.MaskIndexByNames("B", "W") >= 0},
+               {&TsSkinModel::TextureIndexOf, "T", m.MaskIndexByNames("B", "T") >= 0},
+               {&TsSkinModel::PatternIndexOf, "P", m.PatternData.size() == 1}};
+  for (const auto& c : cases) {
+    EXPECT_TRUE(c.exists) << c.key;
+    EXPECT_EQ((m.*c.find)(m.SectionIndexOf("A"), "A", c.key), -1) << c.key;
+  }
+}
+
+// What the format allows loads: a master bitmap named but absent when no mask
+// needs it, numbers after blanks, CommonSections bitmaps with no counts.
+TEST(sSkinModel, LoadsWhatTheFormatAllows) {
+  TsSkinLoadOptions o;
+  o.CommonSections = "[EXTRA]\r\nBORDERSMASK=EXTRA.BMP\r\n";
+  TsSkinModel m;
+  m.LoadFromPackedData(MakePack("[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n"
+                                "[A]\r\nGRADIENTDATA=1; 2;3;4;5\r\n",
+                                {{"EXTRA.BMP", SolidBmp(30, 20)}}),
+                       o);
+  EXPECT_FALSE(m.MasterBitmap);
+  const TsGeneralData& a = m.GeneralData[m.SectionIndexOf("A")];
+  ASSERT_EQ(a.GradientArray.size(), 1u);
+  EXPECT_EQ(a.GradientArray[0].Color2, 2);
+  const TsMaskData& extra = Mask(m, "EXTRA", "BORDERSMASK");
+  ASSERT_TRUE(extra.Bmp);
+  EXPECT_EQ(extra.Bmp->Width(), 30);
+  EXPECT_EQ(extra.ImageCount, 0);
+  EXPECT_EQ(extra.R, TRect{});
+}
+
 void WriteFile(const std::string& name, const TacBytes& bytes) {
   std::ofstream out(name, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -423,6 +472,21 @@ TEST(sSkinModel, HueOffsetTurnsColoursAndKeepsGreysAndTheCloseIcon) {
   EXPECT_EQ(icon[2], 50);
   const std::uint8_t* other = m.MasterBitmap->ScanLine(15);
   EXPECT_NE(other[0], 200);
+}
+
+// Greys are covered above; the arithmetic itself by ChangeColorHue's tests.
+TEST(sSkinModel, HueOffsetTurnsThePrimariesEitherWay) {
+  const std::string options =
+      kGlobal + "[R]\r\nCOLOR=255\r\n[G]\r\nCOLOR=65280\r\n[B]\r\nCOLOR=16711680\r\n";
+  for (const int degrees : {120, -120}) {
+    TsSkinLoadOptions o;
+    o.HueOffset = degrees;
+    const TsSkinModel m = Load(options, 100, 100, o);
+    auto color = [&](const char* s) { return m.GeneralData[m.SectionIndexOf(s)].Color; };
+    const std::vector<TColor> turned = {color("R"), color("G"), color("B")};
+    const std::vector<TColor> forward = {clLime, clBlue, clRed}, back = {clBlue, clRed, clLime};
+    EXPECT_EQ(turned, degrees > 0 ? forward : back) << degrees;
+  }
 }
 
 TEST(sSkinModel, SaturationMovesColoursTowardGrey) {

@@ -41,10 +41,10 @@ inline Bytes Header(std::uint32_t w, std::uint32_t h, int depth, int colorType, 
   return d;
 }
 
-inline Bytes Deflate(const Bytes& raw) {
+inline Bytes Deflate(const Bytes& raw, int level = 9) {
   uLongf size = compressBound(static_cast<uLong>(raw.size()));
   Bytes out(size);
-  compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 9);
+  compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), level);
   out.resize(size);
   return out;
 }

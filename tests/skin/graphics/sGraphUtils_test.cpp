@@ -31,16 +31,23 @@ TEST(ChangeColorSaturation, MovesChannelsTowardOrAwayFromTheirMean) {
     EXPECT_EQ(ChangeColorSaturation(c.in, c.amount), c.want) << c.in << " by " << c.amount;
 }
 
-TEST(ChangeColorHue, TurnsTheHueAndLeavesGreysAlone) {
-  EXPECT_EQ(ChangeColorHue(120, clRed), clLime);
-  EXPECT_EQ(ChangeColorHue(240, clRed), clBlue);
-  EXPECT_EQ(ChangeColorHue(77, ColorFromRGB(90, 90, 90)), ColorFromRGB(90, 90, 90));
+TEST(ChangeColorHue, TurnsThePrimariesEitherWayAndLeavesGreysAlone) {
+  struct Case {
+    int degrees;
+    TColor red, green, blue;  // what each primary becomes
+  };
+  const Case cases[] = {{120, clLime, clBlue, clRed},   {240, clBlue, clRed, clLime},
+                        {-120, clBlue, clRed, clLime},  {-240, clLime, clBlue, clRed},
+                        {-480, clBlue, clRed, clLime},  {360, clRed, clLime, clBlue},
+                        {-360, clRed, clLime, clBlue}};
+  const TColor grey = ColorFromRGB(90, 90, 90);
+  for (const Case& c : cases) {
+    EXPECT_EQ(ChangeColorHue(c.degrees, clRed), c.red) << c.degrees;
+    EXPECT_EQ(ChangeColorHue(c.degrees, clLime), c.green) << c.degrees;
+    EXPECT_EQ(ChangeColorHue(c.degrees, clBlue), c.blue) << c.degrees;
+    EXPECT_EQ(ChangeColorHue(c.degrees, grey), grey) << c.degrees;
+  }
   EXPECT_EQ(ChangeColorHue(360, ColorFromRGB(200, 100, 50)), ColorFromRGB(200, 100, 50));
-}
-
-TEST(ChangeColorHue, TurnsBackwardsForNegativeDegrees) {
-  EXPECT_EQ(ChangeColorHue(-120, clRed), clBlue);
-  EXPECT_EQ(ChangeColorHue(-240, clRed), clLime);
 }
 
 TEST(MixColorsByFraction, WeighsTheFirstColourAndKeepsItsTopByte) {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/core/sSkinImages.h"
+#include "base/Bitmap.h"
 #include "skin/core/sSkinModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The same bytes as an options text whose images come from a fixed pack.
   static const kv::TacBytes master = [] {
     kv::TBitmap bmp(64, 64, kv::pf24bit);
-    return kv::WriteSkinBitmap(bmp);
+    return kv::WriteBmp(bmp);
   }();
   try {
     std::vector<kv::TacPackEntry> entries{{"Options.dat", bytes}, {"MASTER.BMP", master}};
