@@ -22,6 +22,7 @@ struct TSample {
   const char* English;
   const char* Chinese;
 };
+void PrintTo(const TSample& s, std::ostream* os) { *os << s.Name; }
 const TSample kSamples[] = {
     {ButtonCaptions, "btn_DO1_Close", "DO1 Close", "闭合继电器1"},
     {ButtonCaptions, "btn_ReadHistroyFull", "Read", "多条"},

@@ -41,6 +41,7 @@ struct TLeakCase {
   const char* Name;
   std::function<void(TForm*)> Make;
 };
+void PrintTo(const TLeakCase& c, std::ostream* os) { *os << c.Name; }
 
 const TLeakCase kCases[] = {
     {"Label", [](TForm* f) { Put<TLabel>(f)->SetCaption("&Serial"); }},
