@@ -75,7 +75,7 @@ TEST_F(SerialDevice, ReportsTheBytesHandedToTheWriteThreadAsHexText) {
   EXPECT_TRUE(AwaitChunks(1));
 }
 
-TEST_F(SerialDevice, DeliversEveryRequestByteExactToTheDevice) {
+TEST_F(SerialDevice, DeliversRequestsByteExactAndInOrderToTheDevice) {
   comm_->OpenPort();
   const std::size_t before = sim_.Log("rx").size();
   const TDataPack block(256, 0xFF);
@@ -84,22 +84,13 @@ TEST_F(SerialDevice, DeliversEveryRequestByteExactToTheDevice) {
     std::string wire;  // hex, as the simulator logs it
   };
   const std::string ff(512, 'f');
+  // The frames' bytes are checked natively; here a short and a long frame and
+  // a text command must reach the device unchanged and in order.
   const std::vector<Step> steps = {
       {[&] { SendHandle.SendPassword(*comm_, "1234"); }, "23010000000000043132333401"},
-      {[&] { SendHandle.SendReadVersion(*comm_); }, "23050000000000010004"},
-      {[&] { SendHandle.SendReadTime(*comm_); }, "230800000000000008"},
-      {[&] { SendHandle.SendSetTime(*comm_, 24, 12, 31, 23, 59); },
-       "2303000000000006180c1f173b0022"},
-      {[&] { SendHandle.SendReadDO(*comm_); }, "230600000000000006"},
-      {[&] { SendHandle.SendReadTH(*comm_); }, "230600000000000006"},
       {[&] { SendHandle.SendReadMaster(*comm_, 13); }, "238300000d0000008e"},
       {[&] { SendHandle.SendWriteMaster(*comm_, 14, block); }, "238200000e000100" + ff + "8d"},
-      {[&] { SendHandle.SendReadHistoryBlock(*comm_, 1); }, "2383000041000000c2"},
-      {[&] { SendHandle.SendReadHistoryRecord(*comm_, 2); }, "238300004040000083"},
-      {[&] { SendHandle.SendDO1Open(*comm_, "9173"); }, "39313733444f4f310d0a"},
       {[&] { SendHandle.SendDO1Close(*comm_, "9173"); }, "39313733444f43310d0a"},
-      {[&] { SendHandle.SendDO2Open(*comm_, "9173"); }, "39313733444f4f320d0a"},
-      {[&] { SendHandle.SendDO2Close(*comm_, "9173"); }, "39313733444f43320d0a"},
       {[&] { SendHandle.SendClearHistory(*comm_); }, "238500000000000085"},
   };
   for (std::size_t i = 0; i < steps.size(); ++i) {
