@@ -224,6 +224,15 @@ TEST(CnWaterEffect, RenderStaysInsideBitmapsOfOtherSizes) {
   TBitmap empty;
   w.WaterRender(source, empty);
   EXPECT_TRUE(empty.Empty());
+  // A 32-bit source is read as 24-bit.
+  TCnWaterEffect flat;
+  flat.WaterSetSize(4, 4);
+  TBitmap wide(4, 4, pf32bit);
+  wide.ScanLine(1)[4 * 2] = 77;  // blue of (2, 1)
+  TBitmap out(4, 4, pf24bit);
+  flat.WaterRender(wide, out);
+  EXPECT_EQ(wide.PixelFormat(), pf24bit);
+  EXPECT_EQ(Pixel(out, 2, 1), (Bgr{77, 0, 0}));
 }
 
 TEST(CnWaterEffect, HeightsPiledBeyondTheIntegerRangeStayAtItsEnds) {
