@@ -19,6 +19,7 @@ run: deps
 
 bench: deps
 	cmake --preset bench && cmake --build --preset bench
+	cmake --preset win32 && cmake --build --preset win32 --target windows_bench
 	scripts/run-benchmarks
 
 clean:

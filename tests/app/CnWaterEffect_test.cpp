@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
-#include <string>
 #include <vector>
 
 namespace kv {
@@ -46,72 +45,45 @@ TBitmap Picture(int width, int height) {
   return b;
 }
 
-TBitmap Filled(int width, int height, int value) {
-  TBitmap b(width, height, pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) SetPixel(b, x, y, {value, value, value});
-  return b;
-}
-
-TEST(CnWaterEffect, StartsEmptyWithDampingTwenty) {
-  TCnWaterEffect w;
-  EXPECT_EQ(w.Width(), 0);
-  EXPECT_EQ(w.Height(), 0);
-  EXPECT_EQ(w.Damping(), 20);
-}
-
-TEST(CnWaterEffect, SizeBelowOneInEitherDirectionGivesAnEmptyArea) {
-  const int sizes[][2] = {{0, 5}, {5, 0}, {-1, 3}, {3, -7}, {0, 0}};
-  for (const auto& s : sizes) {
+TEST(CnWaterEffect, SizeBelowOneGivesAnEmptyAreaThatTakesNoDropsAndDrawsNothing) {
+  for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {-1, 3}, {3, -7}, {0, 0}}) {
     TCnWaterEffect w;
     w.WaterSetSize(4, 3);
-    w.WaterSetSize(s[0], s[1]);
-    EXPECT_EQ(w.Width(), 0) << s[0] << " x " << s[1];
-    EXPECT_EQ(w.Height(), 0) << s[0] << " x " << s[1];
+    w.WaterSetSize(width, height);
+    EXPECT_EQ(w.Width(), 0) << width << " x " << height;
+    EXPECT_EQ(w.Height(), 0) << width << " x " << height;
     w.WaterBlob(0, 0, 100, 1);
     w.WaterBlob(-1, -1, 100, 1);
-    w.WaterCalc();
-    EXPECT_EQ(w.HeightAt(0, 0), 0);
+    TBitmap source = Picture(3, 3);
+    TBitmap output(3, 3, pf24bit);
+    SetPixel(output, 1, 1, {0x55, 0x55, 0x55});
+    w.WaterCalcAndRender(source, output);
+    EXPECT_EQ(Pixel(output, 1, 1), (Bgr{0x55, 0x55, 0x55}));
   }
 }
 
-TEST(CnWaterEffect, SettingTheSizeClearsBothBuffers) {
-  TCnWaterEffect w;
-  w.WaterSetSize(3, 3);
-  w.WaterBlob(1, 1, 100, 0);
-  w.WaterCalc();  // the blob now sits in the buffer of the step before
-  w.WaterSetSize(3, 3);
-  w.WaterCalc();
-  EXPECT_EQ(Heights(w), std::vector<std::int32_t>(9, 0));
-}
-
-TEST(CnWaterEffect, BlobAddsADiscOfTheGivenHeight) {
+TEST(CnWaterEffect, BlobAddsADiscClippedToTheArea) {
   TCnWaterEffect w;
   w.WaterSetSize(7, 7);
   w.WaterBlob(3, 3, 10, 2);
   w.WaterBlob(3, 3, 5, 0);
+  w.WaterBlob(3, 3, 50, -1);  // a negative radius adds nothing
   // clang-format off
-  const std::vector<std::int32_t> expected = {
+  EXPECT_EQ(Heights(w), std::vector<std::int32_t>({
       0, 0,  0,  0,  0,  0, 0,
       0, 0,  0, 10,  0,  0, 0,
       0, 0, 10, 10, 10,  0, 0,
       0, 10, 10, 15, 10, 10, 0,
       0, 0, 10, 10, 10,  0, 0,
       0, 0,  0, 10,  0,  0, 0,
-      0, 0,  0,  0,  0,  0, 0};
+      0, 0,  0,  0,  0,  0, 0}));
   // clang-format on
-  EXPECT_EQ(Heights(w), expected);
-}
-
-TEST(CnWaterEffect, BlobAtTheBorderTouchesOnlyPixelsInside) {
   // Radius 3 from a corner leaves a quarter disc of 4 + 3 + 3 + 1 pixels.
-  const int corners[][2] = {{0, 0}, {4, 0}, {0, 4}, {4, 4}};
-  for (const auto& c : corners) {
-    TCnWaterEffect w;
-    w.WaterSetSize(5, 5);
-    w.WaterBlob(c[0], c[1], 1, 3);
-    EXPECT_EQ(Sum(w), 11) << "corner " << c[0] << "," << c[1];
-    EXPECT_EQ(w.HeightAt(c[0], c[1]), 1);
+  for (const auto& [x, y] : {std::pair{0, 0}, {4, 0}, {0, 4}, {4, 4}}) {
+    TCnWaterEffect corner;
+    corner.WaterSetSize(5, 5);
+    corner.WaterBlob(x, y, 1, 3);
+    EXPECT_EQ(Sum(corner), 11) << "corner " << x << "," << y;
   }
   TCnWaterEffect huge;
   huge.WaterSetSize(3, 2);
@@ -128,44 +100,19 @@ TEST(CnWaterEffect, BlobOutsideTheAreaFallsAtARandomPlaceClearOfTheBorder) {
     for (int x = 0; x < 8; ++x) ASSERT_EQ(w.HeightAt(x, 0), 0);
     for (int y = 0; y < 6; ++y) ASSERT_EQ(w.HeightAt(0, y), 0);
   }
-  TCnWaterEffect w;
-  w.WaterSetSize(8, 6);
-  w.WaterBlob(8, 3, 1, 0);  // only x is outside: the row is kept
-  EXPECT_EQ(Sum(w), 1);
-  int inRow = 0;
-  for (int x = 0; x < 8; ++x) inRow += w.HeightAt(x, 3);
-  EXPECT_EQ(inRow, 1);
-}
-
-TEST(CnWaterEffect, RandomDropNeedsRoomForTheDiscAndTheBorder) {
-  TCnWaterEffect small;
+  TCnWaterEffect small;  // no room for the disc and the border
   small.WaterSetSize(3, 9);
   small.WaterBlob(-1, 4, 7, 1);
   EXPECT_EQ(Sum(small), 0);
-
   // 4 x 4 with radius 1 leaves exactly one place: (2, 2).
   TCnWaterEffect tight;
   tight.WaterSetSize(4, 4);
   tight.WaterBlob(-1, 99, 7, 1);
-  // clang-format off
-  const std::vector<std::int32_t> expected = {
-      0, 0, 0, 0,
-      0, 0, 7, 0,
-      0, 7, 7, 7,
-      0, 0, 7, 0};
-  // clang-format on
-  EXPECT_EQ(Heights(tight), expected);
+  EXPECT_EQ(Heights(tight), std::vector<std::int32_t>({0, 0, 0, 0, 0, 0, 7, 0,  //
+                                                        0, 7, 7, 7, 0, 0, 7, 0}));
 }
 
-TEST(CnWaterEffect, NegativeRadiusAddsNothing) {
-  TCnWaterEffect w;
-  w.WaterSetSize(9, 9);
-  w.WaterBlob(4, 4, 50, -1);
-  w.WaterBlob(-1, -1, 50, -3);
-  EXPECT_EQ(Sum(w), 0);
-}
-
-TEST(CnWaterEffect, OneStepSpreadsADropToItsEightNeighbours) {
+TEST(CnWaterEffect, StepsSpreadADropToItsNeighboursAndTheBorderReflects) {
   TCnWaterEffect w;
   w.WaterSetSize(3, 3);
   w.WaterBlob(1, 1, 100, 0);
@@ -176,89 +123,73 @@ TEST(CnWaterEffect, OneStepSpreadsADropToItsEightNeighbours) {
   // Middle: (8 * 19 div 4 - 100) * 204 div 256 = -12648 div 256, truncated to -49.
   // Around: seven neighbours of 19 (the border repeats itself) give 133 div 4 = 33 -> 26.
   EXPECT_EQ(Heights(w), std::vector<std::int32_t>({26, 26, 26, 26, -49, 26, 26, 26, 26}));
-}
-
-TEST(CnWaterEffect, BorderReflectsThroughTheClampedNeighbours) {
-  TCnWaterEffect w;
-  w.WaterSetSize(4, 4);
-  w.WaterBlob(0, 0, 100, 0);
+  w.WaterSetSize(3, 3);  // clears both steps
   w.WaterCalc();
+  EXPECT_EQ(Sum(w), 0);
+
   // The corner sees itself three times (300 div 4 = 75 -> 59), its edge
   // neighbours see it twice (50 -> 39) and the diagonal once (25 -> 19).
-  // clang-format off
-  const std::vector<std::int32_t> expected = {
-      59, 39, 0, 0,
-      39, 19, 0, 0,
-       0,  0, 0, 0,
-       0,  0, 0, 0};
-  // clang-format on
-  EXPECT_EQ(Heights(w), expected);
+  TCnWaterEffect corner;
+  corner.WaterSetSize(3, 3);
+  corner.WaterBlob(0, 0, 100, 0);
+  corner.WaterCalc();
+  EXPECT_EQ(Heights(corner), std::vector<std::int32_t>({59, 39, 0, 39, 19, 0, 0, 0, 0}));
 }
 
-TEST(CnWaterEffect, DampingScalesEachStep) {
-  // f = (100 - damping) * 256 div 100; a ring height is 25 * f div 256.
-  const struct {
-    int damping;
-    int ring;
-  } cases[] = {{1, 24}, {20, 19}, {50, 12}, {99, 0}};
-  for (const auto& c : cases) {
-    TCnWaterEffect w;
-    w.WaterSetDamping(c.damping);
-    w.WaterSetSize(3, 3);
-    w.WaterBlob(1, 1, 100, 0);
-    w.WaterCalc();
-    EXPECT_EQ(w.HeightAt(0, 0), c.ring) << "damping " << c.damping;
-    EXPECT_EQ(w.HeightAt(2, 1), c.ring) << "damping " << c.damping;
-  }
-}
+// f = (100 - damping) * 256 div 100; a ring height is 25 * f div 256.
+// Damping 0 stands for a fresh effect, whose damping is 20.
+class WaterDamping : public testing::TestWithParam<std::pair<int, int>> {};
 
-TEST(CnWaterEffect, DampingOutsideOneToNinetyNineKeepsTheOldValue) {
+TEST_P(WaterDamping, ScalesEachStep) {
+  const auto [damping, ring] = GetParam();
   TCnWaterEffect w;
-  w.WaterSetDamping(50);
-  for (int v : {0, 100, -3, 255}) {
-    w.WaterSetDamping(v);
-    EXPECT_EQ(w.Damping(), 50) << v;
-  }
-  w.WaterSetDamping(99);
-  EXPECT_EQ(w.Damping(), 99);
-  w.WaterSetDamping(1);
-  EXPECT_EQ(w.Damping(), 1);
+  if (damping != 0) w.WaterSetDamping(damping);
+  for (int refused : {0, 100, -3, 255}) w.WaterSetDamping(refused);
+  w.WaterSetSize(3, 3);
+  w.WaterBlob(1, 1, 100, 0);
+  w.WaterCalc();
+  EXPECT_EQ(w.HeightAt(0, 0), ring);
+  EXPECT_EQ(w.HeightAt(2, 1), ring);
 }
+
+INSTANTIATE_TEST_SUITE_P(CnWaterEffect, WaterDamping,
+                         testing::Values(std::pair{0, 19}, std::pair{1, 24}, std::pair{50, 12},
+                                         std::pair{99, 0}));
 
 TEST(CnWaterEffect, RenderShiftsPixelsBySlopeAndShadesByHorizontalSlope) {
   TCnWaterEffect w;
   w.WaterSetSize(5, 5);
   w.WaterBlob(2, 2, 1, 0);
   TBitmap source = Picture(5, 5);
-  TBitmap output(5, 5, pf24bit);
+  TBitmap output(5, 5, pf8bit);
   w.WaterRender(source, output);
-  const struct {
-    int x, y;
-    Bgr expected;
-  } changed[] = {
-      {1, 2, {10 + 1, 50 + 1, 200 + 1}},  // dx -1: from (0, 2), one brighter
-      {3, 2, {90 - 1, 50 - 1, 200 - 1}},  // dx +1: from (4, 2), one darker
-      {2, 1, {50, 10, 200}},              // dy -1: from (2, 0), same shade
-      {2, 3, {50, 90, 200}},              // dy +1: from (2, 4)
-  };
+  ASSERT_EQ(output.PixelFormat(), pf24bit);
   TBitmap expected = Picture(5, 5);
-  for (const auto& c : changed) SetPixel(expected, c.x, c.y, c.expected);
+  SetPixel(expected, 1, 2, {10 + 1, 50 + 1, 200 + 1});  // dx -1: from (0, 2), one brighter
+  SetPixel(expected, 3, 2, {90 - 1, 50 - 1, 200 - 1});  // dx +1: from (4, 2), one darker
+  SetPixel(expected, 2, 1, {50, 10, 200});              // dy -1: from (2, 0), same shade
+  SetPixel(expected, 2, 3, {50, 90, 200});              // dy +1: from (2, 4)
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x)
       EXPECT_EQ(Pixel(output, x, y), Pixel(expected, x, y)) << x << "," << y;
+
+  // A slope that leaves the area keeps the source pixel.
+  w.WaterBlob(2, 2, 300, 0);
+  w.WaterRender(source, output);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(Pixel(output, x, y), Pixel(source, x, y)) << x << "," << y;
 }
 
-TEST(CnWaterEffect, RenderClampsShadedBytesInOneRowArea) {
+TEST(CnWaterEffect, RenderClampsShadedBytesAndReadsItsOwnSourceUndisturbed) {
   // A single row: the vertical neighbours are the row itself.
   TCnWaterEffect w;
   w.WaterSetSize(4, 1);
   w.WaterBlob(0, 0, 1, 0);
   w.WaterBlob(3, 0, 1, 0);
+  const Bgr row[] = {{1, 2, 3}, {0, 128, 255}, {255, 0, 1}, {7, 8, 9}};
   TBitmap source(4, 1, pf24bit);
-  SetPixel(source, 0, 0, {1, 2, 3});
-  SetPixel(source, 1, 0, {0, 128, 255});
-  SetPixel(source, 2, 0, {255, 0, 1});
-  SetPixel(source, 3, 0, {7, 8, 9});
+  for (int x = 0; x < 4; ++x) SetPixel(source, x, 0, row[x]);
   TBitmap output(4, 1, pf24bit);
   w.WaterRender(source, output);
   // Heights 1 0 0 1: dx is +1, +1, -1, -1.
@@ -266,18 +197,9 @@ TEST(CnWaterEffect, RenderClampsShadedBytesInOneRowArea) {
   EXPECT_EQ(Pixel(output, 1, 0), (Bgr{254, 0, 0}));    // from x 2, darker
   EXPECT_EQ(Pixel(output, 2, 0), (Bgr{1, 129, 255}));  // from x 1, brighter
   EXPECT_EQ(Pixel(output, 3, 0), (Bgr{255, 1, 2}));    // from x 2, brighter
-}
-
-TEST(CnWaterEffect, RenderKeepsTheSourceWhereTheShiftLeavesTheArea) {
-  TCnWaterEffect w;
-  w.WaterSetSize(5, 5);
-  w.WaterBlob(2, 2, 300, 0);
-  TBitmap source = Picture(5, 5);
-  TBitmap output = Filled(5, 5, 0);
-  w.WaterRender(source, output);
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 5; ++x)
-      EXPECT_EQ(Pixel(output, x, y), Pixel(source, x, y)) << x << "," << y;
+  // x 1 takes x 2, and x 2 takes x 1 as it was.
+  w.WaterRender(source, source);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixel(source, x, 0), Pixel(output, x, 0)) << x;
 }
 
 TEST(CnWaterEffect, RenderStaysInsideBitmapsOfOtherSizes) {
@@ -285,20 +207,15 @@ TEST(CnWaterEffect, RenderStaysInsideBitmapsOfOtherSizes) {
   w.WaterSetSize(6, 6);
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 6; ++x) w.WaterBlob(x, y, (x * 7 + y * 3) % 5 - 2, 0);
-
   // Source smaller than the area: the rest of the output keeps what it had.
   TBitmap small = Picture(3, 3);
-  TBitmap output = Filled(6, 6, 0xAA);
+  TBitmap output(6, 6, pf24bit);
+  SetPixel(output, 5, 5, {0xAA, 0xAA, 0xAA});
   w.WaterRender(small, output);
   EXPECT_EQ(Pixel(output, 5, 5), (Bgr{0xAA, 0xAA, 0xAA}));
-  EXPECT_EQ(Pixel(output, 3, 0), (Bgr{0xAA, 0xAA, 0xAA}));
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 3; ++x) {
-      const Bgr p = Pixel(output, x, y);
-      EXPECT_NE(p, (Bgr{0xAA, 0xAA, 0xAA})) << x << "," << y;
-      EXPECT_LE(std::abs(p[2] - 200), 4) << "sampled from the picture, " << x << "," << y;
-    }
-
+    for (int x = 0; x < 3; ++x)
+      EXPECT_LE(std::abs(Pixel(output, x, y)[2] - 200), 4) << "sampled from the picture";
   // Output smaller than the area, and an empty output.
   TBitmap source = Picture(6, 6);
   TBitmap tiny(2, 2, pf24bit);
@@ -307,59 +224,15 @@ TEST(CnWaterEffect, RenderStaysInsideBitmapsOfOtherSizes) {
   TBitmap empty;
   w.WaterRender(source, empty);
   EXPECT_TRUE(empty.Empty());
-}
-
-TEST(CnWaterEffect, RenderMakesBothBitmaps24Bit) {
-  TCnWaterEffect w;
-  w.WaterSetSize(4, 4);
-  TBitmap source(4, 4, pf32bit);
-  source.ScanLine(1)[4 * 2] = 77;  // blue of (2, 1)
-  TBitmap output(4, 4, pf8bit);
-  w.WaterRender(source, output);
-  EXPECT_EQ(source.PixelFormat(), pf24bit);
-  EXPECT_EQ(output.PixelFormat(), pf24bit);
-  EXPECT_EQ(Pixel(output, 2, 1), (Bgr{77, 0, 0}));
-}
-
-TEST(CnWaterEffect, RenderIntoItsOwnSourceReadsTheUndisturbedPicture) {
-  // Heights 1 0 0 1 0: x 1 takes x 2, and x 2 takes x 1 as it was.
-  TCnWaterEffect w;
-  w.WaterSetSize(5, 1);
-  w.WaterBlob(0, 0, 1, 0);
-  w.WaterBlob(3, 0, 1, 0);
-  TBitmap source = Picture(5, 1);
-  TBitmap separate(5, 1, pf24bit);
-  w.WaterRender(source, separate);
-  TBitmap same = Picture(5, 1);
-  w.WaterRender(same, same);
-  EXPECT_EQ(Pixel(same, 2, 0), (Bgr{30 + 1, 10 + 1, 200 + 1}));
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(Pixel(same, x, 0), Pixel(separate, x, 0)) << x;
-}
-
-TEST(CnWaterEffect, CalcAndRenderDoesNothingOnAnEmptyArea) {
-  TCnWaterEffect w;
-  TBitmap source = Picture(3, 3);
-  TBitmap output = Filled(3, 3, 0x55);
-  w.WaterCalcAndRender(source, output);
-  EXPECT_EQ(Pixel(output, 1, 1), (Bgr{0x55, 0x55, 0x55}));
-}
-
-TEST(CnWaterEffect, DropSpreadsAsARingAndFadesAway) {
-  TCnWaterEffect w;
-  w.WaterSetSize(41, 41);
-  w.WaterBlob(20, 20, 300, 3);
-  TBitmap source = Picture(41, 41);
-  TBitmap output(41, 41, pf24bit);
-  for (int i = 0; i < 6; ++i) w.WaterCalcAndRender(source, output);
-  // After six steps the wave front has moved out from the drop.
-  EXPECT_NE(w.HeightAt(20 + 8, 20), 0);
-  EXPECT_NE(w.HeightAt(20, 20 - 8), 0);
-  EXPECT_EQ(w.HeightAt(0, 0), 0);
-  EXPECT_EQ(Pixel(output, 0, 0), Pixel(source, 0, 0));
-  for (int i = 0; i < 300; ++i) w.WaterCalcAndRender(source, output);
-  EXPECT_EQ(Heights(w), std::vector<std::int32_t>(41 * 41, 0));
-  for (int y = 0; y < 41; ++y)
-    for (int x = 0; x < 41; ++x) ASSERT_EQ(Pixel(output, x, y), Pixel(source, x, y));
+  // A 32-bit source is read as 24-bit.
+  TCnWaterEffect flat;
+  flat.WaterSetSize(4, 4);
+  TBitmap wide(4, 4, pf32bit);
+  wide.ScanLine(1)[4 * 2] = 77;  // blue of (2, 1)
+  TBitmap out(4, 4, pf24bit);
+  flat.WaterRender(wide, out);
+  EXPECT_EQ(wide.PixelFormat(), pf24bit);
+  EXPECT_EQ(Pixel(out, 2, 1), (Bgr{77, 0, 0}));
 }
 
 TEST(CnWaterEffect, HeightsPiledBeyondTheIntegerRangeStayAtItsEnds) {

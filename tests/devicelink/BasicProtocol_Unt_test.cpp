@@ -3,38 +3,24 @@
 #include <gtest/gtest.h>
 
 #include "ByteText.h"
+#include "FrameExamples.h"
 
 namespace kv {
 namespace {
 
 using test::Hex;
 using test::HexText;
+using test::kFrameExamples;
 using test::Last;
-
-struct FrameExample {
-  const char* name;
-  std::uint8_t command;
-  std::int32_t address;
-  const char* data;
-  const char* frame;
-};
-
-const FrameExample kFrameExamples[] = {
-    {"read time", 0x08, 0, "", "23 08 00 00 00 00 00 00 08"},
-    {"set time", 0x03, 0, "18 0C 1F 17 3B 00", "23 03 00 00 00 00 00 06 18 0C 1F 17 3B 00 22"},
-    {"history block 1", 0x83, 0x4100, "", "23 83 00 00 41 00 00 00 C2"},
-    {"relay status", 0x06, 0, "", "23 06 00 00 00 00 00 00 06"},
-    {"high address byte", 0x83, static_cast<std::int32_t>(0xA1B2C3D4), "",
-     "23 83 A1 B2 C3 D4 00 00 87"},
-};
 
 TEST(BasicProtocol, BuildsTheFramesOfTheByteExamples) {
   TBasicProtocol codec;
   for (const auto& ex : kFrameExamples) {
     TDataPack frame{0xEE};  // out arrays are emptied first
-    codec.BuildFrame(ex.command, codec.IntToAddress(ex.address), Hex(ex.data), frame);
-    EXPECT_EQ(HexText(frame), ex.frame) << ex.name;
-    EXPECT_TRUE(codec.CheckFrame(frame, Last(frame))) << ex.name;
+    codec.BuildFrame(ex.command, codec.IntToAddress(static_cast<std::int32_t>(ex.address)),
+                     Hex(ex.data), frame);
+    EXPECT_EQ(HexText(frame), ex.frame) << ex.what;
+    EXPECT_TRUE(codec.CheckFrame(frame, Last(frame))) << ex.what;
   }
 }
 
@@ -44,8 +30,8 @@ TEST(BasicProtocol, TakesTheByteExamplesApart) {
     const TDataPack frame = Hex(ex.frame);
     TDataPack data;
     codec.GetData(frame, Last(frame), data);
-    EXPECT_EQ(HexText(data), ex.data) << ex.name;
-    EXPECT_EQ(codec.GetDataLength(frame, Last(frame)), data.size()) << ex.name;
+    EXPECT_EQ(HexText(data), ex.data) << ex.what;
+    EXPECT_EQ(codec.GetDataLength(frame, Last(frame)), data.size()) << ex.what;
   }
 }
 

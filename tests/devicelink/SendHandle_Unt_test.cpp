@@ -52,10 +52,14 @@ TEST(SendHandle, WritesEachBinaryRequestAsOneFrame) {
        "23 83 00 00 41 00 00 00 C2"},
       {"history record 1", [](RecordingPort& p) { SendHandle.SendReadHistoryRecord(p, 1); },
        "23 83 00 00 40 00 00 00 C3"},
+      {"history record 2", [](RecordingPort& p) { SendHandle.SendReadHistoryRecord(p, 2); },
+       "23 83 00 00 40 40 00 00 83"},
       {"clear history", [](RecordingPort& p) { SendHandle.SendClearHistory(p); },
        "23 85 00 00 00 00 00 00 85"},
       {"config block 2", [](RecordingPort& p) { SendHandle.SendReadMaster(p, 2); },
        "23 83 00 00 02 00 00 00 81"},
+      {"config block 13", [](RecordingPort& p) { SendHandle.SendReadMaster(p, 13); },
+       "23 83 00 00 0D 00 00 00 8E"},
       {"password 9173", [](RecordingPort& p) { SendHandle.SendPassword(p, "9173"); },
        "23 01 00 00 00 00 00 04 39 31 37 33 09"},
       {"password of two characters", [](RecordingPort& p) { SendHandle.SendPassword(p, "12"); },
@@ -70,14 +74,18 @@ TEST(SendHandle, WritesEachBinaryRequestAsOneFrame) {
   }
 }
 
-TEST(SendHandle, WritesAConfigurationBlockWithItsAddress) {
+TEST(SendHandle, WritesAConfigurationBlockWholeWithItsAddress) {
+  TDataPack block(256);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i);
   RecordingPort port;
-  SendHandle.SendWriteMaster(port, 3, TDataPack(256, 0xFF));
+  SendHandle.SendWriteMaster(port, 14, block);
   ASSERT_EQ(port.writes.size(), 1u);
-  ASSERT_EQ(port.writes[0].size(), 265u);
-  EXPECT_EQ(HexText(TDataPack(port.writes[0].begin(), port.writes[0].begin() + 8)),
-            "23 82 00 00 03 00 01 00");
-  EXPECT_EQ(port.writes[0].back(), 0x82 ^ 0x03 ^ 0x01);
+  const TDataPack& frame = port.writes[0];
+  ASSERT_EQ(frame.size(), 265u);
+  EXPECT_EQ(HexText(TDataPack(frame.begin(), frame.begin() + 8)), "23 82 00 00 0E 00 01 00");
+  EXPECT_EQ(TDataPack(frame.begin() + 8, frame.end() - 1), block);
+  // 0x82 ^ 0x0E ^ 0x01, and the 256 bytes 0..255 XOR to 0.
+  EXPECT_EQ(frame.back(), 0x82 ^ 0x0E ^ 0x01);
 }
 
 TEST(SendHandle, WritesRelayCommandsAsPlainText) {

@@ -1,82 +1,17 @@
 // The serial component and the sender against the device simulator on a
 // pseudo-terminal (run through scripts/serial-test, with and without the
 // modem-line library).
-#include <gtest/gtest.h>
-
-#include "SerialTestSupport.h"
-// After windows.h, which it needs.
-#include <tlhelp32.h>
-
-#include "classlib/Forms.h"
-#include "devicelink/SendHandle_Unt.h"
-#include "devicelink/SerialComm.h"
+#include "SerialDevice.h"
 
 namespace kv {
 namespace {
 
+using test::kReplyDeadline;
 using test::PumpUntil;
+using test::SerialDevice;
+using test::ThreadsOfThisProcess;
 using test::ToHex;
 
-constexpr DWORD kReplyDeadline = 3000;
-
-int ThreadsOfThisProcess() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snap == INVALID_HANDLE_VALUE) return -1;
-  THREADENTRY32 te{};
-  te.dwSize = sizeof te;
-  int count = 0;
-  for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te)) {
-    if (te.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  }
-  CloseHandle(snap);
-  return count;
-}
-
-class SerialDevice : public testing::Test {
- protected:
-  void SetUp() override {
-    if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
-    comm_ = NewComm();
-    rec_.Attach(*comm_);
-  }
-
-  // Set up as both windows' resources do.
-  Owned<TComm> NewComm() const {
-    auto comm = CreateOwned<TComm>();
-    comm->SetCommName(sim_.Port());
-    comm->SetBaudRate(115200);
-    comm->SetDtrControl(TDtrControl::DtrDisable);
-    comm->SetRtsControl(TRtsControl::RtsDisable);
-    comm->SetTxContinueOnXoff(false);
-    comm->SetOutx_XonXoffFlow(false);
-    comm->SetInx_XonXoffFlow(false);
-    comm->SetXonLimit(0);
-    comm->SetXoffLimit(0);
-    return comm;
-  }
-
-  // Waits for `count` chunks in all.
-  bool AwaitChunks(std::size_t count, DWORD deadline = kReplyDeadline) {
-    return PumpUntil([&] { return rec_.chunks.size() >= count; }, deadline);
-  }
-
-  DCB PortStateAfterClose() const {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    const std::string name = "\\\\.\\" + sim_.Port();
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE) << "the closed port is still held";
-    if (h == INVALID_HANDLE_VALUE) return dcb;
-    EXPECT_TRUE(GetCommState(h, &dcb));
-    CloseHandle(h);
-    return dcb;
-  }
-
-  test::Simulator sim_;
-  Owned<TComm> comm_;
-  test::Recorder rec_;
-};
 
 TEST_F(SerialDevice, OpensAt115200EightNoneOneClosesAndReopens) {
   comm_->OpenPort();
@@ -140,7 +75,7 @@ TEST_F(SerialDevice, ReportsTheBytesHandedToTheWriteThreadAsHexText) {
   EXPECT_TRUE(AwaitChunks(1));
 }
 
-TEST_F(SerialDevice, DeliversEveryRequestByteExactToTheDevice) {
+TEST_F(SerialDevice, DeliversRequestsByteExactAndInOrderToTheDevice) {
   comm_->OpenPort();
   const std::size_t before = sim_.Log("rx").size();
   const TDataPack block(256, 0xFF);
@@ -149,22 +84,13 @@ TEST_F(SerialDevice, DeliversEveryRequestByteExactToTheDevice) {
     std::string wire;  // hex, as the simulator logs it
   };
   const std::string ff(512, 'f');
+  // The frames' bytes are checked natively; here a short and a long frame and
+  // a text command must reach the device unchanged and in order.
   const std::vector<Step> steps = {
       {[&] { SendHandle.SendPassword(*comm_, "1234"); }, "23010000000000043132333401"},
-      {[&] { SendHandle.SendReadVersion(*comm_); }, "23050000000000010004"},
-      {[&] { SendHandle.SendReadTime(*comm_); }, "230800000000000008"},
-      {[&] { SendHandle.SendSetTime(*comm_, 24, 12, 31, 23, 59); },
-       "2303000000000006180c1f173b0022"},
-      {[&] { SendHandle.SendReadDO(*comm_); }, "230600000000000006"},
-      {[&] { SendHandle.SendReadTH(*comm_); }, "230600000000000006"},
       {[&] { SendHandle.SendReadMaster(*comm_, 13); }, "238300000d0000008e"},
       {[&] { SendHandle.SendWriteMaster(*comm_, 14, block); }, "238200000e000100" + ff + "8d"},
-      {[&] { SendHandle.SendReadHistoryBlock(*comm_, 1); }, "2383000041000000c2"},
-      {[&] { SendHandle.SendReadHistoryRecord(*comm_, 2); }, "238300004040000083"},
-      {[&] { SendHandle.SendDO1Open(*comm_, "9173"); }, "39313733444f4f310d0a"},
       {[&] { SendHandle.SendDO1Close(*comm_, "9173"); }, "39313733444f43310d0a"},
-      {[&] { SendHandle.SendDO2Open(*comm_, "9173"); }, "39313733444f4f320d0a"},
-      {[&] { SendHandle.SendDO2Close(*comm_, "9173"); }, "39313733444f43320d0a"},
       {[&] { SendHandle.SendClearHistory(*comm_); }, "238500000000000085"},
   };
   for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -223,28 +149,28 @@ TEST_F(SerialDevice, DeliversEveryReplyAsOneChunkOnTheGuiThread) {
   EXPECT_EQ(handlerThread, gui);
 }
 
-TEST_F(SerialDevice, DeliversAReplySplitWithAGapAsOneChunk) {
-  comm_->OpenPort();
-  sim_.Command("split 50");
-  SendHandle.SendReadMaster(*comm_, 2);
-  ASSERT_TRUE(AwaitChunks(1));
-  test::Pump(400);
-  ASSERT_EQ(rec_.chunks.size(), 1u);
-  EXPECT_EQ(rec_.chunks[0].size(), 265u);
-  EXPECT_EQ(ToHex(rec_.chunks[0]), sim_.Log("tx").back());
-}
+// A reply split by a gap within the read interval arrives as one chunk; a
+// longer gap gives two.
+class SerialSplitReply : public SerialDevice,
+                         public testing::WithParamInterface<std::pair<int, std::size_t>> {};
 
-TEST_F(SerialDevice, DeliversTheHalvesOfAReplySplitByMoreThanTheIntervalSeparately) {
+TEST_P(SerialSplitReply, ArrivesInOneChunkPerGapLongerThanTheInterval) {
+  const auto [gap, chunks] = GetParam();
   comm_->OpenPort();
-  sim_.Command("split 300");
-  SendHandle.SendReadMaster(*comm_, 3);
-  ASSERT_TRUE(AwaitChunks(2));
-  test::Pump(250);
-  ASSERT_EQ(rec_.chunks.size(), 2u);
-  TDataPack whole = rec_.chunks[0];
-  whole.insert(whole.end(), rec_.chunks[1].begin(), rec_.chunks[1].end());
+  sim_.Command("split " + std::to_string(gap));
+  SendHandle.SendReadMaster(*comm_, 2);
+  ASSERT_TRUE(AwaitChunks(chunks));
+  test::Pump(400);
+  ASSERT_EQ(rec_.chunks.size(), chunks);
+  TDataPack whole;
+  for (const TDataPack& chunk : rec_.chunks) whole.insert(whole.end(), chunk.begin(), chunk.end());
+  EXPECT_EQ(whole.size(), 265u);
   EXPECT_EQ(ToHex(whole), sim_.Log("tx").back());
 }
+
+INSTANTIATE_TEST_SUITE_P(Gaps, SerialSplitReply,
+                         testing::Values(std::pair<int, std::size_t>{50, 1},
+                                         std::pair<int, std::size_t>{300, 2}));
 
 TEST_F(SerialDevice, HandsAnExceptionFromAHandlerToTheApplication) {
   std::vector<std::string> handled;
@@ -351,31 +277,6 @@ TEST_F(SerialDevice, ModemLineCallsWorkOnThePseudoTerminalWithTheLibrary) {
   EXPECT_EQ(WaitForSingleObject(ov.hEvent, 2000), WAIT_OBJECT_0);
   CloseHandle(ov.hEvent);
   CloseHandle(h);
-}
-
-}  // namespace
-}  // namespace kv
-
-namespace kv {
-namespace {
-
-// Last in this file: the simulator goes away, as an unplugged adapter would.
-TEST_F(SerialDevice, SurvivesThePortVanishingWithoutLeaking) {
-  const long buffersBefore = TComm::BuffersInFlight();
-  comm_->OpenPort();
-  SendHandle.SendReadVersion(*comm_);
-  ASSERT_TRUE(AwaitChunks(1));
-  sim_.Command("close");
-  // Writes fail on the dead line; the write thread asks for a hang-up and
-  // ends, after which WriteData refuses, freeing its copy.
-  const std::uint8_t frame[] = {0x23, 0x08, 0, 0, 0, 0, 0, 0, 0x08};
-  const bool refused = PumpUntil([&] { return !comm_->WriteData(frame, sizeof frame); }, 5000);
-  EXPECT_TRUE(refused);
-  EXPECT_TRUE(PumpUntil([&] { return rec_.hangups > 0; }, 3000));
-  comm_->ClosePort();
-  EXPECT_FALSE(comm_->Connected());
-  test::Pump(100);
-  EXPECT_EQ(TComm::BuffersInFlight(), buffersBefore);
 }
 
 }  // namespace

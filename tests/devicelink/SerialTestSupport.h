@@ -107,12 +107,9 @@ class Simulator {
   const std::string& ModemFile() const { return modem_; }
   bool WithModemLines() const { return withModemLines_; }
 
-  // Faults apply to the next reply; the simulator polls its control file
-  // every few milliseconds, so give it a moment to pick the line up.
-  void Command(const std::string& line) const {
-    AppendToFile(control_, line + "\n");
-    Sleep(60);
-  }
+  // Faults apply to the next reply: the simulator reads its control file
+  // before each request it receives, so nothing needs to wait here.
+  void Command(const std::string& line) const { AppendToFile(control_, line + "\n"); }
 
   // Hex of every request ("rx") or reply ("tx") logged so far.
   std::vector<std::string> Log(const char* kind) const {

@@ -133,13 +133,6 @@ TEST(SimOptions, ReadsTheCommandLine) {
   EXPECT_FALSE(o.pace);
   EXPECT_EQ(o.log + o.modem + o.control + o.image, "lmci");
   EXPECT_EQ(o.history, 20000);
-
-  SimOptions defaults;
-  ASSERT_TRUE(ParseSimOptions({"--link", "x"}, defaults, error));
-  EXPECT_TRUE(defaults.pace);
-  EXPECT_EQ(defaults.history, 100);
-  EXPECT_EQ(defaults.model, "KV41");
-  EXPECT_FALSE(defaults.password);
 }
 
 TEST(SimOptions, RefusesUnusableArguments) {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../devicelink/SerialTestSupport.h"
+#include "devicelink/SerialTestSupport.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Variable_Unt.h"
 #include "classlib/Forms.h"

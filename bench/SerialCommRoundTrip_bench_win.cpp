@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "SerialTestSupport.h"
+#include "devicelink/SerialTestSupport.h"
 #include "devicelink/SendHandle_Unt.h"
 #include "devicelink/SerialComm.h"
 

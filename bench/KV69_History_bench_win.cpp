@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "../devicelink/SerialTestSupport.h"
+#include "devicelink/SerialTestSupport.h"
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/SoftHistory_Unt.h"
