@@ -16,7 +16,6 @@ namespace kv {
 namespace {
 
 constexpr wchar_t kObjectProp[] = L"KvControl";
-constexpr wchar_t kForeignProp[] = L"KvForeign";
 
 // The control whose window CreateWindowEx is making: its first messages
 // (WM_GETMINMAXINFO, WM_NCCREATE) arrive before the call returns.
@@ -1450,63 +1449,6 @@ void TWinControl::SetZOrderOf(TControl* control, bool top) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   else
     control->Invalidate();
-}
-
-// --- foreign subclassing ----------------------------------------------------------------
-
-namespace {
-
-struct TForeignHook {
-  WNDPROC previous = nullptr;
-  std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, WNDPROC)> proc;
-  bool passThrough = false;
-};
-
-LRESULT CALLBACK ForeignWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* hook = static_cast<TForeignHook*>(GetPropW(wnd, kForeignProp));
-  if (hook == nullptr) return DefWindowProcW(wnd, msg, wParam, lParam);
-  const WNDPROC previous = hook->previous;
-  LRESULT result = 0;
-  if (hook->passThrough) {
-    result = CallWindowProcW(previous, wnd, msg, wParam, lParam);
-  } else {
-    try {
-      result = hook->proc(wnd, msg, wParam, lParam, previous);
-    } catch (...) {
-      HandleEntryException(nullptr);
-    }
-  }
-  if (msg == WM_NCDESTROY) TWinControl::UnsubclassForeign(wnd);
-  return result;
-}
-
-}  // namespace
-
-void TWinControl::SubclassForeign(
-    HWND wnd, std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, WNDPROC)> proc) {
-  if (wnd == nullptr || GetPropW(wnd, kForeignProp) != nullptr) return;
-  auto hook = std::make_unique<TForeignHook>();
-  hook->proc = std::move(proc);
-  SetPropW(wnd, kForeignProp, hook.get());
-  hook->previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignWndProc)));
-  hook.release();  // freed by UnsubclassForeign
-}
-
-void TWinControl::UnsubclassForeign(HWND wnd) {
-  auto* hook = static_cast<TForeignHook*>(GetPropW(wnd, kForeignProp));
-  if (hook == nullptr) return;
-  // Someone subclassed after us: restoring would cut them off, so we only
-  // stop handling and pass everything through.
-  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)) != ForeignWndProc &&
-      IsWindow(wnd) && !hook->passThrough) {
-    hook->passThrough = true;
-    return;
-  }
-  if (IsWindow(wnd))
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->previous));
-  RemovePropW(wnd, kForeignProp);
-  std::unique_ptr<TForeignHook> owned(hook);
 }
 
 // --- canvases and the two control kinds ---------------------------------------------------

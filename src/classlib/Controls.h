@@ -367,13 +367,6 @@ class TWinControl : public TControl {
   void EnableAlign();
   void Realign();
 
-  // Subclasses a window that is not ours (a child a system control creates,
-  // for instance): `proc` sees every message first and calls the returned
-  // previous procedure for default handling. Undone on WM_NCDESTROY.
-  static void SubclassForeign(HWND wnd,
-                              std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, WNDPROC)> proc);
-  static void UnsubclassForeign(HWND wnd);
-
  protected:
   virtual void CreateParams(TCreateParams& params);
   // Fills the window class from a system class, which the control wraps.

@@ -1,10 +1,12 @@
 #include "classlib/StdCtrls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cwctype>
 
+#include "classlib/ForeignSubclass.h"
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
 
@@ -16,7 +18,6 @@ LRESULT SendText(HWND wnd, UINT msg, WPARAM wParam, const std::string& text) {
   const std::wstring w = Wide(text);
   return SendMessageW(wnd, msg, wParam, reinterpret_cast<LPARAM>(w.c_str()));
 }
-
 
 // A dialog key or character travels on to the children of a container, so
 // that a default button inside a panel still answers Enter.
@@ -761,8 +762,8 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
 
 TCustomComboBox::~TCustomComboBox() {
   // The children's hooks call into this object: take them off before it goes.
-  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_);
-  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_);
+  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_, this);
+  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_, this);
   editHandle_ = listHandle_ = nullptr;
 }
 
@@ -815,17 +816,17 @@ void TCustomComboBox::CreateHandleDone() {
 
 void TCustomComboBox::DestroyWnd() {
   if (HandleAllocated()) itemIndex_ = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
-  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_);
-  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_);
+  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_, this);
+  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_, this);
   editHandle_ = listHandle_ = nullptr;
   TWinControl::DestroyWnd();
 }
 
 void TCustomComboBox::SubclassChild(HWND wnd) {
-  SubclassForeign(wnd, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp, WNDPROC previous) {
+  SubclassForeign(wnd, this, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     TMessage m{msg, wp, lp, 0};
     try {
-      ComboWndProc(m, w, previous);
+      ComboWndProc(m, w);
     } catch (...) {
       HandleEntryException(this);
     }
@@ -833,7 +834,7 @@ void TCustomComboBox::SubclassChild(HWND wnd) {
   });
 }
 
-void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd, WNDPROC previous) {
+void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd) {
   // The edit part takes the keys: the combo box's key events see them first.
   if (wnd == editHandle_) {
     if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) {
@@ -848,7 +849,7 @@ void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd, WNDPROC previous) {
       m.WParam = key;
     }
   }
-  m.Result = CallWindowProcW(previous, wnd, m.Msg, m.WParam, m.LParam);
+  m.Result = DefSubclassProc(wnd, m.Msg, m.WParam, m.LParam);
 }
 
 void TCustomComboBox::FitDropDown() {
