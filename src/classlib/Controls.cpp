@@ -27,6 +27,33 @@ std::set<TControlCanvas*> g_canvasesWithDC;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+// Child window identifiers. WM_COMMAND carries only their low 16 bits, so
+// the identifiers of destroyed windows are given out again rather than
+// counting on past 0xFFFF in a long session.
+class TChildIds {
+ public:
+  int Acquire() {
+    if (free_.empty()) {
+      if (next_ > kLast) throw EOutOfResources("No child window identifier left");
+      return next_++;
+    }
+    const int id = *free_.begin();
+    free_.erase(free_.begin());
+    return id;
+  }
+  void Release(int id) { free_.insert(id); }
+
+ private:
+  static constexpr int kLast = 0xFFFE;  // 0xFFFF is the "no identifier" of static texts
+  int next_ = 100;
+  std::set<int> free_;
+};
+
+TChildIds& ChildIds() {
+  static TChildIds ids;
+  return ids;
+}
+
 bool IsMouseMessage(UINT msg) {
   return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL &&
          msg != WM_MOUSEHWHEEL;
@@ -569,10 +596,8 @@ TWinControl::~TWinControl() {
   if (parent_ != nullptr) parent_->RemoveControl(this);
   // Children first, whoever owns them: each leaves its owner as it goes, so
   // nothing is freed twice. Their windows go before ours.
-  while (!controls_.empty()) {
-    TControl* child = controls_.back();
-    child->Free();
-  }
+  while (!winControls_.empty()) winControls_.back()->Free();
+  while (!controls_.empty()) controls_.back()->Free();
   DestroyHandle();
 }
 
@@ -592,6 +617,8 @@ void TWinControl::MainWndProc(TMessage& m) {
 
 void TWinControl::WindowGone() {
   if (handle_ != nullptr) RemovePropW(handle_, kObjectProp);
+  if (childId_ != 0) ChildIds().Release(childId_);
+  childId_ = 0;
   handle_ = nullptr;
   showing_ = false;
   trackingLeave_ = false;
@@ -658,22 +685,26 @@ void TWinControl::CreateWnd() {
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   TWinControl* saved = t_creating;
   t_creating = this;
-  static int nextId = 100;
-  HMENU id =
-      (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
+  const int id = (p.Style & WS_CHILD) ? ChildIds().Acquire() : 0;
   HWND wnd = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(),
                              p.Style & ~static_cast<DWORD>(WS_VISIBLE), p.X, p.Y, p.Width, p.Height,
-                             p.WndParent, id, Instance(), p.Param);
+                             p.WndParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             Instance(), p.Param);
   t_creating = saved;
-  if (wnd != nullptr && handle_ == nullptr) {
+  if (wnd == nullptr) {
+    if (id != 0) ChildIds().Release(id);
+    return;
+  }
+  childId_ = id;  // given back when the window goes
+  if (handle_ == nullptr) {
     handle_ = wnd;
     SetPropW(wnd, kObjectProp, this);
   }
 }
 
 void TWinControl::CreateChildHandles() {
-  for (TControl* c : controls_) {
-    if (auto* w = dynamic_cast<TWinControl*>(c); w != nullptr && !w->HandleAllocated()) {
+  for (TWinControl* w : winControls_) {
+    if (!w->HandleAllocated()) {
       w->CreateWnd();
       SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -694,8 +725,7 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyHandle() {
   if (handle_ == nullptr) return;
   SetControlState(ControlState() | csDestroyingHandle);
-  for (TControl* c : controls_)
-    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+  for (TWinControl* w : winControls_) w->DestroyHandle();
   DestroyWnd();
   if (handle_ != nullptr) WindowGone();  // a window of another thread, or already gone
   SetControlState(ControlState() & ~csDestroyingHandle);
@@ -1025,13 +1055,13 @@ void TWinControl::Dispatch(TMessage& m) {
         SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
       Invalidate();
       TMessage b{CM_PARENTFONTCHANGED, 0, 0, 0};
-      for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->WindowProc(b);
+      for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
       return;
     }
     case CM_COLORCHANGED: {
       Invalidate();
       TMessage b{CM_PARENTCOLORCHANGED, 0, 0, 0};
-      for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->WindowProc(b);
+      for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
       return;
     }
     case CM_PARENTFONTCHANGED:
@@ -1079,9 +1109,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
 void TWinControl::PaintHandler(TMessage& m) {
   // A wrapped system control paints itself unless it has windowless
   // children or asks for custom painting.
-  bool hasGraphicChildren = false;
-  for (TControl* c : controls_)
-    if (dynamic_cast<TWinControl*>(c) == nullptr && c->Visible()) hasGraphicChildren = true;
+  const bool hasGraphicChildren =
+      std::any_of(controls_.begin(), controls_.end(), [](TControl* c) { return c->Visible(); });
   if (wantsNativePaint_ && !hasGraphicChildren && !(ControlState() & csCustomPaint))
     return DefaultHandler(m);
   HDC dc = reinterpret_cast<HDC>(m.WParam);
@@ -1101,8 +1130,7 @@ void TWinControl::PaintHandler(TMessage& m) {
   try {
     // Opaque windowless children are left out of the window's own painting.
     for (TControl* c : controls_) {
-      if (dynamic_cast<TWinControl*>(c) == nullptr && c->Visible() &&
-          (c->ControlStyle() & csOpaque))
+      if (c->Visible() && (c->ControlStyle() & csOpaque))
         ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
     }
     PaintWindow(dc);
@@ -1124,7 +1152,7 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   if (first != nullptr) it = std::find(controls_.begin(), controls_.end(), first);
   for (; it != controls_.end(); ++it) {
     TControl* c = *it;
-    if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
+    if (!c->Visible()) continue;
     RECT clip;
     RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&clip, &clip, &bounds)) continue;
@@ -1154,24 +1182,23 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
   RestoreDC(dc, saved);
-  for (TControl* c : controls_) {
-    auto* w = dynamic_cast<TWinControl*>(c);
-    if (w != nullptr && w->Visible()) w->PaintTo(dc, x + w->Left(), y + w->Top());
-  }
+  for (TWinControl* w : winControls_)
+    if (w->Visible()) w->PaintTo(dc, x + w->Left(), y + w->Top());
 }
 
 void TWinControl::InsertControl(TControl* control) {
   if (control == nullptr || control->parent_ == this) return;
-  controls_.push_back(control);
   control->parent_ = this;
   auto* w = dynamic_cast<TWinControl*>(control);
   if (w != nullptr) {
+    winControls_.push_back(w);
     tabList_.push_back(w);
     if (handle_ != nullptr) {
       w->CreateWnd();
       SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   } else {
+    controls_.push_back(control);
     control->Invalidate();
   }
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
@@ -1179,19 +1206,19 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  auto it = std::find(controls_.begin(), controls_.end(), control);
-  if (it == controls_.end()) return;
+  if (control == nullptr || control->parent_ != this) return;
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     // The window cannot live on without its parent window.
     w->DestroyHandle();
-    tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), w), tabList_.end());
+    std::erase(tabList_, w);
+    std::erase(winControls_, w);
     if (TCustomForm* form = GetParentForm(); form != nullptr && !form->HasState(csDestroying))
       form->ControlRemoved(w);
   } else {
     control->Invalidate();
+    std::erase(controls_, control);
   }
-  controls_.erase(std::find(controls_.begin(), controls_.end(), control));
   control->parent_ = nullptr;
   if (control->Align() != alNone && !HasState(csDestroying)) Realign();
 }
@@ -1202,11 +1229,18 @@ bool TWinControl::ContainsControl(const TControl* control) const {
   return false;
 }
 
+TControl* TWinControl::Controls(int index) const {
+  const auto i = static_cast<size_t>(index);
+  if (index >= 0 && i < controls_.size()) return controls_[i];
+  return winControls_.at(i - controls_.size());
+}
+
 TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinControls) {
-  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-    TControl* c = *it;
-    const bool windowed = dynamic_cast<TWinControl*>(c) != nullptr;
-    if (windowed && !allowWinControls) continue;
+  // Top first: the windowed children, then the windowless ones below them.
+  const int count = ControlCount();
+  const int skipped = allowWinControls ? 0 : static_cast<int>(winControls_.size());
+  for (int i = count - 1 - skipped; i >= 0; --i) {
+    TControl* c = Controls(i);
     if (!c->Visible() || (!c->Enabled() && !allowDisabled)) continue;
     if (p.X >= c->Left() && p.Y >= c->Top() && p.X < c->Left() + c->Width() &&
         p.Y < c->Top() + c->Height()) {
@@ -1219,8 +1253,8 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinC
 }
 
 void TWinControl::Broadcast(TMessage& m) {
-  for (size_t i = 0; i < controls_.size(); ++i) {
-    controls_[i]->WindowProc(m);
+  for (int i = 0; i < ControlCount(); ++i) {
+    Controls(i)->WindowProc(m);
     if (m.Result != 0) return;
   }
 }
@@ -1350,8 +1384,8 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
   // Top, bottom, left, right and client, each group in child order.
   ++alignLevel_;
   for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
-    for (size_t i = 0; i < controls_.size(); ++i) {
-      TControl* c = controls_[i];
+    for (int i = 0; i < ControlCount(); ++i) {
+      TControl* c = Controls(i);
       if (c->Align() != pass || !c->Visible()) continue;
       int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
       switch (pass) {
@@ -1413,8 +1447,7 @@ bool TWinControl::DoMouseWheel(TShiftState, int, TPoint) { return false; }
 
 void TWinControl::UpdateControlState() {
   UpdateShowing();
-  for (size_t i = 0; i < controls_.size(); ++i)
-    if (auto* w = dynamic_cast<TWinControl*>(controls_[i])) w->UpdateControlState();
+  for (size_t i = 0; i < winControls_.size(); ++i) winControls_[i]->UpdateControlState();
 }
 
 void TWinControl::UpdateShowing() {
@@ -1431,24 +1464,29 @@ void TWinControl::UpdateShowing() {
   showing_ = showing;
   Perform(CM_SHOWINGCHANGED);
   // Child windows follow: a parent shown again (or made again) shows them.
-  for (size_t i = 0; i < controls_.size(); ++i)
-    if (auto* w = dynamic_cast<TWinControl*>(controls_[i]); w != nullptr && w->handle_ != nullptr)
-      w->UpdateShowing();
+  for (size_t i = 0; i < winControls_.size(); ++i)
+    if (winControls_[i]->handle_ != nullptr) winControls_[i]->UpdateShowing();
 }
 
+namespace {
+template <class T>
+void Restack(std::vector<T*>& list, T* item, bool top) {
+  std::erase(list, item);
+  list.insert(top ? list.end() : list.begin(), item);
+}
+}  // namespace
+
 void TWinControl::SetZOrderOf(TControl* control, bool top) {
-  auto it = std::find(controls_.begin(), controls_.end(), control);
-  if (it == controls_.end()) return;
-  controls_.erase(it);
-  if (top)
-    controls_.push_back(control);
-  else
-    controls_.insert(controls_.begin(), control);
-  if (auto* w = dynamic_cast<TWinControl*>(control); w != nullptr && w->handle_ != nullptr)
-    SetWindowPos(w->handle_, top ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  else
+  if (control == nullptr || control->parent_ != this) return;
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    Restack(winControls_, w, top);
+    if (w->handle_ != nullptr)
+      SetWindowPos(w->handle_, top ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else {
+    Restack(controls_, control, top);
     control->Invalidate();
+  }
 }
 
 // --- canvases and the two control kinds ---------------------------------------------------

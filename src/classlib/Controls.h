@@ -332,8 +332,9 @@ class TWinControl : public TControl {
   // The object of a window created by this library, or nullptr.
   static TWinControl* FromHandle(HWND wnd);
 
-  int ControlCount() const { return static_cast<int>(controls_.size()); }
-  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  // Windowless children first, then windowed ones, each kind bottom first.
+  int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
+  TControl* Controls(int index) const;
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   bool ContainsControl(const TControl* control) const;
@@ -407,10 +408,14 @@ class TWinControl : public TControl {
   void WindowGone();
 
   HWND handle_ = nullptr;
+  int childId_ = 0;
   WNDPROC defWndProc_ = DefWindowProcW;
   std::unique_ptr<TBrush> brush_;  // Color, for erasing and the control colour messages
   bool trackingLeave_ = false;
+  // Children by kind, each bottom first: windowed children always lie above
+  // the windowless ones, which are painted on this window.
   std::vector<TControl*> controls_;
+  std::vector<TWinControl*> winControls_;
   std::vector<TWinControl*> tabList_;
   bool showing_ = false;
   bool tabStop_ = false;
