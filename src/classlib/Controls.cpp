@@ -577,11 +577,10 @@ void TControl::SetMouseCapture(bool value) {
 }
 
 void TControl::PaintTo(HDC dc, int x, int y) {
-  const int saved = SaveDC(dc);
+  const TSavedDC saved(dc);
   SetWindowOrgEx(dc, -x, -y, nullptr);
   IntersectClipRect(dc, 0, 0, width_, height_);
   Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  RestoreDC(dc, saved);
 }
 
 // --- TWinControl ----------------------------------------------------------------------
@@ -1126,19 +1125,15 @@ void TWinControl::PaintHandler(TMessage& m) {
     }
   } end{handle_, &ps, m.WParam == 0};
   if (dc == nullptr) return;
-  const int saved = SaveDC(dc);
-  try {
+  {
+    const TSavedDC saved(dc);
     // Opaque windowless children are left out of the window's own painting.
     for (TControl* c : controls_) {
       if (c->Visible() && (c->ControlStyle() & csOpaque))
         ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
     }
     PaintWindow(dc);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    throw;
   }
-  RestoreDC(dc, saved);
   PaintControls(dc, nullptr);
 }
 
@@ -1156,32 +1151,25 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     RECT clip;
     RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&clip, &clip, &bounds)) continue;
-    const int saved = SaveDC(dc);
+    const TSavedDC saved(dc);
     POINT org;
     GetWindowOrgEx(dc, &org);
     SetWindowOrgEx(dc, org.x - c->Left(), org.y - c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
-  const int saved = SaveDC(dc);
-  POINT org;
-  GetWindowOrgEx(dc, &org);
-  SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
-  IntersectClipRect(dc, 0, 0, Width(), Height());
   if (HandleAllocated()) {
+    const TSavedDC saved(dc);
+    POINT org;
+    GetWindowOrgEx(dc, &org);
+    SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
+    IntersectClipRect(dc, 0, 0, Width(), Height());
     SendMessageW(handle_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
-  RestoreDC(dc, saved);
   for (TWinControl* w : winControls_)
     if (w->Visible()) w->PaintTo(dc, x + w->Left(), y + w->Top());
 }
@@ -1537,20 +1525,10 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Dispatch(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam != 0) {
     // Painted by the parent into its context, moved and clipped to us.
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
     canvas_->FreeHandle();
-    canvas_->Lock();
-    canvas_->SetHandle(dc);
-    try {
-      canvas_->Font()->Assign(*Font());
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    const TCanvasBinding binding(*canvas_, reinterpret_cast<HDC>(m.WParam), true);
+    canvas_->Font()->Assign(*Font());
+    Paint();
     return;
   }
   TControl::Dispatch(m);
@@ -1563,19 +1541,10 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
   canvas_->FreeHandle();
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    canvas_->Font()->Assign(*Font());
-    canvas_->Brush()->SetColor(Color());
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  const TCanvasBinding binding(*canvas_, dc, true);
+  canvas_->Font()->Assign(*Font());
+  canvas_->Brush()->SetColor(Color());
+  Paint();
 }
 
 }  // namespace kv

@@ -172,7 +172,7 @@ void TCustomPanel::Paint() {
   if (text.empty()) return;
   HDC dc = c.Handle();
   c.Font()->Assign(*Font());
-  SelectObject(dc, Font()->Handle());
+  const TSelectedObject font(dc, Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;

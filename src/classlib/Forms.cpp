@@ -219,17 +219,8 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
 
 void TCustomForm::PaintWindow(HDC dc) {
   canvas_->FreeHandle();
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    if (OnPaint) OnPaint(this);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  const TCanvasBinding binding(*canvas_, dc, true);
+  if (OnPaint) OnPaint(this);
 }
 
 void TCustomForm::Show() {

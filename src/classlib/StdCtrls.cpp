@@ -141,22 +141,16 @@ void TCustomLabel::Paint() {
 void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || HasState(csLoading | csDestroying)) return;
   // Measured on a screen context: the label may not be on a window yet.
-  HDC screen = GetDC(nullptr);
   TCanvas* canvas = Canvas();
   if (auto* own = dynamic_cast<TControlCanvas*>(canvas)) own->FreeHandle();
-  canvas->SetHandle(screen);
   TRect r = Rect(0, 0, wordWrap_ ? Width() : 0, 0);
   UINT flags = DT_EXPANDTABS | DT_CALCRECT;
   if (wordWrap_) flags |= DT_WORDBREAK;
-  try {
+  {
+    const TScreenDC screen;
+    const TCanvasBinding binding(*canvas, screen.Handle());
     DoDrawText(r, flags);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    ReleaseDC(nullptr, screen);
-    throw;
   }
-  canvas->SetHandle(nullptr);
-  ReleaseDC(nullptr, screen);
   int left = Left();
   if (alignment_ == taRightJustify) left += Width() - r.Width();
   SetBounds(left, Top(), r.Width(), r.Height());
@@ -993,20 +987,14 @@ void TCustomComboBox::Dispatch(TMessage& m) {
       }
     case CN_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      canvas_->SetHandle(dis->hDC);
+      const TCanvasBinding binding(*canvas_, dis->hDC);
       canvas_->Font()->Assign(*Font());
       const bool selected = (dis->itemState & ODS_SELECTED) != 0;
       canvas_->Brush()->SetColor(selected ? clHighlight : Color());
       canvas_->Font()->SetColor(selected ? clHighlightText : Font()->Color());
       const TRect r =
           Rect(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-      try {
-        DrawItem(static_cast<int>(dis->itemID), r, OwnerDrawState(dis->itemState));
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-      }
-      canvas_->SetHandle(nullptr);
+      DrawItem(static_cast<int>(dis->itemID), r, OwnerDrawState(dis->itemState));
       m.Result = 1;
       return;
     }
@@ -1150,12 +1138,12 @@ void TCustomGroupBox::CreateParams(TCreateParams& p) {
 void TCustomGroupBox::AdjustClientRect(TRect& rect) {
   TCustomControl::AdjustClientRect(rect);
   Canvas()->Font()->Assign(*Font());
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, Font()->Handle());
   TEXTMETRICW tm{};
-  GetTextMetricsW(screen, &tm);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
+  {
+    const TScreenDC screen;
+    const TSelectedObject font(screen.Handle(), Font()->Handle());
+    GetTextMetricsW(screen.Handle(), &tm);
+  }
   rect.Top += tm.tmHeight;
   InflateRect(rect, -1, -1);
 }
