@@ -7,7 +7,7 @@
 #include "base/TextCodec.h"
 #include "classlib/Forms.h"
 #include "classlib/HiddenWindow.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 
 namespace kv {
 
