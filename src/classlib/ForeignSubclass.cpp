@@ -24,6 +24,19 @@ UINT_PTR IdOf(const void* owner) { return reinterpret_cast<UINT_PTR>(owner); }
 LRESULT CALLBACK ForeignSubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR refData);
 
+// mingw-w64's 64-bit import library lacks GetWindowSubclass: it is looked up
+// in comctl32 (by name, else by its ordinal in older versions).
+bool FindSubclass(HWND wnd, UINT_PTR id, DWORD_PTR& refData) {
+  using TGetWindowSubclass = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+  static const TGetWindowSubclass get = [] {
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    FARPROC p = GetProcAddress(comctl, "GetWindowSubclass");
+    if (p == nullptr) p = GetProcAddress(comctl, MAKEINTRESOURCEA(411));
+    return reinterpret_cast<TGetWindowSubclass>(reinterpret_cast<void*>(p));
+  }();
+  return get != nullptr && get(wnd, ForeignSubclassProc, id, &refData) != FALSE;
+}
+
 void TakeOff(HWND wnd, UINT_PTR id, TForeignSubclass* sub) {
   RemoveWindowSubclass(wnd, ForeignSubclassProc, id);
   sub->removed = true;
@@ -60,7 +73,7 @@ bool SubclassForeign(HWND wnd, const void* owner, TForeignProc proc) {
 
 void UnsubclassForeign(HWND wnd, const void* owner) {
   DWORD_PTR refData = 0;
-  if (!GetWindowSubclass(wnd, ForeignSubclassProc, IdOf(owner), &refData)) return;
+  if (!FindSubclass(wnd, IdOf(owner), refData)) return;
   auto* sub = reinterpret_cast<TForeignSubclass*>(refData);
   TakeOff(wnd, IdOf(owner), sub);
   if (sub->depth == 0) std::unique_ptr<TForeignSubclass> owned(sub);
@@ -68,7 +81,7 @@ void UnsubclassForeign(HWND wnd, const void* owner) {
 
 bool IsForeignSubclassed(HWND wnd, const void* owner) {
   DWORD_PTR refData = 0;
-  return GetWindowSubclass(wnd, ForeignSubclassProc, IdOf(owner), &refData) != FALSE;
+  return FindSubclass(wnd, IdOf(owner), refData);
 }
 
 }  // namespace kv
