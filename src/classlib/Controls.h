@@ -335,6 +335,8 @@ class TWinControl : public TControl {
   // Windowless children first, then windowed ones, each kind bottom first.
   int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
   TControl* Controls(int index) const;
+  // The windowed children alone: the tail of Controls.
+  const std::vector<TWinControl*>& WinControls() const { return winControls_; }
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   bool ContainsControl(const TControl* control) const;
