@@ -9,7 +9,7 @@
 
 #include "devicelink/SerialTestSupport.h"
 #include "devicelink/SendHandle_Unt.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 
 int main(int argc, char** argv) {
   using namespace kv;

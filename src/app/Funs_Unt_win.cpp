@@ -12,7 +12,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Registry.h"
 #include "classlib/Resources.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 #include "classlib/WideText.h"
 
 namespace kv {

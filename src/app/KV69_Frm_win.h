@@ -18,7 +18,7 @@
 #include "classlib/Grids.h"
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 #include "skin/controls/sCheckBox.h"
 #include "skin/controls/sFrameBar.h"
 #include "skin/controls/sGroupBox.h"

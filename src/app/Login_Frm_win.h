@@ -14,7 +14,7 @@
 #include "classlib/ImgList.h"
 #include "devicelink/Const_Unt.h"
 #include "devicelink/PasswordProtocol_Unt.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/controls/sEdit.h"
 #include "skin/controls/sLabel.h"

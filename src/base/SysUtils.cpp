@@ -284,4 +284,28 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
+namespace {
+
+// Files of a folder first, then its subfolders', depth first.
+void Walk(const std::string& dir, std::string_view mask, bool recursive,
+          std::vector<std::string>& out) {
+  std::vector<std::string> subdirs;
+  for (detail::TDirEntry& e : detail::ReadDirectory(dir)) {
+    if (e.IsDirectory) {
+      if (recursive) subdirs.push_back(dir + e.Name + PathDelim());
+    } else if (MatchesMask(e.Name, mask)) {
+      out.push_back(dir + e.Name);
+    }
+  }
+  for (const std::string& sub : subdirs) Walk(sub, mask, recursive, out);
+}
+
+}  // namespace
+
+std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask, bool recursive) {
+  std::vector<std::string> out;
+  if (DirectoryExists(dir)) Walk(IncludeTrailingPathDelimiter(dir), mask, recursive, out);
+  return out;
+}
+
 }  // namespace kv

@@ -130,4 +130,15 @@ std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask
 // Mask matching with "*" and "?", ASCII case-insensitive; "*.*" matches all.
 bool MatchesMask(std::string_view name, std::string_view mask);
 
+namespace detail {
+struct TDirEntry {
+  std::string Name;
+  bool IsDirectory = false;
+};
+// Platform back end: the entries of one folder (given with its trailing
+// delimiter) except "." and "..", in the file system's order; none when the
+// folder cannot be read.
+std::vector<TDirEntry> ReadDirectory(const std::string& dir);
+}  // namespace detail
+
 }  // namespace kv

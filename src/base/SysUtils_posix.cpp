@@ -39,33 +39,22 @@ std::string GetTempFolder() {
   return IncludeTrailingPathDelimiter(tmp != nullptr && *tmp != 0 ? tmp : "/tmp");
 }
 
-namespace {
+namespace detail {
 
-void Walk(const std::string& dir, std::string_view mask, bool recursive,
-          std::vector<std::string>& out) {
+std::vector<TDirEntry> ReadDirectory(const std::string& dir) {
+  std::vector<TDirEntry> entries;
   DIR* d = opendir(dir.c_str());
-  if (d == nullptr) return;
-  std::vector<std::string> subdirs;
+  if (d == nullptr) return entries;
   while (dirent* e = readdir(d)) {
-    const std::string name = e->d_name;
+    std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    const std::string full = dir + name;
-    if (DirectoryExists(full)) {
-      if (recursive) subdirs.push_back(full + "/");
-    } else if (MatchesMask(name, mask)) {
-      out.push_back(full);
-    }
+    const bool isDir = DirectoryExists(dir + name);
+    entries.push_back({std::move(name), isDir});
   }
   closedir(d);
-  for (const std::string& sub : subdirs) Walk(sub, mask, recursive, out);
+  return entries;
 }
 
-}  // namespace
-
-std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask, bool recursive) {
-  std::vector<std::string> out;
-  if (DirectoryExists(dir)) Walk(IncludeTrailingPathDelimiter(dir), mask, recursive, out);
-  return out;
-}
+}  // namespace detail
 
 }  // namespace kv

@@ -57,33 +57,22 @@ std::string GetTempFolder() {
   return IncludeTrailingPathDelimiter(Narrow(buffer));
 }
 
-namespace {
+namespace detail {
 
-void Walk(const std::string& dir, std::string_view mask, bool recursive,
-          std::vector<std::string>& out) {
+std::vector<TDirEntry> ReadDirectory(const std::string& dir) {
+  std::vector<TDirEntry> entries;
   WIN32_FIND_DATAW data;
   HANDLE h = FindFirstFileW(Wide(dir + "*").c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return;
-  std::vector<std::string> subdirs;
+  if (h == INVALID_HANDLE_VALUE) return entries;
   do {
-    const std::string name = Narrow(data.cFileName);
+    std::string name = Narrow(data.cFileName);
     if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (recursive) subdirs.push_back(dir + name + "\\");
-    } else if (MatchesMask(name, mask)) {
-      out.push_back(dir + name);
-    }
+    entries.push_back({std::move(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
   } while (FindNextFileW(h, &data));
   FindClose(h);
-  for (const std::string& sub : subdirs) Walk(sub, mask, recursive, out);
+  return entries;
 }
 
-}  // namespace
-
-std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask, bool recursive) {
-  std::vector<std::string> out;
-  if (DirectoryExists(dir)) Walk(IncludeTrailingPathDelimiter(dir), mask, recursive, out);
-  return out;
-}
+}  // namespace detail
 
 }  // namespace kv

@@ -96,10 +96,11 @@ void TButtonGlyph::Draw(TCanvas& canvas, TPoint at, TButtonState state) const {
   HDC dc = canvas.Handle();
   HDC mem = CreateCompatibleDC(dc);
   if (bpp != 3 && bpp != 4) {
-    HGDIOBJ old = SelectObject(mem, reinterpret_cast<HBITMAP>(glyph_.Handle()));
-    const COLORREF transparent = GetPixel(mem, 0, h - 1);
-    TransparentBlt(dc, at.X, at.Y, w, h, mem, index * w, 0, w, h, transparent);
-    SelectObject(mem, old);
+    {
+      const TSelectedObject bitmap(mem, reinterpret_cast<HBITMAP>(glyph_.Handle()));
+      const COLORREF transparent = GetPixel(mem, 0, h - 1);
+      TransparentBlt(dc, at.X, at.Y, w, h, mem, index * w, 0, w, h, transparent);
+    }
     DeleteDC(mem);
     return;
   }
@@ -126,10 +127,11 @@ void TButtonGlyph::Draw(TCanvas& canvas, TPoint at, TButtonState state) const {
       d[3] = static_cast<uint8_t>(a);
     }
   }
-  HGDIOBJ old = SelectObject(mem, reinterpret_cast<HBITMAP>(pre.Handle()));
-  BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, at.X, at.Y, w, h, mem, 0, 0, w, h, bf);
-  SelectObject(mem, old);
+  {
+    const TSelectedObject bitmap(mem, reinterpret_cast<HBITMAP>(pre.Handle()));
+    BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, at.X, at.Y, w, h, mem, 0, 0, w, h, bf);
+  }
   DeleteDC(mem);
 }
 
@@ -140,12 +142,7 @@ void TButtonGlyph::DrawButton(TCanvas& canvas, const TRect& client, const std::s
   HDC dc = canvas.Handle();
   // The caption is measured and drawn with the canvas's font, whatever the
   // context held before.
-  HGDIOBJ oldFont = SelectObject(dc, canvas.Font()->Handle());
-  struct TRestore {
-    HDC dc;
-    HGDIOBJ font;
-    ~TRestore() { SelectObject(dc, font); }
-  } restore{dc, oldFont};
+  const TSelectedObject font(dc, canvas.Font()->Handle());
   const TSize textSize = CaptionSize(canvas, text);
   const TButtonPlacement p = PlaceGlyphAndText(client, Size(), textSize, layout, margin, spacing);
   Draw(canvas, p.GlyphPos, enabled ? state : bsDisabled);
@@ -250,14 +247,8 @@ void TBitBtn::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
-      canvas_->SetHandle(item->hDC);
-      try {
-        DrawItem(*item);
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-      }
-      canvas_->SetHandle(nullptr);
+      const TCanvasBinding binding(*canvas_, item->hDC);
+      DrawItem(*item);
       m.Result = 1;
       return;
     }

@@ -343,16 +343,14 @@ void TGauge::Paint() {
       const int ey = centre.Y - static_cast<int>(radius * std::cos(angle));
       if (kind_ == gkPie && pct > 0) {
         HDC dc = c.Handle();
-        HGDIOBJ oldBrush = SelectObject(dc, c.Brush()->Handle());
-        HGDIOBJ oldPen = SelectObject(dc, c.Pen()->Handle());
+        const TSelectedObject brush(dc, c.Brush()->Handle());
+        const TSelectedObject pen(dc, c.Pen()->Handle());
         if (pct >= 100) {
           Ellipse(dc, centre.X - radius, centre.Y - radius, centre.X + radius, centre.Y + radius);
         } else {
           Pie(dc, centre.X - radius, centre.Y - radius, centre.X + radius, centre.Y + radius, ex,
               ey, centre.X, centre.Y - radius);
         }
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
       } else if (kind_ == gkNeedle) {
         c.MoveTo(centre.X, centre.Y);
         c.LineTo(ex, ey);
@@ -366,7 +364,7 @@ void TGauge::Paint() {
   const std::wstring text = Wide(ProgressText());
   HDC dc = c.Handle();
   c.Font()->Assign(*Font());
-  SelectObject(dc, Font()->Handle());
+  const TSelectedObject font(dc, Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(Font()->Color()));
   RECT tr{r.Left, r.Top, r.Right, r.Bottom};
@@ -538,17 +536,11 @@ void TStatusBar::Dispatch(TMessage& m) {
     const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
     const int index = static_cast<int>(dis->itemID);
     if (index < 0 || index >= panels_.Count()) return;
-    canvas_->SetHandle(dis->hDC);
+    const TCanvasBinding binding(*canvas_, dis->hDC);
     canvas_->Font()->Assign(*Font());
     canvas_->Brush()->SetColor(Color());
     const TRect r = Rect(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-    try {
-      DrawPanel(panels_[index], r);
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
+    DrawPanel(panels_[index], r);
     m.Result = 1;
     return;
   }

@@ -16,7 +16,6 @@ namespace kv {
 namespace {
 
 constexpr wchar_t kObjectProp[] = L"KvControl";
-constexpr wchar_t kForeignProp[] = L"KvForeign";
 
 // The control whose window CreateWindowEx is making: its first messages
 // (WM_GETMINMAXINFO, WM_NCCREATE) arrive before the call returns.
@@ -27,6 +26,33 @@ TControl* g_captureControl = nullptr;
 std::set<TControlCanvas*> g_canvasesWithDC;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+// Child window identifiers. WM_COMMAND carries only their low 16 bits, so
+// the identifiers of destroyed windows are given out again rather than
+// counting on past 0xFFFF in a long session.
+class TChildIds {
+ public:
+  int Acquire() {
+    if (free_.empty()) {
+      if (next_ > kLast) throw EOutOfResources("No child window identifier left");
+      return next_++;
+    }
+    const int id = *free_.begin();
+    free_.erase(free_.begin());
+    return id;
+  }
+  void Release(int id) { free_.insert(id); }
+
+ private:
+  static constexpr int kLast = 0xFFFE;  // 0xFFFF is the "no identifier" of static texts
+  int next_ = 100;
+  std::set<int> free_;
+};
+
+TChildIds& ChildIds() {
+  static TChildIds ids;
+  return ids;
+}
 
 bool IsMouseMessage(UINT msg) {
   return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL &&
@@ -551,11 +577,10 @@ void TControl::SetMouseCapture(bool value) {
 }
 
 void TControl::PaintTo(HDC dc, int x, int y) {
-  const int saved = SaveDC(dc);
+  const TSavedDC saved(dc);
   SetWindowOrgEx(dc, -x, -y, nullptr);
   IntersectClipRect(dc, 0, 0, width_, height_);
   Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  RestoreDC(dc, saved);
 }
 
 // --- TWinControl ----------------------------------------------------------------------
@@ -570,10 +595,8 @@ TWinControl::~TWinControl() {
   if (parent_ != nullptr) parent_->RemoveControl(this);
   // Children first, whoever owns them: each leaves its owner as it goes, so
   // nothing is freed twice. Their windows go before ours.
-  while (!controls_.empty()) {
-    TControl* child = controls_.back();
-    child->Free();
-  }
+  while (!winControls_.empty()) winControls_.back()->Free();
+  while (!controls_.empty()) controls_.back()->Free();
   DestroyHandle();
 }
 
@@ -593,6 +616,8 @@ void TWinControl::MainWndProc(TMessage& m) {
 
 void TWinControl::WindowGone() {
   if (handle_ != nullptr) RemovePropW(handle_, kObjectProp);
+  if (childId_ != 0) ChildIds().Release(childId_);
+  childId_ = 0;
   handle_ = nullptr;
   showing_ = false;
   trackingLeave_ = false;
@@ -659,22 +684,26 @@ void TWinControl::CreateWnd() {
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   TWinControl* saved = t_creating;
   t_creating = this;
-  static int nextId = 100;
-  HMENU id =
-      (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
+  const int id = (p.Style & WS_CHILD) ? ChildIds().Acquire() : 0;
   HWND wnd = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(),
                              p.Style & ~static_cast<DWORD>(WS_VISIBLE), p.X, p.Y, p.Width, p.Height,
-                             p.WndParent, id, Instance(), p.Param);
+                             p.WndParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             Instance(), p.Param);
   t_creating = saved;
-  if (wnd != nullptr && handle_ == nullptr) {
+  if (wnd == nullptr) {
+    if (id != 0) ChildIds().Release(id);
+    return;
+  }
+  childId_ = id;  // given back when the window goes
+  if (handle_ == nullptr) {
     handle_ = wnd;
     SetPropW(wnd, kObjectProp, this);
   }
 }
 
 void TWinControl::CreateChildHandles() {
-  for (TControl* c : controls_) {
-    if (auto* w = dynamic_cast<TWinControl*>(c); w != nullptr && !w->HandleAllocated()) {
+  for (TWinControl* w : winControls_) {
+    if (!w->HandleAllocated()) {
       w->CreateWnd();
       SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -695,8 +724,7 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyHandle() {
   if (handle_ == nullptr) return;
   SetControlState(ControlState() | csDestroyingHandle);
-  for (TControl* c : controls_)
-    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+  for (TWinControl* w : winControls_) w->DestroyHandle();
   DestroyWnd();
   if (handle_ != nullptr) WindowGone();  // a window of another thread, or already gone
   SetControlState(ControlState() & ~csDestroyingHandle);
@@ -1026,13 +1054,13 @@ void TWinControl::Dispatch(TMessage& m) {
         SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
       Invalidate();
       TMessage b{CM_PARENTFONTCHANGED, 0, 0, 0};
-      for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->WindowProc(b);
+      for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
       return;
     }
     case CM_COLORCHANGED: {
       Invalidate();
       TMessage b{CM_PARENTCOLORCHANGED, 0, 0, 0};
-      for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->WindowProc(b);
+      for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
       return;
     }
     case CM_PARENTFONTCHANGED:
@@ -1080,9 +1108,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
 void TWinControl::PaintHandler(TMessage& m) {
   // A wrapped system control paints itself unless it has windowless
   // children or asks for custom painting.
-  bool hasGraphicChildren = false;
-  for (TControl* c : controls_)
-    if (dynamic_cast<TWinControl*>(c) == nullptr && c->Visible()) hasGraphicChildren = true;
+  const bool hasGraphicChildren =
+      std::any_of(controls_.begin(), controls_.end(), [](TControl* c) { return c->Visible(); });
   if (wantsNativePaint_ && !hasGraphicChildren && !(ControlState() & csCustomPaint))
     return DefaultHandler(m);
   HDC dc = reinterpret_cast<HDC>(m.WParam);
@@ -1098,20 +1125,15 @@ void TWinControl::PaintHandler(TMessage& m) {
     }
   } end{handle_, &ps, m.WParam == 0};
   if (dc == nullptr) return;
-  const int saved = SaveDC(dc);
-  try {
+  {
+    const TSavedDC saved(dc);
     // Opaque windowless children are left out of the window's own painting.
     for (TControl* c : controls_) {
-      if (dynamic_cast<TWinControl*>(c) == nullptr && c->Visible() &&
-          (c->ControlStyle() & csOpaque))
+      if (c->Visible() && (c->ControlStyle() & csOpaque))
         ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
     }
     PaintWindow(dc);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    throw;
   }
-  RestoreDC(dc, saved);
   PaintControls(dc, nullptr);
 }
 
@@ -1125,54 +1147,46 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   if (first != nullptr) it = std::find(controls_.begin(), controls_.end(), first);
   for (; it != controls_.end(); ++it) {
     TControl* c = *it;
-    if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
+    if (!c->Visible()) continue;
     RECT clip;
     RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&clip, &clip, &bounds)) continue;
-    const int saved = SaveDC(dc);
+    const TSavedDC saved(dc);
     POINT org;
     GetWindowOrgEx(dc, &org);
     SetWindowOrgEx(dc, org.x - c->Left(), org.y - c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
-  const int saved = SaveDC(dc);
-  POINT org;
-  GetWindowOrgEx(dc, &org);
-  SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
-  IntersectClipRect(dc, 0, 0, Width(), Height());
   if (HandleAllocated()) {
+    const TSavedDC saved(dc);
+    POINT org;
+    GetWindowOrgEx(dc, &org);
+    SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
+    IntersectClipRect(dc, 0, 0, Width(), Height());
     SendMessageW(handle_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
-  RestoreDC(dc, saved);
-  for (TControl* c : controls_) {
-    auto* w = dynamic_cast<TWinControl*>(c);
-    if (w != nullptr && w->Visible()) w->PaintTo(dc, x + w->Left(), y + w->Top());
-  }
+  for (TWinControl* w : winControls_)
+    if (w->Visible()) w->PaintTo(dc, x + w->Left(), y + w->Top());
 }
 
 void TWinControl::InsertControl(TControl* control) {
   if (control == nullptr || control->parent_ == this) return;
-  controls_.push_back(control);
   control->parent_ = this;
   auto* w = dynamic_cast<TWinControl*>(control);
   if (w != nullptr) {
+    winControls_.push_back(w);
     tabList_.push_back(w);
     if (handle_ != nullptr) {
       w->CreateWnd();
       SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   } else {
+    controls_.push_back(control);
     control->Invalidate();
   }
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
@@ -1180,19 +1194,19 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  auto it = std::find(controls_.begin(), controls_.end(), control);
-  if (it == controls_.end()) return;
+  if (control == nullptr || control->parent_ != this) return;
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     // The window cannot live on without its parent window.
     w->DestroyHandle();
-    tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), w), tabList_.end());
+    std::erase(tabList_, w);
+    std::erase(winControls_, w);
     if (TCustomForm* form = GetParentForm(); form != nullptr && !form->HasState(csDestroying))
       form->ControlRemoved(w);
   } else {
     control->Invalidate();
+    std::erase(controls_, control);
   }
-  controls_.erase(std::find(controls_.begin(), controls_.end(), control));
   control->parent_ = nullptr;
   if (control->Align() != alNone && !HasState(csDestroying)) Realign();
 }
@@ -1203,11 +1217,18 @@ bool TWinControl::ContainsControl(const TControl* control) const {
   return false;
 }
 
+TControl* TWinControl::Controls(int index) const {
+  const auto i = static_cast<size_t>(index);
+  if (index >= 0 && i < controls_.size()) return controls_[i];
+  return winControls_.at(i - controls_.size());
+}
+
 TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinControls) {
-  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-    TControl* c = *it;
-    const bool windowed = dynamic_cast<TWinControl*>(c) != nullptr;
-    if (windowed && !allowWinControls) continue;
+  // Top first: the windowed children, then the windowless ones below them.
+  const int count = ControlCount();
+  const int skipped = allowWinControls ? 0 : static_cast<int>(winControls_.size());
+  for (int i = count - 1 - skipped; i >= 0; --i) {
+    TControl* c = Controls(i);
     if (!c->Visible() || (!c->Enabled() && !allowDisabled)) continue;
     if (p.X >= c->Left() && p.Y >= c->Top() && p.X < c->Left() + c->Width() &&
         p.Y < c->Top() + c->Height()) {
@@ -1220,8 +1241,8 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinC
 }
 
 void TWinControl::Broadcast(TMessage& m) {
-  for (size_t i = 0; i < controls_.size(); ++i) {
-    controls_[i]->WindowProc(m);
+  for (int i = 0; i < ControlCount(); ++i) {
+    Controls(i)->WindowProc(m);
     if (m.Result != 0) return;
   }
 }
@@ -1351,8 +1372,8 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
   // Top, bottom, left, right and client, each group in child order.
   ++alignLevel_;
   for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
-    for (size_t i = 0; i < controls_.size(); ++i) {
-      TControl* c = controls_[i];
+    for (int i = 0; i < ControlCount(); ++i) {
+      TControl* c = Controls(i);
       if (c->Align() != pass || !c->Visible()) continue;
       int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
       switch (pass) {
@@ -1414,8 +1435,7 @@ bool TWinControl::DoMouseWheel(TShiftState, int, TPoint) { return false; }
 
 void TWinControl::UpdateControlState() {
   UpdateShowing();
-  for (size_t i = 0; i < controls_.size(); ++i)
-    if (auto* w = dynamic_cast<TWinControl*>(controls_[i])) w->UpdateControlState();
+  for (size_t i = 0; i < winControls_.size(); ++i) winControls_[i]->UpdateControlState();
 }
 
 void TWinControl::UpdateShowing() {
@@ -1432,81 +1452,29 @@ void TWinControl::UpdateShowing() {
   showing_ = showing;
   Perform(CM_SHOWINGCHANGED);
   // Child windows follow: a parent shown again (or made again) shows them.
-  for (size_t i = 0; i < controls_.size(); ++i)
-    if (auto* w = dynamic_cast<TWinControl*>(controls_[i]); w != nullptr && w->handle_ != nullptr)
-      w->UpdateShowing();
+  for (size_t i = 0; i < winControls_.size(); ++i)
+    if (winControls_[i]->handle_ != nullptr) winControls_[i]->UpdateShowing();
 }
-
-void TWinControl::SetZOrderOf(TControl* control, bool top) {
-  auto it = std::find(controls_.begin(), controls_.end(), control);
-  if (it == controls_.end()) return;
-  controls_.erase(it);
-  if (top)
-    controls_.push_back(control);
-  else
-    controls_.insert(controls_.begin(), control);
-  if (auto* w = dynamic_cast<TWinControl*>(control); w != nullptr && w->handle_ != nullptr)
-    SetWindowPos(w->handle_, top ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  else
-    control->Invalidate();
-}
-
-// --- foreign subclassing ----------------------------------------------------------------
 
 namespace {
-
-struct TForeignHook {
-  WNDPROC previous = nullptr;
-  std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, WNDPROC)> proc;
-  bool passThrough = false;
-};
-
-LRESULT CALLBACK ForeignWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* hook = static_cast<TForeignHook*>(GetPropW(wnd, kForeignProp));
-  if (hook == nullptr) return DefWindowProcW(wnd, msg, wParam, lParam);
-  const WNDPROC previous = hook->previous;
-  LRESULT result = 0;
-  if (hook->passThrough) {
-    result = CallWindowProcW(previous, wnd, msg, wParam, lParam);
-  } else {
-    try {
-      result = hook->proc(wnd, msg, wParam, lParam, previous);
-    } catch (...) {
-      HandleEntryException(nullptr);
-    }
-  }
-  if (msg == WM_NCDESTROY) TWinControl::UnsubclassForeign(wnd);
-  return result;
+template <class T>
+void Restack(std::vector<T*>& list, T* item, bool top) {
+  std::erase(list, item);
+  list.insert(top ? list.end() : list.begin(), item);
 }
-
 }  // namespace
 
-void TWinControl::SubclassForeign(
-    HWND wnd, std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, WNDPROC)> proc) {
-  if (wnd == nullptr || GetPropW(wnd, kForeignProp) != nullptr) return;
-  auto hook = std::make_unique<TForeignHook>();
-  hook->proc = std::move(proc);
-  SetPropW(wnd, kForeignProp, hook.get());
-  hook->previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignWndProc)));
-  hook.release();  // freed by UnsubclassForeign
-}
-
-void TWinControl::UnsubclassForeign(HWND wnd) {
-  auto* hook = static_cast<TForeignHook*>(GetPropW(wnd, kForeignProp));
-  if (hook == nullptr) return;
-  // Someone subclassed after us: restoring would cut them off, so we only
-  // stop handling and pass everything through.
-  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)) != ForeignWndProc &&
-      IsWindow(wnd) && !hook->passThrough) {
-    hook->passThrough = true;
-    return;
+void TWinControl::SetZOrderOf(TControl* control, bool top) {
+  if (control == nullptr || control->parent_ != this) return;
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    Restack(winControls_, w, top);
+    if (w->handle_ != nullptr)
+      SetWindowPos(w->handle_, top ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else {
+    Restack(controls_, control, top);
+    control->Invalidate();
   }
-  if (IsWindow(wnd))
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->previous));
-  RemovePropW(wnd, kForeignProp);
-  std::unique_ptr<TForeignHook> owned(hook);
 }
 
 // --- canvases and the two control kinds ---------------------------------------------------
@@ -1557,20 +1525,10 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Dispatch(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam != 0) {
     // Painted by the parent into its context, moved and clipped to us.
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
     canvas_->FreeHandle();
-    canvas_->Lock();
-    canvas_->SetHandle(dc);
-    try {
-      canvas_->Font()->Assign(*Font());
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    const TCanvasBinding binding(*canvas_, reinterpret_cast<HDC>(m.WParam), true);
+    canvas_->Font()->Assign(*Font());
+    Paint();
     return;
   }
   TControl::Dispatch(m);
@@ -1583,19 +1541,10 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
   canvas_->FreeHandle();
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    canvas_->Font()->Assign(*Font());
-    canvas_->Brush()->SetColor(Color());
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  const TCanvasBinding binding(*canvas_, dc, true);
+  canvas_->Font()->Assign(*Font());
+  canvas_->Brush()->SetColor(Color());
+  Paint();
 }
 
 }  // namespace kv

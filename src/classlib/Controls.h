@@ -332,8 +332,11 @@ class TWinControl : public TControl {
   // The object of a window created by this library, or nullptr.
   static TWinControl* FromHandle(HWND wnd);
 
-  int ControlCount() const { return static_cast<int>(controls_.size()); }
-  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  // Windowless children first, then windowed ones, each kind bottom first.
+  int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
+  TControl* Controls(int index) const;
+  // The windowed children alone: the tail of Controls.
+  const std::vector<TWinControl*>& WinControls() const { return winControls_; }
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   bool ContainsControl(const TControl* control) const;
@@ -366,13 +369,6 @@ class TWinControl : public TControl {
   void DisableAlign() { ++alignLevel_; }
   void EnableAlign();
   void Realign();
-
-  // Subclasses a window that is not ours (a child a system control creates,
-  // for instance): `proc` sees every message first and calls the returned
-  // previous procedure for default handling. Undone on WM_NCDESTROY.
-  static void SubclassForeign(HWND wnd,
-                              std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, WNDPROC)> proc);
-  static void UnsubclassForeign(HWND wnd);
 
  protected:
   virtual void CreateParams(TCreateParams& params);
@@ -414,10 +410,14 @@ class TWinControl : public TControl {
   void WindowGone();
 
   HWND handle_ = nullptr;
+  int childId_ = 0;
   WNDPROC defWndProc_ = DefWindowProcW;
   std::unique_ptr<TBrush> brush_;  // Color, for erasing and the control colour messages
   bool trackingLeave_ = false;
+  // Children by kind, each bottom first: windowed children always lie above
+  // the windowless ones, which are painted on this window.
   std::vector<TControl*> controls_;
+  std::vector<TWinControl*> winControls_;
   std::vector<TWinControl*> tabList_;
   bool showing_ = false;
   bool tabStop_ = false;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "classlib/Controls.h"
+#include "classlib/HiddenWindow.h"
 #include "classlib/WideText.h"
 
 namespace kv {
@@ -18,29 +19,12 @@ struct TimerWindow {
     return timers;
   }
 
-  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_TIMER) return DefWindowProcW(wnd, msg, wParam, lParam);
-    auto it = Timers().find(wParam);
-    if (it == Timers().end()) return 0;
-    TTimer* timer = it->second;
-    try {
-      timer->Timer();
-    } catch (...) {
-      HandleEntryException(nullptr);  // the timer may be gone: no sender
-    }
-    return 0;
-  }
-
   static HWND Handle() {
-    static HWND wnd = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"KvTimerWindow";
-      RegisterClassW(&wc);
-      return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             wc.hInstance, nullptr);
-    }();
+    // An exception goes to the application with no sender: the timer may be gone.
+    static HWND wnd = CreateHiddenWindow(WM_TIMER, WM_TIMER, [](UINT, WPARAM id, LPARAM) {
+      auto it = Timers().find(id);
+      if (it != Timers().end()) it->second->Timer();
+    });
     return wnd;
   }
 };
@@ -188,7 +172,7 @@ void TCustomPanel::Paint() {
   if (text.empty()) return;
   HDC dc = c.Handle();
   c.Font()->Assign(*Font());
-  SelectObject(dc, Font()->Handle());
+  const TSelectedObject font(dc, Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;

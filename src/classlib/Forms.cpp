@@ -219,17 +219,8 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
 
 void TCustomForm::PaintWindow(HDC dc) {
   canvas_->FreeHandle();
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    if (OnPaint) OnPaint(this);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  const TCanvasBinding binding(*canvas_, dc, true);
+  if (OnPaint) OnPaint(this);
 }
 
 void TCustomForm::Show() {
@@ -463,11 +454,13 @@ void TCustomForm::FocusChanged(TWinControl* control) {
     if (old == nullptr || !static_cast<TWinControl*>(c)->ContainsControl(old)) enter.push_back(c);
   for (auto it = enter.rbegin(); it != enter.rend(); ++it) (*it)->Perform(CM_ENTER);
   // Everyone on the form learns where the focus is (default buttons follow it).
+  const LPARAM focused = reinterpret_cast<LPARAM>(control);
   std::function<void(TWinControl*)> tell = [&](TWinControl* parent) {
-    for (int i = 0; i < parent->ControlCount(); ++i) {
-      TControl* c = parent->Controls(i);
-      c->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
-      if (auto* w = dynamic_cast<TWinControl*>(c)) tell(w);
+    const int windowless = parent->ControlCount() - static_cast<int>(parent->WinControls().size());
+    for (int i = 0; i < windowless; ++i) parent->Controls(i)->Perform(CM_FOCUSCHANGED, 0, focused);
+    for (TWinControl* w : std::vector<TWinControl*>(parent->WinControls())) {
+      w->Perform(CM_FOCUSCHANGED, 0, focused);
+      tell(w);
     }
   };
   tell(this);
@@ -481,9 +474,7 @@ void TCustomForm::ControlRemoved(TWinControl* control) {
 }
 
 void TCustomForm::CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& list) {
-  std::vector<TWinControl*> children;
-  for (int i = 0; i < parent->ControlCount(); ++i)
-    if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i))) children.push_back(w);
+  std::vector<TWinControl*> children = parent->WinControls();
   std::stable_sort(children.begin(), children.end(),
                    [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
   for (TWinControl* w : children) {

@@ -236,6 +236,70 @@ class TCanvas : public TPersistent {
   std::recursive_mutex lock_;
 };
 
+// --- scope guards: what a drawing routine changes is undone however it ends ----------
+
+// The canvas draws on a context it was given (a paint, an owner-drawn item)
+// until the scope ends; with `lock` it holds the canvas's lock meanwhile.
+class TCanvasBinding {
+ public:
+  TCanvasBinding(TCanvas& canvas, HDC dc, bool lock = false) : canvas_(canvas), locked_(lock) {
+    if (locked_) canvas_.Lock();
+    canvas_.SetHandle(dc);
+  }
+  ~TCanvasBinding() {
+    canvas_.SetHandle(nullptr);
+    if (locked_) canvas_.Unlock();
+  }
+  TCanvasBinding(const TCanvasBinding&) = delete;
+  TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+ private:
+  TCanvas& canvas_;
+  bool locked_;
+};
+
+// The context's state (objects, origin, clipping, modes) comes back at the end.
+class TSavedDC {
+ public:
+  explicit TSavedDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~TSavedDC() { RestoreDC(dc_, saved_); }
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
+// The object is selected into the context until the scope ends, then the one
+// it replaced goes back (so the object may be deleted afterwards).
+class TSelectedObject {
+ public:
+  TSelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~TSelectedObject() {
+    if (old_ != nullptr && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+  }
+  TSelectedObject(const TSelectedObject&) = delete;
+  TSelectedObject& operator=(const TSelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// The screen's context, for measuring before a control has a window.
+class TScreenDC {
+ public:
+  TScreenDC() : dc_(GetDC(nullptr)) {}
+  ~TScreenDC() { ReleaseDC(nullptr, dc_); }
+  TScreenDC(const TScreenDC&) = delete;
+  TScreenDC& operator=(const TScreenDC&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
 // A canvas on a bitmap of the base library: a memory context with the
 // bitmap's DIB section selected, kept valid when the bitmap reallocates.
 // The bitmap must outlive the canvas.

@@ -183,10 +183,11 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, bool ena
   }
   GdiFlush();
   HDC mem = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mem, reinterpret_cast<HBITMAP>(grey.Handle()));
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, width_, height_, mem, 0, 0, width_, height_, blend);
-  SelectObject(mem, old);
+  {
+    const TSelectedObject bitmap(mem, reinterpret_cast<HBITMAP>(grey.Handle()));
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, width_, height_, mem, 0, 0, width_, height_, blend);
+  }
   DeleteDC(mem);
 }
 
@@ -199,10 +200,9 @@ bool TCustomImageList::GetBitmap(int index, TBitmap& dest) {
   std::memset(white.Bits(), 0xFF, white.ImageSize());
   HDC mem = CreateCompatibleDC(nullptr);
   for (TBitmap* b : {&black, &white}) {
-    HGDIOBJ old = SelectObject(mem, reinterpret_cast<HBITMAP>(b->Handle()));
+    const TSelectedObject bitmap(mem, reinterpret_cast<HBITMAP>(b->Handle()));
     ImageList_DrawEx(handle_, index, mem, 0, 0, width_, height_, CLR_NONE, CLR_NONE,
                      ILD_TRANSPARENT);
-    SelectObject(mem, old);
   }
   DeleteDC(mem);
   GdiFlush();

@@ -661,11 +661,7 @@ void TListView::CustomDraw(TMessage& m) {
   const bool wantItems =
       static_cast<bool>(OnAdvancedCustomDrawItem) || static_cast<bool>(OnAdvancedCustomDrawSubItem);
   // The canvas paints on the control's context only while a handler runs.
-  struct TCanvasScope {
-    TCanvas& canvas;
-    TCanvasScope(TCanvas& c, HDC dc) : canvas(c) { canvas.SetHandle(dc); }
-    ~TCanvasScope() { canvas.SetHandle(nullptr); }
-  } scope(canvas_, cd->nmcd.hdc);
+  const TCanvasBinding binding(canvas_, cd->nmcd.hdc);
   bool defaultDraw = true;
   const TRect rect = Rect(cd->nmcd.rc.left, cd->nmcd.rc.top, cd->nmcd.rc.right, cd->nmcd.rc.bottom);
   switch (stage) {

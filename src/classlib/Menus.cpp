@@ -399,22 +399,23 @@ void TMenuItem::MeasureItem(TCanvas* canvas, int& width, int& height) {
                      : images != nullptr ? images->Height()
                                          : 16;
   HDC dc = canvas->Handle();
-  HGDIOBJ old = SelectObject(dc, canvas->Font()->Handle());
-  const TSize line = TextSize(dc, L"W");
-  if (IsLine()) {
-    width = 2 * kMargin;
-    height = kMargin * 2 + 2;
-  } else if (topLevel) {
-    width = TextSize(dc, StripAmpersands(Wide(caption_))).cx + 2 * kMargin;
-    if (images != nullptr && imageIndex_ >= 0) width += images->Width() + kMargin;
-    height = std::max<int>(line.cy, GetSystemMetrics(SM_CYMENU) - 1);
-  } else {
-    std::wstring text = StripAmpersands(Wide(caption_));
-    if (shortCut_ != 0) text += L"    " + Wide(ShortCutToText(shortCut_));
-    width = glyphW + kGlyphGap + TextSize(dc, text).cx + 3 * kMargin + glyphW;
-    height = std::max<int>(line.cy * 5 / 4, glyphH) + 2 * kMargin / 3;
+  {
+    const TSelectedObject font(dc, canvas->Font()->Handle());
+    const TSize line = TextSize(dc, L"W");
+    if (IsLine()) {
+      width = 2 * kMargin;
+      height = kMargin * 2 + 2;
+    } else if (topLevel) {
+      width = TextSize(dc, StripAmpersands(Wide(caption_))).cx + 2 * kMargin;
+      if (images != nullptr && imageIndex_ >= 0) width += images->Width() + kMargin;
+      height = std::max<int>(line.cy, GetSystemMetrics(SM_CYMENU) - 1);
+    } else {
+      std::wstring text = StripAmpersands(Wide(caption_));
+      if (shortCut_ != 0) text += L"    " + Wide(ShortCutToText(shortCut_));
+      width = glyphW + kGlyphGap + TextSize(dc, text).cx + 3 * kMargin + glyphW;
+      height = std::max<int>(line.cy * 5 / 4, glyphH) + 2 * kMargin / 3;
+    }
   }
-  SelectObject(dc, old);
   if (OnMeasureItem) OnMeasureItem(this, canvas, width, height);
 }
 
@@ -461,7 +462,7 @@ void TMenuItem::DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState sta
                  !disabled);
     textLeft += images->Width() + kMargin;
   }
-  HGDIOBJ old = SelectObject(dc, canvas->Font()->Handle());
+  const TSelectedObject font(dc, canvas->Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(disabled   ? COLOR_GRAYTEXT
                                : selected ? COLOR_HIGHLIGHTTEXT
@@ -476,7 +477,6 @@ void TMenuItem::DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState sta
     DrawTextW(dc, keys.c_str(), static_cast<int>(keys.size()), &tr,
               DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
   }
-  SelectObject(dc, old);
 }
 
 // --- TMenu ----------------------------------------------------------------------
@@ -608,14 +608,13 @@ bool TMenu::HandleMenuMessage(TMessage& m) {
     HDC dc = CreateCompatibleDC(nullptr);
     {
       TCanvas canvas;
-      canvas.SetHandle(dc);
+      const TCanvasBinding binding(canvas, dc);
       AssignMenuFont(*canvas.Font());
       if (item->Default()) canvas.Font()->SetStyle(fsBold);
       int width = 0, height = 0;
       item->MeasureItem(&canvas, width, height);
       mis->itemWidth = static_cast<UINT>(std::max(width, 0));
       mis->itemHeight = static_cast<UINT>(std::max(height, 0));
-      canvas.SetHandle(nullptr);
     }
     DeleteDC(dc);
     m.Result = 1;
@@ -626,19 +625,17 @@ bool TMenu::HandleMenuMessage(TMessage& m) {
     if (dis == nullptr || dis->CtlType != ODT_MENU) return false;
     TMenuItem* item = FindItem(dis->itemData, fkCommand);
     if (item == nullptr) return false;
-    const int saved = SaveDC(dis->hDC);
     {
+      const TSavedDC saved(dis->hDC);
       TCanvas canvas;
-      canvas.SetHandle(dis->hDC);
+      const TCanvasBinding binding(canvas, dis->hDC);
       AssignMenuFont(*canvas.Font());
       if (item->Default()) canvas.Font()->SetStyle(fsBold);
       const bool topLevel = item->Parent() == items_ && !IsPopup();
       const RECT& r = dis->rcItem;
       item->AdvancedDrawItem(&canvas, TRect(r.left, r.top, r.right, r.bottom),
                              OwnerDrawState(dis->itemState), topLevel);
-      canvas.SetHandle(nullptr);
     }
-    RestoreDC(dis->hDC, saved);
     m.Result = 1;
     return true;
   }

@@ -1,10 +1,12 @@
 #include "classlib/StdCtrls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cwctype>
 
+#include "classlib/ForeignSubclass.h"
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
 
@@ -16,7 +18,6 @@ LRESULT SendText(HWND wnd, UINT msg, WPARAM wParam, const std::string& text) {
   const std::wstring w = Wide(text);
   return SendMessageW(wnd, msg, wParam, reinterpret_cast<LPARAM>(w.c_str()));
 }
-
 
 // A dialog key or character travels on to the children of a container, so
 // that a default button inside a panel still answers Enter.
@@ -140,22 +141,16 @@ void TCustomLabel::Paint() {
 void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || HasState(csLoading | csDestroying)) return;
   // Measured on a screen context: the label may not be on a window yet.
-  HDC screen = GetDC(nullptr);
   TCanvas* canvas = Canvas();
   if (auto* own = dynamic_cast<TControlCanvas*>(canvas)) own->FreeHandle();
-  canvas->SetHandle(screen);
   TRect r = Rect(0, 0, wordWrap_ ? Width() : 0, 0);
   UINT flags = DT_EXPANDTABS | DT_CALCRECT;
   if (wordWrap_) flags |= DT_WORDBREAK;
-  try {
+  {
+    const TScreenDC screen;
+    const TCanvasBinding binding(*canvas, screen.Handle());
     DoDrawText(r, flags);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    ReleaseDC(nullptr, screen);
-    throw;
   }
-  canvas->SetHandle(nullptr);
-  ReleaseDC(nullptr, screen);
   int left = Left();
   if (alignment_ == taRightJustify) left += Width() - r.Width();
   SetBounds(left, Top(), r.Width(), r.Height());
@@ -761,8 +756,8 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
 
 TCustomComboBox::~TCustomComboBox() {
   // The children's hooks call into this object: take them off before it goes.
-  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_);
-  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_);
+  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_, this);
+  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_, this);
   editHandle_ = listHandle_ = nullptr;
 }
 
@@ -815,17 +810,17 @@ void TCustomComboBox::CreateHandleDone() {
 
 void TCustomComboBox::DestroyWnd() {
   if (HandleAllocated()) itemIndex_ = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
-  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_);
-  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_);
+  if (editHandle_ != nullptr) UnsubclassForeign(editHandle_, this);
+  if (listHandle_ != nullptr) UnsubclassForeign(listHandle_, this);
   editHandle_ = listHandle_ = nullptr;
   TWinControl::DestroyWnd();
 }
 
 void TCustomComboBox::SubclassChild(HWND wnd) {
-  SubclassForeign(wnd, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp, WNDPROC previous) {
+  SubclassForeign(wnd, this, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     TMessage m{msg, wp, lp, 0};
     try {
-      ComboWndProc(m, w, previous);
+      ComboWndProc(m, w);
     } catch (...) {
       HandleEntryException(this);
     }
@@ -833,7 +828,7 @@ void TCustomComboBox::SubclassChild(HWND wnd) {
   });
 }
 
-void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd, WNDPROC previous) {
+void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd) {
   // The edit part takes the keys: the combo box's key events see them first.
   if (wnd == editHandle_) {
     if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) {
@@ -848,7 +843,7 @@ void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd, WNDPROC previous) {
       m.WParam = key;
     }
   }
-  m.Result = CallWindowProcW(previous, wnd, m.Msg, m.WParam, m.LParam);
+  m.Result = DefSubclassProc(wnd, m.Msg, m.WParam, m.LParam);
 }
 
 void TCustomComboBox::FitDropDown() {
@@ -992,20 +987,14 @@ void TCustomComboBox::Dispatch(TMessage& m) {
       }
     case CN_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      canvas_->SetHandle(dis->hDC);
+      const TCanvasBinding binding(*canvas_, dis->hDC);
       canvas_->Font()->Assign(*Font());
       const bool selected = (dis->itemState & ODS_SELECTED) != 0;
       canvas_->Brush()->SetColor(selected ? clHighlight : Color());
       canvas_->Font()->SetColor(selected ? clHighlightText : Font()->Color());
       const TRect r =
           Rect(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-      try {
-        DrawItem(static_cast<int>(dis->itemID), r, OwnerDrawState(dis->itemState));
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-      }
-      canvas_->SetHandle(nullptr);
+      DrawItem(static_cast<int>(dis->itemID), r, OwnerDrawState(dis->itemState));
       m.Result = 1;
       return;
     }
@@ -1149,12 +1138,12 @@ void TCustomGroupBox::CreateParams(TCreateParams& p) {
 void TCustomGroupBox::AdjustClientRect(TRect& rect) {
   TCustomControl::AdjustClientRect(rect);
   Canvas()->Font()->Assign(*Font());
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, Font()->Handle());
   TEXTMETRICW tm{};
-  GetTextMetricsW(screen, &tm);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
+  {
+    const TScreenDC screen;
+    const TSelectedObject font(screen.Handle(), Font()->Handle());
+    GetTextMetricsW(screen.Handle(), &tm);
+  }
   rect.Top += tm.tmHeight;
   InflateRect(rect, -1, -1);
 }

@@ -454,7 +454,7 @@ class TCustomComboBox : public TWinControl {
   void CreateHandleDone() override;
   void DestroyWnd() override;
   // Every message of the edit and list windows passes here first.
-  virtual void ComboWndProc(TMessage& message, HWND wnd, WNDPROC previous);
+  virtual void ComboWndProc(TMessage& message, HWND wnd);
   virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
   virtual void MeasureItem(int index, int& height);
   virtual void Change();

@@ -360,11 +360,7 @@ void TPageControl::CreateHandleDone() {
 void TPageControl::Dispatch(TMessage& m) {
   if (m.Msg == CN_DRAWITEM) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-    struct TCanvasScope {
-      TCanvas& canvas;
-      TCanvasScope(TCanvas& c, HDC dc) : canvas(c) { canvas.SetHandle(dc); }
-      ~TCanvasScope() { canvas.SetHandle(nullptr); }
-    } scope(canvas_, dis->hDC);
+    const TCanvasBinding binding(canvas_, dis->hDC);
     canvas_.Font()->Assign(*Font());
     const TRect r = Rect(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
     DrawTab(static_cast<int>(dis->itemID), r, (dis->itemState & ODS_SELECTED) != 0);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "classlib/Controls.h"
+#include "classlib/HiddenWindow.h"
 
 namespace kv {
 
@@ -15,28 +16,16 @@ struct TSyncCall {
   std::exception_ptr error;
 };
 
-LRESULT CALLBACK SyncWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg != kSyncMessage) return DefWindowProcW(wnd, msg, wParam, lParam);
-  auto* call = reinterpret_cast<TSyncCall*>(lParam);
-  try {
-    (*call->fn)();
-  } catch (...) {
-    call->error = std::current_exception();  // raised again in the worker
-  }
-  return 0;
-}
-
 // Made by the first thread object, in the GUI thread.
 HWND SyncWindow() {
-  static HWND wnd = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = SyncWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KvThreadSyncWindow";
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
-  }();
+  static HWND wnd = CreateHiddenWindow(kSyncMessage, kSyncMessage, [](UINT, WPARAM, LPARAM lParam) {
+    auto* call = reinterpret_cast<TSyncCall*>(lParam);
+    try {
+      (*call->fn)();
+    } catch (...) {
+      call->error = std::current_exception();  // raised again in the worker
+    }
+  });
   return wnd;
 }
 

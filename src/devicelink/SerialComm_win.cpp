@@ -6,13 +6,12 @@
 
 #include "base/TextCodec.h"
 #include "classlib/Forms.h"
-#include "devicelink/SerialComm.h"
+#include "classlib/HiddenWindow.h"
+#include "devicelink/SerialComm_win.h"
 
 namespace kv {
 
 std::uint8_t CommMessageLanguage = 1;
-
-LRESULT CALLBACK CommNotifyWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -20,7 +19,6 @@ constexpr DWORD kQueueSize = 4096;
 constexpr DWORD kStopWait = 10000;
 constexpr DWORD kCancelWait = 2000;
 constexpr DWORD kQueueReadyWait = 5000;
-constexpr wchar_t kNotifyClass[] = L"TCommNotifyWindow";
 
 std::atomic<long> g_buffersInFlight{0};
 
@@ -483,26 +481,6 @@ bool TWriteThread::WriteBuffer(const BYTE* data, DWORD n) {
 
 // --- notification window ------------------------------------------------------
 
-LRESULT CALLBACK CommNotifyWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg < WM_COMMDATA || msg > WM_SENDEMPTY) return DefWindowProcW(wnd, msg, wParam, lParam);
-  auto* comm = reinterpret_cast<TComm*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (comm == nullptr) {
-    if (msg == WM_COMMDATA) FreeBuffer(reinterpret_cast<void*>(lParam));
-    return 0;
-  }
-  try {
-    comm->DispatchNotify(msg, wParam, lParam);
-  } catch (...) {
-    // An event handler's exception must not unwind through the system's
-    // message dispatch: the application shows or swallows it.
-    try {
-      if (Application != nullptr) Application->HandleException(comm);
-    } catch (...) {
-    }
-  }
-  return 0;
-}
-
 void TComm::DispatchNotify(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMDATA: {
@@ -533,18 +511,10 @@ void TComm::DispatchNotify(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 TComm::TComm(TComponent* Owner) : TComponent(Owner) {
   CommMessageLanguage = 1;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = CommNotifyWndProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = kNotifyClass;
-  RegisterClassExW(&wc);  // fails harmlessly once the class exists
-  notifyWnd_ = CreateWindowExW(0, kNotifyClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                               nullptr);
-  if (notifyWnd_ != nullptr) {
-    SetWindowLongPtrW(notifyWnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
+  notifyWnd_ = CreateHiddenWindow(
+      WM_COMMDATA, WM_SENDEMPTY,
+      [this](UINT msg, WPARAM wParam, LPARAM lParam) { DispatchNotify(msg, wParam, lParam); },
+      this);
 }
 
 TComm::~TComm() {
@@ -567,7 +537,6 @@ void TComm::DestroyNotifyWindow() {
   while (PeekMessageW(&msg, notifyWnd_, WM_COMMDATA, WM_COMMDATA, PM_REMOVE)) {
     FreeBuffer(reinterpret_cast<void*>(msg.lParam));
   }
-  SetWindowLongPtrW(notifyWnd_, GWLP_USERDATA, 0);
   DestroyWindow(notifyWnd_);
   notifyWnd_ = nullptr;
 }

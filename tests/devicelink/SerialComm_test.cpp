@@ -1,5 +1,5 @@
 // The serial component without a device: refusals and errors.
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 
 #include "classlib/Forms.h"
 #include "devicelink/SendHandle_Unt.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 
 namespace kv::test {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "devicelink/Const_Unt.h"
-#include "devicelink/SerialComm.h"
+#include "devicelink/SerialComm_win.h"
 #include "support/Pump.h"
 
 namespace kv::test {

@@ -152,14 +152,13 @@ void TsGauge::Paint() {
     // White text on black, laid over by XOR: it inverts the bar and the
     // background alike.
     TBlackBitmap text(target, width, height);
-    HGDIOBJ oldFont = SelectObject(text.Dc(), Font()->Handle());
+    const TSelectedObject font(text.Dc(), Font()->Handle());
     SetBkMode(text.Dc(), TRANSPARENT);
     SetTextColor(text.Dc(), RGB(255, 255, 255));
     RECT all{0, 0, width, height};
     const std::wstring shown = Wide(ShownText());
     DrawTextW(text.Dc(), shown.c_str(), static_cast<int>(shown.size()), &all,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(text.Dc(), oldFont);
     BitBlt(picture.Dc(), 0, 0, width, height, text.Dc(), 0, 0, SRCINVERT);
   }
   BitBlt(target, 0, 0, width, height, picture.Dc(), 0, 0, SRCCOPY);

@@ -62,9 +62,10 @@ class TPNGPicture : public TGraphic {
     back.SetPixelFormat(pf24bit);
     back.SetSize(r.Width(), r.Height());
     HDC mem = CreateCompatibleDC(canvas.Handle());
-    HGDIOBJ old = SelectObject(mem, reinterpret_cast<HBITMAP>(back.Handle()));
-    BitBlt(mem, 0, 0, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
-    SelectObject(mem, old);
+    {
+      const TSelectedObject bitmap(mem, reinterpret_cast<HBITMAP>(back.Handle()));
+      BitBlt(mem, 0, 0, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+    }
     DeleteDC(mem);
     png_.Draw(back, Rect(0, 0, r.Width(), r.Height()));
     canvas.Draw(r.Left, r.Top, back);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/Graphics.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
@@ -36,14 +37,14 @@ const LayeredEntry& Layered() {
 }  // namespace
 
 void FillRectWithColor(HDC dc, const TRect& r, TColor color) {
-  const int saved = SaveDC(dc);
+  const TSavedDC saved(dc);
   HBRUSH brush = CreateSolidBrush(ToColorRef(color));
-  HGDIOBJ old = SelectObject(dc, brush);
-  const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-  FillRect(dc, &rc, brush);
-  SelectObject(dc, old);
+  {
+    const TSelectedObject selected(dc, brush);
+    const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    FillRect(dc, &rc, brush);
+  }
   DeleteObject(brush);
-  RestoreDC(dc, saved);
 }
 
 void FillBorderStrips(HDC dc, const TRect& r, int leftWidth, int topHeight, int rightWidth,
@@ -72,24 +73,25 @@ void CopyBorderStrips(HDC dc, int x, int y, int width, int height, HDC sourceDC,
 }
 
 void DrawFrame3D(HDC dc, TRect& r, TColor topLeftColor, TColor bottomRightColor, int& frameWidth) {
-  const int saved = SaveDC(dc);
   HPEN topLeft = CreatePen(PS_SOLID, 1, ToColorRef(topLeftColor));
   HPEN bottomRight = CreatePen(PS_SOLID, 1, static_cast<COLORREF>(bottomRightColor));
-  SelectObject(dc, GetStockObject(NULL_BRUSH));
-  r.Right -= 1;
-  r.Bottom -= 1;
-  for (; frameWidth > 0; --frameWidth) {
-    SelectObject(dc, topLeft);
-    const POINT a[3] = {{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}};
-    Polyline(dc, a, 3);
-    SelectObject(dc, bottomRight);
-    const POINT b[3] = {{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}};
-    Polyline(dc, b, 3);
-    r.Left += 1, r.Top += 1, r.Right -= 1, r.Bottom -= 1;
+  {
+    const TSavedDC saved(dc);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    r.Right -= 1;
+    r.Bottom -= 1;
+    for (; frameWidth > 0; --frameWidth) {
+      SelectObject(dc, topLeft);
+      const POINT a[3] = {{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}};
+      Polyline(dc, a, 3);
+      SelectObject(dc, bottomRight);
+      const POINT b[3] = {{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}};
+      Polyline(dc, b, 3);
+      r.Left += 1, r.Top += 1, r.Right -= 1, r.Bottom -= 1;
+    }
+    r.Right += 1;
+    r.Bottom += 1;
   }
-  r.Right += 1;
-  r.Bottom += 1;
-  RestoreDC(dc, saved);
   DeleteObject(topLeft);
   DeleteObject(bottomRight);
 }
@@ -131,26 +133,28 @@ void PaintRoundRectShade(TBitmap* bitmap, TRect r, int percent, TColor color, in
   const int low = std::clamp(percent, 0, 100) * 255 / 100;
   const double step = (255.0 - low) / (e + 1);
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldBitmap = SelectObject(dc, mask.Handle());
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  const RECT all{0, 0, w, h};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  int level = 255;
-  for (int i = 0; i <= e; ++i) {
-    level = i == 0 ? 255 : std::min(255, static_cast<int>(std::nearbyint((e - i) * step)) + low);
-    HBRUSH brush = CreateSolidBrush(RGB(level, level, level));
-    HGDIOBJ old = SelectObject(dc, brush);
-    RoundRect(dc, i, i, w - i, h - i, c, c);
-    SelectObject(dc, old);
-    DeleteObject(brush);
+  {
+    const TSelectedObject bitmap(dc, mask.Handle());
+    const TSelectedObject pen(dc, GetStockObject(NULL_PEN));
+    const RECT all{0, 0, w, h};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    int level = 255;
+    for (int i = 0; i <= e; ++i) {
+      level = i == 0 ? 255 : std::min(255, static_cast<int>(std::nearbyint((e - i) * step)) + low);
+      HBRUSH brush = CreateSolidBrush(RGB(level, level, level));
+      {
+        const TSelectedObject selected(dc, brush);
+        RoundRect(dc, i, i, w - i, h - i, c, c);
+      }
+      DeleteObject(brush);
+    }
+    HBRUSH inner = CreateSolidBrush(RGB(level, level, level));
+    {
+      const TSelectedObject selected(dc, inner);
+      RoundRect(dc, e, e, w - e, h - e, e, e);
+    }
+    DeleteObject(inner);
   }
-  HBRUSH inner = CreateSolidBrush(RGB(level, level, level));
-  HGDIOBJ old = SelectObject(dc, inner);
-  RoundRect(dc, e, e, w - e, h - e, e, e);
-  SelectObject(dc, old);
-  DeleteObject(inner);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBitmap);
   DeleteDC(dc);
   GdiFlush();
   ShadeByMask(&work, &mask, color);

@@ -140,8 +140,6 @@ class TComm : public TComponent, public ICommPort {
   void BeforeDestruction() override;
 
  private:
-  friend LRESULT CALLBACK CommNotifyWndProc(HWND, UINT, WPARAM, LPARAM);
-
   template <class T>
   void SetLive(T& field, T value) {
     if (field == value) return;
