@@ -144,6 +144,7 @@ void TsSkinManager::Loaded() {
 }
 
 void TsSkinManager::BeforeDestruction() {
+  std::erase(managers, this);
   SetActive(false);
   extendedBorders_ = false;
   if (DefaultManager == this) {
@@ -225,8 +226,9 @@ void TsSkinManager::SetSkinDirectory(const std::string& value) {
 }
 
 void TsSkinManager::SetSkinName(const std::string& value) {
+  const std::string previous = skinName_;
   skinName_ = value;
-  if (active_) LoadSkin();
+  if (active_) LoadSkin(previous);
 }
 
 std::string TsSkinManager::SkinInfo() const {
@@ -326,9 +328,8 @@ void TsSkinManager::LoadFound() {
 
 // Loads with every flag cleared afterwards; on failure the previous skin
 // stays, active as it was, and failure names the reason.
-bool TsSkinManager::TryLoad(std::string& failure) {
+bool TsSkinManager::TryLoad(const std::string& previousName, std::string& failure) {
   const bool wasActive = skin_.CommonSkinData.Active;
-  const std::string previousName = skinName_;
   const bool previousPacked = isPacked_;
   TacFlagScope loading(SkinLoading);
   skin_.CommonSkinData.Active = false;
@@ -344,11 +345,12 @@ bool TsSkinManager::TryLoad(std::string& failure) {
   return false;
 }
 
-void TsSkinManager::LoadSkin() {
+void TsSkinManager::LoadSkin(const std::string& previousName) {
   if (OnBeforeChange) OnBeforeChange(this);
+  const std::string name = skinName_;
   std::string failure;
-  if (!TryLoad(failure)) {
-    ErrorBox("The skin \"" + skinName_ + "\" could not be loaded: " + failure);
+  if (!TryLoad(previousName, failure)) {
+    ErrorBox("The skin \"" + name + "\" could not be loaded: " + failure);
   } else {
     TacFlagScope loading(SkinLoading);
     if (!active_)
@@ -362,7 +364,7 @@ void TsSkinManager::LoadSkin() {
 void TsSkinManager::Reload() {
   if (!skin_.CommonSkinData.Active || !active_) return;
   std::string failure;
-  const bool loaded = TryLoad(failure);
+  const bool loaded = TryLoad(skinName_, failure);
   // Only a reload of the same skin: it is active again at once.
   skin_.CommonSkinData.Active = true;
   if (!loaded) {

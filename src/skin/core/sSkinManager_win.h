@@ -107,9 +107,9 @@ class TsSkinManager : public TComponent {
 
  private:
   friend void PromoteDefaultManager();
-  void LoadSkin();
+  void LoadSkin(const std::string& previousName);
   void Reload();
-  bool TryLoad(std::string& failure);
+  bool TryLoad(const std::string& previousName, std::string& failure);
   void LoadFound();
   TsSkinLoadOptions LoadOptions() const;
   void BecomeDefault();
