@@ -2,11 +2,66 @@
 
 #include <shellapi.h>
 
+#include "base/StringList.h"
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
+#include "classlib/TypInfo.h"
 #include "classlib/WideText.h"
 
 namespace kv {
+
+bool PropertyExists(TObject* obj, std::string_view name) {
+  return GetPropInfo(obj, name) != nullptr;
+}
+
+TObject* ObjectPropByName(TObject* obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  return p != nullptr && p->Kind == TPropKind::Object ? GetObjectProp(*obj, *p) : nullptr;
+}
+
+std::int64_t OrdPropByName(TObject* obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  return p != nullptr && p->Kind != TPropKind::Object ? GetOrdProp(*obj, *p) : -1;
+}
+
+void SetOrdPropByName(TObject* obj, std::string_view name, std::int64_t value) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (p != nullptr && p->Kind != TPropKind::Object) SetOrdProp(*obj, *p, value);
+}
+
+namespace {
+
+const TPropInfo* SetProp(TObject* obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  return p != nullptr && p->Kind == TPropKind::Set ? p : nullptr;
+}
+
+}  // namespace
+
+bool SetPropHasElement(TObject* obj, std::string_view propName, std::string_view elementName) {
+  const TPropInfo* p = SetProp(obj, propName);
+  if (p == nullptr) return false;
+  const auto bits = static_cast<std::uint32_t>(GetOrdProp(*obj, *p));
+  for (size_t i = 0; i < p->ElementNames.size() && i < 32; ++i)
+    if (p->ElementNames[i] == elementName) return (bits & (1u << i)) != 0;
+  return false;
+}
+
+void ChangeSetPropElement(TObject* obj, std::string_view propName, std::string_view elementName,
+                          bool include) {
+  const TPropInfo* p = SetProp(obj, propName);
+  if (p == nullptr) return;
+  // Edited as a list of names, not as text: removing "ak" must not cut "akTop".
+  TStringList names;
+  names.SetText(StringReplaceAll(GetSetPropText(*obj, *p), ",", "\n"));
+  const int at = names.IndexOf(elementName);
+  if (include == (at >= 0)) return;
+  if (include)
+    names.Add(std::string(elementName));
+  else
+    names.Delete(at);
+  SetSetPropText(*obj, *p, names.Join(","));
+}
 
 bool DirExists(const std::string& path) {
   const DWORD attr = GetFileAttributesW(Wide(path).c_str());

@@ -4,9 +4,26 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kv {
+
+class TObject;
+
+// Published properties by name (the class library's property registry); a
+// property the object's class does not have gives false, null or -1, and
+// setting it does nothing.
+bool PropertyExists(TObject* obj, std::string_view name);
+TObject* ObjectPropByName(TObject* obj, std::string_view name);
+std::int64_t OrdPropByName(TObject* obj, std::string_view name);
+void SetOrdPropByName(TObject* obj, std::string_view name, std::int64_t value);
+// Whether a set property holds the element of exactly that name.
+bool SetPropHasElement(TObject* obj, std::string_view propName, std::string_view elementName);
+// Adds an element to, or removes it from, a set property.
+void ChangeSetPropElement(TObject* obj, std::string_view propName, std::string_view elementName,
+                          bool include);
 
 bool DirExists(const std::string& path);
 // The folder of the running program's file, ending in "\".
