@@ -2,7 +2,86 @@
 
 #include <iterator>
 
+#include "base/SysUtils.h"
+
 namespace kv {
+
+TRect RectIntersection(const TRect& a, const TRect& b) {
+  return {LargerOf(a.Left, b.Left), LargerOf(a.Top, b.Top), SmallerOf(a.Right, b.Right),
+          SmallerOf(a.Bottom, b.Bottom)};
+}
+
+bool RectsOverlap(const TRect& a, const TRect& b) {
+  const bool empty = b.Right <= b.Left || b.Bottom <= b.Top;
+  return !(empty || b.Bottom <= a.Top || b.Right <= a.Left || b.Left >= a.Right || b.Top >= a.Bottom);
+}
+
+bool RectWithinRect(const TRect& outer, const TRect& inner) {
+  const auto in = [&](std::int32_t x, std::int32_t y) {
+    return IsBetween(x, outer.Left, outer.Right) && IsBetween(y, outer.Top, outer.Bottom);
+  };
+  return in(inner.Left, inner.Top) && in(inner.Right, inner.Bottom);
+}
+
+TacCharSet MakeCharSet(std::string_view chars) {
+  TacCharSet set;
+  for (char c : chars) set.set(static_cast<unsigned char>(c));
+  return set;
+}
+
+namespace {
+
+// Calls visit(position from 0, length) for each word until it returns false.
+template <class Visit>
+void ForEachWord(std::string_view s, const TacCharSet& delimiters, Visit visit) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && CharInCharSet(s[i], delimiters)) ++i;
+    if (i == s.size()) return;
+    const std::size_t start = i;
+    while (i < s.size() && !CharInCharSet(s[i], delimiters)) ++i;
+    if (!visit(start, i - start)) return;
+  }
+}
+
+}  // namespace
+
+int CountWords(std::string_view s, const TacCharSet& delimiters) {
+  int n = 0;
+  ForEachWord(s, delimiters, [&](std::size_t, std::size_t) { return ++n, true; });
+  return n;
+}
+
+std::size_t NthWordPos(int n, std::string_view s, const TacCharSet& delimiters) {
+  std::size_t pos = 0;
+  int i = 0;
+  ForEachWord(s, delimiters, [&](std::size_t at, std::size_t) {
+    if (++i == n) pos = at + 1;
+    return i < n;
+  });
+  return pos;
+}
+
+std::string NthWord(int n, std::string_view s, const TacCharSet& delimiters) {
+  std::string word;
+  int i = 0;
+  ForEachWord(s, delimiters, [&](std::size_t at, std::size_t length) {
+    if (++i == n) word = std::string(s.substr(at, length));
+    return i < n;
+  });
+  return word;
+}
+
+std::string StripChar(std::string_view s, char c) {
+  std::string out;
+  for (char x : s)
+    if (x != c) out += x;
+  return out;
+}
+
+std::string ReplaceAll(std::string_view s, std::string_view oldText, std::string_view newText) {
+  return StringReplaceAll(s, oldText, newText);
+}
 
 std::string AddTrailingBackslash(std::string_view dir) {
   std::string s(dir);

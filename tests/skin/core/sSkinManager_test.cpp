@@ -153,3 +153,41 @@ TEST(StoredSkins, IndexOfIsExactAndDefaultsHold) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(ToolkitUtils, RectanglesAndNumbers) {
+  const TRect r{10, 0, 5, 4};
+  EXPECT_EQ(RectWidth(r), -5);
+  EXPECT_EQ(RectWidth(r, true), 0);
+  EXPECT_EQ(RectIntersection({0, 0, 10, 10}, {5, 5, 20, 20}), (TRect{5, 5, 10, 10}));
+  EXPECT_TRUE(RectsOverlap({0, 0, 10, 10}, {9, 9, 12, 12}));
+  EXPECT_FALSE(RectsOverlap({0, 0, 10, 10}, {10, 0, 12, 12}));
+  EXPECT_FALSE(RectsOverlap({0, 0, 10, 10}, {2, 2, 2, 8})) << "an empty rectangle overlaps nothing";
+  EXPECT_TRUE(RectWithinRect({0, 0, 10, 10}, {0, 0, 10, 10}));
+  EXPECT_FALSE(RectWithinRect({0, 0, 10, 10}, {0, 0, 11, 10}));
+  EXPECT_EQ(ClampToRange(-3, 0, 9), 0);
+  EXPECT_EQ(ClampToRange(12, 0, 9), 9);
+  EXPECT_EQ(ClampToByte(300), 255);
+  EXPECT_EQ(ClampToByte(-1), 0);
+  const TsBgCacheInfo bg = MakeBgCacheInfo(nullptr, 3, 4);
+  EXPECT_TRUE(bg.Ready);
+  EXPECT_EQ(bg.FillColor, TransparentColor);
+}
+
+TEST(ToolkitUtils, WordsAndStrings) {
+  const TacCharSet semicolon = MakeCharSet(";");
+  EXPECT_EQ(CountWords("a;;b;", semicolon), 2);
+  EXPECT_EQ(NthWord(2, "a;;b;", semicolon), "b");
+  EXPECT_EQ(NthWordPos(2, "a;;b;", semicolon), 4u);
+  EXPECT_EQ(NthWord(3, "a;;b;", semicolon), "");
+  EXPECT_EQ(NthWordPos(3, "a;;b;", semicolon), 0u);
+  EXPECT_EQ(CountWords(";;", semicolon), 0);
+  EXPECT_EQ(StripChar("a b c", ' '), "abc");
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+}
+
+}  // namespace
+}  // namespace kv
