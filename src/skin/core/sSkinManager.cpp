@@ -76,4 +76,10 @@ std::vector<std::string> SkinListNames(const std::vector<std::string>& storedNam
   return names;
 }
 
+bool AsksForToolkitVersion(const std::vector<std::string>& args) {
+  for (size_t i = 1; i < args.size(); ++i)
+    if (LowerCase(args[i]) == "/acver") return true;
+  return false;
+}
+
 }  // namespace kv

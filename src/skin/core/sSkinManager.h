@@ -54,4 +54,8 @@ std::vector<std::string> SkinListNames(const std::vector<std::string>& storedNam
                                        const std::vector<TsSkinDirEntry>& entries, int kind,
                                        std::string& firstName);
 
+// Whether the command line asks for the toolkit's version box: a parameter
+// (after the program's name) "/acver" in any letter case.
+bool AsksForToolkitVersion(const std::vector<std::string>& args);
+
 }  // namespace kv

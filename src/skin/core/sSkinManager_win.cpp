@@ -535,16 +535,14 @@ struct TacToolkitStart {
 
   static void ShowVersionWhenAsked() {
     int count = 0;
-    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (args == nullptr) return;
-    for (int i = 1; i < count; ++i) {
-      if (LowerCase(Narrow(args[i])) == "/acver") {
-        MessageBoxW(nullptr, Wide(ToolkitVersion).c_str(), L"Information",
-                    MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST);
-        break;
-      }
-    }
-    LocalFree(args);
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (argv == nullptr) return;
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(Narrow(argv[i]));
+    LocalFree(argv);
+    if (AsksForToolkitVersion(args))
+      MessageBoxW(nullptr, Wide(ToolkitVersion).c_str(), L"Information",
+                  MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST);
   }
 };
 

@@ -191,3 +191,16 @@ TEST(ToolkitUtils, WordsAndStrings) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(ToolkitStart, VersionBoxIsAskedForByAcverInAnyCase) {
+  EXPECT_TRUE(AsksForToolkitVersion({"kvconfig.exe", "/x", "/ACVER"}));
+  EXPECT_TRUE(AsksForToolkitVersion({"kvconfig.exe", "/acver"}));
+  EXPECT_FALSE(AsksForToolkitVersion({"/acver"})) << "the program's own name is no parameter";
+  EXPECT_FALSE(AsksForToolkitVersion({"kvconfig.exe", "acver", "/acver2"}));
+}
+
+}  // namespace
+}  // namespace kv

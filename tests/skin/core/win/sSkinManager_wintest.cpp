@@ -58,6 +58,7 @@ class SkinFolder {
     return {"..\\" + programLeaf + "\\" + leaf_ + "\\sk", ".\\" + leaf_ + "\\sk", leaf_ + "\\sk",
             program + leaf_ + "\\sk"};
   }
+  void Remove(const std::string& name) const { fs::remove(fs::path(Wide(ProgramFolder() + leaf_ + "\\" + name))); }
   std::string Absolute() const { return ProgramFolder() + leaf_ + "\\sk\\"; }
 
   void Write(const std::string& name, const TacBytes& bytes) const {
@@ -116,19 +117,20 @@ TEST_F(SkinManagerTest, WithNothingToLoadTurnsOffAndAnnouncesTheRemovalOnce) {
 
 struct BadSkin {
   const char* what;
+  const char* name;
+  std::string file;  // written below the skin folder
   TacBytes bytes;
 };
 
 TEST_F(SkinManagerTest, AFailedLoadKeepsTheSkinClearsTheFlagsAndSaysWhy) {
   const SkinFolder folder;
+  TacBytes half = ResourceBytes(DefaultSkinResource);
+  half.resize(half.size() / 2);
   const BadSkin bad[] = {
-      {"not a pack", TacBytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'k', 'i', 'n'}},
-      {"no options", BuildPackedSkin({{"MASTER.BMP", TacBytes(64, 1)}})},
-      {"cut short", [] {
-         TacBytes b = ResourceBytes(DefaultSkinResource);
-         b.resize(b.size() / 2);
-         return b;
-       }()}};
+      {"not a pack", "Bad", "sk\\Bad.asz", TacBytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'k', 'i', 'n'}},
+      {"no options", "Bad", "sk\\Bad.asz", BuildPackedSkin({{"MASTER.BMP", TacBytes(64, 1)}})},
+      {"cut short", "Bad", "sk\\Bad.asz", half},
+      {"corrupt image", "Blue", "sk\\Blue\\MASTER.BMP", TacBytes{'B', 'M', 1, 2, 3}}};
   Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
   form->Handle();
   Owned<TsSkinManager> m = NewManager(folder.Absolute());
@@ -137,13 +139,14 @@ TEST_F(SkinManagerTest, AFailedLoadKeepsTheSkinClearsTheFlagsAndSaysWhy) {
   const std::string info = m->SkinInfo();
   const int sections = static_cast<int>(m->Skin().GeneralData.size());
   for (const BadSkin& b : bad) {
-    folder.Write("sk\\Bad.asz", b.bytes);
+    folder.Write(b.file, b.bytes);
+    if (std::string(b.name) == "Blue") folder.Remove("sk\\Blue.asz");
     form->commands.clear();
     TMessageBoxProbe probe;
-    m->SetSkinName("Bad");
+    m->SetSkinName(b.name);
     ASSERT_EQ(probe.seen.size(), 1u) << b.what;
     EXPECT_EQ(probe.seen[0].caption, "Error") << b.what;
-    EXPECT_NE(probe.seen[0].text.find("Bad"), std::string::npos) << probe.seen[0].text;
+    EXPECT_NE(probe.seen[0].text.find(b.name), std::string::npos) << probe.seen[0].text;
     EXPECT_FALSE(SkinLoading || SkinBroadcasting || SkinRemoving) << b.what;
     EXPECT_EQ(m->SkinName(), "Vista (internal)") << b.what;
     EXPECT_TRUE(m->CommonSkinData().Active) << b.what;
@@ -166,6 +169,12 @@ TEST_F(SkinManagerTest, TheFirstManagerIsDefaultAndAloneHooksTheApplicationWindo
     return form->Count(cmdRepaintNow);
   };
   EXPECT_EQ(repaintsSeen(), 1);
+  TMessage theme{WM_THEMECHANGED, 0, 0, 0};
+  EXPECT_TRUE(first->MainWindowHook(theme)) << "swallowed while menus are skinned";
+  first->SetSkinnedPopups(false);
+  EXPECT_FALSE(first->MainWindowHook(theme));
+  EXPECT_EQ(repaintsSeen(), 0);
+  first->SetSkinnedPopups(true);
   first.reset();
   EXPECT_EQ(DefaultManager, second.get()) << "the default role passes on";
   EXPECT_EQ(repaintsSeen(), 1);

@@ -9,6 +9,7 @@
 #include "SkinTestForms.h"
 #include "skin/core/sDialogs_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/core/acPlatform.h"
 
 namespace kvtest {
 namespace {
@@ -176,6 +177,57 @@ TEST(MessageBoxes, ShowTheTypeAndButtonsAtTheAskedPlaceAndAnswer) {
   EXPECT_EQ(probe.seen[0].caption, "Warning");
   EXPECT_EQ(probe.seen[0].text, "Alert");
   EXPECT_EQ(probe.seen[0].x, -1);
+}
+
+}  // namespace
+}  // namespace kvtest
+
+namespace kvtest {
+namespace {
+
+// A skinned control: answers the skinned query and notes the commands.
+class TSkinnedChild : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  std::vector<unsigned> commands;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD) {
+      commands.push_back(HIWORD(m.WParam));
+      if (HIWORD(m.WParam) == cmdIsSkinned) m.Result = 1;
+      return;
+    }
+    TCustomControl::WndProc(m);
+  }
+};
+
+TEST(CommandMessage, BroadcastReachesSkinnedGrandchildrenThroughPlainWindows) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(false);
+  auto* plain = Create<TCustomControl>(form.get());
+  plain->SetParent(form.get());
+  auto* grandchild = Create<TSkinnedChild>(form.get());
+  grandchild->SetParent(plain);
+  auto* child = Create<TSkinnedChild>(form.get());
+  child->SetParent(form.get());
+  form->Handle();
+  TMessage m = SkinLoaded();
+  BroadcastToChildren(form.get(), m);
+  const auto loaded = [](const TSkinnedChild* c) {
+    return std::count(c->commands.begin(), c->commands.end(), unsigned{cmdSkinLoaded});
+  };
+  EXPECT_EQ(loaded(grandchild), 1);
+  EXPECT_EQ(loaded(child), 1);
+}
+
+TEST(Platform, CompositionIsAskedThroughItsSeam) {
+  const TacPlatformQuery saved = DwmCompositionQuery;
+  DwmCompositionQuery = [] { return false; };
+  EXPECT_FALSE(IsDwmCompositionOn());
+  DwmCompositionQuery = [] { return true; };
+  EXPECT_TRUE(IsDwmCompositionOn());
+  DwmCompositionQuery = saved;
+  EXPECT_EQ(IsDwmCompositionOn(), SystemDwmCompositionOn());
 }
 
 }  // namespace
