@@ -518,8 +518,10 @@ struct TacToolkitStart {
     // A program without the shadow pictures just draws forms without shadows.
     shadowActive = LoadPng("acSHDA");
     shadowInactive = LoadPng("acSHDI");
+    LoadProgramIcons();
     ShowVersionWhenAsked();
   }
+  ~TacToolkitStart() { FreeProgramIcons(); }
 
   static std::unique_ptr<TPNGGraphic> LoadPng(const char* name) {
     const TacBytes bytes = ResourceBytes(name);

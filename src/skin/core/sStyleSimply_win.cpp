@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -158,7 +159,9 @@ void BroadcastToHookedForms(TMessage& message) {
 }
 
 void LoadProgramIcons() {
-  const std::string exe = Application != nullptr ? Application->ExeName() : std::string();
+  wchar_t name[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, name, MAX_PATH);
+  const std::string exe = Narrow(name);
   if (ProgramSmallIcon == nullptr) ProgramSmallIcon = FileIconOf(exe, 1);
   if (ProgramLargeIcon == nullptr) ProgramLargeIcon = FileIconOf(exe, 0);
 }
@@ -168,7 +171,6 @@ void FreeProgramIcons() {
     if (*icon != nullptr) DestroyIcon(*icon);
     *icon = nullptr;
   }
-  HookedForms.clear();
 }
 
 }  // namespace kv

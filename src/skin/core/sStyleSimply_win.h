@@ -56,7 +56,7 @@ class TacFormsLock {
 void BroadcastToForms(TMessage& message);
 void BroadcastToHookedForms(TMessage& message);
 
-// Loads and frees the program icons (called by the toolkit's start and end).
+// Loads and frees the program icons (the toolkit's start and end do).
 void LoadProgramIcons();
 void FreeProgramIcons();
 

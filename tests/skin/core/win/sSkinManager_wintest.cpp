@@ -236,6 +236,8 @@ TEST_F(SkinManagerTest, TheProgramCarriesTheDefaultSkinAndShadows) {
   ASSERT_NE(ShadowInactive(), nullptr);
   EXPECT_EQ(ShadowActive()->Width(), 48);
   EXPECT_TRUE(ResourceBytes("NoSuchResource").empty());
+  EXPECT_NE(ProgramSmallIcon, nullptr);
+  EXPECT_NE(ProgramLargeIcon, nullptr);
 }
 
 }  // namespace
