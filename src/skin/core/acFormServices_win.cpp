@@ -20,6 +20,10 @@ TacFormServices& FormServices() {
       [](TsSkinManager*, TMenuItem*, HWND) -> TBitmap* { return nullptr; },
       [](TsSkinManager*, HWND, TBitmap*) {},
       [](TCustomForm*, int) {},
+      [](TsSkinManager*, HMENU, bool) {},
+      [](HWND, bool, bool) { return 0; },
+      [](bool) { return 0; },
+      [](bool) { return 0; },
   };
   return services;
 }

@@ -1,6 +1,7 @@
 // What the skin core asks of the form and dialog skinning (form providers,
 // the dialog hook, the menu painter) and of the later painting services
-// (glows, animated showing). Each entry starts out as a null implementation;
+// (glows, animated showing); the composition answer is in acPlatform.h.
+// Each entry starts out as a null implementation;
 // the units that provide the real service replace it when they start.
 #pragma once
 
@@ -32,6 +33,17 @@ class TacFormProvider {
   virtual void UpdateFormRegion(bool /*repaint*/) {}
   // Places the extended-border window around the form and pushes its image.
   virtual void SyncBorderForm(bool /*repaint*/, std::uint8_t /*alpha*/) {}
+  // The frame the provider paints: title bar height, the client area's
+  // offsets inside the frame, the shadow margins, the frame's region at X, Y.
+  virtual int TitleBarHeight(bool /*useSkin*/) const { return 0; }
+  virtual int ClientLeftOffset() const { return 0; }
+  virtual int ClientTopOffset() const { return 0; }
+  virtual RECT ShadowMargins() const { return RECT{}; }
+  virtual HRGN BuildFrameRegion(int /*x*/, int /*y*/) { return nullptr; }
+  // Paints the whole non-client frame into the form's cache bitmap.
+  virtual void PaintFrameCache() {}
+  // The form the provider skins.
+  virtual TCustomForm* Form() const { return nullptr; }
 };
 
 // A window the dialog hook has skinned (an object it created for it).
@@ -59,6 +71,12 @@ struct TacFormServices {
   void (*HookPopupWindow)(TsSkinManager* manager, HWND wnd, TBitmap* bitmap);
   // Shows a form's new look over Time milliseconds.
   void (*AnimateShowControl)(TCustomForm* form, int time);
+  // Switches a pop-up menu to the skinned menus' owner drawing.
+  void (*SetMenuSkinned)(TsSkinManager* manager, HMENU menu, bool enable);
+  // Frame sizes of a window's skinned frame (border form when it has one).
+  int (*FrameBorderWidth)(HWND wnd, bool borderForm, bool useSkin);
+  int (*SkinTitleHeight)(bool borderForm);
+  int (*SkinFrameWidth)(bool borderForm);
 };
 
 TacFormServices& FormServices();

@@ -322,6 +322,8 @@ void TsSkinManager::LoadFound() {
       break;
     }
   }
+  // Announced as active only by the new-skin broadcast.
+  fresh.CommonSkinData.Active = false;
   skin_ = std::move(fresh);
   skinName_ = loc.SkinName;
 }

@@ -156,6 +156,22 @@ TEST_F(SkinManagerTest, AFailedLoadKeepsTheSkinClearsTheFlagsAndSaysWhy) {
   }
 }
 
+TEST_F(SkinManagerTest, WhileStreamingLoadsQuietlyAndAnnouncesOnceLoaded) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  form->Handle();
+  Owned<TsSkinManager> m = NewManager();
+  AddStored(*m, "Vista (internal)");
+  m->BeginLoading();
+  m->SetSkinName("Vista");
+  EXPECT_EQ(form->Count(cmdSkinLoaded), 0);
+  EXPECT_EQ(m->SkinInfo(), "N/A");
+  m->EndLoading();
+  EXPECT_EQ(form->Count(cmdSkinLoaded), 1);
+  EXPECT_EQ(m->SkinName(), "Vista (internal)");
+  EXPECT_NE(m->SkinInfo(), "N/A");
+  EXPECT_TRUE(m->CBTHookInstalled());
+}
+
 TEST_F(SkinManagerTest, TheFirstManagerIsDefaultAndAloneHooksTheApplicationWindow) {
   Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(false);
   form->Handle();
