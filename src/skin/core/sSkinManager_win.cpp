@@ -353,12 +353,12 @@ void TsSkinManager::LoadSkin(const std::string& previousName) {
   std::string failure;
   if (!TryLoad(previousName, failure)) {
     ErrorBox("The skin \"" + name + "\" could not be loaded: " + failure);
+  } else if (!active_) {
+    SendRemoveSkin();
   } else {
-    TacFlagScope loading(SkinLoading);
-    if (!active_)
-      SendRemoveSkin();
-    else
-      SendNewSkin(true);
+    // SkinLoading is already clear: the repaint at the end of the broadcast
+    // must draw with the new skin, not skip its work.
+    SendNewSkin(true);
   }
   if (OnAfterChange) OnAfterChange(this);
 }

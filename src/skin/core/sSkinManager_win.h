@@ -31,6 +31,13 @@ struct TacMenuSupport {
   std::shared_ptr<TFont> ExtraLineFont = std::make_shared<TFont>();
 };
 
+class TMenuItem;
+// Asked by the menu painter for the extra line down the left of a pop-up
+// menu: its section, caption, picture and whether it shows.
+using TacGetExtraLineData = std::function<void(TMenuItem* FirstItem, std::string& SkinSection,
+                                               std::string& Caption, TBitmap*& Glyph,
+                                               bool& LineVisible)>;
+
 using TacSkinningRules = std::uint8_t;
 inline constexpr TacSkinningRules srStdForms = 1, srStdDialogs = 2, srThirdParty = 4;
 
@@ -45,6 +52,7 @@ class TsSkinManager : public TComponent {
 
   TNotifyEvent OnBeforeChange;
   TNotifyEvent OnAfterChange;
+  TacGetExtraLineData OnGetMenuExtraLineData;
 
   // Published settings.
   bool ExtendedBorders() const;

@@ -8,6 +8,7 @@
 
 #include "SkinTestForms.h"
 #include "skin/core/sDialogs_win.h"
+#include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/core/acPlatform.h"
 
@@ -88,7 +89,14 @@ class FormsLockTest : public ::testing::Test {
 TEST_F(FormsLockTest, ANewSkinLocksAndUnlocksTheFormOnce) {
   manager->InternalSkins.Add().Data = ResourceBytes(DefaultSkinResource);
   form->redraws.clear();
+  bool broadcasting = false, refreshSkipped = true;
+  form->onCommand = [&](unsigned code) {
+    if (code == cmdSkinLoaded) broadcasting = SkinBroadcasting;
+    if (code == cmdSkinRefresh) refreshSkipped = SkinLoading || SkinBroadcasting;
+  };
   manager->SetSkinName("x");
+  EXPECT_TRUE(broadcasting);
+  EXPECT_FALSE(refreshSkipped) << "the refresh after a new skin must paint";
   EXPECT_EQ(form->redraws, (std::vector<int>{0, 1}));
   EXPECT_FALSE(form->provider.locked);
   EXPECT_FALSE(GlobalRedrawLock);
