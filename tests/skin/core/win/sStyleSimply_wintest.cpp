@@ -161,9 +161,7 @@ TEST(MessageBoxes, ShowTheTypeAndButtonsAtTheAskedPlaceAndAnswer) {
   using namespace msgbtn;
   const BoxCase cases[] = {
       {TacMsgType::Confirmation, Yes | No | Cancel, IDNO, "Confirm", {IDCANCEL, IDYES, IDNO}},
-      {TacMsgType::Error, OK | Cancel, IDCANCEL, "Error", {IDOK, IDCANCEL}},
       {TacMsgType::Information, Abort, IDRETRY, "Information", {IDABORT, IDRETRY, IDIGNORE}},
-      {TacMsgType::Warning, Retry, IDRETRY, "Warning", {IDCANCEL, IDRETRY}},
   };
   for (const BoxCase& c : cases) {
     TMessageBoxProbe probe;
