@@ -2,6 +2,7 @@
 
 #include "classlib/Graphics.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sStyleSimply_win.h"
 
 namespace kv {
 
@@ -91,7 +92,8 @@ void SendToChildWindows(HWND wnd, TMessage& message) {
 }
 
 void ResumeChildrenPainting(TWinControl* parent) {
-  if (parent == nullptr) return;
+  // Frozen forms repaint as a whole when they are unlocked.
+  if (parent == nullptr || GlobalRedrawLock) return;
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* child = parent->Controls(i);
     if (Destroying(child) || dynamic_cast<TGraphicControl*>(child) != nullptr) continue;
