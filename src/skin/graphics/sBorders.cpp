@@ -71,9 +71,11 @@ void CopyMaskPart(int dstLeft, int dstTop, int dstRight, int dstBottom, int srcL
   if (std::min({dstLeft, dstTop, srcLeft, srcTop}) < 0) return;
   // The smaller of both sizes, cut to the bitmap and to the image.
   const int w = std::min({dstRight - dstLeft, srcRight - srcLeft, bitmap->Width() - 1 - dstLeft,
-                          image->Width() - 1 - srcLeft}) + 1;
+                          image->Width() - 1 - srcLeft}) +
+                1;
   const int h = std::min({dstBottom - dstTop, srcBottom - srcTop, bitmap->Height() - 1 - dstTop,
-                          image->Height() - 1 - srcTop}) + 1;
+                          image->Height() - 1 - srcTop}) +
+                1;
   if (w <= 0 || h <= 0) return;
   if (!cutRegion) {
     if (mask.MaskType == 1)
@@ -154,7 +156,9 @@ void AddMaskTransparentRects(TRectList& rects, int width, const TsMaskData& mask
     const int shift = placedAt + x0 - srcLeft;
     ScanRow(
         *image, x0, first + row, x1 - x0,
-        [&](int i0, int i1) { rects.push_back({shift + i0, row + y, shift + i1, row + y + 1}); },
+        [&](int i0, int i1) {
+          rects.push_back({shift + i0, row + y, shift + i1, row + y + 1});
+        },
         [](int, const std::uint8_t*) {});
   };
   for (int row = 0; row < rows; ++row) {

@@ -65,8 +65,7 @@ TsBgCacheInfo AtTarget(TsBgCacheInfo info, TPoint offset, TRect r) {
 void PutBackground(TBitmap* bitmap, TRect r, const TsBgCacheInfo& at) {
   if (at.Ready) {
     if (at.Bmp != bitmap && Is24or32(at.Bmp))
-      CopyPixels(bitmap, r.Left, r.Top, at.Bmp, r.Left + at.X, r.Top + at.Y, r.Width(),
-                 r.Height());
+      CopyPixels(bitmap, r.Left, r.Top, at.Bmp, r.Left + at.X, r.Top + at.Y, r.Width(), r.Height());
     return;
   }
   if (at.FillColor != TransparentColor) FillColor(bitmap, r, at.FillColor);
@@ -280,7 +279,8 @@ void PaintSectionBackground(int sectionIndex, std::string_view sectionName,
   const Look k = LookOf(skin.GeneralData[sectionIndex], state, customColor);
   Texture tex;
   if (k.imagePercent > 0)
-    tex = TextureOf(skin, sectionIndex, sectionName, state, state > 0 ? hotPatternIndex : patternIndex);
+    tex = TextureOf(skin, sectionIndex, sectionName, state,
+                    state > 0 ? hotPatternIndex : patternIndex);
   const TsBgCacheInfo at = AtTarget(cacheInfo, offset, r);
 
   if ((!cacheInfo.Ready && cacheInfo.FillColor == TransparentColor) || k.transparency == 0) {

@@ -18,7 +18,6 @@ class ITextMeasurer {
 // The text when it fits MaxWidth; otherwise its longest start, cut at a whole
 // character, that fits with "..." appended, followed by "...". Empty when
 // MaxWidth is below 1 or not even one character fits.
-std::string CutTextWithEllipsis(const ITextMeasurer& measurer, std::string_view text,
-                                int maxWidth);
+std::string CutTextWithEllipsis(const ITextMeasurer& measurer, std::string_view text, int maxWidth);
 
 }  // namespace kv

@@ -115,7 +115,8 @@ TEST(AddMaskTransparentRects, AppendsCornerRunsInWindowCoordinates) {
   const TsMaskData m = FrameMask(pf24bit);
   TRectList top;
   AddMaskTransparentRects(top, 100, m, nullptr, 7, false);
-  EXPECT_EQ(top, (TRectList{{0, 7, 2, 8}, {94, 7, 95, 8}, {99, 7, 100, 8}, {0, 8, 1, 9}, {5, 8, 6, 9}}));
+  EXPECT_EQ(top,
+            (TRectList{{0, 7, 2, 8}, {94, 7, 95, 8}, {99, 7, 100, 8}, {0, 8, 1, 9}, {5, 8, 6, 9}}));
   TRectList bottom;
   AddMaskTransparentRects(bottom, 100, m, nullptr, 0, true);
   EXPECT_EQ(bottom, (TRectList{{0, 4, 1, 5}}));

@@ -20,8 +20,8 @@ constexpr TColor Col(std::uint32_t rgb) {
   return static_cast<TColor>((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
 }
 constexpr std::uint32_t kColor = 0x20C040, kHotColor = 0x60A010, kTex = 0xE01080,
-                        kHotTex = 0x10E0F0, kGrad = 0x4080FF, kHotGrad = 0xF04020,
-                        kBg = 0x806040, kFill = 0x3070B0, kOld = 0x445566, kKey = 0xFF00FF;
+                        kHotTex = 0x10E0F0, kGrad = 0x4080FF, kHotGrad = 0xF04020, kBg = 0x806040,
+                        kFill = 0x3070B0, kOld = 0x445566, kKey = 0xFF00FF;
 
 // A skin of one section "BTN" with solid textures and one-colour gradients.
 TsSkinModel SolidSkin(int t, int ip, int gp) {
@@ -85,8 +85,10 @@ std::uint32_t Expected(Case k) {
   const bool opaque = k.t == 0 || (!k.ready && !k.fill);  // nothing known behind it
   if (k.t == 100 && !opaque) return under;
   std::uint32_t pic = color;
-  if (k.ip > 0) pic = k.gp > 0 ? Blend(grad, tex, k.ip * 255 / 100) : tex;
-  else if (k.gp > 0) pic = grad;
+  if (k.ip > 0)
+    pic = k.gp > 0 ? Blend(grad, tex, k.ip * 255 / 100) : tex;
+  else if (k.gp > 0)
+    pic = grad;
   const int shares = k.ip + k.gp;
   if (shares == 0 && !k.ready && k.t != 0 && k.fill) pic = fill;
   if (shares > 0 && shares < 100) pic = Wash(pic, color, shares);
@@ -116,8 +118,8 @@ TEST_P(SectionLayering, MixesTextureGradientColourAndBackground) {
               for (int x = 0; x < 9; ++x) {
                 const bool inside = x >= 1 && x < 8 && y >= 2 && y < 6;
                 ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, inside ? want : kOld)
-                    << "T " << t << " ready " << ready << " fill " << fill << " IP " << ip
-                    << " GP " << gp << " state " << state << " at " << x << "," << y;
+                    << "T " << t << " ready " << ready << " fill " << fill << " IP " << ip << " GP "
+                    << gp << " state " << state << " at " << x << "," << y;
               }
           }
 }
@@ -136,8 +138,8 @@ TEST(SectionBackground, CustomColourIsOpaqueAndPlainInEveryState) {
   TBitmap bg = Filled(4, 4, pf24bit, kBg);
   for (int state : {0, 1}) {
     TBitmap dst = Filled(4, 4, pf24bit, kOld);
-    PaintSectionBackground(0, "BTN", {&bg, 0, 0, 0, true}, state, {0, 0, 4, 4}, {}, &dst, &skin,
-                           -1, -1, Col(0x123456));
+    PaintSectionBackground(0, "BTN", {&bg, 0, 0, 0, true}, state, {0, 0, 4, 4}, {}, &dst, &skin, -1,
+                           -1, Col(0x123456));
     EXPECT_EQ(Px(dst, 0, 0), 0x123456u);
     EXPECT_EQ(Px(dst, 3, 3), 0x123456u);
   }
@@ -154,8 +156,7 @@ TEST(SectionBackground, FullTransparencyCopiesTheBackgroundAtTheOffset) {
   for (int y = 1; y < 4; ++y)
     for (int x = 2; x < 5; ++x) EXPECT_EQ(Px(dst, x, y), Px(bg, 1 + 3 + x - 2, 2 + 4 + y - 1));
   TBitmap before = bg;
-  PaintSectionBackground(0, "BTN", {&bg, 0, 0, 0, true}, 0, {0, 0, 12, 12}, {}, &bg, &skin, -1,
-                         -1);
+  PaintSectionBackground(0, "BTN", {&bg, 0, 0, 0, true}, 0, {0, 0, 12, 12}, {}, &bg, &skin, -1, -1);
   EXPECT_EQ(std::memcmp(bg.Bits(), before.Bits(), bg.ImageSize()), 0);
 }
 
@@ -217,8 +218,8 @@ TEST(FillRectWithTexture, LaysEachModeAndHandsBackTheRemainder) {
             const int ty = c.origin.Y < 0 ? ry * 2 / h : (ry - c.origin.Y) % 2;
             expect = TextureSkin::Texel(tx, ty);
           }
-          ASSERT_EQ(Px(dst, x, y), expect) << "mode " << c.mode << " height " << h << " at " << x
-                                           << "," << y;
+          ASSERT_EQ(Px(dst, x, y), expect)
+              << "mode " << c.mode << " height " << h << " at " << x << "," << y;
         }
     }
   }
