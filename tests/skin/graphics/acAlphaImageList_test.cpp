@@ -94,11 +94,11 @@ TEST(AlphaFromColorKey, OpensOnlyPicturesWithoutAlpha) {
 }
 
 TEST(ListImageFrame, CountsBelowOneCountAsOne) {
-  const std::tuple<int, int, TRect> cases[] = {
-      {3, 1, {10, 0, 20, 8}}, {3, 5, {20, 0, 30, 8}}, {3, -2, {0, 0, 10, 8}},
-      {0, 2, {0, 0, 30, 8}},  {-4, 0, {0, 0, 30, 8}},
-  };
-  for (const auto& [count, state, want] : cases)
+  for (const auto& [count, state, want] : {std::tuple{3, 1, TRect{10, 0, 20, 8}},
+                                           {3, 5, {20, 0, 30, 8}},
+                                           {3, -2, {0, 0, 10, 8}},
+                                           {0, 2, {0, 0, 30, 8}},
+                                           {-4, 0, {0, 0, 30, 8}}})
     EXPECT_EQ(ListImageFrame(30, 8, count, state), want) << count << " " << state;
 }
 

@@ -63,17 +63,9 @@ TEST_P(BuildRegion, CutsTheTransparentCornerPixelsOnly) {
   TBitmap dst = Filled(20, 10, pf24bit, kOld);
   BuildRegionFromMask(&dst, nullptr, true, 0, m, nullptr);  // the top edge's key is copied as is
   EXPECT_EQ(Px(dst, 8, 0), kKey);
-}
-
-TEST(BuildRegion, OpaqueCornersAndTinyBitmapsCutNothing) {
-  TsMaskData m = FrameMask(pf24bit);
-  m.Bmp = std::make_shared<TBitmap>(Filled(16, 10, pf24bit, kBorder));
-  TBitmap dst = Filled(30, 30, pf24bit, kOld);
-  TRectList cut;
-  BuildRegionFromMask(&dst, &cut, false, 3, m, nullptr);
-  EXPECT_TRUE(cut.empty());
   TBitmap tiny = Filled(1, 5, pf24bit, kOld);
-  BuildRegionFromMask(&tiny, &cut, true, 0, FrameMask(pf24bit), nullptr);
+  TRectList cut;
+  BuildRegionFromMask(&tiny, &cut, true, 0, m, nullptr);
   EXPECT_TRUE(cut.empty());
   EXPECT_EQ(Px(tiny, 0, 0), kOld);
 }
@@ -97,18 +89,6 @@ TEST(CopyMaskPart, CutsWidthAndSource) {
   TBitmap dst = Filled(6, 4, pf24bit, kOld);
   CopyMaskPart(-1, 0, 3, 3, 0, 0, 4, 4, &dst, nullptr, m, nullptr, false);
   EXPECT_EQ(Px(dst, 0, 0), kOld);
-}
-
-TEST(CopyMaskPart, MixesThroughTheMaskPlane) {
-  TsMaskData m;
-  m.Bmp = std::make_shared<TBitmap>(Filled(1, 2, pf24bit, 0x204060));
-  SetPx(*m.Bmp, 0, 1, 0x000080);  // plane: 0 shows the image, 128 half the bitmap
-  m.R = {0, 0, 1, 2};
-  m.ImageCount = 1;
-  m.MaskType = 1;
-  TBitmap dst = Filled(2, 2, pf24bit, 0xA0A0A0);
-  CopyMaskPart(0, 0, 0, 0, 0, 0, 0, 0, &dst, nullptr, m, nullptr, false);
-  EXPECT_EQ(Px(dst, 0, 0), 0x204000u | ((0xA0 - 0x60) * 0x80 + 0x60 * 256) >> 8);
 }
 
 TEST(AddMaskTransparentRects, AppendsCornerRunsInWindowCoordinates) {
