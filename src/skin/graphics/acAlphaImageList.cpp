@@ -39,14 +39,7 @@ void Resize(const TBitmap& src, TBitmap& dst, int width, int height) {
 TBitmap ListItemPicture(const TsImgListItem& item, int width, int height,
                         const TsIconDecoder& decodeIcon) {
   if (item.ImageFormat == ifPNG) {
-    if (auto png = DecodePng(item.ImgData)) {
-      TBitmap picture = *png;
-      if (picture.PixelFormat() != pf32bit) {
-        picture.SetPixelFormat(pf32bit);
-        AlphaFromColorKey(picture);
-      }
-      return picture;
-    }
+    if (auto png = DecodePng(item.ImgData); png && !png->Empty()) return *png;
   } else if (item.ImageFormat == ifICO && decodeIcon) {
     if (auto icon = decodeIcon(item.ImgData); icon && !icon->Empty()) return std::move(*icon);
   }

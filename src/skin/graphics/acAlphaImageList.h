@@ -27,8 +27,9 @@ using TsImgListItems = std::vector<TsImgListItem>;
 // Turns an icon file's bytes into a 32-bit bitmap; null when it cannot.
 using TsIconDecoder = std::function<std::unique_ptr<TBitmap>(const std::vector<std::uint8_t>&)>;
 
-// The item's picture at its own size for the system list: a PNG decoded here,
-// an icon through decodeIcon. An item that cannot be decoded becomes a fully
+// The item's picture at its own size for the system list: a PNG decoded here
+// (24-bit or 32-bit as the file is; the icon maker keys 24-bit ones), an icon
+// through decodeIcon. An item that cannot be decoded becomes a fully
 // transparent width x height picture, so that the list's indexes stay those
 // of the items.
 TBitmap ListItemPicture(const TsImgListItem& item, int width, int height,
