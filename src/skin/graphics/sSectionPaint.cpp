@@ -32,6 +32,17 @@ void FillColor(TBitmap* bitmap, TRect r, TColor color) {
   }
 }
 
+// Alpha 255 inside R of a 32-bit bitmap: copies and stretches from 24-bit
+// images leave alpha 0 there, as GDI does, but a painted section is opaque.
+void MakeOpaque(TBitmap* bitmap, TRect r) {
+  if (bitmap->PixelFormat() != pf32bit) return;
+  r = Clipped(r, *bitmap);
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    std::uint8_t* p = bitmap->ScanLine(y) + static_cast<std::ptrdiff_t>(r.Left) * 4;
+    for (int x = r.Left; x < r.Right; ++x, p += 4) p[3] = 255;
+  }
+}
+
 // Tiles of the source rectangle S laid from Origin, painted only inside Area.
 void TileFrom(TBitmap* dst, const TRect& area, TPoint origin, TBitmap* src, const TRect& s) {
   const int w = s.Width(), h = s.Height();
@@ -64,8 +75,9 @@ TsBgCacheInfo AtTarget(TsBgCacheInfo info, TPoint offset, TRect r) {
 // (nothing to do when they are the bitmap's own), else its fill colour.
 void PutBackground(TBitmap* bitmap, TRect r, const TsBgCacheInfo& at) {
   if (at.Ready) {
-    if (at.Bmp != bitmap && Is24or32(at.Bmp))
-      CopyPixels(bitmap, r.Left, r.Top, at.Bmp, r.Left + at.X, r.Top + at.Y, r.Width(), r.Height());
+    if (at.Bmp == bitmap || !Is24or32(at.Bmp)) return;
+    CopyPixels(bitmap, r.Left, r.Top, at.Bmp, r.Left + at.X, r.Top + at.Y, r.Width(), r.Height());
+    if (at.Bmp->PixelFormat() == pf24bit) MakeOpaque(bitmap, r);
     return;
   }
   if (at.FillColor != TransparentColor) FillColor(bitmap, r, at.FillColor);
@@ -163,6 +175,7 @@ void PaintSection(const TsSkinModel& skin, const Look& k, const Texture& tex, TB
   } else if (shares < 100) {
     BlendRectWithColor(target, r, shares, k.color);
   }
+  MakeOpaque(target, r);
 }
 
 bool IsTwoStateMode10(const TsSkinModel& skin, int index) {
@@ -294,6 +307,8 @@ void PaintSectionBackground(int sectionIndex, std::string_view sectionName,
     PutBackground(bitmap, r, at);
     const int alpha = std::clamp(k.transparency * 255 / 100, 0, 255);
     BlendBitmapRectFast(bitmap, &layer, alpha, {0, 0, r.Width(), r.Height()}, r.TopLeft());
+    // The blend takes 255 over 255 to 254; only a 32-bit background brings alpha of its own.
+    if (!at.Ready || !at.Bmp || at.Bmp->PixelFormat() != pf32bit) MakeOpaque(bitmap, r);
   }
 
   // A two-state texture in mode 10 is laid once more over the whole state-0 picture.

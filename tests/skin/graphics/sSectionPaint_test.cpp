@@ -118,7 +118,8 @@ TEST_P(SectionLayering, MixesTextureGradientColourAndBackground) {
               for (int y = 0; y < 7; ++y)
                 for (int x = 0; x < 9; ++x) {
                   const bool inside = x >= 1 && x < 8 && y >= 2 && y < 6;
-                  ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, inside ? want : kOld)
+                  const std::uint32_t opaque = GetParam() == pf32bit ? 0xFF000000 : 0;
+                  ASSERT_EQ(Px(dst, x, y), inside ? want | opaque : kOld)
                       << "T " << t << " ready " << ready << " fill " << fill << " IP " << ip
                       << " GP " << gp << " state " << state << " custom " << custom << " at " << x
                       << "," << y;
