@@ -47,23 +47,22 @@ TsSkinModel SolidSkin(int t, int ip, int gp) {
   return skin;
 }
 
-int Channel(std::uint32_t v, int c) { return v >> (8 * c) & 0xFF; }
+// Per colour byte of two 0xRRGGBB values.
 template <typename F>
-std::uint32_t PerChannel(F f) {
+std::uint32_t Bytewise(std::uint32_t p, std::uint32_t q, F f) {
   std::uint32_t v = 0;
-  for (int c = 0; c < 3; ++c) v |= static_cast<std::uint32_t>(f(c)) << (8 * c);
+  for (int s = 0; s < 24; s += 8)
+    v |= static_cast<std::uint32_t>(f(p >> s & 0xFF, q >> s & 0xFF)) << s;
   return v;
 }
-// The one-alpha blend: `a` is the weight of what was there.
+// The one-alpha blend, `a` weighing what was there.
 std::uint32_t Blend(std::uint32_t top, std::uint32_t under, int a) {
-  return PerChannel(
-      [&](int c) { return (Channel(top, c) * (255 - a) + Channel(under, c) * a + 127) >> 8; });
+  return Bytewise(top, under, [a](int t, int u) { return (t * (255 - a) + u * a + 127) >> 8; });
 }
 // The colour wash: the picture keeps `keep` percent, halves to even.
 std::uint32_t Wash(std::uint32_t picture, std::uint32_t color, int keep) {
-  return PerChannel([&](int c) {
-    return static_cast<int>(
-        std::nearbyint((Channel(picture, c) * keep + Channel(color, c) * (100 - keep)) / 100.0));
+  return Bytewise(picture, color, [keep](int p, int c) {
+    return static_cast<int>(std::nearbyint((p * keep + c * (100 - keep)) / 100.0));
   });
 }
 
@@ -142,8 +141,6 @@ TEST(SectionBackground, FullTransparencyCopiesTheBackgroundAtTheOffset) {
   EXPECT_EQ(std::memcmp(bg.Bits(), before.Bits(), bg.ImageSize()), 0);
 }
 
-// --- texture fill modes -------------------------------------------------------------
-
 // A 3 x 2 texture of distinct pixels at (1, 1) of a master bitmap.
 struct TextureSkin {
   std::shared_ptr<TBitmap> master = std::make_shared<TBitmap>(Filled(6, 4, pf24bit, kKey));
@@ -157,20 +154,19 @@ struct TextureSkin {
   static std::uint32_t Texel(int x, int y) { return 0x100000u * (x + 1) + 0x10u * (y + 1); }
 };
 
-// Where a mode lays its texture inside R = (1, 1, 9, 1 + H), the texel it
-// puts at (x, y), and what it hands back.
+// Where a mode lays its texture (relative to R's top-left), the tile origin
+// (-1: stretched that way) and the part it hands back.
 struct ModeCase {
   int mode;
-  TRect area;     // painted part, relative to R's top-left; Right/Bottom -1 = R's
-  TPoint origin;  // tile origin relative to R's top-left; X -1 = stretched across, Y -1 = down
-  TRect left;     // relative too; NoRect for none
+  TRect area;
+  TPoint origin;
+  TRect left;
 };
 
 TEST(FillRectWithTexture, LaysEachModeAndHandsBackTheRemainder) {
   const TextureSkin t;
   for (int h : {4, 5}) {
     const int W = 8;
-    // Relative areas resolved for this height.
     const ModeCase cases[] = {
         {0, {0, 0, W, h}, {0, 0}, NoRect},
         {1, {0, 0, W, h}, {-1, -1}, NoRect},
@@ -205,15 +201,18 @@ TEST(FillRectWithTexture, LaysEachModeAndHandsBackTheRemainder) {
   }
 }
 
+// The own image first; without an image of some size nothing is laid.
 TEST(FillRectWithTexture, ReadsTheOwnImageFirstAndNothingWithoutAnImage) {
   TextureSkin t;
-  for (bool own : {true, false}) {
-    t.mask.Bmp = own ? std::make_shared<TBitmap>(Filled(4, 3, pf24bit, 0x0A0B0C)) : nullptr;
+  TsMaskData own = t.mask, none = t.mask, empty;
+  own.Bmp = std::make_shared<TBitmap>(Filled(4, 3, pf24bit, 0x0A0B0C));
+  for (const auto& [mask, master, want] :
+       {std::tuple{own, t.master, 0x0A0B0Cu}, {none, nullptr, kOld}, {empty, t.master, kOld}}) {
     TBitmap dst = Filled(4, 4, pf24bit, kOld);
     TRect r{0, 0, 4, 4};
-    FillRectWithTexture(&dst, r, nullptr, 0, t.mask, own ? t.master.get() : nullptr);
-    EXPECT_EQ(r, (own ? NoRect : TRect{0, 0, 4, 4}));
-    EXPECT_EQ(Px(dst, 3, 3), own ? 0x0A0B0Cu : kOld);
+    FillRectWithTexture(&dst, r, nullptr, 0, mask, master.get());
+    EXPECT_EQ(r, (want == kOld ? TRect{0, 0, 4, 4} : NoRect));
+    EXPECT_EQ(Px(dst, 3, 3), want);
   }
 }
 
@@ -229,8 +228,6 @@ TEST(SectionBackground, UndefinedTextureModesLeaveNothingStale) {
       EXPECT_EQ(Px(dst, x, 1), x >= 6 ? kTex : kColor) << "mode " << mode << " x " << x;
   }
 }
-
-// --- two-state textures ------------------------------------------------------------------
 
 // A 2 x 4 two-state texture: first image 2 x 2 with a transparent pixel at (1, 0).
 TsMaskData TwoStateMask() {
@@ -266,8 +263,6 @@ TEST(FillRectWithTwoStateTexture, TilesTheFirstImageOverTheBackground) {
       }
   }
 }
-
-// --- skin items and hostile geometry -------------------------------------------------------
 
 TEST(PaintSkinItem, LaysCornersAtTheirPlacesAndNothingOutsideTheBitmap) {
   TsSkinModel skin = SolidSkin(0, 0, 0);
@@ -317,11 +312,6 @@ TEST(SectionBackground, HostileGeometryStaysInsideTheBitmaps) {
             FillRectWithTexture(&dst, left, nullptr, mode, skin.MaskData[0],
                                 skin.MasterBitmap.get());
         }
-  TsMaskData empty;  // a zero-sized texture lays nothing and ends
-  TBitmap dst = Filled(4, 4, pf24bit, kOld);
-  TRect r{0, 0, 4, 4};
-  FillRectWithTexture(&dst, r, nullptr, 0, empty, skin.MasterBitmap.get());
-  EXPECT_EQ(r, (TRect{0, 0, 4, 4}));
 }
 
 }  // namespace
