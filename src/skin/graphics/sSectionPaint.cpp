@@ -97,7 +97,7 @@ Look LookOf(const TsGeneralData& g, int state, TColor customColor) {
     return k;
   }
   const bool hot = state > 0;
-  k.color = hot ? g.HotColor : g.Color;
+  k.color = DefaultColorToRGB(hot ? g.HotColor : g.Color);  // HOTCOLOR is kept as written
   k.transparency = std::clamp(hot ? g.HotTransparency : g.Transparency, 0, 100);
   if (k.transparency == 100) return k;
   k.imagePercent = std::clamp(hot ? g.HotImagePercent : g.ImagePercent, 0, 100);
