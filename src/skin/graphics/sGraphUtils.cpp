@@ -515,8 +515,6 @@ std::unique_ptr<TBitmap> RotateBitmap90(const TBitmap& bitmap, bool clockwise) {
 
 // --- images into rectangles -------------------------------------------------------------
 
-namespace {
-
 // BitBlt SRCCOPY of w x h pixels cut to both bitmaps: a 24-bit source gives a
 // 32-bit destination alpha 0, a 32-bit source gives a 24-bit one no alpha.
 void CopyPixels(TBitmap* dst, int dx, int dy, TBitmap* src, int sx, int sy, int w, int h) {
@@ -566,6 +564,8 @@ void StretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s) {
     }
   }
 }
+
+namespace {
 
 // Tiles of the source rectangle laid from the destination's top-left, the last
 // row and column cut.

@@ -106,6 +106,12 @@ std::unique_ptr<TBitmap> RotateBitmap90(const TBitmap& bitmap, bool clockwise);
 
 // --- images into rectangles -------------------------------------------------------------
 
+// BitBlt SRCCOPY of w x h pixels cut to both bitmaps: a 24-bit source gives a
+// 32-bit destination alpha 0, a 32-bit source gives a 24-bit one no alpha.
+void CopyPixels(TBitmap* dst, int dx, int dy, TBitmap* src, int sx, int sy, int w, int h);
+// StretchBlt in BLACKONWHITE mode of S onto D, cut to both bitmaps.
+void StretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s);
+
 // SrcRect of Src into DstRect of Dst in nine parts by Margins (each limited by
 // Limits): corners copied, edges tiled (mode 0) or stretched (mode 1) by
 // EdgeModes (left, top, right, bottom), the centre only when paintCentre,

@@ -1,0 +1,53 @@
+#pragma once
+// Alpha image lists, the portable half: the items keep the bytes of the PNG or
+// ICO file they were made from, and their pictures come out as 32-bit bitmaps
+// with straight alpha. The system image list built from them, and drawing
+// through it, live in the Windows layer.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "base/Bitmap.h"
+#include "base/Types.h"
+
+namespace kv {
+
+enum TsImageFormat : std::uint8_t { ifPNG = 0, ifICO = 1 };
+
+struct TsImgListItem {
+  TsImageFormat ImageFormat = ifPNG;
+  TPixelFormat PixelFormat = pf32bit;
+  std::vector<std::uint8_t> ImgData;  // the file's bytes, streamed as "ImgData"
+};
+
+using TsImgListItems = std::vector<TsImgListItem>;
+
+// Turns an icon file's bytes into a 32-bit bitmap; null when it cannot.
+using TsIconDecoder = std::function<std::unique_ptr<TBitmap>(const std::vector<std::uint8_t>&)>;
+
+// The item's picture at its own size for the system list: a PNG decoded here
+// (24-bit or 32-bit as the file is; the icon maker keys 24-bit ones), an icon
+// through decodeIcon. An item that cannot be decoded becomes a fully
+// transparent width x height picture, so that the list's indexes stay those
+// of the items.
+TBitmap ListItemPicture(const TsImgListItem& item, int width, int height,
+                        const TsIconDecoder& decodeIcon);
+
+// A PNG item as a 32-bit bitmap of width x height (resampled when its size
+// differs); pictures without alpha get it from their colour key. False, and
+// Bmp untouched, for other items, an item without bytes or one that does not
+// decode.
+bool GetItemBitmap32(const TsImgListItem& item, int width, int height, TBitmap& bmp);
+
+// When no pixel of a 32-bit bitmap has any alpha, every pixel not of the
+// bottom-left pixel's colour becomes opaque. Other bitmaps are left alone.
+void AlphaFromColorKey(TBitmap& bmp);
+
+// The source rectangle of state State in an image of imageCount states side
+// by side, width x height in all: a count below 1 counts as 1 and the state
+// is held to 0 .. count - 1.
+TRect ListImageFrame(int width, int height, int imageCount, int state);
+
+}  // namespace kv
