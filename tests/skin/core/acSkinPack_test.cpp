@@ -136,8 +136,9 @@ std::vector<BadPack> BadPacks() {
       {"size smaller than the stream inflates to", RawPack(1, 11, "Options.dat", 26, stream),
        "more data"},
       {"truncated entry", cut, "Stream read error"},
-      {"damaged checksum", damaged, "Decompression error in packed skin entry \"Options.dat\" "
-                                    "(incorrect data check)"},
+      {"damaged checksum", damaged,
+       "Decompression error in packed skin entry \"Options.dat\" "
+       "(incorrect data check)"},
       {"garbage instead of zlib", RawPack(1, 11, "Options.dat", 27, Bytes("garbage bytes")),
        "Decompression error"},
       {"two options entries", twoOptions, "two options"},

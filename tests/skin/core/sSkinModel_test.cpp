@@ -269,8 +269,9 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
       {"damaged image", kGlobal + "[A]\r\nX=!BAD.BMP!1!0!0\r\n", "image \"BAD.BMP\""},
   };
   // WIDE.BMP's margins are a third of its width: 65537.
-  const std::vector<std::pair<std::string, TacBytes>> images = {
-      {"SEP.BMP", SolidBmp(30, 10)}, {"BAD.BMP", test::Bytes("BM!")}, {"WIDE.BMP", SolidBmp(196611, 1)}};
+  const std::vector<std::pair<std::string, TacBytes>> images = {{"SEP.BMP", SolidBmp(30, 10)},
+                                                                {"BAD.BMP", test::Bytes("BM!")},
+                                                                {"WIDE.BMP", SolidBmp(196611, 1)}};
   for (const BadOptions& c : cases) {
     const std::string error = LoadError(c.options, images);
     EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
@@ -403,8 +404,9 @@ TEST(sSkinModel, LoadsWhatTheFormatAllows) {
 TEST(sSkinModel, LoadsAFolderSkinWithItsImagesBesideTheOptions) {
   const std::string dir = "sSkinModel_folder";
   ASSERT_TRUE(ForceDirectories(dir));
-  test::WriteFile(dir + "/Options.dat", test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
-                                                        "X=!SEP.BMP!2!0!0\r\n"));
+  test::WriteFile(dir + "/Options.dat",
+                  test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
+                                        "X=!SEP.BMP!2!0!0\r\n"));
   test::WriteFile(dir + "/MASTER.BMP", SolidBmp(40, 40));
   test::WriteFile(dir + "/SEP.BMP", SolidBmp(20, 10));
   TsSkinModel m;
