@@ -53,7 +53,6 @@ TEST(sSkinModel, ReadsTheSkinWideValuesOfGlobalInfo) {
   EXPECT_EQ(d.TitleHeight, 24);
   EXPECT_EQ(d.MaxTitleHeight, 24);  // MAXHEIGHT absent
   EXPECT_EQ(d.BorderWidth, 3);
-  EXPECT_EQ(d.FormOffset, 8);
   EXPECT_EQ(d.Shadow1Blur, 6);
   EXPECT_EQ(d.BIKeepHue, 1);
   EXPECT_TRUE(m.MaskData.empty());
