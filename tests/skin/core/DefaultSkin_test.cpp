@@ -5,6 +5,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "skin/core/sSkinModel.h"
 
@@ -26,138 +29,48 @@ const TsSkinModel& DefaultSkin() {
   return skin;
 }
 
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
 // Sections asked for by name: control defaults, the form provider, menus,
 // dialogs, page controls, scroll bars, side bar and status bar.
-const char* const kSections[] = {"GLOBALINFO",
-                                 "FORM",
-                                 "FORMTITLE",
-                                 "DIALOG",
-                                 "MDIAREA",
-                                 "MENULINE",
-                                 "MENUITEM",
-                                 "MAINMENU",
-                                 "ICOLINE",
-                                 "PANEL",
-                                 "PANEL_LOW",
-                                 "BARPANEL",
-                                 "BAR",
-                                 "BARTITLE",
-                                 "TOOLBAR",
-                                 "DRAGBAR",
-                                 "SPLITTER",
-                                 "TRACKBAR",
-                                 "GROUPBOX",
-                                 "BUTTON",
-                                 "SPEEDBUTTON",
-                                 "SPEEDBUTTON_SMALL",
-                                 "TOOLBUTTON",
-                                 "UPDOWNBTN",
-                                 "COLHEADER",
-                                 "WEBBUTTON",
-                                 "CHECKBOX",
-                                 "RADIOBUTTON",
-                                 "EDIT",
-                                 "COMBOBOX",
-                                 "COMBOBTN",
-                                 "PAGECONTROL",
-                                 "PAGECONTROLBOTTOM",
-                                 "PAGECONTROLLEFT",
-                                 "PAGECONTROLRIGHT",
-                                 "TABTOP",
-                                 "TABBOTTOM",
-                                 "TABLEFT",
-                                 "TABRIGHT",
-                                 "TABSHEET",
-                                 "GAUGE",
-                                 "PROGRESSH",
-                                 "PROGRESSV",
-                                 "STATUSBAR",
-                                 "DIVIDER",
-                                 "SCROLLBAR1H",
-                                 "SCROLLBAR1V",
-                                 "SCROLLBAR2H",
-                                 "SCROLLBAR2V",
-                                 "SCROLLSLIDERH",
-                                 "SCROLLSLIDERV",
-                                 "SCROLLBTNTOP",
-                                 "SCROLLBTNBOTTOM",
-                                 "SCROLLBTNLEFT",
-                                 "SCROLLBTNRIGHT"};
+const char kSections[] =
+    "GLOBALINFO FORM FORMTITLE DIALOG MDIAREA MENULINE MENUITEM MAINMENU ICOLINE PANEL PANEL_LOW "
+    "BARPANEL BAR BARTITLE TOOLBAR DRAGBAR SPLITTER TRACKBAR GROUPBOX BUTTON SPEEDBUTTON "
+    "SPEEDBUTTON_SMALL TOOLBUTTON UPDOWNBTN COLHEADER WEBBUTTON CHECKBOX RADIOBUTTON EDIT COMBOBOX "
+    "COMBOBTN PAGECONTROL PAGECONTROLBOTTOM PAGECONTROLLEFT PAGECONTROLRIGHT TABTOP TABBOTTOM "
+    "TABLEFT TABRIGHT TABSHEET GAUGE PROGRESSH PROGRESSV STATUSBAR DIVIDER SCROLLBAR1H SCROLLBAR1V "
+    "SCROLLBAR2H SCROLLBAR2V SCROLLSLIDERH SCROLLSLIDERV SCROLLBTNTOP SCROLLBTNBOTTOM "
+    "SCROLLBTNLEFT SCROLLBTNRIGHT";
 
-struct Need {
-  const char* section;
-  const char* key;
-  bool exact;  // looked up without PARENTCLASS
-};
-
-const Need kMasks[] = {
-    {"GLOBALINFO", "BOXCHECKED", false},
-    {"GLOBALINFO", "BOXUNCHECKED", false},
-    {"GLOBALINFO", "BOXGRAYED", false},
-    {"GLOBALINFO", "RADIOCHECKED", false},
-    {"GLOBALINFO", "RADIOUNCHECKED", false},
-    {"GLOBALINFO", "RADIOGRAYED", false},
-    {"GLOBALINFO", "SMALLCHECKED", false},
-    {"GLOBALINFO", "SMALLUNCHECKED", false},
-    {"GLOBALINFO", "SMALLGRAYED", false},
-    {"GLOBALINFO", "CHECK", false},
-    {"GLOBALINFO", "GRIPIMAGE", false},
-    {"GLOBALINFO", "BICONCLOSE", true},
-    {"GLOBALINFO", "BICONMAX", true},
-    {"GLOBALINFO", "BICONMIN", true},
-    {"GLOBALINFO", "BICONNORM", true},
-    {"GLOBALINFO", "BICONHELP", true},
-    {"GLOBALINFO", "SICONCLOSE", true},
-    {"GLOBALINFO", "SICONMAX", true},
-    {"GLOBALINFO", "SICONMIN", true},
-    {"GLOBALINFO", "SICONNORM", true},
-    {"GLOBALINFO", "SICONHELP", true},
-    {"GLOBALINFO", "TITLEBUTTON", true},
-    {"FORM", "BORDERSMASK", false},
-    {"FORM", "TITLEBAR", false},
-    {"FORMTITLE", "BORDERSMASK", false},
-    {"DIALOG", "BORDERSMASK", false},
-    {"MAINMENU", "BORDERSMASK", true},
-    {"BUTTON", "BORDERSMASK", false},
-    {"SPEEDBUTTON", "BORDERSMASK", false},
-    {"SPEEDBUTTON_SMALL", "BORDERSMASK", false},
-    {"TOOLBUTTON", "BORDERSMASK", false},
-    {"UPDOWNBTN", "BORDERSMASK", false},
-    {"BARTITLE", "BORDERSMASK", false},
-    {"COLHEADER", "BORDERSMASK", false},
-    {"GROUPBOX", "BORDERSMASK", false},
-    {"PANEL_LOW", "BORDERSMASK", false},
-    {"EDIT", "BORDERSMASK", false},
-    {"COMBOBOX", "BORDERSMASK", false},
+// Masks asked for: every key in every section named, looked up through
+// PARENTCLASS or, where exact, without it.
+const struct Need {
+  const char* sections;
+  const char* keys;
+  bool exact;
+} kMasks[] = {
+    {"GLOBALINFO",
+     "BOXCHECKED BOXUNCHECKED BOXGRAYED RADIOCHECKED RADIOUNCHECKED RADIOGRAYED SMALLCHECKED "
+     "SMALLUNCHECKED SMALLGRAYED CHECK GRIPIMAGE",
+     false},
+    {"GLOBALINFO",
+     "BICONCLOSE BICONMAX BICONMIN BICONNORM BICONHELP SICONCLOSE SICONMAX SICONMIN SICONNORM "
+     "SICONHELP TITLEBUTTON",
+     true},
+    {"FORM FORMTITLE DIALOG BUTTON SPEEDBUTTON SPEEDBUTTON_SMALL TOOLBUTTON UPDOWNBTN BARTITLE "
+     "COLHEADER GROUPBOX PANEL_LOW EDIT COMBOBOX PAGECONTROL PAGECONTROLBOTTOM PAGECONTROLLEFT "
+     "PAGECONTROLRIGHT TABTOP TABBOTTOM TABLEFT TABRIGHT GAUGE PROGRESSH PROGRESSV DIVIDER "
+     "SCROLLBAR1H SCROLLBAR1V SCROLLBAR2H SCROLLBAR2V SCROLLSLIDERH SCROLLSLIDERV SCROLLBTNTOP "
+     "SCROLLBTNBOTTOM SCROLLBTNLEFT SCROLLBTNRIGHT",
+     "BORDERSMASK", false},
+    {"MAINMENU COMBOBTN", "BORDERSMASK", true},
+    {"SCROLLBTNTOP SCROLLBTNBOTTOM SCROLLBTNLEFT SCROLLBTNRIGHT", "GLYPHMASK", false},
     {"COMBOBOX", "GLYPHMASK", true},
-    {"COMBOBTN", "BORDERSMASK", true},
-    {"PAGECONTROL", "BORDERSMASK", false},
-    {"PAGECONTROLBOTTOM", "BORDERSMASK", false},
-    {"PAGECONTROLLEFT", "BORDERSMASK", false},
-    {"PAGECONTROLRIGHT", "BORDERSMASK", false},
-    {"TABTOP", "BORDERSMASK", false},
-    {"TABBOTTOM", "BORDERSMASK", false},
-    {"TABLEFT", "BORDERSMASK", false},
-    {"TABRIGHT", "BORDERSMASK", false},
-    {"GAUGE", "BORDERSMASK", false},
-    {"PROGRESSH", "BORDERSMASK", false},
-    {"PROGRESSV", "BORDERSMASK", false},
+    {"FORM", "TITLEBAR", false},
     {"STATUSBAR", "STATUSPANELMASK", false},
-    {"DIVIDER", "BORDERSMASK", false},
-    {"SCROLLBAR1H", "BORDERSMASK", false},
-    {"SCROLLBAR1V", "BORDERSMASK", false},
-    {"SCROLLBAR2H", "BORDERSMASK", false},
-    {"SCROLLBAR2V", "BORDERSMASK", false},
-    {"SCROLLSLIDERH", "BORDERSMASK", false},
-    {"SCROLLSLIDERV", "BORDERSMASK", false},
-    {"SCROLLBTNTOP", "BORDERSMASK", false},
-    {"SCROLLBTNTOP", "GLYPHMASK", false},
-    {"SCROLLBTNBOTTOM", "BORDERSMASK", false},
-    {"SCROLLBTNBOTTOM", "GLYPHMASK", false},
-    {"SCROLLBTNLEFT", "BORDERSMASK", false},
-    {"SCROLLBTNLEFT", "GLYPHMASK", false},
-    {"SCROLLBTNRIGHT", "BORDERSMASK", false},
-    {"SCROLLBTNRIGHT", "GLYPHMASK", false},
 };
 
 TEST(DefaultSkin, LoadsWithNothingSkipped) {
@@ -171,19 +84,20 @@ TEST(DefaultSkin, LoadsWithNothingSkipped) {
 
 TEST(DefaultSkin, HasEverySectionTheProgramAsksFor) {
   const TsSkinModel& skin = DefaultSkin();
-  for (const char* section : kSections) {
+  for (const std::string& section : Words(kSections)) {
     EXPECT_GE(skin.SectionIndexOf(section), 0) << "missing section " << section;
   }
 }
 
 TEST(DefaultSkin, ResolvesEveryMaskTheProgramAsksFor) {
   const TsSkinModel& skin = DefaultSkin();
-  for (const Need& n : kMasks) {
-    const int section = skin.SectionIndexOf(n.section);
-    const int mask = n.exact ? skin.MaskIndexByNames(n.section, n.key)
-                             : skin.MaskIndexOf(section, n.section, n.key);
-    EXPECT_TRUE(skin.IsMaskIndexValid(mask)) << n.section << "." << n.key;
-  }
+  for (const Need& n : kMasks)
+    for (const std::string& section : Words(n.sections))
+      for (const std::string& key : Words(n.keys)) {
+        const int mask = n.exact ? skin.MaskIndexByNames(section, key)
+                                 : skin.MaskIndexOf(skin.SectionIndexOf(section), section, key);
+        EXPECT_TRUE(skin.IsMaskIndexValid(mask)) << section << "." << key;
+      }
   const TsCommonIndexes& c = skin.CommonIndexes;
   for (int index : {c.BoxChecked, c.BoxUnchecked, c.RadioChecked, c.TabTop.Border, c.BtnTop.Glyph,
                     c.SliderV.Border, c.Bar1H.Border, c.ComboBtnBorder, c.ComboGlyph}) {

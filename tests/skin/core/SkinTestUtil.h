@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Bitmap.h"
+#include "base/Streams.h"
 #include "skin/core/acSkinPack.h"
 
 namespace kv::test {
@@ -26,6 +27,10 @@ inline TacBytes SolidBmp(int width, int height, std::uint8_t b = 200, std::uint8
     }
   }
   return WriteBmp(bmp);
+}
+
+inline void WriteFile(const std::string& name, const TacBytes& bytes) {
+  WriteFileBytes(name, std::string(bytes.begin(), bytes.end()));
 }
 
 // Options.dat first, then the images.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 
 #include "SkinTestUtil.h"
 #include "base/SysUtils.h"
@@ -54,7 +53,6 @@ TEST(sSkinModel, ReadsTheSkinWideValuesOfGlobalInfo) {
   EXPECT_EQ(d.TitleHeight, 24);
   EXPECT_EQ(d.MaxTitleHeight, 24);  // MAXHEIGHT absent
   EXPECT_EQ(d.BorderWidth, 3);
-  EXPECT_EQ(d.FormOffset, 8);
   EXPECT_EQ(d.Shadow1Blur, 6);
   EXPECT_EQ(d.BIKeepHue, 1);
   EXPECT_TRUE(m.MaskData.empty());
@@ -270,8 +268,9 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
       {"damaged image", kGlobal + "[A]\r\nX=!BAD.BMP!1!0!0\r\n", "image \"BAD.BMP\""},
   };
   // WIDE.BMP's margins are a third of its width: 65537.
-  const std::vector<std::pair<std::string, TacBytes>> images = {
-      {"SEP.BMP", SolidBmp(30, 10)}, {"BAD.BMP", test::Bytes("BM!")}, {"WIDE.BMP", SolidBmp(196611, 1)}};
+  const std::vector<std::pair<std::string, TacBytes>> images = {{"SEP.BMP", SolidBmp(30, 10)},
+                                                                {"BAD.BMP", test::Bytes("BM!")},
+                                                                {"WIDE.BMP", SolidBmp(196611, 1)}};
   for (const BadOptions& c : cases) {
     const std::string error = LoadError(c.options, images);
     EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
@@ -283,18 +282,15 @@ TEST(sSkinModel, RejectsAbsurdSectionCountsAndParentChains) {
   for (int i = 0; i < 5000; ++i) many += "[S" + std::to_string(i) + "]\r\n";
   EXPECT_NE(LoadError(many).find("5001 sections"), std::string::npos);
 
-  std::string deep = kGlobal;
-  for (int i = 0; i < 70; ++i) {
-    deep += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
-  }
-  EXPECT_NE(LoadError(deep).find("deeper than 64"), std::string::npos);
-
-  std::string fine = kGlobal;  // a long chain within the limit still loads
-  for (int i = 0; i < 60; ++i) {
-    fine += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
-  }
-  fine += "[S60]\r\nCOLOR=77\r\n";
-  const TsSkinModel m = Load(fine);
+  // S0 inherits from S1, ... up to S<length>.
+  const auto chain = [](int length) {
+    std::string text = kGlobal;
+    for (int i = 0; i < length; ++i)
+      text += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
+    return text;
+  };
+  EXPECT_NE(LoadError(chain(70)).find("deeper than 64"), std::string::npos);
+  const TsSkinModel m = Load(chain(60) + "[S60]\r\nCOLOR=77\r\n");  // within the limit
   EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77);
 }
 
@@ -404,19 +400,14 @@ TEST(sSkinModel, LoadsWhatTheFormatAllows) {
   EXPECT_EQ(extra.R, TRect{});
 }
 
-void WriteFile(const std::string& name, const TacBytes& bytes) {
-  std::ofstream out(name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
 TEST(sSkinModel, LoadsAFolderSkinWithItsImagesBesideTheOptions) {
   const std::string dir = "sSkinModel_folder";
   ASSERT_TRUE(ForceDirectories(dir));
-  WriteFile(dir + "/Options.dat", test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
-                                                        "X=!SEP.BMP!2!0!0\r\n"));
-  WriteFile(dir + "/MASTER.BMP", SolidBmp(40, 40));
-  WriteFile(dir + "/SEP.BMP", SolidBmp(20, 10));
+  test::WriteFile(dir + "/Options.dat",
+                  test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
+                                        "X=!SEP.BMP!2!0!0\r\n"));
+  test::WriteFile(dir + "/MASTER.BMP", SolidBmp(40, 40));
+  test::WriteFile(dir + "/SEP.BMP", SolidBmp(20, 10));
   TsSkinModel m;
   m.LoadFromFolder(dir);
   EXPECT_EQ(m.CommonSkinData.SkinPath, dir + "/");
@@ -454,38 +445,27 @@ TEST(sSkinModel, NoHueOffsetOrSaturationLeavesTheSkinAsLoaded) {
   }
 }
 
-TEST(sSkinModel, HueOffsetTurnsColoursAndKeepsGreysAndTheCloseIcon) {
-  TsSkinLoadOptions o;
-  o.HueOffset = 120;
-  const TsSkinModel m = Load(kColours, 100, 100, o);
-  const TsGeneralData& g = m.GeneralData[m.SectionIndexOf("A")];
-  EXPECT_EQ(g.Color, 0x00FF00);  // red becomes green
-  EXPECT_EQ(g.FontColor[0], 0x00FF00);
-  EXPECT_EQ(g.FontColor[1], -1);
-  EXPECT_EQ(g.HotColor, 8421504);  // grey stays grey
-  ASSERT_EQ(g.GradientArray.size(), 1u);
-  EXPECT_EQ(g.GradientArray[0].Color1, 0x00FF00);
-  EXPECT_EQ(m.CommonSkinData.BorderColor, 0x00FF00);
-  // The master bitmap is B=200 G=100 R=50: the close icon keeps it, the rest turns.
-  const std::uint8_t* icon = m.MasterBitmap->ScanLine(5);
-  EXPECT_EQ(icon[0], 200);
-  EXPECT_EQ(icon[2], 50);
-  const std::uint8_t* other = m.MasterBitmap->ScanLine(15);
-  EXPECT_NE(other[0], 200);
-}
-
-// Greys are covered above; the arithmetic itself by ChangeColorHue's tests.
-TEST(sSkinModel, HueOffsetTurnsThePrimariesEitherWay) {
-  const std::string options =
-      kGlobal + "[R]\r\nCOLOR=255\r\n[G]\r\nCOLOR=65280\r\n[B]\r\nCOLOR=16711680\r\n";
+// The arithmetic itself is ChangeColorHue's; here, what the load turns and what it keeps.
+TEST(sSkinModel, HueOffsetTurnsColoursEitherWayAndKeepsGreysAndTheCloseIcon) {
   for (const int degrees : {120, -120}) {
+    SCOPED_TRACE(degrees);
     TsSkinLoadOptions o;
     o.HueOffset = degrees;
-    const TsSkinModel m = Load(options, 100, 100, o);
-    auto color = [&](const char* s) { return m.GeneralData[m.SectionIndexOf(s)].Color; };
-    const std::vector<TColor> turned = {color("R"), color("G"), color("B")};
-    const std::vector<TColor> forward = {clLime, clBlue, clRed}, back = {clBlue, clRed, clLime};
-    EXPECT_EQ(turned, degrees > 0 ? forward : back) << degrees;
+    const TsSkinModel m = Load(kColours, 100, 100, o);
+    const TColor red = degrees > 0 ? clLime : clBlue;  // what red turns into
+    const TsGeneralData& g = m.GeneralData[m.SectionIndexOf("A")];
+    EXPECT_EQ(g.Color, red);
+    EXPECT_EQ(g.FontColor[0], red);
+    EXPECT_EQ(g.FontColor[1], -1);
+    EXPECT_EQ(g.HotColor, 8421504);  // grey stays grey
+    ASSERT_EQ(g.GradientArray.size(), 1u);
+    EXPECT_EQ(g.GradientArray[0].Color1, red);
+    EXPECT_EQ(m.CommonSkinData.BorderColor, red);
+    // The master bitmap is B=200 G=100 R=50: the close icon keeps it, the rest turns.
+    const std::uint8_t* icon = m.MasterBitmap->ScanLine(5);
+    EXPECT_EQ(icon[0], 200);
+    EXPECT_EQ(icon[2], 50);
+    EXPECT_NE(m.MasterBitmap->ScanLine(15)[0], 200);
   }
 }
 

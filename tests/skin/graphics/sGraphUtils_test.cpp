@@ -36,9 +36,9 @@ TEST(ChangeColorHue, TurnsThePrimariesEitherWayAndLeavesGreysAlone) {
     int degrees;
     TColor red, green, blue;  // what each primary becomes
   };
-  const Case cases[] = {{120, clLime, clBlue, clRed},   {240, clBlue, clRed, clLime},
-                        {-120, clBlue, clRed, clLime},  {-240, clLime, clBlue, clRed},
-                        {-480, clBlue, clRed, clLime},  {360, clRed, clLime, clBlue},
+  const Case cases[] = {{120, clLime, clBlue, clRed},  {240, clBlue, clRed, clLime},
+                        {-120, clBlue, clRed, clLime}, {-240, clLime, clBlue, clRed},
+                        {-480, clBlue, clRed, clLime}, {360, clRed, clLime, clBlue},
                         {-360, clRed, clLime, clBlue}};
   const TColor grey = ColorFromRGB(90, 90, 90);
   for (const Case& c : cases) {
@@ -57,43 +57,20 @@ TEST(MixColorsByFraction, WeighsTheFirstColourAndKeepsItsTopByte) {
   // 0.5 * (1 + 2) = 1.5 -> 2, 0.5 * (3 + 4) = 3.5 -> 4: halves go to even.
   EXPECT_EQ(MixColorsByFraction(ColorFromRGB(1, 3, 0), ColorFromRGB(2, 4, 0), 0.5),
             ColorFromRGB(2, 4, 0));
-  EXPECT_EQ(ColorAsIs(c1), c1);
-}
-
-TEST(NewBitmap, MakesWorkBitmapsOfTheAskedFormat) {
-  EXPECT_EQ(NewBitmap24(3, 2)->PixelFormat(), pf24bit);
-  auto b = NewBitmap32(3, 2);
-  EXPECT_EQ(b->PixelFormat(), pf32bit);
-  auto like = NewBitmapLike(*b);
-  EXPECT_EQ(like->Width(), 3);
-  EXPECT_EQ(like->Height(), 2);
-  EXPECT_EQ(like->PixelFormat(), pf32bit);
 }
 
 // --- blends ----------------------------------------------------------------------------
 
-TEST(BlendBitmapRectFast, CopiesNearlyWithAlphaZeroAndKeepsWithAlpha255) {
-  TBitmap src = Filled(4, 4, pf24bit, 0xFFFFFF);
-  TBitmap dst = Filled(4, 4, pf24bit, 0x000064);
-  BlendBitmapRectFast(&dst, &src, 0, {0, 0, 2, 2}, {1, 1});
-  EXPECT_EQ(Px(dst, 1, 1), 0xFEFEFEu);
-  EXPECT_EQ(Px(dst, 2, 2), 0xFEFEFEu);
-  EXPECT_EQ(Px(dst, 3, 3), 0x000064u);
-  EXPECT_EQ(Px(dst, 0, 0), 0x000064u);
-  BlendBitmapRectFast(&dst, &src, 255, {0, 0, 4, 4}, {0, 0});
-  EXPECT_EQ(Px(dst, 0, 0), 0x000064u);  // (255 * 100 + 127) shr 8 = 100
-  BlendBitmapRectFast(&dst, &src, 255, {0, 0, 4, 4}, {1, 1});
-  EXPECT_EQ(Px(dst, 1, 1), 0xFCFCFCu);  // 254 -> 253 -> 252: d or d - 1 each time
-}
-
-TEST(BlendBitmapRectFast, TakesSourceRowsFromTheRectanglesTop) {
+// The blend's arithmetic is TacFastSum's; here, what it takes and where it
+// lands. With alpha 0 over black, values below 128 come out unchanged.
+TEST(BlendBitmapRectFast, BlendsTheSourceRectangleAtThePoint) {
   TBitmap src = Numbered(8, 8, pf24bit);
   TBitmap dst(8, 8, pf24bit);
-  BlendBitmapRectFast(&dst, &src, 0, {0, 5, 2, 7}, {0, 0});
-  // Source row 5 has G = 50, blended with alpha 0 against black: (50 * 255 + 127) shr 8 = 50.
-  EXPECT_EQ(Px(dst, 0, 0) >> 8 & 0xFF, 50u);
-  EXPECT_EQ(Px(dst, 0, 1) >> 8 & 0xFF, 60u);
-  EXPECT_EQ(Px(dst, 0, 2), 0u);
+  BlendBitmapRectFast(&dst, &src, 0, {1, 5, 3, 7}, {2, 1});
+  EXPECT_EQ(Px(dst, 2, 1), Px(src, 1, 5));
+  EXPECT_EQ(Px(dst, 3, 2), Px(src, 2, 6));
+  for (TPoint outside : {TPoint{1, 1}, TPoint{4, 1}, TPoint{2, 0}, TPoint{2, 3}})
+    EXPECT_EQ(Px(dst, outside.X, outside.Y), 0u) << outside.X << "," << outside.Y;
 }
 
 TEST(BlendBitmapRectFast, ClipsAtEveryEdge) {
@@ -166,7 +143,7 @@ TEST(BlendBitmapRect, ClipsTheInclusiveRectangleAndTheDestination) {
   TBitmap src = Filled(3, 3, pf32bit, 0xFF102030u);
   TBitmap dst = Filled(3, 3, pf32bit, 0x44000000u);
   BlendBitmapRect(&dst, 2, -1, &src, {-1, 0, 9, 9}, 0.0, clFuchsia);
-  // Left -1 moves the destination to x 3: nothing but column... none lies inside.
+  // Left -1 moves the destination to x 3: no column lies inside.
   EXPECT_EQ(Px(dst, 2, 0), 0x44000000u);
   BlendBitmapRect(&dst, 1, -1, &src, {0, 0, 9, 9}, 0.0, clFuchsia);
   EXPECT_EQ(Px(dst, 1, 0), 0x44102030u);  // alpha of a 32-bit destination untouched
@@ -358,17 +335,6 @@ TEST(RotateBitmap90, TurnsBothWaysAndRefusesOtherFormats) {
   EXPECT_EQ(RotateBitmap90(TBitmap(2, 2, pf8bit), true), nullptr);
 }
 
-}  // namespace
-}  // namespace kv
-
-namespace kv {
-namespace {
-
-using testing::Filled;
-using testing::Numbered;
-using testing::Px;
-using testing::SetPx;
-
 TEST(CopyMaskPartWithBackground, MixesTheImageIntoTheDestinationThroughTheMaskPlane) {
   // A 2 x 1 image over its 2 x 1 mask plane: mask 0 shows the image, 255 keeps the destination.
   TBitmap src(2, 2, pf24bit);
@@ -471,67 +437,63 @@ TEST(DrawMultiStateGlyph, GreysOrBlendsSingleFramesWhenDisabled) {
   EXPECT_EQ(Px(blended, 1, 1), 0x000080u);  // 255 - 255 * 0.5 = 127.5 -> 128
 }
 
-}  // namespace
-}  // namespace kv
-
-namespace kv {
-namespace {
-
-struct Layout {
-  TPoint glyph;
-  TRect text;
-};
-
-Layout Place(std::uint8_t layout, std::uint8_t alignment, int margin, int spacing, int biDi = 0,
-             TPoint glyphSize = {16, 16}, TPoint textSize = {40, 12}) {
-  Layout out;
-  LayoutGlyphAndCaption({10, 10, 110, 40}, glyphSize, textSize, layout, alignment, margin, spacing,
-                        out.glyph, out.text, biDi);
-  return out;
-}
-
-TEST(LayoutGlyphAndCaption, PlacesGlyphBeforeTextFromTheMarginOnTheLeft) {
-  const Layout l = Place(0, 0, 4, 3);
-  EXPECT_EQ(l.glyph, (TPoint{4, 7}));  // centred across: (30 - 16 + 1) div 2
-  EXPECT_EQ(l.text, (TRect{23, 9, 63, 21}));
-}
-
-TEST(LayoutGlyphAndCaption, MeasuresRightAlignmentFromTheFarEdge) {
-  const Layout l = Place(1, 1, 4, 3);  // glyph right: text first
-  EXPECT_EQ(l.glyph.X, 100 - 4 - 16);
-  EXPECT_EQ(l.text.Left, 100 - 4 - 16 - 3 - 40);
-}
-
-TEST(LayoutGlyphAndCaption, CentresTheBlockAndSharesAutomaticSpace) {
-  const Layout centred = Place(0, 2, -1, 4);
-  // Margin (100 - 16 - 4 - 40 + 1) div 2 = 20: the block starts there.
-  EXPECT_EQ(centred.glyph.X, 20);
-  EXPECT_EQ(centred.text.Left, 40);
-  const Layout automatic = Place(0, 0, -1, -1);  // both (100 - 56) div 3 = 14
-  EXPECT_EQ(automatic.glyph.X, 14);
-  EXPECT_EQ(automatic.text.Left, 14 + 16 + 14);
-  const Layout spaced = Place(0, 0, 10, -1);  // spacing (100 - 10 - 56) div 2 = 17
-  EXPECT_EQ(spaced.text.Left, 10 + 16 + 17);
-}
-
-TEST(LayoutGlyphAndCaption, StacksVerticallyAndCentresAcross) {
-  const Layout l = Place(2, 0, 1, 2, 0, {16, 8}, {40, 12});
-  EXPECT_EQ(l.glyph, (TPoint{42, 1}));
-  EXPECT_EQ(l.text, (TRect{30, 11, 70, 23}));
-  const Layout below = Place(3, 0, 1, 2, 0, {16, 8}, {40, 12});
-  EXPECT_EQ(below.text.Top, 1);
-  EXPECT_EQ(below.glyph.Y, 15);
-}
-
-TEST(LayoutGlyphAndCaption, SwapsLeftAndRightForRightToLeftReading) {
-  const Layout l = Place(0, 0, 4, 3, 2);
-  EXPECT_EQ(l.text.Left, 4);
-  EXPECT_EQ(l.glyph.X, 4 + 40 + 3);
-}
-
-TEST(LayoutGlyphAndCaption, DropsTheSpacingWithoutAGlyph) {
-  const Layout l = Place(0, 0, 4, 9, 0, {0, 0}, {40, 12});
-  EXPECT_EQ(l.text.Left, 4);
+// A 100 x 30 client rectangle. Along the layout's axis, positions from the
+// table; across it, glyph and text are each centred.
+TEST(LayoutGlyphAndCaption, PlacesGlyphAndTextByLayoutAlignmentMarginAndSpacing) {
+  const struct {
+    const char* what;
+    std::uint8_t layout, alignment;
+    int margin, spacing, biDi;
+    TPoint glyphSize;
+    int glyphAt, textAt;  // X for layouts 0 and 1, Y for 2 and 3
+  } cases[] = {
+      {"glyph before text from the margin", 0, 0, 4, 3, 0, {16, 16}, 4, 4 + 16 + 3},
+      {"glyph right, right aligned: from the far edge",
+       1,
+       1,
+       4,
+       3,
+       0,
+       {16, 16},
+       100 - 4 - 16,
+       100 - 4 - 16 - 3 - 40},
+      {"centred: margin (100 - 16 - 4 - 40 + 1) div 2", 0, 2, -1, 4, 0, {16, 16}, 20, 40},
+      {"automatic margin and spacing: (100 - 56) div 3 each",
+       0,
+       0,
+       -1,
+       -1,
+       0,
+       {16, 16},
+       14,
+       14 + 16 + 14},
+      {"automatic spacing: (100 - 10 - 56) div 2", 0, 0, 10, -1, 0, {16, 16}, 10, 10 + 16 + 17},
+      {"right-to-left reading swaps the sides", 0, 0, 4, 3, 2, {16, 16}, 4 + 40 + 3, 4},
+      {"no glyph, no spacing", 0, 0, 4, 9, 0, {0, 0}, 4, 4},
+      {"glyph above", 2, 0, 1, 2, 0, {16, 8}, 1, 1 + 8 + 2},
+      {"glyph below", 3, 0, 1, 2, 0, {16, 8}, 1 + 12 + 2, 1},
+  };
+  const TPoint textSize{40, 12};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TPoint glyph;
+    TRect text;
+    LayoutGlyphAndCaption({10, 10, 110, 40}, c.glyphSize, textSize, c.layout, c.alignment, c.margin,
+                          c.spacing, glyph, text, c.biDi);
+    EXPECT_EQ(text.Width(), textSize.X);
+    EXPECT_EQ(text.Height(), textSize.Y);
+    if (c.layout < 2) {
+      EXPECT_EQ(glyph.X, c.glyphAt);
+      EXPECT_EQ(text.Left, c.textAt);
+      EXPECT_EQ(glyph.Y, (30 - c.glyphSize.Y + 1) / 2);
+      EXPECT_EQ(text.Top, (30 - textSize.Y + 1) / 2);
+    } else {
+      EXPECT_EQ(glyph.Y, c.glyphAt);
+      EXPECT_EQ(text.Top, c.textAt);
+      EXPECT_EQ(glyph.X, (100 - c.glyphSize.X + 1) / 2);
+      EXPECT_EQ(text.Left, (100 - textSize.X + 1) / 2);
+    }
+  }
 }
 
 }  // namespace
