@@ -1,0 +1,260 @@
+// The skin manager under Wine: where it finds a skin, what a failed load
+// leaves, the default role and its hooks.
+#include "skin/core/sSkinManager_win.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "SkinTestForms.h"
+#include "classlib/MessageLog.h"
+#include "base/SysUtils.h"
+#include "skin/core/acUtils_win.h"
+#include "skin/graphics/acPNG.h"
+
+namespace kvtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr UINT kRepaintAllForms = 0xB000;
+
+class SkinManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test"; }
+
+  static Owned<TsSkinManager> NewManager(const std::string& dir = "c:\\NoSkins") {
+    Owned<TsSkinManager> m = CreateOwned<TsSkinManager>();
+    m->SetSkinDirectory(dir);
+    return m;
+  }
+  static void AddStored(TsSkinManager& m, const std::string& name) {
+    TsStoredSkin& skin = m.InternalSkins.Add();
+    skin.Name = name;
+    skin.Data = ResourceBytes(DefaultSkinResource);
+  }
+};
+
+// A skin folder below the program's folder: Blue packed and as a folder,
+// Green as a folder only.
+class SkinFolder {
+ public:
+  SkinFolder() : leaf_("skt" + std::to_string(GetCurrentProcessId())) {
+    const TacBytes packed = ResourceBytes(DefaultSkinResource);
+    Write("sk\\Blue.asz", packed);
+    Write("sk\\My.Blue.ASZ", packed);
+    for (const char* skin : {"Blue", "Green", ".hidden"})
+      for (const char* file : {"Options.dat", "MASTER.BMP"})
+        Write(std::string("sk\\") + skin + "\\" + file,
+              *ReadSkinFile(std::string(KV_DEFAULT_SKIN_DIR) + "\\" + file));
+  }
+  ~SkinFolder() { fs::remove_all(fs::path(Wide(ProgramFolder() + leaf_))); }
+
+  // The same folder written in each form SkinDirectory may take.
+  std::vector<std::string> Forms() const {
+    const std::string program = ProgramFolder();
+    const std::string programLeaf = ExtractFileName(ExcludeTrailingPathDelimiter(program));
+    return {"..\\" + programLeaf + "\\" + leaf_ + "\\sk", ".\\" + leaf_ + "\\sk", leaf_ + "\\sk",
+            program + leaf_ + "\\sk"};
+  }
+  void Remove(const std::string& name) const { fs::remove(fs::path(Wide(ProgramFolder() + leaf_ + "\\" + name))); }
+  std::string Absolute() const { return ProgramFolder() + leaf_ + "\\sk\\"; }
+
+  void Write(const std::string& name, const TacBytes& bytes) const {
+    const fs::path path(Wide(ProgramFolder() + leaf_ + "\\" + name));
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+
+ private:
+  std::string leaf_;
+};
+
+TEST_F(SkinManagerTest, FindsPackedThenFolderThenStoredOfThatNameThenFirstStored) {
+  const SkinFolder folder;
+  struct Case {
+    const char* name;
+    bool packed;
+    std::string path;
+    const char* loadedName;
+  };
+  const Case cases[] = {{"Blue", true, folder.Absolute(), "Blue"},
+                        {"Green", false, folder.Absolute() + "Green\\", "Green"},
+                        {"Red", true, "", "Red"},
+                        {"Nothing", true, "", "Vista (internal)"}};
+  for (const std::string& dir : folder.Forms()) {
+    Owned<TsSkinManager> m = NewManager(dir);
+    AddStored(*m, "Vista (internal)");
+    AddStored(*m, "Red");
+    for (const Case& c : cases) {
+      m->SetSkinName(c.name);
+      EXPECT_TRUE(m->CommonSkinData().Active) << dir << " " << c.name;
+      EXPECT_EQ(m->IsPacked(), c.packed) << dir << " " << c.name;
+      EXPECT_EQ(m->CommonSkinData().SkinPath, c.path) << dir << " " << c.name;
+      EXPECT_EQ(m->SkinName(), c.loadedName) << dir;
+      EXPECT_NE(m->Skin().SectionIndexOf("FORM"), -1) << dir << " " << c.name;
+    }
+    TStringList list;
+    std::string first;
+    m->FillSkinList(list, 2, first);
+    EXPECT_EQ(list.Text(), "Blue\r\nBlue\r\nGreen\r\nMy.Blue\r\nRed\r\nVista (internal)\r\n") << dir;
+    EXPECT_EQ(first, "Vista (internal)");
+  }
+}
+
+TEST_F(SkinManagerTest, WithNothingToLoadTurnsOffAndAnnouncesTheRemovalOnce) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  form->Handle();
+  Owned<TsSkinManager> m = NewManager();
+  m->SetSkinName("Nothing");
+  EXPECT_FALSE(m->Active());
+  EXPECT_EQ(m->SkinInfo(), "N/A");
+  EXPECT_EQ(form->Count(cmdSkinRemoved), 1);
+  EXPECT_EQ(form->Count(cmdSkinLoaded), 0);
+}
+
+struct BadSkin {
+  const char* what;
+  const char* name;
+  std::string file;  // written below the skin folder
+  TacBytes bytes;
+};
+
+TEST_F(SkinManagerTest, AFailedLoadKeepsTheSkinClearsTheFlagsAndSaysWhy) {
+  const SkinFolder folder;
+  TacBytes half = ResourceBytes(DefaultSkinResource);
+  half.resize(half.size() / 2);
+  const BadSkin bad[] = {
+      {"not a pack", "Bad", "sk\\Bad.asz", TacBytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'k', 'i', 'n'}},
+      {"no options", "Bad", "sk\\Bad.asz", BuildPackedSkin({{"MASTER.BMP", TacBytes(64, 1)}})},
+      {"cut short", "Bad", "sk\\Bad.asz", half},
+      {"corrupt image", "Blue", "sk\\Blue\\MASTER.BMP", TacBytes{'B', 'M', 1, 2, 3}}};
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  form->Handle();
+  Owned<TsSkinManager> m = NewManager(folder.Absolute());
+  AddStored(*m, "Vista (internal)");
+  m->SetSkinName("Vista (internal)");
+  const std::string info = m->SkinInfo();
+  const int sections = static_cast<int>(m->Skin().GeneralData.size());
+  for (const BadSkin& b : bad) {
+    folder.Write(b.file, b.bytes);
+    if (std::string(b.name) == "Blue") folder.Remove("sk\\Blue.asz");
+    form->commands.clear();
+    TMessageBoxProbe probe;
+    m->SetSkinName(b.name);
+    ASSERT_EQ(probe.seen.size(), 1u) << b.what;
+    EXPECT_EQ(probe.seen[0].caption, "Error") << b.what;
+    EXPECT_NE(probe.seen[0].text.find(b.name), std::string::npos) << probe.seen[0].text;
+    EXPECT_FALSE(SkinLoading || SkinBroadcasting || SkinRemoving) << b.what;
+    EXPECT_EQ(m->SkinName(), "Vista (internal)") << b.what;
+    EXPECT_TRUE(m->CommonSkinData().Active) << b.what;
+    EXPECT_EQ(m->SkinInfo(), info) << b.what;
+    EXPECT_EQ(static_cast<int>(m->Skin().GeneralData.size()), sections) << b.what;
+    EXPECT_EQ(form->Count(cmdSkinLoaded) + form->Count(cmdSkinRemoved), 0) << b.what;
+  }
+}
+
+TEST_F(SkinManagerTest, WhileStreamingLoadsQuietlyAndAnnouncesOnceLoaded) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  form->Handle();
+  Owned<TsSkinManager> m = NewManager();
+  AddStored(*m, "Vista (internal)");
+  m->BeginLoading();
+  m->SetSkinName("Vista");
+  EXPECT_EQ(form->Count(cmdSkinLoaded), 0);
+  EXPECT_EQ(m->SkinInfo(), "N/A");
+  m->EndLoading();
+  EXPECT_EQ(form->Count(cmdSkinLoaded), 1);
+  EXPECT_EQ(m->SkinName(), "Vista (internal)");
+  EXPECT_NE(m->SkinInfo(), "N/A");
+  EXPECT_TRUE(m->CBTHookInstalled());
+}
+
+TEST_F(SkinManagerTest, TheFirstManagerIsDefaultAndAloneHooksTheApplicationWindow) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(false);
+  form->Handle();
+  Owned<TsSkinManager> first = NewManager();
+  Owned<TsSkinManager> second = NewManager();
+  EXPECT_TRUE(first->IsDefault());
+  EXPECT_FALSE(second->IsDefault());
+  const auto repaintsSeen = [&] {
+    form->commands.clear();
+    SendMessageW(Application->Handle(), kRepaintAllForms, 0, 0);
+    return form->Count(cmdRepaintNow);
+  };
+  EXPECT_EQ(repaintsSeen(), 1);
+  TMessage theme{WM_THEMECHANGED, 0, 0, 0};
+  EXPECT_TRUE(first->MainWindowHook(theme)) << "swallowed while menus are skinned";
+  first->SetSkinnedPopups(false);
+  EXPECT_FALSE(first->MainWindowHook(theme));
+  EXPECT_EQ(repaintsSeen(), 0);
+  first->SetSkinnedPopups(true);
+  first.reset();
+  EXPECT_EQ(DefaultManager, second.get()) << "the default role passes on";
+  EXPECT_EQ(repaintsSeen(), 1);
+  second.reset();
+  EXPECT_EQ(repaintsSeen(), 0) << "no hook outlives the managers";
+}
+
+TEST_F(SkinManagerTest, DefaultRolePassesToTheOldestManagerNotSetNonDefault) {
+  Owned<TsSkinManager> first = NewManager();
+  Owned<TsSkinManager> frame = NewManager();
+  frame->SetIsDefault(false);
+  Owned<TsSkinManager> main = NewManager();
+  first.reset();
+  EXPECT_EQ(DefaultManager, main.get());
+  main.reset();
+  EXPECT_EQ(DefaultManager, nullptr);
+}
+
+TEST_F(SkinManagerTest, OneDialogHookAtATimeFollowingTheDefaultSkin) {
+  TCountingDialogHook hook;
+  Owned<TsSkinManager> m = NewManager();
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 0);
+  AddStored(*m, "Vista (internal)");
+  m->SetSkinName("Vista (internal)");
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 1);
+  m->SendNewSkin(false);
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 1) << "a second broadcast installs no second hook";
+  m->SetActive(false);
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 0);
+  m->SetActive(true);
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 1);
+  Owned<TsSkinManager> other = NewManager();
+  AddStored(*other, "Vista (internal)");
+  other->SetSkinName("Vista (internal)");
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 1) << "only the default hooks";
+  m.reset();
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 1) << "the new default hooks instead";
+  other.reset();
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 0);
+}
+
+TEST_F(SkinManagerTest, HotWindowTellsTheOldWindowBeforeTheNew) {
+  Owned<TSkinTestForm> a = CreateOwned<TSkinTestForm>(false);
+  Owned<TSkinTestForm> b = CreateOwned<TSkinTestForm>(false);
+  TMessageLog log;
+  a->onCommand = [&](unsigned c) { log.Add("a" + std::to_string(c)); };
+  b->onCommand = [&](unsigned c) { log.Add("b" + std::to_string(c)); };
+  Owned<TsSkinManager> m = NewManager();
+  m->SetHotWindow(a->Handle());
+  m->SetHotWindow(b->Handle());
+  m->SetHotWindow(b->Handle());
+  m->SetHotWindow(nullptr);
+  EXPECT_TRUE(SequenceIs(log, {"a29", "a30", "b29", "b30"}));
+}
+
+TEST_F(SkinManagerTest, TheProgramCarriesTheDefaultSkinAndShadows) {
+  EXPECT_FALSE(ResourceBytes(DefaultSkinResource).empty());
+  ASSERT_NE(ShadowActive(), nullptr);
+  ASSERT_NE(ShadowInactive(), nullptr);
+  EXPECT_EQ(ShadowActive()->Width(), 48);
+  EXPECT_TRUE(ResourceBytes("NoSuchResource").empty());
+  EXPECT_NE(ProgramSmallIcon, nullptr);
+  EXPECT_NE(ProgramLargeIcon, nullptr);
+}
+
+}  // namespace
+}  // namespace kvtest

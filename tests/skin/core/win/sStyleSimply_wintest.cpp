@@ -1,0 +1,242 @@
+// Hooked forms under Wine: each form gets a broadcast once, and redraw is
+// switched off and on again in pairs around a skin change.
+#include "skin/core/sStyleSimply_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "SkinTestForms.h"
+#include "skin/core/sDialogs_win.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/core/acPlatform.h"
+
+namespace kvtest {
+namespace {
+
+TMessage SkinLoaded() {
+  TMessage m;
+  m.Msg = SM_ALPHACMD;
+  m.WParam = CommandWParam(cmdSkinLoaded);
+  return m;
+}
+
+TEST(HookedForms, RemovingKeepsTheListCompact) {
+  Owned<TSkinTestForm> a = CreateOwned<TSkinTestForm>(true);
+  Owned<TSkinTestForm> b = CreateOwned<TSkinTestForm>(true);
+  Owned<TSkinTestForm> c = CreateOwned<TSkinTestForm>(true);
+  AddHookedForm(a.get());  // listed twice
+  a.reset();
+  EXPECT_EQ(HookedForms, (std::vector<TCustomForm*>{b.get(), c.get()}));
+  RemoveHookedForm(nullptr);
+  b.reset();
+  c.reset();
+  EXPECT_TRUE(HookedForms.empty());
+}
+
+TEST(HookedForms, EachFormGetsABroadcastOnceWhileAReceiverFreesAnother) {
+  Owned<TSkinTestForm> a = CreateOwned<TSkinTestForm>(true);
+  Owned<TSkinTestForm> b = CreateOwned<TSkinTestForm>(true);
+  // Hooked and owned by the application: reachable both ways.
+  auto* c = Create<TSkinTestForm>(Application, true);
+  auto* plain = Create<TSkinTestForm>(Application, false);
+  for (TSkinTestForm* f : {a.get(), b.get(), c, plain}) f->Handle();
+  b->onCommand = [&](unsigned code) {
+    if (code == cmdSkinLoaded) a.reset();
+  };
+  TMessage m = SkinLoaded();
+  BroadcastToForms(m);
+  EXPECT_EQ(b->Count(cmdSkinLoaded), 1);
+  EXPECT_EQ(c->Count(cmdSkinLoaded), 1);
+  EXPECT_EQ(plain->Count(cmdSkinLoaded), 1);
+  c->Free();
+  plain->Free();
+}
+
+class FormsLockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manager = CreateOwned<TsSkinManager>();
+    form = CreateOwned<TSkinTestForm>(true);
+    form->provider.manager = manager.get();
+    form->Show();
+    mainForm = CreateOwned<TSkinTestForm>(false);
+    mainForm->Show();
+    Application->SetMainForm(mainForm.get());
+  }
+  void TearDown() override {
+    Application->SetMainForm(nullptr);
+    form.reset();
+    mainForm.reset();
+    manager.reset();
+  }
+  // Every WM_SETREDRAW 0 followed by one 1, and drawing on at the end.
+  static ::testing::AssertionResult Balanced(const std::vector<int>& redraws) {
+    int depth = 0;
+    for (int r : redraws) {
+      depth += r == 0 ? 1 : -1;
+      if (depth < 0 || depth > 1) return ::testing::AssertionFailure() << "unpaired WM_SETREDRAW";
+    }
+    if (depth != 0) return ::testing::AssertionFailure() << "drawing left off";
+    return ::testing::AssertionSuccess();
+  }
+  Owned<TsSkinManager> manager;
+  Owned<TSkinTestForm> form;
+  Owned<TSkinTestForm> mainForm;
+};
+
+TEST_F(FormsLockTest, ANewSkinLocksAndUnlocksTheFormOnce) {
+  manager->InternalSkins.Add().Data = ResourceBytes(DefaultSkinResource);
+  form->redraws.clear();
+  bool broadcasting = false, refreshSkipped = true;
+  form->onCommand = [&](unsigned code) {
+    if (code == cmdSkinLoaded) broadcasting = SkinBroadcasting;
+    if (code == cmdSkinRefresh) refreshSkipped = SkinLoading || SkinBroadcasting;
+  };
+  manager->SetSkinName("x");
+  EXPECT_TRUE(broadcasting);
+  EXPECT_FALSE(refreshSkipped) << "the refresh after a new skin must paint";
+  EXPECT_EQ(form->redraws, (std::vector<int>{0, 1}));
+  EXPECT_FALSE(form->provider.locked);
+  EXPECT_FALSE(GlobalRedrawLock);
+}
+
+TEST_F(FormsLockTest, MinimisingBetweenLockAndUnlockStillThaws) {
+  LockForms(manager.get());
+  Application->Minimize();
+  UnlockForms(manager.get());
+  Application->Restore();
+  EXPECT_EQ(form->redraws, (std::vector<int>{0, 1}));
+
+  form->redraws.clear();
+  Application->Minimize();
+  LockForms(manager.get());
+  Application->Restore();
+  UnlockForms(manager.get());
+  EXPECT_TRUE(form->redraws.empty()) << "a minimised application locks nothing";
+  EXPECT_FALSE(form->provider.locked);
+}
+
+TEST_F(FormsLockTest, AnExceptionInsideTheLockStillThaws) {
+  try {
+    TacFormsLock lock(manager.get());
+    throw std::runtime_error("receiver failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_TRUE(Balanced(form->redraws));
+  EXPECT_EQ(form->redraws.size(), 2u);
+}
+
+TEST_F(FormsLockTest, FormsOfAnotherManagerOrHiddenAreNotLocked) {
+  Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
+  LockForms(other.get());
+  UnlockForms(other.get());
+  form->Hide();
+  LockForms(manager.get());
+  UnlockForms(manager.get());
+  EXPECT_TRUE(form->redraws.empty());
+}
+
+TEST(CommandMessage, SendingToAControlNeverMakesItsWindow) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  EXPECT_EQ(SendCommandToControl(form.get(), cmdIsSkinned, 0), 0);
+  EXPECT_FALSE(form->HandleAllocated());
+  form->Handle();
+  EXPECT_EQ(QueryControlCommand(form.get(), cmdIsSkinned), 1);
+  EXPECT_TRUE(WindowAnswersCommand(form->Handle(), cmdIsSkinned));
+  EXPECT_EQ(QueryControlBgColor(nullptr), TransparentColor);
+  EXPECT_EQ(AlignmentTextFlags(form.get(), taCenter), UINT(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
+}
+
+struct BoxCase {
+  TacMsgType type;
+  TacMsgButtons buttons;
+  int answer;
+  const char* caption;
+  std::vector<int> shown;
+};
+
+TEST(MessageBoxes, ShowTheTypeAndButtonsAtTheAskedPlaceAndAnswer) {
+  using namespace msgbtn;
+  const BoxCase cases[] = {
+      {TacMsgType::Confirmation, Yes | No | Cancel, IDNO, "Confirm", {IDCANCEL, IDYES, IDNO}},
+      {TacMsgType::Error, OK | Cancel, IDCANCEL, "Error", {IDOK, IDCANCEL}},
+      {TacMsgType::Information, Abort, IDRETRY, "Information", {IDABORT, IDRETRY, IDIGNORE}},
+      {TacMsgType::Warning, Retry, IDRETRY, "Warning", {IDCANCEL, IDRETRY}},
+  };
+  for (const BoxCase& c : cases) {
+    TMessageBoxProbe probe;
+    probe.answer = c.answer;
+    EXPECT_EQ(MessageBoxDlgEx("", "Go on?", c.type, 40, 50, c.buttons), c.answer) << c.caption;
+    ASSERT_EQ(probe.seen.size(), 1u);
+    const TMessageBoxProbe::Seen& s = probe.seen[0];
+    EXPECT_EQ(s.caption, c.caption);
+    EXPECT_EQ(s.text, "Go on?");
+    EXPECT_EQ(s.buttons, c.shown) << c.caption;
+    EXPECT_EQ(s.x, 40);
+    EXPECT_EQ(s.y, 50);
+    EXPECT_EQ(MessageBoxX, -1);
+    EXPECT_EQ(MessageBoxY, -1);
+  }
+  TMessageBoxProbe probe;
+  EXPECT_EQ(AlertBox(), IDOK);
+  ASSERT_EQ(probe.seen.size(), 1u);
+  EXPECT_EQ(probe.seen[0].caption, "Warning");
+  EXPECT_EQ(probe.seen[0].text, "Alert");
+  EXPECT_EQ(probe.seen[0].x, -1);
+}
+
+}  // namespace
+}  // namespace kvtest
+
+namespace kvtest {
+namespace {
+
+// A skinned control: answers the skinned query and notes the commands.
+class TSkinnedChild : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  std::vector<unsigned> commands;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD) {
+      commands.push_back(HIWORD(m.WParam));
+      if (HIWORD(m.WParam) == cmdIsSkinned) m.Result = 1;
+      return;
+    }
+    TCustomControl::WndProc(m);
+  }
+};
+
+TEST(CommandMessage, BroadcastReachesSkinnedGrandchildrenThroughPlainWindows) {
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(false);
+  auto* plain = Create<TCustomControl>(form.get());
+  plain->SetParent(form.get());
+  auto* grandchild = Create<TSkinnedChild>(form.get());
+  grandchild->SetParent(plain);
+  auto* child = Create<TSkinnedChild>(form.get());
+  child->SetParent(form.get());
+  form->Handle();
+  TMessage m = SkinLoaded();
+  BroadcastToChildren(form.get(), m);
+  const auto loaded = [](const TSkinnedChild* c) {
+    return std::count(c->commands.begin(), c->commands.end(), unsigned{cmdSkinLoaded});
+  };
+  EXPECT_EQ(loaded(grandchild), 1);
+  EXPECT_EQ(loaded(child), 1);
+}
+
+TEST(Platform, CompositionIsAskedThroughItsSeam) {
+  const TacPlatformQuery saved = DwmCompositionQuery;
+  DwmCompositionQuery = [] { return false; };
+  EXPECT_FALSE(IsDwmCompositionOn());
+  DwmCompositionQuery = [] { return true; };
+  EXPECT_TRUE(IsDwmCompositionOn());
+  DwmCompositionQuery = saved;
+  EXPECT_EQ(IsDwmCompositionOn(), SystemDwmCompositionOn());
+}
+
+}  // namespace
+}  // namespace kvtest
