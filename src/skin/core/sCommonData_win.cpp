@@ -511,6 +511,67 @@ void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND hand
   AnswerColor(request, TransparentColor);
 }
 
+// --- hover glow ---------------------------------------------------------------------------
+
+namespace {
+
+TRect ClipBoxOfWindowDC(HWND wnd) {
+  HDC dc = GetWindowDC(wnd);
+  RECT clip{};
+  GetClipBox(dc, &clip);
+  ReleaseDC(wnd, dc);
+  return {clip.left, clip.top, clip.right, clip.bottom};
+}
+
+HWND GlowParentOf(TControl* c) {
+  TCustomForm* form = c->GetParentForm();
+  if (form == nullptr) return nullptr;
+  TWinControl* host = form->Parent() != nullptr ? form->Parent() : form;
+  return host->HandleAllocated() ? host->Handle() : nullptr;
+}
+
+// The part of the control its parent shows, in the control's coordinates.
+TRect VisiblePartOf(TControl* c) {
+  TRect clip{std::max(0, -c->Left()), std::max(0, -c->Top()), c->Width(), c->Height()};
+  if (TWinControl* parent = c->Parent()) {
+    const TRect client = parent->ClientRect();
+    clip.Right = std::min(clip.Right, client.Right - c->Left());
+    clip.Bottom = std::min(clip.Bottom, client.Bottom - c->Top());
+  }
+  return clip;
+}
+
+}  // namespace
+
+void ShowControlGlow(TsCommonData* sd, bool update, HWND handle) {
+  TsSkinManager* m = sd->SkinManager();
+  const TsGeneralData* section = sd->Section();
+  if (m == nullptr || !m->AllowGlowing() || section == nullptr || section->GlowCount < 1) return;
+  TControl* c = sd->OwnerControl;
+  if (c == nullptr) {
+    if (handle == nullptr) return;
+    RECT wr{};
+    GetWindowRect(handle, &wr);
+    sd->GlowIndex = ShowGlow({wr.left, wr.top, wr.right, wr.bottom}, ClipBoxOfWindowDC(handle),
+                             sd->SkinSection(), &m->Skin(), GetAncestor(handle, GA_ROOT), 255,
+                             section->GlowMargin, "GLOW");
+    return;
+  }
+  const bool pressed = (c->ControlState() & csLButtonDown) != 0;
+  if (!sd->MouseAbove || pressed || (update && sd->GlowIndex != -1)) {
+    HideControlGlow(sd);
+    return;
+  }
+  if (c->Parent() == nullptr) return;
+  const TPoint origin = c->Parent()->ClientToScreen({c->Left(), c->Top()});
+  auto* win = dynamic_cast<TWinControl*>(c);
+  const TRect clip = win != nullptr && win->HandleAllocated() ? ClipBoxOfWindowDC(win->Handle())
+                                                              : VisiblePartOf(c);
+  sd->GlowIndex = ShowGlow(Bounds(origin.X, origin.Y, c->Width(), c->Height()), clip,
+                           sd->SkinSection(), &m->Skin(), GlowParentOf(c), 255, section->GlowMargin,
+                           "GLOW");
+}
+
 void GetParentBgInfo(const TsCommonData* sd, TsBgCacheInfo& info) {
   TControl* c = sd->OwnerControl;
   if (SkinAvailable(sd, false) && c != nullptr && c->Parent() != nullptr) {
@@ -674,6 +735,7 @@ void MouseEntered(TsCommonData* sd, const TMessage& m) {
   }
   if (hotTracked) sd->MouseAbove = true;
   DefaultManager->SetHotWindow(win->HandleAllocated() ? win->Handle() : nullptr);
+  if (!NoGlowFor(sd->ControlType)) ShowControlGlow(sd, false, nullptr);
   if (InControlTypes(HoverRepaintTypes, sd->ControlType)) {
     sd->BGChanged = true;
     RepaintOwner(sd, true);

@@ -109,6 +109,10 @@ void SetPaintingSuspended(TsCommonData* sd, bool value);
 void BeginPaintLock(TsCommonData* sd);
 void EndPaintLock(TsCommonData* sd);
 
+// Shows the section's hover glow around the control (or the window of
+// handle when there is no owner control), or hides it when it should not show.
+void ShowControlGlow(TsCommonData* sd, bool update, HWND handle);
+
 void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND handle);
 void GetParentBgInfo(const TsCommonData* sd, TsBgCacheInfo& info);
 void GetParentBgInfoByHandle(HWND handle, TsBgCacheInfo& info);

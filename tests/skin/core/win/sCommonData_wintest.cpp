@@ -9,6 +9,7 @@
 #include "classlib/ExtCtrls.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonDataRules.h"
+#include "skin/controls/sSpeedButton.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 
@@ -181,6 +182,29 @@ TEST_F(CommonDataTest, AChildGetsTheParentsCacheAtItsOffset) {
   GdiFlush();
   EXPECT_EQ(PixelAt(drawn, 0, 0), ColorFromRGB(9, 13, 7));
   EXPECT_EQ(PixelAt(drawn, 2, 1), ColorFromRGB(11, 14, 7));
+}
+
+TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton) {
+  TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 80, 60});
+  auto* hot = Create<TsSpeedButton>(form.get());
+  auto* cold = Create<TsSpeedButton>(form.get());
+  TsCommonData hotData(hot, false), coldData(cold, false);
+  int leaves = 0;
+  for (TsSpeedButton* b : {hot, cold}) {
+    b->SetParent(box);
+    TWndMethod previous = b->WindowProc;
+    b->WindowProc = TWndMethod([b, previous, &leaves](TMessage& m) {
+      if (m.Msg == CM_MOUSELEAVE) leaves += b->Left() == 0 ? 1 : 100;
+      previous(m);
+    });
+  }
+  cold->SetLeft(30);
+  hotData.MouseAbove = true;
+  form->Handle();
+  box->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(leaves, 1) << "only the hot button is told";
+  EXPECT_TRUE(box->sd.MouseAbove);
+  EXPECT_EQ(manager->HotWindow(), box->Handle());
 }
 
 LRESULT CALLBACK RedWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
