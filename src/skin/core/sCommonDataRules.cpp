@@ -82,4 +82,28 @@ TColor MixBgColorBy256(TColor parentColor, TColor sectionColor, int transparency
   return static_cast<TColor>(result);
 }
 
+TsBoundLabelPlace PlaceBoundLabel(const TRect& control, TSize labelSize, TsCaptionLayout layout,
+                                  int indent, int maxWidth) {
+  const int w = labelSize.cx, h = labelSize.cy;
+  TsBoundLabelPlace place;
+  int left = control.Left;
+  int top = control.Top - h - indent;
+  switch (layout) {
+    case sclLeft:
+      left = control.Left - w - 4 - indent;
+      top = control.Top + (control.Height() - h) / 2 - 1;
+      break;
+    case sclTopLeft: break;
+    case sclTopCenter: left = control.Left + (control.Width() - w) / 2; break;
+    case sclTopRight: left = control.Left + control.Width() - w; break;
+  }
+  place.Bounds = Bounds(left, top, w, h);
+  if (maxWidth > 0) {
+    place.AutoSize = false;
+    place.WordWrap = true;
+    place.Bounds = Bounds(left, top, maxWidth, LargerOf(h, control.Height()));
+  }
+  return place;
+}
+
 }  // namespace kv

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <bitset>
+#include <cstdint>
 #include <string_view>
 
 #include "base/Types.h"
@@ -35,5 +36,21 @@ inline TColor MixBgColorByPercent(TColor parentColor, TColor sectionColor, int t
 // from the section's towards the parent's by T/256 (not T/100; the command
 // has always answered so); the top byte is the parent's.
 TColor MixBgColorBy256(TColor parentColor, TColor sectionColor, int transparency);
+
+// Where a bound caption label sits beside its control.
+enum TsCaptionLayout : std::uint8_t { sclLeft, sclTopLeft, sclTopCenter, sclTopRight };
+
+struct TsBoundLabelPlace {
+  TRect Bounds;
+  bool AutoSize = true;
+  bool WordWrap = false;
+};
+
+// The label of size labelSize (as it sizes itself) placed by layout around
+// the control's bounds: left of it, indent + 4 pixels away and one pixel
+// above centre, or above it by indent. A maxWidth above 0 fixes the width and
+// wraps the words, at least as high as the control.
+TsBoundLabelPlace PlaceBoundLabel(const TRect& control, TSize labelSize, TsCaptionLayout layout,
+                                  int indent, int maxWidth);
 
 }  // namespace kv

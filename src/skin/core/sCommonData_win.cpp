@@ -293,6 +293,7 @@ bool SkinAvailable(const TsCommonData* sd, bool checkActive) {
 }
 
 bool PaintingSuspended(const TsCommonData* sd) {
+  if (sd == nullptr) return false;
   const TsSkinManager* m = sd->SkinManager();
   if (m == nullptr || m->HasState(csDesigning)) return false;
   if (!NeedsParentCheck(sd)) return sd->Updating;
@@ -303,11 +304,13 @@ bool PaintingSuspended(const TsCommonData* sd) {
 }
 
 bool NeedsParentCheck(const TsCommonData* sd) {
+  if (sd == nullptr) return false;
   if (GlobalRedrawLock || (sd->ChildBgFlags & 1) == 0) return true;
   return ControlIsHot(sd);
 }
 
 bool ControlIsHot(const TsCommonData* sd) {
+  if (sd == nullptr) return false;
   TControl* c = sd->OwnerControl;
   if (c == nullptr || c->HasState(csDestroying | csDesigning) || !c->Enabled()) return false;
   const TWinControl* win = WindowedOwner(sd);
@@ -316,18 +319,20 @@ bool ControlIsHot(const TsCommonData* sd) {
 }
 
 bool SectionHasTransparency(const TsCommonData* sd) {
+  if (sd == nullptr) return false;
   const TsGeneralData* section = sd->Section();
   return section != nullptr && section->Transparency >= 1;
 }
 
 int MaxBorderWidth(const TsCommonData* sd) {
+  if (sd == nullptr) return 0;
   const TsMaskData* mask = sd->BorderMask();
   if (mask == nullptr || (mask->StretchMode & 2) != 0) return 0;
   return std::max({mask->WL, mask->WT, mask->WR, mask->WB});
 }
 
 bool DependsOnParentBg(const TsCommonData* sd) {
-  if (sd->ParentBgForced || !SkinAvailable(sd, false)) return true;
+  if (!SkinAvailable(sd, false) || sd->ParentBgForced) return true;
   TControl* c = sd->OwnerControl;
   if (c == nullptr || c->ClassName() == "TsTabSheet" || (c->ControlState() & csCreating) != 0 ||
       !c->Visible())
@@ -341,12 +346,14 @@ bool DependsOnParentBg(const TsCommonData* sd) {
 }
 
 int ParentBgNonUniform(const TsCommonData* sd) {
+  if (sd == nullptr) return 0;
   TWinControl* parent = sd->OwnerControl != nullptr ? sd->OwnerControl->Parent() : nullptr;
   if (parent == nullptr || !parent->HandleAllocated()) return 0;
   return static_cast<int>(SendCommandToWindow(parent->Handle(), cmdIsBgNonUniform, 0));
 }
 
 bool NeedsOwnBgCache(const TsCommonData* sd) {
+  if (sd == nullptr) return false;
   const TsGeneralData* section = sd->Section();
   if (section == nullptr) return false;
   if (const TsMaskData* mask = sd->BorderMask();
@@ -362,6 +369,7 @@ bool NeedsOwnBgCache(const TsCommonData* sd) {
 }
 
 TColor SkinnedBgColor(const TsCommonData* sd, bool hot, HWND handle) {
+  if (sd == nullptr) return static_cast<TColor>(ColorToRGB(clBtnFace));
   const TsGeneralData* section = SkinAvailable(sd, false) ? sd->Section() : nullptr;
   if (section == nullptr) return OwnerColor(sd);
   const int t = hot ? section->HotTransparency : section->Transparency;

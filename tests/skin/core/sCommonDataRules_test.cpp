@@ -80,3 +80,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(PlaceBoundLabel, EachLayoutAroundTheControl) {
+  const TRect control = Bounds(100, 50, 80, 21);
+  struct Case {
+    TsCaptionLayout layout;
+    TSize label;
+    int maxWidth;
+    TRect expected;
+  } cases[] = {
+      {sclLeft, {30, 13}, 0, Bounds(64, 53, 30, 13)},
+      {sclLeft, {30, 26}, 0, Bounds(64, 47, 30, 26)},  // (21 - 26) / 2 truncates to -2
+      {sclTopLeft, {30, 13}, 0, Bounds(100, 35, 30, 13)},
+      {sclTopCenter, {30, 13}, 0, Bounds(125, 35, 30, 13)},
+      {sclTopRight, {30, 13}, 0, Bounds(150, 35, 30, 13)},
+      {sclLeft, {30, 13}, 50, Bounds(64, 53, 50, 21)},
+  };
+  for (const Case& c : cases) {
+    const TsBoundLabelPlace place = PlaceBoundLabel(control, c.label, c.layout, 2, c.maxWidth);
+    EXPECT_EQ(place.Bounds, c.expected) << "layout " << int(c.layout) << " max " << c.maxWidth;
+    EXPECT_EQ(place.WordWrap, c.maxWidth > 0);
+    EXPECT_EQ(place.AutoSize, c.maxWidth == 0);
+  }
+}
+
+}  // namespace
+}  // namespace kv
