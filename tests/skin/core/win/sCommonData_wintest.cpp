@@ -25,6 +25,11 @@ const char* const kOptions =
     "[HALF]\r\nCOLOR=100\r\nTRANSPARENCY=50\r\n"
     "[CLEAR]\r\nTRANSPARENCY=100\r\n";
 
+TColor PixelAt(const TBitmap& bmp, int x, int y) {
+  const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
+  return ColorFromRGB(p[2], p[1], p[0]);
+}
+
 // A windowed control whose first handler is its skin data, as every
 // skinned control has it.
 class TSkinnedBox : public TCustomControl {
@@ -69,10 +74,6 @@ class CommonDataTest : public ::testing::Test {
         std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
         p[0] = 7, p[1] = static_cast<std::uint8_t>(y), p[2] = static_cast<std::uint8_t>(x);
       }
-  }
-  static TColor PixelAt(const TBitmap& bmp, int x, int y) {
-    const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
-    return ColorFromRGB(p[2], p[1], p[0]);
   }
 
   Owned<TsSkinManager> manager;
@@ -250,6 +251,26 @@ TEST(BackgroundFromForeignWindow, PaintsItselfShiftedAndClippedOrGivesAColour) {
   DestroyWindow(wnd);
   UnregisterClassW(L"kvForeignRed", wc.hInstance);
   DeleteObject(wc.hbrBackground);
+}
+
+// The request travels as a pointer, so another process's window is never
+// asked, nor told to paint into our context: it gives the colour.
+TEST(BackgroundFromForeignWindow, AnotherProcessIsNeverAsked) {
+  HWND desktop = GetDesktopWindow();
+  DWORD process = 0;
+  GetWindowThreadProcessId(desktop, &process);
+  if (process == GetCurrentProcessId()) GTEST_SKIP() << "the desktop window is ours here";
+  TBitmap target(4, 4, pf24bit);
+  TBitmapCanvas canvas(target);
+  FillRectWithColor(canvas.Handle(), {0, 0, 4, 4}, 0x123456);
+  TsBgRequest request;
+  request.R = {0, 0, 4, 4};
+  request.DC = canvas.Handle();
+  request.PleaseDraw = true;
+  EXPECT_FALSE(GetWindowBackgroundInfo(request, desktop, true));
+  EXPECT_EQ(request.BgType, btColor);
+  GdiFlush();
+  EXPECT_EQ(PixelAt(target, 1, 1), 0x123456) << "nothing painted into our context";
 }
 
 }  // namespace
