@@ -98,4 +98,14 @@ void BackgroundInfoToCacheInfo(const TsBgRequest& request, TsBgCacheInfo& cacheI
   cacheInfo = {nullptr, 0, 0, static_cast<TColor>(ColorToRGB(request.Color)), false};
 }
 
+void ExcludeGraphicChildrenClip(HDC dc, TWinControl* control, int offsetX, int offsetY) {
+  if (control == nullptr) return;
+  for (int i = 0; i < control->ControlCount(); ++i) {
+    TControl* child = control->Controls(i);
+    if (!child->Visible() || dynamic_cast<TGraphicControl*>(child) == nullptr) continue;
+    ExcludeClipRect(dc, child->Left() + offsetX, child->Top() + offsetY,
+                    child->Left() + offsetX + child->Width(), child->Top() + offsetY + child->Height());
+  }
+}
+
 }  // namespace kv

@@ -37,5 +37,8 @@ bool GetWindowBackgroundInfo(TsBgRequest& request, HWND wnd, bool pleaseDraw);
 // directly, never made to create one.
 bool GetControlBackgroundInfo(TsBgRequest& request, TControl* control, bool pleaseDraw);
 void BackgroundInfoToCacheInfo(const TsBgRequest& request, TsBgCacheInfo& cacheInfo);
+// Keeps a windowed control's painting off its visible windowless children
+// (moved by the offsets); windowed children paint themselves.
+void ExcludeGraphicChildrenClip(HDC dc, TWinControl* control, int offsetX, int offsetY);
 
 }  // namespace kv

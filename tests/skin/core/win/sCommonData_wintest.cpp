@@ -7,6 +7,7 @@
 #include "../SkinTestUtil.h"
 #include "SkinTestForms.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/StdCtrls.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonDataRules.h"
 #include "skin/controls/sSpeedButton.h"
@@ -206,6 +207,33 @@ TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton)
   EXPECT_EQ(leaves, 1) << "only the hot button is told";
   EXPECT_TRUE(box->sd.MouseAbove);
   EXPECT_EQ(manager->HotWindow(), box->Handle());
+}
+
+TEST_F(CommonDataTest, OnlyVisibleWindowlessChildrenAreKeptOutOfTheClip) {
+  auto* panel = Create<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 40, 30);
+  auto* label = Create<TLabel>(form.get());
+  label->SetParent(panel);
+  label->SetBounds(2, 3, 10, 5);
+  auto* hidden = Create<TLabel>(form.get());
+  hidden->SetParent(panel);
+  hidden->SetBounds(20, 3, 10, 5);
+  hidden->Hide();
+  TSkinnedBox* windowed = Box(panel, "GRAD", {20, 15, 10, 5});
+  form->Handle();
+
+  TBitmap target(40, 30, pf24bit);
+  TBitmapCanvas canvas(target);
+  FillRectWithColor(canvas.Handle(), {0, 0, 40, 30}, 0);
+  ExcludeGraphicChildrenClip(canvas.Handle(), panel, 1, 1);
+  FillRectWithColor(canvas.Handle(), {0, 0, 40, 30}, 0xFFFFFF);
+  GdiFlush();
+  EXPECT_EQ(PixelAt(target, 3, 4), 0) << "the label, moved by the offset";
+  EXPECT_EQ(PixelAt(target, 12, 8), 0);
+  EXPECT_EQ(PixelAt(target, 2, 3), 0xFFFFFF) << "its place without the offset";
+  EXPECT_EQ(PixelAt(target, 22, 5), 0xFFFFFF) << "the hidden label";
+  EXPECT_EQ(PixelAt(target, windowed->Left() + 2, windowed->Top() + 2), 0xFFFFFF) << "a window";
 }
 
 LRESULT CALLBACK RedWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
