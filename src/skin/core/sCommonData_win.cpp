@@ -17,6 +17,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaintControl.h"
 
 namespace kv {
 
@@ -578,6 +579,29 @@ void ShowControlGlow(TsCommonData* sd, bool update, HWND handle) {
   sd->GlowIndex = ShowGlow(Bounds(origin.X, origin.Y, c->Width(), c->Height()), clip,
                            sd->SkinSection(), &m->Skin(), GlowParentOf(c), 255, section->GlowMargin,
                            "GLOW");
+}
+
+void FillCacheCorners(TsCommonData* sd, int state, int corners) {
+  TsSkinManager* m = sd->SkinManager();
+  TControl* c = sd->OwnerControl;
+  if (m == nullptr || !m->Skin().IsSectionIndexValid(sd->SkinIndex) || c == nullptr ||
+      c->Parent() == nullptr || !sd->CacheBmp || c->Width() < 2 || c->Height() < 2)
+    return;
+  TsBgRequest request;
+  GetControlBackgroundInfo(request, c->Parent(), false);
+  TsBgCacheInfo background;
+  BackgroundInfoToCacheInfo(request, background);
+  if (background.Ready) background.X += c->Left(), background.Y += c->Top();
+  FillCacheCornersFromMask(sd->CacheBmp.get(), &m->Skin(), sd->BorderIndex, state, corners, background);
+}
+
+void RefreshCacheCorners(TsCommonData* sd, int state) { FillCacheCorners(sd, state, ccAllCorners); }
+
+void ApplyDisabledKind(TBitmap* bitmap, TsDisabledKind kinds, TControl* control, TPoint point,
+                       const TsBgCacheInfo& background) {
+  const TColor controlColor =
+      background.FillColor == TransparentColor ? QueryControlBgColor(control) : background.FillColor;
+  ApplyDisabledKind(bitmap, kinds, point, background, controlColor);
 }
 
 void GetParentBgInfo(const TsCommonData* sd, TsBgCacheInfo& info) {

@@ -13,6 +13,7 @@
 
 #include "base/Bitmap.h"
 #include "classlib/Controls.h"
+#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sMaskData.h"
 
@@ -112,6 +113,16 @@ void EndPaintLock(TsCommonData* sd);
 // Shows the section's hover glow around the control (or the window of
 // handle when there is no owner control), or hides it when it should not show.
 void ShowControlGlow(TsCommonData* sd, bool update, HWND handle);
+
+// The cache's corners under the border mask's transparent pixels (frame of
+// state) repainted from the parent's background; corners as the mask
+// painter's corner set.
+void FillCacheCorners(TsCommonData* sd, int state, int corners);
+void RefreshCacheCorners(TsCommonData* sd, int state);
+// The disabled look of a control's cache, on the background given, the
+// control's background colour standing in for a missing one.
+void ApplyDisabledKind(TBitmap* bitmap, TsDisabledKind kinds, TControl* control, TPoint point,
+                       const TsBgCacheInfo& background);
 
 void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND handle);
 void GetParentBgInfo(const TsCommonData* sd, TsBgCacheInfo& info);
