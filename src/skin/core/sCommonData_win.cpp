@@ -397,6 +397,21 @@ TColor CommandBgColor(const TsCommonData* sd) {
   return t >= 100 ? parentColor : MixBgColorBy256(parentColor, section->Color, t);
 }
 
+int FontSourceSectionIndex(TControl* control, int defaultIndex, TsSkinManager* manager) {
+  TsSkinManager* m = manager != nullptr ? manager : DefaultManager;
+  if (control == nullptr || control->Parent() == nullptr || m == nullptr) return defaultIndex;
+  TControl* parent = control->Parent();
+  int index = static_cast<int>(QueryControlCommand(parent, cmdGetSectionIndex)) - 1;
+  while (m->Skin().IsSectionIndexValid(index) &&
+         m->Skin().GeneralData[static_cast<size_t>(index)].Transparency > 50 &&
+         parent->Parent() != nullptr) {
+    parent = parent->Parent();
+    index = static_cast<int>(QueryControlCommand(parent, cmdGetSectionIndex)) - 1;
+  }
+  if (!m->Skin().IsSectionIndexValid(index)) return defaultIndex;
+  return m->Skin().GeneralData[static_cast<size_t>(index)].GiveOwnFont ? index : defaultIndex;
+}
+
 // --- operations ------------------------------------------------------------------------
 
 void SkinDataLoaded(TsCommonData* sd) {
@@ -869,6 +884,49 @@ void CopyCacheToDC(TWinControl* parent, const TsCommonData* sd, TPoint srcPoint,
       if (clipped && IntersectRect(common, r, destRect))
         ExcludeClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
     }
+  }
+  CopyBitmapToDC(*sd->CacheBmp, dc, destRect, srcPoint);
+  RestoreDC(dc, saved);
+}
+
+namespace {
+
+// A group box is left out by its frame only: the caption strip it names and
+// the skin's group-box border widths.
+void ExcludeGroupBoxFrame(HDC dc, HWND box, const RECT& r) {
+  if (DefaultManager == nullptr) return;
+  const TsSkinModel& skin = DefaultManager->Skin();
+  const int mask = skin.MaskIndexOf(skin.SectionIndexOf("GROUPBOX"), "GROUPBOX", "BORDERSMASK");
+  const int top = static_cast<int>(SendCommandToWindow(box, cmdGetCaptionHeight, 0));
+  const int left = mask >= 0 ? skin.MaskMarginLeft(mask) : 0;
+  const int right = mask >= 0 ? skin.MaskMarginRight(mask) : 0;
+  const int bottom = mask >= 0 ? skin.MaskMarginBottom(mask) : 0;
+  ExcludeClipRect(dc, r.left, r.top, r.right, r.top + top);
+  ExcludeClipRect(dc, r.left, r.top, r.left + left, r.bottom);
+  ExcludeClipRect(dc, r.right - right, r.top, r.right, r.bottom);
+  ExcludeClipRect(dc, r.left, r.bottom - bottom, r.right, r.bottom);
+}
+
+}  // namespace
+
+void CopyCacheExceptChildWindows(HWND handle, const TsCommonData* sd, TPoint srcPoint, int offsetY,
+                                 int offsetX, HDC dc, const TRect& destRect) {
+  if (!sd->CacheBmp || dc == nullptr) return;
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, destRect.Left, destRect.Top, destRect.Right, destRect.Bottom);
+  RECT parentRect{};
+  GetWindowRect(handle, &parentRect);
+  for (HWND child = GetTopWindow(handle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    OffsetRect(&r, offsetX - parentRect.left, offsetY - parentRect.top);
+    const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE));
+    if ((style & BS_TYPEMASK) > 6 && (exStyle & WS_EX_CLIENTEDGE) == 0)
+      ExcludeGroupBoxFrame(dc, child, r);
+    else
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
   }
   CopyBitmapToDC(*sd->CacheBmp, dc, destRect, srcPoint);
   RestoreDC(dc, saved);

@@ -102,6 +102,11 @@ TColor SkinnedBgColor(const TsCommonData* sd, bool hot, HWND handle);
 // T/256; 0xFF00FF-free (see the source).
 TColor CommandBgColor(const TsCommonData* sd);
 
+// The section whose font colour the control takes: its parent's (climbing
+// past parents more than half see-through) when that section gives its font;
+// defaultIndex otherwise.
+int FontSourceSectionIndex(TControl* control, int defaultIndex, TsSkinManager* manager);
+
 void SkinDataLoaded(TsCommonData* sd);
 void PrepareCacheBitmap(TsCommonData* sd);
 void PrepareCacheBitmap24(TsCommonData* sd);
@@ -138,5 +143,10 @@ bool HandleSkinCommand(TMessage& message, TsCommonData* sd);
 // visible graphic and opaque children of parent that the rectangle touches.
 void CopyCacheToDC(TWinControl* parent, const TsCommonData* sd, TPoint srcPoint, int offsetY,
                    int offsetX, HDC dc, const TRect& destRect);
+
+// The same for a window: every visible child window is left out at its
+// place; a group box only by its frame strips.
+void CopyCacheExceptChildWindows(HWND handle, const TsCommonData* sd, TPoint srcPoint, int offsetY,
+                                 int offsetX, HDC dc, const TRect& destRect);
 
 }  // namespace kv

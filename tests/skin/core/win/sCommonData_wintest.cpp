@@ -236,6 +236,37 @@ TEST_F(CommonDataTest, OnlyVisibleWindowlessChildrenAreKeptOutOfTheClip) {
   EXPECT_EQ(PixelAt(target, windowed->Left() + 2, windowed->Top() + 2), 0xFFFFFF) << "a window";
 }
 
+TEST_F(CommonDataTest, CacheCopiesLeaveOutTheChildrenThatPaintThemselves) {
+  TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 40, 30});
+  TSkinnedBox* window = Box(parent, "GRAD", {10, 10, 10, 10});
+  auto* label = Create<TLabel>(form.get());
+  label->SetParent(parent);
+  label->SetBounds(25, 2, 5, 5);
+  form->Handle();
+  PrepareCacheBitmap(&parent->sd);
+  FillCoordinates(*parent->sd.CacheBmp);
+
+  struct Case {
+    const char* copy;
+    bool byWindow;
+    TPoint outside, child;  // a copied pixel and one of a child left out
+  } cases[] = {{"by window", true, {5, 5}, {12, 12}}, {"by control", false, {5, 5}, {26, 3}}};
+  for (const Case& c : cases) {
+    TBitmap target(40, 30, pf24bit);
+    TBitmapCanvas canvas(target);
+    FillRectWithColor(canvas.Handle(), {0, 0, 40, 30}, 0);
+    if (c.byWindow)
+      CopyCacheExceptChildWindows(parent->Handle(), &parent->sd, {0, 0}, 0, 0, canvas.Handle(),
+                                  {0, 0, 40, 30});
+    else
+      CopyCacheToDC(parent, &parent->sd, {0, 0}, 0, 0, canvas.Handle(), {0, 0, 40, 30});
+    GdiFlush();
+    EXPECT_EQ(PixelAt(target, c.outside.X, c.outside.Y), ColorFromRGB(5, 5, 7)) << c.copy;
+    EXPECT_EQ(PixelAt(target, c.child.X, c.child.Y), 0) << c.copy;
+  }
+  (void)window;
+}
+
 LRESULT CALLBACK RedWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
