@@ -891,6 +891,14 @@ void CopyCacheToDC(TWinControl* parent, const TsCommonData* sd, TPoint srcPoint,
 
 namespace {
 
+// The low style bits name a button type only in a button: other windows use
+// them for their own styles.
+bool IsButtonWindow(HWND wnd) {
+  wchar_t name[16] = {};
+  RealGetWindowClassW(wnd, name, 16);
+  return lstrcmpiW(name, L"Button") == 0;
+}
+
 // A group box is left out by its frame only: the caption strip it names and
 // the skin's group-box border widths.
 void ExcludeGroupBoxFrame(HDC dc, HWND box, const RECT& r) {
@@ -923,7 +931,7 @@ void CopyCacheExceptChildWindows(HWND handle, const TsCommonData* sd, TPoint src
     OffsetRect(&r, offsetX - parentRect.left, offsetY - parentRect.top);
     const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE));
-    if ((style & BS_TYPEMASK) > 6 && (exStyle & WS_EX_CLIENTEDGE) == 0)
+    if (IsButtonWindow(child) && (style & BS_TYPEMASK) > 6 && (exStyle & WS_EX_CLIENTEDGE) == 0)
       ExcludeGroupBoxFrame(dc, child, r);
     else
       ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);

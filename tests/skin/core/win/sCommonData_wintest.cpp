@@ -60,6 +60,7 @@ class CommonDataTest : public ::testing::Test {
     form->SetBounds(0, 0, 200, 150);
   }
 
+  // bounds as left, top, right, bottom
   TSkinnedBox* Box(TWinControl* parent, const std::string& section, TRect bounds) {
     auto* box = Create<TSkinnedBox>(form.get());
     box->SetBoundsRect(bounds);
@@ -220,7 +221,7 @@ TEST_F(CommonDataTest, OnlyVisibleWindowlessChildrenAreKeptOutOfTheClip) {
   hidden->SetParent(panel);
   hidden->SetBounds(20, 3, 10, 5);
   hidden->Hide();
-  TSkinnedBox* windowed = Box(panel, "GRAD", {20, 15, 10, 5});
+  TSkinnedBox* windowed = Box(panel, "GRAD", {20, 15, 30, 20});
   form->Handle();
 
   TBitmap target(40, 30, pf24bit);
@@ -238,11 +239,11 @@ TEST_F(CommonDataTest, OnlyVisibleWindowlessChildrenAreKeptOutOfTheClip) {
 
 TEST_F(CommonDataTest, CacheCopiesLeaveOutTheChildrenThatPaintThemselves) {
   TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 40, 30});
-  TSkinnedBox* window = Box(parent, "GRAD", {10, 10, 10, 10});
+  TSkinnedBox* window = Box(parent, "GRAD", {10, 10, 20, 20});
   auto* label = Create<TLabel>(form.get());
   label->SetParent(parent);
   label->SetBounds(25, 2, 5, 5);
-  form->Handle();
+  form->Show();
   PrepareCacheBitmap(&parent->sd);
   FillCoordinates(*parent->sd.CacheBmp);
 
