@@ -37,7 +37,8 @@ void PaintParentShifted(TsBgRequest& request, Paint paint) {
 // window for the question).
 LRESULT AskControl(TControl* control, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* win = dynamic_cast<TWinControl*>(control);
-  if (win != nullptr && win->HandleAllocated()) return SendMessageW(win->Handle(), msg, wParam, lParam);
+  if (win != nullptr && win->HandleAllocated())
+    return SendMessageW(win->Handle(), msg, wParam, lParam);
   return control->Perform(msg, wParam, lParam);
 }
 
@@ -75,15 +76,14 @@ bool GetControlBackgroundInfo(TsBgRequest& request, TControl* control, bool plea
              reinterpret_cast<LPARAM>(&request));
   if (request.BgType != btNoAnswer) return true;
   if (drawWanted && request.DC != nullptr) {
-    PaintParentShifted(request, [&](UINT msg) {
-      control->Perform(msg, reinterpret_cast<WPARAM>(request.DC), 0);
-    });
+    PaintParentShifted(
+        request, [&](UINT msg) { control->Perform(msg, reinterpret_cast<WPARAM>(request.DC), 0); });
     return false;
   }
   request.BgType = btColor;
   // Black counts as no answer here: a control that cannot say gives its Color.
-  const auto answer = static_cast<TColor>(
-      control->Perform(SM_ALPHACMD, CommandWParam(cmdGetBgColor), 0));
+  const auto answer =
+      static_cast<TColor>(control->Perform(SM_ALPHACMD, CommandWParam(cmdGetBgColor), 0));
   request.Color = answer != 0 ? answer : static_cast<TColor>(ColorToRGB(control->Color()));
   if (request.PleaseDraw && request.Bmp != nullptr && request.DC != nullptr)
     FillRectWithColor(request.DC, request.R, request.Color);
@@ -104,7 +104,8 @@ void ExcludeGraphicChildrenClip(HDC dc, TWinControl* control, int offsetX, int o
     TControl* child = control->Controls(i);
     if (!child->Visible() || dynamic_cast<TGraphicControl*>(child) == nullptr) continue;
     ExcludeClipRect(dc, child->Left() + offsetX, child->Top() + offsetY,
-                    child->Left() + offsetX + child->Width(), child->Top() + offsetY + child->Height());
+                    child->Left() + offsetX + child->Width(),
+                    child->Top() + offsetY + child->Height());
   }
 }
 

@@ -26,7 +26,15 @@ struct SectionRow {
 };
 
 const SectionRow kDefaultSections[] = {
-    {{{2, 8}, {10, 10}, {41, 41}, {76, 76}, {78, 78}, {83, 84}, {96, 97}, {131, 131}, {140, 140},
+    {{{2, 8},
+      {10, 10},
+      {41, 41},
+      {76, 76},
+      {78, 78},
+      {83, 84},
+      {96, 97},
+      {131, 131},
+      {140, 140},
       {227, 227}},
      "EDIT"},
     {{{11, 18}, {81, 82}}, "COMBOBOX"},
@@ -56,10 +64,19 @@ std::uint8_t MixChannel256(int parent, int own, int transparency) {
 
 }  // namespace
 
-const TacControlTypeSet NoHotTrackingTypes = MakeTypeSet({{19, 19}, {51, 74}, {110, 110}, {141, 161}});
-const TacControlTypeSet NoGlowTypes =
-    MakeTypeSet({{51, 52}, {54, 54}, {56, 60}, {68, 68}, {73, 74}, {110, 110}, {141, 141},
-                 {143, 143}, {151, 151}, {161, 161}, {226, 226}});
+const TacControlTypeSet NoHotTrackingTypes =
+    MakeTypeSet({{19, 19}, {51, 74}, {110, 110}, {141, 161}});
+const TacControlTypeSet NoGlowTypes = MakeTypeSet({{51, 52},
+                                                   {54, 54},
+                                                   {56, 60},
+                                                   {68, 68},
+                                                   {73, 74},
+                                                   {110, 110},
+                                                   {141, 141},
+                                                   {143, 143},
+                                                   {151, 151},
+                                                   {161, 161},
+                                                   {226, 226}});
 const TacControlTypeSet HoverRepaintTypes =
     MakeTypeSet({{2, 18}, {41, 41}, {76, 84}, {96, 97}, {131, 140}});
 
@@ -93,9 +110,14 @@ TsBoundLabelPlace PlaceBoundLabel(const TRect& control, TSize labelSize, TsCapti
       left = control.Left - w - 4 - indent;
       top = control.Top + (control.Height() - h) / 2 - 1;
       break;
-    case sclTopLeft: break;
-    case sclTopCenter: left = control.Left + (control.Width() - w) / 2; break;
-    case sclTopRight: left = control.Left + control.Width() - w; break;
+    case sclTopLeft:
+      break;
+    case sclTopCenter:
+      left = control.Left + (control.Width() - w) / 2;
+      break;
+    case sclTopRight:
+      left = control.Left + control.Width() - w;
+      break;
   }
   place.Bounds = Bounds(left, top, w, h);
   if (maxWidth > 0) {

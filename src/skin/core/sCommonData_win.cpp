@@ -43,7 +43,8 @@ TCustomForm* ProviderForm(const TsCommonData* sd) {
 }
 
 TColor OwnerColor(const TsCommonData* sd) {
-  if (sd->OwnerControl != nullptr) return static_cast<TColor>(ColorToRGB(sd->OwnerControl->Color()));
+  if (sd->OwnerControl != nullptr)
+    return static_cast<TColor>(ColorToRGB(sd->OwnerControl->Color()));
   if (TCustomForm* form = ProviderForm(sd)) return static_cast<TColor>(ColorToRGB(form->Color()));
   return static_cast<TColor>(ColorToRGB(clBtnFace));
 }
@@ -96,7 +97,8 @@ void ApplyUnskinnedColors(TsCommonData* sd) {
     RepaintOwner(sd, false);
   } else if (TWinControl* win = WindowedOwner(sd)) {
     for (int i = 0; i < win->ControlCount(); ++i)
-      if (auto* label = dynamic_cast<TLabel*>(win->Controls(i))) label->Font()->SetColor(clWindowText);
+      if (auto* label = dynamic_cast<TLabel*>(win->Controls(i)))
+        label->Font()->SetColor(clWindowText);
   }
 }
 
@@ -225,7 +227,8 @@ const TsMaskData* TsCommonData::BorderMask() const {
 
 void TsCommonData::RefreshSkinIndexes() {
   auto* component = dynamic_cast<TComponent*>(OwnerObject);
-  if (component != nullptr && component->HasState(csDesigning) && OwnerFrame(component) != nullptr) {
+  if (component != nullptr && component->HasState(csDesigning) &&
+      OwnerFrame(component) != nullptr) {
     SkinIndex = Texture = HotTexture = -1;
     return;
   }
@@ -252,10 +255,17 @@ void TsCommonData::UpdatePaintStateFlags() {
   if (section->ImagePercent != 0) PaintStateFlags |= 4;
   if (section->GradientPercent == 0 || section->GradientArray.empty()) return;
   switch (section->GradientArray.front().Mode) {
-    case 0: PaintStateFlags |= 2; break;
-    case 1: PaintStateFlags |= 1; break;
-    case 2: PaintStateFlags |= 3; break;
-    default: break;
+    case 0:
+      PaintStateFlags |= 2;
+      break;
+    case 1:
+      PaintStateFlags |= 1;
+      break;
+    case 2:
+      PaintStateFlags |= 3;
+      break;
+    default:
+      break;
   }
 }
 
@@ -269,7 +279,8 @@ void TsCommonData::UpdateChildBgFlags(bool recurse) {
   if (container && !NeedsOwnBgCache(this)) ChildBgFlags |= 1;
   TWinControl* win = WindowedOwner(this);
   if (!recurse || win == nullptr) return;
-  for (int i = 0; i < win->ControlCount(); ++i) SendCommandToControl(win->Controls(i), cmdChildBgFlags, 1);
+  for (int i = 0; i < win->ControlCount(); ++i)
+    SendCommandToControl(win->Controls(i), cmdChildBgFlags, 1);
 }
 
 void TsCommonData::SetDefaultSkinSection() {
@@ -365,7 +376,8 @@ bool NeedsOwnBgCache(const TsCommonData* sd) {
     if (c == nullptr || c->Parent() == nullptr) return true;
     return (QueryControlCommand(c->Parent(), cmdChildBgFlags) & 1) == 0;
   }
-  if (section->Transparency == 0) return section->ImagePercent != 0 || section->GradientPercent != 0;
+  if (section->Transparency == 0)
+    return section->ImagePercent != 0 || section->GradientPercent != 0;
   return true;
 }
 
@@ -378,7 +390,8 @@ TColor SkinnedBgColor(const TsCommonData* sd, bool hot, HWND handle) {
   if (t <= 0) return sd->CustomColor() ? OwnerColor(sd) : own;
   TControl* c = sd->OwnerControl;
   if (t >= 100) {
-    if (c != nullptr) return c->Parent() != nullptr ? QueryControlBgColor(c->Parent()) : TransparentColor;
+    if (c != nullptr)
+      return c->Parent() != nullptr ? QueryControlBgColor(c->Parent()) : TransparentColor;
     return handle != nullptr ? QueryWindowBgColor(GetParent(handle))
                              : static_cast<TColor>(ColorToRGB(clBtnFace));
   }
@@ -426,7 +439,8 @@ void SkinDataLoaded(TsCommonData* sd) {
 void PrepareCacheBitmap(TsCommonData* sd) {
   if (!sd->CacheBmp) sd->CacheBmp = NewBitmap24(0, 0);
   TControl* c = sd->OwnerControl;
-  if (c != nullptr && (sd->CacheBmp->Width() != c->Width() || sd->CacheBmp->Height() != c->Height()))
+  if (c != nullptr &&
+      (sd->CacheBmp->Width() != c->Width() || sd->CacheBmp->Height() != c->Height()))
     sd->CacheBmp->SetSize(std::max(c->Width(), 0), std::max(c->Height(), 0));
 }
 
@@ -522,13 +536,14 @@ void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND hand
   }
   if (t == 100) {
     const TsMaskData* mask = sd->BorderMask();
-    const bool wideBorder = mask != nullptr && (mask->WL + mask->WR >= 25 || mask->WT + mask->WB >= 25);
+    const bool wideBorder =
+        mask != nullptr && (mask->WL + mask->WR >= 25 || mask->WT + mask->WB >= 25);
     if (!wideBorder) return AskBelow(sd, request, handle);
     if (!sd->CacheBmp) {
       TControl* c = sd->OwnerControl;
       TControl* parent = c != nullptr ? c->Parent() : nullptr;
-      return AnswerColor(request,
-                         parent != nullptr ? QueryControlBgColor(parent) : DefaultGlobalInfoColor());
+      return AnswerColor(
+          request, parent != nullptr ? QueryControlBgColor(parent) : DefaultGlobalInfoColor());
     }
   }
   if (sd->CacheBmp) return AnswerFromCache(sd, request);
@@ -591,9 +606,9 @@ void ShowControlGlow(TsCommonData* sd, bool update, HWND handle) {
   auto* win = dynamic_cast<TWinControl*>(c);
   const TRect clip = win != nullptr && win->HandleAllocated() ? ClipBoxOfWindowDC(win->Handle())
                                                               : VisiblePartOf(c);
-  sd->GlowIndex = ShowGlow(Bounds(origin.X, origin.Y, c->Width(), c->Height()), clip,
-                           sd->SkinSection(), &m->Skin(), GlowParentOf(c), 255, section->GlowMargin,
-                           "GLOW");
+  sd->GlowIndex =
+      ShowGlow(Bounds(origin.X, origin.Y, c->Width(), c->Height()), clip, sd->SkinSection(),
+               &m->Skin(), GlowParentOf(c), 255, section->GlowMargin, "GLOW");
 }
 
 void FillCacheCorners(TsCommonData* sd, int state, int corners) {
@@ -607,15 +622,17 @@ void FillCacheCorners(TsCommonData* sd, int state, int corners) {
   TsBgCacheInfo background;
   BackgroundInfoToCacheInfo(request, background);
   if (background.Ready) background.X += c->Left(), background.Y += c->Top();
-  FillCacheCornersFromMask(sd->CacheBmp.get(), &m->Skin(), sd->BorderIndex, state, corners, background);
+  FillCacheCornersFromMask(sd->CacheBmp.get(), &m->Skin(), sd->BorderIndex, state, corners,
+                           background);
 }
 
 void RefreshCacheCorners(TsCommonData* sd, int state) { FillCacheCorners(sd, state, ccAllCorners); }
 
 void ApplyDisabledKind(TBitmap* bitmap, TsDisabledKind kinds, TControl* control, TPoint point,
                        const TsBgCacheInfo& background) {
-  const TColor controlColor =
-      background.FillColor == TransparentColor ? QueryControlBgColor(control) : background.FillColor;
+  const TColor controlColor = background.FillColor == TransparentColor
+                                  ? QueryControlBgColor(control)
+                                  : background.FillColor;
   ApplyDisabledKind(bitmap, kinds, point, background, controlColor);
 }
 
@@ -707,11 +724,21 @@ bool HandleSkinCommand(TMessage& m, TsCommonData* sd) {
       }
       sd->UpdateChildBgFlags(false);
       return false;
-    case cmdIsSkinned: m.Result = 1; return true;
-    case cmdSetSuspended: sd->Updating = lowIsOne; return false;
-    case cmdSetParentBgForced: sd->ParentBgForced = lowIsOne; return false;
-    case cmdNeedsRepaint: m.Result = sd->BGChanged || sd->Updating ? 1 : 0; return true;
-    case cmdGetPaintSkipped: m.Result = sd->PaintSkipped ? 1 : 0; return true;
+    case cmdIsSkinned:
+      m.Result = 1;
+      return true;
+    case cmdSetSuspended:
+      sd->Updating = lowIsOne;
+      return false;
+    case cmdSetParentBgForced:
+      sd->ParentBgForced = lowIsOne;
+      return false;
+    case cmdNeedsRepaint:
+      m.Result = sd->BGChanged || sd->Updating ? 1 : 0;
+      return true;
+    case cmdGetPaintSkipped:
+      m.Result = sd->PaintSkipped ? 1 : 0;
+      return true;
     case cmdTransparentBgChanged:
       if (lowIsOne && SectionHasTransparency(sd)) sd->BGChanged = true;
       return false;
@@ -721,22 +748,31 @@ bool HandleSkinCommand(TMessage& m, TsCommonData* sd) {
         InvalidateControlSkin(sd);
       }
       return false;
-    case cmdSetBgChanged: sd->BGChanged = true; return false;
+    case cmdSetBgChanged:
+      sd->BGChanged = true;
+      return false;
     case cmdIsBgNonUniform: {
       const TsGeneralData* section = sd->Section();
       if (section == nullptr) return false;
       m.Result = BgNonUniformAnswer(sd, *section);
       return true;
     }
-    case cmdBgShifted: BgShifted(sd, lowIsOne); return false;
+    case cmdBgShifted:
+      BgShifted(sd, lowIsOne);
+      return false;
     case cmdGetBgColor:
       if (sd->OwnerControl == nullptr) return false;
       m.Result = CommandBgColor(sd);
       return true;
-    case cmdSetPaintSkipped: sd->PaintSkipped = true; return false;
-    case cmdGetSectionIndex: m.Result = sd->SkinIndex + 1; return true;
+    case cmdSetPaintSkipped:
+      sd->PaintSkipped = true;
+      return false;
+    case cmdGetSectionIndex:
+      m.Result = sd->SkinIndex + 1;
+      return true;
     case cmdGetBackground:
-      if (m.LParam != 0) FillChildBgInfo(sd, *reinterpret_cast<TsBgRequest*>(m.LParam), false, nullptr);
+      if (m.LParam != 0)
+        FillChildBgInfo(sd, *reinterpret_cast<TsBgRequest*>(m.LParam), false, nullptr);
       return false;
     case cmdChildBgFlags:
       if (m.LParam == 1) {
@@ -745,8 +781,11 @@ bool HandleSkinCommand(TMessage& m, TsCommonData* sd) {
         m.Result = sd->ChildBgFlags;
       }
       return true;
-    case cmdGetApplication: m.Result = reinterpret_cast<LRESULT>(Application); return false;
-    default: return false;  // codes above 60 included: never ours
+    case cmdGetApplication:
+      m.Result = reinterpret_cast<LRESULT>(Application);
+      return false;
+    default:
+      return false;  // codes above 60 included: never ours
   }
 }
 
@@ -776,7 +815,8 @@ void MouseEntered(TsCommonData* sd, const TMessage& m) {
   const auto* entered = reinterpret_cast<const TControl*>(m.LParam);
   for (int i = 0; i < win->ControlCount(); ++i) {
     TControl* child = win->Controls(i);
-    if (child == sd->OwnerControl || child == entered || child->ClassName() != "TsSpeedButton") continue;
+    if (child == sd->OwnerControl || child == entered || child->ClassName() != "TsSpeedButton")
+      continue;
     if (TsCommonData* childData = SkinDataOf(child); childData != nullptr && childData->MouseAbove)
       child->Perform(CM_MOUSELEAVE, 0, 0);
   }
@@ -817,7 +857,8 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
   if (sd == nullptr) return false;
   TControl* c = sd->OwnerControl;
   switch (m.Msg) {
-    case SM_ALPHACMD: return HandleSkinCommand(m, sd);
+    case SM_ALPHACMD:
+      return HandleSkinCommand(m, sd);
     case WM_UPDATEUISTATE: {
       if (SkinAvailable(sd, false)) return true;
       TWinControl* win = WindowedOwner(sd);
@@ -827,14 +868,18 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
       return false;
     }
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: FocusChanged(sd, m.Msg == WM_SETFOCUS); return false;
+    case WM_KILLFOCUS:
+      FocusChanged(sd, m.Msg == WM_SETFOCUS);
+      return false;
     case WM_MOVE:
       if (c == nullptr || !DependsOnParentBg(sd)) return false;
       sd->BGChanged = true;
       PerformCommand(c, cmdBgShifted, 1, 0);
       HideControlGlow(sd);
       return false;
-    case WM_SIZE: Resized(sd); return false;
+    case WM_SIZE:
+      Resized(sd);
+      return false;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
     case WM_FONTCHANGE:
@@ -862,7 +907,8 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
       if (c == nullptr || c->HasState(csDesigning)) return false;
       MouseLeft(sd);
       return false;
-    default: return false;
+    default:
+      return false;
   }
 }
 

@@ -61,7 +61,8 @@ void FillCacheCornersFromMask(TBitmap* cache, const TsSkinModel* skin, int maskI
   if (cache->Width() < 2 || cache->Height() < 2) return;
   const TBitmap* image = skin->MaskImage(maskIndex);
   if (!Is24or32(image)) return;
-  if (background.Ready ? !Is24or32(background.Bmp) : background.FillColor == TransparentColor) return;
+  if (background.Ready ? !Is24or32(background.Bmp) : background.FillColor == TransparentColor)
+    return;
   TsMaskData mask = skin->MaskData[static_cast<size_t>(maskIndex)];
   if (mask.Bmp && mask.ImageCount == 0) {
     mask.ImageCount = 3;
@@ -72,8 +73,8 @@ void FillCacheCornersFromMask(TBitmap* cache, const TsSkinModel* skin, int maskI
   const int frame = std::clamp(state, 0, count - 1);
   const int left = mask.R.Left + mask.R.Width() * frame / count;
   const int right = left + mask.R.Width() / count;
-  const int bottom = mask.MaskType != 0 ? mask.R.Top + mask.R.Height() / (mask.MaskType + 1)
-                                        : mask.R.Bottom;
+  const int bottom =
+      mask.MaskType != 0 ? mask.R.Top + mask.R.Height() / (mask.MaskType + 1) : mask.R.Bottom;
   const int w = cache->Width(), h = cache->Height();
   const struct {
     int bit;
@@ -81,7 +82,8 @@ void FillCacheCornersFromMask(TBitmap* cache, const TsSkinModel* skin, int maskI
   } order[] = {
       {1, {Bounds(left, mask.R.Top, mask.WL, mask.WT), {0, 0}}},
       {2, {Bounds(left, bottom - mask.WB, mask.WL, mask.WB), {0, h - mask.WB}}},
-      {8, {Bounds(right - mask.WR, bottom - mask.WB, mask.WR, mask.WB), {w - mask.WR, h - mask.WB}}},
+      {8,
+       {Bounds(right - mask.WR, bottom - mask.WB, mask.WR, mask.WB), {w - mask.WR, h - mask.WB}}},
       {4, {Bounds(right - mask.WR, mask.R.Top, mask.WR, mask.WT), {w - mask.WR, 0}}},
   };
   for (const auto& o : order)
@@ -94,14 +96,16 @@ void ApplyDisabledKind(TBitmap* bitmap, TsDisabledKind kinds, TPoint point,
   if ((kinds & dkGrayed) != 0) GrayscaleBitmap(bitmap);
   if ((kinds & dkBlended) == 0) return;
   if (background.Ready && background.Bmp != nullptr) {
-    const TRect r = Bounds(background.X + point.X, background.Y + point.Y, bitmap->Width(),
-                           bitmap->Height());
+    const TRect r =
+        Bounds(background.X + point.X, background.Y + point.Y, bitmap->Width(), bitmap->Height());
     // A top byte of 255 keeps even magenta pixels of the background.
-    BlendBitmapRect(bitmap, 0, 0, background.Bmp, r, 0.4,
-                    static_cast<TColor>(0xFF000000u | static_cast<std::uint32_t>(TransparentColor)));
+    BlendBitmapRect(
+        bitmap, 0, 0, background.Bmp, r, 0.4,
+        static_cast<TColor>(0xFF000000u | static_cast<std::uint32_t>(TransparentColor)));
     return;
   }
-  const TColor color = background.FillColor == TransparentColor ? controlBgColor : background.FillColor;
+  const TColor color =
+      background.FillColor == TransparentColor ? controlBgColor : background.FillColor;
   BlendRectWithColor(bitmap, {0, 0, bitmap->Width(), bitmap->Height()}, 50, color);
 }
 

@@ -13,24 +13,24 @@ struct SectionCase {
 class DefaultSectionOfTypeTest : public ::testing::TestWithParam<SectionCase> {};
 
 TEST_P(DefaultSectionOfTypeTest, GivesTheTableRow) {
-  EXPECT_EQ(DefaultSectionOfType(GetParam().type), GetParam().section) << "type " << GetParam().type;
+  EXPECT_EQ(DefaultSectionOfType(GetParam().type), GetParam().section)
+      << "type " << GetParam().type;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DefaultSectionOfTypeTest,
-    ::testing::Values(SectionCase{0, ""}, SectionCase{1, ""}, SectionCase{2, "EDIT"},
-                      SectionCase{8, "EDIT"}, SectionCase{9, ""}, SectionCase{10, "EDIT"},
-                      SectionCase{97, "EDIT"}, SectionCase{227, "EDIT"}, SectionCase{11, "COMBOBOX"},
-                      SectionCase{18, "COMBOBOX"}, SectionCase{82, "COMBOBOX"}, SectionCase{19, "BAR"},
-                      SectionCase{20, "BARTITLE"}, SectionCase{152, "CHECKBOX"},
-                      SectionCase{33, "RADIOBUTTON"}, SectionCase{73, "PANEL"},
-                      SectionCase{58, "PANEL_LOW"}, SectionCase{60, "TOOLBAR"},
-                      SectionCase{55, ""}, SectionCase{57, "TABSHEET"}, SectionCase{226, "GROUPBOX"},
-                      SectionCase{95, "SPEEDBUTTON"}, SectionCase{94, "BUTTON"},
-                      SectionCase{98, "TOOLBUTTON"}, SectionCase{143, "PAGECONTROL"},
-                      SectionCase{142, ""}, SectionCase{151, "STATUSBAR"}, SectionCase{161, "GAUGE"},
-                      SectionCase{165, "TRACKBAR"}, SectionCase{224, ""}, SectionCase{255, ""},
-                      SectionCase{256, ""}, SectionCase{-1, ""}));
+    ::testing::Values(
+        SectionCase{0, ""}, SectionCase{1, ""}, SectionCase{2, "EDIT"}, SectionCase{8, "EDIT"},
+        SectionCase{9, ""}, SectionCase{10, "EDIT"}, SectionCase{97, "EDIT"},
+        SectionCase{227, "EDIT"}, SectionCase{11, "COMBOBOX"}, SectionCase{18, "COMBOBOX"},
+        SectionCase{82, "COMBOBOX"}, SectionCase{19, "BAR"}, SectionCase{20, "BARTITLE"},
+        SectionCase{152, "CHECKBOX"}, SectionCase{33, "RADIOBUTTON"}, SectionCase{73, "PANEL"},
+        SectionCase{58, "PANEL_LOW"}, SectionCase{60, "TOOLBAR"}, SectionCase{55, ""},
+        SectionCase{57, "TABSHEET"}, SectionCase{226, "GROUPBOX"}, SectionCase{95, "SPEEDBUTTON"},
+        SectionCase{94, "BUTTON"}, SectionCase{98, "TOOLBUTTON"}, SectionCase{143, "PAGECONTROL"},
+        SectionCase{142, ""}, SectionCase{151, "STATUSBAR"}, SectionCase{161, "GAUGE"},
+        SectionCase{165, "TRACKBAR"}, SectionCase{224, ""}, SectionCase{255, ""},
+        SectionCase{256, ""}, SectionCase{-1, ""}));
 
 TEST(ControlTypeSets, MembershipAtTheRangeEdges) {
   struct Case {
@@ -38,20 +38,21 @@ TEST(ControlTypeSets, MembershipAtTheRangeEdges) {
     int type;
     bool member;
   } cases[] = {
-      {&NoHotTrackingTypes, 19, true},  {&NoHotTrackingTypes, 20, false},
-      {&NoHotTrackingTypes, 51, true},  {&NoHotTrackingTypes, 74, true},
-      {&NoHotTrackingTypes, 75, false}, {&NoHotTrackingTypes, 161, true},
+      {&NoHotTrackingTypes, 19, true},   {&NoHotTrackingTypes, 20, false},
+      {&NoHotTrackingTypes, 51, true},   {&NoHotTrackingTypes, 74, true},
+      {&NoHotTrackingTypes, 75, false},  {&NoHotTrackingTypes, 161, true},
       {&NoHotTrackingTypes, 162, false}, {&NoHotTrackingTypes, 92, false},
-      {&NoGlowTypes, 53, false},        {&NoGlowTypes, 54, true},
-      {&NoGlowTypes, 55, false},        {&NoGlowTypes, 60, true},
-      {&NoGlowTypes, 142, false},       {&NoGlowTypes, 226, true},
-      {&NoGlowTypes, 227, false},       {&HoverRepaintTypes, 1, false},
-      {&HoverRepaintTypes, 2, true},    {&HoverRepaintTypes, 18, true},
-      {&HoverRepaintTypes, 19, false},  {&HoverRepaintTypes, 84, true},
-      {&HoverRepaintTypes, 85, false},  {&HoverRepaintTypes, 140, true},
-      {&HoverRepaintTypes, 300, false}, {&NoGlowTypes, -5, false},
+      {&NoGlowTypes, 53, false},         {&NoGlowTypes, 54, true},
+      {&NoGlowTypes, 55, false},         {&NoGlowTypes, 60, true},
+      {&NoGlowTypes, 142, false},        {&NoGlowTypes, 226, true},
+      {&NoGlowTypes, 227, false},        {&HoverRepaintTypes, 1, false},
+      {&HoverRepaintTypes, 2, true},     {&HoverRepaintTypes, 18, true},
+      {&HoverRepaintTypes, 19, false},   {&HoverRepaintTypes, 84, true},
+      {&HoverRepaintTypes, 85, false},   {&HoverRepaintTypes, 140, true},
+      {&HoverRepaintTypes, 300, false},  {&NoGlowTypes, -5, false},
   };
-  for (const Case& c : cases) EXPECT_EQ(InControlTypes(*c.set, c.type), c.member) << "type " << c.type;
+  for (const Case& c : cases)
+    EXPECT_EQ(InControlTypes(*c.set, c.type), c.member) << "type " << c.type;
 }
 
 // Red channel only, the parent's top byte kept.
@@ -71,10 +72,10 @@ TEST_P(BgColorMixTest, PercentAndCommandMixDiffer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BgColorMixTest,
-    ::testing::Values(MixCase{200, 100, 0, 100, 100},      // opaque: the section's colour
-                      MixCase{200, 100, 50, 150, 119},     // halfway vs 100 + 100 x 50/256
-                      MixCase{0, 255, 50, 128, 205},       // towards a darker parent
-                      MixCase{200, 100, 100, 200, 139},    // T/256 never reaches the parent
+    ::testing::Values(MixCase{200, 100, 0, 100, 100},    // opaque: the section's colour
+                      MixCase{200, 100, 50, 150, 119},   // halfway vs 100 + 100 x 50/256
+                      MixCase{0, 255, 50, 128, 205},     // towards a darker parent
+                      MixCase{200, 100, 100, 200, 139},  // T/256 never reaches the parent
                       MixCase{0x00FF8040, 0x00000000, 25, 0x00402010, 0x00180C06},
                       MixCase{0x0A0000FF, 0x00000000, 100, 0x0A0000FF, 0x0A000063}));
 

@@ -63,12 +63,28 @@ constexpr TColor Bg(int x, int y) { return ColorFromRGB(x, y, 9); }
 TEST(FillCacheCornersFromMask, TakesTheBackgroundUnderTransparentCornerPixels) {
   const TsSkinModel skin = CornerSkin();
   const CornerCase cases[] = {
-      {"state past the frames", 8, 5, ccAllCorners, 0, 0, 0, kRed, {kRed, kRed, kRed, kRed, kBlack}},
+      {"state past the frames",
+       8,
+       5,
+       ccAllCorners,
+       0,
+       0,
+       0,
+       kRed,
+       {kRed, kRed, kRed, kRed, kBlack}},
       {"frame without holes", 8, 0, ccAllCorners, 0, 0, 0, kRed, {0, 0, 0, 0, 0}},
       {"two corners", 8, 2, 1 | 8, 0, 0, 0, kRed, {kRed, kBlack, kRed, kBlack, kBlack}},
       {"no colour", 8, 2, ccAllCorners, 0, 0, 0, TransparentColor, {0, 0, 0, 0, 0}},
       {"too narrow", 1, 2, ccAllCorners, 0, 0, 0, kRed, {0, 0, 0, 0, 0}},
-      {"bitmap", 8, 2, ccAllCorners, 20, 3, 2, 0, {Bg(3, 2), Bg(3, 7), Bg(10, 7), Bg(10, 2), kBlack}},
+      {"bitmap",
+       8,
+       2,
+       ccAllCorners,
+       20,
+       3,
+       2,
+       0,
+       {Bg(3, 2), Bg(3, 7), Bg(10, 7), Bg(10, 2), kBlack}},
       // Below the background's rows the pixel stays; right of it the row ends.
       {"small bitmap", 8, 2, ccAllCorners, 9, 3, 2, 0, {Bg(3, 2), kBlack, kBlack, kBlack, kBlack}},
   };

@@ -1,23 +1,22 @@
 // Per-control skin data and the background a child gets from its parent,
 // under Wine: skinned boxes on a plain form, with a small synthetic skin.
-#include "skin/core/sCommonData_win.h"
-
 #include <gtest/gtest.h>
 
 #include "../SkinTestUtil.h"
 #include "SkinTestForms.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sSpeedButton.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonDataRules.h"
-#include "skin/controls/sSpeedButton.h"
+#include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kvtest {
 namespace {
 
-constexpr TColor kHalfColor = 100;       // section HALF: red 100, Transparency 50
+constexpr TColor kHalfColor = 100;        // section HALF: red 100, Transparency 50
 constexpr TColor kPanelColor = 0x1E140A;  // the plain parent's own colour
 
 const char* const kOptions =
@@ -148,7 +147,8 @@ TEST_F(CommonDataTest, BackgroundColourOfAnUnskinnedParentIsItsOwnNotBlack) {
   form->Handle();
   EXPECT_EQ(static_cast<TColor>(box->Perform(SM_ALPHACMD, CommandWParam(cmdGetBgColor), 0)),
             MixBgColorBy256(kPanelColor, kHalfColor, 50));
-  EXPECT_EQ(SkinnedBgColor(&box->sd, false, nullptr), MixBgColorByPercent(kPanelColor, kHalfColor, 50));
+  EXPECT_EQ(SkinnedBgColor(&box->sd, false, nullptr),
+            MixBgColorByPercent(kPanelColor, kHalfColor, 50));
 
   TsBgRequest request;
   EXPECT_FALSE(GetControlBackgroundInfo(request, panel, false));
