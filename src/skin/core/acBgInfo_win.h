@@ -1,0 +1,44 @@
+// Asking a parent for the background a transparent child paints on: the
+// toolkit command for the background with a request record. Skinned parents
+// answer from their cache; a parent that does not answer paints itself into
+// the child's context (shifted and clipped) or gives a colour.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "base/Types.h"
+#include "classlib/Controls.h"
+#include "skin/core/sConst.h"
+
+namespace kv {
+
+// Filled partly by the asker (Offset, R, PleaseDraw, DC) and partly by the
+// parent that answers (Bmp, Color, Offset, BgType).
+struct TsBgRequest {
+  TBitmap* Bmp = nullptr;
+  TColor Color = 0;
+  // Asking to draw: the asker's position in the parent. Answered with a
+  // bitmap: the parent's origin inside Bmp, to which the asker adds its own.
+  TPoint Offset{};
+  TRect R{};  // in the asker's coordinates
+  std::uint8_t BgType = 0;
+  bool PleaseDraw = false;
+  HDC DC = nullptr;
+};
+
+inline constexpr std::uint8_t btNoAnswer = 0, btColor = 1, btBitmap = 2;
+
+// True when the window answered. Only windows of this process are asked:
+// the request travels as a pointer.
+bool GetWindowBackgroundInfo(TsBgRequest& request, HWND wnd, bool pleaseDraw);
+// True when the control answered; a control without a window is asked
+// directly, never made to create one.
+bool GetControlBackgroundInfo(TsBgRequest& request, TControl* control, bool pleaseDraw);
+void BackgroundInfoToCacheInfo(const TsBgRequest& request, TsBgCacheInfo& cacheInfo);
+// Keeps a windowed control's painting off its visible windowless children
+// (moved by the offsets); windowed children paint themselves.
+void ExcludeGraphicChildrenClip(HDC dc, TWinControl* control, int offsetX, int offsetY);
+
+}  // namespace kv

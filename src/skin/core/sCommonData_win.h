@@ -1,0 +1,152 @@
+// The skin data every skinned part owns (published on controls as SkinData):
+// which manager and section it paints with, the section's indexes, the
+// control's cache bitmap and paint state, and the message handling every
+// skinned control shares: the toolkit command answers, hover and focus, the
+// background colour and background picture it offers its children.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/Bitmap.h"
+#include "classlib/Controls.h"
+#include "skin/core/acToolkitFlags.h"
+#include "skin/core/sConst.h"
+#include "skin/core/sMaskData.h"
+
+namespace kv {
+
+class TsSkinManager;
+class TacFormProvider;
+struct TsBgRequest;
+
+class TsCommonData : public TPersistent {
+ public:
+  // The owner control is recorded when owner is a TControl; with
+  // createCacheBmp the cache starts as an empty 24-bit bitmap.
+  TsCommonData(TObject* owner, bool createCacheBmp);
+  ~TsCommonData() override;
+  TsCommonData(const TsCommonData&) = delete;
+  TsCommonData& operator=(const TsCommonData&) = delete;
+
+  // Published.
+  bool CustomColor() const { return customColor_; }
+  void SetCustomColor(bool value);
+  bool CustomFont() const { return customFont_; }
+  void SetCustomFont(bool value);
+  // The explicit manager, else the default one (null when neither exists).
+  TsSkinManager* SkinManager() const;
+  // The default manager is stored as none, so a later default is followed.
+  void SetSkinManager(TsSkinManager* value);
+  bool SkinManagerStored() const { return manager_ != nullptr; }
+  // A manager going away is no longer kept as the explicit one.
+  void ForgetDestroyedManager();
+  const std::string& SkinSection() const { return skinSection_; }
+  void SetSkinSection(const std::string& value);
+
+  // A form's provider as owner: colours and commands go to its form.
+  void SetOwnerProvider(TacFormProvider* provider) { OwnerProvider = provider; }
+
+  void RefreshSkinIndexes();
+  void UpdatePaintStateFlags();
+  void UpdateChildBgFlags(bool recurse);
+  void SetDefaultSkinSection();
+
+  // The section record, or null while the index is not valid.
+  const TsGeneralData* Section() const;
+  const TsMaskData* BorderMask() const;
+
+  int GlowIndex = -1;
+  bool Updating = false;
+  int BorderIndex = -1;
+  int SkinIndex = -1;
+  int Texture = -1;
+  int HotTexture = -1;
+  bool ParentBgForced = false;
+  bool BGChanged = true;
+  bool PaintSkipped = true;  // also known as half-visible
+  TControl* OwnerControl = nullptr;
+  TObject* OwnerObject = nullptr;
+  TacFormProvider* OwnerProvider = nullptr;
+  std::unique_ptr<TBitmap> CacheBmp;
+  int ControlType = 0;
+  bool Focused = false;
+  bool MouseAbove = false;
+  std::uint16_t ChildBgFlags = 0;     // bit 0: children may paint on a plain background
+  std::uint16_t PaintStateFlags = 0;  // bits 0-1 gradient kind, bit 2 texture
+
+ private:
+  std::string skinSection_;
+  bool customFont_ = false;
+  bool customColor_ = false;
+  TsSkinManager* manager_ = nullptr;
+};
+
+// The skin data a control owns; null when it has none.
+TsCommonData* SkinDataOf(const TControl* control);
+
+bool SkinAvailable(const TsCommonData* sd, bool checkActive);
+bool PaintingSuspended(const TsCommonData* sd);
+bool NeedsParentCheck(const TsCommonData* sd);
+bool ControlIsHot(const TsCommonData* sd);
+bool SectionHasTransparency(const TsCommonData* sd);
+int MaxBorderWidth(const TsCommonData* sd);
+bool DependsOnParentBg(const TsCommonData* sd);
+int ParentBgNonUniform(const TsCommonData* sd);
+bool NeedsOwnBgCache(const TsCommonData* sd);
+TColor SkinnedBgColor(const TsCommonData* sd, bool hot, HWND handle);
+// The command-21 answer: the section colour moved towards the parent's by
+// T/256; 0xFF00FF-free (see the source).
+TColor CommandBgColor(const TsCommonData* sd);
+
+// The section whose font colour the control takes: its parent's (climbing
+// past parents more than half see-through) when that section gives its font;
+// defaultIndex otherwise.
+int FontSourceSectionIndex(TControl* control, int defaultIndex, TsSkinManager* manager);
+
+void SkinDataLoaded(TsCommonData* sd);
+void PrepareCacheBitmap(TsCommonData* sd);
+void PrepareCacheBitmap24(TsCommonData* sd);
+void InvalidateControlSkin(TsCommonData* sd);
+void SetPaintingSuspended(TsCommonData* sd, bool value);
+void BeginPaintLock(TsCommonData* sd);
+void EndPaintLock(TsCommonData* sd);
+
+// Shows the section's hover glow around the control (or the window of
+// handle when there is no owner control), or hides it when it should not show.
+void ShowControlGlow(TsCommonData* sd, bool update, HWND handle);
+
+// The cache's corners under the border mask's transparent pixels (frame of
+// state) repainted from the parent's background; corners as the mask
+// painter's corner set.
+void FillCacheCorners(TsCommonData* sd, int state, int corners);
+void RefreshCacheCorners(TsCommonData* sd, int state);
+// The disabled look of a control's cache, on the background given, the
+// control's background colour standing in for a missing one.
+void ApplyDisabledKind(TBitmap* bitmap, TsDisabledKind kinds, TControl* control, TPoint point,
+                       const TsBgCacheInfo& background);
+
+void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND handle);
+void GetParentBgInfo(const TsCommonData* sd, TsBgCacheInfo& info);
+void GetParentBgInfoByHandle(HWND handle, TsBgCacheInfo& info);
+
+// The first handler of a skinned control's window procedure; true when the
+// message is consumed.
+bool PreviewControlMessage(TMessage& message, TsCommonData* sd);
+// The common answers to the toolkit command message; true when answered.
+bool HandleSkinCommand(TMessage& message, TsCommonData* sd);
+
+// Copies the cache from srcPoint into destRect of dc, leaving out the
+// visible graphic and opaque children of parent that the rectangle touches.
+void CopyCacheToDC(TWinControl* parent, const TsCommonData* sd, TPoint srcPoint, int offsetY,
+                   int offsetX, HDC dc, const TRect& destRect);
+
+// The same for a window: every visible child window is left out at its
+// place; a group box only by its frame strips.
+void CopyCacheExceptChildWindows(HWND handle, const TsCommonData* sd, TPoint srcPoint, int offsetY,
+                                 int offsetX, HDC dc, const TRect& destRect);
+
+}  // namespace kv

@@ -1,0 +1,337 @@
+// Per-control skin data and the background a child gets from its parent,
+// under Wine: skinned boxes on a plain form, with a small synthetic skin.
+#include <gtest/gtest.h>
+
+#include "../SkinTestUtil.h"
+#include "SkinTestForms.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/StdCtrls.h"
+#include "skin/controls/sSpeedButton.h"
+#include "skin/core/acBgInfo_win.h"
+#include "skin/core/sCommonDataRules.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/sGraphUtils.h"
+
+namespace kvtest {
+namespace {
+
+constexpr TColor kHalfColor = 100;        // section HALF: red 100, Transparency 50
+constexpr TColor kPanelColor = 0x1E140A;  // the plain parent's own colour
+
+const char* const kOptions =
+    "[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\nCOLOR=3355443\r\n"
+    "[GRAD]\r\nCOLOR=255\r\nGRADIENTPERCENT=50\r\n"
+    "[HALF]\r\nCOLOR=100\r\nTRANSPARENCY=50\r\n"
+    "[CLEAR]\r\nTRANSPARENCY=100\r\n";
+
+TColor PixelAt(const TBitmap& bmp, int x, int y) {
+  const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
+  return ColorFromRGB(p[2], p[1], p[0]);
+}
+
+// A windowed control whose first handler is its skin data, as every
+// skinned control has it.
+class TSkinnedBox : public TCustomControl {
+ public:
+  explicit TSkinnedBox(TComponent* owner) : TCustomControl(owner), sd(this, true) {}
+  TsCommonData sd;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (PreviewControlMessage(m, &sd)) return;
+    TCustomControl::WndProc(m);
+  }
+};
+
+class CommonDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& skin = manager->InternalSkins.Add();
+    skin.Name = "T";
+    skin.Data = kv::test::MakePack(kOptions, {{"MASTER.BMP", kv::test::SolidBmp(8, 8)}});
+    manager->SetSkinName("T");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+    form = CreateOwned<TForm>();
+    form->SetBounds(0, 0, 200, 150);
+  }
+
+  // bounds as left, top, right, bottom
+  TSkinnedBox* Box(TWinControl* parent, const std::string& section, TRect bounds) {
+    auto* box = Create<TSkinnedBox>(form.get());
+    box->SetBoundsRect(bounds);
+    box->SetParent(parent);
+    box->sd.SetSkinSection(section);
+    return box;
+  }
+
+  // Pixel (x, y) of the cache is RGB(x, y, 7), so a read-back names its place.
+  static void FillCoordinates(TBitmap& bmp) {
+    for (int y = 0; y < bmp.Height(); ++y)
+      for (int x = 0; x < bmp.Width(); ++x) {
+        std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
+        p[0] = 7, p[1] = static_cast<std::uint8_t>(y), p[2] = static_cast<std::uint8_t>(x);
+      }
+  }
+
+  Owned<TsSkinManager> manager;
+  Owned<TForm> form;
+};
+
+TEST_F(CommonDataTest, SectionNamesAndTheDefaultManagerAreStoredAsSpecified) {
+  TSkinnedBox* box = Box(form.get(), "edit", {0, 0, 10, 10});
+  EXPECT_EQ(box->sd.SkinSection(), "EDIT");
+  box->sd.SetSkinSection("");
+  EXPECT_EQ(box->sd.SkinSection(), "UNKNOWN");
+  EXPECT_EQ(box->sd.SkinIndex, -1);
+  box->sd.SetSkinManager(manager.get());
+  EXPECT_FALSE(box->sd.SkinManagerStored());
+  EXPECT_EQ(box->sd.SkinManager(), manager.get());
+}
+
+TEST_F(CommonDataTest, SkinCommandsAnswerAsTheTableSays) {
+  TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 10, 10});
+  box->Handle();
+  const LPARAM own = reinterpret_cast<LPARAM>(manager.get());
+  Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
+  const LPARAM foreign = reinterpret_cast<LPARAM>(other.get());
+  struct Case {
+    unsigned code, low;
+    LPARAM lParam;
+    bool answered;
+    LRESULT result;
+  } cases[] = {
+      {cmdIsSkinned, 0, 0, true, 1},
+      {cmdGetSectionIndex, 0, 0, true, box->sd.SkinIndex + 1},
+      {cmdSkinRemoved, 0, foreign, false, 0},  // another manager's removal: nothing changes
+      {cmdGetSectionIndex, 0, 0, true, box->sd.SkinIndex + 1},
+      {61, 0, 0, false, 0},
+      {cmdIsSkinned + 0x100, 0, 0, false, 0},
+      {cmdSetSuspended, 1, 0, false, 0},
+      {cmdNeedsRepaint, 0, 0, true, 1},
+      {cmdSkinRemoved, 0, own, false, 0},
+      {cmdGetSectionIndex, 0, 0, true, 0},
+  };
+  for (const Case& c : cases) {
+    TMessage m{SM_ALPHACMD, CommandWParam(c.code, c.low), c.lParam, 0};
+    EXPECT_EQ(HandleSkinCommand(m, &box->sd), c.answered) << "code " << c.code;
+    if (c.answered) {
+      EXPECT_EQ(m.Result, c.result) << "code " << c.code;
+    }
+  }
+  EXPECT_TRUE(box->sd.Updating);
+  TMessage refresh{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), own, 0};
+  HandleSkinCommand(refresh, &box->sd);
+  EXPECT_GE(box->sd.SkinIndex, 0);
+}
+
+TEST_F(CommonDataTest, AHiddenControlFreesItsCachePixels) {
+  TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 30, 20});
+  PrepareCacheBitmap(&box->sd);
+  ASSERT_EQ(box->sd.CacheBmp->Width(), 30);
+  box->Hide();
+  ASSERT_NE(box->sd.CacheBmp, nullptr);
+  EXPECT_TRUE(box->sd.CacheBmp->Empty());
+  box->Show();
+  EXPECT_TRUE(box->sd.BGChanged);
+}
+
+TEST_F(CommonDataTest, BackgroundColourOfAnUnskinnedParentIsItsOwnNotBlack) {
+  auto* panel = Create<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetColor(kPanelColor);
+  TSkinnedBox* box = Box(panel, "HALF", {5, 5, 20, 20});
+  form->Handle();
+  EXPECT_EQ(static_cast<TColor>(box->Perform(SM_ALPHACMD, CommandWParam(cmdGetBgColor), 0)),
+            MixBgColorBy256(kPanelColor, kHalfColor, 50));
+  EXPECT_EQ(SkinnedBgColor(&box->sd, false, nullptr),
+            MixBgColorByPercent(kPanelColor, kHalfColor, 50));
+
+  TsBgRequest request;
+  EXPECT_FALSE(GetControlBackgroundInfo(request, panel, false));
+  EXPECT_EQ(request.BgType, btColor);
+  EXPECT_EQ(request.Color, kPanelColor);
+}
+
+TEST_F(CommonDataTest, AChildGetsTheParentsCacheAtItsOffset) {
+  TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 60, 50});
+  TSkinnedBox* clear = Box(parent, "CLEAR", {4, 6, 40, 30});
+  TSkinnedBox* child = Box(clear, "HALF", {5, 7, 10, 10});
+  form->Handle();
+  PrepareCacheBitmap(&parent->sd);
+  FillCoordinates(*parent->sd.CacheBmp);
+
+  TsBgCacheInfo info;
+  GetParentBgInfo(&clear->sd, info);
+  EXPECT_TRUE(info.Ready);
+  EXPECT_EQ(info.Bmp, parent->sd.CacheBmp.get());
+  GetParentBgInfo(&child->sd, info);
+  ASSERT_EQ(info.Bmp, parent->sd.CacheBmp.get()) << "the see-through box passes the question on";
+  EXPECT_EQ(info.X, 4);
+  EXPECT_EQ(info.Y, 6);
+
+  // Drawn: the child's (0, 0) is the parent's (4 + 5, 6 + 7).
+  TBitmap drawn(3, 3, pf24bit);
+  TBitmapCanvas canvas(drawn);
+  TsBgRequest request;
+  request.Offset = {child->Left(), child->Top()};
+  request.R = {0, 0, 3, 3};
+  request.DC = canvas.Handle();
+  request.PleaseDraw = true;
+  EXPECT_TRUE(GetControlBackgroundInfo(request, clear, true));
+  GdiFlush();
+  EXPECT_EQ(PixelAt(drawn, 0, 0), ColorFromRGB(9, 13, 7));
+  EXPECT_EQ(PixelAt(drawn, 2, 1), ColorFromRGB(11, 14, 7));
+}
+
+TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton) {
+  TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 80, 60});
+  auto* hot = Create<TsSpeedButton>(form.get());
+  auto* cold = Create<TsSpeedButton>(form.get());
+  TsCommonData hotData(hot, false), coldData(cold, false);
+  int leaves = 0;
+  for (TsSpeedButton* b : {hot, cold}) {
+    b->SetParent(box);
+    TWndMethod previous = b->WindowProc;
+    b->WindowProc = TWndMethod([b, previous, &leaves](TMessage& m) {
+      if (m.Msg == CM_MOUSELEAVE) leaves += b->Left() == 0 ? 1 : 100;
+      previous(m);
+    });
+  }
+  cold->SetLeft(30);
+  hotData.MouseAbove = true;
+  form->Handle();
+  box->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(leaves, 1) << "only the hot button is told";
+  EXPECT_TRUE(box->sd.MouseAbove);
+  EXPECT_EQ(manager->HotWindow(), box->Handle());
+}
+
+TEST_F(CommonDataTest, OnlyVisibleWindowlessChildrenAreKeptOutOfTheClip) {
+  auto* panel = Create<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 40, 30);
+  auto* label = Create<TLabel>(form.get());
+  label->SetParent(panel);
+  label->SetBounds(2, 3, 10, 5);
+  auto* hidden = Create<TLabel>(form.get());
+  hidden->SetParent(panel);
+  hidden->SetBounds(20, 3, 10, 5);
+  hidden->Hide();
+  TSkinnedBox* windowed = Box(panel, "GRAD", {20, 15, 30, 20});
+  form->Handle();
+
+  TBitmap target(40, 30, pf24bit);
+  TBitmapCanvas canvas(target);
+  FillRectWithColor(canvas.Handle(), {0, 0, 40, 30}, 0);
+  ExcludeGraphicChildrenClip(canvas.Handle(), panel, 1, 1);
+  FillRectWithColor(canvas.Handle(), {0, 0, 40, 30}, 0xFFFFFF);
+  GdiFlush();
+  EXPECT_EQ(PixelAt(target, 3, 4), 0) << "the label, moved by the offset";
+  EXPECT_EQ(PixelAt(target, 12, 8), 0);
+  EXPECT_EQ(PixelAt(target, 2, 3), 0xFFFFFF) << "its place without the offset";
+  EXPECT_EQ(PixelAt(target, 22, 5), 0xFFFFFF) << "the hidden label";
+  EXPECT_EQ(PixelAt(target, windowed->Left() + 2, windowed->Top() + 2), 0xFFFFFF) << "a window";
+}
+
+TEST_F(CommonDataTest, CacheCopiesLeaveOutTheChildrenThatPaintThemselves) {
+  TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 40, 30});
+  TSkinnedBox* window = Box(parent, "GRAD", {10, 10, 20, 20});
+  auto* label = Create<TLabel>(form.get());
+  label->SetParent(parent);
+  label->SetBounds(25, 2, 5, 5);
+  form->Show();
+  PrepareCacheBitmap(&parent->sd);
+  FillCoordinates(*parent->sd.CacheBmp);
+
+  struct Case {
+    const char* copy;
+    bool byWindow;
+    TPoint outside, child;  // a copied pixel and one of a child left out
+  } cases[] = {{"by window", true, {5, 5}, {12, 12}}, {"by control", false, {5, 5}, {26, 3}}};
+  for (const Case& c : cases) {
+    TBitmap target(40, 30, pf24bit);
+    TBitmapCanvas canvas(target);
+    FillRectWithColor(canvas.Handle(), {0, 0, 40, 30}, 0);
+    if (c.byWindow)
+      CopyCacheExceptChildWindows(parent->Handle(), &parent->sd, {0, 0}, 0, 0, canvas.Handle(),
+                                  {0, 0, 40, 30});
+    else
+      CopyCacheToDC(parent, &parent->sd, {0, 0}, 0, 0, canvas.Handle(), {0, 0, 40, 30});
+    GdiFlush();
+    EXPECT_EQ(PixelAt(target, c.outside.X, c.outside.Y), ColorFromRGB(5, 5, 7)) << c.copy;
+    EXPECT_EQ(PixelAt(target, c.child.X, c.child.Y), 0) << c.copy;
+  }
+  (void)window;
+}
+
+LRESULT CALLBACK RedWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+// A window outside the toolkit whose class brush is red: asked to draw, it
+// erases into the asker's context, shifted and clipped.
+TEST(BackgroundFromForeignWindow, PaintsItselfShiftedAndClippedOrGivesAColour) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = RedWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
+  wc.lpszClassName = L"kvForeignRed";
+  RegisterClassW(&wc);
+  HWND wnd = CreateWindowW(L"kvForeignRed", L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+  ASSERT_NE(wnd, nullptr);
+
+  TBitmap target(8, 8, pf24bit);
+  TBitmapCanvas canvas(target);
+  FillRectWithColor(canvas.Handle(), {0, 0, 8, 8}, 0xFFFFFF);
+  TsBgRequest request;
+  request.Offset = {3, 4};
+  request.R = {1, 1, 5, 4};
+  request.DC = canvas.Handle();
+  request.PleaseDraw = true;
+  EXPECT_FALSE(GetWindowBackgroundInfo(request, wnd, true));
+  EXPECT_EQ(request.BgType, btNoAnswer);
+  GdiFlush();
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      const bool inside = x >= 1 && x < 5 && y >= 1 && y < 4;
+      const std::uint8_t* p = target.ScanLine(y) + 3 * x;
+      EXPECT_EQ(ColorFromRGB(p[2], p[1], p[0]), inside ? 0x0000FF : 0xFFFFFF) << x << "," << y;
+    }
+
+  TsBgRequest silent;
+  EXPECT_FALSE(GetWindowBackgroundInfo(silent, wnd, false));
+  EXPECT_EQ(silent.BgType, btColor);
+  EXPECT_EQ(silent.Color, static_cast<TColor>(ColorToRGB(clBtnFace)));
+
+  DestroyWindow(wnd);
+  UnregisterClassW(L"kvForeignRed", wc.hInstance);
+  DeleteObject(wc.hbrBackground);
+}
+
+// The request travels as a pointer, so another process's window is never
+// asked, nor told to paint into our context: it gives the colour.
+TEST(BackgroundFromForeignWindow, AnotherProcessIsNeverAsked) {
+  HWND desktop = GetDesktopWindow();
+  DWORD process = 0;
+  GetWindowThreadProcessId(desktop, &process);
+  if (process == GetCurrentProcessId()) GTEST_SKIP() << "the desktop window is ours here";
+  TBitmap target(4, 4, pf24bit);
+  TBitmapCanvas canvas(target);
+  FillRectWithColor(canvas.Handle(), {0, 0, 4, 4}, 0x123456);
+  TsBgRequest request;
+  request.R = {0, 0, 4, 4};
+  request.DC = canvas.Handle();
+  request.PleaseDraw = true;
+  EXPECT_FALSE(GetWindowBackgroundInfo(request, desktop, true));
+  EXPECT_EQ(request.BgType, btColor);
+  GdiFlush();
+  EXPECT_EQ(PixelAt(target, 1, 1), 0x123456) << "nothing painted into our context";
+}
+
+}  // namespace
+}  // namespace kvtest
