@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/ConstLang_Unt.h"
@@ -30,10 +31,69 @@ std::string ModelUnknownText() {
 
 }  // namespace
 
+// ---- The engine's window ----
+
+// What the engine reports lands in the window's controls; its waits pump
+// the application's messages, and its time-out travels as a posted message.
+class TFormKV69::TEngineLink : public IEngineView, public IEngineClock {
+ public:
+  explicit TEngineLink(TFormKV69& form) : form_(form), engine(*this, *this) {}
+
+  void Delay(int ms) override { kv::Delay(ms); }
+  bool WaitStep() override {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, BlockWaitStepMs, QS_ALLINPUT);
+    if (engine.CancelFlag()) return true;
+    Application->ProcessMessages();
+    return !Application->Terminated();
+  }
+  void PostTimeout(int tag) override {
+    PostMessageW(Application->Handle(), WM_REPLYTIMEOUT, static_cast<WPARAM>(tag), 0);
+  }
+
+  void ShowProgress(int maxValue) override { form_.ShowProgressWindow(maxValue); }
+  void SetProgress(int value) override { form_.SetProgress(value); }
+  void CloseProgress() override { form_.CloseProgressWindow(); }
+  bool ProgressShown() const override { return form_.FormBasicAnimate != nullptr; }
+  void ShowMessage(const std::string& text, bool titled) override {
+    ShowMessageForm(text, titled ? Application->Title() : std::string());
+  }
+  void PasswordRefused(bool atShow) override { form_.PasswordRefused(atShow); }
+  void VersionReceived(const TVersionReply& reply) override { form_.ShowVersionReply(reply); }
+  void DoStatusReceived(const TDataPack& data) override { form_.ShowDoStatusReply(data); }
+  void ThValuesReceived(const TDataPack& data) override { form_.ShowThValuesReply(data); }
+  void TimeReceived(TDateTime date, TDateTime time) override {
+    form_.dtpYMD->SetDate(date);
+    form_.dtpHMS->SetTime(time);
+  }
+  void HistoryRowReceived(const std::vector<std::string>& cells) override {
+    form_.ShowHistoryRows({{1, cells}});
+  }
+  void HistoryRowsReceived(const std::vector<THistoryGridRow>& rows) override {
+    form_.ShowHistoryRows(rows);
+  }
+  void MasterImageRead(const std::vector<std::uint8_t>& image) override {
+    form_.ShowMasterImage(image);
+  }
+  void RestartProgram() override { RestartDeviceProgram(); }
+
+ private:
+  TFormKV69& form_;
+
+ public:
+  TRequestEngine engine;
+};
+
+void TFormKV69::TEngineLinkDelete::operator()(TEngineLink* link) const {
+  std::default_delete<TEngineLink>()(link);
+}
+
+TRequestEngine& TFormKV69::Engine() { return engineLink_->engine; }
+const TRequestEngine& TFormKV69::Engine() const { return engineLink_->engine; }
+
 // ---- Creation, showing, closing ----
 
 void TFormKV69::CreateEngine() {
-  engineLink_ = std::make_unique<TEngineLink>(*this);
+  engineLink_.reset(std::make_unique<TEngineLink>(*this).release());
   ComPort = Create<TComm>(this);
   ComPort->SetName("ComPort");
   SetUpDevicePort(*ComPort);
@@ -98,63 +158,6 @@ void TFormKV69::WndProc(TMessage& message) {
   if (message.Msg == WM_DEVICECHANGE) HandleDeviceChange(message);
   TForm::WndProc(message);
 }
-
-// ---- The engine's window ----
-
-// What the engine reports lands in the window's controls; its waits pump
-// the application's messages, and its time-out travels as a posted message.
-class TFormKV69::TEngineLink : public IEngineView, public IEngineClock {
- public:
-  explicit TEngineLink(TFormKV69& form) : form_(form), engine(*this, *this) {}
-
-  void Delay(int ms) override { kv::Delay(ms); }
-  bool WaitStep() override {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, BlockWaitStepMs, QS_ALLINPUT);
-    if (engine.CancelFlag()) return true;
-    Application->ProcessMessages();
-    return !Application->Terminated();
-  }
-  void PostTimeout(int tag) override {
-    PostMessageW(Application->Handle(), WM_REPLYTIMEOUT, static_cast<WPARAM>(tag), 0);
-  }
-
-  void ShowProgress(int maxValue) override { form_.ShowProgressWindow(maxValue); }
-  void SetProgress(int value) override { form_.SetProgress(value); }
-  void CloseProgress() override { form_.CloseProgressWindow(); }
-  bool ProgressShown() const override { return form_.FormBasicAnimate != nullptr; }
-  void ShowMessage(const std::string& text, bool titled) override {
-    ShowMessageForm(text, titled ? Application->Title() : std::string());
-  }
-  void PasswordRefused(bool atShow) override { form_.PasswordRefused(atShow); }
-  void VersionReceived(const TVersionReply& reply) override { form_.ShowVersionReply(reply); }
-  void DoStatusReceived(const TDataPack& data) override { form_.ShowDoStatusReply(data); }
-  void ThValuesReceived(const TDataPack& data) override { form_.ShowThValuesReply(data); }
-  void TimeReceived(TDateTime date, TDateTime time) override {
-    form_.dtpYMD->SetDate(date);
-    form_.dtpHMS->SetTime(time);
-  }
-  void HistoryRowReceived(const std::vector<std::string>& cells) override {
-    form_.ShowHistoryRows({{1, cells}});
-  }
-  void HistoryRowsReceived(const std::vector<THistoryGridRow>& rows) override {
-    form_.ShowHistoryRows(rows);
-  }
-  void MasterImageRead(const std::vector<std::uint8_t>& image) override {
-    form_.ShowMasterImage(image);
-  }
-  void RestartProgram() override { RestartDeviceProgram(); }
-
- private:
-  TFormKV69& form_;
-
- public:
-  TRequestEngine engine;
-};
-
-TFormKV69::~TFormKV69() = default;
-
-TRequestEngine& TFormKV69::Engine() { return engineLink_->engine; }
-const TRequestEngine& TFormKV69::Engine() const { return engineLink_->engine; }
 
 // ---- Pending tag and time-out ----
 

@@ -37,7 +37,6 @@ class TFormBasicAnimate;
 class TFormKV69 : public TForm {
  public:
   explicit TFormKV69(TComponent* owner);
-  ~TFormKV69() override;
 
   void AfterConstruction() override;
 
@@ -341,7 +340,11 @@ class TFormKV69 : public TForm {
   void ProgressCancelled(bool windowGoing);
 
   class TEngineLink;
-  std::unique_ptr<TEngineLink> engineLink_;
+  // Freed where the link is complete (KV69_Engine_win.cpp).
+  struct TEngineLinkDelete {
+    void operator()(TEngineLink* link) const;
+  };
+  std::unique_ptr<TEngineLink, TEngineLinkDelete> engineLink_;
 
  private:
   void CreateControls();
