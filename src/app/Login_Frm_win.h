@@ -10,10 +10,10 @@
 #include <string>
 
 #include "app/CnWaterImage_win.h"
+#include "app/KV69_Engine.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/ImgList.h"
-#include "app/KV69_Engine.h"
 #include "devicelink/Const_Unt.h"
 #include "devicelink/PasswordProtocol_Unt.h"
 #include "devicelink/SerialComm.h"

@@ -364,8 +364,10 @@ bool TReadThread::HandleCommEvent(DWORD mask) {
     }
     // The read path's ClearCommError may have taken (and reported) the
     // errors already: what is left to say is nothing.
-    if (errors != 0) (Post(WM_COMMERROR, 0, static_cast<LPARAM>(errors)) ? posted : failed) = true;
-    else posted = true;
+    if (errors != 0)
+      (Post(WM_COMMERROR, 0, static_cast<LPARAM>(errors)) ? posted : failed) = true;
+    else
+      posted = true;
   }
   DWORD modem = 0;
   if (mask & EV_RLSD) modem = 8;
@@ -626,7 +628,8 @@ void TComm::OpenPort() {
   }
 
   readThread_ = std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, shared_);
-  writeThread_ = std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, shared_, queueReady);
+  writeThread_ =
+      std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, shared_, queueReady);
   const bool created = readThread_->CreateSuspended(THREAD_PRIORITY_HIGHEST) &&
                        writeThread_->CreateSuspended(THREAD_PRIORITY_ABOVE_NORMAL);
   if (!created) {

@@ -141,9 +141,9 @@ SimDeviceSettings Device(bool echo, int history = 10) {
 
 // Every fault the simulator can put on a reply. A reply 3.5 s late comes
 // after its request was sent again; 1.5 s late still in time.
-const char* const Faults[] = {"",          "drop",      "drop 3",  "badsum",   "split 50",
-                              "split 300", "late 1500", "late 3500", "garbage", "truncate",
-                              "concat"};
+const char* const Faults[] = {"",         "drop",      "drop 3",    "badsum",
+                              "split 50", "split 300", "late 1500", "late 3500",
+                              "garbage",  "truncate",  "concat"};
 bool Intact(std::string_view fault) {
   return fault.empty() || fault == "split 50" || fault == "late 1500";
 }

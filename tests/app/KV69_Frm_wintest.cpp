@@ -71,9 +71,8 @@ TEST(MainWindowAutoStart, BoxShowsAndChangesWhatTheRegistryHolds) {
     // A click on it sounds like every other box of the window.
     static std::vector<std::string> played;
     played.clear();
-    const auto previous = ComponentEx::SetPlayClickSound([](const std::string& s) {
-      played.push_back(s);
-    });
+    const auto previous =
+        ComponentEx::SetPlayClickSound([](const std::string& s) { played.push_back(s); });
     const HWND box = form->AutoStartBox->Handle();
     SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

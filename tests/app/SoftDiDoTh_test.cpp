@@ -57,8 +57,8 @@ TEST(ThRows, ModelTextsOtherThanTheThreeCountAsTheFirstModelAndBuildNoRows) {
     const char* text;
     int model;
     std::size_t rows;
-  } cases[] = {{"KV41", 0, 8}, {"KV42", 1, 16}, {"KV43", 2, 8}, {"kv41", 0, 0}, {"KV44", 0, 0},
-               {"", 0, 0}};
+  } cases[] = {{"KV41", 0, 8}, {"KV42", 1, 16}, {"KV43", 2, 8},
+               {"kv41", 0, 0}, {"KV44", 0, 0},  {"", 0, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(c.model, ModelIndexOf(c.text));

@@ -35,7 +35,8 @@ struct SimTransmission {
 struct SimControlAction {
   enum class Kind { None, Unsolicited, Model, History, Close, Dump, Invalid };
   Kind kind = Kind::None;
-  std::string text;  // the model text, the record count, the dump path, or why a line was not understood
+  std::string
+      text;  // the model text, the record count, the dump path, or why a line was not understood
 };
 
 class SimControl {

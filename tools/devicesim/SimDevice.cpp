@@ -137,7 +137,7 @@ std::vector<SimChunk> SimDevice::AnswerFrame(const SimFrame& frame) {
     case kSimReadTime: {
       const SimDateTime t = DeviceTime();
       return {Reply(to, {std::uint8_t(t.year - 2000), std::uint8_t(t.month), std::uint8_t(t.day),
-                            std::uint8_t(t.hour), std::uint8_t(t.minute), std::uint8_t(t.second)})};
+                         std::uint8_t(t.hour), std::uint8_t(t.minute), std::uint8_t(t.second)})};
     }
     case kSimWrite:
       return {Reply(to, {WriteBlock(frame.address, frame.data)})};
