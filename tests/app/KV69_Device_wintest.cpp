@@ -351,6 +351,8 @@ class DeviceWindow : public ::testing::Test {
   void SetUp() override {
     if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
     sim_.Command("reset");
+    // The history an earlier test may have deleted.
+    sim_.Command("history 100");
     LoginPassword = "9173";
     LoginComPort = sim_.Port();
     ModelIndex = -1;
