@@ -260,7 +260,8 @@ TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
   }
 }
 
-// Field writers for the expected image, independent of the packing code.
+// Field writers for the expected image, at the offsets the image layout gives,
+// independent of the packing code.
 void PutWord(std::vector<std::uint8_t>& image, std::size_t at, int value) {
   image[at] = static_cast<std::uint8_t>(value & 0xFF);
   image[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
@@ -284,29 +285,27 @@ TEST_P(EngineModels, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
 
     // One field of each kind, through the controls.
     form_->lbledt_Master_DevDes->SetText("Cold room 3");
-    PutText(expected, master::Description, master::DescriptionWidth, "Cold room 3");
+    PutText(expected, 34, 60, "Cold room 3");  // description
     form_->lbledt_DeviseID->SetText("4321");
-    PutWord(expected, master::DeviceId, 4321);
+    PutWord(expected, 4, 4321);  // device id
     const bool stamp = !form_->chk_AddTimeToAlarmSMS->Checked();
     form_->chk_AddTimeToAlarmSMS->SetChecked(stamp);
-    expected[master::BasicFlags] =
-        static_cast<std::uint8_t>((expected[master::BasicFlags] & ~0x02) | (stamp ? 0x02 : 0));
+    expected[94] = static_cast<std::uint8_t>((expected[94] & ~0x02) | (stamp ? 0x02 : 0));
     form_->lbledt_TcpPort->SetText("5020");
-    PutWord(expected, master::ServerPort, 5020);
+    PutWord(expected, 744, 5020);  // server port
     TMasterSettings settings = form_->ControlsToSettings();
     settings.lvTh[0].SetCell(ThColHigh, "65");
-    PutWord(expected, master::HighThresholds, 650);  // row 0 is slot 0 in every model
+    PutWord(expected, 3380, 650);  // high threshold of slot 0, row 0 in every model
     settings.lvTel[1].SetCell(PhoneColNumber, "13800001111");
-    PutText(expected, master::PhoneNumbers + master::PhoneNumberWidth, master::PhoneNumberWidth,
-            "13800001111");
+    PutText(expected, 102 + 22, 22, "13800001111");  // the second phone number
     TListRow& timer = settings.lvTimer[2];
     timer.SetCell(TimerColEnable, std::string(TickText));
     timer.SetCell(TimerColWeek, TimerWeekList[3]);
     timer.SetCell(TimerColHour, TimerHourList[7]);
     timer.SetCell(TimerColMinute, TimerMinuteList[45]);
     timer.SetCell(TimerColAction, TimerActionList[2]);
-    const std::size_t t = master::Timers + 2 * master::TimerSize;
-    expected[t] = 3;  // enabled (bit 7 clear), Wednesday
+    const std::size_t t = 670 + 2 * 4;  // the third timer
+    expected[t] = 3;                    // enabled (bit 7 clear), Wednesday
     expected[t + 1] = 7;
     expected[t + 2] = 45;
     expected[t + 3] = 2;
