@@ -13,40 +13,26 @@
 
 #include "app/ConstLang_Unt.h"
 #include "app/Funs_Unt.h"
+#include "app/HistoryCsv_Unt.h"
 #include "app/IniSeting_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Message_Frm_win.h"
 #include "app/SoftDiDoTh_Unt.h"
 #include "app/Variable_Unt.h"
 #include "base/SysUtils.h"
-#include "base/TextCodec.h"
 #include "classlib/Dialogs.h"
-#include "devicelink/BasicProtocol_Unt.h"
-#include "devicelink/SendHandle_Unt.h"
 
 namespace kv {
 
 namespace {
 
-// The relay commands always carry the factory password, whatever the
-// device's own password is: that is what loggers have always been sent.
-constexpr std::string_view RelayCommandPassword = "9173";
-
 // Waits of the commands, in milliseconds.
-constexpr int RelayCommandWaitMs = 500;
-constexpr int DoStatusWaitMs = 200;
-constexpr int RebootWaitMs = 500;
 constexpr int ReconnectWaitMs = 200;
 constexpr int ProfileLoadWaitMs = 500;
-
-constexpr int ClearHistoryGaugeMax = 100;
 
 // The device keeps the year as year - 2000 in one byte.
 constexpr int DeviceFirstYear = 2000;
 constexpr int DeviceLastYear = 2255;
-
-// The model words of the proposed profile names, by model index.
-constexpr const char* ModelNames[] = {"KV41", "KV42", "KV43"};
 
 constexpr const char* ProfileFilter = "*.ini|*.ini";
 
@@ -62,15 +48,6 @@ bool ExecuteProfileDialog(bool save, std::string& fileName) {
   dialog->SetFileName(fileName);
   if (!dialog->Execute()) return false;
   fileName = dialog->FileName();
-  return true;
-}
-
-// The data bytes of a reply frame, or nothing when the frame fails its check.
-bool ReplyData(const std::vector<std::uint8_t>& reply, TDataPack& data) {
-  const TBasicProtocol protocol;
-  const int last = static_cast<int>(reply.size()) - 1;
-  if (!protocol.CheckFrame(reply, last)) return false;
-  protocol.GetData(reply, last, data);
   return true;
 }
 
@@ -96,58 +73,37 @@ std::function<void()> TFormKV69::RestartDeviceProgram = RestartProgram;
 
 // ---- Relays and current values ----
 
-namespace {
-
-void SendRelayCommand(TFormKV69& form, void (TSendHandle::*send)(ICommPort&, std::string_view)) {
-  if (!form.Connected()) return;
-  (SendHandle.*send)(*form.ComPort, RelayCommandPassword);
-  // The device's answer to the text command comes with no tag and is ignored.
-  Delay(RelayCommandWaitMs);
-  form.Pop_Do_ReadCurrentValueClick(&form);
-}
-
-}  // namespace
-
 void TFormKV69::btn_DO1_CloseClick(TObject*) {
-  SendRelayCommand(*this, &TSendHandle::SendDO1Close);
+  Engine().SwitchRelay(TRequestEngine::TRelay::DO1Close);
 }
-void TFormKV69::btn_DO1_OpenClick(TObject*) { SendRelayCommand(*this, &TSendHandle::SendDO1Open); }
+void TFormKV69::btn_DO1_OpenClick(TObject*) {
+  Engine().SwitchRelay(TRequestEngine::TRelay::DO1Open);
+}
 void TFormKV69::btn_Do2_CloseClick(TObject*) {
-  SendRelayCommand(*this, &TSendHandle::SendDO2Close);
+  Engine().SwitchRelay(TRequestEngine::TRelay::DO2Close);
 }
-void TFormKV69::btn_Do2_OpenClick(TObject*) { SendRelayCommand(*this, &TSendHandle::SendDO2Open); }
+void TFormKV69::btn_Do2_OpenClick(TObject*) {
+  Engine().SwitchRelay(TRequestEngine::TRelay::DO2Open);
+}
 
-void TFormKV69::Pop_Do_ReadCurrentValueClick(TObject*) {
-  if (!Connected()) return;
-  Delay(DoStatusWaitMs);
-  // The wait dispatches messages: the port may have gone meanwhile.
-  if (!Connected()) return;
-  SetPending(TAG_DOSTATUS);
-  SendHandle.SendReadDO(*ComPort);
-}
+void TFormKV69::Pop_Do_ReadCurrentValueClick(TObject*) { Engine().ReadDoStatus(); }
 
 void TFormKV69::Menu_R_DOClick(TObject* Sender) { Pop_Do_ReadCurrentValueClick(Sender); }
 
-void TFormKV69::Pop_Th_ReadCurrentValueClick(TObject*) {
-  if (!Connected()) return;
-  SetPending(TAG_THVALUES);
-  SendHandle.SendReadTH(*ComPort);
-}
+void TFormKV69::Pop_Th_ReadCurrentValueClick(TObject*) { Engine().ReadThValues(); }
 
 void TFormKV69::Menu_R_THClick(TObject* Sender) { Pop_Th_ReadCurrentValueClick(Sender); }
 
-void TFormKV69::ShowDoStatusReply() {
-  TDataPack data;
-  if (lvDo == nullptr || !ReplyData(RecvBuffer, data)) return;
+void TFormKV69::ShowDoStatusReply(const TDataPack& data) {
+  if (lvDo == nullptr) return;
   const auto texts = DoStatusTexts(data, LanguageFlag);
   if (!texts) return;
   for (int row = 0; row < DoRowCount && row < lvDo->Items()->Count(); ++row)
     SetCell(lvDo->Items()->Item(row), DoColState, (*texts)[static_cast<size_t>(row)]);
 }
 
-void TFormKV69::ShowThValuesReply() {
-  TDataPack data;
-  if (lvTh == nullptr || !ReplyData(RecvBuffer, data)) return;
+void TFormKV69::ShowThValuesReply(const TDataPack& data) {
+  if (lvTh == nullptr) return;
   const std::vector<std::string> texts = ThValueTexts(data, ModelIndex, lvTh->Items()->Count());
   for (size_t row = 0; row < texts.size(); ++row)
     SetCell(lvTh->Items()->Item(static_cast<int>(row)), ThColValue, texts[row]);
@@ -171,16 +127,10 @@ void TFormKV69::btn_Main_Timer_WriteClick(TObject*) {
     ShowMessageForm(InputErrorText(LanguageFlag), "");
     return;
   }
-  // No port test here: a closed port refuses the write itself.
-  SetPending(TAG_SETTIME);
-  SendHandle.SendSetTime(*ComPort, year - 2000, month, day, hour, minute);
+  Engine().SetTime(year, month, day, hour, minute);
 }
 
-void TFormKV69::btn_Main_Timer_ReadClick(TObject*) {
-  if (!Connected()) return;
-  SetPending(TAG_READTIME);
-  SendHandle.SendReadTime(*ComPort);
-}
+void TFormKV69::btn_Main_Timer_ReadClick(TObject*) { Engine().ReadTime(); }
 
 // ---- Reset, reboot, history deletion ----
 
@@ -190,34 +140,18 @@ bool AskYes(const std::string& question) {
   return TFormKV69::DeviceMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-// A text command: the password box's text, the word, CR LF; no frame.
-void SendTextCommand(TFormKV69& form, std::string_view word) {
-  const std::string text =
-      Utf8ToGbk(TrimmedText(form.lbledt_Main_Password) + std::string(word) + "\r\n");
-  form.ComPort->WriteData(text.data(), static_cast<std::uint32_t>(text.size()));
-}
-
 }  // namespace
 
 void TFormKV69::Pop_RESETClick(TObject*) {
-  if (!AskYes(Lang_MsgReset) || !Connected()) return;
-  SetPending(TAG_RESET);
-  SendTextCommand(*this, "RESET");
+  if (AskYes(Lang_MsgReset)) Engine().Reset(TrimmedText(lbledt_Main_Password));
 }
 
 void TFormKV69::Pop_ReBootClick(TObject*) {
-  if (!AskYes(Lang_MsgReboot) || !Connected()) return;
-  SendTextCommand(*this, "REBOOT");
-  Delay(RebootWaitMs);
-  RestartDeviceProgram();
+  if (AskYes(Lang_MsgReboot)) Engine().Reboot(TrimmedText(lbledt_Main_Password));
 }
 
 void TFormKV69::btn_Clean_History_DevClick(TObject*) {
-  if (!AskYes(Lang_MsgClearAll) || !Connected()) return;
-  ShowProgressWindow(ClearHistoryGaugeMax);
-  // The device answers with progress text; the engine moves the gauge.
-  SetPending(TAG_CLEARHISTORY);
-  SendHandle.SendClearHistory(*ComPort);
+  if (AskYes(Lang_MsgClearAll)) Engine().ClearHistory();
 }
 
 // ---- The port ----
@@ -246,8 +180,7 @@ void TFormKV69::Pop_RepCommPortClick(TObject*) {
     return;
   }
   Delay(ReconnectWaitMs);
-  SetPending(TAG_PASSWORD);
-  SendHandle.SendPassword(*ComPort, password);
+  Engine().SendPassword(password, false);
   Bar->SetSimpleText(LoginComPort);
 }
 
@@ -259,9 +192,7 @@ void TFormKV69::HandleDeviceChange(TMessage& message) {
 // ---- Profiles ----
 
 std::string TFormKV69::ProposedProfileName(int modelIndex, TDateTime now) {
-  const int model =
-      modelIndex >= 0 && modelIndex < static_cast<int>(std::size(ModelNames)) ? modelIndex : 0;
-  return std::string(ModelNames[model]) + "_" + FormatDateTime("yymmddhhnnss", now) + ".ini";
+  return ModelWordOf(modelIndex) + "_" + FormatDateTime("yymmddhhnnss", now) + ".ini";
 }
 
 namespace {

@@ -19,8 +19,6 @@
 
 namespace kv {
 
-int ModelIndex = -1;
-
 namespace {
 
 constexpr int FormClientWidth = 1000;
@@ -65,12 +63,16 @@ void SetColumnWidth(TListColumn* column, int width, bool fixed) {
   column->SetMaxWidth(width);
 }
 
+// Rows that are there keep their place, and with it the selection: only
+// their texts change; rows are added or taken away at the end.
 void CopyRows(const TListRows& rows, TListView* list) {
-  list->Items()->Clear();
-  for (const TListRow& row : rows) {
-    TListItem* item = list->Items()->Add();
-    item->SetCaption(row.Caption);
-    item->SubItems().Assign(row.SubItems);
+  TListItems& items = *list->Items();
+  while (items.Count() > static_cast<int>(rows.size())) items.Delete(items.Count() - 1);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int index = static_cast<int>(r);
+    TListItem* item = index < items.Count() ? items.Item(index) : items.Add();
+    item->SetCaption(rows[r].Caption);
+    item->SubItems().Assign(rows[r].SubItems);
   }
 }
 
@@ -614,7 +616,7 @@ void TFormKV69::FormCreate(TObject*) {
 }
 
 void TFormKV69::FormShow(TObject*) {
-  AutoStartBox = Create<TsCheckBox>(this);
+  AutoStartBox = Create<ComponentEx::TsCheckBox>(this);
   AutoStartBox->SetName("AutoStartBox");
   AutoStartBox->SetParent(Bar);
   AutoStartBox->SetAlign(alRight);

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/ComponentEx_win.h"
+#include "app/KV69_Engine.h"
 #include "app/Login_Frm_win.h"
 #include "app/SoftInterfaceMaster_Unt.h"
 #include "app/TLanguage_Unt.h"
@@ -31,22 +33,6 @@
 namespace kv {
 
 class TFormBasicAnimate;
-
-// Pending-reply tags: what a received chunk is an answer to.
-constexpr int TAG_SETTIME = 1128;
-constexpr int TAG_VERSION = 1130;
-constexpr int TAG_MASTERREAD = 1244;
-constexpr int TAG_MASTERWRITE = 1245;
-constexpr int TAG_HISTORYBLOCK = 1274;
-constexpr int TAG_CLEARHISTORY = 1275;
-constexpr int TAG_HISTORYRECORD = 1276;
-constexpr int TAG_DOSTATUS = 1277;
-constexpr int TAG_THVALUES = 1278;
-constexpr int TAG_RESET = 1279;
-constexpr int TAG_READTIME = 2064;
-
-// -1 until the device reported its model, else 0 KV41, 1 KV42, 2 KV43.
-extern int ModelIndex;
 
 class TFormKV69 : public TForm {
  public:
@@ -99,7 +85,7 @@ class TFormKV69 : public TForm {
   TsPanel* PnlMain = nullptr;
   TsFrameBar* FrameBar = nullptr;
   TsStatusBar* Bar = nullptr;
-  TsCheckBox* AutoStartBox = nullptr;
+  ComponentEx::TsCheckBox* AutoStartBox = nullptr;
   // Writes the start-with-Windows value; shows why when the registry refuses.
   void AutoStartBoxClick();
 
@@ -223,9 +209,8 @@ class TFormKV69 : public TForm {
   ComponentEx::TsBitBtn* btn_Hist_Open_CSV = nullptr;
   // Creates the history page's controls (called while the pages are made).
   void CreateHistoryPage();
-  // Reply handlers called by the request engine.
-  void AppendHistoryBlockReply();  // tag 1274, RecvBuffer holds the chunk
-  void ShowHistoryRecordReply();   // tag 1276
+  // Rows of history replies, put into the grid.
+  void ShowHistoryRows(const std::vector<THistoryGridRow>& rows);
   // Column count and channel headers of the grid for a model (0 KV41, 1 KV42,
   // 2 KV43) and language (0 Chinese, 1 English); anything else changes
   // nothing. Called after the version reply and after a language switch.
@@ -272,9 +257,9 @@ class TFormKV69 : public TForm {
   // ---- Device operations (KV69_Device_win.cpp) ----
   // WM_DEVICECHANGE, passed on by WndProc.
   void HandleDeviceChange(TMessage& message);
-  // Reply handlers called by the request engine.
-  void ShowDoStatusReply();  // tag 1277, RecvBuffer holds the chunk
-  void ShowThValuesReply();  // tag 1278
+  // The data of the replies to the relay status and channel value requests.
+  void ShowDoStatusReply(const TDataPack& data);
+  void ShowThValuesReply(const TDataPack& data);
   // The commands; each takes the sender only, as OnClick does.
   void btn_DO1_CloseClick(TObject* Sender);
   void btn_DO1_OpenClick(TObject* Sender);
@@ -305,34 +290,19 @@ class TFormKV69 : public TForm {
   static std::function<bool(bool save, std::string& fileName)> ChooseProfileFile;
   static std::function<void()> RestartDeviceProgram;
 
-  // ---- Request engine (KV69_Engine_win.cpp) ----
+  // ---- Request engine (KV69_Engine.cpp, forwarded in KV69_Engine_win.cpp) ----
   TComm* ComPort = nullptr;
   TTimer* tmrOut = nullptr;
   TApplicationEvents* ApplicationEvents = nullptr;
-  int TimeoutTicks = 0;
-  int LastReplyTag = 0;
-  bool BusyFlag = false;
-  bool CancelFlag = false;
-  int MasterReadStep = 0;
-  int MasterWriteStep = 0;
-  int HistoryReadStep = 0;
-  std::vector<std::uint8_t> RecvBuffer;
-  std::vector<std::uint8_t> BlockData;
-  // The image being read, each block at its own place; after a complete
-  // read, the image read.
-  std::vector<std::uint8_t> MasterChunks;
-  std::vector<std::uint8_t> TimeReplyData;
   // The progress window of the running operation, or none.
   TFormBasicAnimate* FormBasicAnimate = nullptr;
 
-  // The pending-reply tag (tmrOut's Tag); 0 when nothing is pending.
+  TRequestEngine& Engine();
+  const TRequestEngine& Engine() const;
+  // The pending-reply tag; 0 when nothing is pending.
   int PendingTag() const;
   void SetPending(int tag);
   bool Connected() const;
-  // One block request of a block loop: sets BusyFlag and the tag, calls
-  // send, and waits in 10 ms message-pumping steps until the reply or the
-  // time-out clears BusyFlag. False when the user pressed Stop meanwhile.
-  bool SendBlockAndWait(int tag, const std::function<void()>& send);
   // Opens the progress window over the disabled main window (gauge 0..max),
   // moves its gauge, and frees it (FormBasicAnimate none again).
   void ShowProgressWindow(int maxValue);
@@ -342,7 +312,6 @@ class TFormKV69 : public TForm {
   void ComPortReceiveData(TObject* Sender, const void* Buffer, std::uint16_t BufferLength);
   void tmrOutTimer(TObject* Sender);
   void ApplicationEventsMessage(MSG& Msg, bool& Handled);
-  void RetryStep(int tag);
   void ApplicationEventsException(TObject* Sender, const std::exception& E);
   void ComPortReceiveError(TObject* Sender, std::uint32_t EventMask);
   static int ModelIndexOf(std::string_view text);
@@ -354,37 +323,24 @@ class TFormKV69 : public TForm {
   // Closes the port (OnClose of the window).
   void FormClose(TObject* Sender, TCloseAction& Action);
 
-  // Set while the password request sent at show is pending: a rejection of
-  // it ends the program, a rejection of a later one (Reconnect) only closes
-  // the port.
-  bool PasswordAtShow = false;
-  // A version reply that fails its check, or none at all, is asked for
-  // again, this many times per accepted password.
-  static constexpr int VersionRequestRetries = 3;
-  int VersionRetries = 0;
-
  private:
   // Creates ComPort, tmrOut and ApplicationEvents (called with the controls).
   void CreateEngine();
   // Opens the port and sends the password (showing, unless view-only).
   void ConnectAtShow();
-  void SendVersionRequest();
-  void RetryVersionRequest();
-  // Reply handlers of the engine's own requests; ticks is the time-out count
-  // the request had reached when the chunk came.
-  void HandlePasswordReply();
-  void ShowVersionReply();
-  void AcceptMasterBlock(int ticks);
-  void AcceptMasterWriteAck(int ticks);
-  void ShowClearHistoryProgress();
-  void ShowSetTimeReply();
-  void ShowReadTimeReply();
-  // A block reply that cannot be used is treated like a time-out: resent.
-  void RejectBlockReply(int tag);
-  // A reply to another block than the one awaited: the request stays pending.
-  bool KeepWaitingForBlock(int tag, int ticks, int step);
+  // What the engine reports: a refused password (ending the program when it
+  // was the one sent at show), the version reply, a complete image.
+  void PasswordRefused(bool atShow);
+  void ShowVersionReply(const TVersionReply& reply);
   void ShowMasterImage(const std::vector<std::uint8_t>& image);
   void ProgressCancelled(bool windowGoing);
+
+  class TEngineLink;
+  // Freed where the link is complete (KV69_Engine_win.cpp).
+  struct TEngineLinkDelete {
+    void operator()(TEngineLink* link) const;
+  };
+  std::unique_ptr<TEngineLink, TEngineLinkDelete> engineLink_;
 
  private:
   void CreateControls();

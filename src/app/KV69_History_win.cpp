@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <exception>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,6 @@
 #include "app/Variable_Unt.h"
 #include "base/SysUtils.h"
 #include "classlib/Dialogs.h"
-#include "devicelink/HistoryProtocol_Unt.h"
-#include "devicelink/SendHandle_Unt.h"
 
 namespace kv {
 
@@ -27,18 +24,10 @@ namespace {
 // The grid before the device's model is known.
 constexpr int DesignColumnCount = 320;
 constexpr int HeaderRowHeight = 20;
-constexpr int RecordsPerBlock = static_cast<int>(HistoryRecordsPerBlock);
-constexpr int BlockDataSize = static_cast<int>(HistoryRecordsPerBlock * HistoryRecordSize);
 // Emptying the grid moves the gauge after this many cells. Every cell is
 // cheap: the gauge repaints only when its percentage changes.
 constexpr int ClearGaugeStep = 1;
 const char* const CsvFilter = "CSV File (*.csv)|*.csv";
-
-// The counters of the running many-records read, its target count, and
-// whether two blocks ended at empty records (which ends the read).
-THistoryReadState HistoryRead;
-int HistoryReadTarget = 1;
-bool HistoryReadEnded = false;
 
 // Layout of the page's three groups (pixels).
 constexpr int GroupTop = 4;
@@ -122,16 +111,6 @@ void PutRow(TStringGrid& grid, int row, const std::vector<std::string>& cells) {
   if (row < 1 || row >= grid.RowCount()) return;
   for (std::size_t c = 0; c < cells.size() && static_cast<int>(c) < grid.ColCount(); ++c)
     grid.SetCells(static_cast<int>(c), row, cells[c]);
-}
-
-// The data bytes of a history reply; nothing when the frame fails its check.
-std::optional<TDataPack> ReplyData(const std::vector<std::uint8_t>& reply) {
-  const THistoryProtocol protocol;
-  const int last = static_cast<int>(reply.size()) - 1;
-  if (reply.empty() || !protocol.CheckFrame(reply, last)) return std::nullopt;
-  TDataPack data;
-  protocol.GetData(reply, last, data);
-  return data;
 }
 
 TDateTime PickedTime(const TDateTimePicker& date, const TDateTimePicker& time) {
@@ -264,41 +243,11 @@ void TFormKV69::btn_ReadHistroyFullClick(TObject*) {
     ShowError(InputErrorText(LanguageFlag));
     return;
   }
-  const int blocks = HistoryBlockCount(count);
-  HistoryRead.Start();
-  HistoryReadTarget = count;
-  HistoryReadEnded = false;
-  HistoryReadStep = 0;
-  ShowProgressWindow(StrToIntDef(text, 0));
-  TProgressGuard guard(*this);
-  SetProgress(0);
-  while (HistoryReadStep <= blocks - 1) {
-    const bool answered = SendBlockAndWait(TAG_HISTORYBLOCK, [this] {
-      SendHandle.SendReadHistoryBlock(*ComPort, HistoryReadStep);
-      SetProgress(HistoryReadStep * RecordsPerBlock + RecordsPerBlock);
-    });
-    if (!answered) break;  // Stop: the rows read so far stay
-    ++HistoryReadStep;
-    if (HistoryReadEnded) break;
-  }
+  Engine().ReadHistory(count, StrToIntDef(text, 0));
 }
 
-void TFormKV69::AppendHistoryBlockReply() {
-  const std::optional<TDataPack> data = ReplyData(RecvBuffer);
-  if (!data || static_cast<int>(data->size()) < BlockDataSize) {
-    // A damaged or short block is read again, as after a time-out: its
-    // records would otherwise be lost or shown as garbage.
-    --HistoryReadStep;
-    return;
-  }
-  const THistoryBlockResult result =
-      AppendHistoryRecords(*data, HistoryReadTarget, HistoryRead, ModelIndex, LanguageFlag);
-  for (const THistoryGridRow& row : result.Rows) PutRow(*SgHist, row.Row, row.Cells);
-  if (result.CloseProgress) {
-    // The device has no more records: the read is over.
-    HistoryReadEnded = true;
-    CloseProgressWindow();
-  }
+void TFormKV69::ShowHistoryRows(const std::vector<THistoryGridRow>& rows) {
+  for (const THistoryGridRow& row : rows) PutRow(*SgHist, row.Row, row.Cells);
 }
 
 void TFormKV69::btn_ReadHistroyClick(TObject*) {
@@ -309,20 +258,7 @@ void TFormKV69::btn_ReadHistroyClick(TObject*) {
     return;
   }
   HistoryGridClear();
-  SetPending(TAG_HISTORYRECORD);
-  SendHandle.SendReadHistoryRecord(*ComPort, number);
-}
-
-void TFormKV69::ShowHistoryRecordReply() {
-  const int number = HistoryNumberFromText(lbledt_ReadLine->Text());
-  const std::optional<TDataPack> data = ReplyData(RecvBuffer);
-  std::optional<std::vector<std::string>> row;
-  if (data) row = SingleHistoryRow(*data, number, ModelIndex, LanguageFlag);
-  if (!row) {
-    ShowError("Error");
-    return;
-  }
-  PutRow(*SgHist, 1, *row);
+  Engine().ReadHistoryRecord(number);
 }
 
 // ---- Emptying and the filter ----

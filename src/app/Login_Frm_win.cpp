@@ -14,7 +14,6 @@ namespace kv {
 TFormLogin* FormLogin = nullptr;
 TDataPack LoginRecvBuffer;
 const TLoginErrorTexts* LoginErrorTexts = nullptr;
-int LoginTimeoutTicks = 0;
 
 namespace {
 
@@ -25,9 +24,49 @@ constexpr int FormWidth = 852;
 constexpr int FormHeight = 546;
 constexpr int PictureHeight = 417;
 
+// What the password reply came to, carried by WM_LOGINREPLY.
+enum TLoginOutcome : WPARAM { LoginDamaged, LoginRefused, LoginAccepted };
+
 }  // namespace
 
-TFormLogin::TFormLogin(TComponent* owner) : TForm(owner) { LoginErrorTexts = &EnglishErrors; }
+// The login's side of the engine: the outcome of the reply travels to
+// ApplicationEventsMessage as a posted message, so that it is handled after
+// the receive event has returned.
+class TFormLogin::TEngineLink : public IEngineView, public IEngineClock {
+ public:
+  explicit TEngineLink(TFormLogin& form) : form_(form), engine(*this, *this, TEngineRole::Login) {}
+
+  void Delay(int ms) override { kv::Delay(ms); }
+  bool WaitStep() override { return false; }
+  void PostTimeout(int tag) override {
+    PostMessageW(Application->Handle(), WM_REPLYTIMEOUT, static_cast<WPARAM>(tag), 0);
+  }
+  void PasswordReplyDamaged() override { Post(LoginDamaged); }
+  void PasswordRefused(bool) override { Post(LoginRefused); }
+  void PasswordAccepted() override { Post(LoginAccepted); }
+  void TimedOut(int) override {
+    form_.ShowError(LoginErrorTexts->TimeOut);
+    form_.ComPort->ClosePort();
+  }
+
+ private:
+  static void Post(TLoginOutcome outcome) {
+    PostMessageW(Application->Handle(), WM_LOGINREPLY, outcome, 0);
+  }
+  TFormLogin& form_;
+
+ public:
+  TRequestEngine engine;
+};
+
+TFormLogin::TFormLogin(TComponent* owner)
+    : TForm(owner), engineLink_(std::make_unique<TEngineLink>(*this)) {
+  LoginErrorTexts = &EnglishErrors;
+}
+
+TFormLogin::~TFormLogin() = default;
+
+TRequestEngine& TFormLogin::Engine() { return engineLink_->engine; }
 
 void TFormLogin::AfterConstruction() {
   CreateControls();
@@ -128,6 +167,7 @@ void TFormLogin::CreateControls() {
   ComPort->OnReceiveData = [this](TObject* s, const void* buffer, std::uint16_t length) {
     ComPortReceiveData(s, buffer, length);
   };
+  Engine().SetPort(ComPort);
 
   tmrOut = Create<TTimer>(this);
   tmrOut->SetName("tmrOut");
@@ -210,38 +250,33 @@ void TFormLogin::btn_LoginClick(TObject*) {
     return;
   }
   tmrOut->SetEnabled(false);
-  tmrOut->SetTag(TAG_PASSWORD);
   // A new request gets its own five seconds, whatever an earlier one left.
-  LoginTimeoutTicks = 0;
+  Engine().SetPending(TAG_PASSWORD);
   ComPort->SetBaudRate(115200);
   const int index = cbb_ComPort->ItemIndex();
-  ComPort->SetCommName(index >= 0 ? cbb_ComPort->Items()->Strings(index) : std::string());
-  if (ComPort->CommName().empty()) return;
+  const std::string port = index >= 0 ? cbb_ComPort->Items()->Strings(index) : std::string();
+  // A port left open by a refused attempt is the old choice: the password
+  // goes through the one selected now.
+  if (ComPort->Connected() && openedPort_ != port) ComPort->ClosePort();
+  ComPort->SetCommName(port);
+  if (port.empty()) return;
   if (!ComPort->Connected()) {
     ComPort->OpenPort();
+    openedPort_ = port;
     Delay(100);
   }
   sentPassword_ = password;
-  SendHandle.SendPassword(*ComPort, password);
+  Engine().SendPassword(password, true);
   tmrOut->SetEnabled(true);
 }
 
 void TFormLogin::btn_LogOutClick(TObject*) { Application->Terminate(); }
 
-void TFormLogin::tmrOutTimer(TObject*) {
-  if (tmrOut->Tag() == 0) return;
-  if (++LoginTimeoutTicks < LoginTimeoutLimit) return;
-  LoginTimeoutTicks = 0;
-  tmrOut->SetTag(0);
-  PostMessageW(Application->Handle(), WM_REPLYTIMEOUT, 0, 0);
-}
+void TFormLogin::tmrOutTimer(TObject*) { Engine().Tick(); }
 
 void TFormLogin::ComPortReceiveData(TObject*, const void* Buffer, std::uint16_t BufferLength) {
   LoginRecvBuffer = protocol_.BufferToPack(Buffer, BufferLength);
-  if (tmrOut->Tag() != TAG_PASSWORD) return;
-  LoginTimeoutTicks = 0;
-  tmrOut->SetTag(0);
-  PostMessageW(Application->Handle(), WM_LOGINREPLY, 0, 0);
+  Engine().Receive(Buffer, BufferLength);
 }
 
 void TFormLogin::edt_PasswordKeyPress(TObject*, wchar_t& Key) {
@@ -263,22 +298,20 @@ void TFormLogin::ApplicationEventsMessage(MSG& Msg, bool&) {
   // the same numbers for messages of their own.
   if (Msg.hwnd != Application->Handle()) return;
   if (Msg.message == WM_LOGINREPLY) {
-    const int last = static_cast<int>(LoginRecvBuffer.size()) - 1;
-    if (!protocol_.CheckFrame(LoginRecvBuffer, last)) {
+    if (Msg.wParam == LoginDamaged) {
       ShowError(LoginErrorTexts->DataError);
-    } else if (!protocol_.IsPasswordAccepted(LoginRecvBuffer, last)) {
+    } else if (Msg.wParam == LoginRefused) {
       ShowError(LoginErrorTexts->PasswordError);
     } else {
       // The text that was sent, so that the main window's own request with
-      // it is accepted too.
+      // it is accepted too; and the port it was sent through.
       LoginPassword = sentPassword_;
-      LoginComPort = ComPort->CommName();
+      LoginComPort = openedPort_;
       ComPort->ClosePort();
       EnterMainWindow();
     }
   } else if (Msg.message == WM_REPLYTIMEOUT) {
-    ShowError(LoginErrorTexts->TimeOut);
-    ComPort->ClosePort();
+    Engine().TimeoutMessage(static_cast<int>(Msg.wParam));
   }
 }
 

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/CnWaterImage_win.h"
+#include "app/KV69_Engine.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/ImgList.h"
@@ -27,10 +29,6 @@ namespace kv {
 // request timed out. The main window posts the same time-out number.
 constexpr UINT WM_LOGINREPLY = 1124;
 constexpr UINT WM_REPLYTIMEOUT = 7147;
-// The pending-reply tag of the password request.
-constexpr int TAG_PASSWORD = 1124;
-// One-second ticks without a reply before the request times out.
-constexpr int LoginTimeoutLimit = 5;
 
 // The three message texts of one language.
 struct TLoginErrorTexts {
@@ -42,6 +40,7 @@ struct TLoginErrorTexts {
 class TFormLogin : public TForm {
  public:
   explicit TFormLogin(TComponent* owner);
+  ~TFormLogin() override;
 
   void AfterConstruction() override;
   void Dispatch(TMessage& message) override;
@@ -78,15 +77,22 @@ class TFormLogin : public TForm {
   void ApplicationEventsMessage(MSG& Msg, bool& Handled);
   void cbb_ComPortChange(TObject* Sender);
 
+  // The password request's engine: its pending tag and time-out ticks.
+  TRequestEngine& Engine();
+
  private:
+  class TEngineLink;
+  std::unique_ptr<TEngineLink> engineLink_;
   void CreateControls();
   void RefreshPortList();
   void EnterMainWindow();
   void ShowError(const char* text);
 
   TPasswordProtocol protocol_;
-  // The trimmed text that the pending request sent.
+  // The trimmed text that the pending request sent, and the port it went
+  // through (the selection may have moved on since).
   std::string sentPassword_;
+  std::string openedPort_;
   bool accepted_ = false;
 };
 
@@ -95,7 +101,5 @@ extern TFormLogin* FormLogin;
 extern TDataPack LoginRecvBuffer;
 // The message texts of the language chosen at show time.
 extern const TLoginErrorTexts* LoginErrorTexts;
-// One-second ticks counted while the password request is pending.
-extern int LoginTimeoutTicks;
 
 }  // namespace kv

@@ -1,6 +1,7 @@
 #include "app/SoftDiDoTh_Unt.h"
 
 #include "app/ConstLang_Unt.h"
+#include "app/HistoryCsv_Unt.h"
 #include "base/SysUtils.h"
 
 namespace kv {
@@ -49,11 +50,10 @@ std::string DoRowCaption(int row, int language) {
   return Word(kRowWords[0], language) + std::to_string(row + 1);
 }
 
-int ModelIndexOfText(std::string_view modelText) {
-  if (modelText == "KV41") return 0;
-  if (modelText == "KV42") return 1;
-  if (modelText == "KV43") return 2;
-  return -1;
+int ModelIndexOf(std::string_view modelText) {
+  for (int index : {1, 2})
+    if (ModelWordOf(index) == modelText) return index;
+  return 0;
 }
 
 std::vector<std::string> ThRowCaptions(int modelIndex, int language) {
@@ -75,7 +75,10 @@ std::vector<std::string> ThRowCaptions(int modelIndex, int language) {
 void BuildThRowsForModel(std::string_view modelText, TListRows& rows) {
   if (ThRowsBuilt) return;
   ThRowsBuilt = true;
-  for (const std::string& caption : ThRowCaptions(ModelIndexOfText(modelText), LanguageEnglish)) {
+  // Another text than the three model words builds no rows.
+  const int model = ModelIndexOf(modelText);
+  if (ModelWordOf(model) != modelText) return;
+  for (const std::string& caption : ThRowCaptions(model, LanguageEnglish)) {
     TListRow row;
     row.Caption = caption;
     row.SubItems.resize(ThListColumns - 1);

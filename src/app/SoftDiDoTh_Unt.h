@@ -54,8 +54,9 @@ void FillDoRows(TListRows& rows);
 // "DOUT1" / "继电器1" for row 0, and so on.
 std::string DoRowCaption(int row, int language);
 
-// Model index of a model text: 0 KV41, 1 KV42, 2 KV43, -1 for anything else.
-int ModelIndexOfText(std::string_view modelText);
+// Model index of a version reply's model text: 0 KV41, 1 KV42, 2 KV43; any
+// other text counts as the first model.
+int ModelIndexOf(std::string_view modelText);
 // TH row captions of a model ("Temperature1", "Humidity1", ... or "温度1" ...);
 // empty for an unknown model.
 std::vector<std::string> ThRowCaptions(int modelIndex, int language);

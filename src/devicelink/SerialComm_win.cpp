@@ -109,8 +109,9 @@ class TCommThread {
 
 class TReadThread : public TCommThread {
  public:
-  TReadThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd, const std::atomic<DWORD>* interval)
-      : TCommThread(port, closeEvent, notifyWnd), interval_(interval) {
+  TReadThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd,
+              std::shared_ptr<TComm::TThreadShared> shared)
+      : TCommThread(port, closeEvent, notifyWnd), shared_(std::move(shared)) {
     chunk_.reserve(kQueueSize);
   }
 
@@ -129,7 +130,8 @@ class TReadThread : public TCommThread {
   bool HandleReadData();
   void Finish();
 
-  const std::atomic<DWORD>* interval_;
+  // Shared with the component, and kept alive by whichever ends last.
+  std::shared_ptr<TComm::TThreadShared> shared_;
   OVERLAPPED commOv_{};
   OVERLAPPED readOv_{};
   bool commPending_ = false;
@@ -143,9 +145,11 @@ class TReadThread : public TCommThread {
 
 class TWriteThread : public TCommThread {
  public:
-  TWriteThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd, std::atomic<std::uint8_t>* sendEmpty,
-               HANDLE queueReady)
-      : TCommThread(port, closeEvent, notifyWnd), sendEmpty_(sendEmpty), queueReady_(queueReady) {}
+  TWriteThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd,
+               std::shared_ptr<TComm::TThreadShared> shared, HANDLE queueReady)
+      : TCommThread(port, closeEvent, notifyWnd),
+        shared_(std::move(shared)),
+        queueReady_(queueReady) {}
 
   // Hands a buffer to the thread; false once the thread has stopped taking
   // work (the caller still owns the buffer then).
@@ -162,7 +166,7 @@ class TWriteThread : public TCommThread {
   bool WriteBuffer(const BYTE* data, DWORD n);
   void DrainQueue();
 
-  std::atomic<std::uint8_t>* sendEmpty_;
+  std::shared_ptr<TComm::TThreadShared> shared_;
   HANDLE queueReady_;
   OVERLAPPED ov_{};
   // A buffer posted after the last look at the queue would die with the
@@ -302,7 +306,7 @@ DWORD TReadThread::ReadSize() {
 // the driver's own setting, 0 means no interval (fill the buffer) and MAXDWORD
 // means take what has come.
 DWORD TReadThread::QuietWait() const {
-  const DWORD interval = interval_->load();
+  const DWORD interval = shared_->ReadInterval.load();
   if (interval == 0) return INFINITE;
   if (interval == MAXDWORD) return 0;
   return interval;
@@ -356,7 +360,12 @@ bool TReadThread::HandleCommEvent(DWORD mask) {
       if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
       return false;
     }
-    (Post(WM_COMMERROR, 0, static_cast<LPARAM>(errors)) ? posted : failed) = true;
+    // The read path's ClearCommError may have taken (and reported) the
+    // errors already: what is left to say is nothing.
+    if (errors != 0)
+      (Post(WM_COMMERROR, 0, static_cast<LPARAM>(errors)) ? posted : failed) = true;
+    else
+      posted = true;
   }
   DWORD modem = 0;
   if (mask & EV_RLSD) modem = 8;
@@ -409,7 +418,7 @@ void TWriteThread::Execute() {
         }
         continue;
       }
-      sendEmpty_->store(1);
+      shared_->SendEmpty.store(1);
       if (reportIdle && !Post(WM_SENDEMPTY, 0, 0)) {
         error = true;
         break;
@@ -425,7 +434,7 @@ void TWriteThread::Execute() {
   }
   if (error) PostHangup();
   PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
-  sendEmpty_->store(1);
+  shared_->SendEmpty.store(1);
   {
     std::lock_guard<std::mutex> lock(queueLock_);
     queueClosed_ = true;
@@ -574,7 +583,7 @@ void TComm::OpenPort() {
   }
   port_ = h;
   PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-  sendEmpty_ = 1;
+  shared_->SendEmpty = 1;
   ApplyCommTimeouts();
   ApplyCommState();
 
@@ -587,9 +596,9 @@ void TComm::OpenPort() {
     RaiseCommsError(kEventFailed);
   }
 
-  readThread_ = std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, &readInterval_);
+  readThread_ = std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, shared_);
   writeThread_ =
-      std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, &sendEmpty_, queueReady);
+      std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, shared_, queueReady);
   const bool created = readThread_->CreateSuspended(THREAD_PRIORITY_HIGHEST) &&
                        writeThread_->CreateSuspended(THREAD_PRIORITY_ABOVE_NORMAL);
   if (!created) {
@@ -631,7 +640,7 @@ void TComm::StopWriteThread() {
   if (!writeThread_) return;
   SetEvent(closeEvent_);
   PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
-  sendEmpty_ = 1;
+  shared_->SendEmpty = 1;
   if (!writeThread_->WaitFor(kStopWait)) {
     writeThread_->Terminated = true;
     CancelIoEx(port_, nullptr);
@@ -686,17 +695,17 @@ bool TComm::WriteData(const void* buffer, std::uint32_t length) {
     FreeBuffer(copy);
     return false;
   }
-  sendEmpty_ = 0;
+  shared_->SendEmpty = 0;
   return true;
 }
 
 void TComm::SetReadIntervalTimeout(DWORD v) {
-  readInterval_ = v;
+  shared_->ReadInterval = v;
   SetLiveTimeout(readIntervalTimeout_, v);
 }
 
 bool TComm::ApplyCommTimeouts() {
-  readInterval_ = readIntervalTimeout_;
+  shared_->ReadInterval = readIntervalTimeout_;
   COMMTIMEOUTS t{};
   t.ReadIntervalTimeout = readIntervalTimeout_;
   t.ReadTotalTimeoutMultiplier = readTotalTimeoutMultiplier_;

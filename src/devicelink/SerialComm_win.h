@@ -66,6 +66,14 @@ class TComm : public TComponent, public ICommPort {
   explicit TComm(TComponent* Owner);
   ~TComm() override;
 
+  // What the component and its threads both touch. A thread that would not
+  // end when the port closed holds its own reference, so it never writes
+  // into a freed component.
+  struct TThreadShared {
+    std::atomic<std::uint8_t> SendEmpty{1};
+    std::atomic<DWORD> ReadInterval{100};  // what the read thread sees of ReadIntervalTimeout
+  };
+
   // Raises ECommsError; the state before the call survives a failure.
   void OpenPort();
   // Ends both threads and closes the port; nothing when closed. Chunks posted
@@ -165,8 +173,7 @@ class TComm : public TComponent, public ICommPort {
   HANDLE port_ = nullptr;
   HANDLE closeEvent_ = nullptr;
   HWND notifyWnd_ = nullptr;
-  std::atomic<std::uint8_t> sendEmpty_{1};
-  std::atomic<DWORD> readInterval_{100};  // what the read thread sees of ReadIntervalTimeout
+  std::shared_ptr<TThreadShared> shared_ = std::make_shared<TThreadShared>();
   bool connected_ = false;
   // Set when a thread would not end: its port handle and close event are then
   // left open for it rather than closed under it.

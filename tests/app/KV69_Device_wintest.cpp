@@ -21,6 +21,7 @@
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
 #include "devicelink/BasicProtocol_Unt.h"
+#include "support/MessageBoxHook.h"
 
 namespace kv {
 namespace {
@@ -71,25 +72,6 @@ class Answers {
   decltype(TFormKV69::DeviceMessageBox) box_;
   decltype(TFormKV69::ChooseProfileFile) choose_;
   decltype(TFormKV69::RestartDeviceProgram) restart_;
-};
-
-// Message boxes shown by other parts of the window are closed at once.
-class BoxCloser {
- public:
-  BoxCloser() { hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
-  ~BoxCloser() { UnhookWindowsHookEx(hook_); }
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-      HWND wnd = reinterpret_cast<HWND>(wParam);
-      wchar_t cls[32] = {};
-      GetClassNameW(wnd, cls, 32);
-      if (lstrcmpW(cls, L"#32770") == 0) PostMessageW(wnd, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-  HHOOK hook_ = nullptr;
 };
 
 std::string TempPath(const std::string& name) {
@@ -210,6 +192,12 @@ TEST_F(ViewOnlyWindow, DeviceRemovalAsksAndRestartsOnlyOnYes) {
   EXPECT_EQ(2u, answers_.boxes.size()) << "other events are not asked about";
 }
 
+// A reply arriving for the request of `tag`, as the serial component hands it.
+void Reply(TFormKV69& form, int tag, const TDataPack& frame) {
+  form.SetPending(tag);
+  form.ComPortReceiveData(nullptr, frame.data(), static_cast<std::uint16_t>(frame.size()));
+}
+
 // A status reply frame: sixteen channel values, then the relay bits.
 TDataPack StatusFrame(std::uint8_t relays) {
   const TBasicProtocol codec;
@@ -222,23 +210,20 @@ TDataPack StatusFrame(std::uint8_t relays) {
 
 TEST_F(ViewOnlyWindow, RelayStatusReplyShowsEachRelaysState) {
   TDataPack frame = StatusFrame(0x02);  // DO2 closed
-  form_->RecvBuffer = frame;
-  form_->ShowDoStatusReply();
+  Reply(*form_, TAG_DOSTATUS, frame);
   EXPECT_EQ("Open", form_->lvDo->Items()->Item(0)->SubItems()[DoColState - 1]);
   EXPECT_EQ("Close", form_->lvDo->Items()->Item(1)->SubItems()[DoColState - 1]);
 
   // A reply that fails its check leaves the states as they are.
   frame[33] ^= 0x03;
-  form_->RecvBuffer = frame;
-  form_->ShowDoStatusReply();
+  Reply(*form_, TAG_DOSTATUS, frame);
   EXPECT_EQ("Open", form_->lvDo->Items()->Item(0)->SubItems()[DoColState - 1]);
   EXPECT_EQ("Close", form_->lvDo->Items()->Item(1)->SubItems()[DoColState - 1]);
 }
 
 TEST_F(ViewOnlyWindow, RelayStatusReachesRowsThatLackTheirCells) {
   form_->SetListViewRows(form_->lvDo, {{"DOUT1", {}}, {"DOUT2", {"Fan"}}});
-  form_->RecvBuffer = StatusFrame(0x01);
-  form_->ShowDoStatusReply();
+  Reply(*form_, TAG_DOSTATUS, StatusFrame(0x01));
   EXPECT_EQ("Close", form_->lvDo->Items()->Item(0)->SubItems()[DoColState - 1]);
   EXPECT_EQ("Open", form_->lvDo->Items()->Item(1)->SubItems()[DoColState - 1]);
   EXPECT_EQ("Fan", form_->lvDo->Items()->Item(1)->SubItems()[DoColName - 1]);
@@ -246,8 +231,7 @@ TEST_F(ViewOnlyWindow, RelayStatusReachesRowsThatLackTheirCells) {
 
 TEST_F(ViewOnlyWindow, RelayStatesAreShownInTheWindowsLanguage) {
   form_->N_CNClick(form_.get());
-  form_->RecvBuffer = StatusFrame(0x01);
-  form_->ShowDoStatusReply();
+  Reply(*form_, TAG_DOSTATUS, StatusFrame(0x01));
   EXPECT_EQ("闭合", form_->lvDo->Items()->Item(0)->SubItems()[DoColState - 1]);
   EXPECT_EQ("断开", form_->lvDo->Items()->Item(1)->SubItems()[DoColState - 1]);
 }
@@ -265,8 +249,7 @@ TEST_F(ViewOnlyWindow, ChannelValueReplyFillsEveryOtherValueForTheEightChannelMo
   const TBasicProtocol codec;
   TDataPack frame;
   codec.BuildFrame(0x06, codec.IntToAddress(1), data, frame);
-  form_->RecvBuffer = frame;
-  form_->ShowThValuesReply();
+  Reply(*form_, TAG_THVALUES, frame);
   ASSERT_EQ(8, form_->lvTh->Items()->Count());
   EXPECT_EQ("-12.5", form_->lvTh->Items()->Item(0)->SubItems()[ThColValue - 1]);
   EXPECT_EQ("-10.5", form_->lvTh->Items()->Item(1)->SubItems()[ThColValue - 1]);
@@ -300,9 +283,13 @@ TEST_F(ViewOnlyWindow, SavedProfileRestoresEveryControlAfterAllWereChanged) {
   const std::vector<std::string> unchanged = SameSettings(original, form_->ControlsToSettings());
   ASSERT_TRUE(unchanged.empty()) << Joined(unchanged);
 
+  // The rows are rewritten in place: the selected one stays selected.
+  form_->lvTel->SetItemIndex(3);
+  TListItem* selected = form_->lvTel->Items()->Item(3);
   form_->N_Open->Click();
   EXPECT_TRUE(answers_.boxes.empty()) << answers_.boxes[0];
   EXPECT_EQ(original, form_->ControlsToSettings());
+  EXPECT_EQ(selected, form_->lvTel->Selected());
   DeleteFileA(file.c_str());
 }
 
@@ -364,6 +351,8 @@ class DeviceWindow : public ::testing::Test {
   void SetUp() override {
     if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
     sim_.Command("reset");
+    // The history an earlier test may have deleted.
+    sim_.Command("history 100");
     LoginPassword = "9173";
     LoginComPort = sim_.Port();
     ModelIndex = -1;
@@ -412,7 +401,7 @@ class DeviceWindow : public ::testing::Test {
 
   test::Simulator sim_;
   std::size_t rxBefore_ = 0;
-  BoxCloser closer_;
+  test::MessageBoxHook closer_;
   Answers answers_;
   Owned<TFormKV69> form_;
 };

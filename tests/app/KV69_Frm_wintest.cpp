@@ -9,6 +9,7 @@
 #include "SettingsSamples.h"
 #include "ViewOnlyWindow.h"
 #include "app/About_Frm_win.h"
+#include "app/ComponentEx_win.h"
 #include "app/ConstLang_Unt.h"
 #include "app/FrameBar_Frms_win.h"
 #include "app/Funs_Unt.h"
@@ -67,6 +68,16 @@ TEST(MainWindowAutoStart, BoxShowsAndChangesWhatTheRegistryHolds) {
     EXPECT_FALSE(IsAutoStart());
     form->AutoStartBox->SetChecked(true);
     EXPECT_TRUE(IsAutoStart());
+    // A click on it sounds like every other box of the window.
+    static std::vector<std::string> played;
+    played.clear();
+    const auto previous =
+        ComponentEx::SetPlayClickSound([](const std::string& s) { played.push_back(s); });
+    const HWND box = form->AutoStartBox->Handle();
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ComponentEx::SetPlayClickSound(previous);
+    EXPECT_EQ(std::vector<std::string>{"CLICK"}, played);
   }
   SetAutoStart(false);
   LoginPassword.clear();

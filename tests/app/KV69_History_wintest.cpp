@@ -499,6 +499,7 @@ class HistoryRead : public ::testing::Test {
   void SetUp() override {
     if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
     sim_.Command("reset");
+    sim_.Command("history 20000");
     LoginPassword = "9173";
     LoginComPort = sim_.Port();
     ModelIndex = -1;
@@ -602,7 +603,7 @@ TEST_F(HistoryRead, StopKeepsTheRowsReadAndTheWindowUsable) {
   KillTimer(nullptr, timer);
   StopTarget = nullptr;
   // The reply to the block asked for last may still be on its way.
-  pump::Pump(300);
+  ASSERT_TRUE(PumpUntil([&] { return form_->PendingTag() == 0; }, 5000));
   const int read = FilledRows(*grid_);
   EXPECT_GE(read, 40);
   EXPECT_LT(read, 20000);
@@ -653,11 +654,8 @@ TEST_F(HistoryRead, TwentyThousandRecordsGoToCsvAndBack) {
   DeleteFileUtf8(file);
 }
 
-// Runs last: it empties the simulator's history.
 TEST_F(HistoryRead, ReadEndsWhereTheHistoryEnds) {
-  SendHandle.SendClearHistory(*form_->ComPort);
-  pump::Pump(2500);  // the device's progress texts, with nothing pending
-  rxBefore_ = sim_.Log("rx").size();
+  sim_.Command("history 0");
   ReadMany("20000");
   EXPECT_EQ(2u, NewRequests()) << "two blocks that end at an empty record end the read";
   EXPECT_EQ(0, FilledRows(*grid_));

@@ -11,6 +11,7 @@
 #include "app/Variable_Unt.h"
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
+#include "support/MessageBoxHook.h"
 
 namespace kv {
 namespace {
@@ -18,45 +19,6 @@ namespace {
 using pump::PumpUntil;
 
 const wchar_t* const SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
-
-// Message boxes shown while it lives are recorded and closed at once.
-class BoxCatcher {
- public:
-  BoxCatcher() {
-    texts_.clear();
-    hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-  }
-  ~BoxCatcher() { UnhookWindowsHookEx(hook_); }
-  const std::vector<std::string>& Texts() const { return texts_; }
-
- private:
-  static BOOL CALLBACK CollectText(HWND child, LPARAM) {
-    wchar_t cls[32] = {};
-    GetClassNameW(child, cls, 32);
-    wchar_t text[512] = {};
-    GetWindowTextW(child, text, 512);
-    if (lstrcmpiW(cls, L"Static") == 0 && text[0] != 0) found_ = Narrow(text);
-    return TRUE;
-  }
-  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-      HWND wnd = reinterpret_cast<HWND>(wParam);
-      wchar_t cls[32] = {};
-      GetClassNameW(wnd, cls, 32);
-      if (lstrcmpW(cls, L"#32770") == 0) {
-        found_.clear();
-        EnumChildWindows(wnd, CollectText, 0);
-        texts_.push_back(found_);
-        PostMessageW(wnd, WM_COMMAND, IDOK, 0);
-      }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-  HHOOK hook_ = nullptr;
-  static inline std::vector<std::string> texts_;
-  static inline std::string found_;
-};
-
 
 class Login : public ::testing::Test {
  protected:
@@ -112,7 +74,7 @@ class Login : public ::testing::Test {
   std::size_t rxBefore_ = 0;
   std::wstring valueName_;
   Owned<TFormLogin> form_;
-  BoxCatcher boxes_;
+  test::MessageBoxHook boxes_;
 };
 
 TEST_F(Login, RightPasswordOpensTheMainWindowWithThePortClosed) {
@@ -169,7 +131,7 @@ TEST_F(Login, SilentDeviceTimesOutAndClosesThePort) {
   EXPECT_EQ("Time out", boxes_.Texts()[0]);
   EXPECT_FALSE(form_->Accepted());
   EXPECT_FALSE(form_->ComPort->Connected());
-  EXPECT_EQ(0, LoginTimeoutTicks);
+  EXPECT_EQ(0, form_->Engine().TimeoutTicks());
 }
 
 TEST_F(Login, MalformedReplyShowsDataError) {
@@ -181,11 +143,12 @@ TEST_F(Login, MalformedReplyShowsDataError) {
 }
 
 TEST_F(Login, EachNewLoginStartsItsOwnTimeOutCount) {
-  LoginTimeoutTicks = 4;
+  form_->Engine().SetPending(TAG_PASSWORD);
+  for (int tick = 0; tick < LoginTimeoutLimit - 1; ++tick) form_->Engine().Tick();
   form_->edt_Password->SetText("9173");
   form_->btn_Login->Click();
-  EXPECT_EQ(0, LoginTimeoutTicks);
-  EXPECT_EQ(TAG_PASSWORD, form_->tmrOut->Tag());
+  EXPECT_EQ(0, form_->Engine().TimeoutTicks());
+  EXPECT_EQ(TAG_PASSWORD, form_->Engine().PendingTag());
   PumpUntil([&] { return form_->Accepted() || !boxes_.Texts().empty(); }, 15000);
   EXPECT_TRUE(form_->Accepted());
 }
@@ -239,20 +202,40 @@ TEST_F(Login, NoPortSelectedSendsNothing) {
   EXPECT_TRUE(NewRequests().empty());
 }
 
+// Picks a port that is not there and clicks Login for real, so that the
+// exception meets the window procedure's handler; waits for its box.
+void LogInOnMissingPort(TFormLogin& form, const test::MessageBoxHook& boxes) {
+  form.cbb_ComPort->Items()->Add("COM59");
+  form.cbb_ComPort->SetItemIndex(form.cbb_ComPort->Items()->IndexOf("COM59"));
+  form.cbb_ComPortChange(form.cbb_ComPort);
+  form.edt_Password->SetText("9173");
+  const std::size_t shown = boxes.Texts().size();
+  const TPoint at{form.btn_Login->Left() + 5, form.btn_Login->Top() + 5};
+  SendMessageW(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.X, at.Y));
+  SendMessageW(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
+  PumpUntil([&] { return boxes.Texts().size() > shown; }, 5000);
+}
+
 TEST_F(Login, PortThatCannotBeOpenedShowsTheErrorAndNoTimeOutFollows) {
-  form_->cbb_ComPort->Items()->Add("COM59");
-  form_->cbb_ComPort->SetItemIndex(form_->cbb_ComPort->Items()->IndexOf("COM59"));
-  form_->edt_Password->SetText("9173");
-  // A real click, so that the exception meets the window procedure's handler.
-  const TPoint at{form_->btn_Login->Left() + 5, form_->btn_Login->Top() + 5};
-  SendMessageW(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.X, at.Y));
-  SendMessageW(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
-  PumpUntil([&] { return !boxes_.Texts().empty(); }, 5000);
+  LogInOnMissingPort(*form_, boxes_);
   ASSERT_EQ(1u, boxes_.Texts().size());
   EXPECT_EQ("Error opening serial port.", boxes_.Texts()[0]);
   EXPECT_FALSE(form_->ComPort->Connected());
   EXPECT_FALSE(form_->tmrOut->Enabled());
   EXPECT_FALSE(form_->Accepted());
+}
+
+// The port a refused password left open is not the one chosen next: the
+// password goes to the selected port, never again through the old one.
+TEST_F(Login, PortChosenAfterARefusalIsTheOneTried) {
+  LogIn("1234");
+  ASSERT_TRUE(form_->ComPort->Connected());
+  LogInOnMissingPort(*form_, boxes_);
+  ASSERT_EQ(2u, boxes_.Texts().size());
+  EXPECT_EQ("Error opening serial port.", boxes_.Texts()[1]);
+  EXPECT_FALSE(form_->Accepted());
+  EXPECT_FALSE(form_->ComPort->Connected());
+  EXPECT_EQ(1u, NewRequests().size()) << "nothing more went to the old port";
 }
 
 }  // namespace

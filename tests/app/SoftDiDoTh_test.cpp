@@ -48,9 +48,26 @@ TEST(ThRows, CaptionsByModelAndLanguage) {
   EXPECT_EQ("DOUT2", OtherLanguageRowCaption("继电器2"));
   EXPECT_EQ("", OtherLanguageRowCaption("  3"));
   EXPECT_EQ("", OtherLanguageRowCaption("Temperature"));
-  EXPECT_EQ(0, ModelIndexOfText("KV41"));
-  EXPECT_EQ(2, ModelIndexOfText("KV43"));
-  EXPECT_EQ(-1, ModelIndexOfText("kv41"));
+}
+
+// The version reply's model text: any text but the three model words counts
+// as the first model, yet builds no channel rows.
+TEST(ThRows, ModelTextsOtherThanTheThreeCountAsTheFirstModelAndBuildNoRows) {
+  const struct {
+    const char* text;
+    int model;
+    std::size_t rows;
+  } cases[] = {{"KV41", 0, 8}, {"KV42", 1, 16}, {"KV43", 2, 8},
+               {"kv41", 0, 0}, {"KV44", 0, 0},  {"", 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(c.model, ModelIndexOf(c.text));
+    ThRowsBuilt = false;
+    TListRows rows;
+    BuildThRowsForModel(c.text, rows);
+    EXPECT_EQ(c.rows, rows.size());
+  }
+  ThRowsBuilt = false;
 }
 
 TEST(ThRows, SlotsByModelStayInsideTheSixteen) {

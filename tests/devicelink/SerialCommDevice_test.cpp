@@ -252,6 +252,25 @@ TEST_F(SerialDevice, ReportsACarrierChangeOnlyWhereTheDriverHasModemLines) {
   EXPECT_EQ(rec_.hangups, 0);
 }
 
+// A line error is cleared, and said, by whichever of the read path and the
+// line-event path meets it first: the other has nothing left to report.
+TEST_F(SerialDevice, ReportsALineErrorOnceAndNeverAnEmptyOne) {
+  if (!sim_.WithModemLines()) GTEST_SKIP() << "line errors come with the modem-line library";
+  comm_->OpenPort();
+  SendHandle.SendReadVersion(*comm_);
+  ASSERT_TRUE(AwaitChunks(1));
+  // One framing error and a carrier drop at once: the carrier's report comes
+  // after anything the same line event had to say about the error.
+  constexpr int kCts = 0x020, kCar = 0x040, kDsr = 0x100, kOneLineError = 1 << 16;
+  ASSERT_TRUE(
+      test::ReplaceFileText(sim_.ModemFile(), std::to_string(kCts | kDsr | kOneLineError) + "\n"));
+  ASSERT_TRUE(PumpUntil([&] { return !rec_.modemEvents.empty(); }, 1500));
+  test::ReplaceFileText(sim_.ModemFile(),
+                        std::to_string(kCts | kDsr | kCar | kOneLineError) + "\n");
+  EXPECT_LE(rec_.errors.size(), 1u);
+  for (std::uint32_t mask : rec_.errors) EXPECT_NE(0u, mask);
+}
+
 TEST_F(SerialDevice, ModemLineCallsWorkOnThePseudoTerminalWithTheLibrary) {
   if (!sim_.WithModemLines()) GTEST_SKIP() << "runs with the modem-line library only";
   const std::string name = "\\\\.\\" + sim_.Port();

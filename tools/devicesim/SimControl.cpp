@@ -86,6 +86,13 @@ SimControlAction SimControl::Apply(const std::string& line) {
         word == "close" ? SimControlAction::Kind::Close : SimControlAction::Kind::Unsolicited;
     return action;
   }
+  if (word == "history") {
+    int count = 0;
+    if (args.size() != 1 || !ParseCount(args[0], count) || count > kSimMaxRecords) return invalid();
+    action.kind = SimControlAction::Kind::History;
+    action.text = args[0];
+    return action;
+  }
   if (word == "model" || word == "dump") {
     // The text is the rest of the line as written (a path may hold blanks).
     const std::size_t at = line.find(word) + word.size();

@@ -11,6 +11,7 @@
 //   concat [n]     next reply followed at once by a copy of it
 //   unsolicited    one status frame now
 //   model TEXT     report TEXT as the model from now on
+//   history N      hold N history records from now on
 //   close          close the pseudo-terminal and exit
 //   dump PATH      write the device's state to PATH (see SimStateText)
 //   reset          forget all armed faults
@@ -32,9 +33,10 @@ struct SimTransmission {
 };
 
 struct SimControlAction {
-  enum class Kind { None, Unsolicited, Model, Close, Dump, Invalid };
+  enum class Kind { None, Unsolicited, Model, History, Close, Dump, Invalid };
   Kind kind = Kind::None;
-  std::string text;  // the model text, the dump path, or why a line was not understood
+  std::string
+      text;  // the model text, the record count, the dump path, or why a line was not understood
 };
 
 class SimControl {

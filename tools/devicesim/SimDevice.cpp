@@ -43,6 +43,7 @@ SimDevice::SimDevice(const SimDeviceSettings& settings, Clock now)
   }
   image_ = initialImage_;
   historyCount_ = std::clamp(settings.historyCount, 0, kSimMaxRecords);
+  echoAddress_ = settings.echoAddress;
 }
 
 std::string SimDevice::Password() const {
@@ -105,20 +106,21 @@ std::uint8_t SimDevice::WriteBlock(std::uint32_t address, const SimBytes& data) 
 }
 
 std::vector<SimChunk> SimDevice::AnswerFrame(const SimFrame& frame) {
+  const SimFrame to{frame.command, echoAddress_ ? frame.address : 0, {}};
   switch (frame.command) {
     case kSimPassword: {
       const std::string given(frame.data.begin(), frame.data.end());
       const std::string typed = given.substr(0, given.find('\0'));
       const bool accepted = frame.data.size() == 4 && typed == Password();
-      return {Reply(frame, {std::uint8_t(accepted ? 1 : 0)})};
+      return {Reply(to, {std::uint8_t(accepted ? 1 : 0)})};
     }
     case kSimSetTime: {
-      if (frame.data.size() != 6) return {Reply(frame, {0})};
+      if (frame.data.size() != 6) return {Reply(to, {0})};
       const SimDateTime t{2000 + frame.data[0], frame.data[1], frame.data[2],
                           frame.data[3],        frame.data[4], frame.data[5]};
-      if (!SimDateTimeValid(t)) return {Reply(frame, {0})};
+      if (!SimDateTimeValid(t)) return {Reply(to, {0})};
       clockOffset_ = SimSecondsOf(t) - now_();
-      return {Reply(frame, {1})};
+      return {Reply(to, {1})};
     }
     case kSimVersion: {
       SimBytes data;
@@ -126,21 +128,21 @@ std::vector<SimChunk> SimDevice::AnswerFrame(const SimFrame& frame) {
       PutFixedText(data, "V1.08", 8);
       PutFixedText(data, "865067041234567", 16);
       data.push_back(23);  // signal
-      return {Reply(frame, data)};
+      return {Reply(to, data)};
     }
     case kSimStatus:
       // The same reply serves the relay states (byte 32) and the channel
       // values (bytes 0-31), whatever the selector in the address.
-      return {Reply(frame, StatusData())};
+      return {Reply(to, StatusData())};
     case kSimReadTime: {
       const SimDateTime t = DeviceTime();
-      return {Reply(frame, {std::uint8_t(t.year - 2000), std::uint8_t(t.month), std::uint8_t(t.day),
-                            std::uint8_t(t.hour), std::uint8_t(t.minute), std::uint8_t(t.second)})};
+      return {Reply(to, {std::uint8_t(t.year - 2000), std::uint8_t(t.month), std::uint8_t(t.day),
+                         std::uint8_t(t.hour), std::uint8_t(t.minute), std::uint8_t(t.second)})};
     }
     case kSimWrite:
-      return {Reply(frame, {WriteBlock(frame.address, frame.data)})};
+      return {Reply(to, {WriteBlock(frame.address, frame.data)})};
     case kSimRead:
-      return {Reply(frame, ReadMemory(frame.address))};
+      return {Reply(to, ReadMemory(frame.address))};
     case kSimClearHistory: {
       // Progress as bare decimal text, each piece well apart so that the
       // configurator receives it as a chunk of its own.

@@ -2,6 +2,7 @@
 // The logger itself, without any I/O: a request goes in, the chunks the device
 // sends back come out. The pty front end and in-process tests both drive it.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,6 +27,9 @@ struct SimDeviceSettings {
   std::optional<std::string> password;  // overrides the image's; "9173" on a built-in image
   SimBytes image;                       // empty: the built-in factory image
   int historyCount = 100;
+  // A logger whose firmware answers every frame with address 0 instead of
+  // the request's: nothing promises that the real ones echo it.
+  bool echoAddress = true;
 };
 
 // Request commands of the logger's frames.
@@ -57,6 +61,7 @@ class SimDevice {
   SimBytes UnsolicitedFrame() const;
 
   void SetReportedModel(std::string model) { reportedModel_ = std::move(model); }
+  void SetHistoryCount(int count) { historyCount_ = std::clamp(count, 0, kSimMaxRecords); }
 
   const SimBytes& Image() const { return image_; }
   std::uint8_t RelayBits() const { return relays_; }
@@ -80,6 +85,7 @@ class SimDevice {
   std::uint8_t relays_ = 0;
   int historyCount_ = 0;
   std::int64_t clockOffset_ = 0;
+  bool echoAddress_ = true;
 };
 
 // The device's state as text, one "name value" line each:

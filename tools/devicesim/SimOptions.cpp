@@ -8,6 +8,7 @@ namespace kv {
 
 const char* SimUsage() {
   return "usage: devicesim --link PATH [--model KV41|KV42|KV43] [--password 1234] [--no-pace]\n"
+         "                 [--no-echo] "
          "                 [--log FILE] [--modem FILE] [--control FILE] [--image FILE] "
          "[--history N]\n";
 }
@@ -18,6 +19,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
     const std::string& arg = args[i];
     if (arg == "--no-pace") {
       options.pace = false;
+      continue;
+    }
+    if (arg == "--no-echo") {
+      options.echoAddress = false;
       continue;
     }
     std::string* target = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // The simulator's command line:
 //   devicesim --link PATH [--model KV41|KV42|KV43] [--password 1234] [--no-pace]
+//             [--no-echo]
 //             [--log FILE] [--modem FILE] [--control FILE] [--image FILE] [--history N]
 
 #include <optional>
@@ -14,6 +15,7 @@ struct SimOptions {
   std::string model = "KV41";
   std::optional<std::string> password;
   bool pace = true;
+  bool echoAddress = true;
   std::string log;
   std::string modem;
   std::string control;

@@ -95,6 +95,7 @@ bool SimServer::Open(std::string& error) {
   settings.model = options_.model;
   settings.password = options_.password;
   settings.historyCount = options_.history;
+  settings.echoAddress = options_.echoAddress;
   if (!options_.image.empty()) {
     if (!ReadFile(options_.image, settings.image)) {
       error = "cannot read " + options_.image;
@@ -247,6 +248,9 @@ void SimServer::PollControl(TimePoint now, bool force) {
       }
       case SimControlAction::Kind::Model:
         device_->SetReportedModel(action.text);
+        break;
+      case SimControlAction::Kind::History:
+        device_->SetHistoryCount(std::stoi(action.text));
         break;
       case SimControlAction::Kind::Close:
         closeRequested_ = true;

@@ -36,6 +36,10 @@ typedef int (*ioctl_fn)(int, unsigned long, ...);
 #define PTY_SLAVE_MAJOR_FIRST 136
 #define PTY_SLAVE_MAJOR_LAST 143
 #define OWN_LINES (TIOCM_DTR | TIOCM_RTS)
+/* Above the line bits the state holds how many line (framing) errors the
+ * device side has caused so far, so that tests can make one happen. */
+#define LINE_ERROR_SHIFT 16
+#define LINE_BITS ((1 << LINE_ERROR_SHIFT) - 1)
 
 static int is_pty_slave(int fd) {
   struct stat st;
@@ -86,6 +90,8 @@ static void note_state(int bits, struct serial_icounter_struct* copy) {
     if (changed & TIOCM_DSR) counts.dsr++;
     if (changed & TIOCM_CAR) counts.dcd++;
     if (changed & bits & TIOCM_RNG) counts.rng++;
+    int errors = (bits >> LINE_ERROR_SHIFT) - (last_bits >> LINE_ERROR_SHIFT);
+    if (errors > 0) counts.frame += errors;
   }
   last_bits = bits;
   if (copy != NULL) *copy = counts;
@@ -119,7 +125,7 @@ static int answer(int fd, unsigned long request, void* arg, int* rc) {
   switch (request) {
     case TIOCMGET:
       note_state(bits, NULL);
-      *(int*)arg = bits;
+      *(int*)arg = bits & LINE_BITS;
       return 1;
     case TIOCMSET:
       bits = (bits & ~OWN_LINES) | (*(int*)arg & OWN_LINES);
@@ -131,7 +137,7 @@ static int answer(int fd, unsigned long request, void* arg, int* rc) {
       bits &= ~(*(int*)arg & OWN_LINES);
       break;
     case TIOCGICOUNT:
-      /* A pty has no line errors or breaks: only the line counts move. */
+      /* Only the line counts and the errors the state file asks for move. */
       note_state(bits, (struct serial_icounter_struct*)arg);
       return 1;
     case TIOCSERGETLSR:

@@ -1,0 +1,201 @@
+// The main window's request engine, without the window: one request
+// outstanding, its reply dispatched by the pending tag, the time-out and
+// its retry rule, and the block loops with their waits. The window forwards
+// its receive, timer and message handlers here and shows what the engine
+// reports; the login window uses the same engine for its password request.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/SoftHistory_Unt.h"
+#include "base/DateTime.h"
+#include "devicelink/CommPort.h"
+#include "devicelink/Const_Unt.h"
+
+namespace kv {
+
+// Pending-reply tags: what a received chunk is an answer to.
+constexpr int TAG_PASSWORD = 1124;
+constexpr int TAG_SETTIME = 1128;
+constexpr int TAG_VERSION = 1130;
+constexpr int TAG_MASTERREAD = 1244;
+constexpr int TAG_MASTERWRITE = 1245;
+constexpr int TAG_HISTORYBLOCK = 1274;
+constexpr int TAG_CLEARHISTORY = 1275;
+constexpr int TAG_HISTORYRECORD = 1276;
+constexpr int TAG_DOSTATUS = 1277;
+constexpr int TAG_THVALUES = 1278;
+constexpr int TAG_RESET = 1279;
+constexpr int TAG_READTIME = 2064;
+
+// Ticks of the one-second timer before a request counts as unanswered: the
+// main window's three (two to three seconds, as the timer runs freely) and
+// the login window's five.
+constexpr int MainTimeoutTicks = 3;
+constexpr int LoginTimeoutLimit = 5;
+
+// -1 until the device reported its model, else 0 KV41, 1 KV42, 2 KV43.
+extern int ModelIndex;
+
+struct TVersionReply {
+  std::string Model, Version, Imei, Signal;
+};
+
+// What the engine tells its window. Every report has a default that does
+// nothing, so a window (or a test) takes only what it shows.
+class IEngineView {
+ public:
+  virtual ~IEngineView() = default;
+  virtual void ShowProgress(int /*maxValue*/) {}
+  virtual void SetProgress(int /*value*/) {}
+  virtual void CloseProgress() {}
+  virtual bool ProgressShown() const { return false; }
+  // The message window; titled: with the application's title as caption.
+  virtual void ShowMessage(const std::string& /*text*/, bool /*titled*/) {}
+  // A password was refused; atShow: it was the one sent when the window
+  // opened (or the login's own).
+  virtual void PasswordRefused(bool /*atShow*/) {}
+  virtual void PasswordAccepted() {}
+  // A frame that fails its check came under the login's password tag.
+  virtual void PasswordReplyDamaged() {}
+  virtual void VersionReceived(const TVersionReply&) {}
+  virtual void DoStatusReceived(const TDataPack& /*data*/) {}
+  virtual void ThValuesReceived(const TDataPack& /*data*/) {}
+  virtual void TimeReceived(TDateTime /*date*/, TDateTime /*time*/) {}
+  virtual void HistoryRowReceived(const std::vector<std::string>& /*cells*/) {}
+  virtual void HistoryRowsReceived(const std::vector<THistoryGridRow>& /*rows*/) {}
+  virtual void MasterImageRead(const std::vector<std::uint8_t>& /*image*/) {}
+  // A request went unanswered and no retry follows (the login gives up).
+  virtual void TimedOut(int /*tag*/) {}
+  virtual void RestartProgram() {}
+};
+
+// Time as the engine sees it: waits that keep replies, ticks and the user's
+// Stop coming, and the time-out handed on after the current event.
+class IEngineClock {
+ public:
+  virtual ~IEngineClock() = default;
+  // Waits ms while messages are dispatched.
+  virtual void Delay(int ms) = 0;
+  // One 10 ms step of a block loop's wait; false when the program is ending.
+  virtual bool WaitStep() = 0;
+  // Hands the time-out of `tag` to TimeoutMessage once the current event
+  // has returned (a posted message in the windows).
+  virtual void PostTimeout(int tag) = 0;
+};
+
+// The main window's engine, or the login's: five ticks for the password,
+// its reply reported as it is, and nothing retried.
+enum class TEngineRole { Main, Login };
+
+class TRequestEngine {
+ public:
+  TRequestEngine(IEngineView& view, IEngineClock& clock, TEngineRole role = TEngineRole::Main);
+
+  void SetPort(ICommPort* port) { port_ = port; }
+  bool Connected() const { return port_ != nullptr && port_->Connected(); }
+
+  // ---- What the window forwards ----
+  void Receive(const void* buffer, std::size_t length);
+  void Tick();
+  void TimeoutMessage(int tag);
+  // Stop of the progress window: the running block loop ends at its next
+  // check.
+  void Cancel();
+  // Stop of the clear-history wait, which no loop owns: true when that was
+  // pending (the tag is then cleared).
+  bool EndClearHistory();
+
+  // ---- State ----
+  int PendingTag() const { return pending_; }
+  void SetPending(int tag);
+  int TimeoutTicks() const { return ticks_; }
+  int LastReplyTag() const { return lastReplyTag_; }
+  bool BusyFlag() const { return busy_; }
+  bool CancelFlag() const { return cancel_; }
+  const TDataPack& RecvBuffer() const { return recvBuffer_; }
+  // The image being read, each block at its own place.
+  const std::vector<std::uint8_t>& MasterChunks() const { return masterChunks_; }
+  // Whether the device was seen to answer a block request with its address.
+  enum class TEcho { Unknown, Yes, No };
+  TEcho BlockEcho() const { return echo_; }
+
+  // ---- Sequences ----
+  // The password request; atShow marks the one whose refusal ends the run.
+  void SendPassword(std::string_view password, bool atShow);
+  void SendVersionRequest();
+  void ReadMaster();
+  void WriteMaster(const std::vector<std::uint8_t>& image);
+  void ReadHistory(int count, int gaugeMax);
+  void ReadHistoryRecord(int number);
+  void ReadDoStatus();
+  void ReadThValues();
+  enum class TRelay { DO1Close, DO1Open, DO2Close, DO2Open };
+  void SwitchRelay(TRelay relay);
+  void SetTime(int year, int month, int day, int hour, int minute);
+  void ReadTime();
+  void Reset(std::string_view password);
+  void Reboot(std::string_view password);
+  void ClearHistory();
+
+  // A version reply that fails its check, or none at all, is asked for
+  // again, this many times per accepted password.
+  static constexpr int VersionRequestRetries = 3;
+
+ private:
+  bool SendBlockAndWait(int tag, std::uint32_t address, const std::function<void()>& send);
+  // Which block loop step a block reply answers: true to take it for the
+  // awaited block, false for a late copy of an earlier request.
+  bool AnswersAwaitedBlock(std::uint32_t address);
+  void Answered(std::uint32_t address);
+  void RejectBlockReply(int tag);
+  void KeepWaiting(int tag, int ticks);
+  void Dispatch(int ticks);
+  void ShowClearHistoryProgress();
+  void HandlePasswordReply();
+  void RetryVersionRequest();
+  void ShowVersionReply();
+  void ShowReadTimeReply();
+  void ShowSetTimeReply();
+  void AcceptMasterBlock(int ticks);
+  void AcceptMasterWriteAck(int ticks);
+  void AcceptHistoryBlock(int ticks);
+  void ShowHistoryRecordReply();
+  void SendText(std::string_view password, std::string_view word);
+
+  IEngineView& view_;
+  IEngineClock& clock_;
+  TEngineRole role_;
+  ICommPort* port_ = nullptr;
+
+  int pending_ = 0;
+  int ticks_ = 0;
+  int lastReplyTag_ = 0;
+  bool busy_ = false;
+  bool cancel_ = false;
+  bool passwordAtShow_ = false;
+  int versionRetries_ = 0;
+  TDataPack recvBuffer_;
+
+  // The block being awaited, its address, and how many requests per address
+  // are still without an answer (late replies can only come for those).
+  int step_ = 0;
+  std::uint32_t awaitedAddress_ = 0;
+  std::map<std::uint32_t, int> unanswered_;
+  TEcho echo_ = TEcho::Unknown;
+
+  std::vector<std::uint8_t> masterChunks_;
+  bool masterComplete_ = false;
+  THistoryReadState history_;
+  std::vector<int> blockStartRows_;
+  int historyTarget_ = 1;
+  bool historyEnded_ = false;
+  int historyRecord_ = 1;
+};
+
+}  // namespace kv

@@ -1,0 +1,338 @@
+// The request engine against the simulator's device model on a virtual
+// clock: every exchange through every fault the simulator can put on the
+// line, with a device that echoes block addresses and one that answers 0.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+#include "app/ConstLang_Unt.h"
+#include "app/KV69_Engine.h"
+#include "devicesim/SimControl.h"
+#include "devicesim/SimDevice.h"
+
+namespace kv {
+namespace {
+
+// 115200 baud, ten bits a byte; the serial component hands a reply on once
+// the line was quiet for 100 ms, so pieces closer than that come as one.
+constexpr int ReadIntervalMs = 100;
+constexpr std::int64_t GiveUpMs = 10 * 60 * 1000;
+
+class SimLink : public ICommPort, public IEngineClock, public IEngineView {
+ public:
+  explicit SimLink(SimDeviceSettings settings)
+      : device(settings, [this] { return std::int64_t{800000000} + now_ / 1000; }) {
+    engine.SetPort(this);
+  }
+
+  // ICommPort
+  bool Connected() const override { return true; }
+  bool WriteData(const void* buffer, std::uint32_t length) override {
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    for (SimRequest& request : reader.Push({bytes, length})) {
+      const auto [from, to] = script.equal_range(static_cast<int>(requests.size()));
+      for (auto it = from; it != to; ++it) control.Apply(it->second);
+      requests.push_back(request.bytes);
+      std::int64_t at = now_;
+      std::vector<std::pair<std::int64_t, SimBytes>> chunks;
+      for (const SimTransmission& piece : control.Shape(device.Answer(request))) {
+        at += piece.gapMs + static_cast<std::int64_t>(piece.bytes.size()) * 10 / 115;
+        if (!chunks.empty() && piece.gapMs < ReadIntervalMs) {
+          chunks.back().second.insert(chunks.back().second.end(), piece.bytes.begin(),
+                                      piece.bytes.end());
+          chunks.back().first = at + ReadIntervalMs;
+        } else {
+          chunks.push_back({at + ReadIntervalMs, piece.bytes});
+        }
+      }
+      for (auto& chunk : chunks) due_.insert(std::move(chunk));
+    }
+    return true;
+  }
+
+  // IEngineClock: the window's timer ticks every full second of virtual time.
+  void Delay(int ms) override { Advance(ms); }
+  bool WaitStep() override {
+    Advance(10);
+    return now_ < GiveUpMs;
+  }
+  void PostTimeout(int tag) override { posted_.push_back(tag); }
+
+  // IEngineView
+  void ShowProgress(int) override { progress = true; }
+  void CloseProgress() override { progress = false; }
+  bool ProgressShown() const override { return progress; }
+  void ShowMessage(const std::string& text, bool) override { messages.push_back(text); }
+  void PasswordRefused(bool atShow) override { refusals.push_back(atShow); }
+  void VersionReceived(const TVersionReply& reply) override { model = reply.Model; }
+  void DoStatusReceived(const TDataPack& data) override {
+    doStatus.push_back(data.size() > 32 ? data[32] : -1);
+  }
+  void ThValuesReceived(const TDataPack&) override { ++thValues; }
+  void TimeReceived(TDateTime date, TDateTime time) override { clock = date + time; }
+  void HistoryRowsReceived(const std::vector<THistoryGridRow>& rows) override {
+    for (const THistoryGridRow& row : rows) grid[row.Row] = row.Cells;
+  }
+  void MasterImageRead(const std::vector<std::uint8_t>& read) override { image = read; }
+
+  void Advance(int ms) {
+    const std::int64_t end = now_ + ms;
+    while (now_ < end) {
+      std::int64_t next = std::min(end, (now_ / 1000 + 1) * 1000);
+      if (!due_.empty()) next = std::min(next, std::max(now_, due_.begin()->first));
+      if (stopAt && *stopAt > now_) next = std::min(next, *stopAt);
+      now_ = next;
+      if (stopAt && *stopAt <= now_) {
+        stopAt.reset();
+        engine.Cancel();
+      }
+      while (!due_.empty() && due_.begin()->first <= now_) {
+        const SimBytes chunk = due_.begin()->second;
+        due_.erase(due_.begin());
+        engine.Receive(chunk.data(), chunk.size());
+      }
+      if (now_ % 1000 == 0) engine.Tick();
+      while (!posted_.empty()) {
+        const int tag = posted_.front();
+        posted_.pop_front();
+        engine.TimeoutMessage(tag);
+      }
+    }
+  }
+  std::int64_t Now() const { return now_; }
+  int Sent(std::uint8_t command) const {
+    int n = 0;
+    for (const SimBytes& r : requests) n += r.size() > 1 && r[0] == '#' && r[1] == command;
+    return n;
+  }
+
+  SimDevice device;
+  SimControl control;
+  // Control lines applied just before the device answers request n (from 0).
+  std::multimap<int, std::string> script;
+  SimRequestReader reader;
+  TRequestEngine engine{*this, *this};
+  std::vector<SimBytes> requests;
+  std::optional<std::int64_t> stopAt;
+  bool progress = false;
+  std::vector<std::string> messages;
+  std::vector<bool> refusals;
+  std::string model;
+  std::vector<int> doStatus;
+  int thValues = 0;
+  TDateTime clock = 0;
+  std::map<int, std::vector<std::string>> grid;
+  std::vector<std::uint8_t> image;
+
+ private:
+  std::int64_t now_ = 0;
+  std::multimap<std::int64_t, SimBytes> due_;
+  std::deque<int> posted_;
+};
+
+SimDeviceSettings Device(bool echo, int history = 10) {
+  SimDeviceSettings settings;
+  settings.model = "KV42";
+  settings.historyCount = history;
+  settings.echoAddress = echo;
+  return settings;
+}
+
+// Every fault the simulator can put on a reply. A reply 3.5 s late comes
+// after its request was sent again; 1.5 s late still in time.
+const char* const Faults[] = {"",         "drop",      "drop 3",    "badsum",
+                              "split 50", "split 300", "late 1500", "late 3500",
+                              "garbage",  "truncate",  "concat"};
+bool Intact(std::string_view fault) {
+  return fault.empty() || fault == "split 50" || fault == "late 1500";
+}
+bool Lost(std::string_view fault) { return fault.starts_with("drop") || fault == "late 3500"; }
+
+std::vector<std::uint8_t> EditedImage(const SimDevice& device) {
+  std::vector<std::uint8_t> image = device.Image();
+  for (std::size_t i = 100; i < image.size(); i += 37) image[i] = static_cast<std::uint8_t>(i);
+  return image;
+}
+
+// The block loops come through every fault, on block 0 and on a later one,
+// with what a quiet line gives. Where the device answers address 0, a reply
+// to a resent block cannot be told from the next block's; it must still
+// never hang.
+class BlockLoops : public testing::TestWithParam<std::tuple<bool, const char*>> {
+ protected:
+  bool Echo() const { return std::get<0>(GetParam()); }
+  std::string Fault() const { return std::get<1>(GetParam()); }
+  bool Exact() const { return Echo() || Fault() != "late 3500"; }
+  void Script(SimLink& link, int request) const {
+    if (!Fault().empty()) link.script.emplace(request, Fault());
+  }
+};
+
+TEST_P(BlockLoops, ReadSettingShowsTheDeviceImage) {
+  for (int block : {0, 5}) {
+    SCOPED_TRACE(block);
+    SimLink link(Device(Echo()));
+    Script(link, block);
+    link.engine.ReadMaster();
+    EXPECT_LT(link.Now(), GiveUpMs);
+    if (Exact()) {
+      EXPECT_EQ(link.device.Image(), link.image);
+    }
+    EXPECT_FALSE(link.progress);
+    // Then the relay states and the channel values.
+    link.Advance(3000);
+    EXPECT_GE(link.Sent(kSimStatus), 1);
+  }
+}
+
+TEST_P(BlockLoops, WriteSettingPutsTheImageIntoTheDevice) {
+  for (int block : {0, 5}) {
+    SCOPED_TRACE(block);
+    SimLink link(Device(Echo()));
+    const std::vector<std::uint8_t> image = EditedImage(link.device);
+    Script(link, block);
+    link.engine.WriteMaster(image);
+    EXPECT_LT(link.Now(), GiveUpMs);
+    if (Exact()) {
+      EXPECT_EQ(image, link.device.Image());
+    }
+    EXPECT_GE(link.Sent(kSimWrite), 15);
+  }
+}
+
+TEST_P(BlockLoops, HistoryRowsStandWhereTheirBlockPutsThem) {
+  SimLink quiet(Device(Echo()));
+  quiet.engine.ReadHistory(10, 10);
+  ASSERT_EQ(10u, quiet.grid.size());
+  for (int block : {0, 1}) {
+    SCOPED_TRACE(block);
+    SimLink link(Device(Echo()));
+    Script(link, block);
+    link.engine.ReadHistory(10, 10);
+    EXPECT_LT(link.Now(), GiveUpMs);
+    if (Exact()) {
+      EXPECT_EQ(quiet.grid, link.grid);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, BlockLoops,
+                         testing::Combine(testing::Bool(), testing::ValuesIn(Faults)));
+
+// Block 1 is answered only after it was asked for again, and that first
+// answer comes while block 2 is awaited: its rows must not stand in block 2's.
+TEST(BlockLoopsEcho, LateAnswerToAResentHistoryBlockIsNotTakenForTheNext) {
+  SimLink quiet(Device(true));
+  quiet.engine.ReadHistory(10, 10);
+  SimLink link(Device(true));
+  link.script = {{1, "late 3500"}, {3, "late 1500"}};
+  link.engine.ReadHistory(10, 10);
+  EXPECT_EQ(quiet.grid, link.grid);
+}
+
+TEST(BlockLoopsEcho, EachKindOfDeviceIsRecognisedFromItsReplies) {
+  for (bool echo : {true, false}) {
+    SimLink link(Device(echo));
+    link.engine.ReadMaster();
+    EXPECT_EQ(14, link.Sent(kSimRead));
+    EXPECT_EQ(echo ? TRequestEngine::TEcho::Yes : TRequestEngine::TEcho::No,
+              link.engine.BlockEcho());
+  }
+}
+
+TEST(BlockLoopsStop, StopEndsTheReadAndShowsNothing) {
+  SimLink link(Device(true));
+  link.script.emplace(3, "drop 100");
+  link.stopAt = 9000;
+  link.engine.ReadMaster();
+  EXPECT_TRUE(link.image.empty());
+  EXPECT_FALSE(link.progress);
+  EXPECT_LT(link.Now(), 9200);
+  // Block 3 again after each time-out, never block 4.
+  EXPECT_GE(link.Sent(kSimRead), 5);
+  EXPECT_LE(link.Sent(kSimRead), 7);
+}
+
+// Single requests: shown when the reply is whole, "Data Error" or nothing
+// when it is damaged, nothing when it never comes; the tag is free again.
+class SingleRequests : public testing::TestWithParam<const char*> {};
+
+TEST_P(SingleRequests, ClockRepliesAreShownOnlyWhole) {
+  const std::string fault = GetParam();
+  SimLink link(Device(true));
+  if (!fault.empty()) link.script.emplace(0, fault);
+  link.engine.ReadTime();
+  link.Advance(6000);
+  EXPECT_EQ(0, link.engine.PendingTag());
+  EXPECT_EQ(Lost(fault) ? 0u : 1u, link.messages.size());
+  EXPECT_EQ(Intact(fault), link.messages == std::vector<std::string>{Lang_MsgSuccess});
+  EXPECT_EQ(Intact(fault), link.clock != 0);
+
+  SimLink setting(Device(true));
+  if (!fault.empty()) setting.script.emplace(0, fault);
+  setting.engine.SetTime(2024, 1, 31, 9, 30);
+  setting.Advance(6000);
+  const SimDateTime set = setting.device.DeviceTime();
+  EXPECT_EQ((SimDateTime{2024, 1, 31, 9, 30, set.second}), set);
+  EXPECT_EQ(Intact(fault), setting.messages == std::vector<std::string>{Lang_MsgSuccess});
+}
+
+TEST_P(SingleRequests, RelayStatesFollowTheSwitch) {
+  const std::string fault = GetParam();
+  SimLink link(Device(true));
+  if (!fault.empty()) link.script.emplace(1, fault);
+  link.engine.SwitchRelay(TRequestEngine::TRelay::DO1Close);
+  link.Advance(6000);
+  EXPECT_EQ(1, link.device.RelayBits());
+  EXPECT_EQ(Intact(fault) ? std::vector<int>{1} : std::vector<int>{}, link.doStatus);
+  EXPECT_EQ(0, link.engine.PendingTag());
+  link.engine.ReadThValues();
+  link.Advance(100 + 3000);
+  EXPECT_EQ(fault == "drop 3" ? 0 : 1, link.thValues);
+}
+
+TEST_P(SingleRequests, ResetAndClearHistoryReportOnlyWhatCame) {
+  const std::string fault = GetParam();
+  SimLink link(Device(true));
+  if (!fault.empty()) link.script.emplace(0, fault);
+  link.engine.Reset("9173");
+  link.Advance(6000);
+  EXPECT_EQ(Lost(fault) ? 0u : 1u, link.messages.size());
+  EXPECT_EQ(0, link.engine.PendingTag());
+
+  SimLink clearing(Device(true));
+  if (!fault.empty()) clearing.script.emplace(0, fault);
+  clearing.engine.ClearHistory();
+  clearing.Advance(10000);
+  EXPECT_EQ(0, clearing.device.HistoryCount());
+  // Lost progress keeps the window until Stop; anything else ends at 100.
+  // Either way the wait is never timed out.
+  EXPECT_EQ(fault.starts_with("drop"), clearing.progress);
+  EXPECT_EQ(TAG_CLEARHISTORY, clearing.engine.PendingTag());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, SingleRequests, testing::ValuesIn(Faults));
+
+TEST(Password, AcceptedPasswordAsksForTheModel) {
+  SimLink link(Device(true));
+  link.engine.SendPassword("9173", true);
+  link.Advance(1000);
+  EXPECT_EQ("KV42", link.model);
+  EXPECT_EQ(1, ModelIndex);
+}
+
+// Only the password sent when the window opened ends the program when it is
+// refused; a Reconnect while that one is still unanswered does not inherit it.
+TEST(Password, RefusalAfterReconnectIsNotTheShowTimeRefusal) {
+  SimLink link(Device(true));
+  link.script.emplace(0, "drop");
+  link.engine.SendPassword("9173", true);
+  link.Advance(500);
+  link.engine.SendPassword("1111", false);
+  link.Advance(1000);
+  EXPECT_EQ(std::vector<bool>{false}, link.refusals);
+}
+
+}  // namespace
+}  // namespace kv
