@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "base/GaugeKind.h"
 #include "base/Types.h"
 
 namespace kv {
 
-enum TsGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
+using TsGaugeKind = TGaugeKind;
 
 // MinValue, MaxValue and Progress together; Progress always lies between them.
 struct TsGaugeRange {

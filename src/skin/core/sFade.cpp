@@ -30,6 +30,12 @@ std::unique_ptr<TBitmap> BlendFadeStep(TBitmap& oldImage, TBitmap& current, std:
   const int w = current.Width(), h = current.Height();
   if (current.Empty() || oldImage.Width() != w || oldImage.Height() != h) return nullptr;
   auto result = NewBitmap24(w, h);
+  // The blend's shr 8 darkens by one level even at full weight: the ends
+  // show their picture as it is.
+  if (a == 0 || a == 255) {
+    CopyPixels(result.get(), 0, 0, a == 0 ? &current : &oldImage, 0, 0, w, h);
+    return result;
+  }
   CopyPixels(result.get(), 0, 0, &oldImage, 0, 0, w, h);
   TBitmap* newLook = &current;
   // The blend wants both in one format; a 32-bit cache gives its colours.

@@ -25,7 +25,8 @@ bool AnimEffectEnabled(TacAnimatEvent event, TacAnimatEvents events, TacBtnEvent
 std::uint8_t FadeFactor(int step, int iterations);
 
 // A new 24-bit picture: per channel (current * (255 - a) + old * a + 127)
-// shr 8. Either picture may be 24 or 32 bit; null when their sizes differ
+// shr 8, and a = 0 or 255 exactly the current or the old picture. Either
+// picture may be 24 or 32 bit; null when their sizes differ
 // (the control was resized mid-fade) or either is empty.
 std::unique_ptr<TBitmap> BlendFadeStep(TBitmap& oldImage, TBitmap& current, std::uint8_t a);
 

@@ -57,6 +57,10 @@ TEST(BlendFadeStep, MixesTwentyFourAndThirtyTwoBitPicturesAlike) {
       EXPECT_EQ(149, p[0]) << oldFormat << "/" << newFormat;
       EXPECT_EQ(100, p[1]);
       EXPECT_EQ(50, p[2]);
+      for (std::uint8_t end : {0, 255}) {
+        auto shown = BlendFadeStep(*old, *now, end);
+        EXPECT_EQ(end ? 200 : 0, shown->ScanLine(0)[2]) << "a = " << int{end} << " is exact";
+      }
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "classlib/Forms.h"
 #include "skin/core/sFade_win.h"
+#include "skin/core/sMessages.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "support/Pump.h"
 
