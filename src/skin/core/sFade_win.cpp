@@ -167,8 +167,7 @@ void FadeStep(TsFadeTimer* timer) {
   }
   TBitmap* cache = skinData->FadeCache();
   std::unique_ptr<TBitmap> picture =
-      cache ? BlendFadeStep(timer->oldImage_, *cache,
-                            FadeFactor(timer->step_, timer->iterations_))
+      cache ? BlendFadeStep(timer->oldImage_, *cache, FadeFactor(timer->step_, timer->iterations_))
             : nullptr;
   if (!picture) {
     // Resized (or lost its cache) mid-fade: the old picture no longer fits.
@@ -195,8 +194,8 @@ void RepaintWithFade(TsFadeTimer*& fadeTimer, TacFadeTarget* skinData, bool fast
   if (!skinData->SkinAvailable()) return;
   TControl* control = skinData->FadeControl();
   if (!Alive(control)) return;
-  const bool fade = allowFade && !SkinChangingFlag && !AnimationsOff &&
-                    skinData->FadingEnabled() && skinData->FadeCache() && !skinData->BGChanged();
+  const bool fade = allowFade && !SkinChangingFlag && !AnimationsOff && skinData->FadingEnabled() &&
+                    skinData->FadeCache() && !skinData->BGChanged();
   skinData->SetBGChanged(true);
   if (fade) {
     StartFade(fadeTimer, skinData, fast, direction);

@@ -155,9 +155,12 @@ TEST_F(Gauge, OtherKindsFillTheirOwnShape) {
     TsGaugeKind kind;
     int x, y;
     COLORREF colour;
-  } rows[] = {{gkVerticalBar, 100, 26, RGB(255, 0, 0)}, {gkVerticalBar, 100, 5, RGB(255, 255, 255)},
-              {gkPie, 130, 8, RGB(255, 0, 0)},        {gkPie, 70, 8, RGB(255, 255, 255)},
-              {gkPie, 1, 1, RGB(0, 0, 255)},          {gkText, 10, 15, RGB(255, 255, 255)}};
+  } rows[] = {{gkVerticalBar, 100, 26, RGB(255, 0, 0)},
+              {gkVerticalBar, 100, 5, RGB(255, 255, 255)},
+              {gkPie, 130, 8, RGB(255, 0, 0)},
+              {gkPie, 70, 8, RGB(255, 255, 255)},
+              {gkPie, 1, 1, RGB(0, 0, 255)},
+              {gkText, 10, 15, RGB(255, 255, 255)}};
   for (const auto& row : rows) {
     gauge->SetKind(row.kind);
     Draw();

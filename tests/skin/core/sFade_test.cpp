@@ -33,7 +33,8 @@ TEST(FadeFactor, RunsFromNearlyOldToNew) {
   EXPECT_EQ(255, FadeFactor(-1, 4));
 }
 
-std::unique_ptr<TBitmap> Solid(TPixelFormat format, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+std::unique_ptr<TBitmap> Solid(TPixelFormat format, std::uint8_t b, std::uint8_t g,
+                               std::uint8_t r) {
   auto bitmap = format == pf32bit ? NewBitmap32(3, 2) : NewBitmap24(3, 2);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) {

@@ -26,12 +26,12 @@ TEST(CopyPaintedChildren, CopiesChildRectanglesExceptUnpaintedPixels) {
   auto painted = NewBitmap24(20, 10);
   Fill(*target, {0, 0, 20, 10}, 0x111111);
   Fill(*painted, {0, 0, 20, 10}, 0x222222);  // background, also outside the children
-  Fill(*painted, {3, 3, 5, 5}, 0xFF00FF);     // a hole in the first child
+  Fill(*painted, {3, 3, 5, 5}, 0xFF00FF);    // a hole in the first child
   CopyPaintedChildren(target.get(), painted.get(), {{2, 2, 6, 6}, {15, 8, 25, 12}, {9, 0, 9, 5}});
   const struct {
     int x, y;
     std::uint32_t colour;
-  } rows[] = {{2, 2, 0x222222}, {5, 5, 0x222222}, {3, 3, 0x111111}, {4, 4, 0x111111},
+  } rows[] = {{2, 2, 0x222222}, {5, 5, 0x222222}, {3, 3, 0x111111},  {4, 4, 0x111111},
               {6, 6, 0x111111}, {1, 2, 0x111111}, {15, 8, 0x222222}, {19, 9, 0x222222},
               {9, 0, 0x111111}, {14, 8, 0x111111}};
   for (const auto& r : rows) EXPECT_EQ(r.colour, At(*target, r.x, r.y)) << r.x << "," << r.y;
