@@ -134,5 +134,20 @@ TEST_F(Fade, ResizedControlStopsFadingAndRepaints) {
   EXPECT_EQ(0, control->offered);
 }
 
+TEST_F(Fade, AnimationStepsRunFromTheStartPictureToTheCache) {
+  auto* anim = Create<TsAnimTimer>(control);
+  anim->Setup(control);
+  anim->Source.Assign(control->cache);
+  FillBitmap(control->cache, NewColor);
+  const COLORREF expected[] = {OldColor, 0, RGB(99, 0, 100), 0, NewColor};
+  for (COLORREF colour : expected) {
+    anim->DoStep();
+    if (colour) {
+      EXPECT_EQ(colour, CentreOf(anim->Work)) << "step " << anim->Step - 1;
+    }
+  }
+  anim->Free();
+}
+
 }  // namespace
 }  // namespace kv
