@@ -7,9 +7,6 @@
 
 namespace kv {
 
-bool AnimationsOff = false;
-bool SkinChangingFlag = false;
-
 namespace {
 
 constexpr unsigned StepInterval = 10;  // ms
@@ -194,7 +191,7 @@ void RepaintWithFade(TsFadeTimer*& fadeTimer, TacFadeTarget* skinData, bool fast
   if (!skinData->SkinAvailable()) return;
   TControl* control = skinData->FadeControl();
   if (!Alive(control)) return;
-  const bool fade = allowFade && !SkinChangingFlag && !AnimationsOff && skinData->FadingEnabled() &&
+  const bool fade = allowFade && !SkinChanging && !AnimationsOff && skinData->FadingEnabled() &&
                     skinData->FadeCache() && !skinData->BGChanged();
   skinData->SetBGChanged(true);
   if (fade) {

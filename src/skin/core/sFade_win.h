@@ -9,16 +9,12 @@
 
 #include "base/Bitmap.h"
 #include "classlib/ExtCtrls.h"
+#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
 
 namespace kv {
 
 class TsSkinManager;
-
-// Set while the frame bar arranges its items: state changes repaint at once.
-extern bool AnimationsOff;
-// Set while the default manager runs an animated skin change.
-extern bool SkinChangingFlag;
 
 // Sets a process-wide flag for the scope and puts back what it was.
 class TacFlagGuard {
