@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/GaugeKind.h"
 #include "classlib/Controls.h"
 #include "classlib/StdCtrls.h"
 
@@ -137,7 +138,6 @@ class TProgressBar : public TWinControl {
 
 // --- gauge -------------------------------------------------------------------------
 
-enum TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 
 // A painted progress indicator with its percentage as text.
 class TGauge : public TGraphicControl {

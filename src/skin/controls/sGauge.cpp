@@ -2,28 +2,12 @@
 
 #include <windows.h>
 
-#include <climits>
-#include <cmath>
-#include <cstdint>
-
 #include "base/SysUtils.h"
 #include "classlib/WideText.h"
 
 namespace kv {
 
 namespace {
-
-// The widest range the error text names (the smallest Integer is never offered).
-constexpr int LowestMinValue = -INT_MAX;
-constexpr int HighestMaxValue = INT_MAX;
-
-[[noreturn]] void RaiseRange(int low, int high) {
-  throw EInvalidOperation("Value must be between " + std::to_string(low) + " and " +
-                          std::to_string(high));
-}
-
-// Nearest integer, halves to even.
-int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 // A memory bitmap of the control's size, all black, selected into its own DC.
 class TBlackBitmap {
@@ -62,31 +46,32 @@ TsGauge::TsGauge(TComponent* owner) : TGraphicControl(owner) {
   SetBounds(0, 0, 120, 30);
 }
 
-void TsGauge::SetMinValue(int value) {
-  if (value > maxValue_) RaiseRange(LowestMinValue, maxValue_ - 1);
-  if (value == minValue_) return;
-  minValue_ = value;
-  if (progress_ < minValue_) progress_ = minValue_;
+void TsGauge::SetKind(TsGaugeKind value) {
+  kind_ = value;
   Invalidate();
+}
+
+void TsGauge::SetCalcPercents(bool value) {
+  calcPercents_ = value;
+  Invalidate();
+}
+
+void TsGauge::SetMinValue(int value) {
+  const int old = range_.MinValue;
+  range_.SetMinValue(value, HasState(csLoading));
+  if (range_.MinValue != old) Invalidate();
 }
 
 void TsGauge::SetMaxValue(int value) {
-  if (value < minValue_) RaiseRange(minValue_ + 1, HighestMaxValue);
-  if (value == maxValue_) return;
-  maxValue_ = value;
-  if (progress_ > maxValue_) progress_ = maxValue_;
-  Invalidate();
+  const int old = range_.MaxValue;
+  range_.SetMaxValue(value, HasState(csLoading));
+  if (range_.MaxValue != old) Invalidate();
 }
 
 void TsGauge::SetProgress(int value) {
-  if (value < minValue_) value = minValue_;
-  if (value > maxValue_) value = maxValue_;
-  if (value != progress_) {
-    const int shown = Percent();
-    progress_ = value;
-    // Painting is the slow part: only a new percentage is worth it.
-    if (Percent() != shown) Invalidate();
-  }
+  const int shown = Percent();
+  // Painting is the slow part: only a new percentage is worth it.
+  if (range_.SetProgress(value) && Percent() != shown) Invalidate();
   if (OnChange) OnChange(this);
 }
 
@@ -116,19 +101,50 @@ void TsGauge::SetBorderStyle(TBorderStyle value) {
   Invalidate();
 }
 
-int TsGauge::Percent() const {
-  const std::int64_t range = static_cast<std::int64_t>(maxValue_) - minValue_;
-  if (range == 0) return 0;
-  const std::int64_t done = static_cast<std::int64_t>(progress_) - minValue_;
-  return RoundHalfEven(static_cast<double>(done) * 100.0 / static_cast<double>(range));
+std::string TsGauge::ShownText() const {
+  return GaugeText(calcPercents_ ? Percent() : Progress(), suffix_);
 }
 
-std::string TsGauge::ShownText() const { return std::to_string(Percent()) + suffix_; }
-
-int TsGauge::FillLength(int length) const {
-  if (length <= 0) return 0;
-  const int fill = RoundHalfEven(Percent() * 0.01 * length);
-  return fill < length ? fill : length;
+void TsGauge::PaintKind(HDC dc, const RECT& area) const {
+  const int percent = Percent();
+  if (kind_ == gkText || kind_ == gkHorizontalBar || kind_ == gkVerticalBar) {
+    Fill(dc, area, backColor_);
+    const TRect f = GaugeBarFill(kind_, {area.left, area.top, area.right, area.bottom}, percent);
+    if (f.Width() > 0 && f.Height() > 0) Fill(dc, {f.Left, f.Top, f.Right, f.Bottom}, foreColor_);
+    return;
+  }
+  const int width = Width(), height = Height();
+  Fill(dc, {0, 0, width, height}, Color());
+  const int grow = borderStyle_ == bsSingle ? 1 : 0;
+  HBRUSH back = CreateSolidBrush(ColorToRGB(backColor_));
+  HBRUSH fore = CreateSolidBrush(ColorToRGB(foreColor_));
+  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(foreColor_));
+  {
+    const TSelectedObject penIn(dc, pen);
+    const TSelectedObject brushIn(dc, back);
+    if (kind_ == gkPie) {
+      Ellipse(dc, 0, 0, width + grow, height + grow);
+      if (percent > 0) {
+        const TSelectedObject foreIn(dc, fore);
+        const TPoint start = GaugePieStart(percent, width, height);
+        Pie(dc, 0, 0, width + grow, height + grow, start.X, start.Y, width / 2, 0);
+      }
+    } else {
+      // The upper half of an ellipse as high as the gauge, on its base line.
+      const int base = height - 1;
+      Chord(dc, 0, 0, width + grow, 2 * base + grow, width, base, 0, base);
+      MoveToEx(dc, 0, base, nullptr);
+      LineTo(dc, width, base);
+      if (percent > 0) {
+        const TPoint end = GaugeNeedleEnd(percent, width, height);
+        MoveToEx(dc, width / 2, base, nullptr);
+        LineTo(dc, end.X, end.Y);
+      }
+    }
+  }
+  DeleteObject(pen);
+  DeleteObject(fore);
+  DeleteObject(back);
 }
 
 void TsGauge::Paint() {
@@ -141,12 +157,9 @@ void TsGauge::Paint() {
   RECT r{0, 0, width, height};
   if (borderStyle_ == bsSingle) InflateRect(&r, -1, -1);
   {
-    TBlackBitmap bar(target, width, height);
-    Fill(bar.Dc(), r, backColor_);
-    RECT filled = r;
-    filled.right = r.left + FillLength(r.right - r.left);
-    if (filled.right > filled.left) Fill(bar.Dc(), filled, foreColor_);
-    BitBlt(picture.Dc(), 0, 0, width, height, bar.Dc(), 0, 0, SRCINVERT);
+    TBlackBitmap shape(target, width, height);
+    PaintKind(shape.Dc(), r);
+    BitBlt(picture.Dc(), 0, 0, width, height, shape.Dc(), 0, 0, SRCINVERT);
   }
   if (showText_) {
     // White text on black, laid over by XOR: it inverts the bar and the

@@ -1,12 +1,14 @@
-// The skinned progress gauge. Until its skin painting is built it paints a
-// plain horizontal bar with the shown number and the suffix over it, the
-// text inverting whatever lies under it so that it stays readable.
+// The skinned progress gauge. Until its skin painting is built it paints its
+// kind (text, bar, pie or needle) plainly, with the shown number and the
+// suffix over it, the text inverting whatever lies under it so that it
+// stays readable.
 #pragma once
 
 #include <string>
 
 #include "classlib/Controls.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sGaugeGeometry.h"
 
 namespace kv {
 
@@ -16,15 +18,22 @@ class TsGauge : public TGraphicControl {
 
   TNotifyEvent OnChange;
 
-  int MinValue() const { return minValue_; }
+  TsGaugeKind Kind() const { return kind_; }
+  void SetKind(TsGaugeKind value);
+  // Shows the percentage, or else Progress itself.
+  bool CalcPercents() const { return calcPercents_; }
+  void SetCalcPercents(bool value);
+
+  int MinValue() const { return range_.MinValue; }
   // Raises EInvalidOperation "Value must be between %d and %d" for a value
-  // above MaxValue; Progress rises to at least the new minimum.
+  // above MaxValue (not while loading); Progress rises to at least the new
+  // minimum.
   void SetMinValue(int value);
-  int MaxValue() const { return maxValue_; }
+  int MaxValue() const { return range_.MaxValue; }
   // Raises the same error for a value below MinValue; Progress falls to at
   // most the new maximum.
   void SetMaxValue(int value);
-  int Progress() const { return progress_; }
+  int Progress() const { return range_.Progress; }
   // Clamped into MinValue..MaxValue without complaint.
   void SetProgress(int value);
   const std::string& Suffix() const { return suffix_; }
@@ -40,19 +49,19 @@ class TsGauge : public TGraphicControl {
 
   // (Progress - MinValue) of the range in percent, rounded half to even; 0
   // for an empty range.
-  int Percent() const;
+  int Percent() const { return range_.Percent(); }
   // The number shown and the suffix ("50%").
   std::string ShownText() const;
-  // Pixels of a bar of length `length` that the progress fills.
-  int FillLength(int length) const;
 
  protected:
   void Paint() override;
 
  private:
-  int minValue_ = 0;
-  int maxValue_ = 100;
-  int progress_ = 47;
+  void PaintKind(HDC dc, const RECT& area) const;
+
+  TsGaugeRange range_;
+  TsGaugeKind kind_ = gkHorizontalBar;
+  bool calcPercents_ = true;
   std::string suffix_ = "%";
   bool showText_ = true;
   TColor foreColor_ = clBlack;

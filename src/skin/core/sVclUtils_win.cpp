@@ -1,8 +1,12 @@
 #include "skin/core/sVclUtils_win.h"
 
+#include <algorithm>
+
 #include "classlib/Graphics.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sFade_win.h"
 #include "skin/core/sStyleSimply_win.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 
@@ -173,6 +177,156 @@ TSetWindowTheme SetWindowThemeEntry() {
                                 reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme")));
   }();
   return entry;
+}
+
+// --- animated showing -----------------------------------------------------------------
+
+std::unique_ptr<TBitmap> SnapshotBitmap;
+TOutputWindow* SnapshotCover = nullptr;
+
+namespace {
+
+constexpr TColor OutputWindowColor = 0x800080;
+constexpr unsigned FrameMs = 8;
+// The animation blocks the thread without pumping: never much past a second.
+constexpr int MaxAnimationSteps = 1000 / FrameMs;
+
+// A window's own DC, given back on every path.
+class TWindowDC {
+ public:
+  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
+  ~TWindowDC() { ReleaseDC(wnd_, dc_); }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+void CopyToDC(HDC dc, TBitmap& bitmap) {
+  TBitmapCanvas canvas(bitmap);
+  BitBlt(dc, 0, 0, bitmap.Width(), bitmap.Height(), canvas.Handle(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+TOutputWindow::TOutputWindow(TComponent* owner) : TCustomControl(owner) {
+  SetText("acOutputWindow");
+  SetVisible(false);
+  SetColor(OutputWindowColor);
+}
+
+TOutputWindow::~TOutputWindow() {
+  if (SnapshotCover == this) SnapshotCover = nullptr;
+}
+
+void TOutputWindow::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  if (Parent()) return;
+  params.Style = WS_POPUP;
+  auto* owner = dynamic_cast<TWinControl*>(Owner());
+  if (owner && owner->HandleAllocated() &&
+      (GetWindowLongPtrW(owner->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST))
+    params.ExStyle |= WS_EX_TOPMOST;
+  params.WndParent = Application ? Application->Handle() : nullptr;
+}
+
+void TOutputWindow::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ERASEBKGND:
+      message.Result = 1;
+      return;
+    case WM_NCPAINT:
+      message.Result = 0;
+      return;
+    case WM_PAINT: {
+      // Nothing is painted, but the update region must go.
+      PAINTSTRUCT ps;
+      BeginPaint(Handle(), &ps);
+      EndPaint(Handle(), &ps);
+      return;
+    }
+    default:
+      TCustomControl::Dispatch(message);
+  }
+}
+
+void SetChildOrderAfter(TWinControl* cover, TWinControl* control) {
+  if (!cover->HandleAllocated() || !control->HandleAllocated()) return;
+  if (GetParent(cover->Handle()) != GetParent(control->Handle())) return;
+  HWND above = GetWindow(control->Handle(), GW_HWNDPREV);
+  SetWindowPos(cover->Handle(), above ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ShowSnapshotCover(TWinControl* control) {
+  RECT r;
+  GetWindowRect(control->Handle(), &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  // A snapshot left from another control of another size would not fit.
+  if (SnapshotBitmap && (SnapshotBitmap->Width() != w || SnapshotBitmap->Height() != h))
+    SnapshotBitmap.reset();
+  if (!SnapshotBitmap) {
+    SnapshotBitmap = NewBitmap24(w, h);
+    TBitmapCanvas canvas(*SnapshotBitmap);
+    const TScreenDC screen;
+    BitBlt(canvas.Handle(), 0, 0, w, h, screen.Handle(), r.left, r.top, SRCCOPY);
+  }
+  if (!SnapshotCover) SnapshotCover = Create<TOutputWindow>(control);
+  if (control->Parent()) {
+    SnapshotCover->SetParent(control->Parent());
+    SnapshotCover->SetBounds(control->Left(), control->Top(), control->Width(), control->Height());
+    SetChildOrderAfter(SnapshotCover, control);
+    ShowWindow(SnapshotCover->Handle(), SW_SHOWNA);
+  } else {
+    SnapshotCover->SetBounds(r.left, r.top, w, h);
+    SetWindowPos(SnapshotCover->Handle(), GetWindow(control->Handle(), GW_HWNDPREV), 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+}
+
+void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y) {
+  TBitmapCanvas canvas(*bmp);
+  control->PaintTo(canvas.Handle(), x, y);
+}
+
+void AnimateShowControl(TWinControl* control, unsigned time) {
+  const int steps = std::min<int>((time & 0xFFFF) >> 3, MaxAnimationSteps);
+  // Frees the cover and the pictures however the animation ends.
+  struct Cleanup {
+    ~Cleanup() {
+      if (SnapshotCover) SnapshotCover->Free();
+      SnapshotCover = nullptr;
+      SnapshotBitmap.reset();
+    }
+  } cleanup;
+  {
+    const TacFlagGuard lock(GlobalRedrawLock);
+    if (!SnapshotCover) ShowSnapshotCover(control);
+    const int w = control->Width(), h = control->Height();
+    auto shown = NewBitmap24(w, h);
+    PaintControlToBitmap(shown.get(), control, 0, 0);
+    auto work = NewBitmap32(w, h);
+    const TWindowDC dc(SnapshotCover->Handle());
+    if (steps > 0 && SnapshotBitmap->Width() == w && SnapshotBitmap->Height() == h) {
+      const int d = 255 / steps;
+      for (int i = 0, alpha = 255; i <= steps; ++i, alpha -= d) {
+        MixBitmapsByMask(work.get(), SnapshotBitmap.get(), shown.get(), nullptr,
+                         static_cast<std::uint8_t>(std::max(0, alpha)));
+        CopyToDC(dc.Handle(), *work);
+        if (i < steps) Sleep(FrameMs);
+      }
+    }
+    CopyToDC(dc.Handle(), *shown);
+  }
+  SendMessageW(control->Handle(), WM_SETREDRAW, 1, 0);
+  RedrawWindow(control->Handle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  SetWindowPos(SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE |
+                   SWP_NOSIZE);
 }
 
 }  // namespace kv

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "base/Bitmap.h"
 #include "classlib/Forms.h"
 #include "skin/core/sMessages.h"
 
@@ -45,5 +48,38 @@ void CursorPoint(POINT& point);
 // UXTHEME's SetWindowTheme, looked up once; null when the system has none.
 using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
 TSetWindowTheme SetWindowThemeEntry();
+
+}  // namespace kv
+
+namespace kv {
+
+// A window that paints nothing at all, so that it keeps showing what was on
+// the screen under it: the cover of an animated show.
+class TOutputWindow : public TCustomControl {
+ public:
+  explicit TOutputWindow(TComponent* owner);
+  ~TOutputWindow() override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Dispatch(TMessage& message) override;
+};
+
+// The screen under a control while it is being shown animated, and the one
+// cover window over it; both live until the next cover animation ends.
+extern std::unique_ptr<TBitmap> SnapshotBitmap;
+extern TOutputWindow* SnapshotCover;
+
+// Takes the screen under the windowed control (anew when the last snapshot
+// has another size) and shows the cover over it.
+void ShowSnapshotCover(TWinControl* control);
+// Puts Cover directly above Control among their parent's children.
+void SetChildOrderAfter(TWinControl* cover, TWinControl* control);
+// The control and its windowed children painted into Bmp at (X, Y).
+void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y);
+// Fades the control's new look in over the screen that was under it, in
+// (Time and 0xFFFF) div 8 steps of 8 ms, at most about a second; the cover
+// is gone afterwards and the control redrawn.
+void AnimateShowControl(TWinControl* control, unsigned time);
 
 }  // namespace kv

@@ -145,5 +145,36 @@ TEST_F(Gauge, TextInvertsWhatLiesUnderIt) {
   EXPECT_EQ(RGB(0, 0, 0), Pixel(5, 15)) << "away from the text the bar is untouched";
 }
 
+TEST_F(Gauge, OtherKindsFillTheirOwnShape) {
+  gauge->SetForeColor(clRed);
+  gauge->SetBackColor(clWhite);
+  gauge->SetColor(clBlue);
+  gauge->SetShowText(false);
+  gauge->SetProgress(25);
+  const struct {
+    TsGaugeKind kind;
+    int x, y;
+    COLORREF colour;
+  } rows[] = {{gkVerticalBar, 100, 26, RGB(255, 0, 0)},
+              {gkVerticalBar, 100, 5, RGB(255, 255, 255)},
+              {gkPie, 130, 8, RGB(255, 0, 0)},
+              {gkPie, 70, 8, RGB(255, 255, 255)},
+              {gkPie, 1, 1, RGB(0, 0, 255)},
+              {gkText, 10, 15, RGB(255, 255, 255)}};
+  for (const auto& row : rows) {
+    gauge->SetKind(row.kind);
+    Draw();
+    EXPECT_EQ(row.colour, Pixel(row.x, row.y)) << "kind " << row.kind << " at " << row.x;
+  }
+}
+
+TEST_F(Gauge, LimitsMayCrossWhileLoading) {
+  gauge->BeginLoading();
+  gauge->SetMinValue(200);
+  gauge->EndLoading();
+  EXPECT_EQ(200, gauge->MinValue());
+  EXPECT_THROW(gauge->SetMaxValue(150), EInvalidOperation);
+}
+
 }  // namespace
 }  // namespace kv
