@@ -7,9 +7,14 @@
 #include <iterator>
 
 #include "skin/core/sSkinModel.h"
+#include "support/SkinNeeds.h"
 
 namespace kv {
 namespace {
+
+using kvtest::kMasks;
+using kvtest::kSections;
+using kvtest::Need;
 
 TacBytes ReadFile(const char* name) {
   std::ifstream in(name, std::ios::binary);
@@ -25,140 +30,6 @@ const TsSkinModel& DefaultSkin() {
   }();
   return skin;
 }
-
-// Sections asked for by name: control defaults, the form provider, menus,
-// dialogs, page controls, scroll bars, side bar and status bar.
-const char* const kSections[] = {"GLOBALINFO",
-                                 "FORM",
-                                 "FORMTITLE",
-                                 "DIALOG",
-                                 "MDIAREA",
-                                 "MENULINE",
-                                 "MENUITEM",
-                                 "MAINMENU",
-                                 "ICOLINE",
-                                 "PANEL",
-                                 "PANEL_LOW",
-                                 "BARPANEL",
-                                 "BAR",
-                                 "BARTITLE",
-                                 "TOOLBAR",
-                                 "DRAGBAR",
-                                 "SPLITTER",
-                                 "TRACKBAR",
-                                 "GROUPBOX",
-                                 "BUTTON",
-                                 "SPEEDBUTTON",
-                                 "SPEEDBUTTON_SMALL",
-                                 "TOOLBUTTON",
-                                 "UPDOWNBTN",
-                                 "COLHEADER",
-                                 "WEBBUTTON",
-                                 "CHECKBOX",
-                                 "RADIOBUTTON",
-                                 "EDIT",
-                                 "COMBOBOX",
-                                 "COMBOBTN",
-                                 "PAGECONTROL",
-                                 "PAGECONTROLBOTTOM",
-                                 "PAGECONTROLLEFT",
-                                 "PAGECONTROLRIGHT",
-                                 "TABTOP",
-                                 "TABBOTTOM",
-                                 "TABLEFT",
-                                 "TABRIGHT",
-                                 "TABSHEET",
-                                 "GAUGE",
-                                 "PROGRESSH",
-                                 "PROGRESSV",
-                                 "STATUSBAR",
-                                 "DIVIDER",
-                                 "SCROLLBAR1H",
-                                 "SCROLLBAR1V",
-                                 "SCROLLBAR2H",
-                                 "SCROLLBAR2V",
-                                 "SCROLLSLIDERH",
-                                 "SCROLLSLIDERV",
-                                 "SCROLLBTNTOP",
-                                 "SCROLLBTNBOTTOM",
-                                 "SCROLLBTNLEFT",
-                                 "SCROLLBTNRIGHT"};
-
-struct Need {
-  const char* section;
-  const char* key;
-  bool exact;  // looked up without PARENTCLASS
-};
-
-const Need kMasks[] = {
-    {"GLOBALINFO", "BOXCHECKED", false},
-    {"GLOBALINFO", "BOXUNCHECKED", false},
-    {"GLOBALINFO", "BOXGRAYED", false},
-    {"GLOBALINFO", "RADIOCHECKED", false},
-    {"GLOBALINFO", "RADIOUNCHECKED", false},
-    {"GLOBALINFO", "RADIOGRAYED", false},
-    {"GLOBALINFO", "SMALLCHECKED", false},
-    {"GLOBALINFO", "SMALLUNCHECKED", false},
-    {"GLOBALINFO", "SMALLGRAYED", false},
-    {"GLOBALINFO", "CHECK", false},
-    {"GLOBALINFO", "GRIPIMAGE", false},
-    {"GLOBALINFO", "BICONCLOSE", true},
-    {"GLOBALINFO", "BICONMAX", true},
-    {"GLOBALINFO", "BICONMIN", true},
-    {"GLOBALINFO", "BICONNORM", true},
-    {"GLOBALINFO", "BICONHELP", true},
-    {"GLOBALINFO", "SICONCLOSE", true},
-    {"GLOBALINFO", "SICONMAX", true},
-    {"GLOBALINFO", "SICONMIN", true},
-    {"GLOBALINFO", "SICONNORM", true},
-    {"GLOBALINFO", "SICONHELP", true},
-    {"GLOBALINFO", "TITLEBUTTON", true},
-    {"FORM", "BORDERSMASK", false},
-    {"FORM", "TITLEBAR", false},
-    {"FORMTITLE", "BORDERSMASK", false},
-    {"DIALOG", "BORDERSMASK", false},
-    {"MAINMENU", "BORDERSMASK", true},
-    {"BUTTON", "BORDERSMASK", false},
-    {"SPEEDBUTTON", "BORDERSMASK", false},
-    {"SPEEDBUTTON_SMALL", "BORDERSMASK", false},
-    {"TOOLBUTTON", "BORDERSMASK", false},
-    {"UPDOWNBTN", "BORDERSMASK", false},
-    {"BARTITLE", "BORDERSMASK", false},
-    {"COLHEADER", "BORDERSMASK", false},
-    {"GROUPBOX", "BORDERSMASK", false},
-    {"PANEL_LOW", "BORDERSMASK", false},
-    {"EDIT", "BORDERSMASK", false},
-    {"COMBOBOX", "BORDERSMASK", false},
-    {"COMBOBOX", "GLYPHMASK", true},
-    {"COMBOBTN", "BORDERSMASK", true},
-    {"PAGECONTROL", "BORDERSMASK", false},
-    {"PAGECONTROLBOTTOM", "BORDERSMASK", false},
-    {"PAGECONTROLLEFT", "BORDERSMASK", false},
-    {"PAGECONTROLRIGHT", "BORDERSMASK", false},
-    {"TABTOP", "BORDERSMASK", false},
-    {"TABBOTTOM", "BORDERSMASK", false},
-    {"TABLEFT", "BORDERSMASK", false},
-    {"TABRIGHT", "BORDERSMASK", false},
-    {"GAUGE", "BORDERSMASK", false},
-    {"PROGRESSH", "BORDERSMASK", false},
-    {"PROGRESSV", "BORDERSMASK", false},
-    {"STATUSBAR", "STATUSPANELMASK", false},
-    {"DIVIDER", "BORDERSMASK", false},
-    {"SCROLLBAR1H", "BORDERSMASK", false},
-    {"SCROLLBAR1V", "BORDERSMASK", false},
-    {"SCROLLBAR2H", "BORDERSMASK", false},
-    {"SCROLLBAR2V", "BORDERSMASK", false},
-    {"SCROLLSLIDERH", "BORDERSMASK", false},
-    {"SCROLLSLIDERV", "BORDERSMASK", false},
-    {"SCROLLBTNTOP", "BORDERSMASK", false},
-    {"SCROLLBTNTOP", "GLYPHMASK", false},
-    {"SCROLLBTNBOTTOM", "BORDERSMASK", false},
-    {"SCROLLBTNBOTTOM", "GLYPHMASK", false},
-    {"SCROLLBTNLEFT", "BORDERSMASK", false},
-    {"SCROLLBTNLEFT", "GLYPHMASK", false},
-    {"SCROLLBTNRIGHT", "BORDERSMASK", false},
-    {"SCROLLBTNRIGHT", "GLYPHMASK", false},
-};
 
 TEST(DefaultSkin, LoadsWithNothingSkipped) {
   const TsSkinModel& skin = DefaultSkin();
