@@ -138,6 +138,7 @@ LRESULT CALLBACK ClassLibWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     t_creating = nullptr;
     control->handle_ = wnd;
     SetPropW(wnd, kObjectProp, control);
+    ++GdiCounters().Props;
   }
   TMessage m{msg, wParam, lParam, 0};
   control->MainWndProc(m);
@@ -592,7 +593,7 @@ void TWinControl::MainWndProc(TMessage& m) {
 }
 
 void TWinControl::WindowGone() {
-  if (handle_ != nullptr) RemovePropW(handle_, kObjectProp);
+  if (handle_ != nullptr && RemovePropW(handle_, kObjectProp) != nullptr) --GdiCounters().Props;
   handle_ = nullptr;
   showing_ = false;
   trackingLeave_ = false;
@@ -669,6 +670,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   if (wnd != nullptr && handle_ == nullptr) {
     handle_ = wnd;
     SetPropW(wnd, kObjectProp, this);
+    ++GdiCounters().Props;
   }
 }
 

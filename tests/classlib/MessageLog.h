@@ -1,0 +1,3 @@
+#pragma once
+// The message log moved to the test-support library.
+#include "support/MessageLog.h"
