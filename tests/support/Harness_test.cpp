@@ -2,6 +2,7 @@
 // cursor helpers make a control see the mouse come and go, the modal probe
 // closes a message box and a pop-up menu, the platform table can be
 // overridden and recorded, and paths that end the process run in a child.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "classlib/ExtCtrls.h"
@@ -135,6 +136,16 @@ TEST(ModalProbe, ClosesAPopupMenu) {
   EXPECT_TRUE(probe.Found());
   EXPECT_EQ(items, 1) << "the probe saw our menu";
   EXPECT_EQ(chosen, 0);
+}
+
+TEST(ModalProbe, WatchdogFailsTheTestAndEndsTheLoopWhenNothingMatches) {
+  EXPECT_NONFATAL_FAILURE(
+      {
+        TModalProbe probe(kMenuClass, nullptr, 300);
+        MessageBoxW(nullptr, L"No menu here", L"Watchdog", MB_OK);
+        EXPECT_TRUE(probe.TimedOut());
+      },
+      "no window of the class appeared");
 }
 
 TEST(PlatformSeams, OverridesEndWithTheScopeAndLayeredUpdatesAreRecorded) {
