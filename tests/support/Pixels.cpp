@@ -152,6 +152,7 @@ TPixels TPixels::FromBitmap(HBITMAP bitmap) {
 }
 
 TPixels TPixels::FromBitmap(const kv::TBitmap& bitmap) {
+  GdiFlush();  // its pixels may be a DIB section that GDI still draws into
   TPixels img(bitmap.Width(), bitmap.Height());
   const int bpp = bitmap.BytesPerPixel();
   for (int y = 0; y < bitmap.Height(); ++y) {
