@@ -213,6 +213,8 @@ TEST(WineProbe, MessagePosIsTheCursorWhenPosted) {
   POINT p{};
   EXPECT_TRUE(GetCursorPos(&p));
   EXPECT_EQ(p.x, kHostX + 7);
+  // Left where other programs' windows open, it would hover over them.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 // Combo box: its list's colour message and GetComboBoxInfo.
