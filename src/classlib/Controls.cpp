@@ -164,6 +164,7 @@ LRESULT CALLBACK ClassLibWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     t_creating = nullptr;
     control->handle_ = wnd;
     SetPropW(wnd, kObjectProp, control);
+    ++GdiCounters().Props;
   }
   TMessage m{msg, wParam, lParam, 0};
   control->MainWndProc(m);
@@ -615,7 +616,7 @@ void TWinControl::MainWndProc(TMessage& m) {
 }
 
 void TWinControl::WindowGone() {
-  if (handle_ != nullptr) RemovePropW(handle_, kObjectProp);
+  if (handle_ != nullptr && RemovePropW(handle_, kObjectProp) != nullptr) --GdiCounters().Props;
   if (childId_ != 0) ChildIds().Release(childId_);
   childId_ = 0;
   handle_ = nullptr;
@@ -698,6 +699,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   if (handle_ == nullptr) {
     handle_ = wnd;
     SetPropW(wnd, kObjectProp, this);
+    ++GdiCounters().Props;
   }
 }
 

@@ -41,6 +41,7 @@ int TTimer::ActiveCount() { return static_cast<int>(TimerWindow::Timers().size()
 void TTimer::UpdateTimer() {
   if (id_ != 0) {
     KillTimer(TimerWindow::Handle(), id_);
+    --GdiCounters().Timers;
     TimerWindow::Timers().erase(id_);
     id_ = 0;
   }
@@ -50,6 +51,7 @@ void TTimer::UpdateTimer() {
   if (SetTimer(TimerWindow::Handle(), id, interval_, nullptr) == 0)
     throw EOutOfResources("Not enough timers available");
   id_ = id;
+  ++GdiCounters().Timers;
   TimerWindow::Timers()[id] = this;
 }
 

@@ -17,6 +17,31 @@ TGdiCounters& GdiCounters() {
   return counters;
 }
 
+HRGN Counted(HRGN region) {
+  if (region != nullptr) ++GdiCounters().Regions;
+  return region;
+}
+HRGN Uncounted(HRGN region) {
+  if (region != nullptr) --GdiCounters().Regions;
+  return region;
+}
+HBITMAP Counted(HBITMAP bitmap) {
+  if (bitmap != nullptr) ++GdiCounters().Bitmaps;
+  return bitmap;
+}
+HBITMAP Uncounted(HBITMAP bitmap) {
+  if (bitmap != nullptr) --GdiCounters().Bitmaps;
+  return bitmap;
+}
+HHOOK Counted(HHOOK hook) {
+  if (hook != nullptr) ++GdiCounters().Hooks;
+  return hook;
+}
+HHOOK Uncounted(HHOOK hook) {
+  if (hook != nullptr) --GdiCounters().Hooks;
+  return hook;
+}
+
 COLORREF ColorToRGB(TColor color) {
   if (color == clNone || color == clDefault) return RGB(0, 0, 0);
   if (IsSystemColor(color)) return GetSysColor(SystemColorIndex(color));

@@ -25,17 +25,35 @@ namespace kv {
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
-// Live GDI objects and device contexts taken through this library (counted
-// for the GUI thread, where all drawing happens).
+// Live GDI and USER objects taken through this library (counted for the GUI
+// thread, where all drawing happens): Wine's GetGuiResources answers 0, so
+// leak tests count here.
 struct TGdiCounters {
   int Fonts = 0;
   int Pens = 0;
   int Brushes = 0;
   int DCs = 0;
   int Icons = 0;
-  int Total() const { return Fonts + Pens + Brushes + DCs + Icons; }
+  int Bitmaps = 0;
+  int Regions = 0;
+  int Timers = 0;
+  int Hooks = 0;
+  int Props = 0;
+  int Total() const {
+    return Fonts + Pens + Brushes + DCs + Icons + Bitmaps + Regions + Timers + Hooks + Props;
+  }
 };
 TGdiCounters& GdiCounters();
+
+// Handles made outside the wrappers are counted by passing them through
+// Counted when created and Uncounted when deleted or handed to the system
+// (SetWindowRgn owns its region). Null handles are not counted.
+HRGN Counted(HRGN region);
+HRGN Uncounted(HRGN region);
+HBITMAP Counted(HBITMAP bitmap);
+HBITMAP Uncounted(HBITMAP bitmap);
+HHOOK Counted(HHOOK hook);
+HHOOK Uncounted(HHOOK hook);
 
 // RGB value of a colour; system colours resolved with GetSysColor, clNone and
 // clDefault give black.

@@ -177,7 +177,7 @@ TMenuItem::~TMenuItem() {
 }
 
 void TMenuItem::FreeImageBitmap() {
-  if (imageBitmap_ != nullptr) DeleteObject(imageBitmap_);
+  if (imageBitmap_ != nullptr) DeleteObject(Uncounted(imageBitmap_));
   imageBitmap_ = nullptr;
 }
 
@@ -358,10 +358,10 @@ void TMenuItem::AppendTo(HMENU menu) {
   FreeImageBitmap();
   if (!ownerDraw) {
     if (!bitmap_.Empty()) {
-      imageBitmap_ = MenuBitmapFrom(bitmap_);
+      imageBitmap_ = Counted(MenuBitmapFrom(bitmap_));
     } else if (TCustomImageList* images = GetImageList(); images != nullptr && imageIndex_ >= 0) {
       TBitmap image;
-      if (images->GetBitmap(imageIndex_, image)) imageBitmap_ = MenuBitmapFrom(image);
+      if (images->GetBitmap(imageIndex_, image)) imageBitmap_ = Counted(MenuBitmapFrom(image));
     }
     if (imageBitmap_ != nullptr) {
       info.fMask |= MIIM_BITMAP;

@@ -24,4 +24,15 @@ inline bool PumpUntil(const std::function<bool()>& done, int ms = 2000) {
 
 inline void Pump(int ms) { PumpUntil(nullptr, ms); }
 
+// Pumps until this thread's queue holds nothing but timers (or the time-out
+// passes): what was posted, sent or painted has been handled.
+inline bool PumpUntilIdle(int ms = 2000) {
+  return PumpUntil(
+      [] {
+        kv::Application->ProcessMessages();
+        return HIWORD(GetQueueStatus(QS_ALLINPUT & ~QS_TIMER)) == 0;
+      },
+      ms);
+}
+
 }  // namespace kv::pump

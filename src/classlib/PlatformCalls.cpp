@@ -1,0 +1,47 @@
+#include "classlib/PlatformCalls.h"
+
+namespace kv {
+namespace {
+
+template <class F>
+F LookUp(const wchar_t* library, const char* name) {
+  HMODULE module = LoadLibraryW(library);  // kept loaded for the process
+  return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
+bool RealIsCompositionEnabled() {
+  using TFn = HRESULT(WINAPI*)(BOOL*);
+  static const TFn fn = LookUp<TFn>(L"dwmapi.dll", "DwmIsCompositionEnabled");
+  BOOL on = FALSE;
+  return fn != nullptr && SUCCEEDED(fn(&on)) && on;
+}
+
+DWORD RealSystemMajorVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  return GetVersionExW(&info) ? info.dwMajorVersion : 0;
+}
+
+HRESULT RealSetWindowTheme(HWND wnd, LPCWSTR subAppName, LPCWSTR subIdList) {
+  using TFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static const TFn fn = LookUp<TFn>(L"uxtheme.dll", "SetWindowTheme");
+  return fn ? fn(wnd, subAppName, subIdList) : E_NOTIMPL;
+}
+
+DWORD RealTickCount() { return GetTickCount(); }
+
+}  // namespace
+
+const TPlatformCalls& RealPlatformCalls() {
+  static const TPlatformCalls calls{RealIsCompositionEnabled, RealSystemMajorVersion,
+                                    ::UpdateLayeredWindow, RealSetWindowTheme, RealTickCount};
+  return calls;
+}
+
+TPlatformCalls& PlatformCalls() {
+  static TPlatformCalls calls = RealPlatformCalls();
+  return calls;
+}
+
+}  // namespace kv
