@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "classlib/Graphics.h"
+#include "skin/graphics/acAlphaImageList_win.h"
 #include "skin/graphics/acPNG.h"
 #include "skin/graphics/sGraphUtils.h"
 
@@ -43,6 +44,19 @@ void PaintAlphaGlyph(IGlyphButton& b, const GlyphArgs& a, TBitmap* cache, TBitma
     }
   }
   OnCacheOrCopy(cache, target, [&](TBitmap& on) { png.Draw(on, a.rect); });
+}
+
+// Alpha lists lay the image on by its alpha; a grayed button in the normal
+// state shows it as a silhouette in its face colour.
+void PaintAlphaListImage(IGlyphButton& b, const GlyphArgs& a, TBitmap* cache, TBitmap* target) {
+  const bool skinned = b.SkinAvailable();
+  TColor tint = clNone;
+  if (a.state == 0 && b.Grayed())
+    tint = skinned ? b.SectionColor() : static_cast<TColor>(ColorToRGB(clBtnFace));
+  TSize size;
+  DrawListImageToBitmap(b.Images(), skinned ? cache : target, a.rect.Left, a.rect.Top, size,
+                        !a.enabled, 1, (b.Down() ? 1 : 0) + a.state, a.state == 0 ? a.blend : 0,
+                        tint, b.Reflected(), b.ImageIndex());
 }
 
 // An image of a standard list over the list's background colour (the
@@ -104,7 +118,11 @@ void PaintButtonGlyph(IGlyphButton* button, TBitmap* bitmap) {
     return;
   }
   const int index = b.ImageIndex();
-  if (b.Images() && index >= 0 && index < ImageCountOf(b.Images())) PaintListImage(b, a, target);
+  if (!b.Images() || index < 0 || index >= ImageCountOf(b.Images())) return;
+  if (dynamic_cast<TsAlphaImageList*>(b.Images()))
+    PaintAlphaListImage(b, a, cache, target);
+  else
+    PaintListImage(b, a, target);
 }
 
 }  // namespace kv

@@ -31,6 +31,8 @@ class IGlyphButton {
   virtual TBitmap* CacheBmp() = 0;
   virtual bool SkinAvailable() = 0;
   virtual bool ControlIsHot() = 0;
+  // The colour of the button's skin section (as RGB), tinting grayed images.
+  virtual TColor SectionColor() = 0;
 };
 
 // Paints the button's glyph at its glyph rectangle into Bitmap, or into the

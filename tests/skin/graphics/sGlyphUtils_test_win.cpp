@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "Pixels.h"
+#include "PngFiles.h"
+#include "skin/graphics/acAlphaImageList_win.h"
 #include "skin/graphics/sGlyphUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 
@@ -43,6 +45,7 @@ struct FakeButton : IGlyphButton {
   TBitmap* CacheBmp() override { return &cache; }
   bool SkinAvailable() override { return skin; }
   bool ControlIsHot() override { return hot; }
+  TColor SectionColor() override { return static_cast<TColor>(0xFF0000); }  // blue
 };
 
 ::testing::AssertionResult Near(std::uint32_t got, std::uint32_t want) {
@@ -137,6 +140,36 @@ TEST(ButtonGlyph, ImageListFollowsBlendGreyAndIndex) {
   }
   EXPECT_EQ(ImageCountOf(list.get()), 1);
   EXPECT_EQ(ImageCountOf(nullptr), 0);
+}
+
+// An opaque red alpha-list image: a grayed button shows it in its section
+// colour while normal, and Blend keeps that share of its alpha.
+TEST(ButtonGlyph, AlphaListTakesTintAndBlendInTheNormalState) {
+  testing::Bytes raw;
+  for (int y = 0; y < 4; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < 4; ++x) raw.insert(raw.end(), {255, 0, 0, 255});
+  }
+  Owned<TsAlphaImageList> list = CreateOwned<TsAlphaImageList>();
+  list->BeginLoading();
+  list->SetSize(4, 4);
+  list->Items = {{ifPNG, pf32bit, testing::MakePng(4, 4, 8, 6, raw).Join()}};
+  list->EndLoading();
+  struct Case {
+    int state, blend;
+    bool grayed;
+    std::uint32_t want;
+  };
+  for (const Case& c : {Case{0, 0, true, kBlue}, Case{1, 0, true, kRed}, Case{0, 50, false, 0x7F0000},
+                        Case{1, 50, false, kRed}}) {
+    FakeButton b;
+    b.images = list.get();
+    b.state = c.state;
+    b.blend = c.blend;
+    b.grayed = c.grayed;
+    PaintButtonGlyph(&b, nullptr);
+    EXPECT_TRUE(Near(Px(b.cache, 5, 5), c.want)) << "state " << c.state << " blend " << c.blend;
+  }
 }
 
 }  // namespace
