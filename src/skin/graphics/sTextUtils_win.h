@@ -45,4 +45,29 @@ int WriteSectionText(TCanvas& canvas, std::string_view text, bool enabled, const
 int WriteSectionTextCore(TCanvas& canvas, std::string_view text, bool enabled, const TRect& r,
                          UINT flags, int sectionIndex, bool hot, TsSkinManager* manager);
 
+// What a control's caption is drawn from; skinned controls fill it from
+// their skin data.
+struct TsSkinTextSource {
+  TsSkinManager* Manager = nullptr;
+  int SkinIndex = -1;
+  std::string SectionName;
+  int CtrlTypeCode = 0;  // check boxes 32, 33, group boxes 74
+  bool IsGraphicControl = false;
+  bool HasParent = false;
+  // The section whose font colours a see-through control shows.
+  int FontSourceIndex = -1;
+  bool CustomFont = false;
+  TFont* OwnerFont = nullptr;  // the owner control's font, null without one
+};
+
+// A control's caption in its skin's colours, clipped to R: contour passes
+// and main colour as WriteSectionText (the font's own colour with
+// CustomFont or without a section), disabled in 40 % font colour and 60 %
+// of the skin's global colour. A hot "WEBBUTTON" is underlined. Returns the
+// drawn height.
+int WriteSkinText(TCanvas& canvas, std::string_view text, bool enabled, const TRect& r, UINT flags,
+                  const TsSkinTextSource& skinData, bool hot, int unused = 0);
+int WriteSkinTextCore(TCanvas& canvas, std::string_view text, bool enabled, const TRect& r,
+                      UINT flags, const TsSkinTextSource& skinData, bool hot);
+
 }  // namespace kv
