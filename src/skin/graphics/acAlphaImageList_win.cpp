@@ -74,8 +74,7 @@ bool GetBitmap32(TCustomImageList* list, int index, TBitmap& bmp) {
   if (auto* alpha = dynamic_cast<TsAlphaImageList*>(list);
       alpha && index < static_cast<int>(alpha->Items.size())) {
     const TsImgListItem& item = alpha->Items[static_cast<size_t>(index)];
-    if (item.ImageFormat == ifPNG &&
-        GetItemBitmap32(item, list->Width(), list->Height(), bmp))
+    if (item.ImageFormat == ifPNG && GetItemBitmap32(item, list->Width(), list->Height(), bmp))
       return true;
   }
   return list->GetBitmap(index, bmp);
@@ -111,9 +110,8 @@ void DrawListImageToBitmap(TCustomImageList* list, TBitmap* bmp, int x, int y, T
   PaintAlphaBitmap(dst, src, bmp, reflected, 0, tint, false, EmptyBgCacheInfo, &image);
 }
 
-void DrawListImageToDC(TCustomImageList* list, HDC dc, int x, int y, bool disabled,
-                       int imageCount, int state, int blend, TColor tint, bool reflected,
-                       int imageIndex) {
+void DrawListImageToDC(TCustomImageList* list, HDC dc, int x, int y, bool disabled, int imageCount,
+                       int state, int blend, TColor tint, bool reflected, int imageIndex) {
   if (!list || !dc) return;
   const TRect frame = ListImageFrame(list->Width(), list->Height(), imageCount, state);
   TBitmap work(frame.Width(), frame.Height(), pf24bit);

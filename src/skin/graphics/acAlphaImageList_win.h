@@ -49,9 +49,8 @@ void DrawListImageToBitmap(TCustomImageList* list, TBitmap* bmp, int x, int y, T
                            bool reflected, int imageIndex);
 
 // The same onto a device context, through a copy of its pixels.
-void DrawListImageToDC(TCustomImageList* list, HDC dc, int x, int y, bool disabled,
-                       int imageCount, int state, int blend, TColor tint, bool reflected,
-                       int imageIndex);
+void DrawListImageToDC(TCustomImageList* list, HDC dc, int x, int y, bool disabled, int imageCount,
+                       int state, int blend, TColor tint, bool reflected, int imageIndex);
 
 // CLR_DEFAULT and CLR_NONE as the toolkit's clDefault and clNone.
 TColor BkColorFromSystem(TColor value);

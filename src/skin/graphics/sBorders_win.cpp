@@ -69,8 +69,8 @@ void PaintSkinnedBorder(HDC dc, TRect r, int borderWidth, const TsBorderSource& 
   if (mask.MaskType == 1) {
     // The mask plane mixes with what lies under it, so lay the ground first.
     if (bg.Ready && bg.Bmp)
-      CopyPixels(cache, r.Left, r.Top, bg.Bmp, bg.X + r.Left, bg.Y + r.Top,
-                 cache->Width() - r.Left, r.Height());
+      CopyPixels(cache, r.Left, r.Top, bg.Bmp, bg.X + r.Left, bg.Y + r.Top, cache->Width() - r.Left,
+                 r.Height());
     else
       FillBorderStrips(cacheDC, r, mask.WL, mask.WT, mask.WR, mask.WB, c);
   }

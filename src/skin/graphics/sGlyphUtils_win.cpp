@@ -99,8 +99,7 @@ void PaintButtonGlyph(IGlyphButton* button, TBitmap* bitmap) {
   TBitmap* cache = b.CacheBmp();
   TBitmap* target = bitmap ? bitmap : cache;
   if (!target) return;
-  const GlyphArgs a{b.GlyphRect(), b.CurrentState(), b.Enabled(), b.Blend(),
-                    b.DisabledGlyphKind()};
+  const GlyphArgs a{b.GlyphRect(), b.CurrentState(), b.Enabled(), b.Blend(), b.DisabledGlyphKind()};
   TBitmap* glyph = b.Glyph();
   if (glyph && !glyph->Empty()) {
     if (!cache) return;
@@ -112,8 +111,8 @@ void PaintButtonGlyph(IGlyphButton* button, TBitmap* bitmap) {
     // A button held down shows the strip's "down" frame when pressed.
     const std::uint8_t offset = b.Down() ? 1 : 0;
     OnCacheOrCopy(cache, target, [&](TBitmap& on) {
-      DrawMultiStateGlyph(glyph, &on, {a.rect.Left, a.rect.Top}, frames, a.enabled,
-                          a.disabledKind, a.state, a.blend, offset);
+      DrawMultiStateGlyph(glyph, &on, {a.rect.Left, a.rect.Top}, frames, a.enabled, a.disabledKind,
+                          a.state, a.blend, offset);
     });
     return;
   }

@@ -363,8 +363,8 @@ void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCac
 void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int hotPatternIndex,
                        int, const TsBgCacheInfo& cacheInfo, bool filling, int state, TRect r,
                        TPoint offset, TBitmap* bitmap, const TsSkinModel* manager) {
-  if (!Is24or32(bitmap) || !manager || !manager->IsSectionIndexValid(sectionIndex) ||
-      r.Left < 0 || r.Top < 0 || r.Right > bitmap->Width() || r.Bottom > bitmap->Height())
+  if (!Is24or32(bitmap) || !manager || !manager->IsSectionIndexValid(sectionIndex) || r.Left < 0 ||
+      r.Top < 0 || r.Right > bitmap->Width() || r.Bottom > bitmap->Height())
     return;
   if (IsRectEmpty(r)) return;
   const TsSkinModel& skin = *manager;

@@ -70,7 +70,7 @@ void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCac
 // background picture, texture and gradient shares of 100 or more add no
 // colour, and the border is BorderIndex with no corner images.
 void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int hotPatternIndex,
-                       int unused, const TsBgCacheInfo& cacheInfo, bool filling, int state,
-                       TRect r, TPoint offset, TBitmap* bitmap, const TsSkinModel* manager);
+                       int unused, const TsBgCacheInfo& cacheInfo, bool filling, int state, TRect r,
+                       TPoint offset, TBitmap* bitmap, const TsSkinModel* manager);
 
 }  // namespace kv

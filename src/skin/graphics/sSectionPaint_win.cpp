@@ -13,8 +13,8 @@ void PaintSkinItemToDC(int sectionIndex, std::string_view sectionName,
   if (!manager || !dc || !manager->IsSectionIndexValid(sectionIndex)) return;
   if (r.Left < 0 || r.Top < 0 || r.Width() < 1 || r.Height() < 1) return;
   TBitmap work(r.Width(), r.Height(), pf24bit);
-  PaintSkinItem(sectionIndex, sectionName, cacheInfo, filling, state,
-                {0, 0, r.Width(), r.Height()}, offset, &work, manager);
+  PaintSkinItem(sectionIndex, sectionName, cacheInfo, filling, state, {0, 0, r.Width(), r.Height()},
+                offset, &work, manager);
   TBitmapCanvas canvas(work);
   const TSavedDC saved(dc);
   BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), 0, 0, SRCCOPY);
@@ -39,8 +39,8 @@ int PaintSkinItemByName(TBitmap* bitmap, std::string_view sectionName,
     GdiFlush();
     background = {bitmap, 0, 0, fillColor, true};
   }
-  PaintSkinItem(index, name, background, true, state,
-                {0, 0, bitmap->Width(), bitmap->Height()}, {0, 0}, bitmap, manager);
+  PaintSkinItem(index, name, background, true, state, {0, 0, bitmap->Width(), bitmap->Height()},
+                {0, 0}, bitmap, manager);
   return index;
 }
 

@@ -92,7 +92,6 @@ int WriteSectionTextCore(TCanvas& canvas, std::string_view text, bool enabled, c
   return DrawContoured(canvas, text, r, flags, flags, hot ? g.HotFontColor : g.FontColor);
 }
 
-
 int WriteSkinText(TCanvas& canvas, std::string_view text, bool enabled, const TRect& r, UINT flags,
                   const TsSkinTextSource& skinData, bool hot, int) {
   return WriteSkinTextCore(canvas, text, enabled, r, flags, skinData, hot);
@@ -123,9 +122,9 @@ int WriteSkinTextCore(TCanvas& canvas, std::string_view text, bool enabled, cons
   if (!valid) return DrawInColor(canvas, text, r, enabled ? flags | DT_NOCLIP : flags, ownColor);
   const TsGeneralData& g = skin->GeneralData[static_cast<size_t>(index)];
   if (!enabled)
-    return DrawInColor(canvas, text, r, flags,
-                       MixColorsByFraction(ColorToRGB(g.FontColor[0]),
-                                           skin->GetGlobalInfoColor(), 0.4));
+    return DrawInColor(
+        canvas, text, r, flags,
+        MixColorsByFraction(ColorToRGB(g.FontColor[0]), skin->GetGlobalInfoColor(), 0.4));
   if (skinData.CustomFont) return DrawInColor(canvas, text, r, flags | DT_NOCLIP, ownColor);
   return DrawContoured(canvas, text, r, flags, flags | DT_NOCLIP,
                        hot ? g.HotFontColor : g.FontColor);

@@ -55,13 +55,13 @@ TEST(AlphaImageList, KeepsOneImagePerItemAndDrawsThemByAlpha) {
     bool toDC;
     std::uint32_t want;
   };
-  for (const Case& c : {Case{"half alpha", 0, 0, clNone, false, 0x7F0000},
-                        Case{"broken item", 1, 0, clNone, false, 0},
-                        Case{"resized", 2, 0, clNone, false, 0x00FF00},
-                        Case{"blend", 2, 50, clNone, false, 0x007F00},
-                        Case{"tint", 2, 0, static_cast<TColor>(0xFF0000), false, 0x0000FF},
-                        Case{"through a DC", 0, 0, clNone, true, 0x7F0000},
-                        Case{"out of range", 3, 0, clNone, false, 0}}) {
+  for (const Case& c :
+       {Case{"half alpha", 0, 0, clNone, false, 0x7F0000},
+        Case{"broken item", 1, 0, clNone, false, 0}, Case{"resized", 2, 0, clNone, false, 0x00FF00},
+        Case{"blend", 2, 50, clNone, false, 0x007F00},
+        Case{"tint", 2, 0, static_cast<TColor>(0xFF0000), false, 0x0000FF},
+        Case{"through a DC", 0, 0, clNone, true, 0x7F0000},
+        Case{"out of range", 3, 0, clNone, false, 0}}) {
     TBitmap target = Filled(8, 8, pf24bit, 0);
     TSize size{0, 0};
     if (c.toDC) {

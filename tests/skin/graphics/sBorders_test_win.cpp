@@ -35,12 +35,21 @@ struct RegionCase {
 };
 
 class RegionFromMask : public ::testing::TestWithParam<RegionCase> {};
-INSTANTIATE_TEST_SUITE_P(
-    Corners, RegionFromMask,
-    ::testing::Values(RegionCase{"rounded", {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {11, 0}, {10, 0}, {0, 9},
-                                             {11, 9}, {11, 8}, {3, 3}, {1, 2}}},
-                      RegionCase{"opaque", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Corners, RegionFromMask,
+                         ::testing::Values(RegionCase{"rounded",
+                                                      {{0, 0},
+                                                       {1, 0},
+                                                       {2, 0},
+                                                       {0, 1},
+                                                       {11, 0},
+                                                       {10, 0},
+                                                       {0, 9},
+                                                       {11, 9},
+                                                       {11, 8},
+                                                       {3, 3},
+                                                       {1, 2}}},
+                                           RegionCase{"opaque", {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The window region loses exactly the transparent runs, and a fully opaque
 // corner removes nothing.
@@ -61,7 +70,9 @@ TEST_P(RegionFromMask, RemovesExactlyTheTransparentRuns) {
     for (int x = 0; x < 20; ++x) {
       const bool isCut = cut.count({x, y}) > 0;
       EXPECT_EQ(PtInRegion(region, x, y) != 0, !isCut) << "at " << x << ", " << y;
-      if (fromRuns) EXPECT_EQ(PtInRegion(fromRuns, x, y) != 0, isCut) << "at " << x << ", " << y;
+      if (fromRuns) {
+        EXPECT_EQ(PtInRegion(fromRuns, x, y) != 0, isCut) << "at " << x << ", " << y;
+      }
     }
   HRGN whole = CreateRectRgn(0, 0, 20, 14);
   EXPECT_EQ(EqualRgn(region, whole) != 0, cut.empty());
@@ -102,7 +113,9 @@ TEST_P(SkinnedBorder, FillsTheBandBeyondTheMaskAndReturnsTheClient) {
   }
   EXPECT_EQ(client, c.client);
   EXPECT_EQ(Px(cache, 2, 10), c.at2x);
-  if (c.hasMask) EXPECT_EQ(Px(cache, 0, 10), kBorder);
+  if (c.hasMask) {
+    EXPECT_EQ(Px(cache, 0, 10), kBorder);
+  }
 }
 
 }  // namespace

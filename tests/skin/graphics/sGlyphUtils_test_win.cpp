@@ -89,9 +89,9 @@ TEST(ButtonGlyph, StripShowsTheFrameOfTheState) {
     bool down, enabled;
     std::uint32_t want;
   };
-  for (const Case& c : {Case{0, false, true, kRed}, Case{1, false, true, kGreen},
-                        Case{2, false, true, kBlue}, Case{2, true, true, kGreen},
-                        Case{2, false, false, kRed}}) {
+  for (const Case& c :
+       {Case{0, false, true, kRed}, Case{1, false, true, kGreen}, Case{2, false, true, kBlue},
+        Case{2, true, true, kGreen}, Case{2, false, false, kRed}}) {
     FakeButton b;
     b.glyph = &strip;
     b.numGlyphs = 3;
@@ -160,8 +160,8 @@ TEST(ButtonGlyph, AlphaListTakesTintAndBlendInTheNormalState) {
     bool grayed;
     std::uint32_t want;
   };
-  for (const Case& c : {Case{0, 0, true, kBlue}, Case{1, 0, true, kRed}, Case{0, 50, false, 0x7F0000},
-                        Case{1, 50, false, kRed}}) {
+  for (const Case& c : {Case{0, 0, true, kBlue}, Case{1, 0, true, kRed},
+                        Case{0, 50, false, 0x7F0000}, Case{1, 50, false, kRed}}) {
     FakeButton b;
     b.images = list.get();
     b.state = c.state;

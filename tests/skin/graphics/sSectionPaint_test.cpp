@@ -329,10 +329,10 @@ TEST(PaintSkinItemFast, LayersTheGivenTextureByItsShares) {
     std::uint32_t want;
   };
   const TsBgCacheInfo fillOnly{nullptr, 0, 0, Col(kFill), false};
-  for (const FastCase& c : {FastCase{0, 100, 50, 0, Blend(kGrad, kTex, 255)},
-                            FastCase{0, 60, 60, 0, Blend(kGrad, kTex, 153)},
-                            FastCase{0, 100, 0, -1, kColor}, FastCase{40, 0, 0, 0, kColor},
-                            FastCase{100, 0, 0, 0, kFill}}) {
+  for (const FastCase& c :
+       {FastCase{0, 100, 50, 0, Blend(kGrad, kTex, 255)},
+        FastCase{0, 60, 60, 0, Blend(kGrad, kTex, 153)}, FastCase{0, 100, 0, -1, kColor},
+        FastCase{40, 0, 0, 0, kColor}, FastCase{100, 0, 0, 0, kFill}}) {
     const TsSkinModel skin = SolidSkin(c.t, c.ip, c.gp);
     TBitmap b = Filled(6, 6, pf24bit, kOld);
     PaintSkinItemFast(0, -1, c.pattern, 1, 0, fillOnly, false, 0, {1, 1, 5, 5}, {0, 0}, &b, &skin);

@@ -38,8 +38,9 @@ TEST(SkinItemByName, FallsBackToTheSecondNameAndPaintsOverTheSource) {
     int index;
     std::uint32_t want;
   };
-  for (const Case& c : {Case{"NONE", "PLAIN", false, 0, 0xFF0000}, Case{"GLASS", "PLAIN", true, 1, kSource},
-                        Case{"NONE", "NADA", true, -1, kOld}}) {
+  for (const Case& c :
+       {Case{"NONE", "PLAIN", false, 0, 0xFF0000}, Case{"GLASS", "PLAIN", true, 1, kSource},
+        Case{"NONE", "NADA", true, -1, kOld}}) {
     TBitmap b = Filled(4, 4, pf24bit, kOld);
     EXPECT_EQ(PaintSkinItemByName(&b, c.name, c.alt, 0, &skin, {2, 2}, clNone,
                                   c.fromSource ? sourceCanvas.Handle() : nullptr),
@@ -53,10 +54,10 @@ TEST(SkinItemToDC, PaintsOnlyTheRectangle) {
   TBitmap b = Filled(8, 8, pf24bit, kOld);
   {
     TBitmapCanvas canvas(b);
-    PaintSkinItemToDC(0, "PLAIN", EmptyBgCacheInfo, true, 0, {2, 2, 5, 5}, {0, 0},
-                      canvas.Handle(), &skin);
-    PaintSkinItemToDC(0, "PLAIN", EmptyBgCacheInfo, true, 0, {-1, 0, 5, 5}, {0, 0},
-                      canvas.Handle(), &skin);
+    PaintSkinItemToDC(0, "PLAIN", EmptyBgCacheInfo, true, 0, {2, 2, 5, 5}, {0, 0}, canvas.Handle(),
+                      &skin);
+    PaintSkinItemToDC(0, "PLAIN", EmptyBgCacheInfo, true, 0, {-1, 0, 5, 5}, {0, 0}, canvas.Handle(),
+                      &skin);
     GdiFlush();
   }
   EXPECT_EQ(Px(b, 2, 2), 0xFF0000u);
