@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "Pixels.h"
 #include "PngFiles.h"
 #include "classlib/Graphics.h"
@@ -13,6 +11,7 @@ namespace kv {
 namespace {
 
 using testing::Filled;
+using testing::Near;
 using testing::Px;
 
 // A w x h PNG of one RGBA colour.
@@ -24,13 +23,6 @@ testing::Bytes SolidPng(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8
     for (int x = 0; x < w; ++x) raw.insert(raw.end(), {r, g, b, a});
   }
   return testing::MakePng(w, h, 8, 6, raw).Join();
-}
-
-::testing::AssertionResult Near(std::uint32_t got, std::uint32_t want) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(int(got >> shift & 255) - int(want >> shift & 255)) > 1)
-      return ::testing::AssertionFailure() << std::hex << "got " << got << ", want " << want;
-  return ::testing::AssertionSuccess();
 }
 
 // Half-transparent red, a broken item, opaque green twice the list's size.
