@@ -1,6 +1,7 @@
 // Button glyph painting (Windows build only: image lists draw through GDI).
 #include "skin/graphics/sGlyphUtils_win.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "classlib/Graphics.h"
@@ -103,7 +104,8 @@ void PaintButtonGlyph(IGlyphButton* button, TBitmap* bitmap) {
   TBitmap* glyph = b.Glyph();
   if (glyph && !glyph->Empty()) {
     if (!cache) return;
-    const int frames = b.NumGlyphs() & 127;
+    // A strip of no frames is one frame.
+    const int frames = std::max(b.NumGlyphs() & 127, 1);
     if (frames == 1 && glyph->PixelFormat() == pf32bit) {
       PaintAlphaGlyph(b, a, cache, target);
       return;

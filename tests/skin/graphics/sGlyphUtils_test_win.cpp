@@ -47,7 +47,7 @@ struct GlyphCase {
   int source;  // 0 alpha image, 1 strip, 2 image list, 3 alpha list
   int state, blend;
   bool down, enabled, grayed, hot, toOther;
-  int kind, index;
+  int kind, index;  // index: NumGlyphs of an alpha glyph
   std::uint32_t want;
 };
 
@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GlyphCase{"alpha keeps blend share", 0, 0, 40, false, true, false, false, false, 0, 0,
                   0x660000},
-        GlyphCase{"alpha hot", 0, 1, 40, false, true, false, false, false, 0, 0, kRed},
+        GlyphCase{"alpha hot", 0, 1, 40, false, true, false, false, false, 0, 1, kRed},
         GlyphCase{"alpha to another", 0, 0, 40, false, true, false, false, true, 0, 0, 0x660000},
         GlyphCase{"strip normal", 1, 0, 0, false, true, false, false, false, 0, 0, kRed},
         GlyphCase{"strip hot", 1, 1, 0, false, true, false, false, false, 0, 0, kGreen},
@@ -105,7 +105,7 @@ TEST_P(ButtonGlyph, ShowsTheStatePicture) {
 
   FakeButton b;
   b.glyph = c.source == 0 ? &alpha : c.source == 1 ? &strip : nullptr;
-  b.numGlyphs = c.source == 1 ? 3 : 1;
+  b.numGlyphs = c.source == 1 ? 3 : c.index;  // an alpha glyph of 0 frames counts as 1
   b.images = c.source == 2 ? static_cast<TCustomImageList*>(list.get()) : alphaList.get();
   b.state = c.state, b.blend = c.blend, b.down = c.down, b.enabled = c.enabled;
   b.grayed = c.grayed, b.hot = c.hot, b.disabledKind = c.kind, b.imageIndex = c.index;
