@@ -178,6 +178,27 @@ void PaintSection(const TsSkinModel& skin, const Look& k, const Texture& tex, TB
   MakeOpaque(target, r);
 }
 
+// The section laid over the background record by its transparency: opaque,
+// the background alone, or the section blended over the background.
+void PaintOverBackground(const TsSkinModel& skin, const Look& k, const Texture& tex,
+                         const TsBgCacheInfo& cacheInfo, TPoint offset, TRect r, TBitmap* bitmap) {
+  const TsBgCacheInfo at = AtTarget(cacheInfo, offset, r);
+  if ((!cacheInfo.Ready && cacheInfo.FillColor == TransparentColor) || k.transparency == 0) {
+    PaintSection(skin, k, tex, bitmap, r, at);
+  } else if (k.transparency == 100) {
+    PutBackground(bitmap, r, at);
+  } else {
+    TBitmap layer(r.Width(), r.Height(), bitmap->PixelFormat());
+    PaintSection(skin, k, tex, &layer, {0, 0, r.Width(), r.Height()},
+                 AtTarget(cacheInfo, offset, {0, 0, 0, 0}));
+    PutBackground(bitmap, r, at);
+    const int alpha = std::clamp(k.transparency * 255 / 100, 0, 255);
+    BlendBitmapRectFast(bitmap, &layer, alpha, {0, 0, r.Width(), r.Height()}, r.TopLeft());
+    // The blend takes 255 over 255 to 254; only a 32-bit background brings alpha of its own.
+    if (!at.Ready || !at.Bmp || at.Bmp->PixelFormat() != pf32bit) MakeOpaque(bitmap, r);
+  }
+}
+
 bool IsTwoStateMode10(const TsSkinModel& skin, int index) {
   if (!skin.IsMaskIndexValid(index)) return false;
   const TsMaskData& m = skin.MaskData[index];
@@ -295,21 +316,7 @@ void PaintSectionBackground(int sectionIndex, std::string_view sectionName,
     tex = TextureOf(skin, sectionIndex, sectionName, state,
                     state > 0 ? hotPatternIndex : patternIndex);
   const TsBgCacheInfo at = AtTarget(cacheInfo, offset, r);
-
-  if ((!cacheInfo.Ready && cacheInfo.FillColor == TransparentColor) || k.transparency == 0) {
-    PaintSection(skin, k, tex, bitmap, r, at);
-  } else if (k.transparency == 100) {
-    PutBackground(bitmap, r, at);
-  } else {
-    TBitmap layer(r.Width(), r.Height(), bitmap->PixelFormat());
-    PaintSection(skin, k, tex, &layer, {0, 0, r.Width(), r.Height()},
-                 AtTarget(cacheInfo, offset, {0, 0, 0, 0}));
-    PutBackground(bitmap, r, at);
-    const int alpha = std::clamp(k.transparency * 255 / 100, 0, 255);
-    BlendBitmapRectFast(bitmap, &layer, alpha, {0, 0, r.Width(), r.Height()}, r.TopLeft());
-    // The blend takes 255 over 255 to 254; only a 32-bit background brings alpha of its own.
-    if (!at.Ready || !at.Bmp || at.Bmp->PixelFormat() != pf32bit) MakeOpaque(bitmap, r);
-  }
+  PaintOverBackground(skin, k, tex, cacheInfo, offset, r, bitmap);
 
   // A two-state texture in mode 10 is laid once more over the whole state-0 picture.
   if (state != 0 || customColor != TransparentColor) return;
@@ -351,6 +358,27 @@ void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCac
   if (skin.IsMaskIndexValid(g.BorderIndex))
     PaintMaskNinePart(bitmap, r, filling, AtTarget(cacheInfo, offset, r),
                       skin.MaskData[g.BorderIndex], master, state, true);
+}
+
+void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int hotPatternIndex,
+                       int, const TsBgCacheInfo& cacheInfo, bool filling, int state, TRect r,
+                       TPoint offset, TBitmap* bitmap, const TsSkinModel* manager) {
+  if (!Is24or32(bitmap) || !manager || !manager->IsSectionIndexValid(sectionIndex) || r.Left < 0 ||
+      r.Top < 0 || r.Right > bitmap->Width() || r.Bottom > bitmap->Height())
+    return;
+  if (IsRectEmpty(r)) return;
+  const TsSkinModel& skin = *manager;
+  Look k = LookOf(skin.GeneralData[sectionIndex], state, TransparentColor);
+  // Without a background picture the section is opaque; only a wholly
+  // transparent one shows the fill colour.
+  if (!cacheInfo.Ready && k.transparency != 100) k.transparency = 0;
+  Texture tex;
+  const int given = state == 0 ? patternIndex : hotPatternIndex;
+  if (k.imagePercent > 0 && skin.IsMaskIndexValid(given)) tex.mask = given;
+  PaintOverBackground(skin, k, tex, cacheInfo, offset, r, bitmap);
+  if (skin.IsMaskIndexValid(borderIndex))
+    PaintMaskNinePart(bitmap, r, filling, AtTarget(cacheInfo, offset, r),
+                      skin.MaskData[borderIndex], skin.MasterBitmap.get(), state, true);
 }
 
 }  // namespace kv

@@ -65,4 +65,12 @@ void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCac
                    bool filling, int state, TRect r, TPoint offset, TBitmap* bitmap,
                    const TsSkinModel* manager, int patternIndex = -1, int hotPatternIndex = -1);
 
+// The lighter item painter of scroll-bar parts: the texture is PatternIndex
+// (state 0) or HotPatternIndex as given, the section is opaque without a
+// background picture, texture and gradient shares of 100 or more add no
+// colour, and the border is BorderIndex with no corner images.
+void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int hotPatternIndex,
+                       int unused, const TsBgCacheInfo& cacheInfo, bool filling, int state, TRect r,
+                       TPoint offset, TBitmap* bitmap, const TsSkinModel* manager);
+
 }  // namespace kv

@@ -1,7 +1,10 @@
 #pragma once
 // Small helpers for pixel tests: read and write pixels as 0xAARRGGBB values.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/Bitmap.h"
@@ -39,6 +42,14 @@ inline TBitmap Numbered(int w, int h, TPixelFormat f) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) SetPx(b, x, y, 0xC8000007u | (10u * x) << 16 | (10u * y) << 8);
   return b;
+}
+
+// Colour bytes of two 0xRRGGBB values at most one apart (rounding of blends).
+inline ::testing::AssertionResult Near(std::uint32_t got, std::uint32_t want) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(int(got >> shift & 255) - int(want >> shift & 255)) > 1)
+      return ::testing::AssertionFailure() << std::hex << "got " << got << ", want " << want;
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace kv::testing

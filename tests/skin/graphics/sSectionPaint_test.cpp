@@ -316,3 +316,30 @@ TEST(SectionBackground, HostileGeometryStaysInsideTheBitmaps) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// The fast painter's texture is the index given; a full image share keeps the
+// texture whole under a gradient, shares past 100 add no colour, and without
+// a background picture a see-through section is painted opaque.
+TEST(PaintSkinItemFast, LayersTheGivenTextureByItsShares) {
+  struct FastCase {
+    int t, ip, gp, pattern;
+    std::uint32_t want;
+  };
+  const TsBgCacheInfo fillOnly{nullptr, 0, 0, Col(kFill), false};
+  for (const FastCase& c :
+       {FastCase{0, 100, 50, 0, Blend(kGrad, kTex, 255)},
+        FastCase{0, 60, 60, 0, Blend(kGrad, kTex, 153)}, FastCase{0, 100, 0, -1, kColor},
+        FastCase{40, 0, 0, 0, kColor}, FastCase{100, 0, 0, 0, kFill}}) {
+    const TsSkinModel skin = SolidSkin(c.t, c.ip, c.gp);
+    TBitmap b = Filled(6, 6, pf24bit, kOld);
+    PaintSkinItemFast(0, -1, c.pattern, 1, 0, fillOnly, false, 0, {1, 1, 5, 5}, {0, 0}, &b, &skin);
+    EXPECT_EQ(Px(b, 2, 2), c.want) << "T " << c.t << " IP " << c.ip << " GP " << c.gp;
+    EXPECT_EQ(Px(b, 0, 0), kOld);
+  }
+}
+
+}  // namespace
+}  // namespace kv

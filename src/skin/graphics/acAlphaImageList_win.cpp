@@ -1,0 +1,135 @@
+// The Windows half of the alpha image list.
+#include "skin/graphics/acAlphaImageList_win.h"
+
+#include <algorithm>
+
+#include "classlib/Graphics.h"
+#include "skin/graphics/sGraphUtils.h"
+
+namespace kv {
+
+namespace {
+
+TBitmap Placeholder(int width, int height) {
+  TBitmap b(width, height, pf32bit);
+  for (int y = 0; y < height; ++y) std::fill_n(b.ScanLine(y), width * 4, 0);
+  return b;
+}
+
+bool AddIconItem(TCustomImageList& list, const TsImgListItem& item) {
+  try {
+    TIcon icon;
+    icon.LoadFromMemory(item.ImgData.data(), item.ImgData.size());
+    return list.AddIcon(icon) >= 0;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+void TsAlphaImageList::GenerateStdList() {
+  updating_ = true;
+  Handle();
+  Clear();
+  for (const TsImgListItem& item : Items) {
+    bool added = false;
+    if (item.ImageFormat == ifICO) {
+      added = AddIconItem(*this, item);
+    } else {
+      TBitmap picture;
+      added = GetItemBitmap32(item, Width(), Height(), picture) && Add(picture) >= 0;
+    }
+    if (!added) Add(Placeholder(Width(), Height()));
+  }
+  if (!Items.empty()) generated_ = true;
+  updating_ = false;
+  TImageList::Change();  // listeners only: the list is whole now
+}
+
+void TsAlphaImageList::Loaded() {
+  TImageList::Loaded();
+  if (!generated_) GenerateStdList();
+}
+
+void TsAlphaImageList::Change() {
+  if (updating_) return;
+  TImageList::Change();
+  if (!generated_ || HasState(csLoading)) return;
+  // The items are kept: a list left with fewer images than items is rebuilt.
+  if (Count() < static_cast<int>(Items.size())) GenerateStdList();
+}
+
+void TsAlphaImageList::DoDraw(int index, TCanvas* canvas, int x, int y, bool) {
+  HIMAGELIST list = Handle();
+  ImageList_SetBkColor(list, CLR_NONE);
+  HICON icon = ImageList_GetIcon(list, index, ILD_TRANSPARENT);
+  if (!icon) return;
+  DrawIconEx(canvas->Handle(), x, y, icon, Width(), Height(), 0, nullptr, DI_NORMAL);
+  DestroyIcon(icon);
+}
+
+bool GetBitmap32(TCustomImageList* list, int index, TBitmap& bmp) {
+  if (!list || !list->HandleAllocated() || index < 0 || index >= list->Count()) return false;
+  if (auto* alpha = dynamic_cast<TsAlphaImageList*>(list);
+      alpha && index < static_cast<int>(alpha->Items.size())) {
+    const TsImgListItem& item = alpha->Items[static_cast<size_t>(index)];
+    if (item.ImageFormat == ifPNG && GetItemBitmap32(item, list->Width(), list->Height(), bmp))
+      return true;
+  }
+  return list->GetBitmap(index, bmp);
+}
+
+void DrawListImageToBitmap(TCustomImageList* list, TBitmap* bmp, int x, int y, TSize& size,
+                           bool disabled, int imageCount, int state, int blend, TColor tint,
+                           bool reflected, int imageIndex) {
+  if (!list || !bmp || bmp->Empty() || !list->HandleAllocated()) return;
+  const TRect src = ListImageFrame(list->Width(), list->Height(), imageCount, state);
+  size = {src.Width(), src.Height()};
+  const TRect dst{x, y, x + src.Width(), y + src.Height()};
+  if (!dynamic_cast<TsAlphaImageList*>(list)) {
+    TBitmap work(list->Width(), list->Height(), pf24bit);
+    CopyPixels(&work, src.Left, src.Top, bmp, x, y, src.Width(), src.Height());
+    {
+      TBitmapCanvas canvas(work);
+      list->Draw(&canvas, 0, 0, imageIndex, !disabled);
+      GdiFlush();
+    }
+    CopyPixels(bmp, x, y, &work, src.Left, src.Top, src.Width(), src.Height());
+    return;
+  }
+  TBitmap image;
+  if (!GetBitmap32(list, imageIndex, image)) return;
+  image.SetPixelFormat(pf32bit);
+  const int keep = (blend > 0 ? std::min(blend, 100) : 100) * (disabled ? 50 : 100) / 100;
+  if (keep < 100)
+    for (int row = 0; row < image.Height(); ++row) {
+      std::uint8_t* p = image.ScanLine(row);
+      for (int col = 0; col < image.Width(); ++col) p[4 * col + 3] = p[4 * col + 3] * keep / 100;
+    }
+  PaintAlphaBitmap(dst, src, bmp, reflected, 0, tint, false, EmptyBgCacheInfo, &image);
+}
+
+void DrawListImageToDC(TCustomImageList* list, HDC dc, int x, int y, bool disabled, int imageCount,
+                       int state, int blend, TColor tint, bool reflected, int imageIndex) {
+  if (!list || !dc) return;
+  const TRect frame = ListImageFrame(list->Width(), list->Height(), imageCount, state);
+  TBitmap work(frame.Width(), frame.Height(), pf24bit);
+  if (work.Empty()) return;
+  TBitmapCanvas canvas(work);
+  HDC mem = canvas.Handle();
+  BitBlt(mem, 0, 0, work.Width(), work.Height(), dc, x, y, SRCCOPY);
+  GdiFlush();
+  TSize size;
+  DrawListImageToBitmap(list, &work, 0, 0, size, disabled, imageCount, state, blend, tint,
+                        reflected, imageIndex);
+  BitBlt(dc, x, y, work.Width(), work.Height(), mem, 0, 0, SRCCOPY);
+}
+
+TColor BkColorFromSystem(TColor value) {
+  if (static_cast<std::uint32_t>(value) == CLR_DEFAULT) return clDefault;
+  if (static_cast<std::uint32_t>(value) == CLR_NONE) return clNone;
+  return value;
+}
+
+}  // namespace kv

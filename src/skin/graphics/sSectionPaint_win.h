@@ -1,0 +1,30 @@
+#pragma once
+// Skin items painted onto device contexts (Windows build only).
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "base/Bitmap.h"
+#include "base/Types.h"
+#include "skin/core/sConst.h"
+
+namespace kv {
+
+class TsSkinModel;
+
+// The item through a 24-bit bitmap of R's size, copied to the DC at R. Nothing
+// without a skin, a valid section, R inside the positive quadrant or R empty.
+void PaintSkinItemToDC(int sectionIndex, std::string_view sectionName,
+                       const TsBgCacheInfo& cacheInfo, bool filling, int state, TRect r,
+                       TPoint offset, HDC dc, const TsSkinModel* manager);
+
+// The whole bitmap as an item of the named section, or of the second name
+// when the skin lacks the first; laid over SourceDC's pixels at SourcePoint
+// when SourceDC is given, else over FillColor. Returns the section used, an
+// invalid index when neither is in the skin (nothing painted then).
+int PaintSkinItemByName(TBitmap* bitmap, std::string_view sectionName,
+                        std::string_view altSectionName, int state, const TsSkinModel* manager,
+                        TPoint sourcePoint, TColor fillColor, HDC sourceDC);
+
+}  // namespace kv
