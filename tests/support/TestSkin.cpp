@@ -5,7 +5,7 @@
 #include <fstream>
 #include <set>
 
-#include "skin/core/sSkinImages.h"
+#include "base/Bitmap.h"
 #include "support/SkinNeeds.h"
 
 namespace kvtest {
@@ -296,12 +296,12 @@ bool TTestSkin::HasSection(const std::string& section) const {
 
 kv::TacBytes TTestSkin::Packed() const {
   return kv::BuildPackedSkin({{"Options.dat", kv::TacBytes(options_.begin(), options_.end())},
-                              {kMasterName, kv::WriteSkinBitmap(master_)}});
+                              {kMasterName, kv::WriteBmp(master_)}});
 }
 
 void TTestSkin::WriteFolder(const std::string& folder) const {
   std::ofstream(folder + "/Options.dat", std::ios::binary) << options_;
-  const kv::TacBytes bmp = kv::WriteSkinBitmap(master_);
+  const kv::TacBytes bmp = kv::WriteBmp(master_);
   std::ofstream(folder + "/" + kMasterName, std::ios::binary)
       .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
 }
