@@ -1181,6 +1181,9 @@ void TWinControl::InsertControl(TControl* control) {
   control->parent_ = this;
   auto* w = dynamic_cast<TWinControl*>(control);
   if (w != nullptr) {
+    // A window made without this parent (a form's own) cannot become our
+    // child, and making another over it would leave it pointing at us.
+    w->DestroyHandle();
     winControls_.push_back(w);
     tabList_.push_back(w);
     if (handle_ != nullptr) {

@@ -57,4 +57,25 @@ TEST_F(Children, IdentifiersOfDestroyedWindowsAreGivenOutAgain) {
   EXPECT_EQ(GetDlgCtrlID(Add<TCustomControl>(0)->Handle()), id);
 }
 
+// A form shown on its own and then placed inside a control, freed while the
+// cursor is over where its own window was: the idle step must find nothing of it.
+TEST_F(Children, AFormPlacedInAControlGivesUpItsOwnWindow) {
+  form->Show();
+  auto* guest = Create<TForm>(nullptr);
+  guest->SetBorderStyle(bsNone);
+  guest->SetFormStyle(fsStayOnTop);
+  guest->SetBounds(400, 300, 120, 80);
+  guest->Show();
+  const HWND own = guest->Handle();
+  SetCursorPos(460, 340);
+  ASSERT_EQ(WindowFromPoint(POINT{460, 340}), own);
+  guest->SetParent(form);
+  EXPECT_NE(guest->Handle(), own);
+  EXPECT_FALSE(IsWindow(own)) << "the form's own window outlives the move";
+  guest->Free();
+  CheckMouseControl();  // the idle step
+  EXPECT_EQ(MouseControl(), nullptr);
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 }  // namespace
