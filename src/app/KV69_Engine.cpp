@@ -24,6 +24,9 @@ constexpr int ReadFollowUpWaitMs = 200;
 constexpr int DoStatusWaitMs = 200;
 constexpr int RelayCommandWaitMs = 500;
 constexpr int RebootWaitMs = 500;
+// The firmware may still be storing a block it has acknowledged: the next
+// block goes out no sooner than this after the acknowledgement.
+constexpr int WriteBlockSettleMs = 100;
 
 constexpr int BlockSize = static_cast<int>(TBasicProtocol::BlockSize);
 constexpr int MasterReadBlocks = 14;
@@ -425,6 +428,8 @@ void TRequestEngine::WriteMaster(const std::vector<std::uint8_t>& image) {
     if (!SendBlockAndWait(TAG_MASTERWRITE, static_cast<std::uint32_t>(block * BlockSize),
                           [&] { SendHandle.SendWriteMaster(*port_, block, data); }))
       break;
+    // Not after a time-out, whose own wait came before the block is sent again.
+    if (step_ == block && step_ < lastBlock) clock_.Delay(WriteBlockSettleMs);
   }
 }
 
