@@ -211,6 +211,7 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   // A new link: whether this device echoes block addresses is learnt again.
   echo_ = TEcho::Unknown;
   unanswered_.clear();
+  lastBlockReply_.clear();
   SetPending(TAG_PASSWORD);
   passwordAtShow_ = atShow;
   SendHandle.SendPassword(*port_, password);
@@ -288,7 +289,9 @@ void TRequestEngine::Answered(std::uint32_t address) {
   if (it != unanswered_.end() && it->second > 0) --it->second;
 }
 
-bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address) {
+bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy) {
+  const bool copy = mayBeCopy && recvBuffer_ == lastBlockReply_;
+  lastBlockReply_ = recvBuffer_;
   if (address == awaitedAddress_) {
     // Address 0 proves nothing: a device that answers 0 to everything
     // matches it too.
@@ -305,6 +308,12 @@ bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address) {
   if (echo_ == TEcho::Yes || earlierRequestOpen) {
     // A late copy of an earlier block's reply: ours is still on its way.
     Answered(address);
+    return false;
+  }
+  if (copy) {
+    // The reply just taken, sent twice: it tells nothing about echoing. Only
+    // once, so that a device without echo whose blocks are alike goes on.
+    lastBlockReply_.clear();
     return false;
   }
   // No request is open at that address, so the device does not echo: its
@@ -345,7 +354,8 @@ void TRequestEngine::AcceptMasterBlock(int ticks) {
 
 void TRequestEngine::AcceptMasterWriteAck(int ticks) {
   // Any answer acknowledges the block, unless it plainly names another one.
-  if (ReplyData(recvBuffer_) && !AnswersAwaitedBlock(FrameAddress(recvBuffer_))) {
+  // Acknowledgements are all alike where the device does not echo.
+  if (ReplyData(recvBuffer_) && !AnswersAwaitedBlock(FrameAddress(recvBuffer_), false)) {
     KeepWaiting(TAG_MASTERWRITE, ticks);
     return;
   }

@@ -141,7 +141,8 @@ class TReadThread : public TCommThread {
   TFrameLengthFunc frameLength_;
   // Requests queued when the gathered bytes began. A frame begun before the
   // latest request answers an earlier one, which its user has done with
-  // (answered, or given up on by its time-out).
+  // (answered, or given up on by its time-out): it is not handed on. A cut
+  // frame so ends with the bytes of the next reply that complete it.
   std::uint32_t chunkWrites_ = 0;
   OVERLAPPED commOv_{};
   OVERLAPPED readOv_{};
@@ -333,7 +334,6 @@ bool TReadThread::TakeReadBytes(DWORD n) {
   }
   emptyReads_ = 0;
   const std::uint32_t writes = shared_->Writes.load();
-  if (HoldsPartFrame() && writes != chunkWrites_) chunk_.clear();
   if (chunk_.empty()) chunkWrites_ = writes;
   chunk_.insert(chunk_.end(), readBuf_, readBuf_ + n);
   if (!HandFramesOn(writes)) return false;
