@@ -12,6 +12,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Registry.h"
 #include "classlib/Resources.h"
+#include "devicelink/BasicProtocol_Unt.h"
 #include "devicelink/SerialComm_win.h"
 #include "classlib/WideText.h"
 
@@ -145,6 +146,7 @@ void SetUpDevicePort(TComm& port) {
   port.SetOutx_XonXoffFlow(false);
   port.SetInx_XonXoffFlow(false);
   port.SetReadIntervalTimeout(100);
+  port.SetFrameLength(&TBasicProtocol::FrameLength);
   port.SetReadTotalTimeoutMultiplier(0);
   port.SetReadTotalTimeoutConstant(0);
   port.SetWriteTotalTimeoutMultiplier(0);

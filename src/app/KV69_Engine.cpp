@@ -24,6 +24,9 @@ constexpr int ReadFollowUpWaitMs = 200;
 constexpr int DoStatusWaitMs = 200;
 constexpr int RelayCommandWaitMs = 500;
 constexpr int RebootWaitMs = 500;
+// The firmware may still be storing a block it has acknowledged: the next
+// block goes out no sooner than this after the acknowledgement.
+constexpr int WriteBlockSettleMs = 100;
 
 constexpr int BlockSize = static_cast<int>(TBasicProtocol::BlockSize);
 constexpr int MasterReadBlocks = 14;
@@ -208,6 +211,7 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   // A new link: whether this device echoes block addresses is learnt again.
   echo_ = TEcho::Unknown;
   unanswered_.clear();
+  lastBlockReply_.clear();
   SetPending(TAG_PASSWORD);
   passwordAtShow_ = atShow;
   SendHandle.SendPassword(*port_, password);
@@ -285,7 +289,9 @@ void TRequestEngine::Answered(std::uint32_t address) {
   if (it != unanswered_.end() && it->second > 0) --it->second;
 }
 
-bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address) {
+bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy) {
+  const bool copy = mayBeCopy && recvBuffer_ == lastBlockReply_;
+  lastBlockReply_ = recvBuffer_;
   if (address == awaitedAddress_) {
     // Address 0 proves nothing: a device that answers 0 to everything
     // matches it too.
@@ -302,6 +308,12 @@ bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address) {
   if (echo_ == TEcho::Yes || earlierRequestOpen) {
     // A late copy of an earlier block's reply: ours is still on its way.
     Answered(address);
+    return false;
+  }
+  if (copy) {
+    // The reply just taken, sent twice: it tells nothing about echoing. Only
+    // once, so that a device without echo whose blocks are alike goes on.
+    lastBlockReply_.clear();
     return false;
   }
   // No request is open at that address, so the device does not echo: its
@@ -342,7 +354,8 @@ void TRequestEngine::AcceptMasterBlock(int ticks) {
 
 void TRequestEngine::AcceptMasterWriteAck(int ticks) {
   // Any answer acknowledges the block, unless it plainly names another one.
-  if (ReplyData(recvBuffer_) && !AnswersAwaitedBlock(FrameAddress(recvBuffer_))) {
+  // Acknowledgements are all alike where the device does not echo.
+  if (ReplyData(recvBuffer_) && !AnswersAwaitedBlock(FrameAddress(recvBuffer_), false)) {
     KeepWaiting(TAG_MASTERWRITE, ticks);
     return;
   }
@@ -425,6 +438,8 @@ void TRequestEngine::WriteMaster(const std::vector<std::uint8_t>& image) {
     if (!SendBlockAndWait(TAG_MASTERWRITE, static_cast<std::uint32_t>(block * BlockSize),
                           [&] { SendHandle.SendWriteMaster(*port_, block, data); }))
       break;
+    // Not after a time-out, whose own wait came before the block is sent again.
+    if (step_ == block && step_ < lastBlock) clock_.Delay(WriteBlockSettleMs);
   }
 }
 

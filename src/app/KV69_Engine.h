@@ -151,7 +151,8 @@ class TRequestEngine {
   bool SendBlockAndWait(int tag, std::uint32_t address, const std::function<void()>& send);
   // Which block loop step a block reply answers: true to take it for the
   // awaited block, false for a late copy of an earlier request.
-  bool AnswersAwaitedBlock(std::uint32_t address);
+  // mayBeCopy: a reply equal to the one before may be that one sent twice.
+  bool AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy = true);
   void Answered(std::uint32_t address);
   void RejectBlockReply(int tag);
   void KeepWaiting(int tag, int ticks);
@@ -188,6 +189,7 @@ class TRequestEngine {
   std::uint32_t awaitedAddress_ = 0;
   std::map<std::uint32_t, int> unanswered_;
   TEcho echo_ = TEcho::Unknown;
+  TDataPack lastBlockReply_;  // the block reply looked at last
 
   std::vector<std::uint8_t> masterChunks_;
   bool masterComplete_ = false;

@@ -41,7 +41,8 @@ class TFormKV69::TEngineLink : public IEngineView, public IEngineClock {
 
   void Delay(int ms) override { kv::Delay(ms); }
   bool WaitStep() override {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, BlockWaitStepMs, QS_ALLINPUT);
+    // Ends as soon as a message (the reply) is queued, not at the step's end.
+    MsgWaitForMultipleObjectsEx(0, nullptr, BlockWaitStepMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (engine.CancelFlag()) return true;
     Application->ProcessMessages();
     return !Application->Terminated();

@@ -36,6 +36,11 @@ class TBasicProtocol {
   void GetBlock(const TDataPack& source, int k, int size, TDataPack& block) const;
   void PadBlock(const TDataPack& slice, std::uint8_t pad, TDataPack& block) const;
 
+  // The length of the frame that `count` received bytes begin, as far as the
+  // header tells: 0 when they begin no frame, FrameOverhead until the length
+  // field is in, else the whole frame's length.
+  static std::size_t FrameLength(const std::uint8_t* bytes, std::size_t count);
+
   static std::int32_t ConfigBlockAddress(int k);
   static std::int32_t HistoryBlockAddress(int k);
   static std::int32_t HistoryRecordAddress(int r);

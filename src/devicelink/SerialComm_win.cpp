@@ -110,8 +110,10 @@ class TCommThread {
 class TReadThread : public TCommThread {
  public:
   TReadThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd,
-              std::shared_ptr<TComm::TThreadShared> shared)
-      : TCommThread(port, closeEvent, notifyWnd), shared_(std::move(shared)) {
+              std::shared_ptr<TComm::TThreadShared> shared, TFrameLengthFunc frameLength)
+      : TCommThread(port, closeEvent, notifyWnd),
+        shared_(std::move(shared)),
+        frameLength_(std::move(frameLength)) {
     chunk_.reserve(kQueueSize);
   }
 
@@ -127,11 +129,21 @@ class TReadThread : public TCommThread {
   DWORD ReadSize();
   DWORD QuietWait() const;
   bool TakeReadBytes(DWORD n);
+  std::size_t FrameLength() const;
+  bool HoldsPartFrame() const;
+  bool HandFramesOn(std::uint32_t writes);
+  bool PostChunk(const BYTE* bytes, DWORD n);
   bool HandleReadData();
   void Finish();
 
   // Shared with the component, and kept alive by whichever ends last.
   std::shared_ptr<TComm::TThreadShared> shared_;
+  TFrameLengthFunc frameLength_;
+  // Requests queued when the gathered bytes began. A frame begun before the
+  // latest request answers an earlier one, which its user has done with
+  // (answered, or given up on by its time-out): it is not handed on. A cut
+  // frame so ends with the bytes of the next reply that complete it.
+  std::uint32_t chunkWrites_ = 0;
   OVERLAPPED commOv_{};
   OVERLAPPED readOv_{};
   bool commPending_ = false;
@@ -198,7 +210,7 @@ void TReadThread::Execute() {
   for (;;) {
     HANDLE waits[3] = {closeEvent_, readOv_.hEvent, commOv_.hEvent};
     const DWORD count = lineEvents_ && commPending_ ? 3 : 2;
-    const DWORD timeout = chunk_.empty() ? INFINITE : QuietWait();
+    const DWORD timeout = chunk_.empty() || HoldsPartFrame() ? INFINITE : QuietWait();
     const DWORD w = WaitForMultipleObjects(count, waits, FALSE, timeout);
     if (w == WAIT_OBJECT_0) break;
     if (w == WAIT_OBJECT_0 + 1) {
@@ -321,23 +333,55 @@ bool TReadThread::TakeReadBytes(DWORD n) {
     return true;
   }
   emptyReads_ = 0;
+  const std::uint32_t writes = shared_->Writes.load();
+  if (chunk_.empty()) chunkWrites_ = writes;
   chunk_.insert(chunk_.end(), readBuf_, readBuf_ + n);
+  if (!HandFramesOn(writes)) return false;
   if (chunk_.size() >= kQueueSize) return HandleReadData();
   return true;
 }
 
+// The length of the frame the gathered bytes begin; 0 when they begin none
+// or claim more than a reply can be.
+std::size_t TReadThread::FrameLength() const {
+  if (!frameLength_ || chunk_.empty()) return 0;
+  const std::size_t n = frameLength_(chunk_.data(), chunk_.size());
+  return n <= kQueueSize ? n : 0;
+}
+
+bool TReadThread::HoldsPartFrame() const { return FrameLength() > chunk_.size(); }
+
+// Whole frames go out at their last byte, one message each, in order; a
+// copy the device sent after its reply would otherwise be taken for the
+// answer to the request that followed.
+bool TReadThread::HandFramesOn(std::uint32_t writes) {
+  for (;;) {
+    const std::size_t n = FrameLength();
+    if (n == 0 || n > chunk_.size()) return true;
+    if (chunkWrites_ == shared_->Writes.load() &&
+        !PostChunk(chunk_.data(), static_cast<DWORD>(n)))
+      return false;
+    chunk_.erase(chunk_.begin(), chunk_.begin() + static_cast<std::ptrdiff_t>(n));
+    chunkWrites_ = writes;
+  }
+}
+
 bool TReadThread::HandleReadData() {
   if (chunk_.empty()) return true;
-  const auto n = static_cast<DWORD>(chunk_.size());
+  const bool posted = PostChunk(chunk_.data(), static_cast<DWORD>(chunk_.size()));
+  chunk_.clear();
+  return posted;
+}
+
+bool TReadThread::PostChunk(const BYTE* bytes, DWORD n) {
   BYTE* buffer = AllocBuffer(n);
   if (buffer == nullptr) {
     chunk_.clear();
     PostHangup();
     return false;
   }
-  std::memcpy(buffer, chunk_.data(), n);
+  std::memcpy(buffer, bytes, n);
   buffer[n] = 0;
-  chunk_.clear();
   if (!Post(WM_COMMDATA, n, reinterpret_cast<LPARAM>(buffer))) {
     FreeBuffer(buffer);
     PostHangup();
@@ -596,7 +640,8 @@ void TComm::OpenPort() {
     RaiseCommsError(kEventFailed);
   }
 
-  readThread_ = std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, shared_);
+  readThread_ =
+      std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, shared_, frameLength_);
   writeThread_ =
       std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, shared_, queueReady);
   const bool created = readThread_->CreateSuspended(THREAD_PRIORITY_HIGHEST) &&
@@ -691,6 +736,7 @@ bool TComm::WriteData(const void* buffer, std::uint32_t length) {
       throw;
     }
   }
+  ++shared_->Writes;
   if (!writeThread_->PostData(copy, n)) {
     FreeBuffer(copy);
     return false;

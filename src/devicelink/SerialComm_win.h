@@ -42,6 +42,9 @@ using TSendDataEvent = std::function<void(TObject* Sender, const std::string& Bu
 using TReceiveErrorEvent = std::function<void(TObject* Sender, std::uint32_t EventMask)>;
 using TModemStateChangeEvent = std::function<void(TObject* Sender, std::uint32_t ModemEvent)>;
 using TSendDataEmptyEvent = TNotifyEvent;
+// The length of the frame that `count` received bytes begin, as far as they
+// tell: 0 when they begin none, more than count while bytes are missing.
+using TFrameLengthFunc = std::function<std::size_t(const std::uint8_t* bytes, std::size_t count)>;
 
 class ECommsError : public Exception {
   using Exception::Exception;
@@ -72,6 +75,7 @@ class TComm : public TComponent, public ICommPort {
   struct TThreadShared {
     std::atomic<std::uint8_t> SendEmpty{1};
     std::atomic<DWORD> ReadInterval{100};  // what the read thread sees of ReadIntervalTimeout
+    std::atomic<std::uint32_t> Writes{0};  // requests queued so far
   };
 
   // Raises ECommsError; the state before the call survives a failure.
@@ -129,6 +133,10 @@ class TComm : public TComponent, public ICommPort {
   void SetXoffChar(char v) { SetLive(xoffChar_, v); }
   char ReplacedChar() const { return replacedChar_; }
   void SetReplacedChar(char v) { SetLive(replacedChar_, v); }
+  // With a frame length, a frame is handed on as soon as its last byte is
+  // in, however long its bytes pause; the read interval still ends anything
+  // else. Taken by the next OpenPort.
+  void SetFrameLength(TFrameLengthFunc v) { frameLength_ = std::move(v); }
   DWORD ReadIntervalTimeout() const { return readIntervalTimeout_; }
   void SetReadIntervalTimeout(DWORD v);
   DWORD ReadTotalTimeoutMultiplier() const { return readTotalTimeoutMultiplier_; }
@@ -179,6 +187,7 @@ class TComm : public TComponent, public ICommPort {
   // left open for it rather than closed under it.
   bool abandoned_ = false;
 
+  TFrameLengthFunc frameLength_;
   std::string password_;
   std::string commName_ = "COM2";
   DWORD baudRate_ = 9600;

@@ -86,6 +86,22 @@ TEST(BasicProtocol, GivesNoLengthOrDataForFramesOfEightBytesOrFewer) {
   EXPECT_TRUE(data.empty());
 }
 
+// The serial component ends a reply at its last byte by this length, so
+// every prefix of a frame must say "more to come" and the whole frame "done".
+TEST(BasicProtocol, KnowsAFramesLengthFromItsHeader) {
+  for (const auto& ex : kFrameExamples) {
+    const TDataPack frame = Hex(ex.frame);
+    for (std::size_t n = 1; n < frame.size(); ++n)
+      EXPECT_GT(TBasicProtocol::FrameLength(frame.data(), n), n) << ex.what << ", " << n << " bytes";
+    EXPECT_EQ(TBasicProtocol::FrameLength(frame.data(), frame.size()), frame.size()) << ex.what;
+  }
+  const TDataPack block = Hex("23 83 00 00 00 00 01 00");
+  EXPECT_EQ(TBasicProtocol::FrameLength(block.data(), block.size()), 265u);
+  const TDataPack text = Hex("31 30 30 0D 0A");
+  EXPECT_EQ(TBasicProtocol::FrameLength(text.data(), text.size()), 0u);
+  EXPECT_EQ(TBasicProtocol::FrameLength(text.data(), 0), 0u);
+}
+
 TEST(BasicProtocol, NeverReadsPastTheBytesReceived) {
   TBasicProtocol codec;
   // Length field says 256, only three data bytes and a checksum arrived.

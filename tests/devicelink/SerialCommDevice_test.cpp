@@ -2,6 +2,7 @@
 // pseudo-terminal (run through scripts/serial-test, with and without the
 // modem-line library).
 #include "SerialDevice.h"
+#include "devicelink/BasicProtocol_Unt.h"
 
 namespace kv {
 namespace {
@@ -171,6 +172,66 @@ TEST_P(SerialSplitReply, ArrivesInOneChunkPerGapLongerThanTheInterval) {
 INSTANTIATE_TEST_SUITE_P(Gaps, SerialSplitReply,
                          testing::Values(std::pair<int, std::size_t>{50, 1},
                                          std::pair<int, std::size_t>{300, 2}));
+
+// Told how long a frame is, the component hands each frame on whole at its
+// last byte, however long its bytes pause. Each case is followed by a plain
+// request, whose reply must come as the very next chunk.
+class SerialFrames : public SerialDevice {
+ protected:
+  void SetUp() override {
+    SerialDevice::SetUp();
+    if (IsSkipped()) return;
+    comm_->SetFrameLength(&TBasicProtocol::FrameLength);
+    comm_->OpenPort();
+  }
+  void ExpectNextReplyAlone(std::size_t chunksBefore) {
+    SendHandle.SendReadTime(*comm_);
+    ASSERT_TRUE(AwaitChunks(chunksBefore + 1));
+    EXPECT_EQ(ToHex(rec_.chunks.back()), sim_.Log("tx").back());
+    EXPECT_EQ(rec_.chunks.size(), chunksBefore + 1);
+  }
+};
+
+TEST_F(SerialFrames, AFrameInPiecesIsOneDeliveryWhateverItsPauses) {
+  for (const char* fault : {"split 40 1 3", "split 150", "split 300 1 4"}) {
+    SCOPED_TRACE(fault);
+    const std::size_t before = rec_.chunks.size();
+    sim_.Command(fault);
+    SendHandle.SendReadMaster(*comm_, 2);
+    ASSERT_TRUE(AwaitChunks(before + 1));
+    EXPECT_EQ(ToHex(rec_.chunks.back()), sim_.Log("tx").back());
+    EXPECT_EQ(rec_.chunks.back().size(), 265u);
+    ExpectNextReplyAlone(before + 1);
+  }
+  EXPECT_TRUE(rec_.allTerminated);
+}
+
+TEST_F(SerialFrames, FramesArrivingTogetherAreDeliveredOneByOneInOrder) {
+  for (const char* fault : {"follow 5", "concat"}) {
+    SCOPED_TRACE(fault);
+    const std::size_t before = rec_.chunks.size();
+    sim_.Command(fault);
+    SendHandle.SendReadMaster(*comm_, 1);
+    ASSERT_TRUE(AwaitChunks(before + 2));
+    const std::vector<std::string> tx = sim_.Log("tx");
+    ASSERT_GE(tx.size(), 2u);
+    EXPECT_EQ(ToHex(rec_.chunks[before]), tx[tx.size() - 2]);
+    EXPECT_EQ(ToHex(rec_.chunks[before + 1]), tx.back());
+    ExpectNextReplyAlone(before + 2);
+  }
+}
+
+// Bytes that begin no frame end with the quiet interval, as before, frame
+// and all.
+TEST_F(SerialFrames, GarbageBeforeAReplyEndsWithTheQuietInterval) {
+  sim_.Command("garbage");
+  SendHandle.SendReadMaster(*comm_, 0);
+  ASSERT_TRUE(AwaitChunks(1));
+  const std::vector<std::string> tx = sim_.Log("tx");
+  ASSERT_GE(tx.size(), 2u);
+  EXPECT_EQ(ToHex(rec_.chunks[0]), tx[tx.size() - 2] + tx.back());
+  ExpectNextReplyAlone(1);
+}
 
 TEST_F(SerialDevice, HandsAnExceptionFromAHandlerToTheApplication) {
   std::vector<std::string> handled;

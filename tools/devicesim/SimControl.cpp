@@ -1,5 +1,6 @@
 #include "devicesim/SimControl.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -73,7 +74,17 @@ SimControlAction SimControl::Apply(const std::string& line) {
   if (word == "garbage") return counted(garbage_);
   if (word == "truncate") return counted(truncate_);
   if (word == "concat") return counted(concat_);
-  if (word == "split") return timed(split_, splitMs_);
+  if (word == "split") {
+    int pieces = 2;
+    if (args.size() == 3) {
+      if (!ParseCount(args[2], pieces) || pieces < 2) return invalid();
+      args.pop_back();
+    }
+    const SimControlAction armed = timed(split_, splitMs_);
+    if (armed.kind != SimControlAction::Kind::Invalid) splitPieces_ = pieces;
+    return armed;
+  }
+  if (word == "follow") return timed(follow_, followMs_);
   if (word == "late") return timed(late_, lateMs_);
   if (word == "reset") {
     if (!args.empty()) return invalid();
@@ -105,7 +116,8 @@ SimControlAction SimControl::Apply(const std::string& line) {
   return invalid();
 }
 
-std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& reply) {
+std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& reply,
+                                               const SimBytes& status) {
   std::vector<SimTransmission> out;
   if (reply.empty() || TakeOne(drop_)) return out;
   for (const SimChunk& chunk : reply) {
@@ -119,13 +131,18 @@ std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& repl
     if (TakeOne(truncate_)) bytes = Truncated(bytes);
     if (TakeOne(badsum_) && !bytes.empty()) bytes.back() ^= 0xFF;
     if (TakeOne(split_) && bytes.size() > 1) {
-      const auto half = std::ptrdiff_t(bytes.size() / 2);
-      out.push_back({SimBytes(bytes.begin(), bytes.begin() + half), gap, bytes});
-      out.push_back({SimBytes(bytes.begin() + half, bytes.end()), splitMs_, {}});
+      const std::size_t pieces = std::min<std::size_t>(std::size_t(splitPieces_), bytes.size());
+      for (std::size_t i = 0; i < pieces; ++i) {
+        const auto from = std::ptrdiff_t(bytes.size() * i / pieces);
+        const auto to = std::ptrdiff_t(bytes.size() * (i + 1) / pieces);
+        out.push_back({SimBytes(bytes.begin() + from, bytes.begin() + to), i == 0 ? gap : splitMs_,
+                       i == 0 ? bytes : SimBytes{}});
+      }
     } else {
       out.push_back({bytes, gap, bytes});
     }
     if (TakeOne(concat_)) out.push_back({bytes, 0, bytes});
+    if (TakeOne(follow_) && !status.empty()) out.push_back({status, followMs_, status});
   }
   return out;
 }

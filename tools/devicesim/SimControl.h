@@ -4,12 +4,13 @@
 //
 //   drop [n]       leave the next n answered requests unanswered
 //   badsum [n]     next reply with a wrong checksum
-//   split MS [n]   next reply in two halves, MS milliseconds apart
+//   split MS [n] [k]  next reply in k pieces (default 2), MS milliseconds apart
 //   late MS [n]    next reply MS milliseconds late
 //   garbage [n]    a few bytes that are no frame before the next reply
 //   truncate [n]   next reply's data cut in half, its length field kept
 //   concat [n]     next reply followed at once by a copy of it
 //   unsolicited    one status frame now
+//   follow MS [n]  next reply followed MS milliseconds later by a status frame
 //   model TEXT     report TEXT as the model from now on
 //   history N      hold N history records from now on
 //   close          close the pseudo-terminal and exit
@@ -45,8 +46,9 @@ class SimControl {
   SimControlAction Apply(const std::string& line);
 
   // Turns a device reply into what goes on the line, using up armed faults.
-  // An empty reply uses up nothing.
-  std::vector<SimTransmission> Shape(const std::vector<SimChunk>& reply);
+  // An empty reply uses up nothing. `status` is the frame that "follow" sends.
+  std::vector<SimTransmission> Shape(const std::vector<SimChunk>& reply,
+                                     const SimBytes& status = {});
 
   static const SimBytes& GarbageBytes();
 
@@ -58,6 +60,9 @@ class SimControl {
   int concat_ = 0;
   int split_ = 0;
   int splitMs_ = 0;
+  int splitPieces_ = 2;
+  int follow_ = 0;
+  int followMs_ = 0;
   int late_ = 0;
   int lateMs_ = 0;
 };

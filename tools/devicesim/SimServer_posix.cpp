@@ -200,7 +200,7 @@ void SimServer::Queue(const std::vector<SimTransmission>& pieces, TimePoint now)
 void SimServer::HandleRequests(const std::vector<SimRequest>& requests, TimePoint now) {
   for (const SimRequest& request : requests) {
     Log("rx", request.bytes);
-    Queue(control_.Shape(device_->Answer(request)), now);
+    Queue(control_.Shape(device_->Answer(request), device_->UnsolicitedFrame()), now);
   }
 }
 

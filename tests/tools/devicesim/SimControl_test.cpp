@@ -57,6 +57,29 @@ TEST(SimControl, SplitsAReplyInTwoHalvesWithAGap) {
   EXPECT_TRUE(out[1].logged.empty());
 }
 
+TEST(SimControl, SplitsAReplyInMorePiecesAndFollowsOneWithAStatusFrame) {
+  SimControl control;
+  control.Apply("split 40 1 3");
+  const auto out = control.Shape(OneReply());
+  ASSERT_EQ(out.size(), 3u);
+  SimBytes whole;
+  for (const auto& piece : out) whole.insert(whole.end(), piece.bytes.begin(), piece.bytes.end());
+  EXPECT_EQ(whole, kReply);
+  EXPECT_EQ(out[1].gapMs, 40);
+  EXPECT_EQ(out[2].gapMs, 40);
+  EXPECT_EQ(control.Shape(OneReply()).size(), 1u);  // used up
+  EXPECT_EQ(control.Apply("split 40 1 1").kind, SimControlAction::Kind::Invalid);
+
+  const SimBytes status = HexBytes("23 80 00 00 00 00 00 00 80");
+  control.Apply("follow 5");
+  const auto followed = control.Shape(OneReply(), status);
+  ASSERT_EQ(followed.size(), 2u);
+  EXPECT_EQ(followed[0].bytes, kReply);
+  EXPECT_EQ(followed[1].bytes, status);
+  EXPECT_EQ(followed[1].gapMs, 5);
+  EXPECT_EQ(followed[1].logged, status);
+}
+
 TEST(SimControl, DelaysPrefixesTruncatesAndDuplicates) {
   SimControl control;
   control.Apply("late 3500");
