@@ -603,6 +603,11 @@ TWinControl::~TWinControl() {
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
   if (wnd == nullptr) return nullptr;
+  // Properties are readable across processes: another program of ours would
+  // hand back a pointer into its own address space.
+  DWORD process = 0;
+  GetWindowThreadProcessId(wnd, &process);
+  if (process != GetCurrentProcessId()) return nullptr;
   return static_cast<TWinControl*>(GetPropW(wnd, kObjectProp));
 }
 

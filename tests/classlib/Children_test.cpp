@@ -79,3 +79,17 @@ TEST_F(Children, AFormPlacedInAControlGivesUpItsOwnWindow) {
 }
 
 }  // namespace
+
+// Window properties can be read across processes: another program's control
+// pointer must never be taken for one of ours (the mouse check walks the
+// window under the cursor, whoever owns it).
+TEST(WindowOwner, AWindowOfAnotherProcessIsNeverTakenForOurs) {
+  HWND desktop = GetDesktopWindow();
+  DWORD process = 0;
+  GetWindowThreadProcessId(desktop, &process);
+  if (process == GetCurrentProcessId()) GTEST_SKIP() << "the desktop window belongs to this process";
+  if (!SetPropW(desktop, L"KvControl", reinterpret_cast<HANDLE>(0x1234)))
+    GTEST_SKIP() << "no property can be set on another process's window here";
+  EXPECT_EQ(nullptr, TWinControl::FromHandle(desktop));
+  RemovePropW(desktop, L"KvControl");
+}
