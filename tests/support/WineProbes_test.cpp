@@ -217,6 +217,26 @@ TEST(WineProbe, MessagePosIsTheCursorWhenPosted) {
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
+// Plain caption buttons, scroll arrows and check marks are glyphs of the
+// Marlett font; without it they draw as letters ("0 1 r"). scripts/wine puts
+// it into the prefix.
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+TEST(WineProbe, MarlettIsInstalled) {
+  LOGFONTW want{};
+  want.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(want.lfFaceName, L"Marlett", LF_FACESIZE);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &want, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  Observed(std::string("Marlett is ") + (found ? "installed" : "missing"));
+  EXPECT_TRUE(found) << "the prefix has no Marlett (scripts/wine init copies it from fonts-wine)";
+}
+
 // Combo box: its list's colour message and GetComboBoxInfo.
 TEST(WineProbe, ComboBoxInfoAndListColourMessage) {
   THostWindow host;
