@@ -12,6 +12,7 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sSectionPaint.h"
 
 namespace kvtest {
 namespace {
@@ -185,6 +186,35 @@ TEST_F(CommonDataTest, AChildGetsTheParentsCacheAtItsOffset) {
   GdiFlush();
   EXPECT_EQ(PixelAt(drawn, 0, 0), ColorFromRGB(9, 13, 7));
   EXPECT_EQ(PixelAt(drawn, 2, 1), ColorFromRGB(11, 14, 7));
+}
+
+// A parent's cache is 32-bit while an extended-border window exists; its
+// 24-bit child blends over it exactly as over a 24-bit cache.
+TEST_F(CommonDataTest, AHalfSeeThroughChildBlendsOverA32BitParentCacheAsOverA24BitOne) {
+  TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 60, 50});
+  TSkinnedBox* child = Box(parent, "HALF", {5, 7, 15, 17});
+  form->Handle();
+  PrepareCacheBitmap(&parent->sd);
+  FillCoordinates(*parent->sd.CacheBmp);
+  const auto paintChild = [&] {
+    TsBgCacheInfo info;
+    GetParentBgInfo(&child->sd, info);
+    EXPECT_EQ(info.Bmp, parent->sd.CacheBmp.get());
+    TBitmap cache(10, 10, pf24bit);
+    PaintSkinItem(child->sd.SkinIndex, "HALF", info, true, 0, {0, 0, 10, 10},
+                  {child->Left(), child->Top()}, &cache, &manager->Skin());
+    return cache;
+  };
+  const TBitmap over24 = paintChild();
+  parent->sd.CacheBmp->SetPixelFormat(pf32bit);
+  ASSERT_EQ(parent->sd.CacheBmp->BytesPerPixel(), 4);
+  const TBitmap over32 = paintChild();
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x)
+      EXPECT_EQ(PixelAt(over32, x, y), PixelAt(over24, x, y)) << x << "," << y;
+  // Half of each: neither the section's colour nor the parent's pixel.
+  EXPECT_NE(PixelAt(over32, 2, 3), kHalfColor);
+  EXPECT_NE(PixelAt(over32, 2, 3), ColorFromRGB(7, 10, 7));
 }
 
 TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton) {
