@@ -114,19 +114,6 @@ struct TRecordingProvider : TTestProvider {
   void ReceiveMessage(TMessage& message) override { received.push_back(message); }
 };
 
-// A windowed control whose first handler is its skin data.
-class TSkinnedBox : public TCustomControl {
- public:
-  explicit TSkinnedBox(TComponent* owner) : TCustomControl(owner), sd(this, true) {}
-  TsCommonData sd;
-
- protected:
-  void WndProc(TMessage& m) override {
-    if (PreviewControlMessage(m, &sd)) return;
-    TCustomControl::WndProc(m);
-  }
-};
-
 class ProviderMessagesTest : public FormServicesTest {
  protected:
   void SetUp() override {

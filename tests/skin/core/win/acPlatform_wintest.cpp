@@ -113,14 +113,7 @@ TEST_F(PlatformTest, AnUnskinnedControlResetsItsVisualStyleThroughTheTable) {
     return S_OK;
   };
   Owned<TForm> form = CreateOwned<TForm>();
-  struct TBox : TCustomControl {
-    explicit TBox(TComponent* owner) : TCustomControl(owner), sd(this, true) {}
-    TsCommonData sd;
-    void WndProc(TMessage& m) override {
-      if (!PreviewControlMessage(m, &sd)) TCustomControl::WndProc(m);
-    }
-  };
-  auto* box = Create<TBox>(form.get());
+  auto* box = Create<TSkinnedBox>(form.get());
   box->SetParent(form.get());
   box->SetBounds(0, 0, 20, 20);
   SendMessageW(box->Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);

@@ -31,20 +31,6 @@ TColor PixelAt(const TBitmap& bmp, int x, int y) {
   return ColorFromRGB(p[2], p[1], p[0]);
 }
 
-// A windowed control whose first handler is its skin data, as every
-// skinned control has it.
-class TSkinnedBox : public TCustomControl {
- public:
-  explicit TSkinnedBox(TComponent* owner) : TCustomControl(owner), sd(this, true) {}
-  TsCommonData sd;
-
- protected:
-  void WndProc(TMessage& m) override {
-    if (PreviewControlMessage(m, &sd)) return;
-    TCustomControl::WndProc(m);
-  }
-};
-
 class CommonDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
