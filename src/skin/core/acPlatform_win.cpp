@@ -1,5 +1,6 @@
-#include "classlib/PlatformCalls.h"
 #include "skin/core/acPlatform.h"
+
+#include "classlib/PlatformCalls.h"
 
 namespace kv {
 

@@ -141,8 +141,7 @@ void ResumeChildrenPainting(TWinControl* parent) {
 
 void ResumeChildWindowsPainting(HWND wnd) {
   for (HWND child = GetTopWindow(wnd); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-    if (GetWindowLongW(child, GWL_STYLE) & WS_CHILD)
-      SendCommandToWindow(child, cmdParentPainted, 0);
+    if (GetWindowLongW(child, GWL_STYLE) & WS_CHILD) SendCommandToWindow(child, cmdParentPainted, 0);
 }
 
 bool ControlReadyToPaint(TControl* control) {
@@ -344,9 +343,9 @@ void AnimateShowControl(TWinControl* control, unsigned time) {
   SendMessageW(control->Handle(), WM_SETREDRAW, 1, 0);
   RedrawWindow(control->Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  SetWindowPos(
-      SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
-      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE |
+                   SWP_NOSIZE);
 }
 
 }  // namespace kv
