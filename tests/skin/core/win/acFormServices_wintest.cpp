@@ -5,6 +5,8 @@
 // handed to the menu painter before it opens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "SkinTestForms.h"
@@ -72,6 +74,47 @@ TEST_F(FormServicesTest, ASkinChangeOrRemovalClearsEveryGlow) {
     EXPECT_TRUE(TacGlowEffects.empty()) << step.what;
     EXPECT_FALSE(IsWindow(glow)) << step.what;
   }
+}
+
+// Notes the names of the windows this thread creates while it lives.
+class TCreatedWindows {
+ public:
+  TCreatedWindows() {
+    names_ = &names;
+    hook_ = SetWindowsHookExW(WH_CBT, Proc, nullptr, GetCurrentThreadId());
+  }
+  ~TCreatedWindows() {
+    UnhookWindowsHookEx(hook_);
+    names_ = nullptr;
+  }
+  std::vector<std::wstring> names;
+
+ private:
+  static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && names_ != nullptr) {
+      const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+      const LPCWSTR name = create->lpcs->lpszName;
+      // A name may also be an ordinal (a resource id), which has no text.
+      names_->push_back(name != nullptr && !IS_INTRESOURCE(name) ? name : L"");
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline std::vector<std::wstring>* names_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+TEST_F(FormServicesTest, AnAnimatedSkinChangeShowsEachFrozenFormThroughTheAnimation) {
+  InstallFormServices();
+  Owned<TsSkinManager> manager = SkinnedManager();
+  manager->AnimEffects.SkinChanging.Active = true;
+  manager->AnimEffects.SkinChanging.Time = 16;
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  form->Show();
+  TCreatedWindows created;
+  manager->SetSkinName("T");
+  EXPECT_EQ(std::count(created.names.begin(), created.names.end(), L"acOutputWindow"), 1)
+      << "one cover for the one frozen form";
+  EXPECT_EQ(SnapshotCover, nullptr) << "the cover is gone afterwards";
 }
 
 TEST_F(FormServicesTest, ADialogHookReplacedAfterInstallationIsTheOneCalled) {
