@@ -92,18 +92,6 @@ TEST_F(PlatformTest, WithoutLayeredWindowsThereAreNoGlowsOrExtendedBorders) {
   EXPECT_EQ(glow(), -1);
 }
 
-TEST_F(PlatformTest, GlowPixelsGoThroughTheTable) {
-  TTestSkinOptions options;
-  options.Glow = true;
-  Owned<TsSkinManager> manager = SkinnedManager(options);
-  TLayeredRecorder layered;
-  const int index = ShowGlow({40, 40, 80, 60}, {0, 0, 40, 20}, "GLOBALINFO", &manager->Skin(),
-                             nullptr, 255, 1, "BICONCLOSEGLOW");
-  ASSERT_GE(index, 0);
-  ASSERT_EQ(layered.Updates.size(), 1u);
-  EXPECT_EQ(layered.Updates[0].wnd, TacGlowEffects[static_cast<size_t>(index)]->Window());
-}
-
 // An unskinned control gives the visual style back on WM_UPDATEUISTATE.
 TEST_F(PlatformTest, AnUnskinnedControlResetsItsVisualStyleThroughTheTable) {
   static std::vector<HWND> themed;

@@ -121,25 +121,6 @@ TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
   EXPECT_EQ(recorder.CountCommand(cmdSkinLoaded), 3);
 }
 
-TEST(BroadcastToChildren, AChildMadeDuringTheBroadcastWaitsForTheNextOne) {
-  Owned<TForm> form = CreateOwned<TForm>();
-  std::map<TControl*, int> got;
-  auto* first = Create<TBroadcastChild>(form.get(), got);
-  first->SetParent(form.get());
-  TBroadcastChild* made = nullptr;
-  first->onLoaded = [&] {
-    made = Create<TBroadcastChild>(form.get(), got);
-    made->SetParent(form.get());
-    made->Handle();
-  };
-  form->Handle();
-  TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), 0, 0};
-  BroadcastToChildren(form.get(), m);
-  ASSERT_NE(made, nullptr);
-  EXPECT_EQ(got[first], 1);
-  EXPECT_EQ(got[made], 0);
-}
-
 // A provider as a form's component: the core knows it only by its interface.
 class TProviderComponent : public TComponent, public TacFormProvider {
  public:
