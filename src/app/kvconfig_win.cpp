@@ -8,11 +8,13 @@
 #include "app/Login_Frm_win.h"
 #include "app/Variable_Unt.h"
 #include "classlib/Forms.h"
+#include "skin/core/acFormServices_win.h"
 
 namespace kv {
 namespace {
 
 int RunProgram() {
+  InstallFormServices();
   Application->SetTitle("KV41/2/3 Temperature Humidity Data Logger Configurator");
   FormLogin = Create<TFormLogin>(Application);
   FormLogin->ShowModal();

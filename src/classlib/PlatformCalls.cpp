@@ -17,11 +17,19 @@ bool RealIsCompositionEnabled() {
   return fn != nullptr && SUCCEEDED(fn(&on)) && on;
 }
 
-DWORD RealSystemMajorVersion() {
+OSVERSIONINFOW SystemVersion() {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  return GetVersionExW(&info) ? info.dwMajorVersion : 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExW(&info)) info = OSVERSIONINFOW{};
+#pragma GCC diagnostic pop
+  return info;
 }
+
+DWORD RealSystemMajorVersion() { return SystemVersion().dwMajorVersion; }
+
+bool RealIsNTPlatform() { return SystemVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
 
 HRESULT RealSetWindowTheme(HWND wnd, LPCWSTR subAppName, LPCWSTR subIdList) {
   using TFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
@@ -34,8 +42,15 @@ DWORD RealTickCount() { return GetTickCount(); }
 }  // namespace
 
 const TPlatformCalls& RealPlatformCalls() {
-  static const TPlatformCalls calls{RealIsCompositionEnabled, RealSystemMajorVersion,
-                                    ::UpdateLayeredWindow, RealSetWindowTheme, RealTickCount};
+  using TUpdateLayered = decltype(TPlatformCalls::UpdateLayeredWindow);
+  static const TPlatformCalls calls{
+      .IsCompositionEnabled = RealIsCompositionEnabled,
+      .SystemMajorVersion = RealSystemMajorVersion,
+      .IsNTPlatform = RealIsNTPlatform,
+      .UpdateLayeredWindow = LookUp<TUpdateLayered>(L"user32.dll", "UpdateLayeredWindow"),
+      .SetWindowTheme = RealSetWindowTheme,
+      .TickCount = RealTickCount,
+  };
   return calls;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // System calls whose answer differs between Windows versions, Wine and a
-// test: the toolkit calls them through this table, whose defaults are the real
-// functions, so that a test can give another answer or record the call.
+// test: the program and the toolkit call them only through this one table,
+// whose defaults are the real functions, so that a test can give another
+// answer or record the call and every branch that depends on it follows.
 
 #include <windows.h>
 
@@ -12,6 +13,10 @@ struct TPlatformCalls {
   bool (*IsCompositionEnabled)();
   // Major version of the system as the program is told it.
   DWORD (*SystemMajorVersion)();
+  // The system is of the NT family.
+  bool (*IsNTPlatform)();
+  // user32's UpdateLayeredWindow, looked up once; null where the system has
+  // none (no layered windows: no glows, no extended borders).
   BOOL(WINAPI* UpdateLayeredWindow)
   (HWND wnd, HDC dst, POINT* dstPos, SIZE* size, HDC src, POINT* srcPos, COLORREF key,
    BLENDFUNCTION* blend, DWORD flags);

@@ -1,5 +1,8 @@
 #include "skin/core/acFormServices_win.h"
 
+#include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/acGlow.h"
+
 namespace kv {
 
 namespace {
@@ -10,22 +13,34 @@ LRESULT CALLBACK NullCBTHookProc(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-TacFormServices& FormServices() {
-  static TacFormServices services{
-      NullCBTHookProc,
-      [] {},
-      [] {},
-      [](TsSkinManager*) {},
-      [](TsSkinManager*) {},
-      [](TsSkinManager*, TMenuItem*, HWND) -> TBitmap* { return nullptr; },
-      [](TsSkinManager*, HWND, TBitmap*) {},
-      [](TCustomForm*, int) {},
-      [](TsSkinManager*, HMENU, bool) {},
-      [](HWND, bool, bool) { return 0; },
-      [](bool) { return 0; },
-      [](bool) { return 0; },
+TacFormServices NullFormServices() {
+  return {
+      .CBTHookProc = NullCBTHookProc,
+      .ClearMenuAdapters = [] {},
+      .RemoveAllGlows = [] {},
+      .CreateMenuPainter = [](TsSkinManager*) {},
+      .FreeMenuPainter = [](TsSkinManager*) {},
+      .ForgetMenuSection = [](TsSkinManager*) {},
+      .ApplySkinActive = [](TsSkinManager*) {},
+      .FindPopupCache = [](TsSkinManager*, TMenuItem*, HWND) -> TBitmap* { return nullptr; },
+      .HookPopupWindow = [](TsSkinManager*, HWND, TBitmap*) {},
+      .AnimateShowControl = [](TWinControl*, unsigned) {},
+      .SetMenuSkinned = [](TsSkinManager*, HMENU, bool) {},
+      .FrameBorderWidth = [](HWND, bool, bool) { return 0; },
+      .SkinTitleHeight = [](bool) { return 0; },
+      .SkinFrameWidth = [](bool) { return 0; },
   };
+}
+
+TacFormServices& FormServices() {
+  static TacFormServices services = NullFormServices();
   return services;
+}
+
+void InstallFormServices() {
+  TacFormServices& services = FormServices();
+  services.RemoveAllGlows = ClearGlows;
+  services.AnimateShowControl = AnimateShowControl;
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

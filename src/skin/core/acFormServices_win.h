@@ -1,8 +1,10 @@
 // What the skin core asks of the form and dialog skinning (form providers,
-// the dialog hook, the menu painter) and of the later painting services
-// (glows, animated showing); the composition answer is in acPlatform.h.
-// Each entry starts out as a null implementation;
-// the units that provide the real service replace it when they start.
+// the dialog hook, the menu painter) and of the painting services (glows,
+// animated showing). Each entry starts out as a null implementation;
+// InstallFormServices, called once by the program's start (and by the tests
+// that need the real services), puts in the services that exist. It is an
+// explicit call because a unit of a static library that only replaced an
+// entry from its own start-up would never be linked in.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +17,10 @@ namespace kv {
 
 class TsSkinManager;
 class TCustomForm;
+class TWinControl;
 class TMenuItem;
 class TBitmap;
+struct TMessage;
 
 // A form's provider as the core sees it. A form answers the toolkit command
 // cmdGetProvider with a pointer to its provider.
@@ -44,6 +48,9 @@ class TacFormProvider {
   virtual void PaintFrameCache() {}
   // The form the provider skins.
   virtual TCustomForm* Form() const { return nullptr; }
+  // Entry for toolkit messages addressed to the provider itself (the skin
+  // data's manager changes, SendToProviderOfForm); the provider decides.
+  virtual void ReceiveMessage(TMessage& /*message*/) {}
 };
 
 // A window the dialog hook has skinned (an object it created for it).
@@ -55,12 +62,17 @@ class TacHookedWindow {
 using TacHookedWindowList = std::vector<std::unique_ptr<TacHookedWindow>>;
 
 struct TacFormServices {
-  // The dialog hook's procedure (WH_CBT of the GUI thread).
+  // The dialog hook's procedure (WH_CBT of the GUI thread). The installed
+  // hook reads this entry on every call, so a replacement takes effect at once.
   HOOKPROC CBTHookProc;
   // Empties the array of pop-up menu adapters.
   void (*ClearMenuAdapters)();
   // Removes every glow window.
   void (*RemoveAllGlows)();
+  // Each manager's menu painter: made when the manager is created, freed
+  // when it is destroyed.
+  void (*CreateMenuPainter)(TsSkinManager* manager);
+  void (*FreeMenuPainter)(TsSkinManager* manager);
   // Menu painter of a manager: forget its cached section; re-apply skinned
   // menus; the background of a pop-up menu's cache record (by its first item
   // when Item is set, else by window; nullptr when there is none); hook a
@@ -69,8 +81,8 @@ struct TacFormServices {
   void (*ApplySkinActive)(TsSkinManager* manager);
   TBitmap* (*FindPopupCache)(TsSkinManager* manager, TMenuItem* item, HWND wnd);
   void (*HookPopupWindow)(TsSkinManager* manager, HWND wnd, TBitmap* bitmap);
-  // Shows a form's new look over Time milliseconds.
-  void (*AnimateShowControl)(TCustomForm* form, int time);
+  // Shows a form's or control's new look over Time milliseconds.
+  void (*AnimateShowControl)(TWinControl* control, unsigned time);
   // Switches a pop-up menu to the skinned menus' owner drawing.
   void (*SetMenuSkinned)(TsSkinManager* manager, HMENU menu, bool enable);
   // Frame sizes of a window's skinned frame (border form when it has one).
@@ -79,7 +91,11 @@ struct TacFormServices {
   int (*SkinFrameWidth)(bool borderForm);
 };
 
+// Every entry a null implementation.
+TacFormServices NullFormServices();
 TacFormServices& FormServices();
+// Puts the services that exist into the table: called once at start-up.
+void InstallFormServices();
 
 // The windows the dialog hook skinned; null while no hook is installed.
 // Created by the skin manager before it installs the hook, freed (with every

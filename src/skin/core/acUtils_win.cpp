@@ -5,6 +5,7 @@
 #include "base/StringList.h"
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/TypInfo.h"
 #include "classlib/WideText.h"
 
@@ -113,12 +114,13 @@ HFONT CreateCaptionFont() {
 }
 
 void WaitWithMessages(unsigned ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
+  // Differences of the 32-bit tick stay right across its wrap.
+  const DWORD start = PlatformCalls().TickCount();
   for (;;) {
     if (Application != nullptr) Application->ProcessMessages();
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    const DWORD passed = PlatformCalls().TickCount() - start;
+    if (passed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
   }
 }
 

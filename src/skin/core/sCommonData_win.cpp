@@ -5,6 +5,8 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Tabs.h"
 #include "skin/core/acBgInfo_win.h"
@@ -106,15 +108,12 @@ void PerformCommand(TControl* control, unsigned code, unsigned argument, LPARAM 
   control->Perform(SM_ALPHACMD, CommandWParam(code, argument), lParam);
 }
 
-// Tells the owner the skin became usable (3) or not (2).
+// Tells the owner control the skin became usable (3) or not (2).
 void AnnounceSkinState(TsCommonData* sd, TsSkinManager* manager, bool usable) {
   const unsigned code = usable ? cmdSkinRefresh : cmdSkinRemoved;
-  if (TCustomForm* form = ProviderForm(sd)) {
-    PerformCommand(form, code, 0, reinterpret_cast<LPARAM>(manager));
-  } else if (sd->OwnerControl != nullptr && sd->OwnerControl->Parent() != nullptr &&
-             !Destroying(sd->OwnerControl)) {
+  if (sd->OwnerControl != nullptr && sd->OwnerControl->Parent() != nullptr &&
+      !Destroying(sd->OwnerControl))
     PerformCommand(sd->OwnerControl, code, 0, reinterpret_cast<LPARAM>(manager));
-  }
 }
 
 // As SendCommandToControl, with a low word.
@@ -175,7 +174,15 @@ void TsCommonData::SetSkinManager(TsSkinManager* value) {
     RefreshSkinIndexes();
   else
     SkinIndex = -1;
-  AnnounceSkinState(this, m, HasSections(m) && m->Skin().IsSectionIndexValid(SkinIndex));
+  const bool usable = HasSections(m) && m->Skin().IsSectionIndexValid(SkinIndex);
+  // A provider hears of its own manager at its message entry, not through
+  // its form: the form's handling of 2 and 3 is for the whole form.
+  if (OwnerProvider != nullptr) {
+    TMessage message{SM_ALPHACMD, CommandWParam(usable ? cmdSkinRefresh : cmdSkinRemoved),
+                     reinterpret_cast<LPARAM>(m), 0};
+    OwnerProvider->ReceiveMessage(message);
+  }
+  AnnounceSkinState(this, m, usable);
 }
 
 void TsCommonData::ForgetDestroyedManager() {
@@ -862,11 +869,17 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
     case WM_UPDATEUISTATE: {
       if (SkinAvailable(sd, false)) return true;
       TWinControl* win = WindowedOwner(sd);
-      if (TSetWindowTheme setTheme = SetWindowThemeEntry();
-          setTheme != nullptr && win != nullptr && win->HandleAllocated())
-        setTheme(win->Handle(), nullptr, nullptr);
+      if (win != nullptr && win->HandleAllocated())
+        PlatformCalls().SetWindowTheme(win->Handle(), nullptr, nullptr);
       return false;
     }
+    case WM_CONTEXTMENU:
+      // The pop-up menu is drawn by the skinned menus before it opens.
+      if (c != nullptr && c->PopupMenu() != nullptr)
+        if (TsSkinManager* manager = sd->SkinManager())
+          FormServices().SetMenuSkinned(manager, c->PopupMenu()->Handle(),
+                                        manager->SkinnedPopups());
+      return false;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       FocusChanged(sd, m.Msg == WM_SETFOCUS);

@@ -9,6 +9,7 @@
 #include "base/SysUtils.h"
 #include "classlib/Jpeg.h"
 #include "classlib/Menus.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/Resources.h"
 #include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
@@ -19,6 +20,7 @@
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 
@@ -46,6 +48,18 @@ struct TacHookOwner {
   HHOOK cbtHook = nullptr;
   TsSkinManager* cbtOwner = nullptr;
 } hookOwner;
+
+// The hook that is installed: it asks the table for the dialog hook's
+// procedure on every call, so a service replaced after installation is the
+// one that runs.
+LRESULT CALLBACK ToolkitCBTHook(int code, WPARAM wParam, LPARAM lParam) {
+  try {
+    return FormServices().CBTHookProc(code, wParam, lParam);
+  } catch (...) {
+    HandleEntryException(nullptr);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 void SetDefaultManager(TsSkinManager* manager) {
   if (hookOwner.cbtOwner != nullptr && hookOwner.cbtOwner != manager)
@@ -82,12 +96,6 @@ TMessage Command(unsigned code, LPARAM lParam) {
   return m;
 }
 
-bool LayeredWindowsAvailable() {
-  static const bool available =
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow") != nullptr;
-  return available;
-}
-
 std::shared_ptr<TBitmap> DecodePng(const TacBytes& bytes) {
   auto png = std::make_shared<TPNGGraphic>();
   png->LoadFromMemory(bytes.data(), bytes.size());
@@ -122,9 +130,11 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   for (auto& list : thirdLists_) list = std::make_unique<TStringList>();
   managers.push_back(this);
   if (DefaultManager == nullptr) SetDefaultManager(this);
+  FormServices().CreateMenuPainter(this);
 }
 
 TsSkinManager::~TsSkinManager() {
+  FormServices().FreeMenuPainter(this);
   std::erase(managers, this);
   if (DefaultManager == this) SetDefaultManager(nullptr);
   if (hookOwner.cbtOwner == this) RemoveCBTHook();
@@ -473,8 +483,7 @@ void TsSkinManager::InstallCBTHook() {
   // Marked first: the hook may see windows created while it is set.
   hookOwner.cbtOwner = this;
   if (HookedWindows == nullptr) HookedWindows = new TacHookedWindowList;
-  hookOwner.cbtHook =
-      SetWindowsHookExW(WH_CBT, FormServices().CBTHookProc, nullptr, GetCurrentThreadId());
+  hookOwner.cbtHook = SetWindowsHookExW(WH_CBT, ToolkitCBTHook, nullptr, GetCurrentThreadId());
 }
 
 void TsSkinManager::RemoveCBTHook() {
@@ -511,12 +520,7 @@ struct TacToolkitStart {
   std::unique_ptr<TPNGGraphic> shadowInactive;
 
   TacToolkitStart() {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (GetVersionExW(&info)) IsNTPlatform = info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-#pragma GCC diagnostic pop
+    IsNTPlatform = PlatformCalls().IsNTPlatform();
     // A program without the shadow pictures just draws forms without shadows.
     shadowActive = LoadPng("acSHDA");
     shadowInactive = LoadPng("acSHDI");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/acUtils_win.h"
@@ -92,8 +93,9 @@ void UnlockForms(TsSkinManager* manager) {
     HWND wnd = form->Handle();
     TacFormProvider* provider = ProviderOfForm(form);
     if (effects.SkinChanging.Active && provider != nullptr)
-      FormServices().AnimateShowControl(
-          form, provider->DrawNonClientArea() ? effects.SkinChanging.Time : 0);
+      FormServices().AnimateShowControl(form, provider->DrawNonClientArea()
+                                                  ? static_cast<unsigned>(effects.SkinChanging.Time)
+                                                  : 0u);
     if (provider != nullptr && provider->HasBorderForm() && IsZoomed(wnd)) {
       // Maximising again lets the border form take its place around the form.
       HWND active = GetActiveWindow();
@@ -105,7 +107,7 @@ void UnlockForms(TsSkinManager* manager) {
     SendMessageW(wnd, WM_SETREDRAW, 1, 0);
     if (provider != nullptr) provider->SetPaintingLocked(false);
     if (provider != nullptr && provider->DrawNonClientArea()) {
-      if (LOBYTE(LOWORD(GetVersion())) < 6) SetWindowRgn(wnd, nullptr, FALSE);
+      if (PlatformCalls().SystemMajorVersion() < 6) SetWindowRgn(wnd, nullptr, FALSE);
       provider->FindRegionHoles();
       provider->UpdateFormRegion(true);
       RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

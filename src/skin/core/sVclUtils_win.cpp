@@ -1,8 +1,10 @@
 #include "skin/core/sVclUtils_win.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "classlib/Graphics.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sStyleSimply_win.h"
@@ -58,10 +60,27 @@ TColor QueryWindowBgColor(HWND wnd) {
       ColorToRGB(static_cast<TColor>(SendCommandToWindow(wnd, cmdGetBgColor, TransparentColor))));
 }
 
+namespace {
+
+// Compares pointers only: a child freed meanwhile must not be touched.
+bool IsChildOf(const TWinControl* parent, const TControl* child) {
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    if (parent->Controls(i) == child) return true;
+  return false;
+}
+
+}  // namespace
+
 void BroadcastToChildren(TWinControl* parent, TMessage& message) {
   if (parent == nullptr) return;
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    TControl* child = parent->Controls(i);
+  // A receiver may free, add or re-create children (a bar arranging its
+  // items, a list re-creating its window): the children of the start each
+  // get the message once, and one freed meanwhile is skipped.
+  std::vector<TControl*> children;
+  children.reserve(static_cast<size_t>(parent->ControlCount()));
+  for (int i = 0; i < parent->ControlCount(); ++i) children.push_back(parent->Controls(i));
+  for (TControl* child : children) {
+    if (!IsChildOf(parent, child)) continue;
     if (Destroying(child)) return;
     auto* win = dynamic_cast<TWinControl*>(child);
     if (win == nullptr || !win->HandleAllocated()) {
@@ -71,6 +90,17 @@ void BroadcastToChildren(TWinControl* parent, TMessage& message) {
     } else {
       BroadcastToChildren(win, message);
     }
+  }
+}
+
+void SendToProviderOfForm(TCustomForm* form, TMessage& message) {
+  if (form == nullptr) return;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    TComponent* component = form->Components(i);
+    auto* provider = dynamic_cast<TacFormProvider*>(component);
+    if (provider == nullptr || Destroying(component)) continue;
+    provider->ReceiveMessage(message);
+    return;
   }
 }
 
@@ -167,17 +197,6 @@ HWND TopParentWindow(HWND wnd) {
 }
 
 void CursorPoint(POINT& point) { GetCursorPos(&point); }
-
-TSetWindowTheme SetWindowThemeEntry() {
-  // Looked up once; the library stays loaded for the program's life.
-  static const TSetWindowTheme entry = [] {
-    HMODULE lib = LoadLibraryW(L"uxtheme.dll");
-    return lib == nullptr ? nullptr
-                          : reinterpret_cast<TSetWindowTheme>(
-                                reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme")));
-  }();
-  return entry;
-}
 
 // --- animated showing -----------------------------------------------------------------
 

@@ -27,10 +27,14 @@ void AskFormToAdaptControl(TControl* control);
 TColor QueryControlBgColor(TControl* control);
 TColor QueryWindowBgColor(HWND wnd);
 
-// To each child control in order (stopping at the first being destroyed):
+// To each child control the parent has when the call starts, in order,
+// skipping one freed meanwhile and stopping at the first being destroyed:
 // Perform for a child without a window or handle, SendMessage for a skinned
 // window; an unskinned window is searched for skinned children instead.
 void BroadcastToChildren(TWinControl* parent, TMessage& message);
+// The message to the message entry of the form's first provider component
+// that is not being destroyed; nothing when it has none.
+void SendToProviderOfForm(TCustomForm* form, TMessage& message);
 // To the direct child windows of wnd.
 void SendToChildWindows(HWND wnd, TMessage& message);
 void ResumeChildrenPainting(TWinControl* parent);
@@ -44,10 +48,6 @@ void ClientRectInWindow(HWND wnd, RECT& rect);
 int AlignedChildrenSize(TWinControl* parent, TAlign align, bool countGraphic);
 HWND TopParentWindow(HWND wnd);
 void CursorPoint(POINT& point);
-
-// UXTHEME's SetWindowTheme, looked up once; null when the system has none.
-using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-TSetWindowTheme SetWindowThemeEntry();
 
 }  // namespace kv
 

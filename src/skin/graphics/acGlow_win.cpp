@@ -1,6 +1,7 @@
 // The glow windows themselves (Windows build only).
 #include <windows.h>
 
+#include "classlib/PlatformCalls.h"
 #include "skin/core/sSkinModel.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
@@ -47,7 +48,7 @@ void UpdateGlowPixels(HWND wnd, const TBitmap& picture, const TacGlowPlacement& 
   POINT dst{p.X, p.Y}, src{0, 0};
   SIZE size{p.Width, p.Height};
   BLENDFUNCTION blend = GlowBlend;
-  UpdateLayeredWindow(wnd, screen, &dst, &size, mem, &src, 0, &blend, ULW_ALPHA);
+  PlatformCalls().UpdateLayeredWindow(wnd, screen, &dst, &size, mem, &src, 0, &blend, ULW_ALPHA);
   SelectObject(mem, old);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);

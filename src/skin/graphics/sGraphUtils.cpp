@@ -55,6 +55,24 @@ struct Span {
   }
 };
 
+// The fast sums' blend for two bitmaps of different formats, each pixel read
+// by its own size: colour bytes d := (s * (255 - a) + d * a + 127) shr 8; a
+// 32-bit destination keeps its alpha, a 24-bit source having none to give.
+void BlendAcrossFormats(TBitmap* dst, TBitmap* src, std::uint8_t alpha, TRect srcRect,
+                        TPoint dstPoint) {
+  Span s{srcRect.Left, srcRect.Top, dstPoint.X, dstPoint.Y, srcRect.Width(), srcRect.Height()};
+  if (!s.Clip(*src, *dst)) return;
+  const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
+  const unsigned a = alpha, na = 255u - alpha;
+  for (int j = 0; j < s.h; ++j) {
+    const std::uint8_t* p = PixelAt(src, s.sx, s.sy + j);
+    std::uint8_t* q = PixelAt(dst, s.dx, s.dy + j);
+    for (int i = 0; i < s.w; ++i, p += sb, q += db)
+      for (int c = 0; c < 3; ++c)
+        q[c] = static_cast<std::uint8_t>((p[c] * na + q[c] * a + 127) >> 8);
+  }
+}
+
 std::uint8_t AlphaMix(int s, int d, int a) {
   return static_cast<std::uint8_t>(((s - d) * a + d * 256) >> 8);
 }
@@ -170,13 +188,20 @@ void BlendBitmapRectFast(TBitmap* dst, TBitmap* src, TColor alpha, TRect r, TPoi
     if (sum.Attach(src, dst)) blend(sum);
   } else if (src->PixelFormat() == pf24bit && dst->PixelFormat() == pf24bit) {
     if (SharedFastSum24.Attach(src, dst)) blend(SharedFastSum24);
+  } else if (Is24or32(dst) && Is24or32(src)) {
+    // A 24-bit child over a 32-bit cache (or the reverse) blends all the same.
+    BlendAcrossFormats(dst, src, static_cast<std::uint8_t>(alpha & 0xFF), r, p);
   }
 }
 
 void BlendSameSizeBitmaps(TBitmap* dst, TBitmap* src, std::uint8_t alpha) {
   if (!dst || !src || dst->Width() != src->Width() || dst->Height() != src->Height()) return;
   const TRect all{0, 0, dst->Width(), dst->Height()};
-  if (dst->PixelFormat() == pf32bit && src->PixelFormat() == pf32bit) {
+  if (dst->PixelFormat() != src->PixelFormat()) {
+    if (Is24or32(dst) && Is24or32(src)) BlendAcrossFormats(dst, src, alpha, all, {0, 0});
+    return;
+  }
+  if (dst->PixelFormat() == pf32bit) {
     TacFastSum32 sum;  // caches are 32-bit while a border form exists
     if (!sum.Attach(src, dst)) return;
     sum.Alpha = alpha, sum.DstRect = all, sum.SrcRect = all;

@@ -45,9 +45,10 @@ TColor ColorAsIs(TColor color);
 // --- blends ----------------------------------------------------------------------------
 
 // SrcRect of Src into Dst at DstPoint: d := (s * (255 - a) + d * a + 127) shr 8
-// per byte, a the low byte of Alpha. Both bitmaps pf24bit or both pf32bit.
+// per byte, a the low byte of Alpha. Each bitmap is read by its own format
+// (24 or 32 bit); across formats a 32-bit Dst keeps its alpha bytes.
 void BlendBitmapRectFast(TBitmap* dst, TBitmap* src, TColor alpha, TRect srcRect, TPoint dstPoint);
-// The same blend over the whole image of two bitmaps of one size and format.
+// The same blend over the whole image of two bitmaps of one size.
 void BlendSameSizeBitmaps(TBitmap* dst, TBitmap* src, std::uint8_t alpha);
 // SrcRect (inclusive) of Src into Dst at (X, Y): d := nearest(s - (s - d) *
 // fraction) per colour byte (fraction is the weight of Dst). Source pixels of
@@ -179,7 +180,7 @@ void DrawDottedFocusRect(HDC__* dc, const TRect& r);
 // picture, the inside keeps Percent of it and takes the rest from Color.
 void PaintRoundRectShade(TBitmap* bitmap, TRect r, int percent, TColor color, int edgeWidth,
                          int cornerSize);
-// True when user32 exports UpdateLayeredWindow.
+// True when the platform table has UpdateLayeredWindow (user32 exports it).
 bool LayeredWindowsAvailable();
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "classlib/Graphics.h"
+#include "classlib/PlatformCalls.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
@@ -14,24 +15,6 @@ namespace {
 COLORREF ToColorRef(TColor color) {
   if (IsSystemColor(color)) return GetSysColor(SystemColorIndex(color));
   return static_cast<COLORREF>(color & 0xFFFFFF);
-}
-
-// Found once at start; null when user32 lacks it.
-struct LayeredEntry {
-  HMODULE module = nullptr;
-  FARPROC update = nullptr;
-  LayeredEntry() {
-    module = LoadLibraryW(L"user32.dll");
-    if (module) update = GetProcAddress(module, "UpdateLayeredWindow");
-  }
-  ~LayeredEntry() {
-    if (module) FreeLibrary(module);
-  }
-};
-
-const LayeredEntry& Layered() {
-  static const LayeredEntry entry;
-  return entry;
 }
 
 }  // namespace
@@ -165,6 +148,6 @@ void PaintRoundRectShade(TBitmap* bitmap, TRect r, int percent, TColor color, in
   }
 }
 
-bool LayeredWindowsAvailable() { return Layered().update != nullptr; }
+bool LayeredWindowsAvailable() { return PlatformCalls().UpdateLayeredWindow != nullptr; }
 
 }  // namespace kv

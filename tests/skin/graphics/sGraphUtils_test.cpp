@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "Pixels.h"
 #include "skin/core/sMaskData.h"
 
@@ -98,22 +100,24 @@ TEST(BlendBitmapRectFast, ClipsAtEveryEdge) {
   }
 }
 
-TEST(BlendBitmapRectFast, DoesNothingForMixedFormats) {
-  TBitmap src = Filled(2, 2, pf32bit, 0xFFFFFFFFu);
-  TBitmap dst(2, 2, pf24bit);
-  BlendBitmapRectFast(&dst, &src, 0, {0, 0, 2, 2}, {0, 0});
-  EXPECT_EQ(Px(dst, 0, 0), 0u);
-}
-
-TEST(BlendSameSizeBitmaps, BlendsWholeImagesOfOneSizeIn24And32Bits) {
-  for (TPixelFormat f : {pf24bit, pf32bit}) {
-    TBitmap src = Filled(3, 3, f, 0xFFFFFFFFu);
-    TBitmap dst(3, 3, f);
-    BlendSameSizeBitmaps(&dst, &src, 128);
-    EXPECT_EQ(Px(dst, 2, 2) & 0xFF, 127u);
-    TBitmap other(4, 3, f);
-    BlendSameSizeBitmaps(&other, &src, 0);
-    EXPECT_EQ(Px(other, 0, 0), 0u);
+// A 24-bit child over a 32-bit parent cache, and the reverse: each bitmap is
+// read by its own pixel size and the colours come out as the blend within
+// the source's format gives them; a 32-bit destination keeps its alpha.
+TEST(BlendBitmapRectFast, BlendsAcrossPixelFormatsAsWithinOne) {
+  for (auto [from, onto] : {std::pair{pf24bit, pf32bit}, std::pair{pf32bit, pf24bit}}) {
+    TBitmap src = Numbered(6, 5, from);
+    TBitmap dst = Filled(6, 5, onto, 0x80405060u);
+    TBitmap reference = Filled(6, 5, from, 0x80405060u);
+    BlendBitmapRectFast(&dst, &src, 64, {1, 1, 4, 4}, {2, 1});
+    BlendBitmapRectFast(&reference, &src, 64, {1, 1, 4, 4}, {2, 1});
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 6; ++x) {
+        EXPECT_EQ(Px(dst, x, y) & 0xFFFFFF, Px(reference, x, y) & 0xFFFFFF) << x << "," << y;
+        if (onto == pf32bit) {
+          EXPECT_EQ(Px(dst, x, y) >> 24, 0x80u) << x << "," << y;
+        }
+      }
+    EXPECT_NE(Px(dst, 2, 1) & 0xFFFFFF, 0x405060u);  // something was blended
   }
 }
 

@@ -1,6 +1,7 @@
 // Test forms that answer the toolkit command message as skinned forms do, a
-// probe that catches message boxes and answers them, and a counting dialog
-// hook: small helpers for the skin core's Windows tests.
+// control run by its skin data, a probe that catches message boxes and
+// answers them, and a counting dialog hook: small helpers for the skin
+// core's Windows tests.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
+#include "skin/core/sCommonData_win.h"
 #include "skin/core/sDialogs_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
@@ -65,6 +67,20 @@ class TSkinTestForm : public TForm {
 
  private:
   bool hooked_;
+};
+
+// A windowed control whose first handler is its skin data, as every
+// skinned control has it.
+class TSkinnedBox : public TCustomControl {
+ public:
+  explicit TSkinnedBox(TComponent* owner) : TCustomControl(owner), sd(this, true) {}
+  TsCommonData sd;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (PreviewControlMessage(m, &sd)) return;
+    TCustomControl::WndProc(m);
+  }
 };
 
 // Catches each message box as it activates, notes what it shows and presses

@@ -1,11 +1,11 @@
 // The toolkit's system helpers under Wine: properties by name, the program's
 // folder and icons, the caption font, the message-pumping wait.
-#include "skin/core/acUtils_win.h"
-
 #include <gtest/gtest.h>
 
 #include "SkinTestForms.h"
 #include "classlib/TypInfo.h"
+#include "skin/core/acUtils_win.h"
+#include "support/PlatformSeams.h"
 
 namespace kvtest {
 namespace {
@@ -71,6 +71,25 @@ TEST(SystemHelpers, FolderIconsFontAndWait) {
   PostMessageW(form->Handle(), SM_ALPHACMD, MAKEWPARAM(0, cmdFadeFinished), 0);
   WaitWithMessages(0);
   EXPECT_EQ(form->Count(cmdFadeFinished), 1) << "messages are handled while waiting";
+}
+
+// The wait reads the program's tick source, across its 32-bit wrap too: a
+// clock that jumps by the whole wait ends it after the pass that handles
+// what was posted, without waiting in real time.
+TEST(SystemHelpers, WaitWithMessagesTakesItsTimeFromTheTickSource) {
+  TPlatformScope platform;
+  constexpr unsigned kWait = 5000;
+  for (DWORD start : {DWORD{1000}, DWORD{0xFFFF0000}}) {  // the second wraps
+    static DWORD now;
+    now = start;
+    platform.Calls().TickCount = [] { return now += kWait; };
+    Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(false);
+    PostMessageW(form->Handle(), SM_ALPHACMD, MAKEWPARAM(0, cmdFadeFinished), 0);
+    const ULONGLONG before = GetTickCount64();
+    WaitWithMessages(kWait);
+    EXPECT_EQ(form->Count(cmdFadeFinished), 1) << start;
+    EXPECT_LT(GetTickCount64() - before, kWait) << start << ": waited by the real clock";
+  }
 }
 
 }  // namespace

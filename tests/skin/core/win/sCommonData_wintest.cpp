@@ -12,6 +12,7 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sSectionPaint.h"
 
 namespace kvtest {
 namespace {
@@ -29,20 +30,6 @@ TColor PixelAt(const TBitmap& bmp, int x, int y) {
   const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
   return ColorFromRGB(p[2], p[1], p[0]);
 }
-
-// A windowed control whose first handler is its skin data, as every
-// skinned control has it.
-class TSkinnedBox : public TCustomControl {
- public:
-  explicit TSkinnedBox(TComponent* owner) : TCustomControl(owner), sd(this, true) {}
-  TsCommonData sd;
-
- protected:
-  void WndProc(TMessage& m) override {
-    if (PreviewControlMessage(m, &sd)) return;
-    TCustomControl::WndProc(m);
-  }
-};
 
 class CommonDataTest : public ::testing::Test {
  protected:
@@ -185,6 +172,35 @@ TEST_F(CommonDataTest, AChildGetsTheParentsCacheAtItsOffset) {
   GdiFlush();
   EXPECT_EQ(PixelAt(drawn, 0, 0), ColorFromRGB(9, 13, 7));
   EXPECT_EQ(PixelAt(drawn, 2, 1), ColorFromRGB(11, 14, 7));
+}
+
+// A parent's cache is 32-bit while an extended-border window exists; its
+// 24-bit child blends over it exactly as over a 24-bit cache.
+TEST_F(CommonDataTest, AHalfSeeThroughChildBlendsOverA32BitParentCacheAsOverA24BitOne) {
+  TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 60, 50});
+  TSkinnedBox* child = Box(parent, "HALF", {5, 7, 15, 17});
+  form->Handle();
+  PrepareCacheBitmap(&parent->sd);
+  FillCoordinates(*parent->sd.CacheBmp);
+  const auto paintChild = [&] {
+    TsBgCacheInfo info;
+    GetParentBgInfo(&child->sd, info);
+    EXPECT_EQ(info.Bmp, parent->sd.CacheBmp.get());
+    TBitmap cache(10, 10, pf24bit);
+    PaintSkinItem(child->sd.SkinIndex, "HALF", info, true, 0, {0, 0, 10, 10},
+                  {child->Left(), child->Top()}, &cache, &manager->Skin());
+    return cache;
+  };
+  const TBitmap over24 = paintChild();
+  parent->sd.CacheBmp->SetPixelFormat(pf32bit);
+  ASSERT_EQ(parent->sd.CacheBmp->BytesPerPixel(), 4);
+  const TBitmap over32 = paintChild();
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x)
+      EXPECT_EQ(PixelAt(over32, x, y), PixelAt(over24, x, y)) << x << "," << y;
+  // Half of each: neither the section's colour nor the parent's pixel.
+  EXPECT_NE(PixelAt(over32, 2, 3), kHalfColor);
+  EXPECT_NE(PixelAt(over32, 2, 3), ColorFromRGB(7, 10, 7));
 }
 
 TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton) {

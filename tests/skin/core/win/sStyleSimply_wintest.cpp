@@ -10,7 +10,6 @@
 #include "skin/core/sDialogs_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
-#include "skin/core/acPlatform.h"
 
 namespace kvtest {
 namespace {
@@ -224,16 +223,6 @@ TEST(CommandMessage, BroadcastReachesSkinnedGrandchildrenThroughPlainWindows) {
   };
   EXPECT_EQ(loaded(grandchild), 1);
   EXPECT_EQ(loaded(child), 1);
-}
-
-TEST(Platform, CompositionIsAskedThroughItsSeam) {
-  const TacPlatformQuery saved = DwmCompositionQuery;
-  DwmCompositionQuery = [] { return false; };
-  EXPECT_FALSE(IsDwmCompositionOn());
-  DwmCompositionQuery = [] { return true; };
-  EXPECT_TRUE(IsDwmCompositionOn());
-  DwmCompositionQuery = saved;
-  EXPECT_EQ(IsDwmCompositionOn(), SystemDwmCompositionOn());
 }
 
 }  // namespace

@@ -1,13 +1,23 @@
-// Animated showing through the snapshot cover window.
+// Animated showing through the snapshot cover window; broadcasting to
+// children that change under the broadcast; the provider's message entry.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "support/MessageLog.h"
 
 namespace kv {
 namespace {
+
+using kvtest::TMessageRecorder;
 
 struct AnimatedShow : ::testing::Test {
   void SetUp() override {
@@ -56,6 +66,94 @@ TEST_F(AnimatedShow, SnapshotOfAnotherSizeIsTakenAnew) {
   EXPECT_EQ(30, SnapshotBitmap->Height());
   AnimateShowControl(small, 16);
   EXPECT_FALSE(CoverLeft());
+}
+
+// A skinned child (answers command 7) that counts the new-skin commands it
+// gets in a table that outlives it, and runs an action on the first.
+class TBroadcastChild : public TCustomControl {
+ public:
+  TBroadcastChild(TComponent* owner, std::map<TControl*, int>& got)
+      : TCustomControl(owner), got_(got) {}
+  std::function<void()> onLoaded;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && HIWORD(m.WParam) == cmdIsSkinned) {
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == SM_ALPHACMD && HIWORD(m.WParam) == cmdSkinLoaded) {
+      ++got_[this];
+      if (auto action = std::exchange(onLoaded, nullptr)) action();
+      return;
+    }
+    TCustomControl::WndProc(m);
+  }
+
+ private:
+  std::map<TControl*, int>& got_;
+};
+
+TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  std::map<TControl*, int> got;
+  TBroadcastChild* child[5];
+  for (auto*& c : child) {
+    c = Create<TBroadcastChild>(form.get(), got);
+    c->SetParent(form.get());
+  }
+  form->Handle();
+  // The second child frees the one before it (the list closes up under the
+  // walk) and the one after it (it must never be touched again).
+  TControl* first = child[0];
+  TControl* fourth = child[3];
+  child[1]->onLoaded = [&] {
+    child[0]->Free();
+    child[3]->Free();
+  };
+  TMessageRecorder recorder;
+  for (int i : {1, 2, 4}) recorder.AttachControl(child[i]);
+  TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), 0, 0};
+  BroadcastToChildren(form.get(), m);
+  EXPECT_EQ(got[first], 1);
+  EXPECT_EQ(got[fourth], 0);
+  for (int i : {1, 2, 4}) EXPECT_EQ(got[child[i]], 1) << "child " << i;
+  EXPECT_EQ(recorder.CountCommand(cmdSkinLoaded), 3);
+}
+
+// A provider as a form's component: the core knows it only by its interface.
+class TProviderComponent : public TComponent, public TacFormProvider {
+ public:
+  using TComponent::TComponent;
+  TsSkinManager* SkinManager() const override { return nullptr; }
+  void SetPaintingLocked(bool) override {}
+  void ReceiveMessage(TMessage& message) override {
+    received.push_back(message.Msg);
+    message.Result = 5;
+  }
+  void MarkDestroying() { SetState(csDestroying); }
+  std::vector<UINT> received;
+};
+
+TEST(SendToProviderOfForm, ReachesTheFirstLiveProviderComponentOnly) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  Create<TComponent>(form.get());  // not a provider
+  auto* dying = Create<TProviderComponent>(form.get());
+  auto* live = Create<TProviderComponent>(form.get());
+  auto* second = Create<TProviderComponent>(form.get());
+  dying->MarkDestroying();
+  TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinRefresh), 0, 0};
+  SendToProviderOfForm(form.get(), m);
+  EXPECT_TRUE(dying->received.empty());
+  EXPECT_EQ(live->received, std::vector<UINT>{SM_ALPHACMD});
+  EXPECT_TRUE(second->received.empty());
+  EXPECT_EQ(m.Result, 5);
+
+  Owned<TForm> plain = CreateOwned<TForm>();
+  TMessage none{SM_ALPHACMD, CommandWParam(cmdSkinRefresh), 0, 0};
+  SendToProviderOfForm(plain.get(), none);
+  SendToProviderOfForm(nullptr, none);
+  EXPECT_EQ(none.Result, 0);
 }
 
 }  // namespace
