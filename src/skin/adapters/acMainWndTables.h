@@ -1,0 +1,97 @@
+// Which window adapter serves which window, the section it skins with when
+// its creator names none, and which of a control's colours an adapter keeps
+// to put back when the skin goes: data and look-ups, apart from any window.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "base/Types.h"
+#include "skin/core/sStoredSkins.h"
+
+namespace kv {
+
+enum class TacAdapterKind : std::uint8_t {
+  None,
+  StaticWnd,
+  IconWnd,
+  LinkWnd,
+  BtnWnd,
+  BitBtnWnd,
+  CheckBoxWnd,
+  PanelWnd,
+  DlgPanelWnd,
+  TransPanelWnd,
+  GroupBoxWnd,
+  SizerWnd,
+  TabControlWnd,
+  PageControlWnd,
+  ToolBarWnd,
+  ToolBarVCLWnd,
+  StatusBarWnd,
+  SpinWnd,
+  EditWnd,
+  ListViewWnd,
+  ComboBoxWnd,
+  GridWnd,
+  TreeViewWnd,
+  WWComboBoxWnd,
+  GridEhWnd,
+  VirtualTreeViewWnd,
+};
+
+// The adapter attached to a control whose class is in the skin manager's
+// class list of that index; None for speed buttons (17), which get a
+// handler instead, and for indexes outside the lists.
+TacAdapterKind AdapterOfControlKind(int listIndex);
+// The first list (in index order) naming the class exactly; -1 when none.
+int ControlKindOfClass(const ThirdPartyList& lists, std::string_view className);
+
+// How a child window of a system dialog is wrapped.
+struct TacDialogChild {
+  TacAdapterKind Kind = TacAdapterKind::None;
+  std::string_view Section;
+  bool ClearSkipPaint = false;  // the dialog keeps its own client painting
+  bool DlgMode = false;
+  bool SpinButtons = false;  // the spin adapter's buttons in the dialog's kind
+  bool FillPosition = true;  // the adapter's position in the dialog is filled
+};
+// By window class name (any letter case) and style; an invisible edit gets
+// no adapter but still clears the dialog's painting. Statics and buttons
+// are told apart by their whole type field, so a simple static keeps its
+// text and an owner-drawn button stays a button.
+TacDialogChild DialogChildAdapter(std::string_view className, std::uint32_t style, bool visible);
+
+// The section an adapter skins with when its creator names none; empty when
+// it takes the creator's (or, for panels, works one out itself).
+std::string_view DefaultAdapterSection(TacAdapterKind kind);
+
+// Colour properties an edit-like adapter saves from its owner control and
+// writes back when the skin goes ("FocusColor" only where the class has it).
+std::span<const std::string_view> EditSavedColors();
+
+// Where a grid colour comes from while a skin is applied.
+enum class TacGridColorSource : std::uint8_t {
+  GlobalColor,          // GLOBALINFO Color
+  GlobalFontColor,      // GLOBALINFO main font colour
+  BorderColor,          // the skin's border colour
+  GridLineMix,          // GLOBALINFO hot colour mixed half with EDIT's hot font colour
+  GradientFromMix,      // GLOBALINFO Color mixed half with its hot colour
+  MenuHotColor,         // MENUITEM hot colour
+  MenuHotFontColor,     // MENUITEM hot font colour
+  OwnSectionFontColor,  // the grid's own section's main font colour
+};
+
+struct TacGridColor {
+  std::string_view Property;  // on the grid; dotted paths reach sub-objects
+  bool OnlyWithControlLook = false;
+  // False for "FixedFont.Color": with "ControlLook" its value is what the
+  // title font colour is saved from.
+  bool Saved = true;
+  bool NoneSavedAsBtnFace = false;  // clNone would not survive the round trip
+  TacGridColorSource Source = TacGridColorSource::GlobalColor;
+};
+std::span<const TacGridColor> GridColors();
+
+}  // namespace kv
