@@ -54,17 +54,14 @@ TEST(DialogChildTable, ClassAndStyleChooseAdapterAndSection) {
               {"static", 0x0B, true, K::StaticWnd, "CHECKBOX", false, false},  // simple text
               {"static", 0x07, true, K::StaticWnd, "CHECKBOX", false, false},  // black frame
               {"static", 0x0D, true, K::None, "", false, false},
-              {"static", 0x0F, true, K::None, "", false, false},
               {"static", 0x05, true, K::None, "", false, false},
               {"Button", 0x07, true, K::GroupBoxWnd, "GROUPBOX", false, false},
               {"button", 0x03, true, K::CheckBoxWnd, "CHECKBOX", false, false},
               {"button", 0x09, true, K::CheckBoxWnd, "CHECKBOX", false, false},
               {"button", 0x0B, true, K::BtnWnd, "BUTTON", false, false},  // owner-drawn
               {"button", 0x0F, true, K::BtnWnd, "BUTTON", false, false},
-              {"button", 0x01, true, K::BtnWnd, "BUTTON", false, false},
               {"ComboBox", 0, true, K::ComboBoxWnd, "COMBOBOX", true, true},
               {"ComboBoxEx32", 0, true, K::ComboBoxWnd, "COMBOBOX", true, false},
-              {"ComboLBox", 0, true, K::EditWnd, "COMBOBOX", true, false},
               {"SysTabControl32", 0x2000, true, K::None, "", false, false},
               {"ToolbarWindow32", 0x200, true, K::ToolBarWnd, "BAR", false, false},
               {"Edit", 0, true, K::EditWnd, "EDIT", true, true},
