@@ -264,6 +264,21 @@ TEST_F(LayeredShow, FadesInOnATemporaryWindowAndLeavesTheImageToTheBorderWindow)
   }
 }
 
+TEST_F(LayeredShow, TheSkinsBorderWidthMovesTheClientInTheImage) {
+  TacFormServices& services = FormServices();
+  const auto saved = services.FrameBorderWidth;
+  services.FrameBorderWidth = [](HWND, bool borderForm, bool) { return borderForm ? 3 : 0; };
+  kvtest::TLayeredRecorder layered;
+  const bool shown = AnimateShowLayered(form.get(), 0);
+  services.FrameBorderWidth = saved;
+  ASSERT_TRUE(shown);
+  ASSERT_FALSE(layered.Updates.empty());
+  const kvtest::TPixels& image = layered.Updates.back().image;
+  EXPECT_EQ(image.At(7, 30), RGB(0, 0, 0));
+  EXPECT_EQ(image.At(8, 30), RGB(255, 0, 0));
+  EXPECT_EQ(image.At(8, 24), RGB(0, 0, 0)) << "below the title only";
+}
+
 TEST_F(LayeredShow, WithoutABorderWindowTheCoverPathIsTaken) {
   form->provider.border = nullptr;
   kvtest::TLayeredRecorder layered;
