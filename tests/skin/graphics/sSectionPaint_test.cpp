@@ -367,6 +367,7 @@ TEST(PaintSkinDataItem, PaintsTheOwnBorderThenTheCornersOver) {
   skin.MaskData.push_back(border);  // 2
   skin.MaskData.push_back(corner);  // 3
   skin.GeneralData[0].ImgBottomLeft = 3;
+  skin.GeneralData[0].ImgTopRight = 4;  // past the masks: no corner, no read
   for (int stretch : {0, 2})
     for (int state : {0, 1})
       for (bool custom : {false, true}) {
@@ -384,6 +385,7 @@ TEST(PaintSkinDataItem, PaintsTheOwnBorderThenTheCornersOver) {
         };
         EXPECT_EQ(Px(dst, 0, 0), kOld) << where(0, 0);
         EXPECT_EQ(Px(dst, 8, 1), edge) << where(8, 1);
+        EXPECT_EQ(Px(dst, 7, 2), edge) << where(7, 2);
         EXPECT_EQ(Px(dst, 5, 4), body) << where(5, 4);
         EXPECT_EQ(Px(dst, 1, 6), kCorner) << where(1, 6);
         EXPECT_EQ(Px(dst, 3, 6), edge) << where(3, 6);
