@@ -5,7 +5,9 @@
 #include <cstring>
 #include <memory>
 
+#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sMaskPaintControl.h"
 
 namespace {
 
@@ -80,6 +82,32 @@ void BM_PlainCopyOfTheFrame(benchmark::State& state) {
 BENCHMARK(BM_NinePartButton)->ArgsProduct({{24, 32}, {0, 1}});
 BENCHMARK(BM_NinePartFrame)->ArgsProduct({{24, 32}, {0, 1, 2}});
 BENCHMARK(BM_PlainCopyOfTheFrame)->Arg(24)->Arg(32);
+
+// A 100 x 25 button's cache corners given back the parent's pixels where its
+// border mask (frame of the state) is the transparent colour: what
+// RefreshCacheCorners does once it has the parent's background.
+// range(0): 24 or 32 bits; range(1): key pixels per corner.
+void BM_RefreshCacheCorners(benchmark::State& state) {
+  Mask m = MakeMask(30, 22, 6, false, 4);
+  const int run = static_cast<int>(state.range(1));
+  for (int frame = 0; frame < 3; ++frame)
+    for (int i = 0; i < run; ++i)
+      for (const auto& [x, y] : {std::pair{i, 0}, {29 - i, 0}, {i, 21}, {29 - i, 21}}) {
+        std::uint8_t* p = m.master->ScanLine(y) + 3 * (frame * 30 + x);
+        p[0] = p[2] = 0xFF, p[1] = 0;
+      }
+  TsSkinModel skin;
+  skin.MasterBitmap = m.master;
+  skin.MaskData = {m.data};
+  TBitmap cache(100, 25, Format(state)), back(200, 100, pf24bit);
+  const TsBgCacheInfo parent{&back, 40, 30, TransparentColor, true};
+  for (auto _ : state) {
+    FillCacheCornersFromMask(&cache, &skin, 0, 1, ccAllCorners, parent);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RefreshCacheCorners)->ArgsProduct({{24, 32}, {3, 6}});
 
 }  // namespace
 

@@ -33,6 +33,8 @@ class TacFormProvider {
   // While locked the provider does not repaint its form's frame.
   virtual void SetPaintingLocked(bool locked) = 0;
   virtual bool HasBorderForm() const { return false; }
+  // The extended-border window around the form, while it has one.
+  virtual HWND BorderFormWindow() const { return nullptr; }
   virtual void FindRegionHoles() {}
   virtual void UpdateFormRegion(bool /*repaint*/) {}
   // Places the extended-border window around the form and pushes its image.

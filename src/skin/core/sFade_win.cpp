@@ -1,9 +1,16 @@
 #include "skin/core/sFade_win.h"
 
+#include <algorithm>
+
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "classlib/PlatformCalls.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/acGlow.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 
@@ -250,6 +257,116 @@ bool TsAnimTimer::Finished() {
 
 void TsAnimTimer::Timer() {
   if (!Finished()) DoStep();
+}
+
+// --- layered show ------------------------------------------------------------------
+
+namespace {
+
+constexpr unsigned LayeredFrameMs = 8;
+// The temporary window of a layered show, as the provider's other helper
+// windows are marked.
+constexpr intptr_t HelperWindowTag = -98;
+
+void AddExStyle(HWND wnd, LONG_PTR style) {
+  SetWindowLongPtrW(wnd, GWL_EXSTYLE, GetWindowLongPtrW(wnd, GWL_EXSTYLE) | style);
+}
+
+// The premultiplied image onto the layered window at Pos, with the
+// constant alpha on top of the image's own.
+void PushImage(HWND wnd, TBitmap& image, POINT pos, int alpha) {
+  const TScreenDC screen;
+  TBitmapCanvas canvas(image);
+  POINT src{0, 0};
+  SIZE size{image.Width(), image.Height()};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), AC_SRC_ALPHA};
+  PlatformCalls().UpdateLayeredWindow(wnd, screen.Handle(), &pos, &size, canvas.Handle(), &src, 0,
+                                      &blend, ULW_ALPHA);
+}
+
+// The form's client area where the border window shows it (after the
+// shadow, the skin's border and title), opaque; the rest of the image is the
+// provider's frame, which it gives the border window itself.
+void PaintFormImage(TBitmap& image, TCustomForm* form, TacFormProvider* provider) {
+  HWND wnd = form->Handle();
+  const RECT shadow = provider->ShadowMargins();
+  const int x = shadow.left + FormServices().FrameBorderWidth(wnd, true, true);
+  const int y = shadow.top + provider->TitleBarHeight(true);
+  {
+    TBitmapCanvas canvas(image);
+    form->PaintTo(canvas.Handle(), x, y);
+    GdiFlush();
+  }
+  RECT client;
+  GetClientRect(wnd, &client);
+  const int right = std::min(x + static_cast<int>(client.right), image.Width());
+  const int bottom = std::min(y + static_cast<int>(client.bottom), image.Height());
+  for (int row = std::max(y, 0); row < bottom; ++row) {
+    std::uint8_t* p = image.ScanLine(row);
+    for (int col = std::max(x, 0); col < right; ++col) p[4 * col + 3] = 255;
+  }
+}
+
+}  // namespace
+
+bool AnimateShowLayered(TWinControl* control, int steps) {
+  auto* form = dynamic_cast<TCustomForm*>(control);
+  TacFormProvider* provider = form != nullptr ? ProviderOfForm(form) : nullptr;
+  if (provider == nullptr || !provider->HasBorderForm() || !LayeredWindowsAvailable() ||
+      PlatformCalls().UpdateLayeredWindow == nullptr)
+    return false;
+  HWND border = provider->BorderFormWindow();
+  RECT bounds{};
+  if (border == nullptr || !GetWindowRect(border, &bounds)) return false;
+  const int w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
+  if (w <= 0 || h <= 0) return false;
+  HWND wnd = form->Handle();
+  const POINT place{bounds.left, bounds.top};
+  constexpr int maxAlpha = 255;  // our forms have no alpha of their own
+
+  Owned<TForm> fader;  // freed on every path, after the form's redraw
+  {
+    const TacFlagGuard lock(GlobalRedrawLock);
+    provider->PaintFrameCache();
+    TBitmap image(w, h, pf32bit);
+    PaintFormImage(image, form, provider);
+    const std::unique_ptr<TBitmap> shown = PremultipliedCopy(image);
+
+    fader = CreateOwned<TForm>();
+    fader->SetBorderStyle(bsNone);
+    fader->SetTag(HelperWindowTag);
+    fader->SetBounds(bounds.left, bounds.top, w, h);
+    HWND top = fader->Handle();
+    AddExStyle(top, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    AddExStyle(border, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    HWND after = HWND_TOPMOST;
+    if (!(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+      after = GetWindow(wnd, GW_HWNDPREV);
+      if (after == nullptr) after = HWND_TOP;
+    }
+    SetWindowPos(top, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    int alpha = steps > 0 ? 0 : maxAlpha;
+    PushImage(top, *shown, place, alpha);
+    ShowWindow(top, SW_SHOWNOACTIVATE);
+    for (int i = 0; i < steps + 1 && steps > 0; ++i) {
+      // The last frame is the whole image, whatever the rounding of the steps.
+      alpha = i == steps ? maxAlpha : std::min(alpha + maxAlpha / steps, maxAlpha);
+      PushImage(top, *shown, place, alpha);
+      if (i < steps) Sleep(LayeredFrameMs);
+    }
+    ShowWindow(border, SW_HIDE);
+    SetWindowPos(border, nullptr, bounds.left, bounds.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PushImage(border, *shown, place, maxAlpha);
+  }
+  SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+  if (HRGN region = provider->BuildFrameRegion(0, 0)) SetWindowRgn(border, region, FALSE);
+  RedrawWindow(wnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  fader.reset();
+  ShowWindow(border, SW_SHOWNA);
+  SetWindowPos(border, wnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return true;
 }
 
 }  // namespace kv

@@ -112,4 +112,11 @@ void StopFade(TsFadeTimer*& fadeTimer);
 // One step; controls also call it to paint the current state of a fade.
 void FadeStep(TsFadeTimer* fadeTimer);
 
+// The animated show of a form whose provider keeps a border window around
+// it: the form's new look fades in from transparent on a layered window at
+// the border window's place, Steps frames of 8 ms, then the border window
+// takes the image. False, with nothing done, when the control is not such a
+// form or the system has no layered windows.
+bool AnimateShowLayered(TWinControl* control, int steps);
+
 }  // namespace kv

@@ -313,6 +313,7 @@ void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y) {
 
 void AnimateShowControl(TWinControl* control, unsigned time) {
   const int steps = std::min<int>((time & 0xFFFF) >> 3, MaxAnimationSteps);
+  if (AnimateShowLayered(control, steps)) return;
   // Frees the cover and the pictures however the animation ends.
   struct Cleanup {
     ~Cleanup() {

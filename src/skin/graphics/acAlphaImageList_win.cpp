@@ -47,6 +47,46 @@ void TsAlphaImageList::GenerateStdList() {
   TImageList::Change();  // listeners only: the list is whole now
 }
 
+void TsAlphaImageList::Assign(const TPersistent& source) {
+  if (auto* list = dynamic_cast<const TsAlphaImageList*>(&source)) {
+    CopyList(*list);
+    return;
+  }
+  TImageList::Assign(source);
+}
+
+void TsAlphaImageList::AssignTo(TPersistent& dest) const {
+  if (auto* list = dynamic_cast<TsAlphaImageList*>(&dest)) {
+    list->CopyList(*this);
+    return;
+  }
+  TImageList::AssignTo(dest);
+}
+
+void TsAlphaImageList::CopyList(const TsAlphaImageList& source) {
+  if (&source == this) return;
+  updating_ = true;
+  Clear();
+  SetSize(source.Width(), source.Height());
+  SetBkColor(source.BkColor());
+  SetAllocBy(source.AllocBy());
+  Items = source.Items;
+  generated_ = false;
+  updating_ = false;
+  GenerateStdList();
+  // Images added to the source through the plain list interface have no
+  // item; they are copied as they are, so that the copy is whole.
+  auto& from = const_cast<TsAlphaImageList&>(source);  // GetBitmap only reads
+  if (!from.HandleAllocated()) return;
+  updating_ = true;
+  for (int i = static_cast<int>(Items.size()); i < from.Count(); ++i) {
+    TBitmap image;
+    if (!from.GetBitmap(i, image) || Add(image) < 0) Add(Placeholder(Width(), Height()));
+  }
+  updating_ = false;
+  TImageList::Change();
+}
+
 void TsAlphaImageList::Loaded() {
   TImageList::Loaded();
   if (!generated_) GenerateStdList();

@@ -23,12 +23,20 @@ class TsAlphaImageList : public TImageList {
   void GenerateStdList();
   bool Generated() const { return generated_; }
 
+  // Another alpha list is copied: size, background, items and the system
+  // list built from them. Other sources go to the inherited assign.
+  void Assign(const TPersistent& source) override;
+
  protected:
+  // Into another alpha list as its Assign does.
+  void AssignTo(TPersistent& dest) const override;
   void Loaded() override;
   void Change() override;
   void DoDraw(int index, TCanvas* canvas, int x, int y, bool enabled) override;
 
  private:
+  void CopyList(const TsAlphaImageList& source);
+
   bool generated_ = false;
   bool updating_ = false;
 };

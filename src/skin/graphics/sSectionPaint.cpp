@@ -331,19 +331,17 @@ void PaintSectionBackground(int sectionIndex, std::string_view sectionName,
   FillRectWithTwoStateTexture(bitmap, left, at, 10, skin.MaskData[again], skin.MasterBitmap.get());
 }
 
-void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCacheInfo& cacheInfo,
-                   bool filling, int state, TRect r, TPoint offset, TBitmap* bitmap,
-                   const TsSkinModel* manager, int patternIndex, int hotPatternIndex) {
-  if (!Is24or32(bitmap) || IsRectEmpty(r) || !manager ||
-      !manager->IsSectionIndexValid(sectionIndex) || r.Left < 0 || r.Top < 0 ||
-      r.Right > bitmap->Width() || r.Bottom > bitmap->Height())
-    return;
-  const TsSkinModel& skin = *manager;
-  TBitmap* master = skin.MasterBitmap.get();
-  PaintSectionBackground(sectionIndex, sectionName, cacheInfo, state, r, offset, bitmap, manager,
-                         patternIndex, hotPatternIndex, TransparentColor);
+namespace {
 
-  // Corners over what the background left: their transparent pixels keep it.
+bool ItemFits(const TBitmap* bitmap, TRect r, const TsSkinModel* manager, int sectionIndex) {
+  return Is24or32(bitmap) && manager && manager->IsSectionIndexValid(sectionIndex) && r.Left >= 0 &&
+         r.Top >= 0 && r.Right <= bitmap->Width() && r.Bottom <= bitmap->Height();
+}
+
+// The section's corner images over what is in R already: their transparent
+// pixels keep it.
+void PaintCornerImages(const TsSkinModel& skin, int sectionIndex, int state, TRect r,
+                       TBitmap* bitmap) {
   const TsGeneralData& g = skin.GeneralData[sectionIndex];
   const TsBgCacheInfo self{bitmap, 0, 0, TransparentColor, true};
   const int corners[4] = {g.ImgTopLeft, g.ImgTopRight, g.ImgBottomLeft, g.ImgBottomRight};
@@ -352,12 +350,46 @@ void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCac
     const TsMaskData& m = skin.MaskData[corners[i]];
     const int x = i % 2 == 0 ? r.Left : r.Right - MaskFrameWidth(m);
     const int y = i < 2 ? r.Top : r.Bottom - MaskStateHeight(m);
-    DrawMaskState(bitmap, {x, y}, state, self, m, master, 1);
+    DrawMaskState(bitmap, {x, y}, state, self, m, skin.MasterBitmap.get(), 1);
   }
+}
 
+}  // namespace
+
+void PaintSkinDataBackground(const TsControlLook& look, const TsBgCacheInfo& cacheInfo, int state,
+                             TRect r, TPoint offset, TBitmap* bitmap, const TsSkinModel* manager) {
+  PaintSectionBackground(look.SkinIndex, look.Section, cacheInfo, state, r, offset, bitmap, manager,
+                         look.Texture, look.HotTexture, look.CustomColor);
+}
+
+void PaintSkinDataItem(const TsControlLook& look, const TsBgCacheInfo& cacheInfo, bool filling,
+                       int state, TRect r, TPoint offset, TBitmap* bitmap,
+                       const TsSkinModel* manager, bool cornersOnBackground) {
+  if (!ItemFits(bitmap, r, manager, look.SkinIndex)) return;
+  const TsSkinModel& skin = *manager;
+  PaintSkinDataBackground(look, cacheInfo, state, r, offset, bitmap, manager);
+  // The mask painter leaves state 0 alone when the mask says so.
+  if (skin.IsMaskIndexValid(look.BorderIndex))
+    PaintMaskNinePart(bitmap, r, filling, AtTarget(cacheInfo, offset, r),
+                      skin.MaskData[look.BorderIndex], skin.MasterBitmap.get(), state,
+                      cornersOnBackground);
+  // A control's corner images go over its border, not under it.
+  PaintCornerImages(skin, look.SkinIndex, state, r, bitmap);
+}
+
+void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCacheInfo& cacheInfo,
+                   bool filling, int state, TRect r, TPoint offset, TBitmap* bitmap,
+                   const TsSkinModel* manager, int patternIndex, int hotPatternIndex) {
+  if (IsRectEmpty(r) || !ItemFits(bitmap, r, manager, sectionIndex)) return;
+  const TsSkinModel& skin = *manager;
+  PaintSectionBackground(sectionIndex, sectionName, cacheInfo, state, r, offset, bitmap, manager,
+                         patternIndex, hotPatternIndex, TransparentColor);
+
+  PaintCornerImages(skin, sectionIndex, state, r, bitmap);
+  const TsGeneralData& g = skin.GeneralData[sectionIndex];
   if (skin.IsMaskIndexValid(g.BorderIndex))
     PaintMaskNinePart(bitmap, r, filling, AtTarget(cacheInfo, offset, r),
-                      skin.MaskData[g.BorderIndex], master, state, true);
+                      skin.MaskData[g.BorderIndex], skin.MasterBitmap.get(), state, true);
 }
 
 void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int hotPatternIndex,

@@ -59,6 +59,29 @@ void PaintSectionBackground(int sectionIndex, std::string_view sectionName,
                             TBitmap* bitmap, const TsSkinModel* manager, int patternIndex,
                             int hotPatternIndex, TColor customColor = TransparentColor);
 
+// What a control's skin data gives the item painters: its section, its own
+// border mask and texture indexes, and the colour that replaces the
+// section's look (TransparentColor for none).
+struct TsControlLook {
+  int SkinIndex = -1;
+  std::string_view Section;
+  int BorderIndex = -1;
+  int Texture = -1;
+  int HotTexture = -1;
+  TColor CustomColor = TransparentColor;
+};
+
+// The control's section background, as PaintSectionBackground.
+void PaintSkinDataBackground(const TsControlLook& look, const TsBgCacheInfo& cacheInfo, int state,
+                             TRect r, TPoint offset, TBitmap* bitmap, const TsSkinModel* manager);
+
+// A control's whole item: its background, its own border mask in nine parts
+// (corners over the background record with cornersOnBackground), then the
+// section's corner images over both. R must lie inside the bitmap.
+void PaintSkinDataItem(const TsControlLook& look, const TsBgCacheInfo& cacheInfo, bool filling,
+                       int state, TRect r, TPoint offset, TBitmap* bitmap,
+                       const TsSkinModel* manager, bool cornersOnBackground = true);
+
 // The whole item: background, the four corner images, then the border mask
 // in nine parts (its centre only with Filling). R must lie inside the bitmap.
 void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCacheInfo& cacheInfo,

@@ -73,5 +73,42 @@ TEST(AlphaImageList, KeepsOneImagePerItemAndDrawsThemByAlpha) {
   EXPECT_EQ(BkColorFromSystem(static_cast<TColor>(CLR_DEFAULT)), clDefault);
 }
 
+// A copy has the source's size, background, items and images, also those
+// added without an item; only alpha lists are copied either way.
+TEST(AlphaImageList, AssignCopiesAnotherAlphaListWhole) {
+  Owned<TsAlphaImageList> source = ThreeItemList();
+  source->SetBkColor(static_cast<TColor>(0x102030));
+  source->Add(Filled(4, 4, pf32bit, 0xFF0000FF));  // opaque blue, no item
+  ASSERT_EQ(source->Count(), 4);
+  for (bool viaAssignTo : {false, true}) {
+    Owned<TsAlphaImageList> copy = CreateOwned<TsAlphaImageList>();
+    copy->SetSize(16, 16);
+    copy->Items = {{ifPNG, pf32bit, SolidPng(16, 16, 1, 2, 3, 255)}};
+    copy->GenerateStdList();
+    if (viaAssignTo)  // the source copies itself in
+      copy->TPersistent::Assign(*source);
+    else
+      copy->Assign(*source);
+    EXPECT_EQ(copy->Width(), 4);
+    EXPECT_EQ(copy->Height(), 4);
+    EXPECT_EQ(copy->BkColor(), source->BkColor());
+    ASSERT_EQ(copy->Items.size(), 3u);
+    EXPECT_EQ(copy->Items[2].ImgData, source->Items[2].ImgData);
+    EXPECT_TRUE(copy->Generated());
+    ASSERT_EQ(copy->Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+      TBitmap a, b;
+      ASSERT_TRUE(GetBitmap32(source.get(), i, a));
+      ASSERT_TRUE(GetBitmap32(copy.get(), i, b));
+      EXPECT_EQ(Px(b, 1, 1) | b.ScanLine(1)[7] << 24, Px(a, 1, 1) | a.ScanLine(1)[7] << 24)
+          << "image " << i;
+    }
+  }
+  Owned<TImageList> plain = CreateOwned<TImageList>();
+  EXPECT_THROW(plain->Assign(*source), EConvertError);
+  EXPECT_THROW(source->Assign(*plain), EConvertError);
+  EXPECT_EQ(source->Count(), 4) << "a refused source leaves the list as it was";
+}
+
 }  // namespace
 }  // namespace kv

@@ -343,3 +343,64 @@ TEST(PaintSkinItemFast, LayersTheGivenTextureByItsShares) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// A control's item: its own border mask (two solid frames of 6 x 6, margins
+// 2), then the section's corner images over it; StretchMode bit 2 leaves the
+// border off in state 0, and a custom colour replaces the section's look.
+TEST(PaintSkinDataItem, PaintsTheOwnBorderThenTheCornersOver) {
+  constexpr std::uint32_t kFrame[2] = {0x00AA00, 0x00BB00}, kCorner = 0x0000AA;
+  TsSkinModel skin = SolidSkin(0, 0, 0);
+  TsMaskData border;
+  border.Bmp = std::make_shared<TBitmap>(Filled(12, 6, pf24bit, kFrame[0]));
+  for (int y = 0; y < 6; ++y)
+    for (int x = 6; x < 12; ++x) SetPx(*border.Bmp, x, y, kFrame[1]);
+  border.R = {0, 0, 12, 6};
+  border.ImageCount = 2;
+  border.WL = border.WT = border.WR = border.WB = 2;
+  TsMaskData corner;
+  corner.Bmp = std::make_shared<TBitmap>(Filled(4, 3, pf24bit, kCorner));
+  corner.R = {0, 0, 4, 3};
+  corner.ImageCount = 2;
+  skin.MaskData.push_back(border);  // 2
+  skin.MaskData.push_back(corner);  // 3
+  skin.GeneralData[0].ImgBottomLeft = 3;
+  skin.GeneralData[0].ImgTopRight = 4;  // past the masks: no corner, no read
+  for (int stretch : {0, 2})
+    for (int state : {0, 1})
+      for (bool custom : {false, true}) {
+        skin.MaskData[2].StretchMode = static_cast<std::int16_t>(stretch);
+        TsControlLook look;
+        look.SkinIndex = 0, look.Section = "BTN", look.BorderIndex = 2;
+        if (custom) look.CustomColor = Col(kCustom);
+        TBitmap dst = Filled(10, 8, pf24bit, kOld);
+        PaintSkinDataItem(look, EmptyBgCacheInfo, false, state, {1, 1, 9, 7}, {}, &dst, &skin);
+        const std::uint32_t body = custom ? kCustom : state ? kHotColor : kColor;
+        const std::uint32_t edge = stretch == 2 && state == 0 ? body : kFrame[state];
+        const auto where = [&](int x, int y) {
+          return "stretch " + std::to_string(stretch) + " state " + std::to_string(state) +
+                 (custom ? " custom" : "") + " at " + std::to_string(x) + "," + std::to_string(y);
+        };
+        EXPECT_EQ(Px(dst, 0, 0), kOld) << where(0, 0);
+        EXPECT_EQ(Px(dst, 8, 1), edge) << where(8, 1);
+        EXPECT_EQ(Px(dst, 7, 2), edge) << where(7, 2);
+        EXPECT_EQ(Px(dst, 5, 4), body) << where(5, 4);
+        EXPECT_EQ(Px(dst, 1, 6), kCorner) << where(1, 6);
+        EXPECT_EQ(Px(dst, 3, 6), edge) << where(3, 6);
+      }
+  // The section's own border mask is not the control's.
+  skin.GeneralData[0].BorderIndex = 2;
+  TsControlLook plain;
+  plain.SkinIndex = 0, plain.Section = "BTN";
+  TBitmap dst = Filled(10, 8, pf24bit, kOld);
+  PaintSkinDataItem(plain, EmptyBgCacheInfo, false, 1, {1, 1, 9, 7}, {}, &dst, &skin);
+  EXPECT_EQ(Px(dst, 8, 1), kHotColor);
+  // Outside the bitmap nothing at all.
+  PaintSkinDataItem(plain, EmptyBgCacheInfo, false, 1, {-1, 0, 4, 4}, {}, &dst, &skin);
+  EXPECT_EQ(Px(dst, 0, 0), kOld);
+}
+
+}  // namespace
+}  // namespace kv
