@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "SkinTestUtil.h"
 #include "base/SysUtils.h"
+#include "base/TempFolder.h"
 
 namespace kv {
 namespace {
@@ -258,13 +260,8 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
        "Skin section \"A\" key \"GRADIENTDATA\": 'z' is not a valid integer value"},
       {"global number written as text", kGlobal + "SHADOW1OFFSET=two\r\n",
        "key \"SHADOW1OFFSET\": 'two' is not"},
-      {"mask in a missing master bitmap",
-       "[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
-       "the skin has no master bitmap"},
       {"computed margin past 16 bits", kGlobal + "[A]\r\nW=!WIDE.BMP!1!0!0\r\n",
        "65537 is out of range"},
-      {"mask without a master bitmap", "[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
-       "the skin has no master bitmap"},
       {"damaged image", kGlobal + "[A]\r\nX=!BAD.BMP!1!0!0\r\n", "image \"BAD.BMP\""},
   };
   // WIDE.BMP's margins are a third of its width: 65537.
@@ -320,6 +317,37 @@ TEST(sSkinModel, MissingImagesLeaveTheirKeysWithoutMasks) {
                              "Z=gone.bmp\r\nP=TEX.JPG\r\n");
   EXPECT_TRUE(m.MaskData.empty());
   EXPECT_EQ(m.SkippedKeys.size(), 4u);
+}
+
+// A master bitmap named but absent, or never named, is a missing image too:
+// the masks cut from it are skipped, the rest of the skin loads, and only a
+// field that is no number still fails the load.
+TEST(sSkinModel, MasksCutFromAnAbsentMasterBitmapAreSkipped) {
+  const std::string masks =
+      "[A]\r\nP=~0000,0000,0010,0010,00\r\nG=@0000,0000,0030,0030,1,0\r\n"
+      "B=^0000,0000,0030,0030,0000,0000,0000,0000,1,0,0,0\r\nW=#(0,0,20,20)(1,0)\r\n"
+      "X=!SEP.BMP!1!0!0\r\n";
+  for (const std::string global : {"[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\nTITLEHEIGHT=21\r\n",
+                                   "[GLOBALINFO]\r\nTITLEHEIGHT=21\r\n"}) {
+    TsSkinModel m;
+    m.LoadFromPackedData(MakePack(global + masks, {{"SEP.BMP", SolidBmp(30, 10)}}));
+    EXPECT_TRUE(m.CommonSkinData.Active) << global;
+    EXPECT_EQ(m.CommonSkinData.TitleHeight, 21);
+    EXPECT_FALSE(m.MasterBitmap);
+    ASSERT_EQ(m.MaskData.size(), 1u) << "only the mask with its own image";
+    EXPECT_EQ(m.MaskData[0].PropertyName, "X");
+    for (const char* key : {"P", "G", "B", "W"}) {
+      EXPECT_EQ(m.MaskIndexByNames("A", key), -1) << key;
+      EXPECT_NE(std::find_if(
+                    m.SkippedKeys.begin(), m.SkippedKeys.end(),
+                    [&](const std::string& k) { return k.starts_with(std::string("A.") + key); }),
+                m.SkippedKeys.end())
+          << key;
+    }
+    TsSkinModel bad;
+    EXPECT_THROW(bad.LoadFromPackedData(MakePack(global + "[A]\r\nP=~00x0,0000,0010,0010,00\r\n")),
+                 ESkinError);
+  }
 }
 
 std::shared_ptr<TBitmap> Picture(int w, int h) {
@@ -401,16 +429,15 @@ TEST(sSkinModel, LoadsWhatTheFormatAllows) {
 }
 
 TEST(sSkinModel, LoadsAFolderSkinWithItsImagesBesideTheOptions) {
-  const std::string dir = "sSkinModel_folder";
-  ASSERT_TRUE(ForceDirectories(dir));
-  test::WriteFile(dir + "/Options.dat",
-                  test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
-                                        "X=!SEP.BMP!2!0!0\r\n"));
-  test::WriteFile(dir + "/MASTER.BMP", SolidBmp(40, 40));
-  test::WriteFile(dir + "/SEP.BMP", SolidBmp(20, 10));
+  test::TempFolder tmp;
+  const std::string dir = tmp.Folder("skin");
+  test::WriteFile(dir + "Options.dat", test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
+                                                             "X=!SEP.BMP!2!0!0\r\n"));
+  test::WriteFile(dir + "MASTER.BMP", SolidBmp(40, 40));
+  test::WriteFile(dir + "SEP.BMP", SolidBmp(20, 10));
   TsSkinModel m;
   m.LoadFromFolder(dir);
-  EXPECT_EQ(m.CommonSkinData.SkinPath, dir + "/");
+  EXPECT_EQ(m.CommonSkinData.SkinPath, dir);
   EXPECT_GE(m.MaskIndexByNames("A", "G"), 0);
   ASSERT_GE(m.MaskIndexByNames("A", "X"), 0);
   EXPECT_EQ(Mask(m, "A", "X").Bmp->Width(), 20);
