@@ -56,14 +56,21 @@ int AddHookedForm(TCustomForm* form) {
 }
 
 void RemoveHookedForm(TCustomForm* form) {
-  std::erase(HookedForms, form);
+  // The last entry fills each freed slot; a form listed twice leaves no gap.
+  for (std::size_t i = 0; i < HookedForms.size();) {
+    if (HookedForms[i] != form) {
+      ++i;
+      continue;
+    }
+    HookedForms[i] = HookedForms.back();
+    HookedForms.pop_back();
+  }
   std::erase_if(lockedForms, [form](const LockedForm& l) { return l.form == form; });
 }
 
 TacFormProvider* ProviderOfForm(TCustomForm* form) {
   if (form == nullptr || !form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TacFormProvider*>(
-      SendCommandToWindow(form->Handle(), cmdGetProvider, 0));
+  return reinterpret_cast<TacFormProvider*>(SendCommandToWindow(form->Handle(), cmdGetProvider, 0));
 }
 
 void LockForms(TsSkinManager* manager) {
@@ -108,7 +115,8 @@ void UnlockForms(TsSkinManager* manager) {
       if (LOBYTE(LOWORD(GetVersion())) < 6) SetWindowRgn(wnd, nullptr, FALSE);
       provider->FindRegionHoles();
       provider->UpdateFormRegion(true);
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      RedrawWindow(wnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (provider->HasBorderForm()) provider->SyncBorderForm(true, 255);
     } else {
       RedrawWindow(wnd, nullptr, nullptr,

@@ -1,11 +1,10 @@
 // The toolkit's system helpers under Wine: properties by name, the program's
 // folder and icons, the caption font, the message-pumping wait.
-#include "skin/core/acUtils_win.h"
-
 #include <gtest/gtest.h>
 
 #include "SkinTestForms.h"
 #include "classlib/TypInfo.h"
+#include "skin/core/acUtils_win.h"
 
 namespace kvtest {
 namespace {
