@@ -274,21 +274,78 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
   }
 }
 
-TEST(sSkinModel, RejectsAbsurdSectionCountsAndParentChains) {
-  std::string many = kGlobal;
-  for (int i = 0; i < 5000; ++i) many += "[S" + std::to_string(i) + "]\r\n";
-  EXPECT_NE(LoadError(many).find("5001 sections"), std::string::npos);
+struct Limit {
+  const char* what;
+  std::string atLimit, pastLimit;
+  const char* message;
+};
 
-  // S0 inherits from S1, ... up to S<length>.
-  const auto chain = [](int length) {
-    std::string text = kGlobal;
-    for (int i = 0; i < length; ++i)
-      text += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
-    return text;
+// S0 inherits from S1, ... up to S<length>, which sets COLOR.
+std::string ParentChain(int length) {
+  std::string text = kGlobal;
+  for (int i = 0; i < length; ++i)
+    text += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
+  return text + "[S" + std::to_string(length) + "]\r\nCOLOR=77\r\n";
+}
+
+std::string Sections(int count) {
+  std::string text = kGlobal;
+  for (int i = 1; i < count; ++i) text += "[S" + std::to_string(i) + "]\r\n";
+  return text;
+}
+
+// Every limit of the reader holds at its value and fails one past it, naming
+// the fault; the master bitmap is 100 x 100, SEP.BMP 30 x 20.
+TEST(sSkinModel, EachLimitHoldsAtItsValueAndFailsOnePast) {
+  const Limit limits[] = {
+      {"sections", Sections(4096), Sections(4097), "4097 sections, more than 4096"},
+      {"PARENTCLASS chain", ParentChain(63), ParentChain(64), "deeper than 64"},
+      {"state count in words", kGlobal + "[A]\r\nW=#(0,0,20,100)(1,9)\r\n",
+       kGlobal + "[A]\r\nW=#(0,0,20,100)(1,10)\r\n", "bad state count 10"},
+      {"state count of an own image", kGlobal + "[A]\r\nX=!SEP.BMP!1!9!0\r\n",
+       kGlobal + "[A]\r\nX=!SEP.BMP!1!10!0\r\n", "bad state count 10"},
+      {"right edge", kGlobal + "[A]\r\nP=~0000,0000,0100,0010,00\r\n",
+       kGlobal + "[A]\r\nP=~0000,0000,0101,0010,00\r\n", "(0, 0, 101, 10) is not inside"},
+      {"bottom edge", kGlobal + "[A]\r\nP=~0000,0000,0010,0100,00\r\n",
+       kGlobal + "[A]\r\nP=~0000,0000,0010,0101,00\r\n", "(0, 0, 10, 101) is not inside"},
+      {"left edge", kGlobal + "[A]\r\nW=#(0,0,10,10)(1,0)\r\n",
+       kGlobal + "[A]\r\nW=#(-1,0,10,10)(1,0)\r\n", "(-1, 0, 10, 10) is not inside"},
+      {"top edge", kGlobal + "[A]\r\nW=#(0,0,10,10)(1,0)\r\n",
+       kGlobal + "[A]\r\nW=#(0,-1,10,10)(1,0)\r\n", "(0, -1, 10, 10) is not inside"},
+      {"width", kGlobal + "[A]\r\nW=#(5,0,6,10)(1,0)\r\n",
+       kGlobal + "[A]\r\nW=#(5,0,5,10)(1,0)\r\n", "(5, 0, 5, 10) is not inside"},
+      {"frame width", kGlobal + "[A]\r\nG=@0000,0000,0003,0010,3,0\r\n",
+       kGlobal + "[A]\r\nG=@0000,0000,0002,0010,3,0\r\n", "frames are empty"},
+      {"state height", kGlobal + "[A]\r\nG=@0000,0000,0010,0002,1,1\r\n",
+       kGlobal + "[A]\r\nG=@0000,0000,0010,0001,1,1\r\n", "frames are empty"},
+      {"16-bit value", kGlobal + "TITLEHEIGHT=32767\r\n", kGlobal + "TITLEHEIGHT=32768\r\n",
+       "32768 is out of range"},
+      {"negative 16-bit value", kGlobal + "TITLEHEIGHT=-32768\r\n",
+       kGlobal + "TITLEHEIGHT=-32769\r\n", "-32769 is out of range"},
   };
-  EXPECT_NE(LoadError(chain(70)).find("deeper than 64"), std::string::npos);
-  const TsSkinModel m = Load(chain(60) + "[S60]\r\nCOLOR=77\r\n");  // within the limit
-  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77);
+  const std::vector<std::pair<std::string, TacBytes>> images = {{"SEP.BMP", SolidBmp(30, 20)}};
+  for (const Limit& l : limits) {
+    EXPECT_EQ(LoadError(l.atLimit, images), "(loaded)") << l.what;
+    const std::string error = LoadError(l.pastLimit, images);
+    EXPECT_NE(error.find(l.message), std::string::npos) << l.what << ": " << error;
+  }
+  const TsSkinModel m = Load(ParentChain(63));
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77) << "inherited down the longest chain";
+}
+
+// System colours (0xFF000000 or 0x80000000 with a COLOR_* index) take the
+// classic palette; an index past its last entry gives black, and any other
+// value is already RGB.
+TEST(sSkinModel, SystemColoursResolveByTheirIndex) {
+  const struct {
+    std::uint32_t color;
+    std::int32_t rgb;
+  } cases[] = {{0xFF000000, 0xC8C8C8},  {0xFF00000F, 0xF0F0F0}, {0x8000000F, 0xF0F0F0},
+               {0xFF000005, 0xFFFFFF},  {0xFF00001E, 0xF0F0F0}, {0xFF00001D, 0xFF9933},
+               {0xFF00001F, 0},         {0xFF0000FF, 0},        {0x00123456, 0x123456},
+               {0x7F00000F, 0x7F00000F}};
+  for (const auto& c : cases)
+    EXPECT_EQ(DefaultColorToRGB(static_cast<std::int32_t>(c.color)), c.rgb) << std::hex << c.color;
 }
 
 TEST(sSkinModel, NamesANewerSkinVersionWithoutStoppingTheLoad) {
