@@ -96,7 +96,8 @@ TEST(sSkinModel, ReadsEveryMaskFormatWithItsFields) {
                "[A]\r\n"
                "BORDERSMASK=^0010,0020,0030,0040,0000,0000,0000,0000,3,1,0,0\r\n"
                "WIDE=^0000,0000,0090,0040,0001,0002,0003,0004,3,1,5,2\r\n"
-               "T24=~0001,0002,0011,0012,02\r\n"
+               "T23=~0001,0002,0011,0012,02\r\n"
+               "T24=~0001,0002,0011,0012,02,\r\n"
                "T25=~0001,0002,0011,0014,02,1\r\n"
                "GLYPHMASK=@0000,0050,0030,0060,3,0\r\n"
                "WORDS=#(10,10,40,30)(3,1)\r\n"
@@ -121,7 +122,8 @@ TEST(sSkinModel, ReadsEveryMaskFormatWithItsFields) {
   EXPECT_EQ(w.BorderWidth, 2);
   EXPECT_EQ(m.GetMaskStateSize(m.MaskIndexByNames("A", "WIDE")), (TSize{30, 20}));
 
-  EXPECT_EQ(Mask(m, "A", "T24").MaskType, 0);
+  EXPECT_EQ(Mask(m, "A", "T23").MaskType, 0);
+  EXPECT_EQ(Mask(m, "A", "T24").MaskType, 0);  // 24 characters: no state count yet
   EXPECT_EQ(Mask(m, "A", "T24").ImgType, itisaTexture);
   EXPECT_EQ(Mask(m, "A", "T24").StretchMode, 2);
   EXPECT_EQ(Mask(m, "A", "T25").MaskType, 1);
@@ -183,6 +185,21 @@ TEST(sSkinModel, MaskLookUpsFollowParentClassAndMarginsFallBack) {
   EXPECT_FALSE(m.IsMaskIndexValid(static_cast<int>(m.MaskData.size())));
   EXPECT_FALSE(m.IsSectionIndexValid(-1));
   EXPECT_EQ(m.MaskImage(mask), m.MasterBitmap.get());
+}
+
+// A zero margin beside others that are not gives way to the border width,
+// from 1 up, else to the frame (width per frame, height per state).
+TEST(sSkinModel, AZeroMarginFallsBackToTheBorderWidthThenTheFrame) {
+  const struct { int borderWidth, left, top; } cases[] = {{0, 10, 10}, {1, 1, 1}, {2, 2, 2}};
+  for (const auto& c : cases) {
+    const TsSkinModel m =
+        Load(kGlobal + "[A]\r\nB=^0000,0000,0030,0020,0000,0000,0005,0000,3,1,0," +
+             std::to_string(c.borderWidth) + "\r\n");
+    const int i = m.MaskIndexByNames("A", "B");
+    EXPECT_EQ(m.MaskMarginLeft(i), c.left) << "border width " << c.borderWidth;
+    EXPECT_EQ(m.MaskMarginTop(i), c.top) << "border width " << c.borderWidth;
+    EXPECT_EQ(m.MaskMarginRight(i), 5);
+  }
 }
 
 TEST(sSkinModel, ColourGettersFallBackWhenTheSkinLacksTheirSections) {
@@ -320,6 +337,9 @@ TEST(sSkinModel, EachLimitHoldsAtItsValueAndFailsOnePast) {
        kGlobal + "[A]\r\nG=@0000,0000,0010,0001,1,1\r\n", "frames are empty"},
       {"16-bit value", kGlobal + "TITLEHEIGHT=32767\r\n", kGlobal + "TITLEHEIGHT=32768\r\n",
        "32768 is out of range"},
+      {"margin", kGlobal + "[A]\r\nB=^0000,0000,0030,0030,0000,0002,0000,0000,1,0,0,0\r\n",
+       kGlobal + "[A]\r\nB=^0000,0000,0030,0030,-001,0002,0000,0000,1,0,0,0\r\n",
+       "negative margin"},
       {"negative 16-bit value", kGlobal + "TITLEHEIGHT=-32768\r\n",
        kGlobal + "TITLEHEIGHT=-32769\r\n", "-32769 is out of range"},
   };
