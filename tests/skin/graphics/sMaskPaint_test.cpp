@@ -184,23 +184,17 @@ TEST(MaskPaint, TwentyFourBitMasksPaintOpaquePixels) {
   planed.mask.WL = planed.mask.WT = planed.mask.WR = planed.mask.WB = 2;
   TBitmap back = Filled(10, 10, pf24bit, kBg);
   const TsBgCacheInfo onBack{&back, 0, 0, TransparentColor, true};
+  // The whole 8 x 7 rectangle in nine parts, in a stretch mode.
+  const auto ninePart = [](int mode) {
+    return [mode](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
+      TsMaskData mask = k.mask;
+      mask.StretchMode = static_cast<std::int16_t>(mode);
+      PaintMaskNinePart(&d, {1, 1, 9, 8}, true, i, mask, k.master.get(), 0, true);
+    };
+  };
   const OpaqueCase cases[] = {
-      {"nine parts tiled",
-       [](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
-         TsMaskData mask = k.mask;
-         mask.StretchMode = 4;
-         PaintMaskNinePart(&d, {1, 1, 9, 8}, true, i, mask, k.master.get(), 0, true);
-       },
-       {1, 1, 9, 8},
-       false},
-      {"nine parts stretched",
-       [](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
-         TsMaskData mask = k.mask;
-         mask.StretchMode = 5;
-         PaintMaskNinePart(&d, {1, 1, 9, 8}, true, i, mask, k.master.get(), 0, true);
-       },
-       {1, 1, 9, 8},
-       false},
+      {"nine parts tiled", ninePart(4), {1, 1, 9, 8}, false},
+      {"nine parts stretched", ninePart(5), {1, 1, 9, 8}, false},
       {"one frame",
        [](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
          DrawMaskState(&d, {2, 3}, 0, i, k.mask, k.master.get(), 1);

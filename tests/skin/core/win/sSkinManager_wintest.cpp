@@ -34,6 +34,22 @@ class SkinManagerTest : public ::testing::Test {
     skin.Name = name;
     skin.Data = ResourceBytes(DefaultSkinResource);
   }
+  // A manager with the program's own skin loaded.
+  static Owned<TsSkinManager> NewManagerWithSkin() {
+    Owned<TsSkinManager> m = NewManager();
+    LoadStored(*m);
+    return m;
+  }
+  static void LoadStored(TsSkinManager& m) {
+    AddStored(m, "Vista (internal)");
+    m.SetSkinName("Vista (internal)");
+  }
+  // A form with a provider, its window made.
+  static Owned<TSkinTestForm> NewHookedForm() {
+    Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+    form->Handle();
+    return form;
+  }
 };
 
 // A skin folder below the program's folder: Blue packed and as a folder,
@@ -238,16 +254,9 @@ TEST_F(SkinManagerTest, TheHeirToTheDefaultRoleAnnouncesItsSkinOnceOrNone) {
       {"heir without a skin", false, {cmdSkinRemoved}},
       {"heir with a skin", true, {cmdSkinRemoved, cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh}}};
   for (const HandOver& c : cases) {
-    Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
-    form->Handle();
-    Owned<TsSkinManager> first = NewManager();
-    AddStored(*first, "Vista (internal)");
-    first->SetSkinName("Vista (internal)");
-    Owned<TsSkinManager> heir = NewManager();
-    if (c.heirHasSkin) {
-      AddStored(*heir, "Vista (internal)");
-      heir->SetSkinName("Vista (internal)");
-    }
+    Owned<TSkinTestForm> form = NewHookedForm();
+    Owned<TsSkinManager> first = NewManagerWithSkin();
+    Owned<TsSkinManager> heir = c.heirHasSkin ? NewManagerWithSkin() : NewManager();
     form->commands.clear();
     first.reset();
     ASSERT_EQ(DefaultManager, heir.get()) << c.what;
@@ -271,20 +280,14 @@ struct TakeOver {
 TEST_F(SkinManagerTest, SettingIsDefaultTakesTheRoleAndAnnouncesWhatTheManagerHolds) {
   const TakeOver cases[] = {
       {"holding a skin",
-       [](TsSkinManager& m) {
-         AddStored(m, "Vista (internal)");
-         m.SetSkinName("Vista (internal)");
-       },
+       LoadStored,
        {cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh, cmdFadeFinished, cmdSkinRefresh},
        true},
       {"turned off", [](TsSkinManager& m) { m.SetActive(false); }, {cmdSkinRemoved}, false},
       {"never loaded a skin", [](TsSkinManager&) {}, {cmdSkinRemoved}, false}};
   for (const TakeOver& c : cases) {
-    Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
-    form->Handle();
-    Owned<TsSkinManager> first = NewManager();
-    AddStored(*first, "Vista (internal)");
-    first->SetSkinName("Vista (internal)");
+    Owned<TSkinTestForm> form = NewHookedForm();
+    Owned<TsSkinManager> first = NewManagerWithSkin();
     Owned<TsSkinManager> second = NewManager();
     c.prepare(*second);
     form->commands.clear();
@@ -352,13 +355,10 @@ TEST_F(SkinManagerTest, SkinSettingsReloadTheLoadedSkin) {
          return i >= 0 && m.Skin().GeneralData[i].Color == 255;
        }}};
   for (const Setting& c : cases) {
-    Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
-    form->Handle();
+    Owned<TSkinTestForm> form = NewHookedForm();
     Owned<TsSkinManager> idle = NewManager();
     idle->SetActive(false);
-    Owned<TsSkinManager> m = NewManager();
-    AddStored(*m, "Vista (internal)");
-    m->SetSkinName("Vista (internal)");
+    Owned<TsSkinManager> m = NewManagerWithSkin();
     const std::int64_t before = Colours(*m);
     form->commands.clear();
     c.change(*idle);
