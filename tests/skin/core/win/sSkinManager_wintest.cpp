@@ -301,6 +301,20 @@ TEST_F(SkinManagerTest, SettingIsDefaultTakesTheRoleAndAnnouncesWhatTheManagerHo
     second.reset();
     first.reset();
   }
+  // While streaming only the role is taken; Loaded announces what was loaded.
+  Owned<TSkinTestForm> form = NewHookedForm();
+  Owned<TsSkinManager> first = NewManagerWithSkin();
+  Owned<TsSkinManager> streamed = NewManager();
+  AddStored(*streamed, "Vista (internal)");
+  form->commands.clear();
+  streamed->BeginLoading();
+  streamed->SetIsDefault(true);
+  streamed->SetSkinName("Vista (internal)");
+  EXPECT_TRUE(streamed->IsDefault());
+  EXPECT_TRUE(Announced(*form).empty());
+  streamed->EndLoading();
+  EXPECT_EQ(Announced(*form), std::vector<unsigned>{cmdSkinLoaded});
+  EXPECT_NE(streamed->SkinInfo(), "N/A");
 }
 
 // Every form, with a provider or without, first hears that fades are over,
