@@ -70,7 +70,8 @@ void RemoveHookedForm(TCustomForm* form) {
 
 TacFormProvider* ProviderOfForm(TCustomForm* form) {
   if (form == nullptr || !form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TacFormProvider*>(SendCommandToWindow(form->Handle(), cmdGetProvider, 0));
+  return reinterpret_cast<TacFormProvider*>(
+      SendCommandToWindow(form->Handle(), cmdGetProvider, 0));
 }
 
 void LockForms(TsSkinManager* manager) {
@@ -115,8 +116,7 @@ void UnlockForms(TsSkinManager* manager) {
       if (LOBYTE(LOWORD(GetVersion())) < 6) SetWindowRgn(wnd, nullptr, FALSE);
       provider->FindRegionHoles();
       provider->UpdateFormRegion(true);
-      RedrawWindow(wnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (provider->HasBorderForm()) provider->SyncBorderForm(true, 255);
     } else {
       RedrawWindow(wnd, nullptr, nullptr,
