@@ -55,6 +55,7 @@ TEST(sSkinModel, ReadsTheSkinWideValuesOfGlobalInfo) {
   EXPECT_EQ(d.TitleHeight, 24);
   EXPECT_EQ(d.MaxTitleHeight, 24);  // MAXHEIGHT absent
   EXPECT_EQ(d.BorderWidth, 3);
+  EXPECT_EQ(Load(kGlobal).CommonSkinData.BorderWidth, 4) << "when absent";
   EXPECT_EQ(d.Shadow1Blur, 6);
   EXPECT_EQ(d.BIKeepHue, 1);
   EXPECT_TRUE(m.MaskData.empty());
@@ -222,9 +223,55 @@ TEST(sSkinModel, ColourGettersFallBackWhenTheSkinLacksTheirSections) {
   EXPECT_EQ(m.GetMenuHotColor(), 5);
   EXPECT_EQ(m.GetMenuHotFontColor(), 6);
 
-  const TsSkinModel white = Load(kGlobal + "[MENUITEM]\r\nHOTCOLOR=16777215\r\nHOTFONTCOLOR=6\r\n");
-  EXPECT_EQ(white.GetMenuHotColor(), DefaultColorToRGB(clHighlight));
-  EXPECT_EQ(white.GetMenuHotFontColor(), DefaultColorToRGB(clHighlightText));
+  // A menu item's hot colours that cannot stand out (none, the key colour,
+  // white, or black text) give way to the system's highlight colours.
+  const TColor highlight = DefaultColorToRGB(clHighlight);
+  const TColor highlightText = DefaultColorToRGB(clHighlightText);
+  const struct {
+    const char* hotColor;
+    const char* hotFontColor;
+    TColor color, fontColor;
+  } menus[] = {{"16777215", "6", highlight, highlightText},
+               {"16711935", "6", highlight, highlightText},
+               {"5", "16711935", 5, highlightText},
+               {"5", "16777215", 5, highlightText},
+               {"5", "0", 5, highlightText},
+               {"5", "7", 5, 7}};
+  for (const auto& c : menus) {
+    const TsSkinModel menu = Load(kGlobal + "[MENUITEM]\r\nHOTCOLOR=" + c.hotColor +
+                                  "\r\nHOTFONTCOLOR=" + c.hotFontColor + "\r\n");
+    EXPECT_EQ(menu.GetMenuHotColor(), c.color) << c.hotColor << " " << c.hotFontColor;
+    EXPECT_EQ(menu.GetMenuHotFontColor(), c.fontColor) << c.hotColor << " " << c.hotFontColor;
+  }
+}
+
+// The well-known sections and masks are found by their own names, and the
+// skin-wide section keeps no cached masks of its own.
+TEST(sSkinModel, CommonIndexesPointAtTheirOwnSectionsAndMasks) {
+  std::string options = kGlobal + "BORDERSMASK=@0000,0000,0030,0010,3,0\r\n";
+  const char* const globals[] = {"BOXCHECKED",     "BOXUNCHECKED", "BOXGRAYED",    "RADIOCHECKED",
+                                 "RADIOUNCHECKED", "RADIOGRAYED",  "SMALLCHECKED", "SMALLUNCHECKED",
+                                 "SMALLGRAYED",    "EXBORDER"};
+  for (const char* key : globals) options += std::string(key) + "=@0000,0000,0030,0010,3,0\r\n";
+  const char* const tabs[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+  for (const char* tab : tabs)
+    options += std::string("[") + tab + "]\r\nBORDERSMASK=@0000,0000,0030,0010,3,0\r\n";
+  const TsSkinModel m = Load(options);
+  const TsCommonIndexes& c = m.CommonIndexes;
+  const int found[] = {c.BoxChecked,     c.BoxUnchecked, c.BoxGrayed,    c.RadioChecked,
+                       c.RadioUnchecked, c.RadioGrayed,  c.SmallChecked, c.SmallUnchecked,
+                       c.SmallGrayed,    c.ExBorder};
+  for (std::size_t i = 0; i < std::size(globals); ++i)
+    EXPECT_EQ(found[i], m.MaskIndexByNames("GLOBALINFO", globals[i])) << globals[i];
+  const TsCommonIndexes::Tab* tabIndexes[] = {&c.TabTop, &c.TabBottom, &c.TabLeft, &c.TabRight};
+  for (std::size_t i = 0; i < std::size(tabs); ++i) {
+    EXPECT_EQ(tabIndexes[i]->Section, m.SectionIndexOf(tabs[i])) << tabs[i];
+    EXPECT_EQ(tabIndexes[i]->Border, m.MaskIndexByNames(tabs[i], "BORDERSMASK")) << tabs[i];
+    EXPECT_NE(tabIndexes[i]->Border, -1) << tabs[i];
+  }
+  EXPECT_EQ(c.GlobalInfo, m.SectionIndexOf("GLOBALINFO"));
+  EXPECT_EQ(m.GeneralData[c.GlobalInfo].BorderIndex, -1);
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("TABTOP")].BorderIndex, c.TabTop.Border);
 }
 
 TEST(sSkinModel, CommonSectionsAddOnlySectionsTheSkinLacks) {
@@ -238,6 +285,12 @@ TEST(sSkinModel, CommonSectionsAddOnlySectionsTheSkinLacks) {
   EXPECT_EQ(m.GeneralData[mine].Color, 255);
   EXPECT_EQ(m.GeneralData[mine].HotColor, 77);
   EXPECT_EQ(m.GeneralData[mine].FontColor[0], 16);
+  EXPECT_EQ(m.GeneralData.size(), 3u) << "GLOBALINFO, BUTTON and MYBUTTON only";
+
+  o.CommonSections = "[OWN]\r\nHOTCOLOR=0x20\r\nCOLOR=0x30\r\n";
+  const TsSkinModel own = Load(kGlobal, 100, 100, o);
+  EXPECT_EQ(own.GeneralData[own.SectionIndexOf("OWN")].HotColor, 0x20);
+  EXPECT_EQ(own.GeneralData[own.SectionIndexOf("OWN")].Color, 0x30);
 }
 
 struct BadOptions {
@@ -456,6 +509,8 @@ TEST(sSkinModel, PicturesComeThroughTheDecodersGiven) {
   const TsMaskData& small = Mask(m, "A", "PATTERN");
   EXPECT_EQ(small.ImgType, itisaTexture);
   EXPECT_EQ(small.R, Rect(0, 0, 200, 200));
+  EXPECT_EQ(small.ImageCount, 1);
+  EXPECT_EQ(MaskFrameWidth(small), 200);
   ASSERT_EQ(m.PatternData.size(), 1u);
   EXPECT_EQ(m.PatternData[0].PropertyName, "HOTPATTERN");
   EXPECT_EQ(m.PatternIndexOf(m.SectionIndexOf("A"), "A", "HOTPATTERN"), 0);
@@ -570,6 +625,27 @@ TEST(sSkinModel, HueOffsetTurnsColoursEitherWayAndKeepsGreysAndTheCloseIcon) {
     EXPECT_EQ(icon[0], 200);
     EXPECT_EQ(icon[2], 50);
     EXPECT_NE(m.MasterBitmap->ScanLine(15)[0], 200);
+  }
+}
+
+// Recolouring turns the pictures' colours but never their grey or
+// transparent-key pixels, and turns the skin-wide shadow colour too.
+TEST(sSkinModel, RecolouringKeepsGreyAndKeyPixels) {
+  TBitmap master(3, 1, pf24bit);
+  const std::uint8_t pixels[3][3] = {{200, 100, 50}, {90, 90, 90}, {255, 0, 255}};
+  for (int x = 0; x < 3; ++x) std::memcpy(master.ScanLine(0) + 3 * x, pixels[x], 3);
+  for (const bool hue : {true, false}) {
+    TsSkinLoadOptions o;
+    (hue ? o.HueOffset : o.Saturation) = hue ? 120 : -100;
+    TsSkinModel m;
+    m.LoadFromPackedData(MakePack("[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\nSHADOW1COLOR=255\r\n",
+                                  {{"MASTER.BMP", WriteBmp(master)}}),
+                         o);
+    const std::uint8_t* p = m.MasterBitmap->ScanLine(0);
+    EXPECT_NE(std::memcmp(p, pixels[0], 3), 0) << (hue ? "hue" : "saturation");
+    EXPECT_EQ(std::memcmp(p + 3, pixels[1], 3), 0) << (hue ? "hue" : "saturation");
+    EXPECT_EQ(std::memcmp(p + 6, pixels[2], 3), 0) << (hue ? "hue" : "saturation");
+    EXPECT_NE(m.CommonSkinData.Shadow1Color, 255) << (hue ? "hue" : "saturation");
   }
 }
 
