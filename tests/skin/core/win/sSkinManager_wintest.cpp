@@ -7,7 +7,9 @@
 #include <functional>
 
 #include "SkinTestForms.h"
+#include "base/Streams.h"
 #include "base/SysUtils.h"
+#include "base/TempFolder.h"
 #include "classlib/MessageLog.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -412,8 +414,8 @@ TEST_F(SkinManagerTest, BeforeAndAfterEventsFrameEachChangeOfSkin) {
     std::function<void()> act;
     std::vector<std::string> seen;
   };
-  const SkinFolder folder;
-  folder.Write("sk\\Bad.asz", TacBytes{'n', 'o', 't'});
+  kv::test::TempFolder skins;
+  WriteFileBytes(skins.File("Bad.asz"), "not a skin");
   const Step steps[] = {
       {"a new skin", [&] { m->SetSkinName("Vista (internal)"); }, {"before", "1", "3", "after"}},
       {"a reload", [&] { m->SetHueOffset(30); }, {"3"}},
@@ -422,7 +424,7 @@ TEST_F(SkinManagerTest, BeforeAndAfterEventsFrameEachChangeOfSkin) {
       {"a failed load",
        [&] {
          TMessageBoxProbe probe;
-         m->SetSkinDirectory(folder.Absolute());
+         m->SetSkinDirectory(skins.Path());
          m->SetSkinName("Bad");
        },
        {"before", "after"}}};
