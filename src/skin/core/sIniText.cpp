@@ -7,12 +7,6 @@
 namespace kv {
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
 char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
@@ -38,23 +32,21 @@ TsIniText::TsIniText(std::string_view text) {
   while (pos <= text.size()) {
     std::size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
+    const std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     if (line.empty() || line.front() == ';') continue;
     if (line.size() > 1 && line.front() == '[' && line.back() == ']') {
-      const std::string_view name = TrimBlanks(line.substr(1, line.size() - 2));
-      const auto [it, added] = index_.try_emplace(UpperSkinName(name), sections_.size());
-      if (added) sections_.push_back({std::string(name), {}, {}});
-      current = &sections_[it->second];
+      const std::string_view name = line.substr(1, line.size() - 2);
+      index_.try_emplace(UpperSkinName(name), sections_.size());
+      sections_.push_back({std::string(name), {}, {}});
+      current = &sections_.back();
       continue;
     }
     const std::size_t eq = line.find('=');
-    if (!current || eq == std::string_view::npos) continue;
-    const std::string_view key = TrimBlanks(line.substr(0, eq));
-    if (key.empty()) continue;
-    if (current->Index.try_emplace(UpperSkinName(key), current->Entries.size()).second) {
-      current->Entries.push_back({std::string(key), std::string(TrimBlanks(line.substr(eq + 1)))});
-    }
+    if (!current || eq == std::string_view::npos || eq == 0) continue;
+    const std::string_view key = line.substr(0, eq);
+    if (current->Index.try_emplace(UpperSkinName(key), current->Entries.size()).second)
+      current->Entries.push_back({std::string(key), std::string(line.substr(eq + 1))});
   }
 }
 

@@ -1,9 +1,12 @@
 // INI text held in memory (the skin options "Options.dat" and the manager's
 // CommonSections): sections in file order, keys in section order, names
 // compared without regard to case.
-// Blank lines and lines starting with ';' are skipped, as is a UTF-8 byte
-// order mark; names and values are trimmed; a repeated section is merged into the first and a
-// repeated key keeps its first value.
+// Lines are taken as written, nothing is trimmed: empty lines and lines
+// starting with ';' are skipped, as is a UTF-8 byte order mark; "[name]"
+// starts a section; a key is the text before a line's first '=' and its value
+// the rest of the line. A repeated section name is a section of its own
+// (listed again; look-ups find the first), and a repeated key keeps its first
+// value. Skins stored in programs were made against these rules.
 #pragma once
 
 #include <string>

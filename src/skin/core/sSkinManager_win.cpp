@@ -116,10 +116,14 @@ std::string FormatVersion(double version) {
 
 }  // namespace
 
+// The default role passes on when the default manager goes. Its removal
+// broadcast has already gone out: the heir announces its skin once, or
+// nothing when it holds none.
 void PromoteDefaultManager() {
   for (TsSkinManager* m : managers) {
     if (m->nonDefault_ || m->HasState(csDestroying)) continue;
-    m->SetIsDefault(true);
+    SetDefaultManager(m);
+    if (m->HoldsSkin()) m->SendNewSkin(true);
     return;
   }
 }
@@ -189,13 +193,19 @@ void TsSkinManager::SetIsDefault(bool value) {
   nonDefault_ = !value;
   if (!value && DefaultManager != nullptr) return;
   SetDefaultManager(this);
-  if (active_) {
+  // While streaming, Loaded announces whatever skin the stream loads.
+  if (Streaming()) return;
+  // A manager that never loaded a skin has none to announce: the forms are
+  // told there is no skin rather than given an empty one.
+  if (HoldsSkin()) {
     SendNewSkin(true);
     RepaintForms();
   } else {
     SendRemoveSkin();
   }
 }
+
+bool TsSkinManager::HoldsSkin() const { return active_ && skin_.CommonSkinData.Active; }
 
 void TsSkinManager::SetActive(bool value) {
   if (active_ == value) return;

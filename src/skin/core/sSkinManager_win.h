@@ -121,6 +121,8 @@ class TsSkinManager : public TComponent {
   void LoadFound();
   TsSkinLoadOptions LoadOptions() const;
   void BecomeDefault();
+  // Active with a skin loaded and announced.
+  bool HoldsSkin() const;
   bool Streaming() const { return HasState(csLoading | csReading); }
 
   bool extendedBorders_ = false;

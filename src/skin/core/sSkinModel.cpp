@@ -242,7 +242,7 @@ class TsSkinLoader {
     const std::string name = ini_.ReadString("GLOBALINFO", "MASTERBITMAP", "");
     if (name.empty()) return;
     const std::optional<TacBytes> bytes = images_.Get(name);
-    if (!bytes) {  // loaded when it exists; the masks cut from it fail without it
+    if (!bytes) {  // loaded when it exists; the masks cut from it are skipped without it
       m_.SkippedKeys.push_back("GLOBALINFO.MASTERBITMAP (" + name + ")");
       return;
     }
@@ -282,8 +282,10 @@ class TsSkinLoader {
   }
 
   // Every mask must have frames and states of at least one pixel, margins
-  // that are not negative, and lie wholly inside its image.
-  void Validate(const TsMaskData& mk, const std::string& section, const std::string& key) const {
+  // that are not negative, and lie wholly inside its image. False when the
+  // image it is cut from is missing: like a missing image file, that only
+  // costs the key its mask.
+  bool Validate(const TsMaskData& mk, const std::string& section, const std::string& key) {
     if (mk.ImageCount < 1) throw KeyError(section, key, "the mask has no frames");
     if (mk.MaskType < 0 || mk.MaskType > kMaxMaskType) {
       throw KeyError(section, key, "bad state count " + std::to_string(mk.MaskType));
@@ -292,7 +294,10 @@ class TsSkinLoader {
       throw KeyError(section, key, "negative margin");
     }
     const TBitmap* img = mk.Bmp ? mk.Bmp.get() : m_.MasterBitmap.get();
-    if (!img) throw KeyError(section, key, "the skin has no master bitmap");
+    if (!img) {
+      m_.SkippedKeys.push_back(section + "." + key + " (no master bitmap)");
+      return false;
+    }
     const TRect& r = mk.R;
     if (r.Left < 0 || r.Top < 0 || r.Right > img->Width() || r.Bottom > img->Height() ||
         r.Right <= r.Left || r.Bottom <= r.Top) {
@@ -305,6 +310,7 @@ class TsSkinLoader {
     if (MaskFrameWidth(mk) < 1 || MaskStateHeight(mk) < 1) {
       throw KeyError(section, key, "the mask's frames are empty");
     }
+    return true;
   }
 
   void ReadRect(TsMaskData& mk, const std::string& s, const std::string& k, std::string_view v) {
@@ -438,8 +444,7 @@ class TsSkinLoader {
         const std::string v = ini_.ReadString(s, k, "");
         if (v.empty()) continue;
         std::optional<TsMaskData> mk = ParseMask(s, k, v);
-        if (!mk) continue;
-        Validate(*mk, s, k);
+        if (!mk || !Validate(*mk, s, k)) continue;
         m_.MaskData.push_back(std::move(*mk));
       }
     }
@@ -471,8 +476,7 @@ class TsSkinLoader {
           m_.MaskData.push_back(std::move(mk));
           continue;
         }
-        if (!parsed) continue;
-        Validate(*parsed, s, k);
+        if (!parsed || !Validate(*parsed, s, k)) continue;
         m_.MaskData.push_back(std::move(*parsed));
       }
     }

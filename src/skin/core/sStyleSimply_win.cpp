@@ -57,7 +57,15 @@ int AddHookedForm(TCustomForm* form) {
 }
 
 void RemoveHookedForm(TCustomForm* form) {
-  std::erase(HookedForms, form);
+  // The last entry fills each freed slot; a form listed twice leaves no gap.
+  for (std::size_t i = 0; i < HookedForms.size();) {
+    if (HookedForms[i] != form) {
+      ++i;
+      continue;
+    }
+    HookedForms[i] = HookedForms.back();
+    HookedForms.pop_back();
+  }
   std::erase_if(lockedForms, [form](const LockedForm& l) { return l.form == form; });
 }
 

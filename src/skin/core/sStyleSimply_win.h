@@ -14,7 +14,8 @@ namespace kv {
 class TsSkinManager;
 class TacFormProvider;
 
-// In the order the providers were created; never owns the forms.
+// In the order the providers were created, but for removals, which move the
+// last entry into the freed slot; never owns the forms.
 extern std::vector<TCustomForm*> HookedForms;
 // Set while the default manager's forms are frozen for an animated skin
 // change; painting checks read it.
@@ -24,7 +25,8 @@ extern HICON ProgramSmallIcon;
 extern HICON ProgramLargeIcon;
 
 int AddHookedForm(TCustomForm* form);
-// Removes every entry of the form; the list stays without gaps.
+// Removes every entry of the form, moving the last entry into each freed
+// slot; the list stays without gaps.
 void RemoveHookedForm(TCustomForm* form);
 
 // The provider a form answers the toolkit's provider query with; null when

@@ -88,6 +88,8 @@ struct Look {
   TColor color = 0;
   int transparency = 0, imagePercent = 0, gradientPercent = 0;
   const TsGradArray* gradient = nullptr;
+  // Weight of the texture under a gradient laid over it.
+  int textureAlpha = 0;
 };
 
 Look LookOf(const TsGeneralData& g, int state, TColor customColor) {
@@ -102,6 +104,7 @@ Look LookOf(const TsGeneralData& g, int state, TColor customColor) {
   if (k.transparency == 100) return k;
   k.imagePercent = std::clamp(hot ? g.HotImagePercent : g.ImagePercent, 0, 100);
   k.gradientPercent = std::clamp(hot ? g.HotGradientPercent : g.GradientPercent, 0, 100);
+  k.textureAlpha = k.imagePercent * 255 / 100;
   const TsGradArray& grad = hot ? g.HotGradientArray : g.GradientArray;
   if (k.gradientPercent != 0 && !grad.empty()) k.gradient = &grad;
   return k;
@@ -161,8 +164,8 @@ void PaintSection(const TsSkinModel& skin, const Look& k, const Texture& tex, TB
     if (textured) {
       TBitmap layer(r.Width(), r.Height(), target->PixelFormat());
       PaintGradientOrColor(&layer, {0, 0, r.Width(), r.Height()}, k);
-      const int alpha = std::clamp(k.imagePercent * 255 / 100, 0, 255);
-      BlendBitmapRectFast(target, &layer, alpha, {0, 0, r.Width(), r.Height()}, r.TopLeft());
+      BlendBitmapRectFast(target, &layer, k.textureAlpha, {0, 0, r.Width(), r.Height()},
+                          r.TopLeft());
     } else {
       PaintGradientOrColor(target, r, k);
     }
@@ -404,6 +407,8 @@ void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int 
   // Without a background picture the section is opaque; only a wholly
   // transparent one shows the fill colour.
   if (!cacheInfo.Ready && k.transparency != 100) k.transparency = 0;
+  // Scroll-bar parts weigh the texture by 256ths, a full share kept whole.
+  k.textureAlpha = std::min(k.imagePercent * 256 / 100, 255);
   Texture tex;
   const int given = state == 0 ? patternIndex : hotPatternIndex;
   if (k.imagePercent > 0 && skin.IsMaskIndexValid(given)) tex.mask = given;

@@ -7,26 +7,51 @@ namespace {
 
 TEST(sIniText, KeepsSectionAndKeyOrderAndFindsNamesWithoutCase) {
   const TsIniText ini(
-      "; a comment\r\n[Button]\r\nCOLOR = 123 \r\nHotColor=$FF\r\n\r\n[EDIT]\nX=1\n[button]\n"
-      "COLOR=9\nFONTCOLOR=0x10\n");
+      "; a comment\r\n[Button]\r\nCOLOR=123\r\nHotColor=$FF\r\nCOLOR=5\r\n\r\n[EDIT]\nX=1\n"
+      "FONTCOLOR=0x10\n");
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Button", "EDIT"}));
-  EXPECT_EQ(ini.ReadSection("BUTTON"),
-            (std::vector<std::string>{"COLOR", "HotColor", "FONTCOLOR"}));
+  EXPECT_EQ(ini.ReadSection("BUTTON"), (std::vector<std::string>{"COLOR", "HotColor"}));
   EXPECT_EQ(ini.ReadInteger("button", "color", -1), 123);  // the first value stays
   EXPECT_EQ(ini.ReadInteger("BUTTON", "HOTCOLOR", -1), 255);
-  EXPECT_EQ(ini.ReadInteger("BUTTON", "FONTCOLOR", -1), 16);
+  EXPECT_EQ(ini.ReadInteger("EDIT", "FONTCOLOR", -1), 16);
   EXPECT_EQ(ini.ReadString("EDIT", "Y", "?"), "?");
   EXPECT_FALSE(ini.SectionExists("PANEL"));
   EXPECT_TRUE(ini.ValueExists("edit", "x"));
+}
+
+// Stored skins were written against these rules, blanks and repeats included.
+TEST(sIniText, TakesLinesAsWrittenAndARepeatedSectionAsASecondOne) {
+  const TsIniText ini(
+      "[ A ]\nK=1\n[B]\nK=2\nSPACED = 7 \nTAIL=x \n  ; not a comment\n [C]\n[b]\nK=3\nONLY=4\n");
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{" A ", "B", "b"}));
+  EXPECT_EQ(ini.ReadString(" A ", "K", "?"), "1");
+  EXPECT_FALSE(ini.SectionExists("A"));
+  // The first of two sections of one name answers; the second's keys are not merged.
+  EXPECT_EQ(ini.ReadString("b", "K", "?"), "2");
+  EXPECT_EQ(ini.ReadString("B", "ONLY", "?"), "?");
+  EXPECT_EQ(ini.ReadSection("B"), (std::vector<std::string>{"K", "SPACED ", "TAIL"}));
+  // A key is all before the '=', its value all after it.
+  EXPECT_EQ(ini.ReadString("B", "SPACED", "?"), "?");
+  EXPECT_EQ(ini.ReadString("B", "SPACED ", "?"), " 7 ");
+  EXPECT_EQ(ini.ReadString("B", "TAIL", "?"), "x ");
+  EXPECT_FALSE(ini.SectionExists("C"));
 }
 
 TEST(sIniText, ReadsTheIntegerFormsOfTheOptionsAndTheDefaultForTheRest) {
   const struct {
     const char* value;
     int expected;
-  } cases[] = {{"0x1F", 31},   {"$1F", 31},          {"12", 12},         {" 12", 12},
-               {"-16777201", -16777201},  {"$FF00000F", -16777201}, {"0x", -5},
-               {"", -5},       {"x", -5},            {"12x", -5},        {"99999999999", -5}};
+  } cases[] = {{"0x1F", 31},
+               {"$1F", 31},
+               {"12", 12},
+               {" 12", 12},
+               {"-16777201", -16777201},
+               {"$FF00000F", -16777201},
+               {"0x", -5},
+               {"", -5},
+               {"x", -5},
+               {"12x", -5},
+               {"99999999999", -5}};
   for (const auto& c : cases) {
     const TsIniText ini(std::string("[S]\nK=") + c.value + "\n");
     EXPECT_EQ(ini.ReadInteger("S", "K", -5), c.expected) << c.value;

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "SkinTestUtil.h"
 #include "base/SysUtils.h"
+#include "base/TempFolder.h"
 
 namespace kv {
 namespace {
@@ -53,6 +55,7 @@ TEST(sSkinModel, ReadsTheSkinWideValuesOfGlobalInfo) {
   EXPECT_EQ(d.TitleHeight, 24);
   EXPECT_EQ(d.MaxTitleHeight, 24);  // MAXHEIGHT absent
   EXPECT_EQ(d.BorderWidth, 3);
+  EXPECT_EQ(Load(kGlobal).CommonSkinData.BorderWidth, 4) << "when absent";
   EXPECT_EQ(d.Shadow1Blur, 6);
   EXPECT_EQ(d.BIKeepHue, 1);
   EXPECT_TRUE(m.MaskData.empty());
@@ -94,7 +97,8 @@ TEST(sSkinModel, ReadsEveryMaskFormatWithItsFields) {
                "[A]\r\n"
                "BORDERSMASK=^0010,0020,0030,0040,0000,0000,0000,0000,3,1,0,0\r\n"
                "WIDE=^0000,0000,0090,0040,0001,0002,0003,0004,3,1,5,2\r\n"
-               "T24=~0001,0002,0011,0012,02\r\n"
+               "T23=~0001,0002,0011,0012,02\r\n"
+               "T24=~0001,0002,0011,0012,02,\r\n"
                "T25=~0001,0002,0011,0014,02,1\r\n"
                "GLYPHMASK=@0000,0050,0030,0060,3,0\r\n"
                "WORDS=#(10,10,40,30)(3,1)\r\n"
@@ -119,7 +123,8 @@ TEST(sSkinModel, ReadsEveryMaskFormatWithItsFields) {
   EXPECT_EQ(w.BorderWidth, 2);
   EXPECT_EQ(m.GetMaskStateSize(m.MaskIndexByNames("A", "WIDE")), (TSize{30, 20}));
 
-  EXPECT_EQ(Mask(m, "A", "T24").MaskType, 0);
+  EXPECT_EQ(Mask(m, "A", "T23").MaskType, 0);
+  EXPECT_EQ(Mask(m, "A", "T24").MaskType, 0);  // 24 characters: no state count yet
   EXPECT_EQ(Mask(m, "A", "T24").ImgType, itisaTexture);
   EXPECT_EQ(Mask(m, "A", "T24").StretchMode, 2);
   EXPECT_EQ(Mask(m, "A", "T25").MaskType, 1);
@@ -183,6 +188,21 @@ TEST(sSkinModel, MaskLookUpsFollowParentClassAndMarginsFallBack) {
   EXPECT_EQ(m.MaskImage(mask), m.MasterBitmap.get());
 }
 
+// A zero margin beside others that are not gives way to the border width,
+// from 1 up, else to the frame (width per frame, height per state).
+TEST(sSkinModel, AZeroMarginFallsBackToTheBorderWidthThenTheFrame) {
+  const struct { int borderWidth, left, top; } cases[] = {{0, 10, 10}, {1, 1, 1}, {2, 2, 2}};
+  for (const auto& c : cases) {
+    const TsSkinModel m =
+        Load(kGlobal + "[A]\r\nB=^0000,0000,0030,0020,0000,0000,0005,0000,3,1,0," +
+             std::to_string(c.borderWidth) + "\r\n");
+    const int i = m.MaskIndexByNames("A", "B");
+    EXPECT_EQ(m.MaskMarginLeft(i), c.left) << "border width " << c.borderWidth;
+    EXPECT_EQ(m.MaskMarginTop(i), c.top) << "border width " << c.borderWidth;
+    EXPECT_EQ(m.MaskMarginRight(i), 5);
+  }
+}
+
 TEST(sSkinModel, ColourGettersFallBackWhenTheSkinLacksTheirSections) {
   TsSkinModel empty;
   empty.LoadFromPackedData(MakePack("[OTHER]\r\nCOLOR=1\r\n"));
@@ -203,9 +223,55 @@ TEST(sSkinModel, ColourGettersFallBackWhenTheSkinLacksTheirSections) {
   EXPECT_EQ(m.GetMenuHotColor(), 5);
   EXPECT_EQ(m.GetMenuHotFontColor(), 6);
 
-  const TsSkinModel white = Load(kGlobal + "[MENUITEM]\r\nHOTCOLOR=16777215\r\nHOTFONTCOLOR=6\r\n");
-  EXPECT_EQ(white.GetMenuHotColor(), DefaultColorToRGB(clHighlight));
-  EXPECT_EQ(white.GetMenuHotFontColor(), DefaultColorToRGB(clHighlightText));
+  // A menu item's hot colours that cannot stand out (none, the key colour,
+  // white, or black text) give way to the system's highlight colours.
+  const TColor highlight = DefaultColorToRGB(clHighlight);
+  const TColor highlightText = DefaultColorToRGB(clHighlightText);
+  const struct {
+    const char* hotColor;
+    const char* hotFontColor;
+    TColor color, fontColor;
+  } menus[] = {{"16777215", "6", highlight, highlightText},
+               {"16711935", "6", highlight, highlightText},
+               {"5", "16711935", 5, highlightText},
+               {"5", "16777215", 5, highlightText},
+               {"5", "0", 5, highlightText},
+               {"5", "7", 5, 7}};
+  for (const auto& c : menus) {
+    const TsSkinModel menu = Load(kGlobal + "[MENUITEM]\r\nHOTCOLOR=" + c.hotColor +
+                                  "\r\nHOTFONTCOLOR=" + c.hotFontColor + "\r\n");
+    EXPECT_EQ(menu.GetMenuHotColor(), c.color) << c.hotColor << " " << c.hotFontColor;
+    EXPECT_EQ(menu.GetMenuHotFontColor(), c.fontColor) << c.hotColor << " " << c.hotFontColor;
+  }
+}
+
+// The well-known sections and masks are found by their own names, and the
+// skin-wide section keeps no cached masks of its own.
+TEST(sSkinModel, CommonIndexesPointAtTheirOwnSectionsAndMasks) {
+  std::string options = kGlobal + "BORDERSMASK=@0000,0000,0030,0010,3,0\r\n";
+  const char* const globals[] = {"BOXCHECKED",     "BOXUNCHECKED", "BOXGRAYED",    "RADIOCHECKED",
+                                 "RADIOUNCHECKED", "RADIOGRAYED",  "SMALLCHECKED", "SMALLUNCHECKED",
+                                 "SMALLGRAYED",    "EXBORDER"};
+  for (const char* key : globals) options += std::string(key) + "=@0000,0000,0030,0010,3,0\r\n";
+  const char* const tabs[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+  for (const char* tab : tabs)
+    options += std::string("[") + tab + "]\r\nBORDERSMASK=@0000,0000,0030,0010,3,0\r\n";
+  const TsSkinModel m = Load(options);
+  const TsCommonIndexes& c = m.CommonIndexes;
+  const int found[] = {c.BoxChecked,     c.BoxUnchecked, c.BoxGrayed,    c.RadioChecked,
+                       c.RadioUnchecked, c.RadioGrayed,  c.SmallChecked, c.SmallUnchecked,
+                       c.SmallGrayed,    c.ExBorder};
+  for (std::size_t i = 0; i < std::size(globals); ++i)
+    EXPECT_EQ(found[i], m.MaskIndexByNames("GLOBALINFO", globals[i])) << globals[i];
+  const TsCommonIndexes::Tab* tabIndexes[] = {&c.TabTop, &c.TabBottom, &c.TabLeft, &c.TabRight};
+  for (std::size_t i = 0; i < std::size(tabs); ++i) {
+    EXPECT_EQ(tabIndexes[i]->Section, m.SectionIndexOf(tabs[i])) << tabs[i];
+    EXPECT_EQ(tabIndexes[i]->Border, m.MaskIndexByNames(tabs[i], "BORDERSMASK")) << tabs[i];
+    EXPECT_NE(tabIndexes[i]->Border, -1) << tabs[i];
+  }
+  EXPECT_EQ(c.GlobalInfo, m.SectionIndexOf("GLOBALINFO"));
+  EXPECT_EQ(m.GeneralData[c.GlobalInfo].BorderIndex, -1);
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("TABTOP")].BorderIndex, c.TabTop.Border);
 }
 
 TEST(sSkinModel, CommonSectionsAddOnlySectionsTheSkinLacks) {
@@ -219,6 +285,12 @@ TEST(sSkinModel, CommonSectionsAddOnlySectionsTheSkinLacks) {
   EXPECT_EQ(m.GeneralData[mine].Color, 255);
   EXPECT_EQ(m.GeneralData[mine].HotColor, 77);
   EXPECT_EQ(m.GeneralData[mine].FontColor[0], 16);
+  EXPECT_EQ(m.GeneralData.size(), 3u) << "GLOBALINFO, BUTTON and MYBUTTON only";
+
+  o.CommonSections = "[OWN]\r\nHOTCOLOR=0x20\r\nCOLOR=0x30\r\n";
+  const TsSkinModel own = Load(kGlobal, 100, 100, o);
+  EXPECT_EQ(own.GeneralData[own.SectionIndexOf("OWN")].HotColor, 0x20);
+  EXPECT_EQ(own.GeneralData[own.SectionIndexOf("OWN")].Color, 0x30);
 }
 
 struct BadOptions {
@@ -258,13 +330,8 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
        "Skin section \"A\" key \"GRADIENTDATA\": 'z' is not a valid integer value"},
       {"global number written as text", kGlobal + "SHADOW1OFFSET=two\r\n",
        "key \"SHADOW1OFFSET\": 'two' is not"},
-      {"mask in a missing master bitmap",
-       "[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
-       "the skin has no master bitmap"},
       {"computed margin past 16 bits", kGlobal + "[A]\r\nW=!WIDE.BMP!1!0!0\r\n",
        "65537 is out of range"},
-      {"mask without a master bitmap", "[A]\r\nG=@0000,0000,0030,0030,1,0\r\n",
-       "the skin has no master bitmap"},
       {"damaged image", kGlobal + "[A]\r\nX=!BAD.BMP!1!0!0\r\n", "image \"BAD.BMP\""},
   };
   // WIDE.BMP's margins are a third of its width: 65537.
@@ -277,21 +344,81 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
   }
 }
 
-TEST(sSkinModel, RejectsAbsurdSectionCountsAndParentChains) {
-  std::string many = kGlobal;
-  for (int i = 0; i < 5000; ++i) many += "[S" + std::to_string(i) + "]\r\n";
-  EXPECT_NE(LoadError(many).find("5001 sections"), std::string::npos);
+struct Limit {
+  const char* what;
+  std::string atLimit, pastLimit;
+  const char* message;
+};
 
-  // S0 inherits from S1, ... up to S<length>.
-  const auto chain = [](int length) {
-    std::string text = kGlobal;
-    for (int i = 0; i < length; ++i)
-      text += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
-    return text;
+// S0 inherits from S1, ... up to S<length>, which sets COLOR.
+std::string ParentChain(int length) {
+  std::string text = kGlobal;
+  for (int i = 0; i < length; ++i)
+    text += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i + 1) + "\r\n";
+  return text + "[S" + std::to_string(length) + "]\r\nCOLOR=77\r\n";
+}
+
+std::string Sections(int count) {
+  std::string text = kGlobal;
+  for (int i = 1; i < count; ++i) text += "[S" + std::to_string(i) + "]\r\n";
+  return text;
+}
+
+// Every limit of the reader holds at its value and fails one past it, naming
+// the fault; the master bitmap is 100 x 100, SEP.BMP 30 x 20.
+TEST(sSkinModel, EachLimitHoldsAtItsValueAndFailsOnePast) {
+  const Limit limits[] = {
+      {"sections", Sections(4096), Sections(4097), "4097 sections, more than 4096"},
+      {"PARENTCLASS chain", ParentChain(63), ParentChain(64), "deeper than 64"},
+      {"state count in words", kGlobal + "[A]\r\nW=#(0,0,20,100)(1,9)\r\n",
+       kGlobal + "[A]\r\nW=#(0,0,20,100)(1,10)\r\n", "bad state count 10"},
+      {"state count of an own image", kGlobal + "[A]\r\nX=!SEP.BMP!1!9!0\r\n",
+       kGlobal + "[A]\r\nX=!SEP.BMP!1!10!0\r\n", "bad state count 10"},
+      {"right edge", kGlobal + "[A]\r\nP=~0000,0000,0100,0010,00\r\n",
+       kGlobal + "[A]\r\nP=~0000,0000,0101,0010,00\r\n", "(0, 0, 101, 10) is not inside"},
+      {"bottom edge", kGlobal + "[A]\r\nP=~0000,0000,0010,0100,00\r\n",
+       kGlobal + "[A]\r\nP=~0000,0000,0010,0101,00\r\n", "(0, 0, 10, 101) is not inside"},
+      {"left edge", kGlobal + "[A]\r\nW=#(0,0,10,10)(1,0)\r\n",
+       kGlobal + "[A]\r\nW=#(-1,0,10,10)(1,0)\r\n", "(-1, 0, 10, 10) is not inside"},
+      {"top edge", kGlobal + "[A]\r\nW=#(0,0,10,10)(1,0)\r\n",
+       kGlobal + "[A]\r\nW=#(0,-1,10,10)(1,0)\r\n", "(0, -1, 10, 10) is not inside"},
+      {"width", kGlobal + "[A]\r\nW=#(5,0,6,10)(1,0)\r\n",
+       kGlobal + "[A]\r\nW=#(5,0,5,10)(1,0)\r\n", "(5, 0, 5, 10) is not inside"},
+      {"frame width", kGlobal + "[A]\r\nG=@0000,0000,0003,0010,3,0\r\n",
+       kGlobal + "[A]\r\nG=@0000,0000,0002,0010,3,0\r\n", "frames are empty"},
+      {"state height", kGlobal + "[A]\r\nG=@0000,0000,0010,0002,1,1\r\n",
+       kGlobal + "[A]\r\nG=@0000,0000,0010,0001,1,1\r\n", "frames are empty"},
+      {"16-bit value", kGlobal + "TITLEHEIGHT=32767\r\n", kGlobal + "TITLEHEIGHT=32768\r\n",
+       "32768 is out of range"},
+      {"margin", kGlobal + "[A]\r\nB=^0000,0000,0030,0030,0000,0002,0000,0000,1,0,0,0\r\n",
+       kGlobal + "[A]\r\nB=^0000,0000,0030,0030,-001,0002,0000,0000,1,0,0,0\r\n",
+       "negative margin"},
+      {"negative 16-bit value", kGlobal + "TITLEHEIGHT=-32768\r\n",
+       kGlobal + "TITLEHEIGHT=-32769\r\n", "-32769 is out of range"},
   };
-  EXPECT_NE(LoadError(chain(70)).find("deeper than 64"), std::string::npos);
-  const TsSkinModel m = Load(chain(60) + "[S60]\r\nCOLOR=77\r\n");  // within the limit
-  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77);
+  const std::vector<std::pair<std::string, TacBytes>> images = {{"SEP.BMP", SolidBmp(30, 20)}};
+  for (const Limit& l : limits) {
+    EXPECT_EQ(LoadError(l.atLimit, images), "(loaded)") << l.what;
+    const std::string error = LoadError(l.pastLimit, images);
+    EXPECT_NE(error.find(l.message), std::string::npos) << l.what << ": " << error;
+  }
+  const TsSkinModel m = Load(ParentChain(63));
+  EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77) << "inherited down the longest chain";
+}
+
+// System colours (0xFF000000 or 0x80000000 with a COLOR_* index) take the
+// classic palette; an index past its last entry gives black, and any other
+// value is already RGB.
+TEST(sSkinModel, SystemColoursResolveByTheirIndex) {
+  const struct {
+    std::uint32_t color;
+    std::int32_t rgb;
+  } cases[] = {{0xFF000000, 0xC8C8C8},  {0xFF00000F, 0xF0F0F0}, {0x8000000F, 0xF0F0F0},
+               {0xFF000005, 0xFFFFFF},  {0xFF00001E, 0xF0F0F0}, {0xFF00001D, 0xFF9933},
+               {0xFF00001F, 0},         {0xFF0000FF, 0},        {0x00123456, 0x123456},
+               {0x7F00000F, 0x7F00000F}};
+  for (const auto& c : cases)
+    EXPECT_EQ(DefaultColorToRGB(static_cast<std::int32_t>(c.color)), c.rgb) << std::hex << c.color;
 }
 
 TEST(sSkinModel, NamesANewerSkinVersionWithoutStoppingTheLoad) {
@@ -320,6 +447,37 @@ TEST(sSkinModel, MissingImagesLeaveTheirKeysWithoutMasks) {
                              "Z=gone.bmp\r\nP=TEX.JPG\r\n");
   EXPECT_TRUE(m.MaskData.empty());
   EXPECT_EQ(m.SkippedKeys.size(), 4u);
+}
+
+// A master bitmap named but absent, or never named, is a missing image too:
+// the masks cut from it are skipped, the rest of the skin loads, and only a
+// field that is no number still fails the load.
+TEST(sSkinModel, MasksCutFromAnAbsentMasterBitmapAreSkipped) {
+  const std::string masks =
+      "[A]\r\nP=~0000,0000,0010,0010,00\r\nG=@0000,0000,0030,0030,1,0\r\n"
+      "B=^0000,0000,0030,0030,0000,0000,0000,0000,1,0,0,0\r\nW=#(0,0,20,20)(1,0)\r\n"
+      "X=!SEP.BMP!1!0!0\r\n";
+  for (const std::string global : {"[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\nTITLEHEIGHT=21\r\n",
+                                   "[GLOBALINFO]\r\nTITLEHEIGHT=21\r\n"}) {
+    TsSkinModel m;
+    m.LoadFromPackedData(MakePack(global + masks, {{"SEP.BMP", SolidBmp(30, 10)}}));
+    EXPECT_TRUE(m.CommonSkinData.Active) << global;
+    EXPECT_EQ(m.CommonSkinData.TitleHeight, 21);
+    EXPECT_FALSE(m.MasterBitmap);
+    ASSERT_EQ(m.MaskData.size(), 1u) << "only the mask with its own image";
+    EXPECT_EQ(m.MaskData[0].PropertyName, "X");
+    for (const char* key : {"P", "G", "B", "W"}) {
+      EXPECT_EQ(m.MaskIndexByNames("A", key), -1) << key;
+      EXPECT_NE(std::find_if(
+                    m.SkippedKeys.begin(), m.SkippedKeys.end(),
+                    [&](const std::string& k) { return k.starts_with(std::string("A.") + key); }),
+                m.SkippedKeys.end())
+          << key;
+    }
+    TsSkinModel bad;
+    EXPECT_THROW(bad.LoadFromPackedData(MakePack(global + "[A]\r\nP=~00x0,0000,0010,0010,00\r\n")),
+                 ESkinError);
+  }
 }
 
 std::shared_ptr<TBitmap> Picture(int w, int h) {
@@ -351,6 +509,8 @@ TEST(sSkinModel, PicturesComeThroughTheDecodersGiven) {
   const TsMaskData& small = Mask(m, "A", "PATTERN");
   EXPECT_EQ(small.ImgType, itisaTexture);
   EXPECT_EQ(small.R, Rect(0, 0, 200, 200));
+  EXPECT_EQ(small.ImageCount, 1);
+  EXPECT_EQ(MaskFrameWidth(small), 200);
   ASSERT_EQ(m.PatternData.size(), 1u);
   EXPECT_EQ(m.PatternData[0].PropertyName, "HOTPATTERN");
   EXPECT_EQ(m.PatternIndexOf(m.SectionIndexOf("A"), "A", "HOTPATTERN"), 0);
@@ -401,16 +561,15 @@ TEST(sSkinModel, LoadsWhatTheFormatAllows) {
 }
 
 TEST(sSkinModel, LoadsAFolderSkinWithItsImagesBesideTheOptions) {
-  const std::string dir = "sSkinModel_folder";
-  ASSERT_TRUE(ForceDirectories(dir));
-  test::WriteFile(dir + "/Options.dat",
-                  test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
-                                        "X=!SEP.BMP!2!0!0\r\n"));
-  test::WriteFile(dir + "/MASTER.BMP", SolidBmp(40, 40));
-  test::WriteFile(dir + "/SEP.BMP", SolidBmp(20, 10));
+  test::TempFolder tmp;
+  const std::string dir = tmp.Folder("skin");
+  test::WriteFile(dir + "Options.dat", test::Bytes(kGlobal + "[A]\r\nG=@0000,0000,0030,0010,3,0\r\n"
+                                                             "X=!SEP.BMP!2!0!0\r\n"));
+  test::WriteFile(dir + "MASTER.BMP", SolidBmp(40, 40));
+  test::WriteFile(dir + "SEP.BMP", SolidBmp(20, 10));
   TsSkinModel m;
   m.LoadFromFolder(dir);
-  EXPECT_EQ(m.CommonSkinData.SkinPath, dir + "/");
+  EXPECT_EQ(m.CommonSkinData.SkinPath, dir);
   EXPECT_GE(m.MaskIndexByNames("A", "G"), 0);
   ASSERT_GE(m.MaskIndexByNames("A", "X"), 0);
   EXPECT_EQ(Mask(m, "A", "X").Bmp->Width(), 20);
@@ -466,6 +625,27 @@ TEST(sSkinModel, HueOffsetTurnsColoursEitherWayAndKeepsGreysAndTheCloseIcon) {
     EXPECT_EQ(icon[0], 200);
     EXPECT_EQ(icon[2], 50);
     EXPECT_NE(m.MasterBitmap->ScanLine(15)[0], 200);
+  }
+}
+
+// Recolouring turns the pictures' colours but never their grey or
+// transparent-key pixels, and turns the skin-wide shadow colour too.
+TEST(sSkinModel, RecolouringKeepsGreyAndKeyPixels) {
+  TBitmap master(3, 1, pf24bit);
+  const std::uint8_t pixels[3][3] = {{200, 100, 50}, {90, 90, 90}, {255, 0, 255}};
+  for (int x = 0; x < 3; ++x) std::memcpy(master.ScanLine(0) + 3 * x, pixels[x], 3);
+  for (const bool hue : {true, false}) {
+    TsSkinLoadOptions o;
+    (hue ? o.HueOffset : o.Saturation) = hue ? 120 : -100;
+    TsSkinModel m;
+    m.LoadFromPackedData(MakePack("[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\nSHADOW1COLOR=255\r\n",
+                                  {{"MASTER.BMP", WriteBmp(master)}}),
+                         o);
+    const std::uint8_t* p = m.MasterBitmap->ScanLine(0);
+    EXPECT_NE(std::memcmp(p, pixels[0], 3), 0) << (hue ? "hue" : "saturation");
+    EXPECT_EQ(std::memcmp(p + 3, pixels[1], 3), 0) << (hue ? "hue" : "saturation");
+    EXPECT_EQ(std::memcmp(p + 6, pixels[2], 3), 0) << (hue ? "hue" : "saturation");
+    EXPECT_NE(m.CommonSkinData.Shadow1Color, 255) << (hue ? "hue" : "saturation");
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "Pixels.h"
 #include "skin/core/sSkinModel.h"
 
@@ -115,39 +117,123 @@ TEST_P(NinePart, TransparentCornerPixelsTakeTheBackgroundRecord) {
   }
 }
 
-// The mask plane mixes per channel: m = 0 gives the source, m = 255 gives
-// ((d - s) * 255 + s * 256) shr 8, other modes raise m by 100.
+// The mask plane mixes each channel by its own byte of the plane:
+// d := ((d - s) * m + s * 256) shr 8, with m raised by 100 (at most 255) for
+// modes other than 1; the result is opaque.
 TEST_P(NinePart, MaskPlaneMixesExactly) {
   auto m = MakeMask(1, 3, 1, true, [](int, int x, int y) {
-    return y == 0 ? (x == 2 ? kKey : 0x204060u) : (x == 0 ? 0u : 0xFFFFFFu);
+    return y == 0 ? (x == 2 ? kKey : 0x204060u) : (x == 0 ? 0u : 0x4080C0u);
   });
-  const auto mix = [](int d, int s, int w) {
-    return static_cast<std::uint32_t>(((d - s) * w + s * 256) >> 8);
-  };
-  for (int mode : {1, 2}) {
+  const std::uint32_t opaque = std::get<0>(GetParam()) == pf32bit ? 0xFF000000u : 0;
+  const struct {
+    int mode;
+    std::uint32_t noPlane, plane;
+  } cases[] = {{1, 0x204060, 0x4880A8}, {2, 0x5E7285, 0x86B2BF}};
+  for (const auto& c : cases) {
     TBitmap dst = Dst(3, 1, 0xC0C0C0);
-    DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, m.mask, m.master.get(), mode);
-    EXPECT_EQ(Px(dst, 0, 0) & 0xFF, mix(0xC0, 0x60, mode == 1 ? 0 : 100)) << mode;
-    EXPECT_EQ(Px(dst, 1, 0) & 0xFF, mix(0xC0, 0x60, 255)) << mode;
-    EXPECT_EQ(Px(dst, 2, 0) & 0xFFFFFF, 0xC0C0C0u) << "a transparent source pixel stays out";
+    DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, m.mask, m.master.get(), c.mode);
+    EXPECT_EQ(Px(dst, 0, 0), c.noPlane | opaque) << "mode " << c.mode;
+    EXPECT_EQ(Px(dst, 1, 0), c.plane | opaque) << "mode " << c.mode;
+    EXPECT_EQ(Px(dst, 2, 0), 0xC0C0C0u) << "a transparent source pixel stays out";
   }
 }
 
-// A 32-bit own-image mask goes by its alpha: copied as it is onto transparent
-// black (a glow picture), blended onto an opaque picture.
-TEST_P(NinePart, ThirtyTwoBitMasksGoByAlpha) {
-  TsMaskData mask;
-  mask.Bmp = std::make_shared<TBitmap>(Filled(3, 1, pf32bit, 0x80FF0000));
-  SetPx(*mask.Bmp, 1, 0, 0x00FFFFFF);
-  mask.R = {0, 0, 3, 1};
-  mask.ImageCount = 1;
-  TBitmap glow = Filled(3, 1, pf32bit, 0), dst = Dst(3, 1, 0xFF000000);
-  DrawMaskState(&glow, {0, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
-  DrawMaskState(&dst, {0, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
-  EXPECT_EQ(Px(glow, 0, 0), 0x80FF0000u);
-  EXPECT_EQ(Px(glow, 1, 0), 0u);
-  EXPECT_NEAR(static_cast<int>(Px(dst, 0, 0) >> 16 & 0xFF), 128, 1);
-  EXPECT_EQ(Px(dst, 1, 0) & 0xFFFFFF, 0u);
+// A 32-bit own-image mask goes by its straight alpha, to the exact level:
+// over a 24-bit picture d + (s - d) * a / 256; over a 32-bit one the two
+// alphas combine, so onto transparent black (a glow picture) it is copied as
+// it is and a fully transparent pixel changes nothing.
+TEST(MaskPaint, ThirtyTwoBitMasksComposeExactly) {
+  const struct {
+    std::uint32_t src;
+    TPixelFormat format;
+    std::uint32_t dst, want;
+  } cases[] = {
+      {0x80FF0000, pf24bit, 0x000000, 0x7F0000},     {0x80FF0000, pf24bit, 0x00FF00, 0x7F7F00},
+      {0x402080C0, pf24bit, 0x102030, 0x143854},     {0x80FF0000, pf32bit, 0xFF000000, 0xFF800000},
+      {0x80FF0000, pf32bit, 0x00000000, 0x80FF0000}, {0x80FF0000, pf32bit, 0x8000FF00, 0xC0AA5500},
+      {0x402080C0, pf32bit, 0xFF102030, 0xFF143854}, {0x402080C0, pf32bit, 0x60102030, 0x88184D74},
+      {0x00FFFFFF, pf32bit, 0x60102030, 0x60102030}};
+  for (const auto& c : cases) {
+    TsMaskData mask;
+    mask.Bmp = std::make_shared<TBitmap>(Filled(2, 1, pf32bit, c.src));
+    mask.R = {0, 0, 2, 1};
+    mask.ImageCount = 1;
+    TBitmap dst = Filled(3, 1, c.format, c.dst);
+    DrawMaskState(&dst, {1, 0}, 0, EmptyBgCacheInfo, mask, nullptr, 1);
+    EXPECT_EQ(Px(dst, 1, 0), c.want) << std::hex << c.src << " over " << c.dst;
+    EXPECT_EQ(Px(dst, 0, 0), c.dst) << std::hex << c.src << " over " << c.dst;
+  }
+}
+
+struct OpaqueCase {
+  const char* what;
+  std::function<void(TBitmap&, const MaskOnMaster&, const TsBgCacheInfo&)> paint;
+  TRect painted;
+  bool planeToo;  // the nine-part corners mix a plane into what is there, alpha included
+};
+
+// Whatever a 24-bit mask paints into a 32-bit cache is opaque: copies,
+// tiles, stretches, mask-plane mixes and background taken for transparent
+// pixels alike; every other pixel keeps its alpha of 0.
+TEST(MaskPaint, TwentyFourBitMasksPaintOpaquePixels) {
+  auto m =
+      MakeMask(1, 6, 6, false, [](int, int x, int y) { return x + y == 0 ? kKey : 0x10u * x + y; });
+  m.mask.WL = m.mask.WT = m.mask.WR = m.mask.WB = 2;
+  auto planed =
+      MakeMask(1, 6, 6, true, [](int, int x, int y) { return y < 6 ? 0x204060u + x : 0x808080u; });
+  planed.mask.WL = planed.mask.WT = planed.mask.WR = planed.mask.WB = 2;
+  TBitmap back = Filled(10, 10, pf24bit, kBg);
+  const TsBgCacheInfo onBack{&back, 0, 0, TransparentColor, true};
+  // The whole 8 x 7 rectangle in nine parts, in a stretch mode.
+  const auto ninePart = [](int mode) {
+    return [mode](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
+      TsMaskData mask = k.mask;
+      mask.StretchMode = static_cast<std::int16_t>(mode);
+      PaintMaskNinePart(&d, {1, 1, 9, 8}, true, i, mask, k.master.get(), 0, true);
+    };
+  };
+  const OpaqueCase cases[] = {
+      {"nine parts tiled", ninePart(4), {1, 1, 9, 8}, false},
+      {"nine parts stretched", ninePart(5), {1, 1, 9, 8}, false},
+      {"one frame",
+       [](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
+         DrawMaskState(&d, {2, 3}, 0, i, k.mask, k.master.get(), 1);
+       },
+       {2, 3, 8, 9},
+       true},
+      {"on the background",
+       [](TBitmap& d, const MaskOnMaster& k, const TsBgCacheInfo& i) {
+         PaintMaskedPieceOnBackground({2, 2, 5, 5}, {2, 1, 5, 4}, &d, k.mask, k.master.get(), i);
+       },
+       {2, 2, 6, 6},
+       true}};
+  for (const OpaqueCase& c : cases)
+    for (const MaskOnMaster* k : {&m, &planed}) {
+      if (k == &planed && !c.planeToo) continue;
+      TBitmap dst = Filled(10, 10, pf32bit, kOld);
+      c.paint(dst, *k, onBack);
+      for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+          const bool inside = x >= c.painted.Left && x < c.painted.Right && y >= c.painted.Top &&
+                              y < c.painted.Bottom;
+          ASSERT_EQ(Px(dst, x, y) >> 24, inside ? 0xFFu : 0u)
+              << c.what << (k == &planed ? " with a mask plane" : "") << " at " << x << "," << y;
+        }
+    }
+}
+
+// A stretched part that shrinks averages its source pixels, rounding halves
+// up: the 2 x 2 centre 10, 21, 30, 41 gives 26 on one pixel.
+TEST(MaskPaint, AShrunkStretchAveragesToTheNearestLevel) {
+  auto m = MakeMask(1, 6, 6, false, [](int, int x, int y) {
+    static const std::uint32_t centre[2][2] = {{10, 21}, {30, 41}};
+    return x >= 2 && x < 4 && y >= 2 && y < 4 ? centre[y - 2][x - 2] : 0x11u;
+  });
+  m.mask.WL = m.mask.WT = m.mask.WR = m.mask.WB = 2;
+  m.mask.StretchMode = 5;
+  TBitmap dst = Filled(5, 5, pf24bit, kOld);
+  PaintMaskNinePart(&dst, {0, 0, 5, 5}, true, EmptyBgCacheInfo, m.mask, m.master.get(), 0, false);
+  EXPECT_EQ(Px(dst, 2, 2), 26u);
 }
 
 // Rectangles and masks partly or wholly outside their bitmaps paint what lies

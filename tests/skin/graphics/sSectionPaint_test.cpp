@@ -329,10 +329,14 @@ TEST(PaintSkinItemFast, LayersTheGivenTextureByItsShares) {
     std::uint32_t want;
   };
   const TsBgCacheInfo fillOnly{nullptr, 0, 0, Col(kFill), false};
-  for (const FastCase& c :
-       {FastCase{0, 100, 50, 0, Blend(kGrad, kTex, 255)},
-        FastCase{0, 60, 60, 0, Blend(kGrad, kTex, 153)}, FastCase{0, 100, 0, -1, kColor},
-        FastCase{40, 0, 0, 0, kColor}, FastCase{100, 0, 0, 0, kFill}}) {
+  // Under a gradient the texture weighs IP x 256 / 100, 255 at most: IP 50 is
+  // 128 here where the section painter takes 127.
+  for (const FastCase& c : {FastCase{0, 100, 50, 0, Blend(kGrad, kTex, 255)},
+                            FastCase{0, 60, 60, 0, Blend(kGrad, kTex, 153)},
+                            FastCase{0, 50, 50, 0, Blend(kGrad, kTex, 128)},
+                            FastCase{0, 99, 1, 0, Blend(kGrad, kTex, 253)},
+                            FastCase{0, 0, 100, 0, kGrad}, FastCase{0, 100, 0, -1, kColor},
+                            FastCase{40, 0, 0, 0, kColor}, FastCase{100, 0, 0, 0, kFill}}) {
     const TsSkinModel skin = SolidSkin(c.t, c.ip, c.gp);
     TBitmap b = Filled(6, 6, pf24bit, kOld);
     PaintSkinItemFast(0, -1, c.pattern, 1, 0, fillOnly, false, 0, {1, 1, 5, 5}, {0, 0}, &b, &skin);

@@ -1,16 +1,18 @@
 // The skin manager under Wine: where it finds a skin, what a failed load
 // leaves, the default role and its hooks.
-#include "skin/core/sSkinManager_win.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "SkinTestForms.h"
-#include "classlib/MessageLog.h"
+#include "base/Streams.h"
 #include "base/SysUtils.h"
+#include "base/TempFolder.h"
+#include "classlib/MessageLog.h"
 #include "skin/core/acUtils_win.h"
+#include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acPNG.h"
 
 namespace kvtest {
@@ -33,6 +35,22 @@ class SkinManagerTest : public ::testing::Test {
     TsStoredSkin& skin = m.InternalSkins.Add();
     skin.Name = name;
     skin.Data = ResourceBytes(DefaultSkinResource);
+  }
+  // A manager with the program's own skin loaded.
+  static Owned<TsSkinManager> NewManagerWithSkin() {
+    Owned<TsSkinManager> m = NewManager();
+    LoadStored(*m);
+    return m;
+  }
+  static void LoadStored(TsSkinManager& m) {
+    AddStored(m, "Vista (internal)");
+    m.SetSkinName("Vista (internal)");
+  }
+  // A form with a provider, its window made.
+  static Owned<TSkinTestForm> NewHookedForm() {
+    Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+    form->Handle();
+    return form;
   }
 };
 
@@ -58,14 +76,17 @@ class SkinFolder {
     return {"..\\" + programLeaf + "\\" + leaf_ + "\\sk", ".\\" + leaf_ + "\\sk", leaf_ + "\\sk",
             program + leaf_ + "\\sk"};
   }
-  void Remove(const std::string& name) const { fs::remove(fs::path(Wide(ProgramFolder() + leaf_ + "\\" + name))); }
+  void Remove(const std::string& name) const {
+    fs::remove(fs::path(Wide(ProgramFolder() + leaf_ + "\\" + name)));
+  }
   std::string Absolute() const { return ProgramFolder() + leaf_ + "\\sk\\"; }
 
   void Write(const std::string& name, const TacBytes& bytes) const {
     const fs::path path(Wide(ProgramFolder() + leaf_ + "\\" + name));
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
 
  private:
@@ -99,7 +120,8 @@ TEST_F(SkinManagerTest, FindsPackedThenFolderThenStoredOfThatNameThenFirstStored
     TStringList list;
     std::string first;
     m->FillSkinList(list, 2, first);
-    EXPECT_EQ(list.Text(), "Blue\r\nBlue\r\nGreen\r\nMy.Blue\r\nRed\r\nVista (internal)\r\n") << dir;
+    EXPECT_EQ(list.Text(), "Blue\r\nBlue\r\nGreen\r\nMy.Blue\r\nRed\r\nVista (internal)\r\n")
+        << dir;
     EXPECT_EQ(first, "Vista (internal)");
   }
 }
@@ -127,7 +149,8 @@ TEST_F(SkinManagerTest, AFailedLoadKeepsTheSkinClearsTheFlagsAndSaysWhy) {
   TacBytes half = ResourceBytes(DefaultSkinResource);
   half.resize(half.size() / 2);
   const BadSkin bad[] = {
-      {"not a pack", "Bad", "sk\\Bad.asz", TacBytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'k', 'i', 'n'}},
+      {"not a pack", "Bad", "sk\\Bad.asz",
+       TacBytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'k', 'i', 'n'}},
       {"no options", "Bad", "sk\\Bad.asz", BuildPackedSkin({{"MASTER.BMP", TacBytes(64, 1)}})},
       {"cut short", "Bad", "sk\\Bad.asz", half},
       {"corrupt image", "Blue", "sk\\Blue\\MASTER.BMP", TacBytes{'B', 'M', 1, 2, 3}}};
@@ -207,6 +230,209 @@ TEST_F(SkinManagerTest, DefaultRolePassesToTheOldestManagerNotSetNonDefault) {
   EXPECT_EQ(DefaultManager, main.get());
   main.reset();
   EXPECT_EQ(DefaultManager, nullptr);
+}
+
+// The skin broadcasts a form received, in order (queries left out).
+std::vector<unsigned> Announced(const TSkinTestForm& form) {
+  std::vector<unsigned> seen;
+  for (unsigned c : form.commands)
+    if (c == cmdSkinLoaded || c == cmdSkinRemoved || c == cmdSkinRefresh || c == cmdFadeFinished)
+      seen.push_back(c);
+  return seen;
+}
+
+constexpr unsigned kNewSkin[] = {cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh};
+
+struct HandOver {
+  const char* what;
+  bool heirHasSkin;
+  std::vector<unsigned> seen;
+};
+
+// The default manager's removal goes out first; an heir that never loaded a
+// skin then announces none, one holding a skin announces it once.
+TEST_F(SkinManagerTest, TheHeirToTheDefaultRoleAnnouncesItsSkinOnceOrNone) {
+  const HandOver cases[] = {
+      {"heir without a skin", false, {cmdSkinRemoved}},
+      {"heir with a skin", true, {cmdSkinRemoved, cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh}}};
+  for (const HandOver& c : cases) {
+    Owned<TSkinTestForm> form = NewHookedForm();
+    Owned<TsSkinManager> first = NewManagerWithSkin();
+    Owned<TsSkinManager> heir = c.heirHasSkin ? NewManagerWithSkin() : NewManager();
+    form->commands.clear();
+    first.reset();
+    ASSERT_EQ(DefaultManager, heir.get()) << c.what;
+    EXPECT_EQ(Announced(*form), c.seen) << c.what;
+    EXPECT_EQ(heir->CommonSkinData().Active, c.heirHasSkin) << c.what;
+    EXPECT_EQ(heir->SkinInfo() != "N/A", c.heirHasSkin) << c.what << ": " << heir->SkinInfo();
+    EXPECT_EQ(heir->CBTHookInstalled(), c.heirHasSkin) << c.what;
+  }
+}
+
+struct TakeOver {
+  const char* what;
+  std::function<void(TsSkinManager&)> prepare;
+  std::vector<unsigned> seen;
+  bool hooks;
+};
+
+// Taking the default role announces the manager's skin and repaints, or,
+// without a skin to announce, tells the forms there is none; the dialog hook
+// follows the skin.
+TEST_F(SkinManagerTest, SettingIsDefaultTakesTheRoleAndAnnouncesWhatTheManagerHolds) {
+  const TakeOver cases[] = {
+      {"holding a skin",
+       LoadStored,
+       {cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh, cmdFadeFinished, cmdSkinRefresh},
+       true},
+      {"turned off", [](TsSkinManager& m) { m.SetActive(false); }, {cmdSkinRemoved}, false},
+      {"never loaded a skin", [](TsSkinManager&) {}, {cmdSkinRemoved}, false}};
+  for (const TakeOver& c : cases) {
+    Owned<TSkinTestForm> form = NewHookedForm();
+    Owned<TsSkinManager> first = NewManagerWithSkin();
+    Owned<TsSkinManager> second = NewManager();
+    c.prepare(*second);
+    form->commands.clear();
+    second->SetIsDefault(true);
+    EXPECT_TRUE(second->IsDefault()) << c.what;
+    EXPECT_FALSE(first->IsDefault()) << c.what;
+    EXPECT_EQ(Announced(*form), c.seen) << c.what;
+    EXPECT_EQ(second->CBTHookInstalled(), c.hooks) << c.what;
+    EXPECT_FALSE(first->CBTHookInstalled()) << c.what;
+    EXPECT_EQ(second->SkinInfo() != "N/A", c.hooks) << c.what;
+    second.reset();
+    first.reset();
+  }
+  // While streaming only the role is taken; Loaded announces what was loaded.
+  Owned<TSkinTestForm> form = NewHookedForm();
+  Owned<TsSkinManager> first = NewManagerWithSkin();
+  Owned<TsSkinManager> streamed = NewManager();
+  AddStored(*streamed, "Vista (internal)");
+  form->commands.clear();
+  streamed->BeginLoading();
+  streamed->SetIsDefault(true);
+  streamed->SetSkinName("Vista (internal)");
+  EXPECT_TRUE(streamed->IsDefault());
+  EXPECT_TRUE(Announced(*form).empty());
+  streamed->EndLoading();
+  EXPECT_EQ(Announced(*form), std::vector<unsigned>{cmdSkinLoaded});
+  EXPECT_NE(streamed->SkinInfo(), "N/A");
+}
+
+// Every form, with a provider or without, first hears that fades are over,
+// then gets the refresh.
+TEST_F(SkinManagerTest, RepaintFormsEndsFadesThenRefreshesEveryFormOnce) {
+  Owned<TSkinTestForm> hooked = CreateOwned<TSkinTestForm>(true);
+  auto* plain = Create<TSkinTestForm>(Application, false);
+  hooked->Handle();
+  plain->Handle();
+  Owned<TsSkinManager> m = NewManager();
+  m->RepaintForms();
+  const std::vector<unsigned> want{cmdFadeFinished, cmdSkinRefresh};
+  EXPECT_EQ(Announced(*hooked), want);
+  EXPECT_EQ(Announced(*plain), want);
+  plain->Free();
+}
+
+// A fingerprint of the loaded skin's colours.
+std::int64_t Colours(const TsSkinManager& m) {
+  std::int64_t sum = 0;
+  for (const TsGeneralData& g : m.Skin().GeneralData)
+    sum = sum * 31 + g.Color * 7 + g.HotColor + g.FontColor[0];
+  return sum;
+}
+
+struct Setting {
+  const char* what;
+  std::function<void(TsSkinManager&)> change;
+  std::vector<unsigned> seen;
+  std::function<bool(const TsSkinManager&, std::int64_t before)> applied;
+};
+
+// A setting that shapes the loaded skin reloads it (a full load for
+// CommonSections); setting it again to the same value does nothing, and with
+// no skin loaded it is only stored.
+TEST_F(SkinManagerTest, SkinSettingsReloadTheLoadedSkin) {
+  const std::vector<unsigned> repaint{cmdFadeFinished, cmdSkinRefresh};
+  const std::vector<unsigned> newSkin(std::begin(kNewSkin), std::end(kNewSkin));
+  TStringList extra;
+  extra.Add("[EXTRA SECTION]");
+  extra.Add("COLOR = 255");
+  const Setting cases[] = {
+      {"HueOffset", [](TsSkinManager& m) { m.SetHueOffset(120); }, repaint,
+       [](const TsSkinManager& m, std::int64_t before) { return Colours(m) != before; }},
+      {"Saturation", [](TsSkinManager& m) { m.SetSaturation(-100); }, repaint,
+       [](const TsSkinManager& m, std::int64_t before) { return Colours(m) != before; }},
+      {"ExtendedBorders", [](TsSkinManager& m) { m.SetExtendedBorders(true); }, repaint,
+       [](const TsSkinManager& m, std::int64_t) { return m.ExtendedBorders(); }},
+      {"CommonSections", [&](TsSkinManager& m) { m.SetCommonSections(extra); }, newSkin,
+       [](const TsSkinManager& m, std::int64_t) {
+         const int i = m.Skin().SectionIndexOf("EXTRASECTION");
+         return i >= 0 && m.Skin().GeneralData[i].Color == 255;
+       }}};
+  for (const Setting& c : cases) {
+    Owned<TSkinTestForm> form = NewHookedForm();
+    Owned<TsSkinManager> idle = NewManager();
+    idle->SetActive(false);
+    Owned<TsSkinManager> m = NewManagerWithSkin();
+    const std::int64_t before = Colours(*m);
+    form->commands.clear();
+    c.change(*idle);
+    EXPECT_TRUE(Announced(*form).empty()) << c.what << ": a manager without a skin only stores";
+    c.change(*m);
+    EXPECT_EQ(Announced(*form), c.seen) << c.what;
+    EXPECT_TRUE(c.applied(*m, before)) << c.what;
+    EXPECT_TRUE(m->CommonSkinData().Active) << c.what;
+    form->commands.clear();
+    if (std::string(c.what) != "CommonSections") {
+      c.change(*m);
+      EXPECT_TRUE(Announced(*form).empty()) << c.what << ": the same value again";
+    }
+  }
+}
+
+// OnBeforeChange and OnAfterChange frame every change of skin, loaded or
+// not; switching off and the reloads of the same skin raise neither.
+TEST_F(SkinManagerTest, BeforeAndAfterEventsFrameEachChangeOfSkin) {
+  TMessageLog log;
+  Owned<TSkinTestForm> form = CreateOwned<TSkinTestForm>(true);
+  form->Handle();
+  Owned<TsSkinManager> m = NewManager();
+  AddStored(*m, "Vista (internal)");
+  form->onCommand = [&](unsigned c) {
+    if (c == cmdSkinLoaded || c == cmdSkinRemoved || c == cmdSkinRefresh)
+      log.Add(std::to_string(c));
+  };
+  m->OnBeforeChange = [&](TObject* sender) {
+    log.Add(sender == m.get() ? "before" : "before from another");
+  };
+  m->OnAfterChange = [&](TObject* sender) {
+    log.Add(sender == m.get() ? "after" : "after from another");
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::vector<std::string> seen;
+  };
+  kv::test::TempFolder skins;
+  WriteFileBytes(skins.File("Bad.asz"), "not a skin");
+  const Step steps[] = {
+      {"a new skin", [&] { m->SetSkinName("Vista (internal)"); }, {"before", "1", "3", "after"}},
+      {"a reload", [&] { m->SetHueOffset(30); }, {"3"}},
+      {"switched off", [&] { m->SetActive(false); }, {"2"}},
+      {"switched on", [&] { m->SetActive(true); }, {"before", "1", "3", "after"}},
+      {"a failed load",
+       [&] {
+         TMessageBoxProbe probe;
+         m->SetSkinDirectory(skins.Path());
+         m->SetSkinName("Bad");
+       },
+       {"before", "after"}}};
+  for (const Step& s : steps) {
+    log.Clear();
+    s.act();
+    EXPECT_TRUE(SequenceIs(log, s.seen)) << s.what;
+  }
 }
 
 TEST_F(SkinManagerTest, OneDialogHookAtATimeFollowingTheDefaultSkin) {

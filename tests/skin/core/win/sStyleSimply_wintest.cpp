@@ -1,14 +1,15 @@
 // Hooked forms under Wine: each form gets a broadcast once, and redraw is
 // switched off and on again in pairs around a skin change.
-#include "skin/core/sStyleSimply_win.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "SkinTestForms.h"
+#include "skin/core/acPlatform.h"
 #include "skin/core/sDialogs_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
 
 namespace kvtest {
@@ -21,16 +22,22 @@ TMessage SkinLoaded() {
   return m;
 }
 
-TEST(HookedForms, RemovingKeepsTheListCompact) {
+// The last entry moves into a freed slot, so the list stays compact.
+TEST(HookedForms, RemovingMovesTheLastEntryIntoTheFreedSlot) {
   Owned<TSkinTestForm> a = CreateOwned<TSkinTestForm>(true);
   Owned<TSkinTestForm> b = CreateOwned<TSkinTestForm>(true);
   Owned<TSkinTestForm> c = CreateOwned<TSkinTestForm>(true);
-  AddHookedForm(a.get());  // listed twice
+  Owned<TSkinTestForm> d = CreateOwned<TSkinTestForm>(true);
+  EXPECT_EQ(AddHookedForm(a.get()), 5) << "a listed twice";
   a.reset();
-  EXPECT_EQ(HookedForms, (std::vector<TCustomForm*>{b.get(), c.get()}));
+  EXPECT_EQ(HookedForms, (std::vector<TCustomForm*>{d.get(), b.get(), c.get()}));
   RemoveHookedForm(nullptr);
-  b.reset();
+  EXPECT_EQ(HookedForms.size(), 3u) << "a form not listed changes nothing";
+  d.reset();
+  EXPECT_EQ(HookedForms, (std::vector<TCustomForm*>{c.get(), b.get()}));
   c.reset();
+  EXPECT_EQ(HookedForms, (std::vector<TCustomForm*>{b.get()}));
+  b.reset();
   EXPECT_TRUE(HookedForms.empty());
 }
 
@@ -135,6 +142,66 @@ TEST_F(FormsLockTest, FormsOfAnotherManagerOrHiddenAreNotLocked) {
   LockForms(manager.get());
   UnlockForms(manager.get());
   EXPECT_TRUE(form->redraws.empty());
+}
+
+struct LockCase {
+  const char* what;
+  std::function<void(TSkinTestForm&, TForm& host)> prepare;
+  bool locked;
+};
+
+// Only a shown top-level form is frozen: a minimised form, one docked into
+// another control and an MDI child keep drawing.
+TEST_F(FormsLockTest, OnlyShownTopLevelFormsAreLocked) {
+  Owned<TSkinTestForm> host = CreateOwned<TSkinTestForm>(false);
+  host->Show();
+  const LockCase cases[] = {
+      {"shown", [](TSkinTestForm&, TForm&) {}, true},
+      {"minimised", [](TSkinTestForm& f, TForm&) { f.SetWindowState(wsMinimized); }, false},
+      {"docked", [](TSkinTestForm& f, TForm& h) { f.SetParent(&h); }, false},
+      {"MDI child", [](TSkinTestForm& f, TForm&) { f.SetFormStyle(fsMDIChild); }, false}};
+  for (const LockCase& c : cases) {
+    Owned<TSkinTestForm> f = CreateOwned<TSkinTestForm>(true);
+    f->provider.manager = manager.get();
+    f->Show();
+    c.prepare(*f, *host);
+    f->redraws.clear();
+    LockForms(manager.get());
+    EXPECT_EQ(f->provider.locked, c.locked) << c.what;
+    UnlockForms(manager.get());
+    const std::vector<int> thawed{0, 1}, untouched;
+    EXPECT_EQ(f->redraws, c.locked ? thawed : untouched) << c.what;
+    EXPECT_FALSE(f->provider.locked) << c.what;
+  }
+}
+
+struct RedrawLockCase {
+  const char* what;
+  bool byDefault, animated, held;
+};
+
+// The default manager's animated skin change holds the global redraw lock
+// while the new skin is sent and the forms refreshed, and lets it go after.
+TEST_F(FormsLockTest, TheGlobalRedrawLockIsHeldWhileTheDefaultManagerSendsANewSkin) {
+  const RedrawLockCase cases[] = {{"animated change of the default manager", true, true, true},
+                                  {"change without animation", true, false, false},
+                                  {"change of another manager", false, true, false}};
+  for (const RedrawLockCase& c : cases) {
+    Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
+    TsSkinManager* m = c.byDefault ? manager.get() : other.get();
+    ASSERT_EQ(m->IsDefault(), c.byDefault);
+    form->provider.manager = m;
+    m->AnimEffects.SkinChanging.Active = c.animated;
+    m->InternalSkins.Add().Data = ResourceBytes(DefaultSkinResource);
+    std::vector<bool> during;
+    form->onCommand = [&](unsigned code) {
+      if (code == cmdSkinLoaded || code == cmdSkinRefresh) during.push_back(GlobalRedrawLock);
+    };
+    m->SetSkinName("x");
+    form->onCommand = nullptr;
+    EXPECT_EQ(during, (std::vector<bool>{c.held, c.held})) << c.what;
+    EXPECT_FALSE(GlobalRedrawLock) << c.what;
+  }
 }
 
 TEST(CommandMessage, SendingToAControlNeverMakesItsWindow) {
