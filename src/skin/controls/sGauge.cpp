@@ -4,6 +4,11 @@
 
 #include "base/SysUtils.h"
 #include "classlib/WideText.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/sMaskPaintControl.h"
+#include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 
@@ -41,7 +46,7 @@ void Fill(HDC dc, const RECT& r, TColor color) {
 
 }  // namespace
 
-TsGauge::TsGauge(TComponent* owner) : TGraphicControl(owner) {
+TsGauge::TsGauge(TComponent* owner) : TsSkinnedControl<TGraphicControl>(owner, 161, true) {
   SetControlStyle(ControlStyle() | csOpaque);
   SetBounds(0, 0, 120, 30);
 }
@@ -54,6 +59,13 @@ void TsGauge::SetKind(TsGaugeKind value) {
 void TsGauge::SetCalcPercents(bool value) {
   calcPercents_ = value;
   Invalidate();
+}
+
+void TsGauge::SetProgressSkin(const std::string& value) {
+  if (value == progressSkin_) return;
+  progressSkin_ = value;
+  SkinData()->BGChanged = true;
+  Repaint();
 }
 
 void TsGauge::SetMinValue(int value) {
@@ -175,6 +187,156 @@ void TsGauge::Paint() {
     BitBlt(picture.Dc(), 0, 0, width, height, text.Dc(), 0, 0, SRCINVERT);
   }
   BitBlt(target, 0, 0, width, height, picture.Dc(), 0, 0, SRCCOPY);
+}
+
+// --- skinned -----------------------------------------------------------------------
+
+namespace {
+
+constexpr UINT GaugeTextFlags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_CENTER;
+
+TsSkinTextSource TextSource(TsSkinManager* manager, int index, const std::string& section,
+                            TControl* control) {
+  TsSkinTextSource source;
+  source.Manager = manager;
+  source.SkinIndex = index;
+  source.SectionName = section;
+  source.CtrlTypeCode = 161;
+  source.IsGraphicControl = true;
+  source.HasParent = control->Parent() != nullptr;
+  source.OwnerFont = control->Font();
+  return source;
+}
+
+}  // namespace
+
+TacCommandOutcome TsGauge::SkinCommand(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  const bool own = reinterpret_cast<TsSkinManager*>(m.LParam) == sd->SkinManager();
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+    case cmdSkinRemoved:
+    case cmdSkinRefresh:
+      if (!own) break;
+      HandleSkinCommand(m, sd);
+      if (m.WParamHi() != cmdSkinLoaded) Repaint();
+      return coAnswered;
+    case cmdParentPainted:
+      if (!sd->Updating) break;
+      sd->Updating = false;
+      Repaint();
+      return coAnswered;
+    default:
+      break;
+  }
+  return HandleSkinCommand(m, sd);
+}
+
+bool TsGauge::SkinnedMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT && (Width() < 1 || Height() < 1)) return true;
+  return TsSkinnedControl<TGraphicControl>::SkinnedMessage(m);
+}
+
+void TsGauge::PaintToDC(HDC dc) {
+  TsCommonData* sd = SkinData();
+  if (PaintingSuspended(sd)) {
+    SetPixel(dc, 0, 0, RGB(255, 0, 255));
+    return;
+  }
+  PrepareCache();
+  RefreshCacheCorners(sd, 1);
+  CopyWholeCache(sd, dc);
+  // The gauge keeps no pixels between paints.
+  sd->CacheBmp->SetSize(0, 0);
+}
+
+void TsGauge::PrepareCache() {
+  TsCommonData* sd = SkinData();
+  TsSkinManager* manager = sd->SkinManager();
+  PrepareCacheBitmap(sd);
+  TBitmap& cache = *sd->CacheBmp;
+  TsBgCacheInfo background;
+  GetParentBgInfo(sd, background);
+  const TRect all{0, 0, Width(), Height()};
+  PaintSkinItem(sd->SkinIndex, sd->SkinSection(), background, true, 1, all, {Left(), Top()}, &cache,
+                &manager->Skin(), sd->Texture, sd->HotTexture);
+  if (showText_) {
+    TBitmapCanvas canvas(cache);
+    canvas.Font()->Assign(*Font());
+    canvas.Brush()->SetStyle(bsClear);
+    WriteSkinTextCore(canvas, GaugeText(Percent(), suffix_), true, all, GaugeTextFlags,
+                      TextSource(manager, sd->SkinIndex, sd->SkinSection(), this), false);
+  }
+  if (kind_ == gkHorizontalBar || kind_ == gkVerticalBar)
+    PaintSkinnedBar(cache);
+  else if (kind_ == gkPie || kind_ == gkNeedle)
+    PaintSkinnedShape(cache);
+  sd->BGChanged = false;
+}
+
+void TsGauge::PaintSkinnedBar(TBitmap& cache) {
+  TsSkinManager* manager = SkinData()->SkinManager();
+  const bool vertical = kind_ == gkVerticalBar;
+  const std::string section = !progressSkin_.empty() ? progressSkin_
+                              : vertical             ? "PROGRESSV"
+                                                     : "PROGRESSH";
+  const int index = manager->Skin().SectionIndexOf(section);
+  if (!manager->Skin().IsSectionIndexValid(index)) return;
+  const int fill = GaugeFillLength(Percent(), vertical ? Height() : Width());
+  if (fill <= 0) return;
+  const TRect place =
+      vertical ? TRect{0, Height() - fill, Width(), Height()} : TRect{0, 0, fill, Height()};
+  TBitmap bar(place.Width(), place.Height(), pf24bit);
+  const TsBgCacheInfo onCache = MakeBgCacheInfo(&cache, 0, 0);
+  PaintSkinItem(index, section, onCache, true, 0, {0, 0, bar.Width(), bar.Height()},
+                {place.Left, place.Top}, &bar, &manager->Skin());
+  TBitmapCanvas canvas(bar);
+  if (showText_) {
+    // The second text, in the bar's colours, lines up with the first.
+    canvas.Font()->Assign(*Font());
+    canvas.Brush()->SetStyle(bsClear);
+    const TRect text{-place.Left, -place.Top, Width() - place.Left, Height() - place.Top};
+    WriteSkinTextCore(canvas, GaugeText(Percent(), suffix_), true, text, GaugeTextFlags,
+                      TextSource(manager, index, section, this), false);
+  }
+  TBitmapCanvas target(cache);
+  BitBlt(target.Handle(), place.Left, place.Top, bar.Width(), bar.Height(), canvas.Handle(), 0, 0,
+         SRCCOPY);
+}
+
+// Pie and needle keep their plain shapes, in the section's font colour.
+void TsGauge::PaintSkinnedShape(TBitmap& cache) const {
+  const TsGeneralData* section = SkinData()->Section();
+  const TColor fore = section != nullptr ? section->FontColor[0] : foreColor_;
+  TBitmapCanvas canvas(cache);
+  HDC dc = canvas.Handle();
+  const int width = Width(), height = Height(), percent = Percent();
+  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(fore));
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(fore));
+  {
+    const TSelectedObject penIn(dc, pen);
+    const TSelectedObject brushIn(dc, GetStockObject(NULL_BRUSH));
+    if (kind_ == gkPie) {
+      Ellipse(dc, 0, 0, width, height);
+      if (percent > 0) {
+        const TSelectedObject fill(dc, brush);
+        const TPoint start = GaugePieStart(percent, width, height);
+        Pie(dc, 0, 0, width, height, start.X, start.Y, width / 2, 0);
+      }
+    } else {
+      const int base = height - 1;
+      Arc(dc, 0, 0, width, 2 * base, width, base, 0, base);
+      MoveToEx(dc, 0, base, nullptr);
+      LineTo(dc, width, base);
+      if (percent > 0) {
+        const TPoint end = GaugeNeedleEnd(percent, width, height);
+        MoveToEx(dc, width / 2, base, nullptr);
+        LineTo(dc, end.X, end.Y);
+      }
+    }
+  }
+  DeleteObject(brush);
+  DeleteObject(pen);
 }
 
 }  // namespace kv

@@ -1,7 +1,8 @@
-// The skinned progress gauge. Until its skin painting is built it paints its
-// kind (text, bar, pie or needle) plainly, with the shown number and the
-// suffix over it, the text inverting whatever lies under it so that it
-// stays readable.
+// The skinned progress gauge, a windowless control. With a skin it paints
+// the "GAUGE" section with its bar in "PROGRESSH" or "PROGRESSV" and the text
+// twice, so that it changes colour where the bar passes. Without one it
+// paints its kind (text, bar, pie or needle) plainly, with the shown number
+// and the suffix over it, the text inverting whatever lies under it.
 #pragma once
 
 #include <string>
@@ -9,10 +10,11 @@
 #include "classlib/Controls.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sGaugeGeometry.h"
+#include "skin/controls/sSkinnedControl_win.h"
 
 namespace kv {
 
-class TsGauge : public TGraphicControl {
+class TsGauge : public TsSkinnedControl<TGraphicControl> {
  public:
   explicit TsGauge(TComponent* owner);
 
@@ -46,6 +48,9 @@ class TsGauge : public TGraphicControl {
   void SetBackColor(TColor value);
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
+  // The bar's section; empty: "PROGRESSH", or "PROGRESSV" for a vertical bar.
+  const std::string& ProgressSkin() const { return progressSkin_; }
+  void SetProgressSkin(const std::string& value);
 
   // (Progress - MinValue) of the range in percent, rounded half to even; 0
   // for an empty range.
@@ -55,9 +60,15 @@ class TsGauge : public TGraphicControl {
 
  protected:
   void Paint() override;
+  TacCommandOutcome SkinCommand(TMessage& m) override;
+  bool SkinnedMessage(TMessage& m) override;
+  void PrepareCache() override;
+  void PaintToDC(HDC dc) override;
 
  private:
   void PaintKind(HDC dc, const RECT& area) const;
+  void PaintSkinnedBar(TBitmap& cache);
+  void PaintSkinnedShape(TBitmap& cache) const;
 
   TsGaugeRange range_;
   TsGaugeKind kind_ = gkHorizontalBar;
@@ -67,6 +78,7 @@ class TsGauge : public TGraphicControl {
   TColor foreColor_ = clBlack;
   TColor backColor_ = clWhite;
   TBorderStyle borderStyle_ = bsSingle;
+  std::string progressSkin_;
 };
 
 }  // namespace kv
