@@ -636,6 +636,18 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
         Fade(aeMouseLeave, false);
       }
       break;
+    case WM_MOUSEMOVE:
+      // Held, the button keeps the mouse and hears of no leave: it follows
+      // the mouse out and back itself, so it looks pressed only over itself.
+      if (MouseDownFlag && Enabled()) {
+        const bool over =
+            m.XPos() >= 0 && m.YPos() >= 0 && m.XPos() < Width() && m.YPos() < Height();
+        if (over != sd->MouseAbove) {
+          sd->MouseAbove = over;
+          Fade(over ? aeMouseEnter : aeMouseLeave, false);
+        }
+      }
+      break;
     case CN_DRAWITEM:
       // The system button drew a state change; the skin paints from the cache.
       if (FadeTimer == nullptr && m.LParam != 0) {
