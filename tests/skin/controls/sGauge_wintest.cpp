@@ -8,6 +8,8 @@
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sGauge.h"
+#include "skin/core/sSkinManager_win.h"
+#include "support/TestSkin.h"
 
 namespace kv {
 namespace {
@@ -174,6 +176,64 @@ TEST_F(Gauge, LimitsMayCrossWhileLoading) {
   gauge->EndLoading();
   EXPECT_EQ(200, gauge->MinValue());
   EXPECT_THROW(gauge->SetMaxValue(150), EInvalidOperation);
+}
+
+// With the synthetic skin: the "GAUGE" section in its hot colours, the bar
+// in "PROGRESSH" or "PROGRESSV" over it.
+struct SkinnedGauge : Gauge {
+  void SetUp() override {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin.Packed();
+    manager->SetSkinName("T");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+    Gauge::SetUp();
+    gauge->SetShowText(false);
+  }
+  void TearDown() override {
+    Gauge::TearDown();
+    manager.reset();
+  }
+  // The section and state a painted pixel belongs to, "-" for none.
+  std::string ItemAt(int x, int y) const {
+    const kvtest::TSkinItem* item = skin.Legend(const_cast<SkinnedGauge*>(this)->Pixel(x, y));
+    return item != nullptr ? item->Section + "#" + std::to_string(item->State) : "-";
+  }
+
+  kvtest::TTestSkin skin;
+  Owned<TsSkinManager> manager;
+};
+
+TEST_F(SkinnedGauge, AnEmptyRangeShowsNoBarAndNoFault) {
+  gauge->SetMaxValue(0);
+  gauge->SetProgress(0);
+  gauge->SetShowText(true);
+  Draw();
+  EXPECT_EQ(gauge->ShownText(), "0%");
+  EXPECT_EQ(ItemAt(100, 15), "GAUGE#1");
+  EXPECT_EQ(ItemAt(3, 15), "GAUGE#1");
+}
+
+TEST_F(SkinnedGauge, BarsFillTheirPartInTheProgressSection) {
+  gauge->SetProgress(50);
+  struct Case {
+    TsGaugeKind kind;
+    std::string bar;
+    POINT filled, empty;
+  } cases[] = {
+      {gkHorizontalBar, "PROGRESSH#0", {50, 15}, {150, 15}},
+      {gkVerticalBar, "PROGRESSV#0", {100, 25}, {100, 4}},
+  };
+  for (const Case& c : cases) {
+    gauge->SetKind(c.kind);
+    Draw();
+    EXPECT_EQ(ItemAt(c.filled.x, c.filled.y), c.bar);
+    EXPECT_EQ(ItemAt(c.empty.x, c.empty.y), "GAUGE#1") << c.bar;
+  }
+  EXPECT_TRUE(gauge->SkinData()->CacheBmp->Empty()) << "the gauge keeps no pixels";
 }
 
 }  // namespace
