@@ -304,15 +304,22 @@ void TsGauge::PaintSkinnedBar(TBitmap& cache) {
          SRCCOPY);
 }
 
-// Pie and needle keep their plain shapes, in the section's font colour.
+// Pie and needle keep their plain shapes: outlines in the section's font
+// colour, the pie's filled part in the bar section's colour.
 void TsGauge::PaintSkinnedShape(TBitmap& cache) const {
-  const TsGeneralData* section = SkinData()->Section();
+  const TsCommonData* sd = SkinData();
+  const TsGeneralData* section = sd->Section();
   const TColor fore = section != nullptr ? section->FontColor[0] : foreColor_;
+  const TsSkinModel& skin = sd->SkinManager()->Skin();
+  const int barIndex = skin.SectionIndexOf(progressSkin_.empty() ? "PROGRESSH" : progressSkin_);
+  const TColor fill = skin.IsSectionIndexValid(barIndex)
+                          ? skin.GeneralData[static_cast<size_t>(barIndex)].Color
+                          : fore;
   TBitmapCanvas canvas(cache);
   HDC dc = canvas.Handle();
   const int width = Width(), height = Height(), percent = Percent();
   HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(fore));
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(fore));
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(fill));
   {
     const TSelectedObject penIn(dc, pen);
     const TSelectedObject brushIn(dc, GetStockObject(NULL_BRUSH));
