@@ -55,9 +55,10 @@ int main(int argc, char** argv) {
   TsStoredSkin& stored = manager->InternalSkins.Add();
   stored.Name = "Vista (internal)";
   stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
   TForm* form = Create<TForm>(Application);
   Build(form);
+  // The skin arrives as in the program: the gauges' glow starts with it.
+  manager->SetSkinName("Vista (internal)");
   form->Show();
   const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   while (static_cast<int>(end - GetTickCount()) > 0) {

@@ -2,10 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 #include "base/SysUtils.h"
 #include "classlib/WideText.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaintControl.h"
 #include "skin/graphics/sSectionPaint.h"
 #include "skin/graphics/sTextUtils_win.h"
@@ -38,6 +44,12 @@ class TBlackBitmap {
   HGDIOBJ old_;
 };
 
+// The sweep: a tick every 22 ms, a new sweep 2222 ms after the last began,
+// the glow 300 pixels long.
+constexpr unsigned GlowTick = 22;
+constexpr int GlowPeriod = 2222;
+constexpr int GlowLength = 300;
+
 void Fill(HDC dc, const RECT& r, TColor color) {
   HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
   FillRect(dc, &r, brush);
@@ -47,6 +59,10 @@ void Fill(HDC dc, const RECT& r, TColor color) {
 }  // namespace
 
 TsGauge::TsGauge(TComponent* owner) : TsSkinnedControl<TGraphicControl>(owner, 161, true) {
+  glowTimer_ = Create<TTimer>(this);
+  glowTimer_->SetEnabled(false);
+  glowTimer_->SetInterval(GlowTick);
+  glowTimer_->SetOnTimer([this](TObject*) { GlowStep(); });
   SetControlStyle(ControlStyle() | csOpaque);
   SetBounds(0, 0, 120, 30);
 }
@@ -66,6 +82,17 @@ void TsGauge::SetProgressSkin(const std::string& value) {
   progressSkin_ = value;
   SkinData()->BGChanged = true;
   Repaint();
+}
+
+void TsGauge::SetAnimated(bool value) {
+  if (value == animated_) return;
+  animated_ = value;
+  if (!HasState(csDesigning)) glowTimer_->SetEnabled(value);
+}
+
+void TsGauge::Loaded() {
+  TsSkinnedControl<TGraphicControl>::Loaded();
+  if (!HasState(csDesigning) && animated_ && !glowTimer_->Enabled()) glowTimer_->SetEnabled(true);
 }
 
 void TsGauge::SetMinValue(int value) {
@@ -215,11 +242,20 @@ TacCommandOutcome TsGauge::SkinCommand(TMessage& m) {
   const bool own = reinterpret_cast<TsSkinManager*>(m.LParam) == sd->SkinManager();
   switch (m.WParamHi()) {
     case cmdSkinLoaded:
+      if (!own) break;
+      HandleSkinCommand(m, sd);
+      return coAnswered;
     case cmdSkinRemoved:
+      if (!own) break;
+      if (animated_) glowTimer_->SetEnabled(false);
+      HandleSkinCommand(m, sd);
+      Repaint();
+      return coAnswered;
     case cmdSkinRefresh:
       if (!own) break;
       HandleSkinCommand(m, sd);
-      if (m.WParamHi() != cmdSkinLoaded) Repaint();
+      Repaint();
+      if (!HasState(csDesigning) && animated_) glowTimer_->SetEnabled(true);
       return coAnswered;
     case cmdParentPainted:
       if (!sd->Updating) break;
@@ -290,6 +326,7 @@ void TsGauge::PaintSkinnedBar(TBitmap& cache) {
   const TsBgCacheInfo onCache = MakeBgCacheInfo(&cache, 0, 0);
   PaintSkinItem(index, section, onCache, true, 0, {0, 0, bar.Width(), bar.Height()},
                 {place.Left, place.Top}, &bar, &manager->Skin());
+  if (!vertical) PaintGlow(bar);
   TBitmapCanvas canvas(bar);
   if (showText_) {
     // The second text, in the bar's colours, lines up with the first.
@@ -344,6 +381,71 @@ void TsGauge::PaintSkinnedShape(TBitmap& cache) const {
   }
   DeleteObject(brush);
   DeleteObject(pen);
+}
+
+namespace {
+
+// The glow picture fitted to a bar `thickness` high: a PNG taller than that
+// loses rows equally at top and bottom first. Null without the picture.
+std::unique_ptr<TBitmap> MakeGlow(int thickness) {
+  static const std::unique_ptr<TPNGGraphic> picture = [] {
+    const TacBytes bytes = ResourceBytes("ACGL");
+    auto png = std::make_unique<TPNGGraphic>();
+    try {
+      if (bytes.empty()) return std::unique_ptr<TPNGGraphic>();
+      png->LoadFromMemory(bytes.data(), bytes.size());
+      png->SetPixelFormat(pf32bit);
+    } catch (const std::exception&) {
+      return std::unique_ptr<TPNGGraphic>();
+    }
+    return png;
+  }();
+  if (!picture || picture->Empty() || thickness < 1) return nullptr;
+  int top = 0, rows = picture->Height();
+  if (rows > thickness) {
+    const int cut = (rows - thickness) / 2 + 1;
+    if (rows - 2 * cut > 0) top = cut, rows -= 2 * cut;
+  }
+  auto glow = std::make_unique<TBitmap>(GlowLength, thickness, pf32bit);
+  for (int y = 0; y < thickness; ++y) {
+    const std::uint8_t* src = picture->ScanLine(top + y * rows / thickness);
+    std::uint8_t* dst = glow->ScanLine(y);
+    for (int x = 0; x < GlowLength; ++x)
+      std::memcpy(dst + 4 * x, src + 4 * (x * picture->Width() / GlowLength), 4);
+  }
+  return glow;
+}
+
+}  // namespace
+
+void TsGauge::PaintGlow(TBitmap& bar) {
+  if (!animated_ || glowPos_ >= GlowLength + bar.Width()) return;
+  if (!glow_ || glow_->Height() != bar.Height()) glow_ = MakeGlow(bar.Height());
+  if (!glow_) return;
+  // Only the filled part glows.
+  const int left = std::max(glowPos_, 0);
+  const int right = std::min(glowPos_ + GlowLength, bar.Width());
+  if (right <= left) return;
+  PaintAlphaBitmap({left, 0, right, bar.Height()},
+                   {left - glowPos_, 0, right - glowPos_, bar.Height()}, &bar, false, 0, clNone,
+                   false, EmptyBgCacheInfo, glow_.get());
+}
+
+void TsGauge::GlowStep() {
+  TsCommonData* sd = SkinData();
+  if (!SkinAvailable(sd, true)) {
+    glowTimer_->SetEnabled(false);
+    return;
+  }
+  if (glowCounter_ > GlowPeriod) {
+    glowPos_ = -GlowLength;
+    glowCounter_ = 0;
+  }
+  glowCounter_ += static_cast<int>(GlowTick);
+  const int length = kind_ == gkVerticalBar ? Height() : Width();
+  if (length <= glowPos_) return;
+  if (Visible() && Progress() >= 1 && ControlReadyToPaint(this)) PaintToDC(Canvas()->Handle());
+  glowPos_ += std::max(15, static_cast<int>(std::lround(length / (GlowPeriod / 44.0))));
 }
 
 }  // namespace kv

@@ -236,5 +236,28 @@ TEST_F(SkinnedGauge, BarsFillTheirPartInTheProgressSection) {
   EXPECT_TRUE(gauge->SkinData()->CacheBmp->Empty()) << "the gauge keeps no pixels";
 }
 
+// The sweep, a tick at a time: it starts 300 pixels left of the bar, moves
+// at least 15 pixels a tick and lightens the filled part it passes.
+TEST_F(SkinnedGauge, TheGlowSweepsAlongTheFilledBar) {
+  gauge->SetProgress(100);
+  Draw();
+  const COLORREF plain = Pixel(100, 15);
+  ASSERT_EQ(ItemAt(100, 15), "PROGRESSH#0");
+  EXPECT_EQ(gauge->GlowPosition(), 9999) << "no glow before the first sweep";
+  gauge->GlowStep();
+  EXPECT_EQ(gauge->GlowPosition(), -300 + 15);
+  bool lit = false;
+  for (int tick = 0; tick < 40 && !lit; ++tick) {
+    gauge->GlowStep();
+    lit = Pixel(100, 15) != plain;
+  }
+  EXPECT_TRUE(lit) << "the glow never passed the middle";
+  const int at = gauge->GlowPosition();
+  gauge->SetAnimated(false);
+  Draw();
+  EXPECT_EQ(Pixel(100, 15), plain) << "a gauge no longer animated shows no glow";
+  EXPECT_EQ(gauge->GlowPosition(), at);
+}
+
 }  // namespace
 }  // namespace kv
