@@ -57,9 +57,9 @@ int main(int argc, char** argv) {
   stored.Data = ResourceBytes(DefaultSkinResource);
   TForm* form = Create<TForm>(Application);
   Build(form);
-  // The skin arrives as in the program: the gauges' glow starts with it.
-  manager->SetSkinName("Vista (internal)");
   form->Show();
+  // The skin arrives while the form is up: the gauges' glow starts with it.
+  manager->SetSkinName("Vista (internal)");
   const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   while (static_cast<int>(end - GetTickCount()) > 0) {
     Application->ProcessMessages();
