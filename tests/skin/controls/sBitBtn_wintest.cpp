@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn.h"
 #include "skin/core/sMessages.h"
@@ -170,6 +172,43 @@ TEST_F(BitBtnSkinned, DestroyedMidFadeLeavesNoTimerBehind) {
   button = nullptr;
   EXPECT_EQ(TTimer::ActiveCount(), timers);
   PumpUntilIdle();
+}
+
+TEST_F(BitBtnSkinned, ReleasedDuringThePressFadeShowsThePressedPictureFirst) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 40;
+  Load(options);
+  button->Repaint();
+  std::vector<int> built;  // the state of every picture the button builds
+  button->OnPaint = [&](TObject*, TBitmap* cache) {
+    const kvtest::TSkinItem* item = skin->Legend(CacheAt(*cache, cache->Width() / 2, 2));
+    built.push_back(item != nullptr ? item->State : -1);
+  };
+  HWND wnd = button->Handle();
+  const POINT centre{45, 16};
+  kvtest::MouseMove(wnd, centre);
+  PumpUntil([&] { return !built.empty() && built.back() == 1; });
+  kvtest::MouseDown(wnd, centre);
+  ASSERT_FALSE(built.empty());
+  EXPECT_EQ(built.back(), 2) << "the press fade ends on the pressed picture";
+  built.clear();
+  kvtest::MouseUp(wnd, centre);
+  ASSERT_GE(built.size(), 2u);
+  EXPECT_EQ(built[0], 2) << "the pressed picture shows before the release fade";
+  EXPECT_EQ(built.back(), 1);
+  kvtest::HoverOut();
+  PumpUntilIdle();
+}
+
+TEST_F(BitBtnSkinned, APaintValidatesEvenWhenNothingIsDrawn) {
+  Load();
+  button->Repaint();
+  HWND wnd = button->Handle();
+  SendMessageW(wnd, SM_ALPHACMD, CommandWParam(cmdSetSuspended, 1), 0);
+  InvalidateRect(wnd, nullptr, FALSE);
+  UpdateWindow(wnd);
+  EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE)) << "WM_PAINT would come back for ever";
 }
 
 TEST_F(BitBtnSkinned, SkinSwitchesAndRemovalsLeaveNoObjectsBehind) {

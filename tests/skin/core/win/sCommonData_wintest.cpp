@@ -23,7 +23,8 @@ const char* const kOptions =
     "[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\nCOLOR=3355443\r\n"
     "[GRAD]\r\nCOLOR=255\r\nGRADIENTPERCENT=50\r\n"
     "[HALF]\r\nCOLOR=100\r\nTRANSPARENCY=50\r\n"
-    "[CLEAR]\r\nTRANSPARENCY=100\r\n";
+    "[CLEAR]\r\nTRANSPARENCY=100\r\n"
+    "[PLAIN]\r\nCOLOR=200\r\n";
 
 TColor PixelAt(const TBitmap& bmp, int x, int y) {
   const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
@@ -223,6 +224,35 @@ TEST_F(CommonDataTest, ABackgroundThroughNestedContainersComesFromTheRightPlace)
   EXPECT_EQ(PixelAt(drawn, 2, 1), ColorFromRGB(x + 2, y + 1, 7));
   EXPECT_EQ(request.AskerPos.X, child->Left()) << "the asker's own fields come back as given";
   EXPECT_EQ(request.R.Right, 3);
+}
+
+// What the core does by a control's capabilities, never by its class.
+TEST_F(CommonDataTest, CapabilitiesDecideContainerSheetAndEditBehaviour) {
+  struct Case {
+    std::uint16_t capabilities;
+    bool plainBackgroundForChildren, alwaysOverParent, takesSectionColours;
+  } cases[] = {
+      {0, false, false, false},
+      {ccContainer, true, false, false},
+      {ccPageControl, true, false, false},
+      {ccPageSheet, false, true, false},
+      {ccEditLike, false, false, true},
+  };
+  for (const Case& c : cases) {
+    TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 30, 20});
+    box->sd.Capabilities = c.capabilities;
+    box->sd.SetSkinSection("PLAIN");  // opaque and plain: no cache of its own needed
+    form->Handle();
+    box->sd.UpdateChildBgFlags(false);
+    EXPECT_EQ((box->sd.ChildBgFlags & 1) != 0, c.plainBackgroundForChildren) << c.capabilities;
+    box->sd.SetSkinSection("GRAD");
+    EXPECT_EQ(DependsOnParentBg(&box->sd), c.alwaysOverParent) << c.capabilities;
+    box->SetColor(clWindow);
+    TMessage refresh{SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
+                     reinterpret_cast<LPARAM>(manager.get()), 0};
+    HandleSkinCommand(refresh, &box->sd);
+    EXPECT_EQ(box->Color() == static_cast<TColor>(255), c.takesSectionColours) << c.capabilities;
+  }
 }
 
 TEST_F(CommonDataTest, AHiddenControlFreesItsCachePixels) {
