@@ -87,13 +87,18 @@ class TsBitBtn::TGlyphSource : public IGlyphButton {
   bool Grayed() override { return b_->grayed_; }
   int DisabledGlyphKind() override { return b_->disabledGlyphKind_; }
   bool Reflected() override { return b_->reflected_; }
-  TBitmap* CacheBmp() override { return b_->SkinData()->CacheBmp.get(); }
+  TBitmap* CacheBmp() override {
+    return Target != nullptr ? Target : b_->SkinData()->CacheBmp.get();
+  }
   bool SkinAvailable() override { return kv::SkinAvailable(b_->SkinData(), false); }
   bool ControlIsHot() override { return kv::ControlIsHot(b_->SkinData()); }
   TColor SectionColor() override {
     const TsGeneralData* section = b_->SkinData()->Section();
     return section != nullptr ? section->Color : static_cast<TColor>(ColorToRGB(clBtnFace));
   }
+
+  // The picture painted on instead of the cache (the unskinned drawing).
+  TBitmap* Target = nullptr;
 
  private:
   TsBitBtn* b_;
@@ -440,7 +445,9 @@ void TsBitBtn::DrawUnskinned(const DRAWITEMSTRUCT& item) {
       DrawFocusRect(dc, &f);
     }
   }
-  PaintButtonGlyph(glyphSource_.get(), &picture);
+  glyphSource_->Target = &picture;
+  PaintButtonGlyph(glyphSource_.get(), nullptr);
+  glyphSource_->Target = nullptr;
   TBitmapCanvas canvas(picture);
   BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, canvas.Handle(), 0, 0,
          SRCCOPY);

@@ -239,6 +239,28 @@ TEST_F(BitBtnSkinned, ADisabledButtonBlendsIntoItsParent) {
   EXPECT_NE(disabled, enabled);
 }
 
+// Without a skin a 32-bit glyph is the button's own to draw: the class
+// library's drawing knows no alpha.
+TEST(BitBtnUnskinned, DrawsA32BitGlyphItself) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  form->SetBounds(0, 0, 200, 100);
+  auto* b = Create<TsBitBtn>(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 100, 40);
+  b->SetCaption("");
+  TBitmap glyph(16, 16, pf32bit);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      std::uint8_t* p = glyph.ScanLine(y) + 4 * x;
+      p[0] = 0, p[1] = 0, p[2] = 230, p[3] = 255;
+    }
+  b->SetGlyph(glyph);
+  form->Show();
+  const kvtest::TPixels shown = kvtest::TPixels::FromClient(b->Handle());
+  EXPECT_EQ(shown.At(50, 20), RGB(230, 0, 0));
+  EXPECT_NE(shown.At(5, 20), RGB(230, 0, 0));
+}
+
 // Glyph placement needs no skin: the arithmetic of the layouts.
 TEST(BitBtnGeometry, GlyphRectFollowsLayoutAlignmentAndMargin) {
   Owned<TForm> form = CreateOwned<TForm>();
