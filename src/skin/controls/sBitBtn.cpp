@@ -478,6 +478,11 @@ TacCommandOutcome TsBitBtn::SkinCommand(TMessage& m) {
     case cmdOfferFadeImage:
       DropRegion();
       return coPassedOn;
+    case cmdSetParentBgForced:
+      // The picture on the old terms first, then the new flag.
+      if (sd->ParentBgForced) PrepareCache();
+      HandleSkinCommand(m, sd);
+      return coAnswered;
     case cmdSkinLoaded:
       if (!ownManager()) break;
       StopFade(FadeTimer);

@@ -74,7 +74,7 @@ void TsGauge::SetKind(TsGaugeKind value) {
 
 void TsGauge::SetCalcPercents(bool value) {
   calcPercents_ = value;
-  Invalidate();
+  InvalidateControlSkin(SkinData());
 }
 
 void TsGauge::SetProgressSkin(const std::string& value) {
@@ -110,14 +110,17 @@ void TsGauge::SetMaxValue(int value) {
 void TsGauge::SetProgress(int value) {
   const int shown = Percent();
   // Painting is the slow part: only a new percentage is worth it.
-  if (range_.SetProgress(value) && Percent() != shown) Invalidate();
+  if (range_.SetProgress(value) && Percent() != shown) {
+    SkinData()->BGChanged = true;
+    Invalidate();
+  }
   if (OnChange) OnChange(this);
 }
 
 void TsGauge::SetSuffix(const std::string& value) {
   if (value == suffix_) return;
   suffix_ = value;
-  Invalidate();
+  InvalidateControlSkin(SkinData());
 }
 
 void TsGauge::SetShowText(bool value) {

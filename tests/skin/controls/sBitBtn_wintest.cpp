@@ -135,6 +135,8 @@ TEST_F(BitBtnSkinned, TransparentCornersShowTheParentAndAreCutFromTheRegionUntil
     EXPECT_TRUE(PtInRegion(region, w / 2, h / 2));
     DeleteObject(region);
     EXPECT_EQ(ShownState(), state);
+    const kvtest::TPixels printed = kvtest::TPixels::FromPrint(button->Handle(), PRF_CLIENT);
+    EXPECT_EQ(printed.At(w / 2, 2), Mask(state)) << "printed, state " << state;
   }
 
   manager->SetActive(false);
