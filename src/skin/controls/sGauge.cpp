@@ -2,8 +2,19 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 #include "base/SysUtils.h"
 #include "classlib/WideText.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaintControl.h"
+#include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 
@@ -33,6 +44,12 @@ class TBlackBitmap {
   HGDIOBJ old_;
 };
 
+// The sweep: a tick every 22 ms, a new sweep 2222 ms after the last began,
+// the glow 300 pixels long.
+constexpr unsigned GlowTick = 22;
+constexpr int GlowPeriod = 2222;
+constexpr int GlowLength = 300;
+
 void Fill(HDC dc, const RECT& r, TColor color) {
   HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
   FillRect(dc, &r, brush);
@@ -41,7 +58,11 @@ void Fill(HDC dc, const RECT& r, TColor color) {
 
 }  // namespace
 
-TsGauge::TsGauge(TComponent* owner) : TGraphicControl(owner) {
+TsGauge::TsGauge(TComponent* owner) : TsSkinnedControl<TGraphicControl>(owner, 161, true) {
+  glowTimer_ = Create<TTimer>(this);
+  glowTimer_->SetEnabled(false);
+  glowTimer_->SetInterval(GlowTick);
+  glowTimer_->SetOnTimer([this](TObject*) { GlowStep(); });
   SetControlStyle(ControlStyle() | csOpaque);
   SetBounds(0, 0, 120, 30);
 }
@@ -53,7 +74,25 @@ void TsGauge::SetKind(TsGaugeKind value) {
 
 void TsGauge::SetCalcPercents(bool value) {
   calcPercents_ = value;
-  Invalidate();
+  InvalidateControlSkin(SkinData());
+}
+
+void TsGauge::SetProgressSkin(const std::string& value) {
+  if (value == progressSkin_) return;
+  progressSkin_ = value;
+  SkinData()->BGChanged = true;
+  Repaint();
+}
+
+void TsGauge::SetAnimated(bool value) {
+  if (value == animated_) return;
+  animated_ = value;
+  if (!HasState(csDesigning)) glowTimer_->SetEnabled(value);
+}
+
+void TsGauge::Loaded() {
+  TsSkinnedControl<TGraphicControl>::Loaded();
+  if (!HasState(csDesigning) && animated_ && !glowTimer_->Enabled()) glowTimer_->SetEnabled(true);
 }
 
 void TsGauge::SetMinValue(int value) {
@@ -71,14 +110,17 @@ void TsGauge::SetMaxValue(int value) {
 void TsGauge::SetProgress(int value) {
   const int shown = Percent();
   // Painting is the slow part: only a new percentage is worth it.
-  if (range_.SetProgress(value) && Percent() != shown) Invalidate();
+  if (range_.SetProgress(value) && Percent() != shown) {
+    SkinData()->BGChanged = true;
+    Invalidate();
+  }
   if (OnChange) OnChange(this);
 }
 
 void TsGauge::SetSuffix(const std::string& value) {
   if (value == suffix_) return;
   suffix_ = value;
-  Invalidate();
+  InvalidateControlSkin(SkinData());
 }
 
 void TsGauge::SetShowText(bool value) {
@@ -175,6 +217,238 @@ void TsGauge::Paint() {
     BitBlt(picture.Dc(), 0, 0, width, height, text.Dc(), 0, 0, SRCINVERT);
   }
   BitBlt(target, 0, 0, width, height, picture.Dc(), 0, 0, SRCCOPY);
+}
+
+// --- skinned -----------------------------------------------------------------------
+
+namespace {
+
+constexpr UINT GaugeTextFlags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_CENTER;
+
+TsSkinTextSource TextSource(TsSkinManager* manager, int index, const std::string& section,
+                            TControl* control) {
+  TsSkinTextSource source;
+  source.Manager = manager;
+  source.SkinIndex = index;
+  source.SectionName = section;
+  source.CtrlTypeCode = 161;
+  source.IsGraphicControl = true;
+  source.HasParent = control->Parent() != nullptr;
+  source.OwnerFont = control->Font();
+  return source;
+}
+
+}  // namespace
+
+TacCommandOutcome TsGauge::SkinCommand(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  const bool own = reinterpret_cast<TsSkinManager*>(m.LParam) == sd->SkinManager();
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      if (!own) break;
+      HandleSkinCommand(m, sd);
+      return coAnswered;
+    case cmdSkinRemoved:
+      if (!own) break;
+      if (animated_) glowTimer_->SetEnabled(false);
+      HandleSkinCommand(m, sd);
+      Repaint();
+      return coAnswered;
+    case cmdSkinRefresh:
+      if (!own) break;
+      HandleSkinCommand(m, sd);
+      Repaint();
+      if (!HasState(csDesigning) && animated_) glowTimer_->SetEnabled(true);
+      return coAnswered;
+    case cmdParentPainted:
+      if (!sd->Updating) break;
+      sd->Updating = false;
+      Repaint();
+      return coAnswered;
+    default:
+      break;
+  }
+  return HandleSkinCommand(m, sd);
+}
+
+bool TsGauge::SkinnedMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT && (Width() < 1 || Height() < 1)) return true;
+  return TsSkinnedControl<TGraphicControl>::SkinnedMessage(m);
+}
+
+void TsGauge::PaintToDC(HDC dc) {
+  TsCommonData* sd = SkinData();
+  if (PaintingSuspended(sd)) {
+    SetPixel(dc, 0, 0, RGB(255, 0, 255));
+    return;
+  }
+  PrepareCache();
+  RefreshCacheCorners(sd, 1);
+  CopyWholeCache(sd, dc);
+  // The gauge keeps no pixels between paints.
+  sd->CacheBmp->SetSize(0, 0);
+}
+
+void TsGauge::PrepareCache() {
+  TsCommonData* sd = SkinData();
+  TsSkinManager* manager = sd->SkinManager();
+  PrepareCacheBitmap(sd);
+  TBitmap& cache = *sd->CacheBmp;
+  TsBgCacheInfo background;
+  GetParentBgInfo(sd, background);
+  const TRect all{0, 0, Width(), Height()};
+  PaintSkinItem(sd->SkinIndex, sd->SkinSection(), background, true, 1, all, {Left(), Top()}, &cache,
+                &manager->Skin(), sd->Texture, sd->HotTexture);
+  if (showText_) {
+    TBitmapCanvas canvas(cache);
+    canvas.Font()->Assign(*Font());
+    canvas.Brush()->SetStyle(bsClear);
+    WriteSkinTextCore(canvas, GaugeText(Percent(), suffix_), true, all, GaugeTextFlags,
+                      TextSource(manager, sd->SkinIndex, sd->SkinSection(), this), false);
+  }
+  if (kind_ == gkHorizontalBar || kind_ == gkVerticalBar)
+    PaintSkinnedBar(cache);
+  else if (kind_ == gkPie || kind_ == gkNeedle)
+    PaintSkinnedShape(cache);
+  sd->BGChanged = false;
+}
+
+void TsGauge::PaintSkinnedBar(TBitmap& cache) {
+  TsSkinManager* manager = SkinData()->SkinManager();
+  const bool vertical = kind_ == gkVerticalBar;
+  const std::string section = !progressSkin_.empty() ? progressSkin_
+                              : vertical             ? "PROGRESSV"
+                                                     : "PROGRESSH";
+  const int index = manager->Skin().SectionIndexOf(section);
+  if (!manager->Skin().IsSectionIndexValid(index)) return;
+  const int fill = GaugeFillLength(Percent(), vertical ? Height() : Width());
+  if (fill <= 0) return;
+  const TRect place =
+      vertical ? TRect{0, Height() - fill, Width(), Height()} : TRect{0, 0, fill, Height()};
+  TBitmap bar(place.Width(), place.Height(), pf24bit);
+  const TsBgCacheInfo onCache = MakeBgCacheInfo(&cache, 0, 0);
+  PaintSkinItem(index, section, onCache, true, 0, {0, 0, bar.Width(), bar.Height()},
+                {place.Left, place.Top}, &bar, &manager->Skin());
+  if (!vertical) PaintGlow(bar);
+  TBitmapCanvas canvas(bar);
+  if (showText_) {
+    // The second text, in the bar's colours, lines up with the first.
+    canvas.Font()->Assign(*Font());
+    canvas.Brush()->SetStyle(bsClear);
+    const TRect text{-place.Left, -place.Top, Width() - place.Left, Height() - place.Top};
+    WriteSkinTextCore(canvas, GaugeText(Percent(), suffix_), true, text, GaugeTextFlags,
+                      TextSource(manager, index, section, this), false);
+  }
+  TBitmapCanvas target(cache);
+  BitBlt(target.Handle(), place.Left, place.Top, bar.Width(), bar.Height(), canvas.Handle(), 0, 0,
+         SRCCOPY);
+}
+
+// Pie and needle keep their plain shapes: outlines in the section's font
+// colour, the pie's filled part in the bar section's colour.
+void TsGauge::PaintSkinnedShape(TBitmap& cache) const {
+  const TsCommonData* sd = SkinData();
+  const TsGeneralData* section = sd->Section();
+  const TColor fore = section != nullptr ? section->FontColor[0] : foreColor_;
+  const TsSkinModel& skin = sd->SkinManager()->Skin();
+  const int barIndex = skin.SectionIndexOf(progressSkin_.empty() ? "PROGRESSH" : progressSkin_);
+  const TColor fill = skin.IsSectionIndexValid(barIndex)
+                          ? skin.GeneralData[static_cast<size_t>(barIndex)].Color
+                          : fore;
+  TBitmapCanvas canvas(cache);
+  HDC dc = canvas.Handle();
+  const int width = Width(), height = Height(), percent = Percent();
+  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(fore));
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(fill));
+  {
+    const TSelectedObject penIn(dc, pen);
+    const TSelectedObject brushIn(dc, GetStockObject(NULL_BRUSH));
+    if (kind_ == gkPie) {
+      Ellipse(dc, 0, 0, width, height);
+      if (percent > 0) {
+        const TSelectedObject fill(dc, brush);
+        const TPoint start = GaugePieStart(percent, width, height);
+        Pie(dc, 0, 0, width, height, start.X, start.Y, width / 2, 0);
+      }
+    } else {
+      const int base = height - 1;
+      Arc(dc, 0, 0, width, 2 * base, width, base, 0, base);
+      MoveToEx(dc, 0, base, nullptr);
+      LineTo(dc, width, base);
+      if (percent > 0) {
+        const TPoint end = GaugeNeedleEnd(percent, width, height);
+        MoveToEx(dc, width / 2, base, nullptr);
+        LineTo(dc, end.X, end.Y);
+      }
+    }
+  }
+  DeleteObject(brush);
+  DeleteObject(pen);
+}
+
+namespace {
+
+// The glow picture fitted to a bar `thickness` high: a PNG taller than that
+// loses rows equally at top and bottom first. Null without the picture.
+std::unique_ptr<TBitmap> MakeGlow(int thickness) {
+  static const std::unique_ptr<TPNGGraphic> picture = [] {
+    const TacBytes bytes = ResourceBytes("ACGL");
+    auto png = std::make_unique<TPNGGraphic>();
+    try {
+      if (bytes.empty()) return std::unique_ptr<TPNGGraphic>();
+      png->LoadFromMemory(bytes.data(), bytes.size());
+      png->SetPixelFormat(pf32bit);
+    } catch (const std::exception&) {
+      return std::unique_ptr<TPNGGraphic>();
+    }
+    return png;
+  }();
+  if (!picture || picture->Empty() || thickness < 1) return nullptr;
+  int top = 0, rows = picture->Height();
+  if (rows > thickness) {
+    const int cut = (rows - thickness) / 2 + 1;
+    if (rows - 2 * cut > 0) top = cut, rows -= 2 * cut;
+  }
+  auto glow = std::make_unique<TBitmap>(GlowLength, thickness, pf32bit);
+  for (int y = 0; y < thickness; ++y) {
+    const std::uint8_t* src = picture->ScanLine(top + y * rows / thickness);
+    std::uint8_t* dst = glow->ScanLine(y);
+    for (int x = 0; x < GlowLength; ++x)
+      std::memcpy(dst + 4 * x, src + 4 * (x * picture->Width() / GlowLength), 4);
+  }
+  return glow;
+}
+
+}  // namespace
+
+void TsGauge::PaintGlow(TBitmap& bar) {
+  if (!animated_ || glowPos_ >= GlowLength + bar.Width()) return;
+  if (!glow_ || glow_->Height() != bar.Height()) glow_ = MakeGlow(bar.Height());
+  if (!glow_) return;
+  // Only the filled part glows.
+  const int left = std::max(glowPos_, 0);
+  const int right = std::min(glowPos_ + GlowLength, bar.Width());
+  if (right <= left) return;
+  PaintAlphaBitmap({left, 0, right, bar.Height()},
+                   {left - glowPos_, 0, right - glowPos_, bar.Height()}, &bar, false, 0, clNone,
+                   false, EmptyBgCacheInfo, glow_.get());
+}
+
+void TsGauge::GlowStep() {
+  TsCommonData* sd = SkinData();
+  if (!SkinAvailable(sd, true)) {
+    glowTimer_->SetEnabled(false);
+    return;
+  }
+  if (glowCounter_ > GlowPeriod) {
+    glowPos_ = -GlowLength;
+    glowCounter_ = 0;
+  }
+  glowCounter_ += static_cast<int>(GlowTick);
+  const int length = kind_ == gkVerticalBar ? Height() : Width();
+  if (length <= glowPos_) return;
+  if (Visible() && Progress() >= 1 && ControlReadyToPaint(this)) PaintToDC(Canvas()->Handle());
+  glowPos_ += std::max(15, static_cast<int>(std::lround(length / (GlowPeriod / 44.0))));
 }
 
 }  // namespace kv

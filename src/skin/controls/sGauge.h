@@ -1,18 +1,22 @@
-// The skinned progress gauge. Until its skin painting is built it paints its
-// kind (text, bar, pie or needle) plainly, with the shown number and the
-// suffix over it, the text inverting whatever lies under it so that it
-// stays readable.
+// The skinned progress gauge, a windowless control. With a skin it paints
+// the "GAUGE" section with its bar in "PROGRESSH" or "PROGRESSV" and the text
+// twice, so that it changes colour where the bar passes. Without one it
+// paints its kind (text, bar, pie or needle) plainly, with the shown number
+// and the suffix over it, the text inverting whatever lies under it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "classlib/Controls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sGaugeGeometry.h"
+#include "skin/controls/sSkinnedControl_win.h"
 
 namespace kv {
 
-class TsGauge : public TGraphicControl {
+class TsGauge : public TsSkinnedControl<TGraphicControl> {
  public:
   explicit TsGauge(TComponent* owner);
 
@@ -46,6 +50,17 @@ class TsGauge : public TGraphicControl {
   void SetBackColor(TColor value);
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
+  // The bar's section; empty: "PROGRESSH", or "PROGRESSV" for a vertical bar.
+  const std::string& ProgressSkin() const { return progressSkin_; }
+  void SetProgressSkin(const std::string& value);
+  // A glow sweeps along a skinned horizontal bar every 2222 ms; the timer
+  // starts once the gauge is loaded or its skin refreshed.
+  bool Animated() const { return animated_; }
+  void SetAnimated(bool value);
+  // One 22 ms tick of the sweep.
+  void GlowStep();
+  // Where the glow's left edge is along the bar (9999 before the first sweep).
+  int GlowPosition() const { return glowPos_; }
 
   // (Progress - MinValue) of the range in percent, rounded half to even; 0
   // for an empty range.
@@ -55,9 +70,17 @@ class TsGauge : public TGraphicControl {
 
  protected:
   void Paint() override;
+  void Loaded() override;
+  TacCommandOutcome SkinCommand(TMessage& m) override;
+  bool SkinnedMessage(TMessage& m) override;
+  void PrepareCache() override;
+  void PaintToDC(HDC dc) override;
 
  private:
   void PaintKind(HDC dc, const RECT& area) const;
+  void PaintSkinnedBar(TBitmap& cache);
+  void PaintSkinnedShape(TBitmap& cache) const;
+  void PaintGlow(TBitmap& bar);
 
   TsGaugeRange range_;
   TsGaugeKind kind_ = gkHorizontalBar;
@@ -67,6 +90,12 @@ class TsGauge : public TGraphicControl {
   TColor foreColor_ = clBlack;
   TColor backColor_ = clWhite;
   TBorderStyle borderStyle_ = bsSingle;
+  std::string progressSkin_;
+  bool animated_ = true;
+  TTimer* glowTimer_ = nullptr;  // owned
+  int glowCounter_ = 2223;       // ms since the sweep began; above the period restarts it
+  int glowPos_ = 9999;
+  std::unique_ptr<TBitmap> glow_;
 };
 
 }  // namespace kv

@@ -18,15 +18,15 @@ bool WindowOfThisProcess(HWND wnd) {
 }
 
 // The asker's rectangle in the parent's coordinates becomes the clip, and
-// the parent paints with its origin moved so that its pixel at Offset lands
+// the parent paints with its origin moved so that its pixel at AskerPos lands
 // at the asker's (0, 0).
 template <class Paint>
 void PaintParentShifted(TsBgRequest& request, Paint paint) {
   const int saved = SaveDC(request.DC);
   POINT org{};
   GetViewportOrgEx(request.DC, &org);
-  SetViewportOrgEx(request.DC, org.x - request.Offset.X, org.y - request.Offset.Y, nullptr);
-  OffsetRect(request.R, request.Offset.X, request.Offset.Y);
+  SetViewportOrgEx(request.DC, org.x - request.AskerPos.X, org.y - request.AskerPos.Y, nullptr);
+  OffsetRect(request.R, request.AskerPos.X, request.AskerPos.Y);
   IntersectClipRect(request.DC, request.R.Left, request.R.Top, request.R.Right, request.R.Bottom);
   paint(WM_ERASEBKGND);
   paint(WM_PAINT);
@@ -88,6 +88,42 @@ bool GetControlBackgroundInfo(TsBgRequest& request, TControl* control, bool plea
   if (request.PleaseDraw && request.Bmp != nullptr && request.DC != nullptr)
     FillRectWithColor(request.DC, request.R, request.Color);
   return false;
+}
+
+namespace {
+
+// One level of the question: position added before, origin after.
+template <class Ask>
+bool Forward(TsBgRequest& request, TPoint position, Ask ask) {
+  const TPoint askerPos = request.AskerPos;
+  const TRect r = request.R;
+  request.AskerPos = {askerPos.X + position.X, askerPos.Y + position.Y};
+  const bool answered = ask(request.PleaseDraw);
+  // What the asker gave is its own again: the self-painting fallback moves R.
+  request.AskerPos = askerPos;
+  request.R = r;
+  if (request.BgType == btBitmap)
+    request.Offset = {request.Offset.X + position.X, request.Offset.Y + position.Y};
+  return answered;
+}
+
+}  // namespace
+
+bool ForwardBgRequestToParent(TsBgRequest& request, TControl* control) {
+  if (control == nullptr || control->Parent() == nullptr) return false;
+  return Forward(request, {control->Left(), control->Top()}, [&](bool draw) {
+    return GetControlBackgroundInfo(request, control->Parent(), draw);
+  });
+}
+
+bool ForwardBgRequestToParentWindow(TsBgRequest& request, HWND wnd) {
+  HWND parent = wnd != nullptr ? GetParent(wnd) : nullptr;
+  if (parent == nullptr) return false;
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return Forward(request, {r.left, r.top},
+                 [&](bool draw) { return GetWindowBackgroundInfo(request, parent, draw); });
 }
 
 void BackgroundInfoToCacheInfo(const TsBgRequest& request, TsBgCacheInfo& cacheInfo) {

@@ -14,14 +14,18 @@
 
 namespace kv {
 
-// Filled partly by the asker (Offset, R, PleaseDraw, DC) and partly by the
-// parent that answers (Bmp, Color, Offset, BgType).
+// Filled partly by the asker (AskerPos, R, PleaseDraw, DC) and partly by the
+// parent that answers (Bmp, Color, Offset, BgType). Position in and origin out
+// are two fields, so a container that passes the question on moves each once.
 struct TsBgRequest {
   TBitmap* Bmp = nullptr;
   TColor Color = 0;
-  // Asking to draw: the asker's position in the parent. Answered with a
-  // bitmap: the parent's origin inside Bmp, to which the asker adds its own.
+  // Answered with a bitmap: the asked control's origin inside Bmp, to which
+  // the asker adds its own position.
   TPoint Offset{};
+  // Asking to draw: the asker's position in the asked control, from where
+  // it copies or paints.
+  TPoint AskerPos{};
   TRect R{};  // in the asker's coordinates
   std::uint8_t BgType = 0;
   bool PleaseDraw = false;
@@ -36,6 +40,12 @@ bool GetWindowBackgroundInfo(TsBgRequest& request, HWND wnd, bool pleaseDraw);
 // True when the control answered; a control without a window is asked
 // directly, never made to create one.
 bool GetControlBackgroundInfo(TsBgRequest& request, TControl* control, bool pleaseDraw);
+// Hands the question that control was asked on to its parent: its own
+// position is added to AskerPos on the way up and to Offset on the way back.
+// True when the parent answered.
+bool ForwardBgRequestToParent(TsBgRequest& request, TControl* control);
+// The same for a window known only by handle.
+bool ForwardBgRequestToParentWindow(TsBgRequest& request, HWND wnd);
 void BackgroundInfoToCacheInfo(const TsBgRequest& request, TsBgCacheInfo& cacheInfo);
 // Keeps a windowed control's painting off its visible windowless children
 // (moved by the offsets); windowed children paint themselves.

@@ -1,14 +1,11 @@
 #include "skin/core/sCommonData_win.h"
 
 #include <algorithm>
-#include <unordered_map>
 
-#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/StdCtrls.h"
-#include "classlib/Tabs.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/acToolkitFlags.h"
@@ -25,20 +22,13 @@ namespace kv {
 
 namespace {
 
-std::unordered_map<const TControl*, TsCommonData*>& Registry() {
-  static std::unordered_map<const TControl*, TsCommonData*> registry;
-  return registry;
-}
-
 bool Destroying(const TComponent* c) { return c != nullptr && c->HasState(csDestroying); }
 
 TWinControl* WindowedOwner(const TsCommonData* sd) {
   return dynamic_cast<TWinControl*>(sd->OwnerControl);
 }
 
-bool IsEditType(const TsCommonData* sd) {
-  return dynamic_cast<TCustomEdit*>(sd->OwnerControl) != nullptr || sd->ControlType == 97;
-}
+bool IsEditType(const TsCommonData* sd) { return sd->Has(ccEditLike) || sd->ControlType == 97; }
 
 TCustomForm* ProviderForm(const TsCommonData* sd) {
   return sd->OwnerProvider != nullptr ? sd->OwnerProvider->Form() : nullptr;
@@ -140,25 +130,37 @@ void CopyBitmapToDC(TBitmap& bmp, HDC dc, const TRect& dest, TPoint src) {
 TsCommonData::TsCommonData(TObject* owner, bool createCacheBmp)
     : OwnerControl(dynamic_cast<TControl*>(owner)), OwnerObject(owner) {
   if (createCacheBmp) CacheBmp = NewBitmap24(0, 0);
-  if (OwnerControl != nullptr) Registry()[OwnerControl] = this;
 }
 
 TsCommonData::~TsCommonData() {
   SkinIndex = Texture = HotTexture = -1;
   HideControlGlow(this);
-  if (OwnerControl != nullptr) {
-    auto it = Registry().find(OwnerControl);
-    if (it != Registry().end() && it->second == this) Registry().erase(it);
-  }
   OwnerControl = nullptr;
   OwnerObject = nullptr;
   manager_ = nullptr;
 }
 
-TsCommonData* SkinDataOf(const TControl* control) {
-  auto it = Registry().find(control);
-  return it == Registry().end() ? nullptr : it->second;
+TsCommonData* SkinDataOf(TControl* control) {
+  if (control == nullptr) return nullptr;
+  return reinterpret_cast<TsCommonData*>(
+      control->Perform(SM_ALPHACMD, CommandWParam(cmdGetSkinData), 0));
 }
+
+TControl* TsCommonData::FadeControl() { return OwnerControl; }
+TBitmap* TsCommonData::FadeCache() { return CacheBmp.get(); }
+bool TsCommonData::FadeSkinAvailable() { return SkinAvailable(this, false); }
+
+bool TsCommonData::FadingEnabled() {
+  const TsGeneralData* section = Section();
+  return section != nullptr && section->FadingEnabled;
+}
+
+int TsCommonData::FadingIterations() {
+  const TsGeneralData* section = Section();
+  return section != nullptr ? section->FadingIterations : 0;
+}
+
+void TsCommonData::FadeShowGlow(bool update) { ShowControlGlow(this, update, nullptr); }
 
 TsSkinManager* TsCommonData::SkinManager() const {
   return manager_ != nullptr ? manager_ : DefaultManager;
@@ -208,7 +210,7 @@ void TsCommonData::SetSkinSection(const std::string& value) {
 void TsCommonData::SetCustomColor(bool value) {
   if (customColor_ == value) return;
   customColor_ = value;
-  if (SkinAvailable(this, false) && dynamic_cast<TCustomEdit*>(OwnerControl) != nullptr &&
+  if (SkinAvailable(this, false) && IsEditType(this) && OwnerControl != nullptr &&
       !OwnerControl->HasState(csLoading))
     ApplySectionColors(this);
   InvalidateControlSkin(this);
@@ -278,11 +280,7 @@ void TsCommonData::UpdatePaintStateFlags() {
 
 void TsCommonData::UpdateChildBgFlags(bool recurse) {
   ChildBgFlags &= ~1u;
-  TControl* c = OwnerControl;
-  const bool container = dynamic_cast<TCustomFrame*>(c) != nullptr ||
-                         dynamic_cast<TPanel*>(c) != nullptr ||
-                         dynamic_cast<TScrollingWinControl*>(c) != nullptr ||
-                         dynamic_cast<TPageControl*>(c) != nullptr || OwnerProvider != nullptr;
+  const bool container = Has(ccContainer) || Has(ccPageControl) || OwnerProvider != nullptr;
   if (container && !NeedsOwnBgCache(this)) ChildBgFlags |= 1;
   TWinControl* win = WindowedOwner(this);
   if (!recurse || win == nullptr) return;
@@ -353,7 +351,7 @@ int MaxBorderWidth(const TsCommonData* sd) {
 bool DependsOnParentBg(const TsCommonData* sd) {
   if (!SkinAvailable(sd, false) || sd->ParentBgForced) return true;
   TControl* c = sd->OwnerControl;
-  if (c == nullptr || c->ClassName() == "TsTabSheet" || (c->ControlState() & csCreating) != 0 ||
+  if (c == nullptr || sd->Has(ccPageSheet) || (c->ControlState() & csCreating) != 0 ||
       !c->Visible())
     return true;
   const TsGeneralData* section = sd->Section();
@@ -491,14 +489,11 @@ void AnswerColor(TsBgRequest& request, TColor color) {
 
 void AnswerFromCache(TsCommonData* sd, TsBgRequest& request) {
   request.BgType = btBitmap;
-  if (!request.PleaseDraw) {
-    request.Bmp = sd->CacheBmp.get();
-    request.Offset = {0, 0};
-    return;
-  }
-  if (request.DC != nullptr)
+  request.Bmp = sd->CacheBmp.get();
+  request.Offset = {0, 0};
+  if (request.PleaseDraw && request.DC != nullptr)
     CopyBitmapToDC(*sd->CacheBmp, request.DC, request.R,
-                   {request.Offset.X + request.R.Left, request.Offset.Y + request.R.Top});
+                   {request.AskerPos.X + request.R.Left, request.AskerPos.Y + request.R.Top});
 }
 
 // A fully transparent section hands the question on to what lies below.
@@ -506,25 +501,12 @@ void AskBelow(TsCommonData* sd, TsBgRequest& request, HWND handle) {
   TControl* c = sd->OwnerControl;
   if (c != nullptr) {
     if (c->Parent() == nullptr) return AnswerColor(request, DefaultGlobalInfoColor());
-    // Drawing: the parent copies from where this control lies in it; a
-    // bitmap handed back: its origin is moved to this control's.
-    const bool draw = request.PleaseDraw;
-    if (draw) request.Offset = {request.Offset.X + c->Left(), request.Offset.Y + c->Top()};
-    GetControlBackgroundInfo(request, c->Parent(), draw);
-    if (request.BgType == btBitmap && !draw)
-      request.Offset = {request.Offset.X + c->Left(), request.Offset.Y + c->Top()};
+    ForwardBgRequestToParent(request, c);
     return;
   }
-  if (handle == nullptr) return AnswerColor(request, DefaultGlobalInfoColor());
-  HWND parent = GetParent(handle);
-  RECT r{};
-  GetWindowRect(handle, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  const bool draw = request.PleaseDraw;
-  if (draw) request.Offset = {request.Offset.X + r.left, request.Offset.Y + r.top};
-  GetWindowBackgroundInfo(request, parent, draw);
-  if (request.BgType == btBitmap && !draw)
-    request.Offset = {request.Offset.X + r.left, request.Offset.Y + r.top};
+  if (handle == nullptr || GetParent(handle) == nullptr)
+    return AnswerColor(request, DefaultGlobalInfoColor());
+  ForwardBgRequestToParentWindow(request, handle);
 }
 
 }  // namespace
@@ -707,92 +689,90 @@ void BgShifted(TsCommonData* sd, bool redraw) {
 
 }  // namespace
 
-bool HandleSkinCommand(TMessage& m, TsCommonData* sd) {
-  if (m.Msg != SM_ALPHACMD || sd == nullptr) return false;
+TacCommandOutcome HandleSkinCommand(TMessage& m, TsCommonData* sd) {
+  if (m.Msg != SM_ALPHACMD || sd == nullptr) return coNotOurs;
   const unsigned code = m.WParamHi();
   const bool lowIsOne = m.WParamLo() == 1;
+  const auto answer = [&m](LRESULT result) {
+    m.Result = result;
+    return coAnswered;
+  };
   switch (code) {
     case cmdSkinLoaded:
-      if (!OwnManager(m, sd)) return false;
+      if (!OwnManager(m, sd)) return coNotOurs;
       sd->RefreshSkinIndexes();
       sd->UpdateChildBgFlags(false);
       NewSkinInProgress = false;
-      return false;
+      return coPassedOn;
     case cmdSkinRemoved:
-      if (OwnManager(m, sd)) SkinRemoved(sd);
-      return false;
+      if (!OwnManager(m, sd)) return coNotOurs;
+      SkinRemoved(sd);
+      return coPassedOn;
     case cmdSkinRefresh:
-      if (!OwnManager(m, sd)) return false;
+      if (!OwnManager(m, sd)) return coNotOurs;
       sd->BGChanged = true;
       sd->Updating = false;
-      if (SkinAvailable(sd, false) && dynamic_cast<TCustomEdit*>(sd->OwnerControl) != nullptr) {
+      if (SkinAvailable(sd, false) && IsEditType(sd)) {
         ApplySectionColors(sd);
         RepaintOwner(sd, false);
       }
       sd->UpdateChildBgFlags(false);
-      return false;
+      return coPassedOn;
     case cmdIsSkinned:
-      m.Result = 1;
-      return true;
+      return answer(1);
     case cmdSetSuspended:
       sd->Updating = lowIsOne;
-      return false;
+      return coPassedOn;
     case cmdSetParentBgForced:
       sd->ParentBgForced = lowIsOne;
-      return false;
+      return coPassedOn;
     case cmdNeedsRepaint:
-      m.Result = sd->BGChanged || sd->Updating ? 1 : 0;
-      return true;
+      return answer(sd->BGChanged || sd->Updating ? 1 : 0);
     case cmdGetPaintSkipped:
-      m.Result = sd->PaintSkipped ? 1 : 0;
-      return true;
+      return answer(sd->PaintSkipped ? 1 : 0);
     case cmdTransparentBgChanged:
       if (lowIsOne && SectionHasTransparency(sd)) sd->BGChanged = true;
-      return false;
+      return coPassedOn;
     case cmdInvalidateUnnamed:
       if (sd->SkinSection().empty()) {
         NewSkinInProgress = false;
         InvalidateControlSkin(sd);
       }
-      return false;
+      return coPassedOn;
     case cmdSetBgChanged:
       sd->BGChanged = true;
-      return false;
+      return coPassedOn;
     case cmdIsBgNonUniform: {
       const TsGeneralData* section = sd->Section();
-      if (section == nullptr) return false;
-      m.Result = BgNonUniformAnswer(sd, *section);
-      return true;
+      if (section == nullptr) return coNotOurs;
+      return answer(BgNonUniformAnswer(sd, *section));
     }
     case cmdBgShifted:
       BgShifted(sd, lowIsOne);
-      return false;
+      return coPassedOn;
     case cmdGetBgColor:
-      if (sd->OwnerControl == nullptr) return false;
-      m.Result = CommandBgColor(sd);
-      return true;
+      if (sd->OwnerControl == nullptr) return coNotOurs;
+      return answer(CommandBgColor(sd));
     case cmdSetPaintSkipped:
       sd->PaintSkipped = true;
-      return false;
+      return coPassedOn;
     case cmdGetSectionIndex:
-      m.Result = sd->SkinIndex + 1;
-      return true;
+      return answer(sd->SkinIndex + 1);
     case cmdGetBackground:
-      if (m.LParam != 0)
-        FillChildBgInfo(sd, *reinterpret_cast<TsBgRequest*>(m.LParam), false, nullptr);
-      return false;
+      if (m.LParam == 0) return coNotOurs;
+      // The record is the answer; the result means nothing.
+      FillChildBgInfo(sd, *reinterpret_cast<TsBgRequest*>(m.LParam), false, nullptr);
+      return answer(0);
     case cmdChildBgFlags:
       if (m.LParam == 1) {
         sd->UpdateChildBgFlags(true);
-      } else {
-        m.Result = sd->ChildBgFlags;
+        return answer(0);
       }
-      return true;
+      return answer(sd->ChildBgFlags);
     case cmdGetApplication:
-      m.Result = reinterpret_cast<LRESULT>(Application);
-      return false;
+      return answer(reinterpret_cast<LRESULT>(Application));
     default:
-      return false;  // codes above 60 included: never ours
+      return coNotOurs;  // codes above 60 included
   }
 }
 
@@ -822,9 +802,9 @@ void MouseEntered(TsCommonData* sd, const TMessage& m) {
   const auto* entered = reinterpret_cast<const TControl*>(m.LParam);
   for (int i = 0; i < win->ControlCount(); ++i) {
     TControl* child = win->Controls(i);
-    if (child == sd->OwnerControl || child == entered || child->ClassName() != "TsSpeedButton")
-      continue;
-    if (TsCommonData* childData = SkinDataOf(child); childData != nullptr && childData->MouseAbove)
+    if (child == sd->OwnerControl || child == entered) continue;
+    if (TsCommonData* childData = SkinDataOf(child);
+        childData != nullptr && childData->Has(ccHoverResettable) && childData->MouseAbove)
       child->Perform(CM_MOUSELEAVE, 0, 0);
   }
   if (hotTracked) sd->MouseAbove = true;
@@ -865,7 +845,7 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
   TControl* c = sd->OwnerControl;
   switch (m.Msg) {
     case SM_ALPHACMD:
-      return HandleSkinCommand(m, sd);
+      return HandleSkinCommand(m, sd) == coAnswered;
     case WM_UPDATEUISTATE: {
       if (SkinAvailable(sd, false)) return true;
       TWinControl* win = WindowedOwner(sd);

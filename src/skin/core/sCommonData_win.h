@@ -15,6 +15,7 @@
 #include "classlib/Controls.h"
 #include "skin/core/acToolkitFlags.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sFade_win.h"
 #include "skin/core/sMaskData.h"
 
 namespace kv {
@@ -23,7 +24,25 @@ class TsSkinManager;
 class TacFormProvider;
 struct TsBgRequest;
 
-class TsCommonData : public TPersistent {
+// What the core needs to know of a control's kind; each skinned class sets
+// its own in its constructor.
+enum TacControlCapability : std::uint16_t {
+  ccEditLike = 1,          // takes the section's colours as its own Color and font colour
+  ccContainer = 2,         // lets children paint on its plain background
+  ccPageControl = 4,       // a page control (a container)
+  ccPageSheet = 8,         // a page control's sheet: always paints over its parent
+  ccHoverResettable = 16,  // a flat button a container takes the hover from
+};
+
+// The three outcomes of a skin command.
+enum TacCommandOutcome : std::uint8_t {
+  coNotOurs,   // no skinned control's business: the message goes on untouched
+  coPassedOn,  // noted; the control passes the message on (the result is not an answer)
+  coAnswered,  // Result holds the answer: the message must not go on
+};
+
+// Also the fade target of its control: fades read its cache and flags.
+class TsCommonData : public TPersistent, public TacFadeTarget {
  public:
   // The owner control is recorded when owner is a TControl; with
   // createCacheBmp the cache starts as an empty 24-bit bitmap.
@@ -73,20 +92,32 @@ class TsCommonData : public TPersistent {
   TacFormProvider* OwnerProvider = nullptr;
   std::unique_ptr<TBitmap> CacheBmp;
   int ControlType = 0;
+  std::uint16_t Capabilities = 0;  // TacControlCapability bits
   bool Focused = false;
   bool MouseAbove = false;
   std::uint16_t ChildBgFlags = 0;     // bit 0: children may paint on a plain background
   std::uint16_t PaintStateFlags = 0;  // bits 0-1 gradient kind, bit 2 texture
 
+  bool Has(TacControlCapability capability) const { return (Capabilities & capability) != 0; }
+
  private:
+  TControl* FadeControl() override;
+  TBitmap* FadeCache() override;
+  bool FadeSkinAvailable() override;
+  bool FadingEnabled() override;
+  int FadingIterations() override;
+  bool FadeBGChanged() override { return BGChanged; }
+  void SetFadeBGChanged(bool value) override { BGChanged = value; }
+  void FadeShowGlow(bool update) override;
+
   std::string skinSection_;
   bool customFont_ = false;
   bool customColor_ = false;
   TsSkinManager* manager_ = nullptr;
 };
 
-// The skin data a control owns; null when it has none.
-TsCommonData* SkinDataOf(const TControl* control);
+// The skin data a control owns, asked of the control; null when it has none.
+TsCommonData* SkinDataOf(TControl* control);
 
 bool SkinAvailable(const TsCommonData* sd, bool checkActive);
 bool PaintingSuspended(const TsCommonData* sd);
@@ -136,8 +167,9 @@ void GetParentBgInfoByHandle(HWND handle, TsBgCacheInfo& info);
 // The first handler of a skinned control's window procedure; true when the
 // message is consumed.
 bool PreviewControlMessage(TMessage& message, TsCommonData* sd);
-// The common answers to the toolkit command message; true when answered.
-bool HandleSkinCommand(TMessage& message, TsCommonData* sd);
+// The common handling of the toolkit command message. An answered command
+// must not reach the control's default handling, which would overwrite it.
+TacCommandOutcome HandleSkinCommand(TMessage& message, TsCommonData* sd);
 
 // Copies the cache from srcPoint into destRect of dc, leaving out the
 // visible graphic and opaque children of parent that the rectangle touches.

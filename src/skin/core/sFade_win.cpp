@@ -89,7 +89,7 @@ void TsFadeTimer::Setup(TacFadeTarget* skinData) {
   skinData_ = skinData;
   TControl* control = LiveControl();
   TBitmap* cache = skinData->FadeCache();
-  if (control && skinData->BGChanged() && (!cache || cache->Empty()))
+  if (control && skinData->FadeBGChanged() && (!cache || cache->Empty()))
     PerformCommand(control, cmdFadeStep);
   cache = skinData->FadeCache();
   if (cache)
@@ -165,7 +165,7 @@ void FadeStep(TsFadeTimer* timer) {
   if (!control->Enabled()) {
     timer->SetEnabled(false);
     timer->iterations_ = 0;
-    skinData->SetBGChanged(true);
+    skinData->SetFadeBGChanged(true);
     control->Invalidate();
     return;
   }
@@ -177,7 +177,7 @@ void FadeStep(TsFadeTimer* timer) {
     // Resized (or lost its cache) mid-fade: the old picture no longer fits.
     timer->SetDirection(0);
     timer->iterations_ = 0;
-    skinData->SetBGChanged(true);
+    skinData->SetFadeBGChanged(true);
     control->Repaint();
     return;
   }
@@ -195,19 +195,19 @@ void FadeStep(TsFadeTimer* timer) {
 
 void RepaintWithFade(TsFadeTimer*& fadeTimer, TacFadeTarget* skinData, bool fast, int direction,
                      bool allowFade) {
-  if (!skinData->SkinAvailable()) return;
+  if (!skinData->FadeSkinAvailable()) return;
   TControl* control = skinData->FadeControl();
   if (!Alive(control)) return;
   const bool fade = allowFade && !SkinChanging && !AnimationsOff && skinData->FadingEnabled() &&
-                    skinData->FadeCache() && !skinData->BGChanged();
-  skinData->SetBGChanged(true);
+                    skinData->FadeCache() && !skinData->FadeBGChanged();
+  skinData->SetFadeBGChanged(true);
   if (fade) {
     StartFade(fadeTimer, skinData, fast, direction);
   } else {
     StopFade(fadeTimer);
     control->Repaint();
   }
-  skinData->ShowControlGlow(fast);
+  skinData->FadeShowGlow(fast);
 }
 
 // --- animation timer -------------------------------------------------------------------

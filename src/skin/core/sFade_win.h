@@ -29,20 +29,21 @@ class TacFlagGuard {
   bool old_;
 };
 
-// What a fade needs of the faded control's skin data; the skinned controls'
-// skin data provides it.
+// What a fade needs of the faded control's skin data (TsCommonData); the
+// fades take a control's skin data as it is.
 class TacFadeTarget {
  public:
   // The control the fade runs on (null once it is gone).
   virtual TControl* FadeControl() = 0;
   // The control's cache bitmap, its current look; null when it has none.
   virtual TBitmap* FadeCache() = 0;
-  virtual bool SkinAvailable() = 0;
+  virtual bool FadeSkinAvailable() = 0;
   virtual bool FadingEnabled() = 0;
   virtual int FadingIterations() = 0;
-  virtual bool BGChanged() = 0;
-  virtual void SetBGChanged(bool value) = 0;
-  virtual void ShowControlGlow(bool /*update*/) {}
+  // The control's BGChanged flag: its cache must be rebuilt.
+  virtual bool FadeBGChanged() = 0;
+  virtual void SetFadeBGChanged(bool value) = 0;
+  virtual void FadeShowGlow(bool /*update*/) {}
 
  protected:
   ~TacFadeTarget() = default;

@@ -49,6 +49,7 @@ enum TacCommand : unsigned short {
   cmdAfterScroll = 52,
   cmdGetApplication = 60,
   cmdGetFrameSizes = 61,
+  cmdGetSkinData = 62,           // Result = the control's skin data
 };
 
 }  // namespace kv

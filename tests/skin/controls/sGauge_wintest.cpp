@@ -8,6 +8,8 @@
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sGauge.h"
+#include "skin/core/sSkinManager_win.h"
+#include "support/TestSkin.h"
 
 namespace kv {
 namespace {
@@ -174,6 +176,87 @@ TEST_F(Gauge, LimitsMayCrossWhileLoading) {
   gauge->EndLoading();
   EXPECT_EQ(200, gauge->MinValue());
   EXPECT_THROW(gauge->SetMaxValue(150), EInvalidOperation);
+}
+
+// With the synthetic skin: the "GAUGE" section in its hot colours, the bar
+// in "PROGRESSH" or "PROGRESSV" over it.
+struct SkinnedGauge : Gauge {
+  void SetUp() override {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin.Packed();
+    manager->SetSkinName("T");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+    Gauge::SetUp();
+    gauge->SetShowText(false);
+  }
+  void TearDown() override {
+    Gauge::TearDown();
+    manager.reset();
+  }
+  // The section and state a painted pixel belongs to, "-" for none.
+  std::string ItemAt(int x, int y) const {
+    const kvtest::TSkinItem* item = skin.Legend(const_cast<SkinnedGauge*>(this)->Pixel(x, y));
+    return item != nullptr ? item->Section + "#" + std::to_string(item->State) : "-";
+  }
+
+  kvtest::TTestSkin skin;
+  Owned<TsSkinManager> manager;
+};
+
+TEST_F(SkinnedGauge, AnEmptyRangeShowsNoBarAndNoFault) {
+  gauge->SetMaxValue(0);
+  gauge->SetProgress(0);
+  gauge->SetShowText(true);
+  Draw();
+  EXPECT_EQ(gauge->ShownText(), "0%");
+  EXPECT_EQ(ItemAt(100, 15), "GAUGE#1");
+  EXPECT_EQ(ItemAt(3, 15), "GAUGE#1");
+}
+
+TEST_F(SkinnedGauge, BarsFillTheirPartInTheProgressSection) {
+  gauge->SetProgress(50);
+  struct Case {
+    TsGaugeKind kind;
+    std::string bar;
+    POINT filled, empty;
+  } cases[] = {
+      {gkHorizontalBar, "PROGRESSH#0", {50, 15}, {150, 15}},
+      {gkVerticalBar, "PROGRESSV#0", {100, 25}, {100, 4}},
+  };
+  for (const Case& c : cases) {
+    gauge->SetKind(c.kind);
+    Draw();
+    EXPECT_EQ(ItemAt(c.filled.x, c.filled.y), c.bar);
+    EXPECT_EQ(ItemAt(c.empty.x, c.empty.y), "GAUGE#1") << c.bar;
+  }
+  EXPECT_TRUE(gauge->SkinData()->CacheBmp->Empty()) << "the gauge keeps no pixels";
+}
+
+// The sweep, a tick at a time: it starts 300 pixels left of the bar, moves
+// at least 15 pixels a tick and lightens the filled part it passes.
+TEST_F(SkinnedGauge, TheGlowSweepsAlongTheFilledBar) {
+  gauge->SetProgress(100);
+  Draw();
+  const COLORREF plain = Pixel(100, 15);
+  ASSERT_EQ(ItemAt(100, 15), "PROGRESSH#0");
+  EXPECT_EQ(gauge->GlowPosition(), 9999) << "no glow before the first sweep";
+  gauge->GlowStep();
+  EXPECT_EQ(gauge->GlowPosition(), -300 + 15);
+  bool lit = false;
+  for (int tick = 0; tick < 40 && !lit; ++tick) {
+    gauge->GlowStep();
+    lit = Pixel(100, 15) != plain;
+  }
+  EXPECT_TRUE(lit) << "the glow never passed the middle";
+  const int at = gauge->GlowPosition();
+  gauge->SetAnimated(false);
+  Draw();
+  EXPECT_EQ(Pixel(100, 15), plain) << "a gauge no longer animated shows no glow";
+  EXPECT_EQ(gauge->GlowPosition(), at);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "SkinTestForms.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
-#include "skin/controls/sSpeedButton.h"
+#include "skin/controls/sSkinnedControl_win.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonDataRules.h"
 #include "skin/core/sCommonData_win.h"
@@ -24,12 +24,33 @@ const char* const kOptions =
     "[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\nCOLOR=3355443\r\n"
     "[GRAD]\r\nCOLOR=255\r\nGRADIENTPERCENT=50\r\n"
     "[HALF]\r\nCOLOR=100\r\nTRANSPARENCY=50\r\n"
-    "[CLEAR]\r\nTRANSPARENCY=100\r\n";
+    "[CLEAR]\r\nTRANSPARENCY=100\r\n"
+    "[PLAIN]\r\nCOLOR=200\r\n";
 
 TColor PixelAt(const TBitmap& bmp, int x, int y) {
   const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
   return ColorFromRGB(p[2], p[1], p[0]);
 }
+
+// A box on the shared skeleton: commands answered there never reach the
+// window's default handling.
+class TSkeletonBox : public TsSkinnedControl<TCustomControl> {
+ public:
+  explicit TSkeletonBox(TComponent* owner) : TsSkinnedControl(owner, 0, true, ccContainer) {}
+  int passedOn = 0;  // skin commands that reached the base class
+
+ protected:
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD) ++passedOn;
+    TsSkinnedControl::Dispatch(m);
+  }
+};
+
+// A windowless flat button whose hover a container may take back.
+class TFlatChild : public TsSkinnedControl<TGraphicControl> {
+ public:
+  explicit TFlatChild(TComponent* owner) : TsSkinnedControl(owner, 92, false, ccHoverResettable) {}
+};
 
 class CommonDataTest : public ::testing::Test {
  protected:
@@ -85,27 +106,29 @@ TEST_F(CommonDataTest, SkinCommandsAnswerAsTheTableSays) {
   const LPARAM own = reinterpret_cast<LPARAM>(manager.get());
   Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
   const LPARAM foreign = reinterpret_cast<LPARAM>(other.get());
+  const auto application = reinterpret_cast<LRESULT>(Application);
   struct Case {
     unsigned code, low;
     LPARAM lParam;
-    bool answered;
+    TacCommandOutcome outcome;
     LRESULT result;
   } cases[] = {
-      {cmdIsSkinned, 0, 0, true, 1},
-      {cmdGetSectionIndex, 0, 0, true, box->sd.SkinIndex + 1},
-      {cmdSkinRemoved, 0, foreign, false, 0},  // another manager's removal: nothing changes
-      {cmdGetSectionIndex, 0, 0, true, box->sd.SkinIndex + 1},
-      {61, 0, 0, false, 0},
-      {cmdIsSkinned + 0x100, 0, 0, false, 0},
-      {cmdSetSuspended, 1, 0, false, 0},
-      {cmdNeedsRepaint, 0, 0, true, 1},
-      {cmdSkinRemoved, 0, own, false, 0},
-      {cmdGetSectionIndex, 0, 0, true, 0},
+      {cmdIsSkinned, 0, 0, coAnswered, 1},
+      {cmdGetSectionIndex, 0, 0, coAnswered, box->sd.SkinIndex + 1},
+      {cmdSkinRemoved, 0, foreign, coNotOurs, 0},  // another manager's removal: nothing changes
+      {cmdGetSectionIndex, 0, 0, coAnswered, box->sd.SkinIndex + 1},
+      {cmdGetApplication, 0, 0, coAnswered, application},
+      {61, 0, 0, coNotOurs, 0},
+      {cmdIsSkinned + 0x100, 0, 0, coNotOurs, 0},
+      {cmdSetSuspended, 1, 0, coPassedOn, 0},
+      {cmdNeedsRepaint, 0, 0, coAnswered, 1},
+      {cmdSkinRemoved, 0, own, coPassedOn, 0},
+      {cmdGetSectionIndex, 0, 0, coAnswered, 0},
   };
   for (const Case& c : cases) {
     TMessage m{SM_ALPHACMD, CommandWParam(c.code, c.low), c.lParam, 0};
-    EXPECT_EQ(HandleSkinCommand(m, &box->sd), c.answered) << "code " << c.code;
-    if (c.answered) {
+    EXPECT_EQ(HandleSkinCommand(m, &box->sd), c.outcome) << "code " << c.code;
+    if (c.outcome == coAnswered) {
       EXPECT_EQ(m.Result, c.result) << "code " << c.code;
     }
   }
@@ -113,6 +136,110 @@ TEST_F(CommonDataTest, SkinCommandsAnswerAsTheTableSays) {
   TMessage refresh{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), own, 0};
   HandleSkinCommand(refresh, &box->sd);
   EXPECT_GE(box->sd.SkinIndex, 0);
+}
+
+TEST_F(CommonDataTest, AnsweredCommandsSurviveTheWayThroughTheWindow) {
+  auto* box = Create<TSkeletonBox>(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(0, 0, 20, 20);
+  box->SkinData()->SetSkinSection("HALF");
+  auto* panel = Create<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetColor(kPanelColor);
+  box->SetParent(panel);
+  form->Handle();
+  struct Case {
+    unsigned code;
+    LRESULT expected;
+    int passedOn;  // reached the base class
+  } cases[] = {
+      {cmdGetApplication, reinterpret_cast<LRESULT>(Application), 0},
+      {cmdGetBgColor, static_cast<LRESULT>(MixBgColorBy256(kPanelColor, kHalfColor, 50)), 0},
+      {cmdIsSkinned, 1, 0},
+      {cmdSetBgChanged, 0, 1},  // noted and passed on
+  };
+  for (const Case& c : cases) {
+    box->passedOn = 0;
+    EXPECT_EQ(SendMessageW(box->Handle(), SM_ALPHACMD, CommandWParam(c.code), 0), c.expected)
+        << "code " << c.code;
+    EXPECT_EQ(box->passedOn, c.passedOn) << "code " << c.code;
+  }
+  EXPECT_EQ(SkinDataOf(box), box->SkinData());
+  EXPECT_EQ(SkinDataOf(panel), nullptr);
+}
+
+// Three see-through containers (a page sheet, a group box in it, a panel in
+// that) pass the question to the one below: each adds its own position once.
+TEST_F(CommonDataTest, ABackgroundThroughNestedContainersComesFromTheRightPlace) {
+  auto container = [&](TWinControl* parent, TRect bounds) {
+    auto* c = Create<TSkeletonBox>(form.get());
+    c->SetBoundsRect(bounds);
+    c->SetParent(parent);
+    c->SkinData()->SetSkinSection("CLEAR");
+    return c;
+  };
+  auto* top = Create<TSkeletonBox>(form.get());
+  top->SetBounds(0, 0, 120, 100);
+  top->SetParent(form.get());
+  top->SkinData()->SetSkinSection("GRAD");
+  TSkeletonBox* sheet = container(top, {3, 5, 100, 90});
+  TSkeletonBox* group = container(sheet, {7, 11, 90, 70});
+  TSkeletonBox* panel = container(group, {13, 2, 70, 60});
+  TSkinnedBox* child = Box(panel, "HALF", {4, 6, 20, 20});
+  form->Handle();
+  PrepareCacheBitmap(top->SkinData());
+  FillCoordinates(*top->SkinData()->CacheBmp);
+  const TPoint panelOrigin{3 + 7 + 13, 5 + 11 + 2};
+
+  TsBgCacheInfo info;
+  GetParentBgInfo(&child->sd, info);
+  ASSERT_EQ(info.Bmp, top->SkinData()->CacheBmp.get());
+  EXPECT_EQ(info.X, panelOrigin.X);
+  EXPECT_EQ(info.Y, panelOrigin.Y);
+
+  TBitmap drawn(3, 3, pf24bit);
+  TBitmapCanvas canvas(drawn);
+  TsBgRequest request;
+  request.AskerPos = {child->Left(), child->Top()};
+  request.R = {0, 0, 3, 3};
+  request.DC = canvas.Handle();
+  request.PleaseDraw = true;
+  EXPECT_TRUE(GetControlBackgroundInfo(request, panel, true));
+  GdiFlush();
+  const int x = panelOrigin.X + child->Left(), y = panelOrigin.Y + child->Top();
+  EXPECT_EQ(PixelAt(drawn, 0, 0), ColorFromRGB(x, y, 7));
+  EXPECT_EQ(PixelAt(drawn, 2, 1), ColorFromRGB(x + 2, y + 1, 7));
+  EXPECT_EQ(request.AskerPos.X, child->Left()) << "the asker's own fields come back as given";
+  EXPECT_EQ(request.R.Right, 3);
+}
+
+// What the core does by a control's capabilities, never by its class.
+TEST_F(CommonDataTest, CapabilitiesDecideContainerSheetAndEditBehaviour) {
+  struct Case {
+    std::uint16_t capabilities;
+    bool plainBackgroundForChildren, alwaysOverParent, takesSectionColours;
+  } cases[] = {
+      {0, false, false, false},
+      {ccContainer, true, false, false},
+      {ccPageControl, true, false, false},
+      {ccPageSheet, false, true, false},
+      {ccEditLike, false, false, true},
+  };
+  for (const Case& c : cases) {
+    TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 30, 20});
+    box->sd.Capabilities = c.capabilities;
+    box->sd.SetSkinSection("PLAIN");  // opaque and plain: no cache of its own needed
+    form->Handle();
+    box->sd.UpdateChildBgFlags(false);
+    EXPECT_EQ((box->sd.ChildBgFlags & 1) != 0, c.plainBackgroundForChildren) << c.capabilities;
+    box->sd.SetSkinSection("GRAD");
+    EXPECT_EQ(DependsOnParentBg(&box->sd), c.alwaysOverParent) << c.capabilities;
+    box->SetColor(clWindow);
+    TMessage refresh{SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
+                     reinterpret_cast<LPARAM>(manager.get()), 0};
+    HandleSkinCommand(refresh, &box->sd);
+    EXPECT_EQ(box->Color() == static_cast<TColor>(255), c.takesSectionColours) << c.capabilities;
+  }
 }
 
 TEST_F(CommonDataTest, AHiddenControlFreesItsCachePixels) {
@@ -164,7 +291,7 @@ TEST_F(CommonDataTest, AChildGetsTheParentsCacheAtItsOffset) {
   TBitmap drawn(3, 3, pf24bit);
   TBitmapCanvas canvas(drawn);
   TsBgRequest request;
-  request.Offset = {child->Left(), child->Top()};
+  request.AskerPos = {child->Left(), child->Top()};
   request.R = {0, 0, 3, 3};
   request.DC = canvas.Handle();
   request.PleaseDraw = true;
@@ -205,11 +332,14 @@ TEST_F(CommonDataTest, AHalfSeeThroughChildBlendsOverA32BitParentCacheAsOverA24B
 
 TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton) {
   TSkinnedBox* box = Box(form.get(), "GRAD", {0, 0, 80, 60});
-  auto* hot = Create<TsSpeedButton>(form.get());
-  auto* cold = Create<TsSpeedButton>(form.get());
-  TsCommonData hotData(hot, false), coldData(cold, false);
+  auto* hot = Create<TFlatChild>(form.get());
+  auto* cold = Create<TFlatChild>(form.get());
+  auto* plain = Create<TSkeletonBox>(form.get());  // hovered, but not a flat button
+  TsCommonData& hotData = *hot->SkinData();
   int leaves = 0;
-  for (TsSpeedButton* b : {hot, cold}) {
+  plain->SetParent(box);
+  plain->SkinData()->MouseAbove = true;
+  for (TControl* b : std::initializer_list<TControl*>{hot, cold, plain}) {
     b->SetParent(box);
     TWndMethod previous = b->WindowProc;
     b->WindowProc = TWndMethod([b, previous, &leaves](TMessage& m) {
@@ -218,6 +348,7 @@ TEST_F(CommonDataTest, AContainersMouseEnterTakesTheHoverFromASiblingFlatButton)
     });
   }
   cold->SetLeft(30);
+  plain->SetLeft(50);
   hotData.MouseAbove = true;
   form->Handle();
   box->Perform(CM_MOUSEENTER, 0, 0);
@@ -305,7 +436,7 @@ TEST(BackgroundFromForeignWindow, PaintsItselfShiftedAndClippedOrGivesAColour) {
   TBitmapCanvas canvas(target);
   FillRectWithColor(canvas.Handle(), {0, 0, 8, 8}, 0xFFFFFF);
   TsBgRequest request;
-  request.Offset = {3, 4};
+  request.AskerPos = {3, 4};
   request.R = {1, 1, 5, 4};
   request.DC = canvas.Handle();
   request.PleaseDraw = true;

@@ -53,11 +53,11 @@ class TFadedControl : public TCustomControl, public TacFadeTarget {
 
   TControl* FadeControl() override { return this; }
   TBitmap* FadeCache() override { return &cache; }
-  bool SkinAvailable() override { return true; }
+  bool FadeSkinAvailable() override { return true; }
   bool FadingEnabled() override { return true; }
   int FadingIterations() override { return 4; }
-  bool BGChanged() override { return bgChanged; }
-  void SetBGChanged(bool value) override { bgChanged = value; }
+  bool FadeBGChanged() override { return bgChanged; }
+  void SetFadeBGChanged(bool value) override { bgChanged = value; }
 
  protected:
   void Dispatch(TMessage& message) override {

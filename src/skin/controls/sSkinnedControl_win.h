@@ -1,0 +1,147 @@
+// The skeleton every skinned control stands on: it owns the control's skin
+// data and runs each message in one order: the skin commands, the unskinned
+// path while no skin is usable, the control's skinned handling (painting its
+// cache on WM_PAINT, WM_PRINT and WM_ERASEBKGND by default), the common
+// first handler, then the base class. Fades take the skin data as their
+// target and are stopped before the control goes.
+#pragma once
+
+#include <windows.h>
+
+#include <concepts>
+#include <cstdint>
+#include <memory>
+
+#include "classlib/Controls.h"
+#include "classlib/Graphics.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sFade_win.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
+
+namespace kv {
+
+// BeginPaint and EndPaint as a pair, so a paint validates whatever happens
+// inside it; a WM_PAINT that brings its own context needs neither.
+class TPaintScope {
+ public:
+  TPaintScope(HWND wnd, HDC given) : wnd_(wnd), dc_(given) {
+    if (dc_ == nullptr && wnd_ != nullptr) {
+      dc_ = BeginPaint(wnd_, &ps_);
+      began_ = true;
+    }
+  }
+  ~TPaintScope() {
+    if (began_) EndPaint(wnd_, &ps_);
+  }
+  TPaintScope(const TPaintScope&) = delete;
+  TPaintScope& operator=(const TPaintScope&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+  PAINTSTRUCT ps_{};
+  bool began_ = false;
+};
+
+// The whole cache bitmap copied to dc at (0, 0).
+void CopyWholeCache(const TsCommonData* sd, HDC dc);
+
+template <class Base>
+requires std::derived_from<Base, TControl>
+class TsSkinnedControl : public Base {
+ public:
+  TsCommonData* SkinData() const { return skinData_.get(); }
+
+  void AfterConstruction() override {
+    Base::AfterConstruction();
+    SkinDataLoaded(skinData_.get());
+  }
+
+ protected:
+  TsSkinnedControl(TComponent* owner, int controlType, bool withCache,
+                   std::uint16_t capabilities = 0)
+      : Base(owner), skinData_(std::make_unique<TsCommonData>(this, withCache)) {
+    skinData_->ControlType = controlType;
+    skinData_->Capabilities = capabilities;
+  }
+
+  ~TsSkinnedControl() override {
+    StopFade(FadeTimer);
+    skinData_.reset();
+  }
+
+  void Loaded() override {
+    Base::Loaded();
+    SkinDataLoaded(skinData_.get());
+  }
+
+  void WndProc(TMessage& m) override {
+    TsCommonData* sd = skinData_.get();
+    if (sd == nullptr) return Base::WndProc(m);
+    const bool command = m.Msg == SM_ALPHACMD;
+    if (command && m.WParamHi() == cmdGetSkinData) {
+      m.Result = reinterpret_cast<LRESULT>(sd);
+      return;
+    }
+    if (command && SkinCommand(m) == coAnswered) return;
+    if (!ControlReadyToPaint(this) || !SkinAvailable(sd, true)) {
+      if (!UnskinnedMessage(m)) Base::WndProc(m);
+      return;
+    }
+    if (SkinnedMessage(m)) return;
+    // The commands ran above; the common handler must not run them twice.
+    if (!command && PreviewControlMessage(m, sd)) return;
+    Base::WndProc(m);
+    AfterMessage(m);
+  }
+
+  // The control's own commands come first; the default is the common
+  // handling. Anything not answered goes on through the rest of the order.
+  virtual TacCommandOutcome SkinCommand(TMessage& m) { return HandleSkinCommand(m, SkinData()); }
+  // While the control shows no skin; true when the message is done.
+  virtual bool UnskinnedMessage(TMessage& /*m*/) { return false; }
+  // With a usable skin; true when the message is done.
+  virtual bool SkinnedMessage(TMessage& m) {
+    switch (m.Msg) {
+      case WM_PAINT: {
+        HWND wnd = nullptr;
+        if constexpr (std::derived_from<Base, TWinControl>) wnd = this->Handle();
+        const TPaintScope paint(wnd, reinterpret_cast<HDC>(m.WParam));
+        if (paint.Handle() != nullptr) PaintToDC(paint.Handle());
+        m.Result = 0;
+        return true;
+      }
+      case WM_PRINT:
+        if (m.WParam != 0) PaintToDC(reinterpret_cast<HDC>(m.WParam));
+        return true;
+      case WM_ERASEBKGND:
+        m.Result = 1;
+        return true;
+      default:
+        return false;
+    }
+  }
+  // After the base class handled a message.
+  virtual void AfterMessage(TMessage& /*m*/) {}
+
+  // Rebuilds the cache for the present look and clears BGChanged.
+  virtual void PrepareCache() { SkinData()->BGChanged = false; }
+  // The look on dc: the cache, rebuilt when out of date.
+  virtual void PaintToDC(HDC dc) {
+    TsCommonData* sd = SkinData();
+    sd->Updating = PaintingSuspended(sd);
+    if (sd->Updating) return;
+    if (sd->BGChanged) PrepareCache();
+    CopyWholeCache(sd, dc);
+  }
+
+  // The running fade, owned by the control; null when none runs.
+  TsFadeTimer* FadeTimer = nullptr;
+
+ private:
+  std::unique_ptr<TsCommonData> skinData_;
+};
+
+}  // namespace kv

@@ -1,0 +1,304 @@
+// The skinned push button under Wine with the synthetic skin: its look per
+// state as the real cursor works it, its mask-shaped region, its fades and
+// its clean-up. The button's top edge shows the border mask's colour of the
+// state painted, which the skin's legend names.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "classlib/Forms.h"
+#include "skin/controls/sBitBtn.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager_win.h"
+#include "support/Counters.h"
+#include "support/Mouse.h"
+#include "support/Pixels.h"
+#include "support/Pump.h"
+#include "support/TestSkin.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TTestSkin;
+using pump::PumpUntil;
+using pump::PumpUntilIdle;
+
+constexpr TColor kFormColor = 0x3C5A78;
+constexpr int kRun = TTestSkin::kCornerRun;
+
+COLORREF CacheAt(const TBitmap& bmp, int x, int y) {
+  const std::uint8_t* p = bmp.ScanLine(y) + x * bmp.BytesPerPixel();
+  return RGB(p[2], p[1], p[0]);
+}
+
+// Counts the fade's commands as they reach the button.
+class TFadeWatch {
+ public:
+  explicit TFadeWatch(TsBitBtn* button) : button_(button), previous_(button->WindowProc) {
+    button->WindowProc = TWndMethod([this](TMessage& m) {
+      if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdOfferFadeImage) ++offered;
+      if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdFadeFinished) ++finished;
+      previous_(m);
+    });
+  }
+  int offered = 0;
+  int finished = 0;
+
+ private:
+  TsBitBtn* button_;
+  TWndMethod previous_;
+};
+
+class BitBtnSkinned : public ::testing::Test {
+ protected:
+  void Load(const kvtest::TTestSkinOptions& options = {}) {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    skin = std::make_unique<TTestSkin>(options);
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin->Packed();
+    manager->SetSkinName("T");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+    // Owned by the application, as the program's forms: skin changes reach it.
+    form = Create<TForm>(Application);
+    form->SetBounds(0, 0, 240, 120);
+    form->SetColor(kFormColor);
+    button = Create<TsBitBtn>(form);
+    button->SetParent(form);
+    button->SetBounds(20, 20, 90, 32);
+    button->SetCaption("");
+    form->Show();
+    PumpUntilIdle();
+  }
+  void TearDown() override {
+    if (form != nullptr) form->Free();
+    manager.reset();
+  }
+
+  COLORREF Mask(int state) const { return skin->Colour("BUTTON", "BORDERSMASK", state); }
+  // The state whose mask colour the window shows at the middle of its top edge.
+  int ShownState() {
+    const kvtest::TPixels shown = kvtest::TPixels::FromClient(button->Handle());
+    const kvtest::TSkinItem* item = skin->Legend(shown.At(button->Width() / 2, 2));
+    return item != nullptr && item->Key == "BORDERSMASK" ? item->State : -1;
+  }
+
+  std::unique_ptr<TTestSkin> skin;
+  Owned<TsSkinManager> manager;
+  TForm* form = nullptr;
+  TsBitBtn* button = nullptr;
+};
+
+TEST_F(BitBtnSkinned, TheLookFollowsTheRealCursorThroughEnterPressDragAndRelease) {
+  Load();
+  HWND wnd = button->Handle();
+  const POINT centre{45, 16}, outside{45, 80};
+  kvtest::HoverOut();
+  PumpUntilIdle();
+  EXPECT_EQ(ShownState(), 0) << "resting";
+  kvtest::MouseMove(wnd, centre);
+  EXPECT_EQ(ShownState(), 1) << "entered";
+  kvtest::MouseDown(wnd, centre);
+  EXPECT_EQ(ShownState(), 2) << "pressed";
+  kvtest::MouseMove(wnd, outside);
+  EXPECT_NE(ShownState(), 2) << "held, dragged out";
+  kvtest::MouseMove(wnd, centre);
+  EXPECT_EQ(ShownState(), 2) << "dragged back";
+  kvtest::MouseUp(wnd, centre);
+  EXPECT_EQ(ShownState(), 1) << "released over the button";
+  kvtest::HoverOut();
+  PumpUntilIdle();
+}
+
+TEST_F(BitBtnSkinned, TransparentCornersShowTheParentAndAreCutFromTheRegionUntilTheSkinGoes) {
+  Load();
+  button->Repaint();
+  const TBitmap& cache = *button->SkinData()->CacheBmp;
+  ASSERT_EQ(cache.Width(), button->Width());
+  const int w = button->Width(), h = button->Height();
+  for (const POINT p : {POINT{0, 0}, POINT{kRun - 1, 0}, POINT{0, kRun - 1}, POINT{w - 1, h - 1}})
+    EXPECT_EQ(CacheAt(cache, p.x, p.y), static_cast<COLORREF>(kFormColor)) << p.x << "," << p.y;
+  EXPECT_EQ(CacheAt(cache, kRun, 0), Mask(0));
+
+  for (int state : {0, 2}) {
+    button->SetDown(state == 2);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(button->Handle(), region), ERROR) << "state " << state;
+    EXPECT_FALSE(PtInRegion(region, 0, 0)) << "state " << state;
+    EXPECT_FALSE(PtInRegion(region, kRun - 1, 0));
+    EXPECT_FALSE(PtInRegion(region, w - 1, h - kRun));
+    EXPECT_TRUE(PtInRegion(region, kRun, 0));
+    EXPECT_TRUE(PtInRegion(region, 1, 1));
+    EXPECT_TRUE(PtInRegion(region, w / 2, h / 2));
+    DeleteObject(region);
+    EXPECT_EQ(ShownState(), state);
+    const kvtest::TPixels printed = kvtest::TPixels::FromPrint(button->Handle(), PRF_CLIENT);
+    EXPECT_EQ(printed.At(w / 2, 2), Mask(state)) << "printed, state " << state;
+  }
+
+  manager->SetActive(false);
+  PumpUntilIdle();
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(button->Handle(), region), ERROR) << "the region outlived the skin";
+  DeleteObject(region);
+}
+
+TEST_F(BitBtnSkinned, AFadeRunsItsStepsAndEndsOnTheHotPicture) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 4;
+  Load(options);
+  button->Repaint();
+  TFadeWatch watch(button);
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return watch.finished > 0; })) << "the fade never ended";
+  EXPECT_EQ(watch.offered, 4);
+  EXPECT_EQ(ShownState(), 1);
+}
+
+TEST_F(BitBtnSkinned, DestroyedMidFadeLeavesNoTimerBehind) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 20;
+  Load(options);
+  button->Repaint();
+  const int timers = TTimer::ActiveCount();
+  TFadeWatch watch(button);
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers);
+  ASSERT_TRUE(PumpUntil([&] { return watch.offered >= 1; }));
+  button->Free();
+  button = nullptr;
+  EXPECT_EQ(TTimer::ActiveCount(), timers);
+  PumpUntilIdle();
+}
+
+TEST_F(BitBtnSkinned, ReleasedDuringThePressFadeShowsThePressedPictureFirst) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 40;
+  Load(options);
+  button->Repaint();
+  std::vector<int> built;  // the state of every picture the button builds
+  button->OnPaint = [&](TObject*, TBitmap* cache) {
+    const kvtest::TSkinItem* item = skin->Legend(CacheAt(*cache, cache->Width() / 2, 2));
+    built.push_back(item != nullptr ? item->State : -1);
+  };
+  HWND wnd = button->Handle();
+  const POINT centre{45, 16};
+  kvtest::MouseMove(wnd, centre);
+  PumpUntil([&] { return !built.empty() && built.back() == 1; });
+  kvtest::MouseDown(wnd, centre);
+  ASSERT_FALSE(built.empty());
+  EXPECT_EQ(built.back(), 2) << "the press fade ends on the pressed picture";
+  built.clear();
+  kvtest::MouseUp(wnd, centre);
+  ASSERT_GE(built.size(), 2u);
+  EXPECT_EQ(built[0], 2) << "the pressed picture shows before the release fade";
+  EXPECT_EQ(built.back(), 1);
+  kvtest::HoverOut();
+  PumpUntilIdle();
+}
+
+TEST_F(BitBtnSkinned, APaintValidatesEvenWhenNothingIsDrawn) {
+  Load();
+  button->Repaint();
+  HWND wnd = button->Handle();
+  SendMessageW(wnd, SM_ALPHACMD, CommandWParam(cmdSetSuspended, 1), 0);
+  InvalidateRect(wnd, nullptr, FALSE);
+  UpdateWindow(wnd);
+  EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE)) << "WM_PAINT would come back for ever";
+}
+
+TEST_F(BitBtnSkinned, SkinSwitchesAndRemovalsLeaveNoObjectsBehind) {
+  Load();
+  // One round first: the plain look's pens, brushes and fonts are made once.
+  manager->SetActive(false);
+  button->Repaint();
+  manager->SetActive(true);
+  button->Repaint();
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 50; ++i) {
+    manager->SetActive(i % 2 != 0);
+    button->Repaint();
+  }
+  manager->SetActive(true);
+  button->Repaint();
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+TEST_F(BitBtnSkinned, ADisabledButtonBlendsIntoItsParent) {
+  Load();
+  button->Repaint();
+  const COLORREF enabled = CacheAt(*button->SkinData()->CacheBmp, button->Width() / 2, 2);
+  button->SetEnabled(false);
+  button->Repaint();
+  const COLORREF disabled = CacheAt(*button->SkinData()->CacheBmp, button->Width() / 2, 2);
+  EXPECT_EQ(enabled, Mask(0));
+  EXPECT_NE(disabled, enabled);
+}
+
+// Without a skin a 32-bit glyph is the button's own to draw: the class
+// library's drawing knows no alpha.
+TEST(BitBtnUnskinned, DrawsA32BitGlyphItself) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  form->SetBounds(0, 0, 200, 100);
+  auto* b = Create<TsBitBtn>(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 100, 40);
+  b->SetCaption("");
+  TBitmap glyph(16, 16, pf32bit);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      std::uint8_t* p = glyph.ScanLine(y) + 4 * x;
+      p[0] = 0, p[1] = 0, p[2] = 230, p[3] = 255;
+    }
+  b->SetGlyph(glyph);
+  form->Show();
+  const kvtest::TPixels shown = kvtest::TPixels::FromClient(b->Handle());
+  EXPECT_EQ(shown.At(50, 20), RGB(230, 0, 0));
+  EXPECT_NE(shown.At(5, 20), RGB(230, 0, 0));
+}
+
+// Glyph placement needs no skin: the arithmetic of the layouts.
+TEST(BitBtnGeometry, GlyphRectFollowsLayoutAlignmentAndMargin) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  auto* b = Create<TsBitBtn>(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(0, 0, 100, 40);
+  b->SetCaption("");
+  b->Glyph().SetSize(16, 12);
+  struct Case {
+    TButtonLayout layout;
+    TAlignment alignment;
+    int margin;
+    TRect expected;
+  } cases[] = {
+      {blGlyphLeft, taCenter, -1, {42, 14, 58, 26}},
+      {blGlyphLeft, taLeftJustify, -1, {0, 14, 16, 26}},
+      {blGlyphLeft, taLeftJustify, 0, {3, 14, 19, 26}},
+      {blGlyphRight, taRightJustify, 2, {79, 14, 95, 26}},
+      {blGlyphTop, taCenter, -1, {43, 14, 59, 26}},
+      {blGlyphBottom, taCenter, -1, {43, 14, 59, 26}},
+  };
+  for (const Case& c : cases) {
+    b->SetLayout(c.layout);
+    b->SetAlignment(c.alignment);
+    b->SetMargin(c.margin);
+    const TRect r = b->CalcGlyphRect();
+    EXPECT_EQ(r.Left, c.expected.Left) << c.layout << "/" << c.alignment << "/" << c.margin;
+    EXPECT_EQ(r.Top, c.expected.Top) << c.layout << "/" << c.alignment << "/" << c.margin;
+    EXPECT_EQ(r.Width(), 16);
+    EXPECT_EQ(r.Height(), 12);
+  }
+  b->SetBlend(150);
+  EXPECT_EQ(b->Blend(), 100);
+  b->SetBlend(-5);
+  EXPECT_EQ(b->Blend(), 0);
+}
+
+}  // namespace
+}  // namespace kv
