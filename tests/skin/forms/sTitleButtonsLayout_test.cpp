@@ -1,0 +1,135 @@
+#include "skin/forms/sTitleButtonsLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "skin/forms/FrameKinds.h"
+
+namespace kv {
+namespace {
+
+using namespace kv::test;
+using M = TsTitleMask;
+
+std::vector<int> Codes(const std::vector<TsPlacedTitleButton>& placed) {
+  std::vector<int> codes;
+  for (const auto& b : placed) codes.push_back(b.HitCode);
+  return codes;
+}
+
+// The buttons end at the title's right edge and take exactly the width
+// that the caption and the bar behind them reserve.
+void ExpectWidthMatchesLayout(const TsFrameGeometry& g, const TsTitleButtonMetrics& m,
+                              const std::vector<TsUserTitleButton>& users) {
+  const auto placed = PlaceTitleButtons(g, m, users);
+  ASSERT_FALSE(placed.empty());
+  const int end = g.FrameWidth() - g.State.ShadowMargins.Right - g.FrameBorderWidth(true);
+  EXPECT_EQ(placed.front().Rect.Right, end - g.Skin.BIRight);
+  EXPECT_EQ(end - placed.back().Rect.Left, TitleButtonsWidth(g, m, users));
+}
+
+TEST(TitleButtonsLayout, StandardButtonsFromTheRight) {
+  TsFrameGeometry g = Sizeable();
+  g.Skin.BIRight = 2;
+  g.Skin.BISpace = 1;
+  g.State.Form.BorderIcons |= biHelp;
+  const TsTitleButtonMetrics m{.Close = 25, .Help = 17};
+  const auto placed = PlaceTitleButtons(g, m, {});
+  // Top: (4 + 19 - 21) / 2.
+  const std::vector<TsPlacedTitleButton> expected{
+      {TitleHit::Close, M::Close, true, Rect(369, 1, 394, 22)},
+      {TitleHit::MaxButton, M::Max, true, Rect(347, 1, 368, 22)},
+      {TitleHit::MinButton, M::Min, true, Rect(325, 1, 346, 22)},
+      {TitleHit::Help, M::Help, true, Rect(307, 1, 324, 22)}};
+  EXPECT_EQ(placed, expected);
+  EXPECT_EQ(VisibleStandardButtons(g), 4);
+  ExpectWidthMatchesLayout(g, m, {});
+}
+
+TEST(TitleButtonsLayout, RestoreMaskOnMaximisedAndMinimisedForms) {
+  const TsTitleButtonMetrics m{.Restore = 19};
+  auto maximised = PlaceTitleButtons(Maximised(), m, {});
+  ASSERT_EQ(maximised.size(), 3u);
+  EXPECT_EQ(maximised[1].Mask, M::Restore);
+  EXPECT_EQ(maximised[1].Rect.Width(), 19);
+  EXPECT_EQ(maximised[2].Mask, M::Min);
+  ExpectWidthMatchesLayout(Maximised(), m, {});
+
+  auto minimised = PlaceTitleButtons(Minimised(), m, {});
+  ASSERT_EQ(minimised.size(), 3u);
+  EXPECT_EQ(minimised[1].Mask, M::Max);
+  // The minimise record keeps its own width; it only draws the restore mask.
+  EXPECT_EQ(minimised[2].Mask, M::Restore);
+  EXPECT_EQ(minimised[2].Rect.Width(), 21);
+  EXPECT_TRUE(minimised[2].Enabled);
+}
+
+TEST(TitleButtonsLayout, ToolWindowHasSmallLowerButtonsWithoutGaps) {
+  TsFrameGeometry g = Single(bsToolWindow);
+  g.Skin.BISpace = 5;
+  const TsTitleButtonMetrics m{.Close = 13, .Height = 13, .LargeButton = false};
+  const std::vector<TsUserTitleButton> users{{}, {}};
+  const auto placed = PlaceTitleButtons(g, m, users);
+  EXPECT_EQ(Codes(placed), (std::vector{TitleHit::Close, 1000, 1001}));
+  // (3 + 15 - 13) / 2 + 2.
+  EXPECT_EQ(placed[0].Rect, Rect(284, 4, 297, 17));
+  EXPECT_EQ(placed[1].Rect.Right, 284 - 8);
+  EXPECT_EQ(placed[2].Rect.Right, placed[1].Rect.Left);
+}
+
+TEST(TitleButtonsLayout, HiddenUserButtonsTakeNoRoom) {
+  TsFrameGeometry g = Sizeable();
+  g.Skin.BISpace = 2;
+  const TsTitleButtonMetrics m{.UserMask = 18};
+  const std::vector<TsUserTitleButton> users{
+      {.GlyphWidth = 24}, {.Visible = false}, {.Enabled = false}};
+  const auto placed = PlaceTitleButtons(g, m, users);
+  // Hit codes are 1000 + the index in the collection, visible or not.
+  EXPECT_EQ(Codes(placed), (std::vector{20, 9, 8, 1000, 1002}));
+  EXPECT_EQ(placed[3].Rect.Width(), 26);
+  EXPECT_EQ(placed[4].Rect.Width(), 18);
+  EXPECT_FALSE(placed[4].Enabled);
+  ExpectWidthMatchesLayout(g, m, users);
+}
+
+TEST(TitleButtonsLayout, NoStandardButtonsWithoutCloseButton) {
+  TsFrameGeometry g = Sizeable();
+  g.State.Form.SysMenuStyleRemoved = false;
+  EXPECT_EQ(VisibleStandardButtons(g), 0);
+  EXPECT_EQ(Codes(PlaceTitleButtons(g, {}, std::vector<TsUserTitleButton>{{}})),
+            (std::vector{1000}));
+  EXPECT_TRUE(PlaceTitleButtons(Borderless(), {}, {}).empty());
+}
+
+TEST(TitleButtonsLayout, MaximisedMDIChildButtonsInTheMenuLine) {
+  TsFrameGeometry g = Sizeable();
+  g.State.HasMenu = g.State.MenuItemVisible = true;
+  const auto buttons = MDIChildButtons(g, {16, 14});
+  // Top: 23 + (18 - 14) / 2; from the right edge 396: close, restore, minimise.
+  EXPECT_EQ(buttons[0], (TsPlacedTitleButton{103, M::Min, true, Rect(345, 25, 361, 39)}));
+  EXPECT_EQ(buttons[1].Rect, Rect(362, 25, 378, 39));
+  EXPECT_EQ(buttons[2].Rect, Rect(379, 25, 395, 39));
+}
+
+TEST(TitleButtonsLayout, FadedWhileResting) {
+  EXPECT_EQ(TitleButtonDrawMode(true, true, 0, false), 1);
+  EXPECT_EQ(TitleButtonDrawMode(false, true, 0, false), 2);
+  EXPECT_EQ(TitleButtonDrawMode(false, true, 1, false), 1);
+  EXPECT_EQ(TitleButtonDrawMode(true, false, 2, true), 2);
+  EXPECT_EQ(TitleButtonDrawMode(true, false, 1, false), 1);
+}
+
+TEST(TitleButtonsLayout, MaskSizesFallBackTo21) {
+  TsMaskData mask;
+  mask.R = Rect(0, 0, 60, 36);
+  mask.ImageCount = 3;
+  mask.MaskType = 1;
+  EXPECT_EQ(StandardButtonWidth(&mask), 20);
+  EXPECT_EQ(StandardButtonHeight(&mask), 18);
+  EXPECT_EQ(StandardButtonWidth(nullptr), 21);
+  EXPECT_EQ(StandardButtonHeight(nullptr), 21);
+}
+
+}  // namespace
+}  // namespace kv
