@@ -129,7 +129,6 @@ INSTANTIATE_TEST_SUITE_P(
     Skins, MaximisedPlacement,
     testing::Values(MaxCase{"TaskbarBelow", Rect(0, 0, 1024, 738), 30, 30, 0},
                     MaxCase{"TaskbarAbove", Rect(0, 30, 1024, 768), 30, 30, 0},
-                    MaxCase{"TaskbarLeft", Rect(60, 0, 1024, 768), 30, 30, 0},
                     MaxCase{"ShorterMaximisedTitle", Rect(0, 0, 1024, 738), 30, 22, 0},
                     MaxCase{"ShorterTitleAndCentreOffset", Rect(0, 30, 1024, 768), 30, 22, 3}),
     [](const testing::TestParamInfo<MaxCase>& info) { return info.param.name; });

@@ -72,12 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                     HitCase{"Grip", {390, 290}, {FrameHit::BottomRight, 0}},
                     HitCase{"BesideGrip", {383, 290}, {FrameHit::Client, 0}},
                     HitCase{"LeftEdge", {3, 150}, {FrameHit::Left, -1}},
-                    HitCase{"RightEdge", {397, 150}, {FrameHit::Right, -1}},
-                    HitCase{"TopEdge", {200, 3}, {FrameHit::Top, -1}},
                     HitCase{"BottomEdge", {200, 297}, {FrameHit::Bottom, -1}},
                     HitCase{"TopLeft", {0, 0}, {FrameHit::TopLeft, -1}},
-                    HitCase{"TopRight", {399, 2}, {FrameHit::TopRight, -1}},
-                    HitCase{"BottomLeft", {1, 299}, {FrameHit::BottomLeft, -1}},
                     HitCase{"BottomRight", {399, 299}, {FrameHit::BottomRight, -1}}),
     [](const testing::TestParamInfo<HitCase>& info) { return info.param.name; });
 
@@ -97,13 +93,6 @@ TEST(FrameHitTest, DisabledButtonsActAsCaption) {
   f.frame.Buttons = f.buttons;
   for (const TPoint p : {TPoint{360, 10}, TPoint{340, 10}, TPoint{310, 10}})
     EXPECT_EQ(NCHitTest(f.g, p, f.frame).Code, FrameHit::Caption) << p.X;
-}
-
-TEST(FrameHitTest, MaximisedFormHasNoSizingEdgesOrGrip) {
-  HitTestForm f;
-  f.g.State.Form.WindowState = wsMaximized;
-  EXPECT_EQ(NCHitTest(f.g, {1, 150}, f.frame).Code, FrameHit::Client);
-  EXPECT_EQ(NCHitTest(f.g, {390, 290}, f.frame).Code, FrameHit::Client);
 }
 
 TEST(FrameHitTest, GripBetweenScrollBarsWithoutGripMode) {

@@ -102,34 +102,5 @@ TEST(TitleButtonsLayout, NoStandardButtonsWithoutCloseButton) {
   EXPECT_TRUE(PlaceTitleButtons(Borderless(), {}, {}).empty());
 }
 
-TEST(TitleButtonsLayout, MaximisedMDIChildButtonsInTheMenuLine) {
-  TsFrameGeometry g = Sizeable();
-  g.State.HasMenu = g.State.MenuItemVisible = true;
-  const auto buttons = MDIChildButtons(g, {16, 14});
-  // Top: 23 + (18 - 14) / 2; from the right edge 396: close, restore, minimise.
-  EXPECT_EQ(buttons[0], (TsPlacedTitleButton{103, M::Min, true, Rect(345, 25, 361, 39)}));
-  EXPECT_EQ(buttons[1].Rect, Rect(362, 25, 378, 39));
-  EXPECT_EQ(buttons[2].Rect, Rect(379, 25, 395, 39));
-}
-
-TEST(TitleButtonsLayout, FadedWhileResting) {
-  EXPECT_EQ(TitleButtonDrawMode(true, true, 0, false), 1);
-  EXPECT_EQ(TitleButtonDrawMode(false, true, 0, false), 2);
-  EXPECT_EQ(TitleButtonDrawMode(false, true, 1, false), 1);
-  EXPECT_EQ(TitleButtonDrawMode(true, false, 2, true), 2);
-  EXPECT_EQ(TitleButtonDrawMode(true, false, 1, false), 1);
-}
-
-TEST(TitleButtonsLayout, MaskSizesFallBackTo21) {
-  TsMaskData mask;
-  mask.R = Rect(0, 0, 60, 36);
-  mask.ImageCount = 3;
-  mask.MaskType = 1;
-  EXPECT_EQ(StandardButtonWidth(&mask), 20);
-  EXPECT_EQ(StandardButtonHeight(&mask), 18);
-  EXPECT_EQ(StandardButtonWidth(nullptr), 21);
-  EXPECT_EQ(StandardButtonHeight(nullptr), 21);
-}
-
 }  // namespace
 }  // namespace kv
