@@ -31,6 +31,15 @@ int IconSideFor(int titleHeight) {
   return 16;
 }
 
+// How far a title drawn around the border form moves down: its centre
+// offset, and for a maximised form half the rows its shorter title drops.
+int TitleShift(const TsFrameGeometry& g) {
+  int down = g.Skin.CenterOffset;
+  if (g.IsMaximized() && g.Skin.TitleHeight != g.Skin.MaxHeight)
+    down += (g.Skin.TitleHeight - g.Skin.MaxHeight) / 2 - 2;
+  return down;
+}
+
 }  // namespace
 
 bool TsFrameGeometry::HasTitleBar() const {
@@ -161,12 +170,20 @@ TRect TsFrameGeometry::TitleIconRect() const {
   r.Top = FrameBorderWidth(false) / 2 + State.ShadowMargins.Top - 1;
   r.Top += (TitleBandBottom() - r.Top - TitleIconHeight()) / 2;
   r.Bottom = r.Top + TitleIconHeight();
-  if (State.BorderForm) {
-    int down = Skin.CenterOffset;
-    if (IsMaximized() && Skin.TitleHeight != Skin.MaxHeight)
-      down += (Skin.TitleHeight - Skin.MaxHeight) / 2 - 2;
-    OffsetRect(r, 0, down);
-  }
+  if (State.BorderForm) OffsetRect(r, 0, TitleShift(*this));
+  return r;
+}
+
+TRect TsFrameGeometry::CaptionTextRect(int buttonsWidth, bool captionPlate) const {
+  const TRect& s = State.ShadowMargins;
+  const int b = FrameBorderWidth(true);
+  TRect r;
+  r.Left = b + (ShowsTitleIcon() ? TitleIconRect().Width() : 0) + 4 + Skin.BILeft + s.Left +
+           (captionPlate ? 2 : 0);
+  r.Right = FrameWidth() - buttonsWidth - 6 - s.Right;
+  r.Top = IsMaximized() ? b / 2 + s.Top + 1 : s.Top + 2;
+  r.Bottom = TitleBandBottom();
+  if (Skin.BorderMode == 1) OffsetRect(r, 0, TitleShift(*this));
   return r;
 }
 

@@ -94,6 +94,9 @@ class TsFrameGeometry {
   int TitleIconWidth() const;
   int TitleIconHeight() const;
   TRect TitleIconRect() const;
+  // Where the caption is written, left of title buttons `buttonsWidth`
+  // wide; a "CAPTION" plate behind the text moves it 2 pixels right.
+  TRect CaptionTextRect(int buttonsWidth, bool captionPlate) const;
 
   // Cache point = window point + this offset (0 without a border form).
   TPoint CacheOffset() const;

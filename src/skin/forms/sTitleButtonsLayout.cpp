@@ -24,6 +24,49 @@ int MaxButtonWidth(const TsFrameGeometry& g, const TsTitleButtonMetrics& m) {
 
 }  // namespace
 
+TsTitleButtonMasks LoadTitleButtonMasks(bool large, bool mdiMainForm, const TsMaskLookup& mask) {
+  TsTitleButtonMasks m;
+  auto takeLarge = [&] {
+    m.Min = mask("BICONMIN");
+    m.Max = mask("BICONMAX");
+    m.Close = mask("BICONCLOSE");
+    m.Help = mask("BICONHELP");
+    m.LargeButton = true;
+  };
+  if (large) {
+    takeLarge();
+  } else {
+    m.Min = mask("SICONMIN");
+    m.Max = mask("SICONMAX");
+    m.Close = mask("SICONCLOSE");
+    m.Help = mask("SICONHELP");
+    if (m.Help < 0) m.Help = mask("BICONHELP");
+  }
+  if (m.Close >= 0) {
+    if (mdiMainForm) {
+      m.MDIMin = mask("SICONMIN");
+      m.MDIMax = mask("SICONMAX");
+      m.MDIClose = mask("SICONCLOSE");
+    }
+    if (m.MDIMin < 0) {
+      m.MDIMin = m.Min;
+      m.MDIMax = m.Max;
+      m.MDIClose = m.Close;
+      m.MDILargeButton = true;
+    }
+  } else {
+    takeLarge();
+    if (mdiMainForm) {
+      m.MDIMin = m.Min;
+      m.MDIMax = m.Max;
+      m.MDIClose = m.Close;
+    }
+    m.MDILargeButton = true;
+  }
+  m.TitleButton = mask("TITLEBUTTON");
+  return m;
+}
+
 int StandardButtonWidth(const TsMaskData* mask) {
   return mask ? MaskFrameWidth(*mask) : MissingMaskSize;
 }

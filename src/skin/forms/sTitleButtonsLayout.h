@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "base/Types.h"
@@ -28,6 +30,21 @@ constexpr bool IsUserTitleHit(int code) { return code >= TitleHit::FirstUser; }
 
 // The button a mask is taken for; Restore is "BICONNORM".
 enum class TsTitleMask { Close, Max, Restore, Min, Help, User };
+
+// The masks of the seven button records and of the user buttons.
+struct TsTitleButtonMasks {
+  int Min = -1, Max = -1, Close = -1, Help = -1;
+  bool LargeButton = false;
+  int MDIMin = -1, MDIMax = -1, MDIClose = -1;  // a maximised MDI child's buttons
+  bool MDILargeButton = false;
+  int TitleButton = -1;
+  friend bool operator==(const TsTitleButtonMasks&, const TsTitleButtonMasks&) = default;
+};
+// Mask indexes by key of section "GLOBALINFO", -1 when absent.
+using TsMaskLookup = std::function<int(std::string_view key)>;
+// Large masks for bsSingle and bsSizeable, small ones otherwise; a skin
+// without a close mask of the chosen size gets the large set throughout.
+TsTitleButtonMasks LoadTitleButtonMasks(bool large, bool mdiMainForm, const TsMaskLookup& mask);
 
 // Widths of the buttons' masks and their common height, after fall-backs.
 struct TsTitleButtonMetrics {

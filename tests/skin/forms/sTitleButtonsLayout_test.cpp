@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/forms/FrameKinds.h"
@@ -93,6 +96,16 @@ TEST(TitleButtonsLayout, HiddenUserButtonsTakeNoRoom) {
   ExpectWidthMatchesLayout(g, m, users);
 }
 
+// A hidden user button leaves the caption its room.
+TEST(TitleButtonsLayout, CaptionEndsBeforeTheVisibleButtons) {
+  const TsFrameGeometry g = Sizeable();
+  const std::vector<TsUserTitleButton> users{{}, {.Visible = false}};
+  const auto placed = PlaceTitleButtons(g, {}, users);
+  const TRect caption = g.CaptionTextRect(TitleButtonsWidth(g, {}, users), false);
+  EXPECT_EQ(caption, Rect(4 + 16 + 4, 2, placed.back().Rect.Left + 4 - 6, 23));
+  EXPECT_EQ(g.CaptionTextRect(0, true).Left, caption.Left + 2);
+}
+
 TEST(TitleButtonsLayout, NoStandardButtonsWithoutCloseButton) {
   TsFrameGeometry g = Sizeable();
   g.State.Form.SysMenuStyleRemoved = false;
@@ -101,6 +114,51 @@ TEST(TitleButtonsLayout, NoStandardButtonsWithoutCloseButton) {
             (std::vector{1000}));
   EXPECT_TRUE(PlaceTitleButtons(Borderless(), {}, {}).empty());
 }
+
+struct MaskCase {
+  std::string name;
+  bool large, mdiMainForm;
+  std::vector<std::string_view> skinKeys;  // a key's mask index is its place here
+  TsTitleButtonMasks expected;
+};
+
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.name; }
+
+class TitleButtonMasks : public testing::TestWithParam<MaskCase> {};
+
+TEST_P(TitleButtonMasks, ChosenBySizeWithFallBacks) {
+  const MaskCase& c = GetParam();
+  const auto lookup = [&](std::string_view key) {
+    const auto found = std::find(c.skinKeys.begin(), c.skinKeys.end(), key);
+    return found == c.skinKeys.end() ? -1 : static_cast<int>(found - c.skinKeys.begin());
+  };
+  EXPECT_EQ(LoadTitleButtonMasks(c.large, c.mdiMainForm, lookup), c.expected);
+}
+
+const std::vector<std::string_view> FullSkin{"BICONMIN",   "BICONMAX",  "BICONCLOSE",
+                                             "BICONHELP",  "SICONMIN",  "SICONMAX",
+                                             "SICONCLOSE", "SICONHELP", "TITLEBUTTON"};
+const std::vector<std::string_view> NoSmallMasks{"BICONMIN", "BICONMAX", "BICONCLOSE", "BICONHELP"};
+const std::vector<std::string_view> NoSmallHelp{"BICONHELP", "SICONMIN", "SICONMAX", "SICONCLOSE"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Skins, TitleButtonMasks,
+    testing::Values(
+        MaskCase{"Large", true, false, FullSkin, {0, 1, 2, 3, true, 0, 1, 2, true, 8}},
+        MaskCase{"Small", false, false, FullSkin, {4, 5, 6, 7, false, 4, 5, 6, true, 8}},
+        MaskCase{"SmallHelpFallsBackToLarge",
+                 false,
+                 false,
+                 NoSmallHelp,
+                 {1, 2, 3, 0, false, 1, 2, 3, true, -1}},
+        MaskCase{"NoSmallCloseTakesLargeSet",
+                 false,
+                 false,
+                 NoSmallMasks,
+                 {0, 1, 2, 3, true, -1, -1, -1, true, -1}},
+        MaskCase{
+            "MDIChildButtonsSmall", true, true, FullSkin, {0, 1, 2, 3, true, 4, 5, 6, false, 8}}),
+    [](const testing::TestParamInfo<MaskCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace kv
