@@ -7,6 +7,10 @@
 namespace kv {
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+// Tool windows have the small caption.
+constexpr bool IsToolWindowStyle(TFormBorderStyle style) {
+  return style == bsToolWindow || style == bsSizeToolWin;
+}
 
 using TBorderIcons = uint8_t;
 constexpr TBorderIcons biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8;

@@ -20,10 +20,6 @@ TsFrameSkin FrameSkinOf(const TsSkinData& skin) {
 
 namespace {
 
-bool IsToolWindow(TFormBorderStyle style) {
-  return style == bsToolWindow || style == bsSizeToolWin;
-}
-
 // The title icon's side for a title bar of that height.
 int IconSideFor(int titleHeight) {
   if (titleHeight >= -100 && titleHeight <= 8) return 1;
@@ -78,7 +74,7 @@ int TsFrameGeometry::ExtraBorderWidth() const {
 
 int TsFrameGeometry::TitleBarHeight(bool useSkin) const {
   if (!HasTitleBar()) return 0;
-  const int system = IsToolWindow(State.Form.BorderStyle) ? Sys.CySmCaption : Sys.CyCaption;
+  const int system = IsToolWindowStyle(State.Form.BorderStyle) ? Sys.CySmCaption : Sys.CyCaption;
   int height = useSkin && State.BorderForm ? Skin.TitleHeight : 0;
   if (State.MaximisedTitle) height = std::max(height, system + 4);
   return height != 0 ? height : system;

@@ -6,8 +6,9 @@ namespace {
 
 bool Has(const TsFormState& f, TBorderIcons icon) { return (f.BorderIcons & icon) != 0; }
 
-bool IsToolWindow(TFormBorderStyle style) {
-  return style == bsToolWindow || style == bsSizeToolWin;
+// Dialogs, borderless forms and tool windows never minimise, maximise or restore.
+bool WithoutWindowButtons(TFormBorderStyle style) {
+  return style == bsDialog || style == bsNone || IsToolWindowStyle(style);
 }
 
 }  // namespace
@@ -17,16 +18,14 @@ bool VisibleClose(const TsFormState& f) { return f.SysMenuStyleRemoved; }
 bool VisibleMax(const TsFormState& f) {
   if (!VisibleClose(f)) return false;
   if (f.Iconic || f.MDIChild) return true;
-  if (f.BorderStyle == bsDialog || f.BorderStyle == bsNone || IsToolWindow(f.BorderStyle))
-    return false;
+  if (WithoutWindowButtons(f.BorderStyle)) return false;
   return Has(f, biMaximize);
 }
 
 bool VisibleMin(const TsFormState& f) {
   if (!VisibleClose(f)) return false;
   if (f.Iconic || f.MDIChild) return true;
-  if (f.BorderStyle == bsDialog || f.BorderStyle == bsNone || IsToolWindow(f.BorderStyle))
-    return false;
+  if (WithoutWindowButtons(f.BorderStyle)) return false;
   return Has(f, biMinimize);
 }
 
@@ -47,7 +46,7 @@ bool EnabledRestore(const TsFormState& f) {
 bool RestoreVisible(const TsFormState& f) {
   if (!VisibleClose(f)) return false;
   if (f.MDIChild) return true;
-  return f.BorderStyle != bsDialog && f.BorderStyle != bsNone && !IsToolWindow(f.BorderStyle);
+  return !WithoutWindowButtons(f.BorderStyle);
 }
 
 bool SizeVisible(const TsFormState& f) {
