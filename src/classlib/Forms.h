@@ -11,15 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "base/FormKinds.h"
 #include "classlib/Controls.h"
 #include "classlib/Menus.h"
 
 namespace kv {
-
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-
-using TBorderIcons = uint8_t;
-constexpr TBorderIcons biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8;
 
 enum TPosition {
   poDesigned,
@@ -33,7 +29,6 @@ enum TPosition {
 };
 
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 using TFormState = uint8_t;

@@ -1,0 +1,137 @@
+#include "skin/forms/sSkinProviderGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "skin/forms/FrameKinds.h"
+
+namespace kv {
+namespace {
+
+using namespace kv::test;
+
+struct GeometryCase {
+  std::string name;
+  TsFrameGeometry g;
+  int border, title, captionHeight;
+  TPoint client;  // client offsets in the frame cache
+  TRect icon;
+};
+
+void PrintTo(const GeometryCase& c, std::ostream* os) { *os << c.name; }
+
+class FrameGeometry : public testing::TestWithParam<GeometryCase> {};
+
+TEST_P(FrameGeometry, BordersTitleClientAndIcon) {
+  const GeometryCase& c = GetParam();
+  EXPECT_EQ(c.g.FrameBorderWidth(true), c.border);
+  EXPECT_EQ(c.g.TitleBarHeight(true), c.title);
+  EXPECT_EQ(c.g.CaptionHeight(), c.captionHeight);
+  EXPECT_EQ((TPoint{c.g.ClientLeftOffset(), c.g.ClientTopOffset()}), c.client);
+  EXPECT_EQ(c.g.TitleIconRect(), c.icon);
+}
+
+TsFrameGeometry WithIconSize(TsFrameGeometry g, TSize size) {
+  g.State.TitleIconSize = size;
+  return g;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormKinds, FrameGeometry,
+    testing::Values(
+        GeometryCase{"Sizeable", Sizeable(), 4, 19, 23, {4, 23}, Rect(4, 4, 20, 20)},
+        GeometryCase{"Single", Single(), 3, 19, 22, {3, 22}, Rect(3, 3, 19, 19)},
+        // Dialogs and tool windows show no icon: an empty place at the left.
+        GeometryCase{"Dialog", Single(bsDialog), 3, 19, 22, {3, 22}, Rect(3, 11, 3, 11)},
+        GeometryCase{"ToolWindow", Single(bsToolWindow), 3, 15, 18, {3, 18}, Rect(3, 9, 3, 9)},
+        GeometryCase{"Borderless", Borderless(), 0, 0, 0, {0, 0}, Rect(0, -1, 0, -1)},
+        GeometryCase{"Maximised", Maximised(), 4, 19, 23, {4, 23}, Rect(4, 4, 20, 20)},
+        GeometryCase{"Minimised", Minimised(), 4, 19, 27, {80, 23}, Rect(4, 4, 20, 20)},
+        GeometryCase{"BorderWidth", WithBorderWidth(5), 4, 19, 28, {9, 28}, Rect(4, 4, 20, 20)},
+        GeometryCase{"OwnIconSize",
+                     WithIconSize(Sizeable(), {12, 10}),
+                     4,
+                     19,
+                     23,
+                     {4, 23},
+                     Rect(4, 7, 16, 17)},
+        // With a border form the cache is larger than the window.
+        GeometryCase{"BorderForm", WithBorderForm(), 6, 30, 30, {16, 38}, Rect(16, 15, 32, 31)}),
+    [](const testing::TestParamInfo<GeometryCase>& info) { return info.param.name; });
+
+TEST(FrameGeometry, BorderFormCacheHoldsTheWindowAtItsOffset) {
+  const TsFrameGeometry g = WithBorderForm();
+  EXPECT_EQ(g.FrameWidth(), 400 + 2 * 2 + 10 + 12);
+  EXPECT_EQ(g.FrameCacheHeight(), 300 + 2 + 7 + 8 + 14);
+  // The window's client origin (4, 23) lands on the cache's client offsets.
+  EXPECT_EQ(g.CacheOffset(), (TPoint{16 - 4, 38 - 23}));
+}
+
+TEST(FrameGeometry, MenuLineOnlyForFormsThatShowOne) {
+  TsFrameGeometry g = Sizeable();
+  g.State.HasMenu = g.State.MenuItemVisible = true;
+  g.State.MenuLineCount = 2;
+  EXPECT_EQ(g.MenuHeight(), 18);
+  EXPECT_EQ(g.MenuBandBottom(), 23 + 36);
+  g.State.Form.BorderStyle = bsDialog;
+  EXPECT_FALSE(g.HasVisibleMenu());
+  EXPECT_EQ(g.MenuBandBottom(), g.TitleBandBottom());
+}
+
+TEST(FrameGeometry, MenuWrapsWhenItsItemsOutgrowTheLine) {
+  const TsFrameGeometry g = Sizeable();  // 392 pixels of room from x = 4
+  EXPECT_EQ(CountMenuLines(g, std::vector{100, 100, 100}), 1);
+  EXPECT_EQ(CountMenuLines(g, std::vector{150, 150, 150}), 2);
+  EXPECT_EQ(CountMenuLines(g, std::vector{150, 150, 150, 150, 150}), 3);
+  // An item wider than the line takes a line of its own, and only one.
+  EXPECT_EQ(CountMenuLines(g, std::vector{500}), 1);
+  EXPECT_EQ(CountMenuLines(g, std::vector{100, 500, 100}), 3);
+}
+
+TEST(FrameGeometry, GripSitsInsideTheBottomRightBorder) {
+  EXPECT_EQ(Sizeable().GripPosition({12, 12}), (TPoint{400 - 12 - 4 - 1, 300 - 12 - 4 - 1}));
+  EXPECT_EQ(WithBorderForm().GripPosition({12, 12}),
+            (TPoint{426 - 12 - 6 - 12 - 1, 331 - 12 - 6 - 14 - 1}));
+}
+
+struct MaxCase {
+  std::string name;
+  TRect workArea;
+  int titleHeight, maxHeight, centerOffset;
+};
+
+void PrintTo(const MaxCase& c, std::ostream* os) { *os << c.name; }
+
+class MaximisedPlacement : public testing::TestWithParam<MaxCase> {};
+
+// What stays visible of a maximised form is the work area, to the pixel.
+TEST_P(MaximisedPlacement, VisibleRegionIsTheWorkArea) {
+  const MaxCase& c = GetParam();
+  TsFrameGeometry g = Maximised();
+  g.Skin.TitleHeight = c.titleHeight;
+  g.Skin.MaxHeight = c.maxHeight;
+  g.Skin.CenterOffset = c.centerOffset;
+  const TRect monitor = Rect(0, 0, 1024, 768);
+  const TsMaxPlacement p = UpdateMaxInfo(g, monitor, c.workArea);
+  TRect visible = p.Region;
+  OffsetRect(visible, monitor.Left + p.MaxPosition.X, monitor.Top + p.MaxPosition.Y);
+  EXPECT_EQ(visible, c.workArea);
+  EXPECT_LE(p.Region.Right, p.MaxSize.X);
+  EXPECT_LE(p.Region.Bottom, p.MaxSize.Y);
+  // The rows the shorter maximised title drops lie above the region.
+  const int m = c.titleHeight != c.maxHeight ? c.titleHeight - c.maxHeight + c.centerOffset : 0;
+  EXPECT_EQ(p.Region.Top, 4 + m);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Skins, MaximisedPlacement,
+    testing::Values(MaxCase{"TaskbarBelow", Rect(0, 0, 1024, 738), 30, 30, 0},
+                    MaxCase{"TaskbarAbove", Rect(0, 30, 1024, 768), 30, 30, 0},
+                    MaxCase{"ShorterMaximisedTitle", Rect(0, 0, 1024, 738), 30, 22, 0},
+                    MaxCase{"ShorterTitleAndCentreOffset", Rect(0, 30, 1024, 768), 30, 22, 3}),
+    [](const testing::TestParamInfo<MaxCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace kv
