@@ -7,8 +7,8 @@
 #include <string>
 
 #include "classlib/Forms.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sGauge.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sGauge_win.h"
 #include "skin/core/sSkinManager_win.h"
 
 using namespace kv;

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "classlib/Forms.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sGauge.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sGauge_win.h"
 
 namespace kv {
 

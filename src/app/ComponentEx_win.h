@@ -9,9 +9,9 @@
 #include <string>
 
 #include "classlib/StdCtrls.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sCheckBox.h"
-#include "skin/controls/sComboBox.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sCheckBox_win.h"
+#include "skin/controls/sComboBox_win.h"
 
 namespace kv::ComponentEx {
 

@@ -9,7 +9,7 @@
 
 #include "classlib/Forms.h"
 #include "classlib/ImgList.h"
-#include "skin/controls/sBitBtn.h"
+#include "skin/controls/sBitBtn_win.h"
 
 namespace kv {
 

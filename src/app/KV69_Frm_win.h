@@ -21,14 +21,14 @@
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 #include "devicelink/SerialComm_win.h"
-#include "skin/controls/sCheckBox.h"
-#include "skin/controls/sFrameBar.h"
-#include "skin/controls/sGroupBox.h"
-#include "skin/controls/sLabel.h"
-#include "skin/controls/sListView.h"
-#include "skin/controls/sPageControl.h"
-#include "skin/controls/sPanel.h"
-#include "skin/controls/sStatusBar.h"
+#include "skin/controls/sCheckBox_win.h"
+#include "skin/controls/sFrameBar_win.h"
+#include "skin/controls/sGroupBox_win.h"
+#include "skin/controls/sLabel_win.h"
+#include "skin/controls/sListView_win.h"
+#include "skin/controls/sPageControl_win.h"
+#include "skin/controls/sPanel_win.h"
+#include "skin/controls/sStatusBar_win.h"
 
 namespace kv {
 

@@ -17,10 +17,10 @@
 #include "devicelink/Const_Unt.h"
 #include "devicelink/PasswordProtocol_Unt.h"
 #include "devicelink/SerialComm_win.h"
-#include "skin/controls/sComboBox.h"
-#include "skin/controls/sEdit.h"
-#include "skin/controls/sLabel.h"
-#include "skin/controls/sSpeedButton.h"
+#include "skin/controls/sComboBox_win.h"
+#include "skin/controls/sEdit_win.h"
+#include "skin/controls/sLabel_win.h"
+#include "skin/controls/sSpeedButton_win.h"
 
 namespace kv {
 

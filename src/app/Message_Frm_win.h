@@ -6,8 +6,8 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sLabel.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sLabel_win.h"
 
 namespace kv {
 

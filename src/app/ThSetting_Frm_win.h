@@ -9,8 +9,8 @@
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
 #include "classlib/StdCtrls.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sCheckBox.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sCheckBox_win.h"
 
 namespace kv {
 

@@ -11,10 +11,10 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sCheckBox.h"
-#include "skin/controls/sComboBox.h"
-#include "skin/controls/sLabel.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sCheckBox_win.h"
+#include "skin/controls/sComboBox_win.h"
+#include "skin/controls/sLabel_win.h"
 
 namespace kv {
 

@@ -25,7 +25,7 @@
 #include "app/Variable_Unt.h"
 #include "base/TextCodec.h"
 #include "classlib/Forms.h"
-#include "skin/controls/sListView.h"
+#include "skin/controls/sListView_win.h"
 #include "support/Pump.h"
 
 namespace kv {

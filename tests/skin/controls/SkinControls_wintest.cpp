@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "classlib/Forms.h"
-#include "skin/controls/sBitBtn.h"
-#include "skin/controls/sComboBox.h"
-#include "skin/controls/sSpeedButton.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sComboBox_win.h"
+#include "skin/controls/sSpeedButton_win.h"
 
 namespace kv {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
-#include "skin/controls/sBitBtn.h"
+#include "skin/controls/sBitBtn_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Counters.h"

@@ -7,7 +7,7 @@
 
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
-#include "skin/controls/sGauge.h"
+#include "skin/controls/sGauge_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/TestSkin.h"
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "classlib/Forms.h"
-#include "skin/controls/sEdit.h"
-#include "skin/controls/sLabel.h"
+#include "skin/controls/sEdit_win.h"
+#include "skin/controls/sLabel_win.h"
 #include "skin/core/sCommonData_win.h"
 
 namespace kv {

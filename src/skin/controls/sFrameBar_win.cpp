@@ -1,4 +1,4 @@
-#include "skin/controls/sFrameBar.h"
+#include "skin/controls/sFrameBar_win.h"
 
 #include <algorithm>
 

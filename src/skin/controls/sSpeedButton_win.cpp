@@ -1,4 +1,4 @@
-#include "skin/controls/sSpeedButton.h"
+#include "skin/controls/sSpeedButton_win.h"
 
 namespace kv {
 

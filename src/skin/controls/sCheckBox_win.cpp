@@ -1,4 +1,4 @@
-#include "skin/controls/sCheckBox.h"
+#include "skin/controls/sCheckBox_win.h"
 
 namespace kv {
 

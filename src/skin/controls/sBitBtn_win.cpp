@@ -1,4 +1,4 @@
-#include "skin/controls/sBitBtn.h"
+#include "skin/controls/sBitBtn_win.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "skin/controls/sListView.h"
+#include "skin/controls/sListView_win.h"
 
 namespace kv {
 

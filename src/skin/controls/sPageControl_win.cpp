@@ -1,4 +1,4 @@
-#include "skin/controls/sPageControl.h"
+#include "skin/controls/sPageControl_win.h"
 
 namespace kv {
 

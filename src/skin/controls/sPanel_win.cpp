@@ -1,4 +1,4 @@
-#include "skin/controls/sPanel.h"
+#include "skin/controls/sPanel_win.h"
 
 namespace kv {
 

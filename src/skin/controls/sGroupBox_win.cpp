@@ -1,4 +1,4 @@
-#include "skin/controls/sGroupBox.h"
+#include "skin/controls/sGroupBox_win.h"
 
 namespace kv {
 

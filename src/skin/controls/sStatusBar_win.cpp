@@ -1,4 +1,4 @@
-#include "skin/controls/sStatusBar.h"
+#include "skin/controls/sStatusBar_win.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "skin/controls/sComboBox.h"
+#include "skin/controls/sComboBox_win.h"
 
 namespace kv {
 

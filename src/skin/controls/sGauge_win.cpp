@@ -1,4 +1,4 @@
-#include "skin/controls/sGauge.h"
+#include "skin/controls/sGauge_win.h"
 
 #include <windows.h>
 

@@ -11,7 +11,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
-#include "skin/controls/sSpeedButton.h"
+#include "skin/controls/sSpeedButton_win.h"
 
 namespace kv {
 

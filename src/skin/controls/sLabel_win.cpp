@@ -1,4 +1,4 @@
-#include "skin/controls/sLabel.h"
+#include "skin/controls/sLabel_win.h"
 
 #include "skin/core/sCommonData_win.h"
 

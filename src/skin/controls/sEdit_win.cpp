@@ -1,4 +1,4 @@
-#include "skin/controls/sEdit.h"
+#include "skin/controls/sEdit_win.h"
 
 namespace kv {
 
