@@ -420,13 +420,8 @@ void TRequestEngine::AcceptHistoryBlock(int ticks) {
     KeepWaiting(TAG_HISTORYBLOCK, ticks);
     return;
   }
+  // A block answered again (a resent request's answer) adds nothing.
   if (!taken_) {
-    // Each block's rows start where the block before it ended, so a block
-    // answered again writes its own rows again instead of four more.
-    if (step_ >= 0 && step_ < static_cast<int>(blockStartRows_.size()))
-      history_.RowCount = blockStartRows_[static_cast<std::size_t>(step_)];
-    else
-      blockStartRows_.push_back(history_.RowCount);
     const THistoryBlockResult result =
         AppendHistoryRecords(*data, historyTarget_, history_, ModelIndex, LanguageFlag);
     view_.HistoryRowsReceived(result.Rows);
@@ -494,7 +489,6 @@ void TRequestEngine::ReadHistory(int count, int gaugeMax) {
   if (!Connected()) return;
   const int blocks = HistoryBlockCount(count);
   history_.Start();
-  blockStartRows_.clear();
   historyTarget_ = count;
   historyEnded_ = false;
   step_ = 0;

@@ -206,7 +206,6 @@ class TRequestEngine {
   std::vector<std::uint8_t> masterChunks_;
   bool masterComplete_ = false;
   THistoryReadState history_;
-  std::vector<int> blockStartRows_;
   int historyTarget_ = 1;
   bool historyEnded_ = false;
   int historyRecord_ = 1;

@@ -397,6 +397,19 @@ TEST(BlockLoopsStop, AnswerToAStoppedReadIsNotTakenByTheNext) {
   }
 }
 
+// Its requests that were never answered at all are given up with the next
+// read's first time-out: they cost it one resend, not one each.
+TEST(BlockLoopsStop, LostAnswersOfAStoppedReadCostTheNextOneResend) {
+  SimLink link(Device(false));
+  link.script.emplace(3, "drop 2");
+  link.stopAt = 4000;
+  link.engine.ReadMaster();
+  ASSERT_EQ(5, link.Sent(kSimRead));
+  link.engine.ReadMaster();
+  EXPECT_EQ(link.device.Image(), link.image);
+  EXPECT_EQ(5 + 15, link.Sent(kSimRead));
+}
+
 // A reply sent twice whose copy gets past the read thread after the next
 // request went out: an echoing device is still told apart, and the copy is
 // not the next block.
