@@ -397,6 +397,20 @@ TEST(BlockLoopsStop, AnswerToAStoppedReadIsNotTakenByTheNext) {
   }
 }
 
+// The same after a reconnect, which learns the device's echo anew: an
+// answer naming block 3 is no answer to block 0.
+TEST(BlockLoopsStop, AnswerToAStoppedReadIsNotTakenAfterAReconnect) {
+  SimLink link(Device(true));
+  link.script.emplace(3, "late 2500");
+  link.stopAt = 1000;
+  link.engine.ReadMaster();
+  ASSERT_TRUE(link.image.empty());
+  link.engine.SendPassword("9173", false);
+  link.engine.ReadMaster();
+  EXPECT_EQ(link.device.Image(), link.image);
+  EXPECT_EQ(TRequestEngine::TEcho::Yes, link.engine.BlockEcho());
+}
+
 // Its requests that were never answered at all are given up with the next
 // read's first time-out: they cost it one resend, not one each.
 TEST(BlockLoopsStop, LostAnswersOfAStoppedReadCostTheNextOneResend) {
