@@ -105,7 +105,9 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
     return;
   }
   const int ticks = ticks_;
-  lastReplyTag_ = pending_;
+  // Between a block's time-out and its resend nothing is pending, but an
+  // answer that comes then is still the block's and must be counted.
+  lastReplyTag_ = pending_ == 0 && busy_ ? loopTag_ : pending_;
   SetPending(0);
   Dispatch(ticks);
 }
@@ -126,9 +128,17 @@ void TRequestEngine::TimeoutMessage(int tag) {
     view_.TimedOut(tag);
     return;
   }
-  // The loop's own advance then lands on the same block again.
-  if (tag == TAG_MASTERREAD || tag == TAG_MASTERWRITE || tag == TAG_HISTORYBLOCK) --step_;
   clock_.Delay(TimeoutSettleMs);
+  if (busy_ && tag == loopTag_) {
+    // Requests of a stopped loop that never came are given up with it.
+    stale_ = 0;
+    // The block is in and only a resent request's answer is missing: it is
+    // given up, and the loop goes on. Otherwise the block is asked again.
+    if (taken_) {
+      writtenOff_[awaitedAddress_] += open_;
+      open_ = 0;
+    }
+  }
   busy_ = false;
   SetPending(0);
   if (tag == TAG_PASSWORD) passwordAtShow_ = false;
@@ -210,7 +220,9 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   if (port_ == nullptr) return;
   // A new link: whether this device echoes block addresses is learnt again.
   echo_ = TEcho::Unknown;
-  unanswered_.clear();
+  writtenOff_.clear();
+  open_ = stale_ = 0;
+  loopTag_ = 0;
   lastBlockReply_.clear();
   SetPending(TAG_PASSWORD);
   passwordAtShow_ = atShow;
@@ -270,63 +282,88 @@ void TRequestEngine::ShowVersionReply() {
 
 // ---- Block loops ----
 
-bool TRequestEngine::SendBlockAndWait(int tag, std::uint32_t address,
-                                      const std::function<void()>& send) {
-  busy_ = true;
-  awaitedAddress_ = address;
-  ++unanswered_[address];
-  SetPending(tag);
-  send();
-  while (busy_) {
-    if (!clock_.WaitStep()) return false;
-    if (cancel_) return false;
+bool TRequestEngine::ExchangeBlock(int tag, std::uint32_t address,
+                                   const std::function<void()>& send) {
+  if (tag != loopTag_ || address != awaitedAddress_) {
+    // Unanswered requests of a loop that was stopped are answered first.
+    stale_ += open_;
+    open_ = 0;
+    loopTag_ = tag;
+    awaitedAddress_ = address;
+  }
+  taken_ = false;
+  while (!taken_) {
+    busy_ = true;
+    ++open_;
+    SetPending(tag);
+    send();
+    while (busy_) {
+      if (!clock_.WaitStep()) return false;
+      if (cancel_) return false;
+    }
   }
   return !cancel_;
-}
-
-void TRequestEngine::Answered(std::uint32_t address) {
-  auto it = unanswered_.find(address);
-  if (it != unanswered_.end() && it->second > 0) --it->second;
 }
 
 bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy) {
   const bool copy = mayBeCopy && recvBuffer_ == lastBlockReply_;
   lastBlockReply_ = recvBuffer_;
-  if (address == awaitedAddress_) {
-    // Address 0 proves nothing: a device that answers 0 to everything
-    // matches it too.
-    if (address != 0) echo_ = TEcho::Yes;
-    Answered(address);
-    return true;
+  // Address 0 proves nothing: a device that answers 0 to everything
+  // matches it too.
+  if (address == awaitedAddress_ && address != 0) echo_ = TEcho::Yes;
+  if (echo_ == TEcho::Yes) return address == awaitedAddress_;
+  if (address != awaitedAddress_ && echo_ == TEcho::Unknown) {
+    auto it = writtenOff_.find(address);
+    if (it != writtenOff_.end() && it->second > 0) {
+      // Perhaps the answer to a request given up on: not used, and not
+      // taken as a sign either way.
+      --it->second;
+      return false;
+    }
+    if (address != 0) {
+      // A device without echo answers 0: this is an earlier block's answer.
+      echo_ = TEcho::Yes;
+      return false;
+    }
+    if (copy) {
+      // The reply just taken, sent twice: it tells nothing about echoing.
+      // Only once, so that a device without echo whose blocks are alike
+      // goes on.
+      lastBlockReply_.clear();
+      return false;
+    }
+    // Every answer to an earlier block is accounted for: the device does
+    // not echo.
+    echo_ = TEcho::No;
   }
-  if (echo_ == TEcho::No) {
-    Answered(awaitedAddress_);
-    return true;
-  }
-  const auto it = unanswered_.find(address);
-  const bool earlierRequestOpen = it != unanswered_.end() && it->second > 0;
-  if (echo_ == TEcho::Yes || earlierRequestOpen) {
-    // A late copy of an earlier block's reply: ours is still on its way.
-    Answered(address);
+  // Answers in the order asked: a stopped loop's first, then this block's.
+  if (stale_ > 0) {
+    --stale_;
     return false;
   }
-  if (copy) {
-    // The reply just taken, sent twice: it tells nothing about echoing. Only
-    // once, so that a device without echo whose blocks are alike goes on.
-    lastBlockReply_.clear();
-    return false;
-  }
-  // No request is open at that address, so the device does not echo: its
-  // replies are served by the tag alone from now on.
-  echo_ = TEcho::No;
-  Answered(awaitedAddress_);
+  if (open_ == 0) return false;
+  --open_;
   return true;
 }
 
-void TRequestEngine::RejectBlockReply(int tag) {
-  // Handled exactly like a time-out: the step goes back and the block is sent
-  // again once the message comes round.
-  clock_.PostTimeout(tag);
+void TRequestEngine::BlockTaken(int tag, int ticks) {
+  taken_ = true;
+  // An echoing device's later answers name their block.
+  if (echo_ == TEcho::Yes) open_ = 0;
+  if (open_ == 0)
+    busy_ = false;
+  else
+    KeepWaiting(tag, ticks);
+}
+
+void TRequestEngine::RejectBlockReply(int tag, int ticks) {
+  // A damaged answer may be anyone's and is not counted. Once the block is
+  // in, the wait for the others goes on; before, it is handled like a
+  // time-out: the block is sent again once the message comes round.
+  if (taken_)
+    KeepWaiting(tag, ticks);
+  else
+    clock_.PostTimeout(tag);
 }
 
 void TRequestEngine::KeepWaiting(int tag, int ticks) {
@@ -338,7 +375,7 @@ void TRequestEngine::KeepWaiting(int tag, int ticks) {
 void TRequestEngine::AcceptMasterBlock(int ticks) {
   const std::optional<TDataPack> data = ReplyData(recvBuffer_);
   if (!data || data->size() != TBasicProtocol::BlockSize) {
-    RejectBlockReply(TAG_MASTERREAD);
+    RejectBlockReply(TAG_MASTERREAD, ticks);
     return;
   }
   if (!AnswersAwaitedBlock(FrameAddress(recvBuffer_))) {
@@ -346,20 +383,29 @@ void TRequestEngine::AcceptMasterBlock(int ticks) {
     return;
   }
   // Every block has its own place in the image.
-  if (step_ >= 0 && step_ < MasterReadBlocks)
+  if (!taken_ && step_ >= 0 && step_ < MasterReadBlocks)
     std::copy(data->begin(), data->end(),
               masterChunks_.begin() + static_cast<std::ptrdiff_t>(step_) * BlockSize);
-  busy_ = false;
+  BlockTaken(TAG_MASTERREAD, ticks);
 }
 
 void TRequestEngine::AcceptMasterWriteAck(int ticks) {
   // Any answer acknowledges the block, unless it plainly names another one.
-  // Acknowledgements are all alike where the device does not echo.
-  if (ReplyData(recvBuffer_) && !AnswersAwaitedBlock(FrameAddress(recvBuffer_), false)) {
+  // Acknowledgements are all alike where the device does not echo. A
+  // damaged one is not counted: it may be an earlier block's.
+  if (!ReplyData(recvBuffer_)) {
+    taken_ = true;
+    if (echo_ == TEcho::Yes)
+      BlockTaken(TAG_MASTERWRITE, ticks);
+    else
+      KeepWaiting(TAG_MASTERWRITE, ticks);
+    return;
+  }
+  if (!AnswersAwaitedBlock(FrameAddress(recvBuffer_), false)) {
     KeepWaiting(TAG_MASTERWRITE, ticks);
     return;
   }
-  busy_ = false;
+  BlockTaken(TAG_MASTERWRITE, ticks);
 }
 
 void TRequestEngine::AcceptHistoryBlock(int ticks) {
@@ -367,28 +413,25 @@ void TRequestEngine::AcceptHistoryBlock(int ticks) {
   if (!data || static_cast<int>(data->size()) < HistoryBlockBytes) {
     // A damaged or short block is read again: its records would otherwise
     // be lost or shown as garbage.
-    RejectBlockReply(TAG_HISTORYBLOCK);
+    RejectBlockReply(TAG_HISTORYBLOCK, ticks);
     return;
   }
   if (!AnswersAwaitedBlock(FrameAddress(recvBuffer_))) {
     KeepWaiting(TAG_HISTORYBLOCK, ticks);
     return;
   }
-  // Each block's rows start where the block before it ended, so a block
-  // answered again writes its own rows again instead of four more.
-  if (step_ >= 0 && step_ < static_cast<int>(blockStartRows_.size()))
-    history_.RowCount = blockStartRows_[static_cast<std::size_t>(step_)];
-  else
-    blockStartRows_.push_back(history_.RowCount);
-  const THistoryBlockResult result =
-      AppendHistoryRecords(*data, historyTarget_, history_, ModelIndex, LanguageFlag);
-  view_.HistoryRowsReceived(result.Rows);
-  if (result.CloseProgress) {
-    // The device has no more records: the read is over.
-    historyEnded_ = true;
-    view_.CloseProgress();
+  // A block answered again (a resent request's answer) adds nothing.
+  if (!taken_) {
+    const THistoryBlockResult result =
+        AppendHistoryRecords(*data, historyTarget_, history_, ModelIndex, LanguageFlag);
+    view_.HistoryRowsReceived(result.Rows);
+    if (result.CloseProgress) {
+      // The device has no more records: the read is over.
+      historyEnded_ = true;
+      view_.CloseProgress();
+    }
   }
-  busy_ = false;
+  BlockTaken(TAG_HISTORYBLOCK, ticks);
 }
 
 void TRequestEngine::ReadMaster() {
@@ -401,8 +444,8 @@ void TRequestEngine::ReadMaster() {
   while (step_ != MasterReadBlocks) {
     if (cancel_) break;
     const int block = step_;
-    const bool answered = SendBlockAndWait(
-        TAG_MASTERREAD, static_cast<std::uint32_t>(block * BlockSize), [this, block] {
+    const bool answered =
+        ExchangeBlock(TAG_MASTERREAD, static_cast<std::uint32_t>(block * BlockSize), [this, block] {
           SendHandle.SendReadMaster(*port_, block);
           view_.SetProgress(block + 1);
         });
@@ -435,11 +478,10 @@ void TRequestEngine::WriteMaster(const std::vector<std::uint8_t>& image) {
     TDataPack slice, data;
     protocol.GetBlock(image, block, BlockSize, slice);
     protocol.PadBlock(slice, BlockFill, data);
-    if (!SendBlockAndWait(TAG_MASTERWRITE, static_cast<std::uint32_t>(block * BlockSize),
-                          [&] { SendHandle.SendWriteMaster(*port_, block, data); }))
+    if (!ExchangeBlock(TAG_MASTERWRITE, static_cast<std::uint32_t>(block * BlockSize),
+                       [&] { SendHandle.SendWriteMaster(*port_, block, data); }))
       break;
-    // Not after a time-out, whose own wait came before the block is sent again.
-    if (step_ == block && step_ < lastBlock) clock_.Delay(WriteBlockSettleMs);
+    if (block < lastBlock) clock_.Delay(WriteBlockSettleMs);
   }
 }
 
@@ -447,7 +489,6 @@ void TRequestEngine::ReadHistory(int count, int gaugeMax) {
   if (!Connected()) return;
   const int blocks = HistoryBlockCount(count);
   history_.Start();
-  blockStartRows_.clear();
   historyTarget_ = count;
   historyEnded_ = false;
   step_ = 0;
@@ -458,7 +499,7 @@ void TRequestEngine::ReadHistory(int count, int gaugeMax) {
   while (step_ <= blocks - 1) {
     const int block = step_;
     const auto address = HistoryBase + static_cast<std::uint32_t>(block * BlockSize);
-    const bool answered = SendBlockAndWait(TAG_HISTORYBLOCK, address, [this, block] {
+    const bool answered = ExchangeBlock(TAG_HISTORYBLOCK, address, [this, block] {
       SendHandle.SendReadHistoryBlock(*port_, block);
       view_.SetProgress(block * RecordsPerBlock + RecordsPerBlock);
     });

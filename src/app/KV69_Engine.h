@@ -148,13 +148,17 @@ class TRequestEngine {
   static constexpr int VersionRequestRetries = 3;
 
  private:
-  bool SendBlockAndWait(int tag, std::uint32_t address, const std::function<void()>& send);
-  // Which block loop step a block reply answers: true to take it for the
-  // awaited block, false for a late copy of an earlier request.
+  // Sends one block request, and again after each time-out or damaged
+  // reply, until the block's answer is taken; false on Stop or at the end.
+  bool ExchangeBlock(int tag, std::uint32_t address, const std::function<void()>& send);
+  // Whether a block reply carries the awaited block: false for an answer to
+  // an earlier block, or one that cannot be told from it.
   // mayBeCopy: a reply equal to the one before may be that one sent twice.
   bool AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy = true);
-  void Answered(std::uint32_t address);
-  void RejectBlockReply(int tag);
+  // The awaited block is in: the loop goes on once no request for it is
+  // still unanswered, or keeps waiting for the stragglers.
+  void BlockTaken(int tag, int ticks);
+  void RejectBlockReply(int tag, int ticks);
   void KeepWaiting(int tag, int ticks);
   void Dispatch(int ticks);
   void ShowClearHistoryProgress();
@@ -183,18 +187,25 @@ class TRequestEngine {
   int versionRetries_ = 0;
   TDataPack recvBuffer_;
 
-  // The block being awaited, its address, and how many requests per address
-  // are still without an answer (late replies can only come for those).
-  int step_ = 0;
-  std::uint32_t awaitedAddress_ = 0;
-  std::map<std::uint32_t, int> unanswered_;
+  // The block exchange. Answers come in the order asked, so while every
+  // unanswered request asks for the same block, any answer is that block's,
+  // echoed address or not: the next block is asked for only once the
+  // requests for this one are all answered, or the latest has timed out.
+  int step_ = 0;                      // the block loop's block index
+  int loopTag_ = 0;                   // the running block loop's tag
+  std::uint32_t awaitedAddress_ = 0;  // the block being awaited
+  int open_ = 0;                      // its requests still without an answer
+  int stale_ = 0;                     // requests of a stopped loop, answered first
+  bool taken_ = false;                // its answer is in
+  // Requests given up on by their time-out, per address: a late answer may
+  // still come, which says nothing about echoing.
+  std::map<std::uint32_t, int> writtenOff_;
   TEcho echo_ = TEcho::Unknown;
   TDataPack lastBlockReply_;  // the block reply looked at last
 
   std::vector<std::uint8_t> masterChunks_;
   bool masterComplete_ = false;
   THistoryReadState history_;
-  std::vector<int> blockStartRows_;
   int historyTarget_ = 1;
   bool historyEnded_ = false;
   int historyRecord_ = 1;

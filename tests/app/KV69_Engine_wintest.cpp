@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "SimHistoryRecords.h"
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Frm_win.h"
@@ -532,6 +533,61 @@ TEST_F(Engine, ReplyWithNothingPendingOnlyReplacesTheBuffer) {
   EXPECT_EQ(chunk, form_->Engine().RecvBuffer());
   EXPECT_EQ(chunks, form_->Engine().MasterChunks());
   EXPECT_EQ(0, form_->Engine().LastReplyTag());
+}
+
+// A reply later than the time-out on every Nth reply, so that two answers
+// are on their way for one block. Run against a device that answers address
+// 0 (app_engine_noecho_tests); KV_LATE_EVERY gives N, KV_LATE_HISTORY the
+// records read, for repeated runs by hand (bench/app_late_replies_runs).
+class LateReplies : public Engine {
+ protected:
+  void SetUp() override {
+    const char* every = std::getenv("KV_LATE_EVERY");
+    if (every == nullptr) GTEST_SKIP() << "set KV_LATE_EVERY";
+    Engine::SetUp();
+    fault_ = std::string("every ") + every + " late 3500";
+  }
+  void Arm() const { sim_.Command(fault_); }
+  std::string fault_;
+};
+
+TEST_F(LateReplies, ReadSettingShowsTheDeviceImage) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Arm();
+  ReadSetting();
+  EXPECT_EQ(TRequestEngine::TEcho::No, form_->Engine().BlockEcho());
+  EXPECT_EQ(DeviceImage(), ImageRead());
+}
+
+TEST_F(LateReplies, WriteSettingPutsTheEditedImageIntoTheDevice) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  TMasterSettings edited = form_->ControlsToSettings();
+  edited.lbledt_Master_DevDes = "Late replies";
+  form_->SettingsToControls(edited);
+  const std::vector<std::uint8_t> packed =
+      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  Arm();
+  form_->Pop_WirteMasterClick(nullptr);
+  EXPECT_EQ(packed, DeviceImage());
+}
+
+TEST_F(LateReplies, EveryHistoryRowHoldsItsOwnRecord) {
+  const char* history = std::getenv("KV_LATE_HISTORY");
+  const int count = history != nullptr ? std::atoi(history) : 40;
+  sim_.Command("history " + std::to_string(count));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Arm();
+  form_->lbledt_ReadQty->SetText(std::to_string(count));
+  form_->btn_ReadHistroyFull->Click();
+  std::vector<int> wrong;
+  for (int row = 1; row <= count + 4; ++row) {
+    std::vector<std::string> start;
+    for (int c = 0; c < 4; ++c) start.push_back(form_->SgHist->Cells(c, row));
+    if (row <= count ? start != samples::SimRecordStart(row) : !start[1].empty())
+      wrong.push_back(row);
+  }
+  EXPECT_EQ(std::vector<int>{}, wrong);
 }
 
 TEST(EngineAtShow, RefusedPasswordAtShowIsReportedAndEndsTheProgram) {

@@ -86,6 +86,19 @@ SimControlAction SimControl::Apply(const std::string& line) {
   }
   if (word == "follow") return timed(follow_, followMs_);
   if (word == "late") return timed(late_, lateMs_);
+  if (word == "every") {
+    // The fault is checked now, so that a bad line is reported when given.
+    int k = 0;
+    if (args.size() < 2 || !ParseCount(args[0], k) || k == 0) return invalid();
+    const std::string fault = line.substr(line.find(args[1], line.find(args[0]) + args[0].size()));
+    SimControl probe;
+    if (args[1] == "every" || probe.Apply(fault).kind != SimControlAction::Kind::None)
+      return invalid();
+    every_ = k;
+    everyCount_ = 0;
+    everyFault_ = fault;
+    return action;
+  }
   if (word == "reset") {
     if (!args.empty()) return invalid();
     *this = SimControl{};
@@ -119,7 +132,9 @@ SimControlAction SimControl::Apply(const std::string& line) {
 std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& reply,
                                                const SimBytes& status) {
   std::vector<SimTransmission> out;
-  if (reply.empty() || TakeOne(drop_)) return out;
+  if (reply.empty()) return out;
+  if (every_ > 0 && ++everyCount_ % every_ == 0) Apply(everyFault_);
+  if (TakeOne(drop_)) return out;
   for (const SimChunk& chunk : reply) {
     int gap = chunk.gapMs;
     if (TakeOne(late_)) gap += lateMs_;

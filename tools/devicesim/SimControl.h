@@ -11,6 +11,7 @@
 //   concat [n]     next reply followed at once by a copy of it
 //   unsolicited    one status frame now
 //   follow MS [n]  next reply followed MS milliseconds later by a status frame
+//   every K FAULT  FAULT (any of the above) armed for every Kth reply from now on
 //   model TEXT     report TEXT as the model from now on
 //   history N      hold N history records from now on
 //   close          close the pseudo-terminal and exit
@@ -65,6 +66,9 @@ class SimControl {
   int followMs_ = 0;
   int late_ = 0;
   int lateMs_ = 0;
+  int every_ = 0;
+  int everyCount_ = 0;
+  std::string everyFault_;
 };
 
 }  // namespace kv

@@ -1,6 +1,6 @@
 #pragma once
 // The simulator's front end: a pseudo-terminal with a stable link to its slave,
-// output paced at the line speed, faults from the control file, and a log of
+// input and output paced at the line speed, faults from the control file, and a log of
 // every request and reply.
 
 #include <chrono>
@@ -38,6 +38,7 @@ class SimServer {
   bool Open(std::string& error);
   void Close();
   void ReadLine(TimePoint now);
+  void Deliver(TimePoint now);
   void HandleRequests(const std::vector<SimRequest>& requests, TimePoint now);
   void Queue(const std::vector<SimTransmission>& pieces, TimePoint now);
   void PollControl(TimePoint now, bool force);
@@ -62,6 +63,14 @@ class SimServer {
   bool closeRequested_ = false;
 
   TimePoint lastRx_;
+  // What the pty gave at once but the line would still be carrying: each
+  // read is taken in when its last byte would have arrived.
+  struct Incoming {
+    SimBytes bytes;
+    TimePoint due;
+  };
+  std::deque<Incoming> incoming_;
+  TimePoint rxLineFreeAt_;
   std::deque<Outgoing> queue_;
   bool writing_ = false;  // the head has started
   std::size_t sent_ = 0;

@@ -209,8 +209,24 @@ void SimServer::ReadLine(TimePoint now) {
   for (;;) {
     const ssize_t got = read(master_, buffer, sizeof buffer);
     if (got <= 0) break;
-    lastRx_ = now;
-    HandleRequests(reader_.Push(std::span(buffer, std::size_t(got))), now);
+    if (!options_.pace) {
+      lastRx_ = now;
+      HandleRequests(reader_.Push(std::span(buffer, std::size_t(got))), now);
+      continue;
+    }
+    // The writer's side hands the whole request over at once; on a real
+    // line its bytes come one by one.
+    rxLineFreeAt_ = std::max(now, rxLineFreeAt_) + kByteTime * std::int64_t(got);
+    incoming_.push_back({SimBytes(buffer, buffer + got), rxLineFreeAt_});
+  }
+}
+
+void SimServer::Deliver(TimePoint now) {
+  while (!incoming_.empty() && incoming_.front().due <= now) {
+    const Incoming in = std::move(incoming_.front());
+    incoming_.pop_front();
+    lastRx_ = in.due;
+    HandleRequests(reader_.Push(std::span(in.bytes)), in.due);
   }
 }
 
@@ -352,12 +368,13 @@ int SimServer::Run() {
   std::printf("ready %s\n", slavePath_.c_str());
   std::fflush(stdout);
 
-  lastRx_ = nextControlPoll_ = lineFreeAt_ = Clock::now();
+  lastRx_ = nextControlPoll_ = lineFreeAt_ = rxLineFreeAt_ = Clock::now();
   while (!gStop && !closeRequested_) {
     TimePoint now = Clock::now();
     PollControl(now, false);
     if (closeRequested_) break;
-    if (reader_.HasPartial() && now - lastRx_ >= kStaleInput) {
+    Deliver(now);
+    if (incoming_.empty() && reader_.HasPartial() && now - lastRx_ >= kStaleInput) {
       HandleRequests(reader_.Flush(), now);
     }
     TimePoint wakeAt = now + 50ms;
@@ -367,6 +384,7 @@ int SimServer::Run() {
     }
     if (!options_.control.empty()) wakeAt = std::min(wakeAt, nextControlPoll_);
     if (reader_.HasPartial()) wakeAt = std::min(wakeAt, lastRx_ + kStaleInput);
+    if (!incoming_.empty()) wakeAt = std::min(wakeAt, incoming_.front().due);
 
     pollfd fd{master_, short(POLLIN | (waitWritable_ ? POLLOUT : 0)), 0};
     const timespec timeout = ToTimespec(wakeAt - Clock::now());

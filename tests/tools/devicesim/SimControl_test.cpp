@@ -124,6 +124,21 @@ TEST(SimControl, ResetClearsArmedFaults) {
   EXPECT_EQ(control.Shape(OneReply())[0].bytes, kReply);
 }
 
+TEST(SimControl, ArmsAFaultForEveryKthReplyUntilReset) {
+  SimControl control;
+  ASSERT_EQ(control.Apply("every 3 late 3500").kind, SimControlAction::Kind::None);
+  EXPECT_TRUE(control.Shape({}).empty());  // an unanswered request is no reply
+  std::vector<int> gaps;
+  for (int i = 0; i < 7; ++i) gaps.push_back(control.Shape(OneReply())[0].gapMs);
+  EXPECT_EQ((std::vector<int>{0, 0, 3500, 0, 0, 3500, 0}), gaps);
+  control.Apply("reset");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(0, control.Shape(OneReply())[0].gapMs);
+  for (const char* line : {"every", "every 3", "every 0 drop", "every x drop", "every 2 model KV41",
+                           "every 2 explode", "every 2 every 3 drop"}) {
+    EXPECT_EQ(control.Apply(line).kind, SimControlAction::Kind::Invalid) << line;
+  }
+}
+
 TEST(SimControl, ReportsActionsAndRejectsWhatItDoesNotKnow) {
   SimControl control;
   EXPECT_EQ(control.Apply("unsolicited").kind, SimControlAction::Kind::Unsolicited);

@@ -21,6 +21,7 @@
 
 #include "SimTestBytes.h"
 #include "devicesim/SimControl.h"
+#include "devicesim/SimFrame.h"
 
 namespace kv {
 namespace {
@@ -225,6 +226,27 @@ TEST(SimServer, AnswersOnThePtyLogsBothWaysAndCleansUpOnTerminate) {
   EXPECT_EQ(sim.Wait(), 0);
   struct stat st {};
   EXPECT_NE(lstat(sim.LinkPath().c_str(), &st), 0);
+}
+
+// The line carries requests at its speed too: a block written to the device
+// is answered no sooner than its 265 bytes take at 115200 baud, however fast
+// the writer hands them over, and two back to back take twice that.
+TEST(SimServer, TakesRequestsInAtTheLineSpeed) {
+  SimProcess sim({});
+  ASSERT_TRUE(sim.Ready());
+  ASSERT_TRUE(sim.OpenPort());
+  const SimBytes block = BuildSimFrame(kSimWrite, 0, SimBytes(256, 0xFF));
+  const auto byteTime = std::chrono::microseconds(1'000'000 * 10 / 115200);
+  for (int requests : {1, 2}) {
+    SimBytes both;
+    for (int i = 0; i < requests; ++i) both.insert(both.end(), block.begin(), block.end());
+    const auto sent = Clock::now();
+    sim.Write(both);
+    const SimBytes acks = sim.Read(10 * std::size_t(requests));
+    const auto answered = Clock::now();
+    ASSERT_EQ(10u * std::size_t(requests), acks.size());
+    EXPECT_GE(answered - sent, byteTime * std::int64_t(both.size() + 10)) << requests;
+  }
 }
 
 TEST(SimServer, InjectsDroppedSplitAndBadChecksumReplies) {
