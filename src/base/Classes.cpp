@@ -57,6 +57,9 @@ void TComponent::Free() {
 void TComponent::BeforeDestruction() {
   beforeDestructionDone_ = true;
   state_ |= csDestroying;
+  // Owned components go while this one is whole: they may still refer to it
+  // as they go (a hook they take off, a reference they hand back).
+  DestroyComponents();
 }
 
 void TComponent::DestroyComponents() {

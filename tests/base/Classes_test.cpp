@@ -44,8 +44,8 @@ TEST(Classes, OwnerFreesWhatItOwnsInReverseCreationOrder) {
     EXPECT_EQ(form->ComponentCount(), 2);
     EXPECT_EQ(a->Owner(), form.get());
   }
-  // Each derived destructor runs before its owned components go.
-  const std::vector<std::string> expected = {"free form", "free b", "free a", "free a1"};
+  // Owned components go first, while their owner is still whole.
+  const std::vector<std::string> expected = {"free b", "free a1", "free a", "free form"};
   EXPECT_EQ(log, expected);
 }
 
@@ -59,7 +59,7 @@ TEST(Classes, ComponentFreedEarlyLeavesItsOwner) {
   EXPECT_EQ(form->Components(0), b);
   EXPECT_EQ(b->ComponentIndex(), 0);
   form.reset();
-  const std::vector<std::string> expected = {"free a", "free form", "free b"};
+  const std::vector<std::string> expected = {"free a", "free b", "free form"};
   EXPECT_EQ(log, expected);  // a was not freed twice
 }
 
