@@ -230,6 +230,10 @@ void CheckMouseControl() {
 
 // One hook in a control's chain. WindowProc, or the link above, calls Call.
 struct TWindowProcHook::TLink : std::enable_shared_from_this<TLink> {
+  TLink() { ++GdiCounters().WindowProcHooks; }
+  ~TLink() { --GdiCounters().WindowProcHooks; }
+  TLink(const TLink&) = delete;
+  TLink& operator=(const TLink&) = delete;
   TControl* control = nullptr;  // null once removed or detached
   TWndMethod hook;
   TWndMethod previous;
