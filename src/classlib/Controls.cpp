@@ -313,15 +313,22 @@ TWindowProcHook TControl::InstallWindowProcHook(TWndMethod hook) {
 
 void TControl::RemoveHook(TWindowProcHook::TLink& link) {
   const TWndMethod entry(&link, &TWindowProcHook::TLink::Call);
+  bool spliced = false;
   if (WindowProc == entry) {
     WindowProc = link.previous;
+    spliced = true;
   } else {
     // Hooked over by another: that one calls what this one called.
     for (auto& above : hooks_)
-      if (above->previous == entry) above->previous = link.previous;
+      if (above->previous == entry) {
+        above->previous = link.previous;
+        spliced = true;
+      }
   }
   link.control = nullptr;
-  std::erase_if(hooks_, [&](const auto& l) { return l.get() == &link; });
+  // Replaced by hand (WindowProc assigned directly): whoever did that still
+  // calls the link, which stays, passing messages on, until the control goes.
+  if (spliced) std::erase_if(hooks_, [&](const auto& l) { return l.get() == &link; });
 }
 
 void TControl::DetachHooks() {
@@ -786,6 +793,10 @@ void TWinControl::CreateChildHandles() {
 
 void TWinControl::DestroyWnd() {
   if (handle_ == nullptr) return;
+  if (BeingFreed()) {
+    DestroyWindow(handle_);
+    return;
+  }
   // The text lives in the window while it exists.
   const int len = GetWindowTextLengthW(handle_);
   std::wstring w(static_cast<size_t>(len) + 1, L'\0');

@@ -157,6 +157,26 @@ TEST(WindowProcHooks, RemovedInAnyOrderLeaveTheChainWholeAndNothingBehind) {
   } while (std::next_permutation(order.begin(), order.end()));
 }
 
+TEST(WindowProcHooks, HookTakenOffUnderAHandMadeReplacementPassesMessagesOn) {
+  const kvtest::TObjectBaseline baseline;
+  kvtest::TMessageLog log;
+  {
+    Owned<TForm> form = CreateOwned<TForm>();
+    form->HandleNeeded();
+    auto* owner = Create<THookOwner>(nullptr, form.get(), "hook", &log);
+    const TWndMethod saved = form->WindowProc;
+    form->WindowProc = TWndMethod([&log, saved](TMessage& m) {
+      if (m.Msg == kProbe) log.Add("by hand");
+      saved(m);
+    });
+    owner->Free();
+    log.Clear();
+    EXPECT_EQ(SendMessageW(form->Handle(), kProbe, 0, 0), 0);
+    EXPECT_TRUE(SequenceIs(log, {"by hand"}));
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
 TEST(WindowProcHooks, HandleReassignedOrMovedTakesOffOnlyTheHookItHeld) {
   Owned<TForm> form = CreateOwned<TForm>();
   std::vector<std::string> seen;
