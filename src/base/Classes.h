@@ -107,7 +107,7 @@ class TComponent : public TPersistent {
   virtual void Loaded() {}
   // Called by Free() and by the owner before the destructor runs, while the
   // derived parts still exist; overrides call the inherited one last, which
-  // frees the owned components.
+  // tells the watchers (FreeNotification) and frees the owned components.
   virtual void BeforeDestruction();
   void SetState(TComponentState s) { state_ |= s; }
   void ClearState(TComponentState s) { state_ &= ~s; }
@@ -115,6 +115,7 @@ class TComponent : public TPersistent {
  private:
   friend struct TComponentDeleter;
   void DestroyComponents();
+  void NotifyWatchers();
   void Unlink(TComponent* component);
 
   TComponent* owner_ = nullptr;

@@ -177,32 +177,4 @@ TEST(WindowProcHooks, HookTakenOffUnderAHandMadeReplacementPassesMessagesOn) {
   EXPECT_TRUE(baseline.Unchanged());
 }
 
-TEST(WindowProcHooks, HandleReassignedOrMovedTakesOffOnlyTheHookItHeld) {
-  Owned<TForm> form = CreateOwned<TForm>();
-  std::vector<std::string> seen;
-  auto hookNamed = [&](const char* name, TWindowProcHook* self) {
-    return TWndMethod([&seen, name, self](TMessage& m) {
-      if (m.Msg == kProbe) seen.push_back(name);
-      self->CallPrevious(m);
-    });
-  };
-  TWindowProcHook a, b;
-  a = form->InstallWindowProcHook(hookNamed("a", &a));
-  b = form->InstallWindowProcHook(hookNamed("b", &b));
-  TWindowProcHook moved(std::move(a));
-  EXPECT_TRUE(moved.Installed());
-  EXPECT_FALSE(a.Installed());
-  moved = TWindowProcHook();  // takes off what `a` installed
-  form->Perform(kProbe);
-  EXPECT_EQ(seen, std::vector<std::string>{"b"});
-  EXPECT_TRUE(b.Installed());
-  b.Remove();
-  b.Remove();  // twice does nothing
-  seen.clear();
-  form->Perform(kProbe);
-  EXPECT_TRUE(seen.empty());
-  EXPECT_TRUE(form->WindowProc ==
-              TWndMethod(static_cast<TControl*>(form.get()), &TControl::WndProc));
-}
-
 }  // namespace
