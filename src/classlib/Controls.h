@@ -3,7 +3,7 @@
 // TCustomControl), their message chain and their windows.
 //
 // Every message, whether sent by Win32 or by Perform, runs the same chain:
-//   WindowProc (replaceable; initially WndProc)
+//   WindowProc (hooks on top, see TWindowProcHook; initially WndProc)
 //     -> virtual WndProc (mouse and hover pre-processing)
 //       -> virtual Dispatch (a switch per class; unknown messages go to the base)
 //         -> virtual DefaultHandler (the window class's own procedure, or nothing)
@@ -157,7 +157,7 @@ class TControl : public TComponent {
   TNotifyEvent OnResize;
 
   // The chain's entry. Hooks go on top of it through InstallWindowProcHook;
-  // replacing it by hand is not undone when the control is freed.
+  // whoever replaces it by hand instead must put it back, in order.
   TWndMethod WindowProc;
   // Puts `hook` on top of the chain; it stays there while the handle lives.
   [[nodiscard]] TWindowProcHook InstallWindowProcHook(TWndMethod hook);

@@ -515,9 +515,7 @@ void TMenu::SetOwnerDraw(bool value) {
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {
-  if (operation == opRemove) {
-    if (component == images_) images_ = nullptr;
-  }
+  if (operation == opRemove && component == images_) images_ = nullptr;
   TComponent::Notification(component, operation);
 }
 
