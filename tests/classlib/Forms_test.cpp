@@ -317,6 +317,20 @@ TEST(Menus, HookInstalledByTheConstructorSeesTheMainMenusMessagesFirst) {
       log, {"hook WM_INITMENUPOPUP", "File opens", "hook WM_MEASUREITEM", "Exit measured"}));
 }
 
+TEST(FormTeardown, FreeingTheActiveFormRaisesNoActivationEvents) {
+  Owned<TForm> other = CreateOwned<TForm>();
+  other->Show();
+  kvtest::TMessageLog log;
+  TForm* form = Create<TForm>(nullptr);
+  form->OnActivate = [&](TObject*) { log.Add("activate"); };
+  form->OnDeactivate = [&](TObject*) { log.Add("deactivate"); };
+  form->Show();
+  ASSERT_TRUE(kvtest::PumpUntil([&] { return form->Active(); }));
+  log.Clear();
+  form->Free();
+  EXPECT_TRUE(SequenceIs(log, {}));
+}
+
 TEST(FormInControl, ParentedFormIsAChildWindowWithoutCaption) {
   Owned<TForm> host = CreateOwned<TForm>();
   auto* panel = Create<TCustomControl>(host.get());
