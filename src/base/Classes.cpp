@@ -37,6 +37,13 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   state_ |= csDestroying;
+  // Normally done in BeforeDestruction; what came after is done here.
+  NotifyWatchers();
+  DestroyComponents();
+  if (owner_ != nullptr) owner_->RemoveComponent(this);
+}
+
+void TComponent::NotifyWatchers() {
   // Tell everyone who asked that this component goes away.
   while (!freeNotifies_.empty()) {
     TComponent* other = freeNotifies_.back();
@@ -45,8 +52,6 @@ TComponent::~TComponent() {
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
     other->Notification(this, opRemove);
   }
-  DestroyComponents();
-  if (owner_ != nullptr) owner_->RemoveComponent(this);
 }
 
 void TComponent::Free() {
@@ -57,6 +62,10 @@ void TComponent::Free() {
 void TComponent::BeforeDestruction() {
   beforeDestructionDone_ = true;
   state_ |= csDestroying;
+  // Watchers are told and owned components go while this one is whole: they
+  // may still refer to it as they go (a hook they take off, a reference).
+  NotifyWatchers();
+  DestroyComponents();
 }
 
 void TComponent::DestroyComponents() {

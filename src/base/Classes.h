@@ -6,7 +6,8 @@
 //   auto* timer = kv::Create<TTimer>(form);          // form frees it
 //   kv::Owned<TForm> dialog = kv::CreateOwned<TForm>();  // freed with `dialog`
 //
-// An owner frees what it owns in reverse creation order. A component freed
+// An owner frees what it owns in reverse creation order, before its own
+// destructors run (in BeforeDestruction). A component freed
 // early with Free() first leaves its owner, so it is never freed twice. A
 // component held by an Owned<> handle is never given an owner later
 // (InsertComponent). Components are never created on the stack or as
@@ -105,7 +106,8 @@ class TComponent : public TPersistent {
   // Called by EndLoading once the component is complete.
   virtual void Loaded() {}
   // Called by Free() and by the owner before the destructor runs, while the
-  // derived parts still exist; overrides call the inherited one last.
+  // derived parts still exist; overrides call the inherited one last, which
+  // tells the watchers (FreeNotification) and frees the owned components.
   virtual void BeforeDestruction();
   void SetState(TComponentState s) { state_ |= s; }
   void ClearState(TComponentState s) { state_ &= ~s; }
@@ -113,6 +115,7 @@ class TComponent : public TPersistent {
  private:
   friend struct TComponentDeleter;
   void DestroyComponents();
+  void NotifyWatchers();
   void Unlink(TComponent* component);
 
   TComponent* owner_ = nullptr;

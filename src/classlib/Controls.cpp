@@ -226,6 +226,47 @@ void CheckMouseControl() {
   SetMouseControl(ControlAtScreenPoint(pt));
 }
 
+// --- window-procedure hooks ----------------------------------------------------------
+
+// One hook in a control's chain. WindowProc, or the link above, calls Call.
+struct TWindowProcHook::TLink : std::enable_shared_from_this<TLink> {
+  TLink() { ++GdiCounters().WindowProcHooks; }
+  ~TLink() { --GdiCounters().WindowProcHooks; }
+  TLink(const TLink&) = delete;
+  TLink& operator=(const TLink&) = delete;
+  TControl* control = nullptr;  // null once removed or detached
+  TWndMethod hook;
+  TWndMethod previous;
+  void Call(TMessage& m) {
+    // The hook may remove itself, or free the control, while it runs.
+    const std::shared_ptr<TLink> keep = shared_from_this();
+    if (control != nullptr)
+      hook(m);
+    else
+      previous(m);
+  }
+};
+
+TWindowProcHook::TWindowProcHook(std::shared_ptr<TLink> link) : link_(std::move(link)) {}
+
+TWindowProcHook& TWindowProcHook::operator=(TWindowProcHook&& other) noexcept {
+  if (this != &other) {
+    Remove();
+    link_ = std::move(other.link_);
+  }
+  return *this;
+}
+
+void TWindowProcHook::Remove() {
+  if (link_ != nullptr && link_->control != nullptr) link_->control->RemoveHook(*link_);
+}
+
+bool TWindowProcHook::Installed() const { return link_ != nullptr && link_->control != nullptr; }
+
+void TWindowProcHook::CallPrevious(TMessage& m) const {
+  if (link_ != nullptr) link_->previous(m);
+}
+
 // --- TControl -------------------------------------------------------------------------
 
 TControl::TControl(TComponent* owner)
@@ -237,11 +278,21 @@ TControl::~TControl() {
   if (g_mouseControl == this) g_mouseControl = nullptr;
   if (g_captureControl == this) g_captureControl = nullptr;
   if (parent_ != nullptr) parent_->RemoveControl(this);
+  WindowProc = TWndMethod(this, &TControl::WndProc);
+  DetachHooks();
+  hooks_.clear();
 }
 
 void TControl::BeforeDestruction() {
   if (g_mouseControl == this) g_mouseControl = nullptr;
+  DetachHooks();
   TComponent::BeforeDestruction();
+}
+
+bool TControl::BeingFreed() const {
+  for (const TControl* c = this; c != nullptr; c = c->parent_)
+    if (c->HasState(csDestroying)) return true;
+  return false;
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
@@ -250,26 +301,38 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
 }
 
-void TControl::InstallWindowProcHook(const TWndMethod& hook, TWndMethod& previous) {
-  previous = WindowProc;
-  WindowProc = hook;
-  hooks_.push_back({hook, &previous});
+TWindowProcHook TControl::InstallWindowProcHook(TWndMethod hook) {
+  auto link = std::make_shared<TWindowProcHook::TLink>();
+  link->control = this;
+  link->hook = std::move(hook);
+  link->previous = WindowProc;
+  WindowProc = TWndMethod(link.get(), &TWindowProcHook::TLink::Call);
+  hooks_.push_back(link);
+  return TWindowProcHook(std::move(link));
 }
 
-void TControl::RemoveWindowProcHook(const TWndMethod& hook, TWndMethod& previous) {
-  auto it = std::find_if(hooks_.begin(), hooks_.end(),
-                         [&](const THookRecord& r) { return r.previous == &previous; });
-  if (it == hooks_.end()) return;
-  if (WindowProc == hook) {
-    WindowProc = previous;
+void TControl::RemoveHook(TWindowProcHook::TLink& link) {
+  const TWndMethod entry(&link, &TWindowProcHook::TLink::Call);
+  bool spliced = false;
+  if (WindowProc == entry) {
+    WindowProc = link.previous;
+    spliced = true;
   } else {
-    // Someone hooked after us: whoever calls us now calls what we called.
-    for (THookRecord& r : hooks_)
-      if (*r.previous == hook) *r.previous = previous;
+    // Hooked over by another: that one calls what this one called.
+    for (auto& above : hooks_)
+      if (above->previous == entry) {
+        above->previous = link.previous;
+        spliced = true;
+      }
   }
-  hooks_.erase(std::find_if(hooks_.begin(), hooks_.end(),
-                            [&](const THookRecord& r) { return r.previous == &previous; }));
-  previous = TWndMethod();
+  link.control = nullptr;
+  // Replaced by hand (WindowProc assigned directly): whoever did that still
+  // calls the link, which stays, passing messages on, until the control goes.
+  if (spliced) std::erase_if(hooks_, [&](const auto& l) { return l.get() == &link; });
+}
+
+void TControl::DetachHooks() {
+  for (auto& link : hooks_) link->control = nullptr;
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -589,16 +652,25 @@ void TControl::PaintTo(HDC dc, int x, int y) {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) { color_ = clBtnFace; }
 
 TWinControl::~TWinControl() {
-  // Hooks of the parts already destroyed must not see the last messages.
-  WindowProc = TWndMethod(static_cast<TControl*>(this), &TControl::WndProc);
   // Leave the parent while this is still known as a windowed control, so
   // that the tab order and the form's focus records forget it.
   if (parent_ != nullptr) parent_->RemoveControl(this);
-  // Children first, whoever owns them: each leaves its owner as it goes, so
-  // nothing is freed twice. Their windows go before ours.
+  // Normally done before destruction; a window of another thread may remain.
   while (!winControls_.empty()) winControls_.back()->Free();
   while (!controls_.empty()) controls_.back()->Free();
   DestroyHandle();
+}
+
+void TWinControl::BeforeDestruction() {
+  SetState(csDestroying);
+  // The hooks see the window go; WindowGone lets them go after WM_NCDESTROY.
+  DestroyHandle();
+  DetachHooks();
+  // Children next, whoever owns them: each leaves its owner as it goes, so
+  // nothing is freed twice. Then the owned components.
+  while (!winControls_.empty()) winControls_.back()->Free();
+  while (!controls_.empty()) controls_.back()->Free();
+  TControl::BeforeDestruction();
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
@@ -627,6 +699,8 @@ void TWinControl::WindowGone() {
   handle_ = nullptr;
   showing_ = false;
   trackingLeave_ = false;
+  // Gone for good: the hooks have had their last message.
+  if (BeingFreed()) DetachHooks();
 }
 
 HWND TWinControl::Handle() {
@@ -719,6 +793,10 @@ void TWinControl::CreateChildHandles() {
 
 void TWinControl::DestroyWnd() {
   if (handle_ == nullptr) return;
+  if (BeingFreed()) {
+    DestroyWindow(handle_);
+    return;
+  }
   // The text lives in the window while it exists.
   const int len = GetWindowTextLengthW(handle_);
   std::wstring w(static_cast<size_t>(len) + 1, L'\0');

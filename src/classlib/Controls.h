@@ -3,7 +3,7 @@
 // TCustomControl), their message chain and their windows.
 //
 // Every message, whether sent by Win32 or by Perform, runs the same chain:
-//   WindowProc (replaceable; initially WndProc)
+//   WindowProc (hooks on top, see TWindowProcHook; initially WndProc)
 //     -> virtual WndProc (mouse and hover pre-processing)
 //       -> virtual Dispatch (a switch per class; unknown messages go to the base)
 //         -> virtual DefaultHandler (the window class's own procedure, or nothing)
@@ -114,6 +114,34 @@ class EOutOfResources : public Exception {
   using Exception::Exception;
 };
 
+// --- window-procedure hooks --------------------------------------------------------
+
+// A hook on a control's WindowProc, made by TControl::InstallWindowProcHook.
+// The hook passes on what it does not take with CallPrevious. Destroying the
+// handle (or Remove) takes the hook out of the chain wherever it sits, so
+// hooks come off in any order. A control being freed keeps its hooks until
+// its window is gone (they see WM_DESTROY and WM_NCDESTROY) and then lets
+// them go: after that they see nothing and removing them does nothing.
+class TWindowProcHook {
+ public:
+  TWindowProcHook() = default;
+  TWindowProcHook(TWindowProcHook&&) noexcept = default;
+  TWindowProcHook& operator=(TWindowProcHook&& other) noexcept;
+  ~TWindowProcHook() { Remove(); }
+
+  void Remove();
+  // Still in a control's chain.
+  bool Installed() const;
+  // The rest of the chain below this hook (what it hooked over).
+  void CallPrevious(TMessage& message) const;
+
+ private:
+  friend class TControl;
+  struct TLink;
+  explicit TWindowProcHook(std::shared_ptr<TLink> link);
+  std::shared_ptr<TLink> link_;
+};
+
 // --- TControl ---------------------------------------------------------------------
 
 class TControl : public TComponent {
@@ -128,13 +156,11 @@ class TControl : public TComponent {
   TMouseMoveEvent OnMouseMove;
   TNotifyEvent OnResize;
 
-  // The chain's entry; hooks save it, replace it and put it back.
+  // The chain's entry. Hooks go on top of it through InstallWindowProcHook;
+  // whoever replaces it by hand instead must put it back, in order.
   TWndMethod WindowProc;
-  // The same, for hooks that may be removed in any order: `previous` is
-  // where the hook keeps the method it calls on; removing a hook that is
-  // not on top splices it out by updating the `previous` of the hook above.
-  void InstallWindowProcHook(const TWndMethod& hook, TWndMethod& previous);
-  void RemoveWindowProcHook(const TWndMethod& hook, TWndMethod& previous);
+  // Puts `hook` on top of the chain; it stays there while the handle lives.
+  [[nodiscard]] TWindowProcHook InstallWindowProcHook(TWndMethod hook);
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   virtual void WndProc(TMessage& message);
   virtual void Dispatch(TMessage& message);
@@ -245,6 +271,11 @@ class TControl : public TComponent {
   void InvalidateControl(bool isVisible, bool isOpaque);
   void Notification(TComponent* component, TOperation operation) override;
   void BeforeDestruction() override;
+  // The hooks see nothing more and their handles let go (the control is
+  // being freed); the chain passes through them to this control.
+  void DetachHooks();
+  // This control or one of its parents is being freed.
+  bool BeingFreed() const;
 
   void UpdateBoundsFields(int left, int top, int width, int height);
   void RequestAlign();
@@ -275,11 +306,11 @@ class TControl : public TComponent {
   TPopupMenu* popupMenu_ = nullptr;
   TCursor cursor_ = crDefault;
   TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
-  struct THookRecord {
-    TWndMethod hook;
-    TWndMethod* previous;
-  };
-  std::vector<THookRecord> hooks_;
+  friend class TWindowProcHook;
+  void RemoveHook(TWindowProcHook::TLink& link);
+  // Bottom first; a detached link stays until the destructor, since the
+  // chain may still run through it.
+  std::vector<std::shared_ptr<TWindowProcHook::TLink>> hooks_;
   TControlState controlState_ = 0;
 
  protected:
@@ -371,6 +402,10 @@ class TWinControl : public TControl {
   void Realign();
 
  protected:
+  // Freeing starts here, while the whole object exists: the window goes
+  // with every hook still in place, then the children and the owned
+  // components; the destructors find nothing left to do.
+  void BeforeDestruction() override;
   virtual void CreateParams(TCreateParams& params);
   // Fills the window class from a system class, which the control wraps.
   void CreateSubClass(TCreateParams& params, const wchar_t* systemClass);

@@ -147,7 +147,10 @@ void TCustomForm::CreateWnd() {
 
 void TCustomForm::DestroyWnd() {
   // The menu belongs to the menu component, not to the window.
-  if (HandleAllocated() && menu_ != nullptr) ::SetMenu(Handle(), nullptr);
+  if (HandleAllocated() && menu_ != nullptr) {
+    ::SetMenu(Handle(), nullptr);
+    menu_->SetWindowHandle(nullptr);
+  }
   clientHandle_ = nullptr;
   TWinControl::DestroyWnd();
 }
@@ -512,6 +515,8 @@ void TCustomForm::Dispatch(TMessage& m) {
       return;
     case WM_ACTIVATE: {
       DefaultHandler(m);
+      // A form being freed loses its window whole now: no events from that.
+      if (HasState(csDestroying)) return;
       const bool nowActive = LOWORD(m.WParam) != WA_INACTIVE;
       if (nowActive == active_) return;
       active_ = nowActive;
@@ -542,6 +547,17 @@ void TCustomForm::Dispatch(TMessage& m) {
         m.Result = 0;
         return;
       }
+      return TWinControl::Dispatch(m);
+    // The main menu's messages are handled here, beneath every hook on the
+    // form, so a hook sees them before the menu does.
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      if (menu_ != nullptr && menu_->HandleMenuMessage(m)) return;
+      return TWinControl::Dispatch(m);
+    case WM_INITMENUPOPUP:
+      // A drop-down about to open: its item's click lets the program update it.
+      if (menu_ != nullptr)
+        if (TMenuItem* item = menu_->FindItem(m.WParam, fkHandle)) item->Click();
       return TWinControl::Dispatch(m);
     case WM_SIZE:
       TWinControl::Dispatch(m);

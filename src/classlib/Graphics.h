@@ -39,8 +39,10 @@ struct TGdiCounters {
   int Timers = 0;
   int Hooks = 0;
   int Props = 0;
+  int WindowProcHooks = 0;  // links of controls' WindowProc chains
   int Total() const {
-    return Fonts + Pens + Brushes + DCs + Icons + Bitmaps + Regions + Timers + Hooks + Props;
+    return Fonts + Pens + Brushes + DCs + Icons + Bitmaps + Regions + Timers + Hooks + Props +
+           WindowProcHooks;
   }
 };
 TGdiCounters& GdiCounters();

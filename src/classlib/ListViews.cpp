@@ -320,7 +320,7 @@ void TListView::CreateHandleDone() {
 }
 
 void TListView::DestroyWnd() {
-  ReadBackState();
+  if (!BeingFreed()) ReadBackState();
   TWinControl::DestroyWnd();
 }
 

@@ -495,7 +495,6 @@ void TMenu::BeforeDestruction() {
   if (Screen != nullptr)
     for (int i = Screen->FormCount() - 1; i >= 0; --i)
       if (Screen->Forms(i)->Menu() == this) Screen->Forms(i)->SetMenu(nullptr);
-  UnhookWindow();
   TComponent::BeforeDestruction();
 }
 
@@ -516,14 +515,7 @@ void TMenu::SetOwnerDraw(bool value) {
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {
-  if (operation == opRemove) {
-    if (component == images_) images_ = nullptr;
-    // The control is going away: its hook list goes with it.
-    if (component == hooked_) {
-      hooked_ = nullptr;
-      previous_ = TWndMethod();
-    }
-  }
+  if (operation == opRemove && component == images_) images_ = nullptr;
   TComponent::Notification(component, operation);
 }
 
@@ -564,40 +556,7 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
 
 void TMenu::MenuChanged() { items_->Rebuild(); }
 
-void TMenu::SetWindowHandle(HWND wnd) {
-  window_ = wnd;
-  if (wnd == nullptr) {
-    UnhookWindow();
-  } else if (!IsPopup()) {
-    HookWindow(wnd);
-  }
-}
-
-void TMenu::HookWindow(HWND wnd) {
-  TWinControl* control = TWinControl::FromHandle(wnd);
-  if (control == hooked_) return;
-  UnhookWindow();
-  if (control == nullptr) return;
-  hooked_ = control;
-  FreeNotification(control);
-  control->InstallWindowProcHook(TWndMethod(this, &TMenu::HookedWndProc), previous_);
-}
-
-void TMenu::UnhookWindow() {
-  if (hooked_ == nullptr) return;
-  hooked_->RemoveWindowProcHook(TWndMethod(this, &TMenu::HookedWndProc), previous_);
-  RemoveFreeNotification(hooked_);
-  hooked_ = nullptr;
-}
-
-void TMenu::HookedWndProc(TMessage& m) {
-  if (HandleMenuMessage(m)) return;
-  if (m.Msg == WM_INITMENUPOPUP) {
-    // A drop-down about to open: its item's click lets the program update it.
-    if (TMenuItem* item = FindItem(m.WParam, fkHandle)) item->Click();
-  }
-  previous_(m);
-}
+void TMenu::SetWindowHandle(HWND wnd) { window_ = wnd; }
 
 bool TMenu::HandleMenuMessage(TMessage& m) {
   if (m.Msg == WM_MEASUREITEM) {

@@ -216,8 +216,7 @@ class TMenu : public TComponent {
   TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind);
   // Runs the click of the enabled, visible item with that short cut.
   bool IsShortCut(WORD key, TShiftState shift);
-  // The window that gets the menu's messages. A main menu handles the
-  // measure and draw messages of its owner-drawn items in that window.
+  // The window that shows the menu (its form hands it the menu's messages).
   HWND WindowHandle() const { return window_; }
   void SetWindowHandle(HWND wnd);
   // Rebuilds the system menu from the items.
@@ -235,17 +234,12 @@ class TMenu : public TComponent {
 
  private:
   friend class TMenuItem;
-  void HookWindow(HWND wnd);
-  void UnhookWindow();
-  void HookedWndProc(TMessage& message);
 
   TMenuItem* items_;
   HMENU handle_ = nullptr;
   HWND window_ = nullptr;
   TCustomImageList* images_ = nullptr;
   bool ownerDraw_ = false;
-  TControl* hooked_ = nullptr;
-  TWndMethod previous_;
 };
 
 class TMainMenu : public TMenu {

@@ -160,7 +160,7 @@ void TTreeView::ForgetIds(TTreeNode* node) {
 }
 
 void TTreeView::DestroyWnd() {
-  if (HandleAllocated()) {
+  if (HandleAllocated() && !BeingFreed()) {
     selected_ = Selected();
     for (auto& root : items_.roots_) ForgetIds(root.get());
   }

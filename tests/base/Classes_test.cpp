@@ -44,8 +44,8 @@ TEST(Classes, OwnerFreesWhatItOwnsInReverseCreationOrder) {
     EXPECT_EQ(form->ComponentCount(), 2);
     EXPECT_EQ(a->Owner(), form.get());
   }
-  // Each derived destructor runs before its owned components go.
-  const std::vector<std::string> expected = {"free form", "free b", "free a", "free a1"};
+  // Owned components go first, while their owner is still whole.
+  const std::vector<std::string> expected = {"free b", "free a1", "free a", "free form"};
   EXPECT_EQ(log, expected);
 }
 
@@ -59,7 +59,7 @@ TEST(Classes, ComponentFreedEarlyLeavesItsOwner) {
   EXPECT_EQ(form->Components(0), b);
   EXPECT_EQ(b->ComponentIndex(), 0);
   form.reset();
-  const std::vector<std::string> expected = {"free a", "free form", "free b"};
+  const std::vector<std::string> expected = {"free a", "free b", "free form"};
   EXPECT_EQ(log, expected);  // a was not freed twice
 }
 
@@ -72,7 +72,8 @@ TEST(Classes, FreeNotificationTellsTheWatcherEitherWay) {
   images->FreeNotification(list);
   images.reset();
   EXPECT_EQ(list->watched, nullptr);
-  EXPECT_EQ(log, (std::vector<std::string>{"free images", "list lost images"}));
+  // Told while the watched component is still whole.
+  EXPECT_EQ(log, (std::vector<std::string>{"list lost images", "free images"}));
 
   // After the watcher is gone, freeing the watched one must not reach it.
   Owned<TProbe> menu = CreateOwned<TProbe>("menu", &log);

@@ -136,21 +136,18 @@ TEST_F(DispatchTest, HooksRemovedOutOfOrderLeaveTheOtherInPlace) {
 // A hook installed through the control, removable in any order.
 class TSplicedHook {
  public:
-  TSplicedHook(TControl* c, std::string name) : control_(c), name_(std::move(name)) {
-    c->InstallWindowProcHook(TWndMethod(this, &TSplicedHook::Proc), previous_);
+  TSplicedHook(TControl* c, std::string name) : name_(std::move(name)) {
+    hook_ = c->InstallWindowProcHook(TWndMethod(this, &TSplicedHook::Proc));
   }
-  void Remove() {
-    control_->RemoveWindowProcHook(TWndMethod(this, &TSplicedHook::Proc), previous_);
-  }
+  void Remove() { hook_.Remove(); }
   void Proc(TMessage& m) {
     if (m.Msg == kProbe) g_log.Add(name_);
-    previous_(m);
+    hook_.CallPrevious(m);
   }
 
  private:
-  TControl* control_;
   std::string name_;
-  TWndMethod previous_;
+  TWindowProcHook hook_;
 };
 
 TEST_F(DispatchTest, HooksInstalledThroughTheControlCanBeRemovedInAnyOrder) {

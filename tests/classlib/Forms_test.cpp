@@ -7,6 +7,7 @@
 
 #include "MessageLog.h"
 #include "classlib/WideText.h"
+#include "support/ModalProbe.h"
 
 using namespace kv;
 using kvtest::SequenceIs;
@@ -248,6 +249,86 @@ TEST(Menus, CommandFromTheMainMenuRunsTheItemsClick) {
   form->SetBorderStyle(bsDialog);
   EXPECT_EQ(GetMenu(form->Handle()), menu->Handle());
   EXPECT_TRUE(IsMenu(file->Handle()));
+}
+
+// A component that hooks its form from the form's constructor, before the
+// window and the menu exist, as a skin provider does.
+class TMenuSpy : public TComponent {
+ public:
+  TMenuSpy(TComponent* owner, TControl* form, kvtest::TMessageLog* log)
+      : TComponent(owner), log_(log) {
+    hook_ = form->InstallWindowProcHook(TWndMethod(this, &TMenuSpy::Proc));
+  }
+
+ private:
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_INITMENUPOPUP || m.Msg == WM_MEASUREITEM)
+      log_->Add("hook " + kvtest::MessageName(m.Msg));
+    hook_.CallPrevious(m);
+  }
+  kvtest::TMessageLog* log_;
+  TWindowProcHook hook_;
+};
+
+class TSpiedForm : public TForm {
+ public:
+  TSpiedForm(TComponent* owner, kvtest::TMessageLog* log) : TForm(owner) {
+    Create<TMenuSpy>(this, this, log);
+  }
+};
+
+// A key pressed and let go, as the keyboard delivers it to a window.
+void PostKey(HWND wnd, WORD key, bool alt) {
+  const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1 << 29) : 0);
+  const LPARAM up = down | (1u << 30) | (1u << 31);
+  PostMessageW(wnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+  PostMessageW(wnd, alt ? WM_SYSKEYUP : WM_KEYUP, key, up);
+}
+
+TEST(Menus, HookInstalledByTheConstructorSeesTheMainMenusMessagesFirst) {
+  kvtest::TMessageLog log;
+  Owned<TSpiedForm> form = CreateOwned<TSpiedForm>(&log);
+  auto* menu = Create<TMainMenu>(form.get());
+  auto* file = Create<TMenuItem>(form.get());
+  file->SetCaption("&File");
+  auto* exit = Create<TMenuItem>(form.get());
+  exit->SetCaption("E&xit");
+  menu->Items()->Add(file);
+  file->Add(exit);
+  menu->SetOwnerDraw(true);
+  file->OnClick = [&](TObject*) { log.Add("File opens"); };
+  exit->OnMeasureItem = [&](TObject*, TCanvas*, int& w, int& h) {
+    log.Add("Exit measured");
+    w = 80;
+    h = 20;
+  };
+  form->SetMenu(menu);
+  form->Show();
+  kvtest::PumpUntilIdle();
+  log.Clear();
+  // Alt enters the menu bar, Down opens File's drop-down; the probe closes it.
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [](HWND) {});
+  PostKey(form->Handle(), VK_MENU, true);
+  PostKey(form->Handle(), VK_DOWN, false);
+  ASSERT_TRUE(kvtest::PumpUntil([&] { return probe.Found(); }, 5000)) << "the menu never opened";
+  kvtest::PumpUntilIdle();
+  EXPECT_TRUE(SequenceIs(
+      log, {"hook WM_INITMENUPOPUP", "File opens", "hook WM_MEASUREITEM", "Exit measured"}));
+}
+
+TEST(FormTeardown, FreeingTheActiveFormRaisesNoActivationEvents) {
+  Owned<TForm> other = CreateOwned<TForm>();
+  other->Show();
+  kvtest::TMessageLog log;
+  TForm* form = Create<TForm>(nullptr);
+  form->OnActivate = [&](TObject*) { log.Add("activate"); };
+  form->OnDeactivate = [&](TObject*) { log.Add("deactivate"); };
+  form->Show();
+  ASSERT_TRUE(kvtest::PumpUntil([&] { return form->Active(); }));
+  log.Clear();
+  form->Free();
+  EXPECT_TRUE(SequenceIs(log, {}));
 }
 
 TEST(FormInControl, ParentedFormIsAChildWindowWithoutCaption) {

@@ -48,14 +48,18 @@ struct MouseTracking : ::testing::Test {
     windowless->SetName("windowless");
     windowless->SetParent(form);
     windowless->SetBounds(100, 10, 50, 50);
-    MoveTo(20, 20);  // far from the form
+    // Far from the form. Moves still queued are taken first: they are routed
+    // by position when read, and would enter the new form.
+    MoveTo(20, 20);
+    kvtest::PumpUntilIdle();
     form->Show();
-    kvtest::Pump(50);
+    kvtest::PumpUntilIdle();
     g_log.Clear();
   }
   void TearDown() override {
     form->Free();
     MoveTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    kvtest::PumpUntilIdle();
   }
 
   // Positions relative to the form.

@@ -9,11 +9,17 @@ namespace kvtest {
   const struct {
     const char* name;
     int kv::TGdiCounters::*field;
-  } kinds[] = {{"fonts", &kv::TGdiCounters::Fonts},     {"pens", &kv::TGdiCounters::Pens},
-               {"brushes", &kv::TGdiCounters::Brushes}, {"DCs", &kv::TGdiCounters::DCs},
-               {"icons", &kv::TGdiCounters::Icons},     {"bitmaps", &kv::TGdiCounters::Bitmaps},
-               {"regions", &kv::TGdiCounters::Regions}, {"timers", &kv::TGdiCounters::Timers},
-               {"hooks", &kv::TGdiCounters::Hooks},     {"properties", &kv::TGdiCounters::Props}};
+  } kinds[] = {{"fonts", &kv::TGdiCounters::Fonts},
+               {"pens", &kv::TGdiCounters::Pens},
+               {"brushes", &kv::TGdiCounters::Brushes},
+               {"DCs", &kv::TGdiCounters::DCs},
+               {"icons", &kv::TGdiCounters::Icons},
+               {"bitmaps", &kv::TGdiCounters::Bitmaps},
+               {"regions", &kv::TGdiCounters::Regions},
+               {"timers", &kv::TGdiCounters::Timers},
+               {"hooks", &kv::TGdiCounters::Hooks},
+               {"properties", &kv::TGdiCounters::Props},
+               {"window-procedure hooks", &kv::TGdiCounters::WindowProcHooks}};
   std::string moved;
   for (const auto& k : kinds)
     if (now.*k.field != start_.*k.field)

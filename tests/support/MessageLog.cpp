@@ -203,7 +203,7 @@ std::string MessageName(UINT message, WPARAM wParam) {
 struct TMessageRecorder::TControlHook {
   TMessageRecorder* owner;
   kv::TControl* control;
-  kv::TWndMethod previous;
+  kv::TWindowProcHook hook;
   void Hook(kv::TMessage& m) {
     HWND wnd = nullptr;
     if (auto* win = dynamic_cast<kv::TWinControl*>(control); win && win->HandleAllocated())
@@ -213,7 +213,7 @@ struct TMessageRecorder::TControlHook {
       m.Result = result;
       return;
     }
-    previous(m);
+    hook.CallPrevious(m);
   }
 };
 
@@ -230,7 +230,7 @@ void TMessageRecorder::AttachControl(kv::TControl* control) {
   auto hook = std::make_unique<TControlHook>();
   hook->owner = this;
   hook->control = control;
-  control->InstallWindowProcHook(kv::TWndMethod(hook.get(), &TControlHook::Hook), hook->previous);
+  hook->hook = control->InstallWindowProcHook(kv::TWndMethod(hook.get(), &TControlHook::Hook));
   controls_.push_back(std::move(hook));
 }
 
@@ -238,10 +238,7 @@ void TMessageRecorder::DetachAll() {
   for (HWND wnd : windows_)
     if (IsWindow(wnd)) RemoveWindowSubclass(wnd, SubclassProc, kSubclassId);
   windows_.clear();
-  for (auto& hook : controls_)
-    hook->control->RemoveWindowProcHook(kv::TWndMethod(hook.get(), &TControlHook::Hook),
-                                        hook->previous);
-  controls_.clear();
+  controls_.clear();  // each hook comes off, or has been let go by its freed control
 }
 
 int TMessageRecorder::Count(UINT message) const {

@@ -87,8 +87,8 @@ struct TRecordedMsg {
 // "WM_PAINT", "SM_ALPHACMD 7 (cmdIsSkinned)" or "0x1234".
 std::string MessageName(UINT message, WPARAM wParam = 0);
 
-// A recorder attached to a control must end before the control is freed
-// (declare it after the control); raw subclasses go with their window.
+// A recorder may outlive the control it is attached to: a freed control lets
+// the hook go after WM_NCDESTROY. Raw subclasses go with their window.
 class TMessageRecorder {
  public:
   using TFilter = std::function<bool(UINT message)>;

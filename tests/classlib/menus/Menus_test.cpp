@@ -220,7 +220,7 @@ TEST(OwnerDraw, MenuAndFormMayBeFreedInEitherOrder) {
     MEASUREITEMSTRUCT mis{ODT_MENU, 0, item->Command(), 0, 0, item->Command()};
     SendMessageW(form->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
     EXPECT_GE(measured, 1);
-    menu.reset();  // the form's window procedure loses the menu's hook
+    menu.reset();  // the form forgets the menu and measures nothing more
     SendMessageW(form->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
     EXPECT_EQ(form->Menu(), nullptr) << "the form must not keep a freed menu";
     EXPECT_EQ(GetMenu(form->Handle()), nullptr);
