@@ -135,7 +135,9 @@ void TRequestEngine::TimeoutMessage(int tag) {
     // The block is in and only a resent request's answer is missing: it is
     // given up, and the loop goes on. Otherwise the block is asked again.
     if (taken_) {
-      writtenOff_[awaitedAddress_] += open_;
+      // Where addresses tell nothing, such an answer may still come while
+      // the next block is awaited: it would bring this block's reply again.
+      if (echo_ != TEcho::Yes) givenUp_.insert(givenUp_.end(), open_, takenReply_);
       open_ = 0;
     }
   }
@@ -220,7 +222,7 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   if (port_ == nullptr) return;
   // A new link: whether this device echoes block addresses is learnt again.
   echo_ = TEcho::Unknown;
-  writtenOff_.clear();
+  givenUp_.clear();
   open_ = stale_ = 0;
   loopTag_ = 0;
   lastBlockReply_.clear();
@@ -312,14 +314,8 @@ bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy) 
   // matches it too.
   if (address == awaitedAddress_ && address != 0) echo_ = TEcho::Yes;
   if (echo_ == TEcho::Yes) return address == awaitedAddress_;
+  if (TakeGivenUpAnswer()) return false;
   if (address != awaitedAddress_ && echo_ == TEcho::Unknown) {
-    auto it = writtenOff_.find(address);
-    if (it != writtenOff_.end() && it->second > 0) {
-      // Perhaps the answer to a request given up on: not used, and not
-      // taken as a sign either way.
-      --it->second;
-      return false;
-    }
     if (address != 0) {
       // A device without echo answers 0: this is an earlier block's answer.
       echo_ = TEcho::Yes;
@@ -346,8 +342,23 @@ bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy) 
   return true;
 }
 
+bool TRequestEngine::TakeGivenUpAnswer() {
+  // A reply equal to what a request given up on would bring may be that
+  // late answer: it is not used. If it was in fact this block's own, the
+  // block times out and is asked again, so it is counted as an answer
+  // either way and a given-up request never outlives one such reply.
+  const auto it = std::find_if(givenUp_.begin(), givenUp_.end(), [this](const TDataPack& reply) {
+    return reply.empty() || reply == recvBuffer_;
+  });
+  if (it == givenUp_.end()) return false;
+  givenUp_.erase(it);
+  if (open_ > 0) --open_;
+  return true;
+}
+
 void TRequestEngine::BlockTaken(int tag, int ticks) {
   taken_ = true;
+  takenReply_ = recvBuffer_;
   // An echoing device's later answers name their block.
   if (echo_ == TEcho::Yes) open_ = 0;
   if (open_ == 0)
@@ -395,6 +406,7 @@ void TRequestEngine::AcceptMasterWriteAck(int ticks) {
   // damaged one is not counted: it may be an earlier block's.
   if (!ReplyData(recvBuffer_)) {
     taken_ = true;
+    takenReply_.clear();  // what a straggler would bring is unknown
     if (echo_ == TEcho::Yes)
       BlockTaken(TAG_MASTERWRITE, ticks);
     else

@@ -157,6 +157,7 @@ class TRequestEngine {
   bool AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy = true);
   // The awaited block is in: the loop goes on once no request for it is
   // still unanswered, or keeps waiting for the stragglers.
+  bool TakeGivenUpAnswer();
   void BlockTaken(int tag, int ticks);
   void RejectBlockReply(int tag, int ticks);
   void KeepWaiting(int tag, int ticks);
@@ -197,9 +198,11 @@ class TRequestEngine {
   int open_ = 0;                      // its requests still without an answer
   int stale_ = 0;                     // requests of a stopped loop, answered first
   bool taken_ = false;                // its answer is in
-  // Requests given up on by their time-out, per address: a late answer may
-  // still come, which says nothing about echoing.
-  std::map<std::uint32_t, int> writtenOff_;
+  // Requests given up on by their time-out once their block was in, from a
+  // device whose addresses tell nothing: the reply each would bring (its
+  // block's; empty when unknown). A late answer may still come.
+  std::vector<TDataPack> givenUp_;
+  TDataPack takenReply_;  // the reply the awaited block was taken from
   TEcho echo_ = TEcho::Unknown;
   TDataPack lastBlockReply_;  // the block reply looked at last
 
