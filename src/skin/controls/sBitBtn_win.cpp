@@ -702,8 +702,8 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       // The system button takes the pushed state in its own handling, so
-      // the new look is painted after it; a click may free the button.
-      // The system button paints its pushed state itself: hints go off first.
+      // the new look is painted after it; a click may free the button. It
+      // paints the pushed state itself too: hints go off before it.
       const bool pressing = Enabled() && !HasState(csDesigning);
       if (pressing) HideHintsForPress();
       const std::shared_ptr<bool> alive = alive_;
