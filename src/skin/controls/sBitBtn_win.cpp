@@ -6,6 +6,7 @@
 #include "classlib/WideText.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/acGlow.h"
 #include "skin/graphics/sBorders_win.h"
 #include "skin/graphics/sGlyphUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
@@ -33,11 +34,15 @@ UINT AlignmentFlags(TAlignment alignment) {
   }
 }
 
+// Set while a button takes the focus: the focus news it sends round meanwhile
+// must not switch its redraw back on early.
+bool focusGuard = false;
+
 // WM_SETREDRAW off for the scope, so that only the skinned repaint shows.
 class TRedrawLock {
  public:
-  explicit TRedrawLock(TWinControl* control)
-      : wnd_(control->HandleAllocated() ? control->Handle() : nullptr) {
+  explicit TRedrawLock(TWinControl* control, bool active = true)
+      : wnd_(active && control->HandleAllocated() ? control->Handle() : nullptr) {
     if (wnd_ != nullptr) SendMessageW(wnd_, WM_SETREDRAW, FALSE, 0);
   }
   ~TRedrawLock() {
@@ -543,6 +548,7 @@ void TsBitBtn::Pressed() {
 
 void TsBitBtn::Released() {
   TsCommonData* sd = SkinData();
+  if (Enabled() && !HasState(csDesigning)) RestoreHintsAfterPress();
   if (!MouseDownFlag) {
     StopFade(FadeTimer);
     return;
@@ -606,9 +612,10 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
     }
     case WM_SETFOCUS:
     case CM_ENTER: {
-      if (!Visible() || HasState(csDesigning | csDestroying) || !Enabled()) break;
+      if (!Visible() || HasState(csDesigning | csDestroying) || !Enabled() || focusGuard) break;
       {
         const TRedrawLock lock(this);
+        const TacFlagGuard guard(focusGuard);
         TBitBtn::WndProc(m);
       }
       if (FadeTimer != nullptr)
@@ -630,6 +637,30 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       InvalidateControlSkin(sd);
       return true;
     }
+    case CM_FOCUSCHANGED: {
+      if (!Visible()) break;
+      // The default look may move to or from this button: painted once, after.
+      const int before = ButtonState();
+      {
+        const TRedrawLock lock(this, !focusGuard);
+        if (!PreviewControlMessage(m, sd)) TBitBtn::WndProc(m);
+      }
+      // What was invalidated while redraw was off may be lost: asked for again.
+      if (!focusGuard && ButtonState() != before) InvalidateControlSkin(sd);
+      return true;
+    }
+    case CM_DIALOGCHAR:
+      // Space on the focused button presses it: the pressed look, not a fade.
+      if (Enabled() && Focused() && m.WParam == VK_SPACE) {
+        StopFade(FadeTimer);
+        sd->BGChanged = true;
+        if (sd->GlowIndex != -1) {
+          HideGlow(sd->GlowIndex);
+          sd->GlowIndex = -1;
+        }
+        Repaint();
+      }
+      break;
     case CM_TEXTCHANGED:
       if (HasState(csDestroying) || !shown) break;
       InvalidateControlSkin(sd);
@@ -671,10 +702,14 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       // The system button takes the pushed state in its own handling, so
-      // the new look is painted after it; a click may free the button.
+      // the new look is painted after it; a click may free the button. It
+      // paints the pushed state itself too: hints go off before it.
+      const bool pressing = Enabled() && !HasState(csDesigning);
+      if (pressing) HideHintsForPress();
       const std::shared_ptr<bool> alive = alive_;
       TBitBtn::WndProc(m);
       if (*alive) Pressed();
+      if (pressing) RestoreHintsAfterPress();
       return true;
     }
     case WM_LBUTTONUP: {

@@ -87,7 +87,9 @@ void TsGauge::SetProgressSkin(const std::string& value) {
 void TsGauge::SetAnimated(bool value) {
   if (value == animated_) return;
   animated_ = value;
-  if (!HasState(csDesigning)) glowTimer_->SetEnabled(value);
+  if (HasState(csDesigning)) return;
+  barCache_.reset();
+  glowTimer_->SetEnabled(value);
 }
 
 void TsGauge::Loaded() {
@@ -246,16 +248,19 @@ TacCommandOutcome TsGauge::SkinCommand(TMessage& m) {
   switch (m.WParamHi()) {
     case cmdSkinLoaded:
       if (!own) break;
+      barCache_.reset();
       HandleSkinCommand(m, sd);
       return coAnswered;
     case cmdSkinRemoved:
       if (!own) break;
       if (animated_) glowTimer_->SetEnabled(false);
+      barCache_.reset();
       HandleSkinCommand(m, sd);
       Repaint();
       return coAnswered;
     case cmdSkinRefresh:
       if (!own) break;
+      barCache_.reset();
       HandleSkinCommand(m, sd);
       Repaint();
       if (!HasState(csDesigning) && animated_) glowTimer_->SetEnabled(true);
@@ -326,10 +331,21 @@ void TsGauge::PaintSkinnedBar(TBitmap& cache) {
   const TRect place =
       vertical ? TRect{0, Height() - fill, Width(), Height()} : TRect{0, 0, fill, Height()};
   TBitmap bar(place.Width(), place.Height(), pf24bit);
-  const TsBgCacheInfo onCache = MakeBgCacheInfo(&cache, 0, 0);
-  PaintSkinItem(index, section, onCache, true, 0, {0, 0, bar.Width(), bar.Height()},
-                {place.Left, place.Top}, &bar, &manager->Skin());
-  if (!vertical) PaintGlow(bar);
+  const auto paintBar = [&](TBitmap& into) {
+    const TsBgCacheInfo onCache = MakeBgCacheInfo(&cache, 0, 0);
+    PaintSkinItem(index, section, onCache, true, 0, {0, 0, into.Width(), into.Height()},
+                  {place.Left, place.Top}, &into, &manager->Skin());
+  };
+  if (animated_ && !vertical) {
+    if (!barCache_ || barCache_->Width() != bar.Width() || barCache_->Height() != bar.Height()) {
+      barCache_ = std::make_unique<TBitmap>(bar.Width(), bar.Height(), pf24bit);
+      paintBar(*barCache_);
+    }
+    bar.Assign(*barCache_);
+    PaintGlow(bar);
+  } else {
+    paintBar(bar);
+  }
   TBitmapCanvas canvas(bar);
   if (showText_) {
     // The second text, in the bar's colours, lines up with the first.

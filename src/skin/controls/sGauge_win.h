@@ -96,6 +96,10 @@ class TsGauge : public TsSkinnedControl<TGraphicControl> {
   int glowCounter_ = 2223;       // ms since the sweep began; above the period restarts it
   int glowPos_ = 9999;
   std::unique_ptr<TBitmap> glow_;
+  // The filled part as the skin paints it, kept while the glow sweeps so that
+  // a tick only lays the glow and the text over a copy. Dropped when the size,
+  // the skin or the animation changes.
+  std::unique_ptr<TBitmap> barCache_;
 };
 
 }  // namespace kv

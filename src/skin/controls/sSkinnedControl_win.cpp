@@ -1,5 +1,7 @@
 #include "skin/controls/sSkinnedControl_win.h"
 
+#include "classlib/Forms.h"
+
 namespace kv {
 
 void CopyWholeCache(const TsCommonData* sd, HDC dc) {
@@ -8,6 +10,24 @@ void CopyWholeCache(const TsCommonData* sd, HDC dc) {
   TBitmapCanvas canvas(*cache);
   const TSavedDC saved(dc);
   BitBlt(dc, 0, 0, cache->Width(), cache->Height(), canvas.Handle(), 0, 0, SRCCOPY);
+}
+
+namespace {
+bool hintsSwitchedOff = false;
+bool savedShowHint = false;
+}  // namespace
+
+void HideHintsForPress() {
+  if (hintsSwitchedOff || Application == nullptr) return;
+  savedShowHint = Application->ShowHint();
+  Application->SetShowHint(false);
+  hintsSwitchedOff = true;
+}
+
+void RestoreHintsAfterPress() {
+  if (!hintsSwitchedOff) return;
+  hintsSwitchedOff = false;
+  if (Application != nullptr) Application->SetShowHint(savedShowHint);
 }
 
 }  // namespace kv

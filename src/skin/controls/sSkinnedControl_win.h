@@ -48,6 +48,13 @@ class TPaintScope {
 // The whole cache bitmap copied to dc at (0, 0).
 void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
+// A hint popping up over a pressed control would spoil its press picture:
+// the application's hints are off from the press until it is painted. One
+// saved value serves every control; restoring puts back only what hiding
+// switched off.
+void HideHintsForPress();
+void RestoreHintsAfterPress();
+
 template <class Base>
 requires std::derived_from<Base, TControl>
 class TsSkinnedControl : public Base {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
@@ -80,10 +81,18 @@ class BitBtnSkinned : public ::testing::Test {
 
   COLORREF Mask(int state) const { return skin->Colour("BUTTON", "BORDERSMASK", state); }
   // The state whose mask colour the window shows at the middle of its top edge.
-  int ShownState() {
-    const kvtest::TPixels shown = kvtest::TPixels::FromClient(button->Handle());
-    const kvtest::TSkinItem* item = skin->Legend(shown.At(button->Width() / 2, 2));
+  int ShownState() { return ShownState(button); }
+  int ShownState(TsBitBtn* b) {
+    const kvtest::TPixels shown = kvtest::TPixels::FromClient(b->Handle());
+    const kvtest::TSkinItem* item = skin->Legend(shown.At(b->Width() / 2, 2));
     return item != nullptr && item->Key == "BORDERSMASK" ? item->State : -1;
+  }
+  TsBitBtn* AddButton(int left, const std::string& caption) {
+    auto* b = Create<TsBitBtn>(form);
+    b->SetParent(form);
+    b->SetBounds(left, 70, 60, 32);
+    b->SetCaption(caption);
+    return b;
   }
 
   std::unique_ptr<TTestSkin> skin;
@@ -239,6 +248,119 @@ TEST_F(BitBtnSkinned, ADisabledButtonBlendsIntoItsParent) {
   const COLORREF disabled = CacheAt(*button->SkinData()->CacheBmp, button->Width() / 2, 2);
   EXPECT_EQ(enabled, Mask(0));
   EXPECT_NE(disabled, enabled);
+}
+
+// A key as the keyboard gives it: down and up, with Alt held or not.
+void PostKey(HWND wnd, WORD key, bool alt) {
+  const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1 << 29) : 0);
+  const LPARAM up = down | (1u << 30) | (1u << 31);
+  PostMessageW(wnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+  PostMessageW(wnd, alt ? WM_SYSKEYUP : WM_KEYUP, key, up);
+}
+
+TEST_F(BitBtnSkinned, AltAndTheAcceleratorLetterClicksTheButton) {
+  Load();
+  TsBitBtn* other = AddButton(130, "Other");
+  int clicks = 0;
+  button->SetCaption("&Go");
+  button->OnClick = [&](TObject*) { ++clicks; };
+  other->SetFocus();
+  PumpUntilIdle();
+  PostKey(GetFocus(), 'G', true);
+  ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "the accelerator went nowhere";
+  PumpUntilIdle();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(ShownState(), 0) << "the clicked button still shows its skin";
+}
+
+TEST_F(BitBtnSkinned, SpaceOnTheFocusedButtonEndsItsFadeAndRepaints) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 40;
+  Load(options);
+  button->SetFocus();
+  PumpUntilIdle();
+  const int timers = TTimer::ActiveCount();
+  int built = 0;
+  button->OnPaint = [&](TObject*, TBitmap*) { ++built; };
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "no fade started";
+  built = 0;
+  // What the form hands round for a character nobody took.
+  form->Perform(CM_DIALOGCHAR, VK_SPACE, 0);
+  EXPECT_EQ(TTimer::ActiveCount(), timers) << "the fade runs on";
+  EXPECT_GE(built, 1) << "no new picture";
+  EXPECT_EQ(ShownState(), 1);
+}
+
+// The default look moves with the focus: to a button that takes it, and back
+// to the default button when an edit takes it. No picture of the old look is
+// painted after the move.
+TEST_F(BitBtnSkinned, TheDefaultLookFollowsTheFocus) {
+  Load();
+  TsBitBtn* first = AddButton(20, "First");
+  TsBitBtn* second = AddButton(100, "Second");
+  auto* edit = Create<TEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(170, 70, 60, 24);
+  first->SetDefault(true);
+  first->SetFocus();
+  PumpUntilIdle();
+  ASSERT_EQ(ShownState(first), 1);
+  ASSERT_EQ(ShownState(second), 0);
+  std::vector<int> firstBuilt, secondBuilt;
+  const auto record = [&](std::vector<int>* into) {
+    return [&, into](TObject*, TBitmap* cache) {
+      const kvtest::TSkinItem* item = skin->Legend(CacheAt(*cache, cache->Width() / 2, 2));
+      into->push_back(item != nullptr ? item->State : -1);
+    };
+  };
+  first->OnPaint = record(&firstBuilt);
+  second->OnPaint = record(&secondBuilt);
+  struct Move {
+    TWinControl* to;
+    int first, second;
+  } moves[] = {{second, 0, 1}, {edit, 1, 0}, {first, 1, 0}};
+  for (const Move& move : moves) {
+    firstBuilt.clear();
+    secondBuilt.clear();
+    move.to->SetFocus();
+    PumpUntilIdle();
+    EXPECT_EQ(ShownState(first), move.first) << "focus on " << move.to->Name();
+    EXPECT_EQ(ShownState(second), move.second);
+    for (int state : firstBuilt) EXPECT_EQ(state, move.first);
+    for (int state : secondBuilt) EXPECT_EQ(state, move.second);
+  }
+  first->OnPaint = nullptr;
+  second->OnPaint = nullptr;
+}
+
+TEST_F(BitBtnSkinned, HintsAreOffWhileThePressIsPaintedAndComeBackAsTheyWere) {
+  Load();
+  button->Repaint();
+  HWND wnd = button->Handle();
+  const POINT centre{45, 16};
+  struct TRestore {
+    ~TRestore() { Application->SetShowHint(true); }
+  } restore;
+  for (const bool hints : {true, false}) {
+    Application->SetShowHint(hints);
+    std::vector<bool> hintsWhilePressed;  // for each pressed picture built
+    button->OnPaint = [&](TObject*, TBitmap* cache) {
+      const kvtest::TSkinItem* item = skin->Legend(CacheAt(*cache, cache->Width() / 2, 2));
+      if (item != nullptr && item->State == 2) hintsWhilePressed.push_back(Application->ShowHint());
+    };
+    kvtest::MouseDown(wnd, centre);
+    ASSERT_FALSE(hintsWhilePressed.empty());
+    EXPECT_FALSE(hintsWhilePressed.front()) << "hints on while the press was painted";
+    EXPECT_EQ(Application->ShowHint(), hints) << "not restored after the press";
+    kvtest::MouseUp(wnd, centre);
+    EXPECT_EQ(Application->ShowHint(), hints) << "not restored after the release";
+    button->OnPaint = nullptr;
+  }
+  kvtest::HoverOut();
+  PumpUntilIdle();
 }
 
 // Without a skin a 32-bit glyph is the button's own to draw: the class

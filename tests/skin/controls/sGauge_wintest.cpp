@@ -259,5 +259,27 @@ TEST_F(SkinnedGauge, TheGlowSweepsAlongTheFilledBar) {
   EXPECT_EQ(gauge->GlowPosition(), at);
 }
 
+// The bar is kept between ticks; neither the glow nor an old length stays on it.
+TEST_F(SkinnedGauge, TheGlowLeavesNoTrailBehind) {
+  gauge->SetProgress(100);
+  Draw();
+  const COLORREF plain = Pixel(20, 15);
+  bool lit = false;
+  int ticks = 0;
+  for (; ticks < 200 && !lit; ++ticks) {
+    gauge->GlowStep();
+    lit = Pixel(20, 15) != plain;
+  }
+  ASSERT_TRUE(lit) << "the glow never reached the start of the bar";
+  // Past the pixel by the glow's whole length, still within the bar.
+  for (; ticks < 400 && gauge->GlowPosition() <= 20; ++ticks) gauge->GlowStep();
+  ASSERT_GT(gauge->GlowPosition(), 20);
+  ASSERT_LT(gauge->GlowPosition(), 200);
+  EXPECT_EQ(Pixel(20, 15), plain) << "the glow left its light behind";
+  gauge->SetProgress(50);
+  Draw();
+  EXPECT_EQ(ItemAt(150, 15), "GAUGE#1") << "the kept bar outlived its length";
+}
+
 }  // namespace
 }  // namespace kv
