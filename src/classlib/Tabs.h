@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/TabKinds.h"
 #include "classlib/Controls.h"
 
 namespace kv {
@@ -17,8 +18,6 @@ namespace kv {
 class TCustomImageList;
 class TPageControl;
 
-enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
-enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
 using TDrawTabEvent =
     std::function<void(TPageControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
