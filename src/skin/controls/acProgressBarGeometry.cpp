@@ -79,8 +79,9 @@ TRect ProgressRect(const TacProgressBarShape& bar) {
 }
 
 int ProgressBlockCount(const TacProgressBarShape& bar) {
+  if (bar.Marquee || bar.Smooth || EmptyRange(bar)) return 0;
   const int block = BlockLength(bar);
-  if (EmptyRange(bar) || !BlockPaintable(ProgressBlockSize(bar))) return 0;
+  if (!BlockPaintable(ProgressBlockSize(bar))) return 0;
   return std::max(0, (InnerLength(bar) - 2) / (block + 2));
 }
 

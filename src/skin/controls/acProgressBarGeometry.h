@@ -30,7 +30,7 @@ TSize ProgressBlockSize(const TacProgressBarShape& bar);
 // The part that shows progress; the whole inner rectangle for an empty range.
 TRect ProgressRect(const TacProgressBarShape& bar);
 // Blocks a bar of separate blocks holds, and how many of them are filled; 0
-// when the range is empty or the blocks are too small to paint.
+// for the other styles, an empty range or blocks too small to paint.
 int ProgressBlockCount(const TacProgressBarShape& bar);
 int ProgressFilledBlocks(const TacProgressBarShape& bar);
 // Where the progress section is painted, piece by piece; none when only the

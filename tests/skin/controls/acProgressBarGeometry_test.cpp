@@ -66,6 +66,12 @@ TEST(ProgressGeometry, BlocksGrowFromTheStartAndAFullBarFillsTheRest) {
   EXPECT_EQ((TRect{1, 1, 21, 6}), up.back());
 
   EXPECT_TRUE(ProgressPieces(Across(0)).empty());
+
+  TacProgressBarShape wideGaps = Across(100);  // 6 blocks, gaps of 3
+  wideGaps.Width = 89;
+  const auto clipped = ProgressPieces(wideGaps);
+  ASSERT_EQ(7u, clipped.size());
+  EXPECT_EQ((TRect{85, 1, 88, 21}), clipped.back()) << "the rest stays off the frame";
 }
 
 TEST(ProgressGeometry, SmoothBarIsOnePiece) {
