@@ -6,13 +6,13 @@
 #include <windows.h>
 
 #include "base/Bitmap.h"
+#include "base/ButtonKinds.h"
 #include "classlib/Controls.h"
 #include "classlib/ImgList.h"
 #include "classlib/StdCtrls.h"
 
 namespace kv {
 
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 
 // Where a button's picture and caption go inside its client rectangle.

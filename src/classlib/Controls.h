@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ButtonKinds.h"
 #include "base/Classes.h"
 #include "base/SysUtils.h"
 #include "base/Types.h"
@@ -62,8 +63,6 @@ requires AfterConstructed<T> Owned<T> CreateOwned(A&&... args) {
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
-// Text alignment inside a control, a column or a panel.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 // Which scroll bars a scrolling control shows.
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 

@@ -6,9 +6,7 @@ namespace kv {
 
 namespace {
 
-bool SideBySide(TsGlyphLayout layout) {
-  return layout == TsGlyphLayout::GlyphLeft || layout == TsGlyphLayout::GlyphRight;
-}
+bool SideBySide(TButtonLayout layout) { return layout == blGlyphLeft || layout == blGlyphRight; }
 
 // Spacing counts between glyph and caption only when there are both.
 int GapWithCaption(const TsButtonMetrics& m) {
@@ -61,23 +59,21 @@ TRect ButtonGlyphRect(const TsButtonMetrics& m) {
   const int dy = (h - gh - s - th) / 2 - mo;
   int x = 0, y = 0;
   switch (m.Layout) {
-    case TsGlyphLayout::GlyphLeft:
-      x = m.Alignment == TsTextAlignment::LeftJustify    ? mo
-          : m.Alignment == TsTextAlignment::RightJustify ? mo + 2 * dx
-                                                         : mo + dx;
+    case blGlyphLeft:
+      x = m.Alignment == taLeftJustify ? mo : m.Alignment == taRightJustify ? mo + 2 * dx : mo + dx;
       y = (h - gh) / 2;
       break;
-    case TsGlyphLayout::GlyphRight:
-      x = m.Alignment == TsTextAlignment::LeftJustify    ? w - mo - 2 * dx - s - gw
-          : m.Alignment == TsTextAlignment::RightJustify ? w - gw - mo
-                                                         : (w - gw + s + tw) / 2;
+    case blGlyphRight:
+      x = m.Alignment == taLeftJustify    ? w - mo - 2 * dx - s - gw
+          : m.Alignment == taRightJustify ? w - gw - mo
+                                          : (w - gw + s + tw) / 2;
       y = (h - gh) / 2;
       break;
-    case TsGlyphLayout::GlyphTop:
+    case blGlyphTop:
       x = (w - gw) / 2 + 1;
       y = mo + dy;
       break;
-    case TsGlyphLayout::GlyphBottom:
+    case blGlyphBottom:
       x = (w - gw) / 2 + 1;
       y = h - mo - dy - gh;
       break;
@@ -102,17 +98,17 @@ TRect SpeedButtonCaptionRect(const TsButtonMetrics& m) {
     const int dx = (w - gw - sc - tw) / 2 - mo;
     top = (h - th) / 2;
     bottom = h - top;
-    const bool left = m.Layout == TsGlyphLayout::GlyphLeft;
+    const bool left = m.Layout == blGlyphLeft;
     switch (m.Alignment) {
-      case TsTextAlignment::LeftJustify:
+      case taLeftJustify:
         x1 = left ? gw + m.Margin + sg : mo;
         x2 = left ? w - mo - 2 * dx : x1 + tw;
         break;
-      case TsTextAlignment::RightJustify:
+      case taRightJustify:
         x1 = left ? mo + 2 * dx + gw + sg : mo + 2 * dx;
         x2 = left ? w - mo : x1 + tw;
         break;
-      case TsTextAlignment::Center:
+      case taCenter:
         x1 = left ? gw + mo + dx + sg : mo + dx;
         x2 = left ? w - mo - dx : x1 + tw;
         break;
@@ -121,7 +117,7 @@ TRect SpeedButtonCaptionRect(const TsButtonMetrics& m) {
     const int dy = (h - gh - sc - th) / 2 - mo;
     x1 = (m.Width - tw - aw) / 2;
     x2 = m.Width - x1 - aw;
-    if (m.Layout == TsGlyphLayout::GlyphTop) {
+    if (m.Layout == blGlyphTop) {
       top = gh + mo + dy + sc;
       bottom = h - dy - mo;
     } else {
@@ -168,10 +164,9 @@ TSize CheckGlyphSize(int imageWidth, int imageHeight) {
   return {std::max(0, imageWidth) / 3, std::max(0, imageHeight) / 2};
 }
 
-TsTextAlignment CheckControlsAlignment(TsTextAlignment alignment, bool rightToLeft) {
+TAlignment CheckControlsAlignment(TAlignment alignment, bool rightToLeft) {
   if (!rightToLeft) return alignment;
-  return alignment == TsTextAlignment::RightJustify ? TsTextAlignment::LeftJustify
-                                                    : TsTextAlignment::RightJustify;
+  return alignment == taRightJustify ? taLeftJustify : taRightJustify;
 }
 
 TRect CheckGlyphRect(const TsCheckMetrics& m) {

@@ -4,14 +4,12 @@
 // only place them.
 #pragma once
 
+#include "base/ButtonKinds.h"
 #include "base/Types.h"
 
 namespace kv {
 
-// Same order as the class library's TButtonLayout and TAlignment, so the
-// controls cast their properties straight across.
-enum class TsGlyphLayout { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };
-enum class TsTextAlignment { LeftJustify, RightJustify, Center };
+// A speed button's kind.
 enum class TsButtonStyle { Button, Check, DropDown, Separator, Divider };
 
 // Width of the drop-down strip at a tbsDropDown button's right.
@@ -27,8 +25,8 @@ struct TsButtonMetrics {
   TSize Glyph;
   TSize Caption;
   bool HasCaption = false;
-  TsGlyphLayout Layout = TsGlyphLayout::GlyphLeft;
-  TsTextAlignment Alignment = TsTextAlignment::Center;
+  TButtonLayout Layout = blGlyphLeft;
+  TAlignment Alignment = taCenter;
   int Margin = -1;
   int Spacing = 4;
   int State = 0;  // 2 draws everything one pixel down and right
@@ -93,7 +91,7 @@ struct TsCheckMetrics {
 // mask half.
 TSize CheckGlyphSize(int imageWidth, int imageHeight);
 // The controls' alignment: right-to-left swaps the glyph to the other side.
-TsTextAlignment CheckControlsAlignment(TsTextAlignment alignment, bool rightToLeft);
+TAlignment CheckControlsAlignment(TAlignment alignment, bool rightToLeft);
 TRect CheckGlyphRect(const TsCheckMetrics& m);
 // 2 while pressed, 1 when hot and not read-only, else 0.
 int CheckGlyphState(bool pressed, bool hot, bool readOnly);

@@ -13,36 +13,34 @@ static std::ostream& operator<<(std::ostream& os, const TRect& r) {
 
 namespace {
 
-using L = TsGlyphLayout;
-using A = TsTextAlignment;
 using S = TsButtonStyle;
 
 // An 80 x 24 button with a 16 x 16 glyph and a 30 x 13 caption.
-TsButtonMetrics Button(L layout, A alignment, int margin = -1) {
+TsButtonMetrics Button(TButtonLayout layout, TAlignment alignment, int margin = -1) {
   TsButtonMetrics m{80, 24, 0, {16, 16}, {30, 13}, true, layout, alignment, margin};
   return m;
 }
 
 TEST(SpeedButtonLayout, GlyphAndCaptionForEachLayout) {
-  TsButtonMetrics dropDown = Button(L::GlyphLeft, A::Center);
+  TsButtonMetrics dropDown = Button(blGlyphLeft, taCenter);
   dropDown.ArrowWidth = ArrowWidth(S::DropDown);
-  TsButtonMetrics top = Button(L::GlyphTop, A::Center);
+  TsButtonMetrics top = Button(blGlyphTop, taCenter);
   top.Width = 60, top.Height = 50, top.Spacing = 3;
   TsButtonMetrics bottom = top;
-  bottom.Layout = L::GlyphBottom;
-  TsButtonMetrics pressed = Button(L::GlyphLeft, A::LeftJustify, 2);
+  bottom.Layout = blGlyphBottom;
+  TsButtonMetrics pressed = Button(blGlyphLeft, taLeftJustify, 2);
   pressed.State = 2, pressed.TextOffset = 3;
   const struct {
     const char* name;
     TsButtonMetrics m;
     TRect glyph, caption;
   } rows[] = {
-      {"centred pair", Button(L::GlyphLeft, A::Center), {15, 4, 31, 20}, {34, 5, 67, 19}},
+      {"centred pair", Button(blGlyphLeft, taCenter), {15, 4, 31, 20}, {34, 5, 67, 19}},
       {"drop-down strip left out", dropDown, {7, 4, 23, 20}, {26, 5, 59, 19}},
       {"glyph on top", top, {23, 9, 39, 25}, {14, 28, 47, 41}},
       {"glyph below", bottom, {23, 25, 39, 41}, {14, 9, 47, 22}},
       {"right, right aligned",
-       Button(L::GlyphRight, A::RightJustify, 2),
+       Button(blGlyphRight, taRightJustify, 2),
        {59, 4, 75, 20},
        {24, 5, 57, 19}},
       {"pressed, text offset", pressed, {6, 5, 22, 21}, {25, 6, 61, 20}},
@@ -54,7 +52,7 @@ TEST(SpeedButtonLayout, GlyphAndCaptionForEachLayout) {
 }
 
 TEST(SpeedButtonLayout, GlyphAloneAndReflected) {
-  TsButtonMetrics m = Button(L::GlyphLeft, A::Center);
+  TsButtonMetrics m = Button(blGlyphLeft, taCenter);
   m.HasCaption = false, m.Caption = {};
   EXPECT_EQ((TRect{32, 4, 48, 20}), SpeedButtonGlyphRect(m, false)) << "no spacing counted";
   m.Glyph = {16, 18};
@@ -62,14 +60,14 @@ TEST(SpeedButtonLayout, GlyphAloneAndReflected) {
 }
 
 TEST(SpeedButtonLayout, CaptionWidthNeverBelowZero) {
-  TsButtonMetrics arrow = Button(L::GlyphLeft, A::Center);
+  TsButtonMetrics arrow = Button(blGlyphLeft, taCenter);
   arrow.ArrowWidth = DropDownArrowWidth;
-  TsButtonMetrics narrow = Button(L::GlyphLeft, A::Center, 2);
+  TsButtonMetrics narrow = Button(blGlyphLeft, taCenter, 2);
   narrow.Width = 10;
-  TsButtonMetrics none = Button(L::GlyphLeft, A::Center);
+  TsButtonMetrics none = Button(blGlyphLeft, taCenter);
   none.HasCaption = false;
-  EXPECT_EQ(62, ButtonCaptionWidth(Button(L::GlyphLeft, A::Center))) << "margin -1 widens";
-  EXPECT_EQ(82, ButtonCaptionWidth(Button(L::GlyphTop, A::Center)));
+  EXPECT_EQ(62, ButtonCaptionWidth(Button(blGlyphLeft, taCenter))) << "margin -1 widens";
+  EXPECT_EQ(82, ButtonCaptionWidth(Button(blGlyphTop, taCenter)));
   EXPECT_EQ(46, ButtonCaptionWidth(arrow));
   EXPECT_EQ(0, ButtonCaptionWidth(narrow));
   EXPECT_EQ(0, ButtonCaptionWidth(none));
@@ -155,9 +153,9 @@ TEST(CheckLayout, StateAndSide) {
   EXPECT_EQ(2, CheckGlyphState(true, false, true));
   EXPECT_EQ(1, CheckGlyphState(false, true, false));
   EXPECT_EQ(0, CheckGlyphState(false, true, true)) << "read-only shows no hot state";
-  EXPECT_EQ(A::LeftJustify, CheckControlsAlignment(A::RightJustify, true));
-  EXPECT_EQ(A::RightJustify, CheckControlsAlignment(A::Center, true));
-  EXPECT_EQ(A::Center, CheckControlsAlignment(A::Center, false));
+  EXPECT_EQ(taLeftJustify, CheckControlsAlignment(taRightJustify, true));
+  EXPECT_EQ(taRightJustify, CheckControlsAlignment(taCenter, true));
+  EXPECT_EQ(taCenter, CheckControlsAlignment(taCenter, false));
 }
 
 }  // namespace
