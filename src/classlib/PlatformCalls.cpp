@@ -39,6 +39,38 @@ HRESULT RealSetWindowTheme(HWND wnd, LPCWSTR subAppName, LPCWSTR subIdList) {
 
 DWORD RealTickCount() { return GetTickCount(); }
 
+bool RealIsThemeActive() {
+  using TFn = BOOL(WINAPI*)();
+  static const TFn active = LookUp<TFn>(L"uxtheme.dll", "IsThemeActive");
+  static const TFn themed = LookUp<TFn>(L"uxtheme.dll", "IsAppThemed");
+  return active != nullptr && themed != nullptr && active() && themed();
+}
+
+HTHEME RealOpenThemeData(HWND wnd, LPCWSTR classList) {
+  using TFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
+  static const TFn fn = LookUp<TFn>(L"uxtheme.dll", "OpenThemeData");
+  return fn ? fn(wnd, classList) : nullptr;
+}
+
+HRESULT RealCloseThemeData(HTHEME theme) {
+  using TFn = HRESULT(WINAPI*)(HTHEME);
+  static const TFn fn = LookUp<TFn>(L"uxtheme.dll", "CloseThemeData");
+  return fn ? fn(theme) : E_NOTIMPL;
+}
+
+HRESULT RealDrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
+                                const RECT* clip) {
+  using TFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
+  static const TFn fn = LookUp<TFn>(L"uxtheme.dll", "DrawThemeBackground");
+  return fn ? fn(theme, dc, part, state, rect, clip) : E_NOTIMPL;
+}
+
+HRESULT RealDrawThemeParentBackground(HWND wnd, HDC dc, const RECT* rect) {
+  using TFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
+  static const TFn fn = LookUp<TFn>(L"uxtheme.dll", "DrawThemeParentBackground");
+  return fn ? fn(wnd, dc, rect) : E_NOTIMPL;
+}
+
 }  // namespace
 
 const TPlatformCalls& RealPlatformCalls() {
@@ -50,6 +82,11 @@ const TPlatformCalls& RealPlatformCalls() {
       .UpdateLayeredWindow = LookUp<TUpdateLayered>(L"user32.dll", "UpdateLayeredWindow"),
       .SetWindowTheme = RealSetWindowTheme,
       .TickCount = RealTickCount,
+      .IsThemeActive = RealIsThemeActive,
+      .OpenThemeData = RealOpenThemeData,
+      .CloseThemeData = RealCloseThemeData,
+      .DrawThemeBackground = RealDrawThemeBackground,
+      .DrawThemeParentBackground = RealDrawThemeParentBackground,
   };
   return calls;
 }

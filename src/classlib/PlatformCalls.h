@@ -5,6 +5,8 @@
 // answer or record the call and every branch that depends on it follows.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <uxtheme.h>
 
 namespace kv {
 
@@ -24,6 +26,16 @@ struct TPlatformCalls {
   HRESULT (*SetWindowTheme)(HWND wnd, LPCWSTR subAppName, LPCWSTR subIdList);
   // Milliseconds for animations and fades.
   DWORD (*TickCount)();
+  // Visual styles on for this program (uxtheme's IsThemeActive and
+  // IsAppThemed); false without uxtheme.
+  bool (*IsThemeActive)();
+  // uxtheme's theme data calls, looked up on first use: null data, or
+  // E_NOTIMPL, without it.
+  HTHEME (*OpenThemeData)(HWND wnd, LPCWSTR classList);
+  HRESULT (*CloseThemeData)(HTHEME theme);
+  HRESULT(*DrawThemeBackground)
+  (HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip);
+  HRESULT (*DrawThemeParentBackground)(HWND wnd, HDC dc, const RECT* rect);
 };
 
 // The process-wide table (GUI thread only).

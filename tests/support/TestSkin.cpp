@@ -187,6 +187,7 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
   for (const Need& n : kMasks) add(n.section, n.key);
   add("PANEL", "PATTERN");
   if (!o.Minimal) add("CAPTION", "BORDERSMASK");
+  if (o.ProgressRegion) add("PROGRESSH", "LRGN");
   if (o.Glow)
     for (const char* icon : kGlowingIcons) add("GLOBALINFO", std::string(icon) + "GLOW0");
 

@@ -26,8 +26,9 @@ struct TTestSkinOptions {
   // GLOW in every section; glows and glow masks of the close, maximise
   // and minimise title buttons.
   bool Glow = false;
-  bool Checkerboard = false;  // PANEL paints its texture (IMAGEPERCENT 100)
-  int Transparency = 0;       // every section but GLOBALINFO
+  bool Checkerboard = false;    // PANEL paints its texture (IMAGEPERCENT 100)
+  int Transparency = 0;         // every section but GLOBALINFO
+  bool ProgressRegion = false;  // PROGRESSH has an "LRGN" mask
   // Further keys, written last in their section (which is made if absent).
   struct TKey {
     std::string Section, Key, Value;

@@ -1,8 +1,11 @@
 #include "skin/controls/sBitBtn_win.h"
 
+#include <vssym32.h>
+
 #include <algorithm>
 
 #include "classlib/Forms.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -71,6 +74,23 @@ class TMeasureDC {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// The window's "BUTTON" theme data for the scope; null when themes are off.
+class TButtonTheme {
+ public:
+  explicit TButtonTheme(HWND wnd)
+      : theme_(PlatformCalls().IsThemeActive() ? PlatformCalls().OpenThemeData(wnd, L"BUTTON")
+                                               : nullptr) {}
+  ~TButtonTheme() {
+    if (theme_ != nullptr) PlatformCalls().CloseThemeData(theme_);
+  }
+  TButtonTheme(const TButtonTheme&) = delete;
+  TButtonTheme& operator=(const TButtonTheme&) = delete;
+  HTHEME Handle() const { return theme_; }
+
+ private:
+  HTHEME theme_;
 };
 
 }  // namespace
@@ -429,23 +449,35 @@ void TsBitBtn::DrawUnskinned(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool focused = (item.itemState & ODS_FOCUS) != 0;
   TBitmap picture(width, height, pf24bit);
+  const TButtonTheme theme(Handle());
   {
     TBitmapCanvas canvas(picture);
     HDC dc = canvas.Handle();
     RECT r{0, 0, width, height};
-    if (Active() || focused) {
-      FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-      InflateRect(&r, -1, -1);
-    }
-    if (pressed) {
-      FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-      FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+    if (theme.Handle() != nullptr) {
+      const int state = !Enabled()               ? PBS_DISABLED
+                        : pressed                ? PBS_PRESSED
+                        : SkinData()->MouseAbove ? PBS_HOT
+                        : Active() || focused    ? PBS_DEFAULTED
+                                                 : PBS_NORMAL;
+      PlatformCalls().DrawThemeParentBackground(Handle(), dc, &r);
+      PlatformCalls().DrawThemeBackground(theme.Handle(), dc, BP_PUSHBUTTON, state, &r, nullptr);
     } else {
-      DrawFrameControl(dc, &r, DFC_BUTTON,
-                       DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Enabled() ? 0 : DFCS_INACTIVE));
+      if (Active() || focused) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(&r, -1, -1);
+      }
+      if (pressed) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+      } else {
+        DrawFrameControl(dc, &r, DFC_BUTTON,
+                         DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Enabled() ? 0 : DFCS_INACTIVE));
+      }
     }
     DrawCaption(canvas, pressed ? 2 : 0, false);
-    if (focused) {
+    // A themed button shows the focus only where Enter would press it.
+    if (focused && (theme.Handle() == nullptr || Active())) {
       RECT f{4, 4, width - 4, height - 4};
       DrawFocusRect(dc, &f);
     }
@@ -718,6 +750,10 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       if (*alive) Released();
       return true;
     }
+    case CM_UIACTIVATE:
+      // The form is active again: what was held back may paint now.
+      sd->Updating = false;
+      break;
     case SM_ALPHACMD:
       if (m.WParamHi() == cmdParentPainted && sd->Updating) {
         sd->Updating = false;

@@ -12,6 +12,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acPNG.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sMaskPaintControl.h"
 #include "skin/graphics/sSectionPaint.h"
 #include "skin/graphics/sTextUtils_win.h"
@@ -342,7 +343,7 @@ void TsGauge::PaintSkinnedBar(TBitmap& cache) {
       paintBar(*barCache_);
     }
     bar.Assign(*barCache_);
-    PaintGlow(bar);
+    PaintGlow(bar, index, section);
   } else {
     paintBar(bar);
   }
@@ -435,9 +436,41 @@ std::unique_ptr<TBitmap> MakeGlow(int thickness) {
   return glow;
 }
 
+// The part of the glow over bar columns left..right, kept out of the pixels
+// where the mask, painted nine-part at the bar's size, is transparent.
+std::unique_ptr<TBitmap> ConfinedGlow(const TBitmap& glow, int glowPos, int left, int right,
+                                      const TBitmap& bar, const TsSkinModel& skin, int maskIndex) {
+  const int width = right - left, height = bar.Height();
+  TBitmap mask(bar.Width(), height, pf24bit);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* p = mask.ScanLine(y);
+    for (int x = 0; x < mask.Width(); ++x, p += 3)
+      p[0] = ColorB(TransparentColor), p[1] = ColorG(TransparentColor),
+      p[2] = ColorR(TransparentColor);
+  }
+  PaintMaskNinePart(&mask, {0, 0, mask.Width(), height}, true, EmptyBgCacheInfo,
+                    skin.MaskData[static_cast<size_t>(maskIndex)], skin.MasterBitmap.get(), 0,
+                    false);
+  auto out = std::make_unique<TBitmap>(width, height, pf32bit);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* src = glow.ScanLine(y) + 4 * (left - glowPos);
+    const std::uint8_t* m = mask.ScanLine(y) + 3 * left;
+    std::uint8_t* dst = out->ScanLine(y);
+    for (int x = 0; x < width; ++x, src += 4, m += 3, dst += 4) {
+      const bool outside = m[0] == ColorB(TransparentColor) && m[1] == ColorG(TransparentColor) &&
+                           m[2] == ColorR(TransparentColor);
+      if (outside)
+        std::memset(dst, 0, 4);
+      else
+        std::memcpy(dst, src, 4);
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
-void TsGauge::PaintGlow(TBitmap& bar) {
+void TsGauge::PaintGlow(TBitmap& bar, int sectionIndex, const std::string& section) {
   if (!animated_ || glowPos_ >= GlowLength + bar.Width()) return;
   if (!glow_ || glow_->Height() != bar.Height()) glow_ = MakeGlow(bar.Height());
   if (!glow_) return;
@@ -445,9 +478,18 @@ void TsGauge::PaintGlow(TBitmap& bar) {
   const int left = std::max(glowPos_, 0);
   const int right = std::min(glowPos_ + GlowLength, bar.Width());
   if (right <= left) return;
-  PaintAlphaBitmap({left, 0, right, bar.Height()},
-                   {left - glowPos_, 0, right - glowPos_, bar.Height()}, &bar, false, 0, clNone,
-                   false, EmptyBgCacheInfo, glow_.get());
+  const TRect onBar{left, 0, right, bar.Height()};
+  const TsSkinModel& skin = SkinData()->SkinManager()->Skin();
+  const int maskIndex = skin.MaskIndexOf(sectionIndex, section, "LRGN");
+  if (!skin.IsMaskIndexValid(maskIndex)) {
+    PaintAlphaBitmap(onBar, {left - glowPos_, 0, right - glowPos_, bar.Height()}, &bar, false, 0,
+                     clNone, false, EmptyBgCacheInfo, glow_.get());
+    return;
+  }
+  const std::unique_ptr<TBitmap> confined =
+      ConfinedGlow(*glow_, glowPos_, left, right, bar, skin, maskIndex);
+  PaintAlphaBitmap(onBar, {0, 0, right - left, bar.Height()}, &bar, false, 0, clNone, false,
+                   EmptyBgCacheInfo, confined.get());
 }
 
 void TsGauge::GlowStep() {

@@ -80,7 +80,8 @@ class TsGauge : public TsSkinnedControl<TGraphicControl> {
   void PaintKind(HDC dc, const RECT& area) const;
   void PaintSkinnedBar(TBitmap& cache);
   void PaintSkinnedShape(TBitmap& cache) const;
-  void PaintGlow(TBitmap& bar);
+  // `sectionIndex` is the bar's section, whose "LRGN" mask confines the glow.
+  void PaintGlow(TBitmap& bar, int sectionIndex, const std::string& section);
 
   TsGaugeRange range_;
   TsGaugeKind kind_ = gkHorizontalBar;

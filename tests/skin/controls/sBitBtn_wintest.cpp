@@ -3,18 +3,22 @@
 // its clean-up. The button's top edge shows the border mask's colour of the
 // state painted, which the skin's legend names.
 #include <gtest/gtest.h>
+#include <vssym32.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/WideText.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Counters.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
+#include "support/PlatformSeams.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
 
@@ -250,6 +254,20 @@ TEST_F(BitBtnSkinned, ADisabledButtonBlendsIntoItsParent) {
   EXPECT_NE(disabled, enabled);
 }
 
+TEST_F(BitBtnSkinned, TheFormsActivationLetsAHeldBackButtonPaint) {
+  Load();
+  button->Repaint();
+  int built = 0;
+  button->OnPaint = [&](TObject*, TBitmap*) { ++built; };
+  SendMessageW(button->Handle(), SM_ALPHACMD, CommandWParam(cmdSetSuspended, 1), 0);
+  button->Repaint();
+  ASSERT_EQ(built, 0) << "painted while held back";
+  button->Perform(CM_UIACTIVATE, 0, 0);
+  button->Repaint();
+  EXPECT_EQ(built, 1);
+  EXPECT_EQ(ShownState(), 0);
+}
+
 // A key as the keyboard gives it: down and up, with Alt held or not.
 void PostKey(HWND wnd, WORD key, bool alt) {
   const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
@@ -383,6 +401,122 @@ TEST(BitBtnUnskinned, DrawsA32BitGlyphItself) {
   const kvtest::TPixels shown = kvtest::TPixels::FromClient(b->Handle());
   EXPECT_EQ(shown.At(50, 20), RGB(230, 0, 0));
   EXPECT_NE(shown.At(5, 20), RGB(230, 0, 0));
+}
+
+// The theme calls a drawing made, in order.
+std::vector<std::string> themeCalls;
+const HTHEME kTheme = reinterpret_cast<HTHEME>(0x7E57);
+constexpr COLORREF kThemedFace = RGB(20, 180, 40);
+
+void UseRecordedTheme(kv::TPlatformCalls& calls, bool active) {
+  themeCalls.clear();
+  calls.IsThemeActive = active ? +[] { return true; } : +[] { return false; };
+  calls.OpenThemeData = [](HWND, LPCWSTR classList) {
+    themeCalls.push_back("open " + Narrow(classList));
+    return kTheme;
+  };
+  calls.CloseThemeData = [](HTHEME theme) {
+    themeCalls.push_back(theme == kTheme ? "close" : "close other");
+    return S_OK;
+  };
+  calls.DrawThemeParentBackground = [](HWND, HDC, const RECT*) {
+    themeCalls.push_back("parent");
+    return S_OK;
+  };
+  calls.DrawThemeBackground = [](HTHEME theme, HDC dc, int part, int state, const RECT* r,
+                                 const RECT*) {
+    themeCalls.push_back((theme == kTheme ? "part " : "other ") + std::to_string(part) + "/" +
+                         std::to_string(state));
+    HBRUSH face = CreateSolidBrush(kThemedFace);
+    FillRect(dc, r, face);
+    DeleteObject(face);
+    return S_OK;
+  };
+}
+
+class BitBtnThemed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = CreateOwned<TForm>();
+    form->SetBounds(0, 0, 200, 100);
+    button = Create<TsBitBtn>(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 100, 40);
+    button->SetCaption("");
+    TBitmap glyph(16, 16, pf32bit);  // only such glyphs are the button's own to draw
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        std::uint8_t* p = glyph.ScanLine(y) + 4 * x;
+        p[0] = 0, p[1] = 0, p[2] = 230, p[3] = 255;
+      }
+    button->SetGlyph(glyph);
+    form->Show();
+    PumpUntilIdle();
+  }
+  // The button drawn for the item state into a picture of its own.
+  TBitmap Draw(UINT itemState) {
+    TBitmap picture(button->Width(), button->Height(), pf24bit);
+    TBitmapCanvas canvas(picture);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.hwndItem = button->Handle();
+    item.hDC = canvas.Handle();
+    item.itemState = itemState;
+    item.rcItem = {0, 0, button->Width(), button->Height()};
+    button->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    return picture;
+  }
+  // Any pixel of the focus rectangle's left side off the themed face.
+  static bool FocusShown(const TBitmap& picture) {
+    for (int y = 4; y < picture.Height() - 4; ++y)
+      if (CacheAt(picture, 4, y) != kThemedFace) return true;
+    return false;
+  }
+
+  kvtest::TPlatformScope scope;
+  Owned<TForm> form;
+  TsBitBtn* button = nullptr;
+};
+
+TEST_F(BitBtnThemed, DrawsThePushButtonPartInTheStateOfTheMoment) {
+  UseRecordedTheme(scope.Calls(), true);
+  struct Case {
+    const char* name;
+    bool enabled, mouseAbove, isDefault;
+    UINT itemState;
+    int part;
+    bool focusShown;
+  } cases[] = {
+      {"normal", true, false, false, 0, PBS_NORMAL, false},
+      {"hot", true, true, false, 0, PBS_HOT, false},
+      {"pressed over", true, true, false, ODS_SELECTED, PBS_PRESSED, false},
+      {"focused", true, false, false, ODS_FOCUS, PBS_DEFAULTED, false},
+      {"default", true, false, true, 0, PBS_DEFAULTED, false},
+      {"default focused", true, false, true, ODS_FOCUS, PBS_DEFAULTED, true},
+      {"disabled", false, true, true, ODS_SELECTED, PBS_DISABLED, false},
+  };
+  for (const Case& c : cases) {
+    button->SetEnabled(c.enabled);
+    button->SetDefault(c.isDefault);
+    button->Perform(c.mouseAbove ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, 0);
+    themeCalls.clear();
+    const TBitmap picture = Draw(c.itemState);
+    const std::vector<std::string> expected = {
+        "open BUTTON", "parent",
+        "part " + std::to_string(BP_PUSHBUTTON) + "/" + std::to_string(c.part), "close"};
+    EXPECT_EQ(themeCalls, expected) << c.name;
+    EXPECT_EQ(CacheAt(picture, 2, 2), kThemedFace) << c.name;
+    EXPECT_NEAR(GetRValue(CacheAt(picture, 50, 20)), 230, 2) << c.name << ": the glyph";
+    EXPECT_EQ(FocusShown(picture), c.focusShown) << c.name;
+  }
+}
+
+TEST_F(BitBtnThemed, WithoutThemesTheFrameControlIsDrawn) {
+  UseRecordedTheme(scope.Calls(), false);
+  const TBitmap picture = Draw(0);
+  EXPECT_TRUE(themeCalls.empty());
+  EXPECT_NE(CacheAt(picture, 2, 2), kThemedFace);
+  EXPECT_NEAR(GetRValue(CacheAt(picture, 50, 20)), 230, 2);
 }
 
 // Glyph placement needs no skin: the arithmetic of the layouts.

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
@@ -185,9 +187,10 @@ struct SkinnedGauge : Gauge {
     ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
     manager = CreateOwned<TsSkinManager>();
     manager->SetSkinDirectory("c:\\NoSkins");
+    skin = std::make_unique<kvtest::TTestSkin>(Options());
     TsStoredSkin& stored = manager->InternalSkins.Add();
     stored.Name = "T";
-    stored.Data = skin.Packed();
+    stored.Data = skin->Packed();
     manager->SetSkinName("T");
     ASSERT_TRUE(manager->CommonSkinData().Active);
     Gauge::SetUp();
@@ -199,11 +202,13 @@ struct SkinnedGauge : Gauge {
   }
   // The section and state a painted pixel belongs to, "-" for none.
   std::string ItemAt(int x, int y) const {
-    const kvtest::TSkinItem* item = skin.Legend(const_cast<SkinnedGauge*>(this)->Pixel(x, y));
+    const kvtest::TSkinItem* item = skin->Legend(const_cast<SkinnedGauge*>(this)->Pixel(x, y));
     return item != nullptr ? item->Section + "#" + std::to_string(item->State) : "-";
   }
 
-  kvtest::TTestSkin skin;
+  virtual kvtest::TTestSkinOptions Options() const { return {}; }
+
+  std::unique_ptr<kvtest::TTestSkin> skin;
   Owned<TsSkinManager> manager;
 };
 
@@ -280,6 +285,46 @@ TEST_F(SkinnedGauge, TheGlowLeavesNoTrailBehind) {
   Draw();
   EXPECT_EQ(ItemAt(150, 15), "GAUGE#1") << "the kept bar outlived its length";
 }
+
+// The bar's section with or without an "LRGN" mask. With it the glow shows
+// only where the mask is opaque: its transparent corners keep the bar's look.
+struct GlowInRegion : SkinnedGauge, ::testing::WithParamInterface<bool> {
+  kvtest::TTestSkinOptions Options() const override {
+    kvtest::TTestSkinOptions options;
+    options.ProgressRegion = GetParam();
+    return options;
+  }
+};
+
+TEST_P(GlowInRegion, TheGlowShowsOnlyInsideTheMask) {
+  const bool region = GetParam();
+  // The bar's right end lies inside the gauge, clear of the gauge's own corners.
+  gauge->SetProgress(50);
+  Draw();
+  const int end = gauge->Width() / 2 - 1, bottom = gauge->Height() - 1;
+  const std::vector<POINT> corners = {
+      {end, 0}, {end - 2, 0}, {end, 2}, {end, bottom}, {end - 2, bottom}};
+  const std::vector<POINT> inside = {
+      {end - 1, 1}, {end - 3, 0}, {end, 3}, {end - 1, bottom - 1}, {end - 10, 15}};
+  const auto colours = [&](const std::vector<POINT>& points) {
+    std::vector<COLORREF> out;
+    for (const POINT p : points) out.push_back(Pixel(p.x, p.y));
+    return out;
+  };
+  const std::vector<COLORREF> plainCorners = colours(corners), plainInside = colours(inside);
+  // The glow's bright middle over the bar's end.
+  gauge->GlowStep();
+  while (gauge->GlowPosition() < end - 160) gauge->GlowStep();
+  gauge->GlowStep();
+  const std::vector<COLORREF> litCorners = colours(corners), litInside = colours(inside);
+  for (size_t i = 0; i < corners.size(); ++i)
+    EXPECT_EQ(litCorners[i] == plainCorners[i], region)
+        << "corner " << corners[i].x << "," << corners[i].y;
+  for (size_t i = 0; i < inside.size(); ++i)
+    EXPECT_NE(litInside[i], plainInside[i]) << "inside " << inside[i].x << "," << inside[i].y;
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutMask, GlowInRegion, ::testing::Bool());
 
 }  // namespace
 }  // namespace kv
