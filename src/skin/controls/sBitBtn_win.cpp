@@ -7,6 +7,7 @@
 #include "classlib/Forms.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
+#include "skin/controls/sButtonLayout.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acGlow.h"
@@ -243,35 +244,19 @@ TSize TsBitBtn::CaptionSize() {
 }
 
 TRect TsBitBtn::CalcGlyphRect() {
-  const int gw = GlyphWidth(), gh = GlyphHeight(), mo = MarginOffset();
-  const TSize text = CaptionSize();
-  const int s = showCaption_ && gw > 0 && !Caption().empty() ? Spacing() : 0;
-  const int w = Width(), h = Height();
-  const int dx = (w - gw - s - text.cx) / 2 - mo;
-  const int dy = (h - gh - s - text.cy) / 2 - mo;
-  int x = 0, y = 0;
-  switch (Layout()) {
-    case blGlyphLeft:
-      x = alignment_ == taLeftJustify ? mo : alignment_ == taRightJustify ? mo + 2 * dx : mo + dx;
-      y = (h - gh) / 2;
-      break;
-    case blGlyphRight:
-      x = alignment_ == taLeftJustify    ? w - mo - 2 * dx - s - gw
-          : alignment_ == taRightJustify ? w - gw - mo
-                                         : (w - gw + s + text.cx) / 2;
-      y = (h - gh) / 2;
-      break;
-    case blGlyphTop:
-      x = (w - gw) / 2 + 1;
-      y = mo + dy;
-      break;
-    case blGlyphBottom:
-      x = (w - gw) / 2 + 1;
-      y = h - mo - dy - gh;
-      break;
-  }
-  if (ButtonState() == 2) ++x, ++y;
-  TRect r{x, y, x + gw, y + gh};
+  TsButtonMetrics m;
+  m.Width = Width();
+  m.Height = Height();
+  m.Glyph = {GlyphWidth(), GlyphHeight()};
+  m.Caption = CaptionSize();
+  m.HasCaption = showCaption_ && !Caption().empty();
+  m.Layout = Layout();
+  m.Alignment = alignment_;
+  m.Margin = Margin();
+  m.Spacing = Spacing();
+  m.State = ButtonState();
+  TRect r = ButtonGlyphRect(m);
+  // The bit button's reflection rises by a sixth of the glyph's width.
   if (reflected_) OffsetRect(r, 0, -(r.Width() / 6));
   return r;
 }
