@@ -156,7 +156,8 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       auto* control = reinterpret_cast<TControl*>(m.WParam);
       if (control == nullptr) return true;
-      if (auto* win = dynamic_cast<TWinControl*>(control)) BroadcastCommand(win, cmdChildBgFlags, 1);
+      if (auto* win = dynamic_cast<TWinControl*>(control))
+        BroadcastCommand(win, cmdChildBgFlags, 1);
       control->Perform(SM_ALPHACMD, CommandWParam(cmdChildBgFlags), 1);
       return true;
     }
@@ -249,6 +250,12 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
           (IsCaptionedForm() || IsWindowSizeable(wnd) || IsIconic(wnd))) {
         FindRegionHoles();
         RgnChanged = false;
+        // Outside the show the new region repaints the frame by itself.
+        const bool beingShown = (form_->FormState() & fsShowing) != 0;
+        if (!beingShown || form_->Position() == poDefault || IsZoomed(wnd)) {
+          UpdateFormRegion(true);
+          return true;
+        }
         UpdateFormRegion(false);
       }
       PaintNonClientArea();
@@ -296,8 +303,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       if (m.WParam == 1 && IsDwmCompositionOn() && !AnimationActive &&
           (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) == 0)
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-      if (m.LParam == SW_PARENTCLOSING)
-        LastShowState = IsIconic(wnd) ? 2 : IsZoomed(wnd) ? 3 : 1;
+      if (m.LParam == SW_PARENTCLOSING) LastShowState = IsIconic(wnd) ? 2 : IsZoomed(wnd) ? 3 : 1;
       CallOld(m);
       return true;
     case WM_SETTINGCHANGE:
@@ -543,11 +549,11 @@ void TsSkinProvider::Size(TMessage& m) {
   if (AnimationActive || InRegionUpdate || !Showing() || IsIconic(wnd)) return;
   const TsFrameGeometry g = Geometry();
   TBitmap* cache = skinData_->CacheBmp.get();
-  const bool outdated = cache == nullptr || cache->Width() != g.FrameWidth() ||
-                        cache->Height() != g.State.Height;
+  const bool outdated =
+      cache == nullptr || cache->Width() != g.FrameWidth() || cache->Height() != g.State.Height;
   if (!outdated) return;
-  const bool larger = cache != nullptr && (cache->Width() > g.FrameWidth() ||
-                                           cache->Height() > g.State.Height);
+  const bool larger =
+      cache != nullptr && (cache->Width() > g.FrameWidth() || cache->Height() > g.State.Height);
   RgnChanged = true;
   skinData_->BGChanged = true;
   MenuLineCount = -1;

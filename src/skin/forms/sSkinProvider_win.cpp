@@ -116,8 +116,7 @@ void TsSkinProvider::SetPaintingLocked(bool locked) {
 void TsSkinProvider::ReceiveMessage(TMessage& message) {
   // The skin data's manager changed: the form takes it as a whole.
   if (form_ != nullptr && form_->HandleAllocated() && !FormDestroying())
-    message.Result =
-        SendMessageW(form_->Handle(), message.Msg, message.WParam, message.LParam);
+    message.Result = SendMessageW(form_->Handle(), message.Msg, message.WParam, message.LParam);
 }
 
 // --- set-up -----------------------------------------------------------------------------
@@ -329,12 +328,13 @@ void TsSkinProvider::FindRegionHoles() {
   TBitmap* master = skin.MasterBitmap.get();
   if (const TsMaskData* mask = skinData_->BorderMask()) {
     AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master, 0, false);
-    AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master,
-                            g.State.Height - mask->WB, true);
+    AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master, g.State.Height - mask->WB,
+                            true);
   }
   if (skin.IsSectionIndexValid(TitleSectionIndex)) {
-    const int title = skin.MaskIndexOf(TitleSectionIndex, skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName,
-                                       "BORDERSMASK");
+    const int title = skin.MaskIndexOf(
+        TitleSectionIndex, skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName,
+        "BORDERSMASK");
     if (skin.IsMaskIndexValid(title))
       AddMaskTransparentRects(regionHoles_, g.FrameWidth(), skin.MaskData[title], master, 0, false);
   }
@@ -370,7 +370,8 @@ void TsSkinProvider::UpdateFormRegion(bool repaint) {
   } else {
     region = BuildFrameRegion(0, 0);
   }
-  RgnChanged = true;
+  // The flag is left as the caller set it: marking the region changed here
+  // would rebuild it, and skip the frame, on every frame painting.
   // The system owns the region from here on.
   SetWindowRgn(wnd, region, repaint);
   InRegionUpdate = false;
@@ -437,10 +438,10 @@ void TsSkinProvider::ShowCoverForm() {
   const int height = std::max(1, TitleBarHeight(false) + Geometry().NonSkinFrameWidth(false));
   const bool topmost = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   HWND above = GetWindow(wnd, GW_HWNDPREV);
-  SetWindowPos(coverForm_->Handle(), topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), r.left,
-               r.top, r.right - r.left, height,
-               SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER |
-                   SWP_NOSENDCHANGING);
+  SetWindowPos(
+      coverForm_->Handle(), topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), r.left, r.top,
+      r.right - r.left, height,
+      SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 void TsSkinProvider::HideCoverForm() {
@@ -458,10 +459,9 @@ void SetDwmTransitions(HWND wnd, bool disable) {
   // Loaded on first need and kept for the process.
   static const SetAttribute set = [] {
     HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
-    return dwm != nullptr
-               ? reinterpret_cast<SetAttribute>(
-                     reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")))
-               : nullptr;
+    return dwm != nullptr ? reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(
+                                GetProcAddress(dwm, "DwmSetWindowAttribute")))
+                          : nullptr;
   }();
   if (set == nullptr) return;
   const BOOL value = disable ? TRUE : FALSE;
