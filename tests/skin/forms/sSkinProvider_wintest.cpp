@@ -381,6 +381,9 @@ TEST_P(SkinnedForm, CommandsAreAnsweredInEitherState) {
   manager->SetActive(true);
   EXPECT_EQ(Command(form, cmdGetBgColor), static_cast<LRESULT>(provider->FormColor()));
   EXPECT_EQ(Command(form, cmdNeedsRepaint), 0);
+  EXPECT_EQ(Command(form, cmdIsBgNonUniform), 0) << "a plain section";
+  for (unsigned later : {cmdRepaintNow, cmdAdaptControl, cmdProviderPrivate37})
+    EXPECT_EQ(Command(form, later), 0) << later;
   Command(form, cmdSetSuspended, 0);
   form->Perform(SM_ALPHACMD, CommandWParam(cmdSetSuspended, 1), 0);
   EXPECT_TRUE(provider->SkinData()->Updating);
@@ -393,6 +396,42 @@ TEST_P(SkinnedForm, CommandsAreAnsweredInEitherState) {
   form->Perform(WM_SETREDRAW, 1, 0);
   EXPECT_EQ(provider->RedrawLockCount(), 0) << "an unmatched redraw-on stays at 0";
   EXPECT_NE(Style() & WS_VISIBLE, 0);
+}
+
+// The form's window existed before any skin: the first new skin prepares
+// the form (system menu taken, style off) and the new-skin handling goes on
+// to the region and the colour.
+TEST_P(SkinnedForm, AFirstSkinArrivingAfterTheWindowPreparesTheForm) {
+  manager->SetActive(false);
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  ASSERT_NE(Style() & WS_SYSMENU, 0);
+  ASSERT_EQ(provider->SystemMenu(), nullptr);
+  manager->SetActive(true);
+  kvtest::PumpUntilIdle();
+  EXPECT_NE(provider->SystemMenu(), nullptr);
+  EXPECT_EQ(Style() & WS_SYSMENU, 0);
+  EXPECT_TRUE(HasRegion());
+  EXPECT_EQ(form->Color(), GlobalColour());
+}
+
+TEST_P(SkinnedForm, SkinnedFormsShownAndFreedLeaveNothingBehind) {
+  form->Free();
+  form = nullptr;
+  const kvtest::TObjectBaseline baseline;
+  const size_t hooked = HookedForms.size();
+  for (int i = 0; i < 5; ++i) {
+    TForm* f = Create<TForm>(nullptr);
+    Create<TsSkinProvider>(f);
+    f->Show();
+    SendMessageW(f->Handle(), WM_NCACTIVATE, 0, 0);
+    SendMessageW(f->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x"));
+    kvtest::PumpUntilIdle();
+    f->Free();
+  }
+  EXPECT_EQ(HookedForms.size(), hooked);
+  EXPECT_TRUE(baseline.Unchanged());
 }
 
 TEST_P(SkinnedForm, GlobalColourOffGivesTheFormItsPlainColour) {
