@@ -455,6 +455,55 @@ TEST_P(SkinnedForm, ScreenSnapPutsANearEdgeOnTheWorkArea) {
   EXPECT_EQ(r.top, work.Top + 60);
 }
 
+// --- the program's close path through a skinned frame --------------------------------------
+
+constexpr int kClosedExitCode = 7;
+constexpr const wchar_t* kCloseChildVariable = L"KV_PROVIDER_CLOSE_CHILD";
+
+// As the program's windows do: closing from the system menu ends the process.
+class TEndingForm : public TForm {
+ public:
+  using TForm::TForm;
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_CLOSE) ExitProcess(kClosedExitCode);
+    TForm::Dispatch(m);
+  }
+};
+
+// Runs only inside the child process the next test starts.
+TEST(ProviderCloseChild, SystemCloseEndsTheProcess) {
+  if (GetEnvironmentVariableW(kCloseChildVariable, nullptr, 0) == 0) GTEST_SKIP();
+  Owned<TsSkinManager> manager = SkinnedManager();
+  auto* form = Create<TEndingForm>(nullptr);
+  Create<TsSkinProvider>(form);
+  form->Show();
+  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  FAIL() << "the process went on after the close";
+}
+
+TEST(ProviderClose, TheCloseCommandReachesTheFormsHandlerThroughTheProvider) {
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=ProviderCloseChild.*";
+  SetEnvironmentVariableW(kCloseChildVariable, L"1");
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &si, &pi);
+  SetEnvironmentVariableW(kCloseChildVariable, nullptr);
+  ASSERT_TRUE(started);
+  // A bound on a hung child, not a wait for something to happen.
+  const DWORD waited = WaitForSingleObject(pi.hProcess, 30000);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  ASSERT_EQ(waited, WAIT_OBJECT_0) << "the child never ended";
+  EXPECT_EQ(code, static_cast<DWORD>(kClosedExitCode));
+}
+
 INSTANTIATE_TEST_SUITE_P(Provider, SkinnedForm, ::testing::Values(true, false),
                          [](const auto& info) {
                            return std::string(info.param ? "CompositionOn" : "CompositionOff");
