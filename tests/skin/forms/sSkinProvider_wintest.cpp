@@ -19,6 +19,7 @@
 #include "support/Counters.h"
 #include "support/MessageBoxHook.h"
 #include "support/MessageLog.h"
+#include "support/Pixels.h"
 #include "support/PlatformSeams.h"
 #include "support/TestSkin.h"
 
@@ -432,6 +433,23 @@ TEST_P(SkinnedForm, SkinnedFormsShownAndFreedLeaveNothingBehind) {
   }
   EXPECT_EQ(HookedForms.size(), hooked);
   EXPECT_TRUE(baseline.Unchanged());
+}
+
+// The client shows the form section's colour on the screen and in a print,
+// where it lies at the client's offset in the frame.
+TEST_P(SkinnedForm, TheClientIsPaintedInTheSectionColourOnScreenAndInAPrint) {
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  const COLORREF section = kvtest::TTestSkin().Colour("FORM", "COLOR");
+  ASSERT_EQ(ColorToRGB(provider->FormColor()), section);
+  const kvtest::TPixels client = kvtest::TPixels::FromClient(Wnd());
+  EXPECT_TRUE(kvtest::ColourAt(client, 5, 5, section));
+  EXPECT_TRUE(kvtest::ColourAt(client, client.Width() - 5, client.Height() - 5, section));
+  const kvtest::TPixels print = kvtest::TPixels::FromPrint(Wnd(), PRF_CLIENT | PRF_NONCLIENT);
+  const int x = provider->ClientLeftOffset(), y = provider->ClientTopOffset();
+  EXPECT_TRUE(kvtest::ColourAt(print, x + 1, y + 1, section));
+  EXPECT_TRUE(kvtest::ColourAt(print, x + client.Width() - 2, y + client.Height() - 2, section));
 }
 
 TEST_P(SkinnedForm, GlobalColourOffGivesTheFormItsPlainColour) {
