@@ -118,8 +118,6 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
       if (auto* label = dynamic_cast<TLabel*>(form_->Controls(i)))
         label->Font()->SetColor(clWindowText);
     if (useGlobalColor_ && !skinData_->CustomColor()) form_->SetColor(clBtnFace);
-    if (wnd != nullptr)
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
   if (skinData_->CacheBmp != nullptr) skinData_->CacheBmp->SetSize(0, 0);
 }
@@ -612,6 +610,7 @@ void TsSkinProvider::Print(TMessage& m) {
     return;
   SetPaintingSuspended(skinData_.get(), false);
   const int saved = SaveDC(dc);
+  if (drawNonClientArea_) CopyFrameToDC(dc);
   POINT origin{};
   GetWindowOrgEx(dc, &origin);
   SetWindowOrgEx(dc, origin.x - ClientLeftOffset(), origin.y - ClientTopOffset(), nullptr);

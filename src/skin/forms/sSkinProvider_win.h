@@ -154,6 +154,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // Hooks of the parts built later; each paints and answers nothing yet.
   // WM_NCPAINT: the frame from the cache.
   virtual void PaintNonClientArea() {}
+  // The frame from the cache into dc (a print of the whole window).
+  virtual void CopyFrameToDC(HDC /*dc*/) {}
   // The non-client mouse (hit test, title buttons); true when answered.
   virtual bool TitleBarMouse(TMessage& /*message*/) { return false; }
   // The form's menus handed to (or taken from) the menu painter.
@@ -167,7 +169,6 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   virtual void PaintFormTo(HDC dc);
 
  private:
-  friend class TsSkinProviderWndProc;
   bool SkinCommandAnyState(TMessage& m);
   bool SkinnedMessage(TMessage& m);
   void SkinnedCommand(TMessage& m);

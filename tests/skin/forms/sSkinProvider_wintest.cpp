@@ -248,6 +248,20 @@ TEST_P(SkinnedForm, ARemovedSkinGivesEverythingBackAndANewOneTakesItAgain) {
   }
 }
 
+TEST_P(SkinnedForm, AManagerFreedBeforeTheFormTakesItsSkinAlong) {
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(HasRegion());
+  manager.reset();
+  EXPECT_NE(Style() & WS_SYSMENU, 0);
+  EXPECT_FALSE(HasRegion());
+  EXPECT_EQ(form->Color(), clBtnFace);
+  SendMessageW(Wnd(), WM_NCACTIVATE, 1, 0);
+  SendMessageW(Wnd(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(Command(form, cmdIsSkinned), 1);
+}
+
 // Records, at the first frame painting of the window, whether its region
 // was in place already, and counts the frame paintings.
 struct TFramePaints {
