@@ -449,7 +449,6 @@ void TsSkinProvider::SetText(TMessage& m) {
   ShowCoverForm();
   CallOld(m);
   HideCoverForm();
-  RepaintFrameNow();
 }
 
 // --- showing, sizing and moving ---------------------------------------------------------
@@ -580,12 +579,12 @@ void TsSkinProvider::EraseBackground(TMessage& m) {
   const bool paintCopy = (form_->ControlState() & csPaintCopy) != 0;
   if (!paintCopy && m.WParam != static_cast<WPARAM>(m.LParam)) {
     if (NeedsParentCheck(sd)) {
+      // Such a form paints its background with WM_PAINT.
       RECT clip{};
-      if (PaintingSuspended(sd) || GetClipBox(dc, &clip) != NULLREGION) {
-        m.Result = 1;
-        return;
-      }
-      ResumeChildrenPainting(form_);
+      if (!PaintingSuspended(sd) && GetClipBox(dc, &clip) == NULLREGION)
+        ResumeChildrenPainting(form_);
+      m.Result = 1;
+      return;
     }
     RECT clip{};
     const bool intoGiven = !IsDwmCompositionOn() || GetClipBox(dc, &clip) != NULLREGION;

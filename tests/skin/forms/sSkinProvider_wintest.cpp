@@ -466,6 +466,54 @@ TEST_P(SkinnedForm, TheClientIsPaintedInTheSectionColourOnScreenAndInAPrint) {
   EXPECT_TRUE(kvtest::ColourAt(print, x + client.Width() - 2, y + client.Height() - 2, section));
 }
 
+TEST_P(SkinnedForm, WithoutItsOwnFrameTheFormGetsItsSystemMenuBackAndNoRegion) {
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  provider->SetDrawNonClientArea(false);
+  EXPECT_NE(Style() & WS_SYSMENU, 0);
+  EXPECT_FALSE(HasRegion());
+  provider->SetDrawNonClientArea(true);
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(Style() & WS_SYSMENU, 0);
+  EXPECT_TRUE(HasRegion());
+}
+
+// Frame settings repaint the frame of a visible form only.
+TEST_P(SkinnedForm, FrameSettingsRepaintOnlyAVisibleFrame) {
+  Provide();
+  form->HandleNeeded();
+  auto* spy = Create<TSpy>(form, form);
+  const std::vector<void (*)(TsSkinProvider*, bool)> changes = {
+      [](TsSkinProvider* p, bool b) { p->SetCaptionAlignment(b ? taCenter : taRightJustify); },
+      [](TsSkinProvider* p, bool b) { p->SetShowAppIcon(b); },
+      [](TsSkinProvider* p, bool b) { p->SetTitleSkin(b ? "FORMTITLE" : "CAPTION"); },
+  };
+  for (bool visible : {false, true}) {
+    form->SetVisible(visible);
+    kvtest::PumpUntilIdle();
+    for (size_t i = 0; i < changes.size(); ++i) {
+      spy->seen.clear();
+      changes[i](provider, !visible);
+      EXPECT_EQ(spy->Count(WM_NCPAINT), visible ? 1 : 0) << "change " << i;
+    }
+  }
+}
+
+TEST_P(SkinnedForm, LoadingGivesSkinnedTitleButtonsTheSkinsMask) {
+  Provide();
+  TsTitleButtons buttons;
+  buttons.Items.resize(2);
+  buttons.Items[1].UseSkinData = false;
+  provider->SetTitleButtons(buttons);
+  provider->BeginLoading();
+  provider->EndLoading();
+  const int mask = manager->Skin().MaskIndexByNames("GLOBALINFO", "TITLEBUTTON");
+  ASSERT_GE(mask, 0);
+  EXPECT_EQ(provider->TitleButtons().Items[0].MaskIndex, mask);
+  EXPECT_EQ(provider->TitleButtons().Items[1].MaskIndex, -1);
+}
+
 TEST_P(SkinnedForm, GlobalColourOffGivesTheFormItsPlainColour) {
   Provide();
   form->Show();
