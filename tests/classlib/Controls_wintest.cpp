@@ -177,4 +177,27 @@ TEST(WindowProcHooks, HookTakenOffUnderAHandMadeReplacementPassesMessagesOn) {
   EXPECT_TRUE(baseline.Unchanged());
 }
 
+// A hook put on a form before its window exists sees the window's first
+// messages, which come before CreateWindowEx returns, with the form already
+// knowing its window.
+TEST(WindowProcHooks, HookOnAFormWithoutWindowSeesTheFirstMessagesOfCreation) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  std::vector<UINT> seen;
+  bool handleKnown = true;
+  TWindowProcHook hook;
+  hook = form->InstallWindowProcHook(TWndMethod([&](TMessage& m) {
+    if (m.Msg == WM_GETMINMAXINFO || m.Msg == WM_NCCREATE || m.Msg == WM_CREATE) {
+      seen.push_back(m.Msg);
+      handleKnown = handleKnown && form->HandleAllocated() && form->Handle() != nullptr;
+    }
+    hook.CallPrevious(m);
+  }));
+  form->HandleNeeded();
+  ASSERT_FALSE(seen.empty());
+  const auto at = [&](UINT msg) { return std::find(seen.begin(), seen.end(), msg) - seen.begin(); };
+  EXPECT_LT(at(WM_NCCREATE), at(WM_CREATE));
+  EXPECT_LT(at(WM_GETMINMAXINFO), at(WM_CREATE));
+  EXPECT_TRUE(handleKnown);
+}
+
 }  // namespace

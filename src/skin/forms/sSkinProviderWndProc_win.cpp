@@ -1,0 +1,627 @@
+// The form window procedure of TsSkinProvider: the commands answered in every
+// state, the skinned state's messages and commands, and the unskinned state.
+#include <algorithm>
+
+#include "classlib/StdCtrls.h"
+#include "skin/core/acBgInfo_win.h"
+#include "skin/core/acPlatform.h"
+#include "skin/core/acToolkitFlags.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+
+namespace kv {
+
+namespace {
+
+// Messages the class library uses of its own that a skinned form swallows.
+constexpr UINT CM_PRIVATE_B04C = 0xB04C;
+// Asked before a region is set; only a procedure outside the toolkit answers.
+constexpr UINT MSG_KEEPS_OWN_REGION = 0xBC4D;
+constexpr UINT WM_SYSMENU_FROM_TASKBAR = 0x313;
+constexpr UINT WM_UNDOCUMENTED_93 = 0x93;
+
+void BroadcastCommand(TWinControl* parent, unsigned code, LPARAM lParam) {
+  TMessage m{SM_ALPHACMD, CommandWParam(code), lParam, 0};
+  BroadcastToChildren(parent, m);
+}
+
+// Every visible child control with redrawing switched on or off.
+void SetChildrenRedraw(TWinControl* parent, bool on) {
+  for (TWinControl* child : parent->WinControls())
+    if (child->Visible() && child->HandleAllocated()) child->Perform(WM_SETREDRAW, on ? 1 : 0, 0);
+}
+
+}  // namespace
+
+void TsSkinProvider::FormWndProc(TMessage& m) {
+  if (m.Msg == SM_ALPHACMD && SkinCommandAnyState(m)) return;
+  if (!FormDestroying() && SkinAvailable(skinData_.get(), true)) {
+    if (!SkinnedMessage(m)) CallOld(m);
+    return;
+  }
+  UnskinnedMessage(m);
+}
+
+// --- step 1: in every state -------------------------------------------------------------
+
+bool TsSkinProvider::SkinCommandAnyState(TMessage& m) {
+  TsCommonData* sd = skinData_.get();
+  switch (m.WParamHi()) {
+    case cmdGetBackground: {
+      if (sd->BGChanged && !PaintingSuspended(sd) && NeedsParentCheck(sd)) PaintFrameCache();
+      auto* request = reinterpret_cast<TsBgRequest*>(m.LParam);
+      if (request == nullptr) return true;
+      FillChildBgInfo(sd, *request, false, FormHandle());
+      if (request->BgType == btBitmap) {
+        // The client area's origin in the frame cache.
+        if (request->Bmp == nullptr) request->Bmp = sd->CacheBmp.get();
+        request->Offset.X += ClientLeftOffset();
+        request->Offset.Y += ClientTopOffset();
+      }
+      m.Result = 1;
+      return true;
+    }
+    case cmdChildBgFlags:
+      m.Result = sd->ChildBgFlags;
+      return true;
+    case cmdGetApplication:
+      m.Result = reinterpret_cast<LRESULT>(Application);
+      return true;
+    case cmdGetFrameSizes:
+      m.Result = MAKELONG(ClientLeftOffset(), ClientTopOffset());
+      return true;
+    case cmdGetProvider:
+      m.Result = reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(this));
+      return true;
+    case cmdIsSkinned:
+      m.Result = 1;
+      return true;
+    case cmdSkinLoaded:
+      // A new skin before the first set-up prepares the form, then goes on.
+      if (!FormDestroying() && m.LParam == reinterpret_cast<LPARAM>(SkinManager()) &&
+          !systemMenuReady_)
+        PrepareForm();
+      return false;
+    case cmdSkinRemoved:
+      RemoveSkin(m);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TsSkinProvider::RemoveSkin(TMessage& m) {
+  TsSkinManager* manager = SkinManager();
+  if (m.LParam != reinterpret_cast<LPARAM>(manager)) {
+    BroadcastToChildren(form_, m);
+    return;
+  }
+  HWND wnd = FormHandle();
+  if (wnd != nullptr) SetDwmTransitions(wnd, false);
+  RemoveAdapter();
+  HandleSkinCommand(m, skinData_.get());
+  MenuLineCount = TitleSectionIndex = CaptionSectionIndex = -1;
+  BroadcastToChildren(form_, m);
+  if (manager != nullptr) FormServices().ForgetMenuSection(manager);
+  if (!FormDestroying() && manager != nullptr) {
+    SkinFormMenus(false);
+    UpdateSysMenuStyle(false);
+    if (wnd != nullptr && IsCaptionedForm() && !RegionUpdatesBlocked)
+      SetWindowRgn(wnd, nullptr, TRUE);
+    // The next skin cuts its own region.
+    RgnChanged = true;
+    FramePainted = false;
+    UpdateExtendedBorders(false);
+    for (int i = 0; i < form_->ControlCount(); ++i)
+      if (auto* label = dynamic_cast<TLabel*>(form_->Controls(i)))
+        label->Font()->SetColor(clWindowText);
+    if (useGlobalColor_ && !skinData_->CustomColor()) form_->SetColor(clBtnFace);
+  }
+  if (skinData_->CacheBmp != nullptr) skinData_->CacheBmp->SetSize(0, 0);
+}
+
+// --- step 3: unskinned ------------------------------------------------------------------
+
+void TsSkinProvider::UnskinnedMessage(TMessage& m) {
+  if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinLoaded && !FormDestroying() &&
+      m.LParam == reinterpret_cast<LPARAM>(SkinManager())) {
+    TsSkinManager* manager = SkinManager();
+    FormServices().ForgetMenuSection(manager);
+    NewSkinIndexes();
+    UpdateSysMenuStyle(true);
+    if (!SkinLoading) SkinFormMenus(true);
+    MenuLineCount = -1;
+    ApplyGlobalColor();
+    CreateAdapter();
+    return;
+  }
+  CallOld(m);
+}
+
+// --- step 2: skinned --------------------------------------------------------------------
+
+bool TsSkinProvider::SkinnedMessage(TMessage& m) {
+  TsCommonData* sd = skinData_.get();
+  HWND wnd = FormHandle();
+  switch (m.Msg) {
+    case CM_PRIVATE_B04C:
+    case MSG_KEEPS_OWN_REGION:
+      m.Result = 0;
+      return true;
+    case CM_CONTROLLISTCHANGE: {
+      CallOld(m);
+      auto* control = reinterpret_cast<TControl*>(m.WParam);
+      if (control == nullptr) return true;
+      if (auto* win = dynamic_cast<TWinControl*>(control))
+        BroadcastCommand(win, cmdChildBgFlags, 1);
+      control->Perform(SM_ALPHACMD, CommandWParam(cmdChildBgFlags), 1);
+      return true;
+    }
+    case CM_INVALIDATE:
+      m.Result = 0;
+      return true;
+    case CM_FLOAT:
+      CallOld(m);
+      if (wnd != nullptr)
+        SendMessageW(wnd, SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
+                     reinterpret_cast<LPARAM>(SkinManager()));
+      return true;
+    case CM_SHOWINGCHANGED:
+      ShowingChanged(m);
+      return true;
+    case CM_VISIBLECHANGED:
+      CallOld(m);
+      if (m.WParam == 1 && form_->Parent() != nullptr) ResumeChildrenPainting(form_);
+      if (m.WParam == 0 && sd->CacheBmp != nullptr) sd->CacheBmp->SetSize(0, 0);
+      return true;
+    case CM_ENABLEDCHANGED:
+      CallOld(m);
+      if (drawNonClientArea_) InvalidateFrame();
+      return true;
+    case CM_COLORCHANGED:
+      // The skin gives the colour; only a custom one reaches the form.
+      if (!sd->CustomColor()) return true;
+      if ((form_->FormState() & fsCreating) == 0) sd->BGChanged = true;
+      CallOld(m);
+      return true;
+    case CM_MOUSELEAVE:
+      return true;
+    case CM_MENUCHANGED:
+      if ((form_->FormState() & fsCreating) == 0 && Showing()) FrameRepaintNeeded = true;
+      CallOld(m);
+      return true;
+    case WM_PRINTCLIENT:
+      m.Result = 0;
+      return true;
+    case WM_PRINT:
+      Print(m);
+      return true;
+    case WM_SYSMENU_FROM_TASKBAR:
+      if (!TitleBarMouse(m)) CallOld(m);
+      return true;
+    case WM_PARENTNOTIFY: {
+      const WORD event = LOWORD(m.WParam);
+      CallOld(m);
+      if (!HasState(csLoading) && !form_->HasState(csLoading) &&
+          (event == WM_CREATE || event == WM_DESTROY)) {
+        if (event == WM_CREATE) CreateAdapter();
+        BroadcastCommand(form_, cmdChildBgFlags, 1);
+      }
+      return true;
+    }
+    case WM_MOUSEMOVE:
+      CallOld(m);
+      if (TsSkinManager* manager = SkinManager()) manager->SetHotWindow(nullptr);
+      return true;
+    case WM_INITMENUPOPUP:
+      // The system menu cannot size a skinned frame.
+      if (HIWORD(m.LParam) != 0)
+        EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+      CallOld(m);
+      return true;
+    case WM_SYSCOMMAND:
+      SysCommand(m);
+      return true;
+    case WM_UNDOCUMENTED_93:
+      m.Result = 0;
+      return true;
+    case WM_NCHITTEST:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+      if (!TitleBarMouse(m)) CallOld(m);
+      return true;
+    case WM_NCACTIVATE:
+      NCActivate(m);
+      return true;
+    case WM_NCPAINT:
+      if (!drawNonClientArea_) return false;
+      if (IsIconic(wnd)) sd->BGChanged = true;
+      m.Result = 0;
+      if (showAnimating_ || !Showing() || HasState(csLoading) || !systemMenuReady_) return true;
+      CreateAdapter();
+      if (!InRegionUpdate && RgnChanged &&
+          (IsCaptionedForm() || IsWindowSizeable(wnd) || IsIconic(wnd))) {
+        FindRegionHoles();
+        RgnChanged = false;
+        // Outside the show the new region repaints the frame by itself.
+        const bool beingShown = (form_->FormState() & fsShowing) != 0;
+        if (!beingShown || form_->Position() == poDefault || IsZoomed(wnd)) {
+          UpdateFormRegion(true);
+          return true;
+        }
+        UpdateFormRegion(false);
+      }
+      PaintNonClientArea();
+      return true;
+    case WM_NCCREATE:
+      CallOld(m);
+      if (form_->FormStyle() != fsMDIChild) PrepareForm();
+      return true;
+    case WM_SETICON:
+      CallOld(m);
+      RepaintFrameNow();
+      return true;
+    case WM_WINDOWPOSCHANGED:
+      CallOld(m);
+      MaximisedTitle = false;  // only a border form makes the title taller
+      return true;
+    case WM_WINDOWPOSCHANGING:
+      WindowPosChanging(m);
+      return true;
+    case WM_SIZE:
+      Size(m);
+      return true;
+    case WM_ACTIVATE:
+      CallOld(m);
+      if (Showing() && (form_->FormState() & fsCreating) == 0) {
+        MenuLineCount = -1;
+        SkinFormMenus(true);
+        if (form_->BorderStyle() == bsNone) ResumeChildrenPainting(form_);
+      }
+      return true;
+    case WM_SETREDRAW:
+      redrawLockCount_ = m.WParam != 0 ? std::max(0, redrawLockCount_ - 1) : redrawLockCount_ + 1;
+      CallOld(m);
+      return true;
+    case WM_SETTEXT:
+      SetText(m);
+      return true;
+    case WM_PAINT:
+      Paint(m);
+      return true;
+    case WM_ERASEBKGND:
+      EraseBackground(m);
+      return true;
+    case WM_SHOWWINDOW:
+      if (m.WParam == 1 && IsDwmCompositionOn() && !AnimationActive &&
+          (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) == 0)
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      if (m.LParam == SW_PARENTCLOSING) LastShowState = IsIconic(wnd) ? 2 : IsZoomed(wnd) ? 3 : 1;
+      CallOld(m);
+      return true;
+    case WM_SETTINGCHANGE:
+      sd->BGChanged = true;
+      CallOld(m);
+      return true;
+    case SM_ALPHACMD:
+      SkinnedCommand(m);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
+  TsCommonData* sd = skinData_.get();
+  CreateAdapter();
+  if (drawNonClientArea_) UpdateFormScrollAdapter();
+  MenuLineCount = -1;
+  if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
+  if (!afterNewSkin) RgnChanged = true;
+  if (Showing()) {
+    sd->BGChanged = true;
+    if (!AnimationActive)
+      RedrawWindow(FormHandle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  }
+  ApplyGlobalColor();
+  SetPaintingSuspended(sd, false);
+}
+
+void TsSkinProvider::SkinnedCommand(TMessage& m) {
+  TsCommonData* sd = skinData_.get();
+  TsSkinManager* manager = SkinManager();
+  const bool ours = m.LParam == reinterpret_cast<LPARAM>(manager);
+  HWND wnd = FormHandle();
+  m.Result = 0;
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      if (!ours) return;
+      FormServices().ForgetMenuSection(manager);
+      NewSkinIndexes();
+      UpdateSysMenuStyle(drawNonClientArea_);
+      FormServices().ApplySkinActive(manager);
+      MenuLineCount = -1;
+      if (wnd != nullptr) SendMessageW(wnd, WM_NCPAINT, 0, 0);
+      RefreshSkin(true);
+      return;
+    case cmdSkinRefresh:
+      if (ours) RefreshSkin(false);
+      return;
+    case cmdSetSuspended:
+      SetPaintingSuspended(sd, LOWORD(m.WParam) == 1);
+      if (!sd->Updating) sd->BGChanged = true;
+      return;
+    case cmdSetParentBgForced:
+      PreviewControlMessage(m, sd);
+      if (sd->BGChanged) PaintFrameCache();
+      return;
+    case cmdNeedsRepaint:
+      m.Result = !AnimationActive && NeedsParentCheck(sd) && sd->Updating ? 1 : 0;
+      return;
+    case cmdIsBgNonUniform: {
+      const TsGeneralData* section = sd->Section();
+      m.Result = section != nullptr && section->GradientPercent + section->ImagePercent >= 1;
+      return;
+    }
+    case cmdGetBgColor:
+      m.Result = static_cast<LRESULT>(FormColor());
+      return;
+    case cmdBeforeScroll:
+      if (wnd != nullptr) SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+      return;
+    case cmdAfterScroll:
+      if (wnd == nullptr) return;
+      SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+      RedrawWindow(wnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      return;
+    default:
+      // 18, 25 and 37 concern the control adapter and the border form.
+      return;
+  }
+}
+
+// --- activation, caption and icon -------------------------------------------------------
+
+void TsSkinProvider::NCActivate(TMessage& m) {
+  TsCommonData* sd = skinData_.get();
+  HWND wnd = FormHandle();
+  const bool wasActive = formActive_;
+  formActive_ = m.WParam != 0;
+  if (!formActive_ && LastShowState == 3) {
+    LastShowState = 0;
+  } else if (LastShowState == 3) {
+    SetPaintingSuspended(sd, true);
+  } else {
+    sd->BGChanged = true;
+    SetPaintingSuspended(sd, false);
+  }
+  if (!Showing()) {
+    CallOld(m);
+    return;
+  }
+  // The system paints its own caption while it activates a visible window:
+  // with composition on the window is made invisible meanwhile, without it a
+  // cover keeps the screen as it was.
+  const bool composition = IsDwmCompositionOn();
+  bool styleTaken = false, redrawOff = false, covered = false;
+  if (composition) {
+    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_VISIBLE);
+    styleTaken = true;
+  }
+  if (showAnimating_) {
+    SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+    redrawOff = true;
+  } else if (!composition) {
+    ShowCoverForm();
+    covered = coverForm_ != nullptr;
+  }
+  CallOld(m);
+  if (redrawOff) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+  if (styleTaken) SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_VISIBLE);
+  if (covered) HideCoverForm();
+
+  if ((GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) SendMessageW(wnd, WM_NCPAINT, 0, 0);
+  if ((form_->FormState() & fsCreating) != 0) return;
+  if (IsCaptionedForm() && wasActive != formActive_) MenuLineCount = -1;
+  SendMessageW(wnd, WM_NCPAINT, 0, 0);
+  SkinFormMenus(true);
+  CreateAdapter();
+}
+
+void TsSkinProvider::SetText(TMessage& m) {
+  if (!Showing() || (form_->FormState() & fsCreating) != 0 || !drawNonClientArea_) {
+    CallOld(m);
+    return;
+  }
+  if (IsDwmCompositionOn()) {
+    CallOld(m);
+    RepaintFrameNow();
+    return;
+  }
+  skinData_->BGChanged = true;
+  ShowCoverForm();
+  CallOld(m);
+  HideCoverForm();
+}
+
+// --- showing, sizing and moving ---------------------------------------------------------
+
+void TsSkinProvider::ShowingChanged(TMessage& m) {
+  TsCommonData* sd = skinData_.get();
+  HWND wnd = FormHandle();
+  if (!sd->BGChanged || !form_->Showing() || !drawNonClientArea_ || wnd == nullptr) {
+    CallOld(m);
+    return;
+  }
+  SkinFormMenus(true);
+  CreateAdapter();
+  TsSkinManager* manager = SkinManager();
+  const TFormBorderStyle style = form_->BorderStyle();
+  const TacFormAnimation& animation =
+      style == bsSingle || style == bsSizeable
+          ? static_cast<const TacFormAnimation&>(manager->AnimEffects.FormShow)
+          : static_cast<const TacFormAnimation&>(manager->AnimEffects.DialogShow);
+  showAnimating_ = form_->Parent() == nullptr && form_->FormStyle() != fsMDIChild &&
+                   animation.Active && !AnimationsOff;
+  // The region is in place before the window is first seen.
+  if (RgnChanged && !InRegionUpdate) {
+    FindRegionHoles();
+    RgnChanged = false;
+    UpdateFormRegion(false);
+  }
+  bool layered = false;
+  if (showAnimating_) {
+    SetPaintingSuspended(sd, true);
+    suspended_ = true;
+    layered = SetLayered(wnd, true);
+    SetChildrenRedraw(form_, false);
+  } else {
+    SetPaintingSuspended(sd, false);
+  }
+  CallOld(m);
+  UpdateFormScrollAdapter();
+  if (!showAnimating_) return;
+  SetChildrenRedraw(form_, true);
+  if (layered) SetLayered(wnd, false);
+  showAnimating_ = false;
+  SetPaintingSuspended(sd, false);
+  FormServices().AnimateShowControl(form_, animation.Time);
+  // However the animation ended, the form is visible afterwards.
+  if (!IsWindowVisible(wnd)) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+  suspended_ = false;
+  RedrawWindow(wnd, nullptr, nullptr,
+               NeedsParentCheck(sd)
+                   ? RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
+                   : RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  InRegionUpdate = false;
+}
+
+void TsSkinProvider::SysCommand(TMessage& m) {
+  CallOld(m);
+  HWND wnd = FormHandle();
+  if (wnd == nullptr || !IsWindow(wnd) || FormDestroying()) return;
+  switch (m.WParam & 0xFFF0) {
+    case SC_MINIMIZE:
+      if (skinData_->CacheBmp != nullptr) skinData_->CacheBmp->SetSize(0, 0);
+      break;
+    case SC_RESTORE:
+      skinData_->BGChanged = true;
+      FrameRepaintNeeded = true;
+      if (IsCaptionedForm())
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+      else
+        SetWindowRgn(wnd, nullptr, TRUE);
+      break;
+    default:
+      break;
+  }
+}
+
+void TsSkinProvider::WindowPosChanging(TMessage& m) {
+  // The region's own repositioning changes nothing else.
+  if (InRegionUpdate) return;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  HWND wnd = FormHandle();
+  if (ScreenSnap && pos != nullptr && (pos->flags & SWP_NOMOVE) == 0 && !IsZoomed(wnd) &&
+      (pos->x != 0 || pos->y != 0)) {
+    const TRect work = TScreen::MonitorWorkArea(wnd);
+    SnapCoordinate(pos->x, work.Left, SnapBuffer, 0);
+    SnapCoordinate(pos->x, work.Right, SnapBuffer, pos->cx);
+    SnapCoordinate(pos->y, work.Top, SnapBuffer, 0);
+    SnapCoordinate(pos->y, work.Bottom, SnapBuffer, pos->cy);
+  }
+  CallOld(m);
+}
+
+void TsSkinProvider::Size(TMessage& m) {
+  CallOld(m);
+  HWND wnd = FormHandle();
+  if (AnimationActive || InRegionUpdate || !Showing() || IsIconic(wnd)) return;
+  const TsFrameGeometry g = Geometry();
+  TBitmap* cache = skinData_->CacheBmp.get();
+  const bool outdated =
+      cache == nullptr || cache->Width() != g.FrameWidth() || cache->Height() != g.State.Height;
+  if (!outdated) return;
+  const bool larger =
+      cache != nullptr && (cache->Width() > g.FrameWidth() || cache->Height() > g.State.Height);
+  RgnChanged = true;
+  skinData_->BGChanged = true;
+  MenuLineCount = -1;
+  if (drawNonClientArea_) SendMessageW(wnd, WM_NCPAINT, 0, 0);
+  if (larger) InvalidateRect(wnd, nullptr, TRUE);
+}
+
+// --- client painting --------------------------------------------------------------------
+
+void TsSkinProvider::Paint(TMessage& m) {
+  // The class library paints the graphic children and OnPaint; the
+  // background comes through WM_ERASEBKGND.
+  if ((form_->ControlState() & csPaintCopy) == 0 && Showing() && skinData_->BGChanged &&
+      !HasState(csDestroying))
+    InvalidateRect(FormHandle(), nullptr, TRUE);
+  CallOld(m);
+}
+
+void TsSkinProvider::EraseBackground(TMessage& m) {
+  TsCommonData* sd = skinData_.get();
+  if (!Showing()) {
+    CallOld(m);
+    return;
+  }
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  const bool paintCopy = (form_->ControlState() & csPaintCopy) != 0;
+  if (!paintCopy && m.WParam != static_cast<WPARAM>(m.LParam)) {
+    if (NeedsParentCheck(sd)) {
+      // Such a form paints its background with WM_PAINT.
+      RECT clip{};
+      if (!PaintingSuspended(sd) && GetClipBox(dc, &clip) == NULLREGION)
+        ResumeChildrenPainting(form_);
+      m.Result = 1;
+      return;
+    }
+    RECT clip{};
+    const bool intoGiven = !IsDwmCompositionOn() || GetClipBox(dc, &clip) != NULLREGION;
+    if (intoGiven) {
+      PaintFormTo(dc);
+    } else {
+      HDC own = GetDC(FormHandle());
+      PaintFormTo(own);
+      ReleaseDC(FormHandle(), own);
+    }
+    m.Result = 1;
+    return;
+  }
+  if (dc != nullptr && !sd->BGChanged) PaintFormTo(dc);
+  m.Result = 1;
+}
+
+void TsSkinProvider::Print(TMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  if (dc == nullptr || !IsWindowVisible(FormHandle()) || HasState(csLoading) ||
+      (form_->FormState() & fsCreating) != 0 || FormDestroying())
+    return;
+  SetPaintingSuspended(skinData_.get(), false);
+  const int saved = SaveDC(dc);
+  if (drawNonClientArea_) CopyFrameToDC(dc);
+  POINT origin{};
+  GetWindowOrgEx(dc, &origin);
+  SetWindowOrgEx(dc, origin.x - ClientLeftOffset(), origin.y - ClientTopOffset(), nullptr);
+  RECT client{};
+  GetClientRect(FormHandle(), &client);
+  IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+  PaintFormTo(dc);
+  if (form_->OnPaint) {
+    const TCanvasBinding binding(*form_->Canvas(), dc, true);
+    form_->OnPaint(form_);
+  }
+  RestoreDC(dc, saved);
+}
+
+}  // namespace kv

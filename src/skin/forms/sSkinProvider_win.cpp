@@ -1,0 +1,501 @@
+#include "skin/forms/sSkinProvider_win.h"
+
+#include <algorithm>
+
+#include "classlib/PlatformCalls.h"
+#include "skin/core/acPlatform.h"
+#include "skin/core/sDialogs_win.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sStyleSimply_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/sBorders.h"
+
+namespace kv {
+
+TsSkinProvider* LastActiveProvider = nullptr;
+
+namespace {
+
+constexpr intptr_t kAuxFormTag = -98;
+
+bool HasSkin(const TsSkinManager* m) { return m != nullptr && m->CommonSkinData().Active; }
+
+}  // namespace
+
+// --- life cycle -------------------------------------------------------------------------
+
+TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner) {
+  // On a frame the provider serves nothing: it only says where it belongs.
+  if (dynamic_cast<TCustomFrame*>(owner) != nullptr) {
+    WarningBox("TsSkinProvider component must be used with forms only!");
+  } else {
+    form_ = OwnerForm(owner);
+  }
+  skinData_ = std::make_unique<TsCommonData>(this, true);
+  skinData_->SetOwnerProvider(this);
+  skinData_->SetSkinSection("FORM");
+  skinData_->ControlType = ProviderControlType;
+  if (form_ != nullptr && form_->ControlState() != 0) skinData_->Updating = true;
+  AddedTitle.Font.SetName("MS Sans Serif");
+  AddedTitle.Font.SetHeight(-11);
+  if (form_ == nullptr) return;
+
+  // The newest provider on a form wins.
+  for (int i = 0; i < form_->ComponentCount(); ++i) {
+    auto* other = dynamic_cast<TsSkinProvider*>(form_->Components(i));
+    if (other == nullptr || other == this || other->form_ == nullptr) continue;
+    other->Free();
+    break;
+  }
+  firstSetupPending_ = true;
+  hook_ = form_->InstallWindowProcHook(TWndMethod(this, &TsSkinProvider::FormWndProc));
+  hooked_ = true;
+  AddHookedForm(form_);
+  formActive_ = true;
+}
+
+void TsSkinProvider::AfterConstruction() {
+  if (HasSkin(SkinManager())) PrepareForm();
+}
+
+void TsSkinProvider::Loaded() {
+  TComponent::Loaded();
+  if (SkinManager() == nullptr || !SkinAvailable(skinData_.get(), true)) return;
+  if (form_ != nullptr && form_->HandleAllocated()) SetDwmTransitions(form_->Handle(), true);
+  CreateAdapter();
+  PrepareForm();
+  const TsSkinModel& skin = SkinManager()->Skin();
+  const int mask = skin.MaskIndexByNames("GLOBALINFO", "TITLEBUTTON");
+  for (TsTitleButton& b : titleButtons_.Items) b.MaskIndex = b.UseSkinData ? mask : -1;
+}
+
+void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (skinData_ == nullptr) return;
+  auto* manager = dynamic_cast<TsSkinManager*>(component);
+  if (manager == nullptr) return;
+  if (operation == opInsert && !skinData_->SkinManagerStored())
+    skinData_->SetSkinManager(manager);
+  else if (operation == opRemove)
+    skinData_->ForgetDestroyedManager();
+}
+
+void TsSkinProvider::BeforeDestruction() {
+  // What hooked the form after the provider goes first, so nothing it gives
+  // back can be the provider's procedure; then the provider's own hook.
+  UpdateExtendedBorders(false);
+  RemoveAdapter();
+  HideCoverForm();
+  if (form_ != nullptr) {
+    RemoveHookedForm(form_);
+    hook_.Remove();
+    hooked_ = false;
+  }
+  if (LastActiveProvider == this) LastActiveProvider = nullptr;
+  TComponent::BeforeDestruction();
+}
+
+TsSkinProvider::~TsSkinProvider() {
+  hook_.Remove();
+  if (LastActiveProvider == this) LastActiveProvider = nullptr;
+}
+
+// --- the seam ---------------------------------------------------------------------------
+
+TsSkinManager* TsSkinProvider::SkinManager() const {
+  return skinData_ != nullptr ? skinData_->SkinManager() : nullptr;
+}
+
+void TsSkinProvider::SetPaintingLocked(bool locked) {
+  if (locked)
+    BeginPaintLock(skinData_.get());
+  else
+    EndPaintLock(skinData_.get());
+}
+
+void TsSkinProvider::ReceiveMessage(TMessage& message) {
+  // The skin data's manager changed: the form takes it as a whole.
+  if (form_ != nullptr && form_->HandleAllocated() && !FormDestroying())
+    message.Result = SendMessageW(form_->Handle(), message.Msg, message.WParam, message.LParam);
+}
+
+// --- set-up -----------------------------------------------------------------------------
+
+bool TsSkinProvider::FormDestroying() const {
+  return form_ == nullptr || form_->HasState(csDestroying) || HasState(csDestroying);
+}
+
+HWND TsSkinProvider::FormHandle() const {
+  return form_ != nullptr && form_->HandleAllocated() ? form_->Handle() : nullptr;
+}
+
+bool TsSkinProvider::Showing() const {
+  HWND wnd = FormHandle();
+  return wnd != nullptr && form_->Showing() && IsWindowVisible(wnd);
+}
+
+void TsSkinProvider::PrepareForm() {
+  TsSkinManager* m = SkinManager();
+  HWND wnd = FormHandle();
+  if (m == nullptr || wnd == nullptr) return;
+  SkinDataLoaded(skinData_.get());
+  // Wine makes a window's system menu only while it has WS_SYSMENU: it is
+  // obtained before the style comes off, so the skinned menu and the title
+  // icon have it.
+  if (!systemMenuReady_) {
+    systemMenu_ = GetSystemMenu(wnd, FALSE);
+    systemMenuReady_ = true;
+  }
+  UpdateSysMenuStyle(HasSkin(m));
+  if (firstSetupPending_ && HasSkin(m)) firstSetupPending_ = false;
+  NewSkinIndexes();
+  if (!form_->HasState(csLoading | csReading) && !HasState(csLoading)) ApplyGlobalColor();
+  SkinFormMenus(SkinAvailable(skinData_.get(), true));
+  if (!form_->HasState(csLoading)) UpdateExtendedBorders(m->ExtendedBorders());
+}
+
+void TsSkinProvider::NewSkinIndexes() {
+  skinData_->RefreshSkinIndexes();
+  const TsSkinModel& skin = SkinManager()->Skin();
+  TitleSectionIndex = skin.SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
+  CaptionSectionIndex = skin.SectionIndexOf("CAPTION");
+  skinData_->BGChanged = true;
+  FrameRepaintNeeded = true;
+  RgnChanged = true;
+}
+
+void TsSkinProvider::ApplyGlobalColor() {
+  if (form_ == nullptr) return;
+  if (useGlobalColor_ && SkinAvailable(skinData_.get(), true) && !skinData_->CustomColor())
+    form_->SetColor(static_cast<TColor>(SkinManager()->Skin().GetGlobalInfoColor()));
+}
+
+void TsSkinProvider::UpdateSysMenuStyle(bool skinned) {
+  HWND wnd = FormHandle();
+  if (wnd == nullptr) return;
+  const LONG style = GetWindowLongW(wnd, GWL_STYLE);
+  if (skinned) {
+    if ((style & WS_SYSMENU) == 0 && !sysMenuStyleRemoved_) return;
+    const LONG wanted = drawNonClientArea_ ? (style & ~WS_SYSMENU) : (style | WS_SYSMENU);
+    if (wanted != style) SetWindowLongW(wnd, GWL_STYLE, wanted);
+    sysMenuStyleRemoved_ = true;
+  } else if (sysMenuStyleRemoved_) {
+    SetWindowLongW(wnd, GWL_STYLE, style | WS_SYSMENU);
+    sysMenuStyleRemoved_ = false;
+  }
+}
+
+void TsSkinProvider::UpdateExtendedBorders(bool /*use*/) {
+  // No extended-border window yet: the cache stays 24-bit.
+}
+
+// --- setters ----------------------------------------------------------------------------
+
+void TsSkinProvider::InvalidateFrame() {
+  skinData_->BGChanged = true;
+  if (Showing()) SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
+}
+
+void TsSkinProvider::SetCaptionAlignment(TAlignment value) {
+  if (value == captionAlignment_) return;
+  captionAlignment_ = value;
+  InvalidateFrame();
+}
+
+void TsSkinProvider::SetShowAppIcon(bool value) {
+  if (value == showAppIcon_) return;
+  showAppIcon_ = value;
+  InvalidateFrame();
+}
+
+void TsSkinProvider::SetTitleSkin(const std::string& value) {
+  if (value == titleSkin_) return;
+  titleSkin_ = value;
+  InvalidateFrame();
+}
+
+void TsSkinProvider::SetMenuLineSkin(const std::string& value) { menuLineSkin_ = value; }
+
+void TsSkinProvider::SetUseGlobalColor(bool value) {
+  if (value == useGlobalColor_) return;
+  useGlobalColor_ = value;
+  if (form_ == nullptr) return;
+  if (value && SkinAvailable(skinData_.get(), true) && !skinData_->CustomColor())
+    ApplyGlobalColor();
+  else
+    form_->SetColor(clBtnFace);
+}
+
+void TsSkinProvider::SetAllowExtBorders(bool value) {
+  if (value == allowExtBorders_) return;
+  allowExtBorders_ = value;
+  if (HasState(csLoading)) return;
+  skinData_->BGChanged = true;
+  if (HWND wnd = FormHandle()) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+}
+
+void TsSkinProvider::SetDrawNonClientArea(bool value) {
+  if (value == drawNonClientArea_) return;
+  drawNonClientArea_ = value;
+  HWND wnd = FormHandle();
+  if (value) {
+    UpdateSysMenuStyle(true);
+    if (Showing() && SkinAvailable(skinData_.get(), true)) {
+      skinData_->BGChanged = true;
+      RgnChanged = true;
+      UpdateExtendedBorders(SkinManager()->ExtendedBorders());
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+      UpdateFormScrollAdapter();
+    }
+    return;
+  }
+  UpdateExtendedBorders(false);
+  if (wnd == nullptr) return;
+  PlatformCalls().SetWindowTheme(wnd, nullptr, nullptr);
+  if (sysMenuStyleRemoved_)
+    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_SYSMENU);
+  if (Showing()) SetWindowRgn(wnd, nullptr, TRUE);
+}
+
+// --- geometry ---------------------------------------------------------------------------
+
+TsFrameGeometry TsSkinProvider::Geometry() const {
+  TsFrameGeometry g;
+  if (TsSkinManager* m = SkinManager()) g.Skin = FrameSkinOf(m->CommonSkinData());
+  g.Sys = {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXDLGFRAME),
+           GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION),
+           GetSystemMetrics(SM_CYMENU)};
+  if (form_ == nullptr) return g;
+  TsFrameState& s = g.State;
+  s.Form.BorderStyle = form_->BorderStyle();
+  s.Form.BorderIcons = form_->BorderIcons();
+  s.Form.MDIChild = form_->FormStyle() == fsMDIChild;
+  s.Form.SysMenuStyleRemoved = sysMenuStyleRemoved_;
+  s.BorderWidth = form_->BorderWidth();
+  s.MaximisedTitle = MaximisedTitle;
+  s.ShowAppIcon = showAppIcon_;
+  s.HasSystemMenu = systemMenu_ != nullptr;
+  s.TitleIconSize = {TitleIcon.Width, TitleIcon.Height};
+  s.HasMenu = form_->Menu() != nullptr;
+  s.MenuLineCount = std::max(MenuLineCount, 1);
+  HWND wnd = FormHandle();
+  if (wnd == nullptr) {
+    s.Width = form_->Width();
+    s.Height = form_->Height();
+    return g;
+  }
+  const LONG style = GetWindowLongW(wnd, GWL_STYLE);
+  s.Form.Iconic = IsIconic(wnd) != FALSE;
+  s.Form.Zoomed = IsZoomed(wnd) != FALSE;
+  s.Form.WindowState = s.Form.Iconic ? wsMinimized : s.Form.Zoomed ? wsMaximized : wsNormal;
+  s.CaptionStyle = (style & WS_CAPTION) == WS_CAPTION;
+  s.ThickFrame = (style & WS_THICKFRAME) != 0;
+  s.BorderBit = (style & WS_BORDER) != 0;
+  RECT r{}, c{};
+  GetWindowRect(wnd, &r);
+  GetClientRect(wnd, &c);
+  s.Width = r.right - r.left;
+  s.Height = r.bottom - r.top;
+  s.ClientWidth = c.right;
+  s.ClientHeight = c.bottom;
+  return g;
+}
+
+bool TsSkinProvider::IsCaptionedForm() const { return Geometry().HasTitleBar(); }
+
+int TsSkinProvider::TitleBarHeight(bool useSkin) const {
+  return Geometry().TitleBarHeight(useSkin);
+}
+
+int TsSkinProvider::ClientLeftOffset() const { return Geometry().ClientLeftOffset(); }
+
+int TsSkinProvider::ClientTopOffset() const { return Geometry().ClientTopOffset(); }
+
+TColor TsSkinProvider::FormColor() const {
+  if (form_ == nullptr) return clBtnFace;
+  if (!SkinAvailable(skinData_.get(), true) || skinData_->CustomColor()) return form_->Color();
+  return static_cast<TColor>(skinData_->Section()->Color);
+}
+
+// --- region -----------------------------------------------------------------------------
+
+void TsSkinProvider::FindRegionHoles() {
+  regionHoles_.clear();
+  TsSkinManager* m = SkinManager();
+  if (m == nullptr || form_ == nullptr) return;
+  const TsSkinModel& skin = m->Skin();
+  const TsFrameGeometry g = Geometry();
+  TBitmap* master = skin.MasterBitmap.get();
+  if (const TsMaskData* mask = skinData_->BorderMask()) {
+    AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master, 0, false);
+    AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master, g.State.Height - mask->WB,
+                            true);
+  }
+  if (skin.IsSectionIndexValid(TitleSectionIndex)) {
+    const int title = skin.MaskIndexOf(
+        TitleSectionIndex, skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName,
+        "BORDERSMASK");
+    if (skin.IsMaskIndexValid(title))
+      AddMaskTransparentRects(regionHoles_, g.FrameWidth(), skin.MaskData[title], master, 0, false);
+  }
+}
+
+HRGN TsSkinProvider::BuildFrameRegion(int x, int y) {
+  const TsFrameGeometry g = Geometry();
+  HRGN region = CreateRectRgn(x, y, x + g.FrameWidth(), y + g.State.Height);
+  for (const TRect& hole : regionHoles_) {
+    HRGN cut = CreateRectRgn(hole.Left + x, hole.Top + y, hole.Right + x, hole.Bottom + y);
+    CombineRgn(region, region, cut, RGN_DIFF);
+    DeleteObject(cut);
+  }
+  return region;
+}
+
+void TsSkinProvider::UpdateFormRegion(bool repaint) {
+  HWND wnd = FormHandle();
+  if (!drawNonClientArea_ || RegionUpdatesBlocked || wnd == nullptr) return;
+  const TsFrameGeometry g = Geometry();
+  if (form_->BorderStyle() == bsNone && !g.State.Form.MDIChild && !g.State.Form.Iconic) return;
+  // A window procedure outside the toolkit may keep a region of its own.
+  if (!FramePainted && SendMessageW(wnd, 0xBC4D, 0x41A2, 0) == 0x41A2) return;
+  if (form_->Parent() != nullptr) {
+    SetWindowRgn(wnd, nullptr, repaint);
+    return;
+  }
+  InRegionUpdate = true;
+  HRGN region;
+  if (g.IsMaximized() && !g.State.Form.MDIChild) {
+    const int bx = g.FrameBorderWidth(false), by = g.NonSkinFrameWidth(false);
+    region = CreateRectRgn(bx, by, g.State.Width - bx, g.State.Height - by);
+  } else {
+    region = BuildFrameRegion(0, 0);
+  }
+  // The flag is left as the caller set it: marking the region changed here
+  // would rebuild it, and skip the frame, on every frame painting.
+  // The system owns the region from here on.
+  SetWindowRgn(wnd, region, repaint);
+  InRegionUpdate = false;
+}
+
+// --- painting ---------------------------------------------------------------------------
+
+void TsSkinProvider::RepaintFrameNow() {
+  if (suspended_ || !drawNonClientArea_ || !Showing()) return;
+  skinData_->BGChanged = true;
+  SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
+}
+
+void TsSkinProvider::SuspendFormPainting() {
+  BeginPaintLock(skinData_.get());
+  if (HWND wnd = FormHandle()) SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+}
+
+void TsSkinProvider::ResumeFormPainting() {
+  EndPaintLock(skinData_.get());
+  if (HWND wnd = FormHandle()) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+}
+
+void TsSkinProvider::PaintFormTo(HDC dc) {
+  RECT r{};
+  GetClientRect(FormHandle(), &r);
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(FormColor()));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+// --- cover form -------------------------------------------------------------------------
+
+namespace {
+
+// Paints nothing, so that the screen under it stays as it was.
+class TCoverForm : public TForm {
+ public:
+  using TForm::TForm;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_ERASEBKGND || m.Msg == WM_PAINT || m.Msg == WM_NCPAINT) {
+      if (m.Msg == WM_PAINT) ValidateRect(Handle(), nullptr);
+      m.Result = 1;
+      return;
+    }
+    TForm::WndProc(m);
+  }
+};
+
+}  // namespace
+
+void TsSkinProvider::ShowCoverForm() {
+  if (!drawNonClientArea_ || suspended_ || redrawLockCount_ > 0 || !Showing()) return;
+  if (coverForm_ == nullptr) {
+    coverForm_ = Create<TCoverForm>(Application);
+    coverForm_->SetTag(kAuxFormTag);
+    coverForm_->SetBorderStyle(bsNone);
+  }
+  HWND wnd = FormHandle();
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  const int height = std::max(1, TitleBarHeight(false) + Geometry().NonSkinFrameWidth(false));
+  const bool topmost = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  HWND above = GetWindow(wnd, GW_HWNDPREV);
+  SetWindowPos(
+      coverForm_->Handle(), topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), r.left, r.top,
+      r.right - r.left, height,
+      SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+}
+
+void TsSkinProvider::HideCoverForm() {
+  if (coverForm_ == nullptr) return;
+  TCustomForm* cover = coverForm_;
+  coverForm_ = nullptr;
+  cover->Free();
+}
+
+// --- platform helpers -------------------------------------------------------------------
+
+void SetDwmTransitions(HWND wnd, bool disable) {
+  if (wnd == nullptr || !IsDwmCompositionOn()) return;
+  using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+  // Loaded on first need and kept for the process.
+  static const SetAttribute set = [] {
+    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+    return dwm != nullptr ? reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(
+                                GetProcAddress(dwm, "DwmSetWindowAttribute")))
+                          : nullptr;
+  }();
+  if (set == nullptr) return;
+  const BOOL value = disable ? TRUE : FALSE;
+  constexpr DWORD kTransitionsForceDisabled = 3;
+  set(wnd, kTransitionsForceDisabled, &value, sizeof(value));
+}
+
+bool SetLayered(HWND wnd, bool on) {
+  if (wnd == nullptr) return false;
+  const LONG ex = GetWindowLongW(wnd, GWL_EXSTYLE);
+  if (!on) {
+    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_VISIBLE);
+    SetWindowLongW(wnd, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+    return false;
+  }
+  auto update = PlatformCalls().UpdateLayeredWindow;
+  if ((ex & WS_EX_LAYERED) != 0 || update == nullptr) return false;
+  SetWindowLongW(wnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  // Fully transparent until the animation gives the picture.
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 10, AC_SRC_ALPHA};
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  SIZE size{0, 0};
+  POINT origin{0, 0};
+  update(wnd, screen, nullptr, &size, memory, &origin, 0, &blend, ULW_ALPHA);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return true;
+}
+
+bool IsWindowSizeable(HWND wnd) { return (GetWindowLongW(wnd, GWL_STYLE) & WS_THICKFRAME) != 0; }
+
+void SnapCoordinate(int& pos, int edge, int buffer, int size) {
+  if (std::abs(pos + size - edge) < buffer) pos = edge - size;
+}
+
+}  // namespace kv
