@@ -158,6 +158,11 @@ bool TacProgressBlockCache::NeedsBuild(const TacProgressBarShape& bar, bool cach
   return true;
 }
 
+std::string ProgressSectionName(const std::string& progressSkin, bool vertical) {
+  if (!progressSkin.empty()) return progressSkin;
+  return vertical ? "PROGRESSV" : "PROGRESSH";
+}
+
 int MarqueeNextPos(int pos, int step, int direction, int width) {
   pos += direction * step;
   return pos >= width - step ? 0 : pos;

@@ -3,6 +3,7 @@
 // is painted in, and the marquee's steps.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "base/Types.h"
@@ -45,6 +46,10 @@ struct TacProgressBlockCache {
   // position reaches the maximum.
   bool NeedsBuild(const TacProgressBarShape& bar, bool cacheFits);
 };
+
+// The section a bar's progress is painted with: its own choice, else
+// "PROGRESSH" or "PROGRESSV" by orientation.
+std::string ProgressSectionName(const std::string& progressSkin, bool vertical);
 
 // The marquee's next start, back at 0 once it reaches `width` less a step.
 int MarqueeNextPos(int pos, int step, int direction, int width);
