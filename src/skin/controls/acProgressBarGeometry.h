@@ -43,7 +43,7 @@ struct TacProgressBlockCache {
   int LastBlocks = -1;
   // True when the cache needs building. A bar of separate blocks with a cache
   // of its size is rebuilt only when a block boundary is crossed or the
-  // position reaches the maximum.
+  // position reaches the maximum; every build records the blocks it shows.
   bool NeedsBuild(const TacProgressBarShape& bar, bool cacheFits);
 };
 

@@ -56,7 +56,8 @@ void TsProgressBar::SetStyle(TProgressBarStyle value) {
 }
 
 bool TsProgressBar::MarqueeWanted() {
-  return Style() == pbstMarquee && !HasState(csDesigning) && SkinAvailable(SkinData(), true);
+  // Not the skin's Active flag: a new skin announces itself before it is set.
+  return Style() == pbstMarquee && !HasState(csDesigning) && SkinAvailable(SkinData(), false);
 }
 
 void TsProgressBar::SetMarqueeRunning(bool on) {
