@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,27 @@ TEST_F(StatusBar, OwnerDrawnPanelsGetTheSkinnedFrameAndTheirOwnPainting) {
   EXPECT_EQ(asked.back(), p.Frame);
   EXPECT_TRUE(kvtest::ColourAt(shot, p.Frame.Left + 8, kBarHeight / 2, RGB(255, 0, 0)));
   EXPECT_EQ(ItemAt(shot, p.Frame.Right - 2, kBarHeight / 2), "STATUSBAR.STATUSPANELMASK#0");
+}
+
+// A bar sticking out of its parent shows whatever the parent painted under
+// it: each paint builds its cache anew. A mark put into the cache shows
+// while the cache is kept.
+TEST_F(StatusBar, ABarOutsideItsParentRebuildsItsCacheAtEveryPaint) {
+  bar->SetSizeGrip(false);
+  AddPanels();
+  BarShot();
+  TBitmap& cache = *bar->SkinData()->CacheBmp;
+  const auto markShown = [&] {
+    std::uint8_t* p = cache.ScanLine(10) + 100 * cache.BytesPerPixel();
+    p[0] = 0x12, p[1] = 0x34, p[2] = 0x56;
+    RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return Read().At(100, bar->Top() + 10) == RGB(0x56, 0x34, 0x12);
+  };
+  EXPECT_TRUE(markShown()) << "a bar inside its parent keeps its cache";
+  bar->SetAlign(alNone);
+  bar->SetBounds(0, form->ClientHeight() - kBarHeight / 2, form->ClientWidth(), kBarHeight);
+  Shot();
+  EXPECT_FALSE(markShown()) << "the cache of a half-visible bar was kept";
 }
 
 // The main window's bar: a simple text and two check boxes on it.
