@@ -315,7 +315,10 @@ def build():
     s.section('PANEL_LOW', PARENTCLASS='PANEL', COLOR=tcolor((232, 232, 232)))
 
     # A groove: lowered bevels and separator lines show its top strip.
+    # Edges of a mask without a mask plane are copied opaque: only its corners
+    # may hold the transparent colour.
     def groove(k, x, y, w, h):
+        c.fill(x, y, w, h, (232, 232, 232))
         c.frame(x, y, w, h, (190, 196, 204))
         c.fill(x + 1, y + 1, w - 2, 1, WINDOW)
         c.fill(x + 1, y + 1, 1, h - 2, WINDOW)
@@ -334,6 +337,7 @@ def build():
               HOTFONTCOLOR=tcolor((0, 70, 150)))
 
     def group_border(k, x, y, w, h):
+        c.fill(x, y, w, h, FACE)
         c.frame(x, y, w, h, (200, 208, 216))
         c.round_corners(x, y, w, h)
     s.border('GROUPBOX', 'BORDERSMASK', 1, 16, 16, (4, 4, 4, 4), group_border, stretch=1)
@@ -391,7 +395,7 @@ def build():
 
     def page_border(k, x, y, w, h):
         c.frame(x, y, w, h, (137, 140, 149))
-        c.fill(x + 1, y + 1, w - 2, h - 2, MAGENTA)
+        c.fill(x + 1, y + 1, w - 2, h - 2, (252, 252, 252))
     s.border('PAGECONTROL', 'BORDERSMASK', 1, 12, 12, (2, 2, 2, 2), page_border, stretch=1)
     for name in ('PAGECONTROLBOTTOM', 'PAGECONTROLLEFT', 'PAGECONTROLRIGHT'):
         s.section(name, PARENTCLASS='PAGECONTROL')
@@ -438,15 +442,17 @@ def build():
     s.border('PROGRESSV', 'BORDERSMASK', 1, 14, 16, (2, 2, 2, 2),
              lambda k, x, y, w, h: (c.hgrad(x, y, w, h, (150, 230, 150), (24, 160, 48)),
                                     c.frame(x, y, w, h, (20, 130, 40))))
-    s.section('STATUSBAR', PARENTCLASS='PANEL', COLOR=tcolor((236, 240, 244)))
+    STATUS = (236, 240, 244)
+    s.section('STATUSBAR', PARENTCLASS='PANEL', COLOR=tcolor(STATUS))
 
     def status_panel(k, x, y, w, h):
-        c.fill(x, y, w, h, MAGENTA)
+        c.fill(x, y, w, h, STATUS)
         c.fill(x + w - 2, y + 2, 1, h - 4, (190, 196, 204))
         c.fill(x + w - 1, y + 2, 1, h - 4, WINDOW)
     s.border('STATUSBAR', 'STATUSPANELMASK', 1, 12, 12, (2, 2, 2, 2), status_panel, stretch=1)
 
     def divider(k, x, y, w, h):
+        c.fill(x, y, w, h, STATUS)
         c.fill(x + 1, y, 1, h, (190, 196, 204))
         c.fill(x + 2, y, 1, h, WINDOW)
     s.section('DIVIDER', TRANSPARENCY=100)

@@ -151,11 +151,17 @@ std::vector<TRect> ProgressPieces(const TacProgressBarShape& bar) {
 }
 
 bool TacProgressBlockCache::NeedsBuild(const TacProgressBarShape& bar, bool cacheFits) {
-  if (bar.Marquee || bar.Smooth || !cacheFits) return true;
+  if (bar.Marquee || bar.Smooth) return true;
   const int filled = ProgressFilledBlocks(bar);
-  if (filled == LastBlocks && bar.Position != bar.Max) return false;
+  // A cache of another size is built anyway; it shows these blocks then.
+  const bool same = cacheFits && filled == LastBlocks && bar.Position != bar.Max;
   LastBlocks = filled;
-  return true;
+  return !same;
+}
+
+std::string ProgressSectionName(const std::string& progressSkin, bool vertical) {
+  if (!progressSkin.empty()) return progressSkin;
+  return vertical ? "PROGRESSV" : "PROGRESSH";
 }
 
 int MarqueeNextPos(int pos, int step, int direction, int width) {

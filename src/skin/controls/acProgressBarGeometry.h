@@ -3,6 +3,7 @@
 // is painted in, and the marquee's steps.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "base/Types.h"
@@ -42,9 +43,13 @@ struct TacProgressBlockCache {
   int LastBlocks = -1;
   // True when the cache needs building. A bar of separate blocks with a cache
   // of its size is rebuilt only when a block boundary is crossed or the
-  // position reaches the maximum.
+  // position reaches the maximum; every build records the blocks it shows.
   bool NeedsBuild(const TacProgressBarShape& bar, bool cacheFits);
 };
+
+// The section a bar's progress is painted with: its own choice, else
+// "PROGRESSH" or "PROGRESSV" by orientation.
+std::string ProgressSectionName(const std::string& progressSkin, bool vertical);
 
 // The marquee's next start, back at 0 once it reaches `width` less a step.
 int MarqueeNextPos(int pos, int step, int direction, int width);

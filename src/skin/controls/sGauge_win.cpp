@@ -8,6 +8,7 @@
 
 #include "base/SysUtils.h"
 #include "classlib/WideText.h"
+#include "skin/controls/acProgressBarGeometry.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acPNG.h"
@@ -224,6 +225,12 @@ void TsGauge::Paint() {
 
 // --- skinned -----------------------------------------------------------------------
 
+void PaintProgressPiece(TBitmap& piece, TBitmap& cache, TPoint place, int sectionIndex,
+                        const std::string& section, const TsSkinModel& skin) {
+  PaintSkinItem(sectionIndex, section, MakeBgCacheInfo(&cache, 0, 0), true, 0,
+                {0, 0, piece.Width(), piece.Height()}, place, &piece, &skin);
+}
+
 namespace {
 
 constexpr UINT GaugeTextFlags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_CENTER;
@@ -322,9 +329,7 @@ void TsGauge::PrepareCache() {
 void TsGauge::PaintSkinnedBar(TBitmap& cache) {
   TsSkinManager* manager = SkinData()->SkinManager();
   const bool vertical = kind_ == gkVerticalBar;
-  const std::string section = !progressSkin_.empty() ? progressSkin_
-                              : vertical             ? "PROGRESSV"
-                                                     : "PROGRESSH";
+  const std::string section = ProgressSectionName(progressSkin_, vertical);
   const int index = manager->Skin().SectionIndexOf(section);
   if (!manager->Skin().IsSectionIndexValid(index)) return;
   const int fill = GaugeFillLength(Percent(), vertical ? Height() : Width());
@@ -333,9 +338,7 @@ void TsGauge::PaintSkinnedBar(TBitmap& cache) {
       vertical ? TRect{0, Height() - fill, Width(), Height()} : TRect{0, 0, fill, Height()};
   TBitmap bar(place.Width(), place.Height(), pf24bit);
   const auto paintBar = [&](TBitmap& into) {
-    const TsBgCacheInfo onCache = MakeBgCacheInfo(&cache, 0, 0);
-    PaintSkinItem(index, section, onCache, true, 0, {0, 0, into.Width(), into.Height()},
-                  {place.Left, place.Top}, &into, &manager->Skin());
+    PaintProgressPiece(into, cache, {place.Left, place.Top}, index, section, manager->Skin());
   };
   if (animated_ && !vertical) {
     if (!barCache_ || barCache_->Width() != bar.Width() || barCache_->Height() != bar.Height()) {

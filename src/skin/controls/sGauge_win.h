@@ -16,6 +16,14 @@
 
 namespace kv {
 
+class TsSkinModel;
+
+// The progress section's item painted into `piece` (sized to the part) over
+// what `cache` shows at `place`; the caller puts it in. The gauge and the
+// progress bar paint their bars with it.
+void PaintProgressPiece(TBitmap& piece, TBitmap& cache, TPoint place, int sectionIndex,
+                        const std::string& section, const TsSkinModel& skin);
+
 class TsGauge : public TsSkinnedControl<TGraphicControl> {
  public:
   explicit TsGauge(TComponent* owner);

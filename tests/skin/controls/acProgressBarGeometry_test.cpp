@@ -115,7 +115,8 @@ TEST(ProgressCache, RebuiltOnlyWhenABlockBoundaryIsCrossedOrAtTheMaximum) {
                {57, false}, {100, true}, {100, true}, {0, true}};
   for (const auto& s : steps)
     EXPECT_EQ(s.build, cache.NeedsBuild(Across(s.position), true)) << "at " << s.position;
-  EXPECT_TRUE(cache.NeedsBuild(Across(0), false)) << "a cache of another size";
+  EXPECT_TRUE(cache.NeedsBuild(Across(50), false)) << "a cache of another size";
+  EXPECT_FALSE(cache.NeedsBuild(Across(52), true)) << "the blocks that build showed";
   TacProgressBarShape smooth = Across(0);
   smooth.Smooth = true;
   EXPECT_TRUE(cache.NeedsBuild(smooth, true));

@@ -3,6 +3,7 @@
 // must lie inside its image.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 
@@ -83,6 +84,34 @@ TEST(DefaultSkin, EveryMaskLiesInsideItsImageWithWholeFrames) {
     EXPECT_LT(skin.MaskMarginTop(static_cast<int>(i)) + skin.MaskMarginBottom(static_cast<int>(i)),
               MaskStateHeight(m) + 1)
         << name;
+  }
+}
+
+// A border mask without a mask plane has its edges copied opaque: a
+// transparent pixel there would show as 0xFF00FF. Only corners may hold it.
+TEST(DefaultSkin, BorderMasksAreTransparentOnlyInTheirCorners) {
+  const TsSkinModel& skin = DefaultSkin();
+  for (std::size_t i = 0; i < skin.MaskData.size(); ++i) {
+    const TsMaskData& m = skin.MaskData[i];
+    if (m.ImgType != itisaBorder || m.MaskType != 0) continue;
+    const TBitmap* img = skin.MaskImage(static_cast<int>(i));
+    const int index = static_cast<int>(i);
+    const int l = skin.MaskMarginLeft(index), t = skin.MaskMarginTop(index);
+    const int r = skin.MaskMarginRight(index), b = skin.MaskMarginBottom(index);
+    const int fw = MaskFrameWidth(m), fh = MaskStateHeight(m);
+    const bool centre = (m.StretchMode & 4) != 0;
+    int found = 0;
+    for (int frame = 0; frame < m.ImageCount; ++frame)
+      for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x) {
+          const bool inCorner = (x < l || x >= fw - r) && (y < t || y >= fh - b);
+          const bool inCentre = x >= l && x < fw - r && y >= t && y < fh - b;
+          if (inCorner || (inCentre && !centre)) continue;
+          const std::uint8_t* p =
+              img->ScanLine(m.R.Top + y) + (m.R.Left + frame * fw + x) * img->BytesPerPixel();
+          found += p[0] == 0xFF && p[1] == 0x00 && p[2] == 0xFF;
+        }
+    EXPECT_EQ(found, 0) << m.SectionName << "." << m.PropertyName;
   }
 }
 
