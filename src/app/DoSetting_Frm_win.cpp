@@ -63,8 +63,8 @@ TsBitBtn* AddDialogButton(TForm& form, const char* name, int left, int top) {
   return button;
 }
 
-TBevel* AddDialogBevel(TForm& form, const char* name, int top) {
-  auto* bevel = Create<TBevel>(&form);
+TsBevel* AddDialogBevel(TForm& form, const char* name, int top) {
+  auto* bevel = Create<TsBevel>(&form);
   bevel->SetName(name);
   bevel->SetParent(&form);
   bevel->SetShape(bsTopLine);

@@ -13,6 +13,7 @@
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sBevel_win.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sCheckBox_win.h"
 
@@ -28,7 +29,7 @@ void PrepareSettingDialog(TForm& form, int clientWidth, int clientHeight);
 TLabeledEdit* AddDialogEdit(TForm& form, const char* name, int left, int top, int width);
 TsCheckBox* AddDialogCheckBox(TForm& form, const char* name, int left, int top);
 TsBitBtn* AddDialogButton(TForm& form, const char* name, int left, int top);
-TBevel* AddDialogBevel(TForm& form, const char* name, int top);
+TsBevel* AddDialogBevel(TForm& form, const char* name, int top);
 // Gives a check box the caption and a width that shows all of it.
 void SetCheckBoxCaption(TForm& form, TsCheckBox* box, const std::string& caption);
 // Gives an edit's label the caption, at least as wide as the form's font
@@ -68,7 +69,7 @@ class TFormDoSetting : public TForm {
   TLabeledEdit* lbledt_DO_OpenDes = nullptr;
   TLabeledEdit* lbledt_DO_CloseDes = nullptr;
   TsCheckBox* chk_Enable_RecoveryAlert = nullptr;
-  TBevel* sbvl_OK = nullptr;
+  TsBevel* sbvl_OK = nullptr;
   TsBitBtn* btn_OK = nullptr;
   TsBitBtn* btn_NO = nullptr;
   TsBitBtn* btn_DO_Default = nullptr;

@@ -60,7 +60,7 @@ void TFormMessage::AfterConstruction() {
   lbl_Info->SetWordWrap(true);
   lbl_Info->SetBounds(16, 16, FormClientWidth - 32, FormClientHeight - BevelHeight - 24);
 
-  Bevel = Create<TBevel>(this);
+  Bevel = Create<TsBevel>(this);
   Bevel->SetName("Bevel");
   Bevel->SetParent(this);
   Bevel->SetShape(bsTopLine);

@@ -6,6 +6,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "skin/controls/sBevel_win.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sLabel_win.h"
 
@@ -21,7 +22,7 @@ class TFormMessage : public TForm {
   void AfterConstruction() override;
 
   TsLabel* lbl_Info = nullptr;
-  TBevel* Bevel = nullptr;
+  TsBevel* Bevel = nullptr;
   TsBitBtn* sbtbtn_Ok = nullptr;
 
   void sbtbtn_OkClick(TObject* Sender);

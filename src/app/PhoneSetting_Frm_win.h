@@ -9,6 +9,7 @@
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sBevel_win.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sCheckBox_win.h"
 
@@ -31,7 +32,7 @@ class TFormPhoneSetting : public TForm {
   TsCheckBox* chk_GSMSignal = nullptr;
   TsCheckBox* chk_Realy = nullptr;
   TsCheckBox* chk_TelAll = nullptr;
-  TBevel* sbvl_Phone = nullptr;
+  TsBevel* sbvl_Phone = nullptr;
   TsBitBtn* btn_Phone_OK = nullptr;
   TsBitBtn* btn_Phone_NO = nullptr;
 

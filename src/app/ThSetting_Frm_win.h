@@ -9,6 +9,7 @@
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sBevel_win.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sCheckBox_win.h"
 
@@ -33,7 +34,7 @@ class TFormThSetting : public TForm {
   TsCheckBox* chk_Th_RecoveryAlarm = nullptr;
   TsCheckBox* chk_Th_AlarmLinkDO1 = nullptr;
   TsCheckBox* chk_Th_AlarmLinkDO2 = nullptr;
-  TBevel* sbvl_OK = nullptr;
+  TsBevel* sbvl_OK = nullptr;
   TsBitBtn* btn_Th_OK = nullptr;
   TsBitBtn* btn_Th_NO = nullptr;
   TsBitBtn* btn_Th_Default = nullptr;

@@ -11,6 +11,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
+#include "skin/controls/sBevel_win.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sCheckBox_win.h"
 #include "skin/controls/sComboBox_win.h"
@@ -33,7 +34,7 @@ class TFormTimerSetting : public TForm {
   TsComboBox* cbb_TimerMinute = nullptr;
   TsLabel* lbl_TimerAction = nullptr;
   TsComboBox* cbb_TimerAction = nullptr;
-  TBevel* sbvl_Timer = nullptr;
+  TsBevel* sbvl_Timer = nullptr;
   TsBitBtn* btn_OK = nullptr;
   TsBitBtn* btn_NO = nullptr;
 
