@@ -336,9 +336,8 @@ void TsPageControl::PaintControl(HDC dc) {
   if (Parent() != nullptr && Parent()->HasState(csDestroying)) return;
   // A change whose end was never told: the cover goes with this paint.
   if (coverShown_ && !AnimationActive) DropCover();
-  sd->Updating =
-      PaintingSuspended(sd) ||
-      (Parent() != nullptr && (QueryControlCommand(Parent(), cmdNeedsRepaint) & 0xFF) != 0);
+  // The parent is asked only when the look depends on it, as for every control.
+  sd->Updating = PaintingSuspended(sd);
   if (sd->Updating) return;
   if (Parent() != nullptr) {
     sd->BGChanged =
