@@ -266,20 +266,24 @@ void TsPageControl::DrawTabToDC(int pageIndex, int state, HDC dc) {
 
 void TsPageControl::PaintTabNow(int pageIndex, int state) {
   if (pageIndex < 0 || pageIndex >= PageCount() || !HandleAllocated()) return;
-  const int tabIndex = Pages(pageIndex)->TabIndex();
-  if (tabIndex < 0) return;
   EnsureCache();
   if (SkinData()->Updating) return;
   const TOwnDC dc(Handle());
-  const TSavedDC saved(dc.Handle());
+  DrawInactiveTab(pageIndex, state, dc.Handle());
+}
+
+void TsPageControl::DrawInactiveTab(int pageIndex, int state, HDC dc) {
+  const int tabIndex = Pages(pageIndex)->TabIndex();
+  if (tabIndex < 0) return;
+  const TSavedDC saved(dc);
   const TRect item = TabRect(tabIndex);
-  IntersectClipRect(dc.Handle(), item.Left, item.Top, item.Right, item.Bottom);
+  IntersectClipRect(dc, item.Left, item.Top, item.Right, item.Bottom);
   // The active tab is never painted over.
   if (TTabSheet* active = TPageControl::ActivePage(); active != nullptr) {
     const TRect a = SkinTabRect(active->TabIndex(), true);
-    ExcludeClipRect(dc.Handle(), a.Left, a.Top, a.Right, a.Bottom);
+    ExcludeClipRect(dc, a.Left, a.Top, a.Right, a.Bottom);
   }
-  DrawTabToDC(pageIndex, state, dc.Handle());
+  DrawTabToDC(pageIndex, state, dc);
 }
 
 void TsPageControl::PaintTabsBand(TBitmap* cache, const TsBgCacheInfo& background) {
@@ -360,6 +364,9 @@ void TsPageControl::PaintControl(HDC dc) {
     PaintCloseButtons(dc);
     PaintControls(dc, nullptr);
   }
+  // The tab control invalidates its hot tab itself: a full paint keeps it hot.
+  if (hotTab_ >= 0 && hotTab_ < PageCount() && hotTab_ != ActivePageIndex() && HotTrack())
+    DrawInactiveTab(hotTab_, 1, dc);
   if (activeTab >= 0) {
     DrawTabToDC(ActivePageIndex(), 2, dc);
     if (active->HandleAllocated()) {

@@ -145,6 +145,8 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void PaintTabsBand(TBitmap* cache, const TsBgCacheInfo& background);
   void PaintCaption(TCanvas& canvas, int pageIndex, const TRect& r, int state, int section);
   void PaintControl(HDC dc);
+  // An inactive tab clipped to its item, the active tab left out.
+  void DrawInactiveTab(int pageIndex, int state, HDC dc);
   // The cache brought up to date unless painting is held back.
   void EnsureCache();
   void PaintCloseButtons(HDC dc);

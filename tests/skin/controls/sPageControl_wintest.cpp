@@ -79,6 +79,48 @@ TEST_F(PageControlSkinned, TheActiveTabIsDrawnLastAndNeverOverdrawnByTheHotOne) 
   EXPECT_EQ(0, ShownState(pc, 0));
 }
 
+TEST_F(PageControlSkinned, TheHotTabIsTrackedWithoutRunningTheQueueAndSurvivesAFullPaint) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetHotTrack(true);
+  Show();
+  constexpr UINT posted = WM_APP + 7;
+  InvalidateRect(pc->Handle(), nullptr, FALSE);
+  PostMessageW(form->Handle(), posted, 0, 0);
+  MoveTo(pc, Centre(pc->SkinTabRect(1, false)));
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageW(&msg, form->Handle(), posted, posted, PM_REMOVE))
+      << "a mouse move must not run the application's queue";
+  EXPECT_EQ(1, pc->HotTab());
+  EXPECT_EQ(1, ShownState(pc, 1)) << "painted hot over the fresh picture";
+  // What the tab control itself invalidates for its hot tab keeps it hot.
+  UpdateWindow(pc->Handle());
+  pc->Repaint();
+  EXPECT_EQ(1, ShownState(pc, 1)) << "after a full paint";
+  EXPECT_EQ(2, ShownState(pc, 0)) << "the active tab";
+}
+
+TEST_F(PageControlSkinned, EachTabPositionPaintsItsOwnSectionAndTheActiveTabOnTop) {
+  Load();
+  const struct {
+    TTabPosition position;
+    const char* section;
+  } rows[] = {
+      {tpTop, "TABTOP"}, {tpBottom, "TABBOTTOM"}, {tpLeft, "TABLEFT"}, {tpRight, "TABRIGHT"}};
+  Show();
+  for (const auto& row : rows) {
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetTabPosition(row.position);
+    pc->SetActivePageIndex(2);
+    PumpUntilIdle();
+    pc->Repaint();
+    EXPECT_EQ(2, ShownState(pc, 2, row.section)) << row.section;
+    EXPECT_EQ(0, ShownState(pc, 0, row.section)) << row.section;
+    EXPECT_EQ(0, ShownState(pc, 1, row.section)) << row.section;
+    pc->Free();
+  }
+}
+
 TEST_F(PageControlSkinned, ASheetsChildGetsABackgroundThatLinesUpWithTheSheet) {
   Load({.Keys = {{"PAGECONTROL", "TRANSPARENCY", "100"}}});
   TsPageControl* pc = AddPages(root, 2);
