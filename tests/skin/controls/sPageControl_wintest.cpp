@@ -9,6 +9,7 @@
 #include "skin/controls/sPageControl_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/Counters.h"
+#include "support/Mouse.h"
 
 namespace kv {
 namespace {
@@ -159,6 +160,42 @@ TEST_F(PageControlSkinned, ARefusedChangeRestoresPaintingAndRemovesTheCover) {
   EXPECT_NE(nullptr, SnapshotCover);
   pc->Repaint();
   EXPECT_EQ(nullptr, SnapshotCover);
+}
+
+TEST_F(PageControlSkinned, AnAnimatedChangeEndsOnTheNewPageWithTheCoverGone) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  manager->AnimEffects.PageChange.Active = true;
+  manager->AnimEffects.PageChange.Time = 16;
+  Show();
+  const TPoint tab = Centre(pc->SkinTabRect(2, false));
+  kvtest::Click(pc->Handle(), {tab.X, tab.Y});
+  PumpUntilIdle();
+  EXPECT_EQ(nullptr, SnapshotCover);
+  EXPECT_EQ(2, pc->ActivePageIndex());
+  pc->Repaint();
+  EXPECT_EQ(2, ShownState(pc, 2));
+  EXPECT_EQ(0, ShownState(pc, 0));
+}
+
+TEST_F(PageControlSkinned, WithoutASkinStandInButtonsCloseTheirTabs) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  Show();
+  manager->SetActive(false);
+  pc->SetShowCloseBtns(true);
+  auto* last = dynamic_cast<TsTabSheet*>(pc->Pages(2));
+  ASSERT_NE(nullptr, last->CloseBtn);
+  const TRect item = pc->TabRect(2);
+  EXPECT_EQ(item.Right - 16, last->CloseBtn->Left()) << "in the tab's top right corner";
+  EXPECT_EQ(item.Top + 1, last->CloseBtn->Top());
+  TsTabBtn* button = last->CloseBtn;
+  button->Click();
+  PumpUntilIdle();
+  EXPECT_EQ(2, pc->PageCount());
+  // With the skin back the control draws its buttons itself.
+  manager->SetActive(true);
+  EXPECT_EQ(nullptr, dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn);
 }
 
 TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
