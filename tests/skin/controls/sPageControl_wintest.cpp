@@ -162,6 +162,21 @@ TEST_F(PageControlSkinned, ARefusedChangeRestoresPaintingAndRemovesTheCover) {
   EXPECT_EQ(nullptr, SnapshotCover);
 }
 
+TEST_F(PageControlSkinned, ACoverWhoseChangeEndIsNeverToldGoesByItselfOrWithTheControl) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  Show();
+  NMHDR changing{pc->Handle(), 0, static_cast<UINT>(TCN_SELCHANGING)};
+  pc->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing));
+  ASSERT_NE(nullptr, SnapshotCover);
+  EXPECT_TRUE(pump::PumpUntil([] { return SnapshotCover == nullptr; }, 10000))
+      << "the cover stayed over the page";
+  pc->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing));
+  ASSERT_NE(nullptr, SnapshotCover);
+  pc->Free();
+  EXPECT_EQ(nullptr, SnapshotCover);
+}
+
 TEST_F(PageControlSkinned, AnAnimatedChangeEndsOnTheNewPageWithTheCoverGone) {
   Load();
   TsPageControl* pc = AddPages(root, 3);
