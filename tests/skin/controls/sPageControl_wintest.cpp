@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "skin/controls/SkinnedContainers.h"
+#include "skin/controls/sGroupBox_win.h"
 #include "skin/controls/sPageControl_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/Counters.h"
@@ -268,6 +269,11 @@ TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLe
   buttons->SetAlign(alClient);
   TsPageControl* inner = AddPages(buttons->Pages(1), 2);
   inner->SetAlign(alClient);
+  auto* box = Create<TsGroupBox>(form);
+  box->SetParent(inner->Pages(0));
+  box->SetBounds(10, 10, 200, 90);
+  box->SetCaption("Relay");
+  box->SetCaptionSkin("BUTTON");
   outer->SetActivePageIndex(1);
   buttons->SetActivePageIndex(1);
   Show();
