@@ -547,6 +547,26 @@ void TsPageControl::ClosePostedTab(WPARAM sheet) {
       return CloseTab(page, Pages(page)->TabIndex(), false);
 }
 
+void TsPageControl::PaintCloseBtnState(int pageIndex, int btnState, int tabState) {
+  TsCommonData* sd = SkinData();
+  const int tabIndex = Pages(pageIndex)->TabIndex();
+  EnsureCache();
+  if (tabIndex < 0 || sd->Updating || !sd->CacheBmp || !HandleAllocated()) return;
+  const bool active = pageIndex == ActivePageIndex();
+  const TRect r = SkinTabRect(tabIndex, active);
+  if (IsRectEmpty(r)) return;
+  // The button's background: the tab as it is shown.
+  TBitmap tab(r.Width(), r.Height(), pf24bit);
+  {
+    TBitmapCanvas from(*sd->CacheBmp);
+    TBitmapCanvas to(tab);
+    CopyRect(to.Handle(), {0, 0, r.Width(), r.Height()}, from.Handle(), r.TopLeft());
+  }
+  DrawTab(pageIndex, active ? 2 : tabState, {-r.Left, -r.Top}, &tab);
+  const TOwnDC dc(Handle());
+  DrawCloseBtn(dc.Handle(), r, &tab, btnState);
+}
+
 bool TsPageControl::CloseBtnMouse(TMessage& m) {
   if (!showCloseBtns_ || HasState(csDesigning) || closeBtnIndex_ < 0) return false;
   const TPoint pt{m.XPos(), m.YPos()};
@@ -556,6 +576,8 @@ bool TsPageControl::CloseBtnMouse(TMessage& m) {
     if (sheet == nullptr || sheet->TabIndex() < 0 || !sheet->UseCloseBtn()) continue;
     if (!PtInRect(CloseBtnRect(sheet->TabIndex()), pt)) continue;
     const bool down = m.Msg == WM_LBUTTONDOWN;
+    const int tabState = page == ActivePageIndex() ? 2 : HotTrack() ? 1 : 0;
+    PaintCloseBtnState(page, down ? 2 : 1, tabState);
     if (down) {
       CloseBtnPressed = true;
       m.Result = 0;

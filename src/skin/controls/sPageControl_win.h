@@ -157,6 +157,8 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void TrackHotTab(TMessage& m);
   void ResetHotTab();
   bool CloseBtnMouse(TMessage& m);
+  // One close button on the window now, over its tab in tabState.
+  void PaintCloseBtnState(int pageIndex, int btnState, int tabState);
   void CloseTab(int pageIndex, int eventIndex, bool skinned);
   void CloseBtnClick(TObject* sender);
   void ClosePostedTab(WPARAM sheet);

@@ -226,6 +226,15 @@ TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
   ASSERT_FALSE(IsRectEmpty(button));
   const TPoint c = Centre(button);
   SendMessageW(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.X, c.Y));
+  {
+    HDC dc = GetDC(pc->Handle());
+    const TPixels shown = TPixels::FromDC(dc, {0, 0, pc->Width(), pc->Height()});
+    ReleaseDC(pc->Handle(), dc);
+    const kvtest::TSkinItem* item = skin->Legend(shown.At(c.X, c.Y));
+    ASSERT_NE(nullptr, item) << "no close button under the press";
+    EXPECT_EQ("SICONCLOSE", item->Key);
+    EXPECT_EQ(2, item->State) << "pressed";
+  }
   SendMessageW(pc->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(c.X, c.Y));
   EXPECT_EQ(2, asked);
   ASSERT_EQ(2, pc->PageCount());
