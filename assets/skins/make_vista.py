@@ -336,10 +336,13 @@ def build():
     s.section('GROUPBOX', COLOR=tcolor(FACE), FONTCOLOR=tcolor((0, 70, 150)),
               HOTFONTCOLOR=tcolor((0, 70, 150)))
 
+    # Edges are copied opaque: inside the line they hold the section's colour,
+    # only the centre (never painted) is left transparent.
     def group_border(k, x, y, w, h):
         c.fill(x, y, w, h, FACE)
         c.frame(x, y, w, h, (200, 208, 216))
         c.round_corners(x, y, w, h)
+        c.fill(x + 4, y + 4, w - 8, h - 8, MAGENTA)
     s.border('GROUPBOX', 'BORDERSMASK', 1, 16, 16, (4, 4, 4, 4), group_border, stretch=1)
 
     # Buttons.
@@ -394,8 +397,9 @@ def build():
     s.section('PAGECONTROL', PARENTCLASS='PANEL', COLOR=tcolor((252, 252, 252)))
 
     def page_border(k, x, y, w, h):
+        c.fill(x, y, w, h, (252, 252, 252))
         c.frame(x, y, w, h, (137, 140, 149))
-        c.fill(x + 1, y + 1, w - 2, h - 2, (252, 252, 252))
+        c.fill(x + 2, y + 2, w - 4, h - 4, MAGENTA)
     s.border('PAGECONTROL', 'BORDERSMASK', 1, 12, 12, (2, 2, 2, 2), page_border, stretch=1)
     for name in ('PAGECONTROLBOTTOM', 'PAGECONTROLLEFT', 'PAGECONTROLRIGHT'):
         s.section(name, PARENTCLASS='PAGECONTROL')

@@ -1,9 +1,1047 @@
 #include "skin/controls/sPageControl_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "classlib/Forms.h"
+#include "classlib/Graphics.h"
+#include "classlib/ImgList.h"
+#include "classlib/WideText.h"
+#include "skin/core/acBgInfo_win.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sSectionPaint_win.h"
+#include "skin/graphics/sTextUtils_win.h"
+
 namespace kv {
+
+namespace {
+
+constexpr int ControlTypePageControl = 141;
+constexpr UINT CaptionFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+constexpr int TabBtnSize = 15;
+constexpr COLORREF CloseMarkColor = 0x0000FF;
+// Rows of the page area's edge repainted with the band after a page change.
+constexpr int BandEdgeRows = 2;
+// A change notification that never comes must not leave the cover up.
+constexpr UINT_PTR CoverTimerId = 0x5043;
+constexpr UINT CoverTimeoutMs = 2000;
+
+// A stand-in close button's click, handled after the button's own message.
+constexpr UINT WM_CLOSETAB = WM_APP + 0x141;
+// Set by a press on a skinned close button, for the release.
+bool CloseBtnPressed = false;
+
+void CopyRect(HDC dest, const TRect& to, HDC source, TPoint from) {
+  BitBlt(dest, to.Left, to.Top, to.Width(), to.Height(), source, from.X, from.Y, SRCCOPY);
+}
+
+// The window's own context for the scope.
+class TOwnDC {
+ public:
+  explicit TOwnDC(HWND wnd) : wnd_(wnd), dc_(GetDC(wnd)) {}
+  ~TOwnDC() {
+    if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
+  }
+  TOwnDC(const TOwnDC&) = delete;
+  TOwnDC& operator=(const TOwnDC&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+}  // namespace
+
+// --- TsTabBtn ---------------------------------------------------------------------------
+
+TsTabBtn::TsTabBtn(TComponent* owner) : TsSpeedButton(owner) {
+  SetFlat(true);
+  SetCaption("X");
+  Font()->SetStyle(Font()->Style() | fsBold);
+  Font()->SetColor(static_cast<TColor>(CloseMarkColor));
+}
+
+// --- TsPageControl ----------------------------------------------------------------------
+
+TsPageControl::TsPageControl(TComponent* owner)
+    : TsSkinnedControl<TPageControl>(owner, ControlTypePageControl, true, ccPageControl) {}
+
+TsPageControl::~TsPageControl() {
+  if (coverShown_) DropCover();
+}
+
+TsTabLayout TsPageControl::Layout() {
+  TsTabLayout l;
+  l.Style = Style();
+  l.TabPosition = TabPosition();
+  l.Width = Width();
+  l.Height = Height();
+  l.HasActivePage = TPageControl::ActivePage() != nullptr;
+  for (int i = 0; i < PageCount(); ++i) l.PageTabIndexes.push_back(Pages(i)->TabIndex());
+  if (!HandleAllocated()) return l;
+  l.DisplayRect = DisplayRect();
+  l.RowCount = RowCount();
+  const int tabs = static_cast<int>(SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < tabs; ++i) l.ItemRects.push_back(TabRect(i));
+  return l;
+}
+
+bool TsPageControl::NeedsScroller() {
+  if (!SkinAvailable(SkinData(), true) || MultiLine()) return false;
+  if (TabPosition() == tpLeft || TabPosition() == tpRight) return false;
+  return HiddenTabCount(Layout(), 0) > 0;
+}
+
+void TsPageControl::UpdateScroller() {
+  // The skinned up-down takes the native scroller's place once it exists;
+  // until then the tab control keeps its own, which works as it is. This is
+  // the one function to change: it decides with NeedsScroller(), hides the
+  // native "msctls_updown32" child and places the new one at
+  // TabScrollerPos().
+}
+
+TsPageControl::TTabLook TsPageControl::TabLook(int pageIndex) {
+  TTabLook look;
+  TsSkinManager* manager = SkinData()->SkinManager();
+  if (manager == nullptr) return look;
+  const TsSkinModel& skin = manager->Skin();
+  auto* sheet = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  const std::string own = sheet != nullptr ? sheet->TabSkin() : std::string();
+  if (!own.empty()) {
+    look.Name = own;
+  } else if (Style() == tsButtons) {
+    look.Name = "BUTTON";
+  } else if (Style() == tsFlatButtons) {
+    look.Name = "TOOLBUTTON";
+  } else {
+    static constexpr const char* names[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+    const TsCommonIndexes::Tab* tabs[] = {&skin.CommonIndexes.TabTop, &skin.CommonIndexes.TabBottom,
+                                          &skin.CommonIndexes.TabLeft,
+                                          &skin.CommonIndexes.TabRight};
+    look.Name = names[TabPosition()];
+    look.Section = tabs[TabPosition()]->Section;
+    return look;
+  }
+  look.Section = skin.SectionIndexOf(look.Name);
+  return look;
+}
+
+void TsPageControl::ChoosePageSection() {
+  const std::string& section = SkinData()->SkinSection();
+  static constexpr const char* names[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT",
+                                          "PAGECONTROLRIGHT"};
+  pageSection_ = section == "PAGECONTROL" ? names[TabPosition()] : section;
+  TsSkinManager* manager = SkinData()->SkinManager();
+  pageSectionIndex_ = manager != nullptr ? manager->Skin().SectionIndexOf(pageSection_) : -1;
+  if (pageSectionIndex_ < 0) {
+    pageSection_ = section;
+    pageSectionIndex_ = SkinData()->SkinIndex;
+  }
+}
+
+void TsPageControl::PaintCaption(TCanvas& canvas, int pageIndex, const TRect& r, int state,
+                                 int section) {
+  TTabSheet* sheet = Pages(pageIndex);
+  const std::string caption = sheet->Caption();
+  TsSkinManager* manager = SkinData()->SkinManager();
+  const TsSkinModel& skin = manager->Skin();
+  canvas.Font()->Assign(*Font());
+  canvas.Brush()->SetStyle(bsClear);
+  const bool hot = state != 0;
+  TPoint imageSize{};
+  TCustomImageList* images = Images();
+  const bool withImage =
+      images != nullptr && sheet->ImageIndex() >= 0 && sheet->ImageIndex() < images->Count();
+  if (withImage) imageSize = {images->Width(), images->Height()};
+  const TSize text = canvas.TextExtent(caption);
+  if (TabPosition() == tpTop || TabPosition() == tpBottom) {
+    const TsTabCaption place = TabCaptionLayout(r, text.cx, imageSize);
+    if (withImage) images->Draw(&canvas, place.ImagePos.X, place.ImagePos.Y, sheet->ImageIndex());
+    WriteSectionText(canvas, caption, true, place.TextRect, CaptionFlags, section, hot, manager);
+  } else if (!caption.empty()) {
+    // Side tabs read along the tab: the font turned a quarter, centred.
+    LOGFONTW lf{};
+    GetObjectW(Font()->Handle(), sizeof lf, &lf);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfEscapement = lf.lfOrientation = TabPosition() == tpLeft ? 900 : 2700;
+    if (lstrcmpiW(lf.lfFaceName, L"MS Sans Serif") == 0) lstrcpyW(lf.lfFaceName, L"Arial");
+    HFONT rotated = CreateFontIndirectW(&lf);
+    {
+      const TSelectedObject font(canvas.Handle(), rotated);
+      const TsGeneralData* g =
+          skin.IsSectionIndexValid(section) ? &skin.GeneralData[section] : nullptr;
+      const TColor color = g == nullptr ? Font()->Color()
+                           : hot        ? g->HotFontColor[0]
+                                        : g->FontColor[0];
+      SetTextColor(canvas.Handle(), ColorToRGB(color));
+      SetBkMode(canvas.Handle(), TRANSPARENT);
+      const std::wstring wide = Wide(caption);
+      // Measured upright: the turned text is as long as it is wide.
+      const int x = TabPosition() == tpLeft ? r.Left + (r.Width() - text.cy) / 2
+                                            : r.Left + (r.Width() + text.cy) / 2;
+      const int y = TabPosition() == tpLeft ? r.Top + (r.Height() + text.cx) / 2
+                                            : r.Top + (r.Height() - text.cx) / 2;
+      TextOutW(canvas.Handle(), x, y, wide.c_str(), static_cast<int>(wide.size()));
+    }
+    DeleteObject(rotated);
+  }
+  if (Focused() && state == 2 && !caption.empty())
+    DrawDottedFocusRect(canvas.Handle(), TabFocusRect(r, {text.cx, text.cy}, imageSize.X));
+}
+
+void TsPageControl::DrawTab(int pageIndex, int state, TPoint offset, TBitmap* bitmap) {
+  if (pageIndex < 0 || pageIndex >= PageCount() || bitmap == nullptr) return;
+  TTabSheet* sheet = Pages(pageIndex);
+  const int tabIndex = sheet->TabIndex();
+  if (tabIndex < 0) return;
+  const TsTabLayout layout = Layout();
+  if (state == 1 && layout.ItemRect(tabIndex).Left < 0) return;
+  TsCommonData* sd = SkinData();
+  TsSkinManager* manager = sd->SkinManager();
+  if (manager == nullptr || !sd->CacheBmp) return;
+  const TsSkinModel& skin = manager->Skin();
+  const bool active = pageIndex == ActivePageIndex();
+  const TRect r = kv::SkinTabRect(layout, tabIndex, active);
+  const TTabLook look = TabLook(pageIndex);
+  if (IsRectEmpty(r) || !skin.IsSectionIndexValid(look.Section)) return;
+  TBitmap tab(r.Width(), r.Height(), pf24bit);
+  {
+    TBitmapCanvas from(*sd->CacheBmp);
+    TBitmapCanvas to(tab);
+    CopyRect(to.Handle(), {0, 0, r.Width(), r.Height()}, from.Handle(), r.TopLeft());
+  }
+  const TRect inTab{0, 0, r.Width(), r.Height()};
+  TRect onTarget = r;
+  OffsetRect(onTarget, offset.X, offset.Y);
+  if (active && state == 2) {
+    // Drawn last and unclipped: the active tab may lie over the page area's edge.
+    PaintSkinItem(look.Section, look.Name, MakeBgCacheInfo(&tab, 0, 0), true, 2, onTarget, {0, 0},
+                  bitmap, &skin);
+  } else {
+    PaintSkinItem(look.Section, look.Name, MakeBgCacheInfo(&tab, 0, 0), true, state, inTab, {0, 0},
+                  &tab, &skin);
+    TBitmapCanvas to(*bitmap);
+    const TSavedDC saved(to.Handle());
+    if (TabPosition() == tpTop || TabPosition() == tpLeft) {
+      TRect area = PageAreaRect(layout);
+      OffsetRect(area, offset.X, offset.Y);
+      ExcludeClipRect(to.Handle(), area.Left, area.Top, area.Right, area.Bottom);
+    }
+    TBitmapCanvas from(tab);
+    CopyRect(to.Handle(), onTarget, from.Handle(), {0, 0});
+  }
+  TBitmapCanvas canvas(*bitmap);
+  if (OwnerDraw()) {
+    if (OnDrawTab) {
+      const TCanvasBinding binding(*Canvas(), canvas.Handle(), true);
+      OnDrawTab(this, tabIndex, onTarget, state != 0);
+    }
+    return;
+  }
+  PaintCaption(canvas, pageIndex, onTarget, state, look.Section);
+}
+
+void TsPageControl::DrawTabToDC(int pageIndex, int state, HDC dc) {
+  if (pageIndex < 0 || pageIndex >= PageCount() || dc == nullptr) return;
+  const int tabIndex = Pages(pageIndex)->TabIndex();
+  if (tabIndex < 0) return;
+  const TRect r = SkinTabRect(tabIndex, pageIndex == ActivePageIndex());
+  if (IsRectEmpty(r)) return;
+  TBitmap tab(r.Width(), r.Height(), pf24bit);
+  DrawTab(pageIndex, state, {-r.Left, -r.Top}, &tab);
+  {
+    TBitmapCanvas from(tab);
+    CopyRect(dc, r, from.Handle(), {0, 0});
+  }
+  auto* sheet = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (showCloseBtns_ && sheet != nullptr && sheet->UseCloseBtn()) DrawCloseBtn(dc, r, &tab, state);
+}
+
+void TsPageControl::PaintTabNow(int pageIndex, int state) {
+  if (pageIndex < 0 || pageIndex >= PageCount() || !HandleAllocated()) return;
+  EnsureCache();
+  if (SkinData()->Updating) return;
+  const TOwnDC dc(Handle());
+  DrawInactiveTab(pageIndex, state, dc.Handle());
+}
+
+void TsPageControl::DrawInactiveTab(int pageIndex, int state, HDC dc) {
+  const int tabIndex = Pages(pageIndex)->TabIndex();
+  if (tabIndex < 0) return;
+  const TSavedDC saved(dc);
+  const TRect item = TabRect(tabIndex);
+  IntersectClipRect(dc, item.Left, item.Top, item.Right, item.Bottom);
+  // The active tab is never painted over.
+  if (TTabSheet* active = TPageControl::ActivePage(); active != nullptr) {
+    const TRect a = SkinTabRect(active->TabIndex(), true);
+    ExcludeClipRect(dc, a.Left, a.Top, a.Right, a.Bottom);
+  }
+  DrawTabToDC(pageIndex, state, dc);
+}
+
+void TsPageControl::PaintTabsBand(TBitmap* cache, const TsBgCacheInfo& background) {
+  const TsTabLayout layout = Layout();
+  if (layout.TabCount() == 0) return;
+  const TRect band = TabsBandRect(layout);
+  {
+    TBitmapCanvas canvas(*cache);
+    if (background.Ready && background.Bmp != nullptr) {
+      TBitmapCanvas source(*background.Bmp);
+      CopyRect(canvas.Handle(), band, source.Handle(),
+               {background.X + Left() + band.Left, background.Y + Top() + band.Top});
+    } else {
+      FillRectWithColor(canvas.Handle(), band, background.FillColor);
+    }
+  }
+  // Later rows lie over earlier ones.
+  const int active = ActivePageIndex();
+  for (int row = 1; row <= std::max(layout.RowCount, 1); ++row)
+    for (int page = 0; page < PageCount(); ++page) {
+      const int tab = layout.PageTabIndexes[static_cast<size_t>(page)];
+      if (page != active && tab >= 0 && TabRow(layout, tab) == row) DrawTab(page, 0, {0, 0}, cache);
+    }
+}
+
+void TsPageControl::PrepareCache() {
+  TsCommonData* sd = SkinData();
+  TsSkinManager* manager = sd->SkinManager();
+  if (manager == nullptr) return;
+  ChoosePageSection();
+  PrepareCacheBitmap(sd);
+  TBitmap* cache = sd->CacheBmp.get();
+  TsBgCacheInfo background;
+  GetParentBgInfo(sd, background);
+  PaintTabsBand(cache, background);
+  const TRect area = PageAreaRect(Layout());
+  // The page area is its sheets' background: no mask centre over it.
+  PaintSkinItem(pageSectionIndex_, pageSection_, background, false, 0, area,
+                {Left() + area.Left, Top() + area.Top}, cache, &manager->Skin());
+  sd->BGChanged = false;
+}
+
+void TsPageControl::EnsureCache() {
+  TsCommonData* sd = SkinData();
+  sd->Updating = PaintingSuspended(sd);
+  if (!sd->Updating && (sd->BGChanged || !sd->CacheBmp || sd->CacheBmp->Width() != Width() ||
+                        sd->CacheBmp->Height() != Height()))
+    PrepareCache();
+}
+
+void TsPageControl::PaintControl(HDC dc) {
+  TsCommonData* sd = SkinData();
+  if (!SkinAvailable(sd, true) || HasState(csLoading) || dc == nullptr) return;
+  if (Parent() != nullptr && Parent()->HasState(csDestroying)) return;
+  // A change whose end was never told: the cover goes with this paint.
+  if (coverShown_ && !AnimationActive) DropCover();
+  // The parent is asked only when the look depends on it, as for every control.
+  sd->Updating = PaintingSuspended(sd);
+  if (sd->Updating) return;
+  if (Parent() != nullptr) {
+    sd->BGChanged =
+        sd->BGChanged || sd->PaintSkipped || QueryControlCommand(Parent(), cmdGetPaintSkipped) != 0;
+    const TRect client = Parent()->ClientRect();
+    sd->PaintSkipped = !PtInRect(client, {Left(), Top()}) ||
+                       !PtInRect(client, {Left() + Width() - 1, Top() + Height() - 1});
+  }
+  if (sd->BGChanged || !sd->CacheBmp || sd->CacheBmp->Width() != Width()) PrepareCache();
+  TTabSheet* active = TPageControl::ActivePage();
+  const int activeTab = active != nullptr ? active->TabIndex() : -1;
+  {
+    const TSavedDC saved(dc);
+    TRect activeRect{};
+    if (activeTab >= 0) {
+      activeRect = SkinTabRect(activeTab, true);
+      ExcludeClipRect(dc, activeRect.Left, activeRect.Top, activeRect.Right, activeRect.Bottom);
+    }
+    CopyCacheToDC(this, sd, {0, 0}, 0, 0, dc, {0, 0, Width(), Height()});
+    PaintCloseButtons(dc);
+    PaintControls(dc, nullptr);
+  }
+  // The tab control invalidates its hot tab itself: a full paint keeps it hot.
+  if (hotTab_ >= 0 && hotTab_ < PageCount() && hotTab_ != ActivePageIndex() && HotTrack())
+    DrawInactiveTab(hotTab_, 1, dc);
+  if (activeTab >= 0) {
+    DrawTabToDC(ActivePageIndex(), 2, dc);
+    if (active->HandleAllocated()) {
+      InvalidateRect(active->Handle(), nullptr, TRUE);
+      if (active->BorderWidth() > 0) SendMessageW(active->Handle(), WM_NCPAINT, 1, 0);
+    }
+  }
+  tabCountAtPaint_ = VisibleTabCount(Layout());
+}
+
+void TsPageControl::PaintToDC(HDC dc) { PaintControl(dc); }
+
+// --- close buttons ----------------------------------------------------------------------
+
+void TsPageControl::SetShowCloseBtns(bool value) {
+  if (showCloseBtns_ == value) return;
+  showCloseBtns_ = value;
+  if (value && SkinAvailable(SkinData(), false)) UpdateCloseBtnSkin();
+  UpdateCloseButtons();
+  InvalidateControlSkin(SkinData());
+}
+
+void TsPageControl::SetCloseBtnSkin(const std::string& value) {
+  if (closeBtnSkin_ == value) return;
+  closeBtnSkin_ = value;
+  if (SkinAvailable(SkinData(), false)) UpdateCloseBtnSkin();
+  InvalidateControlSkin(SkinData());
+}
+
+void TsPageControl::UpdateCloseBtnSkin() {
+  closeBtnIndex_ = -1;
+  TsSkinManager* manager = SkinData()->SkinManager();
+  if (manager == nullptr) return;
+  const TsSkinModel& skin = manager->Skin();
+  if (!closeBtnSkin_.empty()) {
+    closeBtnIndex_ = skin.SectionIndexOf(closeBtnSkin_);
+    if (closeBtnIndex_ >= 0) closeBtnWidth_ = closeBtnHeight_ = TabBtnSize;
+    return;
+  }
+  const int global = skin.SectionIndexOf("GLOBALINFO");
+  int mask = skin.MaskIndexOf(global, "GLOBALINFO", "SICONCLOSE");
+  if (!skin.IsMaskIndexValid(mask)) mask = skin.MaskIndexOf(global, "GLOBALINFO", "BICONCLOSE");
+  if (!skin.IsMaskIndexValid(mask)) return;
+  closeBtnIndex_ = mask;
+  const TsMaskData& m = skin.MaskData[static_cast<size_t>(mask)];
+  const TPoint size = CloseBtnSize(m.R.Width(), m.R.Height(), m.ImageCount, m.MaskType);
+  closeBtnWidth_ = size.X;
+  closeBtnHeight_ = size.Y;
+}
+
+TRect TsPageControl::CloseBtnRect(int tabIndex) {
+  if (tabIndex < 0 || !SkinAvailable(SkinData(), true)) return {};
+  TTabSheet* active = TPageControl::ActivePage();
+  const bool isActive = active != nullptr && active->TabIndex() == tabIndex;
+  return CloseBtnBounds(SkinTabRect(tabIndex, isActive), {closeBtnWidth_, closeBtnHeight_});
+}
+
+void TsPageControl::DrawCloseBtn(HDC dc, const TRect& tabRect, TBitmap* background, int state) {
+  TsSkinManager* manager = SkinData()->SkinManager();
+  if (closeBtnIndex_ < 0 || manager == nullptr || background == nullptr) return;
+  const TRect r = CloseBtnBounds(tabRect, {closeBtnWidth_, closeBtnHeight_});
+  if (r.Width() < 1 || r.Height() < 1) return;
+  TBitmap button(r.Width(), r.Height(), pf24bit);
+  {
+    TBitmapCanvas from(*background);
+    TBitmapCanvas to(button);
+    CopyRect(to.Handle(), {0, 0, r.Width(), r.Height()}, from.Handle(),
+             {r.Left - tabRect.Left, r.Top - tabRect.Top});
+  }
+  const TsSkinModel& skin = manager->Skin();
+  if (!closeBtnSkin_.empty()) {
+    PaintSkinItem(closeBtnIndex_, closeBtnSkin_, MakeBgCacheInfo(&button, 0, 0), true, state,
+                  {0, 0, r.Width(), r.Height()}, {0, 0}, &button, &skin);
+    TBitmapCanvas canvas(button);
+    canvas.Font()->Assign(*Font());
+    canvas.Font()->SetStyle(fsBold);
+    canvas.Font()->SetColor(static_cast<TColor>(CloseMarkColor));
+    canvas.Brush()->SetStyle(bsClear);
+    const TSize size = canvas.TextExtent("X");
+    const int down = state == 2 ? 1 : 0;
+    canvas.TextOut((TabBtnSize - size.cx) / 2 + down, (TabBtnSize - size.cy) / 2 + down, "X");
+  } else {
+    DrawMaskState(&button, {0, 0}, state, MakeBgCacheInfo(&button, 0, 0),
+                  skin.MaskData[static_cast<size_t>(closeBtnIndex_)], skin.MasterBitmap.get(), 1);
+  }
+  TBitmapCanvas from(button);
+  CopyRect(dc, r, from.Handle(), {0, 0});
+}
+
+void TsPageControl::PaintCloseButtons(HDC dc) {
+  TsCommonData* sd = SkinData();
+  if (!showCloseBtns_ || !sd->CacheBmp) return;
+  const int active = ActivePageIndex();
+  for (int page = 0; page < PageCount(); ++page) {
+    auto* sheet = dynamic_cast<TsTabSheet*>(Pages(page));
+    if (sheet == nullptr || sheet->TabIndex() < 0 || !sheet->UseCloseBtn() || page == active)
+      continue;
+    const TRect r = SkinTabRect(sheet->TabIndex(), false);
+    if (IsRectEmpty(r)) continue;
+    TBitmap tab(r.Width(), r.Height(), pf24bit);
+    {
+      TBitmapCanvas from(*sd->CacheBmp);
+      TBitmapCanvas to(tab);
+      CopyRect(to.Handle(), {0, 0, r.Width(), r.Height()}, from.Handle(), r.TopLeft());
+    }
+    DrawCloseBtn(dc, r, &tab, 0);
+  }
+}
+
+void TsPageControl::UpdateCloseButtons() {
+  const bool standIns = showCloseBtns_ && !SkinAvailable(SkinData(), true) && HandleAllocated();
+  for (int page = 0; page < PageCount(); ++page) {
+    auto* sheet = dynamic_cast<TsTabSheet*>(Pages(page));
+    if (sheet == nullptr) continue;
+    const bool wanted = standIns && sheet->TabIndex() >= 0 && sheet->UseCloseBtn();
+    if (!wanted) {
+      if (sheet->CloseBtn != nullptr) sheet->CloseBtn->Free();
+      sheet->CloseBtn = nullptr;
+      continue;
+    }
+    if (sheet->CloseBtn == nullptr) {
+      auto* button = Create<TsTabBtn>(this);
+      button->Page = sheet;
+      button->SetBounds(0, 0, TabBtnSize, TabBtnSize);
+      button->OnClick = [this](TObject* sender) { CloseBtnClick(sender); };
+      button->SetParent(this);
+      sheet->CloseBtn = button;
+    }
+    const TRect item = TabRect(sheet->TabIndex());
+    const TRect place = TabBtnBounds(TabPosition(), item, TabBtnSize, TabBtnSize);
+    sheet->CloseBtn->SetBounds(place.Left, place.Top, TabBtnSize, TabBtnSize);
+    sheet->CloseBtn->SetVisible(true);
+  }
+}
+
+void TsPageControl::CloseTab(int pageIndex, int eventIndex, bool skinned) {
+  if (pageIndex < 0 || pageIndex >= PageCount()) return;
+  TTabSheet* sheet = Pages(pageIndex);
+  bool canClose = true;
+  TacCloseAction action = acaFree;
+  if (OnCloseBtnClick) OnCloseBtnClick(this, eventIndex, canClose, action);
+  if (!canClose) return;
+  const int remembered = ActivePageIndex();
+  if (skinned) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+  if (auto* ts = dynamic_cast<TsTabSheet*>(sheet); ts != nullptr && ts->CloseBtn != nullptr) {
+    ts->CloseBtn->Free();
+    ts->CloseBtn = nullptr;
+  }
+  if (action == acaFree)
+    sheet->Free();
+  else
+    sheet->SetTabVisible(false);
+  // The page that was active stays so, the last one standing in for a
+  // closed last page.
+  if (remembered > 0 && PageCount() > 0) SetActivePageIndex(std::min(remembered, PageCount() - 1));
+  if (!skinned) {
+    UpdateCloseButtons();
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return;
+  }
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  SkinData()->BGChanged = true;
+  RedrawWindow(Handle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TsPageControl::CloseBtnClick(TObject* sender) {
+  auto* button = dynamic_cast<TsTabBtn*>(sender);
+  if (button == nullptr || button->Page == nullptr) return;
+  // The button goes with its sheet: the close runs once its click is over.
+  if (HandleAllocated())
+    PostMessageW(Handle(), WM_CLOSETAB, reinterpret_cast<WPARAM>(button->Page), 0);
+}
+
+void TsPageControl::ClosePostedTab(WPARAM sheet) {
+  for (int page = 0; page < PageCount(); ++page)
+    if (reinterpret_cast<WPARAM>(Pages(page)) == sheet)
+      return CloseTab(page, Pages(page)->TabIndex(), false);
+}
+
+void TsPageControl::PaintCloseBtnState(int pageIndex, int btnState, int tabState) {
+  TsCommonData* sd = SkinData();
+  const int tabIndex = Pages(pageIndex)->TabIndex();
+  EnsureCache();
+  if (tabIndex < 0 || sd->Updating || !sd->CacheBmp || !HandleAllocated()) return;
+  const bool active = pageIndex == ActivePageIndex();
+  const TRect r = SkinTabRect(tabIndex, active);
+  if (IsRectEmpty(r)) return;
+  // The button's background: the tab as it is shown.
+  TBitmap tab(r.Width(), r.Height(), pf24bit);
+  {
+    TBitmapCanvas from(*sd->CacheBmp);
+    TBitmapCanvas to(tab);
+    CopyRect(to.Handle(), {0, 0, r.Width(), r.Height()}, from.Handle(), r.TopLeft());
+  }
+  DrawTab(pageIndex, active ? 2 : tabState, {-r.Left, -r.Top}, &tab);
+  const TOwnDC dc(Handle());
+  DrawCloseBtn(dc.Handle(), r, &tab, btnState);
+}
+
+bool TsPageControl::CloseBtnMouse(TMessage& m) {
+  if (!showCloseBtns_ || HasState(csDesigning) || closeBtnIndex_ < 0) return false;
+  const TPoint pt{m.XPos(), m.YPos()};
+  if (!PtInRect(TabsBandRect(Layout()), pt)) return false;
+  for (int page = 0; page < PageCount(); ++page) {
+    auto* sheet = dynamic_cast<TsTabSheet*>(Pages(page));
+    if (sheet == nullptr || sheet->TabIndex() < 0 || !sheet->UseCloseBtn()) continue;
+    if (!PtInRect(CloseBtnRect(sheet->TabIndex()), pt)) continue;
+    const bool down = m.Msg == WM_LBUTTONDOWN;
+    const int tabState = page == ActivePageIndex() ? 2 : HotTrack() ? 1 : 0;
+    PaintCloseBtnState(page, down ? 2 : 1, tabState);
+    if (down) {
+      CloseBtnPressed = true;
+      m.Result = 0;
+      return true;
+    }
+    if (CloseBtnPressed) {
+      CloseBtnPressed = false;
+      CloseTab(page, page, true);
+    }
+    m.Result = 0;
+    return true;
+  }
+  return false;
+}
+
+// --- hot tab ----------------------------------------------------------------------------
+
+void TsPageControl::ResetHotTab() {
+  const int old = hotTab_;
+  hotTab_ = -1;
+  CloseBtnPressed = false;
+  if (old >= 0 && old != ActivePageIndex() && HotTrack()) PaintTabNow(old, 0);
+}
+
+void TsPageControl::TrackHotTab(TMessage& m) {
+  if (DefaultManager != nullptr) DefaultManager->SetHotWindow(nullptr);
+  const bool tracking = HotTrack() || Style() != tsTabs;
+  if (!tracking && !showCloseBtns_) return TPageControl::WndProc(m);
+  const TPoint pt{m.XPos(), m.YPos()};
+  const TsTabLayout layout = Layout();
+  if (!PtInRect(TabsBandRect(layout), pt)) {
+    ResetHotTab();
+    return TPageControl::WndProc(m);
+  }
+  // Pending paints first, so the hot tab is drawn over a current picture.
+  UpdateWindow(Handle());
+  const int under = kv::TabAtPos(layout, pt);
+  if (under == hotTab_) return TPageControl::WndProc(m);
+  const int old = hotTab_;
+  if (old >= 0 && old != ActivePageIndex() && tracking) PaintTabNow(old, 0);
+  TPageControl::WndProc(m);
+  hotTab_ = under == ActivePageIndex() ? -1 : under;
+  if (hotTab_ >= 0 && tracking) PaintTabNow(hotTab_, HotTrack() ? 1 : 0);
+}
+
+// --- messages ---------------------------------------------------------------------------
+
+void TsPageControl::Loaded() {
+  TsSkinnedControl<TPageControl>::Loaded();
+  if (TPageControl::ActivePage() != nullptr) AskFormToAdaptControl(TPageControl::ActivePage());
+  UpdateScroller();
+  UpdateCloseButtons();
+}
+
+void TsPageControl::UpdateActivePage() {
+  hotTab_ = -1;
+  TPageControl::UpdateActivePage();
+  TsCommonData* sd = SkinData();
+  if (sd == nullptr || !SkinAvailable(sd, true) || !HandleAllocated()) return;
+  sd->BGChanged = true;
+  if (PaintingSuspended(sd)) return;
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void TsPageControl::DropCover() {
+  coverShown_ = false;
+  if (HandleAllocated()) KillTimer(Handle(), CoverTimerId);
+  if (SnapshotCover != nullptr) SnapshotCover->Free();
+  SnapshotCover = nullptr;
+  SnapshotBitmap.reset();
+}
+
+bool TsPageControl::Notify(TMessage& m) {
+  const auto* header = reinterpret_cast<const NMHDR*>(m.LParam);
+  TsSkinManager* manager = SkinData()->SkinManager();
+  const bool animated = manager != nullptr && manager->AnimEffects.PageChange.Active &&
+                        !HasState(csDesigning) && Visible();
+  if (header->code == static_cast<UINT>(TCN_SELCHANGING)) {
+    if (animated) {
+      ShowSnapshotCover(this);
+      coverShown_ = true;
+      // Should the change's end never be told, the cover still goes.
+      SetTimer(Handle(), CoverTimerId, CoverTimeoutMs, nullptr);
+    }
+    UpdateScroller();
+    TPageControl::WndProc(m);
+    if (m.Result != 0) {
+      SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+      if (coverShown_) DropCover();
+      SendMessageW(Handle(), WM_MOUSEMOVE, 0, 0);
+    }
+    return true;
+  }
+  if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+    TPageControl::WndProc(m);
+    UpdateScroller();
+    if (animated && coverShown_) {
+      coverShown_ = false;
+      KillTimer(Handle(), CoverTimerId);
+      AnimateShowControl(this, manager->AnimEffects.PageChange.Time);
+      if (TTabSheet* page = TPageControl::ActivePage(); page != nullptr && page->HandleAllocated())
+        RedrawWindow(page->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    return true;
+  }
+  return false;
+}
+
+TacCommandOutcome TsPageControl::SkinCommand(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  const bool ownManager = reinterpret_cast<TsSkinManager*>(m.LParam) == sd->SkinManager();
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      BroadcastToChildren(this, m);
+      if (ownManager) HandleSkinCommand(m, sd);
+      UpdateCloseBtnSkin();
+      UpdateCloseButtons();
+      return coAnswered;
+    case cmdSkinRemoved:
+      if (ownManager) {
+        HandleSkinCommand(m, sd);
+        UpdateScroller();
+        UpdateCloseButtons();
+        if (HandleAllocated())
+          RedrawWindow(Handle(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+      }
+      BroadcastToChildren(this, m);
+      return coAnswered;
+    case cmdSkinRefresh:
+      if (ownManager) {
+        HandleSkinCommand(m, sd);
+        if (Showing())
+          RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        if (TPageControl::ActivePage() != nullptr)
+          AskFormToAdaptControl(TPageControl::ActivePage());
+        UpdateScroller();
+        UpdateCloseButtons();
+      }
+      BroadcastToChildren(this, m);
+      return coAnswered;
+    case cmdParentPainted:
+      if (sd->Updating) {
+        sd->Updating = false;
+        if (HandleAllocated())
+          RedrawWindow(Handle(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (TTabSheet* page = TPageControl::ActivePage(); page != nullptr)
+          SendCommandToControl(page, cmdParentPainted, 0);
+      }
+      return coPassedOn;
+    case cmdNeedsRepaint:
+      m.Result = sd->Updating ? 1 : 0;
+      return coAnswered;
+    case cmdChildBgFlags:
+      if (m.LParam != 1) break;
+      if (Parent() != nullptr && Parent()->HandleAllocated()) {
+        sd->UpdateChildBgFlags(false);
+        if (TTabSheet* page = TPageControl::ActivePage(); page != nullptr)
+          for (int i = 0; i < page->ControlCount(); ++i)
+            SendCommandToControl(page->Controls(i), cmdChildBgFlags, 1);
+      }
+      m.Result = 0;
+      return coAnswered;
+    case cmdGetBackground:
+      if (m.LParam != 0 && SkinAvailable(sd, false)) EnsureCache();
+      break;
+    default:
+      break;
+  }
+  return HandleSkinCommand(m, sd);
+}
+
+bool TsPageControl::UnskinnedMessage(TMessage& m) {
+  if (m.Msg == WM_CLOSETAB) {
+    ClosePostedTab(m.WParam);
+    return true;
+  }
+  if (m.Msg == WM_WINDOWPOSCHANGING || m.Msg == CM_INVALIDATE) {
+    TPageControl::WndProc(m);
+    UpdateCloseButtons();
+    return true;
+  }
+  return false;
+}
+
+bool TsPageControl::SkinnedMessage(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  const bool designing = HasState(csDesigning);
+  switch (m.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      if (designing) return true;
+      const bool changed = sd->BGChanged;
+      TPageControl::WndProc(m);
+      sd->BGChanged = changed;
+      // The focus frame on the active tab comes or goes.
+      if (TTabSheet* page = TPageControl::ActivePage(); page != nullptr && HandleAllocated()) {
+        const TOwnDC dc(Handle());
+        DrawTabToDC(ActivePageIndex(), 2, dc.Handle());
+      }
+      return true;
+    }
+    case WM_MOUSEMOVE:
+      if (designing) return false;
+      TrackHotTab(m);
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      return CloseBtnMouse(m);
+    case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
+      if (designing || (!HotTrack() && !showCloseBtns_)) return false;
+      TPageControl::WndProc(m);
+      ResetHotTab();
+      return true;
+    case WM_TIMER:
+      if (m.WParam != CoverTimerId) return false;
+      if (coverShown_) DropCover();
+      if (HandleAllocated()) SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+      Invalidate();
+      return true;
+    case TCM_INSERTITEMW:
+    case TCM_SETCURSEL:
+      sd->BGChanged = true;
+      return false;
+    case WM_PAINT: {
+      if (!Visible() && !designing) return false;
+      const TPaintScope paint(Handle(), reinterpret_cast<HDC>(m.WParam));
+      if (!AnimationActive || paint.Handle() == AnimationDC) PaintControl(paint.Handle());
+      m.Result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return true;
+    case WM_PRINT:
+      UpdateScroller();
+      UpdateCloseButtons();
+      sd->Updating = false;
+      PaintControl(reinterpret_cast<HDC>(m.WParam));
+      return true;
+    case WM_HSCROLL:
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+      if (!HasState(csLoading)) {
+        sd->BGChanged = true;
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      }
+      return false;
+    case CN_NOTIFY:
+      return Notify(m);
+    case CM_CONTROLLISTCHANGE: {
+      const int before = PageCount();
+      TPageControl::WndProc(m);
+      if (PageCount() != before) {
+        UpdateScroller();
+        UpdateCloseButtons();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void TsPageControl::AfterMessage(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  switch (m.Msg) {
+    case TCM_SETCURSEL:
+    case CM_DIALOGCHAR:
+      sd->BGChanged = true;
+      RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      ResumeChildrenPainting(this);
+      return;
+    case TCM_DELETEITEM:
+      if (!PaintingSuspended(sd)) sd->BGChanged = true;
+      return;
+    case WM_SIZE:
+      if (HasState(csLoading)) return;
+      UpdateScroller();
+      UpdateCloseButtons();
+      return;
+    case WM_LBUTTONDOWN:
+      if (Style() != tsTabs && hotTab_ >= 0) PaintTabNow(hotTab_, 1);
+      return;
+    default:
+      return;
+  }
+}
+
+// --- TsTabSheet -------------------------------------------------------------------------
 
 TsTabSheet::TsTabSheet(TComponent* owner) : TTabSheet(owner) {}
 
-TsPageControl::TsPageControl(TComponent* owner) : TPageControl(owner) {}
+void TsTabSheet::SetTabSkin(const std::string& value) {
+  if (tabSkin_ == value) return;
+  tabSkin_ = value;
+  auto* pc = dynamic_cast<TsPageControl*>(PageControl());
+  if (pc == nullptr || pc->HasState(csLoading) || !pc->Visible() || !pc->HandleAllocated()) return;
+  pc->SkinData()->BGChanged = true;
+  RedrawWindow(pc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void TsTabSheet::SetButtonSkin(const std::string& value) {
+  buttonSkin_ = value;
+  if (auto* pc = dynamic_cast<TsPageControl*>(PageControl())) InvalidateControlSkin(pc->SkinData());
+}
+
+void TsTabSheet::SetUseCloseBtn(bool value) {
+  useCloseBtn_ = value;
+  if (auto* pc = dynamic_cast<TsPageControl*>(PageControl())) {
+    pc->UpdateCloseButtons();
+    InvalidateControlSkin(pc->SkinData());
+  }
+}
+
+TsPageControl* TsTabSheet::SkinnedPageControl() const {
+  auto* pc = dynamic_cast<TsPageControl*>(PageControl());
+  if (pc == nullptr || pc->SkinData() == nullptr || !SkinAvailable(pc->SkinData(), true))
+    return nullptr;
+  return pc;
+}
+
+void TsTabSheet::EraseFromPageControl(TsPageControl* pc, HDC dc) {
+  if (dc == nullptr) return;
+  if (AnimationActive && dc != AnimationDC) return;
+  pc->EnsureCache();
+  TsCommonData* sd = pc->SkinData();
+  if (sd->Updating || !sd->CacheBmp) return;
+  // The client area lies inside the sheet's own border.
+  const int border = BorderWidth();
+  CopyCacheToDC(this, sd, {Left() + border, Top() + border}, 0, 0, dc, ClientRect());
+  PaintControls(dc, nullptr);
+}
+
+bool TsTabSheet::SkinCommand(TMessage& m, TsPageControl* pc) {
+  const bool skinned = pc != nullptr && SkinAvailable(pc->SkinData(), true);
+  TsCommonData* pcData = pc != nullptr ? pc->SkinData() : nullptr;
+  const bool ownManager =
+      pcData != nullptr && reinterpret_cast<TsSkinManager*>(m.LParam) == pcData->SkinManager();
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      BroadcastToChildren(this, m);
+      return true;
+    case cmdSkinRemoved:
+      if (ownManager) Repaint();
+      BroadcastToChildren(this, m);
+      return true;
+    case cmdSkinRefresh:
+      if (ownManager && Visible()) Repaint();
+      BroadcastToChildren(this, m);
+      return true;
+    case cmdParentPainted:
+      if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+      ResumeChildrenPainting(this);
+      return true;
+    case cmdIsSkinned:
+      m.Result = 1;
+      return true;
+    case cmdNeedsRepaint:
+      if (!skinned) return false;
+      m.Result = pcData->Updating ? 1 : 0;
+      return true;
+    case cmdIsBgNonUniform: {
+      if (!skinned) return false;
+      const TsGeneralData* section = pcData->Section();
+      const bool textured =
+          section != nullptr && section->GradientPercent + section->ImagePercent >= 1;
+      m.Result = textured || DependsOnParentBg(pcData) ? 1 : 0;
+      return true;
+    }
+    case cmdGetBgColor:
+      if (!skinned) return false;
+      m.Result = pc->Perform(SM_ALPHACMD, m.WParam, m.LParam);
+      return true;
+    case cmdGetSectionIndex:
+      if (pcData == nullptr) return false;
+      m.Result = pcData->SkinIndex + 1;
+      return true;
+    case cmdGetBackground: {
+      if (!skinned || m.LParam == 0) return false;
+      auto& request = *reinterpret_cast<TsBgRequest*>(m.LParam);
+      // The sheet's client area inside the page control.
+      const int border = BorderWidth();
+      request.AskerPos = {request.AskerPos.X + border, request.AskerPos.Y + border};
+      ForwardBgRequestToParent(request, this);
+      request.AskerPos = {request.AskerPos.X - border, request.AskerPos.Y - border};
+      if (request.BgType == btBitmap)
+        request.Offset = {request.Offset.X + border, request.Offset.Y + border};
+      m.Result = 0;
+      return true;
+    }
+    case cmdChildBgFlags:
+      if (pcData == nullptr) return false;
+      if (m.LParam == 1) {
+        for (int i = 0; i < ControlCount(); ++i)
+          SendCommandToControl(Controls(i), cmdChildBgFlags, 1);
+        m.Result = 0;
+      } else {
+        m.Result = pcData->ChildBgFlags;
+      }
+      return true;
+    case cmdGetApplication:
+      m.Result = reinterpret_cast<LRESULT>(Application);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TsTabSheet::WndProc(TMessage& m) {
+  auto* owner = dynamic_cast<TsPageControl*>(PageControl());
+  if (m.Msg == SM_ALPHACMD && owner != nullptr && SkinCommand(m, owner)) return;
+  TsPageControl* pc = SkinnedPageControl();
+  const bool live = pc != nullptr && !HasState(csDestroying) && !pc->HasState(csDestroying);
+  if (!live) return TTabSheet::WndProc(m);
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      if (!Showing()) break;
+      EraseFromPageControl(pc, reinterpret_cast<HDC>(m.WParam));
+      m.Result = 1;
+      return;
+    case WM_PAINT: {
+      if (!Visible()) break;
+      if (Parent() != nullptr) InvalidateRect(Handle(), nullptr, TRUE);
+      const TPaintScope paint(Handle(), reinterpret_cast<HDC>(m.WParam));
+      m.Result = 0;
+      return;
+    }
+    case WM_PRINT:
+      EraseFromPageControl(pc, reinterpret_cast<HDC>(m.WParam));
+      m.Result = 0;
+      return;
+    case WM_NCPAINT: {
+      const int border = BorderWidth();
+      if (border <= 0 || !Showing()) break;
+      pc->EnsureCache();
+      TsCommonData* sd = pc->SkinData();
+      if (!sd->Updating && sd->CacheBmp) {
+        HDC dc = GetWindowDC(Handle());
+        {
+          TBitmapCanvas cache(*sd->CacheBmp);
+          CopyBorderStrips(dc, 0, 0, Width(), Height(), cache.Handle(), Left(), Top(), border);
+        }
+        ReleaseDC(Handle(), dc);
+      }
+      m.Result = 1;
+      return;
+    }
+    case WM_MOUSEMOVE:
+      if (!HasState(csDesigning) && DefaultManager != nullptr)
+        DefaultManager->SetHotWindow(nullptr);
+      break;
+    case WM_PARENTNOTIFY:
+      TTabSheet::WndProc(m);
+      if (LOWORD(m.WParam) == WM_CREATE && !HasState(csDesigning | csLoading))
+        AskFormToAdaptControl(this);
+      return;
+    default:
+      break;
+  }
+  TTabSheet::WndProc(m);
+}
 
 }  // namespace kv

@@ -1,0 +1,107 @@
+// What the container tests share: the synthetic skin with the checkerboard
+// panel loaded into a manager, a form owned by the application (so skin
+// changes reach it) and a checkerboard panel on it as the root, and the
+// check that a child's background lines up with what its parent shows.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "classlib/Forms.h"
+#include "skin/controls/sPanel_win.h"
+#include "skin/core/acBgInfo_win.h"
+#include "skin/core/sSkinManager_win.h"
+#include "support/Pixels.h"
+#include "support/Pump.h"
+#include "support/TestSkin.h"
+
+namespace kv {
+
+class SkinnedContainers : public ::testing::Test {
+ protected:
+  static constexpr TColor kFormColor = 0x3C5A78;
+
+  void Load(kvtest::TTestSkinOptions options = {}) {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    options.Checkerboard = true;
+    skin = std::make_unique<kvtest::TTestSkin>(options);
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin->Packed();
+    manager->SetSkinName("T");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+    form = Create<TForm>(Application);
+    form->SetBounds(0, 0, 420, 340);
+    form->SetColor(kFormColor);
+    root = Create<TsPanel>(form);
+    root->SetParent(form);
+    root->SetBevelOuter(bvNone);
+    root->SetCaption("");
+    root->SetBounds(8, 8, 390, 300);
+    root->SkinData()->SetSkinSection("PANEL");
+  }
+  void Show() {
+    form->Show();
+    pump::PumpUntilIdle();
+  }
+  void TearDown() override {
+    if (form != nullptr) form->Free();
+    manager.reset();
+  }
+
+  // The background the child is given by its parent, read at the child's
+  // place, against what the parent's window shows there with the child
+  // hidden; the parent must show both checker colours there.
+  ::testing::AssertionResult BackgroundLinesUp(TWinControl* child) {
+    TWinControl* parent = child->Parent();
+    child->SetVisible(false);
+    const kvtest::TPixels shown = kvtest::TPixels::FromClient(parent->Handle());
+    TsBgRequest request;
+    GetControlBackgroundInfo(request, parent, false);
+    child->SetVisible(true);
+    if (request.BgType != btBitmap || request.Bmp == nullptr)
+      return ::testing::AssertionFailure()
+             << "answered with the colour " << std::hex << request.Color;
+    const kvtest::TPixels given = kvtest::TPixels::FromBitmap(*request.Bmp);
+    int dark = 0, light = 0;
+    for (int y = 0; y < child->Height(); ++y)
+      for (int x = 0; x < child->Width(); ++x) {
+        const int px = child->Left() + x, py = child->Top() + y;
+        const COLORREF want = shown.At(px, py);
+        const COLORREF got = given.At(request.Offset.X + px, request.Offset.Y + py);
+        if (want != got)
+          return ::testing::AssertionFailure()
+                 << "at (" << x << ", " << y << ") of the child: shown 0x" << std::hex << want
+                 << ", given 0x" << got << " (offset " << std::dec << request.Offset.X << ", "
+                 << request.Offset.Y << ")";
+        dark += want == kvtest::TTestSkin::kCheckerA;
+        light += want == kvtest::TTestSkin::kCheckerB;
+      }
+    if (dark == 0 || light == 0)
+      return ::testing::AssertionFailure() << "no checkerboard under the child";
+    return ::testing::AssertionSuccess();
+  }
+
+  // Marks the cache, so that a rebuild shows.
+  static void MarkCache(TsCommonData* sd) {
+    std::uint8_t* p = sd->CacheBmp->ScanLine(sd->CacheBmp->Height() / 2) +
+                      sd->CacheBmp->Width() / 2 * sd->CacheBmp->BytesPerPixel();
+    p[0] = 1, p[1] = 2, p[2] = 3;
+  }
+  static bool CacheMarked(TsCommonData* sd) {
+    const std::uint8_t* p = sd->CacheBmp->ScanLine(sd->CacheBmp->Height() / 2) +
+                            sd->CacheBmp->Width() / 2 * sd->CacheBmp->BytesPerPixel();
+    return p[0] == 1 && p[1] == 2 && p[2] == 3;
+  }
+
+  std::unique_ptr<kvtest::TTestSkin> skin;
+  Owned<TsSkinManager> manager;
+  TForm* form = nullptr;
+  TsPanel* root = nullptr;
+};
+
+}  // namespace kv

@@ -1,0 +1,311 @@
+// The skinned page control under Wine with the synthetic skin: each tab's
+// state shows as its mask colour, which the skin's legend names; the sheets
+// show the page area (the checkerboard panel below, through a see-through
+// page control); changes, closes and nesting as the main window has them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "skin/controls/SkinnedContainers.h"
+#include "skin/controls/sGroupBox_win.h"
+#include "skin/controls/sPageControl_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "support/Counters.h"
+#include "support/Mouse.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+using pump::PumpUntilIdle;
+
+class PageControlSkinned : public SkinnedContainers {
+ protected:
+  TsPageControl* AddPages(TWinControl* parent, int count, TTabStyle style = tsTabs) {
+    auto* pc = Create<TsPageControl>(form);
+    pc->SetParent(parent);
+    pc->SetStyle(style);
+    pc->SetBounds(10, 10, 360, 260);
+    for (int i = 0; i < count; ++i) {
+      auto* sheet = Create<TsTabSheet>(form);
+      sheet->SetPageControl(pc);
+      sheet->SetCaption("Page " + std::to_string(i + 1));
+    }
+    return pc;
+  }
+  // The tab's state as its window shows it now (no repaint first): the
+  // legend of the mask colour at the middle of its top edge.
+  int ShownState(TsPageControl* pc, int page, const char* section = "TABTOP") {
+    const TRect r = pc->SkinTabRect(pc->Pages(page)->TabIndex(), page == pc->ActivePageIndex());
+    HDC dc = GetDC(pc->Handle());
+    const RECT whole{0, 0, pc->Width(), pc->Height()};
+    const TPixels shown = TPixels::FromDC(dc, whole);
+    ReleaseDC(pc->Handle(), dc);
+    const kvtest::TSkinItem* item = skin->Legend(shown.At((r.Left + r.Right) / 2, r.Top + 2));
+    return item != nullptr && item->Section == section && item->Key == "BORDERSMASK" ? item->State
+                                                                                     : -1;
+  }
+  void MoveTo(TsPageControl* pc, TPoint p) {
+    SendMessageW(pc->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.X, p.Y));
+  }
+  static TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+};
+
+TEST_F(PageControlSkinned, TheActiveTabIsDrawnLastAndNeverOverdrawnByTheHotOne) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetHotTrack(true);
+  pc->SetActivePageIndex(1);
+  Show();
+  pc->Repaint();
+  EXPECT_EQ(2, ShownState(pc, 1)) << "active";
+  EXPECT_EQ(0, ShownState(pc, 0));
+  // Over the left tab, at the edge the active tab overlaps.
+  const TRect left = pc->SkinTabRect(0, false);
+  MoveTo(pc, {left.Right - 1, left.Top + 4});
+  EXPECT_EQ(0, pc->HotTab());
+  EXPECT_EQ(1, ShownState(pc, 0)) << "hot";
+  EXPECT_EQ(2, ShownState(pc, 1)) << "the active tab stays on top";
+  const TRect active = pc->SkinTabRect(1, true);
+  HDC dc = GetDC(pc->Handle());
+  const TPixels shown = TPixels::FromDC(dc, {0, 0, pc->Width(), pc->Height()});
+  ReleaseDC(pc->Handle(), dc);
+  EXPECT_TRUE(kvtest::ColourAt(shown, active.Left + 1, active.Top + 2,
+                               skin->Colour("TABTOP", "BORDERSMASK", 2)));
+  // Over the active tab nothing is hot; leaving the band cools the hot tab.
+  MoveTo(pc, Centre(active));
+  EXPECT_EQ(-1, pc->HotTab());
+  EXPECT_EQ(0, ShownState(pc, 0));
+  MoveTo(pc, Centre(left));
+  MoveTo(pc, {100, 200});
+  EXPECT_EQ(-1, pc->HotTab());
+  EXPECT_EQ(0, ShownState(pc, 0));
+}
+
+TEST_F(PageControlSkinned, TheHotTabIsTrackedWithoutRunningTheQueueAndSurvivesAFullPaint) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetHotTrack(true);
+  Show();
+  constexpr UINT posted = WM_APP + 7;
+  InvalidateRect(pc->Handle(), nullptr, FALSE);
+  PostMessageW(form->Handle(), posted, 0, 0);
+  MoveTo(pc, Centre(pc->SkinTabRect(1, false)));
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageW(&msg, form->Handle(), posted, posted, PM_REMOVE))
+      << "a mouse move must not run the application's queue";
+  EXPECT_EQ(1, pc->HotTab());
+  EXPECT_EQ(1, ShownState(pc, 1)) << "painted hot over the fresh picture";
+  // What the tab control itself invalidates for its hot tab keeps it hot.
+  UpdateWindow(pc->Handle());
+  pc->Repaint();
+  EXPECT_EQ(1, ShownState(pc, 1)) << "after a full paint";
+  EXPECT_EQ(2, ShownState(pc, 0)) << "the active tab";
+}
+
+TEST_F(PageControlSkinned, EachTabPositionPaintsItsOwnSectionAndTheActiveTabOnTop) {
+  Load();
+  const struct {
+    TTabPosition position;
+    const char* section;
+  } rows[] = {
+      {tpTop, "TABTOP"}, {tpBottom, "TABBOTTOM"}, {tpLeft, "TABLEFT"}, {tpRight, "TABRIGHT"}};
+  Show();
+  for (const auto& row : rows) {
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetTabPosition(row.position);
+    pc->SetActivePageIndex(2);
+    PumpUntilIdle();
+    pc->Repaint();
+    EXPECT_EQ(2, ShownState(pc, 2, row.section)) << row.section;
+    EXPECT_EQ(0, ShownState(pc, 0, row.section)) << row.section;
+    EXPECT_EQ(0, ShownState(pc, 1, row.section)) << row.section;
+    pc->Free();
+  }
+}
+
+TEST_F(PageControlSkinned, ASheetsChildGetsABackgroundThatLinesUpWithTheSheet) {
+  Load({.Keys = {{"PAGECONTROL", "TRANSPARENCY", "100"}}});
+  TsPageControl* pc = AddPages(root, 2);
+  auto* child = Create<TsPanel>(form);
+  child->SetParent(pc->Pages(0));
+  child->SetBevelOuter(bvNone);
+  child->SetCaption("");
+  child->SetBounds(23, 31, 90, 60);
+  child->SkinData()->SetSkinSection("EDIT");
+  Show();
+  EXPECT_TRUE(BackgroundLinesUp(child));
+  // The sheet shows what lies below the see-through page area.
+  TWinControl* sheet = pc->Pages(0);
+  child->SetVisible(false);
+  const TPixels onSheet = TPixels::FromClient(sheet->Handle());
+  const TPixels onRoot = TPixels::FromClient(root->Handle());
+  const TPoint at{pc->Left() + sheet->Left(), pc->Top() + sheet->Top()};
+  for (const POINT p : {POINT{5, 5}, POINT{40, 50}, POINT{101, 77}})
+    EXPECT_EQ(onRoot.At(at.X + p.x, at.Y + p.y), onSheet.At(p.x, p.y)) << p.x << "," << p.y;
+}
+
+TEST_F(PageControlSkinned, ARefusedChangeRestoresPaintingAndRemovesTheCover) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  bool allow = false;
+  pc->OnChanging = [&](TObject*, bool& allowChange) { allowChange = allow; };
+  Show();
+  NMHDR changing{pc->Handle(), 0, static_cast<UINT>(TCN_SELCHANGING)};
+  EXPECT_EQ(1, pc->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing)));
+  EXPECT_EQ(nullptr, SnapshotCover);
+  EXPECT_NE(0, GetWindowLongW(pc->Handle(), GWL_STYLE) & WS_VISIBLE) << "painting is on";
+  EXPECT_EQ(0, pc->ActivePageIndex());
+  // Allowed, but the end of the change never told: the next paint takes the cover away.
+  allow = true;
+  EXPECT_EQ(0, pc->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing)));
+  EXPECT_NE(nullptr, SnapshotCover);
+  pc->Repaint();
+  EXPECT_EQ(nullptr, SnapshotCover);
+}
+
+TEST_F(PageControlSkinned, ACoverWhoseChangeEndIsNeverToldGoesByItselfOrWithTheControl) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  Show();
+  NMHDR changing{pc->Handle(), 0, static_cast<UINT>(TCN_SELCHANGING)};
+  pc->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing));
+  ASSERT_NE(nullptr, SnapshotCover);
+  EXPECT_TRUE(pump::PumpUntil([] { return SnapshotCover == nullptr; }, 10000))
+      << "the cover stayed over the page";
+  pc->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing));
+  ASSERT_NE(nullptr, SnapshotCover);
+  pc->Free();
+  EXPECT_EQ(nullptr, SnapshotCover);
+}
+
+TEST_F(PageControlSkinned, AnAnimatedChangeEndsOnTheNewPageWithTheCoverGone) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  manager->AnimEffects.PageChange.Active = true;
+  manager->AnimEffects.PageChange.Time = 16;
+  Show();
+  const TPoint tab = Centre(pc->SkinTabRect(2, false));
+  kvtest::Click(pc->Handle(), {tab.X, tab.Y});
+  PumpUntilIdle();
+  EXPECT_EQ(nullptr, SnapshotCover);
+  EXPECT_EQ(2, pc->ActivePageIndex());
+  pc->Repaint();
+  EXPECT_EQ(2, ShownState(pc, 2));
+  EXPECT_EQ(0, ShownState(pc, 0));
+}
+
+TEST_F(PageControlSkinned, WithoutASkinStandInButtonsCloseTheirTabs) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  Show();
+  manager->SetActive(false);
+  pc->SetShowCloseBtns(true);
+  auto* last = dynamic_cast<TsTabSheet*>(pc->Pages(2));
+  ASSERT_NE(nullptr, last->CloseBtn);
+  const TRect item = pc->TabRect(2);
+  EXPECT_EQ(item.Right - 16, last->CloseBtn->Left()) << "in the tab's top right corner";
+  EXPECT_EQ(item.Top + 1, last->CloseBtn->Top());
+  TsTabBtn* button = last->CloseBtn;
+  button->Click();
+  PumpUntilIdle();
+  EXPECT_EQ(2, pc->PageCount());
+  // With the skin back the control draws its buttons itself.
+  manager->SetActive(true);
+  EXPECT_EQ(nullptr, dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn);
+}
+
+TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetShowCloseBtns(true);
+  pc->SetActivePageIndex(2);
+  Show();
+  int asked = -1;
+  pc->OnCloseBtnClick = [&](TComponent*, int index, bool&, TacCloseAction&) { asked = index; };
+  const TRect button = pc->CloseBtnRect(2);
+  ASSERT_FALSE(IsRectEmpty(button));
+  const TPoint c = Centre(button);
+  SendMessageW(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.X, c.Y));
+  {
+    HDC dc = GetDC(pc->Handle());
+    const TPixels shown = TPixels::FromDC(dc, {0, 0, pc->Width(), pc->Height()});
+    ReleaseDC(pc->Handle(), dc);
+    const kvtest::TSkinItem* item = skin->Legend(shown.At(c.X, c.Y));
+    ASSERT_NE(nullptr, item) << "no close button under the press";
+    EXPECT_EQ("SICONCLOSE", item->Key);
+    EXPECT_EQ(2, item->State) << "pressed";
+  }
+  SendMessageW(pc->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(c.X, c.Y));
+  EXPECT_EQ(2, asked);
+  ASSERT_EQ(2, pc->PageCount());
+  EXPECT_EQ(1, pc->ActivePageIndex());
+  EXPECT_EQ(2, ShownState(pc, 1)) << "the new last page's tab is active";
+  // A release without a press on the button closes nothing.
+  const TPoint again = Centre(pc->CloseBtnRect(1));
+  SendMessageW(pc->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(again.X, again.Y));
+  EXPECT_EQ(2, pc->PageCount());
+}
+
+TEST_F(PageControlSkinned, AScrollerIsWantedOnlyForOneRowOfTopOrBottomTabsWithTabsOutOfView) {
+  Load();
+  const struct {
+    int pages;
+    TTabPosition position;
+    bool multiLine;
+    bool wanted;
+  } rows[] = {{3, tpTop, false, false},
+              {30, tpTop, false, true},
+              {30, tpBottom, false, true},
+              {30, tpTop, true, false},
+              {30, tpLeft, false, false}};
+  Show();
+  for (const auto& row : rows) {
+    TsPageControl* pc = AddPages(root, row.pages);
+    pc->SetTabPosition(row.position);
+    pc->SetMultiLine(row.multiLine);
+    PumpUntilIdle();
+    EXPECT_EQ(row.wanted, pc->NeedsScroller())
+        << row.pages << " pages, position " << row.position << (row.multiLine ? ", rows" : "");
+    pc->Free();
+  }
+}
+
+TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLeavesNothing) {
+  Load();
+  TsPageControl* outer = AddPages(root, 3);
+  outer->SetAlign(alClient);
+  TsPageControl* buttons = AddPages(outer->Pages(1), 5, tsButtons);
+  buttons->SetAlign(alClient);
+  TsPageControl* inner = AddPages(buttons->Pages(1), 2);
+  inner->SetAlign(alClient);
+  auto* box = Create<TsGroupBox>(form);
+  box->SetParent(inner->Pages(0));
+  box->SetBounds(10, 10, 200, 90);
+  box->SetCaption("Relay");
+  box->SetCaptionSkin("BUTTON");
+  outer->SetActivePageIndex(1);
+  buttons->SetActivePageIndex(1);
+  Show();
+  form->Repaint();
+  EXPECT_EQ(2, ShownState(outer, 1));
+  EXPECT_EQ(2, ShownState(buttons, 1, "BUTTON")) << "button style: the BUTTON section";
+  EXPECT_EQ(0, ShownState(buttons, 2, "BUTTON"));
+  EXPECT_EQ(2, ShownState(inner, 0));
+  // One round first: the plain look's pens, brushes and fonts are made once.
+  manager->SetActive(false);
+  form->Repaint();
+  manager->SetActive(true);
+  form->Repaint();
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 50; ++i) {
+    manager->SetActive(i % 2 != 0);
+    form->Repaint();
+  }
+  manager->SetActive(true);
+  form->Repaint();
+  EXPECT_TRUE(baseline.Unchanged());
+  EXPECT_EQ(2, ShownState(inner, 0));
+}
+
+}  // namespace
+}  // namespace kv
