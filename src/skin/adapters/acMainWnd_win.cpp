@@ -92,9 +92,9 @@ void TacMainWnd::Attach(HWND handle, bool repaint) {
   DlgMode = acDlgModeSeed;
   SaveOriginalState();
   StateApplied = false;
-  Caption = WindowCaption(handle);
+  if (ReadsCaption()) Caption = WindowCaption(handle);
   HookWindow(handle, repaint);
-  if (SkinData->OwnerControl != nullptr)
+  if (SkinData->OwnerControl != nullptr && MakesOwnerOpaque())
     SkinData->OwnerControl->SetControlStyle(SkinData->OwnerControl->ControlStyle() | csOpaque);
 }
 

@@ -102,6 +102,10 @@ class TacMainWnd {
   // The window is going: unhook after it had the message, without touching
   // its state, so nothing refers to the handle afterwards.
   void ReleaseDyingWindow();
+  // Whether Attach adds csOpaque to the owner control, and reads the
+  // window's text into Caption.
+  virtual bool MakesOwnerOpaque() const { return true; }
+  virtual bool ReadsCaption() const { return true; }
   // Whether Attach switches visual styles off.
   virtual bool TurnsThemeOff(std::string_view section) const;
   // Gives the hooked handler back; the property too. False when the window

@@ -333,14 +333,18 @@ TEST_P(BigPositions, ArriveWholeAtToolkitWindowsAndThroughTheBarElsewhere) {
   const TRect bar = Bar(acBarVert);
   const POINT thumb{(bar.Left + bar.Right) / 2, g.ThumbStart + 2};
   SetCursorPos(thumb.x, thumb.y);
+  kvtest::PumpUntilIdle();
   SendMessageW(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(thumb.x, thumb.y));
   // GetMessagePos tells where the pointer was when a queued move was posted.
   SetCursorPos(thumb.x, bar.Bottom + 50);
   PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, 0);
   kvtest::PumpUntilIdle();
   SendMessageW(wnd, WM_LBUTTONUP, 0, 0);
-  ASSERT_EQ(3, recorder.Count(WM_VSCROLL));
-  const auto& track = recorder.Messages[0];
+  const auto& sent = recorder.Messages;
+  ASSERT_GE(sent.size(), 3u);
+  EXPECT_EQ(SB_THUMBPOSITION, LOWORD(sent[sent.size() - 2].wParam));
+  EXPECT_EQ(SB_ENDSCROLL, LOWORD(sent.back().wParam));
+  const auto& track = sent[sent.size() - 3];
   EXPECT_EQ(SB_THUMBTRACK, LOWORD(track.wParam));
   const int last = 200000 - 100 + 1;
   if (toolkit) {
