@@ -86,6 +86,11 @@ void TacMainWnd::ThemeBack() {
 
 void TacMainWnd::Attach(HWND handle, bool repaint) {
   if (handle == nullptr || hookMode_ != TacHookMode::None || Destroyed) return;
+  // One adapter per window: a second one stays off it, transparent.
+  if (TacMainWnd* other = AdapterOfWindow(handle); other != nullptr && other != this) {
+    Destroyed = true;
+    return;
+  }
   CtrlHandle = handle;
   ThemeOff();
   if (SkinData->SkinSection().empty()) SkinData->SetSkinSection(section_);

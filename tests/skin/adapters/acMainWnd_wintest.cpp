@@ -122,6 +122,21 @@ TEST_F(MainWnd, AnAdapterSubclassedOverStaysAPassThroughUntilTheWindowDies) {
   DestroyWindow(edit);
 }
 
+TEST_F(MainWnd, ASecondAdapterStaysOffAnAdaptedWindowAndLeavesItAlone) {
+  HWND edit = MakeEdit(10, 10, 100, 60);
+  TacMainWnd* first = Attach(edit);
+  slots = {};
+  TacMainWnd* second = Attach(edit);
+  EXPECT_TRUE(second->Destroyed);
+  FreeAdapter(second);
+  EXPECT_EQ(0, slots.saved + slots.restored);
+  EXPECT_TRUE(slots.themes.empty());
+  EXPECT_EQ(first, AdapterOfWindow(edit));
+  EXPECT_EQ(1, Command(edit, cmdIsSkinned));
+  FreeAdapter(first);
+  DestroyWindow(edit);
+}
+
 TEST_F(MainWnd, AWindowDestroyedWhileSubclassedReleasesItsAdapter) {
   HWND edit = MakeEdit(10, 10, 100, 60);
   TacMainWnd* a = Attach(edit);
