@@ -247,15 +247,14 @@ void ComposeBar(TacScrollWnd* a, HWND wnd, int kind, HDC dc, const TRect& rect,
     PaintGlyph(skin, *el.Thumb, bg, look.Thumb, parts.Thumb, b);
   }
   if (!look.Active) {
-    // Faded into what lies behind it.
-    if (bg.Ready && bg.Bmp != nullptr) {
-      BlendBitmapRect(
-          b, 0, 0, bg.Bmp,
-          {bg.X + offset.X, bg.Y + offset.Y, bg.X + offset.X + w - 1, bg.Y + offset.Y + h - 1}, 0.4,
-          TransparentColor);
-    } else {
-      PaintRoundRectShade(b, local, 60, bg.FillColor, 0, 0);
-    }
+    // Faded into what lies behind it: the background at 60 percent.
+    const TRect from{bg.X + offset.X, bg.Y + offset.Y, bg.X + offset.X + w, bg.Y + offset.Y + h};
+    if (bg.Ready && bg.Bmp != nullptr && from.Left >= 0 && from.Top >= 0 &&
+        from.Right <= bg.Bmp->Width() && from.Bottom <= bg.Bmp->Height())
+      BlendBitmapRect(b, 0, 0, bg.Bmp, {from.Left, from.Top, from.Right - 1, from.Bottom - 1}, 0.4,
+                      TransparentColor);
+    else
+      BlendRectWithColor(b, local, 40, bg.FillColor);
   }
   TBitmapCanvas canvas(*b);
   BitBlt(dc, rect.Left, rect.Top, w, h, canvas.Handle(), 0, 0, SRCCOPY);

@@ -35,6 +35,13 @@ bool RegisterFocusColor() {
   return true;
 }
 
+// More lines than the edit shows, all short: the vertical bar is active.
+std::wstring ManyLines() {
+  std::wstring text;
+  for (int i = 0; i < 40; ++i) text += L"WWWW\r\n";
+  return text;
+}
+
 class EditWnd : public kvtest::AdapterFixture {
  protected:
   void TearDown() override {
@@ -82,6 +89,7 @@ class EditWnd : public kvtest::AdapterFixture {
 TEST_F(EditWnd, TheBorderIsTheSkinsUntilTheSkinGoes) {
   wnd = MakeEdit(10, 10, 200, 120);
   adapter = CreateAdapter<TacEditWnd>(wnd, true, nullptr, manager.get(), "");
+  SetWindowTextW(wnd, ManyLines().c_str());
   EXPECT_EQ("EDIT", adapter->SkinData->SkinSection());
   const COLORREF border = Legend("EDIT", "BORDERSMASK", 0);
   TPixels shown = Window();
@@ -127,7 +135,7 @@ TEST_F(EditWnd, FocusRedrawsTheBorderInTheMasksFocusedState) {
 TEST_F(EditWnd, PrintingDrawsBorderAndBarsAndTheClientInsideThem) {
   wnd = MakeEdit(10, 10, 200, 120);
   adapter = CreateAdapter<TacEditWnd>(wnd, true, nullptr, manager.get(), "");
-  SetWindowTextW(wnd, L"WWWWWWWW\r\nWWWWWWWW");
+  SetWindowTextW(wnd, ManyLines().c_str());
   pump::PumpUntilIdle();
   const TPixels printed = TPixels::FromPrint(wnd);
   EXPECT_TRUE(kvtest::ColourAt(printed, 0, 60, Legend("EDIT", "BORDERSMASK", 0)));

@@ -364,5 +364,55 @@ TEST_P(BigPositions, ArriveWholeAtToolkitWindowsAndThroughTheBarElsewhere) {
 INSTANTIATE_TEST_SUITE_P(Windows, BigPositions, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Toolkit" : "Other"; });
 
+TEST_F(ScrollWnd, HoverLightsTheArrowUnderThePointerUntilItLeavesTheBar) {
+  Attach(MakeEdit(10, 10, 200, 120));
+  FillEdit();
+  const TRect bar = Bar(acBarVert);
+  const TRect arrow = ToWindow(wnd, {bar.Left, bar.Top, bar.Right, bar.Top + 16});
+  const COLORREF normal = Legend("SCROLLBTNTOP", "BORDERSMASK", 0);
+  const COLORREF hot = Legend("SCROLLBTNTOP", "BORDERSMASK", 1);
+  SetCursorPos(Middle(bar).x, bar.Top + 4);
+  SendMessageW(wnd, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(Middle(bar).x, bar.Top + 4));
+  SendMessageW(wnd, WM_TIMER, acScrollHoverTimer, 0);
+  TPixels shown = TPixels::FromWindow(wnd);
+  EXPECT_GT(shown.CountOf(hot, R(arrow)), 0);
+  EXPECT_EQ(0, shown.CountOf(normal, R(arrow)));
+  SetCursorPos(bar.Left - 60, bar.Top + 4);
+  SendMessageW(wnd, WM_TIMER, acScrollHoverTimer, 0);
+  shown = TPixels::FromWindow(wnd);
+  EXPECT_GT(shown.CountOf(normal, R(arrow)), 0);
+  EXPECT_EQ(0, shown.CountOf(hot, R(arrow)));
+}
+
+TEST_F(ScrollWnd, TheGripShowsOnlyInTheHostsBottomRightCorner) {
+  Attach(MakeEdit(320 - 200, 240 - 120, 200, 120));
+  FillEdit();
+  const TRect v = ToWindow(wnd, Bar(acBarVert)), h = ToWindow(wnd, Bar(acBarHorz));
+  const RECT corner{v.Left, h.Top, v.Right, h.Bottom};
+  const TPixels shown = TPixels::FromWindow(wnd);
+  EXPECT_GT(shown.CountOf(Legend("GLOBALINFO", "GRIPIMAGE"), corner), 0);
+}
+
+TEST_F(ScrollWnd, AnUnavailableBarIsFadedIntoItsBackground) {
+  Attach(MakeEdit(10, 10, 200, 120));
+  const TRect v = ToWindow(wnd, Bar(acBarVert));
+  const TPixels shown = TPixels::FromWindow(wnd);
+  EXPECT_EQ(0, shown.CountOf(Legend("SCROLLBTNTOP", "BORDERSMASK"), R(v)));
+  EXPECT_EQ(0, shown.CountOf(Legend("SCROLLBAR1V", "BORDERSMASK"), R(v)));
+  // Ours, not the system's bar left showing.
+  EXPECT_EQ(0, shown.CountOf(GetSysColor(COLOR_BTNFACE), R(v)));
+  EXPECT_GT(shown.CountDiffering(Legend("EDIT", "COLOR"), R(v)), 0);
+}
+
+TEST_F(ScrollWnd, BarsAreFoundByWindowAndTheirMinimumThumbSet) {
+  Attach(MakeList(10, 10, 150, 160, 300));
+  EXPECT_EQ(&adapter->sBarVert, ScrollBarOfWindow(wnd, acBarVert));
+  EXPECT_EQ(&adapter->sBarHorz, ScrollBarOfWindow(wnd, acBarHorz));
+  EXPECT_EQ(nullptr, ScrollBarOfWindow(host->Handle(), acBarVert));
+  EXPECT_EQ(1, SetMinThumbSize(wnd, acBarsBoth, 40));
+  EXPECT_EQ(40, Geometry(acBarVert).ThumbLength);
+  EXPECT_EQ(0, SetMinThumbSize(host->Handle(), acBarsBoth, 40));
+}
+
 }  // namespace
 }  // namespace kv
