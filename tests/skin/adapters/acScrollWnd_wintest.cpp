@@ -113,13 +113,6 @@ TEST_F(ScrollWnd, TheClientAreaLeavesRoomForBothBarsAndTheStylesStay) {
   EXPECT_EQ((TRect{kEdge, kEdge, kEdge, kEdge}), adapter->FrameWidths);
 }
 
-TEST_F(ScrollWnd, AClientThinnerThanABarGetsNoRoomForIt) {
-  Attach(MakeEdit(10, 10, 200, 20));
-  EXPECT_FALSE(adapter->sBarHorz.Shown);
-  const RECT c = ClientInWindow(wnd);
-  EXPECT_EQ(20 - kEdge, c.bottom);
-}
-
 struct HitCase {
   const char* name;
   bool bottomRight;  // the edit fills the host's bottom-right corner
@@ -402,16 +395,6 @@ TEST_F(ScrollWnd, AnUnavailableBarIsFadedIntoItsBackground) {
   // Ours, not the system's bar left showing.
   EXPECT_EQ(0, shown.CountOf(GetSysColor(COLOR_BTNFACE), R(v)));
   EXPECT_GT(shown.CountDiffering(Legend("EDIT", "COLOR"), R(v)), 0);
-}
-
-TEST_F(ScrollWnd, BarsAreFoundByWindowAndTheirMinimumThumbSet) {
-  Attach(MakeList(10, 10, 150, 160, 300));
-  EXPECT_EQ(&adapter->sBarVert, ScrollBarOfWindow(wnd, acBarVert));
-  EXPECT_EQ(&adapter->sBarHorz, ScrollBarOfWindow(wnd, acBarHorz));
-  EXPECT_EQ(nullptr, ScrollBarOfWindow(host->Handle(), acBarVert));
-  EXPECT_EQ(1, SetMinThumbSize(wnd, acBarsBoth, 40));
-  EXPECT_EQ(40, Geometry(acBarVert).ThumbLength);
-  EXPECT_EQ(0, SetMinThumbSize(host->Handle(), acBarsBoth, 40));
 }
 
 }  // namespace
