@@ -725,6 +725,8 @@ void TacScrollWnd::NcLButtonDown(TMessage& m) {
       SendScrollMessage(CtrlHandle, t.ScrollMsg, t.PressedPart, 0);
       ScrollBusy = false;
       if (Destroyed || t.Wnd != CtrlHandle) return;
+      // The window's own update of its bar drew the system's over ours.
+      UpdateScrollBarInfo(this, true);
       t.RepeatTimer = SetTimer(CtrlHandle, acScrollDelayTimer, acScrollDelayMs, nullptr);
       break;
     case spThumb:
@@ -761,7 +763,18 @@ void TacScrollWnd::DragScrollThumb(TPoint screen) {
   const int kind = t.PressedBar;
   const TacScrollGeometry& g = t.DragGeometry;
   const int start = DragThumbStart(g, Along(kind, screen), t.DragOffset);
-  // Only the dragged bar, straight into the window.
+  TacScrollBar& bar = Bar(kind);
+  const std::optional<std::int32_t> pos = ScrollDragPosition(bar.ScrollInfo, g, start);
+  if (pos && *pos != t.LastPos) {
+    bar.ScrollInfo.nTrackPos = *pos;
+    t.LastPos = *pos;
+    ScrollBusy = true;
+    SendScrollMessage(CtrlHandle, t.ScrollMsg, SB_THUMBTRACK, *pos);
+    ScrollBusy = false;
+    if (Destroyed || !Dragging) return;
+  }
+  // Only the dragged bar, straight into the window, and after the window
+  // scrolled: its own scroll-bar update draws the system's bar.
   HDC dc = GetWindowDC(CtrlHandle);
   const TRect rect = ToWindow(BarRect(this, CtrlHandle, kind), ScreenRect(CtrlHandle));
   TacBarLook look;
@@ -770,14 +783,6 @@ void TacScrollWnd::DragScrollThumb(TPoint screen) {
   look.ThumbStart = start - g.Start;
   ComposeBar(this, CtrlHandle, kind, dc, rect, look);
   ReleaseDC(CtrlHandle, dc);
-  TacScrollBar& bar = Bar(kind);
-  const std::optional<std::int32_t> pos = ScrollDragPosition(bar.ScrollInfo, g, start);
-  if (!pos || *pos == t.LastPos) return;
-  bar.ScrollInfo.nTrackPos = *pos;
-  t.LastPos = *pos;
-  ScrollBusy = true;
-  SendScrollMessage(CtrlHandle, t.ScrollMsg, SB_THUMBTRACK, *pos);
-  ScrollBusy = false;
 }
 
 void TacScrollWnd::MouseMove(TMessage& m) {

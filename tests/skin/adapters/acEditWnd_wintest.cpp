@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/TypInfo.h"
@@ -119,18 +122,38 @@ TEST_F(EditWnd, AMemoTakesTheSkinsColoursAndGetsItsOwnBack) {
   EXPECT_EQ(clMaroon, memo->Font()->Color());
 }
 
-TEST_F(EditWnd, FocusRedrawsTheBorderInTheMasksFocusedState) {
-  MakeMemo();
+// Focus and hover both show the border mask's second state, and leaving
+// brings the first back.
+struct BorderStateCase {
+  const char* name;
+  std::function<void(HWND, TControl*)> enter, leave;
+};
+
+class EditBorderStates : public EditWnd, public ::testing::WithParamInterface<BorderStateCase> {};
+
+TEST_P(EditBorderStates, RedrawTheBorderInTheMasksSecondState) {
+  TFocusMemo* memo = MakeMemo();
   EXPECT_TRUE(kvtest::ColourAt(Window(), 0, 60, Legend("EDIT", "BORDERSMASK", 0)));
-  SetForegroundWindow(form->Handle());
-  SetFocus(wnd);
+  GetParam().enter(form->Handle(), memo);
   pump::PumpUntilIdle();
-  ASSERT_EQ(wnd, GetFocus());
   EXPECT_TRUE(kvtest::ColourAt(Window(), 0, 60, Legend("EDIT", "BORDERSMASK", 1)));
-  SetFocus(nullptr);
+  GetParam().leave(form->Handle(), memo);
   pump::PumpUntilIdle();
   EXPECT_TRUE(kvtest::ColourAt(Window(), 0, 60, Legend("EDIT", "BORDERSMASK", 0)));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Memo, EditBorderStates,
+    ::testing::Values(BorderStateCase{"Focus",
+                                      [](HWND form, TControl* memo) {
+                                        SetForegroundWindow(form);
+                                        SetFocus(static_cast<TWinControl*>(memo)->Handle());
+                                      },
+                                      [](HWND, TControl*) { SetFocus(nullptr); }},
+                      BorderStateCase{
+                          "Hover", [](HWND, TControl* memo) { memo->Perform(CM_MOUSEENTER, 0, 0); },
+                          [](HWND, TControl* memo) { memo->Perform(CM_MOUSELEAVE, 0, 0); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditWnd, PrintingDrawsBorderAndBarsAndTheClientInsideThem) {
   wnd = MakeEdit(10, 10, 200, 120);

@@ -200,6 +200,12 @@ TEST_F(ScrollWnd, AHeldArrowRepeatsOnTimerTicksOnlyWhileThePointerIsOnIt) {
   Button(arrow, true);
   ASSERT_TRUE(kvtest::PumpUntil([&] { return Scrolls().size() == 1; }));
   EXPECT_EQ(wnd, GetCapture());
+  // Shown pressed after the edit moved its own bar, without a repaint asked.
+  const TRect at = ToWindow(wnd, {bar.Left, bar.Bottom - 16, bar.Right, bar.Bottom});
+  HDC dc = GetWindowDC(wnd);
+  const TPixels now = TPixels::FromDC(dc, R(at));
+  ReleaseDC(wnd, dc);
+  EXPECT_GT(now.CountOf(Legend("SCROLLBTNBOTTOM", "BORDERSMASK", 2), now.Whole()), 0);
   SendMessageW(wnd, WM_TIMER, acScrollDelayTimer, 0);  // the first delay is over
   SendMessageW(wnd, WM_TIMER, acScrollRepeatTimer, 0);
   SendMessageW(wnd, WM_TIMER, acScrollRepeatTimer, 0);
@@ -271,6 +277,11 @@ TEST_F(ScrollWnd, AThumbDraggedWithTheRealCursorScrollsTheListBox) {
     SetCursorPos(x, y + step * 20);
     kvtest::PumpUntilIdle();
   }
+  // The dragged thumb shows pressed over whatever the list drew of its bar.
+  HDC dc = GetWindowDC(wnd);
+  const TPixels now = TPixels::FromDC(dc, R(ToWindow(wnd, bar)));
+  ReleaseDC(wnd, dc);
+  EXPECT_GT(now.CountOf(Legend("SCROLLSLIDERV", "BORDERSMASK", 2), now.Whole()), 0);
   Button({x, y + 80}, false);
   ASSERT_TRUE(kvtest::PumpUntil([&] { return !Scrolls().empty() && Scrolls().back()[0] == '8'; }));
   const std::vector<std::string> got = Scrolls();
