@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
     DrainMessages();
     UpdateWindow(list);
   });
+  const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
   SendMessageW(list, WM_LBUTTONUP, 0, 0);
   DrainMessages();
 
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
   const double paint =
       MedianUs(rounds, [&](int) { DrawWindowScrollBars(editAdapter, edit, nullptr, -1, nullptr); });
 
-  std::printf("thumb-drag step, 20000-line list box:     %8.1f us median of %d\n", drag, rounds);
+  std::printf("thumb-drag step, 20000-line list box:     %8.1f us median of %d (top line %d)\n",
+              drag, rounds, static_cast<int>(top));
   std::printf("both bars and corner of a 600x400 edit:   %8.1f us median of %d\n", paint, rounds);
   FreeAdapter(listAdapter);
   FreeAdapter(editAdapter);
