@@ -175,5 +175,20 @@ TEST_F(EditWnd, PrintingDrawsBorderAndBarsAndTheClientInsideThem) {
                                       {kEdge + 100, kEdge + 40, client.right, client.bottom}));
 }
 
+TEST_F(EditWnd, AListLikeControlHasAnAdapterOnlyWhileTheSkinIsUsable) {
+  MakeMemo();
+  FreeAdapter(adapter);
+  UpdateEditWndAdapter(sd.get(), adapter);
+  ASSERT_NE(nullptr, adapter);
+  EXPECT_EQ(adapter, AdapterOfWindow(wnd));
+  TacEditWnd* same = adapter;
+  UpdateEditWndAdapter(sd.get(), adapter);
+  EXPECT_EQ(same, adapter);
+  manager->SetActive(false);
+  UpdateEditWndAdapter(sd.get(), adapter);
+  EXPECT_EQ(nullptr, adapter);
+  EXPECT_EQ(nullptr, AdapterOfWindow(wnd));
+}
+
 }  // namespace
 }  // namespace kv
