@@ -16,20 +16,20 @@ int ClampToInt(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
 }
 
-int AlongStart(int kind, const TRect& r) { return kind == sbVertical ? r.Top : r.Left; }
-int AlongEnd(int kind, const TRect& r) { return kind == sbVertical ? r.Bottom : r.Right; }
+int AlongStart(int kind, const TRect& r) { return kind == acBarVert ? r.Top : r.Left; }
+int AlongEnd(int kind, const TRect& r) { return kind == acBarVert ? r.Bottom : r.Right; }
 
 // The slice [from, to) of the bar along its kind, full across it.
 TRect Slice(int kind, const TRect& bar, int from, int to) {
   if (to < from) to = from;
-  if (kind == sbVertical) return {bar.Left, from, bar.Right, to};
+  if (kind == acBarVert) return {bar.Left, from, bar.Right, to};
   return {from, bar.Top, to, bar.Bottom};
 }
 
 }  // namespace
 
 int ScrollArrowFrame(int kind, int maskWidth, int maskHeight, int imageCount, int maskType) {
-  if (kind == sbVertical) return maskType >= 0 ? std::max(0, maskHeight) / (maskType + 1) : 0;
+  if (kind == acBarVert) return maskType >= 0 ? std::max(0, maskHeight) / (maskType + 1) : 0;
   return imageCount >= 1 ? std::max(0, maskWidth) / imageCount : 0;
 }
 
@@ -117,11 +117,11 @@ TacScrollGeometry ScrollThumbGeometry(const TacScrollBar& bar, const TRect& barR
 }
 
 int ScrollBarHitTest(const TacScrollGeometry& g, int kind, const TRect& barRect, TPoint point) {
-  const int across = kind == sbVertical ? point.X : point.Y;
-  const int acrossStart = kind == sbVertical ? barRect.Left : barRect.Top;
-  const int acrossEnd = kind == sbVertical ? barRect.Right : barRect.Bottom;
+  const int across = kind == acBarVert ? point.X : point.Y;
+  const int acrossStart = kind == acBarVert ? barRect.Left : barRect.Top;
+  const int acrossEnd = kind == acBarVert ? barRect.Right : barRect.Bottom;
   if (across < acrossStart || across >= acrossEnd) return spNone;
-  const int along = kind == sbVertical ? point.Y : point.X;
+  const int along = kind == acBarVert ? point.Y : point.X;
   if (along < g.Start || along >= g.End) return spNone;
   if (along < g.Start + g.Arrow) return spFirstArrow;
   if (along >= g.End - g.Arrow) return spSecondArrow;
@@ -150,7 +150,7 @@ bool IsScrollBarActive(int kind, TacBarInfoAnswer answer, std::uint32_t firstSta
                        std::uint32_t windowStyle) {
   switch (answer) {
     case TacBarInfoAnswer::Missing:
-      return (windowStyle & (kind == sbVertical ? acStyleVScroll : acStyleHScroll)) != 0;
+      return (windowStyle & (kind == acBarVert ? acStyleVScroll : acStyleHScroll)) != 0;
     case TacBarInfoAnswer::Failed:
       return false;
     case TacBarInfoAnswer::Answered:
@@ -231,8 +231,8 @@ std::uint32_t ScrollCommandParam(int code, unsigned message) {
 }
 
 void SetMinThumbSize(TacScrollBar& horz, TacScrollBar& vert, int kind, int size) {
-  if (kind == sbHorizontal || kind == sbBothBars) horz.MinThumbLength = size;
-  if (kind == sbVertical || kind == sbBothBars) vert.MinThumbLength = size;
+  if (kind == acBarHorz || kind == acBarsBoth) horz.MinThumbLength = size;
+  if (kind == acBarVert || kind == acBarsBoth) vert.MinThumbLength = size;
 }
 
 }  // namespace kv

@@ -14,10 +14,10 @@
 namespace kv {
 
 // Bar kinds, as SB_HORZ and SB_VERT.
-constexpr int sbHorizontal = 0;
-constexpr int sbVertical = 1;
+constexpr int acBarHorz = 0;
+constexpr int acBarVert = 1;
 // SetMinThumbSize's kind for both bars.
-constexpr int sbBothBars = 3;
+constexpr int acBarsBoth = 3;
 
 // The parts of a bar; each is the SB_ code the part sends.
 constexpr int spNone = -1;
@@ -83,7 +83,7 @@ struct TacScrollBar {
   std::int32_t ArrowLength = -1;
   // n >= 0: n pixels; negative: -n times the system metric.
   std::int32_t Thickness = -1;
-  std::uint16_t Kind = sbHorizontal;
+  std::uint16_t Kind = acBarHorz;
   std::int32_t MinThumbLength = acDefaultMinThumbLength;
 };
 

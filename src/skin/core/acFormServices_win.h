@@ -45,6 +45,9 @@ class TacFormProvider {
   virtual int ClientLeftOffset() const { return 0; }
   virtual int ClientTopOffset() const { return 0; }
   virtual RECT ShadowMargins() const { return RECT{}; }
+  // Where the form's window lies in the frame picture of its border form;
+  // 0, 0 without one.
+  virtual POINT FrameCacheOffset() const { return POINT{}; }
   virtual HRGN BuildFrameRegion(int /*x*/, int /*y*/) { return nullptr; }
   // Paints the whole non-client frame into the form's cache bitmap.
   virtual void PaintFrameCache() {}

@@ -36,10 +36,10 @@ TEST(ScrollBarPartSize, StoredOrAutomaticTimesMultiplier) {
     EXPECT_EQ(r.size, ScrollBarPartSize(bar, r.part, r.system, r.skinFrame))
         << "stored " << r.stored << " part " << r.part;
   }
-  EXPECT_EQ(20, ScrollArrowFrame(sbHorizontal, 60, 99, 3, 9));
-  EXPECT_EQ(33, ScrollArrowFrame(sbVertical, 99, 66, 9, 1));
-  EXPECT_EQ(0, ScrollArrowFrame(sbHorizontal, 60, 20, 0, 0)) << "no images, no division";
-  EXPECT_EQ(0, ScrollArrowFrame(sbVertical, 60, 20, 1, -1));
+  EXPECT_EQ(20, ScrollArrowFrame(acBarHorz, 60, 99, 3, 9));
+  EXPECT_EQ(33, ScrollArrowFrame(acBarVert, 99, 66, 9, 1));
+  EXPECT_EQ(0, ScrollArrowFrame(acBarHorz, 60, 20, 0, 0)) << "no images, no division";
+  EXPECT_EQ(0, ScrollArrowFrame(acBarVert, 60, 20, 1, -1));
 }
 
 TEST(ScrollBarRects, BarsAndCornerOnEitherSide) {
@@ -58,10 +58,10 @@ class ScrollGeometryTest : public testing::TestWithParam<int> {
   int kind() const { return GetParam(); }
   TRect Along(int from, int to) const {
     const TRect h{from, 0, to, 16};
-    return kind() == sbVertical ? Transposed(h) : h;
+    return kind() == acBarVert ? Transposed(h) : h;
   }
   TPoint At(int along, int across = 5) const {
-    return kind() == sbVertical ? TPoint{across, along} : TPoint{along, across};
+    return kind() == acBarVert ? TPoint{across, along} : TPoint{along, across};
   }
 };
 
@@ -165,16 +165,16 @@ TEST_P(ScrollGeometryTest, ThumbPlacedAtAPositionDragsBackToIt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothKinds, ScrollGeometryTest, testing::Values(sbHorizontal, sbVertical),
+INSTANTIATE_TEST_SUITE_P(BothKinds, ScrollGeometryTest, testing::Values(acBarHorz, acBarVert),
                          [](const auto& info) { return info.param ? "Vertical" : "Horizontal"; });
 
 TEST(ScrollBarState, ActiveBarAndGripCorner) {
   using A = TacBarInfoAnswer;
-  EXPECT_TRUE(IsScrollBarActive(sbHorizontal, A::Missing, 1, acStyleHScroll));
-  EXPECT_FALSE(IsScrollBarActive(sbVertical, A::Missing, 0, acStyleHScroll));
-  EXPECT_FALSE(IsScrollBarActive(sbVertical, A::Failed, 0, acStyleVScroll));
-  EXPECT_FALSE(IsScrollBarActive(sbVertical, A::Answered, acStateUnavailable, acStyleVScroll));
-  EXPECT_TRUE(IsScrollBarActive(sbVertical, A::Answered, 0x40, 0));
+  EXPECT_TRUE(IsScrollBarActive(acBarHorz, A::Missing, 1, acStyleHScroll));
+  EXPECT_FALSE(IsScrollBarActive(acBarVert, A::Missing, 0, acStyleHScroll));
+  EXPECT_FALSE(IsScrollBarActive(acBarVert, A::Failed, 0, acStyleVScroll));
+  EXPECT_FALSE(IsScrollBarActive(acBarVert, A::Answered, acStateUnavailable, acStyleVScroll));
+  EXPECT_TRUE(IsScrollBarActive(acBarVert, A::Answered, 0x40, 0));
 
   const TRect frame{2, 2, 2, 2};
   const TacGripParent topLevel{true, false, {0, 0, 300, 200}};
@@ -231,8 +231,8 @@ TEST(ScrollMessage, PositionsAbove65535ArriveWhole) {
   EXPECT_EQ(0x01150008u, ScrollCommandParam(sbEndScroll, 0x115));
 
   TacScrollBar h, v;
-  SetMinThumbSize(h, v, sbBothBars, 4);
-  SetMinThumbSize(h, v, sbVertical, 30);
+  SetMinThumbSize(h, v, acBarsBoth, 4);
+  SetMinThumbSize(h, v, acBarVert, 30);
   SetMinThumbSize(h, v, 2, 99);
   EXPECT_EQ(4, h.MinThumbLength);
   EXPECT_EQ(30, v.MinThumbLength);
