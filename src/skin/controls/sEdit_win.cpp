@@ -128,17 +128,16 @@ void TsEdit::PaintFrame() {
   CopyBorderStrips(dc.Handle(), 0, 0, cache->Width(), cache->Height(), canvas.Handle(), 0, 0, f);
 }
 
-// The section's colours (hot ones while hot) become the edit's own, so that
-// the system edit paints its text in them. Setting an unchanged colour does
-// nothing, so this never starts another paint by itself.
-void TsEdit::ApplySkinColors() {
-  TsCommonData* sd = SkinData();
+void ApplySectionColorsTo(TsCommonData* sd, bool hot) {
   const TsGeneralData* section = sd->Section();
-  if (section == nullptr) return;
-  const bool hot = ControlIsHot(sd);
-  if (!sd->CustomColor()) SetColor(hot ? section->HotColor : section->Color);
-  if (!sd->CustomFont()) Font()->SetColor(hot ? section->HotFontColor[0] : section->FontColor[0]);
+  TControl* c = sd->OwnerControl;
+  if (section == nullptr || c == nullptr) return;
+  if (!sd->CustomColor()) c->SetColor(hot ? section->HotColor : section->Color);
+  if (!sd->CustomFont())
+    c->Font()->SetColor(hot ? section->HotFontColor[0] : section->FontColor[0]);
 }
+
+void TsEdit::ApplySkinColors() { ApplySectionColorsTo(SkinData(), ControlIsHot(SkinData())); }
 
 void TsEdit::RedrawFrame() {
   if (HandleAllocated()) SendMessageW(Handle(), WM_NCPAINT, 1, 0);

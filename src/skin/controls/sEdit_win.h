@@ -45,4 +45,9 @@ class TsEdit : public TsSkinnedControl<TEdit> {
   std::unique_ptr<TsBoundLabel> boundLabel_;
 };
 
+// An edit-like control takes its section's colours (hot ones when hot) as
+// its Color and font colour, unless it keeps its own. An unchanged colour is
+// not set again, so this starts no paint by itself.
+void ApplySectionColorsTo(TsCommonData* sd, bool hot);
+
 }  // namespace kv
