@@ -62,8 +62,7 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   bool ShowButton() const { return showButton_; }
   void SetShowButton(bool value);
   TsBoundLabel* BoundLabel() const { return boundLabel_.get(); }
-  // The adapted drop-down list; 0 until the list is adapted.
-  HWND ListHandle() const { return listAdapter_ ? listAdapter_->Handle() : nullptr; }
+  // The skin of the drop-down list; null until a long list is adapted.
   TacComboListWnd* ListAdapter() const { return listAdapter_.get(); }
 
   bool IsOwnerDrawn() const;

@@ -137,7 +137,10 @@ void ApplySectionColorsTo(TsCommonData* sd, bool hot) {
     c->Font()->SetColor(hot ? section->HotFontColor[0] : section->FontColor[0]);
 }
 
-void TsEdit::ApplySkinColors() { ApplySectionColorsTo(SkinData(), ControlIsHot(SkinData())); }
+void TsEdit::ApplySkinColors() {
+  const TacFlagGuard applying(applyingColors_);
+  ApplySectionColorsTo(SkinData(), ControlIsHot(SkinData()));
+}
 
 void TsEdit::RedrawFrame() {
   if (HandleAllocated()) SendMessageW(Handle(), WM_NCPAINT, 1, 0);
@@ -218,6 +221,10 @@ bool TsEdit::SkinnedMessage(TMessage& m) {
     case CM_COLORCHANGED:
       if (sd->CustomColor()) sd->BGChanged = true;
       return false;
+    case CM_FONTCHANGED:
+      if (!applyingColors_) return false;
+      TEdit::WndProc(m);
+      return true;
     default:
       return false;
   }

@@ -42,6 +42,9 @@ class TsEdit : public TsSkinnedControl<TEdit> {
   void RedrawFrame();
 
   TsDisabledKind disabledKind_ = dkBlended;
+  // Set while the skin's colours are given to the edit: that font change
+  // is not the user's and must not end the hot look.
+  bool applyingColors_ = false;
   std::unique_ptr<TsBoundLabel> boundLabel_;
 };
 

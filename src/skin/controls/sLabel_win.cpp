@@ -53,7 +53,7 @@ const TsGeneralData* GlobalInfoSection(TsSkinManager* manager) {
 
 // --- label -----------------------------------------------------------------------------
 
-TsCustomLabel::TsCustomLabel(TComponent* owner) : TLabel(owner) { SetTransparent(true); }
+TsCustomLabel::TsCustomLabel(TComponent* owner) : TCustomLabel(owner) { SetTransparent(true); }
 
 void TsCustomLabel::SetSkinSection(const std::string& value) {
   if (skinSection_ == value) return;
@@ -100,13 +100,13 @@ void TsCustomLabel::Paint() {
     PaintSkinItemToDC(section, skinSection_, background, true, 0, {0, 0, Width(), Height()},
                       {Left(), Top()}, Canvas()->Handle(), &manager->Skin());
   }
-  TLabel::Paint();
+  TCustomLabel::Paint();
 }
 
 void TsCustomLabel::DoDrawText(TRect& rect, UINT flags) {
   TsSkinManager* manager = ActiveDefaultManager();
   if (Enabled() || manager == nullptr || (flags & DT_CALCRECT) != 0)
-    return TLabel::DoDrawText(rect, flags);
+    return TCustomLabel::DoDrawText(rect, flags);
   // Disabled on a skin: 40 % of the text colour over 60 % of the background.
   if (!ShowAccelChar()) flags |= DT_NOPREFIX;
   TColor background = Parent() != nullptr ? QueryControlBgColor(Parent()) : TransparentColor;
@@ -139,7 +139,7 @@ void TsCustomLabel::WndProc(TMessage& m) {
     default:
       break;
   }
-  TLabel::WndProc(m);
+  TCustomLabel::WndProc(m);
   if (m.Msg == CM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && DefaultManager != nullptr &&
       reinterpret_cast<TsSkinManager*>(m.LParam) == DefaultManager && !HasState(csDestroying))
@@ -171,12 +171,12 @@ TsWebLabel::TsWebLabel(TComponent* owner)
 
 void TsWebLabel::Loaded() {
   TsLabel::Loaded();
-  TLabel::SetFont(*normalFont_);
+  TCustomLabel::SetFont(*normalFont_);
 }
 
 void TsWebLabel::SetFont(const TFont& value) {
   normalFont_->Assign(value);
-  TLabel::SetFont(value);
+  TCustomLabel::SetFont(value);
   Invalidate();
 }
 

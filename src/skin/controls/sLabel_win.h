@@ -18,7 +18,7 @@ class TsBoundLabel;
 // section when that section gives its font, else from the skin's global
 // one. A skin section, when set, paints its background. A disabled label's
 // text is a mix of its colour and its parent's background.
-class TsCustomLabel : public TLabel {
+class TsCustomLabel : public TCustomLabel {
  public:
   explicit TsCustomLabel(TComponent* owner);
 
