@@ -496,7 +496,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->Focused = true;
       sd->MouseAbove = false;
       sd->BGChanged = true;
-      TsSkinnedControl<TCustomComboBox>::Dispatch(m);
+      TCustomComboBox::WndProc(m);
       Invalidate();
       return true;
     case WM_KILLFOCUS:
@@ -505,9 +505,19 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->Focused = false;
       sd->MouseAbove = false;
       sd->BGChanged = true;
-      TsSkinnedControl<TCustomComboBox>::Dispatch(m);
+      TCustomComboBox::WndProc(m);
       Repaint();
       return true;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+      // The edit part, while it paints itself, in the box's skin colours.
+      if (EditHandle() == nullptr || reinterpret_cast<HWND>(m.LParam) != EditHandle()) return false;
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToRGB(Font()->Color()));
+      SetBkColor(dc, ColorToRGB(Color()));
+      m.Result = reinterpret_cast<LRESULT>(Brush()->Handle());
+      return true;
+    }
     case WM_CTLCOLORLISTBOX: {
       // A long list gets the skinned frame and colours (and scroll bars).
       HWND list = reinterpret_cast<HWND>(m.LParam);
@@ -537,7 +547,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->MouseAbove = enter;
       sd->BGChanged = true;
       Repaint();
-      TsSkinnedControl<TCustomComboBox>::Dispatch(m);
+      TCustomComboBox::WndProc(m);
       if (enter) {
         ShowControlGlow(sd, false, nullptr);
       } else {
