@@ -70,10 +70,9 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   int ButtonGlyphHeight();
   bool HasFocusOrList();
 
+ protected:
   // Left button down: focus only when ReadOnly, otherwise the standard handling.
   virtual void WMLButtonDown(TMessage& message);
-
- protected:
   void Invalidate() override;
   void WndProc(TMessage& m) override;
   TacCommandOutcome SkinCommand(TMessage& m) override;

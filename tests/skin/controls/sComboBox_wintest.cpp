@@ -94,6 +94,22 @@ TEST_F(ComboSkinned, TheEditPartShowsTheSelectedItemsTextAndNothingWithoutOne) {
   EXPECT_GT(textPixels(), 0);
 }
 
+TEST_F(ComboSkinned, ATypingBoxsEditPartPaintsItselfInTheSkinsColoursWhileFocused) {
+  Load();
+  TsComboBox* box = AddCombo(3, csDropDown);
+  box->SetText("COM9");
+  Show();
+  ASSERT_NE(box->EditHandle(), nullptr);
+  box->SetFocus();
+  ASSERT_TRUE(PumpUntilIdle());
+  ASSERT_EQ(GetFocus(), box->EditHandle());
+  SendMessageW(box->EditHandle(), EM_SETSEL, 4, 4);  // the focus selected the text
+  const TPixels edit = TPixels::FromClient(box->EditHandle());
+  EXPECT_TRUE(
+      kvtest::ColourAt(edit, edit.Width() - 2, edit.Height() / 2, Colour("COMBOBOX", "COLOR")));
+  EXPECT_GT(edit.CountOf(Colour("COMBOBOX", "FONTCOLOR"), edit.Whole()), 0) << "its text";
+}
+
 TEST_F(ComboSkinned, OnlyAListLongerThanItsDropDownCountIsSkinned) {
   Load();
   struct Case {
