@@ -108,6 +108,20 @@ TEST_F(ComboSkinned, ATypingBoxsEditPartPaintsItselfInTheSkinsColoursWhileFocuse
   EXPECT_TRUE(
       kvtest::ColourAt(edit, edit.Width() - 2, edit.Height() / 2, Colour("COMBOBOX", "COLOR")));
   EXPECT_GT(edit.CountOf(Colour("COMBOBOX", "FONTCOLOR"), edit.Whole()), 0) << "its text";
+  EXPECT_EQ(
+      StateAt(TPixels::FromClient(box->Handle()), box->Width() / 2, 0, "COMBOBOX", "BORDERSMASK"),
+      1)
+      << "focused";
+
+  // Its edit part loses the focus, not the box: the box still hears of it.
+  TsComboBox* other = AddCombo(1);
+  other->SetTop(120);
+  other->SetFocus();
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(
+      StateAt(TPixels::FromClient(box->Handle()), box->Width() / 2, 0, "COMBOBOX", "BORDERSMASK"),
+      0)
+      << "focus gone";
 }
 
 TEST_F(ComboSkinned, OnlyAListLongerThanItsDropDownCountIsSkinned) {
