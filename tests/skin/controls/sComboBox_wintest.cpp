@@ -149,8 +149,24 @@ TEST_F(ComboSkinned, OnlyAListLongerThanItsDropDownCountIsSkinned) {
       EXPECT_TRUE(kvtest::ColourAt(client, client.Width() - 3, 2, Colour("COMBOBOX", "COLOR")))
           << "background";
     }
+    // The list asks for its colours at every paint: one brush serves them
+    // all, and it goes with the box.
+    HDC dc = GetDC(list);
+    const auto colours = [&] {
+      return reinterpret_cast<HGDIOBJ>(SendMessageW(box->Handle(), WM_CTLCOLORLISTBOX,
+                                                    reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(list)));
+    };
+    HGDIOBJ brush = colours();
+    if (c.skinned) {
+      EXPECT_EQ(colours(), brush);
+    }
+    ReleaseDC(list, dc);
     Close(box);
     box->Free();
+    if (c.skinned) {
+      EXPECT_EQ(GetObjectType(brush), 0u) << "freed with the box";
+    }
   }
 }
 
