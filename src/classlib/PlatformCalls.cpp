@@ -71,6 +71,13 @@ HRESULT RealDrawThemeParentBackground(HWND wnd, HDC dc, const RECT* rect) {
   return fn ? fn(wnd, dc, rect) : E_NOTIMPL;
 }
 
+HINSTANCE RealShellExecute(HWND wnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                           LPCWSTR directory, INT show) {
+  using TFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  static const TFn fn = LookUp<TFn>(L"shell32.dll", "ShellExecuteW");
+  return fn ? fn(wnd, verb, file, parameters, directory, show) : nullptr;
+}
+
 }  // namespace
 
 const TPlatformCalls& RealPlatformCalls() {
@@ -87,6 +94,7 @@ const TPlatformCalls& RealPlatformCalls() {
       .CloseThemeData = RealCloseThemeData,
       .DrawThemeBackground = RealDrawThemeBackground,
       .DrawThemeParentBackground = RealDrawThemeParentBackground,
+      .ShellExecute = RealShellExecute,
   };
   return calls;
 }

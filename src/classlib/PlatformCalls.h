@@ -36,6 +36,9 @@ struct TPlatformCalls {
   HRESULT(*DrawThemeBackground)
   (HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip);
   HRESULT (*DrawThemeParentBackground)(HWND wnd, HDC dc, const RECT* rect);
+  // shell32's ShellExecuteW, looked up on first use; 0 (failure) without it.
+  HINSTANCE(*ShellExecute)
+  (HWND wnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, INT show);
 };
 
 // The process-wide table (GUI thread only).

@@ -1,9 +1,167 @@
 #include "skin/controls/sComboBox_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "classlib/ForeignSubclass.h"
+#include "classlib/WideText.h"
+#include "skin/controls/sEdit_win.h"
+#include "skin/controls/sLabel_win.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/acGlow.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sSectionPaint_win.h"
+#include "skin/graphics/sTextUtils_win.h"
+
 namespace kv {
 
-TsCustomComboBox::TsCustomComboBox(TComponent* owner) : TCustomComboBox(owner) {
+namespace {
+
+constexpr int ControlTypeCombo = 3;
+// The frame the skin paints around the edit part and the button.
+constexpr int ComboFrameWidth = 3;
+// A glyph height for a skin without the arrow.
+constexpr int DefaultGlyphHeight = 16;
+
+// Keys a read-only box ignores: space, paging and arrows, letters, and F4,
+// which would open the list.
+bool ReadOnlyKey(WPARAM key) {
+  return (key >= 0x20 && key <= 0x28) || key == 0x39 || (key >= 0x41 && key <= 0x5A) ||
+         key == VK_F4;
+}
+
+UINT AlignmentFlags(TAlignment alignment) {
+  switch (alignment) {
+    case taRightJustify:
+      return DT_RIGHT;
+    case taCenter:
+      return DT_CENTER;
+    default:
+      return DT_LEFT;
+  }
+}
+
+class TWindowDC {
+ public:
+  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
+  ~TWindowDC() {
+    if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+}  // namespace
+
+// --- the drop-down list ------------------------------------------------------------------
+
+void AttachListScrollBars(TacComboListWnd* /*list*/) {}
+
+TacComboListWnd::TacComboListWnd(HWND list, TsCommonData* comboData, bool simple)
+    : wnd_(list), comboData_(comboData), simple_(simple) {
+  SubclassForeign(list, this, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+      return WndProc(w, msg, wp, lp);
+    } catch (...) {
+      HandleEntryException(nullptr);
+      return DefSubclassProc(w, msg, wp, lp);
+    }
+  });
+  if (!simple_)
+    SetWindowPos(list, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TacComboListWnd::~TacComboListWnd() {
+  if (wnd_ != nullptr && IsWindow(wnd_)) {
+    UnsubclassForeign(wnd_, this);
+    RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  }
+  if (brush_ != nullptr) DeleteObject(brush_);
+}
+
+TColor TacComboListWnd::BackgroundColor() const {
+  const TsGeneralData* section = comboData_->Section();
+  return section != nullptr ? static_cast<TColor>(section->Color)
+                            : static_cast<TColor>(ColorToRGB(clWindow));
+}
+
+HBRUSH TacComboListWnd::ListColors(HDC dc) {
+  const TsGeneralData* section = comboData_->Section();
+  const TColor color = BackgroundColor();
+  if (section != nullptr && section->FontColor[0] >= 0)
+    SetTextColor(dc, static_cast<COLORREF>(section->FontColor[0]));
+  SetBkColor(dc, static_cast<COLORREF>(color));
+  // One brush for the list's life: the list asks for it at every paint.
+  if (brush_ == nullptr || brushColor_ != color) {
+    if (brush_ != nullptr) DeleteObject(brush_);
+    brush_ = CreateSolidBrush(static_cast<COLORREF>(color));
+    brushColor_ = color;
+  }
+  return brush_;
+}
+
+void TacComboListWnd::SkinChanged() {
+  if (wnd_ != nullptr && IsWindow(wnd_))
+    RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+// A plain frame: one dark line around, the rest of the border in the
+// list's background colour.
+void TacComboListWnd::PaintFrame() {
+  RECT window;
+  GetWindowRect(wnd_, &window);
+  RECT whole{0, 0, window.right - window.left, window.bottom - window.top};
+  RECT client;
+  ClientRectInWindow(wnd_, client);
+  const TWindowDC dc(wnd_);
+  if (dc.Handle() == nullptr) return;
+  const TSavedDC saved(dc.Handle());
+  ExcludeClipRect(dc.Handle(), client.left, client.top, client.right, client.bottom);
+  HBRUSH fill = CreateSolidBrush(static_cast<COLORREF>(BackgroundColor()));
+  FillRect(dc.Handle(), &whole, fill);
+  DeleteObject(fill);
+  FrameRect(dc.Handle(), &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+LRESULT TacComboListWnd::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_NCPAINT:
+      if (simple_) break;
+      PaintFrame();
+      return 0;
+    case WM_NCDESTROY:
+      wnd_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(wnd, msg, wp, lp);
+}
+
+// --- the combo box -------------------------------------------------------------------------
+
+TsCustomComboBox::TsCustomComboBox(TComponent* owner)
+    : TsSkinnedControl<TCustomComboBox>(owner, ControlTypeCombo, true, ccEditLike),
+      boundLabel_(std::make_unique<TsBoundLabel>(SkinData())) {
   SetDropDownCount(16);
+  SkinData()->SetSkinSection("COMBOBOX");
+}
+
+TsCustomComboBox::~TsCustomComboBox() {
+  FreeListAdapter();
+  boundLabel_.reset();
 }
 
 int TsCustomComboBox::IndexOfItem(const std::string& s) {
@@ -12,21 +170,440 @@ int TsCustomComboBox::IndexOfItem(const std::string& s) {
   return -1;
 }
 
+#define KV_SKIN_SETTER(Name, field, Type)        \
+  void TsCustomComboBox::Set##Name(Type value) { \
+    if (field == value) return;                  \
+    field = value;                               \
+    InvalidateControlSkin(SkinData());           \
+  }
+KV_SKIN_SETTER(Alignment, alignment_, TAlignment)
+KV_SKIN_SETTER(DisabledKind, disabledKind_, TsDisabledKind)
+KV_SKIN_SETTER(ShowButton, showButton_, bool)
+#undef KV_SKIN_SETTER
+
+bool TsCustomComboBox::IsOwnerDrawn() const {
+  return (Style() == csOwnerDrawFixed || Style() == csOwnerDrawVariable) && OnDrawItem != nullptr;
+}
+
+TRect TsCustomComboBox::ButtonRect() {
+  const int width = Style() != csSimple && showButton_ ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+  const int left = Width() - width - ComboFrameWidth;
+  return {left, 2, left + width, Height() - 2};
+}
+
+int TsCustomComboBox::ButtonGlyphHeight() {
+  TsCommonData* sd = SkinData();
+  TsSkinManager* manager = sd->SkinManager();
+  if (manager == nullptr || !SkinAvailable(sd, false)) return DefaultGlyphHeight;
+  const int index = manager->Skin().MaskIndexOf(sd->SkinIndex, sd->SkinSection(), "GLYPHMASK");
+  if (!manager->Skin().IsMaskIndexValid(index)) return DefaultGlyphHeight;
+  return manager->Skin().GetMaskStateSize(index).cy;
+}
+
+bool TsCustomComboBox::HasFocusOrList() {
+  if (!HandleAllocated()) return SkinData()->Focused;
+  HWND focus = GetFocus();
+  if (focus == Handle() || (focus != nullptr && (focus == EditHandle() || focus == ListHandle())))
+    return true;
+  return SkinData()->Focused;
+}
+
+void TsCustomComboBox::Invalidate() {
+  if (HandleAllocated() && GetFocus() == Handle()) SkinData()->Focused = true;
+  TsSkinnedControl<TCustomComboBox>::Invalidate();
+}
+
+void TsCustomComboBox::FreeListAdapter() { listAdapter_.reset(); }
+
+void TsCustomComboBox::CreateHandleDone() {
+  TsSkinnedControl<TCustomComboBox>::CreateHandleDone();
+  if (SkinAvailable(SkinData(), false)) ApplySectionColorsTo(SkinData(), false);
+}
+
+void TsCustomComboBox::DestroyWnd() {
+  FreeListAdapter();
+  TsSkinnedControl<TCustomComboBox>::DestroyWnd();
+}
+
+// --- painting --------------------------------------------------------------------------
+
+UINT TsCustomComboBox::EditItemState() {
+  UINT state = ODS_COMBOBOXEDIT;
+  if (HasFocusOrList() && Enabled() && Style() == csDropDownList) state |= ODS_FOCUS | ODS_SELECTED;
+  return state;
+}
+
+TRect TsCustomComboBox::TextRect() {
+  return {ComboFrameWidth, ComboFrameWidth, ButtonRect().Left - 1, Height() - ComboFrameWidth};
+}
+
+void TsCustomComboBox::DrawEditText(int index, const TRect& rect, UINT state) {
+  // What the edit part shows: the typed text where one can type, else the
+  // selected item's own text; nothing with no item selected.
+  std::string text;
+  if (Style() == csDropDown || Style() == csSimple) {
+    text = Text();
+  } else if (index >= 0 && index < Items()->Count()) {
+    text = Items()->Strings(index);
+  }
+  TBitmapCanvas canvas(*SkinData()->CacheBmp);
+  canvas.Font()->Assign(*Font());
+  HDC dc = canvas.Handle();
+  TRect r = rect;
+  if (Style() != csDropDown) ++r.Left;
+  if (Style() == csDropDown) --r.Bottom;
+  const bool focus = (state & ODS_FOCUS) != 0;
+  if (focus) FillRectWithColor(dc, rect, clHighlight);
+  if (!text.empty()) {
+    const TSelectedObject font(dc, canvas.Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(focus ? clHighlightText : Font()->Color()));
+    DrawTextString(dc, text, r, AlignmentFlags(alignment_) | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  if (focus) {
+    const RECT fr{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    DrawFocusRect(dc, &fr);
+  }
+}
+
+void TsCustomComboBox::PaintButton() {
+  TsCommonData* sd = SkinData();
+  TsSkinManager* manager = sd->SkinManager();
+  TBitmap* cache = sd->CacheBmp.get();
+  const TRect r = ButtonRect();
+  if (manager == nullptr || r.Width() <= 0 || r.Height() <= 0) return;
+  const TsSkinModel& skin = manager->Skin();
+  const int state = DroppedFlag ? 2 : (ControlIsHot(sd) ? 1 : 0);
+  const int button = skin.SectionIndexOf("COMBOBTN");
+  if (skin.IsSectionIndexValid(button)) {
+    TBitmap under = *cache;
+    PaintSkinItem(button, "COMBOBTN", MakeBgCacheInfo(&under, 0, 0), true, state, r,
+                  {r.Left, r.Top}, cache, &skin);
+  }
+  const int glyph = skin.MaskIndexOf(sd->SkinIndex, sd->SkinSection(), "GLYPHMASK");
+  if (!skin.IsMaskIndexValid(glyph)) return;
+  const TSize size = skin.GetMaskStateSize(glyph);
+  const TPoint at{r.Left + (r.Width() - size.cx) / 2, (Height() - ButtonGlyphHeight()) / 2};
+  DrawMaskState(cache, at, state, EmptyBgCacheInfo, skin.MaskData[static_cast<size_t>(glyph)],
+                skin.MasterBitmap.get(), 1);
+}
+
+void TsCustomComboBox::PrepareCache() {
+  TsCommonData* sd = SkinData();
+  PrepareCacheBitmap(sd);
+  TBitmap* cache = sd->CacheBmp.get();
+  const int state = ControlIsHot(sd) ? 1 : 0;
+  if (Style() == csSimple) {
+    const int height = std::min(Height(), ItemHeight() + 8);
+    cache->SetSize(Width(), std::max(height, 0));
+    if (cache->Empty()) return;
+    PaintSkinDataItemOnParent(sd, Parent(), true, state, {0, 0, Width(), height}, {Left(), Top()},
+                              cache);
+  } else {
+    if (cache->Empty()) return;
+    PaintSkinDataItemOnParent(sd, Parent(), true, state, {0, 0, Width(), Height()}, {Left(), Top()},
+                              cache);
+    if (showButton_) PaintButton();
+    if (!IsOwnerDrawn()) DrawEditText(ItemIndex(), TextRect(), EditItemState());
+  }
+  if (!Enabled() && !IsOwnerDrawn()) {
+    TsBgCacheInfo parentBg;
+    GetParentBgInfo(sd, parentBg);
+    ApplyDisabledKind(cache, disabledKind_, this, {Left(), Top()}, parentBg);
+  }
+  sd->BGChanged = false;
+}
+
+void TsCustomComboBox::PaintToDC(HDC dc) {
+  TsCommonData* sd = SkinData();
+  if (dc == nullptr || !HandleAllocated() || !IsWindowVisible(Handle())) return;
+  sd->Updating = PaintingSuspended(sd);
+  if (sd->Updating || (AnimationActive && dc != AnimationDC)) return;
+  if (Parent() != nullptr) {
+    sd->BGChanged = sd->BGChanged || sd->PaintSkipped || IsOwnerDrawn() ||
+                    QueryControlCommand(Parent(), cmdGetPaintSkipped) != 0;
+    const TRect client = Parent()->ClientRect();
+    const TRect bounds = BoundsRect();
+    sd->PaintSkipped = bounds.Left < client.Left || bounds.Top < client.Top ||
+                       bounds.Right > client.Right || bounds.Bottom > client.Bottom;
+  }
+  if (sd->BGChanged) PrepareCache();
+  RefreshCacheCorners(sd, 0);
+  TBitmap* cache = sd->CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return;
+  if (IsOwnerDrawn()) {
+    TBitmapCanvas canvas(*cache);
+    {
+      const TCanvasBinding binding(*Canvas(), canvas.Handle());
+      Canvas()->Font()->Assign(*Font());
+      UINT state = ODS_COMBOBOXEDIT;
+      if (HasFocusOrList()) state |= ODS_FOCUS | ODS_SELECTED;
+      const TRect r{ComboFrameWidth, ComboFrameWidth, ButtonRect().Left,
+                    Height() - ComboFrameWidth};
+      DrawItem(ItemIndex(), r, OwnerDrawState(state));
+    }
+    if (!Enabled()) {
+      TsBgCacheInfo parentBg;
+      GetParentBgInfo(sd, parentBg);
+      ApplyDisabledKind(cache, disabledKind_, this, {Left(), Top()}, parentBg);
+    }
+  }
+  const bool editPaints =
+      Enabled() && ((Style() == csDropDown && HasFocusOrList()) || Style() == csSimple);
+  if (!editPaints) return CopyWholeCache(sd, dc);
+  // The edit part paints its own text: only the frame and the button.
+  TBitmapCanvas canvas(*cache);
+  const TSavedDC saved(dc);
+  CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(), canvas.Handle(), 0, 0,
+                   ComboFrameWidth);
+  if (Style() == csDropDown) {
+    const TRect b = ButtonRect();
+    BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), canvas.Handle(), b.Left, b.Top, SRCCOPY);
+  }
+}
+
+// --- messages --------------------------------------------------------------------------
+
+bool TsCustomComboBox::ReadOnlyRefuses(const TMessage& m) {
+  switch (m.Msg) {
+    case WM_CHAR:
+      return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+    case CN_SYSCHAR:
+      return ReadOnlyKey(m.WParam);
+    case WM_COMMAND:
+    case CN_COMMAND:
+      // The list opened some other way: it closes again at once.
+      if (m.WParamHi() != CBN_DROPDOWN) return false;
+      if (HandleAllocated()) PostMessageW(Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TsCustomComboBox::WndProc(TMessage& m) {
+  if (ReadOnly() && ReadOnlyRefuses(m)) {
+    m.Result = 0;
+    return;
+  }
+  TsSkinnedControl<TCustomComboBox>::WndProc(m);
+  if (boundLabel_) boundLabel_->FollowControl(m);
+}
+
+void TsCustomComboBox::ComboWndProc(TMessage& m, HWND wnd) {
+  if (ReadOnly()) {
+    switch (m.Msg) {
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+      case WM_CHAR:
+      case WM_SYSKEYUP:
+      case CN_KEYDOWN:
+      case CN_CHAR:
+      case CN_SYSKEYDOWN:
+      case CN_SYSCHAR:
+      case WM_CUT:
+      case WM_PASTE:
+      case WM_CLEAR:
+      case WM_UNDO:
+        m.Result = 0;
+        return;
+      default:
+        break;
+    }
+  }
+  TsCommonData* sd = SkinData();
+  // The edit part shows only while the user may type in it; else the cache
+  // shows through.
+  if (wnd == EditHandle() && Style() != csSimple && SkinAvailable(sd, true)) {
+    const bool typing = HasFocusOrList() && Enabled() && !ReadOnly();
+    if (m.Msg == WM_PAINT && !typing) {
+      const TPaintScope validate(wnd, reinterpret_cast<HDC>(m.WParam));
+      m.Result = 0;
+      return;
+    }
+    if ((m.Msg == WM_ERASEBKGND || m.Msg == WM_NCPAINT) && !typing) {
+      m.Result = 1;
+      return;
+    }
+  }
+  TsSkinnedControl<TCustomComboBox>::ComboWndProc(m, wnd);
+}
+
+TacCommandOutcome TsCustomComboBox::SkinCommand(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  const bool ownManager = reinterpret_cast<TsSkinManager*>(m.LParam) == sd->SkinManager();
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      if (!ownManager) break;
+      HandleSkinCommand(m, sd);
+      if (listAdapter_) listAdapter_->SkinChanged();
+      return coAnswered;
+    case cmdSkinRemoved:
+      if (!ownManager) break;
+      HandleSkinCommand(m, sd);
+      FreeListAdapter();
+      // The system box paints itself again from a fresh window; items and
+      // selection are kept by the class library across it.
+      if (HandleAllocated() && !HasState(csDestroying)) RecreateWnd();
+      return coAnswered;
+    case cmdSkinRefresh:
+      if (!ownManager) break;
+      HandleSkinCommand(m, sd);
+      Repaint();
+      return coAnswered;
+    case cmdMenuPrivate14:
+      m.Result = DroppedDown() ? 1 : 0;
+      return coAnswered;
+    default:
+      break;
+  }
+  return HandleSkinCommand(m, sd);
+}
+
+bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
+  TsCommonData* sd = SkinData();
+  switch (m.Msg) {
+    case WM_PRINT:
+      sd->Updating = false;
+      PaintToDC(reinterpret_cast<HDC>(m.WParam));
+      return true;
+    case WM_PAINT: {
+      const TPaintScope paint(Handle(), reinterpret_cast<HDC>(m.WParam));
+      if (!AnimationActive) PaintToDC(paint.Handle());
+      m.Result = 0;
+      return true;
+    }
+    case WM_NCPAINT:
+      if (AnimationActive) PaintToDC(AnimationDC);
+      return true;
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return true;
+    case WM_SETFONT:
+    case CM_VISIBLECHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_COLORCHANGED:
+    case CM_MOUSEWHEEL:
+      sd->BGChanged = true;
+      return false;
+    case WM_SETFOCUS:
+    case CM_ENTER:
+      sd->Focused = true;
+      sd->MouseAbove = false;
+      sd->BGChanged = true;
+      TCustomComboBox::WndProc(m);
+      Invalidate();
+      return true;
+    case WM_KILLFOCUS:
+    case CM_EXIT:
+      if (DroppedDown()) SetDroppedDown(false);
+      sd->Focused = false;
+      sd->MouseAbove = false;
+      sd->BGChanged = true;
+      TCustomComboBox::WndProc(m);
+      Repaint();
+      return true;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+      // The edit part, while it paints itself, in the box's skin colours.
+      if (EditHandle() == nullptr || reinterpret_cast<HWND>(m.LParam) != EditHandle()) return false;
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToRGB(Font()->Color()));
+      SetBkColor(dc, ColorToRGB(Color()));
+      m.Result = reinterpret_cast<LRESULT>(Brush()->Handle());
+      return true;
+    }
+    case WM_CTLCOLORLISTBOX: {
+      // A long list gets the skinned frame and colours (and scroll bars).
+      HWND list = reinterpret_cast<HWND>(m.LParam);
+      if (!listAdapter_ && !HasState(csLoading) && list != nullptr &&
+          Items()->Count() > DropDownCount()) {
+        listAdapter_ = std::make_unique<TacComboListWnd>(list, sd, Style() == csSimple);
+        AttachListScrollBars(listAdapter_.get());
+      }
+      if (!listAdapter_ || listAdapter_->Handle() != list) return false;
+      m.Result =
+          reinterpret_cast<LRESULT>(listAdapter_->ListColors(reinterpret_cast<HDC>(m.WParam)));
+      return true;
+    }
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE: {
+      if (HasState(csDesigning) || DroppedDown()) return false;
+      const bool enter = m.Msg == CM_MOUSEENTER;
+      if (!enter) {
+        POINT p;
+        RECT r;
+        GetCursorPos(&p);
+        GetWindowRect(Handle(), &r);
+        if (PtInRect(&r, p)) return true;  // left for the edit part only
+      } else if (sd->MouseAbove) {
+        return true;
+      }
+      sd->MouseAbove = enter;
+      sd->BGChanged = true;
+      Repaint();
+      TCustomComboBox::WndProc(m);
+      if (enter) {
+        ShowControlGlow(sd, false, nullptr);
+      } else {
+        ClearGlows();
+        sd->GlowIndex = -1;
+      }
+      return true;
+    }
+    case CN_COMMAND:
+      if (m.WParamHi() == CBN_DROPDOWN || m.WParamHi() == CBN_CLOSEUP) {
+        DroppedFlag = m.WParamHi() == CBN_DROPDOWN;
+        sd->BGChanged = true;
+        Repaint();
+      }
+      return false;
+    case SM_ALPHACMD:
+      if (m.WParamHi() == cmdParentPainted && sd->Updating) {
+        sd->Updating = false;
+        Repaint();
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TsCustomComboBox::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case CB_SETCURSEL:
+    case CM_TEXTCHANGED:
+    case CM_CHANGED:
+      SkinData()->BGChanged = true;
+      Repaint();
+      return;
+    default:
+      return;
+  }
+}
+
 void TsCustomComboBox::Dispatch(TMessage& message) {
   if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) {
     WMLButtonDown(message);
     return;
   }
-  TCustomComboBox::Dispatch(message);
+  TsSkinnedControl<TCustomComboBox>::Dispatch(message);
 }
 
 void TsCustomComboBox::WMLButtonDown(TMessage& message) {
   if (ReadOnly()) {
     if (CanFocus()) SetFocus();
+    if (message.Msg == WM_LBUTTONDBLCLK) DblClick();
     message.Result = 0;
     return;
   }
-  TCustomComboBox::Dispatch(message);
+  TsSkinnedControl<TCustomComboBox>::Dispatch(message);
 }
 
 }  // namespace kv

@@ -1,22 +1,104 @@
-// The skinned combo box. With no skin loaded it paints as the plain combo box
-// does. A read-only box only takes the focus on a click and never drops down.
+// The skinned combo box. Its whole window, frame and button included, is
+// painted from its cache; the edit part's own painting shows only while the
+// user types in it. A read-only box takes the focus on a click but never
+// drops down and ignores typing. With no skin loaded it paints as the plain
+// combo box does.
 #pragma once
 
+#include <windows.h>
+
+#include <memory>
+
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sSkinnedControl_win.h"
 
 namespace kv {
 
-class TsCustomComboBox : public TCustomComboBox {
+class TsBoundLabel;
+
+// The skin of a combo box's drop-down list: its frame and colours, one brush
+// for its lifetime, and the list's window hooked until it goes.
+class TacComboListWnd {
+ public:
+  TacComboListWnd(HWND list, TsCommonData* comboData, bool simple);
+  ~TacComboListWnd();
+  TacComboListWnd(const TacComboListWnd&) = delete;
+  TacComboListWnd& operator=(const TacComboListWnd&) = delete;
+
+  HWND Handle() const { return wnd_; }
+  // The list's background and text colours into dc; the brush to fill with.
+  HBRUSH ListColors(HDC dc);
+  // A new skin: colours and frame again.
+  void SkinChanged();
+
+ private:
+  LRESULT WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  void PaintFrame();
+  TColor BackgroundColor() const;
+
+  HWND wnd_;
+  TsCommonData* comboData_;
+  bool simple_;
+  HBRUSH brush_ = nullptr;
+  TColor brushColor_ = TransparentColor;
+};
+
+// Gives an adapted drop-down list its skinned scroll bars; none yet.
+void AttachListScrollBars(TacComboListWnd* list);
+
+class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
  public:
   explicit TsCustomComboBox(TComponent* owner);
+  ~TsCustomComboBox() override;
 
   void Dispatch(TMessage& message) override;
   // The first item whose text equals s exactly (case-sensitive); -1 when none.
   int IndexOfItem(const std::string& s);
 
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment value);
+  TsDisabledKind DisabledKind() const { return disabledKind_; }
+  void SetDisabledKind(TsDisabledKind value);
+  bool ShowButton() const { return showButton_; }
+  void SetShowButton(bool value);
+  TsBoundLabel* BoundLabel() const { return boundLabel_.get(); }
+  // The skin of the drop-down list; null until a long list is adapted.
+  TacComboListWnd* ListAdapter() const { return listAdapter_.get(); }
+
+  bool IsOwnerDrawn() const;
+  TRect ButtonRect();
+  int ButtonGlyphHeight();
+  bool HasFocusOrList();
+
  protected:
   // Left button down: focus only when ReadOnly, otherwise the standard handling.
   virtual void WMLButtonDown(TMessage& message);
+  void Invalidate() override;
+  void WndProc(TMessage& m) override;
+  TacCommandOutcome SkinCommand(TMessage& m) override;
+  bool SkinnedMessage(TMessage& m) override;
+  void AfterMessage(TMessage& m) override;
+  void PrepareCache() override;
+  void PaintToDC(HDC dc) override;
+  void ComboWndProc(TMessage& m, HWND wnd) override;
+  void CreateHandleDone() override;
+  void DestroyWnd() override;
+
+ private:
+  bool ReadOnlyRefuses(const TMessage& m);
+  void PaintButton();
+  void DrawEditText(int index, const TRect& r, UINT state);
+  TRect TextRect();
+  UINT EditItemState();
+  void FreeListAdapter();
+
+  TAlignment alignment_ = taLeftJustify;
+  TsDisabledKind disabledKind_ = dkBlended;
+  bool showButton_ = true;
+  // The list is open, from its drop-down and close-up news.
+  bool DroppedFlag = false;
+  std::unique_ptr<TsBoundLabel> boundLabel_;
+  std::unique_ptr<TacComboListWnd> listAdapter_;
 };
 
 class TsComboBox : public TsCustomComboBox {

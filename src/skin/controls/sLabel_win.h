@@ -1,6 +1,6 @@
-// The skinned label, and the bound caption label that an edit, combo box or
-// list view shows beside itself. With no skin loaded they paint as the plain
-// label does.
+// The skinned labels: the label, the link label and the bound caption label
+// that an edit, combo box or list view shows beside itself. With no skin
+// loaded they paint as the plain label does.
 #pragma once
 
 #include <memory>
@@ -14,13 +14,44 @@ namespace kv {
 class TsCommonData;
 class TsBoundLabel;
 
-class TsLabel : public TLabel {
+// A label that takes its font colour from the skin: from the parent's
+// section when that section gives its font, else from the skin's global
+// one. A skin section, when set, paints its background. A disabled label's
+// text is a mix of its colour and its parent's background.
+class TsCustomLabel : public TCustomLabel {
+ public:
+  explicit TsCustomLabel(TComponent* owner);
+
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+
+  const std::string& SkinSection() const { return skinSection_; }
+  void SetSkinSection(const std::string& value);
+
+ protected:
+  void WndProc(TMessage& m) override;
+  void Paint() override;
+  void DoDrawText(TRect& rect, UINT flags) override;
+  // The font to paint with, given its skin colour.
+  virtual TFont* GetCurrentFont();
+  // The skin's font colour for the label; TransparentColor for none.
+  TColor SkinFontColor();
+
+ private:
+  std::string skinSection_;
+};
+
+class TsLabel : public TsCustomLabel {
  public:
   explicit TsLabel(TComponent* owner);
 
   // Takes the font colour from the skin.
   bool UseSkinColor() const { return useSkinColor_; }
   void SetUseSkinColor(bool value) { useSkinColor_ = value; }
+
+ protected:
+  void WndProc(TMessage& m) override;
+  TFont* GetCurrentFont() override;
 
  private:
   bool useSkinColor_ = true;
@@ -37,6 +68,53 @@ class TsEditLabel : public TsLabel {
  private:
   friend class TsBoundLabel;
   TsBoundLabel* boundLabel_;
+};
+
+// How the shell shows what a web label opens (the SW_ values in order).
+enum TsWindowShowMode {
+  soHide,
+  soNormal,
+  soShowMinimized,
+  soShowMaximized,
+  soShowNoActivate,
+  soShow,
+  soMinimize,
+  soShowMinNoActive,
+  soShowNA,
+  soRestore,
+  soDefault
+};
+
+// A link: another font while the mouse is over it; a click opens URL, when
+// it is a web or mail address (see IsOpenableUrl).
+class TsWebLabel : public TsLabel {
+ public:
+  explicit TsWebLabel(TComponent* owner);
+
+  // The font when the mouse is not over the label; also the control's.
+  TFont* NormalFont() const { return normalFont_.get(); }
+  void SetFont(const TFont& value);
+  TFont* HoverFont() const { return hoverFont_.get(); }
+  void SetHoverFont(const TFont& value) { hoverFont_->Assign(value); }
+  const std::string& URL() const { return url_; }
+  void SetURL(const std::string& value) { url_ = value; }
+  TsWindowShowMode ShowMode() const { return showMode_; }
+  void SetShowMode(TsWindowShowMode value) { showMode_ = value; }
+  bool Hovered() const { return hovered_; }
+
+ protected:
+  void Loaded() override;
+  void WndProc(TMessage& m) override;
+  TFont* GetCurrentFont() override;
+
+ private:
+  void SetHovered(bool value);
+
+  std::unique_ptr<TFont> normalFont_;
+  std::unique_ptr<TFont> hoverFont_;
+  std::string url_;
+  TsWindowShowMode showMode_ = soDefault;
+  bool hovered_ = false;
 };
 
 // A control's caption label. Its label exists only while Active; the
@@ -68,6 +146,9 @@ class TsBoundLabel : public TPersistent {
   TsEditLabel* Label() const { return label_; }
   // Puts a visible label beside the control by Layout, Indent and MaxWidth.
   void PlaceLabel();
+  // After the control handled m: the label follows it when it moved, was
+  // shown or hidden, enabled or disabled.
+  void FollowControl(const TMessage& m);
 
  private:
   friend class TsEditLabel;

@@ -11,6 +11,7 @@
 
 #include "classlib/Forms.h"
 #include "skin/controls/sPanel_win.h"
+#include "SkinnedForm.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Pixels.h"
@@ -21,22 +22,13 @@ namespace kv {
 
 class SkinnedContainers : public ::testing::Test {
  protected:
-  static constexpr TColor kFormColor = 0x3C5A78;
+  static constexpr TColor kFormColor = kvtest::kFormColour;
 
   void Load(kvtest::TTestSkinOptions options = {}) {
-    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
     options.Checkerboard = true;
-    skin = std::make_unique<kvtest::TTestSkin>(options);
-    manager = CreateOwned<TsSkinManager>();
-    manager->SetSkinDirectory("c:\\NoSkins");
-    TsStoredSkin& stored = manager->InternalSkins.Add();
-    stored.Name = "T";
-    stored.Data = skin->Packed();
-    manager->SetSkinName("T");
-    ASSERT_TRUE(manager->CommonSkinData().Active);
-    form = Create<TForm>(Application);
-    form->SetBounds(0, 0, 420, 340);
-    form->SetColor(kFormColor);
+    kvtest::LoadSyntheticSkin(manager, skin, options);
+    if (HasFatalFailure()) return;
+    form = kvtest::CreateTestForm(420, 340, false);
     root = Create<TsPanel>(form);
     root->SetParent(form);
     root->SetBevelOuter(bvNone);

@@ -29,7 +29,7 @@ using kvtest::TTestSkin;
 using pump::PumpUntil;
 using pump::PumpUntilIdle;
 
-constexpr TColor kFormColor = 0x3C5A78;
+constexpr TColor kFormColour = 0x3C5A78;
 constexpr int kRun = TTestSkin::kCornerRun;
 
 COLORREF CacheAt(const TBitmap& bmp, int x, int y) {
@@ -70,7 +70,7 @@ class BitBtnSkinned : public ::testing::Test {
     // Owned by the application, as the program's forms: skin changes reach it.
     form = Create<TForm>(Application);
     form->SetBounds(0, 0, 240, 120);
-    form->SetColor(kFormColor);
+    form->SetColor(kFormColour);
     button = Create<TsBitBtn>(form);
     button->SetParent(form);
     button->SetBounds(20, 20, 90, 32);
@@ -133,7 +133,7 @@ TEST_F(BitBtnSkinned, TransparentCornersShowTheParentAndAreCutFromTheRegionUntil
   ASSERT_EQ(cache.Width(), button->Width());
   const int w = button->Width(), h = button->Height();
   for (const POINT p : {POINT{0, 0}, POINT{kRun - 1, 0}, POINT{0, kRun - 1}, POINT{w - 1, h - 1}})
-    EXPECT_EQ(CacheAt(cache, p.x, p.y), static_cast<COLORREF>(kFormColor)) << p.x << "," << p.y;
+    EXPECT_EQ(CacheAt(cache, p.x, p.y), static_cast<COLORREF>(kFormColour)) << p.x << "," << p.y;
   EXPECT_EQ(CacheAt(cache, kRun, 0), Mask(0));
 
   for (int state : {0, 2}) {

@@ -1,13 +1,21 @@
-// The bound caption label beside a control, on a plain form.
+// The labels: the bound caption label beside a control on a plain form, and
+// under Wine with the synthetic skin the skinned label's colours and
+// background, and the link label's fonts and what it opens.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/WideText.h"
+#include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "support/Pixels.h"
+#include "support/PlatformSeams.h"
 
 namespace kv {
 namespace {
@@ -134,6 +142,186 @@ TEST_F(BoundLabel, AHiddenControlsLabelIsHiddenAndNotPlaced) {
   const TRect before = label->BoundsRect();
   bound_->SetIndent(20);
   EXPECT_EQ(label->BoundsRect(), before);
+}
+
+// --- skinned labels --------------------------------------------------------------------
+
+using kvtest::TPixels;
+using kvtest::TSectionBox;
+using pump::PumpUntil;
+using pump::PumpUntilIdle;
+
+class LabelSkinned : public kvtest::TSkinnedFormTest {
+ protected:
+  // A panel-like parent in the PANEL section, with a label on it.
+  template <class L = TsLabel>
+  L* AddLabel(const std::string& caption) {
+    if (box == nullptr) {
+      box = Create<TSectionBox>(form, "PANEL");
+      box->SetParent(form);
+      box->SetBounds(10, 10, 280, 150);
+    }
+    auto* label = Create<L>(form);
+    label->SetParent(box);
+    label->SetLeft(20);
+    label->SetTop(20);
+    TFont font;
+    font.SetSize(20);
+    font.SetStyle(fsBold);
+    label->SetFont(font);
+    label->SetCaption(caption);
+    return label;
+  }
+  TPixels Under(TControl* label) {
+    const TPixels all = TPixels::FromClient(box->Handle());
+    return all.Crop({label->Left(), label->Top(), label->Left() + label->Width(),
+                     label->Top() + label->Height()});
+  }
+  void TearDown() override {
+    kvtest::TSkinnedFormTest::TearDown();
+    box = nullptr;
+  }
+  TSectionBox* box = nullptr;
+};
+
+TEST_F(LabelSkinned, TheFontColourComesFromAParentGivingItsFontElseFromTheGlobalSection) {
+  for (bool giveOwnFont : {true, false}) {
+    SCOPED_TRACE(giveOwnFont ? "GIVEOWNFONT" : "no GIVEOWNFONT");
+    kvtest::TTestSkinOptions options;
+    options.GiveOwnFont = giveOwnFont;
+    Load(options);
+    TsLabel* label = AddLabel("Port");
+    TsLabel* own = AddLabel("Own");
+    own->SetTop(60);
+    own->SetUseSkinColor(false);
+    own->Font()->SetColor(static_cast<TColor>(0x123456));
+    Show();
+    const std::uint32_t expected =
+        giveOwnFont ? Colour("PANEL", "FONTCOLOR") : Colour("GLOBALINFO", "FONTCOLOR");
+    EXPECT_EQ(static_cast<std::uint32_t>(label->Font()->Color()), expected);
+    EXPECT_GT(Under(label).CountOf(expected, Under(label).Whole()), 0) << "the text is painted";
+    EXPECT_EQ(own->Font()->Color(), static_cast<TColor>(0x123456));
+    manager->SetActive(false);
+    // As the form passes the news on to its labels.
+    for (TsLabel* l : {label, own})
+      l->Perform(SM_ALPHACMD, MAKEWPARAM(0, cmdSkinRemoved),
+                 reinterpret_cast<LPARAM>(manager.get()));
+    EXPECT_EQ(label->Font()->Color(), clWindowText) << "without a skin";
+    EXPECT_EQ(own->Font()->Color(), static_cast<TColor>(0x123456));
+    TearDown();
+  }
+}
+
+TEST_F(LabelSkinned, ADisabledLabelsTextMixesFortyPercentOfItsColourIntoTheBackground) {
+  kvtest::TTestSkinOptions options;
+  options.GiveOwnFont = true;
+  Load(options);
+  TsLabel* label = AddLabel("WWWW");
+  label->SetEnabled(false);
+  Show();
+  const std::uint32_t text = Colour("PANEL", "FONTCOLOR"), back = Colour("PANEL", "COLOR");
+  const auto mix = [&](int shift) {
+    return static_cast<std::uint32_t>(
+        (0.4 * ((text >> shift) & 0xFF) + 0.6 * ((back >> shift) & 0xFF)) + 0.5);
+  };
+  const std::uint32_t expected = mix(0) | mix(8) << 8 | mix(16) << 16;
+  const TPixels shown = Under(label);
+  EXPECT_GT(shown.CountOf(expected, shown.Whole()), 0);
+  EXPECT_EQ(shown.CountOf(text, shown.Whole()), 0) << "no pixel in the full text colour";
+  EXPECT_EQ(shown.CountOf(GetSysColor(COLOR_BTNSHADOW), shown.Whole()), 0) << "not embossed";
+}
+
+TEST_F(LabelSkinned, ASkinSectionPaintsTheBackgroundOnlyWhenTheSkinHasIt) {
+  Load();
+  struct Case {
+    const char* section;
+    bool painted;
+  };
+  for (const Case c : {Case{"BUTTON", true}, Case{"NOSUCHSECTION", false}, Case{"", false}}) {
+    SCOPED_TRACE(c.section);
+    TsLabel* label = AddLabel("Section");
+    label->SetSkinSection(c.section);
+    Show();
+    const TPixels shown = Under(label);
+    const std::uint32_t edge = Colour("BUTTON", "BORDERSMASK", 0);
+    EXPECT_EQ(shown.At(shown.Width() / 2, 0) == edge, c.painted);
+    if (!c.painted) {
+      EXPECT_TRUE(kvtest::ColourAt(shown, shown.Width() / 2, 0, Colour("PANEL", "COLOR")));
+    }
+    box->Free();
+    box = nullptr;
+  }
+}
+
+// The shell's calls, recorded instead of made.
+struct TShellCall {
+  std::wstring verb, file;
+  INT show;
+};
+std::vector<TShellCall> shellCalls;
+
+HINSTANCE RecordShell(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT show) {
+  shellCalls.push_back({verb ? verb : L"", file ? file : L"", show});
+  return reinterpret_cast<HINSTANCE>(33);
+}
+
+TEST_F(LabelSkinned, AWebLabelOpensWebAndMailAddressesOnlyOncePerClick) {
+  Load();
+  kvtest::TPlatformScope platform;
+  platform.Calls().ShellExecute = RecordShell;
+  auto* link = AddLabel<TsWebLabel>("www.example.com");
+  link->SetShowMode(soNormal);
+  Show();
+  struct Case {
+    std::string url;
+    bool opens;
+  };
+  for (const Case& c :
+       {Case{"https://www.example.com/kv", true}, Case{"mailto:service@example.com", true},
+        Case{"", false}, Case{"c:\\windows\\system32\\calc.exe", false},
+        Case{"file:///c:/windows/system32/calc.exe", false}}) {
+    SCOPED_TRACE(c.url);
+    shellCalls.clear();
+    link->SetURL(c.url);
+    kvtest::Click(box->Handle(), {link->Left() + 5, link->Top() + 5});
+    ASSERT_EQ(shellCalls.size(), c.opens ? 1u : 0u);
+    if (!c.opens) continue;
+    EXPECT_EQ(shellCalls[0].verb, L"open");
+    EXPECT_EQ(shellCalls[0].file, Wide(c.url));
+    EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
+  }
+  kvtest::HoverOut();
+  PumpUntilIdle();
+}
+
+TEST_F(LabelSkinned, AWebLabelShowsItsHoverFontWhileTheMouseIsOverIt) {
+  Load();
+  auto* link = AddLabel<TsWebLabel>("www.example.com");
+  link->SetUseSkinColor(false);
+  TFont normal, hover;
+  normal.SetColor(static_cast<TColor>(0x112233));
+  hover.SetColor(static_cast<TColor>(0x445566));
+  hover.SetStyle(fsUnderline);
+  link->SetFont(normal);
+  link->SetHoverFont(hover);
+  Show();
+  const auto over = [&](bool inside, TColor colour) {
+    if (inside)
+      kvtest::MouseMove(box->Handle(), {link->Left() + 3, link->Top() + 3});
+    else
+      kvtest::HoverOut();
+    // The leave comes when the system notices the mouse has gone.
+    EXPECT_TRUE(PumpUntil([&] { return link->Hovered() == inside; }));
+    PumpUntilIdle();
+    EXPECT_EQ(link->Font()->Color(), colour);
+    EXPECT_GT(Under(link).CountOf(static_cast<std::uint32_t>(colour), Under(link).Whole()), 0);
+  };
+  over(true, hover.Color());
+  over(false, normal.Color());
+  // With the skin's colours: its link colours, the usual ones where it has none.
+  link->SetUseSkinColor(true);
+  over(true, static_cast<TColor>(0x0000FF));
+  over(false, static_cast<TColor>(0xFF0000));
 }
 
 }  // namespace
