@@ -126,7 +126,7 @@ int ExtraLineWidthFor(bool useExtraLine, int extraLineWidth, bool lineVisible) {
   return useExtraLine && lineVisible ? extraLineWidth : 0;
 }
 
-int IconColumnWidth(const TsMenuSpacing& s, int firstGlyphWidth) {
+int IconColumnWidthFor(const TsMenuSpacing& s, int firstGlyphWidth) {
   return s.Margin + firstGlyphWidth + s.Spacing;
 }
 

@@ -74,7 +74,7 @@ int LastVisibleItem(std::span<const TsLevelItem> level);
 // The extra line's width when it is used and shown for the level, else 0.
 int ExtraLineWidthFor(bool useExtraLine, int extraLineWidth, bool lineVisible);
 // Width of a level's icon column.
-int IconColumnWidth(const TsMenuSpacing& s, int firstGlyphWidth);
+int IconColumnWidthFor(const TsMenuSpacing& s, int firstGlyphWidth);
 
 // The divider's mask rectangle inside an item bitmap of width x height.
 TRect DividerRect(const TsMenuSpacing& s, int width, int height, int extraLineWidth,

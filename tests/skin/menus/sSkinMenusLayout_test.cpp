@@ -81,7 +81,7 @@ TEST(SkinMenusLayout, ExtraLineAndIconColumn) {
   EXPECT_EQ(ExtraLineWidthFor(false, 32, true), 0);
   EXPECT_EQ(ExtraLineWidthFor(true, 32, false), 0);
   EXPECT_EQ(ExtraLineWidthFor(true, 32, true), 32);
-  EXPECT_EQ(IconColumnWidth(TsMenuSpacing{}, 16), 24);
+  EXPECT_EQ(IconColumnWidthFor(TsMenuSpacing{}, 16), 24);
 }
 
 TEST(SkinMenusLayout, DividerStartsPastTheIconColumn) {
