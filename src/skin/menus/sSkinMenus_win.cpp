@@ -156,8 +156,15 @@ void TsSkinableMenus::SetActive(bool value) {
   if (value != active_) HookFormMenus(value);
 }
 
+// Applied again while a skin stays active, so that SkinnedPopups switched on
+// later and menus made since the last skin change are switched too.
 void TsSkinableMenus::ApplySkinActive() {
-  if (manager_ != nullptr) SetActive(manager_->CommonSkinData().Active);
+  if (manager_ == nullptr) return;
+  const bool skinActive = manager_->CommonSkinData().Active;
+  if (skinActive)
+    HookFormMenus(true);
+  else
+    SetActive(false);
 }
 
 void TsSkinableMenus::HookFormMenus(bool value) {
@@ -488,7 +495,7 @@ void TsSkinableMenus::HookPopupWindow(HWND wnd, TBitmap* bitmap) {
   SendCommandToWindow(wnd, cmdMenuPrivate14, 0);
   busy_ = true;
   // Once per window: the region is built from the holes of this level's mask.
-  HRGN region = CreateRectRgn(0, 0, bitmap->Width(), bitmap->Height());
+  HRGN region = Counted(CreateRectRgn(0, 0, bitmap->Width(), bitmap->Height()));
   const auto cut = [&](const TRect& r) {
     HRGN hole = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
     CombineRgn(region, region, hole, RGN_DIFF);
@@ -498,7 +505,11 @@ void TsSkinableMenus::HookPopupWindow(HWND wnd, TBitmap* bitmap) {
     cut({0, 0, 1, 1});
   else
     for (const TRect& r : BorderHoles) cut(r);
-  if (SetWindowRgn(wnd, region, TRUE) == 0) DeleteObject(region);
+  // The window owns the region once it is set.
+  if (SetWindowRgn(wnd, region, TRUE) != 0)
+    Uncounted(region);
+  else
+    DeleteObject(Uncounted(region));
   busy_ = false;
 }
 

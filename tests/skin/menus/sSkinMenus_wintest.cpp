@@ -1,1 +1,350 @@
+// The skinned menus under Wine with the synthetic skin: which menus are
+// switched to the painter (and back, leaving the application's handlers), what
+// items measure, what an item paints (read back by colour through the skin's
+// legend), and a real pop-up menu opened under the modal probe: its "#32768"
+// window is subclassed and shaped, its level cached while it is open and the
+// cache dropped when it closes, with every object counter back at baseline.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/Forms.h"
+#include "classlib/WideText.h"
+#include "skin/core/acFormServices_win.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/menus/sSkinMenus_win.h"
+#include "support/Counters.h"
+#include "support/ModalProbe.h"
+#include "support/Pump.h"
+#include "support/TestSkin.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TTestSkin;
+
+// A 24-bit DIB in a memory context: an item painted into it is read back.
+class TDrawTarget {
+ public:
+  TDrawTarget(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bmp_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old_ = SelectObject(dc_, bmp_);
+  }
+  ~TDrawTarget() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  HDC Dc() const { return dc_; }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+ private:
+  HDC dc_;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
+class SkinMenus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    saved_ = FormServices();
+    InstallFormServices();
+  }
+  void TearDown() override {
+    if (form != nullptr) form->Free();
+    form = nullptr;
+    manager.reset();
+    pump::PumpUntilIdle();
+    FormServices() = saved_;
+  }
+
+  void Load(bool skinnedPopups = true) {
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    manager->SetSkinnedPopups(skinnedPopups);
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin.Packed();
+    // The program's forms belong to the application: the painter walks them.
+    form = Create<TForm>(Application);
+    form->SetBounds(40, 40, 300, 200);
+    popup = Create<TPopupMenu>(form);
+    manager->SetSkinName("T");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+    painter = MenuPainterOf(manager.get());
+    ASSERT_NE(painter, nullptr);
+  }
+
+  TMenuItem* Add(TMenu* menu, const std::string& caption, TMenuItem* parent = nullptr) {
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption(caption);
+    (parent != nullptr ? parent : menu->Items())->Add(item);
+    return item;
+  }
+
+  // The item measured through the pop-up list window, as the system asks.
+  static TSize Measure(TMenuItem* item) {
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, item->Command(), 0, 0, item->Command()};
+    SendMessageW(TPopupList::Window(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    return {static_cast<int>(mis.itemWidth), static_cast<int>(mis.itemHeight)};
+  }
+
+  static void Draw(TMenuItem* item, HDC dc, RECT r, UINT state) {
+    DRAWITEMSTRUCT dis{ODT_MENU, 0, item->Command(), ODA_DRAWENTIRE, state, nullptr,
+                       dc,       r, item->Command()};
+    SendMessageW(TPopupList::Window(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  }
+
+  // The text extent in the menu font, as the painter measures.
+  static TSize MenuTextSize(const std::string& text) {
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof(ncm);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectW(&ncm.lfMenuFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 1, 0};
+    const std::wstring w = Wide(text);
+    DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r,
+              DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return {r.right - r.left, r.bottom - r.top};
+  }
+
+  COLORREF Colour(const char* section, const char* key, int state = 0) const {
+    return skin.Colour(section, key, state);
+  }
+
+  TTestSkin skin;
+  Owned<TsSkinManager> manager;
+  TForm* form = nullptr;
+  TPopupMenu* popup = nullptr;
+  TsSkinableMenus* painter = nullptr;
+
+ private:
+  TacFormServices saved_{};
+};
+
+TEST_F(SkinMenus, SwitchingKeepsTheApplicationsHandlers) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  // Menus made after the skin arrived are switched when it is applied again.
+  TMenuItem* plain = Add(popup, "Plain");
+  TMenuItem* own = Add(popup, "Own");
+  TMenuItem* sub = Add(popup, "Sub", plain);
+  int ownCalls = 0;
+  own->OnAdvancedDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState) { ++ownCalls; };
+  auto* mainMenu = Create<TMainMenu>(form);
+  TMenuItem* top = Add(mainMenu, "&File");
+  TMenuItem* open = Add(mainMenu, "Open", top);
+  FormServices().ApplySkinActive(manager.get());
+
+  const TAdvancedMenuDrawItemEvent popupDraw(painter, &TsSkinableMenus::DrawPopupItem);
+  const TAdvancedMenuDrawItemEvent topDraw(painter, &TsSkinableMenus::DrawTopLineItem);
+  EXPECT_TRUE(popup->OwnerDraw());
+  EXPECT_TRUE(mainMenu->OwnerDraw());
+  EXPECT_TRUE(plain->OnAdvancedDrawItem == popupDraw);
+  EXPECT_TRUE(sub->OnAdvancedDrawItem == popupDraw) << "sub-items are switched too";
+  EXPECT_TRUE(open->OnAdvancedDrawItem == popupDraw);
+  EXPECT_TRUE(top->OnAdvancedDrawItem == topDraw);
+  EXPECT_NE(popup->MenuAnimation() & maNone, 0);
+  EXPECT_FALSE(own->OnAdvancedDrawItem == popupDraw) << "the application's handler stays";
+
+  manager->SetActive(false);  // the skin removed
+  EXPECT_FALSE(painter->Active());
+  EXPECT_FALSE(popup->OwnerDraw());
+  EXPECT_FALSE(mainMenu->OwnerDraw());
+  EXPECT_FALSE(plain->OnAdvancedDrawItem);
+  EXPECT_FALSE(plain->OnMeasureItem);
+  EXPECT_FALSE(top->OnAdvancedDrawItem);
+  EXPECT_EQ(popup->MenuAnimation() & maNone, 0);
+  ASSERT_TRUE(own->OnAdvancedDrawItem);
+  own->OnAdvancedDrawItem(own, nullptr, {}, 0);
+  EXPECT_EQ(ownCalls, 1) << "still the application's own";
+}
+
+TEST_F(SkinMenus, TheMenuLineIsSkinnedAlsoWithoutSkinnedPopups) {
+  ASSERT_NO_FATAL_FAILURE(Load(false));
+  auto* mainMenu = Create<TMainMenu>(form);
+  TMenuItem* top = Add(mainMenu, "&File");
+  TMenuItem* open = Add(mainMenu, "Open", top);
+  Add(popup, "Item");
+  FormServices().ApplySkinActive(manager.get());
+  EXPECT_TRUE(top->OnAdvancedDrawItem ==
+              TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawTopLineItem));
+  EXPECT_TRUE(mainMenu->OwnerDraw()) << "the provider paints the menu line through the items";
+  EXPECT_FALSE(open->OnAdvancedDrawItem) << "pop-ups stay the system's";
+  EXPECT_FALSE(popup->OwnerDraw());
+
+  manager->SetSkinnedPopups(true);
+  EXPECT_TRUE(popup->OwnerDraw()) << "switched on with the skin already loaded";
+  EXPECT_TRUE(open->OnAdvancedDrawItem ==
+              TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawPopupItem));
+}
+
+TEST_F(SkinMenus, MeasuresEachKindOfItem) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  TMenuItem* normal = Add(popup, "&Save");
+  TMenuItem* keyed = Add(popup, "&Save");
+  keyed->SetShortCut(ShortCut('S', ssCtrl));
+  TMenuItem* divider = Add(popup, "-");
+  TMenuItem* caption = Add(popup, "-Tools-");
+  TMenuItem* pictured = Add(popup, "&Save");
+  pictured->Bitmap() = TBitmap(24, 30, pf24bit);
+  FormServices().ApplySkinActive(manager.get());
+
+  const int line = static_cast<int>(std::lround(MenuTextSize("W").cy * 1.25));
+  const int margins = 3 * 2 + 6;  // 3 x Margin + Spacing
+  struct Case {
+    const char* what;
+    TMenuItem* item;
+    int width, height;
+  } cases[] = {
+      {"no image: a 16-pixel column on both sides", normal,
+       2 * 16 + MenuTextSize("&Save").cx + margins, line + 4},
+      {"shortcut right after the caption", keyed, 2 * 16 + MenuTextSize("&SaveCtrl+S").cx + margins,
+       line + 4},
+      {"divider", divider, 2 * 16 + margins, 2},
+      {"caption item with a dash more each side", caption,
+       2 * 16 + MenuTextSize("--Tools--").cx + margins, line + 4},
+      {"own picture sets the column", pictured, 2 * 24 + MenuTextSize("&Save").cx + margins,
+       std::max(line, 30) + 4},
+  };
+  for (const Case& c : cases) {
+    const TSize size = Measure(c.item);
+    EXPECT_EQ(size.cx, c.width) << c.what;
+    EXPECT_EQ(size.cy, c.height) << c.what;
+  }
+}
+
+TEST_F(SkinMenus, PaintsItemsFromTheSkin) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  TMenuItem* item = Add(popup, "Item");
+  TMenuItem* checked = Add(popup, "Checked");
+  checked->SetChecked(true);
+  TMenuItem* disabled = Add(popup, "Off");
+  disabled->SetEnabled(false);
+  TMenuItem* divider = Add(popup, "-");
+  FormServices().ApplySkinActive(manager.get());
+  // Items as wide as the level's widest, so they lie inside the level's image.
+  int W = 0;
+  for (TMenuItem* i : {item, checked, disabled, divider}) W = std::max(W, Measure(i).cx);
+  constexpr int H = 24;
+  const COLORREF normal = Colour("MENUITEM", "COLOR"), hot = Colour("MENUITEM", "HOTCOLOR", 1);
+  struct Case {
+    const char* what;
+    TMenuItem* item;
+    UINT state;
+    int x, y;  // a pixel clear of text and glyph
+    COLORREF expected;
+  } cases[] = {
+      {"normal", item, 0, W - 3, 2, normal},
+      {"selected", item, ODS_SELECTED, W - 3, 2, hot},
+      {"check glyph", checked, ODS_CHECKED, 2 + TTestSkin::kGlyphSize / 2, H / 2,
+       Colour("GLOBALINFO", "CHECK", 0)},
+      {"selected check glyph", checked, ODS_CHECKED | ODS_SELECTED, 2 + TTestSkin::kGlyphSize / 2,
+       H / 2, Colour("GLOBALINFO", "CHECK", 1)},
+  };
+  for (const Case& c : cases) {
+    TDrawTarget target(W, H);
+    Draw(c.item, target.Dc(), {0, 0, W, H}, c.state);
+    EXPECT_EQ(target.At(c.x, c.y), c.expected)
+        << c.what << ": got " << std::hex << target.At(c.x, c.y) << " expected " << c.expected;
+  }
+
+  TDrawTarget off(W, H);
+  Draw(disabled, off.Dc(), {0, 0, W, H}, ODS_DISABLED | ODS_GRAYED);
+  const COLORREF blended = off.At(W - 3, 2);
+  EXPECT_NE(blended, normal) << "a disabled item is blended with the menu's background";
+  const kvtest::TSkinItem* legend = skin.Legend(blended);
+  EXPECT_EQ(legend, nullptr) << "neither the item's nor the background's colour";
+
+  // No "DIVIDERV" in the skin: the etched line.
+  TDrawTarget line(W, 2);
+  Draw(divider, line.Dc(), {0, 0, W, 2}, 0);
+  EXPECT_EQ(line.At(W / 2, 0), RGB(0x80, 0x80, 0x80));
+  EXPECT_EQ(line.At(W / 2, 1), RGB(0xFF, 0xFF, 0xFF));
+}
+
+TEST_F(SkinMenus, APopupWindowIsShapedWhileOpenAndItsCacheGoesWithIt) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  for (const char* caption : {"One", "Two", "-", "Three"}) Add(popup, caption);
+  FormServices().ApplySkinActive(manager.get());
+  const kvtest::TObjectBaseline baseline;
+  struct Seen {
+    bool cached = false, inUse = false, regioned = false, cornerCut = false, centreIn = false;
+    COLORREF item = 0;
+    RECT box{};
+    SIZE window{};
+  } seen;
+  for (int opening = 0; opening < 50; ++opening) {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND wnd) {
+      UpdateWindow(wnd);  // the items are painted before the probe looks
+      seen.cached = painter->FindPopupCache(nullptr, 0, 0, wnd) != nullptr;
+      seen.inUse = MenuInUse();
+      HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+      seen.regioned = GetWindowRgn(wnd, rgn) != ERROR;
+      GetRgnBox(rgn, &seen.box);
+      seen.cornerCut = !PtInRegion(rgn, 0, 0);
+      RECT wr{};
+      GetWindowRect(wnd, &wr);
+      seen.window = {wr.right - wr.left, wr.bottom - wr.top};
+      seen.centreIn = PtInRegion(rgn, seen.window.cx / 2, seen.window.cy / 2) != 0;
+      DeleteObject(rgn);
+      // The first item's right end, clear of its text, in the window's client.
+      RECT ir{};
+      GetMenuItemRect(nullptr, popup->Handle(), 0, &ir);
+      POINT p{ir.right - 3, ir.top + 2};
+      ScreenToClient(wnd, &p);
+      HDC dc = GetDC(wnd);
+      seen.item = GetPixel(dc, p.x, p.y);
+      ReleaseDC(wnd, dc);
+    });
+    popup->Popup(300, 300);
+    ASSERT_TRUE(probe.Found()) << "opening " << opening;
+    ASSERT_TRUE(seen.cached) << "the level's record carries its window";
+    ASSERT_TRUE(seen.inUse);
+    ASSERT_TRUE(seen.regioned);
+    EXPECT_TRUE(seen.cornerCut) << "the border mask's corner run is cut out";
+    EXPECT_TRUE(seen.centreIn);
+    EXPECT_EQ(seen.item, Colour("MENUITEM", "COLOR")) << "got " << std::hex << seen.item;
+    EXPECT_EQ(seen.box.right, seen.window.cx) << "region built at the window's size";
+    EXPECT_EQ(seen.box.bottom, seen.window.cy);
+    pump::PumpUntil([] { return kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr; });
+    EXPECT_TRUE(PopupCache.empty()) << "dropped when the level closed";
+    EXPECT_FALSE(MenuInUse());
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+TEST_F(SkinMenus, SkinSwitchesLeaveTheCountersAtBaseline) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  TMenuItem* item = Add(popup, "Item");
+  FormServices().ApplySkinActive(manager.get());
+  Measure(item);
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 5; ++i) {
+    manager->SetActive(false);
+    EXPECT_FALSE(popup->OwnerDraw());
+    manager->SetActive(true);
+    EXPECT_TRUE(popup->OwnerDraw());
+    TDrawTarget target(100, 20);
+    Draw(item, target.Dc(), {0, 0, 100, 20}, 0);
+  }
+  // A record built for a level without a window goes with the next skin.
+  manager->SetSkinName("T");
+  EXPECT_TRUE(PopupCache.empty());
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+}  // namespace
+}  // namespace kv
