@@ -15,6 +15,7 @@
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/menus/sSkinMenus_win.h"
 #include "support/Counters.h"
@@ -49,6 +50,40 @@ class TDrawTarget {
   HDC dc_;
   HBITMAP bmp_ = nullptr;
   HGDIOBJ old_ = nullptr;
+};
+
+// A form whose provider hands out a menu line of one colour.
+class TMenuLineProvider : public TacFormProvider {
+ public:
+  static constexpr COLORREF kLine = RGB(0x30, 0x60, 0x90);
+  TMenuLineProvider() : line_(400, 40, pf24bit) {
+    for (int y = 0; y < line_.Height(); ++y)
+      for (int x = 0; x < line_.Width(); ++x) {
+        std::uint8_t* p = line_.ScanLine(y) + 3 * x;
+        p[0] = GetBValue(kLine), p[1] = GetGValue(kLine), p[2] = GetRValue(kLine);
+      }
+  }
+  TsSkinManager* SkinManager() const override { return DefaultManager; }
+  void SetPaintingLocked(bool) override {}
+  TBitmap* MenuLineBmp() const override { return &line_; }
+
+ private:
+  mutable TBitmap line_;
+};
+
+class TMenuLineForm : public TForm {
+ public:
+  using TForm::TForm;
+  TMenuLineProvider provider;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && HIWORD(m.WParam) == cmdGetProvider) {
+      m.Result = reinterpret_cast<LRESULT>(&provider);
+      return;
+    }
+    TForm::WndProc(m);
+  }
 };
 
 class SkinMenus : public ::testing::Test {
@@ -344,6 +379,80 @@ TEST_F(SkinMenus, SkinSwitchesLeaveTheCountersAtBaseline) {
   manager->SetSkinName("T");
   EXPECT_TRUE(PopupCache.empty());
   EXPECT_TRUE(baseline.Unchanged());
+}
+
+TEST_F(SkinMenus, PaintsMenuLineItemsOverTheProvidersMenuLine) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  auto* lineForm = Create<TMenuLineForm>(Application);
+  auto* mainMenu = Create<TMainMenu>(lineForm);
+  auto* file = Create<TMenuItem>(lineForm);
+  file->SetCaption("&File");
+  mainMenu->Items()->Add(file);
+  auto* edit = Create<TMenuItem>(lineForm);
+  edit->SetCaption("&Edit");
+  edit->SetEnabled(false);
+  mainMenu->Items()->Add(edit);
+  lineForm->SetMenu(mainMenu);
+  FormServices().ApplySkinActive(manager.get());
+  ASSERT_TRUE(mainMenu->OwnerDraw());
+  HWND wnd = lineForm->Handle();
+
+  // The system's menu-bar height less one, as wide as the caption.
+  MEASUREITEMSTRUCT mis{ODT_MENU, 0, file->Command(), 0, 0, file->Command()};
+  SendMessageW(wnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+  EXPECT_EQ(static_cast<int>(mis.itemHeight), GetSystemMetrics(SM_CYMENU) - 1);
+  EXPECT_EQ(static_cast<int>(mis.itemWidth), MenuTextSize("File").cx);
+
+  constexpr int W = 60, H = 20;
+  struct Case {
+    const char* what;
+    TMenuItem* item;
+    UINT state;
+    bool isLegend;
+    COLORREF expected;
+  } cases[] = {
+      {"normal", file, 0, true, Colour("MENUITEM", "COLOR")},
+      {"hot-lit", file, ODS_HOTLIGHT, true, Colour("MENUITEM", "HOTCOLOR", 1)},
+      {"selected", file, ODS_SELECTED, true, Colour("MENUITEM", "HOTCOLOR", 1)},
+      {"disabled: blended with the line", edit, ODS_DISABLED | ODS_GRAYED, false, 0},
+  };
+  for (const Case& c : cases) {
+    TDrawTarget target(W, H);
+    DRAWITEMSTRUCT dis{ODT_MENU, 0,           c.item->Command(), ODA_DRAWENTIRE,   c.state,
+                       nullptr,  target.Dc(), {0, 0, W, H},      c.item->Command()};
+    SendMessageW(wnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    const COLORREF got = target.At(W - 2, 1);
+    if (c.isLegend) {
+      EXPECT_EQ(got, c.expected) << c.what << ": got " << std::hex << got;
+    } else {
+      EXPECT_EQ(skin.Legend(got), nullptr) << c.what << ": got " << std::hex << got;
+      EXPECT_NE(got, TMenuLineProvider::kLine) << c.what;
+    }
+  }
+  lineForm->Free();
+}
+
+TEST_F(SkinMenus, HookingAPopupWindowPumpsNothingAndShapesItOnce) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 100, 80, nullptr,
+                             nullptr, nullptr, nullptr);
+  ASSERT_NE(wnd, nullptr);
+  constexpr UINT kPending = WM_APP + 5;
+  PostMessageW(wnd, kPending, 0, 0);
+  TBitmap image(100, 80, pf24bit);
+  painter->HookPopupWindow(wnd, &image);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, wnd, kPending, kPending, PM_REMOVE))
+      << "hooking runs inside the menu loop's painting: it must not pump messages";
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(wnd, rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  EXPECT_TRUE(PtInRegion(rgn, 50, 40));
+  SetWindowRgn(wnd, nullptr, FALSE);
+  painter->HookPopupWindow(wnd, &image);
+  EXPECT_EQ(GetWindowRgn(wnd, rgn), ERROR) << "the region is set once per window";
+  DeleteObject(rgn);
+  DestroyWindow(wnd);
 }
 
 }  // namespace
