@@ -98,10 +98,12 @@ class SkinMenus : public ::testing::Test {
     form = nullptr;
     manager.reset();
     pump::PumpUntilIdle();
+    ClearPopupCache();
     FormServices() = saved_;
   }
 
-  void Load(bool skinnedPopups = true) {
+  void Load(bool skinnedPopups = true, const kvtest::TTestSkinOptions& options = {}) {
+    skin = TTestSkin(options);
     manager = CreateOwned<TsSkinManager>();
     manager->SetSkinDirectory("c:\\NoSkins");
     manager->SetSkinnedPopups(skinnedPopups);
@@ -453,6 +455,62 @@ TEST_F(SkinMenus, HookingAPopupWindowPumpsNothingAndShapesItOnce) {
   EXPECT_EQ(GetWindowRgn(wnd, rgn), ERROR) << "the region is set once per window";
   DeleteObject(rgn);
   DestroyWindow(wnd);
+}
+
+TEST_F(SkinMenus, TheExtraLineWidensFirstColumnItemsOnlyWhenShown) {
+  kvtest::TTestSkinOptions options;
+  options.Keys.push_back({"EXTRALINE", "TRANSPARENCY", "0"});
+  ASSERT_NO_FATAL_FAILURE(Load(true, options));
+  TMenuItem* first = Add(popup, "First");
+  TMenuItem* broken = Add(popup, "First");
+  broken->SetBreak(mbBreak);
+  auto* selector = Create<TPopupMenu>(form);
+  TMenuItem* select = Add(selector, "First");
+  select->SetName("SkinSelectItem");
+  FormServices().ApplySkinActive(manager.get());
+  const int plain = Measure(first).cx;  // UseExtraLine is off by default
+
+  manager->MenuSupport.UseExtraLine = true;
+  int asked = 0;
+  bool show = true;
+  manager->OnGetMenuExtraLineData = [&](TMenuItem* firstItem, std::string& section,
+                                        std::string& caption, TBitmap*& glyph, bool& visible) {
+    ++asked;
+    EXPECT_EQ(firstItem, first);
+    EXPECT_EQ(section, "EXTRALINE");
+    caption = "&Logger";
+    glyph = new TBitmap(8, 8, pf24bit);  // the toolkit frees it
+    visible = show;
+  };
+  EXPECT_EQ(Measure(first).cx, plain + 32);
+  EXPECT_EQ(Measure(broken).cx, plain) << "not in the first column";
+  EXPECT_EQ(Measure(select).cx, plain) << "a skin selector never has the line";
+  EXPECT_EQ(asked, 2) << "the selector's level is not asked";
+  show = false;
+  EXPECT_EQ(Measure(first).cx, plain);
+
+  // The level's image carries the line down its left side, inside the frame.
+  show = true;
+  const int width = Measure(first).cx;
+  Measure(broken);
+  TDrawTarget target(width, 24);
+  Draw(first, target.Dc(), {0, 0, width, 24}, 0);
+  ASSERT_EQ(PopupCache.size(), 1u);
+  TBitmap& image = *PopupCache[0]->Bitmap;
+  const int sbw = painter->SkinBorderWidth();
+  const std::uint8_t* p = image.ScanLine(image.Height() / 2) + 3 * (sbw + 2);
+  EXPECT_EQ(RGB(p[2], p[1], p[0]), Colour("EXTRALINE", "COLOR"));
+  EXPECT_EQ(target.At(2, 2), Colour("EXTRALINE", "COLOR")) << "and the first item shows it";
+}
+
+TEST_F(SkinMenus, CaptionItemsStandOnTheToolbarSection) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  TMenuItem* caption = Add(popup, "-Tools-");
+  FormServices().ApplySkinActive(manager.get());
+  const TSize size = Measure(caption);
+  TDrawTarget target(size.cx, size.cy);
+  Draw(caption, target.Dc(), {0, 0, size.cx, size.cy}, 0);
+  EXPECT_EQ(target.At(size.cx - 3, 2), Colour("TOOLBAR", "COLOR"));
 }
 
 }  // namespace
