@@ -416,7 +416,7 @@ TacPopupCache* TsSkinableMenus::BuildPopupCache(TMenuItem* firstItem, int width,
   if (skin.IsSectionIndexValid(icoSection) && height - 2 * sbw > 0) {
     const TRect strip = Bounds(extra + sbw, sbw, IconColumnWidth, height - 2 * sbw);
     const TsBgCacheInfo onPopup{bmp, 0, 0, 0, true};
-    PaintSkinItem(icoSection, icoLine, onPopup, true, 0, strip, {0, 0}, bmp, &skin);
+    PaintSkinItem(icoSection, icoLine, onPopup, true, 0, strip, strip.TopLeft(), bmp, &skin);
   }
   const int border = skin.MaskIndexByNames("MAINMENU", "BORDERSMASK");
   if (skin.IsMaskIndexValid(border)) {
@@ -791,7 +791,8 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* ACanvas, TRect A
                                                     : DT_LEFT;
     const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_EXPANDTABS | DT_CENTER | align |
                        ((State & odNoAccel) != 0 ? DT_HIDEPREFIX : 0);
-    const TRect textRect{2 + imagePart, 0, w - 2 * spacing_.Margin + 2, h};
+    // Centred in the room right of the image, which the item was measured for.
+    const TRect textRect{imagePart, 0, w, h};
     WriteSectionTextCore(canvas, item->Caption(), true, textRect, flags,
                          skin.SectionIndexOf("MENULINE"), enabled && (selected || hotLit),
                          manager_);

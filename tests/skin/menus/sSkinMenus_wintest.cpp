@@ -265,6 +265,7 @@ TEST_F(SkinMenus, MeasuresEachKindOfItem) {
 
 TEST_F(SkinMenus, PaintsItemsFromTheSkin) {
   ASSERT_NO_FATAL_FAILURE(Load());
+  manager->MenuSupport.IcoLineSkin = "ICOLINE";  // as the program's forms store it
   TMenuItem* item = Add(popup, "Item");
   TMenuItem* checked = Add(popup, "Checked");
   checked->SetChecked(true);
@@ -304,6 +305,17 @@ TEST_F(SkinMenus, PaintsItemsFromTheSkin) {
   EXPECT_NE(blended, normal) << "a disabled item is blended with the menu's background";
   const kvtest::TSkinItem* legend = skin.Legend(blended);
   EXPECT_EQ(legend, nullptr) << "neither the item's nor the background's colour";
+
+  // The level's image: the icon column's strip inside the frame.
+  ASSERT_EQ(PopupCache.size(), 1u);
+  TBitmap& image = *PopupCache[0]->Bitmap;
+  const int column = painter->SkinBorderWidth() + IconColumnWidth / 2;
+  const std::uint8_t* p = image.ScanLine(image.Height() / 2) + 3 * column;
+  const COLORREF strip = RGB(p[2], p[1], p[0]);
+  const kvtest::TSkinItem* seen = skin.Legend(strip);
+  EXPECT_EQ(strip, Colour("ICOLINE", "COLOR"))
+      << "got " << (seen != nullptr ? seen->Section + "." + seen->Key : "no legend colour")
+      << " at " << column << " in " << image.Width() << "x" << image.Height();
 
   // No "DIVIDERV" in the skin: the etched line.
   TDrawTarget line(W, 2);
