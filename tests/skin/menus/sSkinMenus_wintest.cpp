@@ -525,5 +525,39 @@ TEST_F(SkinMenus, CaptionItemsStandOnTheToolbarSection) {
   EXPECT_EQ(target.At(size.cx - 3, 2), Colour("TOOLBAR", "COLOR"));
 }
 
+TEST_F(SkinMenus, AMainMenusLevelIsSkinnedThroughItsForm) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  auto* mainMenu = Create<TMainMenu>(form);
+  TMenuItem* file = Add(mainMenu, "&File");
+  for (const char* caption : {"Open", "Save", "Close"}) Add(mainMenu, caption, file);
+  form->SetMenu(mainMenu);
+  form->Show();
+  FormServices().ApplySkinActive(manager.get());
+  bool regioned = false, cached = false;
+  COLORREF item = 0;
+  {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND wnd) {
+      UpdateWindow(wnd);
+      cached = painter->FindPopupCache(nullptr, 0, 0, wnd) != nullptr;
+      HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+      regioned = GetWindowRgn(wnd, rgn) != ERROR;
+      DeleteObject(rgn);
+      RECT ir{};
+      GetMenuItemRect(nullptr, file->Handle(), 1, &ir);
+      POINT p{ir.right - 3, ir.top + 2};
+      ScreenToClient(wnd, &p);
+      HDC dc = GetDC(wnd);
+      item = GetPixel(dc, p.x, p.y);
+      ReleaseDC(wnd, dc);
+    });
+    // The level a click on "File" drops, owned by the form as the menu bar's are.
+    TrackPopupMenu(file->Handle(), TPM_RETURNCMD, 300, 300, 0, form->Handle(), nullptr);
+    ASSERT_TRUE(probe.Found());
+  }
+  EXPECT_TRUE(cached);
+  EXPECT_TRUE(regioned);
+  EXPECT_EQ(item, Colour("MENUITEM", "COLOR")) << "got " << std::hex << item;
+}
+
 }  // namespace
 }  // namespace kv
