@@ -102,6 +102,13 @@ void BlitBitmap(HDC dc, int x, int y, TBitmap& bitmap, int sx, int sy, int w, in
   BitBlt(dc, x, y, w, h, canvas.Handle(), sx, sy, SRCCOPY);
 }
 
+// The window found under a level's first item may be any window: only a
+// pop-up menu's is subclassed and shaped.
+bool IsPopupMenuWindow(HWND wnd) {
+  wchar_t name[16] = {};
+  return wnd != nullptr && GetClassNameW(wnd, name, 16) > 0 && std::wstring_view(name) == L"#32768";
+}
+
 LRESULT PopupWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ERASEBKGND:
@@ -486,7 +493,7 @@ void TsSkinableMenus::PaintExtraLine(TBitmap& bitmap, TMenuItem* firstItem) {
 }
 
 void TsSkinableMenus::HookPopupWindow(HWND wnd, TBitmap* bitmap) {
-  if (busy_ || wnd == nullptr || !IsWindow(wnd)) return;
+  if (busy_ || !IsPopupMenuWindow(wnd)) return;
   if (std::find(hookedPopups.begin(), hookedPopups.end(), wnd) != hookedPopups.end()) return;
   if (!SubclassForeign(wnd, &hookedPopups, PopupWndProc)) return;
   hookedPopups.push_back(wnd);

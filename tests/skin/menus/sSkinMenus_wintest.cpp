@@ -448,9 +448,12 @@ TEST_F(SkinMenus, PaintsMenuLineItemsOverTheProvidersMenuLine) {
 
 TEST_F(SkinMenus, HookingAPopupWindowPumpsNothingAndShapesItOnce) {
   ASSERT_NO_FATAL_FAILURE(Load());
-  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 100, 80, nullptr,
-                             nullptr, nullptr, nullptr);
+  // A window of the menus' class, made by hand so that no menu loop runs.
+  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kvtest::kMenuClass, L"", WS_POPUP, 0, 0, 100, 80,
+                             nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(wnd, nullptr);
+  HWND other = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 100, 80, nullptr,
+                               nullptr, nullptr, nullptr);
   constexpr UINT kPending = WM_APP + 5;
   PostMessageW(wnd, kPending, 0, 0);
   TBitmap image(100, 80, pf24bit);
@@ -465,7 +468,10 @@ TEST_F(SkinMenus, HookingAPopupWindowPumpsNothingAndShapesItOnce) {
   SetWindowRgn(wnd, nullptr, FALSE);
   painter->HookPopupWindow(wnd, &image);
   EXPECT_EQ(GetWindowRgn(wnd, rgn), ERROR) << "the region is set once per window";
+  painter->HookPopupWindow(other, &image);
+  EXPECT_EQ(GetWindowRgn(other, rgn), ERROR) << "only pop-up menu windows are shaped";
   DeleteObject(rgn);
+  DestroyWindow(other);
   DestroyWindow(wnd);
 }
 
