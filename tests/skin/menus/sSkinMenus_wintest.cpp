@@ -272,10 +272,11 @@ TEST_F(SkinMenus, PaintsItemsFromTheSkin) {
   TMenuItem* disabled = Add(popup, "Off");
   disabled->SetEnabled(false);
   TMenuItem* divider = Add(popup, "-");
+  TMenuItem* caption = Add(popup, "-Tools-");
   FormServices().ApplySkinActive(manager.get());
   // Items as wide as the level's widest, so they lie inside the level's image.
   int W = 0;
-  for (TMenuItem* i : {item, checked, disabled, divider}) W = std::max(W, Measure(i).cx);
+  for (TMenuItem* i : {item, checked, disabled, divider, caption}) W = std::max(W, Measure(i).cx);
   constexpr int H = 24;
   const COLORREF normal = Colour("MENUITEM", "COLOR"), hot = Colour("MENUITEM", "HOTCOLOR", 1);
   struct Case {
@@ -291,6 +292,7 @@ TEST_F(SkinMenus, PaintsItemsFromTheSkin) {
        Colour("GLOBALINFO", "CHECK", 0)},
       {"selected check glyph", checked, ODS_CHECKED | ODS_SELECTED, 2 + TTestSkin::kGlyphSize / 2,
        H / 2, Colour("GLOBALINFO", "CHECK", 1)},
+      {"caption item", caption, 0, W - 3, 2, Colour("TOOLBAR", "COLOR")},
   };
   for (const Case& c : cases) {
     TDrawTarget target(W, H);
@@ -519,16 +521,6 @@ TEST_F(SkinMenus, TheExtraLineWidensFirstColumnItemsOnlyWhenShown) {
   const std::uint8_t* p = image.ScanLine(image.Height() / 2) + 3 * (sbw + 2);
   EXPECT_EQ(RGB(p[2], p[1], p[0]), Colour("EXTRALINE", "COLOR"));
   EXPECT_EQ(target.At(2, 2), Colour("EXTRALINE", "COLOR")) << "and the first item shows it";
-}
-
-TEST_F(SkinMenus, CaptionItemsStandOnTheToolbarSection) {
-  ASSERT_NO_FATAL_FAILURE(Load());
-  TMenuItem* caption = Add(popup, "-Tools-");
-  FormServices().ApplySkinActive(manager.get());
-  const TSize size = Measure(caption);
-  TDrawTarget target(size.cx, size.cy);
-  Draw(caption, target.Dc(), {0, 0, size.cx, size.cy}, 0);
-  EXPECT_EQ(target.At(size.cx - 3, 2), Colour("TOOLBAR", "COLOR"));
 }
 
 TEST_F(SkinMenus, AMainMenusLevelIsSkinnedThroughItsForm) {
