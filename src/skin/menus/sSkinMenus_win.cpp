@@ -697,8 +697,10 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
     BlendBitmapRect(&bmp, 0, 0, popup, {place.X, place.Y, place.X + w - 1, place.Y + h - 1},
                     kDisabledBlend, TransparentColor);
   BlitBitmap(targetDC, ARect.Left + x, ARect.Top, bmp, 0, 0, w, h);
-  if (x > 0 && index == 0 && popup != nullptr)
-    BlitBitmap(targetDC, 0, 0, *popup, origin.X, origin.Y, x + origin.X,
+  // The extra line down the whole level, left of where the items start (Wine
+  // insets the items inside the client area, Windows puts its frame outside).
+  if (x > 0 && index == 0)
+    BlitBitmap(targetDC, 0, 0, *popup, origin.X, origin.Y, ARect.Left + x,
                popup->Height() - 2 * origin.Y);
 }
 

@@ -557,5 +557,29 @@ TEST_F(SkinMenus, AMainMenusLevelIsSkinnedThroughItsForm) {
   EXPECT_EQ(item, Colour("MENUITEM", "COLOR")) << "got " << std::hex << item;
 }
 
+// Wine's pop-up menus have no non-client frame: the level's image is laid
+// by the window's real client offset, so the extra line lands inside the frame.
+TEST_F(SkinMenus, TheExtraLineRunsDownARealPopupInsideItsFrame) {
+  kvtest::TTestSkinOptions options;
+  options.Keys.push_back({"EXTRALINE", "TRANSPARENCY", "0"});
+  ASSERT_NO_FATAL_FAILURE(Load(true, options));
+  manager->MenuSupport.UseExtraLine = true;
+  for (const char* caption : {"One", "Two", "Three"}) Add(popup, caption);
+  FormServices().ApplySkinActive(manager.get());
+  COLORREF line = 0;
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND wnd) {
+    UpdateWindow(wnd);
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    HDC dc = GetWindowDC(wnd);
+    // The line's right end, next to where the items begin.
+    line = GetPixel(dc, painter->SkinBorderWidth() + 32 - 2, (wr.bottom - wr.top) / 2);
+    ReleaseDC(wnd, dc);
+  });
+  popup->Popup(300, 300);
+  ASSERT_TRUE(probe.Found());
+  EXPECT_EQ(line, Colour("EXTRALINE", "COLOR")) << "got " << std::hex << line;
+}
+
 }  // namespace
 }  // namespace kv
