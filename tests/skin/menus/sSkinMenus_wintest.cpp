@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/ImgList.h"
 #include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
@@ -445,6 +446,34 @@ TEST_F(SkinMenus, PaintsMenuLineItemsOverTheProvidersMenuLine) {
       EXPECT_NE(got, TMenuLineProvider::kLine) << c.what;
     }
   }
+
+  // With an image the caption is centred in the room right of the image,
+  // which is what the item was measured for, so none of it is cut off.
+  auto* images = Create<TImageList>(lineForm);
+  images->SetSize(16, 16);
+  TBitmap red(16, 16, pf24bit);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) red.ScanLine(y)[3 * x + 2] = 0xFF;
+  images->Add(red);
+  mainMenu->SetImages(images);
+  file->SetImageIndex(0);
+  FormServices().ApplySkinActive(manager.get());
+  SendMessageW(wnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+  const int w = static_cast<int>(mis.itemWidth);
+  EXPECT_EQ(w, MenuTextSize("File").cx + 16 + 6);
+  TDrawTarget target(w, H);
+  DRAWITEMSTRUCT dis{ODT_MENU, 0,           file->Command(), ODA_DRAWENTIRE, 0,
+                     nullptr,  target.Dc(), {0, 0, w, H},    file->Command()};
+  SendMessageW(wnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  EXPECT_EQ(target.At(3 + 8, H / 2), RGB(0xFF, 0, 0)) << "the image, 3 pixels in";
+  const COLORREF ink = Colour("MENULINE", "FONTCOLOR");
+  int left = w, right = -1;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < w; ++x)
+      if (target.At(x, y) == ink) left = std::min(left, x), right = std::max(right, x);
+  ASSERT_GE(right, left) << "the caption is drawn";
+  EXPECT_GE(left, 16 + 6) << "right of the image";
+  EXPECT_GE(right - left, (w - 16 - 6) / 2) << "the caption shows, not just its first letter";
   lineForm->Free();
 }
 
