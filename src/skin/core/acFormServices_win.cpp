@@ -2,6 +2,7 @@
 
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/acGlow.h"
+#include "skin/menus/sSkinMenus_win.h"
 
 namespace kv {
 
@@ -41,6 +42,7 @@ void InstallFormServices() {
   TacFormServices& services = FormServices();
   services.RemoveAllGlows = ClearGlows;
   services.AnimateShowControl = AnimateShowControl;
+  InstallMenuServices(services);
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

@@ -51,6 +51,10 @@ class TacFormProvider {
   virtual HRGN BuildFrameRegion(int /*x*/, int /*y*/) { return nullptr; }
   // Paints the whole non-client frame into the form's cache bitmap.
   virtual void PaintFrameCache() {}
+  // The menu line's background and where a menu-bar item of the form lies
+  // in it, for an item painted on dc (the frame cache's or the window's).
+  virtual TBitmap* MenuLineBmp() const { return nullptr; }
+  virtual POINT MenuLineOffset(HDC /*dc*/, const RECT& /*item*/) const { return POINT{}; }
   // The form the provider skins.
   virtual TCustomForm* Form() const { return nullptr; }
   // Entry for toolkit messages addressed to the provider itself (the skin

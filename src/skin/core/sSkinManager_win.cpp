@@ -416,6 +416,7 @@ void TsSkinManager::SendNewSkin(bool repaint) {
   }
   skin_.CommonSkinData.Active = true;
   if (DefaultManager == this && !CBTHookInstalled()) InstallCBTHook();
+  FormServices().ApplySkinActive(this);
   if (repaint) RepaintForms();
 }
 
@@ -443,6 +444,7 @@ void TsSkinManager::SendRemoveSkin() {
   skin_.CommonSkinData.Active = false;
   TMessage m = Command(cmdSkinRemoved, reinterpret_cast<LPARAM>(this));
   BroadcastToForms(m);
+  FormServices().ApplySkinActive(this);
   skin_.MaskData.clear();
   skin_.PatternData.clear();
   skin_.GeneralData.clear();
