@@ -42,23 +42,6 @@ UINT AlignmentFlags(TAlignment alignment) {
 // must not switch its redraw back on early.
 bool focusGuard = false;
 
-// WM_SETREDRAW off for the scope, so that only the skinned repaint shows.
-class TRedrawLock {
- public:
-  explicit TRedrawLock(TWinControl* control, bool active = true)
-      : wnd_(active && control->HandleAllocated() ? control->Handle() : nullptr) {
-    if (wnd_ != nullptr) SendMessageW(wnd_, WM_SETREDRAW, FALSE, 0);
-  }
-  ~TRedrawLock() {
-    if (wnd_ != nullptr && IsWindow(wnd_)) SendMessageW(wnd_, WM_SETREDRAW, TRUE, 0);
-  }
-  TRedrawLock(const TRedrawLock&) = delete;
-  TRedrawLock& operator=(const TRedrawLock&) = delete;
-
- private:
-  HWND wnd_;
-};
-
 // A memory context with a font selected, for measuring text.
 class TMeasureDC {
  public:

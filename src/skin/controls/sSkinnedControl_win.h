@@ -45,6 +45,23 @@ class TPaintScope {
   bool began_ = false;
 };
 
+// WM_SETREDRAW off for the scope, so that only the skinned repaint shows.
+class TRedrawLock {
+ public:
+  explicit TRedrawLock(TWinControl* control, bool active = true)
+      : wnd_(active && control->HandleAllocated() ? control->Handle() : nullptr) {
+    if (wnd_ != nullptr) SendMessageW(wnd_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TRedrawLock() {
+    if (wnd_ != nullptr && IsWindow(wnd_)) SendMessageW(wnd_, WM_SETREDRAW, TRUE, 0);
+  }
+  TRedrawLock(const TRedrawLock&) = delete;
+  TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+ private:
+  HWND wnd_;
+};
+
 // The whole cache bitmap copied to dc at (0, 0).
 void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
