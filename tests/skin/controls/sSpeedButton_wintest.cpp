@@ -1,0 +1,185 @@
+// The skinned speed button under Wine with the synthetic skin and the real
+// cursor: the state shown (the border mask's colour at the top edge names
+// it), groups, the drop-down strip and its menu, separators and dividers,
+// siblings painted over it, and its clean-up.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "classlib/Menus.h"
+#include "sButtonTestForm.h"
+#include "skin/controls/sSpeedButton_win.h"
+#include "support/Counters.h"
+#include "support/MessageBoxHook.h"
+#include "support/ModalProbe.h"
+#include "support/Mouse.h"
+
+namespace kv {
+namespace {
+
+using kvtest::ClientPixel;
+using pump::PumpUntilIdle;
+
+class SpeedButtonSkinned : public kvtest::TSkinnedFormTest {
+ protected:
+  TsSpeedButton* Add(int left, int top = 20, int width = 60) {
+    auto* b = Create<TsSpeedButton>(form);
+    b->SetParent(form);
+    b->SetBounds(left, top, width, 30);
+    return b;
+  }
+  // The state whose border colour the button shows at the middle of its top edge.
+  int Shown(TsSpeedButton* b) {
+    const COLORREF c = ClientPixel(form->Handle(), b->Left() + b->Width() / 2, b->Top() + 2);
+    const kvtest::TSkinItem* item = skin->Legend(c);
+    return item != nullptr && item->Key == "BORDERSMASK" ? item->State : -1;
+  }
+  POINT Centre(TsSpeedButton* b) {
+    return {b->Left() + b->Width() / 2, b->Top() + b->Height() / 2};
+  }
+};
+
+TEST_F(SpeedButtonSkinned, TheRealCursorShowsNormalHotAndPressed) {
+  Load();
+  TsSpeedButton* b = Add(20);
+  Show();
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  kvtest::HoverOut();
+  EXPECT_EQ(Shown(b), 0);
+  kvtest::MouseMove(form->Handle(), Centre(b));
+  EXPECT_EQ(Shown(b), 1) << "hot";
+  kvtest::MouseDown(form->Handle(), Centre(b));
+  EXPECT_EQ(Shown(b), 2) << "pressed";
+  kvtest::MouseUp(form->Handle(), Centre(b));
+  EXPECT_EQ(Shown(b), 1) << "released over it";
+  EXPECT_EQ(clicks, 1);
+  kvtest::MouseMove(form->Handle(), {b->Left() + b->Width() + 20, b->Top()});
+  EXPECT_EQ(Shown(b), 0) << "left";
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, HoveringOneButtonThenAnotherLeavesOnlyOneHot) {
+  Load();
+  TsSpeedButton* first = Add(20);
+  TsSpeedButton* second = Add(90);
+  Show();
+  kvtest::HoverOut();
+  kvtest::MouseMove(form->Handle(), Centre(first));
+  kvtest::MouseMove(form->Handle(), Centre(second));
+  EXPECT_EQ(Shown(first), 0);
+  EXPECT_EQ(Shown(second), 1);
+  EXPECT_EQ(first->CurrentState(), 0);
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, AGroupOfThreeKeepsOneDown) {
+  Load();
+  TsSpeedButton* group[3] = {Add(20), Add(90), Add(160)};
+  for (TsSpeedButton* b : group) b->SetGroupIndex(1);
+  group[0]->SetDown(true);
+  Show();
+  kvtest::HoverOut();
+  kvtest::Click(form->Handle(), Centre(group[1]));
+  kvtest::HoverOut();
+  EXPECT_EQ(Shown(group[0]), 0);
+  EXPECT_EQ(Shown(group[1]), 2);
+  EXPECT_EQ(Shown(group[2]), 0);
+  EXPECT_TRUE(group[1]->GetDown());
+  kvtest::Click(form->Handle(), Centre(group[1]));
+  kvtest::HoverOut();
+  EXPECT_TRUE(group[1]->GetDown()) << "without AllowAllUp one stays down";
+}
+
+TEST_F(SpeedButtonSkinned, TheDropDownStripOpensItsMenuAndTheStyleKeepsTheWidth) {
+  Load();
+  TsSpeedButton* b = Add(20, 20, 80);
+  auto* menu = Create<TPopupMenu>(form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  b->SetDropdownMenu(menu);
+  b->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(b->Width(), 96);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  Show();
+  kvtest::HoverOut();
+  bool shownDown = false;
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) { shownDown = b->MenuShown(); });
+  kvtest::Click(form->Handle(), {b->Left() + b->Width() - 8, b->Top() + 15});
+  pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); });
+  EXPECT_TRUE(probe.Found()) << "no menu opened from the strip";
+  EXPECT_TRUE(shownDown);
+  EXPECT_FALSE(b->MenuShown());
+  EXPECT_EQ(clicks, 0);
+  kvtest::Click(form->Handle(), {b->Left() + 10, b->Top() + 15});
+  EXPECT_EQ(clicks, 1) << "with OnClick the main part clicks";
+  b->SetButtonStyle(tbsButton);
+  EXPECT_EQ(b->Width(), 80);
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, SeparatorShowsTheParentAndDividerAddsItsMask) {
+  Load();
+  TsSpeedButton* separator = Add(20, 20, 30);
+  TsSpeedButton* divider = Add(90, 20, 30);
+  separator->SetButtonStyle(tbsSeparator);
+  divider->SetButtonStyle(tbsDivider);
+  Show();
+  kvtest::HoverOut();
+  const kvtest::TPixels shown = kvtest::TPixels::FromClient(form->Handle());
+  const RECT area{separator->Left(), separator->Top(), separator->Left() + 30,
+                  separator->Top() + 30};
+  EXPECT_EQ(shown.CountDiffering(ColorToRGB(kFormColor), area), 0) << "the separator painted";
+  EXPECT_EQ(Item(shown.At(divider->Left() + 15, divider->Top() + 2)),
+            Name("DIVIDER", "BORDERSMASK", 0));
+  EXPECT_EQ(shown.At(divider->Left() + 1, divider->Top() + 15), ColorToRGB(kFormColor));
+}
+
+TEST_F(SpeedButtonSkinned, APictureOfTheButtonAsACopyShowsNoBoxAndLeavesSiblingsOut) {
+  Load();
+  TsSpeedButton* b = Add(20, 20, 80);
+  TsSpeedButton* over = Add(40, 25, 30);
+  Show();
+  // Where the sibling's top edge lies in the button's picture.
+  const auto underSibling = [&] {
+    const TBitmap& cache = *b->SkinData()->CacheBmp;
+    const std::uint8_t* p = cache.ScanLine(over->Top() - b->Top() + 2) +
+                            (over->Left() - b->Left() + over->Width() / 2) * cache.BytesPerPixel();
+    return Item(RGB(p[2], p[1], p[0]));
+  };
+  test::MessageBoxHook boxes;
+  b->SetControlState(b->ControlState() | csPaintCopy);
+  b->Invalidate();
+  b->Redraw();
+  b->SetControlState(b->ControlState() & ~csPaintCopy);
+  EXPECT_TRUE(boxes.Texts().empty()) << "a box was shown";
+  EXPECT_EQ(underSibling(), Name("SPEEDBUTTON", "COLOR", 0)) << "a copy painted its sibling";
+  b->Invalidate();
+  b->Redraw();
+  EXPECT_EQ(underSibling(), Name("SPEEDBUTTON", "BORDERSMASK", 0))
+      << "the sibling over it is missing from its picture";
+}
+
+TEST_F(SpeedButtonSkinned, FiftySkinSwitchesLeaveTheCountersAtTheirBaseline) {
+  Load();
+  TsSpeedButton* b = Add(20);
+  b->SetButtonStyle(tbsDropDown);
+  Show();
+  const auto round = [&](bool active) {
+    manager->SetActive(active);
+    b->Repaint();
+    PumpUntilIdle();
+  };
+  round(false);
+  round(true);
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 50; ++i) round(i % 2 != 0);
+  round(true);
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+}  // namespace
+}  // namespace kv
