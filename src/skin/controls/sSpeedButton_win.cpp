@@ -341,9 +341,19 @@ void TsSpeedButton::PrepareCache() {
     const int index = skin.MaskIndexOf(skin.SectionIndexOf("DIVIDER"), "DIVIDER", "BORDERSMASK");
     if (!skin.IsMaskIndexValid(index)) return;
     const TsMaskData& mask = skin.MaskData[index];
-    const int column = MaskFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, 0).cx;
-    PaintMaskNinePart(cache, DividerColumn(Width(), Height(), column), false, background, mask,
-                      skin.MasterBitmap.get(), 0, true);
+    const int width = MaskFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, 0).cx;
+    const TRect column = DividerColumn(Width(), Height(), width);
+    if (column.Width() < 1) return;
+    // Painted aside first: the mask's see-through pixels keep the background.
+    TBitmap line(column.Width(), column.Height(), pf24bit);
+    {
+      TBitmapCanvas canvas(line);
+      FillRectWithColor(canvas.Handle(), {0, 0, line.Width(), line.Height()}, TransparentColor);
+    }
+    PaintMaskNinePart(&line, {0, 0, line.Width(), line.Height()}, true, EmptyBgCacheInfo, mask,
+                      skin.MasterBitmap.get(), 0, false);
+    CopyRectWithTransparency(column, {0, 0, line.Width(), line.Height()}, cache, &line,
+                             EmptyBgCacheInfo, false);
     return;
   }
   const int state = ButtonState();
