@@ -520,7 +520,8 @@ void TsSpeedButton::StartAnimation(bool halved) {
     AnimTimer->Free();
     AnimTimer = nullptr;
   }
-  TsAnimTimer* timer = Create<TsAnimTimer>(this);
+  // Not owned by the button: freeing the button frees its components first.
+  TsAnimTimer* timer = Create<TsAnimTimer>(nullptr);
   timer->Setup(sd);
   if (halved) timer->Iterations = std::max(1, timer->Iterations / 2);
   timer->Step = std::min(position, timer->Iterations);

@@ -214,6 +214,28 @@ TEST_F(CheckBoxSkinned, WithoutTheSkinTheSystemButtonShowsTheRealState) {
   EXPECT_EQ(Glyph(), "none");
 }
 
+TEST_F(CheckBoxSkinned, AFadeEndsOnTheHotGlyphAndDiesWithTheBox) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 4;
+  Load(options);
+  Add();
+  Show();
+  kvtest::HoverOut();
+  const int timers = TTimer::ActiveCount();
+  box->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "no fade started";
+  ASSERT_TRUE(pump::PumpUntil([&] { return TTimer::ActiveCount() == timers; }))
+      << "the fade never ended";
+  EXPECT_EQ(Glyph(), Name("GLOBALINFO", "BOXUNCHECKED", 1));
+  box->Perform(CM_MOUSELEAVE, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "leaving starts no fade";
+  box->Free();
+  box = nullptr;
+  EXPECT_EQ(TTimer::ActiveCount(), timers);
+  kvtest::HoverOut();
+}
+
 class RadioSkinned : public kvtest::TSkinnedFormTest {
  protected:
   TsRadioButton* AddRadio(int top) {

@@ -163,6 +163,32 @@ TEST_F(SpeedButtonSkinned, APictureOfTheButtonAsACopyShowsNoBoxAndLeavesSiblings
       << "the sibling over it is missing from its picture";
 }
 
+TEST_F(SpeedButtonSkinned, AFadeRunsOutOnTheHotLookAndDiesWithTheButton) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 4;
+  Load(options);
+  TsSpeedButton* b = Add(20);
+  TsSpeedButton* slow = Add(90);
+  Show();
+  kvtest::HoverOut();
+  const int timers = TTimer::ActiveCount();
+  int pictures = 0;
+  b->OnPaint = [&](TObject*, TBitmap*) { ++pictures; };
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "no fade started";
+  ASSERT_TRUE(pump::PumpUntil([&] { return TTimer::ActiveCount() == timers; }))
+      << "the fade never ended";
+  EXPECT_GE(pictures, 1);
+  EXPECT_EQ(Shown(b), 1);
+  slow->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "no fade started";
+  slow->Free();
+  b->Free();
+  EXPECT_EQ(TTimer::ActiveCount(), timers) << "a freed button left its fade running";
+  kvtest::HoverOut();
+}
+
 TEST_F(SpeedButtonSkinned, FiftySkinSwitchesLeaveTheCountersAtTheirBaseline) {
   Load();
   TsSpeedButton* b = Add(20);
