@@ -79,38 +79,11 @@ class TButtonTheme {
 
 }  // namespace
 
-// What the glyph painter reads of the button, kept apart so that its names
-// do not hide the button's own.
-class TsBitBtn::TGlyphSource : public IGlyphButton {
+// The glyph painter's view of the button, kept apart so that its names do
+// not hide the button's own.
+class TsBitBtn::TGlyphSource : public TsButtonGlyphSource<TsBitBtn> {
  public:
-  explicit TGlyphSource(TsBitBtn* button) : b_(button) {}
-  TRect GlyphRect() override { return b_->CalcGlyphRect(); }
-  int CurrentState() override { return b_->ButtonState(); }
-  bool Down() override { return b_->down_; }
-  TBitmap* Glyph() override { return b_->UsesImageList() ? nullptr : &b_->Glyph(); }
-  int NumGlyphs() override { return b_->NumGlyphs(); }
-  TCustomImageList* Images() override { return b_->UsesImageList() ? b_->Images() : nullptr; }
-  int ImageIndex() override { return b_->ImageIndex(); }
-  bool Enabled() override { return b_->Enabled(); }
-  int Blend() override { return b_->blend_; }
-  bool Grayed() override { return b_->grayed_; }
-  int DisabledGlyphKind() override { return b_->disabledGlyphKind_; }
-  bool Reflected() override { return b_->reflected_; }
-  TBitmap* CacheBmp() override {
-    return Target != nullptr ? Target : b_->SkinData()->CacheBmp.get();
-  }
-  bool SkinAvailable() override { return kv::SkinAvailable(b_->SkinData(), false); }
-  bool ControlIsHot() override { return kv::ControlIsHot(b_->SkinData()); }
-  TColor SectionColor() override {
-    const TsGeneralData* section = b_->SkinData()->Section();
-    return section != nullptr ? section->Color : static_cast<TColor>(ColorToRGB(clBtnFace));
-  }
-
-  // The picture painted on instead of the cache (the unskinned drawing).
-  TBitmap* Target = nullptr;
-
- private:
-  TsBitBtn* b_;
+  using TsButtonGlyphSource<TsBitBtn>::TsButtonGlyphSource;
 };
 
 TsBitBtn::TsBitBtn(TComponent* owner)
@@ -300,16 +273,7 @@ void TsBitBtn::DrawCaption(TCanvas& canvas, int state, bool skinned) {
     return;
   }
   TsCommonData* sd = SkinData();
-  TsSkinManager* manager = sd->SkinManager();
-  TsSkinTextSource source;
-  source.Manager = manager;
-  source.SkinIndex = sd->SkinIndex;
-  source.SectionName = sd->SkinSection();
-  source.CtrlTypeCode = sd->ControlType;
-  source.HasParent = Parent() != nullptr;
-  source.FontSourceIndex = FontSourceSectionIndex(this, sd->SkinIndex, manager);
-  source.CustomFont = sd->CustomFont();
-  source.OwnerFont = Font();
+  const TsSkinTextSource source = ControlTextSource(this, sd);
   WriteSkinText(canvas, Caption(), true, r, flags, source, state != 0);
   const TsGeneralData* section = sd->Section();
   if (Enabled() && Focused() && section != nullptr && section->ShowFocus && showFocus_) {

@@ -185,17 +185,7 @@ void TsCheckControl<Base>::DrawCaption(TBitmap& cache, bool hot) {
                    DT_CALCRECT | (m.WordWrap ? DT_WORDBREAK : DT_SINGLELINE));
   }
   const TRect r = CheckCaptionRect(m, {measured.Width(), measured.Height()});
-  TsCommonData* sd = this->SkinData();
-  TsSkinManager* manager = sd->SkinManager();
-  TsSkinTextSource source;
-  source.Manager = manager;
-  source.SkinIndex = sd->SkinIndex;
-  source.SectionName = sd->SkinSection();
-  source.CtrlTypeCode = sd->ControlType;
-  source.HasParent = this->Parent() != nullptr;
-  source.FontSourceIndex = FontSourceSectionIndex(this, sd->SkinIndex, manager);
-  source.CustomFont = sd->CustomFont();
-  source.OwnerFont = this->Font();
+  const TsSkinTextSource source = ControlTextSource(this, this->SkinData());
   canvas.Brush()->SetStyle(bsClear);
   WriteSkinText(canvas, caption, true, r, m.WordWrap ? (DT_WORDBREAK | DT_CENTER) : DT_SINGLELINE,
                 source, hot);

@@ -52,33 +52,11 @@ void CopyBackground(TBitmap& cache, const TsBgCacheInfo& background, TPoint at) 
 
 }  // namespace
 
-// What the glyph painter reads of the button, kept apart so that its names
-// do not hide the button's own.
-class TsSpeedButton::TGlyphSource : public IGlyphButton {
+// The glyph painter's view of the button, kept apart so that its names do
+// not hide the button's own.
+class TsSpeedButton::TGlyphSource : public TsButtonGlyphSource<TsSpeedButton> {
  public:
-  explicit TGlyphSource(TsSpeedButton* button) : b_(button) {}
-  TRect GlyphRect() override { return b_->CalcGlyphRect(); }
-  int CurrentState() override { return b_->ButtonState(); }
-  bool Down() override { return b_->Down(); }
-  TBitmap* Glyph() override { return b_->UsesImageList() ? nullptr : &b_->Glyph(); }
-  int NumGlyphs() override { return b_->NumGlyphs(); }
-  TCustomImageList* Images() override { return b_->UsesImageList() ? b_->Images() : nullptr; }
-  int ImageIndex() override { return b_->ImageIndex(); }
-  bool Enabled() override { return b_->Enabled(); }
-  int Blend() override { return b_->blend_; }
-  bool Grayed() override { return b_->grayed_; }
-  int DisabledGlyphKind() override { return b_->disabledGlyphKind_; }
-  bool Reflected() override { return b_->reflected_; }
-  TBitmap* CacheBmp() override { return b_->SkinData()->CacheBmp.get(); }
-  bool SkinAvailable() override { return kv::SkinAvailable(b_->SkinData(), false); }
-  bool ControlIsHot() override { return kv::ControlIsHot(b_->SkinData()); }
-  TColor SectionColor() override {
-    const TsGeneralData* section = b_->SkinData()->Section();
-    return section != nullptr ? section->Color : static_cast<TColor>(ColorToRGB(clBtnFace));
-  }
-
- private:
-  TsSpeedButton* b_;
+  using TsButtonGlyphSource<TsSpeedButton>::TsButtonGlyphSource;
 };
 
 TsSpeedButton::TsSpeedButton(TComponent* owner)
@@ -262,18 +240,7 @@ TRect TsSpeedButton::CaptionRect() {
 void TsSpeedButton::WriteCaptionText(TCanvas& canvas, const TRect& r, UINT flags, bool skinned) {
   const std::string caption = Caption();
   if (skinned) {
-    TsCommonData* sd = SkinData();
-    TsSkinManager* manager = sd->SkinManager();
-    TsSkinTextSource source;
-    source.Manager = manager;
-    source.SkinIndex = sd->SkinIndex;
-    source.SectionName = sd->SkinSection();
-    source.CtrlTypeCode = sd->ControlType;
-    source.IsGraphicControl = true;
-    source.HasParent = Parent() != nullptr;
-    source.FontSourceIndex = FontSourceSectionIndex(this, sd->SkinIndex, manager);
-    source.CustomFont = sd->CustomFont();
-    source.OwnerFont = Font();
+    const TsSkinTextSource source = ControlTextSource(this, SkinData());
     WriteSkinText(canvas, caption, true, r, flags, source, ButtonState() != 0);
     return;
   }

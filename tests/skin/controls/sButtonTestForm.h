@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "classlib/Forms.h"
 #include "skin/core/sSkinManager_win.h"
+#include "support/Counters.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
@@ -43,6 +45,23 @@ class TSkinnedFormTest : public ::testing::Test {
   void TearDown() override {
     if (form != nullptr) form->Free();
     manager.reset();
+  }
+
+  // Fifty switches of the skin off and on, `repaint` after each, after one
+  // round that makes what the plain look keeps for good: the object counters
+  // end where they began.
+  ::testing::AssertionResult SkinSwitchesLeaveNoObjects(const std::function<void()>& repaint) {
+    const auto round = [&](bool active) {
+      manager->SetActive(active);
+      repaint();
+      kv::pump::PumpUntilIdle();
+    };
+    round(false);
+    round(true);
+    const TObjectBaseline baseline;
+    for (int i = 0; i < 50; ++i) round(i % 2 != 0);
+    round(true);
+    return baseline.Unchanged();
   }
 
   // The skin item and state a colour stands for, as "SECTION.KEY#state".
