@@ -127,10 +127,13 @@ bool TsCheckControl<Base>::CanAutoSize(int& newWidth, int& newHeight) {
 
 template <class Base>
 void TsCheckControl<Base>::AdjustSize() {
-  int width = this->Width(), height = this->Height();
-  if (!CanAutoSize(width, height)) return;
-  if (width != this->Width() || height != this->Height())
-    this->SetBounds(this->Left(), this->Top(), width, height);
+  SetBounds(this->Left(), this->Top(), this->Width(), this->Height());
+}
+
+template <class Base>
+void TsCheckControl<Base>::SetBounds(int left, int top, int width, int height) {
+  CanAutoSize(width, height);
+  TsSkinnedControl<Base>::SetBounds(left, top, width, height);
 }
 
 template <class Base>
@@ -334,6 +337,10 @@ TacCommandOutcome TsCheckControl<Base>::SkinCommand(TMessage& m) {
 template <class Base>
 bool TsCheckControl<Base>::UnskinnedMessage(TMessage& m) {
   switch (m.Msg) {
+    case CM_TEXTCHANGED:
+      // A skin may be there already, with the control not yet shown.
+      AdjustSize();
+      return false;
     case WM_LBUTTONDOWN:
     case WM_KEYDOWN:
       if (m.Msg == WM_LBUTTONDOWN || m.WParam == VK_SPACE) pressed_ = true;

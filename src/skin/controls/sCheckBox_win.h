@@ -49,6 +49,8 @@ class TsCheckControl : public TsSkinnedControl<Base> {
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
   void AdjustSize();
+  // With AutoSize and a skin the control keeps its auto size.
+  void SetBounds(int left, int top, int width, int height) override;
   // The size AutoSize gives; false when the control keeps its own.
   virtual bool CanAutoSize(int& newWidth, int& newHeight);
 

@@ -121,6 +121,24 @@ TEST_F(CheckBoxSkinned, ReadOnlyWithoutASkinIgnoresTheSystemButtonsClick) {
   kvtest::HoverOut();
 }
 
+TEST_F(CheckBoxSkinned, AutoSizeTakesGlyphCaptionMarginAndIndent) {
+  Load();
+  Add();
+  Show();
+  const int glyph = kvtest::TTestSkin::kGlyphSize;
+  const int width = box->Width();
+  EXPECT_GT(width, glyph + 2 * 2 + 8) << "the caption is left out";
+  EXPECT_LT(width, 140) << "the size given was kept";
+  EXPECT_GE(box->Height(), glyph + 2);
+  box->SetTextIndent(10);
+  EXPECT_EQ(box->Width(), width + 10);
+  box->SetMargin(5);
+  EXPECT_EQ(box->Width(), width + 10 + 6);
+  box->SetAutoSize(false);
+  box->SetMargin(2);
+  EXPECT_EQ(box->Width(), width + 16) << "without AutoSize the size stays";
+}
+
 TEST_F(CheckBoxSkinned, TheStateLoadedSurvivesLoaded) {
   Load();
   box = Create<TsCheckBox>(form);
