@@ -60,23 +60,6 @@ class TMeasureDC {
   HGDIOBJ old_;
 };
 
-// The window's "BUTTON" theme data for the scope; null when themes are off.
-class TButtonTheme {
- public:
-  explicit TButtonTheme(HWND wnd)
-      : theme_(PlatformCalls().IsThemeActive() ? PlatformCalls().OpenThemeData(wnd, L"BUTTON")
-                                               : nullptr) {}
-  ~TButtonTheme() {
-    if (theme_ != nullptr) PlatformCalls().CloseThemeData(theme_);
-  }
-  TButtonTheme(const TButtonTheme&) = delete;
-  TButtonTheme& operator=(const TButtonTheme&) = delete;
-  HTHEME Handle() const { return theme_; }
-
- private:
-  HTHEME theme_;
-};
-
 }  // namespace
 
 // The glyph painter's view of the button, kept apart so that its names do
@@ -381,7 +364,7 @@ void TsBitBtn::DrawUnskinned(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool focused = (item.itemState & ODS_FOCUS) != 0;
   TBitmap picture(width, height, pf24bit);
-  const TButtonTheme theme(Handle());
+  const TThemeData theme(Handle(), L"BUTTON");
   {
     TBitmapCanvas canvas(picture);
     HDC dc = canvas.Handle();

@@ -14,6 +14,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/PlatformCalls.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
@@ -62,6 +63,24 @@ class TRedrawLock {
 
  private:
   HWND wnd_;
+};
+
+// The window's theme data of a class for the scope; null when visual styles
+// are off.
+class TThemeData {
+ public:
+  TThemeData(HWND wnd, const wchar_t* classList)
+      : theme_(PlatformCalls().IsThemeActive() ? PlatformCalls().OpenThemeData(wnd, classList)
+                                               : nullptr) {}
+  ~TThemeData() {
+    if (theme_ != nullptr) PlatformCalls().CloseThemeData(theme_);
+  }
+  TThemeData(const TThemeData&) = delete;
+  TThemeData& operator=(const TThemeData&) = delete;
+  HTHEME Handle() const { return theme_; }
+
+ private:
+  HTHEME theme_;
 };
 
 // The whole cache bitmap copied to dc at (0, 0).

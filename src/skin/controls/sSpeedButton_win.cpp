@@ -1,5 +1,7 @@
 #include "skin/controls/sSpeedButton_win.h"
 
+#include <vssym32.h>
+
 #include <algorithm>
 #include <memory>
 
@@ -252,7 +254,7 @@ void TsSpeedButton::WriteCaptionText(TCanvas& canvas, const TRect& r, UINT flags
     const TSelectedObject font(canvas.Handle(), canvas.Font()->Handle());
     DrawTextW(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &rc, flags);
   };
-  if (Enabled()) return draw(r, Font()->Color());
+  if (Enabled()) return draw(r, themedTextColor_ != clNone ? themedTextColor_ : Font()->Color());
   TRect shifted = r;
   OffsetRect(shifted, 1, 1);
   draw(shifted, clBtnHighlight);
@@ -386,29 +388,65 @@ void TsSpeedButton::PaintUnskinned(bool drawFrame) {
   }
   HDC dc = Canvas()->Handle();
   if (buttonStyle_ == tbsSeparator) return;
+  HWND parent = Parent() != nullptr && Parent()->HandleAllocated() ? Parent()->Handle() : nullptr;
   if (buttonStyle_ == tbsDivider) {
-    const TRect edge = DividerEdge(Width(), Height(), false);
+    const TThemeData theme(parent, L"TOOLBAR");
+    const TRect edge = DividerEdge(Width(), Height(), theme.Handle() != nullptr);
     RECT r{edge.Left, edge.Top, edge.Right, edge.Bottom};
-    DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    if (theme.Handle() != nullptr)
+      PlatformCalls().DrawThemeBackground(theme.Handle(), dc, TP_SEPARATOR, TS_NORMAL, &r, nullptr);
+    else
+      DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     return;
   }
-  if (drawFrame) TSpeedButton::Paint();
-  if (buttonStyle_ != tbsDropDown) return;
+  const bool pressed = Pressed(State());
+  const bool stripPressed = (menuShown_ && dropdownMenu_ != nullptr) || Down() || pressed;
   const TRect strip = DropDownStrip(Width(), Height(), ArrowWidth());
-  const bool pressed = menuShown_ || Down() || Pressed(State());
+  const TThemeData theme(parent, Flat() ? L"TOOLBAR" : L"BUTTON");
+  if (theme.Handle() == nullptr) {
+    if (drawFrame) TSpeedButton::Paint();
+  } else if (drawFrame) {
+    PaintThemed(theme.Handle(), pressed, stripPressed);
+  }
+  if (buttonStyle_ != tbsDropDown) return;
   RECT r{strip.Left, strip.Top, strip.Right, strip.Bottom};
-  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-  const TsArrowTriangle t = DropDownTriangle(strip, pressed);
+  if (theme.Handle() == nullptr) {
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &r, stripPressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  }
+  const TsArrowTriangle t = DropDownTriangle(strip, stripPressed && theme.Handle() != nullptr);
   const POINT corners[3] = {{t.P[0].X, t.P[0].Y}, {t.P[1].X, t.P[1].Y}, {t.P[2].X, t.P[2].Y}};
-  HBRUSH brush = GetSysColorBrush(COLOR_BTNTEXT);
   HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
   {
-    const TSelectedObject selectedBrush(dc, brush);
+    const TSelectedObject selectedBrush(dc, GetSysColorBrush(COLOR_BTNTEXT));
     const TSelectedObject selectedPen(dc, pen);
     Polygon(dc, corners, 3);
   }
   DeleteObject(pen);
+}
+
+void TsSpeedButton::PaintThemed(HTHEME theme, bool pressed, bool stripPressed) {
+  HDC dc = Canvas()->Handle();
+  const bool hot = SkinData()->MouseAbove;
+  const int part = Flat() ? static_cast<int>(TP_BUTTON) : static_cast<int>(BP_PUSHBUTTON);
+  const auto look = [&](bool down) -> int {
+    if (Flat()) return !Enabled() ? TS_DISABLED : down ? TS_PRESSED : hot ? TS_HOT : TS_NORMAL;
+    return !Enabled() ? PBS_DISABLED : down ? PBS_PRESSED : hot ? PBS_HOT : PBS_NORMAL;
+  };
+  const TRect main = ButtonMainPart(Width(), Height(), ArrowWidth());
+  const RECT r{main.Left, main.Top, main.Right, main.Bottom};
+  PlatformCalls().DrawThemeBackground(theme, dc, part, look(pressed), &r, nullptr);
+  if (buttonStyle_ == tbsDropDown) {
+    const TRect strip = DropDownStrip(Width(), Height(), ArrowWidth());
+    const RECT s{strip.Left, strip.Top, strip.Right, strip.Bottom};
+    PlatformCalls().DrawThemeBackground(theme, dc, part, look(stripPressed), &s, nullptr);
+  }
+  // A pressed flat button writes in the selection's text colour.
+  themedTextColor_ = Flat() && pressed ? clHighlightText : clNone;
+  DrawCaption(*Canvas(), false);
+  themedTextColor_ = clNone;
+  const TRect glyph = CalcGlyphRect();
+  ButtonGlyph().Draw(*Canvas(), {glyph.Left, glyph.Top}, State());
 }
 
 void TsSpeedButton::PaintSiblingsOver(TBitmap& cache) {

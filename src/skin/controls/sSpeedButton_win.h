@@ -8,6 +8,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <uxtheme.h>
 
 #include <memory>
 #include <string>
@@ -119,6 +121,7 @@ class TsSpeedButton : public TsSkinnedControl<TSpeedButton> {
   void StopAnimation();
   void DropDown();
   void SetSkinValue(bool changed);
+  void PaintThemed(HTHEME theme, bool pressed, bool stripPressed);
 
   TsAnimTimer* AnimTimer = nullptr;
   TsDisabledKind disabledKind_ = dkBlended;
@@ -139,6 +142,7 @@ class TsSpeedButton : public TsSkinnedControl<TSpeedButton> {
   int lastNumGlyphs_ = 1;
   int lastSpacing_ = 4;
   std::string savedCaption_;
+  TColor themedTextColor_ = clNone;
   std::unique_ptr<TGlyphSource> glyphSource_;
   // Expires with the button: a click may free it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

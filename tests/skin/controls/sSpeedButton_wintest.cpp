@@ -4,16 +4,21 @@
 // siblings painted over it, and its clean-up.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <vssym32.h>
 
 #include <string>
+#include <vector>
 
 #include "classlib/Menus.h"
+#include "classlib/WideText.h"
 #include "sButtonTestForm.h"
 #include "skin/controls/sSpeedButton_win.h"
 #include "support/Counters.h"
 #include "support/MessageBoxHook.h"
 #include "support/ModalProbe.h"
 #include "support/Mouse.h"
+#include "support/PlatformSeams.h"
 
 namespace kv {
 namespace {
@@ -195,6 +200,72 @@ TEST_F(SpeedButtonSkinned, FiftySkinSwitchesLeaveTheCountersAtTheirBaseline) {
   b->SetButtonStyle(tbsDropDown);
   Show();
   EXPECT_TRUE(SkinSwitchesLeaveNoObjects([&] { b->Repaint(); }));
+}
+
+// Without a skin and with visual styles on, the themed parts the button
+// asks for, in order ("TOOLBAR" for a flat one).
+std::vector<std::string> themed;
+
+class SpeedButtonThemed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    themed.clear();
+    auto& calls = scope.Calls();
+    calls.IsThemeActive = +[] { return true; };
+    calls.OpenThemeData = [](HWND, LPCWSTR classList) {
+      themed.push_back(Narrow(classList));
+      return reinterpret_cast<HTHEME>(0x7E57);
+    };
+    calls.CloseThemeData = [](HTHEME) { return S_OK; };
+    calls.DrawThemeBackground = [](HTHEME, HDC, int part, int state, const RECT* r, const RECT*) {
+      themed.push_back(std::to_string(part) + "/" + std::to_string(state) + " at " +
+                       std::to_string(r->left));
+      return S_OK;
+    };
+    form = CreateOwned<TForm>();
+    form->SetBounds(0, 0, 240, 100);
+    button = Create<TsSpeedButton>(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 80, 30);
+    form->Show();
+    PumpUntilIdle();
+  }
+  std::vector<std::string> Painted() {
+    themed.clear();
+    button->Repaint();
+    PumpUntilIdle();
+    return themed;
+  }
+  static std::string Part(int part, int state, int left) {
+    return std::to_string(part) + "/" + std::to_string(state) + " at " + std::to_string(left);
+  }
+
+  kvtest::TPlatformScope scope;
+  Owned<TForm> form;
+  TsSpeedButton* button = nullptr;
+};
+
+TEST_F(SpeedButtonThemed, DrawsTheToolBarOrPushButtonPartInTheStateOfTheMoment) {
+  button->SetFlat(true);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_BUTTON, TS_NORMAL, 0)}));
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_BUTTON, TS_HOT, 0)}));
+  button->Perform(CM_MOUSELEAVE, 0, 0);
+  button->SetGroupIndex(1);
+  button->SetDown(true);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_BUTTON, TS_PRESSED, 0)}));
+  button->SetFlat(false);
+  button->SetAllowAllUp(true);
+  button->SetDown(false);
+  button->SetEnabled(false);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"BUTTON", Part(BP_PUSHBUTTON, PBS_DISABLED, 0)}));
+  button->SetEnabled(true);
+  button->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"BUTTON", Part(BP_PUSHBUTTON, PBS_NORMAL, 0),
+                                                 Part(BP_PUSHBUTTON, PBS_NORMAL, 80)}))
+      << "the strip in the same part";
+  button->SetButtonStyle(tbsDivider);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_SEPARATOR, TS_NORMAL, 39)}));
 }
 
 }  // namespace
