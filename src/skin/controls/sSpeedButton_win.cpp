@@ -589,6 +589,8 @@ void TsSpeedButton::DropDown() {
     // Gone with the menu open: the destructor clears the dropped button.
     dropdownMenu_->Popup(at.X, at.Y);
   }
+  // The menu took the release that would have brought the hints back.
+  RestoreHintsAfterPress();
   if (droppedButton != this) return;
   droppedButton = nullptr;
   menuShown_ = false;

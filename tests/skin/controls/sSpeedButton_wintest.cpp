@@ -111,13 +111,22 @@ TEST_F(SpeedButtonSkinned, TheDropDownStripOpensItsMenuAndTheStyleKeepsTheWidth)
   b->OnClick = [&](TObject*) { ++clicks; };
   Show();
   kvtest::HoverOut();
-  bool shownDown = false;
-  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) { shownDown = b->MenuShown(); });
-  kvtest::Click(form->Handle(), {b->Left() + b->Width() - 8, b->Top() + 15});
+  bool shownDown = false, hintsWhileOpen = true;
+  Application->SetShowHint(true);
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) {
+    shownDown = b->MenuShown();
+    hintsWhileOpen = Application->ShowHint();
+  });
+  // The menu's loop takes the release; the press alone opens it.
+  const POINT strip{b->Left() + b->Width() - 8, b->Top() + 15};
+  kvtest::MouseDown(form->Handle(), strip);
   pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); });
   EXPECT_TRUE(probe.Found()) << "no menu opened from the strip";
   EXPECT_TRUE(shownDown);
   EXPECT_FALSE(b->MenuShown());
+  EXPECT_FALSE(hintsWhileOpen);
+  EXPECT_TRUE(Application->ShowHint()) << "the hints stayed off after the menu";
+  kvtest::MouseUp(form->Handle(), strip);
   EXPECT_EQ(clicks, 0);
   kvtest::Click(form->Handle(), {b->Left() + 10, b->Top() + 15});
   EXPECT_EQ(clicks, 1) << "with OnClick the main part clicks";
