@@ -42,23 +42,6 @@ UINT AlignmentFlags(TAlignment alignment) {
 // must not switch its redraw back on early.
 bool focusGuard = false;
 
-// WM_SETREDRAW off for the scope, so that only the skinned repaint shows.
-class TRedrawLock {
- public:
-  explicit TRedrawLock(TWinControl* control, bool active = true)
-      : wnd_(active && control->HandleAllocated() ? control->Handle() : nullptr) {
-    if (wnd_ != nullptr) SendMessageW(wnd_, WM_SETREDRAW, FALSE, 0);
-  }
-  ~TRedrawLock() {
-    if (wnd_ != nullptr && IsWindow(wnd_)) SendMessageW(wnd_, WM_SETREDRAW, TRUE, 0);
-  }
-  TRedrawLock(const TRedrawLock&) = delete;
-  TRedrawLock& operator=(const TRedrawLock&) = delete;
-
- private:
-  HWND wnd_;
-};
-
 // A memory context with a font selected, for measuring text.
 class TMeasureDC {
  public:
@@ -77,57 +60,13 @@ class TMeasureDC {
   HGDIOBJ old_;
 };
 
-// The window's "BUTTON" theme data for the scope; null when themes are off.
-class TButtonTheme {
- public:
-  explicit TButtonTheme(HWND wnd)
-      : theme_(PlatformCalls().IsThemeActive() ? PlatformCalls().OpenThemeData(wnd, L"BUTTON")
-                                               : nullptr) {}
-  ~TButtonTheme() {
-    if (theme_ != nullptr) PlatformCalls().CloseThemeData(theme_);
-  }
-  TButtonTheme(const TButtonTheme&) = delete;
-  TButtonTheme& operator=(const TButtonTheme&) = delete;
-  HTHEME Handle() const { return theme_; }
-
- private:
-  HTHEME theme_;
-};
-
 }  // namespace
 
-// What the glyph painter reads of the button, kept apart so that its names
-// do not hide the button's own.
-class TsBitBtn::TGlyphSource : public IGlyphButton {
+// The glyph painter's view of the button, kept apart so that its names do
+// not hide the button's own.
+class TsBitBtn::TGlyphSource : public TsButtonGlyphSource<TsBitBtn> {
  public:
-  explicit TGlyphSource(TsBitBtn* button) : b_(button) {}
-  TRect GlyphRect() override { return b_->CalcGlyphRect(); }
-  int CurrentState() override { return b_->ButtonState(); }
-  bool Down() override { return b_->down_; }
-  TBitmap* Glyph() override { return b_->UsesImageList() ? nullptr : &b_->Glyph(); }
-  int NumGlyphs() override { return b_->NumGlyphs(); }
-  TCustomImageList* Images() override { return b_->UsesImageList() ? b_->Images() : nullptr; }
-  int ImageIndex() override { return b_->ImageIndex(); }
-  bool Enabled() override { return b_->Enabled(); }
-  int Blend() override { return b_->blend_; }
-  bool Grayed() override { return b_->grayed_; }
-  int DisabledGlyphKind() override { return b_->disabledGlyphKind_; }
-  bool Reflected() override { return b_->reflected_; }
-  TBitmap* CacheBmp() override {
-    return Target != nullptr ? Target : b_->SkinData()->CacheBmp.get();
-  }
-  bool SkinAvailable() override { return kv::SkinAvailable(b_->SkinData(), false); }
-  bool ControlIsHot() override { return kv::ControlIsHot(b_->SkinData()); }
-  TColor SectionColor() override {
-    const TsGeneralData* section = b_->SkinData()->Section();
-    return section != nullptr ? section->Color : static_cast<TColor>(ColorToRGB(clBtnFace));
-  }
-
-  // The picture painted on instead of the cache (the unskinned drawing).
-  TBitmap* Target = nullptr;
-
- private:
-  TsBitBtn* b_;
+  using TsButtonGlyphSource<TsBitBtn>::TsButtonGlyphSource;
 };
 
 TsBitBtn::TsBitBtn(TComponent* owner)
@@ -317,16 +256,7 @@ void TsBitBtn::DrawCaption(TCanvas& canvas, int state, bool skinned) {
     return;
   }
   TsCommonData* sd = SkinData();
-  TsSkinManager* manager = sd->SkinManager();
-  TsSkinTextSource source;
-  source.Manager = manager;
-  source.SkinIndex = sd->SkinIndex;
-  source.SectionName = sd->SkinSection();
-  source.CtrlTypeCode = sd->ControlType;
-  source.HasParent = Parent() != nullptr;
-  source.FontSourceIndex = FontSourceSectionIndex(this, sd->SkinIndex, manager);
-  source.CustomFont = sd->CustomFont();
-  source.OwnerFont = Font();
+  const TsSkinTextSource source = ControlTextSource(this, sd);
   WriteSkinText(canvas, Caption(), true, r, flags, source, state != 0);
   const TsGeneralData* section = sd->Section();
   if (Enabled() && Focused() && section != nullptr && section->ShowFocus && showFocus_) {
@@ -434,7 +364,7 @@ void TsBitBtn::DrawUnskinned(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool focused = (item.itemState & ODS_FOCUS) != 0;
   TBitmap picture(width, height, pf24bit);
-  const TButtonTheme theme(Handle());
+  const TThemeData theme(Handle(), L"BUTTON");
   {
     TBitmapCanvas canvas(picture);
     HDC dc = canvas.Handle();

@@ -14,10 +14,13 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/PlatformCalls.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/sGlyphUtils_win.h"
+#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 
@@ -45,6 +48,41 @@ class TPaintScope {
   bool began_ = false;
 };
 
+// WM_SETREDRAW off for the scope, so that only the skinned repaint shows.
+class TRedrawLock {
+ public:
+  explicit TRedrawLock(TWinControl* control, bool active = true)
+      : wnd_(active && control->HandleAllocated() ? control->Handle() : nullptr) {
+    if (wnd_ != nullptr) SendMessageW(wnd_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TRedrawLock() {
+    if (wnd_ != nullptr && IsWindow(wnd_)) SendMessageW(wnd_, WM_SETREDRAW, TRUE, 0);
+  }
+  TRedrawLock(const TRedrawLock&) = delete;
+  TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+ private:
+  HWND wnd_;
+};
+
+// The window's theme data of a class for the scope; null when visual styles
+// are off.
+class TThemeData {
+ public:
+  TThemeData(HWND wnd, const wchar_t* classList)
+      : theme_(PlatformCalls().IsThemeActive() ? PlatformCalls().OpenThemeData(wnd, classList)
+                                               : nullptr) {}
+  ~TThemeData() {
+    if (theme_ != nullptr) PlatformCalls().CloseThemeData(theme_);
+  }
+  TThemeData(const TThemeData&) = delete;
+  TThemeData& operator=(const TThemeData&) = delete;
+  HTHEME Handle() const { return theme_; }
+
+ private:
+  HTHEME theme_;
+};
+
 // The whole cache bitmap copied to dc at (0, 0).
 void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
@@ -54,6 +92,45 @@ void CopyWholeCache(const TsCommonData* sd, HDC dc);
 // switched off.
 void HideHintsForPress();
 void RestoreHintsAfterPress();
+
+// What the skin's text painter needs of a control: its section and manager,
+// the section it takes its font colours from and its own font.
+TsSkinTextSource ControlTextSource(TControl* control, TsCommonData* sd);
+
+// What the glyph painter reads of a skinned button (bit or speed button):
+// their members of the same names.
+template <class Button>
+class TsButtonGlyphSource : public IGlyphButton {
+ public:
+  explicit TsButtonGlyphSource(Button* button) : b_(button) {}
+  TRect GlyphRect() override { return b_->CalcGlyphRect(); }
+  int CurrentState() override { return b_->ButtonState(); }
+  bool Down() override { return b_->GetDown(); }
+  TBitmap* Glyph() override { return b_->UsesImageList() ? nullptr : &b_->Glyph(); }
+  int NumGlyphs() override { return b_->NumGlyphs(); }
+  TCustomImageList* Images() override { return b_->UsesImageList() ? b_->Images() : nullptr; }
+  int ImageIndex() override { return b_->ImageIndex(); }
+  bool Enabled() override { return b_->Enabled(); }
+  int Blend() override { return b_->Blend(); }
+  bool Grayed() override { return b_->Grayed(); }
+  int DisabledGlyphKind() override { return b_->DisabledGlyphKind(); }
+  bool Reflected() override { return b_->Reflected(); }
+  TBitmap* CacheBmp() override {
+    return Target != nullptr ? Target : b_->SkinData()->CacheBmp.get();
+  }
+  bool SkinAvailable() override { return kv::SkinAvailable(b_->SkinData(), false); }
+  bool ControlIsHot() override { return kv::ControlIsHot(b_->SkinData()); }
+  TColor SectionColor() override {
+    const TsGeneralData* section = b_->SkinData()->Section();
+    return section != nullptr ? section->Color : static_cast<TColor>(ColorToRGB(clBtnFace));
+  }
+
+  // The picture painted on instead of the cache (the unskinned drawing).
+  TBitmap* Target = nullptr;
+
+ private:
+  Button* b_;
+};
 
 template <class Base>
 requires std::derived_from<Base, TControl>

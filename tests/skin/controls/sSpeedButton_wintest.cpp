@@ -1,0 +1,281 @@
+// The skinned speed button under Wine with the synthetic skin and the real
+// cursor: the state shown (the border mask's colour at the top edge names
+// it), groups, the drop-down strip and its menu, separators and dividers,
+// siblings painted over it, and its clean-up.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <vssym32.h>
+
+#include <string>
+#include <vector>
+
+#include "classlib/Menus.h"
+#include "classlib/WideText.h"
+#include "sButtonTestForm.h"
+#include "skin/controls/sSpeedButton_win.h"
+#include "support/Counters.h"
+#include "support/MessageBoxHook.h"
+#include "support/ModalProbe.h"
+#include "support/Mouse.h"
+#include "support/PlatformSeams.h"
+
+namespace kv {
+namespace {
+
+using kvtest::ClientPixel;
+using pump::PumpUntilIdle;
+
+class SpeedButtonSkinned : public kvtest::TSkinnedFormTest {
+ protected:
+  TsSpeedButton* Add(int left, int top = 20, int width = 60) {
+    auto* b = Create<TsSpeedButton>(form);
+    b->SetParent(form);
+    b->SetBounds(left, top, width, 30);
+    return b;
+  }
+  // The state whose border colour the button shows at the middle of its top edge.
+  int Shown(TsSpeedButton* b) {
+    const COLORREF c = ClientPixel(form->Handle(), b->Left() + b->Width() / 2, b->Top() + 2);
+    const kvtest::TSkinItem* item = skin->Legend(c);
+    return item != nullptr && item->Key == "BORDERSMASK" ? item->State : -1;
+  }
+  POINT Centre(TsSpeedButton* b) {
+    return {b->Left() + b->Width() / 2, b->Top() + b->Height() / 2};
+  }
+};
+
+TEST_F(SpeedButtonSkinned, TheRealCursorShowsNormalHotAndPressed) {
+  Load();
+  TsSpeedButton* b = Add(20);
+  Show();
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  kvtest::HoverOut();
+  EXPECT_EQ(Shown(b), 0);
+  kvtest::MouseMove(form->Handle(), Centre(b));
+  EXPECT_EQ(Shown(b), 1) << "hot";
+  kvtest::MouseDown(form->Handle(), Centre(b));
+  EXPECT_EQ(Shown(b), 2) << "pressed";
+  kvtest::MouseUp(form->Handle(), Centre(b));
+  EXPECT_EQ(Shown(b), 1) << "released over it";
+  EXPECT_EQ(clicks, 1);
+  kvtest::MouseMove(form->Handle(), {b->Left() + b->Width() + 20, b->Top()});
+  EXPECT_EQ(Shown(b), 0) << "left";
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, HoveringOneButtonThenAnotherLeavesOnlyOneHot) {
+  Load();
+  TsSpeedButton* first = Add(20);
+  TsSpeedButton* second = Add(90);
+  Show();
+  kvtest::HoverOut();
+  kvtest::MouseMove(form->Handle(), Centre(first));
+  kvtest::MouseMove(form->Handle(), Centre(second));
+  EXPECT_EQ(Shown(first), 0);
+  EXPECT_EQ(Shown(second), 1);
+  EXPECT_EQ(first->CurrentState(), 0);
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, AGroupOfThreeKeepsOneDown) {
+  Load();
+  TsSpeedButton* group[3] = {Add(20), Add(90), Add(160)};
+  for (TsSpeedButton* b : group) b->SetGroupIndex(1);
+  group[0]->SetDown(true);
+  Show();
+  kvtest::HoverOut();
+  kvtest::Click(form->Handle(), Centre(group[1]));
+  kvtest::HoverOut();
+  EXPECT_EQ(Shown(group[0]), 0);
+  EXPECT_EQ(Shown(group[1]), 2);
+  EXPECT_EQ(Shown(group[2]), 0);
+  EXPECT_TRUE(group[1]->GetDown());
+  kvtest::Click(form->Handle(), Centre(group[1]));
+  kvtest::HoverOut();
+  EXPECT_TRUE(group[1]->GetDown()) << "without AllowAllUp one stays down";
+}
+
+TEST_F(SpeedButtonSkinned, TheDropDownStripOpensItsMenuAndTheStyleKeepsTheWidth) {
+  Load();
+  TsSpeedButton* b = Add(20, 20, 80);
+  auto* menu = Create<TPopupMenu>(form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  b->SetDropdownMenu(menu);
+  b->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(b->Width(), 96);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  Show();
+  kvtest::HoverOut();
+  bool shownDown = false, hintsWhileOpen = true;
+  Application->SetShowHint(true);
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) {
+    shownDown = b->MenuShown();
+    hintsWhileOpen = Application->ShowHint();
+  });
+  // The menu's loop takes the release; the press alone opens it.
+  const POINT strip{b->Left() + b->Width() - 8, b->Top() + 15};
+  kvtest::MouseDown(form->Handle(), strip);
+  pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); });
+  EXPECT_TRUE(probe.Found()) << "no menu opened from the strip";
+  EXPECT_TRUE(shownDown);
+  EXPECT_FALSE(b->MenuShown());
+  EXPECT_FALSE(hintsWhileOpen);
+  EXPECT_TRUE(Application->ShowHint()) << "the hints stayed off after the menu";
+  kvtest::MouseUp(form->Handle(), strip);
+  EXPECT_EQ(clicks, 0);
+  kvtest::Click(form->Handle(), {b->Left() + 10, b->Top() + 15});
+  EXPECT_EQ(clicks, 1) << "with OnClick the main part clicks";
+  b->SetButtonStyle(tbsButton);
+  EXPECT_EQ(b->Width(), 80);
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, SeparatorShowsTheParentAndDividerAddsItsMask) {
+  Load();
+  TsSpeedButton* separator = Add(20, 20, 30);
+  TsSpeedButton* divider = Add(90, 20, 30);
+  separator->SetButtonStyle(tbsSeparator);
+  divider->SetButtonStyle(tbsDivider);
+  Show();
+  kvtest::HoverOut();
+  const kvtest::TPixels shown = kvtest::TPixels::FromClient(form->Handle());
+  const RECT area{separator->Left(), separator->Top(), separator->Left() + 30,
+                  separator->Top() + 30};
+  EXPECT_EQ(shown.CountDiffering(ColorToRGB(kFormColor), area), 0) << "the separator painted";
+  EXPECT_EQ(Item(shown.At(divider->Left() + 15, divider->Top() + 2)),
+            Name("DIVIDER", "BORDERSMASK", 0));
+  EXPECT_EQ(shown.At(divider->Left() + 1, divider->Top() + 15), ColorToRGB(kFormColor));
+}
+
+TEST_F(SpeedButtonSkinned, APictureOfTheButtonAsACopyShowsNoBoxAndLeavesSiblingsOut) {
+  Load();
+  TsSpeedButton* b = Add(20, 20, 80);
+  TsSpeedButton* over = Add(40, 25, 30);
+  Show();
+  // Where the sibling's top edge lies in the button's picture.
+  const auto underSibling = [&] {
+    const TBitmap& cache = *b->SkinData()->CacheBmp;
+    const std::uint8_t* p = cache.ScanLine(over->Top() - b->Top() + 2) +
+                            (over->Left() - b->Left() + over->Width() / 2) * cache.BytesPerPixel();
+    return Item(RGB(p[2], p[1], p[0]));
+  };
+  test::MessageBoxHook boxes;
+  b->SetControlState(b->ControlState() | csPaintCopy);
+  b->Invalidate();
+  b->Redraw();
+  b->SetControlState(b->ControlState() & ~csPaintCopy);
+  EXPECT_TRUE(boxes.Texts().empty()) << "a box was shown";
+  EXPECT_EQ(underSibling(), Name("SPEEDBUTTON", "COLOR", 0)) << "a copy painted its sibling";
+  b->Invalidate();
+  b->Redraw();
+  EXPECT_EQ(underSibling(), Name("SPEEDBUTTON", "BORDERSMASK", 0))
+      << "the sibling over it is missing from its picture";
+}
+
+TEST_F(SpeedButtonSkinned, AFadeRunsOutOnTheHotLookAndDiesWithTheButton) {
+  kvtest::TTestSkinOptions options;
+  options.Fading = true;
+  options.FadingIterations = 4;
+  Load(options);
+  TsSpeedButton* b = Add(20);
+  TsSpeedButton* slow = Add(90);
+  Show();
+  kvtest::HoverOut();
+  const int timers = TTimer::ActiveCount();
+  int pictures = 0;
+  b->OnPaint = [&](TObject*, TBitmap*) { ++pictures; };
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "no fade started";
+  ASSERT_TRUE(pump::PumpUntil([&] { return TTimer::ActiveCount() == timers; }))
+      << "the fade never ended";
+  EXPECT_GE(pictures, 1);
+  EXPECT_EQ(Shown(b), 1);
+  slow->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_GT(TTimer::ActiveCount(), timers) << "no fade started";
+  slow->Free();
+  b->Free();
+  EXPECT_EQ(TTimer::ActiveCount(), timers) << "a freed button left its fade running";
+  kvtest::HoverOut();
+}
+
+TEST_F(SpeedButtonSkinned, FiftySkinSwitchesLeaveTheCountersAtTheirBaseline) {
+  Load();
+  TsSpeedButton* b = Add(20);
+  b->SetButtonStyle(tbsDropDown);
+  Show();
+  EXPECT_TRUE(SkinSwitchesLeaveNoObjects([&] { b->Repaint(); }));
+}
+
+// Without a skin and with visual styles on, the themed parts the button
+// asks for, in order ("TOOLBAR" for a flat one).
+std::vector<std::string> themed;
+
+class SpeedButtonThemed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    themed.clear();
+    auto& calls = scope.Calls();
+    calls.IsThemeActive = +[] { return true; };
+    calls.OpenThemeData = [](HWND, LPCWSTR classList) {
+      themed.push_back(Narrow(classList));
+      return reinterpret_cast<HTHEME>(0x7E57);
+    };
+    calls.CloseThemeData = [](HTHEME) { return S_OK; };
+    calls.DrawThemeBackground = [](HTHEME, HDC, int part, int state, const RECT* r, const RECT*) {
+      themed.push_back(std::to_string(part) + "/" + std::to_string(state) + " at " +
+                       std::to_string(r->left));
+      return S_OK;
+    };
+    form = CreateOwned<TForm>();
+    form->SetBounds(0, 0, 240, 100);
+    button = Create<TsSpeedButton>(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 80, 30);
+    form->Show();
+    PumpUntilIdle();
+  }
+  std::vector<std::string> Painted() {
+    themed.clear();
+    button->Repaint();
+    PumpUntilIdle();
+    return themed;
+  }
+  static std::string Part(int part, int state, int left) {
+    return std::to_string(part) + "/" + std::to_string(state) + " at " + std::to_string(left);
+  }
+
+  kvtest::TPlatformScope scope;
+  Owned<TForm> form;
+  TsSpeedButton* button = nullptr;
+};
+
+TEST_F(SpeedButtonThemed, DrawsTheToolBarOrPushButtonPartInTheStateOfTheMoment) {
+  button->SetFlat(true);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_BUTTON, TS_NORMAL, 0)}));
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_BUTTON, TS_HOT, 0)}));
+  button->Perform(CM_MOUSELEAVE, 0, 0);
+  button->SetGroupIndex(1);
+  button->SetDown(true);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_BUTTON, TS_PRESSED, 0)}));
+  button->SetFlat(false);
+  button->SetAllowAllUp(true);
+  button->SetDown(false);
+  button->SetEnabled(false);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"BUTTON", Part(BP_PUSHBUTTON, PBS_DISABLED, 0)}));
+  button->SetEnabled(true);
+  button->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"BUTTON", Part(BP_PUSHBUTTON, PBS_NORMAL, 0),
+                                                 Part(BP_PUSHBUTTON, PBS_NORMAL, 80)}))
+      << "the strip in the same part";
+  button->SetButtonStyle(tbsDivider);
+  EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_SEPARATOR, TS_NORMAL, 39)}));
+}
+
+}  // namespace
+}  // namespace kv
