@@ -64,9 +64,7 @@ void TsSkinProvider::Loaded() {
   if (form_ != nullptr && form_->HandleAllocated()) SetDwmTransitions(form_->Handle(), true);
   CreateAdapter();
   PrepareForm();
-  const TsSkinModel& skin = SkinManager()->Skin();
-  const int mask = skin.MaskIndexByNames("GLOBALINFO", "TITLEBUTTON");
-  for (TsTitleButton& b : titleButtons_.Items) b.MaskIndex = b.UseSkinData ? mask : -1;
+  LoadTitleButtonMasks();
 }
 
 void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
@@ -159,6 +157,7 @@ void TsSkinProvider::NewSkinIndexes() {
   const TsSkinModel& skin = SkinManager()->Skin();
   TitleSectionIndex = skin.SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
   CaptionSectionIndex = skin.SectionIndexOf("CAPTION");
+  LoadTitleButtonMasks();
   skinData_->BGChanged = true;
   FrameRepaintNeeded = true;
   RgnChanged = true;
@@ -190,11 +189,6 @@ void TsSkinProvider::UpdateExtendedBorders(bool /*use*/) {
 }
 
 // --- setters ----------------------------------------------------------------------------
-
-void TsSkinProvider::InvalidateFrame() {
-  skinData_->BGChanged = true;
-  if (Showing()) SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
-}
 
 void TsSkinProvider::SetCaptionAlignment(TAlignment value) {
   if (value == captionAlignment_) return;
@@ -393,14 +387,6 @@ void TsSkinProvider::SuspendFormPainting() {
 void TsSkinProvider::ResumeFormPainting() {
   EndPaintLock(skinData_.get());
   if (HWND wnd = FormHandle()) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
-}
-
-void TsSkinProvider::PaintFormTo(HDC dc) {
-  RECT r{};
-  GetClientRect(FormHandle(), &r);
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(FormColor()));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
 }
 
 // --- cover form -------------------------------------------------------------------------
