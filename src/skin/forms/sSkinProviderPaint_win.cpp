@@ -277,13 +277,14 @@ void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, 
     if (!text.empty()) DrawTextString(canvas.Handle(), text, measured, flags | DT_CALCRECT);
     TRect added = textRect;
     added.Left = (text.empty() ? textRect.Left : measured.Right) + kAddedTitleGap;
-    PaintAddedTitle(cache, added);
+    // The cache's one canvas: a bitmap is selected into one context at a time.
+    PaintAddedTitle(canvas, added);
   }
 }
 
 // The added title after the caption: its own font, in the title's font
 // colour unless it names one (mixed with the title for an inactive form).
-void TsSkinProvider::PaintAddedTitle(TBitmap* cache, TRect r) {
+void TsSkinProvider::PaintAddedTitle(TCanvas& canvas, TRect r) {
   if (r.Left + 8 >= r.Right) return;
   const TsSkinModel& skin = SkinManager()->Skin();
   TColor colour = AddedTitle.Font.Color();
@@ -297,7 +298,6 @@ void TsSkinProvider::PaintAddedTitle(TBitmap* cache, TRect r) {
     colour = titleFont;
   else if (!formActive_)
     colour = MixColorsByFraction(ColorToRGB(colour), ColorToRGB(titleColour), 0.5);
-  TBitmapCanvas canvas(*cache);
   canvas.Font()->Assign(AddedTitle.Font);
   canvas.Font()->SetColor(colour);
   canvas.Brush()->SetStyle(bsClear);

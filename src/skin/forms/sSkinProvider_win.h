@@ -270,7 +270,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache);
   void PaintTitleBarMask(const TsFrameGeometry& g, TBitmap* cache);
   void PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, bool withPlate);
-  void PaintAddedTitle(TBitmap* cache, TRect r);
+  void PaintAddedTitle(TCanvas& canvas, TRect r);
   void PaintMenuLine(const TsFrameGeometry& g, TBitmap* cache);
   void SaveTitleBar(const TsFrameGeometry& g);
   // Title buttons (sTitleButtons_win.cpp).

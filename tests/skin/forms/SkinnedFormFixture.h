@@ -45,6 +45,8 @@ class TSkinnedFormFixture {
   kv::TsSkinProvider* Provide() { return provider = kv::Create<kv::TsSkinProvider>(form); }
   void Show() {
     form->Show();
+    // Another test's window may still hold the activation.
+    SetActiveWindow(form->Handle());
     PumpUntilIdle();
   }
   HWND Wnd() { return form->Handle(); }

@@ -179,16 +179,30 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
 TEST_F(SkinnedFrame, AddedTitlePixelsLieInsideItsPlace) {
   form->SetCaption("Caption");
   Provide();
+  Show();
+  const TPixels without = Cache();
   provider->AddedTitle.Text = "Added";
   provider->AddedTitle.Font.SetColor(static_cast<TColor>(0x0000FF));
-  provider->AddedTitle.Font.SetHeight(-13);
-  Show();
   provider->InvalidateFrame();
-  const TPixels cache = Cache();
+  const TPixels with = Cache();
+  ASSERT_EQ(with.Width(), without.Width());
+  // Where the two differ is the added text: right of the caption's plate,
+  // left of the title buttons, inside the title band.
+  const COLORREF plate = skin.Colour("CAPTION", "BORDERSMASK", 1);
+  const RECT plateBounds = without.BoundsOf(plate);
   const TsFrameGeometry g = provider->Geometry();
   const TRect text = g.CaptionTextRect(provider->TitleButtonsWidth(), true);
-  RECT place{text.Left, 0, text.Right, g.TitleBandBottom()};
-  EXPECT_TRUE(kvtest::ColourOnlyInside(cache, RGB(255, 0, 0), place));
+  TPixels diff(with.Width(), with.Height(), 0);
+  int differing = 0;
+  for (int y = 0; y < with.Height(); ++y)
+    for (int x = 0; x < with.Width(); ++x)
+      if (with.At(x, y) != without.At(x, y)) {
+        diff.Set(x, y, 1);
+        ++differing;
+      }
+  EXPECT_GT(differing, 0);
+  RECT place{plateBounds.right, text.Top, text.Right, text.Bottom};
+  EXPECT_TRUE(kvtest::ColourOnlyInside(diff, 1, place));
 }
 
 }  // namespace
