@@ -264,9 +264,12 @@ void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, 
     measured.Right = std::min(measured.Right, cache->Width());
     measured.Bottom = std::min(measured.Bottom, cache->Height());
     const std::string& name = skin.GeneralData[static_cast<size_t>(CaptionSectionIndex)].ClassName;
-    // The plate lies over the title as painted so far.
-    const std::unique_ptr<TBitmap> under = NewBitmap32(cache->Width(), cache->Height());
-    CopyPixels(under.get(), 0, 0, cache, 0, 0, cache->Width(), cache->Height());
+    // The plate lies over the title as painted so far; only the title band
+    // is copied, the plate never leaves it.
+    const int band = std::min(cache->Height(), std::max(measured.Bottom, g.TitleBandBottom()));
+    const std::unique_ptr<TBitmap> under = NewBitmap32(cache->Width(), band);
+    CopyPixels(under.get(), 0, 0, cache, 0, 0, cache->Width(), band);
+    measured.Bottom = std::min(measured.Bottom, band);
     PaintSkinItem(CaptionSectionIndex, name, MakeBgCacheInfo(under.get(), 0, 0), true,
                   StateOf(formActive_), measured, {0, 0}, cache, &skin);
   }
