@@ -205,6 +205,8 @@ void TsSkinProvider::SetShowAppIcon(bool value) {
 void TsSkinProvider::SetTitleSkin(const std::string& value) {
   if (value == titleSkin_) return;
   titleSkin_ = value;
+  if (TsSkinManager* m = SkinManager())
+    TitleSectionIndex = m->Skin().SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
   InvalidateFrame();
 }
 

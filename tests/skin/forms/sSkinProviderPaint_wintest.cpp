@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "SkinnedFormFixture.h"
@@ -97,8 +98,12 @@ class SkinnedFrame : public ::testing::Test, public kvtest::TSkinnedFormFixture 
 };
 
 // The system paints its own caption on activation, a new caption and a new
-// icon; the frame afterwards is the skinned one again.
-TEST_F(SkinnedFrame, WindowShowsTheCacheAfterEachChangeThatRepaintsTheCaption) {
+// icon; the frame afterwards is the skinned one again, with composition on
+// and off.
+class SkinnedFrameComposition : public SkinnedFrame, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SkinnedFrameComposition, WindowShowsTheCacheAfterEachChangeThatRepaintsTheCaption) {
+  if (!GetParam()) platform_.Calls().IsCompositionEnabled = +[] { return false; };
   form->SetCaption("Caption");
   Provide();
   Show();
@@ -114,6 +119,11 @@ TEST_F(SkinnedFrame, WindowShowsTheCacheAfterEachChangeThatRepaintsTheCaption) {
                reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
   EXPECT_TRUE(WindowShowsCache());
 }
+
+INSTANTIATE_TEST_SUITE_P(Provider, SkinnedFrameComposition, ::testing::Values(true, false),
+                         [](const auto& info) {
+                           return std::string(info.param ? "CompositionOn" : "CompositionOff");
+                         });
 
 // Activity shows in the title and the border mask, never in the client.
 TEST_F(SkinnedFrame, ActivationChangesTheTitleStateButNotTheClient) {
@@ -172,6 +182,36 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   EXPECT_EQ(f.SectionAt(cache, close.Rect.Left + 10, close.Rect.Top + 10), "FORMTITLE");
   const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(1);
   EXPECT_EQ(f.ItemAt(cache, max.Rect.Left + 10, max.Rect.Top + 10), "GLOBALINFO.BICONMAX#0");
+
+  // A title section the skin lacks leaves the form's own section there.
+  f.provider->SetTitleSkin("NOSUCHTITLE");
+  f.provider->InvalidateFrame();
+  const TPixels untitled = f.Cache();
+  EXPECT_EQ(f.SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
+}
+
+// A minimised form keeps its title (with the restore mask on the minimise
+// button) and paints nothing below it.
+TEST(SkinnedFrameMinimised, AMinimisedFormPaintsItsTitleWithARestoreButton) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  ShowWindow(f.Wnd(), SW_MINIMIZE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsIconic(f.Wnd()));
+  f.provider->InvalidateFrame();
+  f.provider->PaintFrameCache();
+  const TPixels cache = f.Cache();
+  const TsFrameGeometry g = f.provider->Geometry();
+  ASSERT_EQ(cache.Width(), g.State.Width);
+  EXPECT_EQ(f.SectionAt(cache, cache.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
+  const auto& placed = f.provider->PlacedButtons();
+  auto min = std::find_if(placed.begin(), placed.end(), [](const TsPlacedTitleButton& b) {
+    return b.HitCode == TitleHit::MinButton;
+  });
+  ASSERT_NE(min, placed.end());
+  EXPECT_EQ(min->Mask, TsTitleMask::Restore);
 }
 
 // The added title is written after the caption, in its own colour, inside
