@@ -275,7 +275,8 @@ void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, 
   }
   const int section = plate ? CaptionSectionIndex : TitleSectionIndex;
   WriteSectionText(canvas, text, true, textRect, flags, section, formActive_, manager);
-  if (withPlate && !AddedTitle.Text.empty()) {
+  // Also on the title-only repaint, or activation would take the text away.
+  if (!AddedTitle.Text().empty()) {
     TRect measured = textRect;
     if (!text.empty()) DrawTextString(canvas.Handle(), text, measured, flags | DT_CALCRECT);
     TRect added = textRect;
@@ -290,7 +291,7 @@ void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, 
 void TsSkinProvider::PaintAddedTitle(TCanvas& canvas, TRect r) {
   if (r.Left + 8 >= r.Right) return;
   const TsSkinModel& skin = SkinManager()->Skin();
-  TColor colour = AddedTitle.Font.Color();
+  TColor colour = AddedTitle.Font().Color();
   TColor titleFont = clWindowText, titleColour = clWindowText;
   if (skin.IsSectionIndexValid(TitleSectionIndex)) {
     const TsGeneralData& title = skin.GeneralData[static_cast<size_t>(TitleSectionIndex)];
@@ -301,16 +302,16 @@ void TsSkinProvider::PaintAddedTitle(TCanvas& canvas, TRect r) {
     colour = titleFont;
   else if (!formActive_)
     colour = MixColorsByFraction(ColorToRGB(colour), ColorToRGB(titleColour), 0.5);
-  canvas.Font()->Assign(AddedTitle.Font);
+  canvas.Font()->Assign(AddedTitle.Font());
   canvas.Font()->SetColor(colour);
   canvas.Brush()->SetStyle(bsClear);
-  const int height = TextHeight(canvas, AddedTitle.Text);
+  const int height = TextHeight(canvas, AddedTitle.Text());
   r.Top += (r.Height() - height) / 2;
   r.Bottom = r.Top + height;
   HDC dc = canvas.Handle();
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(colour));
-  DrawTextString(dc, AddedTitle.Text, r, kCaptionFlags);
+  DrawTextString(dc, AddedTitle.Text(), r, kCaptionFlags);
 }
 
 void TsSkinProvider::PaintMenuLine(const TsFrameGeometry& g, TBitmap* cache) {

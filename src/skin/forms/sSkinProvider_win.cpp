@@ -36,8 +36,11 @@ TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner) {
   skinData_->SetSkinSection("FORM");
   skinData_->ControlType = ProviderControlType;
   if (form_ != nullptr && form_->ControlState() != 0) skinData_->Updating = true;
-  AddedTitle.Font.SetName("MS Sans Serif");
-  AddedTitle.Font.SetHeight(-11);
+  TFont added;
+  added.SetName("MS Sans Serif");
+  added.SetHeight(-11);
+  added.SetColor(clNone);
+  AddedTitle.SetFont(added);
   if (form_ == nullptr) return;
 
   // The newest provider on a form wins.
@@ -96,6 +99,26 @@ void TsSkinProvider::BeforeDestruction() {
 TsSkinProvider::~TsSkinProvider() {
   hook_.Remove();
   if (LastActiveProvider == this) LastActiveProvider = nullptr;
+}
+
+// --- added title ----------------------------------------------------------------------
+
+TacAddedTitle::TacAddedTitle(TsSkinProvider* provider) : provider_(provider) {
+  font_.SetColor(clNone);
+}
+
+void TacAddedTitle::SetText(const std::string& value) {
+  text_ = value;
+  Repaint();
+}
+
+void TacAddedTitle::SetFont(const TFont& value) {
+  font_.Assign(value);
+  Repaint();
+}
+
+void TacAddedTitle::Repaint() {
+  if (provider_ != nullptr && !provider_->HasState(csLoading)) provider_->RepaintFrameNow();
 }
 
 // --- the seam ---------------------------------------------------------------------------

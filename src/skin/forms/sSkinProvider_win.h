@@ -34,10 +34,24 @@ enum TsResizeMode { rmStandard, rmBorder };
 // The control-type code of a provider's skin data.
 inline constexpr int ProviderControlType = 224;
 
-// The text written after the caption; drawn by the title painting.
-struct TacAddedTitle {
-  std::string Text;
-  TFont Font;
+class TsSkinProvider;
+
+// The text written after the caption, in a font of its own; a change shows
+// in the frame at once.
+class TacAddedTitle {
+ public:
+  explicit TacAddedTitle(TsSkinProvider* provider);
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& value);
+  // clNone: the title's own font colour.
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& value);
+  void Repaint();
+
+ private:
+  TsSkinProvider* provider_;
+  std::string text_;
+  TFont font_;
 };
 
 // The title icon's own picture and size (0 derives the size from the title).
@@ -89,7 +103,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void AfterConstruction();
 
   // Published.
-  TacAddedTitle AddedTitle;
+  TacAddedTitle AddedTitle{this};
   bool AllowExtBorders() const { return allowExtBorders_; }
   void SetAllowExtBorders(bool value);
   TAlignment CaptionAlignment() const { return captionAlignment_; }

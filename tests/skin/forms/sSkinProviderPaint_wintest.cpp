@@ -214,24 +214,31 @@ TEST(SkinnedFrameMinimised, AMinimisedFormPaintsItsTitleWithARestoreButton) {
   EXPECT_EQ(min->Mask, TsTitleMask::Restore);
 }
 
-// The added title is written after the caption, in its own colour, inside
-// the room the title buttons leave.
-TEST_F(SkinnedFrame, AddedTitlePixelsLieInsideItsPlace) {
-  form->SetCaption("Caption");
-  Provide();
-  Show();
-  const TPixels without = Cache();
-  provider->AddedTitle.Text = "Added";
-  provider->AddedTitle.Font.SetColor(static_cast<TColor>(0x0000FF));
-  provider->InvalidateFrame();
-  const TPixels with = Cache();
+// The added title is written after the caption, inside the room the title
+// buttons leave, as soon as it is set: by the full repaint, and by the
+// title-only repaint of a skin whose border looks the same either way.
+class AddedTitle : public ::testing::TestWithParam<bool> {};
+
+TEST_P(AddedTitle, PixelsLieInsideItsPlace) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = GetParam();
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("Caption");
+  f.Provide();
+  f.Show();
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+  const TPixels without = f.Cache();
+  TFont font;
+  font.Assign(f.provider->AddedTitle.Font());
+  font.SetColor(static_cast<TColor>(0x0000FF));
+  f.provider->AddedTitle.SetFont(font);
+  f.provider->AddedTitle.SetText("Added");
+  const TPixels with = f.Cache();
   ASSERT_EQ(with.Width(), without.Width());
-  // Where the two differ is the added text: right of the caption's plate,
-  // left of the title buttons, inside the title band.
-  const COLORREF plate = skin.Colour("CAPTION", "BORDERSMASK", 1);
-  const RECT plateBounds = without.BoundsOf(plate);
-  const TsFrameGeometry g = provider->Geometry();
-  const TRect text = g.CaptionTextRect(provider->TitleButtonsWidth(), true);
+  const TsFrameGeometry g = f.provider->Geometry();
+  const TRect text = g.CaptionTextRect(f.provider->TitleButtonsWidth(), !GetParam());
+  // Right of the caption itself: its first 20 pixels are certainly caption.
+  RECT place{text.Left + 20, text.Top, text.Right, text.Bottom};
   TPixels diff(with.Width(), with.Height(), 0);
   int differing = 0;
   for (int y = 0; y < with.Height(); ++y)
@@ -241,9 +248,13 @@ TEST_F(SkinnedFrame, AddedTitlePixelsLieInsideItsPlace) {
         ++differing;
       }
   EXPECT_GT(differing, 0);
-  RECT place{plateBounds.right, text.Top, text.Right, text.Bottom};
   EXPECT_TRUE(kvtest::ColourOnlyInside(diff, 1, place));
 }
+
+INSTANTIATE_TEST_SUITE_P(Provider, AddedTitle, ::testing::Values(false, true),
+                         [](const auto& info) {
+                           return std::string(info.param ? "TitleOnlyRepaint" : "FullRepaint");
+                         });
 
 }  // namespace
 }  // namespace kv

@@ -102,7 +102,7 @@ TEST_F(ProviderLifeCycle, StartsWithItsDefaultsAndFormSkinData) {
   EXPECT_TRUE(p->TitleButtons().Items.empty());
   EXPECT_EQ(p->TitleSkin(), "");
   EXPECT_TRUE(p->UseGlobalColor());
-  EXPECT_EQ(p->AddedTitle.Font.Height(), -11);
+  EXPECT_EQ(p->AddedTitle.Font().Height(), -11);
   EXPECT_EQ(p->SkinData()->SkinSection(), "FORM");
   EXPECT_EQ(p->SkinData()->ControlType, 224);
   EXPECT_EQ(p->Form(), form);
