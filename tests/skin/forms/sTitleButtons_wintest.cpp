@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "classlib/ExtCtrls.h"
+#include "support/Counters.h"
 #include "skin/forms/sTitleButtons_win.h"
 
 namespace kv {
@@ -100,6 +102,32 @@ TEST_F(TitleButtons, StartingAGlowLeavesTheQueueAlone) {
   provider->SetHotButton(TitleHit::Close, true);
   MSG msg{};
   EXPECT_TRUE(PeekMessageW(&msg, Wnd(), kProbe, kProbe, PM_REMOVE));
+}
+
+// A form freed while its button glows takes the glow window, its timer and
+// every GDI object with it.
+TEST(TitleButtonsGlow, AFormFreedWhileAButtonGlowsLeavesNothingBehind) {
+  kvtest::TSkinnedFormFixture f;
+  kvtest::TLayeredRecorder rec;
+  f.form->Free();
+  f.form = nullptr;
+  const kvtest::TObjectBaseline baseline;
+  const int timers = TTimer::ActiveCount();
+  TForm* form = Create<TForm>(nullptr);
+  auto* provider = Create<TsSkinProvider>(form);
+  form->Show();
+  kvtest::PumpUntilIdle();
+  provider->SetHotButton(TitleHit::Close, true);
+  TsTitleButtonRecord& close = provider->ButtonClose();
+  ASSERT_NE(close.Timer, nullptr);
+  close.Timer->StepNow();
+  const HWND glow = close.Timer->GlowWindow();
+  ASSERT_NE(glow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(glow));
+  form->Free();
+  EXPECT_FALSE(IsWindow(glow));
+  EXPECT_EQ(TTimer::ActiveCount(), timers);
+  EXPECT_TRUE(baseline.Unchanged());
 }
 
 // User button i answers hit code 1000 + i in its records and the layout,
