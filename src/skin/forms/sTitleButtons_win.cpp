@@ -350,14 +350,60 @@ void TacSBAnimation::StepNow() {
   provider_->GlowEnded(*button_);
 }
 
+TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
+  TsSkinManager* manager = provider_->SkinManager();
+  if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
+  const TsSkinData& data = manager->CommonSkinData();
+  int margin = 0;
+  switch (button_->HitCode) {
+    case TitleHit::Close:
+      margin = data.BICloseGlowMargin;
+      break;
+    case TitleHit::MaxButton:
+      margin = data.BIMaxGlowMargin;
+      break;
+    case TitleHit::MinButton:
+      margin = data.BIMinGlowMargin;
+      break;
+    default:
+      return {};
+  }
+  const TsSkinModel& skin = manager->Skin();
+  if (!skin.IsMaskIndexValid(button_->ImageIndex)) return {};
+  const std::string key =
+      skin.MaskData[static_cast<size_t>(button_->ImageIndex)].PropertyName + "GLOW0";
+  const int mask = skin.MaskIndexByNames("GLOBALINFO", key);
+  if (!skin.IsMaskIndexValid(mask)) return {};
+  return {mask, margin};
+}
+
 TRect TacSBAnimation::GlowRect() const {
   RECT w{};
   GetWindowRect(provider_->FormHandle(), &w);
   const TRect& r = button_->Rect;
-  return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
+  const TGlowSource glow = GlowSource();
+  if (glow.Mask < 0) return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
+  const TSize size = provider_->SkinManager()->Skin().GetMaskStateSize(glow.Mask);
+  return Bounds(w.left + r.Left - glow.Margin, w.top + r.Top - glow.Margin, size.cx, size.cy);
 }
 
 void TacSBAnimation::MakeGlowImage() {
+  const TGlowSource glow = GlowSource();
+  if (glow.Mask < 0) {
+    MakeButtonImage();
+    return;
+  }
+  const TsSkinModel& skin = provider_->SkinManager()->Skin();
+  const TSize size = skin.GetMaskStateSize(glow.Mask);
+  if (size.cx <= 0 || size.cy <= 0) return;
+  // The glow picture with its own alpha, nothing under it.
+  glowBmp_ = NewBitmap32(size.cx, size.cy);
+  DrawMaskState(glowBmp_.get(), {0, 0}, 0, EmptyBgCacheInfo,
+                skin.MaskData[static_cast<size_t>(glow.Mask)], skin.MasterBitmap.get(), 1);
+}
+
+// Without a glow picture: the button in its new state over the title.
+void TacSBAnimation::MakeButtonImage() {
   TBitmap* cache = provider_->SkinData()->CacheBmp.get();
   const TRect& r = button_->Rect;
   if (cache == nullptr || r.Width() <= 0 || r.Height() <= 0) return;
@@ -396,7 +442,11 @@ void TacSBAnimation::PaintGlow(int alpha) {
     glowForm_->SetBorderStyle(bsNone);
   }
   HWND glow = glowForm_->Handle();
-  const TRect r = GlowRect();
+  TRect r = GlowRect();
+  // A glow picture made for the hot state stays centred on the button
+  // while it fades out.
+  if (r.Width() != glowBmp_->Width())
+    InflateRect(r, (glowBmp_->Width() - r.Width()) / 2, (glowBmp_->Height() - r.Height()) / 2);
   SetWindowLongW(glow, GWL_EXSTYLE,
                  GetWindowLongW(glow, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_LAYERED |
                      WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);

@@ -44,8 +44,16 @@ class TacSBAnimation : public TTimer {
  private:
   void PaintGlow(int alpha);
   void MakeGlowImage();
+  void MakeButtonImage();
   void FreeGlow();
   TRect GlowRect() const;
+  // The skin's glow picture of the button's hot state and how far it
+  // reaches out; none (-1) when glowing is off or the skin has none.
+  struct TGlowSource {
+    int Mask = -1;
+    int Margin = 0;
+  };
+  TGlowSource GlowSource() const;
 
   TsSkinProvider* provider_;
   TsTitleButtonRecord* button_;

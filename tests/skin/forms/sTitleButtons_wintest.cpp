@@ -8,8 +8,8 @@
 
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
-#include "support/Counters.h"
 #include "skin/forms/sTitleButtons_win.h"
+#include "support/Counters.h"
 
 namespace kv {
 namespace {
@@ -128,6 +128,40 @@ TEST(TitleButtonsGlow, AFormFreedWhileAButtonGlowsLeavesNothingBehind) {
   EXPECT_FALSE(IsWindow(glow));
   EXPECT_EQ(TTimer::ActiveCount(), timers);
   EXPECT_TRUE(baseline.Unchanged());
+}
+
+// A skin with a glow picture for the close button shows that picture,
+// reaching out by the skin's margin, centred on the button as it fades out.
+TEST(TitleButtonsGlow, ASkinsGlowPictureReachesOutByItsMargin) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  kvtest::TSkinnedFormFixture f(options);
+  kvtest::TLayeredRecorder rec;
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  f.provider->SetHotButton(TitleHit::Close, true);
+  const TsSkinModel& skin = f.manager->Skin();
+  const TSize glowSize =
+      skin.GetMaskStateSize(skin.MaskIndexByNames("GLOBALINFO", "BICONCLOSEGLOW0"));
+  ASSERT_GT(glowSize.cx, 0);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const TRect button = f.provider->ButtonClose().Rect;
+  const int margin = kvtest::TTestSkin::kGlowMargin;
+  ASSERT_FALSE(rec.Updates.empty());
+  const POINT inPos = rec.Updates.back().pos;
+  const SIZE inSize = rec.Updates.back().size;
+  EXPECT_EQ(inPos.x, w.left + button.Left - margin);
+  EXPECT_EQ(inPos.y, w.top + button.Top - margin);
+  EXPECT_EQ(inSize.cx, glowSize.cx);
+  EXPECT_EQ(inSize.cy, glowSize.cy);
+  f.provider->ButtonClose().Timer->StepNow();
+  f.provider->SetHotButton(0, true);
+  f.provider->ButtonClose().Timer->StepNow();
+  const kvtest::TLayeredUpdate& out = rec.Updates.back();
+  EXPECT_EQ(out.pos.x + out.size.cx / 2, inPos.x + inSize.cx / 2);
+  EXPECT_EQ(out.pos.y + out.size.cy / 2, inPos.y + inSize.cy / 2);
 }
 
 // User button i answers hit code 1000 + i in its records and the layout,
