@@ -45,10 +45,12 @@ class TSkinnedFormFixture {
   kv::TsSkinProvider* Provide() { return provider = kv::Create<kv::TsSkinProvider>(form); }
   void Show() {
     form->Show();
-    // Another test's window may still hold the activation.
-    SetActiveWindow(form->Handle());
     PumpUntilIdle();
+    LookActive();
   }
+  // Test programs running side by side share one desktop and may take the
+  // activation from each other: the frame is told it is active instead.
+  void LookActive() { SendMessageW(form->Handle(), WM_NCACTIVATE, TRUE, 0); }
   HWND Wnd() { return form->Handle(); }
   TPixels Cache() { return TPixels::FromBitmap(*provider->SkinData()->CacheBmp); }
   // The section (and key) a pixel's colour stands for, "?" for none.

@@ -51,7 +51,7 @@ TEST_P(FrameOfFormKind, CacheHoldsEachFrameElementInItsLegendColour) {
     form->SetWindowState(wsMaximized);
     kvtest::PumpUntilIdle();
   }
-  SendMessageW(Wnd(), WM_NCPAINT, 0, 0);
+  LookActive();
   const TsFrameGeometry g = provider->Geometry();
   const TPixels cache = Cache();
   ASSERT_EQ(cache.Width(), g.FrameWidth());
