@@ -63,9 +63,12 @@ TEST_P(FrameOfFormKind, CacheHoldsEachFrameElementInItsLegendColour) {
   const TRect client = g.ClientRect();
   EXPECT_EQ(ItemAt(cache, client.Left + client.Width() / 2, client.Top + client.Height() / 2),
             "FORM.COLOR#0");
-  if (k.State != wsMaximized)
+  if (k.State != wsMaximized) {
     EXPECT_EQ(SectionAt(cache, 1, title + (cache.Height() - title) / 2), "FORM");
-  if (k.BorderWidth > 0) EXPECT_EQ(ItemAt(cache, client.Left - 2, client.Top + 5), "FORM.COLOR#0");
+  }
+  if (k.BorderWidth > 0) {
+    EXPECT_EQ(ItemAt(cache, client.Left - 2, client.Top + 5), "FORM.COLOR#0");
+  }
 
   const TsPlacedTitleButton& close = provider->PlacedButtons().at(0);
   ASSERT_EQ(close.HitCode, TitleHit::Close);
