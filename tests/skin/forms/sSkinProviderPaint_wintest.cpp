@@ -10,6 +10,7 @@
 #include <string>
 
 #include "SkinnedFormFixture.h"
+#include "classlib/Menus.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 namespace kv {
@@ -144,6 +145,27 @@ TEST_F(SkinnedFrame, ActivationChangesTheTitleStateButNotTheClient) {
   EXPECT_EQ(ItemAt(inactive, x, y), "FORMTITLE.BORDERSMASK#0");
   EXPECT_EQ(active.At(client.Left + 3, client.Top + 3),
             inactive.At(client.Left + 3, client.Top + 3));
+}
+
+// A main menu gets the menu line's band under the title, one menu height
+// per line; a dialog never shows one.
+TEST_F(SkinnedFrame, AMainMenuGetsTheMenuLineBandUnderTheTitle) {
+  auto* menu = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  form->SetCaption("");
+  Provide();
+  Show();
+  provider->InvalidateFrame();
+  const TPixels cache = Cache();
+  const TsFrameGeometry g = provider->Geometry();
+  EXPECT_EQ(provider->MenuLineCount, 1);
+  const int top = g.TitleBandBottom();
+  EXPECT_EQ(SectionAt(cache, cache.Width() / 2, top + g.MenuHeight() / 2), "MENULINE");
+  EXPECT_EQ(SectionAt(cache, cache.Width() / 2, top - 2), "FORMTITLE");
+  EXPECT_GE(provider->ClientTopOffset(), top + g.MenuHeight());
 }
 
 // The caption's plate lies behind the text, the title bar mask behind the
