@@ -346,10 +346,9 @@ bool TsSkinProvider::RebuildFormMenu() {
 
 void TsSkinProvider::CopyFrameToDC(HDC dc) {
   TsCommonData* sd = skinData_.get();
-  if (sd->BGChanged || !NeedsParentCheck(sd) || FrameCacheOutdated()) {
-    sd->BGChanged = true;
-    PaintFrameCache();
-  }
+  // Only a stale cache is painted again: every change of the frame's look
+  // marks it, and a frame painting with nothing changed is a copy.
+  if (sd->BGChanged || FrameCacheOutdated()) PaintFrameCache();
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Empty() || dc == nullptr) return;
   const TsFrameGeometry g = Geometry();
