@@ -48,6 +48,29 @@ TEST_F(SystemMenu, HasTheStandardItemsWithTheirCommandsAndCloseLast) {
   EXPECT_TRUE(m->Items()->Items(5)->IsLine());
 }
 
+// A command the program adds to the window's system menu sits between
+// Maximize and Close, set off by lines, and is posted when clicked.
+TEST_F(SystemMenu, AnAddedSystemCommandSitsBeforeCloseAndIsPosted) {
+  constexpr UINT kAbout = 0x110;
+  Provide();
+  Show();
+  AppendMenuW(provider->SystemMenu(), MF_STRING, kAbout, L"About...\tF1");
+  TsSystemMenu* m = Menu();
+  m->UpdateItems(true);
+  ASSERT_EQ(m->ExtraItemsCount, 1);
+  const int close = m->Items()->IndexOf(m->ItemClose);
+  TMenuItem* about = m->Items()->Items(close - 2);
+  EXPECT_EQ(about->Caption(), "About...");
+  EXPECT_EQ(static_cast<UINT>(about->Tag()), kAbout);
+  EXPECT_EQ(about->ShortCut(), TextToShortCut("F1"));
+  EXPECT_TRUE(m->Items()->Items(close - 1)->IsLine());
+  EXPECT_TRUE(m->Items()->Items(close - 3)->IsLine());
+  about->Click();
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, Wnd(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, kAbout);
+}
+
 TEST_F(SystemMenu, ADialogShowsMoveAndCloseOnly) {
   form->SetBorderStyle(bsDialog);
   Provide();
@@ -133,6 +156,26 @@ TEST_F(SystemMenu, DropsTheWindowsOwnMenuOrTheSkinnedOne) {
   EXPECT_TRUE(seen);
   ASSERT_NE(provider->SystemMenuObject(), nullptr);
   EXPECT_FALSE(provider->SystemMenuObject()->ItemMaximize->Enabled());
+}
+
+// Each drop builds the skin list afresh: the menu does not grow.
+TEST_F(SystemMenu, DroppingTwiceWithTheSkinListKeepsOneListAndOneLine) {
+  Provide();
+  provider->MakeSkinMenu = true;
+  Show();
+  manager->SetSkinnedPopups(true);
+  std::vector<int> counts;
+  for (int i = 0; i < 2; ++i) {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [](HWND) {});
+    provider->DropSysMenu(60, 60);
+    ASSERT_NE(provider->SystemMenuObject(), nullptr);
+    counts.push_back(provider->SystemMenuObject()->Items()->Count());
+  }
+  EXPECT_EQ(counts[0], counts[1]);
+  TsSystemMenu* m = provider->SystemMenuObject();
+  EXPECT_EQ(m->Items()->Items(0)->Name(), "SkinSelectItem");
+  EXPECT_TRUE(m->Items()->Items(1)->IsLine());
+  EXPECT_FALSE(m->Items()->Items(2)->IsLine());
 }
 
 }  // namespace
