@@ -160,7 +160,9 @@ void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
     TsTitleButtonRecord* record = ButtonRecord(b.HitCode);
     if (record == nullptr) continue;
     record->Rect = b.Rect;
-    DrawTitleButton(b, record->State, record->Timer != nullptr);
+    // Under a glow the frame keeps the button at rest; the glow shows its state.
+    const bool glowing = record->Timer != nullptr && record->Timer->GlowWindow() != nullptr;
+    DrawTitleButton(b, record->State, glowing);
   }
 }
 
