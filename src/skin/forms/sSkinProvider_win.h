@@ -84,6 +84,7 @@ struct TsTitleButton {
   bool Visible = true;
   bool UseSkinData = true;
   std::string Hint;
+  TBitmap Glyph;       // drawn centred on the button; empty for none
   int MaskIndex = -1;  // "TITLEBUTTON" of "GLOBALINFO" once a skin is loaded
   std::shared_ptr<TsTitleButtonRecord> Record = std::make_shared<TsTitleButtonRecord>();
 };
@@ -295,6 +296,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   std::vector<TsUserTitleButton> UserButtons() const;
   void GlowEnded(TsTitleButtonRecord& record);
   void DrawTitleButton(const TsPlacedTitleButton& b, int state, bool animating);
+  void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state);
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
 

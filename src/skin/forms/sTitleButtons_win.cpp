@@ -107,7 +107,8 @@ TsTitleButtonMetrics TsSkinProvider::TitleButtonMetrics() const {
 
 std::vector<TsUserTitleButton> TsSkinProvider::UserButtons() const {
   std::vector<TsUserTitleButton> users;
-  for (const TsTitleButton& b : titleButtons_.Items) users.push_back({b.Visible, b.Enabled, 0});
+  for (const TsTitleButton& b : titleButtons_.Items)
+    users.push_back({b.Visible, b.Enabled, b.Glyph.Empty() ? 0 : b.Glyph.Width()});
   return users;
 }
 
@@ -176,6 +177,30 @@ void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bo
   DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
                 skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
                 TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
+  if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), 0);
+}
+
+// A user button's glyph centred on it (a pressed one a pixel lower): a
+// 32-bit glyph by its alpha, any other with its bottom-left colour left out.
+void TsSkinProvider::DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin,
+                                   int state) {
+  const size_t i = static_cast<size_t>(b.HitCode - TitleHit::FirstUser);
+  if (i >= titleButtons_.Items.size()) return;
+  TBitmap& glyph = titleButtons_.Items[i].Glyph;
+  if (glyph.Empty() || target == nullptr) return;
+  const int x = origin.X + (b.Rect.Width() - glyph.Width()) / 2;
+  const int y = origin.Y + (b.Rect.Height() - glyph.Height()) / 2 + (state == 2 ? 1 : 0);
+  if (glyph.PixelFormat() == pf32bit) {
+    CopyRectWithTransparency(Bounds(x, y, glyph.Width(), glyph.Height()),
+                             Rect(0, 0, glyph.Width(), glyph.Height()), target, &glyph,
+                             EmptyBgCacheInfo, false);
+    return;
+  }
+  TBitmap copy(glyph);
+  copy.SetPixelFormat(pf24bit);
+  const std::uint8_t* p = copy.ScanLine(copy.Height() - 1);
+  const TColor bottomLeft = static_cast<TColor>(p[0] << 16 | p[1] << 8 | p[2]);
+  CopyBitmapSkipTransparent(target, &copy, x, y, bottomLeft);
 }
 
 void TsSkinProvider::CopyButtonToWindow(const TRect& r) {
@@ -424,6 +449,8 @@ void TacSBAnimation::MakeButtonImage() {
                     MakeBgCacheInfo(glowBmp_.get(), 0, 0),
                     skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(), 1);
   }
+  if (placed != provider_->placedButtons_.end() && placed->Mask == TsTitleMask::User)
+    provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState);
   // Without a border form the glow is opaque wherever it lies.
   for (int y = 0; y < glowBmp_->Height(); ++y) {
     std::uint8_t* row = glowBmp_->ScanLine(y);

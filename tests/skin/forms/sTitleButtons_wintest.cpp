@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "SkinnedFormFixture.h"
@@ -185,6 +186,34 @@ TEST(TitleButtonsUser, UserButtonsAreOneThousandPlusTheirIndex) {
   const int withHidden = f.provider->TitleButtonsWidth();
   f.provider->SetTitleButtonVisible(0, true);
   EXPECT_GT(f.provider->TitleButtonsWidth(), withHidden);
+}
+
+// A glyph sits centred on its user button over the button's mask; its
+// bottom-left colour is left out.
+TEST(TitleButtonsUser, AGlyphIsDrawnCentredLeavingOutItsCornerColour) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  constexpr COLORREF kInk = RGB(0x12, 0x34, 0xAB), kKey = RGB(0x01, 0x02, 0x03);
+  TsTitleButtons buttons;
+  buttons.Items.resize(1);
+  TBitmap& glyph = buttons.Items[0].Glyph;
+  glyph = TBitmap(9, 9, pf24bit);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) {
+      std::uint8_t* p = glyph.ScanLine(y) + 3 * x;
+      const COLORREF c = x < 2 ? kKey : kInk;
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  const TPixels cache = f.Cache();
+  const TRect r = f.provider->ButtonRecord(TitleHit::FirstUser)->Rect;
+  const int gx = r.Left + (r.Width() - 9) / 2, gy = r.Top + (r.Height() - 9) / 2;
+  EXPECT_TRUE(kvtest::ColourAt(cache, gx + 4, gy + 4, kInk));
+  EXPECT_EQ(cache.CountOf(kKey, cache.Whole()), 0);
+  EXPECT_EQ(f.ItemAt(cache, gx, gy + 4), "GLOBALINFO.TITLEBUTTON#0");
 }
 
 }  // namespace
