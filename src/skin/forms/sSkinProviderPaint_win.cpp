@@ -108,10 +108,10 @@ void TsSkinProvider::PaintFrameCache() {
   // A stale size is as stale as a changed look.
   if (sd->BGChanged || FrameCacheOutdated()) {
     const TsFrameGeometry g = PaintGeometry();
+    // Only a cache of the frame's size can take the title alone: after a
+    // resize the whole frame moves.
     const bool titleOnly = !FrameRepaintNeeded && SingleImage(sd->BorderMask()) &&
-                           savedTitleBmp_ != nullptr &&
-                           savedTitleBmp_->Width() == sd->CacheBmp->Width() &&
-                           sd->CacheBmp->Height() == g.State.Height &&
+                           !FrameCacheOutdated() && SavedTitleFits(g) &&
                            g.TitleBarHeight(true) != 0 && !g.State.BorderForm;
     if (titleOnly)
       RepaintTitleArea(g);
@@ -163,14 +163,21 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
   }
   PaintTitleBar(g, cache);
   if (g.State.HasMenu && g.HasVisibleMenu() && g.MenuHeight() > 0) PaintMenuLine(g, cache);
-  if (SingleImage(sd->BorderMask()) &&
-      (savedTitleBmp_ == nullptr || savedTitleBmp_->Width() != cache->Width()))
-    SaveTitleBar(g);
+  if (SingleImage(sd->BorderMask()) && !SavedTitleFits(g)) SaveTitleBar(g);
   PaintCaptionText(g, cache, true);
   if (g.TitleBarHeight(true) != 0 && drawNonClientArea_) {
     SaveButtonStrip(g);
     PaintTitleButtons(g);
   }
+}
+
+// The saved title band has the frame's width and the title's height (a
+// maximised or restyled title may be taller or shorter).
+bool TsSkinProvider::SavedTitleFits(const TsFrameGeometry& g) const {
+  const TBitmap* cache = skinData_->CacheBmp.get();
+  return savedTitleBmp_ != nullptr && cache != nullptr &&
+         savedTitleBmp_->Width() == cache->Width() &&
+         savedTitleBmp_->Height() == std::min(g.TitleBandBottom(), cache->Height());
 }
 
 void TsSkinProvider::SaveTitleBar(const TsFrameGeometry& g) {

@@ -288,6 +288,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void PaintAddedTitle(TCanvas& canvas, TRect r);
   void PaintMenuLine(const TsFrameGeometry& g, TBitmap* cache);
   void SaveTitleBar(const TsFrameGeometry& g);
+  bool SavedTitleFits(const TsFrameGeometry& g) const;
   // Title buttons (sTitleButtons_win.cpp).
   void SaveButtonStrip(const TsFrameGeometry& g);
   void RestoreButtonStrip(const TRect& r);

@@ -215,6 +215,27 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   EXPECT_EQ(f.SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
 }
 
+// A resized frame is painted whole even where activation alone would
+// repaint only the title: the buttons follow the right edge.
+TEST(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  const TRect before = f.provider->PlacedButtons().at(1).Rect;
+  SetWindowPos(f.Wnd(), nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  kvtest::PumpUntilIdle();
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPixels cache = f.Cache();
+  ASSERT_EQ(cache.Width(), 360);
+  const TRect after = f.provider->PlacedButtons().at(1).Rect;
+  EXPECT_EQ(after.Left - before.Left, 60);
+  EXPECT_EQ(f.ItemAt(cache, after.Left + 10, after.Top + 10), "GLOBALINFO.BICONMAX#0");
+  EXPECT_EQ(f.SectionAt(cache, before.Left + 10, before.Top + 10), "FORMTITLE");
+}
+
 // A minimised form keeps its title (with the restore mask on the minimise
 // button) and paints nothing below it.
 TEST(SkinnedFrameMinimised, AMinimisedFormPaintsItsTitleWithARestoreButton) {
