@@ -32,6 +32,7 @@ class TTimedProvider : public TsSkinProvider {
  protected:
   void PaintNonClientArea() override {
     if (firstFrame == Clock::time_point{}) firstFrame = Clock::now();
+    TsSkinProvider::PaintNonClientArea();
   }
 };
 

@@ -36,8 +36,11 @@ TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner) {
   skinData_->SetSkinSection("FORM");
   skinData_->ControlType = ProviderControlType;
   if (form_ != nullptr && form_->ControlState() != 0) skinData_->Updating = true;
-  AddedTitle.Font.SetName("MS Sans Serif");
-  AddedTitle.Font.SetHeight(-11);
+  TFont added;
+  added.SetName("MS Sans Serif");
+  added.SetHeight(-11);
+  added.SetColor(clNone);
+  AddedTitle.SetFont(added);
   if (form_ == nullptr) return;
 
   // The newest provider on a form wins.
@@ -64,9 +67,7 @@ void TsSkinProvider::Loaded() {
   if (form_ != nullptr && form_->HandleAllocated()) SetDwmTransitions(form_->Handle(), true);
   CreateAdapter();
   PrepareForm();
-  const TsSkinModel& skin = SkinManager()->Skin();
-  const int mask = skin.MaskIndexByNames("GLOBALINFO", "TITLEBUTTON");
-  for (TsTitleButton& b : titleButtons_.Items) b.MaskIndex = b.UseSkinData ? mask : -1;
+  LoadTitleButtonMasks();
 }
 
 void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
@@ -98,6 +99,26 @@ void TsSkinProvider::BeforeDestruction() {
 TsSkinProvider::~TsSkinProvider() {
   hook_.Remove();
   if (LastActiveProvider == this) LastActiveProvider = nullptr;
+}
+
+// --- added title ----------------------------------------------------------------------
+
+TacAddedTitle::TacAddedTitle(TsSkinProvider* provider) : provider_(provider) {
+  font_.SetColor(clNone);
+}
+
+void TacAddedTitle::SetText(const std::string& value) {
+  text_ = value;
+  Repaint();
+}
+
+void TacAddedTitle::SetFont(const TFont& value) {
+  font_.Assign(value);
+  Repaint();
+}
+
+void TacAddedTitle::Repaint() {
+  if (provider_ != nullptr && !provider_->HasState(csLoading)) provider_->RepaintFrameNow();
 }
 
 // --- the seam ---------------------------------------------------------------------------
@@ -159,6 +180,7 @@ void TsSkinProvider::NewSkinIndexes() {
   const TsSkinModel& skin = SkinManager()->Skin();
   TitleSectionIndex = skin.SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
   CaptionSectionIndex = skin.SectionIndexOf("CAPTION");
+  LoadTitleButtonMasks();
   skinData_->BGChanged = true;
   FrameRepaintNeeded = true;
   RgnChanged = true;
@@ -191,11 +213,6 @@ void TsSkinProvider::UpdateExtendedBorders(bool /*use*/) {
 
 // --- setters ----------------------------------------------------------------------------
 
-void TsSkinProvider::InvalidateFrame() {
-  skinData_->BGChanged = true;
-  if (Showing()) SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
-}
-
 void TsSkinProvider::SetCaptionAlignment(TAlignment value) {
   if (value == captionAlignment_) return;
   captionAlignment_ = value;
@@ -211,6 +228,8 @@ void TsSkinProvider::SetShowAppIcon(bool value) {
 void TsSkinProvider::SetTitleSkin(const std::string& value) {
   if (value == titleSkin_) return;
   titleSkin_ = value;
+  if (TsSkinManager* m = SkinManager())
+    TitleSectionIndex = m->Skin().SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
   InvalidateFrame();
 }
 
@@ -393,14 +412,6 @@ void TsSkinProvider::SuspendFormPainting() {
 void TsSkinProvider::ResumeFormPainting() {
   EndPaintLock(skinData_.get());
   if (HWND wnd = FormHandle()) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
-}
-
-void TsSkinProvider::PaintFormTo(HDC dc) {
-  RECT r{};
-  GetClientRect(FormHandle(), &r);
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(FormColor()));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
 }
 
 // --- cover form -------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,8 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/forms/sSkinProviderGeometry.h"
+#include "skin/forms/sSystemMenu_win.h"
+#include "skin/forms/sTitleButtonsLayout.h"
 
 namespace kv {
 
@@ -31,10 +34,24 @@ enum TsResizeMode { rmStandard, rmBorder };
 // The control-type code of a provider's skin data.
 inline constexpr int ProviderControlType = 224;
 
-// The text written after the caption; drawn by the title painting.
-struct TacAddedTitle {
-  std::string Text;
-  TFont Font;
+class TsSkinProvider;
+
+// The text written after the caption, in a font of its own; a change shows
+// in the frame at once.
+class TacAddedTitle {
+ public:
+  explicit TacAddedTitle(TsSkinProvider* provider);
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& value);
+  // clNone: the title's own font colour.
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& value);
+  void Repaint();
+
+ private:
+  TsSkinProvider* provider_;
+  std::string text_;
+  TFont font_;
 };
 
 // The title icon's own picture and size (0 derives the size from the title).
@@ -43,12 +60,33 @@ struct TsTitleIcon {
   int Height = 0;
 };
 
+class TacSBAnimation;
+
+// A title button as the frame shows it: its state (0 normal, 1 hot,
+// 2 pressed), mask and place in the frame cache, and its glow while one runs.
+struct TsTitleButtonRecord {
+  int State = 0;
+  int ImageIndex = -1;
+  TRect Rect{};
+  bool LargeButton = false;
+  int HitCode = 0;
+  Owned<TacSBAnimation> Timer;
+  TsTitleButtonRecord();
+  ~TsTitleButtonRecord();
+  TsTitleButtonRecord(TsTitleButtonRecord&&) noexcept;
+  TsTitleButtonRecord& operator=(TsTitleButtonRecord&&) noexcept;
+};
+
 // A button the program adds to the title bar.
 struct TsTitleButton {
   std::string Name;
+  bool Enabled = true;
   bool Visible = true;
   bool UseSkinData = true;
+  std::string Hint;
+  TBitmap Glyph;       // drawn centred on the button; empty for none
   int MaskIndex = -1;  // "TITLEBUTTON" of "GLOBALINFO" once a skin is loaded
+  std::shared_ptr<TsTitleButtonRecord> Record = std::make_shared<TsTitleButtonRecord>();
 };
 
 struct TsTitleButtons {
@@ -66,7 +104,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void AfterConstruction();
 
   // Published.
-  TacAddedTitle AddedTitle;
+  TacAddedTitle AddedTitle{this};
   bool AllowExtBorders() const { return allowExtBorders_; }
   void SetAllowExtBorders(bool value);
   TAlignment CaptionAlignment() const { return captionAlignment_; }
@@ -85,6 +123,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void SetShowAppIcon(bool value);
   const TsTitleButtons& TitleButtons() const { return titleButtons_; }
   void SetTitleButtons(const TsTitleButtons& value) { titleButtons_ = value; }
+  // A user button shown or hidden; the frame follows at once.
+  void SetTitleButtonVisible(int index, bool visible);
   TsTitleIcon TitleIcon;
   const std::string& TitleSkin() const { return titleSkin_; }
   void SetTitleSkin(const std::string& value);
@@ -120,6 +160,47 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // iconic. Every "captioned form" test of the provider asks this one.
   bool IsCaptionedForm() const;
   TColor FormColor() const;
+  TRect TitleIconRect() const { return Geometry().TitleIconRect(); }
+
+  // The frame cache (the skin data's cache bitmap).
+  void PaintFrameCache() override;
+  // No cache, or one of another size than the frame.
+  bool FrameCacheOutdated() const;
+  // The whole frame is painted again on the next frame painting.
+  void InvalidateFrame();
+  // Asks the form's main menu to rebuild itself; false without items.
+  bool RebuildFormMenu();
+  // The client background into dc from the frame cache (the form colour
+  // for a custom-coloured form); with full the children are told after.
+  void PaintClientBackground(HDC dc, bool full);
+
+  // Title buttons: the standard records (minimise, maximise, close, help),
+  // the masks of the loaded skin, the laid-out buttons of the last frame
+  // painting and the hot or pressed one (a hit code, 0 for none, -1 after
+  // a sizing edge).
+  TsTitleButtonRecord& ButtonMin() { return buttons_[0]; }
+  TsTitleButtonRecord& ButtonMax() { return buttons_[1]; }
+  TsTitleButtonRecord& ButtonClose() { return buttons_[2]; }
+  TsTitleButtonRecord& ButtonHelp() { return buttons_[3]; }
+  const TsTitleButtonMasks& ButtonMasks() const { return buttonMasks_; }
+  void LoadTitleButtonMasks();
+  TsTitleButtonMetrics TitleButtonMetrics() const;
+  int TitleButtonsWidth() const;
+  const std::vector<TsPlacedTitleButton>& PlacedButtons() const { return placedButtons_; }
+  // The record of a hit code; null for codes without a button.
+  TsTitleButtonRecord* ButtonRecord(int hitCode);
+  int HotButton() const { return hotButton_; }
+  void SetHotButton(int hitCode, bool repaint);
+  void SetPressedButton(int hitCode);
+  // The button's new state into the cache and onto the window, through the
+  // glow when the manager allows glowing.
+  void PaintTitleButton(int hitCode);
+  // The system menu at a screen point: the skinned one, or the window's own
+  // when pop-up menus are not skinned.
+  void DropSysMenu(int x, int y);
+  TsSystemMenu* SystemMenuObject() const { return sysMenu_; }
+  // What the system menu's rules read of the form.
+  TsFormState FormState() const { return Geometry().State.Form; }
 
   // The form window procedure, on top of the form's chain.
   void FormWndProc(TMessage& message);
@@ -151,22 +232,28 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void Notification(TComponent* component, TOperation operation) override;
   void BeforeDestruction() override;
 
-  // Hooks of the parts built later; each paints and answers nothing yet.
   // WM_NCPAINT: the frame from the cache.
-  virtual void PaintNonClientArea() {}
+  virtual void PaintNonClientArea();
   // The frame from the cache into dc (a print of the whole window).
-  virtual void CopyFrameToDC(HDC /*dc*/) {}
+  virtual void CopyFrameToDC(HDC dc);
+  // The main menu's items on the menu line of the cache; the skinned menu
+  // items draw them.
+  virtual void PaintMenuLineItems(TBitmap* /*cache*/) {}
   // The non-client mouse (hit test, title buttons); true when answered.
   virtual bool TitleBarMouse(TMessage& /*message*/) { return false; }
   // The form's menus handed to (or taken from) the menu painter.
-  virtual void SkinFormMenus(bool /*skinned*/) {}
+  virtual void SkinFormMenus(bool skinned);
   // The control adapter that skins standard controls.
   virtual void CreateAdapter() {}
   virtual void RemoveAdapter() {}
   // The skinned scroll bars of an auto-scrolling form.
   virtual void UpdateFormScrollAdapter() {}
-  // The client background into dc; the skin section's colour for now.
+  // The client background into dc (null: the form's own context).
   virtual void PaintFormTo(HDC dc);
+
+  // Hooks of the parts built later.
+  // The size grip into the cache.
+  virtual void PaintGrip(TBitmap* /*cache*/) {}
 
  private:
   bool SkinCommandAnyState(TMessage& m);
@@ -190,7 +277,29 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool Showing() const;
   bool FormDestroying() const;
   HWND FormHandle() const;
-  void InvalidateFrame();
+  // Frame painting (sSkinProviderPaint_win.cpp).
+  TsFrameGeometry PaintGeometry();
+  void PaintWholeFrame(const TsFrameGeometry& g);
+  void RepaintTitleArea(const TsFrameGeometry& g);
+  void PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache);
+  void PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache);
+  void PaintTitleBarMask(const TsFrameGeometry& g, TBitmap* cache);
+  void PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, bool withPlate);
+  void PaintAddedTitle(TCanvas& canvas, TRect r);
+  void PaintMenuLine(const TsFrameGeometry& g, TBitmap* cache);
+  void SaveTitleBar(const TsFrameGeometry& g);
+  bool SavedTitleFits(const TsFrameGeometry& g) const;
+  // Title buttons (sTitleButtons_win.cpp).
+  void SaveButtonStrip(const TsFrameGeometry& g);
+  void RestoreButtonStrip(const TRect& r);
+  void PaintTitleButtons(const TsFrameGeometry& g);
+  int TitleMaskIndex(TsTitleMask kind, int hitCode) const;
+  std::vector<TsUserTitleButton> UserButtons() const;
+  void GlowEnded(TsTitleButtonRecord& record);
+  void DrawTitleButton(const TsPlacedTitleButton& b, int state, bool animating);
+  void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state);
+  void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
+  void CopyButtonToWindow(const TRect& r);
 
   TCustomForm* form_ = nullptr;
   std::unique_ptr<TsCommonData> skinData_;
@@ -217,7 +326,23 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   TCustomForm* coverForm_ = nullptr;
   TWindowProcHook coverHook_;
   TRect lastClientRect_{};
+
+  std::unique_ptr<TBitmap> savedTitleBmp_;
+  std::unique_ptr<TBitmap> buttonStripBmp_;
+  TRect buttonStripRect_{};
+  std::unique_ptr<TBitmap> menuLineBmp_;
+  std::array<TsTitleButtonRecord, 4> buttons_;
+  TsTitleButtonMasks buttonMasks_;
+  int restoreMask_ = -1;  // "BICONNORM"
+  std::vector<TsPlacedTitleButton> placedButtons_;
+  int hotButton_ = 0;
+  TsSystemMenu* sysMenu_ = nullptr;
+
+  friend class TacSBAnimation;
 };
+
+// Set while a title button is held down (forms and dialogs alike).
+extern bool TitleButtonPressed;
 
 // The provider of the form that was active last; cleared when it goes.
 extern TsSkinProvider* LastActiveProvider;

@@ -102,7 +102,7 @@ TEST_F(ProviderLifeCycle, StartsWithItsDefaultsAndFormSkinData) {
   EXPECT_TRUE(p->TitleButtons().Items.empty());
   EXPECT_EQ(p->TitleSkin(), "");
   EXPECT_TRUE(p->UseGlobalColor());
-  EXPECT_EQ(p->AddedTitle.Font.Height(), -11);
+  EXPECT_EQ(p->AddedTitle.Font().Height(), -11);
   EXPECT_EQ(p->SkinData()->SkinSection(), "FORM");
   EXPECT_EQ(p->SkinData()->ControlType, 224);
   EXPECT_EQ(p->Form(), form);
@@ -461,9 +461,12 @@ TEST_P(SkinnedForm, TheClientIsPaintedInTheSectionColourOnScreenAndInAPrint) {
   EXPECT_TRUE(kvtest::ColourAt(client, 5, 5, section));
   EXPECT_TRUE(kvtest::ColourAt(client, client.Width() - 5, client.Height() - 5, section));
   const kvtest::TPixels print = kvtest::TPixels::FromPrint(Wnd(), PRF_CLIENT | PRF_NONCLIENT);
-  const int x = provider->ClientLeftOffset(), y = provider->ClientTopOffset();
-  EXPECT_TRUE(kvtest::ColourAt(print, x + 1, y + 1, section));
-  EXPECT_TRUE(kvtest::ColourAt(print, x + client.Width() - 2, y + client.Height() - 2, section));
+  // Inside the border mask's margins, which may reach into the client.
+  const int x = provider->ClientLeftOffset() + kvtest::TTestSkin::kMargin;
+  const int y = provider->ClientTopOffset() + kvtest::TTestSkin::kMargin;
+  EXPECT_TRUE(kvtest::ColourAt(print, x, y, section));
+  EXPECT_TRUE(kvtest::ColourAt(print, x + client.Width() - 2 * kvtest::TTestSkin::kMargin,
+                               y + client.Height() - 2 * kvtest::TTestSkin::kMargin, section));
 }
 
 TEST_P(SkinnedForm, WithoutItsOwnFrameTheFormGetsItsSystemMenuBackAndNoRegion) {

@@ -1,0 +1,449 @@
+// Frame painting of TsSkinProvider: the frame cache (borders, title bar,
+// title icon, caption, menu line), its copy onto the window's non-client
+// area, and the client background taken from the same cache.
+#include <algorithm>
+
+#include "base/TextCodec.h"
+#include "classlib/Menus.h"
+#include "skin/core/acPlatform.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/acUtils_win.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sStyleSimply_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sSectionPaint_win.h"
+#include "skin/graphics/sTextUtils_win.h"
+
+namespace kv {
+
+namespace {
+
+constexpr UINT kCaptionFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+// Room between the caption and the added title.
+constexpr int kAddedTitleGap = 4;
+
+int StateOf(bool active) { return active ? 1 : 0; }
+
+// A border mask that looks the same active and inactive: the title band
+// alone can then be repainted on activation.
+bool SingleImage(const TsMaskData* mask) { return mask == nullptr || mask->ImageCount == 1; }
+
+// The system caption font on the canvas.
+void UseCaptionFont(TCanvas& canvas) {
+  HFONT font = CreateCaptionFont();
+  if (font == nullptr) return;
+  LOGFONTW lf{};
+  if (GetObjectW(font, sizeof(lf), &lf) != 0) {
+    TFont& f = *canvas.Font();
+    f.SetName(Utf16ToUtf8(reinterpret_cast<const char16_t*>(lf.lfFaceName)));
+    f.SetHeight(lf.lfHeight);
+    f.SetStyle(lf.lfWeight >= FW_BOLD ? TFontStyles(fsBold) : TFontStyles());
+    f.SetCharset(lf.lfCharSet);
+  }
+  DeleteObject(font);
+}
+
+int TextHeight(TCanvas& canvas, const std::string& text) {
+  TSize size{};
+  CanvasTextExtent(canvas, text.empty() ? std::string("W") : text, size);
+  return size.cy;
+}
+
+}  // namespace
+
+// --- the cache --------------------------------------------------------------------------
+
+bool TsSkinProvider::FrameCacheOutdated() const {
+  const TBitmap* cache = skinData_->CacheBmp.get();
+  if (cache == nullptr) return true;
+  const TsFrameGeometry g = Geometry();
+  return cache->Width() != g.FrameWidth() || cache->Height() != g.FrameCacheHeight();
+}
+
+void TsSkinProvider::InvalidateFrame() {
+  skinData_->BGChanged = true;
+  FrameRepaintNeeded = true;
+  MenuLineCount = -1;
+  if (Showing()) SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
+}
+
+// The geometry with the menu line counted, as the painting needs it.
+TsFrameGeometry TsSkinProvider::PaintGeometry() {
+  TsFrameGeometry g = Geometry();
+  TMainMenu* menu = form_ != nullptr ? form_->Menu() : nullptr;
+  HWND wnd = FormHandle();
+  if (menu == nullptr || wnd == nullptr) return g;
+  std::vector<int> widths;
+  TMenuItem* items = menu->Items();
+  for (int i = 0; i < items->Count(); ++i) {
+    if (!items->Items(i)->Visible()) continue;
+    g.State.MenuItemVisible = true;
+    RECT r{};
+    if (GetMenuItemRect(wnd, GetMenu(wnd), static_cast<UINT>(widths.size()), &r))
+      widths.push_back(r.right - r.left);
+  }
+  if (MenuLineCount < 0) MenuLineCount = CountMenuLines(g, widths);
+  g.State.MenuLineCount = std::max(MenuLineCount, 1);
+  return g;
+}
+
+void TsSkinProvider::PaintFrameCache() {
+  if (form_ == nullptr || (form_->ControlState() & csCreating) != 0) return;
+  TsCommonData* sd = skinData_.get();
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr) return;
+  if (sd->CacheBmp == nullptr) {
+    sd->CacheBmp = NewBitmap24(0, 0);
+    sd->UpdateChildBgFlags(false);
+    if (!form_->HasState(csLoading)) {
+      TMessage m{SM_ALPHACMD, CommandWParam(cmdChildBgFlags), 1, 0};
+      BroadcastToChildren(form_, m);
+    }
+  }
+  // A stale size is as stale as a changed look.
+  if (sd->BGChanged || FrameCacheOutdated()) {
+    const TsFrameGeometry g = PaintGeometry();
+    // Only a cache of the frame's size can take the title alone: after a
+    // resize the whole frame moves.
+    const bool titleOnly = !FrameRepaintNeeded && SingleImage(sd->BorderMask()) &&
+                           !FrameCacheOutdated() && SavedTitleFits(g) &&
+                           g.TitleBarHeight(true) != 0 && !g.State.BorderForm;
+    if (titleOnly)
+      RepaintTitleArea(g);
+    else
+      PaintWholeFrame(g);
+    FrameRepaintNeeded = false;
+    sd->BGChanged = false;
+    if (form_->OnPaint && NeedsParentCheck(sd)) {
+      TBitmapCanvas canvas(*sd->CacheBmp);
+      HDC dc = canvas.Handle();
+      const TSavedDC saved(dc);
+      SetWindowOrgEx(dc, -g.ClientLeftOffset(), -g.ClientTopOffset(), nullptr);
+      const TCanvasBinding binding(*form_->Canvas(), dc, true);
+      form_->OnPaint(form_);
+    }
+  }
+  FramePainted = true;
+  sd->BGChanged = false;
+  SetPaintingSuspended(sd, false);
+}
+
+void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
+  TsCommonData* sd = skinData_.get();
+  const TsSkinModel& skin = SkinManager()->Skin();
+  TBitmap* cache = sd->CacheBmp.get();
+  // The region follows size and skin changes, which mark it themselves.
+  cache->SetSize(g.FrameWidth(), g.FrameCacheHeight());
+  const TRect frame = Rect(0, 0, cache->Width(), cache->Height());
+  const int state = StateOf(formActive_);
+  if (skin.IsSectionIndexValid(sd->SkinIndex)) {
+    if (sd->CustomColor()) {
+      TBitmapCanvas canvas(*cache);
+      FillRectWithColor(canvas.Handle(), frame, ColorToRGB(FormColor()));
+    } else {
+      // The background keeps one colour whatever the activity, so that
+      // the client copied from here never goes stale on activation.
+      TRect back = frame;
+      if (g.State.Form.Iconic) back.Bottom = std::min(back.Bottom, g.TitleBandBottom());
+      PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, back, {0, 0}, cache);
+    }
+    if (const TsMaskData* border = sd->BorderMask(); border != nullptr && g.HasTitleBar())
+      PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
+                        skin.MasterBitmap.get(), state, true);
+    if (GripMode == gmRightBottom && !g.IsMaximized() && g.State.ThickFrame &&
+        NeedsParentCheck(sd)) {
+      sd->BGChanged = false;
+      PaintGrip(cache);
+    }
+  }
+  PaintTitleBar(g, cache);
+  if (g.State.HasMenu && g.HasVisibleMenu() && g.MenuHeight() > 0) PaintMenuLine(g, cache);
+  if (SingleImage(sd->BorderMask()) && !SavedTitleFits(g)) SaveTitleBar(g);
+  PaintCaptionText(g, cache, true);
+  if (g.TitleBarHeight(true) != 0 && drawNonClientArea_) {
+    SaveButtonStrip(g);
+    PaintTitleButtons(g);
+  }
+}
+
+// The saved title band has the frame's width and the title's height (a
+// maximised or restyled title may be taller or shorter).
+bool TsSkinProvider::SavedTitleFits(const TsFrameGeometry& g) const {
+  const TBitmap* cache = skinData_->CacheBmp.get();
+  return savedTitleBmp_ != nullptr && cache != nullptr &&
+         savedTitleBmp_->Width() == cache->Width() &&
+         savedTitleBmp_->Height() == std::min(g.TitleBandBottom(), cache->Height());
+}
+
+void TsSkinProvider::SaveTitleBar(const TsFrameGeometry& g) {
+  TBitmap* cache = skinData_->CacheBmp.get();
+  const int height = std::min(g.TitleBandBottom(), cache->Height());
+  if (height <= 0) return;
+  savedTitleBmp_ = NewBitmap24(cache->Width(), height);
+  CopyPixels(savedTitleBmp_.get(), 0, 0, cache, 0, 0, cache->Width(), height);
+}
+
+// Activation of a form whose borders do not change: the title band comes
+// back from the saved copy and only its own items are painted again.
+void TsSkinProvider::RepaintTitleArea(const TsFrameGeometry& g) {
+  TBitmap* cache = skinData_->CacheBmp.get();
+  CopyPixels(cache, 0, 0, savedTitleBmp_.get(), 0, 0, savedTitleBmp_->Width(),
+             savedTitleBmp_->Height());
+  if (!drawNonClientArea_) return;
+  PaintTitleBar(g, cache);
+  SaveButtonStrip(g);
+  PaintTitleButtons(g);
+  PaintCaptionText(g, cache, false);
+}
+
+void TsSkinProvider::PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache) {
+  if (g.TitleBarHeight(true) <= 0 || !drawNonClientArea_) return;
+  const TsSkinModel& skin = SkinManager()->Skin();
+  if (skin.IsSectionIndexValid(TitleSectionIndex)) {
+    const TRect band = Rect(0, 0, cache->Width(), std::min(g.TitleBandBottom(), cache->Height()));
+    const std::string& name = skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName;
+    PaintSkinItem(TitleSectionIndex, name, MakeBgCacheInfo(cache, 0, 0), true, StateOf(formActive_),
+                  band, {0, 0}, cache, &skin);
+  }
+  PaintTitleIcon(g, cache);
+  PaintTitleBarMask(g, cache);
+}
+
+void TsSkinProvider::PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache) {
+  if (!g.ShowsTitleIcon()) return;
+  HWND wnd = FormHandle();
+  if (wnd == nullptr) return;
+  HICON icon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
+  if (icon == nullptr) icon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
+  if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICONSM));
+  if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICON));
+  if (icon == nullptr) return;
+  const TRect r = g.TitleIconRect();
+  TBitmapCanvas canvas(*cache);
+  DrawIconEx(canvas.Handle(), r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+}
+
+void TsSkinProvider::PaintTitleBarMask(const TsFrameGeometry& g, TBitmap* cache) {
+  if (VisibleStandardButtons(g) == 0) return;
+  const TsSkinModel& skin = SkinManager()->Skin();
+  const TsCommonData* sd = skinData_.get();
+  if (!skin.IsSectionIndexValid(sd->SkinIndex)) return;
+  const int index = skin.MaskIndexOf(
+      sd->SkinIndex, skin.GeneralData[static_cast<size_t>(sd->SkinIndex)].ClassName, "TITLEBAR");
+  if (!skin.IsMaskIndexValid(index)) return;
+  const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
+  const int width = TitleButtonsWidth() + 2 * (MaskFrameWidth(mask) / 3);
+  const int right = cache->Width() - g.State.ShadowMargins.Right;
+  const TRect r = Rect(right - width, 0, right, std::min(g.TitleBandBottom(), cache->Height()));
+  PaintMaskNinePart(cache, r, true, MakeBgCacheInfo(cache, 0, 0), mask, skin.MasterBitmap.get(),
+                    StateOf(formActive_), true);
+}
+
+void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, bool withPlate) {
+  if (g.TitleBarHeight(true) <= 0 || !drawNonClientArea_) return;
+  TsSkinManager* manager = SkinManager();
+  const TsSkinModel& skin = manager->Skin();
+  const bool plate = withPlate && skin.IsSectionIndexValid(CaptionSectionIndex);
+  TRect r = g.CaptionTextRect(TitleButtonsWidth(), plate);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  TBitmapCanvas canvas(*cache);
+  UseCaptionFont(canvas);
+  const std::string text = form_->Caption();
+  const int height = TextHeight(canvas, text);
+  r.Top += (r.Height() - height) / 2;
+  r.Bottom = r.Top + height;
+  const UINT flags = kCaptionFlags | AlignmentTextFlags(form_, captionAlignment_);
+  TRect textRect = r;
+  if (plate && !text.empty()) {
+    TRect measured = r;
+    DrawTextString(canvas.Handle(), text, measured, flags | DT_CALCRECT);
+    const int free = r.Width() - measured.Width();
+    if (captionAlignment_ == taRightJustify)
+      OffsetRect(measured, free, 0);
+    else if (captionAlignment_ == taCenter)
+      OffsetRect(measured, free / 2, 0);
+    InflateRect(measured, 4, 2);
+    measured.Right = std::min(measured.Right, cache->Width());
+    measured.Bottom = std::min(measured.Bottom, cache->Height());
+    const std::string& name = skin.GeneralData[static_cast<size_t>(CaptionSectionIndex)].ClassName;
+    // The plate lies over the title as painted so far; only the title band
+    // is copied, the plate never leaves it.
+    const int band = std::min(cache->Height(), std::max(measured.Bottom, g.TitleBandBottom()));
+    const std::unique_ptr<TBitmap> under = NewBitmap32(cache->Width(), band);
+    CopyPixels(under.get(), 0, 0, cache, 0, 0, cache->Width(), band);
+    measured.Bottom = std::min(measured.Bottom, band);
+    PaintSkinItem(CaptionSectionIndex, name, MakeBgCacheInfo(under.get(), 0, 0), true,
+                  StateOf(formActive_), measured, {0, 0}, cache, &skin);
+  }
+  const int section = plate ? CaptionSectionIndex : TitleSectionIndex;
+  WriteSectionText(canvas, text, true, textRect, flags, section, formActive_, manager);
+  // Also on the title-only repaint, or activation would take the text away.
+  if (!AddedTitle.Text().empty()) {
+    TRect measured = textRect;
+    if (!text.empty()) DrawTextString(canvas.Handle(), text, measured, flags | DT_CALCRECT);
+    TRect added = textRect;
+    added.Left = (text.empty() ? textRect.Left : measured.Right) + kAddedTitleGap;
+    // The cache's one canvas: a bitmap is selected into one context at a time.
+    PaintAddedTitle(canvas, added);
+  }
+}
+
+// The added title after the caption: its own font, in the title's font
+// colour unless it names one (mixed with the title for an inactive form).
+void TsSkinProvider::PaintAddedTitle(TCanvas& canvas, TRect r) {
+  if (r.Left + 8 >= r.Right) return;
+  const TsSkinModel& skin = SkinManager()->Skin();
+  TColor colour = AddedTitle.Font().Color();
+  TColor titleFont = clWindowText, titleColour = clWindowText;
+  if (skin.IsSectionIndexValid(TitleSectionIndex)) {
+    const TsGeneralData& title = skin.GeneralData[static_cast<size_t>(TitleSectionIndex)];
+    titleFont = static_cast<TColor>(formActive_ ? title.HotFontColor[0] : title.FontColor[0]);
+    titleColour = static_cast<TColor>(title.Color);
+  }
+  if (colour == clNone || colour == clWindowText)
+    colour = titleFont;
+  else if (!formActive_)
+    colour = MixColorsByFraction(ColorToRGB(colour), ColorToRGB(titleColour), 0.5);
+  canvas.Font()->Assign(AddedTitle.Font());
+  canvas.Font()->SetColor(colour);
+  canvas.Brush()->SetStyle(bsClear);
+  const int height = TextHeight(canvas, AddedTitle.Text());
+  r.Top += (r.Height() - height) / 2;
+  r.Bottom = r.Top + height;
+  HDC dc = canvas.Handle();
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(colour));
+  DrawTextString(dc, AddedTitle.Text(), r, kCaptionFlags);
+}
+
+void TsSkinProvider::PaintMenuLine(const TsFrameGeometry& g, TBitmap* cache) {
+  const TsSkinModel& skin = SkinManager()->Skin();
+  int section = menuLineSkin_.empty() ? -1 : skin.SectionIndexOf(menuLineSkin_);
+  if (!skin.IsSectionIndexValid(section)) section = skin.SectionIndexOf("MENULINE");
+  const int m = g.MenuLinesHeight();
+  const TRect band = Rect(g.State.ShadowMargins.Left, g.TitleBandBottom(),
+                          cache->Width() - g.State.ShadowMargins.Right, g.TitleBandBottom() + m);
+  if (skin.IsSectionIndexValid(section) && band.Bottom <= cache->Height())
+    PaintSkinItem(section, skin.GeneralData[static_cast<size_t>(section)].ClassName,
+                  MakeBgCacheInfo(cache, 0, 0), true, 0, band, {0, 0}, cache, &skin);
+  // The menu painter draws each item over this background.
+  if (menuLineBmp_ == nullptr) menuLineBmp_ = NewBitmap24(0, 0);
+  menuLineBmp_->SetSize(g.FrameWidth() - g.State.ShadowMargins.Left, m);
+  CopyPixels(menuLineBmp_.get(), 0, 0, cache, band.Left, band.Top, band.Width(), m);
+  PaintMenuLineItems(cache);
+}
+
+bool TsSkinProvider::RebuildFormMenu() {
+  // A rebuild can come back here through the menu's change notification.
+  static bool rebuilding = false;
+  TMainMenu* menu = form_ != nullptr ? form_->Menu() : nullptr;
+  if (rebuilding || menu == nullptr || menu->Items()->Count() == 0) return false;
+  rebuilding = true;
+  menu->Rebuild();
+  rebuilding = false;
+  return true;
+}
+
+// --- onto the window --------------------------------------------------------------------
+
+void TsSkinProvider::CopyFrameToDC(HDC dc) {
+  TsCommonData* sd = skinData_.get();
+  // Only a stale cache is painted again: every change of the frame's look
+  // marks it, and a frame painting with nothing changed is a copy.
+  if (sd->BGChanged || FrameCacheOutdated()) PaintFrameCache();
+  TBitmap* cache = sd->CacheBmp.get();
+  if (cache == nullptr || cache->Empty() || dc == nullptr) return;
+  const TsFrameGeometry g = Geometry();
+  TBitmapCanvas canvas(*cache);
+  HDC src = canvas.Handle();
+  const int w = g.State.Width, h = g.State.Height;
+  const int top = g.CaptionHeight(), side = g.SideBorderWidth(true);
+  const int bottom = g.BottomBorderWidth(true);
+  // Without a border form the cache lies on the window point for point.
+  BitBlt(dc, 0, 0, w, top, src, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, top, side, h - top, src, 0, top, SRCCOPY);
+  BitBlt(dc, side, h - bottom, w - side, bottom, src, side, h - bottom, SRCCOPY);
+  BitBlt(dc, w - side, top, side, h - top, src, w - side, top, SRCCOPY);
+}
+
+void TsSkinProvider::PaintNonClientArea() {
+  if (GlobalRedrawLock || !drawNonClientArea_) return;
+  HWND wnd = FormHandle();
+  if (wnd == nullptr) return;
+  if (ResizeMode == rmBorder && IsDwmCompositionOn()) ResizeMode = rmStandard;
+  if (!MenuRebuilt && RebuildFormMenu()) MenuRebuilt = true;
+  TsCommonData* sd = skinData_.get();
+  SetPaintingSuspended(sd, false);
+  if (sd->CacheBmp != nullptr && sd->CacheBmp->Width() == 0) sd->BGChanged = true;
+  HDC dc = GetWindowDC(wnd);
+  if (dc == nullptr) return;
+  {
+    const TSavedDC saved(dc);
+    const TsFrameGeometry g = Geometry();
+    if (!g.HasTitleBar() && g.State.ThickFrame && !g.State.Form.Iconic) {
+      // A sizeable form without a title: only its borders.
+      if (sd->BGChanged || FrameCacheOutdated()) PaintFrameCache();
+      TBitmap* cache = sd->CacheBmp.get();
+      if (cache != nullptr && !cache->Empty()) {
+        TBitmapCanvas canvas(*cache);
+        CopyBorderStrips(dc, 0, 0, g.State.Width, g.State.Height, canvas.Handle(), 0, 0,
+                         g.SideBorderWidth(true));
+      }
+    } else {
+      CopyFrameToDC(dc);
+    }
+  }
+  ReleaseDC(wnd, dc);
+  InRegionUpdate = false;
+}
+
+// --- client -----------------------------------------------------------------------------
+
+void TsSkinProvider::PaintClientBackground(HDC dc, bool full) {
+  TsCommonData* sd = skinData_.get();
+  HWND wnd = FormHandle();
+  if (dc == nullptr || wnd == nullptr) return;
+  RECT client{};
+  GetClientRect(wnd, &client);
+  if (sd->CustomColor() || form_->FormStyle() == fsMDIForm) {
+    FillRectWithColor(dc, Rect(0, 0, client.right, client.bottom), FormColor());
+    return;
+  }
+  if (!FramePainted || sd->BGChanged || FrameCacheOutdated()) PaintFrameCache();
+  TBitmap* cache = sd->CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) {
+    FillRectWithColor(dc, Rect(0, 0, client.right, client.bottom), FormColor());
+    return;
+  }
+  CopyCacheToDC(form_, sd, {ClientLeftOffset(), ClientTopOffset()}, 0, 0, dc,
+                Rect(0, 0, client.right, client.bottom));
+  if (full) ResumeChildrenPainting(form_);
+}
+
+void TsSkinProvider::PaintFormTo(HDC dc) {
+  HWND wnd = FormHandle();
+  if (wnd == nullptr) return;
+  const bool own = dc == nullptr;
+  if (own) dc = GetDC(wnd);
+  PaintClientBackground(dc, false);
+  if (own) ReleaseDC(wnd, dc);
+}
+
+// --- menus ------------------------------------------------------------------------------
+
+void TsSkinProvider::SkinFormMenus(bool skinned) {
+  TsSkinManager* manager = SkinManager();
+  if (form_ == nullptr || manager == nullptr || manager != DefaultManager) return;
+  const bool popups = skinned && manager->SkinnedPopups();
+  for (int i = 0; i < form_->ComponentCount(); ++i) {
+    auto* popup = dynamic_cast<TPopupMenu*>(form_->Components(i));
+    if (popup != nullptr) FormServices().SetMenuSkinned(manager, popup->Handle(), popups);
+  }
+}
+
+}  // namespace kv

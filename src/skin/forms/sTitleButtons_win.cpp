@@ -1,0 +1,500 @@
+// Title buttons of TsSkinProvider: their masks, their place and look in the
+// frame cache, the hot and pressed states, and the glow that fades a new
+// state in and out.
+#include "skin/forms/sTitleButtons_win.h"
+
+#include <algorithm>
+
+#include "classlib/PlatformCalls.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+
+namespace kv {
+
+bool TitleButtonPressed = false;
+
+TsTitleButtonRecord::TsTitleButtonRecord() = default;
+TsTitleButtonRecord::~TsTitleButtonRecord() = default;
+TsTitleButtonRecord::TsTitleButtonRecord(TsTitleButtonRecord&&) noexcept = default;
+TsTitleButtonRecord& TsTitleButtonRecord::operator=(TsTitleButtonRecord&&) noexcept = default;
+
+namespace {
+
+constexpr int kHotSteps = 10;
+constexpr int kPressedSteps = 1;
+constexpr intptr_t kAuxFormTag = -98;
+
+bool IsStandardHit(int code) {
+  return code == TitleHit::MinButton || code == TitleHit::MaxButton || code == TitleHit::Close ||
+         code == TitleHit::Help;
+}
+
+}  // namespace
+
+// --- masks and sizes --------------------------------------------------------------------
+
+void TsSkinProvider::LoadTitleButtonMasks() {
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr) return;
+  const TsSkinModel& skin = manager->Skin();
+  if (skin.SectionIndexOf("GLOBALINFO") < 0) return;
+  const TsFrameGeometry g = Geometry();
+  const bool mdiMain = form_ != nullptr && form_->FormStyle() == fsMDIForm;
+  buttonMasks_ = kv::LoadTitleButtonMasks(g.UsesBorderIconSpacing(), mdiMain, [&](auto key) {
+    return skin.MaskIndexByNames("GLOBALINFO", key);
+  });
+  restoreMask_ = skin.MaskIndexByNames("GLOBALINFO", "BICONNORM");
+  if (restoreMask_ < 0 && skin.IsSectionIndexValid(skinData_->SkinIndex))
+    restoreMask_ = skin.MaskIndexOf(
+        skinData_->SkinIndex, skin.GeneralData[static_cast<size_t>(skinData_->SkinIndex)].ClassName,
+        "BICONNORM");
+  const int hits[] = {TitleHit::MinButton, TitleHit::MaxButton, TitleHit::Close, TitleHit::Help};
+  const int masks[] = {buttonMasks_.Min, buttonMasks_.Max, buttonMasks_.Close, buttonMasks_.Help};
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i].HitCode = hits[i];
+    buttons_[i].ImageIndex = masks[i];
+    buttons_[i].LargeButton = buttonMasks_.LargeButton;
+  }
+  for (size_t i = 0; i < titleButtons_.Items.size(); ++i) {
+    TsTitleButton& b = titleButtons_.Items[i];
+    b.MaskIndex = b.UseSkinData ? buttonMasks_.TitleButton : -1;
+    b.Record->HitCode = TitleHit::FirstUser + static_cast<int>(i);
+    b.Record->ImageIndex = b.MaskIndex;
+  }
+}
+
+int TsSkinProvider::TitleMaskIndex(TsTitleMask kind, int hitCode) const {
+  switch (kind) {
+    case TsTitleMask::Close:
+      return buttonMasks_.Close;
+    case TsTitleMask::Max:
+      return buttonMasks_.Max;
+    case TsTitleMask::Restore:
+      return restoreMask_;
+    case TsTitleMask::Min:
+      return buttonMasks_.Min;
+    case TsTitleMask::Help:
+      return buttonMasks_.Help;
+    case TsTitleMask::User: {
+      const size_t i = static_cast<size_t>(hitCode - TitleHit::FirstUser);
+      return i < titleButtons_.Items.size() ? titleButtons_.Items[i].MaskIndex : -1;
+    }
+  }
+  return -1;
+}
+
+TsTitleButtonMetrics TsSkinProvider::TitleButtonMetrics() const {
+  TsTitleButtonMetrics m;
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr) return m;
+  const TsSkinModel& skin = manager->Skin();
+  auto mask = [&](int index) -> const TsMaskData* {
+    return skin.IsMaskIndexValid(index) ? &skin.MaskData[static_cast<size_t>(index)] : nullptr;
+  };
+  m.Close = StandardButtonWidth(mask(buttonMasks_.Close));
+  m.Max = StandardButtonWidth(mask(buttonMasks_.Max));
+  m.Restore = StandardButtonWidth(mask(restoreMask_));
+  m.Min = StandardButtonWidth(mask(buttonMasks_.Min));
+  m.Help = StandardButtonWidth(mask(buttonMasks_.Help));
+  m.Height = StandardButtonHeight(mask(buttonMasks_.Close));
+  m.UserMask = StandardButtonWidth(mask(buttonMasks_.TitleButton));
+  m.LargeButton = buttonMasks_.LargeButton;
+  return m;
+}
+
+std::vector<TsUserTitleButton> TsSkinProvider::UserButtons() const {
+  std::vector<TsUserTitleButton> users;
+  for (const TsTitleButton& b : titleButtons_.Items)
+    users.push_back({b.Visible, b.Enabled, b.Glyph.Empty() ? 0 : b.Glyph.Width()});
+  return users;
+}
+
+int TsSkinProvider::TitleButtonsWidth() const {
+  return kv::TitleButtonsWidth(Geometry(), TitleButtonMetrics(), UserButtons());
+}
+
+TsTitleButtonRecord* TsSkinProvider::ButtonRecord(int hitCode) {
+  for (TsTitleButtonRecord& r : buttons_)
+    if (r.HitCode == hitCode && hitCode != 0) return &r;
+  if (IsUserTitleHit(hitCode)) {
+    const size_t i = static_cast<size_t>(hitCode - TitleHit::FirstUser);
+    if (i < titleButtons_.Items.size()) return titleButtons_.Items[i].Record.get();
+  }
+  return nullptr;
+}
+
+void TsSkinProvider::SetTitleButtonVisible(int index, bool visible) {
+  if (index < 0 || static_cast<size_t>(index) >= titleButtons_.Items.size()) return;
+  titleButtons_.Items[static_cast<size_t>(index)].Visible = visible;
+  FrameRepaintNeeded = true;
+  RepaintFrameNow();
+}
+
+// --- painting ---------------------------------------------------------------------------
+
+void TsSkinProvider::SaveButtonStrip(const TsFrameGeometry& g) {
+  TBitmap* cache = skinData_->CacheBmp.get();
+  const int height = std::min(g.TitleBandBottom(), cache->Height());
+  if (height <= 0) return;
+  if (buttonStripBmp_ == nullptr) buttonStripBmp_ = NewBitmap24(0, 0);
+  buttonStripBmp_->SetSize(cache->Width(), height);
+  CopyPixels(buttonStripBmp_.get(), 0, 0, cache, 0, 0, cache->Width(), height);
+}
+
+void TsSkinProvider::RestoreButtonStrip(const TRect& r) {
+  TBitmap* cache = skinData_->CacheBmp.get();
+  if (buttonStripBmp_ == nullptr || cache == nullptr) return;
+  const int right = std::min({r.Right, buttonStripBmp_->Width(), cache->Width()});
+  const int bottom = std::min({r.Bottom, buttonStripBmp_->Height(), cache->Height()});
+  const int left = std::max(r.Left, 0), top = std::max(r.Top, 0);
+  if (right > left && bottom > top)
+    CopyPixels(cache, left, top, buttonStripBmp_.get(), left, top, right - left, bottom - top);
+}
+
+void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
+  const std::vector<TsUserTitleButton> users = UserButtons();
+  placedButtons_ = PlaceTitleButtons(g, TitleButtonMetrics(), users);
+  for (const TsPlacedTitleButton& b : placedButtons_) {
+    TsTitleButtonRecord* record = ButtonRecord(b.HitCode);
+    if (record == nullptr) continue;
+    record->Rect = b.Rect;
+    // Under a glow the frame keeps the button at rest; the glow shows its state.
+    const bool glowing = record->Timer != nullptr && record->Timer->GlowWindow() != nullptr;
+    DrawTitleButton(b, record->State, glowing);
+  }
+}
+
+void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bool animating) {
+  TBitmap* cache = skinData_->CacheBmp.get();
+  const TsSkinModel& skin = SkinManager()->Skin();
+  const int index = TitleMaskIndex(b.Mask, b.HitCode);
+  if (cache == nullptr || !skin.IsMaskIndexValid(index)) return;
+  // The mask's see-through pixels show the title, not the last state.
+  RestoreButtonStrip(b.Rect);
+  DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
+                skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
+                TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
+  if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), 0);
+}
+
+// A user button's glyph centred on it (a pressed one a pixel lower): a
+// 32-bit glyph by its alpha, any other with its bottom-left colour left out.
+void TsSkinProvider::DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin,
+                                   int state) {
+  const size_t i = static_cast<size_t>(b.HitCode - TitleHit::FirstUser);
+  if (i >= titleButtons_.Items.size()) return;
+  TBitmap& glyph = titleButtons_.Items[i].Glyph;
+  if (glyph.Empty() || target == nullptr) return;
+  const int x = origin.X + (b.Rect.Width() - glyph.Width()) / 2;
+  const int y = origin.Y + (b.Rect.Height() - glyph.Height()) / 2 + (state == 2 ? 1 : 0);
+  if (glyph.PixelFormat() == pf32bit) {
+    CopyRectWithTransparency(Bounds(x, y, glyph.Width(), glyph.Height()),
+                             Rect(0, 0, glyph.Width(), glyph.Height()), target, &glyph,
+                             EmptyBgCacheInfo, false);
+    return;
+  }
+  TBitmap copy(glyph);
+  copy.SetPixelFormat(pf24bit);
+  const std::uint8_t* p = copy.ScanLine(copy.Height() - 1);
+  const TColor bottomLeft = static_cast<TColor>(p[0] << 16 | p[1] << 8 | p[2]);
+  CopyBitmapSkipTransparent(target, &copy, x, y, bottomLeft);
+}
+
+void TsSkinProvider::CopyButtonToWindow(const TRect& r) {
+  HWND wnd = FormHandle();
+  TBitmap* cache = skinData_->CacheBmp.get();
+  if (wnd == nullptr || cache == nullptr || cache->Empty() || !IsWindowVisible(wnd)) return;
+  HDC dc = GetWindowDC(wnd);
+  {
+    TBitmapCanvas canvas(*cache);
+    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+  }
+  ReleaseDC(wnd, dc);
+}
+
+void TsSkinProvider::PaintTitleButton(int hitCode) {
+  TsTitleButtonRecord* record = ButtonRecord(hitCode);
+  TsSkinManager* manager = SkinManager();
+  if (record == nullptr || manager == nullptr) return;
+  auto placed = std::find_if(placedButtons_.begin(), placedButtons_.end(),
+                             [&](const TsPlacedTitleButton& b) { return b.HitCode == hitCode; });
+  if (placed == placedButtons_.end()) return;
+  const bool glowing = (manager->AllowGlowing() || HasBorderForm()) &&
+                       (IsStandardHit(hitCode) || IsUserTitleHit(hitCode));
+  if (glowing) {
+    const int state = record->State;
+    StartButtonAnimation(*record, state, state == 2 ? kPressedSteps : kHotSteps, state != 0);
+    return;
+  }
+  DrawTitleButton(*placed, record->State, false);
+  CopyButtonToWindow(record->Rect);
+}
+
+void TsSkinProvider::StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps,
+                                          bool up) {
+  // No message pumping here: this is reached from WM_NCHITTEST.
+  if (record.Timer == nullptr) {
+    record.Timer = CreateOwned<TacSBAnimation>(this, &record);
+    // The cache shows the button at rest under its glow.
+    auto placed =
+        std::find_if(placedButtons_.begin(), placedButtons_.end(),
+                     [&](const TsPlacedTitleButton& b) { return b.HitCode == record.HitCode; });
+    if (placed != placedButtons_.end()) {
+      DrawTitleButton(*placed, 0, true);
+      CopyButtonToWindow(record.Rect);
+    }
+  }
+  record.Timer->Steps = steps;
+  record.Timer->Start(state, up);
+}
+
+// The glow of a faded-out button is gone: the button is drawn at rest.
+void TsSkinProvider::GlowEnded(TsTitleButtonRecord& record) {
+  auto placed =
+      std::find_if(placedButtons_.begin(), placedButtons_.end(),
+                   [&](const TsPlacedTitleButton& b) { return b.HitCode == record.HitCode; });
+  if (placed == placedButtons_.end()) return;
+  DrawTitleButton(*placed, record.State, false);
+  CopyButtonToWindow(record.Rect);
+}
+
+// --- states -----------------------------------------------------------------------------
+
+void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
+  if (!drawNonClientArea_) return;
+  if (hitCode == hotButton_ || (hotButton_ == -1 && hitCode == 0)) return;
+  if (hotButton_ > 0) {
+    if (TsTitleButtonRecord* previous = ButtonRecord(hotButton_)) {
+      previous->State = 0;
+      if (repaint) PaintTitleButton(hotButton_);
+    }
+  }
+  hotButton_ = hitCode;
+  if (TsTitleButtonRecord* record = ButtonRecord(hitCode)) {
+    record->State = 1;
+    TitleButtonPressed = false;
+    if (repaint) PaintTitleButton(hitCode);
+    return;
+  }
+  TitleButtonPressed = false;
+}
+
+void TsSkinProvider::SetPressedButton(int hitCode) {
+  if (hotButton_ != hitCode && hotButton_ > 0) {
+    if (TsTitleButtonRecord* previous = ButtonRecord(hotButton_)) {
+      previous->State = 0;
+      PaintTitleButton(hotButton_);
+    }
+  }
+  hotButton_ = hitCode;
+  TsTitleButtonRecord* record = ButtonRecord(hitCode);
+  if (record == nullptr) return;
+  if (hitCode == TitleHit::MaxButton) {
+    const TsFormState f = FormState();
+    if (!EnabledMax(f) && !(f.WindowState == wsMaximized && EnabledRestore(f))) {
+      hotButton_ = 0;
+      return;
+    }
+  }
+  record->State = 2;
+  TitleButtonPressed = true;
+  PaintTitleButton(hitCode);
+}
+
+// --- the glow ---------------------------------------------------------------------------
+
+TacSBAnimation::TacSBAnimation(TComponent* owner, TsSkinProvider* provider,
+                               TsTitleButtonRecord* button)
+    : TTimer(owner), provider_(provider), button_(button) {
+  SetEnabled(false);
+  SetInterval(StepInterval);
+}
+
+TacSBAnimation::~TacSBAnimation() {
+  SetEnabled(false);
+  FreeGlow();
+}
+
+HWND TacSBAnimation::GlowWindow() const {
+  return glowForm_ != nullptr && glowForm_->HandleAllocated() ? glowForm_->Handle() : nullptr;
+}
+
+void TacSBAnimation::Start(int state, bool up) {
+  if (state == TargetState) return;
+  TargetState = state;
+  if (state == 0) {
+    // The fade-out goes down from what shows now.
+    Up = false;
+    Step = AlphaStep() > 0 ? std::min(Steps, alpha_ / AlphaStep()) : 0;
+    SetEnabled(true);
+    return;
+  }
+  if (state == 2) glowBmp_.reset();
+  MakeGlowImage();
+  Up = up;
+  Step = 1;
+  PaintGlow(std::min(AlphaStep(), 255));
+  Step = 2;
+  if (Steps > 1)
+    SetEnabled(true);
+  else
+    PaintGlow(255);
+}
+
+void TacSBAnimation::StepNow() {
+  if (Up) {
+    if (Step < Steps) {
+      PaintGlow(std::clamp(AlphaStep() * Step, 0, 255));
+      ++Step;
+      return;
+    }
+    SetEnabled(false);
+    PaintGlow(255);
+    // The mouse may have left while the glow rose.
+    HWND wnd = provider_->FormHandle();
+    POINT p{};
+    RECT w{};
+    if (wnd != nullptr && GetCursorPos(&p) && GetWindowRect(wnd, &w)) {
+      const TRect& r = button_->Rect;
+      const int x = p.x - w.left, y = p.y - w.top;
+      if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom)
+        PostMessageW(wnd, WM_MOUSELEAVE, 0, 0);
+    }
+    return;
+  }
+  if (Step > 0) {
+    --Step;
+    PaintGlow(std::clamp(AlphaStep() * Step, 0, 255));
+    if (Step > 0) return;
+  }
+  SetEnabled(false);
+  TargetState = -1;
+  PaintGlow(0);
+  FreeGlow();
+  provider_->GlowEnded(*button_);
+}
+
+TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
+  TsSkinManager* manager = provider_->SkinManager();
+  if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
+  const TsSkinData& data = manager->CommonSkinData();
+  int margin = 0;
+  switch (button_->HitCode) {
+    case TitleHit::Close:
+      margin = data.BICloseGlowMargin;
+      break;
+    case TitleHit::MaxButton:
+      margin = data.BIMaxGlowMargin;
+      break;
+    case TitleHit::MinButton:
+      margin = data.BIMinGlowMargin;
+      break;
+    default:
+      return {};
+  }
+  const TsSkinModel& skin = manager->Skin();
+  if (!skin.IsMaskIndexValid(button_->ImageIndex)) return {};
+  const std::string key =
+      skin.MaskData[static_cast<size_t>(button_->ImageIndex)].PropertyName + "GLOW0";
+  const int mask = skin.MaskIndexByNames("GLOBALINFO", key);
+  if (!skin.IsMaskIndexValid(mask)) return {};
+  return {mask, margin};
+}
+
+TRect TacSBAnimation::GlowRect() const {
+  RECT w{};
+  GetWindowRect(provider_->FormHandle(), &w);
+  const TRect& r = button_->Rect;
+  const TGlowSource glow = GlowSource();
+  if (glow.Mask < 0) return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
+  const TSize size = provider_->SkinManager()->Skin().GetMaskStateSize(glow.Mask);
+  return Bounds(w.left + r.Left - glow.Margin, w.top + r.Top - glow.Margin, size.cx, size.cy);
+}
+
+void TacSBAnimation::MakeGlowImage() {
+  const TGlowSource glow = GlowSource();
+  if (glow.Mask < 0) {
+    MakeButtonImage();
+    return;
+  }
+  const TsSkinModel& skin = provider_->SkinManager()->Skin();
+  const TSize size = skin.GetMaskStateSize(glow.Mask);
+  if (size.cx <= 0 || size.cy <= 0) return;
+  // The glow picture with its own alpha, nothing under it.
+  glowBmp_ = NewBitmap32(size.cx, size.cy);
+  DrawMaskState(glowBmp_.get(), {0, 0}, 0, EmptyBgCacheInfo,
+                skin.MaskData[static_cast<size_t>(glow.Mask)], skin.MasterBitmap.get(), 1);
+}
+
+// Without a glow picture: the button in its new state over the title.
+void TacSBAnimation::MakeButtonImage() {
+  TBitmap* cache = provider_->SkinData()->CacheBmp.get();
+  const TRect& r = button_->Rect;
+  if (cache == nullptr || r.Width() <= 0 || r.Height() <= 0) return;
+  glowBmp_ = NewBitmap32(r.Width(), r.Height());
+  CopyPixels(glowBmp_.get(), 0, 0,
+             provider_->buttonStripBmp_ ? provider_->buttonStripBmp_.get() : cache, r.Left, r.Top,
+             r.Width(), r.Height());
+  const TsSkinModel& skin = provider_->SkinManager()->Skin();
+  auto placed =
+      std::find_if(provider_->placedButtons_.begin(), provider_->placedButtons_.end(),
+                   [&](const TsPlacedTitleButton& b) { return b.HitCode == button_->HitCode; });
+  if (placed != provider_->placedButtons_.end()) {
+    const int index = provider_->TitleMaskIndex(placed->Mask, placed->HitCode);
+    if (skin.IsMaskIndexValid(index))
+      DrawMaskState(glowBmp_.get(), {0, 0}, std::max(TargetState, 0),
+                    MakeBgCacheInfo(glowBmp_.get(), 0, 0),
+                    skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(), 1);
+  }
+  if (placed != provider_->placedButtons_.end() && placed->Mask == TsTitleMask::User)
+    provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState);
+  // Without a border form the glow is opaque wherever it lies.
+  for (int y = 0; y < glowBmp_->Height(); ++y) {
+    std::uint8_t* row = glowBmp_->ScanLine(y);
+    for (int x = 0; x < glowBmp_->Width(); ++x) row[x * 4 + 3] = 255;
+  }
+}
+
+void TacSBAnimation::PaintGlow(int alpha) {
+  alpha_ = alpha;
+  auto update = PlatformCalls().UpdateLayeredWindow;
+  HWND owner = provider_->FormHandle();
+  if (update == nullptr || owner == nullptr) return;
+  if (glowBmp_ == nullptr) MakeGlowImage();
+  if (glowBmp_ == nullptr) return;
+  if (glowForm_ == nullptr) {
+    glowForm_ = CreateOwned<TForm>();
+    glowForm_->SetTag(kAuxFormTag);
+    glowForm_->SetBorderStyle(bsNone);
+  }
+  HWND glow = glowForm_->Handle();
+  TRect r = GlowRect();
+  // A glow picture made for the hot state stays centred on the button
+  // while it fades out.
+  if (r.Width() != glowBmp_->Width())
+    InflateRect(r, (glowBmp_->Width() - r.Width()) / 2, (glowBmp_->Height() - r.Height()) / 2);
+  SetWindowLongW(glow, GWL_EXSTYLE,
+                 GetWindowLongW(glow, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_LAYERED |
+                     WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+  HWND above = GetWindow(owner, GW_HWNDPREV);
+  SetWindowPos(glow, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  TBitmapCanvas canvas(*glowBmp_);
+  HDC screen = GetDC(nullptr);
+  POINT pos{r.Left, r.Top}, origin{0, 0};
+  SIZE size{glowBmp_->Width(), glowBmp_->Height()};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), AC_SRC_ALPHA};
+  update(glow, screen, &pos, &size, canvas.Handle(), &origin, 0, &blend, ULW_ALPHA);
+  ReleaseDC(nullptr, screen);
+  if (!IsWindowVisible(glow)) ShowWindow(glow, SW_SHOWNOACTIVATE);
+}
+
+void TacSBAnimation::FreeGlow() {
+  glowForm_.reset();
+  glowBmp_.reset();
+}
+
+}  // namespace kv

@@ -1,0 +1,65 @@
+// The glow of a title button: the button's new look faded in or out
+// through a borderless layered window over it, one step every 12 ms.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "base/Bitmap.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+
+namespace kv {
+
+class TsSkinProvider;
+struct TsTitleButtonRecord;
+
+class TacSBAnimation : public TTimer {
+ public:
+  static constexpr unsigned StepInterval = 12;
+
+  TacSBAnimation(TComponent* owner, TsSkinProvider* provider, TsTitleButtonRecord* button);
+  ~TacSBAnimation() override;
+
+  // Fades towards state (0 fades out) in Steps steps; a state already
+  // aimed at changes nothing.
+  void Start(int state, bool up);
+  // One step of the fade; the timer calls it, tests may too.
+  void StepNow();
+
+  int Steps = 10;
+  int Step = 0;
+  int TargetState = -1;
+  bool Up = true;
+  int AlphaStep() const { return Steps > 0 ? 255 / Steps : 255; }
+  // The alpha the glow shows now.
+  int Alpha() const { return alpha_; }
+  HWND GlowWindow() const;
+  bool Running() const { return Enabled(); }
+
+ protected:
+  void Timer() override { StepNow(); }
+
+ private:
+  void PaintGlow(int alpha);
+  void MakeGlowImage();
+  void MakeButtonImage();
+  void FreeGlow();
+  TRect GlowRect() const;
+  // The skin's glow picture of the button's hot state and how far it
+  // reaches out; none (-1) when glowing is off or the skin has none.
+  struct TGlowSource {
+    int Mask = -1;
+    int Margin = 0;
+  };
+  TGlowSource GlowSource() const;
+
+  TsSkinProvider* provider_;
+  TsTitleButtonRecord* button_;
+  Owned<TForm> glowForm_;
+  std::unique_ptr<TBitmap> glowBmp_;
+  int alpha_ = 0;
+};
+
+}  // namespace kv

@@ -1,0 +1,306 @@
+// The skinned frame under Wine with the synthetic skin: what the frame
+// cache holds for each kind of form (read by the legend colours), that the
+// window shows the cache after each change that makes the system paint its
+// own caption, the fall-backs of a skin lacking frame pictures, and the
+// added title.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "SkinnedFormFixture.h"
+#include "classlib/Menus.h"
+#include "skin/forms/sSkinProvider_win.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+
+struct TFormKind {
+  const char* Name;
+  TFormBorderStyle Style;
+  TWindowState State = wsNormal;
+  int BorderWidth = 0;
+};
+void PrintTo(const TFormKind& k, std::ostream* os) { *os << k.Name; }
+
+const TFormKind kFormKinds[] = {
+    {"Sizeable", bsSizeable},
+    {"Single", bsSingle},
+    {"Dialog", bsDialog},
+    {"ToolWindow", bsToolWindow},
+    {"SizeToolWin", bsSizeToolWin},
+    {"BorderWidth5", bsSizeable, wsNormal, 5},
+    {"Maximised", bsSizeable, wsMaximized},
+};
+
+class FrameOfFormKind : public ::testing::TestWithParam<TFormKind>,
+                        public kvtest::TSkinnedFormFixture {};
+
+// Title, borders, client and close button, each in its own legend colour,
+// with the title buttons of the form's size.
+TEST_P(FrameOfFormKind, CacheHoldsEachFrameElementInItsLegendColour) {
+  const TFormKind& k = GetParam();
+  form->SetBorderStyle(k.Style);
+  form->SetBorderWidth(k.BorderWidth);
+  form->SetCaption("");
+  Provide();
+  Show();
+  if (k.State == wsMaximized) {
+    form->SetWindowState(wsMaximized);
+    kvtest::PumpUntilIdle();
+  }
+  LookActive();
+  const TsFrameGeometry g = provider->Geometry();
+  const TPixels cache = Cache();
+  ASSERT_EQ(cache.Width(), g.FrameWidth());
+  ASSERT_EQ(cache.Height(), g.State.Height);
+
+  const int title = g.TitleBandBottom();
+  ASSERT_GT(title, 0);
+  EXPECT_EQ(SectionAt(cache, cache.Width() / 3, title / 2), "FORMTITLE");
+  const TRect client = g.ClientRect();
+  EXPECT_EQ(ItemAt(cache, client.Left + client.Width() / 2, client.Top + client.Height() / 2),
+            "FORM.COLOR#0");
+  if (k.State != wsMaximized) {
+    EXPECT_EQ(SectionAt(cache, 1, title + (cache.Height() - title) / 2), "FORM");
+  }
+  if (k.BorderWidth > 0) {
+    EXPECT_EQ(ItemAt(cache, client.Left - 2, client.Top + 5), "FORM.COLOR#0");
+  }
+
+  const TsPlacedTitleButton& close = provider->PlacedButtons().at(0);
+  ASSERT_EQ(close.HitCode, TitleHit::Close);
+  const bool large = k.Style == bsSingle || k.Style == bsSizeable;
+  EXPECT_EQ(close.Rect.Width(),
+            large ? kvtest::TTestSkin::kBigIconW : kvtest::TTestSkin::kSmallIconW);
+  const int cx = close.Rect.Left + close.Rect.Width() / 2;
+  const int cy = close.Rect.Top + close.Rect.Height() / 2;
+  EXPECT_EQ(ItemAt(cache, cx, cy), large ? "GLOBALINFO.BICONCLOSE#0" : "GLOBALINFO.SICONCLOSE#0");
+  if (k.State == wsMaximized) {
+    const TsPlacedTitleButton& restore = provider->PlacedButtons().at(1);
+    EXPECT_EQ(ItemAt(cache, restore.Rect.Left + 5, restore.Rect.Top + 5), "GLOBALINFO.BICONNORM#0");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Provider, FrameOfFormKind, ::testing::ValuesIn(kFormKinds),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+class SkinnedFrame : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  // The window's frame pixels away from the cut corners equal the cache's.
+  ::testing::AssertionResult WindowShowsCache() {
+    const TPixels window = TPixels::FromWindow(Wnd());
+    const TPixels cache = Cache();
+    const TsFrameGeometry g = provider->Geometry();
+    const int run = kvtest::TTestSkin::kCornerRun + 1;
+    RECT area{run, run, cache.Width() - run, g.ClientTopOffset()};
+    return kvtest::SameImage(window.Crop(area), cache.Crop(area));
+  }
+};
+
+// The system paints its own caption on activation, a new caption and a new
+// icon; the frame afterwards is the skinned one again, with composition on
+// and off.
+class SkinnedFrameComposition : public SkinnedFrame, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SkinnedFrameComposition, WindowShowsTheCacheAfterEachChangeThatRepaintsTheCaption) {
+  if (!GetParam()) platform_.Calls().IsCompositionEnabled = +[] { return false; };
+  form->SetCaption("Caption");
+  Provide();
+  Show();
+  EXPECT_TRUE(WindowShowsCache());
+  SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(provider->FormActive());
+  EXPECT_TRUE(WindowShowsCache());
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  EXPECT_TRUE(WindowShowsCache());
+  SetWindowTextW(Wnd(), L"Another caption");
+  EXPECT_TRUE(WindowShowsCache());
+  SendMessageW(Wnd(), WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
+  EXPECT_TRUE(WindowShowsCache());
+}
+
+INSTANTIATE_TEST_SUITE_P(Provider, SkinnedFrameComposition, ::testing::Values(true, false),
+                         [](const auto& info) {
+                           return std::string(info.param ? "CompositionOn" : "CompositionOff");
+                         });
+
+// Activity shows in the title and the border mask, never in the client.
+TEST_F(SkinnedFrame, ActivationChangesTheTitleStateButNotTheClient) {
+  form->SetCaption("");
+  Provide();
+  Show();
+  const TsFrameGeometry g = provider->Geometry();
+  const TRect client = g.ClientRect();
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPixels active = Cache();
+  SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+  const TPixels inactive = Cache();
+  const int x = active.Width() / 3, y = g.TitleBandBottom() / 2;
+  EXPECT_EQ(ItemAt(active, x, y), "FORMTITLE.BORDERSMASK#1");
+  EXPECT_EQ(ItemAt(inactive, x, y), "FORMTITLE.BORDERSMASK#0");
+  EXPECT_EQ(active.At(client.Left + 3, client.Top + 3),
+            inactive.At(client.Left + 3, client.Top + 3));
+}
+
+// A main menu gets the menu line's band under the title, one menu height
+// per line; a dialog never shows one.
+TEST_F(SkinnedFrame, AMainMenuGetsTheMenuLineBandUnderTheTitle) {
+  auto* menu = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  form->SetCaption("");
+  Provide();
+  Show();
+  provider->InvalidateFrame();
+  const TPixels cache = Cache();
+  const TsFrameGeometry g = provider->Geometry();
+  EXPECT_EQ(provider->MenuLineCount, 1);
+  const int top = g.TitleBandBottom();
+  EXPECT_EQ(SectionAt(cache, cache.Width() / 2, top + g.MenuHeight() / 2), "MENULINE");
+  EXPECT_EQ(SectionAt(cache, cache.Width() / 2, top - 2), "FORMTITLE");
+  EXPECT_GE(provider->ClientTopOffset(), top + g.MenuHeight());
+}
+
+// The caption's plate lies behind the text, the title bar mask behind the
+// buttons.
+TEST_F(SkinnedFrame, CaptionPlateAndTitleBarMaskAreInTheirPlaces) {
+  form->SetCaption("Caption");
+  Provide();
+  Show();
+  const TPixels cache = Cache();
+  const TsFrameGeometry g = provider->Geometry();
+  const COLORREF plate = skin.Colour("CAPTION", "BORDERSMASK", 1);
+  const TRect text = g.CaptionTextRect(provider->TitleButtonsWidth(), true);
+  RECT band{text.Left - 4, 0, text.Right + 4, g.TitleBandBottom()};
+  EXPECT_TRUE(kvtest::ColourOnlyInside(cache, plate, band));
+  const COLORREF bar = skin.Colour("FORM", "TITLEBAR", 1);
+  RECT right{cache.Width() - provider->TitleButtonsWidth() - 24, 0, cache.Width(),
+             g.TitleBandBottom()};
+  EXPECT_TRUE(kvtest::ColourOnlyInside(cache, bar, right));
+}
+
+// A skin without the title bar mask, the caption plate and the large close
+// icon still paints the title, leaves out what it lacks and places the
+// close button, which takes the large set's size.
+TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("Caption");
+  f.Provide();
+  f.Show();
+  const TPixels cache = f.Cache();
+  const TsFrameGeometry g = f.provider->Geometry();
+  EXPECT_EQ(f.SectionAt(cache, cache.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
+  for (int state = 0; state < 2; ++state)
+    EXPECT_EQ(cache.CountOf(f.skin.Colour("FORM", "TITLEBAR", state), cache.Whole()), 0);
+  EXPECT_EQ(f.provider->ButtonMasks().Close, -1);
+  const TsPlacedTitleButton& close = f.provider->PlacedButtons().at(0);
+  EXPECT_EQ(close.Rect.Width(), 21);
+  EXPECT_EQ(f.SectionAt(cache, close.Rect.Left + 10, close.Rect.Top + 10), "FORMTITLE");
+  const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(1);
+  EXPECT_EQ(f.ItemAt(cache, max.Rect.Left + 10, max.Rect.Top + 10), "GLOBALINFO.BICONMAX#0");
+
+  // A title section the skin lacks leaves the form's own section there.
+  f.provider->SetTitleSkin("NOSUCHTITLE");
+  f.provider->InvalidateFrame();
+  const TPixels untitled = f.Cache();
+  EXPECT_EQ(f.SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
+}
+
+// A resized frame is painted whole even where activation alone would
+// repaint only the title: the buttons follow the right edge.
+TEST(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  const TRect before = f.provider->PlacedButtons().at(1).Rect;
+  SetWindowPos(f.Wnd(), nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  kvtest::PumpUntilIdle();
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPixels cache = f.Cache();
+  ASSERT_EQ(cache.Width(), 360);
+  const TRect after = f.provider->PlacedButtons().at(1).Rect;
+  EXPECT_EQ(after.Left - before.Left, 60);
+  EXPECT_EQ(f.ItemAt(cache, after.Left + 10, after.Top + 10), "GLOBALINFO.BICONMAX#0");
+  EXPECT_EQ(f.SectionAt(cache, before.Left + 10, before.Top + 10), "FORMTITLE");
+}
+
+// A minimised form keeps its title (with the restore mask on the minimise
+// button) and paints nothing below it.
+TEST(SkinnedFrameMinimised, AMinimisedFormPaintsItsTitleWithARestoreButton) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  ShowWindow(f.Wnd(), SW_MINIMIZE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsIconic(f.Wnd()));
+  f.provider->InvalidateFrame();
+  f.provider->PaintFrameCache();
+  const TPixels cache = f.Cache();
+  const TsFrameGeometry g = f.provider->Geometry();
+  ASSERT_EQ(cache.Width(), g.State.Width);
+  EXPECT_EQ(f.SectionAt(cache, cache.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
+  const auto& placed = f.provider->PlacedButtons();
+  auto min = std::find_if(placed.begin(), placed.end(), [](const TsPlacedTitleButton& b) {
+    return b.HitCode == TitleHit::MinButton;
+  });
+  ASSERT_NE(min, placed.end());
+  EXPECT_EQ(min->Mask, TsTitleMask::Restore);
+}
+
+// The added title is written after the caption, inside the room the title
+// buttons leave, as soon as it is set: by the full repaint, and by the
+// title-only repaint of a skin whose border looks the same either way.
+class AddedTitle : public ::testing::TestWithParam<bool> {};
+
+TEST_P(AddedTitle, PixelsLieInsideItsPlace) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = GetParam();
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("Caption");
+  f.Provide();
+  f.Show();
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+  const TPixels without = f.Cache();
+  TFont font;
+  font.Assign(f.provider->AddedTitle.Font());
+  font.SetColor(static_cast<TColor>(0x0000FF));
+  f.provider->AddedTitle.SetFont(font);
+  f.provider->AddedTitle.SetText("Added");
+  const TPixels with = f.Cache();
+  ASSERT_EQ(with.Width(), without.Width());
+  const TsFrameGeometry g = f.provider->Geometry();
+  const TRect text = g.CaptionTextRect(f.provider->TitleButtonsWidth(), !GetParam());
+  // Right of the caption itself: its first 20 pixels are certainly caption.
+  RECT place{text.Left + 20, text.Top, text.Right, text.Bottom};
+  TPixels diff(with.Width(), with.Height(), 0);
+  int differing = 0;
+  for (int y = 0; y < with.Height(); ++y)
+    for (int x = 0; x < with.Width(); ++x)
+      if (with.At(x, y) != without.At(x, y)) {
+        diff.Set(x, y, 1);
+        ++differing;
+      }
+  EXPECT_GT(differing, 0);
+  EXPECT_TRUE(kvtest::ColourOnlyInside(diff, 1, place));
+}
+
+INSTANTIATE_TEST_SUITE_P(Provider, AddedTitle, ::testing::Values(false, true),
+                         [](const auto& info) {
+                           return std::string(info.param ? "TitleOnlyRepaint" : "FullRepaint");
+                         });
+
+}  // namespace
+}  // namespace kv

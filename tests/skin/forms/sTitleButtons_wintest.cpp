@@ -1,0 +1,220 @@
+// Title buttons under Wine with the synthetic skin: the states in the
+// cache and on the window, the glow's alpha sequence (through the layered
+// window recorder), and the user buttons' hit codes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "SkinnedFormFixture.h"
+#include "classlib/ExtCtrls.h"
+#include "skin/forms/sTitleButtons_win.h"
+#include "support/Counters.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+
+class TitleButtons : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  void SetUp() override {
+    form->SetCaption("");
+    Provide();
+    Show();
+  }
+  std::string CloseLook(const TPixels& p) {
+    const TRect r = provider->ButtonClose().Rect;
+    return ItemAt(p, r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+  }
+  // Runs the glow of a record to its end, one step at a time.
+  void RunGlow(TsTitleButtonRecord& r) {
+    for (int i = 0; i < 50 && r.Timer != nullptr && r.Timer->Running(); ++i) r.Timer->StepNow();
+  }
+  std::vector<int> AlphasOf(const kvtest::TLayeredRecorder& rec, size_t from = 0) {
+    std::vector<int> alphas;
+    for (size_t i = from; i < rec.Updates.size(); ++i) alphas.push_back(rec.Updates[i].alpha);
+    return alphas;
+  }
+};
+
+// Without glowing each state is painted into the cache and onto the window.
+TEST_F(TitleButtons, StatesShowInTheCacheAndOnTheWindow) {
+  manager->SetAllowGlowing(false);
+  struct Step {
+    std::function<void()> Change;
+    const char* Look;
+  };
+  const Step steps[] = {
+      {[&] { provider->SetHotButton(TitleHit::Close, true); }, "GLOBALINFO.BICONCLOSE#1"},
+      {[&] { provider->SetPressedButton(TitleHit::Close); }, "GLOBALINFO.BICONCLOSE#2"},
+      {[&] { provider->SetHotButton(0, true); }, "GLOBALINFO.BICONCLOSE#0"},
+  };
+  for (const Step& s : steps) {
+    s.Change();
+    EXPECT_EQ(CloseLook(Cache()), s.Look);
+    EXPECT_EQ(CloseLook(TPixels::FromWindow(Wnd())), s.Look);
+  }
+}
+
+// A fade-in of ten steps rises by 255 div 10 to full; the fade-out falls
+// from there without a jump; a fade-out started half-way starts from the
+// alpha then shown.
+TEST_F(TitleButtons, GlowRisesAndFallsWithoutAJump) {
+  kvtest::TLayeredRecorder rec;
+  TsTitleButtonRecord& close = provider->ButtonClose();
+  provider->SetHotButton(TitleHit::Close, true);
+  ASSERT_NE(close.Timer, nullptr);
+  RunGlow(close);
+  const std::vector<int> in = AlphasOf(rec);
+  EXPECT_EQ(in, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+
+  provider->SetHotButton(0, true);
+  const size_t outFrom = rec.Updates.size();
+  RunGlow(close);
+  const std::vector<int> out = AlphasOf(rec, outFrom);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(out.back(), 0);
+  int previous = 255;
+  for (int a : out) {
+    EXPECT_LE(a, previous);
+    EXPECT_LE(previous - a, 30) << "jump from " << previous << " to " << a;
+    previous = a;
+  }
+
+  provider->SetHotButton(TitleHit::Close, true);
+  for (int i = 0; i < 3; ++i) close.Timer->StepNow();
+  const int shown = close.Timer->Alpha();
+  provider->SetHotButton(0, true);
+  const size_t from = rec.Updates.size();
+  close.Timer->StepNow();
+  ASSERT_GT(rec.Updates.size(), from);
+  EXPECT_LT(rec.Updates[from].alpha, shown);
+  EXPECT_GE(rec.Updates[from].alpha, shown - 30);
+}
+
+// The hover is reached from WM_NCHITTEST: starting its glow must not run
+// the messages waiting in the queue.
+TEST_F(TitleButtons, StartingAGlowLeavesTheQueueAlone) {
+  kvtest::TLayeredRecorder rec;
+  constexpr UINT kProbe = WM_APP + 31;
+  PostMessageW(Wnd(), kProbe, 0, 0);
+  provider->SetHotButton(TitleHit::Close, true);
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageW(&msg, Wnd(), kProbe, kProbe, PM_REMOVE));
+}
+
+// A form freed while its button glows takes the glow window, its timer and
+// every GDI object with it.
+TEST(TitleButtonsGlow, AFormFreedWhileAButtonGlowsLeavesNothingBehind) {
+  kvtest::TSkinnedFormFixture f;
+  kvtest::TLayeredRecorder rec;
+  f.form->Free();
+  f.form = nullptr;
+  const kvtest::TObjectBaseline baseline;
+  const int timers = TTimer::ActiveCount();
+  TForm* form = Create<TForm>(nullptr);
+  auto* provider = Create<TsSkinProvider>(form);
+  form->Show();
+  kvtest::PumpUntilIdle();
+  provider->SetHotButton(TitleHit::Close, true);
+  TsTitleButtonRecord& close = provider->ButtonClose();
+  ASSERT_NE(close.Timer, nullptr);
+  close.Timer->StepNow();
+  const HWND glow = close.Timer->GlowWindow();
+  ASSERT_NE(glow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(glow));
+  form->Free();
+  EXPECT_FALSE(IsWindow(glow));
+  EXPECT_EQ(TTimer::ActiveCount(), timers);
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+// A skin with a glow picture for the close button shows that picture,
+// reaching out by the skin's margin, centred on the button as it fades out.
+TEST(TitleButtonsGlow, ASkinsGlowPictureReachesOutByItsMargin) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  kvtest::TSkinnedFormFixture f(options);
+  kvtest::TLayeredRecorder rec;
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  f.provider->SetHotButton(TitleHit::Close, true);
+  const TsSkinModel& skin = f.manager->Skin();
+  const TSize glowSize =
+      skin.GetMaskStateSize(skin.MaskIndexByNames("GLOBALINFO", "BICONCLOSEGLOW0"));
+  ASSERT_GT(glowSize.cx, 0);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const TRect button = f.provider->ButtonClose().Rect;
+  const int margin = kvtest::TTestSkin::kGlowMargin;
+  ASSERT_FALSE(rec.Updates.empty());
+  const POINT inPos = rec.Updates.back().pos;
+  const SIZE inSize = rec.Updates.back().size;
+  EXPECT_EQ(inPos.x, w.left + button.Left - margin);
+  EXPECT_EQ(inPos.y, w.top + button.Top - margin);
+  EXPECT_EQ(inSize.cx, glowSize.cx);
+  EXPECT_EQ(inSize.cy, glowSize.cy);
+  f.provider->ButtonClose().Timer->StepNow();
+  f.provider->SetHotButton(0, true);
+  f.provider->ButtonClose().Timer->StepNow();
+  const kvtest::TLayeredUpdate& out = rec.Updates.back();
+  EXPECT_EQ(out.pos.x + out.size.cx / 2, inPos.x + inSize.cx / 2);
+  EXPECT_EQ(out.pos.y + out.size.cy / 2, inPos.y + inSize.cy / 2);
+}
+
+// User button i answers hit code 1000 + i in its records and the layout,
+// and a hidden one takes no room.
+TEST(TitleButtonsUser, UserButtonsAreOneThousandPlusTheirIndex) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  TsTitleButtons buttons;
+  buttons.Items.resize(3);
+  buttons.Items[0].Visible = false;
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  std::vector<int> hits;
+  for (const TsPlacedTitleButton& b : f.provider->PlacedButtons())
+    if (IsUserTitleHit(b.HitCode)) hits.push_back(b.HitCode);
+  EXPECT_EQ(hits, (std::vector<int>{1001, 1002}));
+  EXPECT_EQ(f.provider->ButtonRecord(1001), f.provider->TitleButtons().Items[1].Record.get());
+  EXPECT_EQ(f.provider->ButtonRecord(1001)->HitCode, 1001);
+  const int withHidden = f.provider->TitleButtonsWidth();
+  f.provider->SetTitleButtonVisible(0, true);
+  EXPECT_GT(f.provider->TitleButtonsWidth(), withHidden);
+}
+
+// A glyph sits centred on its user button over the button's mask; its
+// bottom-left colour is left out.
+TEST(TitleButtonsUser, AGlyphIsDrawnCentredLeavingOutItsCornerColour) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  constexpr COLORREF kInk = RGB(0x12, 0x34, 0xAB), kKey = RGB(0x01, 0x02, 0x03);
+  TsTitleButtons buttons;
+  buttons.Items.resize(1);
+  TBitmap& glyph = buttons.Items[0].Glyph;
+  glyph = TBitmap(9, 9, pf24bit);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) {
+      std::uint8_t* p = glyph.ScanLine(y) + 3 * x;
+      const COLORREF c = x < 2 ? kKey : kInk;
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  const TPixels cache = f.Cache();
+  const TRect r = f.provider->ButtonRecord(TitleHit::FirstUser)->Rect;
+  const int gx = r.Left + (r.Width() - 9) / 2, gy = r.Top + (r.Height() - 9) / 2;
+  EXPECT_TRUE(kvtest::ColourAt(cache, gx + 4, gy + 4, kInk));
+  EXPECT_EQ(cache.CountOf(kKey, cache.Whole()), 0);
+  EXPECT_EQ(f.ItemAt(cache, gx, gy + 4), "GLOBALINFO.TITLEBUTTON#0");
+}
+
+}  // namespace
+}  // namespace kv
