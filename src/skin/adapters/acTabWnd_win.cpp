@@ -87,10 +87,10 @@ class TRotatedFont {
     // Left tabs read upwards, right tabs downwards.
     lf.lfEscapement = lf.lfOrientation = left ? 900 : 2700;
     if (lstrcmpiW(lf.lfFaceName, L"MS Sans Serif") == 0) lstrcpyW(lf.lfFaceName, L"Arial");
-    font_ = CreateFontIndirectW(&lf);
+    font_ = Counted(CreateFontIndirectW(&lf));
   }
   ~TRotatedFont() {
-    if (font_ != nullptr) DeleteObject(font_);
+    if (font_ != nullptr) DeleteObject(Uncounted(font_));
   }
   TRotatedFont(const TRotatedFont&) = delete;
   TRotatedFont& operator=(const TRotatedFont&) = delete;

@@ -66,6 +66,16 @@ std::string ToolButtonText(HWND bar, int command) {
   return Narrow(text);
 }
 
+// A part's text as the status bar window holds it.
+std::string PartText(HWND bar, int part) {
+  const LRESULT length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0));
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(wcsnlen(text.c_str(), static_cast<size_t>(length)));
+  return Narrow(text);
+}
+
 std::string WindowText(HWND wnd) {
   const LRESULT length = SendMessageW(wnd, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};
@@ -151,7 +161,7 @@ void TacToolBarWnd::PaintButton(TBitmap& bitmap, int index) {
     const int mask = skin.MaskIndexOf(section, "DIVIDER", "BORDERSMASK");
     if (!skin.IsMaskIndexValid(mask)) return;
     const TsMaskData& m = skin.MaskData[static_cast<size_t>(mask)];
-    const int w = std::max(2, m.WL + m.WR);
+    const int w = std::min(std::max(2, m.WL + m.WR), r.Width());
     const int x = r.Left + (r.Width() - w) / 2;
     PaintSkinItem(section, "DIVIDER", onBitmap, true, 0, {x, r.Top, x + w, r.Bottom}, {0, 0},
                   &bitmap, &skin);
@@ -347,7 +357,9 @@ void TacStatusBarWnd::PaintPanels(TBitmap& cache) {
   canvas.Brush()->SetStyle(bsClear);
   if (SendMessageW(CtrlHandle, SB_ISSIMPLE, 0, 0) != 0) {
     const TRect whole{0, 1, cache.Width() - 1, cache.Height() - 1};
-    PaintPanel(cache, canvas, whole, WindowText(CtrlHandle), DT_LEFT, true, true);
+    std::string text = WindowText(CtrlHandle);
+    if (text.empty()) text = PartText(CtrlHandle, SB_SIMPLEID);
+    PaintPanel(cache, canvas, whole, text, DT_LEFT, true, true);
     return;
   }
   const int parts = static_cast<int>(SendMessageW(CtrlHandle, SB_GETPARTS, 0, 0));
@@ -358,7 +370,8 @@ void TacStatusBarWnd::PaintPanels(TBitmap& cache) {
       continue;
     TRect drawn = RectOf(part);
     InflateRect(drawn, -1, -1);
-    std::string text;
+    // A plain status bar window keeps its texts itself.
+    std::string text = StatusBar == nullptr ? PartText(CtrlHandle, i) : std::string();
     UINT align = DT_LEFT;
     // A part beyond the class library's panels has no text of its own.
     if (StatusBar != nullptr) {
