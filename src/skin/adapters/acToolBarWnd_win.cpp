@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Bitmap.h"
+#include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
@@ -22,6 +23,7 @@
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sSectionPaint_win.h"
 #include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
@@ -436,6 +438,183 @@ void TacStatusBarWnd::WndProc(TMessage& m) {
   MainWndProc(m);
   if (!Destroyed && m.Msg == WM_SIZE)
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
+// --- TacSpeedButtonHandler ---------------------------------------------------------------
+
+TacSpeedButtonHandler::TacSpeedButtonHandler(TSpeedButton* button, bool repaint,
+                                             std::string_view skinSection, TsSkinManager* manager,
+                                             TsCommonData* skinData)
+    : Button(button), SkinData(skinData) {
+  if (SkinData == nullptr) {
+    ownSkinData_ = std::make_unique<TsCommonData>(button, true);
+    SkinData = ownSkinData_.get();
+    if (manager != nullptr) SkinData->SetSkinManager(manager);
+  }
+  SkinManager = manager != nullptr ? manager : SkinData->SkinManager();
+  if (SkinData->SkinSection().empty()) SkinData->SetSkinSection(std::string(skinSection));
+  if (Button == nullptr) {
+    Destroyed = true;
+    return;
+  }
+  hook_ = Button->InstallWindowProcHook(TWndMethod([this](TMessage& m) {
+    try {
+      WndProc(m);
+    } catch (...) {
+      HandleEntryException(Button);
+    }
+  }));
+  if (repaint) Invalidate();
+}
+
+TacSpeedButtonHandler::~TacSpeedButtonHandler() {
+  // The hook goes back even during mass freeing: the button outlives us.
+  hook_.Remove();
+  Destroyed = true;
+  if (Button != nullptr && !Button->HasState(csDestroying)) Button->Invalidate();
+}
+
+void TacSpeedButtonHandler::Invalidate() {
+  if (Button != nullptr && Button->Visible()) Button->Invalidate();
+}
+
+void TacSpeedButtonHandler::PrepareCache() {
+  TsCommonData* sd = SkinData;
+  PrepareCacheBitmap24(sd);
+  TBitmap* cache = sd->CacheBmp.get();
+  const int w = Button->Width(), h = Button->Height();
+  cache->SetSize(std::max(w, 0), std::max(h, 0));
+  if (w < 1 || h < 1) return;
+  TsBgRequest request;
+  TsBgCacheInfo background = EmptyBgCacheInfo;
+  if (Button->Parent() != nullptr) {
+    GetControlBackgroundInfo(request, Button->Parent(), false);
+    BackgroundInfoToCacheInfo(request, background);
+  }
+  const int state = Button->Down() ? 2 : ControlIsHot(sd) ? 1 : 0;
+  const TPoint at{Button->Left(), Button->Top()};
+  PaintSkinDataItem(sd, background, true, state, {0, 0, w, h}, at, cache);
+  RefreshCacheCorners(sd, state);
+  TBitmap& glyph = Button->Glyph();
+  const int frames = std::max(1, Button->NumGlyphs() & 127);
+  const TPoint glyphSize = glyph.Width() > 0 && glyph.Height() > 0
+                               ? TPoint{glyph.Width() / frames, glyph.Height()}
+                               : TPoint{0, 0};
+  TBitmapCanvas canvas(*cache);
+  canvas.Font()->Assign(*Button->Font());
+  canvas.Brush()->SetStyle(bsClear);
+  const std::string caption = Button->Caption();
+  TPoint textSize{};
+  if (!caption.empty()) {
+    TRect measure{0, 0, 255, 0};
+    DrawTextString(canvas.Handle(), caption, measure, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    textSize = {measure.Width(), measure.Height()};
+  }
+  TPoint glyphPos{};
+  TRect textRect{};
+  // Margin -1 centres glyph and caption together.
+  LayoutGlyphAndCaption({0, 0, w, h}, glyphSize, textSize,
+                        static_cast<std::uint8_t>(Button->Layout()), 2, Button->Margin(),
+                        Button->Spacing(), glyphPos, textRect, 0);
+  if (state == 2) {
+    glyphPos = {glyphPos.X + 1, glyphPos.Y + 1};
+    OffsetRect(textRect, 1, 1);
+  }
+  if (glyphSize.X > 0)
+    DrawMultiStateGlyph(&glyph, cache, glyphPos, frames, Button->Enabled(), dkBlendedBit, state, 0,
+                        0);
+  if (!caption.empty()) {
+    TsSkinTextSource source = TextSource(sd, sd->SkinIndex, sd->SkinSection(), Button->Font());
+    source.IsGraphicControl = true;
+    WriteSkinText(canvas, caption, Button->Enabled(), textRect,
+                  DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS, source, state != 0);
+  }
+  if (!Button->Enabled()) {
+    TsBgCacheInfo parentBg;
+    GetParentBgInfo(sd, parentBg);
+    ApplyDisabledKind(cache, dkBlended, Button, at, parentBg);
+  }
+  sd->BGChanged = false;
+}
+
+void TacSpeedButtonHandler::Paint(HDC dc) {
+  const TSavedDC saved(dc);
+  PrepareCache();
+  if (SkinData->CacheBmp && Button->Width() > 0 && Button->Height() > 0)
+    Blit(dc, {0, 0, Button->Width(), Button->Height()}, *SkinData->CacheBmp, {0, 0});
+}
+
+bool TacSpeedButtonHandler::Command(TMessage& m) {
+  TsCommonData* sd = SkinData;
+  const bool ours = reinterpret_cast<TsSkinManager*>(m.LParam) == SkinManager;
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      if (ours) PreviewControlMessage(m, sd);
+      return true;
+    case cmdSkinRemoved:
+      if (ours && !Button->HasState(csDestroying)) {
+        PreviewControlMessage(m, sd);
+        Invalidate();
+      }
+      return false;
+    case cmdSkinRefresh:
+      if (ours) {
+        PreviewControlMessage(m, sd);
+        sd->RefreshSkinIndexes();
+        Invalidate();
+      }
+      return true;
+    case cmdParentPainted:
+      if (sd->Updating) {
+        SetPaintingSuspended(sd, false);
+        Invalidate();
+      }
+      return true;
+    case cmdIsSkinned:
+      m.Result = 1;
+      return true;
+    case cmdRepaintNow:
+      SetPaintingSuspended(sd, false);
+      sd->BGChanged = true;
+      Invalidate();
+      return false;
+    case cmdGetApplication:
+      m.Result = reinterpret_cast<LRESULT>(Application);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TacSpeedButtonHandler::WndProc(TMessage& m) {
+  const bool usable = !Destroyed && SkinManager != nullptr && SkinManager->Active();
+  if (usable) {
+    switch (m.Msg) {
+      case SM_ALPHACMD:
+        if (Command(m)) return;
+        break;
+      case WM_PAINT:
+        if (m.WParam == 0) break;
+        Paint(reinterpret_cast<HDC>(m.WParam));
+        return;
+      case CM_MOUSEENTER:
+      case CM_MOUSELEAVE:
+        SkinData->MouseAbove = m.Msg == CM_MOUSEENTER;
+        hook_.CallPrevious(m);
+        Invalidate();
+        return;
+      default:
+        break;
+    }
+  }
+  hook_.CallPrevious(m);
+}
+
+std::unique_ptr<TacSpeedButtonHandler> CreateSpeedButtonHandler(TSpeedButton* button,
+                                                                std::string_view section,
+                                                                TsSkinManager* manager,
+                                                                TsCommonData* skinData) {
+  return std::make_unique<TacSpeedButtonHandler>(button, true, section, manager, skinData);
 }
 
 // --- factories ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string_view>
 
 #include "skin/adapters/acMainWnd_win.h"
@@ -85,14 +86,24 @@ class TacSpeedButtonHandler {
 
   TSpeedButton* Button = nullptr;
   TsSkinManager* SkinManager = nullptr;
+  // The creator's; without one the handler makes its own.
   TsCommonData* SkinData = nullptr;
   bool Destroyed = false;
 
  private:
   void PrepareCache();
-  void CallOld(TMessage& message);
+  void Paint(HDC dc);
+  void Invalidate();
+  bool Command(TMessage& message);
+  std::unique_ptr<TsCommonData> ownSkinData_;
   TWindowProcHook hook_;
 };
+
+// The factory the control adapter's graphic items call.
+std::unique_ptr<TacSpeedButtonHandler> CreateSpeedButtonHandler(TSpeedButton* button,
+                                                                std::string_view section,
+                                                                TsSkinManager* manager,
+                                                                TsCommonData* skinData);
 
 // A window's font (WM_GETFONT, else the system's GUI font) into font.
 void AssignWindowFont(TFont& font, HWND wnd);

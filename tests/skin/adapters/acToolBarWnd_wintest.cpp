@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
+#include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "skin/adapters/AdapterFixture.h"
@@ -203,6 +205,50 @@ TEST_F(BarWnd, PartsBeyondTheClassLibrarysPanelsShowNoText) {
   const TPixels shown = Client();
   EXPECT_GT(shown.CountDiffering(frame, Inset(ItemRect(wnd, SB_GETRECT, 0), 3)), 0);
   EXPECT_EQ(0, shown.CountDiffering(frame, Inset(ItemRect(wnd, SB_GETRECT, 2), 3)));
+}
+
+TEST_F(BarWnd, ASpeedButtonShowsTheSkinsStatesWhileItsHandlerLasts) {
+  form = CreateOwned<TForm>();
+  form->SetBounds(300, 200, 300, 200);
+  auto* button = Create<TSpeedButton>(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(20, 20, 90, 30);
+  button->SetCaption("Go");
+  button->SetGroupIndex(1);
+  button->SetAllowAllUp(true);
+  form->Show();
+  pump::PumpUntilIdle();
+  const RECT place{20, 20, 110, 50};
+  const auto shot = [&] {
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    pump::PumpUntilIdle();
+    return TPixels::FromClient(form->Handle());
+  };
+  auto handler = CreateSpeedButtonHandler(button, "BUTTON", manager.get(), nullptr);
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    int state;
+  } steps[] = {{"normal", [] {}, 0},
+               {"hot", [&] { button->Perform(CM_MOUSEENTER, 0, 0); }, 1},
+               {"down", [&] { button->SetDown(true); }, 2},
+               {"up and left",
+                [&] {
+                  button->SetDown(false);
+                  button->Perform(CM_MOUSELEAVE, 0, 0);
+                },
+                0}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    const TPixels shown = shot();
+    EXPECT_GT(shown.CountOf(Legend("BUTTON", "BORDERSMASK", step.state), place), 0);
+    // The caption is written over it.
+    EXPECT_GT(shown.CountDiffering(Legend("BUTTON", "BORDERSMASK", step.state), {40, 25, 90, 45}),
+              0);
+  }
+  handler.reset();
+  EXPECT_EQ(0, shot().CountOf(Legend("BUTTON", "BORDERSMASK", 0), place));
 }
 
 }  // namespace
