@@ -1,9 +1,10 @@
 // The up-down adapter on a real up-down control: two skinned halves with
 // the skin's arrows, the half under the pointer hot or pressed, and both
 // normal again once the pointer leaves.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// Needs the types of windows.h.
+#include <commctrl.h>
 
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acSpinWnd_win.h"

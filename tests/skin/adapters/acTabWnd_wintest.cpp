@@ -2,9 +2,10 @@
 // synthetic skin: frame and tabs by position and style, the selected tab on
 // top, the scroller adapted, sheets painted from the frame, and the system's
 // look back once the skin goes.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// Needs the types of windows.h.
+#include <commctrl.h>
 
 #include <string>
 

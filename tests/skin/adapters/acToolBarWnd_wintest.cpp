@@ -1,9 +1,10 @@
 // The tool-bar and status-bar adapters on real standard windows with the
 // synthetic skin: buttons, separators and drop-down arrows, panels with
 // their frames or dividers, and the system's look back once the skin goes.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// Needs the types of windows.h.
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
