@@ -329,10 +329,9 @@ bool TacTabControlWnd::TabCommand(TMessage& m) {
       SendToChildren(sd->OwnerControl, CtrlHandle, m);
       return true;
     case cmdParentPainted:
-      if (sd->Updating) {
-        SetPaintingSuspended(sd, false);
-        InvalidateRect(CtrlHandle, nullptr, TRUE);
-      }
+      // The parent's new background shows through the tab band.
+      SetPaintingSuspended(sd, false);
+      InvalidateRect(CtrlHandle, nullptr, TRUE);
       return true;
     case cmdIsSkinned:
       m.Result = 1;
