@@ -101,5 +101,18 @@ TEST_F(SpinWnd, TheSkinGoneTheUpDownPaintsItself) {
   EXPECT_EQ(0, Shown().CountOf(Look(0), {0, 0, kWidth, kHeight}));
 }
 
+// The system up-down may track the pointer itself; a window that does not
+// shows that the adapter asks for the notice on its own.
+TEST_F(SpinWnd, AsksForTheMouseLeaveNoticeItDependsOn) {
+  wnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 40, 40, kWidth,
+                        kHeight, host->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  adapter = CreateSpinAdapter(wnd, nullptr, manager.get(), "UPDOWNBTN", true);
+  kvtest::MouseMove(wnd, {kWidth / 2, kHeight / 4});
+  TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+  ASSERT_TRUE(TrackMouseEvent(&query));
+  EXPECT_EQ(wnd, query.hwndTrack);
+  EXPECT_NE(0u, query.dwFlags & TME_LEAVE);
+}
+
 }  // namespace
 }  // namespace kv
