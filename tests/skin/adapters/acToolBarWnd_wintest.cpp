@@ -16,6 +16,7 @@
 #include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 
@@ -43,6 +44,7 @@ class BarWnd : public kvtest::AdapterFixture {
     InitCommonControlsEx(&icc);
   }
   void TearDown() override {
+    kvtest::HoverOut();
     FreeAdapter(adapter);
     if (wnd != nullptr && IsWindow(wnd)) DestroyWindow(wnd);
     form.reset();
@@ -132,6 +134,20 @@ TEST_F(BarWnd, AToolBarShowsSkinnedButtonsSeparatorsAndArrowsUntilTheSkinGoes) {
   shown = Client();
   EXPECT_EQ(0, shown.CountOf(button, shown.Whole()));
   EXPECT_EQ(0, shown.CountOf(divider, shown.Whole()));
+}
+
+TEST_F(BarWnd, AToolButtonIsHotUnderThePointerAndPressedWhenPressed) {
+  MakeToolBar();
+  const RECT open = ItemRect(wnd, TB_GETITEMRECT, 0), send = ItemRect(wnd, TB_GETITEMRECT, 2);
+  kvtest::MouseMove(wnd, {open.left + 4, (open.top + open.bottom) / 2});
+  TPixels shown = Client();
+  EXPECT_GT(shown.CountOf(Legend("TOOLBUTTON", "BORDERSMASK", 1), open), 0);
+  EXPECT_EQ(0, shown.CountOf(Legend("TOOLBUTTON", "BORDERSMASK", 1), send));
+  kvtest::HoverOut();
+  SendMessageW(wnd, TB_PRESSBUTTON, 102, TRUE);
+  shown = Client();
+  EXPECT_GT(shown.CountOf(Legend("TOOLBUTTON", "BORDERSMASK", 2), send), 0);
+  EXPECT_EQ(0, shown.CountOf(Legend("TOOLBUTTON", "BORDERSMASK", 1), open));
 }
 
 TEST_F(BarWnd, WithoutADividerInTheSkinSeparatorsAreLeftOut) {
