@@ -25,6 +25,14 @@ HRGN Uncounted(HRGN region) {
   if (region != nullptr) --GdiCounters().Regions;
   return region;
 }
+HFONT Counted(HFONT font) {
+  if (font != nullptr) ++GdiCounters().Fonts;
+  return font;
+}
+HFONT Uncounted(HFONT font) {
+  if (font != nullptr) --GdiCounters().Fonts;
+  return font;
+}
 HBITMAP Counted(HBITMAP bitmap) {
   if (bitmap != nullptr) ++GdiCounters().Bitmaps;
   return bitmap;

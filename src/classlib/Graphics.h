@@ -56,6 +56,8 @@ HBITMAP Counted(HBITMAP bitmap);
 HBITMAP Uncounted(HBITMAP bitmap);
 HHOOK Counted(HHOOK hook);
 HHOOK Uncounted(HHOOK hook);
+HFONT Counted(HFONT font);
+HFONT Uncounted(HFONT font);
 
 // RGB value of a colour; system colours resolved with GetSysColor, clNone and
 // clDefault give black.

@@ -180,4 +180,38 @@ std::span<const std::string_view> EditSavedColors() { return EditColors; }
 
 std::span<const TacGridColor> GridColors() { return GridColorTable; }
 
+TacTabKind TabKindOfStyle(std::uint32_t style) {
+  constexpr std::uint32_t Vertical = 0x80, BottomOrRight = 0x2, FlatButtons = 0x8, Buttons = 0x100;
+  TacTabKind kind;
+  if ((style & Vertical) == 0)
+    kind.Position = (style & BottomOrRight) != 0 ? tpBottom : tpTop;
+  else
+    kind.Position = (style & BottomOrRight) != 0 ? tpRight : tpLeft;
+  if ((style & FlatButtons) != 0)
+    kind.Style = tsFlatButtons;
+  else if ((style & Buttons) != 0)
+    kind.Style = tsButtons;
+  return kind;
+}
+
+std::string_view TabFrameSection(std::string_view own, TTabPosition position, bool hasTabs) {
+  static constexpr std::string_view ByPosition[] = {"PAGECONTROL", "PAGECONTROLBOTTOM",
+                                                    "PAGECONTROLLEFT", "PAGECONTROLRIGHT"};
+  if (!hasTabs) return "CHECKBOX";
+  if (!own.empty() && own != ByPosition[tpTop]) return own;
+  return ByPosition[position];
+}
+
+std::string_view TabItemSection(const TacTabKind& kind) {
+  static constexpr std::string_view ByPosition[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+  switch (kind.Style) {
+    case tsButtons:
+      return "BUTTON";
+    case tsFlatButtons:
+      return "TOOLBUTTON";
+    default:
+      return ByPosition[kind.Position];
+  }
+}
+
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "base/TabKinds.h"
 #include "base/Types.h"
 #include "skin/core/sStoredSkins.h"
 
@@ -93,5 +94,18 @@ struct TacGridColor {
   TacGridColorSource Source = TacGridColorSource::GlobalColor;
 };
 std::span<const TacGridColor> GridColors();
+
+// A tab control's tab position and style, read from its window style.
+struct TacTabKind {
+  TTabPosition Position = tpTop;
+  TTabStyle Style = tsTabs;
+};
+TacTabKind TabKindOfStyle(std::uint32_t style);
+// The page frame's section: the skin data's own when it names another than
+// "PAGECONTROL", else the one for the tab position; "CHECKBOX" without tabs.
+std::string_view TabFrameSection(std::string_view own, TTabPosition position, bool hasTabs);
+// The tabs' own section: by position for tabs, "BUTTON" or "TOOLBUTTON" for
+// the two button styles.
+std::string_view TabItemSection(const TacTabKind& kind);
 
 }  // namespace kv

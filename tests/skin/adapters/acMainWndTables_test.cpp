@@ -95,3 +95,40 @@ TEST(AdapterSections, DefaultsAndGridColours) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(TabControlKind, PositionAndStyleComeFromTheWindowStyle) {
+  const struct {
+    std::uint32_t style;
+    TTabPosition position;
+    TTabStyle tabStyle;
+    std::string_view frame, tab;
+  } rows[] = {
+      {0x0, tpTop, tsTabs, "PAGECONTROL", "TABTOP"},
+      {0x2, tpBottom, tsTabs, "PAGECONTROLBOTTOM", "TABBOTTOM"},
+      {0x80, tpLeft, tsTabs, "PAGECONTROLLEFT", "TABLEFT"},
+      {0x82, tpRight, tsTabs, "PAGECONTROLRIGHT", "TABRIGHT"},
+      {0x100, tpTop, tsButtons, "PAGECONTROL", "BUTTON"},
+      {0x108, tpTop, tsFlatButtons, "PAGECONTROL", "TOOLBUTTON"},
+      {0x182, tpRight, tsButtons, "PAGECONTROLRIGHT", "BUTTON"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.style);
+    const TacTabKind kind = TabKindOfStyle(row.style);
+    EXPECT_EQ(row.position, kind.Position);
+    EXPECT_EQ(row.tabStyle, kind.Style);
+    EXPECT_EQ(row.frame, TabFrameSection("PAGECONTROL", kind.Position, true));
+    EXPECT_EQ(row.tab, TabItemSection(kind));
+  }
+}
+
+TEST(TabControlKind, AnOwnFrameSectionStaysAndNoTabsMeanACheckBoxFrame) {
+  EXPECT_EQ("MYPAGES", TabFrameSection("MYPAGES", tpRight, true));
+  EXPECT_EQ("PAGECONTROLLEFT", TabFrameSection("", tpLeft, true));
+  EXPECT_EQ("CHECKBOX", TabFrameSection("MYPAGES", tpTop, false));
+}
+
+}  // namespace
+}  // namespace kv

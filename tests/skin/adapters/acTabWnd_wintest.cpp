@@ -1,0 +1,187 @@
+// The tab and page control adapters on a real tab control with the
+// synthetic skin: frame and tabs by position and style, the selected tab on
+// top, the scroller adapted, sheets painted from the frame, and the system's
+// look back once the skin goes.
+#include <gtest/gtest.h>
+#include <windows.h>
+// Needs the types of windows.h.
+#include <commctrl.h>
+
+#include <string>
+
+#include "skin/adapters/AdapterFixture.h"
+#include "skin/adapters/acTabWnd_win.h"
+#include "skin/core/acBgInfo_win.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sMessages.h"
+#include "support/Counters.h"
+#include "support/Pixels.h"
+#include "support/Pump.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+
+RECT TabRect(HWND tabs, int index) {
+  RECT r{};
+  SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+struct TabCase {
+  const char* name;
+  DWORD style;
+  const char* frame;
+  const char* tab;
+};
+
+class TabWnd : public kvtest::AdapterFixture {
+ protected:
+  void SetUp() override {
+    AdapterFixture::SetUp();
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+  }
+  void TearDown() override {
+    FreeAdapter(adapter);
+    if (wnd != nullptr && IsWindow(wnd)) DestroyWindow(wnd);
+    AdapterFixture::TearDown();
+  }
+  HWND MakeTabs(DWORD style, int count, int width = 240) {
+    wnd = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | style,
+                          10, 10, width, 160, host->Handle(), nullptr, GetModuleHandleW(nullptr),
+                          nullptr);
+    for (int i = 0; i < count; ++i) {
+      std::wstring text = L"Tab " + std::to_wstring(i);
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text.data();
+      SendMessageW(wnd, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageW(wnd, TCM_SETCURSEL, 1, 0);
+    return wnd;
+  }
+  TPixels Shown() {
+    RedrawWindow(wnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    pump::PumpUntilIdle();
+    return TPixels::FromClient(wnd);
+  }
+  // As the manager does: inactive first, then the removal told.
+  void RemoveSkin() {
+    manager->SetActive(false);
+    SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdSkinRemoved),
+                 reinterpret_cast<LPARAM>(manager.get()));
+  }
+
+  HWND wnd = nullptr;
+  TacMainWnd* adapter = nullptr;
+};
+
+class TabPlaces : public TabWnd, public ::testing::WithParamInterface<TabCase> {};
+
+TEST_P(TabPlaces, FrameAndTabsComeFromTheSectionsOfTheirPlaceUntilTheSkinGoes) {
+  MakeTabs(GetParam().style, 3);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  const COLORREF frame = Legend(GetParam().frame, "BORDERSMASK");
+  const COLORREF tab = Legend(GetParam().tab, "BORDERSMASK", 0);
+  const COLORREF selected = Legend(GetParam().tab, "BORDERSMASK", 2);
+  TPixels shown = Shown();
+  RECT display{0, 0, 240, 160};
+  SendMessageW(wnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  EXPECT_GT(shown.CountOf(frame, display), 0);
+  EXPECT_GT(shown.CountOf(tab, TabRect(wnd, 0)), 0);
+  EXPECT_GT(shown.CountOf(tab, TabRect(wnd, 2)), 0);
+  EXPECT_GT(shown.CountOf(selected, TabRect(wnd, 1)), 0);
+  EXPECT_EQ(0, shown.CountOf(tab, TabRect(wnd, 1)));
+  // Each caption is written on its tab.
+  EXPECT_GT(shown.CountDiffering(tab, TabRect(wnd, 0)) - shown.CountOf(frame, TabRect(wnd, 0)), 0);
+  RemoveSkin();
+  shown = Shown();
+  EXPECT_EQ(0, shown.CountOf(frame, shown.Whole()));
+  EXPECT_EQ(0, shown.CountOf(tab, shown.Whole()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Standard, TabPlaces,
+    ::testing::Values(
+        TabCase{"Top", 0, "PAGECONTROL", "TABTOP"},
+        TabCase{"Bottom", TCS_BOTTOM, "PAGECONTROLBOTTOM", "TABBOTTOM"},
+        TabCase{"Left", TCS_VERTICAL | TCS_MULTILINE, "PAGECONTROLLEFT", "TABLEFT"},
+        TabCase{"Right", TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, "PAGECONTROLRIGHT", "TABRIGHT"},
+        TabCase{"Buttons", TCS_BUTTONS, "PAGECONTROL", "BUTTON"},
+        TabCase{"FlatButtons", TCS_BUTTONS | TCS_FLATBUTTONS, "PAGECONTROL", "TOOLBUTTON"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TabWnd, SideTabsLeaveNoFontBehind) {
+  MakeTabs(TCS_VERTICAL | TCS_MULTILINE, 3);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  Shown();
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 5; ++i) Shown();
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+TEST_F(TabWnd, TheScrollerIsAdaptedWhileTheSkinLasts) {
+  MakeTabs(0, 12, 150);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  Shown();
+  HWND scroller = FindWindowExW(wnd, nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(nullptr, scroller) << "twelve tabs in one row need a scroller";
+  auto* tabs = static_cast<TacTabControlWnd*>(adapter);
+  ASSERT_NE(nullptr, tabs->Spin);
+  EXPECT_EQ(tabs->Spin, AdapterOfWindow(scroller));
+  EXPECT_EQ("UPDOWNBTN", tabs->Spin->SkinData->SkinSection());
+  RemoveSkin();
+  EXPECT_EQ(nullptr, tabs->Spin);
+  EXPECT_EQ(nullptr, AdapterOfWindow(scroller));
+}
+
+// A sheet window without painting of its own.
+HWND MakeSheet(HWND parent, const RECT& r) {
+  static const ATOM atom = [] {
+    WNDCLASSW c{};
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = L"KvTestSheet";
+    return RegisterClassW(&c);
+  }();
+  (void)atom;
+  return CreateWindowExW(0, L"KvTestSheet", L"", WS_CHILD | WS_VISIBLE, r.left, r.top,
+                         r.right - r.left, r.bottom - r.top, parent, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST_F(TabWnd, SheetsAreSkinnedWhenTheyComeAndFreedWhenTheyGo) {
+  MakeTabs(0, 3);
+  RECT display{0, 0, 240, 160};
+  SendMessageW(wnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  HWND first = MakeSheet(wnd, display);
+  const int before = PageAdapterCount();
+  adapter = CreatePageControlAdapter(wnd, nullptr, manager.get(), "", true);
+  EXPECT_EQ(before + 1, PageAdapterCount());
+  EXPECT_EQ(1, SendMessageW(first, SM_ALPHACMD, MAKEWPARAM(0, cmdIsSkinned), 0));
+  // The sheet shows the page frame's background.
+  const TPixels sheet = [&] {
+    Shown();
+    return TPixels::FromClient(first);
+  }();
+  TsBgRequest request;
+  SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdGetBackground),
+               reinterpret_cast<LPARAM>(&request));
+  ASSERT_EQ(btColor, request.BgType);
+  EXPECT_TRUE(kvtest::ColourAt(sheet, sheet.Width() / 2, sheet.Height() / 2,
+                               static_cast<COLORREF>(ColorToRGB(request.Color))));
+  // A sheet made later is skinned by its creation notice.
+  HWND second = MakeSheet(wnd, display);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(1, SendMessageW(second, SM_ALPHACMD, MAKEWPARAM(0, cmdIsSkinned), 0));
+  EXPECT_EQ(before + 2, PageAdapterCount());
+  DestroyWindow(first);
+  DestroyWindow(second);
+  EXPECT_EQ(before, PageAdapterCount());
+}
+
+}  // namespace
+}  // namespace kv
