@@ -279,4 +279,12 @@ std::string TPixels::Dump(const std::string& what) const {
          << why << "; images " << actual.Dump("actual") << " and " << expected.Dump("expected");
 }
 
+bool ImagesDiffer(const TPixels& a, const TPixels& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return true;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.At(x, y) != b.At(x, y)) return true;
+  return false;
+}
+
 }  // namespace kvtest

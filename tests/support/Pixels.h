@@ -62,5 +62,8 @@ class TPixels {
 ::testing::AssertionResult NoColourInside(const TPixels& img, COLORREF c, const RECT& area);
 // Both images alike pixel for pixel; both dumped when they differ.
 ::testing::AssertionResult SameImage(const TPixels& actual, const TPixels& expected);
+// The images differ in size or in a pixel (nothing dumped: for tests that
+// expect a difference).
+bool ImagesDiffer(const TPixels& a, const TPixels& b);
 
 }  // namespace kvtest

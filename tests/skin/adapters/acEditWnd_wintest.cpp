@@ -103,7 +103,7 @@ TEST_F(EditWnd, TheBorderIsTheSkinsUntilTheSkinGoes) {
   RemoveSkin();
   manager->SetActive(false);
   shown = Window();
-  EXPECT_FALSE(kvtest::ColourAt(shown, 0, 60, border));
+  EXPECT_NE(shown.At(0, 60), border);
   EXPECT_EQ(0, shown.CountOf(Legend("SCROLLBTNTOP", "BORDERSMASK"), shown.Whole()));
 }
 

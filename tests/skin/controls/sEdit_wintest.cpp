@@ -83,14 +83,14 @@ TEST_F(EditSkinned, APasswordShowsOnlyItsMaskCharacterWhenDisabledOrPrinted) {
   Show();
   const auto printed = [](TsEdit* e) { return TPixels::FromPrint(e->Handle(), PRF_CLIENT); };
   EXPECT_TRUE(kvtest::SameImage(printed(password), printed(stars)));
-  EXPECT_FALSE(kvtest::SameImage(printed(password), printed(plain)))
+  EXPECT_TRUE(kvtest::ImagesDiffer(printed(password), printed(plain)))
       << "the printed picture shows the text";
 
   for (TsEdit* e : {password, stars, plain}) e->SetEnabled(false);
   ASSERT_TRUE(PumpUntilIdle());
   const auto shown = [](TsEdit* e) { return TPixels::FromClient(e->Handle()); };
   EXPECT_TRUE(kvtest::SameImage(shown(password), shown(stars)));
-  EXPECT_FALSE(kvtest::SameImage(shown(password), shown(plain)));
+  EXPECT_TRUE(kvtest::ImagesDiffer(shown(password), shown(plain)));
   EXPECT_EQ(password->Text(), "9173") << "only the picture is masked";
 }
 
