@@ -142,7 +142,7 @@ TEST_F(ComboSkinned, OnlyAListLongerThanItsDropDownCountIsSkinned) {
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     EXPECT_EQ(box->ListAdapter() != nullptr, c.skinned);
     if (c.skinned) {
-      EXPECT_EQ(box->ListAdapter()->Handle(), list);
+      EXPECT_EQ(box->ListAdapter()->CtrlHandle, list);
       const TPixels whole = TPixels::FromWindow(list);
       EXPECT_TRUE(kvtest::ColourAt(whole, 0, whole.Height() / 2, RGB(0, 0, 0))) << "frame";
       const TPixels client = TPixels::FromClient(list);
