@@ -240,6 +240,14 @@ void TacComboListWnd::WndProc(TMessage& m) {
       return NcLButtonDown(m);
     case WM_NCCALCSIZE:
       return ScrollWndProc(m);
+    case SM_ALPHACMD:
+      // A drop-down list's cache is its plain frame, never the section's
+      // item: painting that first would be thrown away.
+      if (m.WParamHi() == cmdFadeStep && !Simple && SkinData->BGChanged) {
+        PaintListFrame();
+        return;
+      }
+      break;
     case WM_NCPAINT:
       // Sending a scroll message, the list repaints its frame: ours is
       // drawn once the scrolling is over.

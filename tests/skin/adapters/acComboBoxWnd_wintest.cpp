@@ -16,6 +16,7 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 
@@ -218,6 +219,7 @@ TEST_F(ComboWnd, TheListsBorderIsLeftAloneOnPrintWhileTheBoxTracks) {
 // What a drop-down list shows when printed: the selected text, highlighted
 // with a focus frame only while the box has the focus.
 TEST_F(ComboWnd, PrintShowsTheSelectedTextHighlightedOnlyWithTheFocus) {
+  kvtest::HoverOut();  // focus only: the button stays cold
   MakeCombo(CBS_DROPDOWNLIST);
   SendMessageW(wnd, CB_SETCURSEL, 2, 0);
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
