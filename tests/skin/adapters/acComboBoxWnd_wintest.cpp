@@ -263,7 +263,7 @@ TEST_F(ComboWnd, SkinRemovalGivesBackTheBoxAndItsList) {
   pump::PumpUntilIdle();
   Command(cmdSkinRemoved);
   manager->SetActive(false);
-  EXPECT_FALSE(kvtest::ColourAt(Shown(wnd), 0, 10, Legend("EDIT", "BORDERSMASK", 0)));
+  EXPECT_NE(Shown(wnd).At(0, 10), Legend("EDIT", "BORDERSMASK", 0));
   SendMessageW(wnd, CB_SHOWDROPDOWN, TRUE, 0);
   ASSERT_TRUE(pump::PumpUntil([&] { return IsWindowVisible(list) != FALSE; }));
   EXPECT_EQ(Bars(Shown(list)), 0);
