@@ -16,6 +16,7 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "support/Counters.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
@@ -267,6 +268,17 @@ TEST_F(ComboWnd, SkinRemovalGivesBackTheBoxAndItsList) {
   SendMessageW(wnd, CB_SHOWDROPDOWN, TRUE, 0);
   ASSERT_TRUE(pump::PumpUntil([&] { return IsWindowVisible(list) != FALSE; }));
   EXPECT_EQ(Bars(Shown(list)), 0);
+}
+
+TEST_F(ComboWnd, ABoxDestroyedWithItsListOpenLeavesNothingBehind) {
+  const kvtest::TObjectBaseline objects;
+  MakeCombo(CBS_DROPDOWNLIST);
+  HWND list = Open();
+  ASSERT_NE(adapter->ListAdapter(), nullptr);
+  DestroyWindow(wnd);
+  EXPECT_FALSE(IsWindow(list));
+  FreeAdapter(adapter);
+  EXPECT_TRUE(objects.Unchanged());
 }
 
 TEST_F(ComboWnd, AClassLibraryComboTakesTheSkinsColoursAndGetsItsOwnBack) {
