@@ -907,6 +907,10 @@ TacScrollBar* ScrollBarOfWindow(HWND wnd, int kind) {
   return &a->Bar(kind);
 }
 
+bool ScrollPartPressed(HWND wnd) {
+  return wnd != nullptr && Tracking().Wnd == wnd && Tracking().PressedPart != spNone;
+}
+
 int SetMinThumbSize(HWND wnd, int kind, int size) {
   auto* a = dynamic_cast<TacScrollWnd*>(AdapterOfWindow(wnd));
   if (a == nullptr) return 0;

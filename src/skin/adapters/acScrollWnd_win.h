@@ -39,6 +39,9 @@ class TacScrollWnd : public TacMainWnd {
   void UnhookWindow(bool repaint) override;
   // The scroll adapter's handling, for descendants that took their share.
   void ScrollWndProc(TMessage& message);
+  // Ends a press on this window's bars as a release does (its scroll
+  // messages sent, capture let go), without passing the release on.
+  void EndPress();
 
  private:
   friend void HookScrollWnd(TacScrollWnd* adapter, HWND handle, bool repaint);
@@ -55,7 +58,6 @@ class TacScrollWnd : public TacMainWnd {
   // under the pointer, the thumb dragged, the release.
   void TrackPressedPart(TPoint screen);
   void DragScrollThumb(TPoint screen);
-  void EndPress();
   // Forgets a press or hover that belongs to this window, its timers too.
   void StopTracking();
 };
@@ -83,6 +85,8 @@ void SendScrollMessage(HWND wnd, UINT message, int code, int position);
 
 // The adapter's bar of that kind; null when wnd has no scroll adapter.
 TacScrollBar* ScrollBarOfWindow(HWND wnd, int kind);
+// A part of one of wnd's bars is held down now.
+bool ScrollPartPressed(HWND wnd);
 // 1 when wnd has a scroll adapter (its bars' minimum thumb set), else 0.
 int SetMinThumbSize(HWND wnd, int kind, int size);
 

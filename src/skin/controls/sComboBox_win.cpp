@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "classlib/ForeignSubclass.h"
 #include "classlib/WideText.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
@@ -47,107 +46,17 @@ UINT AlignmentFlags(TAlignment alignment) {
   }
 }
 
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
-  ~TWindowDC() {
-    if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND wnd_;
-  HDC dc_;
-};
-
 }  // namespace
 
 // --- the drop-down list ------------------------------------------------------------------
 
-void AttachListScrollBars(TacComboListWnd* /*list*/) {}
-
-TacComboListWnd::TacComboListWnd(HWND list, TsCommonData* comboData, bool simple)
-    : wnd_(list), comboData_(comboData), simple_(simple) {
-  SubclassForeign(list, this, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-      return WndProc(w, msg, wp, lp);
-    } catch (...) {
-      HandleEntryException(nullptr);
-      return DefSubclassProc(w, msg, wp, lp);
-    }
-  });
-  if (!simple_)
-    SetWindowPos(list, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-TacComboListWnd::~TacComboListWnd() {
-  if (wnd_ != nullptr && IsWindow(wnd_)) {
-    UnsubclassForeign(wnd_, this);
-    RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-  }
-  if (brush_ != nullptr) DeleteObject(brush_);
-}
-
-TColor TacComboListWnd::BackgroundColor() const {
-  const TsGeneralData* section = comboData_->Section();
-  return section != nullptr ? static_cast<TColor>(section->Color)
-                            : static_cast<TColor>(ColorToRGB(clWindow));
-}
-
-HBRUSH TacComboListWnd::ListColors(HDC dc) {
-  const TsGeneralData* section = comboData_->Section();
-  const TColor color = BackgroundColor();
-  if (section != nullptr && section->FontColor[0] >= 0)
-    SetTextColor(dc, static_cast<COLORREF>(section->FontColor[0]));
-  SetBkColor(dc, static_cast<COLORREF>(color));
-  // One brush for the list's life: the list asks for it at every paint.
-  if (brush_ == nullptr || brushColor_ != color) {
-    if (brush_ != nullptr) DeleteObject(brush_);
-    brush_ = CreateSolidBrush(static_cast<COLORREF>(color));
-    brushColor_ = color;
-  }
-  return brush_;
-}
-
-void TacComboListWnd::SkinChanged() {
-  if (wnd_ != nullptr && IsWindow(wnd_))
-    RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-}
-
-// A plain frame: one dark line around, the rest of the border in the
-// list's background colour.
-void TacComboListWnd::PaintFrame() {
-  RECT window;
-  GetWindowRect(wnd_, &window);
-  RECT whole{0, 0, window.right - window.left, window.bottom - window.top};
-  RECT client;
-  ClientRectInWindow(wnd_, client);
-  const TWindowDC dc(wnd_);
-  if (dc.Handle() == nullptr) return;
-  const TSavedDC saved(dc.Handle());
-  ExcludeClipRect(dc.Handle(), client.left, client.top, client.right, client.bottom);
-  HBRUSH fill = CreateSolidBrush(static_cast<COLORREF>(BackgroundColor()));
-  FillRect(dc.Handle(), &whole, fill);
-  DeleteObject(fill);
-  FrameRect(dc.Handle(), &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-}
-
-LRESULT TacComboListWnd::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_NCPAINT:
-      if (simple_) break;
-      PaintFrame();
-      return 0;
-    case WM_NCDESTROY:
-      wnd_ = nullptr;
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(wnd, msg, wp, lp);
+TacComboListWnd* AttachListScrollBars(HWND list, TsCommonData* comboData, bool simple,
+                                      bool repaint) {
+  // Its own skin data: the list's cache and colours are not the box's.
+  auto* adapter = new TacComboListWnd(nullptr, comboData->SkinManager(), comboData->SkinSection());
+  adapter->Simple = simple;
+  adapter->Attach(list, repaint);
+  return adapter;
 }
 
 // --- the combo box -------------------------------------------------------------------------
@@ -213,7 +122,7 @@ void TsCustomComboBox::Invalidate() {
   TsSkinnedControl<TCustomComboBox>::Invalidate();
 }
 
-void TsCustomComboBox::FreeListAdapter() { listAdapter_.reset(); }
+void TsCustomComboBox::FreeListAdapter() { FreeAdapter(listAdapter_); }
 
 void TsCustomComboBox::CreateHandleDone() {
   TsSkinnedControl<TCustomComboBox>::CreateHandleDone();
@@ -441,7 +350,8 @@ TacCommandOutcome TsCustomComboBox::SkinCommand(TMessage& m) {
     case cmdSkinLoaded:
       if (!ownManager) break;
       HandleSkinCommand(m, sd);
-      if (listAdapter_) listAdapter_->SkinChanged();
+      if (listAdapter_ != nullptr && IsWindow(listAdapter_->CtrlHandle))
+        SendMessageW(listAdapter_->CtrlHandle, SM_ALPHACMD, m.WParam, m.LParam);
       return coAnswered;
     case cmdSkinRemoved:
       if (!ownManager) break;
@@ -519,16 +429,16 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       return true;
     }
     case WM_CTLCOLORLISTBOX: {
-      // A long list gets the skinned frame and colours (and scroll bars).
+      // A long list gets the skinned frame, colours and scroll bars.
       HWND list = reinterpret_cast<HWND>(m.LParam);
-      if (!listAdapter_ && !HasState(csLoading) && list != nullptr &&
-          Items()->Count() > DropDownCount()) {
-        listAdapter_ = std::make_unique<TacComboListWnd>(list, sd, Style() == csSimple);
-        AttachListScrollBars(listAdapter_.get());
-      }
-      if (!listAdapter_ || listAdapter_->Handle() != list) return false;
-      m.Result =
-          reinterpret_cast<LRESULT>(listAdapter_->ListColors(reinterpret_cast<HDC>(m.WParam)));
+      if (listAdapter_ == nullptr && !HasState(csLoading) && list != nullptr &&
+          Items()->Count() > DropDownCount())
+        listAdapter_ = AttachListScrollBars(list, sd, Style() == csSimple, true);
+      if (listAdapter_ == nullptr || listAdapter_->CtrlHandle != list) return false;
+      HBRUSH brush = ComboListColors(list, sd->SkinManager(), reinterpret_cast<HDC>(m.WParam),
+                                     false, listBrush_);
+      if (brush == nullptr) return false;
+      m.Result = reinterpret_cast<LRESULT>(brush);
       return true;
     }
     case CM_MOUSEENTER:

@@ -10,41 +10,18 @@
 #include <memory>
 
 #include "classlib/StdCtrls.h"
+#include "skin/adapters/acComboBoxWnd_win.h"
 #include "skin/controls/sSkinnedControl_win.h"
 
 namespace kv {
 
 class TsBoundLabel;
 
-// The skin of a combo box's drop-down list: its frame and colours, one brush
-// for its lifetime, and the list's window hooked until it goes.
-class TacComboListWnd {
- public:
-  TacComboListWnd(HWND list, TsCommonData* comboData, bool simple);
-  ~TacComboListWnd();
-  TacComboListWnd(const TacComboListWnd&) = delete;
-  TacComboListWnd& operator=(const TacComboListWnd&) = delete;
-
-  HWND Handle() const { return wnd_; }
-  // The list's background and text colours into dc; the brush to fill with.
-  HBRUSH ListColors(HDC dc);
-  // A new skin: colours and frame again.
-  void SkinChanged();
-
- private:
-  LRESULT WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-  void PaintFrame();
-  TColor BackgroundColor() const;
-
-  HWND wnd_;
-  TsCommonData* comboData_;
-  bool simple_;
-  HBRUSH brush_ = nullptr;
-  TColor brushColor_ = TransparentColor;
-};
-
-// Gives an adapted drop-down list its skinned scroll bars; none yet.
-void AttachListScrollBars(TacComboListWnd* list);
+// The skin of a long drop-down list: the list adapter with its frame,
+// colours and skinned scroll bars, hooked on list; the list redrawn with
+// them when repaint.
+TacComboListWnd* AttachListScrollBars(HWND list, TsCommonData* comboData, bool simple,
+                                      bool repaint);
 
 class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
  public:
@@ -63,7 +40,7 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   void SetShowButton(bool value);
   TsBoundLabel* BoundLabel() const { return boundLabel_.get(); }
   // The skin of the drop-down list; null until a long list is adapted.
-  TacComboListWnd* ListAdapter() const { return listAdapter_.get(); }
+  TacComboListWnd* ListAdapter() const { return listAdapter_; }
 
   bool IsOwnerDrawn() const;
   TRect ButtonRect();
@@ -98,7 +75,9 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   // The list is open, from its drop-down and close-up news.
   bool DroppedFlag = false;
   std::unique_ptr<TsBoundLabel> boundLabel_;
-  std::unique_ptr<TacComboListWnd> listAdapter_;
+  TacComboListWnd* listAdapter_ = nullptr;
+  // The list asks for its colours at every paint; one brush answers.
+  TBrush listBrush_;
 };
 
 class TsComboBox : public TsCustomComboBox {

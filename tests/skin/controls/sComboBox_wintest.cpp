@@ -142,13 +142,16 @@ TEST_F(ComboSkinned, OnlyAListLongerThanItsDropDownCountIsSkinned) {
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     EXPECT_EQ(box->ListAdapter() != nullptr, c.skinned);
     if (c.skinned) {
-      EXPECT_EQ(box->ListAdapter()->Handle(), list);
+      EXPECT_EQ(box->ListAdapter()->CtrlHandle, list);
       const TPixels whole = TPixels::FromWindow(list);
       EXPECT_TRUE(kvtest::ColourAt(whole, 0, whole.Height() / 2, RGB(0, 0, 0))) << "frame";
       const TPixels client = TPixels::FromClient(list);
       EXPECT_TRUE(kvtest::ColourAt(client, client.Width() - 3, 2, Colour("COMBOBOX", "COLOR")))
           << "background";
     }
+    const TPixels shown = TPixels::FromWindow(list);
+    EXPECT_EQ(shown.CountOf(Colour("SCROLLBTNBOTTOM", "BORDERSMASK"), shown.Whole()) > 0, c.skinned)
+        << "skinned bars";
     // The list asks for its colours at every paint: one brush serves them
     // all, and it goes with the box.
     HDC dc = GetDC(list);
@@ -168,6 +171,37 @@ TEST_F(ComboSkinned, OnlyAListLongerThanItsDropDownCountIsSkinned) {
       EXPECT_EQ(GetObjectType(brush), 0u) << "freed with the box";
     }
   }
+}
+
+// Wine's combo box sends its list no start- and stop-tracking messages:
+// they are sent here by hand, around a click on the list's lower arrow as
+// the list passes it on.
+TEST_F(ComboSkinned, TheLongListScrollsByItsSkinnedBarAndStaysOpen) {
+  Load();
+  TsComboBox* box = AddCombo(20);
+  box->SetDropDownCount(5);
+  Show();
+  box->SetDroppedDown(true);
+  HWND list = box->ListHandle();
+  ASSERT_TRUE(PumpUntil([&] { return box->ListAdapter() != nullptr && IsWindowVisible(list); }));
+  TacComboListWnd* adapter = box->ListAdapter();
+  SendMessageW(list, 0x1AE, 0, 0);
+  EXPECT_TRUE(adapter->Tracking);
+  RECT r{};
+  GetWindowRect(list, &r);
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  const POINT arrow{r.right - 2 - bar / 2, r.bottom - 2 - bar / 2};
+  POINT client = arrow;
+  ScreenToClient(list, &client);
+  SendMessageW(list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(arrow.x, arrow.y));
+  SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+  SendMessageW(list, 0x1AF, 0, 0);
+  EXPECT_FALSE(adapter->Tracking);
+  EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 1);
+  EXPECT_TRUE(box->DroppedDown());
+  const TPixels printed = TPixels::FromPrint(list);
+  EXPECT_GT(printed.CountOf(Colour("SCROLLBTNBOTTOM", "BORDERSMASK"), printed.Whole()), 0);
+  Close(box);
 }
 
 TEST_F(ComboSkinned, AReadOnlyBoxRefusesEveryWayToItsListAndTyping) {
