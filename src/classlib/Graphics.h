@@ -322,6 +322,22 @@ class TScreenDC {
   HDC dc_;
 };
 
+// A window's whole-window context (frame included), given back on every path.
+class TWindowDC {
+ public:
+  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
+  ~TWindowDC() {
+    if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
 // A canvas on a bitmap of the base library: a memory context with the
 // bitmap's DIB section selected, kept valid when the bitmap reallocates.
 // The bitmap must outlive the canvas.

@@ -27,21 +27,6 @@ constexpr UINT CbTrackEnd = 0x1AF;
 constexpr int ListPrintBorder = 3;
 constexpr int ListNcBorder = 2;
 
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
-  ~TWindowDC() {
-    if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND wnd_;
-  HDC dc_;
-};
-
 void CopyCacheBorder(TsCommonData* sd, HDC dc, int width) {
   if (dc == nullptr || sd->CacheBmp == nullptr || sd->CacheBmp->Empty()) return;
   TBitmapCanvas cache(*sd->CacheBmp);

@@ -18,22 +18,6 @@ constexpr int ControlTypeEdit = 3;
 // A client-edge border is two pixels wide.
 constexpr int ClientEdgeWidth = 2;
 
-// The window's whole-window context for the scope.
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
-  ~TWindowDC() {
-    if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND wnd_;
-  HDC dc_;
-};
-
 }  // namespace
 
 TsEdit::TsEdit(TComponent* owner)

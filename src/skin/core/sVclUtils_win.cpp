@@ -141,7 +141,8 @@ void ResumeChildrenPainting(TWinControl* parent) {
 
 void ResumeChildWindowsPainting(HWND wnd) {
   for (HWND child = GetTopWindow(wnd); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-    if (GetWindowLongW(child, GWL_STYLE) & WS_CHILD) SendCommandToWindow(child, cmdParentPainted, 0);
+    if (GetWindowLongW(child, GWL_STYLE) & WS_CHILD)
+      SendCommandToWindow(child, cmdParentPainted, 0);
 }
 
 bool ControlReadyToPaint(TControl* control) {
@@ -209,20 +210,6 @@ constexpr TColor OutputWindowColor = 0x800080;
 constexpr unsigned FrameMs = 8;
 // The animation blocks the thread without pumping: never much past a second.
 constexpr int MaxAnimationSteps = 1000 / FrameMs;
-
-// A window's own DC, given back on every path.
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetWindowDC(wnd)) {}
-  ~TWindowDC() { ReleaseDC(wnd_, dc_); }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND wnd_;
-  HDC dc_;
-};
 
 void CopyToDC(HDC dc, TBitmap& bitmap) {
   TBitmapCanvas canvas(bitmap);
@@ -344,9 +331,9 @@ void AnimateShowControl(TWinControl* control, unsigned time) {
   SendMessageW(control->Handle(), WM_SETREDRAW, 1, 0);
   RedrawWindow(control->Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  SetWindowPos(SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
-               SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE |
-                   SWP_NOSIZE);
+  SetWindowPos(
+      SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
+      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
 }
 
 }  // namespace kv
