@@ -195,6 +195,7 @@ void TacCheckBoxWnd::PaintContent(HDC dc, const RECT& client) {
   m.Width = client.right - client.left;
   m.Height = client.bottom - client.top;
   m.Radio = IsRadio();
+  m.GlyphAtLeft = (GetWindowLongW(CtrlHandle, GWL_STYLE) & BS_LEFTTEXT) == 0;
   if (skin.IsMaskIndexValid(index)) {
     const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
     m.Glyph = mask.Bmp
@@ -210,7 +211,10 @@ void TacCheckBoxWnd::PaintContent(HDC dc, const RECT& client) {
                   MakeBgCacheInfo(cache, 0, 0), mask, skin.MasterBitmap.get(), 1);
   }
   RECT text = client;
-  text.left += m.Margin + m.Glyph.cx + CheckTextGap;
+  if (m.GlyphAtLeft)
+    text.left += m.Margin + m.Glyph.cx + CheckTextGap;
+  else
+    text.right -= m.Margin + m.Glyph.cx + CheckTextGap;
   DrawCaptionText(dc, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
 

@@ -177,8 +177,7 @@ void TacSizerWnd::PaintContent(HDC, const RECT& client) {
   const int w = client.right - client.left, h = client.bottom - client.top;
   const TPoint at{static_cast<int>(client.left) + std::max(w - fw, 0),
                   static_cast<int>(client.top) + std::max(h - fh, 0)};
-  DrawMaskState(cache, at, 0, MakeBgCacheInfo(cache, 0, 0), mask, skin.MasterBitmap.get(),
-                1);
+  DrawMaskState(cache, at, 0, MakeBgCacheInfo(cache, 0, 0), mask, skin.MasterBitmap.get(), 1);
 }
 
 }  // namespace kv
