@@ -1,5 +1,8 @@
 #include "skin/adapters/acButtonWnd_win.h"
 
+#include <cstdlib>
+#include <string>
+
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
 #include "skin/controls/sButtonLayout.h"
@@ -24,6 +27,33 @@ TColor SectionFontColor(const TsCommonData* sd, bool hot) {
 }
 
 LONG ButtonType(HWND wnd) { return GetWindowLongW(wnd, GWL_STYLE) & BS_TYPEMASK; }
+
+// A bitmap's size from the bitmap itself: its "dimension" is 0 x 0 unless
+// someone set it.
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP info{};
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) return {0, 0};
+  return {info.bmWidth, std::abs(info.bmHeight)};
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
+  const SIZE size = BitmapSize(bitmap);
+  if (size.cx == 0) return;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, bitmap);
+  BitBlt(dc, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+std::wstring WithoutAnchors(std::wstring text) {
+  for (const wchar_t* tag : {L"<A>", L"</A>", L"<a>", L"</a>"}) {
+    const std::wstring t = tag;
+    for (size_t at = text.find(t); at != std::wstring::npos; at = text.find(t, at))
+      text.erase(at, t.size());
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -122,6 +152,59 @@ void TacStaticWnd::WndProc(TMessage& m) {
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+// --- icons, bitmaps and links ----------------------------------------------------------
+
+TacIconWnd::TacIconWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection)
+    : TacStaticWnd(skinData, manager, skinSection) {}
+
+TacIconWnd::~TacIconWnd() {
+  if (image_ != nullptr) DeleteObject(image_);
+}
+
+bool TacIconWnd::IsBitmap() const {
+  return (GetWindowLongW(CtrlHandle, GWL_STYLE) & SS_TYPEMASK) != SS_ICON;
+}
+
+void TacIconWnd::PaintContent(HDC dc, const RECT& client) {
+  if (IsBitmap()) {
+    if (image_ == nullptr) {
+      auto shown =
+          reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      if (shown != nullptr)
+        image_ = static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    }
+    DrawBitmap(dc, image_, client.left, client.top);
+    return;
+  }
+  auto icon = reinterpret_cast<HICON>(SendMessageW(CtrlHandle, STM_GETICON, 0, 0));
+  if (icon != nullptr) DrawIconEx(dc, client.left, client.top, icon, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+bool TacLinkWnd::PaintsWindow() const {
+  return (GetWindowLongW(CtrlHandle, GWL_EXSTYLE) & WS_EX_STATICEDGE) == 0;
+}
+
+void TacLinkWnd::PaintContent(HDC dc, const RECT& client) {
+  if (Caption.empty()) return;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
+  metrics.lfMessageFont.lfUnderline = TRUE;
+  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  if (font == nullptr) return;
+  HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, static_cast<COLORREF>(SectionFontColor(SkinData, false)));
+  const std::wstring text = WithoutAnchors(Wide(Caption));
+  RECT r = client;
+  InflateRect(&r, 4, 4);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
+  SelectObject(dc, old);
+  // Made for this paint only.
+  DeleteObject(font);
+}
+
 // --- push buttons -----------------------------------------------------------------------
 
 TacBtnWnd::TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection)
@@ -161,6 +244,28 @@ int TacBtnWnd::PaintState() const {
 
 void TacBtnWnd::PaintContent(HDC dc, const RECT& client) {
   DrawCaptionText(dc, client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void TacBitBtnWnd::PaintContent(HDC dc, const RECT& client) {
+  TacBtnWnd::PaintContent(dc, client);
+  if (SkinData->OwnerControl != nullptr) return;
+  auto glyph = reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0));
+  const SIZE size = BitmapSize(glyph);
+  if (size.cx == 0) return;
+  // Right of the glyph, 2 pixels apart, the centred caption.
+  SIZE text{0, 0};
+  if (!Caption.empty()) {
+    const std::wstring w = Wide(Caption);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &text);
+    if (old != nullptr) SelectObject(dc, old);
+  }
+  const int width = client.right - client.left, height = client.bottom - client.top;
+  const int pushed = PaintState() == 2 ? 1 : 0;
+  const int captionLeft = (width - text.cx) / 2 - 1;
+  DrawBitmap(dc, glyph, client.left + captionLeft - 2 - size.cx,
+             client.top + (height - size.cy) / 2 + pushed);
 }
 
 // --- check boxes and radio buttons ------------------------------------------------------

@@ -40,6 +40,32 @@ class TacStaticWnd : public TacMainWnd {
   void PaintTo(HDC dc);
 };
 
+// Icon and bitmap statics: the picture over the skinned background. The
+// static's bitmap is copied, never taken over: the static still owns it.
+class TacIconWnd : public TacStaticWnd {
+ public:
+  TacIconWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
+  ~TacIconWnd() override;
+  bool IsBitmap() const;
+
+ protected:
+  void PaintContent(HDC dc, const RECT& client) override;
+
+ private:
+  HBITMAP image_ = nullptr;
+};
+
+// "SysLink" windows: the text without its anchor tags, underlined, in the
+// system's message font.
+class TacLinkWnd : public TacStaticWnd {
+ public:
+  using TacStaticWnd::TacStaticWnd;
+
+ protected:
+  void PaintContent(HDC dc, const RECT& client) override;
+  bool PaintsWindow() const override;
+};
+
 class TacBtnWnd : public TacStaticWnd {
  public:
   TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
@@ -53,11 +79,14 @@ class TacBtnWnd : public TacStaticWnd {
   bool PaintsWindow() const override { return true; }
 };
 
-// A bit button is a push button here: its glyph belongs to the class
-// library's own painting, which the toolkit's skinned bit button replaces.
+// A push button with the bitmap of BM_GETIMAGE left of its caption (a
+// dialog's bit button).
 class TacBitBtnWnd : public TacBtnWnd {
  public:
   using TacBtnWnd::TacBtnWnd;
+
+ protected:
+  void PaintContent(HDC dc, const RECT& client) override;
 };
 
 // Check boxes and radio buttons: the section's background under the whole

@@ -318,5 +318,60 @@ TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
   DestroyWindow(dialog);
 }
 
+// A solid bitmap of a colour no skin item has.
+constexpr COLORREF kPicture = RGB(0x12, 0x34, 0x56);
+HBITMAP SolidBitmap(int size) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT all{0, 0, size, size};
+  HBRUSH brush = CreateSolidBrush(kPicture);
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+TEST_F(CtrlAdapter, DialogPicturesAreDrawnAndTheStaticKeepsItsBitmap) {
+  HWND dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 60, 60, 300, 200, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(dialog, nullptr);
+  HWND picture = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 40,
+                                 40, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND button =
+      CreateWindowExW(0, L"BUTTON", L"Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 10,
+                      60, 160, 30, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HBITMAP shown = SolidBitmap(16);
+  HBITMAP glyph = SolidBitmap(12);
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+  SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph));
+  shown = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+
+  TsCommonData pictureData(nullptr, true), buttonData(nullptr, true);
+  pictureData.SetSkinManager(manager.get());
+  buttonData.SetSkinManager(manager.get());
+  auto* icon = CreateAdapter<TacIconWnd>(picture, true, &pictureData, manager.get(), "CHECKBOX");
+  auto* bitBtn = CreateAdapter<TacBitBtnWnd>(button, true, &buttonData, manager.get(), "");
+  const auto count = [](HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    pump::PumpUntilIdle();
+    const kvtest::TPixels img = kvtest::TPixels::FromClient(wnd);
+    return img.CountOf(kPicture, img.Whole());
+  };
+  EXPECT_EQ(count(picture), 16 * 16);
+  EXPECT_EQ(count(button), 12 * 12) << "the glyph's size comes from the bitmap itself";
+
+  FreeAdapter(icon);
+  FreeAdapter(bitBtn);
+  BITMAP info{};
+  EXPECT_NE(GetObjectW(shown, sizeof(info), &info), 0) << "the static's own bitmap lives on";
+  EXPECT_EQ(info.bmWidth, 16);
+  DestroyWindow(dialog);
+  DeleteObject(glyph);
+}
+
 }  // namespace
 }  // namespace kv
