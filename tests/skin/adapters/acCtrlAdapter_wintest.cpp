@@ -373,5 +373,34 @@ TEST_F(CtrlAdapter, DialogPicturesAreDrawnAndTheStaticKeepsItsBitmap) {
   DeleteObject(glyph);
 }
 
+// Counts what reaches the control's own handling below every adapter.
+struct TTextCounter {
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_SETTEXT) ++count;
+    hook.CallPrevious(m);
+  }
+  TWindowProcHook hook;
+  int count = 0;
+};
+
+TEST_F(CtrlAdapter, AGroupBoxAnswersItsCaptionBandAndTakesANewTextOnce) {
+  auto* group = Add<TGroupBox>(10, 10, 200, 100);
+  group->SetCaption("Relays");
+  group->HandleNeeded();
+  TTextCounter below;
+  below.hook = group->InstallWindowProcHook(TWndMethod([&below](TMessage& m) { below.Proc(m); }));
+  ShowSkinned();
+  ASSERT_NE(dynamic_cast<TacGroupBoxWnd*>(AdapterOf(group)), nullptr);
+
+  const LRESULT band = Command(group->Handle(), cmdGetCaptionHeight);
+  EXPECT_GE(band, 6);
+  EXPECT_LT(band, 40);
+  group->SetCaption("Channels");
+  EXPECT_EQ(below.count, 1) << "the new text reaches the group box once";
+  EXPECT_EQ(SectionAt(Shown(group), 100, 60).substr(0, 8), "GROUPBOX");
+  EXPECT_NE(SectionAt(Shown(group), 190, 1).substr(0, 8), "GROUPBOX")
+      << "above the frame's top the parent shows";
+}
+
 }  // namespace
 }  // namespace kv
