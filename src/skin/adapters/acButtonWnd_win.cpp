@@ -8,6 +8,7 @@
 #include "skin/controls/sButtonLayout.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sMaskPaint.h"
@@ -225,12 +226,22 @@ bool TacBtnWnd::RepaintsAfter(UINT msg) const {
     case WM_KEYUP:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case WM_MOUSEMOVE:
     case WM_CAPTURECHANGED:
       return true;
     default:
       return TacStaticWnd::RepaintsAfter(msg);
   }
+}
+
+void TacBtnWnd::WndProc(TMessage& m) {
+  const bool hotChange =
+      m.Msg == SM_ALPHACMD && (m.WParamHi() == cmdMouseEnter || m.WParamHi() == cmdMouseLeave);
+  TacStaticWnd::WndProc(m);
+  if (Destroyed || !SkinUsable() || !PaintsWindow()) return;
+  if (hotChange && IsWindowVisible(CtrlHandle))
+    RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  else if (m.Msg == WM_MOUSEMOVE && DefaultManager != nullptr && IsWindowEnabled(CtrlHandle))
+    DefaultManager->SetHotWindow(CtrlHandle);
 }
 
 int TacBtnWnd::PaintState() const {

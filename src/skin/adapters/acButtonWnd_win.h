@@ -69,6 +69,9 @@ class TacLinkWnd : public TacStaticWnd {
 class TacBtnWnd : public TacStaticWnd {
  public:
   TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
+  // The pointer over the button makes it the manager's hot window; the
+  // button repaints when it gains or loses that.
+  void WndProc(TMessage& message) override;
 
  protected:
   TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection,

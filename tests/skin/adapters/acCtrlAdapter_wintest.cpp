@@ -79,6 +79,10 @@ class CtrlAdapter : public ::testing::Test {
     const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
     return item != nullptr ? item->Section + "." + item->Key : "?";
   }
+  int StateAt(const kvtest::TPixels& img, int x, int y) const {
+    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
+    return item != nullptr ? item->State : -1;
+  }
   kvtest::TPixels Shown(TWinControl* c) {
     RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     pump::PumpUntilIdle();
@@ -219,6 +223,12 @@ TEST_F(CtrlAdapter, EachAdapterPaintsItsSectionAndCheckState) {
   ShowSkinned();
 
   EXPECT_EQ(SectionAt(Shown(button), 45, 15).substr(0, 6), "BUTTON");
+  EXPECT_EQ(StateAt(Shown(button), 45, 15), 0);
+  SendMessageW(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(45, 15));
+  EXPECT_EQ(manager->HotWindow(), button->Handle());
+  EXPECT_EQ(StateAt(Shown(button), 45, 15), 1) << "hot under the pointer";
+  manager->SetHotWindow(nullptr);
+  EXPECT_EQ(StateAt(Shown(button), 45, 15), 0);
   EXPECT_EQ(SectionAt(Shown(panel), 60, 40).substr(0, 5), "PANEL");
   EXPECT_EQ(SectionAt(Shown(group), 60, 60).substr(0, 8), "GROUPBOX");
   const TColor treeBack = SkinnedBgColor(AdapterOf(tree)->SkinData, false, tree->Handle());
