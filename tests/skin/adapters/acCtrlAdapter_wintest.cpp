@@ -287,7 +287,9 @@ TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
   HWND check = child(L"BUTTON", BS_AUTOCHECKBOX, 10);
   HWND push = child(L"BUTTON", BS_PUSHBUTTON, 40);
   HWND text = child(L"STATIC", SS_LEFT, 70);
+  HWND radio = child(L"BUTTON", BS_AUTORADIOBUTTON, 100);
   SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
 
   struct Made {
     HWND wnd;
@@ -297,7 +299,8 @@ TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
   };
   Made made[] = {{check, TacAdapterKind::CheckBoxWnd, nullptr},
                  {push, TacAdapterKind::BtnWnd, nullptr},
-                 {text, TacAdapterKind::StaticWnd, nullptr}};
+                 {text, TacAdapterKind::StaticWnd, nullptr},
+                 {radio, TacAdapterKind::CheckBoxWnd, nullptr}};
   for (Made& m : made) {
     m.sd = std::make_unique<TsCommonData>(nullptr, true);
     m.sd->SetSkinManager(manager.get());
@@ -321,6 +324,11 @@ TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
   EXPECT_GT(checkImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "BOXCHECKED", 0)),
                              checkImg.Whole()),
             0);
+  const kvtest::TPixels radioImg = shown(radio);
+  EXPECT_GT(radioImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "RADIOCHECKED", 0)),
+                             radioImg.Whole()),
+            0)
+      << "an automatic radio button is still a radio button";
   EXPECT_EQ(SectionAt(shown(push), 140, 12).substr(0, 6), "BUTTON");
   EXPECT_EQ(SectionAt(shown(text), 140, 12).substr(0, 8), "CHECKBOX");
 
