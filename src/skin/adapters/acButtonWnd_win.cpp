@@ -1,8 +1,10 @@
 #include "skin/adapters/acButtonWnd_win.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
+#include "classlib/Buttons.h"
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
 #include "skin/controls/sButtonLayout.h"
@@ -11,6 +13,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 
 namespace kv {
@@ -257,26 +260,61 @@ void TacBtnWnd::PaintContent(HDC dc, const RECT& client) {
   DrawCaptionText(dc, client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+SIZE TacBitBtnWnd::CaptionSize(HDC dc) const {
+  SIZE text{0, 0};
+  if (Caption.empty()) return text;
+  const std::wstring w = Wide(Caption);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &text);
+  if (old != nullptr) SelectObject(dc, old);
+  return text;
+}
+
 void TacBitBtnWnd::PaintContent(HDC dc, const RECT& client) {
+  if (auto* button = dynamic_cast<TBitBtn*>(SkinData->OwnerControl)) {
+    PaintOwnerGlyph(*button, dc, client);
+    return;
+  }
   TacBtnWnd::PaintContent(dc, client);
-  if (SkinData->OwnerControl != nullptr) return;
   auto glyph = reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0));
   const SIZE size = BitmapSize(glyph);
   if (size.cx == 0) return;
   // Right of the glyph, 2 pixels apart, the centred caption.
-  SIZE text{0, 0};
-  if (!Caption.empty()) {
-    const std::wstring w = Wide(Caption);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-    GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &text);
-    if (old != nullptr) SelectObject(dc, old);
-  }
+  const SIZE text = CaptionSize(dc);
   const int width = client.right - client.left, height = client.bottom - client.top;
   const int pushed = PaintState() == 2 ? 1 : 0;
   const int captionLeft = (width - text.cx) / 2 - 1;
   DrawBitmap(dc, glyph, client.left + captionLeft - 2 - size.cx,
              client.top + (height - size.cy) / 2 + pushed);
+}
+
+void TacBitBtnWnd::PaintOwnerGlyph(TBitBtn& button, HDC dc, const RECT& client) {
+  TBitmap& glyph = button.Glyph();
+  const int frames = std::max(1, button.NumGlyphs() & 127);
+  const TPoint glyphSize{glyph.Empty() ? 0 : glyph.Width() / frames, glyph.Height()};
+  const SIZE text = CaptionSize(dc);
+  const TRect area{static_cast<int>(client.left), static_cast<int>(client.top),
+                   static_cast<int>(client.right), static_cast<int>(client.bottom)};
+  TPoint at{};
+  TRect textBounds{};
+  constexpr std::uint8_t centred = 2;
+  LayoutGlyphAndCaption({0, 0, area.Width(), area.Height()}, glyphSize,
+                        {static_cast<int>(text.cx), static_cast<int>(text.cy)},
+                        static_cast<std::uint8_t>(button.Layout()), centred, button.Margin(),
+                        button.Spacing(), at, textBounds, 0);
+  const int state = PaintState();
+  const int shift = state == 2 ? 1 : 0;
+  if (glyphSize.X > 0) {
+    // The cache's pixels are written directly: finish the context's drawing.
+    GdiFlush();
+    DrawMultiStateGlyph(&glyph, SkinData->CacheBmp.get(),
+                        {area.Left + at.X + shift, area.Top + at.Y + shift}, frames,
+                        IsWindowEnabled(CtrlHandle), dkBlendedBit, state, 0, 0);
+  }
+  RECT r{area.Left + textBounds.Left + shift, area.Top + textBounds.Top + shift,
+         area.Left + textBounds.Right + shift, area.Top + textBounds.Bottom + shift};
+  DrawCaptionText(dc, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 // --- check boxes and radio buttons ------------------------------------------------------

@@ -13,6 +13,8 @@
 
 namespace kv {
 
+class TBitBtn;
+
 class TacStaticWnd : public TacMainWnd {
  public:
   // Section "CHECKBOX" (the transparent one) unless given.
@@ -82,14 +84,19 @@ class TacBtnWnd : public TacStaticWnd {
   bool PaintsWindow() const override { return true; }
 };
 
-// A push button with the bitmap of BM_GETIMAGE left of its caption (a
-// dialog's bit button).
+// A push button with a glyph: a class-library bit button's glyph frame
+// for the state, placed by its layout; a dialog button's bitmap of
+// BM_GETIMAGE left of its caption.
 class TacBitBtnWnd : public TacBtnWnd {
  public:
   using TacBtnWnd::TacBtnWnd;
 
  protected:
   void PaintContent(HDC dc, const RECT& client) override;
+
+ private:
+  SIZE CaptionSize(HDC dc) const;
+  void PaintOwnerGlyph(TBitBtn& button, HDC dc, const RECT& client);
 };
 
 // Check boxes and radio buttons: the section's background under the whole

@@ -7,6 +7,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "classlib/Buttons.h"
 #include "classlib/DateTimePickers.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
@@ -418,6 +419,28 @@ TEST_F(CtrlAdapter, AGroupBoxAnswersItsCaptionBandAndTakesANewTextOnce) {
   EXPECT_EQ(SectionAt(Shown(group), 100, 60).substr(0, 8), "GROUPBOX");
   EXPECT_NE(SectionAt(Shown(group), 190, 1).substr(0, 8), "GROUPBOX")
       << "above the frame's top the parent shows";
+}
+
+TEST_F(CtrlAdapter, ABitButtonShowsItsGlyphOverTheSkin) {
+  auto* button = Add<TBitBtn>(10, 10, 120, 40);
+  button->SetCaption("OK");
+  // A 16 x 16 glyph whose bottom-left pixel, the transparent colour, differs.
+  TBitmap glyph(16, 16, pf24bit);
+  for (int y = 0; y < 16; ++y) {
+    std::uint8_t* row = glyph.ScanLine(y);
+    for (int x = 0; x < 16; ++x) {
+      const COLORREF c = x == 0 && y == 15 ? RGB(255, 255, 255) : kPicture;
+      row[3 * x] = GetBValue(c);
+      row[3 * x + 1] = GetGValue(c);
+      row[3 * x + 2] = GetRValue(c);
+    }
+  }
+  button->SetGlyph(glyph);
+  ShowSkinned();
+  ASSERT_NE(dynamic_cast<TacBitBtnWnd*>(AdapterOf(button)), nullptr);
+  const kvtest::TPixels img = Shown(button);
+  EXPECT_EQ(img.CountOf(kPicture, img.Whole()), 16 * 16 - 1);
+  EXPECT_EQ(SectionAt(img, 118, 20).substr(0, 6), "BUTTON");
 }
 
 }  // namespace
