@@ -123,6 +123,25 @@ void TacStaticWnd::PaintTo(HDC dc) {
   BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, canvas.Handle(),
          client.left, client.top, SRCCOPY);
   sd->BGChanged = false;
+  PaintGraphicChildren(dc);
+}
+
+void TacStaticWnd::PaintGraphicChildren(HDC dc) {
+  // Windowless children (labels on a panel) paint in their parent's paint,
+  // which the adapter took over.
+  auto* owner = dynamic_cast<TWinControl*>(SkinData->OwnerControl);
+  if (owner == nullptr) return;
+  for (int i = 0; i < owner->ControlCount(); ++i) {
+    TControl* c = owner->Controls(i);
+    if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
+    const int saved = SaveDC(dc);
+    POINT origin{};
+    GetWindowOrgEx(dc, &origin);
+    SetWindowOrgEx(dc, origin.x - c->Left(), origin.y - c->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+  }
 }
 
 void TacStaticWnd::WndProc(TMessage& m) {

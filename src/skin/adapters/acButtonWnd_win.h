@@ -38,8 +38,9 @@ class TacStaticWnd : public TacMainWnd {
   bool MakesOwnerOpaque() const override { return false; }
   // Exempt windows are left to the system entirely.
   virtual bool PaintsWindow() const;
-  // The cache's client part to dc.
+  // The cache's client part to dc, then the windowless children.
   void PaintTo(HDC dc);
+  void PaintGraphicChildren(HDC dc);
 };
 
 // Icon and bitmap statics: the picture over the skinned background. The

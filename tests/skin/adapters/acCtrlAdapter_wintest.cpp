@@ -443,5 +443,21 @@ TEST_F(CtrlAdapter, ABitButtonShowsItsGlyphOverTheSkin) {
   EXPECT_EQ(SectionAt(img, 118, 20).substr(0, 6), "BUTTON");
 }
 
+TEST_F(CtrlAdapter, ALabelOnASkinnedPanelStillShows) {
+  auto* panel = Add<TPanel>(10, 10, 200, 100);
+  panel->SetCaption("");
+  auto* label = Create<TLabel>(form);
+  label->SetParent(panel);
+  label->SetBounds(10, 10, 150, 30);
+  label->Font()->SetHeight(-24);
+  label->SetCaption("WWWW");
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  const COLORREF text = ColorToRGB(label->Font()->Color());
+  const kvtest::TPixels img = Shown(panel);
+  EXPECT_GT(img.CountOf(text, {10, 10, 160, 40}), 0) << "the label's text";
+  EXPECT_EQ(img.CountOf(text, {0, 60, 200, 100}), 0);
+}
+
 }  // namespace
 }  // namespace kv
