@@ -4,6 +4,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/Grids.h"
 
 namespace kv {
 
@@ -35,6 +36,10 @@ bool RegisterClassLibProperties() {
       "ParentColor", [](TControl& c) { return std::int64_t{c.ParentColor()}; },
       [](TControl& c, std::int64_t v) { c.SetParentColor(v != 0); });
   RegisterObjectProperty<TControl>("Font", [](TControl& c) -> TObject* { return c.Font(); });
+  // The grid adapter skins the fixed cells through it.
+  RegisterOrdProperty<TStringGrid>(
+      "FixedColor", [](TStringGrid& g) { return std::int64_t{g.FixedColor()}; },
+      [](TStringGrid& g, std::int64_t v) { g.SetFixedColor(static_cast<TColor>(v)); });
   return true;
 }
 

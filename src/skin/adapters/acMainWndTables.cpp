@@ -1,5 +1,6 @@
 #include "skin/adapters/acMainWndTables.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -212,6 +213,26 @@ std::string_view TabItemSection(const TacTabKind& kind) {
     default:
       return ByPosition[kind.Position];
   }
+}
+
+std::string_view PanelSection(TacBevel outer, TacBevel inner, bool singleBorder) {
+  switch (outer) {
+    case TacBevel::Lowered:
+      return inner == TacBevel::Raised ? "GROUPBOX" : "PANEL_LOW";
+    case TacBevel::Raised:
+      return inner == TacBevel::Lowered ? "GROUPBOX" : "PANEL";
+    default:
+      return singleBorder ? "PANEL_LOW" : "CHECKBOX";
+  }
+}
+
+TacCaptionBand GroupBoxCaptionBand(int textWidth, int textHeight, int windowWidth) {
+  constexpr int left = 6, padding = 14, minHeight = 4, below = 2;
+  TacCaptionBand band;
+  band.Left = left;
+  band.Right = std::max(left, std::min(textWidth + padding, windowWidth - 1));
+  band.Bottom = std::max(minHeight, textHeight) + below;
+  return band;
 }
 
 }  // namespace kv

@@ -108,4 +108,17 @@ std::string_view TabFrameSection(std::string_view own, TTabPosition position, bo
 // the two button styles.
 std::string_view TabItemSection(const TacTabKind& kind);
 
+// A panel's bevels as the panel adapter reads them.
+enum class TacBevel : std::uint8_t { None, Lowered, Raised, Space };
+// The section a panel is skinned with when its creator names none.
+std::string_view PanelSection(TacBevel outer, TacBevel inner, bool singleBorder);
+
+// A group box's caption band in window coordinates, from the caption's
+// measured size; empty for no caption. Its height is what command 27
+// answers (the frame starts half-way down it).
+struct TacCaptionBand {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+TacCaptionBand GroupBoxCaptionBand(int textWidth, int textHeight, int windowWidth);
+
 }  // namespace kv

@@ -134,7 +134,7 @@ void TsSkinProvider::UnskinnedMessage(TMessage& m) {
     if (!SkinLoading) SkinFormMenus(true);
     MenuLineCount = -1;
     ApplyGlobalColor();
-    CreateAdapter();
+    AdaptControls();
     return;
   }
   CallOld(m);
@@ -206,7 +206,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       if (!HasState(csLoading) && !form_->HasState(csLoading) &&
           (event == WM_CREATE || event == WM_DESTROY)) {
-        if (event == WM_CREATE) CreateAdapter();
+        if (event == WM_CREATE) AdaptControls();
         BroadcastCommand(form_, cmdChildBgFlags, 1);
       }
       return true;
@@ -318,7 +318,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
 
 void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   TsCommonData* sd = skinData_.get();
-  CreateAdapter();
+  AdaptControls();
   if (drawNonClientArea_) UpdateFormScrollAdapter();
   MenuLineCount = -1;
   if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
@@ -351,7 +351,13 @@ void TsSkinProvider::SkinnedCommand(TMessage& m) {
       RefreshSkin(true);
       return;
     case cmdSkinRefresh:
-      if (ours) RefreshSkin(false);
+      if (!ours) return;
+      RefreshSkin(false);
+      BroadcastToAdapter(m);
+      return;
+    case cmdAdaptControl:
+      if (!HasState(csLoading) && Adapter() != nullptr)
+        AdaptControls(dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(m.LParam)));
       return;
     case cmdSetSuspended:
       SetPaintingSuspended(sd, LOWORD(m.WParam) == 1);
@@ -382,7 +388,7 @@ void TsSkinProvider::SkinnedCommand(TMessage& m) {
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return;
     default:
-      // 18, 25 and 37 concern the control adapter and the border form.
+      // 18 and 37 concern the border form.
       return;
   }
 }

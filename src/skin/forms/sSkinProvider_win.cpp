@@ -96,6 +96,36 @@ void TsSkinProvider::BeforeDestruction() {
   TComponent::BeforeDestruction();
 }
 
+// --- the control adapter ----------------------------------------------------------------
+
+void TsSkinProvider::CreateAdapter() {
+  if (adapter_ != nullptr || HasState(csDesigning) || !SkinAvailable(skinData_.get(), true)) return;
+  adapter_ = std::make_unique<TacCtrlAdapter>(this, &OnSkinItem);
+  adapter_->AdaptAllControls(nullptr);
+}
+
+void TsSkinProvider::AdaptControls(TWinControl* parent) {
+  if (adapter_ == nullptr) {
+    CreateAdapter();
+    return;
+  }
+  // A control named on its own is adapted itself, then what it holds.
+  if (parent != nullptr && adapter_->IsControlSupported(parent)) adapter_->AddItem(parent);
+  adapter_->AdaptAllControls(parent);
+}
+
+void TsSkinProvider::RemoveAdapter() {
+  if (adapter_ == nullptr || HasState(csDesigning)) return;
+  TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinRemoved), reinterpret_cast<LPARAM>(SkinManager()),
+             0};
+  BroadcastToAdapter(m);
+  adapter_.reset();
+}
+
+void TsSkinProvider::BroadcastToAdapter(TMessage& message) {
+  if (adapter_ != nullptr && !HasState(csDesigning)) adapter_->BroadcastMessage(message);
+}
+
 TsSkinProvider::~TsSkinProvider() {
   hook_.Remove();
   if (LastActiveProvider == this) LastActiveProvider = nullptr;

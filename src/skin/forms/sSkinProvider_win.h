@@ -20,6 +20,7 @@
 #include "base/ButtonKinds.h"
 #include "base/Types.h"
 #include "classlib/Forms.h"
+#include "skin/adapters/acCtrlAdapter_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/forms/sSkinProviderGeometry.h"
@@ -215,6 +216,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool ShowAnimating() const { return showAnimating_; }
   bool Suspended() const { return suspended_; }
   TCustomForm* CoverForm() const { return coverForm_; }
+  TacCtrlAdapter* Adapter() const { return adapter_.get(); }
+  // The message to every window the control adapter skins.
+  void BroadcastToAdapter(TMessage& message);
   int MenuLineCount = -1;
   int TitleSectionIndex = -1;
   int CaptionSectionIndex = -1;
@@ -243,9 +247,12 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   virtual bool TitleBarMouse(TMessage& /*message*/) { return false; }
   // The form's menus handed to (or taken from) the menu painter.
   virtual void SkinFormMenus(bool skinned);
-  // The control adapter that skins standard controls.
-  virtual void CreateAdapter() {}
-  virtual void RemoveAdapter() {}
+  // The control adapter that skins standard controls: made once the form
+  // is skinned (and its controls adapted), freed when the skin goes.
+  virtual void CreateAdapter();
+  virtual void RemoveAdapter();
+  // Adapts the form's controls again, making the adapter first if needed.
+  void AdaptControls(TWinControl* parent = nullptr);
   // The skinned scroll bars of an auto-scrolling form.
   virtual void UpdateFormScrollAdapter() {}
   // The client background into dc (null: the form's own context).
@@ -303,6 +310,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
 
   TCustomForm* form_ = nullptr;
   std::unique_ptr<TsCommonData> skinData_;
+  std::unique_ptr<TacCtrlAdapter> adapter_;
   TWindowProcHook hook_;
   bool hooked_ = false;
   bool allowExtBorders_ = true;

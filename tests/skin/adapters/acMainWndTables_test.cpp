@@ -93,6 +93,35 @@ TEST(AdapterSections, DefaultsAndGridColours) {
   }
 }
 
+TEST(AdapterSections, APanelsBevelsChooseItsSection) {
+  using B = TacBevel;
+  const struct {
+    B outer, inner;
+    bool single;
+    const char* section;
+  } rows[] = {{B::Lowered, B::Raised, false, "GROUPBOX"}, {B::Lowered, B::None, false, "PANEL_LOW"},
+              {B::Raised, B::Lowered, false, "GROUPBOX"}, {B::Raised, B::Space, true, "PANEL"},
+              {B::None, B::Raised, true, "PANEL_LOW"},    {B::Space, B::None, false, "CHECKBOX"},
+              {B::None, B::None, false, "CHECKBOX"}};
+  for (const auto& r : rows)
+    EXPECT_EQ(r.section, PanelSection(r.outer, r.inner, r.single))
+        << int(r.outer) << "/" << int(r.inner) << "/" << r.single;
+}
+
+TEST(AdapterSections, AGroupBoxsCaptionBandFitsItsTextAndWindow) {
+  const struct {
+    int textW, textH, windowW;
+    int right, bottom;
+  } rows[] = {
+      {40, 13, 200, 54, 15}, {300, 13, 200, 199, 15}, {0, 0, 200, 14, 6}, {40, 13, 3, 6, 15}};
+  for (const auto& r : rows) {
+    const TacCaptionBand band = GroupBoxCaptionBand(r.textW, r.textH, r.windowW);
+    EXPECT_EQ(6, band.Left);
+    EXPECT_EQ(r.right, band.Right) << r.textW << " in " << r.windowW;
+    EXPECT_EQ(r.bottom, band.Bottom) << r.textH;
+  }
+}
+
 }  // namespace
 }  // namespace kv
 

@@ -1,0 +1,120 @@
+// Adapters for the system's button and static windows: push buttons, bit
+// buttons, check boxes and radio buttons, and text statics. Each paints
+// its window from its skin section (the cache over the parent's
+// background), its state and its text in the section's font colour; the
+// system's own drawing of the control never reaches the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "skin/adapters/acMainWnd_win.h"
+
+namespace kv {
+
+class TBitBtn;
+
+class TacStaticWnd : public TacMainWnd {
+ public:
+  // Section "CHECKBOX" (the transparent one) unless given.
+  TacStaticWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
+  void WndProc(TMessage& message) override;
+
+ protected:
+  TacStaticWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection,
+               std::string_view defaultSection);
+  // The skin state the background is painted in (0 normal, 1 hot, 2 down).
+  virtual int PaintState() const { return 0; }
+  // The cache, sized to the window, with the section over the parent's
+  // background.
+  virtual void PaintBackground();
+  // What goes over the background: the text by default.
+  virtual void PaintContent(HDC dc, const RECT& client);
+  // The text in the section's font colour, in the window's font.
+  void DrawCaptionText(HDC dc, RECT r, UINT flags) const;
+  // After these messages the system may have drawn on the window itself.
+  virtual bool RepaintsAfter(UINT msg) const;
+  bool MakesOwnerOpaque() const override { return false; }
+  // Exempt windows are left to the system entirely.
+  virtual bool PaintsWindow() const;
+  // The cache's client part to dc, then the windowless children.
+  void PaintTo(HDC dc);
+  void PaintGraphicChildren(HDC dc);
+};
+
+// Icon and bitmap statics: the picture over the skinned background. The
+// static's bitmap is copied, never taken over: the static still owns it.
+class TacIconWnd : public TacStaticWnd {
+ public:
+  TacIconWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
+  ~TacIconWnd() override;
+  bool IsBitmap() const;
+
+ protected:
+  void PaintContent(HDC dc, const RECT& client) override;
+
+ private:
+  HBITMAP image_ = nullptr;
+};
+
+// "SysLink" windows: the text without its anchor tags, underlined, in the
+// system's message font.
+class TacLinkWnd : public TacStaticWnd {
+ public:
+  using TacStaticWnd::TacStaticWnd;
+
+ protected:
+  void PaintContent(HDC dc, const RECT& client) override;
+  bool PaintsWindow() const override;
+};
+
+class TacBtnWnd : public TacStaticWnd {
+ public:
+  TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
+  // The pointer over the button makes it the manager's hot window; the
+  // button repaints when it gains or loses that.
+  void WndProc(TMessage& message) override;
+
+ protected:
+  TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection,
+            std::string_view defaultSection);
+  int PaintState() const override;
+  void PaintContent(HDC dc, const RECT& client) override;
+  bool RepaintsAfter(UINT msg) const override;
+  bool PaintsWindow() const override { return true; }
+};
+
+// A push button with a glyph: a class-library bit button's glyph frame
+// for the state, placed by its layout; a dialog button's bitmap of
+// BM_GETIMAGE left of its caption.
+class TacBitBtnWnd : public TacBtnWnd {
+ public:
+  using TacBtnWnd::TacBtnWnd;
+
+ protected:
+  void PaintContent(HDC dc, const RECT& client) override;
+
+ private:
+  SIZE CaptionSize(HDC dc) const;
+  void PaintOwnerGlyph(TBitBtn& button, HDC dc, const RECT& client);
+};
+
+// Check boxes and radio buttons: the section's background under the whole
+// window, the check glyph of GLOBALINFO's box or radio masks by the check
+// state, the text right of it.
+class TacCheckBoxWnd : public TacBtnWnd {
+ public:
+  TacCheckBoxWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
+
+ protected:
+  int PaintState() const override;
+  void PaintContent(HDC dc, const RECT& client) override;
+
+ private:
+  bool IsRadio() const;
+  // The mask for the window's check state; -1 when the skin has none.
+  int GlyphMaskIndex() const;
+};
+
+}  // namespace kv

@@ -1,0 +1,39 @@
+// Grid and tree adapters. A grid is skinned as an edit (border, skinned
+// scroll bars, skin colours) and its further colour properties, where its
+// class publishes them, take the skin's colours and get their own back when
+// the skin goes. A tree view takes the section's background colour.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+#include "skin/adapters/acEditWnd_win.h"
+
+namespace kv {
+
+class TacGridWnd : public TacEditWnd {
+ public:
+  using TacEditWnd::TacEditWnd;
+  void SaveOriginalState() override;
+  void RestoreOriginalState() override;
+  void ApplySkinState() override;
+
+ private:
+  struct TSavedColor {
+    std::string_view Property;
+    std::int64_t Value;
+  };
+  std::vector<TSavedColor> saved_;
+};
+
+class TacTreeViewWnd : public TacEditWnd {
+ public:
+  using TacEditWnd::TacEditWnd;
+  void RestoreOriginalState() override;
+  void ApplySkinState() override;
+  void WndProc(TMessage& message) override;
+};
+
+}  // namespace kv

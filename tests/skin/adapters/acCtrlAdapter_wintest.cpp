@@ -1,0 +1,463 @@
+// The control adapter on a skinned form of standard controls: which
+// adapter each control gets, the controls it leaves alone, controls that
+// come later or get a new window, and what the skin's removal gives back.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <typeinfo>
+
+#include "classlib/Buttons.h"
+#include "classlib/DateTimePickers.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Grids.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/TreeViews.h"
+#include "skin/adapters/acButtonWnd_win.h"
+#include "skin/adapters/acCtrlAdapter_win.h"
+#include "skin/adapters/acGridWnd_win.h"
+#include "skin/adapters/acPanelWnd_win.h"
+#include "skin/core/acFormServices_win.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+#include "support/Counters.h"
+#include "support/Pixels.h"
+#include "support/PlatformSeams.h"
+#include "support/Pump.h"
+#include "support/TestSkin.h"
+
+namespace kv {
+namespace {
+
+LRESULT Command(HWND wnd, unsigned code, LPARAM lParam = 0) {
+  return SendMessageW(wnd, SM_ALPHACMD, CommandWParam(code), lParam);
+}
+
+class CtrlAdapter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
+    savedServices_ = FormServices();
+    InstallFormServices();
+    platform_.Calls().IsCompositionEnabled = +[] { return true; };
+    manager = CreateOwned<TsSkinManager>();
+    manager->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin.Packed();
+    manager->SetSkinName("T");
+    manager->AnimEffects.FormShow.Active = false;
+    manager->AnimEffects.DialogShow.Active = false;
+    form = Create<TForm>(nullptr);
+    form->SetBounds(40, 40, 520, 420);
+  }
+  void TearDown() override {
+    if (form != nullptr) form->Free();
+    manager.reset();
+    FormServices() = savedServices_;
+  }
+
+  template <class T>
+  T* Add(int x, int y, int w, int h, TWinControl* parent = nullptr) {
+    auto* c = Create<T>(form);
+    c->SetParent(parent != nullptr ? parent : form);
+    c->SetBounds(x, y, w, h);
+    return c;
+  }
+  void ShowSkinned() {
+    provider = Create<TsSkinProvider>(form);
+    form->Show();
+    pump::PumpUntilIdle();
+  }
+  TacCtrlAdapter* Adapter() const { return provider->Adapter(); }
+  static TacMainWnd* AdapterOf(TWinControl* c) {
+    return c->HandleAllocated() ? AdapterOfWindow(c->Handle()) : nullptr;
+  }
+  // The section a legend colour stands for; "?" for a colour of no item.
+  std::string SectionAt(const kvtest::TPixels& img, int x, int y) const {
+    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
+    return item != nullptr ? item->Section + "." + item->Key : "?";
+  }
+  int StateAt(const kvtest::TPixels& img, int x, int y) const {
+    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
+    return item != nullptr ? item->State : -1;
+  }
+  kvtest::TPixels Shown(TWinControl* c) {
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    pump::PumpUntilIdle();
+    return kvtest::TPixels::FromClient(c->Handle());
+  }
+
+  kvtest::TTestSkin skin;
+  kvtest::TPlatformScope platform_;
+  Owned<TsSkinManager> manager;
+  TForm* form = nullptr;
+  TsSkinProvider* provider = nullptr;
+
+ private:
+  TacFormServices savedServices_{};
+};
+
+TEST_F(CtrlAdapter, EachListedControlGetsTheAdapterItsListNames) {
+  struct Case {
+    TWinControl* control;
+    const std::type_info& adapter;
+  };
+  auto* labelled = Add<TLabeledEdit>(10, 20, 100, 22);
+  const Case cases[] = {
+      {labelled, typeid(TacEditWnd)},
+      {Add<TMemo>(10, 50, 100, 60), typeid(TacEditWnd)},
+      {Add<TDateTimePicker>(10, 120, 120, 22), typeid(TacEditWnd)},
+      {Add<TStringGrid>(150, 10, 200, 120), typeid(TacGridWnd)},
+      {Add<TButton>(10, 150, 80, 25), typeid(TacBtnWnd)},
+      {Add<TCheckBox>(10, 180, 120, 20), typeid(TacCheckBoxWnd)},
+      {Add<TRadioButton>(10, 205, 120, 20), typeid(TacCheckBoxWnd)},
+      {Add<TPanel>(150, 150, 150, 80), typeid(TacPanelWnd)},
+      {Add<TGroupBox>(150, 240, 150, 80), typeid(TacGroupBoxWnd)},
+      {Add<TTreeView>(320, 150, 150, 120), typeid(TacTreeViewWnd)},
+  };
+  auto* label = Create<TLabel>(form);
+  label->SetParent(form);
+  label->SetCaption("label");
+  ShowSkinned();
+
+  ASSERT_NE(Adapter(), nullptr);
+  EXPECT_EQ(Adapter()->Count(), static_cast<int>(std::size(cases)));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.control->ClassName());
+    TacMainWnd* a = AdapterOf(c.control);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(typeid(*a), c.adapter);
+    EXPECT_NE(GetPropW(c.control->Handle(), acAdapterProperty), nullptr);
+    EXPECT_EQ(Command(c.control->Handle(), cmdIsSkinned), 1);
+  }
+  EXPECT_TRUE(label->Transparent());
+  EXPECT_EQ(label->Font()->Color(), static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor()));
+}
+
+TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneInBothWalksAndOnRequest) {
+  auto* skipped = Add<TButton>(10, 10, 80, 25);
+  skipped->SetTag(-98);
+  auto* kept = Create<TLabel>(form);
+  kept->SetParent(form);
+  kept->SetTag(98);
+  kept->Font()->SetColor(clMaroon);
+  auto* never = Create<TLabel>(form);
+  never->SetParent(form);
+  never->SetTag(-98);
+  never->Font()->SetColor(clNavy);
+  ShowSkinned();
+
+  EXPECT_EQ(AdapterOf(skipped), nullptr);
+  Command(form->Handle(), cmdAdaptControl, reinterpret_cast<LPARAM>(skipped));
+  EXPECT_EQ(AdapterOf(skipped), nullptr) << "asked for by name it stays out too";
+  EXPECT_EQ(kept->Font()->Color(), clMaroon);
+  EXPECT_EQ(never->Font()->Color(), clNavy);
+}
+
+TEST_F(CtrlAdapter, AControlMadeLaterIsAdaptedOnceOnRequest) {
+  ShowSkinned();
+  const int before = Adapter()->Count();
+  auto* late = Add<TButton>(10, 10, 80, 25);
+  late->HandleNeeded();
+  Command(form->Handle(), cmdAdaptControl, reinterpret_cast<LPARAM>(late));
+  ASSERT_NE(AdapterOf(late), nullptr);
+  Command(form->Handle(), cmdAdaptControl, 0);
+  Adapter()->AdaptAllControls(nullptr);
+  EXPECT_EQ(Adapter()->Count(), before + 1) << "adapting again makes no second item";
+}
+
+TEST_F(CtrlAdapter, ARecreatedWindowIsAdaptedAgainAndDeadItemsGo) {
+  auto* first = Add<TButton>(10, 10, 80, 25);
+  auto* second = Add<TCheckBox>(10, 40, 80, 20);
+  auto* third = Add<TButton>(10, 70, 80, 25);
+  ShowSkinned();
+  ASSERT_EQ(Adapter()->Count(), 3);
+
+  first->RecreateWnd();
+  pump::PumpUntilIdle();
+  Command(form->Handle(), cmdAdaptControl, 0);
+  EXPECT_NE(AdapterOf(first), nullptr);
+  EXPECT_EQ(Adapter()->Count(), 3);
+
+  // Two neighbours in the list lose their windows together.
+  DestroyWindow(second->Handle());
+  DestroyWindow(third->Handle());
+  Adapter()->DropDeadItems();
+  EXPECT_EQ(Adapter()->Count(), 1);
+  EXPECT_EQ(Adapter()->GetItem(0)->Ctrl, first);
+  EXPECT_EQ(Adapter()->GetItem(1), nullptr);
+}
+
+TEST_F(CtrlAdapter, TheGridTakesSkinColoursAndBarsAndGetsItsOwnBackWhenTheSkinGoes) {
+  auto* grid = Add<TStringGrid>(10, 10, 200, 120);
+  grid->SetRowCount(40);
+  grid->SetColor(clYellow);
+  grid->SetFixedColor(clLime);
+  ShowSkinned();
+
+  EXPECT_NE(grid->Color(), clYellow);
+  EXPECT_EQ(grid->FixedColor(), static_cast<TColor>(manager->Skin().GetGlobalInfoColor()));
+  auto* bars = dynamic_cast<TacScrollWnd*>(AdapterOf(grid));
+  ASSERT_NE(bars, nullptr) << "the grid scrolls with skinned bars";
+
+  manager->SetActive(false);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(provider->Adapter(), nullptr);
+  EXPECT_EQ(AdapterOf(grid), nullptr) << "system bars again";
+  EXPECT_EQ(grid->Color(), clYellow);
+  EXPECT_EQ(grid->FixedColor(), clLime);
+}
+
+TEST_F(CtrlAdapter, EachAdapterPaintsItsSectionAndCheckState) {
+  auto* button = Add<TButton>(10, 10, 90, 30);
+  auto* box = Add<TCheckBox>(10, 50, 120, 22);
+  auto* radio = Add<TRadioButton>(10, 80, 120, 22);
+  auto* panel = Add<TPanel>(150, 10, 120, 80);
+  auto* group = Add<TGroupBox>(150, 100, 120, 80);
+  auto* tree = Add<TTreeView>(300, 10, 120, 120);
+  box->SetChecked(true);
+  radio->SetChecked(true);
+  panel->SetCaption("");
+  ShowSkinned();
+
+  EXPECT_EQ(SectionAt(Shown(button), 45, 15).substr(0, 6), "BUTTON");
+  EXPECT_EQ(StateAt(Shown(button), 45, 15), 0);
+  SendMessageW(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(45, 15));
+  EXPECT_EQ(manager->HotWindow(), button->Handle());
+  EXPECT_EQ(StateAt(Shown(button), 45, 15), 1) << "hot under the pointer";
+  manager->SetHotWindow(nullptr);
+  EXPECT_EQ(StateAt(Shown(button), 45, 15), 0);
+  EXPECT_EQ(SectionAt(Shown(panel), 60, 40).substr(0, 5), "PANEL");
+  EXPECT_EQ(SectionAt(Shown(group), 60, 60).substr(0, 8), "GROUPBOX");
+  const TColor treeBack = SkinnedBgColor(AdapterOf(tree)->SkinData, false, tree->Handle());
+  EXPECT_TRUE(kvtest::ColourAt(Shown(tree), 60, 100, ColorToRGB(treeBack)));
+
+  struct Glyph {
+    TWinControl* control;
+    bool checked;
+    const char* key;
+  };
+  const Glyph glyphs[] = {{box, true, "BOXCHECKED"},
+                          {box, false, "BOXUNCHECKED"},
+                          {radio, true, "RADIOCHECKED"},
+                          {radio, false, "RADIOUNCHECKED"}};
+  for (const Glyph& g : glyphs) {
+    if (g.control == box)
+      box->SetChecked(g.checked);
+    else
+      radio->SetChecked(g.checked);
+    const kvtest::TPixels img = Shown(g.control);
+    const int count =
+        img.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", g.key, 0)), img.Whole());
+    EXPECT_GT(count, 0) << g.key;
+  }
+}
+
+TEST_F(CtrlAdapter, SkinLoadRefreshAndRemovalLeaveNoObjectsBehind) {
+  Add<TButton>(10, 10, 80, 25);
+  Add<TCheckBox>(10, 40, 80, 20);
+  Add<TStringGrid>(100, 10, 150, 100);
+  Add<TGroupBox>(100, 120, 150, 80);
+  ShowSkinned();
+  manager->SetActive(false);
+  pump::PumpUntilIdle();
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 50; ++i) {
+    manager->SetActive(true);
+    SendMessageW(form->Handle(), SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
+                 reinterpret_cast<LPARAM>(manager.get()));
+    pump::PumpUntilIdle();
+    manager->SetActive(false);
+    pump::PumpUntilIdle();
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+// Dialog children are plain windows with no control behind them.
+TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
+  HWND dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 60, 60, 300, 200, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(dialog, nullptr);
+  const auto child = [&](const wchar_t* cls, DWORD style, int y) {
+    return CreateWindowExW(0, cls, L"Text", WS_CHILD | WS_VISIBLE | style, 10, y, 150, 24, dialog,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  };
+  HWND check = child(L"BUTTON", BS_AUTOCHECKBOX, 10);
+  HWND push = child(L"BUTTON", BS_PUSHBUTTON, 40);
+  HWND text = child(L"STATIC", SS_LEFT, 70);
+  HWND radio = child(L"BUTTON", BS_AUTORADIOBUTTON, 100);
+  SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+
+  struct Made {
+    HWND wnd;
+    TacAdapterKind kind;
+    std::unique_ptr<TsCommonData> sd;
+    TacMainWnd* adapter = nullptr;
+  };
+  Made made[] = {{check, TacAdapterKind::CheckBoxWnd, nullptr},
+                 {push, TacAdapterKind::BtnWnd, nullptr},
+                 {text, TacAdapterKind::StaticWnd, nullptr},
+                 {radio, TacAdapterKind::CheckBoxWnd, nullptr}};
+  for (Made& m : made) {
+    m.sd = std::make_unique<TsCommonData>(nullptr, true);
+    m.sd->SetSkinManager(manager.get());
+    const TacDialogChild how =
+        DialogChildAdapter(m.wnd == text ? "STATIC" : "BUTTON",
+                           static_cast<std::uint32_t>(GetWindowLongW(m.wnd, GWL_STYLE)), true);
+    ASSERT_EQ(how.Kind, m.kind);
+    if (m.kind == TacAdapterKind::StaticWnd)
+      m.adapter = CreateAdapter<TacStaticWnd>(m.wnd, true, m.sd.get(), manager.get(), how.Section);
+    else
+      m.adapter = AdapterFactoryOf(m.kind)(m.wnd, m.sd.get(), manager.get(), how.Section);
+    ASSERT_NE(m.adapter, nullptr);
+  }
+  pump::PumpUntilIdle();
+  const auto shown = [](HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    pump::PumpUntilIdle();
+    return kvtest::TPixels::FromClient(wnd);
+  };
+  const kvtest::TPixels checkImg = shown(check);
+  EXPECT_GT(checkImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "BOXCHECKED", 0)),
+                             checkImg.Whole()),
+            0);
+  const kvtest::TPixels radioImg = shown(radio);
+  EXPECT_GT(radioImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "RADIOCHECKED", 0)),
+                             radioImg.Whole()),
+            0)
+      << "an automatic radio button is still a radio button";
+  EXPECT_EQ(SectionAt(shown(push), 140, 12).substr(0, 6), "BUTTON");
+  EXPECT_EQ(SectionAt(shown(text), 140, 12).substr(0, 8), "CHECKBOX");
+
+  for (Made& m : made) FreeAdapter(m.adapter);
+  DestroyWindow(dialog);
+}
+
+// A solid bitmap of a colour no skin item has.
+constexpr COLORREF kPicture = RGB(0x12, 0x34, 0x56);
+HBITMAP SolidBitmap(int size) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT all{0, 0, size, size};
+  HBRUSH brush = CreateSolidBrush(kPicture);
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+TEST_F(CtrlAdapter, DialogPicturesAreDrawnAndTheStaticKeepsItsBitmap) {
+  HWND dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 60, 60, 300, 200, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(dialog, nullptr);
+  HWND picture = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 40,
+                                 40, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND button =
+      CreateWindowExW(0, L"BUTTON", L"Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 10,
+                      60, 160, 30, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HBITMAP shown = SolidBitmap(16);
+  HBITMAP glyph = SolidBitmap(12);
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+  SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph));
+  shown = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+
+  TsCommonData pictureData(nullptr, true), buttonData(nullptr, true);
+  pictureData.SetSkinManager(manager.get());
+  buttonData.SetSkinManager(manager.get());
+  auto* icon = CreateAdapter<TacIconWnd>(picture, true, &pictureData, manager.get(), "CHECKBOX");
+  auto* bitBtn = CreateAdapter<TacBitBtnWnd>(button, true, &buttonData, manager.get(), "");
+  const auto count = [](HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    pump::PumpUntilIdle();
+    const kvtest::TPixels img = kvtest::TPixels::FromClient(wnd);
+    return img.CountOf(kPicture, img.Whole());
+  };
+  EXPECT_EQ(count(picture), 16 * 16);
+  EXPECT_EQ(count(button), 12 * 12) << "the glyph's size comes from the bitmap itself";
+
+  FreeAdapter(icon);
+  FreeAdapter(bitBtn);
+  BITMAP info{};
+  EXPECT_NE(GetObjectW(shown, sizeof(info), &info), 0) << "the static's own bitmap lives on";
+  EXPECT_EQ(info.bmWidth, 16);
+  DestroyWindow(dialog);
+  DeleteObject(glyph);
+}
+
+// Counts what reaches the control's own handling below every adapter.
+struct TTextCounter {
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_SETTEXT) ++count;
+    hook.CallPrevious(m);
+  }
+  TWindowProcHook hook;
+  int count = 0;
+};
+
+TEST_F(CtrlAdapter, AGroupBoxAnswersItsCaptionBandAndTakesANewTextOnce) {
+  auto* group = Add<TGroupBox>(10, 10, 200, 100);
+  group->SetCaption("Relays");
+  group->HandleNeeded();
+  TTextCounter below;
+  below.hook = group->InstallWindowProcHook(TWndMethod([&below](TMessage& m) { below.Proc(m); }));
+  ShowSkinned();
+  ASSERT_NE(dynamic_cast<TacGroupBoxWnd*>(AdapterOf(group)), nullptr);
+
+  const LRESULT band = Command(group->Handle(), cmdGetCaptionHeight);
+  EXPECT_GE(band, 6);
+  EXPECT_LT(band, 40);
+  group->SetCaption("Channels");
+  EXPECT_EQ(below.count, 1) << "the new text reaches the group box once";
+  EXPECT_EQ(SectionAt(Shown(group), 100, 60).substr(0, 8), "GROUPBOX");
+  EXPECT_NE(SectionAt(Shown(group), 190, 1).substr(0, 8), "GROUPBOX")
+      << "above the frame's top the parent shows";
+}
+
+TEST_F(CtrlAdapter, ABitButtonShowsItsGlyphOverTheSkin) {
+  auto* button = Add<TBitBtn>(10, 10, 120, 40);
+  button->SetCaption("OK");
+  // A 16 x 16 glyph whose bottom-left pixel, the transparent colour, differs.
+  TBitmap glyph(16, 16, pf24bit);
+  for (int y = 0; y < 16; ++y) {
+    std::uint8_t* row = glyph.ScanLine(y);
+    for (int x = 0; x < 16; ++x) {
+      const COLORREF c = x == 0 && y == 15 ? RGB(255, 255, 255) : kPicture;
+      row[3 * x] = GetBValue(c);
+      row[3 * x + 1] = GetGValue(c);
+      row[3 * x + 2] = GetRValue(c);
+    }
+  }
+  button->SetGlyph(glyph);
+  ShowSkinned();
+  ASSERT_NE(dynamic_cast<TacBitBtnWnd*>(AdapterOf(button)), nullptr);
+  const kvtest::TPixels img = Shown(button);
+  EXPECT_EQ(img.CountOf(kPicture, img.Whole()), 16 * 16 - 1);
+  EXPECT_EQ(SectionAt(img, 118, 20).substr(0, 6), "BUTTON");
+}
+
+TEST_F(CtrlAdapter, ALabelOnASkinnedPanelStillShows) {
+  auto* panel = Add<TPanel>(10, 10, 200, 100);
+  panel->SetCaption("");
+  auto* label = Create<TLabel>(form);
+  label->SetParent(panel);
+  label->SetBounds(10, 10, 150, 30);
+  label->Font()->SetHeight(-24);
+  label->SetCaption("WWWW");
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  const COLORREF text = ColorToRGB(label->Font()->Color());
+  const kvtest::TPixels img = Shown(panel);
+  EXPECT_GT(img.CountOf(text, {10, 10, 160, 40}), 0) << "the label's text";
+  EXPECT_EQ(img.CountOf(text, {0, 60, 200, 100}), 0);
+}
+
+}  // namespace
+}  // namespace kv
