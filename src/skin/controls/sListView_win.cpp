@@ -223,10 +223,11 @@ TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
     case cmdSkinRemoved: {
       if (!ownManager) break;
       Items()->BeginUpdate();
+      // The adapter gives back the colours it found: the skin's own.
+      FreeAdapter(adapter_);
       HandleSkinCommand(m, sd);
       if (!sd->CustomColor()) SetColor(clWindow);
       if (!sd->CustomFont()) Font()->SetColor(clWindowText);
-      FreeAdapter(adapter_);
       Items()->EndUpdate();
       if (HandleAllocated())
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
