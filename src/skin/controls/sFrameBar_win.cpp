@@ -393,7 +393,7 @@ void TsFrameBar::UpdateWidths() {
       item->button_->SkinData()->BGChanged = true;
       item->button_->SetWidth(width);
     }
-    if (item->frame_ != nullptr) item->frame_->SetWidth(width);
+    if (item->frame_ != nullptr && item->frame_->Width() != width) item->frame_->SetWidth(width);
   }
   if (ScrollAdapter() != nullptr) UpdateScrollBarInfo(ScrollAdapter(), true);
 }
