@@ -185,8 +185,9 @@ void PaintHeaderSection(const TacHeaderLook& look, HDC dc, const TRect& r, int i
           }
           break;
         default:
-          tr.Left = imageSpace;
-          tr.Right = textWidth + 2 * imageSpace < room ? imageSpace + textWidth : room - imageSpace;
+          // Clear of the divider on the left.
+          tr.Left = imageSpace + 4;
+          tr.Right = textWidth + 2 * imageSpace < room ? tr.Left + textWidth : room - imageSpace;
           break;
       }
       if (arrow >= 0)

@@ -28,6 +28,7 @@ std::string NextButtonName(TComponent* owner) {
 TsTitleButton::TsTitleButton(TComponent* owner, TsTitleItem* item)
     : TsSpeedButton(owner), item_(item) {
   SetName(NextButtonName(owner));
+  SetAlignment(taLeftJustify);
   SetMargin(5);
   SetSpacing(8);
 }
