@@ -31,7 +31,7 @@ class ScrollBoxTest : public kvtest::TSkinnedFormTest {
     auto* box = Create<Box>(form);
     box->SetParent(form);
     box->SetBounds(10, 10, 200, 120);
-    auto* tall = Create<TPanel>(form);
+    tall = Create<TPanel>(form);
     tall->SetParent(box);
     tall->SetBounds(0, 0, 150, 600);
     box->OnBeforeScroll = [this](TObject*) { ++before; };
@@ -45,6 +45,7 @@ class ScrollBoxTest : public kvtest::TSkinnedFormTest {
   }
   int before = 0;
   int after = 0;
+  TPanel* tall = nullptr;
 };
 
 TEST_F(ScrollBoxTest, ItsSkinnedArrowScrollsByTheIncrementBetweenTheScrollEvents) {
@@ -72,6 +73,7 @@ struct TWheelCase {
   bool Auto;
   int Delta;
   int Expected;  // in increments
+  bool ToChild;  // the wheel comes to a control in the box and is passed up
 };
 
 class ScrollBoxWheel : public ScrollBoxTest, public ::testing::WithParamInterface<TWheelCase> {};
@@ -81,16 +83,17 @@ TEST_P(ScrollBoxWheel, AutoWheelMovesByIncrementsPerNotch) {
   TsScrollBox* box = MakeBox();
   box->SetAutoMouseWheel(GetParam().Auto);
   box->VertScrollBar()->SetPosition(80);
-  SendMessageW(box->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(GetParam().Delta)),
-               MAKELPARAM(50, 50));
+  SendMessageW(GetParam().ToChild ? tall->Handle() : box->Handle(), WM_MOUSEWHEEL,
+               MAKEWPARAM(0, static_cast<WORD>(GetParam().Delta)), MAKELPARAM(50, 50));
   EXPECT_EQ(box->VertScrollBar()->Position(),
             80 + GetParam().Expected * box->VertScrollBar()->Increment());
 }
 
 INSTANTIATE_TEST_SUITE_P(Notches, ScrollBoxWheel,
-                         ::testing::Values(TWheelCase{true, -WHEEL_DELTA, 1},
-                                           TWheelCase{true, -3 * WHEEL_DELTA, 3},
-                                           TWheelCase{true, 2 * WHEEL_DELTA, -2}));
+                         ::testing::Values(TWheelCase{true, -WHEEL_DELTA, 1, false},
+                                           TWheelCase{true, -3 * WHEEL_DELTA, 3, false},
+                                           TWheelCase{true, 2 * WHEEL_DELTA, -2, false},
+                                           TWheelCase{true, -WHEEL_DELTA, 1, true}));
 
 TEST_F(ScrollBoxTest, AFailingScrollNeverLeavesTheBoxFrozen) {
   kvtest::TTestSkinOptions options;
