@@ -188,6 +188,32 @@ TEST_F(ListViewTest, AThumbDragScrollsWholeRowsAndTheSamePositionNothing) {
   EXPECT_EQ(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0), 2);
 }
 
+TEST_F(ListViewTest, DraggingTheSkinnedThumbLeavesAWholeRowAtTheTop) {
+  TsListView* list = MakeList();
+  HWND wnd = list->Handle();
+  TacEditWnd* adapter = list->ScrollAdapter();
+  ASSERT_NE(adapter, nullptr);
+  RECT first{LVIR_BOUNDS, 0, 0, 0};
+  SendMessageW(wnd, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const TRect bar = VertScrollBarRect(adapter, wnd);
+  const int arrow = ScrollBarPartSize(adapter, adapter->sBarVert, spsArrowLength, true);
+  const POINT thumb{(bar.Left + bar.Right) / 2, bar.Top + arrow + 3};
+  SetCursorPos(thumb.x, thumb.y);
+  pump::PumpUntilIdle();
+  SendMessageW(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(thumb.x, thumb.y));
+  // GetMessagePos tells where the pointer was when a queued move was posted.
+  SetCursorPos(thumb.x, thumb.y + 37);
+  PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, 0);
+  pump::PumpUntilIdle();
+  SendMessageW(wnd, WM_LBUTTONUP, 0, 0);
+  const int top = static_cast<int>(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0));
+  EXPECT_GT(top, 0);
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  SendMessageW(wnd, LVM_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&row));
+  // Where the first row stood: no part of a row is cut off.
+  EXPECT_EQ(row.top, first.top);
+}
+
 TEST_F(ListViewTest, ALineScrollReachesTheListWithoutAControlHandle) {
   TsListView* list = MakeList();
   SendScrollMessage(list->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
