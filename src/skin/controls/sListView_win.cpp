@@ -305,7 +305,9 @@ void TsListView::AfterMessage(TMessage& m) {
     case LVM_DELETEALLITEMS:
     case LVM_UPDATE:
     case WM_STYLECHANGED:
-      if (adapter_ != nullptr && !HasState(csDestroying) && !PaintingSuspended(sd))
+      // A hidden list's bars are read again when it shows.
+      if (adapter_ != nullptr && !HasState(csDestroying) && IsWindowVisible(Handle()) &&
+          !PaintingSuspended(sd))
         UpdateScrollBarInfo(adapter_, true);
       break;
     default:
