@@ -1,10 +1,13 @@
 #include "skin/controls/sFrameBar_win.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/SysUtils.h"
 #include "classlib/ImgList.h"
 #include "classlib/Messages.h"
+#include "skin/controls/sLabel_win.h"
+#include "skin/core/acToolkitFlags.h"
 
 namespace kv {
 
@@ -25,6 +28,7 @@ std::string NextButtonName(TComponent* owner) {
 TsTitleButton::TsTitleButton(TComponent* owner, TsTitleItem* item)
     : TsSpeedButton(owner), item_(item) {
   SetName(NextButtonName(owner));
+  SetAlignment(taLeftJustify);
   SetMargin(5);
   SetSpacing(8);
 }
@@ -44,6 +48,7 @@ TsTitleItem::TsTitleItem(TsFrameBar* bar) : bar_(bar) {
 
 TsTitleItem::~TsTitleItem() {
   if (bar_->destroying_) return;
+  ++bar_->generation_;
   button_->Free();
   if (frame_ != nullptr) frame_->Free();
 }
@@ -62,6 +67,7 @@ void TsTitleItem::SetImageIndex(int index) {
 
 void TsTitleItem::SetVisible(bool value) {
   visible_ = value;
+  ++bar_->generation_;
   button_->SetParent(value ? bar_ : nullptr);
   bar_->Arrange();
 }
@@ -75,6 +81,7 @@ int TsTitleItem::Index() const {
 
 TsTitleItem* TsTitles::Add() {
   items_.push_back(std::make_unique<TsTitleItem>(bar_));
+  ++bar_->generation_;
   bar_->Arrange();
   return items_.back().get();
 }
@@ -87,15 +94,55 @@ TsTitleItem* TsTitles::GetItem(int index) const {
 
 // --- frame bar ---------------------------------------------------------------------------
 
-TsFrameBar::TsFrameBar(TComponent* owner) : TScrollBox(owner) {
+namespace {
+
+constexpr int ControlTypeFrameBar = 19;
+constexpr int PlaceholderHeight = 150;
+
+// What an arrangement switches off for its duration, given back however it
+// ends, even with the bar gone.
+class TArrangeScope {
+ public:
+  TArrangeScope() : animationsOff_(AnimationsOff), suppressMouseEnter_(SuppressMouseEnter) {
+    HideHintsForPress();
+    AnimationsOff = true;
+    SuppressMouseEnter = true;
+  }
+  ~TArrangeScope() {
+    AnimationsOff = animationsOff_;
+    SuppressMouseEnter = suppressMouseEnter_;
+    RestoreHintsAfterPress();
+  }
+  TArrangeScope(const TArrangeScope&) = delete;
+  TArrangeScope& operator=(const TArrangeScope&) = delete;
+
+ private:
+  bool animationsOff_;
+  bool suppressMouseEnter_;
+};
+
+// The window's region (null: none); the window owns it afterwards.
+void SetWindowRgnOf(TWinControl* control, HRGN region) {
+  if (control->HandleAllocated())
+    SetWindowRgn(control->Handle(), region, TRUE);
+  else if (region != nullptr)
+    DeleteObject(region);
+}
+
+}  // namespace
+
+TsFrameBar::TsFrameBar(TComponent* owner) : TsScrollBox(owner) {
+  SkinData()->ControlType = ControlTypeFrameBar;
   SetAlign(alLeft);
   SetCaption(" ");
   SetAutoScroll(false);
+  VertScrollBar()->SetTracking(true);
   HorzScrollBar()->SetVisible(false);
 }
 
 TsFrameBar::~TsFrameBar() {
   // The buttons and frames are components of the bar and go with it.
+  *alive_ = false;
   destroying_ = true;
   items_.items_.clear();
 }
@@ -107,6 +154,21 @@ void TsFrameBar::SetTitleHeight(int value) {
 
 void TsFrameBar::SetSpacing(int value) {
   spacing_ = value;
+  Arrange();
+}
+
+void TsFrameBar::SetAllowAllOpen(bool value) {
+  allowAllOpen_ = value;
+  if (value) autoFrameSize_ = false;
+  Arrange();
+}
+
+void TsFrameBar::SetAutoFrameSize(bool value) {
+  autoFrameSize_ = value;
+  if (value) {
+    allowAllOpen_ = false;
+    SetAutoScroll(false);
+  }
   Arrange();
 }
 
@@ -122,7 +184,7 @@ void TsFrameBar::SetImages(TCustomImageList* images) {
 }
 
 void TsFrameBar::Notification(TComponent* component, TOperation operation) {
-  TScrollBox::Notification(component, operation);
+  TsScrollBox::Notification(component, operation);
   if (operation == opRemove && component == images_) {
     images_ = nullptr;
     for (auto& item : items_.items_) item->button_->SetImages(nullptr);
@@ -138,11 +200,20 @@ TRect TsFrameBar::ItemsArea() {
   return area;
 }
 
+int TsFrameBar::AvailableHeight(const TRect& area) const {
+  int available = area.Height();
+  for (const auto& item : items_.items_) {
+    if (!item->visible_) continue;
+    available -= titleHeight_ + borderWidth_;
+    if (item->state_ == stOpened || item->state_ == stOpening) available -= borderWidth_ + spacing_;
+  }
+  return std::max(available, 0);
+}
+
 void TsFrameBar::TitleClick(TsTitleItem* item) {
   if (item->OnClick) item->OnClick(item->button_);
   if (item->state_ == stClosed) {
     item->state_ = stOpening;
-    // An item still opening (its frame not made yet) counts as open here.
     if (!allowAllOpen_)
       for (auto& other : items_.items_)
         if (other.get() != item && (other->state_ == stOpened || other->state_ == stOpening))
@@ -150,7 +221,21 @@ void TsFrameBar::TitleClick(TsTitleItem* item) {
   } else if (item->state_ == stOpened && allowAllClose_) {
     item->state_ = stClosing;
   }
-  Arrange();
+  Arrange(animation_ && Visible() && !HasState(csLoading));
+}
+
+TCustomFrame* TsFrameBar::CreatePlaceholderFrame() {
+  auto* frame = Create<TFrame>(this);
+  frame->SetHeight(PlaceholderHeight);
+  auto* label = Create<TsLabel>(frame);
+  label->SetParent(frame);
+  label->SetAlign(alClient);
+  label->SetAlignment(taCenter);
+  label->SetLayout(tlCenter);
+  label->SetWordWrap(true);
+  label->SetCaption("Frame creation\r\nevent has not been defined.");
+  label->Font()->SetColor(clRed);
+  return frame;
 }
 
 void TsFrameBar::DestroyFrame(TsTitleItem* item) {
@@ -162,74 +247,168 @@ void TsFrameBar::DestroyFrame(TsTitleItem* item) {
     item->frame_->Free();
     item->frame_ = nullptr;
   } else {
+    SetWindowRgnOf(item->frame_, nullptr);
     item->frame_->SetVisible(false);
   }
 }
 
-bool TsFrameBar::PlaceFrame(TsTitleItem* item, int x, int y, int width) {
-  if (item->frame_ == nullptr && item->OnCreateFrame) {
+bool TsFrameBar::PlaceFrame(TsTitleItem* item, int x, int y, int width, int shown) {
+  if (item->frame_ == nullptr) {
     TCustomFrame* frame = nullptr;
-    item->OnCreateFrame(item->button_, frame);
+    if (item->OnCreateFrame)
+      item->OnCreateFrame(item->button_, frame);
+    else
+      frame = CreatePlaceholderFrame();
     item->frame_ = frame;
   }
-  if (item->frame_ == nullptr) return false;
   TCustomFrame* frame = item->frame_;
+  if (frame == nullptr) return false;
   if (item->frameHeight_ == 0) item->frameHeight_ = frame->Height();
-  if (frame->Parent() == nullptr) frame->SetParent(this);
-  frame->SetBounds(x, y, width, item->frameHeight_);
+  const int height = item->frameHeight_;
+  if (shown < 0 || shown > height) shown = height;
+  if (frame->Parent() != this) frame->SetParent(this);
+  if (shown == 0) {
+    frame->SetVisible(false);
+    return true;
+  }
+  // The frame slides out from under its title: only its bottom shows.
+  frame->SetBounds(x, y - (height - shown), width, height);
   frame->SetVisible(true);
+  SetWindowRgnOf(frame, shown < height ? CreateRectRgn(0, height - shown, width, height) : nullptr);
   return true;
 }
 
-void TsFrameBar::Arrange() {
-  if (arranging_ || destroying_ || items_.Count() == 0) return;
-  arranging_ = true;
-  const TRect area = ItemsArea();
+bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bottom) {
+  const unsigned generation = generation_;
   const int width = std::max(0, area.Width());
+  const int scroll = VertScrollBar()->Position();
+  const bool animated = lastStep > 0;
   int y = area.Top;
-  for (auto& owned : items_.items_) {
-    TsTitleItem* item = owned.get();
+  for (size_t i = 0; i < items_.items_.size(); ++i) {
+    TsTitleItem* item = items_.items_[i].get();
     if (!item->visible_) continue;
-    item->button_->SetBounds(area.Left, y, width, titleHeight_);
+    item->button_->SetBounds(area.Left, y - scroll, width, titleHeight_);
     y += titleHeight_;
+    int shown = 0;
     switch (item->state_) {
-      case stClosing:
       case stClosed:
-        item->state_ = stClosed;
         DestroyFrame(item);
         item->frameHeight_ = 0;
         break;
-      case stOpening:
       case stOpened:
         y += spacing_;
-        // Without a frame the item stays opening until one is made.
-        if (PlaceFrame(item, area.Left, y, width)) {
-          item->state_ = stOpened;
-          y += borderWidth_ + item->frameHeight_;
+        if (autoFrameSize_) item->frameHeight_ = AvailableHeight(area);
+        if (PlaceFrame(item, area.Left, y - scroll, width, -1)) {
+          shown = item->frameHeight_;
+          if (autoFrameSize_ && item->frame_->Height() != shown) item->frame_->SetHeight(shown);
+        } else {
+          item->state_ = stClosed;
         }
         break;
+      case stClosing:
+        y += spacing_;
+        shown = animated ? static_cast<int>(std::lrint(static_cast<double>(item->frameHeight_) /
+                                                       lastStep * (lastStep - step)))
+                         : 0;
+        if (step == lastStep) {
+          item->state_ = stClosed;
+          DestroyFrame(item);
+          item->frameHeight_ = 0;
+          shown = 0;
+        } else {
+          PlaceFrame(item, area.Left, y - scroll, width, shown);
+        }
+        break;
+      case stOpening: {
+        y += spacing_;
+        if (step == lastStep && autoFrameSize_) item->frameHeight_ = AvailableHeight(area);
+        // The frame first, so that its height is known.
+        if (!PlaceFrame(item, area.Left, y - scroll, width, 0)) {
+          // Nothing to show: the item must not stay opening for ever.
+          item->state_ = stClosed;
+          break;
+        }
+        shown = animated ? static_cast<int>(std::lrint(static_cast<double>(item->frameHeight_) /
+                                                       lastStep * step))
+                         : item->frameHeight_;
+        PlaceFrame(item, area.Left, y - scroll, width, shown);
+        if (step == lastStep) item->state_ = stOpened;
+        break;
+      }
     }
+    if (generation != generation_) return false;
+    if (item->state_ != stClosed) y += borderWidth_ + shown;
     y += borderWidth_;
-    item->button_->SetActive(item->state_ == stOpened || item->state_ == stOpening);
+    if (item->state_ == stOpened) item->button_->SetActive(true);
+    if (item->state_ == stClosed) item->button_->SetActive(false);
     item->button_->Invalidate();
   }
+  bottom = y;
+  return true;
+}
+
+void TsFrameBar::Arrange(bool animated) {
+  if (arranging_ || destroying_ || items_.Count() == 0 || HasState(csLoading)) return;
+  if (!Visible()) animated = false;
+  const std::shared_ptr<bool> alive = alive_;
+  const TArrangeScope scope;
+  arranging_ = true;
+  const int lastStep = animated ? 3 : 0;
+  int bottom = 0;
+  bool complete = true;
+  for (int step = 0; step <= lastStep; ++step) {
+    const TRect area = ItemsArea();
+    {
+      const TRedrawLock lock(this, Showing());
+      complete = ArrangePass(step, lastStep, area, bottom);
+    }
+    if (Showing())
+      RedrawWindow(Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    if (!complete) break;
+    if (step < lastStep) {
+      Sleep(10);
+      Application->ProcessMessages();
+      // The bar or its items may have gone meanwhile.
+      if (!*alive) return;
+      if (destroying_) break;
+    }
+  }
   arranging_ = false;
+  if (destroying_) return;
+  if (!complete) {
+    // Items changed under the animation: settle them at once.
+    Arrange(false);
+    return;
+  }
+  VertScrollBar()->SetRange(std::max(0, bottom + borderWidth_));
+  UpdateWidths();
+  if (Showing()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TsFrameBar::UpdateWidths() {
   const int width = std::max(0, ItemsArea().Width());
   for (auto& item : items_.items_) {
     if (!item->visible_) continue;
-    item->button_->SetWidth(width);
-    if (item->frame_ != nullptr) item->frame_->SetWidth(width);
+    if (item->button_->Width() != width) {
+      item->button_->SkinData()->BGChanged = true;
+      item->button_->SetWidth(width);
+    }
+    if (item->frame_ != nullptr && item->frame_->Width() != width) item->frame_->SetWidth(width);
   }
+  if (ScrollAdapter() != nullptr) UpdateScrollBarInfo(ScrollAdapter(), true);
 }
 
-void TsFrameBar::Dispatch(TMessage& message) {
-  TScrollBox::Dispatch(message);
+void TsFrameBar::WndProc(TMessage& message) {
+  TsScrollBox::WndProc(message);
+  if (destroying_) return;
   switch (message.Msg) {
     case WM_SIZE:
-      UpdateWidths();
+      if (!Showing()) break;
+      if (autoFrameSize_)
+        Arrange();
+      else
+        UpdateWidths();
       break;
     case CM_VISIBLECHANGED:
       Arrange();
@@ -240,6 +419,9 @@ void TsFrameBar::Dispatch(TMessage& message) {
         if (item->frame_ != nullptr) item->frame_->SetEnabled(Enabled());
       }
       Invalidate();
+      break;
+    case SM_ALPHACMD:
+      if (message.WParamHi() == cmdSkinRefresh) UpdateWidths();
       break;
     default:
       break;

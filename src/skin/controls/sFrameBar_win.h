@@ -1,7 +1,8 @@
 // The side bar: a vertical stack of title buttons, one per item, under each
 // of which the item's frame opens. Frames are made only when their item first
-// opens (OnCreateFrame) and freed when it closes. With no skin loaded the bar
-// arranges in one pass, without the sliding animation.
+// opens (OnCreateFrame) and freed when it closes (OnFrameDestroy may keep
+// them). A title click slides the frames in four passes; every other change
+// arranges at once.
 #pragma once
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "skin/controls/sScrollBox_win.h"
 #include "skin/controls/sSpeedButton_win.h"
 
 namespace kv {
@@ -95,7 +97,7 @@ class TsTitles {
   std::vector<std::unique_ptr<TsTitleItem>> items_;
 };
 
-class TsFrameBar : public TScrollBox {
+class TsFrameBar : public TsScrollBox {
  public:
   explicit TsFrameBar(TComponent* owner);
   ~TsFrameBar() override;
@@ -109,26 +111,43 @@ class TsFrameBar : public TScrollBox {
   void SetImages(TCustomImageList* images);
   bool AllowAllClose() const { return allowAllClose_; }
   void SetAllowAllClose(bool value) { allowAllClose_ = value; }
+  // On: any number of items open at once (and no automatic frame size).
   bool AllowAllOpen() const { return allowAllOpen_; }
-  void SetAllowAllOpen(bool value) { allowAllOpen_ = value; }
+  void SetAllowAllOpen(bool value);
+  // On: the one open frame takes all the height the titles leave.
+  bool AutoFrameSize() const { return autoFrameSize_; }
+  void SetAutoFrameSize(bool value);
+  // Frames slide open and closed in four passes after a title click.
+  bool Animation() const { return animation_; }
+  void SetAnimation(bool value) { animation_ = value; }
   int FrameBorderWidth() const { return borderWidth_; }
   bool Arranging() const { return arranging_; }
 
-  // Lays the titles and open frames out from the top.
-  void Arrange();
+  // Lays the titles and open frames out from the top: in four passes,
+  // sliding the frames, when animated.
+  void Arrange(bool animated = false);
   // The click on an item's title: opens it (closing the others) or closes it.
   void TitleClick(TsTitleItem* item);
 
  protected:
-  void Dispatch(TMessage& message) override;
+  void WndProc(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TsTitleItem;
+  friend class TsTitles;
   TRect ItemsArea();
-  // Creates the item's frame when it has none; false when there is none.
-  bool PlaceFrame(TsTitleItem* item, int x, int y, int width);
+  // Height the open frame gets with AutoFrameSize; never below 0.
+  int AvailableHeight(const TRect& area) const;
+  // Makes the item's frame when it has none (the handler's, else the
+  // placeholder); shows its bottom `shown` pixels under the title (all of it
+  // for -1), hides it for 0. False when there is no frame.
+  bool PlaceFrame(TsTitleItem* item, int x, int y, int width, int shown);
+  TCustomFrame* CreatePlaceholderFrame();
+  // Offers the frame to OnFrameDestroy; freed unless refused, else hidden.
   void DestroyFrame(TsTitleItem* item);
+  // One pass over the items; false when the items changed under it.
+  bool ArrangePass(int step, int lastStep, const TRect& area, int& bottom);
   void UpdateWidths();
 
   TsTitles items_{this};
@@ -138,8 +157,15 @@ class TsFrameBar : public TScrollBox {
   TCustomImageList* images_ = nullptr;
   bool allowAllClose_ = false;
   bool allowAllOpen_ = false;
+  bool autoFrameSize_ = false;
+  bool animation_ = true;
   bool arranging_ = false;
   bool destroying_ = false;
+  // Grows with every change of the items, so that an arrangement that let
+  // messages run can tell its list is stale.
+  unsigned generation_ = 0;
+  // Cleared when the bar goes; an arrangement pumping messages holds a copy.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace kv

@@ -1,0 +1,144 @@
+// The list view adapter on a standard report-style list view: the header
+// painted from the skin, the skin's colours given and given back, thumb drags
+// by whole rows, line scrolls, and a header subclassed by someone else after
+// us keeping its chain when the adapter goes.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <string>
+
+#include "skin/adapters/AdapterFixture.h"
+#include "skin/adapters/acListViewWnd_win.h"
+#include "skin/core/sCommonData_win.h"
+#include "support/Mouse.h"
+#include "support/Pixels.h"
+#include "support/Pump.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+
+constexpr int kColumnWidth = 30;
+
+class ListViewWnd : public kvtest::AdapterFixture {
+ protected:
+  void TearDown() override {
+    FreeAdapter(adapter);
+    if (wnd != nullptr && IsWindow(wnd)) DestroyWindow(wnd);
+    AdapterFixture::TearDown();
+  }
+  void MakeList(int columns, int rows) {
+    wnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | LVS_REPORT | WS_VSCROLL, 4, 4, 300, 150,
+                          host->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    for (int c = 0; c < columns; ++c) {
+      std::wstring text = L"C" + std::to_wstring(c);
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT | LVCF_WIDTH;
+      column.cx = kColumnWidth;
+      column.pszText = text.data();
+      SendMessageW(wnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c),
+                   reinterpret_cast<LPARAM>(&column));
+    }
+    for (int r = 0; r < rows; ++r) {
+      std::wstring text = std::to_wstring(r);
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = r;
+      item.pszText = text.data();
+      SendMessageW(wnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageW(wnd, LVM_SETBKCOLOR, 0, RGB(1, 2, 3));
+    sd = std::make_unique<TsCommonData>(nullptr, true);
+    sd->SetSkinManager(manager.get());
+    adapter =
+        static_cast<TacListViewWnd*>(CreateListViewAdapter(wnd, sd.get(), manager.get(), "", true));
+    pump::PumpUntilIdle();
+  }
+  TPixels Header() {
+    RedrawWindow(adapter->Header(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return TPixels::FromClient(adapter->Header());
+  }
+  RECT Section(int column) {
+    RECT r{};
+    SendMessageW(adapter->Header(), HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&r));
+    return r;
+  }
+
+  HWND wnd = nullptr;
+  std::unique_ptr<TsCommonData> sd;
+  TacListViewWnd* adapter = nullptr;
+};
+
+TEST_F(ListViewWnd, PaintsEverySectionAndTheRestOfTheHeaderAtRest) {
+  MakeList(4, 16);
+  ASSERT_NE(adapter->Header(), nullptr);
+  kvtest::HoverOut();
+  const TPixels shot = Header();
+  const COLORREF rest = Legend("COLHEADER", "BORDERSMASK", 0);
+  for (int c = 0; c < 4; ++c)
+    EXPECT_EQ(shot.At((Section(c).left + Section(c).right) / 2, 1), rest) << c;
+  EXPECT_EQ(shot.At(shot.Width() - 10, 1), rest);
+}
+
+TEST_F(ListViewWnd, AHeaderWithoutColumnsIsOneEmptySection) {
+  MakeList(0, 0);
+  if (adapter->Header() == nullptr) GTEST_SKIP() << "this list makes its header with a column";
+  const TPixels shot = Header();
+  EXPECT_EQ(shot.At(shot.Width() / 2, 1), Legend("COLHEADER", "BORDERSMASK", 0));
+}
+
+TEST_F(ListViewWnd, AHoveredSectionShowsHotAndTheRowsClearIt) {
+  MakeList(4, 16);
+  const RECT r = Section(1);
+  kvtest::MouseMove(adapter->Header(), {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  EXPECT_EQ(adapter->HotColumn(), 1);
+  EXPECT_EQ(Header().At((r.left + r.right) / 2, 1), Legend("COLHEADER", "BORDERSMASK", 1));
+  kvtest::MouseMove(wnd, {100, 100});
+  EXPECT_EQ(adapter->HotColumn(), -1);
+}
+
+TEST_F(ListViewWnd, GivesTheSkinColoursAndPutsTheListsOwnBack) {
+  MakeList(13, 16);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(wnd, LVM_GETBKCOLOR, 0, 0)),
+            Legend("EDIT", "COLOR"));
+  FreeAdapter(adapter);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(wnd, LVM_GETBKCOLOR, 0, 0)), RGB(1, 2, 3));
+}
+
+TEST_F(ListViewWnd, AThumbDragScrollsWholeRowsAndTheSamePositionNothing) {
+  MakeList(13, 16);
+  SendScrollMessage(wnd, WM_VSCROLL, SB_THUMBTRACK, 4);
+  EXPECT_EQ(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0), 4);
+  SendScrollMessage(wnd, WM_VSCROLL, SB_THUMBTRACK, 4);
+  EXPECT_EQ(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0), 4);
+  SendScrollMessage(wnd, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0), 5);
+}
+
+WNDPROC gOuterPrev = nullptr;
+int gOuterCalls = 0;
+LRESULT CALLBACK OuterProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  ++gOuterCalls;
+  return CallWindowProcW(gOuterPrev, wnd, msg, wParam, lParam);
+}
+
+TEST_F(ListViewWnd, AHeaderSubclassedAfterUsKeepsItsChainWhenTheAdapterGoes) {
+  MakeList(13, 16);
+  HWND header = adapter->Header();
+  gOuterPrev = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OuterProc)));
+  FreeAdapter(adapter);
+  gOuterCalls = 0;
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(header, GWLP_WNDPROC)), &OuterProc);
+  EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 13);
+  EXPECT_EQ(gOuterCalls, 1);
+  SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOuterPrev));
+}
+
+}  // namespace
+}  // namespace kv
