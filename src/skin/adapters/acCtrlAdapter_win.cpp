@@ -10,6 +10,7 @@
 #include "skin/adapters/acComboBoxWnd_win.h"
 #include "skin/adapters/acEditWnd_win.h"
 #include "skin/adapters/acGridWnd_win.h"
+#include "skin/adapters/acListViewWnd_win.h"
 #include "skin/adapters/acPanelWnd_win.h"
 #include "skin/adapters/acTabWnd_win.h"
 #include "skin/adapters/acToolBarWnd_win.h"
@@ -55,7 +56,7 @@ constexpr std::array<KindFactory, 17> Factories = {{
     {TacAdapterKind::ComboBoxWnd, &Made<CreateComboBoxAdapter>},
     {TacAdapterKind::GridWnd, &Make<TacGridWnd>},
     {TacAdapterKind::GroupBoxWnd, &Make<TacGroupBoxWnd>},
-    {TacAdapterKind::ListViewWnd, nullptr},
+    {TacAdapterKind::ListViewWnd, &Made<CreateListViewAdapter>},
     {TacAdapterKind::PanelWnd, &Make<TacPanelWnd>},
     {TacAdapterKind::TreeViewWnd, &Make<TacTreeViewWnd>},
     {TacAdapterKind::WWComboBoxWnd, nullptr},
