@@ -144,6 +144,27 @@ TEST_F(MenuLine, TheKeyboardOpensATitleWhichShowsHot) {
   ExpectBar(during, 1, "while open");
 }
 
+// The system draws a title on the window itself (hot, opened, greyed) with
+// the same background as the provider's painting into the cache: a greyed
+// title, blended with the line under it, comes out pixel for pixel alike.
+TEST_F(MenuLine, ATitleDrawnOnTheWindowMatchesItsPictureInTheCache) {
+  MakeMenu();
+  titles[2]->SetEnabled(false);
+  ShowSkinned();
+  const TRect r = TitleRect(2);
+  const RECT area{r.Left, r.Top, r.Right, r.Bottom};
+  HDC dc = GetWindowDC(Wnd());
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  DRAWITEMSTRUCT dis{
+      ODT_MENU, 0,    titles[2]->Command(), ODA_DRAWENTIRE, ODS_DISABLED | ODS_GRAYED, nullptr,
+      dc,       area, titles[2]->Command()};
+  SendMessageW(Wnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  ReleaseDC(Wnd(), dc);
+  const TPixels cache = Cache();
+  ASSERT_EQ(skin.Legend(cache.At(r.Left + 1, r.Top + 1)), nullptr) << "greyed: blended";
+  EXPECT_TRUE(kvtest::SameImage(WindowAsItIs().Crop(area), cache.Crop(area)));
+}
+
 // Titles that no longer fit on one line wrap: the band and the client move
 // down by a menu height, and the second line is painted too.
 TEST_F(MenuLine, ANarrowFormHasTwoMenuLines) {
