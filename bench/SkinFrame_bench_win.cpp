@@ -3,16 +3,19 @@
 // A full frame-cache paint of an 800 x 600 form, the title-only repaint
 // that activation takes when the border looks the same either way, and the
 // whole repaint of a main-window-sized frame (1008 x 690) after activation,
-// as WM_NCACTIVATE runs it, and a frame painting with nothing changed.
+// as WM_NCACTIVATE runs it, and a frame painting with nothing changed; the
+// full paint of that frame with a main menu of five titles on its menu line.
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/sSkinProvider_win.h"
@@ -45,9 +48,21 @@ double MedianMs(int rounds, F&& f) {
 struct TShownForm {
   Owned<TForm> form = CreateOwned<TForm>();
   TsSkinProvider* provider = nullptr;
-  TShownForm(int width, int height) {
+  TShownForm(int width, int height, int menuTitles = 0) {
     form->SetBounds(10, 10, width, height);
     form->SetCaption("Skinned frame benchmark");
+    if (menuTitles > 0) {
+      auto* menu = Create<TMainMenu>(form.get());
+      for (int i = 0; i < menuTitles; ++i) {
+        auto* title = Create<TMenuItem>(form.get());
+        title->SetCaption("&Title " + std::to_string(i + 1));
+        menu->Items()->Add(title);
+        auto* command = Create<TMenuItem>(form.get());
+        command->SetCaption("Command");
+        title->Add(command);
+      }
+      form->SetMenu(menu);
+    }
     provider = Create<TsSkinProvider>(form.get());
     form->Show();
     PumpUntilIdle();
@@ -96,6 +111,22 @@ int main(int argc, char** argv) {
     // A frame painting with nothing changed copies the cache only.
     const double ncpaint = MedianMs(rounds, [&] { SendMessageW(wnd, WM_NCPAINT, 1, 0); });
     std::printf("WM_NCPAINT of an unchanged frame, 1008x690:     %8.3f ms median\n", ncpaint);
+  }
+  {
+    TShownForm plain(1008, 690), menu(1008, 690, 5);
+    const auto fullPaint = [&](TShownForm& f) {
+      return MedianMs(rounds, [&] {
+        // As a menu change leaves it: the lines counted again, all repainted.
+        f.provider->MenuLineCount = -1;
+        f.provider->FrameRepaintNeeded = true;
+        f.provider->SkinData()->BGChanged = true;
+        f.provider->PaintFrameCache();
+      });
+    };
+    const double without = fullPaint(plain), with = fullPaint(menu);
+    std::printf("full frame paint, 1008x690, no menu:           %8.3f ms median\n", without);
+    std::printf("full frame paint, 1008x690, 5-title menu line: %8.3f ms median (%d line)\n", with,
+                menu.provider->MenuLineCount);
   }
   manager.reset();
   return 0;

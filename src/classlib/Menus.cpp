@@ -22,15 +22,6 @@ UINT NextCommand() {
 constexpr int kMargin = 3;
 constexpr int kGlyphGap = 6;
 
-void AssignMenuFont(TFont& font) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
-  font.SetName(Narrow(metrics.lfMenuFont.lfFaceName));
-  font.SetHeight(metrics.lfMenuFont.lfHeight);
-  font.SetCharset(metrics.lfMenuFont.lfCharSet);
-}
-
 std::wstring StripAmpersands(const std::wstring& text) {
   std::wstring out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -100,6 +91,15 @@ std::string KeyName(WORD key) {
   return {};
 }
 }  // namespace
+
+void AssignMenuFont(TFont& font) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
+  font.SetName(Narrow(metrics.lfMenuFont.lfFaceName));
+  font.SetHeight(metrics.lfMenuFont.lfHeight);
+  font.SetCharset(metrics.lfMenuFont.lfCharSet);
+}
 
 TOwnerDrawState OwnerDrawState(UINT s) {
   TOwnerDrawState state = 0;
@@ -603,7 +603,10 @@ bool TMenu::HandleMenuMessage(TMessage& m) {
 
 void TMainMenu::MenuChanged() {
   TMenu::MenuChanged();
-  if (WindowHandle() != nullptr) DrawMenuBar(WindowHandle());
+  if (WindowHandle() == nullptr) return;
+  // A form that paints its own menu bar learns of the change here.
+  SendMessageW(WindowHandle(), CM_MENUCHANGED, 0, 0);
+  DrawMenuBar(WindowHandle());
 }
 
 // --- pop-up menus ---------------------------------------------------------------

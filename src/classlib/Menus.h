@@ -62,6 +62,9 @@ class TMethodEvent {
   std::function<void(Args...)> call_;
 };
 
+// The system's menu font on font (owner-drawn items measure and draw in it).
+void AssignMenuFont(TFont& font);
+
 // Owner-draw state of an item, from the system's ODS_* flags.
 using TOwnerDrawState = uint16_t;
 constexpr TOwnerDrawState odSelected = 1 << 0, odGrayed = 1 << 1, odDisabled = 1 << 2,

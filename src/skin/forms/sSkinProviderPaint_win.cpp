@@ -75,20 +75,7 @@ void TsSkinProvider::InvalidateFrame() {
 // The geometry with the menu line counted, as the painting needs it.
 TsFrameGeometry TsSkinProvider::PaintGeometry() {
   TsFrameGeometry g = Geometry();
-  TMainMenu* menu = form_ != nullptr ? form_->Menu() : nullptr;
-  HWND wnd = FormHandle();
-  if (menu == nullptr || wnd == nullptr) return g;
-  std::vector<int> widths;
-  TMenuItem* items = menu->Items();
-  for (int i = 0; i < items->Count(); ++i) {
-    if (!items->Items(i)->Visible()) continue;
-    g.State.MenuItemVisible = true;
-    RECT r{};
-    if (GetMenuItemRect(wnd, GetMenu(wnd), static_cast<UINT>(widths.size()), &r))
-      widths.push_back(r.right - r.left);
-  }
-  if (MenuLineCount < 0) MenuLineCount = CountMenuLines(g, widths);
-  g.State.MenuLineCount = std::max(MenuLineCount, 1);
+  if (g.State.HasMenu) g.State.MenuLineCount = std::max(CountMenuLines(), 1);
   return g;
 }
 
@@ -335,6 +322,7 @@ void TsSkinProvider::PaintMenuLine(const TsFrameGeometry& g, TBitmap* cache) {
   if (menuLineBmp_ == nullptr) menuLineBmp_ = NewBitmap24(0, 0);
   menuLineBmp_->SetSize(g.FrameWidth() - g.State.ShadowMargins.Left, m);
   CopyPixels(menuLineBmp_.get(), 0, 0, cache, band.Left, band.Top, band.Width(), m);
+  menuLineOrigin_ = {band.Left, band.Top};
   PaintMenuLineItems(cache);
 }
 
@@ -432,18 +420,6 @@ void TsSkinProvider::PaintFormTo(HDC dc) {
   if (own) dc = GetDC(wnd);
   PaintClientBackground(dc, false);
   if (own) ReleaseDC(wnd, dc);
-}
-
-// --- menus ------------------------------------------------------------------------------
-
-void TsSkinProvider::SkinFormMenus(bool skinned) {
-  TsSkinManager* manager = SkinManager();
-  if (form_ == nullptr || manager == nullptr || manager != DefaultManager) return;
-  const bool popups = skinned && manager->SkinnedPopups();
-  for (int i = 0; i < form_->ComponentCount(); ++i) {
-    auto* popup = dynamic_cast<TPopupMenu*>(form_->Components(i));
-    if (popup != nullptr) FormServices().SetMenuSkinned(manager, popup->Handle(), popups);
-  }
 }
 
 }  // namespace kv

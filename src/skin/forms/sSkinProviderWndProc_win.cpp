@@ -189,7 +189,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case CM_MOUSELEAVE:
       return true;
     case CM_MENUCHANGED:
-      if ((form_->FormState() & fsCreating) == 0 && Showing()) FrameRepaintNeeded = true;
+      MenuChanged();
       CallOld(m);
       return true;
     case WM_PRINTCLIENT:

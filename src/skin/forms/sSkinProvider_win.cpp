@@ -326,6 +326,7 @@ TsFrameGeometry TsSkinProvider::Geometry() const {
   s.HasSystemMenu = systemMenu_ != nullptr;
   s.TitleIconSize = {TitleIcon.Width, TitleIcon.Height};
   s.HasMenu = form_->Menu() != nullptr;
+  s.MenuItemVisible = HasVisibleMenuItem();
   s.MenuLineCount = std::max(MenuLineCount, 1);
   HWND wnd = FormHandle();
   if (wnd == nullptr) {

@@ -146,6 +146,18 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   TCustomForm* Form() const override { return form_; }
   void ReceiveMessage(TMessage& message) override;
 
+  // --- menu line (sSkinProviderMenuLine_win.cpp) ---
+  TBitmap* MenuLineBmp() const override { return menuLineBmp_.get(); }
+  POINT MenuLineOffset(HDC dc, const RECT& item) const override;
+  // A top item of the main menu is visible.
+  bool HasVisibleMenuItem() const;
+  // The lines the menu bar's items take (MenuLineCount, counted once).
+  int CountMenuLines();
+  // The main menu changed (items, captions, images): the line is counted
+  // and painted again.
+  void MenuChanged();
+  // --- end of menu line ---
+
   // (Re)applies the skin to the form.
   void PrepareForm();
   void UpdateSysMenuStyle(bool skinned);
@@ -242,7 +254,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   virtual void CopyFrameToDC(HDC dc);
   // The main menu's items on the menu line of the cache; the skinned menu
   // items draw them.
-  virtual void PaintMenuLineItems(TBitmap* /*cache*/) {}
+  virtual void PaintMenuLineItems(TBitmap* cache);
   // The non-client mouse (hit test, title buttons); true when answered.
   virtual bool TitleBarMouse(TMessage& /*message*/) { return false; }
   // The form's menus handed to (or taken from) the menu painter.
@@ -339,6 +351,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   std::unique_ptr<TBitmap> buttonStripBmp_;
   TRect buttonStripRect_{};
   std::unique_ptr<TBitmap> menuLineBmp_;
+  TPoint menuLineOrigin_{};  // menuLineBmp_'s top-left corner in the frame cache
   std::array<TsTitleButtonRecord, 4> buttons_;
   TsTitleButtonMasks buttonMasks_;
   int restoreMask_ = -1;  // "BICONNORM"

@@ -177,24 +177,24 @@ void TsSkinableMenus::ApplySkinActive() {
 void TsSkinableMenus::HookFormMenus(bool value) {
   active_ = value;
   if (manager_ == nullptr || manager_->HasState(csDesigning) || Application == nullptr) return;
-  const bool popups = value && manager_->SkinnedPopups();
-  std::function<void(TComponent*)> walk = [&](TComponent* owner) {
-    for (int i = 0; i < owner->ComponentCount(); ++i) {
-      TComponent* c = owner->Components(i);
-      if (auto* main = dynamic_cast<TMainMenu*>(c)) {
-        SetMainMenuSkinned(main, value);
-        for (int j = 0; j < main->Items()->Count(); ++j)
-          SetItemsSkinned(main->Items()->Items(j), popups);
-      } else if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
-        SetMenuSkinned(popup, popups);
-      } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
-        if (dynamic_cast<TMainMenu*>(item->GetParentMenu()) == nullptr)
-          SetItemsSkinned(item, popups);
-      }
-      walk(c);
+  SkinMenusOf(Application, value, value && manager_->SkinnedPopups());
+}
+
+void TsSkinableMenus::SkinMenusOf(TComponent* owner, bool mainMenus, bool popups) {
+  if (owner == nullptr) return;
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (auto* main = dynamic_cast<TMainMenu*>(c)) {
+      SetMainMenuSkinned(main, mainMenus);
+      for (int j = 0; j < main->Items()->Count(); ++j)
+        SetItemsSkinned(main->Items()->Items(j), popups);
+    } else if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
+      SetMenuSkinned(popup, popups);
+    } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
+      if (dynamic_cast<TMainMenu*>(item->GetParentMenu()) == nullptr) SetItemsSkinned(item, popups);
     }
-  };
-  walk(Application);
+    SkinMenusOf(c, mainMenus, popups);
+  }
 }
 
 void TsSkinableMenus::AttachPopupHandlers(TMenuItem* item) {

@@ -74,6 +74,9 @@ class TsSkinableMenus : public TPersistent {
   void SetActive(bool value);
   void ApplySkinActive();
   void HookFormMenus(bool value);
+  // The menus among owner's components (and theirs): main menus switched
+  // by mainMenus, pop-up menus and sub-items by popups.
+  void SkinMenusOf(TComponent* owner, bool mainMenus, bool popups);
   void SetMenuSkinned(TMenu* menu, bool enable);
   void SetMainMenuSkinned(TMainMenu* mainMenu, bool enable);
   void SetItemsSkinned(TMenuItem* item, bool enable);
