@@ -820,12 +820,14 @@ void TWinControl::RecreateWnd() {
   Perform(CM_RECREATEWND);
 }
 
+void TWinControl::TrackLeave() {
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
+  trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+}
+
 void TWinControl::WndProc(TMessage& m) {
   if (m.Msg == WM_MOUSEMOVE && handle_ != nullptr) {
-    if (!trackingLeave_) {
-      TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
-      trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
-    }
+    if (!trackingLeave_) TrackLeave();
     TControl* target = ControlAtPos(TPoint{m.XPos(), m.YPos()}, false, false);
     SetMouseControl(target != nullptr ? target : this);
   }
@@ -1110,6 +1112,10 @@ void TWinControl::Dispatch(TMessage& m) {
       if (reinterpret_cast<HWND>(m.LParam) != handle_ && g_captureControl != nullptr &&
           (g_captureControl == this || g_captureControl->parent_ == this))
         g_captureControl = nullptr;
+      // A capture ends the leave tracking: arm it again at once, so a mouse
+      // that leaves straight after the release is still told (it is told
+      // now if it is already out).
+      if (handle_ != nullptr) TrackLeave();
       return DefaultHandler(m);
     case WM_CANCELMODE:
       if (g_captureControl != nullptr &&

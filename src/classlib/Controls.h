@@ -448,6 +448,8 @@ class TWinControl : public TControl {
   WNDPROC defWndProc_ = DefWindowProcW;
   std::unique_ptr<TBrush> brush_;  // Color, for erasing and the control colour messages
   bool trackingLeave_ = false;
+  // Asks for WM_MOUSELEAVE; it comes at once when the mouse is already out.
+  void TrackLeave();
   // Children by kind, each bottom first: windowed children always lie above
   // the windowless ones, which are painted on this window.
   std::vector<TControl*> controls_;
