@@ -833,7 +833,23 @@ TacCommandOutcome TsPageControl::SkinCommand(TMessage& m) {
   return HandleSkinCommand(m, sd);
 }
 
+bool TsPageControl::TabHint(TMessage& m) {
+  auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+  const TsTabLayout layout = Layout();
+  const int page = kv::TabAtPos(layout, info->CursorPos);
+  if (page < 0) return false;
+  info->HintStr = Pages(page)->Hint();
+  const TPoint screen = ClientToScreen(info->CursorPos);
+  info->HintPos = {screen.X + GetSystemMetrics(SM_CXCURSOR) / 2,
+                   screen.Y + GetSystemMetrics(SM_CYCURSOR) / 2};
+  // The hint is this tab's: on the next tab the next sheet's shows.
+  info->CursorRect = layout.ItemRect(Pages(page)->TabIndex());
+  m.Result = 0;
+  return true;
+}
+
 bool TsPageControl::UnskinnedMessage(TMessage& m) {
+  if (m.Msg == CM_HINTSHOW) return TabHint(m);
   if (m.Msg == WM_CLOSETAB) {
     ClosePostedTab(m.WParam);
     return true;
@@ -912,6 +928,8 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
       return false;
     case CN_NOTIFY:
       return Notify(m);
+    case CM_HINTSHOW:
+      return TabHint(m);
     case CM_CONTROLLISTCHANGE: {
       const int before = PageCount();
       TPageControl::WndProc(m);

@@ -172,6 +172,8 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void CloseBtnClick(TObject* sender);
   void ClosePostedTab(WPARAM sheet);
   bool Notify(TMessage& m);
+  // CM_HINTSHOW: over a tab, the hint is its sheet's.
+  bool TabHint(TMessage& m);
   void DropCover();
 
   TsUpDown* scroller_ = nullptr;

@@ -333,6 +333,51 @@ TEST_F(PageControlSkinned, ClickingTheScrollersHalvesScrollsTheTabs) {
   EXPECT_EQ(pc->Scroller(), scroller) << "kept while tabs are out of view";
 }
 
+TEST_F(PageControlSkinned, OverATabTheHintIsItsSheetsBesideTheCursor) {
+  Load();
+  Show();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetHint("control");
+  for (int i = 0; i < 3; ++i) pc->Pages(i)->SetHint("sheet " + std::to_string(i + 1));
+  PumpUntilIdle();
+  const auto ask = [&](TPoint at) {
+    THintInfo info;
+    info.HintControl = pc;
+    info.CursorPos = at;
+    info.HintStr = pc->Hint();
+    info.HintPos = {-1, -1};
+    EXPECT_EQ(0, pc->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)));
+    return info;
+  };
+  const TPoint tab = Centre(pc->TabRect(pc->Pages(2)->TabIndex()));
+  const THintInfo over = ask(tab);
+  EXPECT_EQ("sheet 3", over.HintStr);
+  const TPoint screen = pc->ClientToScreen(tab);
+  EXPECT_EQ((TPoint{screen.X + GetSystemMetrics(SM_CXCURSOR) / 2,
+                    screen.Y + GetSystemMetrics(SM_CYCURSOR) / 2}),
+            over.HintPos);
+  const THintInfo page = ask({pc->Width() / 2, pc->Height() / 2});
+  EXPECT_EQ("control", page.HintStr) << "the page area keeps the control's own";
+  EXPECT_EQ((TPoint{-1, -1}), page.HintPos);
+
+  // Resting on one tab and then on another shows each sheet's hint.
+  const int pause = Application->HintPause();
+  Application->SetHintPause(1);
+  pc->SetShowHint(true);
+  const auto restOn = [&](int page) {
+    const TPoint p = Centre(pc->TabRect(pc->Pages(page)->TabIndex()));
+    SendMessageW(pc->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.X, p.Y));
+    return pump::PumpUntil([&] {
+      THintWindow* w = Application->HintWindow();
+      return w != nullptr && w->Caption() == "sheet " + std::to_string(page + 1);
+    });
+  };
+  EXPECT_TRUE(restOn(1));
+  EXPECT_TRUE(restOn(0));
+  Application->CancelHint();
+  Application->SetHintPause(pause);
+}
+
 TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLeavesNothing) {
   Load();
   TsPageControl* outer = AddPages(root, 3);
