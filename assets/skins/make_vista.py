@@ -460,7 +460,7 @@ def build():
         c.fill(x + 1, y, 1, h, (190, 196, 204))
         c.fill(x + 2, y, 1, h, WINDOW)
     s.section('DIVIDER', TRANSPARENCY=100)
-    s.border('DIVIDER', 'BORDERSMASK', 1, 4, 12, (1, 2, 1, 2), divider, stretch=1)
+    s.border('DIVIDER', 'BORDERSMASK', 1, 4, 12, (1, 2, 1, 2), divider)
 
     # Scroll bars: tracks, thumbs and arrow buttons (flat until hot).
     def track(vertical):

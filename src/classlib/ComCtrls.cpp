@@ -65,7 +65,9 @@ int TCustomUpDown::Position() {
     BOOL error = FALSE;
     const int pos =
         static_cast<int>(SendMessageW(Handle(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
-    if (!error) position_ = pos;
+    // The error flag is about the buddy's text; without a buddy Wine sets
+    // it always, though the position is right.
+    if (!error || associate_ == nullptr) position_ = pos;
   }
   return position_;
 }

@@ -582,8 +582,21 @@ void TControl::SetParentColor(bool value) {
   if (value) Perform(CM_PARENTCOLORCHANGED);
 }
 
+bool TControl::ShowHint() const {
+  if (parentShowHint_ && parent_ != nullptr) return parent_->ShowHint();
+  return showHint_;
+}
+
+void TControl::SetParentShowHint(bool value) {
+  if (value == parentShowHint_) return;
+  parentShowHint_ = value;
+  Perform(CM_SHOWHINTCHANGED);
+}
+
 void TControl::SetShowHint(bool value) {
-  if (value == showHint_) return;
+  const bool followed = parentShowHint_;
+  parentShowHint_ = false;
+  if (value == showHint_ && !followed) return;
   showHint_ = value;
   Perform(CM_SHOWHINTCHANGED);
 }
@@ -820,15 +833,25 @@ void TWinControl::RecreateWnd() {
   Perform(CM_RECREATEWND);
 }
 
+void TWinControl::TrackLeave() {
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
+  trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+}
+
 void TWinControl::WndProc(TMessage& m) {
   if (m.Msg == WM_MOUSEMOVE && handle_ != nullptr) {
-    if (!trackingLeave_) {
-      TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
-      trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
-    }
+    if (!trackingLeave_) TrackLeave();
     TControl* target = ControlAtPos(TPoint{m.XPos(), m.YPos()}, false, false);
     SetMouseControl(target != nullptr ? target : this);
+    if (Application != nullptr)
+      Application->HintMouseMessage(target != nullptr ? target : this,
+                                    ClientToScreen(TPoint{m.XPos(), m.YPos()}));
   }
+  // A press or a key puts any hint away.
+  if (Application != nullptr &&
+      (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN || m.Msg == WM_MBUTTONDOWN ||
+       m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN))
+    Application->CancelHint();
   if (IsMouseMessage(m.Msg)) {
     // Windowless children get the mouse over them (or while they hold it).
     TControl* target = nullptr;
@@ -1110,6 +1133,10 @@ void TWinControl::Dispatch(TMessage& m) {
       if (reinterpret_cast<HWND>(m.LParam) != handle_ && g_captureControl != nullptr &&
           (g_captureControl == this || g_captureControl->parent_ == this))
         g_captureControl = nullptr;
+      // A capture ends the leave tracking: arm it again at once, so a mouse
+      // that leaves straight after the release is still told (it is told
+      // now if it is already out).
+      if (handle_ != nullptr) TrackLeave();
       return DefaultHandler(m);
     case WM_CANCELMODE:
       if (g_captureControl != nullptr &&

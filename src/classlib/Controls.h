@@ -227,8 +227,12 @@ class TControl : public TComponent {
 
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint) { hint_ = hint; }
-  bool ShowHint() const { return showHint_; }
+  // With ParentShowHint (the default) the parent's; setting it clears
+  // ParentShowHint.
+  bool ShowHint() const;
   void SetShowHint(bool value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu);
   TCursor Cursor() const { return cursor_; }
@@ -297,6 +301,7 @@ class TControl : public TComponent {
   bool parentFont_ = true;
   bool parentColor_ = true;
   bool showHint_ = false;
+  bool parentShowHint_ = true;
   bool updatingFont_ = false;
   std::string text_;
   std::unique_ptr<TFont> font_;
@@ -448,6 +453,8 @@ class TWinControl : public TControl {
   WNDPROC defWndProc_ = DefWindowProcW;
   std::unique_ptr<TBrush> brush_;  // Color, for erasing and the control colour messages
   bool trackingLeave_ = false;
+  // Asks for WM_MOUSELEAVE; it comes at once when the mouse is already out.
+  void TrackLeave();
   // Children by kind, each bottom first: windowed children always lie above
   // the windowless ones, which are painted on this window.
   std::vector<TControl*> controls_;

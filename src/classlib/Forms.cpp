@@ -617,6 +617,170 @@ LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
   return m.Result;
 }
 
+// --- hints ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr UINT_PTR HintTimerId = 0x4854;
+constexpr UINT HintTextFlags = DT_LEFT | DT_NOPREFIX | DT_WORDBREAK;
+// Room around the text inside the hint window's border.
+constexpr int HintPadX = 6;
+constexpr int HintPadY = 2;
+
+}  // namespace
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
+  SetColor(clInfoBk);
+  Font()->SetColor(clInfoText);
+  SetVisible(false);
+}
+
+void THintWindow::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  p.Style = WS_POPUP | WS_BORDER;
+  p.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  p.WndParent = Application != nullptr ? Application->Handle() : nullptr;
+  p.WindowClass.style |= CS_SAVEBITS;
+}
+
+TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  RECT r{0, 0, std::max(maxWidth, 1), 0};
+  const std::wstring text = Wide(hint);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, HintTextFlags | DT_CALCRECT);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const int border = 2 * GetSystemMetrics(SM_CXBORDER);
+  return Rect(0, 0, r.right + 2 * HintPadX + border, r.bottom + 2 * HintPadY + border);
+}
+
+void THintWindow::ActivateHint(const TRect& rect, const std::string& hint) {
+  SetCaption(hint);
+  SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+  SetWindowPos(Handle(), HWND_TOPMOST, rect.Left, rect.Top, rect.Width(), rect.Height(),
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void THintWindow::ReleaseHandle() {
+  if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+}
+
+bool THintWindow::Showing() const {
+  return HandleAllocated() && IsWindowVisible(const_cast<THintWindow*>(this)->Handle());
+}
+
+void THintWindow::Paint() {
+  TCanvas* canvas = Canvas();
+  const TRect client = ClientRect();
+  canvas->Brush()->SetColor(Color());
+  canvas->FillRect(client);
+  canvas->Font()->Assign(*Font());
+  SetBkMode(canvas->Handle(), TRANSPARENT);
+  SetTextColor(canvas->Handle(), ColorToRGB(Font()->Color()));
+  RECT r{client.Left + HintPadX, client.Top + HintPadY, client.Right - HintPadX,
+         client.Bottom - HintPadY};
+  const std::wstring text = Wide(Caption());
+  DrawTextW(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, HintTextFlags);
+}
+
+THintWindow* TApplication::HintWindow() const {
+  return hintWindow_ != nullptr && hintWindow_->Showing() ? hintWindow_ : nullptr;
+}
+
+// The control that answers for hints: the first of the control and its
+// parents that shows hints.
+static TControl* HintControlOf(TControl* control) {
+  while (control != nullptr && !control->ShowHint()) control = control->Parent();
+  return control;
+}
+
+void TApplication::SetHintControl(TControl* control) {
+  if (control == hintControl_) return;
+  if (hintControl_ != nullptr) hintControl_->RemoveFreeNotification(this);
+  hintControl_ = control;
+  if (control != nullptr) control->FreeNotification(this);
+}
+
+void TApplication::StartHintTimer(int ms) {
+  SetTimer(Handle(), HintTimerId, static_cast<UINT>(std::max(ms, 1)), nullptr);
+}
+
+void TApplication::HideHint() {
+  if (hintWindow_ != nullptr) hintWindow_->ReleaseHandle();
+}
+
+void TApplication::CancelHint() {
+  if (handle_ != nullptr) KillTimer(handle_, HintTimerId);
+  HideHint();
+  SetHintControl(nullptr);
+  hintState_ = THintState::Idle;
+}
+
+void TApplication::HintMouseMessage(TControl* control, TPoint screenPos) {
+  hintMousePos_ = screenPos;
+  TControl* target = showHint_ ? HintControlOf(control) : nullptr;
+  if (target == nullptr) return CancelHint();
+  if (target != hintControl_) {
+    HideHint();
+    SetHintControl(target);
+    hintState_ = THintState::Waiting;
+    return StartHintTimer(hintPause_);
+  }
+  // The same control: a hint shown for one part of it (a tab) goes when the
+  // mouse leaves that part, and the next part's waits for the mouse to rest.
+  if (hintState_ == THintState::Showing || hintState_ == THintState::Done) {
+    if (PtInRect(hintCursorRect_, screenPos)) return;
+    HideHint();
+    hintState_ = THintState::Waiting;
+    StartHintTimer(hintPause_);
+  }
+}
+
+void TApplication::HintTimerExpired() {
+  KillTimer(Handle(), HintTimerId);
+  if (hintState_ == THintState::Showing) {
+    HideHint();
+    hintState_ = THintState::Done;
+    return;
+  }
+  if (hintState_ == THintState::Waiting) ActivateHint(hintMousePos_);
+}
+
+void TApplication::ActivateHint(TPoint screenPos) {
+  TControl* control = hintControl_;
+  if (control == nullptr || !showHint_) return;
+  hintState_ = THintState::Done;
+  THintInfo info;
+  info.HintControl = control;
+  info.CursorPos = control->ScreenToClient(screenPos);
+  info.CursorRect = control->ClientRect();
+  info.HintPos = {screenPos.X, screenPos.Y + GetSystemMetrics(SM_CYCURSOR)};
+  info.HintMaxWidth = Screen != nullptr ? Screen->Width() : GetSystemMetrics(SM_CXSCREEN);
+  info.HintStr = control->Hint();
+  info.HideTimeout = hintHidePause_;
+  if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0) return;
+  const TPoint topLeft = control->ClientToScreen({info.CursorRect.Left, info.CursorRect.Top});
+  hintCursorRect_ = Bounds(topLeft.X, topLeft.Y, info.CursorRect.Width(), info.CursorRect.Height());
+  if (info.HintStr.empty()) return;
+  if (hintWindow_ == nullptr) hintWindow_ = Create<THintWindow>(this);
+  hintWindow_->SetColor(info.HintColor);
+  TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  // Kept on the work area, moved back by what would stick out.
+  int x = info.HintPos.X;
+  int y = info.HintPos.Y;
+  if (Screen != nullptr) {
+    const TRect work = Screen->WorkAreaRect();
+    x = std::max(work.Left, std::min(x, work.Right - r.Width()));
+    y = std::max(work.Top, std::min(y, work.Bottom - r.Height()));
+  }
+  r = Bounds(x, y, r.Width(), r.Height());
+  hintWindow_->ActivateHint(r, info.HintStr);
+  hintState_ = THintState::Showing;
+  StartHintTimer(info.HideTimeout);
+}
+
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
 TApplication::~TApplication() {
@@ -677,6 +841,10 @@ void TApplication::WndProc(TMessage& m) {
       return;
     case WM_QUERYENDSESSION:
       m.Result = 1;
+      return;
+    case WM_TIMER:
+      if (m.WParam == HintTimerId) return HintTimerExpired();
+      m.Result = DefWindowProcW(handle_, m.Msg, m.WParam, m.LParam);
       return;
     default:
       m.Result = DefWindowProcW(handle_, m.Msg, m.WParam, m.LParam);
@@ -807,6 +975,8 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
+  if (operation == opRemove && component == hintControl_) CancelHint();
+  if (operation == opRemove && component == hintWindow_) hintWindow_ = nullptr;
   TComponent::Notification(component, operation);
 }
 

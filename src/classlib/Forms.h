@@ -195,6 +195,42 @@ class TWindowHook {
   std::function<bool(TMessage&)> call_;
 };
 
+// What a control is asked with CM_HINTSHOW (a pointer to it in LParam)
+// before its hint shows. It may change any field; a non-zero result keeps
+// the hint back.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  // The hint window's top left corner on the screen.
+  TPoint HintPos;
+  int HintMaxWidth = 0;
+  TColor HintColor = clInfoBk;
+  // While the mouse stays inside, the hint stays (client coordinates).
+  TRect CursorRect;
+  // The mouse in the control's client coordinates.
+  TPoint CursorPos;
+  std::string HintStr;
+  int HideTimeout = 0;
+};
+
+// The small window a hint shows in: a top-most pop-up owned by the
+// application window that never takes the focus.
+class THintWindow : public TCustomControl {
+ public:
+  explicit THintWindow(TComponent* owner);
+
+  // The window's rectangle at (0, 0) for hint, lines broken at maxWidth.
+  virtual TRect CalcHintRect(int maxWidth, const std::string& hint);
+  // Shows hint in rect (screen coordinates) above every window.
+  virtual void ActivateHint(const TRect& rect, const std::string& hint);
+  // Hides the window; it is kept for the next hint.
+  void ReleaseHandle();
+  bool Showing() const;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
+};
+
 class TApplicationEvents;
 
 class TApplication : public TComponent {
@@ -220,6 +256,17 @@ class TApplication : public TComponent {
   void SetShowHint(bool value) { showHint_ = value; }
   int HintHidePause() const { return hintHidePause_; }
   void SetHintHidePause(int ms) { hintHidePause_ = ms; }
+  // How long the mouse rests on a control before its hint shows.
+  int HintPause() const { return hintPause_; }
+  void SetHintPause(int ms) { hintPause_ = ms; }
+  // Told of every mouse move, with the control under the mouse.
+  void HintMouseMessage(TControl* control, TPoint screenPos);
+  // Shows the hint of the control the mouse rests on now, if it has one.
+  void ActivateHint(TPoint screenPos);
+  // Hides any hint; the next one waits for the mouse to rest again.
+  void CancelHint();
+  // The window of the hint showing; null while none shows.
+  THintWindow* HintWindow() const;
   bool ShowMainForm() const { return showMainForm_; }
   void SetShowMainForm(bool value) { showMainForm_ = value; }
 
@@ -257,6 +304,10 @@ class TApplication : public TComponent {
   friend LRESULT CALLBACK ApplicationWndProc(HWND, UINT, WPARAM, LPARAM);
   void WndProc(TMessage& m);
   bool IsKeyMsg(MSG& msg);
+  void SetHintControl(TControl* control);
+  void StartHintTimer(int ms);
+  void HintTimerExpired();
+  void HideHint();
   void Idle();
 
   HWND handle_ = nullptr;
@@ -266,6 +317,13 @@ class TApplication : public TComponent {
   bool showHint_ = true;
   bool showMainForm_ = true;
   int hintHidePause_ = 2500;
+  int hintPause_ = 500;
+  // The control whose hint waits or shows, and where its hint stays.
+  TControl* hintControl_ = nullptr;
+  TRect hintCursorRect_;
+  TPoint hintMousePos_;
+  enum class THintState { Idle, Waiting, Showing, Done } hintState_ = THintState::Idle;
+  THintWindow* hintWindow_ = nullptr;
   std::vector<TWindowHook> hooks_;
   std::vector<TApplicationEvents*> events_;
 };

@@ -57,6 +57,13 @@ class TOwnDC {
   HDC dc_;
 };
 
+// The scroller's buttons look like the skin's up-down buttons where it has
+// them.
+std::string ScrollerSkin(const TsSkinManager* manager) {
+  const bool own = manager != nullptr && manager->Skin().SectionIndexOf("UPDOWNBTN") >= 0;
+  return own ? "UPDOWNBTN" : "BUTTON";
+}
+
 }  // namespace
 
 // --- TsTabBtn ---------------------------------------------------------------------------
@@ -86,6 +93,12 @@ TsTabLayout TsPageControl::Layout() {
   l.HasActivePage = TPageControl::ActivePage() != nullptr;
   for (int i = 0; i < PageCount(); ++i) l.PageTabIndexes.push_back(Pages(i)->TabIndex());
   if (!HandleAllocated()) return l;
+  // The window's own size: inside WM_SIZE the bounds fields still hold the
+  // old one.
+  RECT wr{};
+  GetWindowRect(Handle(), &wr);
+  l.Width = wr.right - wr.left;
+  l.Height = wr.bottom - wr.top;
   l.DisplayRect = DisplayRect();
   l.RowCount = RowCount();
   const int tabs = static_cast<int>(SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0));
@@ -100,11 +113,72 @@ bool TsPageControl::NeedsScroller() {
 }
 
 void TsPageControl::UpdateScroller() {
-  // The skinned up-down takes the native scroller's place once it exists;
-  // until then the tab control keeps its own, which works as it is. This is
-  // the one function to change: it decides with NeedsScroller(), hides the
-  // native "msctls_updown32" child and places the new one at
-  // TabScrollerPos().
+  if (HasState(csLoading) || HasState(csDestroying) || !HandleAllocated()) return;
+  if (!SkinAvailable(SkinData(), true)) return FreeScroller();
+  DestroyNativeScroller();
+  const bool sideTabs = TabPosition() == tpLeft || TabPosition() == tpRight;
+  const int width = scroller_ != nullptr ? scroller_->Width() : 0;
+  if (sideTabs || MultiLine() || HiddenTabCount(Layout(), width) < 1) return FreeScroller();
+  if (scroller_ != nullptr)
+    PlaceScroller();
+  else
+    CreateScroller();
+}
+
+void TsPageControl::DestroyNativeScroller() {
+  // The tab control makes its own up-down whenever tabs overflow; ours has
+  // the same class, so it is passed over.
+  HWND own = scroller_ != nullptr && scroller_->HandleAllocated() ? scroller_->Handle() : nullptr;
+  HWND child = nullptr;
+  while ((child = FindWindowExW(Handle(), child, UPDOWN_CLASSW, nullptr)) != nullptr) {
+    if (child == own) continue;
+    DestroyWindow(child);
+    child = nullptr;  // start again: the one found is gone
+  }
+}
+
+void TsPageControl::CreateScroller() {
+  scroller_ = Create<TsUpDown>(this);
+  scroller_->SetVisible(false);
+  scroller_->SetOrientation(udHorizontal);
+  scroller_->SetBounds(0, 0, 2 * (GetSystemMetrics(SM_CXHSCROLL) + 1),
+                       GetSystemMetrics(SM_CYHSCROLL) + 1);
+  scroller_->SetButtonSkin(ScrollerSkin(SkinData()->SkinManager()));
+  scroller_->SetParent(this);
+  scroller_->SetMin(0);
+  scroller_->SetIncrement(1);
+  scroller_->SetShowInaccessibility(false);
+  PlaceScroller();
+  scroller_->OnClick = [this](TObject* sender, TUDBtnType button) {
+    ScrollerClick(sender, button);
+  };
+  scroller_->SetVisible(true);
+}
+
+void TsPageControl::PlaceScroller() {
+  if (scroller_ == nullptr) return;
+  const TsTabLayout layout = Layout();
+  const TPoint at = TabScrollerPos(layout, scroller_->Width(), scroller_->Height());
+  scroller_->SetBounds(at.X, at.Y, scroller_->Width(), scroller_->Height());
+  scroller_->SetMax(HiddenTabCount(layout, scroller_->Width()));
+  scroller_->SetPosition(TabScrollerPosition(layout));
+}
+
+void TsPageControl::FreeScroller() {
+  if (scroller_ == nullptr) return;
+  TsUpDown* scroller = scroller_;
+  scroller_ = nullptr;
+  scroller->Free();
+}
+
+void TsPageControl::ScrollerClick(TObject* /*sender*/, TUDBtnType /*button*/) {
+  SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, scroller_->Position()), 0);
+  UpdateActivePage();
+}
+
+void TsPageControl::Notification(TComponent* component, TOperation operation) {
+  TsSkinnedControl<TPageControl>::Notification(component, operation);
+  if (operation == opRemove && component == scroller_) scroller_ = nullptr;
 }
 
 TsPageControl::TTabLook TsPageControl::TabLook(int pageIndex) {
@@ -635,6 +709,8 @@ void TsPageControl::Loaded() {
 void TsPageControl::UpdateActivePage() {
   hotTab_ = -1;
   TPageControl::UpdateActivePage();
+  // Every page added, removed or scrolled to ends here.
+  UpdateScroller();
   TsCommonData* sd = SkinData();
   if (sd == nullptr || !SkinAvailable(sd, true) || !HandleAllocated()) return;
   sd->BGChanged = true;
@@ -700,9 +776,13 @@ TacCommandOutcome TsPageControl::SkinCommand(TMessage& m) {
     case cmdSkinRemoved:
       if (ownManager) {
         HandleSkinCommand(m, sd);
+        const bool hadScroller = scroller_ != nullptr;
         UpdateScroller();
         UpdateCloseButtons();
-        if (HandleAllocated())
+        // The tab control makes its own up-down again only in a new window.
+        if (hadScroller)
+          RecreateWnd();
+        else if (HandleAllocated())
           RedrawWindow(Handle(), nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
       }
@@ -717,6 +797,7 @@ TacCommandOutcome TsPageControl::SkinCommand(TMessage& m) {
           AskFormToAdaptControl(TPageControl::ActivePage());
         UpdateScroller();
         UpdateCloseButtons();
+        if (scroller_ != nullptr) scroller_->SetButtonSkin(ScrollerSkin(sd->SkinManager()));
       }
       BroadcastToChildren(this, m);
       return coAnswered;
@@ -752,7 +833,23 @@ TacCommandOutcome TsPageControl::SkinCommand(TMessage& m) {
   return HandleSkinCommand(m, sd);
 }
 
+bool TsPageControl::TabHint(TMessage& m) {
+  auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+  const TsTabLayout layout = Layout();
+  const int page = kv::TabAtPos(layout, info->CursorPos);
+  if (page < 0) return false;
+  info->HintStr = Pages(page)->Hint();
+  const TPoint screen = ClientToScreen(info->CursorPos);
+  info->HintPos = {screen.X + GetSystemMetrics(SM_CXCURSOR) / 2,
+                   screen.Y + GetSystemMetrics(SM_CYCURSOR) / 2};
+  // The hint is this tab's: on the next tab the next sheet's shows.
+  info->CursorRect = layout.ItemRect(Pages(page)->TabIndex());
+  m.Result = 0;
+  return true;
+}
+
 bool TsPageControl::UnskinnedMessage(TMessage& m) {
+  if (m.Msg == CM_HINTSHOW) return TabHint(m);
   if (m.Msg == WM_CLOSETAB) {
     ClosePostedTab(m.WParam);
     return true;
@@ -831,6 +928,8 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
       return false;
     case CN_NOTIFY:
       return Notify(m);
+    case CM_HINTSHOW:
+      return TabHint(m);
     case CM_CONTROLLISTCHANGE: {
       const int before = PageCount();
       TPageControl::WndProc(m);

@@ -14,6 +14,7 @@
 #include "skin/controls/sPageControlGeometry.h"
 #include "skin/controls/sSkinnedControl_win.h"
 #include "skin/controls/sSpeedButton_win.h"
+#include "skin/controls/sUpDown_win.h"
 #include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
 
@@ -111,6 +112,8 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   // Whether a skinned scroller should replace the native one: one row of top
   // or bottom tabs with some out of view.
   bool NeedsScroller();
+  // The skinned tab scroller; null while none is wanted.
+  TsUpDown* Scroller() const { return scroller_; }
   // The close button's rectangle on a tab; empty without a skin.
   TRect CloseBtnRect(int tabIndex);
 
@@ -125,6 +128,7 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
  protected:
   void Loaded() override;
   void UpdateActivePage() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
   TacCommandOutcome SkinCommand(TMessage& m) override;
   bool UnskinnedMessage(TMessage& m) override;
@@ -154,6 +158,11 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void UpdateCloseButtons();
   // The one place that decides about the tab scroller (see the source).
   void UpdateScroller();
+  void CreateScroller();
+  void PlaceScroller();
+  void FreeScroller();
+  void DestroyNativeScroller();
+  void ScrollerClick(TObject* sender, TUDBtnType button);
   void TrackHotTab(TMessage& m);
   void ResetHotTab();
   bool CloseBtnMouse(TMessage& m);
@@ -163,8 +172,11 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void CloseBtnClick(TObject* sender);
   void ClosePostedTab(WPARAM sheet);
   bool Notify(TMessage& m);
+  // CM_HINTSHOW: over a tab, the hint is its sheet's.
+  bool TabHint(TMessage& m);
   void DropCover();
 
+  TsUpDown* scroller_ = nullptr;
   int tabCountAtPaint_ = 0;
   std::string pageSection_;
   int pageSectionIndex_ = -1;

@@ -47,6 +47,15 @@ class PageControlSkinned : public SkinnedContainers {
   void MoveTo(TsPageControl* pc, TPoint p) {
     SendMessageW(pc->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.X, p.Y));
   }
+  // The tab control's own up-downs, ours left out.
+  static int NativeScrollers(TsPageControl* pc) {
+    HWND own = pc->Scroller() != nullptr ? pc->Scroller()->Handle() : nullptr;
+    int count = 0;
+    for (HWND child = nullptr;
+         (child = FindWindowExW(pc->Handle(), child, L"msctls_updown32", nullptr)) != nullptr;)
+      if (child != own) ++count;
+    return count;
+  }
   static TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 };
 
@@ -246,7 +255,7 @@ TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
   EXPECT_EQ(2, pc->PageCount());
 }
 
-TEST_F(PageControlSkinned, AScrollerIsWantedOnlyForOneRowOfTopOrBottomTabsWithTabsOutOfView) {
+TEST_F(PageControlSkinned, AScrollerIsMadeOnlyForOneRowOfTopOrBottomTabsWithTabsOutOfView) {
   Load();
   const struct {
     int pages;
@@ -264,10 +273,109 @@ TEST_F(PageControlSkinned, AScrollerIsWantedOnlyForOneRowOfTopOrBottomTabsWithTa
     pc->SetTabPosition(row.position);
     pc->SetMultiLine(row.multiLine);
     PumpUntilIdle();
-    EXPECT_EQ(row.wanted, pc->NeedsScroller())
-        << row.pages << " pages, position " << row.position << (row.multiLine ? ", rows" : "");
+    const std::string what = std::to_string(row.pages) + " pages, position " +
+                             std::to_string(row.position) + (row.multiLine ? ", rows" : "");
+    EXPECT_EQ(row.wanted, pc->NeedsScroller()) << what;
+    ASSERT_EQ(row.wanted, pc->Scroller() != nullptr) << what;
+    EXPECT_EQ(0, NativeScrollers(pc)) << what;
+    if (row.wanted) {
+      const TRect band = TabsBandRect(pc->Layout());
+      EXPECT_EQ(pc->Width(), pc->Scroller()->Left() + pc->Scroller()->Width()) << what;
+      EXPECT_TRUE(pc->Scroller()->Top() >= band.Top &&
+                  pc->Scroller()->Top() + pc->Scroller()->Height() <= band.Bottom)
+          << what << ": in the tab band";
+      EXPECT_TRUE(pc->Scroller()->Visible()) << what;
+    }
     pc->Free();
   }
+}
+
+TEST_F(PageControlSkinned, TheScrollerGoesWhenTheTabsFitOrTheSkinGoes) {
+  Load();
+  Show();
+  TsPageControl* pc = AddPages(root, 30);
+  PumpUntilIdle();
+  ASSERT_NE(nullptr, pc->Scroller());
+  pc->SetWidth(4000);
+  PumpUntilIdle();
+  EXPECT_EQ(nullptr, pc->Scroller()) << "every tab fits";
+  pc->SetWidth(360);
+  PumpUntilIdle();
+  ASSERT_NE(nullptr, pc->Scroller());
+  manager->SetActive(false);
+  PumpUntilIdle();
+  EXPECT_EQ(nullptr, pc->Scroller());
+  EXPECT_EQ(1, NativeScrollers(pc)) << "the tab control's own is back without a skin";
+  manager->SetActive(true);
+  PumpUntilIdle();
+  EXPECT_NE(nullptr, pc->Scroller());
+  EXPECT_EQ(0, NativeScrollers(pc));
+}
+
+TEST_F(PageControlSkinned, ClickingTheScrollersHalvesScrollsTheTabs) {
+  Load();
+  Show();
+  TsPageControl* pc = AddPages(root, 30);
+  PumpUntilIdle();
+  TsUpDown* scroller = pc->Scroller();
+  ASSERT_NE(nullptr, scroller);
+  const int firstLeft = pc->TabRect(0).Left;
+  const POINT next{scroller->Width() * 3 / 4, scroller->Height() / 2};
+  const POINT prev{scroller->Width() / 4, scroller->Height() / 2};
+  kvtest::Click(scroller->Handle(), next);
+  EXPECT_EQ(1, scroller->Position());
+  EXPECT_LT(pc->TabRect(1).Left, firstLeft + 3) << "the second tab moved to the front";
+  kvtest::Click(scroller->Handle(), next);
+  EXPECT_EQ(2, scroller->Position());
+  kvtest::Click(scroller->Handle(), prev);
+  EXPECT_EQ(1, scroller->Position());
+  EXPECT_EQ(firstLeft, pc->TabRect(1).Left);
+  EXPECT_EQ(pc->Scroller(), scroller) << "kept while tabs are out of view";
+}
+
+TEST_F(PageControlSkinned, OverATabTheHintIsItsSheetsBesideTheCursor) {
+  Load();
+  Show();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetHint("control");
+  for (int i = 0; i < 3; ++i) pc->Pages(i)->SetHint("sheet " + std::to_string(i + 1));
+  PumpUntilIdle();
+  const auto ask = [&](TPoint at) {
+    THintInfo info;
+    info.HintControl = pc;
+    info.CursorPos = at;
+    info.HintStr = pc->Hint();
+    info.HintPos = {-1, -1};
+    EXPECT_EQ(0, pc->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)));
+    return info;
+  };
+  const TPoint tab = Centre(pc->TabRect(pc->Pages(2)->TabIndex()));
+  const THintInfo over = ask(tab);
+  EXPECT_EQ("sheet 3", over.HintStr);
+  const TPoint screen = pc->ClientToScreen(tab);
+  EXPECT_EQ((TPoint{screen.X + GetSystemMetrics(SM_CXCURSOR) / 2,
+                    screen.Y + GetSystemMetrics(SM_CYCURSOR) / 2}),
+            over.HintPos);
+  const THintInfo page = ask({pc->Width() / 2, pc->Height() / 2});
+  EXPECT_EQ("control", page.HintStr) << "the page area keeps the control's own";
+  EXPECT_EQ((TPoint{-1, -1}), page.HintPos);
+
+  // Resting on one tab and then on another shows each sheet's hint.
+  const int pause = Application->HintPause();
+  Application->SetHintPause(1);
+  pc->SetShowHint(true);
+  const auto restOn = [&](int page) {
+    const TPoint p = Centre(pc->TabRect(pc->Pages(page)->TabIndex()));
+    SendMessageW(pc->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.X, p.Y));
+    return pump::PumpUntil([&] {
+      THintWindow* w = Application->HintWindow();
+      return w != nullptr && w->Caption() == "sheet " + std::to_string(page + 1);
+    });
+  };
+  EXPECT_TRUE(restOn(1));
+  EXPECT_TRUE(restOn(0));
+  Application->CancelHint();
+  Application->SetHintPause(pause);
 }
 
 TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLeavesNothing) {

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "skin/core/acUtils.h"
 #include "skin/core/sSkinModel.h"
+#include "skin/graphics/sMaskPaint.h"
 #include "support/SkinNeeds.h"
 
 namespace kv {
@@ -112,6 +114,31 @@ TEST(DefaultSkin, BorderMasksAreTransparentOnlyInTheirCorners) {
           found += p[0] == 0xFF && p[1] == 0x00 && p[2] == 0xFF;
         }
     EXPECT_EQ(found, 0) << m.SectionName << "." << m.PropertyName;
+  }
+}
+
+// A speed button's divider is a line down the mask's middle columns: a tall
+// divider shows it along its whole height, not only at its ends.
+TEST(DefaultSkin, ADividerShowsItsLineAlongItsWholeHeight) {
+  const TsSkinModel& skin = DefaultSkin();
+  const int index = skin.MaskIndexByNames("DIVIDER", "BORDERSMASK");
+  ASSERT_TRUE(skin.IsMaskIndexValid(index));
+  const TsMaskData& m = skin.MaskData[static_cast<std::size_t>(index)];
+  const int width = MaskFrameWidth(m);
+  TBitmap bitmap(width, 60, pf24bit);
+  PaintMaskNinePart(&bitmap, {0, 0, width, 60}, true, MakeBgCacheInfo(&bitmap, 0, 0), m,
+                    skin.MasterBitmap.get(), 0, false);
+  const TBitmap* img = skin.MaskImage(index);
+  const int bpp = img->BytesPerPixel();
+  for (int x = skin.MaskMarginLeft(index); x < width - skin.MaskMarginRight(index); ++x) {
+    // The mask's own colour of that column halfway down.
+    const std::uint8_t* want =
+        img->ScanLine(m.R.Top + MaskStateHeight(m) / 2) + (m.R.Left + x) * bpp;
+    for (const int y : {10, 30, 50}) {
+      const std::uint8_t* got = bitmap.ScanLine(y) + x * 3;
+      EXPECT_TRUE(got[0] == want[0] && got[1] == want[1] && got[2] == want[2])
+          << "column " << x << ", row " << y;
+    }
   }
 }
 
