@@ -22,6 +22,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/forms/sSkinProviderGeometry.h"
+#include "skin/forms/sTitleButtonsLayout.h"
 
 namespace kv {
 
@@ -156,8 +157,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   virtual void PaintNonClientArea() {}
   // The frame from the cache into dc (a print of the whole window).
   virtual void CopyFrameToDC(HDC /*dc*/) {}
-  // The non-client mouse (hit test, title buttons); true when answered.
-  virtual bool TitleBarMouse(TMessage& /*message*/) { return false; }
+  // The non-client mouse (hit test, title buttons) and the border-mode
+  // drag; true when answered (sSkinProviderInput_win.cpp).
+  virtual bool TitleBarMouse(TMessage& message);
   // The form's menus handed to (or taken from) the menu painter.
   virtual void SkinFormMenus(bool /*skinned*/) {}
   // The control adapter that skins standard controls.
@@ -217,7 +219,66 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   TCustomForm* coverForm_ = nullptr;
   TWindowProcHook coverHook_;
   TRect lastClientRect_{};
+
+  // --- Form sizing and the non-client mouse (sSkinProviderInput_win.cpp) ---
+ public:
+  // WM_GETMINMAXINFO: a maximised form fills the work area with its skinned
+  // title; the form's previous procedure runs afterwards.
+  void UpdateMaxInfo(TMessage& message);
+  // Top-left of the size grip mask in the frame cache.
+  TPoint GripPosition(int maskIndex) const;
+  // The border-mode outline on the desktop (rmBorder only).
+  void BeginOutlineTracking(int x, int y);
+  void DrawTrackingOutline(int left, int top);
+  void EndOutlineTracking();
+  // WM_INITMENUPOPUP: the window's own system menu cannot size the frame.
+  void PrepareSystemMenuPopup(TMessage& message);
+  // The skinned scroll box at a screen point inside control, searched
+  // through nested windowed controls; null when there is none.
+  static TWinControl* FindScrollBoxAt(TWinControl* control, TPoint screenPoint);
+  // The wheel nobody took goes to the scroll box under the cursor.
+  void RedirectMouseWheel(TMessage& message);
+  // The maximised place and visible region on the form's monitor.
+  TsMaxPlacement MaxPlacement() const;
+  // The form's hit code of the message's screen point; sets the hot button.
+  int NCHitTest(const TMessage& message);
+
+  // Stand-ins for the title buttons' records and the skinned system menu
+  // (sSkinProviderInputButtons_win.cpp), which the frame painting replaces.
+  std::vector<TsPlacedTitleButton> PlacedButtons() const;
+  int HotButton() const { return hotButton_; }
+  void SetHotButton(int hitCode, bool repaint);
+  void SetPressedButton(int hitCode);
+  bool TitleButtonIsPressed(int hitCode) const;
+  virtual void PaintTitleButton(int /*hitCode*/) {}
+  virtual void DropSysMenu(int /*x*/, int /*y*/) {}
+
+ protected:
+  // The control adapter's windows get the message (once there is one).
+  virtual void BroadcastToAdapter(TMessage& /*message*/) {}
+
+ private:
+  void HitTestMessage(TMessage& m);
+  bool NCLButtonDown(TMessage& m);
+  bool NCLButtonUp(TMessage& m);
+  bool NCLButtonDblClk(TMessage& m);
+  bool NCRButtonUp(TMessage& m);
+  void DropSysMenuUnderIcon();
+  void StartBorderDrag(int hitCode, TPoint screen);
+  bool BorderDragMouse(TMessage& m);
+  void SendSysCommand(WPARAM command);
+
+  int hotButton_ = 0;
+  int pressedButton_ = 0;
 };
+
+// A title button was pressed and its release is awaited (any form).
+extern bool PressedButtonActive;
+// The border-mode drag; one form at a time.
+extern bool BorderDragActive;
+extern bool BorderDragMoving;
+extern bool BorderDragFirst;
+extern int BorderDragHitCode;
 
 // The provider of the form that was active last; cleared when it goes.
 extern TsSkinProvider* LastActiveProvider;
