@@ -94,6 +94,10 @@ void TsSkinProvider::UpdateMaxInfo(TMessage& m) {
     const TsMaxPlacement p = MaxPlacement();
     info->ptMaxPosition = {p.MaxPosition.X, p.MaxPosition.Y};
     info->ptMaxSize = {p.MaxSize.X, p.MaxSize.Y};
+    // The system cuts a maximised window to the tracking size, which would
+    // leave the work area's bottom rows uncovered.
+    info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, p.MaxSize.X);
+    info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, p.MaxSize.Y);
     m.Result = 0;
   }
   CallOld(m);
