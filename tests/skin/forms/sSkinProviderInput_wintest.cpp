@@ -18,6 +18,7 @@
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/MessageLog.h"
+#include "support/Mouse.h"
 #include "support/PlatformSeams.h"
 #include "support/TestSkin.h"
 
@@ -419,6 +420,7 @@ TEST_F(FormInput, TheWheelGoesToANestedScrollBoxUnderTheCursorThatTakesIt) {
     box->Free();
     panel->Free();
   }
+  kvtest::HoverOut();  // the cursor away from later tests' windows
 }
 
 }  // namespace
