@@ -387,6 +387,9 @@ class TWinControl : public TControl {
   bool Focused() const;
   virtual bool CanFocus() const;
   virtual void SetFocus();
+  // The wheel at a screen point; true when taken. Public: a form may hand
+  // the wheel to the control under the cursor.
+  virtual bool DoMouseWheel(TShiftState shift, int delta, TPoint mousePos);
 
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int width);
@@ -430,7 +433,6 @@ class TWinControl : public TControl {
   virtual void KeyPress(wchar_t& key);
   virtual void DoEnter();
   virtual void DoExit();
-  virtual bool DoMouseWheel(TShiftState shift, int delta, TPoint mousePos);
   // Reconciles the window with Visible and the parent's Showing.
   void UpdateShowing();
   void UpdateControlState();

@@ -38,8 +38,10 @@ using TacAdapterFactory = TacMainWnd* (*)(HWND wnd, TsCommonData* sd, TsSkinMana
                                           std::string_view section);
 TacAdapterFactory AdapterFactoryOf(TacAdapterKind kind);
 // The speed-button handler's maker; null while there is none.
-using TacGraphHandlerFactory = std::unique_ptr<TacSpeedButtonHandler> (*)(
-    TSpeedButton* button, std::string_view section, TsSkinManager* manager, TsCommonData* sd);
+using TacGraphHandlerFactory = std::unique_ptr<TacSpeedButtonHandler> (*)(TSpeedButton* button,
+                                                                          std::string_view section,
+                                                                          TsSkinManager* manager,
+                                                                          TsCommonData* sd);
 TacGraphHandlerFactory GraphHandlerFactory();
 
 class TacAdapterItem : public TPersistent {

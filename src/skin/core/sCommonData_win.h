@@ -32,6 +32,8 @@ enum TacControlCapability : std::uint16_t {
   ccPageControl = 4,       // a page control (a container)
   ccPageSheet = 8,         // a page control's sheet: always paints over its parent
   ccHoverResettable = 16,  // a flat button a container takes the hover from
+  ccScrollBox = 32,        // a skinned scroll box: the form's wheel may go to it
+  ccAutoMouseWheel = 64,   // that scroll box takes the wheel when under the cursor
 };
 
 // The three outcomes of a skin command.

@@ -212,14 +212,19 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     }
     case WM_MOUSEMOVE:
+      if (TitleBarMouse(m)) return true;
       CallOld(m);
       if (TsSkinManager* manager = SkinManager()) manager->SetHotWindow(nullptr);
       return true;
     case WM_INITMENUPOPUP:
-      // The system menu cannot size a skinned frame.
-      if (HIWORD(m.LParam) != 0)
-        EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+      PrepareSystemMenuPopup(m);
+      return true;
+    case WM_GETMINMAXINFO:
+      UpdateMaxInfo(m);
+      return true;
+    case CM_MOUSEWHEEL:
       CallOld(m);
+      RedirectMouseWheel(m);
       return true;
     case WM_SYSCOMMAND:
       SysCommand(m);
@@ -233,6 +238,8 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_NCLBUTTONDBLCLK:
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
       if (!TitleBarMouse(m)) CallOld(m);
       return true;
     case WM_NCACTIVATE:

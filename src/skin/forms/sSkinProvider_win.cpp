@@ -415,8 +415,9 @@ void TsSkinProvider::UpdateFormRegion(bool repaint) {
   InRegionUpdate = true;
   HRGN region;
   if (g.IsMaximized() && !g.State.Form.MDIChild) {
-    const int bx = g.FrameBorderWidth(false), by = g.NonSkinFrameWidth(false);
-    region = CreateRectRgn(bx, by, g.State.Width - bx, g.State.Height - by);
+    // What stays visible is the work area, as WM_GETMINMAXINFO placed it.
+    const TRect r = MaxPlacement().Region;
+    region = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
   } else {
     region = BuildFrameRegion(0, 0);
   }

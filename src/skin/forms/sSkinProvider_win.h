@@ -207,10 +207,10 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void SetPressedButton(int hitCode);
   // The button's new state into the cache and onto the window, through the
   // glow when the manager allows glowing.
-  void PaintTitleButton(int hitCode);
+  virtual void PaintTitleButton(int hitCode);
   // The system menu at a screen point: the skinned one, or the window's own
   // when pop-up menus are not skinned.
-  void DropSysMenu(int x, int y);
+  virtual void DropSysMenu(int x, int y);
   TsSystemMenu* SystemMenuObject() const { return sysMenu_; }
   // What the system menu's rules read of the form.
   TsFormState FormState() const { return Geometry().State.Form; }
@@ -255,8 +255,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // The main menu's items on the menu line of the cache; the skinned menu
   // items draw them.
   virtual void PaintMenuLineItems(TBitmap* cache);
-  // The non-client mouse (hit test, title buttons); true when answered.
-  virtual bool TitleBarMouse(TMessage& /*message*/) { return false; }
+  // The non-client mouse (hit test, title buttons) and the border-mode
+  // drag; true when answered (sSkinProviderInput_win.cpp).
+  virtual bool TitleBarMouse(TMessage& message);
   // The form's menus handed to (or taken from) the menu painter.
   virtual void SkinFormMenus(bool skinned);
   // The control adapter that skins standard controls: made once the form
@@ -360,10 +361,51 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   TsSystemMenu* sysMenu_ = nullptr;
 
   friend class TacSBAnimation;
+  // --- Form sizing and the non-client mouse (sSkinProviderInput_win.cpp) ---
+ public:
+  // WM_GETMINMAXINFO: a maximised form fills the work area with its skinned
+  // title; the form's previous procedure runs afterwards.
+  void UpdateMaxInfo(TMessage& message);
+  // Top-left of the size grip mask in the frame cache.
+  TPoint GripPosition(int maskIndex) const;
+  // The border-mode outline on the desktop (rmBorder only).
+  void BeginOutlineTracking(int x, int y);
+  void DrawTrackingOutline(int left, int top);
+  void EndOutlineTracking();
+  // WM_INITMENUPOPUP: the window's own system menu cannot size the frame.
+  void PrepareSystemMenuPopup(TMessage& message);
+  // The skinned scroll box at a screen point inside control, searched
+  // through nested windowed controls; null when there is none.
+  static TWinControl* FindScrollBoxAt(TWinControl* control, TPoint screenPoint);
+  // The wheel nobody took goes to the scroll box under the cursor.
+  void RedirectMouseWheel(TMessage& message);
+  // The maximised place and visible region on the form's monitor.
+  TsMaxPlacement MaxPlacement() const;
+  // The form's hit code of the message's screen point; sets the hot button.
+  int NCHitTest(const TMessage& message);
+
+  // The button of the hit code is held down.
+  bool TitleButtonIsPressed(int hitCode);
+
+ private:
+  void HitTestMessage(TMessage& m);
+  bool NCLButtonDown(TMessage& m);
+  bool NCLButtonUp(TMessage& m);
+  bool NCLButtonDblClk(TMessage& m);
+  bool NCRButtonUp(TMessage& m);
+  void DropSysMenuUnderIcon();
+  void StartBorderDrag(int hitCode, TPoint screen);
+  bool BorderDragMouse(TMessage& m);
+  void SendSysCommand(WPARAM command);
 };
 
-// Set while a title button is held down (forms and dialogs alike).
-extern bool TitleButtonPressed;
+// A title button is held down and its release awaited (forms and dialogs alike).
+extern bool PressedButtonActive;
+// The border-mode drag; one form at a time.
+extern bool BorderDragActive;
+extern bool BorderDragMoving;
+extern bool BorderDragFirst;
+extern int BorderDragHitCode;
 
 // The provider of the form that was active last; cleared when it goes.
 extern TsSkinProvider* LastActiveProvider;

@@ -14,8 +14,6 @@
 
 namespace kv {
 
-bool TitleButtonPressed = false;
-
 TsTitleButtonRecord::TsTitleButtonRecord() = default;
 TsTitleButtonRecord::~TsTitleButtonRecord() = default;
 TsTitleButtonRecord::TsTitleButtonRecord(TsTitleButtonRecord&&) noexcept = default;
@@ -275,11 +273,11 @@ void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
   hotButton_ = hitCode;
   if (TsTitleButtonRecord* record = ButtonRecord(hitCode)) {
     record->State = 1;
-    TitleButtonPressed = false;
+    PressedButtonActive = false;
     if (repaint) PaintTitleButton(hitCode);
     return;
   }
-  TitleButtonPressed = false;
+  PressedButtonActive = false;
 }
 
 void TsSkinProvider::SetPressedButton(int hitCode) {
@@ -300,7 +298,7 @@ void TsSkinProvider::SetPressedButton(int hitCode) {
     }
   }
   record->State = 2;
-  TitleButtonPressed = true;
+  PressedButtonActive = true;
   PaintTitleButton(hitCode);
 }
 
