@@ -559,8 +559,11 @@ void TsSkinProvider::Size(TMessage& m) {
   if (AnimationActive || InRegionUpdate || !Showing() || IsIconic(wnd)) return;
   const TsFrameGeometry g = Geometry();
   TBitmap* cache = skinData_->CacheBmp.get();
-  const bool outdated =
-      cache == nullptr || cache->Width() != g.FrameWidth() || cache->Height() != g.State.Height;
+  // The frame may already be painted at the new size (the system paints
+  // before it tells the size); the region is cut for the size it was made at.
+  const bool regionOutdated = regionSize_ != TPoint{g.State.Width, g.State.Height};
+  const bool outdated = regionOutdated || cache == nullptr || cache->Width() != g.FrameWidth() ||
+                        cache->Height() != g.State.Height;
   if (!outdated) return;
   const bool larger =
       cache != nullptr && (cache->Width() > g.FrameWidth() || cache->Height() > g.State.Height);

@@ -424,6 +424,7 @@ void TsSkinProvider::UpdateFormRegion(bool repaint) {
   // The flag is left as the caller set it: marking the region changed here
   // would rebuild it, and skip the frame, on every frame painting.
   // The system owns the region from here on.
+  regionSize_ = TPoint{g.State.Width, g.State.Height};
   SetWindowRgn(wnd, region, repaint);
   InRegionUpdate = false;
 }

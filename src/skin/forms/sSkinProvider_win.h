@@ -347,6 +347,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   TCustomForm* coverForm_ = nullptr;
   TWindowProcHook coverHook_;
   TRect lastClientRect_{};
+  TPoint regionSize_{-1, -1};  // the window size the region was cut for
 
   std::unique_ptr<TBitmap> savedTitleBmp_;
   std::unique_ptr<TBitmap> buttonStripBmp_;
