@@ -37,11 +37,21 @@ class TThawOnUnwind {
 }  // namespace
 
 TsScrollBox::TsScrollBox(TComponent* owner)
-    : TsSkinnedControl<TScrollBox>(owner, ControlTypeScrollBox, true, ccContainer) {
+    : TsSkinnedControl<TScrollBox>(owner, ControlTypeScrollBox, true, ccContainer | ccScrollBox) {
   SetControlStyle(ControlStyle() | csAcceptsControls);
 }
 
 TsScrollBox::~TsScrollBox() { FreeAdapter(adapter_); }
+
+// The form sends the wheel nobody took to the scroll box under the cursor
+// while this is on.
+void TsScrollBox::SetAutoMouseWheel(bool value) {
+  autoMouseWheel_ = value;
+  if (value)
+    SkinData()->Capabilities |= ccAutoMouseWheel;
+  else
+    SkinData()->Capabilities &= static_cast<std::uint16_t>(~ccAutoMouseWheel);
+}
 
 int TsScrollBox::FrameWidth() const {
   return BorderWidth() + (BorderStyle() != bsNone ? ClientEdgeWidth : 0);

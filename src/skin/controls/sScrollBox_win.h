@@ -32,7 +32,7 @@ class TsScrollBox : public TsSkinnedControl<TScrollBox> {
   // The wheel scrolls the box by its vertical bar's Increment per notch when
   // the focused control does not take it.
   bool AutoMouseWheel() const { return autoMouseWheel_; }
-  void SetAutoMouseWheel(bool value) { autoMouseWheel_ = value; }
+  void SetAutoMouseWheel(bool value);
 
   // The non-client frame: BorderWidth, plus the sunken edge of bsSingle.
   int FrameWidth() const;

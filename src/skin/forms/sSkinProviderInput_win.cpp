@@ -7,11 +7,13 @@
 #include <algorithm>
 
 #include "classlib/Forms.h"
+#include "skin/core/acUtils.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/sMaskPaint.h"
 
 namespace kv {
 
@@ -111,6 +113,18 @@ TPoint TsSkinProvider::GripPosition(int maskIndex) const {
     grip = {MaskFrameWidth(mask), MaskStateHeight(mask)};
   }
   return Geometry().GripPosition(grip);
+}
+
+// The skin's grip mask over the frame cache at the grip's place; the cache
+// under it is the background its transparent pixels show.
+void TsSkinProvider::PaintGrip(TBitmap* cache) {
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr || cache == nullptr || cache->Empty()) return;
+  const TsSkinModel& skin = manager->Skin();
+  const int mask = skin.MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
+  if (!skin.IsMaskIndexValid(mask)) return;
+  DrawMaskState(cache, GripPosition(mask), 0, MakeBgCacheInfo(cache, 0, 0),
+                skin.MaskData[static_cast<size_t>(mask)], skin.MasterBitmap.get(), 1);
 }
 
 // --- hit test ------------------------------------------------------------------------------

@@ -208,6 +208,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // The button's new state into the cache and onto the window, through the
   // glow when the manager allows glowing.
   virtual void PaintTitleButton(int hitCode);
+  // The size grip's mask into the frame cache at its place.
+  virtual void PaintGrip(TBitmap* cache);
   // The system menu at a screen point: the skinned one, or the window's own
   // when pop-up menus are not skinned.
   virtual void DropSysMenu(int x, int y);
@@ -270,10 +272,6 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   virtual void UpdateFormScrollAdapter() {}
   // The client background into dc (null: the form's own context).
   virtual void PaintFormTo(HDC dc);
-
-  // Hooks of the parts built later.
-  // The size grip into the cache.
-  virtual void PaintGrip(TBitmap* /*cache*/) {}
 
  private:
   bool SkinCommandAnyState(TMessage& m);

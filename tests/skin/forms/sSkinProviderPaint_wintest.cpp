@@ -147,6 +147,27 @@ TEST_F(SkinnedFrame, ActivationChangesTheTitleStateButNotTheClient) {
             inactive.At(client.Left + 3, client.Top + 3));
 }
 
+// The size grip's mask lies in the cache at the grip's place.
+TEST_F(SkinnedFrame, TheGripIsPaintedAtItsPlaceInTheCache) {
+  form->SetCaption("");
+  Provide();
+  provider->GripMode = gmRightBottom;
+  Show();
+  TsSkinManager* manager = provider->SkinManager();
+  ASSERT_NE(manager, nullptr);
+  const int mask = manager->Skin().MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
+  ASSERT_TRUE(manager->Skin().IsMaskIndexValid(mask));
+  const TPoint at = provider->GripPosition(mask);
+  const TsMaskData& m = manager->Skin().MaskData[static_cast<size_t>(mask)];
+  provider->PaintGrip(provider->SkinData()->CacheBmp.get());
+  const TPixels cache = Cache();
+  int grip = 0;
+  for (int y = 0; y < MaskStateHeight(m); ++y)
+    for (int x = 0; x < MaskFrameWidth(m); ++x)
+      grip += ItemAt(cache, at.X + x, at.Y + y).rfind("GLOBALINFO.GRIPIMAGE", 0) == 0;
+  EXPECT_GT(grip, 0);
+}
+
 // A main menu gets the menu line's band under the title, one menu height
 // per line; a dialog never shows one.
 TEST_F(SkinnedFrame, AMainMenuGetsTheMenuLineBandUnderTheTitle) {
