@@ -63,7 +63,13 @@ function(kv_test name)
   endif()
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${KV_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
+  # The Windows builds' programs end their process once the results are
+  # written (tests/support/TestMain_win.cpp).
+  if(KV_WINDOWS)
+    target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock kv_test_main)
+  else()
+    target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
+  endif()
   # Helpers shared by test programs: #include "support/Pump.h".
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # The result file, not the exit code, tells whether the tests ran: a test
