@@ -266,13 +266,7 @@ TacCommandOutcome TsScrollBox::SkinCommand(TMessage& m) {
       if (m.LParam == 0) break;
       auto& request = *reinterpret_cast<TsBgRequest*>(m.LParam);
       if (sd->BGChanged && !PaintingSuspended(sd) && SkinAvailable(sd, false)) PrepareCache();
-      const TPoint offset = ClientOffset();
-      const TPoint askerPos = request.AskerPos;
-      request.AskerPos = {askerPos.X + offset.X, askerPos.Y + offset.Y};
-      FillChildBgInfo(sd, request, false, nullptr);
-      request.AskerPos = askerPos;
-      if (request.BgType == btBitmap && request.Bmp == sd->CacheBmp.get())
-        request.Offset = {request.Offset.X + offset.X, request.Offset.Y + offset.Y};
+      FillContainerChildBgInfo(sd, request, ClientOffset());
       m.Result = 0;
       return coAnswered;
     }

@@ -511,6 +511,15 @@ void AskBelow(TsCommonData* sd, TsBgRequest& request, HWND handle) {
 
 }  // namespace
 
+void FillContainerChildBgInfo(TsCommonData* sd, TsBgRequest& request, TPoint clientOffset) {
+  const TPoint askerPos = request.AskerPos;
+  request.AskerPos = {askerPos.X + clientOffset.X, askerPos.Y + clientOffset.Y};
+  FillChildBgInfo(sd, request, false, nullptr);
+  request.AskerPos = askerPos;
+  if (request.BgType == btBitmap && request.Bmp == sd->CacheBmp.get())
+    request.Offset = {request.Offset.X + clientOffset.X, request.Offset.Y + clientOffset.Y};
+}
+
 void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND handle) {
   const TsGeneralData* section = SkinAvailable(sd, false) ? sd->Section() : nullptr;
   if (section == nullptr || sd->CustomColor()) return AnswerColor(request, OwnerColor(sd));

@@ -163,6 +163,9 @@ void ApplyDisabledKind(TBitmap* bitmap, TsDisabledKind kinds, TControl* control,
                        const TsBgCacheInfo& background);
 
 void FillChildBgInfo(TsCommonData* sd, TsBgRequest& request, bool hot, HWND handle);
+// The same for a container whose cache holds its whole window while its
+// children stand in the client area, clientOffset from the window's corner.
+void FillContainerChildBgInfo(TsCommonData* sd, TsBgRequest& request, TPoint clientOffset);
 void GetParentBgInfo(const TsCommonData* sd, TsBgCacheInfo& info);
 void GetParentBgInfoByHandle(HWND handle, TsBgCacheInfo& info);
 
