@@ -12,29 +12,13 @@
 #include <functional>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 
 using namespace kv;
-
-namespace {
-
-double MedianUs(int rounds, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sGroupBox_win.h"
@@ -26,19 +27,6 @@
 using namespace kv;
 
 namespace {
-
-double MedianUs(int rounds, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 TsPageControl* Pages(TForm* form, TWinControl* parent, const std::vector<const char*>& captions,
                      TTabStyle style = tsTabs) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sSpeedButton_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -23,19 +24,6 @@ using namespace kv;
 namespace {
 
 constexpr int kSiblings = 35;
-
-double MedianUs(int rounds, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 }  // namespace
 

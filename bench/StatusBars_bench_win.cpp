@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/acProgressBar_win.h"
 #include "skin/controls/sCheckBox_win.h"
@@ -22,19 +23,6 @@
 using namespace kv;
 
 namespace {
-
-double MedianUs(int rounds, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 void RedrawWithChildren(TWinControl* control) {
   RedrawWindow(control->Handle(), nullptr, nullptr,
