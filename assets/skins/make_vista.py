@@ -153,12 +153,12 @@ class Ocean(Vista):
     def tone(*rgb):
         """Accents turn blue-green (a warning red stays red), greys take an
         aqua cast, black and white stay."""
-        h, l, s = colorsys.rgb_to_hls(*(v / 255.0 for v in rgb))
+        h, light, s = colorsys.rgb_to_hls(*(v / 255.0 for v in rgb))
         if s <= 0.2:
             h, s = 0.5, max(s, 0.3)
         elif 0.05 < h < 0.9:
             h = 0.51
-        return tuple(int(round(v * 255)) for v in colorsys.hls_to_rgb(h, l, s))
+        return tuple(int(round(v * 255)) for v in colorsys.hls_to_rgb(h, light, s))
 
 
 PALETTES = {'Vista': Vista, 'Ocean': Ocean}
