@@ -17,6 +17,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
@@ -86,6 +87,7 @@ TacDialogWnd::TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
 }
 
 TacDialogWnd::~TacDialogWnd() {
+  HideButtonGlow();
   FreeBrush();
   SystemMenu.reset();
 }
@@ -265,6 +267,42 @@ void TacDialogWnd::PaintTitleButton(int hitCode) {
     BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
   }
   ReleaseDC(CtrlHandle, dc);
+  UpdateButtonGlow(*b, record->State);
+}
+
+// A hot close, maximise or minimise button glows.
+void TacDialogWnd::UpdateButtonGlow(const TsPlacedTitleButton& b, int state) {
+  HideButtonGlow();
+  if (state != 1) return;
+  const TsSkinData& data = SkinManager->CommonSkinData();
+  int margin = 0;
+  switch (b.HitCode) {
+    case TitleHit::Close:
+      margin = data.BICloseGlowMargin;
+      break;
+    case TitleHit::MaxButton:
+      margin = data.BIMaxGlowMargin;
+      break;
+    case TitleHit::MinButton:
+      margin = data.BIMinGlowMargin;
+      break;
+    default:
+      return;
+  }
+  const TsSkinModel& skin = SkinManager->Skin();
+  const int index = MaskIndex(b.Mask);
+  if (!skin.IsMaskIndexValid(index)) return;
+  RECT w{};
+  GetWindowRect(CtrlHandle, &w);
+  const TRect& r = b.Rect;
+  glowIndex_ = ShowGlow(Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height()),
+                        Rect(0, 0, r.Width(), r.Height()), "GLOBALINFO", &skin, CtrlHandle, 255,
+                        margin, skin.MaskData[static_cast<size_t>(index)].PropertyName + "GLOW");
+}
+
+void TacDialogWnd::HideButtonGlow() {
+  HideGlow(glowIndex_);
+  glowIndex_ = -1;
 }
 
 void TacDialogWnd::SetHotButton(int hitCode, bool repaint) {
@@ -656,6 +694,7 @@ void TacDialogWnd::ButtonUp(TMessage& m) {
 
 void TacDialogWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_NCDESTROY || m.Msg == WM_DESTROY || Destroyed || !SkinUsable() || Calculating) {
+    if (m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) HideButtonGlow();
     if (m.Msg == WM_NCDESTROY) FreeBrush();
     ScrollWndProc(m);
     return;

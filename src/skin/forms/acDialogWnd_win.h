@@ -89,6 +89,7 @@ class TacDialogWnd : public TacScrollWnd {
   HBRUSH brush_ = nullptr;
   TColor brushColor_ = clNone;
   bool trackingLeave_ = false;
+  int glowIndex_ = -1;
 
   TButtonRecord* Record(int hitCode);
   void LoadTitleButtonMasks();
@@ -99,6 +100,8 @@ class TacDialogWnd : public TacScrollWnd {
   void PaintTitleButtons(TBitmap* cache);
   void DrawTitleButton(TBitmap* cache, const TsPlacedTitleButton& b, int state);
   void PaintTitleButton(int hitCode);
+  void UpdateButtonGlow(const TsPlacedTitleButton& b, int state);
+  void HideButtonGlow();
   void UpdateRegion(bool repaint);
   void PaintFrame();
   void PaintClient(HDC dc);

@@ -14,6 +14,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDialogWnd_win.h"
+#include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
 
@@ -30,6 +31,8 @@ constexpr DWORD kSizeableStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFR
 
 class DialogAdapter : public ::testing::Test, public kvtest::TSkinnedFormFixture {
  protected:
+  explicit DialogAdapter(const kvtest::TTestSkinOptions& options = {})
+      : TSkinnedFormFixture(options) {}
   void TearDown() override {
     hooked_.reset();
     dialog_.reset();
@@ -180,6 +183,36 @@ TEST_F(DialogAdapter, TitleButtonGoesHotPressedAndSendsItsCommandOnRelease) {
   const TPixels cache = Cache();
   EXPECT_EQ(ItemAt(cache, c.X, c.Y), "GLOBALINFO.BICONMAX#0");
   EXPECT_EQ(SectionAt(cache, rect.Left, rect.Top), "FORMTITLE") << "the mask's corner";
+}
+
+kvtest::TTestSkinOptions Glowing() {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  return options;
+}
+class GlowingDialog : public DialogAdapter {
+ protected:
+  GlowingDialog() : DialogAdapter(Glowing()) {}
+  int VisibleGlows() const {
+    int n = 0;
+    for (const auto& glow : TacGlowEffects)
+      if (glow != nullptr && IsWindowVisible(glow->Window())) ++n;
+    return n;
+  }
+};
+
+TEST_F(GlowingDialog, HotButtonGlowsUntilTheMouseLeaves) {
+  Open(kSizeableStyle);
+  const TsPlacedTitleButton* close = Button(TitleHit::Close);
+  ASSERT_NE(close, nullptr);
+  const int before = VisibleGlows();
+  HitAt(Centre(close->Rect));
+  EXPECT_EQ(VisibleGlows(), before + 1);
+  SendMessageW(Wnd(), WM_NCMOUSELEAVE, 0, 0);
+  EXPECT_EQ(VisibleGlows(), before);
+  HitAt(Centre(close->Rect));
+  DestroyWindow(Wnd());
+  EXPECT_EQ(VisibleGlows(), before) << "the glow goes with the dialog";
 }
 
 TEST_F(DialogAdapter, ReleaseAwayFromThePressedButtonDoesNothing) {
