@@ -583,13 +583,8 @@ bool TacDialogWnd::DialogCommand(TMessage& m) {
       if (request == nullptr) return true;
       const TsFrameGeometry g = Geometry();
       if (sd->BGChanged || sd->CacheBmp == nullptr) PaintAll();
-      FillChildBgInfo(sd, *request, false, CtrlHandle);
-      if (request->BgType == btBitmap) {
-        // The client area's origin in the frame cache.
-        if (request->Bmp == nullptr) request->Bmp = sd->CacheBmp.get();
-        request->Offset.X += g.ClientLeftOffset();
-        request->Offset.Y += g.ClientTopOffset();
-      }
+      // The cache holds the whole window; the children stand in the client.
+      FillContainerChildBgInfo(sd, *request, {g.ClientLeftOffset(), g.ClientTopOffset()});
       m.Result = 1;
       return true;
     }
@@ -722,7 +717,6 @@ void TacDialogWnd::WndProc(TMessage& m) {
       return;
     case WM_ENABLE:
     case WM_SETTEXT:
-      if (!visible) break;
       ScrollWndProc(m);
       if (m.Msg == WM_SETTEXT) {
         const int length = GetWindowTextLengthW(wnd);
@@ -731,8 +725,12 @@ void TacDialogWnd::WndProc(TMessage& m) {
         Caption = Narrow(text);
       }
       SkinData->BGChanged = true;
-      SendMessageW(wnd, WM_NCPAINT, 1, 0);
+      if (visible) SendMessageW(wnd, WM_NCPAINT, 1, 0);
       return;
+    case WM_MOUSEMOVE:
+      // Over a dialog no skinned control of a form is hot any more.
+      if (DefaultManager != nullptr && IsWindowEnabled(wnd)) DefaultManager->SetHotWindow(nullptr);
+      break;
     case WM_PAINT:
       if (!SkipPaint) break;
       {
@@ -851,6 +849,7 @@ void TacDialogWnd::WndProc(TMessage& m) {
   }
   ScrollWndProc(m);
   if (m.Msg == WM_SYSCOMMAND) {
+    if (m.WParam == kMoveByCaption) UpdateWindow(wnd);
     const WPARAM command = m.WParam & 0xFFF0;
     if (command == SC_MAXIMIZE || command == SC_RESTORE) {
       if (HasMaxBox(DialogState())) HotButton = TitleHit::MaxButton;

@@ -11,6 +11,7 @@
 #include "DialogTemplate.h"
 #include "SkinnedFormFixture.h"
 #include "skin/adapters/acMainWnd_win.h"
+#include "skin/core/acBgInfo_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDialogWnd_win.h"
@@ -101,6 +102,23 @@ TEST_F(DialogAdapter, PaintsTheDialogFrameTitleAndCloseButton) {
   EXPECT_EQ(SectionAt(window, window.Width() / 2, window.Height() - 1), "DIALOG") << "bottom";
   const TPixels client = TPixels::FromClient(Wnd());
   EXPECT_EQ(ItemAt(client, client.Width() / 2, client.Height() / 2), "DIALOG.COLOR#0");
+}
+
+TEST_F(DialogAdapter, TellsChildrenItsBackgroundAndFrame) {
+  TacDialogWnd* adapter = Open(kMessageBoxStyle);
+  TsBgRequest request;
+  ASSERT_TRUE(GetWindowBackgroundInfo(request, Wnd(), false));
+  EXPECT_EQ(request.BgType, btColor);
+  EXPECT_EQ(ColorToRGB(request.Color), Legend("DIALOG", "COLOR"));
+  const TsFrameGeometry g = adapter->Geometry();
+  POINT origin{0, 0};
+  ClientToScreen(Wnd(), &origin);
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  EXPECT_EQ(g.ClientLeftOffset(), origin.x - w.left);
+  EXPECT_EQ(g.ClientTopOffset(), origin.y - w.top);
+  EXPECT_EQ(SendCommandToWindow(Wnd(), cmdGetFrameSizes, 0),
+            MAKELONG(origin.x - w.left, origin.y - w.top));
 }
 
 TEST_F(DialogAdapter, ChildrenKeepTheirOwnBackgroundButGroupBoxesDoNot) {
