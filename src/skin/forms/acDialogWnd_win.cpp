@@ -69,6 +69,8 @@ TsSystemFrameMetrics SystemFrameMetrics() {
 
 }  // namespace
 
+std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog) = nullptr;
+
 // --- creation ---------------------------------------------------------------------------
 
 TacDialogWnd::TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
@@ -87,6 +89,7 @@ TacDialogWnd::TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
 }
 
 TacDialogWnd::~TacDialogWnd() {
+  borderForm_.reset();
   HideButtonGlow();
   FreeBrush();
   SystemMenu.reset();
@@ -506,6 +509,26 @@ void TacDialogWnd::FreeBrush() {
   brushColor_ = clNone;
 }
 
+void TacDialogWnd::UpdateBorderForm(bool use) {
+  if (use && MakeDialogBorder != nullptr && SkinUsable()) {
+    if (borderForm_ != nullptr) return;
+    borderForm_ = MakeDialogBorder(*this);
+    if (borderForm_ == nullptr) return;
+    SkinData->BGChanged = true;
+    PrepareCacheBitmap(SkinData);
+    if (IsWindowVisible(CtrlHandle)) borderForm_->Sync(true);
+    return;
+  }
+  if (borderForm_ == nullptr) return;
+  borderForm_.reset();
+  SkinData->BGChanged = true;
+  PrepareCacheBitmap24(SkinData);
+}
+
+void TacDialogWnd::SyncBorderForm(bool repaint) {
+  if (borderForm_ != nullptr && IsWindowVisible(CtrlHandle)) borderForm_->Sync(repaint);
+}
+
 void TacDialogWnd::WrapChildren() {
   if (OnWrapChildren) OnWrapChildren();
 }
@@ -546,6 +569,7 @@ bool TacDialogWnd::DialogCommand(TMessage& m) {
   const bool ours = reinterpret_cast<TsSkinManager*>(m.LParam) == SkinManager;
   switch (m.WParamHi()) {
     case cmdSkinLoaded:
+      UpdateBorderForm(SkinManager->ExtendedBorders());
       if (!ours) return false;
       RefreshSkin();
       SendToChildWindows(CtrlHandle, m);
@@ -553,9 +577,14 @@ bool TacDialogWnd::DialogCommand(TMessage& m) {
     case cmdSkinRefresh:
       if (!ours) return false;
       RefreshSkin();
+      UpdateBorderForm(SkinManager->ExtendedBorders());
       if (IsWindowVisible(CtrlHandle))
         RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      SyncBorderForm(true);
       return true;
+    case cmdRepaintNow:
+      SyncBorderForm(true);
+      return false;
     case cmdSetSuspended:
       SetPaintingSuspended(sd, m.WParamLo() == 1);
       if (m.WParamLo() == 1) sd->BGChanged = true;
@@ -689,7 +718,11 @@ void TacDialogWnd::ButtonUp(TMessage& m) {
 
 void TacDialogWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_NCDESTROY || m.Msg == WM_DESTROY || Destroyed || !SkinUsable() || Calculating) {
-    if (m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) HideButtonGlow();
+    if (m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
+      HideButtonGlow();
+      // The companion goes before its owner.
+      borderForm_.reset();
+    }
     if (m.Msg == WM_NCDESTROY) FreeBrush();
     ScrollWndProc(m);
     return;
@@ -708,6 +741,7 @@ void TacDialogWnd::WndProc(TMessage& m) {
       RegionChanged = true;
       placed_.clear();
       CallPrev(m);
+      SyncBorderForm(false);
       RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
       return;
     case WM_SETFOCUS:
@@ -725,7 +759,10 @@ void TacDialogWnd::WndProc(TMessage& m) {
         Caption = Narrow(text);
       }
       SkinData->BGChanged = true;
-      if (visible) SendMessageW(wnd, WM_NCPAINT, 1, 0);
+      if (borderForm_ != nullptr)
+        SyncBorderForm(true);
+      else if (visible)
+        SendMessageW(wnd, WM_NCPAINT, 1, 0);
       return;
     case WM_MOUSEMOVE:
       // Over a dialog no skinned control of a form is hot any more.
@@ -760,6 +797,7 @@ void TacDialogWnd::WndProc(TMessage& m) {
     case WM_WINDOWPOSCHANGED:
       SkinData->BGChanged = true;
       CallPrev(m);
+      SyncBorderForm(false);
       return;
     case WM_NCHITTEST: {
       const TacDialogHit hit = DialogHitTest(Geometry(), DialogState(), WindowPoint(m.LParam),
@@ -789,6 +827,7 @@ void TacDialogWnd::WndProc(TMessage& m) {
       SendMessageW(wnd, WM_SETREDRAW, 1, 0);
       SkinData->BGChanged = true;
       RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      SyncBorderForm(true);
       return;
     case WM_NCLBUTTONDOWN:
       return NcLButtonDown(m);
@@ -848,8 +887,13 @@ void TacDialogWnd::WndProc(TMessage& m) {
       break;
   }
   ScrollWndProc(m);
+  if (m.Msg == WM_MOVE || m.Msg == WM_SIZING || m.Msg == WM_WINDOWPOSCHANGING)
+    SyncBorderForm(false);
   if (m.Msg == WM_SYSCOMMAND) {
-    if (m.WParam == kMoveByCaption) UpdateWindow(wnd);
+    if (m.WParam == kMoveByCaption) {
+      UpdateWindow(wnd);
+      SyncBorderForm(false);
+    }
     const WPARAM command = m.WParam & 0xFFF0;
     if (command == SC_MAXIMIZE || command == SC_RESTORE) {
       if (HasMaxBox(DialogState())) HotButton = TitleHit::MaxButton;

@@ -23,6 +23,20 @@
 
 namespace kv {
 
+class TacDialogWnd;
+
+// The extended-border companion window as a dialog drives it; the border
+// form's unit makes it through MakeDialogBorder. While that is unset,
+// dialogs keep the system's borders.
+class TacDialogBorder {
+ public:
+  virtual ~TacDialogBorder() = default;
+  virtual HWND Handle() const = 0;
+  // Places the companion round the dialog; with repaint its picture too.
+  virtual void Sync(bool repaint) = 0;
+};
+extern std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog);
+
 class TacDialogWnd : public TacScrollWnd {
  public:
   // What the hook gives back for command 28 and the re-wrap messages:
@@ -59,6 +73,9 @@ class TacDialogWnd : public TacScrollWnd {
   // The brush WM_CTLCOLORDLG answers: one per colour, kept until the
   // colour changes or the adapter goes.
   HBRUSH DialogBrush();
+  // Extended borders on (made when they can be) or off.
+  void UpdateBorderForm(bool use);
+  TacDialogBorder* BorderForm() const { return borderForm_.get(); }
 
   int HotButton = 0;
   bool Active = true;
@@ -90,6 +107,7 @@ class TacDialogWnd : public TacScrollWnd {
   TColor brushColor_ = clNone;
   bool trackingLeave_ = false;
   int glowIndex_ = -1;
+  std::unique_ptr<TacDialogBorder> borderForm_;
 
   TButtonRecord* Record(int hitCode);
   void LoadTitleButtonMasks();
@@ -102,6 +120,7 @@ class TacDialogWnd : public TacScrollWnd {
   void PaintTitleButton(int hitCode);
   void UpdateButtonGlow(const TsPlacedTitleButton& b, int state);
   void HideButtonGlow();
+  void SyncBorderForm(bool repaint);
   void UpdateRegion(bool repaint);
   void PaintFrame();
   void PaintClient(HDC dc);

@@ -271,6 +271,36 @@ TEST_F(DialogAdapter, RightPressOnTheBorderReachesTheDialogOnce) {
   EXPECT_EQ(Log().NcRButtonDowns, 1) << "the caption's press waits for the menu on release";
 }
 
+struct TFakeBorder : TacDialogBorder {
+  HWND Handle() const override { return nullptr; }
+  void Sync(bool) override { ++Syncs; }
+  ~TFakeBorder() override { ++Freed; }
+  static inline int Syncs = 0, Freed = 0;
+};
+
+TEST_F(DialogAdapter, ExtendedBordersComeAndGoThroughTheBorderSeam) {
+  struct TSeamScope {
+    TSeamScope() {
+      MakeDialogBorder = [](TacDialogWnd&) -> std::unique_ptr<TacDialogBorder> {
+        return std::make_unique<TFakeBorder>();
+      };
+    }
+    ~TSeamScope() { MakeDialogBorder = nullptr; }
+  } seam;
+  TFakeBorder::Syncs = TFakeBorder::Freed = 0;
+  manager->SetExtendedBorders(true);
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(adapter->BorderForm(), nullptr);
+  const int before = TFakeBorder::Syncs;
+  SetWindowPos(Wnd(), nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_GT(TFakeBorder::Syncs, before) << "the companion follows a move";
+  manager->SetExtendedBorders(false);
+  SendMessageW(Wnd(), SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
+               reinterpret_cast<LPARAM>(manager.get()));
+  EXPECT_EQ(adapter->BorderForm(), nullptr);
+  EXPECT_EQ(TFakeBorder::Freed, 1);
+}
+
 TEST_F(DialogAdapter, OneBrushPerColour) {
   TacDialogWnd* adapter = Open(kMessageBoxStyle);
   const auto first = SendMessageW(Wnd(), WM_CTLCOLORDLG, 0, 0);
