@@ -101,15 +101,6 @@ TEST(DialogSysMenu, SizeableDialogFollowsItsWindowState) {
   EXPECT_FALSE(iconic.Size.Enabled);
 }
 
-TEST(DialogStyleQueries, CloseNeedsSysMenuAndAClassThatAllowsIt) {
-  TacDialogState d = Dialog(kMessageBox);
-  EXPECT_TRUE(CanClose(d));
-  d.NoCloseClass = true;
-  EXPECT_FALSE(CanClose(d));
-  EXPECT_FALSE(CanClose(Dialog(kMessageBox & ~S::SysMenu)));
-  EXPECT_TRUE(HasHelp(Dialog(kMessageBox, S::ContextHelp)));
-}
-
 TEST(DialogTitleButtons, MessageBoxHasOnlyTheCloseButtonAtTheRight) {
   const TacDialogState d = Dialog(kMessageBox);
   const TsFrameGeometry g = Frame(d);
@@ -182,16 +173,6 @@ TEST(DialogHitTest, LeavesCaptionAndBordersToTheDialog) {
   EXPECT_FALSE(IsDialogFrameHit(FrameHit::Caption));
   EXPECT_FALSE(IsDialogFrameHit(FrameHit::BottomRight));
   EXPECT_TRUE(IsDialogFrameHit(TitleHit::Close));
-}
-
-TEST(DialogHitTest, DisabledMaximiseAnswersAsCaption) {
-  TacDialogState d = Dialog(S::Popup | S::Caption | S::SysMenu | S::MaximizeBox | S::ModalFrame);
-  const TsFrameGeometry g = Frame(d);
-  const auto placed = PlaceDialogTitleButtons(g, d, Metrics());
-  ASSERT_EQ(placed.size(), 2u);
-  EXPECT_FALSE(placed[1].Enabled);
-  const TPoint p{placed[1].Rect.Left + 2, placed[1].Rect.Top + 2};
-  EXPECT_EQ(DialogHitTest(g, d, p, placed, {}), (TacDialogHit{FrameHit::Caption, 0}));
 }
 
 TEST(DialogFrameStrips, CoverTheFrameAroundTheClient) {
