@@ -101,8 +101,14 @@ void TacDialogWnd::SaveOriginalState() {
 }
 
 void TacDialogWnd::RestoreOriginalState() {
-  if (CtrlHandle == nullptr || !hadSysMenu_ || !IsWindow(CtrlHandle)) return;
-  SetWindowLongW(CtrlHandle, GWL_STYLE, GetWindowLongW(CtrlHandle, GWL_STYLE) | WS_SYSMENU);
+  if (CtrlHandle == nullptr || !IsWindow(CtrlHandle)) return;
+  if (hadSysMenu_)
+    SetWindowLongW(CtrlHandle, GWL_STYLE, GetWindowLongW(CtrlHandle, GWL_STYLE) | WS_SYSMENU);
+  if (regionSet_) {
+    // The skin's corners go with the skin.
+    regionSet_ = false;
+    SetWindowRgn(CtrlHandle, nullptr, IsWindowVisible(CtrlHandle));
+  }
 }
 
 void TacDialogWnd::InitDialog() {
@@ -435,6 +441,7 @@ void TacDialogWnd::UpdateRegion(bool repaint) {
   // The system owns the region from here on.
   SetWindowRgn(wnd, FrameRegionWithoutHoles(RegionHoles, 0, 0, g.State.Width, g.State.Height),
                repaint);
+  regionSet_ = true;
 }
 
 void TacDialogWnd::PaintFrame() {

@@ -107,6 +107,7 @@ class TacDialogWnd : public TacScrollWnd {
   TColor brushColor_ = clNone;
   bool trackingLeave_ = false;
   int glowIndex_ = -1;
+  bool regionSet_ = false;
   std::unique_ptr<TacDialogBorder> borderForm_;
 
   TButtonRecord* Record(int hitCode);

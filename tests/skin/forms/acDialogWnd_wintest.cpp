@@ -82,9 +82,13 @@ TEST_F(DialogAdapter, IsMarkedAndAnswersAsSkinned) {
   EXPECT_EQ(adapter->SkinData->SkinSection(), "DIALOG");
   // The frame shows its own button and menu instead of the system's.
   EXPECT_EQ(GetWindowLongW(Wnd(), GWL_STYLE) & WS_SYSMENU, 0);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(Wnd(), region), ERROR) << "the skin's corners are cut";
   hooked_.reset();
   EXPECT_EQ(GetPropW(Wnd(), acAdapterProperty), nullptr);
   EXPECT_NE(GetWindowLongW(Wnd(), GWL_STYLE) & WS_SYSMENU, 0) << "the style comes back";
+  EXPECT_EQ(GetWindowRgn(Wnd(), region), ERROR) << "and the system's shape";
+  DeleteObject(region);
 }
 
 TEST_F(DialogAdapter, PaintsTheDialogFrameTitleAndCloseButton) {
