@@ -337,6 +337,21 @@ TEST_F(DialogAdapter, SystemMenuIsUpToDateAfterSetUpAndBeforeEachPopup) {
   EXPECT_TRUE(restoreEnabled);
 }
 
+TEST_F(DialogAdapter, IconOpensTheMenuAndDoubleClicksActAsTheSystemsWould) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  const TPoint icon = Centre(adapter->TitleIconRect());
+  bool menuShown = false;
+  {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) { menuShown = true; });
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTSYSMENU, ScreenAt(icon));
+  }
+  EXPECT_TRUE(menuShown);
+  EXPECT_TRUE(Log().NcLButtonDowns.empty());
+  SendMessageW(Wnd(), WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenAt({80, 10}));
+  SendMessageW(Wnd(), WM_NCLBUTTONDBLCLK, HTSYSMENU, ScreenAt(icon));
+  EXPECT_EQ(Log().SysCommands, (std::vector<WPARAM>{SC_MAXIMIZE, SC_CLOSE}));
+}
+
 TEST_F(DialogAdapter, SystemMenuItemsSendTheirCommands) {
   TacDialogWnd* adapter = Open(kSizeableStyle);
   TacSystemMenu* menu = adapter->SystemMenu.get();
