@@ -376,8 +376,9 @@ void TacDialogWnd::PaintTitle(const TsFrameGeometry& g, TBitmap* cache) {
   if (skin.IsSectionIndexValid(CaptionIndex) && !Caption.empty()) {
     TRect plate = r;
     DrawTextString(canvas.Handle(), Caption, plate, kCaptionFlags | DT_CALCRECT);
-    plate.Top = r.Top + (r.Height() - plate.Height()) / 2;
-    plate.Bottom = plate.Top + (plate.Bottom - plate.Top);
+    const int textHeight = plate.Height();
+    plate.Top = r.Top + (r.Height() - textHeight) / 2;
+    plate.Bottom = plate.Top + textHeight;
     InflateRect(plate, 4, 2);
     plate.Right = std::min(plate.Right, r.Right);
     plate.Top = std::max(plate.Top, 0);

@@ -101,7 +101,13 @@ TEST_F(DialogAdapter, PaintsTheDialogFrameTitleAndCloseButton) {
   const TPixels window = TPixels::FromWindow(Wnd());
   const TPoint c = Centre(close->Rect);
   EXPECT_EQ(ItemAt(window, c.X, c.Y), "GLOBALINFO.SICONCLOSE#0");
-  EXPECT_EQ(SectionAt(window, window.Width() / 2, 2), "FORMTITLE");
+  EXPECT_EQ(SectionAt(window, window.Width() - 40, 2), "FORMTITLE");
+  // The caption's plate sits in the title band, left of the buttons.
+  const RECT plate = window.BoundsOf(Legend("CAPTION", "BORDERSMASK", 1));
+  EXPECT_LT(plate.left, plate.right) << "no caption plate";
+  EXPECT_GE(plate.top, 0);
+  EXPECT_LE(plate.bottom, adapter->Geometry().TitleBandBottom());
+  EXPECT_LT(plate.right, close->Rect.Left);
   EXPECT_EQ(SectionAt(window, 1, window.Height() / 2), "DIALOG") << "left border";
   EXPECT_EQ(SectionAt(window, window.Width() / 2, window.Height() - 1), "DIALOG") << "bottom";
   const TPixels client = TPixels::FromClient(Wnd());
