@@ -33,7 +33,14 @@ int StateOf(bool active) { return active ? 1 : 0; }
 // alone can then be repainted on activation.
 bool SingleImage(const TsMaskData* mask) { return mask == nullptr || mask->ImageCount == 1; }
 
-// The system caption font on the canvas.
+int TextHeight(TCanvas& canvas, const std::string& text) {
+  TSize size{};
+  CanvasTextExtent(canvas, text.empty() ? std::string("W") : text, size);
+  return size.cy;
+}
+
+}  // namespace
+
 void UseCaptionFont(TCanvas& canvas) {
   HFONT font = CreateCaptionFont();
   if (font == nullptr) return;
@@ -47,14 +54,6 @@ void UseCaptionFont(TCanvas& canvas) {
   }
   DeleteObject(font);
 }
-
-int TextHeight(TCanvas& canvas, const std::string& text) {
-  TSize size{};
-  CanvasTextExtent(canvas, text.empty() ? std::string("W") : text, size);
-  return size.cy;
-}
-
-}  // namespace
 
 // --- the cache --------------------------------------------------------------------------
 

@@ -369,36 +369,43 @@ TColor TsSkinProvider::FormColor() const {
 
 // --- region -----------------------------------------------------------------------------
 
-void TsSkinProvider::FindRegionHoles() {
-  regionHoles_.clear();
-  TsSkinManager* m = SkinManager();
-  if (m == nullptr || form_ == nullptr) return;
-  const TsSkinModel& skin = m->Skin();
-  const TsFrameGeometry g = Geometry();
+void FindFrameRegionHoles(std::vector<TRect>& holes, const TsSkinModel& skin,
+                          const TsMaskData* borderMask, int titleSection, int width, int height) {
   TBitmap* master = skin.MasterBitmap.get();
-  if (const TsMaskData* mask = skinData_->BorderMask()) {
-    AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master, 0, false);
-    AddMaskTransparentRects(regionHoles_, g.FrameWidth(), *mask, master, g.State.Height - mask->WB,
-                            true);
+  if (borderMask != nullptr) {
+    AddMaskTransparentRects(holes, width, *borderMask, master, 0, false);
+    AddMaskTransparentRects(holes, width, *borderMask, master, height - borderMask->WB, true);
   }
-  if (skin.IsSectionIndexValid(TitleSectionIndex)) {
+  if (skin.IsSectionIndexValid(titleSection)) {
     const int title = skin.MaskIndexOf(
-        TitleSectionIndex, skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName,
-        "BORDERSMASK");
+        titleSection, skin.GeneralData[static_cast<size_t>(titleSection)].ClassName, "BORDERSMASK");
     if (skin.IsMaskIndexValid(title))
-      AddMaskTransparentRects(regionHoles_, g.FrameWidth(), skin.MaskData[title], master, 0, false);
+      AddMaskTransparentRects(holes, width, skin.MaskData[title], master, 0, false);
   }
 }
 
-HRGN TsSkinProvider::BuildFrameRegion(int x, int y) {
-  const TsFrameGeometry g = Geometry();
-  HRGN region = CreateRectRgn(x, y, x + g.FrameWidth(), y + g.State.Height);
-  for (const TRect& hole : regionHoles_) {
+HRGN FrameRegionWithoutHoles(const std::vector<TRect>& holes, int x, int y, int width, int height) {
+  HRGN region = CreateRectRgn(x, y, x + width, y + height);
+  for (const TRect& hole : holes) {
     HRGN cut = CreateRectRgn(hole.Left + x, hole.Top + y, hole.Right + x, hole.Bottom + y);
     CombineRgn(region, region, cut, RGN_DIFF);
     DeleteObject(cut);
   }
   return region;
+}
+
+void TsSkinProvider::FindRegionHoles() {
+  regionHoles_.clear();
+  TsSkinManager* m = SkinManager();
+  if (m == nullptr || form_ == nullptr) return;
+  const TsFrameGeometry g = Geometry();
+  FindFrameRegionHoles(regionHoles_, m->Skin(), skinData_->BorderMask(), TitleSectionIndex,
+                       g.FrameWidth(), g.State.Height);
+}
+
+HRGN TsSkinProvider::BuildFrameRegion(int x, int y) {
+  const TsFrameGeometry g = Geometry();
+  return FrameRegionWithoutHoles(regionHoles_, x, y, g.FrameWidth(), g.State.Height);
 }
 
 void TsSkinProvider::UpdateFormRegion(bool repaint) {

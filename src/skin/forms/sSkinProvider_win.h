@@ -36,6 +36,7 @@ enum TsResizeMode { rmStandard, rmBorder };
 inline constexpr int ProviderControlType = 224;
 
 class TsSkinProvider;
+class TsSkinModel;
 
 // The text written after the caption, in a font of its own; a change shows
 // in the frame at once.
@@ -419,5 +420,15 @@ bool IsWindowSizeable(HWND wnd);
 // Moves pos so that the far side (pos + size) sits on edge when it is within
 // buffer of it.
 void SnapCoordinate(int& pos, int edge, int buffer, int size);
+
+// Shared with the dialog adapter's frame.
+// The see-through runs of a skinned frame width x height: the border mask's
+// top and bottom corners and the title section's "BORDERSMASK".
+void FindFrameRegionHoles(std::vector<TRect>& holes, const TsSkinModel& skin,
+                          const TsMaskData* borderMask, int titleSection, int width, int height);
+// The frame's rectangle at x, y without the holes.
+HRGN FrameRegionWithoutHoles(const std::vector<TRect>& holes, int x, int y, int width, int height);
+// The system caption font on the canvas.
+void UseCaptionFont(TCanvas& canvas);
 
 }  // namespace kv

@@ -1,0 +1,953 @@
+// The dialog adapter: frame cache, title buttons, hit test and mouse, system
+// menu and client background of a skinned system dialog.
+#include "skin/forms/acDialogWnd_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+
+#include "classlib/PlatformCalls.h"
+#include "classlib/WideText.h"
+#include "skin/core/acBgInfo_win.h"
+#include "skin/core/acPlatform.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/acGlow.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sSectionPaint.h"
+#include "skin/graphics/sSectionPaint_win.h"
+#include "skin/graphics/sTextUtils_win.h"
+
+namespace kv {
+
+namespace {
+
+constexpr UINT kCaptionFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+// Asked before a region is set: a window that answers with the same value
+// keeps a region of its own.
+constexpr UINT kOwnRegionQuery = 0xBC4D;
+constexpr WPARAM kOwnRegionAnswer = 0x41A2;
+// Sent by the system when a dialog's controls were remade.
+constexpr UINT kControlsChanged = 0x52E;
+constexpr UINT kRewrapChildren = WM_USER + 1;
+constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
+constexpr UINT kStaticItem = 5;  // ODT_STATIC
+// The hook asks a dialog to have its children wrapped again.
+constexpr unsigned kCmdRewrapChildren = 28;
+
+int StateOf(bool active) { return active ? 1 : 0; }
+
+std::wstring ClassNameOf(HWND wnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(wnd, name, 64);
+  return name;
+}
+
+// Edits and combo boxes paint parts of themselves from the dialog's own
+// WM_PAINT handling on some systems.
+bool HasEditOrCombo(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::wstring name = ClassNameOf(child);
+    if (lstrcmpiW(name.c_str(), L"Edit") == 0 || lstrcmpiW(name.c_str(), L"ComboBox") == 0)
+      return true;
+  }
+  return false;
+}
+
+TsSystemFrameMetrics SystemFrameMetrics() {
+  return {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXDLGFRAME),
+          GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION),
+          GetSystemMetrics(SM_CYMENU)};
+}
+
+}  // namespace
+
+std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog) = nullptr;
+
+// --- creation ---------------------------------------------------------------------------
+
+TacDialogWnd::TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
+                           std::string_view skinSection)
+    : TacScrollWnd(skinData, manager, skinSection) {
+  buttons_ = {{{TitleHit::MinButton, 0},
+               {TitleHit::MaxButton, 0},
+               {TitleHit::Close, 0},
+               {TitleHit::Help, 0}}};
+  ButtonBg = NewBitmap24(0, 0);
+  SkipPaint = PlatformCalls().SystemMajorVersion() >= 6;
+  SystemMenu = CreateOwned<TacSystemMenu>();
+  SystemMenu->DialogWnd = this;
+  SystemMenu->UpdateItems();
+  if (SkinData != nullptr) SetPaintingSuspended(SkinData, true);
+}
+
+TacDialogWnd::~TacDialogWnd() {
+  borderForm_.reset();
+  HideButtonGlow();
+  FreeBrush();
+  SystemMenu.reset();
+}
+
+void TacDialogWnd::SaveOriginalState() {
+  if (CtrlHandle == nullptr) return;
+  hadSysMenu_ = (GetWindowLongW(CtrlHandle, GWL_STYLE) & WS_SYSMENU) != 0;
+}
+
+void TacDialogWnd::RestoreOriginalState() {
+  if (CtrlHandle == nullptr || !IsWindow(CtrlHandle)) return;
+  if (hadSysMenu_)
+    SetWindowLongW(CtrlHandle, GWL_STYLE, GetWindowLongW(CtrlHandle, GWL_STYLE) | WS_SYSMENU);
+  if (regionSet_) {
+    // The skin's corners go with the skin.
+    regionSet_ = false;
+    SetWindowRgn(CtrlHandle, nullptr, IsWindowVisible(CtrlHandle));
+  }
+}
+
+void TacDialogWnd::InitDialog() {
+  HWND wnd = CtrlHandle;
+  if (wnd == nullptr) return;
+  Style = static_cast<DWORD>(GetWindowLongW(wnd, GWL_STYLE));
+  ExStyle = static_cast<DWORD>(GetWindowLongW(wnd, GWL_EXSTYLE));
+  BorderStyle = DialogBorderStyle(Style);
+  TitleIcon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
+  if (TitleIcon == nullptr)
+    TitleIcon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
+  if (SkipPaint && HasEditOrCombo(wnd)) SkipPaint = false;
+  LoadTitleButtonMasks();
+  if ((Style & WS_SYSMENU) != 0) {
+    // The system creates its menu only while the style is there.
+    GetSystemMenu(wnd, FALSE);
+    SetWindowLongW(wnd, GWL_STYLE, static_cast<LONG>(Style & ~WS_SYSMENU));
+  }
+  if (IsDwmCompositionOn()) SetDwmTransitions(wnd, true);
+  if (SkinManager != nullptr && SkinManager->SkinnedPopups())
+    FormServices().SetMenuSkinned(SkinManager, SystemMenu->Handle(), true);
+  SkinData->BGChanged = true;
+  RegionChanged = true;
+  // The styles are known only now.
+  SystemMenu->UpdateItems();
+}
+
+TacDialogState TacDialogWnd::DialogState() const {
+  TacDialogState d;
+  d.Style = Style;
+  d.ExStyle = ExStyle;
+  d.BorderStyle = BorderStyle;
+  if (CtrlHandle != nullptr) {
+    d.Iconic = IsIconic(CtrlHandle) != 0;
+    d.Zoomed = IsZoomed(CtrlHandle) != 0;
+    d.NoCloseClass = (GetClassLongPtrW(CtrlHandle, GCL_STYLE) & CS_NOCLOSE) != 0;
+  }
+  return d;
+}
+
+TsFrameGeometry TacDialogWnd::Geometry() const {
+  TacDialogWindow w;
+  if (CtrlHandle != nullptr) {
+    RECT r{}, c{};
+    GetWindowRect(CtrlHandle, &r);
+    GetClientRect(CtrlHandle, &c);
+    w = {r.right - r.left, r.bottom - r.top, c.right, c.bottom};
+  }
+  TsFrameSkin skin;
+  if (SkinManager != nullptr) skin = FrameSkinOf(SkinManager->CommonSkinData());
+  return DialogFrameGeometry(DialogState(), w, SystemFrameMetrics(), skin);
+}
+
+int TacDialogWnd::TitleHeight(bool useSkin) const { return Geometry().TitleBarHeight(useSkin); }
+
+TRect TacDialogWnd::TitleIconRect() const {
+  return DialogTitleIconRect(Geometry(),
+                             {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)});
+}
+
+// --- title buttons ----------------------------------------------------------------------
+
+void TacDialogWnd::LoadTitleButtonMasks() {
+  if (SkinManager == nullptr) return;
+  const TsSkinModel& skin = SkinManager->Skin();
+  if (skin.SectionIndexOf("GLOBALINFO") < 0) return;
+  masks_ = kv::LoadTitleButtonMasks(UsesLargeTitleButtons(BorderStyle), false, [&](auto key) {
+    return skin.MaskIndexByNames("GLOBALINFO", key);
+  });
+  restoreMask_ = skin.MaskIndexByNames("GLOBALINFO", "BICONNORM");
+  if (restoreMask_ < 0 && skin.IsSectionIndexValid(SkinData->SkinIndex))
+    restoreMask_ = skin.MaskIndexOf(
+        SkinData->SkinIndex, skin.GeneralData[static_cast<size_t>(SkinData->SkinIndex)].ClassName,
+        "BICONNORM");
+}
+
+int TacDialogWnd::MaskIndex(TsTitleMask mask) const {
+  switch (mask) {
+    case TsTitleMask::Close:
+      return masks_.Close;
+    case TsTitleMask::Max:
+      return masks_.Max;
+    case TsTitleMask::Restore:
+      return restoreMask_;
+    case TsTitleMask::Min:
+      return masks_.Min;
+    case TsTitleMask::Help:
+      return masks_.Help;
+    case TsTitleMask::User:
+      break;
+  }
+  return -1;
+}
+
+TsTitleButtonMetrics TacDialogWnd::ButtonMetrics() const {
+  TsTitleButtonMetrics m;
+  if (SkinManager == nullptr) return m;
+  const TsSkinModel& skin = SkinManager->Skin();
+  auto mask = [&](int index) -> const TsMaskData* {
+    return skin.IsMaskIndexValid(index) ? &skin.MaskData[static_cast<size_t>(index)] : nullptr;
+  };
+  m.Close = StandardButtonWidth(mask(masks_.Close));
+  m.Max = StandardButtonWidth(mask(masks_.Max));
+  m.Restore = StandardButtonWidth(mask(restoreMask_));
+  m.Min = StandardButtonWidth(mask(masks_.Min));
+  m.Help = StandardButtonWidth(mask(masks_.Help));
+  m.Height = StandardButtonHeight(mask(masks_.Close));
+  m.LargeButton = masks_.LargeButton;
+  return m;
+}
+
+TacDialogWnd::TButtonRecord* TacDialogWnd::Record(int hitCode) {
+  for (TButtonRecord& r : buttons_)
+    if (r.HitCode == hitCode && hitCode != 0) return &r;
+  return nullptr;
+}
+
+int TacDialogWnd::ButtonState(int hitCode) const {
+  for (const TButtonRecord& r : buttons_)
+    if (r.HitCode == hitCode) return r.State;
+  return 0;
+}
+
+const std::vector<TsPlacedTitleButton>& TacDialogWnd::PlacedButtons() {
+  if (placed_.empty())
+    placed_ = PlaceDialogTitleButtons(Geometry(), DialogState(), ButtonMetrics());
+  return placed_;
+}
+
+void TacDialogWnd::DrawTitleButton(TBitmap* cache, const TsPlacedTitleButton& b, int state) {
+  const TsSkinModel& skin = SkinManager->Skin();
+  const int index = MaskIndex(b.Mask);
+  if (cache == nullptr || !skin.IsMaskIndexValid(index)) return;
+  // The mask's see-through pixels show the title, not the button's last state.
+  const TRect& r = b.Rect;
+  const int right = std::min({r.Right, ButtonBg->Width(), cache->Width()});
+  const int bottom = std::min({r.Bottom, ButtonBg->Height(), cache->Height()});
+  if (right > r.Left && bottom > r.Top && r.Left >= 0 && r.Top >= 0)
+    CopyPixels(cache, r.Left, r.Top, ButtonBg.get(), r.Left, r.Top, right - r.Left, bottom - r.Top);
+  DrawMaskState(cache, r.TopLeft(), state, MakeBgCacheInfo(cache, 0, 0),
+                skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
+                TitleButtonDrawMode(Active, b.Enabled, state, false));
+}
+
+void TacDialogWnd::PaintTitleButtons(TBitmap* cache) {
+  placed_ = PlaceDialogTitleButtons(Geometry(), DialogState(), ButtonMetrics());
+  for (const TsPlacedTitleButton& b : placed_)
+    if (const TButtonRecord* record = Record(b.HitCode)) DrawTitleButton(cache, b, record->State);
+}
+
+void TacDialogWnd::PaintTitleButton(int hitCode) {
+  TBitmap* cache = SkinData != nullptr ? SkinData->CacheBmp.get() : nullptr;
+  const TButtonRecord* record = Record(hitCode);
+  if (cache == nullptr || cache->Empty() || record == nullptr || !SkinUsable()) return;
+  const auto& placed = PlacedButtons();
+  const auto b = std::find_if(placed.begin(), placed.end(),
+                              [&](const TsPlacedTitleButton& p) { return p.HitCode == hitCode; });
+  if (b == placed.end()) return;
+  DrawTitleButton(cache, *b, record->State);
+  if (!IsWindowVisible(CtrlHandle)) return;
+  HDC dc = GetWindowDC(CtrlHandle);
+  {
+    TBitmapCanvas canvas(*cache);
+    const TRect& r = b->Rect;
+    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+  }
+  ReleaseDC(CtrlHandle, dc);
+  UpdateButtonGlow(*b, record->State);
+}
+
+// A hot close, maximise or minimise button glows.
+void TacDialogWnd::UpdateButtonGlow(const TsPlacedTitleButton& b, int state) {
+  HideButtonGlow();
+  if (state != 1) return;
+  const TsSkinData& data = SkinManager->CommonSkinData();
+  int margin = 0;
+  switch (b.HitCode) {
+    case TitleHit::Close:
+      margin = data.BICloseGlowMargin;
+      break;
+    case TitleHit::MaxButton:
+      margin = data.BIMaxGlowMargin;
+      break;
+    case TitleHit::MinButton:
+      margin = data.BIMinGlowMargin;
+      break;
+    default:
+      return;
+  }
+  const TsSkinModel& skin = SkinManager->Skin();
+  const int index = MaskIndex(b.Mask);
+  if (!skin.IsMaskIndexValid(index)) return;
+  RECT w{};
+  GetWindowRect(CtrlHandle, &w);
+  const TRect& r = b.Rect;
+  glowIndex_ = ShowGlow(Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height()),
+                        Rect(0, 0, r.Width(), r.Height()), "GLOBALINFO", &skin, CtrlHandle, 255,
+                        margin, skin.MaskData[static_cast<size_t>(index)].PropertyName + "GLOW");
+}
+
+void TacDialogWnd::HideButtonGlow() {
+  HideGlow(glowIndex_);
+  glowIndex_ = -1;
+}
+
+void TacDialogWnd::SetHotButton(int hitCode, bool repaint) {
+  if (hitCode == HotButton) return;
+  if (TButtonRecord* previous = Record(HotButton)) {
+    previous->State = 0;
+    if (repaint) PaintTitleButton(previous->HitCode);
+  }
+  HotButton = hitCode;
+  PressedButtonActive = false;
+  if (TButtonRecord* record = Record(hitCode)) {
+    record->State = 1;
+    if (repaint) PaintTitleButton(hitCode);
+    TrackLeave();
+  }
+}
+
+void TacDialogWnd::SetPressedButton(int hitCode) {
+  if (HotButton != hitCode) {
+    if (TButtonRecord* previous = Record(HotButton)) {
+      previous->State = 0;
+      PaintTitleButton(previous->HitCode);
+    }
+  }
+  HotButton = hitCode;
+  TButtonRecord* record = Record(hitCode);
+  if (record == nullptr) return;
+  const TacDialogState d = DialogState();
+  if (hitCode == TitleHit::MaxButton && !CanMaximize(d) && !(d.Zoomed && CanRestore(d))) return;
+  record->State = 2;
+  PressedButtonActive = true;
+  PaintTitleButton(hitCode);
+}
+
+// The leave of the non-client area clears the hot button.
+void TacDialogWnd::TrackLeave() {
+  if (trackingLeave_ || CtrlHandle == nullptr) return;
+  TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE | TME_NONCLIENT, CtrlHandle, 0};
+  trackingLeave_ = TrackMouseEvent(&t) != 0;
+}
+
+// --- painting ---------------------------------------------------------------------------
+
+void TacDialogWnd::PaintTitle(const TsFrameGeometry& g, TBitmap* cache) {
+  const TsSkinModel& skin = SkinManager->Skin();
+  const int bandBottom = std::min(g.TitleBandBottom(), cache->Height());
+  const int titleSection = skin.SectionIndexOf("FORMTITLE");
+  if (skin.IsSectionIndexValid(titleSection))
+    PaintSkinItem(titleSection, "FORMTITLE", MakeBgCacheInfo(cache, 0, 0), true, StateOf(Active),
+                  Rect(0, 0, cache->Width(), bandBottom), {0, 0}, cache, &skin);
+  TBitmapCanvas canvas(*cache);
+  const TRect icon = TitleIconRect();
+  HICON shown = TitleIcon;
+  if (shown == nullptr) shown = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  if (shown != nullptr)
+    DrawIconEx(canvas.Handle(), icon.Left, icon.Top, shown, icon.Width(), icon.Height(), 0, nullptr,
+               DI_NORMAL);
+  TRect r = DialogCaptionRect(g, shown != nullptr ? icon.Width() : 0, placed_);
+  if (r.Right <= r.Left) return;
+  UseCaptionFont(canvas);
+  int section = titleSection;
+  if (skin.IsSectionIndexValid(CaptionIndex) && !Caption.empty()) {
+    TRect plate = r;
+    DrawTextString(canvas.Handle(), Caption, plate, kCaptionFlags | DT_CALCRECT);
+    const int textHeight = plate.Height();
+    plate.Top = r.Top + (r.Height() - textHeight) / 2;
+    plate.Bottom = plate.Top + textHeight;
+    InflateRect(plate, 4, 2);
+    plate.Right = std::min(plate.Right, r.Right);
+    plate.Top = std::max(plate.Top, 0);
+    plate.Bottom = std::min(plate.Bottom, bandBottom);
+    // The plate lies over the title as painted so far.
+    const std::unique_ptr<TBitmap> under = NewBitmap24(cache->Width(), bandBottom);
+    CopyPixels(under.get(), 0, 0, cache, 0, 0, cache->Width(), bandBottom);
+    PaintSkinItem(CaptionIndex, skin.GeneralData[static_cast<size_t>(CaptionIndex)].ClassName,
+                  MakeBgCacheInfo(under.get(), 0, 0), true, StateOf(Active), plate, {0, 0}, cache,
+                  &skin);
+    section = CaptionIndex;
+  }
+  WriteSectionText(canvas, Caption, true, r, kCaptionFlags, section, Active, SkinManager);
+}
+
+void TacDialogWnd::PaintAll() {
+  TsCommonData* sd = SkinData;
+  if (sd == nullptr || !SkinUsable() || CtrlHandle == nullptr) return;
+  const TsFrameGeometry g = Geometry();
+  const int w = g.FrameWidth(), h = g.FrameCacheHeight();
+  if (w <= 0 || h <= 0) return;
+  if (sd->CacheBmp == nullptr) PrepareCacheBitmap24(sd);
+  TBitmap* cache = sd->CacheBmp.get();
+  if (!sd->BGChanged && cache->Width() == w && cache->Height() == h) return;
+  if (cache->Width() != w || cache->Height() != h) RegionChanged = true;
+  cache->SetSize(w, h);
+  const TsSkinModel& skin = SkinManager->Skin();
+  if (skin.IsSectionIndexValid(sd->SkinIndex)) {
+    const TRect frame = Rect(0, 0, w, h);
+    // One background whatever the activity: the client copied from here
+    // never goes stale.
+    PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, frame, {0, 0}, cache);
+    if (const TsMaskData* border = sd->BorderMask())
+      PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
+                        skin.MasterBitmap.get(), StateOf(Active), true);
+    if (g.TitleBarHeight(true) > 0) {
+      placed_ = PlaceDialogTitleButtons(g, DialogState(), ButtonMetrics());
+      PaintTitle(g, cache);
+    }
+  }
+  const int band = std::min(g.TitleBandBottom(), h);
+  ButtonBg->SetSize(w, std::max(band, 0));
+  if (band > 0) CopyPixels(ButtonBg.get(), 0, 0, cache, 0, 0, w, band);
+  if (g.TitleBarHeight(true) > 0) PaintTitleButtons(cache);
+  sd->BGChanged = false;
+}
+
+void TacDialogWnd::UpdateRegion(bool repaint) {
+  HWND wnd = CtrlHandle;
+  const TacDialogState d = DialogState();
+  // A pop-up without a full caption keeps the system's shape.
+  if (!d.Iconic && BorderStyle == bsSizeable) return;
+  if (SendMessageW(wnd, kOwnRegionQuery, kOwnRegionAnswer, 0) ==
+      static_cast<LRESULT>(kOwnRegionAnswer))
+    return;
+  const TsFrameGeometry g = Geometry();
+  RegionHoles.clear();
+  const TsSkinModel& skin = SkinManager->Skin();
+  FindFrameRegionHoles(RegionHoles, skin, SkinData->BorderMask(), skin.SectionIndexOf("FORMTITLE"),
+                       g.FrameWidth(), g.State.Height);
+  // The system owns the region from here on.
+  SetWindowRgn(wnd, FrameRegionWithoutHoles(RegionHoles, 0, 0, g.State.Width, g.State.Height),
+               repaint);
+  regionSet_ = true;
+}
+
+void TacDialogWnd::PaintFrame() {
+  HWND wnd = CtrlHandle;
+  if (RegionChanged) {
+    RegionChanged = false;
+    UpdateRegion(false);
+  }
+  PaintAll();
+  TBitmap* cache = SkinData->CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return;
+  HDC dc = GetWindowDC(wnd);
+  if (dc == nullptr) return;
+  {
+    TBitmapCanvas canvas(*cache);
+    for (const TacFrameStrip& s : DialogFrameStrips(Geometry(), cache->Width()))
+      BitBlt(dc, s.Dest.Left, s.Dest.Top, s.Dest.Width(), s.Dest.Height(), canvas.Handle(),
+             s.Source.X, s.Source.Y, SRCCOPY);
+  }
+  ReleaseDC(wnd, dc);
+  SetPaintingSuspended(SkinData, false);
+}
+
+void TacDialogWnd::PaintClient(HDC dc) {
+  HWND wnd = CtrlHandle;
+  PaintAll();
+  TBitmap* cache = SkinData->CacheBmp.get();
+  if (dc == nullptr || cache == nullptr || cache->Empty()) return;
+  RECT client{};
+  GetClientRect(wnd, &client);
+  const int saved = SaveDC(dc);
+  // Children that paint their own background are left out, so nothing
+  // flickers under them.
+  for (HWND child = GetWindow(wnd, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    const auto style = static_cast<std::uint32_t>(GetWindowLongW(child, GWL_STYLE));
+    if ((style & WS_VISIBLE) == 0 ||
+        !ChildCoversDialogBackground(Narrow(ClassNameOf(child)), style))
+      continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&r), 2);
+    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  }
+  const TsFrameGeometry g = Geometry();
+  {
+    TBitmapCanvas canvas(*cache);
+    BitBlt(dc, 0, 0, client.right, client.bottom, canvas.Handle(), g.ClientLeftOffset(),
+           g.ClientTopOffset(), SRCCOPY);
+  }
+  RestoreDC(dc, saved);
+}
+
+HBRUSH TacDialogWnd::DialogBrush() {
+  TColor color = clBtnFace;
+  if (SkinManager != nullptr) {
+    const TsSkinModel& skin = SkinManager->Skin();
+    const int global = skin.SectionIndexOf("GLOBALINFO");
+    if (skin.IsSectionIndexValid(global))
+      color = static_cast<TColor>(skin.GeneralData[static_cast<size_t>(global)].Color);
+  }
+  if (brush_ != nullptr && brushColor_ == color) return brush_;
+  FreeBrush();
+  brush_ = CreateSolidBrush(ColorToRGB(color));
+  brushColor_ = color;
+  return brush_;
+}
+
+void TacDialogWnd::FreeBrush() {
+  if (brush_ != nullptr) DeleteObject(brush_);
+  brush_ = nullptr;
+  brushColor_ = clNone;
+}
+
+void TacDialogWnd::UpdateBorderForm(bool use) {
+  if (use && MakeDialogBorder != nullptr && SkinUsable()) {
+    if (borderForm_ != nullptr) return;
+    borderForm_ = MakeDialogBorder(*this);
+    if (borderForm_ == nullptr) return;
+    SkinData->BGChanged = true;
+    PrepareCacheBitmap(SkinData);
+    if (IsWindowVisible(CtrlHandle)) borderForm_->Sync(true);
+    return;
+  }
+  if (borderForm_ == nullptr) return;
+  borderForm_.reset();
+  SkinData->BGChanged = true;
+  PrepareCacheBitmap24(SkinData);
+}
+
+void TacDialogWnd::SyncBorderForm(bool repaint) {
+  if (borderForm_ != nullptr && IsWindowVisible(CtrlHandle)) borderForm_->Sync(repaint);
+}
+
+void TacDialogWnd::WrapChildren() {
+  if (OnWrapChildren) OnWrapChildren();
+}
+
+void TacDialogWnd::RefreshSkin() {
+  SkinData->RefreshSkinIndexes();
+  SkinData->BGChanged = true;
+  RegionChanged = true;
+  CaptionIndex = SkinManager->Skin().SectionIndexOf("CAPTION");
+  LoadTitleButtonMasks();
+  FreeBrush();
+  placed_.clear();
+}
+
+// --- the window procedure ---------------------------------------------------------------
+
+TPoint TacDialogWnd::WindowPoint(LPARAM screen) const {
+  RECT r{};
+  GetWindowRect(CtrlHandle, &r);
+  return {GET_X_LPARAM(screen) - r.left, GET_Y_LPARAM(screen) - r.top};
+}
+
+void TacDialogWnd::SendSysCommand(WPARAM command) {
+  SendMessageW(CtrlHandle, WM_SYSCOMMAND, command, 0);
+}
+
+void TacDialogWnd::DropSysMenu(int x, int y) {
+  // Its entries follow the styles and the state of the moment.
+  SystemMenu->UpdateItems();
+  if (SkinManager != nullptr && SkinManager->SkinnedPopups())
+    FormServices().SetMenuSkinned(SkinManager, SystemMenu->Handle(), true);
+  SystemMenu->SetWindowHandle(CtrlHandle);
+  SystemMenu->Popup(x, y);
+}
+
+bool TacDialogWnd::DialogCommand(TMessage& m) {
+  TsCommonData* sd = SkinData;
+  const bool ours = reinterpret_cast<TsSkinManager*>(m.LParam) == SkinManager;
+  switch (m.WParamHi()) {
+    case cmdSkinLoaded:
+      UpdateBorderForm(SkinManager->ExtendedBorders());
+      if (!ours) return false;
+      RefreshSkin();
+      SendToChildWindows(CtrlHandle, m);
+      return true;
+    case cmdSkinRefresh:
+      if (!ours) return false;
+      RefreshSkin();
+      UpdateBorderForm(SkinManager->ExtendedBorders());
+      if (IsWindowVisible(CtrlHandle))
+        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      SyncBorderForm(true);
+      return true;
+    case cmdRepaintNow:
+      SyncBorderForm(true);
+      return false;
+    case cmdSetSuspended:
+      SetPaintingSuspended(sd, m.WParamLo() == 1);
+      if (m.WParamLo() == 1) sd->BGChanged = true;
+      return false;
+    case cmdNeedsRepaint:
+      m.Result = sd->Updating ? 1 : 0;
+      return true;
+    case cmdIsBgNonUniform: {
+      const TsSkinModel& skin = SkinManager->Skin();
+      m.Result = 0;
+      if (skin.IsSectionIndexValid(sd->SkinIndex)) {
+        const TsGeneralData& s = skin.GeneralData[static_cast<size_t>(sd->SkinIndex)];
+        m.Result = s.GradientPercent + s.ImagePercent > 0 ? 1 : 0;
+      }
+      return true;
+    }
+    case cmdGetBgColor:
+      m.Result = static_cast<LRESULT>(SkinnedBgColor(sd, false, CtrlHandle));
+      return true;
+    case kCmdRewrapChildren:
+      WrapChildren();
+      return false;
+    case cmdGetBackground: {
+      auto* request = reinterpret_cast<TsBgRequest*>(m.LParam);
+      if (request == nullptr) return true;
+      const TsFrameGeometry g = Geometry();
+      if (sd->BGChanged || sd->CacheBmp == nullptr) PaintAll();
+      // The cache holds the whole window; the children stand in the client.
+      FillContainerChildBgInfo(sd, *request, {g.ClientLeftOffset(), g.ClientTopOffset()});
+      m.Result = 1;
+      return true;
+    }
+    case cmdGetFrameSizes: {
+      const TsFrameGeometry g = Geometry();
+      m.Result = MAKELONG(g.ClientLeftOffset(), g.ClientTopOffset());
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void TacDialogWnd::NcLButtonDown(TMessage& m) {
+  const TacDialogHit hit = DialogHitTest(Geometry(), DialogState(), WindowPoint(m.LParam),
+                                         PlacedButtons(), TitleIconRect());
+  // Only our own buttons and icon change the code: a press on the caption
+  // or a border stays the system's drag or sizing.
+  if (IsDialogFrameHit(hit.Code) && m.WParam != HTBOTTOMRIGHT) m.WParam = hit.Code;
+  const int code = static_cast<int>(m.WParam);
+  switch (code) {
+    case HTSYSMENU: {
+      SetHotButton(0);
+      RECT r{};
+      GetWindowRect(CtrlHandle, &r);
+      const TsFrameGeometry g = Geometry();
+      DropSysMenu(r.left + g.FrameBorderWidth(true),
+                  r.top + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
+      m.Result = 0;
+      return;
+    }
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+    case HTHELP:
+      SetPressedButton(code);
+      m.Result = 0;
+      return;
+    default:
+      break;
+  }
+  SetHotButton(0);
+  if (IsIconic(CtrlHandle) && code == HTCAPTION) {
+    SendSysCommand(kMoveByCaption);
+    m.Result = 0;
+    return;
+  }
+  ScrollWndProc(m);
+}
+
+void TacDialogWnd::ButtonUp(TMessage& m) {
+  if (!PressedButtonActive) {
+    SetHotButton(0);
+    ScrollWndProc(m);
+    return;
+  }
+  LPARAM screen = m.LParam;
+  if (m.Msg == WM_LBUTTONUP) {
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    ClientToScreen(CtrlHandle, &p);
+    screen = MAKELPARAM(p.x, p.y);
+  }
+  const int pressed = HotButton;
+  const TacDialogHit hit = DialogHitTest(Geometry(), DialogState(), WindowPoint(screen),
+                                         PlacedButtons(), TitleIconRect());
+  PressedButtonActive = false;
+  if (hit.Code != pressed) {
+    // Released away from the button: nothing happens.
+    SetHotButton(0);
+    ScrollWndProc(m);
+    return;
+  }
+  if (TButtonRecord* record = Record(pressed)) record->State = 1;
+  PaintTitleButton(pressed);
+  m.Result = 0;
+  const TacDialogState d = DialogState();
+  switch (pressed) {
+    case HTMINBUTTON:
+      SendSysCommand(d.Iconic ? SC_RESTORE : SC_MINIMIZE);
+      break;
+    case HTMAXBUTTON:
+      SendSysCommand(d.Zoomed ? SC_RESTORE : SC_MAXIMIZE);
+      if (IsWindow(CtrlHandle)) SystemMenu->UpdateItems();
+      break;
+    case HTCLOSE:
+      if (TButtonRecord* record = Record(pressed)) record->State = 0;
+      HotButton = 0;
+      SendSysCommand(SC_CLOSE);
+      break;
+    case HTHELP:
+      SendSysCommand(SC_CONTEXTHELP);
+      if (IsWindow(CtrlHandle)) {
+        SystemMenu->UpdateItems();
+        SkinData->BGChanged = true;
+        SendMessageW(CtrlHandle, WM_NCPAINT, 1, 0);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TacDialogWnd::WndProc(TMessage& m) {
+  if (m.Msg == WM_NCDESTROY || m.Msg == WM_DESTROY || Destroyed || !SkinUsable() || Calculating) {
+    if (m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
+      HideButtonGlow();
+      // The companion goes before its owner.
+      borderForm_.reset();
+    }
+    if (m.Msg == WM_NCDESTROY) FreeBrush();
+    ScrollWndProc(m);
+    return;
+  }
+  HWND wnd = CtrlHandle;
+  const bool visible = IsWindowVisible(wnd) != 0;
+  switch (m.Msg) {
+    case SM_ALPHACMD:
+      if (DialogCommand(m)) return;
+      break;
+    case WM_GETDLGCODE:
+      m.Result = 0;
+      return;
+    case WM_SIZE:
+      SkinData->BGChanged = true;
+      RegionChanged = true;
+      placed_.clear();
+      CallPrev(m);
+      SyncBorderForm(false);
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+      return;
+    case WM_SETFOCUS:
+      CallPrev(m);
+      RedrawWindow(wnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      return;
+    case WM_ENABLE:
+    case WM_SETTEXT:
+      ScrollWndProc(m);
+      if (m.Msg == WM_SETTEXT) {
+        const int length = GetWindowTextLengthW(wnd);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(wnd, text.data(), length + 1)));
+        Caption = Narrow(text);
+      }
+      SkinData->BGChanged = true;
+      if (borderForm_ != nullptr)
+        SyncBorderForm(true);
+      else if (visible)
+        SendMessageW(wnd, WM_NCPAINT, 1, 0);
+      return;
+    case WM_MOUSEMOVE:
+      // Over a dialog no skinned control of a form is hot any more.
+      if (DefaultManager != nullptr && IsWindowEnabled(wnd)) DefaultManager->SetHotWindow(nullptr);
+      break;
+    case WM_PAINT:
+      if (!SkipPaint) break;
+      {
+        PAINTSTRUCT ps{};
+        BeginPaint(wnd, &ps);
+        EndPaint(wnd, &ps);
+      }
+      m.Result = 0;
+      return;
+    case WM_ERASEBKGND:
+      if (!ChildrenWrapped) {
+        ChildrenWrapped = true;
+        WrapChildren();
+      }
+      PaintClient(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 1;
+      return;
+    case WM_PRINTCLIENT:
+      PaintClient(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 0;
+      return;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+      if (item != nullptr && item->CtlType == kStaticItem) SetBkMode(item->hDC, TRANSPARENT);
+      break;
+    }
+    case WM_WINDOWPOSCHANGED:
+      SkinData->BGChanged = true;
+      CallPrev(m);
+      SyncBorderForm(false);
+      return;
+    case WM_NCHITTEST: {
+      const TacDialogHit hit = DialogHitTest(Geometry(), DialogState(), WindowPoint(m.LParam),
+                                             PlacedButtons(), TitleIconRect());
+      SetHotButton(hit.HotButton);
+      if (hit.Code != HTNOWHERE) {
+        m.Result = hit.Code;
+        return;
+      }
+      break;
+    }
+    case WM_NCPAINT:
+      if (!visible) break;
+      WrapChildren();
+      PaintFrame();
+      m.Result = 0;
+      return;
+    case WM_NCACTIVATE:
+      if (!visible) {
+        Active = m.WParam != 0;
+        break;
+      }
+      // The system would draw its own caption meanwhile.
+      SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+      CallPrev(m);
+      Active = m.WParam != 0;
+      SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+      SkinData->BGChanged = true;
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      SyncBorderForm(true);
+      return;
+    case WM_NCLBUTTONDOWN:
+      return NcLButtonDown(m);
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP:
+      return ButtonUp(m);
+    case WM_NCLBUTTONDBLCLK: {
+      const TacDialogState d = DialogState();
+      if (m.WParam == HTCAPTION) {
+        if (CanMaximize(d) || CanRestore(d)) {
+          SendSysCommand(d.Zoomed || d.Iconic ? SC_RESTORE : SC_MAXIMIZE);
+          if (IsWindow(wnd)) SystemMenu->UpdateItems();
+        }
+        m.Result = 0;
+        return;
+      }
+      if (m.WParam == HTSYSMENU) {
+        SendSysCommand(SC_CLOSE);
+        m.Result = 0;
+        return;
+      }
+      break;
+    }
+    case WM_NCRBUTTONDOWN:
+      // The menu comes on the release; anything else goes on once.
+      if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCRBUTTONUP:
+      if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
+        SetHotButton(0);
+        DropSysMenu(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCMOUSELEAVE:
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      SetHotButton(0);
+      break;
+    case WM_CTLCOLORDLG:
+      m.Result = reinterpret_cast<LRESULT>(DialogBrush());
+      return;
+    case kRewrapChildren:
+      ScrollWndProc(m);
+      WrapChildren();
+      return;
+    case kControlsChanged:
+      CallPrev(m);
+      WrapChildren();
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      return;
+    default:
+      break;
+  }
+  ScrollWndProc(m);
+  if (m.Msg == WM_MOVE || m.Msg == WM_SIZING || m.Msg == WM_WINDOWPOSCHANGING)
+    SyncBorderForm(false);
+  if (m.Msg == WM_SYSCOMMAND) {
+    if (m.WParam == kMoveByCaption) {
+      UpdateWindow(wnd);
+      SyncBorderForm(false);
+    }
+    const WPARAM command = m.WParam & 0xFFF0;
+    if (command == SC_MAXIMIZE || command == SC_RESTORE) {
+      if (HasMaxBox(DialogState())) HotButton = TitleHit::MaxButton;
+      SetHotButton(0);
+    }
+  }
+}
+
+// --- what the hook holds ----------------------------------------------------------------
+
+namespace {
+
+class TacDialogHolder : public TacHookedWindow {
+ public:
+  TacDialogHolder(TacDialogWnd* dialog, HWND handle) : dialog_(dialog), handle_(handle) {}
+  ~TacDialogHolder() override { FreeAdapter(dialog_); }
+  HWND Handle() const override { return handle_; }
+  TacDialogWnd* Dialog() const { return dialog_; }
+
+ private:
+  TacDialogWnd* dialog_;
+  HWND handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manager) {
+  if (dialog == nullptr) return nullptr;
+  auto* adapter = CreateAdapter<TacDialogWnd>(dialog, false, nullptr, manager, "DIALOG");
+  if (adapter->Destroyed) {
+    FreeAdapter(adapter);
+    return nullptr;
+  }
+  adapter->InitDialog();
+  if (adapter->SkinUsable()) {
+    SendMessageW(dialog, SM_ALPHACMD, CommandWParam(cmdSkinLoaded),
+                 reinterpret_cast<LPARAM>(adapter->SkinManager));
+  }
+  if (IsWindowVisible(dialog))
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  return std::make_unique<TacDialogHolder>(adapter, dialog);
+}
+
+TacDialogWnd* DialogWndOf(TacHookedWindow* hooked) {
+  auto* holder = dynamic_cast<TacDialogHolder*>(hooked);
+  return holder != nullptr ? holder->Dialog() : nullptr;
+}
+
+}  // namespace kv

@@ -1,0 +1,144 @@
+// The adapter of a system dialog ("#32770": a message box or a common
+// dialog) that the dialog hook takes on. It paints the whole frame from the
+// skin's "DIALOG" section (borders, title with icon and caption, title
+// buttons) into its cache, answers hit tests and clicks for its title
+// buttons and icon, shows its own system menu, and gives the client area
+// the skin's background. The system keeps the frame's geometry, dragging
+// and sizing: the adapter only paints over them.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "base/Bitmap.h"
+#include "skin/adapters/acScrollWnd_win.h"
+#include "skin/core/acFormServices_win.h"
+#include "skin/forms/acDialogWndRules.h"
+#include "skin/forms/acSystemMenu_win.h"
+
+namespace kv {
+
+class TacDialogWnd;
+
+// The extended-border companion window as a dialog drives it; the border
+// form's unit makes it through MakeDialogBorder. While that is unset,
+// dialogs keep the system's borders.
+class TacDialogBorder {
+ public:
+  virtual ~TacDialogBorder() = default;
+  virtual HWND Handle() const = 0;
+  // Places the companion round the dialog; with repaint its picture too.
+  virtual void Sync(bool repaint) = 0;
+};
+extern std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog);
+
+class TacDialogWnd : public TacScrollWnd {
+ public:
+  // What the hook gives back for command 28 and the re-wrap messages:
+  // the dialog's children wrapped in adapters again.
+  std::function<void()> OnWrapChildren;
+
+  TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
+               std::string_view skinSection = "DIALOG");
+  ~TacDialogWnd() override;
+
+  // Set-up once the adapter is attached: styles, border kind, icon,
+  // title-button masks, WS_SYSMENU taken off (the frame shows its own
+  // button and menu), the system menu brought up to date.
+  void InitDialog();
+  void WndProc(TMessage& message) override;
+  void SaveOriginalState() override;
+  void RestoreOriginalState() override;
+
+  // The styles as read at set-up, the window's state now.
+  TacDialogState DialogState() const;
+  TsFrameGeometry Geometry() const;
+  int TitleHeight(bool useSkin) const;
+  TRect TitleIconRect() const;
+  // The title buttons as last laid out (laid out now when never painted).
+  const std::vector<TsPlacedTitleButton>& PlacedButtons();
+  // The frame into the cache, when it changed.
+  void PaintAll();
+  // Title-button states: 0 normal, 1 hot, 2 pressed.
+  int ButtonState(int hitCode) const;
+  void SetHotButton(int hitCode, bool repaint = true);
+  void SetPressedButton(int hitCode);
+  // The system menu at a screen point, its entries updated first.
+  void DropSysMenu(int x, int y);
+  // The brush WM_CTLCOLORDLG answers: one per colour, kept until the
+  // colour changes or the adapter goes.
+  HBRUSH DialogBrush();
+  // Extended borders on (made when they can be) or off.
+  void UpdateBorderForm(bool use);
+  TacDialogBorder* BorderForm() const { return borderForm_.get(); }
+
+  int HotButton = 0;
+  bool Active = true;
+  bool SkipPaint = false;
+  int CaptionIndex = -1;
+  bool ChildrenWrapped = false;
+  bool RegionChanged = true;
+  int BorderStyle = DialogBorderStyleUnread;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  HICON TitleIcon = nullptr;
+  std::vector<TRect> RegionHoles;
+  // The title band as painted before the buttons: what a button is drawn
+  // over when it is repainted alone.
+  std::unique_ptr<TBitmap> ButtonBg;
+  Owned<TacSystemMenu> SystemMenu;
+
+ private:
+  struct TButtonRecord {
+    int HitCode = 0;
+    int State = 0;
+  };
+  std::array<TButtonRecord, 4> buttons_{};
+  std::vector<TsPlacedTitleButton> placed_;
+  TsTitleButtonMasks masks_{};
+  int restoreMask_ = -1;
+  bool hadSysMenu_ = false;
+  HBRUSH brush_ = nullptr;
+  TColor brushColor_ = clNone;
+  bool trackingLeave_ = false;
+  int glowIndex_ = -1;
+  bool regionSet_ = false;
+  std::unique_ptr<TacDialogBorder> borderForm_;
+
+  TButtonRecord* Record(int hitCode);
+  void LoadTitleButtonMasks();
+  int MaskIndex(TsTitleMask mask) const;
+  TsTitleButtonMetrics ButtonMetrics() const;
+  void RefreshSkin();
+  void PaintTitle(const TsFrameGeometry& g, TBitmap* cache);
+  void PaintTitleButtons(TBitmap* cache);
+  void DrawTitleButton(TBitmap* cache, const TsPlacedTitleButton& b, int state);
+  void PaintTitleButton(int hitCode);
+  void UpdateButtonGlow(const TsPlacedTitleButton& b, int state);
+  void HideButtonGlow();
+  void SyncBorderForm(bool repaint);
+  void UpdateRegion(bool repaint);
+  void PaintFrame();
+  void PaintClient(HDC dc);
+  void WrapChildren();
+  void FreeBrush();
+  void TrackLeave();
+  bool DialogCommand(TMessage& m);
+  void NcLButtonDown(TMessage& m);
+  void ButtonUp(TMessage& m);
+  void SendSysCommand(WPARAM command);
+  TPoint WindowPoint(LPARAM screen) const;
+};
+
+// What the dialog hook makes for a dialog it takes on: the adapter attached
+// to the window and set up. Freeing the object takes the adapter off.
+std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manager);
+// The adapter inside what NewDialogWnd made; null for anything else.
+TacDialogWnd* DialogWndOf(TacHookedWindow* hooked);
+
+}  // namespace kv
