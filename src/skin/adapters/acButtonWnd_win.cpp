@@ -185,6 +185,34 @@ void TacStaticWnd::PaintTo(HDC dc) {
   PaintGraphicChildren(dc);
 }
 
+void TacStaticWnd::PaintFrameTo(HDC windowDC) {
+  RECT client{};
+  ClientRectInWindow(CtrlHandle, client);
+  const SIZE size = WindowSize(CtrlHandle);
+  const int frame = std::max(client.left, client.top);
+  if (frame <= 0 || windowDC == nullptr) return;
+  TBitmap* cache = SkinData->CacheBmp.get();
+  if (SkinData->BGChanged || cache == nullptr || cache->Width() != size.cx ||
+      cache->Height() != size.cy) {
+    BuildCache(client);
+    cache = SkinData->CacheBmp.get();
+    if (cache == nullptr || cache->Width() == 0) return;
+  }
+  TBitmapCanvas canvas(*cache);
+  CopyBorderStrips(windowDC, 0, 0, size.cx, size.cy, canvas.Handle(), 0, 0, frame);
+}
+
+void TacStaticWnd::PrintWindowTo(HDC dc, const std::function<void(HDC)>& paintClient) {
+  if (dc == nullptr) return;
+  RECT client{};
+  ClientRectInWindow(CtrlHandle, client);
+  POINT origin{};
+  OffsetViewportOrgEx(dc, client.left, client.top, &origin);
+  paintClient(dc);
+  SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+  PaintFrameTo(dc);
+}
+
 void TacStaticWnd::PaintGraphicChildren(HDC dc) {
   // Windowless children (labels on a panel) paint in their parent's paint,
   // which the adapter took over.

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 
 #include "skin/adapters/acMainWnd_win.h"
@@ -46,6 +47,12 @@ class TacStaticWnd : public TacMainWnd {
   virtual bool PaintsWindow() const;
   // The cache's client part to dc, then the windowless children.
   void PaintTo(HDC dc);
+  // The cache's strips outside the client area to the window's dc; the
+  // cache is made first when it is out of date.
+  void PaintFrameTo(HDC windowDC);
+  // The whole window into dc (a WM_PRINT's): the client part by paintClient
+  // at its place, then the frame.
+  void PrintWindowTo(HDC dc, const std::function<void(HDC)>& paintClient);
   void PaintGraphicChildren(HDC dc);
 };
 
