@@ -7,6 +7,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "SkinnedFormFixture.h"
 #include "classlib/Buttons.h"
 #include "classlib/DateTimePickers.h"
 #include "classlib/ExtCtrls.h"
@@ -31,74 +32,7 @@
 namespace kv {
 namespace {
 
-LRESULT Command(HWND wnd, unsigned code, LPARAM lParam = 0) {
-  return SendMessageW(wnd, SM_ALPHACMD, CommandWParam(code), lParam);
-}
-
-class CtrlAdapter : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
-    savedServices_ = FormServices();
-    InstallFormServices();
-    platform_.Calls().IsCompositionEnabled = +[] { return true; };
-    manager = CreateOwned<TsSkinManager>();
-    manager->SetSkinDirectory("c:\\NoSkins");
-    TsStoredSkin& stored = manager->InternalSkins.Add();
-    stored.Name = "T";
-    stored.Data = skin.Packed();
-    manager->SetSkinName("T");
-    manager->AnimEffects.FormShow.Active = false;
-    manager->AnimEffects.DialogShow.Active = false;
-    form = Create<TForm>(nullptr);
-    form->SetBounds(40, 40, 520, 420);
-  }
-  void TearDown() override {
-    if (form != nullptr) form->Free();
-    manager.reset();
-    FormServices() = savedServices_;
-  }
-
-  template <class T>
-  T* Add(int x, int y, int w, int h, TWinControl* parent = nullptr) {
-    auto* c = Create<T>(form);
-    c->SetParent(parent != nullptr ? parent : form);
-    c->SetBounds(x, y, w, h);
-    return c;
-  }
-  void ShowSkinned() {
-    provider = Create<TsSkinProvider>(form);
-    form->Show();
-    pump::PumpUntilIdle();
-  }
-  TacCtrlAdapter* Adapter() const { return provider->Adapter(); }
-  static TacMainWnd* AdapterOf(TWinControl* c) {
-    return c->HandleAllocated() ? AdapterOfWindow(c->Handle()) : nullptr;
-  }
-  // The section a legend colour stands for; "?" for a colour of no item.
-  std::string SectionAt(const kvtest::TPixels& img, int x, int y) const {
-    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
-    return item != nullptr ? item->Section + "." + item->Key : "?";
-  }
-  int StateAt(const kvtest::TPixels& img, int x, int y) const {
-    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
-    return item != nullptr ? item->State : -1;
-  }
-  kvtest::TPixels Shown(TWinControl* c) {
-    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    pump::PumpUntilIdle();
-    return kvtest::TPixels::FromClient(c->Handle());
-  }
-
-  kvtest::TTestSkin skin;
-  kvtest::TPlatformScope platform_;
-  Owned<TsSkinManager> manager;
-  TForm* form = nullptr;
-  TsSkinProvider* provider = nullptr;
-
- private:
-  TacFormServices savedServices_{};
-};
+class CtrlAdapter : public SkinnedFormFixture {};
 
 TEST_F(CtrlAdapter, EachListedControlGetsTheAdapterItsListNames) {
   struct Case {
@@ -251,7 +185,7 @@ TEST_F(CtrlAdapter, EachAdapterPaintsItsSectionAndCheckState) {
       radio->SetChecked(g.checked);
     const kvtest::TPixels img = Shown(g.control);
     const int count =
-        img.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", g.key, 0)), img.Whole());
+        img.CountOf(static_cast<COLORREF>(skin().Colour("GLOBALINFO", g.key, 0)), img.Whole());
     EXPECT_GT(count, 0) << g.key;
   }
 }
@@ -322,11 +256,11 @@ TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
     return kvtest::TPixels::FromClient(wnd);
   };
   const kvtest::TPixels checkImg = shown(check);
-  EXPECT_GT(checkImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "BOXCHECKED", 0)),
+  EXPECT_GT(checkImg.CountOf(static_cast<COLORREF>(skin().Colour("GLOBALINFO", "BOXCHECKED", 0)),
                              checkImg.Whole()),
             0);
   const kvtest::TPixels radioImg = shown(radio);
-  EXPECT_GT(radioImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "RADIOCHECKED", 0)),
+  EXPECT_GT(radioImg.CountOf(static_cast<COLORREF>(skin().Colour("GLOBALINFO", "RADIOCHECKED", 0)),
                              radioImg.Whole()),
             0)
       << "an automatic radio button is still a radio button";

@@ -1,0 +1,209 @@
+// The button and check-box adapters on a skinned form: the section state
+// each button state shows, the focus frame, the disabled blending, the
+// check glyph of each check state and the hover glow.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "SkinnedFormFixture.h"
+#include "classlib/StdCtrls.h"
+#include "skin/adapters/acButtonWnd_win.h"
+#include "skin/graphics/acGlow.h"
+#include "support/Mouse.h"
+
+namespace kv {
+namespace {
+
+class ButtonAdapter : public SkinnedFormFixture {
+ protected:
+  // Whether the channels of c lie between those of a and b, and c is
+  // neither.
+  static bool Between(COLORREF c, COLORREF a, COLORREF b) {
+    if (c == a || c == b) return false;
+    const auto within = [](int v, int x, int y) {
+      return v >= std::min(x, y) && v <= std::max(x, y);
+    };
+    return within(GetRValue(c), GetRValue(a), GetRValue(b)) &&
+           within(GetGValue(c), GetGValue(a), GetGValue(b)) &&
+           within(GetBValue(c), GetBValue(a), GetBValue(b));
+  }
+  // Pixels of the window's middle band that differ from its background
+  // (the pixel at x, y of that band's left).
+  static int MarkedPixels(HWND wnd) {
+    const kvtest::TPixels img = Shown(wnd);
+    RECT r{};
+    GetClientRect(wnd, &r);
+    const RECT band{8, 4, r.right - 8, r.bottom - 4};
+    return img.CountDiffering(img.At(band.left, band.top), band);
+  }
+  void Focus(TWinControl* c) {
+    SetFocus(c->Handle());
+    pump::PumpUntilIdle();
+  }
+};
+
+TEST_F(ButtonAdapter, EachButtonStateShowsItsSectionState) {
+  auto* button = Add<TButton>(10, 10, 90, 30);
+  auto* other = Add<TButton>(10, 60, 90, 30);
+  button->SetCaption("");
+  ShowSkinned();
+  HWND wnd = button->Handle();
+  struct Case {
+    const char* name;
+    std::function<void()> make, undo;
+    int state;
+  };
+  const Case cases[] = {
+      {"normal", [] {}, [] {}, 0},
+      {"hot", [&] { manager->SetHotWindow(wnd); }, [&] { manager->SetHotWindow(nullptr); }, 1},
+      {"pressed", [&] { SendMessageW(wnd, BM_SETSTATE, TRUE, 0); },
+       [&] { SendMessageW(wnd, BM_SETSTATE, FALSE, 0); }, 2},
+      {"focused", [&] { Focus(button); }, [&] { Focus(other); }, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.make();
+    const kvtest::TPixels img = Shown(button);
+    EXPECT_EQ(SectionAt(img, 45, 15).substr(0, 7), "BUTTON.");
+    EXPECT_EQ(StateAt(img, 45, 15), c.state);
+    c.undo();
+  }
+}
+
+TEST_F(ButtonAdapter, DisabledButtonsAndCheckBoxesAreBlendedWithTheirParent) {
+  auto* button = Add<TButton>(60, 10, 90, 30);
+  auto* box = Add<TCheckBox>(60, 60, 120, 22);
+  button->SetCaption("");
+  box->SetCaption("");
+  ShowSkinned();
+  struct Case {
+    TWinControl* control;
+    POINT at;
+    const char* section;
+  };
+  const Case cases[] = {{button, {45, 15}, "BUTTON"}, {box, {80, 11}, "CHECKBOX"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.section);
+    const COLORREF enabled = Shown(c.control).At(c.at.x, c.at.y);
+    ASSERT_TRUE(
+        SectionAt(Shown(c.control), c.at.x, c.at.y).starts_with(std::string(c.section) + "."));
+    const COLORREF parent = Shown(form).At(c.control->Left() - 4, c.control->Top() + c.at.y);
+    c.control->SetEnabled(false);
+    const COLORREF disabled = Shown(c.control).At(c.at.x, c.at.y);
+    EXPECT_TRUE(Between(disabled, enabled, parent))
+        << std::hex << disabled << " between " << enabled << " and " << parent;
+  }
+}
+
+TEST_F(ButtonAdapter, ACheckBoxShowsTheGlyphOfItsCheckAndButtonState) {
+  auto* box = Add<TCheckBox>(10, 10, 120, 22);
+  auto* radio = Add<TRadioButton>(10, 40, 120, 22);
+  box->SetAllowGrayed(true);
+  ShowSkinned();
+  struct Case {
+    TWinControl* control;
+    TCheckBoxState check;
+    const char* press;  // "", "hot" or "pressed"
+    const char* key;
+    int state;
+  };
+  const Case cases[] = {
+      {box, cbUnchecked, "", "BOXUNCHECKED", 0},
+      {box, cbChecked, "hot", "BOXCHECKED", 1},
+      {box, cbGrayed, "pressed", "BOXGRAYED", 2},
+      {radio, cbUnchecked, "hot", "RADIOUNCHECKED", 1},
+      {radio, cbChecked, "pressed", "RADIOCHECKED", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " " + c.press);
+    HWND wnd = c.control->Handle();
+    if (c.control == box)
+      box->SetState(c.check);
+    else
+      radio->SetChecked(c.check == cbChecked);
+    if (std::string(c.press) == "hot") manager->SetHotWindow(wnd);
+    if (std::string(c.press) == "pressed") SendMessageW(wnd, BM_SETSTATE, TRUE, 0);
+    const kvtest::TPixels img = Shown(c.control);
+    EXPECT_GT(img.CountOf(Legend("GLOBALINFO", c.key, c.state), img.Whole()), 0);
+    SendMessageW(wnd, BM_SETSTATE, FALSE, 0);
+    manager->SetHotWindow(nullptr);
+  }
+}
+
+TEST_F(ButtonAdapter, AFocusedCheckBoxFramesItsText) {
+  auto* box = Add<TCheckBox>(10, 10, 160, 24);
+  auto* other = Add<TCheckBox>(10, 40, 160, 24);
+  box->SetCaption("Relay");
+  ShowSkinned();
+  // Hot keeps the background of the focused state.
+  manager->SetHotWindow(box->Handle());
+  const int plain = MarkedPixels(box->Handle());
+  Focus(box);
+  ASSERT_EQ(GetFocus(), box->Handle());
+  EXPECT_GT(MarkedPixels(box->Handle()), plain + 8) << "a dotted frame round the text";
+  Focus(other);
+  manager->SetHotWindow(nullptr);
+}
+
+class FocusShowingButtonAdapter : public ButtonAdapter {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.ShowFocus = true;
+    return o;
+  }
+};
+
+TEST_F(FocusShowingButtonAdapter, AFocusedButtonFramesItsCaption) {
+  auto* button = Add<TButton>(10, 10, 120, 30);
+  auto* other = Add<TButton>(10, 50, 120, 30);
+  button->SetCaption("Go");
+  ShowSkinned();
+  manager->SetHotWindow(button->Handle());
+  const int plain = MarkedPixels(button->Handle());
+  Focus(button);
+  ASSERT_EQ(GetFocus(), button->Handle());
+  EXPECT_GT(MarkedPixels(button->Handle()), plain + 8) << "a dotted frame round the caption";
+  Focus(other);
+  manager->SetHotWindow(nullptr);
+}
+
+class GlowingButtonAdapter : public ButtonAdapter {
+ protected:
+  // Glows everywhere, and the buttons' glow mask is the close icon's.
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.Glow = true;
+    const std::string text = kvtest::TTestSkin(o).OptionsText();
+    const std::string key = "BICONCLOSEGLOW0=";
+    const size_t at = text.find(key);
+    if (at != std::string::npos) {
+      const size_t from = at + key.size();
+      o.Keys.push_back({"BUTTON", "GLOW0", text.substr(from, text.find("\r\n", from) - from)});
+    }
+    return o;
+  }
+  static int Glows() {
+    return static_cast<int>(std::count_if(TacGlowEffects.begin(), TacGlowEffects.end(),
+                                          [](const auto& g) { return g != nullptr; }));
+  }
+};
+
+TEST_F(GlowingButtonAdapter, TheButtonGlowsWhileThePointerIsOverIt) {
+  auto* button = Add<TButton>(100, 100, 120, 40);
+  ShowSkinned();
+  ClearGlows();
+  kvtest::HoverIn(button->Handle());
+  EXPECT_EQ(manager->HotWindow(), button->Handle());
+  EXPECT_EQ(Glows(), 1);
+  kvtest::HoverOut();
+  kvtest::MouseMove(form->Handle(), {5, 5});
+  EXPECT_NE(manager->HotWindow(), button->Handle());
+  EXPECT_EQ(Glows(), 0);
+}
+
+}  // namespace
+}  // namespace kv
