@@ -158,7 +158,9 @@ constexpr int DlgPanelInset = 6;
 }  // namespace
 
 TacDlgPanelWnd::TacDlgPanelWnd(TsCommonData* skinData, TsSkinManager* manager, TWinControl* panel)
-    : TacStaticWnd(skinData, manager, DlgPanelSection(panel), "GROUPBOX"), Panel(panel) {}
+    : TacStaticWnd(skinData, manager, DlgPanelSection(panel), "GROUPBOX"), Panel(panel) {
+  if (manager != nullptr) SetPanelColor(static_cast<TColor>(manager->Skin().GetGlobalInfoColor()));
+}
 
 TacMainWnd* CreateDlgPanelAdapter(HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
                                   std::string_view, bool repaint) {
