@@ -125,6 +125,32 @@ TEST_F(CtrlAdapter, ARecreatedWindowIsAdaptedAgainAndDeadItemsGo) {
   EXPECT_EQ(Adapter()->GetItem(1), nullptr);
 }
 
+TEST_F(CtrlAdapter, ControlsMadeOrRemadeOnAShownFormAreAdaptedWithoutBeingAsked) {
+  auto* panel = Add<TPanel>(200, 10, 200, 150);
+  auto* group = Add<TGroupBox>(200, 170, 200, 150);
+  auto* kept = Add<TButton>(10, 100, 80, 25);
+  ShowSkinned();
+  struct Case {
+    const char* where;
+    TWinControl* parent;
+  };
+  const Case cases[] = {{"form", form}, {"panel", panel}, {"group box", group}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    auto* late = Add<TCheckBox>(10, 20, 120, 22, c.parent);
+    late->HandleNeeded();
+    pump::PumpUntilIdle();
+    EXPECT_NE(dynamic_cast<TacCheckBoxWnd*>(AdapterOf(late)), nullptr);
+  }
+  const HWND old = kept->Handle();
+  kept->RecreateWnd();
+  kept->HandleNeeded();
+  pump::PumpUntilIdle();
+  ASSERT_NE(kept->Handle(), old);
+  EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(kept)), nullptr) << "the new window is adapted";
+  EXPECT_EQ(Command(kept->Handle(), cmdIsSkinned), 1);
+}
+
 TEST_F(CtrlAdapter, TheGridTakesSkinColoursAndBarsAndGetsItsOwnBackWhenTheSkinGoes) {
   auto* grid = Add<TStringGrid>(10, 10, 200, 120);
   grid->SetRowCount(40);
@@ -195,6 +221,13 @@ TEST_F(CtrlAdapter, SkinLoadRefreshAndRemovalLeaveNoObjectsBehind) {
   Add<TCheckBox>(10, 40, 80, 20);
   Add<TStringGrid>(100, 10, 150, 100);
   Add<TGroupBox>(100, 120, 150, 80);
+  // Every painting path: pushed, disabled, framed, with a glyph.
+  Add<TRadioButton>(10, 70, 80, 20)->SetEnabled(false);
+  Add<TButton>(10, 100, 80, 25)->SetEnabled(false);
+  Add<TPanel>(260, 10, 150, 100)->SetBorderStyle(bsSingle);
+  auto* bitBtn = Add<TBitBtn>(260, 120, 100, 30);
+  TBitmap glyph(16, 16, pf24bit);
+  bitBtn->SetGlyph(glyph);
   ShowSkinned();
   manager->SetActive(false);
   pump::PumpUntilIdle();
