@@ -115,7 +115,8 @@ TacStaticWnd::TacStaticWnd(TsCommonData* skinData, TsSkinManager* manager,
     : TacMainWnd(skinData, manager, skinSection.empty() ? defaultSection : skinSection) {}
 
 bool TacStaticWnd::RepaintsAfter(UINT msg) const {
-  return msg == WM_SETTEXT || msg == WM_ENABLE || msg == WM_SETFONT;
+  // A move shows another part of the parent's background.
+  return msg == WM_SETTEXT || msg == WM_ENABLE || msg == WM_SETFONT || msg == WM_MOVE;
 }
 
 void TacStaticWnd::DrawCaptionText(HDC dc, RECT r, UINT flags) const {
@@ -135,7 +136,9 @@ void TacStaticWnd::PaintContent(HDC dc, const RECT& client) {
   const LONG style = GetWindowLongW(CtrlHandle, GWL_STYLE);
   UINT flags = DT_WORDBREAK | DT_NOPREFIX;
   if ((style & SS_TYPEMASK) == SS_CENTER) flags |= DT_CENTER;
-  if ((style & SS_TYPEMASK) == SS_RIGHT) flags |= DT_RIGHT;
+  if ((style & SS_TYPEMASK) == SS_RIGHT ||
+      (GetWindowLongW(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT) != 0)
+    flags |= DT_RIGHT;
   DrawCaptionText(dc, client, flags);
 }
 
@@ -268,7 +271,7 @@ TacIconWnd::TacIconWnd(TsCommonData* skinData, TsSkinManager* manager, std::stri
     : TacStaticWnd(skinData, manager, skinSection) {}
 
 TacIconWnd::~TacIconWnd() {
-  if (image_ != nullptr) DeleteObject(image_);
+  if (image_ != nullptr) DeleteObject(Uncounted(image_));
 }
 
 bool TacIconWnd::IsBitmap() const {
@@ -281,7 +284,8 @@ void TacIconWnd::PaintContent(HDC dc, const RECT& client) {
       auto shown =
           reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0));
       if (shown != nullptr)
-        image_ = static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        image_ = Counted(
+            static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     }
     DrawBitmap(dc, image_, client.left, client.top);
     return;
@@ -300,7 +304,7 @@ void TacLinkWnd::PaintContent(HDC dc, const RECT& client) {
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
   metrics.lfMessageFont.lfUnderline = TRUE;
-  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HFONT font = Counted(CreateFontIndirectW(&metrics.lfMessageFont));
   if (font == nullptr) return;
   HGDIOBJ old = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
@@ -312,7 +316,7 @@ void TacLinkWnd::PaintContent(HDC dc, const RECT& client) {
             DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
   SelectObject(dc, old);
   // Made for this paint only.
-  DeleteObject(font);
+  DeleteObject(Uncounted(font));
 }
 
 // --- push buttons -----------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/graphics/acGlow.h"
+#include "support/Counters.h"
 #include "support/Mouse.h"
 
 namespace kv {
@@ -146,6 +147,64 @@ TEST_F(ButtonAdapter, AFocusedCheckBoxFramesItsText) {
   EXPECT_GT(MarkedPixels(box->Handle()), plain + 8) << "a dotted frame round the text";
   Focus(other);
   manager->SetHotWindow(nullptr);
+}
+
+// Dialog children: plain windows with no control behind them.
+class DialogButtonAdapter : public ButtonAdapter {
+ protected:
+  void SetUp() override {
+    ButtonAdapter::SetUp();
+    dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 60, 60, 320, 200, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindow(dialog);
+    ButtonAdapter::TearDown();
+  }
+  HWND Child(const wchar_t* cls, const std::wstring& text, DWORD style, int y) {
+    return CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 10, y, 280, 24,
+                           dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  HWND dialog = nullptr;
+};
+
+TEST_F(DialogButtonAdapter, ALongCaptionIsReadWhole) {
+  const std::wstring text(3000, L'W');
+  HWND push = Child(L"BUTTON", text, BS_PUSHBUTTON, 10);
+  TsCommonData sd(nullptr, true);
+  sd.SetSkinManager(manager.get());
+  auto* adapter = CreateAdapter<TacBtnWnd>(push, true, &sd, manager.get(), "BUTTON");
+  EXPECT_EQ(adapter->Caption.size(), text.size());
+  SetWindowTextW(push, (text + L"WW").c_str());
+  EXPECT_EQ(adapter->Caption.size(), text.size() + 2);
+  FreeAdapter(adapter);
+}
+
+TEST_F(DialogButtonAdapter, PaintingLinksAndPicturesLeavesNoObjectsBehind) {
+  HWND link = Child(L"SysLink", L"See <a>the manual</a>", 0, 10);
+  HWND picture = Child(L"STATIC", L"", SS_BITMAP, 40);
+  ASSERT_NE(link, nullptr);
+  HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  const kvtest::TObjectBaseline baseline;
+  {
+    TsCommonData linkData(nullptr, true), pictureData(nullptr, true);
+    linkData.SetSkinManager(manager.get());
+    pictureData.SetSkinManager(manager.get());
+    auto* linkAdapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
+    auto* pictureAdapter =
+        CreateAdapter<TacIconWnd>(picture, true, &pictureData, manager.get(), "CHECKBOX");
+    for (int i = 0; i < 10; ++i) {
+      EXPECT_GT(Shown(link).CountDiffering(Shown(link).At(278, 1), {0, 0, 280, 24}), 0);
+      Shown(picture);
+    }
+    FreeAdapter(linkAdapter);
+    FreeAdapter(pictureAdapter);
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+  DestroyWindow(picture);
+  DeleteObject(bitmap);
 }
 
 class FocusShowingButtonAdapter : public ButtonAdapter {
