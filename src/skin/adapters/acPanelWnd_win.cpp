@@ -270,11 +270,42 @@ void TacGroupBoxWnd::WndProc(TMessage& m) {
   }
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && SkinData->OwnerControl != nullptr)
     SkinData->OwnerControl->SetControlStyle(SkinData->OwnerControl->ControlStyle() & ~csOpaque);
+  if (DlgMode && SkinUsable() && !Destroyed) {
+    switch (m.Msg) {
+      case WM_PAINT:
+        PaintFrameOnly();
+        m.Result = 0;
+        return;
+      case WM_ERASEBKGND:
+        m.Result = 1;
+        return;
+      default:
+        break;
+    }
+  }
   // The text goes to the window once; a second pass would repeat its
   // change notifications.
   TacStaticWnd::WndProc(m);
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && SkinData->OwnerControl)
     AskFormToAdaptControl(SkinData->OwnerControl);
+}
+
+void TacGroupBoxWnd::PaintFrameOnly() {
+  PAINTSTRUCT ps{};
+  HDC dc = BeginPaint(CtrlHandle, &ps);
+  RECT r{};
+  GetWindowRect(CtrlHandle, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  int left = 0, right = 0, bottom = 0;
+  if (SkinManager != nullptr) {
+    const TsSkinModel& skin = SkinManager->Skin();
+    left = skin.MaskMarginLeft(SkinData->BorderIndex);
+    right = skin.MaskMarginRight(SkinData->BorderIndex);
+    bottom = skin.MaskMarginBottom(SkinData->BorderIndex);
+  }
+  ExcludeClipRect(dc, left, CaptionHeight(), w - right, h - bottom);
+  PaintTo(dc);
+  EndPaint(CtrlHandle, &ps);
 }
 
 void TacGroupBoxWnd::PaintBackground() {

@@ -70,6 +70,9 @@ class TacGroupBoxWnd : public TacStaticWnd {
   int CaptionHeight() const;
 
  protected:
+  // In a dialog only the frame is painted: the controls inside are the
+  // box's siblings and would be painted over.
+  void PaintFrameOnly();
   void PaintBackground() override;
   void PaintContent(HDC dc, const RECT& client) override;
   bool PaintsWindow() const override { return true; }

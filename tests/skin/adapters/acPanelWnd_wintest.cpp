@@ -116,6 +116,22 @@ TEST_F(PanelAdapter, AClassLibraryPanelInADialogTakesTheSkinsColour) {
   panel->Free();
 }
 
+TEST_F(PanelAdapter, ADialogGroupBoxPaintsOnlyItsFrame) {
+  HWND box = Child(L"BUTTON", BS_GROUPBOX, {10, 10, 210, 130});
+  SetWindowTextW(box, L"Channels");
+  auto* adapter =
+      dynamic_cast<TacGroupBoxWnd*>(Adapt(box, TacAdapterKind::GroupBoxWnd, "GROUPBOX"));
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_TRUE(SectionAt(Shown(box), 100, 60).starts_with("GROUPBOX.")) << "a form's box: whole";
+  adapter->DlgMode = true;
+  RedrawWindow(dialog, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const kvtest::TPixels img = Shown(box);
+  EXPECT_TRUE(SectionAt(img, 1, 60).starts_with("GROUPBOX.")) << SectionAt(img, 1, 60);
+  EXPECT_TRUE(SectionAt(img, 100, 118).starts_with("GROUPBOX.")) << SectionAt(img, 100, 118);
+  EXPECT_EQ(SectionAt(img, 100, 60), "?") << "the inside is left to the dialog's controls";
+}
+
 TEST_F(PanelAdapter, ASizeGripShowsTheSkinsGripAndSizesFromAnywhere) {
   HWND grip = Child(L"SCROLLBAR", SBS_SIZEGRIP, {280, 200, 300, 220});
   ASSERT_NE(Adapt(grip, TacAdapterKind::SizerWnd, "CHECKBOX"), nullptr);
