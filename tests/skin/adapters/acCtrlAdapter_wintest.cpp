@@ -82,6 +82,17 @@ TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneInBothWalksAndOnRequest) {
   never->SetParent(form);
   never->SetTag(-98);
   never->Font()->SetColor(clNavy);
+  // Owned by nobody: only the walk over the form's children finds them.
+  const auto orphan = [this](intptr_t tag, TColor color) {
+    auto* l = Create<TLabel>(nullptr);
+    l->SetParent(form);
+    l->SetTag(tag);
+    l->Font()->SetColor(color);
+    return l;
+  };
+  auto* keptOrphan = orphan(98, clOlive);
+  auto* neverOrphan = orphan(-98, clTeal);
+  auto* plainOrphan = orphan(0, clPurple);
   ShowSkinned();
 
   EXPECT_EQ(AdapterOf(skipped), nullptr);
@@ -89,6 +100,10 @@ TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneInBothWalksAndOnRequest) {
   EXPECT_EQ(AdapterOf(skipped), nullptr) << "asked for by name it stays out too";
   EXPECT_EQ(kept->Font()->Color(), clMaroon);
   EXPECT_EQ(never->Font()->Color(), clNavy);
+  EXPECT_EQ(keptOrphan->Font()->Color(), clOlive);
+  EXPECT_EQ(neverOrphan->Font()->Color(), clTeal);
+  EXPECT_EQ(plainOrphan->Font()->Color(),
+            static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor()));
 }
 
 TEST_F(CtrlAdapter, AControlMadeLaterIsAdaptedOnceOnRequest) {
