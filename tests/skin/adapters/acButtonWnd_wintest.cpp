@@ -9,6 +9,7 @@
 #include <string>
 
 #include "SkinnedFormFixture.h"
+#include "classlib/Buttons.h"
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/graphics/acGlow.h"
@@ -147,6 +148,60 @@ TEST_F(ButtonAdapter, AFocusedCheckBoxFramesItsText) {
   EXPECT_GT(MarkedPixels(box->Handle()), plain + 8) << "a dotted frame round the text";
   Focus(other);
   manager->SetHotWindow(nullptr);
+}
+
+// Where the pixels of colour c lie.
+RECT BoundsOf(const kvtest::TPixels& img, COLORREF c) {
+  RECT r{img.Width(), img.Height(), -1, -1};
+  for (int y = 0; y < img.Height(); ++y)
+    for (int x = 0; x < img.Width(); ++x)
+      if (img.At(x, y) == c) {
+        r.left = std::min<LONG>(r.left, x);
+        r.top = std::min<LONG>(r.top, y);
+        r.right = std::max<LONG>(r.right, x + 1);
+        r.bottom = std::max<LONG>(r.bottom, y + 1);
+      }
+  return r;
+}
+
+TEST_F(ButtonAdapter, ABitButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPushed) {
+  constexpr COLORREF kGlyph = RGB(0x12, 0x34, 0x56);
+  auto* button = Add<TBitBtn>(10, 10, 160, 80);
+  button->SetCaption("Send");
+  TBitmap glyph(12, 12, pf24bit);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) {
+      // The bottom-left pixel is the transparent colour: keep it different.
+      const COLORREF c = x == 0 && y == 11 ? RGB(255, 255, 255) : kGlyph;
+      std::uint8_t* p = glyph.ScanLine(y) + 3 * x;
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  button->SetGlyph(glyph);
+  ShowSkinned();
+  struct Case {
+    TButtonLayout layout;
+    const char* name;
+    bool left, right, above, below;  // of the button's centre
+  };
+  const Case cases[] = {{blGlyphLeft, "left", true, false, false, false},
+                        {blGlyphRight, "right", false, true, false, false},
+                        {blGlyphTop, "top", false, false, true, false},
+                        {blGlyphBottom, "bottom", false, false, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    button->SetLayout(c.layout);
+    const RECT r = BoundsOf(Shown(button), kGlyph);
+    ASSERT_EQ(r.right - r.left, 12);
+    EXPECT_EQ(r.right <= 80, c.left);
+    EXPECT_EQ(r.left >= 80, c.right);
+    EXPECT_EQ(r.bottom <= 40, c.above);
+    EXPECT_EQ(r.top >= 40, c.below);
+    SendMessageW(button->Handle(), BM_SETSTATE, TRUE, 0);
+    const RECT pushed = BoundsOf(Shown(button), kGlyph);
+    EXPECT_EQ(pushed.left, r.left + 1);
+    EXPECT_EQ(pushed.top, r.top + 1);
+    SendMessageW(button->Handle(), BM_SETSTATE, FALSE, 0);
+  }
 }
 
 // Dialog children: plain windows with no control behind them.
