@@ -93,7 +93,8 @@ void TacPanelWnd::WndProc(TMessage& m) {
         SkinData->SkinIndex = -1;
         break;
       case cmdParentPainted:
-        if (!SkinUsable()) break;
+        // Only a panel that waited for its parent has anything to show.
+        if (!SkinUsable() || !PaintingSuspended(SkinData)) break;
         SetPaintingSuspended(SkinData, false);
         RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         return;
@@ -126,6 +127,9 @@ void TacPanelWnd::WndProc(TMessage& m) {
     if (auto* win = dynamic_cast<TWinControl*>(owner)) BroadcastToChildren(win, m);
   }
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE) AskFormToAdaptControl(owner);
+  // Children that wait for their parent's picture may paint now.
+  if (m.Msg == WM_PAINT && SkinUsable())
+    if (auto* win = dynamic_cast<TWinControl*>(owner)) ResumeChildrenPainting(win);
   if (m.Msg == WM_WINDOWPOSCHANGED && SkinUsable() && IsWindowVisible(CtrlHandle)) {
     // A new size: the frame strips come from the new cache.
     SkinData->BGChanged = true;

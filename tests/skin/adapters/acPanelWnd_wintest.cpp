@@ -88,6 +88,23 @@ TEST_F(PanelAdapter, ASingleBorderShowsTheSkinsFrameUntilTheSkinGoes) {
   EXPECT_EQ(SectionAt(img, 0, 50), "?") << "the system's border again";
 }
 
+TEST_F(PanelAdapter, APaintedPanelLetsItsWaitingChildrenPaint) {
+  auto* panel = Add<TPanel>(20, 20, 200, 120);
+  auto* child = Add<TScrollBox>(10, 10, 100, 60, panel);
+  child->HandleNeeded();
+  int told = 0;
+  TWindowProcHook hook;
+  hook = child->InstallWindowProcHook(TWndMethod([&](TMessage& m) {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdParentPainted) ++told;
+    hook.CallPrevious(m);
+  }));
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  told = 0;
+  Shown(panel);
+  EXPECT_GT(told, 0);
+}
+
 TEST_F(PanelAdapter, ADialogPanelKeepsTheDialogsDrawingInsideItsSkinnedFrame) {
   HWND wnd = Child(L"KvOwnDrawingPanel", 0, {10, 10, 210, 130});
   auto* adapter = dynamic_cast<TacDlgPanelWnd*>(Adapt(wnd, TacAdapterKind::DlgPanelWnd, "PANEL"));
