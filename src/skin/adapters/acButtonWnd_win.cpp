@@ -341,6 +341,9 @@ bool TacBtnWnd::RepaintsAfter(UINT msg) const {
     case WM_KILLFOCUS:
     case WM_CAPTURECHANGED:
       return true;
+    case WM_MOVE:
+      // Only a see-through button shows the parent's background.
+      return SectionHasTransparency(SkinData);
     default:
       return TacStaticWnd::RepaintsAfter(msg);
   }
