@@ -1,5 +1,7 @@
 #include "skin/adapters/acButtonWnd_win.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -13,16 +15,17 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sMaskPaintControl.h"
+#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 namespace {
 
 // BM_GETSTATE's hot bit (comctl32 6 buttons).
 constexpr LRESULT ButtonHot = 0x0200;
-// Space between a check glyph and its text.
-constexpr int CheckTextGap = 4;
 
 TColor SectionFontColor(const TsCommonData* sd, bool hot) {
   const TsGeneralData* section = sd->Section();
@@ -50,6 +53,46 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   DeleteDC(source);
 }
 
+HFONT WindowFont(HWND wnd) { return reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)); }
+
+SIZE WindowSize(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+POINT PosInParent(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  POINT pos{r.left, r.top};
+  if (HWND parent = GetParent(wnd)) ScreenToClient(parent, &pos);
+  return pos;
+}
+
+bool SectionShowsFocus(const TsCommonData* sd) {
+  const TsGeneralData* section = sd->Section();
+  return section != nullptr && section->ShowFocus;
+}
+
+void FocusFrameAround(HDC dc, RECT r) {
+  InflateRect(&r, 1, 1);
+  DrawDottedFocusRect(dc, {static_cast<int>(r.left), static_cast<int>(r.top),
+                           static_cast<int>(r.right), static_cast<int>(r.bottom)});
+}
+
+// The cache sized to the window with the section item of state over the
+// parent's background.
+void PaintSectionItem(TsCommonData* sd, HWND wnd, int state, const TsBgCacheInfo& background) {
+  const SIZE size = WindowSize(wnd);
+  const POINT pos = PosInParent(wnd);
+  PrepareCacheBitmap24(sd);
+  TBitmap* cache = sd->CacheBmp.get();
+  cache->SetSize(size.cx, size.cy);
+  TsSkinManager* manager = sd->SkinManager();
+  if (manager != nullptr && manager->Skin().IsSectionIndexValid(sd->SkinIndex))
+    PaintSkinDataItem(sd, background, true, state, {0, 0, size.cx, size.cy}, {pos.x, pos.y}, cache);
+}
+
 std::wstring WithoutAnchors(std::wstring text) {
   for (const wchar_t* tag : {L"<A>", L"</A>", L"<a>", L"</a>"}) {
     const std::wstring t = tag;
@@ -72,13 +115,14 @@ TacStaticWnd::TacStaticWnd(TsCommonData* skinData, TsSkinManager* manager,
     : TacMainWnd(skinData, manager, skinSection.empty() ? defaultSection : skinSection) {}
 
 bool TacStaticWnd::RepaintsAfter(UINT msg) const {
-  return msg == WM_SETTEXT || msg == WM_ENABLE || msg == WM_SETFONT;
+  // A move shows another part of the parent's background.
+  return msg == WM_SETTEXT || msg == WM_ENABLE || msg == WM_SETFONT || msg == WM_MOVE;
 }
 
 void TacStaticWnd::DrawCaptionText(HDC dc, RECT r, UINT flags) const {
   if (Caption.empty()) return;
   const std::wstring text = Wide(Caption);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0));
+  HFONT font = WindowFont(CtrlHandle);
   HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   TColor colour = SectionFontColor(SkinData, PaintState() != 0);
@@ -92,7 +136,9 @@ void TacStaticWnd::PaintContent(HDC dc, const RECT& client) {
   const LONG style = GetWindowLongW(CtrlHandle, GWL_STYLE);
   UINT flags = DT_WORDBREAK | DT_NOPREFIX;
   if ((style & SS_TYPEMASK) == SS_CENTER) flags |= DT_CENTER;
-  if ((style & SS_TYPEMASK) == SS_RIGHT) flags |= DT_RIGHT;
+  if ((style & SS_TYPEMASK) == SS_RIGHT ||
+      (GetWindowLongW(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT) != 0)
+    flags |= DT_RIGHT;
   DrawCaptionText(dc, client, flags);
 }
 
@@ -107,23 +153,67 @@ void TacStaticWnd::PaintBackground() {
   PaintAdapterFrame(SkinData, CtrlHandle, DlgMode);
 }
 
+void TacStaticWnd::BuildCache(const RECT& client) {
+  const int state = PaintState();
+  SkinData->Focused = state == 2;
+  SkinData->MouseAbove = state == 1;
+  PaintBackground();
+  TBitmap* cache = SkinData->CacheBmp.get();
+  if (cache == nullptr || cache->Width() == 0) return;
+  TBitmapCanvas canvas(*cache);
+  PaintContent(canvas.Handle(), client);
+}
+
+void TacStaticWnd::BlendWhenDisabled(const TsBgCacheInfo& background, POINT posInParent) {
+  TBitmap* cache = SkinData->CacheBmp.get();
+  if (IsWindowEnabled(CtrlHandle) || cache == nullptr || cache->Width() == 0) return;
+  // Pixels are blended in place: finish the context's drawing first.
+  GdiFlush();
+  ApplyDisabledKind(cache, dkBlended, SkinData->OwnerControl, {posInParent.x, posInParent.y},
+                    background);
+}
+
 void TacStaticWnd::PaintTo(HDC dc) {
   TsCommonData* sd = SkinData;
-  const int state = PaintState();
-  sd->Focused = state == 2;
-  sd->MouseAbove = state == 1;
-  PaintBackground();
-  TBitmap* cache = sd->CacheBmp.get();
-  if (cache == nullptr || cache->Width() == 0) return;
   // The cache holds the whole window; the DC is the client's.
   RECT client{};
   ClientRectInWindow(CtrlHandle, client);
+  BuildCache(client);
+  TBitmap* cache = sd->CacheBmp.get();
+  if (cache == nullptr || cache->Width() == 0) return;
   TBitmapCanvas canvas(*cache);
-  PaintContent(canvas.Handle(), client);
   BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, canvas.Handle(),
          client.left, client.top, SRCCOPY);
   sd->BGChanged = false;
   PaintGraphicChildren(dc);
+}
+
+void TacStaticWnd::PaintFrameTo(HDC windowDC) {
+  RECT client{};
+  ClientRectInWindow(CtrlHandle, client);
+  const SIZE size = WindowSize(CtrlHandle);
+  const int frame = std::max(client.left, client.top);
+  if (frame <= 0 || windowDC == nullptr) return;
+  TBitmap* cache = SkinData->CacheBmp.get();
+  if (SkinData->BGChanged || cache == nullptr || cache->Width() != size.cx ||
+      cache->Height() != size.cy) {
+    BuildCache(client);
+    cache = SkinData->CacheBmp.get();
+    if (cache == nullptr || cache->Width() == 0) return;
+  }
+  TBitmapCanvas canvas(*cache);
+  CopyBorderStrips(windowDC, 0, 0, size.cx, size.cy, canvas.Handle(), 0, 0, frame);
+}
+
+void TacStaticWnd::PrintWindowTo(HDC dc, const std::function<void(HDC)>& paintClient) {
+  if (dc == nullptr) return;
+  RECT client{};
+  ClientRectInWindow(CtrlHandle, client);
+  POINT origin{};
+  OffsetViewportOrgEx(dc, client.left, client.top, &origin);
+  paintClient(dc);
+  SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+  PaintFrameTo(dc);
 }
 
 void TacStaticWnd::PaintGraphicChildren(HDC dc) {
@@ -181,7 +271,7 @@ TacIconWnd::TacIconWnd(TsCommonData* skinData, TsSkinManager* manager, std::stri
     : TacStaticWnd(skinData, manager, skinSection) {}
 
 TacIconWnd::~TacIconWnd() {
-  if (image_ != nullptr) DeleteObject(image_);
+  if (image_ != nullptr) DeleteObject(Uncounted(image_));
 }
 
 bool TacIconWnd::IsBitmap() const {
@@ -194,7 +284,8 @@ void TacIconWnd::PaintContent(HDC dc, const RECT& client) {
       auto shown =
           reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0));
       if (shown != nullptr)
-        image_ = static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        image_ = Counted(
+            static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     }
     DrawBitmap(dc, image_, client.left, client.top);
     return;
@@ -213,7 +304,7 @@ void TacLinkWnd::PaintContent(HDC dc, const RECT& client) {
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
   metrics.lfMessageFont.lfUnderline = TRUE;
-  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HFONT font = Counted(CreateFontIndirectW(&metrics.lfMessageFont));
   if (font == nullptr) return;
   HGDIOBJ old = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
@@ -225,7 +316,7 @@ void TacLinkWnd::PaintContent(HDC dc, const RECT& client) {
             DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
   SelectObject(dc, old);
   // Made for this paint only.
-  DeleteObject(font);
+  DeleteObject(Uncounted(font));
 }
 
 // --- push buttons -----------------------------------------------------------------------
@@ -250,20 +341,55 @@ bool TacBtnWnd::RepaintsAfter(UINT msg) const {
     case WM_KILLFOCUS:
     case WM_CAPTURECHANGED:
       return true;
+    case WM_MOVE:
+      // Only a see-through button shows the parent's background.
+      return SectionHasTransparency(SkinData);
     default:
       return TacStaticWnd::RepaintsAfter(msg);
   }
 }
 
 void TacBtnWnd::WndProc(TMessage& m) {
+  if (m.Msg == SM_ALPHACMD && !Destroyed && SkinUsable() && DefaultManager != nullptr) {
+    TsCommonData* sd = SkinData;
+    if (m.WParamHi() == cmdMouseEnter && !sd->MouseAbove &&
+        DefaultManager->HotWindow() == CtrlHandle) {
+      POINT cursor{};
+      RECT r{};
+      GetCursorPos(&cursor);
+      GetWindowRect(CtrlHandle, &r);
+      // Announced late: the pointer has gone again.
+      if (!PtInRect(&r, cursor)) return;
+      sd->MouseAbove = true;
+      sd->BGChanged = true;
+      ShowControlGlow(sd, false, CtrlHandle);
+    } else if (m.WParamHi() == cmdMouseLeave && sd->MouseAbove) {
+      ClearGlows();
+      sd->MouseAbove = false;
+      sd->BGChanged = true;
+    }
+  }
   const bool hotChange =
       m.Msg == SM_ALPHACMD && (m.WParamHi() == cmdMouseEnter || m.WParamHi() == cmdMouseLeave);
+  if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) SkinData->Focused = m.Msg == WM_SETFOCUS;
   TacStaticWnd::WndProc(m);
   if (Destroyed || !SkinUsable() || !PaintsWindow()) return;
   if (hotChange && IsWindowVisible(CtrlHandle))
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  else if (m.Msg == WM_MOUSEMOVE && DefaultManager != nullptr && IsWindowEnabled(CtrlHandle))
-    DefaultManager->SetHotWindow(CtrlHandle);
+  if (m.Msg == WM_MOUSEMOVE && DefaultManager != nullptr && IsWindowEnabled(CtrlHandle)) {
+    POINT cursor{};
+    RECT r{};
+    GetCursorPos(&cursor);
+    GetWindowRect(CtrlHandle, &r);
+    const POINT at{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    RECT client{};
+    GetClientRect(CtrlHandle, &client);
+    // The message's own position counts: synthetic moves come without the pointer.
+    if (PtInRect(&client, at) || PtInRect(&r, cursor))
+      DefaultManager->SetHotWindow(CtrlHandle);
+    else if (DefaultManager->HotWindow() == CtrlHandle)
+      DefaultManager->SetHotWindow(nullptr);
+  }
 }
 
 int TacBtnWnd::PaintState() const {
@@ -275,65 +401,168 @@ int TacBtnWnd::PaintState() const {
   return GetFocus() == CtrlHandle || hot || isDefault || (state & ButtonHot) != 0 ? 1 : 0;
 }
 
-void TacBtnWnd::PaintContent(HDC dc, const RECT& client) {
-  DrawCaptionText(dc, client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+bool TacBtnWnd::Multiline() const {
+  return (GetWindowLongW(CtrlHandle, GWL_STYLE) & BS_MULTILINE) != 0;
 }
 
-SIZE TacBitBtnWnd::CaptionSize(HDC dc) const {
-  SIZE text{0, 0};
-  if (Caption.empty()) return text;
-  const std::wstring w = Wide(Caption);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0));
-  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &text);
-  if (old != nullptr) SelectObject(dc, old);
-  return text;
-}
+int TacBtnWnd::Width() const { return WindowSize(CtrlHandle).cx; }
 
-void TacBitBtnWnd::PaintContent(HDC dc, const RECT& client) {
-  if (auto* button = dynamic_cast<TBitBtn*>(SkinData->OwnerControl)) {
-    PaintOwnerGlyph(*button, dc, client);
-    return;
+int TacBtnWnd::Height() const { return WindowSize(CtrlHandle).cy; }
+
+void TacBtnWnd::BuildCache(const RECT&) { PaintButton(); }
+
+void TacBtnWnd::PaintButton() {
+  TsCommonData* sd = SkinData;
+  const int state = PaintState();
+  // A pressed button shows no halo.
+  if (state == 2) ClearGlows();
+  TsBgCacheInfo background;
+  GetParentBgInfoByHandle(CtrlHandle, background);
+  PaintSectionItem(sd, CtrlHandle, state, background);
+  TBitmap* cache = sd->CacheBmp.get();
+  if (cache == nullptr || cache->Width() == 0) return;
+  {
+    TBitmapCanvas canvas(*cache);
+    DrawCaption(canvas.Handle());
+    DrawGlyph(canvas.Handle());
   }
-  TacBtnWnd::PaintContent(dc, client);
-  auto glyph = reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0));
-  const SIZE size = BitmapSize(glyph);
-  if (size.cx == 0) return;
-  // Right of the glyph, 2 pixels apart, the centred caption.
-  const SIZE text = CaptionSize(dc);
-  const int width = client.right - client.left, height = client.bottom - client.top;
-  const int pushed = PaintState() == 2 ? 1 : 0;
-  const int captionLeft = (width - text.cx) / 2 - 1;
-  DrawBitmap(dc, glyph, client.left + captionLeft - 2 - size.cx,
-             client.top + (height - size.cy) / 2 + pushed);
+  BlendWhenDisabled(background, PosInParent(CtrlHandle));
+  sd->BGChanged = false;
 }
 
-void TacBitBtnWnd::PaintOwnerGlyph(TBitBtn& button, HDC dc, const RECT& client) {
-  TBitmap& glyph = button.Glyph();
-  const int frames = std::max(1, button.NumGlyphs() & 127);
-  const TPoint glyphSize{glyph.Empty() ? 0 : glyph.Width() / frames, glyph.Height()};
-  const SIZE text = CaptionSize(dc);
-  const TRect area{static_cast<int>(client.left), static_cast<int>(client.top),
-                   static_cast<int>(client.right), static_cast<int>(client.bottom)};
+SIZE TacBtnWnd::GetGlyphSize() const { return {0, 0}; }
+
+void TacBtnWnd::DrawGlyph(HDC) {}
+
+int TacBtnWnd::GetMaxTextWidth() const {
+  if (Caption.empty()) return 0;
+  const SIZE glyph = GetGlyphSize();
+  return std::max(0, Width() - 2 - (glyph.cx > 0 ? static_cast<int>(glyph.cx) + 2 : 0));
+}
+
+SIZE TacBtnWnd::GetTextSize(HDC dc) {
+  if (Caption.empty()) return {0, 0};
+  const std::wstring text = Wide(Caption);
+  RECT r{0, 0, GetMaxTextWidth(), 0};
+  UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_CENTER;
+  if (Multiline()) flags |= DT_WORDBREAK;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+RECT TacBtnWnd::GetCaptionRect(HDC dc) {
+  const SIZE text = GetTextSize(dc);
+  const int w = Width(), h = Height();
+  RECT r{};
+  r.left = (w - text.cx) / 2 - 1;
+  r.top = (h - text.cy) / 2;
+  r.right = w - r.left + 2;
+  r.bottom = h - r.top;
+  if (PaintState() == 2) OffsetRect(&r, 1, 1);
+  return r;
+}
+
+void TacBtnWnd::DrawCaption(HDC dc) {
+  if (Caption.empty()) return;
+  HFONT font = WindowFont(CtrlHandle);
+  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  RECT r = GetCaptionRect(dc);
+  UINT flags = DT_CENTER | DT_EXPANDTABS;
+  if (Multiline()) flags |= DT_WORDBREAK;
+  DrawCaptionText(dc, r, flags);
+  const LRESULT state = SendMessageW(CtrlHandle, BM_GETSTATE, 0, 0);
+  if (IsWindowEnabled(CtrlHandle) && (state & BST_FOCUS) != 0 && SectionShowsFocus(SkinData))
+    FocusFrameAround(dc, r);
+  if (old != nullptr) SelectObject(dc, old);
+}
+
+// --- bit buttons ------------------------------------------------------------------------
+
+TBitBtn* TacBitBtnWnd::OwnerButton() const {
+  return dynamic_cast<TBitBtn*>(SkinData->OwnerControl);
+}
+
+SIZE TacBitBtnWnd::GetGlyphSize() const {
+  if (TBitBtn* button = OwnerButton()) {
+    TBitmap& glyph = button->Glyph();
+    if (glyph.Empty()) return {0, 0};
+    const int frames = std::max(1, button->NumGlyphs() & 127);
+    return {glyph.Width() / frames, glyph.Height()};
+  }
+  return BitmapSize(
+      reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0)));
+}
+
+int TacBitBtnWnd::GetMaxTextWidth() const {
+  TBitBtn* button = OwnerButton();
+  if (button == nullptr) return TacBtnWnd::GetMaxTextWidth();
+  if (Caption.empty()) return 0;
+  int width = Width() - 2 * std::max(0, button->Margin());
+  const SIZE glyph = GetGlyphSize();
+  if (glyph.cx > 0 && (button->Layout() == blGlyphLeft || button->Layout() == blGlyphRight))
+    width -= glyph.cx + button->Spacing();
+  return std::max(0, width);
+}
+
+RECT TacBitBtnWnd::GetCaptionRect(HDC dc) {
+  TBitBtn* button = OwnerButton();
+  if (button == nullptr) return TacBtnWnd::GetCaptionRect(dc);
+  const SIZE glyph = GetGlyphSize();
+  const SIZE text = GetTextSize(dc);
   TPoint at{};
-  TRect textBounds{};
+  TRect bounds{};
   constexpr std::uint8_t centred = 2;
-  LayoutGlyphAndCaption({0, 0, area.Width(), area.Height()}, glyphSize,
+  LayoutGlyphAndCaption({0, 0, Width(), Height()},
+                        {static_cast<int>(glyph.cx), static_cast<int>(glyph.cy)},
                         {static_cast<int>(text.cx), static_cast<int>(text.cy)},
-                        static_cast<std::uint8_t>(button.Layout()), centred, button.Margin(),
-                        button.Spacing(), at, textBounds, 0);
+                        static_cast<std::uint8_t>(button->Layout()), centred, button->Margin(),
+                        button->Spacing(), at, bounds, 0);
+  RECT r{bounds.Left, bounds.Top, bounds.Right, bounds.Bottom};
+  if (PaintState() == 2) OffsetRect(&r, 1, 1);
+  return r;
+}
+
+void TacBitBtnWnd::DrawGlyph(HDC dc) {
+  const SIZE glyph = GetGlyphSize();
+  if (glyph.cx <= 0) return;
+  const int w = Width(), h = Height();
   const int state = PaintState();
   const int shift = state == 2 ? 1 : 0;
-  if (glyphSize.X > 0) {
-    // The cache's pixels are written directly: finish the context's drawing.
-    GdiFlush();
-    DrawMultiStateGlyph(&glyph, SkinData->CacheBmp.get(),
-                        {area.Left + at.X + shift, area.Top + at.Y + shift}, frames,
-                        IsWindowEnabled(CtrlHandle), dkBlendedBit, state, 0, 0);
+  TBitBtn* button = OwnerButton();
+  if (button == nullptr) {
+    // A dialog button's bitmap: right next to the caption's left edge.
+    const RECT caption = TacBtnWnd::GetCaptionRect(dc);
+    DrawBitmap(dc,
+               reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0)),
+               caption.left - 2 - glyph.cx, (h - glyph.cy) / 2 + shift);
+    return;
   }
-  RECT r{area.Left + textBounds.Left + shift, area.Top + textBounds.Top + shift,
-         area.Left + textBounds.Right + shift, area.Top + textBounds.Bottom + shift};
-  DrawCaptionText(dc, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  const SIZE text = GetTextSize(dc);
+  const int spacing = !Caption.empty() ? button->Spacing() : 0;
+  int x = 0, y = 0;
+  switch (button->Layout()) {
+    case blGlyphRight:
+      x = (w - glyph.cx + spacing + text.cx) / 2;
+      y = (h - glyph.cy) / 2;
+      break;
+    case blGlyphTop:
+      x = (w - glyph.cx) / 2 + 1;
+      y = (h - glyph.cy - text.cy - spacing) / 2;
+      break;
+    case blGlyphBottom:
+      x = (w - glyph.cx) / 2 + 1;
+      y = h - (h - glyph.cy - text.cy - spacing) / 2 - glyph.cy;
+      break;
+    default:
+      x = (w - glyph.cx - text.cx - spacing) / 2;
+      y = (h - glyph.cy) / 2;
+      break;
+  }
+  // The cache's pixels are written directly: finish the context's drawing.
+  GdiFlush();
+  DrawMultiStateGlyph(&button->Glyph(), SkinData->CacheBmp.get(), {x + shift, y + shift},
+                      std::max(1, button->NumGlyphs() & 127), IsWindowEnabled(CtrlHandle),
+                      dkBlendedBit, state, 0, 0);
 }
 
 // --- check boxes and radio buttons ------------------------------------------------------
@@ -343,8 +572,9 @@ TacCheckBoxWnd::TacCheckBoxWnd(TsCommonData* skinData, TsSkinManager* manager,
     : TacBtnWnd(skinData, manager, skinSection, "CHECKBOX") {}
 
 int TacCheckBoxWnd::PaintState() const {
-  // The box changes, not the background: pushed and hot show in the glyph.
-  return 0;
+  if (!IsWindowEnabled(CtrlHandle)) return 0;
+  const bool hot = DefaultManager != nullptr && DefaultManager->HotWindow() == CtrlHandle;
+  return hot || GetFocus() == CtrlHandle || ControlIsHot(SkinData) ? 1 : 0;
 }
 
 bool TacCheckBoxWnd::IsRadio() const {
@@ -361,34 +591,70 @@ int TacCheckBoxWnd::GlyphMaskIndex() const {
   return check == BST_INDETERMINATE ? ix.BoxGrayed : ix.BoxUnchecked;
 }
 
-void TacCheckBoxWnd::PaintContent(HDC dc, const RECT& client) {
+void TacCheckBoxWnd::DrawCheckText(HDC dc, SIZE glyph, bool glyphAtLeft) {
+  if (Caption.empty()) return;
+  const int w = Width(), h = Height();
+  const int checkArea = glyph.cx + 2;
+  const bool multiline = Multiline();
+  HFONT font = WindowFont(CtrlHandle);
+  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  const std::wstring text = Wide(Caption);
+  RECT measured{0, 0, std::max(0, w - checkArea), 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
+            DT_CALCRECT | (multiline ? DT_WORDBREAK : DT_SINGLELINE));
+  const int textW = measured.right - measured.left, textH = measured.bottom - measured.top;
+  RECT r{};
+  r.top = std::max((h - textH) / 2, 0);
+  r.bottom = h - r.top;
+  if (glyphAtLeft) {
+    r.left = checkArea + 2;
+    OffsetRect(&r, multiline ? -1 : 0, -1);
+  } else {
+    r.left = 2;
+  }
+  r.right = r.left + textW;
+  DrawCaptionText(dc, r, multiline ? DT_CENTER | DT_WORDBREAK : DT_SINGLELINE);
+  if ((SendMessageW(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0) FocusFrameAround(dc, r);
+  if (old != nullptr) SelectObject(dc, old);
+}
+
+void TacCheckBoxWnd::BuildCache(const RECT&) {
+  TsCommonData* sd = SkinData;
+  TsBgCacheInfo background;
+  GetParentBgInfoByHandle(CtrlHandle, background);
+  PaintSectionItem(sd, CtrlHandle, PaintState(), background);
+  TBitmap* cache = sd->CacheBmp.get();
+  if (cache == nullptr || cache->Width() == 0) return;
   const TsSkinModel& skin = SkinManager->Skin();
   const int index = GlyphMaskIndex();
   TsCheckMetrics m;
-  m.Width = client.right - client.left;
-  m.Height = client.bottom - client.top;
+  m.Width = cache->Width();
+  m.Height = cache->Height();
   m.Radio = IsRadio();
   m.GlyphAtLeft = (GetWindowLongW(CtrlHandle, GWL_STYLE) & BS_LEFTTEXT) == 0;
-  if (skin.IsMaskIndexValid(index)) {
+  const bool hasMask = skin.IsMaskIndexValid(index);
+  if (hasMask) {
     const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
     m.Glyph = mask.Bmp
                   ? CheckGlyphSize(mask.Bmp->Width(), mask.Bmp->Height())
                   : MaskFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, mask.MaskType);
+  }
+  {
+    TBitmapCanvas canvas(*cache);
+    DrawCheckText(canvas.Handle(), {m.Glyph.cx, m.Glyph.cy}, m.GlyphAtLeft);
+  }
+  if (hasMask) {
+    const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
     const TRect place = CheckGlyphRect(m);
     const LRESULT state = SendMessageW(CtrlHandle, BM_GETSTATE, 0, 0);
     const bool hot = (state & (BST_FOCUS | ButtonHot)) != 0 ||
                      (DefaultManager != nullptr && DefaultManager->HotWindow() == CtrlHandle);
     const int glyphState = CheckGlyphState((state & BST_PUSHED) != 0, hot, false);
-    TBitmap* cache = SkinData->CacheBmp.get();
-    DrawMaskState(cache, {client.left + place.Left, client.top + place.Top}, glyphState,
-                  MakeBgCacheInfo(cache, 0, 0), mask, skin.MasterBitmap.get(), 1);
+    DrawMaskState(cache, {place.Left, place.Top}, glyphState, MakeBgCacheInfo(cache, 0, 0), mask,
+                  skin.MasterBitmap.get(), 1);
   }
-  RECT text = client;
-  if (m.GlyphAtLeft)
-    text.left += m.Margin + m.Glyph.cx + CheckTextGap;
-  else
-    text.right -= m.Margin + m.Glyph.cx + CheckTextGap;
-  DrawCaptionText(dc, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  BlendWhenDisabled(background, PosInParent(CtrlHandle));
+  sd->BGChanged = false;
 }
 
 }  // namespace kv

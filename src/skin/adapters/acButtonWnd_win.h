@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 
 #include "skin/adapters/acMainWnd_win.h"
@@ -14,6 +15,7 @@
 namespace kv {
 
 class TBitBtn;
+struct TsBgCacheInfo;
 
 class TacStaticWnd : public TacMainWnd {
  public:
@@ -31,8 +33,13 @@ class TacStaticWnd : public TacMainWnd {
   virtual void PaintBackground();
   // What goes over the background: the text by default.
   virtual void PaintContent(HDC dc, const RECT& client);
-  // The text in the section's font colour, in the window's font.
-  void DrawCaptionText(HDC dc, RECT r, UINT flags) const;
+  // The text in the section's font colour, in the window's font; grey
+  // when the window is disabled.
+  virtual void DrawCaptionText(HDC dc, RECT r, UINT flags) const;
+  // The whole cache image: background, then content.
+  virtual void BuildCache(const RECT& client);
+  // A disabled window's cache blended with its parent's background.
+  void BlendWhenDisabled(const TsBgCacheInfo& background, POINT posInParent);
   // After these messages the system may have drawn on the window itself.
   virtual bool RepaintsAfter(UINT msg) const;
   bool MakesOwnerOpaque() const override { return false; }
@@ -40,6 +47,12 @@ class TacStaticWnd : public TacMainWnd {
   virtual bool PaintsWindow() const;
   // The cache's client part to dc, then the windowless children.
   void PaintTo(HDC dc);
+  // The cache's strips outside the client area to the window's dc; the
+  // cache is made first when it is out of date.
+  void PaintFrameTo(HDC windowDC);
+  // The whole window into dc (a WM_PRINT's): the client part by paintClient
+  // at its place, then the frame.
+  void PrintWindowTo(HDC dc, const std::function<void(HDC)>& paintClient);
   void PaintGraphicChildren(HDC dc);
 };
 
@@ -69,20 +82,44 @@ class TacLinkWnd : public TacStaticWnd {
   bool PaintsWindow() const override;
 };
 
+// Push buttons. A paint runs the drawing operations below; a bit button
+// replaces those that place and draw its glyph.
 class TacBtnWnd : public TacStaticWnd {
  public:
   TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
   // The pointer over the button makes it the manager's hot window; the
-  // button repaints when it gains or loses that.
+  // button shows its glow and repaints when it gains or loses that.
   void WndProc(TMessage& message) override;
 
  protected:
   TacBtnWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection,
             std::string_view defaultSection);
+  // 0 normal, 1 hot (focused, under the pointer or default), 2 pushed.
   int PaintState() const override;
-  void PaintContent(HDC dc, const RECT& client) override;
+  void BuildCache(const RECT& client) override;
   bool RepaintsAfter(UINT msg) const override;
   bool PaintsWindow() const override { return true; }
+
+  // The window's font into dc, the caption (DrawCaptionText) into
+  // GetCaptionRect, and the focus frame when the section shows focus.
+  virtual void DrawCaption(HDC dc);
+  // Nothing for a plain button.
+  virtual void DrawGlyph(HDC dc);
+  // 0 x 0 for a plain button.
+  virtual SIZE GetGlyphSize() const;
+  // The caption centred, one pixel down and right while pushed.
+  virtual RECT GetCaptionRect(HDC dc);
+  // The width the caption may take; 0 without a caption.
+  virtual int GetMaxTextWidth() const;
+  // The caption's size in dc's font, wrapped at GetMaxTextWidth.
+  virtual SIZE GetTextSize(HDC dc);
+  // Background of the state over the parent's, caption, glyph, and the
+  // disabled blending: the whole cache.
+  virtual void PaintButton();
+
+  bool Multiline() const;
+  int Width() const;
+  int Height() const;
 };
 
 // A push button with a glyph: a class-library bit button's glyph frame
@@ -93,11 +130,13 @@ class TacBitBtnWnd : public TacBtnWnd {
   using TacBtnWnd::TacBtnWnd;
 
  protected:
-  void PaintContent(HDC dc, const RECT& client) override;
+  void DrawGlyph(HDC dc) override;
+  SIZE GetGlyphSize() const override;
+  RECT GetCaptionRect(HDC dc) override;
+  int GetMaxTextWidth() const override;
 
  private:
-  SIZE CaptionSize(HDC dc) const;
-  void PaintOwnerGlyph(TBitBtn& button, HDC dc, const RECT& client);
+  TBitBtn* OwnerButton() const;
 };
 
 // Check boxes and radio buttons: the section's background under the whole
@@ -108,13 +147,16 @@ class TacCheckBoxWnd : public TacBtnWnd {
   TacCheckBoxWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
 
  protected:
+  // Focused or under the pointer: the background's hot state.
   int PaintState() const override;
-  void PaintContent(HDC dc, const RECT& client) override;
+  void BuildCache(const RECT& client) override;
 
  private:
   bool IsRadio() const;
   // The mask for the window's check state; -1 when the skin has none.
   int GlyphMaskIndex() const;
+  // Text and focus frame beside the check area.
+  void DrawCheckText(HDC dc, SIZE glyph, bool glyphAtLeft);
 };
 
 }  // namespace kv

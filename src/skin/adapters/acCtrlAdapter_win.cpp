@@ -46,9 +46,9 @@ struct KindFactory {
   TacAdapterFactory Factory;
 };
 
-// One line per adapter kind the class-name lists lead to; a kind whose
-// adapter does not exist yet adapts nothing.
-constexpr std::array<KindFactory, 17> Factories = {{
+// One line per adapter kind the class-name lists and the dialog children
+// lead to; a kind whose adapter does not exist yet adapts nothing.
+constexpr std::array<KindFactory, 23> Factories = {{
     {TacAdapterKind::EditWnd, &Make<TacEditWnd>},
     {TacAdapterKind::BtnWnd, &Make<TacBtnWnd>},
     {TacAdapterKind::BitBtnWnd, &Make<TacBitBtnWnd>},
@@ -60,12 +60,18 @@ constexpr std::array<KindFactory, 17> Factories = {{
     {TacAdapterKind::PanelWnd, &Make<TacPanelWnd>},
     {TacAdapterKind::TreeViewWnd, &Make<TacTreeViewWnd>},
     {TacAdapterKind::WWComboBoxWnd, nullptr},
-    {TacAdapterKind::GridEhWnd, nullptr},
-    {TacAdapterKind::VirtualTreeViewWnd, nullptr},
+    {TacAdapterKind::GridEhWnd, &Make<TacGridEhWnd>},
+    {TacAdapterKind::VirtualTreeViewWnd, &Make<TacVirtualTreeViewWnd>},
     {TacAdapterKind::PageControlWnd, &Made<CreatePageControlAdapter>},
     {TacAdapterKind::TabControlWnd, &Made<CreateTabControlAdapter>},
     {TacAdapterKind::ToolBarVCLWnd, &Made<CreateToolBarVCLAdapter>},
     {TacAdapterKind::StatusBarWnd, &Made<CreateStatusBarAdapter>},
+    {TacAdapterKind::StaticWnd, &Make<TacStaticWnd>},
+    {TacAdapterKind::IconWnd, &Make<TacIconWnd>},
+    {TacAdapterKind::LinkWnd, &Make<TacLinkWnd>},
+    {TacAdapterKind::DlgPanelWnd, &Made<CreateDlgPanelAdapter>},
+    {TacAdapterKind::TransPanelWnd, &Make<TacTransPanelWnd>},
+    {TacAdapterKind::SizerWnd, &Make<TacSizerWnd>},
 }};
 
 constexpr TacGraphHandlerFactory SpeedButtonHandlerFactory = &CreateSpeedButtonHandler;

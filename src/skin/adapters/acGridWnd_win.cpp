@@ -3,10 +3,13 @@
 #include <commctrl.h>
 
 #include "classlib/Controls.h"
+#include "classlib/Grids.h"
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
@@ -101,6 +104,55 @@ void TacGridWnd::RestoreOriginalState() {
   }
 }
 
+void TacGridWnd::WndProc(TMessage& m) {
+  if (Destroyed || !Hooked() || !SkinUsable()) {
+    TacEditWnd::WndProc(m);
+    return;
+  }
+  if (m.Msg == WM_ERASEBKGND) {
+    m.Result = 1;
+    return;
+  }
+  const bool removed = m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved &&
+                       reinterpret_cast<TsSkinManager*>(m.LParam) == SkinData->SkinManager();
+  TacEditWnd::WndProc(m);
+  if (Destroyed) {
+    if (removed) ResetGridBars();
+    return;
+  }
+  switch (m.Msg) {
+    case WM_PRINT: {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      RECT client{};
+      ClientRectInWindow(CtrlHandle, client);
+      const int saved = SaveDC(dc);
+      OffsetViewportOrgEx(dc, client.left, client.top, nullptr);
+      IntersectClipRect(dc, 0, 0, client.right - client.left, client.bottom - client.top);
+      SendMessageW(CtrlHandle, WM_PAINT, m.WParam, 0);
+      RestoreDC(dc, saved);
+      break;
+    }
+    case WM_PAINT:
+      UpdateScrollBarInfo(this, true);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (IsWindowVisible(CtrlHandle)) SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
+      break;
+    default:
+      if (removed) ResetGridBars();
+      break;
+  }
+}
+
+void TacGridWnd::ResetGridBars() {
+  // Setting the bars again makes the grid build its system bars anew.
+  auto* grid = dynamic_cast<TStringGrid*>(SkinData->OwnerControl);
+  if (grid == nullptr || grid->HasState(csDestroying) || !grid->HandleAllocated()) return;
+  const TScrollStyle bars = grid->ScrollBars();
+  grid->SetScrollBars(ssNone);
+  grid->SetScrollBars(bars);
+}
+
 // --- tree view --------------------------------------------------------------------------
 
 void TacTreeViewWnd::ApplySkinState() {
@@ -133,6 +185,7 @@ void TacTreeViewWnd::WndProc(TMessage& m) {
     return;
   }
   TacEditWnd::WndProc(m);
+  if (m.Msg == WM_LBUTTONUP && !Destroyed) ReleaseCapture();
 }
 
 }  // namespace kv

@@ -19,6 +19,9 @@ class TacGridWnd : public TacEditWnd {
   void SaveOriginalState() override;
   void RestoreOriginalState() override;
   void ApplySkinState() override;
+  // The grid paints all its client itself; its bars are put back over the
+  // system's after each paint; a removed skin gives the grid its own bars.
+  void WndProc(TMessage& message) override;
 
  private:
   struct TSavedColor {
@@ -26,6 +29,19 @@ class TacGridWnd : public TacEditWnd {
     std::int64_t Value;
   };
   std::vector<TSavedColor> saved_;
+  void ResetGridBars();
+};
+
+// A further grid kind; this system has none, so it is the grid adapter.
+class TacGridEhWnd : public TacGridWnd {
+ public:
+  using TacGridWnd::TacGridWnd;
+};
+
+// A tree control of a kind this system does not have: skinned as an edit.
+class TacVirtualTreeViewWnd : public TacEditWnd {
+ public:
+  using TacEditWnd::TacEditWnd;
 };
 
 class TacTreeViewWnd : public TacEditWnd {

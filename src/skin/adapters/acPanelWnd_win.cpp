@@ -4,11 +4,14 @@
 #include <string>
 
 #include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
+#include "skin/adapters/acEditWnd_win.h"
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sMaskPaint.h"
@@ -83,16 +86,172 @@ void TacPanelWnd::WndProc(TMessage& m) {
     MainWndProc(m);
     return;
   }
-  if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved) {
-    owner->SetControlStyle(owner->ControlStyle() & ~csOpaque);
-    SkinData->SkinIndex = -1;
+  if (m.Msg == SM_ALPHACMD) {
+    switch (m.WParamHi()) {
+      case cmdSkinRemoved:
+        owner->SetControlStyle(owner->ControlStyle() & ~csOpaque);
+        SkinData->SkinIndex = -1;
+        break;
+      case cmdParentPainted:
+        // Only a panel that waited for its parent has anything to show.
+        if (!SkinUsable() || !PaintingSuspended(SkinData)) break;
+        SetPaintingSuspended(SkinData, false);
+        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+      default:
+        break;
+    }
   }
+  if (!Destroyed && SkinUsable() && PaintsWindow()) {
+    switch (m.Msg) {
+      case WM_NCPAINT: {
+        HDC dc = GetWindowDC(CtrlHandle);
+        PaintFrameTo(dc);
+        ReleaseDC(CtrlHandle, dc);
+        m.Result = 0;
+        return;
+      }
+      case WM_PRINT:
+        PrintWindowTo(reinterpret_cast<HDC>(m.WParam), [this](HDC dc) { PaintTo(dc); });
+        m.Result = 0;
+        return;
+      default:
+        break;
+    }
+  }
+  const bool children =
+      m.Msg == SM_ALPHACMD && (m.WParamHi() == cmdSkinLoaded || m.WParamHi() == cmdSkinRefresh);
   TacStaticWnd::WndProc(m);
+  if (Destroyed) return;
+  if (children) {
+    if (auto* win = dynamic_cast<TWinControl*>(owner)) BroadcastToChildren(win, m);
+  }
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE) AskFormToAdaptControl(owner);
+  // Children that wait for their parent's picture may paint now.
+  if (m.Msg == WM_PAINT && SkinUsable())
+    if (auto* win = dynamic_cast<TWinControl*>(owner)) ResumeChildrenPainting(win);
+  if (m.Msg == WM_WINDOWPOSCHANGED && SkinUsable() && IsWindowVisible(CtrlHandle)) {
+    // A new size: the frame strips come from the new cache.
+    SkinData->BGChanged = true;
+    SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
+  }
 }
 
 void TacPanelWnd::PaintContent(HDC dc, const RECT& client) {
-  DrawCaptionText(dc, client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  RECT r = client;
+  if (const auto* panel = dynamic_cast<const TCustomPanel*>(SkinData->OwnerControl)) {
+    int inset = panel->BorderWidth();
+    if (panel->BevelOuter() != bvNone) inset += panel->BevelWidth();
+    if (panel->BevelInner() != bvNone) inset += panel->BevelWidth();
+    InflateRect(&r, -inset, -inset);
+  }
+  DrawCaptionText(dc, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+// --- dialog panels ----------------------------------------------------------------------
+
+namespace {
+
+std::string_view DlgPanelSection(const TWinControl* panel) {
+  return panel != nullptr && panel->ClassName() == "TPanel" ? "CHECKBOX" : "GROUPBOX";
+}
+
+// Inside this the dialog draws the panel itself.
+constexpr int DlgPanelInset = 6;
+
+}  // namespace
+
+TacDlgPanelWnd::TacDlgPanelWnd(TsCommonData* skinData, TsSkinManager* manager, TWinControl* panel)
+    : TacStaticWnd(skinData, manager, DlgPanelSection(panel), "GROUPBOX"), Panel(panel) {
+  if (manager != nullptr) SetPanelColor(static_cast<TColor>(manager->Skin().GetGlobalInfoColor()));
+}
+
+TacMainWnd* CreateDlgPanelAdapter(HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                                  std::string_view, bool repaint) {
+  TWinControl* panel = FindControlByHandle(wnd, Application);
+  return CreateAdapter<TacDlgPanelWnd>(wnd, repaint, skinData, manager, panel);
+}
+
+void TacDlgPanelWnd::SetPanelColor(TColor color) {
+  if (Panel != nullptr && dynamic_cast<TPanel*>(Panel) != nullptr && Panel->Color() != color)
+    Panel->SetColor(color);
+}
+
+void TacDlgPanelWnd::ApplySkinState() {
+  TacStaticWnd::ApplySkinState();
+  if (SkinManager != nullptr)
+    SetPanelColor(static_cast<TColor>(SkinManager->Skin().GetGlobalInfoColor()));
+}
+
+void TacDlgPanelWnd::PaintClient(HDC dc) {
+  const int saved = SaveDC(dc);
+  PaintTo(dc);
+  RECT client{};
+  GetClientRect(CtrlHandle, &client);
+  IntersectClipRect(dc, client.left + DlgPanelInset, client.top + DlgPanelInset,
+                    client.right - DlgPanelInset, client.bottom - DlgPanelInset);
+  LPARAM none = 0;
+  CallPrevWndProc(CtrlHandle, WM_PAINT, reinterpret_cast<WPARAM>(dc), none);
+  RestoreDC(dc, saved);
+}
+
+void TacDlgPanelWnd::WndProc(TMessage& m) {
+  if (Destroyed || !SkinUsable()) {
+    MainWndProc(m);
+    return;
+  }
+  const TColor skinColor = static_cast<TColor>(SkinManager->Skin().GetGlobalInfoColor());
+  switch (m.Msg) {
+    case SM_ALPHACMD:
+      if (m.WParamHi() == cmdSkinLoaded) {
+        SendToChildren(Panel, CtrlHandle, m);
+        SkinData->BGChanged = true;
+      }
+      break;
+    case WM_SETTEXT:
+      if (IsWindowVisible(CtrlHandle)) SkinData->BGChanged = true;
+      break;
+    case WM_PAINT: {
+      SetPanelColor(skinColor);
+      PAINTSTRUCT ps{};
+      if (m.WParam == 0) {
+        BeginPaint(CtrlHandle, &ps);
+        EndPaint(CtrlHandle, &ps);
+      }
+      m.Result = 0;
+      return;
+    }
+    case WM_ERASEBKGND:
+      PaintClient(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 1;
+      return;
+    case WM_NCPAINT: {
+      HDC dc = GetWindowDC(CtrlHandle);
+      PaintFrameTo(dc);
+      ReleaseDC(CtrlHandle, dc);
+      m.Result = 1;
+      return;
+    }
+    case WM_UPDATEUISTATE:
+      m.Result = 1;
+      return;
+    case WM_PRINT:
+      PrintWindowTo(reinterpret_cast<HDC>(m.WParam), [this](HDC dc) { PaintClient(dc); });
+      m.Result = 0;
+      return;
+    case WM_THEMECHANGED:
+      SetPanelColor(clBtnFace);
+      break;
+    default:
+      break;
+  }
+  MainWndProc(m);
+  if (Destroyed) return;
+  if (m.Msg == WM_PARENTNOTIFY &&
+      (LOWORD(m.WParam) == WM_CREATE || LOWORD(m.WParam) == WM_DESTROY)) {
+    SetPanelColor(skinColor);
+    if (LOWORD(m.WParam) == WM_CREATE && Panel != nullptr) AskFormToAdaptControl(Panel);
+  }
 }
 
 // --- group boxes ------------------------------------------------------------------------
@@ -115,11 +274,42 @@ void TacGroupBoxWnd::WndProc(TMessage& m) {
   }
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && SkinData->OwnerControl != nullptr)
     SkinData->OwnerControl->SetControlStyle(SkinData->OwnerControl->ControlStyle() & ~csOpaque);
+  if (DlgMode && SkinUsable() && !Destroyed) {
+    switch (m.Msg) {
+      case WM_PAINT:
+        PaintFrameOnly();
+        m.Result = 0;
+        return;
+      case WM_ERASEBKGND:
+        m.Result = 1;
+        return;
+      default:
+        break;
+    }
+  }
   // The text goes to the window once; a second pass would repeat its
   // change notifications.
   TacStaticWnd::WndProc(m);
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && SkinData->OwnerControl)
     AskFormToAdaptControl(SkinData->OwnerControl);
+}
+
+void TacGroupBoxWnd::PaintFrameOnly() {
+  PAINTSTRUCT ps{};
+  HDC dc = BeginPaint(CtrlHandle, &ps);
+  RECT r{};
+  GetWindowRect(CtrlHandle, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  int left = 0, right = 0, bottom = 0;
+  if (SkinManager != nullptr) {
+    const TsSkinModel& skin = SkinManager->Skin();
+    left = skin.MaskMarginLeft(SkinData->BorderIndex);
+    right = skin.MaskMarginRight(SkinData->BorderIndex);
+    bottom = skin.MaskMarginBottom(SkinData->BorderIndex);
+  }
+  ExcludeClipRect(dc, left, CaptionHeight(), w - right, h - bottom);
+  PaintTo(dc);
+  EndPaint(CtrlHandle, &ps);
 }
 
 void TacGroupBoxWnd::PaintBackground() {

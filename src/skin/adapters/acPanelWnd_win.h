@@ -11,16 +11,46 @@
 
 namespace kv {
 
-// The section follows the panel's bevels unless one is given.
+// The section follows the panel's bevels unless one is given. The frame
+// outside the client area (a single border) shows the cache's strips.
 class TacPanelWnd : public TacStaticWnd {
  public:
   TacPanelWnd(TsCommonData* skinData, TsSkinManager* manager, std::string_view skinSection);
   void WndProc(TMessage& message) override;
 
  protected:
+  // The caption centred inside the border and the bevels.
   void PaintContent(HDC dc, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
 };
+
+// A panel inside a system dialog: the skinned frame and background, with
+// the dialog's own drawing of the panel kept 6 pixels inside. A class-library
+// panel found for the window takes the skin's main colour, so that what it
+// draws itself matches.
+class TacDlgPanelWnd : public TacStaticWnd {
+ public:
+  // Panel may be null; the section is "CHECKBOX" for a plain TPanel, else
+  // "GROUPBOX".
+  TacDlgPanelWnd(TsCommonData* skinData, TsSkinManager* manager, TWinControl* panel);
+  void ApplySkinState() override;
+  void WndProc(TMessage& message) override;
+
+  TWinControl* Panel = nullptr;
+
+ protected:
+  void PaintContent(HDC, const RECT&) override {}
+  bool PaintsWindow() const override { return true; }
+
+ private:
+  void SetPanelColor(TColor color);
+  void PaintClient(HDC dc);
+};
+
+// The dialog panel adapter on wnd, its panel searched among the
+// application's components; section is not used (the panel decides).
+TacMainWnd* CreateDlgPanelAdapter(HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                                  std::string_view section, bool repaint);
 
 // Shows the parent's background and the section over it, caption-less.
 class TacTransPanelWnd : public TacStaticWnd {
@@ -40,6 +70,9 @@ class TacGroupBoxWnd : public TacStaticWnd {
   int CaptionHeight() const;
 
  protected:
+  // In a dialog only the frame is painted: the controls inside are the
+  // box's siblings and would be painted over.
+  void PaintFrameOnly();
   void PaintBackground() override;
   void PaintContent(HDC dc, const RECT& client) override;
   bool PaintsWindow() const override { return true; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "SkinnedFormFixture.h"
 #include "classlib/Buttons.h"
 #include "classlib/DateTimePickers.h"
 #include "classlib/ExtCtrls.h"
@@ -31,74 +32,7 @@
 namespace kv {
 namespace {
 
-LRESULT Command(HWND wnd, unsigned code, LPARAM lParam = 0) {
-  return SendMessageW(wnd, SM_ALPHACMD, CommandWParam(code), lParam);
-}
-
-class CtrlAdapter : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(DefaultManager, nullptr) << "a manager outlived its test";
-    savedServices_ = FormServices();
-    InstallFormServices();
-    platform_.Calls().IsCompositionEnabled = +[] { return true; };
-    manager = CreateOwned<TsSkinManager>();
-    manager->SetSkinDirectory("c:\\NoSkins");
-    TsStoredSkin& stored = manager->InternalSkins.Add();
-    stored.Name = "T";
-    stored.Data = skin.Packed();
-    manager->SetSkinName("T");
-    manager->AnimEffects.FormShow.Active = false;
-    manager->AnimEffects.DialogShow.Active = false;
-    form = Create<TForm>(nullptr);
-    form->SetBounds(40, 40, 520, 420);
-  }
-  void TearDown() override {
-    if (form != nullptr) form->Free();
-    manager.reset();
-    FormServices() = savedServices_;
-  }
-
-  template <class T>
-  T* Add(int x, int y, int w, int h, TWinControl* parent = nullptr) {
-    auto* c = Create<T>(form);
-    c->SetParent(parent != nullptr ? parent : form);
-    c->SetBounds(x, y, w, h);
-    return c;
-  }
-  void ShowSkinned() {
-    provider = Create<TsSkinProvider>(form);
-    form->Show();
-    pump::PumpUntilIdle();
-  }
-  TacCtrlAdapter* Adapter() const { return provider->Adapter(); }
-  static TacMainWnd* AdapterOf(TWinControl* c) {
-    return c->HandleAllocated() ? AdapterOfWindow(c->Handle()) : nullptr;
-  }
-  // The section a legend colour stands for; "?" for a colour of no item.
-  std::string SectionAt(const kvtest::TPixels& img, int x, int y) const {
-    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
-    return item != nullptr ? item->Section + "." + item->Key : "?";
-  }
-  int StateAt(const kvtest::TPixels& img, int x, int y) const {
-    const kvtest::TSkinItem* item = skin.Legend(img.At(x, y) & 0xFFFFFF);
-    return item != nullptr ? item->State : -1;
-  }
-  kvtest::TPixels Shown(TWinControl* c) {
-    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    pump::PumpUntilIdle();
-    return kvtest::TPixels::FromClient(c->Handle());
-  }
-
-  kvtest::TTestSkin skin;
-  kvtest::TPlatformScope platform_;
-  Owned<TsSkinManager> manager;
-  TForm* form = nullptr;
-  TsSkinProvider* provider = nullptr;
-
- private:
-  TacFormServices savedServices_{};
-};
+class CtrlAdapter : public SkinnedFormFixture {};
 
 TEST_F(CtrlAdapter, EachListedControlGetsTheAdapterItsListNames) {
   struct Case {
@@ -148,6 +82,17 @@ TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneInBothWalksAndOnRequest) {
   never->SetParent(form);
   never->SetTag(-98);
   never->Font()->SetColor(clNavy);
+  // Owned by nobody: only the walk over the form's children finds them.
+  const auto orphan = [this](intptr_t tag, TColor color) {
+    auto* l = Create<TLabel>(nullptr);
+    l->SetParent(form);
+    l->SetTag(tag);
+    l->Font()->SetColor(color);
+    return l;
+  };
+  auto* keptOrphan = orphan(98, clOlive);
+  auto* neverOrphan = orphan(-98, clTeal);
+  auto* plainOrphan = orphan(0, clPurple);
   ShowSkinned();
 
   EXPECT_EQ(AdapterOf(skipped), nullptr);
@@ -155,6 +100,10 @@ TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneInBothWalksAndOnRequest) {
   EXPECT_EQ(AdapterOf(skipped), nullptr) << "asked for by name it stays out too";
   EXPECT_EQ(kept->Font()->Color(), clMaroon);
   EXPECT_EQ(never->Font()->Color(), clNavy);
+  EXPECT_EQ(keptOrphan->Font()->Color(), clOlive);
+  EXPECT_EQ(neverOrphan->Font()->Color(), clTeal);
+  EXPECT_EQ(plainOrphan->Font()->Color(),
+            static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor()));
 }
 
 TEST_F(CtrlAdapter, AControlMadeLaterIsAdaptedOnceOnRequest) {
@@ -189,6 +138,32 @@ TEST_F(CtrlAdapter, ARecreatedWindowIsAdaptedAgainAndDeadItemsGo) {
   EXPECT_EQ(Adapter()->Count(), 1);
   EXPECT_EQ(Adapter()->GetItem(0)->Ctrl, first);
   EXPECT_EQ(Adapter()->GetItem(1), nullptr);
+}
+
+TEST_F(CtrlAdapter, ControlsMadeOrRemadeOnAShownFormAreAdaptedWithoutBeingAsked) {
+  auto* panel = Add<TPanel>(200, 10, 200, 150);
+  auto* group = Add<TGroupBox>(200, 170, 200, 150);
+  auto* kept = Add<TButton>(10, 100, 80, 25);
+  ShowSkinned();
+  struct Case {
+    const char* where;
+    TWinControl* parent;
+  };
+  const Case cases[] = {{"form", form}, {"panel", panel}, {"group box", group}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    auto* late = Add<TCheckBox>(10, 20, 120, 22, c.parent);
+    late->HandleNeeded();
+    pump::PumpUntilIdle();
+    EXPECT_NE(dynamic_cast<TacCheckBoxWnd*>(AdapterOf(late)), nullptr);
+  }
+  const HWND old = kept->Handle();
+  kept->RecreateWnd();
+  kept->HandleNeeded();
+  pump::PumpUntilIdle();
+  ASSERT_NE(kept->Handle(), old);
+  EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(kept)), nullptr) << "the new window is adapted";
+  EXPECT_EQ(Command(kept->Handle(), cmdIsSkinned), 1);
 }
 
 TEST_F(CtrlAdapter, TheGridTakesSkinColoursAndBarsAndGetsItsOwnBackWhenTheSkinGoes) {
@@ -251,7 +226,7 @@ TEST_F(CtrlAdapter, EachAdapterPaintsItsSectionAndCheckState) {
       radio->SetChecked(g.checked);
     const kvtest::TPixels img = Shown(g.control);
     const int count =
-        img.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", g.key, 0)), img.Whole());
+        img.CountOf(static_cast<COLORREF>(skin().Colour("GLOBALINFO", g.key, 0)), img.Whole());
     EXPECT_GT(count, 0) << g.key;
   }
 }
@@ -261,6 +236,13 @@ TEST_F(CtrlAdapter, SkinLoadRefreshAndRemovalLeaveNoObjectsBehind) {
   Add<TCheckBox>(10, 40, 80, 20);
   Add<TStringGrid>(100, 10, 150, 100);
   Add<TGroupBox>(100, 120, 150, 80);
+  // Every painting path: pushed, disabled, framed, with a glyph.
+  Add<TRadioButton>(10, 70, 80, 20)->SetEnabled(false);
+  Add<TButton>(10, 100, 80, 25)->SetEnabled(false);
+  Add<TPanel>(260, 10, 150, 100)->SetBorderStyle(bsSingle);
+  auto* bitBtn = Add<TBitBtn>(260, 120, 100, 30);
+  TBitmap glyph(16, 16, pf24bit);
+  bitBtn->SetGlyph(glyph);
   ShowSkinned();
   manager->SetActive(false);
   pump::PumpUntilIdle();
@@ -322,11 +304,11 @@ TEST_F(CtrlAdapter, DialogButtonsAndStaticsPaintFromTheirSections) {
     return kvtest::TPixels::FromClient(wnd);
   };
   const kvtest::TPixels checkImg = shown(check);
-  EXPECT_GT(checkImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "BOXCHECKED", 0)),
+  EXPECT_GT(checkImg.CountOf(static_cast<COLORREF>(skin().Colour("GLOBALINFO", "BOXCHECKED", 0)),
                              checkImg.Whole()),
             0);
   const kvtest::TPixels radioImg = shown(radio);
-  EXPECT_GT(radioImg.CountOf(static_cast<COLORREF>(skin.Colour("GLOBALINFO", "RADIOCHECKED", 0)),
+  EXPECT_GT(radioImg.CountOf(static_cast<COLORREF>(skin().Colour("GLOBALINFO", "RADIOCHECKED", 0)),
                              radioImg.Whole()),
             0)
       << "an automatic radio button is still a radio button";

@@ -1,0 +1,323 @@
+// The button and check-box adapters on a skinned form: the section state
+// each button state shows, the focus frame, the disabled blending, the
+// check glyph of each check state and the hover glow.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "SkinnedFormFixture.h"
+#include "classlib/Buttons.h"
+#include "classlib/StdCtrls.h"
+#include "skin/adapters/acButtonWnd_win.h"
+#include "skin/graphics/acGlow.h"
+#include "support/Counters.h"
+#include "support/Mouse.h"
+
+namespace kv {
+namespace {
+
+class ButtonAdapter : public SkinnedFormFixture {
+ protected:
+  // Whether the channels of c lie between those of a and b, and c is
+  // neither.
+  static bool Between(COLORREF c, COLORREF a, COLORREF b) {
+    if (c == a || c == b) return false;
+    const auto within = [](int v, int x, int y) {
+      return v >= std::min(x, y) && v <= std::max(x, y);
+    };
+    return within(GetRValue(c), GetRValue(a), GetRValue(b)) &&
+           within(GetGValue(c), GetGValue(a), GetGValue(b)) &&
+           within(GetBValue(c), GetBValue(a), GetBValue(b));
+  }
+  // Pixels of the window's middle band that differ from its background
+  // (the pixel at x, y of that band's left).
+  static int MarkedPixels(HWND wnd) {
+    const kvtest::TPixels img = Shown(wnd);
+    RECT r{};
+    GetClientRect(wnd, &r);
+    const RECT band{8, 4, r.right - 8, r.bottom - 4};
+    return img.CountDiffering(img.At(band.left, band.top), band);
+  }
+  void Focus(TWinControl* c) {
+    SetFocus(c->Handle());
+    pump::PumpUntilIdle();
+  }
+};
+
+TEST_F(ButtonAdapter, EachButtonStateShowsItsSectionState) {
+  auto* button = Add<TButton>(10, 10, 90, 30);
+  auto* other = Add<TButton>(10, 60, 90, 30);
+  button->SetCaption("");
+  ShowSkinned();
+  HWND wnd = button->Handle();
+  struct Case {
+    const char* name;
+    std::function<void()> make, undo;
+    int state;
+  };
+  const Case cases[] = {
+      {"normal", [] {}, [] {}, 0},
+      {"hot", [&] { manager->SetHotWindow(wnd); }, [&] { manager->SetHotWindow(nullptr); }, 1},
+      {"pressed", [&] { SendMessageW(wnd, BM_SETSTATE, TRUE, 0); },
+       [&] { SendMessageW(wnd, BM_SETSTATE, FALSE, 0); }, 2},
+      {"focused", [&] { Focus(button); }, [&] { Focus(other); }, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.make();
+    const kvtest::TPixels img = Shown(button);
+    EXPECT_EQ(SectionAt(img, 45, 15).substr(0, 7), "BUTTON.");
+    EXPECT_EQ(StateAt(img, 45, 15), c.state);
+    c.undo();
+  }
+}
+
+TEST_F(ButtonAdapter, DisabledButtonsAndCheckBoxesAreBlendedWithTheirParent) {
+  auto* button = Add<TButton>(60, 10, 90, 30);
+  auto* box = Add<TCheckBox>(60, 60, 120, 22);
+  button->SetCaption("");
+  box->SetCaption("");
+  ShowSkinned();
+  struct Case {
+    TWinControl* control;
+    POINT at;
+    const char* section;
+  };
+  const Case cases[] = {{button, {45, 15}, "BUTTON"}, {box, {80, 11}, "CHECKBOX"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.section);
+    const COLORREF enabled = Shown(c.control).At(c.at.x, c.at.y);
+    ASSERT_TRUE(
+        SectionAt(Shown(c.control), c.at.x, c.at.y).starts_with(std::string(c.section) + "."));
+    const COLORREF parent = Shown(form).At(c.control->Left() - 4, c.control->Top() + c.at.y);
+    c.control->SetEnabled(false);
+    const COLORREF disabled = Shown(c.control).At(c.at.x, c.at.y);
+    EXPECT_TRUE(Between(disabled, enabled, parent))
+        << std::hex << disabled << " between " << enabled << " and " << parent;
+  }
+}
+
+TEST_F(ButtonAdapter, ACheckBoxShowsTheGlyphOfItsCheckAndButtonState) {
+  auto* box = Add<TCheckBox>(10, 10, 120, 22);
+  auto* radio = Add<TRadioButton>(10, 40, 120, 22);
+  box->SetAllowGrayed(true);
+  ShowSkinned();
+  struct Case {
+    TWinControl* control;
+    TCheckBoxState check;
+    const char* press;  // "", "hot" or "pressed"
+    const char* key;
+    int state;
+  };
+  const Case cases[] = {
+      {box, cbUnchecked, "", "BOXUNCHECKED", 0},
+      {box, cbChecked, "hot", "BOXCHECKED", 1},
+      {box, cbGrayed, "pressed", "BOXGRAYED", 2},
+      {radio, cbUnchecked, "hot", "RADIOUNCHECKED", 1},
+      {radio, cbChecked, "pressed", "RADIOCHECKED", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " " + c.press);
+    HWND wnd = c.control->Handle();
+    if (c.control == box)
+      box->SetState(c.check);
+    else
+      radio->SetChecked(c.check == cbChecked);
+    if (std::string(c.press) == "hot") manager->SetHotWindow(wnd);
+    if (std::string(c.press) == "pressed") SendMessageW(wnd, BM_SETSTATE, TRUE, 0);
+    const kvtest::TPixels img = Shown(c.control);
+    EXPECT_GT(img.CountOf(Legend("GLOBALINFO", c.key, c.state), img.Whole()), 0);
+    SendMessageW(wnd, BM_SETSTATE, FALSE, 0);
+    manager->SetHotWindow(nullptr);
+  }
+}
+
+TEST_F(ButtonAdapter, AFocusedCheckBoxFramesItsText) {
+  auto* box = Add<TCheckBox>(10, 10, 160, 24);
+  auto* other = Add<TCheckBox>(10, 40, 160, 24);
+  box->SetCaption("Relay");
+  ShowSkinned();
+  // Hot keeps the background of the focused state.
+  manager->SetHotWindow(box->Handle());
+  const int plain = MarkedPixels(box->Handle());
+  Focus(box);
+  ASSERT_EQ(GetFocus(), box->Handle());
+  EXPECT_GT(MarkedPixels(box->Handle()), plain + 8) << "a dotted frame round the text";
+  Focus(other);
+  manager->SetHotWindow(nullptr);
+}
+
+// Where the pixels of colour c lie.
+RECT BoundsOf(const kvtest::TPixels& img, COLORREF c) {
+  RECT r{img.Width(), img.Height(), -1, -1};
+  for (int y = 0; y < img.Height(); ++y)
+    for (int x = 0; x < img.Width(); ++x)
+      if (img.At(x, y) == c) {
+        r.left = std::min<LONG>(r.left, x);
+        r.top = std::min<LONG>(r.top, y);
+        r.right = std::max<LONG>(r.right, x + 1);
+        r.bottom = std::max<LONG>(r.bottom, y + 1);
+      }
+  return r;
+}
+
+TEST_F(ButtonAdapter, ABitButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPushed) {
+  constexpr COLORREF kGlyph = RGB(0x12, 0x34, 0x56);
+  auto* button = Add<TBitBtn>(10, 10, 160, 80);
+  button->SetCaption("Send");
+  TBitmap glyph(12, 12, pf24bit);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) {
+      // The bottom-left pixel is the transparent colour: keep it different.
+      const COLORREF c = x == 0 && y == 11 ? RGB(255, 255, 255) : kGlyph;
+      std::uint8_t* p = glyph.ScanLine(y) + 3 * x;
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  button->SetGlyph(glyph);
+  ShowSkinned();
+  struct Case {
+    TButtonLayout layout;
+    const char* name;
+    bool left, right, above, below;  // of the button's centre
+  };
+  const Case cases[] = {{blGlyphLeft, "left", true, false, false, false},
+                        {blGlyphRight, "right", false, true, false, false},
+                        {blGlyphTop, "top", false, false, true, false},
+                        {blGlyphBottom, "bottom", false, false, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    button->SetLayout(c.layout);
+    const RECT r = BoundsOf(Shown(button), kGlyph);
+    ASSERT_EQ(r.right - r.left, 12);
+    EXPECT_EQ(r.right <= 80, c.left);
+    EXPECT_EQ(r.left >= 80, c.right);
+    EXPECT_EQ(r.bottom <= 40, c.above);
+    EXPECT_EQ(r.top >= 40, c.below);
+    SendMessageW(button->Handle(), BM_SETSTATE, TRUE, 0);
+    const RECT pushed = BoundsOf(Shown(button), kGlyph);
+    EXPECT_EQ(pushed.left, r.left + 1);
+    EXPECT_EQ(pushed.top, r.top + 1);
+    SendMessageW(button->Handle(), BM_SETSTATE, FALSE, 0);
+  }
+}
+
+// Dialog children: plain windows with no control behind them.
+class DialogButtonAdapter : public ButtonAdapter {
+ protected:
+  void SetUp() override {
+    ButtonAdapter::SetUp();
+    dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 60, 60, 320, 200, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindow(dialog);
+    ButtonAdapter::TearDown();
+  }
+  HWND Child(const wchar_t* cls, const std::wstring& text, DWORD style, int y) {
+    return CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 10, y, 280, 24,
+                           dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  HWND dialog = nullptr;
+};
+
+TEST_F(DialogButtonAdapter, ALongCaptionIsReadWhole) {
+  const std::wstring text(3000, L'W');
+  HWND push = Child(L"BUTTON", text, BS_PUSHBUTTON, 10);
+  TsCommonData sd(nullptr, true);
+  sd.SetSkinManager(manager.get());
+  auto* adapter = CreateAdapter<TacBtnWnd>(push, true, &sd, manager.get(), "BUTTON");
+  EXPECT_EQ(adapter->Caption.size(), text.size());
+  SetWindowTextW(push, (text + L"WW").c_str());
+  EXPECT_EQ(adapter->Caption.size(), text.size() + 2);
+  FreeAdapter(adapter);
+}
+
+TEST_F(DialogButtonAdapter, PaintingLinksAndPicturesLeavesNoObjectsBehind) {
+  HWND link = Child(L"SysLink", L"See <a>the manual</a>", 0, 10);
+  HWND picture = Child(L"STATIC", L"", SS_BITMAP, 40);
+  ASSERT_NE(link, nullptr);
+  HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  const kvtest::TObjectBaseline baseline;
+  {
+    TsCommonData linkData(nullptr, true), pictureData(nullptr, true);
+    linkData.SetSkinManager(manager.get());
+    pictureData.SetSkinManager(manager.get());
+    auto* linkAdapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
+    auto* pictureAdapter =
+        CreateAdapter<TacIconWnd>(picture, true, &pictureData, manager.get(), "CHECKBOX");
+    for (int i = 0; i < 10; ++i) {
+      EXPECT_GT(Shown(link).CountDiffering(Shown(link).At(278, 1), {0, 0, 280, 24}), 0);
+      Shown(picture);
+    }
+    FreeAdapter(linkAdapter);
+    FreeAdapter(pictureAdapter);
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+  DestroyWindow(picture);
+  DeleteObject(bitmap);
+}
+
+class FocusShowingButtonAdapter : public ButtonAdapter {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.ShowFocus = true;
+    return o;
+  }
+};
+
+TEST_F(FocusShowingButtonAdapter, AFocusedButtonFramesItsCaption) {
+  auto* button = Add<TButton>(10, 10, 120, 30);
+  auto* other = Add<TButton>(10, 50, 120, 30);
+  button->SetCaption("Go");
+  ShowSkinned();
+  manager->SetHotWindow(button->Handle());
+  const int plain = MarkedPixels(button->Handle());
+  Focus(button);
+  ASSERT_EQ(GetFocus(), button->Handle());
+  EXPECT_GT(MarkedPixels(button->Handle()), plain + 8) << "a dotted frame round the caption";
+  Focus(other);
+  manager->SetHotWindow(nullptr);
+}
+
+class GlowingButtonAdapter : public ButtonAdapter {
+ protected:
+  // Glows everywhere, and the buttons' glow mask is the close icon's.
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.Glow = true;
+    const std::string text = kvtest::TTestSkin(o).OptionsText();
+    const std::string key = "BICONCLOSEGLOW0=";
+    const size_t at = text.find(key);
+    if (at != std::string::npos) {
+      const size_t from = at + key.size();
+      o.Keys.push_back({"BUTTON", "GLOW0", text.substr(from, text.find("\r\n", from) - from)});
+    }
+    return o;
+  }
+  static int Glows() {
+    return static_cast<int>(std::count_if(TacGlowEffects.begin(), TacGlowEffects.end(),
+                                          [](const auto& g) { return g != nullptr; }));
+  }
+};
+
+TEST_F(GlowingButtonAdapter, TheButtonGlowsWhileThePointerIsOverIt) {
+  auto* button = Add<TButton>(100, 100, 120, 40);
+  ShowSkinned();
+  ClearGlows();
+  kvtest::HoverIn(button->Handle());
+  EXPECT_EQ(manager->HotWindow(), button->Handle());
+  EXPECT_EQ(Glows(), 1);
+  kvtest::HoverOut();
+  kvtest::MouseMove(form->Handle(), {5, 5});
+  EXPECT_NE(manager->HotWindow(), button->Handle());
+  EXPECT_EQ(Glows(), 0);
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,166 @@
+// The container adapters: a panel's skinned frame, panels, pictures and
+// size grips of a system dialog.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "SkinnedFormFixture.h"
+#include "classlib/ExtCtrls.h"
+#include "skin/adapters/acPanelWnd_win.h"
+
+namespace kv {
+namespace {
+
+// What a dialog draws inside its panel itself.
+constexpr COLORREF kOwnDrawing = RGB(0x21, 0x43, 0x65);
+
+LRESULT CALLBACK OwnDrawingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_PAINT) return DefWindowProcW(wnd, msg, wParam, lParam);
+  PAINTSTRUCT ps{};
+  HDC dc = wParam != 0 ? reinterpret_cast<HDC>(wParam) : BeginPaint(wnd, &ps);
+  RECT r{};
+  GetClientRect(wnd, &r);
+  HBRUSH brush = CreateSolidBrush(kOwnDrawing);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  if (wParam == 0) EndPaint(wnd, &ps);
+  return 0;
+}
+
+class PanelAdapter : public SkinnedFormFixture {
+ protected:
+  void SetUp() override {
+    SkinnedFormFixture::SetUp();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = OwnDrawingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KvOwnDrawingPanel";
+    RegisterClassW(&wc);
+    dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 60, 60, 320, 240, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+  }
+  void TearDown() override {
+    for (Made& m : made) FreeAdapter(m.adapter);
+    made.clear();
+    DestroyWindow(dialog);
+    SkinnedFormFixture::TearDown();
+  }
+  HWND Child(const wchar_t* cls, DWORD style, RECT r, DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, cls, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                           r.right - r.left, r.bottom - r.top, dialog, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+  TacMainWnd* Adapt(HWND wnd, TacAdapterKind kind, std::string_view section) {
+    Made& m = made.emplace_back();
+    m.sd = std::make_unique<TsCommonData>(nullptr, true);
+    m.sd->SetSkinManager(manager.get());
+    m.adapter = AdapterFactoryOf(kind)(wnd, m.sd.get(), manager.get(), section);
+    pump::PumpUntilIdle();
+    return m.adapter;
+  }
+
+  struct Made {
+    std::unique_ptr<TsCommonData> sd;
+    TacMainWnd* adapter = nullptr;
+  };
+  std::vector<Made> made;
+  HWND dialog = nullptr;
+};
+
+TEST_F(PanelAdapter, ASingleBorderShowsTheSkinsFrameUntilTheSkinGoes) {
+  auto* panel = Add<TPanel>(20, 20, 160, 100);
+  panel->SetBorderStyle(bsSingle);
+  panel->SetCaption("");
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  Shown(panel);
+  kvtest::TPixels img = kvtest::TPixels::FromWindow(panel->Handle());
+  for (const POINT p : {POINT{0, 50}, POINT{80, 0}, POINT{159, 50}, POINT{80, 99}}) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+    EXPECT_TRUE(SectionAt(img, p.x, p.y).starts_with("PANEL")) << SectionAt(img, p.x, p.y);
+  }
+  manager->SetActive(false);
+  pump::PumpUntilIdle();
+  Shown(panel);
+  img = kvtest::TPixels::FromWindow(panel->Handle());
+  EXPECT_EQ(SectionAt(img, 0, 50), "?") << "the system's border again";
+}
+
+TEST_F(PanelAdapter, APaintedPanelLetsItsWaitingChildrenPaint) {
+  auto* panel = Add<TPanel>(20, 20, 200, 120);
+  auto* child = Add<TScrollBox>(10, 10, 100, 60, panel);
+  child->HandleNeeded();
+  int told = 0;
+  TWindowProcHook hook;
+  hook = child->InstallWindowProcHook(TWndMethod([&](TMessage& m) {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdParentPainted) ++told;
+    hook.CallPrevious(m);
+  }));
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  told = 0;
+  Shown(panel);
+  EXPECT_GT(told, 0);
+}
+
+TEST_F(PanelAdapter, ADialogPanelKeepsTheDialogsDrawingInsideItsSkinnedFrame) {
+  HWND wnd = Child(L"KvOwnDrawingPanel", 0, {10, 10, 210, 130});
+  auto* adapter = dynamic_cast<TacDlgPanelWnd*>(Adapt(wnd, TacAdapterKind::DlgPanelWnd, "PANEL"));
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(adapter->Panel, nullptr);
+  const kvtest::TPixels img = Shown(wnd);
+  EXPECT_TRUE(SectionAt(img, 2, 60).starts_with("GROUPBOX.")) << SectionAt(img, 2, 60);
+  EXPECT_EQ(img.At(100, 60), kOwnDrawing);
+  EXPECT_NE(img.At(5, 60), kOwnDrawing) << "6 pixels of frame stay the skin's";
+  EXPECT_EQ(img.At(6, 60), kOwnDrawing);
+}
+
+TEST_F(PanelAdapter, AClassLibraryPanelInADialogTakesTheSkinsColour) {
+  auto* panel = Create<TPanel>(Application);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 150, 80);
+  panel->SetColor(clYellow);
+  panel->HandleNeeded();
+  auto* adapter =
+      dynamic_cast<TacDlgPanelWnd*>(Adapt(panel->Handle(), TacAdapterKind::DlgPanelWnd, "PANEL"));
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(adapter->Panel, panel);
+  EXPECT_EQ(adapter->SkinData->SkinSection(), "CHECKBOX");
+  EXPECT_EQ(panel->Color(), static_cast<TColor>(manager->Skin().GetGlobalInfoColor()));
+  FreeAdapter(made.back().adapter);
+  panel->Free();
+}
+
+TEST_F(PanelAdapter, ADialogGroupBoxPaintsOnlyItsFrame) {
+  HWND box = Child(L"BUTTON", BS_GROUPBOX, {10, 10, 210, 130});
+  SetWindowTextW(box, L"Channels");
+  auto* adapter =
+      dynamic_cast<TacGroupBoxWnd*>(Adapt(box, TacAdapterKind::GroupBoxWnd, "GROUPBOX"));
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_TRUE(SectionAt(Shown(box), 100, 60).starts_with("GROUPBOX.")) << "a form's box: whole";
+  adapter->DlgMode = true;
+  RedrawWindow(dialog, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const kvtest::TPixels img = Shown(box);
+  EXPECT_TRUE(SectionAt(img, 1, 60).starts_with("GROUPBOX.")) << SectionAt(img, 1, 60);
+  EXPECT_TRUE(SectionAt(img, 100, 118).starts_with("GROUPBOX.")) << SectionAt(img, 100, 118);
+  EXPECT_EQ(SectionAt(img, 100, 60), "?") << "the inside is left to the dialog's controls";
+}
+
+TEST_F(PanelAdapter, ASizeGripShowsTheSkinsGripAndSizesFromAnywhere) {
+  HWND grip = Child(L"SCROLLBAR", SBS_SIZEGRIP, {280, 200, 300, 220});
+  ASSERT_NE(Adapt(grip, TacAdapterKind::SizerWnd, "CHECKBOX"), nullptr);
+  const kvtest::TPixels img = Shown(grip);
+  int gripPixels = 0;
+  for (int state = 0; state < kvtest::TTestSkin::kFrames; ++state)
+    gripPixels += img.CountOf(Legend("GLOBALINFO", "GRIPIMAGE", state), img.Whole());
+  EXPECT_GT(gripPixels, 0);
+  RECT r{};
+  GetWindowRect(grip, &r);
+  EXPECT_EQ(SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.top + 1)), HTBOTTOMRIGHT);
+}
+
+}  // namespace
+}  // namespace kv
