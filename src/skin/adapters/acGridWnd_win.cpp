@@ -155,13 +155,23 @@ void TacGridWnd::ResetGridBars() {
 
 // --- tree view --------------------------------------------------------------------------
 
+// A tree shows the section's hot colours (a dialog's tree keeps the window colour), unless
+// its owner asked for a colour or font of its own.
+TColor TacTreeViewWnd::TreeBackColor() const {
+  const TsGeneralData* section = SkinData->Section();
+  if (DlgMode || section == nullptr) return static_cast<TColor>(ColorToRGB(clWindow));
+  if (SkinData->OwnerControl != nullptr && SkinData->CustomColor())
+    return static_cast<TColor>(ColorToRGB(SkinData->OwnerControl->Color()));
+  return static_cast<TColor>(section->HotColor);
+}
+
 void TacTreeViewWnd::ApplySkinState() {
   TacEditWnd::ApplySkinState();
   if (CtrlHandle == nullptr) return;
-  const TColor back = SkinnedBgColor(SkinData, false, CtrlHandle);
-  SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(back)));
-  if (const TsGeneralData* section = SkinData->Section())
-    SendMessageW(CtrlHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(section->FontColor[0]));
+  SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(TreeBackColor()));
+  const TsGeneralData* section = SkinData->Section();
+  if (!DlgMode && section != nullptr && !SkinData->CustomFont())
+    SendMessageW(CtrlHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(section->HotFontColor[0]));
 }
 
 void TacTreeViewWnd::RestoreOriginalState() {
@@ -177,8 +187,7 @@ void TacTreeViewWnd::WndProc(TMessage& m) {
     if (!StateApplied) ApplySkinState();
     RECT r{};
     GetClientRect(CtrlHandle, &r);
-    HBRUSH brush = CreateSolidBrush(
-        static_cast<COLORREF>(ColorToRGB(SkinnedBgColor(SkinData, false, CtrlHandle))));
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(TreeBackColor()));
     FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush);
     DeleteObject(brush);
     m.Result = 1;

@@ -50,6 +50,9 @@ class TacTreeViewWnd : public TacEditWnd {
   void RestoreOriginalState() override;
   void ApplySkinState() override;
   void WndProc(TMessage& message) override;
+
+ private:
+  TColor TreeBackColor() const;
 };
 
 }  // namespace kv
