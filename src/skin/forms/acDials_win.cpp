@@ -313,14 +313,6 @@ std::string WindowClassName(HWND wnd) {
   return Narrow(std::wstring_view(name, static_cast<size_t>(std::max(length, 0))));
 }
 
-std::wstring ReadWindowCaptionW(HWND wnd) {
-  const int length = GetWindowTextLengthW(wnd);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), length + 1), 0)));
-  return text;
-}
-
 void SendToChildWindowsInZOrder(HWND wnd, TMessage& message) {
   for (HWND child = GetTopWindow(wnd); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
     SendMessageW(child, message.Msg, message.WParam, message.LParam);

@@ -81,7 +81,6 @@ TCustomForm* FindFormByHandle(HWND wnd);
 int VisibleDialogCount();
 bool HasDescendantOfClass(HWND wnd, std::wstring_view lowerClassName);
 std::string WindowClassName(HWND wnd);
-std::wstring ReadWindowCaptionW(HWND wnd);
 // The message to each direct child of wnd in z-order (SendToChildWindows of
 // the core goes to them in the system's enumeration order).
 void SendToChildWindowsInZOrder(HWND wnd, TMessage& message);
