@@ -1,19 +1,15 @@
 // The pop-up menu window adapter and the combo-box variant under Wine: what
-// a menu window answers the skinned menus, a skinned pop-up menu opened
-// without desktop composition painted and closed with nothing left behind,
-// and where the variant puts its button.
+// a menu window answers the skinned menus, and where the variant puts its
+// button. (The dialog hook's tests open menus that get the adapter.)
 #include <gtest/gtest.h>
 
 #include "AdapterFixture.h"
-#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/acMnuWnd_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
-#include "support/Counters.h"
 #include "support/ModalProbe.h"
-#include "support/PlatformSeams.h"
 
 namespace kvtest {
 namespace {
@@ -30,7 +26,6 @@ class MenuWndTest : public AdapterFixture {
     AdapterFixture::TearDown();
     FormServices() = saved_;
   }
-  TPlatformScope platform_;
 
  private:
   TacFormServices saved_{};
@@ -61,37 +56,6 @@ TEST_F(MenuWndTest, AMenuWindowAnswersTheSkinnedMenusQuestions) {
   EXPECT_EQ(got.regionBefore, 0);
   EXPECT_EQ(got.regionAfter, 1) << "command 8 is a question here, answered by command 14";
   EXPECT_EQ(got.application, reinterpret_cast<LRESULT>(Application));
-}
-
-TEST_F(MenuWndTest, ASkinnedPopupMenuGetsItsAdapterAndLeavesNothingWhenItCloses) {
-  InstallFormServices();  // the hook went in with the skin and reads the table
-  platform_.Calls().IsCompositionEnabled = +[] { return false; };
-  Owned<TForm> form = CreateOwned<TForm>();
-  auto* popup = Create<TPopupMenu>(form.get());
-  for (const char* caption : {"Read Setting", "Write Setting", "Log Out"}) {
-    auto* item = Create<TMenuItem>(popup);
-    item->SetCaption(caption);
-    popup->Items()->Add(item);
-  }
-  FormServices().SetMenuSkinned(manager.get(), popup->Handle(), true);
-  const auto open = [&](bool& adapted) {
-    TModalProbe probe(kMenuClass, [&](HWND wnd) {
-      auto* adapter = dynamic_cast<TacMnuWnd*>(AdapterOfWindow(wnd));
-      adapted = adapter != nullptr && MenuAdapters.size() == 1 && MenuAdapters[0] == adapter;
-    });
-    popup->Popup(kHostX + 20, kHostY + 20);
-    return probe.Found();
-  };
-  bool adapted = false;
-  ASSERT_TRUE(open(adapted)) << "once first: what lives for the whole run is made now";
-  const TObjectBaseline baseline;
-  for (int i = 0; i < 5; ++i) {
-    adapted = false;
-    ASSERT_TRUE(open(adapted)) << i;
-    EXPECT_TRUE(adapted) << i;
-    EXPECT_TRUE(MenuAdapters.empty()) << i << ": emptied when the last menu went";
-  }
-  EXPECT_TRUE(baseline.Unchanged());
 }
 
 TEST_F(MenuWndTest, TheVariantsButtonFollowsTheControlsStyle) {

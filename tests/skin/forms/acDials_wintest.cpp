@@ -14,6 +14,7 @@
 #include "skin/adapters/acMainWnd_win.h"
 #include "skin/adapters/acMnuWnd_win.h"
 #include "skin/core/acFormServices_win.h"
+#include "skin/core/sDialogs_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
@@ -163,6 +164,18 @@ TEST_F(DialogHookTest, AMessageBoxHasItsChildrenAdaptedByKind) {
   EXPECT_TRUE(HookedWindows->empty());
 }
 
+TEST_F(DialogHookTest, AToolkitMessageBoxOpensWhereItWasAsked) {
+  RECT where{-1, -1, -1, -1};
+  {
+    TModalProbe probe(kDialogClass, [&](HWND dlg) { GetWindowRect(dlg, &where); });
+    MessageBoxDlgPos("KV42", "Clock set.", TacMsgType::Information, 37, 41,
+                     msgbtn::OK | msgbtn::Cancel);
+    ASSERT_TRUE(probe.Found());
+  }
+  EXPECT_EQ(where.left, 37);
+  EXPECT_EQ(where.top, 41);
+}
+
 TEST_F(DialogHookTest, TheDialogsOwnAdapterComesFromTheFactoryAndHearsTheSkinOnce) {
   TFakeDialogWnd::alive = 0;
   DialogAdapterFactory = &TFakeDialogWnd::Make;
@@ -261,6 +274,14 @@ TEST_F(DialogHookTest, ATrackedMenuGetsTheMenuAdapterOnlyWithoutComposition) {
     EXPECT_EQ(listed, !composition) << "composition " << composition;
     EXPECT_TRUE(MenuAdapters.empty()) << "emptied when the last menu went";
   }
+  // Each adapter frees itself once its window's last message is handled.
+  const TObjectBaseline baseline;
+  for (int i = 0; i < 5; ++i) {
+    TModalProbe probe(kMenuClass, [](HWND) {});
+    TrackPopupMenu(menu, TPM_RETURNCMD, kHostX + 10, kHostY + 10, 0, host.Handle(), nullptr);
+    ASSERT_TRUE(probe.Found()) << i;
+  }
+  EXPECT_TRUE(baseline.Unchanged());
   DestroyMenu(menu);
 }
 
