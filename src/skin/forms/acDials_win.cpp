@@ -109,7 +109,10 @@ TsSkinProvider* TacProvider::InitForForm(TCustomForm* form) {
       provider->EndLoading();
     }
     HWND wnd = form->Handle();
-    SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
+    // Activated while being shown: the style bit lets the skinned frame
+    // paint now, before the system shows the window with its own.
+    if (form->Visible())
+      SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     RedrawWindow(wnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   }
