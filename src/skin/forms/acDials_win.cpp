@@ -270,7 +270,10 @@ LRESULT CALLBACK CBTHookProc(int code, WPARAM wParam, LPARAM lParam) {
       case HCBT_CREATEWND: {
         TsSkinManager* manager = DefaultManager;
         // Only a menu window is asked anything while it is being created.
-        if (manager == nullptr || WindowClassName(wnd) != "#32768") break;
+        wchar_t name[8] = {};
+        if (manager == nullptr || GetClassNameW(wnd, name, 8) != 6 ||
+            std::wstring_view(name) != L"#32768")
+          break;
         if (!MenuWindowGetsAdapter("#32768", IsDwmCompositionOn(), manager->SkinnedPopups(),
                                    AnswersSkinned(wnd)))
           break;
