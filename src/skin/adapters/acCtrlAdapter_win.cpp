@@ -11,6 +11,7 @@
 #include "skin/adapters/acEditWnd_win.h"
 #include "skin/adapters/acGridWnd_win.h"
 #include "skin/adapters/acListViewWnd_win.h"
+#include "skin/adapters/acMnuWnd_win.h"
 #include "skin/adapters/acPanelWnd_win.h"
 #include "skin/adapters/acTabWnd_win.h"
 #include "skin/adapters/acToolBarWnd_win.h"
@@ -59,7 +60,7 @@ constexpr std::array<KindFactory, 23> Factories = {{
     {TacAdapterKind::ListViewWnd, &Made<CreateListViewAdapter>},
     {TacAdapterKind::PanelWnd, &Make<TacPanelWnd>},
     {TacAdapterKind::TreeViewWnd, &Make<TacTreeViewWnd>},
-    {TacAdapterKind::WWComboBoxWnd, nullptr},
+    {TacAdapterKind::WWComboBoxWnd, &Made<CreateWWComboBoxAdapter>},
     {TacAdapterKind::GridEhWnd, &Make<TacGridEhWnd>},
     {TacAdapterKind::VirtualTreeViewWnd, &Make<TacVirtualTreeViewWnd>},
     {TacAdapterKind::PageControlWnd, &Made<CreatePageControlAdapter>},

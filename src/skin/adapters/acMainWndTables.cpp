@@ -38,6 +38,8 @@ constexpr std::uint32_t ButtonTypeMask = 0x0F;
 constexpr std::uint32_t ButtonCheckBox = 0x02, ButtonAutoCheckBox = 0x03, ButtonRadio = 0x04;
 constexpr std::uint32_t Button3State = 0x05, ButtonAuto3State = 0x06, ButtonGroupBox = 0x07;
 constexpr std::uint32_t ButtonAutoRadio = 0x09;
+// Push box, owner-drawn, split and command-link buttons (0x0A..0x0F).
+constexpr std::uint32_t ButtonFirstSelfDrawn = 0x0A;
 constexpr std::uint32_t TabOwnerDrawFixed = 0x2000;
 constexpr std::uint32_t ToolBarWrapable = 0x200;
 
@@ -68,6 +70,8 @@ TacDialogChild ButtonChild(std::uint32_t style) {
     case ButtonAutoRadio:
       return {K::CheckBoxWnd, "CHECKBOX"};
     default:
+      // These draw themselves (or their owner does): the skin would hide it.
+      if ((style & ButtonTypeMask) >= ButtonFirstSelfDrawn) return {};
       return {K::BtnWnd, "BUTTON"};
   }
 }

@@ -61,7 +61,7 @@ struct TacDialogChild {
 // By window class name (any letter case) and style; an invisible edit gets
 // no adapter but still clears the dialog's painting. Statics and buttons
 // are told apart by their whole type field, so a simple static keeps its
-// text and an owner-drawn button stays a button.
+// text and owner-drawn, split and command-link buttons keep their drawing.
 TacDialogChild DialogChildAdapter(std::string_view className, std::uint32_t style, bool visible);
 
 // The section an adapter skins with when its creator names none; empty when

@@ -1,6 +1,7 @@
 #include "skin/core/acFormServices_win.h"
 
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acDials_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/menus/sSkinMenus_win.h"
 
@@ -43,6 +44,7 @@ void InstallFormServices() {
   services.RemoveAllGlows = ClearGlows;
   services.AnimateShowControl = AnimateShowControl;
   InstallMenuServices(services);
+  InstallDialogServices(services);
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

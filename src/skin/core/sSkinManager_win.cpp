@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 #include <vector>
 
 #include "base/SysUtils.h"
@@ -502,8 +503,8 @@ void TsSkinManager::RemoveCBTHook() {
   if (hookOwner.cbtOwner != this) return;
   FormServices().ClearMenuAdapters();
   if (hookOwner.cbtHook != nullptr) UnhookWindowsHookEx(hookOwner.cbtHook);
-  delete HookedWindows;
-  HookedWindows = nullptr;
+  // Cleared before the providers go, so that none of them finds the list.
+  delete std::exchange(HookedWindows, nullptr);
   hookOwner.cbtHook = nullptr;
   hookOwner.cbtOwner = nullptr;
 }

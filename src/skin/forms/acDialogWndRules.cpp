@@ -31,16 +31,16 @@ TFormBorderStyle GeometryStyle(int borderStyle) {
 }  // namespace
 
 int DialogBorderStyle(std::uint32_t style) {
-  if (Has(style, DialogStyle::Popup) && !Has(style, DialogStyle::Caption)) return bsSizeable;
-  if (Has(style, DialogStyle::ThickFrame)) return bsDialog;
-  if (Has(style, DialogStyle::ModalFrame)) return bsNone;
+  if (Has(style, DialogStyleBit::Popup) && !Has(style, DialogStyleBit::Caption)) return bsSizeable;
+  if (Has(style, DialogStyleBit::ThickFrame)) return bsDialog;
+  if (Has(style, DialogStyleBit::ModalFrame)) return bsNone;
   return bsDialog;
 }
 
-bool HasSysMenu(const TacDialogState& d) { return Has(d.Style, DialogStyle::SysMenu); }
-bool HasMaxBox(const TacDialogState& d) { return Has(d.Style, DialogStyle::MaximizeBox); }
-bool HasMinBox(const TacDialogState& d) { return Has(d.Style, DialogStyle::MinimizeBox); }
-bool HasHelp(const TacDialogState& d) { return Has(d.ExStyle, DialogStyle::ContextHelp); }
+bool HasSysMenu(const TacDialogState& d) { return Has(d.Style, DialogStyleBit::SysMenu); }
+bool HasMaxBox(const TacDialogState& d) { return Has(d.Style, DialogStyleBit::MaximizeBox); }
+bool HasMinBox(const TacDialogState& d) { return Has(d.Style, DialogStyleBit::MinimizeBox); }
+bool HasHelp(const TacDialogState& d) { return Has(d.ExStyle, DialogStyleBit::ContextHelp); }
 bool CanClose(const TacDialogState& d) { return HasSysMenu(d) && !d.NoCloseClass; }
 
 bool CanMaximize(const TacDialogState& d) {
@@ -80,9 +80,9 @@ TsFrameGeometry DialogFrameGeometry(const TacDialogState& d, const TacDialogWind
   s.Form.Zoomed = d.Zoomed;
   s.Form.WindowState = d.Iconic ? wsMinimized : d.Zoomed ? wsMaximized : wsNormal;
   s.Form.SysMenuStyleRemoved = HasSysMenu(d);
-  s.CaptionStyle = Has(d.Style, DialogStyle::Caption);
-  s.ThickFrame = Has(d.Style, DialogStyle::ThickFrame);
-  s.BorderBit = Has(d.Style, DialogStyle::Border) || Has(d.Style, DialogStyle::ModalFrame);
+  s.CaptionStyle = Has(d.Style, DialogStyleBit::Caption);
+  s.ThickFrame = Has(d.Style, DialogStyleBit::ThickFrame);
+  s.BorderBit = Has(d.Style, DialogStyleBit::Border) || Has(d.Style, DialogStyleBit::ModalFrame);
   s.Width = w.Width;
   s.Height = w.Height;
   s.ClientWidth = w.ClientWidth;

@@ -20,7 +20,7 @@
 namespace kv {
 
 // The window styles the rules read (the Win32 values).
-namespace DialogStyle {
+namespace DialogStyleBit {
 constexpr std::uint32_t Popup = 0x80000000;    // WS_POPUP
 constexpr std::uint32_t Caption = 0x00C00000;  // WS_CAPTION (both bits)
 constexpr std::uint32_t Border = 0x00800000;   // WS_BORDER
@@ -31,7 +31,7 @@ constexpr std::uint32_t MaximizeBox = 0x00010000;
 constexpr std::uint32_t ModalFrame = 0x00000080;   // DS_MODALFRAME
 constexpr std::uint32_t ContextHelp = 0x00000400;  // WS_EX_CONTEXTHELP
 constexpr std::uint32_t NoCloseClass = 0x0200;     // CS_NOCLOSE
-}  // namespace DialogStyle
+}  // namespace DialogStyleBit
 
 // Border kind of a dialog, in the numbering of TFormBorderStyle: 1 until the
 // styles are read, then 2 for a pop-up without a full caption, 3 for a

@@ -928,7 +928,7 @@ class TacDialogHolder : public TacHookedWindow {
 
 }  // namespace
 
-std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manager) {
+TacDialogWnd* AttachDialogWnd(HWND dialog, TsSkinManager* manager) {
   if (dialog == nullptr) return nullptr;
   auto* adapter = CreateAdapter<TacDialogWnd>(dialog, false, nullptr, manager, "DIALOG");
   if (adapter->Destroyed) {
@@ -936,6 +936,12 @@ std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manage
     return nullptr;
   }
   adapter->InitDialog();
+  return adapter;
+}
+
+std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manager) {
+  TacDialogWnd* adapter = AttachDialogWnd(dialog, manager);
+  if (adapter == nullptr) return nullptr;
   if (adapter->SkinUsable()) {
     SendMessageW(dialog, SM_ALPHACMD, CommandWParam(cmdSkinLoaded),
                  reinterpret_cast<LPARAM>(adapter->SkinManager));

@@ -135,7 +135,10 @@ class TacDialogWnd : public TacScrollWnd {
   TPoint WindowPoint(LPARAM screen) const;
 };
 
-// What the dialog hook makes for a dialog it takes on: the adapter attached
+// The adapter attached to a dialog and set up; null when the dialog is gone.
+// Its owner frees it with FreeAdapter.
+TacDialogWnd* AttachDialogWnd(HWND dialog, TsSkinManager* manager);
+// What a caller outside the dialog hook makes for a dialog it takes on: the adapter attached
 // to the window and set up. Freeing the object takes the adapter off.
 std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manager);
 // The adapter inside what NewDialogWnd made; null for anything else.

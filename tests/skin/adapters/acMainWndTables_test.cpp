@@ -58,8 +58,11 @@ TEST(DialogChildTable, ClassAndStyleChooseAdapterAndSection) {
               {"Button", 0x07, true, K::GroupBoxWnd, "GROUPBOX", false, false},
               {"button", 0x03, true, K::CheckBoxWnd, "CHECKBOX", false, false},
               {"button", 0x09, true, K::CheckBoxWnd, "CHECKBOX", false, false},
-              {"button", 0x0B, true, K::BtnWnd, "BUTTON", false, false},  // owner-drawn
-              {"button", 0x0F, true, K::BtnWnd, "BUTTON", false, false},
+              {"button", 0x08, true, K::BtnWnd, "BUTTON", false, false},  // user button
+              {"button", 0x0B, true, K::None, "", false, false},  // owner-drawn
+              {"button", 0x0C, true, K::None, "", false, false},  // split
+              {"button", 0x0E, true, K::None, "", false, false},  // command link
+              {"button", 0x50010001, true, K::BtnWnd, "BUTTON", false, false},
               {"ComboBox", 0, true, K::ComboBoxWnd, "COMBOBOX", true, true},
               {"ComboBoxEx32", 0, true, K::ComboBoxWnd, "COMBOBOX", true, false},
               {"SysTabControl32", 0x2000, true, K::None, "", false, false},

@@ -146,7 +146,8 @@ TEST_F(PanelAdapter, ADialogGroupBoxPaintsOnlyItsFrame) {
   const kvtest::TPixels img = Shown(box);
   EXPECT_TRUE(SectionAt(img, 1, 60).starts_with("GROUPBOX.")) << SectionAt(img, 1, 60);
   EXPECT_TRUE(SectionAt(img, 100, 118).starts_with("GROUPBOX.")) << SectionAt(img, 100, 118);
-  EXPECT_EQ(SectionAt(img, 100, 60), "?") << "the inside is left to the dialog's controls";
+  EXPECT_FALSE(SectionAt(img, 100, 60).starts_with("GROUPBOX."))
+      << "the inside is left to the dialog: " << SectionAt(img, 100, 60);
 }
 
 TEST_F(PanelAdapter, ASizeGripShowsTheSkinsGripAndSizesFromAnywhere) {

@@ -7,7 +7,7 @@
 namespace kv {
 namespace {
 
-namespace S = DialogStyle;
+namespace S = DialogStyleBit;
 
 // Wine's and Windows' message box: a modal frame with caption and system menu.
 constexpr std::uint32_t kMessageBox = S::Popup | S::Caption | S::SysMenu | S::ModalFrame;

@@ -15,6 +15,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDialogWnd_win.h"
+#include "skin/forms/acDials_win.h"
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
@@ -33,7 +34,10 @@ constexpr DWORD kSizeableStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFR
 class DialogAdapter : public ::testing::Test, public kvtest::TSkinnedFormFixture {
  protected:
   explicit DialogAdapter(const kvtest::TTestSkinOptions& options = {})
-      : TSkinnedFormFixture(options) {}
+      : TSkinnedFormFixture(options) {
+    // These tests attach the adapter themselves; the dialog hook only wraps the children.
+    DialogAdapterFactory = nullptr;
+  }
   void TearDown() override {
     hooked_.reset();
     dialog_.reset();
