@@ -35,13 +35,13 @@ std::optional<int> ButtonCode(const TacBorderHitFrame& f, const TsPlacedTitleBut
 
 std::optional<int> SizingBand(const TacBorderHitFrame& f, TPoint p) {
   if (f.Form.WindowState == wsMaximized || f.Form.Zoomed || !f.ThickFrame) return std::nullopt;
+  // The bands lie inside the shadow margins.
   const TRect& s = f.Shadow;
   const int b = f.BorderWidth;
   const bool left = p.X < s.Left + b, right = p.X >= f.Size.cx - s.Right - b;
   const bool top = p.Y < s.Top + b, bottom = p.Y >= f.Size.cy - s.Bottom - b;
   if (top) return left ? FrameHit::TopLeft : right ? FrameHit::TopRight : FrameHit::Top;
-  if (bottom)
-    return left ? FrameHit::BottomLeft : right ? FrameHit::BottomRight : FrameHit::Bottom;
+  if (bottom) return left ? FrameHit::BottomLeft : right ? FrameHit::BottomRight : FrameHit::Bottom;
   if (left) return FrameHit::Left;
   if (right) return FrameHit::Right;
   return std::nullopt;
@@ -81,6 +81,8 @@ bool InShadow(TPoint p, TSize size, const TRect& shadow, bool maximised) {
 
 TacBorderHit BorderFormHitTest(const TacBorderHitFrame& f, TPoint p) {
   if (!f.Enabled) return {};
+  const bool maximised = f.Form.WindowState == wsMaximized || f.Form.Zoomed;
+  if (InShadow(p, f.Size, f.Shadow, maximised)) return {};
   for (const TsPlacedTitleButton& b : f.Buttons) {
     if (!PtInRect(b.Rect, p)) continue;
     if (const auto code = ButtonCode(f, b)) return {*code, true};
@@ -116,15 +118,16 @@ void PaintShadowAround(TBitmap& picture, const TBitmap& shadow, const TRect& sou
                        const TRect& margins, int formOffset) {
   if (picture.PixelFormat() != pf32bit || shadow.PixelFormat() != pf32bit || picture.Empty())
     return;
-  const TRect src = Rect(std::max(source.Left, 0), std::max(source.Top, 0),
-                         std::min(source.Right, shadow.Width()), std::min(source.Bottom, shadow.Height()));
+  const TRect src =
+      Rect(std::max(source.Left, 0), std::max(source.Top, 0),
+           std::min(source.Right, shadow.Width()), std::min(source.Bottom, shadow.Height()));
   if (src.Width() <= 0 || src.Height() <= 0) return;
   const int w = picture.Width(), h = picture.Height();
   const TRect& m = margins;
   for (int y = 0; y < h; ++y) {
     const bool shadowRow = y < m.Top || y >= h - m.Bottom;
-    const int sy = src.Top + NinePartSource(y, h, src.Height(), m.Top + formOffset,
-                                            m.Bottom + formOffset);
+    const int sy =
+        src.Top + NinePartSource(y, h, src.Height(), m.Top + formOffset, m.Bottom + formOffset);
     const std::uint8_t* from = shadow.ScanLine(sy);
     std::uint8_t* to = picture.ScanLine(y);
     for (int x = 0; x < w; ++x) {
@@ -132,8 +135,8 @@ void PaintShadowAround(TBitmap& picture, const TBitmap& shadow, const TRect& sou
         x = w - m.Right - 1;  // the frame: on to the right margin
         continue;
       }
-      const int sx = src.Left + NinePartSource(x, w, src.Width(), m.Left + formOffset,
-                                               m.Right + formOffset);
+      const int sx =
+          src.Left + NinePartSource(x, w, src.Width(), m.Left + formOffset, m.Right + formOffset);
       std::memcpy(to + 4 * x, from + 4 * sx, 4);
     }
   }

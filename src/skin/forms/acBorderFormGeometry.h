@@ -49,19 +49,19 @@ bool InShadow(TPoint p, TSize size, const TRect& shadow, bool maximised);
 
 // What the companion's hit test reads of its owner.
 struct TacBorderHitFrame {
-  TSize Size{};            // the picture
-  TRect Shadow{};          // shadow margins
-  int BorderWidth = 0;     // the skinned border (sizing band width)
-  int TitleHeight = 0;     // skinned title height, 0 without a title
-  int MenuHeight = 0;      // the menu lines below the title
-  TRect TitleIcon{};       // empty without an icon
-  TsFormState Form;        // style bits the buttons' codes depend on
-  bool ThickFrame = false;  // WS_THICKFRAME
-  bool Enabled = true;      // the owner window takes input
-  bool HelpButton = false;  // WS_EX_CONTEXTHELP
-  bool DialogOwner = false;  // a dialog has only close and help
+  TSize Size{};                                  // the picture
+  TRect Shadow{};                                // shadow margins
+  int BorderWidth = 0;                           // the skinned border (sizing band width)
+  int TitleHeight = 0;                           // skinned title height, 0 without a title
+  int MenuHeight = 0;                            // the menu lines below the title
+  TRect TitleIcon{};                             // empty without an icon
+  TsFormState Form;                              // style bits the buttons' codes depend on
+  bool ThickFrame = false;                       // WS_THICKFRAME
+  bool Enabled = true;                           // the owner window takes input
+  bool HelpButton = false;                       // WS_EX_CONTEXTHELP
+  bool DialogOwner = false;                      // a dialog has only close and help
   std::span<const TsPlacedTitleButton> Buttons;  // as laid out, picture coordinates
-  std::optional<TRect> Grip;  // the size grip when shown
+  std::optional<TRect> Grip;                     // the size grip when shown
 };
 
 // HTERROR: no part of the frame.

@@ -19,7 +19,9 @@ constexpr intptr_t kAuxFormTag = -98;
 constexpr int kHitObject = HTOBJECT;
 constexpr UINT kMouseMessages = 10;  // WM_MOUSEFIRST .. WM_MOUSEFIRST + 9
 
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg < WM_MOUSEFIRST + kMouseMessages; }
+bool IsMouseMessage(UINT msg) {
+  return msg >= WM_MOUSEFIRST && msg < WM_MOUSEFIRST + kMouseMessages;
+}
 
 TPoint LParamPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
@@ -185,7 +187,8 @@ void TacBorderForm::SyncWithOwner(bool repaint, int alpha) {
     const LONG style = GetWindowLongW(ownerWnd, GWL_STYLE);
     if (hideOwner) SetWindowLongW(ownerWnd, GWL_STYLE, style & ~WS_VISIBLE);
     ShowWindow(wnd, SW_SHOWNOACTIVATE);
-    if (hideOwner) SetWindowLongW(ownerWnd, GWL_STYLE, GetWindowLongW(ownerWnd, GWL_STYLE) | WS_VISIBLE);
+    if (hideOwner)
+      SetWindowLongW(ownerWnd, GWL_STYLE, GetWindowLongW(ownerWnd, GWL_STYLE) | WS_VISIBLE);
   }
 }
 
@@ -212,12 +215,11 @@ HRGN TacBorderForm::BorderRegion() const {
   const TacBorderFormOwner::TFrameInfo info = owner_.FrameInfo();
   const TBitmap* image = owner_.FrameImage();
   if (image == nullptr) return nullptr;
-  const std::optional<TRect> strip =
-      BorderRegionRect({.Size = {image->Width(), image->Height()},
-                        .Shadow = info.Shadow,
-                        .ExtraBorder = info.ExtraBorder,
-                        .FrameBorder = info.FrameBorder,
-                        .Maximised = info.Maximised});
+  const std::optional<TRect> strip = BorderRegionRect({.Size = {image->Width(), image->Height()},
+                                                       .Shadow = info.Shadow,
+                                                       .ExtraBorder = info.ExtraBorder,
+                                                       .FrameBorder = info.FrameBorder,
+                                                       .Maximised = info.Maximised});
   // A translucent owner would show the picture's client part through it.
   const bool translucent = (GetWindowLongW(owner_.OwnerWnd(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
                            OwnerAlpha(255) != 255;
@@ -245,7 +247,8 @@ bool TacBorderForm::InShadow(TPoint p) {
   const TBitmap* image = owner_.FrameImage();
   if (image == nullptr) return false;
   const TacBorderFormOwner::TFrameInfo info = owner_.FrameInfo();
-  if (!kv::InShadow(p, {image->Width(), image->Height()}, info.Shadow, info.Maximised)) return false;
+  if (!kv::InShadow(p, {image->Width(), image->Height()}, info.Shadow, info.Maximised))
+    return false;
   owner_.SetHotButton(-1, true);
   return true;
 }

@@ -49,10 +49,10 @@ class TacBorderFormOwner {
   struct TFrameInfo {
     TPoint Offset{};
     TRect Shadow{};
-    int ExtraBorder = 0;   // skinned minus system border width
-    int FrameBorder = 0;   // system border width
+    int ExtraBorder = 0;  // skinned minus system border width
+    int FrameBorder = 0;  // system border width
     bool Maximised = false;
-    TRect Client{};        // the client area in the picture
+    TRect Client{};  // the client area in the picture
   };
   virtual TFrameInfo FrameInfo() const = 0;
 

@@ -90,7 +90,8 @@ class TacProviderBorderOwner : public TacBorderFormOwner {
  private:
   std::optional<TRect> GripRect(const TsFrameGeometry& g) const {
     TsSkinManager* manager = p_.SkinManager();
-    if (manager == nullptr || p_.GripMode != gmRightBottom || g.IsMaximized() || !g.State.ThickFrame)
+    if (manager == nullptr || p_.GripMode != gmRightBottom || g.IsMaximized() ||
+        !g.State.ThickFrame)
       return std::nullopt;
     const int mask = manager->Skin().MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
     if (!manager->Skin().IsMaskIndexValid(mask)) return std::nullopt;
@@ -148,7 +149,8 @@ TRect TsSkinProvider::ShadowMarginsRect() const {
   if (borderForm_ == nullptr || manager == nullptr) return {};
   const TsSkinData& data = manager->CommonSkinData();
   std::optional<TacExBorderMask> own;
-  if (const TsMaskData* mask = ExBorderMask(*manager)) own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
+  if (const TsMaskData* mask = ExBorderMask(*manager))
+    own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
   return ExtBorderMargins(own, data.BorderMode, data.FormOffset, BuiltInShadows(),
                           IsDwmCompositionOn());
 }
@@ -172,8 +174,8 @@ void TsSkinProvider::PaintBorderShadow(const TsFrameGeometry& g) {
     PaintShadowAround(*cache, *mask->Bmp, Bounds(frame * w, 0, w, h), s, data.FormOffset);
     return;
   }
-  const TBitmap* shadow = formActive_ ? static_cast<TBitmap*>(ShadowActive())
-                                      : static_cast<TBitmap*>(ShadowInactive());
+  const TBitmap* shadow =
+      formActive_ ? static_cast<TBitmap*>(ShadowActive()) : static_cast<TBitmap*>(ShadowInactive());
   if (shadow != nullptr)
     PaintShadowAround(*cache, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), s,
                       data.FormOffset);
@@ -262,8 +264,7 @@ bool TsSkinProvider::ResolveBorderHit(TMessage& m) {
     default:
       return false;
   }
-  if (static_cast<int>(m.WParam) == -1)
-    m.WParam = static_cast<WPARAM>(borderForm_->HitTest(m));
+  if (static_cast<int>(m.WParam) == -1) m.WParam = static_cast<WPARAM>(borderForm_->HitTest(m));
   return static_cast<int>(m.WParam) == HTOBJECT;
 }
 

@@ -332,6 +332,8 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   MenuLineCount = -1;
   if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
   if (!afterNewSkin) RgnChanged = true;
+  // The manager's extended borders may have been switched with the reload.
+  UpdateExtendedBorders(SkinManager()->ExtendedBorders());
   if (Showing()) {
     sd->BGChanged = true;
     if (!AnimationActive)

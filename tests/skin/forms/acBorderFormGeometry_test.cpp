@@ -18,8 +18,8 @@ TEST(ExtBorderMargins, ComeFromTheSkinsPictureOrTheBuiltInShadow) {
     TRect expected;
   };
   const Case cases[] = {
-      {own, 0, true, true, {12, 10, 14, 16}},       // the picture's margins less FORMOFFSET
-      {own, 1, true, true, {8, 8, 8, 8}},           // FORMOFFSET all round
+      {own, 0, true, true, {12, 10, 14, 16}},  // the picture's margins less FORMOFFSET
+      {own, 1, true, true, {8, 8, 8, 8}},      // FORMOFFSET all round
       {std::nullopt, 0, true, false, {11, 7, 11, 11}},
       {std::nullopt, 0, true, true, {12, 8, 12, 12}},  // one more under composition
       {std::nullopt, 0, false, true, {0, 0, 0, 0}},
@@ -34,8 +34,8 @@ TEST(BorderFormPlacement, PutsTheOwnerAtItsPlaceInThePicture) {
 }
 
 TEST(BorderFormPlacement, MaximisedOwnerKeepsOnlyTheFrameStripOnScreen) {
-  TacBorderRegionInput in{.Size = {400, 300}, .Shadow = {12, 8, 12, 12}, .ExtraBorder = 2,
-                          .FrameBorder = 4};
+  TacBorderRegionInput in{
+      .Size = {400, 300}, .Shadow = {12, 8, 12, 12}, .ExtraBorder = 2, .FrameBorder = 4};
   EXPECT_FALSE(BorderRegionRect(in).has_value());
   in.Maximised = true;
   EXPECT_EQ(BorderRegionRect(in), Rect(18, 12, 382, 282));
@@ -48,8 +48,8 @@ TEST(BorderFormShadow, LiesOutsideTheMarginsOfANormalOwnerOnly) {
     TPoint p;
     bool shadow;
   };
-  const Case cases[] = {{{0, 0}, true},   {{9, 40}, true},  {{10, 40}, false}, {{89, 40}, false},
-                        {{90, 40}, true}, {{50, 5}, true},  {{50, 6}, false},  {{50, 69}, false},
+  const Case cases[] = {{{0, 0}, true},   {{9, 40}, true}, {{10, 40}, false}, {{89, 40}, false},
+                        {{90, 40}, true}, {{50, 5}, true}, {{50, 6}, false},  {{50, 69}, false},
                         {{50, 70}, true}, {{99, 79}, true}};
   for (const Case& c : cases) {
     EXPECT_EQ(InShadow(c.p, size, s, false), c.shadow) << c.p.X << "," << c.p.Y;
@@ -84,25 +84,20 @@ TEST_F(BorderFormHitTestTable, GivesButtonsBandsTitleAndMenu) {
     TacBorderHit hit;
   };
   const Case cases[] = {
-      {{170, 16}, {TitleHit::Close, true}},
-      {{140, 16}, {TitleHit::MaxButton, true}},
+      {{170, 16}, {TitleHit::Close, true}},       {{140, 16}, {TitleHit::MaxButton, true}},
       {{120, 16}, {FrameHit::Caption, false}},  // a disabled user button is title
-      {{12, 70}, {FrameHit::Left, false}},
-      {{187, 70}, {FrameHit::Right, false}},
-      {{100, 7}, {FrameHit::Top, false}},
-      {{100, 137}, {FrameHit::Bottom, false}},
-      {{11, 7}, {FrameHit::TopLeft, false}},
-      {{188, 8}, {FrameHit::TopRight, false}},
-      {{12, 138}, {FrameHit::BottomLeft, false}},
-      {{186, 136}, {FrameHit::BottomRight, false}},
-      {{20, 16}, {FrameHit::SysMenu, false}},
-      {{80, 20}, {FrameHit::Caption, false}},
-      {{80, 30}, {FrameHit::Menu, false}},
-      {{80, 60}, {BorderHitNone, false}},
+      {{12, 70}, {FrameHit::Left, false}},        {{187, 70}, {FrameHit::Right, false}},
+      {{100, 7}, {FrameHit::Top, false}},         {{100, 137}, {FrameHit::Bottom, false}},
+      {{11, 7}, {FrameHit::TopLeft, false}},      {{188, 8}, {FrameHit::TopRight, false}},
+      {{12, 138}, {FrameHit::BottomLeft, false}}, {{186, 136}, {FrameHit::BottomRight, false}},
+      {{20, 16}, {FrameHit::SysMenu, false}},     {{80, 20}, {FrameHit::Caption, false}},
+      {{80, 30}, {FrameHit::Menu, false}},        {{80, 60}, {BorderHitNone, false}},
+      {{5, 70}, {BorderHitNone, false}},  // the shadow is nobody's
+      {{100, 2}, {BorderHitNone, false}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(BorderFormHitTest(f, c.p), c.hit) << c.p.X << "," << c.p.Y << " gave "
-                                                << BorderFormHitTest(f, c.p).Code;
+    EXPECT_EQ(BorderFormHitTest(f, c.p), c.hit)
+        << c.p.X << "," << c.p.Y << " gave " << BorderFormHitTest(f, c.p).Code;
 }
 
 TEST_F(BorderFormHitTestTable, KnowsNoSizingWhenMaximisedOrFixed) {
