@@ -170,8 +170,15 @@ void TacBorderForm::SyncWithOwner(bool repaint, int alpha) {
   if (!repaint && !resized) flags |= SWP_NOSIZE;
 
   auto update = PlatformCalls().UpdateLayeredWindow;
-  if (update == nullptr || !(repaint || moved || resized) || forwarding_) {
+  const bool hidden = !IsWindowVisible(wnd);
+  if (update == nullptr || !(repaint || moved || resized || hidden) || forwarding_) {
     SetWindowPos(wnd, ownerWnd, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
+    return;
+  }
+  if (!(repaint || resized || hidden)) {
+    // Dragged: the system moves the picture it has.
+    SetWindowPos(wnd, ownerWnd, origin.X, origin.Y, 0, 0, flags | SWP_NOSIZE);
+    lastOrigin_ = origin;
     return;
   }
   AddExStyle(wnd, WS_EX_LAYERED | WS_EX_NOACTIVATE);
