@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <windowsx.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "skin/core/acSkinPack.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "support/Counters.h"
@@ -275,6 +277,102 @@ TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
   SendMessageW(Companion(), WM_LBUTTONDOWN, MK_LBUTTON,
                MAKELPARAM(provider->Geometry().State.ShadowMargins.Left + 1, y));
   EXPECT_EQ(recorder.Count(WM_LBUTTONDOWN), 0);
+}
+
+// A PNG of two frames side by side, each one colour at one alpha: the
+// inactive frame blue at 100, the active one red at 200.
+TacBytes TwoFramePng(int frame) {
+  auto be = [](TacBytes& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+      out.push_back(static_cast<std::uint8_t>(v >> shift));
+  };
+  auto chunk = [&](TacBytes& out, const char* kind, const TacBytes& data) {
+    be(out, static_cast<std::uint32_t>(data.size()));
+    TacBytes body(kind, kind + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    be(out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
+  };
+  const int w = 2 * frame, h = frame;
+  TacBytes raw;
+  for (int y = 0; y < h; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < w; ++x) {
+      const bool active = x >= frame;
+      const std::uint8_t px[4] = {static_cast<std::uint8_t>(active ? 255 : 0), 0,
+                                  static_cast<std::uint8_t>(active ? 0 : 255),
+                                  static_cast<std::uint8_t>(active ? 200 : 100)};
+      raw.insert(raw.end(), px, px + 4);
+    }
+  }
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  TacBytes packed(size);
+  compress(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+  packed.resize(size);
+  TacBytes header;
+  be(header, static_cast<std::uint32_t>(w));
+  be(header, static_cast<std::uint32_t>(h));
+  header.insert(header.end(), {8, 6, 0, 0, 0});
+  TacBytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  chunk(png, "IHDR", header);
+  chunk(png, "IDAT", packed);
+  chunk(png, "IEND", {});
+  return png;
+}
+
+kvtest::TTestSkinOptions WithOwnExBorder() {
+  kvtest::TTestSkinOptions o;
+  // Margins 18, 14, 18, 20 less FORMOFFSET 8.
+  o.Keys.push_back({"GLOBALINFO", "EXBORDER", "!EXB.PNG!2!0!0!18!14!18!20"});
+  return o;
+}
+
+// A skin with its own extended-border picture, packed with it.
+class OwnBorderPicture : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  OwnBorderPicture() : TSkinnedFormFixture(WithOwnExBorder()) {}
+  void SetUp() override {
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "X";
+    stored.Data = BuildPackedSkin(
+        {{"Options.dat", TacBytes(skin.OptionsText().begin(), skin.OptionsText().end())},
+         {kvtest::TTestSkin::kMasterName, WriteBmp(skin.Master())},
+         {"EXB.PNG", TwoFramePng(48)}});
+    manager->SetSkinName("X");
+    g_pushes = &pushes;
+    platform_.Calls().UpdateLayeredWindow = RecordPush;
+    Provide();
+    Show();
+    manager->SetExtendedBorders(true);
+    kvtest::PumpUntilIdle();
+  }
+  void TearDown() override { g_pushes = nullptr; }
+  std::vector<TPush> pushes;
+};
+
+TEST_F(OwnBorderPicture, MarginsAndShadowComeFromTheSkinsPicture) {
+  ASSERT_TRUE(provider->HasBorderForm());
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, (TRect{10, 6, 10, 12}));
+  HWND companion = provider->BorderForm()->Handle();
+  RECT owner{}, around{};
+  GetWindowRect(Wnd(), &owner);
+  GetWindowRect(companion, &around);
+  const TsFrameGeometry g = provider->Geometry();
+  EXPECT_EQ(around.right - around.left,
+            owner.right - owner.left + 10 + 10 + 2 * g.ExtraBorderWidth());
+  // The shadow in the active frame's colour, premultiplied on the way out.
+  for (bool active : {true, false}) {
+    SendMessageW(Wnd(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
+    const TPush* push = nullptr;
+    for (const TPush& p : pushes)
+      if (p.Wnd == companion) push = &p;
+    ASSERT_NE(push, nullptr);
+    const int mid = push->Size.cy / 2;
+    EXPECT_EQ(push->At(2, mid, 3), active ? 200 : 100);
+    // BGRA: red is channel 2, blue channel 0.
+    EXPECT_EQ(push->At(2, mid, active ? 2 : 0), active ? 200 : 100);
+    EXPECT_EQ(push->At(2, mid, active ? 0 : 2), 0);
+  }
 }
 
 }  // namespace
