@@ -251,6 +251,23 @@ TEST_F(BorderForm, DoubleClickOnTheTitleMaximisesAndRestores) {
   EXPECT_FALSE(IsZoomed(Wnd()));
 }
 
+// The wide border works as the form's frame: a click on the close button
+// there closes the form.
+TEST_F(BorderForm, ClickOnTheCloseButtonOfTheWideBorderClosesTheForm) {
+  TRect close{};
+  for (const TsPlacedTitleButton& button : provider->PlacedButtons())
+    if (button.HitCode == TitleHit::Close) close = button.Rect;
+  ASSERT_GT(close.Width(), 0);
+  const TPoint at = OnPicture((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2);
+  const LPARAM lParam = MAKELPARAM(at.X, at.Y);
+  ASSERT_EQ(SendMessageW(Companion(), WM_NCHITTEST, 0, lParam), HTOBJECT);
+  SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, lParam);
+  EXPECT_EQ(provider->HotButton(), TitleHit::Close);
+  SendMessageW(Companion(), WM_NCLBUTTONUP, HTOBJECT, lParam);
+  kvtest::PumpUntil([&] { return !IsWindowVisible(Wnd()); });
+  EXPECT_FALSE(IsWindowVisible(Wnd()));
+}
+
 // The shadow is the window below's: a click there reaches it in its own
 // client coordinates.
 TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
