@@ -384,11 +384,15 @@ void TacBorderForm::BorderFormWndProc(TMessage& m) {
     case WM_SETCURSOR:
       SetCursorFor(m);
       return;
-    case WM_WINDOWPOSCHANGED:
+    case WM_WINDOWPOSCHANGED: {
       owner_.FreeButtonAnimations();
       companion_->SavedWndProc(m);
-      if (!forwarding_) SyncWithOwner(false, 255);
+      // Being hidden is no reason to come back.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+      const bool hiding = pos != nullptr && (pos->flags & SWP_HIDEWINDOW) != 0;
+      if (!forwarding_ && !hiding) SyncWithOwner(false, 255);
       return;
+    }
     case WM_NCPAINT:
       m.Result = 0;
       return;
