@@ -213,7 +213,14 @@ void TsSkinProvider::UpdateExtendedBorders(bool use) {
 // --- messages -------------------------------------------------------------------------------
 
 void TsSkinProvider::BorderFormMessage(const TMessage& m) {
-  if (borderForm_ == nullptr) return;
+  if (borderForm_ == nullptr) {
+    // A window made again (a new border style) gets its border window back
+    // when it is first painted.
+    if (m.Msg == WM_NCPAINT && !FormDestroying() && SkinAvailable(skinData_.get(), true) &&
+        SkinManager()->ExtendedBorders() && Showing())
+      UpdateExtendedBorders(true);
+    return;
+  }
   switch (m.Msg) {
     case WM_DESTROY:
       // Never outlives the window it lies around.

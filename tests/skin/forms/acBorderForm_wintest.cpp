@@ -236,6 +236,19 @@ TEST_F(BorderForm, FollowsTheOwnerThroughMinimiseRestoreAndClose) {
   EXPECT_FALSE(IsWindow(companion));
 }
 
+TEST_F(BorderForm, AWindowMadeAgainGetsItsOwn) {
+  HWND companion = Companion();
+  form->SetBorderStyle(bsSingle);  // the window is made again
+  kvtest::PumpUntil([&] { return Companion() != nullptr && IsWindowVisible(Companion()); });
+  EXPECT_FALSE(IsWindow(companion));
+  ASSERT_NE(Companion(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(Companion()));
+  RECT owner{}, around{};
+  GetWindowRect(Wnd(), &owner);
+  GetWindowRect(Companion(), &around);
+  EXPECT_EQ(around.left, owner.left - provider->Geometry().CacheOffset().X);
+}
+
 TEST_F(BorderForm, DoubleClickOnTheTitleMaximisesAndRestores) {
   const TsFrameGeometry g = provider->Geometry();
   const TPoint title = OnPicture(g.FrameWidth() / 3, g.State.ShadowMargins.Top + 6);
