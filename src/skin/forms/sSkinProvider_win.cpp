@@ -276,6 +276,8 @@ void TsSkinProvider::SetAllowExtBorders(bool value) {
   if (value == allowExtBorders_) return;
   allowExtBorders_ = value;
   if (HasState(csLoading)) return;
+  // Allowed again, the next frame painting brings the border window back.
+  if (!value) UpdateExtendedBorders(false);
   skinData_->BGChanged = true;
   if (HWND wnd = FormHandle()) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }

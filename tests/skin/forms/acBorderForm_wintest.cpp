@@ -203,6 +203,14 @@ TEST_F(BorderForm, SwitchedOffItGoesAndTheCacheIs24BitAgain) {
   EXPECT_EQ(Cache().Width(), provider->Geometry().State.Width);
 }
 
+TEST_F(BorderForm, FormThatDisallowsItLosesItAndGetsItBack) {
+  provider->SetAllowExtBorders(false);
+  EXPECT_FALSE(provider->HasBorderForm());
+  provider->SetAllowExtBorders(true);
+  kvtest::PumpUntil([&] { return provider->HasBorderForm(); });
+  EXPECT_TRUE(provider->HasBorderForm());
+}
+
 TEST_F(BorderForm, FiftySwitchesLeaveTheObjectCountersAtBaseline) {
   Extended(false);
   const kvtest::TObjectBaseline baseline;
