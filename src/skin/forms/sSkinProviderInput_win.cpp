@@ -171,6 +171,7 @@ void TsSkinProvider::HitTestMessage(TMessage& m) {
 
 bool TsSkinProvider::TitleBarMouse(TMessage& m) {
   if (FormHandle() == nullptr) return false;
+  if (ResolveBorderHit(m)) return false;
   switch (m.Msg) {
     case WM_NCHITTEST:
       HitTestMessage(m);

@@ -84,7 +84,7 @@ void TsSkinProvider::PaintFrameCache() {
   TsSkinManager* manager = SkinManager();
   if (manager == nullptr) return;
   if (sd->CacheBmp == nullptr) {
-    sd->CacheBmp = NewBitmap24(0, 0);
+    sd->CacheBmp = HasBorderForm() ? NewBitmap32(0, 0) : NewBitmap24(0, 0);
     sd->UpdateChildBgFlags(false);
     if (!form_->HasState(csLoading)) {
       TMessage m{SM_ALPHACMD, CommandWParam(cmdChildBgFlags), 1, 0};
@@ -155,6 +155,7 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
     SaveButtonStrip(g);
     PaintTitleButtons(g);
   }
+  PaintBorderShadow(g);
 }
 
 // The saved title band has the frame's width and the title's height (a
@@ -349,13 +350,20 @@ void TsSkinProvider::CopyFrameToDC(HDC dc) {
   TBitmapCanvas canvas(*cache);
   HDC src = canvas.Handle();
   const int w = g.State.Width, h = g.State.Height;
-  const int top = g.CaptionHeight(), side = g.SideBorderWidth(true);
-  const int bottom = g.BottomBorderWidth(true);
-  // Without a border form the cache lies on the window point for point.
-  BitBlt(dc, 0, 0, w, top, src, 0, 0, SRCCOPY);
-  BitBlt(dc, 0, top, side, h - top, src, 0, top, SRCCOPY);
-  BitBlt(dc, side, h - bottom, w - side, bottom, src, side, h - bottom, SRCCOPY);
-  BitBlt(dc, w - side, top, side, h - top, src, w - side, top, SRCCOPY);
+  int top = g.CaptionHeight(), side = g.SideBorderWidth(true);
+  int bottom = g.BottomBorderWidth(true);
+  // Without a border form the cache lies on the window point for point;
+  // with one the window shows the part of the picture it covers.
+  const TPoint o = g.CacheOffset();
+  if (g.State.BorderForm) {
+    top = g.ClientTopOffset() - o.Y;
+    side = g.ClientLeftOffset() - o.X;
+    bottom = std::max(0, h - top - g.State.ClientHeight);
+  }
+  BitBlt(dc, 0, 0, w, top, src, o.X, o.Y, SRCCOPY);
+  BitBlt(dc, 0, top, side, h - top, src, o.X, o.Y + top, SRCCOPY);
+  BitBlt(dc, side, h - bottom, w - side, bottom, src, o.X + side, o.Y + h - bottom, SRCCOPY);
+  BitBlt(dc, w - side, top, side, h - top, src, o.X + w - side, o.Y + top, SRCCOPY);
 }
 
 void TsSkinProvider::PaintNonClientArea() {
@@ -367,6 +375,7 @@ void TsSkinProvider::PaintNonClientArea() {
   TsCommonData* sd = skinData_.get();
   SetPaintingSuspended(sd, false);
   if (sd->CacheBmp != nullptr && sd->CacheBmp->Width() == 0) sd->BGChanged = true;
+  const bool stale = sd->BGChanged || FrameCacheOutdated();
   HDC dc = GetWindowDC(wnd);
   if (dc == nullptr) return;
   {
@@ -387,6 +396,7 @@ void TsSkinProvider::PaintNonClientArea() {
   }
   ReleaseDC(wnd, dc);
   InRegionUpdate = false;
+  SyncBorderForm(stale, 255);
 }
 
 // --- client -----------------------------------------------------------------------------

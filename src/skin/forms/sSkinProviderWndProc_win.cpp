@@ -36,6 +36,7 @@ void SetChildrenRedraw(TWinControl* parent, bool on) {
 }  // namespace
 
 void TsSkinProvider::FormWndProc(TMessage& m) {
+  BorderFormMessage(m);
   if (m.Msg == SM_ALPHACMD && SkinCommandAnyState(m)) return;
   if (!FormDestroying() && SkinAvailable(skinData_.get(), true)) {
     if (!SkinnedMessage(m)) CallOld(m);
@@ -173,6 +174,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     case CM_VISIBLECHANGED:
       CallOld(m);
+      BorderFormFollows(m);
       if (m.WParam == 1 && form_->Parent() != nullptr) ResumeChildrenPainting(form_);
       if (m.WParam == 0 && sd->CacheBmp != nullptr) sd->CacheBmp->SetSize(0, 0);
       return true;
@@ -275,7 +277,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     case WM_WINDOWPOSCHANGED:
       CallOld(m);
-      MaximisedTitle = false;  // only a border form makes the title taller
+      BorderFormFollows(m);
       return true;
     case WM_WINDOWPOSCHANGING:
       WindowPosChanging(m);
@@ -330,6 +332,8 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   MenuLineCount = -1;
   if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
   if (!afterNewSkin) RgnChanged = true;
+  // The manager's extended borders may have been switched with the reload.
+  UpdateExtendedBorders(SkinManager()->ExtendedBorders());
   if (Showing()) {
     sd->BGChanged = true;
     if (!AnimationActive)
@@ -394,8 +398,13 @@ void TsSkinProvider::SkinnedCommand(TMessage& m) {
       RedrawWindow(wnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return;
+    case cmdRepaintNow:
+      if ((form_->FormState() & fsModal) != 0) BorderFormFollows(m);
+      return;
+    case cmdProviderPrivate37:
+      BorderFormFollows(m);
+      return;
     default:
-      // 18 and 37 concern the border form.
       return;
   }
 }

@@ -8,6 +8,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/graphics/sBorders.h"
 
 namespace kv {
@@ -237,10 +238,6 @@ void TsSkinProvider::UpdateSysMenuStyle(bool skinned) {
   }
 }
 
-void TsSkinProvider::UpdateExtendedBorders(bool /*use*/) {
-  // No extended-border window yet: the cache stays 24-bit.
-}
-
 // --- setters ----------------------------------------------------------------------------
 
 void TsSkinProvider::SetCaptionAlignment(TAlignment value) {
@@ -279,6 +276,8 @@ void TsSkinProvider::SetAllowExtBorders(bool value) {
   if (value == allowExtBorders_) return;
   allowExtBorders_ = value;
   if (HasState(csLoading)) return;
+  // Allowed again, the next frame painting brings the border window back.
+  if (!value) UpdateExtendedBorders(false);
   skinData_->BGChanged = true;
   if (HWND wnd = FormHandle()) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
@@ -321,6 +320,8 @@ TsFrameGeometry TsSkinProvider::Geometry() const {
   s.Form.MDIChild = form_->FormStyle() == fsMDIChild;
   s.Form.SysMenuStyleRemoved = sysMenuStyleRemoved_;
   s.BorderWidth = form_->BorderWidth();
+  s.BorderForm = HasBorderForm();
+  s.ShadowMargins = ShadowMarginsRect();
   s.MaximisedTitle = MaximisedTitle;
   s.ShowAppIcon = showAppIcon_;
   s.HasSystemMenu = systemMenu_ != nullptr;

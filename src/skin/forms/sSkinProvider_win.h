@@ -63,6 +63,8 @@ struct TsTitleIcon {
 };
 
 class TacSBAnimation;
+class TacBorderForm;
+class TacBorderFormOwner;
 
 // A title button as the frame shows it: its state (0 normal, 1 hot,
 // 2 pressed), mask and place in the frame cache, and its glow while one runs.
@@ -386,6 +388,28 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
 
   // The button of the hit code is held down.
   bool TitleButtonIsPressed(int hitCode);
+
+  // --- Extended borders (sSkinProviderBorder_win.cpp) ---
+ public:
+  bool HasBorderForm() const override;
+  HWND BorderFormWindow() const override;
+  void SyncBorderForm(bool repaint, std::uint8_t alpha) override;
+  RECT ShadowMargins() const override;
+  POINT FrameCacheOffset() const override;
+  TacBorderForm* BorderForm() const { return borderForm_.get(); }
+
+ private:
+  friend class TacProviderBorderOwner;
+  TRect ShadowMarginsRect() const;
+  void PaintBorderShadow(const TsFrameGeometry& g);
+  // Before the form's own handling (the window goes or hides) and after it
+  // (the form moved, changed or showed).
+  void BorderFormMessage(const TMessage& m);
+  void BorderFormFollows(const TMessage& m);
+  // True for a click that is the border window's own.
+  bool ResolveBorderHit(TMessage& m);
+  std::unique_ptr<TacBorderFormOwner> borderOwner_;
+  std::unique_ptr<TacBorderForm> borderForm_;
 
  private:
   void HitTestMessage(TMessage& m);

@@ -205,12 +205,17 @@ void TsSkinProvider::CopyButtonToWindow(const TRect& r) {
   HWND wnd = FormHandle();
   TBitmap* cache = skinData_->CacheBmp.get();
   if (wnd == nullptr || cache == nullptr || cache->Empty() || !IsWindowVisible(wnd)) return;
+  // With a border form the cache is bigger than the window, which shows
+  // only its part of the button; the border window shows the whole.
+  const POINT o = FrameCacheOffset();
   HDC dc = GetWindowDC(wnd);
   {
     TBitmapCanvas canvas(*cache);
-    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+    BitBlt(dc, r.Left - o.x, r.Top - o.y, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top,
+           SRCCOPY);
   }
   ReleaseDC(wnd, dc);
+  SyncBorderForm(true, 255);
 }
 
 void TsSkinProvider::PaintTitleButton(int hitCode) {
@@ -357,7 +362,8 @@ void TacSBAnimation::StepNow() {
     RECT w{};
     if (wnd != nullptr && GetCursorPos(&p) && GetWindowRect(wnd, &w)) {
       const TRect& r = button_->Rect;
-      const int x = p.x - w.left, y = p.y - w.top;
+      const POINT o = provider_->FrameCacheOffset();
+      const int x = p.x - w.left + o.x, y = p.y - w.top + o.y;
       if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom)
         PostMessageW(wnd, WM_MOUSELEAVE, 0, 0);
     }
@@ -405,6 +411,10 @@ TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
 TRect TacSBAnimation::GlowRect() const {
   RECT w{};
   GetWindowRect(provider_->FormHandle(), &w);
+  // Button rectangles are the frame cache's, which starts left and above
+  // the window when a border form draws the frame.
+  const POINT o = provider_->FrameCacheOffset();
+  OffsetRect(&w, -o.x, -o.y);
   const TRect& r = button_->Rect;
   const TGlowSource glow = GlowSource();
   if (glow.Mask < 0) return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());

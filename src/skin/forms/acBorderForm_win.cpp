@@ -1,0 +1,408 @@
+#include "skin/forms/acBorderForm_win.h"
+
+#include <windowsx.h>
+
+#include <memory>
+
+#include "classlib/PlatformCalls.h"
+#include "skin/forms/sSkinProviderHitTest.h"
+#include "skin/graphics/acGlow.h"
+
+namespace kv {
+
+namespace {
+
+// Never skinned itself.
+constexpr intptr_t kAuxFormTag = -98;
+// The companion's own answer outside the shadow: every click there is
+// non-client and goes to the owner.
+constexpr int kHitObject = HTOBJECT;
+constexpr UINT kMouseMessages = 10;  // WM_MOUSEFIRST .. WM_MOUSEFIRST + 9
+
+bool IsMouseMessage(UINT msg) {
+  return msg >= WM_MOUSEFIRST && msg < WM_MOUSEFIRST + kMouseMessages;
+}
+
+TPoint LParamPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+LPARAM PointLParam(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)); }
+
+void AddExStyle(HWND wnd, LONG bits) {
+  const LONG ex = GetWindowLongW(wnd, GWL_EXSTYLE);
+  if ((ex & bits) != bits) SetWindowLongW(wnd, GWL_EXSTYLE, ex | bits);
+}
+
+LPCWSTR CursorFor(int code) {
+  switch (code) {
+    case HTCAPTION:
+    case HTMENU:
+      return IDC_ARROW;
+    case HTLEFT:
+    case HTRIGHT:
+      return IDC_SIZEWE;
+    case HTTOP:
+    case HTBOTTOM:
+      return IDC_SIZENS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+      return IDC_SIZENWSE;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT:
+      return IDC_SIZENESW;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+// The companion form: its window procedure is the border window's.
+class TacBorderForm::TCompanion : public TForm {
+ public:
+  TCompanion(TComponent* owner, TacBorderForm* border) : TForm(owner), border_(border) {}
+  // The form's own procedure, which the border window falls back on.
+  void SavedWndProc(TMessage& m) { TForm::WndProc(m); }
+  // The window goes while its procedure still knows the border window, so
+  // that nothing it receives meanwhile reaches a half-destroyed object.
+  void Close() {
+    if (HandleAllocated()) DestroyHandle();
+    border_ = nullptr;
+  }
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (border_ == nullptr) {
+      TForm::WndProc(m);
+      return;
+    }
+    try {
+      border_->BorderFormWndProc(m);
+    } catch (...) {
+      if (Application != nullptr) Application->HandleException(this);
+    }
+  }
+
+ private:
+  TacBorderForm* border_;
+};
+
+TacBorderForm::TacBorderForm(TacBorderFormOwner& owner) : owner_(owner) {
+  companion_ = CreateOwned<TCompanion>(this);
+  companion_->SetTag(kAuxFormTag);
+  companion_->SetVisible(false);
+  companion_->SetBorderStyle(bsNone);
+  AddExStyle(companion_->Handle(), WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+}
+
+TacBorderForm::~TacBorderForm() {
+  closing_ = true;
+  owner_.FreeButtonAnimations();
+  if (companion_ != nullptr) companion_->Close();
+}
+
+HWND TacBorderForm::Handle() const {
+  return companion_ != nullptr && companion_->HandleAllocated() ? companion_->Handle() : nullptr;
+}
+
+// --- placing ------------------------------------------------------------------------------
+
+BYTE TacBorderForm::OwnerAlpha(int fallback) const {
+  // A translucent owner (layered with a constant alpha) gives its alpha to
+  // its frame as well.
+  HWND wnd = owner_.OwnerWnd();
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if ((GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+      GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) != 0)
+    return alpha;
+  return static_cast<BYTE>(std::clamp(fallback, 0, 255));
+}
+
+void TacBorderForm::SyncWithOwner(bool repaint, int alpha) {
+  HWND wnd = Handle();
+  HWND ownerWnd = owner_.OwnerWnd();
+  if (wnd == nullptr || syncing_ || closing_ || ownerWnd == nullptr) return;
+  if (Application != nullptr && Application->Terminated()) return;
+  RECT r{};
+  if (!GetWindowRect(ownerWnd, &r)) return;
+  switch (owner_.SyncState()) {
+    case TacBorderFormOwner::TSync::Skip:
+      return;
+    case TacBorderFormOwner::TSync::Drop:
+      // Inside the companion's own procedure it cannot go yet: hidden now,
+      // the owner frees it on its way out.
+      if (inWndProc_ > 0) {
+        ShowWindow(wnd, SW_HIDE);
+        return;
+      }
+      owner_.DropBorderForm();  // frees this object
+      return;
+    case TacBorderFormOwner::TSync::Hide:
+      ShowWindow(wnd, SW_HIDE);
+      return;
+    case TacBorderFormOwner::TSync::Now:
+      break;
+  }
+  syncing_ = true;
+  struct TEnd {
+    bool& flag;
+    ~TEnd() { flag = false; }
+  } end{syncing_};
+
+  if (owner_.FrameImageStale()) {
+    owner_.PaintFrame();
+    repaint = true;
+  }
+  TBitmap* image = owner_.FrameImage();
+  if (image == nullptr || image->Empty()) return;
+  const TacBorderFormOwner::TFrameInfo info = owner_.FrameInfo();
+  const TPoint origin = BorderFormOrigin({r.left, r.top}, info.Offset);
+  TSize size{image->Width(), image->Height()};
+  // A maximised owner's bottom shadow and border lie beyond the work area.
+  if (info.Maximised) size.cy = std::max(1, size.cy - info.Shadow.Bottom - info.FrameBorder);
+
+  if ((GetWindowLongW(ownerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0)
+    companion_->SetFormStyle(fsStayOnTop);
+  UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+  const bool moved = origin != lastOrigin_;
+  const bool resized = size.cx != lastSize_.cx || size.cy != lastSize_.cy;
+  if (!repaint) flags |= SWP_NOREDRAW;
+  if (!repaint && !resized) flags |= SWP_NOSIZE;
+
+  auto update = PlatformCalls().UpdateLayeredWindow;
+  const bool hidden = !IsWindowVisible(wnd);
+  if (update == nullptr || !(repaint || moved || resized || hidden) || forwarding_) {
+    SetWindowPos(wnd, ownerWnd, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
+    return;
+  }
+  if (!(repaint || resized || hidden)) {
+    // Dragged: the system moves the picture it has.
+    SetWindowPos(wnd, ownerWnd, origin.X, origin.Y, 0, 0, flags | SWP_NOSIZE);
+    lastOrigin_ = origin;
+    return;
+  }
+  AddExStyle(wnd, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+  SetWindowPos(wnd, ownerWnd, origin.X, origin.Y, size.cx, size.cy, flags);
+  lastOrigin_ = origin;
+  lastSize_ = size;
+  SetWindowRgn(wnd, BorderRegion(), FALSE);  // the system owns the region now
+  const BYTE constant = OwnerAlpha(alpha);
+  Push(wnd, origin, size, constant);
+  if (!IsWindowVisible(wnd)) {
+    // Fully transparent: the owner stays unseen while its frame comes up.
+    const bool hideOwner = constant == 0;
+    const LONG style = GetWindowLongW(ownerWnd, GWL_STYLE);
+    if (hideOwner) SetWindowLongW(ownerWnd, GWL_STYLE, style & ~WS_VISIBLE);
+    ShowWindow(wnd, SW_SHOWNOACTIVATE);
+    if (hideOwner)
+      SetWindowLongW(ownerWnd, GWL_STYLE, GetWindowLongW(ownerWnd, GWL_STYLE) | WS_VISIBLE);
+  }
+}
+
+// The picture goes to the system premultiplied, as AC_SRC_ALPHA wants it;
+// the owner's picture itself keeps straight alpha for its other readers.
+void TacBorderForm::Push(HWND wnd, TPoint origin, TSize size, BYTE alpha) {
+  const std::unique_ptr<TBitmap> shown = PremultipliedCopy(*owner_.FrameImage());
+  HDC screen = GetDC(nullptr);
+  {
+    TBitmapCanvas canvas(*shown);
+    POINT pos{origin.X, origin.Y};
+    SIZE s{size.cx, size.cy};
+    POINT src{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+    PlatformCalls().UpdateLayeredWindow(wnd, screen, &pos, &s, canvas.Handle(), &src, 0, &blend,
+                                        ULW_ALPHA);
+  }
+  ReleaseDC(nullptr, screen);
+}
+
+HRGN TacBorderForm::BorderRegion() const {
+  HWND wnd = Handle();
+  if (wnd == nullptr) return nullptr;
+  const TacBorderFormOwner::TFrameInfo info = owner_.FrameInfo();
+  const TBitmap* image = owner_.FrameImage();
+  if (image == nullptr) return nullptr;
+  const std::optional<TRect> strip = BorderRegionRect({.Size = {image->Width(), image->Height()},
+                                                       .Shadow = info.Shadow,
+                                                       .ExtraBorder = info.ExtraBorder,
+                                                       .FrameBorder = info.FrameBorder,
+                                                       .Maximised = info.Maximised});
+  // A translucent owner would show the picture's client part through it.
+  const bool translucent = (GetWindowLongW(owner_.OwnerWnd(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+                           OwnerAlpha(255) != 255;
+  if (!strip && !translucent) return nullptr;
+  const TRect r = strip ? *strip : Rect(0, 0, image->Width(), image->Height());
+  HRGN region = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+  if (translucent) {
+    const TRect& c = info.Client;
+    HRGN client = CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom);
+    CombineRgn(region, region, client, RGN_XOR);
+    DeleteObject(client);
+  }
+  return region;
+}
+
+// --- the mouse ----------------------------------------------------------------------------
+
+TPoint TacBorderForm::ToPicture(TPoint screen) const {
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  return {screen.X - r.left, screen.Y - r.top};
+}
+
+bool TacBorderForm::InShadow(TPoint p) {
+  const TBitmap* image = owner_.FrameImage();
+  if (image == nullptr) return false;
+  const TacBorderFormOwner::TFrameInfo info = owner_.FrameInfo();
+  if (!kv::InShadow(p, {image->Width(), image->Height()}, info.Shadow, info.Maximised))
+    return false;
+  owner_.SetHotButton(-1, true);
+  return true;
+}
+
+bool TacBorderForm::InShadowAtScreen(TPoint screen) { return InShadow(ToPicture(screen)); }
+
+int TacBorderForm::HitTest(TPoint screen) {
+  TMessage m{WM_NCHITTEST, 0, PointLParam(screen), 0};
+  return HitTest(m);
+}
+
+int TacBorderForm::HitTest(TMessage& m) {
+  if (const int code = owner_.ExtHitTest(m); code != 0) return code;
+  if (!IsWindowEnabled(owner_.OwnerWnd())) return BorderHitNone;
+  const TacBorderHit hit = BorderFormHitTest(owner_.HitFrame(), ToPicture(LParamPoint(m.LParam)));
+  if (hit.TitleButton)
+    owner_.SetHotButton(hit.Code, true);
+  else
+    owner_.SetHotButton(-1, true);
+  return hit.Code;
+}
+
+// A click on the shadow belongs to the window below. The companion gets a
+// one-pixel hole there, so that the system finds that window, which is
+// given the message in its own client coordinates.
+void TacBorderForm::ForwardToWindowBelow(TMessage& m) {
+  HWND wnd = Handle();
+  forwarding_ = true;
+  struct TEnd {
+    bool& flag;
+    ~TEnd() { flag = false; }
+  } end{forwarding_};
+  const TPoint client = LParamPoint(m.LParam);
+  POINT screen{client.X, client.Y};
+  ClientToScreen(wnd, &screen);
+  HRGN region = BorderRegion();
+  if (region == nullptr) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    region = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
+  }
+  HRGN hole = CreateRectRgn(client.X, client.Y, client.X + 1, client.Y + 1);
+  CombineRgn(region, region, hole, RGN_XOR);
+  DeleteObject(hole);
+  SetWindowRgn(wnd, region, FALSE);
+  HWND below = WindowFromPoint(screen);
+  if (below == nullptr || below == wnd || below == owner_.OwnerWnd()) return;
+  POINT target = screen;
+  ScreenToClient(below, &target);
+  m.Result = SendMessageW(below, m.Msg, m.WParam, PointLParam({target.x, target.y}));
+}
+
+void TacBorderForm::DoubleClick(TMessage& m) {
+  owner_.EndPendingMove();
+  HWND ownerWnd = owner_.OwnerWnd();
+  switch (HitTest(m)) {
+    case HTCAPTION: {
+      if (!owner_.TitleTogglesMaximise()) return;
+      const bool restore = IsZoomed(ownerWnd) || IsIconic(ownerWnd);
+      SendMessageW(ownerWnd, WM_SYSCOMMAND, restore ? SC_RESTORE : SC_MAXIMIZE, 0);
+      owner_.AfterTitleToggle();
+      return;
+    }
+    case HTSYSMENU:
+      SendMessageW(ownerWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return;
+    default:
+      return;
+  }
+}
+
+void TacBorderForm::SetCursorFor(TMessage& m) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const TPoint screen{cursor.x, cursor.y};
+  LPCWSTR shape = InShadowAtScreen(screen) ? nullptr : CursorFor(HitTest(screen));
+  if (shape == nullptr) {
+    companion_->SavedWndProc(m);
+    return;
+  }
+  SetCursor(LoadCursorW(nullptr, shape));
+  m.Result = TRUE;
+}
+
+void TacBorderForm::BorderFormWndProc(TMessage& m) {
+  ++inWndProc_;
+  struct TEnd {
+    int& depth;
+    ~TEnd() { --depth; }
+  } end{inWndProc_};
+  HWND ownerWnd = owner_.OwnerWnd();
+  if (IsMouseMessage(m.Msg)) {
+    if (InShadow(LParamPoint(m.LParam))) {
+      ForwardToWindowBelow(m);
+      return;
+    }
+    companion_->SavedWndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP:
+      // The owner finds the part itself (-1) from the screen point.
+      if (!InShadowAtScreen(LParamPoint(m.LParam)))
+        m.Result = SendMessageW(ownerWnd, m.Msg, static_cast<WPARAM>(-1), m.LParam);
+      return;
+    case WM_NCLBUTTONDBLCLK:
+      DoubleClick(m);
+      return;
+    case WM_NCRBUTTONDOWN:
+      if (!InShadowAtScreen(LParamPoint(m.LParam)))
+        m.Result = SendMessageW(ownerWnd, m.Msg, static_cast<WPARAM>(HitTest(m)), m.LParam);
+      return;
+    case WM_NCHITTEST:
+      if (!InShadowAtScreen(LParamPoint(m.LParam))) {
+        m.Result = kHitObject;
+        return;
+      }
+      companion_->SavedWndProc(m);
+      return;
+    case WM_MOUSEACTIVATE:
+      m.Result = MA_NOACTIVATE;
+      SetForegroundWindow(ownerWnd);
+      return;
+    case WM_SETCURSOR:
+      SetCursorFor(m);
+      return;
+    case WM_WINDOWPOSCHANGED: {
+      owner_.FreeButtonAnimations();
+      companion_->SavedWndProc(m);
+      // Being hidden is no reason to come back.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+      const bool hiding = pos != nullptr && (pos->flags & SWP_HIDEWINDOW) != 0;
+      if (!forwarding_ && !hiding) SyncWithOwner(false, 255);
+      return;
+    }
+    case WM_NCPAINT:
+      m.Result = 0;
+      return;
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return;
+    default:
+      companion_->SavedWndProc(m);
+      return;
+  }
+}
+
+}  // namespace kv

@@ -1,0 +1,278 @@
+// Extended borders of TsSkinProvider: the border window around the form,
+// the shadow margins and the frame picture it shows, and the provider's
+// side of the border window's questions.
+#include <algorithm>
+
+#include "skin/core/acPlatform.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acBorderForm_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+
+namespace kv {
+
+// The provider as the border window's owner.
+class TacProviderBorderOwner : public TacBorderFormOwner {
+ public:
+  explicit TacProviderBorderOwner(TsSkinProvider& p) : p_(p) {}
+
+  HWND OwnerWnd() const override { return p_.FormHandle(); }
+
+  TSync SyncState() const override {
+    if (p_.FormDestroying()) return TSync::Drop;
+    HWND wnd = p_.FormHandle();
+    if ((p_.form_->FormState() & fsShowing) != 0 || p_.suspended_ ||
+        PaintingSuspended(p_.skinData_.get()) || !p_.drawNonClientArea_)
+      return TSync::Skip;
+    if (!IsWindowVisible(wnd) || IsIconic(wnd)) return TSync::Hide;
+    return TSync::Now;
+  }
+  void DropBorderForm() override { p_.UpdateExtendedBorders(false); }
+
+  TBitmap* FrameImage() const override { return p_.skinData_->CacheBmp.get(); }
+  bool FrameImageStale() const override {
+    return p_.skinData_->BGChanged || p_.FrameCacheOutdated();
+  }
+  void PaintFrame() override { p_.PaintFrameCache(); }
+
+  TFrameInfo FrameInfo() const override {
+    const TsFrameGeometry g = p_.Geometry();
+    return {.Offset = g.CacheOffset(),
+            .Shadow = g.State.ShadowMargins,
+            .ExtraBorder = g.ExtraBorderWidth(),
+            .FrameBorder = g.FrameBorderWidth(false),
+            .Maximised = g.IsMaximized(),
+            .Client = g.ClientRect()};
+  }
+
+  TacBorderHitFrame HitFrame() const override {
+    const TsFrameGeometry g = p_.Geometry();
+    buttons_ = p_.PlacedButtons();
+    TacBorderHitFrame f;
+    if (const TBitmap* image = FrameImage()) f.Size = {image->Width(), image->Height()};
+    f.Shadow = g.State.ShadowMargins;
+    f.BorderWidth = g.FrameBorderWidth(true);
+    f.TitleHeight = g.TitleBarHeight(true);
+    f.MenuHeight = g.MenuLinesHeight();
+    if (g.ShowsTitleIcon()) f.TitleIcon = g.TitleIconRect();
+    f.Form = g.State.Form;
+    f.ThickFrame = g.State.ThickFrame;
+    HWND wnd = OwnerWnd();
+    f.Enabled = IsWindowEnabled(wnd) != FALSE;
+    f.HelpButton = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) != 0;
+    f.Buttons = buttons_;
+    f.Grip = GripRect(g);
+    return f;
+  }
+
+  int ExtHitTest(TMessage& m) override {
+    if (!p_.OnExtHitTest) return 0;
+    m.Result = 0;
+    p_.OnExtHitTest(m);
+    return static_cast<int>(m.Result);
+  }
+  void SetHotButton(int hitCode, bool repaint) override { p_.SetHotButton(hitCode, repaint); }
+
+  bool TitleTogglesMaximise() const override {
+    const TsFormState f = p_.FormState();
+    if (!p_.IsCaptionedForm()) return f.Iconic;
+    return VisibleClose(f) && (EnabledMax(f) || EnabledRestore(f));
+  }
+  void AfterTitleToggle() override {
+    if (TsSystemMenu* menu = p_.SystemMenuObject()) menu->UpdateItems(false);
+  }
+  void EndPendingMove() override {
+    if (GetCapture() == OwnerWnd()) ReleaseCapture();
+  }
+
+ private:
+  std::optional<TRect> GripRect(const TsFrameGeometry& g) const {
+    TsSkinManager* manager = p_.SkinManager();
+    if (manager == nullptr || p_.GripMode != gmRightBottom || g.IsMaximized() ||
+        !g.State.ThickFrame)
+      return std::nullopt;
+    const int mask = manager->Skin().MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
+    if (!manager->Skin().IsMaskIndexValid(mask)) return std::nullopt;
+    const TsMaskData& m = manager->Skin().MaskData[static_cast<size_t>(mask)];
+    const TPoint at = p_.GripPosition(mask);
+    return Bounds(at.X, at.Y, MaskFrameWidth(m), MaskStateHeight(m));
+  }
+
+  TsSkinProvider& p_;
+  mutable std::vector<TsPlacedTitleButton> buttons_;
+};
+
+// --- the seam -------------------------------------------------------------------------------
+
+bool TsSkinProvider::HasBorderForm() const { return borderForm_ != nullptr; }
+
+HWND TsSkinProvider::BorderFormWindow() const {
+  return borderForm_ != nullptr ? borderForm_->Handle() : nullptr;
+}
+
+void TsSkinProvider::SyncBorderForm(bool repaint, std::uint8_t alpha) {
+  if (borderForm_ != nullptr) borderForm_->SyncWithOwner(repaint, alpha);
+}
+
+RECT TsSkinProvider::ShadowMargins() const {
+  const TRect r = ShadowMarginsRect();
+  return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
+
+POINT TsSkinProvider::FrameCacheOffset() const {
+  const TPoint p = Geometry().CacheOffset();
+  return POINT{p.X, p.Y};
+}
+
+// --- shadow margins and picture --------------------------------------------------------------
+
+namespace {
+
+// The skin's own extended-border picture: a mask of GLOBALINFO with an
+// image of its own (one in the master bitmap has no alpha to give).
+const TsMaskData* ExBorderMask(const TsSkinManager& manager) {
+  const TsSkinModel& skin = manager.Skin();
+  const int index = skin.CommonIndexes.ExBorder;
+  if (!skin.IsMaskIndexValid(index)) return nullptr;
+  const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
+  return mask.Bmp != nullptr && mask.Bmp->PixelFormat() == pf32bit ? &mask : nullptr;
+}
+
+bool BuiltInShadows() { return ShadowActive() != nullptr && ShadowInactive() != nullptr; }
+
+}  // namespace
+
+TRect TsSkinProvider::ShadowMarginsRect() const {
+  const TsSkinManager* manager = SkinManager();
+  if (borderForm_ == nullptr || manager == nullptr) return {};
+  const TsSkinData& data = manager->CommonSkinData();
+  std::optional<TacExBorderMask> own;
+  if (const TsMaskData* mask = ExBorderMask(*manager))
+    own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
+  return ExtBorderMargins(own, data.BorderMode, data.FormOffset, BuiltInShadows(),
+                          IsDwmCompositionOn());
+}
+
+// The shadow around the frame in the cache, from the skin's own picture
+// (second frame active, first inactive) or the built-in one.
+void TsSkinProvider::PaintBorderShadow(const TsFrameGeometry& g) {
+  TsSkinManager* manager = SkinManager();
+  TBitmap* cache = skinData_->CacheBmp.get();
+  if (borderForm_ == nullptr || manager == nullptr || cache == nullptr) return;
+  if (cache->PixelFormat() != pf32bit) cache->SetPixelFormat(pf32bit);
+  const TRect& s = g.State.ShadowMargins;
+  MakeFrameOpaque(*cache, s);
+  const TsSkinData& data = manager->CommonSkinData();
+  if (data.BorderMode == 1) return;
+  if (const TsMaskData* mask = ExBorderMask(*manager)) {
+    const int frames = std::max<int>(mask->ImageCount, 1);
+    const int w = mask->Bmp->Width() / frames;
+    const int h = mask->Bmp->Height() / std::max(mask->MaskType + 1, 1);
+    const int frame = frames > 1 && formActive_ ? 1 : 0;
+    PaintShadowAround(*cache, *mask->Bmp, Bounds(frame * w, 0, w, h), s, data.FormOffset);
+    return;
+  }
+  const TBitmap* shadow =
+      formActive_ ? static_cast<TBitmap*>(ShadowActive()) : static_cast<TBitmap*>(ShadowInactive());
+  if (shadow != nullptr)
+    PaintShadowAround(*cache, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), s,
+                      data.FormOffset);
+}
+
+// --- creating and freeing -------------------------------------------------------------------
+
+void TsSkinProvider::UpdateExtendedBorders(bool use) {
+  const bool wanted = use && form_ != nullptr && !FormDestroying() && FormHandle() != nullptr &&
+                      IsCaptionedForm() && drawNonClientArea_ && allowExtBorders_ &&
+                      form_->Parent() == nullptr && form_->FormStyle() != fsMDIChild;
+  TBitmap* cache = skinData_->CacheBmp.get();
+  if (wanted) {
+    if (borderForm_ != nullptr) return;
+    borderOwner_ = std::make_unique<TacProviderBorderOwner>(*this);
+    borderForm_ = std::make_unique<TacBorderForm>(*borderOwner_);
+    if (cache != nullptr) cache->SetPixelFormat(pf32bit);
+  } else {
+    if (borderForm_ == nullptr) return;
+    // Out of the member first: the window it destroys may ask for it.
+    std::unique_ptr<TacBorderForm> gone = std::move(borderForm_);
+    gone.reset();
+    borderOwner_.reset();
+    if (cache != nullptr) cache->SetPixelFormat(pf24bit);
+  }
+  // The frame changes its size and its place in the cache.
+  skinData_->BGChanged = true;
+  FrameRepaintNeeded = true;
+  RgnChanged = true;
+  MenuLineCount = -1;
+  if (borderForm_ != nullptr) borderForm_->SyncWithOwner(true, 255);
+  if (!FormDestroying() && Showing()) SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
+}
+
+// --- messages -------------------------------------------------------------------------------
+
+void TsSkinProvider::BorderFormMessage(const TMessage& m) {
+  if (borderForm_ == nullptr) {
+    // A window made again (a new border style) gets its border window back
+    // when it is first painted.
+    if (m.Msg == WM_NCPAINT && !FormDestroying() && SkinAvailable(skinData_.get(), true) &&
+        SkinManager()->ExtendedBorders() && Showing())
+      UpdateExtendedBorders(true);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_DESTROY:
+      // Never outlives the window it lies around.
+      UpdateExtendedBorders(false);
+      return;
+    case WM_SHOWWINDOW:
+      if (m.WParam == 0) ShowWindow(borderForm_->Handle(), SW_HIDE);
+      return;
+    default:
+      return;
+  }
+}
+
+void TsSkinProvider::BorderFormFollows(const TMessage& m) {
+  if (borderForm_ == nullptr) {
+    if (m.Msg == WM_WINDOWPOSCHANGED) MaximisedTitle = false;
+    return;
+  }
+  switch (m.Msg) {
+    case WM_WINDOWPOSCHANGED: {
+      HWND wnd = FormHandle();
+      const bool was = MaximisedTitle;
+      MaximisedTitle = wnd != nullptr && IsZoomed(wnd) &&
+                       Geometry().TitleBarHeight(true) < Geometry().TitleBarHeight(false) + 4;
+      if (was != MaximisedTitle) skinData_->BGChanged = true;
+      borderForm_->SyncWithOwner(false, 255);
+      return;
+    }
+    case CM_VISIBLECHANGED:
+      borderForm_->SyncWithOwner(m.WParam == 1, 255);
+      return;
+    default:
+      borderForm_->SyncWithOwner(false, 255);
+      return;
+  }
+}
+
+// A non-client click the border window passed on: -1 asks for its hit
+// test; its own code (HTOBJECT) is none of the frame's.
+bool TsSkinProvider::ResolveBorderHit(TMessage& m) {
+  if (borderForm_ == nullptr) return false;
+  switch (m.Msg) {
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+      break;
+    default:
+      return false;
+  }
+  if (static_cast<int>(m.WParam) == -1) m.WParam = static_cast<WPARAM>(borderForm_->HitTest(m));
+  return static_cast<int>(m.WParam) == HTOBJECT;
+}
+
+}  // namespace kv

@@ -1,0 +1,421 @@
+// The extended-border window under Wine with the synthetic skin and the
+// built-in shadow pictures: its place around the form, the picture it is
+// given (frame opaque, shadow translucent, premultiplied only on the way
+// out), its hit codes, the owner's alpha, its life with the owner and the
+// shadow click that belongs to the window below.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <windowsx.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "SkinnedFormFixture.h"
+#include "skin/core/acSkinPack.h"
+#include "skin/forms/acBorderForm_win.h"
+#include "skin/forms/sSkinProviderHitTest.h"
+#include "support/Counters.h"
+#include "support/HostWindow.h"
+#include "support/MessageLog.h"
+
+namespace kv {
+namespace {
+
+// One UpdateLayeredWindow call with the source picture's BGRA bytes.
+struct TPush {
+  HWND Wnd;
+  POINT Pos;
+  SIZE Size;
+  BYTE Alpha;
+  std::vector<std::uint8_t> Bgra;  // top row first
+  std::uint8_t At(int x, int y, int channel) const {
+    return Bgra[4 * (static_cast<size_t>(y) * Size.cx + x) + channel];
+  }
+};
+std::vector<TPush>* g_pushes = nullptr;
+
+BOOL WINAPI RecordPush(HWND wnd, HDC dst, POINT* pos, SIZE* size, HDC src, POINT* srcPos,
+                       COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+  if (g_pushes != nullptr && size != nullptr && src != nullptr) {
+    TPush p{wnd, pos ? *pos : POINT{}, *size, blend ? blend->SourceConstantAlpha : BYTE{255}, {}};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size->cx;
+    info.bmiHeader.biHeight = -size->cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    p.Bgra.resize(4 * static_cast<size_t>(size->cx) * size->cy);
+    HBITMAP bmp = static_cast<HBITMAP>(GetCurrentObject(src, OBJ_BITMAP));
+    GetDIBits(src, bmp, 0, size->cy, p.Bgra.data(), &info, DIB_RGB_COLORS);
+    g_pushes->push_back(std::move(p));
+  }
+  return RealPlatformCalls().UpdateLayeredWindow(wnd, dst, pos, size, src, srcPos, key, blend,
+                                                 flags);
+}
+
+class BorderForm : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  void SetUp() override {
+    g_pushes = &pushes;
+    platform_.Calls().UpdateLayeredWindow = RecordPush;
+    Provide();
+    Show();
+    Extended(true);
+  }
+  void TearDown() override { g_pushes = nullptr; }
+  void Extended(bool on) {
+    manager->SetExtendedBorders(on);
+    kvtest::PumpUntilIdle();
+    LookActive();
+  }
+  TacBorderForm* Border() { return provider->BorderForm(); }
+  HWND Companion() { return Border() != nullptr ? Border()->Handle() : nullptr; }
+  RECT WindowRect(HWND wnd) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return r;
+  }
+  const TPush* LastPush() {
+    for (auto it = pushes.rbegin(); it != pushes.rend(); ++it)
+      if (it->Wnd == Companion()) return &*it;
+    return nullptr;
+  }
+  // A screen point at x, y of the companion's picture.
+  TPoint OnPicture(int x, int y) {
+    const RECT r = WindowRect(Companion());
+    return {r.left + x, r.top + y};
+  }
+  std::vector<TPush> pushes;
+};
+
+TEST_F(BorderForm, LiesAroundTheFormByItsMarginsAndShowsFrameAndShadow) {
+  ASSERT_TRUE(provider->HasBorderForm());
+  ASSERT_TRUE(IsWindowVisible(Companion()));
+  const TsFrameGeometry g = provider->Geometry();
+  // The built-in shadow, one pixel wider under composition.
+  EXPECT_EQ(g.State.ShadowMargins, (TRect{12, 8, 12, 12}));
+  const RECT owner = WindowRect(Wnd()), companion = WindowRect(Companion());
+  const TPoint o = g.CacheOffset();
+  EXPECT_EQ(companion.left, owner.left - o.X);
+  EXPECT_EQ(companion.top, owner.top - o.Y);
+  EXPECT_EQ(companion.right - companion.left,
+            owner.right - owner.left + 12 + 12 + 2 * g.ExtraBorderWidth());
+  EXPECT_EQ(companion.bottom - companion.top, g.FrameCacheHeight());
+  // The client area in the picture lies where the window's client is.
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  EXPECT_EQ(companion.left + g.ClientLeftOffset(), client.x);
+  EXPECT_EQ(companion.top + g.ClientTopOffset(), client.y);
+
+  EXPECT_EQ(provider->SkinData()->CacheBmp->PixelFormat(), pf32bit);
+  const TPush* push = LastPush();
+  ASSERT_NE(push, nullptr);
+  EXPECT_EQ(push->Size.cx, companion.right - companion.left);
+  EXPECT_EQ(push->Pos.x, companion.left);
+  const int mid = push->Size.cy / 2;
+  EXPECT_EQ(push->At(0, mid, 3), 0) << "the shadow's outer edge is clear";
+  const int inner = push->At(11, mid, 3);
+  EXPECT_GT(inner, 0);
+  EXPECT_LT(inner, 255) << "the shadow next to the frame is translucent";
+  EXPECT_EQ(push->At(12, mid, 3), 255) << "the frame is opaque";
+  const std::uint8_t* frame = &push->Bgra[4 * (static_cast<size_t>(mid) * push->Size.cx + 13)];
+  EXPECT_EQ(SectionAt(Cache(), 13, mid), "FORM") << "the frame shows the form's border";
+  EXPECT_EQ(RGB(frame[2], frame[1], frame[0]), Cache().At(13, mid));
+  // The window's own frame shows its part of the same picture.
+  const kvtest::TPixels window = kvtest::TPixels::FromWindow(Wnd());
+  EXPECT_EQ(window.At(1, 40), Cache().At(1 + o.X, 40 + o.Y));
+  EXPECT_EQ(window.At(40, 1), Cache().At(40 + o.X, 1 + o.Y));
+}
+
+TEST_F(BorderForm, PicturePremultipliedOnlyOnTheWayOut) {
+  TBitmap& cache = *provider->SkinData()->CacheBmp;
+  std::uint8_t* p = cache.ScanLine(3) + 4 * 40;
+  p[0] = 200, p[1] = 100, p[2] = 50, p[3] = 128;
+  provider->SyncBorderForm(true, 255);
+  const TPush* push = LastPush();
+  ASSERT_NE(push, nullptr);
+  EXPECT_EQ(push->At(40, 3, 0), 100);
+  EXPECT_EQ(push->At(40, 3, 1), 50);
+  EXPECT_EQ(push->At(40, 3, 2), 25);
+  EXPECT_EQ(push->At(40, 3, 3), 128);
+  // The cache keeps its straight colours; a second push is the same.
+  EXPECT_EQ(p[0], 200);
+  provider->SyncBorderForm(true, 255);
+  EXPECT_EQ(LastPush()->At(40, 3, 0), 100);
+}
+
+TEST_F(BorderForm, HitCodesOfShadowBandsTitleAndButtons) {
+  const TsFrameGeometry g = provider->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  const int w = g.FrameWidth(), h = g.FrameCacheHeight();
+  const int b = g.FrameBorderWidth(true);
+  const int titleY = s.Top + g.TitleBarHeight(true) / 2;
+  struct Case {
+    TPoint at;
+    int code;
+  };
+  const Case cases[] = {
+      {{2, h / 2}, BorderHitNone},
+      {{s.Left + 1, h / 2}, HTLEFT},
+      {{w - s.Right - 1, h / 2}, HTRIGHT},
+      {{w / 2, s.Top}, HTTOP},
+      {{w / 2, h - s.Bottom - 1}, HTBOTTOM},
+      {{s.Left, s.Top}, HTTOPLEFT},
+      {{w - s.Right - 1, h - s.Bottom - 1}, HTBOTTOMRIGHT},
+      {{w / 3, titleY}, HTCAPTION},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Border()->HitTest(OnPicture(c.at.X, c.at.Y)), c.code) << c.at.X << "," << c.at.Y;
+  for (const TsPlacedTitleButton& button : provider->PlacedButtons()) {
+    if (button.HitCode != TitleHit::Close) continue;
+    const TRect& r = button.Rect;
+    EXPECT_EQ(Border()->HitTest(OnPicture((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2)),
+              HTCLOSE);
+  }
+  EXPECT_GT(b, 0);
+  // The window answers: the frame is its own object, the shadow its client.
+  const TPoint frame = OnPicture(s.Left + 1, h / 2), shadow = OnPicture(2, h / 2);
+  EXPECT_EQ(SendMessageW(Companion(), WM_NCHITTEST, 0, MAKELPARAM(frame.X, frame.Y)), HTOBJECT);
+  EXPECT_EQ(SendMessageW(Companion(), WM_NCHITTEST, 0, MAKELPARAM(shadow.X, shadow.Y)), HTCLIENT);
+  EXPECT_EQ(SendMessageW(Companion(), WM_MOUSEACTIVATE, 0, 0), MA_NOACTIVATE);
+  EXPECT_NE(GetWindowLongW(Companion(), GWL_EXSTYLE) & WS_EX_NOACTIVATE, 0);
+}
+
+TEST_F(BorderForm, TakesTheOwnersAlpha) {
+  SetWindowLongW(Wnd(), GWL_EXSTYLE, GetWindowLongW(Wnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(Wnd(), 0, 128, LWA_ALPHA);
+  provider->SyncBorderForm(true, 255);
+  ASSERT_NE(LastPush(), nullptr);
+  EXPECT_EQ(LastPush()->Alpha, 128);
+}
+
+TEST_F(BorderForm, SwitchedOffItGoesAndTheCacheIs24BitAgain) {
+  HWND companion = Companion();
+  ASSERT_NE(companion, nullptr);
+  Extended(false);
+  EXPECT_FALSE(provider->HasBorderForm());
+  EXPECT_FALSE(IsWindow(companion));
+  provider->PaintFrameCache();
+  EXPECT_EQ(provider->SkinData()->CacheBmp->PixelFormat(), pf24bit);
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, TRect{});
+  EXPECT_EQ(Cache().Width(), provider->Geometry().State.Width);
+}
+
+TEST_F(BorderForm, FormThatDisallowsItLosesItAndGetsItBack) {
+  provider->SetAllowExtBorders(false);
+  EXPECT_FALSE(provider->HasBorderForm());
+  provider->SetAllowExtBorders(true);
+  kvtest::PumpUntil([&] { return provider->HasBorderForm(); });
+  EXPECT_TRUE(provider->HasBorderForm());
+}
+
+TEST_F(BorderForm, FiftySwitchesLeaveTheObjectCountersAtBaseline) {
+  Extended(false);
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 50; ++i) {
+    Extended(true);
+    ASSERT_TRUE(provider->HasBorderForm());
+    Extended(false);
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+TEST_F(BorderForm, FollowsTheOwnerThroughMinimiseRestoreAndClose) {
+  HWND companion = Companion();
+  ShowWindow(Wnd(), SW_MINIMIZE);
+  kvtest::PumpUntil([&] { return !IsWindowVisible(companion); });
+  EXPECT_FALSE(IsWindowVisible(companion));
+  ShowWindow(Wnd(), SW_RESTORE);
+  kvtest::PumpUntil([&] { return IsWindowVisible(companion) != FALSE; });
+  EXPECT_TRUE(IsWindowVisible(companion));
+  const RECT owner = WindowRect(Wnd()), around = WindowRect(companion);
+  EXPECT_EQ(around.left, owner.left - provider->Geometry().CacheOffset().X);
+  // Moved, it follows.
+  SetWindowPos(Wnd(), nullptr, owner.left + 30, owner.top + 20, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(WindowRect(companion).left, around.left + 30);
+  EXPECT_EQ(WindowRect(companion).top, around.top + 20);
+  form->Hide();
+  EXPECT_FALSE(IsWindowVisible(companion));
+  form->Free();
+  form = nullptr;
+  EXPECT_FALSE(IsWindow(companion));
+}
+
+TEST_F(BorderForm, AWindowMadeAgainGetsItsOwn) {
+  HWND companion = Companion();
+  form->SetBorderStyle(bsSingle);  // the window is made again
+  kvtest::PumpUntil([&] { return Companion() != nullptr && IsWindowVisible(Companion()); });
+  EXPECT_FALSE(IsWindow(companion));
+  ASSERT_NE(Companion(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(Companion()));
+  RECT owner{}, around{};
+  GetWindowRect(Wnd(), &owner);
+  GetWindowRect(Companion(), &around);
+  EXPECT_EQ(around.left, owner.left - provider->Geometry().CacheOffset().X);
+}
+
+TEST_F(BorderForm, DoubleClickOnTheTitleMaximisesAndRestores) {
+  const TsFrameGeometry g = provider->Geometry();
+  const TPoint title = OnPicture(g.FrameWidth() / 3, g.State.ShadowMargins.Top + 6);
+  const LPARAM at = MAKELPARAM(title.X, title.Y);
+  SendMessageW(Companion(), WM_NCLBUTTONDBLCLK, HTOBJECT, at);
+  kvtest::PumpUntilIdle();
+  EXPECT_TRUE(IsZoomed(Wnd()));
+  // Maximised, only the frame strip on screen stays in its region.
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(Companion(), region), ERROR);
+  EXPECT_FALSE(PtInRegion(region, 1, 1));
+  DeleteObject(region);
+  const TPoint again = OnPicture(provider->Geometry().FrameWidth() / 3,
+                                 provider->Geometry().State.ShadowMargins.Top + 6);
+  SendMessageW(Companion(), WM_NCLBUTTONDBLCLK, HTOBJECT, MAKELPARAM(again.X, again.Y));
+  kvtest::PumpUntilIdle();
+  EXPECT_FALSE(IsZoomed(Wnd()));
+}
+
+// The wide border works as the form's frame: a click on the close button
+// there closes the form.
+TEST_F(BorderForm, ClickOnTheCloseButtonOfTheWideBorderClosesTheForm) {
+  TRect close{};
+  for (const TsPlacedTitleButton& button : provider->PlacedButtons())
+    if (button.HitCode == TitleHit::Close) close = button.Rect;
+  ASSERT_GT(close.Width(), 0);
+  const TPoint at = OnPicture((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2);
+  const LPARAM lParam = MAKELPARAM(at.X, at.Y);
+  ASSERT_EQ(SendMessageW(Companion(), WM_NCHITTEST, 0, lParam), HTOBJECT);
+  SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, lParam);
+  EXPECT_EQ(provider->HotButton(), TitleHit::Close);
+  SendMessageW(Companion(), WM_NCLBUTTONUP, HTOBJECT, lParam);
+  kvtest::PumpUntil([&] { return !IsWindowVisible(Wnd()); });
+  EXPECT_FALSE(IsWindowVisible(Wnd()));
+}
+
+// The shadow is the window below's: a click there reaches it in its own
+// client coordinates.
+TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
+  const RECT around = WindowRect(Companion());
+  kvtest::THostWindow below(200, 150);
+  SetWindowPos(below.Handle(), HWND_NOTOPMOST, around.left - 100, around.top + 10, 0, 0,
+               SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(below.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  provider->SyncBorderForm(true, 255);
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(below.Handle());
+  const int y = (around.bottom - around.top) / 2;
+  SendMessageW(Companion(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, y));
+  ASSERT_EQ(recorder.Count(WM_LBUTTONDOWN), 1);
+  POINT expected{around.left + 3, around.top + y};
+  ScreenToClient(below.Handle(), &expected);
+  for (const kvtest::TRecordedMsg& m : recorder.Messages) {
+    if (m.message != WM_LBUTTONDOWN) continue;
+    EXPECT_EQ(GET_X_LPARAM(m.lParam), expected.x);
+    EXPECT_EQ(GET_Y_LPARAM(m.lParam), expected.y);
+  }
+  // A click on the frame is not the window below's.
+  recorder.Clear();
+  SendMessageW(Companion(), WM_LBUTTONDOWN, MK_LBUTTON,
+               MAKELPARAM(provider->Geometry().State.ShadowMargins.Left + 1, y));
+  EXPECT_EQ(recorder.Count(WM_LBUTTONDOWN), 0);
+}
+
+// A PNG of two frames side by side, each one colour at one alpha: the
+// inactive frame blue at 100, the active one red at 200.
+TacBytes TwoFramePng(int frame) {
+  auto be = [](TacBytes& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+      out.push_back(static_cast<std::uint8_t>(v >> shift));
+  };
+  auto chunk = [&](TacBytes& out, const char* kind, const TacBytes& data) {
+    be(out, static_cast<std::uint32_t>(data.size()));
+    TacBytes body(kind, kind + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    be(out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
+  };
+  const int w = 2 * frame, h = frame;
+  TacBytes raw;
+  for (int y = 0; y < h; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < w; ++x) {
+      const bool active = x >= frame;
+      const std::uint8_t px[4] = {static_cast<std::uint8_t>(active ? 255 : 0), 0,
+                                  static_cast<std::uint8_t>(active ? 0 : 255),
+                                  static_cast<std::uint8_t>(active ? 200 : 100)};
+      raw.insert(raw.end(), px, px + 4);
+    }
+  }
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  TacBytes packed(size);
+  compress(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+  packed.resize(size);
+  TacBytes header;
+  be(header, static_cast<std::uint32_t>(w));
+  be(header, static_cast<std::uint32_t>(h));
+  header.insert(header.end(), {8, 6, 0, 0, 0});
+  TacBytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  chunk(png, "IHDR", header);
+  chunk(png, "IDAT", packed);
+  chunk(png, "IEND", {});
+  return png;
+}
+
+kvtest::TTestSkinOptions WithOwnExBorder() {
+  kvtest::TTestSkinOptions o;
+  // Margins 18, 14, 18, 20 less FORMOFFSET 8.
+  o.Keys.push_back({"GLOBALINFO", "EXBORDER", "!EXB.PNG!2!0!0!18!14!18!20"});
+  return o;
+}
+
+// A skin with its own extended-border picture, packed with it.
+class OwnBorderPicture : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  OwnBorderPicture() : TSkinnedFormFixture(WithOwnExBorder()) {}
+  void SetUp() override {
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "X";
+    stored.Data = BuildPackedSkin(
+        {{"Options.dat", TacBytes(skin.OptionsText().begin(), skin.OptionsText().end())},
+         {kvtest::TTestSkin::kMasterName, WriteBmp(skin.Master())},
+         {"EXB.PNG", TwoFramePng(48)}});
+    manager->SetSkinName("X");
+    g_pushes = &pushes;
+    platform_.Calls().UpdateLayeredWindow = RecordPush;
+    Provide();
+    Show();
+    manager->SetExtendedBorders(true);
+    kvtest::PumpUntilIdle();
+  }
+  void TearDown() override { g_pushes = nullptr; }
+  std::vector<TPush> pushes;
+};
+
+TEST_F(OwnBorderPicture, MarginsAndShadowComeFromTheSkinsPicture) {
+  ASSERT_TRUE(provider->HasBorderForm());
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, (TRect{10, 6, 10, 12}));
+  HWND companion = provider->BorderForm()->Handle();
+  RECT owner{}, around{};
+  GetWindowRect(Wnd(), &owner);
+  GetWindowRect(companion, &around);
+  const TsFrameGeometry g = provider->Geometry();
+  EXPECT_EQ(around.right - around.left,
+            owner.right - owner.left + 10 + 10 + 2 * g.ExtraBorderWidth());
+  // The shadow in the active frame's colour, premultiplied on the way out.
+  for (bool active : {true, false}) {
+    SendMessageW(Wnd(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
+    const TPush* push = nullptr;
+    for (const TPush& p : pushes)
+      if (p.Wnd == companion) push = &p;
+    ASSERT_NE(push, nullptr);
+    const int mid = push->Size.cy / 2;
+    EXPECT_EQ(push->At(2, mid, 3), active ? 200 : 100);
+    // BGRA: red is channel 2, blue channel 0.
+    EXPECT_EQ(push->At(2, mid, active ? 2 : 0), active ? 200 : 100);
+    EXPECT_EQ(push->At(2, mid, active ? 0 : 2), 0);
+  }
+}
+
+}  // namespace
+}  // namespace kv
