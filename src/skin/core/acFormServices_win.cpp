@@ -1,6 +1,7 @@
 #include "skin/core/acFormServices_win.h"
 
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sFrameAdapter_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/menus/sSkinMenus_win.h"
 
@@ -30,6 +31,7 @@ TacFormServices NullFormServices() {
       .FrameBorderWidth = [](HWND, bool, bool) { return 0; },
       .SkinTitleHeight = [](bool) { return 0; },
       .SkinFrameWidth = [](bool) { return 0; },
+      .AdaptFrame = [](TWinControl*, TsSkinManager*, const char*) {},
   };
 }
 
@@ -43,6 +45,7 @@ void InstallFormServices() {
   services.RemoveAllGlows = ClearGlows;
   services.AnimateShowControl = AnimateShowControl;
   InstallMenuServices(services);
+  InstallFrameAdapterService(services);
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

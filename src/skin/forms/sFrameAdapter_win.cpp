@@ -354,4 +354,16 @@ void TsFrameAdapter::PrepareFrameCache() {
   sd->BGChanged = false;
 }
 
+void InstallFrameAdapterService(TacFormServices& services) {
+  services.AdaptFrame = [](TWinControl* frame, TsSkinManager* manager, const char* section) {
+    auto* f = dynamic_cast<TCustomFrame*>(frame);
+    if (f == nullptr || QueryControlCommand(f, cmdIsSkinned) != 0) return;
+    auto* adapter = Create<TsFrameAdapter>(f);
+    TsCommonData* sd = adapter->SkinData();
+    if (manager != nullptr) sd->SetSkinManager(manager);
+    sd->SetSkinSection(section);
+    sd->RefreshSkinIndexes();
+  };
+}
+
 }  // namespace kv

@@ -11,6 +11,7 @@
 
 #include "classlib/Forms.h"
 #include "skin/adapters/acScrollWnd_win.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
 
 namespace kv {
@@ -49,5 +50,8 @@ class TsFrameAdapter : public TComponent {
   std::unique_ptr<TsCommonData> skinData_;
   TWindowProcHook savedWndProc_;
 };
+
+// Puts the frame adapter into the form services.
+void InstallFrameAdapterService(TacFormServices& services);
 
 }  // namespace kv
