@@ -197,7 +197,12 @@ TColor TsMDIForm::FormColor() const { return Provider->FormColor(); }
 bool TsMDIForm::ShowAnimating() const { return Provider->ShowAnimating(); }
 void TsMDIForm::PaintFrameCache() { Provider->PaintFrameCache(); }
 bool TsMDIForm::HasBorderForm() const { return Provider->HasBorderForm(); }
-POINT TsMDIForm::FrameCacheOffset() const { return Provider->FrameCacheOffset(); }
+// The same offset the frame painting uses, so the client's copy lines up
+// with the area painted for it.
+POINT TsMDIForm::FrameCacheOffset() const {
+  const TPoint shift = Provider->Geometry().CacheOffset();
+  return {shift.X, shift.Y};
+}
 void TsMDIForm::ClearHotButton() { Provider->SetHotButton(-1, false); }
 
 void TsMDIForm::UpdateSystemMenu() {
