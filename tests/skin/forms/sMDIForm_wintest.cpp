@@ -153,6 +153,20 @@ TEST_F(SkinnedMDIForm, TheCloseButtonOfAMaximisedChildClosesIt) {
   EXPECT_TRUE(closing);
 }
 
+// Children may carry providers of their own; freeing a maximised one takes
+// its buttons off the menu line.
+TEST_F(SkinnedMDIForm, AMaximisedSkinnedChildFreedTakesItsButtonsAlong) {
+  TForm* skinned = NewChild(20);
+  Create<TsSkinProvider>(skinned);
+  kvtest::PumpUntilIdle();
+  Maximize(skinned);
+  ASSERT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+  skinned->Free();
+  kvtest::PumpUntilIdle();
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
+}
+
 // Tiling or cascading takes the system menu from the active child; the
 // child gets it back when the skin goes.
 TEST_F(SkinnedMDIForm, TilingTakesTheActiveChildsSystemMenuUntilTheSkinGoes) {
