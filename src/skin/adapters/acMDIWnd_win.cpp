@@ -123,8 +123,7 @@ void TacMDIWnd::ChildrenArranged() {
 }
 
 void TacMDIWnd::WndProc(TMessage& m) {
-  if (Destroyed || !FrameSkinUsable()) return BaseWndProc(m);
-  const bool usable = Hooked();
+  if (Destroyed || !Hooked() || !FrameSkinUsable()) return BaseWndProc(m);
   switch (m.Msg) {
     case SM_ALPHACMD:
       if (m.WParamHi() == cmdAdapterPrivate5) {
@@ -133,7 +132,6 @@ void TacMDIWnd::WndProc(TMessage& m) {
       }
       break;
     case WM_NCPAINT:
-      if (!usable) break;
       m.Result = 1;
       if (ActiveChildMaximized() || AnimationActive) return;
       if (HDC dc = GetWindowDC(CtrlHandle); dc != nullptr) {
@@ -147,7 +145,7 @@ void TacMDIWnd::WndProc(TMessage& m) {
       if (AnimationActive) return;
       break;
     case WM_ERASEBKGND:
-      if (!usable || m.WParam == 0) break;
+      if (m.WParam == 0) break;
       if (AnimationActive) return;
       m.Result = 1;
       if (ActiveChildMaximized()) return;
@@ -158,7 +156,7 @@ void TacMDIWnd::WndProc(TMessage& m) {
       }
       return;
     case WM_PRINT:
-      if (!usable || m.WParam == 0) break;
+      if (m.WParam == 0) break;
       m.Result = 0;
       if (Provider->HasBorderForm() || ActiveChildMaximized()) return;
       {
