@@ -258,6 +258,14 @@ void TsFrameAdapter::SkinnedMessage(TMessage& m) {
       return;
     case CM_MOUSEENTER:
       CallSaved(m);
+      // A speed button left without its own leave message stops looking hot.
+      for (int i = 0; i < Frame->ControlCount(); ++i) {
+        TControl* button = Frame->Controls(i);
+        const TsCommonData* data = button != nullptr ? SkinDataOf(button) : nullptr;
+        if (data != nullptr && data->Has(ccHoverResettable) && data->MouseAbove &&
+            button != reinterpret_cast<TControl*>(m.LParam))
+          button->Perform(CM_MOUSELEAVE, 0, 0);
+      }
       if (DefaultManager != nullptr && Frame->HandleAllocated())
         DefaultManager->SetHotWindow(Frame->Handle());
       return;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "SkinnedFormFixture.h"
+#include "skin/controls/sSpeedButton_win.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
@@ -62,6 +63,15 @@ TEST_F(FrameAdapter, GivesItsChildrenTheGroupBoxBackground) {
     const TPixels p = TPixels::FromBitmap(*request.Bmp);
     EXPECT_EQ(SectionAt(p, request.Offset.X + 40, request.Offset.Y + 30), "GROUPBOX");
   }
+}
+
+TEST_F(FrameAdapter, TheMouseEnteringTheFrameTakesTheHotLookFromItsSpeedButtons) {
+  auto* button = Create<TsSpeedButton>(frame);
+  button->SetParent(frame);
+  button->SetBounds(4, 4, 40, 20);
+  button->SkinData()->MouseAbove = true;
+  frame->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_FALSE(button->SkinData()->MouseAbove);
 }
 
 TEST_F(FrameAdapter, TheSkinGoingAndComingBackLeavesTheObjectCountersAtBaseline) {
