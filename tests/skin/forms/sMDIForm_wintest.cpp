@@ -153,6 +153,18 @@ TEST_F(SkinnedMDIForm, TheCloseButtonOfAMaximisedChildClosesIt) {
   EXPECT_TRUE(closing);
 }
 
+TEST_F(SkinnedMDIForm, ANewSkinKeepsTheClientAdaptedAndPainted) {
+  kv::TsStoredSkin& second = manager->InternalSkins.Add();
+  second.Name = "U";
+  second.Data = skin.Packed();
+  manager->SetSkinName("U");
+  kvtest::PumpUntilIdle();
+  ASSERT_NE(ClientAdapter(), nullptr);
+  LRESULT result = 0;
+  const TPixels client = ErasedClient(&result);
+  EXPECT_EQ(SectionAt(client, client.Width() - 5, client.Height() - 5), "MDIAREA");
+}
+
 // Children may carry providers of their own; freeing a maximised one takes
 // its buttons off the menu line.
 TEST_F(SkinnedMDIForm, AMaximisedSkinnedChildFreedTakesItsButtonsAlong) {
