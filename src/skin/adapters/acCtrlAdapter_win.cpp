@@ -191,10 +191,8 @@ void TacCtrlAdapter::AddItemWithSection(TWinControl* control, const std::string&
     return;
   std::string chosen = section;
   if (!OfferToProvider(control, chosen)) return;
-  if (dynamic_cast<TCustomFrame*>(control) != nullptr) {
-    FormServices().AdaptFrame(control, SkinManager(), "GROUPBOX");
-    return;
-  }
+  // Frames get their own adapter, which this system does not have yet.
+  if (dynamic_cast<TCustomFrame*>(control) != nullptr) return;
 
   if (TacAdapterItem* item = ItemOf(control)) {
     item->Section = chosen;

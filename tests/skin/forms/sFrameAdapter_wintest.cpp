@@ -101,34 +101,3 @@ TEST(FrameAdapterPlacement, OnAnythingButAFrameItSaysSoAndStaysInert) {
 
 }  // namespace
 }  // namespace kv
-
-namespace kv {
-namespace {
-
-// The form's control adapter gives each frame on it a frame adapter.
-class FrameOnASkinnedForm : public ::testing::Test, public kvtest::TSkinnedFormFixture {};
-
-TEST_F(FrameOnASkinnedForm, GetsAFrameAdapterFromTheFormsControlAdapter) {
-  auto* frame = Create<TFrame>(form);
-  frame->SetParent(form);
-  frame->SetBounds(10, 10, 120, 80);
-  Provide();
-  Show();
-  TsFrameAdapter* found = nullptr;
-  for (int i = 0; i < frame->ComponentCount(); ++i)
-    if (auto* a = dynamic_cast<TsFrameAdapter*>(frame->Components(i))) found = a;
-  ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found->SkinData()->SkinSection(), "GROUPBOX");
-  EXPECT_EQ(SendCommandToWindow(frame->Handle(), cmdIsSkinned, 0), 1);
-  // Adapting the form again adds no second one.
-  TMessage refresh{SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
-                   reinterpret_cast<LPARAM>(manager.get()), 0};
-  SendMessageW(Wnd(), refresh.Msg, refresh.WParam, refresh.LParam);
-  int adapters = 0;
-  for (int i = 0; i < frame->ComponentCount(); ++i)
-    adapters += dynamic_cast<TsFrameAdapter*>(frame->Components(i)) != nullptr;
-  EXPECT_EQ(adapters, 1);
-}
-
-}  // namespace
-}  // namespace kv
