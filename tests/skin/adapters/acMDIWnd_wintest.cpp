@@ -189,13 +189,5 @@ TEST_F(MDIClientAdapter, MenuAndArrangementNewsReachTheProvider) {
   EXPECT_EQ(provider.repaintsNow, repaints + 1);
 }
 
-TEST_F(MDIClientAdapter, AnArrangedChildGetsItsSystemMenuBackWhenTheAdapterGoes) {
-  TForm* child = NewChild();
-  SendMessageW(Client(), WM_MDICASCADE, 0, 0);
-  EXPECT_EQ(GetWindowLongW(child->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
-  FreeAdapter(adapter);
-  EXPECT_NE(GetWindowLongW(child->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
-}
-
 }  // namespace
 }  // namespace kv

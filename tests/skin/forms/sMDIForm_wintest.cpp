@@ -93,16 +93,6 @@ TEST_F(SkinnedMDIForm, TheClientIsAdaptedAndShowsTheMDIAreaOfTheFramePicture) {
   EXPECT_EQ(SectionAt(Cache(), place.Right - 5, place.Bottom - 5), "MDIAREA");
 }
 
-TEST_F(SkinnedMDIForm, TheClientEdgeIsTakenFromTheFramePicture) {
-  const TRect place = provider->MDIForm()->ClientPlace();
-  const TPixels window = TPixels::FromWindow(Client());
-  const TPixels cache = Cache();
-  for (const POINT p :
-       {POINT{0, 0}, POINT{1, window.Height() / 2}, POINT{window.Width() - 1, window.Height() - 1}})
-    EXPECT_EQ(window.At(p.x, p.y), cache.At(place.Left + p.x, place.Top + p.y))
-        << "edge pixel " << p.x << "," << p.y;
-}
-
 TEST_F(SkinnedMDIForm, AMaximisedChildPutsItsButtonsOnTheMenuLineAndStopsTheClientPainting) {
   EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
   Maximize(a);
