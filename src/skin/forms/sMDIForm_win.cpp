@@ -13,8 +13,6 @@
 
 namespace kv {
 
-TsSkinProvider* MDISkinProvider = nullptr;
-
 namespace {
 
 // The size a child button takes when the skin has no mask for it.
@@ -225,7 +223,6 @@ void TsSkinProvider::MakeMDIForm(bool make) {
     if (mdiForm_ == nullptr) return;
     HWND client = form_ != nullptr ? form_->ClientHandle() : nullptr;
     mdiForm_.reset();
-    if (MDISkinProvider == this) MDISkinProvider = nullptr;
     if (client != nullptr && !FormDestroying())
       RedrawWindow(client, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -233,10 +230,7 @@ void TsSkinProvider::MakeMDIForm(bool make) {
   }
   if (form_ == nullptr || form_->FormStyle() != fsMDIForm || HasState(csDesigning)) return;
   // The form may have been skinned before its MDI client window was made.
-  if (mdiForm_ == nullptr) {
-    MDISkinProvider = this;
-    mdiForm_ = std::make_unique<TsMDIForm>(this);
-  }
+  if (mdiForm_ == nullptr) mdiForm_ = std::make_unique<TsMDIForm>(this);
   mdiForm_->ConnectToClient();
 }
 

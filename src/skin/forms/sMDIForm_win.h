@@ -73,7 +73,4 @@ class TsMDIForm : public TPersistent, public TacMDIProviderLink {
   HWND paintedChild_ = nullptr;
 };
 
-// The provider of the application's MDI form, while it has one.
-extern TsSkinProvider* MDISkinProvider;
-
 }  // namespace kv
