@@ -114,6 +114,17 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   p.ExStyle = 0;
   FrameStyles(p.Style, p.ExStyle);
+  if (formStyle_ == fsMDIChild) {
+    // An MDI child lives in the MDI client of the application's MDI form;
+    // the system keeps its activation, maximising and window menu.
+    TCustomForm* frame = MDIFrameForm();
+    if (frame == nullptr || frame == this)
+      throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    p.Style = (p.Style & ~static_cast<DWORD>(WS_POPUP)) | WS_CHILD;
+    p.ExStyle |= WS_EX_MDICHILD;
+    p.WndParent = frame->ClientHandle();
+    return;
+  }
   if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   // Secondary forms are owned by the main form (so they stay above it and
   // go with it); the main form is top-level with its own task-bar button.
@@ -583,12 +594,52 @@ void TCustomForm::Dispatch(TMessage& m) {
 }
 
 void TCustomForm::DefaultHandler(TMessage& m) {
+  if (formStyle_ == fsMDIChild && HandleAllocated() &&
+      !(m.Msg >= CM_BASE && m.Msg <= CN_BASE + 0x200)) {
+    m.Result = DefMDIChildProcW(Handle(), m.Msg, m.WParam, m.LParam);
+    return;
+  }
   if (clientHandle_ != nullptr && HandleAllocated() &&
       !(m.Msg >= CM_BASE && m.Msg <= CN_BASE + 0x200)) {
     m.Result = DefFrameProcW(Handle(), clientHandle_, m.Msg, m.WParam, m.LParam);
     return;
   }
   TWinControl::DefaultHandler(m);
+}
+
+TCustomForm* MDIFrameForm() {
+  TCustomForm* main = Application->MainForm();
+  if (main != nullptr && main->FormStyle() == fsMDIForm) {
+    main->HandleNeeded();
+    return main;
+  }
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (TCustomForm* f = Screen->Forms(i); f->FormStyle() == fsMDIForm && f->HandleAllocated())
+      return f;
+  return nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (clientHandle_ == nullptr) return nullptr;
+  HWND active = reinterpret_cast<HWND>(SendMessageW(clientHandle_, WM_MDIGETACTIVE, 0, 0));
+  return dynamic_cast<TCustomForm*>(TWinControl::FromHandle(active));
+}
+
+int TCustomForm::MDIChildCount() const {
+  int count = 0;
+  while (MDIChildren(count) != nullptr) ++count;
+  return count;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int index) const {
+  if (clientHandle_ == nullptr) return nullptr;
+  int i = 0;
+  for (HWND w = GetWindow(clientHandle_, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    auto* f = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(w));
+    if (f == nullptr || f->FormStyle() != fsMDIChild) continue;
+    if (i++ == index) return f;
+  }
+  return nullptr;
 }
 
 // --- frames --------------------------------------------------------------------------

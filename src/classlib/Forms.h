@@ -81,6 +81,11 @@ class TCustomForm : public TWinControl {
   TCanvas* Canvas() { return canvas_.get(); }
   // The MDI client window of an fsMDIForm.
   HWND ClientHandle() const { return clientHandle_; }
+  // An fsMDIForm's children: the active one (null when none is), and all
+  // of them in the MDI client's z-order.
+  TCustomForm* ActiveMDIChild() const;
+  int MDIChildCount() const;
+  TCustomForm* MDIChildren(int index) const;
 
   TRect ClientRect() override;
 
@@ -147,6 +152,10 @@ class TCustomForm : public TWinControl {
   TWinControl* focusedControl_ = nullptr;
   HWND clientHandle_ = nullptr;
 };
+
+// The MDI form MDI children are made in: the main form when it is one,
+// else the first MDI form with a window; null when there is none.
+TCustomForm* MDIFrameForm();
 
 class TForm : public TCustomForm {
  public:

@@ -363,3 +363,41 @@ TEST(Frames, FrameHostsControlsInsideAParent) {
 }
 
 }  // namespace
+
+namespace {
+
+TForm* NewMDIChild(TForm* frame, int left) {
+  TForm* child = Create<TForm>(frame);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(left, 0, 150, 100);
+  child->Show();
+  return child;
+}
+
+TEST(MDIForms, ChildrenLiveInTheClientWhichKnowsTheActiveOne) {
+  Owned<TForm> frame = CreateOwned<TForm>();
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(0, 0, 400, 300);
+  frame->HandleNeeded();
+  ASSERT_NE(frame->ClientHandle(), nullptr);
+  TForm* a = NewMDIChild(frame.get(), 0);
+  TForm* b = NewMDIChild(frame.get(), 40);
+  EXPECT_EQ(GetParent(a->Handle()), frame->ClientHandle());
+  EXPECT_NE(GetWindowLongW(a->Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD, 0);
+  EXPECT_EQ(frame->MDIChildCount(), 2);
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  SendMessageW(frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(a->WindowState(), wsMaximized);
+  b->Free();
+  EXPECT_EQ(frame->MDIChildCount(), 1);
+  EXPECT_EQ(frame->MDIChildren(0), a);
+}
+
+TEST(MDIForms, AChildNeedsAnMDIForm) {
+  Owned<TForm> child = CreateOwned<TForm>();
+  child->SetFormStyle(fsMDIChild);
+  EXPECT_THROW(child->HandleNeeded(), EInvalidOperation);
+}
+
+}  // namespace

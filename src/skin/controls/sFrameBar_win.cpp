@@ -7,6 +7,7 @@
 #include "classlib/ImgList.h"
 #include "classlib/Messages.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/acToolkitFlags.h"
 
 namespace kv {
@@ -227,6 +228,7 @@ void TsFrameBar::TitleClick(TsTitleItem* item) {
 TCustomFrame* TsFrameBar::CreatePlaceholderFrame() {
   auto* frame = Create<TFrame>(this);
   frame->SetHeight(PlaceholderHeight);
+  FormServices().AdaptFrame(frame, SkinData()->SkinManager(), "BARPANEL");
   auto* label = Create<TsLabel>(frame);
   label->SetParent(frame);
   label->SetAlign(alClient);

@@ -2,6 +2,7 @@
 
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDials_win.h"
+#include "skin/forms/sFrameAdapter_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/menus/sSkinMenus_win.h"
 
@@ -31,6 +32,7 @@ TacFormServices NullFormServices() {
       .FrameBorderWidth = [](HWND, bool, bool) { return 0; },
       .SkinTitleHeight = [](bool) { return 0; },
       .SkinFrameWidth = [](bool) { return 0; },
+      .AdaptFrame = [](TWinControl*, TsSkinManager*, const char*) {},
   };
 }
 
@@ -45,6 +47,7 @@ void InstallFormServices() {
   services.AnimateShowControl = AnimateShowControl;
   InstallMenuServices(services);
   InstallDialogServices(services);
+  InstallFrameAdapterService(services);
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

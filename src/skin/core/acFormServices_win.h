@@ -98,6 +98,9 @@ struct TacFormServices {
   int (*FrameBorderWidth)(HWND wnd, bool borderForm, bool useSkin);
   int (*SkinTitleHeight)(bool borderForm);
   int (*SkinFrameWidth)(bool borderForm);
+  // A frame gets its frame adapter (owned by the frame) with the manager
+  // and section given, unless it is skinned already.
+  void (*AdaptFrame)(TWinControl* frame, TsSkinManager* manager, const char* section);
 };
 
 // Every entry a null implementation.

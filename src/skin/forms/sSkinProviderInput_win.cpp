@@ -11,6 +11,7 @@
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/sMaskPaint.h"
@@ -319,6 +320,7 @@ bool TsSkinProvider::NCLButtonUp(TMessage& m) {
       SendSysCommand(SC_CLOSE);
       return true;
     default:
+      if (mdiForm_ != nullptr && mdiForm_->ChildButtonUp(code, pressed)) return true;
       if (IsUserTitleHit(code) && pressed) {
         SetHotButton(code, true);
         return true;

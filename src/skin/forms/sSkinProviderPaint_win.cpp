@@ -12,6 +12,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
@@ -61,6 +62,7 @@ bool TsSkinProvider::FrameCacheOutdated() const {
   const TBitmap* cache = skinData_->CacheBmp.get();
   if (cache == nullptr) return true;
   const TsFrameGeometry g = Geometry();
+  if (mdiForm_ != nullptr && mdiForm_->FrameLooksStale()) return true;
   return cache->Width() != g.FrameWidth() || cache->Height() != g.FrameCacheHeight();
 }
 
@@ -149,6 +151,10 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
   }
   PaintTitleBar(g, cache);
   if (g.State.HasMenu && g.HasVisibleMenu() && g.MenuHeight() > 0) PaintMenuLine(g, cache);
+  if (mdiForm_ != nullptr) {
+    mdiForm_->PaintMDIArea(g, cache);
+    mdiForm_->PaintChildButtons(g, cache);
+  }
   if (SingleImage(sd->BorderMask()) && !SavedTitleFits(g)) SaveTitleBar(g);
   PaintCaptionText(g, cache, true);
   if (g.TitleBarHeight(true) != 0 && drawNonClientArea_) {

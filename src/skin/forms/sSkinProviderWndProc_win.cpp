@@ -9,6 +9,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 namespace kv {
@@ -329,6 +330,8 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   TsCommonData* sd = skinData_.get();
   AdaptControls();
   if (drawNonClientArea_) UpdateFormScrollAdapter();
+  // The MDI client's bars take the new skin's look.
+  if (mdiForm_ != nullptr && afterNewSkin) mdiForm_->UpdateClientAdapter();
   MenuLineCount = -1;
   if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
   if (!afterNewSkin) RgnChanged = true;

@@ -9,6 +9,7 @@
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
+#include "skin/forms/sMDIForm_win.h"
 #include "skin/graphics/sBorders.h"
 
 namespace kv {
@@ -100,7 +101,9 @@ void TsSkinProvider::BeforeDestruction() {
 // --- the control adapter ----------------------------------------------------------------
 
 void TsSkinProvider::CreateAdapter() {
-  if (adapter_ != nullptr || HasState(csDesigning) || !SkinAvailable(skinData_.get(), true)) return;
+  if (HasState(csDesigning) || !SkinAvailable(skinData_.get(), true)) return;
+  MakeMDIForm(true);
+  if (adapter_ != nullptr) return;
   adapter_ = std::make_unique<TacCtrlAdapter>(this, &OnSkinItem);
   adapter_->AdaptAllControls(nullptr);
 }
@@ -116,6 +119,7 @@ void TsSkinProvider::AdaptControls(TWinControl* parent) {
 }
 
 void TsSkinProvider::RemoveAdapter() {
+  MakeMDIForm(false);
   if (adapter_ == nullptr || HasState(csDesigning)) return;
   TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinRemoved), reinterpret_cast<LPARAM>(SkinManager()),
              0};

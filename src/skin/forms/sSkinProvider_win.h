@@ -65,6 +65,7 @@ struct TsTitleIcon {
 class TacSBAnimation;
 class TacBorderForm;
 class TacBorderFormOwner;
+class TsMDIForm;
 
 // A title button as the frame shows it: its state (0 normal, 1 hot,
 // 2 pressed), mask and place in the frame cache, and its glow while one runs.
@@ -234,6 +235,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool Suspended() const { return suspended_; }
   TCustomForm* CoverForm() const { return coverForm_; }
   TacCtrlAdapter* Adapter() const { return adapter_.get(); }
+  // The MDI support of an MDI form while it is skinned (sMDIForm_win.cpp).
+  TsMDIForm* MDIForm() const { return mdiForm_.get(); }
+  void MakeMDIForm(bool make);
   // The message to every window the control adapter skins.
   void BroadcastToAdapter(TMessage& message);
   int MenuLineCount = -1;
@@ -361,6 +365,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   std::vector<TsPlacedTitleButton> placedButtons_;
   int hotButton_ = 0;
   TsSystemMenu* sysMenu_ = nullptr;
+  std::unique_ptr<TsMDIForm> mdiForm_;
 
   friend class TacSBAnimation;
   // --- Form sizing and the non-client mouse (sSkinProviderInput_win.cpp) ---

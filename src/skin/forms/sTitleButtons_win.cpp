@@ -8,6 +8,7 @@
 #include "classlib/PlatformCalls.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
@@ -121,6 +122,7 @@ TsTitleButtonRecord* TsSkinProvider::ButtonRecord(int hitCode) {
     const size_t i = static_cast<size_t>(hitCode - TitleHit::FirstUser);
     if (i < titleButtons_.Items.size()) return titleButtons_.Items[i].Record.get();
   }
+  if (mdiForm_ != nullptr) return mdiForm_->ButtonRecord(hitCode);
   return nullptr;
 }
 
@@ -155,6 +157,9 @@ void TsSkinProvider::RestoreButtonStrip(const TRect& r) {
 void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
   const std::vector<TsUserTitleButton> users = UserButtons();
   placedButtons_ = PlaceTitleButtons(g, TitleButtonMetrics(), users);
+  if (mdiForm_ != nullptr)
+    placedButtons_.insert(placedButtons_.end(), mdiForm_->ChildButtons().begin(),
+                          mdiForm_->ChildButtons().end());
   for (const TsPlacedTitleButton& b : placedButtons_) {
     TsTitleButtonRecord* record = ButtonRecord(b.HitCode);
     if (record == nullptr) continue;
@@ -166,6 +171,7 @@ void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
 }
 
 void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bool animating) {
+  if (mdiForm_ != nullptr && mdiForm_->DrawChildButton(b, state)) return;
   TBitmap* cache = skinData_->CacheBmp.get();
   const TsSkinModel& skin = SkinManager()->Skin();
   const int index = TitleMaskIndex(b.Mask, b.HitCode);

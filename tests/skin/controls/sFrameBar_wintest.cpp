@@ -12,6 +12,9 @@
 #include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/core/acFormServices_win.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
 
 namespace kv {
 namespace {
@@ -152,6 +155,19 @@ TEST_F(FrameBarTest, AnItemWithoutAHandlerShowsThePlaceholder) {
   auto* label = frame->ControlCount() > 0 ? dynamic_cast<TsLabel*>(frame->Controls(0)) : nullptr;
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->Caption(), "Frame creation\r\nevent has not been defined.");
+}
+
+TEST_F(FrameBarTest, ThePlaceholderIsSkinnedAsABarPanelByAFrameAdapter) {
+  const TacFormServices saved = FormServices();
+  InstallFormServices();
+  Item(5)->OnCreateFrame = nullptr;
+  Open(5);
+  FormServices() = saved;
+  TCustomFrame* frame = Item(5)->Frame();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(QueryControlCommand(frame, cmdIsSkinned), 1);
+  EXPECT_EQ(static_cast<int>(QueryControlCommand(frame, cmdGetSectionIndex)) - 1,
+            manager->Skin().SectionIndexOf("BARPANEL"));
 }
 
 TEST_F(FrameBarTest, AnItemGivenNoFrameClosesAgain) {

@@ -159,7 +159,12 @@ TEST_F(FormsLockTest, OnlyShownTopLevelFormsAreLocked) {
       {"shown", [](TSkinTestForm&, TForm&) {}, true},
       {"minimised", [](TSkinTestForm& f, TForm&) { f.SetWindowState(wsMinimized); }, false},
       {"docked", [](TSkinTestForm& f, TForm& h) { f.SetParent(&h); }, false},
-      {"MDI child", [](TSkinTestForm& f, TForm&) { f.SetFormStyle(fsMDIChild); }, false}};
+      {"MDI child",
+       [](TSkinTestForm& f, TForm& h) {
+         h.SetFormStyle(fsMDIForm);
+         f.SetFormStyle(fsMDIChild);
+       },
+       false}};
   for (const LockCase& c : cases) {
     Owned<TSkinTestForm> f = CreateOwned<TSkinTestForm>(true);
     f->provider.manager = manager.get();

@@ -1,0 +1,237 @@
+#include "skin/forms/sMDIForm_win.h"
+
+#include <algorithm>
+
+#include "classlib/Forms.h"
+#include "skin/core/acUtils.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sMaskData.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
+#include "skin/graphics/sSectionPaint.h"
+
+namespace kv {
+
+namespace {
+
+// The size a child button takes when the skin has no mask for it.
+constexpr int kDefaultChildButton = 16;
+
+constexpr bool IsChildButtonHit(int code) {
+  return code >= TitleHit::MDIClose && code <= TitleHit::MDIMinimize;
+}
+
+// Records in the order minimise, restore, close.
+size_t RecordSlot(int hitCode) {
+  return hitCode == TitleHit::MDIMinimize ? 0 : hitCode == TitleHit::MDIRestore ? 1 : 2;
+}
+
+}  // namespace
+
+TsMDIForm::TsMDIForm(TsSkinProvider* provider) : Provider(provider) {
+  Form = provider != nullptr ? provider->Form() : nullptr;
+  if (Form != nullptr) Form->HandleNeeded();
+  const int hits[] = {TitleHit::MDIMinimize, TitleHit::MDIRestore, TitleHit::MDIClose};
+  for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i].HitCode = hits[i];
+}
+
+TsMDIForm::~TsMDIForm() { FreeClientAdapter(); }
+
+void TsMDIForm::FreeClientAdapter() {
+  // The adapter frees the skin data it made for itself.
+  FreeAdapter(ClientAdapter);
+}
+
+void TsMDIForm::ConnectToClient() {
+  if (Provider == nullptr || Provider->HasState(csDesigning) || ClientAdapter != nullptr) return;
+  UpdateClientAdapter();
+}
+
+void TsMDIForm::UpdateClientAdapter() {
+  FreeClientAdapter();
+  if (Form == nullptr || Form->ClientHandle() == nullptr) return;
+  TsCommonData* sd = Provider->SkinData();
+  if (!SkinAvailable(sd, true)) return;
+  // Its fields are set before it goes onto the window, which may paint at once.
+  auto* adapter = CreateAdapter<TacMDIWnd>(nullptr, true, nullptr, sd->SkinManager(), "CHECKBOX");
+  adapter->Form = Form;
+  adapter->FormSkinData = sd;
+  adapter->Provider = this;
+  adapter->Attach(Form->ClientHandle(), true);
+  ClientAdapter = adapter;
+}
+
+void TsMDIForm::RepaintProviderFrame() { Provider->InvalidateFrame(); }
+
+// --- the frame ------------------------------------------------------------------------------
+
+TRect TsMDIForm::ClientPlace() const {
+  if (Form == nullptr || Form->ClientHandle() == nullptr || !Form->HandleAllocated()) return {};
+  RECT client{}, form{};
+  GetWindowRect(Form->ClientHandle(), &client);
+  GetWindowRect(Form->Handle(), &form);
+  const TPoint shift = Provider->Geometry().CacheOffset();
+  return Rect(client.left - form.left + shift.X, client.top - form.top + shift.Y,
+              client.right - form.left + shift.X, client.bottom - form.top + shift.Y);
+}
+
+void TsMDIForm::PaintMDIArea(const TsFrameGeometry& /*g*/, TBitmap* cache) {
+  TsSkinManager* manager = Provider->SkinManager();
+  if (manager == nullptr || cache == nullptr) return;
+  const TsSkinModel& skin = manager->Skin();
+  const int section = skin.SectionIndexOf("MDIAREA");
+  if (!skin.IsSectionIndexValid(section)) return;
+  TRect r = ClientPlace();
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, cache->Width());
+  r.Bottom = std::min(r.Bottom, cache->Height());
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  PaintSkinItem(section, "MDIAREA", MakeBgCacheInfo(cache, 0, 0), true, 0, r, {0, 0}, cache, &skin);
+}
+
+HWND TsMDIForm::MaximizedChild() const {
+  TCustomForm* child = Form != nullptr ? Form->ActiveMDIChild() : nullptr;
+  if (child == nullptr || !IsZoomed(child->Handle())) return nullptr;
+  return child->Handle();
+}
+
+bool TsMDIForm::ShowsMDIChildButtons() const {
+  if (Form == nullptr || Form->FormStyle() != fsMDIForm || Form->Menu() == nullptr) return false;
+  TCustomForm* child = Form->ActiveMDIChild();
+  return child != nullptr && IsZoomed(child->Handle()) && (child->BorderIcons() & biSystemMenu);
+}
+
+bool TsMDIForm::FrameLooksStale() const { return MaximizedChild() != paintedChild_; }
+
+TSize TsMDIForm::ChildButtonSize() const {
+  TsSkinManager* manager = Provider->SkinManager();
+  const int index = Provider->ButtonMasks().MDIClose;
+  if (manager == nullptr || !manager->Skin().IsMaskIndexValid(index))
+    return {kDefaultChildButton, kDefaultChildButton};
+  const TsMaskData& mask = manager->Skin().MaskData[static_cast<size_t>(index)];
+  return {MaskFrameWidth(mask), MaskStateHeight(mask)};
+}
+
+int TsMDIForm::ChildButtonMask(int hitCode) const {
+  const TsTitleButtonMasks& m = Provider->ButtonMasks();
+  if (hitCode == TitleHit::MDIMinimize) return m.MDIMin;
+  if (hitCode == TitleHit::MDIClose) return m.MDIClose;
+  // Restore: the small "back to normal" picture while the child is maximised.
+  TsSkinManager* manager = Provider->SkinManager();
+  if (manager == nullptr) return -1;
+  int index = manager->Skin().MaskIndexByNames("GLOBALINFO", "SICONNORM");
+  if (index < 0) index = manager->Skin().MaskIndexByNames("GLOBALINFO", "BICONNORM");
+  return index >= 0 ? index : m.MDIMax;
+}
+
+void TsMDIForm::PaintChildButtons(const TsFrameGeometry& g, TBitmap* cache) {
+  placed_.clear();
+  paintedChild_ = MaximizedChild();
+  if (cache == nullptr || !ShowsMDIChildButtons()) return;
+  const auto buttons = MDIChildButtons(g, ChildButtonSize());
+  stripRect_ = buttons[0].Rect;
+  stripRect_.Right = buttons[2].Rect.Right;
+  stripRect_.Left = std::max(stripRect_.Left, 0);
+  stripRect_.Top = std::max(stripRect_.Top, 0);
+  stripRect_.Right = std::min(stripRect_.Right, cache->Width());
+  stripRect_.Bottom = std::min(stripRect_.Bottom, cache->Height());
+  if (stripRect_.Right <= stripRect_.Left || stripRect_.Bottom <= stripRect_.Top) return;
+  strip_ = NewBitmap24(stripRect_.Width(), stripRect_.Height());
+  CopyPixels(strip_.get(), 0, 0, cache, stripRect_.Left, stripRect_.Top, stripRect_.Width(),
+             stripRect_.Height());
+  for (const TsPlacedTitleButton& b : buttons) {
+    placed_.push_back(b);
+    TsTitleButtonRecord& record = buttons_[RecordSlot(b.HitCode)];
+    record.Rect = b.Rect;
+    DrawChildButton(b, record.State);
+  }
+}
+
+bool TsMDIForm::DrawChildButton(const TsPlacedTitleButton& b, int state) {
+  if (!IsChildButtonHit(b.HitCode)) return false;
+  TBitmap* cache = Provider->SkinData()->CacheBmp.get();
+  TsSkinManager* manager = Provider->SkinManager();
+  if (cache == nullptr || manager == nullptr || strip_ == nullptr) return true;
+  // The mask's see-through pixels show the menu line, not the last state.
+  const TRect r = b.Rect;
+  const int left = std::max(r.Left, stripRect_.Left), top = std::max(r.Top, stripRect_.Top);
+  const int right = std::min(r.Right, stripRect_.Right);
+  const int bottom = std::min(r.Bottom, stripRect_.Bottom);
+  if (right > left && bottom > top)
+    CopyPixels(cache, left, top, strip_.get(), left - stripRect_.Left, top - stripRect_.Top,
+               right - left, bottom - top);
+  const TsSkinModel& skin = manager->Skin();
+  const int index = ChildButtonMask(b.HitCode);
+  if (!skin.IsMaskIndexValid(index)) return true;
+  DrawMaskState(cache, r.TopLeft(), state, MakeBgCacheInfo(cache, 0, 0),
+                skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
+                TitleButtonDrawMode(Provider->FormActive(), b.Enabled, state, false));
+  return true;
+}
+
+TsTitleButtonRecord* TsMDIForm::ButtonRecord(int hitCode) {
+  if (!IsChildButtonHit(hitCode)) return nullptr;
+  return &buttons_[RecordSlot(hitCode)];
+}
+
+bool TsMDIForm::ChildButtonUp(int hitCode, bool pressed) {
+  if (!IsChildButtonHit(hitCode)) return false;
+  if (!pressed) return false;
+  TCustomForm* child = Form->ActiveMDIChild();
+  Provider->SetHotButton(0, true);
+  if (child == nullptr) return true;
+  const WPARAM command = hitCode == TitleHit::MDIClose     ? SC_CLOSE
+                         : hitCode == TitleHit::MDIRestore ? SC_RESTORE
+                                                           : SC_MINIMIZE;
+  SendMessageW(child->Handle(), WM_SYSCOMMAND, command, 0);
+  return true;
+}
+
+// --- what the client adapter asks -----------------------------------------------------------
+
+TColor TsMDIForm::FormColor() const { return Provider->FormColor(); }
+bool TsMDIForm::ShowAnimating() const { return Provider->ShowAnimating(); }
+void TsMDIForm::PaintFrameCache() { Provider->PaintFrameCache(); }
+bool TsMDIForm::HasBorderForm() const { return Provider->HasBorderForm(); }
+// The same offset the frame painting uses, so the client's copy lines up
+// with the area painted for it.
+POINT TsMDIForm::FrameCacheOffset() const {
+  const TPoint shift = Provider->Geometry().CacheOffset();
+  return {shift.X, shift.Y};
+}
+void TsMDIForm::ClearHotButton() { Provider->SetHotButton(-1, false); }
+
+void TsMDIForm::UpdateSystemMenu() {
+  if (TsSystemMenu* menu = Provider->SystemMenuObject()) menu->UpdateItems(false);
+}
+
+void TsMDIForm::MDIMenuChanged() {
+  Provider->SkinData()->BGChanged = true;
+  Provider->MenuLineCount = -1;
+  Provider->FrameRepaintNeeded = true;
+  Provider->SetHotButton(-1, false);
+}
+
+void TsMDIForm::RepaintFrameNow() { Provider->RepaintFrameNow(); }
+
+// --- the provider's MDI hooks ---------------------------------------------------------------
+
+void TsSkinProvider::MakeMDIForm(bool make) {
+  if (!make) {
+    if (mdiForm_ == nullptr) return;
+    HWND client = form_ != nullptr ? form_->ClientHandle() : nullptr;
+    mdiForm_.reset();
+    if (client != nullptr && !FormDestroying())
+      RedrawWindow(client, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    return;
+  }
+  if (form_ == nullptr || form_->FormStyle() != fsMDIForm || HasState(csDesigning)) return;
+  // The form may have been skinned before its MDI client window was made.
+  if (mdiForm_ == nullptr) mdiForm_ = std::make_unique<TsMDIForm>(this);
+  mdiForm_->ConnectToClient();
+}
+
+}  // namespace kv

@@ -1,0 +1,210 @@
+// A skinned MDI form under Wine with the synthetic skin: the MDI client
+// shows the form's frame picture ("MDIAREA"), a maximised child puts its
+// three buttons on the menu line and stops the client painting, tiling
+// takes the active child's system menu only while the skin is on, and
+// skins come and go without leaking.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "SkinnedFormFixture.h"
+#include "classlib/Menus.h"
+#include "skin/adapters/acMDIWnd_win.h"
+#include "skin/forms/sMDIForm_win.h"
+#include "support/Counters.h"
+#include "support/Pump.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+
+class SkinnedMDIForm : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  void SetUp() override {
+    form->SetFormStyle(fsMDIForm);
+    form->SetBounds(40, 40, 420, 320);
+    auto* menu = Create<TMainMenu>(form);
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption("&File");
+    menu->Items()->Add(item);
+    form->SetMenu(menu);
+    form->SetCaption("");
+    Provide();
+    Show();
+    a = NewChild(0);
+    b = NewChild(60);
+    kvtest::PumpUntilIdle();
+  }
+  TForm* NewChild(int left) {
+    TForm* child = Create<TForm>(form);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(left, 0, 120, 90);
+    child->Show();
+    return child;
+  }
+  HWND Client() { return form->ClientHandle(); }
+  TacMDIWnd* ClientAdapter() { return dynamic_cast<TacMDIWnd*>(AdapterOfWindow(Client())); }
+  void Maximize(TForm* child) {
+    SendMessageW(Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+    kvtest::PumpUntilIdle();
+    RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  // A client DC's worth of the client background painted into a bitmap
+  // of a colour the skin does not use.
+  TPixels ErasedClient(LRESULT* result) {
+    RECT r{};
+    GetClientRect(Client(), &r);
+    HDC screen = GetDC(Client());
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    HBRUSH brush = CreateSolidBrush(kUnpainted);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    *result = SendMessageW(Client(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    TPixels p = TPixels::FromDC(dc, r);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(Client(), screen);
+    return p;
+  }
+  static constexpr COLORREF kUnpainted = RGB(1, 2, 3);
+  TForm* a = nullptr;
+  TForm* b = nullptr;
+};
+
+TEST_F(SkinnedMDIForm, TheClientIsAdaptedAndShowsTheMDIAreaOfTheFramePicture) {
+  ASSERT_NE(provider->MDIForm(), nullptr);
+  TacMDIWnd* adapter = ClientAdapter();
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(adapter->Form, form);
+  EXPECT_EQ(adapter->SkinData->SkinSection(), "CHECKBOX");
+  LRESULT result = 0;
+  const TPixels client = ErasedClient(&result);
+  EXPECT_EQ(result, 1);
+  // Children cover the top left; the bottom right shows the client area.
+  const int x = client.Width() - 5, y = client.Height() - 5;
+  EXPECT_EQ(SectionAt(client, x, y), "MDIAREA");
+  // The frame picture holds the same area under the client's place.
+  const TRect place = provider->MDIForm()->ClientPlace();
+  EXPECT_EQ(SectionAt(Cache(), place.Right - 5, place.Bottom - 5), "MDIAREA");
+}
+
+TEST_F(SkinnedMDIForm, AMaximisedChildPutsItsButtonsOnTheMenuLineAndStopsTheClientPainting) {
+  EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
+  Maximize(a);
+  ASSERT_EQ(form->ActiveMDIChild(), a);
+  const auto& buttons = provider->MDIForm()->ChildButtons();
+  ASSERT_EQ(buttons.size(), 3u);
+  const TsFrameGeometry g = provider->Geometry();
+  const TPixels cache = Cache();
+  for (const TsPlacedTitleButton& button : buttons) {
+    EXPECT_GE(button.Rect.Top, g.TitleBandBottom()) << button.HitCode;
+    EXPECT_LE(button.Rect.Bottom, g.MenuBandBottom()) << button.HitCode;
+    const TPoint c{(button.Rect.Left + button.Rect.Right) / 2,
+                   (button.Rect.Top + button.Rect.Bottom) / 2};
+    EXPECT_EQ(SectionAt(cache, c.X, c.Y), "GLOBALINFO") << "button " << button.HitCode;
+    // The window answers the button's code over it.
+    RECT w{};
+    GetWindowRect(Wnd(), &w);
+    const LPARAM at = MAKELPARAM(w.left + c.X, w.top + c.Y);
+    EXPECT_EQ(SendMessageW(Wnd(), WM_NCHITTEST, 0, at), button.HitCode);
+  }
+  LRESULT result = 0;
+  const TPixels client = ErasedClient(&result);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(client.CountDiffering(kUnpainted, client.Whole()), 0);
+
+  // Restored, the buttons go and the client paints again.
+  SendMessageW(Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  kvtest::PumpUntilIdle();
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
+  EXPECT_GT(ErasedClient(&result).CountDiffering(kUnpainted, client.Whole()), 0);
+}
+
+TEST_F(SkinnedMDIForm, TheCloseButtonOfAMaximisedChildClosesIt) {
+  Maximize(b);
+  const auto& buttons = provider->MDIForm()->ChildButtons();
+  auto close = std::find_if(buttons.begin(), buttons.end(), [](const TsPlacedTitleButton& x) {
+    return x.HitCode == TitleHit::MDIClose;
+  });
+  ASSERT_NE(close, buttons.end());
+  provider->SetPressedButton(TitleHit::MDIClose);
+  bool closing = false;
+  b->OnClose = [&](TObject*, TCloseAction& action) {
+    closing = true;
+    action = caNone;
+  };
+  SendMessageW(Wnd(), WM_NCLBUTTONUP, TitleHit::MDIClose, 0);
+  EXPECT_TRUE(closing);
+}
+
+TEST_F(SkinnedMDIForm, ANewSkinKeepsTheClientAdaptedAndPainted) {
+  kv::TsStoredSkin& second = manager->InternalSkins.Add();
+  second.Name = "U";
+  second.Data = skin.Packed();
+  manager->SetSkinName("U");
+  kvtest::PumpUntilIdle();
+  ASSERT_NE(ClientAdapter(), nullptr);
+  LRESULT result = 0;
+  const TPixels client = ErasedClient(&result);
+  EXPECT_EQ(SectionAt(client, client.Width() - 5, client.Height() - 5), "MDIAREA");
+}
+
+// Children may carry providers of their own; freeing a maximised one takes
+// its buttons off the menu line.
+TEST_F(SkinnedMDIForm, AMaximisedSkinnedChildFreedTakesItsButtonsAlong) {
+  TForm* skinned = NewChild(20);
+  Create<TsSkinProvider>(skinned);
+  kvtest::PumpUntilIdle();
+  Maximize(skinned);
+  ASSERT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+  skinned->Free();
+  kvtest::PumpUntilIdle();
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
+}
+
+// Tiling or cascading takes the system menu from the active child; the
+// child gets it back when the skin goes.
+TEST_F(SkinnedMDIForm, TilingTakesTheActiveChildsSystemMenuUntilTheSkinGoes) {
+  for (const UINT arrange : {UINT{WM_MDITILE}, UINT{WM_MDICASCADE}}) {
+    manager->SetActive(true);
+    kvtest::PumpUntilIdle();
+    ASSERT_NE(ClientAdapter(), nullptr);
+    HWND active = form->ActiveMDIChild()->Handle();
+    SendMessageW(Client(), arrange, 0, 0);
+    EXPECT_EQ(GetWindowLongW(active, GWL_STYLE) & WS_SYSMENU, 0) << arrange;
+    manager->SetActive(false);
+    kvtest::PumpUntilIdle();
+    EXPECT_EQ(ClientAdapter(), nullptr);
+    EXPECT_NE(GetWindowLongW(active, GWL_STYLE) & WS_SYSMENU, 0) << arrange;
+  }
+}
+
+TEST_F(SkinnedMDIForm, SkinsComingAndGoingLeaveTheObjectCountersAtBaseline) {
+  // Once round first: what is made once per program is not a leak.
+  manager->SetActive(false);
+  manager->SetActive(true);
+  kvtest::PumpUntilIdle();
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 5; ++i) {
+    Maximize(a);
+    manager->SetActive(false);
+    kvtest::PumpUntilIdle();
+    ASSERT_EQ(ClientAdapter(), nullptr);
+    EXPECT_EQ(provider->MDIForm(), nullptr);
+    SendMessageW(Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+    manager->SetActive(true);
+    kvtest::PumpUntilIdle();
+    ASSERT_NE(ClientAdapter(), nullptr);
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+}  // namespace
+}  // namespace kv
