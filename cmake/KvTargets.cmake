@@ -39,6 +39,17 @@ if(KV_WINDOWS)
   add_compile_options($<$<CONFIG:RelWithDebInfo>:-g1>)
   set(KV_TEST_OPTIONS -Og -g0)
 endif()
+# ccache takes a file compiled with a precompiled header only when told that
+# the header's time stamps and command-line macros do not matter.
+set(KV_CCACHE_SLOPPINESS $ENV{CCACHE_SLOPPINESS} pch_defines time_macros)
+list(REMOVE_ITEM KV_CCACHE_SLOPPINESS "")
+list(JOIN KV_CCACHE_SLOPPINESS "," KV_CCACHE_SLOPPINESS)
+foreach(lang C CXX)
+  if(CMAKE_${lang}_COMPILER_LAUNCHER MATCHES "ccache$")
+    set(CMAKE_${lang}_COMPILER_LAUNCHER env CCACHE_SLOPPINESS=${KV_CCACHE_SLOPPINESS}
+                                        ${CMAKE_${lang}_COMPILER_LAUNCHER})
+  endif()
+endforeach()
 set(KV_PCH_STD <algorithm> <cstdint> <functional> <map> <memory> <string> <vector>)
 set(KV_PCH_lib ${KV_PCH_STD})
 set(KV_PCH_lib_win ${KV_PCH_STD} <windows.h> <commctrl.h>)
