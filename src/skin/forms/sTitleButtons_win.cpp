@@ -23,6 +23,15 @@ namespace {
 
 constexpr int kHotSteps = 10;
 constexpr int kPressedSteps = 1;
+
+// Without a border form the glow is opaque wherever it lies.
+void MakeOpaque(TBitmap& bmp) {
+  for (int y = 0; y < bmp.Height(); ++y) {
+    std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = 0; x < bmp.Width(); ++x) row[x * 4 + 3] = 255;
+  }
+}
+
 constexpr intptr_t kAuxFormTag = -98;
 
 bool IsStandardHit(int code) {
@@ -311,6 +320,20 @@ TacSBAnimation::TacSBAnimation(TComponent* owner, TsSkinProvider* provider,
   SetInterval(StepInterval);
 }
 
+TacSBAnimation::TacSBAnimation(TComponent* owner, TacGlowHost* host, TsTitleButtonRecord* button)
+    : TTimer(owner), host_(host), button_(button) {
+  SetEnabled(false);
+  SetInterval(StepInterval);
+}
+
+HWND TacSBAnimation::OwnerWnd() const {
+  return host_ != nullptr ? host_->GlowOwner() : provider_->FormHandle();
+}
+
+TsSkinManager* TacSBAnimation::Manager() const {
+  return host_ != nullptr ? host_->GlowManager() : provider_->SkinManager();
+}
+
 TacSBAnimation::~TacSBAnimation() {
   SetEnabled(false);
   FreeGlow();
@@ -352,7 +375,7 @@ void TacSBAnimation::StepNow() {
     SetEnabled(false);
     PaintGlow(255);
     // The mouse may have left while the glow rose.
-    HWND wnd = provider_->FormHandle();
+    HWND wnd = OwnerWnd();
     POINT p{};
     RECT w{};
     if (wnd != nullptr && GetCursorPos(&p) && GetWindowRect(wnd, &w)) {
@@ -372,11 +395,14 @@ void TacSBAnimation::StepNow() {
   TargetState = -1;
   PaintGlow(0);
   FreeGlow();
-  provider_->GlowEnded(*button_);
+  if (host_ != nullptr)
+    host_->GlowEnded(*button_);
+  else
+    provider_->GlowEnded(*button_);
 }
 
 TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
-  TsSkinManager* manager = provider_->SkinManager();
+  TsSkinManager* manager = Manager();
   if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
   const TsSkinData& data = manager->CommonSkinData();
   int margin = 0;
@@ -404,11 +430,11 @@ TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
 
 TRect TacSBAnimation::GlowRect() const {
   RECT w{};
-  GetWindowRect(provider_->FormHandle(), &w);
+  GetWindowRect(OwnerWnd(), &w);
   const TRect& r = button_->Rect;
   const TGlowSource glow = GlowSource();
   if (glow.Mask < 0) return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
-  const TSize size = provider_->SkinManager()->Skin().GetMaskStateSize(glow.Mask);
+  const TSize size = Manager()->Skin().GetMaskStateSize(glow.Mask);
   return Bounds(w.left + r.Left - glow.Margin, w.top + r.Top - glow.Margin, size.cx, size.cy);
 }
 
@@ -418,7 +444,7 @@ void TacSBAnimation::MakeGlowImage() {
     MakeButtonImage();
     return;
   }
-  const TsSkinModel& skin = provider_->SkinManager()->Skin();
+  const TsSkinModel& skin = Manager()->Skin();
   const TSize size = skin.GetMaskStateSize(glow.Mask);
   if (size.cx <= 0 || size.cy <= 0) return;
   // The glow picture with its own alpha, nothing under it.
@@ -429,6 +455,14 @@ void TacSBAnimation::MakeGlowImage() {
 
 // Without a glow picture: the button in its new state over the title.
 void TacSBAnimation::MakeButtonImage() {
+  if (host_ != nullptr) {
+    const TRect& r = button_->Rect;
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    glowBmp_ = NewBitmap32(r.Width(), r.Height());
+    host_->DrawGlowButton(glowBmp_.get(), button_->HitCode, std::max(TargetState, 0));
+    MakeOpaque(*glowBmp_);
+    return;
+  }
   TBitmap* cache = provider_->SkinData()->CacheBmp.get();
   const TRect& r = button_->Rect;
   if (cache == nullptr || r.Width() <= 0 || r.Height() <= 0) return;
@@ -449,17 +483,13 @@ void TacSBAnimation::MakeButtonImage() {
   }
   if (placed != provider_->placedButtons_.end() && placed->Mask == TsTitleMask::User)
     provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState);
-  // Without a border form the glow is opaque wherever it lies.
-  for (int y = 0; y < glowBmp_->Height(); ++y) {
-    std::uint8_t* row = glowBmp_->ScanLine(y);
-    for (int x = 0; x < glowBmp_->Width(); ++x) row[x * 4 + 3] = 255;
-  }
+  MakeOpaque(*glowBmp_);
 }
 
 void TacSBAnimation::PaintGlow(int alpha) {
   alpha_ = alpha;
   auto update = PlatformCalls().UpdateLayeredWindow;
-  HWND owner = provider_->FormHandle();
+  HWND owner = OwnerWnd();
   if (update == nullptr || owner == nullptr) return;
   if (glowBmp_ == nullptr) MakeGlowImage();
   if (glowBmp_ == nullptr) return;
