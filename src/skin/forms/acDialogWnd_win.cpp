@@ -717,6 +717,12 @@ void TacDialogWnd::NcLButtonDown(TMessage& m) {
     m.Result = 0;
     return;
   }
+  if (IsZoomed(CtrlHandle) && code == HTCAPTION) {
+    // A maximised dialog stays where it is: the press only brings it the focus.
+    if (!Active) SetFocus(CtrlHandle);
+    m.Result = 0;
+    return;
+  }
   ScrollWndProc(m);
 }
 

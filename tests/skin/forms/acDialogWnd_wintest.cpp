@@ -195,6 +195,27 @@ TEST_F(DialogAdapter, CaptionAndBorderPressesStayTheSystems) {
   EXPECT_EQ(Log().NcLButtonDowns, (std::vector<WPARAM>{HTCAPTION, HTLEFT, HTBOTTOMRIGHT}));
 }
 
+// A maximised dialog is not dragged: a press on its title reaches neither
+// the system nor the dialog, and focuses the dialog only when inactive.
+TEST_F(DialogAdapter, APressOnAZoomedDialogsTitleOnlyFocusesIt) {
+  Open(kSizeableStyle, 0, {{L"Button", BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 50, 14, 1}});
+  ShowWindow(Wnd(), SW_MAXIMIZE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(Wnd()));
+  RECT r{};
+  GetWindowRect(Wnd(), &r);
+  for (const bool active : {true, false}) {
+    SendMessageW(Wnd(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
+    SetFocus(nullptr);
+    Log() = {};
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTCAPTION, ScreenAt({(r.right - r.left) / 2, 10}));
+    EXPECT_TRUE(Log().NcLButtonDowns.empty()) << "active " << active;
+    EXPECT_TRUE(Log().SysCommands.empty()) << "active " << active;
+    const HWND focus = GetFocus();
+    EXPECT_EQ(focus == Wnd() || IsChild(Wnd(), focus), !active) << "active " << active;
+  }
+}
+
 TEST_F(DialogAdapter, TitleButtonGoesHotPressedAndSendsItsCommandOnRelease) {
   // Without glowing each state is painted straight into the cache.
   manager->SetAllowGlowing(false);
