@@ -934,10 +934,16 @@ void TacDialogWnd::WndProc(TMessage& m) {
       trackingLeave_ = false;
       SetHotButton(0);
       break;
-    case WM_SHOWWINDOW:
+    case WM_SHOWWINDOW: {
       // A hidden dialog's fades have nothing to show on.
       if (m.WParam == 0) StopButtonAnimations();
-      break;
+      if (!IsDwmCompositionOn()) break;
+      const LONG ex = GetWindowLongW(wnd, GWL_EXSTYLE);
+      SetWindowLongW(wnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+      ScrollWndProc(m);
+      SetWindowLongW(wnd, GWL_EXSTYLE, GetWindowLongW(wnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+      return;
+    }
     case WM_CTLCOLORDLG:
       m.Result = reinterpret_cast<LRESULT>(DialogBrush());
       return;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -299,6 +300,26 @@ TEST_F(DialogAdapter, HotButtonFadesInAndOutAsAFormsDoes) {
   EXPECT_EQ(rec.Updates.back().alpha, 0);
   EXPECT_EQ(fade->GlowWindow(), nullptr) << "the glow window goes when faded out";
   EXPECT_EQ(ItemAt(Cache(), c.X, c.Y), "GLOBALINFO.BICONCLOSE#0");
+}
+
+// Hidden and shown again with composition on: layered only while the
+// system shows it, the frame painted after, and no fade left running on a
+// hidden dialog.
+TEST_F(DialogAdapter, HiddenAndShownAgainKeepsItsFrameAndDropsItsFades) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  HitAt(Centre(Button(TitleHit::Close)->Rect));
+  ASSERT_NE(adapter->ButtonAnimation(TitleHit::Close), nullptr);
+  ShowWindow(Wnd(), SW_HIDE);
+  EXPECT_EQ(adapter->ButtonAnimation(TitleHit::Close), nullptr);
+  ShowWindow(Wnd(), SW_SHOW);
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(GetWindowLongW(Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_TRUE(IsWindowVisible(Wnd()));
+  const TPixels window = TPixels::FromWindow(Wnd());
+  EXPECT_EQ(SectionAt(window, 1, window.Height() / 2), "DIALOG");
+  int left = window.Width();
+  for (const TsPlacedTitleButton& b : adapter->PlacedButtons()) left = std::min(left, b.Rect.Left);
+  EXPECT_EQ(SectionAt(window, left - 2, 2), "FORMTITLE");
 }
 
 // A dialog closed while its button glows takes the glow window, its timer
