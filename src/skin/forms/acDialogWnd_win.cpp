@@ -76,10 +76,8 @@ std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog) = nul
 TacDialogWnd::TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
                            std::string_view skinSection)
     : TacScrollWnd(skinData, manager, skinSection) {
-  buttons_ = {{{TitleHit::MinButton, 0},
-               {TitleHit::MaxButton, 0},
-               {TitleHit::Close, 0},
-               {TitleHit::Help, 0}}};
+  const int codes[] = {TitleHit::MinButton, TitleHit::MaxButton, TitleHit::Close, TitleHit::Help};
+  for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i].HitCode = codes[i];
   ButtonBg = NewBitmap24(0, 0);
   SkipPaint = PlatformCalls().SystemMajorVersion() >= 6;
   SystemMenu = CreateOwned<TacSystemMenu>();
@@ -90,6 +88,7 @@ TacDialogWnd::TacDialogWnd(TsCommonData* skinData, TsSkinManager* manager,
 
 TacDialogWnd::~TacDialogWnd() {
   borderForm_.reset();
+  StopButtonAnimations();
   HideButtonGlow();
   FreeBrush();
   SystemMenu.reset();
@@ -238,17 +237,19 @@ const std::vector<TsPlacedTitleButton>& TacDialogWnd::PlacedButtons() {
   return placed_;
 }
 
-void TacDialogWnd::DrawTitleButton(TBitmap* cache, const TsPlacedTitleButton& b, int state) {
+void TacDialogWnd::DrawTitleButton(TBitmap* target, const TsPlacedTitleButton& b, int state,
+                                   TPoint at) {
   const TsSkinModel& skin = SkinManager->Skin();
   const int index = MaskIndex(b.Mask);
-  if (cache == nullptr || !skin.IsMaskIndexValid(index)) return;
-  // The mask's see-through pixels show the title, not the button's last state.
+  if (target == nullptr || !skin.IsMaskIndexValid(index)) return;
   const TRect& r = b.Rect;
-  const int right = std::min({r.Right, ButtonBg->Width(), cache->Width()});
-  const int bottom = std::min({r.Bottom, ButtonBg->Height(), cache->Height()});
-  if (right > r.Left && bottom > r.Top && r.Left >= 0 && r.Top >= 0)
-    CopyPixels(cache, r.Left, r.Top, ButtonBg.get(), r.Left, r.Top, right - r.Left, bottom - r.Top);
-  DrawMaskState(cache, r.TopLeft(), state, MakeBgCacheInfo(cache, 0, 0),
+  if (at.X < 0 || at.Y < 0) at = r.TopLeft();
+  // The mask's see-through pixels show the title, not the button's last state.
+  const int width = std::min({r.Width(), ButtonBg->Width() - r.Left, target->Width() - at.X});
+  const int height = std::min({r.Height(), ButtonBg->Height() - r.Top, target->Height() - at.Y});
+  if (width > 0 && height > 0 && r.Left >= 0 && r.Top >= 0)
+    CopyPixels(target, at.X, at.Y, ButtonBg.get(), r.Left, r.Top, width, height);
+  DrawMaskState(target, at, state, MakeBgCacheInfo(target, 0, 0),
                 skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
                 TitleButtonDrawMode(Active, b.Enabled, state, false));
 }
@@ -261,22 +262,69 @@ void TacDialogWnd::PaintTitleButtons(TBitmap* cache) {
 
 void TacDialogWnd::PaintTitleButton(int hitCode) {
   TBitmap* cache = SkinData != nullptr ? SkinData->CacheBmp.get() : nullptr;
-  const TButtonRecord* record = Record(hitCode);
+  TButtonRecord* record = Record(hitCode);
   if (cache == nullptr || cache->Empty() || record == nullptr || !SkinUsable()) return;
   const auto& placed = PlacedButtons();
   const auto b = std::find_if(placed.begin(), placed.end(),
                               [&](const TsPlacedTitleButton& p) { return p.HitCode == hitCode; });
   if (b == placed.end()) return;
+  if (SkinManager->AllowGlowing()) {
+    // The new look fades in over the button, as on a form's title.
+    StartButtonAnimation(*record, *b);
+    return;
+  }
   DrawTitleButton(cache, *b, record->State);
   if (!IsWindowVisible(CtrlHandle)) return;
+  CopyButtonToWindow(b->Rect);
+  UpdateButtonGlow(*b, record->State);
+}
+
+void TacDialogWnd::CopyButtonToWindow(const TRect& r) {
+  TBitmap* cache = SkinData != nullptr ? SkinData->CacheBmp.get() : nullptr;
+  if (cache == nullptr || cache->Empty() || !IsWindowVisible(CtrlHandle)) return;
   HDC dc = GetWindowDC(CtrlHandle);
   {
     TBitmapCanvas canvas(*cache);
-    const TRect& r = b->Rect;
     BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
   }
   ReleaseDC(CtrlHandle, dc);
-  UpdateButtonGlow(*b, record->State);
+}
+
+void TacDialogWnd::StartButtonAnimation(TButtonRecord& record, const TsPlacedTitleButton& b) {
+  constexpr int kHotSteps = 10, kPressedSteps = 1;
+  record.Rect = b.Rect;
+  record.ImageIndex = MaskIndex(b.Mask);
+  if (record.Timer == nullptr) {
+    record.Timer = CreateOwned<TacSBAnimation>(static_cast<TacGlowHost*>(this), &record);
+    // The cache shows the button at rest under its glow.
+    DrawTitleButton(SkinData->CacheBmp.get(), b, 0);
+    CopyButtonToWindow(b.Rect);
+  }
+  record.Timer->Steps = record.State == 2 ? kPressedSteps : kHotSteps;
+  record.Timer->Start(record.State, record.State != 0);
+}
+
+void TacDialogWnd::StopButtonAnimations() {
+  for (TButtonRecord& record : buttons_) record.Timer.reset();
+}
+
+TacSBAnimation* TacDialogWnd::ButtonAnimation(int hitCode) const {
+  for (const TButtonRecord& record : buttons_)
+    if (record.HitCode == hitCode) return record.Timer.get();
+  return nullptr;
+}
+
+void TacDialogWnd::DrawGlowButton(TBitmap* target, int hitCode, int state) {
+  for (const TsPlacedTitleButton& b : PlacedButtons())
+    if (b.HitCode == hitCode) DrawTitleButton(target, b, state, {0, 0});
+}
+
+void TacDialogWnd::GlowEnded(TsTitleButtonRecord& record) {
+  for (const TsPlacedTitleButton& b : PlacedButtons()) {
+    if (b.HitCode != record.HitCode) continue;
+    DrawTitleButton(SkinData->CacheBmp.get(), b, record.State);
+    CopyButtonToWindow(b.Rect);
+  }
 }
 
 // A hot close, maximise or minimise button glows.
@@ -669,6 +717,12 @@ void TacDialogWnd::NcLButtonDown(TMessage& m) {
     m.Result = 0;
     return;
   }
+  if (IsZoomed(CtrlHandle) && code == HTCAPTION) {
+    // A maximised dialog stays where it is: the press only brings it the focus.
+    if (!Active) SetFocus(CtrlHandle);
+    m.Result = 0;
+    return;
+  }
   ScrollWndProc(m);
 }
 
@@ -727,6 +781,7 @@ void TacDialogWnd::ButtonUp(TMessage& m) {
 void TacDialogWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_NCDESTROY || m.Msg == WM_DESTROY || Destroyed || !SkinUsable() || Calculating) {
     if (m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
+      StopButtonAnimations();
       HideButtonGlow();
       // The companion goes before its owner.
       borderForm_.reset();
@@ -879,6 +934,16 @@ void TacDialogWnd::WndProc(TMessage& m) {
       trackingLeave_ = false;
       SetHotButton(0);
       break;
+    case WM_SHOWWINDOW: {
+      // A hidden dialog's fades have nothing to show on.
+      if (m.WParam == 0) StopButtonAnimations();
+      if (!IsDwmCompositionOn()) break;
+      const LONG ex = GetWindowLongW(wnd, GWL_EXSTYLE);
+      SetWindowLongW(wnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+      ScrollWndProc(m);
+      SetWindowLongW(wnd, GWL_EXSTYLE, GetWindowLongW(wnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+      return;
+    }
     case WM_CTLCOLORDLG:
       m.Result = reinterpret_cast<LRESULT>(DialogBrush());
       return;

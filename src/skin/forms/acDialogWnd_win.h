@@ -20,6 +20,8 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/forms/acDialogWndRules.h"
 #include "skin/forms/acSystemMenu_win.h"
+#include "skin/forms/sSkinProvider_win.h"
+#include "skin/forms/sTitleButtons_win.h"
 
 namespace kv {
 
@@ -37,7 +39,7 @@ class TacDialogBorder {
 };
 extern std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog);
 
-class TacDialogWnd : public TacScrollWnd {
+class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
  public:
   // What the hook gives back for command 28 and the re-wrap messages:
   // the dialog's children wrapped in adapters again.
@@ -76,6 +78,13 @@ class TacDialogWnd : public TacScrollWnd {
   // Extended borders on (made when they can be) or off.
   void UpdateBorderForm(bool use);
   TacDialogBorder* BorderForm() const { return borderForm_.get(); }
+  // The fade of a title button's glow, while one runs or shows.
+  TacSBAnimation* ButtonAnimation(int hitCode) const;
+
+  HWND GlowOwner() const override { return CtrlHandle; }
+  TsSkinManager* GlowManager() const override { return SkinManager; }
+  void DrawGlowButton(TBitmap* target, int hitCode, int state) override;
+  void GlowEnded(TsTitleButtonRecord& record) override;
 
   int HotButton = 0;
   bool Active = true;
@@ -94,10 +103,7 @@ class TacDialogWnd : public TacScrollWnd {
   Owned<TacSystemMenu> SystemMenu;
 
  private:
-  struct TButtonRecord {
-    int HitCode = 0;
-    int State = 0;
-  };
+  using TButtonRecord = TsTitleButtonRecord;
   std::array<TButtonRecord, 4> buttons_{};
   std::vector<TsPlacedTitleButton> placed_;
   TsTitleButtonMasks masks_{};
@@ -117,7 +123,11 @@ class TacDialogWnd : public TacScrollWnd {
   void RefreshSkin();
   void PaintTitle(const TsFrameGeometry& g, TBitmap* cache);
   void PaintTitleButtons(TBitmap* cache);
-  void DrawTitleButton(TBitmap* cache, const TsPlacedTitleButton& b, int state);
+  void DrawTitleButton(TBitmap* cache, const TsPlacedTitleButton& b, int state,
+                       TPoint at = {-1, -1});
+  void CopyButtonToWindow(const TRect& r);
+  void StartButtonAnimation(TButtonRecord& record, const TsPlacedTitleButton& b);
+  void StopButtonAnimations();
   void PaintTitleButton(int hitCode);
   void UpdateButtonGlow(const TsPlacedTitleButton& b, int state);
   void HideButtonGlow();

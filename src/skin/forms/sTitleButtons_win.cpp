@@ -24,6 +24,15 @@ namespace {
 
 constexpr int kHotSteps = 10;
 constexpr int kPressedSteps = 1;
+
+// Without a border form the glow is opaque wherever it lies.
+void MakeOpaque(TBitmap& bmp) {
+  for (int y = 0; y < bmp.Height(); ++y) {
+    std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = 0; x < bmp.Width(); ++x) row[x * 4 + 3] = 255;
+  }
+}
+
 constexpr intptr_t kAuxFormTag = -98;
 
 bool IsStandardHit(int code) {
@@ -322,6 +331,24 @@ TacSBAnimation::TacSBAnimation(TComponent* owner, TsSkinProvider* provider,
   SetInterval(StepInterval);
 }
 
+TacSBAnimation::TacSBAnimation(TComponent* owner, TacGlowHost* host, TsTitleButtonRecord* button)
+    : TTimer(owner), host_(host), button_(button) {
+  SetEnabled(false);
+  SetInterval(StepInterval);
+}
+
+HWND TacSBAnimation::OwnerWnd() const {
+  return host_ != nullptr ? host_->GlowOwner() : provider_->FormHandle();
+}
+
+POINT TacSBAnimation::FrameOffset() const {
+  return host_ != nullptr ? host_->GlowFrameOffset() : provider_->FrameCacheOffset();
+}
+
+TsSkinManager* TacSBAnimation::Manager() const {
+  return host_ != nullptr ? host_->GlowManager() : provider_->SkinManager();
+}
+
 TacSBAnimation::~TacSBAnimation() {
   SetEnabled(false);
   FreeGlow();
@@ -363,12 +390,12 @@ void TacSBAnimation::StepNow() {
     SetEnabled(false);
     PaintGlow(255);
     // The mouse may have left while the glow rose.
-    HWND wnd = provider_->FormHandle();
+    HWND wnd = OwnerWnd();
     POINT p{};
     RECT w{};
     if (wnd != nullptr && GetCursorPos(&p) && GetWindowRect(wnd, &w)) {
       const TRect& r = button_->Rect;
-      const POINT o = provider_->FrameCacheOffset();
+      const POINT o = FrameOffset();
       const int x = p.x - w.left + o.x, y = p.y - w.top + o.y;
       if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom)
         PostMessageW(wnd, WM_MOUSELEAVE, 0, 0);
@@ -384,11 +411,14 @@ void TacSBAnimation::StepNow() {
   TargetState = -1;
   PaintGlow(0);
   FreeGlow();
-  provider_->GlowEnded(*button_);
+  if (host_ != nullptr)
+    host_->GlowEnded(*button_);
+  else
+    provider_->GlowEnded(*button_);
 }
 
 TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
-  TsSkinManager* manager = provider_->SkinManager();
+  TsSkinManager* manager = Manager();
   if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
   const TsSkinData& data = manager->CommonSkinData();
   int margin = 0;
@@ -416,15 +446,15 @@ TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
 
 TRect TacSBAnimation::GlowRect() const {
   RECT w{};
-  GetWindowRect(provider_->FormHandle(), &w);
+  GetWindowRect(OwnerWnd(), &w);
   // Button rectangles are the frame cache's, which starts left and above
   // the window when a border form draws the frame.
-  const POINT o = provider_->FrameCacheOffset();
+  const POINT o = FrameOffset();
   OffsetRect(&w, -o.x, -o.y);
   const TRect& r = button_->Rect;
   const TGlowSource glow = GlowSource();
   if (glow.Mask < 0) return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
-  const TSize size = provider_->SkinManager()->Skin().GetMaskStateSize(glow.Mask);
+  const TSize size = Manager()->Skin().GetMaskStateSize(glow.Mask);
   return Bounds(w.left + r.Left - glow.Margin, w.top + r.Top - glow.Margin, size.cx, size.cy);
 }
 
@@ -434,7 +464,7 @@ void TacSBAnimation::MakeGlowImage() {
     MakeButtonImage();
     return;
   }
-  const TsSkinModel& skin = provider_->SkinManager()->Skin();
+  const TsSkinModel& skin = Manager()->Skin();
   const TSize size = skin.GetMaskStateSize(glow.Mask);
   if (size.cx <= 0 || size.cy <= 0) return;
   // The glow picture with its own alpha, nothing under it.
@@ -445,6 +475,14 @@ void TacSBAnimation::MakeGlowImage() {
 
 // Without a glow picture: the button in its new state over the title.
 void TacSBAnimation::MakeButtonImage() {
+  if (host_ != nullptr) {
+    const TRect& r = button_->Rect;
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    glowBmp_ = NewBitmap32(r.Width(), r.Height());
+    host_->DrawGlowButton(glowBmp_.get(), button_->HitCode, std::max(TargetState, 0));
+    MakeOpaque(*glowBmp_);
+    return;
+  }
   TBitmap* cache = provider_->SkinData()->CacheBmp.get();
   const TRect& r = button_->Rect;
   if (cache == nullptr || r.Width() <= 0 || r.Height() <= 0) return;
@@ -465,17 +503,13 @@ void TacSBAnimation::MakeButtonImage() {
   }
   if (placed != provider_->placedButtons_.end() && placed->Mask == TsTitleMask::User)
     provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState);
-  // Without a border form the glow is opaque wherever it lies.
-  for (int y = 0; y < glowBmp_->Height(); ++y) {
-    std::uint8_t* row = glowBmp_->ScanLine(y);
-    for (int x = 0; x < glowBmp_->Width(); ++x) row[x * 4 + 3] = 255;
-  }
+  MakeOpaque(*glowBmp_);
 }
 
 void TacSBAnimation::PaintGlow(int alpha) {
   alpha_ = alpha;
   auto update = PlatformCalls().UpdateLayeredWindow;
-  HWND owner = provider_->FormHandle();
+  HWND owner = OwnerWnd();
   if (update == nullptr || owner == nullptr) return;
   if (glowBmp_ == nullptr) MakeGlowImage();
   if (glowBmp_ == nullptr) return;

@@ -12,14 +12,32 @@
 
 namespace kv {
 
+class TsSkinManager;
 class TsSkinProvider;
 struct TsTitleButtonRecord;
+
+// A window other than a form's whose title buttons glow as a form's do (a
+// system dialog's adapter): what the fade needs of it.
+class TacGlowHost {
+ public:
+  virtual ~TacGlowHost() = default;
+  virtual HWND GlowOwner() const = 0;
+  virtual TsSkinManager* GlowManager() const = 0;
+  // Where the owner window lies in the frame picture the button rectangles
+  // belong to (0, 0 unless a border window draws the frame).
+  virtual POINT GlowFrameOffset() const { return POINT{}; }
+  // The button in a state over its title, into a picture its size.
+  virtual void DrawGlowButton(TBitmap* target, int hitCode, int state) = 0;
+  // The fade-out ended: the button is drawn at rest again.
+  virtual void GlowEnded(TsTitleButtonRecord& record) = 0;
+};
 
 class TacSBAnimation : public TTimer {
  public:
   static constexpr unsigned StepInterval = 12;
 
   TacSBAnimation(TComponent* owner, TsSkinProvider* provider, TsTitleButtonRecord* button);
+  TacSBAnimation(TComponent* owner, TacGlowHost* host, TsTitleButtonRecord* button);
   ~TacSBAnimation() override;
 
   // Fades towards state (0 fades out) in Steps steps; a state already
@@ -55,7 +73,12 @@ class TacSBAnimation : public TTimer {
   };
   TGlowSource GlowSource() const;
 
-  TsSkinProvider* provider_;
+  HWND OwnerWnd() const;
+  POINT FrameOffset() const;
+  TsSkinManager* Manager() const;
+
+  TsSkinProvider* provider_ = nullptr;
+  TacGlowHost* host_ = nullptr;
   TsTitleButtonRecord* button_;
   Owned<TForm> glowForm_;
   std::unique_ptr<TBitmap> glowBmp_;

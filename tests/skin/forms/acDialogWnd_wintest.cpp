@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "DialogTemplate.h"
 #include "SkinnedFormFixture.h"
+#include "classlib/ExtCtrls.h"
 #include "skin/adapters/acMainWnd_win.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sMessages.h"
@@ -19,6 +21,7 @@
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
+#include "support/PlatformSeams.h"
 
 namespace kv {
 namespace {
@@ -193,7 +196,30 @@ TEST_F(DialogAdapter, CaptionAndBorderPressesStayTheSystems) {
   EXPECT_EQ(Log().NcLButtonDowns, (std::vector<WPARAM>{HTCAPTION, HTLEFT, HTBOTTOMRIGHT}));
 }
 
+// A maximised dialog is not dragged: a press on its title reaches neither
+// the system nor the dialog, and focuses the dialog only when inactive.
+TEST_F(DialogAdapter, APressOnAZoomedDialogsTitleOnlyFocusesIt) {
+  Open(kSizeableStyle, 0, {{L"Button", BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 50, 14, 1}});
+  ShowWindow(Wnd(), SW_MAXIMIZE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(Wnd()));
+  RECT r{};
+  GetWindowRect(Wnd(), &r);
+  for (const bool active : {true, false}) {
+    SendMessageW(Wnd(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
+    SetFocus(nullptr);
+    Log() = {};
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTCAPTION, ScreenAt({(r.right - r.left) / 2, 10}));
+    EXPECT_TRUE(Log().NcLButtonDowns.empty()) << "active " << active;
+    EXPECT_TRUE(Log().SysCommands.empty()) << "active " << active;
+    const HWND focus = GetFocus();
+    EXPECT_EQ(focus == Wnd() || IsChild(Wnd(), focus), !active) << "active " << active;
+  }
+}
+
 TEST_F(DialogAdapter, TitleButtonGoesHotPressedAndSendsItsCommandOnRelease) {
+  // Without glowing each state is painted straight into the cache.
+  manager->SetAllowGlowing(false);
   TacDialogWnd* adapter = Open(kSizeableStyle);
   const TsPlacedTitleButton* max = Button(TitleHit::MaxButton);
   ASSERT_NE(max, nullptr);
@@ -233,7 +259,8 @@ class GlowingDialog : public DialogAdapter {
   }
 };
 
-TEST_F(GlowingDialog, HotButtonGlowsUntilTheMouseLeaves) {
+TEST_F(GlowingDialog, WithoutFadesAHotButtonGlowsUntilTheMouseLeaves) {
+  manager->SetAllowGlowing(false);
   Open(kSizeableStyle);
   const TsPlacedTitleButton* close = Button(TitleHit::Close);
   ASSERT_NE(close, nullptr);
@@ -245,6 +272,77 @@ TEST_F(GlowingDialog, HotButtonGlowsUntilTheMouseLeaves) {
   HitAt(Centre(close->Rect));
   DestroyWindow(Wnd());
   EXPECT_EQ(VisibleGlows(), before) << "the glow goes with the dialog";
+}
+
+// The fade a form's title buttons have: ten steps up by 255 div 10, down
+// again without a jump, the button at rest in the cache under it.
+TEST_F(DialogAdapter, HotButtonFadesInAndOutAsAFormsDoes) {
+  kvtest::TLayeredRecorder rec;
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  const TsPlacedTitleButton* close = Button(TitleHit::Close);
+  ASSERT_NE(close, nullptr);
+  const TPoint c = Centre(close->Rect);
+  HitAt(c);
+  TacSBAnimation* fade = adapter->ButtonAnimation(TitleHit::Close);
+  ASSERT_NE(fade, nullptr);
+  EXPECT_EQ(ItemAt(Cache(), c.X, c.Y), "GLOBALINFO.BICONCLOSE#0") << "at rest under the glow";
+  for (int i = 0; i < 50 && fade->Running(); ++i) fade->StepNow();
+  std::vector<int> alphas;
+  for (const auto& u : rec.Updates) alphas.push_back(u.alpha);
+  EXPECT_EQ(alphas, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+  ASSERT_FALSE(rec.Updates.empty());
+  EXPECT_EQ(rec.Updates.back().wnd, fade->GlowWindow());
+
+  SendMessageW(Wnd(), WM_NCMOUSELEAVE, 0, 0);
+  const size_t from = rec.Updates.size();
+  for (int i = 0; i < 50 && fade->Running(); ++i) fade->StepNow();
+  ASSERT_GT(rec.Updates.size(), from);
+  EXPECT_EQ(rec.Updates.back().alpha, 0);
+  EXPECT_EQ(fade->GlowWindow(), nullptr) << "the glow window goes when faded out";
+  EXPECT_EQ(ItemAt(Cache(), c.X, c.Y), "GLOBALINFO.BICONCLOSE#0");
+}
+
+// Hidden and shown again with composition on: layered only while the
+// system shows it, the frame painted after, and no fade left running on a
+// hidden dialog.
+TEST_F(DialogAdapter, HiddenAndShownAgainKeepsItsFrameAndDropsItsFades) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  HitAt(Centre(Button(TitleHit::Close)->Rect));
+  ASSERT_NE(adapter->ButtonAnimation(TitleHit::Close), nullptr);
+  ShowWindow(Wnd(), SW_HIDE);
+  EXPECT_EQ(adapter->ButtonAnimation(TitleHit::Close), nullptr);
+  ShowWindow(Wnd(), SW_SHOW);
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(GetWindowLongW(Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_TRUE(IsWindowVisible(Wnd()));
+  const TPixels window = TPixels::FromWindow(Wnd());
+  EXPECT_EQ(SectionAt(window, 1, window.Height() / 2), "DIALOG");
+  int left = window.Width();
+  for (const TsPlacedTitleButton& b : adapter->PlacedButtons()) left = std::min(left, b.Rect.Left);
+  EXPECT_EQ(SectionAt(window, left - 2, 2), "FORMTITLE");
+}
+
+// A dialog closed while its button glows takes the glow window, its timer
+// and every GDI object with it.
+TEST_F(DialogAdapter, ADialogClosedWhileAButtonGlowsLeavesNothingBehind) {
+  kvtest::TLayeredRecorder rec;
+  Open(kSizeableStyle);
+  TPixels::FromWindow(Wnd());
+  TearDown();
+  const kvtest::TObjectBaseline baseline;
+  const int timers = TTimer::ActiveCount();
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  HitAt(Centre(Button(TitleHit::Close)->Rect));
+  TacSBAnimation* fade = adapter->ButtonAnimation(TitleHit::Close);
+  ASSERT_NE(fade, nullptr);
+  fade->StepNow();
+  const HWND glow = fade->GlowWindow();
+  ASSERT_NE(glow, nullptr);
+  DestroyWindow(Wnd());
+  EXPECT_FALSE(IsWindow(glow));
+  EXPECT_EQ(TTimer::ActiveCount(), timers);
+  TearDown();
+  EXPECT_TRUE(baseline.Unchanged());
 }
 
 TEST_F(DialogAdapter, ReleaseAwayFromThePressedButtonDoesNothing) {
