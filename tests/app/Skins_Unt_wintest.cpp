@@ -107,6 +107,7 @@ class SkinnedWindows : public ::testing::Test {
   void OpenMainWindow() {
     main_.reset(test::OpenViewOnlyMainWindow());
     skins_ = Create<TSoftSkins>(main_.get(), main_->sknmngr, main_->N_Skins, folder_.Path());
+    main_->SelectPages(1, 0, -1);
     PumpUntilIdle();
   }
   // Chooses a skin of the test's folder in the window's Skins menu.
@@ -127,8 +128,13 @@ class SkinnedWindows : public ::testing::Test {
     TPixels whole = TPixels::FromWindow(main_->Handle());
     return whole.Crop({0, 0, whole.Width(), height});
   }
-  // Skinned controls: the side bar's titles on its panel.
-  TPixels Control() { return TPixels::FromClient(main_->FrameBar->Handle()); }
+  // Skinned controls: the two rows of tabs over the basic settings page, the
+  // chosen ones in the skin's accent (a second skin of ours may differ in
+  // its accents only).
+  TPixels Control() {
+    TPixels pages = TPixels::FromClient(main_->PageControl->Handle());
+    return pages.Crop({0, 0, pages.Width(), 2 * 24});
+  }
 
   TSkinFolder folder_;
   Owned<TFormKV69> main_;
