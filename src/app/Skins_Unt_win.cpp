@@ -20,7 +20,12 @@ void CreateWindowSkin(TCustomForm* form, bool isDefault, TsSkinManager*& manager
   manager = Create<TsSkinManager>(form);
   manager->BeginLoading();
   manager->SetName("sknmngr");
-  if (!isDefault) manager->SetIsDefault(false);
+  if (!isDefault) {
+    manager->SetIsDefault(false);
+    // Such a manager shows the skin of the window it follows (FollowSkin):
+    // it stays off until then, rather than load a skin only to replace it.
+    manager->SetActive(false);
+  }
   manager->SetSkinDirectory(WindowSkinDirectory);
   // An empty stored skin would fail to load with a message; without one the
   // manager just finds nothing and the window stays plain.

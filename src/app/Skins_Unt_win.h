@@ -24,7 +24,8 @@ inline constexpr const char* StoredSkinName = "Vista (internal)";
 // Creates a window's skin manager and its provider, owned by the form, under
 // the loading protocol: the skin is loaded and announced once both are
 // complete. A manager made with isDefault false never takes the default role
-// (the side-bar frames' managers). The stored skin is left out when the
+// and stays off until FollowSkin gives it a skin (the side-bar frames'
+// managers). The stored skin is left out when the
 // program carries none, and the window then stays plain.
 void CreateWindowSkin(TCustomForm* form, bool isDefault, TsSkinManager*& manager,
                       TsSkinProvider*& provider);
