@@ -125,6 +125,9 @@ class SkinnedWindows : public ::testing::Test {
   TPixels Frame() { return FrameBand(40); }
   TPixels Title() { return FrameBand(20); }
   TPixels FrameBand(int height) {
+    // Test programs side by side on one desktop take the activation from
+    // each other: the frame is told it is active, as it is when used.
+    SendMessageW(main_->Handle(), WM_NCACTIVATE, TRUE, 0);
     TPixels whole = TPixels::FromWindow(main_->Handle());
     return whole.Crop({0, 0, whole.Width(), height});
   }
