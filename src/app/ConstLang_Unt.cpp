@@ -465,6 +465,11 @@ std::string InputErrorText(int language) {
   return language == LanguageChinese ? "输入错误" : "Input Error";
 }
 
+std::string SkinLoadErrorText(int language, const std::string& skinName) {
+  if (language == LanguageChinese) return "皮肤“" + skinName + "”无法加载，仍使用当前皮肤。";
+  return "The skin \"" + skinName + "\" cannot be loaded; the current skin stays.";
+}
+
 bool ThresholdLimitTexts(int language, int modelIndex, std::string& low, std::string& high) {
   const bool chinese = language == LanguageChinese;
   if (modelIndex == 0 || modelIndex == 1) {

@@ -70,6 +70,8 @@ std::vector<std::string> TransportItems();
 std::string MainWindowCaption(int language);
 // Message of refused input ("Input Error").
 std::string InputErrorText(int language);
+// The message when a skin chosen in the Skins menu cannot be loaded.
+std::string SkinLoadErrorText(int language, const std::string& skinName);
 // Hint of the phone number edit (the same in both languages).
 extern const char* const PhoneNumberHint;
 // Hint of the relay close-time edit.

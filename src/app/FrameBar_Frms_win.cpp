@@ -1,6 +1,7 @@
 #include "app/FrameBar_Frms_win.h"
 
 #include "app/ConstLang_Unt.h"
+#include "app/Skins_Unt_win.h"
 
 namespace kv {
 
@@ -14,6 +15,13 @@ constexpr int FrameMargin = 4;
 TSideBarFrame::TSideBarFrame(TComponent* owner) : TFrame(owner) {
   SetHeight(FrameMargin);
   SetCaption("");
+  Form = Create<TForm>(this);
+  Form->SetName("Form");
+  Form->SetBorderStyle(bsNone);
+  Form->SetParent(this);
+  Form->SetAlign(alClient);
+  Form->SetVisible(true);
+  CreateWindowSkin(Form, false, sknmngr, sknprvdr);
 }
 
 TsBitBtn* TSideBarFrame::FindButton(std::string_view name) const {
@@ -28,7 +36,7 @@ TsBitBtn* TSideBarFrame::AddButton(const char* name, int page, int mainPage, int
   button->SetName(name);
   button->SetCaption("");
   button->SetVisible(visible);
-  button->SetParent(this);
+  button->SetParent(Form);
   // Stacked from the top in the order added; the bar sets the frame's width.
   button->SetTop(nextTop_);
   button->SetHeight(ButtonHeight);

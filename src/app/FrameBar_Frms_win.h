@@ -17,12 +17,20 @@ namespace kv {
 // PageControl_DIDOTH; -1 leaves one as it is).
 using TSelectPagesEvent = std::function<void(int page, int mainPage, int doThPage)>;
 
-// What every frame window shares: a column of buttons, each selecting pages.
+class TsSkinManager;
+class TsSkinProvider;
+
+// What every frame window shares: a column of buttons, each selecting pages,
+// on a borderless form filling the frame; the form carries its own skin
+// manager, never the default, and provider.
 class TSideBarFrame : public TFrame {
  public:
   explicit TSideBarFrame(TComponent* owner);
 
   TSelectPagesEvent OnSelectPages;
+  TForm* Form = nullptr;
+  TsSkinManager* sknmngr = nullptr;
+  TsSkinProvider* sknprvdr = nullptr;
 
   // Sets the button captions for a language (the Lang_ texts, already
   // assigned for it, or the caption table of the frame buttons).

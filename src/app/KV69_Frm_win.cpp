@@ -9,6 +9,7 @@
 #include "app/ConstLang_Unt.h"
 #include "app/FrameBar_Frms_win.h"
 #include "app/Funs_Unt.h"
+#include "app/Skins_Unt_win.h"
 #include "app/SoftDateTime_Unt.h"
 #include "app/SoftDiDoTh_Unt.h"
 #include "app/SoftTelephone_Unt.h"
@@ -16,6 +17,7 @@
 #include "base/DateTime.h"
 #include "base/TextCodec.h"
 #include "classlib/Resources.h"
+#include "skin/core/sSkinManager_win.h"
 
 namespace kv {
 
@@ -209,6 +211,9 @@ void TFormKV69::CreateControls() {
   ApplyProgramFormLook(*this);
   SetClientWidth(FormClientWidth);
   SetClientHeight(FormClientHeight);
+  // The skin first: every control made below finds it loaded.
+  CreateWindowSkin(this, true, sknmngr, sknprvdr);
+  sknmngr->OnAfterChange = [this](TObject*) { FollowSkinInFrames(); };
   LoadImages();
   CreateMenus();
 
@@ -229,6 +234,16 @@ void TFormKV69::CreateControls() {
   CreatePages();
   CreateEngine();
   BindEvents();
+
+  // The Skins menu lists the skin files next to the program.
+  SoftSkins = Create<TSoftSkins>(this, sknmngr, N_Skins, ExtractFilePath(Application->ExeName()));
+}
+
+void TFormKV69::FollowSkinInFrames() {
+  if (sknmngr == nullptr || FrameBar == nullptr) return;
+  for (int i = 0; i < FrameBar->Items()->Count(); ++i)
+    if (auto* frame = dynamic_cast<TSideBarFrame*>(FrameBar->Items()->GetItem(i)->Frame()))
+      FollowSkin(*frame->sknmngr, *sknmngr);
 }
 
 // Every control and event of the window with its handler, one line each, as
@@ -410,6 +425,7 @@ void TFormKV69::CreateSideBarFrame(int index, TCustomFrame*& frame) {
   made->OnSelectPages = [this](int page, int mainPage, int doThPage) {
     SelectPages(page, mainPage, doThPage);
   };
+  FollowSkin(*made->sknmngr, *sknmngr);
   frame = made;
 }
 

@@ -232,10 +232,13 @@ class TFormKV69 : public TForm {
   void LoadHistoryCsv(const std::string& fileName);
   class TSaveDialog* dlgSaveCSV = nullptr;
   class TOpenDialog* dlgOpenCSV = nullptr;
-  // The Skins menu under N_Skins (made with the history page). Until the
-  // skin manager exists, SkinManagerStandIn keeps the skin chosen.
+  // The window's skin, and the Skins menu under N_Skins that switches it;
+  // the side-bar frames' managers follow this one.
+  class TsSkinManager* sknmngr = nullptr;
+  class TsSkinProvider* sknprvdr = nullptr;
   class TSoftSkins* SoftSkins = nullptr;
-  class TSkinManagerStandIn* SkinManagerStandIn = nullptr;
+  // Gives every open side-bar frame the skin the window shows.
+  void FollowSkinInFrames();
 
   // ---- List pop-up menus and setting dialogs (KV69_Lists_win.cpp) ----
   // Setting opens the list's dialog for the selected row (a double-click

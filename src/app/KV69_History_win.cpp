@@ -11,7 +11,6 @@
 #include "app/HistoryFilter_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Message_Frm_win.h"
-#include "app/Skins_Unt_win.h"
 #include "app/SoftHistory_Unt.h"
 #include "app/Variable_Unt.h"
 #include "base/SysUtils.h"
@@ -218,10 +217,6 @@ void TFormKV69::CreateHistoryPage() {
   dlgOpenCSV->SetName("dlgOpenCSV");
   dlgOpenCSV->SetFilter(CsvFilter);
   dlgOpenCSV->SetOptions(dlgOpenCSV->Options() | ofFileMustExist);
-
-  // The Skins menu lists the skin files next to the program.
-  SkinManagerStandIn = Create<TSkinManagerStandIn>(this);
-  SoftSkins = Create<TSoftSkins>(this, SkinManagerStandIn, N_Skins, ProgramFolder());
 }
 
 void TFormKV69::SetHistoryChannelHeader(int modelIndex, int language) {

@@ -4,6 +4,8 @@
 #include "app/Login_Frm_win.h"
 
 #include "app/Funs_Unt.h"
+#include "app/KV69_Frm_win.h"
+#include "app/Skins_Unt_win.h"
 #include "app/Variable_Unt.h"
 #include "base/SysUtils.h"
 #include "classlib/Resources.h"
@@ -83,6 +85,8 @@ void TFormLogin::CreateControls() {
   ApplyProgramFormLook(*this);
   SetClientWidth(FormWidth);
   SetClientHeight(FormHeight);
+  // The skin first: every control made below finds it loaded.
+  CreateWindowSkin(this, true, sknmngr, sknprvdr);
 
   wiLogin = Create<TCnWaterImage>(this);
   wiLogin->SetName("wiLogin");
@@ -318,6 +322,22 @@ void TFormLogin::ApplicationEventsMessage(MSG& Msg, bool&) {
 void TFormLogin::EnterMainWindow() {
   accepted_ = true;
   SetModalResult(mrOk);
+}
+
+TFormKV69* ReplaceLoginWithMainWindow() {
+  const bool accepted = FormLogin != nullptr && FormLogin->Accepted();
+  if (FormLogin != nullptr) {
+    // A port left open by a refused attempt closes with the window.
+    FormLogin->ComPort->ClosePort();
+    FormLogin->Free();
+    FormLogin = nullptr;
+  }
+  LoginRecvBuffer.clear();
+  if (!accepted || Application->Terminated()) return nullptr;
+  TFormKV69* main = nullptr;
+  Application->CreateForm(main);
+  Application->SetMainForm(main);
+  return main;
 }
 
 }  // namespace kv

@@ -24,6 +24,10 @@
 
 namespace kv {
 
+class TsSkinManager;
+class TsSkinProvider;
+class TFormKV69;
+
 // Posted to the application window (not the login window), WParam and
 // LParam 0: a reply chunk arrived for the pending password request, or the
 // request timed out. The main window posts the same time-out number.
@@ -56,6 +60,8 @@ class TFormLogin : public TForm {
   TComm* ComPort = nullptr;
   TTimer* tmrOut = nullptr;
   TApplicationEvents* ApplicationEvents = nullptr;
+  TsSkinManager* sknmngr = nullptr;
+  TsSkinProvider* sknprvdr = nullptr;
 
   // True once the password was accepted or the access code typed: the main
   // block then releases this window and starts the main window.
@@ -97,6 +103,15 @@ class TFormLogin : public TForm {
 };
 
 extern TFormLogin* FormLogin;
+
+// The main block's hand-over once the modal login run has ended: frees the
+// login window (closing a port a refused attempt left open) and, when the
+// login was accepted, creates the main window as the application's main
+// form. The login window goes first so that its skin manager has handed the
+// default role, and with it the application-window and dialog hooks, back
+// before the main window's manager is made: that one becomes the default.
+// Returns the main window, or nullptr when the login was not accepted.
+TFormKV69* ReplaceLoginWithMainWindow();
 // The latest chunk the login window received.
 extern TDataPack LoginRecvBuffer;
 // The message texts of the language chosen at show time.

@@ -1,5 +1,6 @@
-// The Skins menu: one item per packed skin file found under the program's
-// folder; choosing an item hands that skin to the skin manager.
+// The windows' skins: the skin manager and form provider each window of the
+// program carries, and the Skins menu, one item per packed skin file found
+// under the program's folder; choosing an item loads that skin.
 #pragma once
 
 #include <string>
@@ -10,30 +11,32 @@
 
 namespace kv {
 
-// Keeps the skin chosen in the Skins menu: the folder and name the skin
-// manager loads from. It stands where the main window's skin manager goes
-// and loads nothing itself.
-class TSkinManagerStandIn : public TComponent {
- public:
-  using TComponent::TComponent;
-  void AfterConstruction() {}
+class TCustomForm;
+class TsSkinManager;
+class TsSkinProvider;
 
-  const std::string& SkinDirectory() const { return skinDirectory_; }
-  void SetSkinDirectory(const std::string& value) { skinDirectory_ = value; }
-  const std::string& SkinName() const { return skinName_; }
-  void SetSkinName(const std::string& value) { skinName_ = value; }
-  // What the manager knows about the loaded skin; nothing is loaded here.
-  std::string SkinInfo() const { return {}; }
+// The skin every window names: looked for as a packed file or folder under
+// WindowSkinDirectory first, else the stored copy of our default skin.
+inline constexpr const char* WindowSkinName = "Vista";
+inline constexpr const char* WindowSkinDirectory = "E:\\Project\\Skins";
+inline constexpr const char* StoredSkinName = "Vista (internal)";
 
- private:
-  std::string skinDirectory_;
-  std::string skinName_;
-};
+// Creates a window's skin manager and its provider, owned by the form, under
+// the loading protocol: the skin is loaded and announced once both are
+// complete. A manager made with isDefault false never takes the default role
+// and stays off until FollowSkin gives it a skin (the side-bar frames'
+// managers). The stored skin is left out when the
+// program carries none, and the window then stays plain.
+void CreateWindowSkin(TCustomForm* form, bool isDefault, TsSkinManager*& manager,
+                      TsSkinProvider*& provider);
+
+// Gives follower the skin leader shows: the same folder, name and state.
+void FollowSkin(TsSkinManager& follower, const TsSkinManager& leader);
 
 class TSoftSkins : public TComponent {
  public:
   // folder: where the skin files are looked for, subfolders included.
-  TSoftSkins(TComponent* owner, TSkinManagerStandIn* manager, TMenuItem* menu, std::string folder);
+  TSoftSkins(TComponent* owner, TsSkinManager* manager, TMenuItem* menu, std::string folder);
   // Finds the skin files and adds one item per file under the menu.
   void AfterConstruction();
 
@@ -46,7 +49,7 @@ class TSoftSkins : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  TSkinManagerStandIn* manager_;
+  TsSkinManager* manager_;
   TMenuItem* menu_;
   std::string folder_;
   std::vector<std::string> skinFileList_;

@@ -18,16 +18,7 @@ int RunProgram() {
   Application->SetTitle("KV41/2/3 Temperature Humidity Data Logger Configurator");
   FormLogin = Create<TFormLogin>(Application);
   FormLogin->ShowModal();
-  const bool accepted = FormLogin->Accepted();
-  // A port left open by a refused attempt closes with the window.
-  FormLogin->ComPort->ClosePort();
-  FormLogin->Free();
-  FormLogin = nullptr;
-  LoginRecvBuffer.clear();
-  if (!accepted || Application->Terminated()) return 0;
-  TFormKV69* main = nullptr;
-  Application->CreateForm(main);
-  Application->SetMainForm(main);
+  if (ReplaceLoginWithMainWindow() == nullptr) return 0;
   Application->Run();
   LoginPassword.clear();
   LoginComPort.clear();

@@ -69,6 +69,7 @@ class Drive : public ::testing::Test {
       exe = self;
       exe = exe.substr(0, exe.find_last_of('\\')) + "\\..\\..\\src\\app\\kvconfig.exe";
     }
+    exe_ = exe;
     STARTUPINFOA start{};
     start.cb = sizeof start;
     std::string command = "\"" + exe + "\"";
@@ -146,6 +147,19 @@ class Drive : public ::testing::Test {
     for (int i = 0; i < item; ++i) Key(wnd, VK_DOWN);
     Key(wnd, VK_RETURN);
   }
+  // The place of a skin in the Skins menu, which lists the program's skin
+  // files sorted by name; -1 when the program has no such file.
+  int SkinItemIndex(const std::string& name) const {
+    const std::string folder = exe_.substr(0, exe_.find_last_of('\\')) + "\\Skins\\";
+    if (GetFileAttributesA((folder + name + ".asz").c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
+    int before = 0;
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((folder + "*.asz").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+      if (lstrcmpiA(found.cFileName, (name + ".asz").c_str()) < 0) ++before;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return before;
+  }
   // A click of the left mouse button at a point of a window's client area.
   static void Click(HWND wnd, int x, int y) {
     const LPARAM at = MAKELPARAM(x, y);
@@ -199,6 +213,7 @@ class Drive : public ::testing::Test {
   static constexpr const wchar_t* SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
   test::Simulator sim_;
   std::string shots_;
+  std::string exe_;
   std::wstring valueName_;
   PROCESS_INFORMATION program_{};
 };
@@ -266,6 +281,13 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
     GetClientRect(bar, &r);
     Click(bar, r.right / 2, 12);
     Shot("3-basic-setting");
+    // The second skin, when the program has one next to it: chosen in the
+    // Skins menu (sixth title), the drive goes on under it.
+    const int ocean = SkinItemIndex("Ocean");
+    if (ocean >= 0) {
+      MenuCommand(main, 5, ocean);
+      Shot("4-main-window-ocean");
+    }
   }
 
   // Setting, Write Setting (second item).

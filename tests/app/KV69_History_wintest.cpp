@@ -1,6 +1,6 @@
-// The main window's history page: the grid, emptying it, the time filter, the
-// CSV files and the Skins menu without a device; reading records from the
-// device simulator (run through scripts/serial-test with a full history).
+// The main window's history page: the grid, emptying it, the time filter and
+// the CSV files without a device; reading records from the device simulator
+// (run through scripts/serial-test with a full history).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,7 +17,6 @@
 #include "app/ConstLang_Unt.h"
 #include "app/HistoryCsv_Unt.h"
 #include "app/KV69_Frm_win.h"
-#include "app/Skins_Unt_win.h"
 #include "app/SoftHistory_Unt.h"
 #include "app/Variable_Unt.h"
 #include "base/DateTime.h"
@@ -404,71 +403,6 @@ TEST_F(HistoryCsvFiles, AFileThatCannotBeReadIsSaidToTheUser) {
   EXPECT_TRUE(PumpUntil([&] { return Shows(form_.get(), "CSV line 2: not code page 936 text"); }))
       << "no message about the file";
   EXPECT_TRUE(before_ == GridTexts(*grid_));
-}
-
-// ---- The Skins menu ----
-
-class SkinsMenu : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = TempName("skins") + PathDelim();
-    ForceDirectories(folder_ + "sub");
-    for (const char* name : {"Blue.asz", "sub\\DarkBlue.asz", "Gold.ASZ", "notes.txt"})
-      WriteFileBytes(folder_ + name, "x");
-    menu_ = CreateOwned<TMenuItem>();
-    manager_ = CreateOwned<TSkinManagerStandIn>();
-  }
-  void TearDown() override {
-    skins_ = {};
-    for (const char* name : {"Blue.asz", "sub\\DarkBlue.asz", "Gold.ASZ", "notes.txt"})
-      DeleteFileUtf8(folder_ + name);
-    RemoveDir(folder_ + "sub");
-    RemoveDir(folder_);
-  }
-  std::vector<std::string> Captions() const {
-    std::vector<std::string> texts;
-    for (int i = 0; i < menu_->Count(); ++i) texts.push_back(menu_->Items(i)->Caption());
-    return texts;
-  }
-
-  std::string folder_;
-  Owned<TMenuItem> menu_;
-  Owned<TSkinManagerStandIn> manager_;
-  Owned<TSoftSkins> skins_;
-};
-
-TEST_F(SkinsMenu, ListsTheSkinFilesUnderTheFolder) {
-  skins_ = CreateOwned<TSoftSkins>(manager_.get(), menu_.get(), folder_);
-  EXPECT_EQ((std::vector<std::string>{"Blue", "Gold", "DarkBlue"}), Captions());
-  EXPECT_EQ(3u, skins_->SkinFileList().size());
-}
-
-TEST_F(SkinsMenu, ChoosingASkinGivesItsFolderAndName) {
-  skins_ = CreateOwned<TSoftSkins>(manager_.get(), menu_.get(), folder_);
-  ASSERT_EQ(3, menu_->Count());
-  menu_->Items(2)->Click();
-  EXPECT_EQ(folder_ + "sub" + PathDelim(), manager_->SkinDirectory());
-  EXPECT_EQ("DarkBlue", manager_->SkinName());
-  // "Blue" is its own file, not the end of "DarkBlue"; an added accelerator
-  // sign does not matter.
-  menu_->Items(0)->SetCaption("&Blue");
-  menu_->Items(0)->Click();
-  EXPECT_EQ(folder_, manager_->SkinDirectory());
-  EXPECT_EQ("Blue", manager_->SkinName());
-}
-
-TEST_F(SkinsMenu, NoSkinFilesLeaveTheMenuEmpty) {
-  skins_ = CreateOwned<TSoftSkins>(manager_.get(), menu_.get(), folder_ + "sub\\none");
-  EXPECT_EQ(0, menu_->Count());
-  EXPECT_TRUE(skins_->SkinFileList().empty());
-}
-
-TEST_F(SkinsMenu, MainWindowListsTheSkinsNextToTheProgram) {
-  LoginPassword = std::string(AccessCode);
-  Owned<TFormKV69> form(Create<TFormKV69>(nullptr));
-  ASSERT_NE(nullptr, form->SoftSkins);
-  EXPECT_EQ(static_cast<int>(form->SoftSkins->SkinFileList().size()), form->N_Skins->Count());
-  LoginPassword.clear();
 }
 
 // ---- Reading from the device ----
