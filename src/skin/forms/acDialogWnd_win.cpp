@@ -273,8 +273,10 @@ void TacDialogWnd::PaintTitleButton(int hitCode) {
                               [&](const TsPlacedTitleButton& p) { return p.HitCode == hitCode; });
   if (b == placed.end()) return;
   if (borderForm_ != nullptr) {
-    // The button lies in the companion's picture, which is pushed whole.
+    // The button lies in the companion's picture, which is pushed whole;
+    // the window shows its own part of it.
     SkinData->BGChanged = true;
+    if (IsWindowVisible(CtrlHandle)) PaintFrame();
     SyncBorderForm(true);
     return;
   }

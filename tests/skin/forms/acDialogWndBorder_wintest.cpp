@@ -164,6 +164,16 @@ TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
     TMessage m{WM_NCHITTEST, 0, OnPicture(c.at.X, c.at.Y), 0};
     EXPECT_EQ(border->HitTest(m), c.code) << c.at.X << "," << c.at.Y;
   }
+  // The close button hot in the picture and on the window's part of it.
+  const TPoint c{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2};
+  TMessage overClose{WM_NCHITTEST, 0, OnPicture(c.X, c.Y), 0};
+  border->HitTest(overClose);
+  const TPixels picture = TPixels::FromBitmap(CacheBitmap());
+  EXPECT_EQ(ItemAt(picture, c.X, c.Y), "GLOBALINFO.BICONCLOSE#1");
+  const TPoint o = g.CacheOffset();
+  ASSERT_GE(c.Y - o.Y, 0) << "the button lies partly on the window";
+  EXPECT_EQ(TPixels::FromWindow(Wnd()).At(c.X - o.X, c.Y - o.Y), picture.At(c.X, c.Y));
+  EXPECT_EQ(LastPush()->image.At(c.X, c.Y), picture.At(c.X, c.Y));
   // The dialog finds its own maximise button under a press passed on.
   const LPARAM onMax = OnPicture((max.Left + max.Right) / 2, (max.Top + max.Bottom) / 2);
   SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, onMax);
