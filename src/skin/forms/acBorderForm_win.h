@@ -19,6 +19,14 @@ namespace kv {
 
 class TBitmap;
 class TacBorderForm;
+class TsSkinManager;
+
+// The shadow margins the manager's skin gives a window with extended borders.
+TRect ExtBorderShadowMargins(const TsSkinManager& manager);
+// The shadow round the frame of a frame picture (made 32-bit, the frame
+// opaque), from the skin's own extended-border picture or the built-in one.
+void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
+                          bool active);
 
 // What the border window asks of the window it serves.
 class TacBorderFormOwner {

@@ -174,8 +174,11 @@ TacDialogHit DialogHitTest(const TsFrameGeometry& g, const TacDialogState& d, TP
       return {FrameHit::SysMenu, 0};
   }
   const int w = g.State.Width, h = g.State.Height;
-  if (d.Zoomed &&
-      !PtInRect(Rect(kZoomedEdge, kZoomedEdge, w - 2 * kZoomedEdge, h - 2 * kZoomedEdge), p))
+  // The point is in the cache; the edge is the window's.
+  const TPoint o = g.CacheOffset();
+  if (d.Zoomed && !PtInRect(Rect(kZoomedEdge + o.X, kZoomedEdge + o.Y, w - 2 * kZoomedEdge + o.X,
+                                 h - 2 * kZoomedEdge + o.Y),
+                            p))
     return {-1, 0};
   return {FrameHit::Nowhere, 0};
 }

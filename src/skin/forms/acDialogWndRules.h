@@ -90,9 +90,9 @@ struct TacDialogHit {
   int HotButton = 0;
   friend bool operator==(const TacDialogHit&, const TacDialogHit&) = default;
 };
-// `point` is relative to the window. Code 0 leaves the answer to the
-// dialog's own procedure (caption, borders, client), so that dragging and
-// sizing stay the system's.
+// `point` is in the frame cache (the window's plus the cache offset). Code
+// 0 leaves the answer to the dialog's own procedure (caption, borders,
+// client), so that dragging and sizing stay the system's.
 TacDialogHit DialogHitTest(const TsFrameGeometry& g, const TacDialogState& d, TPoint point,
                            std::span<const TsPlacedTitleButton> buttons, const TRect& icon);
 // Codes a button press of the dialog acts on itself; any other goes on to

@@ -158,7 +158,12 @@ TsFrameGeometry TacDialogWnd::Geometry() const {
   }
   TsFrameSkin skin;
   if (SkinManager != nullptr) skin = FrameSkinOf(SkinManager->CommonSkinData());
-  return DialogFrameGeometry(DialogState(), w, SystemFrameMetrics(), skin);
+  TsFrameGeometry g = DialogFrameGeometry(DialogState(), w, SystemFrameMetrics(), skin);
+  if (borderForm_ != nullptr) {
+    g.State.BorderForm = true;
+    g.State.ShadowMargins = borderForm_->ShadowMargins();
+  }
+  return g;
 }
 
 int TacDialogWnd::TitleHeight(bool useSkin) const { return Geometry().TitleBarHeight(useSkin); }
@@ -268,6 +273,14 @@ void TacDialogWnd::PaintTitleButton(int hitCode) {
   const auto b = std::find_if(placed.begin(), placed.end(),
                               [&](const TsPlacedTitleButton& p) { return p.HitCode == hitCode; });
   if (b == placed.end()) return;
+  if (borderForm_ != nullptr) {
+    // The button lies in the companion's picture, which is pushed whole;
+    // the window shows its own part of it.
+    SkinData->BGChanged = true;
+    if (IsWindowVisible(CtrlHandle)) PaintFrame();
+    SyncBorderForm(true);
+    return;
+  }
   if (SkinManager->AllowGlowing()) {
     // The new look fades in over the button, as on a form's title.
     StartButtonAnimation(*record, *b);
@@ -407,9 +420,10 @@ void TacDialogWnd::PaintTitle(const TsFrameGeometry& g, TBitmap* cache) {
   const TsSkinModel& skin = SkinManager->Skin();
   const int bandBottom = std::min(g.TitleBandBottom(), cache->Height());
   const int titleSection = skin.SectionIndexOf("FORMTITLE");
+  const TRect& s = g.State.ShadowMargins;
   if (skin.IsSectionIndexValid(titleSection))
     PaintSkinItem(titleSection, "FORMTITLE", MakeBgCacheInfo(cache, 0, 0), true, StateOf(Active),
-                  Rect(0, 0, cache->Width(), bandBottom), {0, 0}, cache, &skin);
+                  Rect(s.Left, s.Top, cache->Width() - s.Right, bandBottom), {0, 0}, cache, &skin);
   TBitmapCanvas canvas(*cache);
   const TRect icon = TitleIconRect();
   HICON shown = TitleIcon;
@@ -455,7 +469,8 @@ void TacDialogWnd::PaintAll() {
   cache->SetSize(w, h);
   const TsSkinModel& skin = SkinManager->Skin();
   if (skin.IsSectionIndexValid(sd->SkinIndex)) {
-    const TRect frame = Rect(0, 0, w, h);
+    const TRect& s = g.State.ShadowMargins;
+    const TRect frame = Rect(s.Left, s.Top, w - s.Right, h - s.Bottom);
     // One background whatever the activity: the client copied from here
     // never goes stale.
     PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, frame, {0, 0}, cache);
@@ -471,6 +486,7 @@ void TacDialogWnd::PaintAll() {
   ButtonBg->SetSize(w, std::max(band, 0));
   if (band > 0) CopyPixels(ButtonBg.get(), 0, 0, cache, 0, 0, w, band);
   if (g.TitleBarHeight(true) > 0) PaintTitleButtons(cache);
+  if (borderForm_ != nullptr) borderForm_->PaintShadow(*cache, g.State.ShadowMargins, Active);
   sd->BGChanged = false;
 }
 
@@ -479,6 +495,12 @@ void TacDialogWnd::UpdateRegion(bool repaint) {
   const TacDialogState d = DialogState();
   // A pop-up without a full caption keeps the system's shape.
   if (!d.Iconic && BorderStyle == bsSizeable) return;
+  if (borderForm_ != nullptr) {
+    // The skin's corners lie in the companion now.
+    if (regionSet_) SetWindowRgn(wnd, nullptr, repaint);
+    regionSet_ = false;
+    return;
+  }
   if (SendMessageW(wnd, kOwnRegionQuery, kOwnRegionAnswer, 0) ==
       static_cast<LRESULT>(kOwnRegionAnswer))
     return;
@@ -504,9 +526,17 @@ void TacDialogWnd::PaintFrame() {
   if (cache == nullptr || cache->Empty()) return;
   HDC dc = GetWindowDC(wnd);
   if (dc == nullptr) return;
-  {
+  const TsFrameGeometry g = Geometry();
+  if (g.State.BorderForm) {
+    // The window shows the part of the companion's picture it covers.
+    const TPoint o = g.CacheOffset();
+    const int left = g.ClientLeftOffset() - o.X, top = g.ClientTopOffset() - o.Y;
+    ExcludeClipRect(dc, left, top, left + g.State.ClientWidth, top + g.State.ClientHeight);
     TBitmapCanvas canvas(*cache);
-    for (const TacFrameStrip& s : DialogFrameStrips(Geometry(), cache->Width()))
+    BitBlt(dc, 0, 0, g.State.Width, g.State.Height, canvas.Handle(), o.X, o.Y, SRCCOPY);
+  } else {
+    TBitmapCanvas canvas(*cache);
+    for (const TacFrameStrip& s : DialogFrameStrips(g, cache->Width()))
       BitBlt(dc, s.Dest.Left, s.Dest.Top, s.Dest.Width(), s.Dest.Height(), canvas.Handle(),
              s.Source.X, s.Source.Y, SRCCOPY);
   }
@@ -571,18 +601,26 @@ void TacDialogWnd::UpdateBorderForm(bool use) {
     borderForm_ = MakeDialogBorder(*this);
     if (borderForm_ == nullptr) return;
     SkinData->BGChanged = true;
+    RegionChanged = true;
+    placed_.clear();
     PrepareCacheBitmap(SkinData);
     if (IsWindowVisible(CtrlHandle)) borderForm_->Sync(true);
+    RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
     return;
   }
   if (borderForm_ == nullptr) return;
   borderForm_.reset();
   SkinData->BGChanged = true;
+  RegionChanged = true;
+  placed_.clear();
   PrepareCacheBitmap24(SkinData);
+  if (!Destroyed && IsWindow(CtrlHandle))
+    RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 void TacDialogWnd::SyncBorderForm(bool repaint) {
-  if (borderForm_ != nullptr && IsWindowVisible(CtrlHandle)) borderForm_->Sync(repaint);
+  // Hidden or minimised, the companion hides with it.
+  if (borderForm_ != nullptr) borderForm_->Sync(repaint);
 }
 
 void TacDialogWnd::WrapChildren() {
@@ -604,7 +642,9 @@ void TacDialogWnd::RefreshSkin() {
 TPoint TacDialogWnd::WindowPoint(LPARAM screen) const {
   RECT r{};
   GetWindowRect(CtrlHandle, &r);
-  return {GET_X_LPARAM(screen) - r.left, GET_Y_LPARAM(screen) - r.top};
+  // Title buttons and icon are laid out in the frame cache.
+  const TPoint o = Geometry().CacheOffset();
+  return {GET_X_LPARAM(screen) - r.left + o.X, GET_Y_LPARAM(screen) - r.top + o.Y};
 }
 
 void TacDialogWnd::SendSysCommand(WPARAM command) {
@@ -792,6 +832,10 @@ void TacDialogWnd::WndProc(TMessage& m) {
   }
   HWND wnd = CtrlHandle;
   const bool visible = IsWindowVisible(wnd) != 0;
+  // A click the companion passed on (-1) is tested on its picture.
+  if (borderForm_ != nullptr && static_cast<int>(m.WParam) == -1 &&
+      (m.Msg == WM_NCLBUTTONDOWN || m.Msg == WM_NCLBUTTONUP || m.Msg == WM_NCRBUTTONUP))
+    m.WParam = static_cast<WPARAM>(std::max(borderForm_->HitTest(m), 0));
   switch (m.Msg) {
     case SM_ALPHACMD:
       if (DialogCommand(m)) return;

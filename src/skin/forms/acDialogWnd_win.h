@@ -36,6 +36,12 @@ class TacDialogBorder {
   virtual HWND Handle() const = 0;
   // Places the companion round the dialog; with repaint its picture too.
   virtual void Sync(bool repaint) = 0;
+  // The shadow round the frame in the dialog's cache: its margins, and the
+  // shadow painted there (the cache made 32-bit).
+  virtual TRect ShadowMargins() const { return {}; }
+  virtual void PaintShadow(TBitmap& /*cache*/, const TRect& /*margins*/, bool /*active*/) {}
+  // The part of the frame under a click the companion passed on; -1 for none.
+  virtual int HitTest(TMessage& /*message*/) { return -1; }
 };
 extern std::unique_ptr<TacDialogBorder> (*MakeDialogBorder)(TacDialogWnd& dialog);
 

@@ -19,6 +19,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acDialogWndBorder_win.h"
 #include "skin/forms/acDialogWnd_win.h"
 #include "skin/forms/acDialsRules.h"
 #include "skin/forms/sSkinProvider_win.h"
@@ -316,6 +317,7 @@ TacMainWnd* AttachHookedDialog(HWND dialog, TsSkinManager* manager) {
 
 void InstallDialogServices(TacFormServices& services) {
   DialogAdapterFactory = AttachHookedDialog;
+  MakeDialogBorder = NewDialogBorder;
   services.CBTHookProc = CBTHookProc;
   services.ClearMenuAdapters = ClearMenuAdapters;
 }

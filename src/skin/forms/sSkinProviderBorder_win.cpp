@@ -128,57 +128,17 @@ POINT TsSkinProvider::FrameCacheOffset() const {
 
 // --- shadow margins and picture --------------------------------------------------------------
 
-namespace {
-
-// The skin's own extended-border picture: a mask of GLOBALINFO with an
-// image of its own (one in the master bitmap has no alpha to give).
-const TsMaskData* ExBorderMask(const TsSkinManager& manager) {
-  const TsSkinModel& skin = manager.Skin();
-  const int index = skin.CommonIndexes.ExBorder;
-  if (!skin.IsMaskIndexValid(index)) return nullptr;
-  const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
-  return mask.Bmp != nullptr && mask.Bmp->PixelFormat() == pf32bit ? &mask : nullptr;
-}
-
-bool BuiltInShadows() { return ShadowActive() != nullptr && ShadowInactive() != nullptr; }
-
-}  // namespace
-
 TRect TsSkinProvider::ShadowMarginsRect() const {
   const TsSkinManager* manager = SkinManager();
   if (borderForm_ == nullptr || manager == nullptr) return {};
-  const TsSkinData& data = manager->CommonSkinData();
-  std::optional<TacExBorderMask> own;
-  if (const TsMaskData* mask = ExBorderMask(*manager))
-    own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
-  return ExtBorderMargins(own, data.BorderMode, data.FormOffset, BuiltInShadows(),
-                          IsDwmCompositionOn());
+  return ExtBorderShadowMargins(*manager);
 }
 
-// The shadow around the frame in the cache, from the skin's own picture
-// (second frame active, first inactive) or the built-in one.
 void TsSkinProvider::PaintBorderShadow(const TsFrameGeometry& g) {
   TsSkinManager* manager = SkinManager();
   TBitmap* cache = skinData_->CacheBmp.get();
   if (borderForm_ == nullptr || manager == nullptr || cache == nullptr) return;
-  if (cache->PixelFormat() != pf32bit) cache->SetPixelFormat(pf32bit);
-  const TRect& s = g.State.ShadowMargins;
-  MakeFrameOpaque(*cache, s);
-  const TsSkinData& data = manager->CommonSkinData();
-  if (data.BorderMode == 1) return;
-  if (const TsMaskData* mask = ExBorderMask(*manager)) {
-    const int frames = std::max<int>(mask->ImageCount, 1);
-    const int w = mask->Bmp->Width() / frames;
-    const int h = mask->Bmp->Height() / std::max(mask->MaskType + 1, 1);
-    const int frame = frames > 1 && formActive_ ? 1 : 0;
-    PaintShadowAround(*cache, *mask->Bmp, Bounds(frame * w, 0, w, h), s, data.FormOffset);
-    return;
-  }
-  const TBitmap* shadow =
-      formActive_ ? static_cast<TBitmap*>(ShadowActive()) : static_cast<TBitmap*>(ShadowInactive());
-  if (shadow != nullptr)
-    PaintShadowAround(*cache, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), s,
-                      data.FormOffset);
+  PaintExtBorderShadow(*cache, *manager, g.State.ShadowMargins, formActive_);
 }
 
 // --- creating and freeing -------------------------------------------------------------------

@@ -175,6 +175,30 @@ TEST(DialogHitTest, LeavesCaptionAndBordersToTheDialog) {
   EXPECT_TRUE(IsDialogFrameHit(TitleHit::Close));
 }
 
+// With extended borders the points are in the larger picture: the
+// zoomed window's edge lies at the cache offset.
+TEST(DialogHitTest, ZoomedEdgeFollowsTheCacheOffset) {
+  TacDialogState d = Dialog(kSizeable);
+  d.Zoomed = true;
+  TsFrameGeometry g = Frame(d);
+  g.State.BorderForm = true;
+  g.Skin.BorderWidth = 6;
+  g.State.ShadowMargins = TRect{12, 8, 12, 12};
+  const TPoint o = g.CacheOffset();
+  ASSERT_GT(o.X, 0);
+  struct Case {
+    TPoint WindowPoint;
+    int Code;
+  };
+  for (const Case c : {Case{{150, 100}, FrameHit::Nowhere}, Case{{295, 100}, FrameHit::Nowhere},
+                       Case{{150, 195}, FrameHit::Nowhere}, Case{{1, 100}, -1},
+                       Case{{298, 100}, -1}, Case{{150, 199}, -1}}) {
+    const TPoint p{c.WindowPoint.X + o.X, c.WindowPoint.Y + o.Y};
+    EXPECT_EQ(DialogHitTest(g, d, p, {}, TRect{}).Code, c.Code)
+        << c.WindowPoint.X << "," << c.WindowPoint.Y;
+  }
+}
+
 TEST(DialogFrameStrips, CoverTheFrameAroundTheClient) {
   const TacDialogState d = Dialog(kMessageBox);
   const TsFrameGeometry g = Frame(d);  // dialog frame 3, title 19

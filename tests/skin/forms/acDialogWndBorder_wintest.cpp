@@ -1,0 +1,271 @@
+// A skinned dialog's extended-border window under Wine with the synthetic
+// skin and the built-in shadow pictures: its place around the dialog, the
+// picture it is given (the dialog's frame and the shadow), the hit codes it
+// answers and passes on, its life with the dialog and with the manager's
+// setting, a real message box, and the clean-up.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "DialogTemplate.h"
+#include "SkinnedFormFixture.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acBorderForm_win.h"
+#include "skin/forms/acDialogWnd_win.h"
+#include "skin/forms/acDials_win.h"
+#include "support/Counters.h"
+#include "support/ModalProbe.h"
+#include "support/PlatformSeams.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+using kvtest::TTestDialog;
+
+constexpr DWORD kSizeableStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                 WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE;
+constexpr DWORD kMessageBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
+
+RECT WindowRect(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+std::uint8_t AlphaAt(TBitmap& bitmap, int x, int y) { return bitmap.ScanLine(y)[4 * x + 3]; }
+
+class DialogBorder : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  DialogBorder() {
+    // These tests attach the adapter themselves.
+    DialogAdapterFactory = nullptr;
+    manager->SetExtendedBorders(true);
+  }
+  void TearDown() override {
+    hooked_.reset();
+    dialog_.reset();
+  }
+  TacDialogWnd* Open(DWORD style) {
+    dialog_ = std::make_unique<TTestDialog>(style, 0, L"Dialog");
+    hooked_ = NewDialogWnd(dialog_->Handle(), manager.get());
+    kvtest::PumpUntilIdle();
+    SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+    return DialogWndOf(hooked_.get());
+  }
+  void SwitchOff() {
+    manager->SetExtendedBorders(false);
+    SendMessageW(Wnd(), SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
+                 reinterpret_cast<LPARAM>(manager.get()));
+  }
+  HWND Wnd() const { return dialog_->Handle(); }
+  TacDialogWnd* Adapter() const { return DialogWndOf(hooked_.get()); }
+  HWND Companion() const {
+    TacDialogBorder* border = Adapter() != nullptr ? Adapter()->BorderForm() : nullptr;
+    return border != nullptr ? border->Handle() : nullptr;
+  }
+  TBitmap& CacheBitmap() const { return *Adapter()->SkinData->CacheBmp; }
+  // A screen point at x, y of the companion's picture.
+  LPARAM OnPicture(int x, int y) const {
+    const RECT r = WindowRect(Companion());
+    return MAKELPARAM(r.left + x, r.top + y);
+  }
+  const kvtest::TLayeredUpdate* LastPush() const {
+    for (auto it = recorder_.Updates.rbegin(); it != recorder_.Updates.rend(); ++it)
+      if (it->wnd == Companion()) return &*it;
+    return nullptr;
+  }
+  const TsPlacedTitleButton* Button(int hitCode) {
+    for (const TsPlacedTitleButton& b : Adapter()->PlacedButtons())
+      if (b.HitCode == hitCode) return &b;
+    return nullptr;
+  }
+
+  kvtest::TLayeredRecorder recorder_;
+  std::unique_ptr<TTestDialog> dialog_;
+  std::unique_ptr<TacHookedWindow> hooked_;
+};
+
+TEST_F(DialogBorder, LiesAroundTheDialogAndShowsItsFrameAndTheShadow) {
+  ASSERT_NE(MakeDialogBorder, nullptr) << "the dialog services give dialogs their border window";
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(adapter, nullptr);
+  ASSERT_NE(Companion(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(Companion()));
+  const TsFrameGeometry g = adapter->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  EXPECT_EQ(s, (TRect{12, 8, 12, 12})) << "the built-in shadow under composition";
+  const RECT owner = WindowRect(Wnd()), around = WindowRect(Companion());
+  const TPoint o = g.CacheOffset();
+  EXPECT_EQ(around.left, owner.left - o.X);
+  EXPECT_EQ(around.top, owner.top - o.Y);
+  EXPECT_EQ(around.right - around.left,
+            owner.right - owner.left + s.Left + s.Right + 2 * g.ExtraBorderWidth());
+  EXPECT_EQ(around.bottom - around.top, g.FrameCacheHeight());
+  // The picture's client part lies on the dialog's client area.
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  EXPECT_EQ(around.left + g.ClientLeftOffset(), client.x);
+  EXPECT_EQ(around.top + g.ClientTopOffset(), client.y);
+
+  TBitmap& cache = CacheBitmap();
+  EXPECT_EQ(cache.PixelFormat(), pf32bit);
+  const int mid = cache.Height() / 2;
+  EXPECT_EQ(AlphaAt(cache, 0, mid), 0) << "the shadow's outer edge is clear";
+  EXPECT_GT(AlphaAt(cache, s.Left - 1, mid), 0);
+  EXPECT_LT(AlphaAt(cache, s.Left - 1, mid), 255) << "the shadow next to the frame is translucent";
+  EXPECT_EQ(AlphaAt(cache, s.Left, mid), 255) << "the frame is opaque";
+  const TPixels picture = TPixels::FromBitmap(cache);
+  EXPECT_EQ(SectionAt(picture, s.Left + 1, mid), "DIALOG") << "the dialog's border";
+  EXPECT_EQ(SectionAt(picture, cache.Width() / 2, s.Top + 2), "FORMTITLE");
+  const TsPlacedTitleButton* close = Button(TitleHit::Close);
+  ASSERT_NE(close, nullptr);
+  EXPECT_LE(close->Rect.Right, cache.Width() - s.Right) << "buttons lie inside the frame";
+  EXPECT_EQ(ItemAt(picture, (close->Rect.Left + close->Rect.Right) / 2,
+                   (close->Rect.Top + close->Rect.Bottom) / 2),
+            "GLOBALINFO.BICONCLOSE#0");
+
+  const kvtest::TLayeredUpdate* push = LastPush();
+  ASSERT_NE(push, nullptr);
+  EXPECT_EQ(push->pos.x, around.left);
+  EXPECT_EQ(push->size.cx, cache.Width());
+  EXPECT_EQ(push->image.At(s.Left + 1, mid), picture.At(s.Left + 1, mid));
+  // The window's own frame shows its part of the same picture.
+  const TPixels window = TPixels::FromWindow(Wnd());
+  EXPECT_EQ(window.At(1, 40), picture.At(1 + o.X, 40 + o.Y));
+  EXPECT_EQ(window.At(60, 1), picture.At(60 + o.X, 1 + o.Y));
+}
+
+TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  const TsFrameGeometry g = adapter->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  const int w = g.FrameWidth(), h = g.FrameCacheHeight();
+  const TRect close = Button(TitleHit::Close)->Rect;
+  const TRect max = Button(TitleHit::MaxButton)->Rect;
+  TacDialogBorder* border = adapter->BorderForm();
+  struct Case {
+    TPoint at;
+    int code;
+  };
+  const Case cases[] = {
+      {{2, h / 2}, BorderHitNone},
+      {{s.Left + 1, h / 2}, HTLEFT},
+      {{w - s.Right - 1, h - s.Bottom - 1}, HTBOTTOMRIGHT},
+      {{w / 3, s.Top + g.TitleBarHeight(true) / 2}, HTCAPTION},
+      {{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2}, HTCLOSE},
+      // A dialog's companion knows only its close and help buttons.
+      {{(max.Left + max.Right) / 2, (max.Top + max.Bottom) / 2}, HTCAPTION},
+  };
+  for (const Case& c : cases) {
+    TMessage m{WM_NCHITTEST, 0, OnPicture(c.at.X, c.at.Y), 0};
+    EXPECT_EQ(border->HitTest(m), c.code) << c.at.X << "," << c.at.Y;
+  }
+  // The close button hot in the picture and on the window's part of it.
+  const TPoint c{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2};
+  TMessage overClose{WM_NCHITTEST, 0, OnPicture(c.X, c.Y), 0};
+  border->HitTest(overClose);
+  const TPixels picture = TPixels::FromBitmap(CacheBitmap());
+  EXPECT_EQ(ItemAt(picture, c.X, c.Y), "GLOBALINFO.BICONCLOSE#1");
+  const TPoint o = g.CacheOffset();
+  ASSERT_GE(c.Y - o.Y, 0) << "the button lies partly on the window";
+  EXPECT_EQ(TPixels::FromWindow(Wnd()).At(c.X - o.X, c.Y - o.Y), picture.At(c.X, c.Y));
+  EXPECT_EQ(LastPush()->image.At(c.X, c.Y), picture.At(c.X, c.Y));
+  // The dialog finds its own maximise button under a press passed on.
+  const LPARAM onMax = OnPicture((max.Left + max.Right) / 2, (max.Top + max.Bottom) / 2);
+  SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, onMax);
+  EXPECT_EQ(adapter->ButtonState(HTMAXBUTTON), 2);
+  SendMessageW(Companion(), WM_NCLBUTTONUP, HTOBJECT, OnPicture(2, h / 2));
+  EXPECT_TRUE(dialog_->Log.SysCommands.empty()) << "released away from it";
+  // A press and release on the companion's close button close the dialog.
+  const LPARAM at = OnPicture((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2);
+  SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, at);
+  EXPECT_EQ(adapter->ButtonState(HTCLOSE), 2);
+  SendMessageW(Companion(), WM_NCLBUTTONUP, HTOBJECT, at);
+  EXPECT_EQ(dialog_->Log.SysCommands, (std::vector<WPARAM>{SC_CLOSE}));
+  // A press on the shadow is none of the dialog's.
+  SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, OnPicture(2, h / 2));
+  EXPECT_TRUE(dialog_->Log.NcLButtonDowns.empty());
+}
+
+TEST_F(DialogBorder, FollowsTheDialogAndGoesWithIt) {
+  Open(kSizeableStyle);
+  HWND companion = Companion();
+  ASSERT_NE(companion, nullptr);
+  const RECT owner = WindowRect(Wnd()), around = WindowRect(companion);
+  SetWindowPos(Wnd(), nullptr, owner.left + 30, owner.top + 20, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(WindowRect(companion).left, around.left + 30);
+  EXPECT_EQ(WindowRect(companion).top, around.top + 20);
+  ShowWindow(Wnd(), SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(companion));
+  ShowWindow(Wnd(), SW_SHOWNOACTIVATE);
+  kvtest::PumpUntil([&] { return IsWindowVisible(companion) != FALSE; });
+  EXPECT_TRUE(IsWindowVisible(companion));
+  DestroyWindow(Wnd());
+  EXPECT_FALSE(IsWindow(companion));
+}
+
+TEST_F(DialogBorder, SwitchedOffItGoesAndTheCacheIs24BitAgain) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  HWND companion = Companion();
+  ASSERT_NE(companion, nullptr);
+  SwitchOff();
+  EXPECT_EQ(adapter->BorderForm(), nullptr);
+  EXPECT_FALSE(IsWindow(companion));
+  adapter->PaintAll();
+  EXPECT_EQ(CacheBitmap().PixelFormat(), pf24bit);
+  EXPECT_EQ(adapter->Geometry().State.ShadowMargins, TRect{});
+  EXPECT_EQ(CacheBitmap().Width(), adapter->Geometry().State.Width);
+  // The window's frame is the whole picture again.
+  const TPixels window = TPixels::FromWindow(Wnd());
+  EXPECT_EQ(SectionAt(window, 1, window.Height() / 2), "DIALOG");
+}
+
+// A real message box, caught inside its modal loop.
+TEST_F(DialogBorder, MessageBoxGetsOneToo) {
+  bool hadBorder = false, shown = false, gone = false;
+  HWND companion = nullptr;
+  std::unique_ptr<TacHookedWindow> hooked;
+  kvtest::TModalProbe probe(kvtest::kDialogClass, [&](HWND box) {
+    hooked = NewDialogWnd(box, manager.get());
+    TacDialogWnd* adapter = DialogWndOf(hooked.get());
+    if (adapter == nullptr || adapter->BorderForm() == nullptr) return;
+    hadBorder = true;
+    companion = adapter->BorderForm()->Handle();
+    shown = IsWindowVisible(companion) != FALSE;
+  });
+  MessageBoxW(nullptr, L"Text", L"Box", MB_OK);
+  ASSERT_TRUE(probe.Found());
+  gone = !IsWindow(companion);
+  hooked.reset();
+  EXPECT_TRUE(hadBorder);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(gone) << "closed with its box";
+}
+
+TEST_F(DialogBorder, FiftyDialogsLeaveTheCountersAtBaseline) {
+  // The first one makes what lives as long as the program.
+  Open(kMessageBoxStyle);
+  TearDown();
+  const kvtest::TObjectBaseline baseline;
+  for (int i = 0; i < 50; ++i) {
+    Open(i % 2 == 0 ? kMessageBoxStyle : kSizeableStyle);
+    ASSERT_NE(Companion(), nullptr);
+    // Half go with their window, half lose their border first.
+    if (i % 2 == 0) {
+      DestroyWindow(Wnd());
+    } else {
+      SwitchOff();
+      manager->SetExtendedBorders(true);
+    }
+    TearDown();
+  }
+  EXPECT_TRUE(baseline.Unchanged());
+}
+
+}  // namespace
+}  // namespace kv
