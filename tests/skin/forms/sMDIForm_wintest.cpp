@@ -186,6 +186,49 @@ TEST_F(SkinnedMDIForm, TilingTakesTheActiveChildsSystemMenuUntilTheSkinGoes) {
   }
 }
 
+// The active child's menu is merged into the form's bar: the skinned menu
+// line paints and hit-tests its items, and drops them when another child
+// without a menu becomes active.
+TEST_F(SkinnedMDIForm, TheActiveChildsMergedMenuIsPaintedAndHitOnTheMenuLine) {
+  auto* childMenu = Create<TMainMenu>(a);
+  for (const auto& [caption, group] : {std::pair{"&Doc", 0}, std::pair{"&Edit", 1}}) {
+    auto* item = Create<TMenuItem>(a);
+    item->SetCaption(caption);
+    item->SetGroupIndex(static_cast<uint8_t>(group));
+    childMenu->Items()->Add(item);
+  }
+  a->SetMenu(childMenu);
+  SendMessageW(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  kvtest::PumpUntilIdle();
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  HMENU bar = GetMenu(Wnd());
+  ASSERT_EQ(GetMenuItemCount(bar), 2) << "Doc takes File's group, Edit comes after";
+  EXPECT_TRUE(childMenu->OwnerDraw()) << "the merged items are the skinned painter's";
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  auto titleRect = [&](int index) {
+    RECT r{};
+    GetMenuItemRect(Wnd(), bar, static_cast<UINT>(index), &r);
+    return r;
+  };
+  TPixels cache = Cache();
+  for (int i = 0; i < 2; ++i) {
+    const RECT r = titleRect(i);
+    EXPECT_EQ(SectionAt(cache, r.left - w.left + 1, r.top - w.top + 1), "MENUITEM") << i;
+    EXPECT_EQ(SendMessageW(Wnd(), WM_NCHITTEST, 0, MAKELPARAM(r.left + 2, r.top + 2)), HTMENU) << i;
+  }
+  const RECT edit = titleRect(1);
+
+  SendMessageW(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(b->Handle()), 0);
+  kvtest::PumpUntilIdle();
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_EQ(GetMenuItemCount(bar), 1);
+  EXPECT_EQ(form->Menu()->FindItem(GetMenuItemID(bar, 0), fkCommand),
+            form->Menu()->Items()->Items(0));
+  cache = Cache();
+  EXPECT_EQ(SectionAt(cache, edit.right - w.left - 2, edit.bottom - w.top - 2), "MENULINE");
+}
+
 TEST_F(SkinnedMDIForm, SkinsComingAndGoingLeaveTheObjectCountersAtBaseline) {
   // Once round first: what is made once per program is not a leak.
   manager->SetActive(false);
