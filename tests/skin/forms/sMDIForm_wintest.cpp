@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/Menus.h"
 #include "skin/adapters/acMDIWnd_win.h"
+#include "skin/core/sMessages.h"
 #include "skin/forms/sMDIForm_win.h"
 #include "support/Counters.h"
 #include "support/Pump.h"
@@ -227,6 +229,79 @@ TEST_F(SkinnedMDIForm, TheActiveChildsMergedMenuIsPaintedAndHitOnTheMenuLine) {
             form->Menu()->Items()->Items(0));
   cache = Cache();
   EXPECT_EQ(SectionAt(cache, edit.right - w.left - 2, edit.bottom - w.top - 2), "MENULINE");
+}
+
+// Children with providers of their own: the frame is the child's while it
+// is normal and the MDI form's menu line buttons while it is maximised. No
+// repaint is asked for by hand: the providers keep both frames in step.
+class SkinnedMDIChildren : public SkinnedMDIForm {
+ protected:
+  void SetUp() override {
+    SkinnedMDIForm::SetUp();
+    for (TForm* child : {a, b}) childProvider[child] = Create<TsSkinProvider>(child);
+    kvtest::PumpUntilIdle();
+  }
+  // A click on a skinned button: pressed, then released over it.
+  void Click(TForm* f, int hitCode) {
+    auto* p = dynamic_cast<TsSkinProvider*>(reinterpret_cast<TacFormProvider*>(
+        SendMessageW(f->Handle(), SM_ALPHACMD, MAKEWPARAM(0, cmdGetProvider), 0)));
+    ASSERT_NE(p, nullptr);
+    p->SetPressedButton(hitCode);
+    SendMessageW(f->Handle(), WM_NCLBUTTONUP, static_cast<WPARAM>(hitCode), 0);
+    kvtest::PumpUntilIdle();
+  }
+  std::map<TForm*, TsSkinProvider*> childProvider;
+};
+
+TEST_F(SkinnedMDIChildren, ANormalChildsFrameIsPaintedFromTheSkin) {
+  const TPixels window = TPixels::FromWindow(b->Handle());
+  const TsFrameGeometry g = childProvider[b]->Geometry();
+  EXPECT_EQ(SectionAt(window, window.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
+  EXPECT_EQ(SectionAt(window, 1, (g.TitleBandBottom() + window.Height()) / 2), "FORM");
+}
+
+TEST_F(SkinnedMDIChildren, MaximiseRestoreAndCloseGoThroughTheSkinnedButtons) {
+  Click(b, HTMAXBUTTON);
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  EXPECT_EQ(LastActiveProvider, childProvider[b]);
+  const auto& buttons = provider->MDIForm()->ChildButtons();
+  ASSERT_EQ(buttons.size(), 3u) << "the MDI form's frame shows the child's buttons at once";
+
+  Click(form, TitleHit::MDIRestore);
+  EXPECT_FALSE(IsZoomed(b->Handle()));
+  EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
+  const TPixels window = TPixels::FromWindow(b->Handle());
+  EXPECT_EQ(SectionAt(window, window.Width() / 3, 3), "FORMTITLE") << "its own frame again";
+
+  Click(b, HTMAXBUTTON);
+  ASSERT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+  bool closing = false;
+  b->OnClose = [&](TObject*, TCloseAction& action) {
+    closing = true;
+    action = caFree;
+  };
+  Click(form, TitleHit::MDIClose);
+  EXPECT_TRUE(closing);
+  EXPECT_EQ(form->MDIChildCount(), 1);
+  EXPECT_TRUE(provider->MDIForm()->ChildButtons().empty());
+  b = nullptr;
+}
+
+// A child made while the active one is maximised opens maximised; its
+// first painting is held back until the MDI form's frame is up to date.
+TEST_F(SkinnedMDIChildren, AChildMadeUnderAMaximisedOneFinishesItsFramePending) {
+  Click(b, HTMAXBUTTON);
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  TForm* c = Create<TForm>(form);
+  c->SetFormStyle(fsMDIChild);
+  auto* p = Create<TsSkinProvider>(c);
+  c->HandleNeeded();
+  EXPECT_TRUE(p->MDIMaxChildPending);
+  c->Show();
+  kvtest::PumpUntilIdle();
+  EXPECT_FALSE(p->MDIMaxChildPending);
+  EXPECT_EQ(form->ActiveMDIChild(), c);
+  EXPECT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
 }
 
 TEST_F(SkinnedMDIForm, SkinsComingAndGoingLeaveTheObjectCountersAtBaseline) {
