@@ -45,7 +45,11 @@ void TsSkinProvider::FormWndProc(TMessage& m) {
   if (mdiChild && m.Msg == WM_CREATE) {
     TCustomForm* frame = MDIFrameForm();
     TCustomForm* active = frame != nullptr ? frame->ActiveMDIChild() : nullptr;
-    MDIMaxChildPending = active != nullptr && IsZoomed(active->Handle());
+    // The system makes a child maximised while the active one is (and
+    // may have restored that one already).
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(m.LParam);
+    MDIMaxChildPending = (active != nullptr && IsZoomed(active->Handle())) ||
+                         (create != nullptr && (create->style & WS_MAXIMIZE) != 0);
   }
   TsSkinProvider* mdiMain = mdiChild && m.Msg == WM_NCDESTROY ? MDIMainProvider() : nullptr;
   if (!FormDestroying() && SkinAvailable(skinData_.get(), true)) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/Menus.h"
@@ -287,21 +288,47 @@ TEST_F(SkinnedMDIChildren, MaximiseRestoreAndCloseGoThroughTheSkinnedButtons) {
   b = nullptr;
 }
 
-// A child made while the active one is maximised opens maximised; its
-// first painting is held back until the MDI form's frame is up to date.
-TEST_F(SkinnedMDIChildren, AChildMadeUnderAMaximisedOneFinishesItsFramePending) {
-  Click(b, HTMAXBUTTON);
-  ASSERT_TRUE(IsZoomed(b->Handle()));
-  TForm* c = Create<TForm>(form);
-  c->SetFormStyle(fsMDIChild);
-  auto* p = Create<TsSkinProvider>(c);
-  c->HandleNeeded();
+// A child the system makes maximised (under a maximised active one) keeps
+// its frame pending until its first painting, which then puts its buttons
+// on the MDI form's menu line. Wine restores the active child before making
+// the next, so the creation is played here.
+TEST_F(SkinnedMDIChildren, AChildMadeMaximisedIsPendingUntilItsFirstPainting) {
+  TsSkinProvider* p = childProvider[a];
+  SendMessageW(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  CREATESTRUCTW create{};
+  create.style = WS_CHILD | WS_MAXIMIZE;
+  SendMessageW(a->Handle(), WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
   EXPECT_TRUE(p->MDIMaxChildPending);
-  c->Show();
-  kvtest::PumpUntilIdle();
+  LastActiveProvider = nullptr;
+  SendMessageW(Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  RedrawWindow(a->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
   EXPECT_FALSE(p->MDIMaxChildPending);
-  EXPECT_EQ(form->ActiveMDIChild(), c);
+  EXPECT_EQ(LastActiveProvider, p);
+  kvtest::PumpUntilIdle();
   EXPECT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+}
+
+TEST_F(SkinnedMDIChildren, SkinsComingAndGoingWithSkinnedChildrenLeaveTheCountersAtBaseline) {
+  auto* childMenu = Create<TMainMenu>(b);
+  auto* item = Create<TMenuItem>(b);
+  item->SetCaption("&Edit");
+  item->SetGroupIndex(1);
+  childMenu->Items()->Add(item);
+  b->SetMenu(childMenu);
+  // Once round first: what is made once per program is not a leak.
+  std::optional<kvtest::TObjectBaseline> baseline;
+  for (int i = 0; i < 6; ++i) {
+    if (i == 1) baseline.emplace();
+    Click(b, HTMAXBUTTON);
+    ASSERT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+    manager->SetActive(false);
+    kvtest::PumpUntilIdle();
+    Click(b, HTMAXBUTTON);  // unskinned: the system's restore
+    SendMessageW(Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(b->Handle()), 0);
+    manager->SetActive(true);
+    kvtest::PumpUntilIdle();
+  }
+  EXPECT_TRUE(baseline->Unchanged());
 }
 
 TEST_F(SkinnedMDIForm, SkinsComingAndGoingLeaveTheObjectCountersAtBaseline) {
