@@ -244,15 +244,19 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       RedirectMouseWheel(m);
       return true;
-    case WM_SYSCOMMAND:
-      if (form_->FormStyle() == fsMDIChild)
+    case WM_SYSCOMMAND: {
+      // Nothing of the form is read afterwards: closing may have freed it.
+      const TFormStyle style = form_->FormStyle();
+      const bool mdiSizing =
+          style == fsMDIForm &&
+          (m.WParam == SC_MINIMIZE || m.WParam == SC_MAXIMIZE || m.WParam == SC_RESTORE);
+      if (style == fsMDIChild)
         MDIChildSysCommand(m);
       else
         SysCommand(m);
-      if (form_->FormStyle() == fsMDIForm && mdiForm_ != nullptr &&
-          (m.WParam == SC_MINIMIZE || m.WParam == SC_MAXIMIZE || m.WParam == SC_RESTORE))
-        RefreshMDIMainForm(false);
+      if (mdiSizing && mdiForm_ != nullptr) RefreshMDIMainForm(false);
       return true;
+    }
     case WM_MDIACTIVATE:
     case WM_MDIDESTROY:
       CallOld(m);
