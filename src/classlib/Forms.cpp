@@ -230,8 +230,12 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
                       SendMessageW(GetParent(Handle()), WM_MDIGETACTIVE, 0, 0) ==
                           reinterpret_cast<LRESULT>(Handle());
   MergeMenu(false);
+  // An MDI form's new menu shows the active child's as the old one did.
+  auto* childMenu = menu_ != nullptr ? dynamic_cast<TMainMenu*>(menu_->Merged()) : nullptr;
+  if (childMenu != nullptr) menu_->Unmerge(childMenu);
   menu_ = menu;
   if (menu != nullptr) FreeNotification(menu);
+  if (menu != nullptr && childMenu != nullptr) menu->Merge(childMenu);
   if (formStyle_ == fsMDIChild) {
     if (merged) MergeMenu(true);
     return;

@@ -609,6 +609,12 @@ TEST(MenuMergingLife, ActiveMDIChildsMenuIsInTheFormsBarUntilItGoes) {
   SendMessageW(frame->Handle(), WM_COMMAND, editSub->Command(), 0);
   EXPECT_EQ(clicks, 1);
 
+  frame->SetMenu(NewMainMenu(frame.get(), {{"Project", 0}, {"Help", 9}}));
+  EXPECT_EQ(BarTexts(GetMenu(frame->Handle())), L"Doc,Edit,Help") << "a new menu of the form";
+  frame->SetMenu(NewMainMenu(frame.get(), {{"File", 0}, {"Window", 5}}));
+  bar = GetMenu(frame->Handle());
+  EXPECT_EQ(BarTexts(bar), L"Doc,Edit,Window");
+
   TForm* b = NewMDIChildWithMenu(frame.get(), {});
   EXPECT_EQ(BarTexts(bar), L"File,Window") << "a child without a menu shows the form's own";
   SendMessageW(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
