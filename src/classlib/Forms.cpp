@@ -148,7 +148,8 @@ void TCustomForm::CreateWnd() {
                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, rc.right,
                         rc.bottom, Handle(), nullptr, GetModuleHandleW(nullptr), &ccs);
   }
-  if (menu_ != nullptr && Parent() == nullptr) {
+  // An MDI child's menu is shown in its MDI form's bar while it is active.
+  if (menu_ != nullptr && Parent() == nullptr && formStyle_ != fsMDIChild) {
     menu_->SetWindowHandle(Handle());
     ::SetMenu(Handle(), menu_->Handle());
   }
@@ -162,6 +163,7 @@ void TCustomForm::DestroyWnd() {
     ::SetMenu(Handle(), nullptr);
     menu_->SetWindowHandle(nullptr);
   }
+  MergeMenu(false);
   clientHandle_ = nullptr;
   TWinControl::DestroyWnd();
 }
@@ -223,8 +225,21 @@ void TCustomForm::SetWindowState(TWindowState state) {
 void TCustomForm::SetMenu(TMainMenu* menu) {
   if (menu == menu_) return;
   if (menu_ != nullptr) menu_->SetWindowHandle(nullptr);
+  // The active child shows its new menu at once.
+  const bool merged = formStyle_ == fsMDIChild && HandleAllocated() &&
+                      SendMessageW(GetParent(Handle()), WM_MDIGETACTIVE, 0, 0) ==
+                          reinterpret_cast<LRESULT>(Handle());
+  MergeMenu(false);
+  // An MDI form's new menu shows the active child's as the old one did.
+  auto* childMenu = menu_ != nullptr ? dynamic_cast<TMainMenu*>(menu_->Merged()) : nullptr;
+  if (childMenu != nullptr) menu_->Unmerge(childMenu);
   menu_ = menu;
   if (menu != nullptr) FreeNotification(menu);
+  if (menu != nullptr && childMenu != nullptr) menu->Merge(childMenu);
+  if (formStyle_ == fsMDIChild) {
+    if (merged) MergeMenu(true);
+    return;
+  }
   if (HandleAllocated() && Parent() == nullptr) {
     if (menu != nullptr) menu->SetWindowHandle(Handle());
     ::SetMenu(Handle(), menu != nullptr ? menu->Handle() : nullptr);
@@ -570,6 +585,13 @@ void TCustomForm::Dispatch(TMessage& m) {
       if (menu_ != nullptr)
         if (TMenuItem* item = menu_->FindItem(m.WParam, fkHandle)) item->Click();
       return TWinControl::Dispatch(m);
+    case WM_MDIACTIVATE:
+      // Sent to the child losing the activation and to the one gaining it.
+      if (formStyle_ == fsMDIChild && HandleAllocated()) {
+        if (reinterpret_cast<HWND>(m.WParam) == Handle()) MergeMenu(false);
+        if (reinterpret_cast<HWND>(m.LParam) == Handle()) MergeMenu(true);
+      }
+      return TWinControl::Dispatch(m);
     case WM_SIZE:
       TWinControl::Dispatch(m);
       if (clientHandle_ != nullptr) {
@@ -617,6 +639,20 @@ TCustomForm* MDIFrameForm() {
     if (TCustomForm* f = Screen->Forms(i); f->FormStyle() == fsMDIForm && f->HandleAllocated())
       return f;
   return nullptr;
+}
+
+void TCustomForm::MergeMenu(bool merge) {
+  if (menu_ == nullptr || formStyle_ != fsMDIChild) return;
+  if (!merge) {
+    if (auto* into = dynamic_cast<TMainMenu*>(menu_->MergedInto())) into->Unmerge(menu_);
+    return;
+  }
+  // The MDI form owns the MDI client this child lives in.
+  HWND client = HandleAllocated() ? GetParent(Handle()) : nullptr;
+  auto* frame = client != nullptr
+                    ? dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetParent(client)))
+                    : nullptr;
+  if (frame != nullptr && frame->Menu() != nullptr) frame->Menu()->Merge(menu_);
 }
 
 TCustomForm* TCustomForm::ActiveMDIChild() const {

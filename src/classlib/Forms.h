@@ -86,6 +86,8 @@ class TCustomForm : public TWinControl {
   TCustomForm* ActiveMDIChild() const;
   int MDIChildCount() const;
   TCustomForm* MDIChildren(int index) const;
+  // An MDI child's menu into its MDI form's bar (merge) or out of it.
+  void MergeMenu(bool merge);
 
   TRect ClientRect() override;
 

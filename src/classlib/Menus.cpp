@@ -158,6 +158,25 @@ TShortCut TextToShortCut(const std::string& text) {
 
 // --- TMenuItem ----------------------------------------------------------------
 
+// The bar of a menu with another merged in: before each own item come the
+// merged items of a group up to its own, and an own item whose group the
+// merged menu has is left out; merged items of higher groups go last.
+static std::vector<TMenuItem*> MergedItems(const std::vector<TMenuItem*>& own,
+                                           const std::vector<TMenuItem*>& merged) {
+  std::vector<TMenuItem*> out;
+  size_t next = 0;
+  for (TMenuItem* item : own) {
+    const uint8_t group = item->GroupIndex();
+    while (next < merged.size() && merged[next]->GroupIndex() <= group)
+      out.push_back(merged[next++]);
+    const bool replaced = std::any_of(merged.begin(), merged.end(),
+                                      [group](TMenuItem* m) { return m->GroupIndex() == group; });
+    if (!replaced) out.push_back(item);
+  }
+  out.insert(out.end(), merged.begin() + static_cast<std::ptrdiff_t>(next), merged.end());
+  return out;
+}
+
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NextCommand()) {}
 
 TMenuItem::~TMenuItem() {
@@ -374,7 +393,8 @@ void TMenuItem::AppendTo(HMENU menu) {
 void TMenuItem::Rebuild() {
   if (handle_ == nullptr) return;
   while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
-  for (TMenuItem* item : items_) {
+  const bool merging = parent_ == nullptr && menu_ != nullptr && menu_->merged_ != nullptr;
+  for (TMenuItem* item : merging ? MergedItems(items_, menu_->merged_->items_->items_) : items_) {
     item->Rebuild();
     item->AppendTo(handle_);
   }
@@ -491,6 +511,9 @@ TMenu::~TMenu() {
 }
 
 void TMenu::BeforeDestruction() {
+  // Neither the bar it is shown in nor the menu shown in it may keep it.
+  if (mergedInto_ != nullptr) mergedInto_->SetMerged(nullptr);
+  SetMerged(nullptr);
   // A form still showing this menu must not keep it.
   if (Screen != nullptr)
     for (int i = Screen->FormCount() - 1; i >= 0; --i)
@@ -519,9 +542,18 @@ void TMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
 }
 
+void TMenu::SetMerged(TMenu* menu) {
+  if (menu == merged_) return;
+  if (merged_ != nullptr) merged_->mergedInto_ = nullptr;
+  if (menu != nullptr && menu->mergedInto_ != nullptr) menu->mergedInto_->SetMerged(nullptr);
+  merged_ = menu;
+  if (menu != nullptr) menu->mergedInto_ = this;
+  MenuChanged();
+}
+
 bool TMenu::DispatchCommand(UINT command) {
-  TMenuItem* item = items_->FindCommand(command);
-  if (item == nullptr || item == items_) return false;
+  TMenuItem* item = FindItem(command, fkCommand);
+  if (item == nullptr) return false;
   item->Click();
   return true;
 }
@@ -539,7 +571,10 @@ TMenuItem* TMenu::FindItem(UINT_PTR value, TFindItemKind kind) {
       item = items_->FindShortCut(static_cast<TShortCut>(value));
       break;
   }
-  return item == items_ ? nullptr : item;
+  if (item == items_) item = nullptr;
+  // The items of a merged menu are in the bar too.
+  if (item == nullptr && merged_ != nullptr) item = merged_->FindItem(value, kind);
+  return item;
 }
 
 bool TMenu::IsShortCut(WORD key, TShiftState shift) {
@@ -554,7 +589,10 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
   return true;
 }
 
-void TMenu::MenuChanged() { items_->Rebuild(); }
+void TMenu::MenuChanged() {
+  items_->Rebuild();
+  if (mergedInto_ != nullptr) mergedInto_->MenuChanged();
+}
 
 void TMenu::SetWindowHandle(HWND wnd) { window_ = wnd; }
 
@@ -590,7 +628,9 @@ bool TMenu::HandleMenuMessage(TMessage& m) {
       const TCanvasBinding binding(canvas, dis->hDC);
       AssignMenuFont(*canvas.Font());
       if (item->Default()) canvas.Font()->SetStyle(fsBold);
-      const bool topLevel = item->Parent() == items_ && !IsPopup();
+      // Merged items are top-level items of their own menu.
+      const bool topLevel =
+          item->Parent() != nullptr && item->Parent()->Parent() == nullptr && !IsPopup();
       const RECT& r = dis->rcItem;
       item->AdvancedDrawItem(&canvas, TRect(r.left, r.top, r.right, r.bottom),
                              OwnerDrawState(dis->itemState), topLevel);
@@ -599,6 +639,14 @@ bool TMenu::HandleMenuMessage(TMessage& m) {
     return true;
   }
   return false;
+}
+
+void TMainMenu::Merge(TMainMenu* menu) {
+  if (menu != this) SetMerged(menu);
+}
+
+void TMainMenu::Unmerge(TMainMenu* menu) {
+  if (menu != nullptr && menu == Merged()) SetMerged(nullptr);
 }
 
 void TMainMenu::MenuChanged() {

@@ -224,6 +224,10 @@ class TMenu : public TComponent {
   void SetWindowHandle(HWND wnd);
   // Rebuilds the system menu from the items.
   void Rebuild() { MenuChanged(); }
+  // The menu whose items this one's bar shows among its own (an MDI
+  // child's), and the menu this one is shown in; null when none.
+  TMenu* Merged() const { return merged_; }
+  TMenu* MergedInto() const { return mergedInto_; }
 
   // Answers WM_MEASUREITEM / WM_DRAWITEM for a menu item of this menu;
   // false when the message is not for one of its items.
@@ -234,11 +238,14 @@ class TMenu : public TComponent {
   virtual void MenuChanged();
   void Notification(TComponent* component, TOperation operation) override;
   void BeforeDestruction() override;
+  void SetMerged(TMenu* menu);
 
  private:
   friend class TMenuItem;
 
   TMenuItem* items_;
+  TMenu* merged_ = nullptr;
+  TMenu* mergedInto_ = nullptr;
   HMENU handle_ = nullptr;
   HWND window_ = nullptr;
   TCustomImageList* images_ = nullptr;
@@ -248,6 +255,13 @@ class TMenu : public TComponent {
 class TMainMenu : public TMenu {
  public:
   using TMenu::TMenu;
+  // Shows menu's top items in this bar (an active MDI child's menu in its
+  // MDI form's): an item replaces this menu's items of its group index,
+  // the others go in among them by group index. One menu at a time: a new
+  // one takes the place of the last.
+  void Merge(TMainMenu* menu);
+  // Takes menu out of the bar again when it is the one merged.
+  void Unmerge(TMainMenu* menu);
 
  protected:
   void MenuChanged() override;

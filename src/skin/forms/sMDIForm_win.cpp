@@ -6,7 +6,9 @@
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMaskData.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
@@ -232,6 +234,79 @@ void TsSkinProvider::MakeMDIForm(bool make) {
   // The form may have been skinned before its MDI client window was made.
   if (mdiForm_ == nullptr) mdiForm_ = std::make_unique<TsMDIForm>(this);
   mdiForm_->ConnectToClient();
+}
+
+TsSkinProvider* TsSkinProvider::MDIMainProvider() const {
+  HWND wnd = FormHandle();
+  if (form_ == nullptr || form_->FormStyle() != fsMDIChild || wnd == nullptr) return nullptr;
+  // The child lives in the MDI client, the client in the MDI form.
+  HWND client = GetParent(wnd);
+  HWND frame = client != nullptr ? GetParent(client) : nullptr;
+  if (frame == nullptr) return nullptr;
+  auto* provider = reinterpret_cast<TacFormProvider*>(
+      SendMessageW(frame, SM_ALPHACMD, CommandWParam(cmdGetProvider), 0));
+  auto* main = dynamic_cast<TsSkinProvider*>(provider);
+  return main != nullptr && !main->FormDestroying() ? main : nullptr;
+}
+
+void TsSkinProvider::RefreshMDIMainForm(bool updateNow) {
+  HWND wnd = FormHandle();
+  if (form_ == nullptr || form_->FormStyle() != fsMDIForm || wnd == nullptr || FormDestroying())
+    return;
+  skinData_->BGChanged = true;
+  FrameRepaintNeeded = true;
+  MenuLineCount = -1;
+  if (HWND client = form_->ClientHandle())
+    RedrawWindow(
+        client, nullptr, nullptr,
+        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | (updateNow ? RDW_UPDATENOW : 0));
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | (updateNow ? RDW_UPDATENOW : 0));
+  if (updateNow) SyncBorderForm(true, 255);
+}
+
+void TsSkinProvider::MDIChildSysCommand(TMessage& m) {
+  // The child's own frame goes to or comes from the MDI form's menu line:
+  // both frames are painted again once the system has changed the child.
+  TsSkinProvider* main = MDIMainProvider();
+  const WPARAM command = m.WParam & 0xFFF0;
+  if (command == SC_MAXIMIZE) LastActiveProvider = this;
+  if (command == SC_CLOSE) {
+    // The child may be freed by the time the system returns.
+    const bool blocked = main != nullptr && main->RegionUpdatesBlocked;
+    if (main != nullptr) main->RegionUpdatesBlocked = true;
+    CallOld(m);
+    if (main != nullptr) {
+      main->RegionUpdatesBlocked = blocked;
+      main->RefreshMDIMainForm(true);
+    }
+    return;
+  }
+  SysCommand(m);
+  if (command != SC_MAXIMIZE && command != SC_RESTORE && command != SC_MINIMIZE) return;
+  if (command == SC_RESTORE && FormHandle() != nullptr && !FormDestroying())
+    RedrawWindow(FormHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+  if (main != nullptr) main->RefreshMDIMainForm(true);
+}
+
+void TsSkinProvider::MDIChildActivation(TMessage&) {
+  TsSkinProvider* main = MDIMainProvider();
+  if (main != nullptr && FormHandle() != nullptr && !IsZoomed(FormHandle())) {
+    main->skinData_->BGChanged = true;
+    main->FrameRepaintNeeded = true;
+    main->MenuLineCount = -1;
+    SendMessageW(main->FormHandle(), WM_NCPAINT, 1, 0);
+  }
+  LastActiveProvider = this;
+}
+
+void TsSkinProvider::FinishPendingMDIChild() {
+  if (!MDIMaxChildPending) return;
+  MDIMaxChildPending = false;
+  // Shown maximised under the MDI form's menu line: that frame changes too.
+  LastActiveProvider = this;
+  InvalidateFrame();
+  if (TsSkinProvider* main = MDIMainProvider()) main->RefreshMDIMainForm(false);
 }
 
 }  // namespace kv

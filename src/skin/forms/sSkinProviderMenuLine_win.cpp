@@ -37,8 +37,10 @@ std::vector<TBarItem> BarItems(HWND wnd, TMainMenu* menu) {
     if (!GetMenuItemInfoW(bar, static_cast<UINT>(pos), TRUE, &info) ||
         !GetMenuItemRect(wnd, bar, static_cast<UINT>(pos), &r))
       continue;
+    // An active MDI child's merged items are top items of their own menu.
     TMenuItem* item = menu->FindItem(info.dwItemData, fkCommand);
-    if (item == nullptr || item->Parent() != menu->Items()) continue;
+    if (item == nullptr || item->Parent() == nullptr || item->Parent()->Parent() != nullptr)
+      continue;
     items.push_back({item, Rect(r.left - window.left, r.top - window.top, r.right - window.left,
                                 r.bottom - window.top)});
   }
@@ -55,9 +57,11 @@ bool Drawable(const TMenuItem* item) {
 bool TsSkinProvider::HasVisibleMenuItem() const {
   TMainMenu* menu = form_ != nullptr ? form_->Menu() : nullptr;
   if (menu == nullptr) return false;
-  TMenuItem* root = menu->Items();
-  for (int i = 0; i < root->Count(); ++i)
-    if (root->Items(i)->Visible()) return true;
+  for (const TMenu* m = menu; m != nullptr; m = m->Merged()) {
+    TMenuItem* root = m->Items();
+    for (int i = 0; i < root->Count(); ++i)
+      if (root->Items(i)->Visible()) return true;
+  }
   return false;
 }
 

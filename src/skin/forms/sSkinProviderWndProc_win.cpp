@@ -39,11 +39,26 @@ void SetChildrenRedraw(TWinControl* parent, bool on) {
 void TsSkinProvider::FormWndProc(TMessage& m) {
   BorderFormMessage(m);
   if (m.Msg == SM_ALPHACMD && SkinCommandAnyState(m)) return;
+  // An MDI child is made before its skin data is ready, and its window
+  // goes while the form may be half destroyed: these two come first.
+  const bool mdiChild = form_->FormStyle() == fsMDIChild;
+  if (mdiChild && m.Msg == WM_CREATE) {
+    TCustomForm* frame = MDIFrameForm();
+    TCustomForm* active = frame != nullptr ? frame->ActiveMDIChild() : nullptr;
+    // The system makes a child maximised while the active one is (and
+    // may have restored that one already).
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(m.LParam);
+    MDIMaxChildPending = (active != nullptr && IsZoomed(active->Handle())) ||
+                         (create != nullptr && (create->style & WS_MAXIMIZE) != 0);
+  }
+  TsSkinProvider* mdiMain = mdiChild && m.Msg == WM_NCDESTROY ? MDIMainProvider() : nullptr;
   if (!FormDestroying() && SkinAvailable(skinData_.get(), true)) {
     if (!SkinnedMessage(m)) CallOld(m);
-    return;
+  } else {
+    UnskinnedMessage(m);
   }
-  UnskinnedMessage(m);
+  // The MDI form's menu line loses the child's buttons or merged items.
+  if (mdiMain != nullptr && mdiMain->MDIForm() != nullptr) mdiMain->RefreshMDIMainForm(false);
 }
 
 // --- step 1: in every state -------------------------------------------------------------
@@ -229,8 +244,23 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       RedirectMouseWheel(m);
       return true;
-    case WM_SYSCOMMAND:
-      SysCommand(m);
+    case WM_SYSCOMMAND: {
+      // Nothing of the form is read afterwards: closing may have freed it.
+      const TFormStyle style = form_->FormStyle();
+      const bool mdiSizing =
+          style == fsMDIForm &&
+          (m.WParam == SC_MINIMIZE || m.WParam == SC_MAXIMIZE || m.WParam == SC_RESTORE);
+      if (style == fsMDIChild)
+        MDIChildSysCommand(m);
+      else
+        SysCommand(m);
+      if (mdiSizing && mdiForm_ != nullptr) RefreshMDIMainForm(false);
+      return true;
+    }
+    case WM_MDIACTIVATE:
+    case WM_MDIDESTROY:
+      CallOld(m);
+      if (form_->FormStyle() == fsMDIChild) MDIChildActivation(m);
       return true;
     case WM_UNDOCUMENTED_93:
       m.Result = 0;
@@ -303,9 +333,11 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     case WM_PAINT:
       Paint(m);
+      FinishPendingMDIChild();
       return true;
     case WM_ERASEBKGND:
       EraseBackground(m);
+      FinishPendingMDIChild();
       return true;
     case WM_SHOWWINDOW:
       if (m.WParam == 1 && IsDwmCompositionOn() && !AnimationActive &&

@@ -238,6 +238,13 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // The MDI support of an MDI form while it is skinned (sMDIForm_win.cpp).
   TsMDIForm* MDIForm() const { return mdiForm_.get(); }
   void MakeMDIForm(bool make);
+  // An MDI child's: the provider of the MDI form it lives in, or null.
+  TsSkinProvider* MDIMainProvider() const;
+  // An MDI form's: its frame and client painted anew (at once with updateNow).
+  void RefreshMDIMainForm(bool updateNow);
+  // An MDI child made while the active child is maximised, until its first
+  // painting has finished its frame.
+  bool MDIMaxChildPending = false;
   // The message to every window the control adapter skins.
   void BroadcastToAdapter(TMessage& message);
   int MenuLineCount = -1;
@@ -292,6 +299,10 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void SetText(TMessage& m);
   void ShowingChanged(TMessage& m);
   void SysCommand(TMessage& m);
+  // The MDI branches of the window procedure (sMDIForm_win.cpp).
+  void MDIChildSysCommand(TMessage& m);
+  void MDIChildActivation(TMessage& m);
+  void FinishPendingMDIChild();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
   void Paint(TMessage& m);

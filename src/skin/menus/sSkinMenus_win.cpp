@@ -756,11 +756,14 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* ACanvas, TRect A
   auto* item = dynamic_cast<TMenuItem*>(Sender);
   if (manager_ == nullptr || item == nullptr || ACanvas == nullptr) return;
   const TMenu* menu = item->GetParentMenu();
-  if (menu == nullptr || menu->WindowHandle() == nullptr) return;
+  // A merged MDI child's menu is shown by the bar it is merged into.
+  const TMenu* bar = menu;
+  while (bar != nullptr && bar->MergedInto() != nullptr) bar = bar->MergedInto();
+  if (bar == nullptr || bar->WindowHandle() == nullptr) return;
   TacFormProvider* provider = nullptr;
   try {
     provider = reinterpret_cast<TacFormProvider*>(
-        SendCommandToWindow(menu->WindowHandle(), cmdGetProvider, 0));
+        SendCommandToWindow(bar->WindowHandle(), cmdGetProvider, 0));
   } catch (...) {
     provider = nullptr;
   }

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "MessageLog.h"
 #include "classlib/Forms.h"
@@ -492,6 +494,139 @@ TEST(PopupMenus, ListWindowRoutesCommandsAndSubMenuOpening) {
   SendMessageW(list, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(parent->Handle()), 0);
   SendMessageW(list, WM_COMMAND, MAKEWPARAM(child->Command(), 0), 0);
   EXPECT_TRUE(kvtest::SequenceIs(log, {"opening", "child"}));
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring BarTexts(HMENU bar) {
+  std::wstring texts;
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) texts += (i ? L"," : L"") + MenuText(bar, i);
+  return texts;
+}
+
+// A main menu with one top item per "caption:group" entry.
+TMainMenu* NewMainMenu(TComponent* owner, const std::vector<std::pair<const char*, int>>& items) {
+  auto* menu = Create<TMainMenu>(owner);
+  for (const auto& [caption, group] : items) {
+    TMenuItem* item = NewItem(menu, caption);
+    item->SetGroupIndex(static_cast<uint8_t>(group));
+    item->Add(NewItem(menu, std::string(caption) + " sub"));
+    menu->Items()->Add(item);
+  }
+  return menu;
+}
+
+using TTopItems = std::vector<std::pair<const char*, int>>;
+
+struct MergeCase {
+  const char* name;
+  TTopItems merged;
+  const wchar_t* bar;
+};
+
+class MenuMerging : public ::testing::TestWithParam<MergeCase> {};
+
+TEST_P(MenuMerging, GroupsOfTheMergedMenuReplaceOrGoAmongTheOwn) {
+  Owned<TComponent> owner = CreateOwned<TComponent>();
+  TMainMenu* own = NewMainMenu(owner.get(), {{"File", 0}, {"Window", 5}, {"Help", 9}});
+  TMainMenu* merged = NewMainMenu(owner.get(), GetParam().merged);
+  HMENU bar = own->Handle();
+  own->Merge(merged);
+  EXPECT_EQ(BarTexts(bar), GetParam().bar);
+  EXPECT_EQ(merged->MergedInto(), own);
+  own->Unmerge(merged);
+  EXPECT_EQ(BarTexts(bar), L"File,Window,Help");
+  EXPECT_EQ(merged->MergedInto(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, MenuMerging,
+    ::testing::Values(
+        MergeCase{"SameGroupReplaces", {{"Doc", 0}}, L"Doc,Window,Help"},
+        MergeCase{"NewGroupInBetween", {{"Edit", 2}, {"View", 3}}, L"File,Edit,View,Window,Help"},
+        MergeCase{"MixedAndAfterTheLast",
+                  {{"Doc", 0}, {"Edit", 1}, {"Tools", 12}},
+                  L"Doc,Edit,Window,Help,Tools"},
+        MergeCase{"EmptyMenuChangesNothing", {}, L"File,Window,Help"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MenuMergingLife, MergedItemsAreFoundChangeTheBarAndGoWithTheirMenu) {
+  Owned<TComponent> owner = CreateOwned<TComponent>();
+  TMainMenu* own = NewMainMenu(owner.get(), {{"File", 0}});
+  TMainMenu* merged = NewMainMenu(owner.get(), {{"Edit", 1}});
+  TMainMenu* other = NewMainMenu(owner.get(), {{"Chart", 1}});
+  HMENU bar = own->Handle();
+  own->Merge(merged);
+  TMenuItem* edit = merged->Items()->Items(0);
+  EXPECT_EQ(own->FindItem(edit->Command(), fkCommand), edit);
+  int clicks = 0;
+  edit->Items(0)->OnClick = [&](TObject*) { ++clicks; };
+  EXPECT_TRUE(own->DispatchCommand(edit->Items(0)->Command()));
+  EXPECT_EQ(clicks, 1);
+
+  TMenuItem* format = NewItem(merged, "Format");
+  format->SetGroupIndex(1);
+  merged->Items()->Add(format);  // a change of the merged menu shows
+  EXPECT_EQ(BarTexts(bar), L"File,Edit,Format");
+  own->Unmerge(other);  // not the merged one: nothing happens
+  EXPECT_EQ(BarTexts(bar), L"File,Edit,Format");
+  own->Merge(other);  // takes the place of the last
+  EXPECT_EQ(BarTexts(bar), L"File,Chart");
+  EXPECT_EQ(merged->MergedInto(), nullptr);
+  other->Free();
+  EXPECT_EQ(BarTexts(bar), L"File");
+  EXPECT_EQ(own->Merged(), nullptr);
+  own->Merge(merged);
+  own->Free();
+  EXPECT_EQ(merged->MergedInto(), nullptr);
+}
+
+TForm* NewMDIChildWithMenu(TForm* frame, const std::vector<std::pair<const char*, int>>& items) {
+  TForm* child = Create<TForm>(frame);
+  child->SetFormStyle(fsMDIChild);
+  if (items.size() != 0) child->SetMenu(NewMainMenu(child, items));
+  child->SetBounds(0, 0, 150, 100);
+  child->Show();
+  return child;
+}
+
+TEST(MenuMergingLife, ActiveMDIChildsMenuIsInTheFormsBarUntilItGoes) {
+  Owned<TForm> frame = CreateOwned<TForm>();
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetMenu(NewMainMenu(frame.get(), {{"File", 0}, {"Window", 5}}));
+  frame->SetBounds(0, 0, 400, 300);
+  frame->HandleNeeded();
+  HMENU bar = GetMenu(frame->Handle());
+  TForm* a = NewMDIChildWithMenu(frame.get(), {{"Doc", 0}, {"Edit", 1}});
+  EXPECT_EQ(BarTexts(bar), L"Doc,Edit,Window");
+
+  // A command of the merged item reaches it through the form's window.
+  int clicks = 0;
+  TMenuItem* editSub = a->Menu()->Items()->Items(1)->Items(0);
+  editSub->OnClick = [&](TObject*) { ++clicks; };
+  SendMessageW(frame->Handle(), WM_COMMAND, editSub->Command(), 0);
+  EXPECT_EQ(clicks, 1);
+
+  frame->SetMenu(NewMainMenu(frame.get(), {{"Project", 0}, {"Help", 9}}));
+  EXPECT_EQ(BarTexts(GetMenu(frame->Handle())), L"Doc,Edit,Help") << "a new menu of the form";
+  frame->SetMenu(NewMainMenu(frame.get(), {{"File", 0}, {"Window", 5}}));
+  bar = GetMenu(frame->Handle());
+  EXPECT_EQ(BarTexts(bar), L"Doc,Edit,Window");
+
+  TForm* b = NewMDIChildWithMenu(frame.get(), {});
+  EXPECT_EQ(BarTexts(bar), L"File,Window") << "a child without a menu shows the form's own";
+  SendMessageW(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  EXPECT_EQ(BarTexts(bar), L"Doc,Edit,Window");
+  b->SetMenu(NewMainMenu(b, {{"Chart", 2}}));  // inactive: no change
+  EXPECT_EQ(BarTexts(bar), L"Doc,Edit,Window");
+  a->Free();
+  EXPECT_EQ(BarTexts(bar), L"File,Window");
+  SendMessageW(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(b->Handle()), 0);
+  EXPECT_EQ(BarTexts(bar), L"File,Chart,Window");
+  b->Free();
+  EXPECT_EQ(BarTexts(bar), L"File,Window");
 }
 
 }  // namespace
