@@ -415,6 +415,13 @@ TEST_F(Drive, PicturesOfEveryWindow) {
     std::vector<HWND> buttons;
     for (HWND button : Children(frame, L"TsBitBtn"))
       if (IsWindowVisible(button)) buttons.push_back(button);
+    // Numbered from the top, as the user sees them.
+    const auto top = [](HWND wnd) {
+      RECT r{};
+      GetWindowRect(wnd, &r);
+      return r.top;
+    };
+    std::sort(buttons.begin(), buttons.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
     for (size_t b = 0; b < buttons.size(); ++b) {
       RECT br{};
       GetClientRect(buttons[b], &br);
