@@ -195,6 +195,8 @@ void TFormKV69::ShowProgressWindow(int maxValue) {
   FormBasicAnimate->sg->SetMinValue(0);
   FormBasicAnimate->sg->SetMaxValue(std::max(0, maxValue));
   FormBasicAnimate->sg->SetProgress(0);
+  // The Stop glyph lives in the main window's strip.
+  FormBasicAnimate->btn_Close->SetImages(il16);
   FormBasicAnimate->Show();
 }
 

@@ -10,6 +10,9 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +57,15 @@ bool WaitFor(F done, DWORD ms = StepTimeoutMs) {
     Sleep(20);
   }
   return true;
+}
+
+// The port the combo box shows.
+std::string ComboText(HWND combo) {
+  const LRESULT chosen = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  wchar_t text[64] = {};
+  if (chosen < 0 || SendMessageW(combo, CB_GETLBTEXTLEN, chosen, 0) >= 64) return {};
+  SendMessageW(combo, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text));
+  return std::string(text, text + lstrlenW(text));
 }
 
 class Drive : public ::testing::Test {
@@ -210,6 +222,46 @@ class Drive : public ::testing::Test {
     printf("screenshot %s\n", path.c_str());
   }
 
+  // Logs in to the simulator from the login window, pictured as loginShot,
+  // and waits for the main window with its lists filled.
+  void LogIn(HWND& main, const std::string& loginShot) {
+    HWND login = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (login = Window(L"TFormLogin")) != nullptr; }))
+        << "no login window";
+    HWND combo = Child(login, L"TsComboBox");
+    HWND password = Child(login, L"TsEdit");
+    ASSERT_NE(nullptr, combo);
+    ASSERT_NE(nullptr, password);
+    // The port: from the top of the list down until the simulator's shows,
+    // one key at a time, each seen to move the choice before the next.
+    const auto chosen = [combo] { return SendMessageW(combo, CB_GETCURSEL, 0, 0); };
+    Key(combo, VK_HOME);
+    ASSERT_TRUE(WaitFor([&] { return chosen() == 0; }));
+    for (LRESULT at = 0; ComboText(combo) != sim_.Port(); at = chosen()) {
+      Key(combo, VK_DOWN);
+      if (!WaitFor([&] { return chosen() != at; }, 5000)) break;
+    }
+    ASSERT_EQ(sim_.Port(), ComboText(combo));
+    // The password box holds the factory password; typed again all the same.
+    PostMessageW(password, EM_SETSEL, 0, -1);
+    Key(password, VK_DELETE);
+    for (const char* c = DevicePassword; *c != 0; ++c) PostMessageW(password, WM_CHAR, *c, 1);
+    Shot(loginShot);
+    Key(password, VK_RETURN);
+
+    ASSERT_TRUE(WaitFor([&] { return (main = Window(L"TFormKV69")) != nullptr; }))
+        << "no main window after the login";
+    // The main window sends the password and asks for the version by itself;
+    // the channel list fills once the version told the model.
+    ASSERT_TRUE(WaitFor([&] {
+      const std::vector<HWND> lists = Children(main, L"TsListView");
+      for (HWND list : lists)
+        if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) return false;
+      return lists.size() == 4;
+    })) << Requests("05")
+        << " version requests, the channel list stayed empty";
+  }
+
   static constexpr const wchar_t* SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
   test::Simulator sim_;
   std::string shots_;
@@ -218,52 +270,9 @@ class Drive : public ::testing::Test {
   PROCESS_INFORMATION program_{};
 };
 
-// The port the combo box shows.
-std::string ComboText(HWND combo) {
-  const LRESULT chosen = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-  wchar_t text[64] = {};
-  if (chosen < 0 || SendMessageW(combo, CB_GETLBTEXTLEN, chosen, 0) >= 64) return {};
-  SendMessageW(combo, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text));
-  return std::string(text, text + lstrlenW(text));
-}
-
 TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
-  HWND login = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (login = Window(L"TFormLogin")) != nullptr; }))
-      << "no login window";
-  HWND combo = Child(login, L"TsComboBox");
-  HWND password = Child(login, L"TsEdit");
-  ASSERT_NE(nullptr, combo);
-  ASSERT_NE(nullptr, password);
-  // The port: from the top of the list down until the simulator's shows,
-  // one key at a time, each seen to move the choice before the next.
-  const auto chosen = [combo] { return SendMessageW(combo, CB_GETCURSEL, 0, 0); };
-  Key(combo, VK_HOME);
-  ASSERT_TRUE(WaitFor([&] { return chosen() == 0; }));
-  for (LRESULT at = 0; ComboText(combo) != sim_.Port(); at = chosen()) {
-    Key(combo, VK_DOWN);
-    if (!WaitFor([&] { return chosen() != at; }, 5000)) break;
-  }
-  ASSERT_EQ(sim_.Port(), ComboText(combo));
-  // The password box holds the factory password; typed again all the same.
-  PostMessageW(password, EM_SETSEL, 0, -1);
-  Key(password, VK_DELETE);
-  for (const char* c = DevicePassword; *c != 0; ++c) PostMessageW(password, WM_CHAR, *c, 1);
-  Shot("1-login");
-  Key(password, VK_RETURN);
-
   HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = Window(L"TFormKV69")) != nullptr; }))
-      << "no main window after the login";
-  // The main window sends the password and asks for the version by itself;
-  // the channel list fills once the version told the model.
-  ASSERT_TRUE(WaitFor([&] {
-    const std::vector<HWND> lists = Children(main, L"TsListView");
-    for (HWND list : lists)
-      if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) return false;
-    return lists.size() == 4;
-  })) << Requests("05")
-      << " version requests, the channel list stayed empty";
+  ASSERT_NO_FATAL_FAILURE(LogIn(main, "1-login"));
   Shot("2-main-window");
 
   // Setting (third title), Read Setting (first item).
@@ -303,6 +312,158 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
   DWORD code = 1;
   GetExitCodeProcess(program_.hProcess, &code);
   EXPECT_EQ(0u, code);
+}
+
+// A visible top-level window of the program other than the main window, or
+// null: the small window a step opened.
+struct TFindOther {
+  DWORD Process;
+  HWND Main;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchOther(HWND wnd, LPARAM param) {
+  auto* find = reinterpret_cast<TFindOther*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(wnd, &process);
+  wchar_t cls[64] = {};
+  GetClassNameW(wnd, cls, 64);
+  // The program's own forms only: no tool tips or system windows.
+  if (process != find->Process || wnd == find->Main || !IsWindowVisible(wnd) || cls[0] != L'T' ||
+      cls[1] != L'F')
+    return TRUE;
+  find->Found = wnd;
+  return FALSE;
+}
+
+std::string ClassOf(HWND wnd) {
+  wchar_t cls[64] = {};
+  GetClassNameW(wnd, cls, 64);
+  // "TFormPhoneSetting" names the picture "PhoneSetting".
+  const std::wstring name(cls + (lstrlenW(cls) > 5 ? 5 : 0));
+  return std::string(name.begin(), name.end());
+}
+
+// A picture of every window a user can open, named
+// <KV_DRIVE_SHOT_PREFIX><window>: the login window, the main window, the
+// progress window of a slowed Read Setting, each side-bar frame with each
+// page its buttons open, the setting dialog of the first row of each list
+// shown, the message asking for a row, and the About box. Run by
+// scripts/run-kvconfig --screenshots once per language and skin.
+TEST_F(Drive, PicturesOfEveryWindow) {
+  if (shots_.empty() || Env("KV_DRIVE_EVERY_WINDOW").empty())
+    GTEST_SKIP() << "needs scripts/run-kvconfig --screenshots";
+  const std::string prefix = Env("KV_DRIVE_SHOT_PREFIX");
+  HWND main = nullptr;
+  ASSERT_NO_FATAL_FAILURE(LogIn(main, prefix + "login"));
+  Shot(prefix + "main");
+
+  const auto other = [&] {
+    TFindOther find{program_.dwProcessId, main, nullptr};
+    EnumWindows(MatchOther, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+  };
+  // Pictures the small window that opened, then closes it as its title
+  // bar's close box would.
+  const auto pictureAndClose = [&](const std::string& what) {
+    HWND small = nullptr;
+    if (!WaitFor([&] { return (small = other()) != nullptr; }, 5000)) {
+      ADD_FAILURE() << "no window opened for " << what;
+      return;
+    }
+    Shot(prefix + ClassOf(small));
+    PostMessageW(small, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(small); })) << what << " stayed open";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }));
+  };
+
+  // Setting, Read Setting, slowed by the simulator so that the progress
+  // window stays long enough to be pictured.
+  sim_.Command("late 300 " + std::to_string(ReadBlocks));
+  MenuCommand(main, 2, 0);
+  HWND progress = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (progress = Window(L"TFormBasicAnimate")) != nullptr; }));
+  Shot(prefix + "BasicAnimate");
+  ASSERT_TRUE(WaitFor([&] { return Requests("83") >= ReadBlocks && !IsWindowVisible(progress); }));
+
+  static const wchar_t* const frames[] = {L"TFormBasice",    L"TFormDIDOTH",  L"TFormPhoneMrg",
+                                          L"TFormTimeDebug", L"TFormSMSMode", L"TFormHistory"};
+  HWND bar = Child(main, L"TsFrameBar");
+  ASSERT_NE(nullptr, bar);
+  int titleY = 16;
+  std::vector<std::string> dialogs;
+  for (int f = 0; f < static_cast<int>(std::size(frames)); ++f) {
+    RECT r{};
+    GetClientRect(bar, &r);
+    Click(bar, r.right / 2, titleY);
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      frame = Child(main, frames[f]);
+      return frame != nullptr && IsWindowVisible(frame);
+    })) << "side-bar title "
+        << f << " did not open its frame";
+    const std::wstring wide(frames[f] + 5);
+    const std::string frameName(wide.begin(), wide.end());
+    Shot(prefix + "page-" + frameName);
+    // The next title sits just below the open frame.
+    RECT fr{};
+    GetWindowRect(frame, &fr);
+    POINT below{fr.left, fr.bottom};
+    ScreenToClient(bar, &below);
+    titleY = below.y + 16;
+
+    std::vector<HWND> buttons;
+    for (HWND button : Children(frame, L"TsBitBtn"))
+      if (IsWindowVisible(button)) buttons.push_back(button);
+    // Numbered from the top, as the user sees them.
+    const auto top = [](HWND wnd) {
+      RECT r{};
+      GetWindowRect(wnd, &r);
+      return r.top;
+    };
+    std::sort(buttons.begin(), buttons.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
+    for (size_t b = 0; b < buttons.size(); ++b) {
+      RECT br{};
+      GetClientRect(buttons[b], &br);
+      Click(buttons[b], br.right / 2, br.bottom / 2);
+      Shot(prefix + "page-" + frameName + "-" + std::to_string(b + 1));
+      // The list of the page shown gets a row's dialog, once per list.
+      for (HWND list : Children(main, L"TsListView")) {
+        if (!IsWindowVisible(list) || SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) continue;
+        const std::string key = std::to_string(reinterpret_cast<uintptr_t>(list));
+        if (std::find(dialogs.begin(), dialogs.end(), key) != dialogs.end()) continue;
+        dialogs.push_back(key);
+        RECT lr{};
+        GetClientRect(list, &lr);
+        HWND header = Child(list, L"SysHeader32");
+        RECT hr{};
+        if (header != nullptr) GetWindowRect(header, &hr);
+        const LPARAM row = MAKELPARAM(40, (hr.bottom - hr.top) + 8);
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, row);
+        PostMessageW(list, WM_LBUTTONUP, 0, row);
+        PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, row);
+        PostMessageW(list, WM_LBUTTONUP, 0, row);
+        pictureAndClose("the first row's dialog");
+        if (dialogs.size() == 1) {
+          // No row chosen: the message asking for one.
+          const LPARAM empty = MAKELPARAM(40, lr.bottom - 4);
+          PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, empty);
+          PostMessageW(list, WM_LBUTTONUP, 0, empty);
+          PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, empty);
+          PostMessageW(list, WM_LBUTTONUP, 0, empty);
+          pictureAndClose("the message asking for a row");
+        }
+      }
+    }
+  }
+
+  // Help (seventh title), About.
+  MenuCommand(main, 6, 0);
+  pictureAndClose("About");
+
+  // File, Log Out ends the program.
+  MenuCommand(main, 0, 2);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, StepTimeoutMs));
 }
 
 }  // namespace

@@ -494,6 +494,15 @@ TEST_F(Engine, ClearHistoryAgainstTheDeviceEndsWithTheWindowFreed) {
   EXPECT_TRUE(form_->Enabled());
 }
 
+TEST_F(Engine, ProgressWindowStopButtonShowsTheMainStripGlyph) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  form_->ShowProgressWindow(100);
+  ASSERT_NE(nullptr, form_->FormBasicAnimate);
+  const TsBitBtn* stop = form_->FormBasicAnimate->btn_Close;
+  EXPECT_EQ(form_->il16, stop->Images());
+  form_->CloseProgressWindow();
+}
+
 TEST_F(Engine, StopOfClearHistoryFreesTheWindowAndClearsTheTag) {
   ASSERT_NO_FATAL_FAILURE(Open());
   form_->ShowProgressWindow(100);
