@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,6 +75,12 @@ bool ShouldAnswer(HWND wnd, std::string& name) {
              .Kind != TacAdapterKind::None;
 }
 
+// Labels have no skin data of their own: they take the skin's font colour
+// from the default manager and their parent's section, and never answer.
+bool IsLabel(const std::string& cls) {
+  return cls == "TsLabel" || cls == "TsWebLabel" || cls == "TsEditLabel";
+}
+
 // The walk's findings: every visible window under a top-level one.
 struct TWalk {
   std::vector<std::string> unskinned;
@@ -90,6 +97,18 @@ struct TWalk {
     return TRUE;
   }
   void Visit(HWND wnd, const std::string& place) {
+    // Toolkit controls without a window of their own answer through their
+    // parent's.
+    if (TWinControl* parent = TWinControl::FromHandle(wnd))
+      for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
+        if (c->ClassName().rfind("Ts", 0) != 0 || IsLabel(c->ClassName())) continue;
+        if (c->Tag() == kNeverSkinTag) continue;
+        ++checked;
+        if (QueryControlCommand(c, cmdIsSkinned) != 1)
+          unskinned.push_back(place + ": " + c->ClassName() + " " + c->Name());
+      }
     std::string name;
     if (!ShouldAnswer(wnd, name)) return;
     ++checked;
@@ -102,6 +121,21 @@ struct TWalk {
     return text;
   }
 };
+
+// Where two pictures differ, for a failure's message.
+std::string Difference(const TPixels& a, const TPixels& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";
+  int count = 0, left = a.Width(), top = a.Height(), right = -1, bottom = -1;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.At(x, y) != b.At(x, y)) {
+        ++count;
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x), bottom = std::max(bottom, y);
+      }
+  return std::to_string(count) + " pixels in (" + std::to_string(left) + "," + std::to_string(top) +
+         ")-(" + std::to_string(right) + "," + std::to_string(bottom) + ")";
+}
 
 bool SamePixels(const TPixels& a, const TPixels& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
@@ -264,29 +298,41 @@ TEST_F(SkinWalk, SmallWindowsAreSkinned) {
   EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
 }
 
+// Walks the progress window once it shows and notes whether its gauge has
+// found its skin section.
+struct TProgressLook {
+  static inline TFormKV69* form = nullptr;
+  static inline TWalk* walk = nullptr;
+  static inline bool seen = false, gaugeSkinned = false;
+  static void Reset(TFormKV69* f, TWalk* w) {
+    form = f;
+    walk = w;
+    seen = gaugeSkinned = false;
+  }
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
+    TFormBasicAnimate* progress = form->FormBasicAnimate;
+    if (progress == nullptr || !progress->Visible()) return;
+    KillTimer(nullptr, id);
+    seen = true;
+    walk->Window(progress->Handle(), "progress");
+    TsCommonData* sd = SkinDataOf(progress->sg);
+    gaugeSkinned = sd != nullptr && sd->SkinIndex >= 0;
+  }
+};
+
 // Read Setting: the progress window and its gauge in the skin while the read
 // runs.
 TEST_F(SkinWalk, ReadSettingShowsTheSkinnedProgressWindowAndGauge) {
   ASSERT_NO_FATAL_FAILURE(Open());
   TWalk walk;
-  bool gaugeSkinned = false, seen = false;
+  TProgressLook::Reset(form_.get(), &walk);
+  // The read runs its own loop: a thread timer looks in while it does.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, TProgressLook::Poll);
   form_->Pop_ReadMaster_SetingClick(nullptr);
-  PumpUntil(
-      [&] {
-        TFormBasicAnimate* progress = form_->FormBasicAnimate;
-        if (progress == nullptr || !progress->Visible()) return form_->PendingTag() == 0;
-        if (!seen) {
-          seen = true;
-          PumpUntilIdle();
-          walk.Window(progress->Handle(), "progress");
-          TsCommonData* sd = SkinDataOf(progress->sg);
-          gaugeSkinned = sd != nullptr && sd->SkinIndex >= 0;
-        }
-        return form_->PendingTag() == 0;
-      },
-      10000);
-  ASSERT_TRUE(seen) << "no progress window";
-  EXPECT_TRUE(gaugeSkinned) << "the gauge paints from its skin section";
+  PumpUntil([&] { return TProgressLook::seen && form_->PendingTag() == 0; }, 10000);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(TProgressLook::seen) << "no progress window";
+  EXPECT_TRUE(TProgressLook::gaugeSkinned) << "the gauge paints from its skin section";
   EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
 }
 
@@ -342,34 +388,34 @@ TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryOpenWindow) {
     EXPECT_TRUE(menu.Found());
   }
   form_->lvDo->Items()->Item(0)->SetSelected(true);
-  const bool opened = TModalForm::Run(
-      [&] { form_->Pop_Do_SettingClick(nullptr); },
-      [&](TCustomForm& dialog) {
-        const std::vector<std::pair<const char*, HWND>> windows = {
-            {"main window", form_->Handle()}, {"relay dialog", dialog.Handle()}};
-        std::vector<TPixels> a;
-        for (const auto& w : windows) a.push_back(Shot(w.second));
-        const auto expectAll = [&](bool same, const char* when) {
-          for (std::size_t i = 0; i < windows.size(); ++i) {
-            const TPixels now = Shot(windows[i].second);
-            EXPECT_EQ(same, SamePixels(a[i], now))
-                << windows[i].first << " " << when << now.Dump(std::string("walk-") + when);
-          }
-        };
-        choose("Ocean");
-        expectAll(false, "in B");
-        choose("Vista");
-        expectAll(true, "back in A");
-        form_->sknmngr->SetActive(false);
-        PumpUntilIdle();
-        expectAll(false, "plain");
-        form_->sknmngr->SetActive(true);
-        PumpUntilIdle();
-        expectAll(true, "skinned again");
-        const kvtest::TObjectBaseline baseline;
-        for (int i = 0; i < 20; ++i) choose(i % 2 == 0 ? "Ocean" : "Vista");
-        EXPECT_TRUE(baseline.Unchanged());
-      });
+  const bool opened =
+      TModalForm::Run([&] { form_->Pop_Do_SettingClick(nullptr); },
+                      [&](TCustomForm& dialog) {
+                        const std::vector<std::pair<const char*, HWND>> windows = {
+                            {"main window", form_->Handle()}, {"relay dialog", dialog.Handle()}};
+                        std::vector<TPixels> a;
+                        for (const auto& w : windows) a.push_back(Shot(w.second));
+                        const auto expectAll = [&](bool same, const char* when) {
+                          for (std::size_t i = 0; i < windows.size(); ++i) {
+                            const TPixels now = Shot(windows[i].second);
+                            EXPECT_EQ(same, SamePixels(a[i], now))
+                                << windows[i].first << " " << when << ": " << Difference(a[i], now);
+                          }
+                        };
+                        choose("Ocean");
+                        expectAll(false, "in B");
+                        choose("Vista");
+                        expectAll(true, "back in A");
+                        form_->sknmngr->SetActive(false);
+                        PumpUntilIdle();
+                        expectAll(false, "plain");
+                        form_->sknmngr->SetActive(true);
+                        PumpUntilIdle();
+                        expectAll(true, "skinned again");
+                        const kvtest::TObjectBaseline baseline;
+                        for (int i = 0; i < 20; ++i) choose(i % 2 == 0 ? "Ocean" : "Vista");
+                        EXPECT_TRUE(baseline.Unchanged());
+                      });
   EXPECT_TRUE(opened) << "no relay dialog";
 }
 
