@@ -1,0 +1,443 @@
+// Every window and control of the configurator in its skin, reached the way a
+// user reaches them (menu commands, buttons, list commands) against the device
+// simulator: each one that should answer the skin command "is skinned" and
+// does not is reported with its class and where it was found.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "../devicelink/SerialTestSupport.h"
+#include "app/BasicAnimate_Frm_win.h"
+#include "app/FrameBar_Frms_win.h"
+#include "app/KV69_Frm_win.h"
+#include "app/Login_Frm_win.h"
+#include "app/Message_Frm_win.h"
+#include "app/Skins_Unt_win.h"
+#include "app/SoftDiDoTh_Unt.h"
+#include "app/Variable_Unt.h"
+#include "base/Streams.h"
+#include "base/SysUtils.h"
+#include "classlib/WideText.h"
+#include "skin/adapters/acMainWndTables.h"
+#include "skin/controls/sFrameBar_win.h"
+#include "skin/controls/sGauge_win.h"
+#include "skin/core/acFormServices_win.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "support/Counters.h"
+#include "support/ModalProbe.h"
+#include "support/Pixels.h"
+#include "support/Pump.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TModalProbe;
+using kvtest::TPixels;
+using pump::PumpUntil;
+using pump::PumpUntilIdle;
+
+// The toolkit leaves a window with this tag alone on purpose. The
+// configurator tags none of its own; the toolkit's helper windows (glow,
+// extended borders) carry it and are never children of a walked window.
+constexpr intptr_t kNeverSkinTag = -98;
+
+std::string ClassOf(HWND wnd) {
+  wchar_t name[128] = {};
+  GetClassNameW(wnd, name, 128);
+  return Narrow(name);
+}
+
+// Whether the toolkit's own rules give the window a skin: a toolkit control,
+// a form (its provider, or the one the dialog hook gives it), a standard
+// control the manager's class lists adapt, a system dialog and the children
+// the dialog adapter wraps.
+bool ShouldAnswer(HWND wnd, std::string& name) {
+  const std::string cls = ClassOf(wnd);
+  if (TWinControl* control = TWinControl::FromHandle(wnd)) {
+    name = control->Name();
+    if (control->Tag() == kNeverSkinTag) return false;
+    if (cls.rfind("Ts", 0) == 0 || dynamic_cast<TCustomForm*>(control) != nullptr) return true;
+    if (DefaultManager == nullptr) return false;
+    return AdapterOfControlKind(ControlKindOfClass(DefaultManager->ThirdParty, cls)) !=
+           TacAdapterKind::None;
+  }
+  if (cls == "#32770") return true;
+  HWND parent = GetParent(wnd);
+  if (parent == nullptr || ClassOf(parent) != "#32770") return false;
+  return DialogChildAdapter(cls, static_cast<std::uint32_t>(GetWindowLongW(wnd, GWL_STYLE)), true)
+             .Kind != TacAdapterKind::None;
+}
+
+// Labels have no skin data of their own: they take the skin's font colour
+// from the default manager and their parent's section, and never answer.
+bool IsLabel(const std::string& cls) {
+  return cls == "TsLabel" || cls == "TsWebLabel" || cls == "TsEditLabel";
+}
+
+// The walk's findings: every visible window under a top-level one.
+struct TWalk {
+  std::vector<std::string> unskinned;
+  int checked = 0;
+
+  void Window(HWND top, const std::string& place) {
+    Visit(top, place);
+    std::pair<TWalk*, const std::string*> args{this, &place};
+    EnumChildWindows(top, Child, reinterpret_cast<LPARAM>(&args));
+  }
+  static BOOL CALLBACK Child(HWND wnd, LPARAM lp) {
+    auto* a = reinterpret_cast<std::pair<TWalk*, const std::string*>*>(lp);
+    if (IsWindowVisible(wnd)) a->first->Visit(wnd, *a->second);
+    return TRUE;
+  }
+  void Visit(HWND wnd, const std::string& place) {
+    // Toolkit controls without a window of their own answer through their
+    // parent's.
+    if (TWinControl* parent = TWinControl::FromHandle(wnd))
+      for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
+        if (c->ClassName().rfind("Ts", 0) != 0 || IsLabel(c->ClassName())) continue;
+        if (c->Tag() == kNeverSkinTag) continue;
+        ++checked;
+        if (QueryControlCommand(c, cmdIsSkinned) != 1)
+          unskinned.push_back(place + ": " + c->ClassName() + " " + c->Name());
+      }
+    std::string name;
+    if (!ShouldAnswer(wnd, name)) return;
+    ++checked;
+    if (WindowAnswersCommand(wnd, cmdIsSkinned)) return;
+    unskinned.push_back(place + ": " + ClassOf(wnd) + (name.empty() ? "" : " " + name));
+  }
+  std::string Report() const {
+    std::string text;
+    for (const std::string& line : unskinned) text += "\n  " + line;
+    return text;
+  }
+};
+
+// Where two pictures differ, for a failure's message.
+std::string Difference(const TPixels& a, const TPixels& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";
+  int count = 0, left = a.Width(), top = a.Height(), right = -1, bottom = -1;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.At(x, y) != b.At(x, y)) {
+        ++count;
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x), bottom = std::max(bottom, y);
+      }
+  return std::to_string(count) + " pixels in (" + std::to_string(left) + "," + std::to_string(top) +
+         ")-(" + std::to_string(right) + "," + std::to_string(bottom) + ")";
+}
+
+bool SamePixels(const TPixels& a, const TPixels& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.At(x, y) != b.At(x, y)) return false;
+  return true;
+}
+
+// The window, or its frame's top band: the title bar and the menu line.
+TPixels Shot(HWND wnd, bool whole) {
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
+  TPixels all = TPixels::FromWindow(wnd);
+  if (whole) return all;
+  RECT client{};
+  GetClientRect(wnd, &client);
+  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  return all.Crop({0, 0, all.Width(), client.top - frame.top});
+}
+
+// The configurator's modal forms (the setting dialogs, the about window):
+// a thread timer runs the check once one is up and closes it.
+struct TModalForm {
+  static inline std::function<void(TCustomForm&)> check;
+  static inline bool seen = false;
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      TCustomForm* form = Screen->Forms(i);
+      if (!(form->FormState() & fsModal) || !form->Visible()) continue;
+      KillTimer(nullptr, id);
+      seen = true;
+      PumpUntilIdle();
+      if (check) check(*form);
+      check = nullptr;
+      form->SetModalResult(mrCancel);
+      return;
+    }
+  }
+  // Runs `open`, which shows a modal form, and `onForm` on it.
+  static bool Run(const std::function<void()>& open, std::function<void(TCustomForm&)> onForm) {
+    seen = false;
+    check = std::move(onForm);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, Poll);
+    open();
+    KillTimer(nullptr, timer);
+    return seen;
+  }
+};
+
+class SkinWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
+    sim_.Command("reset");
+    saved_ = FormServices();
+    InstallFormServices();
+  }
+  void TearDown() override {
+    if (FormMessage != nullptr) FormMessage->Free();
+    form_.reset();
+    MSG msg;
+    while (PeekMessageW(&msg, Application->Handle(), WM_REPLYTIMEOUT, WM_REPLYTIMEOUT, PM_REMOVE)) {
+    }
+    ModelIndex = -1;
+    ThRowsBuilt = false;
+    LoginPassword.clear();
+    LoginComPort.clear();
+    FormServices() = saved_;
+  }
+
+  // The main window as the login leaves it, connected to the simulator.
+  void Open() {
+    sim_.Command("model KV41");
+    ModelIndex = -1;
+    ThRowsBuilt = false;
+    LoginPassword = "9173";
+    LoginComPort = sim_.Port();
+    form_.reset(Create<TFormKV69>(nullptr));
+    form_->Show();
+    ASSERT_TRUE(form_->Connected());
+    ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 10000)) << "no version reply";
+    PumpUntilIdle();
+  }
+  // Every side-bar frame, opened through its title.
+  void OpenFrames() {
+    TsFrameBar* bar = form_->FrameBar;
+    for (int i = 0; i < bar->Items()->Count(); ++i) bar->TitleClick(bar->Items()->GetItem(i));
+    PumpUntilIdle();
+  }
+  // Walks each page of the main window, showing it as the side bar does.
+  void WalkPages(TWalk& walk) {
+    TsPageControl* pages = form_->PageControl;
+    for (int p = 0; p < pages->PageCount(); ++p) {
+      form_->SelectPages(p, -1, -1);
+      PumpUntilIdle();
+      walk.Window(form_->Handle(), "main window, page " + std::to_string(p));
+    }
+    for (int p = 0; p < form_->PageControlMain->PageCount(); ++p) {
+      form_->SelectPages(1, p, -1);
+      PumpUntilIdle();
+      walk.Window(form_->Handle(), "main window, settings page " + std::to_string(p));
+    }
+    for (int p = 0; p < form_->PageControl_DIDOTH->PageCount(); ++p) {
+      form_->SelectPages(1, 1, p);
+      PumpUntilIdle();
+      walk.Window(form_->Handle(), "main window, inputs page " + std::to_string(p));
+    }
+  }
+
+  void SwitchSkins(bool wholeWindows);
+
+  test::Simulator sim_;
+  Owned<TFormKV69> form_;
+
+ private:
+  TacFormServices saved_{};
+};
+
+TEST_F(SkinWalk, LoginWindowIsSkinnedThroughout) {
+  FormLogin = Create<TFormLogin>(Application);
+  FormLogin->Show();
+  PumpUntilIdle();
+  TWalk walk;
+  walk.Window(FormLogin->Handle(), "login window");
+  FormLogin->Free();
+  FormLogin = nullptr;
+  EXPECT_GT(walk.checked, 3);
+  EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
+}
+
+TEST_F(SkinWalk, MainWindowEveryPageAndSideBarFrameAreSkinned) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  OpenFrames();
+  TWalk walk;
+  WalkPages(walk);
+  EXPECT_GT(walk.checked, 50);
+  EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
+}
+
+// The list commands and the about window: each opens a modal form.
+TEST_F(SkinWalk, SmallWindowsAreSkinned) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  TWalk walk;
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"relay", [&] { form_->Pop_Do_SettingClick(nullptr); }},
+      {"channel", [&] { form_->Pop_Th_SettingClick(nullptr); }},
+      {"phone", [&] { form_->Pop_Phone_SettingClick(nullptr); }},
+      {"timer", [&] { form_->Pop_Timer_SettingClick(nullptr); }},
+      {"about", [&] { form_->N_AboutClick(nullptr); }},
+  };
+  for (const auto& [place, open] : commands) {
+    SCOPED_TRACE(place);
+    if (std::string(place) != "about") {
+      // A list command acts on the chosen row.
+      TsListView* lists[] = {form_->lvDo, form_->lvTh, form_->lvTel, form_->lvTimer};
+      for (TsListView* list : lists)
+        if (list->Items()->Count() > 0) list->Items()->Item(0)->SetSelected(true);
+    }
+    EXPECT_TRUE(TModalForm::Run(open, [&](TCustomForm& f) { walk.Window(f.Handle(), place); }))
+        << "no window opened";
+  }
+  ShowMessageForm("Successfully!", "");
+  ASSERT_NE(nullptr, FormMessage);
+  PumpUntilIdle();
+  walk.Window(FormMessage->Handle(), "message");
+  FormMessage->sbtbtn_Ok->Click();
+  EXPECT_GT(walk.checked, 10);
+  EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
+}
+
+// Walks the progress window once it shows and notes whether its gauge has
+// found its skin section.
+struct TProgressLook {
+  static inline TFormKV69* form = nullptr;
+  static inline TWalk* walk = nullptr;
+  static inline bool seen = false, gaugeSkinned = false;
+  static void Reset(TFormKV69* f, TWalk* w) {
+    form = f;
+    walk = w;
+    seen = gaugeSkinned = false;
+  }
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
+    TFormBasicAnimate* progress = form->FormBasicAnimate;
+    if (progress == nullptr || !progress->Visible()) return;
+    KillTimer(nullptr, id);
+    seen = true;
+    walk->Window(progress->Handle(), "progress");
+    TsCommonData* sd = SkinDataOf(progress->sg);
+    gaugeSkinned = sd != nullptr && sd->SkinIndex >= 0;
+  }
+};
+
+// Read Setting: the progress window and its gauge in the skin while the read
+// runs.
+TEST_F(SkinWalk, ReadSettingShowsTheSkinnedProgressWindowAndGauge) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  TWalk walk;
+  TProgressLook::Reset(form_.get(), &walk);
+  // The read runs its own loop: a thread timer looks in while it does.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, TProgressLook::Poll);
+  form_->Pop_ReadMaster_SetingClick(nullptr);
+  PumpUntil([&] { return TProgressLook::seen && form_->PendingTag() == 0; }, 10000);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(TProgressLook::seen) << "no progress window";
+  EXPECT_TRUE(TProgressLook::gaugeSkinned) << "the gauge paints from its skin section";
+  EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
+}
+
+// A message box and the INI and CSV file dialogs, through the dialog hook.
+TEST_F(SkinWalk, MessageBoxAndFileDialogsAreSkinned) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  TWalk walk;
+  const auto probe = [&](const char* place, const std::function<void()>& open, int answer) {
+    SCOPED_TRACE(place);
+    TModalProbe probe(kvtest::kDialogClass, [&](HWND dialog) {
+      PumpUntilIdle();
+      walk.Window(dialog, place);
+      if (answer != IDCANCEL) PostMessageW(dialog, WM_COMMAND, answer, 0);
+    });
+    open();
+    EXPECT_TRUE(probe.Found());
+    EXPECT_FALSE(probe.TimedOut());
+  };
+  probe(
+      "message box", [&] { form_->Pop_RESETClick(nullptr); }, IDNO);
+  probe(
+      "INI file dialog", [&] { form_->N_OpenClick(nullptr); }, IDCANCEL);
+  probe(
+      "CSV file dialog", [&] { form_->btn_Hist_Open_CSVClick(nullptr); }, IDCANCEL);
+  EXPECT_GT(walk.checked, 6);
+  EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
+}
+
+// Skins A, B, A (Vista, Ocean, Vista) from the Skins menu, with every side-bar
+// frame open, a relay dialog up and its list menu just closed: each window
+// shows B and comes back to A; the manager off gives each its plain look and
+// on again the skin; 20 switches leave the object counters where they were.
+// `wholeWindows` false compares the frames only (title bar and menu line).
+void SkinWalk::SwitchSkins(bool wholeWindows) {
+  const std::string skins = ExtractFilePath(Application->ExeName()) + "..\\..\\src\\app\\Skins\\";
+  if (!FileExists(skins + "Ocean.asz")) GTEST_SKIP() << "the build packs no second skin";
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Create<TSoftSkins>(form_.get(), form_->sknmngr, form_->N_Skins, skins);
+  OpenFrames();
+  const auto choose = [&](const std::string& caption) {
+    for (int i = form_->N_Skins->Count() - 1; i >= 0; --i) {
+      if (form_->N_Skins->Items(i)->Caption() != caption) continue;
+      form_->N_Skins->Items(i)->Click();
+      PumpUntilIdle();
+      return;
+    }
+    ADD_FAILURE() << "no Skins item " << caption;
+  };
+  choose("Vista");
+  {
+    // The relay list's own menu, opened and closed as a user would.
+    TModalProbe menu(kvtest::kMenuClass, [](HWND) {});
+    form_->lvDo->PopupMenu()->Popup(10, 10);
+    EXPECT_TRUE(menu.Found());
+  }
+  form_->lvDo->Items()->Item(0)->SetSelected(true);
+  const bool opened =
+      TModalForm::Run([&] { form_->Pop_Do_SettingClick(nullptr); },
+                      [&](TCustomForm& dialog) {
+                        const std::vector<std::pair<const char*, HWND>> windows = {
+                            {"main window", form_->Handle()}, {"relay dialog", dialog.Handle()}};
+                        std::vector<TPixels> a;
+                        for (const auto& w : windows) a.push_back(Shot(w.second, wholeWindows));
+                        const auto expectAll = [&](bool same, const char* when) {
+                          for (std::size_t i = 0; i < windows.size(); ++i) {
+                            const TPixels now = Shot(windows[i].second, wholeWindows);
+                            EXPECT_EQ(same, SamePixels(a[i], now))
+                                << windows[i].first << " " << when << ": " << Difference(a[i], now)
+                                << " " << a[i].Dump(std::to_string(i) + "-A") << " "
+                                << now.Dump(std::to_string(i) + "-" + when);
+                          }
+                        };
+                        choose("Ocean");
+                        expectAll(false, "in B");
+                        choose("Vista");
+                        expectAll(true, "back in A");
+                        form_->sknmngr->SetActive(false);
+                        PumpUntilIdle();
+                        expectAll(false, "plain");
+                        form_->sknmngr->SetActive(true);
+                        PumpUntilIdle();
+                        expectAll(true, "skinned again");
+                        const kvtest::TObjectBaseline baseline;
+                        for (int i = 0; i < 20; ++i) choose(i % 2 == 0 ? "Ocean" : "Vista");
+                        EXPECT_TRUE(baseline.Unchanged());
+                      });
+  EXPECT_TRUE(opened) << "no relay dialog";
+}
+
+TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryFrame) { SwitchSkins(false); }
+
+// The client areas as well. Off until labels on a dialog's first show paint
+// their parent's background (they paint black until the manager goes off and
+// on again) and controls keep their first look after A, B, A.
+TEST_F(SkinWalk, DISABLED_SkinSwitchesOffAndOnRepaintEveryWindowWhole) { SwitchSkins(true); }
+
+}  // namespace
+}  // namespace kv
