@@ -231,8 +231,12 @@ bool TPixels::WriteBmp(const std::string& fileName) const {
   return static_cast<bool>(out);
 }
 
+// Failure pictures go to the temporary folder, never beside the sources or the build.
 std::string TPixels::Dump(const std::string& what) const {
-  const std::string name = TestName() + "-" + what + ".bmp";
+  char temp[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(MAX_PATH, temp);
+  const std::string name =
+      std::string(temp, length <= MAX_PATH ? length : 0) + TestName() + "-" + what + ".bmp";
   return WriteBmp(name) ? name : name + " (not written)";
 }
 
