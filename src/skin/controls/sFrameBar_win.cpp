@@ -26,7 +26,7 @@ std::string NextButtonName(TComponent* owner) {
 
 }  // namespace
 
-TsTitleButton::TsTitleButton(TComponent* owner, TsTitleItem* item)
+TsFrameBar::TsTitleButton::TsTitleButton(TComponent* owner, TsTitleItem* item)
     : TsSpeedButton(owner), item_(item) {
   SetName(NextButtonName(owner));
   SetAlignment(taLeftJustify);
@@ -34,7 +34,7 @@ TsTitleButton::TsTitleButton(TComponent* owner, TsTitleItem* item)
   SetSpacing(8);
 }
 
-int TsTitleButton::ButtonState() const {
+int TsFrameBar::TsTitleButton::ButtonState() const {
   const int state = CurrentState();
   return state == 0 && active_ ? 1 : state;
 }
@@ -42,7 +42,7 @@ int TsTitleButton::ButtonState() const {
 // --- title item --------------------------------------------------------------------------
 
 TsTitleItem::TsTitleItem(TsFrameBar* bar) : bar_(bar) {
-  button_ = Create<TsTitleButton>(bar, this);
+  button_ = Create<TsFrameBar::TsTitleButton>(bar, this);
   button_->OnClick = [this](TObject*) { bar_->TitleClick(this); };
   button_->SetParent(bar);
 }

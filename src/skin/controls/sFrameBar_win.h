@@ -27,60 +27,6 @@ using TFrameDestroyEvent =
 
 enum TTitleState { stClosed = 0, stOpened = 1, stClosing = 2, stOpening = 3 };
 
-// The title button of an item; Active while its item is open.
-class TsTitleButton : public TsSpeedButton {
- public:
-  TsTitleButton(TComponent* owner, TsTitleItem* item);
-
-  TsTitleItem* Item() const { return item_; }
-  bool Active() const { return active_; }
-  void SetActive(bool value) { active_ = value; }
-  // The speed button's state, or the hot look (1) for an open item at rest.
-  int ButtonState() const;
-
- private:
-  TsTitleItem* item_;
-  bool active_ = false;
-};
-
-class TsTitleItem {
- public:
-  explicit TsTitleItem(TsFrameBar* bar);
-  ~TsTitleItem();
-
-  TNotifyEvent OnClick;
-  TCreateFrameEvent OnCreateFrame;
-  TFrameDestroyEvent OnFrameDestroy;
-
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(const std::string& caption);
-  int ImageIndex() const { return imageIndex_; }
-  void SetImageIndex(int index);
-  bool Visible() const { return visible_; }
-  void SetVisible(bool value);
-  int Tag() const { return tag_; }
-  void SetTag(int value) { tag_ = value; }
-  TsTitleButton* Button() const { return button_; }
-  TCustomFrame* Frame() const { return frame_; }
-  TTitleState State() const { return state_; }
-  // Height shown when open; 0 takes the frame's own height.
-  int FrameHeight() const { return frameHeight_; }
-  void SetFrameHeight(int value) { frameHeight_ = value; }
-  int Index() const;
-
- private:
-  friend class TsFrameBar;
-  TsFrameBar* bar_;
-  std::string caption_;
-  int imageIndex_ = -1;
-  bool visible_ = true;
-  int tag_ = 0;
-  TsTitleButton* button_ = nullptr;
-  TCustomFrame* frame_ = nullptr;
-  TTitleState state_ = stClosed;
-  int frameHeight_ = 0;
-};
-
 class TsTitles {
  public:
   explicit TsTitles(TsFrameBar* bar) : bar_(bar) {}
@@ -99,6 +45,10 @@ class TsTitles {
 
 class TsFrameBar : public TsScrollBox {
  public:
+  // The bar's own title button; nested so that it never meets the form
+  // provider's title-button record of the same name.
+  class TsTitleButton;
+
   explicit TsFrameBar(TComponent* owner);
   ~TsFrameBar() override;
 
@@ -166,6 +116,60 @@ class TsFrameBar : public TsScrollBox {
   unsigned generation_ = 0;
   // Cleared when the bar goes; an arrangement pumping messages holds a copy.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// The title button of an item; Active while its item is open.
+class TsFrameBar::TsTitleButton : public TsSpeedButton {
+ public:
+  TsTitleButton(TComponent* owner, TsTitleItem* item);
+
+  TsTitleItem* Item() const { return item_; }
+  bool Active() const { return active_; }
+  void SetActive(bool value) { active_ = value; }
+  // The speed button's state, or the hot look (1) for an open item at rest.
+  int ButtonState() const;
+
+ private:
+  TsTitleItem* item_;
+  bool active_ = false;
+};
+
+class TsTitleItem {
+ public:
+  explicit TsTitleItem(TsFrameBar* bar);
+  ~TsTitleItem();
+
+  TNotifyEvent OnClick;
+  TCreateFrameEvent OnCreateFrame;
+  TFrameDestroyEvent OnFrameDestroy;
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int index);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value);
+  int Tag() const { return tag_; }
+  void SetTag(int value) { tag_ = value; }
+  TsFrameBar::TsTitleButton* Button() const { return button_; }
+  TCustomFrame* Frame() const { return frame_; }
+  TTitleState State() const { return state_; }
+  // Height shown when open; 0 takes the frame's own height.
+  int FrameHeight() const { return frameHeight_; }
+  void SetFrameHeight(int value) { frameHeight_ = value; }
+  int Index() const;
+
+ private:
+  friend class TsFrameBar;
+  TsFrameBar* bar_;
+  std::string caption_;
+  int imageIndex_ = -1;
+  bool visible_ = true;
+  int tag_ = 0;
+  TsFrameBar::TsTitleButton* button_ = nullptr;
+  TCustomFrame* frame_ = nullptr;
+  TTitleState state_ = stClosed;
+  int frameHeight_ = 0;
 };
 
 }  // namespace kv

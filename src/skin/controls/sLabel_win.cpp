@@ -99,8 +99,26 @@ void TsCustomLabel::Paint() {
     BackgroundInfoToCacheInfo(request, background);
     PaintSkinItemToDC(section, skinSection_, background, true, 0, {0, 0, Width(), Height()},
                       {Left(), Top()}, Canvas()->Handle(), &manager->Skin());
+  } else if (manager != nullptr && Transparent() && Parent() != nullptr) {
+    PaintParentBackground();
   }
   TCustomLabel::Paint();
+}
+
+void TsCustomLabel::PaintParentBackground() {
+  // A skinned parent leaves its windowless children out of its own
+  // background, so a see-through label shows nothing unless it copies it.
+  TsBgRequest request;
+  if (!GetControlBackgroundInfo(request, Parent(), false)) return;
+  HDC dc = Canvas()->Handle();
+  if (request.BgType == btBitmap && request.Bmp != nullptr) {
+    TBitmapCanvas from(*request.Bmp);
+    BitBlt(dc, 0, 0, Width(), Height(), from.Handle(), request.Offset.X + Left(),
+           request.Offset.Y + Top(), SRCCOPY);
+  } else if (request.BgType == btColor) {
+    FillRectWithColor(dc, {0, 0, Width(), Height()},
+                      static_cast<TColor>(ColorToRGB(request.Color)));
+  }
 }
 
 void TsCustomLabel::DoDrawText(TRect& rect, UINT flags) {

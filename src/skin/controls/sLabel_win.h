@@ -38,6 +38,9 @@ class TsCustomLabel : public TCustomLabel {
   TColor SkinFontColor();
 
  private:
+  // Copies the skinned parent's background under a transparent label.
+  void PaintParentBackground();
+
   std::string skinSection_;
 };
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -15,6 +16,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sSkinProvider_win.h"
 
 namespace kv {
 namespace {
@@ -208,6 +210,16 @@ TEST_F(FrameBarTest, ItemsChangedWhileItArrangesSettleAtOnce) {
 TEST_F(FrameBarTest, ABadIndexRaisesTheListIndexError) {
   EXPECT_THROW(bar->Items()->GetItem(kItems), ERangeError);
   EXPECT_THROW(bar->Items()->GetItem(-1), ERangeError);
+}
+
+// The bar's title button and the form provider's title-button record live
+// side by side in one unit (the main window has both).
+static_assert(!std::is_same_v<TsFrameBar::TsTitleButton, TsTitleButton>);
+
+TEST_F(FrameBarTest, EachItemHasItsOwnSpeedButtonAsTitle) {
+  TsSpeedButton* first = bar->Items()->GetItem(0)->Button();
+  EXPECT_NE(first, bar->Items()->GetItem(1)->Button());
+  EXPECT_EQ(first->Parent(), bar);
 }
 
 }  // namespace

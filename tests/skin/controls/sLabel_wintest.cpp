@@ -14,6 +14,7 @@
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/forms/SkinnedFormFixture.h"
 #include "support/Pixels.h"
 #include "support/PlatformSeams.h"
 
@@ -250,6 +251,36 @@ TEST_F(LabelSkinned, ASkinSectionPaintsTheBackgroundOnlyWhenTheSkinHasIt) {
     }
     box->Free();
     box = nullptr;
+  }
+}
+
+// A skinned form copies its background around its windowless children: a
+// see-through label without a section of its own shows the form's
+// background in the corners its text leaves free.
+TEST(LabelOnSkinnedForm, ATransparentLabelShowsTheFormsSkinnedBackground) {
+  kvtest::TSkinnedFormFixture fixture;
+  fixture.Provide();
+  const std::vector<TsLabel*> labels{Create<TsLabel>(fixture.form),
+                                     Create<TsWebLabel>(fixture.form)};
+  for (size_t i = 0; i < labels.size(); ++i) {
+    TsLabel* label = labels[i];
+    label->SetParent(fixture.form);
+    label->SetAutoSize(false);
+    label->SetCaption("S");
+    label->SetAlignment(taLeftJustify);
+    label->SetBounds(20, 20 + 40 * static_cast<int>(i), 120, 30);
+  }
+  fixture.Show();
+  RedrawWindow(fixture.Wnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const TPixels client = TPixels::FromClient(fixture.Wnd());
+  for (TsLabel* label : labels) {
+    SCOPED_TRACE(label->Name());
+    const int y = label->Top() + label->Height() - 2;
+    const std::uint32_t outside = client.At(label->Left() + label->Width() + 2, y);
+    EXPECT_EQ(fixture.SectionAt(client, label->Left() + label->Width() + 2, y), "FORM");
+    EXPECT_EQ(client.At(label->Left() + label->Width() - 2, y), outside);
+    EXPECT_EQ(client.At(label->Left() + label->Width() / 2, label->Top() + 1), outside);
   }
 }
 
