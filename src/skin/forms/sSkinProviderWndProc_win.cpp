@@ -320,6 +320,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       if (Showing() && (form_->FormState() & fsCreating) == 0) {
         MenuLineCount = -1;
+        if (form_->FormStyle() == fsMDIChild) RepaintOtherMaximisedChildren();
         SkinFormMenus(true);
         if (form_->BorderStyle() == bsNone) ResumeChildrenPainting(form_);
       }
@@ -327,6 +328,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_SETREDRAW:
       redrawLockCount_ = m.WParam != 0 ? std::max(0, redrawLockCount_ - 1) : redrawLockCount_ + 1;
       CallOld(m);
+      return true;
+    case WM_CHILDACTIVATE:
+      CallOld(m);
+      MDIChildActivated();
       return true;
     case WM_SETTEXT:
       SetText(m);

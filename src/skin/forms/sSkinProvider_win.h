@@ -303,6 +303,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildSysCommand(TMessage& m);
   void MDIChildActivation(TMessage& m);
   void FinishPendingMDIChild();
+  void RepaintOtherMaximisedChildren();
+  void MDIChildActivated();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
   void Paint(TMessage& m);

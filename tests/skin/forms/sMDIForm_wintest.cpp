@@ -308,6 +308,70 @@ TEST_F(SkinnedMDIChildren, AChildMadeMaximisedIsPendingUntilItsFirstPainting) {
   EXPECT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
 }
 
+// Whatever a child's system command, the child ends visible in the state
+// asked for and neither it nor the MDI form is left with painting locked.
+TEST_F(SkinnedMDIChildren, SystemCommandsLeaveTheChildVisibleAndBothFramesPaintable) {
+  const struct {
+    WPARAM command;
+    bool zoomed, iconic;
+  } steps[] = {{SC_MAXIMIZE, true, false},
+               {SC_RESTORE, false, false},
+               {SC_MAXIMIZE, true, false},
+               {SC_MINIMIZE, false, true},
+               // Restored from the icon to where it was before.
+               {SC_RESTORE, true, false},
+               {SC_RESTORE, false, false}};
+  HWND child = b->Handle();
+  for (const auto& step : steps) {
+    SendMessageW(child, WM_SYSCOMMAND, step.command, 0);
+    kvtest::PumpUntilIdle();
+    const std::string at = "after command " + std::to_string(&step - steps);
+    EXPECT_EQ(IsZoomed(child) != FALSE, step.zoomed) << at;
+    EXPECT_EQ(IsIconic(child) != FALSE, step.iconic) << at;
+    EXPECT_TRUE(IsWindowVisible(child)) << at;
+    EXPECT_FALSE(PaintingSuspended(provider->SkinData())) << at;
+    EXPECT_FALSE(PaintingSuspended(childProvider[b]->SkinData())) << at;
+    EXPECT_EQ(provider->MDIForm()->ChildButtons().size(), step.zoomed ? 3u : 0u) << at;
+    if (step.command == SC_RESTORE && !step.zoomed) {
+      EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & WS_SYSMENU, 0) << "the skin draws its menu";
+    }
+  }
+}
+
+// The system may still be making a child maximised when the user asks for
+// the restore: the restore happens all the same.
+TEST_F(SkinnedMDIChildren, ARestoreWhileAMaximisedChildIsPendingIsNotLost) {
+  SendMessageW(a->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(IsZoomed(a->Handle()));
+  childProvider[a]->MDIMaxChildPending = true;
+  SendMessageW(a->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_FALSE(IsZoomed(a->Handle()));
+  EXPECT_FALSE(PaintingSuspended(provider->SkinData()));
+}
+
+// A maximised child's title is on the MDI form's frame: its repaints, its
+// activation and the activation of another child paint that frame.
+TEST_F(SkinnedMDIChildren, AMaximisedChildsChangesRepaintTheMDIFormsFrame) {
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  const auto framePainted = [&] {
+    return provider->FramePainted && !provider->SkinData()->BGChanged;
+  };
+
+  provider->FramePainted = false;
+  childProvider[b]->RepaintFrameNow();
+  EXPECT_TRUE(framePainted()) << "at once, without a message round";
+
+  provider->FramePainted = false;
+  SendMessageW(b->Handle(), WM_CHILDACTIVATE, 0, 0);
+  EXPECT_TRUE(kvtest::PumpUntil(framePainted)) << "on the child's activation";
+
+  provider->SkinData()->BGChanged = false;
+  SendMessageW(a->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_TRUE(provider->SkinData()->BGChanged) << "another child's activation";
+}
+
 TEST_F(SkinnedMDIChildren, SkinsComingAndGoingWithSkinnedChildrenLeaveTheCountersAtBaseline) {
   auto* childMenu = Create<TMainMenu>(b);
   auto* item = Create<TMenuItem>(b);
