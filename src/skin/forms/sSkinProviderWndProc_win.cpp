@@ -502,6 +502,17 @@ void TsSkinProvider::SetText(TMessage& m) {
     CallOld(m);
     return;
   }
+  // A maximised child's caption is drawn by the system on the MDI form's
+  // title: the cover keeps that title as it is until it is repainted.
+  TsSkinProvider* main =
+      form_->FormStyle() == fsMDIChild && IsZoomed(FormHandle()) ? MDIMainProvider() : nullptr;
+  if (main != nullptr) {
+    main->skinData_->BGChanged = true;
+    main->ShowCoverForm();
+    CallOld(m);
+    main->HideCoverForm();
+    return;
+  }
   if (IsDwmCompositionOn()) {
     CallOld(m);
     RepaintFrameNow();

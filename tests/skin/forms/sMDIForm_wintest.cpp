@@ -372,6 +372,40 @@ TEST_F(SkinnedMDIChildren, AMaximisedChildsChangesRepaintTheMDIFormsFrame) {
   EXPECT_TRUE(provider->SkinData()->BGChanged) << "another child's activation";
 }
 
+// What the MDI form is told while a maximised child's caption changes.
+struct TFrameMessagesSeen {
+  static inline HWND Frame = nullptr;
+  static inline TsSkinProvider* Provider = nullptr;
+  static inline int Seen = 0, Covered = 0;
+  static LRESULT CALLBACK Hook(int code, WPARAM w, LPARAM l) {
+    const auto* msg = reinterpret_cast<const CWPSTRUCT*>(l);
+    // The toolkit's own questions to the MDI form do not count.
+    if (code == HC_ACTION && msg->hwnd == Frame && msg->message != SM_ALPHACMD) {
+      ++Seen;
+      TCustomForm* cover = Provider->CoverForm();
+      if (cover != nullptr && IsWindowVisible(cover->Handle())) ++Covered;
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+};
+
+TEST_F(SkinnedMDIChildren, AMaximisedChildsNewCaptionIsWrittenUnderACoverOverTheMDIForm) {
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  TFrameMessagesSeen::Frame = Wnd();
+  TFrameMessagesSeen::Provider = provider;
+  TFrameMessagesSeen::Seen = TFrameMessagesSeen::Covered = 0;
+  HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, TFrameMessagesSeen::Hook, nullptr, GetCurrentThreadId());
+  SetWindowTextW(b->Handle(), L"Renamed");
+  UnhookWindowsHookEx(hook);
+  EXPECT_GT(TFrameMessagesSeen::Seen, 0) << "the system tells the MDI form of its new title";
+  EXPECT_EQ(TFrameMessagesSeen::Covered, TFrameMessagesSeen::Seen);
+  EXPECT_EQ(provider->CoverForm(), nullptr) << "and the cover goes afterwards";
+  EXPECT_TRUE(provider->SkinData()->BGChanged || provider->FramePainted);
+}
+
 TEST_F(SkinnedMDIChildren, SkinsComingAndGoingWithSkinnedChildrenLeaveTheCountersAtBaseline) {
   auto* childMenu = Create<TMainMenu>(b);
   auto* item = Create<TMenuItem>(b);
