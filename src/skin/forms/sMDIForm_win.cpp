@@ -361,6 +361,78 @@ void TsSkinProvider::MDIChildActivated() {
     main->MDIForm()->RepaintProviderFrame();
 }
 
+namespace {
+
+// The right end of the MDI form's menu line, with a maximised child's
+// buttons: the system draws its own menu bar there during the menu loop.
+class TMDIIconsForm : public TForm {
+ public:
+  using TForm::TForm;
+  TsSkinProvider* Provider = nullptr;
+  static constexpr int Width = 60;
+
+  // Where the band lies in the frame picture.
+  static TPoint Source(const TsFrameGeometry& g) {
+    const TPoint o = g.CacheOffset();
+    return {o.X + g.State.Width - g.FrameBorderWidth(true) - Width, g.TitleBandBottom()};
+  }
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_ERASEBKGND) {
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == WM_PAINT) {
+      PAINTSTRUCT ps{};
+      HDC dc = BeginPaint(Handle(), &ps);
+      TBitmap* cache = Provider->SkinData()->CacheBmp.get();
+      if (cache != nullptr && !cache->Empty()) {
+        const TPoint at = Source(Provider->Geometry());
+        TBitmapCanvas canvas(*cache);
+        BitBlt(dc, 0, 0, Width, GetSystemMetrics(SM_CYMENU) + 3, canvas.Handle(), at.X, at.Y,
+               SRCCOPY);
+      }
+      EndPaint(Handle(), &ps);
+      m.Result = 0;
+      return;
+    }
+    TForm::WndProc(m);
+  }
+};
+
+}  // namespace
+
+void TsSkinProvider::ShowMDIIcons() {
+  if (inMDIMenuLoop_ || form_ == nullptr || form_->FormStyle() != fsMDIForm) return;
+  TCustomForm* active = form_->ActiveMDIChild();
+  if (active == nullptr || !active->HandleAllocated() || !IsZoomed(active->Handle())) return;
+  inMDIMenuLoop_ = true;
+  if (mdiIconsForm_ == nullptr) {
+    auto* icons = Create<TMDIIconsForm>(Application);
+    icons->Provider = this;
+    icons->SetTag(-98);  // nothing skins it
+    icons->SetName("acMDIIcons");
+    icons->SetBorderStyle(bsNone);
+    mdiIconsForm_ = icons;
+  }
+  const TsFrameGeometry g = Geometry();
+  const TPoint source = TMDIIconsForm::Source(g), o = g.CacheOffset();
+  const TPoint at{source.X - o.X, source.Y - o.Y};
+  RECT r{};
+  GetWindowRect(FormHandle(), &r);
+  SetWindowPos(mdiIconsForm_->Handle(), HWND_TOP, r.left + at.X, r.top + at.Y, TMDIIconsForm::Width,
+               GetSystemMetrics(SM_CYMENU) + 3, SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void TsSkinProvider::HideMDIIcons() {
+  inMDIMenuLoop_ = false;
+  if (mdiIconsForm_ == nullptr) return;
+  TCustomForm* icons = mdiIconsForm_;
+  mdiIconsForm_ = nullptr;
+  icons->Free();
+}
+
 void TsSkinProvider::FinishPendingMDIChild() {
   if (!MDIMaxChildPending) return;
   MDIMaxChildPending = false;

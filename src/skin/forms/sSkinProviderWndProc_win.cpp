@@ -329,6 +329,14 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       redrawLockCount_ = m.WParam != 0 ? std::max(0, redrawLockCount_ - 1) : redrawLockCount_ + 1;
       CallOld(m);
       return true;
+    case WM_ENTERMENULOOP:
+      ShowMDIIcons();
+      CallOld(m);
+      return true;
+    case WM_EXITMENULOOP:
+      HideMDIIcons();
+      CallOld(m);
+      return true;
     case WM_CHILDACTIVATE:
       CallOld(m);
       MDIChildActivated();

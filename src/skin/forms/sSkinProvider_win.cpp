@@ -89,6 +89,7 @@ void TsSkinProvider::BeforeDestruction() {
   UpdateExtendedBorders(false);
   RemoveAdapter();
   HideCoverForm();
+  HideMDIIcons();
   if (form_ != nullptr) {
     RemoveHookedForm(form_);
     hook_.Remove();

@@ -372,6 +372,41 @@ TEST_F(SkinnedMDIChildren, AMaximisedChildsChangesRepaintTheMDIFormsFrame) {
   EXPECT_TRUE(provider->SkinData()->BGChanged) << "another child's activation";
 }
 
+// The system draws its own menu bar during the menu loop: a maximised
+// child's buttons stay visible on a borderless copy of the menu line's end.
+TEST_F(SkinnedMDIChildren, TheMenuLoopShowsAMaximisedChildsButtonsOverTheMenuBar) {
+  SendMessageW(Wnd(), WM_ENTERMENULOOP, 0, 0);
+  EXPECT_EQ(provider->MDIIconsForm(), nullptr) << "no maximised child, no buttons to keep";
+  SendMessageW(Wnd(), WM_EXITMENULOOP, 0, 0);
+
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+  SendMessageW(Wnd(), WM_ENTERMENULOOP, 0, 0);
+  SendMessageW(Wnd(), WM_ENTERMENULOOP, 0, 0);  // once per loop
+  TCustomForm* icons = provider->MDIIconsForm();
+  ASSERT_NE(icons, nullptr);
+  EXPECT_EQ(icons->Tag(), -98);
+  EXPECT_EQ(icons->Name(), "acMDIIcons");
+  EXPECT_TRUE(IsWindowVisible(icons->Handle()));
+  RECT r{}, w{};
+  GetWindowRect(icons->Handle(), &r);
+  GetWindowRect(Wnd(), &w);
+  const auto& buttons = provider->MDIForm()->ChildButtons();
+  const TPoint o = provider->Geometry().CacheOffset();
+  // Every button lies inside the copy, which shows it as the frame does.
+  RedrawWindow(icons->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const TPixels copy = TPixels::FromWindow(icons->Handle());
+  for (const TsPlacedTitleButton& button : buttons) {
+    const int x = w.left + (button.Rect.Left + button.Rect.Right) / 2 - o.X - r.left;
+    const int y = w.top + (button.Rect.Top + button.Rect.Bottom) / 2 - o.Y - r.top;
+    ASSERT_TRUE(x >= 0 && x < copy.Width() && y >= 0 && y < copy.Height()) << button.HitCode;
+    EXPECT_EQ(SectionAt(copy, x, y), "GLOBALINFO") << button.HitCode;
+  }
+  SendMessageW(Wnd(), WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(provider->MDIIconsForm(), nullptr);
+}
+
 // What the MDI form is told while a maximised child's caption changes.
 struct TFrameMessagesSeen {
   static inline HWND Frame = nullptr;
