@@ -407,6 +407,38 @@ TEST_F(SkinnedMDIChildren, TheMenuLoopShowsAMaximisedChildsButtonsOverTheMenuBar
   EXPECT_EQ(provider->MDIIconsForm(), nullptr);
 }
 
+// Dragged in border mode, a child lands where its outline was let go, inside
+// the MDI client, moved or sized alike.
+TEST_F(SkinnedMDIChildren, ABorderModeDragPutsTheChildWhereItsOutlineWas) {
+  HWND child = b->Handle();
+  childProvider[b]->ResizeMode = rmBorder;
+  const struct {
+    WPARAM hit;
+    POINT press;
+    int dx, dy, dw, dh;
+  } drags[] = {{HTCAPTION, {40, 8}, 20, 10, 0, 0}, {HTBOTTOMRIGHT, {-2, -2}, 0, 0, 15, 12}};
+  for (const auto& d : drags) {
+    RECT before{};
+    GetWindowRect(child, &before);
+    const POINT press{d.press.x < 0 ? before.right + d.press.x : before.left + d.press.x,
+                      d.press.y < 0 ? before.bottom + d.press.y : before.top + d.press.y};
+    SendMessageW(child, WM_NCLBUTTONDOWN, d.hit, MAKELPARAM(press.x, press.y));
+    // The first move only takes the mouse; the second drags.
+    for (const POINT step : {press, POINT{press.x + d.dx + d.dw, press.y + d.dy + d.dh}}) {
+      POINT p = step;
+      ScreenToClient(child, &p);
+      SendMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    }
+    SendMessageW(child, WM_LBUTTONUP, 0, 0);
+    RECT after{};
+    GetWindowRect(child, &after);
+    EXPECT_EQ(after.left - before.left, d.dx) << d.hit;
+    EXPECT_EQ(after.top - before.top, d.dy) << d.hit;
+    EXPECT_EQ((after.right - after.left) - (before.right - before.left), d.dw) << d.hit;
+    EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), d.dh) << d.hit;
+  }
+}
+
 // What the MDI form is told while a maximised child's caption changes.
 struct TFrameMessagesSeen {
   static inline HWND Frame = nullptr;
