@@ -211,6 +211,12 @@ TCustomForm* FindFormByHandle(HWND wnd) {
   for (int i = Screen->FormCount() - 1; i >= 0; --i) {
     TCustomForm* form = Screen->Forms(i);
     if (form->HandleAllocated() && form->Handle() == wnd) return form;
+    // An MDI child is activated inside its MDI form, not by the system.
+    if (form->FormStyle() != fsMDIForm) continue;
+    for (int c = 0; c < form->MDIChildCount(); ++c) {
+      TCustomForm* child = form->MDIChildren(c);
+      if (child->HandleAllocated() && child->Handle() == wnd) return child;
+    }
   }
   return nullptr;
 }
@@ -250,6 +256,13 @@ bool AddProvider(HWND wnd) {
     case TacProviderCase::Form:
       // The form owns its provider and frees it with itself.
       TacProvider::InitForForm(form);
+      // The MDI children share their form's look, whatever their class.
+      if (form->FormStyle() == fsMDIForm)
+        for (int c = 0; c < form->MDIChildCount(); ++c) {
+          TCustomForm* child = form->MDIChildren(c);
+          if (!child->HandleAllocated() || !AnswersSkinned(child->Handle()))
+            TacProvider::InitForForm(child);
+        }
       return true;
     case TacProviderCase::Dialog: {
       if (HookedWindows == nullptr) return false;

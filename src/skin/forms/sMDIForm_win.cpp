@@ -269,6 +269,17 @@ void TsSkinProvider::MDIChildSysCommand(TMessage& m) {
   // both frames are painted again once the system has changed the child.
   TsSkinProvider* main = MDIMainProvider();
   const WPARAM command = m.WParam & 0xFFF0;
+  HWND wnd = FormHandle();
+  // A maximised child draws on the MDI form's frame: that one waits until
+  // the change is complete. The lock is always given back before the MDI
+  // form repaints, or it would stay unpainted.
+  const bool locked =
+      main != nullptr && wnd != nullptr &&
+      ((IsZoomed(wnd) && command != SC_MAXIMIZE) || (command == SC_RESTORE && IsIconic(wnd)));
+  if (locked) BeginPaintLock(main->skinData_.get());
+  const auto unlock = [&] {
+    if (locked) EndPaintLock(main->skinData_.get());
+  };
   if (command == SC_MAXIMIZE) LastActiveProvider = this;
   if (command == SC_CLOSE) {
     // The child may be freed by the time the system returns.
@@ -277,15 +288,44 @@ void TsSkinProvider::MDIChildSysCommand(TMessage& m) {
     CallOld(m);
     if (main != nullptr) {
       main->RegionUpdatesBlocked = blocked;
+      unlock();
       main->RefreshMDIMainForm(true);
     }
     return;
   }
-  SysCommand(m);
+  if (command == SC_MAXIMIZE && wnd != nullptr) {
+    // Hidden meanwhile, the child is not drawn once in its old size.
+    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_VISIBLE);
+    SysCommand(m);
+    if (IsWindow(wnd)) {
+      SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_VISIBLE);
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+  } else if (command == SC_RESTORE && !MDIMaxChildPending && wnd != nullptr) {
+    // The user's restore always runs; only the repaint waits for a child
+    // still becoming maximised.
+    SuspendFormPainting();
+    if (main != nullptr) main->SuspendFormPainting();
+    SysCommand(m);
+    if (IsWindow(wnd)) SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_SYSMENU);
+    if (main != nullptr) main->ResumeFormPainting();
+    ResumeFormPainting();
+    if (IsWindow(wnd) && !FormDestroying())
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    // The system restores every maximised child together.
+    if (main != nullptr && main->form_ != nullptr)
+      for (int i = 0; i < main->form_->MDIChildCount(); ++i) {
+        TCustomForm* other = main->form_->MDIChildren(i);
+        if (other == form_ || !other->HandleAllocated() || !IsZoomed(other->Handle())) continue;
+        ShowWindow(other->Handle(), SW_SHOWNORMAL);
+        RedrawWindow(other->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+      }
+  } else {
+    SysCommand(m);
+  }
+  unlock();
   if (command != SC_MAXIMIZE && command != SC_RESTORE && command != SC_MINIMIZE) return;
-  if (command == SC_RESTORE && FormHandle() != nullptr && !FormDestroying())
-    RedrawWindow(FormHandle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
   if (main != nullptr) main->RefreshMDIMainForm(true);
 }
 
@@ -298,6 +338,99 @@ void TsSkinProvider::MDIChildActivation(TMessage&) {
     SendMessageW(main->FormHandle(), WM_NCPAINT, 1, 0);
   }
   LastActiveProvider = this;
+}
+
+void TsSkinProvider::RepaintOtherMaximisedChildren() {
+  TsSkinProvider* main = MDIMainProvider();
+  if (main == nullptr || main->form_ == nullptr) return;
+  main->skinData_->BGChanged = true;
+  for (int i = 0; i < main->form_->MDIChildCount(); ++i) {
+    TCustomForm* other = main->form_->MDIChildren(i);
+    if (other != form_ && other->HandleAllocated() && IsZoomed(other->Handle()))
+      SendMessageW(other->Handle(), WM_NCPAINT, 0, 0);
+  }
+}
+
+void TsSkinProvider::MDIChildActivated() {
+  RebuildFormMenu();
+  TsSkinProvider* main = MDIMainProvider();
+  if (main == nullptr || main->form_ == nullptr || main->MDIForm() == nullptr) return;
+  // The MDI form's menu line shows the new active child's buttons.
+  TCustomForm* active = main->form_->ActiveMDIChild();
+  if (active != nullptr && active->HandleAllocated() && IsZoomed(active->Handle()))
+    main->MDIForm()->RepaintProviderFrame();
+}
+
+namespace {
+
+// The right end of the MDI form's menu line, with a maximised child's
+// buttons: the system draws its own menu bar there during the menu loop.
+class TMDIIconsForm : public TForm {
+ public:
+  using TForm::TForm;
+  TsSkinProvider* Provider = nullptr;
+  static constexpr int Width = 60;
+
+  // Where the band lies in the frame picture.
+  static TPoint Source(const TsFrameGeometry& g) {
+    const TPoint o = g.CacheOffset();
+    return {o.X + g.State.Width - g.FrameBorderWidth(true) - Width, g.TitleBandBottom()};
+  }
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_ERASEBKGND) {
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == WM_PAINT) {
+      PAINTSTRUCT ps{};
+      HDC dc = BeginPaint(Handle(), &ps);
+      TBitmap* cache = Provider->SkinData()->CacheBmp.get();
+      if (cache != nullptr && !cache->Empty()) {
+        const TPoint at = Source(Provider->Geometry());
+        TBitmapCanvas canvas(*cache);
+        BitBlt(dc, 0, 0, Width, GetSystemMetrics(SM_CYMENU) + 3, canvas.Handle(), at.X, at.Y,
+               SRCCOPY);
+      }
+      EndPaint(Handle(), &ps);
+      m.Result = 0;
+      return;
+    }
+    TForm::WndProc(m);
+  }
+};
+
+}  // namespace
+
+void TsSkinProvider::ShowMDIIcons() {
+  if (inMDIMenuLoop_ || form_ == nullptr || form_->FormStyle() != fsMDIForm) return;
+  TCustomForm* active = form_->ActiveMDIChild();
+  if (active == nullptr || !active->HandleAllocated() || !IsZoomed(active->Handle())) return;
+  inMDIMenuLoop_ = true;
+  if (mdiIconsForm_ == nullptr) {
+    auto* icons = Create<TMDIIconsForm>(Application);
+    icons->Provider = this;
+    icons->SetTag(-98);  // nothing skins it
+    icons->SetName("acMDIIcons");
+    icons->SetBorderStyle(bsNone);
+    mdiIconsForm_ = icons;
+  }
+  const TsFrameGeometry g = Geometry();
+  const TPoint source = TMDIIconsForm::Source(g), o = g.CacheOffset();
+  const TPoint at{source.X - o.X, source.Y - o.Y};
+  RECT r{};
+  GetWindowRect(FormHandle(), &r);
+  SetWindowPos(mdiIconsForm_->Handle(), HWND_TOP, r.left + at.X, r.top + at.Y, TMDIIconsForm::Width,
+               GetSystemMetrics(SM_CYMENU) + 3, SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void TsSkinProvider::HideMDIIcons() {
+  inMDIMenuLoop_ = false;
+  if (mdiIconsForm_ == nullptr) return;
+  TCustomForm* icons = mdiIconsForm_;
+  mdiIconsForm_ = nullptr;
+  icons->Free();
 }
 
 void TsSkinProvider::FinishPendingMDIChild() {

@@ -419,10 +419,13 @@ void TsSkinProvider::EndOutlineTracking() {
   ReleaseOutlineDC();
   HWND wnd = FormHandle();
   const TRect& b = Outline.Bounds;
+  // The outline is on the screen; an MDI child is placed in its client.
+  POINT at{b.Left, b.Top};
+  if ((GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD) != 0) ScreenToClient(GetParent(wnd), &at);
   if (BorderDragMoving)
-    MoveWindow(wnd, b.Left, b.Top, Outline.Size.cx, Outline.Size.cy, TRUE);
+    MoveWindow(wnd, at.x, at.y, Outline.Size.cx, Outline.Size.cy, TRUE);
   else if (!BorderDragFirst)
-    MoveWindow(wnd, b.Left, b.Top, b.Width(), b.Height(), TRUE);
+    MoveWindow(wnd, at.x, at.y, b.Width(), b.Height(), TRUE);
   BorderDragFirst = false;
   BorderDragHitCode = 0;
 }

@@ -320,6 +320,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       if (Showing() && (form_->FormState() & fsCreating) == 0) {
         MenuLineCount = -1;
+        if (form_->FormStyle() == fsMDIChild) RepaintOtherMaximisedChildren();
         SkinFormMenus(true);
         if (form_->BorderStyle() == bsNone) ResumeChildrenPainting(form_);
       }
@@ -327,6 +328,18 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_SETREDRAW:
       redrawLockCount_ = m.WParam != 0 ? std::max(0, redrawLockCount_ - 1) : redrawLockCount_ + 1;
       CallOld(m);
+      return true;
+    case WM_ENTERMENULOOP:
+      ShowMDIIcons();
+      CallOld(m);
+      return true;
+    case WM_EXITMENULOOP:
+      HideMDIIcons();
+      CallOld(m);
+      return true;
+    case WM_CHILDACTIVATE:
+      CallOld(m);
+      MDIChildActivated();
       return true;
     case WM_SETTEXT:
       SetText(m);
@@ -495,6 +508,17 @@ void TsSkinProvider::NCActivate(TMessage& m) {
 void TsSkinProvider::SetText(TMessage& m) {
   if (!Showing() || (form_->FormState() & fsCreating) != 0 || !drawNonClientArea_) {
     CallOld(m);
+    return;
+  }
+  // A maximised child's caption is drawn by the system on the MDI form's
+  // title: the cover keeps that title as it is until it is repainted.
+  TsSkinProvider* main =
+      form_->FormStyle() == fsMDIChild && IsZoomed(FormHandle()) ? MDIMainProvider() : nullptr;
+  if (main != nullptr) {
+    main->skinData_->BGChanged = true;
+    main->ShowCoverForm();
+    CallOld(m);
+    main->HideCoverForm();
     return;
   }
   if (IsDwmCompositionOn()) {

@@ -89,6 +89,7 @@ void TsSkinProvider::BeforeDestruction() {
   UpdateExtendedBorders(false);
   RemoveAdapter();
   HideCoverForm();
+  HideMDIIcons();
   if (form_ != nullptr) {
     RemoveHookedForm(form_);
     hook_.Remove();
@@ -446,6 +447,15 @@ void TsSkinProvider::UpdateFormRegion(bool repaint) {
 void TsSkinProvider::RepaintFrameNow() {
   if (suspended_ || !drawNonClientArea_ || !Showing()) return;
   skinData_->BGChanged = true;
+  // A maximised child's title is part of the MDI form's frame.
+  if (form_->FormStyle() == fsMDIChild && IsZoomed(FormHandle()))
+    if (TsSkinProvider* main = MDIMainProvider(); main != nullptr && main->Showing()) {
+      main->skinData_->BGChanged = true;
+      HDC dc = GetWindowDC(main->FormHandle());
+      main->CopyFrameToDC(dc);
+      ReleaseDC(main->FormHandle(), dc);
+      return;
+    }
   SendMessageW(FormHandle(), WM_NCPAINT, 0, 0);
 }
 

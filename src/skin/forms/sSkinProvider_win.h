@@ -234,6 +234,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool ShowAnimating() const { return showAnimating_; }
   bool Suspended() const { return suspended_; }
   TCustomForm* CoverForm() const { return coverForm_; }
+  // An MDI form's menu line tail shown over the menu bar during its menu loop.
+  TCustomForm* MDIIconsForm() const { return mdiIconsForm_; }
   TacCtrlAdapter* Adapter() const { return adapter_.get(); }
   // The MDI support of an MDI form while it is skinned (sMDIForm_win.cpp).
   TsMDIForm* MDIForm() const { return mdiForm_.get(); }
@@ -303,6 +305,10 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildSysCommand(TMessage& m);
   void MDIChildActivation(TMessage& m);
   void FinishPendingMDIChild();
+  void RepaintOtherMaximisedChildren();
+  void ShowMDIIcons();
+  void HideMDIIcons();
+  void MDIChildActivated();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
   void Paint(TMessage& m);
@@ -361,6 +367,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool suspended_ = false;
   bool showAnimating_ = false;
   TCustomForm* coverForm_ = nullptr;
+  TCustomForm* mdiIconsForm_ = nullptr;
+  bool inMDIMenuLoop_ = false;
   TWindowProcHook coverHook_;
   TRect lastClientRect_{};
   TPoint regionSize_{-1, -1};  // the window size the region was cut for

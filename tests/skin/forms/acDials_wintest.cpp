@@ -269,6 +269,44 @@ TEST_F(DialogHookTest, AFormWithoutProviderGetsOneOnActivationUnlessTaggedAway) 
   }
 }
 
+TEST_F(DialogHookTest, AnMDIFormsChildrenGetProvidersWithTheFormAndWhenAskedForLater) {
+  const auto provided = [](TCustomForm* f) {
+    for (int i = 0; i < f->ComponentCount(); ++i)
+      if (dynamic_cast<TsSkinProvider*>(f->Components(i)) != nullptr) return true;
+    return false;
+  };
+  TForm* form = Create<TForm>(nullptr);
+  form->SetFormStyle(fsMDIForm);
+  form->SetBounds(60, 60, 360, 260);
+  const auto newChild = [&] {
+    TForm* child = Create<TForm>(form);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(0, 0, 120, 90);
+    child->Show();
+    return child;
+  };
+  // The children are there before the form is first activated.
+  form->HandleNeeded();
+  TForm* a = newChild();
+  TForm* b = newChild();
+  ASSERT_FALSE(provided(a));
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  pump::PumpUntil([&] { return provided(form) || GetActiveWindow() == form->Handle(); });
+  ASSERT_TRUE(provided(form));
+  for (TForm* child : {a, b}) {
+    EXPECT_TRUE(provided(child));
+    EXPECT_TRUE(WindowAnswersCommand(child->Handle(), cmdIsSkinned));
+  }
+  // A child made afterwards is found inside its MDI form and skinned once.
+  TForm* c = newChild();
+  ASSERT_FALSE(provided(c));
+  EXPECT_TRUE(AddProvider(c->Handle()));
+  EXPECT_TRUE(provided(c));
+  EXPECT_FALSE(AddProvider(c->Handle())) << "a skinned child is left alone";
+  form->Free();
+}
+
 TEST_F(DialogHookTest, ATrackedMenuGetsTheMenuAdapterOnlyWithoutComposition) {
   THostWindow host;
   HMENU menu = CreatePopupMenu();

@@ -308,6 +308,171 @@ TEST_F(SkinnedMDIChildren, AChildMadeMaximisedIsPendingUntilItsFirstPainting) {
   EXPECT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
 }
 
+// Whatever a child's system command, the child ends visible in the state
+// asked for and neither it nor the MDI form is left with painting locked.
+TEST_F(SkinnedMDIChildren, SystemCommandsLeaveTheChildVisibleAndBothFramesPaintable) {
+  const struct {
+    WPARAM command;
+    bool zoomed, iconic;
+  } steps[] = {{SC_MAXIMIZE, true, false},
+               {SC_RESTORE, false, false},
+               {SC_MAXIMIZE, true, false},
+               {SC_MINIMIZE, false, true},
+               // Restored from the icon to where it was before.
+               {SC_RESTORE, true, false},
+               {SC_RESTORE, false, false}};
+  HWND child = b->Handle();
+  for (const auto& step : steps) {
+    SendMessageW(child, WM_SYSCOMMAND, step.command, 0);
+    kvtest::PumpUntilIdle();
+    const std::string at = "after command " + std::to_string(&step - steps);
+    EXPECT_EQ(IsZoomed(child) != FALSE, step.zoomed) << at;
+    EXPECT_EQ(IsIconic(child) != FALSE, step.iconic) << at;
+    EXPECT_TRUE(IsWindowVisible(child)) << at;
+    EXPECT_FALSE(PaintingSuspended(provider->SkinData())) << at;
+    EXPECT_FALSE(PaintingSuspended(childProvider[b]->SkinData())) << at;
+    EXPECT_EQ(provider->MDIForm()->ChildButtons().size(), step.zoomed ? 3u : 0u) << at;
+    if (step.command == SC_RESTORE && !step.zoomed) {
+      EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & WS_SYSMENU, 0) << "the skin draws its menu";
+    }
+  }
+}
+
+// The system may still be making a child maximised when the user asks for
+// the restore: the restore happens all the same.
+TEST_F(SkinnedMDIChildren, ARestoreWhileAMaximisedChildIsPendingIsNotLost) {
+  SendMessageW(a->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(IsZoomed(a->Handle()));
+  childProvider[a]->MDIMaxChildPending = true;
+  SendMessageW(a->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_FALSE(IsZoomed(a->Handle()));
+  EXPECT_FALSE(PaintingSuspended(provider->SkinData()));
+}
+
+// A maximised child's title is on the MDI form's frame: its repaints, its
+// activation and the activation of another child paint that frame.
+TEST_F(SkinnedMDIChildren, AMaximisedChildsChangesRepaintTheMDIFormsFrame) {
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  const auto framePainted = [&] {
+    return provider->FramePainted && !provider->SkinData()->BGChanged;
+  };
+
+  provider->FramePainted = false;
+  childProvider[b]->RepaintFrameNow();
+  EXPECT_TRUE(framePainted()) << "at once, without a message round";
+
+  provider->FramePainted = false;
+  SendMessageW(b->Handle(), WM_CHILDACTIVATE, 0, 0);
+  EXPECT_TRUE(kvtest::PumpUntil(framePainted)) << "on the child's activation";
+
+  provider->SkinData()->BGChanged = false;
+  SendMessageW(a->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_TRUE(provider->SkinData()->BGChanged) << "another child's activation";
+}
+
+// The system draws its own menu bar during the menu loop: a maximised
+// child's buttons stay visible on a borderless copy of the menu line's end.
+TEST_F(SkinnedMDIChildren, TheMenuLoopShowsAMaximisedChildsButtonsOverTheMenuBar) {
+  SendMessageW(Wnd(), WM_ENTERMENULOOP, 0, 0);
+  EXPECT_EQ(provider->MDIIconsForm(), nullptr) << "no maximised child, no buttons to keep";
+  SendMessageW(Wnd(), WM_EXITMENULOOP, 0, 0);
+
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_EQ(provider->MDIForm()->ChildButtons().size(), 3u);
+  SendMessageW(Wnd(), WM_ENTERMENULOOP, 0, 0);
+  SendMessageW(Wnd(), WM_ENTERMENULOOP, 0, 0);  // once per loop
+  TCustomForm* icons = provider->MDIIconsForm();
+  ASSERT_NE(icons, nullptr);
+  EXPECT_EQ(icons->Tag(), -98);
+  EXPECT_EQ(icons->Name(), "acMDIIcons");
+  EXPECT_TRUE(IsWindowVisible(icons->Handle()));
+  RECT r{}, w{};
+  GetWindowRect(icons->Handle(), &r);
+  GetWindowRect(Wnd(), &w);
+  const auto& buttons = provider->MDIForm()->ChildButtons();
+  const TPoint o = provider->Geometry().CacheOffset();
+  // Every button lies inside the copy, which shows it as the frame does.
+  RedrawWindow(icons->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const TPixels copy = TPixels::FromWindow(icons->Handle());
+  for (const TsPlacedTitleButton& button : buttons) {
+    const int x = w.left + (button.Rect.Left + button.Rect.Right) / 2 - o.X - r.left;
+    const int y = w.top + (button.Rect.Top + button.Rect.Bottom) / 2 - o.Y - r.top;
+    ASSERT_TRUE(x >= 0 && x < copy.Width() && y >= 0 && y < copy.Height()) << button.HitCode;
+    EXPECT_EQ(SectionAt(copy, x, y), "GLOBALINFO") << button.HitCode;
+  }
+  SendMessageW(Wnd(), WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(provider->MDIIconsForm(), nullptr);
+}
+
+// Dragged in border mode, a child lands where its outline was let go, inside
+// the MDI client, moved or sized alike.
+TEST_F(SkinnedMDIChildren, ABorderModeDragPutsTheChildWhereItsOutlineWas) {
+  HWND child = b->Handle();
+  childProvider[b]->ResizeMode = rmBorder;
+  const struct {
+    WPARAM hit;
+    POINT press;
+    int dx, dy, dw, dh;
+  } drags[] = {{HTCAPTION, {40, 8}, 20, 10, 0, 0}, {HTBOTTOMRIGHT, {-2, -2}, 0, 0, 15, 12}};
+  for (const auto& d : drags) {
+    RECT before{};
+    GetWindowRect(child, &before);
+    const POINT press{d.press.x < 0 ? before.right + d.press.x : before.left + d.press.x,
+                      d.press.y < 0 ? before.bottom + d.press.y : before.top + d.press.y};
+    SendMessageW(child, WM_NCLBUTTONDOWN, d.hit, MAKELPARAM(press.x, press.y));
+    // The first move only takes the mouse; the second drags.
+    for (const POINT step : {press, POINT{press.x + d.dx + d.dw, press.y + d.dy + d.dh}}) {
+      POINT p = step;
+      ScreenToClient(child, &p);
+      SendMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    }
+    SendMessageW(child, WM_LBUTTONUP, 0, 0);
+    RECT after{};
+    GetWindowRect(child, &after);
+    EXPECT_EQ(after.left - before.left, d.dx) << d.hit;
+    EXPECT_EQ(after.top - before.top, d.dy) << d.hit;
+    EXPECT_EQ((after.right - after.left) - (before.right - before.left), d.dw) << d.hit;
+    EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), d.dh) << d.hit;
+  }
+}
+
+// What the MDI form is told while a maximised child's caption changes.
+struct TFrameMessagesSeen {
+  static inline HWND Frame = nullptr;
+  static inline TsSkinProvider* Provider = nullptr;
+  static inline int Seen = 0, Covered = 0;
+  static LRESULT CALLBACK Hook(int code, WPARAM w, LPARAM l) {
+    const auto* msg = reinterpret_cast<const CWPSTRUCT*>(l);
+    // The toolkit's own questions to the MDI form do not count.
+    if (code == HC_ACTION && msg->hwnd == Frame && msg->message != SM_ALPHACMD) {
+      ++Seen;
+      TCustomForm* cover = Provider->CoverForm();
+      if (cover != nullptr && IsWindowVisible(cover->Handle())) ++Covered;
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+};
+
+TEST_F(SkinnedMDIChildren, AMaximisedChildsNewCaptionIsWrittenUnderACoverOverTheMDIForm) {
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  TFrameMessagesSeen::Frame = Wnd();
+  TFrameMessagesSeen::Provider = provider;
+  TFrameMessagesSeen::Seen = TFrameMessagesSeen::Covered = 0;
+  HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, TFrameMessagesSeen::Hook, nullptr, GetCurrentThreadId());
+  SetWindowTextW(b->Handle(), L"Renamed");
+  UnhookWindowsHookEx(hook);
+  EXPECT_GT(TFrameMessagesSeen::Seen, 0) << "the system tells the MDI form of its new title";
+  EXPECT_EQ(TFrameMessagesSeen::Covered, TFrameMessagesSeen::Seen);
+  EXPECT_EQ(provider->CoverForm(), nullptr) << "and the cover goes afterwards";
+  EXPECT_TRUE(provider->SkinData()->BGChanged || provider->FramePainted);
+}
+
 TEST_F(SkinnedMDIChildren, SkinsComingAndGoingWithSkinnedChildrenLeaveTheCountersAtBaseline) {
   auto* childMenu = Create<TMainMenu>(b);
   auto* item = Create<TMenuItem>(b);
