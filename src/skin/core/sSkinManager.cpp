@@ -24,8 +24,7 @@ TsSkinLocation LocateSkin(std::string_view skinDirectory, std::string_view skinN
                           std::string_view programFolder,
                           const std::vector<std::string>& storedNames,
                           const std::function<bool(const std::string&)>& fileExists) {
-  const std::string base =
-      AddTrailingBackslash(ResolveSkinDirectory(skinDirectory, programFolder));
+  const std::string base = AddTrailingBackslash(ResolveSkinDirectory(skinDirectory, programFolder));
   const std::string name(skinName);
   TsSkinLocation loc;
   loc.SkinName = name;
@@ -71,8 +70,9 @@ std::vector<std::string> SkinListNames(const std::vector<std::string>& storedNam
     }
   }
   firstName = names.empty() ? std::string() : names.front();
-  std::stable_sort(names.begin(), names.end(),
-                   [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return CompareText(a, b) < 0;
+  });
   return names;
 }
 
@@ -80,6 +80,20 @@ bool AsksForToolkitVersion(const std::vector<std::string>& args) {
   for (size_t i = 1; i < args.size(); ++i)
     if (LowerCase(args[i]) == "/acver") return true;
   return false;
+}
+
+TRect ExtBorderMargins(const std::optional<TacExBorderMask>& exBorder, int borderMode,
+                       int formOffset, bool builtInShadows, bool composition) {
+  if (exBorder) {
+    if (borderMode != 0) return {formOffset, formOffset, formOffset, formOffset};
+    return {exBorder->WL - formOffset, exBorder->WT - formOffset, exBorder->WR - formOffset,
+            exBorder->WB - formOffset};
+  }
+  if (!builtInShadows) return {};
+  // The built-in shadow pictures' margins.
+  TRect r{11, 7, 11, 11};
+  if (composition) r = {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+  return r;
 }
 
 }  // namespace kv

@@ -34,9 +34,9 @@ struct TacMenuSupport {
 class TMenuItem;
 // Asked by the menu painter for the extra line down the left of a pop-up
 // menu: its section, caption, picture and whether it shows.
-using TacGetExtraLineData = std::function<void(TMenuItem* FirstItem, std::string& SkinSection,
-                                               std::string& Caption, TBitmap*& Glyph,
-                                               bool& LineVisible)>;
+using TacGetExtraLineData =
+    std::function<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
+                       TBitmap*& Glyph, bool& LineVisible)>;
 
 using TacSkinningRules = std::uint8_t;
 inline constexpr TacSkinningRules srStdForms = 1, srStdDialogs = 2, srThirdParty = 4;
@@ -89,7 +89,9 @@ class TsSkinManager : public TComponent {
   TsSkinData& CommonSkinData() { return skin_.CommonSkinData; }
   const TsSkinData& CommonSkinData() const { return skin_.CommonSkinData; }
   bool IsPacked() const { return isPacked_; }
-  const TStringList& ThirdLists(int index) const { return *thirdLists_.at(static_cast<size_t>(index)); }
+  const TStringList& ThirdLists(int index) const {
+    return *thirdLists_.at(static_cast<size_t>(index));
+  }
 
   std::string GetFullSkinDirectory() const;
   // Kind 0: stored skins and skin folders; 1: stored and packed skins; 2: all.
@@ -98,6 +100,14 @@ class TsSkinManager : public TComponent {
   void SendRemoveSkin();
   void RepaintForms();
   void UpdateCommonIndexes();
+  // Extended borders: the shadow margins (left, top, right, bottom) and the
+  // 32-bit shadow pictures of an active and an inactive window, set up after
+  // every load; zero margins and no pictures while extended borders are off.
+  const TRect& ExtBorderMargins() const { return extBorderMargins_; }
+  const TBitmap* ExtBorderImage(bool active) const {
+    return extBorderImages_[active ? 0 : 1].get();
+  }
+  void PrepareExtBorders();
   void LoadThirdParty(bool reset);
   void SaveThirdParty();
 
@@ -138,6 +148,8 @@ class TsSkinManager : public TComponent {
   std::string skinDirectory_;
   std::string skinName_;
   TsSkinModel skin_;
+  TRect extBorderMargins_{};
+  std::array<std::unique_ptr<TBitmap>, 2> extBorderImages_;  // active, inactive
   std::array<std::unique_ptr<TStringList>, ControlKindCount> thirdLists_;
 };
 

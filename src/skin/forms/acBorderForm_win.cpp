@@ -57,48 +57,18 @@ LPCWSTR CursorFor(int code) {
   }
 }
 
-// The skin's own extended-border picture: a mask of GLOBALINFO with an
-// image of its own (one in the master bitmap has no alpha to give).
-const TsMaskData* ExBorderMask(const TsSkinManager& manager) {
-  const TsSkinModel& skin = manager.Skin();
-  const int index = skin.CommonIndexes.ExBorder;
-  if (!skin.IsMaskIndexValid(index)) return nullptr;
-  const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
-  return mask.Bmp != nullptr && mask.Bmp->PixelFormat() == pf32bit ? &mask : nullptr;
-}
-
-bool BuiltInShadows() { return ShadowActive() != nullptr && ShadowInactive() != nullptr; }
-
 }  // namespace
 
-TRect ExtBorderShadowMargins(const TsSkinManager& manager) {
-  const TsSkinData& data = manager.CommonSkinData();
-  std::optional<TacExBorderMask> own;
-  if (const TsMaskData* mask = ExBorderMask(manager))
-    own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
-  return ExtBorderMargins(own, data.BorderMode, data.FormOffset, BuiltInShadows(),
-                          IsDwmCompositionOn());
-}
+TRect ExtBorderShadowMargins(const TsSkinManager& manager) { return manager.ExtBorderMargins(); }
 
-// The skin's picture gives its second frame to an active window, its first
-// to an inactive one.
+// The manager's shadow picture of the window's state round the frame.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
                           bool active) {
   if (picture.PixelFormat() != pf32bit) picture.SetPixelFormat(pf32bit);
   MakeFrameOpaque(picture, margins);
   const TsSkinData& data = manager.CommonSkinData();
   if (data.BorderMode == 1) return;
-  if (const TsMaskData* mask = ExBorderMask(manager)) {
-    const int frames = std::max<int>(mask->ImageCount, 1);
-    const int w = mask->Bmp->Width() / frames;
-    const int h = mask->Bmp->Height() / std::max(mask->MaskType + 1, 1);
-    const int frame = frames > 1 && active ? 1 : 0;
-    PaintShadowAround(picture, *mask->Bmp, Bounds(frame * w, 0, w, h), margins, data.FormOffset);
-    return;
-  }
-  const TBitmap* shadow =
-      active ? static_cast<TBitmap*>(ShadowActive()) : static_cast<TBitmap*>(ShadowInactive());
-  if (shadow != nullptr)
+  if (const TBitmap* shadow = manager.ExtBorderImage(active))
     PaintShadowAround(picture, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), margins,
                       data.FormOffset);
 }

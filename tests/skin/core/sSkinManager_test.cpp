@@ -64,8 +64,14 @@ const std::string kFolder = "C:\\Apps\\kv\\Skins\\Blue\\Options.dat";
 INSTANTIATE_TEST_SUITE_P(
     Order, LocateSkinTest,
     ::testing::Values(
-        LocateCase{"Blue", {kPacked, kFolder}, {"Blue"}, TsSkinSource::Packed, kPacked.c_str(), "Blue"},
-        LocateCase{"Blue", {kFolder}, {"Blue"}, TsSkinSource::Folder, "C:\\Apps\\kv\\Skins\\Blue\\", "Blue"},
+        LocateCase{
+            "Blue", {kPacked, kFolder}, {"Blue"}, TsSkinSource::Packed, kPacked.c_str(), "Blue"},
+        LocateCase{"Blue",
+                   {kFolder},
+                   {"Blue"},
+                   TsSkinSource::Folder,
+                   "C:\\Apps\\kv\\Skins\\Blue\\",
+                   "Blue"},
         LocateCase{"Blue", {}, {"Vista", "Blue"}, TsSkinSource::Stored, "", "Blue"},
         LocateCase{"blue", {}, {"Vista", "Blue"}, TsSkinSource::Stored, "", "Vista"},
         LocateCase{"Green", {kPacked}, {}, TsSkinSource::None, "", "Green"},
@@ -78,15 +84,18 @@ TEST(LocateSkin, StoredIndexNamesTheSkinUsed) {
 }
 
 TEST(SkinListNames, ListsEachKindSortedWithoutDotEntries) {
-  const std::vector<TsSkinDirEntry> entries{
-      {"zeta.ASZ", false, false}, {"Folder", true, true},  {"Empty", true, false},
-      {".hidden.asz", false, false}, {"My.Blue.asz", false, false}, {"readme.txt", false, false},
-      {".", true, true}};
+  const std::vector<TsSkinDirEntry> entries{{"zeta.ASZ", false, false},
+                                            {"Folder", true, true},
+                                            {"Empty", true, false},
+                                            {".hidden.asz", false, false},
+                                            {"My.Blue.asz", false, false},
+                                            {"readme.txt", false, false},
+                                            {".", true, true}};
   std::string first;
-  EXPECT_EQ(SkinListNames({"Vista"}, entries, 0, first), (std::vector<std::string>{"Folder", "Vista"}));
+  EXPECT_EQ(SkinListNames({"Vista"}, entries, 0, first),
+            (std::vector<std::string>{"Folder", "Vista"}));
   EXPECT_EQ(first, "Vista");
-  EXPECT_EQ(SkinListNames({}, entries, 1, first),
-            (std::vector<std::string>{"My.Blue", "zeta"}));
+  EXPECT_EQ(SkinListNames({}, entries, 1, first), (std::vector<std::string>{"My.Blue", "zeta"}));
   EXPECT_EQ(first, "zeta");
   EXPECT_EQ(SkinListNames({}, entries, 2, first),
             (std::vector<std::string>{"Folder", "My.Blue", "zeta"}));
@@ -122,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, MessageBoxLookTest,
     ::testing::Values(LookCase{TacMsgType::Warning, OK, 0x30, "Warning"},
                       LookCase{TacMsgType::Error, OK | Cancel, 0x11, "Error"},
-                      LookCase{TacMsgType::Information, Abort | Retry | Ignore, 0x42, "Information"},
+                      LookCase{TacMsgType::Information, Abort | Retry | Ignore, 0x42,
+                               "Information"},
                       LookCase{TacMsgType::Confirmation, Yes | No | Cancel, 0x23, "Confirm"},
                       LookCase{TacMsgType::Custom, Retry | Cancel, 0x5, ""},
                       LookCase{TacMsgType::Warning, OK | Help, 0x4030, "Warning"}));
@@ -184,6 +194,26 @@ TEST(ToolkitStart, VersionBoxIsAskedForByAcverInAnyCase) {
   EXPECT_TRUE(AsksForToolkitVersion({"kvconfig.exe", "/acver"}));
   EXPECT_FALSE(AsksForToolkitVersion({"/acver"})) << "the program's own name is no parameter";
   EXPECT_FALSE(AsksForToolkitVersion({"kvconfig.exe", "acver", "/acver2"}));
+}
+
+TEST(ExtBorderMargins, ComeFromTheSkinsPictureOrTheBuiltInShadow) {
+  const TacExBorderMask own{20, 18, 22, 24};
+  struct Case {
+    std::optional<TacExBorderMask> exBorder;
+    int borderMode;
+    bool builtIn, composition;
+    TRect expected;
+  };
+  const Case cases[] = {
+      {own, 0, true, true, {12, 10, 14, 16}},  // the picture's margins less FORMOFFSET
+      {own, 1, true, true, {8, 8, 8, 8}},      // FORMOFFSET all round
+      {std::nullopt, 0, true, false, {11, 7, 11, 11}},
+      {std::nullopt, 0, true, true, {12, 8, 12, 12}},  // one more under composition
+      {std::nullopt, 0, false, true, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ExtBorderMargins(c.exBorder, c.borderMode, 8, c.builtIn, c.composition), c.expected)
+        << "mode " << c.borderMode << " built-in " << c.builtIn;
 }
 
 }  // namespace

@@ -362,24 +362,39 @@ TacBytes TwoFramePng(int frame) {
   return png;
 }
 
-kvtest::TTestSkinOptions WithOwnExBorder() {
+// A picture without alpha of the same two frames: blue, then red.
+TacBytes TwoFrameBmp(int frame) {
+  TBitmap bmp(2 * frame, frame, pf24bit);
+  for (int y = 0; y < frame; ++y) {
+    std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = 0; x < 2 * frame; ++x) {
+      const bool active = x >= frame;
+      row[3 * x] = active ? 0 : 255;
+      row[3 * x + 1] = 0;
+      row[3 * x + 2] = active ? 255 : 0;
+    }
+  }
+  return WriteBmp(bmp);
+}
+
+kvtest::TTestSkinOptions WithOwnExBorder(const char* file) {
   kvtest::TTestSkinOptions o;
   // Margins 18, 14, 18, 20 less FORMOFFSET 8.
-  o.Keys.push_back({"GLOBALINFO", "EXBORDER", "!EXB.PNG!2!0!0!18!14!18!20"});
+  o.Keys.push_back({"GLOBALINFO", "EXBORDER", std::string("!") + file + "!2!0!0!18!14!18!20"});
   return o;
 }
 
 // A skin with its own extended-border picture, packed with it.
-class OwnBorderPicture : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+class OwnPictureFixture : public kvtest::TSkinnedFormFixture {
  protected:
-  OwnBorderPicture() : TSkinnedFormFixture(WithOwnExBorder()) {}
-  void SetUp() override {
+  OwnPictureFixture(const char* file, TacBytes picture)
+      : TSkinnedFormFixture(WithOwnExBorder(file)) {
     TsStoredSkin& stored = manager->InternalSkins.Add();
     stored.Name = "X";
     stored.Data = BuildPackedSkin(
         {{"Options.dat", TacBytes(skin.OptionsText().begin(), skin.OptionsText().end())},
          {kvtest::TTestSkin::kMasterName, WriteBmp(skin.Master())},
-         {"EXB.PNG", TwoFramePng(48)}});
+         {file, std::move(picture)}});
     manager->SetSkinName("X");
     g_pushes = &pushes;
     platform_.Calls().UpdateLayeredWindow = RecordPush;
@@ -388,9 +403,61 @@ class OwnBorderPicture : public ::testing::Test, public kvtest::TSkinnedFormFixt
     manager->SetExtendedBorders(true);
     kvtest::PumpUntilIdle();
   }
-  void TearDown() override { g_pushes = nullptr; }
+  ~OwnPictureFixture() { g_pushes = nullptr; }
   std::vector<TPush> pushes;
 };
+
+class OwnBorderPicture : public ::testing::Test, public OwnPictureFixture {
+ protected:
+  OwnBorderPicture() : OwnPictureFixture("EXB.PNG", TwoFramePng(48)) {}
+};
+
+class OwnBorderBitmap : public ::testing::Test, public OwnPictureFixture {
+ protected:
+  OwnBorderBitmap() : OwnPictureFixture("EXB.BMP", TwoFrameBmp(48)) {}
+};
+
+// BGRA pixel of a 32-bit picture.
+std::uint8_t At(const TBitmap& b, int x, int y, int channel) {
+  return b.ScanLine(y)[4 * x + channel];
+}
+
+// The manager sets up margins and both pictures once per load; the second
+// frame is the active window's.
+TEST_F(OwnBorderPicture, ManagerPreparesMarginsAndBothPictures) {
+  EXPECT_EQ(manager->ExtBorderMargins(), (TRect{10, 6, 10, 12}));
+  const TBitmap* active = manager->ExtBorderImage(true);
+  const TBitmap* inactive = manager->ExtBorderImage(false);
+  ASSERT_NE(active, nullptr);
+  ASSERT_NE(inactive, nullptr);
+  for (const TBitmap* b : {active, inactive}) {
+    EXPECT_EQ(b->PixelFormat(), pf32bit);
+    EXPECT_EQ(b->Width(), 48);
+  }
+  EXPECT_EQ(At(*active, 5, 5, 2), 255);
+  EXPECT_EQ(At(*active, 5, 5, 3), 200);
+  EXPECT_EQ(At(*inactive, 5, 5, 0), 255);
+  EXPECT_EQ(At(*inactive, 5, 5, 3), 100);
+  // Off: no margins, no pictures, and the frame back to 24 bits.
+  manager->SetExtendedBorders(false);
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(manager->ExtBorderMargins(), TRect{});
+  EXPECT_EQ(manager->ExtBorderImage(true), nullptr);
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, TRect{});
+}
+
+// A picture without alpha is shown as it is, opaque, rather than dropped
+// for the built-in shadow.
+TEST_F(OwnBorderBitmap, PictureWithoutAlphaIsShownOpaque) {
+  EXPECT_EQ(manager->ExtBorderMargins(), (TRect{10, 6, 10, 12}));
+  const TBitmap* active = manager->ExtBorderImage(true);
+  ASSERT_NE(active, nullptr);
+  EXPECT_EQ(active->PixelFormat(), pf32bit);
+  EXPECT_EQ(At(*active, 5, 5, 2), 255);
+  EXPECT_EQ(At(*active, 5, 5, 3), 255);
+  EXPECT_EQ(At(*manager->ExtBorderImage(false), 5, 5, 0), 255);
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, (TRect{10, 6, 10, 12}));
+}
 
 TEST_F(OwnBorderPicture, MarginsAndShadowComeFromTheSkinsPicture) {
   ASSERT_TRUE(provider->HasBorderForm());
