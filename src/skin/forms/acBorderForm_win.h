@@ -20,6 +20,7 @@ namespace kv {
 class TBitmap;
 class TacBorderForm;
 class TsSkinManager;
+struct TacFormServices;
 
 // The shadow margins the manager's skin gives a window with extended borders.
 TRect ExtBorderShadowMargins(const TsSkinManager& manager);
@@ -27,6 +28,10 @@ TRect ExtBorderShadowMargins(const TsSkinManager& manager);
 // opaque), from the skin's own extended-border picture or the built-in one.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
                           bool active);
+
+// Puts the frame-size services (border width, skinned title height and
+// border width) into the table.
+void InstallFrameSizeServices(TacFormServices& services);
 
 // What the border window asks of the window it serves.
 class TacBorderFormOwner {

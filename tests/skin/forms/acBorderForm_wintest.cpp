@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/acSkinPack.h"
+#include "skin/core/sFade_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "support/Counters.h"
@@ -319,6 +321,44 @@ TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
   SendMessageW(Companion(), WM_LBUTTONDOWN, MK_LBUTTON,
                MAKELPARAM(provider->Geometry().State.ShadowMargins.Left + 1, y));
   EXPECT_EQ(recorder.Count(WM_LBUTTONDOWN), 0);
+}
+
+// The frame sizes the toolkit asks of a window come from its provider's frame.
+TEST_F(BorderForm, FrameSizeServicesAnswerFromTheFrame) {
+  const TacFormServices saved = FormServices();
+  InstallFrameSizeServices(FormServices());
+  const TacFormServices s = FormServices();
+  FormServices() = saved;
+  // The synthetic skin: BORDERWIDTH 4, TITLEHEIGHT 24.
+  EXPECT_EQ(s.FrameBorderWidth(Wnd(), true, true), 4);
+  EXPECT_EQ(s.FrameBorderWidth(Wnd(), false, true), GetSystemMetrics(SM_CXFRAME));
+  EXPECT_EQ(s.FrameBorderWidth(Wnd(), true, false), GetSystemMetrics(SM_CXFRAME));
+  EXPECT_EQ(s.SkinTitleHeight(true), 24);
+  EXPECT_EQ(s.SkinTitleHeight(false), 0);
+  EXPECT_EQ(s.SkinFrameWidth(true), 4);
+  EXPECT_EQ(s.SkinFrameWidth(false), 0);
+}
+
+// The fade's picture puts the form where its client shows through the
+// companion, past the shadow and the skin's wide border.
+TEST_F(BorderForm, FadedInPictureLiesOverTheClient) {
+  const TacFormServices saved = FormServices();
+  InstallFrameSizeServices(FormServices());
+  pushes.clear();
+  const bool shown = AnimateShowLayered(form, 0);
+  FormServices() = saved;
+  ASSERT_TRUE(shown);
+  // The fade's last picture; the provider repaints its frame afterwards.
+  const TPush* push = nullptr;
+  for (const TPush& p : pushes)
+    if (p.Wnd == Companion() && push == nullptr) push = &p;
+  ASSERT_NE(push, nullptr);
+  const RECT around = WindowRect(Companion());
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  const int x = client.x - around.left, y = client.y - around.top + 2;
+  EXPECT_EQ(push->At(x, y, 3), 255) << "the client, opaque";
+  EXPECT_EQ(push->At(x - 1, y, 3), 0) << "left of the client is the frame's";
 }
 
 // A PNG of two frames side by side, each one colour at one alpha: the
