@@ -10,6 +10,7 @@
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/acPNG.h"
+#include "skin/graphics/sMaskPaint.h"
 
 namespace kv {
 
@@ -63,14 +64,36 @@ TRect ExtBorderShadowMargins(const TsSkinManager& manager) { return manager.ExtB
 
 // The manager's shadow picture of the window's state round the frame.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
-                          bool active) {
+                          bool active, int borderMask) {
   if (picture.PixelFormat() != pf32bit) picture.SetPixelFormat(pf32bit);
   MakeFrameOpaque(picture, margins);
   const TsSkinData& data = manager.CommonSkinData();
-  if (data.BorderMode == 1) return;
-  if (const TBitmap* shadow = manager.ExtBorderImage(active))
-    PaintShadowAround(picture, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), margins,
-                      data.FormOffset);
+  const TBitmap* shadow = manager.ExtBorderImage(active);
+  if (data.BorderMode == 1 || shadow == nullptr) return;
+  PaintShadowAround(picture, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), margins,
+                    data.FormOffset);
+  // The border's see-through corners show the shadow picture's corners
+  // rather than an opaque frame colour.
+  const TsSkinModel& skin = manager.Skin();
+  if (!skin.IsMaskIndexValid(borderMask)) return;
+  const int l = skin.MaskMarginLeft(borderMask), t = skin.MaskMarginTop(borderMask);
+  const int r = skin.MaskMarginRight(borderMask), d = skin.MaskMarginBottom(borderMask);
+  // The top corners take at most 8 pixels each way, the bottom ones the margins.
+  const int tl = std::min(l, 8), tt = std::min(t, 8), tr = std::min(r, 8);
+  const int cw = picture.Width(), ch = picture.Height();
+  const int sw = shadow->Width(), sh = shadow->Height();
+  const TRect& s = margins;
+  TBitmap* src = const_cast<TBitmap*>(shadow);  // only read
+  CopyWhereMaskTransparent(&picture, src, Rect(s.Left, s.Top, s.Left + tl, s.Top + tt), mpTopLeft,
+                           &skin, borderMask, {s.Left, s.Top});
+  CopyWhereMaskTransparent(&picture, src, Rect(cw - s.Right - tr, s.Top, cw - s.Right, s.Top + tt),
+                           mpTopRight, &skin, borderMask, {sw - s.Right - tr, s.Top});
+  CopyWhereMaskTransparent(&picture, src,
+                           Rect(s.Left, ch - s.Bottom - d, s.Left + l, ch - s.Bottom), mpBottomLeft,
+                           &skin, borderMask, {s.Left, sh - s.Bottom - d});
+  CopyWhereMaskTransparent(&picture, src,
+                           Rect(cw - s.Right - r, ch - s.Bottom - d, cw - s.Right, ch - s.Bottom),
+                           mpBottomRight, &skin, borderMask, {sw - s.Right - r, sh - s.Bottom - d});
 }
 
 // The companion form: its window procedure is the border window's.

@@ -25,9 +25,11 @@ struct TacFormServices;
 // The shadow margins the manager's skin gives a window with extended borders.
 TRect ExtBorderShadowMargins(const TsSkinManager& manager);
 // The shadow round the frame of a frame picture (made 32-bit, the frame
-// opaque), from the skin's own extended-border picture or the built-in one.
+// opaque), from the manager's picture for the window's state; the frame's
+// corners take the shadow wherever its border mask (borderMask, -1 for
+// none) is see-through.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
-                          bool active);
+                          bool active, int borderMask);
 
 // Puts the frame-size services (border width, skinned title height and
 // border width) into the table.

@@ -25,7 +25,9 @@ class TacDialogBorderForm : public TacDialogBorder, public TacBorderFormOwner {
     return d_.SkinManager != nullptr ? ExtBorderShadowMargins(*d_.SkinManager) : TRect{};
   }
   void PaintShadow(TBitmap& cache, const TRect& margins, bool active) override {
-    if (d_.SkinManager != nullptr) PaintExtBorderShadow(cache, *d_.SkinManager, margins, active);
+    if (d_.SkinManager != nullptr)
+      PaintExtBorderShadow(cache, *d_.SkinManager, margins, active,
+                           d_.SkinData != nullptr ? d_.SkinData->BorderIndex : -1);
   }
   int HitTest(TMessage& m) override { return border_.HitTest(m); }
 

@@ -141,7 +141,8 @@ void TsSkinProvider::PaintBorderShadow(const TsFrameGeometry& g) {
   TsSkinManager* manager = SkinManager();
   TBitmap* cache = skinData_->CacheBmp.get();
   if (borderForm_ == nullptr || manager == nullptr || cache == nullptr) return;
-  PaintExtBorderShadow(*cache, *manager, g.State.ShadowMargins, formActive_);
+  PaintExtBorderShadow(*cache, *manager, g.State.ShadowMargins, formActive_,
+                       skinData_->BorderIndex);
 }
 
 // --- creating and freeing -------------------------------------------------------------------

@@ -486,6 +486,24 @@ TEST_F(OwnBorderPicture, ManagerPreparesMarginsAndBothPictures) {
   EXPECT_EQ(provider->Geometry().State.ShadowMargins, TRect{});
 }
 
+// The border's see-through corners show the shadow picture, the rest of
+// the frame stays opaque.
+TEST_F(OwnBorderPicture, SeeThroughCornersOfTheBorderTakeTheShadow) {
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPush* push = nullptr;
+  for (const TPush& p : pushes)
+    if (p.Wnd == provider->BorderForm()->Handle()) push = &p;
+  ASSERT_NE(push, nullptr);
+  const TRect s = manager->ExtBorderMargins();
+  const int right = push->Size.cx - s.Right - 1, bottom = push->Size.cy - s.Bottom - 1;
+  for (TPoint corner : {TPoint{s.Left, s.Top}, TPoint{right, s.Top}, TPoint{s.Left, bottom},
+                        TPoint{right, bottom}}) {
+    EXPECT_EQ(push->At(corner.X, corner.Y, 3), 200) << corner.X << "," << corner.Y;
+    EXPECT_EQ(push->At(corner.X, corner.Y, 2), 200) << "red, premultiplied";
+  }
+  EXPECT_EQ(push->At(push->Size.cx / 2, s.Top, 3), 255) << "the top border between them";
+}
+
 // A picture without alpha is shown as it is, opaque, rather than dropped
 // for the built-in shadow.
 TEST_F(OwnBorderBitmap, PictureWithoutAlphaIsShownOpaque) {

@@ -138,6 +138,33 @@ TEST_F(DialogBorder, LiesAroundTheDialogAndShowsItsFrameAndTheShadow) {
   EXPECT_EQ(window.At(60, 1), picture.At(60 + o.X, 1 + o.Y));
 }
 
+// The dialog border's see-through corners show the manager's shadow picture.
+TEST_F(DialogBorder, SeeThroughCornersTakeTheShadowPicture) {
+  ASSERT_NE(Open(kSizeableStyle), nullptr);
+  ASSERT_NE(Companion(), nullptr);
+  TBitmap& cache = CacheBitmap();
+  const TBitmap* shadow = manager->ExtBorderImage(true);
+  ASSERT_NE(shadow, nullptr);
+  const TRect s = manager->ExtBorderMargins();
+  const int cw = cache.Width(), ch = cache.Height(), sw = shadow->Width(), sh = shadow->Height();
+  struct Corner {
+    TPoint at, from;
+  };
+  const Corner corners[] = {
+      {{s.Left, s.Top}, {s.Left, s.Top}},
+      {{cw - s.Right - 1, s.Top}, {sw - s.Right - 1, s.Top}},
+      {{s.Left, ch - s.Bottom - 1}, {s.Left, sh - s.Bottom - 1}},
+      {{cw - s.Right - 1, ch - s.Bottom - 1}, {sw - s.Right - 1, sh - s.Bottom - 1}},
+  };
+  for (const Corner& c : corners) {
+    const std::uint8_t* got = cache.ScanLine(c.at.Y) + 4 * c.at.X;
+    const std::uint8_t* want = shadow->ScanLine(c.from.Y) + 4 * c.from.X;
+    EXPECT_EQ(std::vector<std::uint8_t>(got, got + 4), std::vector<std::uint8_t>(want, want + 4))
+        << c.at.X << "," << c.at.Y;
+  }
+  EXPECT_EQ(AlphaAt(cache, cw / 2, s.Top), 255) << "the top border between them";
+}
+
 TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
   TacDialogWnd* adapter = Open(kSizeableStyle);
   ASSERT_NE(Companion(), nullptr);
