@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <cstring>
 #include <memory>
 
 #include "classlib/PlatformCalls.h"
@@ -10,6 +11,7 @@
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 
 namespace kv {
@@ -94,6 +96,38 @@ void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const 
   CopyWhereMaskTransparent(&picture, src,
                            Rect(cw - s.Right - r, ch - s.Bottom - d, cw - s.Right, ch - s.Bottom),
                            mpBottomRight, &skin, borderMask, {sw - s.Right - r, sh - s.Bottom - d});
+}
+
+bool BorderWindowDrawsFrame(const TsSkinManager& manager, bool borderForm) {
+  return borderForm && manager.CommonSkinData().BorderMode == 1;
+}
+
+void PaintBorderModeFrame(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
+                          bool active, int sideBorder, const std::function<void()>& paintTitle) {
+  if (picture.PixelFormat() != pf32bit) picture.SetPixelFormat(pf32bit);
+  MakeFrameOpaque(picture, margins);
+  if (const TBitmap* shadow = manager.ExtBorderImage(active)) {
+    const TsSkinModel& skin = manager.Skin();
+    const int index = skin.CommonIndexes.ExBorder;
+    TRect m{};
+    if (skin.IsMaskIndexValid(index)) {
+      const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
+      m = {std::min<int>(mask.WL, sideBorder + margins.Left), mask.WT,
+           std::min<int>(mask.WR, sideBorder + margins.Right), mask.WB};
+    }
+    const int stretch[4] = {1, 1, 1, 1};
+    StretchBitmapNinePart(&picture, const_cast<TBitmap*>(shadow),  // only read
+                          Rect(0, 0, picture.Width(), picture.Height()),
+                          Rect(0, 0, shadow->Width(), shadow->Height()), m, m, stretch, true, true);
+  }
+  const TBitmap kept(picture);
+  paintTitle();
+  for (int y = 0; y < picture.Height(); ++y) {
+    std::uint8_t* p = picture.ScanLine(y);
+    const std::uint8_t* k = kept.ScanLine(y);
+    for (int x = 0; x < picture.Width(); ++x)
+      if (std::memcmp(p + 4 * x, k + 4 * x, 4) != 0) p[4 * x + 3] = 255;
+  }
 }
 
 // The companion form: its window procedure is the border window's.

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <functional>
 #include <optional>
 
 #include "base/Types.h"
@@ -30,6 +31,14 @@ TRect ExtBorderShadowMargins(const TsSkinManager& manager);
 // none) is see-through.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
                           bool active, int borderMask);
+
+// BORDERMODE 1: the manager's picture draws border and title. It is
+// stretched over the whole frame picture (made 32-bit); what paintTitle
+// then draws on it is made opaque, since GDI leaves its alpha undefined.
+void PaintBorderModeFrame(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
+                          bool active, int sideBorder, const std::function<void()>& paintTitle);
+// The border window draws the frame (BORDERMODE 1) of a window that has one.
+bool BorderWindowDrawsFrame(const TsSkinManager& manager, bool borderForm);
 
 // Puts the frame-size services (border width, skinned title height and
 // border width) into the table.

@@ -137,10 +137,24 @@ TRect TsSkinProvider::ShadowMarginsRect() const {
   return ExtBorderShadowMargins(*manager);
 }
 
+bool TsSkinProvider::BorderWindowDrawsFrame(const TsFrameGeometry& g) const {
+  const TsSkinManager* manager = SkinManager();
+  return manager != nullptr && kv::BorderWindowDrawsFrame(*manager, g.State.BorderForm);
+}
+
 void TsSkinProvider::PaintBorderShadow(const TsFrameGeometry& g) {
   TsSkinManager* manager = SkinManager();
   TBitmap* cache = skinData_->CacheBmp.get();
   if (borderForm_ == nullptr || manager == nullptr || cache == nullptr) return;
+  if (BorderWindowDrawsFrame(g)) {
+    PaintBorderModeFrame(*cache, *manager, g.State.ShadowMargins, formActive_,
+                         g.SideBorderWidth(true), [&] {
+                           PaintTitleBar(g, cache);
+                           PaintCaptionText(g, cache, true);
+                           PaintTitleBarButtons(g);
+                         });
+    return;
+  }
   PaintExtBorderShadow(*cache, *manager, g.State.ShadowMargins, formActive_,
                        skinData_->BorderIndex);
 }

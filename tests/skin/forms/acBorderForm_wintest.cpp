@@ -417,8 +417,9 @@ TacBytes TwoFrameBmp(int frame) {
   return WriteBmp(bmp);
 }
 
-kvtest::TTestSkinOptions WithOwnExBorder(const char* file) {
+kvtest::TTestSkinOptions WithOwnExBorder(const char* file, int borderMode = 0) {
   kvtest::TTestSkinOptions o;
+  if (borderMode != 0) o.Keys.push_back({"GLOBALINFO", "BORDERMODE", std::to_string(borderMode)});
   // Margins 18, 14, 18, 20 less FORMOFFSET 8.
   o.Keys.push_back({"GLOBALINFO", "EXBORDER", std::string("!") + file + "!2!0!0!18!14!18!20"});
   return o;
@@ -427,8 +428,8 @@ kvtest::TTestSkinOptions WithOwnExBorder(const char* file) {
 // A skin with its own extended-border picture, packed with it.
 class OwnPictureFixture : public kvtest::TSkinnedFormFixture {
  protected:
-  OwnPictureFixture(const char* file, TacBytes picture)
-      : TSkinnedFormFixture(WithOwnExBorder(file)) {
+  OwnPictureFixture(const char* file, TacBytes picture, int borderMode = 0)
+      : TSkinnedFormFixture(WithOwnExBorder(file, borderMode)) {
     TsStoredSkin& stored = manager->InternalSkins.Add();
     stored.Name = "X";
     stored.Data = BuildPackedSkin(
@@ -455,6 +456,12 @@ class OwnBorderPicture : public ::testing::Test, public OwnPictureFixture {
 class OwnBorderBitmap : public ::testing::Test, public OwnPictureFixture {
  protected:
   OwnBorderBitmap() : OwnPictureFixture("EXB.BMP", TwoFrameBmp(48)) {}
+};
+
+// A skin whose border picture draws border and title (BORDERMODE 1).
+class BorderPictureDrawsFrame : public ::testing::Test, public OwnPictureFixture {
+ protected:
+  BorderPictureDrawsFrame() : OwnPictureFixture("EXB.PNG", TwoFramePng(48), 1) {}
 };
 
 // BGRA pixel of a 32-bit picture.
@@ -502,6 +509,34 @@ TEST_F(OwnBorderPicture, SeeThroughCornersOfTheBorderTakeTheShadow) {
     EXPECT_EQ(push->At(corner.X, corner.Y, 2), 200) << "red, premultiplied";
   }
   EXPECT_EQ(push->At(push->Size.cx / 2, s.Top, 3), 255) << "the top border between them";
+}
+
+// The picture is stretched over the whole frame; only what the title puts
+// on it (icon, caption, buttons) is opaque.
+TEST_F(BorderPictureDrawsFrame, PictureIsTheFrameAndTheTitleOnItIsOpaque) {
+  const int formOffset = manager->CommonSkinData().FormOffset;
+  EXPECT_EQ(manager->ExtBorderMargins(), (TRect{formOffset, formOffset, formOffset, formOffset}));
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPush* push = nullptr;
+  for (const TPush& p : pushes)
+    if (p.Wnd == provider->BorderForm()->Handle()) push = &p;
+  ASSERT_NE(push, nullptr);
+  const TsFrameGeometry g = provider->Geometry();
+  const TRect s = g.State.ShadowMargins;
+  const int mid = push->Size.cy / 2;
+  for (int x : {0, s.Left + 1, static_cast<int>(push->Size.cx) - s.Right - 2}) {
+    EXPECT_EQ(push->At(x, mid, 3), 200) << x << ": the picture, not the skin's border";
+    EXPECT_EQ(push->At(x, mid, 2), 200) << "red, premultiplied";
+  }
+  int opaque = 0, picture = 0;
+  for (int y = s.Top; y < g.TitleBandBottom(); ++y)
+    for (int x = s.Left; x < push->Size.cx - s.Right; ++x) {
+      const int a = push->At(x, y, 3);
+      opaque += a == 255;
+      picture += a == 200;
+    }
+  EXPECT_GT(opaque, 0) << "the title's items";
+  EXPECT_GT(picture, opaque) << "the title band between them is the picture";
 }
 
 // A picture without alpha is shown as it is, opaque, rather than dropped
