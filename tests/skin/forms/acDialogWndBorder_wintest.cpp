@@ -39,7 +39,8 @@ std::uint8_t AlphaAt(TBitmap& bitmap, int x, int y) { return bitmap.ScanLine(y)[
 
 class DialogBorder : public ::testing::Test, public kvtest::TSkinnedFormFixture {
  protected:
-  DialogBorder() {
+  explicit DialogBorder(const kvtest::TTestSkinOptions& options = {})
+      : TSkinnedFormFixture(options) {
     // These tests attach the adapter themselves.
     DialogAdapterFactory = nullptr;
     manager->SetExtendedBorders(true);
@@ -163,6 +164,35 @@ TEST_F(DialogBorder, SeeThroughCornersTakeTheShadowPicture) {
         << c.at.X << "," << c.at.Y;
   }
   EXPECT_EQ(AlphaAt(cache, cw / 2, s.Top), 255) << "the top border between them";
+}
+
+kvtest::TTestSkinOptions BorderPictureDrawsFrame() {
+  kvtest::TTestSkinOptions o;
+  o.Keys.push_back({"GLOBALINFO", "BORDERMODE", "1"});
+  return o;
+}
+
+// A skin whose border picture draws border and title (BORDERMODE 1).
+class DialogBorderPicture : public DialogBorder {
+ protected:
+  DialogBorderPicture() : DialogBorder(BorderPictureDrawsFrame()) {}
+};
+
+// The picture is the dialog's frame; only the title's items on it are opaque.
+TEST_F(DialogBorderPicture, PictureIsTheFrameAndTheTitleOnItIsOpaque) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(adapter, nullptr);
+  ASSERT_NE(Companion(), nullptr);
+  const TsFrameGeometry g = adapter->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  TBitmap& cache = CacheBitmap();
+  EXPECT_LT(AlphaAt(cache, s.Left + 1, cache.Height() / 2), 255) << "no opaque skinned border";
+  int opaque = 0, picture = 0;
+  for (int y = s.Top; y < g.TitleBandBottom(); ++y)
+    for (int x = s.Left; x < cache.Width() - s.Right; ++x)
+      (AlphaAt(cache, x, y) == 255 ? opaque : picture)++;
+  EXPECT_GT(opaque, 0) << "the title's items";
+  EXPECT_GT(picture, 0) << "the title band between them is the picture";
 }
 
 TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
