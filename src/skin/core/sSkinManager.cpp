@@ -24,7 +24,8 @@ TsSkinLocation LocateSkin(std::string_view skinDirectory, std::string_view skinN
                           std::string_view programFolder,
                           const std::vector<std::string>& storedNames,
                           const std::function<bool(const std::string&)>& fileExists) {
-  const std::string base = AddTrailingBackslash(ResolveSkinDirectory(skinDirectory, programFolder));
+  const std::string base =
+      AddTrailingBackslash(ResolveSkinDirectory(skinDirectory, programFolder));
   const std::string name(skinName);
   TsSkinLocation loc;
   loc.SkinName = name;
@@ -70,9 +71,8 @@ std::vector<std::string> SkinListNames(const std::vector<std::string>& storedNam
     }
   }
   firstName = names.empty() ? std::string() : names.front();
-  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return CompareText(a, b) < 0;
-  });
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
   return names;
 }
 

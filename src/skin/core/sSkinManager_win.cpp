@@ -34,7 +34,7 @@ bool IsNTPlatform = true;
 
 namespace {
 
-constexpr UINT kMenuItemPopup = 0xBCB3;    // LParam: a menu item whose pop-up opened
+constexpr UINT kMenuItemPopup = 0xBCB3;   // LParam: a menu item whose pop-up opened
 constexpr UINT kMenuWindowPopup = 0xBCB4;  // LParam: a pop-up menu window
 constexpr UINT kRepaintAllForms = 0xB000;
 
@@ -45,9 +45,7 @@ std::vector<TsSkinManager*> managers;
 // hook forwards to whichever manager is the default, and the CBT hook is
 // removed when the manager that installed it stops being the default.
 struct TacHookOwner {
-  bool AppHook(TMessage& m) {
-    return DefaultManager != nullptr && DefaultManager->MainWindowHook(m);
-  }
+  bool AppHook(TMessage& m) { return DefaultManager != nullptr && DefaultManager->MainWindowHook(m); }
   bool appHooked = false;
   HHOOK cbtHook = nullptr;
   TsSkinManager* cbtOwner = nullptr;
@@ -175,9 +173,7 @@ void TsSkinManager::BeforeDestruction() {
 
 // --- settings ----------------------------------------------------------------------------
 
-bool TsSkinManager::ExtendedBorders() const {
-  return extendedBorders_ && LayeredWindowsAvailable();
-}
+bool TsSkinManager::ExtendedBorders() const { return extendedBorders_ && LayeredWindowsAvailable(); }
 
 void TsSkinManager::SetExtendedBorders(bool value) {
   if (extendedBorders_ == value) return;
@@ -229,8 +225,7 @@ void TsSkinManager::SetCommonSections(const TStringList& value) {
   commonSections_.Assign(value);
   for (int i = 0; i < commonSections_.Count(); ++i) {
     const std::string& line = commonSections_[i];
-    if (!line.empty() && line.front() != ';')
-      commonSections_.Put(i, StringReplaceAll(line, " ", ""));
+    if (!line.empty() && line.front() != ';') commonSections_.Put(i, StringReplaceAll(line, " ", ""));
   }
   SetSkinName(skinName_);
 }
@@ -286,8 +281,7 @@ void TsSkinManager::FillSkinList(TStringList& list, int kind, std::string& first
 
 void TsSkinManager::LoadThirdParty(bool reset) {
   for (int i = 0; i < ControlKindCount; ++i) {
-    if (reset || ThirdParty.GetItem(i).empty())
-      ThirdParty.SetItem(i, DefaultClassLists[static_cast<size_t>(i)]);
+    if (reset || ThirdParty.GetItem(i).empty()) ThirdParty.SetItem(i, DefaultClassLists[static_cast<size_t>(i)]);
     thirdLists_[static_cast<size_t>(i)]->SetText(ThirdParty.GetItem(i));
   }
 }
@@ -539,8 +533,7 @@ bool TsSkinManager::MainWindowHook(TMessage& message) {
       if (item == nullptr || item->Parent() == nullptr) return true;
       HMENU menu = item->Parent()->Handle();
       RECT r{};
-      if (!GetMenuItemRect(nullptr, menu, 0, &r) &&
-          !GetMenuItemRect(TPopupList::Window(), menu, 0, &r))
+      if (!GetMenuItemRect(nullptr, menu, 0, &r) && !GetMenuItemRect(TPopupList::Window(), menu, 0, &r))
         return true;
       HWND wnd = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
       if (wnd == nullptr) return true;
@@ -584,8 +577,7 @@ void TsSkinManager::SetHotWindow(HWND wnd) {
   if (wnd == hotWindow_) return;
   HWND previous = hotWindow_;
   hotWindow_ = wnd;
-  if (previous != nullptr)
-    SendCommandToWindow(previous, cmdMouseLeave, reinterpret_cast<LPARAM>(this));
+  if (previous != nullptr) SendCommandToWindow(previous, cmdMouseLeave, reinterpret_cast<LPARAM>(this));
   if (wnd != nullptr) SendCommandToWindow(wnd, cmdMouseEnter, reinterpret_cast<LPARAM>(this));
 }
 

@@ -34,9 +34,9 @@ struct TacMenuSupport {
 class TMenuItem;
 // Asked by the menu painter for the extra line down the left of a pop-up
 // menu: its section, caption, picture and whether it shows.
-using TacGetExtraLineData =
-    std::function<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
-                       TBitmap*& Glyph, bool& LineVisible)>;
+using TacGetExtraLineData = std::function<void(TMenuItem* FirstItem, std::string& SkinSection,
+                                               std::string& Caption, TBitmap*& Glyph,
+                                               bool& LineVisible)>;
 
 using TacSkinningRules = std::uint8_t;
 inline constexpr TacSkinningRules srStdForms = 1, srStdDialogs = 2, srThirdParty = 4;
@@ -89,9 +89,7 @@ class TsSkinManager : public TComponent {
   TsSkinData& CommonSkinData() { return skin_.CommonSkinData; }
   const TsSkinData& CommonSkinData() const { return skin_.CommonSkinData; }
   bool IsPacked() const { return isPacked_; }
-  const TStringList& ThirdLists(int index) const {
-    return *thirdLists_.at(static_cast<size_t>(index));
-  }
+  const TStringList& ThirdLists(int index) const { return *thirdLists_.at(static_cast<size_t>(index)); }
 
   std::string GetFullSkinDirectory() const;
   // Kind 0: stored skins and skin folders; 1: stored and packed skins; 2: all.

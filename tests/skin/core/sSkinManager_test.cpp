@@ -64,14 +64,8 @@ const std::string kFolder = "C:\\Apps\\kv\\Skins\\Blue\\Options.dat";
 INSTANTIATE_TEST_SUITE_P(
     Order, LocateSkinTest,
     ::testing::Values(
-        LocateCase{
-            "Blue", {kPacked, kFolder}, {"Blue"}, TsSkinSource::Packed, kPacked.c_str(), "Blue"},
-        LocateCase{"Blue",
-                   {kFolder},
-                   {"Blue"},
-                   TsSkinSource::Folder,
-                   "C:\\Apps\\kv\\Skins\\Blue\\",
-                   "Blue"},
+        LocateCase{"Blue", {kPacked, kFolder}, {"Blue"}, TsSkinSource::Packed, kPacked.c_str(), "Blue"},
+        LocateCase{"Blue", {kFolder}, {"Blue"}, TsSkinSource::Folder, "C:\\Apps\\kv\\Skins\\Blue\\", "Blue"},
         LocateCase{"Blue", {}, {"Vista", "Blue"}, TsSkinSource::Stored, "", "Blue"},
         LocateCase{"blue", {}, {"Vista", "Blue"}, TsSkinSource::Stored, "", "Vista"},
         LocateCase{"Green", {kPacked}, {}, TsSkinSource::None, "", "Green"},
@@ -84,18 +78,15 @@ TEST(LocateSkin, StoredIndexNamesTheSkinUsed) {
 }
 
 TEST(SkinListNames, ListsEachKindSortedWithoutDotEntries) {
-  const std::vector<TsSkinDirEntry> entries{{"zeta.ASZ", false, false},
-                                            {"Folder", true, true},
-                                            {"Empty", true, false},
-                                            {".hidden.asz", false, false},
-                                            {"My.Blue.asz", false, false},
-                                            {"readme.txt", false, false},
-                                            {".", true, true}};
+  const std::vector<TsSkinDirEntry> entries{
+      {"zeta.ASZ", false, false}, {"Folder", true, true},  {"Empty", true, false},
+      {".hidden.asz", false, false}, {"My.Blue.asz", false, false}, {"readme.txt", false, false},
+      {".", true, true}};
   std::string first;
-  EXPECT_EQ(SkinListNames({"Vista"}, entries, 0, first),
-            (std::vector<std::string>{"Folder", "Vista"}));
+  EXPECT_EQ(SkinListNames({"Vista"}, entries, 0, first), (std::vector<std::string>{"Folder", "Vista"}));
   EXPECT_EQ(first, "Vista");
-  EXPECT_EQ(SkinListNames({}, entries, 1, first), (std::vector<std::string>{"My.Blue", "zeta"}));
+  EXPECT_EQ(SkinListNames({}, entries, 1, first),
+            (std::vector<std::string>{"My.Blue", "zeta"}));
   EXPECT_EQ(first, "zeta");
   EXPECT_EQ(SkinListNames({}, entries, 2, first),
             (std::vector<std::string>{"Folder", "My.Blue", "zeta"}));
@@ -131,8 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, MessageBoxLookTest,
     ::testing::Values(LookCase{TacMsgType::Warning, OK, 0x30, "Warning"},
                       LookCase{TacMsgType::Error, OK | Cancel, 0x11, "Error"},
-                      LookCase{TacMsgType::Information, Abort | Retry | Ignore, 0x42,
-                               "Information"},
+                      LookCase{TacMsgType::Information, Abort | Retry | Ignore, 0x42, "Information"},
                       LookCase{TacMsgType::Confirmation, Yes | No | Cancel, 0x23, "Confirm"},
                       LookCase{TacMsgType::Custom, Retry | Cancel, 0x5, ""},
                       LookCase{TacMsgType::Warning, OK | Help, 0x4030, "Warning"}));
