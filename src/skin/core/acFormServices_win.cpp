@@ -1,6 +1,7 @@
 #include "skin/core/acFormServices_win.h"
 
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/acDials_win.h"
 #include "skin/forms/sFrameAdapter_win.h"
 #include "skin/graphics/acGlow.h"
@@ -48,6 +49,7 @@ void InstallFormServices() {
   InstallMenuServices(services);
   InstallDialogServices(services);
   InstallFrameAdapterService(services);
+  InstallFrameSizeServices(services);
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

@@ -82,4 +82,18 @@ bool AsksForToolkitVersion(const std::vector<std::string>& args) {
   return false;
 }
 
+TRect ExtBorderMargins(const std::optional<TacExBorderMask>& exBorder, int borderMode,
+                       int formOffset, bool builtInShadows, bool composition) {
+  if (exBorder) {
+    if (borderMode != 0) return {formOffset, formOffset, formOffset, formOffset};
+    return {exBorder->WL - formOffset, exBorder->WT - formOffset, exBorder->WR - formOffset,
+            exBorder->WB - formOffset};
+  }
+  if (!builtInShadows) return {};
+  // The built-in shadow pictures' margins.
+  TRect r{11, 7, 11, 11};
+  if (composition) r = {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+  return r;
+}
+
 }  // namespace kv

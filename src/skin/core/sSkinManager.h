@@ -4,9 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/Types.h"
 
 namespace kv {
 
@@ -57,5 +60,18 @@ std::vector<std::string> SkinListNames(const std::vector<std::string>& storedNam
 // Whether the command line asks for the toolkit's version box: a parameter
 // (after the program's name) "/acver" in any letter case.
 bool AsksForToolkitVersion(const std::vector<std::string>& args);
+
+// Margins of the skin's own EXBORDER picture (its WL, WT, WR, WB).
+struct TacExBorderMask {
+  int WL = 0, WT = 0, WR = 0, WB = 0;
+};
+
+// Left, top, right and bottom shadow margins of extended borders. With an
+// EXBORDER picture the skin says them (FORMOFFSET all round when the border
+// form draws the borders, BORDERMODE not 0); without one the built-in
+// shadow pictures give 11, 7, 11, 11, one more under composition; nothing
+// without either.
+TRect ExtBorderMargins(const std::optional<TacExBorderMask>& exBorder, int borderMode,
+                       int formOffset, bool builtInShadows, bool composition);
 
 }  // namespace kv

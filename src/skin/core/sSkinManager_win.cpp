@@ -14,6 +14,7 @@
 #include "classlib/Resources.h"
 #include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
+#include "skin/core/acPlatform.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sDialogs_win.h"
@@ -177,6 +178,7 @@ bool TsSkinManager::ExtendedBorders() const { return extendedBorders_ && Layered
 void TsSkinManager::SetExtendedBorders(bool value) {
   if (extendedBorders_ == value) return;
   extendedBorders_ = value;
+  PrepareExtBorders();
   Reload();
 }
 
@@ -294,6 +296,67 @@ void TsSkinManager::UpdateCommonIndexes() {
     skin_.UpdateCommonIndexes();
   else
     skin_.CommonIndexes = TsCommonIndexes{};
+  PrepareExtBorders();
+}
+
+namespace {
+
+// One frame of a picture as a 32-bit picture; a picture without alpha of
+// its own is shown as it is (opaque) rather than not at all.
+std::unique_ptr<TBitmap> FramePicture(const TBitmap& source, int x, int width, int height) {
+  TBitmap from(source);
+  if (from.PixelFormat() != pf32bit && from.PixelFormat() != pf24bit) from.SetPixelFormat(pf24bit);
+  const bool alpha = from.PixelFormat() == pf32bit;
+  width = std::clamp(width, 0, from.Width() - x);
+  height = std::clamp(height, 0, from.Height());
+  auto picture = std::make_unique<TBitmap>(std::max(width, 1), std::max(height, 1), pf32bit);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* s = from.ScanLine(y);
+    std::uint8_t* d = picture->ScanLine(y);
+    for (int i = 0; i < width; ++i) {
+      const std::uint8_t* px = alpha ? s + 4 * (x + i) : s + 3 * (x + i);
+      d[4 * i] = px[0];
+      d[4 * i + 1] = px[1];
+      d[4 * i + 2] = px[2];
+      d[4 * i + 3] = alpha ? px[3] : 255;
+    }
+  }
+  return picture;
+}
+
+}  // namespace
+
+void TsSkinManager::PrepareExtBorders() {
+  extBorderMargins_ = {};
+  extBorderImages_ = {};
+  if (!active_ || !ExtendedBorders() || skin_.GeneralData.empty()) return;
+  const TsSkinData& data = skin_.CommonSkinData;
+  const int index = skin_.CommonIndexes.ExBorder;
+  // Only a picture of its own carries a shadow; one in the master bitmap
+  // has none to give, so the built-in shadow is used instead.
+  const TsMaskData* mask =
+      skin_.IsMaskIndexValid(index) ? &skin_.MaskData[static_cast<size_t>(index)] : nullptr;
+  if (mask != nullptr && (mask->Bmp == nullptr || mask->Bmp->Empty())) mask = nullptr;
+  std::optional<TacExBorderMask> own;
+  if (mask != nullptr) {
+    own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
+    const int frames = std::max<int>(mask->ImageCount, 1);
+    const int w = mask->Bmp->Width() / frames;
+    const int h = mask->Bmp->Height() / std::max(mask->MaskType + 1, 1);
+    // The first frame is the inactive window's, the second the active one's.
+    extBorderImages_[1] = FramePicture(*mask->Bmp, 0, w, h);
+    extBorderImages_[0] = frames > 1 ? FramePicture(*mask->Bmp, w, w, h)
+                                     : std::make_unique<TBitmap>(*extBorderImages_[1]);
+  } else if (ShadowActive() != nullptr && ShadowInactive() != nullptr) {
+    const TBitmap& shadow = *ShadowActive();
+    extBorderImages_[0] = FramePicture(shadow, 0, shadow.Width(), shadow.Height());
+    extBorderImages_[1] = std::make_unique<TBitmap>(*extBorderImages_[0]);
+  } else {
+    return;
+  }
+  extBorderMargins_ =
+      kv::ExtBorderMargins(own, data.BorderMode, data.FormOffset, true, IsDwmCompositionOn());
+  for (auto& picture : extBorderImages_) ClearWhiteTransparentPixels(*picture);
 }
 
 // --- loading -----------------------------------------------------------------------------
@@ -347,6 +410,7 @@ void TsSkinManager::LoadFound() {
   fresh.CommonSkinData.Active = false;
   skin_ = std::move(fresh);
   skinName_ = loc.SkinName;
+  PrepareExtBorders();
 }
 
 // Loads with every flag cleared afterwards; on failure the previous skin

@@ -98,6 +98,14 @@ class TsSkinManager : public TComponent {
   void SendRemoveSkin();
   void RepaintForms();
   void UpdateCommonIndexes();
+  // Extended borders: the shadow margins (left, top, right, bottom) and the
+  // 32-bit shadow pictures of an active and an inactive window, set up after
+  // every load; zero margins and no pictures while extended borders are off.
+  const TRect& ExtBorderMargins() const { return extBorderMargins_; }
+  const TBitmap* ExtBorderImage(bool active) const {
+    return extBorderImages_[active ? 0 : 1].get();
+  }
+  void PrepareExtBorders();
   void LoadThirdParty(bool reset);
   void SaveThirdParty();
 
@@ -138,6 +146,8 @@ class TsSkinManager : public TComponent {
   std::string skinDirectory_;
   std::string skinName_;
   TsSkinModel skin_;
+  TRect extBorderMargins_{};
+  std::array<std::unique_ptr<TBitmap>, 2> extBorderImages_;  // active, inactive
   std::array<std::unique_ptr<TStringList>, ControlKindCount> thirdLists_;
 };
 

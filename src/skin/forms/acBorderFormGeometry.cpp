@@ -9,9 +9,6 @@ namespace kv {
 
 namespace {
 
-// The built-in shadow pictures' margins (left, top, right, bottom).
-constexpr TRect kBuiltInShadow{11, 7, 11, 11};
-
 // Codes of the companion's own (HTSYSMENU, HTCAPTION, ...) as Windows has them.
 constexpr int kHelp = 21;
 
@@ -48,19 +45,6 @@ std::optional<int> SizingBand(const TacBorderHitFrame& f, TPoint p) {
 }
 
 }  // namespace
-
-TRect ExtBorderMargins(const std::optional<TacExBorderMask>& exBorder, int borderMode,
-                       int formOffset, bool builtInShadows, bool composition) {
-  if (exBorder) {
-    if (borderMode != 0) return {formOffset, formOffset, formOffset, formOffset};
-    return {exBorder->WL - formOffset, exBorder->WT - formOffset, exBorder->WR - formOffset,
-            exBorder->WB - formOffset};
-  }
-  if (!builtInShadows) return {};
-  TRect r = kBuiltInShadow;
-  if (composition) r = {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
-  return r;
-}
 
 TPoint BorderFormOrigin(TPoint ownerTopLeft, TPoint frameOffset) {
   return {ownerTopLeft.X - frameOffset.X, ownerTopLeft.Y - frameOffset.Y};

@@ -10,22 +10,11 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/forms/sSystemMenuRules.h"
 #include "skin/forms/sTitleButtonsLayout.h"
 
 namespace kv {
-
-// Margins of the skin's own EXBORDER picture (its WL, WT, WR, WB).
-struct TacExBorderMask {
-  int WL = 0, WT = 0, WR = 0, WB = 0;
-};
-
-// Left, top, right and bottom shadow margins. With an EXBORDER picture the
-// skin says them (FORMOFFSET all round when the border form draws the
-// borders, BORDERMODE not 0); without one the built-in shadow pictures give
-// 11, 7, 11, 11, one more under composition; nothing without either.
-TRect ExtBorderMargins(const std::optional<TacExBorderMask>& exBorder, int borderMode,
-                       int formOffset, bool builtInShadows, bool composition);
 
 // Top-left of the companion on the screen: the owner window lies at
 // frameOffset in the frame picture.

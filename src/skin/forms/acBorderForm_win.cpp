@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <cstring>
 #include <memory>
 
 #include "classlib/PlatformCalls.h"
@@ -10,6 +11,8 @@
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/acPNG.h"
+#include "skin/graphics/sGraphUtils.h"
+#include "skin/graphics/sMaskPaint.h"
 
 namespace kv {
 
@@ -57,50 +60,74 @@ LPCWSTR CursorFor(int code) {
   }
 }
 
-// The skin's own extended-border picture: a mask of GLOBALINFO with an
-// image of its own (one in the master bitmap has no alpha to give).
-const TsMaskData* ExBorderMask(const TsSkinManager& manager) {
-  const TsSkinModel& skin = manager.Skin();
-  const int index = skin.CommonIndexes.ExBorder;
-  if (!skin.IsMaskIndexValid(index)) return nullptr;
-  const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
-  return mask.Bmp != nullptr && mask.Bmp->PixelFormat() == pf32bit ? &mask : nullptr;
-}
-
-bool BuiltInShadows() { return ShadowActive() != nullptr && ShadowInactive() != nullptr; }
-
 }  // namespace
 
-TRect ExtBorderShadowMargins(const TsSkinManager& manager) {
-  const TsSkinData& data = manager.CommonSkinData();
-  std::optional<TacExBorderMask> own;
-  if (const TsMaskData* mask = ExBorderMask(manager))
-    own = TacExBorderMask{mask->WL, mask->WT, mask->WR, mask->WB};
-  return ExtBorderMargins(own, data.BorderMode, data.FormOffset, BuiltInShadows(),
-                          IsDwmCompositionOn());
-}
+TRect ExtBorderShadowMargins(const TsSkinManager& manager) { return manager.ExtBorderMargins(); }
 
-// The skin's picture gives its second frame to an active window, its first
-// to an inactive one.
+// The manager's shadow picture of the window's state round the frame.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
-                          bool active) {
+                          bool active, int borderMask) {
   if (picture.PixelFormat() != pf32bit) picture.SetPixelFormat(pf32bit);
   MakeFrameOpaque(picture, margins);
   const TsSkinData& data = manager.CommonSkinData();
-  if (data.BorderMode == 1) return;
-  if (const TsMaskData* mask = ExBorderMask(manager)) {
-    const int frames = std::max<int>(mask->ImageCount, 1);
-    const int w = mask->Bmp->Width() / frames;
-    const int h = mask->Bmp->Height() / std::max(mask->MaskType + 1, 1);
-    const int frame = frames > 1 && active ? 1 : 0;
-    PaintShadowAround(picture, *mask->Bmp, Bounds(frame * w, 0, w, h), margins, data.FormOffset);
-    return;
+  const TBitmap* shadow = manager.ExtBorderImage(active);
+  if (data.BorderMode == 1 || shadow == nullptr) return;
+  PaintShadowAround(picture, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), margins,
+                    data.FormOffset);
+  // The border's see-through corners show the shadow picture's corners
+  // rather than an opaque frame colour.
+  const TsSkinModel& skin = manager.Skin();
+  if (!skin.IsMaskIndexValid(borderMask)) return;
+  const int l = skin.MaskMarginLeft(borderMask), t = skin.MaskMarginTop(borderMask);
+  const int r = skin.MaskMarginRight(borderMask), d = skin.MaskMarginBottom(borderMask);
+  // The top corners take at most 8 pixels each way, the bottom ones the margins.
+  const int tl = std::min(l, 8), tt = std::min(t, 8), tr = std::min(r, 8);
+  const int cw = picture.Width(), ch = picture.Height();
+  const int sw = shadow->Width(), sh = shadow->Height();
+  const TRect& s = margins;
+  TBitmap* src = const_cast<TBitmap*>(shadow);  // only read
+  CopyWhereMaskTransparent(&picture, src, Rect(s.Left, s.Top, s.Left + tl, s.Top + tt), mpTopLeft,
+                           &skin, borderMask, {s.Left, s.Top});
+  CopyWhereMaskTransparent(&picture, src, Rect(cw - s.Right - tr, s.Top, cw - s.Right, s.Top + tt),
+                           mpTopRight, &skin, borderMask, {sw - s.Right - tr, s.Top});
+  CopyWhereMaskTransparent(&picture, src,
+                           Rect(s.Left, ch - s.Bottom - d, s.Left + l, ch - s.Bottom), mpBottomLeft,
+                           &skin, borderMask, {s.Left, sh - s.Bottom - d});
+  CopyWhereMaskTransparent(&picture, src,
+                           Rect(cw - s.Right - r, ch - s.Bottom - d, cw - s.Right, ch - s.Bottom),
+                           mpBottomRight, &skin, borderMask, {sw - s.Right - r, sh - s.Bottom - d});
+}
+
+bool BorderWindowDrawsFrame(const TsSkinManager& manager, bool borderForm) {
+  return borderForm && manager.CommonSkinData().BorderMode == 1;
+}
+
+void PaintBorderModeFrame(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
+                          bool active, int sideBorder, const std::function<void()>& paintTitle) {
+  if (picture.PixelFormat() != pf32bit) picture.SetPixelFormat(pf32bit);
+  MakeFrameOpaque(picture, margins);
+  if (const TBitmap* shadow = manager.ExtBorderImage(active)) {
+    const TsSkinModel& skin = manager.Skin();
+    const int index = skin.CommonIndexes.ExBorder;
+    TRect m{};
+    if (skin.IsMaskIndexValid(index)) {
+      const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];
+      m = {std::min<int>(mask.WL, sideBorder + margins.Left), mask.WT,
+           std::min<int>(mask.WR, sideBorder + margins.Right), mask.WB};
+    }
+    const int stretch[4] = {1, 1, 1, 1};
+    StretchBitmapNinePart(&picture, const_cast<TBitmap*>(shadow),  // only read
+                          Rect(0, 0, picture.Width(), picture.Height()),
+                          Rect(0, 0, shadow->Width(), shadow->Height()), m, m, stretch, true, true);
   }
-  const TBitmap* shadow =
-      active ? static_cast<TBitmap*>(ShadowActive()) : static_cast<TBitmap*>(ShadowInactive());
-  if (shadow != nullptr)
-    PaintShadowAround(picture, *shadow, Rect(0, 0, shadow->Width(), shadow->Height()), margins,
-                      data.FormOffset);
+  const TBitmap kept(picture);
+  paintTitle();
+  for (int y = 0; y < picture.Height(); ++y) {
+    std::uint8_t* p = picture.ScanLine(y);
+    const std::uint8_t* k = kept.ScanLine(y);
+    for (int x = 0; x < picture.Width(); ++x)
+      if (std::memcmp(p + 4 * x, k + 4 * x, 4) != 0) p[4 * x + 3] = 255;
+  }
 }
 
 // The companion form: its window procedure is the border window's.

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <functional>
 #include <optional>
 
 #include "base/Types.h"
@@ -20,13 +21,28 @@ namespace kv {
 class TBitmap;
 class TacBorderForm;
 class TsSkinManager;
+struct TacFormServices;
 
 // The shadow margins the manager's skin gives a window with extended borders.
 TRect ExtBorderShadowMargins(const TsSkinManager& manager);
 // The shadow round the frame of a frame picture (made 32-bit, the frame
-// opaque), from the skin's own extended-border picture or the built-in one.
+// opaque), from the manager's picture for the window's state; the frame's
+// corners take the shadow wherever its border mask (borderMask, -1 for
+// none) is see-through.
 void PaintExtBorderShadow(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
-                          bool active);
+                          bool active, int borderMask);
+
+// BORDERMODE 1: the manager's picture draws border and title. It is
+// stretched over the whole frame picture (made 32-bit); what paintTitle
+// then draws on it is made opaque, since GDI leaves its alpha undefined.
+void PaintBorderModeFrame(TBitmap& picture, const TsSkinManager& manager, const TRect& margins,
+                          bool active, int sideBorder, const std::function<void()>& paintTitle);
+// The border window draws the frame (BORDERMODE 1) of a window that has one.
+bool BorderWindowDrawsFrame(const TsSkinManager& manager, bool borderForm);
+
+// Puts the frame-size services (border width, skinned title height and
+// border width) into the table.
+void InstallFrameSizeServices(TacFormServices& services);
 
 // What the border window asks of the window it serves.
 class TacBorderFormOwner {

@@ -25,7 +25,17 @@ class TacDialogBorderForm : public TacDialogBorder, public TacBorderFormOwner {
     return d_.SkinManager != nullptr ? ExtBorderShadowMargins(*d_.SkinManager) : TRect{};
   }
   void PaintShadow(TBitmap& cache, const TRect& margins, bool active) override {
-    if (d_.SkinManager != nullptr) PaintExtBorderShadow(cache, *d_.SkinManager, margins, active);
+    if (d_.SkinManager != nullptr)
+      PaintExtBorderShadow(cache, *d_.SkinManager, margins, active,
+                           d_.SkinData != nullptr ? d_.SkinData->BorderIndex : -1);
+  }
+  bool DrawsFrame() const override {
+    return d_.SkinManager != nullptr && BorderWindowDrawsFrame(*d_.SkinManager, true);
+  }
+  void PaintFramePicture(TBitmap& cache, const TRect& margins, bool active, int sideBorder,
+                         const std::function<void()>& paintTitle) override {
+    if (d_.SkinManager == nullptr) return paintTitle();
+    PaintBorderModeFrame(cache, *d_.SkinManager, margins, active, sideBorder, paintTitle);
   }
   int HitTest(TMessage& m) override { return border_.HitTest(m); }
 

@@ -421,7 +421,9 @@ void TacDialogWnd::PaintTitle(const TsFrameGeometry& g, TBitmap* cache) {
   const int bandBottom = std::min(g.TitleBandBottom(), cache->Height());
   const int titleSection = skin.SectionIndexOf("FORMTITLE");
   const TRect& s = g.State.ShadowMargins;
-  if (skin.IsSectionIndexValid(titleSection))
+  // A border picture that draws the frame draws the title band too.
+  if (skin.IsSectionIndexValid(titleSection) &&
+      (borderForm_ == nullptr || !borderForm_->DrawsFrame()))
     PaintSkinItem(titleSection, "FORMTITLE", MakeBgCacheInfo(cache, 0, 0), true, StateOf(Active),
                   Rect(s.Left, s.Top, cache->Width() - s.Right, bandBottom), {0, 0}, cache, &skin);
   TBitmapCanvas canvas(*cache);
@@ -468,25 +470,35 @@ void TacDialogWnd::PaintAll() {
   if (cache->Width() != w || cache->Height() != h) RegionChanged = true;
   cache->SetSize(w, h);
   const TsSkinModel& skin = SkinManager->Skin();
+  const bool drawsFrame = borderForm_ != nullptr && borderForm_->DrawsFrame();
   if (skin.IsSectionIndexValid(sd->SkinIndex)) {
     const TRect& s = g.State.ShadowMargins;
     const TRect frame = Rect(s.Left, s.Top, w - s.Right, h - s.Bottom);
     // One background whatever the activity: the client copied from here
     // never goes stale.
     PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, frame, {0, 0}, cache);
-    if (const TsMaskData* border = sd->BorderMask())
+    if (const TsMaskData* border = sd->BorderMask(); border != nullptr && !drawsFrame)
       PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
                         skin.MasterBitmap.get(), StateOf(Active), true);
-    if (g.TitleBarHeight(true) > 0) {
+    if (g.TitleBarHeight(true) > 0)
       placed_ = PlaceDialogTitleButtons(g, DialogState(), ButtonMetrics());
-      PaintTitle(g, cache);
-    }
   }
-  const int band = std::min(g.TitleBandBottom(), h);
-  ButtonBg->SetSize(w, std::max(band, 0));
-  if (band > 0) CopyPixels(ButtonBg.get(), 0, 0, cache, 0, 0, w, band);
-  if (g.TitleBarHeight(true) > 0) PaintTitleButtons(cache);
-  if (borderForm_ != nullptr) borderForm_->PaintShadow(*cache, g.State.ShadowMargins, Active);
+  const bool titled = skin.IsSectionIndexValid(sd->SkinIndex) && g.TitleBarHeight(true) > 0;
+  const auto paintTitle = [&] {
+    if (titled) PaintTitle(g, cache);
+    const int band = std::min(g.TitleBandBottom(), h);
+    ButtonBg->SetSize(w, std::max(band, 0));
+    if (band > 0) CopyPixels(ButtonBg.get(), 0, 0, cache, 0, 0, w, band);
+    if (g.TitleBarHeight(true) > 0) PaintTitleButtons(cache);
+  };
+  if (drawsFrame) {
+    // The border picture is the frame; the title goes on it.
+    borderForm_->PaintFramePicture(*cache, g.State.ShadowMargins, Active, g.SideBorderWidth(true),
+                                   paintTitle);
+  } else {
+    paintTitle();
+    if (borderForm_ != nullptr) borderForm_->PaintShadow(*cache, g.State.ShadowMargins, Active);
+  }
   sd->BGChanged = false;
 }
 

@@ -40,6 +40,13 @@ class TacDialogBorder {
   // shadow painted there (the cache made 32-bit).
   virtual TRect ShadowMargins() const { return {}; }
   virtual void PaintShadow(TBitmap& /*cache*/, const TRect& /*margins*/, bool /*active*/) {}
+  // When the skin's border picture draws border and title (BORDERMODE 1):
+  // the picture made the frame, paintTitle drawing the title on it.
+  virtual bool DrawsFrame() const { return false; }
+  virtual void PaintFramePicture(TBitmap& /*cache*/, const TRect& /*margins*/, bool /*active*/,
+                                 int /*sideBorder*/, const std::function<void()>& paintTitle) {
+    paintTitle();
+  }
   // The part of the frame under a click the companion passed on; -1 for none.
   virtual int HitTest(TMessage& /*message*/) { return -1; }
 };

@@ -3,8 +3,11 @@
 // side of the border window's questions.
 #include <algorithm>
 
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/acPlatform.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/acPNG.h"
@@ -134,11 +137,26 @@ TRect TsSkinProvider::ShadowMarginsRect() const {
   return ExtBorderShadowMargins(*manager);
 }
 
+bool TsSkinProvider::BorderWindowDrawsFrame(const TsFrameGeometry& g) const {
+  const TsSkinManager* manager = SkinManager();
+  return manager != nullptr && kv::BorderWindowDrawsFrame(*manager, g.State.BorderForm);
+}
+
 void TsSkinProvider::PaintBorderShadow(const TsFrameGeometry& g) {
   TsSkinManager* manager = SkinManager();
   TBitmap* cache = skinData_->CacheBmp.get();
   if (borderForm_ == nullptr || manager == nullptr || cache == nullptr) return;
-  PaintExtBorderShadow(*cache, *manager, g.State.ShadowMargins, formActive_);
+  if (BorderWindowDrawsFrame(g)) {
+    PaintBorderModeFrame(*cache, *manager, g.State.ShadowMargins, formActive_,
+                         g.SideBorderWidth(true), [&] {
+                           PaintTitleBar(g, cache);
+                           PaintCaptionText(g, cache, true);
+                           PaintTitleBarButtons(g);
+                         });
+    return;
+  }
+  PaintExtBorderShadow(*cache, *manager, g.State.ShadowMargins, formActive_,
+                       skinData_->BorderIndex);
 }
 
 // --- creating and freeing -------------------------------------------------------------------
@@ -233,6 +251,49 @@ bool TsSkinProvider::ResolveBorderHit(TMessage& m) {
   }
   if (static_cast<int>(m.WParam) == -1) m.WParam = static_cast<WPARAM>(borderForm_->HitTest(m));
   return static_cast<int>(m.WParam) == HTOBJECT;
+}
+
+namespace {
+
+// The frame of a window: its provider's when it has one, else its style
+// with the default manager's skin.
+TsFrameGeometry FrameGeometryOf(HWND wnd) {
+  if (wnd != nullptr && IsWindow(wnd)) {
+    auto* provider = dynamic_cast<TsSkinProvider*>(
+        reinterpret_cast<TacFormProvider*>(SendCommandToWindow(wnd, cmdGetProvider, 0)));
+    if (provider != nullptr) return provider->Geometry();
+  }
+  TsFrameGeometry g;
+  if (DefaultManager != nullptr) g.Skin = FrameSkinOf(DefaultManager->CommonSkinData());
+  g.Sys = {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXDLGFRAME),
+           GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION),
+           GetSystemMetrics(SM_CYMENU)};
+  if (wnd != nullptr) {
+    const LONG style = GetWindowLongW(wnd, GWL_STYLE);
+    g.State.ThickFrame = (style & WS_THICKFRAME) != 0;
+    g.State.BorderBit = (style & WS_BORDER) != 0;
+  }
+  return g;
+}
+
+}  // namespace
+
+void InstallFrameSizeServices(TacFormServices& services) {
+  services.FrameBorderWidth = [](HWND wnd, bool borderForm, bool useSkin) {
+    TsFrameGeometry g = FrameGeometryOf(wnd);
+    g.State.BorderForm = borderForm;
+    return g.FrameBorderWidth(useSkin);
+  };
+  services.SkinTitleHeight = [](bool borderForm) {
+    TsFrameGeometry g = FrameGeometryOf(nullptr);
+    g.State.BorderForm = borderForm;
+    return g.SkinTitleHeight();
+  };
+  services.SkinFrameWidth = [](bool borderForm) {
+    TsFrameGeometry g = FrameGeometryOf(nullptr);
+    g.State.BorderForm = borderForm;
+    return g.SkinFrameWidth();
+  };
 }
 
 }  // namespace kv

@@ -140,7 +140,8 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
       if (g.State.Form.Iconic) back.Bottom = std::min(back.Bottom, g.TitleBandBottom());
       PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, back, {0, 0}, cache);
     }
-    if (const TsMaskData* border = sd->BorderMask(); border != nullptr && g.HasTitleBar())
+    if (const TsMaskData* border = sd->BorderMask();
+        border != nullptr && g.HasTitleBar() && !BorderWindowDrawsFrame(g))
       PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
                         skin.MasterBitmap.get(), state, true);
     if (GripMode == gmRightBottom && !g.IsMaximized() && g.State.ThickFrame &&
@@ -149,19 +150,25 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
       PaintGrip(cache);
     }
   }
-  PaintTitleBar(g, cache);
+  // With BORDERMODE 1 title and caption go onto the border picture.
+  if (!BorderWindowDrawsFrame(g)) PaintTitleBar(g, cache);
   if (g.State.HasMenu && g.HasVisibleMenu() && g.MenuHeight() > 0) PaintMenuLine(g, cache);
   if (mdiForm_ != nullptr) {
     mdiForm_->PaintMDIArea(g, cache);
     mdiForm_->PaintChildButtons(g, cache);
   }
   if (SingleImage(sd->BorderMask()) && !SavedTitleFits(g)) SaveTitleBar(g);
-  PaintCaptionText(g, cache, true);
-  if (g.TitleBarHeight(true) != 0 && drawNonClientArea_) {
-    SaveButtonStrip(g);
-    PaintTitleButtons(g);
+  if (!BorderWindowDrawsFrame(g)) {
+    PaintCaptionText(g, cache, true);
+    PaintTitleBarButtons(g);
   }
   PaintBorderShadow(g);
+}
+
+void TsSkinProvider::PaintTitleBarButtons(const TsFrameGeometry& g) {
+  if (g.TitleBarHeight(true) == 0 || !drawNonClientArea_) return;
+  SaveButtonStrip(g);
+  PaintTitleButtons(g);
 }
 
 // The saved title band has the frame's width and the title's height (a
@@ -197,7 +204,7 @@ void TsSkinProvider::RepaintTitleArea(const TsFrameGeometry& g) {
 void TsSkinProvider::PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache) {
   if (g.TitleBarHeight(true) <= 0 || !drawNonClientArea_) return;
   const TsSkinModel& skin = SkinManager()->Skin();
-  if (skin.IsSectionIndexValid(TitleSectionIndex)) {
+  if (skin.IsSectionIndexValid(TitleSectionIndex) && !BorderWindowDrawsFrame(g)) {
     const TRect band = Rect(0, 0, cache->Width(), std::min(g.TitleBandBottom(), cache->Height()));
     const std::string& name = skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName;
     PaintSkinItem(TitleSectionIndex, name, MakeBgCacheInfo(cache, 0, 0), true, StateOf(formActive_),

@@ -426,6 +426,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   friend class TacProviderBorderOwner;
   TRect ShadowMarginsRect() const;
   void PaintBorderShadow(const TsFrameGeometry& g);
+  bool BorderWindowDrawsFrame(const TsFrameGeometry& g) const;
+  void PaintTitleBarButtons(const TsFrameGeometry& g);
   // Before the form's own handling (the window goes or hides) and after it
   // (the form moved, changed or showed).
   void BorderFormMessage(const TMessage& m);

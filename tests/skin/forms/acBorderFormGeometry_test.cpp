@@ -9,26 +9,6 @@
 namespace kv {
 namespace {
 
-TEST(ExtBorderMargins, ComeFromTheSkinsPictureOrTheBuiltInShadow) {
-  const TacExBorderMask own{20, 18, 22, 24};
-  struct Case {
-    std::optional<TacExBorderMask> exBorder;
-    int borderMode;
-    bool builtIn, composition;
-    TRect expected;
-  };
-  const Case cases[] = {
-      {own, 0, true, true, {12, 10, 14, 16}},  // the picture's margins less FORMOFFSET
-      {own, 1, true, true, {8, 8, 8, 8}},      // FORMOFFSET all round
-      {std::nullopt, 0, true, false, {11, 7, 11, 11}},
-      {std::nullopt, 0, true, true, {12, 8, 12, 12}},  // one more under composition
-      {std::nullopt, 0, false, true, {0, 0, 0, 0}},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ExtBorderMargins(c.exBorder, c.borderMode, 8, c.builtIn, c.composition), c.expected)
-        << "mode " << c.borderMode << " built-in " << c.builtIn;
-}
-
 TEST(BorderFormPlacement, PutsTheOwnerAtItsPlaceInThePicture) {
   EXPECT_EQ(BorderFormOrigin({100, 50}, {16, 27}), (TPoint{84, 23}));
 }

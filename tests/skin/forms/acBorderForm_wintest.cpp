@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "skin/core/acFormServices_win.h"
 #include "skin/core/acSkinPack.h"
+#include "skin/core/sFade_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "support/Counters.h"
@@ -321,6 +323,44 @@ TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
   EXPECT_EQ(recorder.Count(WM_LBUTTONDOWN), 0);
 }
 
+// The frame sizes the toolkit asks of a window come from its provider's frame.
+TEST_F(BorderForm, FrameSizeServicesAnswerFromTheFrame) {
+  const TacFormServices saved = FormServices();
+  InstallFrameSizeServices(FormServices());
+  const TacFormServices s = FormServices();
+  FormServices() = saved;
+  // The synthetic skin: BORDERWIDTH 4, TITLEHEIGHT 24.
+  EXPECT_EQ(s.FrameBorderWidth(Wnd(), true, true), 4);
+  EXPECT_EQ(s.FrameBorderWidth(Wnd(), false, true), GetSystemMetrics(SM_CXFRAME));
+  EXPECT_EQ(s.FrameBorderWidth(Wnd(), true, false), GetSystemMetrics(SM_CXFRAME));
+  EXPECT_EQ(s.SkinTitleHeight(true), 24);
+  EXPECT_EQ(s.SkinTitleHeight(false), 0);
+  EXPECT_EQ(s.SkinFrameWidth(true), 4);
+  EXPECT_EQ(s.SkinFrameWidth(false), 0);
+}
+
+// The fade's picture puts the form where its client shows through the
+// companion, past the shadow and the skin's wide border.
+TEST_F(BorderForm, FadedInPictureLiesOverTheClient) {
+  const TacFormServices saved = FormServices();
+  InstallFrameSizeServices(FormServices());
+  pushes.clear();
+  const bool shown = AnimateShowLayered(form, 0);
+  FormServices() = saved;
+  ASSERT_TRUE(shown);
+  // The fade's last picture; the provider repaints its frame afterwards.
+  const TPush* push = nullptr;
+  for (const TPush& p : pushes)
+    if (p.Wnd == Companion() && push == nullptr) push = &p;
+  ASSERT_NE(push, nullptr);
+  const RECT around = WindowRect(Companion());
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  const int x = client.x - around.left, y = client.y - around.top + 2;
+  EXPECT_EQ(push->At(x, y, 3), 255) << "the client, opaque";
+  EXPECT_EQ(push->At(x - 1, y, 3), 0) << "left of the client is the frame's";
+}
+
 // A PNG of two frames side by side, each one colour at one alpha: the
 // inactive frame blue at 100, the active one red at 200.
 TacBytes TwoFramePng(int frame) {
@@ -362,24 +402,40 @@ TacBytes TwoFramePng(int frame) {
   return png;
 }
 
-kvtest::TTestSkinOptions WithOwnExBorder() {
+// A picture without alpha of the same two frames: blue, then red.
+TacBytes TwoFrameBmp(int frame) {
+  TBitmap bmp(2 * frame, frame, pf24bit);
+  for (int y = 0; y < frame; ++y) {
+    std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = 0; x < 2 * frame; ++x) {
+      const bool active = x >= frame;
+      row[3 * x] = active ? 0 : 255;
+      row[3 * x + 1] = 0;
+      row[3 * x + 2] = active ? 255 : 0;
+    }
+  }
+  return WriteBmp(bmp);
+}
+
+kvtest::TTestSkinOptions WithOwnExBorder(const char* file, int borderMode = 0) {
   kvtest::TTestSkinOptions o;
+  if (borderMode != 0) o.Keys.push_back({"GLOBALINFO", "BORDERMODE", std::to_string(borderMode)});
   // Margins 18, 14, 18, 20 less FORMOFFSET 8.
-  o.Keys.push_back({"GLOBALINFO", "EXBORDER", "!EXB.PNG!2!0!0!18!14!18!20"});
+  o.Keys.push_back({"GLOBALINFO", "EXBORDER", std::string("!") + file + "!2!0!0!18!14!18!20"});
   return o;
 }
 
 // A skin with its own extended-border picture, packed with it.
-class OwnBorderPicture : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+class OwnPictureFixture : public kvtest::TSkinnedFormFixture {
  protected:
-  OwnBorderPicture() : TSkinnedFormFixture(WithOwnExBorder()) {}
-  void SetUp() override {
+  OwnPictureFixture(const char* file, TacBytes picture, int borderMode = 0)
+      : TSkinnedFormFixture(WithOwnExBorder(file, borderMode)) {
     TsStoredSkin& stored = manager->InternalSkins.Add();
     stored.Name = "X";
     stored.Data = BuildPackedSkin(
         {{"Options.dat", TacBytes(skin.OptionsText().begin(), skin.OptionsText().end())},
          {kvtest::TTestSkin::kMasterName, WriteBmp(skin.Master())},
-         {"EXB.PNG", TwoFramePng(48)}});
+         {file, std::move(picture)}});
     manager->SetSkinName("X");
     g_pushes = &pushes;
     platform_.Calls().UpdateLayeredWindow = RecordPush;
@@ -388,9 +444,113 @@ class OwnBorderPicture : public ::testing::Test, public kvtest::TSkinnedFormFixt
     manager->SetExtendedBorders(true);
     kvtest::PumpUntilIdle();
   }
-  void TearDown() override { g_pushes = nullptr; }
+  ~OwnPictureFixture() { g_pushes = nullptr; }
   std::vector<TPush> pushes;
 };
+
+class OwnBorderPicture : public ::testing::Test, public OwnPictureFixture {
+ protected:
+  OwnBorderPicture() : OwnPictureFixture("EXB.PNG", TwoFramePng(48)) {}
+};
+
+class OwnBorderBitmap : public ::testing::Test, public OwnPictureFixture {
+ protected:
+  OwnBorderBitmap() : OwnPictureFixture("EXB.BMP", TwoFrameBmp(48)) {}
+};
+
+// A skin whose border picture draws border and title (BORDERMODE 1).
+class BorderPictureDrawsFrame : public ::testing::Test, public OwnPictureFixture {
+ protected:
+  BorderPictureDrawsFrame() : OwnPictureFixture("EXB.PNG", TwoFramePng(48), 1) {}
+};
+
+// BGRA pixel of a 32-bit picture.
+std::uint8_t At(const TBitmap& b, int x, int y, int channel) {
+  return b.ScanLine(y)[4 * x + channel];
+}
+
+// The manager sets up margins and both pictures once per load; the second
+// frame is the active window's.
+TEST_F(OwnBorderPicture, ManagerPreparesMarginsAndBothPictures) {
+  EXPECT_EQ(manager->ExtBorderMargins(), (TRect{10, 6, 10, 12}));
+  const TBitmap* active = manager->ExtBorderImage(true);
+  const TBitmap* inactive = manager->ExtBorderImage(false);
+  ASSERT_NE(active, nullptr);
+  ASSERT_NE(inactive, nullptr);
+  for (const TBitmap* b : {active, inactive}) {
+    EXPECT_EQ(b->PixelFormat(), pf32bit);
+    EXPECT_EQ(b->Width(), 48);
+  }
+  EXPECT_EQ(At(*active, 5, 5, 2), 255);
+  EXPECT_EQ(At(*active, 5, 5, 3), 200);
+  EXPECT_EQ(At(*inactive, 5, 5, 0), 255);
+  EXPECT_EQ(At(*inactive, 5, 5, 3), 100);
+  // Off: no margins, no pictures, and the frame back to 24 bits.
+  manager->SetExtendedBorders(false);
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(manager->ExtBorderMargins(), TRect{});
+  EXPECT_EQ(manager->ExtBorderImage(true), nullptr);
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, TRect{});
+}
+
+// The border's see-through corners show the shadow picture, the rest of
+// the frame stays opaque.
+TEST_F(OwnBorderPicture, SeeThroughCornersOfTheBorderTakeTheShadow) {
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPush* push = nullptr;
+  for (const TPush& p : pushes)
+    if (p.Wnd == provider->BorderForm()->Handle()) push = &p;
+  ASSERT_NE(push, nullptr);
+  const TRect s = manager->ExtBorderMargins();
+  const int right = push->Size.cx - s.Right - 1, bottom = push->Size.cy - s.Bottom - 1;
+  for (TPoint corner : {TPoint{s.Left, s.Top}, TPoint{right, s.Top}, TPoint{s.Left, bottom},
+                        TPoint{right, bottom}}) {
+    EXPECT_EQ(push->At(corner.X, corner.Y, 3), 200) << corner.X << "," << corner.Y;
+    EXPECT_EQ(push->At(corner.X, corner.Y, 2), 200) << "red, premultiplied";
+  }
+  EXPECT_EQ(push->At(push->Size.cx / 2, s.Top, 3), 255) << "the top border between them";
+}
+
+// The picture is stretched over the whole frame; only what the title puts
+// on it (icon, caption, buttons) is opaque.
+TEST_F(BorderPictureDrawsFrame, PictureIsTheFrameAndTheTitleOnItIsOpaque) {
+  const int formOffset = manager->CommonSkinData().FormOffset;
+  EXPECT_EQ(manager->ExtBorderMargins(), (TRect{formOffset, formOffset, formOffset, formOffset}));
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPush* push = nullptr;
+  for (const TPush& p : pushes)
+    if (p.Wnd == provider->BorderForm()->Handle()) push = &p;
+  ASSERT_NE(push, nullptr);
+  const TsFrameGeometry g = provider->Geometry();
+  const TRect s = g.State.ShadowMargins;
+  const int mid = push->Size.cy / 2;
+  for (int x : {0, s.Left + 1, static_cast<int>(push->Size.cx) - s.Right - 2}) {
+    EXPECT_EQ(push->At(x, mid, 3), 200) << x << ": the picture, not the skin's border";
+    EXPECT_EQ(push->At(x, mid, 2), 200) << "red, premultiplied";
+  }
+  int opaque = 0, picture = 0;
+  for (int y = s.Top; y < g.TitleBandBottom(); ++y)
+    for (int x = s.Left; x < push->Size.cx - s.Right; ++x) {
+      const int a = push->At(x, y, 3);
+      opaque += a == 255;
+      picture += a == 200;
+    }
+  EXPECT_GT(opaque, 0) << "the title's items";
+  EXPECT_GT(picture, opaque) << "the title band between them is the picture";
+}
+
+// A picture without alpha is shown as it is, opaque, rather than dropped
+// for the built-in shadow.
+TEST_F(OwnBorderBitmap, PictureWithoutAlphaIsShownOpaque) {
+  EXPECT_EQ(manager->ExtBorderMargins(), (TRect{10, 6, 10, 12}));
+  const TBitmap* active = manager->ExtBorderImage(true);
+  ASSERT_NE(active, nullptr);
+  EXPECT_EQ(active->PixelFormat(), pf32bit);
+  EXPECT_EQ(At(*active, 5, 5, 2), 255);
+  EXPECT_EQ(At(*active, 5, 5, 3), 255);
+  EXPECT_EQ(At(*manager->ExtBorderImage(false), 5, 5, 0), 255);
+  EXPECT_EQ(provider->Geometry().State.ShadowMargins, (TRect{10, 6, 10, 12}));
+}
 
 TEST_F(OwnBorderPicture, MarginsAndShadowComeFromTheSkinsPicture) {
   ASSERT_TRUE(provider->HasBorderForm());

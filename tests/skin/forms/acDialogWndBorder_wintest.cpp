@@ -39,7 +39,8 @@ std::uint8_t AlphaAt(TBitmap& bitmap, int x, int y) { return bitmap.ScanLine(y)[
 
 class DialogBorder : public ::testing::Test, public kvtest::TSkinnedFormFixture {
  protected:
-  DialogBorder() {
+  explicit DialogBorder(const kvtest::TTestSkinOptions& options = {})
+      : TSkinnedFormFixture(options) {
     // These tests attach the adapter themselves.
     DialogAdapterFactory = nullptr;
     manager->SetExtendedBorders(true);
@@ -136,6 +137,62 @@ TEST_F(DialogBorder, LiesAroundTheDialogAndShowsItsFrameAndTheShadow) {
   const TPixels window = TPixels::FromWindow(Wnd());
   EXPECT_EQ(window.At(1, 40), picture.At(1 + o.X, 40 + o.Y));
   EXPECT_EQ(window.At(60, 1), picture.At(60 + o.X, 1 + o.Y));
+}
+
+// The dialog border's see-through corners show the manager's shadow picture.
+TEST_F(DialogBorder, SeeThroughCornersTakeTheShadowPicture) {
+  ASSERT_NE(Open(kSizeableStyle), nullptr);
+  ASSERT_NE(Companion(), nullptr);
+  TBitmap& cache = CacheBitmap();
+  const TBitmap* shadow = manager->ExtBorderImage(true);
+  ASSERT_NE(shadow, nullptr);
+  const TRect s = manager->ExtBorderMargins();
+  const int cw = cache.Width(), ch = cache.Height(), sw = shadow->Width(), sh = shadow->Height();
+  struct Corner {
+    TPoint at, from;
+  };
+  const Corner corners[] = {
+      {{s.Left, s.Top}, {s.Left, s.Top}},
+      {{cw - s.Right - 1, s.Top}, {sw - s.Right - 1, s.Top}},
+      {{s.Left, ch - s.Bottom - 1}, {s.Left, sh - s.Bottom - 1}},
+      {{cw - s.Right - 1, ch - s.Bottom - 1}, {sw - s.Right - 1, sh - s.Bottom - 1}},
+  };
+  for (const Corner& c : corners) {
+    const std::uint8_t* got = cache.ScanLine(c.at.Y) + 4 * c.at.X;
+    const std::uint8_t* want = shadow->ScanLine(c.from.Y) + 4 * c.from.X;
+    EXPECT_EQ(std::vector<std::uint8_t>(got, got + 4), std::vector<std::uint8_t>(want, want + 4))
+        << c.at.X << "," << c.at.Y;
+  }
+  EXPECT_EQ(AlphaAt(cache, cw / 2, s.Top), 255) << "the top border between them";
+}
+
+kvtest::TTestSkinOptions BorderPictureDrawsFrame() {
+  kvtest::TTestSkinOptions o;
+  o.Keys.push_back({"GLOBALINFO", "BORDERMODE", "1"});
+  return o;
+}
+
+// A skin whose border picture draws border and title (BORDERMODE 1).
+class DialogBorderPicture : public DialogBorder {
+ protected:
+  DialogBorderPicture() : DialogBorder(BorderPictureDrawsFrame()) {}
+};
+
+// The picture is the dialog's frame; only the title's items on it are opaque.
+TEST_F(DialogBorderPicture, PictureIsTheFrameAndTheTitleOnItIsOpaque) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(adapter, nullptr);
+  ASSERT_NE(Companion(), nullptr);
+  const TsFrameGeometry g = adapter->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  TBitmap& cache = CacheBitmap();
+  EXPECT_LT(AlphaAt(cache, s.Left + 1, cache.Height() / 2), 255) << "no opaque skinned border";
+  int opaque = 0, picture = 0;
+  for (int y = s.Top; y < g.TitleBandBottom(); ++y)
+    for (int x = s.Left; x < cache.Width() - s.Right; ++x)
+      (AlphaAt(cache, x, y) == 255 ? opaque : picture)++;
+  EXPECT_GT(opaque, 0) << "the title's items";
+  EXPECT_GT(picture, 0) << "the title band between them is the picture";
 }
 
 TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
