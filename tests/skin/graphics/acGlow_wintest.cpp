@@ -34,6 +34,17 @@ class GlowWindows : public ::testing::Test {
     return ShowGlow(r, clip, section, &skin_, parent_, 255, 1, "GLOW");
   }
   static bool AnyGlowWindow() { return FindWindowW(L"TacGlowEffect", nullptr) != nullptr; }
+  // The next window of this program below wnd: test programs running side by side share
+  // one desktop, and another program's window may come between.
+  static HWND NextOwnWindowBelow(HWND wnd) {
+    for (HWND next = GetWindow(wnd, GW_HWNDNEXT); next != nullptr;
+         next = GetWindow(next, GW_HWNDNEXT)) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(next, &process);
+      if (process == GetCurrentProcessId()) return next;
+    }
+    return nullptr;
+  }
 
   TsSkinModel skin_;
   HWND parent_ = nullptr;
@@ -48,7 +59,7 @@ TEST_F(GlowWindows, AreLayeredClickThroughAndPlacedJustAboveTheParent) {
     EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & clickThrough, clickThrough);
     EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(130, 100)), HTTRANSPARENT);
     EXPECT_TRUE(IsWindowVisible(wnd));
-    EXPECT_EQ(GetWindow(wnd, GW_HWNDNEXT), parent_) << "the glow goes right above its parent";
+    EXPECT_EQ(NextOwnWindowBelow(wnd), parent_) << "the glow goes right above its parent";
     const TacGlowPlacement p = GlowPlacement(kControl, clip, {4, 4, 4, 4}, 1);
     RECT r;
     GetWindowRect(wnd, &r);
