@@ -8,6 +8,7 @@
 #include "classlib/PlatformCalls.h"
 #include "skin/core/acPlatform.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/sSkinProviderGeometry.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/acPNG.h"
@@ -477,6 +478,15 @@ void TacBorderForm::BorderFormWndProc(TMessage& m) {
       companion_->SavedWndProc(m);
       return;
   }
+}
+
+TacBorderFormOwner::TFrameInfo TacBorderFormOwner::FrameInfoOf(const TsFrameGeometry& g) {
+  return {.Offset = g.CacheOffset(),
+          .Shadow = g.State.ShadowMargins,
+          .ExtraBorder = g.ExtraBorderWidth(),
+          .FrameBorder = g.FrameBorderWidth(false),
+          .Maximised = (g.IsMaximized)(),  // in brackets: windowsx.h has a macro of that name
+          .Client = g.ClientRect()};
 }
 
 }  // namespace kv

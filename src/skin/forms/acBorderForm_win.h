@@ -20,6 +20,7 @@ namespace kv {
 
 class TBitmap;
 class TacBorderForm;
+class TsFrameGeometry;
 class TsSkinManager;
 struct TacFormServices;
 
@@ -79,6 +80,8 @@ class TacBorderFormOwner {
     TRect Client{};  // the client area in the picture
   };
   virtual TFrameInfo FrameInfo() const = 0;
+  // The layout of a frame picture laid out by the frame geometry.
+  static TFrameInfo FrameInfoOf(const TsFrameGeometry& g);
 
   // The parts of the frame the hit test needs; Buttons must stay valid
   // until the next call.

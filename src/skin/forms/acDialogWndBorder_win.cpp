@@ -62,15 +62,7 @@ class TacDialogBorderForm : public TacDialogBorder, public TacBorderFormOwner {
   }
   void PaintFrame() override { d_.PaintAll(); }
 
-  TFrameInfo FrameInfo() const override {
-    const TsFrameGeometry g = d_.Geometry();
-    return {.Offset = g.CacheOffset(),
-            .Shadow = g.State.ShadowMargins,
-            .ExtraBorder = g.ExtraBorderWidth(),
-            .FrameBorder = g.FrameBorderWidth(false),
-            .Maximised = g.IsMaximized(),
-            .Client = g.ClientRect()};
-  }
+  TFrameInfo FrameInfo() const override { return FrameInfoOf(d_.Geometry()); }
 
   TacBorderHitFrame HitFrame() const override {
     const TsFrameGeometry g = d_.Geometry();

@@ -40,15 +40,7 @@ class TacProviderBorderOwner : public TacBorderFormOwner {
   }
   void PaintFrame() override { p_.PaintFrameCache(); }
 
-  TFrameInfo FrameInfo() const override {
-    const TsFrameGeometry g = p_.Geometry();
-    return {.Offset = g.CacheOffset(),
-            .Shadow = g.State.ShadowMargins,
-            .ExtraBorder = g.ExtraBorderWidth(),
-            .FrameBorder = g.FrameBorderWidth(false),
-            .Maximised = g.IsMaximized(),
-            .Client = g.ClientRect()};
-  }
+  TFrameInfo FrameInfo() const override { return FrameInfoOf(p_.Geometry()); }
 
   TacBorderHitFrame HitFrame() const override {
     const TsFrameGeometry g = p_.Geometry();
