@@ -190,21 +190,7 @@ void TacDialogWnd::LoadTitleButtonMasks() {
 }
 
 int TacDialogWnd::MaskIndex(TsTitleMask mask) const {
-  switch (mask) {
-    case TsTitleMask::Close:
-      return masks_.Close;
-    case TsTitleMask::Max:
-      return masks_.Max;
-    case TsTitleMask::Restore:
-      return restoreMask_;
-    case TsTitleMask::Min:
-      return masks_.Min;
-    case TsTitleMask::Help:
-      return masks_.Help;
-    case TsTitleMask::User:
-      break;
-  }
-  return -1;
+  return StandardTitleMask(masks_, restoreMask_, mask);
 }
 
 TsTitleButtonMetrics TacDialogWnd::ButtonMetrics() const {

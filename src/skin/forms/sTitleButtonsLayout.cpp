@@ -184,4 +184,22 @@ int TitleButtonDrawMode(bool formActive, bool enabled, int state, bool animating
   return (!formActive || !enabled) && (state == 0 || animating) ? 2 : 1;
 }
 
+int StandardTitleMask(const TsTitleButtonMasks& masks, int restoreMask, TsTitleMask kind) {
+  switch (kind) {
+    case TsTitleMask::Close:
+      return masks.Close;
+    case TsTitleMask::Max:
+      return masks.Max;
+    case TsTitleMask::Restore:
+      return restoreMask;
+    case TsTitleMask::Min:
+      return masks.Min;
+    case TsTitleMask::Help:
+      return masks.Help;
+    case TsTitleMask::User:
+      break;
+  }
+  return -1;
+}
+
 }  // namespace kv

@@ -40,6 +40,8 @@ struct TsTitleButtonMasks {
   int TitleButton = -1;
   friend bool operator==(const TsTitleButtonMasks&, const TsTitleButtonMasks&) = default;
 };
+// The mask of a standard button kind (restore's is kept apart); -1 for user buttons.
+int StandardTitleMask(const TsTitleButtonMasks& masks, int restoreMask, TsTitleMask kind);
 // Mask indexes by key of section "GLOBALINFO", -1 when absent.
 using TsMaskLookup = std::function<int(std::string_view key)>;
 // Large masks for bsSingle and bsSizeable, small ones otherwise; a skin

@@ -75,23 +75,9 @@ void TsSkinProvider::LoadTitleButtonMasks() {
 }
 
 int TsSkinProvider::TitleMaskIndex(TsTitleMask kind, int hitCode) const {
-  switch (kind) {
-    case TsTitleMask::Close:
-      return buttonMasks_.Close;
-    case TsTitleMask::Max:
-      return buttonMasks_.Max;
-    case TsTitleMask::Restore:
-      return restoreMask_;
-    case TsTitleMask::Min:
-      return buttonMasks_.Min;
-    case TsTitleMask::Help:
-      return buttonMasks_.Help;
-    case TsTitleMask::User: {
-      const size_t i = static_cast<size_t>(hitCode - TitleHit::FirstUser);
-      return i < titleButtons_.Items.size() ? titleButtons_.Items[i].MaskIndex : -1;
-    }
-  }
-  return -1;
+  if (kind != TsTitleMask::User) return StandardTitleMask(buttonMasks_, restoreMask_, kind);
+  const size_t i = static_cast<size_t>(hitCode - TitleHit::FirstUser);
+  return i < titleButtons_.Items.size() ? titleButtons_.Items[i].MaskIndex : -1;
 }
 
 TsTitleButtonMetrics TsSkinProvider::TitleButtonMetrics() const {
