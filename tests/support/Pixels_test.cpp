@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "support/HostWindow.h"
@@ -161,12 +162,24 @@ TEST(PixelProbes, FailureNamesThePlaceAndLeavesBothImages) {
   EXPECT_NE(text.find("first difference at (3,2): expected 0x3c1ec8, got 0x28dc0a"),
             std::string::npos)
       << text;
-  for (const char* which : {"actual", "expected"}) {
-    const std::string file =
-        "PixelProbes.FailureNamesThePlaceAndLeavesBothImages-" + std::string(which) + ".bmp";
-    EXPECT_NE(text.find(file), std::string::npos) << text;
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<long>(in.tellg()), 14 + 40 + 3 * 12) << file;
+  // The message names both files with their folder: "...; images <actual> and <expected>".
+  const std::size_t images = text.find("; images ");
+  const std::size_t and_ = text.find(" and ", images);
+  ASSERT_NE(images, std::string::npos) << text;
+  ASSERT_NE(and_, std::string::npos) << text;
+  const std::string paths[] = {text.substr(images + 9, and_ - images - 9), text.substr(and_ + 5)};
+  const char* const which[] = {"actual", "expected"};
+  for (int i = 0; i < 2; ++i) {
+    const std::string name =
+        "PixelProbes.FailureNamesThePlaceAndLeavesBothImages-" + std::string(which[i]) + ".bmp";
+    EXPECT_EQ(paths[i].size() >= name.size() ? paths[i].substr(paths[i].size() - name.size()) : "",
+              name);
+    std::remove(paths[i].c_str());
+  }
+  EXPECT_FALSE(SameImage(actual, expected));  // writes both files afresh
+  for (const std::string& path : paths) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<long>(in.tellg()), 14 + 40 + 3 * 12) << path;
   }
   EXPECT_FALSE(NoColourInside(actual, kSquare, actual.Whole()));
 }
