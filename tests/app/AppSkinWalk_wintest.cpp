@@ -434,10 +434,9 @@ void SkinWalk::SwitchSkins(bool wholeWindows) {
 
 TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryFrame) { SwitchSkins(false); }
 
-// The client areas as well. Off until labels on a dialog's first show paint
-// their parent's background (they paint black until the manager goes off and
-// on again) and controls keep their first look after A, B, A.
-TEST_F(SkinWalk, DISABLED_SkinSwitchesOffAndOnRepaintEveryWindowWhole) { SwitchSkins(true); }
+// The client areas as well: labels over their parent's picture, edits and
+// date pickers painted once their parent has painted.
+TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryWindowWhole) { SwitchSkins(true); }
 
 }  // namespace
 }  // namespace kv

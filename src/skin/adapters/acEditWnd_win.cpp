@@ -260,8 +260,7 @@ bool TacEditWnd::EditCommand(TMessage& m) {
       return true;
     case cmdParentPainted:
       if (sd->Updating) {
-        SetPaintingSuspended(sd, PaintingSuspended(sd));
-        if (!sd->Updating)
+        if (ResumePaintingAfterParent(sd))
           RedrawWindow(CtrlHandle, nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       }

@@ -328,8 +328,7 @@ bool TacMainWnd::RootCommand(TMessage& m) {
       return true;
     case cmdParentPainted:
       if (!sd->Updating) return false;
-      SetPaintingSuspended(sd, PaintingSuspended(sd));
-      if (!sd->Updating)
+      if (ResumePaintingAfterParent(sd))
         RedrawWindow(CtrlHandle, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return true;

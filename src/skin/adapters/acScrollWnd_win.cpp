@@ -613,8 +613,7 @@ bool TacScrollWnd::ScrollCommand(TMessage& m) {
       return false;
     case cmdParentPainted:
       if (sd->Updating) {
-        SetPaintingSuspended(sd, PaintingSuspended(sd));
-        if (!sd->Updating)
+        if (ResumePaintingAfterParent(sd))
           RedrawWindow(CtrlHandle, nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
       }

@@ -146,7 +146,7 @@ void TsGroupBox::PaintToDC(HDC dc) {
   }
   if (!sd->ParentBgForced) PrepareCache();
   CopyCacheToDC(this, sd, {0, 0}, 0, 0, dc, ClientRect());
-  PaintControls(dc, nullptr);
+  PaintChildGraphics(this, dc);
   ResumeChildrenPainting(this);
 }
 

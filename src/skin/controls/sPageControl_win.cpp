@@ -436,7 +436,7 @@ void TsPageControl::PaintControl(HDC dc) {
     }
     CopyCacheToDC(this, sd, {0, 0}, 0, 0, dc, {0, 0, Width(), Height()});
     PaintCloseButtons(dc);
-    PaintControls(dc, nullptr);
+    PaintChildGraphics(this, dc);
   }
   // The tab control invalidates its hot tab itself: a full paint keeps it hot.
   if (hotTab_ >= 0 && hotTab_ < PageCount() && hotTab_ != ActivePageIndex() && HotTrack())
@@ -1011,7 +1011,7 @@ void TsTabSheet::EraseFromPageControl(TsPageControl* pc, HDC dc) {
   // The client area lies inside the sheet's own border.
   const int border = BorderWidth();
   CopyCacheToDC(this, sd, {Left() + border, Top() + border}, 0, 0, dc, ClientRect());
-  PaintControls(dc, nullptr);
+  PaintChildGraphics(this, dc);
 }
 
 bool TsTabSheet::SkinCommand(TMessage& m, TsPageControl* pc) {

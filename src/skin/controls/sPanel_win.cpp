@@ -119,7 +119,7 @@ void TsPanel::PaintToDC(HDC dc, bool resumeChildren) {
     PrepareCache();
   }
   CopyCacheToDC(this, sd, ClientOffset(), 0, 0, dc, ClientRect());
-  PaintControls(dc, nullptr);
+  PaintChildGraphics(this, dc);
   if (resumeChildren) ResumeChildrenPainting(this);
 }
 
@@ -265,7 +265,7 @@ bool TsPanel::SkinnedMessage(TMessage& m) {
       const TSavedDC saved(dc);
       const TPoint offset = ClientOffset();
       OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
-      PaintControls(dc, nullptr);
+      PaintChildGraphics(this, dc);
       return true;
     }
     case CM_VISIBLECHANGED:

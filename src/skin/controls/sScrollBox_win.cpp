@@ -99,7 +99,7 @@ void TsScrollBox::PaintToDC(HDC dc) {
   sd->PaintSkipped = DependsOnParentBg(sd) && (clip.right - clip.left != client.Width() ||
                                                clip.bottom - clip.top != client.Height());
   CopyCacheToDC(this, sd, ClientOffset(), 0, 0, dc, client);
-  PaintControls(dc, nullptr);
+  PaintChildGraphics(this, dc);
   ResumeChildrenPainting(this);
 }
 

@@ -184,7 +184,7 @@ void TsStatusBar::PaintToDC(HDC dc) {
   if (dc == nullptr || !RenderCache()) return;
   const int border = BorderWidth();
   CopyCacheToDC(this, SkinData(), {border, border}, 0, 0, dc, ClientRect());
-  PaintControls(dc, nullptr);
+  PaintChildGraphics(this, dc);
 }
 
 void TsStatusBar::CopyBorders(HDC dc) {

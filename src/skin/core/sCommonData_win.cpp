@@ -463,6 +463,12 @@ void InvalidateControlSkin(TsCommonData* sd) {
 
 void SetPaintingSuspended(TsCommonData* sd, bool value) { sd->Updating = value; }
 
+bool ResumePaintingAfterParent(TsCommonData* sd) {
+  sd->Updating = false;
+  sd->Updating = PaintingSuspended(sd);
+  return !sd->Updating;
+}
+
 namespace {
 void SendPaintLock(TsCommonData* sd, bool locked) {
   sd->Updating = locked;

@@ -145,6 +145,10 @@ void PrepareCacheBitmap(TsCommonData* sd);
 void PrepareCacheBitmap24(TsCommonData* sd);
 void InvalidateControlSkin(TsCommonData* sd);
 void SetPaintingSuspended(TsCommonData* sd, bool value);
+// When the parent says it has painted: asks again whether painting must
+// wait, the control's own old answer set aside (it would keep the control
+// waiting for ever). True when painting may go on.
+bool ResumePaintingAfterParent(TsCommonData* sd);
 void BeginPaintLock(TsCommonData* sd);
 void EndPaintLock(TsCommonData* sd);
 

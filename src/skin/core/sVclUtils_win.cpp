@@ -1,9 +1,11 @@
 #include "skin/core/sVclUtils_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "classlib/Graphics.h"
+#include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sFade_win.h"
@@ -123,6 +125,120 @@ BOOL CALLBACK SendToDirectChild(HWND child, LPARAM data) {
 void SendToChildWindows(HWND wnd, TMessage& message) {
   ChildWindowsCtx ctx{wnd, &message};
   EnumChildWindows(wnd, SendToDirectChild, reinterpret_cast<LPARAM>(&ctx));
+}
+
+namespace {
+
+bool GraphicChildPaintable(TControl* child, HDC dc) {
+  if (dynamic_cast<TGraphicControl*>(child) == nullptr) return false;
+  if (!child->Visible() && !child->HasState(csDesigning)) return false;
+  if (child->Width() < 1 || child->Height() < 1) return false;
+  if ((child->ControlStyle() & csNoDesignVisible) != 0 || Destroying(child)) return false;
+  const RECT bounds{child->Left(), child->Top(), child->Left() + child->Width(),
+                    child->Top() + child->Height()};
+  return RectVisible(dc, &bounds) != FALSE;
+}
+
+// Copies r from the picture to DC, leaving out the pixels of the key colour
+// (0xFF00FF): a child may leave holes in what it paints.
+void CopyWithoutKeyColour(HDC dc, HDC from, const std::uint32_t* bits, int stride,
+                          const RECT& r) {
+  constexpr std::uint32_t kKey = 0xFF00FF;
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::uint32_t* row = bits + static_cast<std::ptrdiff_t>(y) * stride;
+    int x = r.left;
+    while (x < r.right) {
+      while (x < r.right && (row[x] & 0xFFFFFF) == kKey) ++x;
+      const int start = x;
+      while (x < r.right && (row[x] & 0xFFFFFF) != kKey) ++x;
+      if (x > start) BitBlt(dc, start, y, x - start, 1, from, start, y, SRCCOPY);
+    }
+  }
+}
+
+}  // namespace
+
+void PaintChildGraphics(TWinControl* parent, HDC dc) {
+  if (parent == nullptr || dc == nullptr) return;
+  if (!parent->Visible() && !parent->HasState(csDesigning)) return;
+  if (parent->ControlCount() == 0) return;
+  RECT clip{};
+  if (GetClipBox(dc, &clip) == NULLREGION) {
+    if (parent->HandleAllocated()) SendCommandToWindow(parent->Handle(), cmdSetPaintSkipped, 0);
+    return;
+  }
+  TsBgRequest background;
+  GetControlBackgroundInfo(background, parent, false);
+  const TRect client = parent->ClientRect();
+  if (client.Width() < 1 || client.Height() < 1) return;
+  // A top-down 32-bit picture of the parent's client area: one pixel per
+  // 32-bit word, so the key colour can be found.
+  HDC mem = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+  std::uint32_t* bits = nullptr;
+  std::vector<RECT> painted;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* child = parent->Controls(i);
+    if (dynamic_cast<TGraphicControl*>(child) == nullptr) continue;
+    if (!GraphicChildPaintable(child, dc)) {
+      if (child->Visible() && !Destroying(child)) SendCommandToControl(child, cmdSetPaintSkipped, 0);
+      continue;
+    }
+    if (mem == nullptr) {
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(info.bmiHeader);
+      info.bmiHeader.biWidth = client.Width();
+      info.bmiHeader.biHeight = -client.Height();
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 32;
+      info.bmiHeader.biCompression = BI_RGB;
+      void* raw = nullptr;
+      bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
+      if (bitmap == nullptr) return;
+      mem = CreateCompatibleDC(dc);
+      old = SelectObject(mem, bitmap);
+      bits = static_cast<std::uint32_t*>(raw);
+    }
+    RECT r{child->Left(), child->Top(), child->Left() + child->Width(),
+           child->Top() + child->Height()};
+    if ((child->ControlStyle() & csOpaque) != 0) {
+      TColor color = QueryControlBgColor(child);
+      if (color == TransparentColor) color = child->Color();
+      FillRectWithColor(mem, Rect(r.left, r.top, r.right, r.bottom),
+                        static_cast<TColor>(ColorToRGB(color)));
+    } else if (background.BgType == btBitmap && background.Bmp != nullptr) {
+      TBitmapCanvas from(*background.Bmp);
+      BitBlt(mem, r.left, r.top, r.right - r.left, r.bottom - r.top, from.Handle(),
+             background.Offset.X + r.left, background.Offset.Y + r.top, SRCCOPY);
+    } else {
+      const TColor color = background.BgType == btColor ? background.Color : parent->Color();
+      FillRectWithColor(mem, Rect(r.left, r.top, r.right, r.bottom),
+                        static_cast<TColor>(ColorToRGB(color)));
+    }
+    {
+      const int saved = SaveDC(mem);
+      SetWindowOrgEx(mem, -r.left, -r.top, nullptr);
+      IntersectClipRect(mem, 0, 0, child->Width(), child->Height());
+      const TControlState state = child->ControlState();
+      const bool copy = (parent->ControlState() & csPaintCopy) != 0;
+      if (copy) child->SetControlState(state | csPaintCopy);
+      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+      if (copy) child->SetControlState(child->ControlState() & ~csPaintCopy);
+      RestoreDC(mem, saved);
+    }
+    painted.push_back(r);
+  }
+  if (mem == nullptr) return;
+  GdiFlush();
+  RECT inside{0, 0, client.Width(), client.Height()};
+  for (RECT r : painted) {
+    if (IntersectRect(&r, &r, &inside))
+      CopyWithoutKeyColour(dc, mem, bits, client.Width(), r);
+  }
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(bitmap);
 }
 
 void ResumeChildrenPainting(TWinControl* parent) {

@@ -38,6 +38,11 @@ void SendToProviderOfForm(TCustomForm* form, TMessage& message);
 // To the direct child windows of wnd.
 void SendToChildWindows(HWND wnd, TMessage& message);
 void ResumeChildrenPainting(TWinControl* parent);
+// Paints the windowless children of a skinned parent into DC, each over the
+// parent's own background (an opaque one over its colour), so that a
+// see-through child never shows what the DC held before. A child whose place
+// is not visible in DC is told its paint was skipped.
+void PaintChildGraphics(TWinControl* parent, HDC dc);
 void ResumeChildWindowsPainting(HWND wnd);
 
 bool ControlReadyToPaint(TControl* control);

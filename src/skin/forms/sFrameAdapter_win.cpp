@@ -23,20 +23,6 @@ bool OursManager(const TMessage& m, const TsCommonData* sd) {
   return m.LParam == reinterpret_cast<LPARAM>(sd->SkinManager());
 }
 
-// The frame's windowless children over what was painted, in their order.
-void PaintChildGraphics(TWinControl* parent, HDC dc) {
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    TControl* c = parent->Controls(i);
-    if (c == nullptr || dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
-    const TSavedDC saved(dc);
-    POINT org{};
-    GetWindowOrgEx(dc, &org);
-    SetWindowOrgEx(dc, org.x - c->Left(), org.y - c->Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  }
-}
-
 }  // namespace
 
 TsFrameAdapter::TsFrameAdapter(TComponent* owner) : TComponent(owner) {

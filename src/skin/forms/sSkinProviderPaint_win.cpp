@@ -430,8 +430,20 @@ void TsSkinProvider::PaintClientBackground(HDC dc, bool full) {
     FillRectWithColor(dc, Rect(0, 0, client.right, client.bottom), FormColor());
     return;
   }
-  CopyCacheToDC(form_, sd, {ClientLeftOffset(), ClientTopOffset()}, 0, 0, dc,
-                Rect(0, 0, client.right, client.bottom));
+  const TRect whole = Rect(0, 0, client.right, client.bottom);
+  CopyCacheToDC(form_, sd, {ClientLeftOffset(), ClientTopOffset()}, 0, 0, dc, whole);
+  // The class library paints the windowless children next; a see-through one
+  // needs the background under it, or it is drawn over what was there before.
+  for (int i = 0; i < form_->ControlCount(); ++i) {
+    TControl* child = form_->Controls(i);
+    if (!child->Visible() || dynamic_cast<TGraphicControl*>(child) == nullptr ||
+        (child->ControlStyle() & csOpaque) != 0)
+      continue;
+    TRect under = child->BoundsRect();
+    if (!IntersectRect(under, under, whole)) continue;
+    CopyCacheToDC(nullptr, sd, {ClientLeftOffset() + under.Left, ClientTopOffset() + under.Top}, 0,
+                  0, dc, under);
+  }
   if (full) ResumeChildrenPainting(form_);
 }
 

@@ -701,6 +701,7 @@ void TsSkinProvider::Print(TMessage& m) {
   GetClientRect(FormHandle(), &client);
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);
   PaintFormTo(dc);
+  PaintChildGraphics(form_, dc);
   if (form_->OnPaint) {
     const TCanvasBinding binding(*form_->Canvas(), dc, true);
     form_->OnPaint(form_);

@@ -175,6 +175,19 @@ TEST_F(EditWnd, PrintingDrawsBorderAndBarsAndTheClientInsideThem) {
                                       {kEdge + 100, kEdge + 40, client.right, client.bottom}));
 }
 
+// Told to wait for its parent, the edit paints nothing; once the parent says
+// it has painted, the edit asks again and paints its skinned border.
+TEST_F(EditWnd, PaintingPutOffForTheParentResumesWhenTheParentHasPainted) {
+  MakeMemo();
+  const COLORREF border = Legend("EDIT", "BORDERSMASK", 0);
+  ASSERT_TRUE(kvtest::ColourAt(Window(), 0, 60, border));
+  SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(1, cmdSetSuspended), 0);
+  EXPECT_TRUE(adapter->SkinData->Updating);
+  SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdParentPainted), 0);
+  EXPECT_FALSE(adapter->SkinData->Updating);
+  EXPECT_TRUE(kvtest::ColourAt(Window(), 0, 60, border));
+}
+
 TEST_F(EditWnd, AListLikeControlHasAnAdapterOnlyWhileTheSkinIsUsable) {
   MakeMemo();
   FreeAdapter(adapter);

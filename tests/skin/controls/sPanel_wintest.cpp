@@ -87,6 +87,58 @@ TEST_F(PanelSkinned, ACustomColouredPanelPaintsItsOwnColourOverTheCheckerboard) 
   EXPECT_TRUE(kvtest::ColourAt(shown, 50, 30, 0x00C0C0));
 }
 
+// Windowless children are painted over the container's picture whatever the
+// DC held before (a screen's stale pixels): a see-through label shows the
+// checkerboard round its text, an opaque one its own colour.
+TEST_F(PanelSkinned, WindowlessChildrenArePaintedOverThePictureNotOverWhatTheDcHeld) {
+  Load();
+  TsPanel* inner = AddPanel(root, {40, 40, 300, 200}, "PANEL");
+  const auto label = [&](bool transparent, int top) {
+    auto* l = Create<TLabel>(form);
+    l->SetParent(inner);
+    l->SetAutoSize(false);
+    l->SetTransparent(transparent);
+    l->SetColor(0xC80000);
+    l->SetBounds(10, top, 150, 30);
+    l->SetCaption("WWWW MMMM");
+    return l;
+  };
+  TLabel* see = label(true, 10);
+  TLabel* opaque = label(false, 60);
+  Show();
+  constexpr COLORREF kStale = RGB(255, 0, 0);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = inner->Width();
+  info.bmiHeader.biHeight = -inner->Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(nullptr, target);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, target);
+  HBRUSH stale = CreateSolidBrush(kStale);
+  const RECT all{0, 0, inner->Width(), inner->Height()};
+  FillRect(dc, &all, stale);
+  DeleteObject(stale);
+  SendMessageW(inner->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const TPixels shown = TPixels::FromBitmap(target);
+  DeleteObject(target);
+  EXPECT_TRUE(kvtest::NoColourInside(shown, kStale, all));
+  const RECT seeRect{see->Left(), see->Top(), see->Left() + see->Width(),
+                     see->Top() + see->Height()};
+  const RECT opaqueRect{opaque->Left(), opaque->Top(), opaque->Left() + opaque->Width(),
+                        opaque->Top() + opaque->Height()};
+  EXPECT_GT(shown.CountOf(kvtest::TTestSkin::kCheckerA, seeRect), 0);
+  EXPECT_GT(shown.CountOf(kvtest::TTestSkin::kCheckerB, seeRect), 0);
+  EXPECT_EQ(0, shown.CountOf(0xC80000, seeRect));
+  EXPECT_GT(shown.CountOf(0xC80000, opaqueRect), 100);
+  EXPECT_EQ(0, shown.CountOf(kvtest::TTestSkin::kCheckerA, opaqueRect));
+}
+
 TEST_F(PanelSkinned, SkinCommandsReachGrandchildrenAndSwitchesLeaveNoObjectsBehind) {
   Load();
   TsPanel* middle = AddPanel(root, {20, 20, 200, 160}, "PANEL");
