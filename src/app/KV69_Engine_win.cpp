@@ -157,6 +157,10 @@ void TFormKV69::WndProc(TMessage& message) {
     if (command == SC_CLOSE) ExitProcess(0);
   }
   if (message.Msg == WM_DEVICECHANGE) HandleDeviceChange(message);
+  if (message.Msg == WM_FOLLOWSKIN) {
+    FollowSkinInFrames();
+    return;
+  }
   TForm::WndProc(message);
 }
 

@@ -214,6 +214,9 @@ void TFormKV69::CreateControls() {
   // The skin first: every control made below finds it loaded.
   CreateWindowSkin(this, true, sknmngr, sknprvdr);
   sknmngr->OnAfterChange = [this](TObject*) { FollowSkinInFrames(); };
+  // Switching the manager off raises none of its events; the window learns it
+  // from the broadcast, ahead of the provider that takes it.
+  skinWatch_ = InstallWindowProcHook(TWndMethod(this, &TFormKV69::WatchSkin));
   LoadImages();
   CreateMenus();
 
@@ -237,6 +240,13 @@ void TFormKV69::CreateControls() {
 
   // The Skins menu lists the skin files next to the program.
   SoftSkins = Create<TSoftSkins>(this, sknmngr, N_Skins, ExtractFilePath(Application->ExeName()));
+}
+
+void TFormKV69::WatchSkin(TMessage& message) {
+  if (message.Msg == SM_ALPHACMD && message.WParamHi() == cmdSkinRemoved && sknmngr != nullptr &&
+      message.LParam == reinterpret_cast<LPARAM>(sknmngr) && HandleAllocated())
+    PostMessageW(Handle(), WM_FOLLOWSKIN, 0, 0);
+  skinWatch_.CallPrevious(message);
 }
 
 void TFormKV69::FollowSkinInFrames() {

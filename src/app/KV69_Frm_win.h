@@ -239,6 +239,10 @@ class TFormKV69 : public TForm {
   class TSoftSkins* SoftSkins = nullptr;
   // Gives every open side-bar frame the skin the window shows.
   void FollowSkinInFrames();
+  // Posted to itself when its manager was switched off.
+  static constexpr UINT WM_FOLLOWSKIN = WM_APP + 41;
+  void WatchSkin(TMessage& message);
+  TWindowProcHook skinWatch_;
 
   // ---- List pop-up menus and setting dialogs (KV69_Lists_win.cpp) ----
   // Setting opens the list's dialog for the selected row (a double-click

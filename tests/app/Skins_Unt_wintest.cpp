@@ -225,6 +225,18 @@ TEST_F(SkinnedWindows, SideBarFramesFollowTheMainWindowsSkinAndNeverTakeTheDefau
   }
   Choose("Vista");
   expectFollows(frame);
+  // The window's manager off and on again: the frames go plain and come back.
+  main_->sknmngr->SetActive(false);
+  PumpUntilIdle();
+  for (int i = 0; i < bar->Items()->Count(); ++i) {
+    auto* plain = dynamic_cast<TSideBarFrame*>(bar->Items()->GetItem(i)->Frame());
+    if (plain == nullptr) continue;
+    EXPECT_FALSE(plain->sknmngr->Active()) << plain->Name();
+    EXPECT_FALSE(plain->sknmngr->CommonSkinData().Active) << plain->Name();
+  }
+  main_->sknmngr->SetActive(true);
+  PumpUntilIdle();
+  expectFollows(frame);
   // With the window's manager gone, no frame's manager takes its role.
   main_->sknmngr->Free();
   main_->sknmngr = nullptr;
