@@ -141,11 +141,10 @@ bool GraphicChildPaintable(TControl* child, HDC dc) {
 
 // Copies r from the picture to DC, leaving out the pixels of the key colour
 // (0xFF00FF): a child may leave holes in what it paints.
-void CopyWithoutKeyColour(HDC dc, HDC from, const std::uint32_t* bits, int stride,
-                          const RECT& r) {
+void CopyWithoutKeyColour(HDC dc, HDC from, const TBitmap& picture, const RECT& r) {
   constexpr std::uint32_t kKey = 0xFF00FF;
   for (int y = r.top; y < r.bottom; ++y) {
-    const std::uint32_t* row = bits + static_cast<std::ptrdiff_t>(y) * stride;
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.ScanLine(y));
     int x = r.left;
     while (x < r.right) {
       while (x < r.right && (row[x] & 0xFFFFFF) == kKey) ++x;
@@ -171,12 +170,11 @@ void PaintChildGraphics(TWinControl* parent, HDC dc) {
   GetControlBackgroundInfo(background, parent, false);
   const TRect client = parent->ClientRect();
   if (client.Width() < 1 || client.Height() < 1) return;
-  // A top-down 32-bit picture of the parent's client area: one pixel per
-  // 32-bit word, so the key colour can be found.
+  // The parent's client area, made on the first child that paints: each
+  // child over its background there, then copied to DC.
+  std::unique_ptr<TBitmap> picture;
+  std::unique_ptr<TBitmapCanvas> canvas;
   HDC mem = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  std::uint32_t* bits = nullptr;
   std::vector<RECT> painted;
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* child = parent->Controls(i);
@@ -186,19 +184,9 @@ void PaintChildGraphics(TWinControl* parent, HDC dc) {
       continue;
     }
     if (mem == nullptr) {
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof(info.bmiHeader);
-      info.bmiHeader.biWidth = client.Width();
-      info.bmiHeader.biHeight = -client.Height();
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 32;
-      info.bmiHeader.biCompression = BI_RGB;
-      void* raw = nullptr;
-      bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
-      if (bitmap == nullptr) return;
-      mem = CreateCompatibleDC(dc);
-      old = SelectObject(mem, bitmap);
-      bits = static_cast<std::uint32_t*>(raw);
+      picture = std::make_unique<TBitmap>(client.Width(), client.Height(), pf32bit);
+      canvas = std::make_unique<TBitmapCanvas>(*picture);
+      mem = canvas->Handle();
     }
     RECT r{child->Left(), child->Top(), child->Left() + child->Width(),
            child->Top() + child->Height()};
@@ -220,9 +208,8 @@ void PaintChildGraphics(TWinControl* parent, HDC dc) {
       const int saved = SaveDC(mem);
       SetWindowOrgEx(mem, -r.left, -r.top, nullptr);
       IntersectClipRect(mem, 0, 0, child->Width(), child->Height());
-      const TControlState state = child->ControlState();
       const bool copy = (parent->ControlState() & csPaintCopy) != 0;
-      if (copy) child->SetControlState(state | csPaintCopy);
+      if (copy) child->SetControlState(child->ControlState() | csPaintCopy);
       child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
       if (copy) child->SetControlState(child->ControlState() & ~csPaintCopy);
       RestoreDC(mem, saved);
@@ -231,14 +218,10 @@ void PaintChildGraphics(TWinControl* parent, HDC dc) {
   }
   if (mem == nullptr) return;
   GdiFlush();
-  RECT inside{0, 0, client.Width(), client.Height()};
+  const RECT inside{0, 0, client.Width(), client.Height()};
   for (RECT r : painted) {
-    if (IntersectRect(&r, &r, &inside))
-      CopyWithoutKeyColour(dc, mem, bits, client.Width(), r);
+    if (IntersectRect(&r, &r, &inside)) CopyWithoutKeyColour(dc, mem, *picture, r);
   }
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(bitmap);
 }
 
 void ResumeChildrenPainting(TWinControl* parent) {
