@@ -194,20 +194,8 @@ int TacDialogWnd::MaskIndex(TsTitleMask mask) const {
 }
 
 TsTitleButtonMetrics TacDialogWnd::ButtonMetrics() const {
-  TsTitleButtonMetrics m;
-  if (SkinManager == nullptr) return m;
-  const TsSkinModel& skin = SkinManager->Skin();
-  auto mask = [&](int index) -> const TsMaskData* {
-    return skin.IsMaskIndexValid(index) ? &skin.MaskData[static_cast<size_t>(index)] : nullptr;
-  };
-  m.Close = StandardButtonWidth(mask(masks_.Close));
-  m.Max = StandardButtonWidth(mask(masks_.Max));
-  m.Restore = StandardButtonWidth(mask(restoreMask_));
-  m.Min = StandardButtonWidth(mask(masks_.Min));
-  m.Help = StandardButtonWidth(mask(masks_.Help));
-  m.Height = StandardButtonHeight(mask(masks_.Close));
-  m.LargeButton = masks_.LargeButton;
-  return m;
+  if (SkinManager == nullptr) return {};
+  return StandardTitleMetrics(SkinManager->Skin(), masks_, restoreMask_);
 }
 
 TacDialogWnd::TButtonRecord* TacDialogWnd::Record(int hitCode) {

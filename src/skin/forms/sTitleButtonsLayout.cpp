@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "skin/core/sSkinModel.h"
+
 namespace kv {
 
 namespace {
@@ -73,6 +75,23 @@ int StandardButtonWidth(const TsMaskData* mask) {
 
 int StandardButtonHeight(const TsMaskData* closeMask) {
   return closeMask ? MaskStateHeight(*closeMask) : MissingMaskSize;
+}
+
+TsTitleButtonMetrics StandardTitleMetrics(const TsSkinModel& skin, const TsTitleButtonMasks& masks,
+                                          int restoreMask) {
+  auto mask = [&](int index) -> const TsMaskData* {
+    return skin.IsMaskIndexValid(index) ? &skin.MaskData[static_cast<size_t>(index)] : nullptr;
+  };
+  TsTitleButtonMetrics m;
+  m.Close = StandardButtonWidth(mask(masks.Close));
+  m.Max = StandardButtonWidth(mask(masks.Max));
+  m.Restore = StandardButtonWidth(mask(restoreMask));
+  m.Min = StandardButtonWidth(mask(masks.Min));
+  m.Help = StandardButtonWidth(mask(masks.Help));
+  m.Height = StandardButtonHeight(mask(masks.Close));
+  m.UserMask = StandardButtonWidth(mask(masks.TitleButton));
+  m.LargeButton = masks.LargeButton;
+  return m;
 }
 
 int UserButtonWidth(const TsUserTitleButton& button, const TsTitleButtonMetrics& m) {

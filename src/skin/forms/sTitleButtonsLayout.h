@@ -15,6 +15,8 @@
 
 namespace kv {
 
+class TsSkinModel;
+
 // Hit codes of the title buttons (the Win32 HT values and our own).
 namespace TitleHit {
 constexpr int MinButton = 8;   // HTMINBUTTON
@@ -60,6 +62,10 @@ struct TsTitleButtonMetrics {
 int StandardButtonWidth(const TsMaskData* mask);
 // State height of the close mask (every standard button's height), 21 without one.
 int StandardButtonHeight(const TsMaskData* closeMask);
+// The standard buttons' sizes from the skin's masks (a restore mask of its own
+// when the window is maximised or minimised).
+TsTitleButtonMetrics StandardTitleMetrics(const TsSkinModel& skin, const TsTitleButtonMasks& masks,
+                                          int restoreMask);
 
 struct TsUserTitleButton {
   bool Visible = true;

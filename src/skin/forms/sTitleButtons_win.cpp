@@ -81,22 +81,9 @@ int TsSkinProvider::TitleMaskIndex(TsTitleMask kind, int hitCode) const {
 }
 
 TsTitleButtonMetrics TsSkinProvider::TitleButtonMetrics() const {
-  TsTitleButtonMetrics m;
   TsSkinManager* manager = SkinManager();
-  if (manager == nullptr) return m;
-  const TsSkinModel& skin = manager->Skin();
-  auto mask = [&](int index) -> const TsMaskData* {
-    return skin.IsMaskIndexValid(index) ? &skin.MaskData[static_cast<size_t>(index)] : nullptr;
-  };
-  m.Close = StandardButtonWidth(mask(buttonMasks_.Close));
-  m.Max = StandardButtonWidth(mask(buttonMasks_.Max));
-  m.Restore = StandardButtonWidth(mask(restoreMask_));
-  m.Min = StandardButtonWidth(mask(buttonMasks_.Min));
-  m.Help = StandardButtonWidth(mask(buttonMasks_.Help));
-  m.Height = StandardButtonHeight(mask(buttonMasks_.Close));
-  m.UserMask = StandardButtonWidth(mask(buttonMasks_.TitleButton));
-  m.LargeButton = buttonMasks_.LargeButton;
-  return m;
+  if (manager == nullptr) return {};
+  return StandardTitleMetrics(manager->Skin(), buttonMasks_, restoreMask_);
 }
 
 std::vector<TsUserTitleButton> TsSkinProvider::UserButtons() const {
