@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
@@ -22,12 +23,7 @@ using namespace kv;
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   TForm* form = Create<TForm>(Application);
   form->SetBounds(0, 0, 300, 120);
   auto* button = Create<TsBitBtn>(form);

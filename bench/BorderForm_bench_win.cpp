@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/core/acFormServices_win.h"
@@ -32,12 +33,7 @@ void PumpUntilIdle() {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   InstallFormServices();
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   manager->AnimEffects.FormShow.Active = false;
   manager->SetExtendedBorders(true);
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sComboBox_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -37,12 +38,7 @@ double Median(std::vector<double> times) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   TForm* form = Create<TForm>(Application);
   form->SetBounds(0, 0, 320, 240);
   auto* box = Create<TsComboBox>(form);

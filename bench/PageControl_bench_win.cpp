@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
@@ -110,12 +111,7 @@ void SwitchTo(TsPageControl* pc, int page) {
 
 int main(int argc, char** argv) {
   const bool demo = argc > 1 && std::strcmp(argv[1], "demo") == 0;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   TForm* form = Create<TForm>(Application);
   const TNested n = Build(form);
   form->Show();

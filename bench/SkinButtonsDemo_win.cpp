@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "skin/controls/sCheckBox_win.h"
@@ -90,12 +91,7 @@ void Build(TForm* form) {
 
 int main(int argc, char** argv) {
   const int ms = argc > 1 ? std::atoi(argv[1]) : 5000;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   TForm* form = Create<TForm>(Application);
   Build(form);
   form->Show();

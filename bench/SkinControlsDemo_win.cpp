@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sGauge_win.h"
@@ -50,16 +51,12 @@ void Build(TForm* form) {
 
 int main(int argc, char** argv) {
   const int ms = argc > 1 ? std::atoi(argv[1]) : 5000;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin(false);
   TForm* form = Create<TForm>(Application);
   Build(form);
   form->Show();
   // The skin arrives while the form is up: the gauges' glow starts with it.
-  manager->SetSkinName("Vista (internal)");
+  manager->SetSkinName(BenchSkinName);
   const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   while (static_cast<int>(end - GetTickCount()) > 0) {
     Application->ProcessMessages();

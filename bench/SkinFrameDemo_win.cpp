@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -31,12 +32,7 @@ TForm* Skinned(TFormBorderStyle style, const std::string& caption, int left, int
 int main(int argc, char** argv) {
   const int ms = argc > 1 ? std::atoi(argv[1]) : 5000;
   InstallFormServices();
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   manager->AnimEffects.FormShow.Active = false;
   manager->AnimEffects.DialogShow.Active = false;
   TForm* sizeable = Skinned(bsSizeable, "Sizeable form", 20, 20, 420, 300);

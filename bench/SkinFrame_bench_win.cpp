@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "skin/core/acFormServices_win.h"
@@ -74,12 +75,7 @@ struct TShownForm {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   InstallFormServices();
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   manager->AnimEffects.FormShow.Active = false;
   {
     TShownForm f(800, 600);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/adapters/acScrollWnd_win.h"
 #include "skin/controls/sFrameBar_win.h"
@@ -88,12 +89,7 @@ TsFrameBar* AddBar(TForm* form) {
 int main(int argc, char** argv) {
   const bool shot = argc > 2 && std::string(argv[1]) == "shot";
   const int rounds = !shot && argc > 1 ? std::atoi(argv[1]) : 20;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
 
   TForm* form = Create<TForm>(Application);
   form->SetBounds(20, 20, 900, 520);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
@@ -79,14 +80,11 @@ double MedianMs(int rounds, const std::function<void()>& step) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  std::printf("stored default skin: %zu bytes packed\n", stored.Data.size());
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin(false);
+  std::printf("stored default skin: %zu bytes packed\n",
+              manager->InternalSkins.Items(0).Data.size());
 
-  const double load = MedianMs(rounds, [&] { manager->SetSkinName("Vista (internal)"); });
+  const double load = MedianMs(rounds, [&] { manager->SetSkinName(BenchSkinName); });
   std::printf("load the stored default skin (no forms):        %8.2f ms median of %d\n", load, rounds);
 
   std::vector<Owned<TBenchForm>> forms;

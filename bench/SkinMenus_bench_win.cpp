@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "skin/core/acFormServices_win.h"
@@ -60,11 +61,7 @@ double Median(std::vector<double> times) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   InstallFormServices();
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin(false);
   auto* form = Create<TBenchForm>(Application);
   form->SetBounds(40, 40, 600, 300);
   auto* popup = Create<TPopupMenu>(form);
@@ -83,7 +80,7 @@ int main(int argc, char** argv) {
   }
   form->SetMenu(mainMenu);
   form->Show();
-  manager->SetSkinName("Vista (internal)");
+  manager->SetSkinName(BenchSkinName);
   TsSkinableMenus* painter = MenuPainterOf(manager.get());
   if (painter == nullptr || !popup->OwnerDraw()) {
     std::printf("the menus were not skinned\n");

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/core/acFormServices_win.h"
@@ -58,12 +59,7 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   InstallFormServices();
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   manager->AnimEffects.FormShow.Active = false;
 
   for (bool windowsFirst : {false, true}) {

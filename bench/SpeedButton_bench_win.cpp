@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sSpeedButton_win.h"
@@ -29,12 +30,7 @@ constexpr int kSiblings = 35;
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   TForm* form = Create<TForm>(Application);
   form->SetBounds(0, 0, 900, 400);
   std::vector<TsSpeedButton*> buttons;

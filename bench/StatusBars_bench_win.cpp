@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "skin/controls/acProgressBar_win.h"
@@ -33,12 +34,7 @@ void RedrawWithChildren(TWinControl* control) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   TForm* form = Create<TForm>(Application);
   form->SetBounds(0, 0, 700, 200);
   auto* bar = Create<TsStatusBar>(form);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
@@ -68,12 +69,7 @@ TForm* MakeForm() {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
 
   TForm* form = MakeForm();
   std::vector<double> first, again;

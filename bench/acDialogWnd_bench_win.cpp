@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -50,12 +51,7 @@ void ShowDialog(bool skinned, TsSkinManager* manager) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
   InstallFormServices();
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   // Warm up: fonts, icons, the skin's bitmaps.
   ShowDialog(true, manager.get());
   ShowDialog(false, manager.get());

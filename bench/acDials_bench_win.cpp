@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "classlib/Resources.h"
@@ -92,13 +93,9 @@ int main(int argc, char** argv) {
       SetWindowsHookExW(WH_CALLWNDPROCRET, OnFramePainted, nullptr, GetCurrentThreadId());
   const double plain = BoxUntilPainted(rounds, false, false);
   const double plainFrame = BoxUntilPainted(rounds, false, true);
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin(false);
   manager->AnimEffects.DialogShow.Active = false;
-  manager->SetSkinName("Vista (internal)");
+  manager->SetSkinName(BenchSkinName);
   if (!manager->CBTHookInstalled()) {
     std::printf("the dialog hook is not installed\n");
     return 1;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/adapters/acScrollWnd_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -58,12 +59,7 @@ HWND Host() {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 200;
-  Owned<TsSkinManager> manager = CreateOwned<TsSkinManager>();
-  manager->SetSkinDirectory("c:\\NoSkins");
-  TsStoredSkin& stored = manager->InternalSkins.Add();
-  stored.Name = "Vista (internal)";
-  stored.Data = ResourceBytes(DefaultSkinResource);
-  manager->SetSkinName("Vista (internal)");
+  Owned<TsSkinManager> manager = ManagerWithDefaultSkin();
   HWND host = Host();
 
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
