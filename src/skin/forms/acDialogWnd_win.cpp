@@ -318,21 +318,8 @@ void TacDialogWnd::GlowEnded(TsTitleButtonRecord& record) {
 void TacDialogWnd::UpdateButtonGlow(const TsPlacedTitleButton& b, int state) {
   HideButtonGlow();
   if (state != 1) return;
-  const TsSkinData& data = SkinManager->CommonSkinData();
-  int margin = 0;
-  switch (b.HitCode) {
-    case TitleHit::Close:
-      margin = data.BICloseGlowMargin;
-      break;
-    case TitleHit::MaxButton:
-      margin = data.BIMaxGlowMargin;
-      break;
-    case TitleHit::MinButton:
-      margin = data.BIMinGlowMargin;
-      break;
-    default:
-      return;
-  }
+  const std::optional<int> margin = TitleButtonGlowMargin(SkinManager->CommonSkinData(), b.HitCode);
+  if (!margin) return;
   const TsSkinModel& skin = SkinManager->Skin();
   const int index = MaskIndex(b.Mask);
   if (!skin.IsMaskIndexValid(index)) return;
@@ -341,7 +328,7 @@ void TacDialogWnd::UpdateButtonGlow(const TsPlacedTitleButton& b, int state) {
   const TRect& r = b.Rect;
   glowIndex_ = ShowGlow(Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height()),
                         Rect(0, 0, r.Width(), r.Height()), "GLOBALINFO", &skin, CtrlHandle, 255,
-                        margin, skin.MaskData[static_cast<size_t>(index)].PropertyName + "GLOW");
+                        *margin, skin.MaskData[static_cast<size_t>(index)].PropertyName + "GLOW");
 }
 
 void TacDialogWnd::HideButtonGlow() {

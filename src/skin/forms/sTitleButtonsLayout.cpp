@@ -77,6 +77,19 @@ int StandardButtonHeight(const TsMaskData* closeMask) {
   return closeMask ? MaskStateHeight(*closeMask) : MissingMaskSize;
 }
 
+std::optional<int> TitleButtonGlowMargin(const TsSkinData& data, int hitCode) {
+  switch (hitCode) {
+    case TitleHit::Close:
+      return data.BICloseGlowMargin;
+    case TitleHit::MaxButton:
+      return data.BIMaxGlowMargin;
+    case TitleHit::MinButton:
+      return data.BIMinGlowMargin;
+    default:
+      return std::nullopt;
+  }
+}
+
 TsTitleButtonMetrics StandardTitleMetrics(const TsSkinModel& skin, const TsTitleButtonMasks& masks,
                                           int restoreMask) {
   auto mask = [&](int index) -> const TsMaskData* {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,10 @@ struct TsTitleButtonMetrics {
 int StandardButtonWidth(const TsMaskData* mask);
 // State height of the close mask (every standard button's height), 21 without one.
 int StandardButtonHeight(const TsMaskData* closeMask);
+// The glow margin of a hot close, maximise or minimise button; none for the
+// buttons that do not glow.
+std::optional<int> TitleButtonGlowMargin(const TsSkinData& data, int hitCode);
+
 // The standard buttons' sizes from the skin's masks (a restore mask of its own
 // when the window is maximised or minimised).
 TsTitleButtonMetrics StandardTitleMetrics(const TsSkinModel& skin, const TsTitleButtonMasks& masks,

@@ -393,28 +393,16 @@ void TacSBAnimation::StepNow() {
 TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
   TsSkinManager* manager = Manager();
   if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
-  const TsSkinData& data = manager->CommonSkinData();
-  int margin = 0;
-  switch (button_->HitCode) {
-    case TitleHit::Close:
-      margin = data.BICloseGlowMargin;
-      break;
-    case TitleHit::MaxButton:
-      margin = data.BIMaxGlowMargin;
-      break;
-    case TitleHit::MinButton:
-      margin = data.BIMinGlowMargin;
-      break;
-    default:
-      return {};
-  }
+  const std::optional<int> margin =
+      TitleButtonGlowMargin(manager->CommonSkinData(), button_->HitCode);
+  if (!margin) return {};
   const TsSkinModel& skin = manager->Skin();
   if (!skin.IsMaskIndexValid(button_->ImageIndex)) return {};
   const std::string key =
       skin.MaskData[static_cast<size_t>(button_->ImageIndex)].PropertyName + "GLOW0";
   const int mask = skin.MaskIndexByNames("GLOBALINFO", key);
   if (!skin.IsMaskIndexValid(mask)) return {};
-  return {mask, margin};
+  return {mask, *margin};
 }
 
 TRect TacSBAnimation::GlowRect() const {
