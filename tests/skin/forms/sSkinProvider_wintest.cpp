@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
@@ -291,6 +292,41 @@ TEST_P(SkinnedForm, TheRegionIsSetBeforeTheFirstVisibleFrameAndFramePaintsStayFe
   EXPECT_GE(paints.count, 1);
   EXPECT_TRUE(paints.regionAtFirst);
   EXPECT_LE(paints.count, 4) << "the region's own repositioning must not paint again and again";
+}
+
+// A see-through label straight on the skinned form: the form puts its
+// background back under it before the label paints again, so what the screen
+// held there (red here) never shows round its text.
+TEST_P(SkinnedForm, ASeeThroughLabelRepaintsOverTheFormsBackgroundNotOverOldPixels) {
+  Provide();
+  auto* label = Create<TLabel>(form);
+  label->SetParent(form);
+  label->SetAutoSize(false);
+  label->SetTransparent(true);
+  label->SetBounds(20, 20, 120, 24);
+  label->SetCaption("WWWW");
+  form->Show();
+  kvtest::PumpUntilIdle();
+  const RECT r{20, 20, 140, 44};
+  constexpr COLORREF kStale = RGB(255, 0, 0);
+  HDC dc = GetDC(Wnd());
+  HBRUSH stale = CreateSolidBrush(kStale);
+  FillRect(dc, &r, stale);
+  DeleteObject(stale);
+  ReleaseDC(Wnd(), dc);
+  // What the window shows now, without repainting it first.
+  const auto screen = [&] {
+    HDC at = GetDC(Wnd());
+    kvtest::TPixels img = kvtest::TPixels::FromDC(at, {0, 0, 300, 200});
+    ReleaseDC(Wnd(), at);
+    return img;
+  };
+  ASSERT_GT(screen().CountOf(kStale, r), 0);
+  label->Invalidate();
+  UpdateWindow(Wnd());
+  const kvtest::TPixels shown = screen();
+  EXPECT_TRUE(kvtest::NoColourInside(shown, kStale, r));
+  EXPECT_GT(shown.CountDiffering(shown.At(r.right - 2, r.bottom - 2), r), 10) << "the text";
 }
 
 // A provider whose frame painting only counts.
