@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BenchPump_win.h"
 #include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "classlib/Forms.h"
@@ -19,14 +20,6 @@
 using namespace kv;
 
 namespace {
-
-void PumpUntilIdle() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchPump_win.h"
 #include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
@@ -25,14 +26,6 @@ using namespace kv;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-void PumpUntilIdle() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 template <class F>
 double MedianMs(int rounds, F&& f) {

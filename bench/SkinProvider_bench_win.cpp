@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchPump_win.h"
 #include "BenchSkin_win.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sBitBtn_win.h"
@@ -36,14 +37,6 @@ class TTimedProvider : public TsSkinProvider {
     TsSkinProvider::PaintNonClientArea();
   }
 };
-
-void PumpUntilIdle() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 double Ms(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "BenchPump_win.h"
 #include "BenchSkin_win.h"
 #include "BenchTiming.h"
 #include "skin/core/acFormServices_win.h"
@@ -23,14 +24,6 @@ using namespace kv;
 namespace {
 
 constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
-
-void PumpUntilIdle() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 // Shown and painted, frame included.
 void ShowDialog(bool skinned, TsSkinManager* manager) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "ProgramState.h"
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/FrameBar_Frms_win.h"
 #include "app/KV69_Frm_win.h"
@@ -198,13 +199,7 @@ class SkinWalk : public ::testing::Test {
   void TearDown() override {
     if (FormMessage != nullptr) FormMessage->Free();
     form_.reset();
-    MSG msg;
-    while (PeekMessageW(&msg, Application->Handle(), WM_REPLYTIMEOUT, WM_REPLYTIMEOUT, PM_REMOVE)) {
-    }
-    ModelIndex = -1;
-    ThRowsBuilt = false;
-    LoginPassword.clear();
-    LoginComPort.clear();
+    ResetProgramState();
     FormServices() = saved_;
   }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "ProgramState.h"
 #include "SettingsSamples.h"
 #include "ViewOnlyWindow.h"
 #include "app/ConstLang_Unt.h"
@@ -368,9 +369,7 @@ class DeviceWindow : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    LoginPassword.clear();
-    LoginComPort.clear();
-    ModelIndex = -1;
+    ResetProgramState();
   }
 
   std::vector<std::string> NewRequests() const {

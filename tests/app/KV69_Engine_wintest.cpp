@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "ProgramState.h"
 #include "SimHistoryRecords.h"
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/ConstLang_Unt.h"
@@ -82,14 +83,7 @@ class Engine : public ::testing::Test {
   void TearDown() override {
     StopPress::form = nullptr;
     form_.reset();
-    // A time-out the old window posted must not reach the next one.
-    MSG msg;
-    while (PeekMessageW(&msg, Application->Handle(), WM_REPLYTIMEOUT, WM_REPLYTIMEOUT, PM_REMOVE)) {
-    }
-    ModelIndex = -1;
-    ThRowsBuilt = false;
-    LoginPassword.clear();
-    LoginComPort.clear();
+    ResetProgramState();
   }
 
   // Opens the main window as the login leaves it, the simulator reporting

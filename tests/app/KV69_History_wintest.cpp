@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "ProgramState.h"
 #include "SimHistoryRecords.h"
 #include "ViewOnlyWindow.h"
 #include "app/BasicAnimate_Frm_win.h"
@@ -438,8 +439,7 @@ class HistoryRead : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    LoginPassword.clear();
-    LoginComPort.clear();
+    ResetProgramState();
   }
   std::size_t NewRequests() const { return sim_.Log("rx").size() - rxBefore_; }
   void ReadMany(const std::string& count) {

@@ -19,6 +19,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDialogWnd_win.h"
 #include "skin/forms/acDials_win.h"
+#include "support/ChildWindows.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
 
@@ -31,16 +32,7 @@ using namespace kv;
 constexpr const char* kIniFilter = "*.ini|*.ini";
 constexpr const char* kCsvFilter = "CSV File (*.csv)|*.csv";
 
-BOOL CALLBACK Collect(HWND child, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-  return TRUE;
-}
-
-std::vector<HWND> Descendants(HWND wnd) {
-  std::vector<HWND> all;
-  EnumChildWindows(wnd, Collect, reinterpret_cast<LPARAM>(&all));
-  return all;
-}
+using kvtest::DescendantWindows;
 
 bool Adapted(HWND wnd) {
   return GetPropW(wnd, acAdapterProperty) != nullptr && WindowAnswersCommand(wnd, cmdIsSkinned);
@@ -86,7 +78,7 @@ class HookedDialogFrame : public ::testing::Test, public TSkinnedFormFixture {
       if (b.HitCode == TitleHit::Close)
         look.close =
             ItemAt(window, (b.Rect.Left + b.Rect.Right) / 2, (b.Rect.Top + b.Rect.Bottom) / 2);
-    for (HWND child : Descendants(dlg)) {
+    for (HWND child : DescendantWindows(dlg)) {
       const std::string name = WindowClassName(child);
       const auto style = static_cast<std::uint32_t>(GetWindowLongW(child, GWL_STYLE));
       const bool named =
@@ -203,7 +195,7 @@ TEST_F(HookedDialogFrame, AMessageBoxShowsItsTextIconAndButtonsInTheSkin) {
   {
     TModalProbe probe(kDialogClass, [&](HWND dlg) {
       look = Look(dlg);
-      for (HWND child : Descendants(dlg)) {
+      for (HWND child : DescendantWindows(dlg)) {
         TacMainWnd* a = AdapterOfWindow(child);
         const std::string name = WindowClassName(child);
         const auto type = GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;

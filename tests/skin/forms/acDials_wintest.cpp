@@ -21,6 +21,7 @@
 #include "skin/forms/acDialogWnd_win.h"
 #include "skin/forms/acDials_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "support/ChildWindows.h"
 #include "support/Counters.h"
 #include "support/HostWindow.h"
 #include "support/ModalProbe.h"
@@ -49,16 +50,7 @@ bool Adapted(HWND wnd) {
   return GetPropW(wnd, acAdapterProperty) != nullptr && WindowAnswersCommand(wnd, cmdIsSkinned);
 }
 
-BOOL CALLBACK Collect(HWND child, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-  return TRUE;
-}
-
-std::vector<HWND> Descendants(HWND wnd) {
-  std::vector<HWND> all;
-  EnumChildWindows(wnd, Collect, reinterpret_cast<LPARAM>(&all));
-  return all;
-}
+using kvtest::DescendantWindows;
 
 // The descendants of the class (any letter case) and how many are adapted.
 struct TChildCount {
@@ -66,7 +58,7 @@ struct TChildCount {
 };
 TChildCount CountChildren(HWND wnd, const std::string& className) {
   TChildCount n;
-  for (HWND child : Descendants(wnd)) {
+  for (HWND child : DescendantWindows(wnd)) {
     if (_stricmp(WindowClassName(child).c_str(), className.c_str()) != 0) continue;
     ++n.all;
     if (Adapted(child)) ++n.adapted;
@@ -136,7 +128,7 @@ TEST_F(DialogHookTest, AMessageBoxHasItsChildrenAdaptedByKind) {
       seen.statics = CountChildren(dlg, "Static");
       seen.provider = FindProvider(dlg) != nullptr;
       seen.visibleDialogs = VisibleDialogCount();
-      for (HWND child : Descendants(dlg)) {
+      for (HWND child : DescendantWindows(dlg)) {
         if (_stricmp(WindowClassName(child).c_str(), "Static") != 0) continue;
         TacMainWnd* a = AdapterOfWindow(child);
         const auto type = GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
@@ -363,7 +355,7 @@ TEST_F(DialogHookTest, TheHookGoingWhileADialogIsOpenLeavesNothingHooked) {
         before = CountChildren(dlg, "Button").adapted;
         way.take(manager, heir);
         after = 0;
-        for (HWND child : Descendants(dlg))
+        for (HWND child : DescendantWindows(dlg))
           if (GetPropW(child, acAdapterProperty) != nullptr ||
               WindowAnswersCommand(child, cmdIsSkinned))
             ++after;
