@@ -20,6 +20,8 @@ int ModelIndex = -1;
 namespace {
 
 constexpr int TimeoutSettleMs = 100;
+// Answers queued behind a late one follow it within a few frame times.
+constexpr int DrainWaitMs = 300;
 constexpr int ReadFollowUpWaitMs = 200;
 constexpr int DoStatusWaitMs = 200;
 constexpr int RelayCommandWaitMs = 500;
@@ -72,6 +74,14 @@ std::optional<TDataPack> ReplyData(const TDataPack& reply) {
   return data;
 }
 
+// "blocks 3-5", "block 3".
+std::string BlockRange(int language, int first, int last) {
+  const bool chinese = language == LanguageChinese;
+  std::string text = first == last ? std::to_string(first)
+                                   : std::to_string(first) + "-" + std::to_string(last);
+  return chinese ? "第" + text + "块" : (first == last ? "block " : "blocks ") + text;
+}
+
 // Closes the progress window however an operation ends.
 class TProgressGuard {
  public:
@@ -86,8 +96,105 @@ class TProgressGuard {
 
 }  // namespace
 
+std::string NoAnswerText(int language) {
+  return language == LanguageChinese ? "设备无应答，请检查连接。"
+                                     : "The device does not answer: check the connection.";
+}
+
+std::string PartlyWrittenText(int language, int stoppedAt, bool stoppedSent, int lastBlock,
+                              bool noAnswer) {
+  const bool chinese = language == LanguageChinese;
+  std::string text = noAnswer ? NoAnswerText(language) + (chinese ? "" : " ") : "";
+  text += chinese ? "参数只写入了一部分：" : "The setting was only partly written: ";
+  std::vector<std::string> parts;
+  if (stoppedAt > 0)
+    parts.push_back(BlockRange(language, 0, stoppedAt - 1) +
+                    (chinese ? "为新参数" : " hold the new setting"));
+  int oldFrom = stoppedAt;
+  if (stoppedSent) {
+    parts.push_back(BlockRange(language, stoppedAt, stoppedAt) +
+                    (chinese ? "不确定" : " may or may not"));
+    ++oldFrom;
+  }
+  if (oldFrom <= lastBlock)
+    parts.push_back(BlockRange(language, oldFrom, lastBlock) +
+                    (chinese ? "仍为旧参数" : " still hold the old one"));
+  for (std::size_t i = 0; i < parts.size(); ++i)
+    text += (i == 0 ? "" : chinese ? "，" : ", ") + parts[i];
+  text += chinese ? "。请重新写入参数。" : ". Write Setting again.";
+  return text;
+}
+
 TRequestEngine::TRequestEngine(IEngineView& view, IEngineClock& clock, TEngineRole role)
     : view_(view), clock_(clock), role_(role) {}
+
+// ---- The line ----
+
+bool TRequestEngine::TLinePort::WriteData(const void* buffer, std::uint32_t length) {
+  if (engine_.port_ == nullptr || !engine_.port_->WriteData(buffer, length)) return false;
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  engine_.line_.emplace_back(bytes, bytes + length);
+  return true;
+}
+
+namespace {
+
+// The frame a sender builds, without sending it.
+class TFrameCapture : public ICommPort {
+ public:
+  bool Connected() const override { return true; }
+  bool WriteData(const void* buffer, std::uint32_t length) override {
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    frame.assign(bytes, bytes + length);
+    return true;
+  }
+  TDataPack frame;
+};
+
+TDataPack FrameOf(const std::function<void(ICommPort&)>& send) {
+  TFrameCapture capture;
+  send(capture);
+  return capture.frame;
+}
+
+std::uint8_t CommandOf(const TDataPack& frame) { return frame.size() > 1 ? frame[1] : 0; }
+
+constexpr std::uint8_t VersionCommand = 0x05;
+
+}  // namespace
+
+bool TRequestEngine::MayBeTakenFor(const TDataPack& frame) const {
+  // An answer to another request of the same kind looks like this one's
+  // where the device does not name the address.
+  return std::any_of(line_.begin(), line_.end(), [&](const TDataPack& sent) {
+    return CommandOf(sent) == CommandOf(frame) && sent != frame &&
+           (echo_ != TEcho::Yes || FrameAddress(sent) == FrameAddress(frame));
+  });
+}
+
+TRequestEngine::TReplyMatch TRequestEngine::MatchReply() {
+  const std::uint8_t command = CommandOf(recvBuffer_);
+  const std::uint32_t address = FrameAddress(recvBuffer_);
+  // Only a device that echoes names an address other than 0.
+  if (address != 0) echo_ = TEcho::Yes;
+  const auto answers = [&](const TDataPack& sent) {
+    if (CommandOf(sent) != command) return false;
+    return FrameAddress(sent) == address || (address == 0 && echo_ != TEcho::Yes);
+  };
+  const auto oldest = std::find_if(line_.begin(), line_.end(), answers);
+  TReplyMatch match;
+  if (oldest == line_.end()) return match;
+  match.Found = true;
+  match.Request = *oldest;
+  match.Certain = std::all_of(oldest, line_.end(), [&](const TDataPack& sent) {
+    return !answers(sent) || sent == match.Request;
+  });
+  if (match.Certain && address == 0 && FrameAddress(match.Request) != 0) echo_ = TEcho::No;
+  // Answers come in the order asked: the oldest request this can answer is
+  // answered now or lost, and so is every request before it.
+  line_.erase(line_.begin(), oldest + 1);
+  return match;
+}
 
 // ---- Pending tag, receiving, time-out ----
 
@@ -100,16 +207,59 @@ void TRequestEngine::SetPending(int tag) {
 void TRequestEngine::Receive(const void* buffer, std::size_t length) {
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   recvBuffer_.assign(bytes, bytes + length);
+  // The device is there.
+  silentRounds_ = 0;
   if (pending_ == TAG_CLEARHISTORY) {
     ShowClearHistoryProgress();
     return;
   }
-  const int ticks = ticks_;
-  // Between a block's time-out and its resend nothing is pending, but an
-  // answer that comes then is still the block's and must be counted.
-  lastReplyTag_ = pending_ == 0 && busy_ ? loopTag_ : pending_;
+  if (!ReplyData(recvBuffer_)) {
+    DamagedReply();
+    return;
+  }
+  if (exchanging_ && echo_ == TEcho::Unknown && loopTag_ != TAG_MASTERWRITE &&
+      recvBuffer_ == lastTaken_) {
+    // The answer just taken, sent twice, may look like the next block's
+    // while addresses tell nothing: it is not used, once. (Acknowledgements
+    // are all alike on such a device, and a doubled one stands for a block
+    // the device writes in order anyway.)
+    lastTaken_.clear();
+    return;
+  }
+  const TReplyMatch match = MatchReply();
+  // A version answer tells itself apart: late or not, it makes the model
+  // known.
+  const bool awaited = match.Certain && !awaited_.empty() && match.Request == awaited_;
+  if (match.Certain && CommandOf(match.Request) == VersionCommand && !awaited && ModelIndex < 0)
+    ShowVersionReply();
+  // A tag set without a request of the engine's own (SetPending, then a
+  // sender) is answered, as it always was, by what comes under it.
+  const bool unlined = !match.Found && awaited_.empty() && pending_ != 0;
+  if (!awaited && !unlined) {
+    // Another request's answer, or one that cannot be told from it: not
+    // used. A version request waiting out earlier answers looks again.
+    lastReplyTag_ = 0;
+    if (busy_ && syncing_ && match.Found) busy_ = false;
+    return;
+  }
+  lastReplyTag_ = awaited ? awaitedTag_ : pending_;
+  if (!exchanging_) awaited_.clear();
   SetPending(0);
-  Dispatch(ticks);
+  Dispatch();
+}
+
+void TRequestEngine::DamagedReply() {
+  // A damaged chunk may be anyone's answer, or noise: it accounts for no
+  // request on the line.
+  if (exchanging_) {
+    BlockNotTaken();
+    return;
+  }
+  // A single request's handler reports what came, text answers included.
+  lastReplyTag_ = pending_;
+  awaited_.clear();
+  SetPending(0);
+  Dispatch();
 }
 
 void TRequestEngine::Tick() {
@@ -125,24 +275,20 @@ void TRequestEngine::Tick() {
 
 void TRequestEngine::TimeoutMessage(int tag) {
   if (role_ == TEngineRole::Login) {
+    awaited_.clear();
     view_.TimedOut(tag);
     return;
   }
-  clock_.Delay(TimeoutSettleMs);
-  if (busy_ && tag == loopTag_) {
-    // Requests of a stopped loop that never came are given up with it.
-    stale_ = 0;
-    // The block is in and only a resent request's answer is missing: it is
-    // given up, and the loop goes on. Otherwise the block is asked again.
-    if (taken_) {
-      // Where addresses tell nothing, such an answer may still come while
-      // the next block is awaited: it would bring this block's reply again.
-      if (echo_ != TEcho::Yes) givenUp_.insert(givenUp_.end(), open_, takenReply_);
-      open_ = 0;
-    }
+  if (exchanging_ && tag == loopTag_) {
+    // The block exchange asks again, after its settle.
+    BlockNotTaken();
+    return;
   }
+  clock_.Delay(TimeoutSettleMs);
   busy_ = false;
   SetPending(0);
+  // A single request's answer that still comes is not shown.
+  if (tag == awaitedTag_) awaited_.clear();
   if (tag == TAG_PASSWORD) passwordAtShow_ = false;
   if (tag == TAG_VERSION) RetryVersionRequest();
 }
@@ -155,7 +301,7 @@ bool TRequestEngine::EndClearHistory() {
   return true;
 }
 
-void TRequestEngine::Dispatch(int ticks) {
+void TRequestEngine::Dispatch() {
   switch (lastReplyTag_) {
     case TAG_RESET:
       // Whatever the device says to the text command is its answer.
@@ -171,13 +317,14 @@ void TRequestEngine::Dispatch(int ticks) {
       ShowHistoryRecordReply();
       break;
     case TAG_MASTERREAD:
-      AcceptMasterBlock(ticks);
+      AcceptMasterBlock();
       break;
     case TAG_MASTERWRITE:
-      AcceptMasterWriteAck(ticks);
+      // Any whole answer to the block acknowledges it.
+      BlockTaken();
       break;
     case TAG_HISTORYBLOCK:
-      AcceptHistoryBlock(ticks);
+      AcceptHistoryBlock();
       break;
     case TAG_PASSWORD:
       HandlePasswordReply();
@@ -186,7 +333,14 @@ void TRequestEngine::Dispatch(int ticks) {
       view_.ShowMessage(ReplyData(recvBuffer_) ? Lang_MsgSuccess : DataErrorText(), true);
       break;
     case TAG_VERSION:
-      ShowVersionReply();
+      if (!ShowVersionReply()) {
+        if (exchanging_)
+          BlockNotTaken();
+        else
+          RetryVersionRequest();
+      } else if (exchanging_) {
+        BlockTaken();
+      }
       break;
     case TAG_READTIME:
       ShowReadTimeReply();
@@ -216,19 +370,27 @@ void TRequestEngine::ShowClearHistoryProgress() {
   if (value >= ClearHistoryDone) view_.CloseProgress();
 }
 
+void TRequestEngine::Request(int tag, const TSender& send) {
+  awaited_ = FrameOf(send);
+  awaitedTag_ = tag;
+  SetPending(tag);
+  send(linePort_);
+}
+
+void TRequestEngine::ShowNoAnswer() { view_.ShowMessage(NoAnswerText(LanguageFlag), true); }
+
 // ---- Password and version ----
 
 void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   if (port_ == nullptr) return;
-  // A new link: whether this device echoes block addresses is learnt again.
+  // A new link: what is on its way on the old one is gone, and whether the
+  // device echoes block addresses is learnt again.
   echo_ = TEcho::Unknown;
-  givenUp_.clear();
-  open_ = stale_ = 0;
+  line_.clear();
+  lastTaken_.clear();
   loopTag_ = 0;
-  lastBlockReply_.clear();
-  SetPending(TAG_PASSWORD);
   passwordAtShow_ = atShow;
-  SendHandle.SendPassword(*port_, password);
+  Request(TAG_PASSWORD, [&](ICommPort& port) { SendHandle.SendPassword(port, password); });
 }
 
 void TRequestEngine::HandlePasswordReply() {
@@ -252,27 +414,28 @@ void TRequestEngine::HandlePasswordReply() {
 
 void TRequestEngine::SendVersionRequest() {
   if (port_ == nullptr) return;
-  SetPending(TAG_VERSION);
-  SendHandle.SendReadVersion(*port_);
+  Request(TAG_VERSION, [](ICommPort& port) { SendHandle.SendReadVersion(port); });
 }
 
 void TRequestEngine::RetryVersionRequest() {
-  if (versionRetries_ >= VersionRequestRetries || !Connected()) return;
+  if (!Connected()) return;
+  if (versionRetries_ >= VersionRequestRetries) {
+    // An unknown model leaves the window empty: say why.
+    if (ModelIndex < 0) ShowNoAnswer();
+    return;
+  }
   ++versionRetries_;
   SendVersionRequest();
 }
 
-void TRequestEngine::ShowVersionReply() {
+bool TRequestEngine::ShowVersionReply() {
   const TVersionProtocol protocol;
   const int last = LastIndex(recvBuffer_);
   TDataPack data;
   if (protocol.CheckFrame(recvBuffer_, last)) protocol.GetData(recvBuffer_, last, data);
   // A garbled reply would leave the model unknown, and the channel rows
-  // unbuilt, for the whole run: ask again instead.
-  if (data.size() < VersionDataBytes) {
-    RetryVersionRequest();
-    return;
-  }
+  // unbuilt, for the whole run: it is asked for again instead.
+  if (data.size() < VersionDataBytes) return false;
   TVersionReply reply;
   reply.Model = protocol.GetModelText(recvBuffer_, last);
   reply.Version = protocol.GetVersionText(recvBuffer_, last);
@@ -280,170 +443,124 @@ void TRequestEngine::ShowVersionReply() {
   reply.Signal = protocol.GetSignalText(recvBuffer_, last);
   ModelIndex = ModelIndexOf(reply.Model);
   view_.VersionReceived(reply);
+  return true;
 }
 
 // ---- Block loops ----
 
-bool TRequestEngine::ExchangeBlock(int tag, std::uint32_t address,
-                                   const std::function<void()>& send) {
-  if (tag != loopTag_ || address != awaitedAddress_) {
-    // Unanswered requests of a loop that was stopped are answered first.
-    stale_ += open_;
-    open_ = 0;
-    loopTag_ = tag;
-    awaitedAddress_ = address;
-  }
-  taken_ = false;
-  while (!taken_) {
+TRequestEngine::TExchange TRequestEngine::ExchangeBlock(int tag, const TSender& send) {
+  const TDataPack frame = FrameOf(send);
+  awaited_ = frame;
+  awaitedTag_ = loopTag_ = tag;
+  answered_ = settle_ = sentOwn_ = false;
+  exchanging_ = true;
+  silentRounds_ = rounds_ = 0;
+  bool drained = false;
+  const auto ended = [this]() -> std::optional<TExchange> {
+    if (answered_) return TExchange::Answered;
+    if (cancel_) return TExchange::Stopped;
+    // Silence for long, or only damaged answers for longer.
+    if (silentRounds_ >= NoAnswerRounds || rounds_ >= 3 * NoAnswerRounds)
+      return TExchange::NoAnswer;
+    return std::nullopt;
+  };
+  for (;;) {
+    if (settle_) {
+      // What is still on its way may come in the pause: the block's own
+      // answer is taken then.
+      settle_ = false;
+      clock_.Delay(TimeoutSettleMs);
+    }
+    if (const auto end = ended()) {
+      EndExchange();
+      return *end;
+    }
+    syncing_ = MayBeTakenFor(frame);
+    if (syncing_ && !drained) {
+      // Answers still on their way for earlier requests come in a burst:
+      // they are waited for first, with nothing sent that would make the
+      // read thread drop those already begun.
+      drained = true;
+      clock_.Delay(DrainWaitMs);
+      continue;
+    }
     busy_ = true;
-    ++open_;
     SetPending(tag);
-    send();
+    // A device holding its answers back would only be given more to answer
+    // later: after the first silent rounds, every other one just waits.
+    if (silentRounds_ >= 2 && silentRounds_ % 2 == 0) {
+      // nothing sent: the round waits for what is on its way
+    } else if (syncing_) {
+      SendHandle.SendReadVersion(linePort_);
+    } else {
+      send(linePort_);
+      sentOwn_ = true;
+    }
     while (busy_) {
-      if (!clock_.WaitStep()) return false;
-      if (cancel_) return false;
+      if (!clock_.WaitStep() || cancel_) {
+        EndExchange();
+        return TExchange::Stopped;
+      }
     }
   }
-  return !cancel_;
 }
 
-bool TRequestEngine::AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy) {
-  const bool copy = mayBeCopy && recvBuffer_ == lastBlockReply_;
-  lastBlockReply_ = recvBuffer_;
-  // Address 0 proves nothing: a device that answers 0 to everything
-  // matches it too.
-  if (address == awaitedAddress_ && address != 0) echo_ = TEcho::Yes;
-  if (echo_ == TEcho::Yes) return address == awaitedAddress_;
-  if (TakeGivenUpAnswer()) return false;
-  if (address != awaitedAddress_ && echo_ == TEcho::Unknown) {
-    if (address != 0) {
-      // A device without echo answers 0: this is an earlier block's answer.
-      echo_ = TEcho::Yes;
-      return false;
-    }
-    if (copy) {
-      // The reply just taken, sent twice: it tells nothing about echoing.
-      // Only once, so that a device without echo whose blocks are alike
-      // goes on.
-      lastBlockReply_.clear();
-      return false;
-    }
-    // Every answer to an earlier block is accounted for: the device does
-    // not echo.
-    echo_ = TEcho::No;
-  }
-  // Answers in the order asked: a stopped loop's first, then this block's.
-  if (stale_ > 0) {
-    --stale_;
-    return false;
-  }
-  if (open_ == 0) return false;
-  --open_;
-  return true;
+TRequestEngine::TExchange TRequestEngine::EnsureModel() {
+  if (ModelIndex >= 0) return TExchange::Answered;
+  return ExchangeBlock(TAG_VERSION, [](ICommPort& port) { SendHandle.SendReadVersion(port); });
 }
 
-bool TRequestEngine::TakeGivenUpAnswer() {
-  // A reply equal to what a request given up on would bring may be that
-  // late answer: it is not used. If it was in fact this block's own, the
-  // block times out and is asked again, so it is counted as an answer
-  // either way and a given-up request never outlives one such reply.
-  const auto it = std::find_if(givenUp_.begin(), givenUp_.end(), [this](const TDataPack& reply) {
-    return reply.empty() || reply == recvBuffer_;
-  });
-  if (it == givenUp_.end()) return false;
-  givenUp_.erase(it);
-  if (open_ > 0) --open_;
-  return true;
+void TRequestEngine::EndExchange() {
+  busy_ = exchanging_ = syncing_ = false;
+  awaited_.clear();
 }
 
-void TRequestEngine::BlockTaken(int tag, int ticks) {
-  taken_ = true;
-  takenReply_ = recvBuffer_;
-  // An echoing device's later answers name their block.
-  if (echo_ == TEcho::Yes) open_ = 0;
-  if (open_ == 0)
-    busy_ = false;
-  else
-    KeepWaiting(tag, ticks);
+void TRequestEngine::BlockTaken() {
+  // Its other requests' answers, still to come, bring nothing new.
+  awaited_.clear();
+  lastTaken_ = recvBuffer_;
+  answered_ = true;
+  busy_ = false;
 }
 
-void TRequestEngine::RejectBlockReply(int tag, int ticks) {
-  // A damaged answer may be anyone's and is not counted. Once the block is
-  // in, the wait for the others goes on; before, it is handled like a
-  // time-out: the block is sent again once the message comes round.
-  if (taken_)
-    KeepWaiting(tag, ticks);
-  else
-    clock_.PostTimeout(tag);
+void TRequestEngine::BlockNotTaken() {
+  // The round brought nothing usable: the block is asked again.
+  ++rounds_;
+  ++silentRounds_;
+  settle_ = true;
+  busy_ = false;
 }
 
-void TRequestEngine::KeepWaiting(int tag, int ticks) {
-  // The request stays pending and its time-out keeps counting.
-  pending_ = tag;
-  ticks_ = ticks;
-}
-
-void TRequestEngine::AcceptMasterBlock(int ticks) {
+void TRequestEngine::AcceptMasterBlock() {
   const std::optional<TDataPack> data = ReplyData(recvBuffer_);
   if (!data || data->size() != TBasicProtocol::BlockSize) {
-    RejectBlockReply(TAG_MASTERREAD, ticks);
-    return;
-  }
-  if (!AnswersAwaitedBlock(FrameAddress(recvBuffer_))) {
-    KeepWaiting(TAG_MASTERREAD, ticks);
+    BlockNotTaken();
     return;
   }
   // Every block has its own place in the image.
-  if (!taken_ && step_ >= 0 && step_ < MasterReadBlocks)
+  if (step_ >= 0 && step_ < MasterReadBlocks)
     std::copy(data->begin(), data->end(),
               masterChunks_.begin() + static_cast<std::ptrdiff_t>(step_) * BlockSize);
-  BlockTaken(TAG_MASTERREAD, ticks);
+  BlockTaken();
 }
 
-void TRequestEngine::AcceptMasterWriteAck(int ticks) {
-  // Any answer acknowledges the block, unless it plainly names another one.
-  // Acknowledgements are all alike where the device does not echo. A
-  // damaged one is not counted: it may be an earlier block's.
-  if (!ReplyData(recvBuffer_)) {
-    taken_ = true;
-    takenReply_.clear();  // what a straggler would bring is unknown
-    if (echo_ == TEcho::Yes)
-      BlockTaken(TAG_MASTERWRITE, ticks);
-    else
-      KeepWaiting(TAG_MASTERWRITE, ticks);
-    return;
-  }
-  if (!AnswersAwaitedBlock(FrameAddress(recvBuffer_), false)) {
-    KeepWaiting(TAG_MASTERWRITE, ticks);
-    return;
-  }
-  BlockTaken(TAG_MASTERWRITE, ticks);
-}
-
-void TRequestEngine::AcceptHistoryBlock(int ticks) {
+void TRequestEngine::AcceptHistoryBlock() {
   const std::optional<TDataPack> data = ReplyData(recvBuffer_);
   if (!data || static_cast<int>(data->size()) < HistoryBlockBytes) {
-    // A damaged or short block is read again: its records would otherwise
-    // be lost or shown as garbage.
-    RejectBlockReply(TAG_HISTORYBLOCK, ticks);
+    // A short block is read again: its records would otherwise be lost or
+    // shown as garbage.
+    BlockNotTaken();
     return;
   }
-  if (!AnswersAwaitedBlock(FrameAddress(recvBuffer_))) {
-    KeepWaiting(TAG_HISTORYBLOCK, ticks);
-    return;
+  const THistoryBlockResult result =
+      AppendHistoryRecords(*data, historyTarget_, history_, ModelIndex, LanguageFlag);
+  view_.HistoryRowsReceived(result.Rows);
+  if (result.CloseProgress) {
+    // The device has no more records: the read is over.
+    historyEnded_ = true;
+    view_.CloseProgress();
   }
-  // A block answered again (a resent request's answer) adds nothing.
-  if (!taken_) {
-    const THistoryBlockResult result =
-        AppendHistoryRecords(*data, historyTarget_, history_, ModelIndex, LanguageFlag);
-    view_.HistoryRowsReceived(result.Rows);
-    if (result.CloseProgress) {
-      // The device has no more records: the read is over.
-      historyEnded_ = true;
-      view_.CloseProgress();
-    }
-  }
-  BlockTaken(TAG_HISTORYBLOCK, ticks);
+  BlockTaken();
 }
 
 void TRequestEngine::ReadMaster() {
@@ -451,20 +568,19 @@ void TRequestEngine::ReadMaster() {
   cancel_ = false;
   view_.ShowProgress(MasterReadBlocks);
   TProgressGuard guard(view_);
+  // The image is unpacked for the model: it must be known first.
+  TExchange result = EnsureModel();
   step_ = 0;
   masterChunks_.assign(static_cast<std::size_t>(MasterReadBlocks) * BlockSize, BlockFill);
-  while (step_ != MasterReadBlocks) {
-    if (cancel_) break;
+  while (result == TExchange::Answered && step_ != MasterReadBlocks) {
     const int block = step_;
-    const bool answered =
-        ExchangeBlock(TAG_MASTERREAD, static_cast<std::uint32_t>(block * BlockSize), [this, block] {
-          SendHandle.SendReadMaster(*port_, block);
-          view_.SetProgress(block + 1);
-        });
-    if (!answered) break;
-    ++step_;
+    view_.SetProgress(block + 1);
+    result = ExchangeBlock(TAG_MASTERREAD,
+                           [block](ICommPort& port) { SendHandle.SendReadMaster(port, block); });
+    if (result == TExchange::Answered) ++step_;
   }
-  if (step_ != MasterReadBlocks || cancel_) return;
+  if (result == TExchange::NoAnswer) ShowNoAnswer();
+  if (result != TExchange::Answered) return;
   // The controls change only now, when the whole image is here: a stopped
   // or failed read leaves the window as it was.
   view_.MasterImageRead({masterChunks_.begin(), masterChunks_.begin() + MasterImageSize});
@@ -483,18 +599,26 @@ void TRequestEngine::WriteMaster(const std::vector<std::uint8_t>& image) {
   view_.ShowProgress(imageBlocks);
   TProgressGuard guard(view_);
   const TBasicProtocol protocol;
+  TExchange result = TExchange::Answered;
   for (step_ = 0; step_ <= lastBlock; ++step_) {
-    if (cancel_) break;
     const int block = step_;
     view_.SetProgress(block + 1);
     TDataPack slice, data;
     protocol.GetBlock(image, block, BlockSize, slice);
     protocol.PadBlock(slice, BlockFill, data);
-    if (!ExchangeBlock(TAG_MASTERWRITE, static_cast<std::uint32_t>(block * BlockSize),
-                       [&] { SendHandle.SendWriteMaster(*port_, block, data); }))
-      break;
+    result = ExchangeBlock(TAG_MASTERWRITE, [block, &data](ICommPort& port) {
+      SendHandle.SendWriteMaster(port, block, data);
+    });
+    if (result != TExchange::Answered) break;
     if (block < lastBlock) clock_.Delay(WriteBlockSettleMs);
   }
+  if (result == TExchange::Answered) return;
+  // The device holds part of each setting: the user must know, and which
+  // part, before trusting it.
+  view_.CloseProgress();
+  view_.ShowMessage(
+      PartlyWrittenText(LanguageFlag, step_, sentOwn_, lastBlock, result == TExchange::NoAnswer),
+      true);
 }
 
 void TRequestEngine::ReadHistory(int count, int gaugeMax) {
@@ -503,21 +627,25 @@ void TRequestEngine::ReadHistory(int count, int gaugeMax) {
   history_.Start();
   historyTarget_ = count;
   historyEnded_ = false;
-  step_ = 0;
   cancel_ = false;
   view_.ShowProgress(gaugeMax);
   TProgressGuard guard(view_);
   view_.SetProgress(0);
-  while (step_ <= blocks - 1) {
+  // The records' columns follow the model.
+  TExchange result = EnsureModel();
+  step_ = 0;
+  while (result == TExchange::Answered && step_ <= blocks - 1 && !historyEnded_) {
     const int block = step_;
-    const auto address = HistoryBase + static_cast<std::uint32_t>(block * BlockSize);
-    const bool answered = ExchangeBlock(TAG_HISTORYBLOCK, address, [this, block] {
-      SendHandle.SendReadHistoryBlock(*port_, block);
-      view_.SetProgress(block * RecordsPerBlock + RecordsPerBlock);
+    view_.SetProgress(block * RecordsPerBlock + RecordsPerBlock);
+    result = ExchangeBlock(TAG_HISTORYBLOCK, [block](ICommPort& port) {
+      SendHandle.SendReadHistoryBlock(port, block);
     });
-    if (!answered) break;  // Stop: the rows read so far stay
-    ++step_;
-    if (historyEnded_) break;
+    if (result == TExchange::Answered) ++step_;
+  }
+  // Stop or no answer: the rows read so far stay.
+  if (result == TExchange::NoAnswer) {
+    view_.CloseProgress();
+    ShowNoAnswer();
   }
 }
 
@@ -526,8 +654,8 @@ void TRequestEngine::ReadHistory(int count, int gaugeMax) {
 void TRequestEngine::ReadHistoryRecord(int number) {
   if (!Connected()) return;
   historyRecord_ = number;
-  SetPending(TAG_HISTORYRECORD);
-  SendHandle.SendReadHistoryRecord(*port_, number);
+  Request(TAG_HISTORYRECORD,
+          [number](ICommPort& port) { SendHandle.SendReadHistoryRecord(port, number); });
 }
 
 void TRequestEngine::ShowHistoryRecordReply() {
@@ -546,14 +674,12 @@ void TRequestEngine::ReadDoStatus() {
   clock_.Delay(DoStatusWaitMs);
   // The wait dispatches messages: the port may have gone meanwhile.
   if (!Connected()) return;
-  SetPending(TAG_DOSTATUS);
-  SendHandle.SendReadDO(*port_);
+  Request(TAG_DOSTATUS, [](ICommPort& port) { SendHandle.SendReadDO(port); });
 }
 
 void TRequestEngine::ReadThValues() {
   if (!Connected()) return;
-  SetPending(TAG_THVALUES);
-  SendHandle.SendReadTH(*port_);
+  Request(TAG_THVALUES, [](ICommPort& port) { SendHandle.SendReadTH(port); });
 }
 
 void TRequestEngine::SwitchRelay(TRelay relay) {
@@ -570,14 +696,14 @@ void TRequestEngine::SwitchRelay(TRelay relay) {
 void TRequestEngine::SetTime(int year, int month, int day, int hour, int minute) {
   if (port_ == nullptr) return;
   // No port test here: a closed port refuses the write itself.
-  SetPending(TAG_SETTIME);
-  SendHandle.SendSetTime(*port_, year - 2000, month, day, hour, minute);
+  Request(TAG_SETTIME, [=](ICommPort& port) {
+    SendHandle.SendSetTime(port, year - 2000, month, day, hour, minute);
+  });
 }
 
 void TRequestEngine::ReadTime() {
   if (!Connected()) return;
-  SetPending(TAG_READTIME);
-  SendHandle.SendReadTime(*port_);
+  Request(TAG_READTIME, [](ICommPort& port) { SendHandle.SendReadTime(port); });
 }
 
 void TRequestEngine::ShowReadTimeReply() {
@@ -601,6 +727,8 @@ void TRequestEngine::SendText(std::string_view password, std::string_view word) 
 
 void TRequestEngine::Reset(std::string_view password) {
   if (!Connected()) return;
+  // A text command: its answer is text, which no frame is taken for.
+  awaited_.clear();
   SetPending(TAG_RESET);
   SendText(password, "RESET");
 }
@@ -616,8 +744,7 @@ void TRequestEngine::ClearHistory() {
   if (!Connected()) return;
   view_.ShowProgress(ClearHistoryGaugeMax);
   // The device answers with progress text; the engine moves the gauge.
-  SetPending(TAG_CLEARHISTORY);
-  SendHandle.SendClearHistory(*port_);
+  Request(TAG_CLEARHISTORY, [](ICommPort& port) { SendHandle.SendClearHistory(port); });
 }
 
 }  // namespace kv

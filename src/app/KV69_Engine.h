@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -45,6 +46,14 @@ extern int ModelIndex;
 struct TVersionReply {
   std::string Model, Version, Imei, Signal;
 };
+
+// What the user is told when the device stops answering, and when a write
+// ends before its last block: which blocks hold the new setting (before
+// `stoppedAt`), which one may (`stoppedAt`, when it went out), and which
+// still hold the old one.
+std::string NoAnswerText(int language);
+std::string PartlyWrittenText(int language, int stoppedAt, bool stoppedSent, int lastBlock,
+                              bool noAnswer);
 
 // What the engine tells its window. Every report has a default that does
 // nothing, so a window (or a test) takes only what it shows.
@@ -146,38 +155,67 @@ class TRequestEngine {
   // A version reply that fails its check, or none at all, is asked for
   // again, this many times per accepted password.
   static constexpr int VersionRequestRetries = 3;
+  // Rounds of one block exchange in which nothing at all came from the
+  // device (each ended by a time-out) before it counts as not answering:
+  // long enough for an answer fifteen seconds late, short enough for a
+  // pulled cable.
+  static constexpr int NoAnswerRounds = 8;
 
  private:
+  using TSender = std::function<void(ICommPort&)>;
+  enum class TExchange { Answered, Stopped, NoAnswer };
+
+  // The port every frame goes out through: it keeps the frame on the line
+  // until an answer accounts for it.
+  class TLinePort : public ICommPort {
+   public:
+    explicit TLinePort(TRequestEngine& engine) : engine_(engine) {}
+    bool Connected() const override { return engine_.Connected(); }
+    bool WriteData(const void* buffer, std::uint32_t length) override;
+
+   private:
+    TRequestEngine& engine_;
+  };
+  // What a whole reply answers: the oldest request on the line it can be
+  // the answer to, and whether every request it can answer is that one
+  // sent again (only then is it known what it carries).
+  struct TReplyMatch {
+    bool Found = false, Certain = false;
+    TDataPack Request;
+  };
+
+  // A single request: its answer is shown only while it is pending.
+  void Request(int tag, const TSender& send);
   // Sends one block request, and again after each time-out or damaged
-  // reply, until the block's answer is taken; false on Stop or at the end.
-  bool ExchangeBlock(int tag, std::uint32_t address, const std::function<void()>& send);
-  // Whether a block reply carries the awaited block: false for an answer to
-  // an earlier block, or one that cannot be told from it.
-  // mayBeCopy: a reply equal to the one before may be that one sent twice.
-  bool AnswersAwaitedBlock(std::uint32_t address, bool mayBeCopy = true);
-  // The awaited block is in: the loop goes on once no request for it is
-  // still unanswered, or keeps waiting for the stragglers.
-  bool TakeGivenUpAnswer();
-  void BlockTaken(int tag, int ticks);
-  void RejectBlockReply(int tag, int ticks);
-  void KeepWaiting(int tag, int ticks);
-  void Dispatch(int ticks);
+  // answer, until its answer is taken. Before it goes, earlier requests
+  // whose answers could be taken for its own are waited out behind a
+  // version request, whose answer tells itself apart.
+  TExchange ExchangeBlock(int tag, const TSender& send);
+  // Makes the model known before a loop that needs it.
+  TExchange EnsureModel();
+  bool MayBeTakenFor(const TDataPack& frame) const;
+  TReplyMatch MatchReply();
+  void EndExchange();
+  void BlockTaken();
+  void BlockNotTaken();
+  void DamagedReply();
+  void Dispatch();
   void ShowClearHistoryProgress();
   void HandlePasswordReply();
   void RetryVersionRequest();
-  void ShowVersionReply();
+  bool ShowVersionReply();
   void ShowReadTimeReply();
-  void ShowSetTimeReply();
-  void AcceptMasterBlock(int ticks);
-  void AcceptMasterWriteAck(int ticks);
-  void AcceptHistoryBlock(int ticks);
+  void AcceptMasterBlock();
+  void AcceptHistoryBlock();
   void ShowHistoryRecordReply();
+  void ShowNoAnswer();
   void SendText(std::string_view password, std::string_view word);
 
   IEngineView& view_;
   IEngineClock& clock_;
   TEngineRole role_;
   ICommPort* port_ = nullptr;
+  TLinePort linePort_{*this};
 
   int pending_ = 0;
   int ticks_ = 0;
@@ -188,23 +226,25 @@ class TRequestEngine {
   int versionRetries_ = 0;
   TDataPack recvBuffer_;
 
-  // The block exchange. Answers come in the order asked, so while every
-  // unanswered request asks for the same block, any answer is that block's,
-  // echoed address or not: the next block is asked for only once the
-  // requests for this one are all answered, or the latest has timed out.
-  int step_ = 0;                      // the block loop's block index
-  int loopTag_ = 0;                   // the running block loop's tag
-  std::uint32_t awaitedAddress_ = 0;  // the block being awaited
-  int open_ = 0;                      // its requests still without an answer
-  int stale_ = 0;                     // requests of a stopped loop, answered first
-  bool taken_ = false;                // its answer is in
-  // Requests given up on by their time-out once their block was in, from a
-  // device whose addresses tell nothing: the reply each would bring (its
-  // block's; empty when unknown). A late answer may still come.
-  std::vector<TDataPack> givenUp_;
-  TDataPack takenReply_;  // the reply the awaited block was taken from
+  // Frames sent whose answers have not been seen, oldest first. The device
+  // answers in the order asked, and may lose an answer; one that does not
+  // echo addresses answers every frame with address 0.
+  std::deque<TDataPack> line_;
+  TDataPack awaited_;  // the request whose answer is wanted; empty: none
+  int awaitedTag_ = 0;
   TEcho echo_ = TEcho::Unknown;
-  TDataPack lastBlockReply_;  // the block reply looked at last
+  TDataPack lastTaken_;  // the answer a block exchange took last
+
+  // The block exchange.
+  int step_ = 0;         // the block loop's block index
+  int loopTag_ = 0;      // the running exchange's tag
+  bool exchanging_ = false;
+  bool answered_ = false;  // its answer is in
+  bool syncing_ = false;   // its version request is out, not its own
+  bool settle_ = false;    // its last round ended without an answer
+  bool sentOwn_ = false;   // its own request went out
+  int rounds_ = 0;         // its rounds that brought nothing
+  int silentRounds_ = 0;   // of those, the last ones that brought no chunk at all
 
   std::vector<std::uint8_t> masterChunks_;
   bool masterComplete_ = false;

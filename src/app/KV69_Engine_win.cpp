@@ -48,7 +48,10 @@ class TFormKV69::TEngineLink : public IEngineView, public IEngineClock {
     return !Application->Terminated();
   }
   void PostTimeout(int tag) override {
-    PostMessageW(Application->Handle(), WM_REPLYTIMEOUT, static_cast<WPARAM>(tag), 0);
+    // To the window itself, not the application's: a menu held open or a
+    // message box runs its own loop, which hands the window its messages
+    // but never shows them to the application's events.
+    PostMessageW(form_.Handle(), WM_REPLYTIMEOUT, static_cast<WPARAM>(tag), 0);
   }
 
   void ShowProgress(int maxValue) override { form_.ShowProgressWindow(maxValue); }
@@ -115,9 +118,6 @@ void TFormKV69::CreateEngine() {
 
   ApplicationEvents = Create<TApplicationEvents>(this);
   ApplicationEvents->SetName("ApplicationEvents");
-  ApplicationEvents->OnMessage = [this](MSG& msg, bool& handled) {
-    ApplicationEventsMessage(msg, handled);
-  };
   ApplicationEvents->OnException = [this](TObject* sender, const std::exception& e) {
     ApplicationEventsException(sender, e);
   };
@@ -156,6 +156,10 @@ void TFormKV69::WndProc(TMessage& message) {
     }
     if (command == SC_CLOSE) ExitProcess(0);
   }
+  if (message.Msg == WM_REPLYTIMEOUT) {
+    if (engineLink_) Engine().TimeoutMessage(static_cast<int>(message.WParam));
+    return;
+  }
   if (message.Msg == WM_DEVICECHANGE) HandleDeviceChange(message);
   if (message.Msg == WM_FOLLOWSKIN) {
     FollowSkinInFrames();
@@ -173,11 +177,6 @@ void TFormKV69::SetPending(int tag) { Engine().SetPending(tag); }
 bool TFormKV69::Connected() const { return ComPort != nullptr && ComPort->Connected(); }
 
 void TFormKV69::tmrOutTimer(TObject*) { Engine().Tick(); }
-
-void TFormKV69::ApplicationEventsMessage(MSG& Msg, bool&) {
-  if (Msg.hwnd != Application->Handle() || Msg.message != WM_REPLYTIMEOUT) return;
-  Engine().TimeoutMessage(static_cast<int>(Msg.wParam));
-}
 
 void TFormKV69::ApplicationEventsException(TObject*, const std::exception&) {
   // While the main window lives, a failed operation simply stops.

@@ -318,7 +318,6 @@ class TFormKV69 : public TForm {
 
   void ComPortReceiveData(TObject* Sender, const void* Buffer, std::uint16_t BufferLength);
   void tmrOutTimer(TObject* Sender);
-  void ApplicationEventsMessage(MSG& Msg, bool& Handled);
   void ApplicationEventsException(TObject* Sender, const std::exception& E);
   void ComPortReceiveError(TObject* Sender, std::uint32_t EventMask);
   static int ModelIndexOf(std::string_view text);

@@ -183,7 +183,11 @@ TEST_F(Engine, UnansweredBlockRequestIsSentAgainBeforeTheNext) {
   ASSERT_GE(rx.size(), 3u);
   EXPECT_EQ(ReadRequestHex(0), rx[0]);
   EXPECT_EQ(ReadRequestHex(0), rx[1]) << "block 0 is resent, not skipped";
-  EXPECT_EQ(ReadRequestHex(1), rx[2]);
+  // The lost answer may yet come: it is waited out behind a version
+  // request, whose answer tells itself apart, before block 1 goes out.
+  const std::size_t next = rx[2].starts_with("2305") ? 3 : 2;
+  ASSERT_GT(rx.size(), next);
+  EXPECT_EQ(ReadRequestHex(1), rx[next]);
   EXPECT_EQ(DeviceImage(), ImageRead());
 }
 
@@ -528,6 +532,42 @@ TEST_F(Engine, PortThatCannotBeOpenedLeavesTheWindowRunningAndDisconnected) {
   EXPECT_TRUE(RequestsSince(before).empty());
 }
 
+// A menu held open runs a loop of its own: the version request whose
+// answer was lost is still asked again, and the model becomes known.
+struct MenuHeldOpen {
+  static inline bool done = false;
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!done && ModelIndex < 0) return;
+    KillTimer(nullptr, id);
+    EndMenu();
+  }
+  static void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { done = true; }
+};
+
+TEST_F(Engine, LostVersionAnswerIsAskedAgainWhileAMenuIsHeldOpen) {
+  sim_.Command("model KV42");
+  sim_.Command("every 2 drop");  // the password's answer comes, the version's is lost
+  ModelIndex = -1;
+  ThRowsBuilt = false;
+  LoginPassword = "9173";
+  LoginComPort = sim_.Port();
+  form_.reset(Create<TFormKV69>(nullptr));
+  form_->Show();
+  ASSERT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= 2; }, 5000));
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"Held open");
+  MenuHeldOpen::done = false;
+  const UINT_PTR poll = SetTimer(nullptr, 0, 50, MenuHeldOpen::Poll);
+  // A last resort, so that a failure never leaves the menu open.
+  const UINT_PTR limit = SetTimer(nullptr, 0, 12000, MenuHeldOpen::GiveUp);
+  SetForegroundWindow(form_->Handle());
+  TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, form_->Handle(), nullptr);
+  KillTimer(nullptr, poll);
+  KillTimer(nullptr, limit);
+  DestroyMenu(menu);
+  EXPECT_EQ(1, ModelIndex) << "no version request went out while the menu was open";
+}
+
 TEST_F(Engine, ReplyWithNothingPendingOnlyReplacesTheBuffer) {
   ASSERT_NO_FATAL_FAILURE(Open());
   const TDataPack chunk = Frame(0x83, 0, TDataPack(256, 0x11));
@@ -540,15 +580,21 @@ TEST_F(Engine, ReplyWithNothingPendingOnlyReplacesTheBuffer) {
 
 // A reply later than the time-out on every Nth reply, so that two answers
 // are on their way for one block. Run against a device that answers address
-// 0 (app_engine_noecho_tests); KV_LATE_EVERY gives N, KV_LATE_HISTORY the
-// records read, for repeated runs by hand (bench/app_late_replies_runs).
+// 0 (app_engine_noecho_tests); KV_LATE_EVERY gives N, KV_LATE_MS how late
+// (3500 ms unless set), KV_LATE_FAULT another fault on every Nth reply
+// ("drop"), KV_LATE_HISTORY the records read, for repeated runs by hand
+// (bench/app_late_replies_runs).
 class LateReplies : public Engine {
  protected:
   void SetUp() override {
     const char* every = std::getenv("KV_LATE_EVERY");
     if (every == nullptr) GTEST_SKIP() << "set KV_LATE_EVERY";
     Engine::SetUp();
-    fault_ = std::string("every ") + every + " late 3500";
+    const char* ms = std::getenv("KV_LATE_MS");
+    const char* fault = std::getenv("KV_LATE_FAULT");
+    fault_ = std::string("every ") + every + " " +
+             (fault != nullptr ? std::string(fault)
+                               : "late " + std::string(ms != nullptr ? ms : "3500"));
   }
   void Arm() const { sim_.Command(fault_); }
   std::string fault_;
@@ -558,8 +604,8 @@ TEST_F(LateReplies, ReadSettingShowsTheDeviceImage) {
   ASSERT_NO_FATAL_FAILURE(Open());
   Arm();
   ReadSetting();
-  EXPECT_EQ(TRequestEngine::TEcho::No, form_->Engine().BlockEcho());
   EXPECT_EQ(DeviceImage(), ImageRead());
+  EXPECT_EQ("", MessageShown());
 }
 
 TEST_F(LateReplies, WriteSettingPutsTheEditedImageIntoTheDevice) {
