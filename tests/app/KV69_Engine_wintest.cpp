@@ -255,6 +255,49 @@ TEST_F(Engine, StopEndsTheReadAndLeavesTheWindowAsItWas) {
   EXPECT_EQ(1u, RequestsSince(requests).size()) << "nothing is sent after Stop";
 }
 
+// The cable pulled in the middle of a write: the device answers no more.
+struct CablePull {
+  static inline const test::Simulator* sim = nullptr;
+  static inline std::size_t afterRequests = 0;
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
+    if (sim->Log("rx").size() < afterRequests) return;
+    KillTimer(nullptr, id);
+    sim->Command("drop 1000");
+  }
+};
+
+TEST_F(Engine, PulledCableEndsTheWriteNamingTheBlocksItWrote) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  const std::vector<std::uint8_t> old = DeviceImage();
+  TMasterSettings edited = form_->ControlsToSettings();
+  edited.lbledt_Master_DevDes = "Pulled";
+  form_->SettingsToControls(edited);
+  const std::vector<std::uint8_t> packed =
+      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  CablePull::sim = &sim_;
+  CablePull::afterRequests = Requests() + 8;
+  SetTimer(nullptr, 0, 10, CablePull::Poll);
+  form_->Pop_WirteMasterClick(nullptr);
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  // Blocks before the one that went unanswered are new, those after it old.
+  const std::vector<std::uint8_t> now = DeviceImage();
+  int stoppedAt = -1;
+  for (int k = 6; k <= 10 && stoppedAt < 0; ++k)
+    if (MessageShown() == PartlyWrittenText(LanguageFlag, k, true, 14, true)) stoppedAt = k;
+  ASSERT_GE(stoppedAt, 0) << MessageShown();
+  const auto block = [](const std::vector<std::uint8_t>& image, int k) {
+    const std::size_t from = std::min(image.size(), static_cast<std::size_t>(k) * 256);
+    const std::size_t to = std::min(image.size(), from + 256);
+    return std::vector<std::uint8_t>(image.begin() + from, image.begin() + to);
+  };
+  for (int k = 0; k < 14; ++k) {
+    if (k == stoppedAt) continue;
+    EXPECT_EQ(block(k < stoppedAt ? packed : old, k), block(now, k)) << "block " << k;
+  }
+  FormMessage->sbtbtn_Ok->Click();
+}
+
 TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
   const char* model = GetParam().first;
   {
