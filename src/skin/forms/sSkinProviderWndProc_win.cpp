@@ -645,10 +645,16 @@ void TsSkinProvider::Size(TMessage& m) {
 // --- client painting --------------------------------------------------------------------
 
 void TsSkinProvider::Paint(TMessage& m) {
+  const bool paintCopy = (form_->ControlState() & csPaintCopy) != 0;
+  // A textured or gradient background erases nothing (it would flicker):
+  // the whole client is painted here.
+  if (!paintCopy && Showing() && NeedsParentCheck(skinData_.get())) {
+    PaintFormWindow(m);
+    return;
+  }
   // The class library paints the graphic children and OnPaint; the
   // background comes through WM_ERASEBKGND.
-  if ((form_->ControlState() & csPaintCopy) == 0 && Showing() && skinData_->BGChanged &&
-      !HasState(csDestroying))
+  if (!paintCopy && Showing() && skinData_->BGChanged && !HasState(csDestroying))
     InvalidateRect(FormHandle(), nullptr, TRUE);
   CallOld(m);
 }

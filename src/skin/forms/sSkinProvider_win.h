@@ -312,6 +312,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
   void Paint(TMessage& m);
+  // WM_PAINT of a form whose background depends on more than a colour: the
+  // client from the frame cache, then what the class library paints.
+  void PaintFormWindow(TMessage& m);
   void EraseBackground(TMessage& m);
   void Print(TMessage& m);
   void CallOld(TMessage& m) { hook_.CallPrevious(m); }
