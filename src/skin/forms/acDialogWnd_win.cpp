@@ -438,9 +438,13 @@ void TacDialogWnd::PaintAll() {
     // One background whatever the activity: the client copied from here
     // never goes stale.
     PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, frame, {0, 0}, cache);
-    if (const TsMaskData* border = sd->BorderMask(); border != nullptr && !drawsFrame)
-      PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
-                        skin.MasterBitmap.get(), StateOf(Active), true);
+    if (!drawsFrame) {
+      if (const TsMaskData* border = sd->BorderMask(); border != nullptr)
+        PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
+                          skin.MasterBitmap.get(), StateOf(Active), true);
+      // The corner pictures lie over the border.
+      PaintCornerImages(skin, sd->SkinIndex, StateOf(Active), frame, cache);
+    }
     if (g.TitleBarHeight(true) > 0)
       placed_ = PlaceDialogTitleButtons(g, DialogState(), ButtonMetrics());
   }

@@ -140,10 +140,13 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
       if (g.State.Form.Iconic) back.Bottom = std::min(back.Bottom, g.TitleBandBottom());
       PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, back, {0, 0}, cache);
     }
-    if (const TsMaskData* border = sd->BorderMask();
-        border != nullptr && g.HasTitleBar() && !BorderWindowDrawsFrame(g))
-      PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
-                        skin.MasterBitmap.get(), state, true);
+    if (g.HasTitleBar() && !BorderWindowDrawsFrame(g)) {
+      if (const TsMaskData* border = sd->BorderMask(); border != nullptr)
+        PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
+                          skin.MasterBitmap.get(), state, true);
+      // The corner pictures lie over the border.
+      PaintCornerImages(skin, sd->SkinIndex, state, frame, cache);
+    }
     if (GripMode == gmRightBottom && !g.IsMaximized() && g.State.ThickFrame &&
         NeedsParentCheck(sd)) {
       sd->BGChanged = false;

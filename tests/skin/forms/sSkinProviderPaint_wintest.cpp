@@ -384,5 +384,24 @@ const TBackgroundCase kBackgroundCases[] = {
 INSTANTIATE_TEST_SUITE_P(Provider, FormBackground, ::testing::ValuesIn(kBackgroundCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// The section's corner pictures lie over the border at the frame's corners,
+// in the frame's state; the window shows them.
+TEST(SkinnedFrameCorners, TheBottomCornerImagesLieOverTheBorder) {
+  kvtest::TTestSkinOptions options;
+  options.CornerImages = {"FORM"};
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  const TPixels window = TPixels::FromWindow(f.Wnd());
+  const int w = window.Width(), h = window.Height(), half = kvtest::TTestSkin::kBorderFrame / 2;
+  EXPECT_EQ(f.ItemAt(window, half, h - half), "FORM.IMGBTMLEFT#1");
+  EXPECT_EQ(f.ItemAt(window, w - half, h - half), "FORM.IMGBTMRIGHT#1");
+  // On the border itself too, not under it.
+  EXPECT_EQ(f.ItemAt(window, 1, h - half), "FORM.IMGBTMLEFT#1");
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(f.ItemAt(f.Cache(), 1, h - half), "FORM.IMGBTMLEFT#0");
+}
+
 }  // namespace
 }  // namespace kv
