@@ -67,6 +67,7 @@ const std::set<std::string> kMinimalLacks = {
 };
 
 const char* const kGlowingIcons[] = {"BICONCLOSE", "BICONMAX", "BICONMIN"};
+const char* const kCornerKeys[] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
 constexpr int kGlowMargin = TTestSkin::kGlowMargin;
 
 enum class TKind { Border, Glyph, Texture };
@@ -190,6 +191,9 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
   if (o.ProgressRegion) add("PROGRESSH", "LRGN");
   if (o.Glow)
     for (const char* icon : kGlowingIcons) add("GLOBALINFO", std::string(icon) + "GLOW0");
+  for (const std::string& s : o.Textured) add(s, "PATTERN");
+  for (const std::string& s : o.CornerImages)
+    for (const char* key : kCornerKeys) add(s, key);
 
   // Shelf packing, one pixel apart so that no frame touches another.
   constexpr int kWidth = 480;
@@ -223,6 +227,32 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
             NewColour({m.section, m.key, f}));
   }
 
+  // Keys the options imply; a key the test gives still wins.
+  std::vector<TTestSkinOptions::TKey> implied;
+  for (const std::string& s : o.Textured) implied.push_back({s, "IMAGEPERCENT", "100"});
+  for (const std::string& s : o.Gradient) {
+    implied.push_back({s, "GRADIENTPERCENT", "100"});
+    implied.push_back({s, "GRADIENTDATA",
+                       std::to_string(kGradientTop) + ";" + std::to_string(kGradientBottom) +
+                           ";100;0;0"});
+  }
+  if (o.Glow && o.GlowImageFiles)
+    for (const char* icon : kGlowingIcons) {
+      // A ring of the glow's colour round a see-through centre, the button's
+      // size grown by the glow margin on every side.
+      const std::string key = std::string(icon) + "GLOW0";
+      constexpr int w = kBigIconW + 2 * kGlowMargin, h = kBigIconH + 2 * kGlowMargin;
+      kv::TBitmap image(w, h, kv::pf24bit);
+      for (int py = 0; py < h; ++py)
+        for (int px = 0; px < w; ++px) {
+          const bool ring = px < kGlowMargin || py < kGlowMargin || px >= w - kGlowMargin ||
+                            py >= h - kGlowMargin;
+          Put(image, px, py, ring ? Colour("GLOBALINFO", key) : kTransparent);
+        }
+      files_.emplace_back(key + ".BMP", kv::WriteBmp(image));
+      implied.push_back({"GLOBALINFO", key, key + ".BMP"});
+    }
+
   std::string text;
   for (const std::string& s : sections_) {
     text += "[" + s + "]\r\n";
@@ -230,6 +260,10 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
     std::vector<const TTestSkinOptions::TKey*> extra;
     for (const auto& k : o.Keys)
       if (k.Section == s) extra.push_back(&k);
+    for (const auto& k : implied)
+      if (k.Section == s && std::none_of(extra.begin(), extra.end(),
+                                         [&](auto* given) { return given->Key == k.Key; }))
+        extra.push_back(&k);
     auto line = [&](const std::string& key, const std::string& value) {
       auto given = std::find_if(extra.begin(), extra.end(), [&](auto* k) { return k->Key == key; });
       if (given == extra.end()) {
@@ -296,8 +330,11 @@ bool TTestSkin::HasSection(const std::string& section) const {
 }
 
 kv::TacBytes TTestSkin::Packed() const {
-  return kv::BuildPackedSkin({{"Options.dat", kv::TacBytes(options_.begin(), options_.end())},
-                              {kMasterName, kv::WriteBmp(master_)}});
+  std::vector<kv::TacPackEntry> entries = {
+      {"Options.dat", kv::TacBytes(options_.begin(), options_.end())},
+      {kMasterName, kv::WriteBmp(master_)}};
+  for (const auto& [name, bytes] : files_) entries.push_back({name, bytes});
+  return kv::BuildPackedSkin(entries);
 }
 
 void TTestSkin::WriteFolder(const std::string& folder) const {
@@ -305,6 +342,10 @@ void TTestSkin::WriteFolder(const std::string& folder) const {
   const kv::TacBytes bmp = kv::WriteBmp(master_);
   std::ofstream(folder + "/" + kMasterName, std::ios::binary)
       .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+  for (const auto& [name, bytes] : files_)
+    std::ofstream(folder + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace kvtest

@@ -29,6 +29,17 @@ struct TTestSkinOptions {
   bool Checkerboard = false;    // PANEL paints its texture (IMAGEPERCENT 100)
   int Transparency = 0;         // every section but GLOBALINFO
   bool ProgressRegion = false;  // PROGRESSH has an "LRGN" mask
+  // As skins in the wild: sections whose background is the checkerboard
+  // texture (IMAGEPERCENT 100) or a top-to-bottom gradient from
+  // kGradientTop to kGradientBottom (GRADIENTPERCENT 100), and sections
+  // with the four corner images (IMGTOPLEFT ... IMGBTMRIGHT).
+  std::vector<std::string> Textured{};
+  std::vector<std::string> Gradient{};
+  std::vector<std::string> CornerImages{};
+  // With Glow: the title buttons' glow masks are image files of their own
+  // (read as three cells in two rows, as such files are), not rectangles of
+  // the master bitmap.
+  bool GlowImageFiles = false;
   // Further keys, written last in their section (which is made if absent).
   struct TKey {
     std::string Section, Key, Value;
@@ -56,6 +67,7 @@ class TTestSkin {
   static constexpr int kCheckerCell = 4, kCheckerSize = 16;
   static constexpr std::uint32_t kTransparent = 0xFF00FF;
   static constexpr std::uint32_t kCheckerA = 0x202020, kCheckerB = 0xE0E0E0;
+  static constexpr std::uint32_t kGradientTop = 0x1830C0, kGradientBottom = 0xC03018;
   static constexpr const char* kMasterName = "MASTER.BMP";
 
   explicit TTestSkin(const TTestSkinOptions& options = {});
@@ -88,6 +100,7 @@ class TTestSkin {
   std::map<std::string, std::uint32_t> colours_;  // "SECTION.KEY#state"
   std::map<std::string, TBox> boxes_;             // "SECTION.KEY"
   std::vector<std::string> sections_;
+  std::vector<std::pair<std::string, kv::TacBytes>> files_;  // images of their own
 };
 
 }  // namespace kvtest

@@ -281,14 +281,14 @@ void TacDialogWnd::StartButtonAnimation(TButtonRecord& record, const TsPlacedTit
   constexpr int kHotSteps = 10, kPressedSteps = 1;
   record.Rect = b.Rect;
   record.ImageIndex = MaskIndex(b.Mask);
-  if (record.Timer == nullptr) {
+  if (record.Timer == nullptr)
     record.Timer = CreateOwned<TacSBAnimation>(static_cast<TacGlowHost*>(this), &record);
-    // The cache shows the button at rest under its glow.
-    DrawTitleButton(SkinData->CacheBmp.get(), b, 0);
-    CopyButtonToWindow(b.Rect);
-  }
   record.Timer->Steps = record.State == 2 ? kPressedSteps : kHotSteps;
   record.Timer->Start(record.State, record.State != 0);
+  // The cache shows the button at rest under a glow of the button, in its
+  // state under a halo.
+  DrawTitleButton(SkinData->CacheBmp.get(), b, record.Timer->CoversButton() ? 0 : record.State);
+  CopyButtonToWindow(b.Rect);
 }
 
 void TacDialogWnd::StopButtonAnimations() {
@@ -438,9 +438,13 @@ void TacDialogWnd::PaintAll() {
     // One background whatever the activity: the client copied from here
     // never goes stale.
     PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, frame, {0, 0}, cache);
-    if (const TsMaskData* border = sd->BorderMask(); border != nullptr && !drawsFrame)
-      PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
-                        skin.MasterBitmap.get(), StateOf(Active), true);
+    if (!drawsFrame) {
+      if (const TsMaskData* border = sd->BorderMask(); border != nullptr)
+        PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
+                          skin.MasterBitmap.get(), StateOf(Active), true);
+      // The corner pictures lie over the border.
+      PaintCornerImages(skin, sd->SkinIndex, StateOf(Active), frame, cache);
+    }
     if (g.TitleBarHeight(true) > 0)
       placed_ = PlaceDialogTitleButtons(g, DialogState(), ButtonMetrics());
   }

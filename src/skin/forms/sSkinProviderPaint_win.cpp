@@ -140,10 +140,13 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
       if (g.State.Form.Iconic) back.Bottom = std::min(back.Bottom, g.TitleBandBottom());
       PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, back, {0, 0}, cache);
     }
-    if (const TsMaskData* border = sd->BorderMask();
-        border != nullptr && g.HasTitleBar() && !BorderWindowDrawsFrame(g))
-      PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
-                        skin.MasterBitmap.get(), state, true);
+    if (g.HasTitleBar() && !BorderWindowDrawsFrame(g)) {
+      if (const TsMaskData* border = sd->BorderMask(); border != nullptr)
+        PaintMaskNinePart(cache, frame, false, MakeBgCacheInfo(cache, 0, 0), *border,
+                          skin.MasterBitmap.get(), state, true);
+      // The corner pictures lie over the border.
+      PaintCornerImages(skin, sd->SkinIndex, state, frame, cache);
+    }
     if (GripMode == gmRightBottom && !g.IsMaximized() && g.State.ThickFrame &&
         NeedsParentCheck(sd)) {
       sd->BGChanged = false;
@@ -445,6 +448,26 @@ void TsSkinProvider::PaintClientBackground(HDC dc, bool full) {
                   0, dc, under);
   }
   if (full) ResumeChildrenPainting(form_);
+}
+
+void TsSkinProvider::PaintFormWindow(TMessage& m) {
+  HWND wnd = FormHandle();
+  if (wnd == nullptr) return;
+  HDC given = reinterpret_cast<HDC>(m.WParam);
+  PAINTSTRUCT ps{};
+  HDC dc = given != nullptr ? given : BeginPaint(wnd, &ps);
+  if (dc == nullptr) return;
+  SetPaintingSuspended(skinData_.get(), false);
+  // An MDI child other than the active one is painted when it comes up.
+  const TsSkinProvider* main = form_->FormStyle() == fsMDIChild ? MDIMainProvider() : nullptr;
+  const bool childHidden = form_->FormStyle() == fsMDIChild &&
+                           (main == nullptr || main->Form()->ActiveMDIChild() != form_);
+  if (!showAnimating_ && !HasState(csDesigning) && !childHidden) PaintClientBackground(dc, true);
+  // The class library paints the graphic children and OnPaint over it.
+  TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+  CallOld(inner);
+  if (given == nullptr) EndPaint(wnd, &ps);
+  m.Result = 0;
 }
 
 void TsSkinProvider::PaintFormTo(HDC dc) {

@@ -117,6 +117,7 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
   }
   HWND wnd = FormHandle();
   if (wnd != nullptr) SetDwmTransitions(wnd, false);
+  FreeButtonAnimations(true);
   RemoveAdapter();
   HandleSkinCommand(m, skinData_.get());
   MenuLineCount = TitleSectionIndex = CaptionSectionIndex = -1;
@@ -145,6 +146,8 @@ void TsSkinProvider::UnskinnedMessage(TMessage& m) {
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinLoaded && !FormDestroying() &&
       m.LParam == reinterpret_cast<LPARAM>(SkinManager())) {
     TsSkinManager* manager = SkinManager();
+    // No glow of the last skin stays over the new one.
+    FreeButtonAnimations(true);
     FormServices().ForgetMenuSection(manager);
     NewSkinIndexes();
     UpdateSysMenuStyle(true);
@@ -193,6 +196,8 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       BorderFormFollows(m);
       if (m.WParam == 1 && form_->Parent() != nullptr) ResumeChildrenPainting(form_);
       if (m.WParam == 0 && sd->CacheBmp != nullptr) sd->CacheBmp->SetSize(0, 0);
+      // A hidden form's glows would stay on the screen.
+      if (m.WParam == 0) FreeButtonAnimations(true);
       return true;
     case CM_ENABLEDCHANGED:
       CallOld(m);
@@ -229,6 +234,16 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       }
       return true;
     }
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
+      TitleMouseLeft();
+      CallOld(m);
+      return true;
+    case WM_MOVE:
+      // A glow stays where the button was.
+      FreeButtonAnimations(false);
+      CallOld(m);
+      return true;
     case WM_MOUSEMOVE:
       if (TitleBarMouse(m)) return true;
       CallOld(m);
@@ -401,6 +416,8 @@ void TsSkinProvider::SkinnedCommand(TMessage& m) {
   switch (m.WParamHi()) {
     case cmdSkinLoaded:
       if (!ours) return;
+      // No glow of the last skin stays over the new one.
+      FreeButtonAnimations(true);
       FormServices().ForgetMenuSection(manager);
       NewSkinIndexes();
       UpdateSysMenuStyle(drawNonClientArea_);
@@ -645,10 +662,16 @@ void TsSkinProvider::Size(TMessage& m) {
 // --- client painting --------------------------------------------------------------------
 
 void TsSkinProvider::Paint(TMessage& m) {
+  const bool paintCopy = (form_->ControlState() & csPaintCopy) != 0;
+  // A textured or gradient background erases nothing (it would flicker):
+  // the whole client is painted here.
+  if (!paintCopy && Showing() && NeedsParentCheck(skinData_.get())) {
+    PaintFormWindow(m);
+    return;
+  }
   // The class library paints the graphic children and OnPaint; the
   // background comes through WM_ERASEBKGND.
-  if ((form_->ControlState() & csPaintCopy) == 0 && Showing() && skinData_->BGChanged &&
-      !HasState(csDestroying))
+  if (!paintCopy && Showing() && skinData_->BGChanged && !HasState(csDestroying))
     InvalidateRect(FormHandle(), nullptr, TRUE);
   CallOld(m);
 }

@@ -212,6 +212,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // The button's new state into the cache and onto the window, through the
   // glow when the manager allows glowing.
   virtual void PaintTitleButton(int hitCode);
+  // The title buttons' glows go at once (the window hid, moved or changed
+  // skin); with resetStates no button stays hot or pressed either.
+  void FreeButtonAnimations(bool resetStates);
   // The size grip's mask into the frame cache at its place.
   virtual void PaintGrip(TBitmap* cache);
   // The system menu at a screen point: the skinned one, or the window's own
@@ -312,6 +315,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
   void Paint(TMessage& m);
+  // WM_PAINT of a form whose background depends on more than a colour: the
+  // client from the frame cache, then what the class library paints.
+  void PaintFormWindow(TMessage& m);
   void EraseBackground(TMessage& m);
   void Print(TMessage& m);
   void CallOld(TMessage& m) { hook_.CallPrevious(m); }
@@ -342,6 +348,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state);
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
+  void TitleMouseLeft();
 
   TCustomForm* form_ = nullptr;
   std::unique_ptr<TsCommonData> skinData_;
@@ -383,6 +390,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   int restoreMask_ = -1;  // "BICONNORM"
   std::vector<TsPlacedTitleButton> placedButtons_;
   int hotButton_ = 0;
+  bool trackingLeave_ = false;  // a leave of the frame is asked for
   TsSystemMenu* sysMenu_ = nullptr;
   std::unique_ptr<TsMDIForm> mdiForm_;
 

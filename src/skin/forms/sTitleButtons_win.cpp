@@ -146,9 +146,10 @@ void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
     TsTitleButtonRecord* record = ButtonRecord(b.HitCode);
     if (record == nullptr) continue;
     record->Rect = b.Rect;
-    // Under a glow the frame keeps the button at rest; the glow shows its state.
-    const bool glowing = record->Timer != nullptr && record->Timer->GlowWindow() != nullptr;
-    DrawTitleButton(b, record->State, glowing);
+    // Under a glow showing the button the frame keeps it at rest; a halo
+    // leaves the button's state to the frame.
+    const bool covered = record->Timer != nullptr && record->Timer->CoversButton();
+    DrawTitleButton(b, record->State, covered);
   }
 }
 
@@ -227,19 +228,54 @@ void TsSkinProvider::PaintTitleButton(int hitCode) {
 void TsSkinProvider::StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps,
                                           bool up) {
   // No message pumping here: this is reached from WM_NCHITTEST.
-  if (record.Timer == nullptr) {
-    record.Timer = CreateOwned<TacSBAnimation>(this, &record);
-    // The cache shows the button at rest under its glow.
-    auto placed =
-        std::find_if(placedButtons_.begin(), placedButtons_.end(),
-                     [&](const TsPlacedTitleButton& b) { return b.HitCode == record.HitCode; });
-    if (placed != placedButtons_.end()) {
-      DrawTitleButton(*placed, 0, true);
-      CopyButtonToWindow(record.Rect);
-    }
-  }
+  if (record.Timer == nullptr) record.Timer = CreateOwned<TacSBAnimation>(this, &record);
   record.Timer->Steps = steps;
   record.Timer->Start(state, up);
+  auto placed =
+      std::find_if(placedButtons_.begin(), placedButtons_.end(),
+                   [&](const TsPlacedTitleButton& b) { return b.HitCode == record.HitCode; });
+  if (placed == placedButtons_.end()) return;
+  // The cache shows the button at rest under a glow of the button, in its
+  // state under a halo.
+  const bool covered = record.Timer->CoversButton();
+  DrawTitleButton(*placed, covered ? 0 : record.State, covered);
+  CopyButtonToWindow(record.Rect);
+}
+
+void TsSkinProvider::FreeButtonAnimations(bool resetStates) {
+  std::vector<TsTitleButtonRecord*> records;
+  for (TsTitleButtonRecord& r : buttons_) records.push_back(&r);
+  for (TsTitleButton& b : titleButtons_.Items) records.push_back(b.Record.get());
+  for (TsTitleButtonRecord* r : records) {
+    const bool had = r->Timer != nullptr;
+    r->Timer.reset();
+    if (resetStates) r->State = 0;
+    if (!had || resetStates) continue;
+    // A glow of the button leaves the frame showing it at rest.
+    auto placed = std::find_if(placedButtons_.begin(), placedButtons_.end(),
+                               [&](const TsPlacedTitleButton& b) { return b.HitCode == r->HitCode; });
+    if (placed == placedButtons_.end() || skinData_->CacheBmp == nullptr) continue;
+    DrawTitleButton(*placed, r->State, false);
+    CopyButtonToWindow(r->Rect);
+  }
+  if (resetStates) hotButton_ = 0;
+}
+
+// The mouse left the frame: a hot button it is no longer over goes cold.
+void TsSkinProvider::TitleMouseLeft() {
+  trackingLeave_ = false;
+  if (hotButton_ <= 0) return;
+  const TsTitleButtonRecord* record = ButtonRecord(hotButton_);
+  POINT p{};
+  RECT w{};
+  HWND wnd = FormHandle();
+  if (record != nullptr && wnd != nullptr && GetCursorPos(&p) && GetWindowRect(wnd, &w)) {
+    const POINT o = FrameCacheOffset();
+    const TRect& r = record->Rect;
+    const int x = p.x - w.left + o.x, y = p.y - w.top + o.y;
+    if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return;
+  }
+  SetHotButton(0, true);
 }
 
 // The glow of a faded-out button is gone: the button is drawn at rest.
@@ -268,6 +304,11 @@ void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
     record->State = 1;
     PressedButtonActive = false;
     if (repaint) PaintTitleButton(hitCode);
+    // Leaving the window straight from the button sends no hit test.
+    if (!trackingLeave_ && FormHandle() != nullptr) {
+      TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE | TME_NONCLIENT, FormHandle(), 0};
+      trackingLeave_ = TrackMouseEvent(&t) != 0;
+    }
     return;
   }
   PressedButtonActive = false;
@@ -405,6 +446,7 @@ TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
   return {mask, *margin};
 }
 
+// The halo keeps its place while it fades out, the button's glow lies on it.
 TRect TacSBAnimation::GlowRect() const {
   RECT w{};
   GetWindowRect(OwnerWnd(), &w);
@@ -413,25 +455,45 @@ TRect TacSBAnimation::GlowRect() const {
   const POINT o = FrameOffset();
   OffsetRect(&w, -o.x, -o.y);
   const TRect& r = button_->Rect;
-  const TGlowSource glow = GlowSource();
-  if (glow.Mask < 0) return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
-  const TSize size = Manager()->Skin().GetMaskStateSize(glow.Mask);
-  return Bounds(w.left + r.Left - glow.Margin, w.top + r.Top - glow.Margin, size.cx, size.cy);
+  if (!halo_ || glowBmp_ == nullptr)
+    return Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height());
+  return Bounds(w.left + r.Left - haloMargin_, w.top + r.Top - haloMargin_, glowBmp_->Width(),
+                glowBmp_->Height());
 }
 
 void TacSBAnimation::MakeGlowImage() {
   const TGlowSource glow = GlowSource();
+  halo_ = false;
   if (glow.Mask < 0) {
     MakeButtonImage();
     return;
   }
-  const TsSkinModel& skin = Manager()->Skin();
-  const TSize size = skin.GetMaskStateSize(glow.Mask);
-  if (size.cx <= 0 || size.cy <= 0) return;
-  // The glow picture with its own alpha, nothing under it.
-  glowBmp_ = NewBitmap32(size.cx, size.cy);
-  DrawMaskState(glowBmp_.get(), {0, 0}, 0, EmptyBgCacheInfo,
-                skin.MaskData[static_cast<size_t>(glow.Mask)], skin.MasterBitmap.get(), 1);
+  // The skin's whole glow picture (an image of its own is read as cells,
+  // but a glow has one look): its own alpha, or see-through where it holds
+  // the transparent colour.
+  const TsMaskData& mask = Manager()->Skin().MaskData[static_cast<size_t>(glow.Mask)];
+  const TBitmap* source = mask.Bmp ? mask.Bmp.get() : Manager()->Skin().MasterBitmap.get();
+  const TRect r = mask.Bmp ? Rect(0, 0, source->Width(), source->Height()) : mask.R;
+  if (source == nullptr || r.Width() <= 0 || r.Height() <= 0 || r.Right > source->Width() ||
+      r.Bottom > source->Height()) {
+    MakeButtonImage();
+    return;
+  }
+  glowBmp_ = NewBitmap32(r.Width(), r.Height());
+  const bool alpha = source->PixelFormat() == pf32bit;
+  for (int y = 0; y < r.Height(); ++y) {
+    std::uint8_t* out = glowBmp_->ScanLine(y);
+    const std::uint8_t* in = source->ScanLine(r.Top + y) + (alpha ? 4 : 3) * r.Left;
+    for (int x = 0; x < r.Width(); ++x, out += 4, in += alpha ? 4 : 3) {
+      const bool clear = !alpha && in[0] == 0xFF && in[1] == 0 && in[2] == 0xFF;
+      // Layered windows take colours multiplied by alpha.
+      const int a = alpha ? in[3] : clear ? 0 : 255;
+      for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((in[c] * a + 127) / 255);
+      out[3] = static_cast<std::uint8_t>(a);
+    }
+  }
+  halo_ = true;
+  haloMargin_ = glow.Margin;
 }
 
 // Without a glow picture: the button in its new state over the title.
@@ -480,11 +542,7 @@ void TacSBAnimation::PaintGlow(int alpha) {
     glowForm_->SetBorderStyle(bsNone);
   }
   HWND glow = glowForm_->Handle();
-  TRect r = GlowRect();
-  // A glow picture made for the hot state stays centred on the button
-  // while it fades out.
-  if (r.Width() != glowBmp_->Width())
-    InflateRect(r, (glowBmp_->Width() - r.Width()) / 2, (glowBmp_->Height() - r.Height()) / 2);
+  const TRect r = GlowRect();
   SetWindowLongW(glow, GWL_EXSTYLE,
                  GetWindowLongW(glow, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_LAYERED |
                      WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);

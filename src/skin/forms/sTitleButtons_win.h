@@ -55,6 +55,9 @@ class TacSBAnimation : public TTimer {
   int Alpha() const { return alpha_; }
   HWND GlowWindow() const;
   bool Running() const { return Enabled(); }
+  // The glow window shows the button itself (not a halo round it), so the
+  // frame under it keeps the button at rest.
+  bool CoversButton() const { return GlowWindow() != nullptr && !halo_; }
 
  protected:
   void Timer() override { StepNow(); }
@@ -82,6 +85,8 @@ class TacSBAnimation : public TTimer {
   TsTitleButtonRecord* button_;
   Owned<TForm> glowForm_;
   std::unique_ptr<TBitmap> glowBmp_;
+  bool halo_ = false;   // glowBmp_ is the skin's glow picture
+  int haloMargin_ = 0;  // how far it reaches left of and above the button
   int alpha_ = 0;
 };
 

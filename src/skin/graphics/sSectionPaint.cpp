@@ -341,6 +341,8 @@ bool ItemFits(const TBitmap* bitmap, TRect r, const TsSkinModel* manager, int se
          r.Top >= 0 && r.Right <= bitmap->Width() && r.Bottom <= bitmap->Height();
 }
 
+}  // namespace
+
 // The section's corner images over what is in R already: their transparent
 // pixels keep it.
 void PaintCornerImages(const TsSkinModel& skin, int sectionIndex, int state, TRect r,
@@ -356,8 +358,6 @@ void PaintCornerImages(const TsSkinModel& skin, int sectionIndex, int state, TRe
     DrawMaskState(bitmap, {x, y}, state, self, m, skin.MasterBitmap.get(), 1);
   }
 }
-
-}  // namespace
 
 void PaintSkinDataBackground(const TsControlLook& look, const TsBgCacheInfo& cacheInfo, int state,
                              TRect r, TPoint offset, TBitmap* bitmap, const TsSkinModel* manager) {

@@ -82,6 +82,11 @@ void PaintSkinDataItem(const TsControlLook& look, const TsBgCacheInfo& cacheInfo
                        int state, TRect r, TPoint offset, TBitmap* bitmap,
                        const TsSkinModel* manager, bool cornersOnBackground = true);
 
+// The section's four corner images at R's corners, in the state, over what
+// R holds already (their see-through pixels keep it).
+void PaintCornerImages(const TsSkinModel& skin, int sectionIndex, int state, TRect r,
+                       TBitmap* bitmap);
+
 // The whole item: background, the four corner images, then the border mask
 // in nine parts (its centre only with Filling). R must lie inside the bitmap.
 void PaintSkinItem(int sectionIndex, std::string_view sectionName, const TsBgCacheInfo& cacheInfo,

@@ -11,6 +11,9 @@
 
 #include "SkinnedFormFixture.h"
 #include "classlib/Menus.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acDials_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 namespace kv {
@@ -322,6 +325,83 @@ INSTANTIATE_TEST_SUITE_P(Provider, AddedTitle, ::testing::Values(false, true),
                          [](const auto& info) {
                            return std::string(info.param ? "TitleOnlyRepaint" : "FullRepaint");
                          });
+
+// A background that is more than a colour (a texture, a gradient) reaches
+// the window's client area, which shows the cache's client whatever the
+// screen held there: for a form with its own provider and for a form the
+// dialog hook gives one.
+struct TBackgroundCase {
+  const char* Name;
+  bool Textured;
+  bool Hooked;
+};
+void PrintTo(const TBackgroundCase& c, std::ostream* os) { *os << c.Name; }
+
+class FormBackground : public ::testing::TestWithParam<TBackgroundCase> {};
+
+TEST_P(FormBackground, TheClientShowsTheSectionsPictureNotWhatTheScreenHeld) {
+  const TBackgroundCase& c = GetParam();
+  kvtest::TTestSkinOptions options;
+  (c.Textured ? options.Textured : options.Gradient) = {"FORM", "DIALOG"};
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  if (c.Hooked) {
+    f.form->HandleNeeded();
+    ASSERT_TRUE(AddProvider(f.Wnd()));
+    auto* found = reinterpret_cast<TacFormProvider*>(
+        SendMessageW(f.Wnd(), SM_ALPHACMD, CommandWParam(cmdGetProvider), 0));
+    f.provider = dynamic_cast<TsSkinProvider*>(found);
+    ASSERT_NE(f.provider, nullptr);
+  } else {
+    f.Provide();
+  }
+  f.Show();
+  const TsFrameGeometry g = f.provider->Geometry();
+  const TRect client = g.ClientRect();
+  const RECT area{client.Left, client.Top, client.Right, client.Bottom};
+  // What another window left on the screen.
+  HDC dc = GetDC(f.Wnd());
+  const RECT whole{0, 0, client.Width(), client.Height()};
+  FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(f.Wnd(), dc);
+  const TPixels window = TPixels::FromWindow(f.Wnd());
+  const TPixels cache = f.Cache();
+  EXPECT_TRUE(kvtest::SameImage(window.Crop(area), cache.Crop(area)));
+  if (c.Textured) {
+    EXPECT_GT(cache.CountOf(kvtest::TTestSkin::kCheckerA, area), 0);
+    EXPECT_GT(cache.CountOf(kvtest::TTestSkin::kCheckerB, area), 0);
+  } else {
+    EXPECT_NE(cache.At(client.Left + 5, client.Top + 1), cache.At(client.Left + 5, client.Bottom - 2));
+  }
+}
+
+const TBackgroundCase kBackgroundCases[] = {
+    {"Textured", true, false},
+    {"Gradient", false, false},
+    {"TexturedHooked", true, true},
+    {"GradientHooked", false, true},
+};
+INSTANTIATE_TEST_SUITE_P(Provider, FormBackground, ::testing::ValuesIn(kBackgroundCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The section's corner pictures lie over the border at the frame's corners,
+// in the frame's state; the window shows them.
+TEST(SkinnedFrameCorners, TheBottomCornerImagesLieOverTheBorder) {
+  kvtest::TTestSkinOptions options;
+  options.CornerImages = {"FORM"};
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  const TPixels window = TPixels::FromWindow(f.Wnd());
+  const int w = window.Width(), h = window.Height(), half = kvtest::TTestSkin::kBorderFrame / 2;
+  EXPECT_EQ(f.ItemAt(window, half, h - half), "FORM.IMGBTMLEFT#1");
+  EXPECT_EQ(f.ItemAt(window, w - half, h - half), "FORM.IMGBTMRIGHT#1");
+  // On the border itself too, not under it.
+  EXPECT_EQ(f.ItemAt(window, 1, h - half), "FORM.IMGBTMLEFT#1");
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(f.ItemAt(f.Cache(), 1, h - half), "FORM.IMGBTMLEFT#0");
+}
 
 }  // namespace
 }  // namespace kv

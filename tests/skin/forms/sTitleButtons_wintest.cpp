@@ -11,6 +11,8 @@
 #include "classlib/ExtCtrls.h"
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
+#include "support/Mouse.h"
+#include "support/Pump.h"
 
 namespace kv {
 namespace {
@@ -215,6 +217,88 @@ TEST(TitleButtonsUser, AGlyphIsDrawnCentredLeavingOutItsCornerColour) {
   EXPECT_EQ(cache.CountOf(kKey, cache.Whole()), 0);
   EXPECT_EQ(f.ItemAt(cache, gx, gy + 4), "GLOBALINFO.TITLEBUTTON#0");
 }
+
+// A glow picture that is an image of its own (which the reader takes as
+// cells) shows whole, reaching out by the margin on the left and top, and
+// the frame under the halo shows the button hot.
+TEST(TitleButtonsGlow, AGlowImageOfItsOwnShowsWholeOverTheHotButton) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  kvtest::TSkinnedFormFixture f(options);
+  kvtest::TLayeredRecorder rec;
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  f.provider->SetHotButton(TitleHit::Close, true);
+  ASSERT_FALSE(rec.Updates.empty());
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const TRect button = f.provider->ButtonClose().Rect;
+  const int margin = kvtest::TTestSkin::kGlowMargin;
+  const kvtest::TLayeredUpdate& glow = rec.Updates.back();
+  EXPECT_EQ(glow.pos.x, w.left + button.Left - margin);
+  EXPECT_EQ(glow.pos.y, w.top + button.Top - margin);
+  EXPECT_EQ(glow.size.cx, button.Width() + 2 * margin);
+  EXPECT_EQ(glow.size.cy, button.Height() + 2 * margin);
+  const COLORREF ring = f.skin.Colour("GLOBALINFO", "BICONCLOSEGLOW0");
+  EXPECT_GT(glow.image.CountOf(ring, glow.image.Whole()), 0);
+  const int cx = button.Left + button.Width() / 2, cy = button.Top + button.Height() / 2;
+  EXPECT_EQ(f.ItemAt(f.Cache(), cx, cy), "GLOBALINFO.BICONCLOSE#1");
+  EXPECT_EQ(f.ItemAt(TPixels::FromWindow(f.Wnd()), cx, cy), "GLOBALINFO.BICONCLOSE#1");
+}
+
+// However the hover ends, the glow window goes and the button is at rest:
+// the mouse leaving the window straight from the button, a new skin, the
+// form hidden.
+struct TGlowEnd {
+  const char* Name;
+  std::function<void(kvtest::TSkinnedFormFixture&)> End;
+  bool LeavesButtonAtRest = false;  // nothing can make it hot again
+};
+void PrintTo(const TGlowEnd& e, std::ostream* os) { *os << e.Name; }
+
+class GlowEnds : public ::testing::TestWithParam<TGlowEnd> {};
+
+TEST_P(GlowEnds, TheGlowWindowGoes) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  // The mouse onto the close button, as a user moves it there.
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const TRect button = f.provider->ButtonClose().Rect;
+  SetCursorPos(w.left + button.Left + button.Width() / 2, w.top + button.Top + button.Height() / 2);
+  TsTitleButtonRecord& close = f.provider->ButtonClose();
+  const auto glowShown = [&] { return close.Timer != nullptr && close.Timer->GlowWindow(); };
+  ASSERT_TRUE(pump::PumpUntil(glowShown));
+  const HWND glow = close.Timer->GlowWindow();
+  GetParam().End(f);
+  EXPECT_TRUE(pump::PumpUntil([&] { return !IsWindow(glow) || !IsWindowVisible(glow); }));
+  // A mouse still over a shown button may make it hot again, with a glow of its own.
+  if (GetParam().LeavesButtonAtRest) {
+    EXPECT_FALSE(glowShown());
+    EXPECT_EQ(close.State, 0);
+  }
+}
+
+const TGlowEnd kGlowEnds[] = {
+    {"MouseLeavesTheWindow", [](kvtest::TSkinnedFormFixture&) { kvtest::HoverOut(); }, true},
+    {"NewSkin",
+     [](kvtest::TSkinnedFormFixture& f) {
+       TsStoredSkin& other = f.manager->InternalSkins.Add();
+       other.Name = "Other";
+       other.Data = kvtest::TTestSkin().Packed();
+       f.manager->SetSkinName("Other");
+     }},
+    {"FormHidden", [](kvtest::TSkinnedFormFixture& f) { f.form->Hide(); }, true},
+};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, GlowEnds, ::testing::ValuesIn(kGlowEnds),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace kv
