@@ -29,6 +29,16 @@ struct TTestSkinOptions {
   bool Checkerboard = false;    // PANEL paints its texture (IMAGEPERCENT 100)
   int Transparency = 0;         // every section but GLOBALINFO
   bool ProgressRegion = false;  // PROGRESSH has an "LRGN" mask
+  // Sections whose PATTERN is a picture file (a JPEG of kJpegW x kJpegH
+  // pixels in kJpegColour, big enough to stay a picture), at IMAGEPERCENT 100.
+  std::vector<std::string> JpegPatterns;
+  // Border masks carry a mask plane below their image (MaskType 1): zero
+  // (the image shows) under the image's pixels, PlaneUnderCorners under its
+  // transparent corner runs, as skins made elsewhere have it.
+  bool MaskPlanes = false;
+  std::uint32_t PlaneUnderCorners = 0xFF00FF;
+  // Sections left out with all their masks, as a sparse skin lacks them.
+  std::vector<std::string> Lacks;
   // Further keys, written last in their section (which is made if absent).
   struct TKey {
     std::string Section, Key, Value;
@@ -57,6 +67,9 @@ class TTestSkin {
   static constexpr std::uint32_t kTransparent = 0xFF00FF;
   static constexpr std::uint32_t kCheckerA = 0x202020, kCheckerB = 0xE0E0E0;
   static constexpr const char* kMasterName = "MASTER.BMP";
+  static constexpr const char* kJpegName = "PATTERN.JPG";
+  static constexpr int kJpegW = 320, kJpegH = 320;
+  static constexpr std::uint32_t kJpegColour = 0x3060A0;  // COLORREF; decodes to within 2
 
   explicit TTestSkin(const TTestSkinOptions& options = {});
 
@@ -88,6 +101,7 @@ class TTestSkin {
   std::map<std::string, std::uint32_t> colours_;  // "SECTION.KEY#state"
   std::map<std::string, TBox> boxes_;             // "SECTION.KEY"
   std::vector<std::string> sections_;
+  bool jpeg_ = false;
 };
 
 }  // namespace kvtest
