@@ -10,6 +10,7 @@
 #include "classlib/ExtCtrls.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sPanel_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
@@ -99,6 +100,43 @@ TEST_F(WildSkins, ASkinLackingTheEditSectionGivesTheEditThePlainLook) {
   EXPECT_EQ(edit->Font()->Color(), clWindowText);
   const TPixels shown = TPixels::FromClient(edit->Handle());
   EXPECT_EQ(shown.At(shown.Width() - 3, shown.Height() / 2), GetSysColor(COLOR_WINDOW));
+}
+
+// The picture an animated show fades in: a skinned panel with its frame,
+// a child at its place in the client area, and a hidden child as the
+// background behind it.
+TEST_F(WildSkins, AControlsPictureHoldsItsChildrenAtTheirPlacesAndHiddenOnesAsBackground) {
+  Load();
+  TsPanel* outer = AddPanel("PANEL", {10, 10, 210, 150});
+  outer->SetBorderWidth(5);
+  auto* inner = Create<TsPanel>(form);
+  inner->SetParent(outer);
+  inner->SetBevelOuter(bvNone);
+  inner->SetCaption("");
+  inner->SetBounds(30, 20, 80, 60);
+  inner->SkinData()->SetSkinSection("BUTTON");
+  Show();
+  const TPixels window = TPixels::FromWindow(outer->Handle());
+  TBitmap picture(outer->Width(), outer->Height(), pf24bit);
+  PaintControlToBitmap(&picture, outer, 0, 0);
+  const TPixels painted = TPixels::FromBitmap(picture);
+  RECT frame;
+  GetWindowRect(outer->Handle(), &frame);
+  RECT at;
+  GetWindowRect(inner->Handle(), &at);
+  const int ix = at.left - frame.left, iy = at.top - frame.top;
+  for (const POINT p : {POINT{ix + 40, iy + 1}, POINT{ix + 40, iy + 30}, POINT{3, 3},
+                        POINT{100, 130}})
+    EXPECT_EQ(painted.At(p.x, p.y), window.At(p.x, p.y)) << p.x << "," << p.y;
+  // Hidden, the inner panel is pictured as what lies behind it.
+  inner->SetVisible(false);
+  pump::PumpUntilIdle();
+  const TPixels behind = TPixels::FromWindow(outer->Handle());
+  TBitmap hidden(inner->Width(), inner->Height(), pf24bit);
+  PaintControlToBitmap(&hidden, inner, 0, 0);
+  const TPixels shownHidden = TPixels::FromBitmap(hidden);
+  for (const POINT p : {POINT{40, 1}, POINT{40, 30}})
+    EXPECT_EQ(shownHidden.At(p.x, p.y), behind.At(ix + p.x, iy + p.y)) << p.x << "," << p.y;
 }
 
 }  // namespace
