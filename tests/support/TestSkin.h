@@ -40,6 +40,16 @@ struct TTestSkinOptions {
   // (read as three cells in two rows, as such files are), not rectangles of
   // the master bitmap.
   bool GlowImageFiles = false;
+  // Sections whose PATTERN is a picture file (a JPEG of kJpegW x kJpegH
+  // pixels in kJpegColour, big enough to stay a picture), at IMAGEPERCENT 100.
+  std::vector<std::string> JpegPatterns;
+  // Border masks carry a mask plane below their image (MaskType 1): zero
+  // (the image shows) under the image's pixels, PlaneUnderCorners under its
+  // transparent corner runs, as skins made elsewhere have it.
+  bool MaskPlanes = false;
+  std::uint32_t PlaneUnderCorners = 0xFF00FF;
+  // Sections left out with all their masks, as a sparse skin lacks them.
+  std::vector<std::string> Lacks;
   // Further keys, written last in their section (which is made if absent).
   struct TKey {
     std::string Section, Key, Value;
@@ -69,6 +79,9 @@ class TTestSkin {
   static constexpr std::uint32_t kCheckerA = 0x202020, kCheckerB = 0xE0E0E0;
   static constexpr std::uint32_t kGradientTop = 0x1830C0, kGradientBottom = 0xC03018;
   static constexpr const char* kMasterName = "MASTER.BMP";
+  static constexpr const char* kJpegName = "PATTERN.JPG";
+  static constexpr int kJpegW = 320, kJpegH = 320;
+  static constexpr std::uint32_t kJpegColour = 0x3060A0;  // COLORREF; decodes to within 2
 
   explicit TTestSkin(const TTestSkinOptions& options = {});
 

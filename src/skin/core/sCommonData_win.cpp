@@ -252,8 +252,10 @@ void TsCommonData::RefreshSkinIndexes() {
     return;
   }
   BorderIndex = section->BorderIndex;
-  Texture = m->Skin().PatternIndexOf(SkinIndex, skinSection_, "PATTERN");
-  HotTexture = m->Skin().PatternIndexOf(SkinIndex, skinSection_, "HOTPATTERN");
+  // Mask indexes, as the painters take them: a picture pattern's index is
+  // no mask's, and -1 lets the painters find the picture by name.
+  Texture = m->Skin().TextureIndexOf(SkinIndex, skinSection_, "PATTERN");
+  HotTexture = m->Skin().TextureIndexOf(SkinIndex, skinSection_, "HOTPATTERN");
   UpdateChildBgFlags(false);
 }
 
@@ -727,7 +729,10 @@ TacCommandOutcome HandleSkinCommand(TMessage& m, TsCommonData* sd) {
       if (!OwnManager(m, sd)) return coNotOurs;
       sd->BGChanged = true;
       sd->Updating = false;
-      if (SkinAvailable(sd, false) && IsEditType(sd)) {
+      if (!SkinAvailable(sd, false)) {
+        // The new skin lacks the section: the plain look, not the last skin's.
+        ApplyUnskinnedColors(sd);
+      } else if (IsEditType(sd)) {
         ApplySectionColors(sd);
         RepaintOwner(sd, false);
       }

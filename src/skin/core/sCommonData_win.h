@@ -84,7 +84,7 @@ class TsCommonData : public TPersistent, public TacFadeTarget {
   bool Updating = false;
   int BorderIndex = -1;
   int SkinIndex = -1;
-  int Texture = -1;
+  int Texture = -1;  // mask indexes of PATTERN and HOTPATTERN textures
   int HotTexture = -1;
   bool ParentBgForced = false;
   bool BGChanged = true;

@@ -7,6 +7,12 @@
 namespace kv {
 namespace {
 
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
 char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
@@ -25,28 +31,32 @@ std::string UpperSkinName(std::string_view s) {
   return out;
 }
 
-TsIniText::TsIniText(std::string_view text) {
+TsIniText::TsIniText(std::string_view text, TsIniLines lines) {
+  const auto trim = [lines](std::string_view s) {
+    return lines == TsIniLines::Trimmed ? TrimBlanks(s) : s;
+  };
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   Section* current = nullptr;
   std::size_t pos = 0;
   while (pos <= text.size()) {
     std::size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(pos, end - pos);
+    const std::string_view line = trim(text.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line.front() == ';') continue;
     if (line.size() > 1 && line.front() == '[' && line.back() == ']') {
-      const std::string_view name = line.substr(1, line.size() - 2);
+      const std::string_view name = trim(line.substr(1, line.size() - 2));
       index_.try_emplace(UpperSkinName(name), sections_.size());
       sections_.push_back({std::string(name), {}, {}});
       current = &sections_.back();
       continue;
     }
     const std::size_t eq = line.find('=');
-    if (!current || eq == std::string_view::npos || eq == 0) continue;
-    const std::string_view key = line.substr(0, eq);
+    if (!current || eq == std::string_view::npos) continue;
+    const std::string_view key = trim(line.substr(0, eq));
+    if (key.empty()) continue;
     if (current->Index.try_emplace(UpperSkinName(key), current->Entries.size()).second)
-      current->Entries.push_back({std::string(key), std::string(line.substr(eq + 1))});
+      current->Entries.push_back({std::string(key), std::string(trim(line.substr(eq + 1)))});
   }
 }
 

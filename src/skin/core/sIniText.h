@@ -1,12 +1,14 @@
 // INI text held in memory (the skin options "Options.dat" and the manager's
 // CommonSections): sections in file order, keys in section order, names
 // compared without regard to case.
-// Lines are taken as written, nothing is trimmed: empty lines and lines
-// starting with ';' are skipped, as is a UTF-8 byte order mark; "[name]"
-// starts a section; a key is the text before a line's first '=' and its value
-// the rest of the line. A repeated section name is a section of its own
-// (listed again; look-ups find the first), and a repeated key keeps its first
-// value. Skins stored in programs were made against these rules.
+// Empty lines and lines starting with ';' are skipped, as is a UTF-8 byte
+// order mark; "[name]" starts a section; a key is the text before a line's
+// first '=' and its value the rest of the line. A repeated section name is a
+// section of its own (listed again; look-ups find the first), and a repeated
+// key keeps its first value.
+// The skin options are read trimmed: each line, section name, key and value
+// loses its leading and trailing blanks and tabs, so "KEY = value " is KEY.
+// The CommonSections text is read as written, nothing trimmed.
 #pragma once
 
 #include <string>
@@ -16,10 +18,12 @@
 
 namespace kv {
 
+enum class TsIniLines { Trimmed, AsWritten };
+
 class TsIniText {
  public:
   TsIniText() = default;
-  explicit TsIniText(std::string_view text);
+  explicit TsIniText(std::string_view text, TsIniLines lines = TsIniLines::Trimmed);
 
   std::vector<std::string> ReadSections() const;
   std::vector<std::string> ReadSection(std::string_view section) const;

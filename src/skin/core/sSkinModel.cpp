@@ -453,7 +453,7 @@ class TsSkinLoader {
 
   void LoadCommonSectionMasks() {
     if (o_.CommonSections.empty()) return;
-    const TsIniText cs(o_.CommonSections);
+    const TsIniText cs(o_.CommonSections, TsIniLines::AsWritten);
     for (const std::string& s : cs.ReadSections()) {
       if (SameSkinName(s, "GLOBALINFO")) continue;
       for (const std::string& k : cs.ReadSection(s)) {
@@ -602,7 +602,7 @@ class TsSkinLoader {
   // Sections added by the manager's CommonSections text that the skin lacks.
   void MergeCommonSections() {
     if (o_.CommonSections.empty()) return;
-    const TsIniText cs(o_.CommonSections);
+    const TsIniText cs(o_.CommonSections, TsIniLines::AsWritten);
     for (const std::string& s : cs.ReadSections()) {
       if (m_.SectionIndexOf(s) >= 0) continue;
       const std::string parentName = UpperSkinName(cs.ReadString(s, "PARENTCLASS", "-1"));

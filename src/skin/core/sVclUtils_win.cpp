@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "classlib/Tabs.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sConst.h"
@@ -392,9 +394,89 @@ void ShowSnapshotCover(TWinControl* control) {
   }
 }
 
-void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y) {
+namespace {
+
+// Where the window's client area lies inside its window rectangle.
+POINT ClientOriginInWindow(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  POINT p{0, 0};
+  ClientToScreen(wnd, &p);
+  return {p.x - r.left, p.y - r.top};
+}
+
+// A hidden control shows what its parent has behind it.
+void PaintParentBackground(HDC dc, TControl* control, int x, int y) {
+  TsBgRequest request;
+  GetControlBackgroundInfo(request, control->Parent(), false);
+  const int w = control->Width(), h = control->Height();
+  if (request.BgType == btBitmap && request.Bmp != nullptr) {
+    TBitmapCanvas source(*request.Bmp);
+    BitBlt(dc, x, y, w, h, source.Handle(), request.Offset.X + control->Left(),
+           request.Offset.Y + control->Top(), SRCCOPY);
+    return;
+  }
+  FillRectWithColor(dc, {x, y, x + w, y + h}, request.Color);
+}
+
+void PaintControlTree(HDC dc, TControl* control, int x, int y, TacFormProvider* provider) {
+  const bool borderForm = provider != nullptr && provider->HasBorderForm();
+  if (!control->Visible()) {
+    if (provider == nullptr && control->Parent() != nullptr)
+      PaintParentBackground(dc, control, x, y);
+    return;
+  }
+  const TSavedDC saved(dc);
+  if (!borderForm) IntersectClipRect(dc, x, y, x + control->Width(), y + control->Height());
+  auto* win = dynamic_cast<TWinControl*>(control);
+  const bool skinned = (QueryControlCommand(control, cmdIsSkinned) & 0xFF) == 1;
+  if (win == nullptr) {
+    if (!skinned) return control->PaintTo(dc, x, y);
+    POINT org;
+    GetWindowOrgEx(dc, &org);
+    SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
+    control->Perform(WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    return;
+  }
+  // Unskinned windows paint their own children, at their client positions.
+  if (!skinned || !win->HandleAllocated()) return win->PaintTo(dc, x, y);
+  POINT org;
+  GetWindowOrgEx(dc, &org);
+  SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
+  const POINT client = ClientOriginInWindow(win->Handle());
+  if (auto* form = dynamic_cast<TCustomForm*>(win); form != nullptr && form->FormStyle() == fsMDIForm) {
+    RECT frame;
+    GetWindowRect(win->Handle(), &frame);
+    for (int i = form->MDIChildCount() - 1; i >= 0; --i) {
+      TCustomForm* child = form->MDIChildren(i);
+      RECT r;
+      if (child == nullptr || !child->HandleAllocated() || !GetWindowRect(child->Handle(), &r)) continue;
+      PaintControlTree(dc, child, r.left - frame.left, r.top - frame.top, nullptr);
+    }
+  }
+  // A tab sheet's picture starts inside its border.
+  const int shift = dynamic_cast<TTabSheet*>(win) != nullptr ? win->BorderWidth() : 0;
+  if (shift != 0) OffsetWindowOrgEx(dc, -shift, -shift, nullptr);
+  SendMessageW(win->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc),
+               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+  if (shift != 0) OffsetWindowOrgEx(dc, shift, shift, nullptr);
+  for (int i = 0; i < win->ControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(win->Controls(i));
+    if (child == nullptr || !child->Visible()) continue;
+    // A form of its own (no parent window) is not moved into this one.
+    const bool own = child->HandleAllocated() && GetParent(child->Handle()) == nullptr;
+    PaintControlTree(dc, child, own ? 0 : client.x + child->Left(), own ? 0 : client.y + child->Top(),
+                     nullptr);
+  }
+}
+
+}  // namespace
+
+void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y, TacFormProvider* provider) {
+  if (bmp == nullptr || bmp->Empty() || control == nullptr) return;
   TBitmapCanvas canvas(*bmp);
-  control->PaintTo(canvas.Handle(), x, y);
+  PaintControlTree(canvas.Handle(), control, x, y, provider);
+  GdiFlush();
 }
 
 void AnimateShowControl(TWinControl* control, unsigned time) {
@@ -413,7 +495,15 @@ void AnimateShowControl(TWinControl* control, unsigned time) {
     if (!SnapshotCover) ShowSnapshotCover(control);
     const int w = control->Width(), h = control->Height();
     auto shown = NewBitmap24(w, h);
-    PaintControlToBitmap(shown.get(), control, 0, 0);
+    auto* form = dynamic_cast<TCustomForm*>(control);
+    TacFormProvider* provider = form != nullptr ? ProviderOfForm(form) : nullptr;
+    PaintControlToBitmap(shown.get(), control, 0, 0, provider);
+    // The cover takes the skinned frame's shape.
+    if (provider != nullptr) {
+      provider->UpdateFormRegion(false);
+      if (HRGN region = provider->BuildFrameRegion(0, 0))
+        SetWindowRgn(SnapshotCover->Handle(), region, FALSE);
+    }
     auto work = NewBitmap32(w, h);
     const TWindowDC dc(SnapshotCover->Handle());
     if (steps > 0 && SnapshotBitmap->Width() == w && SnapshotBitmap->Height() == h) {

@@ -12,6 +12,8 @@
 
 namespace kv {
 
+class TacFormProvider;
+
 inline constexpr WPARAM CommandWParam(unsigned code, unsigned argument = 0) {
   return MAKEWPARAM(argument, code);
 }
@@ -80,8 +82,13 @@ extern TOutputWindow* SnapshotCover;
 void ShowSnapshotCover(TWinControl* control);
 // Puts Cover directly above Control among their parent's children.
 void SetChildOrderAfter(TWinControl* cover, TWinControl* control);
-// The control and its windowed children painted into Bmp at (X, Y).
-void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y);
+// The control and its windowed children painted into Bmp at (X, Y): a
+// control that answers the skinned query by WM_PRINT with its frame, its
+// children at their places in its client area, an MDI form's children
+// first; a hidden control as its parent's background. Without a provider's
+// border form the picture is clipped to the control.
+void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y,
+                          TacFormProvider* provider = nullptr);
 // Fades the control's new look in over the screen that was under it, in
 // (Time and 0xFFFF) div 8 steps of 8 ms, at most about a second; the cover
 // is gone afterwards and the control redrawn.

@@ -464,14 +464,22 @@ void CopyMaskPartWithBackground(TRect dstRect, TRect srcRect, TBitmap* dst, TBit
   s.h = std::min(s.h, src->Height() - half - s.sy);  // the mask plane must exist
   const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
   const bool background = onBackground && cacheInfo.Ready;
+  const std::uint8_t fill[3] = {ColorB(cacheInfo.FillColor), ColorG(cacheInfo.FillColor),
+                                ColorR(cacheInfo.FillColor)};
   for (int j = 0; j < s.h; ++j) {
     const std::uint8_t* p = PixelAt(src, s.sx, s.sy + j);
     const std::uint8_t* m = PixelAt(src, s.sx, s.sy + j + half);
     std::uint8_t* q = PixelAt(dst, s.dx, s.dy + j);
     for (int i = 0; i < s.w; ++i, p += sb, m += sb, q += db) {
-      const std::uint8_t* d = q;
-      if (background)
-        if (const std::uint8_t* bg = Background(cacheInfo, s.dx + i, s.dy + j)) d = bg;
+      const std::uint8_t* bg = background ? Background(cacheInfo, s.dx + i, s.dy + j) : nullptr;
+      // A transparent image pixel shows what lies behind, whatever the plane
+      // holds under it (skins put magenta or black there).
+      if (Rgb(p) == kMagenta) {
+        if (!bg && !background && cacheInfo.FillColor != kMagenta) bg = fill;
+        if (bg) std::memcpy(q, bg, 3);
+        continue;
+      }
+      const std::uint8_t* d = bg ? bg : q;
       std::uint8_t out[3];
       for (int c = 0; c < 3; ++c)
         out[c] = static_cast<std::uint8_t>(((d[c] - p[c]) * m[c] + p[c] * 256) >> 8);

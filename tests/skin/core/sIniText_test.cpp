@@ -19,10 +19,11 @@ TEST(sIniText, KeepsSectionAndKeyOrderAndFindsNamesWithoutCase) {
   EXPECT_TRUE(ini.ValueExists("edit", "x"));
 }
 
-// Stored skins were written against these rules, blanks and repeats included.
-TEST(sIniText, TakesLinesAsWrittenAndARepeatedSectionAsASecondOne) {
+// The manager's CommonSections text: lines count as written, blanks included.
+TEST(sIniText, AsWrittenTakesLinesUnchangedAndARepeatedSectionAsASecondOne) {
   const TsIniText ini(
-      "[ A ]\nK=1\n[B]\nK=2\nSPACED = 7 \nTAIL=x \n  ; not a comment\n [C]\n[b]\nK=3\nONLY=4\n");
+      "[ A ]\nK=1\n[B]\nK=2\nSPACED = 7 \nTAIL=x \n  ; not a comment\n [C]\n[b]\nK=3\nONLY=4\n",
+      TsIniLines::AsWritten);
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{" A ", "B", "b"}));
   EXPECT_EQ(ini.ReadString(" A ", "K", "?"), "1");
   EXPECT_FALSE(ini.SectionExists("A"));
@@ -35,6 +36,20 @@ TEST(sIniText, TakesLinesAsWrittenAndARepeatedSectionAsASecondOne) {
   EXPECT_EQ(ini.ReadString("B", "SPACED ", "?"), " 7 ");
   EXPECT_EQ(ini.ReadString("B", "TAIL", "?"), "x ");
   EXPECT_FALSE(ini.SectionExists("C"));
+}
+
+// The skin options: every line, section name, key and value loses its blanks
+// and tabs, so a skin written with "KEY = value" reads as "KEY=value".
+TEST(sIniText, TrimmedDropsBlanksAndTabsAroundLinesNamesKeysAndValues) {
+  const TsIniText ini(
+      "[ A ]\nK=1\n\t[B]  \nK=2\nSPACED = 7 \nTAB\t=\tx\t\n  ; a comment\n \t \n"
+      "[b]\nK=3\nONLY=4\n");
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"A", "B", "b"}));
+  EXPECT_EQ(ini.ReadString("A", "K", "?"), "1");
+  EXPECT_EQ(ini.ReadSection("B"), (std::vector<std::string>{"K", "SPACED", "TAB"}));
+  EXPECT_EQ(ini.ReadInteger("B", "SPACED", -1), 7);
+  EXPECT_EQ(ini.ReadString("B", "TAB", "?"), "x");
+  EXPECT_EQ(ini.ReadString("B", "ONLY", "?"), "?") << "the first of two sections answers";
 }
 
 TEST(sIniText, ReadsTheIntegerFormsOfTheOptionsAndTheDefaultForTheRest) {

@@ -65,6 +65,28 @@ TEST(sSkinModel, ReadsTheSkinWideValuesOfGlobalInfo) {
   EXPECT_EQ(m.MasterBitmap->TransparentColor, 0xFF00FF);
 }
 
+// Skins made elsewhere put blanks and tabs around "=" and after values; the
+// manager's CommonSections text, though, counts as written.
+TEST(sSkinModel, OptionsLoseBlanksAroundNamesAndValuesCommonSectionsDoNot) {
+  TsSkinLoadOptions o;
+  o.CommonSections = "[OWN]\r\nCOLOR = 48\r\nHOTCOLOR=0x20\r\n";
+  const TsSkinModel m = Load(
+      " [GLOBALINFO] \r\nMASTERBITMAP = MASTER.BMP\r\nAUTHOR =  Someone Else  \r\n"
+      "TITLEHEIGHT\t=\t22\r\n[BUTTON]\r\nCOLOR = 255 \r\nBORDERSMASK = ^0000,0000,0030,0030,"
+      "0000,0000,0000,0000,3,0,0,0 \r\n",
+      100, 100, o);
+  EXPECT_EQ(m.CommonSkinData.Author, "Someone Else");
+  EXPECT_EQ(m.CommonSkinData.TitleHeight, 22);
+  const int button = m.SectionIndexOf("BUTTON");
+  ASSERT_GE(button, 0);
+  EXPECT_EQ(m.GeneralData[button].Color, 255);
+  EXPECT_EQ(Mask(m, "BUTTON", "BORDERSMASK").R.Right, 30);
+  const int own = m.SectionIndexOf("OWN");
+  ASSERT_GE(own, 0);
+  EXPECT_EQ(m.GeneralData[own].Color, 0xFFFFFF) << "\"COLOR \" is no COLOR key there";
+  EXPECT_EQ(m.GeneralData[own].HotColor, 0x20);
+}
+
 TEST(sSkinModel, SectionsInheritAbsentValuesThroughParentClass) {
   const TsSkinModel m =
       Load(kGlobal +

@@ -1,0 +1,143 @@
+// Skins made elsewhere, under Wine: masks with a mask plane whose transparent
+// corners lie over the parent, and a picture pattern in a skin whose first
+// mask is a plain glyph. Skinned panels on a plain form are read back.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "../../controls/SkinnedForm.h"
+#include "classlib/ExtCtrls.h"
+#include "skin/controls/sEdit_win.h"
+#include "skin/controls/sPanel_win.h"
+#include "skin/core/sVclUtils_win.h"
+#include "support/Pixels.h"
+#include "support/Pump.h"
+#include "support/TestSkin.h"
+
+namespace kv {
+namespace {
+
+using kvtest::TPixels;
+using kvtest::TTestSkin;
+
+class WildSkins : public kvtest::TSkinnedFormTest {
+ protected:
+  TsPanel* AddPanel(const char* section, const TRect& bounds) {
+    auto* panel = Create<TsPanel>(form);
+    panel->SetParent(form);
+    panel->SetBevelOuter(bvNone);
+    panel->SetCaption("");
+    panel->SetBoundsRect(bounds);
+    panel->SkinData()->SetSkinSection(section);
+    return panel;
+  }
+};
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
+        tolerance)
+      return false;
+  return true;
+}
+
+// Under the corners' transparent pixels the plane holds magenta (which
+// zeroed the green) or black (which showed raw magenta): either way the
+// corner shows what lies behind the control.
+class MaskPlaneCorners : public WildSkins, public ::testing::WithParamInterface<std::uint32_t> {};
+
+TEST_P(MaskPlaneCorners, ShowTheParentUnderTheTransparentPixels) {
+  Load({.MaskPlanes = true, .PlaneUnderCorners = GetParam()});
+  TsPanel* panel = AddPanel("BUTTON", {20, 20, 120, 70});
+  Show();
+  const TPixels shown = TPixels::FromClient(panel->Handle());
+  const int w = shown.Width(), h = shown.Height();
+  for (const POINT p : {POINT{0, 0}, POINT{TTestSkin::kCornerRun - 1, 0}, POINT{0, h - 1},
+                        POINT{w - 1, 0}, POINT{w - 1, h - 1}})
+    EXPECT_EQ(shown.At(p.x, p.y), kvtest::kFormColour) << p.x << "," << p.y;
+  // Where the image is opaque the plane lets it through unchanged.
+  EXPECT_EQ(shown.At(w / 2, 0), Colour("BUTTON", "BORDERSMASK", 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(PlaneUnderCorners, MaskPlaneCorners,
+                         ::testing::Values(0xFF00FFu, 0x000000u));
+
+// The pattern is the skin's picture number 0 and mask number 0 is a glyph
+// without a plane: the panel shows the picture, not a tile of the glyph.
+TEST_F(WildSkins, APicturePatternIsTiledNotTheFirstMask) {
+  Load({.JpegPatterns = {"PANEL"}});
+  const TsSkinModel& model = manager->Skin();
+  ASSERT_EQ(model.PatternData.size(), 1u);
+  ASSERT_FALSE(model.MaskData.empty());
+  ASSERT_EQ(model.MaskData[0].MaskType, 0);
+  TsPanel* panel = AddPanel("PANEL", {10, 10, 210, 130});
+  Show();
+  const TPixels shown = TPixels::FromClient(panel->Handle());
+  const int m = TTestSkin::kMargin;
+  for (const POINT p : {POINT{m + 1, m + 1}, POINT{100, 60}, POINT{190, 110}})
+    EXPECT_TRUE(Near(shown.At(p.x, p.y), TTestSkin::kJpegColour, 3))
+        << p.x << "," << p.y << ": 0x" << std::hex << shown.At(p.x, p.y);
+}
+
+// A dark skin, then one without an EDIT section: the edit goes back to the
+// plain window colours rather than keeping the dark ones, as after a light skin.
+TEST_F(WildSkins, ASkinLackingTheEditSectionGivesTheEditThePlainLook) {
+  constexpr TColor kDark = 0x202020, kLight = 0xF0F0F0;
+  Load({.Keys = {{"EDIT", "COLOR", std::to_string(kDark)},
+                 {"EDIT", "FONTCOLOR", std::to_string(kLight)}}});
+  auto* edit = Create<TsEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 150, 24);
+  Show();
+  ASSERT_EQ(edit->Color(), kDark);
+  TsStoredSkin& sparse = manager->InternalSkins.Add();
+  sparse.Name = "Sparse";
+  sparse.Data = TTestSkin({.Lacks = {"EDIT", "COMBOBOX"}}).Packed();
+  manager->SetSkinName("Sparse");
+  pump::PumpUntilIdle();
+  EXPECT_EQ(edit->Color(), clWindow);
+  EXPECT_EQ(edit->Font()->Color(), clWindowText);
+  const TPixels shown = TPixels::FromClient(edit->Handle());
+  EXPECT_EQ(shown.At(shown.Width() - 3, shown.Height() / 2), GetSysColor(COLOR_WINDOW));
+}
+
+// The picture an animated show fades in: a skinned panel with its frame,
+// a child at its place in the client area, and a hidden child as the
+// background behind it.
+TEST_F(WildSkins, AControlsPictureHoldsItsChildrenAtTheirPlacesAndHiddenOnesAsBackground) {
+  Load();
+  TsPanel* outer = AddPanel("PANEL", {10, 10, 210, 150});
+  outer->SetBorderWidth(5);
+  auto* inner = Create<TsPanel>(form);
+  inner->SetParent(outer);
+  inner->SetBevelOuter(bvNone);
+  inner->SetCaption("");
+  inner->SetBounds(30, 20, 80, 60);
+  inner->SkinData()->SetSkinSection("BUTTON");
+  Show();
+  const TPixels window = TPixels::FromWindow(outer->Handle());
+  TBitmap picture(outer->Width(), outer->Height(), pf24bit);
+  PaintControlToBitmap(&picture, outer, 0, 0);
+  const TPixels painted = TPixels::FromBitmap(picture);
+  RECT frame;
+  GetWindowRect(outer->Handle(), &frame);
+  RECT at;
+  GetWindowRect(inner->Handle(), &at);
+  const int ix = at.left - frame.left, iy = at.top - frame.top;
+  for (const POINT p : {POINT{ix + 40, iy + 1}, POINT{ix + 40, iy + 30}, POINT{3, 3},
+                        POINT{100, 130}})
+    EXPECT_EQ(painted.At(p.x, p.y), window.At(p.x, p.y)) << p.x << "," << p.y;
+  // Hidden, the inner panel is pictured as what lies behind it.
+  inner->SetVisible(false);
+  pump::PumpUntilIdle();
+  const TPixels behind = TPixels::FromWindow(outer->Handle());
+  TBitmap hidden(inner->Width(), inner->Height(), pf24bit);
+  PaintControlToBitmap(&hidden, inner, 0, 0);
+  const TPixels shownHidden = TPixels::FromBitmap(hidden);
+  for (const POINT p : {POINT{40, 1}, POINT{40, 30}})
+    EXPECT_EQ(shownHidden.At(p.x, p.y), behind.At(ix + p.x, iy + p.y)) << p.x << "," << p.y;
+}
+
+}  // namespace
+}  // namespace kv
