@@ -176,10 +176,15 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
   for (const auto& k : o.Keys)
     if (std::find(sections_.begin(), sections_.end(), k.Section) == sections_.end())
       sections_.push_back(k.Section);
+  const auto lacked = [&](const std::string& section) {
+    return std::find(o.Lacks.begin(), o.Lacks.end(), section) != o.Lacks.end();
+  };
+  std::erase_if(sections_, lacked);
 
   std::vector<TMask> masks;
   auto add = [&](const std::string& section, const std::string& key) {
     if (o.Minimal && kMinimalLacks.count(Id(section, key))) return;
+    if (lacked(section)) return;
     for (const TMask& m : masks)
       if (m.section == section && m.key == key) return;
     masks.push_back(Shape(section, key));

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include "skin/controls/SkinnedContainers.h"
+#include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sGroupBox_win.h"
+#include "support/Mouse.h"
 
 namespace kv {
 namespace {
@@ -97,6 +99,30 @@ TEST_F(GroupBoxSkinned, AnswersItsCaptionHeightForFramesLeftOut) {
   Show();
   EXPECT_EQ(box->CaptionRect().Bottom,
             SendMessageW(box->Handle(), SM_ALPHACMD, CommandWParam(cmdGetCaptionHeight), 0));
+}
+
+// A skin made elsewhere may have no group box: the box is then plain, and
+// the buttons in it keep their skin, at rest and under the pointer.
+TEST_F(GroupBoxSkinned, WithoutItsSectionTheButtonsInsideStillPaint) {
+  Load({.Lacks = {"GROUPBOX"}});
+  TsGroupBox* box = AddBox({20, 20, 220, 160}, "Relay");
+  auto* button = Create<TsBitBtn>(form);
+  button->SetParent(box);
+  button->SetBounds(20, 40, 90, 30);
+  button->SetCaption("");
+  Show();
+  kvtest::HoverOut();
+  // The border's state at the middle of the top edge.
+  auto shown = [&] {
+    const kvtest::TSkinItem* item =
+        skin->Legend(TPixels::FromClient(button->Handle()).At(button->Width() / 2, 2));
+    return item != nullptr && item->Section == "BUTTON" && item->Key == "BORDERSMASK" ? item->State
+                                                                                       : -1;
+  };
+  EXPECT_EQ(0, shown()) << "at rest";
+  kvtest::MouseMove(button->Handle(), {45, 15});
+  EXPECT_EQ(1, shown()) << "under the pointer";
+  kvtest::HoverOut();
 }
 
 }  // namespace
