@@ -214,7 +214,7 @@ void TacEditWnd::WndProc(TMessage& m) {
       if (Destroyed) return;
       // A window may set its bars up as it paints (a list view filled while
       // hidden does, on its first paint), the system drawing its own bars.
-      RepaintChangedScrollBars(this);
+      if (sBarHorz.Shown || sBarVert.Shown) UpdateScrollBarInfo(this, true);
       return AfterMessage(m);
     case WM_ERASEBKGND:
       if (!IsWindowVisible(CtrlHandle)) break;

@@ -72,7 +72,6 @@ struct TacScrollInfo {
   std::uint32_t nPage = 0;
   std::int32_t nPos = 0;
   std::int32_t nTrackPos = 0;
-  bool operator==(const TacScrollInfo&) const = default;
 };
 
 // The state of one bar of a scroll adapter.

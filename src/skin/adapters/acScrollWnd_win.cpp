@@ -391,14 +391,6 @@ void UpdateScrollBarInfo(TacScrollWnd* a, bool repaint) {
   if (repaint && !AnimationActive) DrawWindowScrollBars(a, a->CtrlHandle, nullptr, -1, nullptr);
 }
 
-void RepaintChangedScrollBars(TacScrollWnd* a) {
-  if (a == nullptr || a->Destroyed || a->SkinData == nullptr || a->SkinData->Updating) return;
-  const TacScrollInfo horz = a->sBarHorz.ScrollInfo, vert = a->sBarVert.ScrollInfo;
-  UpdateScrollBarInfo(a, false);
-  if (horz == a->sBarHorz.ScrollInfo && vert == a->sBarVert.ScrollInfo) return;
-  if (!AnimationActive) DrawWindowScrollBars(a, a->CtrlHandle, nullptr, -1, nullptr);
-}
-
 // --- sending ---------------------------------------------------------------------------
 
 void SendScrollMessage(HWND wnd, UINT message, int code, int position) {

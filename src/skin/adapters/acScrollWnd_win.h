@@ -70,9 +70,6 @@ void UnhookScrollWnd(HWND wnd, bool free, bool repaint, TacScrollWnd*& adapter);
 
 // Both bars' data read again and, with repaint, painted.
 void UpdateScrollBarInfo(TacScrollWnd* adapter, bool repaint);
-// Both bars' data read again and painted when the window changed either:
-// the system then drew its own bar over ours.
-void RepaintChangedScrollBars(TacScrollWnd* adapter);
 // Both bars and the corner into dc (the window DC when null); returns 0.
 int DrawWindowScrollBars(TacScrollWnd* adapter, HWND wnd, HDC dc, int thumbOverride, HRGN region);
 
