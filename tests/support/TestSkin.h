@@ -29,13 +29,13 @@ struct TTestSkinOptions {
   bool Checkerboard = false;    // PANEL paints its texture (IMAGEPERCENT 100)
   int Transparency = 0;         // every section but GLOBALINFO
   bool ProgressRegion = false;  // PROGRESSH has an "LRGN" mask
-  // Sections left out, with their masks, as skins made elsewhere may.
-  std::vector<std::string> Lacks;
   // Further keys, written last in their section (which is made if absent).
   struct TKey {
     std::string Section, Key, Value;
   };
   std::vector<TKey> Keys;
+  // Sections left out, with their masks, as skins made elsewhere may.
+  std::vector<std::string> Lacks{};
 };
 
 // What a legend colour stands for. Key "COLOR" (state 0) and "HOTCOLOR"
