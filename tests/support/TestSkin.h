@@ -55,6 +55,8 @@ struct TTestSkinOptions {
     std::string Section, Key, Value;
   };
   std::vector<TKey> Keys;
+  // Sections left out, with their masks, as skins made elsewhere may.
+  std::vector<std::string> Lacks{};
 };
 
 // What a legend colour stands for. Key "COLOR" (state 0) and "HOTCOLOR"

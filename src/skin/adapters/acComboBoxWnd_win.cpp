@@ -265,6 +265,18 @@ void TacComboBoxWnd::RefreshGeometry() {
   GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
 }
 
+void PaintComboButton(TBitmap& bmp, TBitmap& background, const TRect& r, int height, int state,
+                      const TsSkinModel& skin) {
+  const TsCommonIndexes& ix = skin.CommonIndexes;
+  if (skin.IsSectionIndexValid(ix.ComboBtn))
+    PaintSkinItem(ix.ComboBtn, "COMBOBTN", MakeBgCacheInfo(&background, 0, 0), true, state, r,
+                  {r.Left, r.Top}, &bmp, &skin, ix.ComboBtnPattern, ix.ComboBtnHotPattern);
+  if (skin.IsMaskIndexValid(ix.ComboGlyph))
+    DrawMaskState(&bmp, ComboGlyphPos({bmp.Width(), height}, r, skin.GetMaskStateSize(ix.ComboGlyph)),
+                  state, EmptyBgCacheInfo, skin.MaskData[static_cast<size_t>(ix.ComboGlyph)],
+                  skin.MasterBitmap.get(), 1);
+}
+
 TRect TacComboBoxWnd::GetButtonRect(TSize size) {
   return ComboButtonRect(size, (StyleOf(CtrlHandle) & CBS_DROPDOWN) != 0, RightToLeft(),
                          GetSystemMetrics(SM_CXVSCROLL));
@@ -281,16 +293,8 @@ void TacComboBoxWnd::PaintButton(HDC target) {
           ? 1
           : 0;
   if (ListWnd != nullptr && IsWindowVisible(ListWnd)) state = 2;
-  const TsSkinModel& skin = SkinManager->Skin();
-  const TsCommonIndexes& ix = skin.CommonIndexes;
   TBitmap button = *cache;
-  if (skin.IsSectionIndexValid(ix.ComboBtn))
-    PaintSkinItem(ix.ComboBtn, "COMBOBTN", MakeBgCacheInfo(cache, 0, 0), true, state, r,
-                  {r.Left, r.Top}, &button, &skin, ix.ComboBtnPattern, ix.ComboBtnHotPattern);
-  if (skin.IsMaskIndexValid(ix.ComboGlyph))
-    DrawMaskState(&button, ComboGlyphPos(WndSize, r, skin.GetMaskStateSize(ix.ComboGlyph)), state,
-                  EmptyBgCacheInfo, skin.MaskData[static_cast<size_t>(ix.ComboGlyph)],
-                  skin.MasterBitmap.get(), 1);
+  PaintComboButton(button, *cache, r, WndSize.cy, state, SkinManager->Skin());
   TBitmapCanvas source(button);
   if (target != nullptr) {
     BitBlt(target, r.Left, r.Top, r.Width(), r.Height(), source.Handle(), r.Left, r.Top, SRCCOPY);

@@ -15,6 +15,8 @@
 
 namespace kv {
 
+class TsSkinModel;
+
 class TacComboListWnd : public TacEditWnd {
  public:
   // Without skinData the adapter has its own.
@@ -85,5 +87,11 @@ TacMainWnd* CreateComboBoxAdapter(HWND wnd, TsCommonData* skinData, TsSkinManage
 // The text a combo box shows: its selected item's (asked for its length
 // first), else its window text; empty on error.
 std::string ComboSelectedText(HWND combo);
+
+// The skin's drop-down button (its section and arrow) in a state over
+// rectangle r of bmp, what background holds there showing through; the
+// arrow is centred down a window height high.
+void PaintComboButton(TBitmap& bmp, TBitmap& background, const TRect& r, int height, int state,
+                      const TsSkinModel& skin);
 
 }  // namespace kv

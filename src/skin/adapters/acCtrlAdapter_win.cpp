@@ -8,6 +8,7 @@
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/adapters/acComboBoxWnd_win.h"
+#include "skin/adapters/acDateTimeWnd_win.h"
 #include "skin/adapters/acEditWnd_win.h"
 #include "skin/adapters/acGridWnd_win.h"
 #include "skin/adapters/acListViewWnd_win.h"
@@ -50,7 +51,7 @@ struct KindFactory {
 // One line per adapter kind the class-name lists and the dialog children
 // lead to; a kind whose adapter does not exist yet adapts nothing.
 constexpr std::array<KindFactory, 23> Factories = {{
-    {TacAdapterKind::EditWnd, &Make<TacEditWnd>},
+    {TacAdapterKind::EditWnd, &Made<CreateEditAdapter>},
     {TacAdapterKind::BtnWnd, &Make<TacBtnWnd>},
     {TacAdapterKind::BitBtnWnd, &Make<TacBitBtnWnd>},
     {TacAdapterKind::CheckBoxWnd, &Make<TacCheckBoxWnd>},

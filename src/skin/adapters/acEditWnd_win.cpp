@@ -210,7 +210,12 @@ void TacEditWnd::WndProc(TMessage& m) {
       // A client DC given with the message cannot hold the bars.
       if (m.WParam == 0) DrawWindowScrollBars(this, CtrlHandle, nullptr, -1, nullptr);
       if (!StateApplied) ApplySkinState();
-      break;
+      BaseWndProc(m);
+      if (Destroyed) return;
+      // A window may set its bars up as it paints (a list view filled while
+      // hidden does, on its first paint), the system drawing its own bars.
+      if (sBarHorz.Shown || sBarVert.Shown) UpdateScrollBarInfo(this, true);
+      return AfterMessage(m);
     case WM_ERASEBKGND:
       if (!IsWindowVisible(CtrlHandle)) break;
       if (sd->Updating) {

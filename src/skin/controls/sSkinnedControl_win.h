@@ -169,6 +169,12 @@ class TsSkinnedControl : public Base {
       m.Result = reinterpret_cast<LRESULT>(sd);
       return;
     }
+    // A control the skin has no section for paints plainly and at once: it
+    // never holds up its children's painting.
+    if (command && m.WParamHi() == cmdNeedsRepaint && !SkinAvailable(sd, true)) {
+      m.Result = 0;
+      return;
+    }
     if (command && SkinCommand(m) == coAnswered) return;
     if (!ControlReadyToPaint(this) || !SkinAvailable(sd, true)) {
       if (!UnskinnedMessage(m)) Base::WndProc(m);

@@ -17,6 +17,7 @@
 #include "classlib/TreeViews.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/adapters/acCtrlAdapter_win.h"
+#include "skin/adapters/acDateTimeWnd_win.h"
 #include "skin/adapters/acGridWnd_win.h"
 #include "skin/adapters/acPanelWnd_win.h"
 #include "skin/core/acFormServices_win.h"
@@ -43,7 +44,7 @@ TEST_F(CtrlAdapter, EachListedControlGetsTheAdapterItsListNames) {
   const Case cases[] = {
       {labelled, typeid(TacEditWnd)},
       {Add<TMemo>(10, 50, 100, 60), typeid(TacEditWnd)},
-      {Add<TDateTimePicker>(10, 120, 120, 22), typeid(TacEditWnd)},
+      {Add<TDateTimePicker>(10, 120, 120, 22), typeid(TacDateTimeWnd)},
       {Add<TStringGrid>(150, 10, 200, 120), typeid(TacGridWnd)},
       {Add<TButton>(10, 150, 80, 25), typeid(TacBtnWnd)},
       {Add<TCheckBox>(10, 180, 120, 20), typeid(TacCheckBoxWnd)},

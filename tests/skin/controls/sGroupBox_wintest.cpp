@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "skin/controls/SkinnedContainers.h"
+#include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sGroupBox_win.h"
+#include "support/Mouse.h"
 
 namespace kv {
 namespace {
@@ -98,6 +103,68 @@ TEST_F(GroupBoxSkinned, AnswersItsCaptionHeightForFramesLeftOut) {
   EXPECT_EQ(box->CaptionRect().Bottom,
             SendMessageW(box->Handle(), SM_ALPHACMD, CommandWParam(cmdGetCaptionHeight), 0));
 }
+
+// A skin made elsewhere may have no group box: the box is then plain, and
+// the buttons in it keep their skin, at rest and under the pointer.
+TEST_F(GroupBoxSkinned, WithoutItsSectionTheButtonsInsideStillPaint) {
+  Load({.Keys = {}, .Lacks = {"GROUPBOX"}});
+  TsGroupBox* box = AddBox({20, 20, 220, 160}, "Relay");
+  auto* button = Create<TsBitBtn>(form);
+  button->SetParent(box);
+  button->SetBounds(20, 40, 90, 30);
+  button->SetCaption("");
+  Show();
+  kvtest::HoverOut();
+  // The border's state at the middle of the top edge.
+  auto shown = [&] {
+    const kvtest::TSkinItem* item =
+        skin->Legend(TPixels::FromClient(button->Handle()).At(button->Width() / 2, 2));
+    return item != nullptr && item->Section == "BUTTON" && item->Key == "BORDERSMASK" ? item->State
+                                                                                       : -1;
+  };
+  EXPECT_EQ(0, shown()) << "at rest";
+  kvtest::MouseMove(button->Handle(), {45, 15});
+  EXPECT_EQ(1, shown()) << "under the pointer";
+  kvtest::HoverOut();
+}
+
+// Each channel of a see-through body: the section's colour over what lies
+// below, the part that shows through weighing the transparency.
+::testing::AssertionResult Mixed(COLORREF got, COLORREF below, COLORREF colour, int percent) {
+  for (int shift : {0, 8, 16}) {
+    const int b = below >> shift & 0xFF, c = colour >> shift & 0xFF;
+    const int want = (b * percent + c * (100 - percent)) / 100;
+    if (std::abs(static_cast<int>(got >> shift & 0xFF) - want) > 2) {
+      char text[80];
+      std::snprintf(text, sizeof text, "0x%06lX is not 0x%06lX over 0x%06lX at %d%%", got,
+                    colour, below, percent);
+      return ::testing::AssertionFailure() << text;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// On the checkerboard panel (a picture below) and on the plain form (a
+// colour below).
+class GroupBoxSeeThrough : public GroupBoxSkinned, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(GroupBoxSeeThrough, TheBodyShowsTheSectionColourOverWhatIsBelow) {
+  Load({.Keys = {{"GROUPBOX", "TRANSPARENCY", "40"}}});
+  TWinControl* below = GetParam() ? static_cast<TWinControl*>(root) : form;
+  TsGroupBox* box = AddBox({20, 20, 220, 160}, "");
+  box->SetParent(below);
+  root->SetVisible(GetParam());
+  Show();
+  const TPixels shown = TPixels::FromClient(box->Handle());
+  box->SetVisible(false);
+  const TPixels under = TPixels::FromClient(below->Handle());
+  const COLORREF colour = skin->Colour("GROUPBOX", "COLOR");
+  // Inside the frame, on both checker colours.
+  for (POINT p : {POINT{100, 70}, POINT{104, 70}})
+    EXPECT_TRUE(Mixed(shown.At(p.x, p.y), under.At(20 + p.x, 20 + p.y), colour, 40));
+}
+
+INSTANTIATE_TEST_SUITE_P(Below, GroupBoxSeeThrough, ::testing::Bool());
 
 }  // namespace
 }  // namespace kv

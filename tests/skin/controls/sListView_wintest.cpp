@@ -214,6 +214,35 @@ TEST_F(ListViewTest, DraggingTheSkinnedThumbLeavesAWholeRowAtTheTop) {
   EXPECT_EQ(row.top, first.top);
 }
 
+// What the list's frame shows as it stands, nothing repainted first.
+TPixels FrameAsShown(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  HDC dc = GetWindowDC(wnd);
+  const TPixels shot = TPixels::FromDC(dc, {0, 0, r.right - r.left, r.bottom - r.top});
+  ReleaseDC(wnd, dc);
+  return shot;
+}
+
+TEST_F(ListViewTest, ItsScrollBarsShowTheSkinBeforeThePointerComesNear) {
+  TsListView* list = MakeList();
+  TacEditWnd* adapter = list->ScrollAdapter();
+  ASSERT_NE(adapter, nullptr);
+  RECT window;
+  GetWindowRect(list->Handle(), &window);
+  TRect bar = VertScrollBarRect(adapter, list->Handle());
+  OffsetRect(bar, -window.left, -window.top);
+  ASSERT_GT(bar.Bottom - bar.Top, 60) << "the rows need the vertical bar";
+  const TPixels shown = FrameAsShown(list->Handle());
+  const int x = (bar.Left + bar.Right) / 2;
+  // The arrow at the top and the track near the bottom.
+  for (int y : {bar.Top + 8, bar.Bottom - 24}) {
+    const kvtest::TSkinItem* item = skin->Legend(shown.At(x, y));
+    EXPECT_TRUE(item != nullptr && item->Section.starts_with("SCROLL"))
+        << "at (" << x << ", " << y << "): 0x" << std::hex << shown.At(x, y);
+  }
+}
+
 TEST_F(ListViewTest, ALineScrollReachesTheListWithoutAControlHandle) {
   TsListView* list = MakeList();
   SendScrollMessage(list->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
