@@ -42,20 +42,18 @@ struct TTestSkinOptions {
   bool GlowImageFiles = false;
   // Sections whose PATTERN is a picture file (a JPEG of kJpegW x kJpegH
   // pixels in kJpegColour, big enough to stay a picture), at IMAGEPERCENT 100.
-  std::vector<std::string> JpegPatterns;
+  std::vector<std::string> JpegPatterns{};
   // Border masks carry a mask plane below their image (MaskType 1): zero
   // (the image shows) under the image's pixels, PlaneUnderCorners under its
   // transparent corner runs, as skins made elsewhere have it.
   bool MaskPlanes = false;
   std::uint32_t PlaneUnderCorners = 0xFF00FF;
-  // Sections left out with all their masks, as a sparse skin lacks them.
-  std::vector<std::string> Lacks;
   // Further keys, written last in their section (which is made if absent).
   struct TKey {
     std::string Section, Key, Value;
   };
-  std::vector<TKey> Keys;
-  // Sections left out, with their masks, as skins made elsewhere may.
+  std::vector<TKey> Keys{};
+  // Sections left out with all their masks, as a sparse skin lacks them.
   std::vector<std::string> Lacks{};
 };
 

@@ -107,7 +107,7 @@ TEST_F(GroupBoxSkinned, AnswersItsCaptionHeightForFramesLeftOut) {
 // A skin made elsewhere may have no group box: the box is then plain, and
 // the buttons in it keep their skin, at rest and under the pointer.
 TEST_F(GroupBoxSkinned, WithoutItsSectionTheButtonsInsideStillPaint) {
-  Load({.Keys = {}, .Lacks = {"GROUPBOX"}});
+  Load({.Lacks = {"GROUPBOX"}});
   TsGroupBox* box = AddBox({20, 20, 220, 160}, "Relay");
   auto* button = Create<TsBitBtn>(form);
   button->SetParent(box);
