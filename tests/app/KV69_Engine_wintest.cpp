@@ -97,7 +97,9 @@ class Engine : public ::testing::Test {
     form_.reset(Create<TFormKV69>(nullptr));
     form_->Show();
     ASSERT_TRUE(form_->Connected());
-    ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 10000)) << "no version reply";
+    // Generous: a late answer still queued by a run before this one (the
+    // late-reply runs repeat) holds up the line.
+    ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 40000)) << "no version reply";
   }
 
   std::size_t Requests() const { return sim_.Log("rx").size(); }
