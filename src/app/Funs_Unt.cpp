@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/SysUtils.h"
 #include "base/TextCodec.h"
 
 namespace kv {
@@ -62,6 +63,22 @@ void FilterAlnumKey(char16_t& key) {
   const bool allowed = key == 8 || key == 13 || key == 127 || (key >= u'0' && key <= u'9') ||
                        (key >= u'A' && key <= u'Z') || (key >= u'a' && key <= u'z');
   if (!allowed) key = 0;
+}
+
+std::vector<std::string> FindFilesRecursive(const std::string& folder, std::string_view extension) {
+  std::vector<std::string> files;
+  const std::string dir = IncludeTrailingPathDelimiter(Trim(folder));
+  if (!DirectoryExists(dir)) return files;
+  const bool every = extension == ".*";
+  for (std::string& path : FindFiles(dir, "*", true))
+    if (every || SameText(ExtractFileExt(path), extension)) files.push_back(std::move(path));
+  const auto less = [](const std::string& a, const std::string& b) {
+    return CompareText(a, b) < 0;
+  };
+  std::sort(files.begin(), files.end(), less);
+  const auto same = [](const std::string& a, const std::string& b) { return SameText(a, b); };
+  files.erase(std::unique(files.begin(), files.end(), same), files.end());
+  return files;
 }
 
 }  // namespace kv

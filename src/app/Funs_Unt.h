@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kv {
 
@@ -37,8 +38,15 @@ bool IsAutoStart();
 void ApplyProgramFormLook(TCustomForm& form);
 
 // The logger's line: 115200 baud, 8 data bits, no parity, one stop bit, no
-// handshake, no total time-outs; a reply ends after 100 ms of quiet.
-void SetUpDevicePort(TComm& port);
+// handshake, no total time-outs; a reply ends after 100 ms of quiet. The
+// XON/XOFF limits are the window's own (the login's 500, the main window's 0).
+void SetUpDevicePort(TComm& port, std::uint16_t xonXoffLimit);
+
+// Full paths of the files under the folder and all its subfolders whose
+// extension (the dot included) is `extension` in any case, or of every file
+// for ".*"; sorted case-insensitively, no duplicates; empty when the folder
+// does not exist.
+std::vector<std::string> FindFilesRecursive(const std::string& folder, std::string_view extension);
 
 // The program's version text, whatever the file.
 std::string GetProgramVersion(std::string_view fileName);

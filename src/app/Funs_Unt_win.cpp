@@ -134,8 +134,11 @@ void ApplyProgramFormLook(TCustomForm& form) {
     form.Icon().LoadFromResourceName(module, "MAINICON");
 }
 
-void SetUpDevicePort(TComm& port) {
+void SetUpDevicePort(TComm& port, std::uint16_t xonXoffLimit) {
   port.SetBaudRate(115200);
+  port.SetTxContinueOnXoff(false);
+  port.SetXonLimit(xonXoffLimit);
+  port.SetXoffLimit(xonXoffLimit);
   port.SetByteSize(TByteSize::_8);
   port.SetParity(TParity::None);
   port.SetStopBits(TStopBits::_1);

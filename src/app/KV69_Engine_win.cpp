@@ -22,6 +22,8 @@ constexpr unsigned TimerInterval = 1000;
 constexpr int ConnectWaitMs = 200;
 constexpr int CloseWaitMs = 100;
 constexpr int BlockWaitStepMs = 10;
+// No XON/XOFF flow on the main window's port: limits of 0.
+constexpr std::uint16_t MainXonXoffLimit = 0;
 
 std::string ModelUnknownText() {
   return LanguageFlag == LanguageChinese ? "设备型号未知，请先连接设备并读取型号。"
@@ -100,7 +102,7 @@ void TFormKV69::CreateEngine() {
   engineLink_.reset(std::make_unique<TEngineLink>(*this).release());
   ComPort = Create<TComm>(this);
   ComPort->SetName("ComPort");
-  SetUpDevicePort(*ComPort);
+  SetUpDevicePort(*ComPort, MainXonXoffLimit);
   ComPort->OnReceiveData = [this](TObject* sender, const void* buffer, std::uint16_t length) {
     ComPortReceiveData(sender, buffer, length);
   };

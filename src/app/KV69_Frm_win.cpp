@@ -658,6 +658,8 @@ void TFormKV69::FormShow(TObject*) {
        {dtp_Hist_Begin_Date, dtp_Hist_Begin_Time, dtp_Hist_End_Date, dtp_Hist_End_Time})
     if (picker != nullptr) picker->SetDateTime(Now());
   LayOutColumns();
+  // The ports as they are now: one may have come or gone since the login.
+  ListSerialPorts(ComPortList);
   TListRows rows;
   FillPhoneRows(rows);
   CopyRows(rows, lvTel);

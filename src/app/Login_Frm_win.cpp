@@ -22,6 +22,8 @@ namespace {
 constexpr TLoginErrorTexts EnglishErrors{"Data Error", "Password error", "Time out"};
 constexpr TLoginErrorTexts ChineseErrors{"数据异常", "验证错误", "登陆超时"};
 
+// The login window's port keeps the XON/XOFF limits it has always had.
+constexpr std::uint16_t LoginXonXoffLimit = 500;
 constexpr int FormWidth = 852;
 constexpr int FormHeight = 546;
 constexpr int PictureHeight = 417;
@@ -167,7 +169,7 @@ void TFormLogin::CreateControls() {
 
   ComPort = Create<TComm>(this);
   ComPort->SetName("ComPort");
-  SetUpDevicePort(*ComPort);
+  SetUpDevicePort(*ComPort, LoginXonXoffLimit);
   ComPort->OnReceiveData = [this](TObject* s, const void* buffer, std::uint16_t length) {
     ComPortReceiveData(s, buffer, length);
   };

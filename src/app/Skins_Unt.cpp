@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Funs_Unt.h"
 #include "base/SysUtils.h"
 
 namespace kv {
@@ -34,18 +35,7 @@ std::string RemoveSkinExt(std::string_view name) {
 }  // namespace
 
 std::vector<std::string> FindSkinFiles(const std::string& folder) {
-  std::vector<std::string> files;
-  // The mask alone might also take longer extensions on some file systems.
-  for (std::string& path : FindFiles(IncludeTrailingPathDelimiter(Trim(folder)), "*.asz", true)) {
-    if (EndsText(kSkinExt, path)) files.push_back(std::move(path));
-  }
-  const auto less = [](const std::string& a, const std::string& b) {
-    return CompareText(a, b) < 0;
-  };
-  std::sort(files.begin(), files.end(), less);
-  const auto same = [](const std::string& a, const std::string& b) { return SameText(a, b); };
-  files.erase(std::unique(files.begin(), files.end(), same), files.end());
-  return files;
+  return FindFilesRecursive(folder, kSkinExt);
 }
 
 std::string SkinMenuCaption(std::string_view path) { return RemoveSkinExt(ExtractFileName(path)); }
