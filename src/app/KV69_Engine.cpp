@@ -159,6 +159,7 @@ TDataPack FrameOf(const std::function<void(ICommPort&)>& send) {
 
 std::uint8_t CommandOf(const TDataPack& frame) { return frame.size() > 1 ? frame[1] : 0; }
 
+constexpr std::uint8_t PasswordCommand = 0x01;
 constexpr std::uint8_t VersionCommand = 0x05;
 
 }  // namespace
@@ -227,20 +228,27 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
     return;
   }
   const TReplyMatch match = MatchReply();
-  // A version answer tells itself apart: late or not, it makes the model
-  // known.
   const bool awaited = match.Certain && !awaited_.empty() && match.Request == awaited_;
-  if (match.Certain && CommandOf(match.Request) == VersionCommand && !awaited && ModelIndex < 0)
-    ShowVersionReply();
-  // A tag set without a request of the engine's own (SetPending, then a
-  // sender) is answered, as it always was, by what comes under it.
-  const bool unlined = !match.Found && awaited_.empty() && pending_ != 0;
-  if (!awaited && !unlined) {
-    // Another request's answer, or one that cannot be told from it: not
-    // used. A version request waiting out earlier answers looks again.
-    lastReplyTag_ = 0;
+  if (!awaited) {
+    // A version request waiting out earlier answers looks at the line again.
     if (busy_ && syncing_ && match.Found) busy_ = false;
-    return;
+    // Version and password answers tell themselves apart: late or not, one
+    // makes the model known, the other still opens the link (or refuses it).
+    const std::uint8_t command = match.Certain ? CommandOf(match.Request) : 0;
+    if (command == VersionCommand && ModelIndex < 0) ShowVersionReply();
+    if (command == PasswordCommand && role_ == TEngineRole::Main && passwordOut_) {
+      lastReplyTag_ = TAG_PASSWORD;
+      HandlePasswordReply();
+      return;
+    }
+    // A tag set without a request of the engine's own (SetPending, then a
+    // sender) is answered, as it always was, by what comes under it. Any
+    // other answer is another request's, or cannot be told from one: it
+    // is not used.
+    if (match.Found || !awaited_.empty() || pending_ == 0) {
+      lastReplyTag_ = 0;
+      return;
+    }
   }
   lastReplyTag_ = awaited ? awaitedTag_ : pending_;
   if (!exchanging_) awaited_.clear();
@@ -255,6 +263,9 @@ void TRequestEngine::DamagedReply() {
     BlockNotTaken();
     return;
   }
+  // A garbled answer to the main window's password is no refusal (which
+  // would end the program): the password goes again after its time-out.
+  if (pending_ == TAG_PASSWORD && role_ == TEngineRole::Main) return;
   // A single request's handler reports what came, text answers included.
   lastReplyTag_ = pending_;
   awaited_.clear();
@@ -284,12 +295,15 @@ void TRequestEngine::TimeoutMessage(int tag) {
     BlockNotTaken();
     return;
   }
+  // A single request's time-out that comes round during a block loop is
+  // the loop's business no more: the loop owns the line and the tag.
+  if (exchanging_) return;
   clock_.Delay(TimeoutSettleMs);
   busy_ = false;
   SetPending(0);
   // A single request's answer that still comes is not shown.
   if (tag == awaitedTag_) awaited_.clear();
-  if (tag == TAG_PASSWORD) passwordAtShow_ = false;
+  if (tag == TAG_PASSWORD) RetryPassword();
   if (tag == TAG_VERSION) RetryVersionRequest();
 }
 
@@ -390,12 +404,29 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   lastTaken_.clear();
   loopTag_ = 0;
   passwordAtShow_ = atShow;
-  Request(TAG_PASSWORD, [&](ICommPort& port) { SendHandle.SendPassword(port, password); });
+  password_ = password;
+  passwordRetries_ = 0;
+  passwordOut_ = true;
+  Request(TAG_PASSWORD, [this](ICommPort& port) { SendHandle.SendPassword(port, password_); });
+}
+
+void TRequestEngine::RetryPassword() {
+  // The login gives up at once and says so itself.
+  if (role_ != TEngineRole::Main || !Connected()) return;
+  if (passwordRetries_ >= PasswordRequestRetries) {
+    // A refusal coming later no longer ends the program.
+    passwordAtShow_ = false;
+    ShowNoAnswer();
+    return;
+  }
+  ++passwordRetries_;
+  Request(TAG_PASSWORD, [this](ICommPort& port) { SendHandle.SendPassword(port, password_); });
 }
 
 void TRequestEngine::HandlePasswordReply() {
   const bool atShow = passwordAtShow_;
   passwordAtShow_ = false;
+  passwordOut_ = false;
   const TPasswordProtocol protocol;
   const int last = LastIndex(recvBuffer_);
   if (role_ == TEngineRole::Login && !protocol.CheckFrame(recvBuffer_, last)) {
@@ -407,7 +438,8 @@ void TRequestEngine::HandlePasswordReply() {
     return;
   }
   view_.PasswordAccepted();
-  if (role_ == TEngineRole::Login) return;
+  // A block loop owns the line; it asks for the model itself when unknown.
+  if (role_ == TEngineRole::Login || exchanging_) return;
   versionRetries_ = 0;
   SendVersionRequest();
 }

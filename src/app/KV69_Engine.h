@@ -155,6 +155,8 @@ class TRequestEngine {
   // A version reply that fails its check, or none at all, is asked for
   // again, this many times per accepted password.
   static constexpr int VersionRequestRetries = 3;
+  // The main window's password likewise, when its answer does not come.
+  static constexpr int PasswordRequestRetries = 3;
   // Rounds of one block exchange in which nothing at all came from the
   // device (each ended by a time-out) before it counts as not answering:
   // long enough for an answer fifteen seconds late, short enough for a
@@ -202,6 +204,7 @@ class TRequestEngine {
   void Dispatch();
   void ShowClearHistoryProgress();
   void HandlePasswordReply();
+  void RetryPassword();
   void RetryVersionRequest();
   bool ShowVersionReply();
   void ShowReadTimeReply();
@@ -223,6 +226,9 @@ class TRequestEngine {
   bool busy_ = false;
   bool cancel_ = false;
   bool passwordAtShow_ = false;
+  bool passwordOut_ = false;  // the link's password is still unanswered
+  std::string password_;
+  int passwordRetries_ = 0;
   int versionRetries_ = 0;
   TDataPack recvBuffer_;
 

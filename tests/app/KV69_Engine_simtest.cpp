@@ -915,5 +915,34 @@ TEST(LoginEngine, UnansweredPasswordTimesOutAtTheFifthTick) {
   EXPECT_EQ(5000, link.timedOut[0].second);
 }
 
+// The main window's password: an answer after its time-out still opens the
+// link, a garbled one is no refusal, and one that never comes is asked
+// again a few times before the window says the device does not answer.
+TEST(Password, LateOrGarbledAnswerStillOpensTheLinkAndMakesTheModelKnown) {
+  for (const char* fault : {"late 3500", "badsum", "garbage", "drop"}) {
+    SCOPED_TRACE(fault);
+    SimLink link(Device(true));
+    ModelIndex = -1;
+    link.script.emplace(0, fault);
+    link.engine.SendPassword("9173", true);
+    link.Advance(10000);
+    EXPECT_TRUE(link.refusals.empty());
+    EXPECT_EQ(1, link.accepted);
+    EXPECT_EQ(1, ModelIndex);
+    EXPECT_TRUE(link.messages.empty());
+  }
+}
+
+TEST(Password, UnansweredPasswordIsAskedAgainThenReported) {
+  SimLink link(Device(true));
+  ModelIndex = -1;
+  link.script.emplace(0, "drop 100");
+  link.engine.SendPassword("9173", true);
+  link.Advance(30000);
+  EXPECT_EQ(1 + TRequestEngine::PasswordRequestRetries, link.Sent(kSimPassword));
+  EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
+  EXPECT_EQ(-1, ModelIndex);
+}
+
 }  // namespace
 }  // namespace kv
