@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,13 @@
 #include "app/Variable_Unt.h"
 #include "base/Streams.h"
 #include "base/SysUtils.h"
+#include "classlib/ExtCtrls.h"
 #include "skin/core/acFormServices_win.h"
+#include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
@@ -59,6 +63,41 @@ bool SamePixels(const TPixels& a, const TPixels& b) {
   for (int y = 0; y < a.Height(); ++y)
     for (int x = 0; x < a.Width(); ++x)
       if (a.At(x, y) != b.At(x, y)) return false;
+  return true;
+}
+
+// Fades, control animations and title-button glows: timers that run only
+// while something changes on screen.
+bool IsAnimation(const TTimer* timer) {
+  return dynamic_cast<const TsFadeTimer*>(timer) != nullptr ||
+         dynamic_cast<const TsAnimTimer*>(timer) != nullptr ||
+         dynamic_cast<const TacSBAnimation*>(timer) != nullptr;
+}
+
+// The running timers among the components under root that are not animations.
+void CountSteadyTimers(TComponent* root, std::set<TComponent*>& seen, int& count) {
+  if (root == nullptr || !seen.insert(root).second) return;
+  const auto* timer = dynamic_cast<const TTimer*>(root);
+  if (timer != nullptr && timer->Enabled() && timer->Interval() > 0 && !IsAnimation(timer))
+    ++count;
+  for (int i = 0; i < root->ComponentCount(); ++i)
+    CountSteadyTimers(root->Components(i), seen, count);
+}
+
+// The program at rest, as a user would leave it: nothing posted, sent or
+// waiting to be painted, and every timer running is one of the windows'
+// steady ones (no fade, glow or animation in flight, nor a timer owned by
+// nothing). The application gives back the device contexts its controls'
+// canvases hold whenever its queue runs empty; so does this.
+bool AtRest(TComponent* window) {
+  Application->ProcessMessages();
+  if (HIWORD(GetQueueStatus(QS_ALLINPUT & ~QS_TIMER)) != 0) return false;
+  std::set<TComponent*> seen;
+  int steady = 0;
+  CountSteadyTimers(Application, seen, steady);
+  CountSteadyTimers(window, seen, steady);
+  if (TTimer::ActiveCount() != steady) return false;
+  TControlCanvas::FreeDeviceContexts();
   return true;
 }
 
@@ -271,8 +310,13 @@ TEST_F(SkinnedWindows, TwentySwitchesLeaveTheObjectCountersAtTheirBaseline) {
   // Once round first: caches that live as long as the window are made.
   Choose("Ocean");
   Choose("Vista");
+  // Both counts are read at rest: a fade or glow that the shared cursor
+  // starts holds objects only while it runs.
+  const auto atRest = [this] { return AtRest(main_.get()); };
+  ASSERT_TRUE(PumpUntil(atRest, 20000)) << TTimer::ActiveCount() << " timers still running";
   const kvtest::TObjectBaseline baseline;
   for (int i = 0; i < 20; ++i) Choose(i % 2 == 0 ? "Ocean" : "Vista");
+  ASSERT_TRUE(PumpUntil(atRest, 20000)) << TTimer::ActiveCount() << " timers still running";
   EXPECT_TRUE(baseline.Unchanged());
 }
 

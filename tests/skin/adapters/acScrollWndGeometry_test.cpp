@@ -199,7 +199,10 @@ TEST(ScrollBarRoom, BarsTakeRoomOnlyWhereTheyFit) {
               {{2, 2, 102, 102}, both, true, {19, 2, 102, 85}, true, true},
               {{2, 2, 102, 102}, acStyleVScroll, false, {2, 2, 85, 102}, false, true},
               {{2, 2, 102, 12}, both, false, {2, 2, 85, 12}, false, true},
-              {{2, 2, 12, 102}, both, false, {2, 2, 12, 85}, true, false}};
+              {{2, 2, 12, 102}, both, false, {2, 2, 12, 85}, true, false},
+              // A client area exactly as thick as a bar still gives it room.
+              {{2, 2, 102, 19}, acStyleHScroll, false, {2, 2, 102, 2}, true, false},
+              {{2, 2, 19, 102}, acStyleVScroll, false, {2, 2, 2, 102}, false, true}};
   for (const auto& r : rows) {
     TRect client = r.client;
     const TacScrollRoom room = ReserveScrollBarRoom(window, client, r.style, r.left, 17, 17);

@@ -43,6 +43,10 @@ TEST(SpeedButtonLayout, GlyphAndCaptionForEachLayout) {
        Button(blGlyphRight, taRightJustify, 2),
        {59, 4, 75, 20},
        {24, 5, 57, 19}},
+      {"left, right aligned: the spacing stays between them",
+       Button(blGlyphLeft, taRightJustify, 2),
+       {25, 4, 41, 20},
+       {44, 5, 77, 19}},
       {"pressed, text offset", pressed, {6, 5, 22, 21}, {25, 6, 61, 20}},
   };
   for (const auto& r : rows) {

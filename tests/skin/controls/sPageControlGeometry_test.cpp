@@ -114,8 +114,15 @@ TEST(TabScroller, CountsTabsOutOfViewAndSitsAtTheBandsEnd) {
   l.ItemRects = {{-40, 2, 0, 22},   {0, 2, 60, 22},    {60, 2, 120, 22},
                  {120, 2, 180, 22}, {180, 2, 240, 22}, {}};
   l.PageTabIndexes = {-1, 0, 1, 2, 3, 4, 5};
-  EXPECT_EQ(2, HiddenTabCount(l, 0)) << "one left of view, one beyond the edge";
-  EXPECT_EQ(3, HiddenTabCount(l, 40)) << "the scroller takes room";
+  // The room ends 3 pixels left of the scroller; the fourth tab ends at 180.
+  const struct {
+    int scrollerWidth, hidden;
+    const char* why;
+  } rows[] = {{0, 2, "one left of view, one beyond the edge"},
+              {40, 3, "the scroller takes room"},
+              {17, 2, "a tab ending exactly where the room ends is in view"},
+              {18, 3, "a pixel less room and it is out of view"}};
+  for (const auto& r : rows) EXPECT_EQ(r.hidden, HiddenTabCount(l, r.scrollerWidth)) << r.why;
   // Counted in tabs: the page with a hidden tab does not shift it.
   EXPECT_EQ(2, TabScrollerPosition(l));
   EXPECT_EQ((TPoint{160, 0}), TabScrollerPos(l, 40, 18));
