@@ -27,12 +27,6 @@ namespace {
 // BM_GETSTATE's hot bit (comctl32 6 buttons).
 constexpr LRESULT ButtonHot = 0x0200;
 
-TColor SectionFontColor(const TsCommonData* sd, bool hot) {
-  const TsGeneralData* section = sd->Section();
-  if (section == nullptr) return clWindowText;
-  return static_cast<TColor>(hot ? section->HotFontColor[0] : section->FontColor[0]);
-}
-
 LONG ButtonType(HWND wnd) { return GetWindowLongW(wnd, GWL_STYLE) & BS_TYPEMASK; }
 
 // A bitmap's size from the bitmap itself: its "dimension" is 0 x 0 unless
@@ -52,8 +46,6 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   SelectObject(source, old);
   DeleteDC(source);
 }
-
-HFONT WindowFont(HWND wnd) { return reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)); }
 
 SIZE WindowSize(HWND wnd) {
   RECT r{};
@@ -119,27 +111,31 @@ bool TacStaticWnd::RepaintsAfter(UINT msg) const {
   return msg == WM_SETTEXT || msg == WM_ENABLE || msg == WM_SETFONT || msg == WM_MOVE;
 }
 
-void TacStaticWnd::DrawCaptionText(HDC dc, RECT r, UINT flags) const {
-  if (Caption.empty()) return;
-  const std::wstring text = Wide(Caption);
-  HFONT font = WindowFont(CtrlHandle);
-  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-  SetBkMode(dc, TRANSPARENT);
-  TColor colour = SectionFontColor(SkinData, PaintState() != 0);
-  if (!IsWindowEnabled(CtrlHandle)) colour = static_cast<TColor>(GetSysColor(COLOR_GRAYTEXT));
-  SetTextColor(dc, static_cast<COLORREF>(colour));
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-  if (old != nullptr) SelectObject(dc, old);
+void TacStaticWnd::SelectCaptionFont(TCanvas& canvas) const {
+  if (TControl* owner = SkinData->OwnerControl; owner != nullptr && owner->Font() != nullptr)
+    canvas.Font()->Assign(*owner->Font());
+  else
+    AssignWindowFont(*canvas.Font(), CtrlHandle);
 }
 
-void TacStaticWnd::PaintContent(HDC dc, const RECT& client) {
+void TacStaticWnd::DrawCaptionText(TCanvas& canvas, const RECT& r, UINT flags) const {
+  if (Caption.empty()) return;
+  WriteSkinText(canvas, Caption, IsWindowEnabled(CtrlHandle) != FALSE,
+                {r.left, r.top, r.right, r.bottom}, flags,
+                AdapterTextSource(*this, TextTypeCode()), PaintState() != 0);
+}
+
+void TacStaticWnd::PaintContent(TCanvas& canvas, const RECT& client) {
   const LONG style = GetWindowLongW(CtrlHandle, GWL_STYLE);
-  UINT flags = DT_WORDBREAK | DT_NOPREFIX;
+  // "&" marks the mnemonic, as the system's own static shows it.
+  UINT flags = DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP;
+  if ((style & SS_NOPREFIX) != 0) flags |= DT_NOPREFIX;
   if ((style & SS_TYPEMASK) == SS_CENTER) flags |= DT_CENTER;
   if ((style & SS_TYPEMASK) == SS_RIGHT ||
       (GetWindowLongW(CtrlHandle, GWL_EXSTYLE) & WS_EX_RIGHT) != 0)
     flags |= DT_RIGHT;
-  DrawCaptionText(dc, client, flags);
+  SelectCaptionFont(canvas);
+  DrawCaptionText(canvas, client, flags);
 }
 
 bool TacStaticWnd::PaintsWindow() const {
@@ -161,7 +157,7 @@ void TacStaticWnd::BuildCache(const RECT& client) {
   TBitmap* cache = SkinData->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
   TBitmapCanvas canvas(*cache);
-  PaintContent(canvas.Handle(), client);
+  PaintContent(canvas, client);
 }
 
 void TacStaticWnd::BlendWhenDisabled(const TsBgCacheInfo& background, POINT posInParent) {
@@ -278,7 +274,8 @@ bool TacIconWnd::IsBitmap() const {
   return (GetWindowLongW(CtrlHandle, GWL_STYLE) & SS_TYPEMASK) != SS_ICON;
 }
 
-void TacIconWnd::PaintContent(HDC dc, const RECT& client) {
+void TacIconWnd::PaintContent(TCanvas& canvas, const RECT& client) {
+  HDC dc = canvas.Handle();
   if (IsBitmap()) {
     if (image_ == nullptr) {
       auto shown =
@@ -298,25 +295,21 @@ bool TacLinkWnd::PaintsWindow() const {
   return (GetWindowLongW(CtrlHandle, GWL_EXSTYLE) & WS_EX_STATICEDGE) == 0;
 }
 
-void TacLinkWnd::PaintContent(HDC dc, const RECT& client) {
+void TacLinkWnd::PaintContent(TCanvas& canvas, const RECT& client) {
   if (Caption.empty()) return;
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
   metrics.lfMessageFont.lfUnderline = TRUE;
-  HFONT font = Counted(CreateFontIndirectW(&metrics.lfMessageFont));
-  if (font == nullptr) return;
-  HGDIOBJ old = SelectObject(dc, font);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, static_cast<COLORREF>(SectionFontColor(SkinData, false)));
-  const std::wstring text = WithoutAnchors(Wide(Caption));
+  AssignLogFont(*canvas.Font(), metrics.lfMessageFont);
+  TsSkinTextSource source = AdapterTextSource(*this, TextTypeCode());
+  // The message font, not the owner's.
+  source.OwnerFont = nullptr;
   RECT r = client;
   InflateRect(&r, 4, 4);
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-            DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
-  SelectObject(dc, old);
-  // Made for this paint only.
-  DeleteObject(Uncounted(font));
+  WriteSkinText(canvas, Narrow(WithoutAnchors(Wide(Caption))), IsWindowEnabled(CtrlHandle) != FALSE,
+                {r.left, r.top, r.right, r.bottom}, DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP,
+                source, false);
 }
 
 // --- push buttons -----------------------------------------------------------------------
@@ -372,6 +365,7 @@ void TacBtnWnd::WndProc(TMessage& m) {
   const bool hotChange =
       m.Msg == SM_ALPHACMD && (m.WParamHi() == cmdMouseEnter || m.WParamHi() == cmdMouseLeave);
   if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) SkinData->Focused = m.Msg == WM_SETFOCUS;
+  if (HandleQuietly(m)) return;
   TacStaticWnd::WndProc(m);
   if (Destroyed || !SkinUsable() || !PaintsWindow()) return;
   if (hotChange && IsWindowVisible(CtrlHandle))
@@ -390,6 +384,36 @@ void TacBtnWnd::WndProc(TMessage& m) {
     else if (DefaultManager->HotWindow() == CtrlHandle)
       DefaultManager->SetHotWindow(nullptr);
   }
+}
+
+bool TacBtnWnd::HandleQuietly(TMessage& m) {
+  if (Destroyed || !SkinUsable()) return false;
+  switch (m.Msg) {
+    // Focus leaves a button that is being disabled too: the system would
+    // take its focus frame off by drawing.
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case BM_SETSTATE:
+    case BM_SETCHECK:
+      if (!IsWindowVisible(CtrlHandle)) return false;
+      break;
+    default:
+      return false;
+  }
+  // The system paints these straight onto the window; with redrawing off
+  // it finds the window hidden and leaves it alone.
+  SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
+  if (m.Msg == BM_SETSTATE || m.Msg == BM_SETCHECK)
+    CallPrev(m);
+  else
+    TacStaticWnd::WndProc(m);
+  SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0);
+  if (Destroyed) return true;
+  SkinData->BGChanged = true;
+  RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  return true;
 }
 
 int TacBtnWnd::PaintState() const {
@@ -423,7 +447,7 @@ void TacBtnWnd::PaintButton() {
   if (cache == nullptr || cache->Width() == 0) return;
   {
     TBitmapCanvas canvas(*cache);
-    DrawCaption(canvas.Handle());
+    DrawCaption(canvas);
     DrawGlyph(canvas.Handle());
   }
   BlendWhenDisabled(background, PosInParent(CtrlHandle));
@@ -462,18 +486,17 @@ RECT TacBtnWnd::GetCaptionRect(HDC dc) {
   return r;
 }
 
-void TacBtnWnd::DrawCaption(HDC dc) {
+void TacBtnWnd::DrawCaption(TCanvas& canvas) {
+  // The glyph is placed by the caption's size in this font too.
+  SelectCaptionFont(canvas);
   if (Caption.empty()) return;
-  HFONT font = WindowFont(CtrlHandle);
-  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-  RECT r = GetCaptionRect(dc);
+  const RECT r = GetCaptionRect(canvas.Handle());
   UINT flags = DT_CENTER | DT_EXPANDTABS;
   if (Multiline()) flags |= DT_WORDBREAK;
-  DrawCaptionText(dc, r, flags);
+  DrawCaptionText(canvas, r, flags);
   const LRESULT state = SendMessageW(CtrlHandle, BM_GETSTATE, 0, 0);
   if (IsWindowEnabled(CtrlHandle) && (state & BST_FOCUS) != 0 && SectionShowsFocus(SkinData))
-    FocusFrameAround(dc, r);
-  if (old != nullptr) SelectObject(dc, old);
+    FocusFrameAround(canvas.Handle(), r);
 }
 
 // --- bit buttons ------------------------------------------------------------------------
@@ -586,18 +609,19 @@ int TacCheckBoxWnd::GlyphMaskIndex() const {
   if (SkinManager == nullptr) return -1;
   const TsCommonIndexes& ix = SkinManager->Skin().CommonIndexes;
   const LRESULT check = SendMessageW(CtrlHandle, BM_GETCHECK, 0, 0);
+  // Radio buttons have no grayed mask of their own.
+  if (check == BST_INDETERMINATE) return ix.BoxGrayed;
   if (IsRadio()) return check == BST_CHECKED ? ix.RadioChecked : ix.RadioUnchecked;
-  if (check == BST_CHECKED) return ix.BoxChecked;
-  return check == BST_INDETERMINATE ? ix.BoxGrayed : ix.BoxUnchecked;
+  return check == BST_CHECKED ? ix.BoxChecked : ix.BoxUnchecked;
 }
 
-void TacCheckBoxWnd::DrawCheckText(HDC dc, SIZE glyph, bool glyphAtLeft) {
+void TacCheckBoxWnd::DrawCheckText(TCanvas& canvas, SIZE glyph, bool glyphAtLeft) {
   if (Caption.empty()) return;
   const int w = Width(), h = Height();
   const int checkArea = glyph.cx + 2;
   const bool multiline = Multiline();
-  HFONT font = WindowFont(CtrlHandle);
-  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  SelectCaptionFont(canvas);
+  HDC dc = canvas.Handle();
   const std::wstring text = Wide(Caption);
   RECT measured{0, 0, std::max(0, w - checkArea), 0};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
@@ -613,9 +637,9 @@ void TacCheckBoxWnd::DrawCheckText(HDC dc, SIZE glyph, bool glyphAtLeft) {
     r.left = 2;
   }
   r.right = r.left + textW;
-  DrawCaptionText(dc, r, multiline ? DT_CENTER | DT_WORDBREAK : DT_SINGLELINE);
-  if ((SendMessageW(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0) FocusFrameAround(dc, r);
-  if (old != nullptr) SelectObject(dc, old);
+  DrawCaptionText(canvas, r, multiline ? DT_CENTER | DT_WORDBREAK : DT_SINGLELINE);
+  if ((SendMessageW(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0)
+    FocusFrameAround(canvas.Handle(), r);
 }
 
 void TacCheckBoxWnd::BuildCache(const RECT&) {
@@ -641,7 +665,7 @@ void TacCheckBoxWnd::BuildCache(const RECT&) {
   }
   {
     TBitmapCanvas canvas(*cache);
-    DrawCheckText(canvas.Handle(), {m.Glyph.cx, m.Glyph.cy}, m.GlyphAtLeft);
+    DrawCheckText(canvas, {m.Glyph.cx, m.Glyph.cy}, m.GlyphAtLeft);
   }
   if (hasMask) {
     const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];

@@ -32,10 +32,15 @@ class TacStaticWnd : public TacMainWnd {
   // background.
   virtual void PaintBackground();
   // What goes over the background: the text by default.
-  virtual void PaintContent(HDC dc, const RECT& client);
-  // The text in the section's font colour, in the window's font; grey
-  // when the window is disabled.
-  virtual void DrawCaptionText(HDC dc, RECT r, UINT flags) const;
+  virtual void PaintContent(TCanvas& canvas, const RECT& client);
+  // The owner control's font, else the window's, into the canvas.
+  void SelectCaptionFont(TCanvas& canvas) const;
+  // The caption in the skin's text colours (contours, the disabled mix) in
+  // the canvas's font.
+  void DrawCaptionText(TCanvas& canvas, const RECT& r, UINT flags) const;
+  // The control-type code the caption is written as: see-through texts
+  // take their parent's font colours (see AdapterTextSource).
+  virtual int TextTypeCode() const { return 32; }
   // The whole cache image: background, then content.
   virtual void BuildCache(const RECT& client);
   // A disabled window's cache blended with its parent's background.
@@ -65,7 +70,7 @@ class TacIconWnd : public TacStaticWnd {
   bool IsBitmap() const;
 
  protected:
-  void PaintContent(HDC dc, const RECT& client) override;
+  void PaintContent(TCanvas& canvas, const RECT& client) override;
 
  private:
   HBITMAP image_ = nullptr;
@@ -78,7 +83,7 @@ class TacLinkWnd : public TacStaticWnd {
   using TacStaticWnd::TacStaticWnd;
 
  protected:
-  void PaintContent(HDC dc, const RECT& client) override;
+  void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override;
 };
 
@@ -99,10 +104,15 @@ class TacBtnWnd : public TacStaticWnd {
   void BuildCache(const RECT& client) override;
   bool RepaintsAfter(UINT msg) const override;
   bool PaintsWindow() const override { return true; }
+  int TextTypeCode() const override { return 0; }
+  // State messages on which the system would draw the button itself are
+  // handled with redrawing off and followed by the skinned paint; false for
+  // any other message.
+  bool HandleQuietly(TMessage& message);
 
-  // The window's font into dc, the caption (DrawCaptionText) into
+  // The caption font into the canvas, the caption (DrawCaptionText) into
   // GetCaptionRect, and the focus frame when the section shows focus.
-  virtual void DrawCaption(HDC dc);
+  virtual void DrawCaption(TCanvas& canvas);
   // Nothing for a plain button.
   virtual void DrawGlyph(HDC dc);
   // 0 x 0 for a plain button.
@@ -150,13 +160,14 @@ class TacCheckBoxWnd : public TacBtnWnd {
   // Focused or under the pointer: the background's hot state.
   int PaintState() const override;
   void BuildCache(const RECT& client) override;
+  int TextTypeCode() const override { return 32; }
 
  private:
   bool IsRadio() const;
   // The mask for the window's check state; -1 when the skin has none.
   int GlyphMaskIndex() const;
   // Text and focus frame beside the check area.
-  void DrawCheckText(HDC dc, SIZE glyph, bool glyphAtLeft);
+  void DrawCheckText(TCanvas& canvas, SIZE glyph, bool glyphAtLeft);
 };
 
 }  // namespace kv

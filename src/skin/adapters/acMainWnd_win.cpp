@@ -335,6 +335,9 @@ bool TacMainWnd::RootCommand(TMessage& m) {
     case cmdIsSkinned:
       m.Result = 1;
       return true;
+    case cmdGetSectionIndex:
+      m.Result = sd->SkinIndex + 1;
+      return true;
     case cmdNeedsRepaint:
       m.Result = sd->Updating ? 1 : 0;
       return true;
@@ -435,6 +438,68 @@ void PaintAdapterFrame(TsCommonData* sd, HWND wnd, bool dialogMode) {
     ApplyDisabledKind(cache, GlobalDisabledKind, owner, {owner->Left(), owner->Top()}, parentBg);
   }
   sd->BGChanged = false;
+}
+
+void AssignLogFont(TFont& font, const LOGFONTW& lf) {
+  font.SetName(Narrow(lf.lfFaceName));
+  font.SetHeight(lf.lfHeight);
+  font.SetCharset(lf.lfCharSet);
+  TFontStyles style = 0;
+  if (lf.lfWeight >= FW_BOLD) style |= fsBold;
+  if (lf.lfItalic != 0) style |= fsItalic;
+  if (lf.lfUnderline != 0) style |= fsUnderline;
+  if (lf.lfStrikeOut != 0) style |= fsStrikeOut;
+  font.SetStyle(style);
+}
+
+void AssignWindowFont(TFont& font, HWND wnd) {
+  auto handle = reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0));
+  if (handle == nullptr) handle = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW lf{};
+  if (GetObjectW(handle, sizeof lf, &lf) != 0) AssignLogFont(font, lf);
+}
+
+namespace {
+
+// The font-colour section for a see-through window with no control behind
+// it: the parents are asked for their sections, past the see-through ones.
+int WindowFontSourceIndex(HWND wnd, int defaultIndex, TsSkinManager* manager) {
+  HWND parent = GetParent(wnd);
+  if (parent == nullptr || manager == nullptr) return defaultIndex;
+  const TsSkinModel& skin = manager->Skin();
+  const auto sectionOf = [](HWND w) {
+    return static_cast<int>(SendMessageW(w, SM_ALPHACMD, MAKEWPARAM(0, cmdGetSectionIndex), 0)) -
+           1;
+  };
+  int index = sectionOf(parent);
+  while (skin.IsSectionIndexValid(index) &&
+         skin.GeneralData[static_cast<size_t>(index)].Transparency > 50 &&
+         GetParent(parent) != nullptr) {
+    parent = GetParent(parent);
+    index = sectionOf(parent);
+  }
+  if (!skin.IsSectionIndexValid(index)) return defaultIndex;
+  return skin.GeneralData[static_cast<size_t>(index)].GiveOwnFont ? index : defaultIndex;
+}
+
+}  // namespace
+
+TsSkinTextSource AdapterTextSource(const TacMainWnd& adapter, int ctrlTypeCode) {
+  TsCommonData* sd = adapter.SkinData;
+  TControl* owner = sd->OwnerControl;
+  TsSkinTextSource source;
+  source.Manager = adapter.SkinManager;
+  source.SkinIndex = sd->SkinIndex;
+  source.SectionName = sd->SkinSection();
+  source.CtrlTypeCode = ctrlTypeCode;
+  source.HasParent = GetParent(adapter.CtrlHandle) != nullptr;
+  source.FontSourceIndex =
+      owner != nullptr
+          ? FontSourceSectionIndex(owner, sd->SkinIndex, adapter.SkinManager)
+          : WindowFontSourceIndex(adapter.CtrlHandle, sd->SkinIndex, adapter.SkinManager);
+  source.CustomFont = sd->CustomFont();
+  source.OwnerFont = owner != nullptr ? owner->Font() : nullptr;
+  return source;
 }
 
 }  // namespace kv

@@ -20,6 +20,7 @@
 
 #include "base/Types.h"
 #include "classlib/Controls.h"
+#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 
@@ -177,5 +178,14 @@ void GetWindowPosInParent(HWND wnd, HWND& parentWnd, TRect& wndRect, TRect& pare
 // background changed: the section item over the parent's background, or in
 // dialog mode a plain frame of the skin's border colour.
 void PaintAdapterFrame(TsCommonData* sd, HWND wnd, bool dialogMode);
+
+// A window's font (WM_GETFONT, else the system's GUI font) into font.
+void AssignWindowFont(TFont& font, HWND wnd);
+void AssignLogFont(TFont& font, const LOGFONTW& lf);
+// What the adapter's captions are written from: its skin data and the owner
+// control's font. ctrlTypeCode marks see-through captions (32 for check
+// boxes and statics, 74 for group boxes): they take the font colours of
+// the nearest opaque parent window whose section gives its own font.
+TsSkinTextSource AdapterTextSource(const TacMainWnd& adapter, int ctrlTypeCode);
 
 }  // namespace kv

@@ -93,10 +93,14 @@ void TacPanelWnd::WndProc(TMessage& m) {
         SkinData->SkinIndex = -1;
         break;
       case cmdParentPainted:
-        // Only a panel that waited for its parent has anything to show.
-        if (!SkinUsable() || !PaintingSuspended(SkinData)) break;
+        // The parent's new picture shows through: repaint whether or not
+        // the panel waited for it.
+        if (!SkinUsable()) break;
         SetPaintingSuspended(SkinData, false);
         RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+      case cmdFadeStep:
+        // The cache is the panel's own to rebuild, on its next paint.
         return;
       default:
         break;
@@ -137,7 +141,7 @@ void TacPanelWnd::WndProc(TMessage& m) {
   }
 }
 
-void TacPanelWnd::PaintContent(HDC dc, const RECT& client) {
+void TacPanelWnd::PaintContent(TCanvas& canvas, const RECT& client) {
   RECT r = client;
   if (const auto* panel = dynamic_cast<const TCustomPanel*>(SkinData->OwnerControl)) {
     int inset = panel->BorderWidth();
@@ -145,7 +149,8 @@ void TacPanelWnd::PaintContent(HDC dc, const RECT& client) {
     if (panel->BevelInner() != bvNone) inset += panel->BevelWidth();
     InflateRect(&r, -inset, -inset);
   }
-  DrawCaptionText(dc, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectCaptionFont(canvas);
+  DrawCaptionText(canvas, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 // --- dialog panels ----------------------------------------------------------------------
@@ -290,8 +295,12 @@ void TacGroupBoxWnd::WndProc(TMessage& m) {
   // The text goes to the window once; a second pass would repeat its
   // change notifications.
   TacStaticWnd::WndProc(m);
+  if (Destroyed) return;
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && SkinData->OwnerControl)
     AskFormToAdaptControl(SkinData->OwnerControl);
+  // Children that wait for the box's picture may paint now.
+  if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && SkinUsable())
+    ResumeChildWindowsPainting(CtrlHandle);
 }
 
 void TacGroupBoxWnd::PaintFrameOnly() {
@@ -310,6 +319,7 @@ void TacGroupBoxWnd::PaintFrameOnly() {
   ExcludeClipRect(dc, left, CaptionHeight(), w - right, h - bottom);
   PaintTo(dc);
   EndPaint(CtrlHandle, &ps);
+  ResumeChildWindowsPainting(CtrlHandle);
 }
 
 void TacGroupBoxWnd::PaintBackground() {
@@ -332,7 +342,7 @@ void TacGroupBoxWnd::PaintBackground() {
   FillFromParent(canvas.Handle(), bg, {0, 0, w, frameTop});
 }
 
-void TacGroupBoxWnd::PaintContent(HDC dc, const RECT&) {
+void TacGroupBoxWnd::PaintContent(TCanvas& canvas, const RECT&) {
   if (Caption.empty()) return;
   const SIZE text = MeasureCaption(CtrlHandle, Caption);
   RECT r{};
@@ -341,8 +351,9 @@ void TacGroupBoxWnd::PaintContent(HDC dc, const RECT&) {
   const RECT caption{band.Left, band.Top, band.Right, band.Bottom};
   TsBgCacheInfo bg;
   GetParentBgInfoByHandle(CtrlHandle, bg);
-  FillFromParent(dc, bg, caption);
-  DrawCaptionText(dc, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  FillFromParent(canvas.Handle(), bg, caption);
+  SelectCaptionFont(canvas);
+  DrawCaptionText(canvas, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 // --- size grips -------------------------------------------------------------------------
@@ -355,7 +366,7 @@ void TacSizerWnd::WndProc(TMessage& m) {
   m.Result = HTBOTTOMRIGHT;
 }
 
-void TacSizerWnd::PaintContent(HDC, const RECT& client) {
+void TacSizerWnd::PaintContent(TCanvas&, const RECT& client) {
   const TsSkinModel& skin = SkinManager->Skin();
   const int index = skin.MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
   if (!skin.IsMaskIndexValid(index)) return;

@@ -20,8 +20,9 @@ class TacPanelWnd : public TacStaticWnd {
 
  protected:
   // The caption centred inside the border and the bevels.
-  void PaintContent(HDC dc, const RECT& client) override;
+  void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
+  int TextTypeCode() const override { return 0; }
 };
 
 // A panel inside a system dialog: the skinned frame and background, with
@@ -39,7 +40,7 @@ class TacDlgPanelWnd : public TacStaticWnd {
   TWinControl* Panel = nullptr;
 
  protected:
-  void PaintContent(HDC, const RECT&) override {}
+  void PaintContent(TCanvas&, const RECT&) override {}
   bool PaintsWindow() const override { return true; }
 
  private:
@@ -58,7 +59,7 @@ class TacTransPanelWnd : public TacStaticWnd {
   using TacStaticWnd::TacStaticWnd;
 
  protected:
-  void PaintContent(HDC, const RECT&) override {}
+  void PaintContent(TCanvas&, const RECT&) override {}
   bool PaintsWindow() const override { return true; }
 };
 
@@ -74,8 +75,9 @@ class TacGroupBoxWnd : public TacStaticWnd {
   // box's siblings and would be painted over.
   void PaintFrameOnly();
   void PaintBackground() override;
-  void PaintContent(HDC dc, const RECT& client) override;
+  void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
+  int TextTypeCode() const override { return 74; }
 };
 
 // A size grip: the skin's grip image in the corner; anywhere on it sizes.
@@ -85,7 +87,7 @@ class TacSizerWnd : public TacStaticWnd {
   void WndProc(TMessage& message) override;
 
  protected:
-  void PaintContent(HDC dc, const RECT& client) override;
+  void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
 };
 

@@ -101,22 +101,6 @@ TsSkinTextSource TextSource(TsCommonData* sd, int section, std::string_view name
 
 }  // namespace
 
-void AssignWindowFont(TFont& font, HWND wnd) {
-  auto handle = reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0));
-  if (handle == nullptr) handle = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  LOGFONTW lf{};
-  if (GetObjectW(handle, sizeof lf, &lf) == 0) return;
-  font.SetName(Narrow(lf.lfFaceName));
-  font.SetHeight(lf.lfHeight);
-  font.SetCharset(lf.lfCharSet);
-  TFontStyles style = 0;
-  if (lf.lfWeight >= FW_BOLD) style |= fsBold;
-  if (lf.lfItalic != 0) style |= fsItalic;
-  if (lf.lfUnderline != 0) style |= fsUnderline;
-  if (lf.lfStrikeOut != 0) style |= fsStrikeOut;
-  font.SetStyle(style);
-}
-
 // --- TacToolBarWnd -----------------------------------------------------------------------
 
 bool TacToolBarWnd::Suspended() {

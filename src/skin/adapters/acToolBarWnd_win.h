@@ -105,9 +105,6 @@ std::unique_ptr<TacSpeedButtonHandler> CreateSpeedButtonHandler(TSpeedButton* bu
                                                                 TsSkinManager* manager,
                                                                 TsCommonData* skinData);
 
-// A window's font (WM_GETFONT, else the system's GUI font) into font.
-void AssignWindowFont(TFont& font, HWND wnd);
-
 // The factories the control adapter's table calls.
 TacMainWnd* CreateToolBarAdapter(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
                                  std::string_view section, bool repaint);

@@ -7,7 +7,10 @@
 
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/StdCtrls.h"
 #include "skin/adapters/acPanelWnd_win.h"
+#include "skin/core/sCommonData_win.h"
+#include "support/MessageLog.h"
 
 namespace kv {
 namespace {
@@ -161,6 +164,38 @@ TEST_F(PanelAdapter, ASizeGripShowsTheSkinsGripAndSizesFromAnywhere) {
   RECT r{};
   GetWindowRect(grip, &r);
   EXPECT_EQ(SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.top + 1)), HTBOTTOMRIGHT);
+}
+
+// A class-library panel and group box: what they do with the toolkit's
+// paint commands, and their children told when the container has painted.
+class ContainerCommands : public SkinnedFormFixture {};
+
+TEST_F(ContainerCommands, APanelRepaintsOnItsParentsPaintAndKeepsItsCacheOnAFadeStep) {
+  auto* panel = Add<TPanel>(10, 10, 200, 120);
+  ShowSkinned();
+  TacMainWnd* adapter = AdapterOf(panel);
+  ASSERT_NE(adapter, nullptr);
+  ValidateRect(panel->Handle(), nullptr);
+  ASSERT_FALSE(PaintingSuspended(adapter->SkinData));
+  Command(panel->Handle(), cmdParentPainted);
+  RECT dirty{};
+  EXPECT_TRUE(GetUpdateRect(panel->Handle(), &dirty, FALSE)) << "repainted though it did not wait";
+  pump::PumpUntilIdle();
+  adapter->SkinData->BGChanged = true;
+  Command(panel->Handle(), cmdFadeStep);
+  EXPECT_TRUE(adapter->SkinData->BGChanged) << "the cache is left for the panel's own paint";
+}
+
+TEST_F(ContainerCommands, AGroupBoxTellsItsChildrenItHasPainted) {
+  auto* box = Add<TGroupBox>(10, 10, 220, 140);
+  box->SetCaption("Relay");
+  auto* edit = Add<TEdit>(20, 40, 120, 24, box);
+  ShowSkinned();
+  kvtest::TMessageRecorder child;
+  child.AttachWindow(edit->Handle());
+  Shown(box->Handle());
+  EXPECT_GT(child.CountCommand(cmdParentPainted), 0);
+  child.DetachAll();
 }
 
 }  // namespace
