@@ -411,7 +411,9 @@ def build(p):
              button_frame(c, BUTTON_FACES), stretch=7)
     s.section('TOOLBUTTON', PARENTCLASS='SPEEDBUTTON_SMALL')
     s.section('UPDOWNBTN', PARENTCLASS='BUTTON')
-    s.section('BARTITLE', PARENTCLASS='BUTTON', FONTCOLOR=tcolor(WINDOW),
+    # The title's own blue under its frame: the white caption needs it.
+    s.section('BARTITLE', PARENTCLASS='BUTTON', COLOR=tcolor(t(70, 122, 188)),
+              HOTCOLOR=tcolor(t(88, 142, 208)), FONTCOLOR=tcolor(WINDOW),
               HOTFONTCOLOR=tcolor(WINDOW))
     s.border('BARTITLE', 'BORDERSMASK', 3, 24, 24, (4, 4, 4, 4), button_frame(c, [
         (t(96, 148, 206), t(60, 110, 176), t(44, 90, 150)),

@@ -72,6 +72,12 @@ TsBevel* AddDialogBevel(TForm& form, const char* name, int top) {
   return bevel;
 }
 
+void DockBevelToBottom(TsBevel* bevel) {
+  const int bottom = bevel->Parent()->ClientHeight();
+  bevel->SetHeight(std::max(2, bottom - bevel->Top()));
+  bevel->SetAlign(alBottom);
+}
+
 void SetCheckBoxCaption(TForm& form, TsCheckBox* box, const std::string& caption) {
   box->SetCaption(caption);
   TCanvas* canvas = form.Canvas();
@@ -194,6 +200,7 @@ void TFormDoSetting::CreateControls() {
   chk_Enable_RecoveryAlert = AddDialogCheckBox(*this, "chk_Enable_RecoveryAlert", kMargin, 222);
 
   sbvl_OK = AddDialogBevel(*this, "sbvl_OK", 260);
+  DockBevelToBottom(sbvl_OK);
   btn_DO_Default = AddDialogButton(*this, "btn_DO_Default", kMargin, 276);
   btn_OK = AddDialogButton(*this, "btn_OK", 0, 276);
   btn_NO = AddDialogButton(*this, "btn_NO", 0, 276);

@@ -30,6 +30,9 @@ TLabeledEdit* AddDialogEdit(TForm& form, const char* name, int left, int top, in
 TsCheckBox* AddDialogCheckBox(TForm& form, const char* name, int left, int top);
 TsBitBtn* AddDialogButton(TForm& form, const char* name, int left, int top);
 TsBevel* AddDialogBevel(TForm& form, const char* name, int top);
+// Once the dialog has its final height: the bevel from its line down to the
+// bottom, aligned there, so that its line stays above the buttons.
+void DockBevelToBottom(TsBevel* bevel);
 // Gives a check box the caption and a width that shows all of it.
 void SetCheckBoxCaption(TForm& form, TsCheckBox* box, const std::string& caption);
 // Gives an edit's label the caption, at least as wide as the form's font

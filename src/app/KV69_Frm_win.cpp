@@ -233,6 +233,7 @@ void TFormKV69::CreateControls() {
   PnlMain->SetAlign(alLeft);
   PnlMain->SetWidth(SideBarWidth);
   PnlMain->SetCaption("");
+  PnlMain->SetBevelOuter(bvNone);
   CreateSideBar();
   CreatePages();
   CreateEngine();
@@ -397,15 +398,26 @@ void TFormKV69::CreateMenus() {
 
 void TFormKV69::CreateSideBar() {
   FrameBar = Create<TsFrameBar>(this);
+  // Laid out once, when complete.
+  FrameBar->BeginLoading();
   FrameBar->SetName("FrameBar");
+  FrameBar->SkinData()->SetSkinSection("BARPANEL");
+  // The titles keep the bar's font whatever the skin's colours.
+  FrameBar->SkinData()->SetCustomFont(true);
+  FrameBar->SetAutoFrameSize(false);
+  FrameBar->SetSpacing(0);
   FrameBar->SetTitleHeight(32);
   FrameBar->SetImages(il16);
+  FrameBar->VertScrollBar()->SetTracking(true);
+  FrameBar->HorzScrollBar()->SetVisible(false);
   const auto captions = SideBarCaptions();
   for (size_t i = 0; i < std::size(kSideBarItems); ++i) {
     TsTitleItem* item = FrameBar->Items()->Add();
+    item->SetSkinSection("BARTITLE");
     item->SetCaption(captions[i].Chinese);
     item->SetImageIndex(kSideBarItems[i].ImageIndex);
   }
+  FrameBar->EndLoading();
 }
 
 void TFormKV69::CreateSideBarFrame(int index, TCustomFrame*& frame) {
@@ -443,6 +455,8 @@ TsTabSheet* TFormKV69::AddSheet(TsPageControl* pages, const char* name) {
   auto* sheet = Create<TsTabSheet>(this);
   sheet->SetName(name);
   sheet->SetPageControl(pages);
+  // The settings pages' tabs are buttons in the skin's up-down look.
+  if (pages == PageControlMain) sheet->SetTabSkin("UPDOWNBTN");
   if (const TCaptionText* caption = FindCaption(SheetCaptions(), name))
     sheet->SetCaption(caption->Chinese);
   return sheet;
@@ -470,6 +484,7 @@ void TFormKV69::CreatePages() {
   PageControl->SetName("PageControl");
   PageControl->SetParent(this);
   PageControl->SetAlign(alClient);
+  PageControl->SetImages(il16);
 
   abSheetVerInfo = AddSheet(PageControl, "abSheetVerInfo");
   const auto label = [this](const char* name, int top) {
@@ -492,6 +507,7 @@ void TFormKV69::CreatePages() {
   PageControlMain->SetParent(Sheet_Basic);
   PageControlMain->SetAlign(alClient);
   PageControlMain->SetStyle(tsButtons);
+  PageControlMain->SetMultiLine(true);
   Sheet_Common = AddSheet(PageControlMain, "Sheet_Common");
   CreateBasicPage();
   Sheet_DiDoTh = AddSheet(PageControlMain, "Sheet_DiDoTh");

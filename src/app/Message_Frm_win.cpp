@@ -65,6 +65,7 @@ void TFormMessage::AfterConstruction() {
   Bevel->SetParent(this);
   Bevel->SetShape(bsTopLine);
   Bevel->SetBounds(0, FormClientHeight - BevelHeight, FormClientWidth, BevelHeight);
+  Bevel->SetAlign(alBottom);
 
   sbtbtn_Ok = Create<TsBitBtn>(this);
   sbtbtn_Ok->SetName("sbtbtn_Ok");

@@ -54,6 +54,7 @@ void TFormPhoneSetting::CreateControls() {
   btn_Phone_OK = AddDialogButton(*this, "btn_Phone_OK", 0, bevelTop + 16);
   btn_Phone_NO = AddDialogButton(*this, "btn_Phone_NO", 0, bevelTop + 16);
   SetClientHeight(bevelTop + 16 + btn_Phone_OK->Height() + 12);
+  DockBevelToBottom(sbvl_Phone);
   btn_Phone_OK->OnClick = [this](TObject* sender) { btn_Phone_OKClick(sender); };
   btn_Phone_NO->OnClick = [this](TObject* sender) { btn_Phone_NOClick(sender); };
   PlaceDialogButtons(*this, {btn_Phone_OK, btn_Phone_NO});

@@ -41,6 +41,12 @@ void CreateWindowSkin(TCustomForm* form, bool isDefault, TsSkinManager*& manager
   provider->SetName("sknprvdr");
   // A frame's manager is not the default: the provider is told its own.
   provider->SkinData()->SetSkinManager(manager);
+  // The windows' stored title font: no added text, the title's own colour.
+  TFont title;
+  title.SetName("MS Sans Serif");
+  title.SetHeight(-11);
+  title.SetColor(clNone);
+  provider->AddedTitle.SetFont(title);
   manager->EndLoading();
   provider->EndLoading();
 }

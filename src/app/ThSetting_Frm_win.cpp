@@ -64,6 +64,7 @@ void TFormThSetting::CreateControls() {
   btn_Th_OK = AddDialogButton(*this, "btn_Th_OK", 0, top);
   btn_Th_NO = AddDialogButton(*this, "btn_Th_NO", 0, top);
   SetClientHeight(top + btn_Th_OK->Height() + 12);
+  DockBevelToBottom(sbvl_OK);
   btn_Th_OK->OnClick = [this](TObject* sender) { btn_Th_OKClick(sender); };
   btn_Th_NO->OnClick = [this](TObject* sender) { btn_Th_NOClick(sender); };
   btn_Th_Default->OnClick = [this](TObject* sender) { btn_Th_DefaultClick(sender); };

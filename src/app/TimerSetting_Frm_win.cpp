@@ -73,6 +73,7 @@ void TFormTimerSetting::CreateControls() {
   btn_OK = AddDialogButton(*this, "btn_OK", 0, top + 22);
   btn_NO = AddDialogButton(*this, "btn_NO", 0, top + 22);
   SetClientHeight(top + 22 + btn_OK->Height() + 12);
+  DockBevelToBottom(sbvl_Timer);
   btn_OK->OnClick = [this](TObject* sender) { btn_OKClick(sender); };
   btn_NO->OnClick = [this](TObject* sender) { btn_NOClick(sender); };
   PlaceDialogButtons(*this, {btn_OK, btn_NO});

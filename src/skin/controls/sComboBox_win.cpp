@@ -271,6 +271,77 @@ void TsCustomComboBox::PaintToDC(HDC dc) {
   }
 }
 
+// --- owner drawing -----------------------------------------------------------------------
+
+void TsCustomComboBox::DrawItemText(int index, const TRect& rect) {
+  if (index < 0 || index >= Items()->Count()) return;
+  const int d = Style() == csDropDown ? 0 : 1;
+  CanvasTextRect(*Canvas(), rect, rect.Left + d, rect.Top + d, (*Items())[index]);
+}
+
+void TsCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+  TCanvas& canvas = *Canvas();
+  TsCommonData* sd = SkinData();
+  canvas.Font()->Assign(*Font());
+  const bool chosen = (state & (odSelected | odFocus)) != 0;
+  const auto ownOrText = [&] {
+    if (OnDrawItem)
+      OnDrawItem(this, index, rect, state);
+    else
+      DrawItemText(index, rect);
+  };
+  if (!SkinAvailable(sd, true) || (state & odComboBoxEdit) == 0) {
+    canvas.Brush()->SetStyle(bsSolid);
+    if (chosen) {
+      canvas.Font()->SetColor(clHighlightText);
+      canvas.Brush()->SetColor(clHighlight);
+      if (!IsOwnerDrawn()) canvas.FillRect(rect);
+    } else {
+      canvas.Font()->SetColor(Enabled() ? Font()->Color() : clBtnShadow);
+      canvas.Brush()->SetColor(Color());
+      canvas.FillRect(rect);
+    }
+    return ownOrText();
+  }
+  // The edit part: the box's picture first, then what the state asks for.
+  TBitmap* cache = sd->CacheBmp.get();
+  if (!IsOwnerDrawn() && cache != nullptr && !cache->Empty()) {
+    TBitmapCanvas source(*cache);
+    BitBlt(canvas.Handle(), 0, 0, cache->Width(), cache->Height(), source.Handle(), 0, 0, SRCCOPY);
+  }
+  if ((!Enabled() && !IsOwnerDrawn()) || ReadOnly()) return;
+  if (DroppedFlag) {
+    canvas.Font()->SetColor(Font()->Color());
+    canvas.Brush()->SetStyle(bsClear);
+    ownOrText();
+    if ((state & odFocus) != 0) canvas.DrawFocusRect(rect);
+    return;
+  }
+  canvas.Brush()->SetStyle(bsSolid);
+  if (IsOwnerDrawn()) {
+    const bool focus = (state & odFocus) != 0;
+    canvas.Font()->SetColor(focus ? clHighlightText : Font()->Color());
+    canvas.Brush()->SetColor(focus ? clHighlight : Color());
+    if (index > -1 && OnDrawItem) OnDrawItem(this, index, rect, state);
+    return;
+  }
+  if (!chosen && !sd->Focused && !Focused()) return;
+  canvas.Font()->SetColor(clHighlightText);
+  canvas.Brush()->SetColor(clHighlight);
+  canvas.FillRect(rect);
+  DrawItemText(index, rect);
+}
+
+bool TsCustomComboBox::DrawEditItemFromCache(const DRAWITEMSTRUCT& item) {
+  if ((item.itemState & ODS_COMBOBOXEDIT) == 0 || DroppedFlag) return false;
+  if ((item.itemState & ODS_FOCUS) != 0) return false;
+  TBitmap* cache = SkinData()->CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return false;
+  TBitmapCanvas source(*cache);
+  BitBlt(item.hDC, 0, 0, cache->Width(), cache->Height(), source.Handle(), 0, 0, SRCCOPY);
+  return true;
+}
+
 // --- messages --------------------------------------------------------------------------
 
 bool TsCustomComboBox::ReadOnlyRefuses(const TMessage& m) {
@@ -466,6 +537,22 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       }
       return true;
     }
+    case CN_DRAWITEM:
+      if (!DrawEditItemFromCache(*reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam))) return false;
+      m.Result = 1;
+      return true;
+    case WM_COMMAND:
+      // A command from the edit part or the list: the list is no longer open.
+      if (ReadOnly()) return false;
+      DroppedFlag = false;
+      // The button's dropped look is in the picture: it is made again.
+      sd->BGChanged = true;
+      if (HandleAllocated()) {
+        HDC dc = GetDC(Handle());
+        PaintToDC(dc);
+        ReleaseDC(Handle(), dc);
+      }
+      return false;
     case CN_COMMAND:
       if (m.WParamHi() == CBN_DROPDOWN || m.WParamHi() == CBN_CLOSEUP) {
         DroppedFlag = m.WParamHi() == CBN_DROPDOWN;

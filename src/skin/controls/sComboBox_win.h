@@ -58,6 +58,8 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   void PrepareCache() override;
   void PaintToDC(HDC dc) override;
   void ComboWndProc(TMessage& m, HWND wnd) override;
+  // Items of the list and, skinned, the edit part over the box's picture.
+  void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
   void CreateHandleDone() override;
   void DestroyWnd() override;
 
@@ -65,6 +67,9 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   bool ReadOnlyRefuses(const TMessage& m);
   void PaintButton();
   void DrawEditText(int index, const TRect& r, UINT state);
+  void DrawItemText(int index, const TRect& rect);
+  // The edit part of a closed, unfocused skinned box is its picture.
+  bool DrawEditItemFromCache(const DRAWITEMSTRUCT& item);
   TRect TextRect();
   UINT EditItemState();
   void FreeListAdapter();

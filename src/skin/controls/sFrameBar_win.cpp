@@ -9,6 +9,8 @@
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/acToolkitFlags.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/core/sVclUtils_win.h"
 
 namespace kv {
 
@@ -24,10 +26,14 @@ std::string NextButtonName(TComponent* owner) {
   }
 }
 
+constexpr int ControlTypeTitleButton = 20;
+
 }  // namespace
 
 TsFrameBar::TsTitleButton::TsTitleButton(TComponent* owner, TsTitleItem* item)
     : TsSpeedButton(owner), item_(item) {
+  // Its default section is the skin's title of a bar item.
+  SkinData()->ControlType = ControlTypeTitleButton;
   SetName(NextButtonName(owner));
   SetAlignment(taLeftJustify);
   SetMargin(5);
@@ -50,8 +56,46 @@ TsTitleItem::TsTitleItem(TsFrameBar* bar) : bar_(bar) {
 TsTitleItem::~TsTitleItem() {
   if (bar_->destroying_) return;
   ++bar_->generation_;
+  button_->SetVisible(false);
   button_->Free();
   if (frame_ != nullptr) frame_->Free();
+  // The titles below move up into the gap.
+  bar_->Arrange();
+}
+
+void TsTitleItem::SetCursor(TCursor value) {
+  cursor_ = value;
+  button_->SetCursor(value);
+}
+
+const std::string& TsTitleItem::SkinSection() const { return button_->SkinData()->SkinSection(); }
+
+void TsTitleItem::SetSkinSection(const std::string& value) {
+  button_->SkinData()->SetSkinSection(value);
+}
+
+int TsTitleItem::Margin() const { return button_->Margin(); }
+
+void TsTitleItem::SetMargin(int value) {
+  button_->SetMargin(value);
+  if (bar_->HasState(csDesigning)) InvalidateControlSkin(button_->SkinData());
+}
+
+int TsTitleItem::Spacing() const { return button_->Spacing(); }
+void TsTitleItem::SetSpacing(int value) { button_->SetSpacing(value); }
+TPopupMenu* TsTitleItem::PopupMenu() const { return button_->PopupMenu(); }
+void TsTitleItem::SetPopupMenu(TPopupMenu* menu) { button_->SetPopupMenu(menu); }
+
+void TsTitleItem::Assign(const TsTitleItem& source) {
+  SetCaption(source.Caption());
+  SetCursor(source.Cursor());
+  SetImageIndex(source.ImageIndex());
+  SetSkinSection(source.SkinSection());
+  SetMargin(source.Margin());
+  SetSpacing(source.Spacing());
+  SetTag(source.Tag());
+  SetVisible(source.Visible());
+  SetPopupMenu(source.PopupMenu());
 }
 
 void TsTitleItem::SetCaption(const std::string& caption) {
@@ -85,6 +129,13 @@ TsTitleItem* TsTitles::Add() {
   ++bar_->generation_;
   bar_->Arrange();
   return items_.back().get();
+}
+
+void TsTitles::Delete(int index) {
+  std::unique_ptr<TsTitleItem> item = std::move(items_.at(static_cast<size_t>(index)));
+  items_.erase(items_.begin() + index);
+  // Out of the list first: its destruction arranges what is left.
+  item.reset();
 }
 
 TsTitleItem* TsTitles::GetItem(int index) const {
@@ -156,6 +207,22 @@ void TsFrameBar::SetTitleHeight(int value) {
 void TsFrameBar::SetSpacing(int value) {
   spacing_ = value;
   Arrange();
+}
+
+void TsFrameBar::SetBorderWidth(int value) {
+  if (borderWidth_ == value) return;
+  borderWidth_ = value;
+  if (HandleAllocated()) RecreateWnd();
+  Arrange();
+}
+
+void TsFrameBar::Loaded() {
+  TsScrollBox::Loaded();
+  for (auto& item : items_.items_) {
+    item->button_->SkinData()->SetSkinManager(SkinData()->SkinManager());
+    item->button_->SetCursor(item->cursor_);
+  }
+  if (Visible()) Arrange();
 }
 
 void TsFrameBar::SetAllowAllOpen(bool value) {
@@ -360,13 +427,18 @@ void TsFrameBar::Arrange(bool animated) {
   bool complete = true;
   for (int step = 0; step <= lastStep; ++step) {
     const TRect area = ItemsArea();
+    BeginPaintLock(SkinData());
     {
       const TRedrawLock lock(this, Showing());
       complete = ArrangePass(step, lastStep, area, bottom);
     }
-    if (Showing())
+    EndPaintLock(SkinData());
+    if (Showing()) {
       RedrawWindow(Handle(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+      // Children held back while the bar moved them paint now.
+      ResumeChildrenPainting(this);
+    }
     if (!complete) break;
     if (step < lastStep) {
       Sleep(10);

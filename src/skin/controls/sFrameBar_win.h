@@ -31,6 +31,8 @@ class TsTitles {
  public:
   explicit TsTitles(TsFrameBar* bar) : bar_(bar) {}
   TsTitleItem* Add();
+  // Frees the item; the bar closes the gap at once.
+  void Delete(int index);
   int Count() const { return static_cast<int>(items_.size()); }
   TsTitleItem* GetItem(int index) const;
   TsTitleItem* operator[](int index) const { return GetItem(index); }
@@ -70,7 +72,10 @@ class TsFrameBar : public TsScrollBox {
   // Frames slide open and closed in four passes after a title click.
   bool Animation() const { return animation_; }
   void SetAnimation(bool value) { animation_ = value; }
-  int FrameBorderWidth() const { return borderWidth_; }
+  // The gap around the items and between titles and frames; a change makes
+  // the window again. Not the window's own non-client border.
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int value);
   bool Arranging() const { return arranging_; }
 
   // Lays the titles and open frames out from the top: in four passes,
@@ -80,6 +85,7 @@ class TsFrameBar : public TsScrollBox {
   void TitleClick(TsTitleItem* item);
 
  protected:
+  void Loaded() override;
   void WndProc(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -151,6 +157,19 @@ class TsTitleItem {
   void SetVisible(bool value);
   int Tag() const { return tag_; }
   void SetTag(int value) { tag_ = value; }
+  // Kept by the title button.
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor value);
+  const std::string& SkinSection() const;
+  void SetSkinSection(const std::string& value);
+  int Margin() const;
+  void SetMargin(int value);
+  int Spacing() const;
+  void SetSpacing(int value);
+  TPopupMenu* PopupMenu() const;
+  void SetPopupMenu(TPopupMenu* menu);
+  // The published settings of another item (not its frame or events).
+  void Assign(const TsTitleItem& source);
   TsFrameBar::TsTitleButton* Button() const { return button_; }
   TCustomFrame* Frame() const { return frame_; }
   TTitleState State() const { return state_; }
@@ -166,6 +185,7 @@ class TsTitleItem {
   int imageIndex_ = -1;
   bool visible_ = true;
   int tag_ = 0;
+  TCursor cursor_ = crDefault;
   TsFrameBar::TsTitleButton* button_ = nullptr;
   TCustomFrame* frame_ = nullptr;
   TTitleState state_ = stClosed;

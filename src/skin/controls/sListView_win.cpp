@@ -8,6 +8,7 @@
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 
@@ -72,11 +73,21 @@ void TsListView::CustomDraw(const TRect& r, TCustomDrawStage stage, bool& defaul
   if (!SkinAvailable(sd, true)) return;
   sd->Updating = PaintingSuspended(sd);
   if (sd->Updating) return;
+  if (sd->BGChanged) PrepareCache();
   if (!sd->CustomColor()) {
     const TColor c = SkinnedBgColor(sd, false, Handle());
     if (Color() != c) SetColor(c);
   }
   if (stage == cdPreErase) defaultDraw = false;
+}
+
+void TsListView::PrepareCache() {
+  TsCommonData* sd = SkinData();
+  PrepareCacheBitmap(sd);
+  if (sd->CacheBmp->Empty()) return;
+  PaintSkinDataItemOnParent(sd, Parent(), true, 0, {0, 0, Width(), Height()}, {Left(), Top()},
+                            sd->CacheBmp.get());
+  sd->BGChanged = false;
 }
 
 // --- window ----------------------------------------------------------------------------
@@ -299,6 +310,12 @@ void TsListView::AfterMessage(TMessage& m) {
     case WM_PRINT:
       if (ViewStyle() == vsReport && adapter_ != nullptr)
         PrintListHeader(Look(), reinterpret_cast<HDC>(m.WParam), adapter_->FrameWidths.Left);
+      break;
+    case CM_SHOWINGCHANGED:
+      // Shown again: flat bars off and a fresh adapter reading the bars anew.
+      if (HasState(csDestroying) || !HandleAllocated()) break;
+      FreeAdapter(adapter_);
+      UpdateEditWndAdapter(sd, adapter_);
       break;
     case LVM_INSERTITEMW:
     case LVM_DELETEITEM:

@@ -43,6 +43,8 @@ class TsListView : public TsSkinnedControl<TListView>, public IacHeaderOwner {
   TacCommandOutcome SkinCommand(TMessage& m) override;
   bool SkinnedMessage(TMessage& m) override;
   void AfterMessage(TMessage& m) override;
+  // State 0 of the section over the parent's background.
+  void PrepareCache() override;
 
  private:
   TacHeaderLook Look() const;

@@ -715,7 +715,18 @@ void TsPageControl::UpdateActivePage() {
   if (sd == nullptr || !SkinAvailable(sd, true) || !HandleAllocated()) return;
   sd->BGChanged = true;
   if (PaintingSuspended(sd)) return;
-  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  TsSkinManager* manager = sd->SkinManager();
+  const bool animated = manager != nullptr && manager->AnimEffects.PageChange.Active &&
+                        !HasState(csDesigning);
+  if (animated || TPageControl::ActivePage() == nullptr || !IsWindowVisible(Handle())) {
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    return;
+  }
+  // The band and the new active tab at once: no frame shows the old tab
+  // still active over the new page.
+  HDC dc = GetDC(Handle());
+  PaintControl(dc);
+  ReleaseDC(Handle(), dc);
 }
 
 void TsPageControl::DropCover() {

@@ -83,6 +83,8 @@ void TsSpeedButton::Invalidate() {
 void TsSpeedButton::Loaded() {
   TsSkinnedControl<TSpeedButton>::Loaded();
   if (SkinAvailable(SkinData(), true)) SetControlStyle(ControlStyle() | csOpaque);
+  // The list's picture is the glyph: a stored one would only take memory.
+  if (UsesImageList()) Glyph().SetSize(0, 0);
 }
 
 void TsSpeedButton::Notification(TComponent* component, TOperation operation) {

@@ -78,6 +78,58 @@ TEST_F(ComboSkinned, FrameButtonAndArrowShowTheirStates) {
   }
 }
 
+// An item drawn by the box into a fresh memory picture of its size.
+TPixels DrawnItem(TsComboBox* box, int index, UINT state) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, box->Width(), box->Height());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT r{0, 0, box->Width(), box->Height()};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  DRAWITEMSTRUCT item{ODT_COMBOBOX, 0, static_cast<UINT>(index), ODA_DRAWENTIRE, state,
+                      box->Handle(), dc, r, 0};
+  box->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+  TPixels drawn = TPixels::FromDC(dc, r);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return drawn;
+}
+
+// Owner-drawn items: a disabled box's items in the shadow colour; the edit
+// part of a closed, unfocused skinned box is the box's own picture.
+TEST_F(ComboSkinned, ItsDrawnItemsFollowTheBoxsStateAndPicture) {
+  Load();
+  TsComboBox* box = AddCombo(3, csOwnerDrawFixed);
+  box->SetItemIndex(0);
+  Show();
+  PumpUntilIdle();
+  const TPixels edit = DrawnItem(box, 0, ODS_COMBOBOXEDIT);
+  EXPECT_TRUE(kvtest::SameImage(edit, TPixels::FromClient(box->Handle())));
+  box->SetEnabled(false);
+  PumpUntilIdle();
+  const TPixels item = DrawnItem(box, 1, 0);
+  EXPECT_GT(item.CountOf(ColorToRGB(clBtnShadow), item.Whole()), 0);
+}
+
+// A command from its parts means the list has closed: the button rests.
+TEST_F(ComboSkinned, ACommandFromItsPartsEndsTheDroppedLook) {
+  Load();
+  TsComboBox* box = AddCombo(3);
+  Show();
+  const TRect button = box->ButtonRect();
+  const auto buttonState = [&] {
+    PumpUntilIdle();
+    return StateAt(TPixels::FromClient(box->Handle()), button.Left + button.Width() / 2,
+                   button.Top, "COMBOBTN", "BORDERSMASK");
+  };
+  box->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN), 0);
+  EXPECT_EQ(buttonState(), 2);
+  box->Perform(WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0);
+  EXPECT_EQ(buttonState(), 0);
+}
+
 TEST_F(ComboSkinned, TheEditPartShowsTheSelectedItemsTextAndNothingWithoutOne) {
   Load();
   TsComboBox* box = AddCombo(3);

@@ -16,6 +16,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
+#include "classlib/Menus.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 namespace kv {
@@ -36,6 +37,11 @@ class TLoggedFrame : public TFrame {
     if (log_ != nullptr) log_->push_back("F" + std::to_string(index_));
     TFrame::SetBounds(left, top, width, height);
   }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdParentPainted) ++ParentPainted;
+    TFrame::WndProc(m);
+  }
+  int ParentPainted = 0;
 
  private:
   int index_;
@@ -215,6 +221,86 @@ TEST_F(FrameBarTest, ABadIndexRaisesTheListIndexError) {
 // The bar's title button and the form provider's title-button record live
 // side by side in one unit (the main window has both).
 static_assert(!std::is_same_v<TsFrameBar::TsTitleButton, TsTitleButton>);
+
+// An item's look and menu live in its title button.
+TEST_F(FrameBarTest, AnItemsSettingsLiveInItsTitleButtonAndCopyToAnother) {
+  TsSpeedButton* button = Item(0)->Button();
+  EXPECT_EQ(button->SkinData()->SkinSection(), "BARTITLE");
+  EXPECT_EQ(Item(0)->Margin(), 5);
+  EXPECT_EQ(Item(0)->Spacing(), 8);
+  auto* menu = Create<TPopupMenu>(form);
+  Item(0)->SetCursor(crHandPoint);
+  Item(0)->SetSkinSection("BUTTON");
+  Item(0)->SetMargin(3);
+  Item(0)->SetSpacing(1);
+  Item(0)->SetPopupMenu(menu);
+  Item(0)->SetCaption("Zero");
+  Item(0)->SetTag(7);
+  EXPECT_EQ(button->Cursor(), crHandPoint);
+  EXPECT_EQ(button->SkinData()->SkinSection(), "BUTTON");
+  EXPECT_EQ(button->Margin(), 3);
+  EXPECT_EQ(button->Spacing(), 1);
+  EXPECT_EQ(button->PopupMenu(), menu);
+  Item(4)->Assign(*Item(0));
+  TsSpeedButton* copy = Item(4)->Button();
+  EXPECT_EQ(copy->Cursor(), crHandPoint);
+  EXPECT_EQ(copy->SkinData()->SkinSection(), "BUTTON");
+  EXPECT_EQ(copy->Margin(), 3);
+  EXPECT_EQ(copy->Spacing(), 1);
+  EXPECT_EQ(copy->PopupMenu(), menu);
+  EXPECT_EQ(copy->Caption(), "Zero");
+  EXPECT_EQ(Item(4)->Tag(), 7);
+  EXPECT_EQ(Item(4)->Frame(), nullptr);
+}
+
+TEST_F(FrameBarTest, ADeletedItemsTitlesBelowMoveUp) {
+  const int top = Item(1)->Button()->Top();
+  TsSpeedButton* next = Item(2)->Button();
+  bar->Items()->Delete(1);
+  EXPECT_EQ(bar->Items()->Count(), kItems - 1);
+  EXPECT_EQ(next->Top(), top);
+}
+
+// The border: the gap round the titles, and a new window for the bar.
+TEST_F(FrameBarTest, ItsBorderWidthPlacesTheTitlesAndMakesTheWindowAgain) {
+  const HWND before = bar->Handle();
+  bar->SetBorderWidth(6);
+  EXPECT_EQ(Item(0)->Button()->Left(), 6);
+  EXPECT_NE(bar->Handle(), before);
+}
+
+// While the bar lays out its painting waits; afterwards its children are
+// told to paint.
+TEST_F(FrameBarTest, ArrangingLocksTheBarsPaintingAndThenLetsChildrenPaint) {
+  bool lockedWhileMade = false;
+  Item(2)->OnCreateFrame = [&](TObject*, TCustomFrame*& frame) {
+    lockedWhileMade = bar->SkinData()->Updating;
+    frame = Create<TLoggedFrame>(form, 2, nullptr);
+  };
+  Open(2);
+  auto* frame = dynamic_cast<TLoggedFrame*>(Item(2)->Frame());
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(lockedWhileMade);
+  EXPECT_FALSE(bar->SkinData()->Updating);
+  frame->ParentPainted = 0;
+  bar->Arrange();
+  EXPECT_EQ(frame->ParentPainted, 1);
+}
+
+// Made from a description: when complete, each title takes the bar's
+// manager and its item's cursor.
+TEST_F(FrameBarTest, LoadedGivesEachTitleTheBarsManagerAndItsItemsCursor) {
+  auto* loaded = Create<TsFrameBar>(form);
+  loaded->BeginLoading();
+  loaded->SkinData()->SetSkinManager(manager.get());
+  TsTitleItem* item = loaded->Items()->Add();
+  item->SetCursor(crHandPoint);
+  item->Button()->SetCursor(crDefault);
+  loaded->SetParent(form);
+  loaded->EndLoading();
+  EXPECT_EQ(item->Button()->SkinData()->SkinManager(), manager.get());
+  EXPECT_EQ(item->Button()->Cursor(), crHandPoint);
+}
 
 TEST_F(FrameBarTest, EachItemHasItsOwnSpeedButtonAsTitle) {
   TsSpeedButton* first = bar->Items()->GetItem(0)->Button();

@@ -95,6 +95,32 @@ TEST_F(ListViewTest, EverySectionAndTheAreaRightOfTheLastShowTheColumnHeaderAtRe
   EXPECT_EQ(shot.At((last.right + shot.Width()) / 2, 1), Colour("COLHEADER", "BORDERSMASK", 0));
 }
 
+// Its picture: state 0 of its section, made when it paints.
+TEST_F(ListViewTest, PaintingMakesItsPictureOfItsSectionAtRest) {
+  TsListView* list = MakeList();
+  RedrawWindow(list->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  TBitmap* cache = list->SkinData()->CacheBmp.get();
+  ASSERT_NE(cache, nullptr);
+  ASSERT_EQ(cache->Width(), list->Width());
+  ASSERT_EQ(cache->Height(), list->Height());
+  const TPixels picture = TPixels::FromBitmap(*cache);
+  const kvtest::TSkinItem* item = skin->Legend(picture.At(list->Width() / 2, 0));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->Section, list->SkinData()->SkinSection());
+  EXPECT_EQ(item->State, 0);
+}
+
+// Shown again, it reads its bars with a new adapter.
+TEST_F(ListViewTest, ShownAgainItsScrollBarsGetANewAdapter) {
+  TsListView* list = MakeList();
+  ASSERT_NE(list->ScrollAdapter(), nullptr);
+  list->ScrollAdapter()->DlgMode = true;  // marks the old one
+  list->SetVisible(false);
+  list->SetVisible(true);
+  ASSERT_NE(list->ScrollAdapter(), nullptr);
+  EXPECT_FALSE(list->ScrollAdapter()->DlgMode);
+}
+
 TEST_F(ListViewTest, TakesTheSectionColoursAndGivesThePlainOnesBackWithTheSkin) {
   TsListView* list = MakeList();
   EXPECT_EQ(static_cast<std::uint32_t>(SendMessageW(list->Handle(), LVM_GETBKCOLOR, 0, 0)),

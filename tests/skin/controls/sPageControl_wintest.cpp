@@ -90,6 +90,20 @@ TEST_F(PageControlSkinned, TheActiveTabIsDrawnLastAndNeverOverdrawnByTheHotOne) 
   EXPECT_EQ(0, ShownState(pc, 0));
 }
 
+// Without a page animation the new active tab shows before any paint
+// message is handled.
+TEST_F(PageControlSkinned, ChangingTheActivePageRepaintsTheTabsAtOnce) {
+  Load();
+  manager->AnimEffects.PageChange.Active = false;
+  TsPageControl* pc = AddPages(root, 3);
+  Show();
+  pc->Repaint();
+  ASSERT_EQ(2, ShownState(pc, 0));
+  pc->SetActivePageIndex(2);
+  EXPECT_EQ(2, ShownState(pc, 2));
+  EXPECT_EQ(0, ShownState(pc, 0));
+}
+
 TEST_F(PageControlSkinned, TheHotTabIsTrackedWithoutRunningTheQueueAndSurvivesAFullPaint) {
   Load();
   TsPageControl* pc = AddPages(root, 3);

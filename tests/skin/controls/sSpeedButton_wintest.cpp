@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 #include "classlib/WideText.h"
 #include "sButtonTestForm.h"
@@ -44,6 +45,26 @@ class SpeedButtonSkinned : public kvtest::TSkinnedFormTest {
     return {b->Left() + b->Width() / 2, b->Top() + b->Height() / 2};
   }
 };
+
+// Made from a description with both a glyph and a list picture: the list's
+// wins and the stored glyph is let go.
+TEST_F(SpeedButtonSkinned, LoadedWithAListPictureItDropsItsStoredGlyph) {
+  auto* images = Create<TImageList>(form);
+  images->SetSize(16, 16);
+  images->Add(TBitmap(16, 16, pf24bit));
+  auto* b = Create<TsSpeedButton>(form);
+  b->BeginLoading();
+  b->Glyph().SetSize(16, 16);
+  b->SetImages(images);
+  b->SetImageIndex(0);
+  b->EndLoading();
+  EXPECT_TRUE(b->Glyph().Empty());
+  auto* plain = Create<TsSpeedButton>(form);
+  plain->BeginLoading();
+  plain->Glyph().SetSize(16, 16);
+  plain->EndLoading();
+  EXPECT_FALSE(plain->Glyph().Empty());
+}
 
 TEST_F(SpeedButtonSkinned, TheRealCursorShowsNormalHotAndPressed) {
   Load();
