@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "classlib/ActnList.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/WideText.h"
@@ -298,7 +299,48 @@ bool TControl::BeingFreed() const {
 void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == static_cast<TComponent*>(popupMenu_))
     popupMenu_ = nullptr;
+  if (operation == opRemove && component != nullptr && component == Action()) actionLink_.reset();
   TComponent::Notification(component, operation);
+}
+
+// --- actions -----------------------------------------------------------------------
+
+class TControlActionLink : public TBasicActionLink {
+ public:
+  explicit TControlActionLink(TControl* client) : client_(client) {}
+
+ protected:
+  void Change() override { client_->ActionChange(Action(), false); }
+
+ private:
+  TControl* client_;
+};
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* action) {
+  if (action == Action()) return;
+  if (Action() != nullptr) Action()->RemoveFreeNotification(this);
+  actionLink_.reset();
+  if (action == nullptr) return;
+  actionLink_ = std::make_unique<TControlActionLink>(this);
+  actionLink_->SetAction(action);
+  action->FreeNotification(this);
+  ActionChange(action, action->HasState(csLoading));
+}
+
+void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  const auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (action == nullptr) return;
+  if (!checkDefaults || Caption().empty() || Caption() == Name()) SetCaption(action->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+}
+
+void TControl::InitiateAction() {
+  TBasicAction* action = Action();
+  if (action == nullptr) return;
+  action->Update();
+  Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(action));
 }
 
 TWindowProcHook TControl::InstallWindowProcHook(TWndMethod hook) {

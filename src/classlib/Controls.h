@@ -32,7 +32,9 @@
 
 namespace kv {
 
+class TBasicAction;
 class TControl;
+class TControlActionLink;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
@@ -261,7 +263,19 @@ class TControl : public TComponent {
   // Performs CM_CHANGED on the control itself.
   void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
 
+  // The control takes the action's caption and enabled state, now and
+  // whenever the action changes; nullptr lets it go.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* action);
+  // Has the action brought up to date and performs CM_ACTIONUPDATE (LParam
+  // the action) so that the control follows it (idle time).
+  void InitiateAction();
+
  protected:
+  friend class TControlActionLink;
+  // The action changed; with checkDefaults only values still at their
+  // defaults are taken (the action was being loaded).
+  virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
   virtual void Click();
   virtual void DblClick();
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -309,6 +323,7 @@ class TControl : public TComponent {
   std::string hint_;
   TPopupMenu* popupMenu_ = nullptr;
   TCursor cursor_ = crDefault;
+  std::unique_ptr<TControlActionLink> actionLink_;
   TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   friend class TWindowProcHook;
   void RemoveHook(TWindowProcHook::TLink& link);

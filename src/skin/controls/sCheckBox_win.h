@@ -123,6 +123,7 @@ class TsCheckBox : public TsCheckControl<TCheckBox> {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  void ActionChange(TBasicAction* sender, bool checkDefaults) override;
   int GlyphMaskIndex() override;
   int LayoutMaskIndex() override;
   bool ImageListGlyph(TBitmap& picture) override;
