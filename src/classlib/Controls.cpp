@@ -10,6 +10,7 @@
 #include "classlib/ActnList.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
 
 namespace kv {
@@ -446,6 +447,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_TEXTCHANGED:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
+    case CM_BIDIMODECHANGED:
       Invalidate();
       return;
     case CM_PARENTFONTCHANGED:
@@ -453,6 +455,12 @@ void TControl::Dispatch(TMessage& m) {
         updatingFont_ = true;
         font_->Assign(*parent_->Font());
         updatingFont_ = false;
+      }
+      return;
+    case CM_PARENTBIDIMODECHANGED:
+      if (parentBiDiMode_ && parent_ != nullptr) {
+        SetBiDiMode(parent_->BiDiMode());
+        parentBiDiMode_ = true;
       }
       return;
     case CM_PARENTCOLORCHANGED:
@@ -508,9 +516,10 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent_ != nullptr) parent_->RemoveControl(this);
   if (parent != nullptr) {
     parent->InsertControl(this);
-    // Font and colour follow the new parent unless set for this control.
+    // Font, colour and reading order follow the new parent unless set for this control.
     Perform(CM_PARENTFONTCHANGED);
     Perform(CM_PARENTCOLORCHANGED);
+    Perform(CM_PARENTBIDIMODECHANGED);
   }
 }
 
@@ -603,6 +612,27 @@ void TControl::SetText(const std::string& text) {
 void TControl::FontChanged() {
   if (!updatingFont_) parentFont_ = false;
   Perform(CM_FONTCHANGED);
+}
+
+bool UseRightToLeftReading(TBiDiMode mode) {
+  return mode != bdLeftToRight && PlatformCalls().IsMiddleEastLocale();
+}
+
+bool UseRightToLeftAlignment(TBiDiMode mode) {
+  return mode == bdRightToLeft && PlatformCalls().IsMiddleEastLocale();
+}
+
+void TControl::SetBiDiMode(TBiDiMode mode) {
+  parentBiDiMode_ = false;
+  if (mode == biDiMode_) return;
+  biDiMode_ = mode;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool value) {
+  if (value == parentBiDiMode_) return;
+  parentBiDiMode_ = value;
+  if (value) Perform(CM_PARENTBIDIMODECHANGED);
 }
 
 void TControl::SetParentFont(bool value) {
@@ -1217,8 +1247,15 @@ void TWinControl::Dispatch(TMessage& m) {
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
       return;
     }
+    case CM_BIDIMODECHANGED: {
+      Invalidate();
+      TMessage b{CM_PARENTBIDIMODECHANGED, 0, 0, 0};
+      for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
+      return;
+    }
     case CM_PARENTFONTCHANGED:
     case CM_PARENTCOLORCHANGED:
+    case CM_PARENTBIDIMODECHANGED:
       return TControl::Dispatch(m);
     case CM_RECREATEWND: {
       if (handle_ == nullptr || recreating_) return;

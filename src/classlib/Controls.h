@@ -64,6 +64,12 @@ requires AfterConstructed<T> Owned<T> CreateOwned(A&&... args) {
 }
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+// Right-to-left takes a system that reads right to left (PlatformCalls) and
+// a mode asking for it: reading for any mode but bdLeftToRight, alignment
+// for bdRightToLeft only.
+bool UseRightToLeftReading(TBiDiMode mode);
+bool UseRightToLeftAlignment(TBiDiMode mode);
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 // Which scroll bars a scrolling control shows.
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -224,6 +230,14 @@ class TControl : public TComponent {
   void SetParentFont(bool value);
   TColor Color() const { return color_; }
   void SetColor(TColor color);
+  // With ParentBiDiMode (the default) the parent's; setting it clears
+  // ParentBiDiMode. A change performs CM_BIDIMODECHANGED.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode mode);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value);
+  bool UseRightToLeftReading() const { return kv::UseRightToLeftReading(biDiMode_); }
+  bool UseRightToLeftAlignment() const { return kv::UseRightToLeftAlignment(biDiMode_); }
   bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool value);
 
@@ -317,6 +331,8 @@ class TControl : public TComponent {
   bool showHint_ = false;
   bool parentShowHint_ = true;
   bool updatingFont_ = false;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   std::string text_;
   std::unique_ptr<TFont> font_;
   TColor color_ = clWindow;
