@@ -13,50 +13,91 @@ namespace {
 
 TPixelFormat Concrete(TPixelFormat format) { return format == pfDevice ? pf24bit : format; }
 
-// One pixel of format `from` at s written as format `to` at d.
-void ConvertPixel(const std::uint8_t* s, TPixelFormat from, std::uint8_t* d, TPixelFormat to) {
-  std::uint8_t b, g, r, a = 0;
-  if (from == pf8bit) {
-    b = g = r = s[0];
-  } else {
-    b = s[0];
-    g = s[1];
-    r = s[2];
-    if (from == pf32bit) a = s[3];
+struct Bgra {
+  std::uint8_t b, g, r, a;
+};
+
+Bgra ReadPixel(const std::uint8_t* row, int x, TPixelFormat format,
+               const std::vector<TColor>& palette) {
+  const int bits = TBitmap::BitsPerPixelOf(format);
+  if (TBitmap::HasPalette(format)) {
+    const unsigned index = PixelIndex(row, x, bits);
+    const TColor c = index < palette.size() ? palette[index] : 0;
+    return {ColorB(c), ColorG(c), ColorR(c), 0};
   }
-  if (to == pf8bit) {
-    d[0] = static_cast<std::uint8_t>((b + g + r) / 3);
-    return;
+  const std::uint8_t* p = row + x * (bits / 8);
+  return {p[0], p[1], p[2], format == pf32bit ? p[3] : std::uint8_t{0}};
+}
+
+// Palette formats get the grey level as an index on their grey ramp.
+void WritePixel(std::uint8_t* row, int x, TPixelFormat format, Bgra v, bool alpha) {
+  const int bits = TBitmap::BitsPerPixelOf(format);
+  if (TBitmap::HasPalette(format)) {
+    const unsigned grey = (v.b + v.g + v.r) / 3u;
+    const unsigned top = (1u << bits) - 1;
+    return SetPixelIndex(row, x, bits, (grey * top + 127) / 255);
   }
-  d[0] = b;
-  d[1] = g;
-  d[2] = r;
-  if (to == pf32bit) d[3] = from == pf32bit ? a : 0;
+  std::uint8_t* p = row + x * (bits / 8);
+  p[0] = v.b;
+  p[1] = v.g;
+  p[2] = v.r;
+  if (format == pf32bit) p[3] = alpha ? v.a : 0;
+}
+
+std::vector<TColor> GreyRamp(TPixelFormat format) {
+  if (!TBitmap::HasPalette(format)) return {};
+  const int n = 1 << TBitmap::BitsPerPixelOf(format);
+  std::vector<TColor> ramp(n);
+  for (int i = 0; i < n; ++i) {
+    const auto v = static_cast<std::uint8_t>(i * 255 / (n - 1));
+    ramp[i] = ColorFromRGB(v, v, v);
+  }
+  return ramp;
 }
 
 }  // namespace
 
-int TBitmap::BytesPerPixelOf(TPixelFormat format) {
+unsigned PixelIndex(const std::uint8_t* row, int x, int bits) {
+  const int perByte = 8 / bits;
+  const int shift = 8 - bits * (x % perByte + 1);
+  return (row[x / perByte] >> shift) & ((1u << bits) - 1);
+}
+
+void SetPixelIndex(std::uint8_t* row, int x, int bits, unsigned index) {
+  const int perByte = 8 / bits;
+  const int shift = 8 - bits * (x % perByte + 1);
+  const unsigned mask = ((1u << bits) - 1) << shift;
+  std::uint8_t& byte = row[x / perByte];
+  byte = static_cast<std::uint8_t>((byte & ~mask) | ((index << shift) & mask));
+}
+
+int TBitmap::BytesPerPixelOf(TPixelFormat format) { return BitsPerPixelOf(format) / 8; }
+
+int TBitmap::BitsPerPixelOf(TPixelFormat format) {
   switch (format) {
-    case pf8bit:
+    case pf1bit:
       return 1;
-    case pf32bit:
+    case pf4bit:
       return 4;
+    case pf8bit:
+      return 8;
+    case pf32bit:
+      return 32;
     default:
-      return 3;
+      return 24;
   }
 }
 
 std::size_t TBitmap::StrideOf(int width, TPixelFormat format) {
   if (width <= 0) return 0;
-  const std::size_t bits = static_cast<std::size_t>(width) * 8 * BytesPerPixelOf(format);
+  const std::size_t bits = static_cast<std::size_t>(width) * BitsPerPixelOf(format);
   return (bits + 31) / 32 * 4;
 }
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format, TRowOrder order) {
   format_ = Concrete(format);
   topDown_ = order == TRowOrder::TopDown;
-  Reallocate(width, height, format_, false);
+  Reallocate(width, height, format_, false, GreyRamp(format_));
 }
 
 TBitmap::TBitmap(const TBitmap& other) { Assign(other); }
@@ -99,7 +140,8 @@ void TBitmap::Release() {
   stride_ = 0;
 }
 
-void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPixels) {
+void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPixels,
+                         std::vector<TColor> palette) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (static_cast<std::int64_t>(width) * height > MaxPixels)
@@ -109,24 +151,31 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPi
     width_ = width;
     height_ = height;
     format_ = format;
+    palette_ = std::move(palette);
     return;
   }
   const std::size_t stride = StrideOf(width, format);
   const std::size_t size = stride * static_cast<std::size_t>(height);
   HBITMAP__* handle = nullptr;
-  std::uint8_t* bits = AllocPixels(width, topDown_ ? -height : height, format, size, handle);
+  std::uint8_t* bits =
+      AllocPixels(width, topDown_ ? -height : height, format, size, palette, handle);
   if (keepPixels && bits_) {
     SyncPixels();
     const int rows = std::min(height, height_);
     const int cols = std::min(width, width_);
-    const int sb = BytesPerPixelOf(format_), db = BytesPerPixelOf(format);
+    const int depth = BitsPerPixelOf(format);
+    // Whole bytes are copied as they are; a last part byte pixel by pixel.
+    const int wholeBytes = cols * depth / 8;
+    const int firstSingle = format == format_ ? wholeBytes * 8 / depth : 0;
     for (int y = 0; y < rows; ++y) {
       const std::uint8_t* s = Row(bits_, stride_, height_, y);
       std::uint8_t* d = Row(bits, stride, height, y);
-      if (format == format_) {
-        std::memcpy(d, s, static_cast<std::size_t>(cols) * db);
-      } else {
-        for (int x = 0; x < cols; ++x) ConvertPixel(s + x * sb, format_, d + x * db, format);
+      if (format == format_) std::memcpy(d, s, static_cast<std::size_t>(wholeBytes));
+      for (int x = firstSingle; x < cols; ++x) {
+        if (format == format_)
+          SetPixelIndex(d, x, depth, PixelIndex(s, x, depth));
+        else
+          WritePixel(d, x, format, ReadPixel(s, x, format_, palette_), format_ == pf32bit);
       }
     }
   }
@@ -137,6 +186,7 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPi
   width_ = width;
   height_ = height;
   format_ = format;
+  palette_ = std::move(palette);
 }
 
 void TBitmap::SetSize(int width, int height) {
@@ -144,13 +194,20 @@ void TBitmap::SetSize(int width, int height) {
     if (format_ == pfDevice) format_ = pf24bit;
     return;
   }
-  Reallocate(width, height, Concrete(format_), true);
+  Reallocate(width, height, Concrete(format_), true, palette_);
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
   format = Concrete(format);
   if (format == format_) return;
-  Reallocate(width_, height_, format, true);
+  Reallocate(width_, height_, format, true, GreyRamp(format));
+}
+
+void TBitmap::SetPalette(std::vector<TColor> palette) {
+  if (!HasPalette(format_)) return;
+  palette.resize(std::min<std::size_t>(palette.size(), std::size_t{1} << BitsPerPixelOf(format_)));
+  // The DIB takes its colour table when it is made.
+  Reallocate(width_, height_, format_, true, std::move(palette));
 }
 
 std::uint8_t* TBitmap::ScanLine(int y) {
@@ -174,10 +231,11 @@ void TBitmap::Assign(const TBitmap& source) {
     topDown_ = source.topDown_;
   }
   if (source.Empty()) {
-    Reallocate(source.width_, source.height_, source.format_, false);
+    Reallocate(source.width_, source.height_, source.format_, false, source.palette_);
   } else {
-    if (source.width_ != width_ || source.height_ != height_ || source.format_ != format_ || !bits_)
-      Reallocate(source.width_, source.height_, source.format_, false);
+    if (source.width_ != width_ || source.height_ != height_ || source.format_ != format_ ||
+        source.palette_ != palette_ || !bits_)
+      Reallocate(source.width_, source.height_, source.format_, false, source.palette_);
     SyncPixels();
     std::memcpy(bits_, source.bits_, ImageSize());
   }
@@ -193,6 +251,7 @@ void TBitmap::Swap(TBitmap& other) noexcept {
   std::swap(format_, other.format_);
   std::swap(topDown_, other.topDown_);
   std::swap(stride_, other.stride_);
+  std::swap(palette_, other.palette_);
   std::swap(bits_, other.bits_);
   std::swap(handle_, other.handle_);
   std::swap(Transparent, other.Transparent);

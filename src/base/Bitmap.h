@@ -3,7 +3,9 @@
 //
 // Layout is that of a bottom-up device-independent bitmap, so that the same
 // memory can be handed to GDI unchanged in the Windows build:
-// - pf8bit: one byte per pixel (a grey level; the DIB gets a grey colour table);
+// - pf1bit, pf4bit, pf8bit: a palette index per pixel, packed from the most
+//   significant bits of each byte; Palette() is the DIB's colour table (a grey
+//   ramp unless set);
 // - pf24bit: bytes B, G, R per pixel;
 // - pf32bit: bytes B, G, R, A per pixel, straight (not premultiplied) alpha.
 // Rows are padded to a multiple of 4 bytes (BytesPerRow). Row 0 is the top row;
@@ -33,7 +35,7 @@ class EInvalidGraphic : public Exception {
   using Exception::Exception;
 };
 
-enum TPixelFormat { pfDevice, pf8bit, pf24bit, pf32bit };
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
 enum class TRowOrder { BottomUp, TopDown };
 
 class TBitmap {
@@ -63,9 +65,16 @@ class TBitmap {
   void SetSize(int width, int height);
 
   // Converts the pixels: 24 -> 32 gives alpha 0 (as GDI does), 32 -> 24 drops
-  // alpha, to 8 bits takes (B + G + R) div 3, from 8 bits copies the grey level.
+  // alpha, from a palette format takes each pixel's palette colour, to one
+  // takes the grey level (B + G + R) div 3 on a grey ramp.
   // pfDevice is stored as pf24bit.
   void SetPixelFormat(TPixelFormat format);
+
+  // The colour table of pf1bit, pf4bit and pf8bit (empty for other formats);
+  // at most 2^bits entries, indexes past its end show black.
+  const std::vector<TColor>& Palette() const { return palette_; }
+  // Ignored for formats without a palette. The pixels keep their indexes.
+  void SetPalette(std::vector<TColor> palette);
 
   // Row y (0 = top). Not bounds-checked beyond a debug assertion.
   std::uint8_t* ScanLine(int y);
@@ -92,21 +101,25 @@ class TBitmap {
   // The DIB section in the Windows build; null natively and while empty.
   HBITMAP__* Handle() const { return handle_; }
 
+  // 0 for the formats of less than a byte per pixel.
   static int BytesPerPixelOf(TPixelFormat format);
+  static int BitsPerPixelOf(TPixelFormat format);
+  static bool HasPalette(TPixelFormat format) { return BitsPerPixelOf(format) <= 8; }
   static std::size_t StrideOf(int width, TPixelFormat format);
   // Largest pixel count a bitmap may have; larger sizes raise before any allocation.
   static constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;
 
  private:
-  void Reallocate(int width, int height, TPixelFormat format, bool keepPixels);
+  void Reallocate(int width, int height, TPixelFormat format, bool keepPixels,
+                  std::vector<TColor> palette);
   void Release();
   std::uint8_t* Row(std::uint8_t* bits, std::size_t stride, int height, int y) const;
 
   // Back end (Bitmap_posix.cpp / Bitmap_win.cpp): zero-filled block of size
-  // bytes for a DIB of that geometry (a negative height: top-down); throws on
-  // failure.
+  // bytes for a DIB of that geometry (a negative height: top-down) and colour
+  // table; throws on failure.
   static std::uint8_t* AllocPixels(int width, int height, TPixelFormat format, std::size_t size,
-                                   HBITMAP__*& handle);
+                                   const std::vector<TColor>& palette, HBITMAP__*& handle);
   static void FreePixels(std::uint8_t* bits, HBITMAP__* handle);
   // Lets pending GDI drawing reach the memory before it is read directly.
   static void SyncPixels();
@@ -116,9 +129,15 @@ class TBitmap {
   TPixelFormat format_ = pfDevice;
   bool topDown_ = false;
   std::size_t stride_ = 0;
+  std::vector<TColor> palette_;
   std::uint8_t* bits_ = nullptr;
   HBITMAP__* handle_ = nullptr;
 };
+
+// Palette index x of a row of a format with `bits` bits per pixel (1, 4 or 8),
+// the leftmost pixel in the most significant bits of its byte.
+unsigned PixelIndex(const std::uint8_t* row, int x, int bits);
+void SetPixelIndex(std::uint8_t* row, int x, int bits, unsigned index);
 
 // The one reader of BMP files: 1, 4 and 8 bits through a palette, 24 bits,
 // and 32 bits (also with bit fields, read as B, G, R, A); rows bottom-up or

@@ -6,7 +6,8 @@
 
 namespace kv {
 
-std::uint8_t* TBitmap::AllocPixels(int, int, TPixelFormat, std::size_t size, HBITMAP__*& handle) {
+std::uint8_t* TBitmap::AllocPixels(int, int, TPixelFormat, std::size_t size,
+                                   const std::vector<TColor>&, HBITMAP__*& handle) {
   handle = nullptr;
   void* p = std::calloc(size, 1);
   if (!p) throw std::bad_alloc();

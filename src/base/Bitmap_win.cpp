@@ -9,7 +9,7 @@
 namespace kv {
 
 std::uint8_t* TBitmap::AllocPixels(int width, int height, TPixelFormat format, std::size_t,
-                                   HBITMAP__*& handle) {
+                                   const std::vector<TColor>& palette, HBITMAP__*& handle) {
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colors[256];
@@ -18,14 +18,13 @@ std::uint8_t* TBitmap::AllocPixels(int width, int height, TPixelFormat format, s
   info.header.biWidth = width;
   info.header.biHeight = height;  // positive: bottom-up, negative: top-down
   info.header.biPlanes = 1;
-  info.header.biBitCount = static_cast<WORD>(BytesPerPixelOf(format) * 8);
+  info.header.biBitCount = static_cast<WORD>(BitsPerPixelOf(format));
   info.header.biCompression = BI_RGB;
-  if (format == pf8bit) {
-    info.header.biClrUsed = 256;
-    for (int i = 0; i < 256; ++i) {
-      const BYTE v = static_cast<BYTE>(i);
-      info.colors[i] = RGBQUAD{v, v, v, 0};
-    }
+  if (HasPalette(format)) {
+    // Entries past the palette stay black.
+    info.header.biClrUsed = 1u << BitsPerPixelOf(format);
+    for (std::size_t i = 0; i < palette.size() && i < 256; ++i)
+      info.colors[i] = RGBQUAD{ColorB(palette[i]), ColorG(palette[i]), ColorR(palette[i]), 0};
   }
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,

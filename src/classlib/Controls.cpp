@@ -7,8 +7,10 @@
 #include <map>
 #include <set>
 
+#include "classlib/ActnList.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
 
 namespace kv {
@@ -298,7 +300,48 @@ bool TControl::BeingFreed() const {
 void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == static_cast<TComponent*>(popupMenu_))
     popupMenu_ = nullptr;
+  if (operation == opRemove && component != nullptr && component == Action()) actionLink_.reset();
   TComponent::Notification(component, operation);
+}
+
+// --- actions -----------------------------------------------------------------------
+
+class TControlActionLink : public TBasicActionLink {
+ public:
+  explicit TControlActionLink(TControl* client) : client_(client) {}
+
+ protected:
+  void Change() override { client_->ActionChange(Action(), false); }
+
+ private:
+  TControl* client_;
+};
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* action) {
+  if (action == Action()) return;
+  if (Action() != nullptr) Action()->RemoveFreeNotification(this);
+  actionLink_.reset();
+  if (action == nullptr) return;
+  actionLink_ = std::make_unique<TControlActionLink>(this);
+  actionLink_->SetAction(action);
+  action->FreeNotification(this);
+  ActionChange(action, action->HasState(csLoading));
+}
+
+void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  const auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (action == nullptr) return;
+  if (!checkDefaults || Caption().empty() || Caption() == Name()) SetCaption(action->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+}
+
+void TControl::InitiateAction() {
+  TBasicAction* action = Action();
+  if (action == nullptr) return;
+  action->Update();
+  Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(action));
 }
 
 TWindowProcHook TControl::InstallWindowProcHook(TWndMethod hook) {
@@ -404,6 +447,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_TEXTCHANGED:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
+    case CM_BIDIMODECHANGED:
       Invalidate();
       return;
     case CM_PARENTFONTCHANGED:
@@ -411,6 +455,12 @@ void TControl::Dispatch(TMessage& m) {
         updatingFont_ = true;
         font_->Assign(*parent_->Font());
         updatingFont_ = false;
+      }
+      return;
+    case CM_PARENTBIDIMODECHANGED:
+      if (parentBiDiMode_ && parent_ != nullptr) {
+        SetBiDiMode(parent_->BiDiMode());
+        parentBiDiMode_ = true;
       }
       return;
     case CM_PARENTCOLORCHANGED:
@@ -466,9 +516,10 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent_ != nullptr) parent_->RemoveControl(this);
   if (parent != nullptr) {
     parent->InsertControl(this);
-    // Font and colour follow the new parent unless set for this control.
+    // Font, colour and reading order follow the new parent unless set for this control.
     Perform(CM_PARENTFONTCHANGED);
     Perform(CM_PARENTCOLORCHANGED);
+    Perform(CM_PARENTBIDIMODECHANGED);
   }
 }
 
@@ -561,6 +612,27 @@ void TControl::SetText(const std::string& text) {
 void TControl::FontChanged() {
   if (!updatingFont_) parentFont_ = false;
   Perform(CM_FONTCHANGED);
+}
+
+bool UseRightToLeftReading(TBiDiMode mode) {
+  return mode != bdLeftToRight && PlatformCalls().IsMiddleEastLocale();
+}
+
+bool UseRightToLeftAlignment(TBiDiMode mode) {
+  return mode == bdRightToLeft && PlatformCalls().IsMiddleEastLocale();
+}
+
+void TControl::SetBiDiMode(TBiDiMode mode) {
+  parentBiDiMode_ = false;
+  if (mode == biDiMode_) return;
+  biDiMode_ = mode;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool value) {
+  if (value == parentBiDiMode_) return;
+  parentBiDiMode_ = value;
+  if (value) Perform(CM_PARENTBIDIMODECHANGED);
 }
 
 void TControl::SetParentFont(bool value) {
@@ -1175,8 +1247,15 @@ void TWinControl::Dispatch(TMessage& m) {
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
       return;
     }
+    case CM_BIDIMODECHANGED: {
+      Invalidate();
+      TMessage b{CM_PARENTBIDIMODECHANGED, 0, 0, 0};
+      for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
+      return;
+    }
     case CM_PARENTFONTCHANGED:
     case CM_PARENTCOLORCHANGED:
+    case CM_PARENTBIDIMODECHANGED:
       return TControl::Dispatch(m);
     case CM_RECREATEWND: {
       if (handle_ == nullptr || recreating_) return;

@@ -32,7 +32,9 @@
 
 namespace kv {
 
+class TBasicAction;
 class TControl;
+class TControlActionLink;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
@@ -62,6 +64,12 @@ requires AfterConstructed<T> Owned<T> CreateOwned(A&&... args) {
 }
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+// Right-to-left takes a system that reads right to left (PlatformCalls) and
+// a mode asking for it: reading for any mode but bdLeftToRight, alignment
+// for bdRightToLeft only.
+bool UseRightToLeftReading(TBiDiMode mode);
+bool UseRightToLeftAlignment(TBiDiMode mode);
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 // Which scroll bars a scrolling control shows.
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -222,6 +230,14 @@ class TControl : public TComponent {
   void SetParentFont(bool value);
   TColor Color() const { return color_; }
   void SetColor(TColor color);
+  // With ParentBiDiMode (the default) the parent's; setting it clears
+  // ParentBiDiMode. A change performs CM_BIDIMODECHANGED.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode mode);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value);
+  bool UseRightToLeftReading() const { return kv::UseRightToLeftReading(biDiMode_); }
+  bool UseRightToLeftAlignment() const { return kv::UseRightToLeftAlignment(biDiMode_); }
   bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool value);
 
@@ -261,7 +277,19 @@ class TControl : public TComponent {
   // Performs CM_CHANGED on the control itself.
   void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
 
+  // The control takes the action's caption and enabled state, now and
+  // whenever the action changes; nullptr lets it go.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* action);
+  // Has the action brought up to date and performs CM_ACTIONUPDATE (LParam
+  // the action) so that the control follows it (idle time).
+  void InitiateAction();
+
  protected:
+  friend class TControlActionLink;
+  // The action changed; with checkDefaults only values still at their
+  // defaults are taken (the action was being loaded).
+  virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
   virtual void Click();
   virtual void DblClick();
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -303,12 +331,15 @@ class TControl : public TComponent {
   bool showHint_ = false;
   bool parentShowHint_ = true;
   bool updatingFont_ = false;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   std::string text_;
   std::unique_ptr<TFont> font_;
   TColor color_ = clWindow;
   std::string hint_;
   TPopupMenu* popupMenu_ = nullptr;
   TCursor cursor_ = crDefault;
+  std::unique_ptr<TControlActionLink> actionLink_;
   TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   friend class TWindowProcHook;
   void RemoveHook(TWindowProcHook::TLink& link);

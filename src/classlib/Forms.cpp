@@ -38,6 +38,21 @@ void TCustomForm::AfterConstruction() {
   if (!HasState(csLoading)) DoCreate();
 }
 
+namespace {
+
+void InitiateActions(TWinControl* container) {
+  for (int i = 0; i < container->ControlCount(); ++i) {
+    TControl* control = container->Controls(i);
+    if (!control->Visible()) continue;
+    control->InitiateAction();
+    if (auto* inner = dynamic_cast<TWinControl*>(control)) InitiateActions(inner);
+  }
+}
+
+}  // namespace
+
+void TCustomForm::UpdateActions() { InitiateActions(this); }
+
 void TCustomForm::Loaded() {
   TWinControl::Loaded();
   if (!createDone_) DoCreate();
@@ -994,6 +1009,8 @@ void TApplication::Idle() {
   bool done = true;
   try {
     if (OnIdle) OnIdle(this, done);
+    for (int i = 0; i < Screen->FormCount(); ++i)
+      if (Screen->Forms(i)->Visible()) Screen->Forms(i)->UpdateActions();
   } catch (...) {
     HandleException(this);
   }

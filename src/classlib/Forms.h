@@ -62,6 +62,10 @@ class TCustomForm : public TWinControl {
   void Dispatch(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
 
+  // Every visible control with an action follows it (InitiateAction); the
+  // application does this for the visible forms when it falls idle.
+  void UpdateActions();
+
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle style);
   TBorderIcons BorderIcons() const { return borderIcons_; }

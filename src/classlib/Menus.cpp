@@ -521,6 +521,11 @@ void TMenu::BeforeDestruction() {
   TComponent::BeforeDestruction();
 }
 
+TBiDiMode TMenu::BiDiMode() const {
+  const auto* owner = dynamic_cast<const TControl*>(Owner());
+  return parentBiDiMode_ && owner != nullptr ? owner->BiDiMode() : biDiMode_;
+}
+
 HMENU TMenu::Handle() { return items_->Handle(); }
 
 void TMenu::SetImages(TCustomImageList* images) {

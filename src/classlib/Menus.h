@@ -211,6 +211,16 @@ class TMenu : public TComponent {
   HMENU Handle();
   TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* images);
+  // With ParentBiDiMode (the default) that of the control owning the menu.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode mode) {
+    biDiMode_ = mode;
+    parentBiDiMode_ = false;
+  }
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value) { parentBiDiMode_ = value; }
+  // Items read and are laid out right to left.
+  bool IsRightToLeft() const { return UseRightToLeftAlignment(BiDiMode()); }
   // Every item is drawn by its owner (measure and draw messages).
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool value);
@@ -243,6 +253,8 @@ class TMenu : public TComponent {
  private:
   friend class TMenuItem;
 
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   TMenuItem* items_;
   TMenu* merged_ = nullptr;
   TMenu* mergedInto_ = nullptr;

@@ -31,6 +31,8 @@ DWORD RealSystemMajorVersion() { return SystemVersion().dwMajorVersion; }
 
 bool RealIsNTPlatform() { return SystemVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
 
+bool RealIsMiddleEastLocale() { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
+
 HRESULT RealSetWindowTheme(HWND wnd, LPCWSTR subAppName, LPCWSTR subIdList) {
   using TFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
   static const TFn fn = LookUp<TFn>(L"uxtheme.dll", "SetWindowTheme");
@@ -86,6 +88,7 @@ const TPlatformCalls& RealPlatformCalls() {
       .IsCompositionEnabled = RealIsCompositionEnabled,
       .SystemMajorVersion = RealSystemMajorVersion,
       .IsNTPlatform = RealIsNTPlatform,
+      .IsMiddleEastLocale = RealIsMiddleEastLocale,
       .UpdateLayeredWindow = LookUp<TUpdateLayered>(L"user32.dll", "UpdateLayeredWindow"),
       .SetWindowTheme = RealSetWindowTheme,
       .TickCount = RealTickCount,

@@ -17,6 +17,9 @@ struct TPlatformCalls {
   DWORD (*SystemMajorVersion)();
   // The system is of the NT family.
   bool (*IsNTPlatform)();
+  // The system reads right to left (Arabic, Hebrew): the condition of every
+  // right-to-left layout (SM_MIDEASTENABLED).
+  bool (*IsMiddleEastLocale)();
   // user32's UpdateLayeredWindow, looked up once; null where the system has
   // none (no layered windows: no glows, no extended borders).
   BOOL(WINAPI* UpdateLayeredWindow)

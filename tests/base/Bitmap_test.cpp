@@ -15,7 +15,8 @@ TEST(Bitmap, PadsRowsToFourBytesLikeADib) {
     TPixelFormat format;
     int bytesPerRow;
   } cases[] = {{1, pf24bit, 4}, {2, pf24bit, 8},  {3, pf24bit, 12}, {5, pf24bit, 16},
-               {1, pf32bit, 4}, {3, pf32bit, 12}, {1, pf8bit, 4},   {5, pf8bit, 8}};
+               {1, pf32bit, 4}, {3, pf32bit, 12}, {1, pf8bit, 4},   {5, pf8bit, 8},
+               {33, pf1bit, 8}, {9, pf4bit, 8}};
   for (const auto& c : cases) {
     TBitmap b(c.width, 2, c.format);
     EXPECT_EQ(b.BytesPerRow(), c.bytesPerRow) << "width " << c.width;
@@ -85,6 +86,33 @@ TEST(Bitmap, ConvertsPixelFormatsLikeGdi) {
   EXPECT_EQ(b.ScanLine(0)[0], 0x20);
 }
 
+// Palette formats hold indexes: converting shows the palette's colours, and
+// resizing, a new palette and copies keep the indexes.
+TEST(Bitmap, PaletteFormatsKeepIndexesAndShowTheirPalette) {
+  TBitmap b(3, 1, pf4bit);
+  EXPECT_EQ(b.Palette().size(), 16u) << "a grey ramp until set";
+  SetPixelIndex(b.ScanLine(0), 0, 4, 2);
+  SetPixelIndex(b.ScanLine(0), 1, 4, 1);
+  SetPixelIndex(b.ScanLine(0), 2, 4, 7);
+  b.SetPalette({ColorFromRGB(1, 2, 3), ColorFromRGB(4, 5, 6), ColorFromRGB(7, 8, 9)});
+  b.SetSize(4, 2);
+  TBitmap copy;
+  copy.Assign(b);
+  for (const TBitmap* p : {&b, &copy}) {
+    EXPECT_EQ(p->Palette().size(), 3u);
+    EXPECT_EQ(PixelIndex(p->ScanLine(0), 0, 4), 2u);
+    EXPECT_EQ(PixelIndex(p->ScanLine(0), 2, 4), 7u);
+    EXPECT_EQ(PixelIndex(p->ScanLine(0), 3, 4), 0u) << "new pixels are zero";
+  }
+  copy.SetPixelFormat(pf24bit);
+  EXPECT_TRUE(copy.Palette().empty());
+  EXPECT_EQ(std::memcmp(copy.ScanLine(0), "\x09\x08\x07\x06\x05\x04\x00\x00\x00", 9), 0)
+      << "indexes past the palette show black";
+  copy.SetPixelFormat(pf1bit);
+  EXPECT_EQ(PixelIndex(copy.ScanLine(0), 0, 1), 0u) << "dark grey";
+  EXPECT_EQ(copy.Palette(), (std::vector<TColor>{0, ColorFromRGB(255, 255, 255)}));
+}
+
 TEST(Bitmap, DeviceFormatBecomesTwentyFourBitOnceSized) {
   TBitmap b;
   EXPECT_EQ(b.PixelFormat(), pfDevice);
@@ -144,7 +172,8 @@ TEST(Bitmap, TellsObserversBeforeItsPixelsGo) {
 // A BMP file: 14-byte file header, 40-byte info header, palette, rows.
 std::vector<std::uint8_t> MakeBmp(int width, int height, int bits,
                                   const std::vector<std::uint32_t>& palette,
-                                  const std::vector<std::uint8_t>& rows, std::uint32_t compression = 0) {
+                                  const std::vector<std::uint8_t>& rows,
+                                  std::uint32_t compression = 0) {
   std::vector<std::uint8_t> f(54 + palette.size() * 4);
   auto put32 = [&](std::size_t at, std::uint32_t v) { std::memcpy(f.data() + at, &v, 4); };
   auto put16 = [&](std::size_t at, std::uint16_t v) { std::memcpy(f.data() + at, &v, 2); };
@@ -181,13 +210,19 @@ TEST(ReadBmp, DecodesEveryUncompressedDepth) {
       {"24-bit top-down", MakeBmp(2, -2, 24, {}, rows24), {1, 2, 3}, {10, 11, 12}},
       {"32-bit", MakeBmp(1, 1, 32, {}, {1, 2, 3, 4}), {1, 2, 3, 4}, {1, 2, 3, 4}},
       {"32-bit bit fields", MakeBmp(1, 1, 32, {}, {1, 2, 3, 4}, 3), {1, 2, 3, 4}, {1, 2, 3, 4}},
-      {"8-bit palette", MakeBmp(2, 1, 8, {0x00102030, 0x00405060}, {1, 0, 0, 0}),
-       {0x60, 0x50, 0x40}, {0x30, 0x20, 0x10}},
+      {"8-bit palette",
+       MakeBmp(2, 1, 8, {0x00102030, 0x00405060}, {1, 0, 0, 0}),
+       {0x60, 0x50, 0x40},
+       {0x30, 0x20, 0x10}},
       // The leftmost pixel is in the most significant bits.
-      {"4-bit palette", MakeBmp(2, 1, 4, {0, 0x00FFFFFF}, {0x01, 0, 0, 0}), {0, 0, 0},
+      {"4-bit palette",
+       MakeBmp(2, 1, 4, {0, 0x00FFFFFF}, {0x01, 0, 0, 0}),
+       {0, 0, 0},
        {255, 255, 255}},
-      {"1-bit palette", MakeBmp(3, 1, 1, {0x00000000, 0x00FFFFFF}, {0xA0, 0, 0, 0}),
-       {255, 255, 255}, {255, 255, 255}},
+      {"1-bit palette",
+       MakeBmp(3, 1, 1, {0x00000000, 0x00FFFFFF}, {0xA0, 0, 0, 0}),
+       {255, 255, 255},
+       {255, 255, 255}},
   };
   for (const Case& c : cases) {
     TBitmap bmp;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "classlib/ActnList.h"
 #include "classlib/Forms.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
@@ -80,6 +81,15 @@ TsBitBtn::~TsBitBtn() {
   *alive_ = false;
   StopFade(FadeTimer);
   DropRegion();
+}
+
+void TsBitBtn::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  TsSkinnedControl<TBitBtn>::ActionChange(sender, checkDefaults);
+  const auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (action == nullptr) return;
+  if (action->ActionList() != nullptr) SetImages(action->ActionList()->Images());
+  SetImageIndex(action->ImageIndex());
+  if (!HasState(csLoading | csDestroying)) InvalidateControlSkin(SkinData());
 }
 
 void TsBitBtn::Loaded() {
@@ -303,7 +313,8 @@ void TsBitBtn::PrepareCache() {
   }
   PaintButtonGlyph(glyphSource_.get(), nullptr);
   if (!drawOverBorder_) CutRegion(state);
-  if (!Enabled()) {
+  const auto* action = dynamic_cast<TCustomAction*>(Action());
+  if (!Enabled() || (action != nullptr && !action->Enabled())) {
     TsBgCacheInfo parentBg;
     GetParentBgInfo(sd, parentBg);
     ApplyDisabledKind(cache, disabledKind_, this, {Left(), Top()}, parentBg);
@@ -705,6 +716,10 @@ void TsBitBtn::AfterMessage(TMessage& m) {
       if (m.WParam != VK_SPACE) return;
       sd->BGChanged = true;
       Repaint();
+      return;
+    case CM_ACTIONUPDATE:
+      if (const auto* action = dynamic_cast<TCustomAction*>(Action()))
+        SetEnabled(action->Enabled());
       return;
     default:
       return;

@@ -77,6 +77,8 @@ class TsBitBtn : public TsSkinnedControl<TBitBtn> {
  protected:
   void Loaded() override;
   void SetButtonStyle(bool isDefault) override;
+  // Also the action list's images and the action's image.
+  void ActionChange(TBasicAction* sender, bool checkDefaults) override;
 
   TacCommandOutcome SkinCommand(TMessage& m) override;
   bool UnskinnedMessage(TMessage& m) override;

@@ -539,6 +539,12 @@ void TsCheckBox::SetImgUnchecked(int value) {
   if (!Checked()) InvalidateControlSkin(SkinData());
 }
 
+void TsCheckBox::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  SkinData()->BGChanged = true;
+  TsCheckControl<TCheckBox>::ActionChange(sender, checkDefaults);
+  Repaint();
+}
+
 void TsCheckBox::Notification(TComponent* component, TOperation operation) {
   TsCheckControl<TCheckBox>::Notification(component, operation);
   if (operation == opRemove && component == images_) images_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include "base/Bitmap.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sButtonLayout.h"
 #include "skin/controls/sSkinnedControl_win.h"
 #include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
@@ -56,8 +57,11 @@ class TsCheckControl : public TsSkinnedControl<Base> {
 
   // Where the check glyph goes.
   TRect CheckRect();
-  // The side the glyph is on: taRightJustify puts it at the left.
-  TAlignment GetControlsAlignment() const { return this->Alignment(); }
+  // The side the glyph is on: taRightJustify puts it at the left; right-to-left
+  // alignment swaps the sides.
+  TAlignment GetControlsAlignment() const {
+    return CheckControlsAlignment(this->Alignment(), this->UseRightToLeftAlignment());
+  }
 
  protected:
   TsCheckControl(TComponent* owner, int controlType);
@@ -123,6 +127,7 @@ class TsCheckBox : public TsCheckControl<TCheckBox> {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  void ActionChange(TBasicAction* sender, bool checkDefaults) override;
   int GlyphMaskIndex() override;
   int LayoutMaskIndex() override;
   bool ImageListGlyph(TBitmap& picture) override;

@@ -96,7 +96,8 @@ bool TsCustomComboBox::IsOwnerDrawn() const {
 
 TRect TsCustomComboBox::ButtonRect() {
   const int width = Style() != csSimple && showButton_ ? GetSystemMetrics(SM_CXVSCROLL) : 0;
-  const int left = Width() - width - ComboFrameWidth;
+  // Right-to-left reading puts the button at the left edge.
+  const int left = UseRightToLeftReading() ? 2 : Width() - width - ComboFrameWidth;
   return {left, 2, left + width, Height() - 2};
 }
 
@@ -143,6 +144,8 @@ UINT TsCustomComboBox::EditItemState() {
 }
 
 TRect TsCustomComboBox::TextRect() {
+  if (UseRightToLeftReading())
+    return {ButtonRect().Width() + 4, ComboFrameWidth, Width() - 2, Height() - ComboFrameWidth};
   return {ComboFrameWidth, ComboFrameWidth, ButtonRect().Left - 1, Height() - ComboFrameWidth};
 }
 
@@ -247,8 +250,10 @@ void TsCustomComboBox::PaintToDC(HDC dc) {
       Canvas()->Font()->Assign(*Font());
       UINT state = ODS_COMBOBOXEDIT;
       if (HasFocusOrList()) state |= ODS_FOCUS | ODS_SELECTED;
-      const TRect r{ComboFrameWidth, ComboFrameWidth, ButtonRect().Left,
-                    Height() - ComboFrameWidth};
+      const TRect r = UseRightToLeftReading()
+                          ? TextRect()
+                          : TRect{ComboFrameWidth, ComboFrameWidth, ButtonRect().Left,
+                                  Height() - ComboFrameWidth};
       DrawItem(ItemIndex(), r, OwnerDrawState(state));
     }
     if (!Enabled()) {

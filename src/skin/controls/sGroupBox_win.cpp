@@ -63,6 +63,7 @@ TRect TsGroupBox::CaptionRect() {
   m.BorderWidth = BorderWidth();
   m.Skinned = SkinAvailable(SkinData(), true);
   m.Layout = captionLayout_;
+  m.RightToLeft = UseRightToLeftAlignment();
   return GroupCaptionRect(m);
 }
 

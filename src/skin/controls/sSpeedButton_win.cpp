@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "classlib/ActnList.h"
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
 #include "skin/core/acBgInfo_win.h"
@@ -145,6 +146,20 @@ void TsSpeedButton::SetShowCaption(bool value) {
     savedCaption_.clear();
   }
   SetSkinValue(true);
+}
+
+void TsSpeedButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  TsSkinnedControl<TSpeedButton>::ActionChange(sender, checkDefaults);
+  const auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (action == nullptr) return;
+  if (action->ActionList() != nullptr) SetImages(action->ActionList()->Images());
+  SetImageIndex(action->ImageIndex());
+  if (!showCaption_ && !Caption().empty()) {
+    savedCaption_ = Caption();
+    SetCaption("");
+  }
+  SkinData()->BGChanged = true;
+  Repaint();
 }
 
 void TsSpeedButton::SetButtonStyle(TToolButtonStyle value) {

@@ -100,6 +100,9 @@ class TsSpeedButton : public TsSkinnedControl<TSpeedButton> {
  protected:
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  // Also the action list's images and the action's image; a hidden caption
+  // keeps the action's for when it shows.
+  void ActionChange(TBasicAction* sender, bool checkDefaults) override;
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;

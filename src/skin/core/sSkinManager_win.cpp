@@ -98,9 +98,11 @@ TMessage Command(unsigned code, LPARAM lParam) {
   return m;
 }
 
+// Grey and indexed PNGs hold palette indexes; the skin's painters read 24 or 32 bits.
 std::shared_ptr<TBitmap> DecodePng(const TacBytes& bytes) {
   auto png = std::make_shared<TPNGGraphic>();
   png->LoadFromMemory(bytes.data(), bytes.size());
+  if (png->PixelFormat() != pf32bit) png->SetPixelFormat(pf24bit);
   return png;
 }
 
@@ -598,6 +600,7 @@ struct TacToolkitStart {
 
   TacToolkitStart() {
     IsNTPlatform = PlatformCalls().IsNTPlatform();
+    RegisterPNGPictureFormat();
     // A program without the shadow pictures just draws forms without shadows.
     shadowActive = LoadPng("acSHDA");
     shadowInactive = LoadPng("acSHDI");

@@ -21,6 +21,8 @@ std::unique_ptr<TPNGGraphic> DecodePng(const std::vector<std::uint8_t>& bytes) {
   } catch (const Exception&) {
     return nullptr;
   }
+  // Grey and indexed images hold palette indexes; the list works on colours.
+  if (png->PixelFormat() != pf32bit) png->SetPixelFormat(pf24bit);
   return png;
 }
 

@@ -25,6 +25,14 @@ const char kCriticalChunkError[] = "Cannot load PNG image. Unexpected but critic
 const char kColorFormatError[] = "Invalid color format in PNG file.";
 const char kTooLargeError[] = "Cannot load image. The PNG image is larger than allowed.";
 const char kLZ77Error[] = "LZ77 decompression error.";
+const char kDepthError[] = "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
+const char kSampleCountError[] =
+    "Sample count per pixel does not correspond to the given color scheme.";
+const char kIndexedMixError[] =
+    "Conversion between indexed and non-indexed pixel formats is not supported.";
+const char kNoConversionError[] = "Color conversion failed. Could not find a proper method.";
+const char kPreparing[] = "Preparing...";
+const char kTransfering[] = "Transfering...";
 
 const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // zlib cannot expand one byte into more than this many.
@@ -250,10 +258,18 @@ struct Result {
   std::size_t consumed = 0;
 };
 
+using ProgressReport =
+    std::function<void(TProgressStage, int percent, const TRect& band, const char* message)>;
+
 class Decoder {
  public:
-  Decoder(const std::uint8_t* data, std::size_t size, std::int64_t maxPixels)
-      : data_(data), size_(size), maxPixels_(maxPixels), chunks_(data, size, 8) {}
+  Decoder(const std::uint8_t* data, std::size_t size, std::int64_t maxPixels,
+          ProgressReport progress)
+      : data_(data),
+        size_(size),
+        maxPixels_(maxPixels),
+        chunks_(data, size, 8),
+        progress_(std::move(progress)) {}
 
   void Run(Result& out);
 
@@ -268,8 +284,14 @@ class Decoder {
   void ReadRow(std::uint8_t* dst, std::size_t n);
   void FinishStream();
   void FeedChunk();
-  void ConvertRow(const std::uint8_t* src, std::uint32_t count, std::uint8_t* dst, int dstStep);
+  TPixelFormat ColorSetup() const;
+  std::vector<TColor> MakePalette() const;
+  void ConvertRow(const std::uint8_t* src, std::uint32_t count, std::uint8_t* row, int x0, int dx);
+  void IndexRow(const std::uint8_t* src, std::uint32_t count, std::uint8_t* row, int x0, int dx);
   std::uint8_t Level(unsigned sample) const;
+  void Report(TProgressStage stage, int percent, const char* message) {
+    if (progress_) progress_(stage, percent, band_, message);
+  }
 
   const std::uint8_t* data_;
   std::size_t size_;
@@ -293,6 +315,9 @@ class Decoder {
   const std::uint8_t* in_ = nullptr;
   std::size_t inLeft_ = 0;
   bool streamEnded_ = false;
+
+  ProgressReport progress_;
+  TRect band_;  // the rows the next progress report covers
 };
 
 void Decoder::Run(Result& out) {
@@ -304,6 +329,8 @@ void Decoder::Run(Result& out) {
   }
   for (auto& v : out.indexTransparency) v = 255;
   for (int i = 0; i < 256; ++i) gamma_[i] = static_cast<std::uint8_t>(i);
+  band_ = {0, 0, static_cast<int>(h_.width), 1};
+  Report(psStarting, 0, kPreparing);
 
   chunks_ = ChunkReader(data_, size_, 8);
   h_ = ReadHeader(chunks_.Next());
@@ -341,6 +368,7 @@ void Decoder::Run(Result& out) {
   zip_->DecodeEnd();
   if (!imageDone_) Fail(kFormatError);
   out.consumed = chunks_.Position();
+  Report(psEnding, 100, "");
 }
 
 void Decoder::HeaderPass() {
@@ -471,11 +499,66 @@ void Decoder::ReadTransparency(const Chunk& c) {
   }
 }
 
+// The bitmap format of the image's colour type and depth: RGB and RGB with
+// alpha keep their colours, the rest become palette indexes.
+TPixelFormat Decoder::ColorSetup() const {
+  TColorManager cm;
+  cm.SetSourceBitsPerSample(h_.depth);
+  cm.SetSourceSamplesPerPixel(h_.samples);
+  int targetBits = 8;
+  switch (h_.colorType) {
+    case 0:
+      cm.SetSourceColorScheme(csGray);
+      cm.SetTargetColorScheme(csGray);
+      targetBits = h_.depth == 2 ? 4 : std::min(h_.depth, 8);
+      break;
+    case 2:
+      cm.SetSourceColorScheme(csRGB);
+      cm.SetTargetColorScheme(csBGR);
+      break;
+    case 3:
+      cm.SetSourceColorScheme(csIndexed);
+      cm.SetTargetColorScheme(csIndexed);
+      targetBits = h_.depth == 2 ? 4 : h_.depth;
+      break;
+    case 4:
+      cm.SetSourceColorScheme(csGrayAlpha);
+      cm.SetTargetColorScheme(csIndexed);
+      break;
+    default:
+      cm.SetSourceColorScheme(csRGBA);
+      cm.SetTargetColorScheme(csBGRA);
+  }
+  cm.SetTargetBitsPerSample(targetBits);
+  cm.SetTargetSamplesPerPixel(h_.colorType == 2 ? 3 : h_.colorType == 6 ? 4 : 1);
+  return cm.TargetPixelFormat();
+}
+
+// Indexed images take their PLTE, grey ones a ramp of their levels; gamma
+// goes into the palette, never into the indexes. Indexes past the PLTE show
+// black.
+std::vector<TColor> Decoder::MakePalette() const {
+  const unsigned count = 1u << std::min(h_.depth, 8);
+  std::vector<TColor> palette(count);
+  for (unsigned i = 0; i < count; ++i) {
+    if (h_.colorType == 3) {
+      palette[i] = ColorFromRGB(palette_[i][2], palette_[i][1], palette_[i][0]);
+    } else {
+      const std::uint8_t v = gamma_[h_.depth >= 8 ? i : Level(i)];
+      palette[i] = ColorFromRGB(v, v, v);
+    }
+  }
+  return palette;
+}
+
 void Decoder::PrepareImage() {
   if (h_.colorType == 3 && !hasPalette_) Fail(kPaletteError);
-  const TPixelFormat format = h_.colorType == 6 ? pf32bit : pf24bit;
+  const TPixelFormat format = ColorSetup();
   TBitmap& b = out_->bitmap;
-  b = TBitmap(static_cast<int>(h_.width), static_cast<int>(h_.height), format);
+  b = TBitmap();
+  b.SetPixelFormat(format);
+  b.SetPalette(MakePalette());
+  b.SetSize(static_cast<int>(h_.width), static_cast<int>(h_.height));
   if (hasKey_) {
     // The key is mapped like the pixels, so that it matches them.
     TColor key;
@@ -552,7 +635,6 @@ void Decoder::ReadImageData() {
   TBitmap& b = out_->bitmap;
   const int bitsPerPixel = h_.depth * h_.samples;
   const int filterBpp = std::max(1, bitsPerPixel / 8);
-  const int outBpp = b.BytesPerPixel();
   const std::size_t fullRow = RowBytes(h_.width, bitsPerPixel);
   // Each row buffer has a few spare bytes after it for whole-pixel reads.
   const std::size_t slot = fullRow + 1 + 8;
@@ -564,6 +646,7 @@ void Decoder::ReadImageData() {
   const int passCount = h_.interlace ? 7 : 1;
   for (int p = 0; p < passCount; ++p) {
     const Pass& pass = passes[p];
+    const bool reported = p == passCount - 1;
     const std::uint32_t w = PassCount(h_.width, pass.x0, pass.dx);
     const std::uint32_t rows = PassCount(h_.height, pass.y0, pass.dy);
     if (w == 0 || rows == 0) continue;
@@ -573,8 +656,13 @@ void Decoder::ReadImageData() {
       ReadRow(cur, n + 1);
       Unfilter(cur[0], cur + 1, prev + 1, n, filterBpp);
       const int y = static_cast<int>(pass.y0 + k * pass.dy);
-      ConvertRow(cur + 1, w, b.ScanLine(y) + pass.x0 * outBpp, pass.dx * outBpp);
+      ConvertRow(cur + 1, w, b.ScanLine(y), pass.x0, pass.dx);
       std::swap(cur, prev);
+      if (reported) {
+        Report(psRunning, static_cast<int>((k + 1) * std::uint64_t{100} / rows), kTransfering);
+        band_.Top += 1;
+        band_.Bottom += 1;
+      }
     }
   }
   FinishStream();
@@ -585,7 +673,12 @@ void Decoder::ReadImageData() {
   imageDone_ = true;
 }
 
-void Decoder::ConvertRow(const std::uint8_t* s, std::uint32_t count, std::uint8_t* d, int step) {
+void Decoder::ConvertRow(const std::uint8_t* s, std::uint32_t count, std::uint8_t* row, int x0,
+                         int dx) {
+  if (h_.colorType != 2 && h_.colorType != 6) return IndexRow(s, count, row, x0, dx);
+  const int bpp = h_.colorType == 6 ? 4 : 3;
+  std::uint8_t* d = row + x0 * bpp;
+  const int step = dx * bpp;
   const std::uint8_t* g = gamma_;
   const int depth = h_.depth;
   switch (h_.colorType) {
@@ -638,41 +731,82 @@ void Decoder::ConvertRow(const std::uint8_t* s, std::uint32_t count, std::uint8_
         }
       }
       return;
-    case 4: {
-      const int bytes = depth / 4;  // two samples of 8 or 16 bits
-      for (std::uint32_t i = 0; i < count; ++i, s += bytes, d += step) {
-        const std::uint8_t v = g[depth == 8 ? s[0] : Scale16(BigEndian16(s))];
-        d[0] = d[1] = d[2] = v;
-      }
-      return;
-    }
     default:
       break;
   }
-  // Grey and indexed: a table from each sample value to the B, G, R bytes.
-  std::uint8_t table[256][3];
-  const unsigned values = depth == 16 ? 0 : 1u << depth;
-  if (h_.colorType == 3) {
-    std::memcpy(table, palette_, sizeof table);
-  } else {
-    for (unsigned v = 0; v < values; ++v) table[v][0] = table[v][1] = table[v][2] = g[Level(v)];
-  }
-  if (depth == 16) {
-    for (std::uint32_t i = 0; i < count; ++i, s += 2, d += step)
-      d[0] = d[1] = d[2] = g[Scale16(BigEndian16(s))];
+}
+
+// Grey, grey with alpha and indexed rows: the palette index of each pixel.
+void Decoder::IndexRow(const std::uint8_t* s, std::uint32_t count, std::uint8_t* row, int x0,
+                       int dx) {
+  const int depth = h_.depth;
+  const int targetBits = TBitmap::BitsPerPixelOf(out_->bitmap.PixelFormat());
+  const auto put = [&](std::uint32_t i, unsigned index) {
+    SetPixelIndex(row, x0 + static_cast<int>(i) * dx, targetBits, index);
+  };
+  if (h_.colorType == 4) {
+    const int bytes = depth / 4;  // two samples of 8 or 16 bits
+    for (std::uint32_t i = 0; i < count; ++i, s += bytes)
+      put(i, depth == 8 ? s[0] : Scale16(BigEndian16(s)));
+  } else if (depth == 16) {
+    for (std::uint32_t i = 0; i < count; ++i, s += 2) put(i, Scale16(BigEndian16(s)));
+  } else if (depth == 8 && dx == 1) {
+    std::memcpy(row + x0, s, count);
   } else if (depth == 8) {
-    for (std::uint32_t i = 0; i < count; ++i, d += step) std::memcpy(d, table[s[i]], 3);
+    for (std::uint32_t i = 0; i < count; ++i) put(i, s[i]);
   } else {
-    const unsigned mask = values - 1;
+    const unsigned mask = (1u << depth) - 1;
     const int perByte = 8 / depth;
-    for (std::uint32_t i = 0; i < count; ++i, d += step) {
+    for (std::uint32_t i = 0; i < count; ++i) {
       const int shift = 8 - depth * (1 + static_cast<int>(i % perByte));
-      std::memcpy(d, table[(s[i / perByte] >> shift) & mask], 3);
+      put(i, (s[i / perByte] >> shift) & mask);
     }
   }
 }
 
 }  // namespace
+
+// --- TColorManager -------------------------------------------------------------
+
+namespace {
+
+void CheckBitsPerSample(int bits) {
+  if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16)
+    throw EColorConversionError(kDepthError);
+}
+
+void CheckSamplesPerPixel(int samples) {
+  if (samples < 1 || samples > 4) throw EColorConversionError(kSampleCountError);
+}
+
+bool IsIndexedScheme(std::uint8_t scheme) {
+  return scheme == csIndexed || scheme == csGray || scheme == csGrayAlpha;
+}
+
+}  // namespace
+
+void TColorManager::SetSourceBitsPerSample(int bits) { CheckBitsPerSample(bits); }
+
+void TColorManager::SetTargetBitsPerSample(int bits) {
+  CheckBitsPerSample(bits);
+  targetBits_ = bits;
+}
+
+void TColorManager::SetSourceSamplesPerPixel(int samples) { CheckSamplesPerPixel(samples); }
+
+void TColorManager::SetTargetSamplesPerPixel(int samples) {
+  CheckSamplesPerPixel(samples);
+  targetSamples_ = samples;
+}
+
+TPixelFormat TColorManager::TargetPixelFormat() const {
+  if (IsIndexedScheme(sourceScheme_) != IsIndexedScheme(targetScheme_))
+    throw EColorConversionError(kIndexedMixError);
+  if (targetSamples_ == 1) return targetBits_ == 1 ? pf1bit : targetBits_ <= 4 ? pf4bit : pf8bit;
+  if (targetSamples_ == 3 && targetBits_ >= 8) return pf24bit;
+  if (targetSamples_ == 4 && targetBits_ >= 8) return pf32bit;
+  throw EColorConversionError(kNoConversionError);
+}
 
 // --- TLZ77Decoder --------------------------------------------------------------
 
@@ -734,7 +868,13 @@ void TPNGGraphic::Assign(const TBitmap& source) {
 
 std::size_t TPNGGraphic::LoadFromMemory(const void* data, std::size_t size) {
   Result result;
-  Decoder(static_cast<const std::uint8_t*>(data), size, MaxPixels).Run(result);
+  ProgressReport progress;
+  if (OnProgress) {
+    progress = [this](TProgressStage stage, int percent, const TRect& band, const char* message) {
+      OnProgress(*this, stage, percent, stage == psRunning, band, message);
+    };
+  }
+  Decoder(static_cast<const std::uint8_t*>(data), size, MaxPixels, std::move(progress)).Run(result);
   // Only a complete image replaces what the picture held.
   Swap(result.bitmap);
   properties_ = result.properties;
@@ -758,11 +898,16 @@ void TPNGGraphic::LoadFromStream(TStream& stream) {
 void TPNGGraphic::Draw(TBitmap& target, const TRect& r) {
   if (Empty() || r.Width() <= 0 || r.Height() <= 0) return;
   const bool sameSize = r.Width() == Width() && r.Height() == Height();
-  TBitmap scaled;
+  TBitmap colours, scaled;
   TBitmap* picture = this;
+  if (HasPalette(PixelFormat())) {  // the painters read colours, not indexes
+    colours = *this;
+    colours.SetPixelFormat(pf24bit);
+    picture = &colours;
+  }
   if (!sameSize) {
     if (Width() < 2 || Height() < 2) return;  // too small to resample
-    ResampleBitmap(*this, scaled, r.Width(), r.Height(), 1);
+    ResampleBitmap(*picture, scaled, r.Width(), r.Height(), 1);
     picture = &scaled;
   }
   const TRect all{0, 0, r.Width(), r.Height()};

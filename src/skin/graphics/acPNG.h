@@ -1,7 +1,10 @@
 #pragma once
 // PNG pictures for the skin toolkit: TPNGGraphic decodes a PNG file into the
-// pixels of a TBitmap (24-bit BGR, or 32-bit BGRA with straight alpha for
-// images with an alpha channel), so every bitmap routine can use the result.
+// pixels of a TBitmap, so every bitmap routine can use the result: RGB images
+// as pf24bit, RGB with alpha as pf32bit (straight alpha), grey and indexed
+// images as pf1bit, pf4bit or pf8bit with a palette, grey with alpha as pf8bit
+// grey (the alpha is dropped). Painting code that wants 24 or 32 bits
+// converts with SetPixelFormat.
 //
 // The class library registers TPNGGraphic as the picture format
 // PNGGraphicExtension / PNGGraphicDescription (CreatePNGGraphic makes one).
@@ -9,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,7 +37,7 @@ class EColorConversionError : public Exception {
 inline constexpr const char* PNGGraphicExtension = "png";
 inline constexpr const char* PNGGraphicDescription = "Portable network graphics (skin toolkit)";
 
-// Colour schemes of the image properties.
+// Colour schemes of the image properties (0 to 5) and of bitmap rows.
 enum : std::uint8_t {
   csNone = 0,
   csIndexed = 1,
@@ -41,7 +45,36 @@ enum : std::uint8_t {
   csGrayAlpha = 3,
   csRGB = 4,
   csRGBA = 5,
+  csBGR = 6,
+  csBGRA = 7,
 };
+
+// The sample layout on both sides of a row conversion, and the bitmap format
+// the target side makes. Every setter and query raises EColorConversionError
+// for what no conversion serves.
+class TColorManager {
+ public:
+  void SetSourceBitsPerSample(int bits);
+  void SetTargetBitsPerSample(int bits);
+  void SetSourceSamplesPerPixel(int samples);
+  void SetTargetSamplesPerPixel(int samples);
+  void SetSourceColorScheme(std::uint8_t scheme) { sourceScheme_ = scheme; }
+  void SetTargetColorScheme(std::uint8_t scheme) { targetScheme_ = scheme; }
+  TPixelFormat TargetPixelFormat() const;
+
+ private:
+  int targetBits_ = 8;
+  int targetSamples_ = 3;
+  std::uint8_t sourceScheme_ = csRGB;
+  std::uint8_t targetScheme_ = csBGR;
+};
+
+class TPNGGraphic;
+enum TProgressStage { psStarting, psRunning, psEnding };
+// R is the band of rows the report covers.
+using TProgressEvent =
+    std::function<void(TPNGGraphic& Sender, TProgressStage Stage, int PercentDone, bool RedrawNow,
+                       const TRect& R, const std::string& Msg)>;
 
 struct TPNGImageProperties {
   std::uint32_t Options = 0;  // bit 0: IHDR read; bit 1: gAMA seen
@@ -101,8 +134,8 @@ class TPNGGraphic : public TBitmap {
   // Paints the picture into r of a 24-bit or 32-bit target. A 32-bit picture
   // is blended by its per-pixel alpha, stretched (colour and alpha alike) when
   // r has another size, and with a fading reflection below r when Reflected
-  // and drawn at its own size. Other pictures are copied (leaving out the
-  // transparent colour when Transparent).
+  // and drawn at its own size. Other pictures are copied in their colours
+  // (leaving out the transparent colour when Transparent).
   void Draw(TBitmap& target, const TRect& r);
 
   const TPNGImageProperties& ImageProperties() const { return properties_; }
@@ -111,6 +144,9 @@ class TPNGGraphic : public TBitmap {
   // Alpha of each palette entry of an indexed image, from tRNS (255 without).
   const std::array<std::uint8_t, 256>& IndexTransparency() const { return indexTransparency_; }
 
+  // "Preparing..." as a load starts, "Transfering..." after each row of the
+  // image (interlaced images: of the last pass), then the end.
+  TProgressEvent OnProgress;
   // Draw a reflection below the image.
   bool Reflected = false;
   // Images with more pixels are refused before anything is allocated.

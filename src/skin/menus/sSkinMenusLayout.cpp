@@ -10,7 +10,7 @@ constexpr int kColumnPad = 12;  // room Windows adds beside each column's items
 constexpr int kColumnGap = 4;   // the bar between columns
 constexpr int kDefaultGlyph = 16;
 constexpr int kShortcutRight = 8;
-constexpr int kShortcutRightRtl = 6;
+constexpr int kShortcutLeftRtl = 6;
 }  // namespace
 
 TsMenuItemType MenuItemTypeOf(std::string_view caption, bool topLine) {
@@ -140,9 +140,10 @@ TRect DividerRect(const TsMenuSpacing& s, int width, int height, int extraLineWi
 
 TRect ShortcutTextRect(int itemWidth, int itemHeight, int textWidth, int extraLineWidth,
                        bool rightToLeft) {
-  const int gap = rightToLeft ? kShortcutRightRtl : kShortcutRight;
-  return {itemWidth - textWidth - gap - extraLineWidth, 0,
-          itemWidth - kShortcutRight - extraLineWidth, itemHeight};
+  const int right = itemWidth - kShortcutRight - extraLineWidth;
+  // Right to left the shortcut goes to the left edge, as the glyphs go right.
+  if (rightToLeft) return {kShortcutLeftRtl, 0, right, itemHeight};
+  return {right - textWidth, 0, right, itemHeight};
 }
 
 int PopupTextLeft(const TsMenuSpacing& s, int glyphWidth) {

@@ -81,7 +81,7 @@ TRect DividerRect(const TsMenuSpacing& s, int width, int height, int extraLineWi
                   int iconColumnWidth);
 // Where a shortcut's text goes inside the bitmap of an item itemWidth wide:
 // measured from the item's own width, so items of a second column (whose
-// left edge is not 0) show theirs too.
+// left edge is not 0) show theirs too; right to left, at the left edge.
 TRect ShortcutTextRect(int itemWidth, int itemHeight, int textWidth, int extraLineWidth,
                        bool rightToLeft);
 // The left edge of an item's caption inside its bitmap.

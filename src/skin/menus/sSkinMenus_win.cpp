@@ -610,6 +610,9 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
                   {0, 0}, &bmp, &skin);
 
   const TSize glyph = GlyphSize(item, false);
+  // Right-to-left items are mirrored: glyphs at the right, text right-aligned.
+  const bool rtl = item->GetParentMenu() != nullptr && item->GetParentMenu()->IsRightToLeft();
+  const auto PlaceX = [&](int left, int width) { return rtl ? w - left - width : left; };
   TCustomImageList* images = item->GetImageList();
   const bool hasImage = images != nullptr && item->ImageIndex() >= 0;
   const bool hasBitmap = !item->Bitmap().Empty();
@@ -620,17 +623,19 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
     if (skin.IsMaskIndexValid(mask)) {
       const TSize ms = skin.GetMaskStateSize(mask);
       const TsBgCacheInfo onItem{&bmp, 0, 0, 0, true};
-      DrawMaskState(&bmp, {spacing_.Margin, (h - ms.cy) / 2}, enabled && selected ? 1 : 0, onItem,
-                    skin.MaskData[static_cast<size_t>(mask)], skin.MasterBitmap.get(), 1);
+      DrawMaskState(&bmp, {PlaceX(spacing_.Margin, ms.cx), (h - ms.cy) / 2},
+                    enabled && selected ? 1 : 0, onItem, skin.MaskData[static_cast<size_t>(mask)],
+                    skin.MasterBitmap.get(), 1);
     }
   }
   if (hasBitmap || hasImage) {
     const int gw = hasBitmap ? item->Bitmap().Width() : images->Width();
     const int gh = hasBitmap ? item->Bitmap().Height() : images->Height();
     const int d = (h - gh) / 2;
+    const int gx = PlaceX(d, gw);
     if ((State & odChecked) != 0) {
       const int frame = skin.SectionIndexOf("SPEEDBUTTON_SMALL");
-      const TRect around{d - 1, d - 1, d + gw + 1, d + gh + 1};
+      const TRect around{gx - 1, d - 1, gx + gw + 1, d + gh + 1};
       const TsBgCacheInfo onItem{&bmp, 0, 0, 0, true};
       if (skin.IsSectionIndexValid(frame) && around.Left >= 0 && around.Top >= 0 &&
           around.Right <= w && around.Bottom <= h)
@@ -639,15 +644,15 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
     if (hasBitmap) {
       TBitmap& g = item->Bitmap();
       if (g.BytesPerPixel() == 4) {
-        CopyRectWithTransparency({d, d, d + gw, d + gh}, {0, 0, gw, gh}, &bmp, &g, EmptyBgCacheInfo,
-                                 false);
+        CopyRectWithTransparency({gx, d, gx + gw, d + gh}, {0, 0, gw, gh}, &bmp, &g,
+                                 EmptyBgCacheInfo, false);
       } else {
         TBitmapCanvas canvas(bmp);
-        canvas.Draw(d, d, g);
+        canvas.Draw(gx, d, g);
       }
     } else {
       TBitmapCanvas canvas(bmp);
-      images->Draw(&canvas, d, d, item->ImageIndex(), true);
+      images->Draw(&canvas, gx, d, item->ImageIndex(), true);
     }
   } else if (const TMenu* menu = item->GetParentMenu();
              menu != nullptr && menu->Name() == "SysMenu") {
@@ -663,7 +668,8 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
       webdings.SetSize(10);
       canvas.Font()->Assign(webdings);
       const int th = canvas.TextExtent("r").cy;
-      const TRect r{kSysGlyphTextLeft, 0, kSysGlyphTextLeft + th + 10, h};
+      const int left = PlaceX(kSysGlyphTextLeft, th + 10);
+      const TRect r{left, 0, left + th + 10, h};
       WriteSectionText(canvas, Narrow(sign), true, r, DT_SINGLELINE | DT_VCENTER, itemSection, hot,
                        manager_);
     }
@@ -681,13 +687,15 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
       caption = caption.substr(1) + "      ";
       align = DT_RIGHT;
     }
+    if (rtl && align != DT_CENTER) align = align == DT_RIGHT ? DT_LEFT : DT_RIGHT;
     const UINT flags = align | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP |
                        ((State & odNoAccel) != 0 ? DT_HIDEPREFIX : 0);
-    const TRect textRect{PopupTextLeft(spacing_, glyph.cx), 0, w, h};
+    const int textLeft = PopupTextLeft(spacing_, glyph.cx);
+    const TRect textRect = rtl ? TRect{0, 0, w - textLeft, h} : TRect{textLeft, 0, w, h};
     WriteSectionText(canvas, caption, true, textRect, flags, itemSection, hot, manager_);
     const std::string keys = ShortCutToText(item->ShortCut());
     if (!keys.empty()) {
-      const TRect keysRect = ShortcutTextRect(w, h, canvas.TextExtent(keys).cx, 0, false);
+      const TRect keysRect = ShortcutTextRect(w, h, canvas.TextExtent(keys).cx, 0, rtl);
       WriteSectionText(canvas, keys, true, keysRect, DT_SINGLELINE | DT_VCENTER, itemSection, hot,
                        manager_);
     }
@@ -790,11 +798,16 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* ACanvas, TRect A
   {
     TBitmapCanvas canvas(bmp);
     TCustomImageList* images = menu->Images();
+    // Right-to-left menus put the image at the right.
+    const bool rtl = menu->IsRightToLeft();
+    const auto PlaceX = [&](int width) { return rtl ? w - 3 - width : 3; };
     if (images != nullptr && item->ImageIndex() >= 0) {
-      images->Draw(&canvas, 3, (h - images->Height()) / 2, item->ImageIndex(), true);
+      images->Draw(&canvas, PlaceX(images->Width()), (h - images->Height()) / 2, item->ImageIndex(),
+                   true);
       imagePart = images->Width() + 6;
     } else if (!item->Bitmap().Empty()) {
-      canvas.Draw(3, (h - item->Bitmap().Height()) / 2, item->Bitmap());
+      canvas.Draw(PlaceX(item->Bitmap().Width()), (h - item->Bitmap().Height()) / 2,
+                  item->Bitmap());
     }
     canvas.Font()->Assign(*ACanvas->Font());
     PrepareItemFont(&canvas, item);
@@ -803,8 +816,8 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* ACanvas, TRect A
                                                     : DT_LEFT;
     const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_EXPANDTABS | DT_CENTER | align |
                        ((State & odNoAccel) != 0 ? DT_HIDEPREFIX : 0);
-    // Centred in the room right of the image, which the item was measured for.
-    const TRect textRect{imagePart, 0, w, h};
+    // Centred in the room beside the image, which the item was measured for.
+    const TRect textRect = rtl ? TRect{0, 0, w - imagePart, h} : TRect{imagePart, 0, w, h};
     WriteSectionTextCore(canvas, item->Caption(), true, textRect, flags,
                          skin.SectionIndexOf("MENULINE"), enabled && (selected || hotLit),
                          manager_);

@@ -20,6 +20,14 @@ inline std::uint32_t Px(const TBitmap& b, int x, int y) {
   return v;
 }
 
+// 0xRRGGBB of pixel (x, y) in any format: palette formats through their palette.
+inline std::uint32_t PxColour(const TBitmap& b, int x, int y) {
+  if (!TBitmap::HasPalette(b.PixelFormat())) return Px(b, x, y) & 0xFFFFFF;
+  const unsigned index = PixelIndex(b.ScanLine(y), x, TBitmap::BitsPerPixelOf(b.PixelFormat()));
+  const TColor c = index < b.Palette().size() ? b.Palette()[index] : 0;
+  return ColorR(c) << 16 | ColorG(c) << 8 | ColorB(c);
+}
+
 inline void SetPx(TBitmap& b, int x, int y, std::uint32_t v) {
   std::uint8_t* p = b.ScanLine(y) + x * b.BytesPerPixel();
   const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,32 @@ inline PngFile MakePng(std::uint32_t w, std::uint32_t h, int depth, int colorTyp
   f.chunks.push_back(MakeChunk("IHDR", Header(w, h, depth, colorType)));
   for (const Bytes& c : before) f.chunks.push_back(c);
   f.chunks.push_back(MakeChunk("IDAT", Deflate(filteredRows)));
+  f.chunks.push_back(MakeChunk("IEND", {}));
+  return f;
+}
+
+// An Adam7-interlaced image of one sample per pixel (depth up to 8), pixel
+// (x, y) being sample(x, y); every row of filter type 0.
+inline PngFile MakeInterlacedPng(int w, int h, int depth, int colorType,
+                                 const std::function<unsigned(int x, int y)>& sample,
+                                 const std::vector<Bytes>& before = {}) {
+  const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                            {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  Bytes raw;
+  for (const auto& p : passes) {
+    if (p[0] >= w) continue;
+    for (int y = p[1]; y < h; y += p[3]) {
+      raw.push_back(0);
+      for (int x = p[0], bit = 0; x < w; x += p[2], bit += depth) {
+        if (bit % 8 == 0) raw.push_back(0);
+        raw.back() |= static_cast<std::uint8_t>(sample(x, y) << (8 - depth - bit % 8));
+      }
+    }
+  }
+  PngFile f;
+  f.chunks.push_back(MakeChunk("IHDR", Header(w, h, depth, colorType, 1)));
+  for (const Bytes& c : before) f.chunks.push_back(c);
+  f.chunks.push_back(MakeChunk("IDAT", Deflate(raw)));
   f.chunks.push_back(MakeChunk("IEND", {}));
   return f;
 }

@@ -7,12 +7,14 @@
 #include "base/Streams.h"
 #include "base/SysUtils.h"
 #include "classlib/Graphics.h"
+#include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acPNG.h"
 
 namespace kv {
 namespace {
 
 using testing::Px;
+using testing::PxColour;
 
 // 2 x 1 RGBA: an opaque red pixel and a half-transparent blue one.
 std::string TwoPixelPng() {
@@ -21,8 +23,14 @@ std::string TwoPixelPng() {
   return std::string(file.begin(), file.end());
 }
 
+// The toolkit registers the format as it starts, as the program does.
+TEST(PNGPicture, IsAPictureFormatOnceTheToolkitHasStarted) {
+  ShadowActive();  // links the toolkit's start into this program
+  EXPECT_NE(TPicture::CreateForExtension(".png"), nullptr);
+  EXPECT_NE(TPicture::CreateForExtension(".PNG"), nullptr);
+}
+
 TEST(PNGPicture, LoadsByExtensionAndBlendsOverTheCanvas) {
-  RegisterPNGPictureFormat();
   const std::string name = GetTempFolder() + "kv_png_picture_test.PNG";
   WriteFileBytes(name, TwoPixelPng());
 
@@ -49,7 +57,6 @@ TEST(PNGPicture, LoadsByExtensionAndBlendsOverTheCanvas) {
 }
 
 TEST(PNGPicture, RefusesABrokenFileAndLeavesNoPicture) {
-  RegisterPNGPictureFormat();
   std::string bytes = TwoPixelPng();
   bytes[bytes.size() / 2] ^= 0x55;  // breaks a chunk's CRC
   const std::string name = GetTempFolder() + "kv_png_broken_test.png";
@@ -58,6 +65,34 @@ TEST(PNGPicture, RefusesABrokenFileAndLeavesNoPicture) {
   EXPECT_THROW(picture.LoadFromFile(name), EInvalidGraphic);
   DeleteFileUtf8(name);
   EXPECT_EQ(picture.Width(), 0);
+}
+
+// GDI reads palette formats through the DIB's colour table, which must be the palette.
+TEST(PNGPicture, GreyAndIndexedImagesBlitInTheirPaletteColours) {
+  const testing::Bytes plte = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+  const testing::Bytes files[] = {
+      testing::MakePng(3, 1, 4, 3, {0, 0x21, 0x00}, {testing::MakeChunk("PLTE", plte)}).Join(),
+      testing::MakePng(3, 1, 8, 0, {0, 0, 90, 255}).Join(),
+      testing::MakePng(3, 1, 1, 0, {0, 0x40}).Join(),
+  };
+  for (const auto& file : files) {
+    TPNGGraphic png;
+    png.LoadFromMemory(file.data(), file.size());
+    ASSERT_NE(png.PixelFormat(), pf24bit);
+    TBitmap target(3, 1, pf24bit);
+    HDC src = CreateCompatibleDC(nullptr), dst = CreateCompatibleDC(nullptr);
+    {
+      const TSelectedObject in(src, reinterpret_cast<HBITMAP>(png.Handle()));
+      const TSelectedObject out(dst, reinterpret_cast<HBITMAP>(target.Handle()));
+      BitBlt(dst, 0, 0, 3, 1, src, 0, 0, SRCCOPY);
+      GdiFlush();
+    }
+    DeleteDC(src);
+    DeleteDC(dst);
+    for (int x = 0; x < 3; ++x)
+      EXPECT_EQ(Px(target, x, 0), PxColour(png, x, 0))
+          << "format " << png.PixelFormat() << " x " << x;
+  }
 }
 
 }  // namespace

@@ -193,6 +193,21 @@ struct Mapping {
   std::uint8_t Colour(unsigned v) const { return gamma[Level(v)]; }
 };
 
+// RGB keeps its colours; grey and indexed images get a palette format of
+// their depth (2 bits in 4), grey with alpha 8 bits.
+TPixelFormat ExpectedFormat(const Options& o) {
+  switch (o.colorType) {
+    case PNG_COLOR_TYPE_RGB:
+      return pf24bit;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+      return pf32bit;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      return pf8bit;
+    default:
+      return o.depth == 1 ? pf1bit : o.depth <= 4 ? pf4bit : pf8bit;
+  }
+}
+
 void Compare(const Options& o, std::mt19937& rng) {
   SCOPED_TRACE(Describe(o));
   const Image img = Write(o, rng);
@@ -203,11 +218,14 @@ void Compare(const Options& o, std::mt19937& rng) {
   ASSERT_EQ(g.Width(), o.width);
   ASSERT_EQ(g.Height(), o.height);
   const bool alpha = o.colorType == PNG_COLOR_TYPE_RGB_ALPHA;
-  ASSERT_EQ(g.PixelFormat(), alpha ? pf32bit : pf24bit);
+  ASSERT_EQ(g.PixelFormat(), ExpectedFormat(o));
+  // Grey and indexed images hold palette indexes: compare their colours.
+  TBitmap shown = g;
+  if (!alpha) shown.SetPixelFormat(pf24bit);
   const Mapping m(o.depth, o.gamma);
   const int channels = Channels(o.colorType);
   for (int y = 0; y < o.height; ++y) {
-    const std::uint8_t* row = g.ScanLine(y);
+    const std::uint8_t* row = shown.ScanLine(y);
     for (int x = 0; x < o.width; ++x) {
       const unsigned* s = &raw[y][x * channels];
       std::uint8_t want[4] = {};

@@ -17,6 +17,7 @@ using testing::MakeChunk;
 using testing::MakePng;
 using testing::PngFile;
 using testing::Px;
+using testing::PxColour;
 
 void Load(TPNGGraphic& g, const Bytes& file) { g.LoadFromMemory(file.data(), file.size()); }
 
@@ -51,11 +52,11 @@ Bytes SplitImageData(PngFile f) {
   return f.Join();
 }
 
-// Small files of each colour type, and what one row of each becomes
-// (0xAARRGGBB from the bitmap's bytes B, G, R, A). Filters, interlacing,
+// Small files of each colour type, the format they load as, and what one row
+// of each shows (0xAARRGGBB; palette formats through their palette). Filters, interlacing,
 // gamma and transparency are compared with libpng in acPNG_libpng_test.cpp;
 // these cases also run in the Windows builds, which have no libpng.
-TEST(PNGGraphic, DecodesEachColourTypeIntoBgrBytes) {
+TEST(PNGGraphic, DecodesEachColourTypeIntoItsPixelFormat) {
   const Bytes plte = {255, 0, 0, 0, 255, 0, 0, 0, 255};
   const struct {
     const char* what;
@@ -84,29 +85,53 @@ TEST(PNGGraphic, DecodesEachColourTypeIntoBgrBytes) {
        {0x8000FF}},
       {"grey with alpha loses its alpha",
        MakePng(2, 1, 8, 4, {0, 77, 9, 200, 0}).Join(),
-       pf24bit,
+       pf8bit,
        csGrayAlpha,
        0,
        {0x4D4D4D, 0xC8C8C8}},
-      {"1-bit grey", MakePng(2, 1, 1, 0, {0, 0x80}).Join(), pf24bit, csGray, 0, {0xFFFFFF, 0}},
+      {"1-bit grey", MakePng(2, 1, 1, 0, {0, 0x80}).Join(), pf1bit, csGray, 0, {0xFFFFFF, 0}},
+      {"8-bit grey",
+       MakePng(2, 1, 8, 0, {0, 7, 200}).Join(),
+       pf8bit,
+       csGray,
+       0,
+       {0x070707, 0xC8C8C8}},
+      {"16-bit grey scaled by truncation",
+       MakePng(1, 1, 16, 0, {0, 0x80, 0x80}).Join(),
+       pf8bit,
+       csGray,
+       0,
+       {0x808080}},
       {"2-bit grey",
        MakePng(2, 1, 2, 0, {0, 0x70}).Join(),
-       pf24bit,
+       pf4bit,
        csGray,
        0,
        {0x555555, 0xFFFFFF}},
       {"4-bit grey",
        MakePng(2, 1, 4, 0, {0, 0x3F}).Join(),
-       pf24bit,
+       pf4bit,
        csGray,
        0,
        {0x333333, 0xFFFFFF}},
       {"2-bit indexes 0..3, the last outside the palette",
        MakePng(4, 1, 2, 3, {0, 0x1B}, {MakeChunk("PLTE", plte)}).Join(),
-       pf24bit,
+       pf4bit,
        csIndexed,
        0,
        {0xFF0000, 0x00FF00, 0x0000FF, 0}},
+      {"8-bit indexes",
+       MakePng(3, 1, 8, 3, {0, 2, 1, 0}, {MakeChunk("PLTE", plte)}).Join(),
+       pf8bit,
+       csIndexed,
+       0,
+       {0x0000FF, 0x00FF00, 0xFF0000}},
+      {"1-bit indexes",
+       MakePng(3, 1, 1, 3, {0, 0x40}, {MakeChunk("PLTE", plte)}).Join(),
+       pf1bit,
+       csIndexed,
+       0,
+       {0xFF0000, 0x00FF00, 0xFF0000}},
       {"ancillary chunks skipped, a palette of an RGB image ignored",
        MakePng(
            1, 1, 8, 2, {0, 1, 2, 3},
@@ -130,7 +155,101 @@ TEST(PNGGraphic, DecodesEachColourTypeIntoBgrBytes) {
     ASSERT_EQ(g.PixelFormat(), c.format);
     ASSERT_EQ(g.Width(), static_cast<int>(c.row.size()));
     EXPECT_EQ(g.ImageProperties().ColorScheme, c.scheme);
-    for (int x = 0; x < g.Width(); ++x) EXPECT_EQ(Px(g, x, c.y), c.row[x]) << "x " << x;
+    for (int x = 0; x < g.Width(); ++x) {
+      const std::uint32_t shown = g.PixelFormat() == pf32bit ? Px(g, x, c.y) : PxColour(g, x, c.y);
+      EXPECT_EQ(shown, c.row[x]) << "x " << x;
+    }
+  }
+}
+
+// Adam7 fills every pixel of a packed row, pass by pass, into the right bits.
+TEST(PNGGraphic, PutsInterlacedIndexesIntoTheirBits) {
+  Bytes plte;
+  for (int i = 0; i < 16; ++i) plte.insert(plte.end(), {std::uint8_t(i), 0, 0});
+  const int w = 9, h = 9;
+  const auto index = [](int x, int y) { return unsigned(x + y) % 16; };
+  TPNGGraphic g;
+  Load(g, testing::MakeInterlacedPng(w, h, 4, 3, index, {MakeChunk("PLTE", plte)}).Join());
+  ASSERT_EQ(g.PixelFormat(), pf4bit);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) ASSERT_EQ(PxColour(g, x, y) >> 16, index(x, y)) << x << "," << y;
+}
+
+TEST(PNGGraphic, ReportsProgressRowByRow) {
+  struct Report {
+    TProgressStage stage;
+    int percent;
+    bool redraw;
+    TRect band;
+    std::string message;
+  };
+  for (bool interlaced : {false, true}) {
+    SCOPED_TRACE(interlaced ? "interlaced" : "plain");
+    TPNGGraphic g;
+    std::vector<Report> reports;
+    g.OnProgress = [&](TPNGGraphic& sender, TProgressStage stage, int percent, bool redraw,
+                       const TRect& band, const std::string& message) {
+      EXPECT_EQ(&sender, &g);
+      reports.push_back({stage, percent, redraw, band, message});
+    };
+    const auto grey = [](int x, int y) { return unsigned(x + 4 * y); };
+    Load(g, interlaced ? testing::MakeInterlacedPng(3, 4, 8, 0, grey).Join()
+                       : MakePng(3, 4, 8, 2, testing::RgbRamp(3, 4)).Join());
+    // Plain: a report after each of the four rows; Adam7: after each of the
+    // last pass's two rows (rows 1 and 3).
+    const std::vector<int> percents =
+        interlaced ? std::vector{50, 100} : std::vector{25, 50, 75, 100};
+    ASSERT_EQ(reports.size(), percents.size() + 2);
+    EXPECT_EQ(reports.front().stage, psStarting);
+    EXPECT_EQ(reports.front().message, "Preparing...");
+    EXPECT_EQ(reports.front().band, Rect(0, 0, 3, 1));
+    for (std::size_t i = 0; i < percents.size(); ++i) {
+      const Report& r = reports[i + 1];
+      EXPECT_EQ(r.stage, psRunning);
+      EXPECT_EQ(r.percent, percents[i]);
+      EXPECT_TRUE(r.redraw);
+      EXPECT_EQ(r.message, "Transfering...");
+      EXPECT_EQ(r.band, Rect(0, int(i), 3, int(i) + 1)) << "one row further per report";
+    }
+    EXPECT_EQ(reports.back().stage, psEnding);
+  }
+}
+
+TEST(ColorManager, RefusesLayoutsNoConversionServes) {
+  const struct {
+    const char* what;
+    std::function<void(TColorManager&)> set;
+    const char* message;
+  } cases[] = {
+      {"3 bits", [](TColorManager& m) { m.SetSourceBitsPerSample(3); },
+       "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16."},
+      {"32 bits", [](TColorManager& m) { m.SetTargetBitsPerSample(32); },
+       "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16."},
+      {"5 samples", [](TColorManager& m) { m.SetTargetSamplesPerPixel(5); },
+       "Sample count per pixel does not correspond to the given color scheme."},
+      {"0 samples", [](TColorManager& m) { m.SetSourceSamplesPerPixel(0); },
+       "Sample count per pixel does not correspond to the given color scheme."},
+      {"grey to BGR",
+       [](TColorManager& m) {
+         m.SetSourceColorScheme(csGray);
+         m.TargetPixelFormat();
+       },
+       "Conversion between indexed and non-indexed pixel formats is not supported."},
+      {"two samples",
+       [](TColorManager& m) {
+         m.SetTargetSamplesPerPixel(2);
+         m.TargetPixelFormat();
+       },
+       "Color conversion failed. Could not find a proper method."},
+  };
+  for (const auto& c : cases) {
+    TColorManager m;
+    try {
+      c.set(m);
+      ADD_FAILURE() << c.what << " passed";
+    } catch (const EColorConversionError& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.what;
+    }
   }
 }
 
@@ -297,7 +416,7 @@ TEST(PNGGraphic, CopiesImagePropertiesOnAssign) {
   TPNGGraphic b;
   b.Assign(a);
   EXPECT_EQ(b.ImageProperties().ColorScheme, csGrayAlpha);
-  EXPECT_EQ(Px(b, 0, 0), 0x050505u);
+  EXPECT_EQ(PxColour(b, 0, 0), 0x050505u);
 }
 
 TEST(PNGGraphic, DrawsByPerPixelAlphaWithAReflection) {

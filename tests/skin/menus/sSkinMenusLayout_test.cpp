@@ -93,10 +93,10 @@ TEST(SkinMenusLayout, DividerStartsPastTheIconColumn) {
   EXPECT_LE(narrow.Left, narrow.Right);
 }
 
-TEST(SkinMenusLayout, ShortcutSitsAtTheItemsRightEdgeInAnyColumn) {
+TEST(SkinMenusLayout, ShortcutSitsAtTheItemsEdgeInAnyColumn) {
   EXPECT_EQ(ShortcutTextRect(120, 20, 40, 0, false), (TRect{72, 0, 112, 20}));
   EXPECT_EQ(ShortcutTextRect(120, 20, 40, 32, false), (TRect{40, 0, 80, 20}));
-  EXPECT_EQ(ShortcutTextRect(120, 20, 40, 0, true), (TRect{74, 0, 112, 20}));
+  EXPECT_EQ(ShortcutTextRect(120, 20, 40, 0, true), (TRect{6, 0, 112, 20})) << "right to left";
   EXPECT_EQ(PopupTextLeft(TsMenuSpacing{}, 16), 26);
 }
 

@@ -21,6 +21,7 @@
 #include "skin/menus/sSkinMenus_win.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
+#include "support/PlatformSeams.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
 
@@ -608,6 +609,45 @@ TEST_F(SkinMenus, TheExtraLineRunsDownARealPopupInsideItsFrame) {
   popup->Popup(300, 300);
   ASSERT_TRUE(probe.Found());
   EXPECT_EQ(line, Colour("EXTRALINE", "COLOR")) << "got " << std::hex << line;
+}
+
+// A right-to-left menu (its form's bdRightToLeft on a system that reads
+// right to left) mirrors its items: check glyph and image at the right.
+TEST_F(SkinMenus, ARightToLeftMenuMirrorsItsItems) {
+  kvtest::TPlatformScope platform;
+  platform.Calls().IsMiddleEastLocale = [] { return true; };
+  ASSERT_NO_FATAL_FAILURE(Load());
+  auto* images = Create<TImageList>(form);
+  images->SetSize(8, 8);
+  TBitmap red(8, 8, pf24bit);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) red.ScanLine(y)[3 * x + 2] = 255;
+  images->Add(red);
+  popup->SetImages(images);
+  TMenuItem* checked = Add(popup, "Checked");
+  checked->SetChecked(true);
+  TMenuItem* pictured = Add(popup, "Picture");
+  pictured->SetImageIndex(0);
+  FormServices().ApplySkinActive(manager.get());
+  const int W = std::max(Measure(checked).cx, Measure(pictured).cx);
+  constexpr int H = 24;
+  const COLORREF check = Colour("GLOBALINFO", "CHECK", 0);
+  for (TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+    const bool rtl = mode == bdRightToLeft;
+    SCOPED_TRACE(rtl ? "right to left" : "left to right");
+    form->SetBiDiMode(mode);
+    ASSERT_EQ(popup->IsRightToLeft(), rtl) << "the menu follows its form";
+    TDrawTarget glyph(W, H);
+    Draw(checked, glyph.Dc(), {0, 0, W, H}, ODS_CHECKED);
+    const int left = 2 + TTestSkin::kGlyphSize / 2, right = W - 1 - left;
+    EXPECT_EQ(glyph.At(rtl ? right : left, H / 2), check);
+    EXPECT_NE(glyph.At(rtl ? left : right, H / 2), check);
+    TDrawTarget image(W, H);
+    Draw(pictured, image.Dc(), {0, 0, W, H}, 0);
+    const int d = (H - 8) / 2;  // the image's margin, as wide as its top one
+    EXPECT_EQ(image.At(rtl ? W - d - 4 : d + 4, H / 2), RGB(255, 0, 0));
+    EXPECT_NE(image.At(rtl ? d + 4 : W - d - 4, H / 2), RGB(255, 0, 0));
+  }
 }
 
 }  // namespace
