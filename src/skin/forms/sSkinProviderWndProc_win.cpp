@@ -1,5 +1,7 @@
 // The form window procedure of TsSkinProvider: the commands answered in every
 // state, the skinned state's messages and commands, and the unskinned state.
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "classlib/StdCtrls.h"
@@ -222,7 +224,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       Print(m);
       return true;
     case WM_SYSMENU_FROM_TASKBAR:
-      if (!TitleBarMouse(m)) CallOld(m);
+      // The system's own menu is gone with WS_SYSMENU; the task bar names
+      // the point to drop ours at.
+      DropSysMenu(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+      m.Result = 0;
       return true;
     case WM_PARENTNOTIFY: {
       const WORD event = LOWORD(m.WParam);
@@ -608,6 +613,13 @@ void TsSkinProvider::SysCommand(TMessage& m) {
   switch (m.WParam & 0xFFF0) {
     case SC_MINIMIZE:
       if (skinData_->CacheBmp != nullptr) skinData_->CacheBmp->SetSize(0, 0);
+      break;
+    case SC_KEYMENU:
+      // Alt+Space: the system finds no WS_SYSMENU and opens nothing.
+      if (m.LParam == VK_SPACE && sysMenuStyleRemoved_ &&
+          (GetWindowLongW(wnd, GWL_STYLE) & WS_SYSMENU) == 0 && VisibleClose(FormState()) &&
+          IsCaptionedForm())
+        DropSysMenuUnderIcon();
       break;
     case SC_RESTORE:
       skinData_->BGChanged = true;
