@@ -339,6 +339,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildActivated();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
+  void InvalidateAnchoredAreas(int width, int height);
   void Paint(TMessage& m);
   // WM_PAINT of a form whose background depends on more than a colour: the
   // client from the frame cache, then what the class library paints.
@@ -520,5 +521,8 @@ void FindFrameRegionHoles(std::vector<TRect>& holes, const TsSkinModel& skin,
 HRGN FrameRegionWithoutHoles(const std::vector<TRect>& holes, int x, int y, int width, int height);
 // The system caption font on the canvas.
 void UseCaptionFont(TCanvas& canvas);
+// Every hover-resettable child of parent but except that still looks hot
+// gets its mouse leave (a flat button left without one).
+void ResetHotSpeedButtons(TWinControl* parent, const TControl* except);
 
 }  // namespace kv
