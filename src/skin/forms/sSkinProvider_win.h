@@ -4,8 +4,8 @@
 // answers the toolkit commands for the form, keeps the window region cut
 // from the skin's border mask, and takes the form back to its own look when
 // the skin goes. The frame painting, title buttons, hit test, menus,
-// extended borders and MDI support hang on the named hooks below; until
-// they exist those hooks paint and answer nothing.
+// extended borders and MDI support live in the files named at their
+// members below.
 #pragma once
 
 #include <windows.h>
