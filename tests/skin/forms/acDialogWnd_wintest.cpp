@@ -22,6 +22,7 @@
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
+#include "support/Mouse.h"
 #include "support/PlatformSeams.h"
 #include "support/Pump.h"
 
@@ -537,6 +538,8 @@ TMenuSeen SeeMenu(TOpen open) {
   open();
   pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); }, 3000);
   seen.Found = probe.Found();
+  // Nothing of the menu's mouse handling is left for the next window here.
+  kvtest::HoverOut();
   return seen;
 }
 
