@@ -515,5 +515,61 @@ TEST_F(FormInput, WithoutASkinTheWheelStillReachesTheScrollBox) {
   kvtest::HoverOut();
 }
 
+// A flat button as the skinned speed button says it is: its hover can be
+// taken by its container.
+class THoverButton : public TPanel {
+ public:
+  explicit THoverButton(TComponent* owner) : TPanel(owner), data_(this, false) {
+    data_.Capabilities = ccHoverResettable;
+    data_.MouseAbove = true;
+  }
+  int leaves = 0;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdGetSkinData) {
+      m.Result = reinterpret_cast<LRESULT>(&data_);
+      return;
+    }
+    if (m.Msg == CM_MOUSELEAVE) {
+      ++leaves;
+      data_.MouseAbove = false;
+    }
+    TPanel::WndProc(m);
+  }
+
+ private:
+  TsCommonData data_;
+};
+
+// The mouse entering the form (or a control on it) takes the hover from a
+// flat button that missed its own leave, but not from the one entered.
+TEST_F(FormInput, TheMouseEnteringTakesTheHoverFromFlatButtons) {
+  auto* missed = Create<THoverButton>(form);
+  missed->SetParent(form);
+  auto* entered = Create<THoverButton>(form);
+  entered->SetParent(form);
+  form->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(entered)));
+  EXPECT_EQ(missed->leaves, 1);
+  EXPECT_EQ(entered->leaves, 0);
+}
+
+// A form with a grip shrunk by its user has the grip painted again at its
+// new place, which the system keeps as it was.
+TEST_F(FormInput, ResizingRepaintsTheGripsOldAndNewPlaces) {
+  provider->GripMode = gmRightBottom;
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const RECT w = WindowRect();
+  SetWindowPos(Wnd(), nullptr, 0, 0, w.right - w.left - 20, w.bottom - w.top - 10,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(Wnd(), update, FALSE);
+  RECT now{};
+  GetClientRect(Wnd(), &now);
+  EXPECT_TRUE(PtInRegion(update, now.right - 2, now.bottom - 2));
+  EXPECT_FALSE(PtInRegion(update, 2, 2)) << "only the grip's places";
+  DeleteObject(update);
+}
+
 }  // namespace
 }  // namespace kv
