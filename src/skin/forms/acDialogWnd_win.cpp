@@ -37,6 +37,8 @@ constexpr WPARAM kOwnRegionAnswer = 0x41A2;
 constexpr UINT kControlsChanged = 0x52E;
 constexpr UINT kRewrapChildren = WM_USER + 1;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
+// The task bar asks for a window's system menu at a screen point.
+constexpr UINT kSysMenuFromTaskbar = 0x313;
 constexpr UINT kStaticItem = 5;  // ODT_STATIC
 // The hook asks a dialog to have its children wrapped again.
 constexpr unsigned kCmdRewrapChildren = 28;
@@ -637,6 +639,14 @@ void TacDialogWnd::DropSysMenu(int x, int y) {
   SystemMenu->Popup(x, y);
 }
 
+void TacDialogWnd::DropSysMenuUnderIcon() {
+  RECT r{};
+  GetWindowRect(CtrlHandle, &r);
+  const TsFrameGeometry g = Geometry();
+  DropSysMenu(r.left + g.FrameBorderWidth(true),
+              r.top + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
+}
+
 bool TacDialogWnd::DialogCommand(TMessage& m) {
   TsCommonData* sd = SkinData;
   const bool ours = reinterpret_cast<TsSkinManager*>(m.LParam) == SkinManager;
@@ -708,16 +718,11 @@ void TacDialogWnd::NcLButtonDown(TMessage& m) {
   if (IsDialogFrameHit(hit.Code) && m.WParam != HTBOTTOMRIGHT) m.WParam = hit.Code;
   const int code = static_cast<int>(m.WParam);
   switch (code) {
-    case HTSYSMENU: {
+    case HTSYSMENU:
       SetHotButton(0);
-      RECT r{};
-      GetWindowRect(CtrlHandle, &r);
-      const TsFrameGeometry g = Geometry();
-      DropSysMenu(r.left + g.FrameBorderWidth(true),
-                  r.top + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
+      DropSysMenuUnderIcon();
       m.Result = 0;
       return;
-    }
     case HTMINBUTTON:
     case HTMAXBUTTON:
     case HTCLOSE:
@@ -942,6 +947,11 @@ void TacDialogWnd::WndProc(TMessage& m) {
         return;
       }
       break;
+    case kSysMenuFromTaskbar:
+      if (!hadSysMenu_) break;
+      DropSysMenu(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+      m.Result = 0;
+      return;
     case WM_NCRBUTTONUP:
       if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
         SetHotButton(0);
@@ -989,6 +999,10 @@ void TacDialogWnd::WndProc(TMessage& m) {
       SyncBorderForm(false);
     }
     const WPARAM command = m.WParam & 0xFFF0;
+    // Alt+Space: the system finds no WS_SYSMENU and opens nothing.
+    if (command == SC_KEYMENU && m.LParam == VK_SPACE && hadSysMenu_ && IsWindow(wnd) &&
+        (GetWindowLongW(wnd, GWL_STYLE) & WS_SYSMENU) == 0)
+      DropSysMenuUnderIcon();
     if (command == SC_MAXIMIZE || command == SC_RESTORE) {
       if (HasMaxBox(DialogState())) HotButton = TitleHit::MaxButton;
       SetHotButton(0);

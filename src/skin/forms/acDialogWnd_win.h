@@ -85,6 +85,8 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
   void SetPressedButton(int hitCode);
   // The system menu at a screen point, its entries updated first.
   void DropSysMenu(int x, int y);
+  // Under the title icon, as a click on the icon or Alt+Space drops it.
+  void DropSysMenuUnderIcon();
   // The brush WM_CTLCOLORDLG answers: one per colour, kept until the
   // colour changes or the adapter goes.
   HBRUSH DialogBrush();

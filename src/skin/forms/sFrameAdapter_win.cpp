@@ -9,6 +9,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/sBorders_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint_win.h"
@@ -244,14 +245,7 @@ void TsFrameAdapter::SkinnedMessage(TMessage& m) {
       return;
     case CM_MOUSEENTER:
       CallSaved(m);
-      // A speed button left without its own leave message stops looking hot.
-      for (int i = 0; i < Frame->ControlCount(); ++i) {
-        TControl* button = Frame->Controls(i);
-        const TsCommonData* data = button != nullptr ? SkinDataOf(button) : nullptr;
-        if (data != nullptr && data->Has(ccHoverResettable) && data->MouseAbove &&
-            button != reinterpret_cast<TControl*>(m.LParam))
-          button->Perform(CM_MOUSELEAVE, 0, 0);
-      }
+      ResetHotSpeedButtons(Frame, reinterpret_cast<TControl*>(m.LParam));
       if (DefaultManager != nullptr && Frame->HandleAllocated())
         DefaultManager->SetHotWindow(Frame->Handle());
       return;

@@ -167,10 +167,27 @@ bool TsMDIForm::DrawChildButton(const TsPlacedTitleButton& b, int state) {
   const TsSkinModel& skin = manager->Skin();
   const int index = ChildButtonMask(b.HitCode);
   if (!skin.IsMaskIndexValid(index)) return true;
+  // A button that cannot act is faded whatever the mouse does.
+  const bool enabled = ChildButtonEnabled(b.HitCode);
+  if (!enabled) state = 0;
   DrawMaskState(cache, r.TopLeft(), state, MakeBgCacheInfo(cache, 0, 0),
                 skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
-                TitleButtonDrawMode(Provider->FormActive(), b.Enabled, state, false));
+                TitleButtonDrawMode(Provider->FormActive(), enabled, state, false));
   return true;
+}
+
+bool TsMDIForm::ChildButtonEnabled(int hitCode) const {
+  if (hitCode != TitleHit::MDIMinimize && hitCode != TitleHit::MDIRestore) return true;
+  TCustomForm* child = Form != nullptr ? Form->ActiveMDIChild() : nullptr;
+  if (child == nullptr || !child->HandleAllocated()) return false;
+  TsFormState f;
+  f.BorderStyle = child->BorderStyle();
+  f.BorderIcons = child->BorderIcons();
+  f.MDIChild = true;
+  f.Iconic = IsIconic(child->Handle()) != FALSE;
+  f.Zoomed = IsZoomed(child->Handle()) != FALSE;
+  f.WindowState = f.Iconic ? wsMinimized : f.Zoomed ? wsMaximized : wsNormal;
+  return hitCode == TitleHit::MDIMinimize ? EnabledMin(f) : EnabledRestore(f);
 }
 
 TsTitleButtonRecord* TsMDIForm::ButtonRecord(int hitCode) {

@@ -42,6 +42,9 @@ class TsMDIForm : public TPersistent, public TacMDIProviderLink {
   const std::vector<TsPlacedTitleButton>& ChildButtons() const { return placed_; }
   // Draws b when it is one of the child's buttons.
   bool DrawChildButton(const TsPlacedTitleButton& b, int state);
+  // The active child can be minimised (MDI minimise) or restored (MDI
+  // restore); its close button always acts.
+  bool ChildButtonEnabled(int hitCode) const;
   TsTitleButtonRecord* ButtonRecord(int hitCode);
   // A release over a pressed child button: the command to the active child.
   bool ChildButtonUp(int hitCode, bool pressed);

@@ -217,11 +217,7 @@ bool TsSkinProvider::NCLButtonDown(TMessage& m) {
   const int code = static_cast<int>(m.WParam);
   HWND wnd = FormHandle();
   if (IsTitleButtonHit(code)) {
-    if (code == TitleHit::MDIMinimize || code == TitleHit::MDIRestore) {
-      const TsFormState f =
-          LastActiveProvider != nullptr ? LastActiveProvider->Geometry().State.Form : TsFormState{};
-      if (code == TitleHit::MDIMinimize ? !EnabledMin(f) : !EnabledRestore(f)) return true;
-    }
+    if (mdiForm_ != nullptr && !mdiForm_->ChildButtonEnabled(code)) return true;
     // Never to the previous procedure: the system would start its own
     // tracking of its own caption buttons.
     SetPressedButton(code);
@@ -247,6 +243,7 @@ bool TsSkinProvider::NCLButtonDown(TMessage& m) {
   }
   if (IsUserTitleHit(code)) {
     SetPressedButton(code);
+    UserButtonMouse(code, m.LParam, true);
     return true;
   }
   if (IsIconic(wnd)) {
@@ -322,7 +319,10 @@ bool TsSkinProvider::NCLButtonUp(TMessage& m) {
     default:
       if (mdiForm_ != nullptr && mdiForm_->ChildButtonUp(code, pressed)) return true;
       if (IsUserTitleHit(code) && pressed) {
+        // Released over it: hot again, then the program hears of it.
+        hotButton_ = 0;
         SetHotButton(code, true);
+        UserButtonMouse(code, m.LParam, false);
         return true;
       }
       break;

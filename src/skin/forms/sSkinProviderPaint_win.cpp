@@ -217,16 +217,48 @@ void TsSkinProvider::PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache) {
   PaintTitleBarMask(g, cache);
 }
 
-void TsSkinProvider::PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache) {
-  if (!g.ShowsTitleIcon()) return;
+// The icon the title shows: the window's own, the class's, the application's,
+// else the system's.
+HICON TsSkinProvider::TitleIconHandle() const {
   HWND wnd = FormHandle();
-  if (wnd == nullptr) return;
+  if (wnd == nullptr) return nullptr;
   HICON icon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
   if (icon == nullptr) icon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
   if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICONSM));
   if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICON));
-  if (icon == nullptr) return;
+  if (icon == nullptr && Application != nullptr)
+    icon = reinterpret_cast<HICON>(SendMessageW(Application->Handle(), WM_GETICON, ICON_SMALL2, 0));
+  if (icon == nullptr) icon = LoadIconW(nullptr, IDI_APPLICATION);
+  return icon;
+}
+
+void TsSkinProvider::PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache) {
+  if (!g.ShowsTitleIcon()) return;
   const TRect r = g.TitleIconRect();
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  TBitmap& glyph = TitleIcon.Glyph;
+  if (!glyph.Empty()) {
+    if (glyph.PixelFormat() == pf32bit) {
+      CopyRectWithTransparency(Bounds(r.Left, r.Top, glyph.Width(), glyph.Height()),
+                               Rect(0, 0, glyph.Width(), glyph.Height()), cache, &glyph,
+                               EmptyBgCacheInfo, false);
+      return;
+    }
+    // Stretched pixel for pixel, so that the see-through colour stays exact.
+    std::unique_ptr<TBitmap> sized = NewBitmap24(r.Width(), r.Height());
+    {
+      TBitmap source(glyph);
+      source.SetPixelFormat(pf24bit);
+      TBitmapCanvas from(source), to(*sized);
+      SetStretchBltMode(to.Handle(), COLORONCOLOR);
+      StretchBlt(to.Handle(), 0, 0, r.Width(), r.Height(), from.Handle(), 0, 0, source.Width(),
+                 source.Height(), SRCCOPY);
+    }
+    CopyBitmapSkipTransparent(cache, sized.get(), r.Left, r.Top, clFuchsia);
+    return;
+  }
+  HICON icon = TitleIconHandle();
+  if (icon == nullptr) return;
   TBitmapCanvas canvas(*cache);
   DrawIconEx(canvas.Handle(), r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }

@@ -1,5 +1,7 @@
 // The form window procedure of TsSkinProvider: the commands answered in every
 // state, the skinned state's messages and commands, and the unskinned state.
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "classlib/StdCtrls.h"
@@ -27,6 +29,19 @@ void BroadcastCommand(TWinControl* parent, unsigned code, LPARAM lParam) {
   TMessage m{SM_ALPHACMD, CommandWParam(code), lParam, 0};
   BroadcastToChildren(parent, m);
 }
+
+}  // namespace
+
+void ResetHotSpeedButtons(TWinControl* parent, const TControl* except) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* button = parent->Controls(i);
+    const TsCommonData* data = button != nullptr ? SkinDataOf(button) : nullptr;
+    if (button != except && data != nullptr && data->Has(ccHoverResettable) && data->MouseAbove)
+      button->Perform(CM_MOUSELEAVE, 0, 0);
+  }
+}
+
+namespace {
 
 // Every visible child control with redrawing switched on or off.
 void SetChildrenRedraw(TWinControl* parent, bool on) {
@@ -158,6 +173,8 @@ void TsSkinProvider::UnskinnedMessage(TMessage& m) {
     return;
   }
   CallOld(m);
+  // A skinned scroll box keeps its wheel while the form is plain.
+  if (m.Msg == CM_MOUSEWHEEL) RedirectMouseWheel(m);
 }
 
 // --- step 2: skinned --------------------------------------------------------------------
@@ -209,6 +226,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       if ((form_->FormState() & fsCreating) == 0) sd->BGChanged = true;
       CallOld(m);
       return true;
+    case CM_MOUSEENTER:
+      CallOld(m);
+      ResetHotSpeedButtons(form_, reinterpret_cast<const TControl*>(m.LParam));
+      return true;
     case CM_MOUSELEAVE:
       return true;
     case CM_MENUCHANGED:
@@ -222,7 +243,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       Print(m);
       return true;
     case WM_SYSMENU_FROM_TASKBAR:
-      if (!TitleBarMouse(m)) CallOld(m);
+      // The system's own menu is gone with WS_SYSMENU; the task bar names
+      // the point to drop ours at.
+      DropSysMenu(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+      m.Result = 0;
       return true;
     case WM_PARENTNOTIFY: {
       const WORD event = LOWORD(m.WParam);
@@ -251,6 +275,26 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     case WM_INITMENUPOPUP:
       PrepareSystemMenuPopup(m);
+      return true;
+    case WM_ENTERIDLE:
+      // A modal loop that a title button's press opened has eaten its
+      // release: the button is released here.
+      if (PressedButtonActive && hotButton_ > 0) {
+        POINT p{};
+        GetCursorPos(&p);
+        TMessage up{WM_NCLBUTTONUP, static_cast<WPARAM>(hotButton_), MAKELPARAM(p.x, p.y), 0};
+        NCLButtonUp(up);
+      }
+      CallOld(m);
+      return true;
+    case WM_SYSCOLORCHANGE:
+      CallOld(m);
+      RebuildFormMenu();
+      return true;
+    case WM_EXITSIZEMOVE:
+      CallOld(m);
+      // A modal form's border window may have fallen behind its owner.
+      if (HasBorderForm() && (form_->FormState() & fsModal) != 0) BorderFormFollows(m);
       return true;
     case WM_GETMINMAXINFO:
       UpdateMaxInfo(m);
@@ -602,12 +646,42 @@ void TsSkinProvider::ShowingChanged(TMessage& m) {
 }
 
 void TsSkinProvider::SysCommand(TMessage& m) {
-  CallOld(m);
+  const WPARAM command = m.WParam & 0xFFF0;
+  // A drag by the caption starts: a click the form still waits for is off.
+  if (command == SC_MOVE && (m.WParam & 0x0F) == HTCAPTION)
+    form_->SetControlState(form_->ControlState() & ~csLButtonDown);
   HWND wnd = FormHandle();
+  if (ResizeMode == rmBorder && !BorderDragActive && (command == SC_MOVE || command == SC_SIZE) &&
+      wnd != nullptr && !IsZoomed(wnd)) {
+    // The outline instead of the system's own loop; a size from the menu
+    // names no edge and takes the bottom-right corner.
+    const int edge = static_cast<int>(m.WParam & 0x0F);
+    const int hit = command == SC_MOVE ? HTCAPTION
+                    : edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT ? HTLEFT + edge - WMSZ_LEFT
+                                                                    : HTBOTTOMRIGHT;
+    POINT p{};
+    GetCursorPos(&p);
+    StartBorderDrag(hit, {p.x, p.y});
+    m.Result = 0;
+    return;
+  }
+  CallOld(m);
   if (wnd == nullptr || !IsWindow(wnd) || FormDestroying()) return;
-  switch (m.WParam & 0xFFF0) {
+  if ((command == SC_MAXIMIZE || command == SC_RESTORE) && VisibleMax(FormState())) {
+    // The button changed its picture under a mouse that may have left it.
+    hotButton_ = TitleHit::MaxButton;
+    SetHotButton(0, true);
+  }
+  switch (command) {
     case SC_MINIMIZE:
       if (skinData_->CacheBmp != nullptr) skinData_->CacheBmp->SetSize(0, 0);
+      break;
+    case SC_KEYMENU:
+      // Alt+Space: the system finds no WS_SYSMENU and opens nothing.
+      if (m.LParam == VK_SPACE && sysMenuStyleRemoved_ &&
+          (GetWindowLongW(wnd, GWL_STYLE) & WS_SYSMENU) == 0 && VisibleClose(FormState()) &&
+          IsCaptionedForm())
+        DropSysMenuUnderIcon();
       break;
     case SC_RESTORE:
       skinData_->BGChanged = true;
@@ -630,15 +704,58 @@ void TsSkinProvider::WindowPosChanging(TMessage& m) {
   if (ScreenSnap && pos != nullptr && (pos->flags & SWP_NOMOVE) == 0 && !IsZoomed(wnd) &&
       (pos->x != 0 || pos->y != 0)) {
     const TRect work = TScreen::MonitorWorkArea(wnd);
-    SnapCoordinate(pos->x, work.Left, SnapBuffer, 0);
-    SnapCoordinate(pos->x, work.Right, SnapBuffer, pos->cx);
-    SnapCoordinate(pos->y, work.Top, SnapBuffer, 0);
-    SnapCoordinate(pos->y, work.Bottom, SnapBuffer, pos->cy);
+    // A border window's frame lies round the form: its edges snap.
+    int side = 0, title = 0;
+    if (HasBorderForm()) {
+      const TsFrameGeometry g = Geometry();
+      side = g.ExtraBorderWidth();
+      title = g.ExtraTitleHeight();
+    }
+    SnapCoordinate(pos->x, work.Left - side, SnapBuffer, 0);
+    SnapCoordinate(pos->x, work.Right, SnapBuffer, pos->cx + side);
+    SnapCoordinate(pos->y, work.Top - title, SnapBuffer, 0);
+    SnapCoordinate(pos->y, work.Bottom, SnapBuffer, pos->cy + side);
   }
   CallOld(m);
 }
 
+// Pictures anchored to the client's right corners and a gradient move with
+// its size: their old and new places are painted again.
+void TsSkinProvider::InvalidateAnchoredAreas(int width, int height) {
+  HWND wnd = FormHandle();
+  const TRect old = lastClientRect_;
+  lastClientRect_ = Rect(0, 0, width, height);
+  TsSkinManager* manager = SkinManager();
+  if (wnd == nullptr || manager == nullptr || old.Width() <= 0 || old.Height() <= 0 ||
+      (old.Width() == width && old.Height() == height))
+    return;
+  const TsSkinModel& skin = manager->Skin();
+  const auto cornerSize = [&](int mask) {
+    if (!skin.IsMaskIndexValid(mask)) return TSize{};
+    const TsMaskData& data = skin.MaskData[static_cast<size_t>(mask)];
+    return TSize{MaskFrameWidth(data), MaskStateHeight(data)};
+  };
+  const auto invalidate = [&](const TRect& r) {
+    const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
+    InvalidateRect(wnd, &rect, FALSE);
+  };
+  const auto both = [&](TSize size, bool bottom) {
+    if (size.cx <= 0 || size.cy <= 0) return;
+    for (const TRect& client : {old, lastClientRect_})
+      invalidate(Rect(client.Right - size.cx, bottom ? client.Bottom - size.cy : 0, client.Right,
+                      bottom ? client.Bottom : size.cy));
+  };
+  if (GripMode == gmRightBottom && !IsZoomed(wnd) && IsWindowSizeable(wnd))
+    both(cornerSize(skin.MaskIndexByNames("GLOBALINFO", "GRIPIMAGE")), true);
+  const TsGeneralData* section = skinData_->Section();
+  if (section == nullptr) return;
+  both(cornerSize(section->ImgTopRight), false);
+  both(cornerSize(section->ImgBottomRight), true);
+  if (section->GradientPercent > 0) InvalidateRect(wnd, nullptr, FALSE);
+}
+
 void TsSkinProvider::Size(TMessage& m) {
+  InvalidateAnchoredAreas(LOWORD(m.LParam), HIWORD(m.LParam));
   CallOld(m);
   HWND wnd = FormHandle();
   if (AnimationActive || InRegionUpdate || !Showing() || IsIconic(wnd)) return;

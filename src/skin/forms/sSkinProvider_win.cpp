@@ -295,6 +295,9 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
     UpdateSysMenuStyle(true);
     if (Showing() && SkinAvailable(skinData_.get(), true)) {
       skinData_->BGChanged = true;
+      savedTitleBmp_.reset();
+      // The menu bar is part of the frame again.
+      SkinFormMenus(true);
       RgnChanged = true;
       UpdateExtendedBorders(SkinManager()->ExtendedBorders());
       RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
@@ -303,6 +306,8 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
     return;
   }
   UpdateExtendedBorders(false);
+  // The system draws the menu bar of a frame it draws.
+  SkinFormMenus(SkinAvailable(skinData_.get(), true));
   if (wnd == nullptr) return;
   PlatformCalls().SetWindowTheme(wnd, nullptr, nullptr);
   if (sysMenuStyleRemoved_)

@@ -4,8 +4,8 @@
 // answers the toolkit commands for the form, keeps the window region cut
 // from the skin's border mask, and takes the form back to its own look when
 // the skin goes. The frame painting, title buttons, hit test, menus,
-// extended borders and MDI support hang on the named hooks below; until
-// they exist those hooks paint and answer nothing.
+// extended borders and MDI support live in the files named at their
+// members below.
 #pragma once
 
 #include <windows.h>
@@ -58,6 +58,7 @@ class TacAddedTitle {
 
 // The title icon's own picture and size (0 derives the size from the title).
 struct TsTitleIcon {
+  TBitmap Glyph;  // drawn instead of the window's icon; empty for none
   int Width = 0;
   int Height = 0;
 };
@@ -82,8 +83,8 @@ struct TsTitleButtonRecord {
   TsTitleButtonRecord& operator=(TsTitleButtonRecord&&) noexcept;
 };
 
-// A button the program adds to the title bar.
-struct TsTitleButton {
+// What a user title button is set to; copies of a button take all of it.
+struct TsTitleButtonData {
   std::string Name;
   bool Enabled = true;
   bool Visible = true;
@@ -92,6 +93,27 @@ struct TsTitleButton {
   TBitmap Glyph;       // drawn centred on the button; empty for none
   int MaskIndex = -1;  // "TITLEBUTTON" of "GLOBALINFO" once a skin is loaded
   std::shared_ptr<TsTitleButtonRecord> Record = std::make_shared<TsTitleButtonRecord>();
+  // Sender is the button; X and Y are the mouse on the button.
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+};
+
+// A button the program adds to the title bar.
+class TsTitleButton : public TObject, public TsTitleButtonData {
+ public:
+  TsTitleButton() = default;
+  TsTitleButton(const TsTitleButton& other) : TObject(), TsTitleButtonData(other) {}
+  TsTitleButton& operator=(const TsTitleButton& other) {
+    TsTitleButtonData::operator=(other);
+    return *this;
+  }
+  std::string ClassName() const override { return "TsTitleButton"; }
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+  }
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+  }
 };
 
 struct TsTitleButtons {
@@ -209,6 +231,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   int HotButton() const { return hotButton_; }
   void SetHotButton(int hitCode, bool repaint);
   void SetPressedButton(int hitCode);
+  // The hint of the user button under the mouse, shown by the cursor while
+  // the button is hot; null while none shows.
+  THintWindow* ButtonHint() const { return buttonHint_.get(); }
   // The button's new state into the cache and onto the window, through the
   // glow when the manager allows glowing.
   virtual void PaintTitleButton(int hitCode);
@@ -314,6 +339,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildActivated();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
+  void InvalidateAnchoredAreas(int width, int height);
   void Paint(TMessage& m);
   // WM_PAINT of a form whose background depends on more than a colour: the
   // client from the frame cache, then what the class library paints.
@@ -331,6 +357,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void RepaintTitleArea(const TsFrameGeometry& g);
   void PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache);
   void PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache);
+  HICON TitleIconHandle() const;
   void PaintTitleBarMask(const TsFrameGeometry& g, TBitmap* cache);
   void PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, bool withPlate);
   void PaintAddedTitle(TCanvas& canvas, TRect r);
@@ -349,6 +376,11 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
   void TitleMouseLeft();
+  TsTitleButton* UserButton(int hitCode);
+  void ShowButtonHint(const TsTitleButton& button);
+  void HideButtonHint();
+  // A press on or release of a user button: its event with the mouse on it.
+  void UserButtonMouse(int hitCode, LPARAM screen, bool down);
 
   TCustomForm* form_ = nullptr;
   std::unique_ptr<TsCommonData> skinData_;
@@ -390,6 +422,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   int restoreMask_ = -1;  // "BICONNORM"
   std::vector<TsPlacedTitleButton> placedButtons_;
   int hotButton_ = 0;
+  Owned<THintWindow> buttonHint_;
   bool trackingLeave_ = false;  // a leave of the frame is asked for
   TsSystemMenu* sysMenu_ = nullptr;
   std::unique_ptr<TsMDIForm> mdiForm_;
@@ -488,5 +521,8 @@ void FindFrameRegionHoles(std::vector<TRect>& holes, const TsSkinModel& skin,
 HRGN FrameRegionWithoutHoles(const std::vector<TRect>& holes, int x, int y, int width, int height);
 // The system caption font on the canvas.
 void UseCaptionFont(TCanvas& canvas);
+// Every hover-resettable child of parent but except that still looks hot
+// gets its mouse leave (a flat button left without one).
+void ResetHotSpeedButtons(TWinControl* parent, const TControl* except);
 
 }  // namespace kv

@@ -3,6 +3,8 @@
 // state in and out.
 #include "skin/forms/sTitleButtons_win.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "classlib/PlatformCalls.h"
@@ -258,7 +260,10 @@ void TsSkinProvider::FreeButtonAnimations(bool resetStates) {
     DrawTitleButton(*placed, r->State, false);
     CopyButtonToWindow(r->Rect);
   }
-  if (resetStates) hotButton_ = 0;
+  if (resetStates) {
+    hotButton_ = 0;
+    HideButtonHint();
+  }
 }
 
 // The mouse left the frame: a hot button it is no longer over goes cold.
@@ -290,10 +295,17 @@ void TsSkinProvider::GlowEnded(TsTitleButtonRecord& record) {
 
 // --- states -----------------------------------------------------------------------------
 
+TsTitleButton* TsSkinProvider::UserButton(int hitCode) {
+  if (!IsUserTitleHit(hitCode)) return nullptr;
+  const size_t i = static_cast<size_t>(hitCode - TitleHit::FirstUser);
+  return i < titleButtons_.Items.size() ? &titleButtons_.Items[i] : nullptr;
+}
+
 void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
   if (!drawNonClientArea_) return;
   if (hitCode == hotButton_ || (hotButton_ == -1 && hitCode == 0)) return;
   if (hotButton_ > 0) {
+    if (UserButton(hotButton_) != nullptr) HideButtonHint();
     if (TsTitleButtonRecord* previous = ButtonRecord(hotButton_)) {
       previous->State = 0;
       if (repaint) PaintTitleButton(hotButton_);
@@ -304,6 +316,7 @@ void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
     record->State = 1;
     PressedButtonActive = false;
     if (repaint) PaintTitleButton(hitCode);
+    if (const TsTitleButton* user = UserButton(hitCode)) ShowButtonHint(*user);
     // Leaving the window straight from the button sends no hit test.
     if (!trackingLeave_ && FormHandle() != nullptr) {
       TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE | TME_NONCLIENT, FormHandle(), 0};
@@ -321,6 +334,7 @@ void TsSkinProvider::SetPressedButton(int hitCode) {
       PaintTitleButton(hotButton_);
     }
   }
+  HideButtonHint();
   hotButton_ = hitCode;
   TsTitleButtonRecord* record = ButtonRecord(hitCode);
   if (record == nullptr) return;
@@ -334,6 +348,42 @@ void TsSkinProvider::SetPressedButton(int hitCode) {
   record->State = 2;
   PressedButtonActive = true;
   PaintTitleButton(hitCode);
+}
+
+// --- user buttons' hints and events -----------------------------------------------------
+
+void TsSkinProvider::ShowButtonHint(const TsTitleButton& button) {
+  HideButtonHint();
+  if (button.Hint.empty()) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  buttonHint_ = CreateOwned<THintWindow>();
+  buttonHint_->SetColor(clInfoBk);
+  TRect r = buttonHint_->CalcHintRect(800, button.Hint);
+  OffsetRect(r, cursor.x + 8, cursor.y + 16);
+  // Kept on the form's work area, moved back by what would stick out.
+  const TRect work = TScreen::MonitorWorkArea(FormHandle());
+  OffsetRect(r, std::min(0, work.Right - r.Right), std::min(0, work.Bottom - r.Bottom));
+  r.Bottom += 4;
+  buttonHint_->ActivateHint(r, button.Hint);
+}
+
+void TsSkinProvider::HideButtonHint() { buttonHint_.reset(); }
+
+void TsSkinProvider::UserButtonMouse(int hitCode, LPARAM screen, bool down) {
+  TsTitleButton* button = UserButton(hitCode);
+  const TsTitleButtonRecord* record = ButtonRecord(hitCode);
+  RECT w{};
+  if (button == nullptr || record == nullptr || !GetWindowRect(FormHandle(), &w)) return;
+  const POINT o = FrameCacheOffset();
+  const int x = GET_X_LPARAM(screen) - w.left + o.x - record->Rect.Left;
+  const int y = GET_Y_LPARAM(screen) - w.top + o.y - record->Rect.Top;
+  const WPARAM keys = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) |
+                     (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0) | (down ? MK_LBUTTON : 0);
+  if (down)
+    button->MouseDown(mbLeft, KeysToShiftState(keys), x, y);
+  else
+    button->MouseUp(mbLeft, KeysToShiftState(keys), x, y);
 }
 
 // --- the glow ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kv {
@@ -159,6 +160,23 @@ TEST(DialogHitTest, UsesTheLaidOutRectangles) {
       EXPECT_EQ(DialogHitTest(g, d, p, placed, icon), (TacDialogHit{c.Code, c.Code}))
           << "button " << c.Index << " at " << p.X << "," << p.Y;
   }
+}
+
+// A minimised dialog's minimise place shows restore and answers as the
+// minimise button, though the dialog cannot minimise any more.
+TEST(DialogHitTest, AMinimisedDialogsRestoreButtonAnswers) {
+  TacDialogState d = Dialog(kSizeable);
+  d.Iconic = true;
+  const TsFrameGeometry g = Frame(d);
+  const auto placed = PlaceDialogTitleButtons(g, d, Metrics());
+  const auto restore = std::find_if(placed.begin(), placed.end(), [](const auto& b) {
+    return b.HitCode == TitleHit::MinButton;
+  });
+  ASSERT_NE(restore, placed.end());
+  EXPECT_EQ(restore->Mask, TsTitleMask::Restore);
+  const TPoint p{restore->Rect.Left + 1, restore->Rect.Top + 1};
+  EXPECT_EQ(DialogHitTest(g, d, p, placed, TRect{}),
+            (TacDialogHit{TitleHit::MinButton, TitleHit::MinButton}));
 }
 
 TEST(DialogHitTest, LeavesCaptionAndBordersToTheDialog) {

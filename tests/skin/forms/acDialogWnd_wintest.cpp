@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DialogTemplate.h"
+#include "KeyScript.h"
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
 #include "skin/adapters/acMainWnd_win.h"
@@ -21,7 +22,9 @@
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
+#include "support/Mouse.h"
 #include "support/PlatformSeams.h"
+#include "support/Pump.h"
 
 namespace kv {
 namespace {
@@ -512,6 +515,73 @@ TEST_F(DialogAdapter, MessageBoxGetsTheFrameAndAMoveAndCloseMenu) {
   EXPECT_FALSE(sizeShown);
   EXPECT_TRUE(moveShown);
   EXPECT_TRUE(closeShown);
+  hooked.reset();
+}
+
+// Where a pop-up menu of this thread opens and which menu it shows, while
+// the keys or clicks that open it are handled.
+struct TMenuSeen {
+  RECT Rect{};
+  HMENU Menu = nullptr;
+  bool Found = false;
+};
+template <class TOpen>
+TMenuSeen SeeMenu(TOpen open) {
+  TMenuSeen seen;
+  kvtest::TModalProbe probe(
+      kvtest::kMenuClass,
+      [&](HWND menu) {
+        GetWindowRect(menu, &seen.Rect);
+        seen.Menu = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+      },
+      2000);
+  open();
+  pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); }, 3000);
+  seen.Found = probe.Found();
+  // Nothing of the menu's mouse handling is left for the next window here.
+  kvtest::HoverOut();
+  return seen;
+}
+
+// Alt+Space and the task bar's request open the skinned menu: from the
+// keyboard where a click on the icon opens it, from the task bar at its point.
+TEST_F(DialogAdapter, AltSpaceAndTheTaskbarOpenTheSkinnedMenu) {
+  TacDialogWnd* adapter = Open(kMessageBoxStyle);
+  HMENU skinned = adapter->SystemMenu->Handle();
+  const TMenuSeen click = SeeMenu([&] {
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTSYSMENU, ScreenAt(Centre(adapter->TitleIconRect())));
+  });
+  const TMenuSeen keys = SeeMenu([&] { kvtest::PostAltSpace(Wnd()); });
+  ASSERT_TRUE(click.Found);
+  ASSERT_TRUE(keys.Found);
+  EXPECT_EQ(keys.Menu, skinned);
+  EXPECT_EQ(keys.Rect.left, click.Rect.left);
+  EXPECT_EQ(keys.Rect.top, click.Rect.top);
+  const TMenuSeen taskbar =
+      SeeMenu([&] { SendMessageW(Wnd(), 0x313, 0, MAKELPARAM(150, 160)); });
+  ASSERT_TRUE(taskbar.Found);
+  EXPECT_EQ(taskbar.Menu, skinned);
+  EXPECT_EQ(taskbar.Rect.left, 150);
+  EXPECT_EQ(taskbar.Rect.top, 160);
+}
+
+// A real message box: Alt+Space goes to its focused button, which hands it
+// to the box; the skinned menu opens.
+TEST_F(DialogAdapter, AltSpaceOnAMessageBoxOpensTheSkinnedMenu) {
+  std::unique_ptr<TacHookedWindow> hooked;
+  HMENU skinned = nullptr;
+  TMenuSeen seen;
+  kvtest::TModalProbe probe(kvtest::kDialogClass, [&](HWND box) {
+    hooked = NewDialogWnd(box, manager.get());
+    TacDialogWnd* adapter = DialogWndOf(hooked.get());
+    if (adapter == nullptr) return;
+    skinned = adapter->SystemMenu->Handle();
+    seen = SeeMenu([&] { kvtest::PostAltSpace(GetFocus() != nullptr ? GetFocus() : box); });
+  });
+  MessageBoxW(nullptr, L"Text", L"Box", MB_OK | MB_ICONINFORMATION);
+  ASSERT_TRUE(probe.Found());
+  EXPECT_TRUE(seen.Found);
+  EXPECT_EQ(seen.Menu, skinned);
   hooked.reset();
 }
 

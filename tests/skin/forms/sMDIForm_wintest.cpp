@@ -146,6 +146,41 @@ TEST_F(SkinnedMDIForm, TheCloseButtonOfAMaximisedChildClosesIt) {
   EXPECT_TRUE(closing);
 }
 
+// A maximised child that cannot be minimised or restored shows those two
+// buttons faded, and pressing them does nothing; close stays as it is.
+TEST_F(SkinnedMDIForm, AChildsButtonsThatCannotActAreFadedAndDead) {
+  TForm* fixed = Create<TForm>(form);
+  fixed->SetFormStyle(fsMDIChild);
+  fixed->SetBorderIcons(biSystemMenu);
+  fixed->SetBounds(0, 0, 120, 90);
+  fixed->Show();
+  Maximize(fixed);
+  ASSERT_EQ(form->ActiveMDIChild(), fixed);
+  ASSERT_TRUE(IsZoomed(fixed->Handle()));
+  std::map<int, TRect> rects;
+  for (const TsPlacedTitleButton& b : provider->MDIForm()->ChildButtons()) rects[b.HitCode] = b.Rect;
+  ASSERT_EQ(rects.size(), 3u);
+  const TPixels cache = Cache();
+  const auto look = [&](int hitCode) {
+    const TRect& r = rects[hitCode];
+    return SectionAt(cache, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  };
+  EXPECT_EQ(look(TitleHit::MDIClose), "GLOBALINFO");
+  EXPECT_NE(look(TitleHit::MDIMinimize), "GLOBALINFO") << "faded";
+  EXPECT_NE(look(TitleHit::MDIRestore), "GLOBALINFO") << "faded";
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  for (int code : {TitleHit::MDIMinimize, TitleHit::MDIRestore}) {
+    const TRect& r = rects[code];
+    const LPARAM at = MAKELPARAM(w.left + r.Left + 2, w.top + r.Top + 2);
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, code, at);
+    EXPECT_EQ(provider->ButtonRecord(code)->State, 0) << code;
+    SendMessageW(Wnd(), WM_NCLBUTTONUP, code, at);
+    kvtest::PumpUntilIdle();
+    EXPECT_TRUE(IsZoomed(fixed->Handle())) << code;
+  }
+}
+
 TEST_F(SkinnedMDIForm, ANewSkinKeepsTheClientAdaptedAndPainted) {
   kv::TsStoredSkin& second = manager->InternalSkins.Add();
   second.Name = "U";

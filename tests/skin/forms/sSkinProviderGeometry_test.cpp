@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <string>
 #include <vector>
 
@@ -60,6 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
         // With a border form the cache is larger than the window.
         GeometryCase{"BorderForm", WithBorderForm(), 6, 30, 30, {16, 38}, Rect(16, 15, 32, 31)}),
     [](const testing::TestParamInfo<GeometryCase>& info) { return info.param.name; });
+
+// The title icon is 8 pixels wide up to a 16-pixel title and 16 above.
+TEST(FrameGeometry, TheIconGrowsAboveASixteenPixelTitle) {
+  for (const auto& [title, side] : {std::pair{16, 8}, std::pair{17, 16}}) {
+    TsFrameGeometry g = Sizeable();
+    g.Sys.CyCaption = title;
+    EXPECT_EQ(g.TitleIconRect().Width(), side) << title;
+    EXPECT_EQ(g.TitleIconRect().Height(), side) << title;
+  }
+}
 
 TEST(FrameGeometry, BorderFormCacheHoldsTheWindowAtItsOffset) {
   const TsFrameGeometry g = WithBorderForm();
@@ -132,6 +144,29 @@ INSTANTIATE_TEST_SUITE_P(
                     MaxCase{"ShorterMaximisedTitle", Rect(0, 0, 1024, 738), 30, 22, 0},
                     MaxCase{"ShorterTitleAndCentreOffset", Rect(0, 30, 1024, 768), 30, 22, 3}),
     [](const testing::TestParamInfo<MaxCase>& info) { return info.param.name; });
+
+// A maximised form with a border window fills the work area to its sides
+// and bottom; above its region the border window draws the title, inside
+// the work area.
+TEST(MaximisedPlacementWithBorderForm, TheFormFillsTheWorkAreaUnderItsTitle) {
+  for (const bool taskbarAbove : {false, true}) {
+    TsFrameGeometry g = WithBorderForm();
+    g.State.Width = 1032;
+    g.State.Height = 776;
+    g.State.Form.WindowState = wsMaximized;
+    g.State.Form.Zoomed = true;
+    const TRect monitor = Rect(0, 0, 1024, 768);
+    const TRect work = taskbarAbove ? Rect(0, 30, 1024, 768) : Rect(0, 0, 1024, 738);
+    const TsMaxPlacement p = UpdateMaxInfo(g, monitor, work);
+    TRect visible = p.Region;
+    OffsetRect(visible, p.MaxPosition.X, p.MaxPosition.Y);
+    EXPECT_EQ(visible.Left, work.Left);
+    EXPECT_EQ(visible.Right, work.Right);
+    EXPECT_EQ(visible.Bottom, work.Bottom);
+    EXPECT_GT(visible.Top, work.Top);
+    EXPECT_LE(visible.Top, work.Top + g.TitleBarHeight(true));
+  }
+}
 
 }  // namespace
 }  // namespace kv

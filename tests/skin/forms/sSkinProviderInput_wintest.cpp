@@ -18,6 +18,8 @@
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/MessageLog.h"
+#include "KeyScript.h"
+#include "support/ModalProbe.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"
 #include "support/TestSkin.h"
@@ -316,6 +318,80 @@ INSTANTIATE_TEST_SUITE_P(
                       TDragCase{"SizeWithoutAMove", HTBOTTOM, {150, -1}, {}, 0, 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Move and Size from a menu in border mode drag the outline, not the
+// system's loop; Size without an edge takes the bottom-right corner.
+TEST_F(FormInput, MoveAndSizeCommandsInBorderModeDragTheOutline) {
+  provider->ResizeMode = rmBorder;
+  for (const WPARAM command : {WPARAM{SC_MOVE}, WPARAM{SC_SIZE}}) {
+    SCOPED_TRACE(command);
+    const RECT before = WindowRect();
+    SetCursorPos(before.left + 100, before.top + 60);
+    Send(WM_SYSCOMMAND, command, 0);
+    ASSERT_TRUE(BorderDragActive);
+    EXPECT_EQ(GetCapture(), Wnd());
+    for (const POINT d : {POINT{0, 0}, POINT{20, 10}}) {
+      POINT p{before.left + 100 + d.x, before.top + 60 + d.y};
+      ScreenToClient(Wnd(), &p);
+      Send(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    }
+    Send(WM_LBUTTONUP, 0, 0);
+    const RECT after = WindowRect();
+    const bool moving = command == SC_MOVE;
+    EXPECT_EQ(after.left - before.left, moving ? 20 : 0);
+    EXPECT_EQ(after.right - before.right, 20);
+    EXPECT_EQ(after.bottom - before.bottom, 10);
+  }
+  EXPECT_TRUE(below->commands.empty()) << "the system's own loop would run";
+  kvtest::HoverOut();  // the cursor away from later tests' windows
+}
+
+// A title button pressed and then held by a modal loop (a menu its
+// mouse-down opened) is released when the loop goes idle: its mouse-up
+// comes and it does not stay pressed.
+TEST_F(FormInput, AModalLoopOpenedByATitleButtonReleasesIt) {
+  manager->SetAllowGlowing(false);
+  TsTitleButtons buttons;
+  buttons.Items.resize(1);
+  bool upWhileMenuOpen = false;
+  buttons.Items[0].OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    // The menu goes once the release came (a timer ticks only when the
+    // loop has gone idle), or, failing, after a while.
+    const ULONGLONG deadline = GetTickCount64() + 3000;
+    kvtest::TKeyScript closer(Wnd(), [&](auto&) {
+      if (!upWhileMenuOpen && GetTickCount64() < deadline) return false;
+      EndMenu();
+      return true;
+    });
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"Item");
+    TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, Wnd(), nullptr);
+    DestroyMenu(menu);
+  };
+  buttons.Items[0].OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    upWhileMenuOpen = kvtest::FindThreadWindow(kvtest::kMenuClass) != nullptr;
+  };
+  provider->SetTitleButtons(buttons);
+  provider->LoadTitleButtonMasks();
+  provider->RepaintFrameNow();
+  Send(WM_NCLBUTTONDOWN, TitleHit::FirstUser, AtButton(TitleHit::FirstUser));
+  EXPECT_TRUE(upWhileMenuOpen);
+  EXPECT_FALSE(PressedButtonActive);
+  EXPECT_NE(provider->ButtonRecord(TitleHit::FirstUser)->State, 2);
+}
+
+// Maximised or restored by a command, the maximise button (now with the
+// other picture) is no longer hot.
+TEST_F(FormInput, MaximiseAndRestoreLeaveTheMaximiseButtonAtRest) {
+  manager->SetAllowGlowing(false);
+  for (const WPARAM command : {WPARAM{SC_MAXIMIZE}, WPARAM{SC_RESTORE}}) {
+    provider->SetHotButton(HTMAXBUTTON, true);
+    ASSERT_EQ(provider->ButtonMax().State, 1);
+    Send(WM_SYSCOMMAND, command, 0);
+    EXPECT_EQ(provider->HotButton(), 0) << command;
+    EXPECT_EQ(provider->ButtonMax().State, 0) << command;
+  }
+}
+
 TEST_F(FormInput, LosingTheMouseEndsTheOutlineAndLeavesTheForm) {
   provider->ResizeMode = rmBorder;
   const RECT before = WindowRect();
@@ -421,6 +497,78 @@ TEST_F(FormInput, TheWheelGoesToANestedScrollBoxUnderTheCursorThatTakesIt) {
     panel->Free();
   }
   kvtest::HoverOut();  // the cursor away from later tests' windows
+}
+
+// With the skin gone the form is plain, and its scroll box still takes
+// the wheel under the cursor.
+TEST_F(FormInput, WithoutASkinTheWheelStillReachesTheScrollBox) {
+  auto* box = Create<TWheelBox>(form, std::uint16_t{ccScrollBox | ccAutoMouseWheel});
+  box->SetParent(form);
+  box->SetBounds(20, 20, 120, 80);
+  manager->SetActive(false);
+  kvtest::PumpUntilIdle();
+  POINT centre{60, 40};
+  ClientToScreen(box->Handle(), &centre);
+  SetCursorPos(centre.x, centre.y);
+  Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(centre.x, centre.y));
+  EXPECT_EQ(box->deltas, std::vector<int>{-WHEEL_DELTA});
+  kvtest::HoverOut();
+}
+
+// A flat button as the skinned speed button says it is: its hover can be
+// taken by its container.
+class THoverButton : public TPanel {
+ public:
+  explicit THoverButton(TComponent* owner) : TPanel(owner), data_(this, false) {
+    data_.Capabilities = ccHoverResettable;
+    data_.MouseAbove = true;
+  }
+  int leaves = 0;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdGetSkinData) {
+      m.Result = reinterpret_cast<LRESULT>(&data_);
+      return;
+    }
+    if (m.Msg == CM_MOUSELEAVE) {
+      ++leaves;
+      data_.MouseAbove = false;
+    }
+    TPanel::WndProc(m);
+  }
+
+ private:
+  TsCommonData data_;
+};
+
+// The mouse entering the form (or a control on it) takes the hover from a
+// flat button that missed its own leave, but not from the one entered.
+TEST_F(FormInput, TheMouseEnteringTakesTheHoverFromFlatButtons) {
+  auto* missed = Create<THoverButton>(form);
+  missed->SetParent(form);
+  auto* entered = Create<THoverButton>(form);
+  entered->SetParent(form);
+  form->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(entered)));
+  EXPECT_EQ(missed->leaves, 1);
+  EXPECT_EQ(entered->leaves, 0);
+}
+
+// A form with a grip shrunk by its user has the grip painted again at its
+// new place, which the system keeps as it was.
+TEST_F(FormInput, ResizingRepaintsTheGripsOldAndNewPlaces) {
+  provider->GripMode = gmRightBottom;
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const RECT w = WindowRect();
+  SetWindowPos(Wnd(), nullptr, 0, 0, w.right - w.left - 20, w.bottom - w.top - 10,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(Wnd(), update, FALSE);
+  RECT now{};
+  GetClientRect(Wnd(), &now);
+  EXPECT_TRUE(PtInRegion(update, now.right - 2, now.bottom - 2));
+  EXPECT_FALSE(PtInRegion(update, 2, 2)) << "only the grip's places";
+  DeleteObject(update);
 }
 
 }  // namespace

@@ -200,6 +200,28 @@ TEST_F(MenuLine, RenamedAndAddedTitlesArePaintedAgain) {
 
 // Without a skin the menu is the system's again: not owner-drawn, without
 // the painter's handlers, its bar painted by the system.
+// A provider told to leave the frame to the system leaves it the menu bar
+// too; told to draw it again, it takes the bar back.
+TEST_F(MenuLine, TheMenuBarFollowsWhoDrawsTheFrame) {
+  MakeMenu();
+  ShowSkinned();
+  const auto ownerDrawn = [&] {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoW(GetMenu(Wnd()), 0, TRUE, &info) && (info.fType & MFT_OWNERDRAW) != 0;
+  };
+  provider->SetDrawNonClientArea(false);
+  kvtest::PumpUntilIdle();
+  EXPECT_FALSE(menu->OwnerDraw());
+  EXPECT_FALSE(ownerDrawn());
+  provider->SetDrawNonClientArea(true);
+  kvtest::PumpUntilIdle();
+  EXPECT_TRUE(menu->OwnerDraw());
+  EXPECT_TRUE(ownerDrawn());
+  ExpectBar(Cache(), -1, "cache");
+}
+
 TEST_F(MenuLine, SkinRemovalGivesBackTheSystemMenuBar) {
   MakeMenu();
   ShowSkinned();

@@ -65,6 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
                              Form(bsSizeToolWin),
                              {Hidden, Shown, Shown, {false, true}, Hidden, Shown},
                              {false, true, true, false, false, true}},
+                    // A fixed tool window cannot be sized from its menu.
+                    MenuCase{"FixedToolWindowHasNoSize",
+                             Form(bsToolWindow),
+                             {Hidden, Shown, {false, true}, {false, true}, Hidden, Shown},
+                             {false, true, false, false, false, true}},
                     MenuCase{"MDIChildWithoutIcons",
                              {.BorderIcons = biSystemMenu, .MDIChild = true},
                              {Grayed, Shown, Shown, Grayed, Grayed, Shown},

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "KeyScript.h"
 #include "SkinnedFormFixture.h"
 #include "skin/forms/sSystemMenu_win.h"
 #include "support/ModalProbe.h"
+#include "support/Pump.h"
 
 namespace kv {
 namespace {
@@ -176,6 +178,152 @@ TEST_F(SystemMenu, DroppingTwiceWithTheSkinListKeepsOneListAndOneLine) {
   EXPECT_EQ(m->Items()->Items(0)->Name(), "SkinSelectItem");
   EXPECT_TRUE(m->Items()->Items(1)->IsLine());
   EXPECT_FALSE(m->Items()->Items(2)->IsLine());
+}
+
+
+// --- reached from the keyboard and the task bar ----------------------------------------
+
+// The open pop-up menu of this thread: its window and its menu.
+struct TOpenMenu {
+  RECT Rect{};
+  HMENU Menu = nullptr;
+};
+TOpenMenu OpenMenu(HWND menuWnd) {
+  TOpenMenu m;
+  GetWindowRect(menuWnd, &m.Rect);
+  m.Menu = reinterpret_cast<HMENU>(SendMessageW(menuWnd, MN_GETHMENU, 0, 0));
+  return m;
+}
+
+// The keys that choose the entry of a system command in the open skinned
+// menu: the first Down selects the first item, separators are passed over.
+bool KeysToChoose(const TsSkinProvider* provider, UINT systemCommand,
+                  std::vector<kvtest::TKey>& keys) {
+  HWND wnd = kvtest::FindThreadWindow(kvtest::kMenuClass);
+  TsSystemMenu* m = provider->SystemMenuObject();
+  if (wnd == nullptr || m == nullptr) return false;
+  UINT command = 0;
+  for (int i = 0; i < m->Items()->Count(); ++i)
+    if (static_cast<UINT>(m->Items()->Items(i)->Tag()) == systemCommand)
+      command = m->Items()->Items(i)->Command();
+  HMENU menu = OpenMenu(wnd).Menu;
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0, downs = 0; i < count; ++i) {
+    MENUITEMINFOW info{sizeof info, MIIM_FTYPE | MIIM_ID};
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    if ((info.fType & MFT_SEPARATOR) != 0) continue;
+    ++downs;
+    if (info.wID != command) continue;
+    keys.assign(static_cast<size_t>(downs), {VK_DOWN});
+    keys.push_back({VK_RETURN});
+    return true;
+  }
+  return false;
+}
+
+class SystemMenuKeys : public SystemMenu, public ::testing::WithParamInterface<TFormBorderStyle> {};
+
+// Alt+Space opens the skinned menu (not the window's own) under the title
+// icon, on a main window, a dialog and a tool window alike.
+TEST_P(SystemMenuKeys, AltSpaceOpensTheSkinnedMenuUnderTheTitleIcon) {
+  form->SetBorderStyle(GetParam());
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  TOpenMenu open;
+  {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND menu) { open = OpenMenu(menu); }, 2000);
+    kvtest::PostAltSpace(Wnd());
+    pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); }, 3000);
+    ASSERT_TRUE(probe.Found());
+  }
+  ASSERT_NE(provider->SystemMenuObject(), nullptr);
+  EXPECT_EQ(open.Menu, provider->SystemMenuObject()->Handle());
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  const TRect icon = provider->TitleIconRect();
+  EXPECT_EQ(open.Rect.left, w.left + icon.Left);
+  EXPECT_EQ(open.Rect.top, w.top + icon.Bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(BorderStyles, SystemMenuKeys,
+                         ::testing::Values(bsSizeable, bsDialog, bsToolWindow));
+
+TEST_F(SystemMenu, TheTaskbarsRequestOpensTheSkinnedMenuAtItsPoint) {
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  TOpenMenu open;
+  {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND menu) { open = OpenMenu(menu); }, 2000);
+    SendMessageW(Wnd(), 0x313, 0, MAKELPARAM(120, 130));
+    EXPECT_TRUE(probe.Found());
+  }
+  ASSERT_NE(provider->SystemMenuObject(), nullptr);
+  EXPECT_EQ(open.Menu, provider->SystemMenuObject()->Handle());
+  EXPECT_EQ(open.Rect.left, 120);
+  EXPECT_EQ(open.Rect.top, 130);
+}
+
+// Move and Size chosen from the keyboard's menu start the system's keyboard
+// loops (arrows move by 8 pixels), Close closes the form.
+TEST_F(SystemMenu, MoveSizeAndCloseChosenFromTheKeyboardAct) {
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  const auto choose = [&](UINT command, std::vector<kvtest::TKey> inLoop) {
+    kvtest::TKeyScript menu(Wnd(), [&](auto& keys) { return KeysToChoose(provider, command, keys); });
+    kvtest::TKeyScript loop(Wnd(), [&](auto& keys) {
+      if (!kvtest::InMoveSizeLoop()) return false;
+      keys = inLoop;
+      return true;
+    });
+    kvtest::PostAltSpace(Wnd());
+    pump::PumpUntil([&] { return menu.Sent() && (inLoop.empty() || loop.Sent()); }, 4000);
+    kvtest::PumpUntilIdle();
+    ASSERT_TRUE(menu.Sent()) << command;
+  };
+  RECT before{}, after{};
+  GetWindowRect(Wnd(), &before);
+  choose(SC_MOVE, {{VK_RIGHT}, {VK_DOWN}, {VK_RETURN}});
+  GetWindowRect(Wnd(), &after);
+  EXPECT_EQ(after.left - before.left, 8);
+  EXPECT_EQ(after.top - before.top, 8);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+
+  GetWindowRect(Wnd(), &before);
+  // The first arrow picks the edge, the second moves it.
+  choose(SC_SIZE, {{VK_RIGHT}, {VK_RIGHT}, {VK_RETURN}});
+  GetWindowRect(Wnd(), &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.right - before.right, 8);
+
+  choose(SC_CLOSE, {});
+  EXPECT_FALSE(IsWindowVisible(Wnd()));
+}
+
+// A dialog shown modally ends its loop when Close is chosen from its
+// Alt+Space menu.
+TEST_F(SystemMenu, AModalDialogClosesFromItsKeyboardMenu) {
+  form->SetBorderStyle(bsDialog);
+  Provide();
+  manager->SetSkinnedPopups(true);
+  kvtest::TKeyScript altSpace(Wnd(), [&](auto&) {
+    if (!IsWindowVisible(Wnd())) return false;
+    kvtest::PostAltSpace(Wnd());
+    return true;
+  });
+  kvtest::TKeyScript menu(Wnd(), [&](auto& keys) { return KeysToChoose(provider, SC_CLOSE, keys); });
+  // Only a failing test gets here: the loop is ended for it.
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  kvtest::TKeyScript watchdog(Wnd(), [&](auto&) {
+    if (GetTickCount64() < deadline) return false;
+    EndMenu();
+    form->SetModalResult(mrAbort);
+    return true;
+  });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_TRUE(menu.Sent());
 }
 
 }  // namespace

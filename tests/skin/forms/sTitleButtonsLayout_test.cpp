@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "skin/forms/FrameKinds.h"
@@ -79,6 +80,33 @@ TEST(TitleButtonsLayout, ToolWindowHasSmallLowerButtonsWithoutGaps) {
   EXPECT_EQ(placed[0].Rect, Rect(284, 4, 297, 17));
   EXPECT_EQ(placed[1].Rect.Right, 284 - 8);
   EXPECT_EQ(placed[2].Rect.Right, placed[1].Rect.Left);
+}
+
+// Small buttons shorter than 16 pixels sit 2 pixels lower; from 16 on they
+// are centred.
+TEST(TitleButtonsLayout, OnlySmallButtonsUnderSixteenPixelsSitLower) {
+  const TsFrameGeometry g = Single(bsToolWindow);
+  for (const auto& [height, top] : {std::pair{15, 1 + 2}, std::pair{16, 1}}) {
+    const TsTitleButtonMetrics m{.Close = 13, .Height = height, .LargeButton = false};
+    const auto placed = PlaceTitleButtons(g, m, {});
+    ASSERT_FALSE(placed.empty());
+    // (3 + 15 - height) / 2, + 2 below 16.
+    EXPECT_EQ(placed[0].Rect.Top, top) << height;
+  }
+}
+
+// A maximised MDI child's three buttons are a mask's width apart plus one
+// pixel, the last one pixel left of the frame's border.
+TEST(TitleButtonsLayout, MDIChildButtonsAreTheirWidthPlusOneApart) {
+  const TsFrameGeometry g = Sizeable();
+  for (const int w : {16, 21}) {
+    const auto buttons = MDIChildButtons(g, {w, 14});
+    const int right = g.FrameWidth() - g.FrameBorderWidth(true);
+    EXPECT_EQ(buttons[2].Rect, Bounds(right - (w + 1), buttons[2].Rect.Top, w, 14)) << w;
+    EXPECT_EQ(buttons[1].Rect.Left, right - 2 * (w + 1)) << w;
+    EXPECT_EQ(buttons[0].Rect.Left, right - 3 * (w + 1)) << w;
+    EXPECT_EQ(buttons[0].Rect.Width(), w);
+  }
 }
 
 TEST(TitleButtonsLayout, HiddenUserButtonsTakeNoRoom) {

@@ -218,6 +218,142 @@ TEST(TitleButtonsUser, AGlyphIsDrawnCentredLeavingOutItsCornerColour) {
   EXPECT_EQ(f.ItemAt(cache, gx, gy + 4), "GLOBALINFO.TITLEBUTTON#0");
 }
 
+// The mouse on a user button: its hint shows by the cursor while it is hot;
+// a click presses it and fires its mouse-down and mouse-up with the button
+// as sender and the mouse on the button, and leaves it hot again.
+TEST(TitleButtonsUser, AClickFiresItsEventsAndItsHintShowsWhileHot) {
+  kvtest::TSkinnedFormFixture f;
+  f.manager->SetAllowGlowing(false);
+  f.form->SetCaption("");
+  f.Provide();
+  struct TEvent {
+    std::string Kind;
+    TObject* Sender;
+    TMouseButton Button;
+    int X, Y;
+  };
+  std::vector<TEvent> events;
+  TsTitleButtons buttons;
+  buttons.Items.resize(1);
+  buttons.Items[0].Hint = "Read again";
+  buttons.Items[0].OnMouseDown = [&](TObject* s, TMouseButton b, TShiftState, int x, int y) {
+    events.push_back({"down", s, b, x, y});
+  };
+  buttons.Items[0].OnMouseUp = [&](TObject* s, TMouseButton b, TShiftState, int x, int y) {
+    events.push_back({"up", s, b, x, y});
+  };
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  const TsTitleButtonRecord& record = *f.provider->ButtonRecord(TitleHit::FirstUser);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const POINT at{w.left + record.Rect.Left + 3, w.top + record.Rect.Top + 4};
+  SetCursorPos(at.x, at.y);
+  ASSERT_TRUE(pump::PumpUntil([&] { return f.provider->ButtonHint() != nullptr; }));
+  THintWindow* hint = f.provider->ButtonHint();
+  EXPECT_TRUE(hint->Showing());
+  EXPECT_EQ(hint->Caption(), "Read again");
+  RECT h{};
+  GetWindowRect(hint->Handle(), &h);
+  EXPECT_EQ(h.left, at.x + 8);
+  EXPECT_EQ(h.top, at.y + 16);
+
+  const LPARAM screen = MAKELPARAM(at.x, at.y);
+  SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, TitleHit::FirstUser, screen);
+  EXPECT_EQ(record.State, 2);
+  EXPECT_EQ(f.provider->ButtonHint(), nullptr) << "a press hides the hint";
+  SendMessageW(f.Wnd(), WM_NCLBUTTONUP, TitleHit::FirstUser, screen);
+  EXPECT_EQ(record.State, 1);
+  ASSERT_EQ(events.size(), 2u);
+  const TObject* button = &f.provider->TitleButtons().Items[0];
+  for (const TEvent& e : events) {
+    EXPECT_EQ(e.Sender, button) << e.Kind;
+    EXPECT_EQ(e.Button, mbLeft) << e.Kind;
+    EXPECT_EQ(e.X, 3) << e.Kind;
+    EXPECT_EQ(e.Y, 4) << e.Kind;
+  }
+  EXPECT_EQ(events[0].Kind, "down");
+  EXPECT_EQ(events[1].Kind, "up");
+
+  // Released away from it, the button only goes back to rest.
+  SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, TitleHit::FirstUser, screen);
+  SendMessageW(f.Wnd(), WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(w.left + 40, at.y));
+  EXPECT_EQ(events.size(), 3u);
+  kvtest::HoverOut();
+  EXPECT_EQ(f.provider->ButtonHint(), nullptr);
+}
+
+// The title icon: the provider's glyph (its fuchsia left out) before any
+// icon; without one and without an icon of the window, the application's,
+// else the system's application icon.
+TEST(TitleIcon, AGlyphComesFirstThenTheApplicationsIconThenTheSystems) {
+  constexpr COLORREF kInk = RGB(0x21, 0x43, 0x65);
+  const auto iconArea = [](kvtest::TSkinnedFormFixture& f) {
+    const TRect r = f.provider->TitleIconRect();
+    return f.Cache().Crop(RECT{r.Left, r.Top, r.Right, r.Bottom});
+  };
+  const auto titleOnly = [](kvtest::TSkinnedFormFixture& f, const TPixels& area) {
+    int other = 0;
+    for (int y = 0; y < area.Height(); ++y)
+      for (int x = 0; x < area.Width(); ++x)
+        if (f.SectionAt(area, x, y) != "FORMTITLE") ++other;
+    return other == 0;
+  };
+  {
+    kvtest::TSkinnedFormFixture f;
+    f.Provide();
+    TBitmap& glyph = f.provider->TitleIcon.Glyph;
+    glyph = TBitmap(4, 4, pf24bit);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) {
+        std::uint8_t* p = glyph.ScanLine(y) + 3 * x;
+        const COLORREF c = x == 0 ? RGB(0xFF, 0, 0xFF) : kInk;
+        p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+      }
+    f.Show();
+    const TPixels area = iconArea(f);
+    ASSERT_GE(area.Width(), 8);
+    EXPECT_TRUE(kvtest::ColourAt(area, area.Width() - 1, area.Height() / 2, kInk)) << "stretched";
+    EXPECT_EQ(f.SectionAt(area, 0, area.Height() / 2), "FORMTITLE") << "fuchsia left out";
+  }
+  {
+    kvtest::TSkinnedFormFixture f;
+    f.Provide();
+    f.Show();
+    EXPECT_FALSE(titleOnly(f, iconArea(f))) << "the system's application icon";
+  }
+  // An icon of one colour for the application window.
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+  HGDIOBJ was = SelectObject(dc, image);
+  HBRUSH brush = CreateSolidBrush(kInk);
+  const RECT all{0, 0, 16, 16};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, was);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  const std::vector<BYTE> opaque(16 * 2, 0);
+  HBITMAP mask = CreateBitmap(16, 16, 1, 1, opaque.data());
+  ICONINFO info{TRUE, 0, 0, mask, image};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(image);
+  HWND app = Application->Handle();
+  const LRESULT old = SendMessageW(app, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  {
+    kvtest::TSkinnedFormFixture f;
+    f.Provide();
+    f.Show();
+    const TPixels area = iconArea(f);
+    EXPECT_TRUE(kvtest::ColourAt(area, area.Width() / 2, area.Height() / 2, kInk));
+  }
+  SendMessageW(app, WM_SETICON, ICON_BIG, old);
+  DestroyIcon(icon);
+}
+
 // A glow picture that is an image of its own (which the reader takes as
 // cells) shows whole, reaching out by the margin on the left and top, and
 // the frame under the halo shows the button hot.
