@@ -245,6 +245,9 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
     if (std::find(sections_.begin(), sections_.end(), k.Section) == sections_.end())
       sections_.push_back(k.Section);
   const auto lacked = [&](const std::string& section) {
+    if (!o.Only.empty() && section != "GLOBALINFO" &&
+        std::find(o.Only.begin(), o.Only.end(), section) == o.Only.end())
+      return true;
     return std::find(o.Lacks.begin(), o.Lacks.end(), section) != o.Lacks.end();
   };
   std::erase_if(sections_, lacked);

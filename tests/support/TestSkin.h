@@ -55,6 +55,9 @@ struct TTestSkinOptions {
   std::vector<TKey> Keys{};
   // Sections left out with all their masks, as a sparse skin lacks them.
   std::vector<std::string> Lacks{};
+  // When not empty, the only sections besides GLOBALINFO, as a sparse skin
+  // has them.
+  std::vector<std::string> Only{};
 };
 
 // What a legend colour stands for. Key "COLOR" (state 0) and "HOTCOLOR"
