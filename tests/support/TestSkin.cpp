@@ -399,6 +399,29 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
   options_ = std::move(text);
 }
 
+TTestSkinOptions DarkTexturedSkinOptions() {
+  const std::string dark = std::to_string(0x202020), light = std::to_string(0xE8E8E8);
+  TTestSkinOptions o;
+  o.Glow = true;
+  o.GlowImageFiles = true;
+  o.MaskPlanes = true;
+  o.Textured = {"FORM", "DIALOG"};
+  o.Gradient = {"PANEL", "BAR", "TABSHEET"};
+  o.CornerImages = {"FORM", "DIALOG"};
+  o.Keys = {{"GLOBALINFO", "SHADOW1COLOR", "0"},
+            {"GLOBALINFO", "SHADOW1OFFSET", "1"},
+            {"GLOBALINFO", "SHADOW1BLUR", "2"},
+            {"GLOBALINFO", "SHADOW1TRANSPARENCY", "40"},
+            {"GROUPBOX", "TRANSPARENCY", "40"}};
+  for (const char* section : {"EDIT", "COMBOBOX"}) {
+    o.Keys.push_back({section, "COLOR", dark});
+    o.Keys.push_back({section, "FONTCOLOR", light});
+  }
+  return o;
+}
+
+TTestSkinOptions SparseSkinOptions() { return {.Only = {"FORM", "BUTTON", "EDIT"}}; }
+
 std::uint32_t TTestSkin::Colour(const std::string& section, const std::string& key,
                                 int state) const {
   auto it = colours_.find(Id(section, key, state));
