@@ -252,6 +252,16 @@ class SkinWalk : public ::testing::Test {
     }
   }
 
+  // The list commands and the about window: each opens a modal form.
+  std::vector<std::pair<const char*, std::function<void()>>> SmallWindowCommands() {
+    return {
+        {"relay", [this] { form_->Pop_Do_SettingClick(nullptr); }},
+        {"channel", [this] { form_->Pop_Th_SettingClick(nullptr); }},
+        {"phone", [this] { form_->Pop_Phone_SettingClick(nullptr); }},
+        {"timer", [this] { form_->Pop_Timer_SettingClick(nullptr); }},
+        {"about", [this] { form_->N_AboutClick(nullptr); }},
+    };
+  }
   // The item of the Skins menu, the last one of the caption, as a user clicks it.
   void ChooseSkin(const std::string& caption) {
     for (int i = form_->N_Skins->Count() - 1; i >= 0; --i) {
@@ -297,14 +307,7 @@ TEST_F(SkinWalk, MainWindowEveryPageAndSideBarFrameAreSkinned) {
 TEST_F(SkinWalk, SmallWindowsAreSkinned) {
   ASSERT_NO_FATAL_FAILURE(Open());
   TWalk walk;
-  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
-      {"relay", [&] { form_->Pop_Do_SettingClick(nullptr); }},
-      {"channel", [&] { form_->Pop_Th_SettingClick(nullptr); }},
-      {"phone", [&] { form_->Pop_Phone_SettingClick(nullptr); }},
-      {"timer", [&] { form_->Pop_Timer_SettingClick(nullptr); }},
-      {"about", [&] { form_->N_AboutClick(nullptr); }},
-  };
-  for (const auto& [place, open] : commands) {
+  for (const auto& [place, open] : SmallWindowCommands()) {
     SCOPED_TRACE(place);
     if (std::string(place) != "about") {
       // A list command acts on the chosen row.
@@ -590,16 +593,9 @@ class SkinWalkInSkins : public SkinWalk, public ::testing::WithParamInterface<co
       PumpUntilIdle();
       look.Window(form_->Handle(), in + "main window, page " + std::to_string(p), false);
     }
-    const std::vector<std::pair<const char*, std::function<void()>>> commands = {
-        {"relay", [&] { form_->Pop_Do_SettingClick(nullptr); }},
-        {"channel", [&] { form_->Pop_Th_SettingClick(nullptr); }},
-        {"phone", [&] { form_->Pop_Phone_SettingClick(nullptr); }},
-        {"timer", [&] { form_->Pop_Timer_SettingClick(nullptr); }},
-        {"about", [&] { form_->N_AboutClick(nullptr); }},
-    };
     for (TsListView* list : {form_->lvDo, form_->lvTh, form_->lvTel, form_->lvTimer})
       if (list->Items()->Count() > 0) list->Items()->Item(0)->SetSelected(true);
-    for (const auto& [place, open] : commands)
+    for (const auto& [place, open] : SmallWindowCommands())
       EXPECT_TRUE(TModalForm::Run(open, [&](TCustomForm& f) {
         look.Window(f.Handle(), in + place, textured);
       })) << place;
