@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +38,7 @@
 #include "support/ModalProbe.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
+#include "support/TestSkin.h"
 
 namespace kv {
 namespace {
@@ -203,14 +207,20 @@ class SkinWalk : public ::testing::Test {
     FormServices() = saved_;
   }
 
-  // The main window as the login leaves it, connected to the simulator.
-  void Open() {
+  // The main window as the login leaves it, connected to the simulator;
+  // with a skin file, the program's skin is that one from the start, as
+  // when the file is where the windows look for their skin.
+  void Open(const std::string& startSkin = {}) {
     sim_.Command("model KV41");
     ModelIndex = -1;
     ThRowsBuilt = false;
     LoginPassword = "9173";
     LoginComPort = sim_.Port();
     form_.reset(Create<TFormKV69>(nullptr));
+    if (!startSkin.empty()) {
+      form_->sknmngr->SetSkinDirectory(ExtractFilePath(startSkin));
+      form_->sknmngr->SetSkinName(ChangeFileExt(ExtractFileName(startSkin), ""));
+    }
     form_->Show();
     ASSERT_TRUE(form_->Connected());
     ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 10000)) << "no version reply";
@@ -240,6 +250,27 @@ class SkinWalk : public ::testing::Test {
       PumpUntilIdle();
       walk.Window(form_->Handle(), "main window, inputs page " + std::to_string(p));
     }
+  }
+
+  // The list commands and the about window: each opens a modal form.
+  std::vector<std::pair<const char*, std::function<void()>>> SmallWindowCommands() {
+    return {
+        {"relay", [this] { form_->Pop_Do_SettingClick(nullptr); }},
+        {"channel", [this] { form_->Pop_Th_SettingClick(nullptr); }},
+        {"phone", [this] { form_->Pop_Phone_SettingClick(nullptr); }},
+        {"timer", [this] { form_->Pop_Timer_SettingClick(nullptr); }},
+        {"about", [this] { form_->N_AboutClick(nullptr); }},
+    };
+  }
+  // The item of the Skins menu, the last one of the caption, as a user clicks it.
+  void ChooseSkin(const std::string& caption) {
+    for (int i = form_->N_Skins->Count() - 1; i >= 0; --i) {
+      if (form_->N_Skins->Items(i)->Caption() != caption) continue;
+      form_->N_Skins->Items(i)->Click();
+      PumpUntilIdle();
+      return;
+    }
+    ADD_FAILURE() << "no Skins item " << caption;
   }
 
   void SwitchSkins(bool wholeWindows);
@@ -276,14 +307,7 @@ TEST_F(SkinWalk, MainWindowEveryPageAndSideBarFrameAreSkinned) {
 TEST_F(SkinWalk, SmallWindowsAreSkinned) {
   ASSERT_NO_FATAL_FAILURE(Open());
   TWalk walk;
-  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
-      {"relay", [&] { form_->Pop_Do_SettingClick(nullptr); }},
-      {"channel", [&] { form_->Pop_Th_SettingClick(nullptr); }},
-      {"phone", [&] { form_->Pop_Phone_SettingClick(nullptr); }},
-      {"timer", [&] { form_->Pop_Timer_SettingClick(nullptr); }},
-      {"about", [&] { form_->N_AboutClick(nullptr); }},
-  };
-  for (const auto& [place, open] : commands) {
+  for (const auto& [place, open] : SmallWindowCommands()) {
     SCOPED_TRACE(place);
     if (std::string(place) != "about") {
       // A list command acts on the chosen row.
@@ -377,16 +401,7 @@ void SkinWalk::SwitchSkins(bool wholeWindows) {
   ASSERT_NO_FATAL_FAILURE(Open());
   Create<TSoftSkins>(form_.get(), form_->sknmngr, form_->N_Skins, skins);
   OpenFrames();
-  const auto choose = [&](const std::string& caption) {
-    for (int i = form_->N_Skins->Count() - 1; i >= 0; --i) {
-      if (form_->N_Skins->Items(i)->Caption() != caption) continue;
-      form_->N_Skins->Items(i)->Click();
-      PumpUntilIdle();
-      return;
-    }
-    ADD_FAILURE() << "no Skins item " << caption;
-  };
-  choose("Vista");
+  ChooseSkin("Vista");
   {
     // The relay list's own menu, opened and closed as a user would.
     TModalProbe menu(kvtest::kMenuClass, [](HWND) {});
@@ -410,9 +425,9 @@ void SkinWalk::SwitchSkins(bool wholeWindows) {
                                 << now.Dump(std::to_string(i) + "-" + when);
                           }
                         };
-                        choose("Ocean");
+                        ChooseSkin("Ocean");
                         expectAll(false, "in B");
-                        choose("Vista");
+                        ChooseSkin("Vista");
                         expectAll(true, "back in A");
                         form_->sknmngr->SetActive(false);
                         PumpUntilIdle();
@@ -421,7 +436,7 @@ void SkinWalk::SwitchSkins(bool wholeWindows) {
                         PumpUntilIdle();
                         expectAll(true, "skinned again");
                         const kvtest::TObjectBaseline baseline;
-                        for (int i = 0; i < 20; ++i) choose(i % 2 == 0 ? "Ocean" : "Vista");
+                        for (int i = 0; i < 20; ++i) ChooseSkin(i % 2 == 0 ? "Ocean" : "Vista");
                         EXPECT_TRUE(baseline.Unchanged());
                       });
   EXPECT_TRUE(opened) << "no relay dialog";
@@ -432,6 +447,254 @@ TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryFrame) { SwitchSkins(false); }
 // The client areas as well: labels over their parent's picture, edits and
 // date pickers painted once their parent has painted.
 TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryWindowWhole) { SwitchSkins(true); }
+
+
+// --- skins made elsewhere --------------------------------------------------------------
+
+// A Skins folder of the shipped skins and two test skins as users bring them:
+// a dark, textured one and a sparse one.
+class TSkinFolder {
+ public:
+  TSkinFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "kvwalk-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    const std::string shipped =
+        ExtractFilePath(Application->ExeName()) + "..\\..\\src\\app\\Skins\\";
+    for (const char* name : {"Vista", "Ocean"})
+      CopyFileA((shipped + name + ".asz").c_str(), (folder_ + name + ".asz").c_str(), FALSE);
+    Write(folder_ + "Dark.asz", kvtest::TTestSkin(kvtest::DarkTexturedSkinOptions()).Packed());
+    Write(folder_ + "Sparse.asz", kvtest::TTestSkin(kvtest::SparseSkinOptions()).Packed());
+  }
+  ~TSkinFolder() {
+    for (const char* name : {"Vista", "Ocean", "Dark", "Sparse"})
+      DeleteFileA((folder_ + name + ".asz").c_str());
+    RemoveDirectoryA(folder_.c_str());
+  }
+  bool Ready() const { return FileExists(folder_ + "Ocean.asz"); }
+  const std::string& Path() const { return folder_; }
+
+ private:
+  static void Write(const std::string& path, const TacBytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  std::string folder_;
+};
+
+// What a user sees wrong in a window's picture: a black client area, the
+// skins' transparent magenta, a form that should show its texture showing
+// anything else (a tile of the master bitmap, a plain colour), or an edit
+// whose text colour is too close to its background to read.
+struct TLookFindings {
+  static constexpr int kCornerReach = 32;
+  std::vector<std::string> faults;
+
+  void Window(HWND wnd, const std::string& place, bool textured) {
+    const TPixels shot = TPixels::FromWindow(wnd);
+    RECT frame{}, client{};
+    GetWindowRect(wnd, &frame);
+    GetClientRect(wnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(wnd, &origin);
+    const int cx = origin.x - frame.left, cy = origin.y - frame.top;
+    const RECT inside{cx, cy, cx + client.right, cy + client.bottom};
+    const int magenta = shot.CountOf(RGB(255, 0, 255), shot.Whole());
+    if (magenta > 0) Add(place, std::to_string(magenta) + " magenta pixels");
+    const int area = std::max<int>(1, client.right * client.bottom);
+    const int black = shot.CountOf(RGB(0, 0, 0), inside);
+    // Text and lines are black in some skins; a black background is most.
+    if (black * 4 > area) Add(place, std::to_string(black * 100 / area) + "% of the client black");
+    if (textured) Texture(wnd, shot, cx, cy, client, place);
+    if (TWinControl* top = TWinControl::FromHandle(wnd)) Readable(top, place);
+  }
+  // Where the form itself shows (no child window, no windowless child), the
+  // checkerboard's two colours only.
+  void Texture(HWND wnd, const TPixels& shot, int cx, int cy, const RECT& client,
+               const std::string& place) {
+    auto* form = dynamic_cast<TWinControl*>(TWinControl::FromHandle(wnd));
+    int wrong = 0, seen = 0;
+    COLORREF first = 0;
+    POINT firstAt{};
+    // The border mask's margins may be wider than the skin's border.
+    constexpr int edge = kvtest::TTestSkin::kMargin + 1;
+    for (int y = edge; y < client.bottom - edge; y += 7)
+      for (int x = edge; x < client.right - edge; x += 7) {
+        // The frame's corner images may reach into the client area.
+        const bool corner = (x < kCornerReach || x >= client.right - kCornerReach) &&
+                            (y < kCornerReach || y >= client.bottom - kCornerReach);
+        if (corner || ChildWindowFromPointEx(wnd, POINT{x, y}, CWP_SKIPINVISIBLE) != wnd)
+          continue;
+        bool covered = false;
+        for (int i = 0; form != nullptr && i < form->ControlCount() && !covered; ++i) {
+          TControl* c = form->Controls(i);
+          covered = c->Visible() && dynamic_cast<TWinControl*>(c) == nullptr &&
+                    x >= c->Left() - 2 && x < c->Left() + c->Width() + 2 &&
+                    y >= c->Top() - 2 && y < c->Top() + c->Height() + 2;
+        }
+        if (covered) continue;
+        ++seen;
+        const COLORREF c = shot.At(cx + x, cy + y);
+        if (c == kvtest::TTestSkin::kCheckerA || c == kvtest::TTestSkin::kCheckerB) continue;
+        if (wrong++ == 0) first = c, firstAt = {x, y};
+      }
+    if (wrong > 0) {
+      char text[128];
+      std::snprintf(text, sizeof text,
+                    "%d of %d background points not the texture (0x%06lX at %ld,%ld)", wrong,
+                    seen, first, firstAt.x, firstAt.y);
+      static const kvtest::TTestSkin dark(kvtest::DarkTexturedSkinOptions());
+      const kvtest::TSkinItem* item = dark.Legend(first);
+      Add(place, text + (item ? " " + item->Section + "." + item->Key : std::string()));
+    }
+  }
+  void Readable(TWinControl* parent, const std::string& place) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
+      if (child == nullptr || !child->Visible()) continue;
+      const TsCommonData* sd = SkinDataOf(child);
+      if (sd != nullptr && sd->Has(ccEditLike) && child->Enabled() &&
+          Contrast(child->Color(), child->Font()->Color()) < 96)
+        Add(place, child->ClassName() + " " + child->Name() + ": text colour on its background");
+      Readable(child, place);
+    }
+  }
+  static int Luma(TColor c) {
+    const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(c));
+    return (GetRValue(rgb) * 299 + GetGValue(rgb) * 587 + GetBValue(rgb) * 114) / 1000;
+  }
+  static int Contrast(TColor a, TColor b) { return std::abs(Luma(a) - Luma(b)); }
+  void Add(const std::string& place, const std::string& what) {
+    faults.push_back(place + ": " + what);
+  }
+  std::string Report() const {
+    std::string text;
+    for (const std::string& f : faults) text += "\n  " + f;
+    return text;
+  }
+};
+
+class SkinWalkInSkins : public SkinWalk, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    SkinWalk::SetUp();
+    if (IsSkipped()) return;
+    if (!folder_.Ready()) GTEST_SKIP() << "the build packs no second skin";
+  }
+  bool Textured() const { return std::string(GetParam()) == "Dark"; }
+  // Every window a user opens from the main window, pictured and checked.
+  void WalkWindows(TLookFindings& look, const std::string& language) {
+    const bool textured = Textured();
+    const std::string in = std::string(GetParam()) + ", " + language + ", ";
+    for (int p = 0; p < form_->PageControl->PageCount(); ++p) {
+      form_->SelectPages(p, -1, -1);
+      PumpUntilIdle();
+      look.Window(form_->Handle(), in + "main window, page " + std::to_string(p), false);
+    }
+    for (TsListView* list : {form_->lvDo, form_->lvTh, form_->lvTel, form_->lvTimer})
+      if (list->Items()->Count() > 0) list->Items()->Item(0)->SetSelected(true);
+    for (const auto& [place, open] : SmallWindowCommands())
+      EXPECT_TRUE(TModalForm::Run(open, [&](TCustomForm& f) {
+        look.Window(f.Handle(), in + place, textured);
+      })) << place;
+    ShowMessageForm("Successfully!", "");
+    ASSERT_NE(nullptr, FormMessage);
+    PumpUntilIdle();
+    look.Window(FormMessage->Handle(), in + "message", textured);
+    FormMessage->sbtbtn_Ok->Click();
+  }
+
+  TSkinFolder folder_;
+};
+
+// Started in each skin, in English and in Chinese, every window shows its
+// skin: no black client area, no magenta, the texture where the form shows
+// and edits that can be read.
+TEST_P(SkinWalkInSkins, EveryWindowPaintsRight) {
+  ASSERT_NO_FATAL_FAILURE(Open(folder_.Path() + GetParam() + ".asz"));
+  OpenFrames();
+  TLookFindings look;
+  form_->N_ENClick(nullptr);
+  PumpUntilIdle();
+  WalkWindows(look, "English");
+  form_->N_CNClick(nullptr);
+  PumpUntilIdle();
+  WalkWindows(look, "Chinese");
+  EXPECT_TRUE(look.faults.empty()) << look.Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(StartedIn, SkinWalkInSkins,
+                         ::testing::Values("Vista", "Ocean", "Dark", "Sparse"),
+                         [](const auto& info) { return std::string(info.param); });
+
+BOOL CALLBACK ClockWindow(HWND child, LPARAM lp) {
+  const std::string cls = ClassOf(child);
+  if ((cls == "TDateTimePicker" || cls == "SysDateTimePick32") && IsWindowVisible(child)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    reinterpret_cast<std::vector<RECT>*>(lp)->push_back(r);
+  }
+  return TRUE;
+}
+
+// What the user sees of a window: nothing outside its region, and the
+// date-time pickers, which show the clock, left out.
+TPixels Seen(HWND wnd) {
+  TPixels shot = Shot(wnd, true);
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  std::vector<RECT> hidden;
+  EnumChildWindows(wnd, ClockWindow, reinterpret_cast<LPARAM>(&hidden));
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  const bool shaped = GetWindowRgn(wnd, region) != ERROR;
+  for (int y = 0; y < shot.Height(); ++y)
+    for (int x = 0; x < shot.Width(); ++x) {
+      bool out = shaped && !PtInRegion(region, x, y);
+      for (const RECT& r : hidden)
+        out = out || (x + frame.left >= r.left && x + frame.left < r.right &&
+                      y + frame.top >= r.top && y + frame.top < r.bottom);
+      if (out) shot.Set(x, y, 0);
+    }
+  DeleteObject(region);
+  return shot;
+}
+
+// The main window with every side-bar frame open and the relay dialog over
+// it.
+std::vector<TPixels> Pictures(TFormKV69& form, TCustomForm& dialog) {
+  return {Seen(form.Handle()), Seen(dialog.Handle())};
+}
+
+// Switching from the Skins menu from the shipped skin to another and back,
+// the dark and the sparse one among them, each window shows again the pixels
+// it showed in the shipped skin.
+TEST_F(SkinWalk, SwitchingToAWildSkinAndBackShowsTheSamePixels) {
+  TSkinFolder folder;
+  if (!folder.Ready()) GTEST_SKIP() << "the build packs no second skin";
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Create<TSoftSkins>(form_.get(), form_->sknmngr, form_->N_Skins, folder.Path());
+  OpenFrames();
+  ChooseSkin("Vista");
+  form_->lvDo->Items()->Item(0)->SetSelected(true);
+  const bool opened = TModalForm::Run([&] { form_->Pop_Do_SettingClick(nullptr); },
+                                      [&](TCustomForm& dialog) {
+    const std::vector<TPixels> start = Pictures(*form_, dialog);
+    const char* names[] = {"main window", "relay dialog"};
+    for (const char* skin : {"Dark", "Ocean", "Sparse"}) {
+      ChooseSkin(skin);
+      ChooseSkin("Vista");
+      const std::vector<TPixels> back = Pictures(*form_, dialog);
+      for (std::size_t i = 0; i < back.size(); ++i)
+        EXPECT_TRUE(SamePixels(back[i], start[i]))
+            << names[i] << " back from " << skin << ": " << Difference(back[i], start[i]) << " "
+            << back[i].Dump(std::string(skin) + "-" + std::to_string(i) + "-back") << " "
+            << start[i].Dump(std::to_string(i) + "-start");
+    }
+  });
+  EXPECT_TRUE(opened) << "no relay dialog";
+}
 
 }  // namespace
 }  // namespace kv

@@ -245,6 +245,9 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
     if (std::find(sections_.begin(), sections_.end(), k.Section) == sections_.end())
       sections_.push_back(k.Section);
   const auto lacked = [&](const std::string& section) {
+    if (!o.Only.empty() && section != "GLOBALINFO" &&
+        std::find(o.Only.begin(), o.Only.end(), section) == o.Only.end())
+      return true;
     return std::find(o.Lacks.begin(), o.Lacks.end(), section) != o.Lacks.end();
   };
   std::erase_if(sections_, lacked);
@@ -395,6 +398,29 @@ TTestSkin::TTestSkin(const TTestSkinOptions& o) {
   }
   options_ = std::move(text);
 }
+
+TTestSkinOptions DarkTexturedSkinOptions() {
+  const std::string dark = std::to_string(0x202020), light = std::to_string(0xE8E8E8);
+  TTestSkinOptions o;
+  o.Glow = true;
+  o.GlowImageFiles = true;
+  o.MaskPlanes = true;
+  o.Textured = {"FORM", "DIALOG"};
+  o.Gradient = {"PANEL", "BAR", "TABSHEET"};
+  o.CornerImages = {"FORM", "DIALOG"};
+  o.Keys = {{"GLOBALINFO", "SHADOW1COLOR", "0"},
+            {"GLOBALINFO", "SHADOW1OFFSET", "1"},
+            {"GLOBALINFO", "SHADOW1BLUR", "2"},
+            {"GLOBALINFO", "SHADOW1TRANSPARENCY", "40"},
+            {"GROUPBOX", "TRANSPARENCY", "40"}};
+  for (const char* section : {"EDIT", "COMBOBOX"}) {
+    o.Keys.push_back({section, "COLOR", dark});
+    o.Keys.push_back({section, "FONTCOLOR", light});
+  }
+  return o;
+}
+
+TTestSkinOptions SparseSkinOptions() { return {.Only = {"FORM", "BUTTON", "EDIT"}}; }
 
 std::uint32_t TTestSkin::Colour(const std::string& section, const std::string& key,
                                 int state) const {

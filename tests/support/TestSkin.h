@@ -55,7 +55,18 @@ struct TTestSkinOptions {
   std::vector<TKey> Keys{};
   // Sections left out with all their masks, as a sparse skin lacks them.
   std::vector<std::string> Lacks{};
+  // When not empty, the only sections besides GLOBALINFO, as a sparse skin
+  // has them.
+  std::vector<std::string> Only{};
 };
+
+// Skins as users bring them from elsewhere. The dark one: forms and dialogs
+// on the checkerboard texture, panels, bars and tab sheets in a gradient,
+// corner images, glows in image files, a text shadow, mask planes under the
+// borders, a see-through group box and dark edits with light text. The
+// sparse one: only GLOBALINFO, FORM, BUTTON and EDIT.
+TTestSkinOptions DarkTexturedSkinOptions();
+TTestSkinOptions SparseSkinOptions();
 
 // What a legend colour stands for. Key "COLOR" (state 0) and "HOTCOLOR"
 // (state 1) are the section's own colours; others are masks, by state.

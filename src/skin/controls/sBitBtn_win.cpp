@@ -426,6 +426,14 @@ void TsBitBtn::Fade(TacAnimatEvent event, bool halved) {
                   AnimEffectEnabled(event, animatEvents_, nullptr));
 }
 
+// The last skin's shape goes with its look.
+void TsBitBtn::PlainLook() {
+  DropRegion();
+  if (HandleAllocated()) SetWindowRgn(Handle(), nullptr, FALSE);
+  LastRegionRect = {};
+  Repaint();
+}
+
 TacCommandOutcome TsBitBtn::SkinCommand(TMessage& m) {
   TsCommonData* sd = SkinData();
   const auto ownManager = [&] {
@@ -450,15 +458,14 @@ TacCommandOutcome TsBitBtn::SkinCommand(TMessage& m) {
       if (!ownManager()) break;
       StopFade(FadeTimer);
       HandleSkinCommand(m, sd);
+      // A skin without the button's section: the plain look, as with no skin.
+      if (!SkinAvailable(sd, false)) PlainLook();
       return coAnswered;
     case cmdSkinRemoved:
       if (!ownManager() || HasState(csDestroying)) break;
       StopFade(FadeTimer);
       HandleSkinCommand(m, sd);
-      DropRegion();
-      if (HandleAllocated()) SetWindowRgn(Handle(), nullptr, FALSE);
-      LastRegionRect = {};
-      Repaint();
+      PlainLook();
       return coAnswered;
     case cmdSkinRefresh:
       if (!ownManager()) break;

@@ -97,6 +97,7 @@ class TsBitBtn : public TsSkinnedControl<TBitBtn> {
   void CutRegion(int state);
   void ApplyRegion(bool redraw);
   void DropRegion();
+  void PlainLook();
   void Fade(TacAnimatEvent event, bool halved);
   void Pressed();
   void Released();

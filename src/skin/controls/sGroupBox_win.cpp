@@ -99,26 +99,19 @@ void TsGroupBox::PrepareCache() {
   const TRect caption = CaptionRect();
   const int band = std::clamp(caption.Bottom, 0, Height());
   const int frameTop = std::min(GroupFrameTop(caption, captionYOffset_), Height());
-  // Where the parent gives only a colour, the whole box is laid on it first,
-  // so that a see-through body mixes its section over that colour.
-  const bool colourBelow = !(background.Ready && background.Bmp != nullptr) && Parent() != nullptr;
   {
     TBitmapCanvas canvas(*cache);
-    if (!colourBelow && background.Bmp != nullptr) {
+    if (background.Ready && background.Bmp != nullptr) {
       TBitmapCanvas source(*background.Bmp);
       BitBlt(canvas.Handle(), 0, 0, Width(), band, source.Handle(), background.X + Left(),
              background.Y + Top(), SRCCOPY);
-    } else if (colourBelow) {
-      FillRectWithColor(canvas.Handle(), {0, 0, Width(), Height()}, background.FillColor);
+    } else if (Parent() != nullptr) {
+      FillRectWithColor(canvas.Handle(), {0, 0, Width(), band}, background.FillColor);
     }
   }
   // The frame without the mask's centre, as the panel's.
-  if (colourBelow)
-    PaintSkinDataItem(sd, MakeBgCacheInfo(cache, 0, 0), false, 0, {0, frameTop, Width(), Height()},
-                      {0, frameTop}, cache);
-  else
-    PaintSkinDataItem(sd, background, false, 0, {0, frameTop, Width(), Height()},
-                      {Left(), Top() + frameTop}, cache);
+  PaintSkinDataItem(sd, background, false, 0, {0, frameTop, Width(), Height()},
+                    {Left(), Top() + frameTop}, cache);
   if (!Caption().empty()) {
     PaintCaptionPlate(cache, caption, background);
     TBitmapCanvas canvas(*cache);

@@ -230,15 +230,18 @@ void TsListView::WndProc(TMessage& m) {
 TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
   TsCommonData* sd = SkinData();
   const bool ownManager = reinterpret_cast<TsSkinManager*>(m.LParam) == sd->SkinManager();
+  // The adapter gives back the colours it found: the skin's own.
+  const auto plainLook = [&] {
+    FreeAdapter(adapter_);
+    if (!sd->CustomColor()) SetColor(clWindow);
+    if (!sd->CustomFont()) Font()->SetColor(clWindowText);
+  };
   switch (m.WParamHi()) {
     case cmdSkinRemoved: {
       if (!ownManager) break;
       Items()->BeginUpdate();
-      // The adapter gives back the colours it found: the skin's own.
-      FreeAdapter(adapter_);
+      plainLook();
       HandleSkinCommand(m, sd);
-      if (!sd->CustomColor()) SetColor(clWindow);
-      if (!sd->CustomFont()) Font()->SetColor(clWindowText);
       Items()->EndUpdate();
       if (HandleAllocated())
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
@@ -252,6 +255,9 @@ TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
       if (SkinAvailable(sd, true) && HandleAllocated()) {
         ApplySkinColors();
         UpdateEditWndAdapter(sd, adapter_);
+      } else if (!SkinAvailable(sd, false)) {
+        // A skin without the list's section: the plain look, as with no skin.
+        plainLook();
       }
       Items()->EndUpdate();
       if (HandleAllocated()) {

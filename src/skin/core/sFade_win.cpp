@@ -284,27 +284,19 @@ void PushImage(HWND wnd, TBitmap& image, POINT pos, int alpha) {
                                       &blend, ULW_ALPHA);
 }
 
-// The form's client area where the border window shows it (after the
-// shadow, the skin's border and title), opaque; the rest of the image is the
-// provider's frame, which it gives the border window itself.
+// The form with its frame where the border window shows it: the client
+// area after the shadow, the skin's border and title, opaque; the shadow is
+// the provider's, which it gives the border window itself.
 void PaintFormImage(TBitmap& image, TCustomForm* form, TacFormProvider* provider) {
   HWND wnd = form->Handle();
   const RECT shadow = provider->ShadowMargins();
   const int x = shadow.left + FormServices().FrameBorderWidth(wnd, true, true);
   const int y = shadow.top + provider->TitleBarHeight(true);
-  {
-    TBitmapCanvas canvas(image);
-    form->PaintTo(canvas.Handle(), x, y);
-    GdiFlush();
-  }
-  RECT client;
-  GetClientRect(wnd, &client);
-  const int right = std::min(x + static_cast<int>(client.right), image.Width());
-  const int bottom = std::min(y + static_cast<int>(client.bottom), image.Height());
-  for (int row = std::max(y, 0); row < bottom; ++row) {
-    std::uint8_t* p = image.ScanLine(row);
-    for (int col = std::max(x, 0); col < right; ++col) p[4 * col + 3] = 255;
-  }
+  RECT frame, client{0, 0, 0, 0};
+  GetWindowRect(wnd, &frame);
+  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&client), 1);
+  PaintControlToBitmap(&image, form, x - (client.left - frame.left), y - (client.top - frame.top),
+                       provider);
 }
 
 }  // namespace

@@ -438,12 +438,14 @@ void PaintControlTree(HDC dc, TControl* control, int x, int y, TacFormProvider* 
     control->Perform(WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     return;
   }
-  // Unskinned windows paint their own children, at their client positions.
-  if (!skinned || !win->HandleAllocated()) return win->PaintTo(dc, x, y);
+  if (!win->HandleAllocated()) return win->PaintTo(dc, x, y);
+  const POINT client = ClientOriginInWindow(win->Handle());
+  // Unskinned windows paint their own children; (X, Y) is the window's
+  // place, as for the skinned ones, so the client area goes inside the frame.
+  if (!skinned) return win->PaintTo(dc, x + client.x, y + client.y);
   POINT org;
   GetWindowOrgEx(dc, &org);
   SetWindowOrgEx(dc, org.x - x, org.y - y, nullptr);
-  const POINT client = ClientOriginInWindow(win->Handle());
   if (auto* form = dynamic_cast<TCustomForm*>(win); form != nullptr && form->FormStyle() == fsMDIForm) {
     RECT frame;
     GetWindowRect(win->Handle(), &frame);
@@ -470,13 +472,36 @@ void PaintControlTree(HDC dc, TControl* control, int x, int y, TacFormProvider* 
   }
 }
 
+// Alpha 255 over the client area of a window whose frame lies at (X, Y):
+// the picture of a form under a border window keeps the frame's and the
+// shadow's own alpha everywhere else.
+void MakeClientOpaque(TBitmap& bmp, HWND wnd, int x, int y) {
+  const POINT client = ClientOriginInWindow(wnd);
+  RECT r;
+  GetClientRect(wnd, &r);
+  const int left = std::max(x + static_cast<int>(client.x), 0);
+  const int top = std::max(y + static_cast<int>(client.y), 0);
+  const int right = std::min(x + static_cast<int>(client.x + r.right), bmp.Width());
+  const int bottom = std::min(y + static_cast<int>(client.y + r.bottom), bmp.Height());
+  for (int row = top; row < bottom; ++row) {
+    std::uint8_t* p = bmp.ScanLine(row);
+    for (int col = left; col < right; ++col) p[4 * col + 3] = 255;
+  }
+}
+
 }  // namespace
 
 void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y, TacFormProvider* provider) {
   if (bmp == nullptr || bmp->Empty() || control == nullptr) return;
-  TBitmapCanvas canvas(*bmp);
-  PaintControlTree(canvas.Handle(), control, x, y, provider);
-  GdiFlush();
+  {
+    TBitmapCanvas canvas(*bmp);
+    PaintControlTree(canvas.Handle(), control, x, y, provider);
+    GdiFlush();
+  }
+  auto* win = dynamic_cast<TWinControl*>(control);
+  if (provider != nullptr && provider->HasBorderForm() && bmp->PixelFormat() == pf32bit &&
+      win != nullptr && win->HandleAllocated() && control->Visible())
+    MakeClientOpaque(*bmp, win->Handle(), x, y);
 }
 
 void AnimateShowControl(TWinControl* control, unsigned time) {

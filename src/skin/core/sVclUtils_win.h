@@ -85,8 +85,10 @@ void SetChildOrderAfter(TWinControl* cover, TWinControl* control);
 // The control and its windowed children painted into Bmp at (X, Y): a
 // control that answers the skinned query by WM_PRINT with its frame, its
 // children at their places in its client area, an MDI form's children
-// first; a hidden control as its parent's background. Without a provider's
-// border form the picture is clipped to the control.
+// first; a hidden control as its parent's background. (X, Y) is where the
+// control's window rectangle goes. Without a provider's border form the
+// picture is clipped to the control; with one, a 32-bit picture's client
+// area is made opaque and the frame keeps its own alpha.
 void PaintControlToBitmap(TBitmap* bmp, TControl* control, int x, int y,
                           TacFormProvider* provider = nullptr);
 // Fades the control's new look in over the screen that was under it, in

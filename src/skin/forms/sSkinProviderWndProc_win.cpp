@@ -828,15 +828,21 @@ void TsSkinProvider::EraseBackground(TMessage& m) {
 
 void TsSkinProvider::Print(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
-  if (dc == nullptr || !IsWindowVisible(FormHandle()) || HasState(csLoading) ||
+  // The form, not its window: a form being shown with an animation paints its
+  // picture while its window draws nothing, which takes its visible style.
+  if (dc == nullptr || !form_->Visible() || HasState(csLoading) ||
       (form_->FormState() & fsCreating) != 0 || FormDestroying())
     return;
   SetPaintingSuspended(skinData_.get(), false);
   const int saved = SaveDC(dc);
   if (drawNonClientArea_) CopyFrameToDC(dc);
+  // The client offsets are places in the frame's picture, which holds the
+  // border window's shadow and border before the window's own frame.
+  const POINT cache = FrameCacheOffset();
   POINT origin{};
   GetWindowOrgEx(dc, &origin);
-  SetWindowOrgEx(dc, origin.x - ClientLeftOffset(), origin.y - ClientTopOffset(), nullptr);
+  SetWindowOrgEx(dc, origin.x - (ClientLeftOffset() - cache.x),
+                 origin.y - (ClientTopOffset() - cache.y), nullptr);
   RECT client{};
   GetClientRect(FormHandle(), &client);
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);

@@ -171,10 +171,10 @@ void PaintSection(const TsSkinModel& skin, const Look& k, const Texture& tex, TB
     }
   }
   const int shares = k.imagePercent + k.gradientPercent;
+  // A see-through plain section keeps its colour here: over a colour-only
+  // background it is blended over that colour as over a picture.
   if (shares == 0) {
-    // A see-through plain section over a colour-only background takes that colour.
-    const bool fillOnly = !at.Ready && k.transparency != 0 && at.FillColor != TransparentColor;
-    FillColor(target, r, fillOnly ? at.FillColor : k.color);
+    FillColor(target, r, k.color);
   } else if (shares < 100) {
     BlendRectWithColor(target, r, shares, k.color);
   }

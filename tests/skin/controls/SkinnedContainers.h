@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "classlib/Forms.h"
@@ -75,6 +77,23 @@ class SkinnedContainers : public ::testing::Test {
       }
     if (dark == 0 || light == 0)
       return ::testing::AssertionFailure() << "no checkerboard under the child";
+    return ::testing::AssertionSuccess();
+  }
+
+  // Each channel of a see-through body: the section's colour over what lies
+  // below, the part that shows through weighing the transparency.
+  static ::testing::AssertionResult Mixed(COLORREF got, COLORREF below, COLORREF colour,
+                                          int percent) {
+    for (int shift : {0, 8, 16}) {
+      const int b = below >> shift & 0xFF, c = colour >> shift & 0xFF;
+      const int want = (b * percent + c * (100 - percent)) / 100;
+      if (std::abs(static_cast<int>(got >> shift & 0xFF) - want) > 2) {
+        char text[80];
+        std::snprintf(text, sizeof text, "0x%06lX is not 0x%06lX over 0x%06lX at %d%%", got,
+                      colour, below, percent);
+        return ::testing::AssertionFailure() << text;
+      }
+    }
     return ::testing::AssertionSuccess();
   }
 

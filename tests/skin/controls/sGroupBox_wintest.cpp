@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "skin/controls/SkinnedContainers.h"
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sGroupBox_win.h"
@@ -126,22 +123,6 @@ TEST_F(GroupBoxSkinned, WithoutItsSectionTheButtonsInsideStillPaint) {
   kvtest::MouseMove(button->Handle(), {45, 15});
   EXPECT_EQ(1, shown()) << "under the pointer";
   kvtest::HoverOut();
-}
-
-// Each channel of a see-through body: the section's colour over what lies
-// below, the part that shows through weighing the transparency.
-::testing::AssertionResult Mixed(COLORREF got, COLORREF below, COLORREF colour, int percent) {
-  for (int shift : {0, 8, 16}) {
-    const int b = below >> shift & 0xFF, c = colour >> shift & 0xFF;
-    const int want = (b * percent + c * (100 - percent)) / 100;
-    if (std::abs(static_cast<int>(got >> shift & 0xFF) - want) > 2) {
-      char text[80];
-      std::snprintf(text, sizeof text, "0x%06lX is not 0x%06lX over 0x%06lX at %d%%", got,
-                    colour, below, percent);
-      return ::testing::AssertionFailure() << text;
-    }
-  }
-  return ::testing::AssertionSuccess();
 }
 
 // On the checkerboard panel (a picture below) and on the plain form (a

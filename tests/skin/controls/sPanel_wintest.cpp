@@ -87,6 +87,27 @@ TEST_F(PanelSkinned, ACustomColouredPanelPaintsItsOwnColourOverTheCheckerboard) 
   EXPECT_TRUE(kvtest::ColourAt(shown, 50, 30, 0x00C0C0));
 }
 
+// A see-through panel on the checkerboard panel (a picture below) and on the
+// plain form (only a colour below) mixes its section colour over either.
+class PanelSeeThrough : public PanelSkinned, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PanelSeeThrough, ShowsTheSectionColourOverWhatIsBelow) {
+  Load({.Keys = {{"EDIT", "TRANSPARENCY", "40"}}});
+  TWinControl* below = GetParam() ? static_cast<TWinControl*>(root) : form;
+  TsPanel* glass = AddPanel(below, {20, 20, 220, 160}, "EDIT");
+  root->SetVisible(GetParam());
+  Show();
+  const TPixels shown = TPixels::FromClient(glass->Handle());
+  glass->SetVisible(false);
+  const TPixels under = TPixels::FromClient(below->Handle());
+  const COLORREF colour = skin->Colour("EDIT", "COLOR");
+  // Inside the mask's margins, on both checker colours.
+  for (POINT p : {POINT{100, 70}, POINT{104, 70}})
+    EXPECT_TRUE(Mixed(shown.At(p.x, p.y), under.At(20 + p.x, 20 + p.y), colour, 40));
+}
+
+INSTANTIATE_TEST_SUITE_P(Below, PanelSeeThrough, ::testing::Bool());
+
 // Windowless children are painted over the container's picture whatever the
 // DC held before (a screen's stale pixels): a see-through label shows the
 // checkerboard round its text, an opaque one its own colour.

@@ -340,11 +340,14 @@ TEST_F(BorderForm, FrameSizeServicesAnswerFromTheFrame) {
 }
 
 // The fade's picture puts the form where its client shows through the
-// companion, past the shadow and the skin's wide border.
-TEST_F(BorderForm, FadedInPictureLiesOverTheClient) {
+// companion, past the shadow and the skin's wide border, in its skinned
+// frame; the shadow round it stays clear.
+TEST_F(BorderForm, FadedInPictureLiesOverTheClientInsideItsFrame) {
   const TacFormServices saved = FormServices();
   InstallFrameSizeServices(FormServices());
   pushes.clear();
+  // As the provider shows a form: its window does not draw meanwhile.
+  SendMessageW(Wnd(), WM_SETREDRAW, 0, 0);
   const bool shown = AnimateShowLayered(form, 0);
   FormServices() = saved;
   ASSERT_TRUE(shown);
@@ -358,7 +361,18 @@ TEST_F(BorderForm, FadedInPictureLiesOverTheClient) {
   ClientToScreen(Wnd(), &client);
   const int x = client.x - around.left, y = client.y - around.top + 2;
   EXPECT_EQ(push->At(x, y, 3), 255) << "the client, opaque";
-  EXPECT_EQ(push->At(x - 1, y, 3), 0) << "left of the client is the frame's";
+  const std::uint8_t* inside = &push->Bgra[4 * (static_cast<size_t>(y) * push->Size.cx + x + 2)];
+  EXPECT_EQ(RGB(inside[2], inside[1], inside[0]), skin.Colour("FORM", "COLOR")) << "the client";
+  const kvtest::TPixels cache = Cache();
+  const RECT owner = WindowRect(Wnd());
+  const int title = (client.y - owner.top) / 2;
+  for (const POINT p : {POINT{x - 1, y}, POINT{x + 40, static_cast<int>(owner.top - around.top) +
+                                                          title}}) {
+    const std::uint8_t* px = &push->Bgra[4 * (static_cast<size_t>(p.y) * push->Size.cx + p.x)];
+    EXPECT_EQ(RGB(px[2], px[1], px[0]), cache.At(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_EQ(px[3], 255) << "the frame, opaque at " << p.x << "," << p.y;
+  }
+  EXPECT_EQ(push->At(0, push->Size.cy / 2, 3), 0) << "the shadow's outer edge is clear";
 }
 
 // A PNG of two frames side by side, each one colour at one alpha: the

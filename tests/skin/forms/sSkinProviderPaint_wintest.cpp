@@ -10,6 +10,7 @@
 #include <string>
 
 #include "SkinnedFormFixture.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Menus.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
@@ -190,6 +191,34 @@ TEST_F(SkinnedFrame, AMainMenuGetsTheMenuLineBandUnderTheTitle) {
   EXPECT_EQ(SectionAt(cache, cache.Width() / 2, top + g.MenuHeight() / 2), "MENULINE");
   EXPECT_EQ(SectionAt(cache, cache.Width() / 2, top - 2), "FORMTITLE");
   EXPECT_GE(provider->ClientTopOffset(), top + g.MenuHeight());
+}
+
+// The picture an animated show fades in holds the form as the window shows
+// it: the skinned title and border round a child at its place.
+TEST_F(SkinnedFrame, AFormsPictureHoldsItsSkinnedFrameAndItsChildren) {
+  form->SetCaption("");
+  auto* child = Create<TPanel>(form);
+  child->SetParent(form);
+  child->SetBounds(20, 30, 60, 40);
+  child->SetColor(0x2080C0);
+  Provide();
+  Show();
+  const TPixels window = TPixels::FromWindow(Wnd());
+  TBitmap picture(form->Width(), form->Height(), pf24bit);
+  PaintControlToBitmap(&picture, form, 0, 0, provider);
+  const TPixels painted = TPixels::FromBitmap(picture);
+  const TsFrameGeometry g = provider->Geometry();
+  const TRect client = g.ClientRect();
+  const struct {
+    POINT at;
+    const char* what;
+  } points[] = {{{window.Width() / 3, g.TitleBandBottom() / 2}, "title"},
+                {{1, window.Height() / 2}, "left border"},
+                {{client.Left + 20 + 30, client.Top + 30 + 20}, "child"},
+                {{client.Left + 5, client.Bottom - 5}, "client"}};
+  for (const auto& p : points)
+    EXPECT_EQ(painted.At(p.at.x, p.at.y), window.At(p.at.x, p.at.y)) << p.what;
+  EXPECT_EQ(SectionAt(painted, window.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
 }
 
 // The caption's plate lies behind the text, the title bar mask behind the

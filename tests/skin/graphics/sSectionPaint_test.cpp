@@ -89,7 +89,6 @@ std::uint32_t Expected(Case k) {
   else if (k.gp > 0)
     pic = grad;
   const int shares = k.ip + k.gp;
-  if (shares == 0 && !k.ready && k.t != 0 && k.fill) pic = fill;
   if (shares > 0 && shares < 100) pic = Wash(pic, color, shares);
   if (opaque) return pic;
   return Blend(pic, under, k.t * 255 / 100);

@@ -5,10 +5,15 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "../../controls/SkinnedForm.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/ListViews.h"
+#include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sEdit_win.h"
+#include "skin/controls/sListView_win.h"
 #include "skin/controls/sPanel_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/Pixels.h"
@@ -80,26 +85,74 @@ TEST_F(WildSkins, APicturePatternIsTiledNotTheFirstMask) {
         << p.x << "," << p.y << ": 0x" << std::hex << shown.At(p.x, p.y);
 }
 
-// A dark skin, then one without an EDIT section: the edit goes back to the
-// plain window colours rather than keeping the dark ones, as after a light skin.
-TEST_F(WildSkins, ASkinLackingTheEditSectionGivesTheEditThePlainLook) {
-  constexpr TColor kDark = 0x202020, kLight = 0xF0F0F0;
-  Load({.Keys = {{"EDIT", "COLOR", std::to_string(kDark)},
-                 {"EDIT", "FONTCOLOR", std::to_string(kLight)}}});
+// An edit, a button and a list long enough for both scroll bars.
+struct TPlainLookControls {
+  TsEdit* edit;
+  TsBitBtn* button;
+  TsListView* list;
+  std::vector<TPixels> Pictures() const {
+    std::vector<TPixels> shots;
+    for (TWinControl* c : {static_cast<TWinControl*>(edit), static_cast<TWinControl*>(button),
+                           static_cast<TWinControl*>(list)}) {
+      RedrawWindow(c->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      shots.push_back(TPixels::FromWindow(c->Handle()));
+    }
+    return shots;
+  }
+};
+
+TPlainLookControls AddPlainLookControls(TForm* form) {
   auto* edit = Create<TsEdit>(form);
   edit->SetParent(form);
   edit->SetBounds(10, 10, 150, 24);
+  auto* button = Create<TsBitBtn>(form);
+  button->SetParent(form);
+  button->SetBounds(170, 10, 80, 26);
+  auto* list = Create<TsListView>(form);
+  list->SetParent(form);
+  list->SetBounds(10, 50, 200, 120);
+  list->SetViewStyle(vsReport);
+  for (int c = 0; c < 4; ++c) list->Columns()->Add()->SetWidth(80);
+  for (int r = 0; r < 30; ++r) list->Items()->Add()->SetCaption(std::to_string(r));
+  return {edit, button, list};
+}
+
+// A dark skin, then a sparse one lacking the sections of edits, buttons and
+// scroll bars: each control looks as it does when the program starts in the
+// sparse skin, not as the dark one left it.
+TEST_F(WildSkins, ASkinLackingSectionsGivesTheirControlsThePlainLookOfAFreshStart) {
+  const kvtest::TTestSkinOptions sparseSkin{.Only = {"FORM", "DIALOG", "PANEL"}};
+  Load(sparseSkin);
+  const TPlainLookControls first = AddPlainLookControls(form);
   Show();
-  ASSERT_EQ(edit->Color(), kDark);
+  const std::vector<TPixels> fresh = first.Pictures();
+  for (const char* section : {"EDIT", "BUTTON", "SCROLLBAR1H", "SCROLLSLIDERV"})
+    ASSERT_FALSE(manager->Skin().IsSectionIndexValid(manager->Skin().SectionIndexOf(section)))
+        << section;
+  form->Free();
+
+  const std::string dark = "2105376", light = "15790320";  // 0x202020, 0xF0F0F0
+  Load({.Keys = {{"EDIT", "COLOR", dark},
+                 {"EDIT", "FONTCOLOR", light},
+                 {"BUTTON", "COLOR", dark},
+                 {"BUTTON", "FONTCOLOR", light},
+                 {"SCROLLBAR1H", "COLOR", dark},
+                 {"SCROLLBAR1V", "COLOR", dark}}});
+  const TPlainLookControls controls = AddPlainLookControls(form);
+  Show();
+  ASSERT_EQ(controls.edit->Color(), 0x202020);
   TsStoredSkin& sparse = manager->InternalSkins.Add();
   sparse.Name = "Sparse";
-  sparse.Data = TTestSkin({.Lacks = {"EDIT", "COMBOBOX"}}).Packed();
+  sparse.Data = TTestSkin(sparseSkin).Packed();
   manager->SetSkinName("Sparse");
   pump::PumpUntilIdle();
-  EXPECT_EQ(edit->Color(), clWindow);
-  EXPECT_EQ(edit->Font()->Color(), clWindowText);
-  const TPixels shown = TPixels::FromClient(edit->Handle());
-  EXPECT_EQ(shown.At(shown.Width() - 3, shown.Height() / 2), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(controls.edit->Color(), clWindow);
+  EXPECT_EQ(controls.edit->Font()->Color(), clWindowText);
+  const std::vector<TPixels> switched = controls.Pictures();
+  const char* names[] = {"edit", "button", "list"};
+  for (std::size_t i = 0; i < fresh.size(); ++i)
+    EXPECT_TRUE(kvtest::SameImage(switched[i], fresh[i])) << names[i];
 }
 
 // The picture an animated show fades in: a skinned panel with its frame,
