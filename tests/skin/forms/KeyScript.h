@@ -39,7 +39,8 @@ inline void PostAltSpace(HWND wnd) {
 
 // True while the system moves or sizes a window of this thread by its loop.
 inline bool InMoveSizeLoop() {
-  GUITHREADINFO info{sizeof info};
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
   return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE) != 0;
 }
 

@@ -209,7 +209,9 @@ bool KeysToChoose(const TsSkinProvider* provider, UINT systemCommand,
   HMENU menu = OpenMenu(wnd).Menu;
   const int count = GetMenuItemCount(menu);
   for (int i = 0, downs = 0; i < count; ++i) {
-    MENUITEMINFOW info{sizeof info, MIIM_FTYPE | MIIM_ID};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID;
     GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
     if ((info.fType & MFT_SEPARATOR) != 0) continue;
     ++downs;
