@@ -72,7 +72,7 @@ struct TsGeneralData {
                ImgBottomRight = -1;
 };
 
-using TsSkinGenerals = std::vector<TsGeneralData>;
+using TsGeneralDataArray = std::vector<TsGeneralData>;
 
 struct TsSkinData {
   std::string SkinPath;

@@ -389,8 +389,9 @@ void TsSkinManager::LoadFound() {
     case TsSkinSource::Packed: {
       const std::optional<TacBytes> bytes = ReadSkinFile(loc.Path);
       if (!bytes) throw ESkinError("Packed skin " + loc.Path + " cannot be read");
-      fresh.LoadFromPackedData(*bytes, LoadOptions());
-      fresh.CommonSkinData.SkinPath = AddTrailingBackslash(GetFullSkinDirectory());
+      TsSkinLoadOptions options = LoadOptions();
+      options.SkinPath = AddTrailingBackslash(GetFullSkinDirectory());
+      fresh.LoadFromPackedData(*bytes, options);
       isPacked_ = true;
       break;
     }
@@ -401,8 +402,11 @@ void TsSkinManager::LoadFound() {
       break;
     case TsSkinSource::Stored: {
       const TsStoredSkin& stored = InternalSkins.Items(loc.StoredIndex);
-      if (stored.Data.empty()) throw ESkinError("Stored skin " + stored.Name + " holds no skin");
-      fresh.LoadFromPackedData(stored.Data, LoadOptions());
+      if (stored.Data.empty()) {
+        fresh.LoadFromStoredSkin(stored, LoadOptions());
+      } else {
+        fresh.LoadFromPackedData(stored.Data, LoadOptions());
+      }
       fresh.CommonSkinData.SkinPath.clear();
       isPacked_ = true;
       break;
@@ -434,6 +438,12 @@ bool TsSkinManager::TryLoad(const std::string& previousName, std::string& failur
   return false;
 }
 
+// Only informs: the skin is in use either way.
+void TsSkinManager::ShowVersionNotice() const {
+  const std::string notice = SkinVersionNotice(skin_.CommonSkinData);
+  if (!notice.empty()) MessageBoxDlg(notice, TacMsgType::Information, msgbtn::OK);
+}
+
 void TsSkinManager::LoadSkin(const std::string& previousName) {
   if (OnBeforeChange) OnBeforeChange(this);
   const std::string name = skinName_;
@@ -443,6 +453,7 @@ void TsSkinManager::LoadSkin(const std::string& previousName) {
   } else if (!active_) {
     SendRemoveSkin();
   } else {
+    ShowVersionNotice();
     // SkinLoading is already clear: the repaint at the end of the broadcast
     // must draw with the new skin, not skip its work.
     SendNewSkin(true);
@@ -464,6 +475,7 @@ void TsSkinManager::Reload() {
     SendRemoveSkin();
     return;
   }
+  ShowVersionNotice();
   if (!Streaming()) RepaintForms();
 }
 

@@ -126,6 +126,7 @@ class TsSkinManager : public TComponent {
   void LoadSkin(const std::string& previousName);
   void Reload();
   bool TryLoad(const std::string& previousName, std::string& failure);
+  void ShowVersionNotice() const;
   void LoadFound();
   TsSkinLoadOptions LoadOptions() const;
   void BecomeDefault();

@@ -32,6 +32,10 @@ const std::set<std::string> kGlobalKeys = {
     "BICONMAXGLOWMARGIN", "BICONMINGLOW", "BICONMINGLOWMARGIN"};
 // clang-format on
 
+const char* const kFontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+const char* const kHotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT",
+                                     "HOTTCBOTTOM"};
+
 constexpr std::int64_t kMaxImagePixels = 8192LL * 8192LL;
 constexpr int kMaxMaskType = 9;
 // Far beyond what any skin needs; larger numbers are taken for damage.
@@ -101,8 +105,8 @@ ESkinError KeyError(const std::string& section, const std::string& key, const st
 class TsSkinLoader {
  public:
   TsSkinLoader(TsSkinModel& model, const TsIniText& ini, ImageSource images,
-               const TsSkinLoadOptions& options)
-      : m_(model), ini_(ini), images_(std::move(images)), o_(options) {}
+               const TsSkinLoadOptions& options, const TsStoredSkin* stored = nullptr)
+      : m_(model), ini_(ini), images_(std::move(images)), o_(options), stored_(stored) {}
 
   void Run() {
     m_.colorToRGB_ = o_.ColorToRGB;
@@ -238,7 +242,21 @@ class TsSkinLoader {
     return bmp;
   }
 
+  static void MakeMaster(TBitmap& bmp) {
+    bmp.SetPixelFormat(pf24bit);
+    bmp.Transparent = true;
+    bmp.TransparentColor = TransparentColor;
+  }
+
   void LoadMasterBitmap() {
+    if (stored_) {
+      if (stored_->MasterBitmap.Empty()) return;
+      auto bmp = std::make_shared<TBitmap>(stored_->MasterBitmap);
+      CheckPictureSize(*bmp);
+      MakeMaster(*bmp);
+      m_.MasterBitmap = std::move(bmp);
+      return;
+    }
     const std::string name = ini_.ReadString("GLOBALINFO", "MASTERBITMAP", "");
     if (name.empty()) return;
     const std::optional<TacBytes> bytes = images_.Get(name);
@@ -253,9 +271,7 @@ class TsSkinLoader {
     } catch (const std::exception& e) {
       throw ESkinError("Master bitmap \"" + name + "\": " + e.what());
     }
-    bmp->SetPixelFormat(pf24bit);
-    bmp->Transparent = true;
-    bmp->TransparentColor = TransparentColor;
+    MakeMaster(*bmp);
     m_.MasterBitmap = std::move(bmp);
   }
 
@@ -437,7 +453,50 @@ class TsSkinLoader {
     return SameSkinName(section, "GLOBALINFO") && kGlobalKeys.count(upper);
   }
 
+  // A stored image item: a picture of its own or a rectangle of the master.
+  std::optional<TsMaskData> StoredMask(const TsSkinImage& item) {
+    const std::string s = UpperSkinName(item.SectionName), k = UpperSkinName(item.PropertyName);
+    TsMaskData mk;
+    mk.SectionName = s;
+    mk.PropertyName = k;
+    if (!item.Image.Empty()) {
+      mk.Bmp = std::make_shared<TBitmap>(item.Image);
+      CheckPictureSize(*mk.Bmp);
+      mk.Bmp->SetPixelFormat(pf24bit);
+      mk.R = {0, 0, mk.Bmp->Width(), mk.Bmp->Height()};
+    } else {
+      mk.R = {item.Left, item.Top, item.Right, item.Bottom};
+    }
+    mk.ImageCount = Short(s, k, item.ImageCount);
+    mk.MaskType = Short(s, k, item.MaskType);
+    if (mk.ImageCount == 0) {
+      mk.ImageCount = 3;
+      mk.MaskType = 1;
+    }
+    mk.BorderWidth = Short(s, k, item.BorderWidth);
+    mk.StretchMode = Short(s, k, item.StretchMode);
+    mk.ImgType = static_cast<TacImgType>(std::min<int>(item.ImgType, itisaPngGlyph));
+    mk.WL = Short(s, k, item.WL);
+    mk.WT = Short(s, k, item.WT);
+    mk.WR = Short(s, k, item.WR);
+    mk.WB = Short(s, k, item.WB);
+    if (mk.ImageCount < 1) throw KeyError(s, k, "the mask has no frames");
+    if (mk.MaskType < 0) throw KeyError(s, k, "bad state count " + std::to_string(mk.MaskType));
+    // As the options text has it: glyphs and textures cut from the master
+    // keep margins of 0, so that the same skin stored paints the same.
+    if (mk.Bmp || mk.ImgType == itisaBorder) ComputeMargins(mk, s, k);
+    return mk;
+  }
+
   void LoadAllMasks() {
+    if (stored_) {
+      for (int i = 0; i < stored_->Images.Count(); ++i) {
+        const TsSkinImage& item = stored_->Images.Items(i);
+        std::optional<TsMaskData> mk = StoredMask(item);
+        if (!mk || !Validate(*mk, mk->SectionName, mk->PropertyName)) continue;
+        m_.MaskData.push_back(std::move(*mk));
+      }
+    }
     for (const std::string& s : sections_) {
       for (const std::string& k : ini_.ReadSection(s)) {
         if (IsGeneralKey(s, k)) continue;
@@ -469,8 +528,14 @@ class TsSkinLoader {
         } else if (Contains(UpperSkinName(v), ".BMP")) {
           mk.SectionName = UpperSkinName(s);
           mk.PropertyName = UpperSkinName(k);
-          mk.Bmp = LoadImage(s, k, v);
-          if (!mk.Bmp) continue;
+          // Beside the skin, not inside a pack.
+          const ImageSource beside{nullptr, m_.CommonSkinData.SkinPath};
+          const std::optional<TacBytes> bytes = beside.Get(v);
+          if (bytes) mk.Bmp = Decode(s, k, UpperSkinName(v), *bytes);
+          if (!mk.Bmp || mk.Bmp->Width() <= 0) {
+            m_.SkippedKeys.push_back(s + "." + k + " (" + v + ")");
+            continue;
+          }
           // Only its image: counts and rectangle stay 0, as the painters expect.
           mk.Bmp->SetPixelFormat(pf24bit);
           m_.MaskData.push_back(std::move(mk));
@@ -484,27 +549,39 @@ class TsSkinLoader {
 
   // -- patterns --------------------------------------------------------------
 
+  void AddPattern(const std::string& s, const std::string& k, std::shared_ptr<TBitmap> img) {
+    if (std::int64_t(img->Width()) * img->Height() < 90000) {
+      // A small picture tiles faster as a texture mask.
+      TsMaskData mk;
+      mk.Bmp = std::move(img);
+      mk.SectionName = UpperSkinName(s);
+      mk.PropertyName = UpperSkinName(k);
+      mk.ImgType = itisaTexture;
+      mk.ImageCount = 1;
+      mk.R = {0, 0, mk.Bmp->Width(), mk.Bmp->Height()};
+      m_.MaskData.push_back(std::move(mk));
+    } else {
+      m_.PatternData.push_back({std::move(img), UpperSkinName(s), UpperSkinName(k)});
+    }
+  }
+
   void LoadAllPatterns() {
+    if (stored_) {
+      for (int i = 0; i < stored_->Patterns.Count(); ++i) {
+        const TsSkinPattern& item = stored_->Patterns.Items(i);
+        if (item.Image.Width() <= 0) continue;
+        auto img = std::make_shared<TBitmap>(item.Image);
+        CheckPictureSize(*img);
+        AddPattern(item.SectionName, item.PropertyName, std::move(img));
+      }
+    }
     for (const std::string& s : sections_) {
       for (const std::string& k : ini_.ReadSection(s)) {
         if (IsGeneralKey(s, k)) continue;
         const std::string v = UpperSkinName(ini_.ReadString(s, k, "-"));
         if (!Contains(v, ".JPG") && !Contains(v, ".JPEG")) continue;
         std::shared_ptr<TBitmap> img = LoadImage(s, k, v);
-        if (!img) continue;
-        if (std::int64_t(img->Width()) * img->Height() < 90000) {
-          // A small picture tiles faster as a texture mask.
-          TsMaskData mk;
-          mk.Bmp = std::move(img);
-          mk.SectionName = UpperSkinName(s);
-          mk.PropertyName = UpperSkinName(k);
-          mk.ImgType = itisaTexture;
-          mk.ImageCount = 1;
-          mk.R = {0, 0, mk.Bmp->Width(), mk.Bmp->Height()};
-          m_.MaskData.push_back(std::move(mk));
-        } else {
-          m_.PatternData.push_back({std::move(img), UpperSkinName(s), UpperSkinName(k)});
-        }
+        if (img) AddPattern(s, k, std::move(img));
       }
     }
   }
@@ -556,9 +633,64 @@ class TsSkinLoader {
         Short("GLOBALINFO", "BICONMINGLOWMARGIN", GlobalTextInt("BICONMINGLOWMARGIN", "0"));
   }
 
+  // The skin-wide values a stored skin carries; the others keep their defaults.
+  void LoadStoredGlobalInfo() {
+    TsSkinData& d = m_.CommonSkinData;
+    const TsStoredSkin& st = *stored_;
+    d.Version = st.Version;
+    d.Author = st.Author;
+    d.Description = st.Description;
+    d.Shadow1Color = st.Shadow1Color;
+    d.Shadow1Offset = Short("GLOBALINFO", "Shadow1Offset", st.Shadow1Offset);
+    d.Shadow1Blur = Short("GLOBALINFO", "Shadow1Blur", st.Shadow1Blur);
+    d.Shadow1Transparency = Short("GLOBALINFO", "Shadow1Transparency", st.Shadow1Transparency);
+    d.BorderColor = st.BorderColor;
+    if (d.MaxTitleHeight == 0) d.MaxTitleHeight = d.TitleHeight;
+  }
+
+  // "main left top right bottom"; the sides only when all five are given.
+  void SplitColours(const std::string& s, const char* key, const std::string& text,
+                    std::array<std::int32_t, 5>& out) const {
+    const auto w = Words(text, " ");
+    if (w.size() >= 5) {
+      for (std::size_t i = 0; i < 5; ++i) out[i] = Field(s, key, w[i]);
+    } else {
+      out = {w.empty() ? 0 : Field(s, key, w[0]), -1, -1, -1, -1};
+    }
+  }
+
+  TsGeneralData StoredRecord(const TsSkinGeneral& item) const {
+    const std::string& s = item.SectionName;
+    TsGeneralData g;
+    g.ClassName = s;
+    g.ParentClass = item.ParentClass;
+    g.Color = m_.ToRGB(item.Color);
+    SplitColours(s, "FontColor", item.FontColor, g.FontColor);
+    SplitColours(s, "HotFontColor", item.HotFontColor, g.HotFontColor);
+    g.GiveOwnFont = item.GiveOwnFont;
+    g.GlowCount = item.GlowCount;
+    g.GlowMargin = item.GlowMargin;
+    g.ReservedBoolean = item.ReservedBoolean;
+    g.Transparency = item.Transparency;
+    g.GradientPercent = item.GradientPercent;
+    g.GradientData = item.GradientData.empty() ? " " : item.GradientData;
+    ParseGradient(s, "GradientData", g.GradientData, g.GradientArray);
+    g.ImagePercent = item.ImagePercent;
+    g.ShowFocus = item.ShowFocus;
+    g.FadingEnabled = item.FadingEnabled;
+    g.FadingIterations = item.FadingIterations;
+    g.HotColor = item.HotColor;
+    g.HotTransparency = item.HotTransparency;
+    g.HotGradientPercent = item.HotGradientPercent;
+    g.HotGradientData = item.HotGradientData;
+    ParseGradient(s, "HotGradientData", g.HotGradientData, g.HotGradientArray);
+    g.HotImagePercent = item.HotImagePercent;
+    return g;
+  }
+
   void ParseGradient(const std::string& s, const char* key, const std::string& text,
                      TsGradArray& out) const {
-    if (text == " ") return;
+    if (text == " " || text.empty()) return;
     try {
       ParseGradientData(text, out);
     } catch (const ESkinError& e) {
@@ -571,12 +703,9 @@ class TsSkinLoader {
     g.ClassName = s;
     g.ParentClass = ini_.ReadString(s, "PARENTCLASS", "");
     g.Color = m_.ToRGB(ReadInheritedInteger(s, "COLOR", 0xFFFFFF));
-    static const char* const kFont[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
-    static const char* const kHot[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT",
-                                        "HOTTCBOTTOM"};
     for (int i = 0; i < 5; ++i) {
-      g.FontColor[i] = ReadInheritedInteger(s, kFont[i], i == 0 ? 0 : -1);
-      g.HotFontColor[i] = ReadInheritedInteger(s, kHot[i], i == 0 ? 0 : -1);
+      g.FontColor[i] = ReadInheritedInteger(s, kFontKeys[i], i == 0 ? 0 : -1);
+      g.HotFontColor[i] = ReadInheritedInteger(s, kHotFontKeys[i], i == 0 ? 0 : -1);
     }
     g.GiveOwnFont = ReadInheritedBool(s, "GIVEOWNFONT");
     g.GlowCount = ReadInheritedInteger(s, "GLOW", 0);
@@ -599,7 +728,8 @@ class TsSkinLoader {
     return g;
   }
 
-  // Sections added by the manager's CommonSections text that the skin lacks.
+  // Sections added by the manager's CommonSections text that the skin lacks:
+  // every field from the text, an absent one from the parent record.
   void MergeCommonSections() {
     if (o_.CommonSections.empty()) return;
     const TsIniText cs(o_.CommonSections, TsIniLines::AsWritten);
@@ -623,21 +753,25 @@ class TsSkinLoader {
         const std::string v = cs.ReadString(s, key, "?");
         return v == "?" ? inherited : UpperSkinName(v) == "TRUE";
       };
+      auto gradient = [&](const char* key, std::string& data, TsGradArray& parsed) {
+        const std::string text = cs.ReadString(s, key, "?");
+        if (text == "?") return;
+        data = text;
+        parsed.clear();
+        ParseGradient(s, key, text, parsed);
+      };
       g.Color = m_.ToRGB(num("COLOR", base.Color));
-      g.FontColor[0] = num("FONTCOLOR", base.FontColor[0]);
-      g.HotFontColor[0] = num("HOTFONTCOLOR", base.HotFontColor[0]);
+      for (int i = 0; i < 5; ++i) {
+        g.FontColor[i] = num(kFontKeys[i], base.FontColor[i]);
+        g.HotFontColor[i] = num(kHotFontKeys[i], base.HotFontColor[i]);
+      }
       g.GiveOwnFont = flag("GIVEOWNFONT", base.GiveOwnFont);
       g.GlowCount = num("GLOW", base.GlowCount);
       g.GlowMargin = num("GLOWMARGIN", base.GlowMargin);
       g.ReservedBoolean = flag("RESERVEDBOOLEAN", base.ReservedBoolean);
       g.Transparency = num("TRANSPARENCY", base.Transparency);
       g.GradientPercent = num("GRADIENTPERCENT", base.GradientPercent);
-      const std::string grad = cs.ReadString(s, "GRADIENTDATA", "?");
-      if (grad != "?") {
-        g.GradientData = grad;
-        g.GradientArray.clear();
-        ParseGradient(s, "GRADIENTDATA", grad, g.GradientArray);
-      }
+      gradient("GRADIENTDATA", g.GradientData, g.GradientArray);
       g.ImagePercent = num("IMAGEPERCENT", base.ImagePercent);
       g.ShowFocus = flag("SHOWFOCUS", base.ShowFocus);
       g.FadingEnabled = flag("FADINGENABLED", base.FadingEnabled);
@@ -645,6 +779,7 @@ class TsSkinLoader {
       g.HotColor = num("HOTCOLOR", base.HotColor);
       g.HotTransparency = num("HOTTRANSPARENCY", base.HotTransparency);
       g.HotGradientPercent = num("HOTGRADIENTPERCENT", base.HotGradientPercent);
+      gradient("HOTGRADIENTDATA", g.HotGradientData, g.HotGradientArray);
       g.HotImagePercent = num("HOTIMAGEPERCENT", base.HotImagePercent);
       g.BorderIndex = g.ImgTopLeft = g.ImgTopRight = g.ImgBottomLeft = g.ImgBottomRight = -1;
       m_.GeneralData.push_back(std::move(g));
@@ -652,8 +787,14 @@ class TsSkinLoader {
   }
 
   void LoadAllGeneralData() {
-    LoadGlobalInfo();
-    for (const std::string& s : sections_) m_.GeneralData.push_back(ReadSectionRecord(s));
+    if (stored_) {
+      LoadStoredGlobalInfo();
+      for (int i = 0; i < stored_->GeneralData.Count(); ++i)
+        m_.GeneralData.push_back(StoredRecord(stored_->GeneralData.Items(i)));
+    } else {
+      LoadGlobalInfo();
+      for (const std::string& s : sections_) m_.GeneralData.push_back(ReadSectionRecord(s));
+    }
     MergeCommonSections();
     m_.UpdateSectionMaskIndexes();
     m_.ApplyHueOffset(o_.HueOffset);
@@ -664,17 +805,19 @@ class TsSkinLoader {
   const TsIniText& ini_;
   ImageSource images_;
   const TsSkinLoadOptions& o_;
+  const TsStoredSkin* stored_;
   const std::vector<std::string> sections_ = ini_.ReadSections();
 };
 
 namespace {
 
 void LoadModel(TsSkinModel& target, std::string_view options, ImageSource images,
-               const std::string& skinPath, const TsSkinLoadOptions& o) {
+               const std::string& skinPath, const TsSkinLoadOptions& o,
+               const TsStoredSkin* stored = nullptr) {
   TsSkinModel fresh;
-  fresh.CommonSkinData.SkinPath = skinPath;
+  fresh.CommonSkinData.SkinPath = skinPath.empty() ? o.SkinPath : skinPath;
   const TsIniText ini(options);
-  TsSkinLoader(fresh, ini, std::move(images), o).Run();
+  TsSkinLoader(fresh, ini, std::move(images), o, stored).Run();
   target = std::move(fresh);
 }
 
@@ -708,6 +851,14 @@ void TsSkinModel::LoadFromFolder(const std::string& folder, const TsSkinLoadOpti
   ImageSource source;
   source.Folder = path;
   LoadModel(*this, AsText(*text), source, path, options);
+}
+
+void TsSkinModel::LoadFromStoredSkin(const TsStoredSkin& stored,
+                                     const TsSkinLoadOptions& options) {
+  if (stored.GeneralData.Count() == 0) {
+    throw ESkinError("Stored skin " + stored.Name + " holds no skin");
+  }
+  LoadModel(*this, "", ImageSource{}, "", options, &stored);
 }
 
 void TsSkinModel::Clear() { *this = TsSkinModel(); }

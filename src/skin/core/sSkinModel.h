@@ -20,6 +20,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sIniText.h"
 #include "skin/core/sMaskData.h"
+#include "skin/core/sStoredSkins.h"
 
 namespace kv {
 
@@ -31,6 +32,9 @@ struct TsSkinLoadOptions {
   std::int32_t HueOffset = 0;
   std::int32_t Saturation = 0;
   std::string CommonSections;  // extra sections as INI text
+  // Where the skin lies when the load itself does not say (a pack or a
+  // stored skin); CommonSections pictures are read from here.
+  std::string SkinPath;
   TsImageDecoder DecodePng;
   TsImageDecoder DecodeJpeg;
   // Turns system colours into RGB; null uses a fixed classic palette.
@@ -72,10 +76,12 @@ class TsSkinModel {
   void LoadFromConvertor(const TacSkinConvertor& convertor, const TsSkinLoadOptions& options = {});
   // A skin folder holding "Options.dat" and its images.
   void LoadFromFolder(const std::string& folder, const TsSkinLoadOptions& options = {});
+  // A stored skin whose collections hold the skin ("Data" is not read).
+  void LoadFromStoredSkin(const TsStoredSkin& stored, const TsSkinLoadOptions& options = {});
   void Clear();
 
   TsSkinData CommonSkinData;
-  TsSkinGenerals GeneralData;
+  TsGeneralDataArray GeneralData;
   TsMaskArray MaskData;
   TsPatternArray PatternData;
   std::shared_ptr<TBitmap> MasterBitmap;

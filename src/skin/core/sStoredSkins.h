@@ -10,16 +10,111 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "skin/core/acSkinPack.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sMaskData.h"
 
 namespace kv {
 
-// One stored skin: its packed bytes ("Data") and the values kept beside them.
+// A list of items that keep their place while others are added (Add hands
+// out a reference); copies copy the items.
+template <class Item>
+class TsItemCollection {
+ public:
+  TsItemCollection() = default;
+  TsItemCollection(const TsItemCollection& other) { *this = other; }
+  TsItemCollection& operator=(const TsItemCollection& other) {
+    if (this == &other) return *this;
+    items_.clear();
+    for (const auto& item : other.items_) items_.push_back(std::make_unique<Item>(*item));
+    return *this;
+  }
+  TsItemCollection(TsItemCollection&&) = default;
+  TsItemCollection& operator=(TsItemCollection&&) = default;
+
+  Item& Add() {
+    items_.push_back(std::make_unique<Item>());
+    return *items_.back();
+  }
+  int Count() const { return static_cast<int>(items_.size()); }
+  Item& Items(int index) { return *items_.at(static_cast<size_t>(index)); }
+  const Item& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
+  void Delete(int index) {
+    if (index >= 0 && index < Count()) items_.erase(items_.begin() + index);
+  }
+  void Clear() { items_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<Item>> items_;
+};
+
+// One section of a skin kept as values rather than as an options text.
+// FontColor and HotFontColor are five numbers separated by blanks: the
+// main colour, then the left, top, right and bottom side colours.
+struct TsSkinGeneral {
+  std::string SectionName;
+  std::string ParentClass;
+  TColor Color = 0;
+  bool ReservedBoolean = false;
+  std::string FontColor;
+  std::string HotFontColor;
+  std::int32_t Transparency = 0;
+  std::int32_t GlowCount = 0;
+  std::int32_t GlowMargin = 0;
+  std::int32_t GradientPercent = 0;
+  std::string GradientData;
+  std::int32_t ImagePercent = 0;
+  bool ShowFocus = false;
+  bool FadingEnabled = false;
+  std::int32_t FadingIterations = 0;
+  TColor HotColor = 0;
+  std::int32_t HotTransparency = 0;
+  std::int32_t HotGradientPercent = 0;
+  std::string HotGradientData;
+  std::int32_t HotImagePercent = 0;
+  std::string Name;
+  bool GiveOwnFont = false;
+};
+
+// One mask: a picture of its own (Image), or a rectangle of the stored
+// skin's master bitmap when Image is empty.
+struct TsSkinImage {
+  std::string SectionName;
+  TBitmap Image;
+  std::string Name;
+  std::string PropertyName;
+  std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+  std::int32_t ImageCount = 0;
+  std::int32_t MaskType = 0;
+  std::int32_t BorderWidth = 0;
+  std::int32_t StretchMode = 0;
+  TacImgType ImgType = itisaBorder;
+  std::int32_t WL = 0, WR = 0, WT = 0, WB = 0;
+};
+
+// One pattern: the decoded picture of a JPEG texture.
+struct TsSkinPattern {
+  std::string SectionName;
+  TBitmap Image;
+  std::string Name;
+  std::string PropertyName;
+};
+
+using TsSkinGenerals = TsItemCollection<TsSkinGeneral>;
+using TsSkinImages = TsItemCollection<TsSkinImage>;
+using TsSkinPatterns = TsItemCollection<TsSkinPattern>;
+
+// One stored skin: its packed bytes ("Data") and the values kept beside
+// them. With "Data" empty the collections are the skin.
 class TsStoredSkin {
  public:
   std::string Name;
-  TacBytes Data;  // a packed skin; empty means no skin content
+  TacBytes Data;  // a packed skin; empty means the collections hold the skin
+  TsSkinGenerals GeneralData;
+  TsSkinImages Images;
+  TsSkinPatterns Patterns;
+  TBitmap MasterBitmap;
   TColor Shadow1Color = 0;
   std::int32_t Shadow1Offset = 0;
   std::int32_t Shadow1Blur = -1;
@@ -32,20 +127,11 @@ class TsStoredSkin {
   void Assign(const TsStoredSkin& source) { *this = source; }
 };
 
-class TsStoredSkins {
+class TsStoredSkins : public TsItemCollection<TsStoredSkin> {
  public:
-  TsStoredSkin& Add();
-  int Count() const { return static_cast<int>(items_.size()); }
-  TsStoredSkin& Items(int index) { return *items_.at(static_cast<size_t>(index)); }
-  const TsStoredSkin& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
-  void Delete(int index);
-  void Clear() { items_.clear(); }
   // The first skin named exactly Name (letter case counts); -1 when none.
   int IndexOf(std::string_view name) const;
   std::vector<std::string> Names() const;
-
- private:
-  std::vector<std::unique_ptr<TsStoredSkin>> items_;
 };
 
 // Class names (one per line) of foreign controls skinned as each control

@@ -309,6 +309,21 @@ TEST(sSkinModel, CommonSectionsAddOnlySectionsTheSkinLacks) {
   EXPECT_EQ(m.GeneralData[mine].FontColor[0], 16);
   EXPECT_EQ(m.GeneralData.size(), 3u) << "GLOBALINFO, BUTTON and MYBUTTON only";
 
+  // Every field from the text; what it leaves out comes from the parent.
+  o.CommonSections =
+      "[SIDES]\r\nPARENTCLASS=Button\r\nTCLEFT=1\r\nTCTOP=2\r\nTCRIGHT=3\r\n"
+      "HOTTCLEFT=5\r\nHOTTCTOP=6\r\nHOTTCRIGHT=7\r\nHOTTCBOTTOM=8\r\n"
+      "HOTGRADIENTDATA=1;2;100;0;0\r\n";
+  const TsSkinModel sides =
+      Load(kGlobal + "[BUTTON]\r\nTCBOTTOM=44\r\nHOTGRADIENTDATA=9;9;100;0;0;8;8;100;0;0\r\n",
+           100, 100, o);
+  const TsGeneralData& s = sides.GeneralData[sides.SectionIndexOf("SIDES")];
+  EXPECT_EQ(s.FontColor, (std::array<std::int32_t, 5>{0, 1, 2, 3, 44}));
+  EXPECT_EQ(s.HotFontColor, (std::array<std::int32_t, 5>{0, 5, 6, 7, 8}));
+  EXPECT_EQ(s.HotGradientData, "1;2;100;0;0");
+  ASSERT_EQ(s.HotGradientArray.size(), 1u);
+  EXPECT_EQ(s.HotGradientArray[0].Color1, 1);
+
   o.CommonSections = "[OWN]\r\nHOTCOLOR=0x20\r\nCOLOR=0x30\r\n";
   const TsSkinModel own = Load(kGlobal, 100, 100, o);
   EXPECT_EQ(own.GeneralData[own.SectionIndexOf("OWN")].HotColor, 0x20);
@@ -562,15 +577,21 @@ TEST(sSkinModel, LookUpsStopAtAParentClassThatNamesNoSection) {
 }
 
 // What the format allows loads: a master bitmap named but absent when no mask
-// needs it, numbers after blanks, CommonSections bitmaps with no counts.
+// needs it, numbers after blanks, CommonSections bitmaps with no counts
+// (read beside the skin, never from the pack).
 TEST(sSkinModel, LoadsWhatTheFormatAllows) {
+  test::TempFolder tmp;
   TsSkinLoadOptions o;
-  o.CommonSections = "[EXTRA]\r\nBORDERSMASK=EXTRA.BMP\r\n";
+  o.SkinPath = tmp.Folder("beside");
+  test::WriteFile(o.SkinPath + "EXTRA.BMP", SolidBmp(30, 20));
+  o.CommonSections = "[EXTRA]\r\nBORDERSMASK=EXTRA.BMP\r\n[PACKED]\r\nBORDERSMASK=INPACK.BMP\r\n";
   TsSkinModel m;
   m.LoadFromPackedData(MakePack("[GLOBALINFO]\r\nMASTERBITMAP=NONE.BMP\r\n"
                                 "[A]\r\nGRADIENTDATA=1; 2;3;4;5\r\n",
-                                {{"EXTRA.BMP", SolidBmp(30, 20)}}),
+                                {{"INPACK.BMP", SolidBmp(30, 20)}}),
                        o);
+  EXPECT_EQ(m.MaskIndexByNames("PACKED", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.CommonSkinData.SkinPath, o.SkinPath);
   EXPECT_FALSE(m.MasterBitmap);
   const TsGeneralData& a = m.GeneralData[m.SectionIndexOf("A")];
   ASSERT_EQ(a.GradientArray.size(), 1u);

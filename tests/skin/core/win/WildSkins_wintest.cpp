@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../../controls/SkinnedForm.h"
+#include "../StoredFromModel.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/ListViews.h"
 #include "skin/controls/sBitBtn_win.h"
@@ -190,6 +191,31 @@ TEST_F(WildSkins, AControlsPictureHoldsItsChildrenAtTheirPlacesAndHiddenOnesAsBa
   const TPixels shownHidden = TPixels::FromBitmap(hidden);
   for (const POINT p : {POINT{40, 1}, POINT{40, 30}})
     EXPECT_EQ(shownHidden.At(p.x, p.y), behind.At(ix + p.x, iy + p.y)) << p.x << "," << p.y;
+}
+
+// A stored skin given only as collections paints as the same skin packed:
+// panels with a border, a checkerboard texture and a picture pattern.
+TEST_F(WildSkins, AStoredSkinOfCollectionsPaintsAsTheSameSkinPacked) {
+  Load({.Checkerboard = true, .JpegPatterns = {"GROUPBOX"}});
+  AddPanel("BUTTON", {10, 10, 110, 60});
+  AddPanel("PANEL", {120, 10, 220, 100});
+  AddPanel("GROUPBOX", {230, 10, 310, 110});
+  Show();
+  const TPixels packed = TPixels::FromClient(form->Handle());
+  TsStoredSkin& stored = manager->InternalSkins.Add();
+  stored = test::StoredFromModel(manager->Skin(), "Collections");
+  ASSERT_TRUE(stored.Data.empty());
+  manager->SetSkinName("Collections");
+  pump::PumpUntilIdle();
+  ASSERT_EQ(manager->SkinName(), "Collections");
+  ASSERT_TRUE(manager->CommonSkinData().Active);
+  const TPixels collections = TPixels::FromClient(form->Handle());
+  ASSERT_EQ(packed.Width(), collections.Width());
+  int differing = 0;
+  for (int y = 0; y < packed.Height(); ++y)
+    for (int x = 0; x < packed.Width(); ++x) differing += packed.At(x, y) != collections.At(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(collections.At(60, 10), Colour("BUTTON", "BORDERSMASK", 0));
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acPNG.h"
+#include "support/MessageBoxHook.h"
+#include "support/TestSkin.h"
 
 namespace kvtest {
 namespace {
@@ -176,6 +178,31 @@ TEST_F(SkinManagerTest, AFailedLoadKeepsTheSkinClearsTheFlagsAndSaysWhy) {
     EXPECT_EQ(m->SkinInfo(), info) << b.what;
     EXPECT_EQ(static_cast<int>(m->Skin().GeneralData.size()), sections) << b.what;
     EXPECT_EQ(form->Count(cmdSkinLoaded) + form->Count(cmdSkinRemoved), 0) << b.what;
+  }
+}
+
+// A skin made for a newer toolkit is used after a notice saying so; a
+// reload tells again, a current skin tells nothing.
+TEST_F(SkinManagerTest, ASkinForANewerToolkitIsUsedAfterANotice) {
+  struct Case {
+    const char* version;
+    std::size_t notices;
+  };
+  for (const Case c : {Case{"7.0", 0}, Case{"255", 0}, Case{"255.5", 1}}) {
+    Owned<TsSkinManager> m = NewManager();
+    TsStoredSkin& skin = m->InternalSkins.Add();
+    skin.Name = "New";
+    skin.Data = kvtest::TTestSkin({.Keys = {{"GLOBALINFO", "VERSION", c.version}}}).Packed();
+    kv::test::MessageBoxHook boxes;
+    m->SetSkinName("New");
+    EXPECT_TRUE(m->CommonSkinData().Active) << c.version;
+    ASSERT_EQ(boxes.Texts().size(), c.notices) << c.version;
+    if (c.notices == 0) continue;
+    EXPECT_EQ(boxes.Texts()[0],
+              "This version of the skin have not complete support by used toolkit package "
+              "release.\r\nComponents must be updated up to latest version for using this skin.");
+    m->SetHueOffset(10);
+    EXPECT_EQ(boxes.Texts().size(), 2u) << "the reload reads the version again";
   }
 }
 
