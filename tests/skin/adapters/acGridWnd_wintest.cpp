@@ -134,6 +134,30 @@ TEST_F(GridWnd, ErasingAGridLeavesItsClientToTheGridAndHoldsItWhileItsParentIsBu
   EXPECT_TRUE(AdapterOf(grid)->SkinData->Updating);
 }
 
+TEST_F(GridWnd, APrintedGridShowsItsCellsInsideTheFrameAndItsSkinnedBar) {
+  auto* grid = Add<TStringGrid>(10, 10, 200, 120);
+  grid->SetRowCount(40);
+  ShowSkinned();
+  const kvtest::TPixels printed = kvtest::TPixels::FromPrint(grid->Handle());
+  RECT window{}, client{};
+  GetWindowRect(grid->Handle(), &window);
+  GetClientRect(grid->Handle(), &client);
+  MapWindowPoints(grid->Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  // The fixed cells in the skin's colour, from the client's corner on.
+  const COLORREF fixed = static_cast<COLORREF>(ColorToRGB(grid->FixedColor()));
+  EXPECT_TRUE(kvtest::ColourAt(printed, client.left + 3, client.top + 3, fixed));
+  EXPECT_EQ(0, printed.CountOf(fixed, {0, 0, client.left, printed.Height()})) << "not over the frame";
+  // The vertical bar right of the client is the skin's.
+  const RECT bar{client.right, client.top + 20, printed.Width() - 2, client.bottom - 20};
+  int skinned = 0;
+  for (const char* section : {"SCROLLBAR1V", "SCROLLBAR2V", "SCROLLSLIDERV"})
+    for (int state = 0; state < 3; ++state)
+      skinned += printed.CountOf(Legend(section, "BORDERSMASK", state), bar) +
+                 printed.CountOf(Legend(section, "COLOR", state), bar);
+  EXPECT_GT(skinned, (bar.right - bar.left) * (bar.bottom - bar.top) / 2);
+}
+
 TEST_F(GridWnd, ATreeErasesInItsSectionsHotColourAndLeavesTheRestToItsItems) {
   auto* tree = Add<TTreeView>(10, 10, 150, 120);
   ShowSkinned();
