@@ -4,6 +4,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Grids.h"
+#include "skin/adapters/acListViewWnd_win.h"
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sCommonData_win.h"
@@ -62,6 +63,16 @@ TColor SkinColor(TacGridColorSource source, TsCommonData* sd) {
   return clWindow;
 }
 
+// The system bar takes the position a skinned bar's thumb was moved to:
+// the window reads it from there.
+void StoreBarPosition(HWND wnd, bool vertical, int position) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_POS;
+  si.nPos = position;
+  SetScrollInfo(wnd, vertical ? SB_VERT : SB_HORZ, &si, FALSE);
+}
+
 }  // namespace
 
 // --- grid -------------------------------------------------------------------------------
@@ -73,7 +84,7 @@ void TacGridWnd::SaveOriginalState() {
   if (owner == nullptr) return;
   const bool controlLook = PropertyExists(owner, "ControlLook");
   for (const TacGridColor& g : GridColors()) {
-    if (!g.Saved || (g.OnlyWithControlLook && !controlLook)) continue;
+    if (g.OnlyWithControlLook && !controlLook) continue;
     const TPropPath p = Resolve(owner, g.Property);
     if (!Exists(p)) continue;
     std::int64_t value = OrdPropByName(p.Object, p.Name);
@@ -105,21 +116,40 @@ void TacGridWnd::RestoreOriginalState() {
 }
 
 void TacGridWnd::WndProc(TMessage& m) {
+  // The manager is inactive by the time it tells of the removal; the grid
+  // still has to build its system bars again.
+  if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && !Destroyed && Hooked() &&
+      reinterpret_cast<TsSkinManager*>(m.LParam) == SkinManager) {
+    TacEditWnd::WndProc(m);
+    ResetGridBars();
+    return;
+  }
   if (Destroyed || !Hooked() || !SkinUsable()) {
     TacEditWnd::WndProc(m);
     return;
   }
-  if (m.Msg == WM_ERASEBKGND) {
-    m.Result = 1;
-    return;
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      // The grid paints all its client; only whether it may paint is news.
+      SetPaintingSuspended(SkinData, PaintingSuspended(SkinData));
+      m.Result = 1;
+      return;
+    case WM_VSCROLL:
+      // A data-aware grid moves to the record its bar's position names.
+      if (TControl* owner = SkinData->OwnerControl;
+          owner != nullptr && PropertyExists(owner, "DataSource")) {
+        const int code = LOWORD(m.WParam);
+        if (code == SB_THUMBPOSITION)
+          StoreBarPosition(CtrlHandle, true, ScrollMessagePosition(m) + 1);
+        else if (code == SB_THUMBTRACK)
+          StoreBarPosition(CtrlHandle, true, ScrollMessagePosition(m));
+      }
+      break;
+    default:
+      break;
   }
-  const bool removed = m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved &&
-                       reinterpret_cast<TsSkinManager*>(m.LParam) == SkinData->SkinManager();
   TacEditWnd::WndProc(m);
-  if (Destroyed) {
-    if (removed) ResetGridBars();
-    return;
-  }
+  if (Destroyed) return;
   switch (m.Msg) {
     case WM_PRINT: {
       HDC dc = reinterpret_cast<HDC>(m.WParam);
@@ -139,7 +169,6 @@ void TacGridWnd::WndProc(TMessage& m) {
       if (IsWindowVisible(CtrlHandle)) SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
       break;
     default:
-      if (removed) ResetGridBars();
       break;
   }
 }
@@ -156,7 +185,7 @@ void TacGridWnd::ResetGridBars() {
 // --- tree view --------------------------------------------------------------------------
 
 // A tree shows the section's hot colours (a dialog's tree keeps the window colour), unless
-// its owner asked for a colour or font of its own.
+// its owner asked for a colour of its own.
 TColor TacTreeViewWnd::TreeBackColor() const {
   const TsGeneralData* section = SkinData->Section();
   if (DlgMode || section == nullptr) return static_cast<TColor>(ColorToRGB(clWindow));
@@ -167,34 +196,81 @@ TColor TacTreeViewWnd::TreeBackColor() const {
 
 void TacTreeViewWnd::ApplySkinState() {
   TacEditWnd::ApplySkinState();
+  StateApplied = true;
   if (CtrlHandle == nullptr) return;
-  SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(TreeBackColor()));
   const TsGeneralData* section = SkinData->Section();
-  if (!DlgMode && section != nullptr && !SkinData->CustomFont())
-    SendMessageW(CtrlHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(section->HotFontColor[0]));
+  if (DlgMode || section == nullptr) {
+    SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(TreeBackColor()));
+    return;
+  }
+  const TColor text = section->HotFontColor[0];
+  if (TControl* owner = SkinData->OwnerControl; owner != nullptr) {
+    if (!SkinData->CustomFont() && owner->Font()->Color() != text) owner->Font()->SetColor(text);
+    if (!SkinData->CustomColor() && ColorToRGB(owner->Color()) != ColorToRGB(TreeBackColor()))
+      SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(TreeBackColor()));
+  } else {
+    SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(TreeBackColor()));
+  }
+  // The system tree does not follow its owner's font colour on its own.
+  if (!SkinData->CustomFont())
+    SendMessageW(CtrlHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(text)));
 }
 
 void TacTreeViewWnd::RestoreOriginalState() {
   TacEditWnd::RestoreOriginalState();
   if (CtrlHandle == nullptr || !IsWindow(CtrlHandle)) return;
-  // The system colours again.
-  SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(-1));
+  // The owner's own colour again, else the system's (-1).
+  TControl* owner = SkinData->OwnerControl;
+  const LPARAM back = owner != nullptr && !owner->HasState(csDestroying)
+                          ? static_cast<LPARAM>(ColorToRGB(owner->Color()))
+                          : static_cast<LPARAM>(-1);
+  SendMessageW(CtrlHandle, TVM_SETBKCOLOR, 0, back);
   SendMessageW(CtrlHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(-1));
 }
 
 void TacTreeViewWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_ERASEBKGND && !Destroyed && Hooked() && SkinUsable()) {
+    TsCommonData* sd = SkinData;
     if (!StateApplied) ApplySkinState();
-    RECT r{};
-    GetClientRect(CtrlHandle, &r);
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(TreeBackColor()));
-    FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush);
-    DeleteObject(brush);
-    m.Result = 1;
+    SetPaintingSuspended(sd, PaintingSuspended(sd));
+    if (!sd->Updating) {
+      // The frame's picture follows a changed background before the border shows it.
+      if (sd->BGChanged) PaintAdapterFrame(sd, CtrlHandle, DlgMode);
+      RECT r{};
+      GetWindowRect(CtrlHandle, &r);
+      HDC given = reinterpret_cast<HDC>(m.WParam);
+      HDC dc = given != nullptr ? given : GetDC(CtrlHandle);
+      FillRectWithColor(dc, {0, 0, r.right - r.left, r.bottom - r.top}, TreeBackColor());
+      if (given == nullptr) ReleaseDC(CtrlHandle, dc);
+    }
+    // Not erased as far as the tree knows: it paints its items over it.
+    m.Result = 0;
     return;
   }
   TacEditWnd::WndProc(m);
   if (m.Msg == WM_LBUTTONUP && !Destroyed) ReleaseCapture();
+}
+
+// --- virtual tree -----------------------------------------------------------------------
+
+void TacVirtualTreeViewWnd::WndProc(TMessage& m) {
+  if (!Destroyed && Hooked() && SkinUsable()) {
+    switch (m.Msg) {
+      case WM_HSCROLL:
+      case WM_VSCROLL:
+        if (LOWORD(m.WParam) == SB_THUMBTRACK)
+          StoreBarPosition(CtrlHandle, m.Msg == WM_VSCROLL, ScrollMessagePosition(m));
+        break;
+      case WM_ERASEBKGND:
+        // The tree paints its whole client.
+        m.Result = 1;
+        return;
+      default:
+        break;
+    }
+  }
+  // The frame and the bars (WM_NCPAINT, WM_PRINT) as an edit's.
+  TacEditWnd::WndProc(m);
 }
 
 }  // namespace kv

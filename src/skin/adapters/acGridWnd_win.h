@@ -38,10 +38,13 @@ class TacGridEhWnd : public TacGridWnd {
   using TacGridWnd::TacGridWnd;
 };
 
-// A tree control of a kind this system does not have: skinned as an edit.
+// A tree control that paints its whole client itself: skinned as an edit
+// whose bars follow a dragged thumb at once. The colours and the owner-drawn
+// header of its kind need a control this system does not have.
 class TacVirtualTreeViewWnd : public TacEditWnd {
  public:
   using TacEditWnd::TacEditWnd;
+  void WndProc(TMessage& message) override;
 };
 
 class TacTreeViewWnd : public TacEditWnd {

@@ -80,19 +80,19 @@ constexpr std::array<std::string_view, 3> EditColors = {"Color", "Font.Color", "
 
 using S = TacGridColorSource;
 constexpr std::array<TacGridColor, 13> GridColorTable = {{
-    {"FixedColor", false, true, false, S::GlobalColor},
-    {"TitleFont.Color", false, true, false, S::GlobalFontColor},
-    {"FixedFont.Color", true, false, false, S::GlobalFontColor},
-    {"GridFixedLineColor", true, true, false, S::BorderColor},
-    {"GridLineColor", true, true, false, S::GridLineMix},
-    {"ControlLook.FixedGradientFrom", true, true, true, S::GradientFromMix},
-    {"ControlLook.FixedGradientTo", true, true, true, S::GlobalColor},
-    {"SelectionColor", true, true, false, S::MenuHotColor},
-    {"SelectionTextColor", true, true, false, S::MenuHotFontColor},
-    {"FooterColor", false, true, false, S::GlobalColor},
-    {"FooterCellColor", false, true, false, S::GlobalColor},
-    {"TitleColor", false, true, false, S::GlobalColor},
-    {"IndicatorIconColor", false, true, false, S::OwnSectionFontColor},
+    {"FixedColor", false, false, S::GlobalColor},
+    {"TitleFont.Color", false, false, S::GlobalFontColor},
+    {"FixedFont.Color", true, false, S::GlobalFontColor},
+    {"GridFixedLineColor", true, false, S::BorderColor},
+    {"GridLineColor", true, false, S::GridLineMix},
+    {"ControlLook.FixedGradientFrom", true, true, S::GradientFromMix},
+    {"ControlLook.FixedGradientTo", true, true, S::GlobalColor},
+    {"SelectionColor", true, false, S::MenuHotColor},
+    {"SelectionTextColor", true, false, S::MenuHotFontColor},
+    {"FooterColor", false, false, S::GlobalColor},
+    {"FooterCellColor", false, false, S::GlobalColor},
+    {"TitleColor", false, false, S::GlobalColor},
+    {"IndicatorIconColor", false, false, S::OwnSectionFontColor},
 }};
 
 }  // namespace

@@ -84,12 +84,10 @@ enum class TacGridColorSource : std::uint8_t {
   OwnSectionFontColor,  // the grid's own section's main font colour
 };
 
+// Each is saved, and given back when the skin goes.
 struct TacGridColor {
   std::string_view Property;  // on the grid; dotted paths reach sub-objects
   bool OnlyWithControlLook = false;
-  // False for "FixedFont.Color": with "ControlLook" its value is what the
-  // title font colour is saved from.
-  bool Saved = true;
   bool NoneSavedAsBtnFace = false;  // clNone would not survive the round trip
   TacGridColorSource Source = TacGridColorSource::GlobalColor;
 };

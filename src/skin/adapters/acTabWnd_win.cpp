@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Bitmap.h"
+#include "classlib/Controls.h"
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
 #include "skin/adapters/acEditWnd_win.h"
@@ -18,6 +19,7 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint.h"
 #include "skin/graphics/sTextUtils_win.h"
@@ -30,6 +32,12 @@ constexpr UINT CaptionFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREF
 constexpr int SideImageGap = 4;
 // The longest tab text read.
 constexpr int TabTextMax = 4096;
+// A sheet's edge on the tab side shows the page frame even when the sheet
+// itself is a plain colour.
+constexpr int SheetEdgeStrip = 3;
+// Asked of a tab or page control, the number a group box answers with its
+// caption height gives the control's skin manager.
+constexpr TacCommand cmdGetTabManager = cmdGetCaptionHeight;
 
 bool Ours(const TMessage& m, const TsSkinManager* manager) {
   return reinterpret_cast<const TsSkinManager*>(m.LParam) == manager;
@@ -177,9 +185,9 @@ void TacTabControlWnd::DrawCaption(TBitmap& bitmap, const TRect& r, int index, i
   AssignWindowFont(font, CtrlHandle);
   canvas.Font()->Assign(font);
   canvas.Brush()->SetStyle(bsClear);
-  const TSize extent = canvas.TextExtent(caption);
   const TTabPosition position = Kind().Position;
   if (position == tpTop || position == tpBottom) {
+    const TSize extent = canvas.TextExtent(caption);
     const TsTabCaption place =
         TabCaptionLayout(r, extent.cx, withImage ? TPoint{iw, ih} : TPoint{0, 0});
     if (withImage)
@@ -193,27 +201,36 @@ void TacTabControlWnd::DrawCaption(TBitmap& bitmap, const TRect& r, int index, i
   // A new font each paint, deleted when done: the tab text is rare enough
   // and a kept one would outlive font changes.
   const TRotatedFont rotated(font.Handle(), left);
-  const TSelectedObject selected(canvas.Handle(), rotated.Handle());
+  const TSelectedObject rotatedFont(canvas.Handle(), rotated.Handle());
   const TsSkinModel& skin = SkinManager->Skin();
   const TsGeneralData* g = skin.IsSectionIndexValid(section) ? &skin.GeneralData[section] : nullptr;
   const TColor colour = g == nullptr ? clWindowText : hot ? g->HotFontColor[0] : g->FontColor[0];
   SetTextColor(canvas.Handle(), static_cast<COLORREF>(ColorToRGB(colour)));
   SetBkMode(canvas.Handle(), TRANSPARENT);
-  // Measured upright: along the tab the text is as long as it is wide.
+  // Measured in the turned font (never bold): along the tab the text is as
+  // long as it is wide.
+  SIZE extent{};
+  GetTextExtentPoint32W(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &extent);
   const int length = extent.cx, thickness = extent.cy;
   const int block = withImage ? ih + SideImageGap + length : length;
-  int x = r.Left + (r.Width() - thickness) / 2;
+  // The skin's side tabs carry their edge on the page side: the caption
+  // sits off it, and a selected tab's image block a little further.
+  TRect place = r;
+  if (!left) OffsetRect(place, -2, -1);
+  if (withImage && hot) OffsetRect(place, 2, 0);
+  const TRect& q = place;
+  int x = q.Left + (q.Width() - thickness) / 2;
   int y = 0;
   if (left) {
-    const int bottom = r.Bottom - (r.Height() - block) / 2;
+    const int bottom = q.Bottom - (q.Height() - block) / 2;
     if (withImage)
-      ImageList_Draw(images, item.iImage, canvas.Handle(), r.Left + (r.Width() - iw) / 2,
+      ImageList_Draw(images, item.iImage, canvas.Handle(), q.Left + (q.Width() - iw) / 2,
                      bottom - ih, ILD_TRANSPARENT);
     y = withImage ? bottom - ih - SideImageGap : bottom;
   } else {
-    const int top = r.Top + (r.Height() - block) / 2;
+    const int top = q.Top + (q.Height() - block) / 2;
     if (withImage)
-      ImageList_Draw(images, item.iImage, canvas.Handle(), r.Left + (r.Width() - iw) / 2, top,
+      ImageList_Draw(images, item.iImage, canvas.Handle(), q.Left + (q.Width() - iw) / 2, top,
                      ILD_TRANSPARENT);
     y = withImage ? top + ih + SideImageGap : top;
     // Turned clockwise the text lies left of where it starts.
@@ -303,6 +320,9 @@ void TacTabControlWnd::Paint(HDC given) {
       Blit(dc, top, tab, {0, 0});
     }
   }
+  // Windowless controls placed on the tab control have no paint of their own.
+  if (auto* owner = dynamic_cast<TWinControl*>(sd->OwnerControl); owner != nullptr)
+    PaintChildGraphics(owner, dc);
   if (given == nullptr) ReleaseDC(CtrlHandle, dc);
 }
 
@@ -339,10 +359,20 @@ bool TacTabControlWnd::TabCommand(TMessage& m) {
     case cmdNeedsRepaint:
       m.Result = sd->Updating ? 1 : 0;
       return true;
+    case cmdGetTabManager:
+      m.Result = reinterpret_cast<LRESULT>(SkinManager);
+      return true;
     case cmdGetBackground:
       // The sheets lie on the page frame.
-      if (auto* request = reinterpret_cast<TsBgRequest*>(m.LParam); request != nullptr)
+      if (auto* request = reinterpret_cast<TsBgRequest*>(m.LParam); request != nullptr) {
         FillChildBgInfo(sd, *request, false, CtrlHandle);
+        // A plain colour comes with the frame's picture: a sheet takes its
+        // edge on the tab side from it.
+        if (request->BgType == btColor && sd->CacheBmp != nullptr) {
+          request->Bmp = sd->CacheBmp.get();
+          request->Offset = {0, 0};
+        }
+      }
       return true;
     default:
       return false;
@@ -435,6 +465,10 @@ TacPageControlWnd::TacPageControlWnd(TsCommonData* skinData, TsSkinManager* mana
 
 void TacPageControlWnd::AttachPages() {
   if (CtrlHandle == nullptr || SkinManager == nullptr || !SkinUsable()) return;
+  // The sheets take the manager the control itself answers with.
+  auto* manager = reinterpret_cast<TsSkinManager*>(
+      SendMessageW(CtrlHandle, SM_ALPHACMD, MAKEWPARAM(0, cmdGetTabManager), 0));
+  if (manager == nullptr) return;
   TFoundPages found{CtrlHandle, {}};
   EnumChildWindows(CtrlHandle, CollectPage, reinterpret_cast<LPARAM>(&found));
   for (HWND page : found.pages) {
@@ -444,7 +478,7 @@ void TacPageControlWnd::AttachPages() {
     wchar_t cls[32]{};
     GetClassNameW(page, cls, 32);
     if (lstrcmpiW(cls, UPDOWN_CLASSW) == 0) continue;
-    PageAdapters().Add(CreateAdapter<TacPageWnd>(page, true, nullptr, SkinManager, "CHECKBOX"));
+    PageAdapters().Add(CreateAdapter<TacPageWnd>(page, true, nullptr, manager, "CHECKBOX"));
   }
 }
 
@@ -464,6 +498,10 @@ void TacPageControlWnd::WndProc(TMessage& m) {
       TabWndProc(m);
       if (!Destroyed && LOWORD(m.WParam) == WM_CREATE) AttachPages();
       return;
+    case TCM_SETCURSEL:
+      // The new page may hold controls the form has not adapted yet.
+      AskFormToAdaptControl(SkinData->OwnerControl);
+      break;
     default:
       break;
   }
@@ -479,12 +517,36 @@ void TacPageWnd::Paint(HDC dc) {
   GetWindowBackgroundInfo(request, ParentWnd, false);
   const TRect sheet{0, 0, WndSize.cx, WndSize.cy};
   if (request.BgType == btBitmap && request.Bmp != nullptr) {
-    TBitmapCanvas from(*request.Bmp);
-    BitBlt(dc, 0, 0, sheet.Width(), sheet.Height(), from.Handle(), request.Offset.X + WndPos.X,
-           request.Offset.Y + WndPos.Y, SRCCOPY);
-  } else {
-    FillRectWithColor(dc, sheet, request.Color);
+    CopyFromBackground(dc, sheet, request);
+    return;
   }
+  FillRectWithColor(dc, sheet, request.Color);
+  // The frame's inner edge on the tab side still comes from its picture.
+  if (request.Bmp == nullptr) return;
+  TRect strip = sheet;
+  const TTabPosition side =
+      TabKindOfStyle(static_cast<std::uint32_t>(GetWindowLongW(ParentWnd, GWL_STYLE))).Position;
+  switch (side) {
+    case tpTop:
+      strip.Bottom = std::min(strip.Bottom, SheetEdgeStrip);
+      break;
+    case tpBottom:
+      strip.Top = std::max(strip.Top, strip.Bottom - SheetEdgeStrip);
+      break;
+    case tpLeft:
+      strip.Right = std::min(strip.Right, SheetEdgeStrip);
+      break;
+    case tpRight:
+      strip.Left = std::max(strip.Left, strip.Right - SheetEdgeStrip);
+      break;
+  }
+  CopyFromBackground(dc, strip, request);
+}
+
+void TacPageWnd::CopyFromBackground(HDC dc, const TRect& r, const TsBgRequest& request) {
+  TBitmapCanvas from(*request.Bmp);
+  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), from.Handle(),
+         request.Offset.X + WndPos.X + r.Left, request.Offset.Y + WndPos.Y + r.Top, SRCCOPY);
 }
 
 void TacPageWnd::WndProc(TMessage& m) {

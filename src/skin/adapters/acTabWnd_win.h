@@ -9,6 +9,7 @@
 
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/adapters/acSpinWnd_win.h"
+#include "skin/core/acBgInfo_win.h"
 #include "skin/controls/sPageControlGeometry.h"
 
 namespace kv {
@@ -66,6 +67,8 @@ class TacPageWnd : public TacMainWnd {
 
  private:
   void Paint(HDC dc);
+  // Part r of the sheet from the page control's background picture.
+  void CopyFromBackground(HDC dc, const TRect& r, const TsBgRequest& request);
 };
 
 // Sheet adapters alive now (made by page control adapters, not yet freed).

@@ -262,6 +262,50 @@ TEST_F(DialogButtonAdapter, PaintingLinksAndPicturesLeavesNoObjectsBehind) {
   DeleteObject(bitmap);
 }
 
+TEST_F(DialogButtonAdapter, ALinkShowsItsTextWithoutTagsUnderlined) {
+  HWND link = Child(L"SysLink", L"See <a>the manual</a>", 0, 10);
+  ASSERT_NE(link, nullptr);
+  TsCommonData linkData(nullptr, true);
+  linkData.SetSkinManager(manager.get());
+  auto* adapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
+  const kvtest::TPixels img = Shown(link);
+  const COLORREF back = img.At(278, 1);
+  RECT ink{img.Width(), img.Height(), 0, 0};
+  for (int y = 0; y < img.Height(); ++y)
+    for (int x = 0; x < img.Width(); ++x)
+      if (img.At(x, y) != back) {
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.right = std::max<LONG>(ink.right, x + 1);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+      }
+  ASSERT_LT(ink.left, ink.right) << "the text is written";
+  // As long as the bare text in the underlined message font.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  metrics.lfMessageFont.lfUnderline = TRUE;
+  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE bare{};
+  GetTextExtentPoint32W(dc, L"See the manual", 14, &bare);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+  EXPECT_LE(ink.right - ink.left, bare.cx);
+  EXPECT_GE(ink.right - ink.left, bare.cx * 3 / 4);
+  // A line under the whole text.
+  int longestRun = 0;
+  for (int y = ink.top; y < ink.bottom; ++y) {
+    int run = 0;
+    for (int x = ink.left; x < ink.right; ++x) run += img.At(x, y) != back ? 1 : 0;
+    longestRun = std::max(longestRun, run);
+  }
+  EXPECT_GE(longestRun, (ink.right - ink.left) * 9 / 10);
+  FreeAdapter(adapter);
+}
+
 class FocusShowingButtonAdapter : public ButtonAdapter {
  protected:
   kvtest::TTestSkinOptions SkinOptions() const override {

@@ -9,12 +9,16 @@
 
 #include <string>
 
+#include "SkinnedFormFixture.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/Tabs.h"
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acTabWnd_win.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "support/Counters.h"
+#include "support/MessageLog.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 
@@ -114,6 +118,72 @@ INSTANTIATE_TEST_SUITE_P(
         TabCase{"FlatButtons", TCS_BUTTONS | TCS_FLATBUTTONS, "PAGECONTROL", "TOOLBUTTON"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The box around the pixels of tab i that no skin item stands for: its caption.
+RECT CaptionBox(const TPixels& shown, const kvtest::TTestSkin& skin, RECT tab) {
+  RECT box{tab.right, tab.bottom, tab.left, tab.top};
+  // Off the tab's edges, where the band's background shows in the corners.
+  InflateRect(&tab, -2, -2);
+  for (int y = tab.top; y < tab.bottom; ++y)
+    for (int x = tab.left; x < tab.right; ++x)
+      if (skin.Legend(shown.At(x, y) & 0xFFFFFF) == nullptr) {
+        box.left = std::min<LONG>(box.left, x);
+        box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x + 1);
+        box.bottom = std::max<LONG>(box.bottom, y + 1);
+      }
+  return box;
+}
+
+TEST_F(TabWnd, SideTabCaptionsRunAlongTheTabInItsMiddleOffTheFrameSide) {
+  struct Side {
+    DWORD style;
+    const char* name;
+    bool towardsPage;
+  };
+  for (const Side side : {Side{TCS_VERTICAL | TCS_MULTILINE, "TABLEFT", false},
+                          Side{TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, "TABRIGHT", true}}) {
+    SCOPED_TRACE(side.style);
+    MakeTabs(side.style, 3);
+    adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+    const TPixels shown = Shown();
+    // The tab as drawn, the skin's own edges included.
+    const RECT tab = TabRect(wnd, 0);
+    const RECT around{tab.left - 4, tab.top + 2, tab.right + 4, tab.bottom - 2};
+    RECT drawn = shown.Crop(around).BoundsOf(Legend(side.name, "BORDERSMASK"));
+    OffsetRect(&drawn, around.left, around.top);
+    const RECT text = CaptionBox(shown, *skin, tab);
+    ASSERT_LT(text.left, text.right) << "a caption is written";
+    EXPECT_GT(text.bottom - text.top, 2 * (text.right - text.left)) << "turned a quarter";
+    // Twice the shift of the caption's middle from the tab's, towards the page.
+    const int shift = (text.left + text.right) - (drawn.left + drawn.right);
+    if (side.towardsPage)
+      EXPECT_LT(shift, 0) << "a right tab's caption sits off the frame's edge";
+    else
+      EXPECT_NEAR(0, shift, 3);
+    EXPECT_NEAR((tab.top + tab.bottom) / 2, (text.top + text.bottom) / 2, 3);
+    FreeAdapter(adapter);
+    DestroyWindow(wnd);
+  }
+}
+
+TEST_F(TabWnd, ShrinkingRepaintsTheFrameToo) {
+  MakeTabs(0, 3);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  Shown();
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(wnd);
+  const auto framesPaintedAfterResize = [&](int w, int h) {
+    recorder.Clear();
+    SetWindowPos(wnd, nullptr, 0, 0, w, h,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    pump::PumpUntilIdle();
+    return recorder.Count(WM_NCPAINT);
+  };
+  EXPECT_EQ(0, framesPaintedAfterResize(260, 180)) << "grown";
+  EXPECT_EQ(1, framesPaintedAfterResize(200, 120)) << "shrunk";
+  EXPECT_EQ(1, framesPaintedAfterResize(200, 100)) << "lower";
+}
+
 TEST_F(TabWnd, SideTabsLeaveNoFontBehind) {
   MakeTabs(TCS_VERTICAL | TCS_MULTILINE, 3);
   adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
@@ -162,6 +232,9 @@ TEST_F(TabWnd, SheetsAreSkinnedWhenTheyComeAndFreedWhenTheyGo) {
   adapter = CreatePageControlAdapter(wnd, nullptr, manager.get(), "", true);
   EXPECT_EQ(before + 1, PageAdapterCount());
   EXPECT_EQ(1, SendMessageW(first, SM_ALPHACMD, MAKEWPARAM(0, cmdIsSkinned), 0));
+  // What the sheets ask for their manager.
+  EXPECT_EQ(reinterpret_cast<LRESULT>(manager.get()),
+            SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, 27), 0));
   // The sheet shows the page frame's background.
   const TPixels sheet = [&] {
     Shown();
@@ -173,6 +246,11 @@ TEST_F(TabWnd, SheetsAreSkinnedWhenTheyComeAndFreedWhenTheyGo) {
   ASSERT_EQ(btColor, request.BgType);
   EXPECT_TRUE(kvtest::ColourAt(sheet, sheet.Width() / 2, sheet.Height() / 2,
                                static_cast<COLORREF>(ColorToRGB(request.Color))));
+  // Its edge on the tab side is the frame's.
+  for (int y = 0; y < 3; ++y)
+    EXPECT_TRUE(kvtest::ColourAt(sheet, sheet.Width() / 2, y, Legend("PAGECONTROL", "BORDERSMASK")));
+  EXPECT_TRUE(kvtest::ColourAt(sheet, sheet.Width() / 2, 3,
+                               static_cast<COLORREF>(ColorToRGB(request.Color))));
   // A sheet made later is skinned by its creation notice.
   HWND second = MakeSheet(wnd, display);
   pump::PumpUntilIdle();
@@ -181,6 +259,45 @@ TEST_F(TabWnd, SheetsAreSkinnedWhenTheyComeAndFreedWhenTheyGo) {
   DestroyWindow(first);
   DestroyWindow(second);
   EXPECT_EQ(before, PageAdapterCount());
+}
+
+// A page control of the class library on a skinned form.
+class PageControlOnForm : public SkinnedFormFixture {
+ protected:
+  TPageControl* MakePages() {
+    auto* pages = Add<TPageControl>(10, 10, 300, 200);
+    for (int i = 0; i < 3; ++i) {
+      auto* sheet = Create<TTabSheet>(form);
+      sheet->SetPageControl(pages);
+      sheet->SetCaption("Page " + std::to_string(i));
+    }
+    return pages;
+  }
+};
+
+TEST_F(PageControlOnForm, ChoosingAPageOffersTheControlToTheFormToAdapt) {
+  TPageControl* pages = MakePages();
+  ShowSkinned();
+  ASSERT_NE(nullptr, AdapterOf(pages));
+  kvtest::TMessageRecorder form_;
+  form_.AttachWindow(form->Handle());
+  SendMessageW(pages->Handle(), TCM_SETCURSEL, 2, 0);
+  bool offered = false;
+  for (const kvtest::TRecordedMsg& m : form_.Messages)
+    offered = offered || (m.message == SM_ALPHACMD && HIWORD(m.wParam) == cmdAdaptControl &&
+                          m.lParam == reinterpret_cast<LPARAM>(pages));
+  EXPECT_TRUE(offered);
+}
+
+TEST_F(PageControlOnForm, WindowlessControlsOnThePageControlAreDrawn) {
+  TPageControl* pages = MakePages();
+  auto* label = Create<TLabel>(form);
+  label->SetParent(pages);
+  label->SetCaption("WWWWWW");
+  label->SetBounds(200, 2, 90, 14);
+  ShowSkinned();
+  const kvtest::TPixels shown = Shown(pages);
+  EXPECT_GT(shown.CountDiffering(shown.At(295, 8), RECT{200, 2, 290, 16}), 10);
 }
 
 }  // namespace
