@@ -87,9 +87,9 @@ void TsTabBtn::Paint() {
   HBRUSH brush = CreateSolidBrush(ColorToRGB(parent != nullptr ? parent->Color() : clBtnFace));
   FillRect(dc, &r, brush);
   DeleteObject(brush);
-  const int state = State() == bsDown               ? CBS_PUSHED
+  const int state = State() == bsDown                            ? CBS_PUSHED
                     : SkinData()->MouseAbove || MouseInControl() ? CBS_HOT
-                                                                  : CBS_NORMAL;
+                                                                 : CBS_NORMAL;
   PlatformCalls().DrawThemeBackground(theme.Handle(), dc, WP_SMALLCLOSEBUTTON, state, &r, nullptr);
 }
 
@@ -453,8 +453,8 @@ void TsPageControl::PaintPageFrame() {
   for (const TRect& r : {band, sheet, tab})
     ExcludeClipRect(dc.Handle(), r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
   TBitmapCanvas canvas(*sd->CacheBmp);
-  BitBlt(dc.Handle(), dx, dy, sd->CacheBmp->Width(), sd->CacheBmp->Height(), canvas.Handle(), 0,
-         0, SRCCOPY);
+  BitBlt(dc.Handle(), dx, dy, sd->CacheBmp->Width(), sd->CacheBmp->Height(), canvas.Handle(), 0, 0,
+         SRCCOPY);
 }
 
 void TsPageControl::PaintControl(HDC dc) {
@@ -754,7 +754,8 @@ void TsPageControl::TrackHotTab(TMessage& m) {
     if (old >= 0 && tracking) PaintTabNow(old, 0);
     if (old >= 0) PaintCloseBtnState(old, 0, 0);
     // The active tab is never the hot one, but its button may have been.
-    if (litCloseBtn_ >= 0 && litCloseBtn_ == ActivePageIndex()) PaintCloseBtnState(litCloseBtn_, 0, 2);
+    if (litCloseBtn_ >= 0 && litCloseBtn_ == ActivePageIndex())
+      PaintCloseBtnState(litCloseBtn_, 0, 2);
     return TPageControl::WndProc(m);
   }
   // Pending paints first, so the hot tab is drawn over a current picture.
@@ -810,8 +811,8 @@ void TsPageControl::UpdateActivePage() {
   sd->BGChanged = true;
   if (PaintingSuspended(sd)) return;
   TsSkinManager* manager = sd->SkinManager();
-  const bool animated = manager != nullptr && manager->AnimEffects.PageChange.Active &&
-                        !HasState(csDesigning);
+  const bool animated =
+      manager != nullptr && manager->AnimEffects.PageChange.Active && !HasState(csDesigning);
   if (animated || TPageControl::ActivePage() == nullptr || !IsWindowVisible(Handle())) {
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     return;
