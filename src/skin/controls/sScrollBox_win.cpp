@@ -79,10 +79,12 @@ void TsScrollBox::PrepareCache() {
   TBitmap* cache = sd->CacheBmp.get();
   if (cache->Empty()) return;
   const TRect whole{0, 0, Width(), Height()};
+  // The border mask without its centre: inside it the section's own look
+  // shows, or, see-through, what lies below.
   if (Parent() != nullptr)
-    PaintSkinDataItemOnParent(sd, Parent(), true, 0, whole, {Left(), Top()}, cache);
+    PaintSkinDataItemOnParent(sd, Parent(), false, 0, whole, {Left(), Top()}, cache);
   else
-    PaintSkinDataItem(sd, EmptyBgCacheInfo, true, 0, whole, {0, 0}, cache);
+    PaintSkinDataItem(sd, EmptyBgCacheInfo, false, 0, whole, {0, 0}, cache);
   sd->BGChanged = false;
   if (OnPaint) OnPaint(this, cache);
 }

@@ -154,6 +154,15 @@ TEST_F(ScrollBoxTest, ASeeThroughBoxErasesNothingOverABackgroundThatIsNotPlain) 
   EXPECT_EQ(RGB(255, 0, 0), ErasedAt(box, 170, 60));
 }
 
+// A fully see-through section shows what lies below the box.
+TEST_F(ScrollBoxTest, AFullyTransparentSectionShowsTheParent) {
+  Load({.Keys = {{"PANEL_LOW", "TRANSPARENCY", "100"}}});
+  TsScrollBox* box = MakeBox();
+  box->Repaint();
+  const kvtest::TPixels shown = kvtest::TPixels::FromWindow(box->Handle());
+  EXPECT_EQ(kvtest::kFormColour, shown.At(175, 60));
+}
+
 TEST_F(ScrollBoxTest, AFailingScrollNeverLeavesTheBoxFrozen) {
   kvtest::TTestSkinOptions options;
   options.Transparency = 100;  // over the parent's picture: redrawing is held
