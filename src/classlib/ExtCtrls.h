@@ -43,8 +43,6 @@ class TTimer : public TComponent {
 
 // --- panel -------------------------------------------------------------------------
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-
 // Draws a 3D frame of `width` pixels just inside rect and shrinks rect by it.
 void Frame3D(TCanvas& canvas, TRect& rect, TColor topLeft, TColor bottomRight, int width);
 

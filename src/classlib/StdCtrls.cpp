@@ -192,7 +192,81 @@ void TCustomEdit::CreateParams(TCreateParams& p) {
   if (readOnly_) p.Style |= ES_READONLY;
   if (charCase_ == ecUpperCase) p.Style |= ES_UPPERCASE;
   if (charCase_ == ecLowerCase) p.Style |= ES_LOWERCASE;
-  if (borderStyle_ != bsNone) p.ExStyle |= WS_EX_CLIENTEDGE;
+  // Without Ctl3D the line is drawn here (PaintNonClient): the system edit
+  // would draw WS_BORDER inside its client area.
+  if (borderStyle_ != bsNone && ctl3D_) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::SetCtl3D(bool value) {
+  if (value == ctl3D_) return;
+  ctl3D_ = value;
+  RecreateWnd();
+}
+
+int TCustomEdit::BevelEdges() const {
+  if (bevelKind_ == bkNone) return 0;
+  return (bevelInner_ != bvNone ? 1 : 0) + (bevelOuter_ != bvNone ? 1 : 0);
+}
+
+void TCustomEdit::SetBevelKind(TBevelKind value) {
+  if (value == bevelKind_) return;
+  bevelKind_ = value;
+  BevelsChanged();
+}
+
+void TCustomEdit::SetBevelInner(TBevelCut value) {
+  if (value == bevelInner_) return;
+  bevelInner_ = value;
+  BevelsChanged();
+}
+
+void TCustomEdit::SetBevelOuter(TBevelCut value) {
+  if (value == bevelOuter_) return;
+  bevelOuter_ = value;
+  BevelsChanged();
+}
+
+// The client area is measured again with the new bevels.
+void TCustomEdit::BevelsChanged() {
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+int TCustomEdit::LineWidth() const { return borderStyle_ != bsNone && !ctl3D_ ? 1 : 0; }
+
+void TCustomEdit::PaintNonClient() {
+  const int edges = BevelEdges();
+  if (edges + LineWidth() == 0) return;
+  HDC dc = GetWindowDC(Handle());
+  if (dc == nullptr) return;
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  POINT client{0, 0};
+  ::ClientToScreen(Handle(), &client);
+  // The bevels lie just outside the client area.
+  RECT r{client.x - window.left - edges, client.y - window.top - edges, 0, 0};
+  RECT inner{};
+  GetClientRect(Handle(), &inner);
+  r.right = r.left + inner.right + 2 * edges;
+  r.bottom = r.top + inner.bottom + 2 * edges;
+  const auto edge = [](TBevelCut cut, bool outer) -> UINT {
+    if (cut == bvLowered) return outer ? BDR_SUNKENOUTER : BDR_SUNKENINNER;
+    if (cut == bvRaised) return outer ? BDR_RAISEDOUTER : BDR_RAISEDINNER;
+    return 0;
+  };
+  if (LineWidth() > 0) {
+    RECT line = r;
+    InflateRect(&line, 1, 1);
+    FrameRect(dc, &line, GetSysColorBrush(COLOR_WINDOWFRAME));
+  }
+  const UINT flags = bevelKind_ == bkFlat ? BF_RECT | BF_FLAT : BF_RECT;
+  if (bevelOuter_ != bvNone) {
+    DrawEdge(dc, &r, edge(bevelOuter_, true), flags);
+    InflateRect(&r, -1, -1);
+  }
+  if (bevelInner_ != bvNone) DrawEdge(dc, &r, edge(bevelInner_, false), flags);
+  ReleaseDC(Handle(), dc);
 }
 
 void TCustomEdit::CreateHandleDone() {
@@ -277,6 +351,13 @@ void TCustomEdit::Dispatch(TMessage& m) {
     return;
   }
   TWinControl::Dispatch(m);
+  if (m.Msg == WM_NCCALCSIZE && m.LParam != 0) {
+    // Either form of the message starts with the client rectangle.
+    const int edges = BevelEdges() + LineWidth();
+    InflateRect(reinterpret_cast<RECT*>(m.LParam), -edges, -edges);
+  } else if (m.Msg == WM_NCPAINT) {
+    PaintNonClient();
+  }
 }
 
 // --- labelled edit -----------------------------------------------------------------

@@ -77,6 +77,9 @@ class TLabel : public TCustomLabel {
 
 // --- edits -------------------------------------------------------------------------
 
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+
 class TCustomEdit : public TWinControl {
  public:
   explicit TCustomEdit(TComponent* owner);
@@ -97,6 +100,18 @@ class TCustomEdit : public TWinControl {
   void SetBorderStyle(TBorderStyle value);
   TEditCharCase CharCase() const { return charCase_; }
   void SetCharCase(TEditCharCase value);
+  // A bsSingle border is the sunken client edge, or a one-pixel line without.
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool value);
+  // Bevels one pixel each inside the border; none while BevelKind is bkNone.
+  TBevelKind BevelKind() const { return bevelKind_; }
+  void SetBevelKind(TBevelKind value);
+  TBevelCut BevelInner() const { return bevelInner_; }
+  void SetBevelInner(TBevelCut value);
+  TBevelCut BevelOuter() const { return bevelOuter_; }
+  void SetBevelOuter(TBevelCut value);
+  // How wide the bevels are on each side.
+  int BevelEdges() const;
   bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool value) { autoSelect_ = value; }
   bool Modified();
@@ -122,6 +137,15 @@ class TCustomEdit : public TWinControl {
   bool autoSelect_ = true;
   TBorderStyle borderStyle_ = bsSingle;
   TEditCharCase charCase_ = ecNormal;
+  bool ctl3D_ = true;
+  TBevelKind bevelKind_ = bkNone;
+  TBevelCut bevelInner_ = bvRaised;
+  TBevelCut bevelOuter_ = bvLowered;
+
+  void BevelsChanged();
+  // The plain line round a bsSingle edit without Ctl3D.
+  int LineWidth() const;
+  void PaintNonClient();
 };
 
 class TEdit : public TCustomEdit {

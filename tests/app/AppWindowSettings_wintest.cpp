@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -12,10 +13,12 @@
 #include <vector>
 
 #include "ViewOnlyWindow.h"
+#include "app/BasicAnimate_Frm_win.h"
 #include "app/FrameBar_Frms_win.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Login_Frm_win.h"
 #include "app/Message_Frm_win.h"
+#include "app/SoftDiDoTh_Unt.h"
 #include "app/Variable_Unt.h"
 #include "skin/controls/acProgressBar_win.h"
 #include "skin/controls/sBevel_win.h"
@@ -26,12 +29,14 @@
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sGauge_win.h"
 #include "skin/controls/sGroupBox_win.h"
+#include "skin/controls/sLabel_win.h"
 #include "skin/controls/sListView_win.h"
 #include "skin/controls/sPageControl_win.h"
 #include "skin/controls/sPanel_win.h"
 #include "skin/controls/sSpeedButton_win.h"
 #include "skin/controls/sStatusBar_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/core/sSkinManager_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Pump.h"
 
@@ -92,6 +97,10 @@ class TChecker {
 
   void CheckForm(TCustomForm* form, const std::string& place) {
     for (int i = 0; i < form->ComponentCount(); ++i) {
+      if (auto* manager = dynamic_cast<TsSkinManager*>(form->Components(i))) {
+        ++Counts["manager"];
+        CheckClassLists({place, form}, *manager);
+      }
       auto* provider = dynamic_cast<TsSkinProvider*>(form->Components(i));
       if (provider == nullptr) continue;
       ++Counts["provider"];
@@ -103,6 +112,43 @@ class TChecker {
       Expect(f, font.Color() == clNone, "added title colour");
       Expect(f, font.Charset() == DEFAULT_CHARSET, "added title charset");
       Expect(f, font.Style() == 0, "added title style");
+    }
+  }
+
+  // The foreign classes every window's manager skins, by kind: edits,
+  // buttons, bit buttons, check boxes, combo boxes, grids, group boxes, list
+  // views, panels, tree views, three kinds with none, page controls, tab
+  // controls, tool bars, status bars, speed buttons.
+  void CheckClassLists(const TFound& f, const TsSkinManager& manager) {
+    static const std::vector<std::vector<std::string>> stored = {
+        {"TEdit", "TMemo", "TMaskEdit", "TLabeledEdit", "THotKey", "TListBox", "TCheckListBox",
+         "TRichEdit", "TDateTimePicker"},
+        {"TButton"},
+        {"TBitBtn"},
+        {"TCheckBox", "TRadioButton", "TGroupButton"},
+        {"TComboBox", "TColorBox"},
+        {"TStringGrid", "TDrawGrid"},
+        {"TGroupBox", "TRadioGroup"},
+        {"TListView"},
+        {"TPanel"},
+        {"TTreeView"},
+        {" "},
+        {" "},
+        {" "},
+        {"TPageControl"},
+        {"TTabControl"},
+        {"TToolBar"},
+        {"TStatusBar"},
+        {"TSpeedButton"}};
+    for (size_t i = 0; i < stored.size(); ++i) {
+      std::vector<std::string> names;
+      const std::string& text = manager.ThirdParty.GetItem(static_cast<int>(i));
+      for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find("\r\n", start), text.size());
+        names.push_back(text.substr(start, end - start));
+        start = end + 2;
+      }
+      Expect(f, names == stored[i], "class list " + std::to_string(i) + " \"" + text + "\"");
     }
   }
 
@@ -169,6 +215,10 @@ class TChecker {
     } else if (dynamic_cast<TsProgressBar*>(c) != nullptr) {
       ++Counts["progress bar"];
       ExpectSection(f, {"GAUGE"});
+    } else if (auto* web = dynamic_cast<TsWebLabel*>(c)) {
+      ++Counts[web->Visible() ? "web label" : "hidden web label"];
+    } else if (dynamic_cast<TsLabel*>(c) != nullptr) {
+      ++Counts["label"];
     } else if (auto* pages = dynamic_cast<TsPageControl*>(c)) {
       ++Counts["page control"];
       CheckPages(f, pages);
@@ -272,8 +322,12 @@ TEST_F(WindowSettings, EveryWindowHoldsWhatItIsMeantTo) {
   ASSERT_NE(FormMessage, nullptr);
   checker.Window(FormMessage, "message window");
   FormMessage->sbtbtn_Ok->Click();
+  // The channel rows come with the device's model: one row stands in.
+  TFormKV69::SetListViewRows(form->lvTh,
+                             {TListRow{"CH1", std::vector<std::string>(ThListColumns - 1)}});
   const std::pair<const char*, TsListView*> lists[] = {
       {"relay dialog", form->lvDo},
+      {"channel dialog", form->lvTh},
       {"phone dialog", form->lvTel},
       {"timer dialog", form->lvTimer},
   };
@@ -283,12 +337,17 @@ TEST_F(WindowSettings, EveryWindowHoldsWhatItIsMeantTo) {
     EXPECT_TRUE(TModalForm::Run(
         [list = list] {
           if (list == form->lvDo) form->Pop_Do_SettingClick(nullptr);
+          if (list == form->lvTh) form->Pop_Th_SettingClick(nullptr);
           if (list == form->lvTel) form->Pop_Phone_SettingClick(nullptr);
           if (list == form->lvTimer) form->Pop_Timer_SettingClick(nullptr);
         },
         [&, place = place](TCustomForm& f) { checker.Window(&f, place); }))
         << place;
   }
+  // The progress window as the long operations make it.
+  auto* progress = Create<TFormBasicAnimate>(form);
+  checker.Window(progress, "progress window");
+  progress->Free();
   EXPECT_TRUE(TModalForm::Run([] { form->N_AboutClick(nullptr); },
                               [&](TCustomForm& f) { checker.Window(&f, "about window"); }));
 
@@ -296,8 +355,11 @@ TEST_F(WindowSettings, EveryWindowHoldsWhatItIsMeantTo) {
   // The side bar: one bar, a title per item.
   EXPECT_EQ(checker.Counts["frame bar"], 1);
   EXPECT_EQ(checker.Counts["title"], 6);
-  // Login, main window and the six side-bar frames carry their own.
+  // Login, main window and the six side-bar frames carry their own manager
+  // and provider.
   EXPECT_EQ(checker.Counts["provider"], 8);
+  EXPECT_EQ(checker.Counts["manager"], 8);
+  EXPECT_EQ(checker.Counts["bevel"], 5);
   EXPECT_EQ(checker.Counts["list view"], 4);
   EXPECT_EQ(checker.Counts["status bar"], 1);
   EXPECT_EQ(checker.Counts["combo box"], 7);

@@ -15,8 +15,6 @@ namespace kv {
 namespace {
 
 constexpr int ControlTypeEdit = 3;
-// A client-edge border is two pixels wide.
-constexpr int ClientEdgeWidth = 2;
 
 }  // namespace
 
@@ -32,7 +30,13 @@ void TsEdit::SetDisabledKind(TsDisabledKind value) {
   InvalidateControlSkin(SkinData());
 }
 
-int TsEdit::FrameWidth() const { return BorderStyle() != bsNone ? ClientEdgeWidth : 0; }
+// The client edge is two pixels wide, the plain line one.
+int TsEdit::FrameWidth() const {
+  if (BorderStyle() == bsNone) return 0;
+  return Ctl3D() ? 2 : 1;
+}
+
+int TsEdit::Inset() const { return FrameWidth() + BevelEdges(); }
 
 // --- painting --------------------------------------------------------------------------
 
@@ -40,7 +44,7 @@ void TsEdit::DrawEditText() {
   TsCommonData* sd = SkinData();
   TBitmapCanvas canvas(*sd->CacheBmp);
   canvas.Font()->Assign(*Font());
-  const int inset = FrameWidth();
+  const int inset = Inset();
   const TRect r{inset + 1, inset + 1, Width() - inset, Height() - inset};
   std::string text = Text();
   // The cached picture must never show a password.
@@ -92,7 +96,7 @@ void TsEdit::PaintToDC(HDC dc) {
   RefreshCacheCorners(sd, 0);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Empty()) return;
-  const int f = FrameWidth();
+  const int f = Inset();
   TBitmapCanvas canvas(*cache);
   const TSavedDC saved(dc);
   BitBlt(dc, 0, 0, cache->Width() - 2 * f, cache->Height() - 2 * f, canvas.Handle(), f, f, SRCCOPY);
@@ -101,7 +105,7 @@ void TsEdit::PaintToDC(HDC dc) {
 void TsEdit::PaintFrame() {
   TsCommonData* sd = SkinData();
   sd->Updating = PaintingSuspended(sd);
-  const int f = FrameWidth();
+  const int f = Inset();
   if (sd->Updating || f == 0 || !HandleAllocated()) return;
   if (sd->BGChanged) PrepareCache();
   RefreshCacheCorners(sd, 0);

@@ -24,8 +24,11 @@ class TsEdit : public TsSkinnedControl<TEdit> {
   TsDisabledKind DisabledKind() const { return disabledKind_; }
   void SetDisabledKind(TsDisabledKind value);
 
-  // Width of the frame the skin paints: 2 with a border, else 0.
+  // Width of the border: 2 for the client edge, 1 for the line without
+  // Ctl3D, 0 with none.
   int FrameWidth() const;
+  // The whole frame round the client area: the border and the bevels.
+  int Inset() const;
 
  protected:
   void WndProc(TMessage& m) override;

@@ -1,6 +1,7 @@
 #include "skin/controls/sPageControl_win.h"
 
 #include <commctrl.h>
+#include <vsstyle.h>
 
 #include <algorithm>
 #include <optional>
@@ -73,6 +74,23 @@ TsTabBtn::TsTabBtn(TComponent* owner) : TsSpeedButton(owner) {
   SetCaption("X");
   Font()->SetStyle(Font()->Style() | fsBold);
   Font()->SetColor(static_cast<TColor>(CloseMarkColor));
+}
+
+void TsTabBtn::Paint() {
+  TWinControl* parent = Parent();
+  const TThemeData theme(
+      parent != nullptr && parent->HandleAllocated() ? parent->Handle() : nullptr, L"WINDOW");
+  if (theme.Handle() == nullptr) return TsSpeedButton::Paint();
+  HDC dc = Canvas()->Handle();
+  const RECT r{0, 0, Width(), Height()};
+  // No window of its own: the parent's colour stands for its background.
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(parent != nullptr ? parent->Color() : clBtnFace));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  const int state = State() == bsDown                            ? CBS_PUSHED
+                    : SkinData()->MouseAbove || MouseInControl() ? CBS_HOT
+                                                                 : CBS_NORMAL;
+  PlatformCalls().DrawThemeBackground(theme.Handle(), dc, WP_SMALLCLOSEBUTTON, state, &r, nullptr);
 }
 
 // --- TsPageControl ----------------------------------------------------------------------
@@ -408,6 +426,37 @@ void TsPageControl::EnsureCache() {
     PrepareCache();
 }
 
+bool TsPageControl::ThirdPartySkinned() const {
+  const TsSkinManager* manager = SkinData()->SkinManager();
+  return manager != nullptr && (manager->SkinningRules & srThirdParty) != 0;
+}
+
+// The page area's frame round the active sheet, from the cache: what lies
+// outside the sheet and the tab band is the control's own to paint.
+void TsPageControl::PaintPageFrame() {
+  TsCommonData* sd = SkinData();
+  TTabSheet* active = TPageControl::ActivePage();
+  if (active == nullptr || !HandleAllocated()) return;
+  EnsureCache();
+  if (sd->Updating || !sd->CacheBmp || sd->CacheBmp->Empty()) return;
+  const TWindowDC dc(Handle());
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  POINT client{0, 0};
+  ::ClientToScreen(Handle(), &client);
+  const int dx = client.x - window.left;
+  const int dy = client.y - window.top;
+  const TsTabLayout layout = Layout();
+  const TRect band = TabsBandRect(layout);
+  const TRect sheet = active->BoundsRect();
+  const TRect tab = SkinTabRect(active->TabIndex(), true);
+  for (const TRect& r : {band, sheet, tab})
+    ExcludeClipRect(dc.Handle(), r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+  TBitmapCanvas canvas(*sd->CacheBmp);
+  BitBlt(dc.Handle(), dx, dy, sd->CacheBmp->Width(), sd->CacheBmp->Height(), canvas.Handle(), 0, 0,
+         SRCCOPY);
+}
+
 void TsPageControl::PaintControl(HDC dc) {
   TsCommonData* sd = SkinData();
   if (!SkinAvailable(sd, true) || HasState(csLoading) || dc == nullptr) return;
@@ -622,8 +671,15 @@ void TsPageControl::ClosePostedTab(WPARAM sheet) {
 }
 
 void TsPageControl::PaintCloseBtnState(int pageIndex, int btnState, int tabState) {
+  if (!showCloseBtns_ || pageIndex < 0 || pageIndex >= PageCount()) return;
+  auto* sheet = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (sheet == nullptr || !sheet->UseCloseBtn()) return;
+  if (btnState == 1)
+    litCloseBtn_ = pageIndex;
+  else if (litCloseBtn_ == pageIndex)
+    litCloseBtn_ = -1;
   TsCommonData* sd = SkinData();
-  const int tabIndex = Pages(pageIndex)->TabIndex();
+  const int tabIndex = sheet->TabIndex();
   EnsureCache();
   if (tabIndex < 0 || sd->Updating || !sd->CacheBmp || !HandleAllocated()) return;
   const bool active = pageIndex == ActivePageIndex();
@@ -669,11 +725,20 @@ bool TsPageControl::CloseBtnMouse(TMessage& m) {
 
 // --- hot tab ----------------------------------------------------------------------------
 
+bool TsPageControl::OverCloseBtn(int pageIndex, TPoint point) {
+  if (!showCloseBtns_ || pageIndex < 0 || pageIndex >= PageCount()) return false;
+  return PtInRect(CloseBtnRect(Pages(pageIndex)->TabIndex()), point) != 0;
+}
+
 void TsPageControl::ResetHotTab() {
   const int old = hotTab_;
+  const int active = ActivePageIndex();
   hotTab_ = -1;
   CloseBtnPressed = false;
-  if (old >= 0 && old != ActivePageIndex() && HotTrack()) PaintTabNow(old, 0);
+  if (old >= 0 && old != active && HotTrack()) PaintTabNow(old, 0);
+  if (!showCloseBtns_) return;
+  if (old >= 0 && old != active) PaintCloseBtnState(old, 0, 0);
+  if (active >= 0) PaintCloseBtnState(active, 0, 2);
 }
 
 void TsPageControl::TrackHotTab(TMessage& m) {
@@ -683,18 +748,48 @@ void TsPageControl::TrackHotTab(TMessage& m) {
   const TPoint pt{m.XPos(), m.YPos()};
   const TsTabLayout layout = Layout();
   if (!PtInRect(TabsBandRect(layout), pt)) {
-    ResetHotTab();
+    const int old = hotTab_;
+    hotTab_ = -1;
+    CloseBtnPressed = false;
+    if (old >= 0 && tracking) PaintTabNow(old, 0);
+    if (old >= 0) PaintCloseBtnState(old, 0, 0);
+    // The active tab is never the hot one, but its button may have been.
+    if (litCloseBtn_ >= 0 && litCloseBtn_ == ActivePageIndex())
+      PaintCloseBtnState(litCloseBtn_, 0, 2);
     return TPageControl::WndProc(m);
   }
   // Pending paints first, so the hot tab is drawn over a current picture.
   UpdateWindow(Handle());
   const int under = kv::TabAtPos(layout, pt);
-  if (under == hotTab_) return TPageControl::WndProc(m);
+  const int active = ActivePageIndex();
+  // The tab under a close button is drawn as the tab itself shows.
+  const int hotState = HotTrack() ? 1 : 0;
+  if (under == hotTab_) {
+    if (!showCloseBtns_ || hotTab_ < 0) return TPageControl::WndProc(m);
+    PaintCloseBtnState(hotTab_, OverCloseBtn(hotTab_, pt) ? 1 : 0, hotState);
+    m.Result = 0;
+    return;
+  }
   const int old = hotTab_;
-  if (old >= 0 && old != ActivePageIndex() && tracking) PaintTabNow(old, 0);
+  if (old < 0) {
+    if (showCloseBtns_ && active >= 0 && under != active) PaintCloseBtnState(active, 0, 2);
+  } else if (HotTrack() || showCloseBtns_) {
+    if (old != active && tracking) PaintTabNow(old, 0);
+    PaintCloseBtnState(old, 0, 0);
+  }
   TPageControl::WndProc(m);
-  hotTab_ = under == ActivePageIndex() ? -1 : under;
-  if (hotTab_ >= 0 && tracking) PaintTabNow(hotTab_, HotTrack() ? 1 : 0);
+  if (under >= 0 && under == active) {
+    hotTab_ = -1;
+    PaintCloseBtnState(active, OverCloseBtn(active, pt) ? 1 : 0, 2);
+    return;
+  }
+  hotTab_ = under;
+  if (hotTab_ < 0) return;
+  if (tracking) PaintTabNow(hotTab_, hotState);
+  if (OverCloseBtn(hotTab_, pt)) {
+    PaintCloseBtnState(hotTab_, 1, hotState);
+    if (active >= 0) PaintCloseBtnState(active, 0, 2);
+  }
 }
 
 // --- messages ---------------------------------------------------------------------------
@@ -716,8 +811,8 @@ void TsPageControl::UpdateActivePage() {
   sd->BGChanged = true;
   if (PaintingSuspended(sd)) return;
   TsSkinManager* manager = sd->SkinManager();
-  const bool animated = manager != nullptr && manager->AnimEffects.PageChange.Active &&
-                        !HasState(csDesigning);
+  const bool animated =
+      manager != nullptr && manager->AnimEffects.PageChange.Active && !HasState(csDesigning);
   if (animated || TPageControl::ActivePage() == nullptr || !IsWindowVisible(Handle())) {
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     return;
@@ -929,6 +1024,17 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
       sd->Updating = false;
       PaintControl(reinterpret_cast<HDC>(m.WParam));
       return true;
+    case WM_NCPAINT:
+      if (AnimationActive || !NeedsParentCheck(sd)) return false;
+      PaintPageFrame();
+      m.Result = 0;
+      return false;
+    case WM_PARENTNOTIFY:
+      // A window made in the control: foreign controls on it get skinned.
+      if (designing || HasState(csLoading)) return false;
+      TPageControl::WndProc(m);
+      if (LOWORD(m.WParam) == WM_CREATE && ThirdPartySkinned()) AskFormToAdaptControl(this);
+      return true;
     case WM_HSCROLL:
     case WM_STYLECHANGING:
     case WM_STYLECHANGED:
@@ -947,6 +1053,7 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
       if (PageCount() != before) {
         UpdateScroller();
         UpdateCloseButtons();
+        if (ThirdPartySkinned()) AskFormToAdaptControl(this);
       }
       return true;
     }

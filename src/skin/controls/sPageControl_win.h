@@ -49,6 +49,10 @@ class TsTabBtn : public TsSpeedButton {
  public:
   explicit TsTabBtn(TComponent* owner);
   TsTabSheet* Page = nullptr;
+
+ protected:
+  // Under visual styles the system's small close button; else the flat "X".
+  void Paint() override;
 };
 
 class TsTabSheet : public TTabSheet {
@@ -164,6 +168,10 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void DestroyNativeScroller();
   void ScrollerClick(TObject* sender, TUDBtnType button);
   void TrackHotTab(TMessage& m);
+  void PaintPageFrame();
+  // The manager skins foreign controls (its rules say so).
+  bool ThirdPartySkinned() const;
+  bool OverCloseBtn(int pageIndex, TPoint point);
   void ResetHotTab();
   bool CloseBtnMouse(TMessage& m);
   // One close button on the window now, over its tab in tabState.
@@ -184,6 +192,8 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   bool showCloseBtns_ = false;
   std::string closeBtnSkin_;
   int hotTab_ = -1;
+  // The page whose close button shows hot; -1 for none.
+  int litCloseBtn_ = -1;
   int closeBtnIndex_ = -1;
   int closeBtnWidth_ = 0;
   int closeBtnHeight_ = 0;

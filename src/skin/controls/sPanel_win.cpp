@@ -89,12 +89,7 @@ void TsPanel::PrepareCache() {
   else
     PaintSkinDataItem(sd, EmptyBgCacheInfo, false, 0, whole, {0, 0}, cache);
   TBitmapCanvas canvas(*cache);
-  TRect text = ClientRect();
-  const TPoint offset = ClientOffset();
-  OffsetRect(text, offset.X, offset.Y);
-  const int inset = Inset() - BorderWidth();
-  InflateRect(text, -inset, -inset);
-  WriteCaption(text, &canvas, nullptr);
+  WriteCaption(CaptionRect(), &canvas, nullptr);
   if (OnPaint) OnPaint(this, &canvas);
   sd->BGChanged = false;
 }
@@ -112,28 +107,62 @@ void TsPanel::PaintToDC(HDC dc, bool resumeChildren) {
     sd->PaintSkipped = DependsOnParentBg(sd) && (clip.right - clip.left != client.Width() ||
                                                  clip.bottom - clip.top != client.Height());
     if (changed && !sd->ParentBgForced) PrepareCache();
-  } else {
-    if (OnPaint && AnimationActive) return;
-    sd->Updating = false;
-    // Nothing is kept: the picture follows the parent at every paint.
-    PrepareCache();
+    CopyCacheToDC(this, sd, ClientOffset(), 0, 0, dc, ClientRect());
+    PaintChildGraphics(this, dc);
+  } else if (!AnimationActive) {
+    PaintDirect(dc);
   }
-  CopyCacheToDC(this, sd, ClientOffset(), 0, 0, dc, ClientRect());
-  PaintChildGraphics(this, dc);
   if (resumeChildren) ResumeChildrenPainting(this);
+}
+
+// Nothing is kept: the look follows the parent at every paint.
+void TsPanel::PaintDirect(HDC dc) {
+  TsCommonData* sd = SkinData();
+  if (OnPaint) {
+    const TCanvasBinding binding(*Canvas(), dc);
+    OnPaint(this, Canvas());
+    return;
+  }
+  sd->Updating = false;
+  {
+    const TSavedDC saved(dc);
+    ExcludeGraphicChildrenClip(dc, this, 0, 0);
+    const TPoint offset = ClientOffset();
+    OffsetViewportOrgEx(dc, -offset.X, -offset.Y, nullptr);
+    PaintPlainSkin(this, sd, dc);
+    WriteCaption(CaptionRect(), nullptr, dc);
+  }
+  PaintChildGraphics(this, dc);
+}
+
+// The client area less the bevels, in the window's coordinates.
+TRect TsPanel::CaptionRect() {
+  TRect text = ClientRect();
+  const TPoint offset = ClientOffset();
+  OffsetRect(text, offset.X, offset.Y);
+  const int inset = Inset() - BorderWidth();
+  InflateRect(text, -inset, -inset);
+  return text;
 }
 
 void TsPanel::PaintBorderStrips() {
   TsCommonData* sd = SkinData();
   const int border = BorderWidth();
-  if (border <= 0 || !HandleAllocated() || !sd->CacheBmp || sd->CacheBmp->Empty()) return;
-  HDC dc = GetWindowDC(Handle());
-  if (dc == nullptr) return;
-  {
-    TBitmapCanvas canvas(*sd->CacheBmp);
-    CopyBorderStrips(dc, 0, 0, Width(), Height(), canvas.Handle(), 0, 0, border);
+  if (border <= 0 || !HandleAllocated()) return;
+  const TWindowDC dc(Handle());
+  if (dc.Handle() == nullptr) return;
+  if (!CachedMode()) {
+    if (AnimationActive || OnPaint) return;
+    const TPoint offset = ClientOffset();
+    const TRect client = ClientRect();
+    ExcludeClipRect(dc.Handle(), offset.X, offset.Y, offset.X + client.Width(),
+                    offset.Y + client.Height());
+    PaintPlainSkin(this, sd, dc.Handle());
+    return;
   }
-  ReleaseDC(Handle(), dc);
+  if (!sd->CacheBmp || sd->CacheBmp->Empty()) return;
+  TBitmapCanvas canvas(*sd->CacheBmp);
+  CopyBorderStrips(dc.Handle(), 0, 0, Width(), Height(), canvas.Handle(), 0, 0, border);
 }
 
 void TsPanel::Paint() {
@@ -177,7 +206,8 @@ TacCommandOutcome TsPanel::SkinCommand(TMessage& m) {
     case cmdGetBackground: {
       if (m.LParam == 0) break;
       auto& request = *reinterpret_cast<TsBgRequest*>(m.LParam);
-      if (sd->BGChanged && !PaintingSuspended(sd) && SkinAvailable(sd, false)) PrepareCache();
+      if (sd->BGChanged && CachedMode() && !PaintingSuspended(sd) && SkinAvailable(sd, false))
+        PrepareCache();
       FillContainerChildBgInfo(sd, request, ClientOffset());
       m.Result = 0;
       return coAnswered;
@@ -254,18 +284,19 @@ bool TsPanel::SkinnedMessage(TMessage& m) {
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       sd->Updating = false;
       PrepareCache();
-      if (dc == nullptr) return true;
-      if ((m.LParam & PRF_NONCLIENT) == 0 || BorderWidth() <= 0) {
+      const bool whole = (m.LParam & PRF_NONCLIENT) != 0 && BorderWidth() > 0;
+      if (dc != nullptr && !whole) {
         PaintToDC(dc, false);
-        return true;
+      } else if (dc != nullptr) {
+        // The whole window: the cache as it is, the windowless children at
+        // the client area's place.
+        CopyWholeCache(sd, dc);
+        const TSavedDC saved(dc);
+        const TPoint offset = ClientOffset();
+        OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
+        PaintChildGraphics(this, dc);
       }
-      // The whole window: the cache as it is, the windowless children at the
-      // client area's place.
-      CopyWholeCache(sd, dc);
-      const TSavedDC saved(dc);
-      const TPoint offset = ClientOffset();
-      OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
-      PaintChildGraphics(this, dc);
+      if (!CachedMode()) sd->CacheBmp.reset();
       return true;
     }
     case CM_VISIBLECHANGED:

@@ -46,6 +46,8 @@ class TsPanel : public TsSkinnedControl<TPanel> {
   // Where the client area starts inside the window (the non-client border).
   TPoint ClientOffset();
   void PaintBorderStrips();
+  void PaintDirect(HDC dc);
+  TRect CaptionRect();
 };
 
 }  // namespace kv

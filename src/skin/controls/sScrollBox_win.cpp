@@ -79,17 +79,39 @@ void TsScrollBox::PrepareCache() {
   TBitmap* cache = sd->CacheBmp.get();
   if (cache->Empty()) return;
   const TRect whole{0, 0, Width(), Height()};
+  // The border mask without its centre: inside it the section's own look
+  // shows, or, see-through, what lies below.
   if (Parent() != nullptr)
-    PaintSkinDataItemOnParent(sd, Parent(), true, 0, whole, {Left(), Top()}, cache);
+    PaintSkinDataItemOnParent(sd, Parent(), false, 0, whole, {Left(), Top()}, cache);
   else
-    PaintSkinDataItem(sd, EmptyBgCacheInfo, true, 0, whole, {0, 0}, cache);
+    PaintSkinDataItem(sd, EmptyBgCacheInfo, false, 0, whole, {0, 0}, cache);
   sd->BGChanged = false;
   if (OnPaint) OnPaint(this, cache);
+}
+
+// Over a plain background (or in its own colour) nothing is kept; in the
+// middle of a scroll the picture must stay put.
+bool TsScrollBox::PlainMode() const {
+  const TsCommonData* sd = SkinData();
+  return (!NeedsParentCheck(sd) || sd->CustomColor()) && !skinnedScroll_;
 }
 
 void TsScrollBox::PaintToDC(HDC dc) {
   TsCommonData* sd = SkinData();
   if (dc == nullptr || !SkinAvailable(sd, false)) return;
+  if (PlainMode()) {
+    sd->Updating = false;
+    {
+      const TSavedDC saved(dc);
+      ExcludeGraphicChildrenClip(dc, this, 0, 0);
+      const TPoint offset = ClientOffset();
+      OffsetViewportOrgEx(dc, -offset.X, -offset.Y, nullptr);
+      PaintPlainSkin(this, sd, dc);
+    }
+    PaintChildGraphics(this, dc);
+    ResumeChildrenPainting(this);
+    return;
+  }
   sd->Updating = PaintingSuspended(sd);
   if (sd->Updating) return;
   if (sd->BGChanged || sd->PaintSkipped || !sd->CacheBmp || sd->CacheBmp->Empty()) PrepareCache();
@@ -111,6 +133,21 @@ void TsScrollBox::PaintNonClient(HDC dc) {
     CopyBorderStrips(dc, 0, 0, Width(), Height(), canvas.Handle(), 0, 0, frame);
   }
   if (adapter_ != nullptr) DrawWindowScrollBars(adapter_, Handle(), dc, -1, nullptr);
+}
+
+// Straight into the window: the frame, with the client area and the bars
+// inside it left out.
+void TsScrollBox::PaintPlainFrame() {
+  const int frame = FrameWidth();
+  if (frame <= 0 || !HandleAllocated()) return;
+  const TWindowDC dc(Handle());
+  if (dc.Handle() == nullptr) return;
+  {
+    const TSavedDC saved(dc.Handle());
+    ExcludeClipRect(dc.Handle(), frame, frame, Width() - frame, Height() - frame);
+    PaintPlainSkin(this, SkinData(), dc.Handle());
+  }
+  if (adapter_ != nullptr) DrawWindowScrollBars(adapter_, Handle(), dc.Handle(), -1, nullptr);
 }
 
 // --- scrolling -------------------------------------------------------------------------
@@ -265,7 +302,8 @@ TacCommandOutcome TsScrollBox::SkinCommand(TMessage& m) {
     case cmdGetBackground: {
       if (m.LParam == 0) break;
       auto& request = *reinterpret_cast<TsBgRequest*>(m.LParam);
-      if (sd->BGChanged && !PaintingSuspended(sd) && SkinAvailable(sd, false)) PrepareCache();
+      if (sd->BGChanged && !PlainMode() && !PaintingSuspended(sd) && SkinAvailable(sd, false))
+        PrepareCache();
       FillContainerChildBgInfo(sd, request, ClientOffset());
       m.Result = 0;
       return coAnswered;
@@ -287,17 +325,35 @@ bool TsScrollBox::SkinnedMessage(TMessage& m) {
   TsCommonData* sd = SkinData();
   switch (m.Msg) {
     case WM_PAINT: {
+      const bool plain = !NeedsParentCheck(sd);
+      // The plain look comes with the erase: only the windowless children remain.
+      if (plain && m.WParam == 0) InvalidateRect(Handle(), nullptr, TRUE);
       const TPaintScope paint(Handle(), reinterpret_cast<HDC>(m.WParam));
-      if (paint.Handle() != nullptr) PaintToDC(paint.Handle());
+      if (paint.Handle() != nullptr) {
+        if (plain)
+          PaintChildGraphics(this, paint.Handle());
+        else
+          PaintToDC(paint.Handle());
+      }
       m.Result = 0;
       return true;
     }
-    case WM_ERASEBKGND:
-      // Painting happens in WM_PAINT: erasing first would flicker.
+    case WM_ERASEBKGND: {
+      // A see-through box over a picture is painted in WM_PAINT from its
+      // cache: erasing first would flicker.
+      const bool parentPlain =
+          Parent() != nullptr && (QueryControlCommand(Parent(), cmdChildBgFlags) & 1) != 0;
+      if (!SectionHasTransparency(sd) || parentPlain) PaintToDC(reinterpret_cast<HDC>(m.WParam));
       m.Result = 1;
       return true;
+    }
     case WM_NCPAINT: {
       if (!Visible()) return false;
+      if (!NeedsParentCheck(sd)) {
+        PaintPlainFrame();
+        m.Result = 0;
+        return true;
+      }
       sd->Updating = PaintingSuspended(sd);
       if (sd->Updating) return true;
       if (sd->BGChanged || !sd->CacheBmp || sd->CacheBmp->Empty()) PrepareCache();
@@ -322,6 +378,7 @@ bool TsScrollBox::SkinnedMessage(TMessage& m) {
       IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
       sd->PaintSkipped = false;
       PaintToDC(dc);
+      if (PlainMode()) sd->CacheBmp.reset();
       return true;
     }
     case WM_SIZE:

@@ -53,6 +53,8 @@ class TsScrollBox : public TsSkinnedControl<TScrollBox> {
  private:
   TPoint ClientOffset();
   void PaintNonClient(HDC dc);
+  void PaintPlainFrame();
+  bool PlainMode() const;
   void BeforeScroll(int kind);
   void AfterScroll(int kind);
   void Thaw();

@@ -1,6 +1,9 @@
 #include "skin/controls/sSkinnedControl_win.h"
 
 #include "classlib/Forms.h"
+#include "skin/core/sSkinManager_win.h"
+#include "skin/graphics/sBorders_win.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 
@@ -10,6 +13,48 @@ void CopyWholeCache(const TsCommonData* sd, HDC dc) {
   TBitmapCanvas canvas(*cache);
   const TSavedDC saved(dc);
   BitBlt(dc, 0, 0, cache->Width(), cache->Height(), canvas.Handle(), 0, 0, SRCCOPY);
+}
+
+void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* inside) {
+  const TRect whole{0, 0, control->Width(), control->Height()};
+  const bool custom = sd->CustomColor();
+  TsBgCacheInfo below = EmptyBgCacheInfo;
+  if (!custom) {
+    GetParentBgInfo(sd, below);
+    below.X += control->Left();
+    below.Y += control->Top();
+  }
+  const TsGeneralData* section = sd->Section();
+  const bool picture = !custom && section != nullptr && section->Transparency == 100 &&
+                       below.Ready && below.Bmp != nullptr;
+  HWND handle = control->HandleAllocated() ? control->Handle() : nullptr;
+  const TColor fill = custom ? static_cast<TColor>(ColorToRGB(control->Color()))
+                             : SkinnedBgColor(sd, false, handle);
+  TRect inner = whole;
+  if (const int border = MaxBorderWidth(sd); border > 0 && sd->SkinManager() != nullptr) {
+    // The mask is painted through a bitmap of the control's size.
+    PrepareCacheBitmap24(sd);
+    TBitmapCanvas canvas(*sd->CacheBmp);
+    TsBorderSource source;
+    source.CacheBmp = sd->CacheBmp.get();
+    source.CacheDC = canvas.Handle();
+    source.BgColor = fill;
+    source.Background = below;
+    source.Mask = sd->BorderMask();
+    source.Master = sd->SkinManager()->Skin().MasterBitmap.get();
+    PaintSkinnedBorder(dc, whole, border, source, 0, inner);
+    inner = whole;
+    InflateRect(inner, -border, -border);
+  }
+  if (picture) {
+    TBitmapCanvas from(*below.Bmp);
+    BitBlt(dc, inner.Left, inner.Top, inner.Width(), inner.Height(), from.Handle(),
+           below.X + inner.Left, below.Y + inner.Top, SRCCOPY);
+  } else {
+    FillRectWithColor(dc, inner, fill);
+  }
+  sd->CacheBmp.reset();
+  if (inside != nullptr) *inside = inner;
 }
 
 TsSkinTextSource ControlTextSource(TControl* control, TsCommonData* sd) {

@@ -86,6 +86,13 @@ class TThemeData {
 // The whole cache bitmap copied to dc at (0, 0).
 void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
+// A plain container's look straight into dc, whose origin is the window's
+// corner, and nothing kept: the border mask (painted through a bitmap made
+// for it and freed after), inside it the section's colour (the control's own
+// with CustomColor) or, for a fully see-through section, the parent's picture
+// where the parent gives one. inside gets the rectangle within the border.
+void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* inside = nullptr);
+
 // A hint popping up over a pressed control would spoil its press picture:
 // the application's hints are off from the press until it is painted. One
 // saved value serves every control; restoring puts back only what hiding

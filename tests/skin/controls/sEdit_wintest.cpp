@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sEdit_win.h"
@@ -131,6 +132,53 @@ TEST_F(EditSkinned, WithoutItsSkinTheEditTakesTheWindowColoursBack) {
   manager->SetActive(true);
   ASSERT_TRUE(PumpUntilIdle());
   EXPECT_EQ(static_cast<std::uint32_t>(edit->Color()), Colour("EDIT", "COLOR"));
+}
+
+// The frame the skin paints is as wide as the border and the bevels: the
+// client edge 2, the plain line 1, one pixel per bevel while bevels are on.
+TEST_F(EditSkinned, TheSkinnedFrameIsAsWideAsTheBorderAndTheBevels) {
+  Load();
+  const struct {
+    TBorderStyle border;
+    bool ctl3D;
+    TBevelKind kind;
+    TBevelCut inner, outer;
+    int frame;
+  } rows[] = {
+      {bsSingle, true, bkNone, bvRaised, bvLowered, 2},
+      {bsSingle, false, bkNone, bvRaised, bvLowered, 1},
+      {bsNone, true, bkFlat, bvRaised, bvLowered, 2},
+      {bsSingle, true, bkTile, bvNone, bvLowered, 3},
+      {bsNone, true, bkNone, bvRaised, bvLowered, 0},
+  };
+  int top = 10;
+  std::vector<std::pair<TsEdit*, int>> edits;
+  for (const auto& row : rows) {
+    TsEdit* edit = AddEdit(20, top, "text");
+    edit->SetBorderStyle(row.border);
+    edit->SetCtl3D(row.ctl3D);
+    edit->SetBevelKind(row.kind);
+    edit->SetBevelInner(row.inner);
+    edit->SetBevelOuter(row.outer);
+    edits.emplace_back(edit, row.frame);
+    top += 34;
+  }
+  Show();
+  for (const auto& [edit, frame] : edits) {
+    SCOPED_TRACE(frame);
+    RECT window{};
+    GetWindowRect(edit->Handle(), &window);
+    POINT origin{0, 0};
+    ClientToScreen(edit->Handle(), &origin);
+    EXPECT_EQ(frame, origin.x - window.left);
+    EXPECT_EQ(frame, origin.y - window.top);
+    SendMessageW(edit->Handle(), WM_NCPAINT, 1, 0);
+    const TPixels shown = TPixels::FromWindow(edit->Handle());
+    for (int x = 0; x < frame; ++x) {
+      const kvtest::TSkinItem* item = skin->Legend(shown.At(x, edit->Height() / 2));
+      EXPECT_TRUE(item != nullptr && item->Key == "BORDERSMASK") << "column " << x;
+    }
+  }
 }
 
 }  // namespace

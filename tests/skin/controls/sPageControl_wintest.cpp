@@ -11,6 +11,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "support/Counters.h"
 #include "support/Mouse.h"
+#include "support/PlatformSeams.h"
 
 namespace kv {
 namespace {
@@ -237,6 +238,80 @@ TEST_F(PageControlSkinned, WithoutASkinStandInButtonsCloseTheirTabs) {
   EXPECT_EQ(nullptr, dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn);
 }
 
+// The frame round the active sheet is the control's own: a frame paint
+// restores it from the picture and leaves the tabs alone.
+TEST_F(PageControlSkinned, AFramePaintRestoresThePageAreaRoundTheSheet) {
+  Load({.Textured = {"PAGECONTROL"}});
+  TsPageControl* pc = AddPages(root, 2);
+  Show();
+  pc->Repaint();
+  const TRect sheet = pc->Pages(0)->BoundsRect();
+  const POINT frame{sheet.Left - 1, (sheet.Top + sheet.Bottom) / 2};
+  const TPoint tab = Centre(pc->SkinTabRect(0, true));
+  const POINT inside{tab.X, tab.Y};
+  constexpr COLORREF kScribble = RGB(250, 0, 0);
+  const auto at = [&](POINT p) {
+    HDC dc = GetDC(pc->Handle());
+    const COLORREF c = GetPixel(dc, p.x, p.y);
+    ReleaseDC(pc->Handle(), dc);
+    return c;
+  };
+  {
+    HDC dc = GetDC(pc->Handle());
+    SetPixel(dc, frame.x, frame.y, kScribble);
+    SetPixel(dc, inside.x, inside.y, kScribble);
+    ReleaseDC(pc->Handle(), dc);
+  }
+  ASSERT_EQ(kScribble, at(frame));
+  SendMessageW(pc->Handle(), WM_NCPAINT, 1, 0);
+  const TPixels cache = TPixels::FromBitmap(*pc->SkinData()->CacheBmp);
+  EXPECT_EQ(cache.At(frame.x, frame.y), at(frame));
+  EXPECT_EQ(kScribble, at(inside)) << "the active tab is painted with the tabs";
+}
+
+// Visual styles are off under Wine: the platform's theme calls stand in.
+struct TThemedCalls {
+  static inline std::vector<std::pair<int, int>> drawn;  // part, state
+  static bool Active() { return true; }
+  static HTHEME Open(HWND, LPCWSTR classList) {
+    return std::wstring(classList) == L"WINDOW" ? reinterpret_cast<HTHEME>(1) : nullptr;
+  }
+  static HRESULT Close(HTHEME) { return S_OK; }
+  static HRESULT Draw(HTHEME, HDC, int part, int state, const RECT*, const RECT*) {
+    drawn.emplace_back(part, state);
+    return S_OK;
+  }
+};
+
+TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonIsTheSystemsSmallCloseButton) {
+  Load();
+  TsPageControl* pc = AddPages(root, 2);
+  Show();
+  manager->SetActive(false);
+  pc->SetShowCloseBtns(true);
+  TsTabBtn* button = dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn;
+  ASSERT_NE(nullptr, button);
+  kvtest::TPlatformScope platform;
+  platform.Calls().IsThemeActive = &TThemedCalls::Active;
+  platform.Calls().OpenThemeData = &TThemedCalls::Open;
+  platform.Calls().CloseThemeData = &TThemedCalls::Close;
+  platform.Calls().DrawThemeBackground = &TThemedCalls::Draw;
+  const auto lastDrawn = [&] {
+    TThemedCalls::drawn.clear();
+    button->Repaint();
+    return TThemedCalls::drawn.empty() ? std::pair{0, 0} : TThemedCalls::drawn.back();
+  };
+  constexpr int smallClose = 19, normal = 1, hot = 2, pushed = 3;
+  EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(std::pair(smallClose, hot), lastDrawn());
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  EXPECT_EQ(std::pair(smallClose, pushed), lastDrawn());
+  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+  button->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
+}
+
 TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
   Load();
   TsPageControl* pc = AddPages(root, 3);
@@ -267,6 +342,42 @@ TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
   const TPoint again = Centre(pc->CloseBtnRect(1));
   SendMessageW(pc->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(again.X, again.Y));
   EXPECT_EQ(2, pc->PageCount());
+}
+
+// A close button's state as the window shows it now; -1 when none shows.
+TEST_F(PageControlSkinned, ACloseButtonIsHotOnlyWhileTheMouseIsOnIt) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetShowCloseBtns(true);
+  Show();
+  pc->Repaint();
+  const auto shown = [&](int tab) {
+    const TPoint c = Centre(pc->CloseBtnRect(tab));
+    HDC dc = GetDC(pc->Handle());
+    const TPixels pixels = TPixels::FromDC(dc, {0, 0, pc->Width(), pc->Height()});
+    ReleaseDC(pc->Handle(), dc);
+    const kvtest::TSkinItem* item = skin->Legend(pixels.At(c.X, c.Y));
+    return item != nullptr && item->Key == "SICONCLOSE" ? item->State : -1;
+  };
+  const TRect second = pc->SkinTabRect(1, false);
+  const TPoint besideButton{second.Left + 3, second.Bottom - 3};
+  ASSERT_EQ(0, shown(1));
+  MoveTo(pc, Centre(pc->CloseBtnRect(1)));
+  EXPECT_EQ(1, pc->HotTab());
+  EXPECT_EQ(1, shown(1)) << "on the button";
+  MoveTo(pc, besideButton);
+  EXPECT_EQ(0, shown(1)) << "on its tab beside it";
+  MoveTo(pc, Centre(pc->CloseBtnRect(1)));
+  ASSERT_EQ(1, shown(1));
+  pc->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(-1, pc->HotTab());
+  EXPECT_EQ(0, shown(1)) << "after the mouse left the control";
+  // The active tab's button too, though the tab itself is never hot.
+  MoveTo(pc, Centre(pc->CloseBtnRect(0)));
+  EXPECT_EQ(-1, pc->HotTab());
+  EXPECT_EQ(1, shown(0));
+  MoveTo(pc, {100, 200});
+  EXPECT_NE(1, shown(0)) << "after the mouse went down onto the page";
 }
 
 TEST_F(PageControlSkinned, AScrollerIsMadeOnlyForOneRowOfTopOrBottomTabsWithTabsOutOfView) {

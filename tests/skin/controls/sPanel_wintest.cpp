@@ -14,6 +14,10 @@ using kvtest::TPixels;
 
 class PanelSkinned : public SkinnedContainers {
  protected:
+  std::string SectionKey(COLORREF colour) const {
+    const kvtest::TSkinItem* item = skin->Legend(colour);
+    return item == nullptr ? "-" : item->Section + "." + item->Key;
+  }
   TsPanel* AddPanel(TWinControl* parent, const TRect& bounds, const char* section) {
     auto* panel = Create<TsPanel>(form);
     panel->SetParent(parent);
@@ -107,6 +111,33 @@ TEST_P(PanelSeeThrough, ShowsTheSectionColourOverWhatIsBelow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Below, PanelSeeThrough, ::testing::Bool());
+
+// Over a plain background the panel paints straight into its window and
+// keeps no picture: the border mask at the edge, the section's colour inside,
+// its own colour when it has one, the border width's band included.
+TEST_F(PanelSkinned, OverAPlainBackgroundItPaintsStraightIntoTheWindowAndKeepsNoPicture) {
+  Load();
+  TsPanel* plain = AddPanel(form, {10, 10, 130, 90}, "EDIT");
+  TsPanel* framed = AddPanel(form, {150, 10, 270, 90}, "EDIT");
+  framed->SetBorderWidth(3);
+  TsPanel* own = AddPanel(form, {290, 10, 400, 90}, "EDIT");
+  own->SkinData()->SetCustomColor(true);
+  own->SetColor(0x00C0C0);
+  Show();
+  const int m = kvtest::TTestSkin::kMargin;
+  for (TsPanel* panel : {plain, framed, own}) {
+    panel->Repaint();
+    SendMessageW(panel->Handle(), WM_NCPAINT, 1, 0);
+    EXPECT_EQ(nullptr, panel->SkinData()->CacheBmp) << panel->Left();
+    const TPixels shown = TPixels::FromWindow(panel->Handle());
+    EXPECT_EQ("EDIT.BORDERSMASK", SectionKey(shown.At(1, 40))) << panel->Left();
+    const COLORREF inside = shown.At(m + 4, 40);
+    if (panel == own)
+      EXPECT_EQ(0x00C0C0u, inside);
+    else
+      EXPECT_EQ(skin->Colour("EDIT", "COLOR"), inside) << panel->Left();
+  }
+}
 
 // Windowless children are painted over the container's picture whatever the
 // DC held before (a screen's stale pixels): a see-through label shows the

@@ -95,6 +95,74 @@ INSTANTIATE_TEST_SUITE_P(Notches, ScrollBoxWheel,
                                            TWheelCase{true, 2 * WHEEL_DELTA, -2, false},
                                            TWheelCase{true, -WHEEL_DELTA, 1, true}));
 
+// What an erase leaves in a bitmap first filled with red, at (x, y).
+COLORREF ErasedAt(TsScrollBox* box, int x, int y) {
+  constexpr COLORREF kRed = RGB(255, 0, 0);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, box->Width(), box->Height());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  HBRUSH red = CreateSolidBrush(kRed);
+  const RECT all{0, 0, box->Width(), box->Height()};
+  FillRect(dc, &all, red);
+  DeleteObject(red);
+  SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return c;
+}
+
+// Over a plain background the box paints straight into its window, the
+// erase included, and keeps no picture; its frame is two pixels wider than
+// BorderWidth with bsSingle and absent with bsNone.
+TEST_F(ScrollBoxTest, OverAPlainBackgroundItPaintsStraightIntoTheWindowWithItsFrame) {
+  Load();
+  TsScrollBox* box = MakeBox();
+  box->SetBorderWidth(1);
+  box->Repaint();
+  SendMessageW(box->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(nullptr, box->SkinData()->CacheBmp);
+  EXPECT_EQ(3, box->FrameWidth());
+  const kvtest::TPixels shown = kvtest::TPixels::FromWindow(box->Handle());
+  const kvtest::TSkinItem* edge = skin->Legend(shown.At(1, 60));
+  ASSERT_NE(nullptr, edge);
+  EXPECT_EQ("BORDERSMASK", edge->Key);
+  const std::string section = box->SkinData()->SkinSection();
+  EXPECT_EQ(Colour(section.c_str(), "COLOR"), shown.At(175, 60));
+  EXPECT_EQ(Colour(section.c_str(), "COLOR"), ErasedAt(box, 170, 60)) << "erased";
+  box->SetBorderWidth(0);
+  box->SetBorderStyle(bsNone);
+  EXPECT_EQ(0, box->FrameWidth());
+  RECT window{};
+  GetWindowRect(box->Handle(), &window);
+  POINT origin{0, 0};
+  ClientToScreen(box->Handle(), &origin);
+  EXPECT_EQ(window.left, origin.x);
+  EXPECT_EQ(window.top, origin.y);
+}
+
+// A see-through box over a background that is not plain is painted from its
+// picture in WM_PAINT: an erase leaves the context as it was.
+TEST_F(ScrollBoxTest, ASeeThroughBoxErasesNothingOverABackgroundThatIsNotPlain) {
+  kvtest::TTestSkinOptions options;
+  options.Transparency = 50;
+  Load(options);
+  TsScrollBox* box = MakeBox();
+  EXPECT_EQ(RGB(255, 0, 0), ErasedAt(box, 170, 60));
+}
+
+// A fully see-through section shows what lies below the box.
+TEST_F(ScrollBoxTest, AFullyTransparentSectionShowsTheParent) {
+  Load({.Keys = {{"PANEL_LOW", "TRANSPARENCY", "100"}}});
+  TsScrollBox* box = MakeBox();
+  box->Repaint();
+  const kvtest::TPixels shown = kvtest::TPixels::FromWindow(box->Handle());
+  EXPECT_EQ(kvtest::kFormColour, shown.At(175, 60));
+}
+
 TEST_F(ScrollBoxTest, AFailingScrollNeverLeavesTheBoxFrozen) {
   kvtest::TTestSkinOptions options;
   options.Transparency = 100;  // over the parent's picture: redrawing is held
