@@ -411,8 +411,9 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
 }
 
 void TRequestEngine::RetryPassword() {
-  // The login gives up at once and says so itself.
-  if (role_ != TEngineRole::Main || !Connected()) return;
+  // The login gives up at once and says so itself; an answer that came
+  // late has settled it.
+  if (role_ != TEngineRole::Main || !Connected() || !passwordOut_) return;
   if (passwordRetries_ >= PasswordRequestRetries) {
     // A refusal coming later no longer ends the program.
     passwordAtShow_ = false;

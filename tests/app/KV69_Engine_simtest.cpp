@@ -933,6 +933,19 @@ TEST(Password, LateOrGarbledAnswerStillOpensTheLinkAndMakesTheModelKnown) {
   }
 }
 
+// Answered only after its resends have all timed out, the password still
+// opens the link: the window said once that the device did not answer, and
+// then fills in.
+TEST(Password, AnswerAfterTheLastResendStillOpensTheLink) {
+  SimLink link(Device(true));
+  ModelIndex = -1;
+  link.script.emplace(0, "late 15000");
+  link.engine.SendPassword("9173", true);
+  link.Advance(40000);
+  EXPECT_EQ(1, ModelIndex);
+  EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
+}
+
 TEST(Password, UnansweredPasswordIsAskedAgainThenReported) {
   SimLink link(Device(true));
   ModelIndex = -1;
