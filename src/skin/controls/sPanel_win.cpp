@@ -46,10 +46,7 @@ TPoint TsPanel::ClientOffset() {
   return {origin.x - window.left, origin.y - window.top};
 }
 
-bool TsPanel::CachedMode() {
-  TsCommonData* sd = SkinData();
-  return NeedsParentCheck(sd) && !sd->CustomColor();
-}
+bool TsPanel::CachedMode() { return !PaintsPlain(SkinData()); }
 
 void TsPanel::WriteCaption(TRect r, TCanvas* canvas, HDC dc) {
   if (Caption().empty()) return;

@@ -93,7 +93,7 @@ void TsScrollBox::PrepareCache() {
 // middle of a scroll the picture must stay put.
 bool TsScrollBox::PlainMode() const {
   const TsCommonData* sd = SkinData();
-  return (!NeedsParentCheck(sd) || sd->CustomColor()) && !skinnedScroll_;
+  return PaintsPlain(sd) && !skinnedScroll_;
 }
 
 void TsScrollBox::PaintToDC(HDC dc) {

@@ -86,6 +86,11 @@ class TThemeData {
 // The whole cache bitmap copied to dc at (0, 0).
 void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
+// Whether a container paints straight into its window, keeping no picture:
+// its own colour, or a look that needs neither its own picture nor its
+// parent's. Its own look is asked of the section itself, never only of the
+// flags kept for its children, which a change of skin may leave behind.
+bool PaintsPlain(const TsCommonData* sd);
 // A plain container's look straight into dc, whose origin is the window's
 // corner, and nothing kept: the border mask (painted through a bitmap made
 // for it and freed after), inside it the section's colour (the control's own
