@@ -94,7 +94,7 @@ class TTestDialog {
       for (short v : {item.X, item.Y, item.W, item.H}) Word(static_cast<WORD>(v));
       Word(item.Id);
       Text(item.ClassName);
-      Text(L"");
+      Text(std::wstring());
       Word(0);  // no creation data
     }
   }
