@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ModalForm.h"
 #include "../devicelink/SerialTestSupport.h"
 #include "ProgramState.h"
 #include "app/BasicAnimate_Frm_win.h"
@@ -162,35 +163,6 @@ TPixels Shot(HWND wnd, bool whole) {
   GetWindowRect(wnd, &frame);
   return all.Crop({0, 0, all.Width(), client.top - frame.top});
 }
-
-// The configurator's modal forms (the setting dialogs, the about window):
-// a thread timer runs the check once one is up and closes it.
-struct TModalForm {
-  static inline std::function<void(TCustomForm&)> check;
-  static inline bool seen = false;
-  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-      TCustomForm* form = Screen->Forms(i);
-      if (!(form->FormState() & fsModal) || !form->Visible()) continue;
-      KillTimer(nullptr, id);
-      seen = true;
-      PumpUntilIdle();
-      if (check) check(*form);
-      check = nullptr;
-      form->SetModalResult(mrCancel);
-      return;
-    }
-  }
-  // Runs `open`, which shows a modal form, and `onForm` on it.
-  static bool Run(const std::function<void()>& open, std::function<void(TCustomForm&)> onForm) {
-    seen = false;
-    check = std::move(onForm);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, Poll);
-    open();
-    KillTimer(nullptr, timer);
-    return seen;
-  }
-};
 
 class SkinWalk : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ModalForm.h"
 #include "ViewOnlyWindow.h"
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/FrameBar_Frms_win.h"
@@ -248,33 +249,6 @@ std::string Report(const TChecker& checker) {
   for (const std::string& line : checker.Faults) text += "\n  " + line;
   return text;
 }
-
-// Runs the check on the modal form `open` shows, then closes it.
-struct TModalForm {
-  static inline std::function<void(TCustomForm&)> check;
-  static inline bool seen = false;
-  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-      TCustomForm* form = Screen->Forms(i);
-      if (!(form->FormState() & fsModal) || !form->Visible()) continue;
-      KillTimer(nullptr, id);
-      seen = true;
-      PumpUntilIdle();
-      if (check) check(*form);
-      check = nullptr;
-      form->SetModalResult(mrCancel);
-      return;
-    }
-  }
-  static bool Run(const std::function<void()>& open, std::function<void(TCustomForm&)> onForm) {
-    seen = false;
-    check = std::move(onForm);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, Poll);
-    open();
-    KillTimer(nullptr, timer);
-    return seen;
-  }
-};
 
 // One main window for the suite: it is slow to make.
 class WindowSettings : public ::testing::Test {

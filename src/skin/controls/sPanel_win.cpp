@@ -120,16 +120,8 @@ void TsPanel::PaintDirect(HDC dc) {
     OnPaint(this, Canvas());
     return;
   }
-  sd->Updating = false;
-  {
-    const TSavedDC saved(dc);
-    ExcludeGraphicChildrenClip(dc, this, 0, 0);
-    const TPoint offset = ClientOffset();
-    OffsetViewportOrgEx(dc, -offset.X, -offset.Y, nullptr);
-    PaintPlainSkin(this, sd, dc);
-    WriteCaption(CaptionRect(), nullptr, dc);
-  }
-  PaintChildGraphics(this, dc);
+  PaintPlainClient(this, sd, dc, ClientOffset(),
+                   [this](HDC target) { WriteCaption(CaptionRect(), nullptr, target); });
 }
 
 // The client area less the bevels, in the window's coordinates.

@@ -100,15 +100,7 @@ void TsScrollBox::PaintToDC(HDC dc) {
   TsCommonData* sd = SkinData();
   if (dc == nullptr || !SkinAvailable(sd, false)) return;
   if (PlainMode()) {
-    sd->Updating = false;
-    {
-      const TSavedDC saved(dc);
-      ExcludeGraphicChildrenClip(dc, this, 0, 0);
-      const TPoint offset = ClientOffset();
-      OffsetViewportOrgEx(dc, -offset.X, -offset.Y, nullptr);
-      PaintPlainSkin(this, sd, dc);
-    }
-    PaintChildGraphics(this, dc);
+    PaintPlainClient(this, sd, dc, ClientOffset());
     ResumeChildrenPainting(this);
     return;
   }

@@ -1,6 +1,7 @@
 #include "skin/controls/sSkinnedControl_win.h"
 
 #include "classlib/Forms.h"
+#include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/sBorders_win.h"
 #include "skin/graphics/sGraphUtils.h"
@@ -59,6 +60,19 @@ void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* insid
   }
   sd->CacheBmp.reset();
   if (inside != nullptr) *inside = inner;
+}
+
+void PaintPlainClient(TWinControl* control, TsCommonData* sd, HDC dc, TPoint clientOffset,
+                      const std::function<void(HDC)>& over) {
+  sd->Updating = false;
+  {
+    const TSavedDC saved(dc);
+    ExcludeGraphicChildrenClip(dc, control, 0, 0);
+    OffsetViewportOrgEx(dc, -clientOffset.X, -clientOffset.Y, nullptr);
+    PaintPlainSkin(control, sd, dc);
+    if (over) over(dc);
+  }
+  PaintChildGraphics(control, dc);
 }
 
 TsSkinTextSource ControlTextSource(TControl* control, TsCommonData* sd) {

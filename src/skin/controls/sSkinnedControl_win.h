@@ -10,6 +10,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "classlib/Controls.h"
@@ -97,6 +98,12 @@ bool PaintsPlain(const TsCommonData* sd);
 // with CustomColor) or, for a fully see-through section, the parent's picture
 // where the parent gives one. inside gets the rectangle within the border.
 void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* inside = nullptr);
+// A plain container's whole client straight into the DC: the plain look
+// under its windowless children (the client area starts at clientOffset in
+// the window), `over` drawn on it in the window's coordinates, then the
+// windowless children.
+void PaintPlainClient(TWinControl* control, TsCommonData* sd, HDC dc, TPoint clientOffset,
+                      const std::function<void(HDC)>& over = {});
 
 // A hint popping up over a pressed control would spoil its press picture:
 // the application's hints are off from the press until it is painted. One
