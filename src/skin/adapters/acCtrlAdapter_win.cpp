@@ -14,6 +14,7 @@
 #include "skin/adapters/acListViewWnd_win.h"
 #include "skin/adapters/acMnuWnd_win.h"
 #include "skin/adapters/acPanelWnd_win.h"
+#include "skin/adapters/acSpinWnd_win.h"
 #include "skin/adapters/acTabWnd_win.h"
 #include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/acFormServices_win.h"
@@ -49,8 +50,8 @@ struct KindFactory {
 };
 
 // One line per adapter kind the class-name lists and the dialog children
-// lead to; a kind whose adapter does not exist yet adapts nothing.
-constexpr std::array<KindFactory, 23> Factories = {{
+// lead to.
+constexpr std::array<KindFactory, 25> Factories = {{
     {TacAdapterKind::EditWnd, &Made<CreateEditAdapter>},
     {TacAdapterKind::BtnWnd, &Make<TacBtnWnd>},
     {TacAdapterKind::BitBtnWnd, &Make<TacBitBtnWnd>},
@@ -74,6 +75,8 @@ constexpr std::array<KindFactory, 23> Factories = {{
     {TacAdapterKind::DlgPanelWnd, &Made<CreateDlgPanelAdapter>},
     {TacAdapterKind::TransPanelWnd, &Make<TacTransPanelWnd>},
     {TacAdapterKind::SizerWnd, &Make<TacSizerWnd>},
+    {TacAdapterKind::SpinWnd, &Made<CreateSpinAdapter>},
+    {TacAdapterKind::ToolBarWnd, &Made<CreateToolBarAdapter>},
 }};
 
 constexpr TacGraphHandlerFactory SpeedButtonHandlerFactory = &CreateSpeedButtonHandler;

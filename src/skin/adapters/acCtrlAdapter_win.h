@@ -32,12 +32,12 @@ inline constexpr int AdaptedControlType = 227;
 using TacSkinItemEvent =
     std::function<void(TComponent* Item, bool& CanBeAdded, std::string& SkinSection)>;
 
-// Makes the window adapter of one kind on a control's window. Null in the
-// table below while that kind of adapter does not exist.
+// Makes the window adapter of one kind on a control's window (null for
+// None).
 using TacAdapterFactory = TacMainWnd* (*)(HWND wnd, TsCommonData* sd, TsSkinManager* manager,
                                           std::string_view section);
 TacAdapterFactory AdapterFactoryOf(TacAdapterKind kind);
-// The speed-button handler's maker; null while there is none.
+// The speed-button handler's maker.
 using TacGraphHandlerFactory = std::unique_ptr<TacSpeedButtonHandler> (*)(TSpeedButton* button,
                                                                           std::string_view section,
                                                                           TsSkinManager* manager,

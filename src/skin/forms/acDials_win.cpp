@@ -7,13 +7,9 @@
 
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
-#include "skin/adapters/acButtonWnd_win.h"
 #include "skin/adapters/acCtrlAdapter_win.h"
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/adapters/acMnuWnd_win.h"
-#include "skin/adapters/acPanelWnd_win.h"
-#include "skin/adapters/acSpinWnd_win.h"
-#include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/acPlatform.h"
 #include "skin/core/sDialogs_win.h"
 #include "skin/core/sMessages.h"
@@ -41,30 +37,6 @@ std::wstring LowerClassName(HWND wnd) {
   std::wstring lower(name, static_cast<size_t>(std::max(length, 0)));
   for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
   return lower;
-}
-
-// The adapter of a dialog child, with its own skin data.
-TacMainWnd* MakeChildAdapter(K kind, HWND wnd, TsSkinManager* m, std::string_view section) {
-  switch (kind) {
-    case K::StaticWnd:
-      return CreateAdapter<TacStaticWnd>(wnd, true, nullptr, m, section);
-    case K::IconWnd:
-      return CreateAdapter<TacIconWnd>(wnd, true, nullptr, m, section);
-    case K::LinkWnd:
-      return CreateAdapter<TacLinkWnd>(wnd, true, nullptr, m, section);
-    case K::TransPanelWnd:
-      return CreateAdapter<TacTransPanelWnd>(wnd, true, nullptr, m, section);
-    case K::SizerWnd:
-      return CreateAdapter<TacSizerWnd>(wnd, true, nullptr, m, section);
-    case K::SpinWnd:
-      return CreateSpinAdapter(wnd, nullptr, m, section, true);
-    case K::ToolBarWnd:
-      return CreateToolBarAdapter(wnd, nullptr, m, section, true);
-    default:
-      if (const TacAdapterFactory make = AdapterFactoryOf(kind))
-        return make(wnd, nullptr, m, section);
-      return nullptr;
-  }
 }
 
 // Takes a provider out of the list, which frees it once the list is whole
@@ -161,7 +133,9 @@ bool WrapChildWindow(TacProvider* provider, HWND wnd) {
   const bool seed = std::exchange(acDlgModeSeed, how.DlgMode);
   TacMainWnd* adapter = nullptr;
   try {
-    adapter = MakeChildAdapter(how.Kind, wnd, manager, how.Section);
+    // The child's adapter makes its own skin data.
+    if (const TacAdapterFactory make = AdapterFactoryOf(how.Kind))
+      adapter = make(wnd, nullptr, manager, how.Section);
   } catch (...) {
     acDlgModeSeed = seed;
     throw;
