@@ -172,9 +172,10 @@ bool TacCtrlAdapter::ListsClass(const TComponent* control) const {
 bool TacCtrlAdapter::IsControlSupported(TComponent* control) {
   if (control == nullptr || Excluded(control)) return false;
   std::string section;
-  if (dynamic_cast<TCustomFrame*>(control) != nullptr) return OfferToProvider(control, section);
   if (auto* win = dynamic_cast<TWinControl*>(control)) {
     if (!win->HandleAllocated() || AnswersSkinned(win)) return false;
+    // A frame is no listed class: the provider's event alone decides.
+    if (dynamic_cast<TCustomFrame*>(win) != nullptr) return OfferToProvider(control, section);
     return ListsClass(win);
   }
   if (dynamic_cast<TCustomLabel*>(control) != nullptr) return OfferToProvider(control, section);
@@ -202,8 +203,13 @@ void TacCtrlAdapter::AddItemWithSection(TWinControl* control, const std::string&
     return;
   std::string chosen = section;
   if (!OfferToProvider(control, chosen)) return;
-  // Frames get their own adapter, which this system does not have yet.
-  if (dynamic_cast<TCustomFrame*>(control) != nullptr) return;
+  // A frame gets a frame adapter of its own (owned by the frame, which then
+  // answers as skinned and is not offered again); the section the event
+  // gave does not apply to it.
+  if (dynamic_cast<TCustomFrame*>(control) != nullptr) {
+    FormServices().AdaptFrame(control, SkinManager(), "GROUPBOX");
+    return;
+  }
 
   if (TacAdapterItem* item = ItemOf(control)) {
     item->Section = chosen;
@@ -243,9 +249,8 @@ void TacCtrlAdapter::AddGraphItem(TSpeedButton* control) {
   if (item->Handler != nullptr) GraphItems.push_back(std::move(item));
 }
 
-void TacCtrlAdapter::SkinLabel(TControl* label) const {
-  // Tagged labels keep their own look in both walks.
-  if (label->Tag() == TagKeepColors || Excluded(label)) return;
+void TacCtrlAdapter::SkinLabel(TControl* label, bool keepTagged) const {
+  if (Excluded(label) || (keepTagged && label->Tag() == TagKeepColors)) return;
   TsSkinManager* manager = DefaultManager != nullptr ? DefaultManager : SkinManager();
   if (manager == nullptr) return;
   if (auto* l = dynamic_cast<TCustomLabel*>(label)) l->SetTransparent(true);
@@ -260,7 +265,7 @@ void TacCtrlAdapter::AdaptComponents(TWinControl* container) {
       if (auto* win = dynamic_cast<TWinControl*>(c))
         AddItemWithSection(win, {});
       else if (IsStandardLabel(c))
-        SkinLabel(static_cast<TControl*>(c));
+        SkinLabel(static_cast<TControl*>(c), true);
     }
     auto* win = dynamic_cast<TWinControl*>(c);
     if (win != nullptr && win->HandleAllocated() && win->Parent() != nullptr) {
@@ -278,7 +283,8 @@ void TacCtrlAdapter::AdaptChildren(TWinControl* container) {
       if (auto* win = dynamic_cast<TWinControl*>(c))
         AddItemWithSection(win, {});
       else if (dynamic_cast<TLabel*>(c) != nullptr)
-        SkinLabel(c);
+        // The children's walk knows no tag that keeps a label's colours.
+        SkinLabel(c, false);
       else if (auto* button = dynamic_cast<TSpeedButton*>(c))
         AddGraphItem(button);
     }

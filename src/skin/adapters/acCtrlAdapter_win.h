@@ -110,7 +110,9 @@ class TacCtrlAdapter : public TPersistent {
   bool ListsClass(const TComponent* control) const;
   void AdaptComponents(TWinControl* container);
   void AdaptChildren(TWinControl* container);
-  void SkinLabel(TControl* label) const;
+  // Transparent, in the skin's font colour; with keepTagged a label tagged
+  // to keep its colours is left as it is.
+  void SkinLabel(TControl* label, bool keepTagged) const;
 
   TacFormProvider* provider_;
   const TacSkinItemEvent* onSkinItem_;

@@ -191,8 +191,11 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       auto* control = reinterpret_cast<TControl*>(m.WParam);
       if (control == nullptr) return true;
-      if (auto* win = dynamic_cast<TWinControl*>(control))
+      if (auto* win = dynamic_cast<TWinControl*>(control)) {
+        // Its window is made as it joins; it need not say so to the form.
+        if (m.LParam != 0 && adapter_ != nullptr) adapter_->AddItem(win);
         BroadcastCommand(win, cmdChildBgFlags, 1);
+      }
       control->Perform(SM_ALPHACMD, CommandWParam(cmdChildBgFlags), 1);
       return true;
     }

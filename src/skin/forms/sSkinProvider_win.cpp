@@ -75,6 +75,12 @@ void TsSkinProvider::Loaded() {
 void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (skinData_ == nullptr) return;
+  // A control the form takes over with its window made (and whose window
+  // may have told its parent nothing) is skinned as it joins.
+  auto* win = dynamic_cast<TWinControl*>(component);
+  if (operation == opInsert && win != nullptr && adapter_ != nullptr &&
+      adapter_->IsControlSupported(win))
+    adapter_->AddItem(win);
   auto* manager = dynamic_cast<TsSkinManager*>(component);
   if (manager == nullptr) return;
   if (operation == opInsert && !skinData_->SkinManagerStored())

@@ -23,6 +23,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sFrameAdapter_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Counters.h"
 #include "support/Pixels.h"
@@ -72,39 +73,54 @@ TEST_F(CtrlAdapter, EachListedControlGetsTheAdapterItsListNames) {
   EXPECT_EQ(label->Font()->Color(), static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor()));
 }
 
-TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneInBothWalksAndOnRequest) {
+// Tag -98 keeps a control out of every walk. Tag 98 keeps a label's
+// colours only in the walk over what the form owns: the walk over the
+// children skins every plain label it meets, a caption beside its edit is
+// met by the first walk only.
+TEST_F(CtrlAdapter, TaggedControlsAreLeftAloneAndTheKeepTagHoldsOnlyForComponents) {
   auto* skipped = Add<TButton>(10, 10, 80, 25);
   skipped->SetTag(-98);
-  auto* kept = Create<TLabel>(form);
-  kept->SetParent(form);
-  kept->SetTag(98);
-  kept->Font()->SetColor(clMaroon);
-  auto* never = Create<TLabel>(form);
-  never->SetParent(form);
-  never->SetTag(-98);
-  never->Font()->SetColor(clNavy);
-  // Owned by nobody: only the walk over the form's children finds them.
-  const auto orphan = [this](intptr_t tag, TColor color) {
-    auto* l = Create<TLabel>(nullptr);
+  const auto label = [this](TComponent* owner, intptr_t tag, TColor color) {
+    auto* l = Create<TLabel>(owner);
     l->SetParent(form);
     l->SetTag(tag);
+    l->SetTransparent(false);
     l->Font()->SetColor(color);
     return l;
   };
-  auto* keptOrphan = orphan(98, clOlive);
-  auto* neverOrphan = orphan(-98, clTeal);
-  auto* plainOrphan = orphan(0, clPurple);
+  const auto caption = [this](int y, intptr_t tag, TColor color) {
+    auto* edit = Add<TLabeledEdit>(200, y, 100, 22);
+    edit->EditLabel()->SetTag(tag);
+    edit->EditLabel()->SetTransparent(false);
+    edit->EditLabel()->Font()->SetColor(color);
+    return edit->EditLabel();
+  };
+  const TColor skinned = static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor());
+  struct Case {
+    const char* what;
+    TControl* control;
+    TColor color;  // what it shows once the form is skinned
+  };
+  // Owned by nobody: only the walk over the form's children finds them.
+  const Case cases[] = {
+      {"plain label kept by tag", label(form, 98, clMaroon), skinned},
+      {"plain label never skinned", label(form, -98, clNavy), clNavy},
+      {"unowned label kept by tag", label(nullptr, 98, clOlive), skinned},
+      {"unowned label never skinned", label(nullptr, -98, clTeal), clTeal},
+      {"unowned label", label(nullptr, 0, clPurple), skinned},
+      {"edit caption kept by tag", caption(40, 98, clGreen), clGreen},
+      {"edit caption", caption(80, 0, clFuchsia), skinned},
+  };
   ShowSkinned();
 
   EXPECT_EQ(AdapterOf(skipped), nullptr);
   Command(form->Handle(), cmdAdaptControl, reinterpret_cast<LPARAM>(skipped));
   EXPECT_EQ(AdapterOf(skipped), nullptr) << "asked for by name it stays out too";
-  EXPECT_EQ(kept->Font()->Color(), clMaroon);
-  EXPECT_EQ(never->Font()->Color(), clNavy);
-  EXPECT_EQ(keptOrphan->Font()->Color(), clOlive);
-  EXPECT_EQ(neverOrphan->Font()->Color(), clTeal);
-  EXPECT_EQ(plainOrphan->Font()->Color(),
-            static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.control->Font()->Color(), c.color);
+    EXPECT_EQ(static_cast<TCustomLabel*>(c.control)->Transparent(), c.color == skinned);
+  }
 }
 
 TEST_F(CtrlAdapter, AControlMadeLaterIsAdaptedOnceOnRequest) {
@@ -165,6 +181,75 @@ TEST_F(CtrlAdapter, ControlsMadeOrRemadeOnAShownFormAreAdaptedWithoutBeingAsked)
   ASSERT_NE(kept->Handle(), old);
   EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(kept)), nullptr) << "the new window is adapted";
   EXPECT_EQ(Command(kept->Handle(), cmdIsSkinned), 1);
+}
+
+// A button class of another library, listed with the buttons, whose
+// window tells its parent nothing when it is made.
+class TQuietButton : public TButton {
+ public:
+  using TButton::TButton;
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TButton::CreateParams(params);
+    params.ExStyle |= WS_EX_NOPARENTNOTIFY;
+  }
+};
+
+TEST_F(CtrlAdapter, ControlsWhoseWindowsSayNothingAreAdaptedAsTheyJoinTheForm) {
+  manager->ThirdParty.SetItem(1, manager->ThirdParty.GetItem(1) + "\r\nTQuietButton");
+  auto* panel = Add<TPanel>(200, 10, 200, 150);
+  ShowSkinned();
+
+  // Put on the form, its window is made as it joins the form's controls.
+  auto* placed = Add<TQuietButton>(10, 10, 80, 25);
+  EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(placed)), nullptr);
+
+  // Made on a panel by someone else, then handed over to the form.
+  auto* handed = Create<TQuietButton>(nullptr);
+  handed->SetParent(panel);
+  handed->SetBounds(10, 10, 80, 25);
+  pump::PumpUntilIdle();
+  ASSERT_TRUE(handed->HandleAllocated());
+  ASSERT_EQ(AdapterOf(handed), nullptr) << "the form heard of no new window";
+  form->InsertComponent(handed);
+  EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(handed)), nullptr);
+  EXPECT_EQ(Command(handed->Handle(), cmdIsSkinned), 1);
+}
+
+// The frame adapters a frame owns.
+int FrameAdapters(TFrame* frame) {
+  int count = 0;
+  for (int i = 0; i < frame->ComponentCount(); ++i)
+    if (dynamic_cast<TsFrameAdapter*>(frame->Components(i)) != nullptr) ++count;
+  return count;
+}
+
+// A frame on the form gets a frame adapter of its own and shows as a group
+// box, the controls on it are adapted, and walking again (or a new skin)
+// makes no second one; a frame tagged -98 stays plain.
+TEST_F(CtrlAdapter, AFrameGetsAFrameAdapterOnceAndShowsAsAGroupBox) {
+  auto* frame = Add<TFrame>(10, 10, 200, 150);
+  auto* button = Create<TButton>(frame);
+  button->SetParent(frame);
+  button->SetBounds(10, 100, 80, 25);
+  auto* plain = Add<TFrame>(250, 10, 200, 150);
+  plain->SetTag(-98);
+  ShowSkinned();
+
+  ASSERT_EQ(FrameAdapters(frame), 1);
+  EXPECT_EQ(Command(frame->Handle(), cmdIsSkinned), 1);
+  EXPECT_EQ(SectionAt(Shown(frame), 100, 50).substr(0, 8), "GROUPBOX");
+  EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(button)), nullptr) << "the walk goes into it";
+  EXPECT_EQ(FrameAdapters(plain), 0);
+  EXPECT_EQ(Command(plain->Handle(), cmdIsSkinned), 0);
+
+  Command(form->Handle(), cmdAdaptControl, 0);
+  manager->SetActive(false);
+  manager->SetActive(true);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(FrameAdapters(frame), 1);
+  EXPECT_EQ(SectionAt(Shown(frame), 100, 50).substr(0, 8), "GROUPBOX");
 }
 
 TEST_F(CtrlAdapter, TheGridTakesSkinColoursAndBarsAndGetsItsOwnBackWhenTheSkinGoes) {
