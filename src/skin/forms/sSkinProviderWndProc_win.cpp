@@ -652,7 +652,7 @@ void TsSkinProvider::SysCommand(TMessage& m) {
   const WPARAM command = m.WParam & 0xFFF0;
   // A drag by the caption starts: a click the form still waits for is off.
   if (command == SC_MOVE && (m.WParam & 0x0F) == HTCAPTION)
-    form_->SetControlState(form_->ControlState() & ~csLButtonDown);
+    form_->SetControlState(form_->ControlState() & ~(csLButtonDown | csClicked));
   HWND wnd = FormHandle();
   if (ResizeMode == rmBorder && !BorderDragActive && (command == SC_MOVE || command == SC_SIZE) &&
       wnd != nullptr && !IsZoomed(wnd)) {
@@ -714,10 +714,16 @@ void TsSkinProvider::WindowPosChanging(TMessage& m) {
       side = g.ExtraBorderWidth();
       title = g.ExtraTitleHeight();
     }
-    SnapCoordinate(pos->x, work.Left - side, SnapBuffer, 0);
-    SnapCoordinate(pos->x, work.Right, SnapBuffer, pos->cx + side);
-    SnapCoordinate(pos->y, work.Top - title, SnapBuffer, 0);
-    SnapCoordinate(pos->y, work.Bottom, SnapBuffer, pos->cy + side);
+    // A move alone need not say the size it keeps.
+    RECT now{};
+    GetWindowRect(wnd, &now);
+    const bool sized = (pos->flags & SWP_NOSIZE) == 0;
+    const int cx = sized ? pos->cx : now.right - now.left;
+    const int cy = sized ? pos->cy : now.bottom - now.top;
+    SnapCoordinate(pos->x, work.Left, SnapBuffer, -side);
+    SnapCoordinate(pos->x, work.Right, SnapBuffer, cx + side);
+    SnapCoordinate(pos->y, work.Top, SnapBuffer, -title);
+    SnapCoordinate(pos->y, work.Bottom, SnapBuffer, cy + side);
   }
   CallOld(m);
 }

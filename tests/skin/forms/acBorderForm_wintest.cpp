@@ -11,10 +11,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "KeyScript.h"
 #include "SkinnedFormFixture.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/acSkinPack.h"
 #include "skin/core/sFade_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "support/Counters.h"
@@ -244,6 +246,94 @@ TEST_F(BorderForm, FollowsTheOwnerThroughMinimiseRestoreAndClose) {
   form->Free();
   form = nullptr;
   EXPECT_FALSE(IsWindow(companion));
+}
+
+// With screen snapping, a form moved near an edge of the work area puts
+// the frame its border window draws (inside the shadow) on that edge.
+TEST_F(BorderForm, SnappingPutsTheDrawnFrameOnTheWorkAreasEdge) {
+  provider->ScreenSnap = true;
+  const TRect work = TScreen::MonitorWorkArea(Wnd());
+  const TRect shadow = provider->Geometry().State.ShadowMargins;
+  const auto frame = [&] {
+    const RECT r = WindowRect(Companion());
+    return TRect{r.left + shadow.Left, r.top + shadow.Top, r.right - shadow.Right,
+                 r.bottom - shadow.Bottom};
+  };
+  const auto moveBy = [&](int dx, int dy) {
+    const RECT w = WindowRect(Wnd());
+    SetWindowPos(Wnd(), nullptr, w.left + dx, w.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  struct Edge {
+    const char* name;
+    int TRect::*side;
+    int toward;  // -1: the frame moves left or up to reach the edge
+    bool horizontal;
+  };
+  const Edge edges[] = {{"left", &TRect::Left, -1, true},
+                        {"top", &TRect::Top, -1, false},
+                        {"right", &TRect::Right, 1, true},
+                        {"bottom", &TRect::Bottom, 1, false}};
+  for (const Edge& e : edges) {
+    SCOPED_TRACE(e.name);
+    // From the middle of the work area to 4 pixels short of the edge.
+    const TRect f = frame();
+    moveBy((work.Left + work.Right) / 2 - (f.Left + f.Right) / 2,
+           (work.Top + work.Bottom) / 2 - (f.Top + f.Bottom) / 2);
+    const int gap = work.*e.side - frame().*e.side - e.toward * 4;
+    moveBy(e.horizontal ? gap : 0, e.horizontal ? 0 : gap);
+    EXPECT_EQ(frame().*e.side, work.*e.side);
+  }
+}
+
+// A modal form's border window, once another window came between them,
+// goes back right under the form when a move or a size ends, and when the
+// toolkit asks for it.
+TEST_F(BorderForm, AModalFormsBorderWindowGoesBackUnderIt) {
+  form->Hide();
+  kvtest::PumpUntilIdle();
+  struct Step {
+    const char* what;
+    UINT msg;
+    WPARAM wp;
+  };
+  const Step steps[] = {{"move or size ended", WM_EXITSIZEMOVE, 0},
+                        {"asked for", SM_ALPHACMD, CommandWParam(cmdRepaintNow)}};
+  struct Seen {
+    bool before, after;
+  };
+  std::vector<Seen> seen;
+  const auto rightUnder = [&] { return GetWindow(Wnd(), GW_HWNDNEXT) == Companion(); };
+  kvtest::TKeyScript script(Wnd(), [&](auto&) {
+    if (!IsWindowVisible(Wnd()) || Companion() == nullptr || !IsWindowVisible(Companion()))
+      return false;
+    for (const Step& step : steps) {
+      // Another window comes between the form and its border window.
+      HWND other = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      SetWindowPos(other, Wnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      const bool before = rightUnder();
+      SendMessageW(Wnd(), step.msg, step.wp, 0);
+      seen.push_back({before, rightUnder()});
+      DestroyWindow(other);
+    }
+    form->SetModalResult(mrCancel);
+    return true;
+  });
+  // Only a failing test gets here: the loop is ended for it.
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  kvtest::TKeyScript watchdog(Wnd(), [&](auto&) {
+    if (GetTickCount64() < deadline) return false;
+    form->SetModalResult(mrAbort);
+    return true;
+  });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  ASSERT_EQ(seen.size(), std::size(steps));
+  for (size_t i = 0; i < seen.size(); ++i) {
+    SCOPED_TRACE(steps[i].what);
+    EXPECT_FALSE(seen[i].before);
+    EXPECT_TRUE(seen[i].after);
+  }
 }
 
 TEST_F(BorderForm, AWindowMadeAgainGetsItsOwn) {

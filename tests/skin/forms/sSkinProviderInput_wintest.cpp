@@ -392,6 +392,25 @@ TEST_F(FormInput, MaximiseAndRestoreLeaveTheMaximiseButtonAtRest) {
   }
 }
 
+// A form dragged by its client (a press that starts a move by the
+// caption): the release that follows is no click.
+TEST_F(FormInput, APressThatStartsADragByTheCaptionIsNoClick) {
+  int clicks = 0;
+  form->OnClick = [&](TObject*) { ++clicks; };
+  bool drag = false;
+  form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    if (drag) form->Perform(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  };
+  for (const bool dragging : {false, true}) {
+    drag = dragging;
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  }
+  EXPECT_EQ(clicks, 1) << "only the press that dragged nothing clicks";
+  ASSERT_EQ(below->commands.size(), 1u);
+  EXPECT_EQ(below->commands[0], WPARAM{SC_MOVE}) << "the drag itself goes on";
+}
+
 TEST_F(FormInput, LosingTheMouseEndsTheOutlineAndLeavesTheForm) {
   provider->ResizeMode = rmBorder;
   const RECT before = WindowRect();
@@ -554,22 +573,48 @@ TEST_F(FormInput, TheMouseEnteringTakesTheHoverFromFlatButtons) {
   EXPECT_EQ(entered->leaves, 0);
 }
 
-// A form with a grip shrunk by its user has the grip painted again at its
-// new place, which the system keeps as it was.
-TEST_F(FormInput, ResizingRepaintsTheGripsOldAndNewPlaces) {
-  provider->GripMode = gmRightBottom;
-  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+// What lies at the client's right edge is painted again when the form
+// shrinks, where the system keeps what is left of the client as it was:
+// the size grip, the pictures tied to the right corners, and a gradient,
+// which covers the whole client.
+struct TAnchoredCase {
+  const char* name;
+  kvtest::TTestSkinOptions options;
+  bool grip;
+  bool topRight;  // a picture in the top-right corner
+  bool whole;     // the whole client
+};
+
+void PrintTo(const TAnchoredCase& c, std::ostream* os) { *os << c.name; }
+
+class AnchoredResize : public FormInput, public ::testing::WithParamInterface<TAnchoredCase> {
+  kvtest::TTestSkinOptions Options() override { return GetParam().options; }
+};
+
+TEST_P(AnchoredResize, ShrinkingRepaintsWhatFollowsTheRightEdge) {
+  const TAnchoredCase& c = GetParam();
+  if (c.grip) provider->GripMode = gmRightBottom;
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ValidateRect(Wnd(), nullptr);
   const RECT w = WindowRect();
-  SetWindowPos(Wnd(), nullptr, 0, 0, w.right - w.left - 20, w.bottom - w.top - 10,
+  SetWindowPos(Wnd(), nullptr, 0, 0, w.right - w.left - 30, w.bottom - w.top - 20,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   HRGN update = CreateRectRgn(0, 0, 0, 0);
   GetUpdateRgn(Wnd(), update, FALSE);
   RECT now{};
   GetClientRect(Wnd(), &now);
-  EXPECT_TRUE(PtInRegion(update, now.right - 2, now.bottom - 2));
-  EXPECT_FALSE(PtInRegion(update, 2, 2)) << "only the grip's places";
+  EXPECT_TRUE(PtInRegion(update, now.right - 2, now.bottom - 2)) << "bottom right";
+  EXPECT_EQ(PtInRegion(update, now.right - 2, 2) != FALSE, c.topRight || c.whole) << "top right";
+  EXPECT_EQ(PtInRegion(update, 2, now.bottom / 2) != FALSE, c.whole) << "left side";
   DeleteObject(update);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Provider, AnchoredResize,
+    ::testing::Values(TAnchoredCase{"Grip", {}, true, false, false},
+                      TAnchoredCase{"CornerImages", {.CornerImages = {"FORM"}}, false, true, false},
+                      TAnchoredCase{"Gradient", {.Gradient = {"FORM"}}, false, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kv

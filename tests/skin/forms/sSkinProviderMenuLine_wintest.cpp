@@ -248,5 +248,27 @@ TEST_F(MenuLine, SkinRemovalGivesBackTheSystemMenuBar) {
   ExpectBar(Cache(), -1, "cache after the skin came back");
 }
 
+// New system colours build the menu again: with the system's own frame
+// its pictures, laid over the menu colour, are made anew.
+TEST_F(MenuLine, NewSystemColoursMakeTheMenusPicturesAnew) {
+  MakeMenu();
+  ShowSkinned();
+  provider->SetDrawNonClientArea(false);
+  kvtest::PumpUntilIdle();
+  const auto picture = [&] {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    GetMenuItemInfoW(GetMenu(Wnd()), 0, TRUE, &info);
+    return info.hbmpItem;
+  };
+  const HBITMAP before = picture();
+  ASSERT_NE(before, nullptr);
+  SendMessageW(Wnd(), WM_SYSCOLORCHANGE, 0, 0);
+  const HBITMAP after = picture();
+  EXPECT_NE(after, nullptr);
+  EXPECT_NE(after, before);
+}
+
 }  // namespace
 }  // namespace kv
