@@ -118,6 +118,8 @@ void TacBaseWnd::BaseWndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_ENABLE:
     case CM_ENABLEDCHANGED:
+      // The border is drawn again in the look of the new state.
+      SkinData->BGChanged = true;
       if (IsWindowVisible(CtrlHandle)) SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
       break;
     case WM_HSCROLL:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "classlib/TypInfo.h"
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acEditWnd_win.h"
+#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "support/Pixels.h"
@@ -29,6 +31,18 @@ class TFocusMemo : public TMemo {
  public:
   using TMemo::TMemo;
   TColor FocusColor = clAqua;
+};
+
+// A memo that, asked how it looks disabled (toolkit command 35), says grey.
+class TGreyedMemo : public TFocusMemo {
+ public:
+  using TFocusMemo::TFocusMemo;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdAdapterPrivate35) GlobalDisabledKind = dkGrayed;
+    TFocusMemo::WndProc(m);
+  }
 };
 
 bool RegisterFocusColor() {
@@ -58,12 +72,13 @@ class EditWnd : public kvtest::AdapterFixture {
     pump::PumpUntilIdle();
     return TPixels::FromWindow(wnd);
   }
-  TFocusMemo* MakeMemo() {
+  template <class Memo = TFocusMemo>
+  Memo* MakeMemo() {
     static const bool registered = RegisterFocusColor();
     (void)registered;
     form = CreateOwned<TForm>();
     form->SetBounds(300, 200, 300, 200);
-    auto* memo = Create<TFocusMemo>(form.get());
+    auto* memo = Create<Memo>(form.get());
     memo->SetParent(form.get());
     memo->SetBounds(10, 10, 200, 120);
     memo->SetScrollBars(ssVertical);
@@ -154,6 +169,49 @@ INSTANTIATE_TEST_SUITE_P(
                           "Hover", [](HWND, TControl* memo) { memo->Perform(CM_MOUSEENTER, 0, 0); },
                           [](HWND, TControl* memo) { memo->Perform(CM_MOUSELEAVE, 0, 0); }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Disabled, a memo's border takes the look its control asks for: blended
+// into what lies behind it unless the control says grey; enabled again, the
+// skin's border comes back.
+struct DisabledCase {
+  const char* name;
+  bool greyed;
+};
+
+class EditDisabledLook : public EditWnd, public ::testing::WithParamInterface<DisabledCase> {};
+
+TEST_P(EditDisabledLook, FollowsTheKindTheControlAnswers) {
+  TFocusMemo* memo = GetParam().greyed ? MakeMemo<TGreyedMemo>() : MakeMemo();
+  const COLORREF border = Legend("EDIT", "BORDERSMASK", 0);
+  ASSERT_TRUE(kvtest::ColourAt(Window(), 0, 60, border));
+  // What lies behind the memo: its form left of it.
+  const COLORREF behind = TPixels::FromClient(form->Handle()).At(5, 70);
+  ASSERT_NE(behind, border);
+  memo->SetEnabled(false);
+  pump::PumpUntilIdle();
+  const COLORREF disabled = Window().At(0, 60);
+  EXPECT_NE(disabled, border);
+  const auto between = [](int v, int a, int b) { return v >= std::min(a, b) && v <= std::max(a, b); };
+  if (GetParam().greyed) {
+    EXPECT_TRUE(GetRValue(disabled) == GetGValue(disabled) &&
+                GetGValue(disabled) == GetBValue(disabled))
+        << std::hex << disabled;
+  } else {
+    EXPECT_NE(disabled, behind);
+    EXPECT_TRUE(between(GetRValue(disabled), GetRValue(border), GetRValue(behind)) &&
+                between(GetGValue(disabled), GetGValue(border), GetGValue(behind)) &&
+                between(GetBValue(disabled), GetBValue(border), GetBValue(behind)))
+        << std::hex << disabled << " lies not between " << border << " and " << behind;
+  }
+  memo->SetEnabled(true);
+  pump::PumpUntilIdle();
+  EXPECT_TRUE(kvtest::ColourAt(Window(), 0, 60, border));
+}
+
+INSTANTIATE_TEST_SUITE_P(Memo, EditDisabledLook,
+                         ::testing::Values(DisabledCase{"Blended", false},
+                                           DisabledCase{"Greyed", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditWnd, PrintingDrawsBorderAndBarsAndTheClientInsideThem) {
   wnd = MakeEdit(10, 10, 200, 120);

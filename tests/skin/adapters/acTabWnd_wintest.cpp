@@ -17,6 +17,7 @@
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/graphics/sGraphUtils.h"
 #include "support/Counters.h"
 #include "support/MessageLog.h"
 #include "support/Pixels.h"
@@ -161,6 +162,72 @@ TEST_F(TabWnd, SideTabCaptionsRunAlongTheTabInItsMiddleOffTheFrameSide) {
     else
       EXPECT_NEAR(0, shift, 3);
     EXPECT_NEAR((tab.top + tab.bottom) / 2, (text.top + text.bottom) / 2, 3);
+    FreeAdapter(adapter);
+    DestroyWindow(wnd);
+  }
+}
+
+// An image list of one square in a colour no skin item has, given to every tab.
+class TTabImages {
+ public:
+  static constexpr int kSize = 8;
+  static constexpr COLORREF kColour = RGB(0x12, 0xEF, 0x34);
+  explicit TTabImages(HWND tabs) : list_(ImageList_Create(kSize, kSize, ILC_COLOR24, 1, 0)) {
+    kv::TBitmap square(kSize, kSize, pf24bit);
+    {
+      TBitmapCanvas canvas(square);
+      FillRectWithColor(canvas.Handle(), {0, 0, kSize, kSize}, static_cast<TColor>(kColour));
+    }
+    ImageList_Add(list_, square.Handle(), nullptr);
+    SendMessageW(tabs, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list_));
+    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      TCITEMW item{};
+      item.mask = TCIF_IMAGE;
+      item.iImage = 0;
+      SendMessageW(tabs, TCM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  ~TTabImages() { ImageList_Destroy(list_); }
+  TTabImages(const TTabImages&) = delete;
+  TTabImages& operator=(const TTabImages&) = delete;
+
+ private:
+  HIMAGELIST list_;
+};
+
+// The selected side tab with an image: on a left tab, image and caption sit
+// two pixels off the tab's middle towards the page; on a right tab, whose
+// tabs all lie two pixels towards the page, they are back in the middle.
+TEST_F(TabWnd, ASelectedSideTabsImageLiesOffItsMiddleByTheSidesShift) {
+  struct Side {
+    DWORD style;
+    const char* name;
+    int shift;
+  };
+  for (const Side side : {Side{TCS_VERTICAL | TCS_MULTILINE, "TABLEFT", 2},
+                          Side{TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, "TABRIGHT", 0}}) {
+    SCOPED_TRACE(side.name);
+    MakeTabs(side.style, 3);
+    const TTabImages images(wnd);
+    ASSERT_EQ(nullptr, skin->Legend(TTabImages::kColour));
+    adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+    const TPixels shown = Shown();
+    const RECT tab = TabRect(wnd, 1);
+    RECT image = shown.Crop(tab).BoundsOf(TTabImages::kColour);
+    ASSERT_LT(image.left, image.right) << "the image is drawn";
+    OffsetRect(&image, tab.left, tab.top);
+    EXPECT_EQ(TTabImages::kSize, image.right - image.left);
+    // The selected tab's edges, in the row through the image's middle.
+    const COLORREF edge = Legend(side.name, "BORDERSMASK", 2);
+    const int row = (image.top + image.bottom) / 2;
+    const int left = tab.left - 4;
+    const RECT drawn = shown.Crop({left, row, tab.right + 4, row + 1}).BoundsOf(edge);
+    ASSERT_LT(drawn.left, drawn.right) << "the selected tab is drawn";
+    const int before = image.left - (left + drawn.left);
+    const int after = (left + drawn.right) - image.right;
+    EXPECT_NEAR(2 * side.shift, before - after, 1) << before << " left of the image, " << after
+                                                   << " right of it";
     FreeAdapter(adapter);
     DestroyWindow(wnd);
   }

@@ -17,6 +17,7 @@ struct TDialogItem {
   DWORD Style;
   short X, Y, W, H;  // dialog units
   WORD Id;
+  DWORD ExStyle = 0;
 };
 
 // What the dialog procedure saw.
@@ -90,7 +91,7 @@ class TTestDialog {
     for (const TDialogItem& item : items) {
       Align();
       Dword(item.Style | WS_CHILD | WS_VISIBLE);
-      Dword(0);
+      Dword(item.ExStyle);
       for (short v : {item.X, item.Y, item.W, item.H}) Word(static_cast<WORD>(v));
       Word(item.Id);
       Text(item.ClassName);
