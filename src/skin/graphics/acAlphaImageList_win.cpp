@@ -58,28 +58,17 @@ bool IconColours(HICON icon, TBitmap& out, int width, int height) {
   return read;
 }
 
-bool HasAlpha(const TBitmap& bmp) {
-  for (int y = 0; y < bmp.Height(); ++y) {
-    const std::uint8_t* p = bmp.ScanLine(y);
-    for (int x = 0; x < bmp.Width(); ++x)
-      if (p[4 * x + 3] != 0) return true;
-  }
-  return false;
-}
-
-// Every pixel but those of the transparent colour made opaque; the mask
-// leaves the transparent ones out for lists that draw by mask.
-HICON OpaqueIconExceptKey(TBitmap& colours) {
+// An icon of the colours, its mask leaving out what their alpha leaves out
+// for lists that draw by mask.
+HICON IconWithMaskFromAlpha(TBitmap& colours) {
   const int w = colours.Width(), h = colours.Height();
   const int stride = ((w + 15) / 16) * 2;
   std::vector<std::uint8_t> mask(static_cast<size_t>(stride) * h);
   for (int y = 0; y < h; ++y) {
-    std::uint8_t* p = colours.ScanLine(y);
-    for (int x = 0; x < w; ++x, p += 4) {
-      const bool key = ColorFromRGB(p[2], p[1], p[0]) == TransparentColor;
-      p[3] = key ? 0 : 255;
-      if (key) mask[static_cast<size_t>(y) * stride + x / 8] |= std::uint8_t(0x80 >> (x % 8));
-    }
+    const std::uint8_t* p = colours.ScanLine(y);
+    for (int x = 0; x < w; ++x)
+      if (p[4 * x + 3] == 0)
+        mask[static_cast<size_t>(y) * stride + x / 8] |= std::uint8_t(0x80 >> (x % 8));
   }
   GdiFlush();
   ICONINFO info{};
@@ -101,8 +90,8 @@ void TsAlphaImageList::MakeImagesWithoutAlphaOpaque(int first) {
     TBitmap colours;
     const bool read = IconColours(icon, colours, Width(), Height());
     DestroyIcon(icon);
-    if (!read || HasAlpha(colours)) continue;
-    if (HICON opaque = OpaqueIconExceptKey(colours)) {
+    if (!read || !AlphaFromKeyColour(colours, TransparentColor)) continue;
+    if (HICON opaque = IconWithMaskFromAlpha(colours)) {
       ImageList_ReplaceIcon(list, i, opaque);
       DestroyIcon(opaque);
     }
