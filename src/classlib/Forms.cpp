@@ -1077,6 +1077,15 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
   return ::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), flags);
 }
 
+void TApplication::ModalStarted() {
+  if (++modalLevel_ == 1 && OnModalBegin) OnModalBegin(this);
+}
+
+void TApplication::ModalFinished() {
+  if (modalLevel_ == 0) return;  // an unmatched end says nothing
+  if (--modalLevel_ == 0 && OnModalEnd) OnModalEnd(this);
+}
+
 void TApplication::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
   if (operation == opRemove && component == hintControl_) CancelHint();

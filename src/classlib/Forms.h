@@ -258,6 +258,10 @@ class TApplication : public TComponent {
   TIdleEvent OnIdle;
   TNotifyEvent OnMinimize;
   TNotifyEvent OnRestore;
+  // The first modal window a part of the program announces opens, and the
+  // last one closes.
+  TNotifyEvent OnModalBegin;
+  TNotifyEvent OnModalEnd;
 
   // The hidden application window; posted application messages go to it.
   HWND Handle();
@@ -302,6 +306,11 @@ class TApplication : public TComponent {
   void HandleException(TObject* sender);
   void ShowException(const std::exception& e);
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+  // Announce a modal window of the program's own (a message box) around its
+  // run; they nest, and the events fire at the outermost pair.
+  void ModalStarted();
+  void ModalFinished();
+  int ModalLevel() const { return modalLevel_; }
 
   void HookMainWindow(const TWindowHook& hook);
   void UnhookMainWindow(const TWindowHook& hook);
@@ -333,6 +342,7 @@ class TApplication : public TComponent {
   bool showMainForm_ = true;
   int hintHidePause_ = 2500;
   int hintPause_ = 500;
+  int modalLevel_ = 0;
   // The control whose hint waits or shows, and where its hint stays.
   TControl* hintControl_ = nullptr;
   TRect hintCursorRect_;

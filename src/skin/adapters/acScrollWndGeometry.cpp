@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "skin/core/sConst.h"
+
 namespace kv {
 namespace {
 
@@ -40,7 +42,7 @@ int ScrollBarPartSize(const TacScrollBar& bar, int part, int systemThickness, in
     automatic = systemThickness;
   } else if (part == spsArrowLength) {
     stored = bar.ArrowLength;
-    automatic = std::max(acDefaultArrowLength, skinArrowFrame);
+    automatic = std::max(DefaultScrollArrowSize, skinArrowFrame);
   } else {
     return 0;
   }

@@ -45,7 +45,6 @@ constexpr std::uint32_t acStateUnavailable = 0x1;
 // TacScrollBar.Flags when the window has the bar's style.
 constexpr std::uint16_t acBarHasStyle = 8;
 
-constexpr int acDefaultArrowLength = 16;
 constexpr int acDefaultMinThumbLength = 10;
 
 // Holding an arrow or page part sends once at once, again when the first
@@ -94,9 +93,9 @@ struct TacScrollBar {
 int ScrollArrowFrame(int kind, int maskWidth, int maskHeight, int imageCount, int maskType);
 
 // The bar's arrow length (spsArrowLength) or thickness (spsThickness). The
-// automatic arrow length is the larger of 16 and skinArrowFrame (pass 0 to
-// ask without the skin); the automatic thickness is systemThickness
-// (SM_CYHSCROLL or SM_CXVSCROLL).
+// automatic arrow length is the larger of DefaultScrollArrowSize and
+// skinArrowFrame (pass 0 to ask without the skin); the automatic thickness is
+// systemThickness (SM_CYHSCROLL or SM_CXVSCROLL).
 int ScrollBarPartSize(const TacScrollBar& bar, int part, int systemThickness, int skinArrowFrame);
 
 // What the bar rectangles are made of: the window's screen rectangle, the

@@ -184,7 +184,7 @@ void PaintGlyph(const TsSkinModel& skin, const TsCommonIndexes::ScrollPart& part
 }
 
 TRect OuterBand(int kind, const TRect& button, bool first) {
-  const int n = acDefaultArrowLength;
+  const int n = DefaultScrollArrowSize;
   TRect r = button;
   if (kind == acBarVert) {
     if (first)

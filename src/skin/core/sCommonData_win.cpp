@@ -568,9 +568,22 @@ TRect ClipBoxOfWindowDC(HWND wnd) {
   return {clip.left, clip.top, clip.right, clip.bottom};
 }
 
+// The main form of a skinned MDI child: the frame round its MDI client,
+// when that form has the toolkit's provider; null otherwise.
+HWND SkinnedMDIMainWindow(TCustomForm* child) {
+  if (child->FormStyle() != fsMDIChild || !child->HandleAllocated()) return nullptr;
+  HWND client = GetParent(child->Handle());
+  HWND main = client != nullptr ? GetParent(client) : nullptr;
+  if (main == nullptr || SendCommandToWindow(main, cmdGetProvider, 0) == 0) return nullptr;
+  return main;
+}
+
+// The window the halo is placed above: an MDI child lies inside its main
+// form, whose place among the top-level windows the halo must take.
 HWND GlowParentOf(TControl* c) {
   TCustomForm* form = c->GetParentForm();
   if (form == nullptr) return nullptr;
+  if (HWND main = SkinnedMDIMainWindow(form)) return main;
   TWinControl* host = form->Parent() != nullptr ? form->Parent() : form;
   return host->HandleAllocated() ? host->Handle() : nullptr;
 }
@@ -763,9 +776,9 @@ TacCommandOutcome HandleSkinCommand(TMessage& m, TsCommonData* sd) {
       sd->BGChanged = true;
       return coPassedOn;
     case cmdIsBgNonUniform: {
+      // Without its section the control paints its own plain colour.
       const TsGeneralData* section = sd->Section();
-      if (section == nullptr) return coNotOurs;
-      return answer(BgNonUniformAnswer(sd, *section));
+      return answer(section != nullptr ? BgNonUniformAnswer(sd, *section) : 0);
     }
     case cmdBgShifted:
       BgShifted(sd, lowIsOne);
@@ -848,13 +861,21 @@ void MouseLeft(TsCommonData* sd) {
   }
 }
 
+// A child that follows its parent's right or bottom edge is resized with it
+// and repaints anyway; one that keeps its place sees the gradient move under
+// it. Every alignment but none follows one of those edges.
+bool KeepsItsPlaceOnResize(const TControl* child) { return child->Align() == alNone; }
+
 void Resized(TsCommonData* sd) {
   if (!SkinAvailable(sd, false)) return;
   sd->BGChanged = true;
   const TsGeneralData* section = sd->Section();
   if (TWinControl* win = WindowedOwner(sd); win != nullptr && section->GradientPercent > 0)
-    for (int i = 0; i < win->ControlCount(); ++i)
-      if (!Destroying(win->Controls(i))) SendCommandWithArgument(win->Controls(i), cmdBgShifted, 1);
+    for (int i = 0; i < win->ControlCount(); ++i) {
+      TControl* child = win->Controls(i);
+      if (!Destroying(child) && KeepsItsPlaceOnResize(child))
+        SendCommandWithArgument(child, cmdBgShifted, 1);
+    }
   HideControlGlow(sd);
 }
 
@@ -925,9 +946,10 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
   }
 }
 
-void CopyCacheToDC(TWinControl* parent, const TsCommonData* sd, TPoint srcPoint, int offsetY,
-                   int offsetX, HDC dc, const TRect& destRect) {
+void CopyCacheToDC(TWinControl* parent, TsCommonData* sd, TPoint srcPoint, int offsetY, int offsetX,
+                   HDC dc, const TRect& destRect, bool applyEffect) {
   if (!sd->CacheBmp || dc == nullptr) return;
+  if (applyEffect) RefreshCacheCorners(sd, 0);
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, destRect.Left, destRect.Top, destRect.Right, destRect.Bottom);
   if (parent != nullptr) {
@@ -976,9 +998,10 @@ void ExcludeGroupBoxFrame(HDC dc, HWND box, const RECT& r) {
 
 }  // namespace
 
-void CopyCacheExceptChildWindows(HWND handle, const TsCommonData* sd, TPoint srcPoint, int offsetY,
-                                 int offsetX, HDC dc, const TRect& destRect) {
+void CopyCacheExceptChildWindows(HWND handle, TsCommonData* sd, TPoint srcPoint, int offsetY,
+                                 int offsetX, HDC dc, const TRect& destRect, bool applyEffect) {
   if (!sd->CacheBmp || dc == nullptr) return;
+  if (applyEffect) RefreshCacheCorners(sd, 0);
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, destRect.Left, destRect.Top, destRect.Right, destRect.Bottom);
   RECT parentRect{};

@@ -182,12 +182,15 @@ TacCommandOutcome HandleSkinCommand(TMessage& message, TsCommonData* sd);
 
 // Copies the cache from srcPoint into destRect of dc, leaving out the
 // visible graphic and opaque children of parent that the rectangle touches.
-void CopyCacheToDC(TWinControl* parent, const TsCommonData* sd, TPoint srcPoint, int offsetY,
-                   int offsetX, HDC dc, const TRect& destRect);
+// With applyEffect the cache's corners are first given what lies behind the
+// control (its border mask's normal frame).
+void CopyCacheToDC(TWinControl* parent, TsCommonData* sd, TPoint srcPoint, int offsetY, int offsetX,
+                   HDC dc, const TRect& destRect, bool applyEffect = false);
 
 // The same for a window: every visible child window is left out at its
 // place; a group box only by its frame strips.
-void CopyCacheExceptChildWindows(HWND handle, const TsCommonData* sd, TPoint srcPoint, int offsetY,
-                                 int offsetX, HDC dc, const TRect& destRect);
+void CopyCacheExceptChildWindows(HWND handle, TsCommonData* sd, TPoint srcPoint, int offsetY,
+                                 int offsetX, HDC dc, const TRect& destRect,
+                                 bool applyEffect = false);
 
 }  // namespace kv

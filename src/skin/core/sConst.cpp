@@ -2,6 +2,8 @@
 
 namespace kv {
 
+int DefaultScrollArrowSize = 16;
+
 const std::array<const char*, ControlKindCount> ControlKindNames = {
     "Edit",        "Button",      "BitBtn",     "CheckBox", "ComboBox",  "Grid",
     "GroupBox",    "ListView",    "Panel",      "TreeView", "wwEdit",    "GridEh",

@@ -27,6 +27,10 @@ struct TsBgCacheInfo {
 // mask pixels alone instead of blackening them.
 inline constexpr TsBgCacheInfo EmptyBgCacheInfo{nullptr, -99, -99, TransparentColor, false};
 
+// Length of a skinned scroll bar's arrow buttons: the system's scroll-bar
+// arrow width, read when the toolkit starts (16 until then).
+extern int DefaultScrollArrowSize;
+
 // The kinds of standard control the skin manager can adapt, with the class
 // names it treats as each kind (CR LF separated; a single blank means none).
 inline constexpr int ControlKindCount = 18;

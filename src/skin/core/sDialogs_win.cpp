@@ -12,9 +12,16 @@ int MessageBoxDlgEx(const std::string& caption, const std::string& msg, TacMsgTy
   const TacMessageBoxLook look = MessageBoxLook(type, buttons, caption);
   MessageBoxX = x;
   MessageBoxY = y;
-  struct ResetPosition {
-    ~ResetPosition() { MessageBoxX = MessageBoxY = -1; }
-  } reset;
+  // The application hears of the box as of any modal window of the program.
+  struct ModalRun {
+    ModalRun() {
+      if (Application != nullptr) Application->ModalStarted();
+    }
+    ~ModalRun() {
+      if (Application != nullptr) Application->ModalFinished();
+      MessageBoxX = MessageBoxY = -1;
+    }
+  } run;
   if (GetActiveWindow() == nullptr || Application == nullptr) {
     HWND owner = Application != nullptr ? Application->Handle() : nullptr;
     return MessageBoxW(owner, Wide(msg).c_str(), Wide(look.Caption).c_str(), look.Style);

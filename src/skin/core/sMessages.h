@@ -1,6 +1,6 @@
 // The toolkit's private window message. Every skinned window uses the same
-// fixed number: the name "SM_ALPHACMD" is still registered with the system at
-// start (by the Win32 side), but its result is not used.
+// fixed number: the name "SM_ALPHACMD" is still registered with the system
+// when the toolkit starts (sSkinManager_win.cpp), but its result is not used.
 #pragma once
 
 namespace kv {

@@ -612,6 +612,10 @@ struct TacToolkitStart {
 
   TacToolkitStart() {
     IsNTPlatform = PlatformCalls().IsNTPlatform();
+    // The command message keeps its fixed number; the system's answer to
+    // its name is not used.
+    RegisterWindowMessageW(L"SM_ALPHACMD");
+    DefaultScrollArrowSize = GetSystemMetrics(SM_CXHSCROLL);
     RegisterPNGPictureFormat();
     // A program without the shadow pictures just draws forms without shadows.
     shadowActive = LoadPng("acSHDA");

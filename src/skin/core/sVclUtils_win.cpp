@@ -12,6 +12,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sStyleSimply_win.h"
+#include "skin/graphics/sGlyphUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
@@ -91,7 +92,7 @@ void BroadcastToChildren(TWinControl* parent, TMessage& message) {
       child->Perform(message.Msg, message.WParam, message.LParam);
     } else if (WindowAnswersCommand(win->Handle(), cmdIsSkinned)) {
       SendMessageW(win->Handle(), message.Msg, message.WParam, message.LParam);
-    } else {
+    } else if (!StopsChildBroadcast(win)) {
       BroadcastToChildren(win, message);
     }
   }

@@ -65,21 +65,26 @@ bool GetItemBitmap32(const TsImgListItem& item, int width, int height, TBitmap& 
   return true;
 }
 
-void AlphaFromColorKey(TBitmap& bmp) {
-  if (bmp.PixelFormat() != pf32bit || bmp.Empty()) return;
+bool AlphaFromKeyColour(TBitmap& bmp, TColor key) {
+  if (bmp.PixelFormat() != pf32bit || bmp.Empty()) return false;
   const int w = bmp.Width(), h = bmp.Height();
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* p = bmp.ScanLine(y);
     for (int x = 0; x < w; ++x)
-      if (p[4 * x + 3] != 0) return;
+      if (p[4 * x + 3] != 0) return false;
   }
-  std::uint8_t key[3];
-  std::memcpy(key, bmp.ScanLine(h - 1), 3);
   for (int y = 0; y < h; ++y) {
     std::uint8_t* p = bmp.ScanLine(y);
     for (int x = 0; x < w; ++x, p += 4)
-      if (std::memcmp(p, key, 3) != 0) p[3] = 255;
+      if (ColorFromRGB(p[2], p[1], p[0]) != key) p[3] = 255;
   }
+  return true;
+}
+
+void AlphaFromColorKey(TBitmap& bmp) {
+  if (bmp.PixelFormat() != pf32bit || bmp.Empty()) return;
+  const std::uint8_t* corner = bmp.ScanLine(bmp.Height() - 1);
+  AlphaFromKeyColour(bmp, ColorFromRGB(corner[2], corner[1], corner[0]));
 }
 
 TRect ListImageFrame(int width, int height, int imageCount, int state) {

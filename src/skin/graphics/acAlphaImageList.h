@@ -42,7 +42,10 @@ TBitmap ListItemPicture(const TsImgListItem& item, int width, int height,
 bool GetItemBitmap32(const TsImgListItem& item, int width, int height, TBitmap& bmp);
 
 // When no pixel of a 32-bit bitmap has any alpha, every pixel not of the
-// bottom-left pixel's colour becomes opaque. Other bitmaps are left alone.
+// key colour becomes opaque; true when it did so. Other bitmaps, and those
+// with alpha, are left alone.
+bool AlphaFromKeyColour(TBitmap& bmp, TColor key);
+// The same with the bottom-left pixel's colour as the key.
 void AlphaFromColorKey(TBitmap& bmp);
 
 // The source rectangle of state State in an image of imageCount states side

@@ -2,6 +2,7 @@
 #include "skin/graphics/acAlphaImageList_win.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "classlib/Graphics.h"
 #include "skin/graphics/sGraphUtils.h"
@@ -10,10 +11,18 @@ namespace kv {
 
 namespace {
 
-TBitmap Placeholder(int width, int height) {
-  TBitmap b(width, height, pf32bit);
-  for (int y = 0; y < height; ++y) std::fill_n(b.ScanLine(y), width * 4, 0);
-  return b;
+// A clear image in place of one that cannot be had, so that the indexes
+// stay those of the items. Without alpha the list would take it as opaque
+// black; its mask leaves every pixel out.
+void AddPlaceholder(TCustomImageList& list) {
+  const int w = list.Width(), h = list.Height();
+  TBitmap clear(w, h, pf32bit);
+  TBitmap mask(w, h, pf24bit);
+  for (int y = 0; y < h; ++y) {
+    std::fill_n(clear.ScanLine(y), w * 4, 0);
+    std::fill_n(mask.ScanLine(y), w * 3, 0xFF);
+  }
+  list.Add(clear, &mask);
 }
 
 bool AddIconItem(TCustomImageList& list, const TsImgListItem& item) {
@@ -26,7 +35,68 @@ bool AddIconItem(TCustomImageList& list, const TsImgListItem& item) {
   }
 }
 
+// The colours of an icon's image as a width x height 32-bit bitmap, alpha
+// as the icon keeps it (a 32-bit copy keeps all four bytes); false when the
+// icon has no colour image.
+bool IconColours(HICON icon, TBitmap& out, int width, int height) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  bool read = false;
+  if (info.hbmColor != nullptr) {
+    out = TBitmap(width, height, pf32bit);
+    TBitmapCanvas canvas(out);
+    HDC mem = CreateCompatibleDC(canvas.Handle());
+    {
+      const TSelectedObject colours(mem, info.hbmColor);
+      read = BitBlt(canvas.Handle(), 0, 0, width, height, mem, 0, 0, SRCCOPY) != FALSE;
+    }
+    DeleteDC(mem);
+    GdiFlush();
+  }
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  return read;
+}
+
+// An icon of the colours, its mask leaving out what their alpha leaves out
+// for lists that draw by mask.
+HICON IconWithMaskFromAlpha(TBitmap& colours) {
+  const int w = colours.Width(), h = colours.Height();
+  const int stride = ((w + 15) / 16) * 2;
+  std::vector<std::uint8_t> mask(static_cast<size_t>(stride) * h);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* p = colours.ScanLine(y);
+    for (int x = 0; x < w; ++x)
+      if (p[4 * x + 3] == 0)
+        mask[static_cast<size_t>(y) * stride + x / 8] |= std::uint8_t(0x80 >> (x % 8));
+  }
+  GdiFlush();
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmColor = reinterpret_cast<HBITMAP>(colours.Handle());
+  info.hbmMask = CreateBitmap(w, h, 1, 1, mask.data());
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(info.hbmMask);
+  return icon;
+}
+
 }  // namespace
+
+void TsAlphaImageList::MakeImagesWithoutAlphaOpaque(int first) {
+  HIMAGELIST list = Handle();
+  for (int i = first; i < Count(); ++i) {
+    HICON icon = ImageList_GetIcon(list, i, ILD_NORMAL);
+    if (icon == nullptr) continue;
+    TBitmap colours;
+    const bool read = IconColours(icon, colours, Width(), Height());
+    DestroyIcon(icon);
+    if (!read || !AlphaFromKeyColour(colours, TransparentColor)) continue;
+    if (HICON opaque = IconWithMaskFromAlpha(colours)) {
+      ImageList_ReplaceIcon(list, i, opaque);
+      DestroyIcon(opaque);
+    }
+  }
+}
 
 void TsAlphaImageList::GenerateStdList() {
   updating_ = true;
@@ -40,7 +110,7 @@ void TsAlphaImageList::GenerateStdList() {
       TBitmap picture;
       added = GetItemBitmap32(item, Width(), Height(), picture) && Add(picture) >= 0;
     }
-    if (!added) Add(Placeholder(Width(), Height()));
+    if (!added) AddPlaceholder(*this);
   }
   if (!Items.empty()) generated_ = true;
   updating_ = false;
@@ -81,7 +151,7 @@ void TsAlphaImageList::CopyList(const TsAlphaImageList& source) {
   updating_ = true;
   for (int i = static_cast<int>(Items.size()); i < from.Count(); ++i) {
     TBitmap image;
-    if (!from.GetBitmap(i, image) || Add(image) < 0) Add(Placeholder(Width(), Height()));
+    if (!from.GetBitmap(i, image) || Add(image) < 0) AddPlaceholder(*this);
   }
   updating_ = false;
   TImageList::Change();
@@ -95,9 +165,17 @@ void TsAlphaImageList::Loaded() {
 void TsAlphaImageList::Change() {
   if (updating_) return;
   TImageList::Change();
-  if (!generated_ || HasState(csLoading)) return;
+  if (!generated_ || HasState(csLoading | csDesigning)) return;
   // The items are kept: a list left with fewer images than items is rebuilt.
-  if (Count() < static_cast<int>(Items.size())) GenerateStdList();
+  const int items = static_cast<int>(Items.size());
+  if (Count() < items) return GenerateStdList();
+  // Images added through the plain list interface have no item. Only those
+  // are looked at: an item's image is as its file says, even fully clear.
+  if (Count() > items) {
+    updating_ = true;
+    MakeImagesWithoutAlphaOpaque(items);
+    updating_ = false;
+  }
 }
 
 void TsAlphaImageList::DoDraw(int index, TCanvas* canvas, int x, int y, bool) {

@@ -36,6 +36,9 @@ class TsAlphaImageList : public TImageList {
 
  private:
   void CopyList(const TsAlphaImageList& source);
+  // Images from index first on that have no alpha at all become opaque but
+  // where they are of the transparent colour.
+  void MakeImagesWithoutAlphaOpaque(int first);
 
   bool generated_ = false;
   bool updating_ = false;

@@ -128,7 +128,7 @@ void BuildRegionFromMask(TBitmap* bitmap, TRectList* cut, bool filling, int stat
   const bool stretch = (mask.StretchMode & 1) && mask.MaskType != 1;
   const auto area = [&](const TRect& d, int sx, int sy, int tw, int th) {
     if (tw <= 0 || th <= 0) return;
-    if (stretch) return StretchPixels(bitmap, d, image, Bounds(sx, sy, tw, th));
+    if (stretch) return HalftoneStretchPixels(bitmap, d, image, Bounds(sx, sy, tw, th));
     for (int y = d.Top; y < d.Bottom; y += th)
       for (int x = d.Left; x < d.Right; x += tw)
         copy(x, y, sx, sy, std::min(tw, d.Right - x), std::min(th, d.Bottom - y), false);

@@ -21,8 +21,9 @@ using TRectList = std::vector<TRect>;
 
 // Paints State's image of the mask nine-part into the whole bitmap: corners
 // copied with their transparent pixels left as they were and appended to
-// `cut` (when given), edges tiled (or stretched with StretchMode bit 1 and no
-// mask plane), the centre only with Filling and StretchMode bit 4. Nothing
+// `cut` (when given), edges tiled (or, with StretchMode bit 1 and no mask
+// plane, stretched as a halftone stretch does), the centre only with Filling
+// and StretchMode bit 4. Nothing
 // happens for bitmaps below 2 x 2 or a mask without an image.
 void BuildRegionFromMask(TBitmap* bitmap, TRectList* cut, bool filling, int state,
                          const TsMaskData& mask, TBitmap* master);

@@ -61,31 +61,35 @@ void PaintAlphaListImage(IGlyphButton& b, const GlyphArgs& a, TBitmap* cache, TB
 }
 
 // An image of a standard list over the list's background colour (the
-// transparent colour when it has none), then grey or blended as the state asks.
+// transparent colour when it has none), then grey or blended as the state
+// asks. Without a skin, that background is what is left out: the button's
+// own face shows round the image.
 void PaintListImage(IGlyphButton& b, const GlyphArgs& a, TBitmap* target) {
   TCustomImageList& list = *b.Images();
   TBitmap image(list.Width(), list.Height(), pf24bit);
+  const TColor bk =
+      list.BkColor() == clNone ? TransparentColor : static_cast<TColor>(ColorToRGB(list.BkColor()));
   {
     TBitmapCanvas canvas(image);
-    const TColor bk = list.BkColor() == clNone ? TransparentColor : list.BkColor();
     FillRectWithColor(canvas.Handle(), {0, 0, image.Width(), image.Height()}, bk);
     list.Draw(&canvas, 0, 0, b.ImageIndex(), true);
     GdiFlush();
   }
   const TRect all{0, 0, image.Width() - 1, image.Height() - 1};
   const TPoint p{a.rect.Left, a.rect.Top};
+  const TColor key = b.SkinAvailable() ? TransparentColor : bk;
   double fraction = 0;  // weight of what is under the glyph
   if (!a.enabled) {
-    if (a.disabledKind & dkGrayedBit) GrayscaleBitmapExcept(&image, TransparentColor);
+    if (a.disabledKind & dkGrayedBit) GrayscaleBitmapExcept(&image, key);
     if (b.SkinAvailable() && (a.disabledKind & dkBlendedBit)) fraction = 0.5;
   } else if (b.SkinAvailable() && !b.ControlIsHot()) {
-    if (b.Grayed()) GrayscaleBitmapExcept(&image, TransparentColor);
+    if (b.Grayed()) GrayscaleBitmapExcept(&image, key);
     if (a.blend > 0) fraction = a.blend / 100.0;
   }
   if (fraction > 0)
-    BlendBitmapRect(target, p.X, p.Y, &image, all, fraction, TransparentColor);
+    BlendBitmapRect(target, p.X, p.Y, &image, all, fraction, key);
   else
-    CopyBitmapSkipTransparent(target, &image, p.X, p.Y, TransparentColor);
+    CopyBitmapSkipTransparent(target, &image, p.X, p.Y, key);
 }
 
 }  // namespace
@@ -93,6 +97,8 @@ void PaintListImage(IGlyphButton& b, const GlyphArgs& a, TBitmap* target) {
 int ImageCountOf(TCustomImageList* imageList) { return imageList ? imageList->Count() : 0; }
 
 void SkinChangedGlyphHook() {}
+
+bool StopsChildBroadcast(TControl*) { return false; }
 
 void PaintButtonGlyph(IGlyphButton* button, TBitmap* bitmap) {
   if (!button) return;

@@ -8,6 +8,8 @@
 
 namespace kv {
 
+class TControl;
+
 // What the glyph painter reads from a button; both skinned button classes
 // answer it.
 class IGlyphButton {
@@ -44,5 +46,9 @@ int ImageCountOf(TCustomImageList* imageList);
 
 // Called by the skin manager when skins change; glyphs need nothing then.
 void SkinChangedGlyphHook();
+
+// Asked by the broadcast to a form's controls before it searches a window
+// that is not skinned itself for skinned children: no control stops it.
+bool StopsChildBroadcast(TControl* control);
 
 }  // namespace kv

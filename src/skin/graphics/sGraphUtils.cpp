@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "base/SysUtils.h"
 #include "skin/core/sMaskData.h"
@@ -30,6 +32,12 @@ bool SameRgb(const std::uint8_t* p, TColor c) {
 }
 
 std::uint8_t* PixelAt(TBitmap* b, int x, int y) { return b->ScanLine(y) + x * b->BytesPerPixel(); }
+
+// A pixel put as BitBlt puts it: a 24-bit one gives a 32-bit one alpha 0.
+void CopyPixelLikeBitBlt(std::uint8_t* q, int db, const std::uint8_t* p, int sb) {
+  std::memcpy(q, p, 3);
+  if (db == 4) q[3] = sb == 4 ? p[3] : 0;
+}
 
 // The background pixel behind destination position (x, y), or null.
 const std::uint8_t* Background(const TsBgCacheInfo& info, int x, int y) {
@@ -594,6 +602,47 @@ void StretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s) {
       std::uint8_t* q = PixelAt(dst, x, y);
       std::memcpy(q, acc, 3);
       if (db == 4) q[3] = sb == 4 ? acc[3] : 0;
+    }
+  }
+}
+
+void HalftoneStretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s,
+                           TPixelPut put) {
+  if (put == nullptr) put = CopyPixelLikeBitBlt;
+  const int dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  // The source span [first, last) of destination index i, cut to 0..limit.
+  const auto span = [](int i, int dn, int from, int sn, int limit) {
+    const int a = from + static_cast<int>(static_cast<std::int64_t>(i) * sn / dn);
+    const int b = from + static_cast<int>(static_cast<std::int64_t>(i + 1) * sn / dn);
+    return std::pair{std::max(a, 0), std::min(std::max(b, a + 1), limit)};
+  };
+  const int x0 = std::max(d.Left, 0), x1 = std::min(d.Right, dst->Width());
+  if (x1 <= x0) return;
+  std::vector<std::pair<int, int>> columns(x1 - x0);
+  for (int x = x0; x < x1; ++x) columns[x - x0] = span(x - d.Left, dw, s.Left, sw, src->Width());
+  const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
+  for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, dst->Height()); ++y) {
+    const auto [sy0, sy1] = span(y - d.Top, dh, s.Top, sh, src->Height());
+    if (sy1 <= sy0) continue;  // past the source's rows
+    std::uint8_t* q = PixelAt(dst, x0, y);
+    const std::uint8_t* row = PixelAt(src, 0, sy0);
+    for (const auto& [sx0, sx1] : columns) {
+      const int n = (sy1 - sy0) * std::max(sx1 - sx0, 0);
+      if (n == 1) {
+        put(q, db, row + static_cast<std::ptrdiff_t>(sx0) * sb, sb);
+      } else if (n > 0) {
+        unsigned sum[4] = {};
+        for (int sy = sy0; sy < sy1; ++sy) {
+          const std::uint8_t* p = PixelAt(src, sx0, sy);
+          for (int sx = sx0; sx < sx1; ++sx, p += sb)
+            for (int c = 0; c < sb; ++c) sum[c] += p[c];
+        }
+        std::uint8_t avg[4];
+        for (int c = 0; c < sb; ++c) avg[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
+        put(q, db, avg, sb);
+      }
+      q += db;
     }
   }
 }

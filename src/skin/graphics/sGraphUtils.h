@@ -112,6 +112,15 @@ std::unique_ptr<TBitmap> RotateBitmap90(const TBitmap& bitmap, bool clockwise);
 void CopyPixels(TBitmap* dst, int dx, int dy, TBitmap* src, int sx, int sy, int w, int h);
 // StretchBlt in BLACKONWHITE mode of S onto D, cut to both bitmaps.
 void StretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s);
+// How a stretch puts one (averaged) source pixel of sb bytes into a
+// destination pixel of db bytes.
+using TPixelPut = void (*)(std::uint8_t* dst, int db, const std::uint8_t* src, int sb);
+// StretchBlt in HALFTONE mode of S onto D, cut to both bitmaps: each
+// destination pixel is the mean of the source pixels that fall on it, halves
+// rounded up (one pixel when enlarging). Pixels are put as CopyPixels puts
+// them unless `put` says otherwise.
+void HalftoneStretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s,
+                           TPixelPut put = nullptr);
 
 // SrcRect of Src into DstRect of Dst in nine parts by Margins (each limited by
 // Limits): corners copied, edges tiled (mode 0) or stretched (mode 1) by

@@ -35,6 +35,11 @@ TBitmap* MaskSource(const TsMaskData& mask, TBitmap* master) {
 class Backdrop {
  public:
   static Backdrop None() { return {}; }
+  // The record's bitmap only while its fill colour is none: a ready
+  // record that names a colour stands for that colour.
+  static Backdrop ColourFirst(const TsBgCacheInfo& info) {
+    return Of(info, info.FillColor == TransparentColor);
+  }
   static Backdrop Of(const TsBgCacheInfo& info, bool useBitmap) {
     Backdrop b;
     if (useBitmap && info.Ready && Is24or32(info.Bmp)) {
@@ -157,47 +162,6 @@ void PaintPiece(TBitmap* dst, TBitmap* src, Piece pc, const Backdrop& under,
   }
 }
 
-// The source rectangle onto the destination rectangle by area averaging
-// (a halftone stretch), cut to both bitmaps.
-void StretchPiece(TBitmap* dst, const TRect& d, TBitmap* src, const TRect& s) {
-  const int dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
-  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-  // The source span [first, last) of destination index i, cut to 0..limit.
-  const auto span = [](int i, int dn, int from, int sn, int limit) {
-    const int a = from + static_cast<int>(static_cast<std::int64_t>(i) * sn / dn);
-    const int b = from + static_cast<int>(static_cast<std::int64_t>(i + 1) * sn / dn);
-    return std::pair{std::max(a, 0), std::min(std::max(b, a + 1), limit)};
-  };
-  const int x0 = std::max(d.Left, 0), x1 = std::min(d.Right, dst->Width());
-  if (x1 <= x0) return;
-  std::vector<std::pair<int, int>> columns(x1 - x0);
-  for (int x = x0; x < x1; ++x) columns[x - x0] = span(x - d.Left, dw, s.Left, sw, src->Width());
-  const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
-  for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, dst->Height()); ++y) {
-    const auto [sy0, sy1] = span(y - d.Top, dh, s.Top, sh, src->Height());
-    if (sy1 <= sy0) continue;  // past the source's rows
-    std::uint8_t* q = At(dst, x0, y);
-    const std::uint8_t* row = At(src, 0, sy0);
-    for (const auto& [sx0, sx1] : columns) {
-      const int n = (sy1 - sy0) * std::max(sx1 - sx0, 0);
-      if (n == 1) {
-        Put(q, db, row + static_cast<std::ptrdiff_t>(sx0) * sb, sb);
-      } else if (n > 0) {
-        unsigned sum[4] = {};
-        for (int sy = sy0; sy < sy1; ++sy) {
-          const std::uint8_t* p = At(src, sx0, sy);
-          for (int sx = sx0; sx < sx1; ++sx, p += sb)
-            for (int c = 0; c < sb; ++c) sum[c] += p[c];
-        }
-        std::uint8_t avg[4];
-        for (int c = 0; c < sb; ++c) avg[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
-        Put(q, db, avg, sb);
-      }
-      q += db;
-    }
-  }
-}
-
 // Tiles of tw x th from (sx, sy) laid over R from its top-left, the last row
 // and column cut; a tile size of 0 lays nothing.
 template <typename Copy>
@@ -254,7 +218,7 @@ void PaintMaskNinePart(TBitmap* bitmap, TRect d, bool fillCentre, const TsBgCach
   };
   // An edge or the centre: tiled, or one stretch without a mask plane.
   const auto area = [&](const TRect& r, int sx, int sy, int tw, int th) {
-    if (stretch) return StretchPiece(bitmap, r, src, Bounds(sx, sy, tw, th));
+    if (stretch) return HalftoneStretchPixels(bitmap, r, src, Bounds(sx, sy, tw, th), Put);
     Tile(r, tw, th, [&](int x, int y, int w, int ht) {
       if (plane)
         CopyMaskPartWithBackground(Bounds(x, y, w, ht), Bounds(sx, sy, w, ht), bitmap, src,
@@ -323,19 +287,20 @@ void PaintMaskedPiece(TRect dstRect, TRect srcRect, TBitmap* bitmap, const TsMas
 void PaintMaskedPieceOnBackground(TRect dstRect, TRect srcRect, TBitmap* bitmap,
                                   const TsMaskData& mask, TBitmap* master,
                                   const TsBgCacheInfo& cacheInfo) {
+  // The mask's own image when it has one: its rectangle is in that image.
   TBitmap* source = MaskSource(mask, master);
   if (!Is24or32(bitmap) || !Is24or32(source)) return;
-  const int sh = MaskStateHeight(mask);
+  const int planeOffset = mask.R.Height() / 2;  // the plane is the image's lower half
   const bool plane = mask.MaskType != 0;
-  if (plane && sh <= 0) return;
+  if (plane && planeOffset <= 0) return;
   const Piece pc{srcRect.Left,
                  srcRect.Top,
                  dstRect.Left,
                  dstRect.Top,
                  std::min(dstRect.Width(), srcRect.Width()) + 1,
                  std::min(dstRect.Height(), srcRect.Height()) + 1};
-  PaintPiece(bitmap, source, pc, Backdrop::Of(cacheInfo, true),
-             {.keyed = true, .plane = plane ? sh : -1});
+  PaintPiece(bitmap, source, pc, Backdrop::ColourFirst(cacheInfo),
+             {.keyed = true, .plane = plane ? planeOffset : -1});
 }
 
 void CopyWhereMaskTransparent(TBitmap* dst, TBitmap* src, TRect r, int partCode,

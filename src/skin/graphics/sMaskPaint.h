@@ -58,8 +58,10 @@ void DrawMaskState(TBitmap* bitmap, TPoint point, int state, const TsBgCacheInfo
 void PaintMaskedPiece(TRect dstRect, TRect srcRect, TBitmap* bitmap, const TsMaskData& mask,
                       int mode, TColor transparentColor, TBitmap* source);
 
-// As PaintMaskedPiece (mode 1) from the mask's image, where transparent
-// source pixels take the background of the record instead.
+// As PaintMaskedPiece (mode 1) from the mask's image, its mask plane half
+// the mask's height below, where transparent source pixels take the
+// background of the record instead: its bitmap's pixel while its FillColor
+// is none, else that colour; nothing (the pixel stays) when neither is given.
 void PaintMaskedPieceOnBackground(TRect dstRect, TRect srcRect, TBitmap* bitmap,
                                   const TsMaskData& mask, TBitmap* master,
                                   const TsBgCacheInfo& cacheInfo);

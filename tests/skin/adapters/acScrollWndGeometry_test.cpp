@@ -6,6 +6,8 @@
 
 #include <climits>
 
+#include "skin/core/sConst.h"
+
 namespace kv {
 namespace {
 
@@ -40,6 +42,20 @@ TEST(ScrollBarPartSize, StoredOrAutomaticTimesMultiplier) {
   EXPECT_EQ(33, ScrollArrowFrame(acBarVert, 99, 66, 9, 1));
   EXPECT_EQ(0, ScrollArrowFrame(acBarHorz, 60, 20, 0, 0)) << "no images, no division";
   EXPECT_EQ(0, ScrollArrowFrame(acBarVert, 60, 20, 1, -1));
+}
+
+// A system with wider scroll-bar arrows gets wider skinned arrows too.
+TEST(ScrollBarPartSize, TheAutomaticArrowLengthIsTheSystemsArrowWidth) {
+  struct Restore {
+    int saved = DefaultScrollArrowSize;
+    ~Restore() { DefaultScrollArrowSize = saved; }
+  } restore;
+  DefaultScrollArrowSize = 21;
+  TacScrollBar bar;
+  EXPECT_EQ(21, ScrollBarPartSize(bar, spsArrowLength, 17, 0));
+  EXPECT_EQ(30, ScrollBarPartSize(bar, spsArrowLength, 17, 30)) << "a wider skin button wins";
+  bar.ArrowLength = -2;
+  EXPECT_EQ(42, ScrollBarPartSize(bar, spsArrowLength, 17, 12));
 }
 
 TEST(ScrollBarRects, BarsAndCornerOnEitherSide) {

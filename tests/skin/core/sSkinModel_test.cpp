@@ -671,6 +671,31 @@ TEST(sSkinModel, HueOffsetTurnsColoursEitherWayAndKeepsGreysAndTheCloseIcon) {
   }
 }
 
+// BIKEEPHUE=1 keeps every title icon (and the glow pictures of its own that
+// go with them); any other value but 0 only the close icons.
+TEST(sSkinModel, TheTitleIconsKeptFromTheHueShiftFollowBIKeepHue) {
+  for (const int keep : {0, 1, 2}) {
+    SCOPED_TRACE(keep);
+    std::string options = kColours;
+    options.replace(options.find("BIKEEPHUE=2"), 11, "BIKEEPHUE=" + std::to_string(keep));
+    options.insert(options.find("[A]"), "BICONMAXGLOW0=!GLOW.BMP!1!0!3\r\n");
+    TsSkinLoadOptions o;
+    o.HueOffset = 120;
+    const TsSkinModel m = Load(options, 100, 100, o, {{"GLOW.BMP", SolidBmp(6, 6)}});
+    // B=200 G=100 R=50 where kept: the close icon's rows 0-9, the maximise icon's 10-19.
+    const auto kept = [](const std::uint8_t* p) {
+      return p[0] == 200 && p[1] == 100 && p[2] == 50;
+    };
+    EXPECT_EQ(kept(m.MasterBitmap->ScanLine(5)), keep != 0);
+    EXPECT_EQ(kept(m.MasterBitmap->ScanLine(15)), keep == 1);
+    EXPECT_FALSE(kept(m.MasterBitmap->ScanLine(25))) << "no icon there";
+    const int glow = m.MaskIndexByNames("GLOBALINFO", "BICONMAXGLOW0");
+    ASSERT_GE(glow, 0);
+    ASSERT_TRUE(m.MaskData[static_cast<size_t>(glow)].Bmp);
+    EXPECT_EQ(kept(m.MaskData[static_cast<size_t>(glow)].Bmp->ScanLine(2)), keep == 1);
+  }
+}
+
 // Recolouring turns the pictures' colours but never their grey or
 // transparent-key pixels, and turns the skin-wide shadow colour too.
 TEST(sSkinModel, RecolouringKeepsGreyAndKeyPixels) {

@@ -110,5 +110,62 @@ TEST(AlphaImageList, AssignCopiesAnotherAlphaListWhole) {
   EXPECT_EQ(source->Count(), 4) << "a refused source leaves the list as it was";
 }
 
+// Images added through the plain list interface after the items: one
+// without alpha shows opaque but where it is 0xFF00FF; one with alpha, and
+// the items' own images (a broken item's clear one too), keep theirs.
+TEST(AlphaImageList, ImagesAddedWithoutAlphaBecomeOpaqueButForTheirKeyColour) {
+  Owned<TsAlphaImageList> list = ThreeItemList();
+  TBitmap keyed = Filled(4, 4, pf24bit, 0x0000FF);  // blue, its right half the key colour
+  for (int y = 0; y < 4; ++y)
+    for (int x = 2; x < 4; ++x) testing::SetPx(keyed, x, y, 0xFF00FF);
+  list->Add(keyed);
+  list->Add(Filled(4, 4, pf32bit, 0x40FF0000));  // red at a quarter
+  ASSERT_EQ(list->Count(), 5);
+  const struct {
+    int index, x;
+    std::uint32_t alpha;
+  } cases[] = {{3, 0, 255}, {3, 3, 0}, {4, 0, 0x40}, {1, 0, 0}, {0, 0, 128}};
+  for (const auto& c : cases) {
+    TBitmap image;
+    ASSERT_TRUE(list->GetBitmap(c.index, image));
+    EXPECT_NEAR(Px(image, c.x, 1) >> 24, c.alpha, 1) << "image " << c.index << " x " << c.x;
+  }
+  TBitmap image;
+  ASSERT_TRUE(list->GetBitmap(3, image));
+  EXPECT_EQ(Px(image, 0, 1) & 0xFFFFFF, 0x0000FFu);
+}
+
+// An icon file of one 4 x 4 image: 32-bit colours without alpha and an AND
+// mask that leaves out the left column.
+testing::Bytes IconFile() {
+  testing::Bytes f;
+  const auto u16 = [&](unsigned v) { f.insert(f.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+  const auto u32 = [&](unsigned v) { u16(v & 0xFFFF), u16(v >> 16); };
+  const unsigned size = 40 + 16 * 4 + 4 * 4;  // header, colours, mask rows of 4 bytes
+  u16(0), u16(1), u16(1);                     // icon directory with one entry
+  f.insert(f.end(), {4, 4, 0, 0});
+  u16(1), u16(32), u32(size), u32(22);
+  u32(40), u32(4), u32(8), u16(1), u16(32), u32(0), u32(16 * 4), u32(0), u32(0), u32(0), u32(0);
+  for (int i = 0; i < 16; ++i) f.insert(f.end(), {0x30, 0x20, 0x10, 0});  // B, G, R, A
+  for (int row = 0; row < 4; ++row) f.insert(f.end(), {0x80, 0, 0, 0});
+  return f;
+}
+
+TEST(AlphaImageList, AnIconItemKeepsItsOwnMask) {
+  Owned<TsAlphaImageList> list = CreateOwned<TsAlphaImageList>();
+  list->BeginLoading();
+  list->SetSize(4, 4);
+  list->Items = {{ifICO, pf32bit, IconFile()}, {ifPNG, pf32bit, SolidPng(4, 4, 0, 0, 255, 255)}};
+  list->EndLoading();
+  ASSERT_EQ(list->Count(), 2);
+  TBitmap icon;
+  ASSERT_TRUE(list->GetBitmap(0, icon));
+  EXPECT_EQ(Px(icon, 0, 2) >> 24, 0u) << "left out by the mask";
+  EXPECT_EQ(Px(icon, 2, 2), 0xFF102030u);
+  TBitmap next;
+  ASSERT_TRUE(list->GetBitmap(1, next));
+  EXPECT_EQ(Px(next, 0, 2), 0xFF0000FFu) << "the item after the icon";
+}
+
 }  // namespace
 }  // namespace kv

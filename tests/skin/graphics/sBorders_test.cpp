@@ -70,6 +70,25 @@ TEST_P(BuildRegion, CutsTheTransparentCornerPixelsOnly) {
   EXPECT_EQ(Px(tiny, 0, 0), kOld);
 }
 
+// A stretched edge that shrinks takes the mean of the source pixels falling
+// on each pixel, as a halftone stretch does: 10, 30, 50, 70 on two pixels
+// give 20 and 60.
+TEST_P(BuildRegion, AStretchedEdgeAveragesItsSource) {
+  TsMaskData m;
+  m.Bmp = std::make_shared<TBitmap>(Filled(8, 6, GetParam(), 0xFF000000 | kBorder));
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) SetPx(*m.Bmp, 2 + x, y, 0xFF000000 | (10u + 20 * x) * 0x010101);
+  m.R = {0, 0, 8, 6};
+  m.ImageCount = 1;
+  m.WL = m.WT = m.WR = m.WB = 2;
+  m.StretchMode = 1;
+  TBitmap dst = Filled(6, 6, pf24bit, kOld);
+  BuildRegionFromMask(&dst, nullptr, false, 0, m, nullptr);
+  EXPECT_EQ(Px(dst, 2, 0), 20u * 0x010101);
+  EXPECT_EQ(Px(dst, 3, 1), 60u * 0x010101);
+  EXPECT_EQ(Px(dst, 0, 3), kBorder) << "the left edge";
+}
+
 // Copies are cut to the bitmap's width and to the image, however wide asked.
 TEST(CopyMaskPart, CutsWidthAndSource) {
   const TsMaskData m = FrameMask(pf24bit);

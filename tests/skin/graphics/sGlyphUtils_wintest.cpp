@@ -19,7 +19,7 @@ constexpr std::uint32_t kFace = 0, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0
 
 struct FakeButton : IGlyphButton {
   int state = 0, numGlyphs = 1, imageIndex = 0, blend = 0, disabledKind = 0;
-  bool down = false, enabled = true, grayed = false, hot = false;
+  bool down = false, enabled = true, grayed = false, hot = false, skinned = true;
   TBitmap* glyph = nullptr;
   TCustomImageList* images = nullptr;
   TBitmap cache = Filled(12, 12, pf24bit, kFace);
@@ -37,7 +37,7 @@ struct FakeButton : IGlyphButton {
   int DisabledGlyphKind() override { return disabledKind; }
   bool Reflected() override { return false; }
   TBitmap* CacheBmp() override { return &cache; }
-  bool SkinAvailable() override { return true; }
+  bool SkinAvailable() override { return skinned; }
   bool ControlIsHot() override { return hot; }
   TColor SectionColor() override { return static_cast<TColor>(0xFF0000); }  // blue
 };
@@ -118,6 +118,31 @@ TEST_P(ButtonGlyph, ShowsTheStatePicture) {
     EXPECT_EQ(Px(on, c.source == 1 ? 4 : 7, 7), kFace) << c.what;
   }
   EXPECT_EQ(ImageCountOf(c.source == 2 ? list.get() : nullptr), c.source == 2 ? 1 : 0);
+}
+
+// A standard list with a background colour draws its image over it; without
+// a skin that colour is what is left out round the image, with one only the
+// transparent colour is.
+TEST(ButtonGlyph, AStandardListsBackgroundShowsOnlyOnASkinnedButton) {
+  const struct {
+    TColor bk;
+    bool skinned;
+    std::uint32_t corner;  // the image's masked-out pixel
+  } cases[] = {{clWhite, false, kFace}, {clWhite, true, 0xFFFFFF}, {clNone, false, kFace}};
+  for (const auto& c : cases) {
+    Owned<TImageList> list = CreateOwned<TImageList>();
+    list->SetSize(4, 4);
+    list->SetBkColor(c.bk);
+    TBitmap image = Filled(4, 4, pf24bit, 0x00C060);
+    SetPx(image, 3, 3, 0x0000FE);
+    list->AddMasked(image, static_cast<TColor>(0xFE0000));
+    FakeButton b;
+    b.images = list.get();
+    b.skinned = c.skinned;
+    PaintButtonGlyph(&b, nullptr);
+    EXPECT_EQ(Px(b.cache, 5, 5), 0x00C060u) << c.bk << " skinned " << c.skinned;
+    EXPECT_EQ(Px(b.cache, 7, 7), c.corner) << c.bk << " skinned " << c.skinned;
+  }
 }
 
 }  // namespace

@@ -130,5 +130,30 @@ TEST(ApplyDisabledKind, GreysAndBlendsKeepingAlpha) {
   }
 }
 
+// Over a ready background the picture keeps 0.4 of itself and takes 0.6 of
+// the background at its place (the record's offset plus the point), of a
+// 24-bit or a 32-bit background alike, magenta background pixels included.
+TEST(ApplyDisabledKind, BlendsWithTheBackgroundAtItsPlace) {
+  for (const TPixelFormat format : {pf24bit, pf32bit}) {
+    TBitmap back(8, 8, format);
+    Fill(back, 0);
+    SetPixel(back, 4, 3, ColorFromRGB(200, 100, 0));
+    SetPixel(back, 4, 4, TransparentColor);
+    for (const bool grey : {false, true}) {
+      TBitmap bmp(2, 2, pf24bit);
+      Fill(bmp, ColorFromRGB(90, 60, 30));
+      ApplyDisabledKind(&bmp, grey ? dkGrayed | dkBlended : dkBlended, {1, 1},
+                        {&back, 3, 2, 0x123456, true}, 0);
+      const std::vector<TColor> want =
+          grey ? std::vector{ColorFromRGB(144, 84, 24), ColorFromRGB(24, 24, 24),
+                             ColorFromRGB(177, 24, 177)}
+               : std::vector{ColorFromRGB(156, 84, 12), ColorFromRGB(36, 24, 12),
+                             ColorFromRGB(189, 24, 165)};
+      EXPECT_EQ((std::vector{PixelOf(bmp, 0, 0), PixelOf(bmp, 1, 0), PixelOf(bmp, 0, 1)}), want)
+          << "background of " << (format == pf24bit ? 24 : 32) << " bits, grey " << grey;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kv

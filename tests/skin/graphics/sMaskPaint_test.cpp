@@ -273,6 +273,26 @@ TEST_P(NinePart, HostileGeometryStaysInsideTheBitmaps) {
     for (int x = 0; x < 7; ++x) ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, kOld) << x << "," << y;
 }
 
+// A transparent pixel of the piece shows the record's bitmap while its fill
+// colour is none, the fill colour otherwise, or keeps what was there.
+TEST(MaskPaint, APieceOnTheBackgroundTakesTheRecordsColourBeforeItsBitmap) {
+  auto m = MakeMask(1, 4, 4, false, [](int, int x, int y) { return x + y == 0 ? kKey : 0x77u; });
+  TBitmap back = Filled(8, 8, pf24bit, kBg);
+  const struct {
+    TsBgCacheInfo info;
+    std::uint32_t want;
+  } cases[] = {{{&back, 0, 0, TransparentColor, true}, kBg},
+               {{&back, 0, 0, 0x00FF00, true}, 0x00FF00},
+               {{nullptr, 0, 0, 0x00FF00, false}, 0x00FF00},
+               {{nullptr, 0, 0, TransparentColor, false}, kOld}};
+  for (const auto& c : cases) {
+    TBitmap dst = Filled(6, 6, pf24bit, kOld);
+    PaintMaskedPieceOnBackground({1, 1, 4, 4}, {2, 1, 5, 4}, &dst, m.mask, m.master.get(), c.info);
+    EXPECT_EQ(Px(dst, 1, 1), c.want) << std::hex << c.info.FillColor << " ready " << c.info.Ready;
+    EXPECT_EQ(Px(dst, 2, 2), 0x77u);
+  }
+}
+
 TEST(CopyWhereMaskTransparent, CopiesUnderTheTransparentPixelsOfTheCornerAsked) {
   auto m = MakeMask(1, 6, 4, false, [](int, int x, int y) { return x == 5 && y == 0 ? kKey : 1u; });
   m.mask.WR = 2;

@@ -90,7 +90,8 @@ class TMessageBoxProbe {
   struct Seen {
     std::string caption, text;
     std::vector<int> buttons;
-    int x = 0, y = 0;  // the toolkit's asked position while it was open
+    int x = 0, y = 0;    // the toolkit's asked position while it was open
+    int modalLevel = 0;  // the application's, while it was open
   };
   std::vector<Seen> seen;
   int answer = IDOK;
@@ -124,6 +125,7 @@ class TMessageBoxProbe {
       if (GetDlgItem(wnd, id) != nullptr) s.buttons.push_back(id);
     s.x = MessageBoxX;
     s.y = MessageBoxY;
+    s.modalLevel = Application->ModalLevel();
     seen.push_back(s);
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(wnd, answer)));

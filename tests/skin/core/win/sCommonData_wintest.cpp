@@ -2,6 +2,9 @@
 // under Wine: skinned boxes on a plain form, with a small synthetic skin.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "../SkinTestUtil.h"
 #include "SkinTestForms.h"
 #include "classlib/ExtCtrls.h"
@@ -11,6 +14,7 @@
 #include "skin/core/sCommonDataRules.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint.h"
 
@@ -25,7 +29,29 @@ const char* const kOptions =
     "[GRAD]\r\nCOLOR=255\r\nGRADIENTPERCENT=50\r\n"
     "[HALF]\r\nCOLOR=100\r\nTRANSPARENCY=50\r\n"
     "[CLEAR]\r\nTRANSPARENCY=100\r\n"
-    "[PLAIN]\r\nCOLOR=200\r\n";
+    "[PLAIN]\r\nCOLOR=200\r\n"
+    // Border masks in the master: corners 3 wide (the top-left pixel
+    // transparent), and one whose sides add up to more than 30.
+    "[CORNERED]\r\nCOLOR=200\r\nBORDERSMASK=^0000,0000,0012,0012,0003,0003,0003,0003,1,0,0,0\r\n"
+    "[WIDE]\r\nCOLOR=200\r\nBORDERSMASK=^0000,0000,0040,0012,0016,0002,0016,0002,1,0,0,0\r\n"
+    "[TALL]\r\nCOLOR=200\r\nBORDERSMASK=^0000,0000,0012,0040,0002,0016,0002,0016,1,0,0,0\r\n"
+    "[CLEARWIDE]\r\nTRANSPARENCY=100\r\n"
+    "BORDERSMASK=^0000,0000,0040,0012,0016,0002,0016,0002,1,0,0,0\r\n"
+    "[GLOWING]\r\nCOLOR=200\r\nGLOW=1\r\nGLOWMARGIN=1\r\n"
+    "GLOW0=^0000,0000,0012,0012,0004,0004,0004,0004,1,0,0,0\r\n";
+
+// The master bitmap: one colour, with a transparent top-left pixel.
+TacBytes MasterBitmap() {
+  TBitmap bmp(64, 64, pf24bit);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
+      p[0] = 200, p[1] = 100, p[2] = 50;
+    }
+  std::uint8_t* corner = bmp.ScanLine(0);
+  corner[0] = 255, corner[1] = 0, corner[2] = 255;
+  return WriteBmp(bmp);
+}
 
 TColor PixelAt(const TBitmap& bmp, int x, int y) {
   const std::uint8_t* p = bmp.ScanLine(y) + 3 * x;
@@ -60,7 +86,7 @@ class CommonDataTest : public ::testing::Test {
     manager->SetSkinDirectory("c:\\NoSkins");
     TsStoredSkin& skin = manager->InternalSkins.Add();
     skin.Name = "T";
-    skin.Data = kv::test::MakePack(kOptions, {{"MASTER.BMP", kv::test::SolidBmp(8, 8)}});
+    skin.Data = kv::test::MakePack(kOptions, {{"MASTER.BMP", MasterBitmap()}});
     manager->SetSkinName("T");
     ASSERT_TRUE(manager->CommonSkinData().Active);
     form = CreateOwned<TForm>();
@@ -124,6 +150,7 @@ TEST_F(CommonDataTest, SkinCommandsAnswerAsTheTableSays) {
       {cmdNeedsRepaint, 0, 0, coAnswered, 1},
       {cmdSkinRemoved, 0, own, coPassedOn, 0},
       {cmdGetSectionIndex, 0, 0, coAnswered, 0},
+      {cmdIsBgNonUniform, 0, 0, coAnswered, 0},  // no section: its own plain colour
   };
   for (const Case& c : cases) {
     TMessage m{SM_ALPHACMD, CommandWParam(c.code, c.low), c.lParam, 0};
@@ -413,6 +440,118 @@ TEST_F(CommonDataTest, CacheCopiesLeaveOutTheChildrenThatPaintThemselves) {
     EXPECT_EQ(PixelAt(target, c.child.X, c.child.Y), 0) << c.copy;
   }
   (void)window;
+}
+
+TEST_F(CommonDataTest, ACopyWithTheCornerEffectShowsThePanelBehindTheTransparentCorner) {
+  auto* panel = Create<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 60, 50);
+  panel->SetColor(kPanelColor);
+  TSkinnedBox* box = Box(panel, "CORNERED", {5, 5, 25, 20});
+  form->Handle();
+  for (const bool effect : {false, true}) {
+    PrepareCacheBitmap(&box->sd);
+    TBitmap& cache = *box->sd.CacheBmp;
+    for (int y = 0; y < cache.Height(); ++y) std::fill_n(cache.ScanLine(y), 3 * cache.Width(), 0);
+    TBitmap target(20, 15, pf24bit);
+    TBitmapCanvas canvas(target);
+    CopyCacheToDC(box, &box->sd, {0, 0}, 0, 0, canvas.Handle(), {0, 0, 20, 15}, effect);
+    GdiFlush();
+    EXPECT_EQ(PixelAt(target, 0, 0), effect ? kPanelColor : 0) << "effect " << effect;
+    EXPECT_EQ(PixelAt(target, 1, 0), 0) << "an opaque corner pixel, effect " << effect;
+    EXPECT_EQ(PixelAt(target, 10, 7), 0) << "effect " << effect;
+  }
+}
+
+// Children get command 20 (redraw now) on their gradient parent's resize,
+// except those that follow its right or bottom edge and repaint anyway.
+TEST_F(CommonDataTest, AGradientParentsResizeRepaintsOnlyTheChildrenThatKeepTheirPlace) {
+  TSkinnedBox* parent = Box(form.get(), "GRAD", {0, 0, 100, 80});
+  std::map<TAlign, int> shifts;
+  for (const TAlign align : {alNone, alTop, alBottom, alLeft, alRight, alClient}) {
+    auto* child = Create<TPanel>(form.get());
+    child->SetParent(parent);
+    child->SetBounds(10, 10, 20, 20);
+    child->SetAlign(align);
+    TWndMethod previous = child->WindowProc;
+    child->WindowProc = TWndMethod([align, previous, &shifts](TMessage& m) {
+      if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdBgShifted && m.WParamLo() == 1)
+        ++shifts[align];
+      previous(m);
+    });
+  }
+  form->Handle();
+  shifts.clear();
+  parent->SetBounds(0, 0, 120, 90);
+  EXPECT_EQ(shifts, (std::map<TAlign, int>{{alNone, 1}}));
+}
+
+// Whether a control paints its own picture or may be painted on a plain
+// background straight into its window.
+TEST_F(CommonDataTest, AControlNeedsAPictureOfItsOwnForWideBordersAndSeeThroughOverPictures) {
+  auto* plainParent = Create<TSkeletonBox>(form.get());
+  plainParent->SetBounds(0, 0, 90, 60);
+  plainParent->SetParent(form.get());
+  plainParent->SkinData()->SetSkinSection("PLAIN");
+  auto* gradParent = Create<TSkeletonBox>(form.get());
+  gradParent->SetBounds(0, 60, 90, 60);
+  gradParent->SetParent(form.get());
+  gradParent->SkinData()->SetSkinSection("GRAD");
+  form->Handle();
+  struct Case {
+    const char* section;
+    TWinControl* parent;
+    bool needed;
+  } cases[] = {
+      {"PLAIN", plainParent, false},     // opaque, one colour
+      {"CORNERED", plainParent, false},  // a narrow border
+      {"WIDE", plainParent, true},       // left and right 16 each
+      {"TALL", plainParent, true},       // top and bottom 16 each
+      {"GRAD", plainParent, true},      {"HALF", plainParent, true},
+      {"CLEAR", plainParent, false},  // sees the plain parent's colour
+      {"CLEAR", gradParent, true},    // sees the parent's picture
+      {"CLEAR", nullptr, true},         {"CLEARWIDE", plainParent, true},
+  };
+  for (const Case& c : cases) {
+    TSkinnedBox* box = Box(c.parent != nullptr ? c.parent : form.get(), c.section, {2, 2, 30, 30});
+    if (c.parent == nullptr) box->SetParent(nullptr);
+    EXPECT_EQ(NeedsOwnBgCache(&box->sd), c.needed)
+        << c.section << (c.parent == gradParent ? " over a gradient" : "");
+  }
+}
+
+// An MDI child's halo is placed among the top-level windows above its
+// skinned main form, not above the child, which is no top-level window.
+TEST_F(CommonDataTest, AControlOnAnMDIChildGlowsRightAboveTheMainForm) {
+  auto main = CreateOwned<TSkinTestForm>(true);
+  main->SetFormStyle(fsMDIForm);
+  main->SetBounds(20, 20, 300, 200);
+  main->Show();
+  auto* child = Create<TForm>(main.get());
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(0, 0, 150, 100);
+  child->Show();
+  auto cover = CreateOwned<TForm>();  // another window of ours right above the main form
+  cover->SetBounds(400, 20, 50, 50);
+  cover->Show();
+  auto* box = Create<TSkinnedBox>(child);
+  box->SetBounds(10, 10, 50, 30);
+  box->SetParent(child);
+  box->sd.SetSkinSection("GLOWING");
+  box->Handle();
+  box->sd.MouseAbove = true;
+  ShowControlGlow(&box->sd, false, nullptr);
+  ASSERT_GE(box->sd.GlowIndex, 0);
+  HWND glow = TacGlowEffects[static_cast<size_t>(box->sd.GlowIndex)]->Window();
+  HWND below = glow;
+  do {  // the next window of this program: others may share the desktop
+    below = GetWindow(below, GW_HWNDNEXT);
+    DWORD process = 0;
+    GetWindowThreadProcessId(below, &process);
+    if (process == GetCurrentProcessId()) break;
+  } while (below != nullptr);
+  EXPECT_EQ(below, main->Handle());
+  ClearGlows();
 }
 
 LRESULT CALLBACK RedWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {

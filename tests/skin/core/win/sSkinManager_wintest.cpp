@@ -509,5 +509,9 @@ TEST_F(SkinManagerTest, TheProgramCarriesTheDefaultSkinAndShadows) {
   EXPECT_NE(ProgramLargeIcon, nullptr);
 }
 
+TEST_F(SkinManagerTest, TheToolkitStartTakesTheSystemsScrollArrowWidth) {
+  EXPECT_EQ(DefaultScrollArrowSize, GetSystemMetrics(SM_CXHSCROLL));
+}
+
 }  // namespace
 }  // namespace kvtest

@@ -256,6 +256,27 @@ TEST(MessageBoxes, ShowTheTypeAndButtonsAtTheAskedPlaceAndAnswer) {
   EXPECT_EQ(probe.seen[0].x, -1);
 }
 
+// The application hears of a toolkit message box as of a modal window: it
+// begins before the box shows and ends once it has gone.
+TEST(MessageBoxes, AreModalWindowsOfTheApplication) {
+  TMessageBoxProbe probe;
+  std::vector<std::string> log;
+  struct Restore {
+    ~Restore() { Application->OnModalBegin = Application->OnModalEnd = nullptr; }
+  } restore;
+  Application->OnModalBegin = [&](TObject*) {
+    log.push_back("begin " + std::to_string(probe.seen.size()));
+  };
+  Application->OnModalEnd = [&](TObject*) {
+    log.push_back("end " + std::to_string(probe.seen.size()));
+  };
+  EXPECT_EQ(WarningBox("Careful"), IDOK);
+  ASSERT_EQ(probe.seen.size(), 1u);
+  EXPECT_EQ(probe.seen[0].modalLevel, 1);
+  EXPECT_EQ(Application->ModalLevel(), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"begin 0", "end 1"}));
+}
+
 }  // namespace
 }  // namespace kvtest
 
