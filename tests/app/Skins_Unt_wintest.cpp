@@ -314,6 +314,22 @@ TEST_F(SkinnedWindows, ASwitchPaintsEachWindowOfAnOpenSideBarFrameOnce) {
   }
 }
 
+// A switch from the Skins menu shows the new skin at once: no picture of the
+// window is painted for a fade, and the window is painted once.
+TEST_F(SkinnedWindows, ASwitchShowsTheNewSkinAtOnceWithoutAFade) {
+  OpenMainWindow();
+  Choose("Vista");
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(main_->Handle());
+  Choose("Ocean");
+  EXPECT_EQ(recorder.Count(WM_PRINT), 0);
+  EXPECT_EQ(std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                          [](const kvtest::TRecordedMsg& m) {
+                            return m.message == WM_PAINT && m.wParam == 0;
+                          }),
+            1);
+}
+
 TEST_F(SkinnedWindows, ASkinThatCannotBeLoadedKeepsTheCurrentOneAndSaysSo) {
   folder_.Write("Broken.asz", "ASzf not a skin");
   folder_.Write("Gone.asz", AsText(ResourceBytes(DefaultSkinResource)));
