@@ -244,10 +244,14 @@ void TFormKV69::CreateControls() {
 }
 
 void TFormKV69::WatchSkin(TMessage& message) {
-  if (message.Msg == SM_ALPHACMD && message.WParamHi() == cmdSkinRemoved && sknmngr != nullptr &&
-      message.LParam == reinterpret_cast<LPARAM>(sknmngr) && HandleAllocated())
+  const bool ours = message.Msg == SM_ALPHACMD && sknmngr != nullptr &&
+                    message.LParam == reinterpret_cast<LPARAM>(sknmngr);
+  if (ours && message.WParamHi() == cmdSkinRemoved && HandleAllocated())
     PostMessageW(Handle(), WM_FOLLOWSKIN, 0, 0);
   skinWatch_.CallPrevious(message);
+  // A new skin is refreshed while the window is frozen: the side-bar frames'
+  // managers take it then, and the thaw paints their windows once, in it.
+  if (ours && message.WParamHi() == cmdSkinRefresh) FollowSkinInFrames();
 }
 
 void TFormKV69::FollowSkinInFrames() {

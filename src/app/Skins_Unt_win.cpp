@@ -26,6 +26,10 @@ void CreateWindowSkin(TCustomForm* form, bool isDefault, TsSkinManager*& manager
     // it stays off until then, rather than load a skin only to replace it.
     manager->SetActive(false);
   }
+  // A skin chosen in the Skins menu shows at once: the fade over the old
+  // look would paint every window a second time and hold the program for
+  // its duration.
+  manager->AnimEffects.SkinChanging.Active = false;
   manager->SetSkinDirectory(WindowSkinDirectory);
   // An empty stored skin would fail to load with a message; without one the
   // manager just finds nothing and the window stays plain.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,13 +22,16 @@
 #include "base/Streams.h"
 #include "base/SysUtils.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/WideText.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sTitleButtons_win.h"
+#include "support/ChildWindows.h"
 #include "support/Counters.h"
+#include "support/MessageLog.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
@@ -281,6 +285,49 @@ TEST_F(SkinnedWindows, SideBarFramesFollowTheMainWindowsSkinAndNeverTakeTheDefau
   main_->sknmngr = nullptr;
   EXPECT_EQ(nullptr, DefaultManager);
   EXPECT_FALSE(frame->sknmngr->IsDefault());
+}
+
+// A switch shows the open side-bar frame's windows once, in the new skin:
+// the frame's own manager follows while the window is still frozen.
+TEST_F(SkinnedWindows, ASwitchPaintsEachWindowOfAnOpenSideBarFrameOnce) {
+  OpenMainWindow();
+  main_->FrameBar->TitleClick(main_->FrameBar->Items()->GetItem(0));
+  Choose("Vista");
+  auto* frame = dynamic_cast<TSideBarFrame*>(main_->FrameBar->Items()->GetItem(0)->Frame());
+  ASSERT_NE(nullptr, frame);
+  std::vector<HWND> windows{frame->Form->Handle()};
+  for (HWND child : kvtest::DescendantWindows(frame->Form->Handle()))
+    if (IsWindowVisible(child)) windows.push_back(child);
+  ASSERT_GT(windows.size(), 1u);
+  kvtest::TMessageRecorder recorder;
+  for (HWND w : windows) recorder.AttachWindow(w);
+  Choose("Ocean");
+  for (HWND w : windows) {
+    wchar_t name[64] = {};
+    GetClassNameW(w, name, 64);
+    SCOPED_TRACE(Narrow(name));
+    EXPECT_EQ(std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                            [w](const kvtest::TRecordedMsg& m) {
+                              return m.wnd == w && m.message == WM_PAINT && m.wParam == 0;
+                            }),
+              1);
+  }
+}
+
+// A switch from the Skins menu shows the new skin at once: no picture of the
+// window is painted for a fade, and the window is painted once.
+TEST_F(SkinnedWindows, ASwitchShowsTheNewSkinAtOnceWithoutAFade) {
+  OpenMainWindow();
+  Choose("Vista");
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(main_->Handle());
+  Choose("Ocean");
+  EXPECT_EQ(recorder.Count(WM_PRINT), 0);
+  EXPECT_EQ(std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                          [](const kvtest::TRecordedMsg& m) {
+                            return m.message == WM_PAINT && m.wParam == 0;
+                          }),
+            1);
 }
 
 TEST_F(SkinnedWindows, ASkinThatCannotBeLoadedKeepsTheCurrentOneAndSaysSo) {

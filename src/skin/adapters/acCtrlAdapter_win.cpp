@@ -257,7 +257,8 @@ void TacCtrlAdapter::SkinLabel(TControl* label, bool keepTagged) const {
   label->Font()->SetColor(static_cast<TColor>(manager->Skin().GetGlobalInfoFontColor()));
 }
 
-void TacCtrlAdapter::AdaptComponents(TWinControl* container) {
+void TacCtrlAdapter::AdaptComponents(TWinControl* container,
+                                     std::vector<const TWinControl*>& walked) {
   // A component added by an adapter or an event joins the walk.
   for (int i = 0; i < container->ComponentCount(); ++i) {
     TComponent* c = container->Components(i);
@@ -267,16 +268,11 @@ void TacCtrlAdapter::AdaptComponents(TWinControl* container) {
       else if (IsStandardLabel(c))
         SkinLabel(static_cast<TControl*>(c), true);
     }
-    auto* win = dynamic_cast<TWinControl*>(c);
-    if (win != nullptr && win->HandleAllocated() && win->Parent() != nullptr) {
-      AdaptingNow = false;
-      AdaptAllControls(win);
-      AdaptingNow = true;
-    }
+    if (auto* win = dynamic_cast<TWinControl*>(c)) AdaptNested(win, walked);
   }
 }
 
-void TacCtrlAdapter::AdaptChildren(TWinControl* container) {
+void TacCtrlAdapter::AdaptChildren(TWinControl* container, std::vector<const TWinControl*>& walked) {
   for (int i = 0; i < container->ControlCount(); ++i) {
     TControl* c = container->Controls(i);
     if (IsControlSupported(c)) {
@@ -288,26 +284,41 @@ void TacCtrlAdapter::AdaptChildren(TWinControl* container) {
       else if (auto* button = dynamic_cast<TSpeedButton*>(c))
         AddGraphItem(button);
     }
-    auto* win = dynamic_cast<TWinControl*>(c);
-    if (win != nullptr && win->HandleAllocated() && win->Parent() != nullptr) {
-      AdaptingNow = false;
-      AdaptAllControls(win);
-      AdaptingNow = true;
-    }
+    if (auto* win = dynamic_cast<TWinControl*>(c)) AdaptNested(win, walked);
   }
 }
 
+// A windowed control with a window and a parent is walked in turn, with the
+// guard open as for a walk of its own.
+void TacCtrlAdapter::AdaptNested(TWinControl* win, std::vector<const TWinControl*>& walked) {
+  if (!win->HandleAllocated() || win->Parent() == nullptr) return;
+  AdaptingNow = false;
+  AdaptContainer(win, walked);
+  AdaptingNow = true;
+}
+
 void TacCtrlAdapter::AdaptAllControls(TWinControl* parent) {
-  TsSkinManager* manager = SkinManager();
-  if (AdaptingNow || manager == nullptr || (manager->SkinningRules & srThirdParty) == 0) return;
   TWinControl* container = parent;
   if (container == nullptr && provider_ != nullptr) container = provider_->Form();
   if (container == nullptr) return;
+  // The form owns the controls of every panel it holds, and each panel is
+  // reached again as a child: a container walked once in a walk has all it
+  // holds adapted, and a second look would only find the same items.
+  std::vector<const TWinControl*> walked;
+  AdaptContainer(container, walked);
+}
+
+void TacCtrlAdapter::AdaptContainer(TWinControl* container,
+                                    std::vector<const TWinControl*>& walked) {
+  TsSkinManager* manager = SkinManager();
+  if (AdaptingNow || manager == nullptr || (manager->SkinningRules & srThirdParty) == 0) return;
+  if (std::find(walked.begin(), walked.end(), container) != walked.end()) return;
+  walked.push_back(container);
   AdaptingNow = true;
   try {
     DropDeadItems();
-    AdaptComponents(container);
-    AdaptChildren(container);
+    AdaptComponents(container, walked);
+    AdaptChildren(container, walked);
   } catch (...) {
     AdaptingNow = false;
     throw;

@@ -108,8 +108,11 @@ class TacCtrlAdapter : public TPersistent {
   // The provider's event; true when the control may be skinned.
   bool OfferToProvider(TComponent* control, std::string& section) const;
   bool ListsClass(const TComponent* control) const;
-  void AdaptComponents(TWinControl* container);
-  void AdaptChildren(TWinControl* container);
+  // One container of a walk; walked holds the containers done so far.
+  void AdaptContainer(TWinControl* container, std::vector<const TWinControl*>& walked);
+  void AdaptComponents(TWinControl* container, std::vector<const TWinControl*>& walked);
+  void AdaptChildren(TWinControl* container, std::vector<const TWinControl*>& walked);
+  void AdaptNested(TWinControl* container, std::vector<const TWinControl*>& walked);
   // Transparent, in the skin's font colour; with keepTagged a label tagged
   // to keep its colours is left as it is.
   void SkinLabel(TControl* label, bool keepTagged) const;

@@ -324,7 +324,9 @@ bool TacMainWnd::RootCommand(TMessage& m) {
       sd->RefreshSkinIndexes();
       sd->BGChanged = true;
       SetPaintingSuspended(sd, false);
-      SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+      // A window of a frozen form (a skin change) or of a hidden one is
+      // painted when it shows; painting it now would be done again then.
+      if (IsWindowVisible(CtrlHandle)) SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
       return true;
     case cmdParentPainted:
       if (!sd->Updating) return false;

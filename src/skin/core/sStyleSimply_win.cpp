@@ -100,11 +100,18 @@ void UnlockForms(TsSkinManager* manager) {
     if (!IsHooked(form) || !form->HandleAllocated()) continue;
     HWND wnd = form->Handle();
     TacFormProvider* provider = ProviderOfForm(form);
-    if (effects.SkinChanging.Active && provider != nullptr)
-      FormServices().AnimateShowControl(form, provider->DrawNonClientArea()
-                                                  ? static_cast<unsigned>(effects.SkinChanging.Time)
-                                                  : 0u);
-    if (provider != nullptr && provider->HasBorderForm() && IsZoomed(wnd)) {
+    const bool frame = provider != nullptr && provider->DrawNonClientArea();
+    const bool animated = effects.SkinChanging.Active && provider != nullptr;
+    if (animated) {
+      // The animation thaws the form and ends with a complete repaint of it:
+      // the provider paints its frame in it, inside the new skin's region.
+      if (frame) provider->FindRegionHoles();
+      provider->SetPaintingLocked(false);
+      FormServices().AnimateShowControl(
+          form, frame ? static_cast<unsigned>(effects.SkinChanging.Time) : 0u);
+    }
+    const bool zoomedInBorder = provider != nullptr && provider->HasBorderForm() && IsZoomed(wnd);
+    if (zoomedInBorder) {
       // Maximising again lets the border form take its place around the form.
       HWND active = GetActiveWindow();
       SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_VISIBLE);
@@ -114,7 +121,11 @@ void UnlockForms(TsSkinManager* manager) {
     }
     SendMessageW(wnd, WM_SETREDRAW, 1, 0);
     if (provider != nullptr) provider->SetPaintingLocked(false);
-    if (provider != nullptr && provider->DrawNonClientArea()) {
+    // What the animation painted is what a second repaint would paint again.
+    const bool shown = animated && !zoomedInBorder && !provider->HasBorderForm() &&
+                       PlatformCalls().SystemMajorVersion() >= 6;
+    if (shown) continue;
+    if (frame) {
       if (PlatformCalls().SystemMajorVersion() < 6) SetWindowRgn(wnd, nullptr, FALSE);
       provider->FindRegionHoles();
       provider->UpdateFormRegion(true);

@@ -518,37 +518,45 @@ void AnimateShowControl(TWinControl* control, unsigned time) {
   } cleanup;
   {
     const TacFlagGuard lock(GlobalRedrawLock);
-    if (!SnapshotCover) ShowSnapshotCover(control);
-    const int w = control->Width(), h = control->Height();
-    auto shown = NewBitmap24(w, h);
     auto* form = dynamic_cast<TCustomForm*>(control);
     TacFormProvider* provider = form != nullptr ? ProviderOfForm(form) : nullptr;
-    PaintControlToBitmap(shown.get(), control, 0, 0, provider);
-    // The cover takes the skinned frame's shape.
-    if (provider != nullptr) {
-      provider->UpdateFormRegion(false);
-      if (HRGN region = provider->BuildFrameRegion(0, 0))
-        SetWindowRgn(SnapshotCover->Handle(), region, FALSE);
-    }
-    auto work = NewBitmap32(w, h);
-    const TWindowDC dc(SnapshotCover->Handle());
-    if (steps > 0 && SnapshotBitmap->Width() == w && SnapshotBitmap->Height() == h) {
-      const int d = 255 / steps;
-      for (int i = 0, alpha = 255; i <= steps; ++i, alpha -= d) {
-        MixBitmapsByMask(work.get(), SnapshotBitmap.get(), shown.get(), nullptr,
-                         static_cast<std::uint8_t>(std::max(0, alpha)));
-        CopyToDC(dc.Handle(), *work);
-        if (i < steps) Sleep(FrameMs);
+    if (steps == 0) {
+      // Nothing to fade: the repaint below shows the new look at once, and
+      // a picture of it for a cover would only be painted in vain.
+      if (provider != nullptr) provider->UpdateFormRegion(false);
+    } else {
+      if (!SnapshotCover) ShowSnapshotCover(control);
+      const int w = control->Width(), h = control->Height();
+      auto shown = NewBitmap24(w, h);
+      PaintControlToBitmap(shown.get(), control, 0, 0, provider);
+      // The cover takes the skinned frame's shape.
+      if (provider != nullptr) {
+        provider->UpdateFormRegion(false);
+        if (HRGN region = provider->BuildFrameRegion(0, 0))
+          SetWindowRgn(SnapshotCover->Handle(), region, FALSE);
       }
+      auto work = NewBitmap32(w, h);
+      const TWindowDC dc(SnapshotCover->Handle());
+      if (SnapshotBitmap->Width() == w && SnapshotBitmap->Height() == h) {
+        const int d = 255 / steps;
+        for (int i = 0, alpha = 255; i <= steps; ++i, alpha -= d) {
+          MixBitmapsByMask(work.get(), SnapshotBitmap.get(), shown.get(), nullptr,
+                           static_cast<std::uint8_t>(std::max(0, alpha)));
+          CopyToDC(dc.Handle(), *work);
+          if (i < steps) Sleep(FrameMs);
+        }
+      }
+      CopyToDC(dc.Handle(), *shown);
     }
-    CopyToDC(dc.Handle(), *shown);
   }
   SendMessageW(control->Handle(), WM_SETREDRAW, 1, 0);
   RedrawWindow(control->Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  SetWindowPos(
-      SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
-      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
+  // A cover put up before (a page change) goes with the repaint under it.
+  if (SnapshotCover)
+    SetWindowPos(
+        SnapshotCover->Handle(), nullptr, 0, 0, 0, 0,
+        SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
 }
 
 }  // namespace kv

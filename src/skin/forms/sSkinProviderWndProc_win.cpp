@@ -638,13 +638,17 @@ void TsSkinProvider::ShowingChanged(TMessage& m) {
   showAnimating_ = false;
   SetPaintingSuspended(sd, false);
   FormServices().AnimateShowControl(form_, animation.Time);
-  // However the animation ended, the form is visible afterwards.
+  // The animation ends with the form visible and repainted whole; a border
+  // form follows only the repaint after the suspension, and a form the
+  // animation left hidden is shown and painted here.
+  const bool painted = IsWindowVisible(wnd) && !HasBorderForm();
   if (!IsWindowVisible(wnd)) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
   suspended_ = false;
-  RedrawWindow(wnd, nullptr, nullptr,
-               NeedsParentCheck(sd)
-                   ? RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
-                   : RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  if (!painted)
+    RedrawWindow(wnd, nullptr, nullptr,
+                 NeedsParentCheck(sd)
+                     ? RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
+                     : RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   InRegionUpdate = false;
 }
 

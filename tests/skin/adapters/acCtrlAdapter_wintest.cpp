@@ -26,6 +26,7 @@
 #include "skin/forms/sFrameAdapter_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Counters.h"
+#include "support/MessageLog.h"
 #include "support/Pixels.h"
 #include "support/PlatformSeams.h"
 #include "support/Pump.h"
@@ -133,6 +134,26 @@ TEST_F(CtrlAdapter, AControlMadeLaterIsAdaptedOnceOnRequest) {
   Command(form->Handle(), cmdAdaptControl, 0);
   Adapter()->AdaptAllControls(nullptr);
   EXPECT_EQ(Adapter()->Count(), before + 1) << "adapting again makes no second item";
+}
+
+// A walk over a deep nest of panels (every control owned by the form, as the
+// configurator's windows are built) looks at each control a bounded number of
+// times, whatever the depth: once among the form's components, once among its
+// parent's children.
+TEST_F(CtrlAdapter, AWalkAsksADeeplyNestedControlOnlyAFewTimes) {
+  TWinControl* parent = form;
+  for (int depth = 0; depth < 6; ++depth) parent = Add<TPanel>(4, 4, 400 - 40 * depth, 300, parent);
+  auto* deepest = Add<TButton>(4, 4, 60, 25, parent);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(deepest), nullptr);
+  const int items = Adapter()->Count();
+
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(deepest->Handle());
+  Command(form->Handle(), cmdAdaptControl, 0);
+  EXPECT_LE(recorder.CountCommand(cmdIsSkinned), 2);
+  EXPECT_EQ(Adapter()->Count(), items) << "a walk again adds nothing";
+  EXPECT_NE(AdapterOf(deepest), nullptr);
 }
 
 TEST_F(CtrlAdapter, ARecreatedWindowIsAdaptedAgainAndDeadItemsGo) {

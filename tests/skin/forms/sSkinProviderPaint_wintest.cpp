@@ -432,5 +432,80 @@ TEST(SkinnedFrameCorners, TheBottomCornerImagesLieOverTheBorder) {
   EXPECT_EQ(f.ItemAt(f.Cache(), 1, h - half), "FORM.IMGBTMLEFT#0");
 }
 
+// The window shows now what a complete repaint of it shows.
+bool ShowsWhatARepaintShows(HWND wnd) {
+  const TPixels now = TPixels::FromWindow(wnd);
+  RedrawWindow(wnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return !kvtest::ImagesDiffer(now, TPixels::FromWindow(wnd));
+}
+
+// A skin switch shows each window of a frozen form once: the form, a panel
+// and the button in it are each painted once on the screen (the animated
+// change also paints them once into its picture, with a DC of its own), and
+// the window then shows what a repaint of it shows.
+class SkinSwitch : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SkinSwitch, PaintsEachWindowOfTheFormOnce) {
+  kvtest::TSkinnedFormFixture f;
+  f.manager->AnimEffects.SkinChanging.Active = GetParam();
+  f.manager->AnimEffects.SkinChanging.Time = 16;
+  TsStoredSkin& dark = f.manager->InternalSkins.Add();
+  dark.Name = "Dark";
+  dark.Data = kvtest::TTestSkin(kvtest::DarkTexturedSkinOptions()).Packed();
+  auto* panel = Create<TPanel>(f.form);
+  panel->SetParent(f.form);
+  panel->SetBounds(10, 10, 160, 110);
+  auto* button = Create<TButton>(f.form);
+  button->SetParent(panel);
+  button->SetBounds(10, 10, 80, 25);
+  f.Provide();
+  f.Show();
+
+  kvtest::TMessageRecorder recorder;
+  const HWND windows[] = {f.Wnd(), panel->Handle(), button->Handle()};
+  for (HWND w : windows) recorder.AttachWindow(w);
+  f.manager->SetSkinName("Dark");
+  kvtest::PumpUntilIdle();
+  for (HWND w : windows) {
+    SCOPED_TRACE(w == f.Wnd() ? "form" : w == panel->Handle() ? "panel" : "button");
+    EXPECT_EQ(std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                            [w](const kvtest::TRecordedMsg& m) {
+                              return m.wnd == w && m.message == WM_PAINT && m.wParam == 0;
+                            }),
+              1);
+  }
+  recorder.DetachAll();
+  f.LookActive();
+  EXPECT_TRUE(ShowsWhatARepaintShows(f.Wnd()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Animated, SkinSwitch, ::testing::Bool());
+
+// Shown with the show animation on (no time, as every window of the
+// configurator) or off, the form is painted once on the screen, frame and
+// client, and shows what a repaint of it shows.
+class SkinnedShow : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SkinnedShow, PaintsTheFormOnce) {
+  kvtest::TSkinnedFormFixture f;
+  f.manager->AnimEffects.FormShow.Active = GetParam();
+  f.Provide();
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(f.form->Handle());
+  f.Show();
+  const auto count = [&](UINT message) {
+    return std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                         [message](const kvtest::TRecordedMsg& m) {
+                           return m.message == message && m.wParam == 0;
+                         });
+  };
+  EXPECT_EQ(count(WM_PAINT), 1);
+  recorder.DetachAll();
+  EXPECT_TRUE(ShowsWhatARepaintShows(f.Wnd()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Animated, SkinnedShow, ::testing::Bool());
+
 }  // namespace
 }  // namespace kv

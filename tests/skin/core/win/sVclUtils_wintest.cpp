@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <utility>
@@ -53,6 +54,36 @@ TEST_F(AnimatedShow, CoverPathEndsWithTheControlShownAndNoCoverLeft) {
     EXPECT_EQ(nullptr, SnapshotBitmap);
     HDC dc = GetDC(panel->Handle());
     EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 50, 20)) << time << " ms";
+    ReleaseDC(panel->Handle(), dc);
+  }
+}
+
+// Below one step there is nothing to fade: the control is painted once, on
+// the screen, with no picture of it painted first (into a DC of the
+// animation's own); with steps the picture comes first.
+TEST_F(AnimatedShow, WithoutStepsTheControlIsPaintedOnceAndNoPictureIsMade) {
+  struct Case {
+    unsigned time;
+    int pictures;
+  };
+  for (const Case c : {Case{0, 0}, Case{7, 0}, Case{16, 1}}) {
+    SCOPED_TRACE(c.time);
+    SendMessageW(panel->Handle(), WM_SETREDRAW, 0, 0);
+    TMessageRecorder recorder;
+    recorder.AttachControl(panel);
+    AnimateShowControl(panel, c.time);
+    const auto paints = [&](bool intoPicture) {
+      return std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                           [&](const kvtest::TRecordedMsg& m) {
+                             return m.message == WM_PAINT && (m.wParam != 0) == intoPicture;
+                           });
+    };
+    EXPECT_EQ(paints(true), c.pictures);
+    EXPECT_EQ(paints(false), 1);
+    recorder.DetachAll();
+    EXPECT_FALSE(CoverLeft());
+    HDC dc = GetDC(panel->Handle());
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 50, 20));
     ReleaseDC(panel->Handle(), dc);
   }
 }
