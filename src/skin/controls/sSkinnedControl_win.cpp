@@ -21,9 +21,7 @@ void OfferNewChildToForm(TWinControl* container, const TMessage& m) {
   AskFormToAdaptControl(container);
 }
 
-bool PaintsPlain(const TsCommonData* sd) {
-  return sd->CustomColor() || (!NeedsParentCheck(sd) && !NeedsOwnBgCache(sd));
-}
+bool PaintsPlain(const TsCommonData* sd) { return sd->CustomColor() || !NeedsParentCheck(sd); }
 
 void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* inside) {
   const TRect whole{0, 0, control->Width(), control->Height()};

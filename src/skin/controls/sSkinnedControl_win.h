@@ -89,8 +89,8 @@ void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
 // Whether a container paints straight into its window, keeping no picture:
 // its own colour, or a look that needs neither its own picture nor its
-// parent's. Its own look is asked of the section itself, never only of the
-// flags kept for its children, which a change of skin may leave behind.
+// parent's (the flags it keeps for its children, which every new skin
+// rebuilds).
 bool PaintsPlain(const TsCommonData* sd);
 // A window made in a container that shows no skin (the skin has no section
 // for the container) is offered to the form all the same: the form's skin
