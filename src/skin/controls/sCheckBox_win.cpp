@@ -318,6 +318,8 @@ TacCommandOutcome TsCheckControl<Base>::SkinCommand(TMessage& m) {
         if (!this->HasState(csDesigning))
           PlatformCalls().SetWindowTheme(this->Handle(), nullptr, nullptr);
       }
+      // The plain box and the caption size it now.
+      AdjustSize();
       this->Repaint();
       return coAnswered;
     case cmdSkinRefresh:
