@@ -22,6 +22,8 @@
 #include "app/Message_Frm_win.h"
 #include "app/Skins_Unt_win.h"
 #include "skin/controls/sFrameBar_win.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
@@ -135,12 +137,22 @@ class SkinSwitch : public SkinWalkBase, public ::testing::WithParamInterface<TSw
         << "side bar " << when << ": " << Difference(first, again) << " "
         << first.Dump("side-bar-" + when) << CommonChanges(first, again, Legend());
   }
+  // The main window as the user sees it, drawn active. Test programs side
+  // by side on one desktop take the activation from each other, and the
+  // parts of the form's picture that its controls keep follow the form's
+  // activation only when they are painted again: they are, first.
+  TPixels MainWindow() {
+    SendMessageW(form_->Handle(), WM_NCACTIVATE, TRUE, 0);
+    TMessage repaint{SM_ALPHACMD, CommandWParam(cmdSetBgChanged), 0, 0};
+    BroadcastToChildren(form_.get(), repaint);
+    return Seen(form_->Handle());
+  }
   TAlbum Album() {
     TAlbum album;
     for (const TView& view : kViews) {
       form_->SelectPages(view.page, view.settingsPage, view.inputsPage);
       PumpUntilIdle();
-      album.emplace_back(view.name, Seen(form_->Handle()));
+      album.emplace_back(view.name, MainWindow());
     }
     for (const auto& [place, open] : SmallWindowCommands())
       EXPECT_TRUE(TModalForm::Run(open, [&, name = std::string(place)](TCustomForm& f) {
