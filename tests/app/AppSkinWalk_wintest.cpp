@@ -8,14 +8,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ModalForm.h"
-#include "../devicelink/SerialTestSupport.h"
 #include "ProgramState.h"
+#include "SkinWalk.h"
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/FrameBar_Frms_win.h"
 #include "app/KV69_Frm_win.h"
@@ -53,12 +52,6 @@ using pump::PumpUntilIdle;
 // configurator tags none of its own; the toolkit's helper windows (glow,
 // extended borders) carry it and are never children of a walked window.
 constexpr intptr_t kNeverSkinTag = -98;
-
-std::string ClassOf(HWND wnd) {
-  wchar_t name[128] = {};
-  GetClassNameW(wnd, name, 128);
-  return Narrow(name);
-}
 
 // Whether the toolkit's own rules give the window a skin: a toolkit control,
 // a form (its provider, or the one the dialog hook gives it), a standard
@@ -128,82 +121,8 @@ struct TWalk {
   }
 };
 
-// Where two pictures differ, for a failure's message.
-std::string Difference(const TPixels& a, const TPixels& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";
-  int count = 0, left = a.Width(), top = a.Height(), right = -1, bottom = -1;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      if (a.At(x, y) != b.At(x, y)) {
-        ++count;
-        left = std::min(left, x), top = std::min(top, y);
-        right = std::max(right, x), bottom = std::max(bottom, y);
-      }
-  return std::to_string(count) + " pixels in (" + std::to_string(left) + "," + std::to_string(top) +
-         ")-(" + std::to_string(right) + "," + std::to_string(bottom) + ")";
-}
-
-bool SamePixels(const TPixels& a, const TPixels& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      if (a.At(x, y) != b.At(x, y)) return false;
-  return true;
-}
-
-// The window, or its frame's top band: the title bar and the menu line.
-TPixels Shot(HWND wnd, bool whole) {
-  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
-  TPixels all = TPixels::FromWindow(wnd);
-  if (whole) return all;
-  RECT client{};
-  GetClientRect(wnd, &client);
-  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  RECT frame{};
-  GetWindowRect(wnd, &frame);
-  return all.Crop({0, 0, all.Width(), client.top - frame.top});
-}
-
-class SkinWalk : public ::testing::Test {
+class SkinWalk : public SkinWalkBase {
  protected:
-  void SetUp() override {
-    if (!sim_.Present()) GTEST_SKIP() << "needs scripts/serial-test";
-    sim_.Command("reset");
-    saved_ = FormServices();
-    InstallFormServices();
-  }
-  void TearDown() override {
-    if (FormMessage != nullptr) FormMessage->Free();
-    form_.reset();
-    ResetProgramState();
-    FormServices() = saved_;
-  }
-
-  // The main window as the login leaves it, connected to the simulator;
-  // with a skin file, the program's skin is that one from the start, as
-  // when the file is where the windows look for their skin.
-  void Open(const std::string& startSkin = {}) {
-    sim_.Command("model KV41");
-    ModelIndex = -1;
-    ThRowsBuilt = false;
-    LoginPassword = "9173";
-    LoginComPort = sim_.Port();
-    form_.reset(Create<TFormKV69>(nullptr));
-    if (!startSkin.empty()) {
-      form_->sknmngr->SetSkinDirectory(ExtractFilePath(startSkin));
-      form_->sknmngr->SetSkinName(ChangeFileExt(ExtractFileName(startSkin), ""));
-    }
-    form_->Show();
-    ASSERT_TRUE(form_->Connected());
-    ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 10000)) << "no version reply";
-    PumpUntilIdle();
-  }
-  // Every side-bar frame, opened through its title.
-  void OpenFrames() {
-    TsFrameBar* bar = form_->FrameBar;
-    for (int i = 0; i < bar->Items()->Count(); ++i) bar->TitleClick(bar->Items()->GetItem(i));
-    PumpUntilIdle();
-  }
   // Walks each page of the main window, showing it as the side bar does.
   void WalkPages(TWalk& walk) {
     TsPageControl* pages = form_->PageControl;
@@ -224,34 +143,7 @@ class SkinWalk : public ::testing::Test {
     }
   }
 
-  // The list commands and the about window: each opens a modal form.
-  std::vector<std::pair<const char*, std::function<void()>>> SmallWindowCommands() {
-    return {
-        {"relay", [this] { form_->Pop_Do_SettingClick(nullptr); }},
-        {"channel", [this] { form_->Pop_Th_SettingClick(nullptr); }},
-        {"phone", [this] { form_->Pop_Phone_SettingClick(nullptr); }},
-        {"timer", [this] { form_->Pop_Timer_SettingClick(nullptr); }},
-        {"about", [this] { form_->N_AboutClick(nullptr); }},
-    };
-  }
-  // The item of the Skins menu, the last one of the caption, as a user clicks it.
-  void ChooseSkin(const std::string& caption) {
-    for (int i = form_->N_Skins->Count() - 1; i >= 0; --i) {
-      if (form_->N_Skins->Items(i)->Caption() != caption) continue;
-      form_->N_Skins->Items(i)->Click();
-      PumpUntilIdle();
-      return;
-    }
-    ADD_FAILURE() << "no Skins item " << caption;
-  }
-
   void SwitchSkins(bool wholeWindows);
-
-  test::Simulator sim_;
-  Owned<TFormKV69> form_;
-
- private:
-  TacFormServices saved_{};
 };
 
 TEST_F(SkinWalk, LoginWindowIsSkinnedThroughout) {
@@ -420,41 +312,7 @@ TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryFrame) { SwitchSkins(false); }
 // date pickers painted once their parent has painted.
 TEST_F(SkinWalk, SkinSwitchesOffAndOnRepaintEveryWindowWhole) { SwitchSkins(true); }
 
-
 // --- skins made elsewhere --------------------------------------------------------------
-
-// A Skins folder of the shipped skins and two test skins as users bring them:
-// a dark, textured one and a sparse one.
-class TSkinFolder {
- public:
-  TSkinFolder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "kvwalk-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    const std::string shipped =
-        ExtractFilePath(Application->ExeName()) + "..\\..\\src\\app\\Skins\\";
-    for (const char* name : {"Vista", "Ocean"})
-      CopyFileA((shipped + name + ".asz").c_str(), (folder_ + name + ".asz").c_str(), FALSE);
-    Write(folder_ + "Dark.asz", kvtest::TTestSkin(kvtest::DarkTexturedSkinOptions()).Packed());
-    Write(folder_ + "Sparse.asz", kvtest::TTestSkin(kvtest::SparseSkinOptions()).Packed());
-  }
-  ~TSkinFolder() {
-    for (const char* name : {"Vista", "Ocean", "Dark", "Sparse"})
-      DeleteFileA((folder_ + name + ".asz").c_str());
-    RemoveDirectoryA(folder_.c_str());
-  }
-  bool Ready() const { return FileExists(folder_ + "Ocean.asz"); }
-  const std::string& Path() const { return folder_; }
-
- private:
-  static void Write(const std::string& path, const TacBytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-  }
-  std::string folder_;
-};
 
 // What a user sees wrong in a window's picture: a black client area, the
 // skins' transparent magenta, a form that should show its texture showing
@@ -497,14 +355,13 @@ struct TLookFindings {
         // The frame's corner images may reach into the client area.
         const bool corner = (x < kCornerReach || x >= client.right - kCornerReach) &&
                             (y < kCornerReach || y >= client.bottom - kCornerReach);
-        if (corner || ChildWindowFromPointEx(wnd, POINT{x, y}, CWP_SKIPINVISIBLE) != wnd)
-          continue;
+        if (corner || ChildWindowFromPointEx(wnd, POINT{x, y}, CWP_SKIPINVISIBLE) != wnd) continue;
         bool covered = false;
         for (int i = 0; form != nullptr && i < form->ControlCount() && !covered; ++i) {
           TControl* c = form->Controls(i);
           covered = c->Visible() && dynamic_cast<TWinControl*>(c) == nullptr &&
-                    x >= c->Left() - 2 && x < c->Left() + c->Width() + 2 &&
-                    y >= c->Top() - 2 && y < c->Top() + c->Height() + 2;
+                    x >= c->Left() - 2 && x < c->Left() + c->Width() + 2 && y >= c->Top() - 2 &&
+                    y < c->Top() + c->Height() + 2;
         }
         if (covered) continue;
         ++seen;
@@ -515,8 +372,8 @@ struct TLookFindings {
     if (wrong > 0) {
       char text[128];
       std::snprintf(text, sizeof text,
-                    "%d of %d background points not the texture (0x%06lX at %ld,%ld)", wrong,
-                    seen, first, firstAt.x, firstAt.y);
+                    "%d of %d background points not the texture (0x%06lX at %ld,%ld)", wrong, seen,
+                    first, firstAt.x, firstAt.y);
       static const kvtest::TTestSkin dark(kvtest::DarkTexturedSkinOptions());
       const kvtest::TSkinItem* item = dark.Legend(first);
       Add(place, text + (item ? " " + item->Section + "." + item->Key : std::string()));
@@ -601,38 +458,6 @@ INSTANTIATE_TEST_SUITE_P(StartedIn, SkinWalkInSkins,
                          ::testing::Values("Vista", "Ocean", "Dark", "Sparse"),
                          [](const auto& info) { return std::string(info.param); });
 
-BOOL CALLBACK ClockWindow(HWND child, LPARAM lp) {
-  const std::string cls = ClassOf(child);
-  if ((cls == "TDateTimePicker" || cls == "SysDateTimePick32") && IsWindowVisible(child)) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    reinterpret_cast<std::vector<RECT>*>(lp)->push_back(r);
-  }
-  return TRUE;
-}
-
-// What the user sees of a window: nothing outside its region, and the
-// date-time pickers, which show the clock, left out.
-TPixels Seen(HWND wnd) {
-  TPixels shot = Shot(wnd, true);
-  RECT frame{};
-  GetWindowRect(wnd, &frame);
-  std::vector<RECT> hidden;
-  EnumChildWindows(wnd, ClockWindow, reinterpret_cast<LPARAM>(&hidden));
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  const bool shaped = GetWindowRgn(wnd, region) != ERROR;
-  for (int y = 0; y < shot.Height(); ++y)
-    for (int x = 0; x < shot.Width(); ++x) {
-      bool out = shaped && !PtInRegion(region, x, y);
-      for (const RECT& r : hidden)
-        out = out || (x + frame.left >= r.left && x + frame.left < r.right &&
-                      y + frame.top >= r.top && y + frame.top < r.bottom);
-      if (out) shot.Set(x, y, 0);
-    }
-  DeleteObject(region);
-  return shot;
-}
-
 // The main window with every side-bar frame open and the relay dialog over
 // it.
 std::vector<TPixels> Pictures(TFormKV69& form, TCustomForm& dialog) {
@@ -650,21 +475,22 @@ TEST_F(SkinWalk, SwitchingToAWildSkinAndBackShowsTheSamePixels) {
   OpenFrames();
   ChooseSkin("Vista");
   form_->lvDo->Items()->Item(0)->SetSelected(true);
-  const bool opened = TModalForm::Run([&] { form_->Pop_Do_SettingClick(nullptr); },
-                                      [&](TCustomForm& dialog) {
-    const std::vector<TPixels> start = Pictures(*form_, dialog);
-    const char* names[] = {"main window", "relay dialog"};
-    for (const char* skin : {"Dark", "Ocean", "Sparse"}) {
-      ChooseSkin(skin);
-      ChooseSkin("Vista");
-      const std::vector<TPixels> back = Pictures(*form_, dialog);
-      for (std::size_t i = 0; i < back.size(); ++i)
-        EXPECT_TRUE(SamePixels(back[i], start[i]))
-            << names[i] << " back from " << skin << ": " << Difference(back[i], start[i]) << " "
-            << back[i].Dump(std::string(skin) + "-" + std::to_string(i) + "-back") << " "
-            << start[i].Dump(std::to_string(i) + "-start");
-    }
-  });
+  const bool opened = TModalForm::Run(
+      [&] { form_->Pop_Do_SettingClick(nullptr); },
+      [&](TCustomForm& dialog) {
+        const std::vector<TPixels> start = Pictures(*form_, dialog);
+        const char* names[] = {"main window", "relay dialog"};
+        for (const char* skin : {"Dark", "Ocean", "Sparse"}) {
+          ChooseSkin(skin);
+          ChooseSkin("Vista");
+          const std::vector<TPixels> back = Pictures(*form_, dialog);
+          for (std::size_t i = 0; i < back.size(); ++i)
+            EXPECT_TRUE(SamePixels(back[i], start[i]))
+                << names[i] << " back from " << skin << ": " << Difference(back[i], start[i]) << " "
+                << back[i].Dump(std::string(skin) + "-" + std::to_string(i) + "-back") << " "
+                << start[i].Dump(std::to_string(i) + "-start");
+        }
+      });
   EXPECT_TRUE(opened) << "no relay dialog";
 }
 

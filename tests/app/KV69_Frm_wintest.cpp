@@ -538,9 +538,25 @@ TEST_F(MainWindow, ResizingKeepsTheAutoStartBoxAtTheRightOfTheStatusBar) {
   EXPECT_EQ(form_->Bar->ClientWidth(), form_->AutoStartBox->Left() + form_->AutoStartBox->Width());
 }
 
+BOOL CALLBACK TakeAboutWindow(HWND wnd, LPARAM lp) {
+  wchar_t title[16] = {};
+  GetWindowTextW(wnd, title, 16);
+  if (std::wstring(title) != L"About") return TRUE;
+  *reinterpret_cast<HWND*>(lp) = wnd;
+  return FALSE;
+}
+
+// This program's about window, if one is up: test programs side by side on
+// one desktop show theirs too.
+HWND OwnAboutWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), TakeAboutWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // Closes the about window once it is up, as its OK button would.
 void CALLBACK CloseAboutWindow(HWND, UINT, UINT_PTR, DWORD) {
-  if (HWND about = FindWindowW(nullptr, L"About")) PostMessageW(about, WM_CLOSE, 0, 0);
+  if (HWND about = OwnAboutWindow()) PostMessageW(about, WM_CLOSE, 0, 0);
 }
 
 TEST_F(MainWindow, AboutCommandShowsTheAboutWindowModallyAndFreesIt) {
@@ -549,7 +565,7 @@ TEST_F(MainWindow, AboutCommandShowsTheAboutWindowModallyAndFreesIt) {
   form_->N_AboutClick(nullptr);  // returns once the window was closed
   KillTimer(nullptr, timer);
   EXPECT_EQ(components, form_->ComponentCount()) << "the about window is freed";
-  EXPECT_EQ(nullptr, FindWindowW(nullptr, L"About"));
+  EXPECT_EQ(nullptr, OwnAboutWindow());
 }
 
 TEST(AboutWindow, HasItsCaptionPictureAndAClosingButton) {

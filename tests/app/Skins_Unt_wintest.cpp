@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "SkinsMenu.h"
 #include "ViewOnlyWindow.h"
 #include "app/ConstLang_Unt.h"
 #include "app/FrameBar_Frms_win.h"
@@ -82,8 +83,7 @@ bool IsAnimation(const TTimer* timer) {
 void CountSteadyTimers(TComponent* root, std::set<TComponent*>& seen, int& count) {
   if (root == nullptr || !seen.insert(root).second) return;
   const auto* timer = dynamic_cast<const TTimer*>(root);
-  if (timer != nullptr && timer->Enabled() && timer->Interval() > 0 && !IsAnimation(timer))
-    ++count;
+  if (timer != nullptr && timer->Enabled() && timer->Interval() > 0 && !IsAnimation(timer)) ++count;
   for (int i = 0; i < root->ComponentCount(); ++i)
     CountSteadyTimers(root->Components(i), seen, count);
 }
@@ -154,16 +154,7 @@ class SkinnedWindows : public ::testing::Test {
     PumpUntilIdle();
   }
   // Chooses a skin of the test's folder in the window's Skins menu.
-  void Choose(const std::string& caption) {
-    // The folder's items come last, after any found next to the program.
-    for (int i = main_->N_Skins->Count() - 1; i >= 0; --i) {
-      if (main_->N_Skins->Items(i)->Caption() != caption) continue;
-      main_->N_Skins->Items(i)->Click();
-      PumpUntilIdle();
-      return;
-    }
-    ADD_FAILURE() << "no Skins item " << caption;
-  }
+  void Choose(const std::string& caption) { ClickSkinsItem(*main_->N_Skins, caption); }
   // The title bar and the menu line.
   TPixels Frame() { return FrameBand(40); }
   TPixels Title() { return FrameBand(20); }

@@ -110,10 +110,15 @@ void TsCheckControl<Base>::SetAutoSize(bool value) {
 
 template <class Base>
 bool TsCheckControl<Base>::CanAutoSize(int& newWidth, int& newHeight) {
-  if (!autoSize_ || this->HasState(csLoading) || !SkinAvailable(this->SkinData(), true))
-    return false;
+  if (!autoSize_ || this->HasState(csLoading)) return false;
+  const TsCommonData* sd = this->SkinData();
+  const bool skinned = SkinAvailable(sd, true);
+  // While a new skin is being announced the size waits for it.
+  if (!skinned && SkinAvailable(sd, false)) return false;
   TsCheckMetrics m;
-  m.Glyph = GlyphSize();
+  // Shown plain, the window draws the plain box: the size still follows the
+  // caption, and not the skin the control showed before.
+  m.Glyph = skinned ? GlyphSize() : TSize{kPlainBoxSize, kPlainBoxSize};
   m.Margin = margin_;
   m.TextIndent = textIndent_;
   const std::string caption = this->Caption();
@@ -145,7 +150,7 @@ TSize TsCheckControl<Base>::GlyphSize() {
   const TsSkinModel* skin = SkinOf(this->SkinData());
   const TSize mask = skin != nullptr ? MaskGlyphSize(*skin, LayoutMaskIndex()) : TSize{0, 0};
   // Without a glyph of any kind the layout keeps room for a plain box.
-  return mask.cx > 0 && mask.cy > 0 ? mask : TSize{16, 16};
+  return mask.cx > 0 && mask.cy > 0 ? mask : TSize{kPlainBoxSize, kPlainBoxSize};
 }
 
 template <class Base>
@@ -313,6 +318,8 @@ TacCommandOutcome TsCheckControl<Base>::SkinCommand(TMessage& m) {
         if (!this->HasState(csDesigning))
           PlatformCalls().SetWindowTheme(this->Handle(), nullptr, nullptr);
       }
+      // The plain box and the caption size it now.
+      AdjustSize();
       this->Repaint();
       return coAnswered;
     case cmdSkinRefresh:

@@ -21,6 +21,9 @@ namespace kv {
 
 class TCustomImageList;
 
+// The side of the room a plain check box or radio button keeps for its box.
+inline constexpr int kPlainBoxSize = 16;
+
 // What the check box and the radio button share; Base is the class
 // library's check box or radio button.
 template <class Base>
@@ -46,11 +49,12 @@ class TsCheckControl : public TsSkinnedControl<Base> {
   void SetShowFocus(bool value);
   int TextIndent() const { return textIndent_; }
   void SetTextIndent(int value);
-  // Skinned, the control takes the size of its glyph and caption.
+  // With AutoSize the control takes the size of its glyph and caption; shown
+  // plain, of the plain box (kPlainBoxSize square) and caption.
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
   void AdjustSize();
-  // With AutoSize and a skin the control keeps its auto size.
+  // With AutoSize the control keeps its auto size.
   void SetBounds(int left, int top, int width, int height) override;
   // The size AutoSize gives; false when the control keeps its own.
   virtual bool CanAutoSize(int& newWidth, int& newHeight);

@@ -1212,7 +1212,11 @@ void TsTabSheet::WndProc(TMessage& m) {
   if (m.Msg == SM_ALPHACMD && owner != nullptr && SkinCommand(m, owner)) return;
   TsPageControl* pc = SkinnedPageControl();
   const bool live = pc != nullptr && !HasState(csDestroying) && !pc->HasState(csDestroying);
-  if (!live) return TTabSheet::WndProc(m);
+  if (!live) {
+    TTabSheet::WndProc(m);
+    if (!HasState(csDestroying)) OfferNewChildToForm(this, m);
+    return;
+  }
   switch (m.Msg) {
     case WM_ERASEBKGND:
       if (!Showing()) break;

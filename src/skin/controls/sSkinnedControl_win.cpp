@@ -16,9 +16,12 @@ void CopyWholeCache(const TsCommonData* sd, HDC dc) {
   BitBlt(dc, 0, 0, cache->Width(), cache->Height(), canvas.Handle(), 0, 0, SRCCOPY);
 }
 
-bool PaintsPlain(const TsCommonData* sd) {
-  return sd->CustomColor() || (!NeedsParentCheck(sd) && !NeedsOwnBgCache(sd));
+void OfferNewChildToForm(TWinControl* container, const TMessage& m) {
+  if (m.Msg != WM_PARENTNOTIFY || LOWORD(m.WParam) != WM_CREATE || SkinBroadcasting) return;
+  AskFormToAdaptControl(container);
 }
+
+bool PaintsPlain(const TsCommonData* sd) { return sd->CustomColor() || !NeedsParentCheck(sd); }
 
 void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* inside) {
   const TRect whole{0, 0, control->Width(), control->Height()};

@@ -89,9 +89,14 @@ void CopyWholeCache(const TsCommonData* sd, HDC dc);
 
 // Whether a container paints straight into its window, keeping no picture:
 // its own colour, or a look that needs neither its own picture nor its
-// parent's. Its own look is asked of the section itself, never only of the
-// flags kept for its children, which a change of skin may leave behind.
+// parent's (the flags it keeps for its children, which every new skin
+// rebuilds).
 bool PaintsPlain(const TsCommonData* sd);
+// A window made in a container that shows no skin (the skin has no section
+// for the container) is offered to the form all the same: the form's skin
+// may have one for the new window, as it has when the window is made while
+// the container shows a skin. Nothing while a new skin is being announced.
+void OfferNewChildToForm(TWinControl* container, const TMessage& m);
 // A plain container's look straight into dc, whose origin is the window's
 // corner, and nothing kept: the border mask (painted through a bitmap made
 // for it and freed after), inside it the section's colour (the control's own
@@ -197,6 +202,7 @@ class TsSkinnedControl : public Base {
     if (command && SkinCommand(m) == coAnswered) return;
     if (!ControlReadyToPaint(this) || !SkinAvailable(sd, true)) {
       if (!UnskinnedMessage(m)) Base::WndProc(m);
+      if constexpr (std::derived_from<Base, TWinControl>) OfferNewChildToForm(this, m);
       return;
     }
     if (SkinnedMessage(m)) return;

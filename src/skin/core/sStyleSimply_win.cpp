@@ -36,8 +36,16 @@ bool IsHooked(TCustomForm* form) {
   return std::find(HookedForms.begin(), HookedForms.end(), form) != HookedForms.end();
 }
 
+// A form whose window is not made yet is told through its window procedure,
+// without making the window: its controls keep what they took from the skin
+// as well, and the window made later must not show the skin before.
+LRESULT SendToFormItself(TCustomForm* form, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (form->HandleAllocated()) return SendMessageW(form->Handle(), msg, wParam, lParam);
+  return form->Perform(msg, wParam, lParam);
+}
+
 void SendToForm(TCustomForm* form, TMessage& message) {
-  SendMessageW(form->Handle(), message.Msg, message.WParam, message.LParam);
+  SendToFormItself(form, message.Msg, message.WParam, message.LParam);
   BroadcastToChildren(form, message);
   if (form->FormStyle() == fsMDIForm && form->ClientHandle() != nullptr)
     SendMessageW(form->ClientHandle(), message.Msg, message.WParam, message.LParam);
@@ -71,8 +79,7 @@ void RemoveHookedForm(TCustomForm* form) {
 
 TacFormProvider* ProviderOfForm(TCustomForm* form) {
   if (form == nullptr || !form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TacFormProvider*>(
-      SendCommandToWindow(form->Handle(), cmdGetProvider, 0));
+  return reinterpret_cast<TacFormProvider*>(SendCommandToWindow(form->Handle(), cmdGetProvider, 0));
 }
 
 void LockForms(TsSkinManager* manager) {
@@ -129,7 +136,8 @@ void UnlockForms(TsSkinManager* manager) {
       if (PlatformCalls().SystemMajorVersion() < 6) SetWindowRgn(wnd, nullptr, FALSE);
       provider->FindRegionHoles();
       provider->UpdateFormRegion(true);
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      RedrawWindow(wnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (provider->HasBorderForm()) provider->SyncBorderForm(true, 255);
     } else {
       RedrawWindow(wnd, nullptr, nullptr,
@@ -154,9 +162,9 @@ void BroadcastToForms(TMessage& message) {
       if (i >= Application->ComponentCount()) break;
       auto* form = dynamic_cast<TCustomForm*>(Application->Components(i));
       if (form == nullptr || form->FormStyle() == fsMDIChild || IsHooked(form) ||
-          form->HasState(csLoading | csDestroying) || !form->HandleAllocated())
+          form->HasState(csLoading | csDestroying))
         continue;
-      if (WindowAnswersCommand(form->Handle(), cmdIsSkinned)) continue;
+      if (SendToFormItself(form, SM_ALPHACMD, CommandWParam(cmdIsSkinned), 0) == 1) continue;
       SendToForm(form, message);
     }
   }
@@ -168,7 +176,7 @@ void BroadcastToHookedForms(TMessage& message) {
   // freed by an earlier receiver is skipped, and the swap that closes its gap
   // cannot make another form miss the message or get it twice.
   for (TCustomForm* form : std::vector<TCustomForm*>(HookedForms)) {
-    if (!IsHooked(form) || form->HasState(csDestroying) || !form->HandleAllocated()) continue;
+    if (!IsHooked(form) || form->HasState(csDestroying)) continue;
     SendToForm(form, message);
   }
   if (HookedWindows == nullptr) return;

@@ -139,6 +139,46 @@ TEST_F(CheckBoxSkinned, AutoSizeTakesGlyphCaptionMarginAndIndent) {
   EXPECT_EQ(box->Width(), width + 16) << "without AutoSize the size stays";
 }
 
+// A skin chosen before the form's window is made is the one its controls
+// show: not the items that the skin before had at the same indexes.
+TEST_F(CheckBoxSkinned, ASkinChosenBeforeTheFormIsShownIsTheOneShown) {
+  Load();
+  Add();
+  ASSERT_FALSE(form->HandleAllocated());
+  skin = std::make_unique<kvtest::TTestSkin>(kvtest::TTestSkinOptions{.Lacks = {"FORMTITLE"}});
+  TsStoredSkin& other = manager->InternalSkins.Add();
+  other.Name = "U";
+  other.Data = skin->Packed();
+  manager->SetSkinName("U");
+  Show();
+  kvtest::HoverOut();
+  EXPECT_EQ(Glyph(), Name("GLOBALINFO", "BOXUNCHECKED", 0));
+  EXPECT_EQ(Item(ClientPixel(box->Handle(), box->Width() - 3, box->Height() / 2)),
+            Name("CHECKBOX", "COLOR", 0));
+}
+
+// Shown plain, the size follows the caption as it does for a box made while
+// no skin shows, and not the skin's glyph the box had before.
+TEST_F(CheckBoxSkinned, AutoSizeShownPlainIsTheSizeOfABoxMadePlain) {
+  Load();
+  Add();
+  Show();
+  const int skinned = box->Width();
+  manager->SetActive(false);
+  PumpUntilIdle();
+  auto* plain = Create<TsCheckBox>(form);
+  plain->SetParent(form);
+  plain->SetBounds(20, 60, 140, 24);
+  plain->SetCaption("Box");
+  PumpUntilIdle();
+  EXPECT_LT(plain->Width(), 140) << "shown plain, the size given was kept";
+  EXPECT_EQ(box->Width(), plain->Width()) << "the skin shown before still sizes the box";
+  EXPECT_NE(box->Width(), skinned) << "the skin's glyph and the plain box have other sizes";
+  manager->SetActive(true);
+  PumpUntilIdle();
+  EXPECT_EQ(box->Width(), skinned);
+}
+
 TEST_F(CheckBoxSkinned, TheStateLoadedSurvivesLoaded) {
   Load();
   box = Create<TsCheckBox>(form);
