@@ -933,6 +933,15 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
         sd->CacheBmp->SetSize(0, 0);
       }
       return false;
+    case CM_SHOWINGCHANGED:
+      // Out of sight with a hidden parent or form: neither the control nor
+      // its children (as hidden) need the picture until it shows again.
+      if (!sd->CacheBmp) return false;
+      if (TWinControl* w = WindowedOwner(sd); w != nullptr && !w->Showing()) {
+        sd->CacheBmp->SetSize(0, 0);
+        sd->BGChanged = true;
+      }
+      return false;
     case CM_MOUSEENTER:
       if (c == nullptr || c->HasState(csDesigning)) return false;
       MouseEntered(sd, m);

@@ -353,10 +353,12 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
         // Outside the show the new region repaints the frame by itself.
         const bool beingShown = (form_->FormState() & fsShowing) != 0;
         if (!beingShown || form_->Position() == poDefault || IsZoomed(wnd)) {
-          UpdateFormRegion(true);
-          return true;
+          // A changed region repaints the frame by itself; the same one is
+          // kept and the frame painted here.
+          if (SetFormRegion(true, true)) return true;
+        } else {
+          UpdateFormRegion(false);
         }
-        UpdateFormRegion(false);
       }
       PaintNonClientArea();
       return true;

@@ -425,16 +425,29 @@ HRGN TsSkinProvider::BuildFrameRegion(int x, int y) {
   return FrameRegionWithoutHoles(regionHoles_, x, y, g.FrameWidth(), g.State.Height);
 }
 
-void TsSkinProvider::UpdateFormRegion(bool repaint) {
+void TsSkinProvider::UpdateFormRegion(bool repaint) { SetFormRegion(repaint, !repaint); }
+
+namespace {
+
+bool WindowHasRegion(HWND wnd, HRGN region) {
+  HRGN current = CreateRectRgn(0, 0, 0, 0);
+  const bool same = GetWindowRgn(wnd, current) != ERROR && EqualRgn(current, region);
+  DeleteObject(current);
+  return same;
+}
+
+}  // namespace
+
+bool TsSkinProvider::SetFormRegion(bool repaint, bool keepSame) {
   HWND wnd = FormHandle();
-  if (!drawNonClientArea_ || RegionUpdatesBlocked || wnd == nullptr) return;
+  if (!drawNonClientArea_ || RegionUpdatesBlocked || wnd == nullptr) return false;
   const TsFrameGeometry g = Geometry();
-  if (form_->BorderStyle() == bsNone && !g.State.Form.MDIChild && !g.State.Form.Iconic) return;
+  if (form_->BorderStyle() == bsNone && !g.State.Form.MDIChild && !g.State.Form.Iconic) return false;
   // A window procedure outside the toolkit may keep a region of its own.
-  if (!FramePainted && SendMessageW(wnd, 0xBC4D, 0x41A2, 0) == 0x41A2) return;
+  if (!FramePainted && SendMessageW(wnd, 0xBC4D, 0x41A2, 0) == 0x41A2) return false;
   if (form_->Parent() != nullptr) {
     SetWindowRgn(wnd, nullptr, repaint);
-    return;
+    return true;
   }
   InRegionUpdate = true;
   HRGN region;
@@ -447,10 +460,18 @@ void TsSkinProvider::UpdateFormRegion(bool repaint) {
   }
   // The flag is left as the caller set it: marking the region changed here
   // would rebuild it, and skip the frame, on every frame painting.
-  // The system owns the region from here on.
   regionSize_ = TPoint{g.State.Width, g.State.Height};
+  // The same region again would only make the system work the frame out and
+  // repaint the window.
+  if (keepSame && WindowHasRegion(wnd, region)) {
+    DeleteObject(region);
+    InRegionUpdate = false;
+    return false;
+  }
+  // The system owns the region from here on.
   SetWindowRgn(wnd, region, repaint);
   InRegionUpdate = false;
+  return true;
 }
 
 // --- painting ---------------------------------------------------------------------------

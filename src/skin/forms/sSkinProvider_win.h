@@ -411,6 +411,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   TWindowProcHook coverHook_;
   TRect lastClientRect_{};
   TPoint regionSize_{-1, -1};  // the window size the region was cut for
+  // The frame's region given to the window; False when the window has that
+  // region already (nothing set, nothing repainted).
+  bool SetFormRegion(bool repaint, bool keepSame);
 
   std::unique_ptr<TBitmap> savedTitleBmp_;
   std::unique_ptr<TBitmap> buttonStripBmp_;

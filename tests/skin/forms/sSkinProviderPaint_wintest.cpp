@@ -501,6 +501,12 @@ TEST_P(SkinnedShow, PaintsTheFormOnce) {
                          });
   };
   EXPECT_EQ(count(WM_PAINT), 1);
+  // The frame's shape is given once: the same shape given again would make
+  // the system work the frame out anew and paint the window again.
+  const auto frameChanges =
+      std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
+                    [](const kvtest::TRecordedMsg& m) { return m.message == WM_NCCALCSIZE; });
+  EXPECT_EQ(frameChanges, 1);
   recorder.DetachAll();
   EXPECT_TRUE(ShowsWhatARepaintShows(f.Wnd()));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "../SkinTestUtil.h"
@@ -278,6 +279,40 @@ TEST_F(CommonDataTest, AHiddenControlFreesItsCachePixels) {
   EXPECT_TRUE(box->sd.CacheBmp->Empty());
   box->Show();
   EXPECT_TRUE(box->sd.BGChanged);
+}
+
+// Out of sight a control keeps no pixels however it got there, and is painted
+// afresh when it shows again.
+TEST_F(CommonDataTest, AControlOutOfSightFreesItsCachePixelsWhateverHidIt) {
+  struct Case {
+    const char* hidden;
+    std::function<void(TWinControl* form, TWinControl* panel, TWinControl* box, bool show)> set;
+  };
+  const Case cases[] = {
+      {"itself", [](TWinControl*, TWinControl*, TWinControl* box, bool show) { box->SetVisible(show); }},
+      {"its parent",
+       [](TWinControl*, TWinControl* panel, TWinControl*, bool show) { panel->SetVisible(show); }},
+      {"its form", [](TWinControl* form, TWinControl*, TWinControl*, bool show) { form->SetVisible(show); }},
+  };
+  for (const Case& c : cases) {
+    auto* panel = Create<TPanel>(form.get());
+    panel->SetBounds(0, 0, 100, 80);
+    panel->SetParent(form.get());
+    TSkinnedBox* box = Box(panel, "GRAD", {0, 0, 30, 20});
+    form->Show();
+    ASSERT_TRUE(box->Showing()) << c.hidden;
+    PrepareCacheBitmap(&box->sd);
+    box->sd.BGChanged = false;
+    ASSERT_EQ(box->sd.CacheBmp->Width(), 30) << c.hidden;
+
+    c.set(form.get(), panel, box, false);
+    ASSERT_NE(box->sd.CacheBmp, nullptr) << c.hidden;
+    EXPECT_TRUE(box->sd.CacheBmp->Empty()) << c.hidden;
+    c.set(form.get(), panel, box, true);
+    EXPECT_TRUE(box->Showing()) << c.hidden;
+    EXPECT_TRUE(box->sd.BGChanged) << c.hidden << ": the picture is made again";
+    panel->Free();
+  }
 }
 
 TEST_F(CommonDataTest, BackgroundColourOfAnUnskinnedParentIsItsOwnNotBlack) {
