@@ -162,10 +162,44 @@ TacBarElements ElementsOf(const TsSkinModel& skin, int kind) {
   return {&c.Bar1H, &c.Bar2H, &c.SliderH, &c.BtnLeft, &c.BtnRight, "SCROLLBAR1H", "SCROLLBAR2H"};
 }
 
+// What an element looks like when the skin has no section for it: the
+// system's own bar parts.
+enum class TacPlainLook { Track, Arrow, Thumb };
+
+struct TacPlainPart {
+  TacPlainLook Look = TacPlainLook::Track;
+  UINT ArrowKind = 0;  // DFCS_SCROLLUP and its kin
+};
+
+void PaintPlainElement(const TacPlainPart& plain, int state, bool active, const TRect& r,
+                       TBitmap* bitmap) {
+  TBitmapCanvas canvas(*bitmap);
+  HDC dc = canvas.Handle();
+  RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+  switch (plain.Look) {
+    case TacPlainLook::Track:
+      FillRect(dc, &rc, GetSysColorBrush(state == 2 ? COLOR_3DDKSHADOW : COLOR_SCROLLBAR));
+      break;
+    case TacPlainLook::Arrow:
+      DrawFrameControl(dc, &rc, DFC_SCROLL,
+                       plain.ArrowKind | (state == 2 ? DFCS_PUSHED | DFCS_FLAT : 0) |
+                           (active ? 0 : DFCS_INACTIVE));
+      break;
+    case TacPlainLook::Thumb:
+      FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+      DrawEdge(dc, &rc, EDGE_RAISED, BF_RECT);
+      break;
+  }
+}
+
 void PaintElement(const TsSkinModel& skin, const TsCommonIndexes::ScrollPart& part,
-                  const TsBgCacheInfo& bg, int state, const TRect& r, TPoint offset,
-                  TBitmap* bitmap) {
+                  const TacPlainPart& plain, const TsBgCacheInfo& bg, int state, bool active,
+                  const TRect& r, TPoint offset, TBitmap* bitmap) {
   if (IsRectEmpty(r)) return;
+  if (!skin.IsSectionIndexValid(part.Section)) {
+    PaintPlainElement(plain, state, active, r, bitmap);
+    return;
+  }
   PaintSkinItemFast(part.Section, part.Border, part.Pattern, part.HotPattern, 0, bg, true, state, r,
                     {offset.X + r.Left, offset.Y + r.Top}, bitmap, &skin);
 }
@@ -174,7 +208,9 @@ void PaintElement(const TsSkinModel& skin, const TsCommonIndexes::ScrollPart& pa
 // the button's outer end (the whole rectangle for the thumb).
 void PaintGlyph(const TsSkinModel& skin, const TsCommonIndexes::ScrollPart& part,
                 const TsBgCacheInfo& bg, int state, TRect band, TBitmap* bitmap) {
-  if (!skin.IsMaskIndexValid(part.Glyph) || IsRectEmpty(band)) return;
+  if (!skin.IsSectionIndexValid(part.Section) || !skin.IsMaskIndexValid(part.Glyph) ||
+      IsRectEmpty(band))
+    return;
   const TsMaskData& m = skin.MaskData[static_cast<size_t>(part.Glyph)];
   const int w = MaskFrameWidth(m), h = MaskStateHeight(m);
   if (w <= 0 || h <= 0) return;
@@ -236,17 +272,26 @@ void ComposeBar(TacScrollWnd* a, HWND wnd, int kind, HDC dc, const TRect& rect,
   auto bmp = NewBitmap24(w, h);
   TBitmap* b = bmp.get();
   if (!bg.Ready) FillRectWithColor(TBitmapCanvas(*b).Handle(), local, bg.FillColor);
-  PaintElement(skin, *el.Track1, bg, look.Track1, parts.Track1, offset, b);
-  PaintElement(skin, *el.Track2, bg, look.Track2, parts.Track2, offset, b);
-  PaintElement(skin, *el.Btn1, bg, look.Arrow1, parts.FirstArrow, offset, b);
+  const bool vert = kind == acBarVert;
+  const TacPlainPart track{TacPlainLook::Track};
+  const TacPlainPart arrow1{TacPlainLook::Arrow,
+                            static_cast<UINT>(vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT)};
+  const TacPlainPart arrow2{TacPlainLook::Arrow,
+                            static_cast<UINT>(vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT)};
+  const TacPlainPart thumb{TacPlainLook::Thumb};
+  const bool active = look.Active;
+  PaintElement(skin, *el.Track1, track, bg, look.Track1, active, parts.Track1, offset, b);
+  PaintElement(skin, *el.Track2, track, bg, look.Track2, active, parts.Track2, offset, b);
+  PaintElement(skin, *el.Btn1, arrow1, bg, look.Arrow1, active, parts.FirstArrow, offset, b);
   PaintGlyph(skin, *el.Btn1, bg, look.Arrow1, OuterBand(kind, parts.FirstArrow, true), b);
-  PaintElement(skin, *el.Btn2, bg, look.Arrow2, parts.SecondArrow, offset, b);
+  PaintElement(skin, *el.Btn2, arrow2, bg, look.Arrow2, active, parts.SecondArrow, offset, b);
   PaintGlyph(skin, *el.Btn2, bg, look.Arrow2, OuterBand(kind, parts.SecondArrow, false), b);
   if (!IsRectEmpty(parts.Thumb)) {
-    PaintElement(skin, *el.Thumb, bg, look.Thumb, parts.Thumb, offset, b);
+    PaintElement(skin, *el.Thumb, thumb, bg, look.Thumb, active, parts.Thumb, offset, b);
     PaintGlyph(skin, *el.Thumb, bg, look.Thumb, parts.Thumb, b);
   }
-  if (!look.Active) {
+  // The system's plain bar shows its own unavailable look.
+  if (!look.Active && skin.IsSectionIndexValid(el.Track1->Section)) {
     // Faded into what lies behind it: the background at 60 percent.
     const TRect from{bg.X + offset.X, bg.Y + offset.Y, bg.X + offset.X + w, bg.Y + offset.Y + h};
     if (bg.Ready && bg.Bmp != nullptr && from.Left >= 0 && from.Top >= 0 &&
@@ -263,9 +308,6 @@ void ComposeBar(TacScrollWnd* a, HWND wnd, int kind, HDC dc, const TRect& rect,
 bool PaintScrollBar(TacScrollWnd* a, HWND wnd, int kind, HDC dc, const TRect& rect, int pressedPart,
                     int thumbOverride) {
   if (a->Dragging || a->SkinManager == nullptr) return false;
-  const TsSkinModel& skin = a->SkinManager->Skin();
-  const TacBarElements el = ElementsOf(skin, kind);
-  if (!skin.IsSectionIndexValid(el.Track1->Section)) return false;
   const int extent = kind == acBarVert ? rect.Height() : rect.Width();
   if (extent < 2 || (kind == acBarVert ? rect.Width() : rect.Height()) <= 0) return false;
   TacScrollBar& bar = a->Bar(kind);

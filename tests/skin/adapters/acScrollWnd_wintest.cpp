@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -406,6 +407,120 @@ TEST_F(ScrollWnd, AnUnavailableBarIsFadedIntoItsBackground) {
   // Ours, not the system's bar left showing.
   EXPECT_EQ(0, shown.CountOf(GetSysColor(COLOR_BTNFACE), R(v)));
   EXPECT_GT(shown.CountDiffering(Legend("EDIT", "COLOR"), R(v)), 0);
+}
+
+// A skin without the scroll-bar sections, as skins made elsewhere may be:
+// the bars keep their room and show the system's plain look there.
+class PlainScrollWnd : public ScrollWnd {
+ protected:
+  void SetUp() override {
+    ScrollWnd::SetUp();
+    ChooseSparseSkin();
+  }
+  void ChooseSparseSkin() {
+    sparse = std::make_unique<kvtest::TTestSkin>(kvtest::SparseSkinOptions());
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "Sparse";
+    stored.Data = sparse->Packed();
+    manager->SetSkinName("Sparse");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+  }
+  // The bar's parts in window coordinates, as the mouse finds them.
+  TacScrollPaintRects Parts(int kind) {
+    UpdateScrollBarInfo(adapter, false);
+    TacScrollBar& bar = adapter->Bar(kind);
+    const TRect at = ToWindow(wnd, Bar(kind));
+    const TacScrollGeometry g =
+        ScrollThumbGeometry(bar, at, ScrollBarPartSize(adapter, bar, spsArrowLength, true));
+    return ScrollBarPaintRects(g, kind, at, true, -1);
+  }
+  std::unique_ptr<kvtest::TTestSkin> sparse;
+};
+
+struct PlainCase {
+  const char* name;
+  int kind;
+  int columns, lines;  // scrolled by EM_LINESCROLL
+};
+
+class PlainBars : public PlainScrollWnd, public ::testing::WithParamInterface<PlainCase> {};
+
+TEST_P(PlainBars, ShowArrowsTrackAndARaisedThumbWhereThePositionIs) {
+  const PlainCase& c = GetParam();
+  Attach(MakeEdit(10, 10, 200, 120));
+  FillEdit();
+  SendMessageW(wnd, EM_LINESCROLL, c.columns, c.lines);
+  const TPixels shown = TPixels::FromWindow(wnd);
+  const TacScrollPaintRects p = Parts(c.kind);
+  ASSERT_FALSE(IsRectEmpty(p.Thumb));
+  const bool vert = c.kind == acBarVert;
+  for (const TRect& arrow : {p.FirstArrow, p.SecondArrow}) {
+    EXPECT_GT(shown.CountOf(GetSysColor(COLOR_BTNTEXT), R(arrow)), 0) << "arrow glyph";
+    EXPECT_GT(shown.CountOf(GetSysColor(COLOR_BTNFACE), R(arrow)), 0) << "arrow face";
+  }
+  // Along the bar's middle between the arrows: the track's colour, but for
+  // the thumb, which ends in its raised edge's dark shadow.
+  const int across = vert ? (p.Thumb.Left + p.Thumb.Right) / 2 : (p.Thumb.Top + p.Thumb.Bottom) / 2;
+  const int from = vert ? p.FirstArrow.Bottom : p.FirstArrow.Right;
+  const int to = vert ? p.SecondArrow.Top : p.SecondArrow.Left;
+  const int thumbStart = vert ? p.Thumb.Top : p.Thumb.Left;
+  const int thumbEnd = vert ? p.Thumb.Bottom : p.Thumb.Right;
+  auto at = [&](int along) { return vert ? shown.At(across, along) : shown.At(along, across); };
+  std::string wrong;
+  for (int along = from; along < to; ++along)
+    if ((along < thumbStart || along >= thumbEnd) && at(along) != GetSysColor(COLOR_SCROLLBAR))
+      wrong += " " + std::to_string(along);
+  EXPECT_EQ("", wrong) << "not the track's colour";
+  EXPECT_EQ(GetSysColor(COLOR_3DDKSHADOW), at(thumbEnd - 1)) << "the thumb's edge";
+  const RECT face{p.Thumb.Left + 2, p.Thumb.Top + 2, p.Thumb.Right - 2, p.Thumb.Bottom - 2};
+  EXPECT_EQ((face.right - face.left) * (face.bottom - face.top),
+            shown.CountOf(GetSysColor(COLOR_BTNFACE), face));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edit, PlainBars,
+    ::testing::Values(PlainCase{"VertAtTheTop", acBarVert, 0, 0},
+                      PlainCase{"VertInTheMiddle", acBarVert, 0, 25},
+                      PlainCase{"VertAtTheEnd", acBarVert, 0, 1000},
+                      PlainCase{"HorzAtTheStart", acBarHorz, 0, 0},
+                      PlainCase{"HorzFurtherOn", acBarHorz, 20, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Chosen while the window shows the bars of a skin that has them.
+class SwitchToPlain : public PlainScrollWnd {
+ protected:
+  void SetUp() override { ScrollWnd::SetUp(); }
+};
+
+TEST_F(SwitchToPlain, LeavesNothingOfTheFormerSkinsBars) {
+  Attach(MakeEdit(10, 10, 200, 120));
+  FillEdit();
+  const RECT bar = R(ToWindow(wnd, Bar(acBarVert)));
+  ASSERT_GT(TPixels::FromWindow(wnd).CountOf(Legend("SCROLLBTNTOP", "BORDERSMASK"), bar), 0);
+  ChooseSparseSkin();
+  kvtest::PumpUntilIdle();
+  const TPixels shown = TPixels::FromWindow(wnd);
+  for (const char* section : {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLSLIDERV", "SCROLLBAR1V"})
+    EXPECT_EQ(0, shown.CountOf(Legend(section, "BORDERSMASK"), bar)) << section;
+  const TacScrollPaintRects p = Parts(acBarVert);
+  EXPECT_GT(shown.CountOf(GetSysColor(COLOR_BTNTEXT), R(p.FirstArrow)), 0);
+  EXPECT_GT(shown.CountOf(GetSysColor(COLOR_3DDKSHADOW), R(p.Thumb)), 0);
+}
+
+TEST_F(PlainScrollWnd, ClicksOnThePlainBarScrollAsOnASkinnedOne) {
+  Attach(MakeEdit(10, 10, 200, 120));
+  FillEdit();
+  OnlyScrolls();
+  const TRect bar = Bar(acBarVert);
+  const TacScrollGeometry g = Geometry(acBarVert);
+  const POINT arrow{Middle(bar).x, bar.Bottom - 4};
+  const POINT page{Middle(bar).x, g.ThumbStart + g.ThumbLength + 4};
+  for (POINT at : {arrow, page}) {
+    SendMessageW(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
+    SendMessageW(wnd, WM_LBUTTONUP, 0, 0);
+  }
+  EXPECT_EQ((std::vector<std::string>{"1:0", "8:0", "3:0", "8:0"}), Scrolls());
+  EXPECT_GT(SendMessageW(wnd, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
 }
 
 }  // namespace
