@@ -55,6 +55,7 @@
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "support/TestSkin.h"
 
 using namespace kv;

@@ -15,6 +15,7 @@
 #include "classlib/Forms.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 using namespace kv;

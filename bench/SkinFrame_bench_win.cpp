@@ -20,6 +20,7 @@
 #include "classlib/Menus.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 using namespace kv;

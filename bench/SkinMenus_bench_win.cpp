@@ -20,6 +20,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/menus/sSkinMenus_win.h"
 
 using namespace kv;

@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "classlib/Forms.h"
-#include "skin/core/SkinTestUtil.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/sBorders_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaintControl.h"
-#include "skin/graphics/sSectionPaint_win.h"
+#include "skin/model/SkinTestUtil.h"
 
 using namespace kv;
 

@@ -18,6 +18,7 @@
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 using namespace kv;

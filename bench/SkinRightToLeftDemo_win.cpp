@@ -17,6 +17,7 @@
 #include "skin/controls/sGroupBox_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 using namespace kv;

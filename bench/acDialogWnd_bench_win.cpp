@@ -18,6 +18,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/DialogTemplate.h"
 #include "skin/forms/acDialogWnd_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 
 using namespace kv;
 

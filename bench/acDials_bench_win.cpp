@@ -21,6 +21,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/acDialogWnd_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 
 using namespace kv;
 

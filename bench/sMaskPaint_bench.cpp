@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sMaskPaintControl.h"
+#include "skin/model/sSkinModel.h"
 
 namespace {
 

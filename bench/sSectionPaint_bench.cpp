@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaintControl.h"
 #include "skin/graphics/sSectionPaint.h"
+#include "skin/model/sSkinModel.h"
 
 namespace {
 

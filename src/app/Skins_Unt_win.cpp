@@ -9,9 +9,9 @@
 #include "app/Message_Frm_win.h"
 #include "app/Skins_Unt.h"
 #include "classlib/Forms.h"
-#include "skin/core/acSkinPack.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/model/acSkinPack.h"
 
 namespace kv {
 

@@ -9,6 +9,7 @@
 #include "app/Variable_Unt.h"
 #include "classlib/Forms.h"
 #include "skin/core/acFormServices_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 
 namespace kv {
 namespace {

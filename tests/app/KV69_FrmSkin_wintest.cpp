@@ -21,6 +21,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/DialogTemplate.h"
 #include "skin/forms/acDials_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "support/ChildWindows.h"
 #include "support/ModalProbe.h"
 #include "support/Pixels.h"

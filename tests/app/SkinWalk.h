@@ -25,6 +25,7 @@
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"

@@ -29,6 +29,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/ChildWindows.h"
 #include "support/Counters.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/Bitmap.h"
-#include "skin/core/acSkinPack.h"
+#include "skin/model/acSkinPack.h"
 
 namespace kvtest {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/core/sSkinModel.h"
+#include "skin/model/sSkinModel.h"
 #include "support/SkinNeeds.h"
 
 namespace kvtest {

@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "base/Bitmap.h"
-#include "skin/core/sSkinModel.h"
+#include "skin/model/sSkinModel.h"
 
 namespace {
 

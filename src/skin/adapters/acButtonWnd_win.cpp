@@ -9,17 +9,17 @@
 #include "classlib/Buttons.h"
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
-#include "skin/controls/sButtonLayout.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/geometry/sButtonLayout.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sMaskPaintControl.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 namespace {

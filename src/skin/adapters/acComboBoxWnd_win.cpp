@@ -10,11 +10,11 @@
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 namespace {

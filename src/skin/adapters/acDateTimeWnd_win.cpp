@@ -8,11 +8,11 @@
 #include "classlib/DateTimePickers.h"
 #include "classlib/Graphics.h"
 #include "skin/adapters/acComboBoxWnd_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 namespace {

@@ -3,13 +3,13 @@
 #include "classlib/Forms.h"
 #include "classlib/ListViews.h"
 #include "skin/adapters/acEditWndBorder.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 namespace {

@@ -14,10 +14,10 @@
 #include "classlib/ListViews.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/graphics/sMaskPaint.h"
-#include "skin/graphics/sSectionPaint_win.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "classlib/Forms.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

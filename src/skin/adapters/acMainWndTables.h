@@ -9,7 +9,7 @@
 
 #include "base/TabKinds.h"
 #include "base/Types.h"
-#include "skin/core/sStoredSkins.h"
+#include "skin/model/sStoredSkins.h"
 
 namespace kv {
 

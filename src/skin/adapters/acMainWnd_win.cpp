@@ -9,14 +9,14 @@
 #include "classlib/WideText.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
-#include "skin/graphics/sSectionPaint_win.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

@@ -20,7 +20,7 @@
 
 #include "base/Types.h"
 #include "classlib/Controls.h"
-#include "skin/graphics/sTextUtils_win.h"
+#include "skin/core/sTextUtils_win.h"
 
 namespace kv {
 

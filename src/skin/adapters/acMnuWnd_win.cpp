@@ -7,11 +7,11 @@
 #include "skin/adapters/acComboBoxWndLayout.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
-#include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
-#include "skin/graphics/sSectionPaint_win.h"
 #include "skin/menus/sSkinMenus_win.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 

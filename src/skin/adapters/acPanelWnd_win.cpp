@@ -12,10 +12,10 @@
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sMaskPaint.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 namespace {

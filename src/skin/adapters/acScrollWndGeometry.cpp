@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "skin/core/sConst.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 namespace {

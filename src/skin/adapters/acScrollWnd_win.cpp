@@ -8,13 +8,13 @@
 #include "classlib/Forms.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 namespace {

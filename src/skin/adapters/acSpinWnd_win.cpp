@@ -3,13 +3,13 @@
 #include <commctrl.h>
 
 #include "base/Bitmap.h"
-#include "skin/controls/sUpDownGeometry.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/geometry/sUpDownGeometry.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 namespace {

@@ -14,15 +14,15 @@
 #include "skin/adapters/acEditWnd_win.h"
 #include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/acBgInfo_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sTextUtils_win.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 namespace {

@@ -10,7 +10,7 @@
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/adapters/acSpinWnd_win.h"
 #include "skin/core/acBgInfo_win.h"
-#include "skin/controls/sPageControlGeometry.h"
+#include "skin/geometry/sPageControlGeometry.h"
 
 namespace kv {
 

@@ -12,19 +12,19 @@
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
 #include "skin/adapters/acEditWnd_win.h"
-#include "skin/controls/sStatusBarGeometry.h"
 #include "skin/core/acBgInfo_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/geometry/sStatusBarGeometry.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sSectionPaint_win.h"
-#include "skin/graphics/sTextUtils_win.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 namespace {

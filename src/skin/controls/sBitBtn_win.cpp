@@ -8,15 +8,15 @@
 #include "classlib/Forms.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
-#include "skin/controls/sButtonLayout.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
+#include "skin/geometry/sButtonLayout.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sBorders_win.h"
 #include "skin/graphics/sGlyphUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -10,8 +10,8 @@
 
 #include "classlib/Buttons.h"
 #include "skin/controls/sSkinnedControl_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

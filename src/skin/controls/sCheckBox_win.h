@@ -12,10 +12,10 @@
 
 #include "base/Bitmap.h"
 #include "classlib/StdCtrls.h"
-#include "skin/controls/sButtonLayout.h"
 #include "skin/controls/sSkinnedControl_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
+#include "skin/geometry/sButtonLayout.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

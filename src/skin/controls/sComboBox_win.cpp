@@ -9,14 +9,14 @@
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/acUtils.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sSectionPaint_win.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -4,11 +4,11 @@
 
 #include "classlib/WideText.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
-#include "skin/graphics/sSectionPaint_win.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

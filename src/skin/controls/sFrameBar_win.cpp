@@ -8,9 +8,9 @@
 #include "classlib/Messages.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/acFormServices_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

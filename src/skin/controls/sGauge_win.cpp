@@ -11,12 +11,12 @@
 #include "skin/controls/acProgressBarGeometry.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/graphics/acPNG.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sMaskPaintControl.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

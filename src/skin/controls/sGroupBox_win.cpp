@@ -5,11 +5,11 @@
 #include "classlib/Graphics.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acUtils.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sSectionPaint_win.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -5,10 +5,10 @@
 #include "skin/controls/sLabelUrl.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 

@@ -7,8 +7,8 @@
 
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 

@@ -11,12 +11,12 @@
 #include <string>
 
 #include "classlib/Tabs.h"
-#include "skin/controls/sPageControlGeometry.h"
 #include "skin/controls/sSkinnedControl_win.h"
 #include "skin/controls/sSpeedButton_win.h"
 #include "skin/controls/sUpDown_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
+#include "skin/geometry/sPageControlGeometry.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

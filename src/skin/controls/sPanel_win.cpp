@@ -4,10 +4,10 @@
 
 #include "classlib/Graphics.h"
 #include "skin/core/acBgInfo_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
-#include "skin/graphics/sSectionPaint_win.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "skin/core/acBgInfo_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/graphics/sGraphUtils.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 

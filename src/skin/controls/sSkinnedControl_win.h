@@ -19,9 +19,9 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGlyphUtils_win.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -17,10 +17,10 @@
 #include "classlib/Buttons.h"
 #include "classlib/Menus.h"
 #include "skin/controls/sBitBtn_win.h"
-#include "skin/controls/sButtonLayout.h"
 #include "skin/controls/sSkinnedControl_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
+#include "skin/geometry/sButtonLayout.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

@@ -5,13 +5,13 @@
 
 #include "base/Bitmap.h"
 #include "classlib/Forms.h"
-#include "skin/controls/sButtonLayout.h"
 #include "skin/controls/sSkinnedControl_win.h"
-#include "skin/controls/sUpDownGeometry.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/geometry/sButtonLayout.h"
+#include "skin/geometry/sUpDownGeometry.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
 

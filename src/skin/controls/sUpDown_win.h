@@ -10,7 +10,7 @@
 #include <string>
 
 #include "classlib/ComCtrls.h"
-#include "skin/core/acToolkitFlags.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

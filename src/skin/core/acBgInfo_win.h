@@ -10,7 +10,7 @@
 
 #include "base/Types.h"
 #include "classlib/Controls.h"
-#include "skin/core/sConst.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 

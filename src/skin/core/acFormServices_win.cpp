@@ -1,11 +1,7 @@
 #include "skin/core/acFormServices_win.h"
 
 #include "skin/core/sVclUtils_win.h"
-#include "skin/forms/acBorderForm_win.h"
-#include "skin/forms/acDials_win.h"
-#include "skin/forms/sFrameAdapter_win.h"
 #include "skin/graphics/acGlow.h"
-#include "skin/menus/sSkinMenus_win.h"
 
 namespace kv {
 
@@ -40,16 +36,6 @@ TacFormServices NullFormServices() {
 TacFormServices& FormServices() {
   static TacFormServices services = NullFormServices();
   return services;
-}
-
-void InstallFormServices() {
-  TacFormServices& services = FormServices();
-  services.RemoveAllGlows = ClearGlows;
-  services.AnimateShowControl = AnimateShowControl;
-  InstallMenuServices(services);
-  InstallDialogServices(services);
-  InstallFrameAdapterService(services);
-  InstallFrameSizeServices(services);
 }
 
 TacHookedWindowList* HookedWindows = nullptr;

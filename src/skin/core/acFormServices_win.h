@@ -106,8 +106,6 @@ struct TacFormServices {
 // Every entry a null implementation.
 TacFormServices NullFormServices();
 TacFormServices& FormServices();
-// Puts the services that exist into the table: called once at start-up.
-void InstallFormServices();
 
 // The windows the dialog hook skinned; null while no hook is installed.
 // Created by the skin manager before it installs the hook, freed (with every

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "base/Types.h"
-#include "skin/core/sConst.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 

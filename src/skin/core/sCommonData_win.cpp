@@ -8,7 +8,6 @@
 #include "classlib/StdCtrls.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonDataRules.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
@@ -17,6 +16,7 @@
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaintControl.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

@@ -13,10 +13,10 @@
 
 #include "base/Bitmap.h"
 #include "classlib/Controls.h"
-#include "skin/core/acToolkitFlags.h"
-#include "skin/core/sConst.h"
 #include "skin/core/sFade_win.h"
-#include "skin/core/sMaskData.h"
+#include "skin/model/acToolkitFlags.h"
+#include "skin/model/sConst.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

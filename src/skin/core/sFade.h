@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "base/Bitmap.h"
-#include "skin/core/sStoredSkins.h"
+#include "skin/model/sStoredSkins.h"
 
 namespace kv {
 

@@ -9,8 +9,8 @@
 
 #include "base/Bitmap.h"
 #include "classlib/ExtCtrls.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sFade.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

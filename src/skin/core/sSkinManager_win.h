@@ -16,8 +16,8 @@
 #include "base/StringList.h"
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
-#include "skin/core/sSkinModel.h"
-#include "skin/core/sStoredSkins.h"
+#include "skin/model/sSkinModel.h"
+#include "skin/model/sStoredSkins.h"
 
 namespace kv {
 

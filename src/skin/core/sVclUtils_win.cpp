@@ -9,11 +9,11 @@
 #include "classlib/Tabs.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
-#include "skin/core/sConst.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/graphics/sGlyphUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 

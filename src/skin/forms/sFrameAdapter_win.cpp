@@ -7,12 +7,12 @@
 #include "skin/core/acUtils.h"
 #include "skin/core/sDialogs_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/sBorders_win.h"
 #include "skin/graphics/sGraphUtils.h"
-#include "skin/graphics/sSectionPaint_win.h"
 
 namespace kv {
 

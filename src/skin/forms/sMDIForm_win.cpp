@@ -5,13 +5,13 @@
 #include "classlib/Forms.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
-#include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

@@ -7,8 +7,8 @@
 #include <span>
 
 #include "base/Types.h"
-#include "skin/core/sMaskData.h"
 #include "skin/forms/sSystemMenuRules.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

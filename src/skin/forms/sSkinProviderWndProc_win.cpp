@@ -7,12 +7,12 @@
 #include "classlib/StdCtrls.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acPlatform.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 

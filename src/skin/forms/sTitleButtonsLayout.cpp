@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "skin/core/sSkinModel.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "skin/core/sMaskData.h"
 #include "skin/forms/sSkinProviderGeometry.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

@@ -12,7 +12,7 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
-#include "skin/core/sMaskData.h"
+#include "skin/model/sMaskData.h"
 
 struct HWND__;  // the Win32 handle type, declared so that no windows.h is needed
 

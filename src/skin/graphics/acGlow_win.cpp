@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include "classlib/PlatformCalls.h"
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 

@@ -925,13 +925,4 @@ void TPNGGraphic::Draw(TBitmap& target, const TRect& r) {
 
 std::unique_ptr<TBitmap> CreatePNGGraphic() { return std::make_unique<TPNGGraphic>(); }
 
-void ClearWhiteTransparentPixels(TBitmap& bitmap) {
-  if (bitmap.PixelFormat() != pf32bit || bitmap.Empty()) return;
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    std::uint8_t* p = bitmap.ScanLine(y);
-    for (int x = 0; x < bitmap.Width(); ++x, p += 4)
-      if (p[0] == 255 && p[1] == 255 && p[2] == 255 && p[3] == 0) p[0] = p[1] = p[2] = 0;
-  }
-}
-
 }  // namespace kv

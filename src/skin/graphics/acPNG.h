@@ -19,6 +19,7 @@
 #include "base/Bitmap.h"
 #include "base/SysUtils.h"
 #include "base/Types.h"
+#include "skin/model/sSkinPixels.h"
 
 struct HICON__;
 
@@ -169,8 +170,5 @@ void RegisterPNGPictureFormat();
 // bitmap is not 32-bit, the bitmap is made pf32bit and pixels equal to its
 // top-left pixel become transparent; otherwise its alpha channel is used.
 HICON__* MakeIconFromBitmap(TBitmap& bitmap, bool useTopLeftColor);
-
-// Pixels with R, G, B all 255 and alpha 0 of a 32-bit bitmap become all zero.
-void ClearWhiteTransparentPixels(TBitmap& bitmap);
 
 }  // namespace kv

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "skin/core/sConst.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 

@@ -12,7 +12,7 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
-#include "skin/core/sMaskData.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

@@ -7,9 +7,9 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
-#include "skin/core/sConst.h"
-#include "skin/core/sMaskData.h"
 #include "skin/graphics/sBorders.h"
+#include "skin/model/sConst.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

@@ -15,7 +15,8 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
-#include "skin/core/sConst.h"
+#include "skin/model/sConst.h"
+#include "skin/model/sSkinPixels.h"
 
 struct HDC__;
 
@@ -34,10 +35,7 @@ std::unique_ptr<TBitmap> NewBitmapLike(const TBitmap& bitmap);
 
 // --- colours -------------------------------------------------------------------------
 
-// Moves R, G, B toward their mean by Amount percent (away from it when negative).
-TColor ChangeColorSaturation(TColor color, int amount);
-// Turns the hue by the given degrees (any sign); greys are returned unchanged.
-TColor ChangeColorHue(int degrees, TColor color);
+// ChangeColorSaturation and ChangeColorHue: skin/model/sSkinPixels.h.
 // Each colour byte nearest(c1 * fraction + (1 - fraction) * c2); Color1's top byte.
 TColor MixColorsByFraction(TColor color1, TColor color2, double fraction);
 TColor ColorAsIs(TColor color);

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 

@@ -19,8 +19,8 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
-#include "skin/core/sConst.h"
-#include "skin/core/sMaskData.h"
+#include "skin/model/sConst.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 

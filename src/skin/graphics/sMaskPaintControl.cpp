@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 

@@ -5,8 +5,8 @@
 
 #include "base/Bitmap.h"
 #include "base/Types.h"
-#include "skin/core/acToolkitFlags.h"
-#include "skin/core/sConst.h"
+#include "skin/model/acToolkitFlags.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "skin/core/sGradient.h"
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
+#include "skin/model/sGradient.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 

@@ -10,12 +10,12 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/sBorders.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
-#include "skin/graphics/sTextUtils_win.h"
 
 namespace kv {
 

@@ -15,6 +15,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Pixels.h"
 #include "support/PlatformSeams.h"

@@ -13,9 +13,9 @@
 #include "classlib/TypInfo.h"
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acEditWnd_win.h"
-#include "skin/core/acToolkitFlags.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/model/acToolkitFlags.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 

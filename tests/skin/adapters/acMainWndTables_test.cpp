@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/core/sConst.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 namespace {

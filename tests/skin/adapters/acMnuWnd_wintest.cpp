@@ -17,6 +17,7 @@
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDials_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/menus/sSkinMenus_win.h"
 #include "support/ModalProbe.h"
 #include "support/Pixels.h"

@@ -6,7 +6,7 @@
 
 #include <climits>
 
-#include "skin/core/sConst.h"
+#include "skin/model/sConst.h"
 
 namespace kv {
 namespace {

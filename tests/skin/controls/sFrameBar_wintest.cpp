@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
-#include "classlib/Menus.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 
 namespace kv {

@@ -12,8 +12,8 @@
 
 #include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sCheckBox_win.h"
-#include "skin/controls/sStatusBarGeometry.h"
 #include "skin/controls/sStatusBar_win.h"
+#include "skin/geometry/sStatusBarGeometry.h"
 
 namespace kv {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "sButtonTestForm.h"
-#include "skin/controls/sUpDownGeometry.h"
 #include "skin/controls/sUpDown_win.h"
+#include "skin/geometry/sUpDownGeometry.h"
 #include "support/Counters.h"
 #include "support/Mouse.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "skin/core/acUtils.h"
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/sMaskPaint.h"
+#include "skin/model/sSkinModel.h"
 #include "support/SkinNeeds.h"
 
 namespace kv {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "skin/core/acUtils.h"
-#include "skin/core/sStoredSkins.h"
+#include "skin/model/sStoredSkins.h"
 
 namespace kv {
 namespace {

@@ -20,6 +20,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDialogWnd_win.h"
 #include "skin/forms/acDials_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/ChildWindows.h"
 #include "support/Counters.h"

@@ -10,15 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "KeyScript.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/MessageLog.h"
-#include "KeyScript.h"
 #include "support/ModalProbe.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"

@@ -16,6 +16,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Counters.h"
 #include "support/MessageBoxHook.h"

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "Pixels.h"
-#include "skin/core/sSkinModel.h"
 #include "skin/graphics/acGlow.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 namespace {

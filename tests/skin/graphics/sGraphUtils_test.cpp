@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "Pixels.h"
-#include "skin/core/sMaskData.h"
+#include "skin/model/sMaskData.h"
 
 namespace kv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "skin/core/sSkinModel.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 namespace {

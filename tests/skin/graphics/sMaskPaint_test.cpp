@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "Pixels.h"
-#include "skin/core/sSkinModel.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "Pixels.h"
-#include "skin/core/sSkinModel.h"
+#include "skin/model/sSkinModel.h"
 
 namespace kv {
 namespace {

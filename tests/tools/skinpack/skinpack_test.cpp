@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "skin/core/acSkinPack.h"
+#include "skin/model/acSkinPack.h"
 
 namespace kv {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../../controls/SkinnedForm.h"
-#include "../StoredFromModel.h"
+#include "../../model/StoredFromModel.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/ListViews.h"
 #include "skin/controls/sBitBtn_win.h"

@@ -14,6 +14,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/graphics/acGlow.h"
 #include "support/MessageLog.h"
 #include "support/ModalProbe.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "../SkinTestUtil.h"
+#include "../../model/SkinTestUtil.h"
 #include "SkinTestForms.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"

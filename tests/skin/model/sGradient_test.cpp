@@ -1,0 +1,130 @@
+#include "skin/model/sGradient.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "base/Bitmap.h"
+#include "skin/model/acSkinErrors.h"
+#include "skin/model/sMaskData.h"
+
+namespace kv {
+namespace {
+
+// Stops as (Color1, Color2, Percent, Mode).
+using Stop = std::tuple<int, int, int, int>;
+
+std::vector<Stop> Parsed(std::string_view text) {
+  TsGradArray a{TsGradStop{1, 2, 3, 4}};  // replaced, not appended to
+  ParseGradientData(text, a);
+  std::vector<Stop> out;
+  for (const TsGradStop& s : a) out.emplace_back(s.Color1, s.Color2, s.Percent, s.Mode);
+  return out;
+}
+
+TEST(sGradient, ParsesGroupsOfFiveSkippingEmptyFieldsAndClampingValues) {
+  const struct {
+    const char* text;
+    std::vector<Stop> stops;
+  } cases[] = {
+      {"", {}},
+      {"255;65280;50;1;0;1;2;3;4", {{255, 65280, 50, 1}}},  // an incomplete group is dropped
+      {";255;;65280;50;;1;0;", {{255, 65280, 50, 1}}},
+      {"-5;7;150;0;0;1;2;-3;2;0", {{0, 7, 100, 0}, {1, 2, 0, 2}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parsed(c.text), c.stops) << c.text;
+}
+
+TEST(sGradient, AWordThatIsNoNumberRaises) {
+  TsGradArray a;
+  try {
+    ParseGradientData("1;2;x;0;0", a);
+    ADD_FAILURE() << "accepted";
+  } catch (const ESkinError& e) {
+    EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
+  }
+}
+
+TEST(sMaskData, FrameAndStateSizesNeverDivideByZero) {
+  TsMaskData m;
+  m.R = {0, 0, 90, 40};
+  m.ImageCount = 3;
+  m.MaskType = 1;
+  EXPECT_EQ(MaskFrameWidth(m), 30);
+  EXPECT_EQ(MaskStateHeight(m), 20);
+  m.ImageCount = 0;
+  m.MaskType = -1;
+  EXPECT_EQ(MaskFrameWidth(m), 0);
+  EXPECT_EQ(MaskStateHeight(m), 0);
+}
+
+std::uint32_t PixelAt(const TBitmap& bmp, int x, int y) {
+  const std::uint8_t* p = bmp.ScanLine(y) + bmp.BytesPerPixel() * x;
+  return p[2] | (p[1] << 8) | (p[0] << 16);
+}
+
+TsGradArray Stops(std::string_view text) {
+  TsGradArray a;
+  ParseGradientData(text, a);
+  return a;
+}
+
+TEST(sGradient, VerticalBandsShareTheirBoundaryRowWithTheLaterStop) {
+  TBitmap bmp(4, 100, pf24bit);
+  // Stop 1: red to blue; stop 2: green to white.
+  PaintGradientArray(bmp, Rect(0, 0, 4, 100), Stops("255;16711680;50;0;0;65280;16777215;50;0;0"),
+                     0);
+  EXPECT_EQ(PixelAt(bmp, 0, 0), 0x0000FFu);
+  EXPECT_EQ(PixelAt(bmp, 3, 49), 0xFA0005u);  // 49/50 of the way to blue
+  EXPECT_EQ(PixelAt(bmp, 0, 50), 0x00FF00u);
+  EXPECT_EQ(PixelAt(bmp, 0, 99), 0xFFFFFFu);
+}
+
+TEST(sGradient, HorizontalBandsRunLeftToRightOnEveryRow) {
+  TBitmap bmp(11, 3, pf32bit);
+  PaintGradientArray(bmp, Rect(0, 0, 11, 3), Stops("0;16777215;100;1;0"), 0);
+  for (int y = 0; y < 3; ++y) {
+    EXPECT_EQ(PixelAt(bmp, 0, y), 0u);
+    EXPECT_EQ(PixelAt(bmp, 5, y), 0x808080u);  // 127.5 rounds to even
+    EXPECT_EQ(PixelAt(bmp, 10, y), 0xFFFFFFu);
+    EXPECT_EQ(bmp.ScanLine(y)[4 * 5 + 3], 255);
+  }
+}
+
+TEST(sGradient, TrianglesTakeOneColourPerCorner) {
+  TBitmap bmp(40, 40, pf24bit);
+  PaintGradientArray(bmp, Rect(0, 0, 40, 40), Stops("255;0;0;2;0;65280;0;0;0;0;16711680;0;0;0;0"),
+                     0);
+  auto channel = [&](int x, int y, int shift) { return (PixelAt(bmp, x, y) >> shift) & 0xFF; };
+  EXPECT_GT(channel(0, 0, 0), 200u);    // red at the top-left corner
+  EXPECT_GT(channel(20, 20, 8), 200u);  // green at the centre
+  EXPECT_GT(channel(39, 0, 16), 200u);  // blue at the top-right corner
+  // Vertices 3 and 4 repeat the last colour given.
+  EXPECT_GT(channel(39, 39, 16), 200u);
+  EXPECT_GT(channel(0, 39, 16), 200u);
+}
+
+TEST(sGradient, PaintsOnlyInsideTheBitmapWhateverRectangleAndOffset) {
+  TBitmap bmp(8, 8, pf24bit);
+  const TsGradArray down = Stops("255;255;60;0;0;65280;65280;40;0;0");
+  for (int offset : {-1000000, -20, -3, 0, 5, 1000000, INT32_MIN, INT32_MAX}) {
+    PaintGradientArray(bmp, Rect(-5, -5, 20, 20), down, offset);
+    PaintGradientArray(bmp, Rect(6, 6, 2, 2), down, offset);
+  }
+  PaintGradientArray(bmp, Rect(-50, 2, 50, 4), Stops("255;255;100;1;0"), 0);
+  PaintGradientArray(bmp, Rect(-50, -50, 50, 50), Stops("255;0;0;2;0"), 0);
+  EXPECT_EQ(PixelAt(bmp, 0, 3), 0x0000FFu);
+}
+
+TEST(sGradient, UnknownKindsAndEmptyArraysPaintNothing) {
+  TBitmap bmp(4, 4, pf24bit);
+  PaintGradientArray(bmp, Rect(0, 0, 4, 4), Stops("255;255;100;7;0"), 0);
+  PaintGradientArray(bmp, Rect(0, 0, 4, 4), {}, 0);
+  EXPECT_EQ(PixelAt(bmp, 1, 1), 0u);
+}
+
+}  // namespace
+}  // namespace kv
