@@ -12,6 +12,7 @@
 #include "classlib/Menus.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
+#include "classlib/WindowProps.h"
 
 namespace kv {
 
@@ -159,13 +160,13 @@ bool IsAccel(WPARAM key, const std::string& caption) {
 // --- the Win32 entry ------------------------------------------------------------------
 
 LRESULT CALLBACK ClassLibWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(GetPropW(wnd, kObjectProp));
+  auto* control = static_cast<TWinControl*>(GetLocalProp(wnd, kObjectProp));
   if (control == nullptr) {
     control = t_creating;
     if (control == nullptr) return DefWindowProcW(wnd, msg, wParam, lParam);
     t_creating = nullptr;
     control->handle_ = wnd;
-    SetPropW(wnd, kObjectProp, control);
+    SetLocalProp(wnd, kObjectProp, control);
     ++GdiCounters().Props;
   }
   TMessage m{msg, wParam, lParam, 0};
@@ -686,6 +687,7 @@ void TControl::SetCursor(TCursor cursor) {
 
 void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
   if (!isVisible || parent_ == nullptr || !parent_->HandleAllocated()) return;
+  if (!IsWindowVisible(parent_->Handle())) return;
   RECT rc{left_, top_, left_ + width_, top_ + height_};
   InvalidateRect(parent_->Handle(), &rc, !(isOpaque || (controlStyle_ & csOpaque)));
 }
@@ -760,12 +762,9 @@ void TWinControl::BeforeDestruction() {
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
   if (wnd == nullptr) return nullptr;
-  // Properties are readable across processes: another program of ours would
-  // hand back a pointer into its own address space.
-  DWORD process = 0;
-  GetWindowThreadProcessId(wnd, &process);
-  if (process != GetCurrentProcessId()) return nullptr;
-  return static_cast<TWinControl*>(GetPropW(wnd, kObjectProp));
+  // Only the copy this process keeps: another program of ours puts a pointer
+  // into its own address space on its window's property.
+  return static_cast<TWinControl*>(GetLocalProp(wnd, kObjectProp));
 }
 
 void TWinControl::MainWndProc(TMessage& m) {
@@ -778,7 +777,7 @@ void TWinControl::MainWndProc(TMessage& m) {
 }
 
 void TWinControl::WindowGone() {
-  if (handle_ != nullptr && RemovePropW(handle_, kObjectProp) != nullptr) --GdiCounters().Props;
+  if (handle_ != nullptr && RemoveLocalProp(handle_, kObjectProp) != nullptr) --GdiCounters().Props;
   if (childId_ != 0) ChildIds().Release(childId_);
   childId_ = 0;
   handle_ = nullptr;
@@ -862,7 +861,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   childId_ = id;  // given back when the window goes
   if (handle_ == nullptr) {
     handle_ = wnd;
-    SetPropW(wnd, kObjectProp, this);
+    SetLocalProp(wnd, kObjectProp, this);
     ++GdiCounters().Props;
   }
 }
@@ -1234,8 +1233,13 @@ void TWinControl::Dispatch(TMessage& m) {
       }
       return;
     case CM_FONTCHANGED: {
-      if (handle_ != nullptr)
-        SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
+      // A change of colour keeps the handle: the window has its font already,
+      // and setting it again makes an edit measure and lay out its text anew.
+      if (handle_ != nullptr) {
+        const auto font = reinterpret_cast<WPARAM>(Font()->Handle());
+        if (static_cast<WPARAM>(SendMessageW(handle_, WM_GETFONT, 0, 0)) != font)
+          SendMessageW(handle_, WM_SETFONT, font, 1);
+      }
       Invalidate();
       TMessage b{CM_PARENTFONTCHANGED, 0, 0, 0};
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->WindowProc(b);
@@ -1534,14 +1538,18 @@ std::string TWinControl::Text() {
   return Narrow(w);
 }
 
+// A window that cannot be seen (hidden itself or under a hidden window, or
+// in a window whose drawing is switched off) keeps no update region: it is
+// painted whole when it shows. Asking the system for it anyway costs a trip
+// to the window server under Wine, for every control of a frozen form.
 void TWinControl::Invalidate() {
   if (handle_ == nullptr) return;
   Perform(CM_INVALIDATE);
-  InvalidateRect(handle_, nullptr, !(ControlStyle() & csOpaque));
+  if (IsWindowVisible(handle_)) InvalidateRect(handle_, nullptr, !(ControlStyle() & csOpaque));
 }
 
 void TWinControl::Update() {
-  if (handle_ != nullptr) UpdateWindow(handle_);
+  if (handle_ != nullptr && IsWindowVisible(handle_)) UpdateWindow(handle_);
 }
 
 void TWinControl::Repaint() {

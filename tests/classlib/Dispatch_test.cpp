@@ -7,6 +7,7 @@
 #include "MessageLog.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 
 using namespace kv;
 using kvtest::SequenceIs;
@@ -300,6 +301,38 @@ TEST(ComponentMessages, ChildrenFollowParentFontAndColourUntilGivenTheirOwn) {
   form->SetColor(clBlue);
   EXPECT_EQ(b->Color(), clRed);
   EXPECT_EQ(a->Color(), clBlue);
+}
+
+// A new colour keeps the font's handle: the window is only repainted. A new
+// size gives it the new font (setting the same font again would make an edit
+// lay out its text anew and take back margins of its own).
+TEST(ComponentMessages, AFontColourRepaintsAndANewFontReachesTheWindow) {
+  struct TWatchedEdit : TEdit {
+    using TEdit::TEdit;
+    int setFonts = 0;
+    void WndProc(TMessage& m) override {
+      if (m.Msg == WM_SETFONT) ++setFonts;
+      TEdit::WndProc(m);
+    }
+  };
+  Owned<TForm> form = CreateOwned<TForm>();
+  auto* edit = Create<TWatchedEdit>(form.get());
+  edit->SetParent(form.get());
+  form->Show();
+  const HWND wnd = edit->Handle();
+  SendMessageW(wnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(7, 9));
+  UpdateWindow(wnd);
+  edit->setFonts = 0;
+
+  edit->Font()->SetColor(clRed);
+  EXPECT_EQ(edit->setFonts, 0);
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(wnd, &update, FALSE)) << "the new colour is painted";
+  EXPECT_EQ(SendMessageW(wnd, EM_GETMARGINS, 0, 0), MAKELRESULT(7, 9));
+
+  edit->Font()->SetHeight(-20);
+  EXPECT_EQ(edit->setFonts, 1);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)), edit->Font()->Handle());
 }
 
 }  // namespace

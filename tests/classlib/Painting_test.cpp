@@ -178,4 +178,31 @@ TEST_F(Painting, PaintToDrawsTheControlTreeIntoAnotherContext) {
   EXPECT_EQ(canvas.Pixel(99, 65), clWhite) << "clipped to the control";
 }
 
+// A window that cannot be seen keeps no update region; what changed while it
+// was hidden, or while its form's drawing was off, shows when it is seen again.
+TEST_F(Painting, AChangeMadeOutOfSightShowsWhenSeenAgain) {
+  auto* panel = Create<TPanelLike>(form);
+  panel->SetParent(form);
+  panel->SetBounds(80, 40, 30, 30);
+  panel->SetColor(clYellow);
+  UpdateWindow(form->Handle());
+  const HWND wnd = form->Handle();
+  ASSERT_EQ(PixelOf(wnd, 95, 55), RGB(255, 255, 0));
+
+  SendMessageW(wnd, WM_SETREDRAW, FALSE, 0);
+  panel->SetColor(clLime);
+  RECT update{};
+  EXPECT_FALSE(GetUpdateRect(panel->Handle(), &update, FALSE));
+  SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EXPECT_EQ(PixelOf(wnd, 95, 55), RGB(0, 255, 0));
+
+  form->Hide();
+  panel->SetColor(clAqua);
+  panel->Repaint();
+  form->Show();
+  UpdateWindow(wnd);
+  EXPECT_EQ(PixelOf(wnd, 95, 55), RGB(0, 255, 255));
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
 #include "classlib/ListViews.h"
+#include "classlib/WindowProps.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSectionPaint_win.h"
@@ -29,11 +30,18 @@ constexpr wchar_t kHeaderOwner[] = L"ACLVHDR";
 constexpr wchar_t kHeaderPrev[] = L"ACLVHDRPREV";
 
 LRESULT CALLBACK HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto prev = reinterpret_cast<WNDPROC>(GetPropW(wnd, kHeaderPrev));
-  if (auto* owner = static_cast<IacHeaderOwner*>(GetPropW(wnd, kHeaderOwner)); owner != nullptr)
-    return owner->HeaderMessage(wnd, msg, wParam, lParam);
+  if (auto* owner = static_cast<IacHeaderOwner*>(GetLocalProp(wnd, kHeaderOwner)); owner != nullptr) {
+    const LRESULT result = owner->HeaderMessage(wnd, msg, wParam, lParam);
+    // The system drops a dying window's properties; the copies go with them.
+    if (msg == WM_NCDESTROY) {
+      RemoveLocalProp(wnd, kHeaderOwner);
+      RemoveLocalProp(wnd, kHeaderPrev);
+    }
+    return result;
+  }
+  auto prev = reinterpret_cast<WNDPROC>(GetLocalProp(wnd, kHeaderPrev));
   if (prev == nullptr) return DefWindowProcW(wnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) RemovePropW(wnd, kHeaderPrev);
+  if (msg == WM_NCDESTROY) RemoveLocalProp(wnd, kHeaderPrev);
   return CallWindowProcW(prev, wnd, msg, wParam, lParam);
 }
 
@@ -78,12 +86,12 @@ void TacHeaderHook::Hook(HWND header) {
   Release();
   if (header == nullptr || !IsWindow(header)) return;
   header_ = header;
-  SetPropW(header, kHeaderOwner, owner_);
+  SetLocalProp(header, kHeaderOwner, owner_);
   // Ours may still be there as a pass-through from an earlier owner.
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(header, GWLP_WNDPROC)) == &HeaderProc &&
-      GetPropW(header, kHeaderPrev) != nullptr)
+      GetLocalProp(header, kHeaderPrev) != nullptr)
     return;
-  SetPropW(header, kHeaderPrev, reinterpret_cast<HANDLE>(GetWindowLongPtrW(header, GWLP_WNDPROC)));
+  SetLocalProp(header, kHeaderPrev, reinterpret_cast<HANDLE>(GetWindowLongPtrW(header, GWLP_WNDPROC)));
   SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderProc));
 }
 
@@ -91,25 +99,25 @@ void TacHeaderHook::Release() {
   HWND header = header_;
   header_ = nullptr;
   if (header == nullptr || !IsWindow(header)) return;
-  if (GetPropW(header, kHeaderOwner) == owner_) RemovePropW(header, kHeaderOwner);
+  if (GetLocalProp(header, kHeaderOwner) == owner_) RemoveLocalProp(header, kHeaderOwner);
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(header, GWLP_WNDPROC)) != &HeaderProc) return;
   // Ours is current: the old procedure can go back without cutting anyone out.
-  if (auto prev = GetPropW(header, kHeaderPrev); prev != nullptr)
+  if (auto prev = GetLocalProp(header, kHeaderPrev); prev != nullptr)
     SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
-  RemovePropW(header, kHeaderPrev);
+  RemoveLocalProp(header, kHeaderPrev);
 }
 
 void TacHeaderHook::Forget() {
   if (header_ != nullptr) {
-    RemovePropW(header_, kHeaderOwner);
-    RemovePropW(header_, kHeaderPrev);
+    RemoveLocalProp(header_, kHeaderOwner);
+    RemoveLocalProp(header_, kHeaderPrev);
   }
   header_ = nullptr;
 }
 
 LRESULT TacHeaderHook::CallPrev(UINT msg, WPARAM wParam, LPARAM lParam) const {
   if (header_ == nullptr) return 0;
-  auto prev = reinterpret_cast<WNDPROC>(GetPropW(header_, kHeaderPrev));
+  auto prev = reinterpret_cast<WNDPROC>(GetLocalProp(header_, kHeaderPrev));
   if (prev == nullptr) return DefWindowProcW(header_, msg, wParam, lParam);
   return CallWindowProcW(prev, header_, msg, wParam, lParam);
 }

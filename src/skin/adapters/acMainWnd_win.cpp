@@ -7,6 +7,7 @@
 #include "classlib/Forms.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
+#include "classlib/WindowProps.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonData_win.h"
@@ -111,7 +112,7 @@ void HookWnd(TacMainWnd* adapter, HWND handle) {
   if (TacMainWnd* other = AdapterOfWindow(handle); other != nullptr && other != adapter) return;
   adapter->ScrollBusy = false;
   adapter->CtrlHandle = handle;
-  SetPropW(handle, acAdapterProperty, adapter);
+  SetLocalProp(handle, acAdapterProperty, adapter);
   TsCommonData* sd = adapter->SkinData;
   TControl* target = nullptr;
   if (sd != nullptr && sd->OwnerProvider != nullptr && sd->OwnerProvider->Form() != nullptr) {
@@ -162,8 +163,8 @@ bool TacMainWnd::GiveBackHandler() {
     case TacHookMode::None:
       return true;
   }
-  if (CtrlHandle != nullptr && GetPropW(CtrlHandle, acAdapterProperty) == this)
-    RemovePropW(CtrlHandle, acAdapterProperty);
+  if (CtrlHandle != nullptr && GetLocalProp(CtrlHandle, acAdapterProperty) == this)
+    RemoveLocalProp(CtrlHandle, acAdapterProperty);
   return restored;
 }
 
@@ -229,7 +230,7 @@ void TacMainWnd::Dispatch(TMessage& message) {
 }
 
 LRESULT CALLBACK AdapterProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* adapter = static_cast<TacMainWnd*>(GetPropW(wnd, acAdapterProperty));
+  auto* adapter = static_cast<TacMainWnd*>(GetLocalProp(wnd, acAdapterProperty));
   if (adapter != nullptr && adapter->hookMode_ == TacHookMode::Subclass && !adapter->Destroyed) {
     TMessage m{msg, wParam, lParam, 0};
     adapter->Dispatch(m);
@@ -369,7 +370,7 @@ bool TacMainWnd::RootCommand(TMessage& m) {
 
 TacMainWnd* AdapterOfWindow(HWND wnd) {
   if (wnd == nullptr) return nullptr;
-  return static_cast<TacMainWnd*>(GetPropW(wnd, acAdapterProperty));
+  return static_cast<TacMainWnd*>(GetLocalProp(wnd, acAdapterProperty));
 }
 
 void SendToChildren(TControl* control, HWND wnd, TMessage& message) {

@@ -123,6 +123,11 @@ TacHeaderLook TsListView::Look() const {
   return look;
 }
 
+// The list's painting is held while it takes a new look only when it can be
+// seen: a list in a hidden or frozen window paints anew when it shows, and
+// ending the hold makes the list lay out and invalidate itself again.
+bool TsListView::HoldPainting() { return HandleAllocated() && IsWindowVisible(Handle()); }
+
 void TsListView::RepaintHeader() {
   if (header_.Handle() != nullptr) InvalidateRect(header_.Handle(), nullptr, FALSE);
 }
@@ -239,10 +244,11 @@ TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
   switch (m.WParamHi()) {
     case cmdSkinRemoved: {
       if (!ownManager) break;
-      Items()->BeginUpdate();
+      const bool hold = HoldPainting();
+      if (hold) Items()->BeginUpdate();
       plainLook();
       HandleSkinCommand(m, sd);
-      Items()->EndUpdate();
+      if (hold) Items()->EndUpdate();
       if (HandleAllocated())
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
       return coAnswered;
@@ -250,7 +256,8 @@ TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
     case cmdSkinLoaded:
     case cmdSkinRefresh: {
       if (!ownManager) break;
-      Items()->BeginUpdate();
+      const bool hold = HoldPainting();
+      if (hold) Items()->BeginUpdate();
       HandleSkinCommand(m, sd);
       if (SkinAvailable(sd, true) && HandleAllocated()) {
         ApplySkinColors();
@@ -259,7 +266,7 @@ TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
         // A skin without the list's section: the plain look, as with no skin.
         plainLook();
       }
-      Items()->EndUpdate();
+      if (hold) Items()->EndUpdate();
       if (HandleAllocated()) {
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
         RepaintHeader();

@@ -48,6 +48,7 @@ class TsListView : public TsSkinnedControl<TListView>, public IacHeaderOwner {
 
  private:
   TacHeaderLook Look() const;
+  bool HoldPainting();
   void RepaintHeader();
   void SetHot(int column);
   void ApplySkinColors();

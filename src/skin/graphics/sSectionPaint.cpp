@@ -25,11 +25,15 @@ TRect Clipped(TRect r, const TBitmap& b) {
 void FillColor(TBitmap* bitmap, TRect r, TColor color) {
   r = Clipped(r, *bitmap);
   const int bpp = bitmap->BytesPerPixel();
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
   const std::uint8_t px[4] = {ColorB(color), ColorG(color), ColorR(color), 255};
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    std::uint8_t* p = bitmap->ScanLine(y) + static_cast<std::ptrdiff_t>(r.Left) * bpp;
-    for (int x = r.Left; x < r.Right; ++x, p += bpp) std::memcpy(p, px, bpp);
-  }
+  // The first row pixel by pixel, the others copied from it.
+  std::uint8_t* first = bitmap->ScanLine(r.Top) + static_cast<std::ptrdiff_t>(r.Left) * bpp;
+  std::uint8_t* p = first;
+  for (int x = r.Left; x < r.Right; ++x, p += bpp) std::memcpy(p, px, bpp);
+  const std::size_t bytes = static_cast<std::size_t>(r.Right - r.Left) * static_cast<std::size_t>(bpp);
+  for (int y = r.Top + 1; y < r.Bottom; ++y)
+    std::memcpy(bitmap->ScanLine(y) + static_cast<std::ptrdiff_t>(r.Left) * bpp, first, bytes);
 }
 
 // Alpha 255 inside R of a 32-bit bitmap: copies and stretches from 24-bit

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "base/Bitmap.h"
@@ -52,12 +53,19 @@ std::uint8_t Channel(double v) {
   return static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::nearbyint(v)), 0, 255));
 }
 
-void PutPixel(TBitmap& bmp, int x, int y, const Rgb& c) {
-  std::uint8_t* p = bmp.ScanLine(y) + bmp.BytesPerPixel() * x;
-  p[0] = Channel(c.B);
-  p[1] = Channel(c.G);
-  p[2] = Channel(c.R);
-  if (bmp.PixelFormat() == pf32bit) p[3] = 255;
+// A colour as the bytes of one pixel of the bitmap.
+struct Pixel {
+  std::uint8_t Bytes[4];
+};
+
+Pixel ToPixel(const Rgb& c) { return {{Channel(c.B), Channel(c.G), Channel(c.R), 255}}; }
+
+void PutPixel(std::uint8_t* row, int bpp, int x, const Pixel& p) {
+  std::uint8_t* d = row + static_cast<std::ptrdiff_t>(bpp) * x;
+  d[0] = p.Bytes[0];
+  d[1] = p.Bytes[1];
+  d[2] = p.Bytes[2];
+  if (bpp == 4) d[3] = 255;
 }
 
 // Colour of position i of a band running from start to end (inclusive).
@@ -69,6 +77,7 @@ Rgb Along(const TsGradStop& s, double start, double end, double i) {
 }
 
 void Vertical(TBitmap& bmp, const TRect& r, const TsGradArray& data, int offset) {
+  const int bpp = bmp.BytesPerPixel();
   const int last = std::min(r.Bottom, bmp.Height()) - 1;
   const long long span = static_cast<long long>(r.Height()) + offset;
   long long y = static_cast<long long>(r.Top) + offset;
@@ -78,26 +87,35 @@ void Vertical(TBitmap& bmp, const TRect& r, const TsGradArray& data, int offset)
     y = k + 1 < data.size() ? std::min<long long>(y, last) : last;
     if (y - start <= 0) continue;
     for (long long row = std::max<long long>(start, r.Top); row <= y; ++row) {
-      const Rgb c = Along(data[k], double(start), double(y), double(row));
-      for (int x = r.Left; x < r.Right; ++x) PutPixel(bmp, x, static_cast<int>(row), c);
+      const Pixel c = ToPixel(Along(data[k], double(start), double(y), double(row)));
+      std::uint8_t* line = bmp.ScanLine(static_cast<int>(row));
+      for (int x = r.Left; x < r.Right; ++x) PutPixel(line, bpp, x, c);
     }
   }
 }
 
+// Every row alike: the first is worked out, the others copied from it.
 void Horizontal(TBitmap& bmp, const TRect& r, const TsGradArray& data) {
+  const int bpp = bmp.BytesPerPixel();
   const int last = std::min(r.Right, bmp.Width()) - 1;
-  for (int row = r.Top; row < r.Bottom; ++row) {
-    int x = r.Left;
-    for (std::size_t k = 0; k < data.size(); ++k) {
-      const int start = x;
-      x = static_cast<int>(std::nearbyint(start + data[k].Percent * double(r.Width()) / 100));
-      x = k + 1 < data.size() ? std::min(x, last) : last;
-      if (x - start <= 0) continue;
-      for (int col = std::max(start, r.Left); col <= x; ++col) {
-        PutPixel(bmp, col, row, Along(data[k], start, x, col));
-      }
-    }
+  std::uint8_t* first = bmp.ScanLine(r.Top);
+  int x = r.Left, to = r.Left - 1;
+  for (std::size_t k = 0; k < data.size(); ++k) {
+    const int start = x;
+    x = static_cast<int>(std::nearbyint(start + data[k].Percent * double(r.Width()) / 100));
+    x = k + 1 < data.size() ? std::min(x, last) : last;
+    if (x - start <= 0) continue;
+    for (int col = std::max(start, r.Left); col <= x; ++col)
+      PutPixel(first, bpp, col, ToPixel(Along(data[k], start, x, col)));
+    to = std::max(to, x);
   }
+  // Only what the bands painted: columns they left keep what was there.
+  const int from = r.Left;
+  if (to < from) return;
+  const std::size_t bytes = static_cast<std::size_t>(to - from + 1) * static_cast<std::size_t>(bpp);
+  for (int row = r.Top + 1; row < r.Bottom; ++row)
+    std::memcpy(bmp.ScanLine(row) + static_cast<std::ptrdiff_t>(bpp) * from,
+                first + static_cast<std::ptrdiff_t>(bpp) * from, bytes);
 }
 
 // Four triangles from the corners to the centre, each vertex with its own
@@ -117,7 +135,9 @@ void Triangles(TBitmap& bmp, const TRect& r, const TsGradArray& data) {
                   {double(r.Right), double(r.Bottom), colour[3]},
                   {double(r.Left), double(r.Bottom), colour[4]}};
   const int tri[4][3] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
+  const int bpp = bmp.BytesPerPixel();
   for (int y = r.Top; y < r.Bottom; ++y) {
+    std::uint8_t* line = bmp.ScanLine(y);
     for (int x = r.Left; x < r.Right; ++x) {
       const double px = x + 0.5, py = y + 0.5;
       for (const auto& t : tri) {
@@ -128,9 +148,9 @@ void Triangles(TBitmap& bmp, const TRect& r, const TsGradArray& data) {
         const double wb = ((c.Y - a.Y) * (px - c.X) + (a.X - c.X) * (py - c.Y)) / d;
         const double wc = 1 - wa - wb;
         if (wa < -1e-9 || wb < -1e-9 || wc < -1e-9) continue;
-        PutPixel(bmp, x, y,
-                 {wa * a.C.R + wb * b.C.R + wc * c.C.R, wa * a.C.G + wb * b.C.G + wc * c.C.G,
-                  wa * a.C.B + wb * b.C.B + wc * c.C.B});
+        PutPixel(line, bpp, x,
+                 ToPixel({wa * a.C.R + wb * b.C.R + wc * c.C.R, wa * a.C.G + wb * b.C.G + wc * c.C.G,
+                          wa * a.C.B + wb * b.C.B + wc * c.C.B}));
         break;
       }
     }

@@ -94,6 +94,27 @@ TEST(sGradient, HorizontalBandsRunLeftToRightOnEveryRow) {
   }
 }
 
+// Each row alike, and only inside the rectangle: what lies beside it and a
+// rectangle too narrow for any band keep what they had.
+TEST(sGradient, HorizontalBandsStayInsideTheirRectangle) {
+  for (TPixelFormat format : {pf24bit, pf32bit}) {
+    TBitmap bmp(12, 5, format);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 12; ++x) bmp.ScanLine(y)[bmp.BytesPerPixel() * x] = 0x11;
+    PaintGradientArray(bmp, Rect(3, 1, 9, 4), Stops("0;16777215;50;1;0;255;255;50;1;0"), 0);
+    PaintGradientArray(bmp, Rect(10, 0, 11, 5), Stops("255;255;100;1;0"), 0);
+    for (int y = 0; y < 5; ++y) {
+      const bool inside = y >= 1 && y < 4;
+      EXPECT_EQ(PixelAt(bmp, 2, y), 0x110000u) << y;
+      EXPECT_EQ(PixelAt(bmp, 9, y), 0x110000u) << y;
+      EXPECT_EQ(PixelAt(bmp, 10, y), 0x110000u) << "one column: no band fits";
+      EXPECT_EQ(PixelAt(bmp, 3, y), inside ? 0u : 0x110000u) << y;
+      EXPECT_EQ(PixelAt(bmp, 8, y), inside ? 0x0000FFu : 0x110000u) << y;
+      if (inside) EXPECT_EQ(PixelAt(bmp, 5, y), PixelAt(bmp, 5, 1)) << "rows alike";
+    }
+  }
+}
+
 TEST(sGradient, TrianglesTakeOneColourPerCorner) {
   TBitmap bmp(40, 40, pf24bit);
   PaintGradientArray(bmp, Rect(0, 0, 40, 40), Stops("255;0;0;2;0;65280;0;0;0;0;16711680;0;0;0;0"),
