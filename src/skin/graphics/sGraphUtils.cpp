@@ -569,19 +569,22 @@ void HalftoneStretchPixels(TBitmap* dst, const TRect& d, TBitmap* src, const TRe
   std::vector<std::pair<int, int>> columns(x1 - x0);
   for (int x = x0; x < x1; ++x) columns[x - x0] = span(x - d.Left, dw, s.Left, sw, src->Width());
   const int sb = src->BytesPerPixel(), db = dst->BytesPerPixel();
+  std::vector<const std::uint8_t*> rows;  // the source rows of one destination row
   for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, dst->Height()); ++y) {
     const auto [sy0, sy1] = span(y - d.Top, dh, s.Top, sh, src->Height());
     if (sy1 <= sy0) continue;  // past the source's rows
     std::uint8_t* q = PixelAt(dst, x0, y);
-    const std::uint8_t* row = PixelAt(src, 0, sy0);
+    rows.clear();
+    for (int sy = sy0; sy < sy1; ++sy) rows.push_back(PixelAt(src, 0, sy));
+    const std::uint8_t* row = rows.front();
     for (const auto& [sx0, sx1] : columns) {
       const int n = (sy1 - sy0) * std::max(sx1 - sx0, 0);
       if (n == 1) {
         put(q, db, row + static_cast<std::ptrdiff_t>(sx0) * sb, sb);
       } else if (n > 0) {
         unsigned sum[4] = {};
-        for (int sy = sy0; sy < sy1; ++sy) {
-          const std::uint8_t* p = PixelAt(src, sx0, sy);
+        for (const std::uint8_t* from : rows) {
+          const std::uint8_t* p = from + static_cast<std::ptrdiff_t>(sx0) * sb;
           for (int sx = sx0; sx < sx1; ++sx, p += sb)
             for (int c = 0; c < sb; ++c) sum[c] += p[c];
         }
