@@ -24,6 +24,13 @@ constexpr wchar_t kObjectProp[] = L"KvControl";
 // (WM_GETMINMAXINFO, WM_NCCREATE) arrive before the call returns.
 thread_local TWinControl* t_creating = nullptr;
 
+// The window with this thread's keyboard focus, as our windows are told it:
+// WM_SETFOCUS names the window gaining it, WM_KILLFOCUS the one it goes to
+// (ours or not). GetFocus asks the window server every time, a round trip
+// under Wine for each control that paints; one of our windows has the focus
+// exactly when this names it.
+thread_local HWND t_focus = nullptr;
+
 TControl* g_mouseControl = nullptr;
 TControl* g_captureControl = nullptr;
 std::set<TControlCanvas*> g_canvasesWithDC;
@@ -169,6 +176,10 @@ LRESULT CALLBACK ClassLibWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     SetLocalProp(wnd, kObjectProp, control);
     ++GdiCounters().Props;
   }
+  if (msg == WM_SETFOCUS)
+    t_focus = wnd;
+  else if (msg == WM_KILLFOCUS)
+    t_focus = reinterpret_cast<HWND>(wParam);
   TMessage m{msg, wParam, lParam, 0};
   control->MainWndProc(m);
   return m.Result;
@@ -778,6 +789,8 @@ void TWinControl::MainWndProc(TMessage& m) {
 
 void TWinControl::WindowGone() {
   if (handle_ != nullptr && RemoveLocalProp(handle_, kObjectProp) != nullptr) --GdiCounters().Props;
+  // The system takes the focus from a destroyed window without a word.
+  if (handle_ != nullptr && t_focus == handle_) t_focus = nullptr;
   if (childId_ != 0) ChildIds().Release(childId_);
   childId_ = 0;
   handle_ = nullptr;
@@ -1469,7 +1482,7 @@ void TWinControl::SetTabOrder(int order) {
   list.insert(list.begin() + order, this);
 }
 
-bool TWinControl::Focused() const { return handle_ != nullptr && GetFocus() == handle_; }
+bool TWinControl::Focused() const { return handle_ != nullptr && t_focus == handle_; }
 
 bool TWinControl::CanFocus() const {
   for (const TControl* c = this; c != nullptr; c = c->Parent())

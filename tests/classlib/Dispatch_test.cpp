@@ -335,4 +335,50 @@ TEST(ComponentMessages, AFontColourRepaintsAndANewFontReachesTheWindow) {
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)), edit->Font()->Handle());
 }
 
+// Whether a control has the keyboard focus follows the focus wherever it
+// goes: between our controls, to a window that is not ours, to none, and
+// away from a control that is destroyed.
+TEST(ComponentMessages, FocusedFollowsTheFocusToOursAndOtherWindows) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  form->SetBounds(0, 0, 300, 120);
+  const auto edit = [&](int top) {
+    auto* e = Create<TEdit>(form.get());
+    e->SetParent(form.get());
+    e->SetTop(top);
+    return e;
+  };
+  TEdit* first = edit(0);
+  TEdit* second = edit(30);
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  const HWND foreign = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 150, 0, 100, 20,
+                                       form->Handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(foreign, nullptr);
+  const auto check = [&](const char* step) {
+    EXPECT_EQ(first->Focused(), GetFocus() == first->Handle()) << step;
+    EXPECT_EQ(second->Focused(), GetFocus() == second->Handle()) << step;
+  };
+  SetFocus(first->Handle());
+  ASSERT_EQ(GetFocus(), first->Handle()) << "the test needs the focus";
+  check("first");
+  EXPECT_TRUE(first->Focused());
+  second->SetFocus();
+  check("second");
+  EXPECT_TRUE(second->Focused());
+  SetFocus(foreign);
+  check("a window not ours");
+  EXPECT_FALSE(first->Focused() || second->Focused());
+  SetFocus(first->Handle());
+  check("back to the first");
+  SetFocus(nullptr);
+  check("none");
+  EXPECT_FALSE(first->Focused());
+  second->SetFocus();
+  const HWND gone = second->Handle();
+  second->Free();
+  EXPECT_NE(GetFocus(), gone);
+  EXPECT_EQ(first->Focused(), GetFocus() == first->Handle()) << "the focused one destroyed";
+  DestroyWindow(foreign);
+}
+
 }  // namespace
