@@ -62,11 +62,12 @@ TEST_F(WindowProps, OnlyWhatWasSetThroughThemIsRead) {
   EXPECT_EQ(GetLocalProp(wnd, L"KvTestForeign"), nullptr);
   RemovePropW(wnd, L"KvTestForeign");
   EXPECT_EQ(GetLocalProp(nullptr, L"KvTestForeign"), nullptr);
-  // No window, nothing kept.
-  EXPECT_FALSE(SetLocalProp(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFE)), L"KvTestX",
-                            Value(1)));
-  EXPECT_EQ(GetLocalProp(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFE)), L"KvTestX"),
-            nullptr);
+  // A window that is gone keeps nothing.
+  const HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+  DestroyWindow(gone);
+  EXPECT_FALSE(SetLocalProp(gone, L"KvTestX", Value(1)));
+  EXPECT_EQ(GetLocalProp(gone, L"KvTestX"), nullptr);
 }
 
 // The class library's controls are found through such a property: a window
