@@ -225,6 +225,13 @@ std::string ModelFieldText(const TDataPack& data) {
 
 }  // namespace
 
+std::string ReadSettingFirstText(int language) {
+  return language == LanguageChinese
+             ? "请先读取配置（或导入配置）：窗口中还没有设备的参数，现在写入会清除设备中的参数。"
+             : "Use Read Setting (or Load Profile) first: the window does not hold the device's "
+               "setting yet, and writing it now would erase the setting in the device.";
+}
+
 std::string UnknownModelText(int language, const std::string& sent) {
   return language == LanguageChinese
              ? "设备型号不是本程序支持的型号（KV41、KV42、KV43）：设备发送的是“" + sent + "”。"
@@ -729,8 +736,12 @@ void TRequestEngine::ReadMaster() {
                            [block](ICommPort& port) { SendHandle.SendReadMaster(port, block); });
     if (result == TExchange::Answered) ++step_;
   }
-  if (result == TExchange::NoAnswer) ShowNoAnswer();
-  if (result == TExchange::UnknownModel) ShowModelOrNoAnswer();
+  // The message goes up over the main window, not over the progress window
+  // about to close, which would take it along to the back.
+  if (result == TExchange::NoAnswer || result == TExchange::UnknownModel) {
+    view_.CloseProgress();
+    ShowModelOrNoAnswer();
+  }
   if (result != TExchange::Answered) return;
   // The controls change only now, when the whole image is here: a stopped
   // or failed read leaves the window as it was.

@@ -52,6 +52,8 @@ struct TVersionReply {
 // `stoppedAt`), which one may (`stoppedAt`, when it went out), and which
 // still hold the old one.
 std::string NoAnswerText(int language);
+// Write Setting with a window that no read and no profile filled.
+std::string ReadSettingFirstText(int language);
 // The device answered for its model with none this program knows; `sent` is
 // what it gave (the name, or its bytes).
 std::string UnknownModelText(int language, const std::string& sent);

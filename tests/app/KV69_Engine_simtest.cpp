@@ -101,6 +101,7 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   void ShowMessage(const std::string& text, bool) override {
     messages.push_back(text);
     messageTimes.push_back(now_);
+    messagesOverProgress += progress;
   }
   void PasswordRefused(bool atShow) override { refusals.push_back(atShow); }
   void PasswordAccepted() override { ++accepted; }
@@ -163,6 +164,7 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   bool progress = false;
   std::vector<std::string> messages;
   std::vector<std::int64_t> messageTimes;
+  int messagesOverProgress = 0;  // shown while the progress window was
   std::vector<std::int64_t> received;  // when each chunk was handed to the engine
   std::vector<bool> refusals;
   int accepted = 0, damagedPasswords = 0;
@@ -814,6 +816,7 @@ TEST_P(PulledLink, ReadEndsSayingTheDeviceDoesNotAnswer) {
   EXPECT_FALSE(link.progress);
   EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
   EXPECT_LT(link.Now(), 8 * 1000 + TRequestEngine::NoAnswerRounds * 3200);
+  EXPECT_EQ(0, link.messagesOverProgress) << "the message would go with the progress window";
 }
 
 TEST_P(PulledLink, WriteEndsNamingTheBlocksWritten) {
@@ -824,6 +827,7 @@ TEST_P(PulledLink, WriteEndsNamingTheBlocksWritten) {
   // Blocks 0-7 were acknowledged; block 8 went out and was never answered.
   EXPECT_EQ(std::vector<std::string>{PartlyWrittenText(LanguageFlag, 8, true, 14, true)},
             link.messages);
+  EXPECT_EQ(0, link.messagesOverProgress);
 }
 
 TEST_P(PulledLink, HistoryEndsSayingTheDeviceDoesNotAnswerAndKeepsItsRows) {
@@ -832,6 +836,7 @@ TEST_P(PulledLink, HistoryEndsSayingTheDeviceDoesNotAnswerAndKeepsItsRows) {
   link.engine.ReadHistory(100, 100);
   EXPECT_EQ(32, link.rowsShown);
   EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
+  EXPECT_EQ(0, link.messagesOverProgress);
 }
 
 INSTANTIATE_TEST_SUITE_P(Echo, PulledLink, testing::Bool());
