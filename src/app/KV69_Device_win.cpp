@@ -164,9 +164,9 @@ void TFormKV69::Pop_DisCommPortClick(TObject*) {
 
 void TFormKV69::Pop_RepCommPortClick(TObject*) {
   if (ComPort == nullptr) return;
-  // The port opens again under its own name: the login's, or in view mode
-  // the component's default.
-  const std::string port = ComPort->CommName();
+  // The port opens again under its current name: the login's, or in view
+  // mode the component's default, which the status bar then names.
+  const std::string port = LoginComPort.empty() ? ComPort->CommName() : LoginComPort;
   // The box is empty until a configuration was read: the login's password
   // then, so that an empty text is not rejected (view mode has none to give).
   std::string password = TrimmedText(lbledt_Main_Password);

@@ -245,7 +245,8 @@ void TFormKV69::PasswordRefused(bool atShow) {
   // A later password (Reconnect) was refused: the program goes on without
   // the device, as after Disconnect.
   ComPort->ClosePort();
-  Bar->SetSimpleText(ComPort->CommName() + "  " + Lang_MsgDisconnected);
+  Bar->SetSimpleText((LoginComPort.empty() ? ComPort->CommName() : LoginComPort) + "  " +
+                     Lang_MsgDisconnected);
   ShowMessageForm(Lang_MsgPasswordError, Application->Title());
 }
 
