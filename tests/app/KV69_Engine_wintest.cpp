@@ -104,6 +104,20 @@ class Engine : public ::testing::Test {
     ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 40000)) << "no version reply";
   }
 
+  // Opens the window with the version's answer lost: its time-out is the
+  // next thing to come.
+  void OpenLosingTheVersionAnswer() {
+    sim_.Command("model KV42");
+    sim_.Command("every 2 drop");  // the password's answer comes, the version's is lost
+    ModelIndex = -1;
+    ThRowsBuilt = false;
+    LoginPassword = "9173";
+    LoginComPort = sim_.Port();
+    form_.reset(Create<TFormKV69>(nullptr));
+    form_->Show();
+    ASSERT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= 2; }, 5000));
+  }
+
   std::size_t Requests() const { return sim_.Log("rx").size(); }
   std::vector<std::string> RequestsSince(std::size_t from) const {
     std::vector<std::string> rx = sim_.Log("rx");
@@ -643,15 +657,7 @@ struct MenuHeldOpen {
 };
 
 TEST_F(Engine, LostVersionAnswerIsAskedAgainWhileAMenuIsHeldOpen) {
-  sim_.Command("model KV42");
-  sim_.Command("every 2 drop");  // the password's answer comes, the version's is lost
-  ModelIndex = -1;
-  ThRowsBuilt = false;
-  LoginPassword = "9173";
-  LoginComPort = sim_.Port();
-  form_.reset(Create<TFormKV69>(nullptr));
-  form_->Show();
-  ASSERT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= 2; }, 5000));
+  ASSERT_NO_FATAL_FAILURE(OpenLosingTheVersionAnswer());
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 1, L"Held open");
   MenuHeldOpen::done = false;
@@ -707,15 +713,7 @@ struct MenuKeys {
 };
 
 TEST_F(Engine, KeysTypedIntoTheMenuDuringAResendReachTheItemTheyName) {
-  sim_.Command("model KV42");
-  sim_.Command("every 2 drop");  // the password's answer comes, the version's is lost
-  ModelIndex = -1;
-  ThRowsBuilt = false;
-  LoginPassword = "9173";
-  LoginComPort = sim_.Port();
-  form_.reset(Create<TFormKV69>(nullptr));
-  form_->Show();
-  ASSERT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= 2; }, 5000));
+  ASSERT_NO_FATAL_FAILURE(OpenLosingTheVersionAnswer());
   sim_.Command("reset");
   const std::size_t before = Requests();
   MenuKeys::form = form_->Handle();
