@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Funs_Unt.h"
+#include "app/Message_Frm_win.h"
 
 namespace kv {
 
@@ -100,11 +101,20 @@ void TFormBasicAnimate::btn_CloseClick(TObject*) {
   Cancel(false);
 }
 
+namespace {
+
+// The main window comes back to the front, or the message that went up
+// while this window was showing does, over the main window still disabled.
+void ReturnToMainWindow(TCustomForm* main) {
+  if (RaiseMessageForm()) return;
+  main->SetEnabled(true);
+  if (main->HandleAllocated()) BringWindowToTop(main->Handle());
+}
+
+}  // namespace
+
 void TFormBasicAnimate::FormClose(TObject*, TCloseAction&) {
-  if (TCustomForm* main = MainWindow()) {
-    main->SetEnabled(true);
-    if (main->HandleAllocated()) BringWindowToTop(main->Handle());
-  }
+  if (TCustomForm* main = MainWindow()) ReturnToMainWindow(main);
   Cancel(false);
 }
 
@@ -113,8 +123,7 @@ void TFormBasicAnimate::FormDestroy(TObject*) {
   // freeing them): nothing there to enable or tell any more.
   TCustomForm* main = MainWindow();
   if (main == nullptr || main->HasState(csDestroying)) return;
-  main->SetEnabled(true);
-  if (main->HandleAllocated()) BringWindowToTop(main->Handle());
+  ReturnToMainWindow(main);
   Cancel(true);
 }
 

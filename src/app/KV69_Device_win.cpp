@@ -163,25 +163,26 @@ void TFormKV69::Pop_DisCommPortClick(TObject*) {
 }
 
 void TFormKV69::Pop_RepCommPortClick(TObject*) {
-  // With no port known (the access code was used) there is nothing to reopen;
-  // the component's default name would send a password to a stranger.
-  if (ComPort == nullptr || LoginComPort.empty()) return;
+  if (ComPort == nullptr) return;
+  // The port opens again under its current name: the login's, or in view
+  // mode the component's default, which the status bar then names.
+  const std::string port = LoginComPort.empty() ? ComPort->CommName() : LoginComPort;
   // The box is empty until a configuration was read: the login's password
-  // then, so that an empty text is not rejected.
+  // then, so that an empty text is not rejected (view mode has none to give).
   std::string password = TrimmedText(lbledt_Main_Password);
-  if (password.empty()) password = LoginPassword;
+  if (password.empty() && !viewOnly_) password = LoginPassword;
   ComPort->ClosePort();
   Delay(ReconnectWaitMs);
   try {
     ComPort->OpenPort();
   } catch (const Exception&) {
     // Not shown (the port may simply be missing), but not shown as open either.
-    Bar->SetSimpleText(LoginComPort + "  " + Lang_MsgDisconnected);
+    Bar->SetSimpleText(port + "  " + Lang_MsgDisconnected);
     return;
   }
   Delay(ReconnectWaitMs);
   Engine().SendPassword(password, false);
-  Bar->SetSimpleText(LoginComPort);
+  Bar->SetSimpleText(port);
 }
 
 void TFormKV69::HandleDeviceChange(TMessage& message) {
@@ -214,6 +215,7 @@ void TFormKV69::N_OpenClick(TObject*) {
     // A file that is not there raises before anything changes.
     TIniSeting().LoadProfile(fileName, settings);
     SettingsToControls(settings);
+    settingShown_ = true;
   } catch (const std::exception& e) {
     ShowProfileError(e);
   }

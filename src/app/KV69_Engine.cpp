@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/ConstLang_Unt.h"
+#include "app/HistoryCsv_Unt.h"
 #include "app/SoftDiDoTh_Unt.h"
 #include "app/SoftInterfaceMaster_Unt.h"
 #include "base/TextCodec.h"
@@ -161,14 +162,114 @@ std::uint8_t CommandOf(const TDataPack& frame) { return frame.size() > 1 ? frame
 
 constexpr std::uint8_t PasswordCommand = 0x01;
 constexpr std::uint8_t VersionCommand = 0x05;
+constexpr std::uint8_t WriteCommand = 0x82;
+constexpr std::uint8_t ReadCommand = 0x83;
+
+// What a whole reply brings, for telling answers apart where the device does
+// not repeat the request's command byte: a block of memory (a configuration
+// or history block, a record), a version answer, or anything else (an
+// acknowledgement, the relay states and channel values, the clock).
+constexpr unsigned ShapeBlock = 1, ShapeVersion = 2, ShapeOther = 4;
+constexpr std::size_t ModelFieldBytes = 8;
+
+// A version answer begins with the model's name: a few printable characters,
+// then zeros to the end of the field. Channel values and acknowledgements
+// are binary and not that long.
+bool NamesAModel(const TDataPack& data) {
+  if (data.size() < VersionDataBytes || data.size() >= HistoryRecordSize) return false;
+  std::size_t i = 0;
+  while (i < ModelFieldBytes && data[i] > 0x20 && data[i] < 0x7F) ++i;
+  if (i < 2) return false;
+  while (i < ModelFieldBytes && data[i] == 0) ++i;
+  return i == ModelFieldBytes;
+}
+
+unsigned ShapeOf(const TDataPack& reply) {
+  const std::optional<TDataPack> data = ReplyData(reply);
+  if (!data) return 0;
+  if (data->size() >= HistoryRecordSize) return ShapeBlock;
+  return NamesAModel(*data) ? ShapeVersion : ShapeOther;
+}
+
+// The answers a request can have. Any answer acknowledges a written block,
+// but a version answer, which tells itself apart, never does.
+unsigned AnswerShapes(const TDataPack& sent) {
+  switch (CommandOf(sent)) {
+    case ReadCommand:
+      return ShapeBlock;
+    case VersionCommand:
+      return ShapeVersion;
+    case WriteCommand:
+      return ShapeBlock | ShapeOther;
+    default:
+      return ShapeOther;
+  }
+}
+
+// What the device gave for its model: the name as text where it has one,
+// else its data bytes.
+std::string ModelFieldText(const TDataPack& data) {
+  std::string text;
+  for (std::size_t i = 0; i < std::min(ModelFieldBytes, data.size()) && data[i] != 0; ++i)
+    text += data[i] > 0x20 && data[i] < 0x7F ? static_cast<char>(data[i]) : '?';
+  if (!text.empty() && text.find('?') == std::string::npos) return text;
+  static const char digits[] = "0123456789ABCDEF";
+  text.clear();
+  for (std::uint8_t byte : data) {
+    if (!text.empty()) text += ' ';
+    text += digits[byte >> 4];
+    text += digits[byte & 15];
+  }
+  return text;
+}
 
 }  // namespace
+
+std::string ReadSettingFirstText(int language) {
+  return language == LanguageChinese
+             ? "请先读取配置（或导入配置）：窗口中还没有设备的参数，现在写入会清除设备中的参数。"
+             : "Use Read Setting (or Load Profile) first: the window does not hold the device's "
+               "setting yet, and writing it now would erase the setting in the device.";
+}
+
+std::string UnknownModelText(int language, const std::string& sent) {
+  return language == LanguageChinese
+             ? "设备型号不是本程序支持的型号（KV41、KV42、KV43）：设备发送的是“" + sent + "”。"
+             : "The device's model is not one this program knows (KV41, KV42, KV43): it sent \"" +
+                   sent + "\".";
+}
+
+bool TRequestEngine::KindFits(const TDataPack& sent, std::uint8_t command, unsigned shapes) const {
+  const bool named = CommandOf(sent) == command;
+  const bool fits = (AnswerShapes(sent) & shapes) != 0;
+  // Until the device has shown whether it repeats the byte, either will do.
+  switch (commandEcho_) {
+    case TEcho::Yes:
+      return named;
+    case TEcho::No:
+      return fits;
+    default:
+      return named || fits;
+  }
+}
+
+void TRequestEngine::LearnCommandEcho(std::uint8_t command, unsigned shape) {
+  if (commandEcho_ == TEcho::No) return;
+  const auto named = [&](const TDataPack& sent) { return CommandOf(sent) == command; };
+  const auto fits = [&](const TDataPack& sent) { return (AnswerShapes(sent) & shape) != 0; };
+  // An answer whose command byte names nothing on its way, while what it
+  // brings fits a request that is: the device does not repeat the byte.
+  // (A stray frame that fits nothing teaches nothing.)
+  if (std::none_of(line_.begin(), line_.end(), named) &&
+      std::any_of(line_.begin(), line_.end(), fits))
+    commandEcho_ = TEcho::No;
+}
 
 bool TRequestEngine::MayBeTakenFor(const TDataPack& frame) const {
   // An answer to another request of the same kind looks like this one's
   // where the device does not name the address.
   return std::any_of(line_.begin(), line_.end(), [&](const TDataPack& sent) {
-    return CommandOf(sent) == CommandOf(frame) && sent != frame &&
+    return KindFits(sent, CommandOf(frame), AnswerShapes(frame)) && sent != frame &&
            (echo_ != TEcho::Yes || FrameAddress(sent) == FrameAddress(frame));
   });
 }
@@ -178,8 +279,10 @@ TRequestEngine::TReplyMatch TRequestEngine::MatchReply() {
   const std::uint32_t address = FrameAddress(recvBuffer_);
   // Only a device that echoes names an address other than 0.
   if (address != 0) echo_ = TEcho::Yes;
+  const unsigned shape = ShapeOf(recvBuffer_);
+  LearnCommandEcho(command, shape);
   const auto answers = [&](const TDataPack& sent) {
-    if (CommandOf(sent) != command) return false;
+    if (!KindFits(sent, command, shape)) return false;
     return FrameAddress(sent) == address || (address == 0 && echo_ != TEcho::Yes);
   };
   const auto oldest = std::find_if(line_.begin(), line_.end(), answers);
@@ -191,6 +294,8 @@ TRequestEngine::TReplyMatch TRequestEngine::MatchReply() {
     return !answers(sent) || sent == match.Request;
   });
   if (match.Certain && address == 0 && FrameAddress(match.Request) != 0) echo_ = TEcho::No;
+  if (match.Certain && commandEcho_ == TEcho::Unknown && CommandOf(match.Request) == command)
+    commandEcho_ = TEcho::Yes;
   // Answers come in the order asked: the oldest request this can answer is
   // answered now or lost, and so is every request before it.
   line_.erase(line_.begin(), oldest + 1);
@@ -347,13 +452,14 @@ void TRequestEngine::Dispatch() {
       view_.ShowMessage(ReplyData(recvBuffer_) ? Lang_MsgSuccess : DataErrorText(), true);
       break;
     case TAG_VERSION:
-      if (!ShowVersionReply()) {
-        if (exchanging_)
-          BlockNotTaken();
-        else
-          RetryVersionRequest();
+      if (ShowVersionReply() || (exchanging_ && !unknownModel_.empty())) {
+        // A loop that asked for the model has its answer, even one that
+        // names no model: asking again would bring the same.
+        if (exchanging_) BlockTaken();
       } else if (exchanging_) {
-        BlockTaken();
+        BlockNotTaken();
+      } else {
+        RetryVersionRequest();
       }
       break;
     case TAG_READTIME:
@@ -399,7 +505,8 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   if (port_ == nullptr) return;
   // A new link: what is on its way on the old one is gone, and whether the
   // device echoes block addresses is learnt again.
-  echo_ = TEcho::Unknown;
+  echo_ = commandEcho_ = TEcho::Unknown;
+  unknownModel_.clear();
   line_.clear();
   lastTaken_.clear();
   loopTag_ = 0;
@@ -454,7 +561,7 @@ void TRequestEngine::RetryVersionRequest() {
   if (!Connected()) return;
   if (versionRetries_ >= VersionRequestRetries) {
     // An unknown model leaves the window empty: say why.
-    if (ModelIndex < 0) ShowNoAnswer();
+    if (ModelIndex < 0) ShowModelOrNoAnswer();
     return;
   }
   ++versionRetries_;
@@ -467,16 +574,31 @@ bool TRequestEngine::ShowVersionReply() {
   TDataPack data;
   if (protocol.CheckFrame(recvBuffer_, last)) protocol.GetData(recvBuffer_, last, data);
   // A garbled reply would leave the model unknown, and the channel rows
-  // unbuilt, for the whole run: it is asked for again instead.
-  if (data.size() < VersionDataBytes) return false;
+  // unbuilt, for the whole run: it is asked for again instead. A whole one
+  // that is too short is remembered, so that the user can be told.
+  if (data.size() < VersionDataBytes) {
+    if (protocol.CheckFrame(recvBuffer_, last)) unknownModel_ = ModelFieldText(data);
+    return false;
+  }
   TVersionReply reply;
   reply.Model = protocol.GetModelText(recvBuffer_, last);
   reply.Version = protocol.GetVersionText(recvBuffer_, last);
   reply.Imei = protocol.GetImeiText(recvBuffer_, last);
   reply.Signal = protocol.GetSignalText(recvBuffer_, last);
   ModelIndex = ModelIndexOf(reply.Model);
+  // Another model's name counts as the first model's, but builds no channel
+  // rows: the window cannot write for it, and says why.
+  const bool known = ModelWordOf(ModelIndex) == reply.Model;
+  unknownModel_ = known ? std::string() : ModelFieldText(data);
   view_.VersionReceived(reply);
   return true;
+}
+
+void TRequestEngine::ShowModelOrNoAnswer() {
+  if (!unknownModel_.empty())
+    view_.ShowMessage(UnknownModelText(LanguageFlag, unknownModel_), true);
+  else
+    ShowNoAnswer();
 }
 
 // ---- Block loops ----
@@ -540,7 +662,9 @@ TRequestEngine::TExchange TRequestEngine::ExchangeBlock(int tag, const TSender& 
 
 TRequestEngine::TExchange TRequestEngine::EnsureModel() {
   if (ModelIndex >= 0) return TExchange::Answered;
-  return ExchangeBlock(TAG_VERSION, [](ICommPort& port) { SendHandle.SendReadVersion(port); });
+  const TExchange result =
+      ExchangeBlock(TAG_VERSION, [](ICommPort& port) { SendHandle.SendReadVersion(port); });
+  return result == TExchange::Answered && ModelIndex < 0 ? TExchange::UnknownModel : result;
 }
 
 void TRequestEngine::EndExchange() {
@@ -612,7 +736,12 @@ void TRequestEngine::ReadMaster() {
                            [block](ICommPort& port) { SendHandle.SendReadMaster(port, block); });
     if (result == TExchange::Answered) ++step_;
   }
-  if (result == TExchange::NoAnswer) ShowNoAnswer();
+  // The message goes up over the main window, not over the progress window
+  // about to close, which would take it along to the back.
+  if (result == TExchange::NoAnswer || result == TExchange::UnknownModel) {
+    view_.CloseProgress();
+    ShowModelOrNoAnswer();
+  }
   if (result != TExchange::Answered) return;
   // The controls change only now, when the whole image is here: a stopped
   // or failed read leaves the window as it was.
@@ -676,9 +805,9 @@ void TRequestEngine::ReadHistory(int count, int gaugeMax) {
     if (result == TExchange::Answered) ++step_;
   }
   // Stop or no answer: the rows read so far stay.
-  if (result == TExchange::NoAnswer) {
+  if (result == TExchange::NoAnswer || result == TExchange::UnknownModel) {
     view_.CloseProgress();
-    ShowNoAnswer();
+    ShowModelOrNoAnswer();
   }
 }
 

@@ -52,6 +52,11 @@ struct TVersionReply {
 // `stoppedAt`), which one may (`stoppedAt`, when it went out), and which
 // still hold the old one.
 std::string NoAnswerText(int language);
+// Write Setting with a window that no read and no profile filled.
+std::string ReadSettingFirstText(int language);
+// The device answered for its model with none this program knows; `sent` is
+// what it gave (the name, or its bytes).
+std::string UnknownModelText(int language, const std::string& sent);
 std::string PartlyWrittenText(int language, int stoppedAt, bool stoppedSent, int lastBlock,
                               bool noAnswer);
 
@@ -130,9 +135,15 @@ class TRequestEngine {
   const TDataPack& RecvBuffer() const { return recvBuffer_; }
   // The image being read, each block at its own place.
   const std::vector<std::uint8_t>& MasterChunks() const { return masterChunks_; }
-  // Whether the device was seen to answer a block request with its address.
+  // Whether the device was seen to answer a block request with its address,
+  // and whether it answers each frame with the request's command byte.
   enum class TEcho { Unknown, Yes, No };
   TEcho BlockEcho() const { return echo_; }
+  TEcho CommandEcho() const { return commandEcho_; }
+  // What the device sent for its model when its version answer named none
+  // this program knows (too short, or another model's name); empty while
+  // no such answer came on this link.
+  const std::string& UnknownModelReply() const { return unknownModel_; }
 
   // ---- Sequences ----
   // The password request; atShow marks the one whose refusal ends the run.
@@ -165,7 +176,7 @@ class TRequestEngine {
 
  private:
   using TSender = std::function<void(ICommPort&)>;
-  enum class TExchange { Answered, Stopped, NoAnswer };
+  enum class TExchange { Answered, Stopped, NoAnswer, UnknownModel };
 
   // The port every frame goes out through: it keeps the frame on the line
   // until an answer accounts for it.
@@ -196,6 +207,10 @@ class TRequestEngine {
   // Makes the model known before a loop that needs it.
   TExchange EnsureModel();
   bool MayBeTakenFor(const TDataPack& frame) const;
+  // Whether a reply with this command byte and this shape can be the
+  // answer to `sent`, leaving addresses aside.
+  bool KindFits(const TDataPack& sent, std::uint8_t command, unsigned shapes) const;
+  void LearnCommandEcho(std::uint8_t command, unsigned shape);
   TReplyMatch MatchReply();
   void EndExchange();
   void BlockTaken();
@@ -212,6 +227,9 @@ class TRequestEngine {
   void AcceptHistoryBlock();
   void ShowHistoryRecordReply();
   void ShowNoAnswer();
+  // The model named by the device, when it is none this program knows, or
+  // else that the device does not answer.
+  void ShowModelOrNoAnswer();
   void SendText(std::string_view password, std::string_view word);
 
   IEngineView& view_;
@@ -239,6 +257,8 @@ class TRequestEngine {
   TDataPack awaited_;  // the request whose answer is wanted; empty: none
   int awaitedTag_ = 0;
   TEcho echo_ = TEcho::Unknown;
+  TEcho commandEcho_ = TEcho::Unknown;
+  std::string unknownModel_;
   TDataPack lastTaken_;  // the answer a block exchange took last
 
   // The block exchange.

@@ -31,6 +31,7 @@ std::string ModelUnknownText() {
                                            "device first.";
 }
 
+
 }  // namespace
 
 // ---- The engine's window ----
@@ -244,7 +245,8 @@ void TFormKV69::PasswordRefused(bool atShow) {
   // A later password (Reconnect) was refused: the program goes on without
   // the device, as after Disconnect.
   ComPort->ClosePort();
-  Bar->SetSimpleText(LoginComPort + "  " + Lang_MsgDisconnected);
+  Bar->SetSimpleText((LoginComPort.empty() ? ComPort->CommName() : LoginComPort) + "  " +
+                     Lang_MsgDisconnected);
   ShowMessageForm(Lang_MsgPasswordError, Application->Title());
 }
 
@@ -279,6 +281,7 @@ void TFormKV69::ShowMasterImage(const std::vector<std::uint8_t>& image) {
     TMasterSettings settings = ControlsToSettings();
     MasterImageToControls(image, ModelIndex, settings);
     SettingsToControls(settings);
+    settingShown_ = true;
   } catch (...) {
     // Half an image is worse than none: show what was there before.
     SettingsToControls(before);
@@ -291,9 +294,19 @@ void TFormKV69::Pop_ReadMaster_SetingClick(TObject*) { Engine().ReadMaster(); }
 void TFormKV69::Pop_WirteMasterClick(TObject*) {
   if (!Connected()) return;
   // Without the model the channel rows have no slots, and the write would
-  // erase every channel setting of the device.
-  if (ModelIndex < 0 || lvTh->Items()->Count() == 0) {
-    ShowMessageForm(ModelUnknownText(), Application->Title());
+  // erase every channel setting of the device. Nothing is sent either way.
+  const std::string& unknownModel = Engine().UnknownModelReply();
+  std::string refusal;
+  if (!unknownModel.empty() && (ModelIndex < 0 || lvTh->Items()->Count() == 0))
+    refusal = UnknownModelText(LanguageFlag, unknownModel);
+  // A form no read or profile filled holds only what the window starts
+  // with: written, it would wipe the device's password, id and phones.
+  else if (!settingShown_)
+    refusal = ReadSettingFirstText(LanguageFlag);
+  else if (ModelIndex < 0 || lvTh->Items()->Count() == 0)
+    refusal = ModelUnknownText();
+  if (!refusal.empty()) {
+    ShowMessageForm(refusal, Application->Title());
     return;
   }
   btn_PC_TimeClick(this);

@@ -381,6 +381,9 @@ class TFormKV69 : public TForm {
 
   bool viewOnly_ = true;
   bool updatingAutoStart_ = false;
+  // The controls hold a setting of the device's (a finished Read Setting) or
+  // of a profile: only such a form, with the user's edits, is written.
+  bool settingShown_ = false;
 };
 
 }  // namespace kv

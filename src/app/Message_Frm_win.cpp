@@ -133,8 +133,21 @@ void ShowMessageForm(const std::string& text, const std::string& caption) {
   FormMessage->SetCaption(caption.empty() ? Application->Name() : caption);
   FormMessage->lbl_Info->SetCaption(text);
   FormMessage->Show();
+  RaiseMessageForm();
   if (ModalFormShown()) return;
   if (auto* main = dynamic_cast<TCustomForm*>(FormMessage->Owner())) main->SetEnabled(false);
+}
+
+bool RaiseMessageForm() {
+  if (FormMessage == nullptr || !FormMessage->Visible() || !FormMessage->HandleAllocated())
+    return false;
+  // Whichever window was active when it showed, the message is what the user
+  // must answer next: in front and taking the keys and clicks.
+  const HWND wnd = FormMessage->Handle();
+  SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(wnd);
+  SetActiveWindow(wnd);
+  return true;
 }
 
 }  // namespace kv

@@ -43,6 +43,11 @@ extern TFormMessage* FormMessage;
 // Shows text in the message window with caption (empty: no caption).
 void ShowMessageForm(const std::string& text, const std::string& caption);
 
+// When the message window is showing: puts it on top and active, as a
+// window that went away from over the main window leaves it, and returns
+// true (the main window then stays disabled under it).
+bool RaiseMessageForm();
+
 // The main window that owns the message window from now on; it forgets it
 // by itself when that window is freed.
 void SetMessageFormMainWindow(TCustomForm* mainWindow);

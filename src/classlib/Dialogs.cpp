@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "base/SysUtils.h"
+#include "classlib/Forms.h"
 #include "classlib/WideText.h"
 
 namespace kv {
@@ -154,10 +155,12 @@ bool TOpenDialog::Execute() {
 }
 
 bool TOpenDialog::DoExecute(void* openFileName) {
+  const TApplication::TSystemLoop loop;
   return GetOpenFileNameW(static_cast<OPENFILENAMEW*>(openFileName)) != FALSE;
 }
 
 bool TSaveDialog::DoExecute(void* openFileName) {
+  const TApplication::TSystemLoop loop;
   return GetSaveFileNameW(static_cast<OPENFILENAMEW*>(openFileName)) != FALSE;
 }
 

@@ -973,8 +973,39 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   return control->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
+TApplication::TSystemLoop::TSystemLoop() { ++systemLoops_; }
+TApplication::TSystemLoop::~TSystemLoop() { --systemLoops_; }
+
+bool TApplication::InSystemLoop() const {
+  if (systemLoops_ > 0 || modalLevel_ > 0) return true;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  constexpr DWORD SystemModes =
+      GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
+  return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & SystemModes) != 0;
+}
+
+namespace {
+
+// Every message but the keyboard's and the mouse's, client and non-client.
+bool PeekAllButInput(MSG& msg) {
+  static constexpr std::pair<UINT, UINT> Ranges[] = {
+      {0, WM_NCMOUSEMOVE - 1},
+      {WM_NCXBUTTONDBLCLK + 1, WM_KEYFIRST - 1},
+      {WM_KEYLAST + 1, WM_MOUSEFIRST - 1},
+      {WM_MOUSELAST + 1, 0xFFFFFFFF},
+  };
+  for (const auto& [first, last] : Ranges)
+    if (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) return true;
+  return false;
+}
+
+}  // namespace
+
 bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  const bool taken = InSystemLoop() ? PeekAllButInput(msg)
+                                    : PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
+  if (!taken) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
@@ -1074,6 +1105,7 @@ void TApplication::ShowException(const std::exception& e) {
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   HWND owner = GetActiveWindow();
   if (owner == nullptr) owner = handle_;
+  const TSystemLoop loop;
   return ::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), flags);
 }
 

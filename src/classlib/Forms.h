@@ -316,7 +316,20 @@ class TApplication : public TComponent {
   void UnhookMainWindow(const TWindowHook& hook);
 
   // Takes one message from the queue and handles it; false when there was none.
+  // Inside a loop the system runs (a menu held open, a message box, a file
+  // dialog, moving or sizing), keys and clicks belong to that loop: they are
+  // left in the queue for it, and only the other messages are handled.
   bool ProcessMessage(MSG& msg);
+  bool InSystemLoop() const;
+  // Marks a call that runs a loop of the system's own (MessageBoxW, a file
+  // dialog) for as long as it lives; they nest.
+  class TSystemLoop {
+   public:
+    TSystemLoop();
+    ~TSystemLoop();
+    TSystemLoop(const TSystemLoop&) = delete;
+    TSystemLoop& operator=(const TSystemLoop&) = delete;
+  };
   // Resets the application's state between tests (forms stay where they are).
   void ResetForTesting();
 
@@ -343,6 +356,7 @@ class TApplication : public TComponent {
   int hintHidePause_ = 2500;
   int hintPause_ = 500;
   int modalLevel_ = 0;
+  static inline int systemLoops_ = 0;
   // The control whose hint waits or shows, and where its hint stays.
   TControl* hintControl_ = nullptr;
   TRect hintCursorRect_;

@@ -18,7 +18,7 @@ namespace {
 constexpr DWORD kQueueSize = 4096;
 constexpr DWORD kStopWait = 10000;
 constexpr DWORD kCancelWait = 2000;
-constexpr DWORD kQueueReadyWait = 5000;
+constexpr DWORD kStartWait = 5000;
 
 std::atomic<long> g_buffersInFlight{0};
 
@@ -53,7 +53,25 @@ bool AwaitCancelled(HANDLE port, OVERLAPPED& ov) {
   return true;
 }
 
+HANDLE CreateSuspendedThread(LPTHREAD_START_ROUTINE entry, LPVOID param, LPDWORD threadId) {
+  return CreateThread(nullptr, 0, entry, param, CREATE_SUSPENDED, threadId);
+}
+
+DWORD WaitForStart(HANDLE started, DWORD ms) { return WaitForSingleObject(started, ms); }
+
+constexpr TCommThreadCalls kRealCommThreadCalls{
+    .CreateSuspendedThread = &CreateSuspendedThread,
+    .WaitForStart = &WaitForStart,
+};
+
 }  // namespace
+
+TCommThreadCalls& CommThreadCalls() {
+  static TCommThreadCalls calls = kRealCommThreadCalls;
+  return calls;
+}
+
+const TCommThreadCalls& RealCommThreadCalls() { return kRealCommThreadCalls; }
 
 // --- threads --------------------------------------------------------------------
 
@@ -66,11 +84,13 @@ class TCommThread {
   TCommThread& operator=(const TCommThread&) = delete;
 
   bool CreateSuspended(int priority) {
-    thread_ = CreateThread(nullptr, 0, &Entry, this, CREATE_SUSPENDED, &threadId_);
+    thread_ = CommThreadCalls().CreateSuspendedThread(&Entry, this, &threadId_);
     if (thread_ == nullptr) return false;
     SetThreadPriority(thread_, priority);
     return true;
   }
+  // Also lets go a thread that was never started (it then ends at once, the
+  // close event being signalled); does nothing to a running one.
   void Resume() { ResumeThread(thread_); }
   bool WaitFor(DWORD ms) { return WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0; }
   DWORD ThreadID() const { return threadId_; }
@@ -95,7 +115,8 @@ class TCommThread {
  private:
   static DWORD WINAPI Entry(LPVOID self) {
     try {
-      static_cast<TCommThread*>(self)->Execute();
+      // A thread let go only to end, after its open failed, does nothing.
+      if (!static_cast<TCommThread*>(self)->Closing()) static_cast<TCommThread*>(self)->Execute();
     } catch (...) {
       // Nothing may leave a thread entry; the component learns of it by 1027.
       static_cast<TCommThread*>(self)->PostHangup();
@@ -158,10 +179,16 @@ class TReadThread : public TCommThread {
 class TWriteThread : public TCommThread {
  public:
   TWriteThread(HANDLE port, HANDLE closeEvent, HWND notifyWnd,
-               std::shared_ptr<TComm::TThreadShared> shared, HANDLE queueReady)
+               std::shared_ptr<TComm::TThreadShared> shared)
       : TCommThread(port, closeEvent, notifyWnd),
         shared_(std::move(shared)),
-        queueReady_(queueReady) {}
+        queueReady_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  // The thread signals the event whenever it starts, so it lives as long as
+  // the thread object, never shorter than the thread.
+  ~TWriteThread() override { CloseIfOpen(queueReady_); }
+
+  // Signalled once the thread's queue exists; null when it could not be made.
+  HANDLE QueueReady() const { return queueReady_; }
 
   // Hands a buffer to the thread; false once the thread has stopped taking
   // work (the caller still owns the buffer then).
@@ -626,58 +653,64 @@ void TComm::OpenPort() {
     RaiseCommsError(kBufferFailed);
   }
   port_ = h;
+  // Whatever fails from here on, raising or not, is undone by closing: the
+  // threads made so far end and every handle goes.
+  struct UndoOpen {
+    TComm* comm;
+    ~UndoOpen() {
+      if (comm != nullptr) comm->ClosePort();
+    }
+  } undo{this};
   PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
   shared_->SendEmpty = 1;
   ApplyCommTimeouts();
   ApplyCommState();
 
   closeEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE queueReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (closeEvent_ == nullptr || queueReady == nullptr) {
-    CloseIfOpen(queueReady);
-    CloseIfOpen(closeEvent_);
-    CloseIfOpen(port_);
-    RaiseCommsError(kEventFailed);
-  }
+  // A thread that cannot start has no text of its own: it is reported as
+  // the event made in the same step.
+  if (closeEvent_ == nullptr || !StartThreads()) RaiseCommsError(kEventFailed);
+  undo.comm = nullptr;
+  connected_ = true;
+}
 
-  readThread_ =
-      std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, shared_, frameLength_);
-  writeThread_ =
-      std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, shared_, queueReady);
-  const bool created = readThread_->CreateSuspended(THREAD_PRIORITY_HIGHEST) &&
-                       writeThread_->CreateSuspended(THREAD_PRIORITY_ABOVE_NORMAL);
-  if (!created) {
-    // Never started: nothing runs that could use what is freed here.
-    readThread_.reset();
-    writeThread_.reset();
-    CloseIfOpen(queueReady);
-    CloseIfOpen(closeEvent_);
-    CloseIfOpen(port_);
-    RaiseCommsError(kEventFailed);
-  }
+// Both threads made suspended, then started read first; true once the write
+// thread's queue exists, so that a WriteData right after opening finds it.
+bool TComm::StartThreads() {
+  auto read = std::make_unique<TReadThread>(port_, closeEvent_, notifyWnd_, shared_, frameLength_);
+  if (!read->CreateSuspended(THREAD_PRIORITY_HIGHEST)) return false;
+  readThread_ = std::move(read);
+  auto write = std::make_unique<TWriteThread>(port_, closeEvent_, notifyWnd_, shared_);
+  if (write->QueueReady() == nullptr || !write->CreateSuspended(THREAD_PRIORITY_ABOVE_NORMAL))
+    return false;
+  writeThread_ = std::move(write);
   readThread_->Resume();
   writeThread_->Resume();
-  // A WriteData right after opening must find the write thread's queue.
-  WaitForSingleObject(queueReady, kQueueReadyWait);
-  CloseHandle(queueReady);
-  connected_ = true;
+  return CommThreadCalls().WaitForStart(writeThread_->QueueReady(), kStartWait) == WAIT_OBJECT_0;
+}
+
+// Waits for a thread the close event was signalled to; false when it must
+// not be freed (it would not end, or its overlapped I/O may still complete
+// into it).
+bool TComm::AwaitThreadEnd(TCommThread& thread) {
+  thread.Resume();
+  if (!thread.WaitFor(kStopWait)) {
+    thread.Terminated = true;
+    CancelIoEx(port_, nullptr);
+    if (!thread.WaitFor(kCancelWait)) {
+      // Still running: it keeps the port and the close event.
+      abandoned_ = true;
+      return false;
+    }
+  }
+  return thread.IoSettled;
 }
 
 void TComm::StopReadThread() {
   if (!readThread_) return;
   SetEvent(closeEvent_);
   PurgeComm(port_, PURGE_RXABORT | PURGE_RXCLEAR);
-  if (!readThread_->WaitFor(kStopWait)) {
-    readThread_->Terminated = true;
-    CancelIoEx(port_, nullptr);
-    if (!readThread_->WaitFor(kCancelWait)) {
-      // Still running: freeing its state would crash it. Leave it be.
-      static_cast<void>(readThread_.release());
-      abandoned_ = true;
-      return;
-    }
-  }
-  if (!readThread_->IoSettled) static_cast<void>(readThread_.release());
+  if (!AwaitThreadEnd(*readThread_)) static_cast<void>(readThread_.release());
   readThread_.reset();
 }
 
@@ -686,16 +719,7 @@ void TComm::StopWriteThread() {
   SetEvent(closeEvent_);
   PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
   shared_->SendEmpty = 1;
-  if (!writeThread_->WaitFor(kStopWait)) {
-    writeThread_->Terminated = true;
-    CancelIoEx(port_, nullptr);
-    if (!writeThread_->WaitFor(kCancelWait)) {
-      static_cast<void>(writeThread_.release());
-      abandoned_ = true;
-      return;
-    }
-  }
-  if (!writeThread_->IoSettled) static_cast<void>(writeThread_.release());
+  if (!AwaitThreadEnd(*writeThread_)) static_cast<void>(writeThread_.release());
   writeThread_.reset();
 }
 

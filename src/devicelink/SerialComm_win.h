@@ -54,6 +54,19 @@ class ECommsError : public Exception {
 // every TComm; each constructor sets it to 1.
 extern std::uint8_t CommMessageLanguage;
 
+// How the component starts its threads. The defaults are the system's own
+// calls; a test replaces them (GUI thread only) to make a start fail or come
+// late.
+struct TCommThreadCalls {
+  // A suspended thread that will run entry(param); null when none was made.
+  HANDLE (*CreateSuspendedThread)(LPTHREAD_START_ROUTINE entry, LPVOID param, LPDWORD threadId);
+  // Waits up to ms for a started thread's signal, as WaitForSingleObject.
+  DWORD (*WaitForStart)(HANDLE started, DWORD ms);
+};
+TCommThreadCalls& CommThreadCalls();
+const TCommThreadCalls& RealCommThreadCalls();
+
+class TCommThread;
 class TReadThread;
 class TWriteThread;
 
@@ -170,6 +183,8 @@ class TComm : public TComponent, public ICommPort {
 
   bool ApplyCommState();
   bool ApplyCommTimeouts();
+  bool StartThreads();
+  bool AwaitThreadEnd(TCommThread& thread);
   void StopReadThread();
   void StopWriteThread();
   void DispatchNotify(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -153,13 +153,26 @@ class ViewOnlyWindow : public ::testing::Test {
   Owned<TFormKV69> form_;
 };
 
-TEST_F(ViewOnlyWindow, DisconnectAndReconnectLeaveTheViewAlone) {
+// Disconnect has nothing to close in view mode; Reconnect opens the port the
+// serial component names by default: a missing one is reported in the status
+// bar, and a device there is given the password box's text.
+TEST_F(ViewOnlyWindow, ReconnectOpensThePortTheComponentNamesByDefault) {
   form_->Pop_DisCommPort->Click();
   EXPECT_EQ("View", form_->Bar->SimpleText());
-  // No port is known: reopening would talk to whatever the default name is.
+  EXPECT_EQ("COM2", form_->ComPort->CommName());
+  form_->ComPort->SetCommName("COM199");
   form_->Pop_RepCommPort->Click();
-  EXPECT_EQ("View", form_->Bar->SimpleText());
   EXPECT_FALSE(form_->Connected());
+  EXPECT_EQ("COM199  " + Lang_MsgDisconnected, form_->Bar->SimpleText());
+
+  const test::Simulator sim;
+  if (!sim.Present()) return;
+  form_->ComPort->SetCommName(sim.Port());
+  form_->lbledt_Main_Password->SetText("9173");
+  form_->Pop_RepCommPort->Click();
+  EXPECT_TRUE(form_->Connected());
+  EXPECT_EQ(sim.Port(), form_->Bar->SimpleText());
+  EXPECT_TRUE(PumpUntil([] { return ModelIndex >= 0; }, 10000)) << "no version reply";
 }
 
 TEST_F(ViewOnlyWindow, QuestionsAreAskedButNothingIsSentWithoutAPort) {

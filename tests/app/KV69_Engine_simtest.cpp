@@ -98,7 +98,11 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   void ShowProgress(int) override { progress = true; }
   void CloseProgress() override { progress = false; }
   bool ProgressShown() const override { return progress; }
-  void ShowMessage(const std::string& text, bool) override { messages.push_back(text); }
+  void ShowMessage(const std::string& text, bool) override {
+    messages.push_back(text);
+    messageTimes.push_back(now_);
+    messagesOverProgress += progress;
+  }
   void PasswordRefused(bool atShow) override { refusals.push_back(atShow); }
   void PasswordAccepted() override { ++accepted; }
   void PasswordReplyDamaged() override { ++damagedPasswords; }
@@ -129,7 +133,9 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
       while (!due_.empty() && due_.begin()->first <= now_) {
         const Chunk chunk = due_.begin()->second;
         due_.erase(due_.begin());
-        if (!AnswersEarlierRequest(chunk)) engine.Receive(chunk.bytes.data(), chunk.bytes.size());
+        if (AnswersEarlierRequest(chunk)) continue;
+        received.push_back(now_);
+        engine.Receive(chunk.bytes.data(), chunk.bytes.size());
       }
       if (now_ % 1000 == 0) engine.Tick();
       while (!posted_.empty()) {
@@ -157,6 +163,9 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   std::optional<std::int64_t> stopAt;
   bool progress = false;
   std::vector<std::string> messages;
+  std::vector<std::int64_t> messageTimes;
+  int messagesOverProgress = 0;  // shown while the progress window was
+  std::vector<std::int64_t> received;  // when each chunk was handed to the engine
   std::vector<bool> refusals;
   int accepted = 0, damagedPasswords = 0;
   std::vector<std::pair<int, std::int64_t>> timedOut;  // tag, when
@@ -190,11 +199,12 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   std::deque<int> posted_;
 };
 
-SimDeviceSettings Device(bool echo, int history = 10) {
+SimDeviceSettings Device(bool echo, int history = 10, std::uint8_t commandBits = 0) {
   SimDeviceSettings settings;
   settings.model = "KV42";
   settings.historyCount = history;
   settings.echoAddress = echo;
+  settings.commandBits = commandBits;
   return settings;
 }
 
@@ -806,6 +816,7 @@ TEST_P(PulledLink, ReadEndsSayingTheDeviceDoesNotAnswer) {
   EXPECT_FALSE(link.progress);
   EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
   EXPECT_LT(link.Now(), 8 * 1000 + TRequestEngine::NoAnswerRounds * 3200);
+  EXPECT_EQ(0, link.messagesOverProgress) << "the message would go with the progress window";
 }
 
 TEST_P(PulledLink, WriteEndsNamingTheBlocksWritten) {
@@ -816,6 +827,7 @@ TEST_P(PulledLink, WriteEndsNamingTheBlocksWritten) {
   // Blocks 0-7 were acknowledged; block 8 went out and was never answered.
   EXPECT_EQ(std::vector<std::string>{PartlyWrittenText(LanguageFlag, 8, true, 14, true)},
             link.messages);
+  EXPECT_EQ(0, link.messagesOverProgress);
 }
 
 TEST_P(PulledLink, HistoryEndsSayingTheDeviceDoesNotAnswerAndKeepsItsRows) {
@@ -824,6 +836,7 @@ TEST_P(PulledLink, HistoryEndsSayingTheDeviceDoesNotAnswerAndKeepsItsRows) {
   link.engine.ReadHistory(100, 100);
   EXPECT_EQ(32, link.rowsShown);
   EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
+  EXPECT_EQ(0, link.messagesOverProgress);
 }
 
 INSTANTIATE_TEST_SUITE_P(Echo, PulledLink, testing::Bool());
@@ -955,6 +968,212 @@ TEST(Password, UnansweredPasswordIsAskedAgainThenReported) {
   EXPECT_EQ(1 + TRequestEngine::PasswordRequestRetries, link.Sent(kSimPassword));
   EXPECT_EQ(std::vector<std::string>{NoAnswerText(LanguageFlag)}, link.messages);
   EXPECT_EQ(-1, ModelIndex);
+}
+
+
+// A device that answers every frame with another command byte than the
+// request's (a flag bit set): the engine learns that the byte tells nothing
+// and goes by the request waiting and by what each answer brings, with
+// late and lost answers as well.
+class ForeignCommandByte
+    : public testing::TestWithParam<std::tuple<std::uint8_t, bool, const char*>> {
+ protected:
+  SimLink& Link(int history = 10, TEngineRole role = TEngineRole::Main) {
+    const auto [bits, echo, fault] = GetParam();
+    link_ = std::make_unique<SimLink>(Device(echo, history, bits), role);
+    link_->control.Apply(fault);
+    return *link_;
+  }
+  // Logs in as the main window does: the password, then the model.
+  SimLink& LoggedIn(int history = 10) {
+    SimLink& link = Link(history);
+    ModelIndex = -1;
+    link.engine.SendPassword("9173", true);
+    for (int i = 0; i < 60 && ModelIndex < 0; ++i) link.Advance(1000);
+    return link;
+  }
+  std::unique_ptr<SimLink> link_;
+};
+
+TEST_P(ForeignCommandByte, LoginAcceptsThePassword) {
+  SimLink& login = Link(10, TEngineRole::Login);
+  login.engine.SendPassword("9173", true);
+  login.Advance(6000);
+  EXPECT_EQ(1, login.accepted);
+  EXPECT_TRUE(login.timedOut.empty());
+
+  SimLink& main = LoggedIn();
+  EXPECT_EQ(1, ModelIndex);
+  EXPECT_EQ("KV42", main.model);
+  EXPECT_TRUE(main.refusals.empty());
+  EXPECT_EQ(TRequestEngine::TEcho::No, main.engine.CommandEcho());
+}
+
+TEST_P(ForeignCommandByte, ReadAndWriteSettingKeepTheDeviceImage) {
+  SimLink& link = LoggedIn();
+  link.engine.ReadMaster();
+  EXPECT_EQ(link.device.Image(), link.image);
+  const std::vector<std::uint8_t> image = EditedImage(link.device);
+  link.engine.WriteMaster(image);
+  EXPECT_EQ(image, link.device.Image());
+  link.image.clear();
+  link.engine.ReadMaster();
+  EXPECT_EQ(image, link.image);
+  EXPECT_EQ("9173", link.device.Password());
+  EXPECT_LT(link.Now(), GiveUpMs);
+}
+
+TEST_P(ForeignCommandByte, EveryHistoryRowIsRead) {
+  SimLink quiet(Device(true, 100));
+  quiet.engine.ReadHistory(100, 100);
+  ASSERT_EQ(100u, quiet.grid.size());
+  SimLink& link = LoggedIn(100);
+  link.engine.ReadHistory(100, 100);
+  EXPECT_EQ(std::vector<int>{}, RowsDiffering(quiet.grid, link.grid));
+  EXPECT_EQ(100, link.rowsShown) << "each row is shown once";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, ForeignCommandByte,
+    testing::Combine(testing::Values(std::uint8_t{0x80}, std::uint8_t{0x40}), testing::Bool(),
+                     testing::Values("", "every 3 late 3500", "every 4 late 15000",
+                                     "every 3 drop")));
+
+// The single requests' answers are shown, whatever their command byte.
+TEST(ForeignCommandByteSingles, ChannelValuesRelayStatesAndClockAreShown) {
+  for (std::uint8_t bits : {std::uint8_t{0x80}, std::uint8_t{0x40}}) {
+    SCOPED_TRACE(bits);
+    SimLink link(Device(true, 10, bits));
+    link.engine.ReadThValues();
+    link.Advance(1000);
+    EXPECT_EQ(1, link.thValues);
+    link.engine.SwitchRelay(TRequestEngine::TRelay::DO2Close);
+    link.Advance(3000);
+    EXPECT_EQ(std::vector<int>{2}, link.doStatus);
+    link.engine.ReadTime();
+    link.Advance(1000);
+    EXPECT_NE(0, link.clock);
+    EXPECT_EQ(0, link.engine.PendingTag());
+  }
+}
+
+// The device changes its answers' command byte after the login: the engine
+// first learnt that it repeats the byte, and learns again that it no longer
+// does, within the first answer.
+TEST(ForeignCommandByteSwitch, DeviceThatStopsRepeatingTheCommandByteIsStillRead) {
+  for (bool echo : {true, false}) {
+    SCOPED_TRACE(echo);
+    SimLink link(Device(echo, 100));
+    ModelIndex = -1;
+    link.engine.SendPassword("9173", true);
+    link.Advance(1000);
+    ASSERT_EQ(1, ModelIndex);
+    ASSERT_EQ(TRequestEngine::TEcho::Yes, link.engine.CommandEcho());
+    link.device.SetCommandBits(0x40);
+    const std::int64_t start = link.Now();
+    link.engine.ReadMaster();
+    EXPECT_EQ(link.device.Image(), link.image);
+    EXPECT_LT(link.Now() - start, 3000) << "no block waits for a time-out";
+    EXPECT_TRUE(link.messages.empty());
+    link.Advance(1000);
+    EXPECT_EQ(1, link.thValues);
+    const std::vector<std::uint8_t> image = EditedImage(link.device);
+    link.engine.WriteMaster(image);
+    EXPECT_EQ(image, link.device.Image());
+    EXPECT_EQ(TRequestEngine::TEcho::No, link.engine.CommandEcho());
+  }
+}
+
+// A version answer that names no model this program knows is kept, so that
+// the window can say what the device sent; one too short to name a model
+// is asked for again and then reported, not taken for silence.
+TEST(ModelDetection, UnknownModelNameIsKeptToBeReported) {
+  SimLink link(Device(true));
+  link.device.SetReportedModel("KV99");
+  ModelIndex = -1;
+  link.engine.SendPassword("9173", true);
+  link.Advance(1000);
+  EXPECT_EQ("KV99", link.model);
+  EXPECT_EQ("KV99", link.engine.UnknownModelReply());
+  link.device.SetReportedModel("KV43");
+  link.engine.SendVersionRequest();
+  link.Advance(1000);
+  EXPECT_EQ("", link.engine.UnknownModelReply());
+}
+
+TEST(ModelDetection, ShortVersionAnswerIsReportedWithWhatItHeld) {
+  SimLink link(Device(true));
+  ModelIndex = -1;
+  link.control.Apply("drop 10");
+  link.engine.SendVersionRequest();
+  TDataPack frame;
+  TBasicProtocol().BuildFrame(0x05, TBasicProtocol().IntToAddress(0), {'K', 'V', '4'}, frame);
+  link.engine.Receive(frame.data(), frame.size());
+  link.Advance(15000);
+  EXPECT_EQ(-1, ModelIndex);
+  EXPECT_EQ(std::vector<std::string>{UnknownModelText(LanguageFlag, "KV4")}, link.messages);
+  EXPECT_EQ(1 + TRequestEngine::VersionRequestRetries, link.Sent(kSimVersion));
+}
+
+// Once the device is known to echo addresses, an answer naming address 0
+// can only be block 0's: its copy, coming after block 1 was asked for, is
+// not block 1.
+TEST(BlockLoopsEcho, CopyOfBlockZerosAnswerOnceEchoIsKnownIsNotBlockOne) {
+  SimLink link(Device(true));
+  link.engine.ReadMaster();
+  ASSERT_EQ(TRequestEngine::TEcho::Yes, link.engine.BlockEcho());
+  link.Advance(3000);
+  link.image.clear();
+  link.dropFramesBegunEarlier = false;
+  link.script.emplace(static_cast<int>(link.requests.size()), "concat");
+  link.engine.ReadMaster();
+  EXPECT_EQ(link.device.Image(), link.image);
+}
+
+// A single request answered is done with: a tag set afterwards by hand takes
+// the next whole frame, as it always did.
+TEST(SingleRequestsTag, AnsweredRequestLeavesTheTagToWhatComesNext) {
+  SimLink link(Device(true));
+  link.engine.ReadTime();
+  link.Advance(1000);
+  ASSERT_NE(0, link.clock);
+  link.engine.SetPending(TAG_THVALUES);
+  const SimBytes frame = link.device.UnsolicitedFrame();
+  link.engine.Receive(frame.data(), frame.size());
+  EXPECT_EQ(1, link.thValues);
+}
+
+// A pulled cable is given up on after exactly the silent rounds allowed:
+// the block is asked for five times in those eight rounds (after the
+// second, every other round only waits), and the message comes at the end
+// of the eighth.
+TEST(PulledLinkRounds, ReadGivesUpAfterExactlyTheSilentRounds) {
+  SimLink link(Device(true));
+  link.script.emplace(8, "drop 1000");
+  link.engine.ReadMaster();
+  ASSERT_EQ(1u, link.messageTimes.size());
+  EXPECT_EQ(8 + 5, link.Sent(kSimRead));
+  ASSERT_GE(link.received.size(), 8u);
+  // Each silent round ends at its third tick, the first partial; the next
+  // goes out after the settle, just past a tick, so it lasts three seconds.
+  // The last round's settle is where the loop looks again.
+  const std::int64_t firstTick = (link.received[7] / 1000 + 1) * 1000;
+  EXPECT_EQ(firstTick + 2000 + 7 * 3000 + 100, link.messageTimes[0]);
+}
+
+// Write blocks are paced from each acknowledgement, and the write ends with
+// the last one: no pause follows it.
+TEST(BlockLoopsPacing, EachWriteBlockFollowsItsAcknowledgementByTheSettleTimeExactly) {
+  SimLink link(Device(true));
+  link.engine.WriteMaster(EditedImage(link.device));
+  ASSERT_EQ(15, link.Sent(kSimWrite));
+  ASSERT_EQ(15u, link.received.size());
+  // The loop sees an answer at the end of its 10 ms wait step.
+  for (std::size_t i = 1; i < link.WriteTimes().size(); ++i) {
+    EXPECT_GE(link.WriteTimes()[i] - link.received[i - 1], 100) << i;
+    EXPECT_LE(link.WriteTimes()[i] - link.received[i - 1], 110) << i;
+  }
+  EXPECT_LE(link.Now() - link.received.back(), 10);
 }
 
 }  // namespace

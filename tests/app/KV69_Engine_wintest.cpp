@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -100,6 +102,20 @@ class Engine : public ::testing::Test {
     // Generous: a late answer still queued by a run before this one (the
     // late-reply runs repeat) holds up the line.
     ASSERT_TRUE(PumpUntil([&] { return ModelIndex >= 0; }, 40000)) << "no version reply";
+  }
+
+  // Opens the window with the version's answer lost: its time-out is the
+  // next thing to come.
+  void OpenLosingTheVersionAnswer() {
+    sim_.Command("model KV42");
+    sim_.Command("every 2 drop");  // the password's answer comes, the version's is lost
+    ModelIndex = -1;
+    ThRowsBuilt = false;
+    LoginPassword = "9173";
+    LoginComPort = sim_.Port();
+    form_.reset(Create<TFormKV69>(nullptr));
+    form_->Show();
+    ASSERT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= 2; }, 5000));
   }
 
   std::size_t Requests() const { return sim_.Log("rx").size(); }
@@ -443,6 +459,57 @@ TEST_F(Engine, WriteIsRefusedWhileTheModelOrTheChannelRowsAreUnknown) {
   EXPECT_TRUE(RequestsSince(before).empty()) << "nothing was written";
 }
 
+// Write Setting writes only what a finished read (or a profile) put in the
+// window: right after the login, and after a read that did not finish, the
+// window holds nothing of the device's and would wipe its password.
+TEST_F(Engine, WriteIsRefusedUntilAFinishedReadFilledTheWindow) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const std::vector<std::uint8_t> device = DeviceImage();
+  const std::size_t before = Requests();
+  form_->Pop_WirteMaster->Click();
+  EXPECT_EQ(ReadSettingFirstText(LanguageFlag), MessageShown());
+  EXPECT_EQ(nullptr, form_->FormBasicAnimate);
+  FormMessage->sbtbtn_Ok->Click();
+
+  sim_.Command("drop 20");
+  StopPress::form = form_.get();
+  StopPress::sim = &sim_;
+  StopPress::afterRequests = before + 1;
+  SetTimer(nullptr, 0, 10, StopPress::Poll);
+  form_->Pop_ReadMaster_Seting->Click();
+  ASSERT_TRUE(PumpUntil([&] { return form_->PendingTag() == 0; }, 5000));
+  sim_.Command("reset");
+  const std::size_t afterStop = Requests();
+  form_->Pop_WirteMaster->Click();
+  EXPECT_EQ(ReadSettingFirstText(LanguageFlag), MessageShown());
+  FormMessage->sbtbtn_Ok->Click();
+  Pump(200);
+  EXPECT_TRUE(RequestsSince(afterStop).empty()) << "nothing was written";
+  EXPECT_EQ(device, DeviceImage());
+
+  // Read to its end, the setting goes back.
+  ReadSetting();
+  ASSERT_EQ(device, ImageRead());
+  const std::size_t afterRead = Requests();
+  form_->Pop_WirteMaster->Click();
+  EXPECT_EQ("", MessageShown());
+  EXPECT_EQ("9173", sim_.State("password"));
+  EXPECT_EQ(15u, RequestsSince(afterRead).size()) << "the whole setting was written";
+}
+
+// A device naming a model this program does not know: Write Setting says
+// which model it named instead of asking to connect first.
+TEST_F(Engine, WriteNamesTheUnknownModelTheDeviceReported) {
+  ASSERT_NO_FATAL_FAILURE(Open("KV99"));
+  ReadSetting();
+  const std::size_t before = Requests();
+  form_->Pop_WirteMaster->Click();
+  EXPECT_EQ(UnknownModelText(LanguageFlag, "KV99"), MessageShown());
+  FormMessage->sbtbtn_Ok->Click();
+  Pump(200);
+  EXPECT_TRUE(RequestsSince(before).empty()) << "nothing was written";
+}
+
 TEST_F(Engine, WriteOfANumberTheImageCannotHoldIsRefusedNamingTheField) {
   ASSERT_NO_FATAL_FAILURE(Open());
   ReadSetting();
@@ -590,15 +657,7 @@ struct MenuHeldOpen {
 };
 
 TEST_F(Engine, LostVersionAnswerIsAskedAgainWhileAMenuIsHeldOpen) {
-  sim_.Command("model KV42");
-  sim_.Command("every 2 drop");  // the password's answer comes, the version's is lost
-  ModelIndex = -1;
-  ThRowsBuilt = false;
-  LoginPassword = "9173";
-  LoginComPort = sim_.Port();
-  form_.reset(Create<TFormKV69>(nullptr));
-  form_->Show();
-  ASSERT_TRUE(PumpUntil([&] { return sim_.Log("rx").size() >= 2; }, 5000));
+  ASSERT_NO_FATAL_FAILURE(OpenLosingTheVersionAnswer());
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 1, L"Held open");
   MenuHeldOpen::done = false;
@@ -611,6 +670,71 @@ TEST_F(Engine, LostVersionAnswerIsAskedAgainWhileAMenuIsHeldOpen) {
   KillTimer(nullptr, limit);
   DestroyMenu(menu);
   EXPECT_EQ(1, ModelIndex) << "no version request went out while the menu was open";
+}
+
+// Keys typed into the menu bar just as a lost answer's time-out sends its
+// request again belong to the menu: the wait after the time-out, which runs
+// inside the menu's loop, leaves them to it, and they reach the item they
+// name (Setting, Read Setting).
+struct MenuKeys {
+  static inline HWND form = nullptr;
+  // F10 comes as a system key, without Alt held.
+  static void Key(WORD key) {
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+    const bool system = key == VK_F10;
+    PostMessageW(form, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+    PostMessageW(form, system ? WM_SYSKEYUP : WM_KEYUP, key, down | (3u << 30));
+  }
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetCurrentThreadId(), &info) || (info.flags & GUI_INMENUMODE) == 0)
+      return;
+    KillTimer(nullptr, id);
+    PostMessageW(form, WM_REPLYTIMEOUT, TAG_VERSION, 0);
+  }
+  // The user types just as the time-out is handled, so that the keys come
+  // while the resend's wait runs.
+  static inline bool typed = false;
+  static LRESULT CALLBACK TypeDuringTimeout(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR,
+                                            DWORD_PTR) {
+    if (msg == WM_REPLYTIMEOUT && !typed) {
+      typed = true;
+      for (WORD key : {VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN}) Key(key);
+    }
+    return DefSubclassProc(wnd, msg, w, l);
+  }
+  // A last resort, so that a failure never leaves the menu open.
+  static void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  }
+};
+
+TEST_F(Engine, KeysTypedIntoTheMenuDuringAResendReachTheItemTheyName) {
+  ASSERT_NO_FATAL_FAILURE(OpenLosingTheVersionAnswer());
+  sim_.Command("reset");
+  const std::size_t before = Requests();
+  MenuKeys::form = form_->Handle();
+  MenuKeys::typed = false;
+  SetWindowSubclass(form_->Handle(), MenuKeys::TypeDuringTimeout, 1, 0);
+  SetForegroundWindow(form_->Handle());
+  const UINT_PTR poll = SetTimer(nullptr, 0, 20, MenuKeys::Poll);
+  const UINT_PTR limit = SetTimer(nullptr, 0, 8000, MenuKeys::GiveUp);
+  MenuKeys::Key(VK_F10);
+  const std::string block0 = ReadRequestHex(0);
+  const auto readAsked = [&] {
+    const std::vector<std::string> rx = RequestsSince(before);
+    return std::find(rx.begin(), rx.end(), block0) != rx.end();
+  };
+  EXPECT_TRUE(PumpUntil(readAsked, 8000)) << "the keys did not reach Setting, Read Setting";
+  KillTimer(nullptr, poll);
+  KillTimer(nullptr, limit);
+  RemoveWindowSubclass(form_->Handle(), MenuKeys::TypeDuringTimeout, 1);
+  EXPECT_TRUE(MenuKeys::typed);
+  EXPECT_TRUE(PumpUntil([&] { return form_->FormBasicAnimate == nullptr; }, 30000));
+  EXPECT_EQ(1, ModelIndex);
 }
 
 TEST_F(Engine, ReplyWithNothingPendingOnlyReplacesTheBuffer) {
@@ -664,6 +788,32 @@ TEST_F(LateReplies, WriteSettingPutsTheEditedImageIntoTheDevice) {
   Arm();
   form_->Pop_WirteMasterClick(nullptr);
   EXPECT_EQ(packed, DeviceImage());
+}
+
+// What Read Setting showed goes back as it came: a second write of it
+// leaves the device's image as the first one made it. (The first may turn
+// the hour and minute of a disabled timer into "none".)
+TEST_F(LateReplies, WritingWhatWasReadKeepsTheDeviceImage) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  form_->Pop_WirteMaster->Click();
+  ReadSetting();
+  const std::vector<std::uint8_t> device = DeviceImage();
+  ASSERT_EQ(device, ImageRead());
+  Arm();
+  form_->Pop_WirteMaster->Click();
+  EXPECT_EQ(device, DeviceImage());
+  EXPECT_EQ("9173", sim_.State("password"));
+}
+
+// The relay states and channel values asked for after the read are shown.
+TEST_F(LateReplies, ReadSettingShowsTheRelayStatesAndChannelValues) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  ASSERT_GT(form_->lvTh->Items()->Count(), 0);
+  EXPECT_TRUE(PumpUntil(
+      [&] { return !form_->lvTh->Items()->Item(0)->SubItems()[ThColValue - 1].empty(); }, 5000));
+  EXPECT_FALSE(form_->lvDo->Items()->Item(0)->SubItems()[DoColState - 1].empty());
 }
 
 TEST_F(LateReplies, EveryHistoryRowHoldsItsOwnRecord) {

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <sstream>
 
+#include "devicesim/SimOptions.h"
+
 namespace kv {
 
 namespace {
@@ -114,6 +116,13 @@ SimControlAction SimControl::Apply(const std::string& line) {
     int count = 0;
     if (args.size() != 1 || !ParseCount(args[0], count) || count > kSimMaxRecords) return invalid();
     action.kind = SimControlAction::Kind::History;
+    action.text = args[0];
+    return action;
+  }
+  if (word == "command") {
+    std::uint8_t bits = 0;
+    if (args.size() != 1 || !ParseCommandBits(args[0], bits)) return invalid();
+    action.kind = SimControlAction::Kind::Command;
     action.text = args[0];
     return action;
   }

@@ -14,6 +14,7 @@
 //   every K FAULT  FAULT (any of the above) armed for every Kth reply from now on
 //   model TEXT     report TEXT as the model from now on
 //   history N      hold N history records from now on
+//   command HEX    set these bits in every reply's command byte from now on (0: none)
 //   close          close the pseudo-terminal and exit
 //   dump PATH      write the device's state to PATH (see SimStateText)
 //   reset          forget all armed faults
@@ -35,10 +36,10 @@ struct SimTransmission {
 };
 
 struct SimControlAction {
-  enum class Kind { None, Unsolicited, Model, History, Close, Dump, Invalid };
+  enum class Kind { None, Unsolicited, Model, History, Command, Close, Dump, Invalid };
   Kind kind = Kind::None;
   std::string
-      text;  // the model text, the record count, the dump path, or why a line was not understood
+      text;  // the model text, the record count, the command bits, the dump path, or why a line was not understood
 };
 
 class SimControl {

@@ -44,6 +44,7 @@ SimDevice::SimDevice(const SimDeviceSettings& settings, Clock now)
   image_ = initialImage_;
   historyCount_ = std::clamp(settings.historyCount, 0, kSimMaxRecords);
   echoAddress_ = settings.echoAddress;
+  commandBits_ = settings.commandBits;
 }
 
 std::string SimDevice::Password() const {
@@ -106,7 +107,8 @@ std::uint8_t SimDevice::WriteBlock(std::uint32_t address, const SimBytes& data) 
 }
 
 std::vector<SimChunk> SimDevice::AnswerFrame(const SimFrame& frame) {
-  const SimFrame to{frame.command, echoAddress_ ? frame.address : 0, {}};
+  const SimFrame to{std::uint8_t(frame.command | commandBits_), echoAddress_ ? frame.address : 0,
+                    {}};
   switch (frame.command) {
     case kSimPassword: {
       const std::string given(frame.data.begin(), frame.data.end());

@@ -30,6 +30,9 @@ struct SimDeviceSettings {
   // A logger whose firmware answers every frame with address 0 instead of
   // the request's: nothing promises that the real ones echo it.
   bool echoAddress = true;
+  // Bits set in every reply's command byte (0x80, 0x40): nothing promises
+  // that the real ones repeat the request's command either.
+  std::uint8_t commandBits = 0;
 };
 
 // Request commands of the logger's frames.
@@ -62,6 +65,7 @@ class SimDevice {
 
   void SetReportedModel(std::string model) { reportedModel_ = std::move(model); }
   void SetHistoryCount(int count) { historyCount_ = std::clamp(count, 0, kSimMaxRecords); }
+  void SetCommandBits(std::uint8_t bits) { commandBits_ = bits; }
 
   const SimBytes& Image() const { return image_; }
   std::uint8_t RelayBits() const { return relays_; }
@@ -86,6 +90,7 @@ class SimDevice {
   int historyCount_ = 0;
   std::int64_t clockOffset_ = 0;
   bool echoAddress_ = true;
+  std::uint8_t commandBits_ = 0;
 };
 
 // The device's state as text, one "name value" line each:

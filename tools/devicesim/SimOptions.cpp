@@ -8,9 +8,18 @@ namespace kv {
 
 const char* SimUsage() {
   return "usage: devicesim --link PATH [--model KV41|KV42|KV43] [--password 1234] [--no-pace]\n"
-         "                 [--no-echo] "
+         "                 [--no-echo] [--command-bits HEX] "
          "                 [--log FILE] [--modem FILE] [--control FILE] [--image FILE] "
          "[--history N]\n";
+}
+
+bool ParseCommandBits(const std::string& text, std::uint8_t& bits) {
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 0xFF)
+    return false;
+  bits = static_cast<std::uint8_t>(value);
+  return true;
 }
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
@@ -32,7 +41,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
     if (arg == "--modem") target = &options.modem;
     if (arg == "--control") target = &options.control;
     if (arg == "--image") target = &options.image;
-    const bool valued = target || arg == "--password" || arg == "--history";
+    const bool valued =
+        target || arg == "--password" || arg == "--history" || arg == "--command-bits";
     if (!valued) {
       error = "unknown argument " + arg;
       return false;
@@ -46,6 +56,11 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
       *target = value;
     } else if (arg == "--password") {
       options.password = value;
+    } else if (arg == "--command-bits") {
+      if (!ParseCommandBits(value, options.commandBits)) {
+        error = "--command-bits takes a hexadecimal byte (80, 40)";
+        return false;
+      }
     } else {
       const auto [end, ec] =
           std::from_chars(value.data(), value.data() + value.size(), options.history);

@@ -1,9 +1,10 @@
 #pragma once
 // The simulator's command line:
 //   devicesim --link PATH [--model KV41|KV42|KV43] [--password 1234] [--no-pace]
-//             [--no-echo]
+//             [--no-echo] [--command-bits HEX]
 //             [--log FILE] [--modem FILE] [--control FILE] [--image FILE] [--history N]
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct SimOptions {
   std::optional<std::string> password;
   bool pace = true;
   bool echoAddress = true;
+  std::uint8_t commandBits = 0;
   std::string log;
   std::string modem;
   std::string control;
@@ -27,5 +29,8 @@ struct SimOptions {
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);
 
 const char* SimUsage();
+
+// A byte in hexadecimal ("80"), as --command-bits and the control line take it.
+bool ParseCommandBits(const std::string& text, std::uint8_t& bits);
 
 }  // namespace kv

@@ -96,6 +96,7 @@ bool SimServer::Open(std::string& error) {
   settings.password = options_.password;
   settings.historyCount = options_.history;
   settings.echoAddress = options_.echoAddress;
+  settings.commandBits = options_.commandBits;
   if (!options_.image.empty()) {
     if (!ReadFile(options_.image, settings.image)) {
       error = "cannot read " + options_.image;
@@ -268,6 +269,12 @@ void SimServer::PollControl(TimePoint now, bool force) {
       case SimControlAction::Kind::History:
         device_->SetHistoryCount(std::stoi(action.text));
         break;
+      case SimControlAction::Kind::Command: {
+        std::uint8_t bits = 0;
+        ParseCommandBits(action.text, bits);
+        device_->SetCommandBits(bits);
+        break;
+      }
       case SimControlAction::Kind::Close:
         closeRequested_ = true;
         return;

@@ -149,9 +149,12 @@ TEST(SimControl, ReportsActionsAndRejectsWhatItDoesNotKnow) {
   const SimControlAction dump = control.Apply("dump Z:\\tmp\\a b.txt");
   EXPECT_EQ(dump.kind, SimControlAction::Kind::Dump);
   EXPECT_EQ(dump.text, "Z:\\tmp\\a b.txt");
+  const SimControlAction command = control.Apply("command 40");
+  EXPECT_EQ(command.kind, SimControlAction::Kind::Command);
+  EXPECT_EQ(command.text, "40");
   EXPECT_EQ(control.Apply("").kind, SimControlAction::Kind::None);
-  for (const char* line :
-       {"explode", "drop x", "drop -1", "split", "late 10 20 30", "model", "dump", "reset now"}) {
+  for (const char* line : {"explode", "drop x", "drop -1", "split", "late 10 20 30", "model",
+                           "dump", "reset now", "command", "command 100", "command 4x"}) {
     EXPECT_EQ(control.Apply(line).kind, SimControlAction::Kind::Invalid) << line;
   }
   EXPECT_EQ(control.Shape(OneReply())[0].bytes, kReply);  // nothing armed by them
@@ -162,7 +165,8 @@ TEST(SimOptions, ReadsTheCommandLine) {
   std::string error;
   ASSERT_TRUE(ParseSimOptions(
       {"--link", "/tmp/com5", "--model", "KV42", "--password", "1234", "--no-pace", "--log", "l",
-       "--modem", "m", "--control", "c", "--image", "i", "--history", "20000"},
+       "--modem", "m", "--control", "c", "--image", "i", "--history", "20000",
+       "--command-bits", "80"},
       o, error))
       << error;
   EXPECT_EQ(o.link, "/tmp/com5");
@@ -171,6 +175,7 @@ TEST(SimOptions, ReadsTheCommandLine) {
   EXPECT_FALSE(o.pace);
   EXPECT_EQ(o.log + o.modem + o.control + o.image, "lmci");
   EXPECT_EQ(o.history, 20000);
+  EXPECT_EQ(o.commandBits, 0x80);
 }
 
 TEST(SimOptions, RefusesUnusableArguments) {
@@ -182,6 +187,7 @@ TEST(SimOptions, RefusesUnusableArguments) {
       {"--link", "x", "--history", "ten"},
       {"--link", "x", "--password", "12345"},
       {"--link", "x", "--fast"},
+      {"--link", "x", "--command-bits", "1FF"},
   };
   for (const auto& args : bad) {
     SimOptions o;

@@ -65,6 +65,20 @@ TEST(SimDevice, AnswersSmallRequestsByteForByte) {
   }
 }
 
+// A logger that sets bits in its answers' command byte: the same answers
+// otherwise, checksum included; the control line changes it at once.
+TEST(SimDevice, SetsItsCommandBitsInEveryAnswer) {
+  SimDeviceSettings settings;
+  settings.commandBits = 0x80;
+  DeviceUnderTest t(settings);
+  EXPECT_EQ(HexText(t.SendOne(HexBytes("23 01 00 00 00 00 00 04 39 31 37 33 09"))),
+            HexText(HexBytes("23 81 00 00 00 00 00 01 01 81")));
+  EXPECT_EQ(t.SendOne(ReadBlock(0x100))[1], 0x83);
+  t.device.SetCommandBits(0x40);
+  EXPECT_EQ(HexText(t.SendOne(HexBytes("23 03 00 00 00 00 00 06 18 0C 1F 17 3B 00 22"))),
+            HexText(HexBytes("23 43 00 00 00 00 00 01 01 43")));
+}
+
 TEST(SimDevice, ChecksThePasswordAgainstTheImageZeroFilled) {
   SimDeviceSettings settings;
   settings.password = "12";
