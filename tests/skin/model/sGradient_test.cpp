@@ -83,6 +83,18 @@ TEST(sGradient, VerticalBandsShareTheirBoundaryRowWithTheLaterStop) {
   EXPECT_EQ(PixelAt(bmp, 0, 99), 0xFFFFFFu);
 }
 
+// Percents that add up to less than 100: the last band still runs to the
+// bottom row, ending in its second colour.
+TEST(sGradient, TheLastVerticalBandReachesTheBottomWhateverThePercents) {
+  for (const char* stops : {"255;16711680;30;0;0;65280;16777215;30;0;0",
+                            "255;16711680;10;0;0;65280;16777215;0;0;0", "65280;16777215;1;0;0"}) {
+    TBitmap bmp(3, 50, pf24bit);
+    PaintGradientArray(bmp, Rect(0, 0, 3, 50), Stops(stops), 0);
+    EXPECT_EQ(PixelAt(bmp, 1, 49), 0xFFFFFFu) << stops;
+    for (int y = 0; y < 50; ++y) EXPECT_NE(PixelAt(bmp, 2, y), 0u) << stops << ", row " << y;
+  }
+}
+
 TEST(sGradient, HorizontalBandsRunLeftToRightOnEveryRow) {
   TBitmap bmp(11, 3, pf32bit);
   PaintGradientArray(bmp, Rect(0, 0, 11, 3), Stops("0;16777215;100;1;0"), 0);
