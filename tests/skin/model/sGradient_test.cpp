@@ -48,6 +48,15 @@ TEST(sGradient, AWordThatIsNoNumberRaises) {
   }
 }
 
+// The stops parsed before the bad word stay; the one it is in and the rest are zero.
+TEST(sGradient, AFailedParseKeepsTheStopsBeforeTheBadWord) {
+  TsGradArray a;
+  EXPECT_THROW(ParseGradientData("1;2;30;1;0;5;y;7;1;0;8;9;10;1;0", a), ESkinError);
+  std::vector<Stop> got;
+  for (const TsGradStop& s : a) got.emplace_back(s.Color1, s.Color2, s.Percent, s.Mode);
+  EXPECT_EQ(got, (std::vector<Stop>{{1, 2, 30, 1}, {5, 0, 0, 0}, {0, 0, 0, 0}}));
+}
+
 TEST(sMaskData, FrameAndStateSizesNeverDivideByZero) {
   TsMaskData m;
   m.R = {0, 0, 90, 40};
