@@ -131,7 +131,9 @@ TEST(sGradient, HorizontalBandsStayInsideTheirRectangle) {
       EXPECT_EQ(PixelAt(bmp, 10, y), 0x110000u) << "one column: no band fits";
       EXPECT_EQ(PixelAt(bmp, 3, y), inside ? 0u : 0x110000u) << y;
       EXPECT_EQ(PixelAt(bmp, 8, y), inside ? 0x0000FFu : 0x110000u) << y;
-      if (inside) EXPECT_EQ(PixelAt(bmp, 5, y), PixelAt(bmp, 5, 1)) << "rows alike";
+      if (inside) {
+        EXPECT_EQ(PixelAt(bmp, 5, y), PixelAt(bmp, 5, 1)) << "rows alike";
+      }
     }
   }
 }
