@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/PlatformCalls.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/Tabs.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sCommonDataRules.h"
@@ -280,9 +282,22 @@ void TsCommonData::UpdatePaintStateFlags() {
   }
 }
 
+namespace {
+
+// The controls whose children may take their plain background as it is:
+// frames, panels, scrolling controls and page controls (group boxes and
+// status bars draw a caption or panels over theirs).
+bool OffersPlainBackground(const TControl* c) {
+  return dynamic_cast<const TFrame*>(c) != nullptr || dynamic_cast<const TPanel*>(c) != nullptr ||
+         dynamic_cast<const TScrollingWinControl*>(c) != nullptr ||
+         dynamic_cast<const TPageControl*>(c) != nullptr;
+}
+
+}  // namespace
+
 void TsCommonData::UpdateChildBgFlags(bool recurse) {
   ChildBgFlags &= ~1u;
-  const bool container = Has(ccContainer) || Has(ccPageControl) || OwnerProvider != nullptr;
+  const bool container = OwnerProvider != nullptr || OffersPlainBackground(OwnerControl);
   if (container && !NeedsOwnBgCache(this)) ChildBgFlags |= 1;
   TWinControl* win = WindowedOwner(this);
   if (!recurse || win == nullptr) return;

@@ -28,8 +28,8 @@ struct TsBgRequest;
 // its own in its constructor.
 enum TacControlCapability : std::uint16_t {
   ccEditLike = 1,          // takes the section's colours as its own Color and font colour
-  ccContainer = 2,         // lets children paint on its plain background
-  ccPageControl = 4,       // a page control (a container)
+  ccContainer = 2,         // holds other controls
+  ccPageControl = 4,       // a page control
   ccPageSheet = 8,         // a page control's sheet: always paints over its parent
   ccHoverResettable = 16,  // a flat button a container takes the hover from
   ccScrollBox = 32,        // a skinned scroll box: the form's wheel may go to it

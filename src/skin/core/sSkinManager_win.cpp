@@ -532,6 +532,44 @@ void TsSkinManager::SendRemoveSkin() {
 
 // --- hooks -------------------------------------------------------------------------------
 
+namespace {
+
+// Pointers are compared only: the item asked about may be freed already.
+bool TreeHolds(const TMenuItem* root, const TMenuItem* item) {
+  if (root == nullptr) return false;
+  if (root == item) return true;
+  for (int i = 0; i < root->Count(); ++i)
+    if (TreeHolds(root->Items(i), item)) return true;
+  return false;
+}
+
+bool OwnedMenusHold(const TComponent* owner, const TMenuItem* item) {
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    const TComponent* c = owner->Components(i);
+    if (const auto* menu = dynamic_cast<const TMenu*>(c); menu && TreeHolds(menu->Items(), item))
+      return true;
+    if (OwnedMenusHold(c, item)) return true;
+  }
+  return false;
+}
+
+// The menu painter posts an item whose pop-up opened; by the time the
+// message arrives the item (or its whole menu) may be gone.
+bool MenuItemStillExists(const TMenuItem* item) {
+  for (const TPopupMenu* menu : TPopupList::Menus())
+    if (TreeHolds(menu->Items(), item)) return true;
+  if (Application != nullptr && OwnedMenusHold(Application, item)) return true;
+  if (Screen == nullptr) return false;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    const TCustomForm* form = Screen->Forms(i);
+    if ((form->Menu() && TreeHolds(form->Menu()->Items(), item)) || OwnedMenusHold(form, item))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool TsSkinManager::MainWindowHook(TMessage& message) {
   if (!skinnedPopups_) return false;
   switch (message.Msg) {
@@ -544,7 +582,7 @@ bool TsSkinManager::MainWindowHook(TMessage& message) {
       return false;
     case kMenuItemPopup: {
       auto* item = reinterpret_cast<TMenuItem*>(message.LParam);
-      if (item == nullptr || item->Parent() == nullptr) return true;
+      if (item == nullptr || !MenuItemStillExists(item) || item->Parent() == nullptr) return true;
       HMENU menu = item->Parent()->Handle();
       RECT r{};
       if (!GetMenuItemRect(nullptr, menu, 0, &r) && !GetMenuItemRect(TPopupList::Window(), menu, 0, &r))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -160,6 +161,21 @@ void CopyWithoutKeyColour(HDC dc, HDC from, const TBitmap& picture, const RECT& 
 
 }  // namespace
 
+namespace {
+
+// The parent whose aligned graphic children are being told to repaint: a
+// child that repaints through its parent's painting must not be told again.
+TWinControl* repaintingChildrenOf = nullptr;
+
+// An MDI main form's client window lies over its client area: its aligned
+// graphic children (bars along its edges) repaint themselves at once too.
+bool RepaintsAlignedChildrenNow(TWinControl* parent) {
+  const auto* form = dynamic_cast<TCustomForm*>(parent);
+  return form != nullptr && form->FormStyle() == fsMDIForm && repaintingChildrenOf != parent;
+}
+
+}  // namespace
+
 void PaintChildGraphics(TWinControl* parent, HDC dc) {
   if (parent == nullptr || dc == nullptr) return;
   if (!parent->Visible() && !parent->HasState(csDesigning)) return;
@@ -179,12 +195,20 @@ void PaintChildGraphics(TWinControl* parent, HDC dc) {
   std::unique_ptr<TBitmapCanvas> canvas;
   HDC mem = nullptr;
   std::vector<RECT> painted;
+  const bool repaintAligned = RepaintsAlignedChildrenNow(parent);
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* child = parent->Controls(i);
     if (dynamic_cast<TGraphicControl*>(child) == nullptr) continue;
     if (!GraphicChildPaintable(child, dc)) {
       if (child->Visible() && !Destroying(child)) SendCommandToControl(child, cmdSetPaintSkipped, 0);
       continue;
+    }
+    if (repaintAligned && child->Align() != alNone) {
+      struct Restore {
+        TWinControl* outer;
+        ~Restore() { repaintingChildrenOf = outer; }
+      } restore{std::exchange(repaintingChildrenOf, parent)};
+      child->Perform(SM_ALPHACMD, CommandWParam(cmdRepaintNow), 0);
     }
     if (mem == nullptr) {
       picture = std::make_unique<TBitmap>(client.Width(), client.Height(), pf32bit);

@@ -37,6 +37,9 @@ const char kTransfering[] = "Transfering...";
 const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // zlib cannot expand one byte into more than this many.
 constexpr std::uint64_t kMaxInflateRatio = 1032;
+// Wider rows are refused whatever the pixel limit: the two row buffers of
+// one row of 16-bit samples would otherwise run to a gigabyte.
+constexpr std::uint32_t kMaxRowPixels = 1u << 20;
 
 [[noreturn]] void Fail(const char* message) { throw EInvalidGraphic(message); }
 
@@ -403,7 +406,8 @@ void Decoder::HeaderPass() {
   p.FileGamma = static_cast<float>(headerGamma_);
 
   // Refuse what cannot be right before anything is allocated.
-  if (static_cast<std::int64_t>(h_.width) * h_.height > maxPixels_) Fail(kTooLargeError);
+  if (static_cast<std::int64_t>(h_.width) * h_.height > maxPixels_ || h_.width > kMaxRowPixels)
+    Fail(kTooLargeError);
   const int bitsPerPixel = h_.depth * h_.samples;
   std::uint64_t raw = 0;
   if (h_.interlace) {
@@ -906,8 +910,10 @@ void TPNGGraphic::Draw(TBitmap& target, const TRect& r) {
     picture = &colours;
   }
   if (!sameSize) {
-    if (Width() < 2 || Height() < 2) return;  // too small to resample
-    ResampleBitmap(*picture, scaled, r.Width(), r.Height(), 1);
+    // Colour and alpha bytes averaged alike; any size stretches, one pixel too.
+    scaled = TBitmap(r.Width(), r.Height(), picture->PixelFormat());
+    HalftoneStretchPixels(&scaled, {0, 0, r.Width(), r.Height()}, picture,
+                          {0, 0, Width(), Height()});
     picture = &scaled;
   }
   const TRect all{0, 0, r.Width(), r.Height()};

@@ -150,7 +150,8 @@ class TPNGGraphic : public TBitmap {
   TProgressEvent OnProgress;
   // Draw a reflection below the image.
   bool Reflected = false;
-  // Images with more pixels are refused before anything is allocated.
+  // Images with more pixels, or rows of more than 2^20 pixels, are refused
+  // before anything is allocated.
   std::int64_t MaxPixels = std::int64_t{1} << 26;
 
  private:

@@ -653,9 +653,42 @@ void StretchBitmapNinePart(TBitmap* dst, TBitmap* src, TRect d, TRect s, TRect m
                {s.Left + ml, s.Top + mt, s.Right - mr, s.Bottom - mb}, centreStretch ? 1 : 0);
 }
 
+namespace {
+
+// A single 32-bit glyph laid on by its own alpha, through a copy that takes
+// the disabled or blended look: made 24-bit, its soft edges would keep their
+// colour at full strength and show a dark fringe.
+void DrawAlphaGlyph(TBitmap* src, TBitmap* dst, TPoint p, bool enabled, int disabledKind,
+                    int state, int blendPercent) {
+  TBitmap copy;
+  copy.Assign(*src);
+  int keep = 100;  // percent of each pixel's alpha
+  if (enabled && state == 0 && blendPercent >= 1) keep = 100 - std::min(blendPercent, 100);
+  if (!enabled) {
+    if (disabledKind & dkGrayedBit) GrayscaleBitmapExcept(&copy, TransparentColor);
+    if (disabledKind & dkBlendedBit) keep = 50;
+  }
+  if (keep != 100)
+    for (int y = 0; y < copy.Height(); ++y) {
+      std::uint8_t* q = copy.ScanLine(y);
+      for (int x = 0; x < copy.Width(); ++x, q += 4)
+        q[3] = static_cast<std::uint8_t>(q[3] * keep / 100);
+    }
+  const int w = copy.Width(), h = copy.Height();
+  CopyRectWithTransparency({p.X, p.Y, p.X + w, p.Y + h}, {0, 0, w, h}, dst, &copy,
+                           EmptyBgCacheInfo, false);
+}
+
+}  // namespace
+
 void DrawMultiStateGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, bool enabled,
                          int disabledKind, int state, int blendPercent, std::uint8_t offset, int) {
   if (!src || src->Empty() || !dst) return;
+  frameCount = std::max(frameCount, 1);  // a count of 0 would divide by zero
+  if (frameCount == 1 && src->PixelFormat() == pf32bit)
+    return DrawAlphaGlyph(src, dst, p, enabled, disabledKind, state, blendPercent);
+  // 16-colour strips keep their first frame for the hot and pressed looks.
+  const bool sixteenColours = src->PixelFormat() == pf4bit;
   TBitmap copy;
   copy.Assign(*src);
   copy.SetPixelFormat(pf24bit);
@@ -664,7 +697,6 @@ void DrawMultiStateGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, b
     return static_cast<TColor>(Rgb(PixelAt(&copy, x, y)));
   };
   const TColor stripKey = colourAt(0, h - 1);
-  frameCount = std::max(frameCount, 1);  // a count of 0 would divide by zero
   if (frameCount == 1) {
     const TRect all{0, 0, w - 1, h - 1};
     if (enabled && state == 0 && blendPercent >= 1) {
@@ -685,9 +717,12 @@ void DrawMultiStateGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, b
   if (fw <= 0) return;
   int index = 0;
   if (enabled && state == 1) {
-    index = 1;
+    index = sixteenColours ? 0 : 1;
   } else if (enabled && state == 2) {
-    index = frameCount > offset + 2 ? offset + 2 : std::min(1, frameCount - 1);
+    if (frameCount > offset + 2)
+      index = offset + 2;
+    else
+      index = sixteenColours ? 0 : std::min(1, frameCount - 1);
   }
   const TRect frame{index * fw, 0, (index + 1) * fw - 1, h - 1};
   if (!enabled && state == 0 && blendPercent >= 1)

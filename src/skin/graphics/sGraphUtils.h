@@ -130,7 +130,8 @@ void StretchBitmapNinePart(TBitmap* dst, TBitmap* src, TRect dstRect, TRect srcR
 // Bits of the disabled look of DrawMultiStateGlyph.
 enum : int { dkBlendedBit = 1, dkGrayedBit = 2 };
 // One frame of a horizontal strip of frameCount glyph frames at P of a 24-bit
-// Dst, by state; the transparent colour is a bottom-left pixel.
+// Dst, by state; the transparent colour is a bottom-left pixel. A single
+// 32-bit frame is laid on by its alpha instead (0xFF00FF pixels left out).
 void DrawMultiStateGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, bool enabled,
                          int disabledKind, int state, int blendPercent, std::uint8_t offset,
                          int unused = 0);

@@ -351,6 +351,8 @@ void BlendRectWithColor(TBitmap* bitmap, TRect r, int percent, TColor color) {
       const int q = n / 100, rest = n % 100;
       table[c][v] = static_cast<std::uint8_t>(q + (rest > 50 || (rest == 50 && q % 2 != 0)));
     }
+  // Right and bottom exclusive, as every rectangle the section painter hands
+  // on: an inclusive edge would wash one column and row outside the section.
   r.Left = std::max(r.Left, 0);
   r.Top = std::max(r.Top, 0);
   r.Right = std::min(r.Right, bitmap->Width());

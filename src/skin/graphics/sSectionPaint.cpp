@@ -168,6 +168,8 @@ void PaintSection(const TsSkinModel& skin, const Look& k, const Texture& tex, TB
     if (textured) {
       TBitmap layer(r.Width(), r.Height(), target->PixelFormat());
       PaintGradientOrColor(&layer, {0, 0, r.Width(), r.Height()}, k);
+      // Across the whole width: a blend one column short would leave the
+      // texture bare in the last column.
       BlendBitmapRectFast(target, &layer, k.textureAlpha, {0, 0, r.Width(), r.Height()},
                           r.TopLeft());
     } else {
@@ -175,10 +177,11 @@ void PaintSection(const TsSkinModel& skin, const Look& k, const Texture& tex, TB
     }
   }
   const int shares = k.imagePercent + k.gradientPercent;
-  // A see-through plain section keeps its colour here: over a colour-only
-  // background it is blended over that colour as over a picture.
   if (shares == 0) {
-    FillColor(target, r, k.color);
+    // A see-through plain section over a background that is only a colour
+    // takes that colour; over a picture it is blended as it is.
+    const bool overColourOnly = !at.Ready && k.transparency != 0 && at.FillColor != TransparentColor;
+    FillColor(target, r, overColourOnly ? at.FillColor : k.color);
   } else if (shares < 100) {
     BlendRectWithColor(target, r, shares, k.color);
   }
@@ -416,6 +419,8 @@ void PaintSkinItemFast(int sectionIndex, int borderIndex, int patternIndex, int 
   Texture tex;
   const int given = state == 0 ? patternIndex : hotPatternIndex;
   if (k.imagePercent > 0 && skin.IsMaskIndexValid(given)) tex.mask = given;
+  // Texture and gradient shares of more than 100 in all lay no plain colour
+  // over them here either: together they already cover the rectangle.
   PaintOverBackground(skin, k, tex, cacheInfo, offset, r, bitmap);
   if (skin.IsMaskIndexValid(borderIndex))
     PaintMaskNinePart(bitmap, r, filling, AtTarget(cacheInfo, offset, r),

@@ -29,6 +29,12 @@ void ParseGradientData(std::string_view text, TsGradArray& data) {
     }
     return v;
   };
+  // A bad word ends the parse with the stops before it kept, the rest zero.
+  struct Keep {
+    TsGradArray& from;
+    TsGradArray& to;
+    ~Keep() { to = std::move(from); }
+  } keep{parsed, data};
   for (std::size_t i = 0; i < parsed.size(); ++i) {
     TsGradStop& s = parsed[i];
     s.Color1 = std::max(0, number(5 * i));
@@ -36,7 +42,6 @@ void ParseGradientData(std::string_view text, TsGradArray& data) {
     s.Percent = static_cast<std::uint8_t>(std::clamp(number(5 * i + 2), 0, 100));
     s.Mode = number(5 * i + 3);
   }
-  data = std::move(parsed);
 }
 
 namespace {

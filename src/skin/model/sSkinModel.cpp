@@ -481,9 +481,7 @@ class TsSkinLoader {
     mk.WB = Short(s, k, item.WB);
     if (mk.ImageCount < 1) throw KeyError(s, k, "the mask has no frames");
     if (mk.MaskType < 0) throw KeyError(s, k, "bad state count " + std::to_string(mk.MaskType));
-    // As the options text has it: glyphs and textures cut from the master
-    // keep margins of 0, so that the same skin stored paints the same.
-    if (mk.Bmp || mk.ImgType == itisaBorder) ComputeMargins(mk, s, k);
+    ComputeMargins(mk, s, k);
     return mk;
   }
 

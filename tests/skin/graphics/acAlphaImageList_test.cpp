@@ -28,6 +28,14 @@ testing::Bytes RgbPng(int w, int h) {
   return testing::MakePng(w, h, 8, 2, testing::RgbRamp(w, h)).Join();
 }
 
+// One row of 2^26 16-bit RGBA pixels, with image data enough for its size to
+// be possible: the reader must refuse it before allocating, for every caller.
+testing::Bytes WideRowPng() {
+  testing::PngFile f = testing::MakePng(1u << 26, 1, 16, 6, {});
+  f.chunks[f.Find("IDAT")] = testing::MakeChunk("IDAT", testing::Bytes(600000));
+  return f.Join();
+}
+
 bool FullyTransparent(const TBitmap& b) {
   if (b.PixelFormat() != pf32bit) return false;
   for (int y = 0; y < b.Height(); ++y)
@@ -75,7 +83,7 @@ TEST(GetItemBitmap32, GivesTheListSizeWithAlpha) {
   broken[20] ^= 1;
   for (const TsImgListItem& item :
        {TsImgListItem{ifPNG, pf32bit, broken}, TsImgListItem{ifICO, pf32bit, RgbaPng(2, 2)},
-        TsImgListItem{ifPNG, pf32bit, {}}})
+        TsImgListItem{ifPNG, pf32bit, {}}, TsImgListItem{ifPNG, pf32bit, WideRowPng()}})
     EXPECT_FALSE(GetItemBitmap32(item, 2, 2, kept));
   EXPECT_EQ(Px(kept, 1, 1), 0x11223344u);
 }

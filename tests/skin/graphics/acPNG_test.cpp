@@ -320,6 +320,12 @@ TEST(PNGGraphic, RejectsMalformedFiles) {
       {"huge dimensions", MakePng(0x7FFFFFFF, 0x7FFFFFFF, 8, 2, rgb).Join(),
        "Cannot load image. The PNG image is larger than allowed."},
       {"width beyond 2^31", MakePng(0x80000000u, 1, 8, 2, rgb).Join(), kFormat},
+      // Within the pixel limit, and enough image data for the row's bytes
+      // to be possible, but one row of 16-bit samples would take 1 GB.
+      {"one row of 2^26 pixels",
+       Edited(MakePng(1u << 26, 1, 16, 6, rgb),
+              [&](PngFile& f) { idat(f) = MakeChunk("IDAT", Bytes(600000)); }),
+       "Cannot load image. The PNG image is larger than allowed."},
       {"image data far too short for the size", MakePng(8000, 8000, 8, 2, rgb).Join(),
        kCompression},
       {"bad colour type and depth", MakePng(4, 4, 4, 2, rgb).Join(),
@@ -448,6 +454,35 @@ TEST(PNGGraphic, DrawsStretchedWithoutReflectionAndCopiesOpaquePictures) {
   TBitmap white(2, 2, pf32bit);
   opaque.Draw(white, {1, 1, 2, 2});
   EXPECT_EQ(Px(white, 1, 1), 0x00FFFFFFu);
+}
+
+// Pictures of one pixel's width or height stretch like any other.
+TEST(PNGGraphic, DrawsPicturesOfOnePixelStretched) {
+  const struct {
+    std::uint32_t w, h;
+    TRect to;
+  } cases[] = {{1, 1, {1, 1, 4, 3}}, {1, 3, {0, 1, 3, 5}}, {3, 1, {1, 0, 3, 2}}, {2, 1, {0, 0, 5, 5}}};
+  for (const auto& c : cases)
+    for (const int samples : {4, 3}) {
+      Bytes rows;
+      for (std::uint32_t y = 0; y < c.h; ++y) {
+        rows.push_back(0);
+        for (std::uint32_t x = 0; x < c.w; ++x) {
+          rows.insert(rows.end(), {30, 200, 90});
+          if (samples == 4) rows.push_back(255);
+        }
+      }
+      TPNGGraphic g;
+      Load(g, MakePng(c.w, c.h, 8, samples == 4 ? 6 : 2, rows).Join());
+      TBitmap same = testing::Filled(1, 1, pf24bit, 0x445566);
+      g.Draw(same, {0, 0, 1, 1});
+      TBitmap target = testing::Filled(6, 6, pf24bit, 0x445566);
+      g.Draw(target, c.to);
+      for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+          ASSERT_EQ(Px(target, x, y), PtInRect(c.to, {x, y}) ? Px(same, 0, 0) : 0x445566u)
+              << c.w << " x " << c.h << ", " << samples << " samples, at " << x << "," << y;
+    }
 }
 
 TEST(ClearWhiteTransparentPixels, ClearsOnlyFullyTransparentWhite) {

@@ -430,8 +430,8 @@ TEST(DrawMultiStateGlyph, PicksTheFrameOfTheStateAndSkipsItsBottomLeftColour) {
 }
 
 TEST(DrawMultiStateGlyph, GreysOrBlendsSingleFramesWhenDisabled) {
-  TBitmap glyph = Filled(2, 2, pf32bit, 0xFF0000FFu);
-  SetPx(glyph, 0, 1, 0xFFFF00FFu);  // bottom-left: the key
+  TBitmap glyph = Filled(2, 2, pf24bit, 0x0000FFu);
+  SetPx(glyph, 0, 1, 0xFF00FFu);  // bottom-left: the key
   TBitmap grey = Filled(2, 2, pf24bit, 0);
   DrawMultiStateGlyph(&glyph, &grey, {0, 0}, 1, false, dkGrayedBit, 0, 0, 0);
   EXPECT_EQ(Px(grey, 1, 1), 0x555555u);
@@ -439,6 +439,73 @@ TEST(DrawMultiStateGlyph, GreysOrBlendsSingleFramesWhenDisabled) {
   TBitmap blended = Filled(2, 2, pf24bit, 0);
   DrawMultiStateGlyph(&glyph, &blended, {0, 0}, 0, false, dkBlendedBit, 0, 0, 0);
   EXPECT_EQ(Px(blended, 1, 1), 0x000080u);  // 255 - 255 * 0.5 = 127.5 -> 128
+}
+
+// 16-colour strips show their first frame when hot or pressed, unless the
+// pressed frame lies beyond the offset; other strips show frames 1 and 2.
+TEST(DrawMultiStateGlyph, SixteenColourStripsKeepTheFirstFrameWhenHotOrPressed) {
+  const struct {
+    TPixelFormat format;
+    int frames, state, frame;
+  } cases[] = {
+      {pf4bit, 4, 1, 0}, {pf4bit, 2, 2, 0}, {pf4bit, 3, 2, 2}, {pf4bit, 4, 0, 0},
+      {pf24bit, 4, 1, 1}, {pf24bit, 2, 2, 1}, {pf24bit, 3, 2, 2},
+  };
+  const std::uint32_t colours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+  for (const auto& c : cases) {
+    // Frames of 2 x 2, each a colour of its own over a white bottom-left key.
+    TBitmap strip = Filled(2 * c.frames, 2, pf24bit, 0xFFFFFF);
+    for (int f = 0; f < c.frames; ++f) SetPx(strip, 2 * f + 1, 0, colours[f]);
+    if (c.format == pf4bit) {
+      // Palette index 0 white, f + 1 frame f's colour; two pixels a byte.
+      strip = TBitmap(2 * c.frames, 2, pf4bit);
+      strip.SetPalette({clWhite, static_cast<TColor>(0x0000FF), static_cast<TColor>(0x00FF00),
+                        static_cast<TColor>(0xFF0000), static_cast<TColor>(0x00FFFF)});
+      for (int f = 0; f < c.frames; ++f) strip.ScanLine(0)[f] = static_cast<std::uint8_t>(f + 1);
+    }
+    TBitmap dst = Filled(2, 2, pf24bit, 0xABCDEF);
+    DrawMultiStateGlyph(&strip, &dst, {0, 0}, c.frames, true, 0, c.state, 0, 0);
+    EXPECT_EQ(Px(dst, 1, 0), colours[c.frame])
+        << (c.format == pf4bit ? "16 colours, " : "24 bit, ") << c.frames << " frames, state "
+        << c.state;
+    EXPECT_EQ(Px(dst, 0, 1), 0xABCDEFu) << "the key is left out";
+  }
+}
+
+// A single 32-bit glyph goes on by its alpha: a soft edge mixes with what is
+// under it, a clear pixel leaves it, whatever its colour bytes.
+TEST(DrawMultiStateGlyph, LaysASingleThirtyTwoBitGlyphOnByItsAlpha) {
+  constexpr std::uint32_t kUnder = 0x3366CC;
+  // 3 x 3: an opaque red centre, a half-transparent red ring, clear black corners.
+  TBitmap glyph = Filled(3, 3, pf32bit, 0x80FF0000u);
+  SetPx(glyph, 1, 1, 0xFFFF0000u);
+  for (const auto& [x, y] : {std::pair{0, 0}, {2, 0}, {0, 2}, {2, 2}}) SetPx(glyph, x, y, 0u);
+  const auto mix = [](std::uint32_t s, std::uint32_t d, int a) {
+    std::uint32_t v = 0;
+    for (int sh = 0; sh < 24; sh += 8) {
+      const int sc = s >> sh & 0xFF, dc = d >> sh & 0xFF;
+      v |= static_cast<std::uint32_t>(((sc - dc) * a + dc * 256) >> 8) << sh;
+    }
+    return v;
+  };
+  struct Case {
+    bool enabled;
+    int kind, blend, keep;  // keep: percent of the glyph's alpha
+    bool grey;
+  } cases[] = {{true, 0, 0, 100, false},
+               {true, 0, 40, 60, false},
+               {false, dkBlendedBit, 0, 50, false},
+               {false, dkGrayedBit, 0, 100, true}};
+  for (const Case& c : cases) {
+    TBitmap dst = Filled(5, 5, pf24bit, kUnder);
+    DrawMultiStateGlyph(&glyph, &dst, {1, 1}, 1, c.enabled, c.kind, 0, c.blend, 0);
+    const std::uint32_t red = c.grey ? 0x555555 : 0xFF0000;
+    EXPECT_EQ(Px(dst, 2, 2), mix(red, kUnder, 255 * c.keep / 100)) << "centre, blend " << c.blend;
+    EXPECT_EQ(Px(dst, 2, 1), mix(red, kUnder, 128 * c.keep / 100)) << "edge, blend " << c.blend;
+    EXPECT_EQ(Px(dst, 1, 1), kUnder) << "a clear corner";
+    EXPECT_EQ(Px(dst, 3, 3), kUnder) << "a clear corner";
+    EXPECT_EQ(Px(dst, 0, 0), kUnder) << "outside";
+  }
 }
 
 // A 100 x 30 client rectangle. Along the layout's axis, positions from the

@@ -66,6 +66,42 @@ TEST_P(NinePart, ShrinksMarginsAndClampsTheState) {
     }
 }
 
+// Two margins that do not fit each give up half the excess, the second one
+// more pixel for an odd size; they never reach past the size.
+TEST(FitNineMargins, ShareTheExcessOfUnequalMargins) {
+  const struct {
+    int size, first, second, wantFirst, wantSecond;
+  } cases[] = {
+      {5, 4, 3, 3, 1}, {6, 4, 3, 4, 2}, {20, 4, 3, 4, 3}, {7, 7, 0, 7, 0}, {10, 2, 12, 0, 10},
+      {3, 0, 6, 0, 3}, {0, 3, 1, 0, 0}, {8, -2, 9, 0, 8},
+  };
+  for (const auto& c : cases) {
+    const TsNineMargins m = FitNineMargins(c.size, c.first, c.second);
+    EXPECT_EQ(m.First, c.wantFirst) << c.size << ": " << c.first << ", " << c.second;
+    EXPECT_EQ(m.Second, c.wantSecond) << c.size << ": " << c.first << ", " << c.second;
+  }
+}
+
+// Unequal margins: each corner and edge is cut with its own side's margin
+// (columns of the frame numbered by colour), in both directions.
+TEST_P(NinePart, CutsEachSideWithItsOwnMargin) {
+  // One 12 x 8 frame, pixel colour = 0x10000 x column + row.
+  auto m = MakeMask(1, 12, 8, false, [](int, int x, int y) { return 0x10000u * (x + 1) + y + 1; });
+  m.mask.WL = 2, m.mask.WR = 4, m.mask.WT = 1, m.mask.WB = 3;
+  TBitmap dst = Dst(20, 14, kOld);
+  PaintMaskNinePart(&dst, {0, 0, 20, 14}, true, EmptyBgCacheInfo, m.mask, m.master.get(), 0, false);
+  // Source column of destination x: left margin, tiled middle (6 wide), right margin.
+  const auto column = [](int x) { return x < 2 ? x : x >= 16 ? 12 - 4 + (x - 16) : 2 + (x - 2) % 6; };
+  const auto row = [](int y) { return y < 1 ? y : y >= 11 ? 8 - 3 + (y - 11) : 1 + (y - 1) % 4; };
+  for (int y = 0; y < 14; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const bool centre = x >= 2 && x < 16 && y >= 1 && y < 11;
+      if (centre) continue;  // the centre is another test's
+      ASSERT_EQ(Px(dst, x, y) & 0xFFFFFF, 0x10000u * (column(x) + 1) + row(y) + 1)
+          << "at " << x << "," << y;
+    }
+}
+
 // A 6 x 6 frame with margins 2 whose centre rows differ (AA, BB): bit 4 and
 // FillCentre paint the centre, tiled or (bit 1) stretched; bit 2 skips state 0.
 TEST_P(NinePart, StretchModeBitsAndFillCentre) {

@@ -83,8 +83,12 @@ std::uint32_t Expected(Case k) {
   const std::uint32_t under = k.ready ? kBg : fill;
   const bool opaque = k.t == 0 || (!k.ready && !k.fill);  // nothing known behind it
   if (k.t == 100 && !opaque) return under;
+  // A see-through plain section over a background of only a colour takes it.
+  const bool overColourOnly = !k.ready && k.fill && k.t != 0;
   std::uint32_t pic = color;
-  if (k.ip > 0)
+  if (k.ip + k.gp == 0 && overColourOnly)
+    pic = fill;
+  else if (k.ip > 0)
     pic = k.gp > 0 ? Blend(grad, tex, k.ip * 255 / 100) : tex;
   else if (k.gp > 0)
     pic = grad;
@@ -123,6 +127,30 @@ TEST_P(SectionLayering, MixesTextureGradientColourAndBackground) {
                       << "," << y;
                 }
             }
+}
+
+// Over a background known only by its colour, a partly transparent plain
+// section shows that colour (through the usual blend); with a texture or a
+// gradient it is blended over the colour; without any colour it is opaque.
+TEST(SectionBackground, APlainSeeThroughSectionOverAColourOnlyBackgroundTakesThatColour) {
+  struct Row {
+    int t, ip;
+    TColor fill;
+    std::uint32_t want;
+  } rows[] = {
+      {1, 0, Col(kFill), Blend(kFill, kFill, 2)},
+      {50, 0, Col(kFill), Blend(kFill, kFill, 127)},
+      {99, 0, Col(kFill), Blend(kFill, kFill, 252)},
+      {50, 40, Col(kFill), Blend(Wash(kTex, kColor, 40), kFill, 127)},
+      {50, 0, TransparentColor, kColor},
+  };
+  for (const Row& row : rows) {
+    const TsSkinModel skin = SolidSkin(row.t, row.ip, 0);
+    TBitmap dst = Filled(4, 4, pf24bit, kOld);
+    PaintSectionBackground(0, "BTN", {nullptr, 0, 0, row.fill, false}, 0, {0, 0, 4, 4}, {}, &dst,
+                           &skin, -1, -1);
+    EXPECT_EQ(Px(dst, 2, 2), row.want) << "T " << row.t << " IP " << row.ip;
+  }
 }
 
 // A see-through section copies the background pixel for pixel from where

@@ -66,6 +66,19 @@ TEST(acSkinPack, ReadsOptionsAndImagesOfAThreeEntryPack) {
   EXPECT_EQ(c.FindEntry("Master.bmp"), nullptr);
 }
 
+// Only the last extension counts, in any case.
+TEST(acSkinPack, MarksEntriesWhoseExtensionIsBmp) {
+  const std::pair<const char*, bool> names[] = {
+      {"Title.v2.bmp", true}, {"TITLE.BMP", true}, {"a.Bmp", true},      {"Title.bmp.png", false},
+      {"bmp", false},         {".bmp", true},      {"Title.v2", false}, {"Title.bmpx", false}};
+  std::vector<TacPackEntry> entries = {{"Options.dat", Bytes("[A]\r\n")}};
+  for (const auto& [name, bitmap] : names) entries.push_back({name, Bytes("x")});
+  const TacSkinConvertor c = Extract(BuildPackedSkin(entries));
+  ASSERT_EQ(c.ImageEntries.size(), std::size(names));
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    EXPECT_EQ(c.ImageEntries[i].IsBitmap, names[i].second) << names[i].first;
+}
+
 TEST(acSkinPack, ReadsEntriesLargerThanTheInflateBufferBackToBack) {
   std::mt19937 random(7);
   std::vector<TacPackEntry> entries{{"Options.dat", Bytes("[A]\r\n")}};

@@ -48,6 +48,15 @@ TEST(sGradient, AWordThatIsNoNumberRaises) {
   }
 }
 
+// The stops parsed before the bad word stay; the one it is in and the rest are zero.
+TEST(sGradient, AFailedParseKeepsTheStopsBeforeTheBadWord) {
+  TsGradArray a;
+  EXPECT_THROW(ParseGradientData("1;2;30;1;0;5;y;7;1;0;8;9;10;1;0", a), ESkinError);
+  std::vector<Stop> got;
+  for (const TsGradStop& s : a) got.emplace_back(s.Color1, s.Color2, s.Percent, s.Mode);
+  EXPECT_EQ(got, (std::vector<Stop>{{1, 2, 30, 1}, {5, 0, 0, 0}, {0, 0, 0, 0}}));
+}
+
 TEST(sMaskData, FrameAndStateSizesNeverDivideByZero) {
   TsMaskData m;
   m.R = {0, 0, 90, 40};
@@ -83,6 +92,18 @@ TEST(sGradient, VerticalBandsShareTheirBoundaryRowWithTheLaterStop) {
   EXPECT_EQ(PixelAt(bmp, 0, 99), 0xFFFFFFu);
 }
 
+// Percents that add up to less than 100: the last band still runs to the
+// bottom row, ending in its second colour.
+TEST(sGradient, TheLastVerticalBandReachesTheBottomWhateverThePercents) {
+  for (const char* stops : {"255;16711680;30;0;0;65280;16777215;30;0;0",
+                            "255;16711680;10;0;0;65280;16777215;0;0;0", "65280;16777215;1;0;0"}) {
+    TBitmap bmp(3, 50, pf24bit);
+    PaintGradientArray(bmp, Rect(0, 0, 3, 50), Stops(stops), 0);
+    EXPECT_EQ(PixelAt(bmp, 1, 49), 0xFFFFFFu) << stops;
+    for (int y = 0; y < 50; ++y) EXPECT_NE(PixelAt(bmp, 2, y), 0u) << stops << ", row " << y;
+  }
+}
+
 TEST(sGradient, HorizontalBandsRunLeftToRightOnEveryRow) {
   TBitmap bmp(11, 3, pf32bit);
   PaintGradientArray(bmp, Rect(0, 0, 11, 3), Stops("0;16777215;100;1;0"), 0);
@@ -110,7 +131,9 @@ TEST(sGradient, HorizontalBandsStayInsideTheirRectangle) {
       EXPECT_EQ(PixelAt(bmp, 10, y), 0x110000u) << "one column: no band fits";
       EXPECT_EQ(PixelAt(bmp, 3, y), inside ? 0u : 0x110000u) << y;
       EXPECT_EQ(PixelAt(bmp, 8, y), inside ? 0x0000FFu : 0x110000u) << y;
-      if (inside) EXPECT_EQ(PixelAt(bmp, 5, y), PixelAt(bmp, 5, 1)) << "rows alike";
+      if (inside) {
+        EXPECT_EQ(PixelAt(bmp, 5, y), PixelAt(bmp, 5, 1)) << "rows alike";
+      }
     }
   }
 }

@@ -699,9 +699,11 @@ TEST(sSkinModel, TheTitleIconsKeptFromTheHueShiftFollowBIKeepHue) {
 // Recolouring turns the pictures' colours but never their grey or
 // transparent-key pixels, and turns the skin-wide shadow colour too.
 TEST(sSkinModel, RecolouringKeepsGreyAndKeyPixels) {
-  TBitmap master(3, 1, pf24bit);
-  const std::uint8_t pixels[3][3] = {{200, 100, 50}, {90, 90, 90}, {255, 0, 255}};
-  for (int x = 0; x < 3; ++x) std::memcpy(master.ScanLine(0) + 3 * x, pixels[x], 3);
+  TBitmap master(4, 1, pf24bit);
+  // B, G, R: a colour, a grey, the key, and pure red (blue equals green, yet
+  // no grey).
+  const std::uint8_t pixels[4][3] = {{200, 100, 50}, {90, 90, 90}, {255, 0, 255}, {0, 0, 255}};
+  for (int x = 0; x < 4; ++x) std::memcpy(master.ScanLine(0) + 3 * x, pixels[x], 3);
   for (const bool hue : {true, false}) {
     TsSkinLoadOptions o;
     (hue ? o.HueOffset : o.Saturation) = hue ? 120 : -100;
@@ -713,6 +715,12 @@ TEST(sSkinModel, RecolouringKeepsGreyAndKeyPixels) {
     EXPECT_NE(std::memcmp(p, pixels[0], 3), 0) << (hue ? "hue" : "saturation");
     EXPECT_EQ(std::memcmp(p + 3, pixels[1], 3), 0) << (hue ? "hue" : "saturation");
     EXPECT_EQ(std::memcmp(p + 6, pixels[2], 3), 0) << (hue ? "hue" : "saturation");
+    // Red turned by 120 degrees is green; fully unsaturated it is grey.
+    const std::uint8_t red[3] = {p[9], p[10], p[11]};
+    const std::uint8_t want[2][3] = {{0, 255, 0}, {85, 85, 85}};
+    EXPECT_EQ(std::memcmp(red, want[hue ? 0 : 1], 3), 0)
+        << (hue ? "hue" : "saturation") << ": " << int(red[0]) << "," << int(red[1]) << ","
+        << int(red[2]);
     EXPECT_NE(m.CommonSkinData.Shadow1Color, 255) << (hue ? "hue" : "saturation");
   }
 }

@@ -36,12 +36,15 @@ std::string Pixels(const TBitmap* bmp) {
   return bytes;
 }
 
-std::string Describe(const TsMaskData& m) {
+// Margins only when asked: a stored skin completes the margins the options
+// text leaves at 0 for textures and glyphs.
+std::string Describe(const TsMaskData& m, bool margins = true) {
   std::ostringstream s;
   s << m.SectionName << "." << m.PropertyName << " R " << m.R.Left << "," << m.R.Top << ","
     << m.R.Right << "," << m.R.Bottom << " n " << m.ImageCount << " t " << m.MaskType << " bw "
-    << m.BorderWidth << " st " << m.StretchMode << " img " << int(m.ImgType) << " w " << m.WL
-    << "," << m.WT << "," << m.WR << "," << m.WB << " own " << (m.Bmp != nullptr);
+    << m.BorderWidth << " st " << m.StretchMode << " img " << int(m.ImgType) << " own "
+    << (m.Bmp != nullptr);
+  if (margins) s << " w " << m.WL << "," << m.WT << "," << m.WR << "," << m.WB;
   return s.str() + (m.Bmp ? Pixels(m.Bmp.get()) : "");
 }
 
@@ -50,8 +53,11 @@ void ExpectSameSkin(const TsSkinModel& a, const TsSkinModel& b) {
   for (std::size_t i = 0; i < a.GeneralData.size(); ++i)
     EXPECT_EQ(Describe(a.GeneralData[i]), Describe(b.GeneralData[i]));
   ASSERT_EQ(a.MaskData.size(), b.MaskData.size());
-  for (std::size_t i = 0; i < a.MaskData.size(); ++i)
-    EXPECT_EQ(Describe(a.MaskData[i]), Describe(b.MaskData[i])) << i;
+  for (std::size_t i = 0; i < a.MaskData.size(); ++i) {
+    const TsMaskData& m = a.MaskData[i];
+    const bool ownMargins = m.WL + m.WT + m.WR + m.WB != 0;
+    EXPECT_EQ(Describe(m, ownMargins), Describe(b.MaskData[i], ownMargins)) << i;
+  }
   ASSERT_EQ(a.PatternData.size(), b.PatternData.size());
   for (std::size_t i = 0; i < a.PatternData.size(); ++i) {
     EXPECT_EQ(a.PatternData[i].SectionName + a.PatternData[i].PropertyName,
@@ -169,6 +175,22 @@ TEST(StoredSkinCollections, MakeMasksAndPatternsFromTheirItems) {
   own.WR = 2;
   own.WT = 3;
   own.WB = 4;
+  // Cut from the master with no margins: completed as for borders.
+  const auto cut = [&](const char* key, TacImgType type, int count, int states, int width) {
+    TsSkinImage& item = st.Images.Add();
+    item.SectionName = "BUTTON";
+    item.PropertyName = key;
+    item.Right = 60;
+    item.Bottom = 24;
+    item.ImageCount = count;
+    item.MaskType = states;
+    item.BorderWidth = width;
+    item.ImgType = type;
+  };
+  cut("GLYPHMASK", itisaGlyph, 2, 1, 0);
+  cut("TEXTURE", itisaTexture, 1, 0, 0);
+  cut("GLOW", itisaGlow, 1, 0, 5);
+  cut("PNGGLYPH", itisaPngGlyph, 4, 0, 0);
   auto pattern = [&](const char* section, const char* key, int size) {
     TsSkinPattern& p = st.Patterns.Add();
     p.SectionName = section;
@@ -198,6 +220,20 @@ TEST(StoredSkinCollections, MakeMasksAndPatternsFromTheirItems) {
   EXPECT_EQ(g.R, (TRect{0, 0, 30, 12}));
   EXPECT_EQ(g.ImgType, itisaPngGlyph);
   EXPECT_EQ((std::array<int, 4>{g.WL, g.WT, g.WR, g.WB}), (std::array<int, 4>{1, 3, 2, 4}));
+
+  const struct {
+    const char* key;
+    std::array<int, 4> margins;
+  } cut_margins[] = {{"GLYPHMASK", {10, 4, 10, 4}},  // 60 / (2 x 3), 24 / (2 x 3)
+                     {"TEXTURE", {20, 8, 20, 8}},
+                     {"GLOW", {5, 5, 5, 5}},  // the border width
+                     {"PNGGLYPH", {5, 8, 5, 8}}};
+  for (const auto& c : cut_margins) {
+    const int i = m.MaskIndexByNames("BUTTON", c.key);
+    ASSERT_GE(i, 0) << c.key;
+    const TsMaskData& k = m.MaskData[i];
+    EXPECT_EQ((std::array<int, 4>{k.WL, k.WT, k.WR, k.WB}), c.margins) << c.key;
+  }
 
   const int texture = m.TextureIndexOf(0, "BUTTON", "PATTERN");
   ASSERT_GE(texture, 0) << "a small picture tiles as a texture mask";

@@ -10,11 +10,17 @@
 #include "SkinTestForms.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sGroupBox_win.h"
+#include "skin/controls/sPageControl_win.h"
+#include "skin/controls/sPanel_win.h"
+#include "skin/controls/sScrollBox_win.h"
 #include "skin/controls/sSkinnedControl_win.h"
+#include "skin/controls/sStatusBar_win.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonDataRules.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/sFrameAdapter_win.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sSectionPaint.h"
@@ -248,8 +254,9 @@ TEST_F(CommonDataTest, CapabilitiesDecideContainerSheetAndEditBehaviour) {
     bool plainBackgroundForChildren, alwaysOverParent, takesSectionColours;
   } cases[] = {
       {0, false, false, false},
-      {ccContainer, true, false, false},
-      {ccPageControl, true, false, false},
+      // The kind of control, not a bit, offers the plain background.
+      {ccContainer, false, false, false},
+      {ccPageControl, false, false, false},
       {ccPageSheet, false, true, false},
       {ccEditLike, false, false, true},
   };
@@ -267,6 +274,46 @@ TEST_F(CommonDataTest, CapabilitiesDecideContainerSheetAndEditBehaviour) {
                      reinterpret_cast<LPARAM>(manager.get()), 0};
     HandleSkinCommand(refresh, &box->sd);
     EXPECT_EQ(box->Color() == static_cast<TColor>(255), c.takesSectionColours) << c.capabilities;
+  }
+}
+
+// Frames (also one skinned by the frame adapter), panels, scrolling controls
+// and page controls let their children take their plain background; group
+// boxes and status bars do not, and a background that needs a cache of its
+// own is offered by none.
+TEST_F(CommonDataTest, FramesPanelsScrollingAndPageControlsOfferTheirPlainBackground) {
+  using Made = std::pair<TWinControl*, TsCommonData*>;
+  struct Kind {
+    const char* name;
+    bool offers;
+    std::function<Made()> make;
+  };
+  const auto placed = [&](auto* c) {
+    c->SetBounds(0, 0, 60, 40);
+    c->SetParent(form.get());
+    return c;
+  };
+  const auto skinned = [&](auto* c) { return Made{placed(c), c->SkinData()}; };
+  const Kind kinds[] = {
+      {"frame", true,
+       [&] {
+         TFrame* frame = placed(Create<TFrame>(form.get()));
+         return Made{frame, Create<TsFrameAdapter>(frame)->SkinData()};
+       }},
+      {"panel", true, [&] { return skinned(Create<TsPanel>(form.get())); }},
+      {"scroll box", true, [&] { return skinned(Create<TsScrollBox>(form.get())); }},
+      {"page control", true, [&] { return skinned(Create<TsPageControl>(form.get())); }},
+      {"group box", false, [&] { return skinned(Create<TsGroupBox>(form.get())); }},
+      {"status bar", false, [&] { return skinned(Create<TsStatusBar>(form.get())); }},
+  };
+  for (const Kind& kind : kinds) {
+    TsCommonData* sd = kind.make().second;
+    ASSERT_NE(sd, nullptr) << kind.name;
+    for (const auto& [section, plain] : {std::pair{"PLAIN", true}, {"GRAD", false}}) {
+      sd->SetSkinSection(section);
+      sd->UpdateChildBgFlags(false);
+      EXPECT_EQ((sd->ChildBgFlags & 1) != 0, kind.offers && plain) << kind.name << " " << section;
+    }
   }
 }
 
@@ -524,11 +571,12 @@ TEST_F(CommonDataTest, AGradientParentsResizeRepaintsOnlyTheChildrenThatKeepThei
 // Whether a control paints its own picture or may be painted on a plain
 // background straight into its window.
 TEST_F(CommonDataTest, AControlNeedsAPictureOfItsOwnForWideBordersAndSeeThroughOverPictures) {
-  auto* plainParent = Create<TSkeletonBox>(form.get());
+  // Panels: the kind of control that offers its children its plain background.
+  auto* plainParent = Create<TsPanel>(form.get());
   plainParent->SetBounds(0, 0, 90, 60);
   plainParent->SetParent(form.get());
   plainParent->SkinData()->SetSkinSection("PLAIN");
-  auto* gradParent = Create<TSkeletonBox>(form.get());
+  auto* gradParent = Create<TsPanel>(form.get());
   gradParent->SetBounds(0, 60, 90, 60);
   gradParent->SetParent(form.get());
   gradParent->SkinData()->SetSkinSection("GRAD");

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstring>
 #include <functional>
 
 #include "SkinTestForms.h"
 #include "base/Streams.h"
 #include "base/SysUtils.h"
 #include "base/TempFolder.h"
+#include "classlib/Menus.h"
 #include "classlib/MessageLog.h"
 #include "skin/core/acUtils_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -246,6 +248,34 @@ TEST_F(SkinManagerTest, TheFirstManagerIsDefaultAndAloneHooksTheApplicationWindo
   EXPECT_EQ(repaintsSeen(), 1);
   second.reset();
   EXPECT_EQ(repaintsSeen(), 0) << "no hook outlives the managers";
+}
+
+// The menu painter posts the item whose pop-up opened; an item freed before
+// the message arrives must not be touched. Its memory is filled with what a
+// freed block may hold, so that any use of it would fault.
+TEST_F(SkinManagerTest, APostedMenuItemThatNoLongerExistsIsNotTouched) {
+  constexpr UINT kMenuItemPopup = 0xBCB3;
+  Owned<TsSkinManager> manager = NewManager();
+  ASSERT_TRUE(manager->SkinnedPopups());
+  Owned<TForm> form = CreateOwned<TForm>();
+  auto* menu = Create<TPopupMenu>(form.get());
+  auto* item = Create<TMenuItem>(menu);
+  menu->Items()->Add(item);
+  auto* sub = Create<TMenuItem>(menu);
+  item->Add(sub);
+  menu->Free();
+  alignas(TMenuItem) std::uint8_t freed[sizeof(TMenuItem)];
+  std::memset(freed, 0xDD, sizeof freed);
+  for (LPARAM stale : {reinterpret_cast<LPARAM>(sub), reinterpret_cast<LPARAM>(freed)})
+    EXPECT_EQ(SendMessageW(Application->Handle(), kMenuItemPopup, 0, stale), 0);
+  // A live item's menu is not shown: nothing to hook, and nothing breaks.
+  auto* live = Create<TPopupMenu>(form.get());
+  auto* top = Create<TMenuItem>(live);
+  live->Items()->Add(top);
+  auto* shown = Create<TMenuItem>(live);
+  top->Add(shown);
+  EXPECT_EQ(SendMessageW(Application->Handle(), kMenuItemPopup, 0, reinterpret_cast<LPARAM>(shown)),
+            0);
 }
 
 TEST_F(SkinManagerTest, DefaultRolePassesToTheOldestManagerNotSetNonDefault) {

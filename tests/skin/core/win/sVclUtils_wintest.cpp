@@ -11,6 +11,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/Graphics.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/MessageLog.h"
@@ -150,6 +151,59 @@ TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
   EXPECT_EQ(got[fourth], 0);
   for (int i : {1, 2, 4}) EXPECT_EQ(got[child[i]], 1) << "child " << i;
   EXPECT_EQ(recorder.CountCommand(cmdSkinLoaded), 3);
+}
+
+// A graphic child that counts the repaint-now commands and the paintings it
+// gets, and runs an action on each command.
+class TCountingGraphic : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  int repaintsNow = 0, paints = 0;
+  std::function<void()> onRepaintNow;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && HIWORD(m.WParam) == cmdRepaintNow) {
+      ++repaintsNow;
+      if (onRepaintNow) onRepaintNow();
+      return;
+    }
+    if (m.Msg == WM_PAINT) ++paints;
+    TGraphicControl::WndProc(m);
+  }
+};
+
+// On an MDI main form an aligned graphic child is also told to repaint at
+// once, and is painted with the others; a child that repaints through its
+// parent's painting is not told again.
+TEST(PaintChildGraphics, AlignedGraphicChildrenOfAnMdiMainFormAlsoRepaintNow) {
+  struct Case {
+    TFormStyle style;
+    TAlign align;
+    bool throughParent;
+    int repaintsNow, paints;
+  } cases[] = {
+      {fsMDIForm, alTop, false, 1, 1},
+      {fsMDIForm, alTop, true, 1, 2},
+      {fsMDIForm, alNone, false, 0, 1},
+      {fsNormal, alTop, false, 0, 1},
+  };
+  for (const Case& c : cases) {
+    Owned<TForm> form = CreateOwned<TForm>();
+    form->SetBounds(0, 0, 200, 150);
+    form->SetFormStyle(c.style);
+    auto* child = Create<TCountingGraphic>(form.get());
+    child->SetBounds(10, 10, 40, 20);
+    child->SetAlign(c.align);
+    child->SetParent(form.get());
+    form->Show();
+    TBitmap surface(200, 150, pf24bit);
+    TBitmapCanvas canvas(surface);
+    if (c.throughParent) child->onRepaintNow = [&] { PaintChildGraphics(form.get(), canvas.Handle()); };
+    PaintChildGraphics(form.get(), canvas.Handle());
+    EXPECT_EQ(child->repaintsNow, c.repaintsNow) << c.style << " " << c.align << " " << c.throughParent;
+    EXPECT_EQ(child->paints, c.paints) << c.style << " " << c.align << " " << c.throughParent;
+  }
 }
 
 // A provider as a form's component: the core knows it only by its interface.
