@@ -143,8 +143,8 @@ TEST_P(GroupBoxSeeThrough, TheBodyShowsTheSectionColourOverWhatIsBelow) {
   // Inside the frame, on both checker colours.
   // Over a colour only (the plain form) a plain see-through section takes that colour.
   for (POINT p : {POINT{100, 70}, POINT{104, 70}}) {
-    const COLORREF below = under.At(20 + p.x, 20 + p.y);
-    EXPECT_TRUE(Mixed(shown.At(p.x, p.y), below, GetParam() ? colour : below, 40));
+    const COLORREF back = under.At(20 + p.x, 20 + p.y);
+    EXPECT_TRUE(Mixed(shown.At(p.x, p.y), back, GetParam() ? colour : back, 40));
   }
 }
 
