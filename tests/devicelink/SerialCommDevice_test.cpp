@@ -150,8 +150,9 @@ TEST_F(SerialDevice, DeliversEveryReplyAsOneChunkOnTheGuiThread) {
   EXPECT_EQ(handlerThread, gui);
 }
 
-// A reply split by a gap within the read interval arrives as one chunk; a
-// longer gap gives two.
+// A reply split by a gap well within the read interval arrives as one chunk;
+// a longer gap gives two. (The short gap leaves room for a busy machine:
+// the simulator's pause can stretch by tens of milliseconds.)
 class SerialSplitReply : public SerialDevice,
                          public testing::WithParamInterface<std::pair<int, std::size_t>> {};
 
@@ -170,7 +171,7 @@ TEST_P(SerialSplitReply, ArrivesInOneChunkPerGapLongerThanTheInterval) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Gaps, SerialSplitReply,
-                         testing::Values(std::pair<int, std::size_t>{50, 1},
+                         testing::Values(std::pair<int, std::size_t>{20, 1},
                                          std::pair<int, std::size_t>{300, 2}));
 
 // Told how long a frame is, the component hands each frame on whole at its
