@@ -62,6 +62,25 @@ TEST_F(MessageWindow, OkLeavesTheMainWindowToARunningProgressWindow) {
   EXPECT_TRUE(main->Enabled());
 }
 
+// A message that went up while the progress window showed (a read that
+// ended unanswered) is in front, active and takes the click on its OK once
+// that window goes, over the main window still disabled.
+TEST_F(MessageWindow, ShownOverAProgressWindowItStaysInFrontWhenThatGoes) {
+  auto* progress = Create<TFormBasicAnimate>(main);
+  progress->Show();
+  ShowMessageForm("The device does not answer: check the connection.", "");
+  progress->Free();
+  ASSERT_TRUE(FormMessage->Visible());
+  EXPECT_EQ(FormMessage->Handle(), GetActiveWindow());
+  EXPECT_FALSE(main->Enabled());
+  RECT ok{};
+  GetWindowRect(FormMessage->sbtbtn_Ok->Handle(), &ok);
+  EXPECT_EQ(FormMessage->sbtbtn_Ok->Handle(),
+            WindowFromPoint({(ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2}));
+  FormMessage->sbtbtn_Ok->Click();
+  EXPECT_TRUE(main->Enabled());
+}
+
 TEST_F(MessageWindow, OkLeavesTheMainWindowToAnOpenSettingDialog) {
   // A dialog's "Input Error" comes from inside its modal loop.
   auto* dialog = Create<TForm>(main);
