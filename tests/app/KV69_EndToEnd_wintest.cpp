@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "skin/core/sSkinManager_win.h"
 
 namespace kv {
 namespace {
@@ -57,6 +58,32 @@ bool WaitFor(F done, DWORD ms = StepTimeoutMs) {
     Sleep(20);
   }
   return true;
+}
+
+// True once the toolkit paints the window's frame in a skin: it then gives the
+// window a region of the frame's shape. A window that came up plain (Wine's
+// own frame) has none. Asked of the window server, so it holds whatever the
+// display driver.
+bool WearsSkinnedFrame(HWND wnd) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetWindowRgn(wnd, region);
+  DeleteObject(region);
+  return kind != ERROR && kind != NULLREGION;
+}
+
+// The packed skin a program file carries as its stored skin (the resource
+// the skin manager reads from the running program); empty when it has none.
+std::string StoredSkinOf(const std::string& exe) {
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return {};
+  std::string bytes;
+  HRSRC found = FindResourceA(module, DefaultSkinResource, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+  if (loaded != nullptr)
+    bytes.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+  FreeLibrary(module);
+  return bytes;
 }
 
 // The port the combo box shows.
@@ -251,6 +278,8 @@ class Drive : public ::testing::Test {
 
     ASSERT_TRUE(WaitFor([&] { return (main = Window(L"TFormKV69")) != nullptr; }))
         << "no main window after the login";
+    EXPECT_TRUE(WaitFor([&] { return WearsSkinnedFrame(main); }))
+        << "the main window came up plain";
     // The main window sends the password and asks for the version by itself;
     // the channel list fills once the version told the model.
     ASSERT_TRUE(WaitFor([&] {
@@ -312,6 +341,22 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
   DWORD code = 1;
   GetExitCodeProcess(program_.hProcess, &code);
   EXPECT_EQ(0u, code);
+}
+
+// The program a build makes carries the build's default skin and starts in
+// it: with no skin files where the login window looks first, its window comes
+// up in the stored skin, not in Wine's plain frame.
+TEST_F(Drive, StartsInTheSkinItCarries) {
+  const std::string stored = StoredSkinOf(exe_);
+  ASSERT_FALSE(stored.empty()) << exe_ << " carries no stored skin";
+  const std::string built = test::ReadFileText(KV_DEFAULT_SKIN_FILE);
+  EXPECT_TRUE(stored == built) << exe_ << " carries " << stored.size() << " bytes of skin, not the "
+                               << built.size() << " of " << KV_DEFAULT_SKIN_FILE;
+  HWND login = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (login = Window(L"TFormLogin")) != nullptr; }))
+      << "no login window";
+  EXPECT_TRUE(WaitFor([&] { return WearsSkinnedFrame(login); }))
+      << "the login window came up plain";
 }
 
 // A visible top-level window of the program other than the main window, or
