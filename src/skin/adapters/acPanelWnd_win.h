@@ -23,6 +23,8 @@ class TacPanelWnd : public TacStaticWnd {
   void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
   int TextTypeCode() const override { return 0; }
+  // Nothing either while the panel is being destroyed or its parent made.
+  bool MayPaint() override;
 };
 
 // A panel inside a system dialog: the skinned frame and background, with
