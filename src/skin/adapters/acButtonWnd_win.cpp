@@ -183,9 +183,16 @@ void TacStaticWnd::PaintTo(HDC dc) {
   BuildCache(client);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
-  TBitmapCanvas canvas(*cache);
-  BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, canvas.Handle(),
-         client.left, client.top, SRCCOPY);
+  const int w = client.right - client.left, h = client.bottom - client.top;
+  if (LeavesChildWindows()) {
+    // Child places are measured from the window's corner, the DC's origin
+    // is the client's.
+    CopyCacheExceptChildWindows(CtrlHandle, sd, {client.left, client.top}, -client.top,
+                                -client.left, dc, {0, 0, w, h});
+  } else {
+    TBitmapCanvas canvas(*cache);
+    BitBlt(dc, 0, 0, w, h, canvas.Handle(), client.left, client.top, SRCCOPY);
+  }
   sd->BGChanged = false;
   PaintGraphicChildren(dc);
 }

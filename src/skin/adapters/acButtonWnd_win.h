@@ -56,6 +56,9 @@ class TacStaticWnd : public TacMainWnd {
   // The cache's client part to dc, then the windowless children; nothing
   // while painting may not draw.
   void PaintTo(HDC dc);
+  // Containers leave their child windows' places alone: a window without
+  // WS_CLIPCHILDREN would otherwise paint over them.
+  virtual bool LeavesChildWindows() const { return false; }
   // A message on which the previous handler would draw the window itself:
   // handled with redrawing off (directly by the previous handler, or by the
   // adapter's own procedure), then the skinned look repainted.

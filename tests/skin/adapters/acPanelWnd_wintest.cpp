@@ -122,6 +122,23 @@ TEST_F(PanelAdapter, ADialogPanelKeepsTheDialogsDrawingInsideItsSkinnedFrame) {
   EXPECT_EQ(img.At(6, 60), kOwnDrawing);
 }
 
+TEST_F(PanelAdapter, ADialogPageRepaintedAloneLeavesItsControlsShowing) {
+  // A property page: no WS_CLIPCHILDREN, so its paint reaches its controls.
+  HWND page = Child(L"#32770", 0, {10, 10, 250, 190});
+  HWND control = CreateWindowExW(0, L"KvOwnDrawingPanel", L"", WS_CHILD | WS_VISIBLE, 20, 20, 100,
+                                 60, page, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(control, nullptr);
+  ASSERT_NE(Adapt(page, TacAdapterKind::TransPanelWnd, "CHECKBOX"), nullptr);
+  Shown(page);
+  RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+  pump::PumpUntilIdle();
+  HDC dc = GetDC(page);
+  const COLORREF onControl = GetPixel(dc, 70, 50), beside = GetPixel(dc, 180, 150);
+  ReleaseDC(page, dc);
+  EXPECT_EQ(kOwnDrawing, onControl) << "the control is still there";
+  EXPECT_NE(nullptr, skin().Legend(beside & 0xFFFFFF)) << "the page is skinned";
+}
+
 TEST_F(PanelAdapter, AClassLibraryPanelInADialogTakesTheSkinsColour) {
   auto* panel = Create<TPanel>(Application);
   panel->SetParent(form);
