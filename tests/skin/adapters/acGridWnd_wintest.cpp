@@ -129,6 +129,14 @@ class TLookTree : public TSelfPaintedTree {
   }
 };
 
+// An ordinal property read and written straight from a field.
+template <class T, class F>
+void Ord(F T::*field, const char* name) {
+  RegisterOrdProperty<T>(
+      name, [field](T& o) { return static_cast<std::int64_t>(o.*field); },
+      [field](T& o, std::int64_t v) { o.*field = static_cast<F>(v); });
+}
+
 const bool registered = [] {
   RegisterOrdProperty<TLookFont>(
       "Color", [](TLookFont& f) { return std::int64_t{f.Color}; },
@@ -140,44 +148,24 @@ const bool registered = [] {
   RegisterOrdProperty<TLookGrid>(
       "DataSource", [](TLookGrid& g) { return g.DataSource; },
       [](TLookGrid& g, std::int64_t v) { g.DataSource = v; });
-  const auto colour = [](TColor& c) { return std::int64_t{c}; };
-  const auto setColour = [](TColor& c, std::int64_t v) { c = static_cast<TColor>(v); };
-  RegisterOrdProperty<TLookColors>(
-      "CompressedTextColor", [=](TLookColors& o) { return colour(o.CompressedTextColor); },
-      [=](TLookColors& o, std::int64_t v) { setColour(o.CompressedTextColor, v); });
-  RegisterOrdProperty<TLookColors>(
-      "FileTextColor", [=](TLookColors& o) { return colour(o.FileTextColor); },
-      [=](TLookColors& o, std::int64_t v) { setColour(o.FileTextColor, v); });
-  RegisterOrdProperty<TLookColors>(
-      "FolderTextColor", [=](TLookColors& o) { return colour(o.FolderTextColor); },
-      [=](TLookColors& o, std::int64_t v) { setColour(o.FolderTextColor, v); });
-  RegisterOrdProperty<THeaderFont>(
-      "Color", [=](THeaderFont& o) { return colour(o.Color); },
-      [=](THeaderFont& o, std::int64_t v) { setColour(o.Color, v); });
-  RegisterOrdProperty<TTreeHeader>(
-      "Color", [=](TTreeHeader& o) { return colour(o.Color); },
-      [=](TTreeHeader& o, std::int64_t v) { setColour(o.Color, v); });
-  RegisterObjectProperty<TTreeHeader>("Font", [](TTreeHeader& o) -> TObject* { return &o.Font; });
+  Ord(&TLookColors::CompressedTextColor, "CompressedTextColor");
+  Ord(&TLookColors::FileTextColor, "FileTextColor");
+  Ord(&TLookColors::FolderTextColor, "FolderTextColor");
+  Ord(&THeaderFont::Color, "Color");
+  Ord(&TTreeHeader::Color, "Color");
+  Ord(&TTreeHeader::Height, "Height");
+  Ord(&TInfoColumn::Color, "Color");
+  Ord(&TInfoColumn::Style, "Style");
+  Ord(&TLookTree::Themed, "Themed");
   RegisterSetProperty<TTreeHeader>(
       "Options", {"hoVisible", "hoOwnerDraw"}, [](TTreeHeader& o) { return o.Options; },
       [](TTreeHeader& o, std::uint32_t v) { o.Options = v; });
-  RegisterOrdProperty<TTreeHeader>(
-      "Height", [](TTreeHeader& o) { return std::int64_t{o.Height}; },
-      [](TTreeHeader& o, std::int64_t v) { o.Height = static_cast<int>(v); });
-  RegisterOrdProperty<TInfoColumn>(
-      "Color", [=](TInfoColumn& o) { return colour(o.Color); },
-      [=](TInfoColumn& o, std::int64_t v) { setColour(o.Color, v); });
-  RegisterOrdProperty<TInfoColumn>(
-      "Style", [](TInfoColumn& o) { return std::int64_t{o.Style}; },
-      [](TInfoColumn& o, std::int64_t v) { o.Style = static_cast<int>(v); });
+  RegisterObjectProperty<TTreeHeader>("Font", [](TTreeHeader& o) -> TObject* { return &o.Font; });
   RegisterObjectProperty<TLookTree>("VETColors",
                                     [](TLookTree& t) -> TObject* { return &t.VETColors; });
   RegisterObjectProperty<TLookTree>("Header", [](TLookTree& t) -> TObject* { return &t.Header; });
   RegisterObjectProperty<TLookTree>("PaintInfoColumn",
                                     [](TLookTree& t) -> TObject* { return &t.PaintInfoColumn; });
-  RegisterOrdProperty<TLookTree>(
-      "Themed", [](TLookTree& t) { return t.Themed; },
-      [](TLookTree& t, std::int64_t v) { t.Themed = v; });
   return true;
 }();
 
