@@ -211,6 +211,7 @@ TEST_F(ButtonAdapter, ABitButtonsAlphaGlyphShowsNoDarkFringe) {
   auto* button = Add<TBitBtn>(10, 10, 160, 80);
   button->SetCaption("");
   button->SetGlyph(kvtest::AlphaGlyph());
+  ASSERT_EQ(pf32bit, button->Glyph().PixelFormat()) << "the glyph keeps its alpha";
   ShowSkinned();
   const kvtest::TPixels shown = Shown(button);
   const RECT ink = BoundsOf(shown, kvtest::kAlphaInk);

@@ -19,6 +19,7 @@
 #include "skin/adapters/acScrollWndGeometry.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 
@@ -179,6 +180,11 @@ class GridWnd : public SkinnedFormFixture {
     SkinnedFormFixture::SetUp();
     manager->ThirdParty.SetItem(GridKinds, manager->ThirdParty.GetItem(GridKinds) + "\r\nTLookGrid");
     manager->ThirdParty.SetItem(SelfPaintedTreeKinds, "TSelfPaintedTree\r\nTLookTree");
+  }
+  // The pointer goes where no later test's window lies.
+  void TearDown() override {
+    kvtest::HoverOut();
+    SkinnedFormFixture::TearDown();
   }
   static int BarPos(TWinControl* c) { return GetScrollPos(c->Handle(), SB_VERT); }
   // Presses the real button on the skinned vertical bar's thumb and drags

@@ -384,6 +384,7 @@ TEST_F(SpeedButtonWnd, TheGlyphKeepsItsMarginFromItsSide) {
 TEST_F(SpeedButtonWnd, AnAlphaGlyphShowsNoDarkFringe) {
   MakeButton("");
   button->SetGlyph(kvtest::AlphaGlyph());
+  ASSERT_EQ(pf32bit, button->Glyph().PixelFormat()) << "the glyph keeps its alpha";
   auto handler = CreateSpeedButtonHandler(button, "BUTTON", manager.get(), nullptr);
   const TPixels shown = Shot();
   // Centred: the glyph's top-left lies at (37, 7) of the button.
