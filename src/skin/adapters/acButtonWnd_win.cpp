@@ -169,22 +169,50 @@ void TacStaticWnd::BlendWhenDisabled(const TsBgCacheInfo& background, POINT posI
                     background);
 }
 
+bool TacStaticWnd::MayPaint() {
+  SetPaintingSuspended(SkinData, PaintingSuspended(SkinData));
+  return !SkinData->Updating;
+}
+
 void TacStaticWnd::PaintTo(HDC dc) {
   TsCommonData* sd = SkinData;
+  if (dc == nullptr || !MayPaint()) return;
   // The cache holds the whole window; the DC is the client's.
   RECT client{};
   ClientRectInWindow(CtrlHandle, client);
   BuildCache(client);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
-  TBitmapCanvas canvas(*cache);
-  BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, canvas.Handle(),
-         client.left, client.top, SRCCOPY);
+  const int w = client.right - client.left, h = client.bottom - client.top;
+  if (LeavesChildWindows()) {
+    // Child places are measured from the window's corner, the DC's origin
+    // is the client's.
+    CopyCacheExceptChildWindows(CtrlHandle, sd, {client.left, client.top}, -client.top,
+                                -client.left, dc, {0, 0, w, h});
+  } else {
+    TBitmapCanvas canvas(*cache);
+    BitBlt(dc, 0, 0, w, h, canvas.Handle(), client.left, client.top, SRCCOPY);
+  }
   sd->BGChanged = false;
   PaintGraphicChildren(dc);
 }
 
+void TacStaticWnd::HandleWithoutRedraw(TMessage& m, bool direct) {
+  // The system paints these straight onto the window; with redrawing off
+  // it finds the window hidden and leaves it alone.
+  SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
+  if (direct)
+    CallPrev(m);
+  else
+    TacStaticWnd::WndProc(m);
+  SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0);
+  if (Destroyed) return;
+  SkinData->BGChanged = true;
+  RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 void TacStaticWnd::PaintFrameTo(HDC windowDC) {
+  if (!MayPaint()) return;
   RECT client{};
   ClientRectInWindow(CtrlHandle, client);
   const SIZE size = WindowSize(CtrlHandle);
@@ -334,9 +362,13 @@ bool TacBtnWnd::RepaintsAfter(UINT msg) const {
     case WM_KILLFOCUS:
     case WM_CAPTURECHANGED:
       return true;
-    case WM_MOVE:
-      // Only a see-through button shows the parent's background.
-      return SectionHasTransparency(SkinData);
+    case WM_MOVE: {
+      // Only a see-through button shows the parent's background: always,
+      // or only in its hot look.
+      const TsGeneralData* section = SkinData->Section();
+      return SectionHasTransparency(SkinData) ||
+             (section != nullptr && section->HotTransparency >= 1 && PaintState() == 1);
+    }
     default:
       return TacStaticWnd::RepaintsAfter(msg);
   }
@@ -355,9 +387,9 @@ void TacBtnWnd::WndProc(TMessage& m) {
       if (!PtInRect(&r, cursor)) return;
       sd->MouseAbove = true;
       sd->BGChanged = true;
-      ShowControlGlow(sd, false, CtrlHandle);
+      if (Glows()) ShowControlGlow(sd, false, CtrlHandle);
     } else if (m.WParamHi() == cmdMouseLeave && sd->MouseAbove) {
-      ClearGlows();
+      if (Glows()) ClearGlows();
       sd->MouseAbove = false;
       sd->BGChanged = true;
     }
@@ -402,17 +434,7 @@ bool TacBtnWnd::HandleQuietly(TMessage& m) {
     default:
       return false;
   }
-  // The system paints these straight onto the window; with redrawing off
-  // it finds the window hidden and leaves it alone.
-  SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-  if (m.Msg == BM_SETSTATE || m.Msg == BM_SETCHECK)
-    CallPrev(m);
-  else
-    TacStaticWnd::WndProc(m);
-  SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0);
-  if (Destroyed) return true;
-  SkinData->BGChanged = true;
-  RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HandleWithoutRedraw(m, m.Msg == BM_SETSTATE || m.Msg == BM_SETCHECK);
   return true;
 }
 

@@ -50,8 +50,19 @@ class TacStaticWnd : public TacMainWnd {
   bool MakesOwnerOpaque() const override { return false; }
   // Exempt windows are left to the system entirely.
   virtual bool PaintsWindow() const;
-  // The cache's client part to dc, then the windowless children.
+  // Whether a paint may draw now: the skin data's suspension asked again
+  // (a frozen form holds its children's painting until it has painted).
+  virtual bool MayPaint();
+  // The cache's client part to dc, then the windowless children; nothing
+  // while painting may not draw.
   void PaintTo(HDC dc);
+  // Containers leave their child windows' places alone: a window without
+  // WS_CLIPCHILDREN would otherwise paint over them.
+  virtual bool LeavesChildWindows() const { return false; }
+  // A message on which the previous handler would draw the window itself:
+  // handled with redrawing off (directly by the previous handler, or by the
+  // adapter's own procedure), then the skinned look repainted.
+  void HandleWithoutRedraw(TMessage& message, bool direct);
   // The cache's strips outside the client area to the window's dc; the
   // cache is made first when it is out of date.
   void PaintFrameTo(HDC windowDC);
@@ -128,6 +139,8 @@ class TacBtnWnd : public TacStaticWnd {
   virtual void PaintButton();
 
   bool Multiline() const;
+  // The skin's hover and focus halo: buttons show it, check boxes do not.
+  virtual bool Glows() const { return true; }
   int Width() const;
   int Height() const;
 };
@@ -161,6 +174,7 @@ class TacCheckBoxWnd : public TacBtnWnd {
   int PaintState() const override;
   void BuildCache(const RECT& client) override;
   int TextTypeCode() const override { return 32; }
+  bool Glows() const override { return false; }
 
  private:
   bool IsRadio() const;

@@ -63,14 +63,27 @@ TColor SkinColor(TacGridColorSource source, TsCommonData* sd) {
   return clWindow;
 }
 
-// The system bar takes the position a skinned bar's thumb was moved to:
-// the window reads it from there.
-void StoreBarPosition(HWND wnd, bool vertical, int position) {
+// The bar's position becomes its track position (plus offset): a thumb
+// dragged far moves by more than the message's 16 bits can tell, and the
+// window reads its position from the bar.
+void PositionAtTrack(HWND wnd, bool vertical, int offset) {
+  const int bar = vertical ? SB_VERT : SB_HORZ;
   SCROLLINFO si{};
   si.cbSize = sizeof si;
-  si.fMask = SIF_POS;
-  si.nPos = position;
-  SetScrollInfo(wnd, vertical ? SB_VERT : SB_HORZ, &si, FALSE);
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(wnd, bar, &si)) return;
+  si.fMask = SIF_ALL;
+  si.nPos = si.nTrackPos + offset;
+  SetScrollInfo(wnd, bar, &si, FALSE);
+}
+
+constexpr std::string_view VetColors[] = {"VETColors.CompressedTextColor",
+                                          "VETColors.FileTextColor", "VETColors.FolderTextColor"};
+
+// Writes value to the property the path names, when the object has it.
+void SetByPath(TObject* owner, std::string_view path, std::int64_t value) {
+  const TPropPath p = Resolve(owner, path);
+  if (Exists(p)) SetOrdPropByName(p.Object, p.Name, value);
 }
 
 }  // namespace
@@ -109,7 +122,7 @@ void TacGridWnd::RestoreOriginalState() {
   TacEditWnd::RestoreOriginalState();
   TControl* owner = SkinData->OwnerControl;
   if (owner == nullptr || owner->HasState(csDestroying)) return;
-  for (const TSavedColor& s : saved_) {
+  for (const TacSavedColor& s : saved_) {
     const TPropPath p = Resolve(owner, s.Property);
     if (Exists(p)) SetOrdPropByName(p.Object, p.Name, s.Value);
   }
@@ -138,11 +151,12 @@ void TacGridWnd::WndProc(TMessage& m) {
       // A data-aware grid moves to the record its bar's position names.
       if (TControl* owner = SkinData->OwnerControl;
           owner != nullptr && PropertyExists(owner, "DataSource")) {
+        // A data set counts its records from one.
         const int code = LOWORD(m.WParam);
         if (code == SB_THUMBPOSITION)
-          StoreBarPosition(CtrlHandle, true, ScrollMessagePosition(m) + 1);
+          PositionAtTrack(CtrlHandle, true, 1);
         else if (code == SB_THUMBTRACK)
-          StoreBarPosition(CtrlHandle, true, ScrollMessagePosition(m));
+          PositionAtTrack(CtrlHandle, true, 0);
       }
       break;
     default:
@@ -253,23 +267,131 @@ void TacTreeViewWnd::WndProc(TMessage& m) {
 
 // --- virtual tree -----------------------------------------------------------------------
 
+void TacVirtualTreeViewWnd::SaveOriginalState() {
+  TacEditWnd::SaveOriginalState();
+  saved_.clear();
+  TControl* owner = SkinData->OwnerControl;
+  if (owner == nullptr) return;
+  for (std::string_view path : VetColors)
+    if (const TPropPath p = Resolve(owner, path); Exists(p))
+      saved_.push_back({path, OrdPropByName(p.Object, p.Name)});
+}
+
+void TacVirtualTreeViewWnd::ApplySkinState() {
+  TacEditWnd::ApplySkinState();
+  TControl* owner = SkinData->OwnerControl;
+  const TsGeneralData* section = SkinData->Section();
+  if (owner == nullptr || section == nullptr || SkinData->SkinManager() == nullptr) return;
+  for (std::string_view path : VetColors) SetByPath(owner, path, section->HotFontColor[0]);
+  if (!PropertyExists(owner, "PaintInfoColumn")) return;
+  const TsSkinModel& skin = SkinData->SkinManager()->Skin();
+  SetByPath(owner, "PaintInfoColumn.Color", skin.GetGlobalInfoColor());
+  SetByPath(owner, "PaintInfoColumn.Style", 1);
+  SetByPath(owner, "Header.Color", skin.GetGlobalInfoHotColor());
+  SetByPath(owner, "Header.Font.Color", skin.GetGlobalInfoFontColor());
+  if (CtrlHandle != nullptr)
+    RedrawWindow(CtrlHandle, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+  SetByPath(owner, "Themed", 0);
+}
+
+void TacVirtualTreeViewWnd::RestoreOriginalState() {
+  TacEditWnd::RestoreOriginalState();
+  TControl* owner = SkinData->OwnerControl;
+  if (owner == nullptr || owner->HasState(csDestroying)) return;
+  for (const TacSavedColor& s : saved_) SetByPath(owner, s.Property, s.Value);
+  if (!PropertyExists(owner, "PaintInfoColumn")) return;
+  SetByPath(owner, "Themed", 1);
+  SetByPath(owner, "PaintInfoColumn.Color", clBtnFace);
+  SetByPath(owner, "Header.Color", clBtnFace);
+  SetByPath(owner, "Header.Font.Color", clBtnText);
+}
+
+int TacVirtualTreeViewWnd::HeaderHeight() const {
+  TControl* owner = SkinData->OwnerControl;
+  if (owner == nullptr) return 0;
+  TObject* header = ObjectPropByName(owner, "Header");
+  if (header == nullptr || !PropertyExists(header, "Options") ||
+      !SetPropHasElement(header, "Options", "hoVisible") || !PropertyExists(header, "Height"))
+    return 0;
+  return static_cast<int>(OrdPropByName(header, "Height"));
+}
+
+void TacVirtualTreeViewWnd::PrepareFrame(bool always) {
+  TsCommonData* sd = SkinData;
+  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  if (always) sd->BGChanged = true;
+  if (sd->BGChanged || !sd->CacheBmp) {
+    if (!StateApplied) ApplySkinState();
+    PaintAdapterFrame(sd, CtrlHandle, DlgMode);
+  }
+}
+
+void TacVirtualTreeViewWnd::CopyFrame(HDC dc) {
+  TsCommonData* sd = SkinData;
+  FillBorderFromParent(sd, 0, this);
+  if (!sd->CacheBmp) return;
+  TBitmapCanvas cache(*sd->CacheBmp);
+  CopyBorderStrips(dc, 0, 0, WndSize.cx, WndSize.cy, cache.Handle(), 0, 0, FrameWidths.Left);
+}
+
+void TacVirtualTreeViewWnd::NcPaint(HRGN update) {
+  TsCommonData* sd = SkinData;
+  SetPaintingSuspended(sd, PaintingSuspended(sd));
+  if (sd->Updating) return;
+  HDC dc = GetWindowDC(CtrlHandle);
+  PrepareFrame(false);
+  CopyFrame(dc);
+  // The tree draws its header, which lies inside the frame, itself.
+  LPARAM flags = PRF_NONCLIENT;
+  CallPrevWndProc(CtrlHandle, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
+  DrawWindowScrollBars(this, CtrlHandle, dc, -1, update);
+  ReleaseDC(CtrlHandle, dc);
+}
+
+void TacVirtualTreeViewWnd::Print(TMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  if (dc == nullptr) return;
+  SetPaintingSuspended(SkinData, false);
+  PrepareFrame(true);
+  {
+    // The client lies below the header.
+    const TSavedDC saved(dc);
+    const int frame = FrameWidths.Left;
+    OffsetViewportOrgEx(dc, frame, frame + HeaderHeight(), nullptr);
+    LPARAM flags = PRF_CLIENT | PRF_ERASEBKGND;
+    CallPrevWndProc(CtrlHandle, WM_PRINTCLIENT, m.WParam, flags);
+  }
+  LPARAM flags = PRF_NONCLIENT;
+  CallPrevWndProc(CtrlHandle, WM_PRINT, m.WParam, flags);
+  CopyFrame(dc);
+  DrawWindowScrollBars(this, CtrlHandle, dc, -1, nullptr);
+  m.Result = 0;
+}
+
 void TacVirtualTreeViewWnd::WndProc(TMessage& m) {
   if (!Destroyed && Hooked() && SkinUsable()) {
     switch (m.Msg) {
       case WM_HSCROLL:
       case WM_VSCROLL:
-        if (LOWORD(m.WParam) == SB_THUMBTRACK)
-          StoreBarPosition(CtrlHandle, m.Msg == WM_VSCROLL, ScrollMessagePosition(m));
+        if (LOWORD(m.WParam) == SB_THUMBTRACK) PositionAtTrack(CtrlHandle, m.Msg == WM_VSCROLL, 0);
         break;
       case WM_ERASEBKGND:
         // The tree paints its whole client.
         m.Result = 1;
         return;
+      case WM_NCPAINT:
+        if (!IsWindowVisible(CtrlHandle)) break;
+        NcPaint(reinterpret_cast<HRGN>(m.WParam));
+        m.Result = 0;
+        return;
+      case WM_PRINT:
+        Print(m);
+        return;
       default:
         break;
     }
   }
-  // The frame and the bars (WM_NCPAINT, WM_PRINT) as an edit's.
   TacEditWnd::WndProc(m);
 }
 

@@ -13,6 +13,13 @@
 
 namespace kv {
 
+// A colour property's value as found before skinning; the path names it as
+// in "VETColors.FileTextColor".
+struct TacSavedColor {
+  std::string_view Property;
+  std::int64_t Value;
+};
+
 class TacGridWnd : public TacEditWnd {
  public:
   using TacEditWnd::TacEditWnd;
@@ -24,11 +31,7 @@ class TacGridWnd : public TacEditWnd {
   void WndProc(TMessage& message) override;
 
  private:
-  struct TSavedColor {
-    std::string_view Property;
-    std::int64_t Value;
-  };
-  std::vector<TSavedColor> saved_;
+  std::vector<TacSavedColor> saved_;
   void ResetGridBars();
 };
 
@@ -38,13 +41,29 @@ class TacGridEhWnd : public TacGridWnd {
   using TacGridWnd::TacGridWnd;
 };
 
-// A tree control that paints its whole client itself: skinned as an edit
-// whose bars follow a dragged thumb at once. The colours and the owner-drawn
-// header of its kind need a control this system does not have.
+// A tree control that paints its whole client itself, with a header in its
+// frame: skinned as an edit whose bars follow a dragged thumb at once. The
+// colours it publishes by name ("VETColors", "Header", "PaintInfoColumn")
+// take the skin's and get their own back; the tree draws its header into
+// the skinned frame.
 class TacVirtualTreeViewWnd : public TacEditWnd {
  public:
   using TacEditWnd::TacEditWnd;
+  void SaveOriginalState() override;
+  void RestoreOriginalState() override;
+  void ApplySkinState() override;
   void WndProc(TMessage& message) override;
+
+ private:
+  std::vector<TacSavedColor> saved_;
+  // The frame's picture, made again when the background changed (always
+  // with always), and its strips into dc.
+  void PrepareFrame(bool always);
+  void CopyFrame(HDC dc);
+  void NcPaint(HRGN update);
+  void Print(TMessage& message);
+  // The header's height when it shows, else 0.
+  int HeaderHeight() const;
 };
 
 class TacTreeViewWnd : public TacEditWnd {

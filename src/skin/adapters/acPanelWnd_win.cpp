@@ -123,6 +123,11 @@ void TacPanelWnd::WndProc(TMessage& m) {
         break;
     }
   }
+  if (m.Msg == WM_SETTEXT && !Destroyed && SkinUsable() && IsWindowVisible(CtrlHandle)) {
+    // The panel would write its new caption unskinned first.
+    HandleWithoutRedraw(m, false);
+    return;
+  }
   const bool children =
       m.Msg == SM_ALPHACMD && (m.WParamHi() == cmdSkinLoaded || m.WParamHi() == cmdSkinRefresh);
   TacStaticWnd::WndProc(m);
@@ -139,6 +144,15 @@ void TacPanelWnd::WndProc(TMessage& m) {
     SkinData->BGChanged = true;
     SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
   }
+}
+
+bool TacPanelWnd::MayPaint() {
+  TControl* owner = SkinData->OwnerControl;
+  if (owner != nullptr &&
+      (owner->HasState(csDestroying) ||
+       (owner->Parent() != nullptr && (owner->Parent()->ControlState() & csCreating) != 0)))
+    return false;
+  return TacStaticWnd::MayPaint();
 }
 
 void TacPanelWnd::PaintContent(TCanvas& canvas, const RECT& client) {

@@ -23,6 +23,9 @@ class TacPanelWnd : public TacStaticWnd {
   void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
   int TextTypeCode() const override { return 0; }
+  // Nothing either while the panel is being destroyed or its parent made.
+  bool MayPaint() override;
+  bool LeavesChildWindows() const override { return true; }
 };
 
 // A panel inside a system dialog: the skinned frame and background, with
@@ -61,6 +64,7 @@ class TacTransPanelWnd : public TacStaticWnd {
  protected:
   void PaintContent(TCanvas&, const RECT&) override {}
   bool PaintsWindow() const override { return true; }
+  bool LeavesChildWindows() const override { return true; }
 };
 
 class TacGroupBoxWnd : public TacStaticWnd {
@@ -78,6 +82,7 @@ class TacGroupBoxWnd : public TacStaticWnd {
   void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
   int TextTypeCode() const override { return 74; }
+  bool LeavesChildWindows() const override { return true; }
 };
 
 // A size grip: the skin's grip image in the corner; anywhere on it sizes.

@@ -27,7 +27,8 @@
 namespace kv {
 namespace {
 
-constexpr UINT CaptionFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+// "&" marks the mnemonic, as the system's own tabs show it.
+constexpr UINT CaptionFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 // Room between a side tab's image and its text.
 constexpr int SideImageGap = 4;
 // The longest tab text read.
@@ -269,6 +270,9 @@ void TacTabControlWnd::BuildCache(const TsTabLayout& layout) {
     frameIndex = sd->SkinIndex;
     frameName = sd->SkinSection();
   }
+  // What the sheets and children ask of the control (their background,
+  // their font colours) comes from the frame as it is drawn.
+  sd->SkinIndex = frameIndex;
   PrepareCacheBitmap24(sd);
   TBitmap* cache = sd->CacheBmp.get();
   cache->SetSize(layout.Width, layout.Height);
@@ -385,16 +389,20 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
   // The skin going: the scroller and the tabs get their own look back,
   // whether or not the manager is still active.
   if (!Destroyed && Hooked() && m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved) {
+    // Neither the tab control's own procedure nor its control has a use
+    // for it; another manager's removal concerns only the children.
     if (Ours(m, SkinManager)) {
       FreeAdapter(Spin);
-      MainWndProc(m);
+      RestoreOriginalState();
+      ThemeBack();
       SendToChildren(SkinData->OwnerControl, CtrlHandle, m);
       RedrawWindow(CtrlHandle, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW |
                        RDW_FRAME);
       return;
     }
-    return MainWndProc(m);
+    SendToChildren(SkinData->OwnerControl, CtrlHandle, m);
+    return;
   }
   if (Destroyed || !Hooked() || !SkinUsable()) return MainWndProc(m);
   switch (m.Msg) {

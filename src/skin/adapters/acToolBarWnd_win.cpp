@@ -12,6 +12,7 @@
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
 #include "skin/adapters/acEditWnd_win.h"
+#include "skin/adapters/acToolBarWndLayout.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
@@ -35,7 +36,8 @@ constexpr int ToolImageTop = 4;
 constexpr int ToolTextGap = 2;
 // The drop-down arrow keeps this far from the button's right edge.
 constexpr int ToolArrowMargin = 2;
-constexpr UINT StatusTextFlags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+// "&" marks a mnemonic, as in every other caption.
+constexpr UINT StatusTextFlags = DT_VCENTER | DT_SINGLELINE;
 
 TRect RectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -426,6 +428,24 @@ void TacStatusBarWnd::WndProc(TMessage& m) {
 
 // --- TacSpeedButtonHandler ---------------------------------------------------------------
 
+namespace {
+
+// The class library keeps the state a button is held in to itself; its own
+// painting reads it, and so does the skinned one.
+struct TSpeedButtonAccess : TSpeedButton {
+  static TButtonState StateOf(const TSpeedButton& button) {
+    return (button.*(&TSpeedButtonAccess::State))();
+  }
+};
+
+// Down, or held down by the mouse.
+bool SpeedButtonHeld(const TSpeedButton& button) {
+  const TButtonState state = TSpeedButtonAccess::StateOf(button);
+  return button.Down() || state == bsDown || state == bsExclusive;
+}
+
+}  // namespace
+
 TacSpeedButtonHandler::TacSpeedButtonHandler(TSpeedButton* button, bool repaint,
                                              std::string_view skinSection, TsSkinManager* manager,
                                              TsCommonData* skinData)
@@ -475,7 +495,7 @@ void TacSpeedButtonHandler::PrepareCache() {
     GetControlBackgroundInfo(request, Button->Parent(), false);
     BackgroundInfoToCacheInfo(request, background);
   }
-  const int state = Button->Down() ? 2 : ControlIsHot(sd) ? 1 : 0;
+  const int state = SpeedButtonHeld(*Button) ? 2 : ControlIsHot(sd) ? 1 : 0;
   const TPoint at{Button->Left(), Button->Top()};
   PaintSkinDataItem(sd, background, true, state, {0, 0, w, h}, at, cache);
   RefreshCacheCorners(sd, state);
@@ -494,19 +514,14 @@ void TacSpeedButtonHandler::PrepareCache() {
     DrawTextString(canvas.Handle(), caption, measure, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     textSize = {measure.Width(), measure.Height()};
   }
-  TPoint glyphPos{};
-  TRect textRect{};
-  // Margin -1 centres glyph and caption together.
-  LayoutGlyphAndCaption({0, 0, w, h}, glyphSize, textSize,
-                        static_cast<std::uint8_t>(Button->Layout()), 2, Button->Margin(),
-                        Button->Spacing(), glyphPos, textRect, 0);
-  if (state == 2) {
-    glyphPos = {glyphPos.X + 1, glyphPos.Y + 1};
-    OffsetRect(textRect, 1, 1);
-  }
+  const TacSpeedButtonPlaces places =
+      SpeedButtonPlaces({w, h}, {glyphSize.X, glyphSize.Y}, {textSize.X, textSize.Y},
+                        Button->Layout(), Button->Margin(), Button->Spacing(), state == 2);
+  const TRect& textRect = places.Caption;
+  // The glyph as the button holds it: a 32-bit one keeps its alpha.
   if (glyphSize.X > 0)
-    DrawMultiStateGlyph(&glyph, cache, glyphPos, frames, Button->Enabled(), dkBlendedBit, state, 0,
-                        0);
+    DrawMultiStateGlyph(&glyph, cache, places.Glyph, frames, Button->Enabled(), dkBlendedBit, state,
+                        0, 0);
   if (!caption.empty()) {
     TsSkinTextSource source = TextSource(sd, sd->SkinIndex, sd->SkinSection(), Button->Font());
     source.IsGraphicControl = true;

@@ -11,6 +11,7 @@
 #include "SkinnedFormFixture.h"
 #include "classlib/Buttons.h"
 #include "classlib/StdCtrls.h"
+#include "TestGlyphs.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
@@ -204,6 +205,25 @@ TEST_F(ButtonAdapter, ABitButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPushed) 
   }
 }
 
+// Drawn by DrawMultiStateGlyph (graphics), which must keep a one-frame
+// 32-bit glyph's alpha; the adapter passes the glyph on as it is.
+TEST_F(ButtonAdapter, ABitButtonsAlphaGlyphShowsNoDarkFringe) {
+  auto* button = Add<TBitBtn>(10, 10, 160, 80);
+  button->SetCaption("");
+  button->SetGlyph(kvtest::AlphaGlyph());
+  ASSERT_EQ(pf32bit, button->Glyph().PixelFormat()) << "the glyph keeps its alpha";
+  ShowSkinned();
+  const kvtest::TPixels shown = Shown(button);
+  const RECT ink = BoundsOf(shown, kvtest::kAlphaInk);
+  ASSERT_EQ(8, ink.right - ink.left);
+  // The glyph's top-left is 4 pixels up and left of its ink.
+  const int gx = ink.left - 4, gy = ink.top - 4;
+  const COLORREF under = shown.At(gx + 1, gy + 8);
+  const COLORREF fringe = shown.At(gx + kvtest::kFringeAt.x, gy + kvtest::kFringeAt.y);
+  EXPECT_TRUE(kvtest::BlendedOver(fringe, under))
+      << std::hex << "fringe 0x" << fringe << " over 0x" << under;
+}
+
 // Dialog children: plain windows with no control behind them.
 class DialogButtonAdapter : public ButtonAdapter {
  protected:
@@ -340,7 +360,9 @@ class GlowingButtonAdapter : public ButtonAdapter {
     const size_t at = text.find(key);
     if (at != std::string::npos) {
       const size_t from = at + key.size();
-      o.Keys.push_back({"BUTTON", "GLOW0", text.substr(from, text.find("\r\n", from) - from)});
+      const std::string mask = text.substr(from, text.find("\r\n", from) - from);
+      o.Keys.push_back({"BUTTON", "GLOW0", mask});
+      o.Keys.push_back({"CHECKBOX", "GLOW0", mask});
     }
     return o;
   }
@@ -361,6 +383,57 @@ TEST_F(GlowingButtonAdapter, TheButtonGlowsWhileThePointerIsOverIt) {
   kvtest::MouseMove(form->Handle(), {5, 5});
   EXPECT_NE(manager->HotWindow(), button->Handle());
   EXPECT_EQ(Glows(), 0);
+}
+
+TEST_F(GlowingButtonAdapter, ACheckBoxUnderThePointerShowsNoHalo) {
+  auto* box = Add<TCheckBox>(100, 100, 120, 30);
+  box->SetCaption("Relay");
+  ShowSkinned();
+  ClearGlows();
+  kvtest::HoverIn(box->Handle());
+  EXPECT_EQ(manager->HotWindow(), box->Handle());
+  EXPECT_EQ(Glows(), 0);
+  kvtest::HoverOut();
+}
+
+// A dialog whose buttons' hot look is see-through.
+class SeeThroughHotButton : public DialogButtonAdapter {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.Keys.push_back({"BUTTON", "HOTTRANSPARENCY", "50"});
+    return o;
+  }
+};
+
+TEST_F(SeeThroughHotButton, AHotButtonPaintsAgainWhenMovedAndAPlainOneDoesNot) {
+  constexpr COLORREF kMark = RGB(0x5A, 0xA5, 0x5A);
+  HWND button = Child(L"BUTTON", L"Go", BS_PUSHBUTTON, 10);
+  HWND other = Child(L"BUTTON", L"No", BS_PUSHBUTTON, 150);
+  TsCommonData sd(nullptr, true), otherSd(nullptr, true);
+  sd.SetSkinManager(manager.get());
+  otherSd.SetSkinManager(manager.get());
+  auto* adapter = CreateAdapter<TacBtnWnd>(button, true, &sd, manager.get(), "BUTTON");
+  auto* otherAdapter = CreateAdapter<TacBtnWnd>(other, true, &otherSd, manager.get(), "BUTTON");
+  for (const bool hot : {true, false}) {
+    SCOPED_TRACE(hot ? "hot" : "plain");
+    SetFocus(hot ? button : other);
+    Shown(button);
+    const int y = hot ? 50 : 100;
+    // Where the button goes the dialog shows a mark until the button paints.
+    HDC dc = GetDC(dialog);
+    SetPixel(dc, 70, y + 12, kMark);
+    ReleaseDC(dialog, dc);
+    // Moved as layout code moves windows: the move itself repaints nothing.
+    MoveWindow(button, 10, y, 280, 24, FALSE);
+    pump::PumpUntilIdle();
+    dc = GetDC(button);
+    const COLORREF now = GetPixel(dc, 60, 12);
+    ReleaseDC(button, dc);
+    EXPECT_EQ(!hot, now == kMark) << "what the window shows";
+  }
+  FreeAdapter(adapter);
+  FreeAdapter(otherAdapter);
 }
 
 }  // namespace

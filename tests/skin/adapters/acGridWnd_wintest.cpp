@@ -7,6 +7,7 @@
 // Needs the types of windows.h.
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "SkinnedFormFixture.h"
@@ -15,8 +16,10 @@
 #include "classlib/TreeViews.h"
 #include "classlib/TypInfo.h"
 #include "skin/adapters/acGridWnd_win.h"
+#include "skin/adapters/acScrollWndGeometry.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 
@@ -55,6 +58,86 @@ class TSelfPaintedTree : public TWinControl {
   }
 };
 
+// The objects a virtual tree publishes.
+class TLookColors : public TObject {
+ public:
+  TColor CompressedTextColor = clBlue, FileTextColor = clNavy, FolderTextColor = clTeal;
+};
+class THeaderFont : public TObject {
+ public:
+  TColor Color = clBtnText;
+};
+class TTreeHeader : public TObject {
+ public:
+  TColor Color = clBtnFace;
+  THeaderFont Font;
+  std::uint32_t Options = 1;  // hoVisible
+  int Height = 18;
+};
+class TInfoColumn : public TObject {
+ public:
+  TColor Color = clBtnFace;
+  int Style = 0;
+};
+
+constexpr COLORREF kHeaderInk = RGB(0x31, 0x62, 0x93), kItemsInk = RGB(0x93, 0x62, 0x31);
+
+// A virtual tree as other libraries have it: its header lies in its frame,
+// above the client, and is drawn when the tree prints its frame.
+class TLookTree : public TSelfPaintedTree {
+ public:
+  using TSelfPaintedTree::TSelfPaintedTree;
+  std::string ClassName() const override { return "TLookTree"; }
+  TLookColors VETColors;
+  TTreeHeader Header;
+  TInfoColumn PaintInfoColumn;
+  std::int64_t Themed = 1;
+  int HeaderPrints = 0;
+
+  void Dispatch(TMessage& m) override {
+    switch (m.Msg) {
+      case WM_NCCALCSIZE:
+        TSelfPaintedTree::Dispatch(m);
+        if (m.WParam != 0 && (Header.Options & 1) != 0)
+          reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0].top += Header.Height;
+        return;
+      case WM_PRINT:
+        if ((m.LParam & PRF_NONCLIENT) != 0 && (Header.Options & 1) != 0) {
+          ++HeaderPrints;
+          RECT client{};
+          ClientRectInWindow(Handle(), client);
+          Fill(reinterpret_cast<HDC>(m.WParam),
+               {client.left, client.top - Header.Height, client.right, client.top}, kHeaderInk);
+        }
+        TSelfPaintedTree::Dispatch(m);
+        return;
+      case WM_PRINTCLIENT: {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        Fill(reinterpret_cast<HDC>(m.WParam), client, kItemsInk);
+        return;
+      }
+      default:
+        TSelfPaintedTree::Dispatch(m);
+    }
+  }
+
+ private:
+  static void Fill(HDC dc, const RECT& r, COLORREF c) {
+    HBRUSH brush = CreateSolidBrush(c);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+};
+
+// An ordinal property read and written straight from a field.
+template <class T, class F>
+void Ord(F T::*field, const char* name) {
+  RegisterOrdProperty<T>(
+      name, [field](T& o) { return static_cast<std::int64_t>(o.*field); },
+      [field](T& o, std::int64_t v) { o.*field = static_cast<F>(v); });
+}
+
 const bool registered = [] {
   RegisterOrdProperty<TLookFont>(
       "Color", [](TLookFont& f) { return std::int64_t{f.Color}; },
@@ -66,6 +149,24 @@ const bool registered = [] {
   RegisterOrdProperty<TLookGrid>(
       "DataSource", [](TLookGrid& g) { return g.DataSource; },
       [](TLookGrid& g, std::int64_t v) { g.DataSource = v; });
+  Ord(&TLookColors::CompressedTextColor, "CompressedTextColor");
+  Ord(&TLookColors::FileTextColor, "FileTextColor");
+  Ord(&TLookColors::FolderTextColor, "FolderTextColor");
+  Ord(&THeaderFont::Color, "Color");
+  Ord(&TTreeHeader::Color, "Color");
+  Ord(&TTreeHeader::Height, "Height");
+  Ord(&TInfoColumn::Color, "Color");
+  Ord(&TInfoColumn::Style, "Style");
+  Ord(&TLookTree::Themed, "Themed");
+  RegisterSetProperty<TTreeHeader>(
+      "Options", {"hoVisible", "hoOwnerDraw"}, [](TTreeHeader& o) { return o.Options; },
+      [](TTreeHeader& o, std::uint32_t v) { o.Options = v; });
+  RegisterObjectProperty<TTreeHeader>("Font", [](TTreeHeader& o) -> TObject* { return &o.Font; });
+  RegisterObjectProperty<TLookTree>("VETColors",
+                                    [](TLookTree& t) -> TObject* { return &t.VETColors; });
+  RegisterObjectProperty<TLookTree>("Header", [](TLookTree& t) -> TObject* { return &t.Header; });
+  RegisterObjectProperty<TLookTree>("PaintInfoColumn",
+                                    [](TLookTree& t) -> TObject* { return &t.PaintInfoColumn; });
   return true;
 }();
 
@@ -78,9 +179,42 @@ class GridWnd : public SkinnedFormFixture {
   void SetUp() override {
     SkinnedFormFixture::SetUp();
     manager->ThirdParty.SetItem(GridKinds, manager->ThirdParty.GetItem(GridKinds) + "\r\nTLookGrid");
-    manager->ThirdParty.SetItem(SelfPaintedTreeKinds, "TSelfPaintedTree");
+    manager->ThirdParty.SetItem(SelfPaintedTreeKinds, "TSelfPaintedTree\r\nTLookTree");
+  }
+  // The pointer goes where no later test's window lies.
+  void TearDown() override {
+    kvtest::HoverOut();
+    SkinnedFormFixture::TearDown();
   }
   static int BarPos(TWinControl* c) { return GetScrollPos(c->Handle(), SB_VERT); }
+  // Presses the real button on the skinned vertical bar's thumb and drags
+  // it with the real cursor past the bar's end; whileHeld runs before the
+  // button goes up.
+  static void DragThumbToEnd(TWinControl* c, const std::function<void()>& whileHeld) {
+    auto* a = dynamic_cast<TacScrollWnd*>(AdapterOfWindow(c->Handle()));
+    ASSERT_NE(nullptr, a);
+    TacScrollBar& bar = a->Bar(acBarVert);
+    UpdateScrollBarInfo(a, false);
+    const TRect r = VertScrollBarRect(a, c->Handle());
+    const TacScrollGeometry g =
+        ScrollThumbGeometry(bar, r, ScrollBarPartSize(a, bar, spsArrowLength, true));
+    ASSERT_TRUE(g.HasThumb());
+    const int x = (r.Left + r.Right) / 2;
+    Button({x, g.ThumbStart + g.ThumbLength / 2}, true);
+    ASSERT_TRUE(pump::PumpUntil([&] { return a->Dragging; }));
+    SetCursorPos(x, r.Bottom + 40);
+    pump::PumpUntilIdle();
+    whileHeld();
+    Button({x, r.Bottom + 40}, false);
+    ASSERT_TRUE(pump::PumpUntil([&] { return !a->Dragging; }));
+  }
+  static void Button(POINT screen, bool down) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof(in));
+  }
 };
 
 TEST_F(GridWnd, AFontColourPublishedByNameIsSkinnedAndGivenBack) {
@@ -93,15 +227,21 @@ TEST_F(GridWnd, AFontColourPublishedByNameIsSkinnedAndGivenBack) {
   EXPECT_EQ(clMaroon, grid->FixedFont.Color);
 }
 
-TEST_F(GridWnd, ADataAwareGridsBarTakesTheThumbsPosition) {
+TEST_F(GridWnd, ADataAwareGridsBarTakesTheThumbsPositionBeyondSixteenBits) {
   auto* grid = Add<TLookGrid>(10, 10, 200, 120);
-  grid->SetRowCount(200);
+  grid->SetRowCount(100000);
   ShowSkinned();
-  // A bar of the toolkit sends the 32-bit position in LParam.
-  SendMessageW(grid->Handle(), WM_VSCROLL, SB_THUMBTRACK, 40);
-  EXPECT_EQ(40, BarPos(grid));
-  SendMessageW(grid->Handle(), WM_VSCROLL, SB_THUMBPOSITION, 30);
-  EXPECT_EQ(31, BarPos(grid)) << "a data set counts its records from one";
+  SCROLLINFO range{};
+  range.cbSize = sizeof range;
+  range.fMask = SIF_RANGE | SIF_PAGE;
+  ASSERT_TRUE(GetScrollInfo(grid->Handle(), SB_VERT, &range));
+  const int last = range.nMax - static_cast<int>(range.nPage) + 1;
+  ASSERT_GT(last, 0xFFFF);
+  DragThumbToEnd(grid, [&] {
+    EXPECT_EQ(last, BarPos(grid));
+    EXPECT_GT(grid->TopRow(), 0xFFFF);
+  });
+  EXPECT_GT(grid->TopRow(), 0xFFFF) << "released where it was dragged to";
 }
 
 TEST_F(GridWnd, TheGridBuildsItsSystemBarsAgainWhenTheSkinGoes) {
@@ -196,8 +336,7 @@ TEST_F(GridWnd, ASelfPaintingTreesBarsFollowTheThumbAndItsClientIsNotErased) {
   si.nMax = 100;
   si.nPage = 10;
   SetScrollInfo(tree->Handle(), SB_VERT, &si, TRUE);
-  SendMessageW(tree->Handle(), WM_VSCROLL, SB_THUMBTRACK, 25);
-  EXPECT_EQ(25, BarPos(tree));
+  DragThumbToEnd(tree, [&] { EXPECT_EQ(91, BarPos(tree)); });
   TBitmap canvasBmp(150, 120, pf24bit);
   TBitmapCanvas canvas(canvasBmp);
   FillRectWithColor(canvas.Handle(), {0, 0, 150, 120}, clFuchsia);
@@ -207,6 +346,60 @@ TEST_F(GridWnd, ASelfPaintingTreesBarsFollowTheThumbAndItsClientIsNotErased) {
   // Its frame is the skin's.
   const kvtest::TPixels whole = kvtest::TPixels::FromWindow(tree->Handle());
   EXPECT_NE(nullptr, skin().Legend(whole.At(1, 60) & 0xFFFFFF));
+}
+
+TEST_F(GridWnd, AVirtualTreesColoursTakeTheSkinsAndComeBack) {
+  auto* tree = Add<TLookTree>(10, 10, 150, 120);
+  ShowSkinned();
+  ASSERT_NE(nullptr, dynamic_cast<TacVirtualTreeViewWnd*>(AdapterOf(tree)));
+  const TsSkinModel& skin = manager->Skin();
+  const auto hotFont = static_cast<TColor>(AdapterOf(tree)->SkinData->Section()->HotFontColor[0]);
+  EXPECT_EQ(hotFont, tree->VETColors.CompressedTextColor);
+  EXPECT_EQ(hotFont, tree->VETColors.FileTextColor);
+  EXPECT_EQ(hotFont, tree->VETColors.FolderTextColor);
+  EXPECT_EQ(static_cast<TColor>(skin.GetGlobalInfoColor()), tree->PaintInfoColumn.Color);
+  EXPECT_EQ(1, tree->PaintInfoColumn.Style);
+  EXPECT_EQ(static_cast<TColor>(skin.GetGlobalInfoHotColor()), tree->Header.Color);
+  EXPECT_EQ(static_cast<TColor>(skin.GetGlobalInfoFontColor()), tree->Header.Font.Color);
+  EXPECT_EQ(0, tree->Themed);
+  manager->SetActive(false);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(clBlue, tree->VETColors.CompressedTextColor);
+  EXPECT_EQ(clNavy, tree->VETColors.FileTextColor);
+  EXPECT_EQ(clTeal, tree->VETColors.FolderTextColor);
+  EXPECT_EQ(clBtnFace, tree->PaintInfoColumn.Color);
+  EXPECT_EQ(clBtnFace, tree->Header.Color);
+  EXPECT_EQ(clBtnText, tree->Header.Font.Color);
+  EXPECT_EQ(1, tree->Themed);
+}
+
+TEST_F(GridWnd, AVirtualTreesHeaderShowsInsideItsSkinnedFrameOnScreenAndInPrint) {
+  auto* tree = Add<TLookTree>(10, 10, 150, 120);
+  ShowSkinned();
+  RECT client{};
+  ClientRectInWindow(tree->Handle(), client);
+  const int middle = (client.left + client.right) / 2;
+  const int header = client.top - tree->Header.Height;
+  const auto check = [&](const kvtest::TPixels& img) {
+    EXPECT_NE(nullptr, skin().Legend(img.At(0, 60) & 0xFFFFFF)) << "the skin's frame";
+    EXPECT_TRUE(kvtest::ColourAt(img, middle, header + 2, kHeaderInk));
+    EXPECT_TRUE(kvtest::ColourAt(img, middle, client.top - 1, kHeaderInk));
+  };
+  {
+    SCOPED_TRACE("on screen");
+    tree->HeaderPrints = 0;
+    RedrawWindow(tree->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    pump::PumpUntilIdle();
+    EXPECT_GT(tree->HeaderPrints, 0);
+    check(kvtest::TPixels::FromWindow(tree->Handle()));
+  }
+  {
+    SCOPED_TRACE("printed");
+    const kvtest::TPixels printed = kvtest::TPixels::FromPrint(tree->Handle());
+    check(printed);
+    // The items below the header, not over it.
+    EXPECT_TRUE(kvtest::ColourAt(printed, middle, client.top + 1, kItemsInk));
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
@@ -120,6 +122,23 @@ TEST_F(PanelAdapter, ADialogPanelKeepsTheDialogsDrawingInsideItsSkinnedFrame) {
   EXPECT_EQ(img.At(6, 60), kOwnDrawing);
 }
 
+TEST_F(PanelAdapter, ADialogPageRepaintedAloneLeavesItsControlsShowing) {
+  // A property page: no WS_CLIPCHILDREN, so its paint reaches its controls.
+  HWND page = Child(L"#32770", 0, {10, 10, 250, 190});
+  HWND control = CreateWindowExW(0, L"KvOwnDrawingPanel", L"", WS_CHILD | WS_VISIBLE, 20, 20, 100,
+                                 60, page, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(control, nullptr);
+  ASSERT_NE(Adapt(page, TacAdapterKind::TransPanelWnd, "CHECKBOX"), nullptr);
+  Shown(page);
+  RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+  pump::PumpUntilIdle();
+  HDC dc = GetDC(page);
+  const COLORREF onControl = GetPixel(dc, 70, 50), beside = GetPixel(dc, 180, 150);
+  ReleaseDC(page, dc);
+  EXPECT_EQ(kOwnDrawing, onControl) << "the control is still there";
+  EXPECT_NE(nullptr, skin().Legend(beside & 0xFFFFFF)) << "the page is skinned";
+}
+
 TEST_F(PanelAdapter, AClassLibraryPanelInADialogTakesTheSkinsColour) {
   auto* panel = Create<TPanel>(Application);
   panel->SetParent(form);
@@ -196,6 +215,74 @@ TEST_F(ContainerCommands, AGroupBoxTellsItsChildrenItHasPainted) {
   Shown(box->Handle());
   EXPECT_GT(child.CountCommand(cmdParentPainted), 0);
   child.DetachAll();
+}
+
+TEST_F(ContainerCommands, APanelsNewCaptionIsSetWithRedrawingOff) {
+  auto* panel = Add<TPanel>(10, 10, 200, 120);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  kvtest::TMessageRecorder entering;
+  entering.AttachControl(panel);
+  panel->SetCaption("Relays");
+  std::vector<std::string> seen;
+  for (const kvtest::TRecordedMsg& m : entering.Messages)
+    if (m.message == WM_SETTEXT || m.message == WM_SETREDRAW)
+      seen.push_back(m.message == WM_SETTEXT ? "text" : "redraw " + std::to_string(m.wParam));
+  EXPECT_EQ((std::vector<std::string>{"text", "redraw 0", "redraw 1"}), seen);
+  entering.DetachAll();
+}
+
+// Controls on a form whose painting is held (a skin change freezes it):
+// none paints until the form has painted and says so.
+class FrozenForm : public SkinnedFormFixture {
+ protected:
+  // The form's texture shows through its children, so they wait for it.
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.Textured = {"FORM"};
+    return o;
+  }
+  static constexpr COLORREF kMark = RGB(0x5A, 0xA5, 0x5A);
+  static void Mark(HWND wnd) {
+    HDC dc = GetDC(wnd);
+    RECT r{};
+    GetClientRect(wnd, &r);
+    HBRUSH brush = CreateSolidBrush(kMark);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(wnd, dc);
+  }
+  void Freeze(bool frozen) {
+    form->Perform(SM_ALPHACMD, CommandWParam(cmdSetSuspended, frozen ? 1 : 0), 0);
+  }
+};
+
+TEST_F(FrozenForm, ButtonsCheckBoxesPanelsAndGroupBoxesWaitForTheForm) {
+  std::vector<std::pair<const char*, TWinControl*>> controls{
+      {"button", Add<TButton>(10, 10, 100, 30)},
+      {"check box", Add<TCheckBox>(10, 50, 100, 30)},
+      {"panel", Add<TPanel>(130, 10, 120, 80)},
+      {"group box", Add<TGroupBox>(130, 100, 120, 80)}};
+  ShowSkinned();
+  Freeze(true);
+  ASSERT_EQ(1, Command(form->Handle(), cmdNeedsRepaint));
+  for (const auto& [name, c] : controls) {
+    SCOPED_TRACE(name);
+    ASSERT_NE(AdapterOf(c), nullptr);
+    Mark(c->Handle());
+    const kvtest::TPixels held = Shown(c);
+    EXPECT_TRUE(kvtest::ColourAt(held, held.Width() / 2, held.Height() / 2, kMark))
+        << "painted on a frozen form";
+  }
+  Freeze(false);
+  for (const auto& [name, c] : controls) {
+    SCOPED_TRACE(name);
+    Command(c->Handle(), cmdParentPainted);
+    pump::PumpUntilIdle();
+    const kvtest::TPixels painted = kvtest::TPixels::FromClient(c->Handle());
+    EXPECT_FALSE(kvtest::ColourAt(painted, painted.Width() / 2, painted.Height() / 2, kMark))
+        << "not painted when the form has";
+  }
 }
 
 }  // namespace

@@ -119,20 +119,56 @@ INSTANTIATE_TEST_SUITE_P(
         TabCase{"FlatButtons", TCS_BUTTONS | TCS_FLATBUTTONS, "PAGECONTROL", "TOOLBUTTON"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The box around the pixels of tab i that no skin item stands for: its caption.
+// Text: pixels no skin item stands for (smoothed edges), or in a font colour.
+bool IsText(const kvtest::TTestSkin& skin, COLORREF c) {
+  const kvtest::TSkinItem* item = skin.Legend(c & 0xFFFFFF);
+  return item == nullptr || item->Key.find("FONTCOLOR") != std::string::npos;
+}
+
+// The box around the text of tab i: its caption.
 RECT CaptionBox(const TPixels& shown, const kvtest::TTestSkin& skin, RECT tab) {
   RECT box{tab.right, tab.bottom, tab.left, tab.top};
   // Off the tab's edges, where the band's background shows in the corners.
   InflateRect(&tab, -2, -2);
   for (int y = tab.top; y < tab.bottom; ++y)
     for (int x = tab.left; x < tab.right; ++x)
-      if (skin.Legend(shown.At(x, y) & 0xFFFFFF) == nullptr) {
+      if (IsText(skin, shown.At(x, y))) {
         box.left = std::min<LONG>(box.left, x);
         box.top = std::min<LONG>(box.top, y);
         box.right = std::max<LONG>(box.right, x + 1);
         box.bottom = std::max<LONG>(box.bottom, y + 1);
       }
   return box;
+}
+
+// A system dialog's tabs name their mnemonics with "&", as its buttons do.
+TEST_F(TabWnd, AnAmpersandInATabCaptionUnderlinesTheLetterAfterIt) {
+  MakeTabs(0, 0, 300);
+  HFONT big = CreateFontW(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                          L"Tahoma");
+  SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(big), 0);
+  for (const wchar_t* text : {L"File", L"&File", L"Other"}) {
+    std::wstring t = text;
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = t.data();
+    SendMessageW(wnd, TCM_INSERTITEMW, 9, reinterpret_cast<LPARAM>(&item));
+  }
+  SendMessageW(wnd, TCM_SETCURSEL, 2, 0);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  const TPixels shown = Shown();
+  const RECT plain = CaptionBox(shown, *skin, TabRect(wnd, 0));
+  const RECT mnemonic = CaptionBox(shown, *skin, TabRect(wnd, 1));
+  ASSERT_LT(plain.left, plain.right);
+  // The underline may start a pixel or two before the F's stem; an "&"
+  // would add a whole character.
+  EXPECT_NEAR(plain.right - plain.left, mnemonic.right - mnemonic.left, 3) << "no \"&\" shown";
+  EXPECT_GT(mnemonic.bottom - mnemonic.top, plain.bottom - plain.top) << "the F underlined";
+  FreeAdapter(adapter);
+  DestroyWindow(wnd);
+  wnd = nullptr;
+  DeleteObject(big);
 }
 
 TEST_F(TabWnd, SideTabCaptionsRunAlongTheTabInItsMiddleOffTheFrameSide) {
@@ -326,6 +362,34 @@ TEST_F(TabWnd, SheetsAreSkinnedWhenTheyComeAndFreedWhenTheyGo) {
   DestroyWindow(first);
   DestroyWindow(second);
   EXPECT_EQ(before, PageAdapterCount());
+}
+
+TEST_F(TabWnd, SheetsOfTabsAtTheBottomTakeTheBottomFramesBackground) {
+  MakeTabs(TCS_BOTTOM, 3);
+  adapter = CreatePageControlAdapter(wnd, nullptr, manager.get(), "", true);
+  Shown();
+  TsBgRequest request;
+  SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdGetBackground),
+               reinterpret_cast<LPARAM>(&request));
+  ASSERT_EQ(btColor, request.BgType);
+  EXPECT_EQ(Legend("PAGECONTROLBOTTOM", "COLOR"), static_cast<COLORREF>(ColorToRGB(request.Color)));
+}
+
+TEST_F(TabWnd, AnotherManagersRemovalIsToldToTheChildrenOnly) {
+  MakeTabs(0, 3);
+  RECT display{0, 0, 240, 160};
+  SendMessageW(wnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  HWND sheet = MakeSheet(wnd, display);
+  kvtest::TMessageRecorder below, child;
+  below.AttachWindow(wnd);
+  child.AttachWindow(sheet);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  const int another = 0;
+  SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdSkinRemoved), reinterpret_cast<LPARAM>(&another));
+  EXPECT_EQ(0, below.CountCommand(cmdSkinRemoved)) << "the tab control's own procedure";
+  EXPECT_EQ(1, child.CountCommand(cmdSkinRemoved));
+  EXPECT_EQ(1, SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdIsSkinned), 0)) << "still skinned";
+  FreeAdapter(adapter);
 }
 
 // A page control of the class library on a skinned form.

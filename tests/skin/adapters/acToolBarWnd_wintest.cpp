@@ -6,6 +6,7 @@
 // Needs the types of windows.h.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -13,9 +14,11 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "skin/adapters/AdapterFixture.h"
+#include "skin/adapters/TestGlyphs.h"
 #include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/graphics/sGraphUtils.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
@@ -179,6 +182,43 @@ TEST_F(BarWnd, StatusPanelsGetTheSkinsPanelFrameAndShortenedTexts) {
   EXPECT_TRUE(kvtest::ColourAt(shown, last.right - 4, (last.top + last.bottom) / 2, frame));
 }
 
+TEST_F(BarWnd, AnAmpersandInAPanelTextUnderlinesTheLetterAfterIt) {
+  MakeStatusBar(3);
+  HFONT big = CreateFontW(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                          L"Tahoma");
+  SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(big), 0);
+  SendMessageW(wnd, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"File"));
+  SendMessageW(wnd, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"&File"));
+  const TPixels shown = Client();
+  // The box of the text: pixels no skin item stands for (smoothed edges),
+  // or in a font colour.
+  const auto ink = [&](int part) {
+    const RECT r = Inset(ItemRect(wnd, SB_GETRECT, part), 2);
+    RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (const kvtest::TSkinItem* item = skin->Legend(shown.At(x, y) & 0xFFFFFF);
+            item == nullptr || item->Key.find("FONTCOLOR") != std::string::npos) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    return box;
+  };
+  const RECT plain = ink(0), mnemonic = ink(1);
+  ASSERT_LT(plain.left, plain.right);
+  // The underline may start a pixel or two before the F's stem; an "&"
+  // would add a whole character.
+  EXPECT_NEAR(plain.right - plain.left, mnemonic.right - mnemonic.left, 3) << "no \"&\" shown";
+  EXPECT_GT(mnemonic.bottom - mnemonic.top, plain.bottom - plain.top) << "the F underlined";
+  FreeAdapter(adapter);
+  DestroyWindow(wnd);
+  wnd = nullptr;
+  DeleteObject(big);
+}
+
 TEST_F(BarWnd, WithoutAPanelFrameOnlyInnerPanelEdgesGetDividers) {
   UseMinimalSkin();
   MakeStatusBar(3);
@@ -266,6 +306,94 @@ TEST_F(BarWnd, ASpeedButtonShowsTheSkinsStatesWhileItsHandlerLasts) {
   }
   handler.reset();
   EXPECT_EQ(0, shot().CountOf(Legend("BUTTON", "BORDERSMASK", 0), place));
+}
+
+// A class-library speed button on a shown form, its handler made.
+class SpeedButtonWnd : public BarWnd {
+ protected:
+  TSpeedButton* MakeButton(const std::string& caption) {
+    form = CreateOwned<TForm>();
+    form->SetBounds(300, 200, 300, 200);
+    button = Create<TSpeedButton>(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(20, 20, 90, 30);
+    button->SetCaption(caption);
+    form->Show();
+    pump::PumpUntilIdle();
+    return button;
+  }
+  TPixels Shot() {
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    pump::PumpUntilIdle();
+    return TPixels::FromClient(form->Handle());
+  }
+  static constexpr RECT kPlace{20, 20, 110, 50};
+  TSpeedButton* button = nullptr;
+};
+
+constexpr COLORREF kGlyphInk = RGB(0x12, 0x34, 0x56);
+
+// A one-frame glyph of size x size in kGlyphInk; its bottom-left pixel, the
+// transparent colour, is another.
+TBitmap SolidGlyph(int size) {
+  TBitmap glyph(size, size, pf24bit);
+  TBitmapCanvas canvas(glyph);
+  FillRectWithColor(canvas.Handle(), {0, 0, size, size}, static_cast<TColor>(kGlyphInk));
+  SetPixel(canvas.Handle(), 0, size - 1, RGB(0xFF, 0, 0xFF));
+  return glyph;
+}
+
+TEST_F(SpeedButtonWnd, APlainButtonHeldDownByTheMouseShowsPressedUntilReleased) {
+  MakeButton("Go");
+  auto handler = CreateSpeedButtonHandler(button, "BUTTON", manager.get(), nullptr);
+  const POINT inside{65, 35};
+  kvtest::MouseMove(form->Handle(), inside);
+  kvtest::MouseDown(form->Handle(), inside);
+  EXPECT_GT(Shot().CountOf(Legend("BUTTON", "BORDERSMASK", 2), kPlace), 0) << "held down";
+  kvtest::MouseUp(form->Handle(), inside);
+  EXPECT_EQ(0, Shot().CountOf(Legend("BUTTON", "BORDERSMASK", 2), kPlace)) << "released";
+  EXPECT_FALSE(button->Down());
+}
+
+TEST_F(SpeedButtonWnd, TheGlyphKeepsItsMarginFromItsSide) {
+  MakeButton("");
+  button->SetGlyph(SolidGlyph(16));
+  auto handler = CreateSpeedButtonHandler(button, "BUTTON", manager.get(), nullptr);
+  struct Case {
+    TButtonLayout layout;
+    int margin;
+    int x, y;  // where the glyph's top-left shows on the button
+  } cases[] = {{blGlyphLeft, 0, 0, 7},
+               {blGlyphLeft, 5, 5, 7},
+               {blGlyphRight, 4, 90 - 16 - 4, 7},
+               {blGlyphTop, 3, 37, 3},
+               {blGlyphLeft, -1, 37, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.layout) + " margin " + std::to_string(c.margin));
+    button->SetLayout(c.layout);
+    button->SetMargin(c.margin);
+    const TPixels shown = Shot();
+    EXPECT_TRUE(kvtest::ColourAt(shown, kPlace.left + c.x, kPlace.top + c.y, kGlyphInk));
+    EXPECT_TRUE(kvtest::ColourAt(shown, kPlace.left + c.x + 15, kPlace.top + c.y + 14, kGlyphInk));
+    EXPECT_FALSE(kvtest::ColourAt(shown, kPlace.left + c.x - 1, kPlace.top + c.y + 8, kGlyphInk));
+  }
+}
+
+// Drawn by DrawMultiStateGlyph (graphics), which must keep a one-frame
+// 32-bit glyph's alpha; the handler passes the glyph on as it is.
+TEST_F(SpeedButtonWnd, AnAlphaGlyphShowsNoDarkFringe) {
+  MakeButton("");
+  button->SetGlyph(kvtest::AlphaGlyph());
+  ASSERT_EQ(pf32bit, button->Glyph().PixelFormat()) << "the glyph keeps its alpha";
+  auto handler = CreateSpeedButtonHandler(button, "BUTTON", manager.get(), nullptr);
+  const TPixels shown = Shot();
+  // Centred: the glyph's top-left lies at (37, 7) of the button.
+  const int gx = kPlace.left + 37, gy = kPlace.top + 7;
+  EXPECT_TRUE(kvtest::ColourAt(shown, gx + 8, gy + 8, kvtest::kAlphaInk));
+  const COLORREF under = shown.At(gx + 1, gy + 8);
+  const COLORREF fringe = shown.At(gx + kvtest::kFringeAt.x, gy + kvtest::kFringeAt.y);
+  EXPECT_TRUE(kvtest::BlendedOver(fringe, under))
+      << std::hex << "fringe 0x" << fringe << " over 0x" << under;
 }
 
 }  // namespace
