@@ -273,7 +273,8 @@ TEST_F(SkinnedGauge, AGaugeMadeInCodeSweepsByItself) {
   std::vector<int> seen;
   const bool moved = pump::PumpUntil(
       [&] {
-        if (seen.empty() || seen.back() != gauge->GlowPosition()) seen.push_back(gauge->GlowPosition());
+        if (seen.empty() || seen.back() != gauge->GlowPosition())
+          seen.push_back(gauge->GlowPosition());
         return seen.size() >= 4;
       },
       5000);
