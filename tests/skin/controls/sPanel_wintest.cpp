@@ -139,6 +139,22 @@ TEST_F(PanelSkinned, OverAPlainBackgroundItPaintsStraightIntoTheWindowAndKeepsNo
   }
 }
 
+// The same with the parent's background asked for: the panel is painted
+// when its window is erased, whatever the screen held before.
+TEST_F(PanelSkinned, OverAPlainBackgroundWithTheParentsBackgroundItIsPaintedToo) {
+  Load();
+  TsPanel* panel = AddPanel(form, {10, 10, 130, 90}, "EDIT");
+  panel->SetParentBackground(true);
+  Show();
+  HDC dc = GetDC(panel->Handle());
+  const RECT all{0, 0, panel->Width(), panel->Height()};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(panel->Handle(), dc);
+  const TPixels shown = TPixels::FromClient(panel->Handle());
+  EXPECT_EQ(nullptr, panel->SkinData()->CacheBmp);
+  EXPECT_EQ(skin->Colour("EDIT", "COLOR"), shown.At(kvtest::TTestSkin::kMargin + 4, 40));
+}
+
 // Windowless children are painted over the container's picture whatever the
 // DC held before (a screen's stale pixels): a see-through label shows the
 // checkerboard round its text, an opaque one its own colour.
