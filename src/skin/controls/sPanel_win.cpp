@@ -234,10 +234,7 @@ bool TsPanel::SkinnedMessage(TMessage& m) {
   switch (m.Msg) {
     case SM_ALPHACMD:
       if (m.WParamHi() != cmdParentPainted) return false;
-      if (sd->Updating) {
-        sd->Updating = PaintingSuspended(sd);
-        if (!sd->Updating) Invalidate();
-      }
+      if (sd->Updating && ResumePaintingAfterParent(sd)) Invalidate();
       ResumeChildrenPainting(this);
       return true;
     case WM_WINDOWPOSCHANGING:

@@ -155,6 +155,15 @@ TEST_F(PanelSkinned, OverAPlainBackgroundWithTheParentsBackgroundItIsPaintedToo)
   EXPECT_EQ(skin->Colour("EDIT", "COLOR"), shown.At(kvtest::TTestSkin::kMargin + 4, 40));
 }
 
+// A see-through panel on the checkerboard keeps a picture that waits for its
+// parent: held back, it paints once the parent has painted.
+TEST_F(PanelSkinned, AHeldPaintComesWhenTheParentHasPainted) {
+  Load({.Keys = {{"EDIT", "TRANSPARENCY", "40"}}});
+  TsPanel* glass = AddPanel(root, {20, 20, 220, 160}, "EDIT");
+  Show();
+  EXPECT_TRUE(HeldPaintComesAfterTheParent(glass, glass->SkinData()));
+}
+
 // Windowless children are painted over the container's picture whatever the
 // DC held before (a screen's stale pixels): a see-through label shows the
 // checkerboard round its text, an opaque one its own colour.
