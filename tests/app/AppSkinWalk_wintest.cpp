@@ -25,6 +25,7 @@
 #include "app/Variable_Unt.h"
 #include "base/Streams.h"
 #include "base/SysUtils.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/WideText.h"
 #include "skin/adapters/acMainWndTables.h"
 #include "skin/controls/sFrameBar_win.h"
@@ -227,6 +228,40 @@ TEST_F(SkinWalk, ReadSettingShowsTheSkinnedProgressWindowAndGauge) {
   ASSERT_TRUE(TProgressLook::seen) << "no progress window";
   EXPECT_TRUE(TProgressLook::gaugeSkinned) << "the gauge paints from its skin section";
   EXPECT_TRUE(walk.unskinned.empty()) << walk.Report();
+}
+
+// Watches the progress window's gauge while a read runs: the glow positions
+// it passes through and how many timers run while the window shows.
+struct TGlowWatch {
+  static inline TFormKV69* form = nullptr;
+  static inline std::vector<int> positions;
+  static inline int timersShown = 0;
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
+    TFormBasicAnimate* progress = form->FormBasicAnimate;
+    if (progress == nullptr || !progress->Visible()) return;
+    timersShown = TTimer::ActiveCount();
+    const int at = progress->sg->GlowPosition();
+    if (positions.empty() || positions.back() != at) positions.push_back(at);
+  }
+};
+
+// Read Setting against the device: the progress window's gauge glows on its
+// own while the read runs, and its timer goes with the window.
+TEST_F(SkinWalk, ReadSettingsProgressGaugeGlowsUntilTheWindowGoes) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  TGlowWatch::form = form_.get();
+  TGlowWatch::positions.clear();
+  const int timersBefore = TTimer::ActiveCount();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, TGlowWatch::Poll);
+  form_->Pop_ReadMaster_SetingClick(nullptr);
+  PumpUntil([&] { return form_->FormBasicAnimate == nullptr && form_->PendingTag() == 0; }, 10000);
+  KillTimer(nullptr, timer);
+  ASSERT_EQ(nullptr, form_->FormBasicAnimate) << "the progress window stays";
+  ASSERT_FALSE(TGlowWatch::positions.empty()) << "no progress window seen";
+  EXPECT_GE(TGlowWatch::positions.size(), 3u)
+      << "the glow did not move; last at " << TGlowWatch::positions.back();
+  EXPECT_GT(TGlowWatch::timersShown, timersBefore) << "no glow timer while it showed";
+  EXPECT_EQ(TTimer::ActiveCount(), timersBefore) << "a timer outlived the window";
 }
 
 // A message box and the INI and CSV file dialogs, through the dialog hook.

@@ -193,8 +193,7 @@ void PaintHeaderSection(const TacHeaderLook& look, HDC dc, const TRect& r, int i
           }
           break;
         default:
-          // Clear of the divider on the left.
-          tr.Left = imageSpace + 4;
+          tr.Left = imageSpace + look.LeftTextGap;
           tr.Right = textWidth + 2 * imageSpace < room ? tr.Left + textWidth : room - imageSpace;
           break;
       }

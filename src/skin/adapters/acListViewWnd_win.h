@@ -65,6 +65,10 @@ struct TacHeaderLook {
   TCustomImageList* Images = nullptr;
   bool Enabled = true;
   TColor Color = clWindow;
+  // Gap between a left-aligned caption (after its image) and the section's
+  // edge: the adapter keeps clear of the divider, the skinned list view
+  // starts at the image space alone.
+  int LeftTextGap = 4;
 };
 
 // The state a section shows: pressed wins over hot, the empty area (item < 0)

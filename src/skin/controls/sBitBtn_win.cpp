@@ -199,7 +199,7 @@ TRect TsBitBtn::CalcGlyphRect() {
   m.Glyph = {GlyphWidth(), GlyphHeight()};
   m.Caption = CaptionSize();
   m.HasCaption = showCaption_ && !Caption().empty();
-  m.Layout = Layout();
+  m.Layout = MirroredLayout();
   m.Alignment = alignment_;
   m.Margin = Margin();
   m.Spacing = Spacing();
@@ -210,6 +210,21 @@ TRect TsBitBtn::CalcGlyphRect() {
   return r;
 }
 
+// The caption's layout swaps a glyph on the left or right for a mirrored
+// button; the glyph goes to the other side with it, so that neither covers
+// the other.
+TButtonLayout TsBitBtn::MirroredLayout() const {
+  if (!UseRightToLeftAlignment()) return Layout();
+  switch (Layout()) {
+    case blGlyphLeft:
+      return blGlyphRight;
+    case blGlyphRight:
+      return blGlyphLeft;
+    default:
+      return Layout();
+  }
+}
+
 TRect TsBitBtn::CaptionRect(int state) {
   TPoint glyphPos{};
   TRect text{};
@@ -217,7 +232,7 @@ TRect TsBitBtn::CaptionRect(int state) {
   LayoutGlyphAndCaption({0, 0, Width(), Height()}, {GlyphWidth(), GlyphHeight()},
                         {size.cx, size.cy}, static_cast<std::uint8_t>(Layout()),
                         static_cast<std::uint8_t>(alignment_), Margin(), Spacing(), glyphPos, text,
-                        0);
+                        static_cast<int>(BiDiTextFlags(*this)));
   if (state == 2) OffsetRect(text, 1, 1);
   return text;
 }

@@ -94,6 +94,7 @@ class TsBitBtn : public TsSkinnedControl<TBitBtn> {
   class TGlyphSource;
   void DrawCaption(TCanvas& canvas, int state, bool skinned);
   TRect CaptionRect(int state);
+  TButtonLayout MirroredLayout() const;
   void CutRegion(int state);
   void ApplyRegion(bool redraw);
   void DropRegion();

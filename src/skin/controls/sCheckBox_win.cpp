@@ -117,7 +117,9 @@ bool TsCheckControl<Base>::CanAutoSize(int& newWidth, int& newHeight) {
   if (!skinned && SkinAvailable(sd, false)) return false;
   TsCheckMetrics m;
   // Shown plain, the window draws the plain box: the size still follows the
-  // caption, and not the skin the control showed before.
+  // caption, and not the skin the control showed before. Keeping the size
+  // instead would clip the caption of a box that starts plain (its size set
+  // for a skin, or for no caption yet), so the plain box is sized too.
   m.Glyph = skinned ? GlyphSize() : TSize{kPlainBoxSize, kPlainBoxSize};
   m.Margin = margin_;
   m.TextIndent = textIndent_;

@@ -259,14 +259,20 @@ void TsFrameBar::Notification(TComponent* component, TOperation operation) {
   }
 }
 
+// With the sunken edge the titles keep two more pixels from it on every side
+// and four more from the right, where the scroll bar comes and goes.
 TRect TsFrameBar::ItemsArea() {
   TRect area = ClientRect();
-  area.Left += borderWidth_;
-  area.Top += borderWidth_;
-  area.Right -= borderWidth_;
-  area.Bottom -= borderWidth_;
+  const int inset = borderWidth_ + EdgeInset();
+  if (BorderStyle() == bsSingle) area.Right -= 4;
+  area.Left += inset;
+  area.Top += inset;
+  area.Right -= inset;
+  area.Bottom -= inset;
   return area;
 }
+
+int TsFrameBar::EdgeInset() const { return BorderStyle() == bsSingle ? 2 : 0; }
 
 int TsFrameBar::AvailableHeight(const TRect& area) const {
   int available = area.Height();
@@ -455,7 +461,7 @@ void TsFrameBar::Arrange(bool animated) {
     Arrange(false);
     return;
   }
-  VertScrollBar()->SetRange(std::max(0, bottom + borderWidth_));
+  VertScrollBar()->SetRange(std::max(0, bottom + EdgeInset() + borderWidth_));
   UpdateWidths();
   if (Showing()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }

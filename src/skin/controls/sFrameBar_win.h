@@ -93,6 +93,8 @@ class TsFrameBar : public TsScrollBox {
   friend class TsTitleItem;
   friend class TsTitles;
   TRect ItemsArea();
+  // What the sunken edge of bsSingle adds to the border round the titles.
+  int EdgeInset() const;
   // Height the open frame gets with AutoFrameSize; never below 0.
   int AvailableHeight(const TRect& area) const;
   // Makes the item's frame when it has none (the handler's, else the

@@ -96,6 +96,17 @@ void TsGauge::SetAnimated(bool value) {
 
 void TsGauge::Loaded() {
   TsSkinnedControl<TGraphicControl>::Loaded();
+  StartGlow();
+}
+
+void TsGauge::SetParent(TWinControl* parent) {
+  TsSkinnedControl<TGraphicControl>::SetParent(parent);
+  // A gauge made in code is never loaded: it starts its sweep once it has a
+  // window to paint on. One being loaded waits for its Loaded.
+  if (parent != nullptr && !HasState(csLoading)) StartGlow();
+}
+
+void TsGauge::StartGlow() {
   if (!HasState(csDesigning) && animated_ && !glowTimer_->Enabled()) glowTimer_->SetEnabled(true);
 }
 

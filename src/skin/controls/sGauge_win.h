@@ -28,6 +28,8 @@ class TsGauge : public TsSkinnedControl<TGraphicControl> {
  public:
   explicit TsGauge(TComponent* owner);
 
+  void SetParent(TWinControl* parent) override;
+
   TNotifyEvent OnChange;
 
   TsGaugeKind Kind() const { return kind_; }
@@ -62,7 +64,7 @@ class TsGauge : public TsSkinnedControl<TGraphicControl> {
   const std::string& ProgressSkin() const { return progressSkin_; }
   void SetProgressSkin(const std::string& value);
   // A glow sweeps along a skinned horizontal bar every 2222 ms; the timer
-  // starts once the gauge is loaded or its skin refreshed.
+  // starts once the gauge is loaded, given a parent or its skin refreshed.
   bool Animated() const { return animated_; }
   void SetAnimated(bool value);
   // One 22 ms tick of the sweep.
@@ -85,6 +87,7 @@ class TsGauge : public TsSkinnedControl<TGraphicControl> {
   void PaintToDC(HDC dc) override;
 
  private:
+  void StartGlow();
   void PaintKind(HDC dc, const RECT& area) const;
   void PaintSkinnedBar(TBitmap& cache);
   void PaintSkinnedShape(TBitmap& cache) const;

@@ -203,12 +203,9 @@ bool TsGroupBox::SkinnedMessage(TMessage& m) {
   switch (m.Msg) {
     case SM_ALPHACMD:
       if (m.WParamHi() != cmdParentPainted) return false;
-      if (sd->Updating) {
-        sd->Updating = PaintingSuspended(sd);
-        if (Showing() && !sd->Updating)
-          RedrawWindow(Handle(), nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
-      }
+      if (sd->Updating && ResumePaintingAfterParent(sd) && Showing())
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
       return true;
     case WM_PAINT: {
       const TPaintScope paint(Handle(), reinterpret_cast<HDC>(m.WParam));

@@ -127,6 +127,7 @@ void TsCustomLabel::DoDrawText(TRect& rect, UINT flags) {
     return TCustomLabel::DoDrawText(rect, flags);
   // Disabled on a skin: 40 % of the text colour over 60 % of the background.
   if (!ShowAccelChar()) flags |= DT_NOPREFIX;
+  if (UseRightToLeftReading()) flags |= DT_RTLREADING;
   TColor background = Parent() != nullptr ? QueryControlBgColor(Parent()) : TransparentColor;
   if (background == TransparentColor && Parent() != nullptr)
     background = static_cast<TColor>(ColorToRGB(Parent()->Color()));

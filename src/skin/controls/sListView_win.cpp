@@ -120,6 +120,7 @@ TacHeaderLook TsListView::Look() const {
   look.Images = SmallImages();
   look.Enabled = Enabled();
   look.Color = Color();
+  look.LeftTextGap = 0;
   return look;
 }
 
@@ -288,6 +289,22 @@ TacCommandOutcome TsListView::SkinCommand(TMessage& m) {
 
 bool TsListView::SkinnedMessage(TMessage& m) {
   switch (m.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      // The list's own repaint of the focus is held; the selected row alone
+      // is redrawn after, in the skin's colours.
+      {
+        const TRedrawLock lock(this);
+        if (!PreviewControlMessage(m, SkinData())) TListView::WndProc(m);
+      }
+      const int selected = static_cast<int>(SendMessageW(
+          Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+      RECT row{LVIR_BOUNDS, 0, 0, 0};
+      if (selected >= 0 && SendMessageW(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(selected),
+                                        reinterpret_cast<LPARAM>(&row)) != 0)
+        RedrawWindow(Handle(), &row, nullptr, RDW_INVALIDATE | RDW_ERASE);
+      return true;
+    }
     case WM_VSCROLL:
     case WM_HSCROLL:
       if (LOWORD(m.WParam) == SB_THUMBTRACK) {

@@ -234,10 +234,7 @@ bool TsPanel::SkinnedMessage(TMessage& m) {
   switch (m.Msg) {
     case SM_ALPHACMD:
       if (m.WParamHi() != cmdParentPainted) return false;
-      if (sd->Updating) {
-        sd->Updating = PaintingSuspended(sd);
-        if (!sd->Updating) Invalidate();
-      }
+      if (sd->Updating && ResumePaintingAfterParent(sd)) Invalidate();
       ResumeChildrenPainting(this);
       return true;
     case WM_WINDOWPOSCHANGING:
@@ -262,7 +259,12 @@ bool TsPanel::SkinnedMessage(TMessage& m) {
       return true;
     }
     case WM_ERASEBKGND:
-      // Painting happens in WM_PAINT, children left out: erasing would flicker.
+      // Painting happens in WM_PAINT, children left out: erasing would
+      // flicker. A panel painting straight into its window that leaves
+      // WM_PAINT to its parent's background paints here instead.
+      sd->Updating = PaintingSuspended(sd);
+      if (!sd->Updating && m.WParam != 0 && !CachedMode() && ParentBackground())
+        PaintToDC(reinterpret_cast<HDC>(m.WParam), true);
       m.Result = 1;
       return true;
     case WM_NCPAINT:

@@ -34,6 +34,25 @@ class TThawOnUnwind {
   int exceptions_;
 };
 
+// The box's painting held for the scope, once however deep the messages nest.
+class TPaintLockScope {
+ public:
+  TPaintLockScope(TsCommonData* sd, bool& locked) : sd_(sd), locked_(locked) {
+    locked_ = true;
+    BeginPaintLock(sd_);
+  }
+  ~TPaintLockScope() {
+    EndPaintLock(sd_);
+    locked_ = false;
+  }
+  TPaintLockScope(const TPaintLockScope&) = delete;
+  TPaintLockScope& operator=(const TPaintLockScope&) = delete;
+
+ private:
+  TsCommonData* sd_;
+  bool& locked_;
+};
+
 }  // namespace
 
 TsScrollBox::TsScrollBox(TComponent* owner)
@@ -64,6 +83,12 @@ TPoint TsScrollBox::ClientOffset() {
   POINT origin{0, 0};
   ::ClientToScreen(Handle(), &origin);
   return {origin.x - window.left, origin.y - window.top};
+}
+
+void TsScrollBox::SetParent(TWinControl* parent) {
+  TsSkinnedControl<TScrollBox>::SetParent(parent);
+  // Made without a parent it could not ask its form for its skin yet.
+  if (parent != nullptr) SkinDataLoaded(SkinData());
 }
 
 void TsScrollBox::CreateHandleDone() {
@@ -236,6 +261,15 @@ void TsScrollBox::WndProc(TMessage& m) {
       if (adapter_ != nullptr) UpdateScrollBarInfo(adapter_, true);
       return;
     }
+    case WM_WINDOWPOSCHANGED:
+    case WM_SIZE:
+      // Children moved by the new size wait for the box to paint first.
+      if (!paintLocked_ && SkinAvailable(SkinData(), true) && ControlReadyToPaint(this)) {
+        const TPaintLockScope lock(SkinData(), paintLocked_);
+        TsSkinnedControl<TScrollBox>::WndProc(m);
+        return;
+      }
+      break;
     case CM_MOUSEENTER:
       if (m.LParam == 0 && OnMouseEnter) OnMouseEnter(this);
       break;
@@ -281,6 +315,15 @@ TacCommandOutcome TsScrollBox::SkinCommand(TMessage& m) {
         }
       }
       BroadcastToChildren(this, m);
+      return coAnswered;
+    case cmdParentPainted:
+      // A paint held back while the parent was painting comes now, frame
+      // and all; the children are told in turn when it runs.
+      if (sd->Updating) {
+        sd->Updating = false;
+        if (HandleAllocated() && Showing())
+          RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+      }
       return coAnswered;
     case cmdNeedsRepaint:
       if (!SkinAvailable(sd, true)) break;

@@ -23,6 +23,8 @@ class TsScrollBox : public TsSkinnedControl<TScrollBox> {
   explicit TsScrollBox(TComponent* owner);
   ~TsScrollBox() override;
 
+  void SetParent(TWinControl* parent) override;
+
   // Called with the cache after its background is painted.
   TsPaintEvent OnPaint;
   TNotifyEvent OnBeforeScroll;
@@ -62,6 +64,7 @@ class TsScrollBox : public TsSkinnedControl<TScrollBox> {
   TacScrollWnd* adapter_ = nullptr;
   bool autoMouseWheel_ = false;
   bool frozen_ = false;
+  bool paintLocked_ = false;
   // Between the before- and after-scroll commands: the scroll message
   // carries the whole position in LParam.
   bool skinnedScroll_ = false;

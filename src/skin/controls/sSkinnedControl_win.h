@@ -117,6 +117,13 @@ void PaintPlainClient(TWinControl* control, TsCommonData* sd, HDC dc, TPoint cli
 void HideHintsForPress();
 void RestoreHintsAfterPress();
 
+// DrawText's right-to-left flags for a control's text: right alignment where
+// the control mirrors, right-to-left reading where it reads so.
+inline UINT BiDiTextFlags(const TControl& control) {
+  return (control.UseRightToLeftAlignment() ? DT_RIGHT : 0u) |
+         (control.UseRightToLeftReading() ? DT_RTLREADING : 0u);
+}
+
 // What the skin's text painter needs of a control: its section and manager,
 // the section it takes its font colours from and its own font.
 TsSkinTextSource ControlTextSource(TControl* control, TsCommonData* sd);

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "SkinnedForm.h"
+#include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sCheckBox_win.h"
 #include "skin/controls/sComboBox_win.h"
 #include "skin/controls/sGroupBox_win.h"
+#include "skin/controls/sLabel_win.h"
 #include "support/PlatformSeams.h"
 
 namespace kv {
@@ -66,6 +70,65 @@ TEST_F(RightToLeft, TheFormsModeMirrorsCheckBoxComboBoxAndGroupBox) {
                         static_cast<TControl*>(group)})
       c->Free();
   }
+}
+
+// A bit button with its glyph on the left shows it on the right when the
+// form reads right to left, its caption on the other side, neither covering
+// the other.
+TEST_F(RightToLeft, TheBitButtonsGlyphAndCaptionChangeSides) {
+  constexpr COLORREF kGlyph = RGB(0, 200, 0);
+  for (TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+    const bool rtl = mode == bdRightToLeft;
+    SCOPED_TRACE(rtl ? "right to left" : "left to right");
+    form->SetBiDiMode(mode);
+    auto* button = Create<TsBitBtn>(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 160, 40);
+    button->SetCaption("Stop");
+    button->Glyph().SetPixelFormat(pf24bit);
+    button->Glyph().SetSize(16, 16);
+    {
+      TBitmapCanvas canvas(button->Glyph());
+      // The bottom-left pixel's colour is the see-through one.
+      const RECT all{0, 0, 16, 16}, inside{2, 2, 14, 14};
+      FillRect(canvas.Handle(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      HBRUSH green = CreateSolidBrush(kGlyph);
+      FillRect(canvas.Handle(), &inside, green);
+      DeleteObject(green);
+    }
+    const TPixels shot = Shot();
+    const RECT glyph = Bounds(shot, button, kGlyph);
+    const RECT text = Bounds(shot, button, skin->Colour("BUTTON", "FONTCOLOR", 0));
+    ASSERT_LT(glyph.left, glyph.right) << "no glyph";
+    ASSERT_LT(text.left, text.right) << "no caption";
+    if (rtl)
+      EXPECT_LE(text.right, glyph.left) << "caption ends at " << text.right;
+    else
+      EXPECT_LE(glyph.right, text.left) << "caption starts at " << text.left;
+    button->Free();
+  }
+}
+
+// A disabled label on a skin writes its text in the reading order of its
+// form: right to left, the same letters come out in another order.
+TEST_F(RightToLeft, ADisabledLabelReadsAsItsForm) {
+  std::vector<std::vector<COLORREF>> pictures;
+  for (TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+    form->SetBiDiMode(mode);
+    auto* label = Create<TsLabel>(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 120, 20);
+    label->SetCaption("(12");
+    label->SetEnabled(false);
+    const TPixels shot = Shot();
+    std::vector<COLORREF> picture;
+    for (int y = 10; y < 30; ++y)
+      for (int x = 10; x < 130; ++x) picture.push_back(shot.At(x, y));
+    pictures.push_back(picture);
+    label->Free();
+  }
+  EXPECT_NE(pictures[0], pictures[1]) << "the text came out in the same order";
 }
 
 // Without a system that reads right to left, the mode alone changes nothing.

@@ -11,11 +11,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "SkinnedForm.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sPanel_win.h"
-#include "SkinnedForm.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
@@ -89,8 +90,8 @@ class SkinnedContainers : public ::testing::Test {
       const int want = (b * percent + c * (100 - percent)) / 100;
       if (std::abs(static_cast<int>(got >> shift & 0xFF) - want) > 2) {
         char text[80];
-        std::snprintf(text, sizeof text, "0x%06lX is not 0x%06lX over 0x%06lX at %d%%", got,
-                      colour, below, percent);
+        std::snprintf(text, sizeof text, "0x%06lX is not 0x%06lX over 0x%06lX at %d%%", got, colour,
+                      below, percent);
         return ::testing::AssertionFailure() << text;
       }
     }
@@ -111,6 +112,30 @@ class SkinnedContainers : public ::testing::Test {
 
   std::unique_ptr<kvtest::TTestSkin> skin;
   Owned<TsSkinManager> manager;
+  // A container whose paint was held while its parent painted shows its
+  // look again once the parent says it has painted, not what the screen held.
+  ::testing::AssertionResult HeldPaintComesAfterTheParent(TWinControl* c, TsCommonData* sd) {
+    const RECT all{0, 0, c->ClientWidth(), c->ClientHeight()};
+    sd->Updating = true;
+    HDC dc = GetDC(c->Handle());
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(c->Handle(), dc);
+    SendCommandToWindow(c->Handle(), cmdParentPainted, 0);
+    UpdateWindow(c->Handle());
+    dc = GetDC(c->Handle());
+    const kvtest::TPixels shown = kvtest::TPixels::FromDC(dc, all);
+    ReleaseDC(c->Handle(), dc);
+    const kvtest::TPixels repainted = kvtest::TPixels::FromClient(c->Handle());
+    if (sd->Updating) return ::testing::AssertionFailure() << "still held";
+    for (int y = 4; y < shown.Height() - 4; y += 7)
+      for (int x = 4; x < shown.Width() - 4; x += 7)
+        if (shown.At(x, y) != repainted.At(x, y))
+          return ::testing::AssertionFailure()
+                 << "at " << x << "," << y << " " << std::hex << shown.At(x, y) << " instead of "
+                 << repainted.At(x, y);
+    return ::testing::AssertionSuccess();
+  }
+
   TForm* form = nullptr;
   TsPanel* root = nullptr;
 };

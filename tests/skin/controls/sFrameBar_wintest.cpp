@@ -262,12 +262,29 @@ TEST_F(FrameBarTest, ADeletedItemsTitlesBelowMoveUp) {
   EXPECT_EQ(next->Top(), top);
 }
 
-// The border: the gap round the titles, and a new window for the bar.
+// The border: the gap round the titles (two pixels more inside the sunken
+// edge of bsSingle, and four more off the right), the same gap below the
+// last one in the scroll range, and a new window for the bar.
 TEST_F(FrameBarTest, ItsBorderWidthPlacesTheTitlesAndMakesTheWindowAgain) {
   const HWND before = bar->Handle();
   bar->SetBorderWidth(6);
-  EXPECT_EQ(Item(0)->Button()->Left(), 6);
   EXPECT_NE(bar->Handle(), before);
+  const struct {
+    TBorderStyle style;
+    int gap, lessWidth;
+  } cases[] = {{bsSingle, 8, 4 + 2 * 8}, {bsNone, 6, 2 * 6}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.style == bsSingle ? "bsSingle" : "bsNone");
+    bar->SetBorderStyle(c.style);
+    bar->Arrange(false);
+    auto* first = Item(0)->Button();
+    auto* last = Item(kItems - 1)->Button();
+    EXPECT_EQ(first->Left(), c.gap);
+    EXPECT_EQ(first->Top(), c.gap);
+    EXPECT_EQ(first->Width(), bar->ClientWidth() - c.lessWidth);
+    // Each title is followed by the border width.
+    EXPECT_EQ(bar->VertScrollBar()->Range(), last->Top() + last->Height() + 6 + c.gap);
+  }
 }
 
 // While the bar lays out its painting waits; afterwards its children are

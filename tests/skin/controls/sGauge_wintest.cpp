@@ -11,6 +11,7 @@
 #include "classlib/Forms.h"
 #include "skin/controls/sGauge_win.h"
 #include "skin/core/sSkinManager_win.h"
+#include "support/Pump.h"
 #include "support/TestSkin.h"
 
 namespace kv {
@@ -262,6 +263,22 @@ TEST_F(SkinnedGauge, TheGlowSweepsAlongTheFilledBar) {
   Draw();
   EXPECT_EQ(Pixel(100, 15), plain) << "a gauge no longer animated shows no glow";
   EXPECT_EQ(gauge->GlowPosition(), at);
+}
+
+// Made in code and put on a form, as the progress window makes it, the gauge
+// sweeps by itself: its timer moves the glow while messages flow.
+TEST_F(SkinnedGauge, AGaugeMadeInCodeSweepsByItself) {
+  gauge->SetProgress(100);
+  Draw();
+  std::vector<int> seen;
+  const bool moved = pump::PumpUntil(
+      [&] {
+        if (seen.empty() || seen.back() != gauge->GlowPosition())
+          seen.push_back(gauge->GlowPosition());
+        return seen.size() >= 4;
+      },
+      5000);
+  EXPECT_TRUE(moved) << "glow positions seen: " << seen.size() << ", last " << seen.back();
 }
 
 // The bar is kept between ticks; neither the glow nor an old length stays on it.

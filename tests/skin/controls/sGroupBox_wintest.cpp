@@ -93,6 +93,14 @@ TEST_F(GroupBoxSkinned, ACaptionOffsetMovesTheClientAreaAndALiftedCaptionTheFram
       << "a lifted caption leaves the frame starting at the top";
 }
 
+// Held back while the panel below painted, the box paints once it has.
+TEST_F(GroupBoxSkinned, AHeldPaintComesWhenTheParentHasPainted) {
+  Load({.Keys = {{"GROUPBOX", "TRANSPARENCY", "40"}}});
+  TsGroupBox* box = AddBox({20, 20, 220, 160}, "Relay");
+  Show();
+  EXPECT_TRUE(HeldPaintComesAfterTheParent(box, box->SkinData()));
+}
+
 TEST_F(GroupBoxSkinned, AnswersItsCaptionHeightForFramesLeftOut) {
   Load();
   TsGroupBox* box = AddBox({20, 20, 220, 160}, "Relay");
@@ -117,7 +125,7 @@ TEST_F(GroupBoxSkinned, WithoutItsSectionTheButtonsInsideStillPaint) {
     const kvtest::TSkinItem* item =
         skin->Legend(TPixels::FromClient(button->Handle()).At(button->Width() / 2, 2));
     return item != nullptr && item->Section == "BUTTON" && item->Key == "BORDERSMASK" ? item->State
-                                                                                       : -1;
+                                                                                      : -1;
   };
   EXPECT_EQ(0, shown()) << "at rest";
   kvtest::MouseMove(button->Handle(), {45, 15});

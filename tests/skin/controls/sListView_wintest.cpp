@@ -186,6 +186,57 @@ INSTANTIATE_TEST_SUITE_P(Flags, ListViewSortArrow,
                                            TSortCase{HDF_SORTUP, "SCROLLBTNTOP"},
                                            TSortCase{HDF_SORTDOWN, "SCROLLBTNBOTTOM"}));
 
+// A left-aligned caption without an image starts at the section's edge; a
+// centred one stays well inside.
+TEST_F(ListViewTest, ALeftAlignedCaptionStartsAtTheSectionsEdge) {
+  TsListView* list = MakeList();
+  list->Columns()->Items(0)->SetWidth(120);
+  list->Columns()->Items(1)->SetWidth(120);
+  SetFormat(list, 0, HDF_LEFT);
+  SetFormat(list, 1, HDF_CENTER);
+  const TPixels shot = Header(list);
+  const COLORREF ink = Colour("COLHEADER", "FONTCOLOR");
+  const RECT left = shot.Crop(SectionRect(list->HeaderHandle(), 0)).BoundsOf(ink);
+  const RECT centre = shot.Crop(SectionRect(list->HeaderHandle(), 1)).BoundsOf(ink);
+  ASSERT_LT(left.left, left.right) << "no caption in the header's font colour";
+  ASSERT_LT(centre.left, centre.right);
+  EXPECT_LE(left.left, 2) << "the caption's ink starts " << left.left << " px in";
+  EXPECT_GT(centre.left, 30);
+}
+
+// Focus coming and going: the list's own repaint is held while it takes the
+// focus and given back after.
+class TRedrawLog {
+ public:
+  explicit TRedrawLog(HWND wnd) : wnd_(wnd) {
+    SetWindowSubclass(wnd_, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~TRedrawLog() { RemoveWindowSubclass(wnd_, Proc, 1); }
+  std::string Log;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<TRedrawLog*>(data);
+    if (msg == WM_SETFOCUS) self->Log += "set ";
+    if (msg == WM_KILLFOCUS) self->Log += "kill ";
+    if (msg == WM_SETREDRAW) self->Log += wp != 0 ? "on " : "off ";
+    return DefSubclassProc(wnd, msg, wp, lp);
+  }
+  HWND wnd_;
+};
+
+TEST_F(ListViewTest, FocusComesAndGoesWithTheListsRedrawHeld) {
+  TsListView* list = MakeList();
+  auto* other = Create<TsListView>(form);
+  other->SetParent(form);
+  other->SetBounds(8, 200, 100, 40);
+  list->Items()->Item(2)->SetSelected(true);
+  const TRedrawLog log(list->Handle());
+  kvtest::Click(list->Handle(), {100, 60});
+  other->SetFocus();
+  EXPECT_EQ("set off on kill off on ", log.Log);
+}
+
 TEST_F(ListViewTest, ASubItemWriteShowsInItsCell) {
   TsListView* list = MakeList();
   RECT cell{LVIR_BOUNDS, 3, 0, 0};

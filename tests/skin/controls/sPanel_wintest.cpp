@@ -142,6 +142,31 @@ TEST_F(PanelSkinned, OverAPlainBackgroundItPaintsStraightIntoTheWindowAndKeepsNo
   }
 }
 
+// The same with the parent's background asked for: the panel is painted
+// when its window is erased, whatever the screen held before.
+TEST_F(PanelSkinned, OverAPlainBackgroundWithTheParentsBackgroundItIsPaintedToo) {
+  Load();
+  TsPanel* panel = AddPanel(form, {10, 10, 130, 90}, "EDIT");
+  panel->SetParentBackground(true);
+  Show();
+  HDC dc = GetDC(panel->Handle());
+  const RECT all{0, 0, panel->Width(), panel->Height()};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(panel->Handle(), dc);
+  const TPixels shown = TPixels::FromClient(panel->Handle());
+  EXPECT_EQ(nullptr, panel->SkinData()->CacheBmp);
+  EXPECT_EQ(skin->Colour("EDIT", "COLOR"), shown.At(kvtest::TTestSkin::kMargin + 4, 40));
+}
+
+// A see-through panel on the checkerboard keeps a picture that waits for its
+// parent: held back, it paints once the parent has painted.
+TEST_F(PanelSkinned, AHeldPaintComesWhenTheParentHasPainted) {
+  Load({.Keys = {{"EDIT", "TRANSPARENCY", "40"}}});
+  TsPanel* glass = AddPanel(root, {20, 20, 220, 160}, "EDIT");
+  Show();
+  EXPECT_TRUE(HeldPaintComesAfterTheParent(glass, glass->SkinData()));
+}
+
 // Windowless children are painted over the container's picture whatever the
 // DC held before (a screen's stale pixels): a see-through label shows the
 // checkerboard round its text, an opaque one its own colour.

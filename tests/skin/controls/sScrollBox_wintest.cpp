@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "classlib/ExtCtrls.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -161,6 +164,85 @@ TEST_F(ScrollBoxTest, AFullyTransparentSectionShowsTheParent) {
   box->Repaint();
   const kvtest::TPixels shown = kvtest::TPixels::FromWindow(box->Handle());
   EXPECT_EQ(kvtest::kFormColour, shown.At(175, 60));
+}
+
+// A paint the box held back while its parent was painting comes once the
+// parent says it has painted: the box over a picture shows its look again,
+// frame and client, not what the screen held. (Its scroll adapter resumes it
+// as well; the box does so without one.)
+TEST_F(ScrollBoxTest, AHeldPaintComesWhenTheParentHasPainted) {
+  kvtest::TTestSkinOptions options;
+  options.Transparency = 50;  // drawn from its picture, which waits for the parent
+  Load(options);
+  TsScrollBox* box = MakeBox();
+  const RECT all{0, 0, box->Width(), box->Height()};
+  const auto onScreen = [&] {
+    HDC dc = GetWindowDC(box->Handle());
+    const kvtest::TPixels shot = kvtest::TPixels::FromDC(dc, all);
+    ReleaseDC(box->Handle(), dc);
+    return shot;
+  };
+  box->SkinData()->Updating = true;
+  HDC dc = GetWindowDC(box->Handle());
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(box->Handle(), dc);
+  SendCommandToWindow(box->Handle(), cmdParentPainted, 0);
+  UpdateWindow(box->Handle());
+  const kvtest::TPixels shown = onScreen();
+  EXPECT_FALSE(box->SkinData()->Updating);
+  const kvtest::TPixels repainted = kvtest::TPixels::FromWindow(box->Handle());
+  for (POINT p : {POINT{1, 60}, POINT{175, 60}}) {
+    EXPECT_NE(RGB(0, 0, 0), shown.At(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_EQ(repainted.At(p.x, p.y), shown.At(p.x, p.y)) << p.x << "," << p.y;
+  }
+}
+
+// A child the box moves when it is resized paints only after the box: the
+// box's painting is held while it lays its children out.
+class TMovedChild : public TPanel {
+ public:
+  using TPanel::TPanel;
+  void SetBounds(int left, int top, int width, int height) override {
+    if (Box != nullptr && width != Width()) HeldWhileMoved.push_back(Box->SkinData()->Updating);
+    TPanel::SetBounds(left, top, width, height);
+  }
+  TsScrollBox* Box = nullptr;
+  std::vector<bool> HeldWhileMoved;
+};
+
+TEST_F(ScrollBoxTest, ChildrenMovedByANewSizeWaitForTheBox) {
+  Load();
+  TsScrollBox* box = MakeBox();
+  auto* child = Create<TMovedChild>(form);
+  child->SetParent(box);
+  child->SetAlign(alTop);
+  child->Box = box;
+  box->SetWidth(box->Width() - 40);
+  ASSERT_FALSE(child->HeldWhileMoved.empty()) << "the child was not moved";
+  EXPECT_EQ(std::vector<bool>(child->HeldWhileMoved.size(), true), child->HeldWhileMoved);
+  EXPECT_FALSE(box->SkinData()->Updating) << "held after the move";
+}
+
+// A box made without a parent asks its form for its skin once it is put on one.
+class TAdaptingForm : public TForm {
+ public:
+  using TForm::TForm;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdAdaptControl)
+      Asked.push_back(reinterpret_cast<TControl*>(m.LParam));
+    TForm::WndProc(m);
+  }
+  std::vector<TControl*> Asked;
+};
+
+TEST_F(ScrollBoxTest, PutOnAFormItAsksTheFormForItsSkin) {
+  Load();
+  auto* host = Create<TAdaptingForm>(form);
+  host->SetBounds(0, 0, 200, 200);
+  host->HandleNeeded();
+  auto* box = Create<TsScrollBox>(host);
+  box->SetParent(host);
+  EXPECT_NE(std::find(host->Asked.begin(), host->Asked.end(), box), host->Asked.end());
 }
 
 TEST_F(ScrollBoxTest, AFailingScrollNeverLeavesTheBoxFrozen) {
