@@ -658,8 +658,8 @@ namespace {
 // A single 32-bit glyph laid on by its own alpha, through a copy that takes
 // the disabled or blended look: made 24-bit, its soft edges would keep their
 // colour at full strength and show a dark fringe.
-void DrawAlphaGlyph(TBitmap* src, TBitmap* dst, TPoint p, bool enabled, int disabledKind,
-                    int state, int blendPercent) {
+void DrawAlphaGlyph(TBitmap* src, TBitmap* dst, TPoint p, bool enabled, int disabledKind, int state,
+                    int blendPercent) {
   TBitmap copy;
   copy.Assign(*src);
   int keep = 100;  // percent of each pixel's alpha
@@ -674,9 +674,20 @@ void DrawAlphaGlyph(TBitmap* src, TBitmap* dst, TPoint p, bool enabled, int disa
       for (int x = 0; x < copy.Width(); ++x, q += 4)
         q[3] = static_cast<std::uint8_t>(q[3] * keep / 100);
     }
-  const int w = copy.Width(), h = copy.Height();
-  CopyRectWithTransparency({p.X, p.Y, p.X + w, p.Y + h}, {0, 0, w, h}, dst, &copy,
-                           EmptyBgCacheInfo, false);
+  // Rounded to the nearest, so that an opaque pixel keeps its colour exactly.
+  if (!Is24or32(dst)) return;
+  const int dstBytes = dst->BytesPerPixel();
+  for (int y = std::max(0, -p.Y); y < copy.Height() && p.Y + y < dst->Height(); ++y) {
+    const std::uint8_t* s = copy.ScanLine(y);
+    std::uint8_t* d = dst->ScanLine(p.Y + y);
+    for (int x = std::max(0, -p.X); x < copy.Width() && p.X + x < dst->Width(); ++x) {
+      const std::uint8_t* from = s + 4 * x;
+      std::uint8_t* to = d + dstBytes * (p.X + x);
+      const int a = from[3];
+      for (int c = 0; c < 3; ++c)
+        to[c] = static_cast<std::uint8_t>((from[c] * a + to[c] * (255 - a) + 127) / 255);
+    }
+  }
 }
 
 }  // namespace

@@ -236,10 +236,12 @@ TEST_F(ContainerCommands, APanelsNewCaptionIsSetWithRedrawingOff) {
 // none paints until the form has painted and says so.
 class FrozenForm : public SkinnedFormFixture {
  protected:
-  // The form's texture shows through its children, so they wait for it.
+  // The form's texture shows through its children, so they wait for it. A
+  // panel whose own background is plain offers it to its children and does
+  // not wait; a textured one, as here, makes its own picture and does.
   kvtest::TTestSkinOptions SkinOptions() const override {
     kvtest::TTestSkinOptions o;
-    o.Textured = {"FORM"};
+    o.Textured = {"FORM", "PANEL"};
     return o;
   }
   static constexpr COLORREF kMark = RGB(0x5A, 0xA5, 0x5A);
