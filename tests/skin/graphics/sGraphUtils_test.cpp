@@ -473,7 +473,8 @@ TEST(DrawMultiStateGlyph, SixteenColourStripsKeepTheFirstFrameWhenHotOrPressed) 
 }
 
 // A single 32-bit glyph goes on by its alpha: a soft edge mixes with what is
-// under it, a clear pixel leaves it, whatever its colour bytes.
+// under it, an opaque pixel covers it exactly, a clear pixel leaves it,
+// whatever its colour bytes.
 TEST(DrawMultiStateGlyph, LaysASingleThirtyTwoBitGlyphOnByItsAlpha) {
   constexpr std::uint32_t kUnder = 0x3366CC;
   // 3 x 3: an opaque red centre, a half-transparent red ring, clear black corners.
@@ -484,7 +485,7 @@ TEST(DrawMultiStateGlyph, LaysASingleThirtyTwoBitGlyphOnByItsAlpha) {
     std::uint32_t v = 0;
     for (int sh = 0; sh < 24; sh += 8) {
       const int sc = s >> sh & 0xFF, dc = d >> sh & 0xFF;
-      v |= static_cast<std::uint32_t>(((sc - dc) * a + dc * 256) >> 8) << sh;
+      v |= static_cast<std::uint32_t>((sc * a + dc * (255 - a) + 127) / 255) << sh;
     }
     return v;
   };
