@@ -266,6 +266,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       TitleMouseLeft();
       CallOld(m);
       return true;
+    case WM_NCMOUSEMOVE:
+      TrackTitleLeave();
+      CallOld(m);
+      return true;
     case WM_MOVE:
       // A glow stays where the button was.
       FreeButtonAnimations(false);

@@ -376,6 +376,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
   void TitleMouseLeft();
+  void TrackTitleLeave();
   TsTitleButton* UserButton(int hitCode);
   void ShowButtonHint(const TsTitleButton& button);
   void HideButtonHint();
@@ -426,7 +427,6 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   std::vector<TsPlacedTitleButton> placedButtons_;
   int hotButton_ = 0;
   Owned<THintWindow> buttonHint_;
-  bool trackingLeave_ = false;  // a leave of the frame is asked for
   TsSystemMenu* sysMenu_ = nullptr;
   std::unique_ptr<TsMDIForm> mdiForm_;
 

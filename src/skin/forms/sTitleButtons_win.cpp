@@ -37,6 +37,33 @@ void MakeOpaque(TBitmap& bmp) {
 
 constexpr intptr_t kAuxFormTag = -98;
 
+// The glow lies over the button but never takes the pointer: the form
+// under it keeps its hit tests and its leave tracking.
+class TGlowForm : public TForm {
+ public:
+  using TForm::TForm;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    const bool mouse = (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) ||
+                       (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) ||
+                       m.Msg == WM_MOUSELEAVE || m.Msg == WM_NCMOUSELEAVE;
+    if (m.Msg == WM_NCHITTEST) {
+      m.Result = HTTRANSPARENT;
+      return;
+    }
+    if (m.Msg == WM_MOUSEACTIVATE) {
+      m.Result = MA_NOACTIVATE;
+      return;
+    }
+    if (mouse) {
+      m.Result = 0;
+      return;
+    }
+    TForm::WndProc(m);
+  }
+};
+
 bool IsStandardHit(int code) {
   return code == TitleHit::MinButton || code == TitleHit::MaxButton || code == TitleHit::Close ||
          code == TitleHit::Help;
@@ -266,9 +293,21 @@ void TsSkinProvider::FreeButtonAnimations(bool resetStates) {
   }
 }
 
+// Leaving the window straight from the button sends no hit test, so the
+// leave is asked for. The thread has one such request, which any other
+// window's takes over: it is asked again whenever it is not ours.
+void TsSkinProvider::TrackTitleLeave() {
+  HWND wnd = FormHandle();
+  if (wnd == nullptr || hotButton_ <= 0) return;
+  TRACKMOUSEEVENT now{sizeof(now), TME_QUERY, nullptr, 0};
+  const DWORD wanted = TME_LEAVE | TME_NONCLIENT;
+  if (TrackMouseEvent(&now) && now.hwndTrack == wnd && (now.dwFlags & wanted) == wanted) return;
+  TRACKMOUSEEVENT t{sizeof(t), wanted, wnd, 0};
+  TrackMouseEvent(&t);
+}
+
 // The mouse left the frame: a hot button it is no longer over goes cold.
 void TsSkinProvider::TitleMouseLeft() {
-  trackingLeave_ = false;
   if (hotButton_ <= 0) return;
   const TsTitleButtonRecord* record = ButtonRecord(hotButton_);
   POINT p{};
@@ -317,11 +356,7 @@ void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
     PressedButtonActive = false;
     if (repaint) PaintTitleButton(hitCode);
     if (const TsTitleButton* user = UserButton(hitCode)) ShowButtonHint(*user);
-    // Leaving the window straight from the button sends no hit test.
-    if (!trackingLeave_ && FormHandle() != nullptr) {
-      TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE | TME_NONCLIENT, FormHandle(), 0};
-      trackingLeave_ = TrackMouseEvent(&t) != 0;
-    }
+    TrackTitleLeave();
     return;
   }
   PressedButtonActive = false;
@@ -587,7 +622,7 @@ void TacSBAnimation::PaintGlow(int alpha) {
   if (glowBmp_ == nullptr) MakeGlowImage();
   if (glowBmp_ == nullptr) return;
   if (glowForm_ == nullptr) {
-    glowForm_ = CreateOwned<TForm>();
+    glowForm_ = CreateOwned<TGlowForm>();
     glowForm_->SetTag(kAuxFormTag);
     glowForm_->SetBorderStyle(bsNone);
   }

@@ -9,6 +9,7 @@
 
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
 #include "support/Mouse.h"
@@ -434,6 +435,80 @@ const TGlowEnd kGlowEnds[] = {
     {"FormHidden", [](kvtest::TSkinnedFormFixture& f) { f.form->Hide(); }, true},
 };
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, GlowEnds, ::testing::ValuesIn(kGlowEnds),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Moves the pointer as the system does for a mouse (absolute SendInput) and
+// waits until the cursor is there.
+void SystemMoveTo(POINT screen) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (screen.x * 65536 + cx - 1) / cx;
+  in.mi.dy = (screen.y * 65536 + cy - 1) / cy;
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
+  ASSERT_TRUE(pump::PumpUntil([&] {
+    POINT p{};
+    return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+  }));
+  pump::PumpUntilIdle();
+}
+
+// The pointer, moved by the system, goes onto the close button and then
+// off the window: the glow window goes and the button is cold. On an X
+// display the pointer's moves also reach the glow window lying under it,
+// which must not take the form's leave tracking away.
+struct TLeaveWay {
+  const char* Name;
+  bool PointerReachesGlow;
+};
+void PrintTo(const TLeaveWay& w, std::ostream* os) { *os << w.Name; }
+
+class PointerLeaves : public ::testing::TestWithParam<TLeaveWay> {};
+
+TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  const POINT away{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2};
+  SystemMoveTo(away);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  TsTitleButtonRecord& close = f.provider->ButtonClose();
+  const POINT on{w.left + (close.Rect.Left + close.Rect.Right) / 2,
+                 w.top + (close.Rect.Top + close.Rect.Bottom) / 2};
+  SystemMoveTo(on);
+  // The glow has risen in full.
+  ASSERT_TRUE(pump::PumpUntil([&] {
+    return close.Timer != nullptr && close.Timer->GlowWindow() != nullptr &&
+           !close.Timer->Running() && close.Timer->Alpha() == 255;
+  }));
+  const HWND glow = close.Timer->GlowWindow();
+  EXPECT_EQ(close.State, 1);
+  if (GetParam().PointerReachesGlow) {
+    // What the X driver delivers to the window under the pointer.
+    SendMessageW(glow, WM_NCHITTEST, 0, MAKELPARAM(on.x, on.y));
+    POINT client = on;
+    ScreenToClient(glow, &client);
+    SendMessageW(glow, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+  }
+  SystemMoveTo(away);
+  EXPECT_TRUE(pump::PumpUntil([&] { return !IsWindow(glow) || !IsWindowVisible(glow); }, 3000));
+  EXPECT_EQ(close.State, 0);
+}
+
+const TLeaveWay kLeaveWays[] = {{"StraightOff", false}, {"OverTheGlowWindow", true}};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, PointerLeaves, ::testing::ValuesIn(kLeaveWays),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
