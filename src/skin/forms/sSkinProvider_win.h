@@ -102,9 +102,22 @@ struct TsTitleButtonData {
 class TsTitleButton : public TObject, public TsTitleButtonData {
  public:
   TsTitleButton() = default;
-  TsTitleButton(const TsTitleButton& other) : TObject(), TsTitleButtonData(other) {}
+  // A copy takes the settings, never the state: hot and pressed and a
+  // running glow belong to the form that shows the button.
+  TsTitleButton(const TsTitleButton& other) : TObject(), TsTitleButtonData(other) {
+    Record = std::make_shared<TsTitleButtonRecord>();
+  }
   TsTitleButton& operator=(const TsTitleButton& other) {
+    if (this == &other) return *this;
+    std::shared_ptr<TsTitleButtonRecord> own = std::move(Record);
     TsTitleButtonData::operator=(other);
+    Record = own != nullptr ? std::move(own) : std::make_shared<TsTitleButtonRecord>();
+    return *this;
+  }
+  // A button moved within its collection keeps its state.
+  TsTitleButton(TsTitleButton&& other) noexcept : TObject(), TsTitleButtonData(std::move(other)) {}
+  TsTitleButton& operator=(TsTitleButton&& other) noexcept {
+    TsTitleButtonData::operator=(std::move(other));
     return *this;
   }
   std::string ClassName() const override { return "TsTitleButton"; }

@@ -511,5 +511,48 @@ const TLeaveWay kLeaveWays[] = {{"StraightOff", false}, {"OverTheGlowWindow", tr
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, PointerLeaves, ::testing::ValuesIn(kLeaveWays),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// A form's user buttons handed to another form are the other form's own:
+// the pointer makes one glow on the first form, which is then freed in the
+// middle of the fade; the second form's button neither shares the hot state
+// nor a glow whose form is gone, and its clock ticks on.
+TEST(TitleButtonsUser, ACopiedButtonHasItsOwnStateAndOutlivesTheFirstFormsGlow) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  TsTitleButtons buttons;
+  buttons.Items.resize(1);
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  TsTitleButtonRecord& first = *f.provider->TitleButtons().Items[0].Record;
+  SystemMoveTo({w.left + (first.Rect.Left + first.Rect.Right) / 2,
+                w.top + (first.Rect.Top + first.Rect.Bottom) / 2});
+  ASSERT_TRUE(pump::PumpUntil([&] { return first.Timer != nullptr && first.Timer->Running(); }));
+  ASSERT_EQ(first.State, 1);
+
+  TForm* second = Create<TForm>(nullptr);
+  second->SetBounds(400, 300, 300, 200);
+  TsSkinProvider* other = Create<TsSkinProvider>(second);
+  other->SetTitleButtons(f.provider->TitleButtons());
+  TsTitleButtons assigned;
+  assigned = f.provider->TitleButtons();
+  const TsTitleButtonRecord& copy = *other->TitleButtons().Items[0].Record;
+  EXPECT_NE(&copy, &first);
+  EXPECT_NE(assigned.Items[0].Record.get(), &first);
+  EXPECT_EQ(copy.State, 0);
+  EXPECT_EQ(copy.Timer, nullptr);
+
+  f.form->Free();
+  f.form = nullptr;
+  // Ticks of a glow of the freed form would land on freed memory.
+  pump::Pump(100);
+  EXPECT_EQ(copy.Timer, nullptr);
+  EXPECT_EQ(copy.State, 0);
+  second->Free();
+  kvtest::HoverOut();
+}
+
 }  // namespace
 }  // namespace kv
