@@ -445,12 +445,20 @@ namespace {
 
 // Moves the pointer as the system does for a mouse (absolute SendInput) and
 // waits until the cursor is there.
+int AbsoluteX(int x) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN);
+  return (x * 65536 + cx - 1) / cx;
+}
+int AbsoluteY(int y) {
+  const int cy = GetSystemMetrics(SM_CYSCREEN);
+  return (y * 65536 + cy - 1) / cy;
+}
+
 void SystemMoveTo(POINT screen) {
-  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dx = (screen.x * 65536 + cx - 1) / cx;
-  in.mi.dy = (screen.y * 65536 + cy - 1) / cy;
+  in.mi.dx = AbsoluteX(screen.x);
+  in.mi.dy = AbsoluteY(screen.y);
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
   ASSERT_TRUE(pump::PumpUntil([&] {
@@ -467,6 +475,7 @@ void SystemMoveTo(POINT screen) {
 struct TLeaveWay {
   const char* Name;
   bool PointerReachesGlow;
+  bool DipsIntoTheClient;
 };
 void PrintTo(const TLeaveWay& w, std::ostream* os) { *os << w.Name; }
 
@@ -502,12 +511,42 @@ TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
     ScreenToClient(glow, &client);
     SendMessageW(glow, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
   }
+  if (GetParam().DipsIntoTheClient) {
+    // Into the client area and back onto the button before the form reads
+    // its queue, as a quick hand does on a busy program (the wheel turn of
+    // nothing keeps the two moves apart).
+    RECT client{};
+    GetClientRect(f.Wnd(), &client);
+    const POINT in = kvtest::ClientToScreenPoint(f.Wnd(), {client.right / 2, client.bottom / 2});
+    INPUT steps[3]{};
+    const POINT at[3] = {in, in, on};
+    for (int i = 0; i < 3; ++i) {
+      steps[i].type = INPUT_MOUSE;
+      steps[i].mi.dx = AbsoluteX(at[i].x);
+      steps[i].mi.dy = AbsoluteY(at[i].y);
+      steps[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    steps[1].mi.dwFlags |= MOUSEEVENTF_WHEEL;
+    ASSERT_EQ(SendInput(3, steps, sizeof(INPUT)), 3u);
+    pump::PumpUntilIdle();
+    ASSERT_TRUE(pump::PumpUntil([&] { return close.State == 1; }));
+    // The client area's leave request, made on the way, has been answered
+    // (the pointer is on the frame) or given way to the frame's.
+    ASSERT_TRUE(pump::PumpUntil([&] {
+      TRACKMOUSEEVENT now{sizeof(now), TME_QUERY, nullptr, 0};
+      TrackMouseEvent(&now);
+      return now.hwndTrack != f.Wnd() || (now.dwFlags & TME_LEAVE) == 0 ||
+             (now.dwFlags & TME_NONCLIENT) != 0;
+    }));
+  }
   SystemMoveTo(away);
   EXPECT_TRUE(pump::PumpUntil([&] { return !IsWindow(glow) || !IsWindowVisible(glow); }, 3000));
   EXPECT_EQ(close.State, 0);
 }
 
-const TLeaveWay kLeaveWays[] = {{"StraightOff", false}, {"OverTheGlowWindow", true}};
+const TLeaveWay kLeaveWays[] = {{"StraightOff", false, false},
+                                 {"OverTheGlowWindow", true, false},
+                                 {"AfterADipIntoTheClient", false, true}};
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, PointerLeaves, ::testing::ValuesIn(kLeaveWays),
                          [](const auto& info) { return std::string(info.param.Name); });
 
