@@ -69,6 +69,7 @@ class TacProviderBorderOwner : public TacBorderFormOwner {
     return static_cast<int>(m.Result);
   }
   void SetHotButton(int hitCode, bool repaint) override { p_.SetHotButton(hitCode, repaint); }
+  void FreeButtonAnimations() override { p_.FreeButtonAnimations(false); }
 
   bool TitleTogglesMaximise() const override {
     const TsFormState f = p_.FormState();

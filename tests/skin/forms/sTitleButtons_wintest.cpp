@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "classlib/ExtCtrls.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sTitleButtons_win.h"
@@ -445,29 +446,6 @@ namespace {
 
 // Moves the pointer as the system does for a mouse (absolute SendInput) and
 // waits until the cursor is there.
-int AbsoluteX(int x) {
-  const int cx = GetSystemMetrics(SM_CXSCREEN);
-  return (x * 65536 + cx - 1) / cx;
-}
-int AbsoluteY(int y) {
-  const int cy = GetSystemMetrics(SM_CYSCREEN);
-  return (y * 65536 + cy - 1) / cy;
-}
-
-void SystemMoveTo(POINT screen) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = AbsoluteX(screen.x);
-  in.mi.dy = AbsoluteY(screen.y);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
-  ASSERT_TRUE(pump::PumpUntil([&] {
-    POINT p{};
-    return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
-  }));
-  pump::PumpUntilIdle();
-}
-
 // The pointer, moved by the system, goes onto the close button and then
 // off the window: the glow window goes and the button is cold. On an X
 // display the pointer's moves also reach the glow window lying under it,
@@ -489,14 +467,14 @@ TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
   f.form->SetCaption("");
   f.Provide();
   f.Show();
-  const POINT away{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2};
-  SystemMoveTo(away);
+  const POINT away = kvtest::AwayFromWindows();
+  kvtest::SystemMoveTo(away);
   RECT w{};
   GetWindowRect(f.Wnd(), &w);
   TsTitleButtonRecord& close = f.provider->ButtonClose();
   const POINT on{w.left + (close.Rect.Left + close.Rect.Right) / 2,
                  w.top + (close.Rect.Top + close.Rect.Bottom) / 2};
-  SystemMoveTo(on);
+  kvtest::SystemMoveTo(on);
   // The glow has risen in full.
   ASSERT_TRUE(pump::PumpUntil([&] {
     return close.Timer != nullptr && close.Timer->GlowWindow() != nullptr &&
@@ -518,14 +496,7 @@ TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
     RECT client{};
     GetClientRect(f.Wnd(), &client);
     const POINT in = kvtest::ClientToScreenPoint(f.Wnd(), {client.right / 2, client.bottom / 2});
-    INPUT steps[3]{};
-    const POINT at[3] = {in, in, on};
-    for (int i = 0; i < 3; ++i) {
-      steps[i].type = INPUT_MOUSE;
-      steps[i].mi.dx = AbsoluteX(at[i].x);
-      steps[i].mi.dy = AbsoluteY(at[i].y);
-      steps[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
+    INPUT steps[3] = {kvtest::SystemMove(in), kvtest::SystemMove(in), kvtest::SystemMove(on)};
     steps[1].mi.dwFlags |= MOUSEEVENTF_WHEEL;
     ASSERT_EQ(SendInput(3, steps, sizeof(INPUT)), 3u);
     pump::PumpUntilIdle();
@@ -539,7 +510,7 @@ TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
              (now.dwFlags & TME_NONCLIENT) != 0;
     }));
   }
-  SystemMoveTo(away);
+  kvtest::SystemMoveTo(away);
   EXPECT_TRUE(pump::PumpUntil([&] { return !IsWindow(glow) || !IsWindowVisible(glow); }, 3000));
   EXPECT_EQ(close.State, 0);
 }
@@ -566,7 +537,7 @@ TEST(TitleButtonsUser, ACopiedButtonHasItsOwnStateAndOutlivesTheFirstFormsGlow) 
   RECT w{};
   GetWindowRect(f.Wnd(), &w);
   TsTitleButtonRecord& first = *f.provider->TitleButtons().Items[0].Record;
-  SystemMoveTo({w.left + (first.Rect.Left + first.Rect.Right) / 2,
+  kvtest::SystemMoveTo({w.left + (first.Rect.Left + first.Rect.Right) / 2,
                 w.top + (first.Rect.Top + first.Rect.Bottom) / 2});
   ASSERT_TRUE(pump::PumpUntil([&] { return first.Timer != nullptr && first.Timer->Running(); }));
   ASSERT_EQ(first.State, 1);
