@@ -250,6 +250,9 @@ void TsSkinProvider::PaintTitleButton(int hitCode) {
     StartButtonAnimation(*record, state, state == 2 ? kPressedSteps : kHotSteps, state != 0);
     return;
   }
+  // A title too narrow for its buttons: the icon is not painted over.
+  const TsFrameGeometry g = Geometry();
+  if (g.ShowsTitleIcon() && placed->Rect.Left <= g.TitleIconRect().Right) return;
   DrawTitleButton(*placed, record->State, false);
   CopyButtonToWindow(record->Rect);
 }

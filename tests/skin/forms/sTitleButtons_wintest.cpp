@@ -564,5 +564,51 @@ TEST(TitleButtonsUser, ACopiedButtonHasItsOwnStateAndOutlivesTheFirstFormsGlow) 
   kvtest::HoverOut();
 }
 
+// On a title too narrow for its buttons, a button reaching over the title
+// icon keeps its look at rest when the pointer makes it hot: the icon is
+// not painted over.
+TEST(TitleButtonsUser, AButtonOverTheTitleIconIsNotRepaintedHot) {
+  kvtest::TSkinnedFormFixture f;
+  f.manager->SetAllowGlowing(false);
+  f.form->SetCaption("");
+  f.Provide();
+  TsTitleButtons buttons;
+  // The last one lies across the icon's right edge.
+  buttons.Items.resize(16);
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  const TsFrameGeometry g = f.provider->Geometry();
+  ASSERT_TRUE(g.ShowsTitleIcon());
+  const TRect icon = f.provider->TitleIconRect();
+  const TsPlacedTitleButton* over = nullptr;
+  const TsPlacedTitleButton* clear = nullptr;
+  const std::vector<TsPlacedTitleButton> placed = f.provider->PlacedButtons();
+  for (const TsPlacedTitleButton& b : placed) {
+    if (!IsUserTitleHit(b.HitCode)) continue;
+    if (b.Rect.Left <= icon.Right && b.Rect.Right > icon.Right + 2) over = &b;
+    if (b.Rect.Left > icon.Right) clear = &b;
+  }
+  ASSERT_NE(over, nullptr) << "no button reaches over the icon";
+  ASSERT_NE(clear, nullptr);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  struct TCase {
+    const TsPlacedTitleButton* button;
+    int state;  // the look of its uncovered part once hot
+  };
+  for (const TCase& c : {TCase{clear, 1}, TCase{over, 0}}) {
+    const TRect r = c.button->Rect;
+    const int x = (icon.Right + 1 + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+    kvtest::SystemMoveTo({w.left + x, w.top + y});
+    ASSERT_TRUE(pump::PumpUntil(
+        [&] { return f.provider->ButtonRecord(c.button->HitCode)->State == 1; }));
+    EXPECT_EQ(f.ItemAt(f.Cache(), std::max(x, r.Left + 2), y),
+              "GLOBALINFO.TITLEBUTTON#" + std::to_string(c.state))
+        << c.button->HitCode;
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
 }  // namespace
 }  // namespace kv
