@@ -147,8 +147,7 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
       // The corner pictures lie over the border.
       PaintCornerImages(skin, sd->SkinIndex, state, frame, cache);
     }
-    if (GripMode == gmRightBottom && !g.IsMaximized() && g.State.ThickFrame &&
-        NeedsParentCheck(sd)) {
+    if (GripWanted() && NeedsParentCheck(sd)) {
       sd->BGChanged = false;
       PaintGrip(cache);
     }
@@ -508,6 +507,7 @@ void TsSkinProvider::PaintFormTo(HDC dc) {
   const bool own = dc == nullptr;
   if (own) dc = GetDC(wnd);
   PaintClientBackground(dc, false);
+  if (GripWanted()) PaintGripTo(dc);
   if (own) ReleaseDC(wnd, dc);
 }
 

@@ -255,6 +255,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void FreeButtonAnimations(bool resetStates);
   // The size grip's mask into the frame cache at its place.
   virtual void PaintGrip(TBitmap* cache);
+  // GripMode asks for the grip and the form can be sized from its corner.
+  bool GripWanted() const;
+  void PaintGripTo(HDC dc);
   // The system menu at a screen point: the skinned one, or the window's own
   // when pop-up menus are not skinned.
   virtual void DropSysMenu(int x, int y);
