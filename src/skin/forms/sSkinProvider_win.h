@@ -85,7 +85,7 @@ struct TsTitleButtonRecord {
 
 // What a user title button is set to; copies of a button take all of it.
 struct TsTitleButtonData {
-  std::string Name;
+  std::string Name = "TsTitleButton";
   bool Enabled = true;
   bool Visible = true;
   bool UseSkinData = true;

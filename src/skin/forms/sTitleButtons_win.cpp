@@ -25,6 +25,8 @@ TsTitleButtonRecord& TsTitleButtonRecord::operator=(TsTitleButtonRecord&&) noexc
 namespace {
 
 constexpr int kHotSteps = 10;
+constexpr size_t kFadedHintLength = 100;  // longer hints show at once
+constexpr DWORD kHintFadeTime = 200;
 constexpr int kPressedSteps = 1;
 
 // Without a border form the glow is opaque wherever it lies.
@@ -403,7 +405,21 @@ void TsSkinProvider::ShowButtonHint(const TsTitleButton& button) {
   const TRect work = TScreen::MonitorWorkArea(FormHandle());
   OffsetRect(r, std::min(0, work.Right - r.Right), std::min(0, work.Bottom - r.Bottom));
   r.Bottom += 4;
-  buttonHint_->ActivateHint(r, button.Hint);
+  // A short hint fades in when the system fades its own tooltips in.
+  BOOL animation = FALSE, fade = FALSE;
+  SystemParametersInfoW(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
+  SystemParametersInfoW(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+  if (button.Hint.size() >= kFadedHintLength || !animation || !fade) {
+    buttonHint_->ActivateHint(r, button.Hint);
+    return;
+  }
+  buttonHint_->SetCaption(button.Hint);
+  buttonHint_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  HWND hint = buttonHint_->Handle();
+  SetWindowPos(hint, HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(), SWP_NOACTIVATE);
+  PlatformCalls().AnimateWindow(hint, kHintFadeTime, AW_BLEND);
+  ShowWindow(hint, SW_SHOWNOACTIVATE);
+  buttonHint_->Invalidate();
 }
 
 void TsSkinProvider::HideButtonHint() { buttonHint_.reset(); }

@@ -610,5 +610,83 @@ TEST(TitleButtonsUser, AButtonOverTheTitleIconIsNotRepaintedHot) {
   kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
+// A user button's hint fades in (200 ms of blending) when it is short and
+// the system fades its own tooltips in; a long one, or the system's fade
+// off, shows it at once. A new button is named by its class.
+struct THintFade {
+  const char* Name;
+  size_t Length;
+  BOOL Animation, Fade;
+  bool Fades;
+};
+void PrintTo(const THintFade& c, std::ostream* os) { *os << c.Name; }
+
+struct TAnimateCall {
+  HWND Wnd;
+  DWORD Time, Flags;
+};
+std::vector<TAnimateCall>* g_animations = nullptr;
+BOOL WINAPI RecordAnimate(HWND wnd, DWORD time, DWORD flags) {
+  if (g_animations != nullptr) g_animations->push_back({wnd, time, flags});
+  return RealPlatformCalls().AnimateWindow(wnd, time, flags);
+}
+
+class HintFades : public ::testing::TestWithParam<THintFade> {};
+
+TEST_P(HintFades, AsTheSystemFadesTooltips) {
+  const THintFade& c = GetParam();
+  BOOL savedAnimation = FALSE, savedFade = FALSE;
+  SystemParametersInfoW(SPI_GETTOOLTIPANIMATION, 0, &savedAnimation, 0);
+  SystemParametersInfoW(SPI_GETTOOLTIPFADE, 0, &savedFade, 0);
+  SystemParametersInfoW(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<PVOID>(INT_PTR{c.Animation}),
+                        0);
+  SystemParametersInfoW(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<PVOID>(INT_PTR{c.Fade}), 0);
+  std::vector<TAnimateCall> animations;
+  g_animations = &animations;
+  {
+    kvtest::TSkinnedFormFixture f;
+    f.platform_.Calls().AnimateWindow = RecordAnimate;
+    f.manager->SetAllowGlowing(false);
+    f.form->SetCaption("");
+    f.Provide();
+    TsTitleButtons buttons;
+    buttons.Items.resize(1);
+    EXPECT_EQ(buttons.Items[0].Name, "TsTitleButton");
+    buttons.Items[0].Hint = std::string(c.Length, 'h');
+    f.provider->SetTitleButtons(buttons);
+    f.provider->LoadTitleButtonMasks();
+    f.Show();
+    RECT w{};
+    GetWindowRect(f.Wnd(), &w);
+    const TRect r = f.provider->TitleButtons().Items[0].Record->Rect;
+    kvtest::SystemMoveTo({w.left + (r.Left + r.Right) / 2, w.top + (r.Top + r.Bottom) / 2});
+    ASSERT_TRUE(pump::PumpUntil([&] { return f.provider->ButtonHint() != nullptr; }));
+    const HWND hint = f.provider->ButtonHint()->Handle();
+    EXPECT_TRUE(IsWindowVisible(hint));
+    if (c.Fades) {
+      ASSERT_EQ(animations.size(), 1u);
+      EXPECT_EQ(animations[0].Wnd, hint);
+      EXPECT_EQ(animations[0].Time, 200u);
+      EXPECT_EQ(animations[0].Flags, static_cast<DWORD>(AW_BLEND));
+    } else {
+      EXPECT_TRUE(animations.empty());
+    }
+    kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  }
+  g_animations = nullptr;
+  SystemParametersInfoW(SPI_SETTOOLTIPANIMATION, 0,
+                        reinterpret_cast<PVOID>(INT_PTR{savedAnimation}), 0);
+  SystemParametersInfoW(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<PVOID>(INT_PTR{savedFade}), 0);
+}
+
+const THintFade kHintFades[] = {
+    {"ShortWithTheSystemsFade", 99, TRUE, TRUE, true},
+    {"HundredCharacters", 100, TRUE, TRUE, false},
+    {"FadeOff", 10, TRUE, FALSE, false},
+    {"AnimationOff", 10, FALSE, TRUE, false},
+};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsUser, HintFades, ::testing::ValuesIn(kHintFades),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace
 }  // namespace kv
