@@ -93,6 +93,13 @@ void TsSkinProvider::PaintFrameCache() {
       BroadcastToChildren(form_, m);
     }
   }
+  // A maximised child still being shown repaints this frame when it is up.
+  if (FrameRepaintNeeded) {
+    HWND child = MaximisedActiveChild();
+    TControl* shown = child != nullptr ? TWinControl::FromHandle(child) : nullptr;
+    const auto* childForm = dynamic_cast<TCustomForm*>(shown);
+    if (childForm != nullptr && (childForm->FormState() & fsShowing) != 0) return;
+  }
   // A stale size is as stale as a changed look.
   if (sd->BGChanged || FrameCacheOutdated()) {
     const TsFrameGeometry g = PaintGeometry();
@@ -418,6 +425,8 @@ void TsSkinProvider::PaintNonClientArea() {
   HWND wnd = FormHandle();
   if (wnd == nullptr) return;
   if (ResizeMode == rmBorder && IsDwmCompositionOn()) ResizeMode = rmStandard;
+  // Under an active maximised child nothing of this child shows.
+  if (CoveredByMaximisedChild()) return;
   if (!MenuRebuilt && RebuildFormMenu()) MenuRebuilt = true;
   TsCommonData* sd = skinData_.get();
   SetPaintingSuspended(sd, false);

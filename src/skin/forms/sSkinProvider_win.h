@@ -286,6 +286,10 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MakeMDIForm(bool make);
   // An MDI child's: the provider of the MDI form it lives in, or null.
   TsSkinProvider* MDIMainProvider() const;
+  // The MDI form's active child when it is maximised, else null.
+  HWND MaximisedActiveChild() const;
+  // An MDI child under another child that is active and maximised.
+  bool CoveredByMaximisedChild() const;
   // An MDI form's: its frame and client painted anew (at once with updateNow).
   void RefreshMDIMainForm(bool updateNow);
   // An MDI child made while the active child is maximised, until its first
@@ -355,6 +359,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildActivated();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
+  // A frame picture of another size is made again.
+  void FrameFollowsSize();
+  void ChildFirstShown();
   void InvalidateAnchoredAreas(int width, int height);
   void Paint(TMessage& m);
   // WM_PAINT of a form whose background depends on more than a colour: the
