@@ -128,7 +128,6 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
   bool hadSysMenu_ = false;
   HBRUSH brush_ = nullptr;
   TColor brushColor_ = clNone;
-  bool trackingLeave_ = false;
   int glowIndex_ = -1;
   bool regionSet_ = false;
   std::unique_ptr<TacDialogBorder> borderForm_;

@@ -298,17 +298,19 @@ void TsSkinProvider::FreeButtonAnimations(bool resetStates) {
   }
 }
 
-// Leaving the window straight from the button sends no hit test, so the
-// leave is asked for. The thread has one such request, which any other
-// window's takes over: it is asked again whenever it is not ours.
-void TsSkinProvider::TrackTitleLeave() {
-  HWND wnd = FormHandle();
-  if (wnd == nullptr || hotButton_ <= 0) return;
+void TrackFrameLeave(HWND wnd) {
+  if (wnd == nullptr) return;
   TRACKMOUSEEVENT now{sizeof(now), TME_QUERY, nullptr, 0};
   const DWORD wanted = TME_LEAVE | TME_NONCLIENT;
   if (TrackMouseEvent(&now) && now.hwndTrack == wnd && (now.dwFlags & wanted) == wanted) return;
   TRACKMOUSEEVENT t{sizeof(t), wanted, wnd, 0};
   TrackMouseEvent(&t);
+}
+
+// Leaving the window straight from the button sends no hit test, so the
+// leave is asked for while a button is hot.
+void TsSkinProvider::TrackTitleLeave() {
+  if (hotButton_ > 0) TrackFrameLeave(FormHandle());
 }
 
 // The mouse left the frame: a hot button it is no longer over goes cold.
