@@ -540,6 +540,10 @@ void TacSBAnimation::StepNow() {
 TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
   TsSkinManager* manager = Manager();
   if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
+  // A halo would reach over the parent's or the MDI form's other windows.
+  if (provider_ != nullptr && provider_->Form() != nullptr &&
+      (provider_->Form()->FormStyle() == fsMDIChild || provider_->Form()->Parent() != nullptr))
+    return {};
   const std::optional<int> margin =
       TitleButtonGlowMargin(manager->CommonSkinData(), button_->HitCode);
   if (!margin) return {};

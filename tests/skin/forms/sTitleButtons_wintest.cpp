@@ -688,5 +688,35 @@ const THintFade kHintFades[] = {
 INSTANTIATE_TEST_SUITE_P(TitleButtonsUser, HintFades, ::testing::ValuesIn(kHintFades),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// An MDI child's hot button glows as itself, without the skin's halo,
+// which would reach over the MDI form's other windows.
+TEST(TitleButtonsGlow, AnMDIChildsButtonGlowsWithoutAHalo) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetFormStyle(fsMDIForm);
+  f.form->SetBounds(40, 40, 420, 320);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  TForm* child = Create<TForm>(f.form);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(0, 0, 220, 140);
+  child->SetCaption("");
+  child->Show();
+  TsSkinProvider* p = Create<TsSkinProvider>(child);
+  pump::PumpUntilIdle();
+  RECT w{};
+  GetWindowRect(child->Handle(), &w);
+  TsTitleButtonRecord& close = p->ButtonClose();
+  kvtest::SystemMoveTo({w.left + (close.Rect.Left + close.Rect.Right) / 2,
+                        w.top + (close.Rect.Top + close.Rect.Bottom) / 2});
+  ASSERT_TRUE(pump::PumpUntil(
+      [&] { return close.Timer != nullptr && close.Timer->GlowWindow() != nullptr; }));
+  EXPECT_TRUE(close.Timer->CoversButton());
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
 }  // namespace
 }  // namespace kv
