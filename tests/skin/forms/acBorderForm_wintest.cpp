@@ -700,15 +700,5 @@ TEST_F(BorderForm, AGlowGoesWithTheBorderWindow) {
   kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
-// A border window hidden while its form stays up comes back with the
-// form's next painting.
-TEST_F(BorderForm, AHiddenBorderWindowComesBackWithTheFormsPainting) {
-  ASSERT_NE(Companion(), nullptr);
-  ShowWindow(Companion(), SW_HIDE);
-  ASSERT_FALSE(IsWindowVisible(Companion()));
-  RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  EXPECT_TRUE(IsWindowVisible(Companion()));
-}
-
 }  // namespace
 }  // namespace kv

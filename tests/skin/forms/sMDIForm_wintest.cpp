@@ -332,19 +332,6 @@ TEST_F(SkinnedMDIChildren, AChildsFrameIsTheSystemsWhileAnAnimationRuns) {
   EXPECT_TRUE(p->FramePainted);
 }
 
-// The skin switched off and on again: the MDI form takes its client over
-// once more.
-TEST_F(SkinnedMDIForm, ASkinSwitchedOffAndOnSkinsTheMDIClientAgain) {
-  manager->SetActive(false);
-  kvtest::PumpUntilIdle();
-  manager->SetActive(true);
-  kvtest::PumpUntilIdle();
-  ASSERT_NE(provider->MDIForm(), nullptr);
-  LRESULT result = 0;
-  const TPixels client = ErasedClient(&result);
-  EXPECT_EQ(SectionAt(client, client.Width() - 5, client.Height() - 5), "MDIAREA");
-}
-
 TEST_F(SkinnedMDIChildren, ANormalChildsFrameIsPaintedFromTheSkin) {
   const TPixels window = TPixels::FromWindow(b->Handle());
   const TsFrameGeometry g = childProvider[b]->Geometry();
