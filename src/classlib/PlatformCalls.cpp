@@ -98,6 +98,7 @@ const TPlatformCalls& RealPlatformCalls() {
       .DrawThemeBackground = RealDrawThemeBackground,
       .DrawThemeParentBackground = RealDrawThemeParentBackground,
       .ShellExecute = RealShellExecute,
+      .AnimateWindow = ::AnimateWindow,
   };
   return calls;
 }

@@ -42,6 +42,8 @@ struct TPlatformCalls {
   // shell32's ShellExecuteW, looked up on first use; 0 (failure) without it.
   HINSTANCE(*ShellExecute)
   (HWND wnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, INT show);
+  // user32's AnimateWindow (Wine only shows or hides the window).
+  BOOL(WINAPI* AnimateWindow)(HWND wnd, DWORD time, DWORD flags);
 };
 
 // The process-wide table (GUI thread only).

@@ -460,11 +460,15 @@ void TacBorderForm::BorderFormWndProc(TMessage& m) {
       SetCursorFor(m);
       return;
     case WM_WINDOWPOSCHANGED: {
-      owner_.FreeButtonAnimations();
-      companion_->SavedWndProc(m);
-      // Being hidden is no reason to come back.
+      // A glow would stay where the button was; a new picture in place or
+      // a change of order keeps it.
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
       const bool hiding = pos != nullptr && (pos->flags & SWP_HIDEWINDOW) != 0;
+      const bool still = pos != nullptr && (pos->flags & SWP_NOMOVE) != 0 &&
+                         (pos->flags & SWP_NOSIZE) != 0;
+      if (hiding || !still) owner_.FreeButtonAnimations();
+      companion_->SavedWndProc(m);
+      // Being hidden is no reason to come back.
       if (!forwarding_ && !hiding) SyncWithOwner(false, 255);
       return;
     }

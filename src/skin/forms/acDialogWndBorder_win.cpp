@@ -82,6 +82,7 @@ class TacDialogBorderForm : public TacDialogBorder, public TacBorderFormOwner {
     return f;
   }
   void SetHotButton(int hitCode, bool repaint) override { d_.SetHotButton(hitCode, repaint); }
+  void FreeButtonAnimations() override { d_.StopButtonAnimations(); }
 
   bool TitleTogglesMaximise() const override {
     const TacDialogState d = d_.DialogState();

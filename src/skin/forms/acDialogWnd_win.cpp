@@ -371,11 +371,7 @@ void TacDialogWnd::SetPressedButton(int hitCode) {
 }
 
 // The leave of the non-client area clears the hot button.
-void TacDialogWnd::TrackLeave() {
-  if (trackingLeave_ || CtrlHandle == nullptr) return;
-  TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE | TME_NONCLIENT, CtrlHandle, 0};
-  trackingLeave_ = TrackMouseEvent(&t) != 0;
-}
+void TacDialogWnd::TrackLeave() { TrackFrameLeave(CtrlHandle); }
 
 // --- painting ---------------------------------------------------------------------------
 
@@ -962,7 +958,6 @@ void TacDialogWnd::WndProc(TMessage& m) {
       break;
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE:
-      trackingLeave_ = false;
       SetHotButton(0);
       break;
     case WM_SHOWWINDOW: {

@@ -82,6 +82,8 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
   // Title-button states: 0 normal, 1 hot, 2 pressed.
   int ButtonState(int hitCode) const;
   void SetHotButton(int hitCode, bool repaint = true);
+  // The title buttons' glows go at once (the border window moved or went).
+  void StopButtonAnimations();
   void SetPressedButton(int hitCode);
   // The system menu at a screen point, its entries updated first.
   void DropSysMenu(int x, int y);
@@ -126,7 +128,6 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
   bool hadSysMenu_ = false;
   HBRUSH brush_ = nullptr;
   TColor brushColor_ = clNone;
-  bool trackingLeave_ = false;
   int glowIndex_ = -1;
   bool regionSet_ = false;
   std::unique_ptr<TacDialogBorder> borderForm_;
@@ -142,7 +143,6 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
                        TPoint at = {-1, -1});
   void CopyButtonToWindow(const TRect& r);
   void StartButtonAnimation(TButtonRecord& record, const TsPlacedTitleButton& b);
-  void StopButtonAnimations();
   void PaintTitleButton(int hitCode);
   void UpdateButtonGlow(const TsPlacedTitleButton& b, int state);
   void HideButtonGlow();

@@ -253,6 +253,31 @@ void TsSkinProvider::MakeMDIForm(bool make) {
   mdiForm_->ConnectToClient();
 }
 
+namespace {
+
+HWND MaximisedActiveOf(HWND client) {
+  BOOL maximised = FALSE;
+  HWND active = client != nullptr ? reinterpret_cast<HWND>(SendMessageW(
+                                        client, WM_MDIGETACTIVE, 0,
+                                        reinterpret_cast<LPARAM>(&maximised)))
+                                  : nullptr;
+  return maximised ? active : nullptr;
+}
+
+}  // namespace
+
+HWND TsSkinProvider::MaximisedActiveChild() const {
+  if (form_ == nullptr || form_->FormStyle() != fsMDIForm) return nullptr;
+  return MaximisedActiveOf(form_->ClientHandle());
+}
+
+bool TsSkinProvider::CoveredByMaximisedChild() const {
+  HWND wnd = FormHandle();
+  if (form_ == nullptr || form_->FormStyle() != fsMDIChild || wnd == nullptr) return false;
+  HWND active = MaximisedActiveOf(GetParent(wnd));
+  return active != nullptr && active != wnd;
+}
+
 TsSkinProvider* TsSkinProvider::MDIMainProvider() const {
   HWND wnd = FormHandle();
   if (form_ == nullptr || form_->FormStyle() != fsMDIChild || wnd == nullptr) return nullptr;

@@ -58,7 +58,7 @@ class TacProviderBorderOwner : public TacBorderFormOwner {
     f.Enabled = IsWindowEnabled(wnd) != FALSE;
     f.HelpButton = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) != 0;
     f.Buttons = buttons_;
-    f.Grip = GripRect(g);
+    f.Grip = GripRect();
     return f;
   }
 
@@ -69,6 +69,7 @@ class TacProviderBorderOwner : public TacBorderFormOwner {
     return static_cast<int>(m.Result);
   }
   void SetHotButton(int hitCode, bool repaint) override { p_.SetHotButton(hitCode, repaint); }
+  void FreeButtonAnimations() override { p_.FreeButtonAnimations(false); }
 
   bool TitleTogglesMaximise() const override {
     const TsFormState f = p_.FormState();
@@ -83,11 +84,9 @@ class TacProviderBorderOwner : public TacBorderFormOwner {
   }
 
  private:
-  std::optional<TRect> GripRect(const TsFrameGeometry& g) const {
+  std::optional<TRect> GripRect() const {
     TsSkinManager* manager = p_.SkinManager();
-    if (manager == nullptr || p_.GripMode != gmRightBottom || g.IsMaximized() ||
-        !g.State.ThickFrame)
-      return std::nullopt;
+    if (manager == nullptr || !p_.GripWanted()) return std::nullopt;
     const int mask = manager->Skin().MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
     if (!manager->Skin().IsMaskIndexValid(mask)) return std::nullopt;
     const TsMaskData& m = manager->Skin().MaskData[static_cast<size_t>(mask)];

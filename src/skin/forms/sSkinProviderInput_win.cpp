@@ -14,6 +14,7 @@
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 
 namespace kv {
@@ -126,6 +127,36 @@ void TsSkinProvider::PaintGrip(TBitmap* cache) {
   if (!skin.IsMaskIndexValid(mask)) return;
   DrawMaskState(cache, GripPosition(mask), 0, MakeBgCacheInfo(cache, 0, 0),
                 skin.MaskData[static_cast<size_t>(mask)], skin.MasterBitmap.get(), 1);
+}
+
+bool TsSkinProvider::GripWanted() const {
+  if (GripMode != gmRightBottom) return false;
+  const TsFrameGeometry g = Geometry();
+  return !g.IsMaximized() && g.State.ThickFrame;
+}
+
+// The grip over the client background a form paints outside its frame's
+// picture (one that needs no parent check has no grip in the picture).
+void TsSkinProvider::PaintGripTo(HDC dc) {
+  TsSkinManager* manager = SkinManager();
+  TBitmap* cache = skinData_->CacheBmp.get();
+  if (dc == nullptr || manager == nullptr || cache == nullptr || cache->Empty()) return;
+  const TsSkinModel& skin = manager->Skin();
+  const int mask = skin.MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
+  if (!skin.IsMaskIndexValid(mask)) return;
+  const TsMaskData& m = skin.MaskData[static_cast<size_t>(mask)];
+  const TPoint at = GripPosition(mask);
+  const int w = MaskFrameWidth(m), h = MaskStateHeight(m);
+  if (w <= 0 || h <= 0 || at.X < 0 || at.Y < 0 || at.X + w > cache->Width() ||
+      at.Y + h > cache->Height())
+    return;
+  auto grip = NewBitmap24(w, h);
+  CopyPixels(grip.get(), 0, 0, cache, at.X, at.Y, w, h);
+  DrawMaskState(grip.get(), {0, 0}, 0, MakeBgCacheInfo(grip.get(), 0, 0), m,
+                skin.MasterBitmap.get(), 1);
+  TBitmapCanvas canvas(*grip);
+  BitBlt(dc, at.X - ClientLeftOffset(), at.Y - ClientTopOffset(), w, h, canvas.Handle(), 0, 0,
+         SRCCOPY);
 }
 
 // --- hit test ------------------------------------------------------------------------------

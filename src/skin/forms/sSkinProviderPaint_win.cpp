@@ -93,6 +93,13 @@ void TsSkinProvider::PaintFrameCache() {
       BroadcastToChildren(form_, m);
     }
   }
+  // A maximised child still being shown repaints this frame when it is up.
+  if (FrameRepaintNeeded) {
+    HWND child = MaximisedActiveChild();
+    TControl* shown = child != nullptr ? TWinControl::FromHandle(child) : nullptr;
+    const auto* childForm = dynamic_cast<TCustomForm*>(shown);
+    if (childForm != nullptr && (childForm->FormState() & fsShowing) != 0) return;
+  }
   // A stale size is as stale as a changed look.
   if (sd->BGChanged || FrameCacheOutdated()) {
     const TsFrameGeometry g = PaintGeometry();
@@ -147,8 +154,7 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
       // The corner pictures lie over the border.
       PaintCornerImages(skin, sd->SkinIndex, state, frame, cache);
     }
-    if (GripMode == gmRightBottom && !g.IsMaximized() && g.State.ThickFrame &&
-        NeedsParentCheck(sd)) {
+    if (GripWanted() && NeedsParentCheck(sd)) {
       sd->BGChanged = false;
       PaintGrip(cache);
     }
@@ -419,6 +425,8 @@ void TsSkinProvider::PaintNonClientArea() {
   HWND wnd = FormHandle();
   if (wnd == nullptr) return;
   if (ResizeMode == rmBorder && IsDwmCompositionOn()) ResizeMode = rmStandard;
+  // Under an active maximised child nothing of this child shows.
+  if (CoveredByMaximisedChild()) return;
   if (!MenuRebuilt && RebuildFormMenu()) MenuRebuilt = true;
   TsCommonData* sd = skinData_.get();
   SetPaintingSuspended(sd, false);
@@ -508,6 +516,7 @@ void TsSkinProvider::PaintFormTo(HDC dc) {
   const bool own = dc == nullptr;
   if (own) dc = GetDC(wnd);
   PaintClientBackground(dc, false);
+  if (GripWanted()) PaintGripTo(dc);
   if (own) ReleaseDC(wnd, dc);
 }
 

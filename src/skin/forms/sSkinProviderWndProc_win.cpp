@@ -10,8 +10,10 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/acGlow.h"
 #include "skin/model/acToolkitFlags.h"
 
 namespace kv {
@@ -166,8 +168,15 @@ void TsSkinProvider::UnskinnedMessage(TMessage& m) {
     FormServices().ForgetMenuSection(manager);
     NewSkinIndexes();
     UpdateSysMenuStyle(true);
+    if (form_->FormStyle() == fsMDIForm) {
+      // The active child's activity is the MDI form's.
+      const TCustomForm* child = form_->ActiveMDIChild();
+      if (child != nullptr && Screen != nullptr && Screen->ActiveForm() == child) formActive_ = true;
+    }
     if (!SkinLoading) SkinFormMenus(true);
+    skinData_->BGChanged = true;
     MenuLineCount = -1;
+    if (form_->FormStyle() == fsMDIForm && mdiForm_ == nullptr) MakeMDIForm(true);
     ApplyGlobalColor();
     AdaptControls();
     return;
@@ -266,6 +275,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       TitleMouseLeft();
       CallOld(m);
       return true;
+    case WM_NCMOUSEMOVE:
+      TrackTitleLeave();
+      CallOld(m);
+      return true;
     case WM_MOVE:
       // A glow stays where the button was.
       FreeButtonAnimations(false);
@@ -296,8 +309,14 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     case WM_EXITSIZEMOVE:
       CallOld(m);
-      // A modal form's border window may have fallen behind its owner.
-      if (HasBorderForm() && (form_->FormState() & fsModal) != 0) BorderFormFollows(m);
+      if (HasBorderForm()) {
+        // Glows round controls lie over the border window's picture.
+        for (const auto& glow : TacGlowEffects)
+          if (glow != nullptr && glow->Window() != nullptr)
+            SendMessageW(glow->Window(), SM_ALPHACMD, CommandWParam(cmdRepaintNow), 0);
+        // A modal form's border window may have fallen behind its owner.
+        if ((form_->FormState() & fsModal) != 0) BorderFormFollows(m);
+      }
       return true;
     case WM_GETMINMAXINFO:
       UpdateMaxInfo(m);
@@ -342,6 +361,8 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       return true;
     case WM_NCPAINT:
       if (!drawNonClientArea_) return false;
+      // A child being animated is drawn by the system meanwhile.
+      if (AnimationActive && form_->FormStyle() == fsMDIChild) return false;
       if (IsIconic(wnd)) sd->BGChanged = true;
       m.Result = 0;
       if (showAnimating_ || !Showing() || HasState(csLoading) || !systemMenuReady_) return true;
@@ -511,6 +532,9 @@ void TsSkinProvider::SkinnedCommand(TMessage& m) {
       SendMessageW(wnd, WM_SETREDRAW, 1, 0);
       RedrawWindow(wnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      if (mdiForm_ != nullptr && form_->ClientHandle() != nullptr)
+        RedrawWindow(form_->ClientHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return;
     case cmdRepaintNow:
       if ((form_->FormState() & fsModal) != 0) BorderFormFollows(m);
@@ -563,12 +587,35 @@ void TsSkinProvider::NCActivate(TMessage& m) {
   if (styleTaken) SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_VISIBLE);
   if (covered) HideCoverForm();
 
+  ChildFirstShown();
   if ((GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) SendMessageW(wnd, WM_NCPAINT, 0, 0);
   if ((form_->FormState() & fsCreating) != 0) return;
-  if (IsCaptionedForm() && wasActive != formActive_) MenuLineCount = -1;
+  if (IsCaptionedForm() && mdiForm_ != nullptr && mdiForm_->ShowsMDIChildButtons()) {
+    // The title stays active while the maximised child on its menu line is.
+    const TCustomForm* child = form_->ActiveMDIChild();
+    const bool active = m.WParam != 0 || (child != nullptr && child->Active());
+    if (!active) return;
+    formActive_ = true;
+    MenuLineCount = -1;
+  } else if (IsCaptionedForm() && wasActive != formActive_) {
+    MenuLineCount = -1;
+  }
   SendMessageW(wnd, WM_NCPAINT, 0, 0);
   SkinFormMenus(true);
   CreateAdapter();
+}
+
+// An MDI child shown for the first time puts itself on the MDI form's frame.
+void TsSkinProvider::ChildFirstShown() {
+  constexpr TFormState firstShowing = fsCreatedMDIChild | fsShowing;
+  if (form_->FormStyle() != fsMDIChild || (form_->FormState() & firstShowing) != firstShowing ||
+      !IsWindowVisible(FormHandle()))
+    return;
+  TsSkinProvider* main = MDIMainProvider();
+  if (main == nullptr || main->mdiForm_ == nullptr) return;
+  if (!systemMenuReady_) PrepareForm();
+  main->mdiForm_->RepaintProviderFrame();
+  if (HWND client = main->form_->ClientHandle()) SendMessageW(client, WM_NCPAINT, 0, 0);
 }
 
 void TsSkinProvider::SetText(TMessage& m) {
@@ -772,8 +819,18 @@ void TsSkinProvider::InvalidateAnchoredAreas(int width, int height) {
 void TsSkinProvider::Size(TMessage& m) {
   InvalidateAnchoredAreas(LOWORD(m.LParam), HIWORD(m.LParam));
   CallOld(m);
+  if (AnimationActive) return;
+  FrameFollowsSize();
+  if (form_->FormStyle() == fsMDIForm && Showing()) InvalidateFrame();
+  // A child maximised takes the MDI form's title and menu line.
+  if (form_->FormStyle() == fsMDIChild && m.WParam == SIZE_MAXIMIZED)
+    if (TsSkinProvider* main = MDIMainProvider()) main->InvalidateFrame();
+  SyncBorderForm(true, 255);
+}
+
+void TsSkinProvider::FrameFollowsSize() {
   HWND wnd = FormHandle();
-  if (AnimationActive || InRegionUpdate || !Showing() || IsIconic(wnd)) return;
+  if (InRegionUpdate || !Showing() || IsIconic(wnd)) return;
   const TsFrameGeometry g = Geometry();
   TBitmap* cache = skinData_->CacheBmp.get();
   // The frame may already be painted at the new size (the system paints
@@ -795,6 +852,10 @@ void TsSkinProvider::Size(TMessage& m) {
 
 void TsSkinProvider::Paint(TMessage& m) {
   const bool paintCopy = (form_->ControlState() & csPaintCopy) != 0;
+  // A border window hidden meanwhile comes back with the form's painting.
+  if (!paintCopy && borderForm_ != nullptr && !suspended_ &&
+      !IsWindowVisible(borderForm_->Handle()))
+    SyncBorderForm(false, 255);
   // A textured or gradient background erases nothing (it would flicker):
   // the whole client is painted here.
   if (!paintCopy && Showing() && NeedsParentCheck(skinData_.get())) {
@@ -846,7 +907,7 @@ void TsSkinProvider::Print(TMessage& m) {
   // The form, not its window: a form being shown with an animation paints its
   // picture while its window draws nothing, which takes its visible style.
   if (dc == nullptr || !form_->Visible() || HasState(csLoading) ||
-      (form_->FormState() & fsCreating) != 0 || FormDestroying())
+      (form_->FormState() & fsCreating) != 0 || FormDestroying() || CoveredByMaximisedChild())
     return;
   SetPaintingSuspended(skinData_.get(), false);
   const int saved = SaveDC(dc);
@@ -862,7 +923,12 @@ void TsSkinProvider::Print(TMessage& m) {
   GetClientRect(FormHandle(), &client);
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);
   PaintFormTo(dc);
-  PaintChildGraphics(form_, dc);
+  if (form_->FormStyle() == fsMDIForm) {
+    // The client area shows the MDI client and its children.
+    if (HWND mdiClient = form_->ClientHandle()) SendMessageW(mdiClient, WM_PRINT, m.WParam, m.LParam);
+  } else {
+    PaintChildGraphics(form_, dc);
+  }
   if (form_->OnPaint) {
     const TCanvasBinding binding(*form_->Canvas(), dc, true);
     form_->OnPaint(form_);

@@ -10,6 +10,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sMDIForm_win.h"
+#include "skin/forms/sTitleButtons_win.h"
 #include "skin/graphics/sBorders.h"
 
 namespace kv {
@@ -139,6 +140,10 @@ void TsSkinProvider::BroadcastToAdapter(TMessage& message) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  // Every glow this provider started stops with it: its ticks reach back here.
+  for (TsTitleButtonRecord& r : buttons_) r.Timer.reset();
+  for (TsTitleButton& b : titleButtons_.Items) b.Record->Timer.reset();
+  HideButtonHint();
   hook_.Remove();
   if (LastActiveProvider == this) LastActiveProvider = nullptr;
 }

@@ -85,7 +85,7 @@ struct TsTitleButtonRecord {
 
 // What a user title button is set to; copies of a button take all of it.
 struct TsTitleButtonData {
-  std::string Name;
+  std::string Name = "TsTitleButton";
   bool Enabled = true;
   bool Visible = true;
   bool UseSkinData = true;
@@ -102,9 +102,22 @@ struct TsTitleButtonData {
 class TsTitleButton : public TObject, public TsTitleButtonData {
  public:
   TsTitleButton() = default;
-  TsTitleButton(const TsTitleButton& other) : TObject(), TsTitleButtonData(other) {}
+  // A copy takes the settings, never the state: hot and pressed and a
+  // running glow belong to the form that shows the button.
+  TsTitleButton(const TsTitleButton& other) : TObject(), TsTitleButtonData(other) {
+    Record = std::make_shared<TsTitleButtonRecord>();
+  }
   TsTitleButton& operator=(const TsTitleButton& other) {
+    if (this == &other) return *this;
+    std::shared_ptr<TsTitleButtonRecord> own = std::move(Record);
     TsTitleButtonData::operator=(other);
+    Record = own != nullptr ? std::move(own) : std::make_shared<TsTitleButtonRecord>();
+    return *this;
+  }
+  // A button moved within its collection keeps its state.
+  TsTitleButton(TsTitleButton&& other) noexcept : TObject(), TsTitleButtonData(std::move(other)) {}
+  TsTitleButton& operator=(TsTitleButton&& other) noexcept {
+    TsTitleButtonData::operator=(std::move(other));
     return *this;
   }
   std::string ClassName() const override { return "TsTitleButton"; }
@@ -242,6 +255,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void FreeButtonAnimations(bool resetStates);
   // The size grip's mask into the frame cache at its place.
   virtual void PaintGrip(TBitmap* cache);
+  // GripMode asks for the grip and the form can be sized from its corner.
+  bool GripWanted() const;
+  void PaintGripTo(HDC dc);
   // The system menu at a screen point: the skinned one, or the window's own
   // when pop-up menus are not skinned.
   virtual void DropSysMenu(int x, int y);
@@ -270,6 +286,10 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MakeMDIForm(bool make);
   // An MDI child's: the provider of the MDI form it lives in, or null.
   TsSkinProvider* MDIMainProvider() const;
+  // The MDI form's active child when it is maximised, else null.
+  HWND MaximisedActiveChild() const;
+  // An MDI child under another child that is active and maximised.
+  bool CoveredByMaximisedChild() const;
   // An MDI form's: its frame and client painted anew (at once with updateNow).
   void RefreshMDIMainForm(bool updateNow);
   // An MDI child made while the active child is maximised, until its first
@@ -339,6 +359,9 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildActivated();
   void WindowPosChanging(TMessage& m);
   void Size(TMessage& m);
+  // A frame picture of another size is made again.
+  void FrameFollowsSize();
+  void ChildFirstShown();
   void InvalidateAnchoredAreas(int width, int height);
   void Paint(TMessage& m);
   // WM_PAINT of a form whose background depends on more than a colour: the
@@ -376,6 +399,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
   void TitleMouseLeft();
+  void TrackTitleLeave();
   TsTitleButton* UserButton(int hitCode);
   void ShowButtonHint(const TsTitleButton& button);
   void HideButtonHint();
@@ -426,7 +450,6 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   std::vector<TsPlacedTitleButton> placedButtons_;
   int hotButton_ = 0;
   Owned<THintWindow> buttonHint_;
-  bool trackingLeave_ = false;  // a leave of the frame is asked for
   TsSystemMenu* sysMenu_ = nullptr;
   std::unique_ptr<TsMDIForm> mdiForm_;
 

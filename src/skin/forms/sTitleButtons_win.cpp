@@ -25,6 +25,8 @@ TsTitleButtonRecord& TsTitleButtonRecord::operator=(TsTitleButtonRecord&&) noexc
 namespace {
 
 constexpr int kHotSteps = 10;
+constexpr size_t kFadedHintLength = 100;  // longer hints show at once
+constexpr DWORD kHintFadeTime = 200;
 constexpr int kPressedSteps = 1;
 
 // Without a border form the glow is opaque wherever it lies.
@@ -36,6 +38,33 @@ void MakeOpaque(TBitmap& bmp) {
 }
 
 constexpr intptr_t kAuxFormTag = -98;
+
+// The glow lies over the button but never takes the pointer: the form
+// under it keeps its hit tests and its leave tracking.
+class TGlowForm : public TForm {
+ public:
+  using TForm::TForm;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    const bool mouse = (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) ||
+                       (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) ||
+                       m.Msg == WM_MOUSELEAVE || m.Msg == WM_NCMOUSELEAVE;
+    if (m.Msg == WM_NCHITTEST) {
+      m.Result = HTTRANSPARENT;
+      return;
+    }
+    if (m.Msg == WM_MOUSEACTIVATE) {
+      m.Result = MA_NOACTIVATE;
+      return;
+    }
+    if (mouse) {
+      m.Result = 0;
+      return;
+    }
+    TForm::WndProc(m);
+  }
+};
 
 bool IsStandardHit(int code) {
   return code == TitleHit::MinButton || code == TitleHit::MaxButton || code == TitleHit::Close ||
@@ -223,6 +252,9 @@ void TsSkinProvider::PaintTitleButton(int hitCode) {
     StartButtonAnimation(*record, state, state == 2 ? kPressedSteps : kHotSteps, state != 0);
     return;
   }
+  // A title too narrow for its buttons: the icon is not painted over.
+  const TsFrameGeometry g = Geometry();
+  if (g.ShowsTitleIcon() && placed->Rect.Left <= g.TitleIconRect().Right) return;
   DrawTitleButton(*placed, record->State, false);
   CopyButtonToWindow(record->Rect);
 }
@@ -266,9 +298,23 @@ void TsSkinProvider::FreeButtonAnimations(bool resetStates) {
   }
 }
 
+void TrackFrameLeave(HWND wnd) {
+  if (wnd == nullptr) return;
+  TRACKMOUSEEVENT now{sizeof(now), TME_QUERY, nullptr, 0};
+  const DWORD wanted = TME_LEAVE | TME_NONCLIENT;
+  if (TrackMouseEvent(&now) && now.hwndTrack == wnd && (now.dwFlags & wanted) == wanted) return;
+  TRACKMOUSEEVENT t{sizeof(t), wanted, wnd, 0};
+  TrackMouseEvent(&t);
+}
+
+// Leaving the window straight from the button sends no hit test, so the
+// leave is asked for while a button is hot.
+void TsSkinProvider::TrackTitleLeave() {
+  if (hotButton_ > 0) TrackFrameLeave(FormHandle());
+}
+
 // The mouse left the frame: a hot button it is no longer over goes cold.
 void TsSkinProvider::TitleMouseLeft() {
-  trackingLeave_ = false;
   if (hotButton_ <= 0) return;
   const TsTitleButtonRecord* record = ButtonRecord(hotButton_);
   POINT p{};
@@ -317,11 +363,7 @@ void TsSkinProvider::SetHotButton(int hitCode, bool repaint) {
     PressedButtonActive = false;
     if (repaint) PaintTitleButton(hitCode);
     if (const TsTitleButton* user = UserButton(hitCode)) ShowButtonHint(*user);
-    // Leaving the window straight from the button sends no hit test.
-    if (!trackingLeave_ && FormHandle() != nullptr) {
-      TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE | TME_NONCLIENT, FormHandle(), 0};
-      trackingLeave_ = TrackMouseEvent(&t) != 0;
-    }
+    TrackTitleLeave();
     return;
   }
   PressedButtonActive = false;
@@ -365,7 +407,21 @@ void TsSkinProvider::ShowButtonHint(const TsTitleButton& button) {
   const TRect work = TScreen::MonitorWorkArea(FormHandle());
   OffsetRect(r, std::min(0, work.Right - r.Right), std::min(0, work.Bottom - r.Bottom));
   r.Bottom += 4;
-  buttonHint_->ActivateHint(r, button.Hint);
+  // A short hint fades in when the system fades its own tooltips in.
+  BOOL animation = FALSE, fade = FALSE;
+  SystemParametersInfoW(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
+  SystemParametersInfoW(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+  if (button.Hint.size() >= kFadedHintLength || !animation || !fade) {
+    buttonHint_->ActivateHint(r, button.Hint);
+    return;
+  }
+  buttonHint_->SetCaption(button.Hint);
+  buttonHint_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  HWND hint = buttonHint_->Handle();
+  SetWindowPos(hint, HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(), SWP_NOACTIVATE);
+  PlatformCalls().AnimateWindow(hint, kHintFadeTime, AW_BLEND);
+  ShowWindow(hint, SW_SHOWNOACTIVATE);
+  buttonHint_->Invalidate();
 }
 
 void TsSkinProvider::HideButtonHint() { buttonHint_.reset(); }
@@ -484,6 +540,10 @@ void TacSBAnimation::StepNow() {
 TacSBAnimation::TGlowSource TacSBAnimation::GlowSource() const {
   TsSkinManager* manager = Manager();
   if (manager == nullptr || !manager->AllowGlowing() || TargetState != 1) return {};
+  // A halo would reach over the parent's or the MDI form's other windows.
+  if (provider_ != nullptr && provider_->Form() != nullptr &&
+      (provider_->Form()->FormStyle() == fsMDIChild || provider_->Form()->Parent() != nullptr))
+    return {};
   const std::optional<int> margin =
       TitleButtonGlowMargin(manager->CommonSkinData(), button_->HitCode);
   if (!margin) return {};
@@ -587,7 +647,7 @@ void TacSBAnimation::PaintGlow(int alpha) {
   if (glowBmp_ == nullptr) MakeGlowImage();
   if (glowBmp_ == nullptr) return;
   if (glowForm_ == nullptr) {
-    glowForm_ = CreateOwned<TForm>();
+    glowForm_ = CreateOwned<TGlowForm>();
     glowForm_->SetTag(kAuxFormTag);
     glowForm_->SetBorderStyle(bsNone);
   }

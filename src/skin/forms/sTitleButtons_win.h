@@ -32,6 +32,11 @@ class TacGlowHost {
   virtual void GlowEnded(TsTitleButtonRecord& record) = 0;
 };
 
+// Asks the system to tell wnd when the pointer leaves its frame, unless that
+// is already the thread's one request: any other window's request takes it
+// over without a word, so a remembered "asked" may be stale.
+void TrackFrameLeave(HWND wnd);
+
 class TacSBAnimation : public TTimer {
  public:
   static constexpr unsigned StepInterval = 12;

@@ -13,11 +13,13 @@
 
 #include "KeyScript.h"
 #include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
+#include "skin/forms/sTitleButtons_win.h"
 #include "skin/model/acSkinPack.h"
 #include "support/Counters.h"
 #include "support/HostWindow.h"
@@ -679,6 +681,23 @@ TEST_F(OwnBorderPicture, MarginsAndShadowComeFromTheSkinsPicture) {
     EXPECT_EQ(push->At(2, mid, active ? 2 : 0), active ? 200 : 100);
     EXPECT_EQ(push->At(2, mid, active ? 0 : 2), 0);
   }
+}
+
+// The border window going takes the glow of the button it showed with it.
+TEST_F(BorderForm, AGlowGoesWithTheBorderWindow) {
+  const TRect close = provider->ButtonClose().Rect;
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const TPoint on = OnPicture((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2);
+  kvtest::SystemMoveTo({on.X, on.Y});
+  TsTitleButtonRecord& record = provider->ButtonClose();
+  ASSERT_TRUE(kvtest::PumpUntil([&] {
+    return record.Timer != nullptr && record.Timer->GlowWindow() != nullptr;
+  }));
+  const HWND glow = record.Timer->GlowWindow();
+  provider->SetAllowExtBorders(false);
+  EXPECT_FALSE(provider->HasBorderForm());
+  EXPECT_TRUE(kvtest::PumpUntil([&] { return !IsWindow(glow) || !IsWindowVisible(glow); }));
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
 }  // namespace

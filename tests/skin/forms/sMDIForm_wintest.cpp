@@ -15,6 +15,7 @@
 #include "skin/adapters/acMDIWnd_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/forms/sMDIForm_win.h"
+#include "skin/model/acToolkitFlags.h"
 #include "support/Counters.h"
 #include "support/Pump.h"
 
@@ -288,6 +289,48 @@ class SkinnedMDIChildren : public SkinnedMDIForm {
   }
   std::map<TForm*, TsSkinProvider*> childProvider;
 };
+
+// A picture of the MDI form (as a screenshot takes it) holds its client
+// area: the MDI client prints the MDI area. (Wine's default printing leaves
+// the children out.)
+TEST_F(SkinnedMDIChildren, APictureOfTheMDIFormShowsTheMDIArea) {
+  const TPixels picture = TPixels::FromPrintWindow(Wnd());
+  const TRect place = provider->MDIForm()->ClientPlace();
+  const POINT o = provider->FrameCacheOffset();
+  EXPECT_EQ(SectionAt(picture, place.Right - o.x - 5, place.Bottom - o.y - 5), "MDIAREA");
+}
+
+// Under the active maximised child another child neither prints nor paints
+// its frame.
+TEST_F(SkinnedMDIChildren, AChildUnderTheMaximisedOneShowsNothing) {
+  SendMessageW(b->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsZoomed(b->Handle()));
+  ASSERT_EQ(form->ActiveMDIChild(), b);
+  const TPixels picture = TPixels::FromPrint(a->Handle());
+  int painted = 0;
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x) painted += picture.At(x, y) != picture.At(0, 0);
+  EXPECT_EQ(painted, 0);
+  TsSkinProvider* under = childProvider[a];
+  under->FramePainted = false;
+  under->SkinData()->BGChanged = true;
+  SendMessageW(a->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_FALSE(under->FramePainted);
+}
+
+// While the toolkit animates, a child's frame is left to the system.
+TEST_F(SkinnedMDIChildren, AChildsFrameIsTheSystemsWhileAnAnimationRuns) {
+  TsSkinProvider* p = childProvider[b];
+  p->FramePainted = false;
+  p->SkinData()->BGChanged = true;
+  AnimationActive = true;
+  SendMessageW(b->Handle(), WM_NCPAINT, 1, 0);
+  AnimationActive = false;
+  EXPECT_FALSE(p->FramePainted);
+  SendMessageW(b->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_TRUE(p->FramePainted);
+}
 
 TEST_F(SkinnedMDIChildren, ANormalChildsFrameIsPaintedFromTheSkin) {
   const TPixels window = TPixels::FromWindow(b->Handle());

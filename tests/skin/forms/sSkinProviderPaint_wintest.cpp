@@ -172,6 +172,33 @@ TEST_F(SkinnedFrame, TheGripIsPaintedAtItsPlaceInTheCache) {
   EXPECT_GT(grip, 0);
 }
 
+// A sizeable form with the grip and a plain background shows the grip on
+// the window where its corner answers the bottom-right sizing code, though
+// the grip is not in the frame's picture.
+TEST_F(SkinnedFrame, ThePlainFormShowsTheGripWhereItsCornerSizes) {
+  form->SetCaption("");
+  Provide();
+  provider->GripMode = gmRightBottom;
+  Show();
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  TsSkinManager* manager = provider->SkinManager();
+  const int mask = manager->Skin().MaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
+  ASSERT_TRUE(manager->Skin().IsMaskIndexValid(mask));
+  const TsMaskData& m = manager->Skin().MaskData[static_cast<size_t>(mask)];
+  const TPoint at = provider->GripPosition(mask);
+  const TPixels window = TPixels::FromWindow(Wnd());
+  int grip = 0;
+  for (int y = 0; y < MaskStateHeight(m); ++y)
+    for (int x = 0; x < MaskFrameWidth(m); ++x)
+      grip += ItemAt(window, at.X + x, at.Y + y).rfind("GLOBALINFO.GRIPIMAGE", 0) == 0;
+  EXPECT_GT(grip, 0);
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  const LPARAM corner = MAKELPARAM(w.left + at.X + MaskFrameWidth(m) / 2,
+                                   w.top + at.Y + MaskStateHeight(m) / 2);
+  EXPECT_EQ(SendMessageW(Wnd(), WM_NCHITTEST, 0, corner), HTBOTTOMRIGHT);
+}
+
 // A main menu gets the menu line's band under the title, one menu height
 // per line; a dialog never shows one.
 TEST_F(SkinnedFrame, AMainMenuGetsTheMenuLineBandUnderTheTitle) {

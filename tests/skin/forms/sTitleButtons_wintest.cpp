@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "classlib/ExtCtrls.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
 #include "support/Mouse.h"
@@ -435,6 +437,286 @@ const TGlowEnd kGlowEnds[] = {
 };
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, GlowEnds, ::testing::ValuesIn(kGlowEnds),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Moves the pointer as the system does for a mouse (absolute SendInput) and
+// waits until the cursor is there.
+// The pointer, moved by the system, goes onto the close button and then
+// off the window: the glow window goes and the button is cold. On an X
+// display the pointer's moves also reach the glow window lying under it,
+// which must not take the form's leave tracking away.
+struct TLeaveWay {
+  const char* Name;
+  bool PointerReachesGlow;
+  bool DipsIntoTheClient;
+};
+void PrintTo(const TLeaveWay& w, std::ostream* os) { *os << w.Name; }
+
+class PointerLeaves : public ::testing::TestWithParam<TLeaveWay> {};
+
+TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  const POINT away = kvtest::AwayFromWindows();
+  kvtest::SystemMoveTo(away);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  TsTitleButtonRecord& close = f.provider->ButtonClose();
+  const POINT on{w.left + (close.Rect.Left + close.Rect.Right) / 2,
+                 w.top + (close.Rect.Top + close.Rect.Bottom) / 2};
+  kvtest::SystemMoveTo(on);
+  // The glow has risen in full.
+  ASSERT_TRUE(pump::PumpUntil([&] {
+    return close.Timer != nullptr && close.Timer->GlowWindow() != nullptr &&
+           !close.Timer->Running() && close.Timer->Alpha() == 255;
+  }));
+  const HWND glow = close.Timer->GlowWindow();
+  EXPECT_EQ(close.State, 1);
+  if (GetParam().PointerReachesGlow) {
+    // What the X driver delivers to the window under the pointer.
+    SendMessageW(glow, WM_NCHITTEST, 0, MAKELPARAM(on.x, on.y));
+    POINT client = on;
+    ScreenToClient(glow, &client);
+    SendMessageW(glow, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+  }
+  if (GetParam().DipsIntoTheClient) {
+    // Into the client area and back onto the button before the form reads
+    // its queue, as a quick hand does on a busy program (the wheel turn of
+    // nothing keeps the two moves apart).
+    RECT client{};
+    GetClientRect(f.Wnd(), &client);
+    const POINT in = kvtest::ClientToScreenPoint(f.Wnd(), {client.right / 2, client.bottom / 2});
+    INPUT steps[3] = {kvtest::SystemMove(in), kvtest::SystemMove(in), kvtest::SystemMove(on)};
+    steps[1].mi.dwFlags |= MOUSEEVENTF_WHEEL;
+    ASSERT_EQ(SendInput(3, steps, sizeof(INPUT)), 3u);
+    pump::PumpUntilIdle();
+    ASSERT_TRUE(pump::PumpUntil([&] { return close.State == 1; }));
+    // The client area's leave request, made on the way, has been answered
+    // (the pointer is on the frame) or given way to the frame's.
+    ASSERT_TRUE(pump::PumpUntil([&] {
+      TRACKMOUSEEVENT now{sizeof(now), TME_QUERY, nullptr, 0};
+      TrackMouseEvent(&now);
+      return now.hwndTrack != f.Wnd() || (now.dwFlags & TME_LEAVE) == 0 ||
+             (now.dwFlags & TME_NONCLIENT) != 0;
+    }));
+  }
+  kvtest::SystemMoveTo(away);
+  EXPECT_TRUE(pump::PumpUntil([&] { return !IsWindow(glow) || !IsWindowVisible(glow); }, 3000));
+  EXPECT_EQ(close.State, 0);
+}
+
+const TLeaveWay kLeaveWays[] = {{"StraightOff", false, false},
+                                 {"OverTheGlowWindow", true, false},
+                                 {"AfterADipIntoTheClient", false, true}};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, PointerLeaves, ::testing::ValuesIn(kLeaveWays),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A form's user buttons handed to another form are the other form's own:
+// the pointer makes one glow on the first form, which is then freed in the
+// middle of the fade; the second form's button neither shares the hot state
+// nor a glow whose form is gone, and its clock ticks on.
+TEST(TitleButtonsUser, ACopiedButtonHasItsOwnStateAndOutlivesTheFirstFormsGlow) {
+  kvtest::TSkinnedFormFixture f;
+  f.form->SetCaption("");
+  f.Provide();
+  TsTitleButtons buttons;
+  buttons.Items.resize(1);
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  TsTitleButtonRecord& first = *f.provider->TitleButtons().Items[0].Record;
+  kvtest::SystemMoveTo({w.left + (first.Rect.Left + first.Rect.Right) / 2,
+                w.top + (first.Rect.Top + first.Rect.Bottom) / 2});
+  ASSERT_TRUE(pump::PumpUntil([&] { return first.Timer != nullptr && first.Timer->Running(); }));
+  ASSERT_EQ(first.State, 1);
+
+  TForm* second = Create<TForm>(nullptr);
+  second->SetBounds(400, 300, 300, 200);
+  TsSkinProvider* other = Create<TsSkinProvider>(second);
+  other->SetTitleButtons(f.provider->TitleButtons());
+  TsTitleButtons assigned;
+  assigned = f.provider->TitleButtons();
+  const TsTitleButtonRecord& copy = *other->TitleButtons().Items[0].Record;
+  EXPECT_NE(&copy, &first);
+  EXPECT_NE(assigned.Items[0].Record.get(), &first);
+  EXPECT_EQ(copy.State, 0);
+  EXPECT_EQ(copy.Timer, nullptr);
+
+  f.form->Free();
+  f.form = nullptr;
+  // Ticks of a glow of the freed form would land on freed memory.
+  pump::Pump(100);
+  EXPECT_EQ(copy.Timer, nullptr);
+  EXPECT_EQ(copy.State, 0);
+  second->Free();
+  kvtest::HoverOut();
+}
+
+// On a title too narrow for its buttons, a button reaching over the title
+// icon keeps its look at rest when the pointer makes it hot: the icon is
+// not painted over.
+TEST(TitleButtonsUser, AButtonOverTheTitleIconIsNotRepaintedHot) {
+  kvtest::TSkinnedFormFixture f;
+  f.manager->SetAllowGlowing(false);
+  f.form->SetCaption("");
+  f.Provide();
+  TsTitleButtons buttons;
+  // The last one lies across the icon's right edge.
+  buttons.Items.resize(16);
+  f.provider->SetTitleButtons(buttons);
+  f.provider->LoadTitleButtonMasks();
+  f.Show();
+  const TsFrameGeometry g = f.provider->Geometry();
+  ASSERT_TRUE(g.ShowsTitleIcon());
+  const TRect icon = f.provider->TitleIconRect();
+  const TsPlacedTitleButton* over = nullptr;
+  const TsPlacedTitleButton* clear = nullptr;
+  const std::vector<TsPlacedTitleButton> placed = f.provider->PlacedButtons();
+  for (const TsPlacedTitleButton& b : placed) {
+    if (!IsUserTitleHit(b.HitCode)) continue;
+    if (b.Rect.Left <= icon.Right && b.Rect.Right > icon.Right + 2) over = &b;
+    if (b.Rect.Left > icon.Right) clear = &b;
+  }
+  ASSERT_NE(over, nullptr) << "no button reaches over the icon";
+  ASSERT_NE(clear, nullptr);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  struct TCase {
+    const TsPlacedTitleButton* button;
+    int state;  // the look of its uncovered part once hot
+  };
+  for (const TCase& c : {TCase{clear, 1}, TCase{over, 0}}) {
+    const TRect r = c.button->Rect;
+    const int x = (icon.Right + 1 + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+    kvtest::SystemMoveTo({w.left + x, w.top + y});
+    ASSERT_TRUE(pump::PumpUntil(
+        [&] { return f.provider->ButtonRecord(c.button->HitCode)->State == 1; }));
+    EXPECT_EQ(f.ItemAt(f.Cache(), std::max(x, r.Left + 2), y),
+              "GLOBALINFO.TITLEBUTTON#" + std::to_string(c.state))
+        << c.button->HitCode;
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+// A user button's hint fades in (200 ms of blending) when it is short and
+// the system fades its own tooltips in; a long one, or the system's fade
+// off, shows it at once. A new button is named by its class.
+struct THintFade {
+  const char* Name;
+  size_t Length;
+  BOOL Animation, Fade;
+  bool Fades;
+};
+void PrintTo(const THintFade& c, std::ostream* os) { *os << c.Name; }
+
+struct TAnimateCall {
+  HWND Wnd;
+  DWORD Time, Flags;
+};
+std::vector<TAnimateCall>* g_animations = nullptr;
+BOOL WINAPI RecordAnimate(HWND wnd, DWORD time, DWORD flags) {
+  if (g_animations != nullptr) g_animations->push_back({wnd, time, flags});
+  return RealPlatformCalls().AnimateWindow(wnd, time, flags);
+}
+
+class HintFades : public ::testing::TestWithParam<THintFade> {};
+
+TEST_P(HintFades, AsTheSystemFadesTooltips) {
+  const THintFade& c = GetParam();
+  BOOL savedAnimation = FALSE, savedFade = FALSE;
+  SystemParametersInfoW(SPI_GETTOOLTIPANIMATION, 0, &savedAnimation, 0);
+  SystemParametersInfoW(SPI_GETTOOLTIPFADE, 0, &savedFade, 0);
+  SystemParametersInfoW(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<PVOID>(INT_PTR{c.Animation}),
+                        0);
+  SystemParametersInfoW(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<PVOID>(INT_PTR{c.Fade}), 0);
+  std::vector<TAnimateCall> animations;
+  g_animations = &animations;
+  {
+    kvtest::TSkinnedFormFixture f;
+    f.platform_.Calls().AnimateWindow = RecordAnimate;
+    f.manager->SetAllowGlowing(false);
+    f.form->SetCaption("");
+    f.Provide();
+    TsTitleButtons buttons;
+    buttons.Items.resize(1);
+    EXPECT_EQ(buttons.Items[0].Name, "TsTitleButton");
+    buttons.Items[0].Hint = std::string(c.Length, 'h');
+    f.provider->SetTitleButtons(buttons);
+    f.provider->LoadTitleButtonMasks();
+    f.Show();
+    RECT w{};
+    GetWindowRect(f.Wnd(), &w);
+    const TRect r = f.provider->TitleButtons().Items[0].Record->Rect;
+    kvtest::SystemMoveTo({w.left + (r.Left + r.Right) / 2, w.top + (r.Top + r.Bottom) / 2});
+    ASSERT_TRUE(pump::PumpUntil([&] { return f.provider->ButtonHint() != nullptr; }));
+    const HWND hint = f.provider->ButtonHint()->Handle();
+    EXPECT_TRUE(IsWindowVisible(hint));
+    if (c.Fades) {
+      ASSERT_EQ(animations.size(), 1u);
+      EXPECT_EQ(animations[0].Wnd, hint);
+      EXPECT_EQ(animations[0].Time, 200u);
+      EXPECT_EQ(animations[0].Flags, static_cast<DWORD>(AW_BLEND));
+    } else {
+      EXPECT_TRUE(animations.empty());
+    }
+    kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  }
+  g_animations = nullptr;
+  SystemParametersInfoW(SPI_SETTOOLTIPANIMATION, 0,
+                        reinterpret_cast<PVOID>(INT_PTR{savedAnimation}), 0);
+  SystemParametersInfoW(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<PVOID>(INT_PTR{savedFade}), 0);
+}
+
+const THintFade kHintFades[] = {
+    {"ShortWithTheSystemsFade", 99, TRUE, TRUE, true},
+    {"HundredCharacters", 100, TRUE, TRUE, false},
+    {"FadeOff", 10, TRUE, FALSE, false},
+    {"AnimationOff", 10, FALSE, TRUE, false},
+};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsUser, HintFades, ::testing::ValuesIn(kHintFades),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// An MDI child's hot button glows as itself, without the skin's halo,
+// which would reach over the MDI form's other windows.
+TEST(TitleButtonsGlow, AnMDIChildsButtonGlowsWithoutAHalo) {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetFormStyle(fsMDIForm);
+  f.form->SetBounds(40, 40, 420, 320);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  TForm* child = Create<TForm>(f.form);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(0, 0, 220, 140);
+  child->SetCaption("");
+  child->Show();
+  TsSkinProvider* p = Create<TsSkinProvider>(child);
+  pump::PumpUntilIdle();
+  RECT w{};
+  GetWindowRect(child->Handle(), &w);
+  TsTitleButtonRecord& close = p->ButtonClose();
+  kvtest::SystemMoveTo({w.left + (close.Rect.Left + close.Rect.Right) / 2,
+                        w.top + (close.Rect.Top + close.Rect.Bottom) / 2});
+  ASSERT_TRUE(pump::PumpUntil(
+      [&] { return close.Timer != nullptr && close.Timer->GlowWindow() != nullptr; }));
+  EXPECT_TRUE(close.Timer->CoversButton());
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
 
 }  // namespace
 }  // namespace kv
