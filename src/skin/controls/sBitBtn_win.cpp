@@ -379,7 +379,10 @@ void TsBitBtn::PaintToDC(HDC dc) {
   sd->BGChanged = true;
   PrepareCache();
   RefreshCacheCorners(sd, ButtonState());
-  if ((ControlState() & csAlignmentNeeded) == 0) ApplyRegion(redrawOnRegion);
+  // A form animation's picture is not the window: its shape waits for the
+  // paint on the screen.
+  const bool animationPicture = AnimationActive && dc == AnimationDC;
+  if ((ControlState() & csAlignmentNeeded) == 0 && !animationPicture) ApplyRegion(redrawOnRegion);
   CopyWholeCache(sd, dc);
 }
 

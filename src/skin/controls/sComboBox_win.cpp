@@ -30,6 +30,12 @@ constexpr int DefaultGlyphHeight = 16;
 
 // Keys a read-only box ignores: space, paging and arrows, letters, and F4,
 // which would open the list.
+// The arrow is the combo box section's whatever section the box is given:
+// a box in the edits' look still shows it can drop down.
+int ArrowMaskIndex(const TsSkinModel& skin) {
+  return skin.MaskIndexOf(skin.SectionIndexOf("COMBOBOX"), "COMBOBOX", "GLYPHMASK");
+}
+
 bool ReadOnlyKey(WPARAM key) {
   return (key >= 0x20 && key <= 0x28) || key == 0x39 || (key >= 0x41 && key <= 0x5A) ||
          key == VK_F4;
@@ -105,7 +111,7 @@ int TsCustomComboBox::ButtonGlyphHeight() {
   TsCommonData* sd = SkinData();
   TsSkinManager* manager = sd->SkinManager();
   if (manager == nullptr || !SkinAvailable(sd, false)) return DefaultGlyphHeight;
-  const int index = manager->Skin().MaskIndexOf(sd->SkinIndex, sd->SkinSection(), "GLYPHMASK");
+  const int index = ArrowMaskIndex(manager->Skin());
   if (!manager->Skin().IsMaskIndexValid(index)) return DefaultGlyphHeight;
   return manager->Skin().GetMaskStateSize(index).cy;
 }
@@ -192,7 +198,7 @@ void TsCustomComboBox::PaintButton() {
     PaintSkinItem(button, "COMBOBTN", MakeBgCacheInfo(&under, 0, 0), true, state, r,
                   {r.Left, r.Top}, cache, &skin);
   }
-  const int glyph = skin.MaskIndexOf(sd->SkinIndex, sd->SkinSection(), "GLYPHMASK");
+  const int glyph = ArrowMaskIndex(skin);
   if (!skin.IsMaskIndexValid(glyph)) return;
   const TSize size = skin.GetMaskStateSize(glyph);
   const TPoint at{r.Left + (r.Width() - size.cx) / 2, (Height() - ButtonGlyphHeight()) / 2};

@@ -53,6 +53,24 @@ void CopyBackground(TBitmap& cache, const TsBgCacheInfo& background, TPoint at) 
                     background.FillColor == TransparentColor ? clBtnFace : background.FillColor);
 }
 
+// Fills r with a one-pixel checkerboard of the button face and highlight.
+void FillRectWithMesh(HDC dc, const RECT& r) {
+  HBITMAP mesh = CreateBitmap(8, 8, 1, 32, nullptr);
+  {
+    HDC mdc = CreateCompatibleDC(dc);
+    const HGDIOBJ old = SelectObject(mdc, mesh);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        SetPixel(mdc, x, y, GetSysColor((x + y) % 2 == 0 ? COLOR_BTNFACE : COLOR_BTNHIGHLIGHT));
+    SelectObject(mdc, old);
+    DeleteDC(mdc);
+  }
+  HBRUSH brush = CreatePatternBrush(mesh);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  DeleteObject(mesh);
+}
+
 }  // namespace
 
 // The glyph painter's view of the button, kept apart so that its names do
@@ -420,11 +438,21 @@ void TsSpeedButton::PaintUnskinned(bool drawFrame) {
   const bool stripPressed = (menuShown_ && dropdownMenu_ != nullptr) || Down() || pressed;
   const TRect strip = DropDownStrip(Width(), Height(), ArrowWidth());
   const TThemeData theme(parent, Flat() ? L"TOOLBAR" : L"BUTTON");
-  if (theme.Handle() == nullptr) {
-    if (drawFrame) TSpeedButton::Paint();
-  } else if (drawFrame) {
-    PaintThemed(theme.Handle(), pressed, stripPressed);
+  if (drawFrame) {
+    if (theme.Handle() == nullptr)
+      PaintPlainFrame(pressed);
+    else
+      PaintThemed(theme.Handle(), pressed, stripPressed);
   }
+  // The caption and glyph are laid out as the skinned button's: beside the
+  // drop-down strip, by Alignment and TextOffset, from the image list.
+  // A pressed flat button under visual styles writes in the selection's
+  // text colour.
+  themedTextColor_ = theme.Handle() != nullptr && Flat() && pressed ? clHighlightText : clNone;
+  DrawCaption(*Canvas(), false);
+  themedTextColor_ = clNone;
+  const TRect glyph = CalcGlyphRect();
+  ButtonGlyph().Draw(*Canvas(), {glyph.Left, glyph.Top}, State());
   if (buttonStyle_ != tbsDropDown) return;
   RECT r{strip.Left, strip.Top, strip.Right, strip.Bottom};
   if (theme.Handle() == nullptr) {
@@ -458,12 +486,27 @@ void TsSpeedButton::PaintThemed(HTHEME theme, bool pressed, bool stripPressed) {
     const RECT s{strip.Left, strip.Top, strip.Right, strip.Bottom};
     PlatformCalls().DrawThemeBackground(theme, dc, part, look(stripPressed), &s, nullptr);
   }
-  // A pressed flat button writes in the selection's text colour.
-  themedTextColor_ = Flat() && pressed ? clHighlightText : clNone;
-  DrawCaption(*Canvas(), false);
-  themedTextColor_ = clNone;
-  const TRect glyph = CalcGlyphRect();
-  ButtonGlyph().Draw(*Canvas(), {glyph.Left, glyph.Top}, State());
+}
+
+// The frame of the plain look without visual styles, over the whole button.
+void TsSpeedButton::PaintPlainFrame(bool pressed) {
+  HDC dc = Canvas()->Handle();
+  RECT r{0, 0, Width(), Height()};
+  const bool hot = SkinData()->MouseAbove;
+  if (Flat()) {
+    if (pressed || (hot && Enabled()) || HasState(csDesigning)) {
+      DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+               BF_RECT | (Transparent() ? 0 : BF_MIDDLE));
+    } else if (!Transparent()) {
+      FillRectWithColor(dc, {r.left, r.top, r.right, r.bottom}, Color());
+    }
+    InflateRect(&r, -1, -1);
+  } else {
+    DrawFrameControl(dc, &r, DFC_BUTTON,
+                     DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (pressed ? DFCS_PUSHED : 0));
+  }
+  // The button held down in its group shows a mesh of face and highlight.
+  if (State() == bsExclusive && (!Flat() || !hot)) FillRectWithMesh(dc, r);
 }
 
 void TsSpeedButton::PaintSiblingsOver(TBitmap& cache) {

@@ -125,6 +125,7 @@ class TsSpeedButton : public TsSkinnedControl<TSpeedButton> {
   void DropDown();
   void SetSkinValue(bool changed);
   void PaintThemed(HTHEME theme, bool pressed, bool stripPressed);
+  void PaintPlainFrame(bool pressed);
 
   TsAnimTimer* AnimTimer = nullptr;
   TsDisabledKind disabledKind_ = dkBlended;

@@ -13,6 +13,7 @@
 #include "classlib/StdCtrls.h"
 #include "classlib/WideText.h"
 #include "skin/controls/sBitBtn_win.h"
+#include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Counters.h"
@@ -156,6 +157,35 @@ TEST_F(BitBtnSkinned, TransparentCornersShowTheParentAndAreCutFromTheRegionUntil
   PumpUntilIdle();
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(GetWindowRgn(button->Handle(), region), ERROR) << "the region outlived the skin";
+  DeleteObject(region);
+}
+
+// A form animation takes the button's picture into its own context; the
+// window's shape is left to the paint on the screen that follows it.
+TEST_F(BitBtnSkinned, APictureForAFormAnimationLeavesTheWindowsShapeAlone) {
+  Load();
+  TsBitBtn* b = AddButton(20, "");
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, b->Width(), b->Height());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  {
+    const TacFlagGuard animating(AnimationActive);
+    AnimationDC = dc;
+    b->Perform(WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    AnimationDC = nullptr;
+  }
+  const kvtest::TPixels printed = kvtest::TPixels::FromDC(dc, {0, 0, b->Width(), b->Height()});
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_EQ(printed.At(b->Width() / 2, 2), Mask(0)) << "the animation's picture";
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(b->Handle(), region), ERROR) << "shaped while animating";
+  b->Repaint();
+  ASSERT_NE(GetWindowRgn(b->Handle(), region), ERROR) << "shaped by its own paint after";
+  EXPECT_FALSE(PtInRegion(region, 0, 0));
   DeleteObject(region);
 }
 

@@ -109,6 +109,32 @@ TEST_F(CheckBoxSkinned, ReadOnlyIgnoresClickAndSpaceButTakesTheFocus) {
   kvtest::HoverOut();
 }
 
+// The dotted focus frame round the caption shows only while the box has the
+// focus and ShowFocus is on.
+TEST_F(CheckBoxSkinned, TheFocusFrameShowsOnlyWhileFocusedWithShowFocus) {
+  Load();
+  Add();
+  auto* other = Create<TsCheckBox>(form);
+  other->SetParent(form);
+  other->SetBounds(20, 60, 140, 24);
+  Show();
+  kvtest::HoverOut();
+  const auto dots = [&] {
+    PumpUntilIdle();
+    const kvtest::TPixels shown = kvtest::TPixels::FromClient(box->Handle());
+    return shown.CountOf(RGB(0, 0, 0), shown.Whole());
+  };
+  other->SetFocus();
+  const int rest = dots();
+  box->SetFocus();
+  EXPECT_GT(dots(), rest + 4) << "focused";
+  other->SetFocus();
+  EXPECT_EQ(dots(), rest) << "focus gone";
+  box->SetShowFocus(false);
+  box->SetFocus();
+  EXPECT_EQ(dots(), rest) << "focused without ShowFocus";
+}
+
 TEST_F(CheckBoxSkinned, ReadOnlyWithoutASkinIgnoresTheSystemButtonsClick) {
   Load();
   manager->SetActive(false);

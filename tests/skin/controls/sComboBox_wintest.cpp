@@ -78,6 +78,21 @@ TEST_F(ComboSkinned, FrameButtonAndArrowShowTheirStates) {
   }
 }
 
+// The drop-down arrow is the combo box section's, whatever look the box has.
+TEST_F(ComboSkinned, ABoxInAnotherSectionsLookStillShowsTheComboArrow) {
+  Load();
+  TsComboBox* box = AddCombo(3);
+  box->SkinData()->SetSkinSection("EDIT");
+  Show();
+  ASSERT_TRUE(PumpUntilIdle());
+  const TPixels shown = TPixels::FromClient(box->Handle());
+  const TRect button = box->ButtonRect();
+  EXPECT_EQ(StateAt(shown, box->Width() / 2, 0, "EDIT", "BORDERSMASK"), 0);
+  EXPECT_EQ(StateAt(shown, button.Left + button.Width() / 2, box->Height() / 2, "COMBOBOX",
+                    "GLYPHMASK"),
+            0);
+}
+
 // An item drawn by the box into a fresh memory picture of its size.
 TPixels DrawnItem(TsComboBox* box, int index, UINT state) {
   HDC screen = GetDC(nullptr);

@@ -95,6 +95,25 @@ TEST_F(ListViewTest, EverySectionAndTheAreaRightOfTheLastShowTheColumnHeaderAtRe
   EXPECT_EQ(shot.At((last.right + shot.Width()) / 2, 1), Colour("COLHEADER", "BORDERSMASK", 0));
 }
 
+// A list turned to report view gets its header then, and the skin paints it.
+TEST_F(ListViewTest, AHeaderMadeWhenTheListTurnsToReportViewIsPaintedByTheSkin) {
+  auto* list = Create<TsListView>(form);
+  list->SetParent(form);
+  list->SetBounds(8, 8, 600, 180);
+  list->SetViewStyle(vsList);
+  Show();
+  list->SetViewStyle(vsReport);
+  for (int c = 0; c < 2; ++c) {
+    TListColumn* column = list->Columns()->Add();
+    column->SetCaption("C" + std::to_string(c));
+    column->SetWidth(kColumnWidth);
+  }
+  pump::PumpUntilIdle();
+  ASSERT_NE(list->HeaderHandle(), nullptr);
+  kvtest::HoverOut();
+  EXPECT_EQ(SectionState(list, 0), 0);
+}
+
 // Its picture: state 0 of its section, made when it paints.
 TEST_F(ListViewTest, PaintingMakesItsPictureOfItsSectionAtRest) {
   TsListView* list = MakeList();

@@ -344,6 +344,50 @@ TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
   EXPECT_EQ(2, pc->PageCount());
 }
 
+// Close buttons in a section of the skin: a section the skin lacks gives
+// none to see or to press; one it has is painted with its red cross.
+TEST_F(PageControlSkinned, CloseButtonsInASectionShowAndCloseOnlyWhenTheSkinHasIt) {
+  Load();
+  TsPageControl* pc = AddPages(root, 3);
+  pc->SetShowCloseBtns(true);
+  pc->SetCloseBtnSkin("NOSUCHSECTION");
+  Show();
+  int asked = -1;
+  pc->OnCloseBtnClick = [&](TComponent*, int index, bool&, TacCloseAction&) { asked = index; };
+  const TRect tab = pc->SkinTabRect(1, false);
+  // Where a 15-pixel button would sit in the tab's top right corner.
+  const TRect place{tab.Right - 16, tab.Top + 1, tab.Right - 1, tab.Top + 16};
+  const auto shown = [&] {
+    pc->Repaint();
+    PumpUntilIdle();
+    HDC dc = GetDC(pc->Handle());
+    const TPixels pixels = TPixels::FromDC(dc, {place.Left, place.Top, place.Right, place.Bottom});
+    ReleaseDC(pc->Handle(), dc);
+    return pixels;
+  };
+  const auto click = [&] {
+    const TPoint c = Centre(place);
+    SendMessageW(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.X, c.Y));
+    SendMessageW(pc->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(c.X, c.Y));
+    PumpUntilIdle();
+  };
+  const COLORREF cross = RGB(255, 0, 0);
+  EXPECT_EQ(shown().CountOf(cross, {0, 0, place.Width(), place.Height()}), 0);
+  click();
+  EXPECT_EQ(asked, -1);
+  EXPECT_EQ(pc->PageCount(), 3);
+
+  pc->SetCloseBtnSkin("BUTTON");
+  const TPixels button = shown();
+  EXPECT_GT(button.CountOf(cross, {0, 0, place.Width(), place.Height()}), 3) << "its cross";
+  const kvtest::TSkinItem* item = skin->Legend(button.At(place.Width() / 2, 0));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->Section, "BUTTON");
+  click();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(pc->PageCount(), 2);
+}
+
 // A close button's state as the window shows it now; -1 when none shows.
 TEST_F(PageControlSkinned, ACloseButtonIsHotOnlyWhileTheMouseIsOnIt) {
   Load();

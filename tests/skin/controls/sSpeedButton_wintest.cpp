@@ -298,5 +298,76 @@ TEST_F(SpeedButtonThemed, DrawsTheToolBarOrPushButtonPartInTheStateOfTheMoment) 
   EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_SEPARATOR, TS_NORMAL, 39)}));
 }
 
+// Without a skin or visual styles: the system's frame, the caption laid out
+// as the skinned button's, and the held-down button of a group in a mesh.
+class SpeedButtonPlain : public ::testing::Test {
+ protected:
+  static constexpr COLORREF kCaption = RGB(255, 0, 0);
+  void SetUp() override {
+    scope.Calls().IsThemeActive = +[] { return false; };
+    form = CreateOwned<TForm>();
+    form->SetBounds(0, 0, 240, 100);
+    button = Create<TsSpeedButton>(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 100, 30);
+    button->SetCaption("HIH");
+    button->Font()->SetColor(static_cast<TColor>(kCaption));
+    form->Show();
+    PumpUntilIdle();
+  }
+  kvtest::TPixels Shown() {
+    button->Repaint();
+    PumpUntilIdle();
+    HDC dc = GetDC(form->Handle());
+    const TRect b = button->BoundsRect();
+    kvtest::TPixels shown = kvtest::TPixels::FromDC(dc, {b.Left, b.Top, b.Right, b.Bottom});
+    ReleaseDC(form->Handle(), dc);
+    return shown;
+  }
+  // The caption's colour, or its smoothed edge.
+  static bool Reddish(COLORREF c) {
+    return GetRValue(c) > 160 && GetGValue(c) < 120 && GetBValue(c) < 120;
+  }
+  // The left and right ends of the caption's pixels.
+  static std::pair<int, int> CaptionSpan(const kvtest::TPixels& shown) {
+    int lo = shown.Width(), hi = -1;
+    for (int y = 0; y < shown.Height(); ++y)
+      for (int x = 0; x < shown.Width(); ++x)
+        if (Reddish(shown.At(x, y))) lo = std::min(lo, x), hi = std::max(hi, x);
+    return {lo, hi};
+  }
+
+  kvtest::TPlatformScope scope;
+  Owned<TForm> form;
+  TsSpeedButton* button = nullptr;
+};
+
+TEST_F(SpeedButtonPlain, TheCaptionKeepsBesideTheDropDownStripAndFollowsAlignment) {
+  button->SetButtonStyle(tbsDropDown);
+  const int main = button->Width() - 16;
+  auto [lo, hi] = CaptionSpan(Shown());
+  ASSERT_GE(hi, 0) << "no caption";
+  EXPECT_LT(hi, main) << "under the strip";
+  EXPECT_NEAR((lo + hi) / 2, main / 2, 3) << "centred in the main part";
+  button->SetAlignment(taLeftJustify);
+  std::tie(lo, hi) = CaptionSpan(Shown());
+  EXPECT_LT(lo, 8) << "at the left";
+}
+
+TEST_F(SpeedButtonPlain, TheHeldDownButtonOfAGroupShowsTheMesh) {
+  button->SetCaption("");
+  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  ASSERT_NE(light, GetSysColor(COLOR_BTNFACE));
+  const auto meshed = [&] {
+    const kvtest::TPixels shown = Shown();
+    return shown.CountOf(light, {4, 4, shown.Width() - 4, shown.Height() - 4});
+  };
+  button->SetGroupIndex(1);
+  button->SetAllowAllUp(true);
+  EXPECT_EQ(meshed(), 0) << "up";
+  button->SetDown(true);
+  EXPECT_GT(meshed(), 200) << "down";
+}
+
 }  // namespace
 }  // namespace kv
