@@ -1003,14 +1003,23 @@ bool PeekAllButInput(MSG& msg) {
 }  // namespace
 
 bool TApplication::ProcessMessage(MSG& msg) {
-  const bool taken = InSystemLoop() ? PeekAllButInput(msg)
-                                    : PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
+  // The loop at the top dispatches from no other loop: only a wait inside a
+  // handler can run within the system's, so only it asks the window server.
+  const bool nested = dispatching_ > 0 || systemLoops_ > 0 || modalLevel_ > 0;
+  const bool taken = nested && InSystemLoop()
+                         ? PeekAllButInput(msg)
+                         : PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
   if (!taken) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
   }
   bool handled = false;
+  ++dispatching_;
+  const struct Done {
+    int& depth;
+    ~Done() { --depth; }
+  } done{dispatching_};
   try {
     // Every subscriber sees the message until one handles it.
     const std::vector<TApplicationEvents*> events = events_;

@@ -357,6 +357,7 @@ class TApplication : public TComponent {
   int hintPause_ = 500;
   int modalLevel_ = 0;
   static inline int systemLoops_ = 0;
+  int dispatching_ = 0;  // ProcessMessage's dispatches under way
   // The control whose hint waits or shows, and where its hint stays.
   TControl* hintControl_ = nullptr;
   TRect hintCursorRect_;
