@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/StringList.h"
+#include "classlib/Forms.h"
 #include "classlib/WideText.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/sSkinProvider_win.h"
@@ -135,7 +136,12 @@ void TsSystemMenu::SystemCommand(TObject* sender) {
   HWND wnd = FormWnd();
   if (wnd == nullptr) return;
   const UINT command = static_cast<UINT>(item->Tag());
-  SendMessageW(wnd, WM_SYSCOMMAND, command, 0);
+  // The main form minimised takes the whole application with it.
+  if (command == SC_MINIMIZE && Application != nullptr &&
+      Application->MainForm() == owner_->Form())
+    Application->Minimize();
+  else
+    SendMessageW(wnd, WM_SYSCOMMAND, command, 0);
   if (command == SC_RESTORE || command == SC_MINIMIZE || command == SC_MAXIMIZE) UpdateItems(false);
 }
 

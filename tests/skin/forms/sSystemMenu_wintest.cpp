@@ -328,5 +328,32 @@ TEST_F(SystemMenu, AModalDialogClosesFromItsKeyboardMenu) {
   EXPECT_TRUE(menu.Sent());
 }
 
+// Minimize chosen from the main form's menu minimises the application (its
+// OnMinimize runs), not only the window.
+TEST_F(SystemMenu, MinimizeOfTheMainFormMinimisesTheApplication) {
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  TCustomForm* savedMain = Application->MainForm();
+  const TNotifyEvent savedOnMinimize = Application->OnMinimize;
+  Application->SetMainForm(form);
+  int minimised = 0;
+  Application->OnMinimize = [&](TObject*) { ++minimised; };
+  kvtest::TKeyScript menu(Wnd(),
+                          [&](auto& keys) { return KeysToChoose(provider, SC_MINIMIZE, keys); });
+  kvtest::PostAltSpace(Wnd());
+  pump::PumpUntil([&] { return menu.Sent() && IsIconic(Wnd()); }, 4000);
+  kvtest::PumpUntilIdle();
+  Application->OnMinimize = savedOnMinimize;
+  Application->SetMainForm(savedMain);
+  EXPECT_TRUE(menu.Sent());
+  EXPECT_TRUE(IsIconic(Wnd()));
+  EXPECT_EQ(minimised, 1);
+  EXPECT_TRUE(provider->SystemMenuObject()->ItemRestore->Enabled()) << "the entries follow at once";
+  EXPECT_FALSE(provider->SystemMenuObject()->ItemMinimize->Enabled());
+  ShowWindow(Wnd(), SW_RESTORE);
+  kvtest::PumpUntilIdle();
+}
+
 }  // namespace
 }  // namespace kv
