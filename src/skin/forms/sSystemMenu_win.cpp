@@ -156,7 +156,8 @@ void TsSystemMenu::AddSkinSelectItems() {
   if (manager == nullptr) return;
   TStringList names;
   std::string first;
-  manager->FillSkinList(names, 0, first);
+  // Stored skins and both kinds the skin directory holds: packed files and folders.
+  manager->FillSkinList(names, 2, first);
   if (names.Count() == 0) return;
   auto* root = Create<TMenuItem>(this);
   root->SetName(kSkinSelectName);

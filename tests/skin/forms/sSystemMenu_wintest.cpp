@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "KeyScript.h"
+#include "base/SysUtils.h"
+#include "classlib/WideText.h"
 #include "SkinnedFormFixture.h"
 #include "skin/forms/sSystemMenu_win.h"
 #include "support/ModalProbe.h"
@@ -128,6 +132,38 @@ TEST_F(SystemMenu, SkinListBreaksIntoAColumnEveryTwentyNames) {
     EXPECT_EQ(list->Items(i)->Break(), i == 20 || i == 40 ? mbBreak : mbNone) << i;
   for (int i = 0; i < list->Count(); ++i)
     EXPECT_EQ(list->Items(i)->Checked(), list->Items(i)->Caption() == manager->SkinName()) << i;
+}
+
+// The list offers every skin the manager can load: the stored ones, the
+// packed files and the folders of its skin directory. Chosen, a skin loads.
+TEST_F(SystemMenu, SkinListHoldsStoredPackedAndFolderSkins) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::string dir = Narrow(temp) + "kvtest-sysmenu-skins\\";
+  std::filesystem::remove_all(Wide(dir));
+  ASSERT_TRUE(ForceDirectories(dir + "Folder"));
+  skin.WriteFolder(dir + "Folder");
+  {
+    const TacBytes packed = skin.Packed();
+    std::ofstream(dir + "Packed.asz", std::ios::binary)
+        .write(reinterpret_cast<const char*>(packed.data()),
+               static_cast<std::streamsize>(packed.size()));
+  }
+  manager->SetSkinDirectory(dir);
+  Provide();
+  Show();
+  TsSystemMenu* m = Menu();
+  m->AddSkinSelectItems();
+  TMenuItem* list = m->Items()->Items(0);
+  ASSERT_EQ(list->Name(), "SkinSelectItem");
+  std::vector<std::string> names;
+  for (int i = 0; i < list->Count(); ++i) names.push_back(list->Items(i)->Caption());
+  EXPECT_EQ(names, (std::vector<std::string>{"Folder", "Packed", "T"}));
+  list->Items(1)->Click();
+  EXPECT_EQ(manager->SkinName(), "Packed");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  manager->SetSkinDirectory("c:\\NoSkins");
+  std::filesystem::remove_all(Wide(dir));
 }
 
 // Without skinned pop-ups the window's own system menu drops, its Size
