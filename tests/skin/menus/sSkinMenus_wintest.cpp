@@ -651,5 +651,42 @@ TEST_F(SkinMenus, ARightToLeftMenuMirrorsItsItems) {
   }
 }
 
+// The skinned system menu's window commands carry the window buttons'
+// signs in the item's text colours; no other menu's items get them.
+TEST_F(SkinMenus, SystemMenuCommandsShowTheirSigns) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  auto* other = Create<TPopupMenu>(form);
+  popup->SetName("SysMenu");
+  struct Entry {
+    UINT command;
+    bool signed_;
+  };
+  const Entry entries[] = {{SC_MINIMIZE, true}, {SC_MAXIMIZE, true}, {SC_RESTORE, true},
+                           {SC_CLOSE, true},    {SC_MOVE, false}};
+  std::vector<std::pair<TMenuItem*, bool>> items;  // item, sign expected
+  for (const Entry& e : entries)
+    for (TPopupMenu* menu : {popup, other}) {
+      TMenuItem* item = Add(menu, "");
+      item->SetTag(static_cast<intptr_t>(e.command));
+      items.push_back({item, e.signed_ && menu == popup});
+    }
+  FormServices().ApplySkinActive(manager.get());
+  constexpr int W = 120, H = 24;
+  for (const auto& [item, expected] : items) {
+    for (const bool selected : {false, true}) {
+      SCOPED_TRACE(std::to_string(item->Tag()) + (item->GetParentMenu() == popup ? " SysMenu" : " other") +
+                   (selected ? " selected" : ""));
+      Measure(item);
+      TDrawTarget target(W, H);
+      Draw(item, target.Dc(), {0, 0, W, H}, selected ? ODS_SELECTED : 0);
+      const COLORREF ink = selected ? Colour("MENUITEM", "HOTFONTCOLOR", 1) : Colour("MENUITEM", "FONTCOLOR");
+      int inked = 0;
+      for (int y = 0; y < H; ++y)
+        for (int x = 0; x < 30; ++x) inked += target.At(x, y) == ink;
+      EXPECT_EQ(inked > 0, expected) << inked << " pixels of the text colour";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kv
