@@ -1,7 +1,5 @@
 #include "skin/forms/sSystemMenu_win.h"
 
-#include <algorithm>
-
 #include "base/StringList.h"
 #include "classlib/Forms.h"
 #include "classlib/WideText.h"
@@ -169,7 +167,7 @@ void TsSystemMenu::AddSkinSelectItems() {
   for (int i = 0; i < names.Count(); ++i) {
     // Owned by their parent item, so that a rebuilt list frees the old one.
     auto* item = Create<TMenuItem>(root);
-    item->SetCaption(names[i]);
+    item->SetCaption(SkinSelectCaption(names[i]));
     item->SetName(kSkinSelectName + std::to_string(i));
     item->SetRadioItem(true);
     item->SetChecked(names[i] == manager->SkinName());
@@ -182,9 +180,7 @@ void TsSystemMenu::AddSkinSelectItems() {
 void TsSystemMenu::SkinSelected(TObject* sender) {
   TsSkinManager* manager = owner_ != nullptr ? owner_->SkinManager() : nullptr;
   if (manager == nullptr) return;
-  std::string name = static_cast<TMenuItem*>(sender)->Caption();
-  name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
-  manager->SetSkinName(name);
+  manager->SetSkinName(SkinNameOfCaption(static_cast<TMenuItem*>(sender)->Caption()));
 }
 
 // --- the provider's side ----------------------------------------------------------------

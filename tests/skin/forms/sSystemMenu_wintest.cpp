@@ -166,6 +166,26 @@ TEST_F(SystemMenu, SkinListHoldsStoredPackedAndFolderSkins) {
   std::filesystem::remove_all(Wide(dir));
 }
 
+// A skin whose name holds "&" is listed and chosen by its own name.
+TEST_F(SystemMenu, ASkinNamedWithAnAmpersandIsChosenByItsName) {
+  TsStoredSkin& s = manager->InternalSkins.Add();
+  s.Name = "Black & White";
+  s.Data = skin.Packed();
+  Provide();
+  Show();
+  TsSystemMenu* m = Menu();
+  m->AddSkinSelectItems();
+  TMenuItem* list = m->Items()->Items(0);
+  ASSERT_EQ(list->Count(), 2);
+  list->Items(0)->Click();
+  EXPECT_EQ(manager->SkinName(), "Black & White");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  m->Items()->Remove(list);
+  list->Free();
+  m->AddSkinSelectItems();
+  EXPECT_TRUE(m->Items()->Items(0)->Items(0)->Checked());
+}
+
 // Without skinned pop-ups the window's own system menu drops, its Size
 // entry grayed for a maximised form; with them our pop-up menu drops.
 TEST_F(SystemMenu, DropsTheWindowsOwnMenuOrTheSkinnedOne) {
