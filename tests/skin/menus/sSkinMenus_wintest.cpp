@@ -688,5 +688,45 @@ TEST_F(SkinMenus, SystemMenuCommandsShowTheirSigns) {
   }
 }
 
+// A skin without the menu section has no menu border: the open level's
+// window loses only its top-left pixel, and its items still paint.
+TEST_F(SkinMenus, WithoutTheMenusBorderMaskAPopupLosesOnlyItsCornerPixel) {
+  kvtest::TTestSkinOptions options;
+  options.Lacks = {"MAINMENU"};
+  ASSERT_NO_FATAL_FAILURE(Load(true, options));
+  EXPECT_EQ(painter->SkinBorderWidth(), 0);
+  for (const char* caption : {"One", "Two"}) Add(popup, caption);
+  FormServices().ApplySkinActive(manager.get());
+  struct Seen {
+    bool regioned = false;
+    std::vector<bool> inside;
+    COLORREF item = 0;
+  } seen;
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND wnd) {
+    UpdateWindow(wnd);
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    seen.regioned = GetWindowRgn(wnd, rgn) != ERROR;
+    for (POINT p : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}, POINT{w - 1, 0}, POINT{0, h - 1},
+                    POINT{w - 1, h - 1}})
+      seen.inside.push_back(PtInRegion(rgn, p.x, p.y) != 0);
+    DeleteObject(rgn);
+    RECT ir{};
+    GetMenuItemRect(nullptr, popup->Handle(), 0, &ir);
+    POINT p{ir.right - 3, ir.top + 2};
+    ScreenToClient(wnd, &p);
+    HDC dc = GetDC(wnd);
+    seen.item = GetPixel(dc, p.x, p.y);
+    ReleaseDC(wnd, dc);
+  });
+  popup->Popup(300, 300);
+  ASSERT_TRUE(probe.Found());
+  ASSERT_TRUE(seen.regioned);
+  EXPECT_EQ(seen.inside, (std::vector<bool>{false, true, true, true, true, true}));
+  EXPECT_EQ(seen.item, Colour("MENUITEM", "COLOR")) << "got " << std::hex << seen.item;
+}
+
 }  // namespace
 }  // namespace kv
