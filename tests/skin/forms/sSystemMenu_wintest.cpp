@@ -411,5 +411,30 @@ TEST_F(SystemMenu, MinimizeOfTheMainFormMinimisesTheApplication) {
   kvtest::PumpUntilIdle();
 }
 
+// With the skin list on, a skin chosen in the Alt+Space menu's list from
+// the keyboard is the one the manager then wears.
+TEST_F(SystemMenu, ASkinChosenFromTheKeyboardsListIsWorn) {
+  TsStoredSkin& other = manager->InternalSkins.Add();
+  other.Name = "U";
+  other.Data = skin.Packed();
+  Provide();
+  provider->MakeSkinMenu = true;
+  manager->SetSkinnedPopups(true);
+  Show();
+  // The list first, its first name selected on opening, then the next one.
+  kvtest::TKeyScript menu(Wnd(), [&](auto& keys) {
+    if (kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr) return false;
+    keys = {{VK_DOWN}, {VK_RIGHT}, {VK_DOWN}, {VK_RETURN}};
+    return true;
+  });
+  kvtest::PostAltSpace(Wnd());
+  pump::PumpUntil([&] { return menu.Sent() && manager->SkinName() == "U"; }, 4000);
+  kvtest::PumpUntilIdle();
+  EXPECT_TRUE(menu.Sent());
+  EXPECT_EQ(manager->SkinName(), "U");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  EXPECT_EQ(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr) << "the menu closed";
+}
+
 }  // namespace
 }  // namespace kv
