@@ -208,8 +208,10 @@ void TsSkinProvider::DropSysMenu(int x, int y) {
     if (command != 0) PostMessageW(wnd, WM_SYSCOMMAND, command, 0);
     return;
   }
-  if (sysMenu_ == nullptr) sysMenu_ = Create<TsSystemMenu>(this, this);
-  sysMenu_->UpdateItems(sysMenu_->ExtraItemsCount > 0);
+  const bool made = sysMenu_ == nullptr;
+  if (made) sysMenu_ = Create<TsSystemMenu>(this, this);
+  // Built afresh each time: the program may have changed the window's menu since.
+  sysMenu_->UpdateItems(!made);
   if (MakeSkinMenu && sysMenu_->Items()->Count() > 0) {
     TMenuItem* first = sysMenu_->Items()->Items(0);
     if (first->Name() == kSkinSelectName) {

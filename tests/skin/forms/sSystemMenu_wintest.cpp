@@ -436,5 +436,35 @@ TEST_F(SystemMenu, ASkinChosenFromTheKeyboardsListIsWorn) {
   EXPECT_EQ(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr) << "the menu closed";
 }
 
+// A command the program adds to the window's system menu after its menu
+// first dropped is there, posting its command, the next time it drops.
+TEST_F(SystemMenu, ACommandAddedAfterTheFirstDropIsThereOnTheNext) {
+  constexpr UINT kAbout = 0x120;
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  const auto dropByKeys = [&] {
+    int count = -1;
+    kvtest::TModalProbe probe(
+        kvtest::kMenuClass, [&](HWND menu) { count = GetMenuItemCount(OpenMenu(menu).Menu); }, 2000);
+    kvtest::PostAltSpace(Wnd());
+    pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); }, 3000);
+    return count;
+  };
+  const int before = dropByKeys();
+  ASSERT_GT(before, 0);
+  AppendMenuW(provider->SystemMenu(), MF_STRING, kAbout, L"About...");
+  EXPECT_EQ(dropByKeys(), before + 2) << "the command and a line before Close";
+  TsSystemMenu* m = provider->SystemMenuObject();
+  ASSERT_EQ(m->ExtraItemsCount, 1);
+  TMenuItem* about = m->Items()->Items(m->Items()->IndexOf(m->ItemClose) - 2);
+  EXPECT_EQ(static_cast<UINT>(about->Tag()), kAbout);
+  MSG msg{};
+  while (PeekMessageW(&msg, Wnd(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {}
+  about->Click();
+  ASSERT_TRUE(PeekMessageW(&msg, Wnd(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, kAbout);
+}
+
 }  // namespace
 }  // namespace kv
