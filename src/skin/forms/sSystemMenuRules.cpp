@@ -82,4 +82,31 @@ TsNativeSysMenuEnabled NativeSysMenuEnabled(const TsFormState& f) {
   };
 }
 
+std::string SkinSelectCaption(std::string_view skinName) {
+  std::string out;
+  out.reserve(skinName.size());
+  for (char c : skinName) {
+    if (c == '&') out += '&';
+    out += c;
+  }
+  return out;
+}
+
+std::string SkinNameOfCaption(std::string_view caption) {
+  constexpr std::string_view kInternalMark = "(internal)";
+  std::string name;
+  name.reserve(caption.size());
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      name += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      name += '&';
+      ++i;
+    }
+  }
+  if (const size_t mark = name.find(kInternalMark); mark != std::string::npos)
+    name.resize(mark + kInternalMark.size());
+  return name;
+}
+
 }  // namespace kv

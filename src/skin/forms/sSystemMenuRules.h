@@ -3,6 +3,9 @@
 // rules, so a button is shown exactly when its menu entry is.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "base/FormKinds.h"
 
 namespace kv {
@@ -63,5 +66,12 @@ constexpr int SkinSelectItemsPerColumn = 20;
 constexpr bool SkinSelectItemBreaks(int index) {
   return index > 0 && index % SkinSelectItemsPerColumn == 0;
 }
+
+// A skin's name as its entry in the list shows it: "&" doubled, so that it
+// is written and not taken for a key.
+std::string SkinSelectCaption(std::string_view skinName);
+// The skin an entry names: doubled "&" back to one, any other "&" dropped,
+// and a name marked "(internal)" cut right after the mark.
+std::string SkinNameOfCaption(std::string_view caption);
 
 }  // namespace kv

@@ -1,8 +1,7 @@
 #include "skin/forms/sSystemMenu_win.h"
 
-#include <algorithm>
-
 #include "base/StringList.h"
+#include "classlib/Forms.h"
 #include "classlib/WideText.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/sSkinProvider_win.h"
@@ -135,7 +134,12 @@ void TsSystemMenu::SystemCommand(TObject* sender) {
   HWND wnd = FormWnd();
   if (wnd == nullptr) return;
   const UINT command = static_cast<UINT>(item->Tag());
-  SendMessageW(wnd, WM_SYSCOMMAND, command, 0);
+  // The main form minimised takes the whole application with it.
+  if (command == SC_MINIMIZE && Application != nullptr &&
+      Application->MainForm() == owner_->Form())
+    Application->Minimize();
+  else
+    SendMessageW(wnd, WM_SYSCOMMAND, command, 0);
   if (command == SC_RESTORE || command == SC_MINIMIZE || command == SC_MAXIMIZE) UpdateItems(false);
 }
 
@@ -150,7 +154,8 @@ void TsSystemMenu::AddSkinSelectItems() {
   if (manager == nullptr) return;
   TStringList names;
   std::string first;
-  manager->FillSkinList(names, 0, first);
+  // Stored skins and both kinds the skin directory holds: packed files and folders.
+  manager->FillSkinList(names, 2, first);
   if (names.Count() == 0) return;
   auto* root = Create<TMenuItem>(this);
   root->SetName(kSkinSelectName);
@@ -162,7 +167,7 @@ void TsSystemMenu::AddSkinSelectItems() {
   for (int i = 0; i < names.Count(); ++i) {
     // Owned by their parent item, so that a rebuilt list frees the old one.
     auto* item = Create<TMenuItem>(root);
-    item->SetCaption(names[i]);
+    item->SetCaption(SkinSelectCaption(names[i]));
     item->SetName(kSkinSelectName + std::to_string(i));
     item->SetRadioItem(true);
     item->SetChecked(names[i] == manager->SkinName());
@@ -175,9 +180,7 @@ void TsSystemMenu::AddSkinSelectItems() {
 void TsSystemMenu::SkinSelected(TObject* sender) {
   TsSkinManager* manager = owner_ != nullptr ? owner_->SkinManager() : nullptr;
   if (manager == nullptr) return;
-  std::string name = static_cast<TMenuItem*>(sender)->Caption();
-  name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
-  manager->SetSkinName(name);
+  manager->SetSkinName(SkinNameOfCaption(static_cast<TMenuItem*>(sender)->Caption()));
 }
 
 // --- the provider's side ----------------------------------------------------------------
@@ -205,8 +208,10 @@ void TsSkinProvider::DropSysMenu(int x, int y) {
     if (command != 0) PostMessageW(wnd, WM_SYSCOMMAND, command, 0);
     return;
   }
-  if (sysMenu_ == nullptr) sysMenu_ = Create<TsSystemMenu>(this, this);
-  sysMenu_->UpdateItems(sysMenu_->ExtraItemsCount > 0);
+  const bool made = sysMenu_ == nullptr;
+  if (made) sysMenu_ = Create<TsSystemMenu>(this, this);
+  // Built afresh each time: the program may have changed the window's menu since.
+  sysMenu_->UpdateItems(!made);
   if (MakeSkinMenu && sysMenu_->Items()->Count() > 0) {
     TMenuItem* first = sysMenu_->Items()->Items(0);
     if (first->Name() == kSkinSelectName) {

@@ -90,5 +90,24 @@ TEST(SystemMenuRules, SkinListBreaksIntoColumnsOfTwenty) {
   EXPECT_EQ(breaks, 2);
 }
 
+// An entry shows a skin's name as written and gives back that name; a name
+// marked as stored in the program ends at the mark.
+TEST(SystemMenuRules, SkinEntriesKeepTheSkinsName) {
+  struct Case {
+    std::string name, caption, chosen;
+  } cases[] = {
+      {"Aqua", "Aqua", "Aqua"},
+      {"Black & White", "Black && White", "Black & White"},
+      {"&&", "&&&&", "&&"},
+      {"Blue (internal)", "Blue (internal)", "Blue (internal)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SkinSelectCaption(c.name), c.caption);
+    EXPECT_EQ(SkinNameOfCaption(c.caption), c.chosen);
+  }
+  EXPECT_EQ(SkinNameOfCaption("&Blue"), "Blue") << "a key mark is dropped";
+  EXPECT_EQ(SkinNameOfCaption("Blue (internal) v2"), "Blue (internal)");
+}
+
 }  // namespace
 }  // namespace kv

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "KeyScript.h"
+#include "base/SysUtils.h"
+#include "classlib/WideText.h"
 #include "SkinnedFormFixture.h"
 #include "skin/forms/sSystemMenu_win.h"
 #include "support/ModalProbe.h"
@@ -128,6 +132,58 @@ TEST_F(SystemMenu, SkinListBreaksIntoAColumnEveryTwentyNames) {
     EXPECT_EQ(list->Items(i)->Break(), i == 20 || i == 40 ? mbBreak : mbNone) << i;
   for (int i = 0; i < list->Count(); ++i)
     EXPECT_EQ(list->Items(i)->Checked(), list->Items(i)->Caption() == manager->SkinName()) << i;
+}
+
+// The list offers every skin the manager can load: the stored ones, the
+// packed files and the folders of its skin directory. Chosen, a skin loads.
+TEST_F(SystemMenu, SkinListHoldsStoredPackedAndFolderSkins) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::string dir = Narrow(temp) + "kvtest-sysmenu-skins\\";
+  std::filesystem::remove_all(Wide(dir));
+  ASSERT_TRUE(ForceDirectories(dir + "Folder"));
+  skin.WriteFolder(dir + "Folder");
+  {
+    const TacBytes packed = skin.Packed();
+    std::ofstream(dir + "Packed.asz", std::ios::binary)
+        .write(reinterpret_cast<const char*>(packed.data()),
+               static_cast<std::streamsize>(packed.size()));
+  }
+  manager->SetSkinDirectory(dir);
+  Provide();
+  Show();
+  TsSystemMenu* m = Menu();
+  m->AddSkinSelectItems();
+  TMenuItem* list = m->Items()->Items(0);
+  ASSERT_EQ(list->Name(), "SkinSelectItem");
+  std::vector<std::string> names;
+  for (int i = 0; i < list->Count(); ++i) names.push_back(list->Items(i)->Caption());
+  EXPECT_EQ(names, (std::vector<std::string>{"Folder", "Packed", "T"}));
+  list->Items(1)->Click();
+  EXPECT_EQ(manager->SkinName(), "Packed");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  manager->SetSkinDirectory("c:\\NoSkins");
+  std::filesystem::remove_all(Wide(dir));
+}
+
+// A skin whose name holds "&" is listed and chosen by its own name.
+TEST_F(SystemMenu, ASkinNamedWithAnAmpersandIsChosenByItsName) {
+  TsStoredSkin& s = manager->InternalSkins.Add();
+  s.Name = "Black & White";
+  s.Data = skin.Packed();
+  Provide();
+  Show();
+  TsSystemMenu* m = Menu();
+  m->AddSkinSelectItems();
+  TMenuItem* list = m->Items()->Items(0);
+  ASSERT_EQ(list->Count(), 2);
+  list->Items(0)->Click();
+  EXPECT_EQ(manager->SkinName(), "Black & White");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  m->Items()->Remove(list);
+  list->Free();
+  m->AddSkinSelectItems();
+  EXPECT_TRUE(m->Items()->Items(0)->Items(0)->Checked());
 }
 
 // Without skinned pop-ups the window's own system menu drops, its Size
@@ -326,6 +382,88 @@ TEST_F(SystemMenu, AModalDialogClosesFromItsKeyboardMenu) {
   });
   EXPECT_EQ(form->ShowModal(), mrCancel);
   EXPECT_TRUE(menu.Sent());
+}
+
+// Minimize chosen from the main form's menu minimises the application (its
+// OnMinimize runs), not only the window.
+TEST_F(SystemMenu, MinimizeOfTheMainFormMinimisesTheApplication) {
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  TCustomForm* savedMain = Application->MainForm();
+  const TNotifyEvent savedOnMinimize = Application->OnMinimize;
+  Application->SetMainForm(form);
+  int minimised = 0;
+  Application->OnMinimize = [&](TObject*) { ++minimised; };
+  kvtest::TKeyScript menu(Wnd(),
+                          [&](auto& keys) { return KeysToChoose(provider, SC_MINIMIZE, keys); });
+  kvtest::PostAltSpace(Wnd());
+  pump::PumpUntil([&] { return menu.Sent() && IsIconic(Wnd()); }, 4000);
+  kvtest::PumpUntilIdle();
+  Application->OnMinimize = savedOnMinimize;
+  Application->SetMainForm(savedMain);
+  EXPECT_TRUE(menu.Sent());
+  EXPECT_TRUE(IsIconic(Wnd()));
+  EXPECT_EQ(minimised, 1);
+  EXPECT_TRUE(provider->SystemMenuObject()->ItemRestore->Enabled()) << "the entries follow at once";
+  EXPECT_FALSE(provider->SystemMenuObject()->ItemMinimize->Enabled());
+  ShowWindow(Wnd(), SW_RESTORE);
+  kvtest::PumpUntilIdle();
+}
+
+// With the skin list on, a skin chosen in the Alt+Space menu's list from
+// the keyboard is the one the manager then wears.
+TEST_F(SystemMenu, ASkinChosenFromTheKeyboardsListIsWorn) {
+  TsStoredSkin& other = manager->InternalSkins.Add();
+  other.Name = "U";
+  other.Data = skin.Packed();
+  Provide();
+  provider->MakeSkinMenu = true;
+  manager->SetSkinnedPopups(true);
+  Show();
+  // The list first, its first name selected on opening, then the next one.
+  kvtest::TKeyScript menu(Wnd(), [&](auto& keys) {
+    if (kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr) return false;
+    keys = {{VK_DOWN}, {VK_RIGHT}, {VK_DOWN}, {VK_RETURN}};
+    return true;
+  });
+  kvtest::PostAltSpace(Wnd());
+  pump::PumpUntil([&] { return menu.Sent() && manager->SkinName() == "U"; }, 4000);
+  kvtest::PumpUntilIdle();
+  EXPECT_TRUE(menu.Sent());
+  EXPECT_EQ(manager->SkinName(), "U");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  EXPECT_EQ(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr) << "the menu closed";
+}
+
+// A command the program adds to the window's system menu after its menu
+// first dropped is there, posting its command, the next time it drops.
+TEST_F(SystemMenu, ACommandAddedAfterTheFirstDropIsThereOnTheNext) {
+  constexpr UINT kAbout = 0x120;
+  Provide();
+  manager->SetSkinnedPopups(true);
+  Show();
+  const auto dropByKeys = [&] {
+    int count = -1;
+    kvtest::TModalProbe probe(
+        kvtest::kMenuClass, [&](HWND menu) { count = GetMenuItemCount(OpenMenu(menu).Menu); }, 2000);
+    kvtest::PostAltSpace(Wnd());
+    pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); }, 3000);
+    return count;
+  };
+  const int before = dropByKeys();
+  ASSERT_GT(before, 0);
+  AppendMenuW(provider->SystemMenu(), MF_STRING, kAbout, L"About...");
+  EXPECT_EQ(dropByKeys(), before + 2) << "the command and a line before Close";
+  TsSystemMenu* m = provider->SystemMenuObject();
+  ASSERT_EQ(m->ExtraItemsCount, 1);
+  TMenuItem* about = m->Items()->Items(m->Items()->IndexOf(m->ItemClose) - 2);
+  EXPECT_EQ(static_cast<UINT>(about->Tag()), kAbout);
+  MSG msg{};
+  while (PeekMessageW(&msg, Wnd(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {}
+  about->Click();
+  ASSERT_TRUE(PeekMessageW(&msg, Wnd(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, kAbout);
 }
 
 }  // namespace

@@ -651,5 +651,82 @@ TEST_F(SkinMenus, ARightToLeftMenuMirrorsItsItems) {
   }
 }
 
+// The skinned system menu's window commands carry the window buttons'
+// signs in the item's text colours; no other menu's items get them.
+TEST_F(SkinMenus, SystemMenuCommandsShowTheirSigns) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  auto* other = Create<TPopupMenu>(form);
+  popup->SetName("SysMenu");
+  struct Entry {
+    UINT command;
+    bool signed_;
+  };
+  const Entry entries[] = {{SC_MINIMIZE, true}, {SC_MAXIMIZE, true}, {SC_RESTORE, true},
+                           {SC_CLOSE, true},    {SC_MOVE, false}};
+  std::vector<std::pair<TMenuItem*, bool>> items;  // item, sign expected
+  for (const Entry& e : entries)
+    for (TPopupMenu* menu : {popup, other}) {
+      TMenuItem* item = Add(menu, "");
+      item->SetTag(static_cast<intptr_t>(e.command));
+      items.push_back({item, e.signed_ && menu == popup});
+    }
+  FormServices().ApplySkinActive(manager.get());
+  constexpr int W = 120, H = 24;
+  for (const auto& [item, expected] : items) {
+    for (const bool selected : {false, true}) {
+      SCOPED_TRACE(std::to_string(item->Tag()) + (item->GetParentMenu() == popup ? " SysMenu" : " other") +
+                   (selected ? " selected" : ""));
+      Measure(item);
+      TDrawTarget target(W, H);
+      Draw(item, target.Dc(), {0, 0, W, H}, selected ? ODS_SELECTED : 0);
+      const COLORREF ink = selected ? Colour("MENUITEM", "HOTFONTCOLOR", 1) : Colour("MENUITEM", "FONTCOLOR");
+      int inked = 0;
+      for (int y = 0; y < H; ++y)
+        for (int x = 0; x < 30; ++x) inked += target.At(x, y) == ink;
+      EXPECT_EQ(inked > 0, expected) << inked << " pixels of the text colour";
+    }
+  }
+}
+
+// A skin without the menu section has no menu border: the open level's
+// window loses only its top-left pixel, and its items still paint.
+TEST_F(SkinMenus, WithoutTheMenusBorderMaskAPopupLosesOnlyItsCornerPixel) {
+  kvtest::TTestSkinOptions options;
+  options.Lacks = {"MAINMENU"};
+  ASSERT_NO_FATAL_FAILURE(Load(true, options));
+  EXPECT_EQ(painter->SkinBorderWidth(), 0);
+  for (const char* caption : {"One", "Two"}) Add(popup, caption);
+  FormServices().ApplySkinActive(manager.get());
+  struct Seen {
+    bool regioned = false;
+    std::vector<bool> inside;
+    COLORREF item = 0;
+  } seen;
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND wnd) {
+    UpdateWindow(wnd);
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    seen.regioned = GetWindowRgn(wnd, rgn) != ERROR;
+    for (POINT p : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}, POINT{w - 1, 0}, POINT{0, h - 1},
+                    POINT{w - 1, h - 1}})
+      seen.inside.push_back(PtInRegion(rgn, p.x, p.y) != 0);
+    DeleteObject(rgn);
+    RECT ir{};
+    GetMenuItemRect(nullptr, popup->Handle(), 0, &ir);
+    POINT p{ir.right - 3, ir.top + 2};
+    ScreenToClient(wnd, &p);
+    HDC dc = GetDC(wnd);
+    seen.item = GetPixel(dc, p.x, p.y);
+    ReleaseDC(wnd, dc);
+  });
+  popup->Popup(300, 300);
+  ASSERT_TRUE(probe.Found());
+  ASSERT_TRUE(seen.regioned);
+  EXPECT_EQ(seen.inside, (std::vector<bool>{false, true, true, true, true, true}));
+  EXPECT_EQ(seen.item, Colour("MENUITEM", "COLOR")) << "got " << std::hex << seen.item;
+}
+
 }  // namespace
 }  // namespace kv
