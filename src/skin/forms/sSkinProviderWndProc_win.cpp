@@ -1,9 +1,11 @@
 // The form window procedure of TsSkinProvider: the commands answered in every
 // state, the skinned state's messages and commands, and the unskinned state.
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acPlatform.h"
@@ -14,6 +16,7 @@
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/acGlow.h"
+#include "skin/menus/sSkinMenus_win.h"
 #include "skin/model/acToolkitFlags.h"
 
 namespace kv {
@@ -321,6 +324,27 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_GETMINMAXINFO:
       UpdateMaxInfo(m);
       return true;
+    case WM_SIZING:
+      CallOld(m);
+      BorderFormFollows(m);
+      return true;
+    case WM_CONTEXTMENU:
+      // A pop-up menu given to the form after the skin came (or owned by
+      // another component) is skinned before it drops.
+      if (TPopupMenu* popup = form_->PopupMenu())
+        if (TsSkinableMenus* painter = MenuPainterOf(SkinManager()))
+          painter->SetMenuSkinned(popup, true);
+      CallOld(m);
+      return true;
+    case WM_NOTIFY: {
+      CallOld(m);
+      // A page change shows controls that may have been made only now.
+      const auto* header = reinterpret_cast<const NMHDR*>(m.LParam);
+      if (header != nullptr && header->code == static_cast<UINT>(TCN_SELCHANGE) &&
+          adapter_ != nullptr)
+        adapter_->AdaptAllControls(nullptr);
+      return true;
+    }
     case CM_MOUSEWHEEL:
       CallOld(m);
       RedirectMouseWheel(m);

@@ -16,6 +16,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Counters.h"
@@ -573,6 +574,26 @@ TEST_P(SkinnedForm, ScreenSnapPutsANearEdgeOnTheWorkArea) {
   GetWindowRect(Wnd(), &r);
   EXPECT_EQ(r.left, work.Left);
   EXPECT_EQ(r.top, work.Top + 60);
+}
+
+// Each step of a sizing drag brings the extended-border window up to date:
+// a frame that went stale (the system's settings changed) is painted into
+// it again at the next step.
+TEST_P(SkinnedForm, ASizingStepRepaintsAStaleBorderWindow) {
+  Provide();
+  form->Show();
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  HWND border = provider->BorderForm()->Handle();
+  kvtest::TLayeredRecorder pushes;
+  SendMessageW(Wnd(), WM_SETTINGCHANGE, 0, 0);
+  RECT sizing{};
+  GetWindowRect(Wnd(), &sizing);
+  SendMessageW(Wnd(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&sizing));
+  const auto toBorder = std::count_if(pushes.Updates.begin(), pushes.Updates.end(),
+                                      [&](const auto& u) { return u.wnd == border; });
+  EXPECT_EQ(toBorder, 1);
 }
 
 // --- the program's close path through a skinned frame --------------------------------------
