@@ -666,6 +666,10 @@ void TsSkinProvider::SetText(TMessage& m) {
   skinData_->BGChanged = true;
   ShowCoverForm();
   CallOld(m);
+  // The system drew its own title (and menu bar) straight into the window;
+  // a window that keeps its own pixels gets no repaint when the cover goes,
+  // so the skinned frame is put back while the cover still hides it.
+  RepaintFrameNow();
   HideCoverForm();
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
@@ -594,6 +595,38 @@ TEST_P(SkinnedForm, ASizingStepRepaintsAStaleBorderWindow) {
   const auto toBorder = std::count_if(pushes.Updates.begin(), pushes.Updates.end(),
                                       [&](const auto& u) { return u.wnd == border; });
   EXPECT_EQ(toBorder, 1);
+}
+
+// A new caption leaves the skinned frame on the screen: title and menu
+// line show what the frame cache holds, not the system's own drawing.
+TEST_P(SkinnedForm, ANewCaptionLeavesTitleAndMenuLineSkinned) {
+  auto* menu = Create<TMainMenu>(form);
+  for (const char* caption : {"&File", "&Edit"}) {
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  form->SetCaption("Renamed");
+  kvtest::PumpUntilIdle();
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  HDC dc = GetWindowDC(Wnd());
+  const kvtest::TPixels shown =
+      kvtest::TPixels::FromDC(dc, {0, 0, w.right - w.left, w.bottom - w.top});
+  ReleaseDC(Wnd(), dc);
+  const kvtest::TPixels cache = kvtest::TPixels::FromBitmap(*provider->SkinData()->CacheBmp);
+  RECT bar{};
+  GetMenuItemRect(Wnd(), GetMenu(Wnd()), 1, &bar);
+  const int menuY = (bar.top + bar.bottom) / 2 - w.top;
+  const int titleY = provider->Geometry().TitleBandBottom() / 2;
+  for (int x = 2; x < shown.Width() - 2; x += 5) {
+    EXPECT_EQ(shown.At(x, titleY), cache.At(x, titleY)) << "title at " << x;
+    EXPECT_EQ(shown.At(x, menuY), cache.At(x, menuY)) << "menu line at " << x;
+  }
 }
 
 // --- the program's close path through a skinned frame --------------------------------------
