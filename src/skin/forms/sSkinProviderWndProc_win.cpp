@@ -683,7 +683,8 @@ void TsSkinProvider::ShowingChanged(TMessage& m) {
     return;
   }
   SkinFormMenus(true);
-  CreateAdapter();
+  // What joined while the form was hidden may have told it nothing.
+  AdaptControls();
   TsSkinManager* manager = SkinManager();
   const TFormBorderStyle style = form_->BorderStyle();
   const TacFormAnimation& animation =

@@ -689,5 +689,28 @@ TEST_F(FormInput, ControlsMadeForAPageShownByItsTabAreSkinned) {
   kvtest::HoverOut();
 }
 
+// Controls put on a page of such a page control while the form was hidden
+// are skinned when the form shows again with its frame to be repainted
+// (here after a change of the system's settings).
+TEST_F(FormInput, ControlsAddedWhileTheFormWasHiddenAreSkinnedWhenItShows) {
+  form->Hide();
+  kvtest::PumpUntilIdle();
+  auto* pages = Create<TPageControl>(form);
+  pages->SetTag(-98);  // kept out of the skin
+  pages->SetParent(form);
+  pages->SetBounds(10, 10, 260, 140);
+  auto* sheet = Create<TTabSheet>(form);
+  sheet->SetPageControl(pages);
+  auto* memo = Create<TMemo>(form);
+  memo->SetBounds(5, 5, 120, 60);
+  memo->SetParent(sheet);
+  SendMessageW(Wnd(), WM_SETTINGCHANGE, 0, 0);
+  form->Show();
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(memo->HandleAllocated());
+  ASSERT_NE(provider->Adapter(), nullptr);
+  EXPECT_NE(provider->Adapter()->ItemOf(memo), nullptr);
+}
+
 }  // namespace
 }  // namespace kv
