@@ -629,6 +629,63 @@ TEST_P(SkinnedForm, ANewCaptionLeavesTitleAndMenuLineSkinned) {
   }
 }
 
+// Below the provider: where the cover over the frame lies while the
+// system sets the caption.
+class TCoverSpy : public TComponent {
+ public:
+  TCoverSpy(TComponent* owner, TControl* target) : TComponent(owner) {
+    hook_ = target->InstallWindowProcHook(TWndMethod(this, &TCoverSpy::Proc));
+  }
+  RECT cover{};
+  bool seen = false;
+
+ private:
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_SETTEXT)
+      EnumThreadWindows(GetCurrentThreadId(), &TCoverSpy::Visit, reinterpret_cast<LPARAM>(this));
+    hook_.CallPrevious(m);
+  }
+  static BOOL CALLBACK Visit(HWND wnd, LPARAM self) {
+    auto* spy = reinterpret_cast<TCoverSpy*>(self);
+    const TWinControl* control = TWinControl::FromHandle(wnd);
+    if (IsWindowVisible(wnd) && control != nullptr && control->Tag() == -98) {
+      GetWindowRect(wnd, &spy->cover);
+      spy->seen = true;
+    }
+    return TRUE;
+  }
+  TWindowProcHook hook_;
+};
+
+// Without composition a cover hides the title and the menu line, both of
+// which the system draws anew with a new caption, until they are skinned
+// again.
+TEST_P(SkinnedForm, ANewCaptionIsSetUnderACoverOverTitleAndMenuLine) {
+  auto* menu = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(form);
+  item->SetCaption("&File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  auto* spy = Create<TCoverSpy>(form, form);
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  form->SetCaption("Renamed");
+  // With composition the frame is repainted at once, without a cover.
+  ASSERT_EQ(spy->seen, !GetParam());
+  if (GetParam()) return;
+  RECT w{}, bar{};
+  GetWindowRect(Wnd(), &w);
+  GetMenuItemRect(Wnd(), GetMenu(Wnd()), 0, &bar);
+  EXPECT_EQ(spy->cover.left, w.left);
+  EXPECT_EQ(spy->cover.top, w.top);
+  EXPECT_EQ(spy->cover.right, w.right);
+  EXPECT_GE(spy->cover.bottom, bar.bottom) << "the menu line is covered";
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  EXPECT_LE(spy->cover.bottom, client.y) << "the client is not";
+}
+
 // --- the program's close path through a skinned frame --------------------------------------
 
 constexpr int kClosedExitCode = 7;
