@@ -602,7 +602,9 @@ void TsSkinProvider::NCActivate(TMessage& m) {
   if (showAnimating_) {
     SendMessageW(wnd, WM_SETREDRAW, 0, 0);
     redrawOff = true;
-  } else if (!composition) {
+  } else if (!composition && (!HasBorderForm() || form_->Menu() != nullptr)) {
+    // With a border window the system's title lies outside the region; a
+    // menu bar the window shows itself is still drawn by the system.
     ShowCoverForm();
     covered = coverForm_ != nullptr;
   }

@@ -630,30 +630,34 @@ TEST_P(SkinnedForm, ANewCaptionLeavesTitleAndMenuLineSkinned) {
 }
 
 // Below the provider: where the cover over the frame lies while the
-// system sets the caption.
+// system handles the watched message (sets the caption, by default).
 class TCoverSpy : public TComponent {
  public:
-  TCoverSpy(TComponent* owner, TControl* target) : TComponent(owner) {
+  TCoverSpy(TComponent* owner, TControl* target, UINT watched = WM_SETTEXT)
+      : TComponent(owner), watched_(watched) {
     hook_ = target->InstallWindowProcHook(TWndMethod(this, &TCoverSpy::Proc));
   }
   RECT cover{};
   bool seen = false;
+  HWND ignored = nullptr;  // another window of the toolkit's own
 
  private:
   void Proc(TMessage& m) {
-    if (m.Msg == WM_SETTEXT)
+    if (m.Msg == watched_)
       EnumThreadWindows(GetCurrentThreadId(), &TCoverSpy::Visit, reinterpret_cast<LPARAM>(this));
     hook_.CallPrevious(m);
   }
   static BOOL CALLBACK Visit(HWND wnd, LPARAM self) {
     auto* spy = reinterpret_cast<TCoverSpy*>(self);
     const TWinControl* control = TWinControl::FromHandle(wnd);
-    if (IsWindowVisible(wnd) && control != nullptr && control->Tag() == -98) {
+    if (IsWindowVisible(wnd) && control != nullptr && control->Tag() == -98 &&
+        wnd != spy->ignored) {
       GetWindowRect(wnd, &spy->cover);
       spy->seen = true;
     }
     return TRUE;
   }
+  UINT watched_;
   TWindowProcHook hook_;
 };
 
@@ -684,6 +688,35 @@ TEST_P(SkinnedForm, ANewCaptionIsSetUnderACoverOverTitleAndMenuLine) {
   POINT client{0, 0};
   ClientToScreen(Wnd(), &client);
   EXPECT_LE(spy->cover.bottom, client.y) << "the client is not";
+}
+
+// With a border window the system's activation drawing falls outside the
+// form's region: only a menu line, which the window itself shows, needs
+// the cover.
+TEST_P(SkinnedForm, WithABorderWindowActivationIsCoveredOnlyForAMenuLine) {
+  auto* spy = Create<TCoverSpy>(form, form, WM_NCACTIVATE);
+  Provide();
+  form->Show();
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  spy->ignored = provider->BorderForm()->Handle();
+  for (const bool withMenu : {false, true}) {
+    SCOPED_TRACE(withMenu ? "with a menu" : "without a menu");
+    if (withMenu) {
+      auto* menu = Create<TMainMenu>(form);
+      auto* item = Create<TMenuItem>(form);
+      item->SetCaption("&File");
+      menu->Items()->Add(item);
+      form->SetMenu(menu);
+      kvtest::PumpUntilIdle();
+    }
+    spy->seen = false;
+    SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+    SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+    // With composition the window is made invisible instead.
+    EXPECT_EQ(spy->seen, withMenu && !GetParam());
+  }
 }
 
 // --- the program's close path through a skinned frame --------------------------------------
