@@ -1,9 +1,11 @@
 // The form window procedure of TsSkinProvider: the commands answered in every
 // state, the skinned state's messages and commands, and the unskinned state.
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/acPlatform.h"
@@ -14,6 +16,7 @@
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/acGlow.h"
+#include "skin/menus/sSkinMenus_win.h"
 #include "skin/model/acToolkitFlags.h"
 
 namespace kv {
@@ -321,6 +324,27 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_GETMINMAXINFO:
       UpdateMaxInfo(m);
       return true;
+    case WM_SIZING:
+      CallOld(m);
+      BorderFormFollows(m);
+      return true;
+    case WM_CONTEXTMENU:
+      // A pop-up menu given to the form after the skin came (or owned by
+      // another component) is skinned before it drops.
+      if (TPopupMenu* popup = form_->PopupMenu())
+        if (TsSkinableMenus* painter = MenuPainterOf(SkinManager()))
+          painter->SetMenuSkinned(popup, true);
+      CallOld(m);
+      return true;
+    case WM_NOTIFY: {
+      CallOld(m);
+      // A page change shows controls that may have been made only now.
+      const auto* header = reinterpret_cast<const NMHDR*>(m.LParam);
+      if (header != nullptr && header->code == static_cast<UINT>(TCN_SELCHANGE) &&
+          adapter_ != nullptr)
+        adapter_->AdaptAllControls(nullptr);
+      return true;
+    }
     case CM_MOUSEWHEEL:
       CallOld(m);
       RedirectMouseWheel(m);
@@ -578,7 +602,9 @@ void TsSkinProvider::NCActivate(TMessage& m) {
   if (showAnimating_) {
     SendMessageW(wnd, WM_SETREDRAW, 0, 0);
     redrawOff = true;
-  } else if (!composition) {
+  } else if (!composition && (!HasBorderForm() || form_->Menu() != nullptr)) {
+    // With a border window the system's title lies outside the region; a
+    // menu bar the window shows itself is still drawn by the system.
     ShowCoverForm();
     covered = coverForm_ != nullptr;
   }
@@ -642,6 +668,10 @@ void TsSkinProvider::SetText(TMessage& m) {
   skinData_->BGChanged = true;
   ShowCoverForm();
   CallOld(m);
+  // The system drew its own title (and menu bar) straight into the window;
+  // a window that keeps its own pixels gets no repaint when the cover goes,
+  // so the skinned frame is put back while the cover still hides it.
+  RepaintFrameNow();
   HideCoverForm();
 }
 
@@ -655,7 +685,8 @@ void TsSkinProvider::ShowingChanged(TMessage& m) {
     return;
   }
   SkinFormMenus(true);
-  CreateAdapter();
+  // What joined while the form was hidden may have told it nothing.
+  AdaptControls();
   TsSkinManager* manager = SkinManager();
   const TFormBorderStyle style = form_->BorderStyle();
   const TacFormAnimation& animation =

@@ -447,7 +447,8 @@ bool TsSkinProvider::SetFormRegion(bool repaint, bool keepSame) {
   HWND wnd = FormHandle();
   if (!drawNonClientArea_ || RegionUpdatesBlocked || wnd == nullptr) return false;
   const TsFrameGeometry g = Geometry();
-  if (form_->BorderStyle() == bsNone && !g.State.Form.MDIChild && !g.State.Form.Iconic) return false;
+  if (form_->BorderStyle() == bsNone && !g.State.Form.MDIChild && !g.State.Form.Iconic)
+    return false;
   // A window procedure outside the toolkit may keep a region of its own.
   if (!FramePainted && SendMessageW(wnd, 0xBC4D, 0x41A2, 0) == 0x41A2) return false;
   if (form_->Parent() != nullptr) {
@@ -538,7 +539,11 @@ void TsSkinProvider::ShowCoverForm() {
   HWND wnd = FormHandle();
   RECT r{};
   GetWindowRect(wnd, &r);
-  const int height = std::max(1, TitleBarHeight(false) + Geometry().NonSkinFrameWidth(false));
+  // The system draws the menu bar with the title: both lie under the cover.
+  const TsFrameGeometry g = Geometry();
+  const int height =
+      std::max(1, g.State.BorderForm ? g.TitleBarHeight(false) + g.NonSkinFrameWidth(false)
+                                     : g.CaptionHeight());
   const bool topmost = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   HWND above = GetWindow(wnd, GW_HWNDPREV);
   SetWindowPos(

@@ -13,16 +13,23 @@
 #include "KeyScript.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/Tabs.h"
+#include "skin/adapters/acCtrlAdapter_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProviderHitTest.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/menus/sSkinMenus_win.h"
 #include "support/MessageLog.h"
 #include "support/ModalProbe.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"
+#include "support/Pump.h"
 #include "support/TestSkin.h"
 
 namespace kv {
@@ -616,6 +623,94 @@ INSTANTIATE_TEST_SUITE_P(
                       TAnchoredCase{"CornerImages", {.CornerImages = {"FORM"}}, false, true, false},
                       TAnchoredCase{"Gradient", {.Gradient = {"FORM"}}, false, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A pop-up menu the form got from elsewhere (not one of its own
+// components, which the skin switched with the form's menus) drops
+// skinned at a right-click on the form.
+TEST_F(FormInput, ARightClickDropsTheFormsBorrowedPopupMenuSkinned) {
+  manager->SetSkinnedPopups(true);
+  auto* popup = Create<TPopupMenu>(nullptr);
+  auto* item = Create<TMenuItem>(popup);
+  item->SetCaption("Item");
+  popup->Items()->Add(item);
+  form->SetPopupMenu(popup);
+  ASSERT_FALSE(MenuInUse());
+  bool skinnedWhileOpen = false;
+  const ULONGLONG deadline = GetTickCount64() + 3000;
+  kvtest::TKeyScript closer(Wnd(), [&](auto&) {
+    if (kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr) return false;
+    skinnedWhileOpen = MenuInUse();
+    if (!skinnedWhileOpen && GetTickCount64() < deadline) return false;
+    EndMenu();
+    return true;
+  });
+  const POINT at{60, 60};
+  const POINT screen = kvtest::ClientToScreenPoint(Wnd(), at);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageW(Wnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+  PostMessageW(Wnd(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  ASSERT_TRUE(pump::PumpUntil([&] { return closer.Sent(); }));
+  EXPECT_TRUE(skinnedWhileOpen);
+  EXPECT_TRUE(popup->OwnerDraw());
+  form->SetPopupMenu(nullptr);
+  popup->Free();
+  kvtest::PumpUntilIdle();
+  kvtest::HoverOut();
+}
+
+// A page control the program keeps plain passes on no word of the
+// controls it makes for a page when that page is first shown: they are
+// skinned when the tab's click has shown the page.
+TEST_F(FormInput, ControlsMadeForAPageShownByItsTabAreSkinned) {
+  auto* pages = Create<TPageControl>(form);
+  pages->SetTag(-98);  // kept out of the skin
+  pages->SetParent(form);
+  pages->SetBounds(10, 10, 260, 140);
+  auto* first = Create<TTabSheet>(form);
+  first->SetPageControl(pages);
+  auto* second = Create<TTabSheet>(form);
+  second->SetPageControl(pages);
+  pages->SetActivePage(first);
+  TMemo* memo = nullptr;
+  pages->OnChange = [&](TObject*) {
+    if (pages->ActivePage() != second || memo != nullptr) return;
+    memo = Create<TMemo>(form);
+    memo->SetBounds(5, 5, 120, 60);
+    memo->SetParent(second);
+  };
+  kvtest::PumpUntilIdle();
+  const TRect tab = pages->TabRect(1);
+  kvtest::Click(pages->Handle(), {(tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2});
+  ASSERT_TRUE(pump::PumpUntil([&] { return memo != nullptr; }));
+  ASSERT_TRUE(memo->HandleAllocated());
+  ASSERT_NE(provider->Adapter(), nullptr);
+  EXPECT_NE(provider->Adapter()->ItemOf(memo), nullptr);
+  EXPECT_EQ(SendMessageW(memo->Handle(), SM_ALPHACMD, CommandWParam(cmdIsSkinned), 0), 1);
+  kvtest::HoverOut();
+}
+
+// Controls put on a page of such a page control while the form was hidden
+// are skinned when the form shows again with its frame to be repainted
+// (here after a change of the system's settings).
+TEST_F(FormInput, ControlsAddedWhileTheFormWasHiddenAreSkinnedWhenItShows) {
+  form->Hide();
+  kvtest::PumpUntilIdle();
+  auto* pages = Create<TPageControl>(form);
+  pages->SetTag(-98);  // kept out of the skin
+  pages->SetParent(form);
+  pages->SetBounds(10, 10, 260, 140);
+  auto* sheet = Create<TTabSheet>(form);
+  sheet->SetPageControl(pages);
+  auto* memo = Create<TMemo>(form);
+  memo->SetBounds(5, 5, 120, 60);
+  memo->SetParent(sheet);
+  SendMessageW(Wnd(), WM_SETTINGCHANGE, 0, 0);
+  form->Show();
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(memo->HandleAllocated());
+  ASSERT_NE(provider->Adapter(), nullptr);
+  EXPECT_NE(provider->Adapter()->ItemOf(memo), nullptr);
+}
 
 }  // namespace
 }  // namespace kv

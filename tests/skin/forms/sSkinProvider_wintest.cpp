@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sStyleSimply_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "support/Counters.h"
@@ -573,6 +575,148 @@ TEST_P(SkinnedForm, ScreenSnapPutsANearEdgeOnTheWorkArea) {
   GetWindowRect(Wnd(), &r);
   EXPECT_EQ(r.left, work.Left);
   EXPECT_EQ(r.top, work.Top + 60);
+}
+
+// Each step of a sizing drag brings the extended-border window up to date:
+// a frame that went stale (the system's settings changed) is painted into
+// it again at the next step.
+TEST_P(SkinnedForm, ASizingStepRepaintsAStaleBorderWindow) {
+  Provide();
+  form->Show();
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  HWND border = provider->BorderForm()->Handle();
+  kvtest::TLayeredRecorder pushes;
+  SendMessageW(Wnd(), WM_SETTINGCHANGE, 0, 0);
+  RECT sizing{};
+  GetWindowRect(Wnd(), &sizing);
+  SendMessageW(Wnd(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&sizing));
+  const auto toBorder = std::count_if(pushes.Updates.begin(), pushes.Updates.end(),
+                                      [&](const auto& u) { return u.wnd == border; });
+  EXPECT_EQ(toBorder, 1);
+}
+
+// A new caption leaves the skinned frame on the screen: title and menu
+// line show what the frame cache holds, not the system's own drawing.
+TEST_P(SkinnedForm, ANewCaptionLeavesTitleAndMenuLineSkinned) {
+  auto* menu = Create<TMainMenu>(form);
+  for (const char* caption : {"&File", "&Edit"}) {
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  form->SetCaption("Renamed");
+  kvtest::PumpUntilIdle();
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  HDC dc = GetWindowDC(Wnd());
+  const kvtest::TPixels shown =
+      kvtest::TPixels::FromDC(dc, {0, 0, w.right - w.left, w.bottom - w.top});
+  ReleaseDC(Wnd(), dc);
+  const kvtest::TPixels cache = kvtest::TPixels::FromBitmap(*provider->SkinData()->CacheBmp);
+  RECT bar{};
+  GetMenuItemRect(Wnd(), GetMenu(Wnd()), 1, &bar);
+  const int menuY = (bar.top + bar.bottom) / 2 - w.top;
+  const int titleY = provider->Geometry().TitleBandBottom() / 2;
+  for (int x = 2; x < shown.Width() - 2; x += 5) {
+    EXPECT_EQ(shown.At(x, titleY), cache.At(x, titleY)) << "title at " << x;
+    EXPECT_EQ(shown.At(x, menuY), cache.At(x, menuY)) << "menu line at " << x;
+  }
+}
+
+// Below the provider: where the cover over the frame lies while the
+// system handles the watched message (sets the caption, by default).
+class TCoverSpy : public TComponent {
+ public:
+  TCoverSpy(TComponent* owner, TControl* target, UINT watched = WM_SETTEXT)
+      : TComponent(owner), watched_(watched) {
+    hook_ = target->InstallWindowProcHook(TWndMethod(this, &TCoverSpy::Proc));
+  }
+  RECT cover{};
+  bool seen = false;
+  HWND ignored = nullptr;  // another window of the toolkit's own
+
+ private:
+  void Proc(TMessage& m) {
+    if (m.Msg == watched_)
+      EnumThreadWindows(GetCurrentThreadId(), &TCoverSpy::Visit, reinterpret_cast<LPARAM>(this));
+    hook_.CallPrevious(m);
+  }
+  static BOOL CALLBACK Visit(HWND wnd, LPARAM self) {
+    auto* spy = reinterpret_cast<TCoverSpy*>(self);
+    const TWinControl* control = TWinControl::FromHandle(wnd);
+    if (IsWindowVisible(wnd) && control != nullptr && control->Tag() == -98 &&
+        wnd != spy->ignored) {
+      GetWindowRect(wnd, &spy->cover);
+      spy->seen = true;
+    }
+    return TRUE;
+  }
+  UINT watched_;
+  TWindowProcHook hook_;
+};
+
+// Without composition a cover hides the title and the menu line, both of
+// which the system draws anew with a new caption, until they are skinned
+// again.
+TEST_P(SkinnedForm, ANewCaptionIsSetUnderACoverOverTitleAndMenuLine) {
+  auto* menu = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(form);
+  item->SetCaption("&File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  auto* spy = Create<TCoverSpy>(form, form);
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  form->SetCaption("Renamed");
+  // With composition the frame is repainted at once, without a cover.
+  ASSERT_EQ(spy->seen, !GetParam());
+  if (GetParam()) return;
+  RECT w{}, bar{};
+  GetWindowRect(Wnd(), &w);
+  GetMenuItemRect(Wnd(), GetMenu(Wnd()), 0, &bar);
+  EXPECT_EQ(spy->cover.left, w.left);
+  EXPECT_EQ(spy->cover.top, w.top);
+  EXPECT_EQ(spy->cover.right, w.right);
+  EXPECT_GE(spy->cover.bottom, bar.bottom) << "the menu line is covered";
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  EXPECT_LE(spy->cover.bottom, client.y) << "the client is not";
+}
+
+// With a border window the system's activation drawing falls outside the
+// form's region: only a menu line, which the window itself shows, needs
+// the cover.
+TEST_P(SkinnedForm, WithABorderWindowActivationIsCoveredOnlyForAMenuLine) {
+  auto* spy = Create<TCoverSpy>(form, form, WM_NCACTIVATE);
+  Provide();
+  form->Show();
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  spy->ignored = provider->BorderForm()->Handle();
+  for (const bool withMenu : {false, true}) {
+    SCOPED_TRACE(withMenu ? "with a menu" : "without a menu");
+    if (withMenu) {
+      auto* menu = Create<TMainMenu>(form);
+      auto* item = Create<TMenuItem>(form);
+      item->SetCaption("&File");
+      menu->Items()->Add(item);
+      form->SetMenu(menu);
+      kvtest::PumpUntilIdle();
+    }
+    spy->seen = false;
+    SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+    SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+    // With composition the window is made invisible instead.
+    EXPECT_EQ(spy->seen, withMenu && !GetParam());
+  }
 }
 
 // --- the program's close path through a skinned frame --------------------------------------
