@@ -249,34 +249,39 @@ void TacDialogWnd::PaintTitleButton(int hitCode) {
   const auto b = std::find_if(placed.begin(), placed.end(),
                               [&](const TsPlacedTitleButton& p) { return p.HitCode == hitCode; });
   if (b == placed.end()) return;
-  if (borderForm_ != nullptr) {
-    // The button lies in the companion's picture, which is pushed whole;
-    // the window shows its own part of it.
-    SkinData->BGChanged = true;
-    if (IsWindowVisible(CtrlHandle)) PaintFrame();
-    SyncBorderForm(true);
-    return;
-  }
   if (SkinManager->AllowGlowing()) {
-    // The new look fades in over the button, as on a form's title.
+    // The new look fades in over the button, as on a form's title, with or
+    // without a border window showing the frame.
     StartButtonAnimation(*record, *b);
     return;
   }
+  // A title too narrow for its buttons: the icon is not painted over.
+  if (b->Rect.Left < TitleIconRect().Right) return;
   DrawTitleButton(cache, *b, record->State);
   if (!IsWindowVisible(CtrlHandle)) return;
   CopyButtonToWindow(b->Rect);
   UpdateButtonGlow(*b, record->State);
 }
 
+POINT TacDialogWnd::GlowFrameOffset() const {
+  const TPoint o = Geometry().CacheOffset();
+  return {o.X, o.Y};
+}
+
 void TacDialogWnd::CopyButtonToWindow(const TRect& r) {
   TBitmap* cache = SkinData != nullptr ? SkinData->CacheBmp.get() : nullptr;
   if (cache == nullptr || cache->Empty() || !IsWindowVisible(CtrlHandle)) return;
+  // With a border window the cache is bigger than the window, which shows
+  // only its part of the button; the border window is given the whole.
+  const POINT o = GlowFrameOffset();
   HDC dc = GetWindowDC(CtrlHandle);
   {
     TBitmapCanvas canvas(*cache);
-    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+    BitBlt(dc, r.Left - o.x, r.Top - o.y, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top,
+           SRCCOPY);
   }
   ReleaseDC(CtrlHandle, dc);
+  SyncBorderForm(true);
 }
 
 void TacDialogWnd::StartButtonAnimation(TButtonRecord& record, const TsPlacedTitleButton& b) {
@@ -327,8 +332,9 @@ void TacDialogWnd::UpdateButtonGlow(const TsPlacedTitleButton& b, int state) {
   if (!skin.IsMaskIndexValid(index)) return;
   RECT w{};
   GetWindowRect(CtrlHandle, &w);
+  const POINT o = GlowFrameOffset();
   const TRect& r = b.Rect;
-  glowIndex_ = ShowGlow(Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height()),
+  glowIndex_ = ShowGlow(Bounds(w.left + r.Left - o.x, w.top + r.Top - o.y, r.Width(), r.Height()),
                         Rect(0, 0, r.Width(), r.Height()), "GLOBALINFO", &skin, CtrlHandle, 255,
                         *margin, skin.MaskData[static_cast<size_t>(index)].PropertyName + "GLOW");
 }

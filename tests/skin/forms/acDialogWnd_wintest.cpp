@@ -277,6 +277,45 @@ TEST_F(GlowingDialog, WithoutFadesAHotButtonGlowsUntilTheMouseLeaves) {
   EXPECT_EQ(VisibleGlows(), before) << "the glow goes with the dialog";
 }
 
+// Lets a window be sized below the system's smallest tracking size.
+WNDPROC g_beforeNarrow = nullptr;
+LRESULT CALLBACK AllowNarrow(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_GETMINMAXINFO) {
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
+    return 0;
+  }
+  return CallWindowProcW(g_beforeNarrow, wnd, msg, wParam, lParam);
+}
+
+// A dialog too narrow for its title: a button that reaches over the icon is
+// not repainted there when it goes hot, so the icon stays as it was.
+TEST_F(GlowingDialog, AButtonOverTheIconLeavesItWhenItGoesHot) {
+  manager->SetAllowGlowing(false);
+  TacDialogWnd* adapter = Open(kSizeableStyle, WS_EX_CONTEXTHELP);
+  g_beforeNarrow = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AllowNarrow)));
+  SetWindowPos(Wnd(), nullptr, 0, 0, 90, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  kvtest::PumpUntilIdle();
+  adapter->PaintAll();
+  const TRect icon = adapter->TitleIconRect();
+  const TsPlacedTitleButton* over = nullptr;
+  for (const TsPlacedTitleButton& b : adapter->PlacedButtons())
+    if (b.Rect.Left < icon.Right && b.Rect.Right > icon.Right && b.HitCode != TitleHit::Close)
+      over = &b;
+  ASSERT_NE(over, nullptr) << "a button reaches over the icon";
+  const TRect r = over->Rect;
+  const TPixels before = Cache();
+  // The pointer on the button's part right of the icon.
+  const TPoint at{(icon.Right + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  const int hit = HitAt(at);
+  ASSERT_EQ(hit, over->HitCode);
+  EXPECT_EQ(adapter->ButtonState(hit), 1);
+  const TPixels after = Cache();
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      ASSERT_EQ(after.At(x, y), before.At(x, y)) << x << "," << y;
+}
+
 // The fade a form's title buttons have: ten steps up by 255 div 10, down
 // again without a jump, the button at rest in the cache under it.
 TEST_F(DialogAdapter, HotButtonFadesInAndOutAsAFormsDoes) {
