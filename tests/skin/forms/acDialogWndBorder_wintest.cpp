@@ -277,6 +277,10 @@ TEST_F(DialogBorder, AHotButtonFadesInWhereTheBorderWindowShowsIt) {
   }
   ASSERT_NE(LastPush(), nullptr);
   EXPECT_EQ(ItemAt(LastPush()->image, c.X, c.Y), "GLOBALINFO.BICONCLOSE#0");
+  // Risen in full, it finds the pointer still on the button.
+  EXPECT_TRUE(kvtest::PumpUntil([&] { return fade != nullptr && !fade->Running(); }));
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(adapter->ButtonState(HTCLOSE), 1) << "hot while the pointer stays";
   kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
