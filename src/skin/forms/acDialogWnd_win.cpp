@@ -43,6 +43,54 @@ constexpr UINT kStaticItem = 5;  // ODT_STATIC
 // The hook asks a dialog to have its children wrapped again.
 constexpr unsigned kCmdRewrapChildren = 28;
 
+// The system's menu loop drops the keys it does not use itself, so a
+// short-cut of an item (Alt+F4 for Close) pressed while the dialog's menu is
+// open is caught on the way in: the menu closes and the item acts after.
+class TMenuShortCuts {
+ public:
+  explicit TMenuShortCuts(TMenu* menu) : menu_(menu), outer_(current_) {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_MSGFILTER, &Filter, nullptr, GetCurrentThreadId());
+  }
+  ~TMenuShortCuts() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    current_ = outer_;
+  }
+  TMenuShortCuts(const TMenuShortCuts&) = delete;
+  TMenuShortCuts& operator=(const TMenuShortCuts&) = delete;
+  // The item of the short-cut pressed, clicked once the menu is closed.
+  void ClickPressed() {
+    if (key_ != 0) menu_->IsShortCut(key_, shift_);
+  }
+
+ private:
+  static LRESULT CALLBACK Filter(int code, WPARAM wParam, LPARAM lParam) {
+    TMenuShortCuts* self = current_;
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (self != nullptr && code == MSGF_MENU && msg != nullptr &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) &&
+        self->Catch(static_cast<WORD>(msg->wParam), KeyDataToShiftState(msg->lParam)))
+      return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  bool Catch(WORD key, TShiftState shift) {
+    if (key == VK_MENU || key == VK_SHIFT || key == VK_CONTROL || key_ != 0) return false;
+    const TShortCut sc = ShortCut(key, shift & (ssShift | ssCtrl | ssAlt));
+    if (sc == scNone || menu_->FindItem(sc, fkShortCut) == nullptr) return false;
+    key_ = key;
+    shift_ = shift;
+    EndMenu();
+    return true;
+  }
+
+  static inline TMenuShortCuts* current_ = nullptr;
+  TMenu* menu_;
+  TMenuShortCuts* outer_;
+  HHOOK hook_ = nullptr;
+  WORD key_ = 0;
+  TShiftState shift_ = 0;
+};
+
 int StateOf(bool active) { return active ? 1 : 0; }
 
 std::wstring ClassNameOf(HWND wnd) {
@@ -638,7 +686,9 @@ void TacDialogWnd::DropSysMenu(int x, int y) {
   if (SkinManager != nullptr && SkinManager->SkinnedPopups())
     FormServices().SetMenuSkinned(SkinManager, SystemMenu->Handle(), true);
   SystemMenu->SetWindowHandle(CtrlHandle);
+  TMenuShortCuts shortCuts(SystemMenu.get());
   SystemMenu->Popup(x, y);
+  shortCuts.ClickPressed();
 }
 
 void TacDialogWnd::DropSysMenuUnderIcon() {

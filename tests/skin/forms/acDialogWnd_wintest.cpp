@@ -604,6 +604,34 @@ TEST_F(DialogAdapter, AltSpaceAndTheTaskbarOpenTheSkinnedMenu) {
   EXPECT_EQ(taskbar.Rect.top, 160);
 }
 
+// Alt+F4 pressed while the skinned menu is open closes the dialog.
+TEST_F(DialogAdapter, AltF4OnTheOpenMenuClosesTheDialog) {
+  Open(kMessageBoxStyle);
+  kvtest::TKeyScript keys(Wnd(), [&](auto& k) {
+    if (kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr) return false;
+    k = {{VK_F4, true}};
+    return true;
+  });
+  // Only a failing test gets here: the menu is closed for it.
+  const ULONGLONG deadline = GetTickCount64() + 3000;
+  kvtest::TKeyScript watchdog(Wnd(), [&](auto&) {
+    if (GetTickCount64() < deadline) return false;
+    EndMenu();
+    return true;
+  });
+  kvtest::PostAltSpace(Wnd());
+  const auto& commands = Log().SysCommands;
+  pump::PumpUntil(
+      [&] {
+        return std::count(commands.begin(), commands.end(), SC_CLOSE) > 0 || watchdog.Sent();
+      },
+      4000);
+  kvtest::HoverOut();
+  EXPECT_TRUE(keys.Sent());
+  // Alt+Space came as the key menu's command first.
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_KEYMENU, SC_CLOSE}));
+}
+
 // A real message box: Alt+Space goes to its focused button, which hands it
 // to the box; the skinned menu opens.
 TEST_F(DialogAdapter, AltSpaceOnAMessageBoxOpensTheSkinnedMenu) {
