@@ -695,8 +695,11 @@ void TacDialogWnd::DropSysMenuUnderIcon() {
   RECT r{};
   GetWindowRect(CtrlHandle, &r);
   const TsFrameGeometry g = Geometry();
-  DropSysMenu(r.left + g.FrameBorderWidth(true),
-              r.top + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
+  // The icon lies in the frame picture, which a border window shows
+  // larger than the window.
+  const TPoint o = g.CacheOffset();
+  DropSysMenu(r.left - o.X + g.State.ShadowMargins.Left + g.FrameBorderWidth(true),
+              r.top - o.Y + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
 }
 
 bool TacDialogWnd::DialogCommand(TMessage& m) {

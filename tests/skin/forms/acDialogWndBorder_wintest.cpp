@@ -284,6 +284,25 @@ TEST_F(DialogBorder, AHotButtonFadesInWhereTheBorderWindowShowsIt) {
   kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
+// A press on the icon the border window shows opens the menu under that
+// icon, at the frame's left edge.
+TEST_F(DialogBorder, TheIconOpensTheMenuUnderItself) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  const TRect icon = adapter->TitleIconRect();
+  const TsFrameGeometry g = adapter->Geometry();
+  RECT menu{};
+  {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND m) { GetWindowRect(m, &menu); });
+    SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT,
+                 OnPicture((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2));
+    ASSERT_TRUE(probe.Found());
+  }
+  const RECT around = WindowRect(Companion());
+  EXPECT_EQ(menu.left, around.left + g.State.ShadowMargins.Left + g.FrameBorderWidth(true));
+  EXPECT_EQ(menu.top, around.top + icon.Bottom);
+}
+
 TEST_F(DialogBorder, FollowsTheDialogAndGoesWithIt) {
   Open(kSizeableStyle);
   HWND companion = Companion();
