@@ -100,9 +100,17 @@ std::vector<TsPlacedTitleButton> PlaceDialogTitleButtons(const TsFrameGeometry& 
   if (title <= 0 || !HasSysMenu(d)) return placed;
   const TRect& shadow = g.State.ShadowMargins;
   const int gap = m.LargeButton ? g.Skin.BISpace : 0;
-  const int top = m.LargeButton && g.Skin.BIVAlign == 1
-                      ? shadow.Top
-                      : (title - m.Height + g.NonSkinFrameWidth(true)) / 2 + shadow.Top;
+  // With a border window the title of a maximised dialog lies lower in the
+  // picture, and a skin's own border picture moves the title band down.
+  const bool borderForm = g.State.BorderForm;
+  int top = shadow.Top;
+  if (m.LargeButton && g.Skin.BIVAlign == 1) {
+    if (borderForm && d.Zoomed) top += 3;
+  } else {
+    top += (title - m.Height + g.NonSkinFrameWidth(true)) / 2;
+    if (borderForm && d.Zoomed) top += g.FrameBorderWidth(true) / 2;
+    if (borderForm && g.Skin.BorderMode == 1) top += g.Skin.CenterOffset;
+  }
   int x = g.FrameWidth() - g.Skin.BIRight - shadow.Right - g.FrameBorderWidth(true);
   auto place = [&](int hitCode, TsTitleMask mask, bool enabled, int width) {
     placed.push_back({hitCode, mask, enabled, Rect(x - width, top, x, top + m.Height)});

@@ -43,6 +43,54 @@ constexpr UINT kStaticItem = 5;  // ODT_STATIC
 // The hook asks a dialog to have its children wrapped again.
 constexpr unsigned kCmdRewrapChildren = 28;
 
+// The system's menu loop drops the keys it does not use itself, so a
+// short-cut of an item (Alt+F4 for Close) pressed while the dialog's menu is
+// open is caught on the way in: the menu closes and the item acts after.
+class TMenuShortCuts {
+ public:
+  explicit TMenuShortCuts(TMenu* menu) : menu_(menu), outer_(current_) {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_MSGFILTER, &Filter, nullptr, GetCurrentThreadId());
+  }
+  ~TMenuShortCuts() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    current_ = outer_;
+  }
+  TMenuShortCuts(const TMenuShortCuts&) = delete;
+  TMenuShortCuts& operator=(const TMenuShortCuts&) = delete;
+  // The item of the short-cut pressed, clicked once the menu is closed.
+  void ClickPressed() {
+    if (key_ != 0) menu_->IsShortCut(key_, shift_);
+  }
+
+ private:
+  static LRESULT CALLBACK Filter(int code, WPARAM wParam, LPARAM lParam) {
+    TMenuShortCuts* self = current_;
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (self != nullptr && code == MSGF_MENU && msg != nullptr &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) &&
+        self->Catch(static_cast<WORD>(msg->wParam), KeyDataToShiftState(msg->lParam)))
+      return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  bool Catch(WORD key, TShiftState shift) {
+    if (key == VK_MENU || key == VK_SHIFT || key == VK_CONTROL || key_ != 0) return false;
+    const TShortCut sc = ShortCut(key, shift & (ssShift | ssCtrl | ssAlt));
+    if (sc == scNone || menu_->FindItem(sc, fkShortCut) == nullptr) return false;
+    key_ = key;
+    shift_ = shift;
+    EndMenu();
+    return true;
+  }
+
+  static inline TMenuShortCuts* current_ = nullptr;
+  TMenu* menu_;
+  TMenuShortCuts* outer_;
+  HHOOK hook_ = nullptr;
+  WORD key_ = 0;
+  TShiftState shift_ = 0;
+};
+
 int StateOf(bool active) { return active ? 1 : 0; }
 
 std::wstring ClassNameOf(HWND wnd) {
@@ -249,34 +297,39 @@ void TacDialogWnd::PaintTitleButton(int hitCode) {
   const auto b = std::find_if(placed.begin(), placed.end(),
                               [&](const TsPlacedTitleButton& p) { return p.HitCode == hitCode; });
   if (b == placed.end()) return;
-  if (borderForm_ != nullptr) {
-    // The button lies in the companion's picture, which is pushed whole;
-    // the window shows its own part of it.
-    SkinData->BGChanged = true;
-    if (IsWindowVisible(CtrlHandle)) PaintFrame();
-    SyncBorderForm(true);
-    return;
-  }
   if (SkinManager->AllowGlowing()) {
-    // The new look fades in over the button, as on a form's title.
+    // The new look fades in over the button, as on a form's title, with or
+    // without a border window showing the frame.
     StartButtonAnimation(*record, *b);
     return;
   }
+  // A title too narrow for its buttons: the icon is not painted over.
+  if (b->Rect.Left < TitleIconRect().Right) return;
   DrawTitleButton(cache, *b, record->State);
   if (!IsWindowVisible(CtrlHandle)) return;
   CopyButtonToWindow(b->Rect);
   UpdateButtonGlow(*b, record->State);
 }
 
+POINT TacDialogWnd::GlowFrameOffset() const {
+  const TPoint o = Geometry().CacheOffset();
+  return {o.X, o.Y};
+}
+
 void TacDialogWnd::CopyButtonToWindow(const TRect& r) {
   TBitmap* cache = SkinData != nullptr ? SkinData->CacheBmp.get() : nullptr;
   if (cache == nullptr || cache->Empty() || !IsWindowVisible(CtrlHandle)) return;
+  // With a border window the cache is bigger than the window, which shows
+  // only its part of the button; the border window is given the whole.
+  const POINT o = GlowFrameOffset();
   HDC dc = GetWindowDC(CtrlHandle);
   {
     TBitmapCanvas canvas(*cache);
-    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top, SRCCOPY);
+    BitBlt(dc, r.Left - o.x, r.Top - o.y, r.Width(), r.Height(), canvas.Handle(), r.Left, r.Top,
+           SRCCOPY);
   }
   ReleaseDC(CtrlHandle, dc);
+  SyncBorderForm(true);
 }
 
 void TacDialogWnd::StartButtonAnimation(TButtonRecord& record, const TsPlacedTitleButton& b) {
@@ -327,8 +380,9 @@ void TacDialogWnd::UpdateButtonGlow(const TsPlacedTitleButton& b, int state) {
   if (!skin.IsMaskIndexValid(index)) return;
   RECT w{};
   GetWindowRect(CtrlHandle, &w);
+  const POINT o = GlowFrameOffset();
   const TRect& r = b.Rect;
-  glowIndex_ = ShowGlow(Bounds(w.left + r.Left, w.top + r.Top, r.Width(), r.Height()),
+  glowIndex_ = ShowGlow(Bounds(w.left + r.Left - o.x, w.top + r.Top - o.y, r.Width(), r.Height()),
                         Rect(0, 0, r.Width(), r.Height()), "GLOBALINFO", &skin, CtrlHandle, 255,
                         *margin, skin.MaskData[static_cast<size_t>(index)].PropertyName + "GLOW");
 }
@@ -632,15 +686,20 @@ void TacDialogWnd::DropSysMenu(int x, int y) {
   if (SkinManager != nullptr && SkinManager->SkinnedPopups())
     FormServices().SetMenuSkinned(SkinManager, SystemMenu->Handle(), true);
   SystemMenu->SetWindowHandle(CtrlHandle);
+  TMenuShortCuts shortCuts(SystemMenu.get());
   SystemMenu->Popup(x, y);
+  shortCuts.ClickPressed();
 }
 
 void TacDialogWnd::DropSysMenuUnderIcon() {
   RECT r{};
   GetWindowRect(CtrlHandle, &r);
   const TsFrameGeometry g = Geometry();
-  DropSysMenu(r.left + g.FrameBorderWidth(true),
-              r.top + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
+  // The icon lies in the frame picture, which a border window shows
+  // larger than the window.
+  const TPoint o = g.CacheOffset();
+  DropSysMenu(r.left - o.X + g.State.ShadowMargins.Left + g.FrameBorderWidth(true),
+              r.top - o.Y + TitleIconRect().Top + GetSystemMetrics(SM_CYSMICON));
 }
 
 bool TacDialogWnd::DialogCommand(TMessage& m) {

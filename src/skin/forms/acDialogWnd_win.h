@@ -100,6 +100,7 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
 
   HWND GlowOwner() const override { return CtrlHandle; }
   TsSkinManager* GlowManager() const override { return SkinManager; }
+  POINT GlowFrameOffset() const override;
   void DrawGlowButton(TBitmap* target, int hitCode, int state) override;
   void GlowEnded(TsTitleButtonRecord& record) override;
 

@@ -10,6 +10,7 @@
 
 #include "DialogTemplate.h"
 #include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
@@ -18,6 +19,7 @@
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
 #include "support/PlatformSeams.h"
+#include "support/Pump.h"
 
 namespace kv {
 namespace {
@@ -221,12 +223,14 @@ TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
     TMessage m{WM_NCHITTEST, 0, OnPicture(c.at.X, c.at.Y), 0};
     EXPECT_EQ(border->HitTest(m), c.code) << c.at.X << "," << c.at.Y;
   }
-  // The close button hot in the picture and on the window's part of it.
+  // The close button hot: it fades in over the picture, which keeps it at
+  // rest under the glow, on the window's part of it too.
   const TPoint c{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2};
   TMessage overClose{WM_NCHITTEST, 0, OnPicture(c.X, c.Y), 0};
   border->HitTest(overClose);
+  EXPECT_EQ(adapter->ButtonState(HTCLOSE), 1);
   const TPixels picture = TPixels::FromBitmap(CacheBitmap());
-  EXPECT_EQ(ItemAt(picture, c.X, c.Y), "GLOBALINFO.BICONCLOSE#1");
+  EXPECT_EQ(ItemAt(picture, c.X, c.Y), "GLOBALINFO.BICONCLOSE#0");
   const TPoint o = g.CacheOffset();
   ASSERT_GE(c.Y - o.Y, 0) << "the button lies partly on the window";
   EXPECT_EQ(TPixels::FromWindow(Wnd()).At(c.X - o.X, c.Y - o.Y), picture.At(c.X, c.Y));
@@ -246,6 +250,57 @@ TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
   // A press on the shadow is none of the dialog's.
   SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT, OnPicture(2, h / 2));
   EXPECT_TRUE(dialog_->Log.NcLButtonDowns.empty());
+}
+
+// The pointer on the border window's close button: the button fades in
+// where the border window shows it, as on a dialog without one, and the
+// picture the border window is given shows it at rest under the fade.
+TEST_F(DialogBorder, AHotButtonFadesInWhereTheBorderWindowShowsIt) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  SetWindowPos(Wnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const TRect close = Button(TitleHit::Close)->Rect;
+  const TPoint c{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2};
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const RECT around = WindowRect(Companion());
+  kvtest::SystemMoveTo({around.left + c.X, around.top + c.Y});
+  TacSBAnimation* fade = nullptr;
+  EXPECT_TRUE(kvtest::PumpUntil([&] {
+    fade = adapter->ButtonAnimation(TitleHit::Close);
+    return fade != nullptr && fade->GlowWindow() != nullptr;
+  })) << "the hot button fades in";
+  if (fade != nullptr && fade->GlowWindow() != nullptr) {
+    RECT glow{};
+    GetWindowRect(fade->GlowWindow(), &glow);
+    EXPECT_EQ(glow.left, around.left + close.Left);
+    EXPECT_EQ(glow.top, around.top + close.Top);
+  }
+  ASSERT_NE(LastPush(), nullptr);
+  EXPECT_EQ(ItemAt(LastPush()->image, c.X, c.Y), "GLOBALINFO.BICONCLOSE#0");
+  // Risen in full, it finds the pointer still on the button.
+  EXPECT_TRUE(kvtest::PumpUntil([&] { return fade != nullptr && !fade->Running(); }));
+  kvtest::PumpUntilIdle();
+  EXPECT_EQ(adapter->ButtonState(HTCLOSE), 1) << "hot while the pointer stays";
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+// A press on the icon the border window shows opens the menu under that
+// icon, at the frame's left edge.
+TEST_F(DialogBorder, TheIconOpensTheMenuUnderItself) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  const TRect icon = adapter->TitleIconRect();
+  const TsFrameGeometry g = adapter->Geometry();
+  RECT menu{};
+  {
+    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND m) { GetWindowRect(m, &menu); });
+    SendMessageW(Companion(), WM_NCLBUTTONDOWN, HTOBJECT,
+                 OnPicture((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2));
+    ASSERT_TRUE(probe.Found());
+  }
+  const RECT around = WindowRect(Companion());
+  EXPECT_EQ(menu.left, around.left + g.State.ShadowMargins.Left + g.FrameBorderWidth(true));
+  EXPECT_EQ(menu.top, around.top + icon.Bottom);
 }
 
 TEST_F(DialogBorder, FollowsTheDialogAndGoesWithIt) {

@@ -139,6 +139,46 @@ TEST(DialogTitleButtons, ZoomedDialogShowsRestore) {
   EXPECT_TRUE(placed[1].Enabled);
 }
 
+// With a border window: a maximised dialog's buttons lie lower, and a skin
+// whose border picture draws the frame moves them with the icon.
+TEST(DialogTitleButtons, BorderWindowMovesThemDown) {
+  struct Case {
+    bool BorderForm, Zoomed, Large;
+    int BorderMode, Down;
+  };
+  const Case cases[] = {
+      {false, true, false, 1, 0},  {true, false, false, 0, 0}, {true, false, false, 1, 5},
+      {true, true, false, 0, 2},   {true, true, false, 1, 7},  {true, true, true, 1, 3},
+      {true, false, true, 1, 0},   {false, true, true, 1, 0},
+  };
+  for (const Case& c : cases) {
+    TacDialogState d = Dialog(kSizeable);
+    d.Zoomed = c.Zoomed;
+    TsFrameGeometry g = Frame(d);
+    g.Skin.BIVAlign = 1;
+    g.Skin.BorderMode = c.BorderMode;
+    g.Skin.CenterOffset = 5;
+    g.Skin.BorderWidth = 4;
+    g.State.BorderForm = c.BorderForm;
+    TsTitleButtonMetrics m = Metrics();
+    m.LargeButton = c.Large;
+    // The place in the same picture, normal and with the plain border mode.
+    TacDialogState normal = d;
+    normal.Zoomed = false;
+    TsFrameGeometry plain = g;
+    plain.Skin.BorderMode = 0;
+    const int base = PlaceDialogTitleButtons(plain, normal, m).at(0).Rect.Top;
+    const TRect icon = DialogTitleIconRect(g, {16, 16});
+    const auto placed = PlaceDialogTitleButtons(g, d, m);
+    ASSERT_FALSE(placed.empty());
+    EXPECT_EQ(placed[0].Rect.Top - base, c.Down)
+        << c.BorderForm << c.Zoomed << c.Large << c.BorderMode;
+    if (!c.Large && !c.Zoomed)
+      EXPECT_EQ(placed[0].Rect.Top - base, icon.Top - DialogTitleIconRect(plain, {16, 16}).Top)
+          << "with the icon";
+  }
+}
+
 // Buttons of different widths: the answer follows the laid-out rectangles,
 // not a count of equal slots from the right.
 TEST(DialogHitTest, UsesTheLaidOutRectangles) {

@@ -277,6 +277,45 @@ TEST_F(GlowingDialog, WithoutFadesAHotButtonGlowsUntilTheMouseLeaves) {
   EXPECT_EQ(VisibleGlows(), before) << "the glow goes with the dialog";
 }
 
+// Lets a window be sized below the system's smallest tracking size.
+WNDPROC g_beforeNarrow = nullptr;
+LRESULT CALLBACK AllowNarrow(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_GETMINMAXINFO) {
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
+    return 0;
+  }
+  return CallWindowProcW(g_beforeNarrow, wnd, msg, wParam, lParam);
+}
+
+// A dialog too narrow for its title: a button that reaches over the icon is
+// not repainted there when it goes hot, so the icon stays as it was.
+TEST_F(GlowingDialog, AButtonOverTheIconLeavesItWhenItGoesHot) {
+  manager->SetAllowGlowing(false);
+  TacDialogWnd* adapter = Open(kSizeableStyle, WS_EX_CONTEXTHELP);
+  g_beforeNarrow = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AllowNarrow)));
+  SetWindowPos(Wnd(), nullptr, 0, 0, 90, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  kvtest::PumpUntilIdle();
+  adapter->PaintAll();
+  const TRect icon = adapter->TitleIconRect();
+  const TsPlacedTitleButton* over = nullptr;
+  for (const TsPlacedTitleButton& b : adapter->PlacedButtons())
+    if (b.Rect.Left < icon.Right && b.Rect.Right > icon.Right && b.HitCode != TitleHit::Close)
+      over = &b;
+  ASSERT_NE(over, nullptr) << "a button reaches over the icon";
+  const TRect r = over->Rect;
+  const TPixels before = Cache();
+  // The pointer on the button's part right of the icon.
+  const TPoint at{(icon.Right + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  const int hit = HitAt(at);
+  ASSERT_EQ(hit, over->HitCode);
+  EXPECT_EQ(adapter->ButtonState(hit), 1);
+  const TPixels after = Cache();
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      ASSERT_EQ(after.At(x, y), before.At(x, y)) << x << "," << y;
+}
+
 // The fade a form's title buttons have: ten steps up by 255 div 10, down
 // again without a jump, the button at rest in the cache under it.
 TEST_F(DialogAdapter, HotButtonFadesInAndOutAsAFormsDoes) {
@@ -563,6 +602,34 @@ TEST_F(DialogAdapter, AltSpaceAndTheTaskbarOpenTheSkinnedMenu) {
   EXPECT_EQ(taskbar.Menu, skinned);
   EXPECT_EQ(taskbar.Rect.left, 150);
   EXPECT_EQ(taskbar.Rect.top, 160);
+}
+
+// Alt+F4 pressed while the skinned menu is open closes the dialog.
+TEST_F(DialogAdapter, AltF4OnTheOpenMenuClosesTheDialog) {
+  Open(kMessageBoxStyle);
+  kvtest::TKeyScript keys(Wnd(), [&](auto& k) {
+    if (kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr) return false;
+    k = {{VK_F4, true}};
+    return true;
+  });
+  // Only a failing test gets here: the menu is closed for it.
+  const ULONGLONG deadline = GetTickCount64() + 3000;
+  kvtest::TKeyScript watchdog(Wnd(), [&](auto&) {
+    if (GetTickCount64() < deadline) return false;
+    EndMenu();
+    return true;
+  });
+  kvtest::PostAltSpace(Wnd());
+  const auto& commands = Log().SysCommands;
+  pump::PumpUntil(
+      [&] {
+        return std::count(commands.begin(), commands.end(), SC_CLOSE) > 0 || watchdog.Sent();
+      },
+      4000);
+  kvtest::HoverOut();
+  EXPECT_TRUE(keys.Sent());
+  // Alt+Space came as the key menu's command first.
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_KEYMENU, SC_CLOSE}));
 }
 
 // A real message box: Alt+Space goes to its focused button, which hands it
