@@ -483,7 +483,7 @@ TEST_F(Engine, WriteIsRefusedUntilAFinishedReadFilledTheWindow) {
   form_->Pop_WirteMaster->Click();
   EXPECT_EQ(ReadSettingFirstText(LanguageFlag), MessageShown());
   FormMessage->sbtbtn_Ok->Click();
-  Pump(200);
+  // A write would have run to its end inside the click.
   EXPECT_TRUE(RequestsSince(afterStop).empty()) << "nothing was written";
   EXPECT_EQ(device, DeviceImage());
 
@@ -506,7 +506,6 @@ TEST_F(Engine, WriteNamesTheUnknownModelTheDeviceReported) {
   form_->Pop_WirteMaster->Click();
   EXPECT_EQ(UnknownModelText(LanguageFlag, "KV99"), MessageShown());
   FormMessage->sbtbtn_Ok->Click();
-  Pump(200);
   EXPECT_TRUE(RequestsSince(before).empty()) << "nothing was written";
 }
 

@@ -59,4 +59,12 @@ class AdapterFixture : public ::testing::Test {
   std::unique_ptr<THostWindow> host;
 };
 
+// The ink boxes of "File" and "&File" drawn alike: the second is no wider
+// (the underline may start a pixel or two before the F's stem; an "&" would
+// add a whole character) and reaches lower, by its underline.
+inline void ExpectMnemonicUnderlined(const RECT& plain, const RECT& mnemonic) {
+  EXPECT_NEAR(plain.right - plain.left, mnemonic.right - mnemonic.left, 3) << "no \"&\" shown";
+  EXPECT_GT(mnemonic.bottom - mnemonic.top, plain.bottom - plain.top) << "the F underlined";
+}
+
 }  // namespace kvtest

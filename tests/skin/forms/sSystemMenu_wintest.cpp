@@ -36,6 +36,13 @@ class SystemMenu : public ::testing::Test, public kvtest::TSkinnedFormFixture {
     menu_->UpdateItems(false);
     return menu_;
   }
+  // The form shown with its menu's skin list: the menu's first item.
+  TMenuItem* ShownSkinList() {
+    Provide();
+    Show();
+    Menu()->AddSkinSelectItems();
+    return menu_->Items()->Items(0);
+  }
   TsSystemMenu* menu_ = nullptr;
 };
 
@@ -121,11 +128,7 @@ TEST_F(SystemMenu, SkinListBreaksIntoAColumnEveryTwentyNames) {
     s.Name = "Skin" + std::string(i < 10 ? "0" : "") + std::to_string(i);
     s.Data = skin.Packed();
   }
-  Provide();
-  Show();
-  TsSystemMenu* m = Menu();
-  m->AddSkinSelectItems();
-  TMenuItem* list = m->Items()->Items(0);
+  TMenuItem* list = ShownSkinList();
   ASSERT_EQ(list->Name(), "SkinSelectItem");
   ASSERT_EQ(list->Count(), 45);
   for (int i = 0; i < list->Count(); ++i)
@@ -150,11 +153,7 @@ TEST_F(SystemMenu, SkinListHoldsStoredPackedAndFolderSkins) {
                static_cast<std::streamsize>(packed.size()));
   }
   manager->SetSkinDirectory(dir);
-  Provide();
-  Show();
-  TsSystemMenu* m = Menu();
-  m->AddSkinSelectItems();
-  TMenuItem* list = m->Items()->Items(0);
+  TMenuItem* list = ShownSkinList();
   ASSERT_EQ(list->Name(), "SkinSelectItem");
   std::vector<std::string> names;
   for (int i = 0; i < list->Count(); ++i) names.push_back(list->Items(i)->Caption());
@@ -171,11 +170,8 @@ TEST_F(SystemMenu, ASkinNamedWithAnAmpersandIsChosenByItsName) {
   TsStoredSkin& s = manager->InternalSkins.Add();
   s.Name = "Black & White";
   s.Data = skin.Packed();
-  Provide();
-  Show();
-  TsSystemMenu* m = Menu();
-  m->AddSkinSelectItems();
-  TMenuItem* list = m->Items()->Items(0);
+  TMenuItem* list = ShownSkinList();
+  TsSystemMenu* m = menu_;
   ASSERT_EQ(list->Count(), 2);
   list->Items(0)->Click();
   EXPECT_EQ(manager->SkinName(), "Black & White");

@@ -19,6 +19,22 @@
 namespace kv {
 namespace {
 
+// A skin whose title buttons glow, with glow pictures of their own.
+kvtest::TTestSkinOptions GlowingSkin() {
+  kvtest::TTestSkinOptions options;
+  options.Glow = true;
+  options.GlowImageFiles = true;
+  return options;
+}
+
+// Without a caption the title bar holds only the buttons.
+void ShowWithoutCaption(kvtest::TSkinnedFormFixture& f) {
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+}
+
+
 using kvtest::TPixels;
 
 class TitleButtons : public ::testing::Test, public kvtest::TSkinnedFormFixture {
@@ -142,9 +158,7 @@ TEST(TitleButtonsGlow, ASkinsGlowPictureReachesOutByItsMargin) {
   options.Glow = true;
   kvtest::TSkinnedFormFixture f(options);
   kvtest::TLayeredRecorder rec;
-  f.form->SetCaption("");
-  f.Provide();
-  f.Show();
+  ShowWithoutCaption(f);
   f.provider->SetHotButton(TitleHit::Close, true);
   const TsSkinModel& skin = f.manager->Skin();
   const TSize glowSize =
@@ -360,14 +374,9 @@ TEST(TitleIcon, AGlyphComesFirstThenTheApplicationsIconThenTheSystems) {
 // cells) shows whole, reaching out by the margin on the left and top, and
 // the frame under the halo shows the button hot.
 TEST(TitleButtonsGlow, AGlowImageOfItsOwnShowsWholeOverTheHotButton) {
-  kvtest::TTestSkinOptions options;
-  options.Glow = true;
-  options.GlowImageFiles = true;
-  kvtest::TSkinnedFormFixture f(options);
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
   kvtest::TLayeredRecorder rec;
-  f.form->SetCaption("");
-  f.Provide();
-  f.Show();
+  ShowWithoutCaption(f);
   f.provider->SetHotButton(TitleHit::Close, true);
   ASSERT_FALSE(rec.Updates.empty());
   RECT w{};
@@ -399,13 +408,8 @@ void PrintTo(const TGlowEnd& e, std::ostream* os) { *os << e.Name; }
 class GlowEnds : public ::testing::TestWithParam<TGlowEnd> {};
 
 TEST_P(GlowEnds, TheGlowWindowGoes) {
-  kvtest::TTestSkinOptions options;
-  options.Glow = true;
-  options.GlowImageFiles = true;
-  kvtest::TSkinnedFormFixture f(options);
-  f.form->SetCaption("");
-  f.Provide();
-  f.Show();
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
+  ShowWithoutCaption(f);
   // The mouse onto the close button, as a user moves it there.
   RECT w{};
   GetWindowRect(f.Wnd(), &w);
@@ -438,14 +442,6 @@ const TGlowEnd kGlowEnds[] = {
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, GlowEnds, ::testing::ValuesIn(kGlowEnds),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-}  // namespace
-}  // namespace kv
-
-namespace kv {
-namespace {
-
-// Moves the pointer as the system does for a mouse (absolute SendInput) and
-// waits until the cursor is there.
 // The pointer, moved by the system, goes onto the close button and then
 // off the window: the glow window goes and the button is cold. On an X
 // display the pointer's moves also reach the glow window lying under it,
@@ -460,13 +456,8 @@ void PrintTo(const TLeaveWay& w, std::ostream* os) { *os << w.Name; }
 class PointerLeaves : public ::testing::TestWithParam<TLeaveWay> {};
 
 TEST_P(PointerLeaves, TheGlowGoesAndTheButtonIsCold) {
-  kvtest::TTestSkinOptions options;
-  options.Glow = true;
-  options.GlowImageFiles = true;
-  kvtest::TSkinnedFormFixture f(options);
-  f.form->SetCaption("");
-  f.Provide();
-  f.Show();
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
+  ShowWithoutCaption(f);
   const POINT away = kvtest::AwayFromWindows();
   kvtest::SystemMoveTo(away);
   RECT w{};
@@ -691,15 +682,10 @@ INSTANTIATE_TEST_SUITE_P(TitleButtonsUser, HintFades, ::testing::ValuesIn(kHintF
 // An MDI child's hot button glows as itself, without the skin's halo,
 // which would reach over the MDI form's other windows.
 TEST(TitleButtonsGlow, AnMDIChildsButtonGlowsWithoutAHalo) {
-  kvtest::TTestSkinOptions options;
-  options.Glow = true;
-  options.GlowImageFiles = true;
-  kvtest::TSkinnedFormFixture f(options);
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
   f.form->SetFormStyle(fsMDIForm);
   f.form->SetBounds(40, 40, 420, 320);
-  f.form->SetCaption("");
-  f.Provide();
-  f.Show();
+  ShowWithoutCaption(f);
   TForm* child = Create<TForm>(f.form);
   child->SetFormStyle(fsMDIChild);
   child->SetBounds(0, 0, 220, 140);

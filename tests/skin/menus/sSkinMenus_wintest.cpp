@@ -29,6 +29,19 @@
 namespace kv {
 namespace {
 
+// The colour at the right end of a pop-up level's first item, clear of its
+// text, read in the level's window.
+COLORREF FirstItemEndColour(HWND wnd, HMENU menu) {
+  RECT ir{};
+  GetMenuItemRect(nullptr, menu, 0, &ir);
+  POINT p{ir.right - 3, ir.top + 2};
+  ScreenToClient(wnd, &p);
+  HDC dc = GetDC(wnd);
+  const COLORREF colour = GetPixel(dc, p.x, p.y);
+  ReleaseDC(wnd, dc);
+  return colour;
+}
+
 using kvtest::TTestSkin;
 
 // A 24-bit DIB in a memory context: an item painted into it is read back.
@@ -355,13 +368,7 @@ TEST_F(SkinMenus, APopupWindowIsShapedWhileOpenAndItsCacheGoesWithIt) {
       seen.centreIn = PtInRegion(rgn, seen.window.cx / 2, seen.window.cy / 2) != 0;
       DeleteObject(rgn);
       // The first item's right end, clear of its text, in the window's client.
-      RECT ir{};
-      GetMenuItemRect(nullptr, popup->Handle(), 0, &ir);
-      POINT p{ir.right - 3, ir.top + 2};
-      ScreenToClient(wnd, &p);
-      HDC dc = GetDC(wnd);
-      seen.item = GetPixel(dc, p.x, p.y);
-      ReleaseDC(wnd, dc);
+      seen.item = FirstItemEndColour(wnd, popup->Handle());
     });
     popup->Popup(300, 300);
     ASSERT_TRUE(probe.Found()) << "opening " << opening;
@@ -713,13 +720,7 @@ TEST_F(SkinMenus, WithoutTheMenusBorderMaskAPopupLosesOnlyItsCornerPixel) {
                     POINT{w - 1, h - 1}})
       seen.inside.push_back(PtInRegion(rgn, p.x, p.y) != 0);
     DeleteObject(rgn);
-    RECT ir{};
-    GetMenuItemRect(nullptr, popup->Handle(), 0, &ir);
-    POINT p{ir.right - 3, ir.top + 2};
-    ScreenToClient(wnd, &p);
-    HDC dc = GetDC(wnd);
-    seen.item = GetPixel(dc, p.x, p.y);
-    ReleaseDC(wnd, dc);
+    seen.item = FirstItemEndColour(wnd, popup->Handle());
   });
   popup->Popup(300, 300);
   ASSERT_TRUE(probe.Found());
