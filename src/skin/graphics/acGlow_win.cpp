@@ -39,6 +39,20 @@ HWND GlowPlace(HWND parent) {
   return above ? above : HWND_TOP;
 }
 
+// Moves the new glow window right above its parent. The window looked up
+// above the parent may belong to another program and go away before the
+// move, which then fails and leaves the glow on top of everything: the
+// place is looked up again until the glow sits where it belongs.
+void PlaceGlow(HWND glow, HWND parent, const TacGlowPlacement& p) {
+  constexpr int kAttempts = 4;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const HWND place = GlowPlace(parent);
+    if (place != glow)
+      SetWindowPos(glow, place, p.X, p.Y, p.Width, p.Height, SWP_NOACTIVATE);
+    if (!parent || place == HWND_TOPMOST || GetWindow(parent, GW_HWNDPREV) == glow) return;
+  }
+}
+
 // Pushes the picture (premultiplied only now) to the layered window.
 void UpdateGlowPixels(HWND wnd, const TBitmap& picture, const TacGlowPlacement& p) {
   const auto pre = PremultipliedCopy(picture);
@@ -80,13 +94,12 @@ bool TacGlowEffect::Build(const TRect& r, const TRect& clipR, HWND parentWnd, in
   const TacGlowPlacement p = GlowPlacement(r, clipR, maskMargins_, Margin);
   if (p.Empty()) return false;
   bitmap_ = MakeGlowPicture(p, mask_, master_.get());
-  const HWND place = GlowPlace(parentWnd);  // before the new window joins the z-order
   RegisterGlowClass();
   window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                             kGlowClass, L"", WS_POPUP, p.X, p.Y, p.Width, p.Height, nullptr,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window_) return false;
-  SetWindowPos(window_, place, p.X, p.Y, p.Width, p.Height, SWP_NOACTIVATE);
+  PlaceGlow(window_, parentWnd, p);
   UpdateGlowPixels(window_, *bitmap_, p);
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   bitmap_.reset();  // the window keeps its own copy
