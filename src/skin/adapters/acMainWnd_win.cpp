@@ -389,6 +389,10 @@ void RefreshWindowFrame(HWND wnd, bool repaint) {
     SendMessageW(wnd, WM_NCPAINT, 1, 0);
 }
 
+void TacMainWnd::RefreshGeometry() {
+  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+}
+
 void GetWindowPosInParent(HWND wnd, HWND& parentWnd, TRect& wndRect, TRect& parentRect,
                           TSize& wndSize, TPoint& wndPos) {
   RECT r{};

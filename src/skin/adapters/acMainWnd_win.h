@@ -74,6 +74,8 @@ class TacMainWnd {
   bool SkinUsable() const;
   // Set while a message is being handled, however deep.
   bool Dispatching() const { return depth_ > 0; }
+  // WndRect, WndSize, WndPos, ParentRect and ParentWnd read again.
+  void RefreshGeometry();
 
   bool DlgMode = false;
   std::string Caption;
