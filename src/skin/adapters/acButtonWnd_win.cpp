@@ -154,6 +154,12 @@ void TacStaticWnd::PaintBackground() {
   PaintAdapterFrame(SkinData, CtrlHandle, DlgMode);
 }
 
+void TacStaticWnd::PaintSectionOverParent(int state) {
+  TsBgCacheInfo background;
+  GetParentBgInfoByHandle(CtrlHandle, background);
+  PaintSectionItem(SkinData, CtrlHandle, state, background);
+}
+
 void TacStaticWnd::BuildCache(const RECT& client) {
   const int state = PaintState();
   SkinData->Focused = state == 2;

@@ -31,6 +31,9 @@ class TacStaticWnd : public TacMainWnd {
   // The cache, sized to the window, with the section over the parent's
   // background.
   virtual void PaintBackground();
+  // The cache, sized to the window, with the section item of state over
+  // the parent's background; no disabled look.
+  void PaintSectionOverParent(int state);
   // What goes over the background: the text by default.
   virtual void PaintContent(TCanvas& canvas, const RECT& client);
   // The owner control's font, else the window's, into the canvas.

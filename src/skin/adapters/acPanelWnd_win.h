@@ -23,6 +23,9 @@ class TacPanelWnd : public TacStaticWnd {
   void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
   int TextTypeCode() const override { return 0; }
+  // The section in its normal state, disabled or not: the children take
+  // their background from it.
+  void PaintBackground() override { PaintSectionOverParent(0); }
   // Nothing either while the panel is being destroyed or its parent made.
   bool MayPaint() override;
   bool LeavesChildWindows() const override { return true; }
@@ -56,10 +59,13 @@ class TacDlgPanelWnd : public TacStaticWnd {
 TacMainWnd* CreateDlgPanelAdapter(HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
                                   std::string_view section, bool repaint);
 
-// Shows the parent's background and the section over it, caption-less.
+// Shows the parent's background and the section over it, caption-less,
+// over the whole window: a border shows the cache's strips, not the
+// system's frame.
 class TacTransPanelWnd : public TacStaticWnd {
  public:
   using TacStaticWnd::TacStaticWnd;
+  void WndProc(TMessage& message) override;
 
  protected:
   void PaintContent(TCanvas&, const RECT&) override {}

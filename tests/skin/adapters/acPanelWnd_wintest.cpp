@@ -93,6 +93,18 @@ TEST_F(PanelAdapter, ASingleBorderShowsTheSkinsFrameUntilTheSkinGoes) {
   EXPECT_EQ(SectionAt(img, 0, 50), "?") << "the system's border again";
 }
 
+// A disabled panel keeps its look: its children take their background from it.
+TEST_F(PanelAdapter, ADisabledPanelIsNotFaded) {
+  auto* panel = Add<TPanel>(20, 20, 160, 100);
+  panel->SetCaption("");
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  const COLORREF enabled = Shown(panel).At(80, 50);
+  ASSERT_TRUE(SectionAt(Shown(panel), 80, 50).starts_with("PANEL")) << SectionAt(Shown(panel), 80, 50);
+  panel->SetEnabled(false);
+  EXPECT_EQ(Shown(panel).At(80, 50), enabled);
+}
+
 TEST_F(PanelAdapter, APaintedPanelLetsItsWaitingChildrenPaint) {
   auto* panel = Add<TPanel>(20, 20, 200, 120);
   auto* child = Add<TScrollBox>(10, 10, 100, 60, panel);
@@ -137,6 +149,20 @@ TEST_F(PanelAdapter, ADialogPageRepaintedAloneLeavesItsControlsShowing) {
   ReleaseDC(page, dc);
   EXPECT_EQ(kOwnDrawing, onControl) << "the control is still there";
   EXPECT_NE(nullptr, skin().Legend(beside & 0xFFFFFF)) << "the page is skinned";
+}
+
+TEST_F(PanelAdapter, ABorderedDialogPageShowsTheSkinsFrameNotTheSystems) {
+  HWND page = Child(L"#32770", WS_BORDER, {10, 10, 250, 190}, WS_EX_CLIENTEDGE);
+  ASSERT_NE(Adapt(page, TacAdapterKind::TransPanelWnd, "PANEL"), nullptr);
+  Shown(page);
+  RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  pump::PumpUntilIdle();
+  const kvtest::TPixels img = kvtest::TPixels::FromWindow(page);
+  for (const POINT p : {POINT{0, 90}, POINT{120, 0}, POINT{239, 90}, POINT{120, 179},
+                        POINT{2, 90}, POINT{120, 2}}) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+    EXPECT_TRUE(SectionAt(img, p.x, p.y).starts_with("PANEL")) << SectionAt(img, p.x, p.y);
+  }
 }
 
 TEST_F(PanelAdapter, AClassLibraryPanelInADialogTakesTheSkinsColour) {
