@@ -285,6 +285,14 @@ void TacStaticWnd::WndProc(TMessage& m) {
     case WM_ERASEBKGND:
       m.Result = 1;
       return;
+    case WM_NCPAINT: {
+      // A border shows the cache's strips, not the system's frame.
+      HDC dc = GetWindowDC(CtrlHandle);
+      PaintFrameTo(dc);
+      ReleaseDC(CtrlHandle, dc);
+      m.Result = 0;
+      return;
+    }
     case WM_PAINT: {
       PAINTSTRUCT ps{};
       HDC dc = m.WParam != 0 ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(CtrlHandle, &ps);

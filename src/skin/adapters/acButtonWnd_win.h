@@ -2,7 +2,8 @@
 // buttons, check boxes and radio buttons, and text statics. Each paints
 // its window from its skin section (the cache over the parent's
 // background), its state and its text in the section's font colour; the
-// system's own drawing of the control never reaches the screen.
+// system's own drawing of the control never reaches the screen, its border
+// included.
 #pragma once
 
 #include <windows.h>

@@ -273,19 +273,6 @@ void TacDlgPanelWnd::WndProc(TMessage& m) {
   }
 }
 
-// --- transparent panels ----------------------------------------------------------------
-
-void TacTransPanelWnd::WndProc(TMessage& m) {
-  if (m.Msg == WM_NCPAINT && !Destroyed && SkinUsable()) {
-    HDC dc = GetWindowDC(CtrlHandle);
-    PaintFrameTo(dc);
-    ReleaseDC(CtrlHandle, dc);
-    m.Result = 0;
-    return;
-  }
-  TacStaticWnd::WndProc(m);
-}
-
 // --- group boxes ------------------------------------------------------------------------
 
 TacGroupBoxWnd::TacGroupBoxWnd(TsCommonData* skinData, TsSkinManager* manager,

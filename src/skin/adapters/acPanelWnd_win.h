@@ -59,13 +59,10 @@ class TacDlgPanelWnd : public TacStaticWnd {
 TacMainWnd* CreateDlgPanelAdapter(HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
                                   std::string_view section, bool repaint);
 
-// Shows the parent's background and the section over it, caption-less,
-// over the whole window: a border shows the cache's strips, not the
-// system's frame.
+// Shows the parent's background and the section over it, caption-less.
 class TacTransPanelWnd : public TacStaticWnd {
  public:
   using TacStaticWnd::TacStaticWnd;
-  void WndProc(TMessage& message) override;
 
  protected:
   void PaintContent(TCanvas&, const RECT&) override {}
