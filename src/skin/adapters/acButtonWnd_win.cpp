@@ -77,19 +77,6 @@ void FocusFrameAround(HDC dc, RECT r) {
                            static_cast<int>(r.right), static_cast<int>(r.bottom)});
 }
 
-// The cache sized to the window with the section item of state over the
-// parent's background.
-void PaintSectionItem(TsCommonData* sd, HWND wnd, int state, const TsBgCacheInfo& background) {
-  const SIZE size = WindowSize(wnd);
-  const POINT pos = PosInParent(wnd);
-  PrepareCacheBitmap24(sd);
-  TBitmap* cache = sd->CacheBmp.get();
-  cache->SetSize(size.cx, size.cy);
-  TsSkinManager* manager = sd->SkinManager();
-  if (manager != nullptr && manager->Skin().IsSectionIndexValid(sd->SkinIndex))
-    PaintSkinDataItem(sd, background, true, state, {0, 0, size.cx, size.cy}, {pos.x, pos.y}, cache);
-}
-
 std::wstring WithoutAnchors(std::wstring text) {
   for (const wchar_t* tag : {L"<A>", L"</A>", L"<a>", L"</a>"}) {
     const std::wstring t = tag;
@@ -157,7 +144,7 @@ void TacStaticWnd::PaintBackground() {
 void TacStaticWnd::PaintSectionOverParent(int state) {
   TsBgCacheInfo background;
   GetParentBgInfoByHandle(CtrlHandle, background);
-  PaintSectionItem(SkinData, CtrlHandle, state, background);
+  PaintSectionCache(SkinData, CtrlHandle, state, background);
 }
 
 void TacStaticWnd::BuildCache(const RECT& client) {
@@ -491,7 +478,7 @@ void TacBtnWnd::PaintButton() {
   RefreshGeometry();
   TsBgCacheInfo background;
   GetParentBgInfoByHandle(CtrlHandle, background);
-  PaintSectionItem(sd, CtrlHandle, state, background);
+  PaintSectionCache(sd, CtrlHandle, state, background);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
   // The nine-part painter keys only the mask's corners; its edges may be
@@ -696,7 +683,7 @@ void TacCheckBoxWnd::BuildCache(const RECT&) {
   TsCommonData* sd = SkinData;
   TsBgCacheInfo background;
   GetParentBgInfoByHandle(CtrlHandle, background);
-  PaintSectionItem(sd, CtrlHandle, PaintState(), background);
+  PaintSectionCache(sd, CtrlHandle, PaintState(), background);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
   const TsSkinModel& skin = SkinManager->Skin();

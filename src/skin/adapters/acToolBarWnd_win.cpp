@@ -377,8 +377,10 @@ void TacStatusBarWnd::PaintPanels(TBitmap& cache) {
 void TacStatusBarWnd::Paint(HDC given) {
   GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   TsCommonData* sd = SkinData;
-  sd->BGChanged = true;
-  PaintAdapterFrame(sd, CtrlHandle, false);
+  // The section in its normal state, whether or not the bar is enabled.
+  TsBgCacheInfo background;
+  GetParentBgInfoByHandle(CtrlHandle, background);
+  PaintSectionCache(sd, CtrlHandle, 0, background);
   sd->BGChanged = false;
   if (!sd->CacheBmp || sd->CacheBmp->Width() <= 0 || sd->CacheBmp->Height() <= 0) return;
   PaintPanels(*sd->CacheBmp);

@@ -283,6 +283,24 @@ TEST_F(BarWnd, PartsBeyondTheClassLibrarysPanelsShowNoText) {
   EXPECT_EQ(0, shown.CountDiffering(frame, Inset(ItemRect(wnd, SB_GETRECT, 2), 3)));
 }
 
+TEST_F(BarWnd, ADisabledClassLibraryStatusBarIsNotFaded) {
+  form = CreateOwned<TForm>();
+  form->SetBounds(300, 200, 300, 200);
+  auto* bar = Create<TStatusBar>(form.get());
+  bar->SetParent(form.get());
+  form->Show();
+  pump::PumpUntilIdle();
+  wnd = bar->Handle();
+  sd = std::make_unique<TsCommonData>(bar, true);
+  sd->SetSkinManager(manager.get());
+  adapter = CreateStatusBarAdapter(wnd, sd.get(), manager.get(), "", true);
+  const POINT at{Client().Width() / 2, 1};
+  const COLORREF enabled = Client().At(at.x, at.y);
+  ASSERT_NE(skin->Legend(enabled & 0xFFFFFF), nullptr) << "a colour of the skin";
+  bar->SetEnabled(false);
+  EXPECT_EQ(Client().At(at.x, at.y), enabled);
+}
+
 TEST_F(BarWnd, ASpeedButtonShowsTheSkinsStatesWhileItsHandlerLasts) {
   form = CreateOwned<TForm>();
   form->SetBounds(300, 200, 300, 200);
