@@ -288,13 +288,16 @@ TEST_F(BarWnd, ADisabledClassLibraryStatusBarIsNotFaded) {
   form->SetBounds(300, 200, 300, 200);
   auto* bar = Create<TStatusBar>(form.get());
   bar->SetParent(form.get());
+  bar->Panels()->Add()->SetWidth(100);
+  bar->Panels()->Add();
   form->Show();
   pump::PumpUntilIdle();
   wnd = bar->Handle();
   sd = std::make_unique<TsCommonData>(bar, true);
   sd->SetSkinManager(manager.get());
   adapter = CreateStatusBarAdapter(wnd, sd.get(), manager.get(), "", true);
-  const POINT at{Client().Width() / 2, 1};
+  // Outside the panel frames, where the bar's own section shows.
+  const POINT at{Client().Width() / 2, 0};
   const COLORREF enabled = Client().At(at.x, at.y);
   ASSERT_NE(skin->Legend(enabled & 0xFFFFFF), nullptr) << "a colour of the skin";
   bar->SetEnabled(false);
