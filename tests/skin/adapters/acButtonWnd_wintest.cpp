@@ -401,15 +401,7 @@ TEST_F(DialogButtonAdapter, ALinkShowsItsTextWithoutTagsUnderlined) {
   auto* adapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
   const kvtest::TPixels img = Shown(link);
   const COLORREF back = img.At(278, 1);
-  RECT ink{img.Width(), img.Height(), 0, 0};
-  for (int y = 0; y < img.Height(); ++y)
-    for (int x = 0; x < img.Width(); ++x)
-      if (img.At(x, y) != back) {
-        ink.left = std::min<LONG>(ink.left, x);
-        ink.right = std::max<LONG>(ink.right, x + 1);
-        ink.top = std::min<LONG>(ink.top, y);
-        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
-      }
+  const RECT ink = InkOf(img, back);
   ASSERT_LT(ink.left, ink.right) << "the text is written";
   // As long as the bare text in the underlined message font.
   NONCLIENTMETRICSW metrics{};
