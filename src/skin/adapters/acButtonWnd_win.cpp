@@ -9,6 +9,7 @@
 #include "classlib/Buttons.h"
 #include "classlib/Graphics.h"
 #include "classlib/WideText.h"
+#include "skin/adapters/acEditWnd_win.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sMessages.h"
@@ -26,6 +27,10 @@ namespace {
 
 // BM_GETSTATE's hot bit (comctl32 6 buttons).
 constexpr LRESULT ButtonHot = 0x0200;
+// How much of a disabled button's own picture stays over its parent's.
+constexpr double DisabledKeeps = 0.4;
+// A link's text may run this far past the window's right edge before it wraps.
+constexpr int LinkWidening = 4;
 
 LONG ButtonType(HWND wnd) { return GetWindowLongW(wnd, GWL_STYLE) & BS_TYPEMASK; }
 
@@ -70,19 +75,6 @@ void FocusFrameAround(HDC dc, RECT r) {
   InflateRect(&r, 1, 1);
   DrawDottedFocusRect(dc, {static_cast<int>(r.left), static_cast<int>(r.top),
                            static_cast<int>(r.right), static_cast<int>(r.bottom)});
-}
-
-// The cache sized to the window with the section item of state over the
-// parent's background.
-void PaintSectionItem(TsCommonData* sd, HWND wnd, int state, const TsBgCacheInfo& background) {
-  const SIZE size = WindowSize(wnd);
-  const POINT pos = PosInParent(wnd);
-  PrepareCacheBitmap24(sd);
-  TBitmap* cache = sd->CacheBmp.get();
-  cache->SetSize(size.cx, size.cy);
-  TsSkinManager* manager = sd->SkinManager();
-  if (manager != nullptr && manager->Skin().IsSectionIndexValid(sd->SkinIndex))
-    PaintSkinDataItem(sd, background, true, state, {0, 0, size.cx, size.cy}, {pos.x, pos.y}, cache);
 }
 
 std::wstring WithoutAnchors(std::wstring text) {
@@ -149,6 +141,12 @@ void TacStaticWnd::PaintBackground() {
   PaintAdapterFrame(SkinData, CtrlHandle, DlgMode);
 }
 
+void TacStaticWnd::PaintSectionOverParent(int state) {
+  TsBgCacheInfo background;
+  GetParentBgInfoByHandle(CtrlHandle, background);
+  PaintSectionCache(SkinData, CtrlHandle, state, background);
+}
+
 void TacStaticWnd::BuildCache(const RECT& client) {
   const int state = PaintState();
   SkinData->Focused = state == 2;
@@ -165,8 +163,15 @@ void TacStaticWnd::BlendWhenDisabled(const TsBgCacheInfo& background, POINT posI
   if (IsWindowEnabled(CtrlHandle) || cache == nullptr || cache->Width() == 0) return;
   // Pixels are blended in place: finish the context's drawing first.
   GdiFlush();
-  ApplyDisabledKind(cache, dkBlended, SkinData->OwnerControl, {posInParent.x, posInParent.y},
-                    background);
+  if (background.Ready && background.Bmp != nullptr) {
+    ApplyDisabledKind(cache, dkBlended, SkinData->OwnerControl, {posInParent.x, posInParent.y},
+                      background);
+    return;
+  }
+  // A plain parent: 0.4 of the picture kept, see-through pixels untouched.
+  const TColor parent =
+      background.FillColor == TransparentColor ? clBtnFace : background.FillColor;
+  TintBitmap(cache, static_cast<TColor>(ColorToRGB(parent)), TransparentColor, DisabledKeeps);
 }
 
 bool TacStaticWnd::MayPaint() {
@@ -267,6 +272,14 @@ void TacStaticWnd::WndProc(TMessage& m) {
     case WM_ERASEBKGND:
       m.Result = 1;
       return;
+    case WM_NCPAINT: {
+      // A border shows the cache's strips, not the system's frame.
+      HDC dc = GetWindowDC(CtrlHandle);
+      PaintFrameTo(dc);
+      ReleaseDC(CtrlHandle, dc);
+      m.Result = 0;
+      return;
+    }
     case WM_PAINT: {
       PAINTSTRUCT ps{};
       HDC dc = m.WParam != 0 ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(CtrlHandle, &ps);
@@ -334,7 +347,7 @@ void TacLinkWnd::PaintContent(TCanvas& canvas, const RECT& client) {
   // The message font, not the owner's.
   source.OwnerFont = nullptr;
   RECT r = client;
-  InflateRect(&r, 4, 4);
+  r.right += LinkWidening;
   WriteSkinText(canvas, Narrow(WithoutAnchors(Wide(Caption))), IsWindowEnabled(CtrlHandle) != FALSE,
                 {r.left, r.top, r.right, r.bottom}, DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP,
                 source, false);
@@ -462,17 +475,21 @@ void TacBtnWnd::PaintButton() {
   const int state = PaintState();
   // A pressed button shows no halo.
   if (state == 2) ClearGlows();
+  RefreshGeometry();
   TsBgCacheInfo background;
   GetParentBgInfoByHandle(CtrlHandle, background);
-  PaintSectionItem(sd, CtrlHandle, state, background);
+  PaintSectionCache(sd, CtrlHandle, state, background);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
+  // The nine-part painter keys only the mask's corners; its edges may be
+  // see-through too.
+  FillBorderFromParent(sd, state, this);
   {
     TBitmapCanvas canvas(*cache);
     DrawCaption(canvas);
     DrawGlyph(canvas.Handle());
   }
-  BlendWhenDisabled(background, PosInParent(CtrlHandle));
+  BlendWhenDisabled(background, {WndPos.X, WndPos.Y});
   sd->BGChanged = false;
 }
 
@@ -541,12 +558,14 @@ SIZE TacBitBtnWnd::GetGlyphSize() const {
 int TacBitBtnWnd::GetMaxTextWidth() const {
   TBitBtn* button = OwnerButton();
   if (button == nullptr) return TacBtnWnd::GetMaxTextWidth();
-  if (Caption.empty()) return 0;
-  int width = Width() - 2 * std::max(0, button->Margin());
-  const SIZE glyph = GetGlyphSize();
-  if (glyph.cx > 0 && (button->Layout() == blGlyphLeft || button->Layout() == blGlyphRight))
-    width -= glyph.cx + button->Spacing();
-  return std::max(0, width);
+  TsButtonMetrics m;
+  m.Width = Width();
+  m.HasCaption = !Caption.empty();
+  m.Glyph = {static_cast<int>(GetGlyphSize().cx), 0};
+  m.Layout = button->Layout();
+  m.Margin = button->Margin();
+  m.Spacing = button->Spacing();
+  return ButtonCaptionWidth(m);
 }
 
 RECT TacBitBtnWnd::GetCaptionRect(HDC dc) {
@@ -616,11 +635,7 @@ TacCheckBoxWnd::TacCheckBoxWnd(TsCommonData* skinData, TsSkinManager* manager,
                                std::string_view skinSection)
     : TacBtnWnd(skinData, manager, skinSection, "CHECKBOX") {}
 
-int TacCheckBoxWnd::PaintState() const {
-  if (!IsWindowEnabled(CtrlHandle)) return 0;
-  const bool hot = DefaultManager != nullptr && DefaultManager->HotWindow() == CtrlHandle;
-  return hot || GetFocus() == CtrlHandle || ControlIsHot(SkinData) ? 1 : 0;
-}
+int TacCheckBoxWnd::PaintState() const { return ControlIsHot(SkinData) ? 1 : 0; }
 
 bool TacCheckBoxWnd::IsRadio() const {
   const LONG type = ButtonType(CtrlHandle);
@@ -668,7 +683,7 @@ void TacCheckBoxWnd::BuildCache(const RECT&) {
   TsCommonData* sd = SkinData;
   TsBgCacheInfo background;
   GetParentBgInfoByHandle(CtrlHandle, background);
-  PaintSectionItem(sd, CtrlHandle, PaintState(), background);
+  PaintSectionCache(sd, CtrlHandle, PaintState(), background);
   TBitmap* cache = sd->CacheBmp.get();
   if (cache == nullptr || cache->Width() == 0) return;
   const TsSkinModel& skin = SkinManager->Skin();
@@ -678,6 +693,8 @@ void TacCheckBoxWnd::BuildCache(const RECT&) {
   m.Height = cache->Height();
   m.Radio = IsRadio();
   m.GlyphAtLeft = (GetWindowLongW(CtrlHandle, GWL_STYLE) & BS_LEFTTEXT) == 0;
+  // Right at the window's edge.
+  m.Margin = 0;
   const bool hasMask = skin.IsMaskIndexValid(index);
   if (hasMask) {
     const TsMaskData& mask = skin.MaskData[static_cast<size_t>(index)];

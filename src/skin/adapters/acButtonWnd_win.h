@@ -2,7 +2,8 @@
 // buttons, check boxes and radio buttons, and text statics. Each paints
 // its window from its skin section (the cache over the parent's
 // background), its state and its text in the section's font colour; the
-// system's own drawing of the control never reaches the screen.
+// system's own drawing of the control never reaches the screen, its border
+// included.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +32,9 @@ class TacStaticWnd : public TacMainWnd {
   // The cache, sized to the window, with the section over the parent's
   // background.
   virtual void PaintBackground();
+  // The cache, sized to the window, with the section item of state over
+  // the parent's background; no disabled look.
+  void PaintSectionOverParent(int state);
   // What goes over the background: the text by default.
   virtual void PaintContent(TCanvas& canvas, const RECT& client);
   // The owner control's font, else the window's, into the canvas.

@@ -82,10 +82,6 @@ TacComboListWnd::TacComboListWnd(TsCommonData* skinData, TsSkinManager* manager,
                                  std::string_view skinSection)
     : TacEditWnd(skinData, manager, skinSection) {}
 
-void TacComboListWnd::RefreshGeometry() {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-}
-
 void TacComboListWnd::PaintListFrame() {
   RefreshGeometry();
   TsCommonData* sd = SkinData;
@@ -259,10 +255,6 @@ bool TacComboBoxWnd::IsSimple() const { return (StyleOf(CtrlHandle) & 3) == CBS_
 
 bool TacComboBoxWnd::RightToLeft() const {
   return (GetWindowLongW(CtrlHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
-}
-
-void TacComboBoxWnd::RefreshGeometry() {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
 }
 
 void PaintComboButton(TBitmap& bmp, TBitmap& background, const TRect& r, int height, int state,

@@ -31,7 +31,6 @@ class TacComboListWnd : public TacEditWnd {
   bool Simple = false;
 
  private:
-  void RefreshGeometry();
   // The cache as the list's plain frame: the background colour inside a
   // line of the frame colour.
   void PaintListFrame();
@@ -64,7 +63,6 @@ class TacComboBoxWnd : public TacEditWnd {
  private:
   bool IsSimple() const;
   bool RightToLeft() const;
-  void RefreshGeometry();
   // Into dc (the window DC when null).
   void PaintButton(HDC dc);
   void DrawSelectedText();

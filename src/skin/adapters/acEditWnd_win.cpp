@@ -190,10 +190,6 @@ void TacEditWnd::ApplySkinState() {
   Calculating = false;
 }
 
-void TacEditWnd::RefreshGeometry() {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-}
-
 void TacEditWnd::WndProc(TMessage& m) {
   if (Destroyed || !Hooked() || !SkinUsable()) return BaseWndProc(m);
   TsCommonData* sd = SkinData;

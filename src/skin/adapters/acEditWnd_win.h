@@ -50,7 +50,6 @@ class TacEditWnd : public TacBaseWnd {
 
  private:
   bool hasFocusColor_ = false;
-  void RefreshGeometry();
   // After the message went on, what follows from it.
   void AfterMessage(const TMessage& m);
   void NcPaint(TMessage& m);

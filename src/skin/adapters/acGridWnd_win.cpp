@@ -319,7 +319,7 @@ int TacVirtualTreeViewWnd::HeaderHeight() const {
 
 void TacVirtualTreeViewWnd::PrepareFrame(bool always) {
   TsCommonData* sd = SkinData;
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   if (always) sd->BGChanged = true;
   if (sd->BGChanged || !sd->CacheBmp) {
     if (!StateApplied) ApplySkinState();

@@ -385,7 +385,8 @@ void TacListViewWnd::WndProc(TMessage& m) {
       m.LParam = 0;
       break;
     case WM_PAINT:
-      if (!StateApplied) ApplySkinState();
+      // Every time: a dialog or the owner may have set its own colours since.
+      ApplySkinState();
       break;
     case WM_NCHITTEST:
       if (hot_ != -1 || pressed_ != -1) {

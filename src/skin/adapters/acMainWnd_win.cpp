@@ -389,6 +389,10 @@ void RefreshWindowFrame(HWND wnd, bool repaint) {
     SendMessageW(wnd, WM_NCPAINT, 1, 0);
 }
 
+void TacMainWnd::RefreshGeometry() {
+  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+}
+
 void GetWindowPosInParent(HWND wnd, HWND& parentWnd, TRect& wndRect, TRect& parentRect,
                           TSize& wndSize, TPoint& wndPos) {
   RECT r{};
@@ -404,6 +408,22 @@ void GetWindowPosInParent(HWND wnd, HWND& parentWnd, TRect& wndRect, TRect& pare
   wndPos = {pos.x, pos.y};
 }
 
+bool PaintSectionCache(TsCommonData* sd, HWND wnd, int state, const TsBgCacheInfo& background) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  PrepareCacheBitmap24(sd);
+  TBitmap* cache = sd->CacheBmp.get();
+  cache->SetSize(w, h);
+  HWND parent = GetParent(wnd);
+  POINT pos{r.left, r.top};
+  if (parent == nullptr || !ScreenToClient(parent, &pos)) return false;
+  TsSkinManager* manager = sd->SkinManager();
+  if (manager != nullptr && manager->Skin().IsSectionIndexValid(sd->SkinIndex))
+    PaintSkinDataItem(sd, background, true, state, {0, 0, w, h}, {pos.x, pos.y}, cache);
+  return true;
+}
+
 void PaintAdapterFrame(TsCommonData* sd, HWND wnd, bool dialogMode) {
   if (sd == nullptr || !sd->BGChanged || wnd == nullptr) return;
   RECT r{};
@@ -411,20 +431,14 @@ void PaintAdapterFrame(TsCommonData* sd, HWND wnd, bool dialogMode) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   TsBgCacheInfo background;
   GetParentBgInfoByHandle(wnd, background);
-  PrepareCacheBitmap24(sd);
-  TBitmap* cache = sd->CacheBmp.get();
-  cache->SetSize(w, h);
   TsSkinManager* manager = sd->SkinManager();
   const TColor border = manager != nullptr ? manager->CommonSkinData().BorderColor : 0;
   if (!dialogMode || border == TransparentColor) {
-    HWND parent = GetParent(wnd);
-    POINT pos{r.left, r.top};
-    if (parent == nullptr || !ScreenToClient(parent, &pos)) return;
-    if (manager != nullptr && manager->Skin().IsSectionIndexValid(sd->SkinIndex))
-      PaintSkinDataItem(sd, background, true, sd->Focused || sd->MouseAbove ? 1 : 0, {0, 0, w, h},
-                        {pos.x, pos.y}, cache);
+    if (!PaintSectionCache(sd, wnd, sd->Focused || sd->MouseAbove ? 1 : 0, background)) return;
   } else {
-    TBitmapCanvas canvas(*cache);
+    PrepareCacheBitmap24(sd);
+    sd->CacheBmp->SetSize(w, h);
+    TBitmapCanvas canvas(*sd->CacheBmp);
     HDC dc = canvas.Handle();
     FillRectWithColor(dc, {0, 0, w, h}, static_cast<TColor>(GetSysColor(COLOR_WINDOW)));
     const RECT all{0, 0, w, h};
@@ -438,7 +452,7 @@ void PaintAdapterFrame(TsCommonData* sd, HWND wnd, bool dialogMode) {
     SendMessageW(wnd, SM_ALPHACMD, MAKEWPARAM(0, cmdAdapterPrivate35), 0);
     TsBgCacheInfo parentBg;
     GetParentBgInfo(sd, parentBg);
-    ApplyDisabledKind(cache, GlobalDisabledKind, owner, {owner->Left(), owner->Top()}, parentBg);
+    ApplyDisabledKind(sd->CacheBmp.get(), GlobalDisabledKind, owner, {owner->Left(), owner->Top()}, parentBg);
   }
   sd->BGChanged = false;
 }

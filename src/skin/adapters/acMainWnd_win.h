@@ -26,6 +26,7 @@ namespace kv {
 
 class TsCommonData;
 class TsSkinManager;
+struct TsBgCacheInfo;
 
 inline constexpr wchar_t acAdapterProperty[] = L"ACSBSC";
 
@@ -74,6 +75,8 @@ class TacMainWnd {
   bool SkinUsable() const;
   // Set while a message is being handled, however deep.
   bool Dispatching() const { return depth_ > 0; }
+  // WndRect, WndSize, WndPos, ParentRect and ParentWnd read again.
+  void RefreshGeometry();
 
   bool DlgMode = false;
   std::string Caption;
@@ -178,6 +181,10 @@ void GetWindowPosInParent(HWND wnd, HWND& parentWnd, TRect& wndRect, TRect& pare
 // background changed: the section item over the parent's background, or in
 // dialog mode a plain frame of the skin's border colour.
 void PaintAdapterFrame(TsCommonData* sd, HWND wnd, bool dialogMode);
+// The skin data's cache, sized to wnd, with its section item of state over
+// background (the parent's) at the window's place in the parent; no
+// disabled look. False, and nothing painted, without a parent.
+bool PaintSectionCache(TsCommonData* sd, HWND wnd, int state, const TsBgCacheInfo& background);
 
 // A window's font (WM_GETFONT, else the system's GUI font) into font.
 void AssignWindowFont(TFont& font, HWND wnd);

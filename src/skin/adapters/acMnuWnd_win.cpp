@@ -102,7 +102,7 @@ void TacMnuWnd::WindowGoing(TMessage& m) {
 }
 
 void TacMnuWnd::PrepareCache() {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   TsCommonData* sd = SkinData;
   TBitmap* cache = sd->CacheBmp.get();
   const bool sized =
@@ -134,7 +134,7 @@ void TacMnuWnd::EraseBackground(TMessage& m) {
 void TacMnuWnd::PaintFrame() {
   const POINT frame = FrameOffset(CtrlHandle);
   if (frame.x <= 0 && frame.y <= 0) return;  // no non-client frame to paint
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   // The skinned menus' picture of this level, when it is the window's.
   TBitmap* source = FormServices().FindPopupCache(SkinManager, nullptr, CtrlHandle);
   if (source == nullptr || source->Width() + 2 * frame.x != WndSize.cx ||

@@ -23,6 +23,9 @@ class TacPanelWnd : public TacStaticWnd {
   void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
   int TextTypeCode() const override { return 0; }
+  // The section in its normal state, disabled or not: the children take
+  // their background from it.
+  void PaintBackground() override { PaintSectionOverParent(0); }
   // Nothing either while the panel is being destroyed or its parent made.
   bool MayPaint() override;
   bool LeavesChildWindows() const override { return true; }

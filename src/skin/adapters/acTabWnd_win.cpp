@@ -308,6 +308,8 @@ void TacTabControlWnd::Paint(HDC given) {
   if (layout.Width <= 0 || layout.Height <= 0) return;
   sd->BGChanged = true;
   BuildCache(layout);
+  // What a later shrink compares with: the size last shown.
+  storedSize_ = {layout.Width, layout.Height};
   HDC dc = given != nullptr ? given : GetDC(CtrlHandle);
   {
     const TSavedDC saved(dc);
@@ -451,7 +453,6 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
         RedrawWindow(
             CtrlHandle, nullptr, nullptr,
             RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_NOCHILDREN | RDW_FRAME);
-      storedSize_ = now;
       break;
     }
     case TCM_SETCURSEL:

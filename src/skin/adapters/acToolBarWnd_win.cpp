@@ -307,7 +307,7 @@ void TacStatusBarWnd::PaintPanel(TBitmap& cache, TCanvas& canvas, const TRect& d
   const TsSkinModel& skin = SkinManager->Skin();
   const int mask = skin.MaskIndexOf(sd->SkinIndex, sd->SkinSection(), "STATUSPANELMASK");
   if (skin.IsMaskIndexValid(mask)) {
-    const TRect r = simple ? TRect{0, 0, cache.Width(), cache.Height()} : StatusPanelFrame(drawn);
+    const TRect r = simple ? TRect{0, 0, cache.Width(), cache.Height()} : drawn;
     PaintMaskNinePart(&cache, r, true, MakeBgCacheInfo(&cache, 0, 0),
                       skin.MaskData[static_cast<size_t>(mask)], skin.MasterBitmap.get(), 0, true);
   } else if (!last) {
@@ -324,10 +324,9 @@ void TacStatusBarWnd::PaintPanel(TBitmap& cache, TCanvas& canvas, const TRect& d
       }
     }
   }
-  const TRect room = StatusPanelText(drawn);
-  const std::string shown = CutTextWithEllipsis(canvas, text, room.Width());
+  const std::string shown = CutTextWithEllipsis(canvas, text, drawn.Width());
   if (shown.empty()) return;
-  WriteSkinText(canvas, shown, true, room, StatusTextFlags | alignFlags,
+  WriteSkinText(canvas, shown, true, drawn, StatusTextFlags | alignFlags,
                 TextSource(sd, sd->SkinIndex, sd->SkinSection(),
                            StatusBar != nullptr ? StatusBar->Font() : nullptr),
                 false);
@@ -378,8 +377,10 @@ void TacStatusBarWnd::PaintPanels(TBitmap& cache) {
 void TacStatusBarWnd::Paint(HDC given) {
   GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   TsCommonData* sd = SkinData;
-  sd->BGChanged = true;
-  PaintAdapterFrame(sd, CtrlHandle, false);
+  // The section in its normal state, whether or not the bar is enabled.
+  TsBgCacheInfo background;
+  GetParentBgInfoByHandle(CtrlHandle, background);
+  PaintSectionCache(sd, CtrlHandle, 0, background);
   sd->BGChanged = false;
   if (!sd->CacheBmp || sd->CacheBmp->Width() <= 0 || sd->CacheBmp->Height() <= 0) return;
   PaintPanels(*sd->CacheBmp);

@@ -5,16 +5,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/Buttons.h"
 #include "classlib/StdCtrls.h"
 #include "TestGlyphs.h"
 #include "skin/adapters/acButtonWnd_win.h"
+#include "skin/core/sCommonData_win.h"
+#include "skin/model/acSkinPack.h"
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
+#include "support/ModalProbe.h"
 #include "support/Mouse.h"
 
 namespace kv {
@@ -165,6 +170,47 @@ RECT BoundsOf(const kvtest::TPixels& img, COLORREF c) {
   return r;
 }
 
+// Where the pixels unlike back lie.
+RECT InkOf(const kvtest::TPixels& img, COLORREF back, RECT area = {0, 0, 0, 0}) {
+  if (IsRectEmpty(&area)) area = img.Whole();
+  RECT r{img.Width(), img.Height(), 0, 0};
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (img.At(x, y) != back) {
+        r.left = std::min<LONG>(r.left, x);
+        r.right = std::max<LONG>(r.right, x + 1);
+        r.top = std::min<LONG>(r.top, y);
+        r.bottom = std::max<LONG>(r.bottom, y + 1);
+      }
+  return r;
+}
+
+// The caption wraps only when it is wider than the button and both its
+// default margins (-1 each): a caption a pixel wider than the button stays
+// on one line.
+TEST_F(ButtonAdapter, ABitButtonsCaptionMayRunIntoItsDefaultMargins) {
+  auto* button = Add<TBitBtn>(10, 10, 100, 60);
+  button->SetCaption("Write setting");
+  ASSERT_EQ(button->Margin(), -1);
+  ShowSkinned();
+  HWND wnd = button->Handle();
+  SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | BS_MULTILINE);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, button->Font()->Handle());
+  SIZE text{};
+  GetTextExtentPoint32W(dc, L"Write setting", 13, &text);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  button->SetBounds(10, 10, text.cx - 1, 60);
+  const kvtest::TPixels img = Shown(button);
+  // Inside the border mask's margins the button is one colour but for the text.
+  const int inside = kvtest::TTestSkin::kMargin + 1;
+  const RECT ink = InkOf(img, img.At(inside, inside),
+                         {inside, inside, img.Width() - inside, img.Height() - inside});
+  ASSERT_LT(ink.top, ink.bottom);
+  EXPECT_LT(ink.bottom - ink.top, text.cy + 2) << "one line";
+}
+
 TEST_F(ButtonAdapter, ABitButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPushed) {
   constexpr COLORREF kGlyph = RGB(0x12, 0x34, 0x56);
   auto* button = Add<TBitBtn>(10, 10, 160, 80);
@@ -222,6 +268,71 @@ TEST_F(ButtonAdapter, ABitButtonsAlphaGlyphShowsNoDarkFringe) {
   const COLORREF fringe = shown.At(gx + kvtest::kFringeAt.x, gy + kvtest::kFringeAt.y);
   EXPECT_TRUE(kvtest::BlendedOver(fringe, under))
       << std::hex << "fringe 0x" << fringe << " over 0x" << under;
+}
+
+// A skin whose BUTTON border mask (24-bit, no mask plane) has see-through
+// pixels along its edges, not only in its corner runs, as hand-drawn
+// skins have round their rounded frames.
+class SeeThroughButtonEdges : public ButtonAdapter {
+ protected:
+  void SetUp() override {
+    ButtonAdapter::SetUp();
+    TBitmap master = skin().Master();
+    const kvtest::TTestSkin::TBox box = skin().MaskBox("BUTTON", "BORDERSMASK");
+    const int frame = (box.Right - box.Left) / kvtest::TTestSkin::kFrames;
+    const auto key = [&](int x, int y) {
+      std::uint8_t* p = master.ScanLine(y) + 3 * x;
+      p[0] = 0xFF, p[1] = 0x00, p[2] = 0xFF;
+    };
+    // The outermost row and column of each frame's four edges.
+    for (int f = 0; f < kvtest::TTestSkin::kFrames; ++f) {
+      const int left = box.Left + f * frame, right = left + frame - 1;
+      for (int i = kvtest::TTestSkin::kMargin; i < frame - kvtest::TTestSkin::kMargin; ++i) {
+        key(left + i, box.Top), key(left + i, box.Bottom - 1);
+        key(left, box.Top + i), key(right, box.Top + i);
+      }
+    }
+    const std::string& options = skin().OptionsText();
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "EDGES";
+    stored.Data = BuildPackedSkin({{"Options.dat", TacBytes(options.begin(), options.end())},
+                                   {kvtest::TTestSkin::kMasterName, WriteBmp(master)}});
+    manager->SetSkinName("EDGES");
+    ASSERT_TRUE(manager->CommonSkinData().Active);
+  }
+};
+
+// A message box's buttons, adapted by the dialog hook: the mask's
+// see-through pixels show the dialog behind them (its plain DIALOG colour),
+// never 0xFF00FF.
+TEST_F(SeeThroughButtonEdges, ASystemDialogsButtonsShowTheDialogThroughTheirMasksEdges) {
+  const COLORREF dialogColour = Legend("DIALOG", "COLOR");
+  int buttons = 0, keyed = 0, unlikeDialog = 0;
+  {
+    kvtest::TModalProbe probe(kvtest::kDialogClass, [&](HWND dlg) {
+      for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(child, cls, 16);
+        if (lstrcmpiW(cls, L"Button") != 0) continue;
+        ++buttons;
+        const kvtest::TPixels img = Shown(child);
+        const int w = img.Width(), h = img.Height();
+        // The middles of the four edges and two corners.
+        for (const POINT at : {POINT{w / 2, 0}, POINT{w / 2, h - 1}, POINT{0, h / 2},
+                               POINT{w - 1, h / 2}, POINT{0, 0}, POINT{w - 1, h - 1}}) {
+          const COLORREF pixel = img.At(at.x, at.y);
+          keyed += pixel == RGB(0xFF, 0x00, 0xFF) ? 1 : 0;
+          unlikeDialog += pixel != dialogColour ? 1 : 0;
+        }
+      }
+    });
+    MessageBoxW(nullptr, L"Write the setting?", L"KV42", MB_OKCANCEL);
+    ASSERT_TRUE(probe.Found());
+  }
+  ASSERT_EQ(buttons, 2);
+  EXPECT_EQ(keyed, 0) << "pixels left in the mask's 0xFF00FF";
+  EXPECT_EQ(unlikeDialog, 0) << "pixels unlike the dialog behind them";
 }
 
 // Dialog children: plain windows with no control behind them.
@@ -290,15 +401,7 @@ TEST_F(DialogButtonAdapter, ALinkShowsItsTextWithoutTagsUnderlined) {
   auto* adapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
   const kvtest::TPixels img = Shown(link);
   const COLORREF back = img.At(278, 1);
-  RECT ink{img.Width(), img.Height(), 0, 0};
-  for (int y = 0; y < img.Height(); ++y)
-    for (int x = 0; x < img.Width(); ++x)
-      if (img.At(x, y) != back) {
-        ink.left = std::min<LONG>(ink.left, x);
-        ink.right = std::max<LONG>(ink.right, x + 1);
-        ink.top = std::min<LONG>(ink.top, y);
-        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
-      }
+  const RECT ink = InkOf(img, back);
   ASSERT_LT(ink.left, ink.right) << "the text is written";
   // As long as the bare text in the underlined message font.
   NONCLIENTMETRICSW metrics{};
@@ -324,6 +427,116 @@ TEST_F(DialogButtonAdapter, ALinkShowsItsTextWithoutTagsUnderlined) {
   }
   EXPECT_GE(longestRun, (ink.right - ink.left) * 9 / 10);
   FreeAdapter(adapter);
+}
+
+// The link's text starts at the window's top-left, as DrawText puts it
+// there in the same font.
+TEST_F(DialogButtonAdapter, ALinksTextStartsAtTheWindowsCorner) {
+  HWND link = Child(L"SysLink", L"<a>Manual</a>", 0, 10);
+  ASSERT_NE(link, nullptr);
+  TsCommonData linkData(nullptr, true);
+  linkData.SetSkinManager(manager.get());
+  auto* adapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
+  const kvtest::TPixels img = Shown(link);
+  const RECT ink = InkOf(img, img.At(278, 22));
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  metrics.lfMessageFont.lfUnderline = TRUE;
+  kvtest::TPixels reference(280, 24, RGB(255, 255, 255));
+  {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 280, 24);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all{0, 0, 280, 24};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, L"Manual", 6, &all, DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
+    reference = kvtest::TPixels::FromDC(dc, {0, 0, 280, 24});
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(font);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  const RECT expected = InkOf(reference, RGB(255, 255, 255));
+  ASSERT_LT(expected.left, expected.right);
+  EXPECT_NEAR(ink.left, expected.left, 1);
+  EXPECT_NEAR(ink.top, expected.top, 1);
+  EXPECT_NEAR(ink.bottom, expected.bottom, 1);
+  FreeAdapter(adapter);
+}
+
+// On a dialog that offers no picture, a disabled button keeps 0.4 of its
+// own colours over the dialog's colour; pixels of the see-through colour
+// (a picture's) are left as they are.
+TEST_F(DialogButtonAdapter, ADisabledButtonOnAPlainDialogIsTintedTowardsItsColour) {
+  HWND button = Child(L"BUTTON", L"", BS_PUSHBUTTON | BS_BITMAP, 10);
+  HBITMAP picture = CreateBitmap(8, 8, 1, 32, nullptr);
+  {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture);
+    RECT all{0, 0, 8, 8};
+    HBRUSH key = CreateSolidBrush(RGB(0xFF, 0x00, 0xFF));
+    FillRect(dc, &all, key);
+    DeleteObject(key);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+  TsCommonData sd(nullptr, true);
+  sd.SetSkinManager(manager.get());
+  auto* adapter = CreateAdapter<TacBitBtnWnd>(button, true, &sd, manager.get(), "BUTTON");
+  const COLORREF own = Shown(button).At(40, 12);
+  ASSERT_NE(SectionAt(Shown(button), 40, 12), "?");
+  TsBgCacheInfo behind;
+  GetParentBgInfoByHandle(button, behind);
+  ASSERT_FALSE(behind.Ready) << "a colour, not a picture";
+  const COLORREF parent = ColorToRGB(behind.FillColor);
+  EnableWindow(button, FALSE);
+  const kvtest::TPixels img = Shown(button);
+  const auto tint = [](int c, int p) { return static_cast<int>(std::lround((c - p) * 0.4 + p)); };
+  const COLORREF expected = RGB(tint(GetRValue(own), GetRValue(parent)),
+                                tint(GetGValue(own), GetGValue(parent)),
+                                tint(GetBValue(own), GetBValue(parent)));
+  EXPECT_EQ(img.At(40, 12), expected) << std::hex << "0x" << img.At(40, 12) << " from 0x" << own
+                                      << " towards 0x" << parent;
+  EXPECT_EQ(img.CountOf(RGB(0xFF, 0x00, 0xFF), img.Whole()), 64) << "the picture untouched";
+  FreeAdapter(adapter);
+  DestroyWindow(button);
+  DeleteObject(picture);
+}
+
+// Only a focused or hovered class-library box shows its hot background; a
+// dialog's focused box does not. The glyph sits at the window's edge.
+TEST_F(DialogButtonAdapter, ADialogsFocusedCheckBoxStaysNormalWithItsGlyphAtTheEdge) {
+  for (const DWORD leftText : {DWORD{0}, DWORD{BS_LEFTTEXT}}) {
+    SCOPED_TRACE(leftText != 0 ? "text left" : "text right");
+    HWND box = Child(L"BUTTON", L"Relay", BS_AUTOCHECKBOX | WS_TABSTOP | leftText, 10);
+    TsCommonData sd(nullptr, true);
+    sd.SetSkinManager(manager.get());
+    auto* adapter = CreateAdapter<TacCheckBoxWnd>(box, true, &sd, manager.get(), "CHECKBOX");
+    SetFocus(box);
+    pump::PumpUntilIdle();
+    ASSERT_EQ(GetFocus(), box);
+    const kvtest::TPixels img = Shown(box);
+    const int backX = leftText != 0 ? 140 : 270;
+    EXPECT_EQ(SectionAt(img, backX, 2), "CHECKBOX.COLOR");
+    EXPECT_EQ(StateAt(img, backX, 2), 0);
+    // Focused: the glyph's hot frame.
+    const RECT glyph = img.BoundsOf(Legend("GLOBALINFO", "BOXUNCHECKED", 1));
+    ASSERT_LT(glyph.left, glyph.right);
+    if (leftText != 0)
+      EXPECT_EQ(glyph.right, 280);
+    else
+      EXPECT_EQ(glyph.left, 0);
+    FreeAdapter(adapter);
+    DestroyWindow(box);
+  }
 }
 
 class FocusShowingButtonAdapter : public ButtonAdapter {

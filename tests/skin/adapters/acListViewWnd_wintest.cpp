@@ -110,6 +110,18 @@ TEST_F(ListViewWnd, GivesTheSkinColoursAndPutsTheListsOwnBack) {
   EXPECT_EQ(static_cast<COLORREF>(SendMessageW(wnd, LVM_GETBKCOLOR, 0, 0)), RGB(1, 2, 3));
 }
 
+TEST_F(ListViewWnd, ColoursSetAfterTheFirstPaintGiveWayToTheSkinsAtTheNext) {
+  MakeList(3, 4);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  SendMessageW(wnd, LVM_SETBKCOLOR, 0, RGB(4, 5, 6));
+  SendMessageW(wnd, LVM_SETTEXTCOLOR, 0, RGB(7, 8, 9));
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(wnd, LVM_GETBKCOLOR, 0, 0)),
+            Legend("EDIT", "COLOR"));
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(wnd, LVM_GETTEXTCOLOR, 0, 0)),
+            Legend("EDIT", "FONTCOLOR"));
+}
+
 TEST_F(ListViewWnd, AThumbDragScrollsWholeRowsAndTheSamePositionNothing) {
   MakeList(13, 16);
   SendScrollMessage(wnd, WM_VSCROLL, SB_THUMBTRACK, 4);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,6 +94,18 @@ TEST_F(PanelAdapter, ASingleBorderShowsTheSkinsFrameUntilTheSkinGoes) {
   EXPECT_EQ(SectionAt(img, 0, 50), "?") << "the system's border again";
 }
 
+// A disabled panel keeps its look: its children take their background from it.
+TEST_F(PanelAdapter, ADisabledPanelIsNotFaded) {
+  auto* panel = Add<TPanel>(20, 20, 160, 100);
+  panel->SetCaption("");
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(panel), nullptr);
+  const COLORREF enabled = Shown(panel).At(80, 50);
+  ASSERT_TRUE(SectionAt(Shown(panel), 80, 50).starts_with("PANEL")) << SectionAt(Shown(panel), 80, 50);
+  panel->SetEnabled(false);
+  EXPECT_EQ(Shown(panel).At(80, 50), enabled);
+}
+
 TEST_F(PanelAdapter, APaintedPanelLetsItsWaitingChildrenPaint) {
   auto* panel = Add<TPanel>(20, 20, 200, 120);
   auto* child = Add<TScrollBox>(10, 10, 100, 60, panel);
@@ -138,6 +151,43 @@ TEST_F(PanelAdapter, ADialogPageRepaintedAloneLeavesItsControlsShowing) {
   EXPECT_EQ(kOwnDrawing, onControl) << "the control is still there";
   EXPECT_NE(nullptr, skin().Legend(beside & 0xFFFFFF)) << "the page is skinned";
 }
+
+// Dialog children with a border: a page, a static, a button, a check box.
+struct BorderedCase {
+  const char* name;
+  const wchar_t* cls;
+  DWORD style;
+  TacAdapterKind kind;
+};
+
+void PrintTo(const BorderedCase& c, std::ostream* os) { *os << c.name; }
+
+class BorderedDialogChild : public PanelAdapter,
+                            public ::testing::WithParamInterface<BorderedCase> {};
+
+TEST_P(BorderedDialogChild, ShowsTheSkinsFrameNotTheSystems) {
+  HWND wnd = Child(GetParam().cls, WS_BORDER | GetParam().style, {10, 10, 250, 190},
+                   WS_EX_CLIENTEDGE);
+  ASSERT_NE(Adapt(wnd, GetParam().kind, "PANEL"), nullptr);
+  Shown(wnd);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  pump::PumpUntilIdle();
+  const kvtest::TPixels img = kvtest::TPixels::FromWindow(wnd);
+  for (const POINT p : {POINT{0, 90}, POINT{120, 0}, POINT{239, 90}, POINT{120, 179},
+                        POINT{2, 90}, POINT{120, 2}}) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+    EXPECT_NE(SectionAt(img, p.x, p.y), "?") << "a colour of the skin";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, BorderedDialogChild,
+    ::testing::Values(BorderedCase{"Page", L"#32770", 0, TacAdapterKind::TransPanelWnd},
+                      BorderedCase{"Static", L"STATIC", 0, TacAdapterKind::StaticWnd},
+                      BorderedCase{"Button", L"BUTTON", BS_PUSHBUTTON, TacAdapterKind::BtnWnd},
+                      BorderedCase{"CheckBox", L"BUTTON", BS_AUTOCHECKBOX,
+                                   TacAdapterKind::CheckBoxWnd}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PanelAdapter, AClassLibraryPanelInADialogTakesTheSkinsColour) {
   auto* panel = Create<TPanel>(Application);

@@ -284,6 +284,19 @@ TEST_F(TabWnd, ShrinkingRepaintsTheFrameToo) {
   EXPECT_EQ(1, framesPaintedAfterResize(200, 100)) << "lower";
 }
 
+// The size compared with is the one last painted, not the last one sized.
+TEST_F(TabWnd, TheFirstShrinkAfterTheAdapterCameRepaintsTheFrame) {
+  MakeTabs(0, 3);
+  adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);
+  Shown();
+  kvtest::TMessageRecorder recorder;
+  recorder.AttachWindow(wnd);
+  SetWindowPos(wnd, nullptr, 0, 0, 200, 120,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(1, recorder.Count(WM_NCPAINT));
+}
+
 TEST_F(TabWnd, SideTabsLeaveNoFontBehind) {
   MakeTabs(TCS_VERTICAL | TCS_MULTILINE, 3);
   adapter = CreateTabControlAdapter(wnd, nullptr, manager.get(), "", true);

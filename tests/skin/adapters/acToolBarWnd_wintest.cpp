@@ -182,6 +182,27 @@ TEST_F(BarWnd, StatusPanelsGetTheSkinsPanelFrameAndShortenedTexts) {
   EXPECT_TRUE(kvtest::ColourAt(shown, last.right - 4, (last.top + last.bottom) / 2, frame));
 }
 
+// The frame fills the part less one pixel on each side, and the text starts
+// right inside it.
+TEST_F(BarWnd, APanelsFrameAndTextFillItsPartLessOnePixel) {
+  MakeStatusBar(3);
+  const COLORREF frame = Legend("STATUSBAR", "STATUSPANELMASK");
+  const TPixels shown = Client();
+  const RECT part = ItemRect(wnd, SB_GETRECT, 1);
+  const int midY = (part.top + part.bottom) / 2, midX = (part.left + part.right) / 2;
+  EXPECT_EQ(shown.At(part.left + 1, midY), frame);
+  EXPECT_EQ(shown.At(part.right - 2, midY), frame);
+  EXPECT_EQ(shown.At(midX, part.top + 1), frame);
+  EXPECT_EQ(shown.At(midX, part.bottom - 2), frame);
+  int inkLeft = part.right;
+  for (int y = part.top + 1; y < part.bottom - 1; ++y)
+    for (int x = part.left + 1; x < part.right - 1; ++x)
+      if (const kvtest::TSkinItem* item = skin->Legend(shown.At(x, y) & 0xFFFFFF);
+          item == nullptr || item->Key.find("FONTCOLOR") != std::string::npos)
+        inkLeft = std::min(inkLeft, x);
+  EXPECT_LT(inkLeft, part.left + 4) << "the text from the frame's left edge";
+}
+
 TEST_F(BarWnd, AnAmpersandInAPanelTextUnderlinesTheLetterAfterIt) {
   MakeStatusBar(3);
   HFONT big = CreateFontW(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -234,8 +255,9 @@ TEST_F(BarWnd, ASimpleStatusBarShowsItsTextInOnePanel) {
   SendMessageW(wnd, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(L"Ready"));
   const COLORREF frame = Legend("STATUSBAR", "STATUSPANELMASK");
   const TPixels shown = Client();
-  // One frame over the whole bar: its colour at both ends, the text inside.
-  EXPECT_TRUE(kvtest::ColourAt(shown, 1, shown.Height() / 2, frame));
+  // One frame over the whole bar: its colour at its top and right end (the
+  // text starts at its left), the text inside.
+  EXPECT_TRUE(kvtest::ColourAt(shown, shown.Width() / 2, 0, frame));
   EXPECT_TRUE(kvtest::ColourAt(shown, shown.Width() - 2, shown.Height() / 2, frame));
   EXPECT_GT(shown.CountDiffering(frame, {4, 3, 80, shown.Height() - 3}), 0);
 }
@@ -259,6 +281,27 @@ TEST_F(BarWnd, PartsBeyondTheClassLibrarysPanelsShowNoText) {
   const TPixels shown = Client();
   EXPECT_GT(shown.CountDiffering(frame, Inset(ItemRect(wnd, SB_GETRECT, 0), 3)), 0);
   EXPECT_EQ(0, shown.CountDiffering(frame, Inset(ItemRect(wnd, SB_GETRECT, 2), 3)));
+}
+
+TEST_F(BarWnd, ADisabledClassLibraryStatusBarIsNotFaded) {
+  form = CreateOwned<TForm>();
+  form->SetBounds(300, 200, 300, 200);
+  auto* bar = Create<TStatusBar>(form.get());
+  bar->SetParent(form.get());
+  bar->Panels()->Add()->SetWidth(100);
+  bar->Panels()->Add();
+  form->Show();
+  pump::PumpUntilIdle();
+  wnd = bar->Handle();
+  sd = std::make_unique<TsCommonData>(bar, true);
+  sd->SetSkinManager(manager.get());
+  adapter = CreateStatusBarAdapter(wnd, sd.get(), manager.get(), "", true);
+  // Outside the panel frames, where the bar's own section shows.
+  const POINT at{Client().Width() / 2, 0};
+  const COLORREF enabled = Client().At(at.x, at.y);
+  ASSERT_NE(skin->Legend(enabled & 0xFFFFFF), nullptr) << "a colour of the skin";
+  bar->SetEnabled(false);
+  EXPECT_EQ(Client().At(at.x, at.y), enabled);
 }
 
 TEST_F(BarWnd, ASpeedButtonShowsTheSkinsStatesWhileItsHandlerLasts) {
