@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/acFormServicesInstall_win.h"
+#include "skin/forms/SystemPointer.h"
 #include "skin/menus/sSkinMenus_win.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
@@ -693,6 +695,105 @@ TEST_F(SkinMenus, SystemMenuCommandsShowTheirSigns) {
       EXPECT_EQ(inked > 0, expected) << inked << " pixels of the text colour";
     }
   }
+}
+
+// Inside an open pop-up's loop: the pointer goes over one item after
+// another as the system moves it; once each is lit and painted, the check
+// runs. A watchdog ends the loop should an item never light.
+class THoverSteps {
+ public:
+  using TStep = std::function<void(HWND wnd, HMENU menu)>;
+  THoverSteps(std::vector<std::pair<int, TStep>> steps) : steps_(std::move(steps)) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, 20, &Tick);
+  }
+  ~THoverSteps() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  THoverSteps(const THoverSteps&) = delete;
+  THoverSteps& operator=(const THoverSteps&) = delete;
+  bool Done() const { return next_ == steps_.size(); }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    THoverSteps* self = self_;
+    if (self == nullptr) return;
+    HWND wnd = kvtest::FindThreadWindow(kvtest::kMenuClass);
+    if (++self->ticks_ > 250 || self->Done()) {
+      EndMenu();
+      return;
+    }
+    if (wnd == nullptr || !MenuInUse()) return;
+    auto* menu = reinterpret_cast<HMENU>(SendMessageW(wnd, MN_GETHMENU, 0, 0));
+    const int item = self->steps_[self->next_].first;
+    if (!self->moved_) {
+      RECT r{};
+      GetMenuItemRect(nullptr, menu, static_cast<UINT>(item), &r);
+      INPUT in = kvtest::SystemMove({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      SendInput(1, &in, sizeof in);
+      self->moved_ = true;
+      return;
+    }
+    if ((GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) == 0) return;
+    UpdateWindow(wnd);
+    self->steps_[self->next_].second(wnd, menu);
+    ++self->next_;
+    self->moved_ = false;
+  }
+  static inline THoverSteps* self_ = nullptr;
+  std::vector<std::pair<int, TStep>> steps_;
+  size_t next_ = 0;
+  bool moved_ = false;
+  int ticks_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+// The colour at the right end of an item of an open level, clear of its text.
+COLORREF ItemEndColour(HWND wnd, HMENU menu, int item) {
+  RECT ir{};
+  GetMenuItemRect(nullptr, menu, static_cast<UINT>(item), &ir);
+  POINT p{ir.right - 3, ir.top + 2};
+  ScreenToClient(wnd, &p);
+  HDC dc = GetDC(wnd);
+  const COLORREF colour = GetPixel(dc, p.x, p.y);
+  ReleaseDC(wnd, dc);
+  return colour;
+}
+
+// A level in columns (Break) hovered item by item: each item lit paints
+// the frame beside it, never the items of the other columns on its rows,
+// and the short last column leaves the first column's lower items be.
+TEST_F(SkinMenus, ColumnsKeepTheirItemsWhileTheOthersAreHovered) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  for (const char* caption : {"One", "Two", "Three", "Four"}) Add(popup, caption);
+  Add(popup, "Five")->SetBreak(mbBreak);
+  Add(popup, "Six");
+  FormServices().ApplySkinActive(manager.get());
+  const COLORREF normal = Colour("MENUITEM", "COLOR"), hot = Colour("MENUITEM", "HOTCOLOR", 1);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  struct Seen {
+    std::string what;
+    COLORREF lit, other;
+  };
+  std::vector<Seen> seen;
+  const auto look = [&](const char* what, int lit, int other) {
+    return [&seen, what, lit, other](HWND wnd, HMENU menu) {
+      seen.push_back({what, ItemEndColour(wnd, menu, lit), ItemEndColour(wnd, menu, other)});
+    };
+  };
+  THoverSteps steps({{4, look("second column's first item lit: the first column's beside it", 4, 0)},
+                     {1, look("first column's second item lit: the second column's beside it", 1, 5)},
+                     {5, look("the short column's last item lit: the first column's below it", 5, 3)},
+                     {0, look("first column's first item lit: the second column's beside it", 0, 4)}});
+  popup->Popup(200, 200);
+  EXPECT_TRUE(steps.Done()) << "every item was lit";
+  ASSERT_EQ(seen.size(), 4u);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.lit, hot) << s.what << ": the lit item, got " << std::hex << s.lit;
+    EXPECT_EQ(s.other, normal) << s.what << ": got " << std::hex << s.other;
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
 // A skin without the menu section has no menu border: the open level's
