@@ -524,15 +524,24 @@ void TacDialogWnd::UpdateRegion(bool repaint) {
   const TacDialogState d = DialogState();
   // A pop-up without a full caption keeps the system's shape.
   if (!d.Iconic && BorderStyle == bsSizeable) return;
-  if (borderForm_ != nullptr) {
-    // The skin's corners lie in the companion now.
-    if (regionSet_) SetWindowRgn(wnd, nullptr, repaint);
-    regionSet_ = false;
-    return;
-  }
   if (SendMessageW(wnd, kOwnRegionQuery, kOwnRegionAnswer, 0) ==
       static_cast<LRESULT>(kOwnRegionAnswer))
     return;
+  if (borderForm_ != nullptr) {
+    // The companion shows the skinned borders and title round the window,
+    // which keeps only its client area: the caption and frame the system
+    // draws at each activation and title change stay out of sight.
+    HRGN inner = nullptr;
+    RECT w{}, c{};
+    if (!d.Iconic && GetWindowRect(wnd, &w) && GetClientRect(wnd, &c)) {
+      MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&c), 2);
+      inner = CreateRectRgn(c.left - w.left, c.top - w.top, c.right - w.left, c.bottom - w.top);
+    }
+    // Minimised, the companion hides and the window shows its own frame.
+    if (inner != nullptr || regionSet_) SetWindowRgn(wnd, inner, repaint);
+    regionSet_ = inner != nullptr;
+    return;
+  }
   const TsFrameGeometry g = Geometry();
   RegionHoles.clear();
   const TsSkinModel& skin = SkinManager->Skin();
