@@ -99,18 +99,6 @@ std::wstring ClassNameOf(HWND wnd) {
   return name;
 }
 
-// Edits and combo boxes paint parts of themselves from the dialog's own
-// WM_PAINT handling on some systems.
-bool HasEditOrCombo(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    const std::wstring name = ClassNameOf(child);
-    if (lstrcmpiW(name.c_str(), L"Edit") == 0 || lstrcmpiW(name.c_str(), L"ComboBox") == 0)
-      return true;
-  }
-  return false;
-}
-
 TsSystemFrameMetrics SystemFrameMetrics() {
   return {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXDLGFRAME),
           GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION),
@@ -169,7 +157,6 @@ void TacDialogWnd::InitDialog() {
   TitleIcon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
   if (TitleIcon == nullptr)
     TitleIcon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
-  if (SkipPaint && HasEditOrCombo(wnd)) SkipPaint = false;
   LoadTitleButtonMasks();
   if ((Style & WS_SYSMENU) != 0) {
     // The system creates its menu only while the style is there.
