@@ -2,9 +2,8 @@
 // on, activated and retitled, beside an inactive skinned form, for a person
 // to look at under Xvfb. Usage:
 //   scripts/wine run <build>/bench/skin_dialog_demo.exe [milliseconds]
-#include <windows.h>
-
 #include <commdlg.h>
+#include <windows.h>
 
 #include <cstdlib>
 
@@ -26,8 +25,8 @@ int main(int argc, char** argv) {
   manager->SetExtendedBorders(true);
   manager->SetSkinName(BenchSkinName);
   // The dialog's owner, out of sight.
-  HWND back = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                              nullptr);
+  HWND back =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   TForm* form = Create<TForm>(Application);
   form->SetBounds(360, 220, 360, 220);
   form->SetCaption("Form");

@@ -185,8 +185,8 @@ void TsFrameAdapter::SkinnedMessage(TMessage& m) {
         case cmdGetBgColor:
           // A textured or see-through frame has no one colour: its children
           // fall back on the frame's own.
-          m.Result = static_cast<LRESULT>(NeedsParentCheck(sd) ? TransparentColor
-                                                               : CommandBgColor(sd));
+          m.Result =
+              static_cast<LRESULT>(NeedsParentCheck(sd) ? TransparentColor : CommandBgColor(sd));
           return;
         default:
           PreviewControlMessage(m, sd);

@@ -2,10 +2,9 @@
 // by the hook with extended borders on, closed from its border window: the
 // border window and the dialog's adapter go without a write to memory
 // already freed.
+#include <commdlg.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <commdlg.h>
 
 #include <string>
 

@@ -227,9 +227,17 @@ TEST_F(HookedDialogFrame, AMessageBoxShowsItsTextIconAndButtonsInTheSkin) {
 }
 
 // Where the dialog's edit or combo box is: the dialog keeps its own client
-// painting, which those controls need, wherever it sits and whenever it comes;
-// a dialog without one leaves it to the skin.
-enum class TEditAt { Nowhere, NestedPage, ComboBoxEx, AfterActivation };
+// painting, which those controls need, wherever it sits, whenever it comes
+// and also while it is hidden; a dialog without one leaves it to the skin,
+// except on systems before version 6.
+enum class TEditAt {
+  Nowhere,
+  NowhereOnAnOlderSystem,
+  NestedPage,
+  ComboBoxEx,
+  AfterActivation,
+  Hidden
+};
 
 class DialogOwnPainting : public HookedDialogFrame,
                           public ::testing::WithParamInterface<TEditAt> {};
@@ -241,6 +249,8 @@ TEST_P(DialogOwnPainting, KeptForAnEditOrComboBoxAnywhereInTheDialog) {
     items.push_back({L"#32770", DS_CONTROL, 4, 4, 170, 60, 100});
   if (GetParam() == TEditAt::ComboBoxEx)
     items.push_back({L"ComboBoxEx32", CBS_DROPDOWN, 10, 10, 100, 60, 101});
+  if (GetParam() == TEditAt::NowhereOnAnOlderSystem)
+    platform_.Calls().SystemMajorVersion = [] { return DWORD{5}; };
   TTestDialog dialog(kStyle, 0, L"Dialog", items);
   HWND dlg = dialog.Handle();
   ASSERT_NE(dlg, nullptr);
@@ -250,6 +260,11 @@ TEST_P(DialogOwnPainting, KeptForAnEditOrComboBoxAnywhereInTheDialog) {
   };
   if (GetParam() == TEditAt::NestedPage) {
     ASSERT_NE(addEdit(GetDlgItem(dlg, 100)), nullptr);
+  }
+  HWND hidden = nullptr;
+  if (GetParam() == TEditAt::Hidden) {
+    hidden = addEdit(dlg);
+    ShowWindow(hidden, SW_HIDE);
   }
   ShowWindow(dlg, SW_SHOW);
   PumpUntilIdle();
@@ -261,6 +276,9 @@ TEST_P(DialogOwnPainting, KeptForAnEditOrComboBoxAnywhereInTheDialog) {
   }
   dialog.Log.Paints = 0;
   RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  if (hidden != nullptr) {
+    EXPECT_FALSE(Adapted(hidden)) << "a hidden edit gets no adapter";
+  }
   if (GetParam() == TEditAt::Nowhere)
     EXPECT_EQ(dialog.Log.Paints, 0) << "the skin alone paints the client area";
   else
@@ -268,12 +286,17 @@ TEST_P(DialogOwnPainting, KeptForAnEditOrComboBoxAnywhereInTheDialog) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, DialogOwnPainting,
-                         ::testing::Values(TEditAt::Nowhere, TEditAt::NestedPage,
-                                           TEditAt::ComboBoxEx, TEditAt::AfterActivation),
+                         ::testing::Values(TEditAt::Nowhere, TEditAt::NowhereOnAnOlderSystem,
+                                           TEditAt::NestedPage, TEditAt::ComboBoxEx,
+                                           TEditAt::AfterActivation, TEditAt::Hidden),
                          [](const ::testing::TestParamInfo<TEditAt>& info) {
                            switch (info.param) {
                              case TEditAt::Nowhere:
                                return std::string("NoEditNorComboBox");
+                             case TEditAt::NowhereOnAnOlderSystem:
+                               return std::string("NoEditOnASystemBeforeVersion6");
+                             case TEditAt::Hidden:
+                               return std::string("HiddenEdit");
                              case TEditAt::NestedPage:
                                return std::string("EditInANestedPage");
                              case TEditAt::ComboBoxEx:

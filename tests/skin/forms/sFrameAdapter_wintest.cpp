@@ -138,9 +138,8 @@ TEST_F(FrameAdapter, APlainFrameAnswersItsSectionsColour) {
 INSTANTIATE_TEST_SUITE_P(Skins, SeeThroughFrameAdapter,
                          ::testing::Values(TSeeThrough::Textured, TSeeThrough::HalfSeeThrough),
                          [](const ::testing::TestParamInfo<TSeeThrough>& info) {
-                           return std::string(info.param == TSeeThrough::Textured
-                                                  ? "Textured"
-                                                  : "HalfSeeThrough");
+                           return std::string(
+                               info.param == TSeeThrough::Textured ? "Textured" : "HalfSeeThrough");
                          });
 
 TEST(FrameAdapterPlacement, OnAnythingButAFrameItSaysSoAndStaysInert) {

@@ -19,8 +19,8 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
-#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/SystemPointer.h"
+#include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/menus/sSkinMenus_win.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
@@ -782,10 +782,11 @@ TEST_F(SkinMenus, ColumnsKeepTheirItemsWhileTheOthersAreHovered) {
       seen.push_back({what, ItemEndColour(wnd, menu, lit), ItemEndColour(wnd, menu, other)});
     };
   };
-  THoverSteps steps({{4, look("second column's first item lit: the first column's beside it", 4, 0)},
-                     {1, look("first column's second item lit: the second column's beside it", 1, 5)},
-                     {5, look("the short column's last item lit: the first column's below it", 5, 3)},
-                     {0, look("first column's first item lit: the second column's beside it", 0, 4)}});
+  THoverSteps steps(
+      {{4, look("second column's first item lit: the first column's beside it", 4, 0)},
+       {1, look("first column's second item lit: the second column's beside it", 1, 5)},
+       {5, look("the short column's last item lit: the first column's below it", 5, 3)},
+       {0, look("first column's first item lit: the second column's beside it", 0, 4)}});
   popup->Popup(200, 200);
   EXPECT_TRUE(steps.Done()) << "every item was lit";
   ASSERT_EQ(seen.size(), 4u);
