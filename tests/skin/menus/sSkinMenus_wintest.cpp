@@ -797,6 +797,102 @@ TEST_F(SkinMenus, ColumnsKeepTheirItemsWhileTheOthersAreHovered) {
   kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
+BOOL CALLBACK CountMenuWindow(HWND wnd, LPARAM lp) {
+  wchar_t name[16] = {};
+  GetClassNameW(wnd, name, 16);
+  if (IsWindowVisible(wnd) && lstrcmpW(name, kvtest::kMenuClass) == 0)
+    ++*reinterpret_cast<int*>(lp);
+  return TRUE;
+}
+
+// This thread's visible pop-up menu windows.
+int OpenMenuWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountMenuWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The record of the level whose first item is given; null when none.
+TacPopupCache* RecordOf(const TMenuItem* first) {
+  for (auto& rec : PopupCache)
+    if (rec->FirstItem == first) return rec.get();
+  return nullptr;
+}
+
+// Inside an open pop-up's loop, by keys as a user goes: the first item's
+// submenu opened, then closed again while the first level stays open. The
+// first level's record is marked while both are open; once the submenu has
+// gone, the first level's items are painted again.
+class TSubmenuOpenedAndClosed {
+ public:
+  static constexpr std::uint8_t kMark = 0x5A;
+  explicit TSubmenuOpenedAndClosed(const TMenuItem* first) : first_(first) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, 20, &Tick);
+  }
+  ~TSubmenuOpenedAndClosed() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  TSubmenuOpenedAndClosed(const TSubmenuOpenedAndClosed&) = delete;
+  TSubmenuOpenedAndClosed& operator=(const TSubmenuOpenedAndClosed&) = delete;
+
+  int Step = 0;
+  size_t BothOpen = 0;
+  bool Rebuilt = false;  // the first level's record is a new one
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    TSubmenuOpenedAndClosed* self = self_;
+    if (self == nullptr) return;
+    HWND keys = TPopupList::Window();
+    const int open = OpenMenuWindows();
+    if (++self->ticks_ > 250) {
+      EndMenu();
+    } else if (self->Step == 0 && open == 1 && MenuInUse()) {
+      PostMessageW(keys, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(keys, WM_KEYDOWN, VK_RIGHT, 0);
+      self->Step = 1;
+    } else if (self->Step == 1 && open == 2 && PopupCache.size() == 2) {
+      self->BothOpen = PopupCache.size();
+      if (TacPopupCache* rec = RecordOf(self->first_)) rec->Bitmap->ScanLine(0)[0] = kMark;
+      PostMessageW(keys, WM_KEYDOWN, VK_LEFT, 0);
+      self->Step = 2;
+    } else if (self->Step == 2 && open == 1) {
+      RedrawWindow(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_UPDATENOW);
+      const TacPopupCache* rec = RecordOf(self->first_);
+      self->Rebuilt = rec != nullptr && rec->Bitmap->ScanLine(0)[0] != kMark;
+      self->Step = 3;
+      EndMenu();
+    }
+  }
+  static inline TSubmenuOpenedAndClosed* self_ = nullptr;
+  const TMenuItem* first_;
+  UINT_PTR timer_ = 0;
+  int ticks_ = 0;
+};
+
+// A submenu closed while its parent level stays open: its window going
+// drops every level's record, the open parent's too, which the parent's
+// items build afresh when they are painted next.
+TEST_F(SkinMenus, ASubmenuClosingDropsTheRecordsOfTheLevelsStillOpen) {
+  // Composing, the system keeps the menu windows' own adapters away: the
+  // painter's subclass alone sees the window go.
+  kvtest::TPlatformScope platform;
+  platform.Calls().IsCompositionEnabled = +[] { return true; };
+  ASSERT_NO_FATAL_FAILURE(Load());
+  TMenuItem* file = Add(popup, "File");
+  for (const char* caption : {"Open", "Save"}) Add(popup, caption, file);
+  Add(popup, "Exit");
+  FormServices().ApplySkinActive(manager.get());
+  TSubmenuOpenedAndClosed script(file);
+  popup->Popup(200, 200);
+  EXPECT_EQ(script.Step, 3) << "the submenu opened and closed";
+  EXPECT_EQ(script.BothOpen, 2u) << "one record per open level";
+  EXPECT_TRUE(script.Rebuilt) << "the open level's record went with the submenu's window";
+}
+
 // A skin without the menu section has no menu border: the open level's
 // window loses only its top-left pixel, and its items still paint.
 TEST_F(SkinMenus, WithoutTheMenusBorderMaskAPopupLosesOnlyItsCornerPixel) {
