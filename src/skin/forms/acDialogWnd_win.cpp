@@ -522,6 +522,11 @@ void TacDialogWnd::UpdateRegion(bool repaint) {
     RECT w{}, c{};
     if (!d.Iconic && GetWindowRect(wnd, &w) && GetClientRect(wnd, &c)) {
       MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&c), 2);
+      // A menu bar stays in sight.
+      MENUBARINFO bar{};
+      bar.cbSize = sizeof bar;
+      if (GetMenu(wnd) != nullptr && GetMenuBarInfo(wnd, OBJID_MENU, 0, &bar))
+        c.top = std::min(c.top, bar.rcBar.top);
       inner = CreateRectRgn(c.left - w.left, c.top - w.top, c.right - w.left, c.bottom - w.top);
     }
     // Minimised, the companion hides and the window shows its own frame.

@@ -180,6 +180,24 @@ TEST_F(DialogBorder, ActivatedAndRetitledItShowsOnlyTheBorderWindowsTitle) {
   EXPECT_NE(titleOf(LastPush()->image), before) << "the border window shows the new title";
 }
 
+// A dialog with a menu bar keeps the bar in its region.
+TEST_F(DialogBorder, AMenuBarStaysInTheRegion) {
+  ASSERT_NE(Open(kSizeableStyle), nullptr);
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_STRING, 1, L"File");
+  SetMenu(Wnd(), bar);
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  MENUBARINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetMenuBarInfo(Wnd(), OBJID_MENU, 0, &info));
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(Wnd(), rgn), ERROR);
+  RECT box{};
+  GetRgnBox(rgn, &box);
+  DeleteObject(rgn);
+  EXPECT_EQ(box.top, info.rcBar.top - WindowRect(Wnd()).top);
+}
+
 // The dialog border's see-through corners show the manager's shadow picture.
 TEST_F(DialogBorder, SeeThroughCornersTakeTheShadowPicture) {
   ASSERT_NE(Open(kSizeableStyle), nullptr);
