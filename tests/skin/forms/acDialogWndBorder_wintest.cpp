@@ -180,6 +180,39 @@ TEST_F(DialogBorder, ActivatedAndRetitledItShowsOnlyTheBorderWindowsTitle) {
   EXPECT_NE(titleOf(LastPush()->image), before) << "the border window shows the new title";
 }
 
+// The title and borders the border window shows are the dialog's: a press
+// there with the pointer reaches the dialog as a press on its caption or
+// sizing border, which the system makes its move or size loop of.
+TEST_F(DialogBorder, PressesOnTheTitleAndBordersItShowsReachTheDialogAsCaptionAndBorder) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  SetWindowPos(Wnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const TsFrameGeometry g = adapter->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  const RECT around = WindowRect(Companion());
+  const struct {
+    POINT at;
+    WPARAM code;
+  } presses[] = {
+      {{around.left + g.FrameWidth() / 3, around.top + s.Top + 6}, HTCAPTION},
+      {{around.left + s.Left + 1, (around.top + around.bottom) / 2}, HTLEFT},
+  };
+  for (const auto& p : presses) {
+    SCOPED_TRACE(p.code);
+    dialog_->Log.NcLButtonDowns.clear();
+    kvtest::SystemMoveTo(p.at);
+    ASSERT_EQ(WindowFromPoint(p.at), Companion()) << "outside the dialog's region";
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, click, sizeof click[0]), 2u);
+    EXPECT_TRUE(kvtest::PumpUntil([&] { return !dialog_->Log.NcLButtonDowns.empty(); }));
+    EXPECT_EQ(dialog_->Log.NcLButtonDowns, (std::vector<WPARAM>{p.code}));
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
 // A dialog with a menu bar keeps the bar in its region.
 TEST_F(DialogBorder, AMenuBarStaysInTheRegion) {
   ASSERT_NE(Open(kSizeableStyle), nullptr);
