@@ -137,11 +137,22 @@ class TacBorderForm::TCompanion : public TForm {
   TCompanion(TComponent* owner, TacBorderForm* border) : TForm(owner), border_(border) {}
   // The form's own procedure, which the border window falls back on.
   void SavedWndProc(TMessage& m) { TForm::WndProc(m); }
-  // The window goes while its procedure still knows the border window, so
-  // that nothing it receives meanwhile reaches a half-destroyed object.
-  void Close() {
-    if (HandleAllocated()) DestroyHandle();
+  // Its procedure runs (a click passed on to the owner may be on the stack).
+  bool Busy() const { return depth_ > 0; }
+  bool Serves(const TacBorderForm* border) const { return border_ == border; }
+  // The border window goes. The window goes with it unless its procedure
+  // is on the stack (a click passed on closed the owner): then it is only
+  // hidden, knows the border window no more, and frees itself once that
+  // procedure has returned. True when it is left to free itself.
+  bool Close() {
     border_ = nullptr;
+    if (!Busy()) {
+      if (HandleAllocated()) DestroyHandle();
+      return false;
+    }
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+    Release();
+    return true;
   }
 
  protected:
@@ -150,15 +161,18 @@ class TacBorderForm::TCompanion : public TForm {
       TForm::WndProc(m);
       return;
     }
+    ++depth_;
     try {
       border_->BorderFormWndProc(m);
     } catch (...) {
       if (Application != nullptr) Application->HandleException(this);
     }
+    --depth_;
   }
 
  private:
   TacBorderForm* border_;
+  int depth_ = 0;
 };
 
 TacBorderForm::TacBorderForm(TacBorderFormOwner& owner) : owner_(owner) {
@@ -172,7 +186,7 @@ TacBorderForm::TacBorderForm(TacBorderFormOwner& owner) : owner_(owner) {
 TacBorderForm::~TacBorderForm() {
   closing_ = true;
   owner_.FreeButtonAnimations();
-  if (companion_ != nullptr) companion_->Close();
+  if (companion_ != nullptr && companion_->Close()) companion_.release();
 }
 
 HWND TacBorderForm::Handle() const {
@@ -206,7 +220,7 @@ void TacBorderForm::SyncWithOwner(bool repaint, int alpha) {
     case TacBorderFormOwner::TSync::Drop:
       // Inside the companion's own procedure it cannot go yet: hidden now,
       // the owner frees it on its way out.
-      if (inWndProc_ > 0) {
+      if (companion_->Busy()) {
         ShowWindow(wnd, SW_HIDE);
         return;
       }
@@ -358,11 +372,6 @@ int TacBorderForm::HitTest(TMessage& m) {
 // given the message in its own client coordinates.
 void TacBorderForm::ForwardToWindowBelow(TMessage& m) {
   HWND wnd = Handle();
-  forwarding_ = true;
-  struct TEnd {
-    bool& flag;
-    ~TEnd() { flag = false; }
-  } end{forwarding_};
   const TPoint client = LParamPoint(m.LParam);
   POINT screen{client.X, client.Y};
   ClientToScreen(wnd, &screen);
@@ -375,12 +384,19 @@ void TacBorderForm::ForwardToWindowBelow(TMessage& m) {
   HRGN hole = CreateRectRgn(client.X, client.Y, client.X + 1, client.Y + 1);
   CombineRgn(region, region, hole, RGN_XOR);
   DeleteObject(hole);
+  forwarding_ = true;
   SetWindowRgn(wnd, region, FALSE);
   HWND below = WindowFromPoint(screen);
-  if (below == nullptr || below == wnd || below == owner_.OwnerWnd()) return;
+  if (below == nullptr || below == wnd || below == owner_.OwnerWnd()) {
+    forwarding_ = false;
+    return;
+  }
   POINT target = screen;
   ScreenToClient(below, &target);
+  TCompanion* companion = companion_.get();
   m.Result = SendMessageW(below, m.Msg, m.WParam, PointLParam({target.x, target.y}));
+  // The window below may have closed the owner, and this object with it.
+  if (companion->Serves(this)) forwarding_ = false;
 }
 
 void TacBorderForm::DoubleClick(TMessage& m) {
@@ -390,8 +406,10 @@ void TacBorderForm::DoubleClick(TMessage& m) {
     case HTCAPTION: {
       if (!owner_.TitleTogglesMaximise()) return;
       const bool restore = IsZoomed(ownerWnd) || IsIconic(ownerWnd);
+      TCompanion* companion = companion_.get();
       SendMessageW(ownerWnd, WM_SYSCOMMAND, restore ? SC_RESTORE : SC_MAXIMIZE, 0);
-      owner_.AfterTitleToggle();
+      // The owner may have gone with its window meanwhile, and this object with it.
+      if (companion->Serves(this)) owner_.AfterTitleToggle();
       return;
     }
     case HTSYSMENU:
@@ -415,12 +433,9 @@ void TacBorderForm::SetCursorFor(TMessage& m) {
   m.Result = TRUE;
 }
 
+// A message passed on to the owner may close the owner, which frees this
+// object before the send returns: nothing of it is touched after one.
 void TacBorderForm::BorderFormWndProc(TMessage& m) {
-  ++inWndProc_;
-  struct TEnd {
-    int& depth;
-    ~TEnd() { --depth; }
-  } end{inWndProc_};
   HWND ownerWnd = owner_.OwnerWnd();
   if (IsMouseMessage(m.Msg)) {
     if (InShadow(LParamPoint(m.LParam))) {

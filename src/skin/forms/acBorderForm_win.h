@@ -141,7 +141,6 @@ class TacBorderForm {
   Owned<TCompanion> companion_;
   bool forwarding_ = false;
   bool syncing_ = false;
-  int inWndProc_ = 0;
   bool closing_ = false;
   TPoint lastOrigin_{INT_MIN, INT_MIN};
   TSize lastSize_{};

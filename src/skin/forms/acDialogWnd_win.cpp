@@ -99,18 +99,6 @@ std::wstring ClassNameOf(HWND wnd) {
   return name;
 }
 
-// Edits and combo boxes paint parts of themselves from the dialog's own
-// WM_PAINT handling on some systems.
-bool HasEditOrCombo(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    const std::wstring name = ClassNameOf(child);
-    if (lstrcmpiW(name.c_str(), L"Edit") == 0 || lstrcmpiW(name.c_str(), L"ComboBox") == 0)
-      return true;
-  }
-  return false;
-}
-
 TsSystemFrameMetrics SystemFrameMetrics() {
   return {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXDLGFRAME),
           GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION),
@@ -169,7 +157,6 @@ void TacDialogWnd::InitDialog() {
   TitleIcon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
   if (TitleIcon == nullptr)
     TitleIcon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
-  if (SkipPaint && HasEditOrCombo(wnd)) SkipPaint = false;
   LoadTitleButtonMasks();
   if ((Style & WS_SYSMENU) != 0) {
     // The system creates its menu only while the style is there.
@@ -524,15 +511,29 @@ void TacDialogWnd::UpdateRegion(bool repaint) {
   const TacDialogState d = DialogState();
   // A pop-up without a full caption keeps the system's shape.
   if (!d.Iconic && BorderStyle == bsSizeable) return;
-  if (borderForm_ != nullptr) {
-    // The skin's corners lie in the companion now.
-    if (regionSet_) SetWindowRgn(wnd, nullptr, repaint);
-    regionSet_ = false;
-    return;
-  }
   if (SendMessageW(wnd, kOwnRegionQuery, kOwnRegionAnswer, 0) ==
       static_cast<LRESULT>(kOwnRegionAnswer))
     return;
+  if (borderForm_ != nullptr) {
+    // The companion shows the skinned borders and title round the window,
+    // which keeps only its client area: the caption and frame the system
+    // draws at each activation and title change stay out of sight.
+    HRGN inner = nullptr;
+    RECT w{}, c{};
+    if (!d.Iconic && GetWindowRect(wnd, &w) && GetClientRect(wnd, &c)) {
+      MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&c), 2);
+      // A menu bar stays in sight.
+      MENUBARINFO bar{};
+      bar.cbSize = sizeof bar;
+      if (GetMenu(wnd) != nullptr && GetMenuBarInfo(wnd, OBJID_MENU, 0, &bar))
+        c.top = std::min(c.top, bar.rcBar.top);
+      inner = CreateRectRgn(c.left - w.left, c.top - w.top, c.right - w.left, c.bottom - w.top);
+    }
+    // Minimised, the companion hides and the window shows its own frame.
+    if (inner != nullptr || regionSet_) SetWindowRgn(wnd, inner, repaint);
+    regionSet_ = inner != nullptr;
+    return;
+  }
   const TsFrameGeometry g = Geometry();
   RegionHoles.clear();
   const TsSkinModel& skin = SkinManager->Skin();

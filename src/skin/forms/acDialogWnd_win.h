@@ -106,6 +106,8 @@ class TacDialogWnd : public TacScrollWnd, public TacGlowHost {
 
   int HotButton = 0;
   bool Active = true;
+  // WM_PAINT only validates the client area (from system version 6 on);
+  // cleared when the hook wraps an edit or a combo box of the dialog.
   bool SkipPaint = false;
   int CaptionIndex = -1;
   bool ChildrenWrapped = false;

@@ -126,7 +126,10 @@ bool WrapChildWindow(TacProvider* provider, HWND wnd) {
   // Its own visibility: the dialog being activated is not shown yet.
   const TacDialogChild how =
       DialogChildAdapter(WindowClassName(wnd), style, (style & WS_VISIBLE) != 0);
-  if (how.ClearSkipPaint) provider->SkipPaint = false;
+  // An edit or a combo box anywhere in the dialog, also one that comes
+  // later, has parts of it painted by the dialog's own painting.
+  if (how.ClearSkipPaint)
+    if (auto* dialog = dynamic_cast<TacDialogWnd*>(provider->DialogWnd)) dialog->SkipPaint = false;
   if (how.Kind == K::None) return true;
   TsSkinManager* manager =
       provider->DialogWnd != nullptr ? provider->DialogWnd->SkinManager : DefaultManager;

@@ -56,9 +56,6 @@ class TacProvider : public TacHookedWindow {
   HWND CtrlHandle = nullptr;
   TacMainWnd* DialogWnd = nullptr;
   std::vector<TacMainWnd*> Adapters;
-  // Cleared when the dialog has an edit, a combo box or a combo list: the
-  // dialog then keeps painting its own client area.
-  bool SkipPaint = true;
 };
 
 // The style of the last dialog InitForDialog started to skin.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/Menus.h"
+#include "skin/core/acBgInfo_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/acUtils.h"
 #include "skin/core/sDialogs_win.h"
@@ -182,7 +183,10 @@ void TsFrameAdapter::SkinnedMessage(TMessage& m) {
           m.Result = (sd->PaintStateFlags != 0 || DependsOnParentBg(sd)) ? 1 : 0;
           return;
         case cmdGetBgColor:
-          m.Result = static_cast<LRESULT>(CommandBgColor(sd));
+          // A textured or see-through frame has no one colour: its children
+          // fall back on the frame's own.
+          m.Result =
+              static_cast<LRESULT>(NeedsParentCheck(sd) ? TransparentColor : CommandBgColor(sd));
           return;
         default:
           PreviewControlMessage(m, sd);
@@ -303,29 +307,38 @@ void TsFrameAdapter::PaintFrameContent(HDC dc) {
     ResumeChildrenPainting(Frame);
     return;
   }
-  // A plain section: its colour inside the skinned border.
+  // A plain section: its colour inside the skinned border, the windowless
+  // children over it.
   sd->Updating = false;
   const int border = MaxBorderWidth(sd);
-  const TSavedDC saved(dc);
-  TRect inner = whole;
   std::unique_ptr<TBitmap> temp;
-  if (border > 0) {
-    temp = NewBitmap24(whole.Width(), whole.Height());
-    TBitmapCanvas canvas(*temp);
-    TsBorderSource source;
-    source.CacheBmp = temp.get();
-    source.CacheDC = canvas.Handle();
-    source.BgColor = SkinnedBgColor(sd, false, Frame->Handle());
-    GetParentBgInfo(sd, source.Background);
-    source.Background.X += Frame->Left();
-    source.Background.Y += Frame->Top();
-    source.Mask = sd->BorderMask();
-    source.Master = sd->SkinManager()->Skin().MasterBitmap.get();
-    PaintSkinnedBorder(dc, whole, border, source, 0, inner);
-    inner = whole;
-    InflateRect(inner, -border, -border);
+  {
+    const TSavedDC saved(dc);
+    ExcludeGraphicChildrenClip(dc, Frame, 0, 0);
+    TRect inner = whole;
+    if (border > 0) {
+      temp = NewBitmap24(whole.Width(), whole.Height());
+      TBitmapCanvas canvas(*temp);
+      TsBorderSource source;
+      source.CacheBmp = temp.get();
+      source.CacheDC = canvas.Handle();
+      source.BgColor = SkinnedBgColor(sd, false, Frame->Handle());
+      GetParentBgInfo(sd, source.Background);
+      source.Background.X += Frame->Left();
+      source.Background.Y += Frame->Top();
+      source.Mask = sd->BorderMask();
+      source.Master = sd->SkinManager()->Skin().MasterBitmap.get();
+      PaintSkinnedBorder(dc, whole, border, source, 0, inner);
+      inner = whole;
+      InflateRect(inner, -border, -border);
+    }
+    FillRectWithColor(dc, inner, SkinnedBgColor(sd, false, Frame->Handle()));
   }
-  FillRectWithColor(dc, inner, SkinnedBgColor(sd, false, Frame->Handle()));
+  if (temp != nullptr) {
+    TBitmapCanvas canvas(*temp);
+    CopyBorderStrips(dc, 0, 0, whole.Width(), whole.Height(), canvas.Handle(), 0, 0, border);
+  }
+  PaintChildGraphics(Frame, dc);
 }
 
 void TsFrameAdapter::PrepareFrameCache() {

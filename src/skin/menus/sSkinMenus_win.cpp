@@ -522,18 +522,21 @@ void TsSkinableMenus::HookPopupWindow(HWND wnd, TBitmap* bitmap) {
 
 // --- painting ----------------------------------------------------------------------------
 
-void TsSkinableMenus::PaintFrameBeside(HWND wnd, TBitmap* popup, TPoint origin, TRect r, bool first,
-                                       bool last) {
+void TsSkinableMenus::PaintFrameBeside(HWND wnd, TBitmap* popup, TPoint origin, TRect r, int x,
+                                       bool first, bool last) {
   HDC dc = GetWindowDC(wnd);
   if (dc == nullptr) return;
   const int w = popup->Width(), h = popup->Height();
-  const int top = origin.Y + r.Top, bottom = origin.Y + r.Bottom;
-  const int left = std::max(origin.X + r.Left, std::max(SkinBorderWidth(), spacing_.BorderWidth));
+  const int top = origin.Y + r.Top;
+  // Only the strips at the window's edges: in a level with columns the
+  // other columns' items lie on the same rows, and a short last column has
+  // the first column's items below its end.
+  const int side = std::max(spacing_.BorderWidth, origin.X);
+  const int bottom = std::max(spacing_.BorderWidth, origin.Y);
   if (first) BlitBitmap(dc, 0, 0, *popup, 0, 0, w, top);
-  if (last) BlitBitmap(dc, 0, bottom, *popup, 0, bottom, w, h - bottom);
-  BlitBitmap(dc, 0, top, *popup, 0, top, left, r.Height());
-  const int right = origin.X + r.Right;
-  BlitBitmap(dc, right, top, *popup, right, top, w - right, r.Height());
+  if (last) BlitBitmap(dc, 0, h - bottom, *popup, 0, h - bottom, w, bottom);
+  BlitBitmap(dc, 0, top, *popup, 0, top, x + std::max(SkinBorderWidth(), side), r.Height());
+  BlitBitmap(dc, w - side, top, *popup, w - side, top, side, r.Height());
   ReleaseDC(wnd, dc);
 }
 
@@ -563,7 +566,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
   const bool afterBreak = ItemAfterBreak(level, index);
   const int x = afterBreak ? 0 : ExtraLineWidthFor(rec);
   if (wnd != nullptr && popup != nullptr) {
-    PaintFrameBeside(wnd, popup, origin, ARect, index == FirstVisibleItem(level),
+    PaintFrameBeside(wnd, popup, origin, ARect, x, index == FirstVisibleItem(level),
                      index == LastVisibleItem(level));
   } else if (wnd == nullptr && Application != nullptr) {
     MSG pending;

@@ -106,7 +106,8 @@ class TsSkinableMenus : public TPersistent {
   void DrawDivider(TMenuItem* item, TCanvas* canvas, TRect r, TBitmap* popup, TPoint origin, int x);
   void DrawCaptionItem(TMenuItem* item, TCanvas* canvas, TRect r, TBitmap* popup, TPoint origin,
                        int x);
-  void PaintFrameBeside(HWND wnd, TBitmap* popup, TPoint origin, TRect r, bool first, bool last);
+  void PaintFrameBeside(HWND wnd, TBitmap* popup, TPoint origin, TRect r, int x, bool first,
+                        bool last);
 
   TsSkinManager* manager_;
   TAlignment alignment_ = taLeftJustify;

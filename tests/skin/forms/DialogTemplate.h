@@ -25,6 +25,7 @@ struct TDialogLog {
   std::vector<WPARAM> SysCommands;
   std::vector<WPARAM> NcLButtonDowns;  // the hit code each press arrived with
   int NcRButtonDowns = 0;
+  int Paints = 0;  // WM_PAINT reached the dialog's own handling
 };
 
 class TTestDialog {
@@ -63,6 +64,9 @@ class TTestDialog {
       case WM_NCRBUTTONDOWN:
         ++log->NcRButtonDowns;
         return TRUE;
+      case WM_PAINT:
+        ++log->Paints;
+        return FALSE;
       default:
         return FALSE;
     }

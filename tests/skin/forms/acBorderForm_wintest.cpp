@@ -22,6 +22,7 @@
 #include "skin/forms/sTitleButtons_win.h"
 #include "skin/model/acSkinPack.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
 #include "support/HostWindow.h"
 #include "support/MessageLog.h"
 
@@ -385,6 +386,30 @@ TEST_F(BorderForm, ClickOnTheCloseButtonOfTheWideBorderClosesTheForm) {
   SendMessageW(Companion(), WM_NCLBUTTONUP, HTOBJECT, lParam);
   kvtest::PumpUntil([&] { return !IsWindowVisible(Wnd()); });
   EXPECT_FALSE(IsWindowVisible(Wnd()));
+}
+
+// A form whose closing destroys its window at once, closed by a double
+// click on the icon the wide border shows: the border window goes while
+// its own procedure is still on the stack, and nothing freed is touched.
+TEST_F(BorderForm, ClosedFromTheWideBorderByAFormThatDestroysItsWindowTouchesNothingFreed) {
+  form->OnClose = [this](TObject*, TCloseAction& action) {
+    action = caNone;
+    DestroyWindow(Wnd());
+  };
+  const TRect icon = provider->Geometry().TitleIconRect();
+  ASSERT_GT(icon.Width(), 0);
+  HWND wnd = Wnd(), companion = Companion();
+  {
+    const kvtest::TFreedMemoryCheck check;
+    const TPoint at = OnPicture((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2);
+    SendMessageW(companion, WM_NCLBUTTONDBLCLK, HTOBJECT, MAKELPARAM(at.X, at.Y));
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_FALSE(provider->HasBorderForm());
+    EXPECT_TRUE(kvtest::PumpUntil([&] { return !IsWindow(companion); }))
+        << "its window goes once its procedure returned";
+    EXPECT_GT(check.Kept(), 0u);
+    EXPECT_TRUE(check.Intact());
+  }
 }
 
 // The shadow is the window below's: a click there reaches it in its own

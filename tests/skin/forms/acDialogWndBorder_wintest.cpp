@@ -80,6 +80,21 @@ class DialogBorder : public ::testing::Test, public kvtest::TSkinnedFormFixture 
       if (it->wnd == Companion()) return &*it;
     return nullptr;
   }
+  // The window's region is its client area: the border window shows the
+  // skinned borders and title round it.
+  void ExpectClientRegionOnly() {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Wnd(), rgn), ERROR) << "the window has a region";
+    RECT box{}, w = WindowRect(Wnd()), c{};
+    GetRgnBox(rgn, &box);
+    DeleteObject(rgn);
+    GetClientRect(Wnd(), &c);
+    MapWindowPoints(Wnd(), nullptr, reinterpret_cast<POINT*>(&c), 2);
+    EXPECT_EQ(box.left, c.left - w.left);
+    EXPECT_EQ(box.top, c.top - w.top) << "the title band lies outside it";
+    EXPECT_EQ(box.right, c.right - w.left);
+    EXPECT_EQ(box.bottom, c.bottom - w.top);
+  }
   const TsPlacedTitleButton* Button(int hitCode) {
     for (const TsPlacedTitleButton& b : Adapter()->PlacedButtons())
       if (b.HitCode == hitCode) return &b;
@@ -135,10 +150,85 @@ TEST_F(DialogBorder, LiesAroundTheDialogAndShowsItsFrameAndTheShadow) {
   EXPECT_EQ(push->pos.x, around.left);
   EXPECT_EQ(push->size.cx, cache.Width());
   EXPECT_EQ(push->image.At(s.Left + 1, mid), picture.At(s.Left + 1, mid));
-  // The window's own frame shows its part of the same picture.
-  const TPixels window = TPixels::FromWindow(Wnd());
-  EXPECT_EQ(window.At(1, 40), picture.At(1 + o.X, 40 + o.Y));
-  EXPECT_EQ(window.At(60, 1), picture.At(60 + o.X, 1 + o.Y));
+  // The window keeps only its client area: its own frame, where the system
+  // draws its caption, is the picture's part there.
+  ExpectClientRegionOnly();
+}
+
+// Deactivated, activated and retitled, the dialog keeps only its client
+// area, so the caption the system draws each time stays unseen; the border
+// window is given the new title.
+TEST_F(DialogBorder, ActivatedAndRetitledItShowsOnlyTheBorderWindowsTitle) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  const TsFrameGeometry g = adapter->Geometry();
+  const int band = g.TitleBandBottom();
+  const auto titleOf = [&](const TPixels& p) {
+    std::vector<COLORREF> row;
+    for (int x = 0; x < p.Width(); ++x) row.push_back(p.At(x, band / 2));
+    return row;
+  };
+  SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+  ExpectClientRegionOnly();
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  ExpectClientRegionOnly();
+  ASSERT_NE(LastPush(), nullptr);
+  const std::vector<COLORREF> before = titleOf(LastPush()->image);
+  SetWindowTextW(Wnd(), L"A new title, longer than the old one");
+  ExpectClientRegionOnly();
+  ASSERT_NE(LastPush(), nullptr);
+  EXPECT_NE(titleOf(LastPush()->image), before) << "the border window shows the new title";
+}
+
+// The title and borders the border window shows are the dialog's: a press
+// there with the pointer reaches the dialog as a press on its caption or
+// sizing border, which the system makes its move or size loop of.
+TEST_F(DialogBorder, PressesOnTheTitleAndBordersItShowsReachTheDialogAsCaptionAndBorder) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  ASSERT_NE(Companion(), nullptr);
+  SetWindowPos(Wnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const TsFrameGeometry g = adapter->Geometry();
+  const TRect& s = g.State.ShadowMargins;
+  const RECT around = WindowRect(Companion());
+  const struct {
+    POINT at;
+    WPARAM code;
+  } presses[] = {
+      {{around.left + g.FrameWidth() / 3, around.top + s.Top + 6}, HTCAPTION},
+      {{around.left + s.Left + 1, (around.top + around.bottom) / 2}, HTLEFT},
+  };
+  for (const auto& p : presses) {
+    SCOPED_TRACE(p.code);
+    dialog_->Log.NcLButtonDowns.clear();
+    kvtest::SystemMoveTo(p.at);
+    ASSERT_EQ(WindowFromPoint(p.at), Companion()) << "outside the dialog's region";
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, click, sizeof click[0]), 2u);
+    EXPECT_TRUE(kvtest::PumpUntil([&] { return !dialog_->Log.NcLButtonDowns.empty(); }));
+    EXPECT_EQ(dialog_->Log.NcLButtonDowns, (std::vector<WPARAM>{p.code}));
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+// A dialog with a menu bar keeps the bar in its region.
+TEST_F(DialogBorder, AMenuBarStaysInTheRegion) {
+  ASSERT_NE(Open(kSizeableStyle), nullptr);
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_STRING, 1, L"File");
+  SetMenu(Wnd(), bar);
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  MENUBARINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetMenuBarInfo(Wnd(), OBJID_MENU, 0, &info));
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(Wnd(), rgn), ERROR);
+  RECT box{};
+  GetRgnBox(rgn, &box);
+  DeleteObject(rgn);
+  EXPECT_EQ(box.top, info.rcBar.top - WindowRect(Wnd()).top);
 }
 
 // The dialog border's see-through corners show the manager's shadow picture.
@@ -224,16 +314,13 @@ TEST_F(DialogBorder, AnswersTheShadowTitleAndButtonsAndPassesClicksOn) {
     EXPECT_EQ(border->HitTest(m), c.code) << c.at.X << "," << c.at.Y;
   }
   // The close button hot: it fades in over the picture, which keeps it at
-  // rest under the glow, on the window's part of it too.
+  // rest under the glow.
   const TPoint c{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2};
   TMessage overClose{WM_NCHITTEST, 0, OnPicture(c.X, c.Y), 0};
   border->HitTest(overClose);
   EXPECT_EQ(adapter->ButtonState(HTCLOSE), 1);
   const TPixels picture = TPixels::FromBitmap(CacheBitmap());
   EXPECT_EQ(ItemAt(picture, c.X, c.Y), "GLOBALINFO.BICONCLOSE#0");
-  const TPoint o = g.CacheOffset();
-  ASSERT_GE(c.Y - o.Y, 0) << "the button lies partly on the window";
-  EXPECT_EQ(TPixels::FromWindow(Wnd()).At(c.X - o.X, c.Y - o.Y), picture.At(c.X, c.Y));
   EXPECT_EQ(LastPush()->image.At(c.X, c.Y), picture.At(c.X, c.Y));
   // The dialog finds its own maximise button under a press passed on.
   const LPARAM onMax = OnPicture((max.Left + max.Right) / 2, (max.Top + max.Bottom) / 2);

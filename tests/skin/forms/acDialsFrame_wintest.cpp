@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTemplate.h"
 #include "SkinnedFormFixture.h"
 #include "classlib/Dialogs.h"
 #include "classlib/WideText.h"
@@ -224,6 +225,86 @@ TEST_F(HookedDialogFrame, AMessageBoxShowsItsTextIconAndButtonsInTheSkin) {
   EXPECT_EQ(buttons, 2);
   EXPECT_EQ(buttonLook, "BUTTON");
 }
+
+// Where the dialog's edit or combo box is: the dialog keeps its own client
+// painting, which those controls need, wherever it sits, whenever it comes
+// and also while it is hidden; a dialog without one leaves it to the skin,
+// except on systems before version 6.
+enum class TEditAt {
+  Nowhere,
+  NowhereOnAnOlderSystem,
+  NestedPage,
+  ComboBoxEx,
+  AfterActivation,
+  Hidden
+};
+
+class DialogOwnPainting : public HookedDialogFrame,
+                          public ::testing::WithParamInterface<TEditAt> {};
+
+TEST_P(DialogOwnPainting, KeptForAnEditOrComboBoxAnywhereInTheDialog) {
+  constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  std::vector<TDialogItem> items{{L"Button", BS_PUSHBUTTON, 10, 70, 50, 14, IDOK}};
+  if (GetParam() == TEditAt::NestedPage)
+    items.push_back({L"#32770", DS_CONTROL, 4, 4, 170, 60, 100});
+  if (GetParam() == TEditAt::ComboBoxEx)
+    items.push_back({L"ComboBoxEx32", CBS_DROPDOWN, 10, 10, 100, 60, 101});
+  if (GetParam() == TEditAt::NowhereOnAnOlderSystem)
+    platform_.Calls().SystemMajorVersion = [] { return DWORD{5}; };
+  TTestDialog dialog(kStyle, 0, L"Dialog", items);
+  HWND dlg = dialog.Handle();
+  ASSERT_NE(dlg, nullptr);
+  const auto addEdit = [](HWND parent) {
+    return CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 8, 8, 80, 20, parent, nullptr,
+                           nullptr, nullptr);
+  };
+  if (GetParam() == TEditAt::NestedPage) {
+    ASSERT_NE(addEdit(GetDlgItem(dlg, 100)), nullptr);
+  }
+  HWND hidden = nullptr;
+  if (GetParam() == TEditAt::Hidden) {
+    hidden = addEdit(dlg);
+    ShowWindow(hidden, SW_HIDE);
+  }
+  ShowWindow(dlg, SW_SHOW);
+  PumpUntilIdle();
+  ASSERT_NE(dynamic_cast<TacDialogWnd*>(AdapterOfWindow(dlg)), nullptr) << "skinned by the hook";
+  if (GetParam() == TEditAt::AfterActivation) {
+    ASSERT_NE(addEdit(dlg), nullptr);
+    // The frame painted next wraps what came meanwhile.
+    RedrawWindow(dlg, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  dialog.Log.Paints = 0;
+  RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  if (hidden != nullptr) {
+    EXPECT_FALSE(Adapted(hidden)) << "a hidden edit gets no adapter";
+  }
+  if (GetParam() == TEditAt::Nowhere)
+    EXPECT_EQ(dialog.Log.Paints, 0) << "the skin alone paints the client area";
+  else
+    EXPECT_GT(dialog.Log.Paints, 0) << "the dialog painted its own client area";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, DialogOwnPainting,
+                         ::testing::Values(TEditAt::Nowhere, TEditAt::NowhereOnAnOlderSystem,
+                                           TEditAt::NestedPage, TEditAt::ComboBoxEx,
+                                           TEditAt::AfterActivation, TEditAt::Hidden),
+                         [](const ::testing::TestParamInfo<TEditAt>& info) {
+                           switch (info.param) {
+                             case TEditAt::Nowhere:
+                               return std::string("NoEditNorComboBox");
+                             case TEditAt::NowhereOnAnOlderSystem:
+                               return std::string("NoEditOnASystemBeforeVersion6");
+                             case TEditAt::Hidden:
+                               return std::string("HiddenEdit");
+                             case TEditAt::NestedPage:
+                               return std::string("EditInANestedPage");
+                             case TEditAt::ComboBoxEx:
+                               return std::string("ComboBoxEx");
+                             default:
+                               return std::string("EditAfterActivation");
+                           }
+                         });
 
 TEST_F(HookedDialogFrame, FiftyMessageBoxesWithTheDialogAdapterLeaveTheCountersAtBaseline) {
   int withAdapter = 0;

@@ -21,6 +21,8 @@ using kvtest::TPixels;
 
 class FrameAdapter : public ::testing::Test, public kvtest::TSkinnedFormFixture {
  protected:
+  FrameAdapter() = default;
+  explicit FrameAdapter(const kvtest::TTestSkinOptions& options) : TSkinnedFormFixture(options) {}
   void SetUp() override {
     frame = Create<TFrame>(form);
     frame->SetParent(form);
@@ -89,6 +91,56 @@ TEST_F(FrameAdapter, TheSkinGoingAndComingBackLeavesTheObjectCountersAtBaseline)
   }
   EXPECT_TRUE(baseline.Unchanged());
 }
+
+// A frame on a plain group box is painted the quick way: printed, it still
+// shows its skinned border and its windowless children on its colour.
+TEST_F(FrameAdapter, PrintedTheQuickWayItShowsItsBorderAndItsWindowlessChildren) {
+  ASSERT_FALSE(NeedsParentCheck(adapter->SkinData())) << "a plain section";
+  auto* button = Create<TsSpeedButton>(frame);
+  button->SetParent(frame);
+  button->SetBounds(60, 40, 40, 24);
+  kvtest::PumpUntilIdle();
+  const TPixels p = TPixels::FromPrint(frame->Handle(), PRF_CLIENT | PRF_ERASEBKGND);
+  EXPECT_EQ(SectionAt(p, 30, p.Height() / 2), "GROUPBOX");
+  EXPECT_EQ(ItemAt(p, 1, p.Height() / 2), "GROUPBOX.BORDERSMASK#0") << "left border";
+  EXPECT_EQ(SectionAt(p, 80, 52), "SPEEDBUTTON") << "the speed button on it";
+}
+
+// A textured or see-through frame answers a child's question for its plain
+// colour with "none" (0xFF00FF), so the child falls back on the frame's own
+// Color.
+enum class TSeeThrough { Textured, HalfSeeThrough };
+
+kvtest::TTestSkinOptions GroupBoxThat(TSeeThrough kind) {
+  kvtest::TTestSkinOptions o;
+  if (kind == TSeeThrough::Textured)
+    o.Textured = {"GROUPBOX"};
+  else
+    o.Keys.push_back({"GROUPBOX", "TRANSPARENCY", "50"});
+  return o;
+}
+
+class SeeThroughFrameAdapter : public FrameAdapter,
+                               public ::testing::WithParamInterface<TSeeThrough> {
+ protected:
+  SeeThroughFrameAdapter() : FrameAdapter(GroupBoxThat(GetParam())) {}
+};
+
+TEST_P(SeeThroughFrameAdapter, AnswersNoPlainColourForItsChildren) {
+  ASSERT_TRUE(NeedsParentCheck(adapter->SkinData()));
+  EXPECT_EQ(QueryControlBgColor(frame), TransparentColor);
+}
+
+TEST_F(FrameAdapter, APlainFrameAnswersItsSectionsColour) {
+  EXPECT_EQ(static_cast<COLORREF>(QueryControlBgColor(frame)), skin.Colour("GROUPBOX", "COLOR"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, SeeThroughFrameAdapter,
+                         ::testing::Values(TSeeThrough::Textured, TSeeThrough::HalfSeeThrough),
+                         [](const ::testing::TestParamInfo<TSeeThrough>& info) {
+                           return std::string(
+                               info.param == TSeeThrough::Textured ? "Textured" : "HalfSeeThrough");
+                         });
 
 TEST(FrameAdapterPlacement, OnAnythingButAFrameItSaysSoAndStaysInert) {
   kv::test::MessageBoxHook boxes;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
+#include "skin/forms/SystemPointer.h"
 #include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/menus/sSkinMenus_win.h"
 #include "support/Counters.h"
@@ -693,6 +695,202 @@ TEST_F(SkinMenus, SystemMenuCommandsShowTheirSigns) {
       EXPECT_EQ(inked > 0, expected) << inked << " pixels of the text colour";
     }
   }
+}
+
+// Inside an open pop-up's loop: the pointer goes over one item after
+// another as the system moves it; once each is lit and painted, the check
+// runs. A watchdog ends the loop should an item never light.
+class THoverSteps {
+ public:
+  using TStep = std::function<void(HWND wnd, HMENU menu)>;
+  THoverSteps(std::vector<std::pair<int, TStep>> steps) : steps_(std::move(steps)) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, 20, &Tick);
+  }
+  ~THoverSteps() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  THoverSteps(const THoverSteps&) = delete;
+  THoverSteps& operator=(const THoverSteps&) = delete;
+  bool Done() const { return next_ == steps_.size(); }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    THoverSteps* self = self_;
+    if (self == nullptr) return;
+    HWND wnd = kvtest::FindThreadWindow(kvtest::kMenuClass);
+    if (++self->ticks_ > 250 || self->Done()) {
+      EndMenu();
+      return;
+    }
+    if (wnd == nullptr || !MenuInUse()) return;
+    auto* menu = reinterpret_cast<HMENU>(SendMessageW(wnd, MN_GETHMENU, 0, 0));
+    const int item = self->steps_[self->next_].first;
+    if (!self->moved_) {
+      RECT r{};
+      GetMenuItemRect(nullptr, menu, static_cast<UINT>(item), &r);
+      INPUT in = kvtest::SystemMove({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      SendInput(1, &in, sizeof in);
+      self->moved_ = true;
+      return;
+    }
+    if ((GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) == 0) return;
+    UpdateWindow(wnd);
+    self->steps_[self->next_].second(wnd, menu);
+    ++self->next_;
+    self->moved_ = false;
+  }
+  static inline THoverSteps* self_ = nullptr;
+  std::vector<std::pair<int, TStep>> steps_;
+  size_t next_ = 0;
+  bool moved_ = false;
+  int ticks_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+// The colour at the right end of an item of an open level, clear of its text.
+COLORREF ItemEndColour(HWND wnd, HMENU menu, int item) {
+  RECT ir{};
+  GetMenuItemRect(nullptr, menu, static_cast<UINT>(item), &ir);
+  POINT p{ir.right - 3, ir.top + 2};
+  ScreenToClient(wnd, &p);
+  HDC dc = GetDC(wnd);
+  const COLORREF colour = GetPixel(dc, p.x, p.y);
+  ReleaseDC(wnd, dc);
+  return colour;
+}
+
+// A level in columns (Break) hovered item by item: each item lit paints
+// the frame beside it, never the items of the other columns on its rows,
+// and the short last column leaves the first column's lower items be.
+TEST_F(SkinMenus, ColumnsKeepTheirItemsWhileTheOthersAreHovered) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  for (const char* caption : {"One", "Two", "Three", "Four"}) Add(popup, caption);
+  Add(popup, "Five")->SetBreak(mbBreak);
+  Add(popup, "Six");
+  FormServices().ApplySkinActive(manager.get());
+  const COLORREF normal = Colour("MENUITEM", "COLOR"), hot = Colour("MENUITEM", "HOTCOLOR", 1);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  struct Seen {
+    std::string what;
+    COLORREF lit, other;
+  };
+  std::vector<Seen> seen;
+  const auto look = [&](const char* what, int lit, int other) {
+    return [&seen, what, lit, other](HWND wnd, HMENU menu) {
+      seen.push_back({what, ItemEndColour(wnd, menu, lit), ItemEndColour(wnd, menu, other)});
+    };
+  };
+  THoverSteps steps(
+      {{4, look("second column's first item lit: the first column's beside it", 4, 0)},
+       {1, look("first column's second item lit: the second column's beside it", 1, 5)},
+       {5, look("the short column's last item lit: the first column's below it", 5, 3)},
+       {0, look("first column's first item lit: the second column's beside it", 0, 4)}});
+  popup->Popup(200, 200);
+  EXPECT_TRUE(steps.Done()) << "every item was lit";
+  ASSERT_EQ(seen.size(), 4u);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.lit, hot) << s.what << ": the lit item, got " << std::hex << s.lit;
+    EXPECT_EQ(s.other, normal) << s.what << ": got " << std::hex << s.other;
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+BOOL CALLBACK CountMenuWindow(HWND wnd, LPARAM lp) {
+  wchar_t name[16] = {};
+  GetClassNameW(wnd, name, 16);
+  if (IsWindowVisible(wnd) && lstrcmpW(name, kvtest::kMenuClass) == 0)
+    ++*reinterpret_cast<int*>(lp);
+  return TRUE;
+}
+
+// This thread's visible pop-up menu windows.
+int OpenMenuWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountMenuWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The record of the level whose first item is given; null when none.
+TacPopupCache* RecordOf(const TMenuItem* first) {
+  for (auto& rec : PopupCache)
+    if (rec->FirstItem == first) return rec.get();
+  return nullptr;
+}
+
+// Inside an open pop-up's loop, by keys as a user goes: the first item's
+// submenu opened, then closed again while the first level stays open. The
+// first level's record is marked while both are open; once the submenu has
+// gone, the first level's items are painted again.
+class TSubmenuOpenedAndClosed {
+ public:
+  static constexpr std::uint8_t kMark = 0x5A;
+  explicit TSubmenuOpenedAndClosed(const TMenuItem* first) : first_(first) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, 20, &Tick);
+  }
+  ~TSubmenuOpenedAndClosed() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  TSubmenuOpenedAndClosed(const TSubmenuOpenedAndClosed&) = delete;
+  TSubmenuOpenedAndClosed& operator=(const TSubmenuOpenedAndClosed&) = delete;
+
+  int Step = 0;
+  size_t BothOpen = 0;
+  bool Rebuilt = false;  // the first level's record is a new one
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    TSubmenuOpenedAndClosed* self = self_;
+    if (self == nullptr) return;
+    HWND keys = TPopupList::Window();
+    const int open = OpenMenuWindows();
+    if (++self->ticks_ > 250) {
+      EndMenu();
+    } else if (self->Step == 0 && open == 1 && MenuInUse()) {
+      PostMessageW(keys, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(keys, WM_KEYDOWN, VK_RIGHT, 0);
+      self->Step = 1;
+    } else if (self->Step == 1 && open == 2 && PopupCache.size() == 2) {
+      self->BothOpen = PopupCache.size();
+      if (TacPopupCache* rec = RecordOf(self->first_)) rec->Bitmap->ScanLine(0)[0] = kMark;
+      PostMessageW(keys, WM_KEYDOWN, VK_LEFT, 0);
+      self->Step = 2;
+    } else if (self->Step == 2 && open == 1) {
+      RedrawWindow(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_UPDATENOW);
+      const TacPopupCache* rec = RecordOf(self->first_);
+      self->Rebuilt = rec != nullptr && rec->Bitmap->ScanLine(0)[0] != kMark;
+      self->Step = 3;
+      EndMenu();
+    }
+  }
+  static inline TSubmenuOpenedAndClosed* self_ = nullptr;
+  const TMenuItem* first_;
+  UINT_PTR timer_ = 0;
+  int ticks_ = 0;
+};
+
+// A submenu closed while its parent level stays open: its window going
+// drops every level's record, the open parent's too, which the parent's
+// items build afresh when they are painted next.
+TEST_F(SkinMenus, ASubmenuClosingDropsTheRecordsOfTheLevelsStillOpen) {
+  // Composing, the system keeps the menu windows' own adapters away: the
+  // painter's subclass alone sees the window go.
+  kvtest::TPlatformScope platform;
+  platform.Calls().IsCompositionEnabled = +[] { return true; };
+  ASSERT_NO_FATAL_FAILURE(Load());
+  TMenuItem* file = Add(popup, "File");
+  for (const char* caption : {"Open", "Save"}) Add(popup, caption, file);
+  Add(popup, "Exit");
+  FormServices().ApplySkinActive(manager.get());
+  TSubmenuOpenedAndClosed script(file);
+  popup->Popup(200, 200);
+  EXPECT_EQ(script.Step, 3) << "the submenu opened and closed";
+  EXPECT_EQ(script.BothOpen, 2u) << "one record per open level";
+  EXPECT_TRUE(script.Rebuilt) << "the open level's record went with the submenu's window";
 }
 
 // A skin without the menu section has no menu border: the open level's
