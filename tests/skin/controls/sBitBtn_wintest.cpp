@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -17,6 +18,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/PlatformSeams.h"
@@ -320,6 +322,40 @@ TEST_F(BitBtnSkinned, AltAndTheAcceleratorLetterClicksTheButton) {
   PumpUntilIdle();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(ShownState(), 0) << "the clicked button still shows its skin";
+}
+
+// A button whose click frees it, clicked from the keyboard: nothing touches
+// it afterwards (freed memory is filled, so a look at it would crash).
+TEST_F(BitBtnSkinned, FreedByItsOwnClickFromTheKeyboardItIsLeftAlone) {
+  Load();
+  TsBitBtn* other = AddButton(130, "Other");
+  const struct {
+    const char* name;
+    WORD key;
+    bool alt, focused;
+  } keys[] = {{"space", VK_SPACE, false, true},
+              {"Enter", VK_RETURN, false, true},
+              {"accelerator", 'G', true, false}};
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.name);
+    if (button == nullptr) button = AddButton(20, "");
+    button->SetCaption("&Go");
+    int clicks = 0;
+    // Nothing of the handler is used once the button (and the handler) went.
+    button->OnClick = [&](TObject*) {
+      ++clicks;
+      std::exchange(button, nullptr)->Free();
+    };
+    (k.focused ? static_cast<TWinControl*>(button) : other)->SetFocus();
+    PumpUntilIdle();
+    const kvtest::TFreedMemoryCheck freed;
+    PostKey(GetFocus(), k.key, k.alt);
+    ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "the key went nowhere";
+    PumpUntilIdle();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(button, nullptr);
+  }
+  EXPECT_NE(ShownState(other), -1) << "the other button still shows its skin";
 }
 
 TEST_F(BitBtnSkinned, SpaceOnTheFocusedButtonEndsItsFadeAndRepaints) {

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "skin/controls/SkinnedForm.h"
+#include "skin/controls/sComboBox_win.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/controls/sListView_win.h"
+#include "support/FreedMemory.h"
 #include "support/Pixels.h"
 
 namespace kv {
@@ -118,6 +121,42 @@ TEST_F(EditSkinned, TheBoundLabelFollowsItsEdit) {
   EXPECT_FALSE(label->Visible());
   edit->SetVisible(true);
   EXPECT_TRUE(label->Visible());
+}
+
+// An edit, combo box or list view with a bound label, freed by its own key
+// handler: its label is not asked to follow it (freed memory is filled, so a
+// look at the control would crash), and goes with it.
+TEST_F(EditSkinned, ALabelledControlFreedByItsOwnKeyHandlerIsLeftAlone) {
+  Load();
+  Show();
+  const auto labelled = [&](TWinControl* c, TsBoundLabel* bound) {
+    c->SetParent(form);
+    c->SetBounds(120, 20, 120, 24);
+    bound->SetCaption("Port");
+    bound->SetActive(true);
+    return c;
+  };
+  auto* combo = Create<TsComboBox>(form);
+  auto* edit = Create<TsEdit>(form);
+  auto* list = Create<TsListView>(form);
+  for (TWinControl* c : {labelled(combo, combo->BoundLabel()), labelled(edit, edit->BoundLabel()),
+                         labelled(list, list->BoundLabel())}) {
+    SCOPED_TRACE(c->ClassName());
+    const int components = form->ComponentCount();
+    int keys = 0;
+    c->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+      ++keys;
+      key = 0;
+      c->Free();
+    };
+    c->SetFocus();
+    PumpUntilIdle();
+    const kvtest::TFreedMemoryCheck freed;
+    PostMessageW(c->Handle(), WM_KEYDOWN, 'A', 1);
+    ASSERT_TRUE(PumpUntil([&] { return keys > 0; })) << "the key went nowhere";
+    PumpUntilIdle();
+    EXPECT_EQ(form->ComponentCount(), components - 2) << "the control and its label went";
+  }
 }
 
 TEST_F(EditSkinned, WithoutItsSkinTheEditTakesTheWindowColoursBack) {
