@@ -1,12 +1,11 @@
 #pragma once
 // A check for use of freed memory in the Windows builds, which have no
-// address sanitizer: while a TFreedMemoryCheck lives, every block given back
-// through operator delete is filled with 0xDD and kept, not freed, so that a
-// pointer into it reads garbage (and a virtual call through it crashes the
-// test) instead of the old values or a new object. The blocks are freed when
-// the check ends. Link kv_test_freed_memory to use it.
-
-#include <cstddef>
+// address sanitizer. While a TFreedMemoryCheck lives, each block operator new
+// gives out has pages of its own, which operator delete takes away again, so
+// that any later read or write of the block faults (and the test program
+// crashes) instead of finding the old values or a new object; a block from
+// before the check is filled with 0xDD when given back, and kept. Make the
+// check before the objects it watches. Link kv_test_freed_memory to use it.
 
 namespace kvtest {
 
@@ -16,9 +15,6 @@ class TFreedMemoryCheck {
   ~TFreedMemoryCheck();
   TFreedMemoryCheck(const TFreedMemoryCheck&) = delete;
   TFreedMemoryCheck& operator=(const TFreedMemoryCheck&) = delete;
-
-  // Blocks given back while the check ran.
-  static std::size_t Kept();
 };
 
 }  // namespace kvtest

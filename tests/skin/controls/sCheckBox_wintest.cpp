@@ -398,14 +398,15 @@ TEST_F(RadioSkinned, AClickOnAReadOnlyOneNeitherChecksNorFocusesIt) {
 }
 
 // A check box or radio button whose click frees it, by the cursor or the
-// space key: nothing touches it afterwards (freed memory is filled, so a
-// look at it would crash).
+// space key: nothing touches it afterwards (the freed-memory check makes a
+// look at it crash).
 TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
   Load();
   Show();
   for (const bool radio : {false, true})
     for (const bool space : {false, true}) {
       SCOPED_TRACE(std::string(radio ? "radio" : "check box") + (space ? ", space" : ", click"));
+      const kvtest::TFreedMemoryCheck freed;
       TButtonControl* c = nullptr;
       TRect glyph;
       if (radio) {
@@ -424,7 +425,6 @@ TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
         c->Free();
       };
       PumpUntilIdle();
-      const kvtest::TFreedMemoryCheck freed;
       if (space) {
         c->SetFocus();
         const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16);

@@ -124,10 +124,12 @@ TEST_F(EditSkinned, TheBoundLabelFollowsItsEdit) {
 }
 
 // An edit, combo box or list view with a bound label, freed by its own key
-// handler: its label is not asked to follow it (freed memory is filled, so a
-// look at the control would crash), and goes with it.
-TEST_F(EditSkinned, ALabelledControlFreedByItsOwnKeyHandlerIsLeftAlone) {
+// or enter handler: nothing touches it afterwards, its label is not asked to
+// follow it (the freed-memory check makes a look at the control crash), and
+// the label goes with it.
+TEST_F(EditSkinned, ALabelledControlFreedByItsOwnHandlerIsLeftAlone) {
   Load();
+  TsEdit* other = AddEdit(20, 120, "");
   Show();
   const auto labelled = [&](TWinControl* c, TsBoundLabel* bound) {
     c->SetParent(form);
@@ -136,27 +138,48 @@ TEST_F(EditSkinned, ALabelledControlFreedByItsOwnKeyHandlerIsLeftAlone) {
     bound->SetActive(true);
     return c;
   };
-  auto* combo = Create<TsComboBox>(form);
-  auto* edit = Create<TsEdit>(form);
-  auto* list = Create<TsListView>(form);
-  for (TWinControl* c : {labelled(combo, combo->BoundLabel()), labelled(edit, edit->BoundLabel()),
-                         labelled(list, list->BoundLabel())}) {
-    SCOPED_TRACE(c->ClassName());
-    const int components = form->ComponentCount();
-    int keys = 0;
-    c->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
-      ++keys;
-      key = 0;
-      c->Free();
-    };
-    c->SetFocus();
-    PumpUntilIdle();
-    const kvtest::TFreedMemoryCheck freed;
-    PostMessageW(c->Handle(), WM_KEYDOWN, 'A', 1);
-    ASSERT_TRUE(PumpUntil([&] { return keys > 0; })) << "the key went nowhere";
-    PumpUntilIdle();
-    EXPECT_EQ(form->ComponentCount(), components - 2) << "the control and its label went";
-  }
+  for (const bool onEnter : {false, true})
+    for (int kind = 0; kind < 3; ++kind) {
+      const kvtest::TFreedMemoryCheck freed;
+      TWinControl* c = nullptr;
+      if (kind == 0) {
+        auto* combo = Create<TsComboBox>(form);
+        c = labelled(combo, combo->BoundLabel());
+      } else if (kind == 1) {
+        auto* edit = Create<TsEdit>(form);
+        c = labelled(edit, edit->BoundLabel());
+      } else {
+        auto* list = Create<TsListView>(form);
+        c = labelled(list, list->BoundLabel());
+      }
+      SCOPED_TRACE(c->ClassName() + (onEnter ? " on enter" : " on a key"));
+      const int components = form->ComponentCount();
+      int calls = 0;
+      if (onEnter) {
+        c->OnEnter = [&](TObject*) {
+          ++calls;
+          c->Free();
+        };
+      } else {
+        c->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+          ++calls;
+          key = 0;
+          c->Free();
+        };
+      }
+      other->SetFocus();
+      PumpUntilIdle();
+      if (onEnter) {
+        c->SetFocus();
+      } else {
+        c->SetFocus();
+        PumpUntilIdle();
+        PostMessageW(c->Handle(), WM_KEYDOWN, 'A', 1);
+      }
+      ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the handler never ran";
+      PumpUntilIdle();
+      EXPECT_EQ(form->ComponentCount(), components - 2) << "the control and its label went";
+    }
 }
 
 TEST_F(EditSkinned, WithoutItsSkinTheEditTakesTheWindowColoursBack) {
