@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,27 @@ TEST_F(EditSkinned, FrameAndColoursAreTheSectionsAndTurnHotOnHoverAndFocus) {
     EXPECT_TRUE(kvtest::ColourAt(client, client.Width() - 4, client.Height() / 2,
                                  Colour("EDIT", colour, step.state)))
         << step.what;
+  }
+}
+
+// CustomColor and CustomFont keep the edit's own colours, resting and hot.
+TEST_F(EditSkinned, CustomColourAndFontStayThroughFocusAndHover) {
+  Load();
+  TsEdit* edit = AddEdit(20, 20, "");
+  TsEdit* other = AddEdit(20, 80, "");
+  edit->SkinData()->SetCustomColor(true);
+  edit->SkinData()->SetCustomFont(true);
+  edit->SetColor(static_cast<TColor>(0x204060));
+  edit->Font()->SetColor(static_cast<TColor>(0x0A0B0C));
+  Show();
+  for (const auto& act : std::vector<std::function<void()>>{
+           [&] { edit->SetFocus(); }, [&] { kvtest::HoverIn(edit->Handle()); },
+           [&] { other->SetFocus(); }, [&] { kvtest::HoverOut(); }}) {
+    act();
+    ASSERT_TRUE(PumpUntilIdle());
+    edit->Repaint();
+    EXPECT_EQ(edit->Color(), static_cast<TColor>(0x204060));
+    EXPECT_EQ(edit->Font()->Color(), static_cast<TColor>(0x0A0B0C));
   }
 }
 

@@ -270,6 +270,13 @@ INSTANTIATE_TEST_SUITE_P(Handlers, FrameBarSelfDelete,
                                            TDeletingHandler::OnCreateFrame,
                                            TDeletingHandler::OnFrameDestroy));
 
+// A property change arranges at once, in one pass.
+TEST_F(FrameBarTest, APropertyChangeArrangesInOnePass) {
+  Open(2);
+  bar->SetSpacing(3);
+  EXPECT_EQ(log, (std::vector<std::string>{"F2"}));
+}
+
 TEST_F(FrameBarTest, ABadIndexRaisesTheListIndexError) {
   EXPECT_THROW(bar->Items()->GetItem(kItems), ERangeError);
   EXPECT_THROW(bar->Items()->GetItem(-1), ERangeError);
