@@ -383,6 +383,26 @@ TEST_F(RadioSkinned, CheckingOneByTheCursorUnchecksTheOther) {
   EXPECT_EQ(SendMessageW(second->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
+// A word-wrapped caption is centred in its rectangle (the radio button's
+// reaches its right margin); a single line starts at the rectangle's left.
+TEST_F(RadioSkinned, AWrappedCaptionIsCentredAndASingleLineStartsAtTheLeft) {
+  Load();
+  TsRadioButton* radio = AddRadio(20);
+  radio->SetAutoSize(false);
+  radio->SetBounds(20, 20, 220, 40);
+  Show();
+  kvtest::HoverOut();
+  const COLORREF text = skin->Colour("RADIOBUTTON", "FONTCOLOR", 0);
+  const auto textLeft = [&](bool wrap) {
+    radio->SetWordWrap(wrap);
+    radio->Repaint();
+    return kvtest::TPixels::FromClient(radio->Handle()).BoundsOf(text).left;
+  };
+  const int single = textLeft(false), wrapped = textLeft(true);
+  EXPECT_LT(single, radio->CheckRect().Right + 12) << "beside the glyph";
+  EXPECT_GT(wrapped, single + 50) << "in the middle of the room";
+}
+
 TEST_F(RadioSkinned, AClickOnAReadOnlyOneNeitherChecksNorFocusesIt) {
   Load();
   TsRadioButton* first = AddRadio(20);
