@@ -239,13 +239,13 @@ TEST_F(PageControlSkinned, WithoutASkinStandInButtonsCloseTheirTabs) {
 }
 
 // A stand-in button closing the active page keeps its index active only
-// while a page is left there; closing the last one leaves the choice to the
-// class library, which takes the first.
+// while a page is left there; closing the last one, or the first, leaves the
+// choice to the class library, which takes the next page round.
 TEST_F(PageControlSkinned, WithoutASkinClosingTheActivePageKeepsItsIndexWhileThereIsOne) {
   Load();
   const struct {
     int closed, active;
-  } rows[] = {{2, 0}, {1, 1}};
+  } rows[] = {{2, 0}, {1, 1}, {0, 0}};
   Show();
   manager->SetActive(false);
   for (const auto& row : rows) {
