@@ -287,18 +287,18 @@ int TsFrameBar::AvailableHeight(const TRect& area) const {
 
 void TsFrameBar::TitleClick(TsTitleItem* item) {
   const TsLifeToken barLife = LifeToken();
-  const std::weak_ptr<char> life = item->life_;
+  const TsLifeToken life(item->life_);
   TsTitleButton* const outer = clicking_;
   clicking_ = item->button_;
   RunTitleClick(item, life);
   if (barLife.Alive()) clicking_ = outer;
 }
 
-void TsFrameBar::RunTitleClick(TsTitleItem* item, const std::weak_ptr<char>& life) {
+void TsFrameBar::RunTitleClick(TsTitleItem* item, const TsLifeToken& life) {
   if (item->OnClick) {
     item->OnClick(item->button_);
     // The handler deleted its item (or the bar): the bar has settled already.
-    if (life.expired()) return;
+    if (!life.Alive()) return;
   }
   if (item->state_ == stClosed) {
     item->state_ = stOpening;
@@ -332,10 +332,10 @@ TCustomFrame* TsFrameBar::CreatePlaceholderFrame() {
 void TsFrameBar::DestroyFrame(TsTitleItem* item) {
   if (item->frame_ == nullptr) return;
   bool canDestroy = true;
-  const std::weak_ptr<char> life = item->life_;
+  const TsLifeToken life(item->life_);
   if (item->OnFrameDestroy) item->OnFrameDestroy(item->button_, item->frame_, canDestroy);
   // The handler may have deleted the item, its frame with it.
-  if (life.expired() || item->frame_ == nullptr) return;
+  if (!life.Alive() || item->frame_ == nullptr) return;
   if (canDestroy) {
     item->frame_->Free();
     item->frame_ = nullptr;
@@ -348,13 +348,13 @@ void TsFrameBar::DestroyFrame(TsTitleItem* item) {
 bool TsFrameBar::PlaceFrame(TsTitleItem* item, int x, int y, int width, int shown) {
   if (item->frame_ == nullptr) {
     TCustomFrame* frame = nullptr;
-    const std::weak_ptr<char> life = item->life_;
+    const TsLifeToken life(item->life_);
     if (item->OnCreateFrame)
       item->OnCreateFrame(item->button_, frame);
     else
       frame = CreatePlaceholderFrame();
     // A handler that deleted its own item: the frame has no item to go to.
-    if (life.expired()) return false;
+    if (!life.Alive()) return false;
     item->frame_ = frame;
   }
   TCustomFrame* frame = item->frame_;
@@ -384,8 +384,8 @@ bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bot
     TsTitleItem* item = items_.items_[i].get();
     if (!item->visible_) continue;
     // The item's handlers run below and may delete it: then the list is stale.
-    const std::weak_ptr<char> life = item->life_;
-    const auto gone = [&] { return life.expired(); };
+    const TsLifeToken life(item->life_);
+    const auto gone = [&] { return !life.Alive(); };
     item->button_->SetBounds(area.Left, y - scroll, width, titleHeight_);
     y += titleHeight_;
     int shown = 0;
