@@ -447,11 +447,13 @@ TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
       PumpUntilIdle();
       if (space) {
         c->SetFocus();
-        const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16);
+        const LPARAM down =
+            1 | (static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16);
         PostMessageW(c->Handle(), WM_KEYDOWN, VK_SPACE, down);
         PostMessageW(c->Handle(), WM_KEYUP, VK_SPACE, down | (1u << 30) | (1u << 31));
       } else {
-        kvtest::Click(c->Handle(), {(glyph.Left + glyph.Right) / 2, (glyph.Top + glyph.Bottom) / 2});
+        kvtest::Click(c->Handle(),
+                      {(glyph.Left + glyph.Right) / 2, (glyph.Top + glyph.Bottom) / 2});
       }
       ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "no click";
       PumpUntilIdle();

@@ -293,8 +293,8 @@ struct TShellCall {
 std::vector<TShellCall> shellCalls;
 
 HINSTANCE RecordShell(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR params, LPCWSTR dir, INT show) {
-  shellCalls.push_back({verb ? verb : L"", file ? file : L"", params != nullptr, dir != nullptr,
-                        show});
+  shellCalls.push_back(
+      {verb ? verb : L"", file ? file : L"", params != nullptr, dir != nullptr, show});
   return reinterpret_cast<HINSTANCE>(33);
 }
 
