@@ -728,8 +728,9 @@ void TCustomCheckBox::SetState(TCheckBoxState value) {
   if (value == state_) return;
   state_ = value;
   if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, static_cast<WPARAM>(value), 0);
-  if (!ClicksDisabled()) Click();
+  // The change is told first: the click's handler may free the box.
   Changed();
+  if (!ClicksDisabled()) Click();
 }
 
 void TCustomCheckBox::SetAlignment(TAlignment value) {
@@ -738,16 +739,17 @@ void TCustomCheckBox::SetAlignment(TAlignment value) {
   RecreateWnd();
 }
 
+// Unchecked, checked, then grayed when allowed, and round again.
 void TCustomCheckBox::Toggle() {
   switch (state_) {
     case cbUnchecked:
-      SetState(allowGrayed_ ? cbGrayed : cbChecked);
+      SetState(cbChecked);
       break;
     case cbChecked:
-      SetState(cbUnchecked);
+      SetState(allowGrayed_ ? cbGrayed : cbUnchecked);
       break;
     case cbGrayed:
-      SetState(cbChecked);
+      SetState(cbUnchecked);
       break;
   }
 }

@@ -1,11 +1,14 @@
 #pragma once
-// A check for writes to memory after it was freed, for code that runs
-// inside window procedures (where the sanitizers of the native build do not
-// reach): while a TFreedMemoryCheck lives, every block given back through
-// operator delete is filled with a pattern and kept instead of freed, so a
-// later read of an object's table finds garbage and a later write changes
-// the pattern. A program that uses the check replaces the global operator
-// delete (it does nothing while no check lives).
+// A check for use of freed memory in the Windows builds, which have no
+// address sanitizer, for code that runs inside window procedures. While a
+// TFreedMemoryCheck lives, each block operator new gives out has pages of
+// its own, which operator delete takes away again, so that any later read or
+// write of the block faults (and the test program crashes) instead of
+// finding the old values or a new object. A block from before the check is
+// filled with a pattern when given back, and kept: `Intact` tells whether
+// one was written to afterwards. Make the check before the objects it
+// watches where it can be. Link kv_test_freed_memory to use it; without a
+// live check the program's memory behaves as usual.
 
 #include <gtest/gtest.h>
 
@@ -21,9 +24,10 @@ class TFreedMemoryCheck {
   TFreedMemoryCheck(const TFreedMemoryCheck&) = delete;
   TFreedMemoryCheck& operator=(const TFreedMemoryCheck&) = delete;
 
-  // Every block freed meanwhile still holds the pattern; the failure says
-  // how many were written to after they were freed.
+  // Every block kept still holds the pattern; the failure says how many
+  // were written to after they were freed.
   ::testing::AssertionResult Intact() const;
+  // How many blocks were given back while the check ran.
   std::size_t Kept() const;
 };
 

@@ -78,7 +78,6 @@ TsBitBtn::TsBitBtn(TComponent* owner)
 }
 
 TsBitBtn::~TsBitBtn() {
-  *alive_ = false;
   StopFade(FadeTimer);
   DropRegion();
 }
@@ -596,11 +595,13 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
     case WM_SETFOCUS:
     case CM_ENTER: {
       if (!Visible() || HasState(csDesigning | csDestroying) || !Enabled() || focusGuard) break;
+      const TsLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         const TacFlagGuard guard(focusGuard);
         TBitBtn::WndProc(m);
       }
+      if (!life.Alive()) return true;
       if (FadeTimer != nullptr)
         FadeStep(FadeTimer);
       else
@@ -612,10 +613,12 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       if (HasState(csDestroying)) return true;
       if (!Visible() || HasState(csDesigning) || !Enabled()) break;
       StopFade(FadeTimer);
+      const TsLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         TBitBtn::WndProc(m);
       }
+      if (!life.Alive()) return true;
       sd->Focused = false;
       InvalidateControlSkin(sd);
       return true;
@@ -624,10 +627,12 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       if (!Visible()) break;
       // The default look may move to or from this button: painted once, after.
       const int before = ButtonState();
+      const TsLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this, !focusGuard);
         if (!PreviewControlMessage(m, sd)) TBitBtn::WndProc(m);
       }
+      if (!life.Alive()) return true;
       // What was invalidated while redraw was off may be lost: asked for again.
       if (!focusGuard && ButtonState() != before) InvalidateControlSkin(sd);
       return true;
@@ -689,16 +694,16 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       // paints the pushed state itself too: hints go off before it.
       const bool pressing = Enabled() && !HasState(csDesigning);
       if (pressing) HideHintsForPress();
-      const std::shared_ptr<bool> alive = alive_;
+      const TsLifeToken life = LifeToken();
       TBitBtn::WndProc(m);
-      if (*alive) Pressed();
+      if (life.Alive()) Pressed();
       if (pressing) RestoreHintsAfterPress();
       return true;
     }
     case WM_LBUTTONUP: {
-      const std::shared_ptr<bool> alive = alive_;
+      const TsLifeToken life = LifeToken();
       TBitBtn::WndProc(m);
-      if (*alive) Released();
+      if (life.Alive()) Released();
       return true;
     }
     case CM_UIACTIVATE:

@@ -124,8 +124,6 @@ class TsBitBtn : public TsSkinnedControl<TBitBtn> {
   // No region was applied since construction: the first one redraws.
   bool regionNeverSet_ = true;
   std::unique_ptr<TGlyphSource> glyphSource_;
-  // Cleared by the destructor: a click handled by the system button may free it.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace kv

@@ -451,7 +451,10 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (m.WParam != VK_SPACE || !Interactive()) return false;
       if (GetReadOnly()) return true;
       pressed_ = true;
+      // OnEnter, OnClick and the like may free the control.
+      const TsLifeToken life = this->LifeToken();
       TakeFocus();
+      if (!life.Alive()) return true;
       this->Repaint();
       WORD key = static_cast<WORD>(m.WParam);
       if (this->OnKeyDown) this->OnKeyDown(this, key, KeyDataToShiftState(m.LParam));
@@ -460,9 +463,11 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
     case WM_KEYUP: {
       if (m.WParam != VK_SPACE || !Interactive()) return false;
       if (GetReadOnly()) return true;
+      const TsLifeToken life = this->LifeToken();
       if (pressed_) {
         pressed_ = false;
         UserCheck();
+        if (!life.Alive()) return true;
       }
       this->Repaint();
       WORD key = static_cast<WORD>(m.WParam);
@@ -472,13 +477,15 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (!Interactive()) return false;
-      // Read-only, the control still takes the focus, but not the press.
-      if (!GetReadOnly()) {
-        pressed_ = true;
-        Fade(aeMouseDown, true);
-      }
-      TakeFocus();
+      // Read-only, the press is swallowed whole: not even the focus moves.
       if (GetReadOnly()) return true;
+      pressed_ = true;
+      Fade(aeMouseDown, true);
+      {
+        const TsLifeToken life = this->LifeToken();
+        TakeFocus();
+        if (!life.Alive()) return true;
+      }
       if (m.Msg == WM_LBUTTONDBLCLK) {
         if (this->OnDblClick) this->OnDblClick(this);
       } else if (this->OnMouseDown) {
@@ -489,8 +496,10 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (!Interactive()) return false;
       if (GetReadOnly()) return true;
       if (pressed_) {
+        const TsLifeToken life = this->LifeToken();
         pressed_ = false;
         UserCheck();
+        if (!life.Alive()) return true;
       }
       this->Repaint();
       if (this->OnMouseUp)
@@ -664,7 +673,11 @@ bool TsRadioButton::SkinnedCheckMessage(TMessage& m) {
     }
     case WM_LBUTTONUP:
       if (!Enabled() || HasState(csDesigning)) return false;
-      if (!GetReadOnly() && CanChangeState() && pressed_) SetChecked(true);
+      if (!GetReadOnly() && CanChangeState() && pressed_) {
+        const TsLifeToken life = LifeToken();
+        SetChecked(true);
+        if (!life.Alive()) return true;
+      }
       pressed_ = false;
       Repaint();
       if (OnMouseUp) OnMouseUp(this, mbLeft, KeysToShiftState(m.WParam), m.XPos(), m.YPos());

@@ -383,6 +383,10 @@ void TsCustomComboBox::WndProc(TMessage& m) {
     return;
   }
   TsSkinnedControl<TCustomComboBox>::WndProc(m);
+}
+
+// The bound label follows after every message, unless a handler freed the box.
+void TsCustomComboBox::MessageDone(TMessage& m) {
   if (boundLabel_) boundLabel_->FollowControl(m);
 }
 

@@ -52,6 +52,7 @@ class TsCustomComboBox : public TsSkinnedControl<TCustomComboBox> {
   virtual void WMLButtonDown(TMessage& message);
   void Invalidate() override;
   void WndProc(TMessage& m) override;
+  void MessageDone(TMessage& m) override;
   TacCommandOutcome SkinCommand(TMessage& m) override;
   bool SkinnedMessage(TMessage& m) override;
   void AfterMessage(TMessage& m) override;

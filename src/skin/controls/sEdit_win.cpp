@@ -136,8 +136,8 @@ void TsEdit::RedrawFrame() {
 
 // --- messages --------------------------------------------------------------------------
 
-void TsEdit::WndProc(TMessage& m) {
-  TsSkinnedControl<TEdit>::WndProc(m);
+// The bound label follows after every message, unless a handler freed the edit.
+void TsEdit::MessageDone(TMessage& m) {
   if (boundLabel_) boundLabel_->FollowControl(m);
 }
 

@@ -31,7 +31,7 @@ class TsEdit : public TsSkinnedControl<TEdit> {
   int Inset() const;
 
  protected:
-  void WndProc(TMessage& m) override;
+  void MessageDone(TMessage& m) override;
   TacCommandOutcome SkinCommand(TMessage& m) override;
   bool SkinnedMessage(TMessage& m) override;
   void AfterMessage(TMessage& m) override;

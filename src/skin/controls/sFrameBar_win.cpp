@@ -27,6 +27,8 @@ std::string NextButtonName(TComponent* owner) {
 }
 
 constexpr int ControlTypeTitleButton = 20;
+// Posted to the bar: free the title buttons whose click deleted their item.
+constexpr UINT WM_FREETITLEBUTTONS = WM_APP + 0x142;
 
 }  // namespace
 
@@ -57,7 +59,7 @@ TsTitleItem::~TsTitleItem() {
   if (bar_->destroying_) return;
   ++bar_->generation_;
   button_->SetVisible(false);
-  button_->Free();
+  bar_->FreeTitleButton(button_);
   if (frame_ != nullptr) frame_->Free();
   // The titles below move up into the gap.
   bar_->Arrange();
@@ -194,7 +196,6 @@ TsFrameBar::TsFrameBar(TComponent* owner) : TsScrollBox(owner) {
 
 TsFrameBar::~TsFrameBar() {
   // The buttons and frames are components of the bar and go with it.
-  *alive_ = false;
   destroying_ = true;
   items_.items_.clear();
 }
@@ -285,7 +286,20 @@ int TsFrameBar::AvailableHeight(const TRect& area) const {
 }
 
 void TsFrameBar::TitleClick(TsTitleItem* item) {
-  if (item->OnClick) item->OnClick(item->button_);
+  const TsLifeToken barLife = LifeToken();
+  const TsLifeToken life(item->life_);
+  TsTitleButton* const outer = clicking_;
+  clicking_ = item->button_;
+  RunTitleClick(item, life);
+  if (barLife.Alive()) clicking_ = outer;
+}
+
+void TsFrameBar::RunTitleClick(TsTitleItem* item, const TsLifeToken& life) {
+  if (item->OnClick) {
+    item->OnClick(item->button_);
+    // The handler deleted its item (or the bar): the bar has settled already.
+    if (!life.Alive()) return;
+  }
   if (item->state_ == stClosed) {
     item->state_ = stOpening;
     if (!allowAllOpen_)
@@ -309,6 +323,8 @@ TCustomFrame* TsFrameBar::CreatePlaceholderFrame() {
   label->SetLayout(tlCenter);
   label->SetWordWrap(true);
   label->SetCaption("Frame creation\r\nevent has not been defined.");
+  // Red under every skin: the skin's font colour must not take its place.
+  label->SetUseSkinColor(false);
   label->Font()->SetColor(clRed);
   return frame;
 }
@@ -316,8 +332,10 @@ TCustomFrame* TsFrameBar::CreatePlaceholderFrame() {
 void TsFrameBar::DestroyFrame(TsTitleItem* item) {
   if (item->frame_ == nullptr) return;
   bool canDestroy = true;
+  const TsLifeToken life(item->life_);
   if (item->OnFrameDestroy) item->OnFrameDestroy(item->button_, item->frame_, canDestroy);
-  if (item->frame_ == nullptr) return;
+  // The handler may have deleted the item, its frame with it.
+  if (!life.Alive() || item->frame_ == nullptr) return;
   if (canDestroy) {
     item->frame_->Free();
     item->frame_ = nullptr;
@@ -330,10 +348,13 @@ void TsFrameBar::DestroyFrame(TsTitleItem* item) {
 bool TsFrameBar::PlaceFrame(TsTitleItem* item, int x, int y, int width, int shown) {
   if (item->frame_ == nullptr) {
     TCustomFrame* frame = nullptr;
+    const TsLifeToken life(item->life_);
     if (item->OnCreateFrame)
       item->OnCreateFrame(item->button_, frame);
     else
       frame = CreatePlaceholderFrame();
+    // A handler that deleted its own item: the frame has no item to go to.
+    if (!life.Alive()) return false;
     item->frame_ = frame;
   }
   TCustomFrame* frame = item->frame_;
@@ -362,24 +383,31 @@ bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bot
   for (size_t i = 0; i < items_.items_.size(); ++i) {
     TsTitleItem* item = items_.items_[i].get();
     if (!item->visible_) continue;
+    // The item's handlers run below and may delete it: then the list is stale.
+    const TsLifeToken life(item->life_);
+    const auto gone = [&] { return !life.Alive(); };
     item->button_->SetBounds(area.Left, y - scroll, width, titleHeight_);
     y += titleHeight_;
     int shown = 0;
     switch (item->state_) {
       case stClosed:
         DestroyFrame(item);
+        if (gone()) return false;
         item->frameHeight_ = 0;
         break;
-      case stOpened:
+      case stOpened: {
         y += spacing_;
         if (autoFrameSize_) item->frameHeight_ = AvailableHeight(area);
-        if (PlaceFrame(item, area.Left, y - scroll, width, -1)) {
+        const bool placed = PlaceFrame(item, area.Left, y - scroll, width, -1);
+        if (gone()) return false;
+        if (placed) {
           shown = item->frameHeight_;
           if (autoFrameSize_ && item->frame_->Height() != shown) item->frame_->SetHeight(shown);
         } else {
           item->state_ = stClosed;
         }
         break;
+      }
       case stClosing:
         y += spacing_;
         shown = animated ? static_cast<int>(std::lrint(static_cast<double>(item->frameHeight_) /
@@ -388,17 +416,21 @@ bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bot
         if (step == lastStep) {
           item->state_ = stClosed;
           DestroyFrame(item);
+          if (gone()) return false;
           item->frameHeight_ = 0;
           shown = 0;
         } else {
           PlaceFrame(item, area.Left, y - scroll, width, shown);
+          if (gone()) return false;
         }
         break;
       case stOpening: {
         y += spacing_;
         if (step == lastStep && autoFrameSize_) item->frameHeight_ = AvailableHeight(area);
         // The frame first, so that its height is known.
-        if (!PlaceFrame(item, area.Left, y - scroll, width, 0)) {
+        const bool placed = PlaceFrame(item, area.Left, y - scroll, width, 0);
+        if (gone()) return false;
+        if (!placed) {
           // Nothing to show: the item must not stay opening for ever.
           item->state_ = stClosed;
           break;
@@ -425,7 +457,7 @@ bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bot
 void TsFrameBar::Arrange(bool animated) {
   if (arranging_ || destroying_ || items_.Count() == 0 || HasState(csLoading)) return;
   if (!Visible()) animated = false;
-  const std::shared_ptr<bool> alive = alive_;
+  const TsLifeToken life = LifeToken();
   const TArrangeScope scope;
   arranging_ = true;
   const int lastStep = animated ? 3 : 0;
@@ -450,7 +482,7 @@ void TsFrameBar::Arrange(bool animated) {
       Sleep(10);
       Application->ProcessMessages();
       // The bar or its items may have gone meanwhile.
-      if (!*alive) return;
+      if (!life.Alive()) return;
       if (destroying_) break;
     }
   }
@@ -464,6 +496,13 @@ void TsFrameBar::Arrange(bool animated) {
   VertScrollBar()->SetRange(std::max(0, bottom + EdgeInset() + borderWidth_));
   UpdateWidths();
   if (Showing()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TsFrameBar::FreeTitleButton(TsTitleButton* button) {
+  if (button != clicking_) return button->Free();
+  // Still inside its own click: the class library goes on with it afterwards.
+  leftButtons_.push_back(button);
+  if (HandleAllocated()) PostMessageW(Handle(), WM_FREETITLEBUTTONS, 0, 0);
 }
 
 void TsFrameBar::UpdateWidths() {
@@ -483,6 +522,18 @@ void TsFrameBar::WndProc(TMessage& message) {
   TsScrollBox::WndProc(message);
   if (destroying_) return;
   switch (message.Msg) {
+    case WM_FREETITLEBUTTONS: {
+      // One whose click still runs (the click let messages through) waits on.
+      std::vector<TsTitleButton*> buttons;
+      buttons.swap(leftButtons_);
+      for (TsTitleButton* button : buttons) {
+        if (button == clicking_)
+          FreeTitleButton(button);
+        else
+          button->Free();
+      }
+      break;
+    }
     case WM_SIZE:
       if (!Showing()) break;
       if (autoFrameSize_)

@@ -107,6 +107,10 @@ class TsFrameBar : public TsScrollBox {
   // One pass over the items; false when the items changed under it.
   bool ArrangePass(int step, int lastStep, const TRect& area, int& bottom);
   void UpdateWidths();
+  // The title button of a deleted item: freed at once, or, while its own
+  // click runs, once that is over.
+  void FreeTitleButton(TsTitleButton* button);
+  void RunTitleClick(TsTitleItem* item, const TsLifeToken& life);
 
   TsTitles items_{this};
   int titleHeight_ = 28;
@@ -122,8 +126,10 @@ class TsFrameBar : public TsScrollBox {
   // Grows with every change of the items, so that an arrangement that let
   // messages run can tell its list is stale.
   unsigned generation_ = 0;
-  // Cleared when the bar goes; an arrangement pumping messages holds a copy.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  // The title button whose click runs now, and the buttons of items that
+  // click deleted, freed when it is over.
+  TsTitleButton* clicking_ = nullptr;
+  std::vector<TsTitleButton*> leftButtons_;
 };
 
 // The title button of an item; Active while its item is open.
@@ -192,6 +198,9 @@ class TsTitleItem {
   TCustomFrame* frame_ = nullptr;
   TTitleState state_ = stClosed;
   int frameHeight_ = 0;
+  // Gone with the item: the bar looks at it after each handler of the item,
+  // which may delete its own item.
+  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 }  // namespace kv

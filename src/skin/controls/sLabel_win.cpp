@@ -2,7 +2,6 @@
 
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
-#include "skin/controls/sLabelUrl.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sSectionPaint_win.h"
@@ -237,8 +236,8 @@ void TsWebLabel::WndProc(TMessage& m) {
       SetHovered(m.Msg == CM_MOUSEENTER);
       return;
     case WM_LBUTTONDOWN:
-      // Only web and mail addresses: the shell would run a program as well.
-      if (!url_.empty() && IsOpenableUrl(url_))
+      // The address is the program's own: whatever it names, the shell opens.
+      if (!url_.empty())
         PlatformCalls().ShellExecute(Application->Handle(), L"open", Wide(url_).c_str(), nullptr,
                                      nullptr, static_cast<INT>(showMode_));
       return;
@@ -343,9 +342,11 @@ void TsBoundLabel::FollowControl(const TMessage& m) {
     case CM_ENABLEDCHANGED:
       label_->SetEnabled(control->Enabled());
       break;
+    case CM_BIDIMODECHANGED:
+      label_->SetBiDiMode(control->BiDiMode());
+      break;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
-    case CM_BIDIMODECHANGED:
       break;
     default:
       return;

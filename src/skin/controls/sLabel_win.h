@@ -88,8 +88,8 @@ enum TsWindowShowMode {
   soDefault
 };
 
-// A link: another font while the mouse is over it; a click opens URL, when
-// it is a web or mail address (see IsOpenableUrl).
+// A link: another font while the mouse is over it; a click has the shell
+// open URL (a web or mail address, a file, anything the shell opens).
 class TsWebLabel : public TsLabel {
  public:
   explicit TsWebLabel(TComponent* owner);
@@ -150,7 +150,7 @@ class TsBoundLabel : public TPersistent {
   // Puts a visible label beside the control by Layout, Indent and MaxWidth.
   void PlaceLabel();
   // After the control handled m: the label follows it when it moved, was
-  // shown or hidden, enabled or disabled.
+  // shown or hidden, enabled or disabled, or changed its reading order.
   void FollowControl(const TMessage& m);
 
  private:

@@ -230,6 +230,10 @@ void TsListView::WndProc(TMessage& m) {
       break;
   }
   TsSkinnedControl<TListView>::WndProc(m);
+}
+
+// The bound label follows after every message, unless a handler freed the list.
+void TsListView::MessageDone(TMessage& m) {
   if (boundLabel_) boundLabel_->FollowControl(m);
 }
 

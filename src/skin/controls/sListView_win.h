@@ -40,6 +40,7 @@ class TsListView : public TsSkinnedControl<TListView>, public IacHeaderOwner {
   void CreateHandleDone() override;
   void DestroyWnd() override;
   void WndProc(TMessage& m) override;
+  void MessageDone(TMessage& m) override;
   TacCommandOutcome SkinCommand(TMessage& m) override;
   bool SkinnedMessage(TMessage& m) override;
   void AfterMessage(TMessage& m) override;

@@ -642,9 +642,15 @@ void TsPageControl::CloseTab(int pageIndex, int eventIndex, bool skinned) {
     sheet->Free();
   else
     sheet->SetTabVisible(false);
-  // The page that was active stays so, the last one standing in for a
-  // closed last page.
-  if (remembered > 0 && PageCount() > 0) SetActivePageIndex(std::min(remembered, PageCount() - 1));
+  // The page that was active stays so. Skinned, the last one stands in for a
+  // closed last page; the stand-in buttons leave that case (and the first
+  // page) to the class library, which takes the first page.
+  if (remembered > 0 && PageCount() > 0) {
+    if (skinned)
+      SetActivePageIndex(std::min(remembered, PageCount() - 1));
+    else if (remembered < PageCount())
+      SetActivePageIndex(remembered);
+  }
   if (!skinned) {
     UpdateCloseButtons();
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -3,7 +3,8 @@
 // path while no skin is usable, the control's skinned handling (painting its
 // cache on WM_PAINT, WM_PRINT and WM_ERASEBKGND by default), the common
 // first handler, then the base class. Fades take the skin data as their
-// target and are stopped before the control goes.
+// target and are stopped before the control goes. A control freed by a
+// handler of its own (a click, a key) is not touched again.
 #pragma once
 
 #include <windows.h>
@@ -163,6 +164,17 @@ class TsButtonGlyphSource : public IGlyphButton {
   Button* b_;
 };
 
+// Taken from a control before running what may free it; Alive() tells
+// afterwards whether the control still exists.
+class TsLifeToken {
+ public:
+  explicit TsLifeToken(const std::shared_ptr<char>& life) : life_(life) {}
+  bool Alive() const { return !life_.expired(); }
+
+ private:
+  std::weak_ptr<char> life_;
+};
+
 template <class Base>
 requires std::derived_from<Base, TControl>
 class TsSkinnedControl : public Base {
@@ -193,30 +205,11 @@ class TsSkinnedControl : public Base {
   }
 
   void WndProc(TMessage& m) override {
-    TsCommonData* sd = skinData_.get();
-    if (sd == nullptr) return Base::WndProc(m);
-    const bool command = m.Msg == SM_ALPHACMD;
-    if (command && m.WParamHi() == cmdGetSkinData) {
-      m.Result = reinterpret_cast<LRESULT>(sd);
-      return;
-    }
-    // A control the skin has no section for paints plainly and at once: it
-    // never holds up its children's painting.
-    if (command && m.WParamHi() == cmdNeedsRepaint && !SkinAvailable(sd, true)) {
-      m.Result = 0;
-      return;
-    }
-    if (command && SkinCommand(m) == coAnswered) return;
-    if (!ControlReadyToPaint(this) || !SkinAvailable(sd, true)) {
-      if (!UnskinnedMessage(m)) Base::WndProc(m);
-      if constexpr (std::derived_from<Base, TWinControl>) OfferNewChildToForm(this, m);
-      return;
-    }
-    if (SkinnedMessage(m)) return;
-    // The commands ran above; the common handler must not run them twice.
-    if (!command && PreviewControlMessage(m, sd)) return;
-    Base::WndProc(m);
-    AfterMessage(m);
+    // A handler the message runs (a click, a key) may free the control:
+    // nothing of it is touched once it is gone.
+    const TsLifeToken life = LifeToken();
+    RunMessage(m);
+    if (life.Alive()) MessageDone(m);
   }
 
   // The control's own commands come first; the default is the common
@@ -247,6 +240,11 @@ class TsSkinnedControl : public Base {
   }
   // After the base class handled a message.
   virtual void AfterMessage(TMessage& /*m*/) {}
+  // After every message, whichever way it went, while the control exists.
+  virtual void MessageDone(TMessage& /*m*/) {}
+
+  // Taken before running what may free the control (its own event handlers).
+  TsLifeToken LifeToken() const { return TsLifeToken(life_); }
 
   // Rebuilds the cache for the present look and clears BGChanged.
   virtual void PrepareCache() { SkinData()->BGChanged = false; }
@@ -263,7 +261,38 @@ class TsSkinnedControl : public Base {
   TsFadeTimer* FadeTimer = nullptr;
 
  private:
+  void RunMessage(TMessage& m) {
+    TsCommonData* sd = skinData_.get();
+    if (sd == nullptr) return Base::WndProc(m);
+    const bool command = m.Msg == SM_ALPHACMD;
+    if (command && m.WParamHi() == cmdGetSkinData) {
+      m.Result = reinterpret_cast<LRESULT>(sd);
+      return;
+    }
+    // A control the skin has no section for paints plainly and at once: it
+    // never holds up its children's painting.
+    if (command && m.WParamHi() == cmdNeedsRepaint && !SkinAvailable(sd, true)) {
+      m.Result = 0;
+      return;
+    }
+    if (command && SkinCommand(m) == coAnswered) return;
+    const TsLifeToken life = LifeToken();
+    if (!ControlReadyToPaint(this) || !SkinAvailable(sd, true)) {
+      if (!UnskinnedMessage(m)) Base::WndProc(m);
+      if (!life.Alive()) return;
+      if constexpr (std::derived_from<Base, TWinControl>) OfferNewChildToForm(this, m);
+      return;
+    }
+    if (SkinnedMessage(m)) return;
+    // The commands ran above; the common handler must not run them twice.
+    if (!command && PreviewControlMessage(m, sd)) return;
+    Base::WndProc(m);
+    if (life.Alive()) AfterMessage(m);
+  }
+
   std::unique_ptr<TsCommonData> skinData_;
+  // Gone with the control: the tokens taken from it then tell so.
+  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 }  // namespace kv

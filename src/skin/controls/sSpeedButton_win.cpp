@@ -638,6 +638,7 @@ void TsSpeedButton::DropDown() {
   StopAnimation();
   if (dropDownMenuOpen) return;
   const bool showDown = !OnClick;
+  const TsLifeToken life = LifeToken();
   {
     const TacFlagGuard open(dropDownMenuOpen);
     menuShown_ = true;
@@ -646,13 +647,14 @@ void TsSpeedButton::DropDown() {
     Redraw();
     dropdownMenu_->SetPopupComponent(this);
     const TPoint at = ClientToScreen({0, Height() + 1});
-    // Gone with the menu open: the destructor clears the dropped button.
     dropdownMenu_->Popup(at.X, at.Y);
   }
   // The menu took the release that would have brought the hints back.
   RestoreHintsAfterPress();
-  if (droppedButton != this) return;
+  // Another drop-down button pressed meanwhile (a chosen item's handler let
+  // messages run) changes nothing of this one's way back to up.
   droppedButton = nullptr;
+  if (!life.Alive()) return;
   menuShown_ = false;
   POINT cursor;
   GetCursorPos(&cursor);
@@ -771,9 +773,9 @@ bool TsSpeedButton::SkinnedMessage(TMessage& m) {
         Redraw();
       }
       // A click may free the button, a drop-down menu may run meanwhile.
-      std::weak_ptr<bool> alive = alive_;
+      const TsLifeToken life = LifeToken();
       if (!PreviewControlMessage(m, sd)) TSpeedButton::WndProc(m);
-      if (alive.expired() || designing) return true;
+      if (!life.Alive() || designing) return true;
       RepaintWithAnim(true,
                       AnimEffectEnabled(up ? aeMouseUp : aeMouseDown, animatEvents_, nullptr));
       return true;

@@ -148,8 +148,6 @@ class TsSpeedButton : public TsSkinnedControl<TSpeedButton> {
   std::string savedCaption_;
   TColor themedTextColor_ = clNone;
   std::unique_ptr<TGlyphSource> glyphSource_;
-  // Expires with the button: a click may free it.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace kv

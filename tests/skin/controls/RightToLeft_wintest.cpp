@@ -10,8 +10,10 @@
 #include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sCheckBox_win.h"
 #include "skin/controls/sComboBox_win.h"
+#include "skin/controls/sEdit_win.h"
 #include "skin/controls/sGroupBox_win.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/controls/sListView_win.h"
 #include "support/PlatformSeams.h"
 
 namespace kv {
@@ -129,6 +131,29 @@ TEST_F(RightToLeft, ADisabledLabelReadsAsItsForm) {
     label->Free();
   }
   EXPECT_NE(pictures[0], pictures[1]) << "the text came out in the same order";
+}
+
+// A combo box, edit or list view switched to the other reading order takes
+// its caption label with it, and back.
+TEST_F(RightToLeft, ABoundLabelReadsAsItsControl) {
+  const auto labelled = [&](auto* c) {
+    c->SetParent(form);
+    c->SetBounds(120, 10, 120, 24);
+    c->BoundLabel()->SetCaption("Port");
+    c->BoundLabel()->SetActive(true);
+    return std::pair<TControl*, TsBoundLabel*>(c, c->BoundLabel());
+  };
+  for (const auto& [control, bound] :
+       {labelled(Create<TsComboBox>(form)), labelled(Create<TsEdit>(form)),
+        labelled(Create<TsListView>(form))}) {
+    SCOPED_TRACE(control->ClassName());
+    ASSERT_NE(bound->Label(), nullptr);
+    for (TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
+      control->SetBiDiMode(mode);
+      EXPECT_EQ(bound->Label()->BiDiMode(), mode);
+    }
+    control->Free();
+  }
 }
 
 // Without a system that reads right to left, the mode alone changes nothing.

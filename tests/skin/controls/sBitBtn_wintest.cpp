@@ -17,6 +17,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/PlatformSeams.h"
@@ -320,6 +321,38 @@ TEST_F(BitBtnSkinned, AltAndTheAcceleratorLetterClicksTheButton) {
   PumpUntilIdle();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(ShownState(), 0) << "the clicked button still shows its skin";
+}
+
+// A button whose click frees it, clicked from the keyboard: nothing touches
+// it afterwards (the freed-memory check makes a look at it crash).
+TEST_F(BitBtnSkinned, FreedByItsOwnClickFromTheKeyboardItIsLeftAlone) {
+  Load();
+  TsBitBtn* other = AddButton(130, "Other");
+  const struct {
+    const char* name;
+    WORD key;
+    bool alt, focused;
+  } keys[] = {{"space", VK_SPACE, false, true},
+              {"Enter", VK_RETURN, false, true},
+              {"accelerator", 'G', true, false}};
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.name);
+    const kvtest::TFreedMemoryCheck freed;
+    TsBitBtn* doomed = AddButton(20, "&Go");
+    int clicks = 0;
+    // Nothing of the handler is used once the button (and the handler) went.
+    doomed->OnClick = [&clicks, doomed](TObject*) {
+      ++clicks;
+      doomed->Free();
+    };
+    (k.focused ? static_cast<TWinControl*>(doomed) : other)->SetFocus();
+    PumpUntilIdle();
+    PostKey(GetFocus(), k.key, k.alt);
+    ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "the key went nowhere";
+    PumpUntilIdle();
+    EXPECT_EQ(clicks, 1);
+  }
+  EXPECT_NE(ShownState(other), -1) << "the other button still shows its skin";
 }
 
 TEST_F(BitBtnSkinned, SpaceOnTheFocusedButtonEndsItsFadeAndRepaints) {

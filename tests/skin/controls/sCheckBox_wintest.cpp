@@ -13,6 +13,7 @@
 #include "skin/controls/sCheckBox_win.h"
 #include "skin/core/sMessages.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"
 
@@ -92,20 +93,48 @@ TEST_F(CheckBoxSkinned, TheRealCursorMakesItHotPressedAndToggled) {
   kvtest::HoverOut();
 }
 
-TEST_F(CheckBoxSkinned, ReadOnlyIgnoresClickAndSpaceButTakesTheFocus) {
+// A click on a read-only box is swallowed whole: no state, no focus (so no
+// OnEnter); focused from the keyboard it shows the focus but ignores space.
+TEST_F(CheckBoxSkinned, ReadOnlyIgnoresClickAndSpaceAndAClickTakesNoFocus) {
   Load();
   Add();
   box->SetReadOnly(true);
+  auto* other = Create<TsCheckBox>(form);
+  other->SetParent(form);
+  other->SetBounds(20, 60, 140, 24);
+  int entered = 0;
+  box->OnEnter = [&](TObject*) { ++entered; };
   Show();
+  other->SetFocus();
   kvtest::HoverOut();
   const POINT p = GlyphCentre();
   kvtest::MouseMove(box->Handle(), p);
   EXPECT_EQ(Glyph(), Name("GLOBALINFO", "BOXUNCHECKED", 0)) << "no hot look";
   kvtest::Click(box->Handle(), p);
+  EXPECT_FALSE(box->Focused());
+  EXPECT_EQ(entered, 0);
+  EXPECT_EQ(box->State(), cbUnchecked);
+  box->SetFocus();
   EXPECT_TRUE(box->Focused());
   PostSpace();
   EXPECT_EQ(box->State(), cbUnchecked);
   EXPECT_EQ(Glyph(), Name("GLOBALINFO", "BOXUNCHECKED", 0));
+  kvtest::HoverOut();
+}
+
+// With AllowGrayed a click and the space key go unchecked, checked, grayed
+// and round again.
+TEST_F(CheckBoxSkinned, WithAllowGrayedClicksAndSpaceGoCheckedThenGrayed) {
+  Load();
+  Add();
+  box->SetAllowGrayed(true);
+  Show();
+  kvtest::Click(box->Handle(), GlyphCentre());
+  EXPECT_EQ(box->State(), cbChecked);
+  PostSpace();
+  EXPECT_EQ(box->State(), cbGrayed);
+  kvtest::Click(box->Handle(), GlyphCentre());
+  EXPECT_EQ(box->State(), cbUnchecked);
   kvtest::HoverOut();
 }
 
@@ -352,6 +381,85 @@ TEST_F(RadioSkinned, CheckingOneByTheCursorUnchecksTheOther) {
   EXPECT_EQ(Glyph(first), Name("GLOBALINFO", "RADIOUNCHECKED", 0));
   EXPECT_EQ(Glyph(second), Name("GLOBALINFO", "RADIOCHECKED", 1)) << "focused, it looks hot";
   EXPECT_EQ(SendMessageW(second->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+// A word-wrapped caption is centred in its rectangle (the radio button's
+// reaches its right margin); a single line starts at the rectangle's left.
+TEST_F(RadioSkinned, AWrappedCaptionIsCentredAndASingleLineStartsAtTheLeft) {
+  Load();
+  TsRadioButton* radio = AddRadio(20);
+  radio->SetAutoSize(false);
+  radio->SetBounds(20, 20, 220, 40);
+  Show();
+  kvtest::HoverOut();
+  const COLORREF text = skin->Colour("RADIOBUTTON", "FONTCOLOR", 0);
+  const auto textLeft = [&](bool wrap) {
+    radio->SetWordWrap(wrap);
+    radio->Repaint();
+    return kvtest::TPixels::FromClient(radio->Handle()).BoundsOf(text).left;
+  };
+  const int single = textLeft(false), wrapped = textLeft(true);
+  EXPECT_LT(single, radio->CheckRect().Right + 12) << "beside the glyph";
+  EXPECT_GT(wrapped, single + 50) << "in the middle of the room";
+}
+
+TEST_F(RadioSkinned, AClickOnAReadOnlyOneNeitherChecksNorFocusesIt) {
+  Load();
+  TsRadioButton* first = AddRadio(20);
+  TsRadioButton* second = AddRadio(60);
+  second->SetReadOnly(true);
+  Show();
+  first->SetFocus();
+  const TRect r = second->CheckRect();
+  kvtest::Click(second->Handle(), {r.Left + 2, r.Top + 2});
+  kvtest::HoverOut();
+  EXPECT_FALSE(second->Checked());
+  EXPECT_TRUE(first->Focused());
+}
+
+// A check box or radio button whose click frees it, by the cursor or the
+// space key: nothing touches it afterwards (the freed-memory check makes a
+// look at it crash).
+TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
+  Load();
+  Show();
+  for (const bool radio : {false, true})
+    for (const bool space : {false, true}) {
+      SCOPED_TRACE(std::string(radio ? "radio" : "check box") + (space ? ", space" : ", click"));
+      const kvtest::TFreedMemoryCheck freed;
+      TButtonControl* c = nullptr;
+      TRect glyph;
+      if (radio) {
+        TsRadioButton* r = AddRadio(20);
+        c = r, glyph = r->CheckRect();
+      } else {
+        auto* b = Create<TsCheckBox>(form);
+        b->SetParent(form);
+        b->SetBounds(20, 20, 140, 24);
+        b->SetCaption("Box");
+        c = b, glyph = b->CheckRect();
+      }
+      int clicks = 0;
+      c->OnClick = [&](TObject*) {
+        ++clicks;
+        c->Free();
+      };
+      PumpUntilIdle();
+      if (space) {
+        c->SetFocus();
+        const LPARAM down =
+            1 | (static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16);
+        PostMessageW(c->Handle(), WM_KEYDOWN, VK_SPACE, down);
+        PostMessageW(c->Handle(), WM_KEYUP, VK_SPACE, down | (1u << 30) | (1u << 31));
+      } else {
+        kvtest::Click(c->Handle(),
+                      {(glyph.Left + glyph.Right) / 2, (glyph.Top + glyph.Bottom) / 2});
+      }
+      ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "no click";
+      PumpUntilIdle();
+      EXPECT_EQ(clicks, 1);
+      kvtest::HoverOut();
+    }
 }
 
 TEST_F(RadioSkinned, ItsOwnWindowClassDropsTheRedrawStylesAndTheSystemsKeepsThem) {

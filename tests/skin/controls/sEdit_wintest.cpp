@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "skin/controls/SkinnedForm.h"
+#include "skin/controls/sComboBox_win.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
+#include "skin/controls/sListView_win.h"
+#include "support/FreedMemory.h"
 #include "support/Pixels.h"
 
 namespace kv {
@@ -76,6 +80,27 @@ TEST_F(EditSkinned, FrameAndColoursAreTheSectionsAndTurnHotOnHoverAndFocus) {
   }
 }
 
+// CustomColor and CustomFont keep the edit's own colours, resting and hot.
+TEST_F(EditSkinned, CustomColourAndFontStayThroughFocusAndHover) {
+  Load();
+  TsEdit* edit = AddEdit(20, 20, "");
+  TsEdit* other = AddEdit(20, 80, "");
+  edit->SkinData()->SetCustomColor(true);
+  edit->SkinData()->SetCustomFont(true);
+  edit->SetColor(static_cast<TColor>(0x204060));
+  edit->Font()->SetColor(static_cast<TColor>(0x0A0B0C));
+  Show();
+  for (const auto& act : std::vector<std::function<void()>>{
+           [&] { edit->SetFocus(); }, [&] { kvtest::HoverIn(edit->Handle()); },
+           [&] { other->SetFocus(); }, [&] { kvtest::HoverOut(); }}) {
+    act();
+    ASSERT_TRUE(PumpUntilIdle());
+    edit->Repaint();
+    EXPECT_EQ(edit->Color(), static_cast<TColor>(0x204060));
+    EXPECT_EQ(edit->Font()->Color(), static_cast<TColor>(0x0A0B0C));
+  }
+}
+
 TEST_F(EditSkinned, APasswordShowsOnlyItsMaskCharacterWhenDisabledOrPrinted) {
   Load();
   TsEdit* password = AddEdit(20, 10, "9173", L'*');
@@ -118,6 +143,65 @@ TEST_F(EditSkinned, TheBoundLabelFollowsItsEdit) {
   EXPECT_FALSE(label->Visible());
   edit->SetVisible(true);
   EXPECT_TRUE(label->Visible());
+}
+
+// An edit, combo box or list view with a bound label, freed by its own key
+// or enter handler: nothing touches it afterwards, its label is not asked to
+// follow it (the freed-memory check makes a look at the control crash), and
+// the label goes with it.
+TEST_F(EditSkinned, ALabelledControlFreedByItsOwnHandlerIsLeftAlone) {
+  Load();
+  TsEdit* other = AddEdit(20, 120, "");
+  Show();
+  const auto labelled = [&](TWinControl* c, TsBoundLabel* bound) {
+    c->SetParent(form);
+    c->SetBounds(120, 20, 120, 24);
+    bound->SetCaption("Port");
+    bound->SetActive(true);
+    return c;
+  };
+  for (const bool onEnter : {false, true})
+    for (int kind = 0; kind < 3; ++kind) {
+      const kvtest::TFreedMemoryCheck freed;
+      TWinControl* c = nullptr;
+      if (kind == 0) {
+        auto* combo = Create<TsComboBox>(form);
+        c = labelled(combo, combo->BoundLabel());
+      } else if (kind == 1) {
+        auto* edit = Create<TsEdit>(form);
+        c = labelled(edit, edit->BoundLabel());
+      } else {
+        auto* list = Create<TsListView>(form);
+        c = labelled(list, list->BoundLabel());
+      }
+      SCOPED_TRACE(c->ClassName() + (onEnter ? " on enter" : " on a key"));
+      const int components = form->ComponentCount();
+      int calls = 0;
+      if (onEnter) {
+        c->OnEnter = [&](TObject*) {
+          ++calls;
+          c->Free();
+        };
+      } else {
+        c->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+          ++calls;
+          key = 0;
+          c->Free();
+        };
+      }
+      other->SetFocus();
+      PumpUntilIdle();
+      if (onEnter) {
+        c->SetFocus();
+      } else {
+        c->SetFocus();
+        PumpUntilIdle();
+        PostMessageW(c->Handle(), WM_KEYDOWN, 'A', 1);
+      }
+      ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the handler never ran";
+      PumpUntilIdle();
+      EXPECT_EQ(form->ComponentCount(), components - 2) << "the control and its label went";
+    }
 }
 
 TEST_F(EditSkinned, WithoutItsSkinTheEditTakesTheWindowColoursBack) {

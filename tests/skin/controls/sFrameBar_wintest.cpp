@@ -19,6 +19,8 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acFormServicesInstall_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "support/FreedMemory.h"
+#include "support/Mouse.h"
 
 namespace kv {
 namespace {
@@ -164,6 +166,8 @@ TEST_F(FrameBarTest, AnItemWithoutAHandlerShowsThePlaceholder) {
   auto* label = frame->ControlCount() > 0 ? dynamic_cast<TsLabel*>(frame->Controls(0)) : nullptr;
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->Caption(), "Frame creation\r\nevent has not been defined.");
+  label->Repaint();
+  EXPECT_EQ(label->Font()->Color(), clRed) << "red, not the skin's font colour";
 }
 
 TEST_F(FrameBarTest, ThePlaceholderIsSkinnedAsABarPanelByAFrameAdapter) {
@@ -212,6 +216,65 @@ TEST_F(FrameBarTest, ItemsChangedWhileItArrangesSettleAtOnce) {
   EXPECT_EQ(Item(0)->State(), stClosed);
   EXPECT_EQ(Item(3)->State(), stOpened);
   EXPECT_FALSE(bar->Arranging());
+}
+
+// A handler of an item that deletes that very item, the title clicked by the
+// real cursor: the bar goes on without it (the freed-memory check makes a
+// look at the gone item crash), and its title button goes too.
+enum class TDeletingHandler { OnClick, OnCreateFrame, OnFrameDestroy };
+
+class FrameBarSelfDelete : public FrameBarTest,
+                           public ::testing::WithParamInterface<TDeletingHandler> {
+ protected:
+  int Titles() {
+    int n = 0;
+    for (int i = 0; i < bar->ComponentCount(); ++i)
+      n += dynamic_cast<TsFrameBar::TsTitleButton*>(bar->Components(i)) != nullptr;
+    return n;
+  }
+};
+
+TEST_P(FrameBarSelfDelete, TheBarGoesOnWithoutTheItem) {
+  const kvtest::TFreedMemoryCheck freed;
+  TsTitleItem* doomed = bar->Items()->Add();
+  doomed->SetCaption("Doomed");
+  const auto deleteIt = [this, doomed] { bar->Items()->Delete(doomed->Index()); };
+  switch (GetParam()) {
+    case TDeletingHandler::OnClick:
+      doomed->OnClick = [=](TObject*) { deleteIt(); };
+      break;
+    case TDeletingHandler::OnCreateFrame:
+      doomed->OnCreateFrame = [=](TObject*, TCustomFrame*&) { deleteIt(); };
+      break;
+    case TDeletingHandler::OnFrameDestroy:
+      bar->TitleClick(doomed);
+      doomed->OnFrameDestroy = [=](TObject*, TCustomFrame*&, bool&) { deleteIt(); };
+      break;
+  }
+  TsTitleItem* other = Item(4);
+  // The doomed item's title, or, to close the doomed one, another's.
+  TsSpeedButton* title =
+      (GetParam() == TDeletingHandler::OnFrameDestroy ? other : doomed)->Button();
+  kvtest::Click(bar->Handle(), {title->Left() + 20, title->Top() + title->Height() / 2});
+  pump::PumpUntilIdle();
+  kvtest::HoverOut();
+  ASSERT_EQ(bar->Items()->Count(), kItems);
+  EXPECT_EQ(Item(4), other);
+  EXPECT_EQ(other->State(), GetParam() == TDeletingHandler::OnFrameDestroy ? stOpened : stClosed);
+  EXPECT_FALSE(bar->Arranging());
+  EXPECT_EQ(Titles(), kItems);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handlers, FrameBarSelfDelete,
+                         ::testing::Values(TDeletingHandler::OnClick,
+                                           TDeletingHandler::OnCreateFrame,
+                                           TDeletingHandler::OnFrameDestroy));
+
+// A property change arranges at once, in one pass.
+TEST_F(FrameBarTest, APropertyChangeArrangesInOnePass) {
+  Open(2);
+  bar->SetSpacing(3);
+  EXPECT_EQ(log, (std::vector<std::string>{"F2"}));
 }
 
 TEST_F(FrameBarTest, ABadIndexRaisesTheListIndexError) {

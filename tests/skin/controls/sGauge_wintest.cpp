@@ -232,6 +232,7 @@ TEST_F(SkinnedGauge, BarsFillTheirPartInTheProgressSection) {
   } cases[] = {
       {gkHorizontalBar, "PROGRESSH#0", {50, 15}, {150, 15}},
       {gkVerticalBar, "PROGRESSV#0", {100, 25}, {100, 4}},
+      {gkText, "GAUGE#1", {50, 15}, {150, 15}},  // never a bar
   };
   for (const Case& c : cases) {
     gauge->SetKind(c.kind);

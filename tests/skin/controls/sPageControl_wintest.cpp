@@ -238,6 +238,33 @@ TEST_F(PageControlSkinned, WithoutASkinStandInButtonsCloseTheirTabs) {
   EXPECT_EQ(nullptr, dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn);
 }
 
+// A stand-in button closing the active page keeps its index active only
+// while a page is left there; closing the last one, or the first, leaves the
+// choice to the class library, which takes the next page round.
+TEST_F(PageControlSkinned, WithoutASkinClosingTheActivePageKeepsItsIndexWhileThereIsOne) {
+  Load();
+  const struct {
+    int closed, active;
+  } rows[] = {{2, 0}, {1, 1}, {0, 0}};
+  Show();
+  manager->SetActive(false);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.closed);
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetShowCloseBtns(true);
+    pc->SetActivePageIndex(row.closed);
+    PumpUntilIdle();
+    TsTabBtn* button = dynamic_cast<TsTabSheet*>(pc->Pages(row.closed))->CloseBtn;
+    ASSERT_NE(nullptr, button);
+    kvtest::Click(pc->Handle(), {button->Left() + 7, button->Top() + 7});
+    PumpUntilIdle();
+    ASSERT_EQ(2, pc->PageCount());
+    EXPECT_EQ(row.active, pc->ActivePageIndex());
+    pc->Free();
+  }
+  kvtest::HoverOut();
+}
+
 // The frame round the active sheet is the control's own: a frame paint
 // restores it from the picture and leaves the tabs alone.
 TEST_F(PageControlSkinned, AFramePaintRestoresThePageAreaRoundTheSheet) {

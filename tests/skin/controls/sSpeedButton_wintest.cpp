@@ -156,6 +156,39 @@ TEST_F(SpeedButtonSkinned, TheDropDownStripOpensItsMenuAndTheStyleKeepsTheWidth)
   kvtest::HoverOut();
 }
 
+// A second drop-down button pressed while the first one's menu runs (a
+// handler there lets messages through) opens nothing, and the first button
+// still comes back up when its menu has gone.
+TEST_F(SpeedButtonSkinned, AnotherDropDownPressedMeanwhileLeavesTheFirstComingBackUp) {
+  Load();
+  const auto dropDown = [&](int left) {
+    TsSpeedButton* b = Add(left, 20, 60);
+    auto* menu = Create<TPopupMenu>(form);
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    b->SetDropdownMenu(menu);
+    b->SetButtonStyle(tbsDropDown);
+    return b;
+  };
+  TsSpeedButton* first = dropDown(20);
+  TsSpeedButton* second = dropDown(140);
+  first->DropdownMenu()->OnPopup = [&](TObject*) { kvtest::Click(form->Handle(), Centre(second)); };
+  Show();
+  kvtest::HoverOut();
+  int menus = 0;
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) { ++menus; });
+  kvtest::MouseDown(form->Handle(), Centre(first));
+  pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); });
+  // The menu's loop took the release; the cursor is over the second button.
+  EXPECT_EQ(menus, 1) << "the second button's menu opened too";
+  EXPECT_FALSE(first->MenuShown());
+  EXPECT_FALSE(second->MenuShown());
+  EXPECT_EQ(Shown(first), 0) << "the first button stayed pressed";
+  kvtest::MouseUp(form->Handle(), Centre(first));
+  kvtest::HoverOut();
+}
+
 TEST_F(SpeedButtonSkinned, SeparatorShowsTheParentAndDividerAddsItsMask) {
   Load();
   TsSpeedButton* separator = Add(20, 20, 30);

@@ -63,6 +63,19 @@ TEST(SpeedButtonLayout, GlyphAloneAndReflected) {
   EXPECT_EQ((TRect{32, 0, 48, 18}), SpeedButtonGlyphRect(m, true)) << "up a sixth of 18";
 }
 
+// Without a glyph there is nothing to keep the spacing from: a centred
+// caption sits in the middle whatever the layout, spacing and margin.
+TEST(SpeedButtonLayout, CaptionAloneIgnoresTheSpacing) {
+  for (const TButtonLayout layout : {blGlyphTop, blGlyphBottom, blGlyphLeft, blGlyphRight})
+    for (const int spacing : {3, 8})
+      for (const int margin : {-1, 2}) {
+        TsButtonMetrics m = Button(layout, taCenter, margin);
+        m.Width = 60, m.Height = 50, m.Glyph = {}, m.Spacing = spacing;
+        EXPECT_EQ((TRect{14, 18, 47, 32}), SpeedButtonCaptionRect(m))
+            << "layout " << layout << ", spacing " << spacing << ", margin " << margin;
+      }
+}
+
 TEST(SpeedButtonLayout, CaptionWidthNeverBelowZero) {
   TsButtonMetrics arrow = Button(blGlyphLeft, taCenter);
   arrow.ArrowWidth = DropDownArrowWidth;
