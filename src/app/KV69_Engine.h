@@ -5,6 +5,7 @@
 // reports; the login window uses the same engine for its password request.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -211,6 +212,9 @@ class TRequestEngine {
   // answer to `sent`, leaving addresses aside.
   bool KindFits(const TDataPack& sent, std::uint8_t command, unsigned shapes) const;
   void LearnCommandEcho(std::uint8_t command, unsigned shape);
+  // A reply whose command byte names a request sent earlier on this link,
+  // none of them still on its way: a late answer to one of those.
+  bool LateAnswer(std::uint8_t command) const;
   TReplyMatch MatchReply();
   void EndExchange();
   void BlockTaken();
@@ -258,6 +262,7 @@ class TRequestEngine {
   int awaitedTag_ = 0;
   TEcho echo_ = TEcho::Unknown;
   TEcho commandEcho_ = TEcho::Unknown;
+  std::bitset<256> sentCommands_;  // the command bytes of the link's frames
   std::string unknownModel_;
   TDataPack lastTaken_;  // the answer a block exchange took last
 
