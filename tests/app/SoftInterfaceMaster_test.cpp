@@ -356,6 +356,24 @@ TEST_F(MasterImageCases, CodesOutsideTheListsAreShownOrLeftEmptyAndTheRestIsRead
   EXPECT_EQ("502", s.lbledt_TcpPort);
 }
 
+// Text bytes are copied as they stand, whether or not they are code page
+// 936 text: half a character at a field's end, a lone lead byte, a pair
+// that maps to nothing, 0x80. A read then a write gives the device's bytes.
+TEST_F(MasterImageCases, TextBytesThatAreNoCharactersComeBackAsTheyWere) {
+  Bytes image = HandMadeImage(0);
+  const auto put = [&](std::size_t at, std::size_t width, std::string_view bytes) {
+    std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(at), width, 0);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+  };
+  put(34, 60, std::string(59, 'D') + "\xB2");  // the field's end cuts a character
+  put(1412, 40, "Hot \x80\xA1\x30 \xFE\xFE");    // high-alarm text of slot 0
+  put(342, 40, "\x81\x20pump");                // relay name
+  put(3448, 40, "apn\xAA\xA1");                // a pair the code page leaves empty
+  TMasterSettings s = EmptyRows(0);
+  MasterImageToControls(image, 0, s);
+  EXPECT_EQ(image, ControlsToMasterImage(s, 0));
+}
+
 TEST_F(MasterImageCases, TextsAreCutAtACharacterBoundary) {
   TMasterSettings s = EmptyRows(0);
   // "A" then 温度 (CE C2 B6 C8): four bytes fit, the second character does not.
