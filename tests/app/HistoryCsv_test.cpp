@@ -83,10 +83,10 @@ TEST(HistoryCsv, ImportLeavesOutFieldsAndLinesTheGridHasNoCellFor) {
 // page 936 text come back the same on the next export.
 TEST(HistoryCsv, ImportTakesEveryLineAsItStands) {
   const std::string lines[] = {
-      "24/5/7,8:0:0,20,\xB2\xBC\xB7\xC0",  // 布防
-      "24/5/8,\xFF,\xB2",                    // no character, half a character
-      std::string("24/5/9,a\0b,\x01", 12),   // control bytes
-      "\xE5\xB8\x83\xE9\x98\xB2,x",          // UTF-8 of 布防, read as code page 936
+      "24/5/7,8:0:0,20,\xB2\xBC\xB7\xC0",   // 布防
+      "24/5/8,\xFF,\xB2",                   // no character, half a character
+      std::string("24/5/9,a\0b,\x01", 12),  // control bytes
+      "\xE5\xB8\x83\xE9\x98\xB2,x",         // UTF-8 of 布防, read as code page 936
   };
   std::string file = "\xEF\xBB\xBF";
   for (const std::string& line : lines) file += line + "\r\n";

@@ -357,16 +357,15 @@ TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
   }();
   const TDataPack alarm{'H', 'o', 't', 0xA1, '0', '!', 0x81, 0x7F, 0};
   sim_.Command("poke 34 " + ToHex(description));
-  sim_.Command("poke 1412 " + ToHex(alarm));   // channel slot 0's high-alarm text
-  sim_.Command("poke 670 0F193D05");           // timer 0: every day at 25:61, "5.Arm"
+  sim_.Command("poke 1412 " + ToHex(alarm));  // channel slot 0's high-alarm text
+  sim_.Command("poke 670 0F193D05");          // timer 0: every day at 25:61, "5.Arm"
   ASSERT_NO_FATAL_FAILURE(Open());
   form_->N_ENClick(nullptr);
   const auto menu = [&](const char* item) {
     const UINT id = test::MenuCommandOf(GetMenu(form_->Handle()), {"Setting", item});
     ASSERT_NE(0u, id) << item;
     SendMessageW(form_->Handle(), WM_COMMAND, id, 0);
-    PumpUntil([&] { return form_->PendingTag() == 0 && form_->FormBasicAnimate == nullptr; },
-              5000);
+    PumpUntil([&] { return form_->PendingTag() == 0 && form_->FormBasicAnimate == nullptr; }, 5000);
   };
   menu("Read Setting");
   const TMasterSettings shown = form_->ControlsToSettings();

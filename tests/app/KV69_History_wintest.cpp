@@ -395,7 +395,9 @@ TEST_F(HistoryCsvFiles, SaveAndOpenDialogsWriteAndReadTheChosenFile) {
 // a character) are written back as they came.
 TEST_F(HistoryCsvFiles, ASpreadsheetsUtf8FileIsImportedAndWrittenBackAsItCame) {
   const std::string sheet = Track(TempName("sheet.csv"));
-  WriteFileBytes(sheet, "\xEF\xBB\xBF" "24/5/7,8:0:0,20,\xFF\xB2\r\n24/5/8,9:0:0\r\n");
+  WriteFileBytes(sheet,
+                 "\xEF\xBB\xBF"
+                 "24/5/7,8:0:0,20,\xFF\xB2\r\n24/5/8,9:0:0\r\n");
   {
     DialogDriver driver(sheet);
     form_->btn_Hist_Open_CSV->Click();

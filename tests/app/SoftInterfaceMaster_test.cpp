@@ -366,7 +366,7 @@ TEST_F(MasterImageCases, TextBytesThatAreNoCharactersComeBackAsTheyWere) {
     std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
   };
   put(34, 60, std::string(59, 'D') + "\xB2");  // the field's end cuts a character
-  put(1412, 40, "Hot \x80\xA1\x30 \xFE\xFE");    // high-alarm text of slot 0
+  put(1412, 40, "Hot \x80\xA1\x30 \xFE\xFE");  // high-alarm text of slot 0
   put(342, 40, "\x81\x20pump");                // relay name
   put(3448, 40, "apn\xAA\xA1");                // a pair the code page leaves empty
   TMasterSettings s = EmptyRows(0);

@@ -94,7 +94,8 @@ SimBytes SimDevice::ReadMemory(std::uint32_t address) const {
 }
 
 void SimDevice::Poke(std::size_t at, const SimBytes& bytes) {
-  for (std::size_t i = 0; i < bytes.size() && at + i < image_.size(); ++i) image_[at + i] = bytes[i];
+  for (std::size_t i = 0; i < bytes.size() && at + i < image_.size(); ++i)
+    image_[at + i] = bytes[i];
 }
 
 std::uint8_t SimDevice::WriteBlock(std::uint32_t address, const SimBytes& data) {
