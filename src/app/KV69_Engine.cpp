@@ -254,14 +254,10 @@ bool TRequestEngine::KindFits(const TDataPack& sent, std::uint8_t command, unsig
   }
 }
 
-bool TRequestEngine::LateAnswer(std::uint8_t command) const {
-  const auto named = [&](const TDataPack& sent) { return CommandOf(sent) == command; };
-  return sentCommands_.test(command) && std::none_of(line_.begin(), line_.end(), named);
-}
-
 void TRequestEngine::LearnCommandEcho(std::uint8_t command, unsigned shape) {
-  // A device that has repeated the byte once does so for the whole link; a
-  // late answer is no sign either way.
+  // A device that has repeated the byte once does so for the whole link. A
+  // byte naming a request sent on this link, on its way or given up on (a
+  // late answer), is no sign either way.
   if (commandEcho_ != TEcho::Unknown || sentCommands_.test(command)) return;
   const auto fits = [&](const TDataPack& sent) { return (AnswerShapes(sent) & shape) != 0; };
   // An answer whose command byte names nothing sent, while what it brings
@@ -287,14 +283,12 @@ TRequestEngine::TReplyMatch TRequestEngine::MatchReply() {
   if (address != 0) echo_ = TEcho::Yes;
   const unsigned shape = ShapeOf(recvBuffer_);
   LearnCommandEcho(command, shape);
-  // Where the byte means something, a late answer is nobody's on the line.
-  TReplyMatch match;
-  if (commandEcho_ != TEcho::No && LateAnswer(command)) return match;
   const auto answers = [&](const TDataPack& sent) {
     if (!KindFits(sent, command, shape)) return false;
     return FrameAddress(sent) == address || (address == 0 && echo_ != TEcho::Yes);
   };
   const auto oldest = std::find_if(line_.begin(), line_.end(), answers);
+  TReplyMatch match;
   if (oldest == line_.end()) return match;
   match.Found = true;
   match.Request = *oldest;

@@ -212,9 +212,6 @@ class TRequestEngine {
   // answer to `sent`, leaving addresses aside.
   bool KindFits(const TDataPack& sent, std::uint8_t command, unsigned shapes) const;
   void LearnCommandEcho(std::uint8_t command, unsigned shape);
-  // A reply whose command byte names a request sent earlier on this link,
-  // none of them still on its way: a late answer to one of those.
-  bool LateAnswer(std::uint8_t command) const;
   TReplyMatch MatchReply();
   void EndExchange();
   void BlockTaken();
