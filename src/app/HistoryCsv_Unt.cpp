@@ -8,8 +8,6 @@
 namespace kv {
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
 // Lines ended by CR LF, LF or CR; a final line break adds no empty line.
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -79,28 +77,17 @@ std::string ExportHistoryCsv(std::string_view chosenName, const THistoryGridRows
   return fileName;
 }
 
-ECsvLineError::ECsvLineError(int line, const std::string& reason)
-    : Exception("CSV line " + std::to_string(line) + ": " + reason), line_(line) {}
-
 THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int rowLimit) {
   const auto dataColumns = static_cast<std::size_t>(std::max(columnCount - 1, 0));
+  // A spreadsheet may put a byte-order mark before the first line.
+  constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
+  if (bytes.starts_with(utf8Bom)) bytes.remove_prefix(utf8Bom.size());
   THistoryCsvFields result;
-  int number = 0;
   for (std::string_view line : SplitLines(bytes)) {
-    ++number;
-    for (char c : line) {
-      if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-        throw ECsvLineError(number, "control character in the line");
-      }
-    }
-    const std::string text = GbkToUtf8(line);
-    if (text.find(kReplacement) != std::string::npos) {
-      throw ECsvLineError(number, "not code page 936 text");
-    }
     // Lines below the last row and fields right of the last column have no
-    // cell to go to: they are left out (the file is still checked whole).
-    if (number > rowLimit) continue;
-    std::vector<std::string> fields = SplitFields(text);
+    // cell to go to: they are left out.
+    if (static_cast<int>(result.size()) >= rowLimit) break;
+    std::vector<std::string> fields = SplitFields(GbkToUtf8(line));
     if (fields.size() > dataColumns) fields.resize(dataColumns);
     result.push_back(std::move(fields));
   }

@@ -35,21 +35,10 @@ std::string HistoryCsvDefaultName(int modelIndex, TDateTime now);
 std::string ExportHistoryCsv(std::string_view chosenName, const THistoryGridRows& rows,
                              int columnCount);
 
-// A line of a CSV file that cannot be imported.
-class ECsvLineError : public Exception {
- public:
-  ECsvLineError(int line, const std::string& reason);
-  int Line() const { return line_; }
-
- private:
-  int line_;
-};
-
 // Splits file bytes into the fields of each line, for a grid of columnCount
 // columns and rowLimit data rows; fields beyond the last column and lines
-// beyond the last data row are left out. The whole text is checked before
-// anything is returned: a line that is not code page 936 text or holds a
-// control character raises ECsvLineError with its line number (from 1).
+// beyond the last data row are left out. A leading byte-order mark is
+// dropped; bytes that are no code page 936 text are kept as byte escapes.
 THistoryCsvFields ParseHistoryCsv(std::string_view bytes, int columnCount, int rowLimit);
 // Reads and parses a file; file errors raise the stream exceptions.
 THistoryCsvFields ImportHistoryCsv(const std::string& fileName, int columnCount, int rowLimit);

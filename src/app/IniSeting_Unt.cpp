@@ -9,6 +9,7 @@
 #include "app/SoftDiDoTh_Unt.h"
 #include "base/IniFiles.h"
 #include "base/StringList.h"
+#include "base/TextCodec.h"
 
 namespace kv {
 namespace {
@@ -76,7 +77,11 @@ int ColumnCountOf(std::string_view listView) {
 }
 
 // Splits a stored row value into its fields; trailing carets are dropped.
-std::vector<std::string> RowFields(std::string value) {
+// The split is made in the file's bytes: a field that ends in half a
+// character (a device text cut by its field) and the caret after it would
+// read as one double-byte character.
+std::vector<std::string> RowFields(std::string_view text) {
+  std::string value = Utf8ToGbk(text);
   while (!value.empty() && value.back() == '^') value.pop_back();
   std::vector<std::string> fields;
   if (value.empty()) return fields;
@@ -84,10 +89,10 @@ std::vector<std::string> RowFields(std::string value) {
   for (;;) {
     const std::size_t caret = value.find('^', start);
     if (caret == std::string::npos) break;
-    fields.push_back(value.substr(start, caret - start));
+    fields.push_back(GbkToUtf8(value.substr(start, caret - start)));
     start = caret + 1;
   }
-  fields.push_back(value.substr(start));
+  fields.push_back(GbkToUtf8(value.substr(start)));
   return fields;
 }
 

@@ -135,6 +135,7 @@ bool TRequestEngine::TLinePort::WriteData(const void* buffer, std::uint32_t leng
   if (engine_.port_ == nullptr || !engine_.port_->WriteData(buffer, length)) return false;
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   engine_.line_.emplace_back(bytes, bytes + length);
+  if (length > 1) engine_.sentCommands_.set(bytes[1]);
   return true;
 }
 
@@ -254,15 +255,16 @@ bool TRequestEngine::KindFits(const TDataPack& sent, std::uint8_t command, unsig
 }
 
 void TRequestEngine::LearnCommandEcho(std::uint8_t command, unsigned shape) {
-  if (commandEcho_ == TEcho::No) return;
-  const auto named = [&](const TDataPack& sent) { return CommandOf(sent) == command; };
+  // A device that has repeated the byte once does so for the whole link. A
+  // byte naming a request sent on this link, on its way or given up on (a
+  // late answer), is no sign either way.
+  if (commandEcho_ != TEcho::Unknown || sentCommands_.test(command)) return;
   const auto fits = [&](const TDataPack& sent) { return (AnswerShapes(sent) & shape) != 0; };
-  // An answer whose command byte names nothing on its way, while what it
-  // brings fits a request that is: the device does not repeat the byte.
-  // (A stray frame that fits nothing teaches nothing.)
-  if (std::none_of(line_.begin(), line_.end(), named) &&
-      std::any_of(line_.begin(), line_.end(), fits))
-    commandEcho_ = TEcho::No;
+  // An answer whose command byte names nothing sent, while what it brings
+  // fits a request on its way: the device does not repeat the byte. (A
+  // stray frame that fits nothing, or comes on an idle line, teaches
+  // nothing.)
+  if (std::any_of(line_.begin(), line_.end(), fits)) commandEcho_ = TEcho::No;
 }
 
 bool TRequestEngine::MayBeTakenFor(const TDataPack& frame) const {
@@ -506,6 +508,7 @@ void TRequestEngine::SendPassword(std::string_view password, bool atShow) {
   // A new link: what is on its way on the old one is gone, and whether the
   // device echoes block addresses is learnt again.
   echo_ = commandEcho_ = TEcho::Unknown;
+  sentCommands_.reset();
   unknownModel_.clear();
   line_.clear();
   lastTaken_.clear();

@@ -5,6 +5,7 @@
 // reports; the login window uses the same engine for its password request.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -258,6 +259,7 @@ class TRequestEngine {
   int awaitedTag_ = 0;
   TEcho echo_ = TEcho::Unknown;
   TEcho commandEcho_ = TEcho::Unknown;
+  std::bitset<256> sentCommands_;  // the command bytes of the link's frames
   std::string unknownModel_;
   TDataPack lastTaken_;  // the answer a block exchange took last
 

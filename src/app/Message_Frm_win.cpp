@@ -70,7 +70,7 @@ void TFormMessage::AfterConstruction() {
   sbtbtn_Ok = Create<TsBitBtn>(this);
   sbtbtn_Ok->SetName("sbtbtn_Ok");
   sbtbtn_Ok->SetParent(this);
-  sbtbtn_Ok->SetCaption(Lang_OK.empty() ? std::string("OK") : Lang_OK);
+  sbtbtn_Ok->SetCaption("OK");
   sbtbtn_Ok->SetBounds((FormClientWidth - ButtonWidth) / 2,
                        FormClientHeight - BevelHeight + (BevelHeight - ButtonHeight) / 2,
                        ButtonWidth, ButtonHeight);

@@ -196,11 +196,9 @@ void UnpackRelays(const TImageReader& r, TListRows& rows) {
   }
 }
 
-// The list entry of a stored code; empty for 0xFF ("none") and any other code
-// the list has no entry for.
-std::string TimerCellText(const std::vector<std::string>& list, int code) {
-  return code < static_cast<int>(list.size()) ? list[code] : std::string();
-}
+// An hour or minute byte in decimal, even one no clock has (the device's byte
+// is shown as it is); empty for 0xFF ("none").
+std::string TimerTimeText(int code) { return code == 0xFF ? std::string() : std::to_string(code); }
 
 void UnpackTimers(const TImageReader& r, TListRows& rows) {
   for (std::size_t t = 0; t < RowLimit(rows, TimerRowCount); ++t) {
@@ -213,8 +211,8 @@ void UnpackTimers(const TImageReader& r, TListRows& rows) {
     row.SetCell(TimerColWeek, TimerWeekText(day & 0x0F));
     const int hour = r.Byte(base + 1);
     const int minute = r.Byte(base + 2);
-    row.SetCell(TimerColHour, TimerCellText(TimerHourList, hour));
-    row.SetCell(TimerColMinute, TimerCellText(TimerMinuteList, minute));
+    row.SetCell(TimerColHour, TimerTimeText(hour));
+    row.SetCell(TimerColMinute, TimerTimeText(minute));
     row.SetCell(TimerColAction, TimerActionText(r.Byte(base + 3)));
   }
 }

@@ -153,6 +153,10 @@ std::string Utf8ToGbk(std::string_view utf8) {
       out += static_cast<char>(cp);
       continue;
     }
+    if (IsGbkByteEscape(cp)) {
+      out += static_cast<char>(cp - GbkByteEscapeBase);
+      continue;
+    }
     const uint16_t code = cp < 0x10000 && cp != kReplacement ? t.encode[cp] : 0;
     if (code == 0) {
       out += '?';
@@ -166,6 +170,24 @@ std::string Utf8ToGbk(std::string_view utf8) {
   return out;
 }
 
+namespace {
+
+// A decoded character stands for its bytes only when it encodes back to
+// them: not where two codes share one character, nor on a byte escape.
+bool RoundTrips(const Cp936Table& t, char16_t u, uint16_t code) {
+  return u != 0 && !(u >= 0xD800 && u <= 0xDFFF) && !IsGbkByteEscape(u) && t.encode[u] == code;
+}
+
+void AppendByteEscape(std::string& out, unsigned char b) {
+  if (b < 0x80) {
+    out += static_cast<char>(b);
+  } else {
+    AppendUtf8(out, GbkByteEscapeBase + b);
+  }
+}
+
+}  // namespace
+
 std::string GbkToUtf8(std::string_view gbk) {
   const Cp936Table& t = Table();
   std::string out;
@@ -177,19 +199,27 @@ std::string GbkToUtf8(std::string_view gbk) {
       ++i;
       continue;
     }
-    char16_t u = 0;
     if (IsGbkLeadByte(b) && i + 1 < gbk.size() &&
         IsGbkTrailByte(static_cast<unsigned char>(gbk[i + 1]))) {
       const auto trail = static_cast<unsigned char>(gbk[i + 1]);
-      u = t.pairs[(b - 0x81) * kTrailCount + (trail - 0x40)];
+      const char16_t u = t.pairs[(b - 0x81) * kTrailCount + (trail - 0x40)];
+      if (RoundTrips(t, u, static_cast<uint16_t>((b << 8) | trail))) {
+        AppendUtf8(out, u);
+      } else {
+        AppendByteEscape(out, b);
+        AppendByteEscape(out, trail);
+      }
       i += 2;
-    } else {
-      // A lone byte: either a single-byte character or a stray lead byte.
-      u = IsGbkLeadByte(b) ? 0 : t.singles[b - 0x80];
-      ++i;
+      continue;
     }
-    // A pair that maps into the surrogate range would not be text.
-    AppendUtf8(out, u == 0 || (u >= 0xD800 && u <= 0xDFFF) ? kReplacement : u);
+    // A lone byte: either a single-byte character or a stray lead byte.
+    const char16_t u = IsGbkLeadByte(b) ? 0 : t.singles[b - 0x80];
+    if (RoundTrips(t, u, b)) {
+      AppendUtf8(out, u);
+    } else {
+      AppendByteEscape(out, b);
+    }
+    ++i;
   }
   return out;
 }

@@ -10,6 +10,7 @@
 #include "base/IniFiles.h"
 #include "base/Streams.h"
 #include "base/SysUtils.h"
+#include "base/TextCodec.h"
 
 namespace kv {
 namespace {
@@ -69,6 +70,26 @@ TEST_F(IniProfile, ValuesAreWrittenInTheProfileFormat) {
   EXPECT_EQ("~^~^~^~^~^", ini.ReadString("lvTimer", "10", "?"));
   // Code page 936 on disk.
   EXPECT_NE(std::string::npos, ReadFileBytes(path_).find("Humidity1=\xCE\xC2\xB6\xC8^"));
+}
+
+// Bytes a device sent that are no code page 936 text (half a character at a
+// field's end, 0xFF) reach the profile as they are and load back the same,
+// also where half a character stands before the caret that ends its field.
+// Whole characters, the tick and extension characters included, stay whole.
+TEST_F(IniProfile, BytesThatAreNoTextAreSavedAndLoadedAsTheyCame) {
+  TMasterSettings s = EmptyRows(0);
+  s.lbledt_Master_DevDes = GbkToUtf8("Pump\xB2");
+  s.lvTh[0].SetCell(1, GbkToUtf8("T\xFF\xA1"));
+  s.lvTh[0].SetCell(7, GbkToUtf8("\xCE\xC2\xB6"));  // 温 and half of 度
+  s.lvTh[0].SetCell(8, GbkToUtf8("\xA1\xCC\x81\x40"));  // √ and an extension character
+  profile_.SaveProfile(path_, s);
+  const std::string bytes = ReadFileBytes(path_);
+  EXPECT_NE(std::string::npos, bytes.find("lbledt_Master_DevDes=Pump\xB2\r\n"));
+  EXPECT_NE(std::string::npos, bytes.find("Temperature1=T\xFF\xA1^"));
+  TMasterSettings loaded = EmptyRows(0);
+  profile_.LoadProfile(path_, loaded);
+  EXPECT_EQ(s.lbledt_Master_DevDes, loaded.lbledt_Master_DevDes);
+  EXPECT_EQ(s.lvTh[0].SubItems, loaded.lvTh[0].SubItems);
 }
 
 TEST_F(IniProfile, FileNameGetsIniUnlessItHoldsIt) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "MenuPath.h"
 #include "ViewOnlyWindow.h"
 #include "app/ConstLang_Unt.h"
 #include "app/FrameBar_Frms_win.h"
@@ -74,26 +75,6 @@ class Opened {
   static inline std::vector<std::string> seen_;
 };
 
-// The command of a menu item found by the captions a user reads.
-UINT CommandOf(HMENU menu, std::initializer_list<const char*> path) {
-  UINT id = 0;
-  for (const char* caption : path) {
-    const int count = GetMenuItemCount(menu);
-    HMENU next = nullptr;
-    for (int i = 0; i < count; ++i) {
-      wchar_t text[128] = {};
-      GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-      if (Narrow(text) != caption) continue;
-      id = GetMenuItemID(menu, i);
-      next = GetSubMenu(menu, i);
-      break;
-    }
-    if (next == nullptr && caption != *(path.end() - 1)) return 0;
-    menu = next;
-  }
-  return id;
-}
-
 enum class State { Connected, ViewOnly };
 
 class Bindings : public ::testing::TestWithParam<State> {
@@ -130,12 +111,12 @@ class Bindings : public ::testing::TestWithParam<State> {
   bool Connected() const { return GetParam() == State::Connected; }
 
   void Menu(std::initializer_list<const char*> path) {
-    const UINT id = CommandOf(GetMenu(form_->Handle()), path);
+    const UINT id = test::MenuCommandOf(GetMenu(form_->Handle()), path);
     ASSERT_NE(0u, id) << *path.begin() << " / " << *(path.end() - 1) << " not in the menu";
     SendMessageW(form_->Handle(), WM_COMMAND, id, 0);
   }
   void Popup(TPopupMenu* menu, const char* caption) {
-    const UINT id = CommandOf(menu->Handle(), {caption});
+    const UINT id = test::MenuCommandOf(menu->Handle(), {caption});
     ASSERT_NE(0u, id) << caption;
     SendMessageW(TPopupList::Window(), WM_COMMAND, id, 0);
   }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../devicelink/SerialTestSupport.h"
+#include "MenuPath.h"
 #include "ProgramState.h"
 #include "SimHistoryRecords.h"
 #include "app/BasicAnimate_Frm_win.h"
@@ -340,6 +341,46 @@ TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
     const TDataPack last = Frame(0x82, 3584, TDataPack(256, 0xFF));
     EXPECT_EQ(ToHex(last), rx[14]);
   }
+}
+
+// Bytes of the device that the window cannot show as they stand: a timer at
+// hour 25 and minute 61, and text bytes that are no code page 936 text (half
+// a character at the description's end; lead bytes before bytes that cannot
+// trail, in an alarm text). Read Setting shows the two
+// numbers; Write Setting gives the texts back byte for byte, and the times,
+// which no list holds, as "none".
+TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
+  const TDataPack description = [] {
+    TDataPack bytes(59, 'D');
+    bytes.push_back(0xB2);
+    return bytes;
+  }();
+  const TDataPack alarm{'H', 'o', 't', 0xA1, '0', '!', 0x81, 0x7F, 0};
+  sim_.Command("poke 34 " + ToHex(description));
+  sim_.Command("poke 1412 " + ToHex(alarm));  // channel slot 0's high-alarm text
+  sim_.Command("poke 670 0F193D05");          // timer 0: every day at 25:61, "5.Arm"
+  ASSERT_NO_FATAL_FAILURE(Open());
+  form_->N_ENClick(nullptr);
+  const auto menu = [&](const char* item) {
+    const UINT id = test::MenuCommandOf(GetMenu(form_->Handle()), {"Setting", item});
+    ASSERT_NE(0u, id) << item;
+    SendMessageW(form_->Handle(), WM_COMMAND, id, 0);
+    PumpUntil([&] { return form_->PendingTag() == 0 && form_->FormBasicAnimate == nullptr; }, 5000);
+  };
+  menu("Read Setting");
+  const TMasterSettings shown = form_->ControlsToSettings();
+  EXPECT_EQ("25", shown.lvTimer[0].Cell(3));
+  EXPECT_EQ("61", shown.lvTimer[0].Cell(4));
+  EXPECT_EQ("5.Arm", shown.lvTimer[0].Cell(5));
+
+  menu("Write Setting");
+  const std::vector<std::uint8_t> device = DeviceImage();
+  ASSERT_EQ(MasterImageSize, device.size());
+  EXPECT_EQ(ToHex(description), ToHex(TDataPack(device.begin() + 34, device.begin() + 94)));
+  TDataPack alarmField = alarm;
+  alarmField.resize(40, 0);
+  EXPECT_EQ(ToHex(alarmField), ToHex(TDataPack(device.begin() + 1412, device.begin() + 1452)));
+  EXPECT_EQ("0fffff05", ToHex(TDataPack(device.begin() + 670, device.begin() + 674)));
 }
 
 // Field writers for the expected image, at the offsets the image layout gives,

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/BasicAnimate_Frm_win.h"
+#include "app/ConstLang_Unt.h"
 #include "app/Message_Frm_win.h"
 #include "classlib/Forms.h"
 
@@ -39,6 +40,16 @@ TEST_F(MessageWindow, TwoMessagesReuseOneWindowTheSecondReplacingTheFirst) {
   GetClientRect(FormMessage->Handle(), &client);
   EXPECT_EQ(391, client.right);
   EXPECT_EQ(152, client.bottom);
+}
+
+// The button reads "OK" in either language; the message is the language's.
+TEST_F(MessageWindow, ButtonReadsOkInEitherLanguage) {
+  for (int language : {LanguageChinese, LanguageEnglish}) {
+    AssignLanguageTexts(language, 0);
+    ShowMessageForm(Lang_MsgSuccess, "");
+    EXPECT_EQ("OK", FormMessage->sbtbtn_Ok->Caption()) << language;
+    FormMessage->Free();
+  }
 }
 
 TEST_F(MessageWindow, StaysAboveTheDisabledMainWindowUntilOk) {

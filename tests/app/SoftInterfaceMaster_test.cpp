@@ -248,6 +248,22 @@ TEST_F(MasterImageCases, SimpleFieldsFollowTheirDocumentedRules) {
   EXPECT_EQ(5, image[7]);
 }
 
+// The last hour and minute of the day are a report time like any other: read
+// from the device, the box stays ticked, and a write keeps the time.
+TEST_F(MasterImageCases, ReportTimeInTheLastHourIsReadAndWrittenBack) {
+  Bytes image(3568, 0xFF);
+  image[6] = 23;
+  image[7] = 59;
+  TMasterSettings s = EmptyRows(0);
+  MasterImageToControls(image, 0, s);
+  ASSERT_TRUE(s.chk_ReportTime);
+  EXPECT_EQ(23, s.dtp_RePortTime.Hour);
+  EXPECT_EQ(59, s.dtp_RePortTime.Minute);
+  const Bytes written = ControlsToMasterImage(s, 0);
+  EXPECT_EQ(23, written[6]);
+  EXPECT_EQ(59, written[7]);
+}
+
 TEST_F(MasterImageCases, ShortImageIsRefusedAndChangesNothing) {
   TMasterSettings s = FullSettings(0);
   const TMasterSettings before = s;
@@ -308,13 +324,14 @@ TEST_F(MasterImageCases, OutOfRangeNumbersAreRefusedNamingTheField) {
   EXPECT_EQ(0xFF, image[745]);
 }
 
-TEST_F(MasterImageCases, CodesOutsideTheListsShowEmptyCellsAndTheRestIsRead) {
+TEST_F(MasterImageCases, CodesOutsideTheListsAreShownOrLeftEmptyAndTheRestIsRead) {
   Bytes image(3568, 0xFF);
   const std::uint8_t timers[] = {0x09, 7,    30,   5,     // week code 9
                                  0x01, 7,    30,   11,    // action 11
                                  0x02, 7,    30,   0xFF,  // action 0xFF
                                  0x03, 0xFF, 0xFF, 2,     // no time
-                                 0x04, 24,   60,   3};
+                                 0x04, 24,   60,   3,     // no clock time
+                                 0x05, 254,  254,  4};
   std::copy(std::begin(timers), std::end(timers), image.begin() + 670);
   image[6] = 24;  // an hour no picker shows
   image[7] = 0;
@@ -326,10 +343,35 @@ TEST_F(MasterImageCases, CodesOutsideTheListsShowEmptyCellsAndTheRestIsRead) {
   EXPECT_EQ("", s.lvTimer[2].Cell(5));
   EXPECT_EQ((std::vector<std::string>{kTick, "Wednesday", "", "", "2.Auto Report By SMS", ""}),
             s.lvTimer[3].SubItems);
-  EXPECT_EQ((std::vector<std::string>{kTick, "Thursday", "", "", "3.Save Historical Data", ""}),
+  // Hour and minute bytes show as they stand, unless 0xFF ("none").
+  EXPECT_EQ((std::vector<std::string>{kTick, "Thursday", "24", "60", "3.Save Historical Data", ""}),
             s.lvTimer[4].SubItems);
+  EXPECT_EQ("254", s.lvTimer[5].Cell(3));
+  EXPECT_EQ("254", s.lvTimer[5].Cell(4));
+  // Written back, a text outside the hour and minute lists is "none".
+  const Bytes written = ControlsToMasterImage(s, 0);
+  EXPECT_EQ(0xFF, written[670 + 4 * 4 + 1]);
+  EXPECT_EQ(0xFF, written[670 + 4 * 4 + 2]);
   EXPECT_FALSE(s.chk_ReportTime);
   EXPECT_EQ("502", s.lbledt_TcpPort);
+}
+
+// Text bytes are copied as they stand, whether or not they are code page
+// 936 text: half a character at a field's end, a lone lead byte, a pair
+// that maps to nothing, 0x80. A read then a write gives the device's bytes.
+TEST_F(MasterImageCases, TextBytesThatAreNoCharactersComeBackAsTheyWere) {
+  Bytes image = HandMadeImage(0);
+  const auto put = [&](std::size_t at, std::size_t width, std::string_view bytes) {
+    std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(at), width, 0);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+  };
+  put(34, 60, std::string(59, 'D') + "\xB2");  // the field's end cuts a character
+  put(1412, 40, "Hot \x80\xA1\x30 \xFE\xFE");  // high-alarm text of slot 0
+  put(342, 40, "\x81\x20pump");                // relay name
+  put(3448, 40, "apn\xAA\xA1");                // a pair the code page leaves empty
+  TMasterSettings s = EmptyRows(0);
+  MasterImageToControls(image, 0, s);
+  EXPECT_EQ(image, ControlsToMasterImage(s, 0));
 }
 
 TEST_F(MasterImageCases, TextsAreCutAtACharacterBoundary) {

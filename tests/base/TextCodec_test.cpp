@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace kv {
@@ -91,14 +92,46 @@ TEST(TextCodec, ReplacesWhatCodePage936CannotHoldByQuestionMarks) {
   EXPECT_EQ(Utf8ToGbk("\xEF\xBF\xBD"), "?");          // U+FFFD itself
 }
 
-TEST(TextCodec, DecodesBadCodePage936BytesAsReplacementCharacters) {
-  const std::string fffd = "\xEF\xBF\xBD";
-  EXPECT_EQ(GbkToUtf8("ab\xC8"), "ab" + fffd);  // lead byte cut by the end
-  EXPECT_EQ(GbkToUtf8("\xC8\x30"
-                      "1"),
-            fffd + "01");  // '0' cannot trail: kept
-  EXPECT_EQ(GbkToUtf8("\xFF"), fffd);
-  EXPECT_EQ(GbkToUtf8(std::string("\xB0\x00", 2)), fffd + std::string(1, '\0'));
+// Bytes that are no code page 936 text stand for themselves (U+F700 + b)
+// and go back to the same bytes.
+TEST(TextCodec, KeepsBytesThatAreNoCodePage936TextThroughTheRoundTrip) {
+  const auto escape = [](unsigned b) {
+    return Utf16ToUtf8(std::u16string(1, char16_t(0xF700 + b)));
+  };
+  struct Case {
+    std::string Gbk, Utf8;
+  };
+  const Case cases[] = {
+      {"ab\xC8", "ab" + escape(0xC8)},                    // lead byte cut by the end
+      {std::string("\xC8") + "01", escape(0xC8) + "01"},  // '0' cannot trail: kept
+      {"\xC8\x7F", escape(0xC8) + "\x7F"},                // nor can DEL
+      {"\xC8\xFF", escape(0xC8) + escape(0xFF)},          // nor 0xFF
+      {"\xFF", escape(0xFF)},
+      {"\x80", Utf16ToUtf8(u"\u20AC")},  // the euro sign is text
+      {std::string("\xB0\x00", 2), escape(0xB0) + std::string(1, '\0')},
+      {"\xCE\xC2\xB6", "\xE6\xB8\xA9" + escape(0xB6)},  // 温 and half a character
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Hex(GbkToUtf8(c.Gbk)), Hex(c.Utf8)) << Hex(c.Gbk);
+    EXPECT_EQ(Hex(Utf8ToGbk(GbkToUtf8(c.Gbk))), Hex(c.Gbk));
+  }
+}
+
+// Every single byte and every lead and trail pair, decoded and encoded again,
+// is the same bytes, and valid text decodes to no byte escape.
+TEST(TextCodec, EveryByteSequenceComesBackAsItWas) {
+  for (unsigned b = 0x80; b <= 0xFF; ++b) {
+    const std::string one(1, static_cast<char>(b));
+    EXPECT_EQ(Hex(Utf8ToGbk(GbkToUtf8(one))), Hex(one));
+    for (unsigned trail = 0x00; trail <= 0xFF; ++trail) {
+      const std::string two = one + static_cast<char>(trail) + "z";
+      ASSERT_EQ(Hex(Utf8ToGbk(GbkToUtf8(two))), Hex(two));
+    }
+  }
+  const std::u16string text = Utf8ToUtf16(GbkToUtf8(Utf8ToGbk(kCaptionCharacters)));
+  EXPECT_EQ(text, Utf8ToUtf16(kCaptionCharacters));
+  EXPECT_TRUE(
+      std::none_of(text.begin(), text.end(), [](char16_t u) { return IsGbkByteEscape(u); }));
 }
 
 TEST(TextCodec, PassesAsciiAndNulBytesThroughUnchanged) {

@@ -126,6 +126,19 @@ SimControlAction SimControl::Apply(const std::string& line) {
     action.text = args[0];
     return action;
   }
+  if (word == "poke") {
+    int at = 0;
+    if (args.size() != 2 || !ParseCount(args[0], at) || args[1].size() % 2 != 0) return invalid();
+    for (std::size_t i = 0; i < args[1].size(); i += 2) {
+      std::uint8_t byte = 0;
+      if (!ParseCommandBits(args[1].substr(i, 2), byte)) return invalid();
+      action.bytes.push_back(byte);
+    }
+    if (static_cast<std::size_t>(at) + action.bytes.size() > kSimImageSize) return invalid();
+    action.kind = SimControlAction::Kind::Poke;
+    action.at = static_cast<std::size_t>(at);
+    return action;
+  }
   if (word == "model" || word == "dump") {
     // The text is the rest of the line as written (a path may hold blanks).
     const std::size_t at = line.find(word) + word.size();

@@ -15,6 +15,8 @@
 //   model TEXT     report TEXT as the model from now on
 //   history N      hold N history records from now on
 //   command HEX    set these bits in every reply's command byte from now on (0: none)
+//   poke AT HEX    put the bytes HEX (two digits each) into the configuration image
+//                  from byte AT (decimal) on
 //   close          close the pseudo-terminal and exit
 //   dump PATH      write the device's state to PATH (see SimStateText)
 //   reset          forget all armed faults
@@ -36,10 +38,12 @@ struct SimTransmission {
 };
 
 struct SimControlAction {
-  enum class Kind { None, Unsolicited, Model, History, Command, Close, Dump, Invalid };
+  enum class Kind { None, Unsolicited, Model, History, Command, Close, Dump, Poke, Invalid };
   Kind kind = Kind::None;
   std::string
       text;  // the model text, the record count, the command bits, the dump path, or why a line was not understood
+  std::size_t at = 0;  // poke: where the bytes go
+  SimBytes bytes;      // poke: the bytes
 };
 
 class SimControl {

@@ -93,6 +93,11 @@ SimBytes SimDevice::ReadMemory(std::uint32_t address) const {
   return data;
 }
 
+void SimDevice::Poke(std::size_t at, const SimBytes& bytes) {
+  for (std::size_t i = 0; i < bytes.size() && at + i < image_.size(); ++i)
+    image_[at + i] = bytes[i];
+}
+
 std::uint8_t SimDevice::WriteBlock(std::uint32_t address, const SimBytes& data) {
   // The configurator writes one block more than the image holds (at 3584, all
   // 0xFF): it is acknowledged and dropped.

@@ -66,6 +66,9 @@ class SimDevice {
   void SetReportedModel(std::string model) { reportedModel_ = std::move(model); }
   void SetHistoryCount(int count) { historyCount_ = std::clamp(count, 0, kSimMaxRecords); }
   void SetCommandBits(std::uint8_t bits) { commandBits_ = bits; }
+  // Bytes put straight into the configuration image; what lies beyond its
+  // end is left out.
+  void Poke(std::size_t at, const SimBytes& bytes);
 
   const SimBytes& Image() const { return image_; }
   std::uint8_t RelayBits() const { return relays_; }

@@ -275,6 +275,9 @@ void SimServer::PollControl(TimePoint now, bool force) {
         device_->SetCommandBits(bits);
         break;
       }
+      case SimControlAction::Kind::Poke:
+        device_->Poke(action.at, action.bytes);
+        break;
       case SimControlAction::Kind::Close:
         closeRequested_ = true;
         return;

@@ -152,9 +152,14 @@ TEST(SimControl, ReportsActionsAndRejectsWhatItDoesNotKnow) {
   const SimControlAction command = control.Apply("command 40");
   EXPECT_EQ(command.kind, SimControlAction::Kind::Command);
   EXPECT_EQ(command.text, "40");
+  const SimControlAction poke = control.Apply("poke 3566 19fF");
+  EXPECT_EQ(poke.kind, SimControlAction::Kind::Poke);
+  EXPECT_EQ(poke.at, 3566u);
+  EXPECT_EQ(poke.bytes, (SimBytes{0x19, 0xFF}));
   EXPECT_EQ(control.Apply("").kind, SimControlAction::Kind::None);
   for (const char* line : {"explode", "drop x", "drop -1", "split", "late 10 20 30", "model",
-                           "dump", "reset now", "command", "command 100", "command 4x"}) {
+                           "dump", "reset now", "command", "command 100", "command 4x", "poke 1",
+                           "poke 1 abc", "poke 1 zz", "poke 3567 0102", "poke -1 00"}) {
     EXPECT_EQ(control.Apply(line).kind, SimControlAction::Kind::Invalid) << line;
   }
   EXPECT_EQ(control.Shape(OneReply())[0].bytes, kReply);  // nothing armed by them
