@@ -7,6 +7,7 @@
 
 #include "classlib/Graphics.h"
 #include "skin/graphics/acPNG.h"
+#include "skin/model/acToolkitFlags.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
@@ -48,18 +49,6 @@ bool AddPngItem(TCustomImageList& list, const TsImgListItem& item) {
   DestroyIcon(icon);
   return added;
 }
-
-// Set for as long as it lives, whatever leaves the scope.
-class TUpdatingScope {
- public:
-  explicit TUpdatingScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TUpdatingScope() { flag_ = false; }
-  TUpdatingScope(const TUpdatingScope&) = delete;
-  TUpdatingScope& operator=(const TUpdatingScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 // The colours of an icon's image as a width x height 32-bit bitmap, alpha
 // as the icon keeps it (a 32-bit copy keeps all four bytes); false when the
@@ -126,7 +115,7 @@ void TsAlphaImageList::MakeImagesWithoutAlphaOpaque(int first) {
 
 void TsAlphaImageList::GenerateStdList() {
   {
-    const TUpdatingScope updating(updating_);
+    const TacFlagScope updating(updating_);
     Handle();
     Clear();
     for (const TsImgListItem& item : Items) {
@@ -162,7 +151,7 @@ void TsAlphaImageList::AssignTo(TPersistent& dest) const {
 void TsAlphaImageList::CopyList(const TsAlphaImageList& source) {
   if (&source == this) return;
   {
-    const TUpdatingScope updating(updating_);
+    const TacFlagScope updating(updating_);
     Clear();
     SetSize(source.Width(), source.Height());
     SetBkColor(source.BkColor());
@@ -176,7 +165,7 @@ void TsAlphaImageList::CopyList(const TsAlphaImageList& source) {
   auto& from = const_cast<TsAlphaImageList&>(source);  // GetBitmap only reads
   if (!from.HandleAllocated()) return;
   {
-    const TUpdatingScope updating(updating_);
+    const TacFlagScope updating(updating_);
     for (int i = static_cast<int>(Items.size()); i < from.Count(); ++i) {
       TBitmap image;
       if (!from.GetBitmap(i, image) || Add(image) < 0) AddPlaceholder(*this);
@@ -203,7 +192,7 @@ void TsAlphaImageList::Change() {
   // Images added through the plain list interface have no item. Only those
   // are looked at: an item's image is as its file says, even fully clear.
   if (Count() > items) {
-    const TUpdatingScope updating(updating_);
+    const TacFlagScope updating(updating_);
     MakeImagesWithoutAlphaOpaque(items);
   }
 }
