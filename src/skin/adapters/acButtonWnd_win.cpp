@@ -624,9 +624,9 @@ void TacBitBtnWnd::DrawGlyph(HDC dc) {
   }
   // The cache's pixels are written directly: finish the context's drawing.
   GdiFlush();
-  DrawMultiStateGlyph(&button->Glyph(), SkinData->CacheBmp.get(), {x + shift, y + shift},
-                      std::max(1, button->NumGlyphs() & 127), IsWindowEnabled(CtrlHandle),
-                      dkBlendedBit, state, 0, 0);
+  DrawButtonGlyph(&button->Glyph(), SkinData->CacheBmp.get(), {x + shift, y + shift},
+                  std::max(1, button->NumGlyphs() & 127), IsWindowEnabled(CtrlHandle), dkBlendedBit,
+                  state, 0, 0);
 }
 
 // --- check boxes and radio buttons ------------------------------------------------------

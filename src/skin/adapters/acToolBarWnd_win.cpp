@@ -521,8 +521,8 @@ void TacSpeedButtonHandler::PrepareCache() {
   const TRect& textRect = places.Caption;
   // The glyph as the button holds it: a 32-bit one keeps its alpha.
   if (glyphSize.X > 0)
-    DrawMultiStateGlyph(&glyph, cache, places.Glyph, frames, Button->Enabled(), dkBlendedBit, state,
-                        0, 0);
+    DrawButtonGlyph(&glyph, cache, places.Glyph, frames, Button->Enabled(), dkBlendedBit, state, 0,
+                    0);
   if (!caption.empty()) {
     TsSkinTextSource source = TextSource(sd, sd->SkinIndex, sd->SkinSection(), Button->Font());
     source.IsGraphicControl = true;

@@ -26,12 +26,11 @@ bool PaintsPlain(const TsCommonData* sd) { return sd->CustomColor() || !NeedsPar
 void PaintPlainSkin(TWinControl* control, TsCommonData* sd, HDC dc, TRect* inside) {
   const TRect whole{0, 0, control->Width(), control->Height()};
   const bool custom = sd->CustomColor();
+  // Asked whatever the colour: the border's transparent pixels show it.
   TsBgCacheInfo below = EmptyBgCacheInfo;
-  if (!custom) {
-    GetParentBgInfo(sd, below);
-    below.X += control->Left();
-    below.Y += control->Top();
-  }
+  GetParentBgInfo(sd, below);
+  below.X += control->Left();
+  below.Y += control->Top();
   const TsGeneralData* section = sd->Section();
   const bool picture = !custom && section != nullptr && section->Transparency == 100 &&
                        below.Ready && below.Bmp != nullptr;

@@ -255,9 +255,15 @@ void TsCommonData::RefreshSkinIndexes() {
   }
   BorderIndex = section->BorderIndex;
   // Mask indexes, as the painters take them: a picture pattern's index is
-  // no mask's, and -1 lets the painters find the picture by name.
-  Texture = m->Skin().TextureIndexOf(SkinIndex, skinSection_, "PATTERN");
-  HotTexture = m->Skin().TextureIndexOf(SkinIndex, skinSection_, "HOTPATTERN");
+  // no mask's, and the painters take a given one only for a single-image
+  // texture; -1 lets them find a picture or a two-state texture by name.
+  const auto single = [&](const char* key) {
+    const TsSkinModel& skin = m->Skin();
+    const int index = skin.TextureIndexOf(SkinIndex, skinSection_, key);
+    return skin.IsMaskIndexValid(index) && skin.MaskData[index].MaskType == 0 ? index : -1;
+  };
+  Texture = single("PATTERN");
+  HotTexture = single("HOTPATTERN");
   UpdateChildBgFlags(false);
 }
 

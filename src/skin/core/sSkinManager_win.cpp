@@ -23,6 +23,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/graphics/acPNG.h"
 #include "skin/graphics/sGraphUtils.h"
+#include "skin/model/acToolkitFlags.h"
 
 namespace kv {
 
@@ -77,18 +78,6 @@ void SetDefaultManager(TsSkinManager* manager) {
     hookOwner.appHooked = false;
   }
 }
-
-// Sets a toolkit-wide flag for a scope, clearing it whatever happens.
-class TacFlagScope {
- public:
-  explicit TacFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TacFlagScope() { flag_ = false; }
-  TacFlagScope(const TacFlagScope&) = delete;
-  TacFlagScope& operator=(const TacFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 TMessage Command(unsigned code, LPARAM lParam) {
   TMessage m;

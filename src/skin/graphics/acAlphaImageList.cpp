@@ -18,8 +18,8 @@ std::unique_ptr<TPNGGraphic> DecodePng(const std::vector<std::uint8_t>& bytes) {
   auto png = std::make_unique<TPNGGraphic>();
   try {
     png->LoadFromMemory(bytes.data(), bytes.size());
-  } catch (const Exception&) {
-    return nullptr;
+  } catch (const std::exception&) {
+    return nullptr;  // a broken file, or a picture too big for the memory there is
   }
   // Grey and indexed images hold palette indexes; the list works on colours.
   if (png->PixelFormat() != pf32bit) png->SetPixelFormat(pf24bit);
@@ -27,7 +27,7 @@ std::unique_ptr<TPNGGraphic> DecodePng(const std::vector<std::uint8_t>& bytes) {
 }
 
 // Resampling needs two pixels each way; smaller pictures are stretched.
-void Resize(const TBitmap& src, TBitmap& dst, int width, int height) {
+void ResizeListPicture(const TBitmap& src, TBitmap& dst, int width, int height) {
   if (src.Width() >= 2 && src.Height() >= 2)
     return ResampleBitmap(src, dst, width, height, kResizeFilter);
   TBitmap out(width, height, src.PixelFormat());
@@ -48,7 +48,7 @@ TBitmap ListItemPicture(const TsImgListItem& item, int width, int height,
   return TBitmap(std::max(width, 1), std::max(height, 1), pf32bit);  // zero: transparent
 }
 
-bool GetItemBitmap32(const TsImgListItem& item, int width, int height, TBitmap& bmp) {
+bool GetItemPicture(const TsImgListItem& item, int width, int height, TBitmap& bmp) {
   if (item.ImageFormat != ifPNG || width < 1 || height < 1) return false;
   const auto png = DecodePng(item.ImgData);
   if (!png || png->Empty()) return false;
@@ -56,7 +56,14 @@ bool GetItemBitmap32(const TsImgListItem& item, int width, int height, TBitmap& 
   if (png->Width() == width && png->Height() == height)
     out = *png;
   else
-    Resize(*png, out, width, height);
+    ResizeListPicture(*png, out, width, height);
+  bmp.Swap(out);
+  return true;
+}
+
+bool GetItemBitmap32(const TsImgListItem& item, int width, int height, TBitmap& bmp) {
+  TBitmap out;
+  if (!GetItemPicture(item, width, height, out)) return false;
   if (out.PixelFormat() != pf32bit) {
     out.SetPixelFormat(pf32bit);
     AlphaFromColorKey(out);

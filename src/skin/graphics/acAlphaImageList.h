@@ -35,6 +35,11 @@ using TsIconDecoder = std::function<std::unique_ptr<TBitmap>(const std::vector<s
 TBitmap ListItemPicture(const TsImgListItem& item, int width, int height,
                         const TsIconDecoder& decodeIcon);
 
+// A PNG item's picture of width x height (resampled when its size differs),
+// 24-bit or 32-bit as the file is. False, and Bmp untouched, for other
+// items, an item without bytes or one that does not decode.
+bool GetItemPicture(const TsImgListItem& item, int width, int height, TBitmap& bmp);
+
 // A PNG item as a 32-bit bitmap of width x height (resampled when its size
 // differs); pictures without alpha get it from their colour key. False, and
 // Bmp untouched, for other items, an item without bytes or one that does not

@@ -2,9 +2,12 @@
 #include "skin/graphics/acAlphaImageList_win.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "classlib/Graphics.h"
+#include "skin/graphics/acPNG.h"
+#include "skin/model/acToolkitFlags.h"
 #include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
@@ -33,6 +36,18 @@ bool AddIconItem(TCustomImageList& list, const TsImgListItem& item) {
   } catch (const Exception&) {
     return false;
   }
+}
+
+// A PNG item as an icon of the list's size whose mask is the picture's
+// alpha, or for a picture without alpha its top-left colour.
+bool AddPngItem(TCustomImageList& list, const TsImgListItem& item) {
+  TBitmap picture;
+  if (!GetItemPicture(item, list.Width(), list.Height(), picture)) return false;
+  HICON icon = MakeIconFromBitmap(picture, false);
+  if (icon == nullptr) return false;
+  const bool added = ImageList_AddIcon(list.Handle(), icon) >= 0;
+  DestroyIcon(icon);
+  return added;
 }
 
 // The colours of an icon's image as a width x height 32-bit bitmap, alpha
@@ -99,21 +114,21 @@ void TsAlphaImageList::MakeImagesWithoutAlphaOpaque(int first) {
 }
 
 void TsAlphaImageList::GenerateStdList() {
-  updating_ = true;
-  Handle();
-  Clear();
-  for (const TsImgListItem& item : Items) {
-    bool added = false;
-    if (item.ImageFormat == ifICO) {
-      added = AddIconItem(*this, item);
-    } else {
-      TBitmap picture;
-      added = GetItemBitmap32(item, Width(), Height(), picture) && Add(picture) >= 0;
+  {
+    const TacFlagScope updating(updating_);
+    Handle();
+    Clear();
+    for (const TsImgListItem& item : Items) {
+      bool added = false;
+      try {
+        added = item.ImageFormat == ifICO ? AddIconItem(*this, item) : AddPngItem(*this, item);
+      } catch (const std::exception&) {
+        // A picture whose bitmap or icon cannot be made fails alone.
+      }
+      if (!added) AddPlaceholder(*this);
     }
-    if (!added) AddPlaceholder(*this);
+    if (!Items.empty()) generated_ = true;
   }
-  if (!Items.empty()) generated_ = true;
-  updating_ = false;
   TImageList::Change();  // listeners only: the list is whole now
 }
 
@@ -135,31 +150,36 @@ void TsAlphaImageList::AssignTo(TPersistent& dest) const {
 
 void TsAlphaImageList::CopyList(const TsAlphaImageList& source) {
   if (&source == this) return;
-  updating_ = true;
-  Clear();
-  SetSize(source.Width(), source.Height());
-  SetBkColor(source.BkColor());
-  SetAllocBy(source.AllocBy());
-  Items = source.Items;
-  generated_ = false;
-  updating_ = false;
+  {
+    const TacFlagScope updating(updating_);
+    Clear();
+    SetSize(source.Width(), source.Height());
+    SetBkColor(source.BkColor());
+    SetAllocBy(source.AllocBy());
+    Items = source.Items;
+    generated_ = false;
+  }
   GenerateStdList();
   // Images added to the source through the plain list interface have no
   // item; they are copied as they are, so that the copy is whole.
   auto& from = const_cast<TsAlphaImageList&>(source);  // GetBitmap only reads
   if (!from.HandleAllocated()) return;
-  updating_ = true;
-  for (int i = static_cast<int>(Items.size()); i < from.Count(); ++i) {
-    TBitmap image;
-    if (!from.GetBitmap(i, image) || Add(image) < 0) AddPlaceholder(*this);
+  {
+    const TacFlagScope updating(updating_);
+    for (int i = static_cast<int>(Items.size()); i < from.Count(); ++i) {
+      TBitmap image;
+      if (!from.GetBitmap(i, image) || Add(image) < 0) AddPlaceholder(*this);
+    }
   }
-  updating_ = false;
   TImageList::Change();
 }
 
 void TsAlphaImageList::Loaded() {
   TImageList::Loaded();
-  if (!generated_) GenerateStdList();
+  if (generated_) return;
+  GenerateStdList();
+  // Also without items: images added later are then looked at.
+  generated_ = true;
 }
 
 void TsAlphaImageList::Change() {
@@ -172,9 +192,8 @@ void TsAlphaImageList::Change() {
   // Images added through the plain list interface have no item. Only those
   // are looked at: an item's image is as its file says, even fully clear.
   if (Count() > items) {
-    updating_ = true;
+    const TacFlagScope updating(updating_);
     MakeImagesWithoutAlphaOpaque(items);
-    updating_ = false;
   }
 }
 

@@ -52,12 +52,20 @@ std::unique_ptr<TBitmap> MakeGlowPicture(const TacGlowPlacement& p, const TsMask
   auto full = NewBitmap32(p.FullWidth, p.FullHeight);  // transparent black
   PaintMaskNinePart(full.get(), {0, 0, p.FullWidth, p.FullHeight}, false, EmptyBgCacheInfo, mask,
                     master, 0, false);
-  if (p.CutLeft == 0 && p.CutTop == 0 && p.Width == p.FullWidth && p.Height == p.FullHeight)
+  return CutGlowPicture(std::move(full), p);
+}
+
+std::unique_ptr<TBitmap> CutGlowPicture(std::unique_ptr<TBitmap> full, const TacGlowPlacement& p) {
+  if (!full || p.Empty()) return nullptr;
+  full->SetPixelFormat(pf32bit);
+  if (p.CutLeft == 0 && p.CutTop == 0 && p.Width == full->Width() && p.Height == full->Height())
     return full;
   auto cut = NewBitmap32(p.Width, p.Height);
-  for (int y = 0; y < p.Height; ++y)
-    std::memcpy(cut->ScanLine(y), full->ScanLine(p.CutTop + y) + 4 * p.CutLeft,
-                4 * static_cast<std::size_t>(p.Width));
+  const int w = std::min(p.Width, full->Width() - p.CutLeft);
+  for (int y = 0; y < p.Height && p.CutTop + y < full->Height(); ++y)
+    if (w > 0)
+      std::memcpy(cut->ScanLine(y), full->ScanLine(p.CutTop + y) + 4 * p.CutLeft,
+                  4 * static_cast<std::size_t>(w));
   return cut;
 }
 

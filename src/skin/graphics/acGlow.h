@@ -40,6 +40,11 @@ TacGlowPlacement GlowPlacement(const TRect& r, const TRect& clipR, const TRect& 
 std::unique_ptr<TBitmap> MakeGlowPicture(const TacGlowPlacement& placement, const TsMaskData& mask,
                                          TBitmap* master);
 
+// The placement's part of the uncut halo picture (the picture itself when
+// nothing is cut); null for an empty placement.
+std::unique_ptr<TBitmap> CutGlowPicture(std::unique_ptr<TBitmap> full,
+                                        const TacGlowPlacement& placement);
+
 // A 32-bit copy with the colours multiplied by alpha, as layered windows want.
 std::unique_ptr<TBitmap> PremultipliedCopy(const TBitmap& bitmap);
 
@@ -53,6 +58,8 @@ class TacGlowEffect {
   TacGlowEffect& operator=(const TacGlowEffect&) = delete;
   virtual ~TacGlowEffect();
 
+  // The uncut halo of width x height into bitmap_; Build cuts it to the
+  // visible part.
   virtual void MakeGlowBitmap(int width, int height);
   // Creates, places and shows the window; false (and no window) when the
   // halo would be empty.
@@ -62,12 +69,14 @@ class TacGlowEffect {
   int MaskIndex = -1;
   int Margin = 0;
 
+ protected:
+  std::unique_ptr<TBitmap> bitmap_;  // the 32-bit halo, until the window has it
+
  private:
   TsMaskData mask_;
   std::shared_ptr<TBitmap> master_;
   TRect maskMargins_{};
   HWND__* window_ = nullptr;
-  std::unique_ptr<TBitmap> bitmap_;
 };
 
 // Entries are null after HideGlow.

@@ -93,7 +93,9 @@ bool TacGlowEffect::Build(const TRect& r, const TRect& clipR, HWND parentWnd, in
   if (window_) return true;
   const TacGlowPlacement p = GlowPlacement(r, clipR, maskMargins_, Margin);
   if (p.Empty()) return false;
-  bitmap_ = MakeGlowPicture(p, mask_, master_.get());
+  MakeGlowBitmap(p.FullWidth, p.FullHeight);
+  bitmap_ = CutGlowPicture(std::move(bitmap_), p);
+  if (!bitmap_) return false;
   RegisterGlowClass();
   window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                             kGlowClass, L"", WS_POPUP, p.X, p.Y, p.Width, p.Height, nullptr,

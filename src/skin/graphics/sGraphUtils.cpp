@@ -325,7 +325,7 @@ void CopyRectWithTransparency(TRect dstRect, TRect srcRect, TBitmap* dst, TBitma
       if (Rgb(p) == kMagenta) {
         if (!useBackground) continue;
         if (const std::uint8_t* bg = Background(cacheInfo, s.dx + i, s.dy + j))
-          std::memcpy(q, bg, 3);
+          std::memmove(q, bg, 3);  // the record may be the destination: q == bg
       } else if (src32) {
         for (int c = 0; c < 3; ++c) q[c] = AlphaMix(p[c], q[c], p[3]);
       } else {
@@ -349,7 +349,7 @@ void CopyRectWithBackground(TBitmap* dst, TBitmap* src, int x, bool useBackgroun
       if (SameRgb(p, transparentColor)) {
         if (!useBackground) continue;
         if (const std::uint8_t* bg = Background(cacheInfo, s.dx + i, s.dy + j))
-          std::memcpy(q, bg, 3);
+          std::memmove(q, bg, 3);  // the record may be the destination: q == bg
         continue;
       }
       std::memcpy(q, p, 3);
@@ -380,7 +380,7 @@ void PaintAlphaBitmap(TRect dstRect, TRect srcRect, TBitmap* dst, bool reflectio
       if (Rgb(p) == kMagenta) {
         if (!useBackground) continue;
         if (const std::uint8_t* bg = Background(cacheInfo, s.dx + i, s.dy + j))
-          std::memcpy(q, bg, 3);
+          std::memmove(q, bg, 3);  // the record may be the destination: q == bg
         continue;
       }
       const std::uint8_t* c = tint ? tc : p;
@@ -431,7 +431,7 @@ void CopyMaskPartWithBackground(TRect dstRect, TRect srcRect, TBitmap* dst, TBit
       // holds under it (skins put magenta or black there).
       if (Rgb(p) == kMagenta) {
         if (!bg && !background && cacheInfo.FillColor != kMagenta) bg = fill;
-        if (bg) std::memcpy(q, bg, 3);
+        if (bg) std::memmove(q, bg, 3);  // bg may be q itself
         continue;
       }
       const std::uint8_t* d = bg ? bg : q;
@@ -692,12 +692,18 @@ void DrawAlphaGlyph(TBitmap* src, TBitmap* dst, TPoint p, bool enabled, int disa
 
 }  // namespace
 
+void DrawButtonGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, bool enabled,
+                     int disabledKind, int state, int blendPercent, std::uint8_t offset) {
+  if (!src || src->Empty() || !dst) return;
+  if (std::max(frameCount, 1) == 1 && src->PixelFormat() == pf32bit)
+    return DrawAlphaGlyph(src, dst, p, enabled, disabledKind, state, blendPercent);
+  DrawMultiStateGlyph(src, dst, p, frameCount, enabled, disabledKind, state, blendPercent, offset);
+}
+
 void DrawMultiStateGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, bool enabled,
                          int disabledKind, int state, int blendPercent, std::uint8_t offset, int) {
   if (!src || src->Empty() || !dst) return;
   frameCount = std::max(frameCount, 1);  // a count of 0 would divide by zero
-  if (frameCount == 1 && src->PixelFormat() == pf32bit)
-    return DrawAlphaGlyph(src, dst, p, enabled, disabledKind, state, blendPercent);
   // 16-colour strips keep their first frame for the hot and pressed looks.
   const bool sixteenColours = src->PixelFormat() == pf4bit;
   TBitmap copy;

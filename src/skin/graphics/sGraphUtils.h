@@ -130,11 +130,16 @@ void StretchBitmapNinePart(TBitmap* dst, TBitmap* src, TRect dstRect, TRect srcR
 // Bits of the disabled look of DrawMultiStateGlyph.
 enum : int { dkBlendedBit = 1, dkGrayedBit = 2 };
 // One frame of a horizontal strip of frameCount glyph frames at P of a 24-bit
-// Dst, by state; the transparent colour is a bottom-left pixel. A single
-// 32-bit frame is laid on by its alpha instead (0xFF00FF pixels left out).
+// Dst, by state, through a 24-bit copy whose transparent colour is a
+// bottom-left pixel (a 32-bit strip's alpha is not read).
 void DrawMultiStateGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, bool enabled,
                          int disabledKind, int state, int blendPercent, std::uint8_t offset,
                          int unused = 0);
+// A button adapter's glyph: a single 32-bit frame laid on by its alpha
+// through a copy that takes the disabled or blended look, any other strip
+// by DrawMultiStateGlyph.
+void DrawButtonGlyph(TBitmap* src, TBitmap* dst, TPoint p, int frameCount, bool enabled,
+                     int disabledKind, int state, int blendPercent, std::uint8_t offset);
 
 // Places a glyph and a caption inside a button's client rectangle, positions
 // relative to its top-left. Layout: 0 glyph left, 1 right, 2 top, 3 bottom;

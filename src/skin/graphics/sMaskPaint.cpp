@@ -143,7 +143,7 @@ void PaintPiece(TBitmap* dst, TBitmap* src, Piece pc, const Backdrop& under,
     for (int i = 0; i < pc.w; ++i, p += sb, q += db, m = m ? m + sb : m) {
       if (o.keyed && IsKey(p)) {
         if (const std::uint8_t* bg = under.At(pc.dx + i, pc.dy + j)) {
-          std::memcpy(q, bg, 3);
+          std::memmove(q, bg, 3);  // the backdrop may be the destination: q == bg
           if (db == 4) q[3] = 255;
         }
         continue;

@@ -38,8 +38,9 @@ class PackReader {
   }
 
   std::string ReadName(std::int32_t length, int index) {
-    // An empty name is allowed by the layout; it only names no image.
-    if (length < 0 || length > MaxPackedEntryName || std::size_t(length) > Remaining()) {
+    // An empty name is allowed by the layout; it only names no image. The
+    // bytes left bound a long one.
+    if (length < 0 || std::size_t(length) > Remaining()) {
       throw ESkinError("Packed skin entry " + std::to_string(index) + " has a bad name length (" +
                        std::to_string(length) + ")");
     }
@@ -117,7 +118,7 @@ void Extract(TacSkinConvertor& c) {
     const std::int32_t s = r.ReadInt("an entry header");
     TacBytes content = r.Inflate(s, name);
     if (UpperSkinName(name) == "OPTIONS.DAT") {
-      if (c.OptionsData) throw ESkinError("Packed skin file holds two options entries");
+      // A second options entry replaces the first.
       c.OptionsData = std::make_unique<TacBytes>(std::move(content));
     } else {
       const bool isBitmap = EndsWithBmp(name);

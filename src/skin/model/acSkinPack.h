@@ -25,7 +25,6 @@ struct TacImageItem {
 using TacImageItems = std::vector<TacImageItem>;
 
 // Limits of what a packed skin may hold; larger values are taken for damage.
-inline constexpr std::int32_t MaxPackedEntryName = 255;
 inline constexpr std::int32_t MaxPackedEntrySize = 64 * 1024 * 1024;
 
 class TacSkinConvertor {

@@ -32,6 +32,18 @@ extern bool NewSkinInProgress;
 // Major version of the running system (0 until the start-up asks).
 extern int WindowsMajorVersion;
 
+// Sets a flag for a scope, clearing it whatever leaves the scope.
+class TacFlagScope {
+ public:
+  explicit TacFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TacFlagScope() { flag_ = false; }
+  TacFlagScope(const TacFlagScope&) = delete;
+  TacFlagScope& operator=(const TacFlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // How a disabled control is painted: bit values, combinable.
 using TsDisabledKind = std::uint8_t;
 inline constexpr TsDisabledKind dkBlended = 1, dkGrayed = 2;

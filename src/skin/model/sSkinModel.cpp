@@ -36,6 +36,7 @@ const char* const kHotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "H
                                      "HOTTCBOTTOM"};
 
 constexpr std::int64_t kMaxImagePixels = 8192LL * 8192LL;
+// The most states a one-digit count writes; a mask with more paints nothing.
 constexpr int kMaxMaskType = 9;
 // Far beyond what any skin needs; larger numbers are taken for damage.
 constexpr std::size_t kMaxSections = 4096;
@@ -290,41 +291,53 @@ class TsSkinLoader {
       mk.WL = mk.WT = mk.WR = mk.WB = mk.BorderWidth;
       return;
     }
+    // A mask without frames or states has no thirds to take; it paints nothing.
+    if (mk.ImageCount < 1 || mk.MaskType < 0) return;
     const std::int64_t w = std::int64_t{mk.R.Right} - mk.R.Left;
     const std::int64_t h = std::int64_t{mk.R.Bottom} - mk.R.Top;
     mk.WL = mk.WR = Short(s, k, w / (mk.ImageCount * 3));
     mk.WT = mk.WB = Short(s, k, h / ((mk.MaskType + 1) * 3));
   }
 
-  // Every mask must have frames and states of at least one pixel, margins
-  // that are not negative, and lie wholly inside its image. False when the
-  // image it is cut from is missing: like a missing image file, that only
-  // costs the key its mask.
-  bool Validate(const TsMaskData& mk, const std::string& section, const std::string& key) {
-    if (mk.ImageCount < 1) throw KeyError(section, key, "the mask has no frames");
-    if (mk.MaskType < 0 || mk.MaskType > kMaxMaskType) {
-      throw KeyError(section, key, "bad state count " + std::to_string(mk.MaskType));
-    }
-    if (mk.WL < 0 || mk.WT < 0 || mk.WR < 0 || mk.WB < 0 || mk.BorderWidth < 0) {
-      throw KeyError(section, key, "negative margin");
-    }
+  static bool Paintable(const TsMaskData& mk) {
+    return mk.ImageCount >= 1 && mk.MaskType >= 0 && mk.MaskType <= kMaxMaskType &&
+           mk.WL >= 0 && mk.WT >= 0 && mk.WR >= 0 && mk.WB >= 0 && mk.BorderWidth >= 0 &&
+           MaskFrameWidth(mk) >= 1 && MaskStateHeight(mk) >= 1;
+  }
+
+  // What every painter skips: no frames of no size in no image. The key keeps
+  // its record, so that it is found itself rather than its parent's.
+  static void MakeEmpty(TsMaskData& mk) {
+    mk.Bmp.reset();
+    mk.R = {};
+    mk.ImageCount = 0;
+    mk.MaskType = 0;
+    mk.BorderWidth = 0;
+    mk.WL = mk.WT = mk.WR = mk.WB = 0;
+  }
+
+  // A mask with no frames, frames or states under one pixel, a negative
+  // margin or more states than a value can write paints nothing, as a skin
+  // made for it expects. One whose rectangle leaves its image, or whose
+  // image is missing, costs the key its mask (listed in SkippedKeys); the
+  // rest of the skin loads either way.
+  bool Admit(TsMaskData& mk, const std::string& section, const std::string& key) {
     const TBitmap* img = mk.Bmp ? mk.Bmp.get() : m_.MasterBitmap.get();
     if (!img) {
       m_.SkippedKeys.push_back(section + "." + key + " (no master bitmap)");
       return false;
     }
     const TRect& r = mk.R;
-    if (r.Left < 0 || r.Top < 0 || r.Right > img->Width() || r.Bottom > img->Height() ||
-        r.Right <= r.Left || r.Bottom <= r.Top) {
-      throw KeyError(section, key,
-                     "rectangle (" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ", " +
-                         std::to_string(r.Right) + ", " + std::to_string(r.Bottom) +
-                         ") is not inside its " + std::to_string(img->Width()) + " x " +
-                         std::to_string(img->Height()) + " image");
+    const bool flat = r.Right <= r.Left || r.Bottom <= r.Top;
+    if (!flat && (r.Left < 0 || r.Top < 0 || r.Right > img->Width() || r.Bottom > img->Height())) {
+      m_.SkippedKeys.push_back(section + "." + key + " (rectangle " + std::to_string(r.Left) +
+                               ", " + std::to_string(r.Top) + ", " + std::to_string(r.Right) +
+                               ", " + std::to_string(r.Bottom) + " is not inside its " +
+                               std::to_string(img->Width()) + " x " +
+                               std::to_string(img->Height()) + " image)");
+      return false;
     }
-    if (MaskFrameWidth(mk) < 1 || MaskStateHeight(mk) < 1) {
-      throw KeyError(section, key, "the mask's frames are empty");
-    }
+    if (flat || !Paintable(mk)) MakeEmpty(mk);
     return true;
   }
 
@@ -370,7 +383,6 @@ class TsSkinLoader {
         mk.StretchMode = Short(s, k, Field(s, k, Copy(v, 46, 1)));
         mk.BorderWidth = Short(s, k, Field(s, k, Copy(v, 48, 1)));
         mk.ImgType = itisaBorder;
-        if (mk.ImageCount < 1) throw KeyError(s, k, "the mask has no frames");
         ComputeMargins(mk, s, k);
         return mk;
       case '!':
@@ -400,15 +412,12 @@ class TsSkinLoader {
     const std::string file(w[0]);
     if (!Contains(file, ".BMP") && !Contains(file, ".PNG")) return std::nullopt;
     auto word = [&](std::size_t i) { return Field(s, k, i < w.size() ? w[i] : ""); };
-    const int count = word(1), maskType = word(2), imgType = word(3);
-    if (count < 1) throw KeyError(s, k, "the mask has no frames");
-    if (maskType < 0 || maskType > kMaxMaskType) {
-      throw KeyError(s, k, "bad state count " + std::to_string(maskType));
-    }
-    if (imgType < 0) throw KeyError(s, k, "bad image type " + std::to_string(imgType));
+    // The numbers are read only for an image that is there: a key whose file
+    // is missing is skipped whatever it says.
     mk.Bmp = LoadImage(s, k, file);
     if (!mk.Bmp) return std::nullopt;
-    mk.ImgType = static_cast<TacImgType>(std::min(imgType, 4));
+    const int count = word(1), maskType = word(2);
+    mk.ImgType = static_cast<TacImgType>(std::clamp(word(3), 0, 4));
     if (Contains(file, ".BMP") && mk.ImgType != itisaTexture) mk.Bmp->SetPixelFormat(pf24bit);
     mk.ImageCount = Short(s, k, count);
     mk.MaskType = Short(s, k, maskType);
@@ -479,8 +488,6 @@ class TsSkinLoader {
     mk.WT = Short(s, k, item.WT);
     mk.WR = Short(s, k, item.WR);
     mk.WB = Short(s, k, item.WB);
-    if (mk.ImageCount < 1) throw KeyError(s, k, "the mask has no frames");
-    if (mk.MaskType < 0) throw KeyError(s, k, "bad state count " + std::to_string(mk.MaskType));
     ComputeMargins(mk, s, k);
     return mk;
   }
@@ -490,7 +497,7 @@ class TsSkinLoader {
       for (int i = 0; i < stored_->Images.Count(); ++i) {
         const TsSkinImage& item = stored_->Images.Items(i);
         std::optional<TsMaskData> mk = StoredMask(item);
-        if (!mk || !Validate(*mk, mk->SectionName, mk->PropertyName)) continue;
+        if (!mk || !Admit(*mk, mk->SectionName, mk->PropertyName)) continue;
         m_.MaskData.push_back(std::move(*mk));
       }
     }
@@ -500,7 +507,7 @@ class TsSkinLoader {
         const std::string v = ini_.ReadString(s, k, "");
         if (v.empty()) continue;
         std::optional<TsMaskData> mk = ParseMask(s, k, v);
-        if (!mk || !Validate(*mk, s, k)) continue;
+        if (!mk || !Admit(*mk, s, k)) continue;
         m_.MaskData.push_back(std::move(*mk));
       }
     }
@@ -538,7 +545,7 @@ class TsSkinLoader {
           m_.MaskData.push_back(std::move(mk));
           continue;
         }
-        if (!parsed || !Validate(*parsed, s, k)) continue;
+        if (!parsed || !Admit(*parsed, s, k)) continue;
         m_.MaskData.push_back(std::move(*parsed));
       }
     }
@@ -852,9 +859,7 @@ void TsSkinModel::LoadFromFolder(const std::string& folder, const TsSkinLoadOpti
 
 void TsSkinModel::LoadFromStoredSkin(const TsStoredSkin& stored,
                                      const TsSkinLoadOptions& options) {
-  if (stored.GeneralData.Count() == 0) {
-    throw ESkinError("Stored skin " + stored.Name + " holds no skin");
-  }
+  // Empty collections make a skin without sections, as they are.
   LoadModel(*this, "", ImageSource{}, "", options, &stored);
 }
 

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+
 #include "skin/controls/SkinnedContainers.h"
 #include "skin/controls/sPanel_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "support/Counters.h"
 
 namespace kv {
@@ -89,6 +92,45 @@ TEST_F(PanelSkinned, ACustomColouredPanelPaintsItsOwnColourOverTheCheckerboard) 
   Show();
   const TPixels shown = TPixels::FromClient(plain->Handle());
   EXPECT_TRUE(kvtest::ColourAt(shown, 50, 30, 0x00C0C0));
+}
+
+// A PATTERN and HOTPATTERN in two states (the second image below the first)
+// are found by name: the panel's background shows the first image in the
+// normal and in the hot state.
+TEST_F(PanelSkinned, ATwoStateTextureIsPaintedInTheNormalAndTheHotState) {
+  const kvtest::TTestSkin::TBox b =
+      kvtest::TTestSkin({.Checkerboard = true}).MaskBox("PANEL", "PATTERN");
+  char twoStates[32];
+  std::snprintf(twoStates, sizeof twoStates, "~%04d,%04d,%04d,%04d,00,1", b.Left, b.Top, b.Right,
+                b.Bottom);
+  Load({.Keys = {{"PANEL", "PATTERN", twoStates},
+                 {"PANEL", "HOTPATTERN", twoStates},
+                 {"PANEL", "HOTIMAGEPERCENT", "100"}}});
+  Show();
+  for (int state : {0, 1}) {
+    TBitmap picture(40, 40, pf24bit);
+    PaintSkinDataBackground(root->SkinData(), EmptyBgCacheInfo, state, {0, 0, 40, 40}, {},
+                            &picture);
+    const kvtest::TPixels shown = kvtest::TPixels::FromBitmap(picture);
+    EXPECT_EQ(shown.At(1, 1), kvtest::TTestSkin::kCheckerA) << "state " << state;
+    EXPECT_EQ(shown.At(5, 1), kvtest::TTestSkin::kCheckerB) << "state " << state;
+  }
+}
+
+// A custom-coloured panel over the plain form still asks the form for its
+// background: the transparent corners of its border show the form's colour.
+TEST_F(PanelSkinned, ACustomColouredPanelsBorderCornersShowTheFormBehind) {
+  Load();
+  TsPanel* own = AddPanel(form, {10, 10, 130, 90}, "EDIT");
+  own->SkinData()->SetCustomColor(true);
+  own->SetColor(0x00C0C0);
+  Show();
+  own->Repaint();
+  const TPixels shown = TPixels::FromWindow(own->Handle());
+  const int w = shown.Width(), h = shown.Height();
+  for (const POINT p : {POINT{0, 0}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}})
+    EXPECT_EQ(shown.At(p.x, p.y), kFormColor) << p.x << "," << p.y;
+  EXPECT_EQ(0x00C0C0u, shown.At(kvtest::TTestSkin::kMargin + 4, 40));
 }
 
 // A see-through panel on the checkerboard panel (a picture below) and on the

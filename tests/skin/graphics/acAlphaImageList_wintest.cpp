@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "Pixels.h"
 #include "PngFiles.h"
 #include "classlib/Graphics.h"
@@ -165,6 +167,107 @@ TEST(AlphaImageList, AnIconItemKeepsItsOwnMask) {
   TBitmap next;
   ASSERT_TRUE(list->GetBitmap(1, next));
   EXPECT_EQ(Px(next, 0, 2), 0xFF0000FFu) << "the item after the icon";
+}
+
+// A 4 x 4 RGB picture (no alpha): its top-left pixel in colour A, its
+// bottom-left one in colour B, the rest in C.
+testing::Bytes KeyedRgbPng() {
+  testing::Bytes raw;
+  for (int y = 0; y < 4; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < 4; ++x) {
+      const bool a = x == 0 && y == 0, b = x == 0 && y == 3;
+      raw.insert(raw.end(), {std::uint8_t(a ? 0xAA : 0x10), std::uint8_t(b ? 0xBB : 0x20),
+                             std::uint8_t(0x30)});
+    }
+  }
+  return testing::MakePng(4, 4, 8, 2, raw).Join();
+}
+
+Owned<TsAlphaImageList> LoadedList(TsImgListItems items) {
+  Owned<TsAlphaImageList> list = CreateOwned<TsAlphaImageList>();
+  list->BeginLoading();
+  list->SetSize(4, 4);
+  list->Items = std::move(items);
+  list->EndLoading();
+  return list;
+}
+
+// The system list's image as drawn over a grey ground.
+TBitmap Drawn(TsAlphaImageList& list, int index) {
+  TBitmap target = Filled(4, 4, pf24bit, 0x808080);
+  TBitmapCanvas canvas(target);
+  list.Draw(&canvas, 0, 0, index, true);
+  GdiFlush();
+  return target;
+}
+
+// The icon of a picture without alpha leaves out its top-left colour.
+TEST(AlphaImageList, APictureWithoutAlphaIsKeyedByItsTopLeftColour) {
+  Owned<TsAlphaImageList> list = LoadedList({{ifPNG, pf32bit, KeyedRgbPng()}});
+  ASSERT_EQ(list->Count(), 1);
+  const TBitmap shown = Drawn(*list, 0);
+  EXPECT_EQ(Px(shown, 0, 0), 0x808080u) << "the key";
+  EXPECT_EQ(Px(shown, 0, 3), 0x10BB30u);
+  EXPECT_EQ(Px(shown, 2, 2), 0x102030u);
+}
+
+// Loaded without items, the list is generated all the same: an image
+// added later without alpha becomes opaque but for its key colour.
+TEST(AlphaImageList, AListLoadedWithoutItemsLooksAtImagesAddedLater) {
+  Owned<TsAlphaImageList> list = LoadedList({});
+  EXPECT_TRUE(list->Generated());
+  TBitmap keyed = Filled(4, 4, pf24bit, 0x0000FF);
+  testing::SetPx(keyed, 3, 1, 0xFF00FF);
+  list->Add(keyed);
+  TBitmap image;
+  ASSERT_TRUE(list->GetBitmap(0, image));
+  EXPECT_EQ(Px(image, 0, 1) >> 24, 255u);
+  EXPECT_EQ(Px(image, 3, 1) >> 24, 0u);
+}
+
+// Address space taken until only about Left bytes are free, in blocks too
+// small for a picture of 8192 x 8192; given back on destruction.
+class TScarceMemory {
+ public:
+  explicit TScarceMemory(std::size_t left) {
+    constexpr std::size_t kBlock = 16 << 20;
+    while (void* p = VirtualAlloc(nullptr, kBlock, MEM_RESERVE, PAGE_NOACCESS))
+      blocks_.push_back(p);
+    for (std::size_t freed = 0; freed < left && !blocks_.empty(); freed += kBlock) {
+      VirtualFree(blocks_.back(), 0, MEM_RELEASE);
+      blocks_.pop_back();
+    }
+  }
+  ~TScarceMemory() {
+    for (void* p : blocks_) VirtualFree(p, 0, MEM_RELEASE);
+  }
+
+ private:
+  std::vector<void*> blocks_;
+};
+
+// A picture whose bitmap cannot be made fails alone: its image is clear, the
+// others are there, and the list still follows changes.
+TEST(AlphaImageList, APictureTooBigForTheMemoryFailsAlone) {
+  if (sizeof(void*) == 8) GTEST_SKIP() << "a 64-bit address space cannot be used up";
+  // 8192 x 8192 RGBA (256 MB as a bitmap); the pixel data is never reached.
+  testing::PngFile big = testing::MakePng(8192, 8192, 8, 6, {});
+  big.chunks[big.Find("IDAT")] = testing::MakeChunk("IDAT", testing::Bytes(300000));
+  Owned<TsAlphaImageList> list = CreateOwned<TsAlphaImageList>();
+  list->SetSize(4, 4);
+  list->Handle();
+  list->Items = {{ifPNG, pf32bit, big.Join()}, {ifPNG, pf32bit, SolidPng(4, 4, 0, 0, 255, 255)}};
+  {
+    const TScarceMemory scarce(96 << 20);
+    list->BeginLoading();
+    EXPECT_NO_THROW(list->EndLoading());
+  }
+  ASSERT_EQ(list->Count(), 2);
+  EXPECT_EQ(Px(Drawn(*list, 0), 1, 1), 0x808080u);
+  EXPECT_EQ(Px(Drawn(*list, 1), 1, 1), 0x0000FFu);
+  list->Delete(1);
+  EXPECT_EQ(list->Count(), 2) << "rebuilt: the list is not stuck updating";
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "Pixels.h"
 #include "skin/graphics/acGlow.h"
 #include "skin/model/sSkinModel.h"
@@ -87,6 +89,31 @@ TEST_F(GlowWindows, NoWindowForAMissingMaskOrAnEmptyHalo) {
   EXPECT_EQ(ShowGlow({10, 10, 10, 10}, {}, "BUTTON", &skin_, parent_, 255, 5, "GLOW"), -1);
   EXPECT_FALSE(AnyGlowWindow());
   EXPECT_TRUE(TacGlowEffects.empty());
+}
+
+// A subclass's halo is the one shown: Build asks the virtual for the uncut
+// halo and cuts the part of a control hidden at its left.
+class TRecordingGlow : public TacGlowEffect {
+ public:
+  using TacGlowEffect::TacGlowEffect;
+  void MakeGlowBitmap(int width, int height) override {
+    sizes.push_back({width, height});
+    bitmap_ = std::make_unique<TBitmap>(width, height, pf32bit);
+  }
+  std::vector<TSize> sizes;
+};
+
+TEST_F(GlowWindows, BuildTakesTheHaloFromTheVirtualMaker) {
+  TRecordingGlow glow(skin_, 0);
+  glow.Margin = 1;
+  const TRect clip{10, 0, 80, 25};
+  ASSERT_TRUE(glow.Build(kControl, clip, parent_, 255));
+  const TacGlowPlacement p = GlowPlacement(kControl, clip, {4, 4, 4, 4}, 1);
+  ASSERT_EQ(glow.sizes.size(), 1u);
+  EXPECT_EQ(glow.sizes[0], (TSize{p.FullWidth, p.FullHeight}));
+  RECT r;
+  GetWindowRect(glow.Window(), &r);
+  EXPECT_EQ(r.right - r.left, p.Width);
 }
 
 }  // namespace

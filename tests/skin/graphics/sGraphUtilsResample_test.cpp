@@ -74,6 +74,29 @@ TEST(ResampleBitmap, MirrorsSamplesBeyondTheEdges) {
   EXPECT_EQ(Px(dst, 0, 0), 0x1E1E1Eu);  // 30; clamping would give 15
 }
 
+// Beyond the right and bottom edges a sample is mirrored however far out it
+// lies: doubling a 4 x 4 picture gives what doubling the same picture with
+// its mirror image written out to 8 x 8 gives there, under every filter that
+// reaches two or more samples past the edge (the alpha image list's too).
+TEST(ResampleBitmap, MirrorsSamplesFarBeyondTheRightAndBottomEdges) {
+  for (TPixelFormat f : {pf24bit, pf32bit})
+    for (std::uint8_t filter : {4, 5, 6}) {
+      const TBitmap src = Numbered(4, 4, f);
+      TBitmap written(8, 8, f);
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+          SetPx(written, x, y, Px(src, x < 4 ? x : 7 - x, y < 4 ? y : 7 - y));
+      TBitmap dst, reference;
+      ResampleBitmap(src, dst, 8, 8, filter);
+      ResampleBitmap(written, reference, 16, 16, filter);
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+          ASSERT_EQ(Px(dst, x, y), Px(reference, x, y))
+              << "filter " << int(filter) << " at " << x << "," << y
+              << (f == pf32bit ? " (32)" : "");
+    }
+}
+
 TEST(ResampleBitmap, CopiesWhenTheSizeIsTheSame) {
   const TBitmap src = Numbered(3, 3, pf32bit);
   TBitmap dst;

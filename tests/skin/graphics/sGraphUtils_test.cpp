@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 
 #include "Pixels.h"
@@ -413,6 +414,47 @@ TEST(StretchBitmapNinePart, SkipsPiecesOfNoSizeWhenMarginsExceedTheDestination) 
                         true, true);
 }
 
+// Painters whose background record is their destination itself (as the
+// corner images paint over their own bitmap): a transparent source pixel
+// takes the destination's pixel from under itself, which leaves it as it was.
+TEST(PaintersOverTheirOwnBackground, LeaveThePixelsUnderTransparentOnes) {
+  TBitmap key32 = Filled(2, 2, pf32bit, 0xFFFF00FFu);
+  TBitmap key24 = Filled(2, 2, pf24bit, 0xFF00FFu);
+  TsMaskData mask;
+  mask.R = {0, 0, 2, 4};
+  mask.ImageCount = 1;
+  mask.MaskType = 1;  // the image, and a mask plane below it
+  TBitmap planed = Filled(2, 4, pf24bit, 0xFF00FFu);
+  const std::pair<const char*, std::function<void(TBitmap&, const TsBgCacheInfo&)>> painters[] = {
+      {"CopyRectWithTransparency",
+       [&](TBitmap& d, const TsBgCacheInfo& i) {
+         CopyRectWithTransparency({0, 0, 2, 2}, {0, 0, 2, 2}, &d, &key24, i, true);
+       }},
+      {"CopyRectWithBackground",
+       [&](TBitmap& d, const TsBgCacheInfo& i) {
+         CopyRectWithBackground(&d, &key24, 0, true, i, 0xFF00FF, {0, 0, 1, 1}, 0);
+       }},
+      {"PaintAlphaBitmap",
+       [&](TBitmap& d, const TsBgCacheInfo& i) {
+         PaintAlphaBitmap({0, 0, 2, 2}, {0, 0, 2, 2}, &d, false, 0, clNone, true, i, &key32);
+       }},
+      {"CopyMaskPartWithBackground",
+       [&](TBitmap& d, const TsBgCacheInfo& i) {
+         CopyMaskPartWithBackground({0, 0, 2, 2}, {0, 0, 2, 2}, &d, &planed, i, true, mask);
+       }},
+  };
+  for (const auto& [name, paint] : painters)
+    for (TPixelFormat f : {pf24bit, pf32bit}) {
+      TBitmap dst = Numbered(2, 2, f);
+      const TBitmap before = dst;
+      paint(dst, TsBgCacheInfo{&dst, 0, 0, 0xFF00FF, true});
+      for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+          EXPECT_EQ(Px(dst, x, y) & 0xFFFFFF, Px(before, x, y) & 0xFFFFFF)
+              << name << " " << x << "," << y;
+    }
+}
+
 TEST(DrawMultiStateGlyph, PicksTheFrameOfTheStateAndSkipsItsBottomLeftColour) {
   // Three 2 x 2 frames; each frame's bottom-left pixel is its own key colour.
   TBitmap strip = Filled(6, 2, pf24bit, 0x111111);
@@ -472,10 +514,23 @@ TEST(DrawMultiStateGlyph, SixteenColourStripsKeepTheFirstFrameWhenHotOrPressed) 
   }
 }
 
-// A single 32-bit glyph goes on by its alpha: a soft edge mixes with what is
-// under it, an opaque pixel covers it exactly, a clear pixel leaves it,
-// whatever its colour bytes.
-TEST(DrawMultiStateGlyph, LaysASingleThirtyTwoBitGlyphOnByItsAlpha) {
+// A 32-bit strip is keyed as any other, its alpha bytes unread: a glyph
+// whose alpha is all 0 is drawn, one whose alpha is 255 loses its key box.
+TEST(DrawMultiStateGlyph, KeysAThirtyTwoBitGlyphByItsBottomLeftPixel) {
+  for (const std::uint32_t alpha : {0x00000000u, 0xFF000000u}) {
+    TBitmap glyph = Filled(3, 3, pf32bit, alpha | 0xFF00FFu);
+    SetPx(glyph, 1, 1, alpha | 0x0000FFu);
+    TBitmap dst = Filled(3, 3, pf24bit, 0x3366CC);
+    DrawMultiStateGlyph(&glyph, &dst, {0, 0}, 1, true, 0, 0, 0, 0);
+    EXPECT_EQ(Px(dst, 1, 1), 0x0000FFu) << "alpha " << std::hex << alpha;
+    EXPECT_EQ(Px(dst, 0, 0), 0x3366CCu) << "alpha " << std::hex << alpha;
+  }
+}
+
+// A button adapter's single 32-bit glyph goes on by its alpha: a soft edge
+// mixes with what is under it, an opaque pixel covers it exactly, a clear
+// pixel leaves it, whatever its colour bytes.
+TEST(DrawButtonGlyph, LaysASingleThirtyTwoBitGlyphOnByItsAlpha) {
   constexpr std::uint32_t kUnder = 0x3366CC;
   // 3 x 3: an opaque red centre, a half-transparent red ring, clear black corners.
   TBitmap glyph = Filled(3, 3, pf32bit, 0x80FF0000u);
@@ -499,7 +554,7 @@ TEST(DrawMultiStateGlyph, LaysASingleThirtyTwoBitGlyphOnByItsAlpha) {
                {false, dkGrayedBit, 0, 100, true}};
   for (const Case& c : cases) {
     TBitmap dst = Filled(5, 5, pf24bit, kUnder);
-    DrawMultiStateGlyph(&glyph, &dst, {1, 1}, 1, c.enabled, c.kind, 0, c.blend, 0);
+    DrawButtonGlyph(&glyph, &dst, {1, 1}, 1, c.enabled, c.kind, 0, c.blend, 0);
     const std::uint32_t red = c.grey ? 0x555555 : 0xFF0000;
     EXPECT_EQ(Px(dst, 2, 2), mix(red, kUnder, 255 * c.keep / 100)) << "centre, blend " << c.blend;
     EXPECT_EQ(Px(dst, 2, 1), mix(red, kUnder, 128 * c.keep / 100)) << "edge, blend " << c.blend;

@@ -153,6 +153,18 @@ TEST_P(NinePart, TransparentCornerPixelsTakeTheBackgroundRecord) {
   }
 }
 
+// The record may be the destination itself (the corner images paint over
+// their own bitmap): a transparent corner pixel keeps what is there.
+TEST_P(NinePart, ACornerOverItsOwnBitmapKeepsItsPixel) {
+  auto m = MakeMask(1, 4, 4, false, [](int, int x, int y) { return x + y == 0 ? kKey : 0x77u; });
+  m.mask.WL = m.mask.WT = m.mask.WR = m.mask.WB = 2;
+  TBitmap dst = Dst(6, 6, kOld);
+  PaintMaskNinePart(&dst, {1, 1, 5, 5}, true, {&dst, 0, 0, TransparentColor, true}, m.mask,
+                    m.master.get(), 0, true);
+  EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, kOld);
+  EXPECT_EQ(Px(dst, 2, 1) & 0xFFFFFF, 0x77u);
+}
+
 // The mask plane mixes each channel by its own byte of the plane:
 // d := ((d - s) * m + s * 256) shr 8, with m raised by 100 (at most 255) for
 // modes other than 1; the result is opaque.

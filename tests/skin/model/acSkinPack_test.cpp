@@ -113,6 +113,21 @@ TEST(acSkinPack, AcceptsAnEmptyPackAndIgnoresBytesAfterTheLastEntry) {
   EXPECT_EQ(unnamed.ImageEntries[0].EntryData, Bytes("BM"));
 }
 
+// The file's length bounds a name, and a later options entry replaces an
+// earlier one.
+TEST(acSkinPack, TakesLongNamesAndTheLastOptionsEntry) {
+  const std::string longName = std::string(300, 'L') + ".bmp";
+  const TacSkinConvertor c =
+      Extract(BuildPackedSkin({{"Options.dat", Bytes("[FIRST]\r\n")},
+                               {longName, Bytes("x")},
+                               {"OPTIONS.DAT", Bytes("[LAST]\r\n")}}));
+  ASSERT_TRUE(c.OptionsData);
+  EXPECT_EQ(*c.OptionsData, Bytes("[LAST]\r\n"));
+  ASSERT_EQ(c.ImageEntries.size(), 1u);
+  EXPECT_EQ(c.ImageEntries[0].EntryName, longName);
+  EXPECT_EQ(c.LastEntryIndex, 2);
+}
+
 struct BadPack {
   const char* what;
   TacBytes bytes;
@@ -130,7 +145,6 @@ std::vector<BadPack> BadPacks() {
   wrongCase[1] = 'S';
   wrongCase[2] = 'Z';
   wrongCase[3] = 'F';
-  TacBytes twoOptions = BuildPackedSkin({{"Options.dat", text}, {"OPTIONS.DAT", text}});
   return {
       {"upper-case signature", wrongCase, "Loaded data is not packed skin file"},
       {"short file", Bytes("ASz"), "Loaded data is not packed skin file"},
@@ -154,7 +168,6 @@ std::vector<BadPack> BadPacks() {
        "(incorrect data check)"},
       {"garbage instead of zlib", RawPack(1, 11, "Options.dat", 27, Bytes("garbage bytes")),
        "Decompression error"},
-      {"two options entries", twoOptions, "two options"},
   };
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <tuple>
 
 #include "SkinTestUtil.h"
 #include "base/SysUtils.h"
@@ -341,25 +343,10 @@ TEST(sSkinModel, RejectsMalformedOptionsNamingTheFault) {
       {"parent cycle",
        kGlobal + "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=C\r\n[C]\r\nPARENTCLASS=a\r\n",
        "inherits from itself through PARENTCLASS (A -> B -> C -> a)"},
-      {"border with zero frames",
-       kGlobal + "[A]\r\nBORDERSMASK=^0000,0000,0030,0030,0000,0000,0000,0000,0,0,0,0\r\n",
-       "Skin section \"A\" key \"BORDERSMASK\": the mask has no frames"},
-      {"glyph with zero frames", kGlobal + "[A]\r\nGLYPHMASK=@0000,0000,0030,0030,0,0\r\n",
-       "the mask has no frames"},
-      {"own image with zero frames", kGlobal + "[A]\r\nX=!SEP.BMP!0!0!0\r\n", "no frames"},
-      {"frames narrower than a pixel", kGlobal + "[A]\r\nG=@0000,0000,0002,0030,3,0\r\n",
-       "frames are empty"},
-      {"rectangle outside the master bitmap",
-       kGlobal + "[A]\r\nBORDERSMASK=^0090,0000,0130,0030,0000,0000,0000,0000,1,0,0,0\r\n",
-       "rectangle (90, 0, 130, 30) is not inside its 100 x 100 image"},
-      {"inverted rectangle", kGlobal + "[A]\r\nP=~0050,0050,0010,0060,00\r\n", "not inside"},
       {"field that is no number", kGlobal + "[A]\r\nP=~00x0,0050,0060,0060,00\r\n",
        "'00x0' is not a valid integer value"},
       {"value too short", kGlobal + "[A]\r\nP=^0000,0000,0010\r\n", "is not a valid integer"},
       {"own image without counts", kGlobal + "[A]\r\nX=!SEP.BMP\r\n", "not a valid integer"},
-      {"negative image type", kGlobal + "[A]\r\nX=!SEP.BMP!1!0!-2\r\n", "bad image type"},
-      {"own image with a negative state count", kGlobal + "[A]\r\nX=!SEP.BMP!1!-1!0\r\n",
-       "bad state count -1"},
       {"frame count past 16 bits", kGlobal + "[A]\r\nW=#(0,0,20,20)(65536,0)\r\n",
        "65536 is out of range"},
       {"global value past 16 bits", kGlobal + "TITLEHEIGHT=40000\r\n", "40000 is out of range"},
@@ -407,29 +394,8 @@ TEST(sSkinModel, EachLimitHoldsAtItsValueAndFailsOnePast) {
   const Limit limits[] = {
       {"sections", Sections(4096), Sections(4097), "4097 sections, more than 4096"},
       {"PARENTCLASS chain", ParentChain(63), ParentChain(64), "deeper than 64"},
-      {"state count in words", kGlobal + "[A]\r\nW=#(0,0,20,100)(1,9)\r\n",
-       kGlobal + "[A]\r\nW=#(0,0,20,100)(1,10)\r\n", "bad state count 10"},
-      {"state count of an own image", kGlobal + "[A]\r\nX=!SEP.BMP!1!9!0\r\n",
-       kGlobal + "[A]\r\nX=!SEP.BMP!1!10!0\r\n", "bad state count 10"},
-      {"right edge", kGlobal + "[A]\r\nP=~0000,0000,0100,0010,00\r\n",
-       kGlobal + "[A]\r\nP=~0000,0000,0101,0010,00\r\n", "(0, 0, 101, 10) is not inside"},
-      {"bottom edge", kGlobal + "[A]\r\nP=~0000,0000,0010,0100,00\r\n",
-       kGlobal + "[A]\r\nP=~0000,0000,0010,0101,00\r\n", "(0, 0, 10, 101) is not inside"},
-      {"left edge", kGlobal + "[A]\r\nW=#(0,0,10,10)(1,0)\r\n",
-       kGlobal + "[A]\r\nW=#(-1,0,10,10)(1,0)\r\n", "(-1, 0, 10, 10) is not inside"},
-      {"top edge", kGlobal + "[A]\r\nW=#(0,0,10,10)(1,0)\r\n",
-       kGlobal + "[A]\r\nW=#(0,-1,10,10)(1,0)\r\n", "(0, -1, 10, 10) is not inside"},
-      {"width", kGlobal + "[A]\r\nW=#(5,0,6,10)(1,0)\r\n",
-       kGlobal + "[A]\r\nW=#(5,0,5,10)(1,0)\r\n", "(5, 0, 5, 10) is not inside"},
-      {"frame width", kGlobal + "[A]\r\nG=@0000,0000,0003,0010,3,0\r\n",
-       kGlobal + "[A]\r\nG=@0000,0000,0002,0010,3,0\r\n", "frames are empty"},
-      {"state height", kGlobal + "[A]\r\nG=@0000,0000,0010,0002,1,1\r\n",
-       kGlobal + "[A]\r\nG=@0000,0000,0010,0001,1,1\r\n", "frames are empty"},
       {"16-bit value", kGlobal + "TITLEHEIGHT=32767\r\n", kGlobal + "TITLEHEIGHT=32768\r\n",
        "32768 is out of range"},
-      {"margin", kGlobal + "[A]\r\nB=^0000,0000,0030,0030,0000,0002,0000,0000,1,0,0,0\r\n",
-       kGlobal + "[A]\r\nB=^0000,0000,0030,0030,-001,0002,0000,0000,1,0,0,0\r\n",
-       "negative margin"},
       {"negative 16-bit value", kGlobal + "TITLEHEIGHT=-32768\r\n",
        kGlobal + "TITLEHEIGHT=-32769\r\n", "-32769 is out of range"},
   };
@@ -442,6 +408,77 @@ TEST(sSkinModel, EachLimitHoldsAtItsValueAndFailsOnePast) {
   const TsSkinModel m = Load(ParentChain(63));
   EXPECT_EQ(m.GeneralData[m.SectionIndexOf("S0")].Color, 77) << "inherited down the longest chain";
 }
+
+struct OddKey {
+  const char* what;
+  const char* value;
+  bool skipped;  // else kept as a mask that paints nothing
+};
+
+// One odd key among good ones: the skin loads, every other mask is as
+// without it, and the key paints nothing (a rectangle that leaves its image
+// costs the key its mask, listed with the missing images).
+class sSkinModelOddKey : public ::testing::TestWithParam<OddKey> {};
+
+TEST_P(sSkinModelOddKey, LoadsTheSkinAndTheKeyPaintsNothing) {
+  const std::string good = kGlobal +
+                           "[A]\r\nB=^0000,0000,0030,0030,0000,0000,0000,0000,1,0,0,0\r\n"
+                           "G=@0000,0000,0030,0010,3,0\r\nX=!SEP.BMP!1!0!0\r\n";
+  const std::vector<std::pair<std::string, TacBytes>> images = {{"SEP.BMP", SolidBmp(30, 20)}};
+  const TsSkinModel plain = Load(good, 100, 100, {}, images);
+  const TsSkinModel odd =
+      Load(good + "ODD=" + GetParam().value + "\r\n[B]\r\nPARENTCLASS=A\r\n", 100, 100, {},
+           images);
+  EXPECT_TRUE(odd.CommonSkinData.Active);
+  for (const char* key : {"B", "G", "X"}) {
+    const TsMaskData &a = Mask(plain, "A", key), &b = Mask(odd, "A", key);
+    EXPECT_EQ(std::tie(a.R, a.ImageCount, a.MaskType, a.WL, a.WT, a.WR, a.WB),
+              std::tie(b.R, b.ImageCount, b.MaskType, b.WL, b.WT, b.WR, b.WB))
+        << key;
+  }
+  const int index = odd.MaskIndexOf(odd.SectionIndexOf("B"), "B", "ODD");
+  const bool listed = !odd.SkippedKeys.empty() && odd.SkippedKeys.back().starts_with("A.ODD (");
+  if (GetParam().skipped) {
+    EXPECT_EQ(index, -1);
+    EXPECT_TRUE(listed);
+    return;
+  }
+  EXPECT_FALSE(listed);
+  ASSERT_GE(index, 0) << "the key itself is found";
+  const TsMaskData& m = odd.MaskData[index];
+  EXPECT_FALSE(m.Bmp);
+  EXPECT_EQ(MaskFrameWidth(m), 0);
+  EXPECT_EQ(MaskStateHeight(m), 0);
+  EXPECT_EQ(odd.MaskMarginLeft(index) + odd.MaskMarginTop(index), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, sSkinModelOddKey,
+    ::testing::Values(
+        OddKey{"border without frames", "^0000,0000,0030,0030,0000,0000,0000,0000,0,0,0,0", false},
+        OddKey{"glyph without frames", "@0000,0000,0030,0030,0,0", false},
+        OddKey{"own image without frames", "!SEP.BMP!0!0!0", false},
+        OddKey{"own image with negative frames", "!SEP.BMP!-2!0!0", false},
+        OddKey{"own image with ten states", "!SEP.BMP!1!10!0", false},
+        OddKey{"own image with state count -1", "!SEP.BMP!1!-1!0", false},
+        OddKey{"words with ten states", "#(0,0,20,100)(1,10)", false},
+        OddKey{"frames under a pixel", "@0000,0000,0002,0010,3,0", false},
+        OddKey{"states under a pixel", "@0000,0000,0010,0001,1,1", false},
+        OddKey{"negative margin", "^0000,0000,0030,0030,-001,0002,0000,0000,1,0,0,0", false},
+        OddKey{"own image with a negative margin", "!SEP.BMP!1!0!0!-1!0!0!0", false},
+        OddKey{"empty rectangle", "#(5,0,5,10)(1,0)", false},
+        OddKey{"inverted rectangle", "~0050,0050,0010,0060,00", false},
+        OddKey{"bad numbers of a missing file", "!GONE.BMP!x!y!z", true},
+        OddKey{"rectangle past the right edge", "^0090,0000,0130,0030,0000,0000,0000,0000,1,0,0,0",
+               true},
+        OddKey{"rectangle past the bottom edge", "~0000,0000,0010,0101,00", true},
+        OddKey{"rectangle left of the image", "#(-1,0,10,10)(1,0)", true}),
+    [](const ::testing::TestParamInfo<OddKey>& info) {
+      std::string name = info.param.what;
+      for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      return name;
+    });
 
 // System colours (0xFF000000 or 0x80000000 with a COLOR_* index) take the
 // classic palette; an index past its last entry gives black, and any other

@@ -242,16 +242,19 @@ TEST(StoredSkinCollections, MakeMasksAndPatternsFromTheirItems) {
   EXPECT_EQ(m.PatternIndexOf(0, "BUTTON", "HOTPATTERN"), 0);
 }
 
-TEST(StoredSkinCollections, EmptyCollectionsHoldNoSkin) {
+// Without packed data the collections are the skin, empty ones too.
+TEST(StoredSkinCollections, EmptyCollectionsLoadASkinWithoutSections) {
   TsStoredSkin st;
   st.Name = "Empty";
+  st.Shadow1Blur = 5;
   TsSkinModel m;
-  try {
-    m.LoadFromStoredSkin(st);
-    FAIL() << "loaded";
-  } catch (const ESkinError& e) {
-    EXPECT_STREQ(e.what(), "Stored skin Empty holds no skin");
-  }
+  m.LoadFromPackedData(test::MakePack("[FORM]\r\nCOLOR=1\r\n"));
+  ASSERT_EQ(m.SectionIndexOf("FORM"), 0);
+  m.LoadFromStoredSkin(st);
+  EXPECT_TRUE(m.GeneralData.empty());
+  EXPECT_TRUE(m.MaskData.empty());
+  EXPECT_EQ(m.SectionIndexOf("FORM"), -1);
+  EXPECT_EQ(m.CommonSkinData.Shadow1Blur, 5);
 }
 
 TEST(StoredSkinCollections, CopyTheirItems) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@
 #include "skin/controls/sListView_win.h"
 #include "skin/controls/sPanel_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "base/Streams.h"
+#include "base/TempFolder.h"
+#include "support/MessageBoxHook.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
 #include "support/TestSkin.h"
@@ -192,6 +196,87 @@ TEST_F(WildSkins, AControlsPictureHoldsItsChildrenAtTheirPlacesAndHiddenOnesAsBa
   for (const POINT p : {POINT{40, 1}, POINT{40, 30}})
     EXPECT_EQ(shownHidden.At(p.x, p.y), behind.At(ix + p.x, iy + p.y)) << p.x << "," << p.y;
 }
+
+// A skin from elsewhere with one odd BUTTON.BORDERSMASK, chosen from its
+// file as the Skins menu chooses one: it loads without a word, the odd key
+// paints nothing (as the key left empty) and every other part paints as in
+// the same skin without it. A rectangle outside its image is listed with
+// the keys skipped for a missing file.
+struct TOddKey {
+  const char* what;
+  const char* value;
+  bool listed;
+};
+void PrintTo(const TOddKey& key, std::ostream* os) { *os << key.what; }
+
+class OddKeySkin : public WildSkins, public ::testing::WithParamInterface<TOddKey> {
+ protected:
+  // The synthetic skin with the key, and a picture of its own, in Name.asz.
+  void Choose(const std::string& name, const char* value) {
+    kvtest::TTestSkinOptions options{.Checkerboard = true};
+    if (value != nullptr) options.Keys = {{"BUTTON", "BORDERSMASK", value}};
+    const kvtest::TTestSkin made(options);
+    const std::string text = made.OptionsText();
+    const TacBytes packed =
+        BuildPackedSkin({{"Options.dat", {text.begin(), text.end()}},
+                         {kvtest::TTestSkin::kMasterName, WriteBmp(made.Master())},
+                         {"SEP.BMP", WriteBmp(TBitmap(30, 20, pf24bit))}});
+    WriteFileBytes(folder.File(name + ".asz"), {packed.begin(), packed.end()});
+    manager->SetSkinDirectory(folder.Path());
+    manager->SetSkinName(name);
+    pump::PumpUntilIdle();
+  }
+  std::vector<TPixels> Pictures() const {
+    std::vector<TPixels> shots;
+    for (TsPanel* panel : panels) {
+      RedrawWindow(panel->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      shots.push_back(TPixels::FromWindow(panel->Handle()));
+    }
+    return shots;
+  }
+  kv::test::TempFolder folder;
+  std::vector<TsPanel*> panels;
+};
+
+TEST_P(OddKeySkin, LoadsFromItsFileAndPaintsEveryOtherKeyAsBefore) {
+  Load();
+  panels = {AddPanel("BUTTON", {10, 10, 110, 60}), AddPanel("PANEL", {120, 10, 220, 60}),
+            AddPanel("EDIT", {10, 70, 110, 120})};
+  Show();
+  kv::test::MessageBoxHook boxes;
+  Choose("Plain", nullptr);
+  const std::vector<TPixels> plain = Pictures();
+  Choose("Without", "");
+  const std::vector<TPixels> without = Pictures();
+  Choose("Odd", GetParam().value);
+  ASSERT_EQ(manager->SkinName(), "Odd");
+  EXPECT_TRUE(manager->CommonSkinData().Active);
+  const std::vector<TPixels> odd = Pictures();
+  EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().front();
+  EXPECT_TRUE(kvtest::ImagesDiffer(plain[0], without[0])) << "the key paints in the plain skin";
+  EXPECT_TRUE(kvtest::SameImage(odd[0], without[0])) << "the odd key";
+  for (std::size_t i = 1; i < panels.size(); ++i)
+    EXPECT_TRUE(kvtest::SameImage(odd[i], plain[i])) << panels[i]->SkinData()->SkinSection();
+  const std::vector<std::string>& skipped = manager->Skin().SkippedKeys;
+  const bool listed = std::any_of(skipped.begin(), skipped.end(), [](const std::string& k) {
+    return k.starts_with("BUTTON.BORDERSMASK (");
+  });
+  EXPECT_EQ(listed, GetParam().listed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, OddKeySkin,
+    ::testing::Values(
+        TOddKey{"NoFrames", "^0000,0000,0030,0030,0000,0000,0000,0000,0,0,0,0", false},
+        TOddKey{"TwelveStatesOfAPicture", "!SEP.BMP!1!12!0", false},
+        TOddKey{"FramesUnderAPixel", "@0000,0000,0002,0030,3,0", false},
+        TOddKey{"StatesUnderAPixel", "@0000,0000,0010,0001,1,1", false},
+        TOddKey{"NegativeMargin", "^0000,0000,0030,0030,-001,0002,0000,0000,1,0,0,0", false},
+        TOddKey{"BadNumbersOfAMissingPicture", "!GONE.BMP!x!y!z", true},
+        TOddKey{"RectangleOutsideTheImage", "^9990,0000,9999,0030,0000,0000,0000,0000,1,0,0,0",
+                true}),
+    [](const ::testing::TestParamInfo<TOddKey>& info) { return std::string(info.param.what); });
 
 // A stored skin given only as collections paints as the same skin packed:
 // panels with a border, a checkerboard texture and a picture pattern.
