@@ -97,9 +97,17 @@ void TsSkinProvider::LoadTitleButtonMasks() {
     buttons_[i].ImageIndex = masks[i];
     buttons_[i].LargeButton = buttonMasks_.LargeButton;
   }
+  UpdateUserButtonRecords();
+}
+
+// Read at every frame painting: buttons given or changed after the skin
+// came take their mask and hit code from the settings they have now.
+void TsSkinProvider::UpdateUserButtonRecords() {
+  const TsSkinManager* manager = SkinManager();
+  const bool masked = manager != nullptr && manager->Skin().IsMaskIndexValid(buttonMasks_.TitleButton);
   for (size_t i = 0; i < titleButtons_.Items.size(); ++i) {
     TsTitleButton& b = titleButtons_.Items[i];
-    b.MaskIndex = b.UseSkinData ? buttonMasks_.TitleButton : -1;
+    b.MaskIndex = b.UseSkinData && masked ? buttonMasks_.TitleButton : -1;
     b.Record->HitCode = TitleHit::FirstUser + static_cast<int>(i);
     b.Record->ImageIndex = b.MaskIndex;
   }
@@ -168,6 +176,7 @@ void TsSkinProvider::RestoreButtonStrip(const TRect& r) {
 }
 
 void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
+  UpdateUserButtonRecords();
   const std::vector<TsUserTitleButton> users = UserButtons();
   placedButtons_ = PlaceTitleButtons(g, TitleButtonMetrics(), users);
   if (mdiForm_ != nullptr)
@@ -189,12 +198,15 @@ void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bo
   TBitmap* cache = skinData_->CacheBmp.get();
   const TsSkinModel& skin = SkinManager()->Skin();
   const int index = TitleMaskIndex(b.Mask, b.HitCode);
-  if (cache == nullptr || !skin.IsMaskIndexValid(index)) return;
+  const bool masked = skin.IsMaskIndexValid(index);
+  // A user button without a mask still shows its glyph.
+  if (cache == nullptr || (!masked && b.Mask != TsTitleMask::User)) return;
   // The mask's see-through pixels show the title, not the last state.
   RestoreButtonStrip(b.Rect);
-  DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
-                skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
-                TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
+  if (masked)
+    DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
+                  skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
+                  TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
   if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), 0);
 }
 

@@ -257,6 +257,26 @@ TEST_F(FormInput, WithSkinnedPopupsTheIconDropsTheMenuAtOnceUnderIt) {
   EXPECT_EQ(provider->drops[1].x, r.left + 80);
 }
 
+// With a border window the icon is the one in its picture: a press on it
+// there drops the menu right under it.
+TEST_F(FormInput, WithABorderWindowTheIconDropsTheMenuUnderTheIconShown) {
+  manager->SetSkinnedPopups(true);
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  HWND border = provider->BorderFormWindow();
+  RECT b{};
+  GetWindowRect(border, &b);
+  const TRect icon = provider->Geometry().TitleIconRect();
+  const LPARAM at = MAKELPARAM(b.left + icon.Left + 2, b.top + icon.Top + 2);
+  ASSERT_EQ(SendMessageW(border, WM_NCHITTEST, 0, at), HTOBJECT);
+  SendMessageW(border, WM_NCLBUTTONDOWN, HTOBJECT, at);
+  ASSERT_EQ(provider->drops.size(), 1u);
+  EXPECT_EQ(provider->drops[0].x, b.left + icon.Left);
+  EXPECT_EQ(provider->drops[0].y, b.top + icon.Bottom);
+  manager->SetExtendedBorders(false);
+}
+
 // The wait for a double-click pumps messages; a clock that runs ahead ends
 // it after one round, in which the second click is already queued.
 DWORD FastTicks() {

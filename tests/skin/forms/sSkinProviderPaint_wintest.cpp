@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "SkinnedFormFixture.h"
@@ -267,8 +268,8 @@ TEST_F(SkinnedFrame, CaptionPlateAndTitleBarMaskAreInTheirPlaces) {
 }
 
 // A skin without the title bar mask, the caption plate and the large close
-// icon still paints the title, leaves out what it lacks and places the
-// close button, which takes the large set's size.
+// icon still paints the title and leaves out what it lacks: no close button
+// is placed, and the maximise button takes the rightmost place.
 TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   kvtest::TTestSkinOptions options;
   options.Minimal = true;
@@ -282,10 +283,9 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   for (int state = 0; state < 2; ++state)
     EXPECT_EQ(cache.CountOf(f.skin.Colour("FORM", "TITLEBAR", state), cache.Whole()), 0);
   EXPECT_EQ(f.provider->ButtonMasks().Close, -1);
-  const TsPlacedTitleButton& close = f.provider->PlacedButtons().at(0);
-  EXPECT_EQ(close.Rect.Width(), 21);
-  EXPECT_EQ(f.SectionAt(cache, close.Rect.Left + 10, close.Rect.Top + 10), "FORMTITLE");
-  const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(1);
+  const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(0);
+  EXPECT_EQ(max.HitCode, TitleHit::MaxButton);
+  EXPECT_EQ(max.Rect.Right, g.FrameWidth() - g.FrameBorderWidth(true) - g.Skin.BIRight);
   EXPECT_EQ(f.ItemAt(cache, max.Rect.Left + 10, max.Rect.Top + 10), "GLOBALINFO.BICONMAX#0");
 
   // A title section the skin lacks leaves the form's own section there.
@@ -293,6 +293,33 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   f.provider->InvalidateFrame();
   const TPixels untitled = f.Cache();
   EXPECT_EQ(f.SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
+}
+
+// A hue or saturation changed with the form open recolours its whole frame
+// and its client, though its border looks the same active and inactive.
+TEST(SkinnedFrameMinimal, ARecolouredSkinRepaintsBordersAndClient) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("Caption");
+  f.Provide();
+  f.Show();
+  const TsFrameGeometry g = f.provider->Geometry();
+  const TPoint border{1, g.State.Height / 2};
+  const TPoint client{g.ClientLeftOffset() + 20, g.ClientTopOffset() + 20};
+  const TPixels before = TPixels::FromWindow(f.Wnd());
+  for (const auto& recolour : {std::function<void()>([&] { f.manager->SetHueOffset(120); }),
+                               std::function<void()>([&] { f.manager->SetSaturation(-100); })}) {
+    const TPixels was = TPixels::FromWindow(f.Wnd());
+    recolour();
+    kvtest::PumpUntilIdle();
+    const TPixels cache = f.Cache(), window = TPixels::FromWindow(f.Wnd());
+    for (const TPoint& p : {border, client}) {
+      EXPECT_NE(window.At(p.X, p.Y), was.At(p.X, p.Y)) << p.X << "," << p.Y;
+      EXPECT_EQ(window.At(p.X, p.Y), cache.At(p.X, p.Y)) << p.X << "," << p.Y;
+    }
+  }
+  EXPECT_EQ(f.SectionAt(before, border.X, border.Y), "FORM");
 }
 
 // A resized frame is painted whole even where activation alone would
@@ -304,13 +331,14 @@ TEST(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
   f.form->SetCaption("");
   f.Provide();
   f.Show();
-  const TRect before = f.provider->PlacedButtons().at(1).Rect;
+  // Without a close mask the maximise button comes first.
+  const TRect before = f.provider->PlacedButtons().at(0).Rect;
   SetWindowPos(f.Wnd(), nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   kvtest::PumpUntilIdle();
   SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
   const TPixels cache = f.Cache();
   ASSERT_EQ(cache.Width(), 360);
-  const TRect after = f.provider->PlacedButtons().at(1).Rect;
+  const TRect after = f.provider->PlacedButtons().at(0).Rect;
   EXPECT_EQ(after.Left - before.Left, 60);
   EXPECT_EQ(f.ItemAt(cache, after.Left + 10, after.Top + 10), "GLOBALINFO.BICONMAX#0");
   EXPECT_EQ(f.SectionAt(cache, before.Left + 10, before.Top + 10), "FORMTITLE");
