@@ -150,6 +150,11 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
     UpdateSysMenuStyle(false);
     if (wnd != nullptr && IsCaptionedForm() && !RegionUpdatesBlocked)
       SetWindowRgn(wnd, nullptr, TRUE);
+    // The system measures and draws the menu bar again.
+    RebuildFormMenu();
+    if (HWND client = form_->ClientHandle())
+      RedrawWindow(client, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     // The next skin cuts its own region.
     RgnChanged = true;
     FramePainted = false;
@@ -252,6 +257,11 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case CM_MENUCHANGED:
       MenuChanged();
       CallOld(m);
+      return true;
+    case CM_ACTIVATE:
+      CallOld(m);
+      // The border window stays right under the form it lies around.
+      BorderFormFollows(m);
       return true;
     case WM_PRINTCLIENT:
       m.Result = 0;
@@ -470,7 +480,14 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       return true;
     case WM_SETTINGCHANGE:
+      // System metrics may have changed the title: it is painted whole.
       sd->BGChanged = true;
+      savedTitleBmp_.reset();
+      CallOld(m);
+      return true;
+    case WM_CREATE:
+      // A window made again paints its title afresh.
+      savedTitleBmp_.reset();
       CallOld(m);
       return true;
     case SM_ALPHACMD:
@@ -491,7 +508,10 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   // A recoloured skin (hue, saturation) changes the borders and the client
   // too: the title alone must not be painted back over the old picture.
   savedTitleBmp_.reset();
-  if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
+  if (!SkinLoading) {
+    RebuildFormMenu();
+    SkinFormMenus(SkinAvailable(sd, true));
+  }
   if (!afterNewSkin) RgnChanged = true;
   // The manager's extended borders may have been switched with the reload.
   UpdateExtendedBorders(SkinManager()->ExtendedBorders());

@@ -222,6 +222,7 @@ void TsSkinProvider::PrepareForm() {
   NewSkinIndexes();
   if (!form_->HasState(csLoading | csReading) && !HasState(csLoading)) ApplyGlobalColor();
   SkinFormMenus(SkinAvailable(skinData_.get(), true));
+  if (!MenuRebuilt && RebuildFormMenu()) MenuRebuilt = true;
   if (!form_->HasState(csLoading)) UpdateExtendedBorders(m->ExtendedBorders());
 }
 
