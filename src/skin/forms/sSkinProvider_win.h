@@ -397,7 +397,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   std::vector<TsUserTitleButton> UserButtons() const;
   void GlowEnded(TsTitleButtonRecord& record);
   void DrawTitleButton(const TsPlacedTitleButton& b, int state, bool animating);
-  void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state);
+  void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state,
+                     bool pushRight);
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
   void TitleMouseLeft();

@@ -207,19 +207,21 @@ void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bo
     DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
                   skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
                   TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
-  if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), 0);
+  if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), animating ? 0 : state, true);
 }
 
-// A user button's glyph centred on it (a pressed one a pixel lower): a
-// 32-bit glyph by its alpha, any other with its bottom-left colour left out.
+// A user button's glyph centred on it (a pressed one a pixel lower, and
+// right as well on the frame): a 32-bit glyph by its alpha, any other with
+// its bottom-left colour left out.
 void TsSkinProvider::DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin,
-                                   int state) {
+                                   int state, bool pushRight) {
   const size_t i = static_cast<size_t>(b.HitCode - TitleHit::FirstUser);
   if (i >= titleButtons_.Items.size()) return;
   TBitmap& glyph = titleButtons_.Items[i].Glyph;
   if (glyph.Empty() || target == nullptr) return;
-  const int x = origin.X + (b.Rect.Width() - glyph.Width()) / 2;
-  const int y = origin.Y + (b.Rect.Height() - glyph.Height()) / 2 + (state == 2 ? 1 : 0);
+  const int push = state == 2 ? 1 : 0;
+  const int x = origin.X + (b.Rect.Width() - glyph.Width()) / 2 + (pushRight ? push : 0);
+  const int y = origin.Y + (b.Rect.Height() - glyph.Height()) / 2 + push;
   if (glyph.PixelFormat() == pf32bit) {
     CopyRectWithTransparency(Bounds(x, y, glyph.Width(), glyph.Height()),
                              Rect(0, 0, glyph.Width(), glyph.Height()), target, &glyph,
@@ -647,7 +649,7 @@ void TacSBAnimation::MakeButtonImage() {
                     skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(), 1);
   }
   if (placed != provider_->placedButtons_.end() && placed->Mask == TsTitleMask::User)
-    provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState);
+    provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState, false);
   MakeOpaque(*glowBmp_);
 }
 

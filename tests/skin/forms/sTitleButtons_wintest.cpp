@@ -318,6 +318,13 @@ TEST(TitleButtonsUser, AGlyphIsDrawnCentredLeavingOutItsCornerColour) {
   EXPECT_TRUE(kvtest::ColourAt(cache, gx + 4, gy + 4, kInk));
   EXPECT_EQ(cache.CountOf(kKey, cache.Whole()), 0);
   EXPECT_EQ(f.ItemAt(cache, gx, gy + 4), "GLOBALINFO.TITLEBUTTON#0");
+  // Pressed, it moves a pixel right and down.
+  f.manager->SetAllowGlowing(false);
+  f.provider->SetPressedButton(TitleHit::FirstUser);
+  const TPixels pressed = f.Cache();
+  EXPECT_EQ(f.ItemAt(pressed, gx + 2, gy + 4), "GLOBALINFO.TITLEBUTTON#2");
+  EXPECT_TRUE(kvtest::ColourAt(pressed, gx + 3, gy + 4, kInk));
+  EXPECT_TRUE(kvtest::ColourAt(pressed, gx + 4, gy + 9, kInk));
 }
 
 // The mouse on a user button: its hint shows by the cursor while it is hot;
