@@ -17,6 +17,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDials_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 namespace {
@@ -322,6 +323,16 @@ TEST(SkinnedFrameMinimal, ARecolouredSkinRepaintsBordersAndClient) {
   EXPECT_EQ(f.SectionAt(before, border.X, border.Y), "FORM");
 }
 
+// The outline drag of the border resize mode is for frames without
+// composition: the first frame painting with composition switches it off.
+TEST_F(SkinnedFrame, CompositionTurnsTheBorderResizeModeBackToStandard) {
+  Provide();
+  Show();
+  provider->ResizeMode = rmBorder;
+  provider->InvalidateFrame();
+  EXPECT_EQ(provider->ResizeMode, rmStandard);
+}
+
 // A resized frame is painted whole even where activation alone would
 // repaint only the title: the buttons follow the right edge.
 TEST(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
@@ -403,6 +414,16 @@ TEST_P(AddedTitle, PixelsLieInsideItsPlace) {
       }
   EXPECT_GT(differing, 0);
   EXPECT_TRUE(kvtest::ColourOnlyInside(diff, 1, place));
+  // Inactive, its own colour is mixed half-way with the title's; active, it
+  // is its own.
+  const TsSkinModel& skin = f.manager->Skin();
+  const TColor title = static_cast<TColor>(
+      skin.GeneralData[static_cast<size_t>(f.provider->TitleSectionIndex)].Color);
+  const TColor mixed = MixColorsByFraction(static_cast<TColor>(0x0000FF), title, 0.5);
+  EXPECT_GT(with.CountOf(ColorToRGB(mixed), place), 0);
+  EXPECT_EQ(with.CountOf(0x0000FF, place), 0);
+  f.LookActive();
+  EXPECT_GT(f.Cache().CountOf(0x0000FF, place), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Provider, AddedTitle, ::testing::Values(false, true),
