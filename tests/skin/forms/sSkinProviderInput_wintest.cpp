@@ -234,6 +234,24 @@ INSTANTIATE_TEST_SUITE_P(
                       TPressCase{"MinimiseReleasedAway", HTMINBUTTON, false, true, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A minimised form without the maximise icon shows its maximise button
+// disabled: a press on it leaves no button pressed and does nothing.
+TEST_F(FormInput, APressOnADisabledMaximiseButtonLeavesNoButtonPressed) {
+  form->SetBorderIcons(biSystemMenu | biMinimize);
+  ShowWindow(Wnd(), SW_MINIMIZE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsIconic(Wnd()));
+  below->commands.clear();
+  Send(WM_NCLBUTTONDOWN, HTMAXBUTTON, At(5, 5));
+  EXPECT_EQ(provider->HotButton(), 0);
+  EXPECT_NE(provider->ButtonMax().State, 2);
+  EXPECT_FALSE(PressedButtonActive);
+  Send(WM_NCLBUTTONUP, HTMAXBUTTON, At(5, 5));
+  EXPECT_TRUE(below->commands.empty());
+  ShowWindow(Wnd(), SW_RESTORE);
+  kvtest::PumpUntilIdle();
+}
+
 TEST_F(FormInput, ACaptionDoubleClickMaximisesOnlyAFormThatMayMaximise) {
   Send(WM_NCLBUTTONDBLCLK, HTCAPTION, At(60, 10));
   form->SetBorderIcons(biSystemMenu | biMinimize);
