@@ -104,7 +104,8 @@ void TsSkinProvider::LoadTitleButtonMasks() {
 // came take their mask and hit code from the settings they have now.
 void TsSkinProvider::UpdateUserButtonRecords() {
   const TsSkinManager* manager = SkinManager();
-  const bool masked = manager != nullptr && manager->Skin().IsMaskIndexValid(buttonMasks_.TitleButton);
+  const bool masked =
+      manager != nullptr && manager->Skin().IsMaskIndexValid(buttonMasks_.TitleButton);
   for (size_t i = 0; i < titleButtons_.Items.size(); ++i) {
     TsTitleButton& b = titleButtons_.Items[i];
     b.MaskIndex = b.UseSkinData && masked ? buttonMasks_.TitleButton : -1;
@@ -207,7 +208,8 @@ void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bo
     DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
                   skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
                   TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
-  if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), animating ? 0 : state, true);
+  if (b.Mask == TsTitleMask::User)
+    DrawUserGlyph(b, cache, b.Rect.TopLeft(), animating ? 0 : state, true);
 }
 
 // A user button's glyph centred on it (a pressed one a pixel lower, and

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "KeyScript.h"
-#include "base/SysUtils.h"
-#include "classlib/WideText.h"
 #include "SkinnedFormFixture.h"
 #include "SystemPointer.h"
+#include "base/SysUtils.h"
+#include "classlib/WideText.h"
 #include "skin/forms/sSystemMenu_win.h"
 #include "support/ModalProbe.h"
 #include "support/Pump.h"
@@ -452,11 +452,12 @@ TEST_P(SystemMenuAfterRestyle, TheTitleIconOpensTheNewWindowsMenu) {
   GetWindowRect(Wnd(), &w);
   const TRect icon = provider->TitleIconRect();
   ASSERT_GT(icon.Width(), 0);
-  kvtest::SystemMoveTo({w.left + (icon.Left + icon.Right) / 2, w.top + (icon.Top + icon.Bottom) / 2});
+  kvtest::SystemMoveTo(
+      {w.left + (icon.Left + icon.Right) / 2, w.top + (icon.Top + icon.Bottom) / 2});
   HMENU shown = nullptr;
   {
-    kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND menu) { shown = OpenMenu(menu).Menu; },
-                              3000);
+    kvtest::TModalProbe probe(
+        kvtest::kMenuClass, [&](HWND menu) { shown = OpenMenu(menu).Menu; }, 3000);
     INPUT press[2]{};
     press[0].type = press[1].type = INPUT_MOUSE;
     press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -478,10 +479,9 @@ TEST_P(SystemMenuAfterRestyle, TheTitleIconOpensTheNewWindowsMenu) {
   kvtest::SystemMoveTo(kvtest::AwayFromWindows());
 }
 
-INSTANTIATE_TEST_SUITE_P(Popups, SystemMenuAfterRestyle, ::testing::Bool(),
-                         [](const auto& info) {
-                           return std::string(info.param ? "Skinned" : "TheWindowsOwn");
-                         });
+INSTANTIATE_TEST_SUITE_P(Popups, SystemMenuAfterRestyle, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "Skinned" : "TheWindowsOwn");
+});
 
 // A command the program adds to the window's system menu after its menu
 // first dropped is there, posting its command, the next time it drops.

@@ -144,9 +144,11 @@ TEST(TitleButtonsLayout, CloseAndHelpNeedTheirMasks) {
   g.State.Form.BorderIcons |= biHelp;
   const int right = g.FrameWidth() - g.FrameBorderWidth(true);
   const auto noHelp = PlaceTitleButtons(g, {.HelpMask = false}, {});
-  EXPECT_EQ(Codes(noHelp), (std::vector{TitleHit::Close, TitleHit::MaxButton, TitleHit::MinButton}));
+  EXPECT_EQ(Codes(noHelp),
+            (std::vector{TitleHit::Close, TitleHit::MaxButton, TitleHit::MinButton}));
   const auto noClose = PlaceTitleButtons(g, {.CloseMask = false}, {});
-  EXPECT_EQ(Codes(noClose), (std::vector{TitleHit::MaxButton, TitleHit::MinButton, TitleHit::Help}));
+  EXPECT_EQ(Codes(noClose),
+            (std::vector{TitleHit::MaxButton, TitleHit::MinButton, TitleHit::Help}));
   EXPECT_EQ(noClose.front().Rect.Right, right);
   // The room left to the caption still follows the border icons.
   EXPECT_EQ(TitleButtonsWidth(g, {.HelpMask = false}, {}), TitleButtonsWidth(g, {}, {}));

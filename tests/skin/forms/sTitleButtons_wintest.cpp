@@ -36,7 +36,6 @@ void ShowWithoutCaption(kvtest::TSkinnedFormFixture& f) {
   f.Show();
 }
 
-
 // An icon of one colour, side x side.
 HICON SolidIcon(COLORREF colour, int side) {
   HDC screen = GetDC(nullptr);
@@ -258,6 +257,8 @@ TEST(TitleIcon, WithoutOtherIconsTheProgramsOwnShowsLargeAboveSixteenPixels) {
 // buttons given after the skin came show their mask from the next frame
 // painting on and turn hot under the mouse.
 TEST(TitleButtonsUser, ButtonsWithoutSkinDataOrGivenLaterAreDrawn) {
+  // The pointer left on a title button by another test would make it hot.
+  kvtest::HoverOut();
   kvtest::TSkinnedFormFixture f;
   f.manager->SetAllowGlowing(false);
   f.form->SetCaption("");
@@ -279,7 +280,9 @@ TEST(TitleButtonsUser, ButtonsWithoutSkinDataOrGivenLaterAreDrawn) {
   // The frame is painted again when the form's activity changes.
   SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
   f.LookActive();
-  const auto centre = [](const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; };
+  const auto centre = [](const TRect& r) {
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  };
   const TPoint plain = centre(f.provider->ButtonRecord(TitleHit::FirstUser)->Rect);
   const TPoint masked = centre(f.provider->ButtonRecord(TitleHit::FirstUser + 1)->Rect);
   EXPECT_TRUE(kvtest::ColourAt(f.Cache(), plain.X, plain.Y, kInk));
