@@ -172,7 +172,28 @@ void TCustomForm::CreateWnd() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
 }
 
+void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
+  if (formStyle_ != fsMDIChild) {
+    TWinControl::CreateWindowHandle(params);
+    return;
+  }
+  // The system shows and activates an MDI child as it makes it: a child made
+  // to be seen is being shown from here on, and is a made MDI child until
+  // its window goes.
+  const TFormState showing = Visible() && (formState_ & fsShowing) == 0 ? fsShowing : 0;
+  formState_ |= fsCreatedMDIChild | showing;
+  try {
+    TWinControl::CreateWindowHandle(params);
+  } catch (...) {
+    formState_ &= ~(fsCreatedMDIChild | showing);
+    throw;
+  }
+  formState_ &= ~showing;
+  if (!HandleAllocated()) formState_ &= ~fsCreatedMDIChild;
+}
+
 void TCustomForm::DestroyWnd() {
+  formState_ &= ~fsCreatedMDIChild;
   // The menu belongs to the menu component, not to the window.
   if (HandleAllocated() && menu_ != nullptr) {
     ::SetMenu(Handle(), nullptr);
@@ -303,23 +324,25 @@ void TCustomForm::PlaceOnFirstShow() {
 void TCustomForm::ShowingChanged() {
   if (!HandleAllocated()) return;
   if (Showing()) {
+    // Set until the window is up: what the first activation and painting
+    // of the window do may depend on the form being shown for the first time.
     formState_ |= fsShowing;
     try {
       DoShow();
+      PlaceOnFirstShow();
+      int cmd = SW_SHOWNORMAL;
+      if (windowState_ == wsMinimized)
+        cmd = SW_SHOWMINIMIZED;
+      else if (windowState_ == wsMaximized)
+        cmd = SW_SHOWMAXIMIZED;
+      else if (Parent() != nullptr)
+        cmd = SW_SHOW;
+      ShowWindow(Handle(), cmd);
     } catch (...) {
       formState_ &= ~fsShowing;
       throw;
     }
     formState_ &= ~fsShowing;
-    PlaceOnFirstShow();
-    int cmd = SW_SHOWNORMAL;
-    if (windowState_ == wsMinimized)
-      cmd = SW_SHOWMINIMIZED;
-    else if (windowState_ == wsMaximized)
-      cmd = SW_SHOWMAXIMIZED;
-    else if (Parent() != nullptr)
-      cmd = SW_SHOW;
-    ShowWindow(Handle(), cmd);
     formState_ |= fsVisible;
   } else {
     DoHide();

@@ -122,6 +122,7 @@ class TCustomForm : public TWinControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  void CreateWindowHandle(const TCreateParams& params) override;
   void DestroyWnd() override;
   void Loaded() override;
   void BeforeDestruction() override;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "MessageLog.h"
 #include "classlib/WideText.h"
 #include "support/ModalProbe.h"
@@ -392,6 +394,34 @@ TEST(MDIForms, ChildrenLiveInTheClientWhichKnowsTheActiveOne) {
   b->Free();
   EXPECT_EQ(frame->MDIChildCount(), 1);
   EXPECT_EQ(frame->MDIChildren(0), a);
+}
+
+// The form states while a form is shown: fsShowing lasts until its window
+// is up (its showing and first activation see it), and an MDI child, which
+// the system shows as it makes it, is a made child from then on.
+TEST(MDIForms, FormStatesFollowTheWindowBeingMadeAndShown) {
+  Owned<TForm> frame = CreateOwned<TForm>();
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(0, 0, 400, 300);
+  TForm* child = Create<TForm>(frame.get());
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(10, 10, 150, 100);
+  for (TForm* form : {frame.get(), child}) {
+    SCOPED_TRACE(form == child ? "MDI child" : "MDI form");
+    std::vector<TFormState> atShow;  // at the window's WM_SHOWWINDOW
+    TWindowProcHook hook = form->InstallWindowProcHook(TWndMethod([&](TMessage& m) {
+      if (m.Msg == WM_SHOWWINDOW && m.WParam != 0) atShow.push_back(form->FormState());
+      hook.CallPrevious(m);
+    }));
+    form->Show();
+    hook.Remove();
+    ASSERT_EQ(atShow.size(), 1u);
+    EXPECT_NE(atShow[0] & fsShowing, 0);
+    EXPECT_EQ((atShow[0] & fsCreatedMDIChild) != 0, form == child);
+    EXPECT_EQ(form->FormState() & fsShowing, 0);
+    EXPECT_NE(form->FormState() & fsVisible, 0);
+    EXPECT_EQ((form->FormState() & fsCreatedMDIChild) != 0, form == child);
+  }
 }
 
 TEST(MDIForms, AChildNeedsAnMDIForm) {

@@ -238,10 +238,15 @@ TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor,
   }
   p.MaxPosition = {origin.X - b, origin.Y + t - b - m};
   p.MaxSize = {workArea.Width() + 2 * b, workArea.Height() - t + 2 * b + m};
-  const int top = g.State.MaximisedTitle ? g.TitleBarHeight(false) - 4
-                                         : g.NonSkinFrameWidth(true) + g.TitleBarHeight(false);
-  p.Region = Rect(b, b + top, p.MaxSize.X - b, p.MaxSize.Y - b);
+  p.Region = g.BorderFormRegion(p.MaxSize.X, p.MaxSize.Y);
   return p;
+}
+
+TRect TsFrameGeometry::BorderFormRegion(int width, int height) const {
+  const int b = FrameBorderWidth(false);
+  const int top = State.MaximisedTitle ? TitleBarHeight(false) - 4
+                                       : NonSkinFrameWidth(true) + TitleBarHeight(false);
+  return Rect(b, b + top, width - b, height - b);
 }
 
 }  // namespace kv

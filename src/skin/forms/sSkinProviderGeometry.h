@@ -103,6 +103,10 @@ class TsFrameGeometry {
 
   // Top-left of a size grip mask of that size in the frame cache.
   TPoint GripPosition(TSize gripMask) const;
+
+  // The region of a window width x height whose frame a border window
+  // draws: the client and the menu bar, without the system's frame and title.
+  TRect BorderFormRegion(int width, int height) const;
 };
 
 // How many lines the main menu's top items (their widths, in order) take

@@ -240,8 +240,12 @@ void TsSkinProvider::SendSysCommand(WPARAM command) {
 void TsSkinProvider::DropSysMenuUnderIcon() {
   RECT r{};
   GetWindowRect(FormHandle(), &r);
-  const TRect icon = Geometry().TitleIconRect();
-  DropSysMenu(r.left + icon.Left, r.top + icon.Bottom);
+  const TsFrameGeometry g = Geometry();
+  const TRect icon = g.TitleIconRect();
+  // The icon lies in the frame picture, which a border window shows larger
+  // than the window.
+  const TPoint o = g.CacheOffset();
+  DropSysMenu(r.left - o.X + icon.Left, r.top - o.Y + icon.Bottom);
 }
 
 bool TsSkinProvider::NCLButtonDown(TMessage& m) {

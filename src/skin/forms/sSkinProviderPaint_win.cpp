@@ -224,8 +224,9 @@ void TsSkinProvider::PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache) {
 }
 
 // The icon the title shows: the window's own, the class's, the application's,
-// else the system's.
-HICON TsSkinProvider::TitleIconHandle() const {
+// the program file's (its large one for a title icon above 16 pixels), else
+// the system's.
+HICON TsSkinProvider::TitleIconHandle(int iconHeight) const {
   HWND wnd = FormHandle();
   if (wnd == nullptr) return nullptr;
   HICON icon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
@@ -234,6 +235,7 @@ HICON TsSkinProvider::TitleIconHandle() const {
   if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICON));
   if (icon == nullptr && Application != nullptr)
     icon = reinterpret_cast<HICON>(SendMessageW(Application->Handle(), WM_GETICON, ICON_SMALL2, 0));
+  if (icon == nullptr) icon = iconHeight > 16 ? ProgramLargeIcon : ProgramSmallIcon;
   if (icon == nullptr) icon = LoadIconW(nullptr, IDI_APPLICATION);
   return icon;
 }
@@ -263,7 +265,7 @@ void TsSkinProvider::PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache) {
     CopyBitmapSkipTransparent(cache, sized.get(), r.Left, r.Top, clFuchsia);
     return;
   }
-  HICON icon = TitleIconHandle();
+  HICON icon = TitleIconHandle(r.Height());
   if (icon == nullptr) return;
   TBitmapCanvas canvas(*cache);
   DrawIconEx(canvas.Handle(), r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);

@@ -116,9 +116,11 @@ bool TsSkinProvider::SkinCommandAnyState(TMessage& m) {
       m.Result = 1;
       return true;
     case cmdSkinLoaded:
-      // A new skin before the first set-up prepares the form, then goes on.
+      // A new skin before the first set-up of this window (a window made
+      // again while the form was plain included) prepares the form, then
+      // goes on.
       if (!FormDestroying() && m.LParam == reinterpret_cast<LPARAM>(SkinManager()) &&
-          !systemMenuReady_)
+          systemMenuWnd_ != FormHandle())
         PrepareForm();
       return false;
     case cmdSkinRemoved:
@@ -148,6 +150,11 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
     UpdateSysMenuStyle(false);
     if (wnd != nullptr && IsCaptionedForm() && !RegionUpdatesBlocked)
       SetWindowRgn(wnd, nullptr, TRUE);
+    // The system measures and draws the menu bar again.
+    RebuildFormMenu();
+    if (HWND client = form_->ClientHandle())
+      RedrawWindow(client, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     // The next skin cuts its own region.
     RgnChanged = true;
     FramePainted = false;
@@ -250,6 +257,11 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case CM_MENUCHANGED:
       MenuChanged();
       CallOld(m);
+      return true;
+    case CM_ACTIVATE:
+      CallOld(m);
+      // The border window stays right under the form it lies around.
+      BorderFormFollows(m);
       return true;
     case WM_PRINTCLIENT:
       m.Result = 0;
@@ -391,8 +403,7 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       m.Result = 0;
       if (showAnimating_ || !Showing() || HasState(csLoading) || !systemMenuReady_) return true;
       CreateAdapter();
-      if (!InRegionUpdate && RgnChanged &&
-          (IsCaptionedForm() || IsWindowSizeable(wnd) || IsIconic(wnd))) {
+      if (!InRegionUpdate && RgnChanged && FrameCutsRegion()) {
         FindRegionHoles();
         RgnChanged = false;
         // Outside the show the new region repaints the frame by itself.
@@ -469,7 +480,14 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       return true;
     case WM_SETTINGCHANGE:
+      // System metrics may have changed the title: it is painted whole.
       sd->BGChanged = true;
+      savedTitleBmp_.reset();
+      CallOld(m);
+      return true;
+    case WM_CREATE:
+      // A window made again paints its title afresh.
+      savedTitleBmp_.reset();
       CallOld(m);
       return true;
     case SM_ALPHACMD:
@@ -487,11 +505,19 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   // The MDI client's bars take the new skin's look.
   if (mdiForm_ != nullptr && afterNewSkin) mdiForm_->UpdateClientAdapter();
   MenuLineCount = -1;
-  if (!SkinLoading) SkinFormMenus(SkinAvailable(sd, true));
+  // A recoloured skin (hue, saturation) changes the borders and the client
+  // too: the title alone must not be painted back over the old picture.
+  savedTitleBmp_.reset();
+  if (!SkinLoading) {
+    RebuildFormMenu();
+    SkinFormMenus(SkinAvailable(sd, true));
+  }
   if (!afterNewSkin) RgnChanged = true;
   // The manager's extended borders may have been switched with the reload.
   UpdateExtendedBorders(SkinManager()->ExtendedBorders());
-  if (Showing()) {
+  // The manager's lock may have taken the window's visible style meanwhile:
+  // the form's own visibility says whether its frame will be seen again.
+  if (form_->Visible() && FormHandle() != nullptr) {
     sd->BGChanged = true;
     if (!AnimationActive)
       RedrawWindow(FormHandle(), nullptr, nullptr,
@@ -586,33 +612,12 @@ void TsSkinProvider::NCActivate(TMessage& m) {
     sd->BGChanged = true;
     SetPaintingSuspended(sd, false);
   }
-  if (!Showing()) {
+  // A form not shown yet (an MDI child the system activates as it makes
+  // it) has no frame on the screen to keep.
+  if (Showing())
+    ActivateUnderCover(m);
+  else
     CallOld(m);
-    return;
-  }
-  // The system paints its own caption while it activates a visible window:
-  // with composition on the window is made invisible meanwhile, without it a
-  // cover keeps the screen as it was.
-  const bool composition = IsDwmCompositionOn();
-  bool styleTaken = false, redrawOff = false, covered = false;
-  if (composition) {
-    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_VISIBLE);
-    styleTaken = true;
-  }
-  if (showAnimating_) {
-    SendMessageW(wnd, WM_SETREDRAW, 0, 0);
-    redrawOff = true;
-  } else if (!composition && (!HasBorderForm() || form_->Menu() != nullptr)) {
-    // With a border window the system's title lies outside the region; a
-    // menu bar the window shows itself is still drawn by the system.
-    ShowCoverForm();
-    covered = coverForm_ != nullptr;
-  }
-  CallOld(m);
-  if (redrawOff) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
-  if (styleTaken) SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_VISIBLE);
-  if (covered) HideCoverForm();
-
   ChildFirstShown();
   if ((GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) SendMessageW(wnd, WM_NCPAINT, 0, 0);
   if ((form_->FormState() & fsCreating) != 0) return;
@@ -631,6 +636,35 @@ void TsSkinProvider::NCActivate(TMessage& m) {
   CreateAdapter();
 }
 
+// The system paints its own caption while it activates a visible window:
+// with composition on the window is made invisible meanwhile, without it a
+// cover keeps the screen as it was.
+void TsSkinProvider::ActivateUnderCover(TMessage& m) {
+  HWND wnd = FormHandle();
+  const bool composition = IsDwmCompositionOn();
+  bool styleTaken = false, redrawOff = false, covered = false;
+  if (composition) {
+    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~WS_VISIBLE);
+    styleTaken = true;
+  }
+  if (showAnimating_) {
+    SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+    redrawOff = true;
+  } else if (!composition && (!HasBorderForm() || form_->Menu() != nullptr)) {
+    // With a border window the system's title lies outside the region; a
+    // menu bar the window shows itself is still drawn by the system.
+    ShowCoverForm();
+    covered = coverForm_ != nullptr;
+  }
+  // The system draws its caption now: the region keeps it out of sight.
+  if (HasBorderForm() && !composition && !SkinManager()->AnimEffects.FormShow.Active)
+    UpdateFormRegion(false);
+  CallOld(m);
+  if (redrawOff) SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+  if (styleTaken) SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_VISIBLE);
+  if (covered) HideCoverForm();
+}
+
 // An MDI child shown for the first time puts itself on the MDI form's frame.
 void TsSkinProvider::ChildFirstShown() {
   constexpr TFormState firstShowing = fsCreatedMDIChild | fsShowing;
@@ -639,7 +673,8 @@ void TsSkinProvider::ChildFirstShown() {
     return;
   TsSkinProvider* main = MDIMainProvider();
   if (main == nullptr || main->mdiForm_ == nullptr) return;
-  if (!systemMenuReady_) PrepareForm();
+  // A child made again takes its new window's system menu as well.
+  if (!systemMenuReady_ || systemMenuWnd_ != FormHandle()) PrepareForm();
   main->mdiForm_->RepaintProviderFrame();
   if (HWND client = main->form_->ClientHandle()) SendMessageW(client, WM_NCPAINT, 0, 0);
 }
@@ -696,7 +731,7 @@ void TsSkinProvider::ShowingChanged(TMessage& m) {
   showAnimating_ = form_->Parent() == nullptr && form_->FormStyle() != fsMDIChild &&
                    animation.Active && !AnimationsOff;
   // The region is in place before the window is first seen.
-  if (RgnChanged && !InRegionUpdate) {
+  if (RgnChanged && !InRegionUpdate && FrameCutsRegion()) {
     FindRegionHoles();
     RgnChanged = false;
     UpdateFormRegion(false);

@@ -209,16 +209,20 @@ void TsSkinProvider::PrepareForm() {
   SkinDataLoaded(skinData_.get());
   // Wine makes a window's system menu only while it has WS_SYSMENU: it is
   // obtained before the style comes off, so the skinned menu and the title
-  // icon have it.
-  if (!systemMenuReady_) {
+  // icon have it. A window made again (a new border style or icons) has a
+  // menu and a style of its own; the old menu went with the old window.
+  if (wnd != systemMenuWnd_) {
+    systemMenuWnd_ = wnd;
     systemMenu_ = GetSystemMenu(wnd, FALSE);
-    systemMenuReady_ = true;
+    sysMenuStyleRemoved_ = false;
   }
+  systemMenuReady_ = true;
   UpdateSysMenuStyle(HasSkin(m));
   if (firstSetupPending_ && HasSkin(m)) firstSetupPending_ = false;
   NewSkinIndexes();
   if (!form_->HasState(csLoading | csReading) && !HasState(csLoading)) ApplyGlobalColor();
   SkinFormMenus(SkinAvailable(skinData_.get(), true));
+  if (!MenuRebuilt && RebuildFormMenu()) MenuRebuilt = true;
   if (!form_->HasState(csLoading)) UpdateExtendedBorders(m->ExtendedBorders());
 }
 
@@ -432,6 +436,13 @@ HRGN TsSkinProvider::BuildFrameRegion(int x, int y) {
 
 void TsSkinProvider::UpdateFormRegion(bool repaint) { SetFormRegion(repaint, !repaint); }
 
+// A frame the region is cut for: a title, a sizing border or an icon. A
+// frameless window (a form placed inside a control) keeps its corners.
+bool TsSkinProvider::FrameCutsRegion() const {
+  HWND wnd = FormHandle();
+  return wnd != nullptr && (IsCaptionedForm() || IsWindowSizeable(wnd) || IsIconic(wnd));
+}
+
 namespace {
 
 bool WindowHasRegion(HWND wnd, HRGN region) {
@@ -451,13 +462,15 @@ bool TsSkinProvider::SetFormRegion(bool repaint, bool keepSame) {
     return false;
   // A window procedure outside the toolkit may keep a region of its own.
   if (!FramePainted && SendMessageW(wnd, 0xBC4D, 0x41A2, 0) == 0x41A2) return false;
-  if (form_->Parent() != nullptr) {
-    SetWindowRgn(wnd, nullptr, repaint);
-    return true;
-  }
+  // Only a docked form would lose its region; the class library docks none.
   InRegionUpdate = true;
   HRGN region;
-  if (g.IsMaximized() && !g.State.Form.MDIChild) {
+  if (g.State.BorderForm) {
+    // The border window below draws frame and title: the window shows its
+    // client and menu bar only, never the system's own caption.
+    const TRect r = g.BorderFormRegion(g.State.Width, g.State.Height);
+    region = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+  } else if (g.IsMaximized() && !g.State.Form.MDIChild) {
     // What stays visible is the work area, as WM_GETMINMAXINFO placed it.
     const TRect r = MaxPlacement().Region;
     region = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);

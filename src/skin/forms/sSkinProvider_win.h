@@ -346,6 +346,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void NewSkinIndexes();
   void RefreshSkin(bool afterNewSkin);
   void NCActivate(TMessage& m);
+  void ActivateUnderCover(TMessage& m);
   void SetText(TMessage& m);
   void ShowingChanged(TMessage& m);
   void SysCommand(TMessage& m);
@@ -380,7 +381,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void RepaintTitleArea(const TsFrameGeometry& g);
   void PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache);
   void PaintTitleIcon(const TsFrameGeometry& g, TBitmap* cache);
-  HICON TitleIconHandle() const;
+  HICON TitleIconHandle(int iconHeight) const;
   void PaintTitleBarMask(const TsFrameGeometry& g, TBitmap* cache);
   void PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, bool withPlate);
   void PaintAddedTitle(TCanvas& canvas, TRect r);
@@ -392,10 +393,12 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void RestoreButtonStrip(const TRect& r);
   void PaintTitleButtons(const TsFrameGeometry& g);
   int TitleMaskIndex(TsTitleMask kind, int hitCode) const;
+  void UpdateUserButtonRecords();
   std::vector<TsUserTitleButton> UserButtons() const;
   void GlowEnded(TsTitleButtonRecord& record);
   void DrawTitleButton(const TsPlacedTitleButton& b, int state, bool animating);
-  void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state);
+  void DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin, int state,
+                     bool pushRight);
   void StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps, bool up);
   void CopyButtonToWindow(const TRect& r);
   void TitleMouseLeft();
@@ -421,6 +424,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool useGlobalColor_ = true;
 
   HMENU systemMenu_ = nullptr;
+  HWND systemMenuWnd_ = nullptr;  // the window systemMenu_ belongs to
   bool systemMenuReady_ = false;
   std::vector<TRect> regionHoles_;
   bool sysMenuStyleRemoved_ = false;
@@ -438,6 +442,7 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // The frame's region given to the window; False when the window has that
   // region already (nothing set, nothing repainted).
   bool SetFormRegion(bool repaint, bool keepSame);
+  bool FrameCutsRegion() const;
 
   std::unique_ptr<TBitmap> savedTitleBmp_;
   std::unique_ptr<TBitmap> buttonStripBmp_;

@@ -104,6 +104,8 @@ TsTitleButtonMetrics StandardTitleMetrics(const TsSkinModel& skin, const TsTitle
   m.Height = StandardButtonHeight(mask(masks.Close));
   m.UserMask = StandardButtonWidth(mask(masks.TitleButton));
   m.LargeButton = masks.LargeButton;
+  m.CloseMask = mask(masks.Close) != nullptr;
+  m.HelpMask = mask(masks.Help) != nullptr;
   return m;
 }
 
@@ -130,8 +132,9 @@ int TitleButtonsWidth(const TsFrameGeometry& g, const TsTitleButtonMetrics& m,
     if (HasHelp(g)) width += m.Help + gap;
   }
   if (!users.empty()) width += UserButtonsGap;
-  for (const TsUserTitleButton& user : users)
-    if (user.Visible) width += UserButtonWidth(user, m) + gap;
+  // A hidden user button keeps its room: the caption does not move when a
+  // program shows and hides it.
+  for (const TsUserTitleButton& user : users) width += UserButtonWidth(user, m) + gap;
   return width;
 }
 
@@ -174,7 +177,7 @@ std::vector<TsPlacedTitleButton> PlaceTitleButtons(const TsFrameGeometry& g,
     x -= width + gap;
   };
   if (VisibleClose(f)) {
-    place(TitleHit::Close, TsTitleMask::Close, true, m.Close);
+    if (m.CloseMask) place(TitleHit::Close, TsTitleMask::Close, true, m.Close);
     if (VisibleMax(f)) {
       if (g.IsMaximized())
         place(TitleHit::MaxButton, TsTitleMask::Restore, EnabledRestore(f), m.Restore);
@@ -187,7 +190,7 @@ std::vector<TsPlacedTitleButton> PlaceTitleButtons(const TsFrameGeometry& g,
       else
         place(TitleHit::MinButton, TsTitleMask::Min, EnabledMin(f), m.Min);
     }
-    if (HasHelp(g)) place(TitleHit::Help, TsTitleMask::Help, true, m.Help);
+    if (HasHelp(g) && m.HelpMask) place(TitleHit::Help, TsTitleMask::Help, true, m.Help);
   }
   if (users.empty()) return placed;
   x -= UserButtonsGap;

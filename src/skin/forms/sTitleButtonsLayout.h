@@ -57,6 +57,9 @@ struct TsTitleButtonMetrics {
   int Height = 21;    // the close mask's state height
   int UserMask = 21;  // frame width of "TITLEBUTTON"
   bool LargeButton = true;
+  // The skin has a close and a help mask: without one that button is not
+  // placed at all (nothing to see, nothing to click).
+  bool CloseMask = true, HelpMask = true;
 };
 
 // Frame width of a standard button's mask, 21 without one.
@@ -89,8 +92,8 @@ struct TsPlacedTitleButton {
 
 // 0 when the close button is hidden, else the standard buttons shown.
 int VisibleStandardButtons(const TsFrameGeometry& g);
-// Room the buttons take at the title's right end, BIRIGHT included; user
-// buttons count only while visible.
+// Room the buttons take at the title's right end, BIRIGHT included; every
+// user button counts, visible or not.
 int TitleButtonsWidth(const TsFrameGeometry& g, const TsTitleButtonMetrics& m,
                       std::span<const TsUserTitleButton> users);
 // Top of every button in the title band.

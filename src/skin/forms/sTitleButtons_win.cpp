@@ -97,9 +97,18 @@ void TsSkinProvider::LoadTitleButtonMasks() {
     buttons_[i].ImageIndex = masks[i];
     buttons_[i].LargeButton = buttonMasks_.LargeButton;
   }
+  UpdateUserButtonRecords();
+}
+
+// Read at every frame painting: buttons given or changed after the skin
+// came take their mask and hit code from the settings they have now.
+void TsSkinProvider::UpdateUserButtonRecords() {
+  const TsSkinManager* manager = SkinManager();
+  const bool masked =
+      manager != nullptr && manager->Skin().IsMaskIndexValid(buttonMasks_.TitleButton);
   for (size_t i = 0; i < titleButtons_.Items.size(); ++i) {
     TsTitleButton& b = titleButtons_.Items[i];
-    b.MaskIndex = b.UseSkinData ? buttonMasks_.TitleButton : -1;
+    b.MaskIndex = b.UseSkinData && masked ? buttonMasks_.TitleButton : -1;
     b.Record->HitCode = TitleHit::FirstUser + static_cast<int>(i);
     b.Record->ImageIndex = b.MaskIndex;
   }
@@ -168,6 +177,7 @@ void TsSkinProvider::RestoreButtonStrip(const TRect& r) {
 }
 
 void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
+  UpdateUserButtonRecords();
   const std::vector<TsUserTitleButton> users = UserButtons();
   placedButtons_ = PlaceTitleButtons(g, TitleButtonMetrics(), users);
   if (mdiForm_ != nullptr)
@@ -189,25 +199,31 @@ void TsSkinProvider::DrawTitleButton(const TsPlacedTitleButton& b, int state, bo
   TBitmap* cache = skinData_->CacheBmp.get();
   const TsSkinModel& skin = SkinManager()->Skin();
   const int index = TitleMaskIndex(b.Mask, b.HitCode);
-  if (cache == nullptr || !skin.IsMaskIndexValid(index)) return;
+  const bool masked = skin.IsMaskIndexValid(index);
+  // A user button without a mask still shows its glyph.
+  if (cache == nullptr || (!masked && b.Mask != TsTitleMask::User)) return;
   // The mask's see-through pixels show the title, not the last state.
   RestoreButtonStrip(b.Rect);
-  DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
-                skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
-                TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
-  if (b.Mask == TsTitleMask::User) DrawUserGlyph(b, cache, b.Rect.TopLeft(), 0);
+  if (masked)
+    DrawMaskState(cache, b.Rect.TopLeft(), animating ? 0 : state, MakeBgCacheInfo(cache, 0, 0),
+                  skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
+                  TitleButtonDrawMode(formActive_, b.Enabled, state, animating));
+  if (b.Mask == TsTitleMask::User)
+    DrawUserGlyph(b, cache, b.Rect.TopLeft(), animating ? 0 : state, true);
 }
 
-// A user button's glyph centred on it (a pressed one a pixel lower): a
-// 32-bit glyph by its alpha, any other with its bottom-left colour left out.
+// A user button's glyph centred on it (a pressed one a pixel lower, and
+// right as well on the frame): a 32-bit glyph by its alpha, any other with
+// its bottom-left colour left out.
 void TsSkinProvider::DrawUserGlyph(const TsPlacedTitleButton& b, TBitmap* target, TPoint origin,
-                                   int state) {
+                                   int state, bool pushRight) {
   const size_t i = static_cast<size_t>(b.HitCode - TitleHit::FirstUser);
   if (i >= titleButtons_.Items.size()) return;
   TBitmap& glyph = titleButtons_.Items[i].Glyph;
   if (glyph.Empty() || target == nullptr) return;
-  const int x = origin.X + (b.Rect.Width() - glyph.Width()) / 2;
-  const int y = origin.Y + (b.Rect.Height() - glyph.Height()) / 2 + (state == 2 ? 1 : 0);
+  const int push = state == 2 ? 1 : 0;
+  const int x = origin.X + (b.Rect.Width() - glyph.Width()) / 2 + (pushRight ? push : 0);
+  const int y = origin.Y + (b.Rect.Height() - glyph.Height()) / 2 + push;
   if (glyph.PixelFormat() == pf32bit) {
     CopyRectWithTransparency(Bounds(x, y, glyph.Width(), glyph.Height()),
                              Rect(0, 0, glyph.Width(), glyph.Height()), target, &glyph,
@@ -635,7 +651,7 @@ void TacSBAnimation::MakeButtonImage() {
                     skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(), 1);
   }
   if (placed != provider_->placedButtons_.end() && placed->Mask == TsTitleMask::User)
-    provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState);
+    provider_->DrawUserGlyph(*placed, glowBmp_.get(), {0, 0}, TargetState, false);
   MakeOpaque(*glowBmp_);
 }
 

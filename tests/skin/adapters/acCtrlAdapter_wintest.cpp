@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <typeinfo>
 
@@ -236,6 +237,33 @@ TEST_F(CtrlAdapter, ControlsWhoseWindowsSayNothingAreAdaptedAsTheyJoinTheForm) {
   form->InsertComponent(handed);
   EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(handed)), nullptr);
   EXPECT_EQ(Command(handed->Handle(), cmdIsSkinned), 1);
+
+  // One tagged -98 stays plain when handed over too.
+  auto* kept = Create<TQuietButton>(nullptr);
+  kept->SetTag(-98);
+  kept->SetParent(panel);
+  kept->SetBounds(10, 40, 80, 25);
+  pump::PumpUntilIdle();
+  form->InsertComponent(kept);
+  EXPECT_EQ(AdapterOf(kept), nullptr);
+}
+
+// Standard speed buttons are skinned through their handler: a flat one as
+// a small speed button, any other as a speed button.
+TEST_F(CtrlAdapter, AFlatSpeedButtonTakesTheSmallSpeedButtonsSection) {
+  auto* flat = Create<TSpeedButton>(form);
+  flat->SetParent(form);
+  flat->SetBounds(10, 10, 23, 22);
+  flat->SetFlat(true);
+  auto* raised = Create<TSpeedButton>(form);
+  raised->SetParent(form);
+  raised->SetBounds(40, 10, 23, 22);
+  ShowSkinned();
+  std::map<const TSpeedButton*, std::string> sections;
+  for (const auto& item : Adapter()->GraphItems)
+    if (item->Alive()) sections[item->Ctrl] = item->SkinData->SkinSection();
+  EXPECT_EQ(sections[flat], "SPEEDBUTTON_SMALL");
+  EXPECT_EQ(sections[raised], "SPEEDBUTTON");
 }
 
 // The frame adapters a frame owns.

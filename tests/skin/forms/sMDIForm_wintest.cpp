@@ -80,6 +80,25 @@ class SkinnedMDIForm : public ::testing::Test, public kvtest::TSkinnedFormFixtur
   TForm* b = nullptr;
 };
 
+// A child whose provider came with the form, before its window, is skinned
+// when it is first shown: its own frame with its title buttons.
+TEST_F(SkinnedMDIForm, AChildWhoseProviderCameFirstIsSkinnedWhenShown) {
+  TForm* child = Create<TForm>(form);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(30, 20, 160, 110);
+  auto* own = Create<TsSkinProvider>(child);
+  ASSERT_FALSE(child->HandleAllocated());
+  child->Show();
+  kvtest::PumpUntilIdle();
+  EXPECT_NE(child->FormState() & fsCreatedMDIChild, 0);
+  EXPECT_TRUE(own->SysMenuStyleRemoved());
+  EXPECT_EQ(GetWindowLongW(child->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+  EXPECT_FALSE(own->PlacedButtons().empty()) << "its title buttons";
+  ASSERT_NE(own->SkinData()->CacheBmp, nullptr);
+  const TPixels frame = TPixels::FromWindow(child->Handle());
+  EXPECT_EQ(SectionAt(frame, frame.Width() / 3, 4), "FORMTITLE");
+}
+
 TEST_F(SkinnedMDIForm, TheClientIsAdaptedAndShowsTheMDIAreaOfTheFramePicture) {
   ASSERT_NE(provider->MDIForm(), nullptr);
   TacMDIWnd* adapter = ClientAdapter();

@@ -234,6 +234,24 @@ INSTANTIATE_TEST_SUITE_P(
                       TPressCase{"MinimiseReleasedAway", HTMINBUTTON, false, true, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A minimised form without the maximise icon shows its maximise button
+// disabled: a press on it leaves no button pressed and does nothing.
+TEST_F(FormInput, APressOnADisabledMaximiseButtonLeavesNoButtonPressed) {
+  form->SetBorderIcons(biSystemMenu | biMinimize);
+  ShowWindow(Wnd(), SW_MINIMIZE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(IsIconic(Wnd()));
+  below->commands.clear();
+  Send(WM_NCLBUTTONDOWN, HTMAXBUTTON, At(5, 5));
+  EXPECT_EQ(provider->HotButton(), 0);
+  EXPECT_NE(provider->ButtonMax().State, 2);
+  EXPECT_FALSE(PressedButtonActive);
+  Send(WM_NCLBUTTONUP, HTMAXBUTTON, At(5, 5));
+  EXPECT_TRUE(below->commands.empty());
+  ShowWindow(Wnd(), SW_RESTORE);
+  kvtest::PumpUntilIdle();
+}
+
 TEST_F(FormInput, ACaptionDoubleClickMaximisesOnlyAFormThatMayMaximise) {
   Send(WM_NCLBUTTONDBLCLK, HTCAPTION, At(60, 10));
   form->SetBorderIcons(biSystemMenu | biMinimize);
@@ -255,6 +273,26 @@ TEST_F(FormInput, WithSkinnedPopupsTheIconDropsTheMenuAtOnceUnderIt) {
   Send(WM_NCRBUTTONUP, HTCAPTION, At(80, 12));
   ASSERT_EQ(provider->drops.size(), 2u) << "a right click on the caption drops it at the mouse";
   EXPECT_EQ(provider->drops[1].x, r.left + 80);
+}
+
+// With a border window the icon is the one in its picture: a press on it
+// there drops the menu right under it.
+TEST_F(FormInput, WithABorderWindowTheIconDropsTheMenuUnderTheIconShown) {
+  manager->SetSkinnedPopups(true);
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  HWND border = provider->BorderFormWindow();
+  RECT b{};
+  GetWindowRect(border, &b);
+  const TRect icon = provider->Geometry().TitleIconRect();
+  const LPARAM at = MAKELPARAM(b.left + icon.Left + 2, b.top + icon.Top + 2);
+  ASSERT_EQ(SendMessageW(border, WM_NCHITTEST, 0, at), HTOBJECT);
+  SendMessageW(border, WM_NCLBUTTONDOWN, HTOBJECT, at);
+  ASSERT_EQ(provider->drops.size(), 1u);
+  EXPECT_EQ(provider->drops[0].x, b.left + icon.Left);
+  EXPECT_EQ(provider->drops[0].y, b.top + icon.Bottom);
+  manager->SetExtendedBorders(false);
 }
 
 // The wait for a double-click pumps messages; a clock that runs ahead ends

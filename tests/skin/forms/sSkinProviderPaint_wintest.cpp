@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "SkinnedFormFixture.h"
@@ -16,6 +17,7 @@
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acDials_win.h"
 #include "skin/forms/sSkinProvider_win.h"
+#include "skin/graphics/sGraphUtils.h"
 
 namespace kv {
 namespace {
@@ -267,8 +269,8 @@ TEST_F(SkinnedFrame, CaptionPlateAndTitleBarMaskAreInTheirPlaces) {
 }
 
 // A skin without the title bar mask, the caption plate and the large close
-// icon still paints the title, leaves out what it lacks and places the
-// close button, which takes the large set's size.
+// icon still paints the title and leaves out what it lacks: no close button
+// is placed, and the maximise button takes the rightmost place.
 TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   kvtest::TTestSkinOptions options;
   options.Minimal = true;
@@ -282,10 +284,9 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   for (int state = 0; state < 2; ++state)
     EXPECT_EQ(cache.CountOf(f.skin.Colour("FORM", "TITLEBAR", state), cache.Whole()), 0);
   EXPECT_EQ(f.provider->ButtonMasks().Close, -1);
-  const TsPlacedTitleButton& close = f.provider->PlacedButtons().at(0);
-  EXPECT_EQ(close.Rect.Width(), 21);
-  EXPECT_EQ(f.SectionAt(cache, close.Rect.Left + 10, close.Rect.Top + 10), "FORMTITLE");
-  const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(1);
+  const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(0);
+  EXPECT_EQ(max.HitCode, TitleHit::MaxButton);
+  EXPECT_EQ(max.Rect.Right, g.FrameWidth() - g.FrameBorderWidth(true) - g.Skin.BIRight);
   EXPECT_EQ(f.ItemAt(cache, max.Rect.Left + 10, max.Rect.Top + 10), "GLOBALINFO.BICONMAX#0");
 
   // A title section the skin lacks leaves the form's own section there.
@@ -293,6 +294,43 @@ TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
   f.provider->InvalidateFrame();
   const TPixels untitled = f.Cache();
   EXPECT_EQ(f.SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
+}
+
+// A hue or saturation changed with the form open recolours its whole frame
+// and its client, though its border looks the same active and inactive.
+TEST(SkinnedFrameMinimal, ARecolouredSkinRepaintsBordersAndClient) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = true;
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("Caption");
+  f.Provide();
+  f.Show();
+  const TsFrameGeometry g = f.provider->Geometry();
+  const TPoint border{1, g.State.Height / 2};
+  const TPoint client{g.ClientLeftOffset() + 20, g.ClientTopOffset() + 20};
+  const TPixels before = TPixels::FromWindow(f.Wnd());
+  for (const auto& recolour : {std::function<void()>([&] { f.manager->SetHueOffset(120); }),
+                               std::function<void()>([&] { f.manager->SetSaturation(-100); })}) {
+    const TPixels was = TPixels::FromWindow(f.Wnd());
+    recolour();
+    kvtest::PumpUntilIdle();
+    const TPixels cache = f.Cache(), window = TPixels::FromWindow(f.Wnd());
+    for (const TPoint& p : {border, client}) {
+      EXPECT_NE(window.At(p.X, p.Y), was.At(p.X, p.Y)) << p.X << "," << p.Y;
+      EXPECT_EQ(window.At(p.X, p.Y), cache.At(p.X, p.Y)) << p.X << "," << p.Y;
+    }
+  }
+  EXPECT_EQ(f.SectionAt(before, border.X, border.Y), "FORM");
+}
+
+// The outline drag of the border resize mode is for frames without
+// composition: the first frame painting with composition switches it off.
+TEST_F(SkinnedFrame, CompositionTurnsTheBorderResizeModeBackToStandard) {
+  Provide();
+  Show();
+  provider->ResizeMode = rmBorder;
+  provider->InvalidateFrame();
+  EXPECT_EQ(provider->ResizeMode, rmStandard);
 }
 
 // A resized frame is painted whole even where activation alone would
@@ -304,13 +342,14 @@ TEST(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
   f.form->SetCaption("");
   f.Provide();
   f.Show();
-  const TRect before = f.provider->PlacedButtons().at(1).Rect;
+  // Without a close mask the maximise button comes first.
+  const TRect before = f.provider->PlacedButtons().at(0).Rect;
   SetWindowPos(f.Wnd(), nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   kvtest::PumpUntilIdle();
   SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
   const TPixels cache = f.Cache();
   ASSERT_EQ(cache.Width(), 360);
-  const TRect after = f.provider->PlacedButtons().at(1).Rect;
+  const TRect after = f.provider->PlacedButtons().at(0).Rect;
   EXPECT_EQ(after.Left - before.Left, 60);
   EXPECT_EQ(f.ItemAt(cache, after.Left + 10, after.Top + 10), "GLOBALINFO.BICONMAX#0");
   EXPECT_EQ(f.SectionAt(cache, before.Left + 10, before.Top + 10), "FORMTITLE");
@@ -375,6 +414,16 @@ TEST_P(AddedTitle, PixelsLieInsideItsPlace) {
       }
   EXPECT_GT(differing, 0);
   EXPECT_TRUE(kvtest::ColourOnlyInside(diff, 1, place));
+  // Inactive, its own colour is mixed half-way with the title's; active, it
+  // is its own.
+  const TsSkinModel& skin = f.manager->Skin();
+  const TColor title = static_cast<TColor>(
+      skin.GeneralData[static_cast<size_t>(f.provider->TitleSectionIndex)].Color);
+  const TColor mixed = MixColorsByFraction(static_cast<TColor>(0x0000FF), title, 0.5);
+  EXPECT_GT(with.CountOf(ColorToRGB(mixed), place), 0);
+  EXPECT_EQ(with.CountOf(0x0000FF, place), 0);
+  f.LookActive();
+  EXPECT_GT(f.Cache().CountOf(0x0000FF, place), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Provider, AddedTitle, ::testing::Values(false, true),

@@ -719,6 +719,58 @@ TEST_P(SkinnedForm, WithABorderWindowActivationIsCoveredOnlyForAMenuLine) {
   }
 }
 
+// With a border window the form's region is its client and menu bar: the
+// caption the system draws on activation and on a new caption stays out of
+// sight, and activation without composition puts a lost region back.
+TEST_P(SkinnedForm, WithABorderWindowTheRegionLeavesOnlyTheClientVisible) {
+  Provide();
+  form->Show();
+  manager->SetExtendedBorders(true);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->HasBorderForm());
+  const auto clientOnly = [&] {
+    RECT w{};
+    GetWindowRect(Wnd(), &w);
+    POINT c{0, 0};
+    ClientToScreen(Wnd(), &c);
+    const int x = c.x - w.left, y = c.y - w.top;
+    return InRegion(x + 1, y + 1) && !InRegion(x + 1, y - 1) && !InRegion(x - 1, y + 1) &&
+           !InRegion((w.right - w.left) / 2, 2);
+  };
+  SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  form->SetCaption("Retitled");
+  kvtest::PumpUntilIdle();
+  EXPECT_TRUE(clientOnly());
+  if (GetParam()) return;
+  SetWindowRgn(Wnd(), nullptr, TRUE);
+  SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_TRUE(clientOnly()) << "the region is back before the system draws its caption";
+}
+
+// A form placed inside a control that has a caption of its own keeps the
+// skinned frame's cut corners.
+TEST_P(SkinnedForm, ACaptionedFormInsideAControlHasTheFramesRegion) {
+  Owned<TForm> host = CreateOwned<TForm>();
+  host->SetBounds(20, 20, 420, 320);
+  host->Show();
+  form->SetParent(host.get());
+  form->SetBounds(10, 10, 300, 200);
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  // A program that wants a title bar on it gives the window one.
+  SetWindowLongW(Wnd(), GWL_STYLE, Style() | WS_CAPTION | WS_THICKFRAME);
+  SetWindowPos(Wnd(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  kvtest::PumpUntilIdle();
+  ASSERT_TRUE(provider->IsCaptionedForm());
+  EXPECT_TRUE(HasRegion());
+  EXPECT_FALSE(InRegion(0, 0)) << "the border mask's transparent corner is cut";
+  EXPECT_TRUE(InRegion(150, 100));
+  form->SetParent(nullptr);
+}
+
 // --- the program's close path through a skinned frame --------------------------------------
 
 constexpr int kClosedExitCode = 7;

@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "KeyScript.h"
+#include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "base/SysUtils.h"
 #include "classlib/WideText.h"
-#include "SkinnedFormFixture.h"
 #include "skin/forms/sSystemMenu_win.h"
 #include "support/ModalProbe.h"
 #include "support/Pump.h"
@@ -431,6 +432,56 @@ TEST_F(SystemMenu, ASkinChosenFromTheKeyboardsListIsWorn) {
   EXPECT_TRUE(manager->CommonSkinData().Active);
   EXPECT_EQ(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr) << "the menu closed";
 }
+
+// After the border style changed (the window is made again) a click on the
+// title icon opens the new window's menu, with the command the program
+// added to it: the skinned menu, or the window's own without skinned
+// pop-ups.
+class SystemMenuAfterRestyle : public SystemMenu, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SystemMenuAfterRestyle, TheTitleIconOpensTheNewWindowsMenu) {
+  constexpr UINT kAbout = 0x130;
+  Provide();
+  manager->SetSkinnedPopups(GetParam());
+  Show();
+  form->SetBorderStyle(bsSingle);
+  kvtest::PumpUntilIdle();
+  LookActive();
+  ASSERT_TRUE(AppendMenuW(GetSystemMenu(Wnd(), FALSE), MF_STRING, kAbout, L"About..."));
+  RECT w{};
+  GetWindowRect(Wnd(), &w);
+  const TRect icon = provider->TitleIconRect();
+  ASSERT_GT(icon.Width(), 0);
+  kvtest::SystemMoveTo(
+      {w.left + (icon.Left + icon.Right) / 2, w.top + (icon.Top + icon.Bottom) / 2});
+  HMENU shown = nullptr;
+  {
+    kvtest::TModalProbe probe(
+        kvtest::kMenuClass, [&](HWND menu) { shown = OpenMenu(menu).Menu; }, 3000);
+    INPUT press[2]{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, press, sizeof(INPUT)), 2u);
+    pump::PumpUntil([&] { return probe.Found() || probe.TimedOut(); }, 4000);
+    ASSERT_TRUE(probe.Found());
+  }
+  ASSERT_NE(shown, nullptr);
+  if (GetParam()) {
+    TsSystemMenu* m = provider->SystemMenuObject();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(shown, m->Handle());
+    EXPECT_EQ(m->ExtraItemsCount, 1);
+  } else {
+    EXPECT_EQ(shown, GetSystemMenu(Wnd(), FALSE));
+    EXPECT_NE(GetMenuState(shown, kAbout, MF_BYCOMMAND), static_cast<UINT>(-1));
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+INSTANTIATE_TEST_SUITE_P(Popups, SystemMenuAfterRestyle, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "Skinned" : "TheWindowsOwn");
+});
 
 // A command the program adds to the window's system menu after its menu
 // first dropped is there, posting its command, the next time it drops.

@@ -109,7 +109,9 @@ TEST(TitleButtonsLayout, MDIChildButtonsAreTheirWidthPlusOneApart) {
   }
 }
 
-TEST(TitleButtonsLayout, HiddenUserButtonsTakeNoRoom) {
+// A hidden user button takes no place in the bar, but its room (width and
+// gap) is counted in the buttons' width.
+TEST(TitleButtonsLayout, HiddenUserButtonsTakeNoPlaceButCountInTheWidth) {
   TsFrameGeometry g = Sizeable();
   g.Skin.BISpace = 2;
   const TsTitleButtonMetrics m{.UserMask = 18};
@@ -121,17 +123,35 @@ TEST(TitleButtonsLayout, HiddenUserButtonsTakeNoRoom) {
   EXPECT_EQ(placed[3].Rect.Width(), 26);
   EXPECT_EQ(placed[4].Rect.Width(), 18);
   EXPECT_FALSE(placed[4].Enabled);
-  ExpectWidthMatchesLayout(g, m, users);
+  const int end = g.FrameWidth() - g.FrameBorderWidth(true);
+  EXPECT_EQ(TitleButtonsWidth(g, m, users), end - placed.back().Rect.Left + 18 + 2);
 }
 
-// A hidden user button leaves the caption its room.
-TEST(TitleButtonsLayout, CaptionEndsBeforeTheVisibleButtons) {
+// The caption ends before the room of every user button, a hidden one too.
+TEST(TitleButtonsLayout, CaptionEndsBeforeTheRoomOfEveryUserButton) {
   const TsFrameGeometry g = Sizeable();
   const std::vector<TsUserTitleButton> users{{}, {.Visible = false}};
   const auto placed = PlaceTitleButtons(g, {}, users);
   const TRect caption = g.CaptionTextRect(TitleButtonsWidth(g, {}, users), false);
-  EXPECT_EQ(caption, Rect(4 + 16 + 4, 2, placed.back().Rect.Left + 4 - 6, 23));
+  EXPECT_EQ(caption, Rect(4 + 16 + 4, 2, placed.back().Rect.Left + 4 - 6 - 21, 23));
   EXPECT_EQ(g.CaptionTextRect(0, true).Left, caption.Left + 2);
+}
+
+// A skin without a close or a help mask gets no such button: nothing is
+// there to see or to click, and the buttons after it move up one place.
+TEST(TitleButtonsLayout, CloseAndHelpNeedTheirMasks) {
+  TsFrameGeometry g = Sizeable();
+  g.State.Form.BorderIcons |= biHelp;
+  const int right = g.FrameWidth() - g.FrameBorderWidth(true);
+  const auto noHelp = PlaceTitleButtons(g, {.HelpMask = false}, {});
+  EXPECT_EQ(Codes(noHelp),
+            (std::vector{TitleHit::Close, TitleHit::MaxButton, TitleHit::MinButton}));
+  const auto noClose = PlaceTitleButtons(g, {.CloseMask = false}, {});
+  EXPECT_EQ(Codes(noClose),
+            (std::vector{TitleHit::MaxButton, TitleHit::MinButton, TitleHit::Help}));
+  EXPECT_EQ(noClose.front().Rect.Right, right);
+  // The room left to the caption still follows the border icons.
+  EXPECT_EQ(TitleButtonsWidth(g, {.HelpMask = false}, {}), TitleButtonsWidth(g, {}, {}));
 }
 
 TEST(TitleButtonsLayout, NoStandardButtonsWithoutCloseButton) {

@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "SkinnedFormFixture.h"
 #include "SystemPointer.h"
 #include "classlib/ExtCtrls.h"
+#include "skin/core/sStyleSimply_win.h"
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
@@ -34,6 +36,27 @@ void ShowWithoutCaption(kvtest::TSkinnedFormFixture& f) {
   f.Show();
 }
 
+// An icon of one colour, side x side.
+HICON SolidIcon(COLORREF colour, int side) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP image = CreateCompatibleBitmap(screen, side, side);
+  HGDIOBJ was = SelectObject(dc, image);
+  HBRUSH brush = CreateSolidBrush(colour);
+  const RECT all{0, 0, side, side};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, was);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  const std::vector<BYTE> opaque(static_cast<size_t>(side) * ((side + 15) / 16) * 2, 0);
+  HBITMAP mask = CreateBitmap(side, side, 1, 1, opaque.data());
+  ICONINFO info{TRUE, 0, 0, mask, image};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(image);
+  return icon;
+}
 
 using kvtest::TPixels;
 
@@ -183,8 +206,8 @@ TEST(TitleButtonsGlow, ASkinsGlowPictureReachesOutByItsMargin) {
   EXPECT_EQ(out.pos.y + out.size.cy / 2, inPos.y + inSize.cy / 2);
 }
 
-// User button i answers hit code 1000 + i in its records and the layout,
-// and a hidden one takes no room.
+// User button i answers hit code 1000 + i in its records and the layout;
+// a hidden one takes no place but keeps its room in the buttons' width.
 TEST(TitleButtonsUser, UserButtonsAreOneThousandPlusTheirIndex) {
   kvtest::TSkinnedFormFixture f;
   f.form->SetCaption("");
@@ -203,7 +226,73 @@ TEST(TitleButtonsUser, UserButtonsAreOneThousandPlusTheirIndex) {
   EXPECT_EQ(f.provider->ButtonRecord(1001)->HitCode, 1001);
   const int withHidden = f.provider->TitleButtonsWidth();
   f.provider->SetTitleButtonVisible(0, true);
-  EXPECT_GT(f.provider->TitleButtonsWidth(), withHidden);
+  EXPECT_EQ(f.provider->TitleButtonsWidth(), withHidden);
+  EXPECT_EQ(f.provider->PlacedButtons().size(), 3u + 3u);
+}
+
+// Without an icon of the window or the application the title shows the
+// program file's own icon: the large one for a title icon above 16 pixels.
+TEST(TitleIcon, WithoutOtherIconsTheProgramsOwnShowsLargeAboveSixteenPixels) {
+  constexpr COLORREF kSmall = RGB(0x31, 0x72, 0x13), kLarge = RGB(0x93, 0x24, 0x55);
+  const HICON savedSmall = ProgramSmallIcon, savedLarge = ProgramLargeIcon;
+  ProgramSmallIcon = SolidIcon(kSmall, 16);
+  ProgramLargeIcon = SolidIcon(kLarge, 32);
+  for (const auto& [side, ink] : {std::pair{0, kSmall}, std::pair{20, kLarge}}) {
+    SCOPED_TRACE(side);
+    kvtest::TSkinnedFormFixture f;
+    f.Provide();
+    f.provider->TitleIcon.Width = f.provider->TitleIcon.Height = side;
+    f.Show();
+    const TRect r = f.provider->TitleIconRect();
+    EXPECT_EQ(r.Height() > 16, side > 16);
+    EXPECT_TRUE(kvtest::ColourAt(f.Cache(), (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2, ink));
+  }
+  DestroyIcon(ProgramSmallIcon);
+  DestroyIcon(ProgramLargeIcon);
+  ProgramSmallIcon = savedSmall;
+  ProgramLargeIcon = savedLarge;
+}
+
+// A user button that takes nothing from the skin still shows its glyph;
+// buttons given after the skin came show their mask from the next frame
+// painting on and turn hot under the mouse.
+TEST(TitleButtonsUser, ButtonsWithoutSkinDataOrGivenLaterAreDrawn) {
+  // The pointer left on a title button by another test would make it hot.
+  kvtest::HoverOut();
+  kvtest::TSkinnedFormFixture f;
+  f.manager->SetAllowGlowing(false);
+  f.form->SetCaption("");
+  f.Provide();
+  f.Show();
+  constexpr COLORREF kInk = RGB(0x12, 0x34, 0xAB);
+  TsTitleButtons buttons;
+  buttons.Items.resize(2);
+  buttons.Items[0].UseSkinData = false;
+  TBitmap& glyph = buttons.Items[0].Glyph;
+  glyph = TBitmap(9, 9, pf24bit);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) {
+      std::uint8_t* p = glyph.ScanLine(y) + 3 * x;
+      const COLORREF c = y == 8 && x == 0 ? RGB(0, 0, 0) : kInk;
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  f.provider->SetTitleButtons(buttons);
+  // The frame is painted again when the form's activity changes.
+  SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+  f.LookActive();
+  const auto centre = [](const TRect& r) {
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  };
+  const TPoint plain = centre(f.provider->ButtonRecord(TitleHit::FirstUser)->Rect);
+  const TPoint masked = centre(f.provider->ButtonRecord(TitleHit::FirstUser + 1)->Rect);
+  EXPECT_TRUE(kvtest::ColourAt(f.Cache(), plain.X, plain.Y, kInk));
+  EXPECT_EQ(f.ItemAt(f.Cache(), masked.X, masked.Y), "GLOBALINFO.TITLEBUTTON#0");
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  EXPECT_EQ(SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(w.left + masked.X, w.top + masked.Y)),
+            TitleHit::FirstUser + 1);
+  EXPECT_EQ(f.ItemAt(f.Cache(), masked.X, masked.Y), "GLOBALINFO.TITLEBUTTON#1");
+  EXPECT_EQ(f.ItemAt(TPixels::FromWindow(f.Wnd()), masked.X, masked.Y), "GLOBALINFO.TITLEBUTTON#1");
 }
 
 // A glyph sits centred on its user button over the button's mask; its
@@ -232,6 +321,13 @@ TEST(TitleButtonsUser, AGlyphIsDrawnCentredLeavingOutItsCornerColour) {
   EXPECT_TRUE(kvtest::ColourAt(cache, gx + 4, gy + 4, kInk));
   EXPECT_EQ(cache.CountOf(kKey, cache.Whole()), 0);
   EXPECT_EQ(f.ItemAt(cache, gx, gy + 4), "GLOBALINFO.TITLEBUTTON#0");
+  // Pressed, it moves a pixel right and down.
+  f.manager->SetAllowGlowing(false);
+  f.provider->SetPressedButton(TitleHit::FirstUser);
+  const TPixels pressed = f.Cache();
+  EXPECT_EQ(f.ItemAt(pressed, gx + 2, gy + 4), "GLOBALINFO.TITLEBUTTON#2");
+  EXPECT_TRUE(kvtest::ColourAt(pressed, gx + 3, gy + 4, kInk));
+  EXPECT_TRUE(kvtest::ColourAt(pressed, gx + 4, gy + 9, kInk));
 }
 
 // The mouse on a user button: its hint shows by the cursor while it is hot;
@@ -302,7 +398,7 @@ TEST(TitleButtonsUser, AClickFiresItsEventsAndItsHintShowsWhileHot) {
 
 // The title icon: the provider's glyph (its fuchsia left out) before any
 // icon; without one and without an icon of the window, the application's,
-// else the system's application icon.
+// else the program file's, else the system's application icon.
 TEST(TitleIcon, AGlyphComesFirstThenTheApplicationsIconThenTheSystems) {
   constexpr COLORREF kInk = RGB(0x21, 0x43, 0x65);
   const auto iconArea = [](kvtest::TSkinnedFormFixture& f) {
@@ -337,26 +433,9 @@ TEST(TitleIcon, AGlyphComesFirstThenTheApplicationsIconThenTheSystems) {
     kvtest::TSkinnedFormFixture f;
     f.Provide();
     f.Show();
-    EXPECT_FALSE(titleOnly(f, iconArea(f))) << "the system's application icon";
+    EXPECT_FALSE(titleOnly(f, iconArea(f))) << "the program's or the system's icon";
   }
-  // An icon of one colour for the application window.
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
-  HGDIOBJ was = SelectObject(dc, image);
-  HBRUSH brush = CreateSolidBrush(kInk);
-  const RECT all{0, 0, 16, 16};
-  FillRect(dc, &all, brush);
-  DeleteObject(brush);
-  SelectObject(dc, was);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  const std::vector<BYTE> opaque(16 * 2, 0);
-  HBITMAP mask = CreateBitmap(16, 16, 1, 1, opaque.data());
-  ICONINFO info{TRUE, 0, 0, mask, image};
-  HICON icon = CreateIconIndirect(&info);
-  DeleteObject(mask);
-  DeleteObject(image);
+  HICON icon = SolidIcon(kInk, 16);
   HWND app = Application->Handle();
   const LRESULT old = SendMessageW(app, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   {
