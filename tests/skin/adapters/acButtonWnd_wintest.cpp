@@ -251,7 +251,7 @@ TEST_F(ButtonAdapter, ABitButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPushed) 
   }
 }
 
-// Drawn by DrawMultiStateGlyph (graphics), which must keep a one-frame
+// Drawn by DrawButtonGlyph (graphics), which must keep a one-frame
 // 32-bit glyph's alpha; the adapter passes the glyph on as it is.
 TEST_F(ButtonAdapter, ABitButtonsAlphaGlyphShowsNoDarkFringe) {
   auto* button = Add<TBitBtn>(10, 10, 160, 80);

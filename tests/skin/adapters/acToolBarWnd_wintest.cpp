@@ -419,7 +419,7 @@ TEST_F(SpeedButtonWnd, TheGlyphKeepsItsMarginFromItsSide) {
   }
 }
 
-// Drawn by DrawMultiStateGlyph (graphics), which must keep a one-frame
+// Drawn by DrawButtonGlyph (graphics), which must keep a one-frame
 // 32-bit glyph's alpha; the handler passes the glyph on as it is.
 TEST_F(SpeedButtonWnd, AnAlphaGlyphShowsNoDarkFringe) {
   MakeButton("");
