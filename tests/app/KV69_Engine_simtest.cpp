@@ -44,6 +44,7 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
       const auto [from, to] = script.equal_range(static_cast<int>(requests.size()));
       for (auto it = from; it != to; ++it) control.Apply(it->second);
       requests.push_back(request.bytes);
+      gaugeAtRequest.push_back(gauge);
       writes_.push_back(now_);
       const std::size_t index = writes_.size() - 1;
       std::int64_t at = now_;
@@ -96,7 +97,12 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   void PostTimeout(int tag) override { posted_.push_back(tag); }
 
   // IEngineView
-  void ShowProgress(int) override { progress = true; }
+  void ShowProgress(int maxValue) override {
+    progress = true;
+    gaugeMax = maxValue;
+    gauge = 0;
+  }
+  void SetProgress(int value) override { gauge = value; }
   void CloseProgress() override { progress = false; }
   bool ProgressShown() const override { return progress; }
   void ShowMessage(const std::string& text, bool) override {
@@ -163,6 +169,8 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   std::vector<SimBytes> requests;
   std::optional<std::int64_t> stopAt;
   bool progress = false;
+  int gaugeMax = -1, gauge = 0;
+  std::vector<int> gaugeAtRequest;  // the gauge as each request went out
   std::vector<std::string> messages;
   std::vector<std::int64_t> messageTimes;
   int messagesOverProgress = 0;  // shown while the progress window was
@@ -289,6 +297,28 @@ TEST_P(BlockLoops, WriteSettingPutsTheImageIntoTheDevice) {
     EXPECT_EQ(image, link.device.Image());
     ExpectSent(link, kSimWrite, 15);
   }
+}
+
+// The gauge counts the block being sent: 1 to 14 of 14 for a read; for a
+// write 1 to 15, which the gauge shows as 14 of 14 for the last two blocks.
+TEST(BlockLoopsGauge, ShowsTheBlockBeingSent) {
+  const auto expected = [](int blocks) {
+    std::vector<int> values(static_cast<std::size_t>(blocks));
+    for (int k = 0; k < blocks; ++k) values[static_cast<std::size_t>(k)] = k + 1;
+    return values;
+  };
+  SimLink link(Device(true));
+  link.engine.ReadMaster();
+  EXPECT_EQ(14, link.gaugeMax);
+  std::vector<int> reads;
+  for (std::size_t i = 0; i < link.requests.size(); ++i)
+    if (link.requests[i][1] == kSimRead) reads.push_back(link.gaugeAtRequest[i]);
+  EXPECT_EQ(expected(14), reads);
+
+  SimLink writer(Device(true));
+  writer.engine.WriteMaster(writer.device.Image());
+  EXPECT_EQ(14, writer.gaugeMax);
+  EXPECT_EQ(expected(15), writer.gaugeAtRequest);
 }
 
 TEST_P(BlockLoops, HistoryRowsStandWhereTheirBlockPutsThem) {
