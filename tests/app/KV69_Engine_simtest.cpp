@@ -649,6 +649,32 @@ TEST_P(SingleRequests, RelayStatesFollowTheSwitch) {
   EXPECT_EQ(fault == "drop 3" ? 0 : 1, link.thValues);
 }
 
+// A relay button's status request follows its text command by 700 ms; a
+// finished read asks for the relay states 400 ms after it saw its last block's
+// answer and for the channel values 200 ms after that.
+TEST(SingleRequestsTiming, StatusRequestsFollowTheirWaits) {
+  SimLink link(Device(true));
+  link.engine.SwitchRelay(TRequestEngine::TRelay::DO1Close);
+  ASSERT_EQ(2u, link.requests.size());
+  EXPECT_EQ('D', link.requests[0][4]) << "the text command first";
+  EXPECT_EQ(kSimStatus, link.requests[1][1]);
+  EXPECT_EQ(700, link.WriteTimes()[1] - link.WriteTimes()[0]);
+  EXPECT_EQ(TAG_DOSTATUS, link.engine.PendingTag());
+
+  SimLink reader(Device(true));
+  reader.engine.ReadMaster();
+  const std::vector<std::int64_t>& at = reader.WriteTimes();
+  ASSERT_EQ(16u, reader.requests.size());
+  EXPECT_EQ(kSimStatus, reader.requests[14][1]);
+  EXPECT_EQ(kSimStatus, reader.requests[15][1]);
+  ASSERT_EQ(16u, reader.received.size() + 1) << "each block answered, then the relay states";
+  // The loop sees the answer at its next 10 ms step.
+  EXPECT_GE(at[14] - reader.received[13], 400);
+  EXPECT_LT(at[14] - reader.received[13], 410);
+  EXPECT_EQ(200, at[15] - at[14]);
+  EXPECT_EQ(TAG_THVALUES, reader.engine.PendingTag());
+}
+
 TEST_P(SingleRequests, ResetAndClearHistoryReportOnlyWhatCame) {
   const std::string fault = GetParam();
   SimLink link(Device(true));
