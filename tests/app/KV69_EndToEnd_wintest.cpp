@@ -369,6 +369,17 @@ TEST_P(LeaveAtLogin, EndsTheProgram) {
 INSTANTIATE_TEST_SUITE_P(Buttons, LeaveAtLogin, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Close" : "Logout"; });
 
+// Close on the main window's system menu ends the program at once.
+TEST_F(Drive, ClosingTheMainWindowEndsTheProgram) {
+  HWND main = nullptr;
+  ASSERT_NO_FATAL_FAILURE(LogIn(main, "close-login"));
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, StepTimeoutMs));
+  DWORD code = 1;
+  GetExitCodeProcess(program_.hProcess, &code);
+  EXPECT_EQ(0u, code);
+}
+
 // The program a build makes carries the build's default skin and starts in
 // it: with no skin files where the login window looks first, its window comes
 // up in the stored skin, not in Wine's plain frame.
