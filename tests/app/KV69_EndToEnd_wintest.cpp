@@ -343,6 +343,43 @@ TEST_F(Drive, LogInThenReadAndWriteTheSettingFromTheMenu) {
   EXPECT_EQ(0u, code);
 }
 
+// The login window's close button ends the process at once; its Logout
+// button ends the program. Neither leaves a window behind.
+class LeaveAtLogin : public Drive, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LeaveAtLogin, EndsTheProgram) {
+  const bool closeButton = GetParam();
+  const int passwordsBefore = Requests("01");
+  HWND login = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (login = Window(L"TFormLogin")) != nullptr; }))
+      << "no login window";
+  if (closeButton) {
+    PostMessageW(login, WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else {
+    // The Logout button, right of Login under the picture.
+    Click(login, 505, 505);
+  }
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, StepTimeoutMs));
+  DWORD code = 1;
+  GetExitCodeProcess(program_.hProcess, &code);
+  EXPECT_EQ(0u, code);
+  EXPECT_EQ(passwordsBefore, Requests("01")) << "nothing was sent";
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, LeaveAtLogin, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Close" : "Logout"; });
+
+// Close on the main window's system menu ends the program at once.
+TEST_F(Drive, ClosingTheMainWindowEndsTheProgram) {
+  HWND main = nullptr;
+  ASSERT_NO_FATAL_FAILURE(LogIn(main, "close-login"));
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, StepTimeoutMs));
+  DWORD code = 1;
+  GetExitCodeProcess(program_.hProcess, &code);
+  EXPECT_EQ(0u, code);
+}
+
 // The program a build makes carries the build's default skin and starts in
 // it: with no skin files where the login window looks first, its window comes
 // up in the stored skin, not in Wine's plain frame.

@@ -44,6 +44,7 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
       const auto [from, to] = script.equal_range(static_cast<int>(requests.size()));
       for (auto it = from; it != to; ++it) control.Apply(it->second);
       requests.push_back(request.bytes);
+      gaugeAtRequest.push_back(gauge);
       writes_.push_back(now_);
       const std::size_t index = writes_.size() - 1;
       std::int64_t at = now_;
@@ -96,7 +97,12 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   void PostTimeout(int tag) override { posted_.push_back(tag); }
 
   // IEngineView
-  void ShowProgress(int) override { progress = true; }
+  void ShowProgress(int maxValue) override {
+    progress = true;
+    gaugeMax = maxValue;
+    gauge = 0;
+  }
+  void SetProgress(int value) override { gauge = value; }
   void CloseProgress() override { progress = false; }
   bool ProgressShown() const override { return progress; }
   void ShowMessage(const std::string& text, bool) override {
@@ -163,6 +169,8 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   std::vector<SimBytes> requests;
   std::optional<std::int64_t> stopAt;
   bool progress = false;
+  int gaugeMax = -1, gauge = 0;
+  std::vector<int> gaugeAtRequest;  // the gauge as each request went out
   std::vector<std::string> messages;
   std::vector<std::int64_t> messageTimes;
   int messagesOverProgress = 0;  // shown while the progress window was
@@ -289,6 +297,28 @@ TEST_P(BlockLoops, WriteSettingPutsTheImageIntoTheDevice) {
     EXPECT_EQ(image, link.device.Image());
     ExpectSent(link, kSimWrite, 15);
   }
+}
+
+// The gauge counts the block being sent: 1 to 14 of 14 for a read; for a
+// write 1 to 15, which the gauge shows as 14 of 14 for the last two blocks.
+TEST(BlockLoopsGauge, ShowsTheBlockBeingSent) {
+  const auto expected = [](int blocks) {
+    std::vector<int> values(static_cast<std::size_t>(blocks));
+    for (int k = 0; k < blocks; ++k) values[static_cast<std::size_t>(k)] = k + 1;
+    return values;
+  };
+  SimLink link(Device(true));
+  link.engine.ReadMaster();
+  EXPECT_EQ(14, link.gaugeMax);
+  std::vector<int> reads;
+  for (std::size_t i = 0; i < link.requests.size(); ++i)
+    if (link.requests[i][1] == kSimRead) reads.push_back(link.gaugeAtRequest[i]);
+  EXPECT_EQ(expected(14), reads);
+
+  SimLink writer(Device(true));
+  writer.engine.WriteMaster(writer.device.Image());
+  EXPECT_EQ(14, writer.gaugeMax);
+  EXPECT_EQ(expected(15), writer.gaugeAtRequest);
 }
 
 TEST_P(BlockLoops, HistoryRowsStandWhereTheirBlockPutsThem) {
@@ -617,6 +647,32 @@ TEST_P(SingleRequests, RelayStatesFollowTheSwitch) {
   link.engine.ReadThValues();
   link.Advance(100 + 3000);
   EXPECT_EQ(fault == "drop 3" ? 0 : 1, link.thValues);
+}
+
+// A relay button's status request follows its text command by 700 ms; a
+// finished read asks for the relay states 400 ms after it saw its last block's
+// answer and for the channel values 200 ms after that.
+TEST(SingleRequestsTiming, StatusRequestsFollowTheirWaits) {
+  SimLink link(Device(true));
+  link.engine.SwitchRelay(TRequestEngine::TRelay::DO1Close);
+  ASSERT_EQ(2u, link.requests.size());
+  EXPECT_EQ('D', link.requests[0][4]) << "the text command first";
+  EXPECT_EQ(kSimStatus, link.requests[1][1]);
+  EXPECT_EQ(700, link.WriteTimes()[1] - link.WriteTimes()[0]);
+  EXPECT_EQ(TAG_DOSTATUS, link.engine.PendingTag());
+
+  SimLink reader(Device(true));
+  reader.engine.ReadMaster();
+  const std::vector<std::int64_t>& at = reader.WriteTimes();
+  ASSERT_EQ(16u, reader.requests.size());
+  EXPECT_EQ(kSimStatus, reader.requests[14][1]);
+  EXPECT_EQ(kSimStatus, reader.requests[15][1]);
+  ASSERT_EQ(16u, reader.received.size() + 1) << "each block answered, then the relay states";
+  // The loop sees the answer at its next 10 ms step.
+  EXPECT_GE(at[14] - reader.received[13], 400);
+  EXPECT_LT(at[14] - reader.received[13], 410);
+  EXPECT_EQ(200, at[15] - at[14]);
+  EXPECT_EQ(TAG_THVALUES, reader.engine.PendingTag());
 }
 
 TEST_P(SingleRequests, ResetAndClearHistoryReportOnlyWhatCame) {

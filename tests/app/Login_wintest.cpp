@@ -134,6 +134,32 @@ TEST_F(Login, SilentDeviceTimesOutAndClosesThePort) {
   EXPECT_EQ(0, form_->Engine().TimeoutTicks());
 }
 
+// The port stays open after a refusal; what the device sends then, with no
+// request waiting, is kept and nothing more.
+TEST_F(Login, FrameArrivingWithNothingPendingIsOnlyKept) {
+  LogIn("1234");
+  ASSERT_EQ(1u, boxes_.Texts().size());
+  ASSERT_TRUE(form_->ComPort->Connected());
+  const TDataPack refusal = LoginRecvBuffer;
+  sim_.Command("unsolicited");
+  ASSERT_TRUE(PumpUntil([&] { return LoginRecvBuffer != refusal; }, 5000));
+  test::Pump(200);  // a reply handed on would be taken here
+  EXPECT_EQ(1u, boxes_.Texts().size());
+  EXPECT_FALSE(form_->Accepted());
+  EXPECT_EQ(0, form_->Engine().PendingTag());
+}
+
+TEST_F(Login, TimedOutLoginOpensThePortAgainOnTheNextTry) {
+  sim_.Command("drop");
+  LogIn("9173");
+  ASSERT_EQ(1u, boxes_.Texts().size());
+  ASSERT_FALSE(form_->ComPort->Connected());
+  LogIn("9173");
+  EXPECT_TRUE(form_->Accepted());
+  EXPECT_EQ(1u, boxes_.Texts().size());
+  EXPECT_EQ(2u, NewRequests().size());
+}
+
 TEST_F(Login, MalformedReplyShowsDataError) {
   sim_.Command("badsum");
   LogIn("9173");

@@ -84,6 +84,17 @@ TEST(HistoryRecord, RowTextsFollowTheGridColumns) {
   EXPECT_EQ("信号低", chinese[7]);
 }
 
+// A device's clock may have stored anything: it is shown as it came.
+TEST(HistoryRecord, DateAndTimeBytesOutsideTheCalendarAreShownAsStored) {
+  Bytes bytes = Record(0, 0);
+  bytes[5] = 13, bytes[6] = 0, bytes[7] = 25, bytes[8] = 61, bytes[9] = 200;
+  const auto r = DecodeHistoryRecord(bytes);
+  ASSERT_TRUE(r);
+  const Texts row = HistoryRowTexts(*r, 1, 0, LanguageEnglish);
+  EXPECT_EQ("24/13/0", row[1]);
+  EXPECT_EQ("25:61:200", row[2]);
+}
+
 TEST(HistoryRecord, TypeTextsByLowThreeBits) {
   const Texts english = {"Interval",   "Alarm",      "Upload",       "Relay Switch",
                          "Arm/Disarm", "Low Singal", "Power ON/OFF", "Interval"};
