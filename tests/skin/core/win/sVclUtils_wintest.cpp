@@ -158,7 +158,7 @@ TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
 class TCountingGraphic : public TGraphicControl {
  public:
   using TGraphicControl::TGraphicControl;
-  int repaintsNow = 0, paints = 0;
+  int repaintsNow = 0, paints = 0, skipped = 0;
   std::function<void()> onRepaintNow;
 
  protected:
@@ -168,6 +168,7 @@ class TCountingGraphic : public TGraphicControl {
       if (onRepaintNow) onRepaintNow();
       return;
     }
+    if (m.Msg == SM_ALPHACMD && HIWORD(m.WParam) == cmdSetPaintSkipped) ++skipped;
     if (m.Msg == WM_PAINT) ++paints;
     TGraphicControl::WndProc(m);
   }
@@ -204,6 +205,37 @@ TEST(PaintChildGraphics, AlignedGraphicChildrenOfAnMdiMainFormAlsoRepaintNow) {
     EXPECT_EQ(child->repaintsNow, c.repaintsNow) << c.style << " " << c.align << " " << c.throughParent;
     EXPECT_EQ(child->paints, c.paints) << c.style << " " << c.align << " " << c.throughParent;
   }
+}
+
+// A graphic child that the DC's clip region hides is told it was skipped
+// rather than painted; with nothing of the parent left to paint the parent
+// itself is told.
+TEST(PaintChildGraphics, AChildOutsideTheClipIsToldItWasSkipped) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  form->SetBounds(0, 0, 200, 150);
+  TCountingGraphic* children[2];
+  for (int i = 0; i < 2; ++i) {
+    children[i] = Create<TCountingGraphic>(form.get());
+    children[i]->SetBounds(10 + 100 * i, 10, 40, 20);
+    children[i]->SetParent(form.get());
+  }
+  form->Show();
+  TMessageRecorder recorder;
+  recorder.AttachWindow(form->Handle());
+  TBitmap surface(200, 150, pf24bit);
+  TBitmapCanvas canvas(surface);
+  IntersectClipRect(canvas.Handle(), 0, 0, 100, 150);
+  PaintChildGraphics(form.get(), canvas.Handle());
+  EXPECT_EQ(children[0]->paints, 1);
+  EXPECT_EQ(children[0]->skipped, 0);
+  EXPECT_EQ(children[1]->paints, 0);
+  EXPECT_EQ(children[1]->skipped, 1);
+  EXPECT_EQ(recorder.CountCommand(cmdSetPaintSkipped), 0);
+
+  IntersectClipRect(canvas.Handle(), 0, 0, 0, 0);
+  PaintChildGraphics(form.get(), canvas.Handle());
+  EXPECT_EQ(recorder.CountCommand(cmdSetPaintSkipped), 1);
+  EXPECT_EQ(children[0]->paints + children[1]->paints, 1) << "nothing painted with no clip";
 }
 
 // A provider as a form's component: the core knows it only by its interface.
