@@ -107,6 +107,7 @@ class TBroadcastChild : public TCustomControl {
   TBroadcastChild(TComponent* owner, std::map<TControl*, int>& got)
       : TCustomControl(owner), got_(got) {}
   std::function<void()> onLoaded;
+  void SetDestroying(bool on) { on ? SetState(csDestroying) : ClearState(csDestroying); }
 
  protected:
   void WndProc(TMessage& m) override {
@@ -151,6 +152,24 @@ TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
   EXPECT_EQ(got[fourth], 0);
   for (int i : {1, 2, 4}) EXPECT_EQ(got[child[i]], 1) << "child " << i;
   EXPECT_EQ(recorder.CountCommand(cmdSkinLoaded), 3);
+}
+
+// A child on its way out ends the broadcast: the children after it are left.
+TEST(BroadcastToChildren, StopsAtAChildBeingDestroyed) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  std::map<TControl*, int> got;
+  TBroadcastChild* child[4];
+  for (auto*& c : child) {
+    c = Create<TBroadcastChild>(form.get(), got);
+    c->SetParent(form.get());
+  }
+  form->Handle();
+  child[1]->SetDestroying(true);
+  TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), 0, 0};
+  BroadcastToChildren(form.get(), m);
+  child[1]->SetDestroying(false);
+  EXPECT_EQ(got[child[0]], 1);
+  for (int i : {1, 2, 3}) EXPECT_EQ(got[child[i]], 0) << "child " << i;
 }
 
 // A graphic child that counts the repaint-now commands and the paintings it
