@@ -35,6 +35,7 @@ TEST(TacFast24, StoresColoursAsBgrBytes) {
   EXPECT_EQ(p[2], 0x99);
   EXPECT_EQ(f.GetPixel(2, 1), 0x336699);
   EXPECT_EQ(f.GetPixel(0, 1), 0);
+  EXPECT_LT(f.RowStep, 0) << "rows run bottom-up in memory";
 }
 
 TEST(TacFast32, ReadsAndWritesAlphaInTheTopByte) {

@@ -76,6 +76,17 @@ TEST(BlendBitmapRectFast, BlendsTheSourceRectangleAtThePoint) {
     EXPECT_EQ(Px(dst, outside.X, outside.Y), 0u) << outside.X << "," << outside.Y;
 }
 
+// Alpha is the weight of what lies there: at 255 the source is all but
+// gone and each destination byte d becomes (255 d + 127) shr 8, d or d - 1.
+TEST(BlendBitmapRectFast, AtFullAlphaKeepsTheDestinationToWithinOne) {
+  for (TPixelFormat f : {pf24bit, pf32bit}) {
+    TBitmap src = Filled(2, 2, f, 0xFFFFFFFFu);
+    TBitmap dst = Filled(2, 2, f, 0x0080FF01u);
+    BlendBitmapRectFast(&dst, &src, 255, {0, 0, 2, 2}, {0, 0});
+    EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, 0x7FFE01u) << f;
+  }
+}
+
 TEST(BlendBitmapRectFast, ClipsAtEveryEdge) {
   struct Case {
     TRect src;

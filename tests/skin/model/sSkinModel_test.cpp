@@ -659,6 +659,23 @@ TEST(sSkinModel, LoadsAFolderSkinWithItsImagesBesideTheOptions) {
   EXPECT_FALSE(none.CommonSkinData.Active);
 }
 
+// The master bitmap's name is matched as written: a pack's entry names are
+// upper-cased before the match, a folder's file is opened by that name.
+TEST(sSkinModel, ALowerCaseMasterBitmapIsFoundInAFolderButNotInAPack) {
+  const std::string options = "[GLOBALINFO]\r\nMASTERBITMAP=master.bmp\r\n";
+  TsSkinModel packed;
+  packed.LoadFromPackedData(MakePack(options, {{"master.bmp", SolidBmp(40, 40)}}));
+  EXPECT_FALSE(packed.MasterBitmap);
+  test::TempFolder tmp;
+  const std::string dir = tmp.Folder("skin");
+  test::WriteFile(dir + "Options.dat", test::Bytes(options));
+  test::WriteFile(dir + "master.bmp", SolidBmp(40, 40));
+  TsSkinModel folder;
+  folder.LoadFromFolder(dir);
+  ASSERT_TRUE(folder.MasterBitmap);
+  EXPECT_EQ(folder.MasterBitmap->Width(), 40);
+}
+
 // -- recolouring --
 
 const std::string kColours =

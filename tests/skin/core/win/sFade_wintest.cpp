@@ -47,7 +47,8 @@ class TFadedControl : public TCustomControl, public TacFadeTarget {
 
   TsFadeTimer* fade = nullptr;
   TBitmap cache{200, 50, pf32bit};
-  int offered = 0;
+  int offered = 0, iterations = 4;
+  LRESULT offerAnswer = 0;  // non-zero: the control shows the blend itself
   COLORREF lastOffered = 0;
   bool bgChanged = false;
 
@@ -55,7 +56,7 @@ class TFadedControl : public TCustomControl, public TacFadeTarget {
   TBitmap* FadeCache() override { return &cache; }
   bool FadeSkinAvailable() override { return true; }
   bool FadingEnabled() override { return true; }
-  int FadingIterations() override { return 4; }
+  int FadingIterations() override { return iterations; }
   bool FadeBGChanged() override { return bgChanged; }
   void SetFadeBGChanged(bool value) override { bgChanged = value; }
 
@@ -70,6 +71,7 @@ class TFadedControl : public TCustomControl, public TacFadeTarget {
       case cmdOfferFadeImage:
         ++offered;
         lastOffered = CentreOf(*reinterpret_cast<TBitmap*>(message.LParam));
+        message.Result = offerAnswer;
         break;
       case cmdFadeFinished:
         StopFade(fade);  // from inside the timer's tick
@@ -111,6 +113,27 @@ TEST_F(Fade, RunsItsStepsAndEndsOnTheNewPicture) {
   EXPECT_EQ(NewColor, control->lastOffered);
   EXPECT_EQ(NewColor, ShownCentre());
   EXPECT_EQ(timers, TTimer::ActiveCount()) << "the timer outlived its fade";
+}
+
+// A section without fading iterations ends its fade at once unpainted; a
+// control that shows the blended picture itself gets nothing in its window.
+TEST_F(Fade, NoIterationsEndAtOnceAndAControlShowingTheBlendItselfGetsNothing) {
+  control->iterations = 0;
+  RepaintWithFade(control->fade, control, false, 1, true);
+  ASSERT_TRUE(PumpUntil([&] { return control->fade == nullptr; })) << "the fade never ended";
+  EXPECT_EQ(0, control->offered);
+
+  control->iterations = 4;
+  control->offerAnswer = 1;
+  control->bgChanged = false;
+  FillBitmap(control->cache, OldColor);
+  const COLORREF before = ShownCentre();
+  RepaintWithFade(control->fade, control, false, 1, true);
+  ASSERT_TRUE(PumpUntil([&] { return control->fade == nullptr; })) << "the fade never ended";
+  EXPECT_EQ(4, control->offered);
+  EXPECT_EQ(NewColor, control->lastOffered);
+  EXPECT_EQ(before, ShownCentre());
+  EXPECT_NE(NewColor, ShownCentre());
 }
 
 TEST_F(Fade, FastFadesHalveTheStepsAndAnimationsOffRepaintsAtOnce) {

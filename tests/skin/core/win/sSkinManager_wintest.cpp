@@ -543,5 +543,11 @@ TEST_F(SkinManagerTest, TheToolkitStartTakesTheSystemsScrollArrowWidth) {
   EXPECT_EQ(DefaultScrollArrowSize, GetSystemMetrics(SM_CXHSCROLL));
 }
 
+// The command message keeps its fixed number whatever the system gives its name.
+TEST_F(SkinManagerTest, TheCommandMessageIsA100WhateverItsNameIsRegisteredAs) {
+  EXPECT_NE(RegisterWindowMessageW(L"SM_ALPHACMD"), 0xA100u);
+  EXPECT_EQ(SM_ALPHACMD, 0xA100u);
+}
+
 }  // namespace
 }  // namespace kvtest

@@ -107,6 +107,7 @@ class TBroadcastChild : public TCustomControl {
   TBroadcastChild(TComponent* owner, std::map<TControl*, int>& got)
       : TCustomControl(owner), got_(got) {}
   std::function<void()> onLoaded;
+  void SetDestroying(bool on) { on ? SetState(csDestroying) : ClearState(csDestroying); }
 
  protected:
   void WndProc(TMessage& m) override {
@@ -153,12 +154,30 @@ TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
   EXPECT_EQ(recorder.CountCommand(cmdSkinLoaded), 3);
 }
 
+// A child on its way out ends the broadcast: the children after it are left.
+TEST(BroadcastToChildren, StopsAtAChildBeingDestroyed) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  std::map<TControl*, int> got;
+  TBroadcastChild* child[4];
+  for (auto*& c : child) {
+    c = Create<TBroadcastChild>(form.get(), got);
+    c->SetParent(form.get());
+  }
+  form->Handle();
+  child[1]->SetDestroying(true);
+  TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), 0, 0};
+  BroadcastToChildren(form.get(), m);
+  child[1]->SetDestroying(false);
+  EXPECT_EQ(got[child[0]], 1);
+  for (int i : {1, 2, 3}) EXPECT_EQ(got[child[i]], 0) << "child " << i;
+}
+
 // A graphic child that counts the repaint-now commands and the paintings it
 // gets, and runs an action on each command.
 class TCountingGraphic : public TGraphicControl {
  public:
   using TGraphicControl::TGraphicControl;
-  int repaintsNow = 0, paints = 0;
+  int repaintsNow = 0, paints = 0, skipped = 0;
   std::function<void()> onRepaintNow;
 
  protected:
@@ -168,6 +187,7 @@ class TCountingGraphic : public TGraphicControl {
       if (onRepaintNow) onRepaintNow();
       return;
     }
+    if (m.Msg == SM_ALPHACMD && HIWORD(m.WParam) == cmdSetPaintSkipped) ++skipped;
     if (m.Msg == WM_PAINT) ++paints;
     TGraphicControl::WndProc(m);
   }
@@ -204,6 +224,37 @@ TEST(PaintChildGraphics, AlignedGraphicChildrenOfAnMdiMainFormAlsoRepaintNow) {
     EXPECT_EQ(child->repaintsNow, c.repaintsNow) << c.style << " " << c.align << " " << c.throughParent;
     EXPECT_EQ(child->paints, c.paints) << c.style << " " << c.align << " " << c.throughParent;
   }
+}
+
+// A graphic child that the DC's clip region hides is told it was skipped
+// rather than painted; with nothing of the parent left to paint the parent
+// itself is told.
+TEST(PaintChildGraphics, AChildOutsideTheClipIsToldItWasSkipped) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  form->SetBounds(0, 0, 200, 150);
+  TCountingGraphic* children[2];
+  for (int i = 0; i < 2; ++i) {
+    children[i] = Create<TCountingGraphic>(form.get());
+    children[i]->SetBounds(10 + 100 * i, 10, 40, 20);
+    children[i]->SetParent(form.get());
+  }
+  form->Show();
+  TMessageRecorder recorder;
+  recorder.AttachWindow(form->Handle());
+  TBitmap surface(200, 150, pf24bit);
+  TBitmapCanvas canvas(surface);
+  IntersectClipRect(canvas.Handle(), 0, 0, 100, 150);
+  PaintChildGraphics(form.get(), canvas.Handle());
+  EXPECT_EQ(children[0]->paints, 1);
+  EXPECT_EQ(children[0]->skipped, 0);
+  EXPECT_EQ(children[1]->paints, 0);
+  EXPECT_EQ(children[1]->skipped, 1);
+  EXPECT_EQ(recorder.CountCommand(cmdSetPaintSkipped), 0);
+
+  IntersectClipRect(canvas.Handle(), 0, 0, 0, 0);
+  PaintChildGraphics(form.get(), canvas.Handle());
+  EXPECT_EQ(recorder.CountCommand(cmdSetPaintSkipped), 1);
+  EXPECT_EQ(children[0]->paints + children[1]->paints, 1) << "nothing painted with no clip";
 }
 
 // A provider as a form's component: the core knows it only by its interface.
