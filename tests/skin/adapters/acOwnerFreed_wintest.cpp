@@ -1,19 +1,22 @@
-// A scrolling control whose skinned bars an adapter draws, freed by its own
-// mouse-enter or mouse-leave handler while the adapter hands the pointer's
-// move on: nothing of the freed control or its adapter may be touched
-// afterwards.
+// Controls freed by their own handlers while the adapter in front of their
+// window hands the message on: nothing of the freed control or its adapter
+// may be touched afterwards. A scroll box or frame bar freed on the
+// pointer's entering or leaving; a standard button or check box freed by
+// its click.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <tuple>
 #include <utility>
 
+#include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
 #include "skin/adapters/acScrollWnd_win.h"
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sScrollBox_win.h"
 #include "skin/forms/SystemPointer.h"
 #include "support/FreedMemory.h"
+#include "support/Mouse.h"
 
 namespace kv {
 namespace {
@@ -72,6 +75,39 @@ INSTANTIATE_TEST_SUITE_P(Scrollers, ScrollOwnerFreed,
                          ::testing::Combine(::testing::Values(TScroller::ScrollBox,
                                                               TScroller::FrameBar),
                                             ::testing::Bool()));
+
+// A standard control on a skinned form, freed by its OnClick.
+enum class TClicked { Button, CheckBox };
+
+class ClickedControlFreed : public SkinnedFormFixture,
+                            public ::testing::WithParamInterface<TClicked> {};
+
+TEST_P(ClickedControlFreed, ItsOwnClickFreesItUnderItsAdapter) {
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const kvtest::TFreedMemoryCheck freed;
+  TButtonControl* control = GetParam() == TClicked::Button
+                                ? static_cast<TButtonControl*>(Add<TButton>(20, 20, 90, 28))
+                                : static_cast<TButtonControl*>(Add<TCheckBox>(20, 20, 120, 24));
+  control->SetCaption("Logout");
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(control), nullptr);
+  const HWND wnd = control->Handle();
+  int clicked = 0;
+  control->OnClick = [&](TObject*) {
+    ++clicked;
+    TButtonControl* doomed = std::exchange(control, nullptr);
+    doomed->Free();
+  };
+  kvtest::Click(wnd, {10, 10});
+  EXPECT_EQ(clicked, 1);
+  EXPECT_EQ(control, nullptr);
+  EXPECT_FALSE(IsWindow(wnd));
+  kvtest::HoverOut();
+  EXPECT_TRUE(freed.Intact());
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
+                         ::testing::Values(TClicked::Button, TClicked::CheckBox));
 
 }  // namespace
 }  // namespace kv
