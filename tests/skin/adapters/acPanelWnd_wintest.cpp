@@ -102,8 +102,7 @@ TEST_F(PanelAdapter, ADisabledPanelIsNotFaded) {
   ShowSkinned();
   ASSERT_NE(AdapterOf(panel), nullptr);
   const COLORREF enabled = Shown(panel).At(80, 50);
-  ASSERT_TRUE(SectionAt(Shown(panel), 80, 50).starts_with("PANEL"))
-      << SectionAt(Shown(panel), 80, 50);
+  ASSERT_TRUE(SectionAt(Shown(panel), 80, 50).starts_with("PANEL")) << SectionAt(Shown(panel), 80, 50);
   panel->SetEnabled(false);
   EXPECT_EQ(Shown(panel).At(80, 50), enabled);
 }
@@ -168,15 +167,15 @@ class BorderedDialogChild : public PanelAdapter,
                             public ::testing::WithParamInterface<BorderedCase> {};
 
 TEST_P(BorderedDialogChild, ShowsTheSkinsFrameNotTheSystems) {
-  HWND wnd =
-      Child(GetParam().cls, WS_BORDER | GetParam().style, {10, 10, 250, 190}, WS_EX_CLIENTEDGE);
+  HWND wnd = Child(GetParam().cls, WS_BORDER | GetParam().style, {10, 10, 250, 190},
+                   WS_EX_CLIENTEDGE);
   ASSERT_NE(Adapt(wnd, GetParam().kind, "PANEL"), nullptr);
   Shown(wnd);
   RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
   pump::PumpUntilIdle();
   const kvtest::TPixels img = kvtest::TPixels::FromWindow(wnd);
-  for (const POINT p : {POINT{0, 90}, POINT{120, 0}, POINT{239, 90}, POINT{120, 179}, POINT{2, 90},
-                        POINT{120, 2}}) {
+  for (const POINT p : {POINT{0, 90}, POINT{120, 0}, POINT{239, 90}, POINT{120, 179},
+                        POINT{2, 90}, POINT{120, 2}}) {
     SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
     EXPECT_NE(SectionAt(img, p.x, p.y), "?") << "a colour of the skin";
   }
