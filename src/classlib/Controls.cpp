@@ -926,10 +926,14 @@ void TWinControl::WndProc(TMessage& m) {
   if (m.Msg == WM_MOUSEMOVE && handle_ != nullptr) {
     if (!trackingLeave_) TrackLeave();
     TControl* target = ControlAtPos(TPoint{m.XPos(), m.YPos()}, false, false);
-    SetMouseControl(target != nullptr ? target : this);
-    if (Application != nullptr)
-      Application->HintMouseMessage(target != nullptr ? target : this,
-                                    ClientToScreen(TPoint{m.XPos(), m.YPos()}));
+    TControl* const entered = target != nullptr ? target : this;
+    const HWND wnd = handle_;
+    SetMouseControl(entered);
+    // A mouse-enter or mouse-leave handler may have freed this control.
+    if (FromHandle(wnd) != this) return;
+    // ... or the control entered.
+    if (Application != nullptr && MouseControl() == entered)
+      Application->HintMouseMessage(entered, ClientToScreen(TPoint{m.XPos(), m.YPos()}));
   }
   // A press or a key puts any hint away.
   if (Application != nullptr &&

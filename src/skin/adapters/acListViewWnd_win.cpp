@@ -30,7 +30,8 @@ constexpr wchar_t kHeaderOwner[] = L"ACLVHDR";
 constexpr wchar_t kHeaderPrev[] = L"ACLVHDRPREV";
 
 LRESULT CALLBACK HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (auto* owner = static_cast<IacHeaderOwner*>(GetLocalProp(wnd, kHeaderOwner)); owner != nullptr) {
+  if (auto* owner = static_cast<IacHeaderOwner*>(GetLocalProp(wnd, kHeaderOwner));
+      owner != nullptr) {
     const LRESULT result = owner->HeaderMessage(wnd, msg, wParam, lParam);
     // The system drops a dying window's properties; the copies go with them.
     if (msg == WM_NCDESTROY) {
@@ -91,7 +92,8 @@ void TacHeaderHook::Hook(HWND header) {
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(header, GWLP_WNDPROC)) == &HeaderProc &&
       GetLocalProp(header, kHeaderPrev) != nullptr)
     return;
-  SetLocalProp(header, kHeaderPrev, reinterpret_cast<HANDLE>(GetWindowLongPtrW(header, GWLP_WNDPROC)));
+  SetLocalProp(header, kHeaderPrev,
+               reinterpret_cast<HANDLE>(GetWindowLongPtrW(header, GWLP_WNDPROC)));
   SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderProc));
 }
 
@@ -174,27 +176,30 @@ void PaintHeaderSection(const TacHeaderLook& look, HDC dc, const TRect& r, int i
       if (!skin.IsMaskIndexValid(arrow)) arrow = -1;
       const TSize arrowSize = arrow >= 0 ? skin.GetMaskStateSize(arrow) : TSize{0, 0};
       const int arrowSpace = arrow >= 0 ? arrowSize.cx + 6 : 0;
-      const int textWidth = canvas.TextWidth(caption) + 6;
-      const int room = w - 6;
-      TRect tr{0, 0, w, h};
+      const TRect box = look.InsetText ? TRect{4, 1, w - 4, h - 1} : TRect{0, 0, w, h};
+      const int textWidth = canvas.TextWidth(caption) + (look.InsetText ? 5 : 6);
+      const int room = box.Width() - 6;
+      const bool fits = textWidth + imageSpace + arrowSpace + 6 < room;
+      TRect tr = box;
       switch (hi.fmt & HDF_JUSTIFYMASK) {
         case HDF_RIGHT:
-          tr.Right = w - arrowSpace;
-          tr.Left = textWidth + imageSpace + arrowSpace + 6 < room ? tr.Right - textWidth
-                                                                   : imageSpace + 6;
+          tr.Right = box.Right - arrowSpace;
+          tr.Left = fits ? tr.Right - textWidth : box.Left + imageSpace + 6;
           break;
         case HDF_CENTER:
-          if (textWidth + imageSpace + arrowSpace + 6 < room) {
-            tr.Left = (w - textWidth - arrowSpace - imageSpace) / 2 + imageSpace;
+          if (fits) {
+            tr.Left =
+                box.Left + (box.Width() - textWidth - arrowSpace - imageSpace) / 2 + imageSpace;
             tr.Right = tr.Left + textWidth;
           } else {
-            tr.Left = imageSpace + 6;
-            tr.Right = w - arrowSpace;
+            tr.Left = box.Left + imageSpace + 6;
+            tr.Right = box.Right - arrowSpace;
           }
           break;
         default:
-          tr.Left = imageSpace + look.LeftTextGap;
-          tr.Right = textWidth + 2 * imageSpace < room ? tr.Left + textWidth : room - imageSpace;
+          tr.Left = box.Left + imageSpace;
+          tr.Right = textWidth + 2 * imageSpace < room ? tr.Left + textWidth
+                                                       : box.Left + room - imageSpace;
           break;
       }
       if (arrow >= 0)

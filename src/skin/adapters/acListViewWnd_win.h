@@ -65,10 +65,10 @@ struct TacHeaderLook {
   TCustomImageList* Images = nullptr;
   bool Enabled = true;
   TColor Color = clWindow;
-  // Gap between a left-aligned caption (after its image) and the section's
-  // edge: the adapter keeps clear of the divider, the skinned list view
-  // starts at the image space alone.
-  int LeftTextGap = 4;
+  // The adapter lays the caption out 4 pixels in from the section's sides
+  // and 1 from its top and bottom, clear of the dividers; the skinned list
+  // view uses the whole section.
+  bool InsetText = true;
 };
 
 // The state a section shows: pressed wins over hot, the empty area (item < 0)

@@ -120,7 +120,7 @@ TacHeaderLook TsListView::Look() const {
   look.Images = SmallImages();
   look.Enabled = Enabled();
   look.Color = Color();
-  look.LeftTextGap = 0;
+  look.InsetText = false;
   return look;
 }
 

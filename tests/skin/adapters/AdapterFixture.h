@@ -18,9 +18,12 @@ namespace kvtest {
 
 class AdapterFixture : public ::testing::Test {
  protected:
+  // The skin's options; a fixture that needs others says so.
+  virtual TTestSkinOptions SkinOptions() const { return {}; }
+
   void SetUp() override {
     ASSERT_EQ(kv::DefaultManager, nullptr) << "a manager outlived its test";
-    skin = std::make_unique<TTestSkin>();
+    skin = std::make_unique<TTestSkin>(SkinOptions());
     manager = kv::CreateOwned<kv::TsSkinManager>();
     manager->SetSkinDirectory("c:\\NoSkins");
     kv::TsStoredSkin& stored = manager->InternalSkins.Add();

@@ -92,6 +92,36 @@ TEST_F(ListViewWnd, AHeaderWithoutColumnsIsOneEmptySection) {
   EXPECT_EQ(shot.At(shot.Width() / 2, 1), Legend("COLHEADER", "BORDERSMASK", 0));
 }
 
+// The rightmost column of a section where the caption's ink shows: the
+// section painted with the caption against it painted without.
+int RightmostInk(const TPixels& with, const TPixels& without, const RECT& section) {
+  for (int x = section.right - 1; x >= section.left; --x)
+    for (int y = section.top; y < section.bottom; ++y)
+      if (with.At(x, y) != without.At(x, y)) return x;
+  return -1;
+}
+
+TEST_F(ListViewWnd, ARightAlignedCaptionKeepsFourPixelsInFromTheSectionsEdge) {
+  MakeList(2, 0);
+  SendMessageW(wnd, LVM_SETCOLUMNWIDTH, 1, 120);
+  const auto caption = [this](const wchar_t* text) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_TEXT;
+    column.fmt = LVCFMT_RIGHT;
+    column.pszText = const_cast<wchar_t*>(text);
+    SendMessageW(wnd, LVM_SETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+    return Header();
+  };
+  kvtest::HoverOut();
+  const TPixels with = caption(L"WW");
+  const TPixels without = caption(L"");
+  const RECT r = Section(1);
+  const int ink = RightmostInk(with, without, r);
+  ASSERT_GT(ink, r.left + 60) << "the caption is drawn at the right";
+  // 4 pixels of inset, 5 of the caption's own room, and the ink's last column.
+  EXPECT_LE(ink, r.right - 9);
+}
+
 TEST_F(ListViewWnd, AHoveredSectionShowsHotAndTheRowsClearIt) {
   MakeList(4, 16);
   const RECT r = Section(1);

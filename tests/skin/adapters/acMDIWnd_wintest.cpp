@@ -149,6 +149,27 @@ TEST_F(MDIClientAdapter, ABorderFormMovesThePlaceInThePicture) {
   EXPECT_EQ(PaintedBy(WM_PRINT).CountDiffering(kUnpainted, RECT{0, 0, 50, 50}), 0);
 }
 
+// A skin without "MDIAREA".
+class MDIClientWithoutArea : public MDIClientAdapter {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override { return {.Lacks = {"MDIAREA"}}; }
+};
+
+TEST_F(MDIClientWithoutArea, APlainFormShowsTheClientAndItsEdgeInTheFormColour) {
+  // The form's look is plain, as a provider's form without a texture or
+  // gradient is.
+  formData->ChildBgFlags |= 1;
+  ASSERT_FALSE(NeedsParentCheck(formData.get()));
+  const TPixels erased = PaintedBy(WM_ERASEBKGND);
+  EXPECT_TRUE(kvtest::ColourAt(erased, 30, 20, RGB(0xFF, 0, 0)));
+  ASSERT_NE(GetWindowLongW(Client(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  RedrawWindow(Client(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const TPixels window = TPixels::FromWindow(Client());
+  EXPECT_TRUE(kvtest::ColourAt(window, 0, 0, RGB(0xFF, 0, 0)));
+  EXPECT_TRUE(kvtest::ColourAt(window, 1, 40, RGB(0xFF, 0, 0)));
+  EXPECT_EQ(provider.framePaints, 0) << "the picture is not needed";
+}
+
 TEST_F(MDIClientAdapter, AMaximisedActiveChildSilencesTheClient) {
   TForm* child = NewChild();
   SendMessageW(Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);

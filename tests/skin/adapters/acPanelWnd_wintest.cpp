@@ -11,6 +11,7 @@
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/WideText.h"
 #include "skin/adapters/acPanelWnd_win.h"
 #include "skin/core/sCommonData_win.h"
 #include "support/MessageLog.h"
@@ -220,6 +221,21 @@ TEST_F(PanelAdapter, ADialogGroupBoxPaintsOnlyItsFrame) {
   EXPECT_TRUE(SectionAt(img, 100, 118).starts_with("GROUPBOX.")) << SectionAt(img, 100, 118);
   EXPECT_FALSE(SectionAt(img, 100, 60).starts_with("GROUPBOX."))
       << "the inside is left to the dialog: " << SectionAt(img, 100, 60);
+}
+
+TEST_F(PanelAdapter, AGroupBoxWithoutCaptionDrawsNoCaptionGap) {
+  for (const wchar_t* caption : {L"", L"Channels"}) {
+    HWND box = Child(L"BUTTON", BS_GROUPBOX, {10, 10, 210, 130});
+    SetWindowTextW(box, caption);
+    auto* adapter =
+        dynamic_cast<TacGroupBoxWnd*>(Adapt(box, TacAdapterKind::GroupBoxWnd, "GROUPBOX"));
+    ASSERT_NE(adapter, nullptr);
+    const int frameTop = static_cast<int>(Command(box, cmdGetCaptionHeight)) / 2;
+    const kvtest::TPixels img = Shown(box);
+    // Where a caption would stand, on the frame's top edge.
+    EXPECT_EQ(SectionAt(img, 10, frameTop).starts_with("GROUPBOX."), *caption == 0)
+        << "caption \"" << Narrow(caption) << "\": " << SectionAt(img, 10, frameTop);
+  }
 }
 
 TEST_F(PanelAdapter, ASizeGripShowsTheSkinsGripAndSizesFromAnywhere) {
