@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include "SkinnedFormFixture.h"
+#include "classlib/Menus.h"
 #include "skin/controls/sSpeedButton_win.h"
 #include "skin/core/acBgInfo_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sFrameAdapter_win.h"
+#include "skin/menus/sSkinMenus_win.h"
 #include "support/Counters.h"
 #include "support/MessageBoxHook.h"
 #include "support/Pump.h"
@@ -141,6 +143,27 @@ INSTANTIATE_TEST_SUITE_P(Skins, SeeThroughFrameAdapter,
                            return std::string(
                                info.param == TSeeThrough::Textured ? "Textured" : "HalfSeeThrough");
                          });
+
+// A pop-up menu of the frame's own takes the skinned drawing when the
+// frame's stream is read and again with every new skin.
+TEST_F(FrameAdapter, ItsPopupMenusAreSkinnedWhenLoadedAndWithEachNewSkin) {
+  manager->SetSkinnedPopups(true);
+  auto* popup = Create<TPopupMenu>(frame);
+  auto* item = Create<TMenuItem>(popup);
+  item->SetCaption("Item");
+  popup->Items()->Add(item);
+  TsSkinableMenus* painter = MenuPainterOf(manager.get());
+  ASSERT_NE(painter, nullptr);
+  painter->SetMenuSkinned(popup, false);
+  adapter->BeginLoading();
+  adapter->EndLoading();
+  EXPECT_TRUE(popup->OwnerDraw()) << "loaded";
+  painter->SetMenuSkinned(popup, false);
+  SendMessageW(frame->Handle(), SM_ALPHACMD, CommandWParam(cmdSkinLoaded),
+               reinterpret_cast<LPARAM>(manager.get()));
+  EXPECT_TRUE(popup->OwnerDraw()) << "a new skin";
+  popup->Free();
+}
 
 TEST(FrameAdapterPlacement, OnAnythingButAFrameItSaysSoAndStaysInert) {
   kv::test::MessageBoxHook boxes;

@@ -196,8 +196,8 @@ TEST_F(SkinnedFrame, ThePlainFormShowsTheGripWhereItsCornerSizes) {
   EXPECT_GT(grip, 0);
   RECT w{};
   GetWindowRect(Wnd(), &w);
-  const LPARAM corner = MAKELPARAM(w.left + at.X + MaskFrameWidth(m) / 2,
-                                   w.top + at.Y + MaskStateHeight(m) / 2);
+  const LPARAM corner =
+      MAKELPARAM(w.left + at.X + MaskFrameWidth(m) / 2, w.top + at.Y + MaskStateHeight(m) / 2);
   EXPECT_EQ(SendMessageW(Wnd(), WM_NCHITTEST, 0, corner), HTBOTTOMRIGHT);
 }
 
@@ -426,6 +426,37 @@ TEST_P(AddedTitle, PixelsLieInsideItsPlace) {
   EXPECT_GT(f.Cache().CountOf(0x0000FF, place), 0);
 }
 
+// Read from the form's stream the text waits for the first paint; given
+// later it shows at once, in the title's own font colour when its font
+// names none.
+TEST_P(AddedTitle, WaitsWhileLoadingAndTakesTheTitlesColourByDefault) {
+  kvtest::TTestSkinOptions options;
+  options.Minimal = GetParam();
+  kvtest::TSkinnedFormFixture f(options);
+  f.form->SetCaption("Caption");
+  f.Provide();
+  f.Show();
+  f.LookActive();
+  ASSERT_EQ(f.provider->AddedTitle.Font().Color(), clNone);
+  const TPixels without = f.Cache();
+  f.provider->BeginLoading();
+  f.provider->AddedTitle.SetText("Added");
+  EXPECT_FALSE(kvtest::ImagesDiffer(f.Cache(), without)) << "repainted while loading";
+  f.provider->EndLoading();
+  f.provider->AddedTitle.SetText("");
+  f.provider->AddedTitle.SetText("Added");
+  const TPixels with = f.Cache();
+  ASSERT_EQ(with.Width(), without.Width());
+  const TsSkinModel& skin = f.manager->Skin();
+  const COLORREF titleFont = ColorToRGB(static_cast<TColor>(
+      skin.GeneralData[static_cast<size_t>(f.provider->TitleSectionIndex)].HotFontColor[0]));
+  int inTitleFont = 0;
+  for (int y = 0; y < with.Height(); ++y)
+    for (int x = 0; x < with.Width(); ++x)
+      if (with.At(x, y) != without.At(x, y) && with.At(x, y) == titleFont) ++inTitleFont;
+  EXPECT_GT(inTitleFont, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Provider, AddedTitle, ::testing::Values(false, true),
                          [](const auto& info) {
                            return std::string(info.param ? "TitleOnlyRepaint" : "FullRepaint");
@@ -476,7 +507,8 @@ TEST_P(FormBackground, TheClientShowsTheSectionsPictureNotWhatTheScreenHeld) {
     EXPECT_GT(cache.CountOf(kvtest::TTestSkin::kCheckerA, area), 0);
     EXPECT_GT(cache.CountOf(kvtest::TTestSkin::kCheckerB, area), 0);
   } else {
-    EXPECT_NE(cache.At(client.Left + 5, client.Top + 1), cache.At(client.Left + 5, client.Bottom - 2));
+    EXPECT_NE(cache.At(client.Left + 5, client.Top + 1),
+              cache.At(client.Left + 5, client.Bottom - 2));
   }
 }
 
@@ -571,10 +603,9 @@ TEST_P(SkinnedShow, PaintsTheFormOnce) {
   recorder.AttachWindow(f.form->Handle());
   f.Show();
   const auto count = [&](UINT message) {
-    return std::count_if(recorder.Messages.begin(), recorder.Messages.end(),
-                         [message](const kvtest::TRecordedMsg& m) {
-                           return m.message == message && m.wParam == 0;
-                         });
+    return std::count_if(
+        recorder.Messages.begin(), recorder.Messages.end(),
+        [message](const kvtest::TRecordedMsg& m) { return m.message == message && m.wParam == 0; });
   };
   EXPECT_EQ(count(WM_PAINT), 1);
   // The frame's shape is given once: the same shape given again would make
