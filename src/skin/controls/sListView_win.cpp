@@ -297,10 +297,13 @@ bool TsListView::SkinnedMessage(TMessage& m) {
     case WM_KILLFOCUS: {
       // The list's own repaint of the focus is held; the selected row alone
       // is redrawn after, in the skin's colours.
+      const TsLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         if (!PreviewControlMessage(m, SkinData())) TListView::WndProc(m);
       }
+      // OnEnter or OnExit may have freed the list.
+      if (!life.Alive()) return true;
       const int selected = static_cast<int>(SendMessageW(
           Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
       RECT row{LVIR_BOUNDS, 0, 0, 0};

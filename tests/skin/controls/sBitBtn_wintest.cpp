@@ -351,6 +351,7 @@ TEST_F(BitBtnSkinned, FreedByItsOwnClickFromTheKeyboardItIsLeftAlone) {
     ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "the key went nowhere";
     PumpUntilIdle();
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed button was read";
   }
   EXPECT_NE(ShownState(other), -1) << "the other button still shows its skin";
 }
