@@ -926,10 +926,12 @@ void TWinControl::WndProc(TMessage& m) {
   if (m.Msg == WM_MOUSEMOVE && handle_ != nullptr) {
     if (!trackingLeave_) TrackLeave();
     TControl* target = ControlAtPos(TPoint{m.XPos(), m.YPos()}, false, false);
-    SetMouseControl(target != nullptr ? target : this);
-    if (Application != nullptr)
-      Application->HintMouseMessage(target != nullptr ? target : this,
-                                    ClientToScreen(TPoint{m.XPos(), m.YPos()}));
+    TControl* entered = target != nullptr ? target : this;
+    SetMouseControl(entered);
+    // An OnMouseEnter handler may have freed the control it ran for.
+    if (MouseControl() != entered && entered == this) return;
+    if (Application != nullptr && MouseControl() == entered)
+      Application->HintMouseMessage(entered, ClientToScreen(TPoint{m.XPos(), m.YPos()}));
   }
   // A press or a key puts any hint away.
   if (Application != nullptr &&

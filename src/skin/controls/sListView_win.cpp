@@ -203,11 +203,11 @@ void TsListView::WndProc(TMessage& m) {
   LVCOLUMNW column;
   switch (m.Msg) {
     case CM_MOUSEENTER:
-      if (m.LParam == 0 && OnMouseEnter) OnMouseEnter(this);
+      if (m.LParam == 0 && !RunEvent(OnMouseEnter)) return;
       break;
     case CM_MOUSELEAVE:
       if (m.LParam == 0) {
-        if (OnMouseLeave) OnMouseLeave(this);
+        if (!RunEvent(OnMouseLeave)) return;
         SetHot(-1);
       }
       break;

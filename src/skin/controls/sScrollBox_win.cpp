@@ -271,10 +271,10 @@ void TsScrollBox::WndProc(TMessage& m) {
       }
       break;
     case CM_MOUSEENTER:
-      if (m.LParam == 0 && OnMouseEnter) OnMouseEnter(this);
+      if (m.LParam == 0 && !RunEvent(OnMouseEnter)) return;
       break;
     case CM_MOUSELEAVE:
-      if (m.LParam == 0 && OnMouseLeave) OnMouseLeave(this);
+      if (m.LParam == 0 && !RunEvent(OnMouseLeave)) return;
       break;
     default:
       break;

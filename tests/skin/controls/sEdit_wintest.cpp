@@ -15,6 +15,8 @@
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/controls/sListView_win.h"
+#include "skin/controls/sPanel_win.h"
+#include "skin/controls/sSpeedButton_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
@@ -319,6 +321,54 @@ TEST_F(EditSkinned, AControlFreedByItsOwnFocusHandlerIsLeftAlone) {
       other->OnEnter = nullptr;
       EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
       if (!onEnter) EXPECT_EQ(entered, 1) << "the edit clicked was entered";
+    }
+}
+
+// The pointer coming onto a control, or leaving it, may run a handler that
+// frees it; nothing touches it afterwards.
+TEST_F(EditSkinned, AControlFreedByItsOwnMouseEnterOrLeaveIsLeftAlone) {
+  Load();
+  Show();
+  struct TKind {
+    std::function<TControl*()> make;
+    std::function<void(TControl*, TNotifyEvent)> onEnter, onLeave;
+  };
+  const auto kind = [](auto make) {
+    using T = std::remove_pointer_t<decltype(make())>;
+    return TKind{make, [](TControl* c, TNotifyEvent e) { static_cast<T*>(c)->OnMouseEnter = e; },
+                 [](TControl* c, TNotifyEvent e) { static_cast<T*>(c)->OnMouseLeave = e; }};
+  };
+  const std::vector<TKind> kinds = {
+      kind([&] { return Create<TsBitBtn>(form); }),
+      kind([&] { return Create<TsSpeedButton>(form); }),
+      kind([&] { return Create<TsPanel>(form); }),
+      kind([&] { return Create<TsListView>(form); }),
+      kind([&] { return Create<TsLabel>(form); }),
+  };
+  for (const bool enter : {true, false})
+    for (const TKind& k : kinds) {
+      const kvtest::TFreedMemoryCheck freed;
+      TControl* c = k.make();
+      c->SetParent(form);
+      c->SetBounds(40, 40, 120, 40);
+      c->SetCaption("Here");
+      SCOPED_TRACE(c->ClassName() + (enter ? " on enter" : " on leave"));
+      PumpUntilIdle();
+      int calls = 0;
+      const TNotifyEvent freeIt = [&](TObject*) {
+        ++calls;
+        c->Free();
+      };
+      (enter ? k.onEnter : k.onLeave)(c, freeIt);
+      kvtest::MouseMove(form->Handle(), {45, 45});
+      if (!enter) {
+        PumpUntilIdle();
+        kvtest::MouseMove(form->Handle(), {300, 180});
+      }
+      ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the handler never ran";
+      PumpUntilIdle();
+      kvtest::HoverOut();
+      EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
     }
 }
 
