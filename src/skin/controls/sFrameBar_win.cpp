@@ -519,8 +519,10 @@ void TsFrameBar::UpdateWidths() {
 }
 
 void TsFrameBar::WndProc(TMessage& message) {
+  // The box's handling runs the bar's own handlers, which may free it.
+  const TsLifeToken life = LifeToken();
   TsScrollBox::WndProc(message);
-  if (destroying_) return;
+  if (!life.Alive() || destroying_) return;
   switch (message.Msg) {
     case WM_FREETITLEBUTTONS: {
       // One whose click still runs (the click let messages through) waits on.

@@ -15,7 +15,9 @@
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/controls/sListView_win.h"
+#include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sPanel_win.h"
+#include "skin/controls/sScrollBox_win.h"
 #include "skin/controls/sSpeedButton_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
@@ -344,6 +346,8 @@ TEST_F(EditSkinned, AControlFreedByItsOwnMouseEnterOrLeaveIsLeftAlone) {
       kind([&] { return Create<TsPanel>(form); }),
       kind([&] { return Create<TsListView>(form); }),
       kind([&] { return Create<TsLabel>(form); }),
+      kind([&] { return Create<TsScrollBox>(form); }),
+      kind([&] { return Create<TsFrameBar>(form); }),
   };
   for (const bool enter : {true, false})
     for (const TKind& k : kinds) {
