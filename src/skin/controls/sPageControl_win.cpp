@@ -982,7 +982,10 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
     case WM_KILLFOCUS: {
       if (designing) return true;
       const bool changed = sd->BGChanged;
+      // OnEnter may free the control.
+      const TsLifeToken life = LifeToken();
       TPageControl::WndProc(m);
+      if (!life.Alive()) return true;
       sd->BGChanged = changed;
       // The focus frame on the active tab comes or goes.
       if (TTabSheet* page = TPageControl::ActivePage(); page != nullptr && HandleAllocated()) {

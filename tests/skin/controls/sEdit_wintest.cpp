@@ -15,6 +15,7 @@
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/controls/sListView_win.h"
+#include "skin/controls/sPageControl_win.h"
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sPanel_win.h"
 #include "skin/controls/sScrollBox_win.h"
@@ -292,6 +293,13 @@ TEST_F(EditSkinned, AControlFreedByItsOwnFocusHandlerIsLeftAlone) {
       [&] { return Create<TsBitBtn>(form); },
       [&] { return Create<TsEdit>(form); },
       [&] { return Create<TsListView>(form); },
+      [&] {
+        auto* pages = Create<TsPageControl>(form);
+        auto* sheet = Create<TsTabSheet>(form);
+        sheet->SetPageControl(pages);
+        sheet->SetCaption("One");
+        return pages;
+      },
   };
   for (const bool onEnter : {true, false})
     for (const auto& make : kinds) {
