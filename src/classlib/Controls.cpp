@@ -927,10 +927,12 @@ void TWinControl::WndProc(TMessage& m) {
     if (!trackingLeave_) TrackLeave();
     TControl* target = ControlAtPos(TPoint{m.XPos(), m.YPos()}, false, false);
     TControl* entered = target != nullptr ? target : this;
+    HWND wnd = handle_;
     SetMouseControl(entered);
-    // An OnMouseEnter handler may have freed the control it ran for.
-    if (MouseControl() != entered && entered == this) return;
-    if (Application != nullptr && MouseControl() == entered)
+    // An OnMouseEnter handler may have freed the control it ran for: this
+    // one goes with its window, a windowless one stops being the mouse's.
+    if (!IsWindow(wnd)) return;
+    if (Application != nullptr && (entered == this || MouseControl() == entered))
       Application->HintMouseMessage(entered, ClientToScreen(TPoint{m.XPos(), m.YPos()}));
   }
   // A press or a key puts any hint away.
