@@ -851,7 +851,10 @@ bool TsPageControl::Notify(TMessage& m) {
       SetTimer(Handle(), CoverTimerId, CoverTimeoutMs, nullptr);
     }
     UpdateScroller();
+    // OnChanging and OnChange may free the control.
+    const TsLifeToken life = LifeToken();
     TPageControl::WndProc(m);
+    if (!life.Alive()) return true;
     if (m.Result != 0) {
       SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
       if (coverShown_) DropCover();
@@ -860,7 +863,9 @@ bool TsPageControl::Notify(TMessage& m) {
     return true;
   }
   if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+    const TsLifeToken life = LifeToken();
     TPageControl::WndProc(m);
+    if (!life.Alive()) return true;
     UpdateScroller();
     if (animated && coverShown_) {
       coverShown_ = false;

@@ -10,6 +10,7 @@
 #include "skin/controls/sPageControl_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"
 
@@ -609,6 +610,36 @@ TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLe
   form->Repaint();
   EXPECT_TRUE(baseline.Unchanged());
   EXPECT_EQ(2, ShownState(inner, 0));
+}
+
+// A click on a tab whose change handler frees the whole control (a wizard
+// taken down) leaves it alone afterwards.
+TEST_F(PageControlSkinned, FreedByItsOwnChangeHandlerItIsLeftAlone) {
+  Load();
+  Show();
+  for (const bool changing : {true, false}) {
+    SCOPED_TRACE(changing ? "OnChanging" : "OnChange");
+    const kvtest::TFreedMemoryCheck freed;
+    TsPageControl* pc = AddPages(root, 3);
+    PumpUntilIdle();
+    int calls = 0;
+    if (changing)
+      pc->OnChanging = [&](TObject*, bool&) {
+        ++calls;
+        pc->Free();
+      };
+    else
+      pc->OnChange = [&](TObject*) {
+        ++calls;
+        pc->Free();
+      };
+    const TPoint tab = Centre(pc->SkinTabRect(1, false));
+    kvtest::Click(pc->Handle(), {tab.X, tab.Y});
+    ASSERT_TRUE(pump::PumpUntil([&] { return calls > 0; })) << "the click changed nothing";
+    PumpUntilIdle();
+    kvtest::HoverOut();
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
+  }
 }
 
 }  // namespace
