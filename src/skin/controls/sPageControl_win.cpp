@@ -630,8 +630,13 @@ void TsPageControl::CloseTab(int pageIndex, int eventIndex, bool skinned) {
   TTabSheet* sheet = Pages(pageIndex);
   bool canClose = true;
   TacCloseAction action = acaFree;
+  const TsLifeToken life = LifeToken();
   if (OnCloseBtnClick) OnCloseBtnClick(this, eventIndex, canClose, action);
-  if (!canClose) return;
+  if (!life.Alive() || !canClose) return;
+  // The handler may have closed the sheet itself.
+  bool present = false;
+  for (int i = 0; i < PageCount() && !present; ++i) present = Pages(i) == sheet;
+  if (!present) return;
   const int remembered = ActivePageIndex();
   if (skinned) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
   if (auto* ts = dynamic_cast<TsTabSheet*>(sheet); ts != nullptr && ts->CloseBtn != nullptr) {

@@ -642,5 +642,38 @@ TEST_F(PageControlSkinned, FreedByItsOwnChangeHandlerItIsLeftAlone) {
   }
 }
 
+// A close handler that frees the sheet itself, or the whole control, and
+// leaves CanClose as it was: nothing is freed twice or read once gone.
+TEST_F(PageControlSkinned, ACloseHandlerThatFreesTheSheetOrTheControlItself) {
+  Load();
+  Show();
+  for (const bool whole : {false, true}) {
+    SCOPED_TRACE(whole ? "the control" : "the sheet");
+    const kvtest::TFreedMemoryCheck freed;
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetShowCloseBtns(true);
+    pc->SetCloseBtnSkin("BUTTON");
+    PumpUntilIdle();
+    int calls = 0;
+    pc->OnCloseBtnClick = [&](TComponent*, int index, bool&, TacCloseAction&) {
+      ++calls;
+      if (whole)
+        pc->Free();
+      else
+        pc->Pages(index)->Free();
+    };
+    const TRect tab = pc->SkinTabRect(1, false);
+    kvtest::Click(pc->Handle(), {tab.Right - 8, tab.Top + 8});
+    ASSERT_TRUE(pump::PumpUntil([&] { return calls > 0; })) << "the close button was not hit";
+    PumpUntilIdle();
+    kvtest::HoverOut();
+    EXPECT_EQ(freed.Faults(), 0u) << "something freed was read";
+    if (!whole) {
+      EXPECT_EQ(pc->PageCount(), 2);
+      pc->Free();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kv
