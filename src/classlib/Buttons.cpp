@@ -261,10 +261,14 @@ void TBitBtn::Dispatch(TMessage& m) {
     case WM_KILLFOCUS:
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
-    case CM_FONTCHANGED:
+    case CM_FONTCHANGED: {
+      // The focus's OnEnter may free the button, and its window with it.
+      HWND wnd = HandleAllocated() ? Handle() : nullptr;
       TButton::Dispatch(m);
+      if (wnd != nullptr && !IsWindow(wnd)) return;
       Invalidate();
       return;
+    }
     default:
       TButton::Dispatch(m);
   }

@@ -929,10 +929,11 @@ void TWinControl::WndProc(TMessage& m) {
     TControl* const entered = target != nullptr ? target : this;
     const HWND wnd = handle_;
     SetMouseControl(entered);
-    // A mouse-enter or mouse-leave handler may have freed this control.
+    // An OnMouseEnter or OnMouseLeave handler may have freed this control
+    // (its window went with it) ...
     if (FromHandle(wnd) != this) return;
-    // ... or the control entered.
-    if (Application != nullptr && MouseControl() == entered)
+    // ... or the control entered, which then stops being the mouse's.
+    if (Application != nullptr && (entered == this || MouseControl() == entered))
       Application->HintMouseMessage(entered, ClientToScreen(TPoint{m.XPos(), m.YPos()}));
   }
   // A press or a key puts any hint away.

@@ -512,13 +512,16 @@ void TCustomForm::FocusChanged(TWinControl* control) {
   TWinControl* old = focusedControl_;
   focusedControl_ = control;
   if (control != nullptr) activeControl_ = control;
-  // Exit the old chain up to the common parent, enter the new one.
+  // Exit the old chain up to the common parent, enter the new one. Both
+  // chains are taken first: an OnExit handler may free its own control.
+  std::vector<TControl*> exiting;
   for (TControl* c = old; c != nullptr && c != this; c = c->Parent())
     if (control == nullptr || !static_cast<TWinControl*>(c)->ContainsControl(control))
-      c->Perform(CM_EXIT);
+      exiting.push_back(c);
   std::vector<TControl*> enter;
   for (TControl* c = control; c != nullptr && c != this; c = c->Parent())
     if (old == nullptr || !static_cast<TWinControl*>(c)->ContainsControl(old)) enter.push_back(c);
+  for (TControl* c : exiting) c->Perform(CM_EXIT);
   for (auto it = enter.rbegin(); it != enter.rend(); ++it) (*it)->Perform(CM_ENTER);
   // Everyone on the form learns where the focus is (default buttons follow it).
   const LPARAM focused = reinterpret_cast<LPARAM>(control);

@@ -31,6 +31,11 @@ TKept kept[kMaxKept];
 std::size_t keptCount = 0;
 std::size_t givenBack = 0;
 int checking = 0;
+// Reads and writes of freed pages seen while checking. Wine lets a fault
+// inside a window procedure end that message quietly, so they are counted
+// before any handler sees them.
+std::size_t faults = 0;
+PVOID faultWatch = nullptr;
 
 void* TakePages(std::size_t size) {
   if (region == nullptr)
@@ -75,19 +80,34 @@ void GiveBack(void* p) {
   kept[keptCount++] = {p, size};
 }
 
+LONG CALLBACK CountFault(EXCEPTION_POINTERS* info) {
+  const EXCEPTION_RECORD* r = info->ExceptionRecord;
+  if (checking > 0 && r->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
+      r->NumberParameters >= 2 && InRegion(reinterpret_cast<const void*>(r->ExceptionInformation[1])))
+    ++faults;
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
 }  // namespace
 
 TFreedMemoryCheck::TFreedMemoryCheck() {
-  if (checking++ == 0) givenBack = 0;
+  if (checking++ > 0) return;
+  givenBack = 0;
+  faults = 0;
+  faultWatch = AddVectoredExceptionHandler(1, CountFault);
 }
 
 TFreedMemoryCheck::~TFreedMemoryCheck() {
   if (--checking > 0) return;
+  if (faultWatch != nullptr) RemoveVectoredExceptionHandler(faultWatch);
+  faultWatch = nullptr;
   for (std::size_t i = 0; i < keptCount; ++i) std::free(kept[i].Block);
   keptCount = 0;
 }
 
 std::size_t TFreedMemoryCheck::Kept() const { return givenBack; }
+
+std::size_t TFreedMemoryCheck::Faults() const { return faults; }
 
 ::testing::AssertionResult TFreedMemoryCheck::Intact() const {
   std::size_t written = 0;

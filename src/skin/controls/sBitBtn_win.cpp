@@ -502,12 +502,10 @@ bool TsBitBtn::UnskinnedMessage(TMessage& m) {
   switch (m.Msg) {
     case CM_MOUSEENTER:
       sd->MouseAbove = true;
-      if (Enabled() && !HasState(csDesigning) && OnMouseEnter) OnMouseEnter(this);
-      return false;
+      return Enabled() && !HasState(csDesigning) && !RunEvent(OnMouseEnter);
     case CM_MOUSELEAVE:
       sd->MouseAbove = false;
-      if (Enabled() && !HasState(csDesigning) && OnMouseLeave) OnMouseLeave(this);
-      return false;
+      return Enabled() && !HasState(csDesigning) && !RunEvent(OnMouseLeave);
     case CN_DRAWITEM:
       if (!UsesImageList() && Glyph().PixelFormat() != pf32bit) return false;
       DrawUnskinned(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
@@ -655,14 +653,14 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       return true;
     case CM_MOUSEENTER:
       if (Enabled() && !HasState(csDesigning) && !sd->MouseAbove && !SuppressMouseEnter) {
-        if (OnMouseEnter) OnMouseEnter(this);
+        if (!RunEvent(OnMouseEnter)) return true;
         sd->MouseAbove = true;
         Fade(aeMouseEnter, false);
       }
       break;
     case CM_MOUSELEAVE:
       if (Enabled() && !HasState(csDesigning)) {
-        if (OnMouseLeave) OnMouseLeave(this);
+        if (!RunEvent(OnMouseLeave)) return true;
         sd->MouseAbove = false;
         Fade(aeMouseLeave, false);
       }

@@ -394,9 +394,14 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (this->HasState(csDesigning)) return false;
       if (!this->Enabled()) return true;
       {
-        // The system button would draw its own focus frame.
-        const TRedrawLock lock(this);
-        if (!PreviewControlMessage(m, sd)) Base::WndProc(m);
+        // The system button would draw its own focus frame; OnEnter may
+        // free the control.
+        const TsLifeToken life = this->LifeToken();
+        {
+          const TRedrawLock lock(this);
+          if (!PreviewControlMessage(m, sd)) Base::WndProc(m);
+        }
+        if (!life.Alive()) return true;
       }
       sd->BGChanged = true;
       if (this->FadeTimer != nullptr)
@@ -409,8 +414,12 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (!Interactive()) return false;
       StopFade(this->FadeTimer);
       {
-        const TRedrawLock lock(this);
-        if (!PreviewControlMessage(m, sd)) Base::WndProc(m);
+        const TsLifeToken life = this->LifeToken();
+        {
+          const TRedrawLock lock(this);
+          if (!PreviewControlMessage(m, sd)) Base::WndProc(m);
+        }
+        if (!life.Alive()) return true;
       }
       sd->Focused = false;
       sd->MouseAbove = false;

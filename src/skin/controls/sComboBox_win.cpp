@@ -488,22 +488,27 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->BGChanged = true;
       return false;
     case WM_SETFOCUS:
-    case CM_ENTER:
+    case CM_ENTER: {
       sd->Focused = true;
       sd->MouseAbove = false;
       sd->BGChanged = true;
+      // OnEnter may free the box.
+      const TsLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
-      Invalidate();
+      if (life.Alive()) Invalidate();
       return true;
+    }
     case WM_KILLFOCUS:
-    case CM_EXIT:
+    case CM_EXIT: {
       if (DroppedDown()) SetDroppedDown(false);
       sd->Focused = false;
       sd->MouseAbove = false;
       sd->BGChanged = true;
+      const TsLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
-      Repaint();
+      if (life.Alive()) Repaint();
       return true;
+    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
       // The edit part, while it paints itself, in the box's skin colours.
@@ -543,7 +548,9 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->MouseAbove = enter;
       sd->BGChanged = true;
       Repaint();
+      const TsLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
+      if (!life.Alive()) return true;
       if (enter) {
         ShowControlGlow(sd, false, nullptr);
       } else {

@@ -519,7 +519,7 @@ void TsFrameBar::UpdateWidths() {
 }
 
 void TsFrameBar::WndProc(TMessage& message) {
-  // A handler run by the message may free the bar.
+  // The box's handling runs the bar's own handlers, which may free it.
   const TsLifeToken life = LifeToken();
   TsScrollBox::WndProc(message);
   if (!life.Alive() || destroying_) return;

@@ -152,13 +152,21 @@ void TsCustomLabel::WndProc(TMessage& m) {
       Invalidate();
       return;
     case CM_MOUSEENTER:
-      if (OnMouseEnter) OnMouseEnter(this);
+      if (OnMouseEnter) {
+        const TsLifeToken life = LifeToken();
+        const TNotifyEvent handler = OnMouseEnter;
+        handler(this);
+        if (!life.Alive()) return;
+      }
       break;
     default:
       break;
   }
   TCustomLabel::WndProc(m);
-  if (m.Msg == CM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
+  if (m.Msg == CM_MOUSELEAVE && OnMouseLeave) {
+    const TNotifyEvent handler = OnMouseLeave;
+    return handler(this);
+  }
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && DefaultManager != nullptr &&
       reinterpret_cast<TsSkinManager*>(m.LParam) == DefaultManager && !HasState(csDestroying))
     Font()->SetColor(clWindowText);
@@ -229,7 +237,10 @@ void TsWebLabel::SetHovered(bool value) {
 }
 
 void TsWebLabel::WndProc(TMessage& m) {
+  // The label's own handlers run first and may free it.
+  const TsLifeToken life = LifeToken();
   TsLabel::WndProc(m);
+  if (!life.Alive()) return;
   switch (m.Msg) {
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:

@@ -203,11 +203,11 @@ void TsListView::WndProc(TMessage& m) {
   LVCOLUMNW column;
   switch (m.Msg) {
     case CM_MOUSEENTER:
-      if (m.LParam == 0 && OnMouseEnter) OnMouseEnter(this);
+      if (m.LParam == 0 && !RunEvent(OnMouseEnter)) return;
       break;
     case CM_MOUSELEAVE:
       if (m.LParam == 0) {
-        if (OnMouseLeave) OnMouseLeave(this);
+        if (!RunEvent(OnMouseLeave)) return;
         SetHot(-1);
       }
       break;
@@ -297,10 +297,13 @@ bool TsListView::SkinnedMessage(TMessage& m) {
     case WM_KILLFOCUS: {
       // The list's own repaint of the focus is held; the selected row alone
       // is redrawn after, in the skin's colours.
+      const TsLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         if (!PreviewControlMessage(m, SkinData())) TListView::WndProc(m);
       }
+      // OnEnter or OnExit may have freed the list.
+      if (!life.Alive()) return true;
       const int selected = static_cast<int>(SendMessageW(
           Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
       RECT row{LVIR_BOUNDS, 0, 0, 0};

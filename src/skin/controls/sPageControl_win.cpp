@@ -630,8 +630,13 @@ void TsPageControl::CloseTab(int pageIndex, int eventIndex, bool skinned) {
   TTabSheet* sheet = Pages(pageIndex);
   bool canClose = true;
   TacCloseAction action = acaFree;
+  const TsLifeToken life = LifeToken();
   if (OnCloseBtnClick) OnCloseBtnClick(this, eventIndex, canClose, action);
-  if (!canClose) return;
+  if (!life.Alive() || !canClose) return;
+  // The handler may have closed the sheet itself.
+  bool present = false;
+  for (int i = 0; i < PageCount() && !present; ++i) present = Pages(i) == sheet;
+  if (!present) return;
   const int remembered = ActivePageIndex();
   if (skinned) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
   if (auto* ts = dynamic_cast<TsTabSheet*>(sheet); ts != nullptr && ts->CloseBtn != nullptr) {
@@ -851,7 +856,10 @@ bool TsPageControl::Notify(TMessage& m) {
       SetTimer(Handle(), CoverTimerId, CoverTimeoutMs, nullptr);
     }
     UpdateScroller();
+    // OnChanging and OnChange may free the control.
+    const TsLifeToken life = LifeToken();
     TPageControl::WndProc(m);
+    if (!life.Alive()) return true;
     if (m.Result != 0) {
       SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
       if (coverShown_) DropCover();
@@ -860,7 +868,9 @@ bool TsPageControl::Notify(TMessage& m) {
     return true;
   }
   if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+    const TsLifeToken life = LifeToken();
     TPageControl::WndProc(m);
+    if (!life.Alive()) return true;
     UpdateScroller();
     if (animated && coverShown_) {
       coverShown_ = false;
@@ -982,7 +992,10 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
     case WM_KILLFOCUS: {
       if (designing) return true;
       const bool changed = sd->BGChanged;
+      // OnEnter may free the control.
+      const TsLifeToken life = LifeToken();
       TPageControl::WndProc(m);
+      if (!life.Alive()) return true;
       sd->BGChanged = changed;
       // The focus frame on the active tab comes or goes.
       if (TTabSheet* page = TPageControl::ActivePage(); page != nullptr && HandleAllocated()) {

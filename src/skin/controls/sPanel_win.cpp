@@ -313,10 +313,10 @@ void TsPanel::AfterMessage(TMessage& m) {
       InvalidateControlSkin(SkinData());
       return;
     case CM_MOUSEENTER:
-      if (OnMouseEnter) OnMouseEnter(this);
+      RunEvent(OnMouseEnter);
       return;
     case CM_MOUSELEAVE:
-      if (OnMouseLeave) OnMouseLeave(this);
+      RunEvent(OnMouseLeave);
       return;
     default:
       return;

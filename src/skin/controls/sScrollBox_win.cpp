@@ -271,18 +271,11 @@ void TsScrollBox::WndProc(TMessage& m) {
       }
       break;
     case CM_MOUSEENTER:
-    case CM_MOUSELEAVE: {
-      // The handler may free the box.
-      const TNotifyEvent& handler = m.Msg == CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave;
-      if (m.LParam == 0 && handler) {
-        const TsLifeToken life = LifeToken();
-        // Run from a copy: freeing the box frees its handler too.
-        const TNotifyEvent run = handler;
-        run(this);
-        if (!life.Alive()) return;
-      }
+      if (m.LParam == 0 && !RunEvent(OnMouseEnter)) return;
       break;
-    }
+    case CM_MOUSELEAVE:
+      if (m.LParam == 0 && !RunEvent(OnMouseLeave)) return;
+      break;
     default:
       break;
   }

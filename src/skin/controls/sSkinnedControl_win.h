@@ -17,6 +17,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
 #include "classlib/PlatformCalls.h"
+#include "skin/controls/sLifeToken.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
@@ -164,17 +165,6 @@ class TsButtonGlyphSource : public IGlyphButton {
   Button* b_;
 };
 
-// Taken from a control before running what may free it; Alive() tells
-// afterwards whether the control still exists.
-class TsLifeToken {
- public:
-  explicit TsLifeToken(const std::shared_ptr<char>& life) : life_(life) {}
-  bool Alive() const { return !life_.expired(); }
-
- private:
-  std::weak_ptr<char> life_;
-};
-
 template <class Base>
 requires std::derived_from<Base, TControl>
 class TsSkinnedControl : public Base {
@@ -245,6 +235,15 @@ class TsSkinnedControl : public Base {
 
   // Taken before running what may free the control (its own event handlers).
   TsLifeToken LifeToken() const { return TsLifeToken(life_); }
+  // Runs one of the control's own events; false when its handler freed the
+  // control. The handler is run from a copy: it may go with the control.
+  bool RunEvent(const TNotifyEvent& event) {
+    if (!event) return true;
+    const TNotifyEvent handler = event;
+    const TsLifeToken life = LifeToken();
+    handler(this);
+    return life.Alive();
+  }
 
   // Rebuilds the cache for the present look and clears BGChanged.
   virtual void PrepareCache() { SkinData()->BGChanged = false; }

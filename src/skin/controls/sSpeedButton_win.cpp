@@ -726,9 +726,7 @@ bool TsSpeedButton::UnskinnedMessage(TMessage& m) {
   const bool enter = m.Msg == CM_MOUSEENTER;
   sd->MouseAbove = enter;
   if (!enter && State() == bsDown) SetState(bsUp);
-  if (enter && OnMouseEnter) OnMouseEnter(this);
-  if (!enter && OnMouseLeave) OnMouseLeave(this);
-  return false;
+  return !RunEvent(enter ? OnMouseEnter : OnMouseLeave);
 }
 
 bool TsSpeedButton::SkinnedMessage(TMessage& m) {
@@ -742,13 +740,13 @@ bool TsSpeedButton::SkinnedMessage(TMessage& m) {
       return true;
     case CM_MOUSEENTER:
       if (m.LParam != 0 || !Enabled() || designing || sd->MouseAbove) return false;
-      if (OnMouseEnter) OnMouseEnter(this);
+      if (!RunEvent(OnMouseEnter)) return true;
       sd->MouseAbove = true;
       RepaintWithAnim(false, AnimEffectEnabled(aeMouseEnter, animatEvents_, nullptr));
       return false;
     case CM_MOUSELEAVE:
       if (m.LParam != 0 || !Enabled() || !sd->MouseAbove) return false;
-      if (OnMouseLeave) OnMouseLeave(this);
+      if (!RunEvent(OnMouseLeave)) return true;
       sd->MouseAbove = false;
       if (State() == bsDown) SetState(bsUp);
       if (Visible())

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/ImgList.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/WideText.h"
 #include "skin/controls/sBitBtn_win.h"
@@ -351,6 +352,7 @@ TEST_F(BitBtnSkinned, FreedByItsOwnClickFromTheKeyboardItIsLeftAlone) {
     ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "the key went nowhere";
     PumpUntilIdle();
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed button was read";
   }
   EXPECT_NE(ShownState(other), -1) << "the other button still shows its skin";
 }
@@ -617,6 +619,29 @@ TEST(BitBtnGeometry, GlyphRectFollowsLayoutAlignmentAndMargin) {
   EXPECT_EQ(b->Blend(), 100);
   b->SetBlend(-5);
   EXPECT_EQ(b->Blend(), 0);
+}
+
+// An image index outside the list (the count itself, or -1) leaves the
+// picture to the button's own glyph.
+TEST(BitBtnGeometry, AnIndexOutsideTheImageListFallsBackToTheGlyph) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  auto* b = Create<TsBitBtn>(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(0, 0, 100, 40);
+  b->SetCaption("");
+  b->Glyph().SetSize(16, 12);
+  auto* images = Create<TImageList>(form.get());
+  images->SetSize(24, 20);
+  TBitmap picture(24, 20, pf24bit);
+  images->Add(picture);
+  b->SetImages(images);
+  for (const int index : {0, 1, -1}) {
+    b->SetImageIndex(index);
+    const TRect r = b->CalcGlyphRect();
+    const bool listed = index == 0;
+    EXPECT_EQ(r.Width(), listed ? 24 : 16) << "index " << index;
+    EXPECT_EQ(r.Height(), listed ? 20 : 12) << "index " << index;
+  }
 }
 
 }  // namespace

@@ -458,6 +458,7 @@ TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
       ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "no click";
       PumpUntilIdle();
       EXPECT_EQ(clicks, 1);
+      EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
       kvtest::HoverOut();
     }
 }

@@ -9,11 +9,19 @@
 #include <vector>
 
 #include "skin/controls/SkinnedForm.h"
+#include "skin/controls/sBitBtn_win.h"
+#include "skin/controls/sCheckBox_win.h"
 #include "skin/controls/sComboBox_win.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sLabel_win.h"
 #include "skin/controls/sListView_win.h"
+#include "skin/controls/sPageControl_win.h"
+#include "skin/controls/sFrameBar_win.h"
+#include "skin/controls/sPanel_win.h"
+#include "skin/controls/sScrollBox_win.h"
+#include "skin/controls/sSpeedButton_win.h"
 #include "support/FreedMemory.h"
+#include "support/Mouse.h"
 #include "support/Pixels.h"
 
 namespace kv {
@@ -201,6 +209,7 @@ TEST_F(EditSkinned, ALabelledControlFreedByItsOwnHandlerIsLeftAlone) {
       ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the handler never ran";
       PumpUntilIdle();
       EXPECT_EQ(form->ComponentCount(), components - 2) << "the control and its label went";
+      EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
     }
 }
 
@@ -263,6 +272,116 @@ TEST_F(EditSkinned, TheSkinnedFrameIsAsWideAsTheBorderAndTheBevels) {
       EXPECT_TRUE(item != nullptr && item->Key == "BORDERSMASK") << "column " << x;
     }
   }
+}
+
+// A control that frees itself when the focus comes or goes (an editor put in
+// place for one entry) is not touched after its handler: the focus moves to
+// it, and away from it by a click on another edit.
+TEST_F(EditSkinned, AControlFreedByItsOwnFocusHandlerIsLeftAlone) {
+  Load();
+  TsEdit* other = AddEdit(20, 120, "");
+  Show();
+  const std::vector<std::function<TWinControl*()>> kinds = {
+      [&] { return Create<TsComboBox>(form); },
+      [&] {
+        auto* combo = Create<TsComboBox>(form);
+        combo->SetStyle(csDropDownList);
+        return combo;
+      },
+      [&] { return Create<TsCheckBox>(form); },
+      [&] { return Create<TsRadioButton>(form); },
+      [&] { return Create<TsBitBtn>(form); },
+      [&] { return Create<TsEdit>(form); },
+      [&] { return Create<TsListView>(form); },
+      [&] {
+        auto* pages = Create<TsPageControl>(form);
+        auto* sheet = Create<TsTabSheet>(form);
+        sheet->SetPageControl(pages);
+        sheet->SetCaption("One");
+        return pages;
+      },
+  };
+  for (const bool onEnter : {true, false})
+    for (const auto& make : kinds) {
+      const kvtest::TFreedMemoryCheck freed;
+      TWinControl* c = make();
+      c->SetParent(form);
+      c->SetBounds(150, 20, 120, 24);
+      SCOPED_TRACE(c->ClassName() + (onEnter ? " on enter" : " on exit"));
+      other->SetFocus();
+      PumpUntilIdle();
+      int calls = 0;
+      const auto freeIt = [&](TObject*) {
+        ++calls;
+        c->Free();
+      };
+      int entered = 0;
+      other->OnEnter = [&](TObject*) { ++entered; };
+      if (onEnter) {
+        c->OnEnter = freeIt;
+        c->SetFocus();
+      } else {
+        c->SetFocus();
+        PumpUntilIdle();
+        c->OnExit = freeIt;
+        kvtest::Click(other->Handle(), {5, 5});
+      }
+      ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the handler never ran";
+      PumpUntilIdle();
+      other->OnEnter = nullptr;
+      EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
+      if (!onEnter) EXPECT_EQ(entered, 1) << "the edit clicked was entered";
+    }
+}
+
+// The pointer coming onto a control, or leaving it, may run a handler that
+// frees it; nothing touches it afterwards.
+TEST_F(EditSkinned, AControlFreedByItsOwnMouseEnterOrLeaveIsLeftAlone) {
+  Load();
+  Show();
+  struct TKind {
+    std::function<TControl*()> make;
+    std::function<void(TControl*, TNotifyEvent)> onEnter, onLeave;
+  };
+  const auto kind = [](auto make) {
+    using T = std::remove_pointer_t<decltype(make())>;
+    return TKind{make, [](TControl* c, TNotifyEvent e) { static_cast<T*>(c)->OnMouseEnter = e; },
+                 [](TControl* c, TNotifyEvent e) { static_cast<T*>(c)->OnMouseLeave = e; }};
+  };
+  const std::vector<TKind> kinds = {
+      kind([&] { return Create<TsBitBtn>(form); }),
+      kind([&] { return Create<TsSpeedButton>(form); }),
+      kind([&] { return Create<TsPanel>(form); }),
+      kind([&] { return Create<TsListView>(form); }),
+      kind([&] { return Create<TsLabel>(form); }),
+      kind([&] { return Create<TsScrollBox>(form); }),
+      kind([&] { return Create<TsFrameBar>(form); }),
+  };
+  for (const bool enter : {true, false})
+    for (const TKind& k : kinds) {
+      const kvtest::TFreedMemoryCheck freed;
+      TControl* c = k.make();
+      c->SetParent(form);
+      c->SetBounds(40, 40, 120, 40);
+      c->SetCaption("Here");
+      SCOPED_TRACE(c->ClassName() + (enter ? " on enter" : " on leave"));
+      PumpUntilIdle();
+      int calls = 0;
+      const TNotifyEvent freeIt = [&](TObject*) {
+        ++calls;
+        c->Free();
+      };
+      (enter ? k.onEnter : k.onLeave)(c, freeIt);
+      kvtest::MouseMove(form->Handle(), {45, 45});
+      if (!enter) {
+        PumpUntilIdle();
+        kvtest::MouseMove(form->Handle(), {300, 180});
+      }
+      ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the handler never ran";
+      PumpUntilIdle();
+      kvtest::HoverOut();
+      EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
+    }
 }
 
 }  // namespace

@@ -263,6 +263,7 @@ TEST_P(FrameBarSelfDelete, TheBarGoesOnWithoutTheItem) {
   EXPECT_EQ(other->State(), GetParam() == TDeletingHandler::OnFrameDestroy ? stOpened : stClosed);
   EXPECT_FALSE(bar->Arranging());
   EXPECT_EQ(Titles(), kItems);
+  EXPECT_EQ(freed.Faults(), 0u) << "the deleted item was read";
 }
 
 INSTANTIATE_TEST_SUITE_P(Handlers, FrameBarSelfDelete,

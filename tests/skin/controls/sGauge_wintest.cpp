@@ -243,6 +243,30 @@ TEST_F(SkinnedGauge, BarsFillTheirPartInTheProgressSection) {
   EXPECT_TRUE(gauge->SkinData()->CacheBmp->Empty()) << "the gauge keeps no pixels";
 }
 
+// The skinned text is written over the whole gauge and again on the filled
+// part: left of the bar's end it is in the progress section's font colour,
+// right of it in the gauge section's.
+TEST_F(SkinnedGauge, TheTextChangesColourWhereTheBarEnds) {
+  gauge->SetAnimated(false);
+  gauge->SetShowText(true);
+  gauge->Font()->SetSize(16);
+  gauge->SetProgress(50);
+  Draw();
+  const auto count = [&](int from, int to, const std::string& section) {
+    int n = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = from; x < to; ++x) {
+        const COLORREF c = Pixel(x, y);
+        n += c == skin->Colour(section, "FONTCOLOR", 0) || c == skin->Colour(section, "FONTCOLOR", 1);
+      }
+    return n;
+  };
+  EXPECT_GT(count(60, 100, "PROGRESSH"), 0) << "the text on the bar";
+  EXPECT_EQ(count(100, 140, "PROGRESSH"), 0);
+  EXPECT_GT(count(100, 140, "GAUGE"), 0) << "the text beside the bar";
+  EXPECT_EQ(count(60, 100, "GAUGE"), 0);
+}
+
 // The sweep, a tick at a time: it starts 300 pixels left of the bar, moves
 // at least 15 pixels a tick and lightens the filled part it passes.
 TEST_F(SkinnedGauge, TheGlowSweepsAlongTheFilledBar) {

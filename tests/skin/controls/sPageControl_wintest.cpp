@@ -10,6 +10,7 @@
 #include "skin/controls/sPageControl_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"
 
@@ -609,6 +610,69 @@ TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLe
   form->Repaint();
   EXPECT_TRUE(baseline.Unchanged());
   EXPECT_EQ(2, ShownState(inner, 0));
+}
+
+// A click on a tab whose change handler frees the whole control (a wizard
+// taken down) leaves it alone afterwards.
+TEST_F(PageControlSkinned, FreedByItsOwnChangeHandlerItIsLeftAlone) {
+  Load();
+  Show();
+  for (const bool changing : {true, false}) {
+    SCOPED_TRACE(changing ? "OnChanging" : "OnChange");
+    const kvtest::TFreedMemoryCheck freed;
+    TsPageControl* pc = AddPages(root, 3);
+    PumpUntilIdle();
+    int calls = 0;
+    if (changing)
+      pc->OnChanging = [&](TObject*, bool&) {
+        ++calls;
+        pc->Free();
+      };
+    else
+      pc->OnChange = [&](TObject*) {
+        ++calls;
+        pc->Free();
+      };
+    const TPoint tab = Centre(pc->SkinTabRect(1, false));
+    kvtest::Click(pc->Handle(), {tab.X, tab.Y});
+    ASSERT_TRUE(pump::PumpUntil([&] { return calls > 0; })) << "the click changed nothing";
+    PumpUntilIdle();
+    kvtest::HoverOut();
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
+  }
+}
+
+// A close handler that frees the sheet itself, or the whole control, and
+// leaves CanClose as it was: nothing is freed twice or read once gone.
+TEST_F(PageControlSkinned, ACloseHandlerThatFreesTheSheetOrTheControlItself) {
+  Load();
+  Show();
+  for (const bool whole : {false, true}) {
+    SCOPED_TRACE(whole ? "the control" : "the sheet");
+    const kvtest::TFreedMemoryCheck freed;
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetShowCloseBtns(true);
+    pc->SetCloseBtnSkin("BUTTON");
+    PumpUntilIdle();
+    int calls = 0;
+    pc->OnCloseBtnClick = [&](TComponent*, int index, bool&, TacCloseAction&) {
+      ++calls;
+      if (whole)
+        pc->Free();
+      else
+        pc->Pages(index)->Free();
+    };
+    const TRect tab = pc->SkinTabRect(1, false);
+    kvtest::Click(pc->Handle(), {tab.Right - 8, tab.Top + 8});
+    ASSERT_TRUE(pump::PumpUntil([&] { return calls > 0; })) << "the close button was not hit";
+    PumpUntilIdle();
+    kvtest::HoverOut();
+    EXPECT_EQ(freed.Faults(), 0u) << "something freed was read";
+    if (!whole) {
+      EXPECT_EQ(pc->PageCount(), 2);
+      pc->Free();
+    }
+  }
 }
 
 }  // namespace
