@@ -401,7 +401,8 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       if (AnimationActive && form_->FormStyle() == fsMDIChild) return false;
       if (IsIconic(wnd)) sd->BGChanged = true;
       m.Result = 0;
-      if (showAnimating_ || !Showing() || HasState(csLoading) || !systemMenuReady_) return true;
+      if (showAnimating_ || !Showing() || HasState(csLoading) || systemMenuWnd_ == nullptr)
+        return true;
       CreateAdapter();
       if (!InRegionUpdate && RgnChanged && FrameCutsRegion()) {
         FindRegionHoles();
@@ -674,7 +675,7 @@ void TsSkinProvider::ChildFirstShown() {
   TsSkinProvider* main = MDIMainProvider();
   if (main == nullptr || main->mdiForm_ == nullptr) return;
   // A child made again takes its new window's system menu as well.
-  if (!systemMenuReady_ || systemMenuWnd_ != FormHandle()) PrepareForm();
+  if (systemMenuWnd_ != FormHandle()) PrepareForm();
   main->mdiForm_->RepaintProviderFrame();
   if (HWND client = main->form_->ClientHandle()) SendMessageW(client, WM_NCPAINT, 0, 0);
 }

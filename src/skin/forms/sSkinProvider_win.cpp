@@ -216,7 +216,6 @@ void TsSkinProvider::PrepareForm() {
     systemMenu_ = GetSystemMenu(wnd, FALSE);
     sysMenuStyleRemoved_ = false;
   }
-  systemMenuReady_ = true;
   UpdateSysMenuStyle(HasSkin(m));
   if (firstSetupPending_ && HasSkin(m)) firstSetupPending_ = false;
   NewSkinIndexes();

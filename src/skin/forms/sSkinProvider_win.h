@@ -424,8 +424,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool useGlobalColor_ = true;
 
   HMENU systemMenu_ = nullptr;
-  HWND systemMenuWnd_ = nullptr;  // the window systemMenu_ belongs to
-  bool systemMenuReady_ = false;
+  // The window systemMenu_ belongs to; null until the form was first prepared.
+  HWND systemMenuWnd_ = nullptr;
   std::vector<TRect> regionHoles_;
   bool sysMenuStyleRemoved_ = false;
   bool firstSetupPending_ = false;

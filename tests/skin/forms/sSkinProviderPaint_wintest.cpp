@@ -268,59 +268,60 @@ TEST_F(SkinnedFrame, CaptionPlateAndTitleBarMaskAreInTheirPlaces) {
   EXPECT_TRUE(kvtest::ColourOnlyInside(cache, bar, right));
 }
 
+// A form under a skin lacking the frame pictures.
+class SkinnedFrameMinimal : public ::testing::Test, public kvtest::TSkinnedFormFixture {
+ protected:
+  SkinnedFrameMinimal() : TSkinnedFormFixture(kvtest::TTestSkinOptions{.Minimal = true}) {}
+  void ShowWithCaption(const char* caption) {
+    form->SetCaption(caption);
+    Provide();
+    Show();
+  }
+};
+
 // A skin without the title bar mask, the caption plate and the large close
 // icon still paints the title and leaves out what it lacks: no close button
 // is placed, and the maximise button takes the rightmost place.
-TEST(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
-  kvtest::TTestSkinOptions options;
-  options.Minimal = true;
-  kvtest::TSkinnedFormFixture f(options);
-  f.form->SetCaption("Caption");
-  f.Provide();
-  f.Show();
-  const TPixels cache = f.Cache();
-  const TsFrameGeometry g = f.provider->Geometry();
-  EXPECT_EQ(f.SectionAt(cache, cache.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
+TEST_F(SkinnedFrameMinimal, ASkinLackingFramePicturesPaintsItsFallBacks) {
+  ShowWithCaption("Caption");
+  const TPixels cache = Cache();
+  const TsFrameGeometry g = provider->Geometry();
+  EXPECT_EQ(SectionAt(cache, cache.Width() / 3, g.TitleBandBottom() / 2), "FORMTITLE");
   for (int state = 0; state < 2; ++state)
-    EXPECT_EQ(cache.CountOf(f.skin.Colour("FORM", "TITLEBAR", state), cache.Whole()), 0);
-  EXPECT_EQ(f.provider->ButtonMasks().Close, -1);
-  const TsPlacedTitleButton& max = f.provider->PlacedButtons().at(0);
+    EXPECT_EQ(cache.CountOf(skin.Colour("FORM", "TITLEBAR", state), cache.Whole()), 0);
+  EXPECT_EQ(provider->ButtonMasks().Close, -1);
+  const TsPlacedTitleButton& max = provider->PlacedButtons().at(0);
   EXPECT_EQ(max.HitCode, TitleHit::MaxButton);
   EXPECT_EQ(max.Rect.Right, g.FrameWidth() - g.FrameBorderWidth(true) - g.Skin.BIRight);
-  EXPECT_EQ(f.ItemAt(cache, max.Rect.Left + 10, max.Rect.Top + 10), "GLOBALINFO.BICONMAX#0");
+  EXPECT_EQ(ItemAt(cache, max.Rect.Left + 10, max.Rect.Top + 10), "GLOBALINFO.BICONMAX#0");
 
   // A title section the skin lacks leaves the form's own section there.
-  f.provider->SetTitleSkin("NOSUCHTITLE");
-  f.provider->InvalidateFrame();
-  const TPixels untitled = f.Cache();
-  EXPECT_EQ(f.SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
+  provider->SetTitleSkin("NOSUCHTITLE");
+  provider->InvalidateFrame();
+  const TPixels untitled = Cache();
+  EXPECT_EQ(SectionAt(untitled, untitled.Width() / 3, g.TitleBandBottom() / 2), "FORM");
 }
 
 // A hue or saturation changed with the form open recolours its whole frame
 // and its client, though its border looks the same active and inactive.
-TEST(SkinnedFrameMinimal, ARecolouredSkinRepaintsBordersAndClient) {
-  kvtest::TTestSkinOptions options;
-  options.Minimal = true;
-  kvtest::TSkinnedFormFixture f(options);
-  f.form->SetCaption("Caption");
-  f.Provide();
-  f.Show();
-  const TsFrameGeometry g = f.provider->Geometry();
+TEST_F(SkinnedFrameMinimal, ARecolouredSkinRepaintsBordersAndClient) {
+  ShowWithCaption("Caption");
+  const TsFrameGeometry g = provider->Geometry();
   const TPoint border{1, g.State.Height / 2};
   const TPoint client{g.ClientLeftOffset() + 20, g.ClientTopOffset() + 20};
-  const TPixels before = TPixels::FromWindow(f.Wnd());
-  for (const auto& recolour : {std::function<void()>([&] { f.manager->SetHueOffset(120); }),
-                               std::function<void()>([&] { f.manager->SetSaturation(-100); })}) {
-    const TPixels was = TPixels::FromWindow(f.Wnd());
+  const TPixels before = TPixels::FromWindow(Wnd());
+  for (const auto& recolour : {std::function<void()>([&] { manager->SetHueOffset(120); }),
+                               std::function<void()>([&] { manager->SetSaturation(-100); })}) {
+    const TPixels was = TPixels::FromWindow(Wnd());
     recolour();
     kvtest::PumpUntilIdle();
-    const TPixels cache = f.Cache(), window = TPixels::FromWindow(f.Wnd());
+    const TPixels cache = Cache(), window = TPixels::FromWindow(Wnd());
     for (const TPoint& p : {border, client}) {
       EXPECT_NE(window.At(p.X, p.Y), was.At(p.X, p.Y)) << p.X << "," << p.Y;
       EXPECT_EQ(window.At(p.X, p.Y), cache.At(p.X, p.Y)) << p.X << "," << p.Y;
     }
   }
-  EXPECT_EQ(f.SectionAt(before, border.X, border.Y), "FORM");
+  EXPECT_EQ(SectionAt(before, border.X, border.Y), "FORM");
 }
 
 // The outline drag of the border resize mode is for frames without
@@ -335,24 +336,19 @@ TEST_F(SkinnedFrame, CompositionTurnsTheBorderResizeModeBackToStandard) {
 
 // A resized frame is painted whole even where activation alone would
 // repaint only the title: the buttons follow the right edge.
-TEST(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
-  kvtest::TTestSkinOptions options;
-  options.Minimal = true;
-  kvtest::TSkinnedFormFixture f(options);
-  f.form->SetCaption("");
-  f.Provide();
-  f.Show();
+TEST_F(SkinnedFrameMinimal, AWiderFrameIsPaintedWholeWithItsButtonsAtTheNewEdge) {
+  ShowWithCaption("");
   // Without a close mask the maximise button comes first.
-  const TRect before = f.provider->PlacedButtons().at(0).Rect;
-  SetWindowPos(f.Wnd(), nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const TRect before = provider->PlacedButtons().at(0).Rect;
+  SetWindowPos(Wnd(), nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   kvtest::PumpUntilIdle();
-  SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
-  const TPixels cache = f.Cache();
+  SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+  const TPixels cache = Cache();
   ASSERT_EQ(cache.Width(), 360);
-  const TRect after = f.provider->PlacedButtons().at(0).Rect;
+  const TRect after = provider->PlacedButtons().at(0).Rect;
   EXPECT_EQ(after.Left - before.Left, 60);
-  EXPECT_EQ(f.ItemAt(cache, after.Left + 10, after.Top + 10), "GLOBALINFO.BICONMAX#0");
-  EXPECT_EQ(f.SectionAt(cache, before.Left + 10, before.Top + 10), "FORMTITLE");
+  EXPECT_EQ(ItemAt(cache, after.Left + 10, after.Top + 10), "GLOBALINFO.BICONMAX#0");
+  EXPECT_EQ(SectionAt(cache, before.Left + 10, before.Top + 10), "FORMTITLE");
 }
 
 // A minimised form keeps its title (with the restore mask on the minimise

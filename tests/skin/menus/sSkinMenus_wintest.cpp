@@ -697,56 +697,74 @@ TEST_F(SkinMenus, SystemMenuCommandsShowTheirSigns) {
   }
 }
 
-// Inside an open pop-up's loop: the pointer goes over one item after
-// another as the system moves it; once each is lit and painted, the check
-// runs. A watchdog ends the loop should an item never light.
-class THoverSteps {
+// A step run on each tick of a thread timer, which ticks inside an open
+// pop-up's loop too. A watchdog ends the loop after a few seconds, so a
+// test never hangs on a menu left open.
+class TMenuLoopTicks {
  public:
-  using TStep = std::function<void(HWND wnd, HMENU menu)>;
-  THoverSteps(std::vector<std::pair<int, TStep>> steps) : steps_(std::move(steps)) {
+  explicit TMenuLoopTicks(std::function<void()> tick) : tick_(std::move(tick)) {
     self_ = this;
     timer_ = SetTimer(nullptr, 0, 20, &Tick);
   }
-  ~THoverSteps() {
+  ~TMenuLoopTicks() {
     KillTimer(nullptr, timer_);
     self_ = nullptr;
   }
-  THoverSteps(const THoverSteps&) = delete;
-  THoverSteps& operator=(const THoverSteps&) = delete;
-  bool Done() const { return next_ == steps_.size(); }
+  TMenuLoopTicks(const TMenuLoopTicks&) = delete;
+  TMenuLoopTicks& operator=(const TMenuLoopTicks&) = delete;
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    THoverSteps* self = self_;
+    TMenuLoopTicks* self = self_;
     if (self == nullptr) return;
-    HWND wnd = kvtest::FindThreadWindow(kvtest::kMenuClass);
-    if (++self->ticks_ > 250 || self->Done()) {
+    if (++self->ticks_ > 250)
+      EndMenu();
+    else
+      self->tick_();
+  }
+  static inline TMenuLoopTicks* self_ = nullptr;
+  std::function<void()> tick_;
+  int ticks_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+// Inside an open pop-up's loop: the pointer goes over one item after
+// another as the system moves it; once each is lit and painted, the check
+// runs.
+class THoverSteps {
+ public:
+  using TStep = std::function<void(HWND wnd, HMENU menu)>;
+  THoverSteps(std::vector<std::pair<int, TStep>> steps) : steps_(std::move(steps)) {}
+  bool Done() const { return next_ == steps_.size(); }
+
+ private:
+  void Tick() {
+    if (Done()) {
       EndMenu();
       return;
     }
+    HWND wnd = kvtest::FindThreadWindow(kvtest::kMenuClass);
     if (wnd == nullptr || !MenuInUse()) return;
     auto* menu = reinterpret_cast<HMENU>(SendMessageW(wnd, MN_GETHMENU, 0, 0));
-    const int item = self->steps_[self->next_].first;
-    if (!self->moved_) {
+    const int item = steps_[next_].first;
+    if (!moved_) {
       RECT r{};
       GetMenuItemRect(nullptr, menu, static_cast<UINT>(item), &r);
       INPUT in = kvtest::SystemMove({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
       SendInput(1, &in, sizeof in);
-      self->moved_ = true;
+      moved_ = true;
       return;
     }
     if ((GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) == 0) return;
     UpdateWindow(wnd);
-    self->steps_[self->next_].second(wnd, menu);
-    ++self->next_;
-    self->moved_ = false;
+    steps_[next_].second(wnd, menu);
+    ++next_;
+    moved_ = false;
   }
-  static inline THoverSteps* self_ = nullptr;
   std::vector<std::pair<int, TStep>> steps_;
   size_t next_ = 0;
   bool moved_ = false;
-  int ticks_ = 0;
-  UINT_PTR timer_ = 0;
+  TMenuLoopTicks ticks_{[this] { Tick(); }};
 };
 
 // The colour at the right end of an item of an open level, clear of its text.
@@ -826,51 +844,36 @@ TacPopupCache* RecordOf(const TMenuItem* first) {
 class TSubmenuOpenedAndClosed {
  public:
   static constexpr std::uint8_t kMark = 0x5A;
-  explicit TSubmenuOpenedAndClosed(const TMenuItem* first) : first_(first) {
-    self_ = this;
-    timer_ = SetTimer(nullptr, 0, 20, &Tick);
-  }
-  ~TSubmenuOpenedAndClosed() {
-    KillTimer(nullptr, timer_);
-    self_ = nullptr;
-  }
-  TSubmenuOpenedAndClosed(const TSubmenuOpenedAndClosed&) = delete;
-  TSubmenuOpenedAndClosed& operator=(const TSubmenuOpenedAndClosed&) = delete;
+  explicit TSubmenuOpenedAndClosed(const TMenuItem* first) : first_(first) {}
 
   int Step = 0;
   size_t BothOpen = 0;
   bool Rebuilt = false;  // the first level's record is a new one
 
  private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    TSubmenuOpenedAndClosed* self = self_;
-    if (self == nullptr) return;
+  void Tick() {
     HWND keys = TPopupList::Window();
     const int open = OpenMenuWindows();
-    if (++self->ticks_ > 250) {
-      EndMenu();
-    } else if (self->Step == 0 && open == 1 && MenuInUse()) {
+    if (Step == 0 && open == 1 && MenuInUse()) {
       PostMessageW(keys, WM_KEYDOWN, VK_DOWN, 0);
       PostMessageW(keys, WM_KEYDOWN, VK_RIGHT, 0);
-      self->Step = 1;
-    } else if (self->Step == 1 && open == 2 && PopupCache.size() == 2) {
-      self->BothOpen = PopupCache.size();
-      if (TacPopupCache* rec = RecordOf(self->first_)) rec->Bitmap->ScanLine(0)[0] = kMark;
+      Step = 1;
+    } else if (Step == 1 && open == 2 && PopupCache.size() == 2) {
+      BothOpen = PopupCache.size();
+      if (TacPopupCache* rec = RecordOf(first_)) rec->Bitmap->ScanLine(0)[0] = kMark;
       PostMessageW(keys, WM_KEYDOWN, VK_LEFT, 0);
-      self->Step = 2;
-    } else if (self->Step == 2 && open == 1) {
+      Step = 2;
+    } else if (Step == 2 && open == 1) {
       RedrawWindow(kvtest::FindThreadWindow(kvtest::kMenuClass), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_UPDATENOW);
-      const TacPopupCache* rec = RecordOf(self->first_);
-      self->Rebuilt = rec != nullptr && rec->Bitmap->ScanLine(0)[0] != kMark;
-      self->Step = 3;
+      const TacPopupCache* rec = RecordOf(first_);
+      Rebuilt = rec != nullptr && rec->Bitmap->ScanLine(0)[0] != kMark;
+      Step = 3;
       EndMenu();
     }
   }
-  static inline TSubmenuOpenedAndClosed* self_ = nullptr;
   const TMenuItem* first_;
-  UINT_PTR timer_ = 0;
-  int ticks_ = 0;
+  TMenuLoopTicks ticks_{[this] { Tick(); }};
 };
 
 // A submenu closed while its parent level stays open: its window going
