@@ -152,20 +152,15 @@ void TsCustomLabel::WndProc(TMessage& m) {
       Invalidate();
       return;
     case CM_MOUSEENTER:
-      if (OnMouseEnter) {
-        const TsLifeToken life = LifeToken();
-        const TNotifyEvent handler = OnMouseEnter;
-        handler(this);
-        if (!life.Alive()) return;
-      }
+      if (!RunOwnEvent(LifeToken(), OnMouseEnter, this)) return;
       break;
     default:
       break;
   }
   TCustomLabel::WndProc(m);
-  if (m.Msg == CM_MOUSELEAVE && OnMouseLeave) {
-    const TNotifyEvent handler = OnMouseLeave;
-    return handler(this);
+  if (m.Msg == CM_MOUSELEAVE) {
+    RunOwnEvent(LifeToken(), OnMouseLeave, this);
+    return;
   }
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && DefaultManager != nullptr &&
       reinterpret_cast<TsSkinManager*>(m.LParam) == DefaultManager && !HasState(csDestroying))

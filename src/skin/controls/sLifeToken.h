@@ -17,4 +17,14 @@ class TsLifeToken {
   std::weak_ptr<char> life_;
 };
 
+// Runs one of a control's own events from a copy (the handler may go with
+// the control); false when the handler freed the control.
+template <class Event, class Sender>
+bool RunOwnEvent(const TsLifeToken& life, const Event& event, Sender* sender) {
+  if (!event) return true;
+  const Event handler = event;
+  handler(sender);
+  return life.Alive();
+}
+
 }  // namespace kv

@@ -236,14 +236,8 @@ class TsSkinnedControl : public Base {
   // Taken before running what may free the control (its own event handlers).
   TsLifeToken LifeToken() const { return TsLifeToken(life_); }
   // Runs one of the control's own events; false when its handler freed the
-  // control. The handler is run from a copy: it may go with the control.
-  bool RunEvent(const TNotifyEvent& event) {
-    if (!event) return true;
-    const TNotifyEvent handler = event;
-    const TsLifeToken life = LifeToken();
-    handler(this);
-    return life.Alive();
-  }
+  // control.
+  bool RunEvent(const TNotifyEvent& event) { return RunOwnEvent(LifeToken(), event, this); }
 
   // Rebuilds the cache for the present look and clears BGChanged.
   virtual void PrepareCache() { SkinData()->BGChanged = false; }

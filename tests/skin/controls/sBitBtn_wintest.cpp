@@ -584,14 +584,20 @@ TEST_F(BitBtnThemed, WithoutThemesTheFrameControlIsDrawn) {
   EXPECT_NEAR(GetRValue(CacheAt(picture, 50, 20)), 230, 2);
 }
 
-// Glyph placement needs no skin: the arithmetic of the layouts.
-TEST(BitBtnGeometry, GlyphRectFollowsLayoutAlignmentAndMargin) {
-  Owned<TForm> form = CreateOwned<TForm>();
-  auto* b = Create<TsBitBtn>(form.get());
-  b->SetParent(form.get());
+// A 100x40 button without a caption and with a 16x12 glyph.
+TsBitBtn* GlyphOnlyButton(TForm* form) {
+  auto* b = Create<TsBitBtn>(form);
+  b->SetParent(form);
   b->SetBounds(0, 0, 100, 40);
   b->SetCaption("");
   b->Glyph().SetSize(16, 12);
+  return b;
+}
+
+// Glyph placement needs no skin: the arithmetic of the layouts.
+TEST(BitBtnGeometry, GlyphRectFollowsLayoutAlignmentAndMargin) {
+  Owned<TForm> form = CreateOwned<TForm>();
+  TsBitBtn* b = GlyphOnlyButton(form.get());
   struct Case {
     TButtonLayout layout;
     TAlignment alignment;
@@ -625,11 +631,7 @@ TEST(BitBtnGeometry, GlyphRectFollowsLayoutAlignmentAndMargin) {
 // picture to the button's own glyph.
 TEST(BitBtnGeometry, AnIndexOutsideTheImageListFallsBackToTheGlyph) {
   Owned<TForm> form = CreateOwned<TForm>();
-  auto* b = Create<TsBitBtn>(form.get());
-  b->SetParent(form.get());
-  b->SetBounds(0, 0, 100, 40);
-  b->SetCaption("");
-  b->Glyph().SetSize(16, 12);
+  TsBitBtn* b = GlyphOnlyButton(form.get());
   auto* images = Create<TImageList>(form.get());
   images->SetSize(24, 20);
   TBitmap picture(24, 20, pf24bit);

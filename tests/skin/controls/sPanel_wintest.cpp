@@ -30,6 +30,13 @@ class PanelSkinned : public SkinnedContainers {
     panel->SkinData()->SetSkinSection(section);
     return panel;
   }
+  // An EDIT panel painted in a colour of its own.
+  TsPanel* AddCustomColoured(TWinControl* parent, const TRect& bounds, TColor colour) {
+    TsPanel* panel = AddPanel(parent, bounds, "EDIT");
+    panel->SkinData()->SetCustomColor(true);
+    panel->SetColor(colour);
+    return panel;
+  }
 };
 
 TEST_F(PanelSkinned, AChildsBackgroundLinesUpWithTheCheckerboardInsideABorder) {
@@ -86,9 +93,7 @@ TEST_F(PanelSkinned, AChildStickingOutOfItsParentRebuildsItsCacheAtTheNextPaint)
 
 TEST_F(PanelSkinned, ACustomColouredPanelPaintsItsOwnColourOverTheCheckerboard) {
   Load();
-  TsPanel* plain = AddPanel(root, {30, 30, 130, 90}, "EDIT");
-  plain->SkinData()->SetCustomColor(true);
-  plain->SetColor(0x00C0C0);
+  TsPanel* plain = AddCustomColoured(root, {30, 30, 130, 90}, 0x00C0C0);
   Show();
   const TPixels shown = TPixels::FromClient(plain->Handle());
   EXPECT_TRUE(kvtest::ColourAt(shown, 50, 30, 0x00C0C0));
@@ -121,9 +126,7 @@ TEST_F(PanelSkinned, ATwoStateTextureIsPaintedInTheNormalAndTheHotState) {
 // background: the transparent corners of its border show the form's colour.
 TEST_F(PanelSkinned, ACustomColouredPanelsBorderCornersShowTheFormBehind) {
   Load();
-  TsPanel* own = AddPanel(form, {10, 10, 130, 90}, "EDIT");
-  own->SkinData()->SetCustomColor(true);
-  own->SetColor(0x00C0C0);
+  TsPanel* own = AddCustomColoured(form, {10, 10, 130, 90}, 0x00C0C0);
   Show();
   own->Repaint();
   const TPixels shown = TPixels::FromWindow(own->Handle());
@@ -165,9 +168,7 @@ TEST_F(PanelSkinned, OverAPlainBackgroundItPaintsStraightIntoTheWindowAndKeepsNo
   TsPanel* plain = AddPanel(form, {10, 10, 130, 90}, "EDIT");
   TsPanel* framed = AddPanel(form, {150, 10, 270, 90}, "EDIT");
   framed->SetBorderWidth(3);
-  TsPanel* own = AddPanel(form, {290, 10, 400, 90}, "EDIT");
-  own->SkinData()->SetCustomColor(true);
-  own->SetColor(0x00C0C0);
+  TsPanel* own = AddCustomColoured(form, {290, 10, 400, 90}, 0x00C0C0);
   Show();
   const int m = kvtest::TTestSkin::kMargin;
   for (TsPanel* panel : {plain, framed, own}) {

@@ -35,6 +35,17 @@ class SpeedButtonSkinned : public kvtest::TSkinnedFormTest {
     b->SetBounds(left, top, width, 30);
     return b;
   }
+  // A drop-down button with a one-item menu.
+  TsSpeedButton* AddDropDown(int left, int width) {
+    TsSpeedButton* b = Add(left, 20, width);
+    auto* menu = Create<TPopupMenu>(form);
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    b->SetDropdownMenu(menu);
+    b->SetButtonStyle(tbsDropDown);
+    return b;
+  }
   // The state whose border colour the button shows at the middle of its top edge.
   int Shown(TsSpeedButton* b) {
     const COLORREF c = ClientPixel(form->Handle(), b->Left() + b->Width() / 2, b->Top() + 2);
@@ -120,13 +131,7 @@ TEST_F(SpeedButtonSkinned, AGroupOfThreeKeepsOneDown) {
 
 TEST_F(SpeedButtonSkinned, TheDropDownStripOpensItsMenuAndTheStyleKeepsTheWidth) {
   Load();
-  TsSpeedButton* b = Add(20, 20, 80);
-  auto* menu = Create<TPopupMenu>(form);
-  auto* item = Create<TMenuItem>(menu);
-  item->SetCaption("Item");
-  menu->Items()->Add(item);
-  b->SetDropdownMenu(menu);
-  b->SetButtonStyle(tbsDropDown);
+  TsSpeedButton* b = AddDropDown(20, 80);
   EXPECT_EQ(b->Width(), 96);
   int clicks = 0;
   b->OnClick = [&](TObject*) { ++clicks; };
@@ -161,18 +166,8 @@ TEST_F(SpeedButtonSkinned, TheDropDownStripOpensItsMenuAndTheStyleKeepsTheWidth)
 // still comes back up when its menu has gone.
 TEST_F(SpeedButtonSkinned, AnotherDropDownPressedMeanwhileLeavesTheFirstComingBackUp) {
   Load();
-  const auto dropDown = [&](int left) {
-    TsSpeedButton* b = Add(left, 20, 60);
-    auto* menu = Create<TPopupMenu>(form);
-    auto* item = Create<TMenuItem>(menu);
-    item->SetCaption("Item");
-    menu->Items()->Add(item);
-    b->SetDropdownMenu(menu);
-    b->SetButtonStyle(tbsDropDown);
-    return b;
-  };
-  TsSpeedButton* first = dropDown(20);
-  TsSpeedButton* second = dropDown(140);
+  TsSpeedButton* first = AddDropDown(20, 60);
+  TsSpeedButton* second = AddDropDown(140, 60);
   first->DropdownMenu()->OnPopup = [&](TObject*) { kvtest::Click(form->Handle(), Centre(second)); };
   Show();
   kvtest::HoverOut();
