@@ -265,7 +265,7 @@ void TBitBtn::Dispatch(TMessage& m) {
       // The focus's OnEnter may free the button, and its window with it.
       HWND wnd = HandleAllocated() ? Handle() : nullptr;
       TButton::Dispatch(m);
-      if (wnd != nullptr && !IsWindow(wnd)) return;
+      if (wnd != nullptr && FromHandle(wnd) != this) return;
       Invalidate();
       return;
     }
