@@ -108,13 +108,7 @@ void TacPanelWnd::WndProc(TMessage& m) {
   }
   if (!Destroyed && SkinUsable() && PaintsWindow()) {
     switch (m.Msg) {
-      case WM_NCPAINT: {
-        HDC dc = GetWindowDC(CtrlHandle);
-        PaintFrameTo(dc);
-        ReleaseDC(CtrlHandle, dc);
-        m.Result = 0;
-        return;
-      }
+      // WM_NCPAINT: the static adapter paints the frame from the cache.
       case WM_PRINT:
         PrintWindowTo(reinterpret_cast<HDC>(m.WParam), [this](HDC dc) { PaintTo(dc); });
         m.Result = 0;

@@ -72,7 +72,7 @@ void TacSpinWnd::PaintHalf(TBitmap& cache, bool first, const TRect& place, int s
 }
 
 void TacSpinWnd::Paint(HDC given) {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   CurrentStates(State1, State2);
   PAINTSTRUCT ps{};
   if (given == nullptr) BeginPaint(CtrlHandle, &ps);

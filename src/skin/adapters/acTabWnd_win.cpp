@@ -132,7 +132,7 @@ TRect TacTabControlWnd::GetDisplayRect() {
 TRect TacTabControlWnd::GetPageRect() { return PageAreaRect(Layout()); }
 
 TsTabLayout TacTabControlWnd::Layout() {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   const TacTabKind kind = Kind();
   TsTabLayout l;
   l.Style = kind.Style;
@@ -521,7 +521,7 @@ void TacPageControlWnd::WndProc(TMessage& m) {
 
 void TacPageWnd::Paint(HDC dc) {
   if (dc == nullptr) return;
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   TsBgRequest request;
   GetWindowBackgroundInfo(request, ParentWnd, false);
   const TRect sheet{0, 0, WndSize.cx, WndSize.cy};
@@ -597,7 +597,7 @@ void TacPageWnd::WndProc(TMessage& m) {
         return;
       case cmdGetBackground:
         if (auto* request = reinterpret_cast<TsBgRequest*>(m.LParam); request != nullptr) {
-          GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+          RefreshGeometry();
           GetWindowBackgroundInfo(*request, ParentWnd, false);
           request->Offset.X += WndPos.X;
           request->Offset.Y += WndPos.Y;

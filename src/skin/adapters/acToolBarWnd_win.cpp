@@ -114,7 +114,7 @@ bool TacToolBarWnd::Suspended() {
 }
 
 void TacToolBarWnd::Prepare() {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   TsCommonData* sd = SkinData;
   if (!sd->BGChanged && sd->CacheBmp && sd->CacheBmp->Width() == WndSize.cx &&
       sd->CacheBmp->Height() == WndSize.cy)
@@ -269,7 +269,7 @@ void TacToolBarVCLWnd::WndProc(TMessage& m) {
   switch (m.Msg) {
     case SM_ALPHACMD:
       if (m.WParamHi() == cmdGetBackground) {
-        GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+        RefreshGeometry();
         auto* request = reinterpret_cast<TsBgRequest*>(m.LParam);
         if (request == nullptr) return;
         FillChildBgInfo(SkinData, *request, false, CtrlHandle);
@@ -375,7 +375,7 @@ void TacStatusBarWnd::PaintPanels(TBitmap& cache) {
 }
 
 void TacStatusBarWnd::Paint(HDC given) {
-  GetWindowPosInParent(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  RefreshGeometry();
   TsCommonData* sd = SkinData;
   // The section in its normal state, whether or not the bar is enabled.
   TsBgCacheInfo background;

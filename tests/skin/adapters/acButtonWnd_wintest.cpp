@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "TestGlyphs.h"
 #include "classlib/Buttons.h"
 #include "classlib/StdCtrls.h"
-#include "TestGlyphs.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/core/sCommonData_win.h"
-#include "skin/model/acSkinPack.h"
 #include "skin/graphics/acGlow.h"
+#include "skin/model/acSkinPack.h"
 #include "support/Counters.h"
 #include "support/ModalProbe.h"
 #include "support/Mouse.h"
@@ -183,6 +183,16 @@ RECT InkOf(const kvtest::TPixels& img, COLORREF back, RECT area = {0, 0, 0, 0}) 
         r.bottom = std::max<LONG>(r.bottom, y + 1);
       }
   return r;
+}
+
+// The message font, underlined, as links write with it; null if the
+// system gives no metrics. The caller deletes it.
+HFONT UnderlinedMessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+  metrics.lfMessageFont.lfUnderline = TRUE;
+  return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
 // The caption wraps only when it is wider than the button and both its
@@ -404,11 +414,8 @@ TEST_F(DialogButtonAdapter, ALinkShowsItsTextWithoutTagsUnderlined) {
   const RECT ink = InkOf(img, back);
   ASSERT_LT(ink.left, ink.right) << "the text is written";
   // As long as the bare text in the underlined message font.
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
-  metrics.lfMessageFont.lfUnderline = TRUE;
-  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HFONT font = UnderlinedMessageFont();
+  ASSERT_NE(font, nullptr);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
   SIZE bare{};
@@ -439,10 +446,8 @@ TEST_F(DialogButtonAdapter, ALinksTextStartsAtTheWindowsCorner) {
   auto* adapter = CreateAdapter<TacLinkWnd>(link, true, &linkData, manager.get(), "CHECKBOX");
   const kvtest::TPixels img = Shown(link);
   const RECT ink = InkOf(img, img.At(278, 22));
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
-  metrics.lfMessageFont.lfUnderline = TRUE;
+  HFONT font = UnderlinedMessageFont();
+  ASSERT_NE(font, nullptr);
   kvtest::TPixels reference(280, 24, RGB(255, 255, 255));
   {
     HDC screen = GetDC(nullptr);
@@ -450,7 +455,6 @@ TEST_F(DialogButtonAdapter, ALinksTextStartsAtTheWindowsCorner) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 280, 24);
     ReleaseDC(nullptr, screen);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
     HGDIOBJ oldFont = SelectObject(dc, font);
     RECT all{0, 0, 280, 24};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -500,11 +504,11 @@ TEST_F(DialogButtonAdapter, ADisabledButtonOnAPlainDialogIsTintedTowardsItsColou
   EnableWindow(button, FALSE);
   const kvtest::TPixels img = Shown(button);
   const auto tint = [](int c, int p) { return static_cast<int>(std::lround((c - p) * 0.4 + p)); };
-  const COLORREF expected = RGB(tint(GetRValue(own), GetRValue(parent)),
-                                tint(GetGValue(own), GetGValue(parent)),
-                                tint(GetBValue(own), GetBValue(parent)));
-  EXPECT_EQ(img.At(40, 12), expected) << std::hex << "0x" << img.At(40, 12) << " from 0x" << own
-                                      << " towards 0x" << parent;
+  const COLORREF expected =
+      RGB(tint(GetRValue(own), GetRValue(parent)), tint(GetGValue(own), GetGValue(parent)),
+          tint(GetBValue(own), GetBValue(parent)));
+  EXPECT_EQ(img.At(40, 12), expected)
+      << std::hex << "0x" << img.At(40, 12) << " from 0x" << own << " towards 0x" << parent;
   EXPECT_EQ(img.CountOf(RGB(0xFF, 0x00, 0xFF), img.Whole()), 64) << "the picture untouched";
   FreeAdapter(adapter);
   DestroyWindow(button);

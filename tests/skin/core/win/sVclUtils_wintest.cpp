@@ -127,15 +127,21 @@ class TBroadcastChild : public TCustomControl {
   std::map<TControl*, int>& got_;
 };
 
+// n counting children on form, its window made.
+std::vector<TBroadcastChild*> BroadcastChildren(TForm* form, std::map<TControl*, int>& got, int n) {
+  std::vector<TBroadcastChild*> children;
+  for (int i = 0; i < n; ++i) {
+    children.push_back(Create<TBroadcastChild>(form, got));
+    children.back()->SetParent(form);
+  }
+  form->Handle();
+  return children;
+}
+
 TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
   Owned<TForm> form = CreateOwned<TForm>();
   std::map<TControl*, int> got;
-  TBroadcastChild* child[5];
-  for (auto*& c : child) {
-    c = Create<TBroadcastChild>(form.get(), got);
-    c->SetParent(form.get());
-  }
-  form->Handle();
+  const std::vector<TBroadcastChild*> child = BroadcastChildren(form.get(), got, 5);
   // The second child frees the one before it (the list closes up under the
   // walk) and the one after it (it must never be touched again).
   TControl* first = child[0];
@@ -158,12 +164,7 @@ TEST(BroadcastToChildren, AChildFreedByAnotherIsSkippedAndTheRestGetItOnce) {
 TEST(BroadcastToChildren, StopsAtAChildBeingDestroyed) {
   Owned<TForm> form = CreateOwned<TForm>();
   std::map<TControl*, int> got;
-  TBroadcastChild* child[4];
-  for (auto*& c : child) {
-    c = Create<TBroadcastChild>(form.get(), got);
-    c->SetParent(form.get());
-  }
-  form->Handle();
+  const std::vector<TBroadcastChild*> child = BroadcastChildren(form.get(), got, 4);
   child[1]->SetDestroying(true);
   TMessage m{SM_ALPHACMD, CommandWParam(cmdSkinLoaded), 0, 0};
   BroadcastToChildren(form.get(), m);
@@ -219,9 +220,11 @@ TEST(PaintChildGraphics, AlignedGraphicChildrenOfAnMdiMainFormAlsoRepaintNow) {
     form->Show();
     TBitmap surface(200, 150, pf24bit);
     TBitmapCanvas canvas(surface);
-    if (c.throughParent) child->onRepaintNow = [&] { PaintChildGraphics(form.get(), canvas.Handle()); };
+    if (c.throughParent)
+      child->onRepaintNow = [&] { PaintChildGraphics(form.get(), canvas.Handle()); };
     PaintChildGraphics(form.get(), canvas.Handle());
-    EXPECT_EQ(child->repaintsNow, c.repaintsNow) << c.style << " " << c.align << " " << c.throughParent;
+    EXPECT_EQ(child->repaintsNow, c.repaintsNow)
+        << c.style << " " << c.align << " " << c.throughParent;
     EXPECT_EQ(child->paints, c.paints) << c.style << " " << c.align << " " << c.throughParent;
   }
 }
