@@ -143,7 +143,7 @@ TEST_F(Login, FrameArrivingWithNothingPendingIsOnlyKept) {
   const TDataPack refusal = LoginRecvBuffer;
   sim_.Command("unsolicited");
   ASSERT_TRUE(PumpUntil([&] { return LoginRecvBuffer != refusal; }, 5000));
-  test::Pump(200);  // a reply handed on would be taken here
+  pump::PumpUntilIdle();  // a reply handed on would be taken here
   EXPECT_EQ(1u, boxes_.Texts().size());
   EXPECT_FALSE(form_->Accepted());
   EXPECT_EQ(0, form_->Engine().PendingTag());
