@@ -910,8 +910,9 @@ bool PreviewControlMessage(TMessage& m, TsCommonData* sd) {
       return HandleSkinCommand(m, sd) == coAnswered;
     case WM_UPDATEUISTATE: {
       if (SkinAvailable(sd, false)) return true;
+      // Only a program drawn with visual styles has a theme to give back.
       TWinControl* win = WindowedOwner(sd);
-      if (win != nullptr && win->HandleAllocated())
+      if (win != nullptr && win->HandleAllocated() && PlatformCalls().IsThemeActive())
         PlatformCalls().SetWindowTheme(win->Handle(), nullptr, nullptr);
       return false;
     }

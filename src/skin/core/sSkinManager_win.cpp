@@ -397,7 +397,7 @@ void TsSkinManager::LoadFound() {
         fresh.LoadFromPackedData(stored.Data, LoadOptions());
       }
       fresh.CommonSkinData.SkinPath.clear();
-      isPacked_ = true;
+      isPacked_ = !stored.Data.empty();
       break;
     }
   }
@@ -514,6 +514,7 @@ void TsSkinManager::SendRemoveSkin() {
   BroadcastToForms(m);
   FormServices().ApplySkinActive(this);
   skin_.MaskData.clear();
+  skin_.MasterBitmap.reset();
   skin_.PatternData.clear();
   skin_.GeneralData.clear();
   skin_.CommonIndexes = TsCommonIndexes{};

@@ -92,20 +92,27 @@ TEST_F(PlatformTest, WithoutLayeredWindowsThereAreNoGlowsOrExtendedBorders) {
   EXPECT_EQ(glow(), -1);
 }
 
-// An unskinned control gives the visual style back on WM_UPDATEUISTATE.
+// An unskinned control gives the visual style back on WM_UPDATEUISTATE, when
+// the program is drawn with visual styles at all.
 TEST_F(PlatformTest, AnUnskinnedControlResetsItsVisualStyleThroughTheTable) {
   static std::vector<HWND> themed;
-  themed.clear();
+  static bool themes;
   platform.Calls().SetWindowTheme = [](HWND wnd, LPCWSTR, LPCWSTR) -> HRESULT {
     themed.push_back(wnd);
     return S_OK;
   };
-  Owned<TForm> form = CreateOwned<TForm>();
-  auto* box = Create<TSkinnedBox>(form.get());
-  box->SetParent(form.get());
-  box->SetBounds(0, 0, 20, 20);
-  SendMessageW(box->Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-  EXPECT_EQ(themed, std::vector<HWND>{box->Handle()});
+  platform.Calls().IsThemeActive = [] { return themes; };
+  for (const bool on : {true, false}) {
+    themed.clear();
+    themes = on;
+    Owned<TForm> form = CreateOwned<TForm>();
+    auto* box = Create<TSkinnedBox>(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(0, 0, 20, 20);
+    SendMessageW(box->Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(themed, on ? std::vector<HWND>{box->Handle()} : std::vector<HWND>{})
+        << "visual styles " << (on ? "on" : "off");
+  }
 }
 
 }  // namespace

@@ -108,11 +108,16 @@ TEST_F(SkinManagerTest, FindsPackedThenFolderThenStoredOfThatNameThenFirstStored
   const Case cases[] = {{"Blue", true, folder.Absolute(), "Blue"},
                         {"Green", false, folder.Absolute() + "Green\\", "Green"},
                         {"Red", true, "", "Red"},
+                        {"Plain", false, "", "Plain"},
                         {"Nothing", true, "", "Vista (internal)"}};
   for (const std::string& dir : folder.Forms()) {
     Owned<TsSkinManager> m = NewManager(dir);
     AddStored(*m, "Vista (internal)");
     AddStored(*m, "Red");
+    // A stored skin of values, not packed.
+    TsStoredSkin& plain = m->InternalSkins.Add();
+    plain.Name = "Plain";
+    plain.GeneralData.Add().SectionName = "FORM";
     for (const Case& c : cases) {
       m->SetSkinName(c.name);
       EXPECT_TRUE(m->CommonSkinData().Active) << dir << " " << c.name;
@@ -124,7 +129,8 @@ TEST_F(SkinManagerTest, FindsPackedThenFolderThenStoredOfThatNameThenFirstStored
     TStringList list;
     std::string first;
     m->FillSkinList(list, 2, first);
-    EXPECT_EQ(list.Text(), "Blue\r\nBlue\r\nGreen\r\nMy.Blue\r\nRed\r\nVista (internal)\r\n")
+    EXPECT_EQ(list.Text(),
+              "Blue\r\nBlue\r\nGreen\r\nMy.Blue\r\nPlain\r\nRed\r\nVista (internal)\r\n")
         << dir;
     EXPECT_EQ(first, "Vista (internal)");
   }
@@ -490,6 +496,21 @@ TEST_F(SkinManagerTest, BeforeAndAfterEventsFrameEachChangeOfSkin) {
     s.act();
     EXPECT_TRUE(SequenceIs(log, s.seen)) << s.what;
   }
+}
+
+// Turning the manager off drops the whole skin, its pictures included;
+// turning it on again loads the skin it names.
+TEST_F(SkinManagerTest, OffDropsTheWholeSkinAndOnLoadsItAgain) {
+  Owned<TsSkinManager> m = NewManagerWithSkin();
+  ASSERT_NE(m->Skin().MasterBitmap, nullptr);
+  m->SetActive(false);
+  EXPECT_EQ(m->SkinInfo(), "N/A");
+  EXPECT_TRUE(m->Skin().GeneralData.empty() && m->Skin().MaskData.empty());
+  EXPECT_TRUE(m->Skin().PatternData.empty());
+  EXPECT_EQ(m->Skin().MasterBitmap, nullptr);
+  m->SetActive(true);
+  EXPECT_NE(m->SkinInfo(), "N/A");
+  EXPECT_NE(m->Skin().MasterBitmap, nullptr);
 }
 
 TEST_F(SkinManagerTest, OneDialogHookAtATimeFollowingTheDefaultSkin) {
