@@ -492,7 +492,7 @@ TEST_F(HistoryRead, ReadsTheCountAskedForInBlocksOfFour) {
 }
 
 TEST_F(HistoryRead, CountsOutsideTheHistoryAreRefused) {
-  for (const char* count : {"0", "20001", "-4"}) {
+  for (const char* count : {"0", "20001", "-4", "99999999999"}) {
     ReadMany(count);
     EXPECT_TRUE(PumpUntil([&] {
       return Shows(form_.get(), "Input Error") || Shows(form_.get(), "输入错误");
@@ -500,6 +500,12 @@ TEST_F(HistoryRead, CountsOutsideTheHistoryAreRefused) {
   }
   EXPECT_EQ(0u, NewRequests());
   EXPECT_EQ(0, FilledRows(*grid_));
+}
+
+TEST_F(HistoryRead, ACountThatIsNoDecimalNumberReadsOneRecord) {
+  ReadMany("0x10");
+  EXPECT_EQ(1u, NewRequests());
+  EXPECT_EQ(1, FilledRows(*grid_));
 }
 
 TEST_F(HistoryRead, SingleRecordEmptiesTheGridAndShowsItInTheFirstRow) {
@@ -519,7 +525,7 @@ TEST_F(HistoryRead, SingleRecordEmptiesTheGridAndShowsItInTheFirstRow) {
 }
 
 TEST_F(HistoryRead, RecordNumbersOutsideTheHistoryAreRefused) {
-  for (const char* number : {"0", "20001"}) {
+  for (const char* number : {"0", "20001", "99999999999"}) {
     form_->lbledt_ReadLine->SetText(number);
     form_->btn_ReadHistroy->Click();
     EXPECT_TRUE(PumpUntil([&] {

@@ -48,6 +48,20 @@ TEST(SysUtils, ReadsDecimalAndHexadecimalIntegers) {
   }
 }
 
+TEST(SysUtils, ReadsDecimalsOnlyAndHoldsLongOnesOutOfRange) {
+  struct Case {
+    const char* text;
+    int32_t value;  // -99: no decimal number
+  };
+  const Case cases[] = {
+      {"12", 12},          {"  42", 42},          {"-7", -7},
+      {"$20", -99},        {"0x10", -99},         {"12 ", -99},
+      {"", -99},           {"-", -99},            {"99999999999", INT32_MAX},
+      {"-99999999999", INT32_MIN},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.value, StrToDecimalDef(c.text, -99)) << c.text;
+}
+
 TEST(SysUtils, StrToIntNamesTheBadTextInItsError) {
   try {
     StrToInt("12a");
