@@ -49,17 +49,11 @@ TEST(SysUtils, ReadsDecimalAndHexadecimalIntegers) {
 }
 
 TEST(SysUtils, ReadsDecimalsOnlyAndHoldsLongOnesOutOfRange) {
-  struct Case {
-    const char* text;
-    int32_t value;  // -99: no decimal number
-  };
-  const Case cases[] = {
-      {"12", 12},          {"  42", 42},          {"-7", -7},
-      {"$20", -99},        {"0x10", -99},         {"12 ", -99},
-      {"", -99},           {"-", -99},            {"99999999999", INT32_MAX},
-      {"-99999999999", INT32_MIN},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.value, StrToDecimalDef(c.text, -99)) << c.text;
+  for (const char* text : {"$20", "0x10", "12 ", "", "-"})
+    EXPECT_EQ(-99, StrToDecimalDef(text, -99)) << text;
+  EXPECT_EQ(-7, StrToDecimalDef("  -7", 0));
+  EXPECT_EQ(INT32_MAX, StrToDecimalDef("99999999999", 0));
+  EXPECT_EQ(INT32_MIN, StrToDecimalDef("-99999999999", 0));
 }
 
 TEST(SysUtils, StrToIntNamesTheBadTextInItsError) {
