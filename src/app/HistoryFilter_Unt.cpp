@@ -40,7 +40,7 @@ std::optional<TDateTime> HistoryRowTime(std::string_view dateText, std::string_v
   const std::vector<std::string> fields = SplitDateTimeCells(dateText, timeText);
   if (fields.size() != 6) return std::nullopt;
   int n[6];
-  for (int i = 0; i < 6; ++i) n[i] = StrToIntDef(fields[i], 0);
+  for (int i = 0; i < 6; ++i) n[i] = StrToDecimalDef(fields[i], 0);
   // A huge year field must not overflow the sum below.
   if (n[0] > 9999) return std::nullopt;
   TDateTime date = 0;

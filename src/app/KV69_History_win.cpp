@@ -238,7 +238,7 @@ void TFormKV69::btn_ReadHistroyFullClick(TObject*) {
     ShowError(InputErrorText(LanguageFlag));
     return;
   }
-  Engine().ReadHistory(count, StrToIntDef(text, 0));
+  Engine().ReadHistory(count, StrToDecimalDef(text, 0));
 }
 
 void TFormKV69::ShowHistoryRows(const std::vector<THistoryGridRow>& rows) {

@@ -128,7 +128,7 @@ THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int
   return result;
 }
 
-int HistoryNumberFromText(std::string_view text) { return StrToIntDef(text, 1); }
+int HistoryNumberFromText(std::string_view text) { return StrToDecimalDef(text, 1); }
 
 bool IsHistoryRecordNumber(int number) { return number >= 1 && number <= HistoryDataRows; }
 

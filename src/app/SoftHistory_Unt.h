@@ -87,7 +87,8 @@ THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int
 // --- reading ---
 
 // A count or record number typed for a history read: its decimal value, 1
-// when the text is no number.
+// when the text is no decimal number. A decimal too long for 32 bits is out
+// of range, not "no number": it is refused rather than read as record 1.
 int HistoryNumberFromText(std::string_view text);
 // Counts and record numbers outside 1..20000 are refused with "Input Error"
 // and nothing is sent: a record number below 1 or beyond the last would

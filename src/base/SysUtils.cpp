@@ -38,11 +38,22 @@ std::string IntToHex(int64_t value, int digits) {
   return out;
 }
 
-bool TryStrToInt(std::string_view text, int32_t& value) {
+namespace {
+
+// Where the digits of an integer text begin: after leading blanks and a sign.
+size_t DigitsStart(std::string_view text, bool& negative) {
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
+  negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  return i;
+}
+
+}  // namespace
+
+bool TryStrToInt(std::string_view text, int32_t& value) {
+  bool negative = false;
+  size_t i = DigitsStart(text, negative);
   bool hex = false;
   if (i < text.size() && text[i] == '$') {
     hex = true;
@@ -65,6 +76,27 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
   const auto pattern = static_cast<int32_t>(bits);
   value = negative ? static_cast<int32_t>(0u - bits) : pattern;
   return true;
+}
+
+bool TryStrToDecimal(std::string_view text, int32_t& value) {
+  bool negative = false;
+  size_t i = DigitsStart(text, negative);
+  if (i == text.size()) return false;
+  const uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
+  uint64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    // Held at the limit: however many digits follow, the value stays out of range.
+    magnitude = std::min(limit, magnitude * 10 + static_cast<uint64_t>(text[i] - '0'));
+  }
+  value = negative ? static_cast<int32_t>(0u - static_cast<uint32_t>(magnitude))
+                   : static_cast<int32_t>(magnitude);
+  return true;
+}
+
+int32_t StrToDecimalDef(std::string_view text, int32_t def) {
+  int32_t value = 0;
+  return TryStrToDecimal(text, value) ? value : def;
 }
 
 int32_t StrToInt(std::string_view text) {

@@ -67,6 +67,12 @@ std::string IntToHex(int64_t value, int digits);
 // hexadecimal text up to FFFFFFFF is taken as the 32-bit pattern (so "$FFFFFFFF"
 // is -1). Returns false for anything else, out-of-range decimals included.
 bool TryStrToInt(std::string_view text, int32_t& value);
+// Reads a decimal integer as a user types one: optional leading blanks, a
+// sign, then decimal digits only, nothing after them ("$20" and "0x10" are no
+// numbers here). A value beyond the 32-bit range is held at the range's end,
+// so that any range check below it still refuses the text.
+bool TryStrToDecimal(std::string_view text, int32_t& value);
+int32_t StrToDecimalDef(std::string_view text, int32_t def);
 // As TryStrToInt; raises EConvertError "'<text>' is not a valid integer value".
 int32_t StrToInt(std::string_view text);
 int32_t StrToIntDef(std::string_view text, int32_t def);

@@ -29,6 +29,7 @@ TEST(HistoryFilter, DateAndTimeCellsSplitIntoTheirNumbers) {
 TEST(HistoryFilter, RowTimeNeedsSixNumbersFormingAValidTime) {
   EXPECT_EQ("2024-05-07 08:03:00", Shown(HistoryRowTime("24/5/7", "8:3:0")));
   EXPECT_EQ("2000-01-01 00:00:00", Shown(HistoryRowTime("x/1/1", "0:0:0")));  // no number is 0
+  EXPECT_EQ("2000-05-07 08:03:00", Shown(HistoryRowTime("$18/5/7", "8:3:0")));  // nor is hex
   EXPECT_FALSE(HistoryRowTime("24/0/7", "8:3:0"));                            // month 0
   EXPECT_FALSE(HistoryRowTime("24/2/30", "8:3:0"));
   EXPECT_FALSE(HistoryRowTime("24/5/7", "25:3:0"));

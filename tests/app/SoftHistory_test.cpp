@@ -210,6 +210,9 @@ TEST(HistoryRead, CountsAndRecordNumbersOutsideTheHistoryAreRefused) {
       {"20001", 20001, false, 0}, {"0", 0, false, 0},
       {"-3", -3, false, 0},       {"abc", 1, true, 1},
       {"", 1, true, 1},           {"1", 1, true, 1},
+      // Only decimals are numbers; one too long for 32 bits is too large.
+      {"$20", 1, true, 1},        {"0x10", 1, true, 1},
+      {"99999999999", INT32_MAX, false, 0},
   };
   for (const Case& c : cases) {
     const int n = HistoryNumberFromText(c.Text);

@@ -48,6 +48,14 @@ TEST(SysUtils, ReadsDecimalAndHexadecimalIntegers) {
   }
 }
 
+TEST(SysUtils, ReadsDecimalsOnlyAndHoldsLongOnesOutOfRange) {
+  for (const char* text : {"$20", "0x10", "12 ", "", "-"})
+    EXPECT_EQ(-99, StrToDecimalDef(text, -99)) << text;
+  EXPECT_EQ(-7, StrToDecimalDef("  -7", 0));
+  EXPECT_EQ(INT32_MAX, StrToDecimalDef("99999999999", 0));
+  EXPECT_EQ(INT32_MIN, StrToDecimalDef("-99999999999", 0));
+}
+
 TEST(SysUtils, StrToIntNamesTheBadTextInItsError) {
   try {
     StrToInt("12a");
