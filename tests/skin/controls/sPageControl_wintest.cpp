@@ -340,6 +340,9 @@ struct TThemedCalls {
   }
 };
 
+// The system's small close button in the state of the moment, drawn over
+// the page control's own painting at its place (the tab it sits on), which
+// here marks the button's rectangle.
 TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonIsTheSystemsSmallCloseButton) {
   Load();
   TsPageControl* pc = AddPages(root, 2);
@@ -358,33 +361,6 @@ TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonIsTheSystemsSmallClose
     button->Repaint();
     return TThemedCalls::drawn.empty() ? std::pair{0, 0} : TThemedCalls::drawn.back();
   };
-  constexpr int smallClose = 19, normal = 1, hot = 2, pushed = 3;
-  EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
-  button->Perform(CM_MOUSEENTER, 0, 0);
-  EXPECT_EQ(std::pair(smallClose, hot), lastDrawn());
-  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  EXPECT_EQ(std::pair(smallClose, pushed), lastDrawn());
-  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
-  button->Perform(CM_MOUSELEAVE, 0, 0);
-  EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
-}
-
-// Under visual styles the stand-in button's background is the page
-// control's own painting at its place (the tab it sits on), which here marks
-// the button's rectangle; not a square of the control's colour.
-TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonSitsOnThePageControlsPainting) {
-  Load();
-  TsPageControl* pc = AddPages(root, 2);
-  Show();
-  manager->SetActive(false);
-  pc->SetShowCloseBtns(true);
-  TsTabBtn* button = dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn;
-  ASSERT_NE(nullptr, button);
-  kvtest::TPlatformScope platform;
-  platform.Calls().IsThemeActive = &TThemedCalls::Active;
-  platform.Calls().OpenThemeData = &TThemedCalls::Open;
-  platform.Calls().CloseThemeData = &TThemedCalls::Close;
-  platform.Calls().DrawThemeBackground = &TThemedCalls::Draw;
   constexpr COLORREF kTab = RGB(30, 200, 90);
   const RECT place{button->Left(), button->Top(), button->Left() + button->Width(),
                    button->Top() + button->Height()};
@@ -396,13 +372,22 @@ TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonSitsOnThePageControlsP
     FillRect(reinterpret_cast<HDC>(m.WParam), &place, brush);
     DeleteObject(brush);
   });
-  button->Repaint();
+  constexpr int smallClose = 19, normal = 1, hot = 2, pushed = 3;
+  EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
   HDC dc = GetDC(pc->Handle());
   const TPixels shown = TPixels::FromDC(dc, place);
   ReleaseDC(pc->Handle(), dc);
   pc->WindowProc = previous;
   EXPECT_EQ(shown.CountOf(kTab, {0, 0, shown.Width(), shown.Height()}),
-            shown.Width() * shown.Height());
+            shown.Width() * shown.Height())
+      << "not on the tab";
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(std::pair(smallClose, hot), lastDrawn());
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  EXPECT_EQ(std::pair(smallClose, pushed), lastDrawn());
+  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+  button->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
 }
 
 TEST_F(PageControlSkinned, ClosingTheLastPageWhileActiveSelectsTheNewLastPage) {
