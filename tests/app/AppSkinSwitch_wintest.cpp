@@ -102,9 +102,9 @@ TPixels ClientAsPainted(HWND wnd) {
 
 // Each check box and radio button under the window, by owner and name, with
 // its skin data.
-void ForEachCheckControl(TWinControl* parent,
-                         const std::function<void(TWinControl*, const std::string&,
-                                                  TsCommonData*)>& visit) {
+void ForEachCheckControl(
+    TWinControl* parent,
+    const std::function<void(TWinControl*, const std::string&, TsCommonData*)>& visit) {
   for (int i = 0; i < parent->ControlCount(); ++i) {
     auto* control = dynamic_cast<TWinControl*>(parent->Controls(i));
     if (control == nullptr) continue;
@@ -208,8 +208,7 @@ class SkinSwitch : public SkinWalkBase, public ::testing::WithParamInterface<TSw
   // made with: the ones shown plain are given their start bounds again
   // before the windows are compared.
   void GiveBackStartBounds(const std::map<std::string, TRect>& start) {
-    ForEachCheckControl(form_.get(), [&](TWinControl* c, const std::string& key,
-                                         TsCommonData* sd) {
+    ForEachCheckControl(form_.get(), [&](TWinControl* c, const std::string& key, TsCommonData* sd) {
       const auto at = start.find(key);
       if (at != start.end() && !SkinAvailable(sd, true)) c->SetBoundsRect(at->second);
     });

@@ -315,8 +315,7 @@ void TsBitBtn::PrepareCache() {
   if (Parent() != nullptr) BackgroundInfoToCacheInfo(request, background);
   PrepareCacheBitmap(sd);
   TBitmap* cache = sd->CacheBmp.get();
-  PaintSkinDataBackground(sd, background, state, {0, 0, Width(), Height()}, {Left(), Top()},
-                          cache);
+  PaintSkinDataBackground(sd, background, state, {0, 0, Width(), Height()}, {Left(), Top()}, cache);
   // A region cut for a state never shown is of no use.
   DropRegion();
   Region = CreateRectRgn(0, 0, Width(), Height());
