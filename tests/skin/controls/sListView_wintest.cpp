@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "classlib/ListViews.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -258,30 +259,19 @@ TEST_F(ListViewTest, TheFrameIsPaintedAgainAfterEveryChangeOfPlaceStateOrColour)
     ReleaseDC(list->Handle(), dc);
     return c;
   };
-  const struct {
-    const char* what;
-    std::function<void()> act;
-  } rows[] = {
+  const std::pair<const char*, std::function<void()>> rows[] = {
       {"moved", [&] { list->SetBounds(list->Left() + 3, list->Top() + 2, 600, 180); }},
       {"resized", [&] { list->SetWidth(590); }},
-      {"hidden and shown",
-       [&] {
-         list->SetVisible(false);
-         list->SetVisible(true);
-       }},
+      {"hidden and shown", [&] { list->SetVisible(false), list->SetVisible(true); }},
       {"disabled", [&] { list->SetEnabled(false); }},
       {"enabled", [&] { list->SetEnabled(true); }},
-      {"recoloured",
-       [&] {
-         list->SkinData()->SetCustomColor(true);
-         list->SetColor(static_cast<TColor>(0x204060));
-       }},
+      {"recoloured", [&] { list->SetColor(static_cast<TColor>(0x204060)); }},
   };
-  for (const auto& row : rows) {
-    ASSERT_EQ(frame(true), RGB(0, 0, 0)) << row.what << ": the scribble";
-    row.act();
+  for (const auto& [what, act] : rows) {
+    ASSERT_EQ(frame(true), RGB(0, 0, 0)) << what << ": the scribble";
+    act();
     pump::PumpUntilIdle();
-    EXPECT_NE(frame(false), RGB(0, 0, 0)) << row.what;
+    EXPECT_NE(frame(false), RGB(0, 0, 0)) << what;
   }
 }
 

@@ -153,26 +153,22 @@ TEST_F(PageControlSkinned, EachTabPositionPaintsItsOwnSectionAndTheActiveTabOnTo
 // are answered from that section, not from "PAGECONTROL".
 TEST_F(PageControlSkinned, ASheetAnswersItsChildrenFromThePageSectionOfItsTabsPlace) {
   Load();
-  const struct {
-    TTabPosition position;
-    const char* section;
-  } rows[] = {{tpTop, "PAGECONTROL"},
-              {tpBottom, "PAGECONTROLBOTTOM"},
-              {tpLeft, "PAGECONTROLLEFT"},
-              {tpRight, "PAGECONTROLRIGHT"}};
   Show();
-  for (const auto& row : rows) {
+  const char* const sections[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT",
+                                  "PAGECONTROLRIGHT"};  // by TabPosition
+  for (const TTabPosition position : {tpTop, tpBottom, tpLeft, tpRight}) {
+    const char* section = sections[position];
     TsPageControl* pc = AddPages(root, 2);
-    pc->SetTabPosition(row.position);
+    pc->SetTabPosition(position);
     PumpUntilIdle();
     pc->Repaint();
     HWND sheet = pc->Pages(0)->Handle();
     EXPECT_EQ(SendCommandToWindow(sheet, cmdGetSectionIndex, 0) - 1,
-              manager->Skin().SectionIndexOf(row.section))
-        << row.section;
+              manager->Skin().SectionIndexOf(section))
+        << section;
     EXPECT_EQ(static_cast<COLORREF>(SendCommandToWindow(sheet, cmdGetBgColor, 0)),
-              skin->Colour(row.section, "COLOR"))
-        << row.section;
+              skin->Colour(section, "COLOR"))
+        << section;
     pc->Free();
   }
 }

@@ -7,7 +7,6 @@
 // After windows.h, which it needs.
 #include <vssym32.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -387,38 +386,28 @@ TEST_F(SpeedButtonPlain, TheCaptionKeepsBesideTheDropDownStripAndFollowsAlignmen
 // blend, its disabled kind and its reflection hold as they do skinned.
 TEST_F(SpeedButtonPlain, TheGlyphKeepsItsBlendDisabledKindAndReflection) {
   constexpr COLORREF green = RGB(0, 160, 0);
-  const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  // A green square; the strip's bottom-left pixel is its transparent colour.
-  const auto glyph = [&](TPixelFormat format) {
+  // A green square; a strip's bottom-left pixel is its transparent colour.
+  const auto glyph = [](TPixelFormat format) {
     TBitmap b(16, 16, format);
-    const int bytes = b.BytesPerPixel();
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) {
-        std::uint8_t* p = b.ScanLine(y) + bytes * x;
+        std::uint8_t* p = b.ScanLine(y) + b.BytesPerPixel() * x;
         const bool key = format == pf24bit && x == 0 && y == 15;
-        p[0] = key ? 255 : 0, p[1] = key ? 0 : 160, p[2] = key ? 255 : 0;
-        if (bytes == 4) p[3] = 255;
+        p[0] = p[2] = key ? 255 : 0, p[1] = key ? 0 : 160;
+        if (format == pf32bit) p[3] = 255;
       }
     return b;
   };
   const struct {
     const char* what;
     TPixelFormat format;
-    std::function<void()> set;
-    int below;  // rows under the glyph's rectangle read (-8: its middle)
-    std::function<bool(COLORREF)> shows;
-  } rows[] = {
-      {"half blended", pf24bit, [&] { button->SetBlend(50); }, -8,
-       [&](COLORREF c) { return c != green && c != face && GetGValue(c) > GetRValue(c); }},
-      {"disabled, drawn as it is", pf24bit,
-       [&] {
-         button->SetDisabledGlyphKind(0);
-         button->SetEnabled(false);
-       },
-       -8, [&](COLORREF c) { return c == green; }},
-      {"reflected", pf32bit, [&] { button->SetReflected(true); }, 2,
-       [&](COLORREF c) { return GetGValue(c) > GetRValue(c) + 20; }},
-  };
+    int blend;
+    bool enabled, reflected;
+    int below;   // rows under the glyph's rectangle read (-8: its middle)
+    bool whole;  // the glyph's own green, else green mixed with the face
+  } rows[] = {{"half blended", pf24bit, 50, true, false, -8, false},
+              {"disabled, drawn as it is", pf24bit, 0, false, false, -8, true},
+              {"reflected", pf32bit, 0, true, true, 2, false}};
   for (const auto& row : rows) {
     button->Free();
     button = Create<TsSpeedButton>(form.get());
@@ -426,10 +415,14 @@ TEST_F(SpeedButtonPlain, TheGlyphKeepsItsBlendDisabledKindAndReflection) {
     button->SetBounds(10, 10, 100, 40);
     button->SetCaption("");
     button->SetGlyph(glyph(row.format));
-    row.set();
+    button->SetBlend(row.blend);
+    button->SetDisabledGlyphKind(0);
+    button->SetEnabled(row.enabled);
+    button->SetReflected(row.reflected);
     const TRect r = button->CalcGlyphRect();
     const COLORREF c = Shown().At((r.Left + r.Right) / 2, r.Bottom + row.below);
-    EXPECT_TRUE(row.shows(c)) << row.what << ": 0x" << std::hex << c;
+    EXPECT_TRUE(row.whole ? c == green : c != green && GetGValue(c) > GetRValue(c) + 20)
+        << row.what << ": 0x" << std::hex << c;
   }
 }
 
