@@ -9,6 +9,7 @@
 #include "classlib/PlatformCalls.h"
 #include "classlib/WideText.h"
 #include "skin/core/acBgInfo_win.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sTextUtils_win.h"
 #include "skin/geometry/sButtonLayout.h"
@@ -314,9 +315,7 @@ void TsBitBtn::PrepareCache() {
   if (Parent() != nullptr) BackgroundInfoToCacheInfo(request, background);
   PrepareCacheBitmap(sd);
   TBitmap* cache = sd->CacheBmp.get();
-  PaintSectionBackground(sd->SkinIndex, sd->SkinSection(), background, state,
-                         {0, 0, Width(), Height()}, {Left(), Top()}, cache, &manager->Skin(),
-                         sd->Texture, sd->HotTexture);
+  PaintSkinDataBackground(sd, background, state, {0, 0, Width(), Height()}, {Left(), Top()}, cache);
   // A region cut for a state never shown is of no use.
   DropRegion();
   Region = CreateRectRgn(0, 0, Width(), Height());

@@ -110,17 +110,11 @@ void TsCheckControl<Base>::SetAutoSize(bool value) {
 
 template <class Base>
 bool TsCheckControl<Base>::CanAutoSize(int& newWidth, int& newHeight) {
-  if (!autoSize_ || this->HasState(csLoading)) return false;
-  const TsCommonData* sd = this->SkinData();
-  const bool skinned = SkinAvailable(sd, true);
-  // While a new skin is being announced the size waits for it.
-  if (!skinned && SkinAvailable(sd, false)) return false;
+  // Without a skin the system button keeps the size it was given.
+  if (!autoSize_ || this->HasState(csLoading) || !SkinAvailable(this->SkinData(), true))
+    return false;
   TsCheckMetrics m;
-  // Shown plain, the window draws the plain box: the size still follows the
-  // caption, and not the skin the control showed before. Keeping the size
-  // instead would clip the caption of a box that starts plain (its size set
-  // for a skin, or for no caption yet), so the plain box is sized too.
-  m.Glyph = skinned ? GlyphSize() : TSize{kPlainBoxSize, kPlainBoxSize};
+  m.Glyph = GlyphSize();
   m.Margin = margin_;
   m.TextIndent = textIndent_;
   const std::string caption = this->Caption();
@@ -320,8 +314,6 @@ TacCommandOutcome TsCheckControl<Base>::SkinCommand(TMessage& m) {
         if (!this->HasState(csDesigning))
           PlatformCalls().SetWindowTheme(this->Handle(), nullptr, nullptr);
       }
-      // The plain box and the caption size it now.
-      AdjustSize();
       this->Repaint();
       return coAnswered;
     case cmdSkinRefresh:
@@ -348,7 +340,7 @@ bool TsCheckControl<Base>::UnskinnedMessage(TMessage& m) {
   switch (m.Msg) {
     case CM_TEXTCHANGED:
       // A skin may be there already, with the control not yet shown.
-      AdjustSize();
+      if (SkinAvailable(this->SkinData(), true)) AdjustSize();
       return false;
     case WM_LBUTTONDOWN:
     case WM_KEYDOWN:

@@ -49,8 +49,8 @@ class TsCheckControl : public TsSkinnedControl<Base> {
   void SetShowFocus(bool value);
   int TextIndent() const { return textIndent_; }
   void SetTextIndent(int value);
-  // With AutoSize the control takes the size of its glyph and caption; shown
-  // plain, of the plain box (kPlainBoxSize square) and caption.
+  // With AutoSize the skinned control takes the size of its glyph and
+  // caption; shown plain, it keeps its size.
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
   void AdjustSize();

@@ -115,6 +115,8 @@ void TsTitleItem::SetImageIndex(int index) {
 void TsTitleItem::SetVisible(bool value) {
   visible_ = value;
   ++bar_->generation_;
+  // Off the bar the button missed the skin changes.
+  if (value) button_->SkinData()->RefreshSkinIndexes();
   button_->SetParent(value ? bar_ : nullptr);
   bar_->Arrange();
 }

@@ -10,6 +10,7 @@
 #include "classlib/WideText.h"
 #include "skin/controls/acProgressBarGeometry.h"
 #include "skin/core/acUtils.h"
+#include "skin/core/sSectionPaint_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sTextUtils_win.h"
 #include "skin/graphics/acPNG.h"
@@ -321,8 +322,9 @@ void TsGauge::PrepareCache() {
   TsBgCacheInfo background;
   GetParentBgInfo(sd, background);
   const TRect all{0, 0, Width(), Height()};
-  PaintSkinItem(sd->SkinIndex, sd->SkinSection(), background, true, 1, all, {Left(), Top()}, &cache,
-                &manager->Skin(), sd->Texture, sd->HotTexture);
+  // The border mask's centre is the section's face, which an own colour
+  // (CustomColor) replaces.
+  PaintSkinDataItem(sd, background, !sd->CustomColor(), 1, all, {Left(), Top()}, &cache);
   if (showText_) {
     TBitmapCanvas canvas(cache);
     canvas.Font()->Assign(*Font());

@@ -354,6 +354,16 @@ void TsListView::AfterMessage(TMessage& m) {
       FreeAdapter(adapter_);
       UpdateEditWndAdapter(sd, adapter_);
       break;
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+    case CM_VISIBLECHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_COLORCHANGED:
+      // The frame shows the parent's background at the new place, the new
+      // state and colour: through the window, so that its adapter paints it.
+      if (!HasState(csDestroying) && HandleAllocated()) SendMessageW(Handle(), WM_NCPAINT, 0, 0);
+      break;
     case LVM_INSERTITEMW:
     case LVM_DELETEITEM:
     case LVM_DELETEALLITEMS:

@@ -65,6 +65,19 @@ std::string ScrollerSkin(const TsSkinManager* manager) {
   return own ? "UPDOWNBTN" : "BUTTON";
 }
 
+// A windowless control's background as a window's themed parent
+// background is drawn: its parent erases and paints its own client area
+// into dc, moved to the control's place and clipped to it.
+void DrawParentBackground(TControl* control, HDC dc) {
+  TWinControl* parent = control->Parent();
+  if (parent == nullptr || !parent->HandleAllocated()) return;
+  const TSavedDC saved(dc);
+  IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+  OffsetWindowOrgEx(dc, control->Left(), control->Top(), nullptr);
+  SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageW(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+}
+
 }  // namespace
 
 // --- TsTabBtn ---------------------------------------------------------------------------
@@ -83,10 +96,8 @@ void TsTabBtn::Paint() {
   if (theme.Handle() == nullptr) return TsSpeedButton::Paint();
   HDC dc = Canvas()->Handle();
   const RECT r{0, 0, Width(), Height()};
-  // No window of its own: the parent's colour stands for its background.
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(parent != nullptr ? parent->Color() : clBtnFace));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  // The close glyph sits on the themed tab under it.
+  DrawParentBackground(this, dc);
   const int state = State() == bsDown                            ? CBS_PUSHED
                     : SkinData()->MouseAbove || MouseInControl() ? CBS_HOT
                                                                  : CBS_NORMAL;
@@ -226,16 +237,21 @@ TsPageControl::TTabLook TsPageControl::TabLook(int pageIndex) {
 }
 
 void TsPageControl::ChoosePageSection() {
-  const std::string& section = SkinData()->SkinSection();
+  TsCommonData* sd = SkinData();
+  const std::string& section = sd->SkinSection();
   static constexpr const char* names[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT",
                                           "PAGECONTROLRIGHT"};
   pageSection_ = section == "PAGECONTROL" ? names[TabPosition()] : section;
-  TsSkinManager* manager = SkinData()->SkinManager();
-  pageSectionIndex_ = manager != nullptr ? manager->Skin().SectionIndexOf(pageSection_) : -1;
-  if (pageSectionIndex_ < 0) {
+  const TsSkinManager* manager = sd->SkinManager();
+  if (manager == nullptr) return;
+  int index = manager->Skin().SectionIndexOf(pageSection_);
+  if (index < 0) {
     pageSection_ = section;
-    pageSectionIndex_ = SkinData()->SkinIndex;
+    index = manager->Skin().SectionIndexOf(section);
   }
+  // The sheets' children take their colours and answers from the section
+  // the page area wears.
+  if (index >= 0) sd->SkinIndex = index;
 }
 
 void TsPageControl::PaintCaption(TCanvas& canvas, int pageIndex, const TRect& r, int state,
@@ -413,7 +429,7 @@ void TsPageControl::PrepareCache() {
   PaintTabsBand(cache, background);
   const TRect area = PageAreaRect(Layout());
   // The page area is its sheets' background: no mask centre over it.
-  PaintSkinItem(pageSectionIndex_, pageSection_, background, false, 0, area,
+  PaintSkinItem(sd->SkinIndex, pageSection_, background, false, 0, area,
                 {Left() + area.Left, Top() + area.Top}, cache, &manager->Skin());
   sd->BGChanged = false;
 }
@@ -473,6 +489,7 @@ void TsPageControl::PaintControl(HDC dc) {
     sd->PaintSkipped = !PtInRect(client, {Left(), Top()}) ||
                        !PtInRect(client, {Left() + Width() - 1, Top() + Height() - 1});
   }
+  ChoosePageSection();
   if (sd->BGChanged || !sd->CacheBmp || sd->CacheBmp->Width() != Width()) PrepareCache();
   TTabSheet* active = TPageControl::ActivePage();
   const int activeTab = active != nullptr ? active->TabIndex() : -1;

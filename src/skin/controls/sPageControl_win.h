@@ -148,6 +148,7 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
     std::string Name;
   };
   TTabLook TabLook(int pageIndex);
+  // The page area's section by the tab position; SkinIndex becomes its index.
   void ChoosePageSection();
   // The band's background and the inactive tabs, row by row, into the cache.
   void PaintTabsBand(TBitmap* cache, const TsBgCacheInfo& background);
@@ -187,7 +188,6 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   TsUpDown* scroller_ = nullptr;
   int tabCountAtPaint_ = 0;
   std::string pageSection_;
-  int pageSectionIndex_ = -1;
   TacAnimatEvents animatEvents_ = DefaultAnimatEvents;
   bool showCloseBtns_ = false;
   std::string closeBtnSkin_;

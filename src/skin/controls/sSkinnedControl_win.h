@@ -161,6 +161,24 @@ class TsButtonGlyphSource : public IGlyphButton {
   // The picture painted on instead of the cache (the unskinned drawing).
   TBitmap* Target = nullptr;
 
+  // The glyph on a context that holds the button's plain look so far: the
+  // painter works on bitmaps, so the pixels go through a picture and back,
+  // and a blend or a reflection falls on the frame drawn.
+  void PaintOnDC(HDC dc, int width, int height) {
+    if (dc == nullptr || width < 1 || height < 1) return;
+    TBitmap picture(width, height, pf24bit);
+    {
+      TBitmapCanvas canvas(picture);
+      BitBlt(canvas.Handle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+      GdiFlush();
+    }
+    Target = &picture;
+    PaintButtonGlyph(this, nullptr);
+    Target = nullptr;
+    TBitmapCanvas canvas(picture);
+    BitBlt(dc, 0, 0, width, height, canvas.Handle(), 0, 0, SRCCOPY);
+  }
+
  private:
   Button* b_;
 };

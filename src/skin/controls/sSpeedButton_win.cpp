@@ -451,8 +451,9 @@ void TsSpeedButton::PaintUnskinned(bool drawFrame) {
   themedTextColor_ = theme.Handle() != nullptr && Flat() && pressed ? clHighlightText : clNone;
   DrawCaption(*Canvas(), false);
   themedTextColor_ = clNone;
-  const TRect glyph = CalcGlyphRect();
-  ButtonGlyph().Draw(*Canvas(), {glyph.Left, glyph.Top}, State());
+  // The glyph painter, as skinned: Blend, Grayed, DisabledGlyphKind and
+  // Reflected hold without a skin too.
+  glyphSource_->PaintOnDC(dc, Width(), Height());
   if (buttonStyle_ != tbsDropDown) return;
   RECT r{strip.Left, strip.Top, strip.Right, strip.Bottom};
   if (theme.Handle() == nullptr) {

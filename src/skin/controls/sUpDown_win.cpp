@@ -162,21 +162,27 @@ void TsUpDown::WndProc(TMessage& m) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-    case WM_NCLBUTTONDBLCLK:
+    case WM_NCLBUTTONDBLCLK: {
+      // The click's handler may free the up-down (a page control's
+      // scroller whose tabs all fit now): it is not touched again then.
+      const TsLifeToken life(life_);
       inherited();
-      if (designing) return;
+      if (designing || !life.Alive()) return;
       mouseDown_ = true;
       SetButtonState(
           UpDownPressState(buttonState_, {Min(), Max(), Position(), Orientation() == udVertical}));
       return;
-    case WM_LBUTTONUP:
+    }
+    case WM_LBUTTONUP: {
+      const TsLifeToken life(life_);
       inherited();
-      if (designing || !mouseDown_) return;
+      if (designing || !life.Alive() || !mouseDown_) return;
       mouseDown_ = false;
       SetButtonState(UpDownReleaseState(buttonState_, showInaccessibility_,
                                         {Min(), Max(), Position(), Orientation() == udVertical}));
       m.Result = 1;
       return;
+    }
     case UDM_SETPOS:
     case UDM_SETPOS32:
     case UDM_SETRANGE:

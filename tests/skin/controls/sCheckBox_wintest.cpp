@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -212,26 +213,37 @@ TEST_F(CheckBoxSkinned, ASkinChosenBeforeTheFormIsShownIsTheOneShown) {
             Name("CHECKBOX", "COLOR", 0));
 }
 
-// Shown plain, the size follows the caption as it does for a box made while
-// no skin shows, and not the skin's glyph the box had before.
-TEST_F(CheckBoxSkinned, AutoSizeShownPlainIsTheSizeOfABoxMadePlain) {
+// Without a skin an auto-sized check box or radio button keeps its size:
+// the one the skin gave it, the one a caller sets, through a new caption;
+// the skin coming back sizes it again.
+TEST_F(CheckBoxSkinned, AutoSizedShownPlainKeepsItsSize) {
   Load();
-  Add();
   Show();
-  const int skinned = box->Width();
-  manager->SetActive(false);
-  PumpUntilIdle();
-  auto* plain = Create<TsCheckBox>(form);
-  plain->SetParent(form);
-  plain->SetBounds(20, 60, 140, 24);
-  plain->SetCaption("Box");
-  PumpUntilIdle();
-  EXPECT_LT(plain->Width(), 140) << "shown plain, the size given was kept";
-  EXPECT_EQ(box->Width(), plain->Width()) << "the skin shown before still sizes the box";
-  EXPECT_NE(box->Width(), skinned) << "the skin's glyph and the plain box have other sizes";
-  manager->SetActive(true);
-  PumpUntilIdle();
-  EXPECT_EQ(box->Width(), skinned);
+  const std::function<TWinControl*()> makers[] = {
+      [&]() -> TWinControl* { return Create<TsCheckBox>(form); },
+      [&]() -> TWinControl* { return Create<TsRadioButton>(form); }};
+  for (const auto& make : makers) {
+    TWinControl* c = make();
+    SCOPED_TRACE(c->ClassName());
+    c->SetParent(form);
+    c->SetBounds(20, 20, 140, 24);
+    c->SetCaption("Box");
+    PumpUntilIdle();
+    const TRect skinned = c->BoundsRect();
+    ASSERT_LT(skinned.Width(), 140) << "skinned, the size follows glyph and caption";
+    manager->SetActive(false);
+    PumpUntilIdle();
+    EXPECT_EQ(c->BoundsRect(), skinned) << "the skin's going";
+    c->SetBounds(20, 20, 140, 24);
+    EXPECT_EQ(c->BoundsRect(), (TRect{20, 20, 160, 44})) << "the size a caller gives";
+    c->SetCaption("A caption much longer than the first");
+    PumpUntilIdle();
+    EXPECT_EQ(c->BoundsRect(), (TRect{20, 20, 160, 44})) << "a new caption";
+    manager->SetActive(true);
+    PumpUntilIdle();
+    EXPECT_GT(c->Width(), skinned.Width()) << "skinned again, sized by the new caption";
+    c->Free();
+  }
 }
 
 TEST_F(CheckBoxSkinned, TheStateLoadedSurvivesLoaded) {

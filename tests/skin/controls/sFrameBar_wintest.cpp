@@ -384,6 +384,26 @@ TEST_F(FrameBarTest, LoadedGivesEachTitleTheBarsManagerAndItsItemsCursor) {
   EXPECT_EQ(item->Button()->Cursor(), crHandPoint);
 }
 
+// A title hidden while the skin changed (off the bar, it heard nothing)
+// wears the new skin when its item shows again, not the section that the
+// old skin had at the same index.
+TEST_F(FrameBarTest, ATitleShownAgainAfterASkinChangeWearsTheNewSkin) {
+  Item(2)->SetVisible(false);
+  skin = std::make_unique<kvtest::TTestSkin>(kvtest::TTestSkinOptions{.Lacks = {"FORMTITLE"}});
+  TsStoredSkin& other = manager->InternalSkins.Add();
+  other.Name = "U";
+  other.Data = skin->Packed();
+  manager->SetSkinName("U");
+  pump::PumpUntilIdle();
+  Item(2)->SetVisible(true);
+  pump::PumpUntilIdle();
+  const TsSpeedButton* title = Item(2)->Button();
+  const COLORREF face = kvtest::TPixels::FromClient(bar->Handle())
+                            .At(title->Left() + title->Width() - 12, title->Top() + 14);
+  const kvtest::TSkinItem* item = skin->Legend(face);
+  EXPECT_EQ(item != nullptr ? item->Section : "-", "BARTITLE");
+}
+
 TEST_F(FrameBarTest, EachItemHasItsOwnSpeedButtonAsTitle) {
   TsSpeedButton* first = bar->Items()->GetItem(0)->Button();
   EXPECT_NE(first, bar->Items()->GetItem(1)->Button());

@@ -9,6 +9,7 @@
 
 #include "base/SysUtils.h"
 #include "classlib/Forms.h"
+#include "skin/controls/sBitBtn_win.h"
 #include "skin/controls/sGauge_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "support/Pump.h"
@@ -265,6 +266,27 @@ TEST_F(SkinnedGauge, TheTextChangesColourWhereTheBarEnds) {
   EXPECT_EQ(count(100, 140, "PROGRESSH"), 0);
   EXPECT_GT(count(100, 140, "GAUGE"), 0) << "the text beside the bar";
   EXPECT_EQ(count(60, 100, "GAUGE"), 0);
+}
+
+// With CustomColor the section's face gives way to the control's own Color:
+// the gauge and, beside it on the same form, a bit button.
+TEST_F(SkinnedGauge, WithCustomColorTheGaugeAndABitButtonShowTheirOwnColour) {
+  constexpr TColor own = 0x2468AC;
+  gauge->SetKind(gkText);
+  auto* button = Create<TsBitBtn>(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 200, 30);
+  button->SetCaption("");
+  for (TControl* c : {static_cast<TControl*>(gauge), static_cast<TControl*>(button)}) {
+    TsCommonData* sd = c == gauge ? gauge->SkinData() : button->SkinData();
+    SCOPED_TRACE(sd->SkinSection());
+    gauge->SetVisible(c == gauge);
+    button->SetVisible(c == button);
+    sd->SetCustomColor(true);
+    c->SetColor(own);
+    Draw();
+    EXPECT_EQ(Pixel(100, 15), static_cast<COLORREF>(own)) << ItemAt(100, 15);
+  }
 }
 
 // The sweep, a tick at a time: it starts 300 pixels left of the bar, moves

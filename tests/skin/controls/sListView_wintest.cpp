@@ -7,7 +7,9 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "classlib/ListViews.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -243,6 +245,35 @@ class TRedrawLog {
   }
   HWND wnd_;
 };
+
+// Moved, resized, shown, disabled, enabled or recoloured, the list paints its
+// skinned frame again: a scribble over it goes.
+TEST_F(ListViewTest, TheFrameIsPaintedAgainAfterEveryChangeOfPlaceStateOrColour) {
+  TsListView* list = MakeList();
+  // The left edge of the frame, blacked out first when asked.
+  const auto frame = [&](bool scribble) {
+    HDC dc = GetWindowDC(list->Handle());
+    const RECT strip{0, 0, 2, list->Height()};
+    if (scribble) FillRect(dc, &strip, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const COLORREF c = GetPixel(dc, 1, list->Height() / 2);
+    ReleaseDC(list->Handle(), dc);
+    return c;
+  };
+  const std::pair<const char*, std::function<void()>> rows[] = {
+      {"moved", [&] { list->SetBounds(list->Left() + 3, list->Top() + 2, 600, 180); }},
+      {"resized", [&] { list->SetWidth(590); }},
+      {"hidden and shown", [&] { list->SetVisible(false), list->SetVisible(true); }},
+      {"disabled", [&] { list->SetEnabled(false); }},
+      {"enabled", [&] { list->SetEnabled(true); }},
+      {"recoloured", [&] { list->SetColor(static_cast<TColor>(0x204060)); }},
+  };
+  for (const auto& [what, act] : rows) {
+    ASSERT_EQ(frame(true), RGB(0, 0, 0)) << what << ": the scribble";
+    act();
+    pump::PumpUntilIdle();
+    EXPECT_NE(frame(false), RGB(0, 0, 0)) << what;
+  }
+}
 
 TEST_F(ListViewTest, FocusComesAndGoesWithTheListsRedrawHeld) {
   TsListView* list = MakeList();

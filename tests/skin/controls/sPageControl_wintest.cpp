@@ -148,6 +148,31 @@ TEST_F(PageControlSkinned, EachTabPositionPaintsItsOwnSectionAndTheActiveTabOnTo
   }
 }
 
+// The page area's section goes with the tabs' place; a sheet's children ask
+// the sheet for their section (font colours) and background colour, and
+// are answered from that section, not from "PAGECONTROL".
+TEST_F(PageControlSkinned, ASheetAnswersItsChildrenFromThePageSectionOfItsTabsPlace) {
+  Load();
+  Show();
+  const char* const sections[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT",
+                                  "PAGECONTROLRIGHT"};  // by TabPosition
+  for (const TTabPosition position : {tpTop, tpBottom, tpLeft, tpRight}) {
+    const char* section = sections[position];
+    TsPageControl* pc = AddPages(root, 2);
+    pc->SetTabPosition(position);
+    PumpUntilIdle();
+    pc->Repaint();
+    HWND sheet = pc->Pages(0)->Handle();
+    EXPECT_EQ(SendCommandToWindow(sheet, cmdGetSectionIndex, 0) - 1,
+              manager->Skin().SectionIndexOf(section))
+        << section;
+    EXPECT_EQ(static_cast<COLORREF>(SendCommandToWindow(sheet, cmdGetBgColor, 0)),
+              skin->Colour(section, "COLOR"))
+        << section;
+    pc->Free();
+  }
+}
+
 TEST_F(PageControlSkinned, ASheetsChildGetsABackgroundThatLinesUpWithTheSheet) {
   Load({.Keys = {{"PAGECONTROL", "TRANSPARENCY", "100"}}});
   TsPageControl* pc = AddPages(root, 2);
@@ -311,6 +336,9 @@ struct TThemedCalls {
   }
 };
 
+// The system's small close button in the state of the moment, drawn over
+// the page control's own painting at its place (the tab it sits on), which
+// here marks the button's rectangle.
 TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonIsTheSystemsSmallCloseButton) {
   Load();
   TsPageControl* pc = AddPages(root, 2);
@@ -329,8 +357,26 @@ TEST_F(PageControlSkinned, UnderVisualStylesAStandInButtonIsTheSystemsSmallClose
     button->Repaint();
     return TThemedCalls::drawn.empty() ? std::pair{0, 0} : TThemedCalls::drawn.back();
   };
+  constexpr COLORREF kTab = RGB(30, 200, 90);
+  const RECT place{button->Left(), button->Top(), button->Left() + button->Width(),
+                   button->Top() + button->Height()};
+  const TWndMethod previous = pc->WindowProc;
+  pc->WindowProc = TWndMethod([previous, place](TMessage& m) {
+    previous(m);
+    if (m.Msg != WM_PRINTCLIENT) return;
+    HBRUSH brush = CreateSolidBrush(kTab);
+    FillRect(reinterpret_cast<HDC>(m.WParam), &place, brush);
+    DeleteObject(brush);
+  });
   constexpr int smallClose = 19, normal = 1, hot = 2, pushed = 3;
   EXPECT_EQ(std::pair(smallClose, normal), lastDrawn());
+  HDC dc = GetDC(pc->Handle());
+  const TPixels shown = TPixels::FromDC(dc, place);
+  ReleaseDC(pc->Handle(), dc);
+  pc->WindowProc = previous;
+  EXPECT_EQ(shown.CountOf(kTab, {0, 0, shown.Width(), shown.Height()}),
+            shown.Width() * shown.Height())
+      << "not on the tab";
   button->Perform(CM_MOUSEENTER, 0, 0);
   EXPECT_EQ(std::pair(smallClose, hot), lastDrawn());
   button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
@@ -528,6 +574,32 @@ TEST_F(PageControlSkinned, ClickingTheScrollersHalvesScrollsTheTabs) {
   EXPECT_EQ(1, scroller->Position());
   EXPECT_EQ(firstLeft, pc->TabRect(1).Left);
   EXPECT_EQ(pc->Scroller(), scroller) << "kept while tabs are out of view";
+}
+
+// A click on the scroller after which every tab fits (here the control
+// grows as it scrolls) frees the scroller inside its own click: it is left
+// alone afterwards.
+TEST_F(PageControlSkinned, AScrollerFreedByItsOwnClickIsLeftAlone) {
+  Load();
+  Show();
+  const kvtest::TFreedMemoryCheck freed;
+  TsPageControl* pc = AddPages(root, 30);
+  PumpUntilIdle();
+  TsUpDown* scroller = pc->Scroller();
+  ASSERT_NE(nullptr, scroller);
+  const TWndMethod previous = pc->WindowProc;
+  int scrolled = 0;
+  pc->WindowProc = TWndMethod([&](TMessage& m) {
+    previous(m);
+    if (m.Msg == WM_HSCROLL && scrolled++ == 0) pc->SetWidth(4000);
+  });
+  kvtest::Click(scroller->Handle(), {scroller->Width() * 3 / 4, scroller->Height() / 2});
+  PumpUntilIdle();
+  kvtest::HoverOut();
+  pc->WindowProc = previous;
+  EXPECT_GT(scrolled, 0) << "the click did not scroll";
+  EXPECT_EQ(nullptr, pc->Scroller()) << "every tab fits";
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed scroller was read";
 }
 
 TEST_F(PageControlSkinned, OverATabTheHintIsItsSheetsBesideTheCursor) {

@@ -382,6 +382,50 @@ TEST_F(SpeedButtonPlain, TheCaptionKeepsBesideTheDropDownStripAndFollowsAlignmen
   EXPECT_LT(lo, 8) << "at the left";
 }
 
+// Without a skin the glyph goes through the skinned look's painter: its
+// blend, its disabled kind and its reflection hold as they do skinned.
+TEST_F(SpeedButtonPlain, TheGlyphKeepsItsBlendDisabledKindAndReflection) {
+  constexpr COLORREF green = RGB(0, 160, 0);
+  // A green square; a strip's bottom-left pixel is its transparent colour.
+  const auto glyph = [](TPixelFormat format) {
+    TBitmap b(16, 16, format);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        std::uint8_t* p = b.ScanLine(y) + b.BytesPerPixel() * x;
+        const bool key = format == pf24bit && x == 0 && y == 15;
+        p[0] = p[2] = key ? 255 : 0, p[1] = key ? 0 : 160;
+        if (format == pf32bit) p[3] = 255;
+      }
+    return b;
+  };
+  const struct {
+    const char* what;
+    TPixelFormat format;
+    int blend;
+    bool enabled, reflected;
+    int below;   // rows under the glyph's rectangle read (-8: its middle)
+    bool whole;  // the glyph's own green, else green mixed with the face
+  } rows[] = {{"half blended", pf24bit, 50, true, false, -8, false},
+              {"disabled, drawn as it is", pf24bit, 0, false, false, -8, true},
+              {"reflected", pf32bit, 0, true, true, 2, false}};
+  for (const auto& row : rows) {
+    button->Free();
+    button = Create<TsSpeedButton>(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 100, 40);
+    button->SetCaption("");
+    button->SetGlyph(glyph(row.format));
+    button->SetBlend(row.blend);
+    button->SetDisabledGlyphKind(0);
+    button->SetEnabled(row.enabled);
+    button->SetReflected(row.reflected);
+    const TRect r = button->CalcGlyphRect();
+    const COLORREF c = Shown().At((r.Left + r.Right) / 2, r.Bottom + row.below);
+    EXPECT_TRUE(row.whole ? c == green : c != green && GetGValue(c) > GetRValue(c) + 20)
+        << row.what << ": 0x" << std::hex << c;
+  }
+}
+
 TEST_F(SpeedButtonPlain, TheHeldDownButtonOfAGroupShowsTheMesh) {
   button->SetCaption("");
   const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
