@@ -263,6 +263,8 @@ bool TacMainWnd::SkinUsable() const {
   return SkinData != nullptr && SkinManager != nullptr && SkinManager->Active();
 }
 
+bool TacMainWnd::SectionAvailable() const { return SkinUsable() && SkinAvailable(SkinData, false); }
+
 // --- the root's window procedure -----------------------------------------------------
 
 void TacMainWnd::WndProc(TMessage& message) { MainWndProc(message); }

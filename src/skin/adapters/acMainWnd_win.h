@@ -73,6 +73,9 @@ class TacMainWnd {
   // The manager is there and active: the adapter skins; otherwise it only
   // passes messages on.
   bool SkinUsable() const;
+  // Usable, and the skin has the window's section (SkinAvailable): only
+  // then does the adapter paint; without it the window's own painting shows.
+  bool SectionAvailable() const;
   // Set while a message is being handled, however deep.
   bool Dispatching() const { return depth_ > 0; }
   // WndRect, WndSize, WndPos, ParentRect and ParentWnd read again.

@@ -4,17 +4,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/Buttons.h"
+#include "classlib/ComCtrls.h"
 #include "classlib/DateTimePickers.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Grids.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/Tabs.h"
 #include "classlib/TreeViews.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/adapters/acCtrlAdapter_win.h"
@@ -576,6 +581,61 @@ TEST_F(CtrlAdapter, ALabelOnASkinnedPanelStillShows) {
   EXPECT_GT(img.CountOf(text, {10, 10, 160, 40}), 0) << "the label's text";
   EXPECT_EQ(img.CountOf(text, {0, 60, 200, 100}), 0);
 }
+
+// A skin that lacks one section, as sparse skins do: each window that would
+// paint from it shows what the system paints, as its twin that is never
+// skinned does; every other window stays skinned.
+class CtrlAdapterLacking : public SkinnedFormFixture,
+                           public ::testing::WithParamInterface<const char*> {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override { return {.Lacks = {GetParam()}}; }
+
+  struct Item {
+    std::string section;
+    TWinControl* control;
+    TWinControl* twin;
+    POINT probe;  // where the section shows
+  };
+  // The control, and a twin to its right that nothing skins (but, as the
+  // adapter does, is shown without visual styles).
+  template <class T>
+  std::array<T*, 2> Pair(const char* section, int x, int y, int w, int h, POINT probe) {
+    auto* control = Add<T>(x, y, w, h);
+    auto* twin = Add<T>(x + 250, y, w, h);
+    twin->SetTag(-98);
+    items.push_back({section, control, twin, probe});
+    return {control, twin};
+  }
+  std::vector<Item> items;
+};
+
+TEST_P(CtrlAdapterLacking, WindowsWithoutTheirSectionShowTheSystemsPainting) {
+  for (TPanel* panel : Pair<TPanel>("PANEL", 5, 5, 110, 50, {55, 25})) panel->SetCaption("");
+  Pair<TGroupBox>("GROUPBOX", 120, 5, 110, 60, {55, 40});
+  Pair<TCheckBox>("CHECKBOX", 5, 70, 110, 22, {105, 11});
+  for (TPageControl* pages : Pair<TPageControl>("PAGECONTROL", 5, 100, 200, 120, {0, 80})) {
+    auto* sheet = Create<TTabSheet>(form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption("Page");
+  }
+  Pair<TStatusBar>("STATUSBAR", 0, 0, 200, 22, {100, 11});
+  ShowSkinned();
+  for (const Item& item : items) {
+    SCOPED_TRACE(item.section);
+    PlatformCalls().SetWindowTheme(item.twin->Handle(), L" ", L" ");
+    ASSERT_NE(AdapterOf(item.control), nullptr);
+    const kvtest::TPixels shown = Shown(item.control);
+    if (item.section == GetParam())
+      EXPECT_TRUE(kvtest::SameImage(shown, Shown(item.twin)));
+    else
+      EXPECT_EQ(SectionAt(shown, item.probe.x, item.probe.y).substr(0, item.section.size()),
+                item.section);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sections, CtrlAdapterLacking,
+                         ::testing::Values("PANEL", "GROUPBOX", "CHECKBOX", "PAGECONTROL",
+                                           "STATUSBAR"));
 
 }  // namespace
 }  // namespace kv

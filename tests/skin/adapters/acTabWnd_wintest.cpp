@@ -441,5 +441,18 @@ TEST_F(PageControlOnForm, WindowlessControlsOnThePageControlAreDrawn) {
   EXPECT_GT(shown.CountDiffering(shown.At(295, 8), RECT{200, 2, 290, 16}), 10);
 }
 
+TEST_F(PageControlOnForm, LabelsOnThePageControlGetTheirOwnColourBackWhenTheSkinGoes) {
+  TPageControl* pages = MakePages();
+  auto* label = Create<TLabel>(form);
+  label->SetParent(pages);
+  label->SetBounds(200, 2, 90, 14);
+  ShowSkinned();
+  ASSERT_NE(nullptr, AdapterOf(pages));
+  ASSERT_NE(clWindowText, label->Font()->Color()) << "the skin's font colour";
+  manager->SetActive(false);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(clWindowText, label->Font()->Color());
+}
+
 }  // namespace
 }  // namespace kv
