@@ -26,6 +26,7 @@
 #include "skin/adapters/acDateTimeWnd_win.h"
 #include "skin/adapters/acGridWnd_win.h"
 #include "skin/adapters/acPanelWnd_win.h"
+#include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
@@ -613,13 +614,27 @@ TEST_P(CtrlAdapterLacking, WindowsWithoutTheirSectionShowTheSystemsPainting) {
   for (TPanel* panel : Pair<TPanel>("PANEL", 5, 5, 110, 50, {55, 25})) panel->SetCaption("");
   Pair<TGroupBox>("GROUPBOX", 120, 5, 110, 60, {55, 40});
   Pair<TCheckBox>("CHECKBOX", 5, 70, 110, 22, {105, 11});
-  for (TPageControl* pages : Pair<TPageControl>("PAGECONTROL", 5, 100, 200, 120, {0, 80})) {
-    auto* sheet = Create<TTabSheet>(form);
-    sheet->SetPageControl(pages);
-    sheet->SetCaption("Page");
-  }
+  // Tabs enough for a scroller, which is skinned with its tabs or not at all.
+  const auto pages = Pair<TPageControl>("PAGECONTROL", 5, 100, 200, 120, {0, 80});
+  for (TPageControl* control : pages)
+    for (int i = 0; i < 8; ++i) {
+      auto* sheet = Create<TTabSheet>(form);
+      sheet->SetPageControl(control);
+      sheet->SetCaption("Page");
+    }
   Pair<TStatusBar>("STATUSBAR", 0, 0, 200, 22, {100, 11});
   ShowSkinned();
+  // The class library has no tool bar: a system one stands for it.
+  HWND bars[2];
+  for (int i = 0; i < 2; ++i)
+    bars[i] = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | CCS_NORESIZE,
+                              220 + 250 * i, 100, 20, 30, form->Handle(), nullptr, nullptr, nullptr);
+  TacMainWnd* bar = CreateToolBarVCLAdapter(bars[0], nullptr, manager.get(), "TOOLBAR", true);
+  if (GetParam() == std::string("TOOLBAR")) {
+    PlatformCalls().SetWindowTheme(bars[1], L" ", L" ");
+    EXPECT_TRUE(kvtest::SameImage(Shown(bars[0]), Shown(bars[1])));
+  }
+  FreeAdapter(bar);
   for (const Item& item : items) {
     SCOPED_TRACE(item.section);
     PlatformCalls().SetWindowTheme(item.twin->Handle(), L" ", L" ");
@@ -631,11 +646,14 @@ TEST_P(CtrlAdapterLacking, WindowsWithoutTheirSectionShowTheSystemsPainting) {
       EXPECT_EQ(SectionAt(shown, item.probe.x, item.probe.y).substr(0, item.section.size()),
                 item.section);
   }
+  HWND scroller = FindWindowExW(pages[0]->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(scroller, nullptr);
+  EXPECT_EQ(AdapterOfWindow(scroller) != nullptr, GetParam() != std::string("PAGECONTROL"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sections, CtrlAdapterLacking,
                          ::testing::Values("PANEL", "GROUPBOX", "CHECKBOX", "PAGECONTROL",
-                                           "STATUSBAR"));
+                                           "STATUSBAR", "TOOLBAR"));
 
 }  // namespace
 }  // namespace kv
