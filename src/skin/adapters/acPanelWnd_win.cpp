@@ -95,7 +95,7 @@ void TacPanelWnd::WndProc(TMessage& m) {
       case cmdParentPainted:
         // The parent's new picture shows through: repaint whether or not
         // the panel waited for it.
-        if (!SectionAvailable()) break;
+        if (!SkinUsable()) break;
         SetPaintingSuspended(SkinData, false);
         RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         return;

@@ -466,6 +466,9 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
     case WM_PARENTNOTIFY:
       if (LOWORD(m.WParam) == WM_CREATE) UpdateSpin();
       break;
+    case CM_CONTROLLISTCHANGE:
+      UpdateSpin();
+      break;
     default:
       break;
   }
