@@ -155,8 +155,9 @@ TsTabLayout TacTabControlWnd::Layout() {
 }
 
 void TacTabControlWnd::UpdateSpin() {
-  HWND scroller = FindWindowExW(CtrlHandle, nullptr, UPDOWN_CLASSW, nullptr);
-  if (scroller == nullptr || !SectionAvailable()) {
+  HWND scroller =
+      CtrlHandle != nullptr ? FindWindowExW(CtrlHandle, nullptr, UPDOWN_CLASSW, nullptr) : nullptr;
+  if (scroller == nullptr || Destroyed || !SectionAvailable()) {
     FreeAdapter(Spin);
     return;
   }
@@ -644,12 +645,16 @@ int PageAdapterCount() { return PageAdapters().Count(); }
 
 TacMainWnd* CreateTabControlAdapter(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
                                     std::string_view section, bool repaint) {
-  return CreateAdapter<TacTabControlWnd>(handle, repaint, skinData, manager, section);
+  auto* adapter = CreateAdapter<TacTabControlWnd>(handle, repaint, skinData, manager, section);
+  // A scroller the control has already is skinned with it.
+  adapter->UpdateSpin();
+  return adapter;
 }
 
 TacMainWnd* CreatePageControlAdapter(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
                                      std::string_view section, bool repaint) {
   auto* adapter = CreateAdapter<TacPageControlWnd>(handle, repaint, skinData, manager, section);
+  adapter->UpdateSpin();
   adapter->AttachPages();
   return adapter;
 }
