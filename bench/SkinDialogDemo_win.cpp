@@ -1,11 +1,14 @@
 // A system dialog (Find) skinned by the dialog hook with extended borders
 // on, activated and retitled, beside an inactive skinned form, for a person
-// to look at under Xvfb. Usage:
-//   scripts/wine run <build>/bench/skin_dialog_demo.exe [milliseconds]
+// to look at under Xvfb; in the default skin, or in a packed skin file (one
+// that lacks sections, as skins from elsewhere do). Usage:
+//   scripts/wine run <build>/bench/skin_dialog_demo.exe [milliseconds] [skin.asz]
 #include <commdlg.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "BenchSkin_win.h"
 #include "classlib/Forms.h"
@@ -23,7 +26,15 @@ int main(int argc, char** argv) {
   manager->AnimEffects.FormShow.Active = false;
   manager->AnimEffects.DialogShow.Active = false;
   manager->SetExtendedBorders(true);
-  manager->SetSkinName(BenchSkinName);
+  if (argc > 2) {
+    std::ifstream file(argv[2], std::ios::binary);
+    TsStoredSkin& stored = manager->InternalSkins.Add();
+    stored.Name = "File";
+    stored.Data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    manager->SetSkinName(stored.Name);
+  } else {
+    manager->SetSkinName(BenchSkinName);
+  }
   // The dialog's owner, out of sight.
   HWND back =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

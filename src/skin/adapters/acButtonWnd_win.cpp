@@ -264,7 +264,8 @@ void TacStaticWnd::PaintGraphicChildren(HDC dc) {
 }
 
 void TacStaticWnd::WndProc(TMessage& m) {
-  if (!SkinUsable() || m.Msg == SM_ALPHACMD || Destroyed || !PaintsWindow()) {
+  // Without its section the window keeps the system's painting.
+  if (!SectionAvailable() || m.Msg == SM_ALPHACMD || Destroyed || !PaintsWindow()) {
     MainWndProc(m);
     return;
   }
@@ -388,7 +389,7 @@ bool TacBtnWnd::RepaintsAfter(UINT msg) const {
 }
 
 void TacBtnWnd::WndProc(TMessage& m) {
-  if (m.Msg == SM_ALPHACMD && !Destroyed && SkinUsable() && DefaultManager != nullptr) {
+  if (m.Msg == SM_ALPHACMD && !Destroyed && SectionAvailable() && DefaultManager != nullptr) {
     TsCommonData* sd = SkinData;
     if (m.WParamHi() == cmdMouseEnter && !sd->MouseAbove &&
         DefaultManager->HotWindow() == CtrlHandle) {
@@ -412,7 +413,7 @@ void TacBtnWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) SkinData->Focused = m.Msg == WM_SETFOCUS;
   if (HandleQuietly(m)) return;
   TacStaticWnd::WndProc(m);
-  if (Destroyed || !SkinUsable() || !PaintsWindow()) return;
+  if (Destroyed || !SectionAvailable() || !PaintsWindow()) return;
   if (hotChange && IsWindowVisible(CtrlHandle))
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   if (m.Msg == WM_MOUSEMOVE && DefaultManager != nullptr && IsWindowEnabled(CtrlHandle)) {
@@ -432,7 +433,7 @@ void TacBtnWnd::WndProc(TMessage& m) {
 }
 
 bool TacBtnWnd::HandleQuietly(TMessage& m) {
-  if (Destroyed || !SkinUsable()) return false;
+  if (Destroyed || !SectionAvailable()) return false;
   switch (m.Msg) {
     // Focus leaves a button that is being disabled too: the system would
     // take its focus frame off by drawing.

@@ -433,6 +433,13 @@ void TacListViewWnd::WndProc(TMessage& m) {
 }
 
 LRESULT TacListViewWnd::HeaderMessage(HWND header, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A handler the header's own procedure reaches may free the adapter.
+  LRESULT result = 0;
+  Guarded([&] { result = HeaderWndProc(header, msg, wParam, lParam); });
+  return result;
+}
+
+LRESULT TacListViewWnd::HeaderWndProc(HWND header, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (ViewStyle() != vsReport || Destroyed || !SkinUsable())
     return header_.CallPrev(msg, wParam, lParam);
   switch (msg) {
@@ -455,6 +462,7 @@ LRESULT TacListViewWnd::HeaderMessage(HWND header, UINT msg, WPARAM wParam, LPAR
       break;
     case WM_NCHITTEST: {
       const LRESULT r = header_.CallPrev(msg, wParam, lParam);
+      if (Destroyed) return r;
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       ScreenToClient(header, &p);
       const int column = std::max(HeaderColumnAt(header, {p.x, p.y}), -1);
@@ -471,6 +479,7 @@ LRESULT TacListViewWnd::HeaderMessage(HWND header, UINT msg, WPARAM wParam, LPAR
       break;
     case WM_LBUTTONDOWN: {
       const LRESULT r = header_.CallPrev(msg, wParam, lParam);
+      if (Destroyed) return r;
       headerPressed_ = true;
       pressed_ = HeaderPressedColumn(header, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       RepaintHeader();

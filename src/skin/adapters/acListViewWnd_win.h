@@ -116,6 +116,8 @@ class TacListViewWnd : public TacEditWnd, public IacHeaderOwner {
   void HookWindow(HWND handle, bool repaint) override;
 
  private:
+  // The header's messages, inside the adapter's guard.
+  LRESULT HeaderWndProc(HWND header, UINT msg, WPARAM wParam, LPARAM lParam);
   TacHeaderLook Look() const;
   void RepaintHeader();
   void ThumbTrack(TMessage& m, bool vertical);

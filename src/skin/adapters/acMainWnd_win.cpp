@@ -219,16 +219,6 @@ void UnhookWnd(HWND /*wnd*/, bool freeAdapter, bool repaint, TacMainWnd*& adapte
 
 // --- message entry -------------------------------------------------------------------
 
-void TacMainWnd::Dispatch(TMessage& message) {
-  ++depth_;
-  try {
-    WndProc(message);
-  } catch (...) {
-    HandleEntryException(nullptr);
-  }
-  if (--depth_ == 0 && freePending_) delete this;
-}
-
 LRESULT CALLBACK AdapterProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* adapter = static_cast<TacMainWnd*>(GetLocalProp(wnd, acAdapterProperty));
   if (adapter != nullptr && adapter->hookMode_ == TacHookMode::Subclass && !adapter->Destroyed) {
@@ -262,6 +252,8 @@ void TacMainWnd::CallPrev(TMessage& message) {
 bool TacMainWnd::SkinUsable() const {
   return SkinData != nullptr && SkinManager != nullptr && SkinManager->Active();
 }
+
+bool TacMainWnd::SectionAvailable() const { return SkinUsable() && SkinAvailable(SkinData, false); }
 
 // --- the root's window procedure -----------------------------------------------------
 

@@ -73,6 +73,9 @@ class TacMainWnd {
   // The manager is there and active: the adapter skins; otherwise it only
   // passes messages on.
   bool SkinUsable() const;
+  // Usable, and the skin has the window's section (SkinAvailable): only
+  // then does the adapter paint; without it the window's own painting shows.
+  bool SectionAvailable() const;
   // Set while a message is being handled, however deep.
   bool Dispatching() const { return depth_ > 0; }
   // WndRect, WndSize, WndPos, ParentRect and ParentWnd read again.
@@ -123,16 +126,30 @@ class TacMainWnd {
   void MainWndProc(TMessage& message);
   // The skin command table of the root; false when it does not end the message.
   bool RootCommand(TMessage& message);
+  // Runs handle as one of the adapter's messages, whichever window it came
+  // from: counted, exceptions kept inside, and an adapter freed meanwhile
+  // deleted once the outermost message ends. Nothing of the adapter may be
+  // touched after this returns.
+  template <class F>
+  void Guarded(F&& handle) {
+    ++depth_;
+    try {
+      handle();
+    } catch (...) {
+      HandleEntryException(nullptr);
+    }
+    if (--depth_ == 0 && freePending_) delete this;
+  }
 
  private:
   friend LRESULT CALLBACK AdapterProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   friend void HookWnd(TacMainWnd* adapter, HWND handle);
   friend void FreeAdapter(TacMainWnd*& adapter);
   friend void UnhookWnd(HWND wnd, bool freeAdapter, bool repaint, TacMainWnd*& adapter);
-  // Every way in comes through here: counts the depth, keeps exceptions
-  // inside, and deletes an adapter freed meanwhile once the outermost
-  // dispatch ends.
-  void Dispatch(TMessage& message);
+  // Every way in to the served window comes through here (Guarded).
+  void Dispatch(TMessage& message) {
+    Guarded([&] { WndProc(message); });
+  }
 
   std::unique_ptr<TsCommonData> ownSkinData_;
   TacHookMode hookMode_ = TacHookMode::None;

@@ -106,7 +106,7 @@ void TacPanelWnd::WndProc(TMessage& m) {
         break;
     }
   }
-  if (!Destroyed && SkinUsable() && PaintsWindow()) {
+  if (!Destroyed && SectionAvailable() && PaintsWindow()) {
     switch (m.Msg) {
       // WM_NCPAINT: the static adapter paints the frame from the cache.
       case WM_PRINT:
@@ -117,7 +117,7 @@ void TacPanelWnd::WndProc(TMessage& m) {
         break;
     }
   }
-  if (m.Msg == WM_SETTEXT && !Destroyed && SkinUsable() && IsWindowVisible(CtrlHandle)) {
+  if (m.Msg == WM_SETTEXT && !Destroyed && SectionAvailable() && IsWindowVisible(CtrlHandle)) {
     // The panel would write its new caption unskinned first.
     HandleWithoutRedraw(m, false);
     return;
@@ -131,9 +131,9 @@ void TacPanelWnd::WndProc(TMessage& m) {
   }
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE) AskFormToAdaptControl(owner);
   // Children that wait for their parent's picture may paint now.
-  if (m.Msg == WM_PAINT && SkinUsable())
+  if (m.Msg == WM_PAINT && SectionAvailable())
     if (auto* win = dynamic_cast<TWinControl*>(owner)) ResumeChildrenPainting(win);
-  if (m.Msg == WM_WINDOWPOSCHANGED && SkinUsable() && IsWindowVisible(CtrlHandle)) {
+  if (m.Msg == WM_WINDOWPOSCHANGED && SectionAvailable() && IsWindowVisible(CtrlHandle)) {
     // A new size: the frame strips come from the new cache.
     SkinData->BGChanged = true;
     SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
@@ -209,7 +209,7 @@ void TacDlgPanelWnd::PaintClient(HDC dc) {
 }
 
 void TacDlgPanelWnd::WndProc(TMessage& m) {
-  if (Destroyed || !SkinUsable()) {
+  if (Destroyed || !SectionAvailable()) {
     MainWndProc(m);
     return;
   }
@@ -287,7 +287,7 @@ void TacGroupBoxWnd::WndProc(TMessage& m) {
   }
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinRemoved && SkinData->OwnerControl != nullptr)
     SkinData->OwnerControl->SetControlStyle(SkinData->OwnerControl->ControlStyle() & ~csOpaque);
-  if (DlgMode && SkinUsable() && !Destroyed) {
+  if (DlgMode && SectionAvailable() && !Destroyed) {
     switch (m.Msg) {
       case WM_PAINT:
         PaintFrameOnly();
@@ -307,7 +307,7 @@ void TacGroupBoxWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && SkinData->OwnerControl)
     AskFormToAdaptControl(SkinData->OwnerControl);
   // Children that wait for the box's picture may paint now.
-  if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && SkinUsable())
+  if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && SectionAvailable())
     ResumeChildWindowsPainting(CtrlHandle);
 }
 

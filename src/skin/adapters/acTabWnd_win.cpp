@@ -155,8 +155,9 @@ TsTabLayout TacTabControlWnd::Layout() {
 }
 
 void TacTabControlWnd::UpdateSpin() {
-  HWND scroller = FindWindowExW(CtrlHandle, nullptr, UPDOWN_CLASSW, nullptr);
-  if (scroller == nullptr || !SkinUsable()) {
+  HWND scroller =
+      CtrlHandle != nullptr ? FindWindowExW(CtrlHandle, nullptr, UPDOWN_CLASSW, nullptr) : nullptr;
+  if (scroller == nullptr || Destroyed || !SectionAvailable()) {
     FreeAdapter(Spin);
     return;
   }
@@ -356,8 +357,10 @@ bool TacTabControlWnd::TabCommand(TMessage& m) {
       return true;
     case cmdParentPainted:
       // The parent's new background shows through the tab band.
-      SetPaintingSuspended(sd, false);
-      InvalidateRect(CtrlHandle, nullptr, TRUE);
+      if (SectionAvailable()) {
+        SetPaintingSuspended(sd, false);
+        InvalidateRect(CtrlHandle, nullptr, TRUE);
+      }
       return true;
     case cmdIsSkinned:
       m.Result = 1;
@@ -373,8 +376,9 @@ bool TacTabControlWnd::TabCommand(TMessage& m) {
       if (auto* request = reinterpret_cast<TsBgRequest*>(m.LParam); request != nullptr) {
         FillChildBgInfo(sd, *request, false, CtrlHandle);
         // A plain colour comes with the frame's picture: a sheet takes its
-        // edge on the tab side from it.
-        if (request->BgType == btColor && sd->CacheBmp != nullptr) {
+        // edge on the tab side from it. Without the section nothing of the
+        // skin was painted there.
+        if (request->BgType == btColor && sd->CacheBmp != nullptr && SectionAvailable()) {
           request->Bmp = sd->CacheBmp.get();
           request->Offset = {0, 0};
         }
@@ -394,6 +398,8 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
     // Neither the tab control's own procedure nor its control has a use
     // for it; another manager's removal concerns only the children.
     if (Ours(m, SkinManager)) {
+      // The labels on the control get their own colours back.
+      if (SkinData->OwnerControl != nullptr) PreviewControlMessage(m, SkinData);
       FreeAdapter(Spin);
       RestoreOriginalState();
       ThemeBack();
@@ -407,10 +413,10 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
     return;
   }
   if (Destroyed || !Hooked() || !SkinUsable()) return MainWndProc(m);
+  if (m.Msg == SM_ALPHACMD && TabCommand(m)) return;
+  // Without its section the control keeps the system's painting.
+  if (!SectionAvailable()) return MainWndProc(m);
   switch (m.Msg) {
-    case SM_ALPHACMD:
-      if (TabCommand(m)) return;
-      break;
     case WM_PAINT:
       if (m.WParam != 0) {
         Paint(reinterpret_cast<HDC>(m.WParam));
@@ -442,7 +448,7 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
       break;
   }
   MainWndProc(m);
-  if (Destroyed || !SkinUsable()) return;
+  if (Destroyed || !SectionAvailable()) return;
   switch (m.Msg) {
     case WM_SIZE: {
       UpdateSpin();
@@ -460,6 +466,9 @@ void TacTabControlWnd::TabWndProc(TMessage& m) {
       break;
     case WM_PARENTNOTIFY:
       if (LOWORD(m.WParam) == WM_CREATE) UpdateSpin();
+      break;
+    case CM_CONTROLLISTCHANGE:
+      UpdateSpin();
       break;
     default:
       break;
@@ -492,7 +501,7 @@ void TacPageControlWnd::AttachPages() {
 }
 
 void TacPageControlWnd::WndProc(TMessage& m) {
-  if (Destroyed || !Hooked() || !SkinUsable()) return TabWndProc(m);
+  if (Destroyed || !Hooked() || !SectionAvailable()) return TabWndProc(m);
   switch (m.Msg) {
     case WM_ERASEBKGND:
       if (!IsWindowVisible(CtrlHandle)) break;
@@ -607,20 +616,23 @@ void TacPageWnd::WndProc(TMessage& m) {
         return MainWndProc(m);
     }
   }
-  switch (m.Msg) {
-    case WM_ERASEBKGND:
-      if (!IsWindowVisible(CtrlHandle)) break;
-      Paint(reinterpret_cast<HDC>(m.WParam));
-      m.Result = 1;
-      return;
-    case WM_NCPAINT:
-      return;
-    case WM_PRINT:
-      Paint(reinterpret_cast<HDC>(m.WParam));
-      m.Result = SendMessageW(CtrlHandle, WM_PAINT, m.WParam, m.LParam);
-      return;
-    default:
-      break;
+  // Without its section the sheet keeps its own painting.
+  if (SectionAvailable()) {
+    switch (m.Msg) {
+      case WM_ERASEBKGND:
+        if (!IsWindowVisible(CtrlHandle)) break;
+        Paint(reinterpret_cast<HDC>(m.WParam));
+        m.Result = 1;
+        return;
+      case WM_NCPAINT:
+        return;
+      case WM_PRINT:
+        Paint(reinterpret_cast<HDC>(m.WParam));
+        m.Result = SendMessageW(CtrlHandle, WM_PAINT, m.WParam, m.LParam);
+        return;
+      default:
+        break;
+    }
   }
   MainWndProc(m);
   if (!Destroyed && m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE)
@@ -633,12 +645,16 @@ int PageAdapterCount() { return PageAdapters().Count(); }
 
 TacMainWnd* CreateTabControlAdapter(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
                                     std::string_view section, bool repaint) {
-  return CreateAdapter<TacTabControlWnd>(handle, repaint, skinData, manager, section);
+  auto* adapter = CreateAdapter<TacTabControlWnd>(handle, repaint, skinData, manager, section);
+  // A scroller the control has already is skinned with it.
+  adapter->UpdateSpin();
+  return adapter;
 }
 
 TacMainWnd* CreatePageControlAdapter(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
                                      std::string_view section, bool repaint) {
   auto* adapter = CreateAdapter<TacPageControlWnd>(handle, repaint, skinData, manager, section);
+  adapter->UpdateSpin();
   adapter->AttachPages();
   return adapter;
 }

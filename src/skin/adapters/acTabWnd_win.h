@@ -25,6 +25,9 @@ class TacTabControlWnd : public TacMainWnd {
   virtual TRect GetDisplayRect();
   // The page frame: the whole window less the tab band.
   TRect GetPageRect();
+  // The scroller (the up-down child) gets its adapter, a new one when the
+  // child is new; none without the skin's section or without the child.
+  void UpdateSpin();
 
   // The adapter of the tab control's scroller while it has one.
   TacSpinWnd* Spin = nullptr;
@@ -38,7 +41,6 @@ class TacTabControlWnd : public TacMainWnd {
  private:
   TacTabKind Kind() const;
   TsTabLayout Layout();
-  void UpdateSpin();
   void BuildCache(const TsTabLayout& layout);
   // One tab over the bitmap, whose top-left lies at origin of the window.
   void DrawTab(TBitmap& bitmap, TPoint origin, const TsTabLayout& layout, int index, bool selected);

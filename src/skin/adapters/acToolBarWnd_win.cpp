@@ -281,9 +281,10 @@ void TacToolBarVCLWnd::WndProc(TMessage& m) {
       }
       break;
     case WM_ERASEBKGND:
-      m.Result = 1;
-      return;
     case WM_NCPAINT:
+      // Without its section the bar keeps the system's background and frame.
+      if (!SectionAvailable()) break;
+      m.Result = m.Msg == WM_ERASEBKGND ? 1 : 0;
       return;
     default:
       break;
@@ -397,7 +398,8 @@ void TacStatusBarWnd::PaintFrame() {
 }
 
 void TacStatusBarWnd::WndProc(TMessage& m) {
-  if (Destroyed || !Hooked() || !SkinUsable()) return MainWndProc(m);
+  // Without its section the bar keeps the system's painting.
+  if (Destroyed || !Hooked() || !SectionAvailable()) return MainWndProc(m);
   switch (m.Msg) {
     case WM_PAINT: {
       if (m.WParam != 0) {

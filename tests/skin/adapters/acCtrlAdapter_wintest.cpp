@@ -4,23 +4,29 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/Buttons.h"
+#include "classlib/ComCtrls.h"
 #include "classlib/DateTimePickers.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Grids.h"
+#include "classlib/PlatformCalls.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/Tabs.h"
 #include "classlib/TreeViews.h"
 #include "skin/adapters/acButtonWnd_win.h"
 #include "skin/adapters/acCtrlAdapter_win.h"
 #include "skin/adapters/acDateTimeWnd_win.h"
 #include "skin/adapters/acGridWnd_win.h"
 #include "skin/adapters/acPanelWnd_win.h"
+#include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
@@ -576,6 +582,81 @@ TEST_F(CtrlAdapter, ALabelOnASkinnedPanelStillShows) {
   EXPECT_GT(img.CountOf(text, {10, 10, 160, 40}), 0) << "the label's text";
   EXPECT_EQ(img.CountOf(text, {0, 60, 200, 100}), 0);
 }
+
+// A skin that lacks one section, as sparse skins do: each window that would
+// paint from it shows what the system paints, as its twin that is never
+// skinned does; every other window stays skinned.
+class CtrlAdapterLacking : public SkinnedFormFixture,
+                           public ::testing::WithParamInterface<const char*> {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override { return {.Lacks = {GetParam()}}; }
+
+  struct Item {
+    std::string section;
+    TWinControl* control;
+    TWinControl* twin;
+    POINT probe;  // where the section shows
+  };
+  // The control, and a twin to its right that nothing skins (but, as the
+  // adapter does, is shown without visual styles).
+  template <class T>
+  std::array<T*, 2> Pair(const char* section, int x, int y, int w, int h, POINT probe) {
+    auto* control = Add<T>(x, y, w, h);
+    auto* twin = Add<T>(x + 250, y, w, h);
+    twin->SetTag(-98);
+    items.push_back({section, control, twin, probe});
+    return {control, twin};
+  }
+  std::vector<Item> items;
+};
+
+TEST_P(CtrlAdapterLacking, WindowsWithoutTheirSectionShowTheSystemsPainting) {
+  for (TPanel* panel : Pair<TPanel>("PANEL", 5, 5, 110, 50, {55, 25})) panel->SetCaption("");
+  Pair<TGroupBox>("GROUPBOX", 120, 5, 110, 60, {55, 40});
+  Pair<TCheckBox>("CHECKBOX", 5, 70, 110, 22, {105, 11});
+  // Tabs enough for a scroller, which is skinned with its tabs or not at all.
+  const auto pages = Pair<TPageControl>("PAGECONTROL", 5, 100, 200, 120, {0, 80});
+  for (TPageControl* control : pages)
+    for (int i = 0; i < 8; ++i) {
+      auto* sheet = Create<TTabSheet>(form);
+      sheet->SetPageControl(control);
+      sheet->SetCaption("Page");
+    }
+  Pair<TStatusBar>("STATUSBAR", 0, 0, 200, 22, {100, 11});
+  ShowSkinned();
+  // The class library has no tool bar: a system one stands for it. Its
+  // adapter only hides the background and frame, which the system's own
+  // procedure, below it, then does not draw.
+  HWND toolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | CCS_NORESIZE,
+                                 220, 100, 20, 30, form->Handle(), nullptr, nullptr, nullptr);
+  kvtest::TMessageRecorder below;
+  below.AttachWindow(toolBar);
+  TacMainWnd* bar = CreateToolBarVCLAdapter(toolBar, nullptr, manager.get(), "TOOLBAR", true);
+  below.Clear();
+  Shown(toolBar);
+  const bool lacks = GetParam() == std::string("TOOLBAR");
+  EXPECT_EQ(below.Count(WM_ERASEBKGND) > 0, lacks);
+  EXPECT_EQ(below.Count(WM_NCPAINT) > 0, lacks);
+  FreeAdapter(bar);
+  for (const Item& item : items) {
+    SCOPED_TRACE(item.section);
+    PlatformCalls().SetWindowTheme(item.twin->Handle(), L" ", L" ");
+    ASSERT_NE(AdapterOf(item.control), nullptr);
+    const kvtest::TPixels shown = Shown(item.control);
+    if (item.section == GetParam())
+      EXPECT_TRUE(kvtest::SameImage(shown, Shown(item.twin)));
+    else
+      EXPECT_EQ(SectionAt(shown, item.probe.x, item.probe.y).substr(0, item.section.size()),
+                item.section);
+  }
+  HWND scroller = FindWindowExW(pages[0]->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(scroller, nullptr);
+  EXPECT_EQ(AdapterOfWindow(scroller) != nullptr, GetParam() != std::string("PAGECONTROL"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sections, CtrlAdapterLacking,
+                         ::testing::Values("PANEL", "GROUPBOX", "CHECKBOX", "PAGECONTROL",
+                                           "STATUSBAR", "TOOLBAR"));
 
 }  // namespace
 }  // namespace kv

@@ -9,9 +9,11 @@
 
 #include <string>
 
+#include "classlib/ForeignSubclass.h"
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acListViewWnd_win.h"
 #include "skin/core/sCommonData_win.h"
+#include "support/FreedMemory.h"
 #include "support/Mouse.h"
 #include "support/Pixels.h"
 #include "support/Pump.h"
@@ -180,6 +182,30 @@ TEST_F(ListViewWnd, AHeaderSubclassedAfterUsKeepsItsChainWhenTheAdapterGoes) {
   EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 13);
   EXPECT_EQ(gOuterCalls, 1);
   SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOuterPrev));
+}
+
+TEST_F(ListViewWnd, AHandlerOfAHeaderPressThatFreesTheAdapterLeavesNothingTouchedAfter) {
+  const kvtest::TFreedMemoryCheck freed;
+  MakeList(4, 4);
+  HWND header = adapter->Header();
+  ASSERT_NE(header, nullptr);
+  // The list's own handler of the header's notices, as an application has
+  // one: pressing on a divider announces the start of a column drag.
+  int freedBy = 0;
+  SubclassForeign(wnd, this, [&](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
+    if (msg == WM_NOTIFY && notice->hwndFrom == header && adapter != nullptr) {
+      ++freedBy;
+      FreeAdapter(adapter);
+    }
+    return DefSubclassProc(w, msg, wParam, lParam);
+  });
+  kvtest::MouseDown(header, {kColumnWidth, 5});
+  kvtest::MouseUp(header, {kColumnWidth, 5});
+  EXPECT_EQ(freedBy, 1);
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed adapter was touched";
+  EXPECT_TRUE(freed.Intact());
+  UnsubclassForeign(wnd, this);
 }
 
 }  // namespace

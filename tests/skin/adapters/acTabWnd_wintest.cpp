@@ -405,9 +405,9 @@ TEST_F(TabWnd, AnotherManagersRemovalIsToldToTheChildrenOnly) {
 // A page control of the class library on a skinned form.
 class PageControlOnForm : public SkinnedFormFixture {
  protected:
-  TPageControl* MakePages() {
+  TPageControl* MakePages(int count = 3) {
     auto* pages = Add<TPageControl>(10, 10, 300, 200);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < count; ++i) {
       auto* sheet = Create<TTabSheet>(form);
       sheet->SetPageControl(pages);
       sheet->SetCaption("Page " + std::to_string(i));
@@ -439,6 +439,30 @@ TEST_F(PageControlOnForm, WindowlessControlsOnThePageControlAreDrawn) {
   ShowSkinned();
   const kvtest::TPixels shown = Shown(pages);
   EXPECT_GT(shown.CountDiffering(shown.At(295, 8), RECT{200, 2, 290, 16}), 10);
+}
+
+TEST_F(PageControlOnForm, AScrollerTheControlHadBeforeItsAdapterIsSkinnedWithIt) {
+  TPageControl* pages = MakePages(8);
+  // Windows made before the form is skinned: no later resize brings the
+  // scroller to the adapter's notice.
+  ASSERT_NE(nullptr, form->Handle());
+  HWND scroller = FindWindowExW(pages->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(nullptr, scroller) << "eight tabs need a scroller";
+  ShowSkinned();
+  EXPECT_NE(nullptr, dynamic_cast<TacSpinWnd*>(AdapterOfWindow(scroller)));
+}
+
+TEST_F(PageControlOnForm, LabelsOnThePageControlGetTheirOwnColourBackWhenTheSkinGoes) {
+  TPageControl* pages = MakePages();
+  auto* label = Create<TLabel>(form);
+  label->SetParent(pages);
+  label->SetBounds(200, 2, 90, 14);
+  ShowSkinned();
+  ASSERT_NE(nullptr, AdapterOf(pages));
+  ASSERT_NE(clWindowText, label->Font()->Color()) << "the skin's font colour";
+  manager->SetActive(false);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(clWindowText, label->Font()->Color());
 }
 
 }  // namespace
