@@ -133,6 +133,7 @@ class TacMainWnd {
   // inside, and deletes an adapter freed meanwhile once the outermost
   // dispatch ends.
   void Dispatch(TMessage& message);
+  void ForgetDestroyedManager(const TMessage& m);
 
   std::unique_ptr<TsCommonData> ownSkinData_;
   TacHookMode hookMode_ = TacHookMode::None;
