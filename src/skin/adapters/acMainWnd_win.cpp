@@ -219,6 +219,19 @@ void UnhookWnd(HWND /*wnd*/, bool freeAdapter, bool repaint, TacMainWnd*& adapte
 
 // --- message entry -------------------------------------------------------------------
 
+// A manager being freed announces its removal last: the adapter lets it go
+// and falls back to the default one, as its skin data does.
+void TacMainWnd::ForgetDestroyedManager(const TMessage& m) {
+  if (m.Msg != SM_ALPHACMD || m.WParamHi() != cmdSkinRemoved || SkinManager == nullptr ||
+      m.LParam != reinterpret_cast<LPARAM>(SkinManager) || !SkinManager->HasState(csDestroying))
+    return;
+  const TsSkinManager* going = SkinManager;
+  SkinData->ForgetDestroyedManager();
+  SkinManager = SkinData->SkinManager();
+  // The default manager going: it stays the default until its removal ends.
+  if (SkinManager == going) SkinManager = nullptr;
+}
+
 LRESULT CALLBACK AdapterProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* adapter = static_cast<TacMainWnd*>(GetLocalProp(wnd, acAdapterProperty));
   if (adapter != nullptr && adapter->hookMode_ == TacHookMode::Subclass && !adapter->Destroyed) {

@@ -148,8 +148,12 @@ class TacMainWnd {
   friend void UnhookWnd(HWND wnd, bool freeAdapter, bool repaint, TacMainWnd*& adapter);
   // Every way in to the served window comes through here (Guarded).
   void Dispatch(TMessage& message) {
-    Guarded([&] { WndProc(message); });
+    Guarded([&] {
+      WndProc(message);
+      if (!freePending_) ForgetDestroyedManager(message);
+    });
   }
+  void ForgetDestroyedManager(const TMessage& m);
 
   std::unique_ptr<TsCommonData> ownSkinData_;
   TacHookMode hookMode_ = TacHookMode::None;

@@ -39,9 +39,6 @@ constexpr UINT kMenuItemPopup = 0xBCB3;   // LParam: a menu item whose pop-up op
 constexpr UINT kMenuWindowPopup = 0xBCB4;  // LParam: a pop-up menu window
 constexpr UINT kRepaintAllForms = 0xB000;
 
-// Every live manager, oldest first: the default role passes to the oldest.
-std::vector<TsSkinManager*> managers;
-
 // The toolkit's hooks belong to no single manager: the application-window
 // hook forwards to whichever manager is the default, and the CBT hook is
 // removed when the manager that installed it stops being the default.
@@ -109,30 +106,16 @@ std::string FormatVersion(double version) {
 
 }  // namespace
 
-// The default role passes on when the default manager goes. Its removal
-// broadcast has already gone out: the heir announces its skin once, or
-// nothing when it holds none.
-void PromoteDefaultManager() {
-  for (TsSkinManager* m : managers) {
-    if (m->nonDefault_ || m->HasState(csDestroying)) continue;
-    SetDefaultManager(m);
-    if (m->HoldsSkin()) m->SendNewSkin(true);
-    return;
-  }
-}
-
 // --- life cycle --------------------------------------------------------------------------
 
 TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   for (auto& list : thirdLists_) list = std::make_unique<TStringList>();
-  managers.push_back(this);
   if (DefaultManager == nullptr) SetDefaultManager(this);
   FormServices().CreateMenuPainter(this);
 }
 
 TsSkinManager::~TsSkinManager() {
   FormServices().FreeMenuPainter(this);
-  std::erase(managers, this);
   if (DefaultManager == this) SetDefaultManager(nullptr);
   if (hookOwner.cbtOwner == this) RemoveCBTHook();
 }
@@ -151,13 +134,13 @@ void TsSkinManager::Loaded() {
 }
 
 void TsSkinManager::BeforeDestruction() {
-  std::erase(managers, this);
+  // Marked before the removal goes out, so that every control, provider and
+  // adapter given this manager drops it and falls back to the default one.
+  SetState(csDestroying);
   SetActive(false);
   extendedBorders_ = false;
-  if (DefaultManager == this) {
-    SetDefaultManager(nullptr);
-    PromoteDefaultManager();
-  }
+  // No other manager takes the default role until one sets IsDefault.
+  if (DefaultManager == this) SetDefaultManager(nullptr);
   SaveThirdParty();
   TComponent::BeforeDestruction();
 }
@@ -184,7 +167,6 @@ bool TsSkinManager::AllowGlowing() const { return allowGlowing_ && LayeredWindow
 bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
 
 void TsSkinManager::SetIsDefault(bool value) {
-  nonDefault_ = !value;
   if (!value && DefaultManager != nullptr) return;
   SetDefaultManager(this);
   // While streaming, Loaded announces whatever skin the stream loads.

@@ -122,7 +122,6 @@ class TsSkinManager : public TComponent {
   void BeforeDestruction() override;
 
  private:
-  friend void PromoteDefaultManager();
   void LoadSkin(const std::string& previousName);
   void Reload();
   bool TryLoad(const std::string& previousName, std::string& failure);
@@ -138,7 +137,6 @@ class TsSkinManager : public TComponent {
   bool skinnedPopups_ = true;
   bool allowGlowing_ = true;
   bool active_ = true;
-  bool nonDefault_ = false;  // set non-default explicitly: never promoted
   bool isPacked_ = false;
   int saturation_ = 0;
   int hueOffset_ = 0;

@@ -291,10 +291,20 @@ TCustomFrame* OwnerFrame(TComponent* component) {
   return nullptr;
 }
 
-UINT AlignmentTextFlags(TControl* /*control*/, TAlignment alignment) {
-  // Our controls draw left to right only, so no right-to-left adjustment.
+UINT DrawTextBiDiModeFlags(const TControl* control, UINT flags) {
+  if (control == nullptr) return flags;
+  if (control->UseRightToLeftAlignment()) {
+    if ((flags & DT_RIGHT) != 0)
+      flags &= ~UINT(DT_RIGHT);
+    else if ((flags & DT_CENTER) == 0)
+      flags |= DT_RIGHT;
+  }
+  return control->UseRightToLeftReading() ? flags | DT_RTLREADING : flags;
+}
+
+UINT AlignmentTextFlags(TControl* control, TAlignment alignment) {
   static constexpr UINT kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-  return kAlign[alignment] | DT_EXPANDTABS | DT_VCENTER;
+  return DrawTextBiDiModeFlags(control, kAlign[alignment] | DT_EXPANDTABS | DT_VCENTER);
 }
 
 void ClientRectInWindow(HWND wnd, RECT& rect) {

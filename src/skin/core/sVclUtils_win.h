@@ -50,6 +50,12 @@ void ResumeChildWindowsPainting(HWND wnd);
 bool ControlReadyToPaint(TControl* control);
 TCustomForm* OwnerForm(TComponent* component);
 TCustomFrame* OwnerFrame(TComponent* component);
+// DrawText flags as a right-to-left control wants them: a mirroring one
+// swaps left and right alignment (centre stays), one that reads right to
+// left adds DT_RTLREADING. Unchanged for nil or a left-to-right control.
+UINT DrawTextBiDiModeFlags(const TControl* control, UINT flags);
+// The alignment's DrawText flags with DT_EXPANDTABS and DT_VCENTER, adjusted
+// for the control's reading order.
 UINT AlignmentTextFlags(TControl* control, TAlignment alignment);
 void ClientRectInWindow(HWND wnd, RECT& rect);
 int AlignedChildrenSize(TWinControl* parent, TAlign align, bool countGraphic);

@@ -306,10 +306,11 @@ void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, 
     TRect measured = r;
     DrawTextString(canvas.Handle(), text, measured, flags | DT_CALCRECT);
     const int free = r.Width() - measured.Width();
-    if (captionAlignment_ == taRightJustify)
-      OffsetRect(measured, free, 0);
-    else if (captionAlignment_ == taCenter)
+    // Where the text goes: a right-to-left form mirrors the alignment.
+    if ((flags & DT_CENTER) != 0)
       OffsetRect(measured, free / 2, 0);
+    else if ((flags & DT_RIGHT) != 0)
+      OffsetRect(measured, free, 0);
     InflateRect(measured, 4, 2);
     measured.Right = std::min(measured.Right, cache->Width());
     measured.Bottom = std::min(measured.Bottom, cache->Height());

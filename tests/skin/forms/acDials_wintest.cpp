@@ -341,8 +341,14 @@ TEST_F(DialogHookTest, TheHookGoingWhileADialogIsOpenLeavesNothingHooked) {
   } ways[] = {
       {"the skin removed",
        [](Owned<TsSkinManager>& m, Owned<TsSkinManager>&) { m->SetActive(false); }, false},
+      {"the default manager freed", [](Owned<TsSkinManager>& m, Owned<TsSkinManager>&) { m.reset(); },
+       false},
       {"the default manager replaced",
-       [](Owned<TsSkinManager>& m, Owned<TsSkinManager>&) { m.reset(); }, true},
+       [](Owned<TsSkinManager>& m, Owned<TsSkinManager>& h) {
+         m.reset();
+         h->SetIsDefault(true);
+       },
+       true},
   };
   for (const auto& way : ways) {
     if (manager == nullptr) manager = SkinnedManager();

@@ -250,10 +250,12 @@ TEST_F(SkinManagerTest, TheFirstManagerIsDefaultAndAloneHooksTheApplicationWindo
   EXPECT_EQ(repaintsSeen(), 0);
   first->SetSkinnedPopups(true);
   first.reset();
-  EXPECT_EQ(DefaultManager, second.get()) << "the default role passes on";
+  EXPECT_EQ(DefaultManager, nullptr) << "no other manager takes the role on its own";
+  EXPECT_EQ(repaintsSeen(), 0) << "no hook outlives the default manager";
+  second->SetIsDefault(true);
   EXPECT_EQ(repaintsSeen(), 1);
   second.reset();
-  EXPECT_EQ(repaintsSeen(), 0) << "no hook outlives the managers";
+  EXPECT_EQ(repaintsSeen(), 0);
 }
 
 // The menu painter posts the item whose pop-up opened; an item freed before
@@ -284,17 +286,6 @@ TEST_F(SkinManagerTest, APostedMenuItemThatNoLongerExistsIsNotTouched) {
             0);
 }
 
-TEST_F(SkinManagerTest, DefaultRolePassesToTheOldestManagerNotSetNonDefault) {
-  Owned<TsSkinManager> first = NewManager();
-  Owned<TsSkinManager> frame = NewManager();
-  frame->SetIsDefault(false);
-  Owned<TsSkinManager> main = NewManager();
-  first.reset();
-  EXPECT_EQ(DefaultManager, main.get());
-  main.reset();
-  EXPECT_EQ(DefaultManager, nullptr);
-}
-
 // The skin broadcasts a form received, in order (queries left out).
 std::vector<unsigned> Announced(const TSkinTestForm& form) {
   std::vector<unsigned> seen;
@@ -306,29 +297,30 @@ std::vector<unsigned> Announced(const TSkinTestForm& form) {
 
 constexpr unsigned kNewSkin[] = {cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh};
 
-struct HandOver {
+struct LeftBehind {
   const char* what;
-  bool heirHasSkin;
-  std::vector<unsigned> seen;
+  bool otherHasSkin;
 };
 
-// The default manager's removal goes out first; an heir that never loaded a
-// skin then announces none, one holding a skin announces it once.
-TEST_F(SkinManagerTest, TheHeirToTheDefaultRoleAnnouncesItsSkinOnceOrNone) {
-  const HandOver cases[] = {
-      {"heir without a skin", false, {cmdSkinRemoved}},
-      {"heir with a skin", true, {cmdSkinRemoved, cmdSkinLoaded, cmdFadeFinished, cmdSkinRefresh}}};
-  for (const HandOver& c : cases) {
+// The default manager's removal goes out and no other manager takes the
+// role, whether it holds a skin or not: nothing more is announced until one
+// sets IsDefault.
+TEST_F(SkinManagerTest, DestroyingTheDefaultManagerLeavesNoDefault) {
+  const LeftBehind cases[] = {{"other without a skin", false}, {"other with a skin", true}};
+  for (const LeftBehind& c : cases) {
     Owned<TSkinTestForm> form = NewHookedForm();
     Owned<TsSkinManager> first = NewManagerWithSkin();
-    Owned<TsSkinManager> heir = c.heirHasSkin ? NewManagerWithSkin() : NewManager();
+    Owned<TsSkinManager> other = c.otherHasSkin ? NewManagerWithSkin() : NewManager();
     form->commands.clear();
     first.reset();
-    ASSERT_EQ(DefaultManager, heir.get()) << c.what;
-    EXPECT_EQ(Announced(*form), c.seen) << c.what;
-    EXPECT_EQ(heir->CommonSkinData().Active, c.heirHasSkin) << c.what;
-    EXPECT_EQ(heir->SkinInfo() != "N/A", c.heirHasSkin) << c.what << ": " << heir->SkinInfo();
-    EXPECT_EQ(heir->CBTHookInstalled(), c.heirHasSkin) << c.what;
+    EXPECT_EQ(DefaultManager, nullptr) << c.what;
+    EXPECT_FALSE(other->IsDefault()) << c.what;
+    EXPECT_EQ(Announced(*form), std::vector<unsigned>{cmdSkinRemoved}) << c.what;
+    EXPECT_FALSE(other->CBTHookInstalled()) << c.what;
+    EXPECT_EQ(other->SkinInfo() != "N/A", c.otherHasSkin) << c.what;
+    // A manager made now is the default, as the first one was.
+    Owned<TsSkinManager> next = NewManager();
+    EXPECT_TRUE(next->IsDefault()) << c.what;
   }
 }
 
@@ -531,6 +523,8 @@ TEST_F(SkinManagerTest, OneDialogHookAtATimeFollowingTheDefaultSkin) {
   other->SetSkinName("Vista (internal)");
   EXPECT_EQ(hook.HooksSeeingAWindow(), 1) << "only the default hooks";
   m.reset();
+  EXPECT_EQ(hook.HooksSeeingAWindow(), 0) << "no default, no hook";
+  other->SetIsDefault(true);
   EXPECT_EQ(hook.HooksSeeingAWindow(), 1) << "the new default hooks instead";
   other.reset();
   EXPECT_EQ(hook.HooksSeeingAWindow(), 0);

@@ -1,5 +1,6 @@
 // Animated showing through the snapshot cover window; broadcasting to
-// children that change under the broadcast; the provider's message entry.
+// children that change under the broadcast; the provider's message entry;
+// text alignment in a control's reading order.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "support/MessageLog.h"
+#include "support/PlatformSeams.h"
 
 namespace kv {
 namespace {
@@ -293,6 +295,36 @@ TEST(SendToProviderOfForm, ReachesTheFirstLiveProviderComponentOnly) {
   SendToProviderOfForm(plain.get(), none);
   SendToProviderOfForm(nullptr, none);
   EXPECT_EQ(none.Result, 0);
+}
+
+struct AlignCase {
+  TBiDiMode mode;
+  UINT left, right, centre;  // what each alignment gives
+};
+
+// On a system with a right-to-left locale: a mirroring control swaps left
+// and right (centre stays), every right-to-left mode reads right to left.
+TEST(AlignmentTextFlags, FollowTheControlsReadingOrder) {
+  kvtest::TPlatformScope platform;
+  platform.Calls().IsMiddleEastLocale = [] { return true; };
+  constexpr UINT kRtl = DT_RTLREADING;
+  const AlignCase cases[] = {
+      {bdLeftToRight, DT_LEFT, DT_RIGHT, DT_CENTER},
+      {bdRightToLeft, DT_RIGHT | kRtl, DT_LEFT | kRtl, DT_CENTER | kRtl},
+      {bdRightToLeftNoAlign, DT_LEFT | kRtl, DT_RIGHT | kRtl, DT_CENTER | kRtl},
+      {bdRightToLeftReadingOnly, DT_LEFT | kRtl, DT_RIGHT | kRtl, DT_CENTER | kRtl}};
+  Owned<TForm> form = CreateOwned<TForm>();
+  for (const AlignCase& c : cases) {
+    form->SetBiDiMode(c.mode);
+    const UINT expected[] = {c.left, c.right, c.centre};
+    for (TAlignment a : {taLeftJustify, taRightJustify, taCenter})
+      EXPECT_EQ(AlignmentTextFlags(form.get(), a), expected[a] | DT_EXPANDTABS | DT_VCENTER)
+          << c.mode << " " << a;
+  }
+  // Without a right-to-left locale every control reads left to right.
+  platform.Calls().IsMiddleEastLocale = [] { return false; };
+  form->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(AlignmentTextFlags(form.get(), taLeftJustify), UINT(DT_LEFT | DT_EXPANDTABS | DT_VCENTER));
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+// A skin manager that is not the default, freed before the controls, the
+// form provider and the window adapters it was given: none of them may read
+// it afterwards; they fall back to the default manager and take its skin at
+// its next broadcast.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "classlib/StdCtrls.h"
+#include "skin/adapters/SkinnedFormFixture.h"
+#include "skin/adapters/acEditWnd_win.h"
+#include "skin/controls/sEdit_win.h"
+#include "skin/controls/sListView_win.h"
+#include "skin/controls/sPanel_win.h"
+#include "support/FreedMemory.h"
+
+namespace kv {
+namespace {
+
+class ManagerFreedFirst : public SkinnedFormFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  Owned<TsSkinManager> NewOther() {
+    Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
+    other->SetSkinDirectory("c:\\NoSkins");
+    TsStoredSkin& stored = other->InternalSkins.Add();
+    stored.Name = "T";
+    stored.Data = skin().Packed();
+    other->SetSkinName("T");
+    return other;
+  }
+  // Painted now, not pumped: a paint that reads freed memory ends quietly
+  // and leaves its window to be painted again and again.
+  void RepaintAll() {
+    RedrawWindow(form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+};
+
+// With the parameter the whole form is skinned by the freed manager, else
+// only the controls given it are. The edit's window adapter was given the
+// manager by hand, as a control gives its own.
+TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroadcast) {
+  const bool formToo = GetParam();
+  const kvtest::TFreedMemoryCheck freed;
+  Owned<TsSkinManager> other = NewOther();
+  ASSERT_FALSE(other->IsDefault());
+  auto* panel = Add<TsPanel>(10, 10, 150, 80);
+  auto* list = Add<TsListView>(10, 100, 150, 80);
+  auto* edit = Add<TsEdit>(200, 10, 150, 24);
+  auto* plain = Add<TEdit>(200, 50, 150, 24);
+  const std::vector<TsCommonData*> given{panel->SkinData(), list->SkinData(), edit->SkinData()};
+  for (TsCommonData* sd : given) sd->SetSkinManager(other.get());
+  provider = Create<TsSkinProvider>(form);
+  if (formToo) provider->SkinData()->SetSkinManager(other.get());
+  form->Show();
+  pump::PumpUntilIdle();
+  TacEditWnd* held = CreateAdapter<TacEditWnd>(edit->Handle(), true, nullptr, other.get(), "EDIT");
+  ASSERT_EQ(AdapterOf(edit), held);
+  ASSERT_NE(AdapterOf(list), nullptr);
+  ASSERT_NE(AdapterOf(plain), nullptr);
+  ASSERT_GE(panel->SkinData()->SkinIndex, 0);
+
+  other.reset();
+  RepaintAll();
+  ASSERT_EQ(freed.Faults(), 0u);
+  for (TsCommonData* sd : given) EXPECT_EQ(sd->SkinManager(), manager.get());
+  EXPECT_EQ(provider->SkinManager(), manager.get());
+  EXPECT_EQ(held->SkinManager, manager.get());
+
+  manager->SendNewSkin(true);
+  pump::PumpUntilIdle();
+  for (TsCommonData* sd : given) EXPECT_GE(sd->SkinIndex, 0);
+  for (TWinControl* c : {static_cast<TWinControl*>(list), static_cast<TWinControl*>(plain)}) {
+    ASSERT_NE(AdapterOf(c), nullptr) << c->ClassName();
+    EXPECT_EQ(AdapterOf(c)->SkinManager, manager.get()) << c->ClassName();
+  }
+  RepaintAll();
+  const kvtest::TPixels shot = kvtest::TPixels::FromClient(form->Handle());
+  EXPECT_EQ(SectionAt(shot, panel->Left() + 40, panel->Top() + 40).substr(0, 6), "PANEL.");
+  FreeAdapter(held);
+  EXPECT_EQ(freed.Faults(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst, ::testing::Bool());
+
+}  // namespace
+}  // namespace kv
