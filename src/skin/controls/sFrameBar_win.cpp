@@ -472,6 +472,8 @@ void TsFrameBar::Arrange(bool animated) {
       const TRedrawLock lock(this, Showing());
       complete = ArrangePass(step, lastStep, area, bottom);
     }
+    // A frame handler may have freed the bar, its lock with it.
+    if (!life.Alive()) return;
     EndPaintLock(SkinData());
     if (Showing()) {
       RedrawWindow(Handle(), nullptr, nullptr,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
@@ -640,6 +641,24 @@ void TsPageControl::UpdateCloseButtons() {
     sheet->CloseBtn->SetBounds(place.Left, place.Top, TabBtnSize, TabBtnSize);
     sheet->CloseBtn->SetVisible(true);
   }
+  FreeOrphanCloseButtons();
+}
+
+// A sheet freed by other means than its button leaves the button behind;
+// no sheet knows it any longer (the freed one is not read).
+void TsPageControl::FreeOrphanCloseButtons() {
+  std::vector<TsTabBtn*> orphans;
+  for (int i = 0; i < ComponentCount(); ++i) {
+    auto* button = dynamic_cast<TsTabBtn*>(Components(i));
+    if (button == nullptr) continue;
+    bool known = false;
+    for (int page = 0; page < PageCount() && !known; ++page) {
+      const auto* sheet = dynamic_cast<TsTabSheet*>(Pages(page));
+      known = sheet != nullptr && sheet->CloseBtn == button;
+    }
+    if (!known) orphans.push_back(button);
+  }
+  for (TsTabBtn* button : orphans) button->Free();
 }
 
 void TsPageControl::CloseTab(int pageIndex, int eventIndex, bool skinned) {
@@ -993,7 +1012,9 @@ bool TsPageControl::UnskinnedMessage(TMessage& m) {
     ClosePostedTab(m.WParam);
     return true;
   }
-  if (m.Msg == WM_WINDOWPOSCHANGING || m.Msg == CM_INVALIDATE) {
+  // The tabs were laid out again (a sheet added, freed, shown or hidden):
+  // the stand-in buttons follow them.
+  if (m.Msg == WM_WINDOWPOSCHANGING || m.Msg == CM_INVALIDATE || m.Msg == TCM_SETCURSEL) {
     TPageControl::WndProc(m);
     UpdateCloseButtons();
     return true;

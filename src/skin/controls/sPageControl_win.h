@@ -161,6 +161,7 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void PaintCloseButtons(HDC dc);
   void UpdateCloseBtnSkin();
   void UpdateCloseButtons();
+  void FreeOrphanCloseButtons();
   // The one place that decides about the tab scroller (see the source).
   void UpdateScroller();
   void CreateScroller();

@@ -222,8 +222,11 @@ bool TsPanel::UnskinnedMessage(TMessage& m) {
       return true;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
+      // The event comes last, as on the skinned path: its handler may free
+      // the panel.
+      TPanel::WndProc(m);
       AfterMessage(m);
-      return false;
+      return true;
     default:
       return false;
   }

@@ -271,6 +271,39 @@ INSTANTIATE_TEST_SUITE_P(Handlers, FrameBarSelfDelete,
                                            TDeletingHandler::OnCreateFrame,
                                            TDeletingHandler::OnFrameDestroy));
 
+// A frame handler that frees the whole bar in the middle of an arrangement:
+// nothing of the bar is touched afterwards.
+class FrameBarFreedByHandler : public FrameBarTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FrameBarFreedByHandler, IsLeftAlone) {
+  const bool creating = GetParam();
+  const kvtest::TFreedMemoryCheck freed;
+  auto* own = Create<TsFrameBar>(form);
+  own->SetParent(form);
+  own->SetBounds(230, 0, 80, 300);
+  own->SetAllowAllClose(true);
+  TsTitleItem* item = own->Items()->Add();
+  bool gone = false;
+  const auto freeBar = [&] {
+    gone = true;
+    own->Free();
+  };
+  item->OnCreateFrame = [&](TObject*, TCustomFrame*& frame) {
+    if (creating) return freeBar();
+    frame = Create<TFrame>(form);
+  };
+  item->OnFrameDestroy = [&](TObject*, TCustomFrame*&, bool&) { freeBar(); };
+  pump::PumpUntilIdle();
+  own->TitleClick(item);
+  if (!creating) own->TitleClick(item);
+  ASSERT_TRUE(gone) << "the handler did not run";
+  pump::PumpUntilIdle();
+  EXPECT_FALSE(SuppressMouseEnter);
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed bar was read";
+}
+
+INSTANTIATE_TEST_SUITE_P(CreateOrDestroy, FrameBarFreedByHandler, ::testing::Bool());
+
 // A property change arranges at once, in one pass.
 TEST_F(FrameBarTest, APropertyChangeArrangesInOnePass) {
   Open(2);

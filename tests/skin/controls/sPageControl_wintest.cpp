@@ -264,6 +264,39 @@ TEST_F(PageControlSkinned, WithoutASkinStandInButtonsCloseTheirTabs) {
   EXPECT_EQ(nullptr, dynamic_cast<TsTabSheet*>(pc->Pages(1))->CloseBtn);
 }
 
+// Without a skin the stand-in buttons follow the tabs when a sheet is
+// freed or its tab hidden by the program: one on each tab left, none behind.
+TEST_F(PageControlSkinned, WithoutASkinStandInButtonsFollowTheTabsLeft) {
+  Load();
+  Show();
+  manager->SetActive(false);
+  const struct {
+    int page;
+    bool hide;
+  } rows[] = {{0, false}, {1, true}, {2, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.page);
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetShowCloseBtns(true);
+    PumpUntilIdle();
+    if (row.hide)
+      pc->Pages(row.page)->SetTabVisible(false);
+    else
+      pc->Pages(row.page)->Free();
+    PumpUntilIdle();
+    int shown = 0;
+    for (int i = 0; i < pc->ControlCount(); ++i)
+      if (auto* b = dynamic_cast<TsTabBtn*>(pc->Controls(i)); b != nullptr && b->Visible()) ++shown;
+    EXPECT_EQ(2, shown);
+    for (int page = 0; page < pc->PageCount(); ++page) {
+      const auto* sheet = dynamic_cast<TsTabSheet*>(pc->Pages(page));
+      const int want = sheet->TabVisible() ? pc->TabRect(sheet->TabIndex()).Right - 16 : -1;
+      EXPECT_EQ(want, sheet->CloseBtn != nullptr ? sheet->CloseBtn->Left() : -1) << page;
+    }
+    pc->Free();
+  }
+}
+
 // A stand-in button closing the active page keeps its index active only
 // while a page is left there; closing the last one, or the first, leaves the
 // choice to the class library, which takes the next page round.

@@ -9,6 +9,8 @@
 #include "skin/controls/sPanel_win.h"
 #include "skin/core/sSectionPaint_win.h"
 #include "support/Counters.h"
+#include "support/FreedMemory.h"
+#include "support/Mouse.h"
 
 namespace kv {
 namespace {
@@ -285,6 +287,31 @@ TEST_F(PanelSkinned, SkinCommandsReachGrandchildrenAndSwitchesLeaveNoObjectsBehi
   EXPECT_TRUE(baseline.Unchanged());
   EXPECT_TRUE(BackgroundLinesUp(leaf));
 }
+
+// A panel that a skin without its section leaves plain, freed by its own
+// OnMouseEnter or OnMouseLeave: nothing of it is touched afterwards.
+class PanelFreedByOwnHandler : public PanelSkinned, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PanelFreedByOwnHandler, IsLeftAlone) {
+  const bool entering = GetParam();
+  Load();
+  Show();
+  kvtest::HoverOut();
+  const kvtest::TFreedMemoryCheck freed;
+  TsPanel* panel = AddPanel(root, {20, 20, 140, 100}, "NOSUCHSECTION");
+  int calls = 0;
+  (entering ? panel->OnMouseEnter : panel->OnMouseLeave) = [&](TObject*) {
+    if (calls++ == 0) panel->Free();
+  };
+  pump::PumpUntilIdle();
+  kvtest::MouseMove(panel->Handle(), {60, 40});
+  if (!entering) kvtest::MouseMove(root->Handle(), {2, 2});
+  ASSERT_EQ(calls, 1) << "the handler did not run";
+  kvtest::HoverOut();
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed panel was read";
+}
+
+INSTANTIATE_TEST_SUITE_P(EnterOrLeave, PanelFreedByOwnHandler, ::testing::Bool());
 
 }  // namespace
 }  // namespace kv
