@@ -28,6 +28,15 @@ SimBytes Truncated(const SimBytes& bytes) {
   return cut;
 }
 
+bool ParseWord(const std::string& word, std::uint16_t& value) {
+  unsigned v = 0;
+  const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v, 16);
+  if (word.empty() || ec != std::errc() || end != word.data() + word.size() || v > 0xFFFF)
+    return false;
+  value = static_cast<std::uint16_t>(v);
+  return true;
+}
+
 bool TakeOne(int& count) {
   if (count == 0) return false;
   --count;
@@ -76,6 +85,14 @@ SimControlAction SimControl::Apply(const std::string& line) {
   if (word == "garbage") return counted(garbage_);
   if (word == "truncate") return counted(truncate_);
   if (word == "concat") return counted(concat_);
+  if (word == "badlen") {
+    std::uint16_t bits = 0;
+    if (args.empty() || !ParseWord(args[0], bits)) return invalid();
+    args.erase(args.begin());
+    const SimControlAction armed = counted(badlen_);
+    if (armed.kind != SimControlAction::Kind::Invalid) badlenBits_ = bits;
+    return armed;
+  }
   if (word == "split") {
     int pieces = 2;
     if (args.size() == 3) {
@@ -167,6 +184,10 @@ std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& repl
     SimBytes bytes = chunk.bytes;
     if (TakeOne(truncate_)) bytes = Truncated(bytes);
     if (TakeOne(badsum_) && !bytes.empty()) bytes.back() ^= 0xFF;
+    if (TakeOne(badlen_) && bytes.size() >= kSimFrameOverhead && bytes[0] == kSimFrameStart) {
+      bytes[6] ^= static_cast<std::uint8_t>(badlenBits_ >> 8);
+      bytes[7] ^= static_cast<std::uint8_t>(badlenBits_);
+    }
     if (TakeOne(split_) && bytes.size() > 1) {
       const std::size_t pieces = std::min<std::size_t>(std::size_t(splitPieces_), bytes.size());
       for (std::size_t i = 0; i < pieces; ++i) {
