@@ -28,15 +28,6 @@ SimBytes Truncated(const SimBytes& bytes) {
   return cut;
 }
 
-bool ParseWord(const std::string& word, std::uint16_t& value) {
-  unsigned v = 0;
-  const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v, 16);
-  if (word.empty() || ec != std::errc() || end != word.data() + word.size() || v > 0xFFFF)
-    return false;
-  value = static_cast<std::uint16_t>(v);
-  return true;
-}
-
 bool TakeOne(int& count) {
   if (count == 0) return false;
   --count;
@@ -86,11 +77,11 @@ SimControlAction SimControl::Apply(const std::string& line) {
   if (word == "truncate") return counted(truncate_);
   if (word == "concat") return counted(concat_);
   if (word == "badlen") {
-    std::uint16_t bits = 0;
-    if (args.empty() || !ParseWord(args[0], bits)) return invalid();
+    unsigned bits = 0;
+    if (args.empty() || !ParseHex(args[0], 0xFFFF, bits)) return invalid();
     args.erase(args.begin());
     const SimControlAction armed = counted(badlen_);
-    if (armed.kind != SimControlAction::Kind::Invalid) badlenBits_ = bits;
+    if (armed.kind != SimControlAction::Kind::Invalid) badlenBits_ = static_cast<std::uint16_t>(bits);
     return armed;
   }
   if (word == "split") {
