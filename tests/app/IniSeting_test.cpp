@@ -79,7 +79,7 @@ TEST_F(IniProfile, BytesThatAreNoTextAreSavedAndLoadedAsTheyCame) {
   TMasterSettings s = EmptyRows(0);
   s.lbledt_Master_DevDes = GbkToUtf8("Pump\xB2");
   s.lvTh[0].SetCell(1, GbkToUtf8("T\xA1\xFF"));
-  s.lvTh[0].SetCell(7, GbkToUtf8("\xCE\xC2\xB6" "0"));  // 温 and half of 度
+  s.lvTh[0].SetCell(7, GbkToUtf8("\xCE\xC2\xB6\x30"));  // 温, half of 度, "0"
   s.lvTh[0].SetCell(8, GbkToUtf8("\xA1\xCC\x81\x40"));  // √ and an extension character
   // Half a character before the caret that ends its field keeps its byte
   // where the two bytes form no character (A9 5E with the native mapping;
@@ -99,9 +99,9 @@ TEST_F(IniProfile, BytesThatAreNoTextAreSavedAndLoadedAsTheyCame) {
 // Characters whose second byte is the caret's (0x5E) are characters, not
 // field ends, wherever they stand in a cell of any list view.
 TEST_F(IniProfile, CharactersEndingInTheCaretByteLoadBackCellForCell) {
-  const std::pair<const char*, const char*> characters[] = {
-      {"\xC0\x5E", "繼"}, {"\x85\x5E", "區"}, {"\xEE\x5E", "頭"},
-      {"\xDF\x5E", "過"}, {"\xD3\x5E", "觀"}, {"\xF0\x5E", "館"}};
+  const std::pair<const char*, const char*> characters[] = {{"\xC0\x5E", "繼"}, {"\x85\x5E", "區"},
+                                                            {"\xEE\x5E", "頭"}, {"\xDF\x5E", "過"},
+                                                            {"\xD3\x5E", "觀"}, {"\xF0\x5E", "館"}};
   const std::pair<TListRows TMasterSettings::*, const char*> lists[] = {
       {&TMasterSettings::lvDo, "lvDo"},
       {&TMasterSettings::lvTh, "lvTh"},

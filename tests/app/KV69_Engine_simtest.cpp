@@ -220,10 +220,9 @@ SimDeviceSettings Device(bool echo, int history = 10, std::uint8_t commandBits =
 // Every fault the simulator can put on a reply. A reply 3.5 s late comes
 // after its request was sent again; 1.5 s late still in time. A damaged
 // length claims far more than any reply, or (but for a block) a little more.
-const char* const Faults[] = {"",          "drop",        "drop 3",     "badsum",
-                              "split 50",  "split 300",   "late 1500",  "late 3500",
-                              "garbage",   "truncate",    "concat",     "badlen 0E00",
-                              "badlen 0080"};
+const char* const Faults[] = {"",          "drop",        "drop 3",     "badsum",  "split 50",
+                              "split 300", "late 1500",   "late 3500",  "garbage", "truncate",
+                              "concat",    "badlen 0E00", "badlen 0080"};
 // A frame split by less than the quiet interval, or doubled, is still whole;
 // one whose bytes stop short (cut, or paused for longer) comes damaged.
 bool Intact(std::string_view fault) {

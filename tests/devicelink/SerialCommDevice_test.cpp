@@ -202,9 +202,9 @@ TEST_F(SerialFrames, AFrameIsHeldOnlyWhileItsBytesKeepComing) {
     bool block;          // a block read (265 bytes), else the time (15)
     std::size_t chunks;  // what the reply arrives as
   };
-  for (const Case& c : {Case{"badlen 0E00", true, 1}, Case{"badlen 0080", false, 1},
-                        Case{"truncate", true, 1}, Case{"split 300 1 2", true, 2},
-                        Case{"split 40 1 3", true, 1}}) {
+  for (const Case& c :
+       {Case{"badlen 0E00", true, 1}, Case{"badlen 0080", false, 1}, Case{"truncate", true, 1},
+        Case{"split 300 1 2", true, 2}, Case{"split 40 1 3", true, 1}}) {
     SCOPED_TRACE(c.fault);
     const std::size_t before = rec_.chunks.size();
     sim_.Command(c.fault);

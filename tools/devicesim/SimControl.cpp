@@ -81,7 +81,8 @@ SimControlAction SimControl::Apply(const std::string& line) {
     if (args.empty() || !ParseHex(args[0], 0xFFFF, bits)) return invalid();
     args.erase(args.begin());
     const SimControlAction armed = counted(badlen_);
-    if (armed.kind != SimControlAction::Kind::Invalid) badlenBits_ = static_cast<std::uint16_t>(bits);
+    if (armed.kind != SimControlAction::Kind::Invalid)
+      badlenBits_ = static_cast<std::uint16_t>(bits);
     return armed;
   }
   if (word == "split") {
