@@ -9,7 +9,6 @@
 #include "app/SoftDiDoTh_Unt.h"
 #include "base/IniFiles.h"
 #include "base/StringList.h"
-#include "base/TextCodec.h"
 
 namespace kv {
 namespace {
@@ -77,23 +76,21 @@ int ColumnCountOf(std::string_view listView) {
 }
 
 // Splits a stored row value into its fields; trailing carets are dropped.
-// The split is made in the file's bytes: a field that ends in half a
-// character (a device text cut by its field) and the caret after it would
-// read as one double-byte character.
-std::vector<std::string> RowFields(std::string_view text) {
-  std::string value = Utf8ToGbk(text);
-  while (!value.empty() && value.back() == '^') value.pop_back();
+// The value comes decoded from code page 936, so a character whose second
+// byte is the caret's (0x5E, as in C0 5E) stays whole: only a caret that is
+// a character of its own ends a field. Half a character (a device text cut
+// by its field) before a caret takes the caret with it where the two bytes
+// form a character, and is kept as its byte where they form none.
+std::vector<std::string> RowFields(std::string_view value) {
+  while (!value.empty() && value.back() == '^') value.remove_suffix(1);
   std::vector<std::string> fields;
   if (value.empty()) return fields;
-  std::size_t start = 0;
-  for (;;) {
+  for (std::size_t start = 0;;) {
     const std::size_t caret = value.find('^', start);
-    if (caret == std::string::npos) break;
-    fields.push_back(GbkToUtf8(value.substr(start, caret - start)));
+    fields.emplace_back(value.substr(start, caret - start));
+    if (caret == std::string_view::npos) return fields;
     start = caret + 1;
   }
-  fields.push_back(GbkToUtf8(value.substr(start)));
-  return fields;
 }
 
 const std::string* FindRowValue(const std::vector<std::pair<std::string, std::string>>& lines,

@@ -199,10 +199,11 @@ constexpr int kWordMax = 65535;
 constexpr int kThresholdMin = -32768 / 10;
 constexpr int kThresholdMax = 32767 / 10;
 
+// Only decimal text is a number here, as in the image.
 bool FitsField(std::string_view text, int min, int max) {
   if (text.empty()) return true;
   std::int32_t value = 0;
-  return TryStrToInt(text, value) && value >= min && value <= max;
+  return TryStrToDecimal(text, value) && value >= min && value <= max;
 }
 
 }  // namespace

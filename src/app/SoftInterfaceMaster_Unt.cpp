@@ -30,11 +30,11 @@ std::string CellField(const char* listView, const TListRow& row, int column) {
   return field;
 }
 
-// The text as a number; def when it is not an integer. False when it is an
-// integer outside min..max.
+// The text as a number; def when it is no decimal integer ("$20" and "0x10"
+// are none). False when it is a decimal outside min..max, however long.
 bool ParseNumber(std::string_view text, int def, int min, int max, int& value) {
   std::int32_t parsed = 0;
-  if (!TryStrToInt(text, parsed)) {
+  if (!TryStrToDecimal(text, parsed)) {
     value = def;
     return true;
   }

@@ -93,7 +93,8 @@ void TBasicProtocol::PadBlock(const TDataPack& slice, std::uint8_t pad, TDataPac
 std::size_t TBasicProtocol::FrameLength(const std::uint8_t* bytes, std::size_t count) {
   if (count == 0 || bytes[0] != FrameStart) return 0;
   if (count < 8) return FrameOverhead;
-  return FrameOverhead + (std::size_t{bytes[6]} << 8 | bytes[7]);
+  const std::size_t n = FrameOverhead + (std::size_t{bytes[6]} << 8 | bytes[7]);
+  return n <= LongestFrame ? n : 0;
 }
 
 // Unsigned arithmetic: an out-of-range index wraps like the device's 32-bit

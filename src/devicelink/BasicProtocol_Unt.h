@@ -14,6 +14,8 @@ class TBasicProtocol {
   static constexpr std::uint8_t FrameStart = 0x23;  // "#"
   static constexpr std::size_t FrameOverhead = 9;   // start, body header (7), checksum
   static constexpr std::size_t BlockSize = 256;
+  // The longest frame either side sends: a whole block.
+  static constexpr std::size_t LongestFrame = FrameOverhead + BlockSize;
 
   TBasicProtocol() = default;
   virtual ~TBasicProtocol() = default;
@@ -37,8 +39,9 @@ class TBasicProtocol {
   void PadBlock(const TDataPack& slice, std::uint8_t pad, TDataPack& block) const;
 
   // The length of the frame that `count` received bytes begin, as far as the
-  // header tells: 0 when they begin no frame, FrameOverhead until the length
-  // field is in, else the whole frame's length.
+  // header tells: 0 when they begin no frame (a length field claiming more
+  // than LongestFrame is noise), FrameOverhead until the length field is in,
+  // else the whole frame's length.
   static std::size_t FrameLength(const std::uint8_t* bytes, std::size_t count);
 
   static std::int32_t ConfigBlockAddress(int k);

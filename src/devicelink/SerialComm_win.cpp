@@ -162,8 +162,7 @@ class TReadThread : public TCommThread {
   TFrameLengthFunc frameLength_;
   // Requests queued when the gathered bytes began. A frame begun before the
   // latest request answers an earlier one, which its user has done with
-  // (answered, or given up on by its time-out): it is not handed on. A cut
-  // frame so ends with the bytes of the next reply that complete it.
+  // (answered, or given up on by its time-out): it is not handed on.
   std::uint32_t chunkWrites_ = 0;
   OVERLAPPED commOv_{};
   OVERLAPPED readOv_{};
@@ -237,7 +236,7 @@ void TReadThread::Execute() {
   for (;;) {
     HANDLE waits[3] = {closeEvent_, readOv_.hEvent, commOv_.hEvent};
     const DWORD count = lineEvents_ && commPending_ ? 3 : 2;
-    const DWORD timeout = chunk_.empty() || HoldsPartFrame() ? INFINITE : QuietWait();
+    const DWORD timeout = chunk_.empty() ? INFINITE : QuietWait();
     const DWORD w = WaitForMultipleObjects(count, waits, FALSE, timeout);
     if (w == WAIT_OBJECT_0) break;
     if (w == WAIT_OBJECT_0 + 1) {
@@ -329,7 +328,9 @@ TReadThread::Step TReadThread::SetupReadEvent() {
 // So the thread times the interval itself: each read asks only for the bytes
 // the driver already holds (at least one), which it returns at once, and the
 // chunk goes out when no byte has come for the read interval, or when 4096
-// bytes are held. A driver-side interval would add its wait to ours.
+// bytes are held. A driver-side interval would add its wait to ours. A frame
+// is no exception: one whose bytes stopped (cut short, or its length field
+// damaged) must not swallow the replies after it.
 DWORD TReadThread::ReadSize() {
   const DWORD room = kQueueSize - static_cast<DWORD>(chunk_.size());
   DWORD errors = 0;
@@ -395,7 +396,10 @@ bool TReadThread::HandFramesOn(std::uint32_t writes) {
 
 bool TReadThread::HandleReadData() {
   if (chunk_.empty()) return true;
-  const bool posted = PostChunk(chunk_.data(), static_cast<DWORD>(chunk_.size()));
+  // The part of a frame whose request was followed by another answers no
+  // one still waiting.
+  const bool stale = HoldsPartFrame() && chunkWrites_ != shared_->Writes.load();
+  const bool posted = stale || PostChunk(chunk_.data(), static_cast<DWORD>(chunk_.size()));
   chunk_.clear();
   return posted;
 }

@@ -147,8 +147,9 @@ class TComm : public TComponent, public ICommPort {
   char ReplacedChar() const { return replacedChar_; }
   void SetReplacedChar(char v) { SetLive(replacedChar_, v); }
   // With a frame length, a frame is handed on as soon as its last byte is
-  // in, however long its bytes pause; the read interval still ends anything
-  // else. Taken by the next OpenPort.
+  // in, and frames that come together go on one by one; the read interval
+  // still ends anything else, a frame whose bytes stopped short included.
+  // Taken by the next OpenPort.
   void SetFrameLength(TFrameLengthFunc v) { frameLength_ = std::move(v); }
   DWORD ReadIntervalTimeout() const { return readIntervalTimeout_; }
   void SetReadIntervalTimeout(DWORD v);

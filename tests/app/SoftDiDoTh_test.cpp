@@ -158,7 +158,8 @@ TEST(DialogNumbers, RefusesNumbersTheImageCannotHold) {
     relay.CloseTime = text;
     EXPECT_EQ("", InvalidDoField(relay)) << text;
   }
-  for (const char* text : {"65536", "-1", "12s", "abc"}) {
+  // Only decimal text is a number; a decimal out of range, however long.
+  for (const char* text : {"65536", "-1", "12s", "abc", "$20", "0x10", "99999999999"}) {
     relay.CloseTime = text;
     EXPECT_EQ("lbledt_DO_CloseTime", InvalidDoField(relay)) << text;
   }
@@ -168,8 +169,10 @@ TEST(DialogNumbers, RefusesNumbersTheImageCannotHold) {
   channel.ThresholdLow = "-3276";
   channel.ThresholdHigh = "3276";
   EXPECT_EQ("", InvalidThField(channel));
-  channel.ThresholdHigh = "3277";  // ten times it overflows the signed field
-  EXPECT_EQ("lbledt_Th_ThresholdHigh", InvalidThField(channel));
+  for (const char* text : {"3277", "$20", "-99999999999"}) {  // 3277: ten times overflows
+    channel.ThresholdHigh = text;
+    EXPECT_EQ("lbledt_Th_ThresholdHigh", InvalidThField(channel)) << text;
+  }
   channel.ThresholdHigh = "80";
   channel.ThresholdLow = "-4000";
   EXPECT_EQ("lbledt_Th_ThresholdLow", InvalidThField(channel));

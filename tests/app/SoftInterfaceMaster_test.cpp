@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "SettingsSamples.h"
@@ -299,6 +300,10 @@ TEST_F(MasterImageCases, OutOfRangeNumbersAreRefusedNamingTheField) {
       {[](TMasterSettings& s) { s.lvTh[1].SetCell(6, "-3277"); }, "lvTh Humidity1: Threshold Low"},
       {[](TMasterSettings& s) { s.lvTh[0].SetCell(4, "70000"); },
        "lvTh Temperature1: Alarm Verify Time(Range:0~999s)"},
+      // However long: a decimal too long for any integer is no less out of range.
+      {[](TMasterSettings& s) { s.lbledt_TcpPort = "99999999999"; }, "lbledt_TcpPort"},
+      {[](TMasterSettings& s) { s.lvTh[2].SetCell(6, "-99999999999999999999999"); },
+       "lvTh Temperature2: Threshold Low"},
   };
   for (const Case& c : cases) {
     TMasterSettings s = EmptyRows(0);
@@ -322,6 +327,27 @@ TEST_F(MasterImageCases, OutOfRangeNumbersAreRefusedNamingTheField) {
   const Bytes image = ControlsToMasterImage(s, 0);
   EXPECT_EQ(0xFF, image[744]);
   EXPECT_EQ(0xFF, image[745]);
+}
+
+// Only decimal text is a number: "$20" and "0x10" are written as the field's
+// default, as any other text that is no number, with no message.
+TEST_F(MasterImageCases, TextsThatAreNoDecimalAreWrittenAsTheFieldDefault) {
+  using Set = void (*)(TMasterSettings&, const std::string&);
+  const std::tuple<Set, std::size_t, int> fields[] = {
+      {[](TMasterSettings& s, const std::string& t) { s.lbledt_TcpPort = t; }, 744, 0},
+      {[](TMasterSettings& s, const std::string& t) { s.lbledt_GprsBeatHeart = t; }, 746, 2},
+      {[](TMasterSettings& s, const std::string& t) { s.lvDo[0].SetCell(2, t); }, 382, 0},
+      {[](TMasterSettings& s, const std::string& t) { s.lvTh[0].SetCell(4, t); }, 3332, 2},
+      {[](TMasterSettings& s, const std::string& t) { s.lvTh[0].SetCell(5, t); }, 3380, 0},
+  };
+  for (const char* text : {"$20", "0x10", "0X10", "-$1", "1e3"}) {
+    for (const auto& [set, offset, def] : fields) {
+      TMasterSettings s = EmptyRows(0);
+      set(s, text);
+      const Bytes image = ControlsToMasterImage(s, 0);
+      EXPECT_EQ(def, image[offset] | image[offset + 1] << 8) << text << " at " << offset;
+    }
+  }
 }
 
 TEST_F(MasterImageCases, CodesOutsideTheListsAreShownOrLeftEmptyAndTheRestIsRead) {

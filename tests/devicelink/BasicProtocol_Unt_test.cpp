@@ -97,6 +97,9 @@ TEST(BasicProtocol, KnowsAFramesLengthFromItsHeader) {
   }
   const TDataPack block = Hex("23 83 00 00 00 00 01 00");
   EXPECT_EQ(TBasicProtocol::FrameLength(block.data(), block.size()), 265u);
+  // A length no frame has (noise on the length byte) begins no frame.
+  for (const char* noise : {"23 83 00 00 00 00 01 01", "23 83 00 00 00 00 0F 00"})
+    EXPECT_EQ(TBasicProtocol::FrameLength(Hex(noise).data(), 8), 0u) << noise;
   const TDataPack text = Hex("31 30 30 0D 0A");
   EXPECT_EQ(TBasicProtocol::FrameLength(text.data(), text.size()), 0u);
   EXPECT_EQ(TBasicProtocol::FrameLength(text.data(), 0), 0u);

@@ -175,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Gaps, SerialSplitReply,
                                          std::pair<int, std::size_t>{300, 2}));
 
 // Told how long a frame is, the component hands each frame on whole at its
-// last byte, however long its bytes pause. Each case is followed by a plain
-// request, whose reply must come as the very next chunk.
+// last byte, but holds a frame only while its bytes keep coming. Each case is
+// followed by a plain request, whose reply must come as the very next chunk.
 class SerialFrames : public SerialDevice {
  protected:
   void SetUp() override {
@@ -193,16 +193,30 @@ class SerialFrames : public SerialDevice {
   }
 };
 
-TEST_F(SerialFrames, AFrameInPiecesIsOneDeliveryWhateverItsPauses) {
-  for (const char* fault : {"split 40 1 3", "split 150", "split 300 1 4"}) {
-    SCOPED_TRACE(fault);
+// A frame that stops short of its length field (cut, paused for longer than
+// the read interval, or its length damaged, within the longest frame or far
+// beyond it) is handed on when the line goes quiet, as any read ends.
+TEST_F(SerialFrames, AFrameIsHeldOnlyWhileItsBytesKeepComing) {
+  struct Case {
+    const char* fault;
+    bool block;          // a block read (265 bytes), else the time (15)
+    std::size_t chunks;  // what the reply arrives as
+  };
+  for (const Case& c :
+       {Case{"badlen 0E00", true, 1}, Case{"badlen 0080", false, 1}, Case{"truncate", true, 1},
+        Case{"split 300 1 2", true, 2}, Case{"split 40 1 3", true, 1}}) {
+    SCOPED_TRACE(c.fault);
     const std::size_t before = rec_.chunks.size();
-    sim_.Command(fault);
-    SendHandle.SendReadMaster(*comm_, 2);
-    ASSERT_TRUE(AwaitChunks(before + 1));
-    EXPECT_EQ(ToHex(rec_.chunks.back()), sim_.Log("tx").back());
-    EXPECT_EQ(rec_.chunks.back().size(), 265u);
-    ExpectNextReplyAlone(before + 1);
+    sim_.Command(c.fault);
+    if (c.block)
+      SendHandle.SendReadMaster(*comm_, 2);
+    else
+      SendHandle.SendReadTime(*comm_);
+    ASSERT_TRUE(AwaitChunks(before + c.chunks));
+    std::string whole;
+    for (std::size_t i = before; i < rec_.chunks.size(); ++i) whole += ToHex(rec_.chunks[i]);
+    EXPECT_EQ(whole, sim_.Log("tx").back());
+    ExpectNextReplyAlone(before + c.chunks);
   }
   EXPECT_TRUE(rec_.allTerminated);
 }

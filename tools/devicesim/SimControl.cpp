@@ -76,6 +76,15 @@ SimControlAction SimControl::Apply(const std::string& line) {
   if (word == "garbage") return counted(garbage_);
   if (word == "truncate") return counted(truncate_);
   if (word == "concat") return counted(concat_);
+  if (word == "badlen") {
+    unsigned bits = 0;
+    if (args.empty() || !ParseHex(args[0], 0xFFFF, bits)) return invalid();
+    args.erase(args.begin());
+    const SimControlAction armed = counted(badlen_);
+    if (armed.kind != SimControlAction::Kind::Invalid)
+      badlenBits_ = static_cast<std::uint16_t>(bits);
+    return armed;
+  }
   if (word == "split") {
     int pieces = 2;
     if (args.size() == 3) {
@@ -167,6 +176,10 @@ std::vector<SimTransmission> SimControl::Shape(const std::vector<SimChunk>& repl
     SimBytes bytes = chunk.bytes;
     if (TakeOne(truncate_)) bytes = Truncated(bytes);
     if (TakeOne(badsum_) && !bytes.empty()) bytes.back() ^= 0xFF;
+    if (TakeOne(badlen_) && bytes.size() >= kSimFrameOverhead && bytes[0] == kSimFrameStart) {
+      bytes[6] ^= static_cast<std::uint8_t>(badlenBits_ >> 8);
+      bytes[7] ^= static_cast<std::uint8_t>(badlenBits_);
+    }
     if (TakeOne(split_) && bytes.size() > 1) {
       const std::size_t pieces = std::min<std::size_t>(std::size_t(splitPieces_), bytes.size());
       for (std::size_t i = 0; i < pieces; ++i) {

@@ -8,6 +8,8 @@
 //   late MS [n]    next reply MS milliseconds late
 //   garbage [n]    a few bytes that are no frame before the next reply
 //   truncate [n]   next reply's data cut in half, its length field kept
+//   badlen HEX [n] next reply's length field XORed with HEX (up to four digits), as
+//                  noise on the line would leave it
 //   concat [n]     next reply followed at once by a copy of it
 //   unsolicited    one status frame now
 //   follow MS [n]  next reply followed MS milliseconds later by a status frame
@@ -63,6 +65,8 @@ class SimControl {
   int badsum_ = 0;
   int garbage_ = 0;
   int truncate_ = 0;
+  int badlen_ = 0;
+  std::uint16_t badlenBits_ = 0;
   int concat_ = 0;
   int split_ = 0;
   int splitMs_ = 0;

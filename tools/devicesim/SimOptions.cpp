@@ -13,11 +13,18 @@ const char* SimUsage() {
          "[--history N]\n";
 }
 
+bool ParseHex(const std::string& text, unsigned max, unsigned& value) {
+  unsigned v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, 16);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v > max)
+    return false;
+  value = v;
+  return true;
+}
+
 bool ParseCommandBits(const std::string& text, std::uint8_t& bits) {
   unsigned value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 0xFF)
-    return false;
+  if (!ParseHex(text, 0xFF, value)) return false;
   bits = static_cast<std::uint8_t>(value);
   return true;
 }

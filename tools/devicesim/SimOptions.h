@@ -32,5 +32,7 @@ const char* SimUsage();
 
 // A byte in hexadecimal ("80"), as --command-bits and the control line take it.
 bool ParseCommandBits(const std::string& text, std::uint8_t& bits);
+// A hexadecimal number up to max ("0E00").
+bool ParseHex(const std::string& text, unsigned max, unsigned& value);
 
 }  // namespace kv

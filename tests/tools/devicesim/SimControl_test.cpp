@@ -98,6 +98,13 @@ TEST(SimControl, DelaysPrefixesTruncatesAndDuplicates) {
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(HexText(out[0].bytes), HexText(HexBytes("23 08 00 00 00 00 00 06 18 05 07 14")));
 
+  // Length 6 claims 0x0E06 bytes; everything else as sent.
+  control.Apply("badlen 0E00");
+  EXPECT_EQ(HexText(control.Shape(OneReply())[0].bytes),
+            HexText(HexBytes("23 08 00 00 00 00 0E 06 18 05 07 0A 14 1F 15")));
+  for (const char* line : {"badlen", "badlen 10000", "badlen x", "badlen 80 1 2"})
+    EXPECT_EQ(control.Apply(line).kind, SimControlAction::Kind::Invalid) << line;
+
   control.Apply("concat");
   out = control.Shape(OneReply());
   ASSERT_EQ(out.size(), 2u);
