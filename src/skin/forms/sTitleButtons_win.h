@@ -63,8 +63,7 @@ class TacSBAnimation : public TTimer {
   int Alpha() const { return alpha_; }
   HWND GlowWindow() const;
   bool Running() const { return Enabled(); }
-  // The glow window shows the button itself (not a halo round it), so the
-  // frame under it keeps the button at rest.
+  // The glow window shows the button itself, not the skin's halo round it.
   bool CoversButton() const { return GlowWindow() != nullptr && !halo_; }
 
  protected:
