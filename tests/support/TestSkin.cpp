@@ -131,7 +131,7 @@ const char kSolidJpeg[] =
     "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
     "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x07\xFF\xD9";
 
-const char* const kGlowingIcons[] = {"BICONCLOSE", "BICONMAX", "BICONMIN"};
+const char* const kGlowingIcons[] = {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM"};
 const char* const kCornerKeys[] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
 constexpr int kGlowMargin = TTestSkin::kGlowMargin;
 

@@ -23,8 +23,8 @@ struct TTestSkinOptions {
   int FadingIterations = 4;
   bool ShowFocus = false;
   bool GiveOwnFont = false;
-  // GLOW in every section; glows and glow masks of the close, maximise
-  // and minimise title buttons.
+  // GLOW in every section; glows and glow masks of the close, maximise,
+  // minimise and restore title buttons.
   bool Glow = false;
   bool Checkerboard = false;    // PANEL paints its texture (IMAGEPERCENT 100)
   int Transparency = 0;         // every section but GLOBALINFO

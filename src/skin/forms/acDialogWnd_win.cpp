@@ -272,8 +272,10 @@ void TacDialogWnd::DrawTitleButton(TBitmap* target, const TsPlacedTitleButton& b
 
 void TacDialogWnd::PaintTitleButtons(TBitmap* cache) {
   placed_ = PlaceDialogTitleButtons(Geometry(), DialogState(), ButtonMetrics());
+  // Once a button glows, its glow shows its state: the frame keeps it at rest.
   for (const TsPlacedTitleButton& b : placed_)
-    if (const TButtonRecord* record = Record(b.HitCode)) DrawTitleButton(cache, b, record->State);
+    if (const TButtonRecord* record = Record(b.HitCode))
+      DrawTitleButton(cache, b, record->Timer != nullptr ? 0 : record->State);
 }
 
 void TacDialogWnd::PaintTitleButton(int hitCode) {
@@ -323,13 +325,16 @@ void TacDialogWnd::StartButtonAnimation(TButtonRecord& record, const TsPlacedTit
   constexpr int kHotSteps = 10, kPressedSteps = 1;
   record.Rect = b.Rect;
   record.ImageIndex = MaskIndex(b.Mask);
-  if (record.Timer == nullptr)
-    record.Timer = CreateOwned<TacSBAnimation>(static_cast<TacGlowHost*>(this), &record);
-  record.Timer->Steps = record.State == 2 ? kPressedSteps : kHotSteps;
-  record.Timer->Start(record.State, record.State != 0);
-  // The cache shows the button at rest under a glow of the button, in its
-  // state under a halo.
-  DrawTitleButton(SkinData->CacheBmp.get(), b, record.Timer->CoversButton() ? 0 : record.State);
+  const int steps = record.State == 2 ? kPressedSteps : kHotSteps;
+  if (record.Timer != nullptr) {
+    record.Timer->Retarget(record.State, steps, record.State != 0);
+    return;
+  }
+  record.Timer = CreateOwned<TacSBAnimation>(static_cast<TacGlowHost*>(this), &record);
+  record.Timer->Steps = steps;
+  record.Timer->Start(record.State, true);
+  // From now on the frame shows the button at rest (the glow shows its state).
+  DrawTitleButton(SkinData->CacheBmp.get(), b, 0);
   CopyButtonToWindow(b.Rect);
 }
 
@@ -351,7 +356,7 @@ void TacDialogWnd::DrawGlowButton(TBitmap* target, int hitCode, int state) {
 void TacDialogWnd::GlowEnded(TsTitleButtonRecord& record) {
   for (const TsPlacedTitleButton& b : PlacedButtons()) {
     if (b.HitCode != record.HitCode) continue;
-    DrawTitleButton(SkinData->CacheBmp.get(), b, record.State);
+    DrawTitleButton(SkinData->CacheBmp.get(), b, 0);
     CopyButtonToWindow(b.Rect);
   }
 }
@@ -420,12 +425,11 @@ void TacDialogWnd::PaintTitle(const TsFrameGeometry& g, TBitmap* cache) {
   const TsSkinModel& skin = SkinManager->Skin();
   const int bandBottom = std::min(g.TitleBandBottom(), cache->Height());
   const int titleSection = skin.SectionIndexOf("FORMTITLE");
-  const TRect& s = g.State.ShadowMargins;
   // A border picture that draws the frame draws the title band too.
   if (skin.IsSectionIndexValid(titleSection) &&
       (borderForm_ == nullptr || !borderForm_->DrawsFrame()))
     PaintSkinItem(titleSection, "FORMTITLE", MakeBgCacheInfo(cache, 0, 0), true, StateOf(Active),
-                  Rect(s.Left, s.Top, cache->Width() - s.Right, bandBottom), {0, 0}, cache, &skin);
+                  g.TitleBandRect(), {0, 0}, cache, &skin);
   TBitmapCanvas canvas(*cache);
   const TRect icon = TitleIconRect();
   HICON shown = TitleIcon;
@@ -472,8 +476,7 @@ void TacDialogWnd::PaintAll() {
   const TsSkinModel& skin = SkinManager->Skin();
   const bool drawsFrame = borderForm_ != nullptr && borderForm_->DrawsFrame();
   if (skin.IsSectionIndexValid(sd->SkinIndex)) {
-    const TRect& s = g.State.ShadowMargins;
-    const TRect frame = Rect(s.Left, s.Top, w - s.Right, h - s.Bottom);
+    const TRect frame = g.FrameRect();
     // One background whatever the activity: the client copied from here
     // never goes stale.
     PaintSkinDataBackground(sd, EmptyBgCacheInfo, 0, frame, {0, 0}, cache);

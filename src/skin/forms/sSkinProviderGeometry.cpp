@@ -142,6 +142,17 @@ int TsFrameGeometry::TitleBandBottom() const {
   return NonSkinFrameWidth(true) + TitleBarHeight(true) + State.ShadowMargins.Top;
 }
 
+TRect TsFrameGeometry::FrameRect() const {
+  const TRect& s = State.ShadowMargins;
+  return Rect(s.Left, s.Top, FrameWidth() - s.Right, FrameCacheHeight() - s.Bottom);
+}
+
+TRect TsFrameGeometry::TitleBandRect() const {
+  TRect r = FrameRect();
+  r.Bottom = std::min(r.Bottom, TitleBandBottom());
+  return r;
+}
+
 int TsFrameGeometry::MenuBandBottom() const { return TitleBandBottom() + MenuLinesHeight(); }
 
 bool TsFrameGeometry::ShowsTitleIcon() const {

@@ -88,7 +88,11 @@ class TsFrameGeometry {
   int ClientTopOffset() const;
   TRect ClientRect() const;     // in the frame cache
   int TitleBandBottom() const;  // N + T + top shadow margin
-  int MenuBandBottom() const;   // and the menu lines below it
+  // The frame in the cache, inside the shadow margins a border form adds,
+  // and its title band (the shadow is painted round both).
+  TRect FrameRect() const;
+  TRect TitleBandRect() const;
+  int MenuBandBottom() const;  // and the menu lines below it
 
   bool ShowsTitleIcon() const;
   int TitleIconWidth() const;

@@ -134,7 +134,8 @@ void TsSkinProvider::PaintWholeFrame(const TsFrameGeometry& g) {
   TBitmap* cache = sd->CacheBmp.get();
   // The region follows size and skin changes, which mark it themselves.
   cache->SetSize(g.FrameWidth(), g.FrameCacheHeight());
-  const TRect frame = Rect(0, 0, cache->Width(), cache->Height());
+  // A border form's shadow goes round the frame, not over its edge.
+  const TRect frame = g.FrameRect();
   const int state = StateOf(formActive_);
   if (skin.IsSectionIndexValid(sd->SkinIndex)) {
     if (sd->CustomColor()) {
@@ -214,7 +215,7 @@ void TsSkinProvider::PaintTitleBar(const TsFrameGeometry& g, TBitmap* cache) {
   if (g.TitleBarHeight(true) <= 0 || !drawNonClientArea_) return;
   const TsSkinModel& skin = SkinManager()->Skin();
   if (skin.IsSectionIndexValid(TitleSectionIndex) && !BorderWindowDrawsFrame(g)) {
-    const TRect band = Rect(0, 0, cache->Width(), std::min(g.TitleBandBottom(), cache->Height()));
+    const TRect band = g.TitleBandRect();
     const std::string& name = skin.GeneralData[static_cast<size_t>(TitleSectionIndex)].ClassName;
     PaintSkinItem(TitleSectionIndex, name, MakeBgCacheInfo(cache, 0, 0), true, StateOf(formActive_),
                   band, {0, 0}, cache, &skin);

@@ -119,8 +119,7 @@ bool TsSkinProvider::SkinCommandAnyState(TMessage& m) {
       // A new skin before the first set-up of this window (a window made
       // again while the form was plain included) prepares the form, then
       // goes on.
-      if (!FormDestroying() && m.LParam == reinterpret_cast<LPARAM>(SkinManager()) &&
-          systemMenuWnd_ != FormHandle())
+      if (!FormDestroying() && IsOwnManager(m.LParam) && systemMenuWnd_ != FormHandle())
         PrepareForm();
       return false;
     case cmdSkinRemoved:
@@ -133,7 +132,7 @@ bool TsSkinProvider::SkinCommandAnyState(TMessage& m) {
 
 void TsSkinProvider::RemoveSkin(TMessage& m) {
   TsSkinManager* manager = SkinManager();
-  if (m.LParam != reinterpret_cast<LPARAM>(manager)) {
+  if (!IsOwnManager(m.LParam)) {
     BroadcastToChildren(form_, m);
     return;
   }
@@ -171,7 +170,7 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
 
 void TsSkinProvider::UnskinnedMessage(TMessage& m) {
   if (m.Msg == SM_ALPHACMD && m.WParamHi() == cmdSkinLoaded && !FormDestroying() &&
-      m.LParam == reinterpret_cast<LPARAM>(SkinManager())) {
+      IsOwnManager(m.LParam)) {
     TsSkinManager* manager = SkinManager();
     // No glow of the last skin stays over the new one.
     FreeButtonAnimations(true);
@@ -531,7 +530,7 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
 void TsSkinProvider::SkinnedCommand(TMessage& m) {
   TsCommonData* sd = skinData_.get();
   TsSkinManager* manager = SkinManager();
-  const bool ours = m.LParam == reinterpret_cast<LPARAM>(manager);
+  const bool ours = IsOwnManager(m.LParam);
   HWND wnd = FormHandle();
   m.Result = 0;
   switch (m.WParamHi()) {

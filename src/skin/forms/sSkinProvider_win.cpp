@@ -174,6 +174,11 @@ TsSkinManager* TsSkinProvider::SkinManager() const {
   return skinData_ != nullptr ? skinData_->SkinManager() : nullptr;
 }
 
+bool TsSkinProvider::IsOwnManager(LPARAM lParam) const {
+  const TsSkinManager* manager = SkinManager();
+  return manager != nullptr && lParam == reinterpret_cast<LPARAM>(manager);
+}
+
 void TsSkinProvider::SetPaintingLocked(bool locked) {
   if (locked)
     BeginPaintLock(skinData_.get());

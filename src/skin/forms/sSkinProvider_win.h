@@ -375,6 +375,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   bool Showing() const;
   bool FormDestroying() const;
   HWND FormHandle() const;
+  // A command's LParam names this form's manager (a form without one has none).
+  bool IsOwnManager(LPARAM lParam) const;
   // Frame painting (sSkinProviderPaint_win.cpp).
   TsFrameGeometry PaintGeometry();
   void PaintWholeFrame(const TsFrameGeometry& g);

@@ -187,10 +187,10 @@ void TsSkinProvider::PaintTitleButtons(const TsFrameGeometry& g) {
     TsTitleButtonRecord* record = ButtonRecord(b.HitCode);
     if (record == nullptr) continue;
     record->Rect = b.Rect;
-    // Under a glow showing the button the frame keeps it at rest; a halo
-    // leaves the button's state to the frame.
-    const bool covered = record->Timer != nullptr && record->Timer->CoversButton();
-    DrawTitleButton(b, record->State, covered);
+    // A maximised form's restore button is the record's look, and its glow's.
+    if (b.HitCode == TitleHit::MaxButton) record->ImageIndex = TitleMaskIndex(b.Mask, b.HitCode);
+    // Once a button glows, its glow shows its state: the frame keeps it at rest.
+    DrawTitleButton(b, record->State, record->Timer != nullptr);
   }
 }
 
@@ -278,17 +278,19 @@ void TsSkinProvider::PaintTitleButton(int hitCode) {
 void TsSkinProvider::StartButtonAnimation(TsTitleButtonRecord& record, int state, int steps,
                                           bool up) {
   // No message pumping here: this is reached from WM_NCHITTEST.
-  if (record.Timer == nullptr) record.Timer = CreateOwned<TacSBAnimation>(this, &record);
+  if (record.Timer != nullptr) {
+    record.Timer->Retarget(state, steps, up);
+    return;
+  }
+  record.Timer = CreateOwned<TacSBAnimation>(this, &record);
   record.Timer->Steps = steps;
-  record.Timer->Start(state, up);
+  record.Timer->Start(state, true);
+  // From now on the frame shows the button at rest (the glow shows its state).
   auto placed =
       std::find_if(placedButtons_.begin(), placedButtons_.end(),
                    [&](const TsPlacedTitleButton& b) { return b.HitCode == record.HitCode; });
   if (placed == placedButtons_.end()) return;
-  // The cache shows the button at rest under a glow of the button, in its
-  // state under a halo.
-  const bool covered = record.Timer->CoversButton();
-  DrawTitleButton(*placed, covered ? 0 : record.State, covered);
+  DrawTitleButton(*placed, 0, true);
   CopyButtonToWindow(record.Rect);
 }
 
@@ -351,7 +353,7 @@ void TsSkinProvider::GlowEnded(TsTitleButtonRecord& record) {
       std::find_if(placedButtons_.begin(), placedButtons_.end(),
                    [&](const TsPlacedTitleButton& b) { return b.HitCode == record.HitCode; });
   if (placed == placedButtons_.end()) return;
-  DrawTitleButton(*placed, record.State, false);
+  DrawTitleButton(*placed, record.State, record.Timer != nullptr);
   CopyButtonToWindow(record.Rect);
 }
 
@@ -497,32 +499,43 @@ HWND TacSBAnimation::GlowWindow() const {
 void TacSBAnimation::Start(int state, bool up) {
   if (state == TargetState) return;
   TargetState = state;
+  Up = state != 0 && up;
   if (state == 0) {
-    // The fade-out goes down from what shows now.
-    Up = false;
-    Step = AlphaStep() > 0 ? std::min(Steps, alpha_ / AlphaStep()) : 0;
     SetEnabled(true);
     return;
   }
-  if (state == 2) glowBmp_.reset();
+  glowBmp_.reset();
   MakeGlowImage();
-  Up = up;
   Step = 1;
-  PaintGlow(std::min(AlphaStep(), 255));
-  Step = 2;
-  if (Steps > 1)
-    SetEnabled(true);
-  else
-    PaintGlow(255);
+  PaintGlow(Steps > 1 ? std::min(AlphaStep(), 255) : 255);
+  if (Steps > 1) SetEnabled(true);
 }
 
+void TacSBAnimation::Retarget(int state, int steps, bool up) {
+  // A fade-out of a glow already gone has nothing to show.
+  if (!up && Step == 0 && GlowWindow() == nullptr) return;
+  if (up && state != TargetState) {
+    TargetState = state;
+    glowBmp_.reset();  // the new state's look, built as it is shown
+  }
+  Steps = steps;
+  Up = up;
+  if (state == 2) {
+    Step = Steps;
+    PaintGlow(255);
+  }
+  SetEnabled(true);
+}
+
+// Step is the level shown: a glow turned round goes on from there.
 void TacSBAnimation::StepNow() {
   if (Up) {
-    if (Step < Steps) {
-      PaintGlow(std::clamp(AlphaStep() * Step, 0, 255));
+    if (Step + 1 < Steps) {
       ++Step;
+      PaintGlow(std::clamp(AlphaStep() * Step, 0, 255));
       return;
     }
+    Step = Steps;
     SetEnabled(false);
     PaintGlow(255);
     // The mouse may have left while the glow rose.
@@ -545,7 +558,6 @@ void TacSBAnimation::StepNow() {
   }
   SetEnabled(false);
   TargetState = -1;
-  PaintGlow(0);
   FreeGlow();
   if (host_ != nullptr)
     host_->GlowEnded(*button_);

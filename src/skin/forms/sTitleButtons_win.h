@@ -45,9 +45,12 @@ class TacSBAnimation : public TTimer {
   TacSBAnimation(TComponent* owner, TacGlowHost* host, TsTitleButtonRecord* button);
   ~TacSBAnimation() override;
 
-  // Fades towards state (0 fades out) in Steps steps; a state already
-  // aimed at changes nothing.
+  // A new glow: fades towards state (0 fades out) in Steps steps; a state
+  // already aimed at changes nothing.
   void Start(int state, bool up);
+  // A running glow turned towards state in steps: on from the step it
+  // shows (a pressed look at once).
+  void Retarget(int state, int steps, bool up);
   // One step of the fade; the timer calls it, tests may too.
   void StepNow();
 
@@ -60,8 +63,7 @@ class TacSBAnimation : public TTimer {
   int Alpha() const { return alpha_; }
   HWND GlowWindow() const;
   bool Running() const { return Enabled(); }
-  // The glow window shows the button itself (not a halo round it), so the
-  // frame under it keeps the button at rest.
+  // The glow window shows the button itself, not the skin's halo round it.
   bool CoversButton() const { return GlowWindow() != nullptr && !halo_; }
 
  protected:

@@ -139,6 +139,19 @@ TEST_F(BorderForm, LiesAroundTheFormByItsMarginsAndShowsFrameAndShadow) {
   DeleteObject(shown);
 }
 
+// The shadow goes round the frame: the form's border and the title's
+// corners (their see-through runs) lie inside the margins.
+TEST_F(BorderForm, TheFramesBorderAndTitleLieInsideTheShadow) {
+  const TsFrameGeometry g = provider->Geometry();
+  const TRect s = g.State.ShadowMargins;
+  const kvtest::TPixels cache = Cache();
+  const int mid = cache.Height() / 2;
+  EXPECT_EQ(ItemAt(cache, s.Left, mid), "FORM.BORDERSMASK#1");
+  EXPECT_EQ(ItemAt(cache, cache.Width() - s.Right - 1, mid), "FORM.BORDERSMASK#1");
+  EXPECT_EQ(ItemAt(cache, cache.Width() / 2, s.Top), "FORMTITLE.BORDERSMASK#1");
+  EXPECT_NE(ItemAt(cache, s.Left + 1, g.TitleBandBottom() - 1), "FORMTITLE.BORDERSMASK#1");
+}
+
 TEST_F(BorderForm, PicturePremultipliedOnlyOnTheWayOut) {
   TBitmap& cache = *provider->SkinData()->CacheBmp;
   std::uint8_t* p = cache.ScanLine(3) + 4 * 40;

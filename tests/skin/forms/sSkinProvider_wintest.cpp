@@ -127,6 +127,16 @@ TEST_F(ProviderLifeCycle, FreedBeforeItsFormGivesTheProcedureBackAndLeavesTheLis
   EXPECT_TRUE(baseline.Unchanged());
 }
 
+// A form with no manager of its own and no default one takes a new-skin
+// command naming no manager as not its own: nothing is answered or done.
+TEST_F(ProviderLifeCycle, WithoutAManagerANewSkinForNoneIsNotItsOwn) {
+  ASSERT_EQ(DefaultManager, nullptr);
+  Create<TsSkinProvider>(form);
+  form->HandleNeeded();
+  EXPECT_EQ(SendMessageW(form->Handle(), SM_ALPHACMD, CommandWParam(cmdSkinLoaded), 0), 0);
+  EXPECT_EQ(Command(form, cmdIsSkinned), 1);
+}
+
 TEST_F(ProviderLifeCycle, TheNewestOfTwoProvidersOnAFormIsTheOneLeft) {
   Create<TsSkinProvider>(form);
   auto* second = Create<TsSkinProvider>(form);

@@ -102,7 +102,7 @@ TEST_F(TitleButtons, StatesShowInTheCacheAndOnTheWindow) {
 }
 
 // A fade-in of ten steps rises by 255 div 10 to full; the fade-out falls
-// from there without a jump; a fade-out started half-way starts from the
+// from there without a jump; a fade turned round half-way goes on from the
 // alpha then shown.
 TEST_F(TitleButtons, GlowRisesAndFallsWithoutAJump) {
   kvtest::TLayeredRecorder rec;
@@ -135,6 +135,13 @@ TEST_F(TitleButtons, GlowRisesAndFallsWithoutAJump) {
   ASSERT_GT(rec.Updates.size(), from);
   EXPECT_LT(rec.Updates[from].alpha, shown);
   EXPECT_GE(rec.Updates[from].alpha, shown - 30);
+
+  // Back onto the button while it fades: it rises again from there.
+  const int fading = rec.Updates.back().alpha;
+  provider->SetHotButton(TitleHit::Close, true);
+  close.Timer->StepNow();
+  EXPECT_GT(rec.Updates.back().alpha, fading);
+  EXPECT_LE(rec.Updates.back().alpha, fading + 30);
 }
 
 // The hover is reached from WM_NCHITTEST: starting its glow must not run
@@ -450,29 +457,50 @@ TEST(TitleIcon, AGlyphComesFirstThenTheApplicationsIconThenTheSystems) {
 }
 
 // A glow picture that is an image of its own (which the reader takes as
-// cells) shows whole, reaching out by the margin on the left and top, and
-// the frame under the halo shows the button hot.
-TEST(TitleButtonsGlow, AGlowImageOfItsOwnShowsWholeOverTheHotButton) {
+// cells) shows whole, reaching out by the margin on the left and top; it is
+// the picture of the mask the button shows (a maximised form's restore
+// mask), and the frame under the halo shows the button at rest, also when
+// the frame is painted again.
+struct THalo {
+  const char* Name;
+  bool Maximised;
+  int HitCode;
+  const char* Mask;
+};
+void PrintTo(const THalo& h, std::ostream* os) { *os << h.Name; }
+
+class Halos : public ::testing::TestWithParam<THalo> {};
+
+TEST_P(Halos, ShowWholeOverTheButtonAtRest) {
+  const THalo& h = GetParam();
   kvtest::TSkinnedFormFixture f(GlowingSkin());
   kvtest::TLayeredRecorder rec;
+  if (h.Maximised) f.form->SetWindowState(wsMaximized);
   ShowWithoutCaption(f);
-  f.provider->SetHotButton(TitleHit::Close, true);
+  f.provider->SetHotButton(h.HitCode, true);
   ASSERT_FALSE(rec.Updates.empty());
   RECT w{};
   GetWindowRect(f.Wnd(), &w);
-  const TRect button = f.provider->ButtonClose().Rect;
+  const TRect button = f.provider->ButtonRecord(h.HitCode)->Rect;
   const int margin = kvtest::TTestSkin::kGlowMargin;
   const kvtest::TLayeredUpdate& glow = rec.Updates.back();
   EXPECT_EQ(glow.pos.x, w.left + button.Left - margin);
   EXPECT_EQ(glow.pos.y, w.top + button.Top - margin);
   EXPECT_EQ(glow.size.cx, button.Width() + 2 * margin);
   EXPECT_EQ(glow.size.cy, button.Height() + 2 * margin);
-  const COLORREF ring = f.skin.Colour("GLOBALINFO", "BICONCLOSEGLOW0");
+  const COLORREF ring = f.skin.Colour("GLOBALINFO", std::string(h.Mask) + "GLOW0");
   EXPECT_GT(glow.image.CountOf(ring, glow.image.Whole()), 0);
   const int cx = button.Left + button.Width() / 2, cy = button.Top + button.Height() / 2;
-  EXPECT_EQ(f.ItemAt(f.Cache(), cx, cy), "GLOBALINFO.BICONCLOSE#1");
-  EXPECT_EQ(f.ItemAt(TPixels::FromWindow(f.Wnd()), cx, cy), "GLOBALINFO.BICONCLOSE#1");
+  const std::string rest = std::string("GLOBALINFO.") + h.Mask + "#0";
+  EXPECT_EQ(f.ItemAt(TPixels::FromWindow(f.Wnd()), cx, cy), rest);
+  f.provider->InvalidateFrame();
+  EXPECT_EQ(f.ItemAt(f.Cache(), cx, cy), rest);
 }
+
+const THalo kHalos[] = {{"Close", false, TitleHit::Close, "BICONCLOSE"},
+                        {"RestoreOfAMaximisedForm", true, TitleHit::MaxButton, "BICONNORM"}};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, Halos, ::testing::ValuesIn(kHalos),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // However the hover ends, the glow window goes and the button is at rest:
 // the mouse leaving the window straight from the button, a new skin, the
