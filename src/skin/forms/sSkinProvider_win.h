@@ -355,6 +355,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildActivation(TMessage& m);
   void FinishPendingMDIChild();
   void RepaintOtherMaximisedChildren();
+  // An MDI form's children that nothing skins get providers from the dialog hook.
+  void ProvideForPlainMDIChildren();
   void ShowMDIIcons();
   void HideMDIIcons();
   void MDIChildActivated();

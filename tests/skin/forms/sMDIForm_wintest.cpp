@@ -14,6 +14,7 @@
 #include "classlib/Menus.h"
 #include "skin/adapters/acMDIWnd_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/model/acToolkitFlags.h"
 #include "support/Counters.h"
@@ -285,6 +286,34 @@ TEST_F(SkinnedMDIForm, TheActiveChildsMergedMenuIsPaintedAndHitOnTheMenuLine) {
             form->Menu()->Items()->Items(0));
   cache = Cache();
   EXPECT_EQ(SectionAt(cache, edit.right - w.left - 2, edit.bottom - w.top - 2), "MENULINE");
+}
+
+// An MDI form and its children share one look: whichever of them was given
+// a provider, the others get one from the dialog hook as they come up
+// (the form's children when it is shown, the form when a child is made).
+TEST(SkinnedMDIFamily, AFormOrChildWithoutAProviderGetsOneFromTheOther) {
+  struct TCase {
+    const char* what;
+    bool formProvided;
+  };
+  for (const TCase& c : {TCase{"children made before the form is shown", true},
+                         TCase{"the form of a child with a provider", false}}) {
+    kvtest::TSkinnedFormFixture f;
+    f.form->SetFormStyle(fsMDIForm);
+    f.form->SetBounds(40, 40, 420, 320);
+    if (c.formProvided) f.Provide();
+    f.form->HandleNeeded();
+    TForm* child = Create<TForm>(f.form);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(0, 0, 120, 90);
+    if (!c.formProvided) Create<TsSkinProvider>(child);
+    child->Show();
+    // The form is skinned before any activation could reach the dialog hook.
+    EXPECT_TRUE(WindowAnswersCommand(f.Wnd(), cmdIsSkinned)) << c.what;
+    f.Show();
+    EXPECT_TRUE(WindowAnswersCommand(f.Wnd(), cmdIsSkinned)) << c.what;
+    EXPECT_TRUE(WindowAnswersCommand(child->Handle(), cmdIsSkinned)) << c.what;
+  }
 }
 
 // Children with providers of their own: the frame is the child's while it
