@@ -986,13 +986,12 @@ void TsSkinProvider::Print(TMessage& m) {
   SetPaintingSuspended(skinData_.get(), false);
   const int saved = SaveDC(dc);
   if (drawNonClientArea_) CopyFrameToDC(dc);
-  // The client offsets are places in the frame's picture, which holds the
-  // border window's shadow and border before the window's own frame.
-  const POINT cache = FrameCacheOffset();
+  // The client where the window has it (below a menu bar the frame's
+  // picture starts its client a row higher).
+  const TPoint place = ClientPlace();
   POINT origin{};
   GetWindowOrgEx(dc, &origin);
-  SetWindowOrgEx(dc, origin.x - (ClientLeftOffset() - cache.x),
-                 origin.y - (ClientTopOffset() - cache.y), nullptr);
+  SetWindowOrgEx(dc, origin.x - place.X, origin.y - place.Y, nullptr);
   RECT client{};
   GetClientRect(FormHandle(), &client);
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);
