@@ -14,7 +14,6 @@
 #include "KeyScript.h"
 #include "SkinnedFormFixture.h"
 #include "SystemPointer.h"
-#include "classlib/Menus.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sVclUtils_win.h"
@@ -449,11 +448,7 @@ TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
 // leaves to the client background: the form's own painting shows in both
 // pictures on the same row.
 TEST_F(BorderForm, APictureOfAFormWithAMenuHasTheClientWhereTheWindowHasIt) {
-  auto* menu = Create<TMainMenu>(form);
-  auto* item = Create<TMenuItem>(form);
-  item->SetCaption("&File");
-  menu->Items()->Add(item);
-  form->SetMenu(menu);
+  GiveMenu();
   constexpr COLORREF kMark = RGB(1, 2, 3);
   form->OnPaint = [&](TObject*) {
     const RECT top{0, 0, form->ClientWidth(), 1};

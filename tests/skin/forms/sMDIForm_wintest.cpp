@@ -30,11 +30,7 @@ class SkinnedMDIForm : public ::testing::Test, public kvtest::TSkinnedFormFixtur
   void SetUp() override {
     form->SetFormStyle(fsMDIForm);
     form->SetBounds(40, 40, 420, 320);
-    auto* menu = Create<TMainMenu>(form);
-    auto* item = Create<TMenuItem>(form);
-    item->SetCaption("&File");
-    menu->Items()->Add(item);
-    form->SetMenu(menu);
+    GiveMenu();
     form->SetCaption("");
     Provide();
     Show();
@@ -288,31 +284,22 @@ TEST_F(SkinnedMDIForm, TheActiveChildsMergedMenuIsPaintedAndHitOnTheMenuLine) {
   EXPECT_EQ(SectionAt(cache, edit.right - w.left - 2, edit.bottom - w.top - 2), "MENULINE");
 }
 
-// An MDI form and its children share one look: whichever of them was given
-// a provider, the others get one from the dialog hook as they come up
-// (the form's children when it is shown, the form when a child is made).
+// An MDI form and its children share one look: the form's children get
+// providers from the dialog hook when it is shown, the form one when a
+// skinned child is made in it (before any activation reaches the hook).
 TEST(SkinnedMDIFamily, AFormOrChildWithoutAProviderGetsOneFromTheOther) {
-  struct TCase {
-    const char* what;
-    bool formProvided;
-  };
-  for (const TCase& c : {TCase{"children made before the form is shown", true},
-                         TCase{"the form of a child with a provider", false}}) {
+  for (const bool formProvided : {true, false}) {
     kvtest::TSkinnedFormFixture f;
     f.form->SetFormStyle(fsMDIForm);
-    f.form->SetBounds(40, 40, 420, 320);
-    if (c.formProvided) f.Provide();
+    if (formProvided) f.Provide();
     f.form->HandleNeeded();
     TForm* child = Create<TForm>(f.form);
     child->SetFormStyle(fsMDIChild);
-    child->SetBounds(0, 0, 120, 90);
-    if (!c.formProvided) Create<TsSkinProvider>(child);
+    if (!formProvided) Create<TsSkinProvider>(child);
     child->Show();
-    // The form is skinned before any activation could reach the dialog hook.
-    EXPECT_TRUE(WindowAnswersCommand(f.Wnd(), cmdIsSkinned)) << c.what;
+    EXPECT_TRUE(WindowAnswersCommand(f.Wnd(), cmdIsSkinned)) << formProvided;
     f.Show();
-    EXPECT_TRUE(WindowAnswersCommand(f.Wnd(), cmdIsSkinned)) << c.what;
-    EXPECT_TRUE(WindowAnswersCommand(child->Handle(), cmdIsSkinned)) << c.what;
+    EXPECT_TRUE(WindowAnswersCommand(child->Handle(), cmdIsSkinned)) << formProvided;
   }
 }
 
