@@ -8,6 +8,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
+#include "skin/forms/acDials_win.h"
 #include "skin/graphics/sGraphUtils.h"
 #include "skin/graphics/sMaskPaint.h"
 #include "skin/graphics/sSectionPaint.h"
@@ -380,6 +381,14 @@ void TsSkinProvider::MDIChildActivation(TMessage&) {
     SendMessageW(main->FormHandle(), WM_NCPAINT, 1, 0);
   }
   LastActiveProvider = this;
+}
+
+void TsSkinProvider::ProvideForPlainMDIChildren() {
+  for (int i = 0; i < form_->MDIChildCount(); ++i) {
+    TCustomForm* child = form_->MDIChildren(i);
+    if (child->HandleAllocated() && !WindowAnswersCommand(child->Handle(), cmdIsSkinned))
+      AddProvider(child->Handle());
+  }
 }
 
 void TsSkinProvider::RepaintOtherMaximisedChildren() {

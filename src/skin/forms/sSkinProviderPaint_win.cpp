@@ -414,14 +414,25 @@ void TsSkinProvider::CopyFrameToDC(HDC dc) {
   // with one the window shows the part of the picture it covers.
   const TPoint o = g.CacheOffset();
   if (g.State.BorderForm) {
-    top = g.ClientTopOffset() - o.Y;
-    side = g.ClientLeftOffset() - o.X;
+    // Below a menu bar the picture's client starts a row higher than the
+    // window's: the window's own place of its client counts.
+    const TPoint client = ClientPlace();
+    top = client.Y;
+    side = client.X;
     bottom = std::max(0, h - top - g.State.ClientHeight);
   }
   BitBlt(dc, 0, 0, w, top, src, o.X, o.Y, SRCCOPY);
   BitBlt(dc, 0, top, side, h - top, src, o.X, o.Y + top, SRCCOPY);
   BitBlt(dc, side, h - bottom, w - side, bottom, src, o.X + side, o.Y + h - bottom, SRCCOPY);
   BitBlt(dc, w - side, top, side, h - top, src, o.X + w - side, o.Y + top, SRCCOPY);
+}
+
+TPoint TsSkinProvider::ClientPlace() const {
+  HWND wnd = FormHandle();
+  RECT window{};
+  POINT client{0, 0};
+  if (wnd == nullptr || !GetWindowRect(wnd, &window) || !ClientToScreen(wnd, &client)) return {};
+  return {client.x - window.left, client.y - window.top};
 }
 
 void TsSkinProvider::PaintNonClientArea() {

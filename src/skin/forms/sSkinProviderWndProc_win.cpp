@@ -13,6 +13,7 @@
 #include "skin/core/sSkinManager_win.h"
 #include "skin/core/sVclUtils_win.h"
 #include "skin/forms/acBorderForm_win.h"
+#include "skin/forms/acDials_win.h"
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/forms/sSkinProvider_win.h"
 #include "skin/graphics/acGlow.h"
@@ -478,6 +479,8 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
       if (m.LParam == SW_PARENTCLOSING) LastShowState = IsIconic(wnd) ? 2 : IsZoomed(wnd) ? 3 : 1;
       CallOld(m);
+      // Children made without a provider of their own share the MDI form's look.
+      if (form_->FormStyle() == fsMDIForm) ProvideForPlainMDIChildren();
       return true;
     case WM_SETTINGCHANGE:
       // System metrics may have changed the title: it is painted whole.
@@ -488,6 +491,10 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_CREATE:
       // A window made again paints its title afresh.
       savedTitleBmp_.reset();
+      // A skinned child in an MDI form that has no provider: the form gets one.
+      if (form_->FormStyle() == fsMDIChild && MDIMainProvider() == nullptr)
+        if (TCustomForm* frame = MDIFrameForm(); frame != nullptr && frame->HandleAllocated())
+          AddProvider(frame->Handle());
       CallOld(m);
       return true;
     case SM_ALPHACMD:
@@ -978,13 +985,12 @@ void TsSkinProvider::Print(TMessage& m) {
   SetPaintingSuspended(skinData_.get(), false);
   const int saved = SaveDC(dc);
   if (drawNonClientArea_) CopyFrameToDC(dc);
-  // The client offsets are places in the frame's picture, which holds the
-  // border window's shadow and border before the window's own frame.
-  const POINT cache = FrameCacheOffset();
+  // The client where the window has it (below a menu bar the frame's
+  // picture starts its client a row higher).
+  const TPoint place = ClientPlace();
   POINT origin{};
   GetWindowOrgEx(dc, &origin);
-  SetWindowOrgEx(dc, origin.x - (ClientLeftOffset() - cache.x),
-                 origin.y - (ClientTopOffset() - cache.y), nullptr);
+  SetWindowOrgEx(dc, origin.x - place.X, origin.y - place.Y, nullptr);
   RECT client{};
   GetClientRect(FormHandle(), &client);
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);

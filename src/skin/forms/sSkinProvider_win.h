@@ -225,6 +225,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   // The client background into dc from the frame cache (the form colour
   // for a custom-coloured form); with full the children are told after.
   void PaintClientBackground(HDC dc, bool full);
+  // The client's top-left corner in the window, as the window has it.
+  TPoint ClientPlace() const;
 
   // Title buttons: the standard records (minimise, maximise, close, help),
   // the masks of the loaded skin, the laid-out buttons of the last frame
@@ -355,6 +357,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void MDIChildActivation(TMessage& m);
   void FinishPendingMDIChild();
   void RepaintOtherMaximisedChildren();
+  // An MDI form's children that nothing skins get providers from the dialog hook.
+  void ProvideForPlainMDIChildren();
   void ShowMDIIcons();
   void HideMDIIcons();
   void MDIChildActivated();

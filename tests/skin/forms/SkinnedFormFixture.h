@@ -9,6 +9,7 @@
 #include <string>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sSkinManager_win.h"
 #include "skin/forms/acFormServicesInstall_win.h"
@@ -44,6 +45,15 @@ class TSkinnedFormFixture {
     kv::FormServices() = savedServices_;
   }
   kv::TsSkinProvider* Provide() { return provider = kv::Create<kv::TsSkinProvider>(form); }
+  // A main menu of one item on the form.
+  kv::TMainMenu* GiveMenu(const char* caption = "&File") {
+    auto* menu = kv::Create<kv::TMainMenu>(form);
+    auto* item = kv::Create<kv::TMenuItem>(form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+    form->SetMenu(menu);
+    return menu;
+  }
   void Show() {
     form->Show();
     PumpUntilIdle();

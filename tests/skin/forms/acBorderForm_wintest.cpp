@@ -456,6 +456,32 @@ TEST_F(BorderForm, ShadowClickReachesTheWindowBelowInItsCoordinates) {
   EXPECT_EQ(recorder.Count(WM_LBUTTONDOWN), 0);
 }
 
+// A picture of the form (as a screenshot takes it) has the client where the
+// window has it, also below a menu bar, whose last row the skinned menu line
+// leaves to the client background: the form's own painting shows in both
+// pictures on the same row.
+TEST_F(BorderForm, APictureOfAFormWithAMenuHasTheClientWhereTheWindowHasIt) {
+  GiveMenu();
+  constexpr COLORREF kMark = RGB(1, 2, 3);
+  form->OnPaint = [&](TObject*) {
+    const RECT top{0, 0, form->ClientWidth(), 1};
+    HBRUSH brush = CreateSolidBrush(kMark);
+    FillRect(form->Canvas()->Handle(), &top, brush);
+    DeleteObject(brush);
+  };
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  kvtest::PumpUntilIdle();
+  const RECT owner = WindowRect(Wnd());
+  POINT client{0, 0};
+  ClientToScreen(Wnd(), &client);
+  const int row = client.y - owner.top, x = (owner.right - owner.left) / 2;
+  const kvtest::TPixels window = kvtest::TPixels::FromWindow(Wnd());
+  const kvtest::TPixels picture = kvtest::TPixels::FromPrintWindow(Wnd());
+  ASSERT_EQ(window.At(x, row), kMark);
+  EXPECT_EQ(picture.At(x, row), kMark);
+  EXPECT_EQ(picture.At(x, row - 1), window.At(x, row - 1)) << "the menu bar's last row";
+}
+
 // The frame sizes the toolkit asks of a window come from its provider's frame.
 TEST_F(BorderForm, FrameSizeServicesAnswerFromTheFrame) {
   const TacFormServices saved = FormServices();

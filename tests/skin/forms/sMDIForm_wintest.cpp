@@ -14,6 +14,7 @@
 #include "classlib/Menus.h"
 #include "skin/adapters/acMDIWnd_win.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sVclUtils_win.h"
 #include "skin/forms/sMDIForm_win.h"
 #include "skin/model/acToolkitFlags.h"
 #include "support/Counters.h"
@@ -29,11 +30,7 @@ class SkinnedMDIForm : public ::testing::Test, public kvtest::TSkinnedFormFixtur
   void SetUp() override {
     form->SetFormStyle(fsMDIForm);
     form->SetBounds(40, 40, 420, 320);
-    auto* menu = Create<TMainMenu>(form);
-    auto* item = Create<TMenuItem>(form);
-    item->SetCaption("&File");
-    menu->Items()->Add(item);
-    form->SetMenu(menu);
+    GiveMenu();
     form->SetCaption("");
     Provide();
     Show();
@@ -285,6 +282,25 @@ TEST_F(SkinnedMDIForm, TheActiveChildsMergedMenuIsPaintedAndHitOnTheMenuLine) {
             form->Menu()->Items()->Items(0));
   cache = Cache();
   EXPECT_EQ(SectionAt(cache, edit.right - w.left - 2, edit.bottom - w.top - 2), "MENULINE");
+}
+
+// An MDI form and its children share one look: the form's children get
+// providers from the dialog hook when it is shown, the form one when a
+// skinned child is made in it (before any activation reaches the hook).
+TEST(SkinnedMDIFamily, AFormOrChildWithoutAProviderGetsOneFromTheOther) {
+  for (const bool formProvided : {true, false}) {
+    kvtest::TSkinnedFormFixture f;
+    f.form->SetFormStyle(fsMDIForm);
+    if (formProvided) f.Provide();
+    f.form->HandleNeeded();
+    TForm* child = Create<TForm>(f.form);
+    child->SetFormStyle(fsMDIChild);
+    if (!formProvided) Create<TsSkinProvider>(child);
+    child->Show();
+    EXPECT_TRUE(WindowAnswersCommand(f.Wnd(), cmdIsSkinned)) << formProvided;
+    f.Show();
+    EXPECT_TRUE(WindowAnswersCommand(child->Handle(), cmdIsSkinned)) << formProvided;
+  }
 }
 
 // Children with providers of their own: the frame is the child's while it
