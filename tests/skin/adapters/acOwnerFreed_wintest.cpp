@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -121,17 +122,15 @@ TEST_F(SpeedButtonFreed, TheNextWalkDropsItAndTheFormsEndLeavesItAlone) {
   button->SetParent(form);
   button->SetBounds(10, 10, 23, 22);
   ShowSkinned();
-  const auto items = [this](const TSpeedButton* b) {
-    int n = 0;
-    for (const auto& item : Adapter()->GraphItems) n += item->Ctrl == b ? 1 : 0;
-    return n;
+  const auto items = [&] {
+    const auto& all = Adapter()->GraphItems;
+    return std::count_if(all.begin(), all.end(), [&](const auto& i) { return i->Ctrl == button; });
   };
-  ASSERT_EQ(items(button), 1);
-  TSpeedButton* gone = std::exchange(button, nullptr);
-  gone->Free();
+  ASSERT_EQ(items(), 1);
+  button->Free();
   Command(form->Handle(), cmdAdaptControl, 0);
   pump::PumpUntilIdle();
-  EXPECT_EQ(items(gone), 0);
+  EXPECT_EQ(items(), 0);
   std::exchange(form, nullptr)->Free();
   EXPECT_EQ(freed.Faults(), 0u);
   EXPECT_TRUE(freed.Intact());
