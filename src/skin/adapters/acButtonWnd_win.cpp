@@ -319,13 +319,15 @@ bool TacIconWnd::IsBitmap() const {
 void TacIconWnd::PaintContent(TCanvas& canvas, const RECT& client) {
   HDC dc = canvas.Handle();
   if (IsBitmap()) {
-    if (image_ == nullptr) {
-      auto shown =
-          reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0));
-      if (shown != nullptr)
-        image_ = Counted(
-            static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    auto shown = reinterpret_cast<HBITMAP>(SendMessageW(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (shown != source_ && image_ != nullptr) {
+      DeleteObject(Uncounted(image_));
+      image_ = nullptr;
     }
+    source_ = shown;
+    if (image_ == nullptr && shown != nullptr)
+      image_ =
+          Counted(static_cast<HBITMAP>(CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     DrawBitmap(dc, image_, client.left, client.top);
     return;
   }

@@ -89,6 +89,8 @@ class TacIconWnd : public TacStaticWnd {
 
  private:
   HBITMAP image_ = nullptr;
+  // The static's bitmap image_ was copied from: a new one is copied again.
+  HBITMAP source_ = nullptr;
 };
 
 // "SysLink" windows: the text without its anchor tags, underlined, in the

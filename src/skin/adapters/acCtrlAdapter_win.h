@@ -65,7 +65,8 @@ class TacGraphItem : public TPersistent {
   explicit TacGraphItem(TacCtrlAdapter* adapter);
   ~TacGraphItem() override;
   virtual void HookControl(TSpeedButton* control);
-  bool Alive() const { return Handler != nullptr && !Handler->Destroyed; }
+  // A button freed meanwhile ends its item too.
+  bool Alive() const { return Handler != nullptr && !Handler->Destroyed && Handler->Hooked(); }
 
   TSpeedButton* Ctrl = nullptr;
   std::unique_ptr<TsCommonData> SkinData;

@@ -58,12 +58,13 @@ SIZE MeasureCaption(HWND wnd, const std::string& caption) {
   return size;
 }
 
-// The parent's background into rect of dc (the cache's).
-void FillFromParent(HDC dc, const TsBgCacheInfo& bg, const RECT& rect) {
+// The parent's background into rect of dc (the cache of a window at pos in
+// its parent): the parent's picture under the window, or its colour.
+void FillFromParent(HDC dc, const TsBgCacheInfo& bg, const RECT& rect, POINT pos) {
   if (bg.Ready && bg.Bmp != nullptr) {
     TBitmapCanvas source(*bg.Bmp);
     BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source.Handle(),
-           bg.X + rect.left, bg.Y + rect.top, SRCCOPY);
+           bg.X + pos.x + rect.left, bg.Y + pos.y + rect.top, SRCCOPY);
     return;
   }
   if (bg.FillColor == TransparentColor) return;
@@ -347,7 +348,7 @@ void TacGroupBoxWnd::PaintBackground() {
   if (sd->SkinManager() != nullptr && sd->SkinManager()->Skin().IsSectionIndexValid(sd->SkinIndex))
     PaintSkinDataItem(sd, bg, true, 0, {0, frameTop, w, h}, {pos.x, pos.y + frameTop}, cache);
   TBitmapCanvas canvas(*cache);
-  FillFromParent(canvas.Handle(), bg, {0, 0, w, frameTop});
+  FillFromParent(canvas.Handle(), bg, {0, 0, w, frameTop}, pos);
 }
 
 void TacGroupBoxWnd::PaintContent(TCanvas& canvas, const RECT&) {
@@ -359,7 +360,8 @@ void TacGroupBoxWnd::PaintContent(TCanvas& canvas, const RECT&) {
   const RECT caption{band.Left, band.Top, band.Right, band.Bottom};
   TsBgCacheInfo bg;
   GetParentBgInfoByHandle(CtrlHandle, bg);
-  FillFromParent(canvas.Handle(), bg, caption);
+  RefreshGeometry();
+  FillFromParent(canvas.Handle(), bg, caption, {WndPos.X, WndPos.Y});
   SelectCaptionFont(canvas);
   DrawCaptionText(canvas, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
@@ -372,6 +374,17 @@ void TacSizerWnd::WndProc(TMessage& m) {
   if (IsWindowEnabled(CtrlHandle) && DefaultManager != nullptr)
     DefaultManager->SetHotWindow(nullptr);
   m.Result = HTBOTTOMRIGHT;
+}
+
+void TacSizerWnd::PaintBackground() {
+  TsCommonData* sd = SkinData;
+  RefreshGeometry();
+  PrepareCacheBitmap24(sd);
+  sd->CacheBmp->SetSize(WndSize.cx, WndSize.cy);
+  TsBgCacheInfo bg;
+  GetParentBgInfoByHandle(CtrlHandle, bg);
+  TBitmapCanvas canvas(*sd->CacheBmp);
+  FillFromParent(canvas.Handle(), bg, {0, 0, WndSize.cx, WndSize.cy}, {WndPos.X, WndPos.Y});
 }
 
 void TacSizerWnd::PaintContent(TCanvas&, const RECT& client) {

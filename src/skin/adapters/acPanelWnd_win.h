@@ -95,6 +95,8 @@ class TacSizerWnd : public TacStaticWnd {
   void WndProc(TMessage& message) override;
 
  protected:
+  // The grip lies on its parent's background alone, no section under it.
+  void PaintBackground() override;
   void PaintContent(TCanvas& canvas, const RECT& client) override;
   bool PaintsWindow() const override { return true; }
 };

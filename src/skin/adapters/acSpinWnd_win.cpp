@@ -128,6 +128,10 @@ void TacSpinWnd::WndProc(TMessage& m) {
     case WM_LBUTTONUP:
       Pressed = false;
       break;
+    case WM_CAPTURECHANGED:
+      // Capture taken away (a message box, Alt+Tab): no release comes.
+      if (reinterpret_cast<HWND>(m.LParam) != CtrlHandle) Pressed = false;
+      break;
     case WM_MOUSELEAVE:
       leaveTracked_ = false;
       InvalidateRect(CtrlHandle, nullptr, FALSE);
@@ -152,6 +156,7 @@ void TacSpinWnd::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
       InvalidateRect(CtrlHandle, nullptr, FALSE);
       UpdateWindow(CtrlHandle);
       break;

@@ -475,10 +475,12 @@ TacSpeedButtonHandler::TacSpeedButtonHandler(TSpeedButton* button, bool repaint,
 }
 
 TacSpeedButtonHandler::~TacSpeedButtonHandler() {
+  // A button freed before its handler is not touched: it left the chain.
+  const bool buttonThere = Hooked();
   // The hook goes back even during mass freeing: the button outlives us.
   hook_.Remove();
   Destroyed = true;
-  if (Button != nullptr && !Button->HasState(csDestroying)) Button->Invalidate();
+  if (buttonThere && Button != nullptr && !Button->HasState(csDestroying)) Button->Invalidate();
 }
 
 void TacSpeedButtonHandler::Invalidate() {

@@ -83,6 +83,9 @@ class TacSpeedButtonHandler {
   TacSpeedButtonHandler& operator=(const TacSpeedButtonHandler&) = delete;
 
   virtual void WndProc(TMessage& message);
+  // Still in the button's chain: false once the button has gone, which
+  // takes every hook off as it goes.
+  bool Hooked() const { return hook_.Installed(); }
 
   TSpeedButton* Button = nullptr;
   TsSkinManager* SkinManager = nullptr;

@@ -506,12 +506,15 @@ TEST_F(CtrlAdapter, DialogPicturesAreDrawnAndTheStaticKeepsItsBitmap) {
   };
   EXPECT_EQ(count(picture), 16 * 16);
   EXPECT_EQ(count(button), 12 * 12) << "the glyph's size comes from the bitmap itself";
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(SolidBitmap(20)));
+  shown = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  EXPECT_EQ(count(picture), 20 * 20) << "a picture set since is shown";
 
   FreeAdapter(icon);
   FreeAdapter(bitBtn);
   BITMAP info{};
   EXPECT_NE(GetObjectW(shown, sizeof(info), &info), 0) << "the static's own bitmap lives on";
-  EXPECT_EQ(info.bmWidth, 16);
+  EXPECT_EQ(info.bmWidth, 20);
   DestroyWindow(dialog);
   DeleteObject(glyph);
 }

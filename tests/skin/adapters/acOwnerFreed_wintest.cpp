@@ -2,13 +2,15 @@
 // window hands the message on: nothing of the freed control or its adapter
 // may be touched afterwards. A scroll box or frame bar freed on the
 // pointer's entering or leaving; a standard button or check box freed by
-// its click.
+// its click; a standard speed button freed while its form lives.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
+#include "classlib/Buttons.h"
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -108,6 +110,31 @@ TEST_P(ClickedControlFreed, ItsOwnClickFreesItUnderItsAdapter) {
 
 INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
                          ::testing::Values(TClicked::Button, TClicked::CheckBox));
+
+// A speed button has no window to say it is going: its handler learns it
+// from its hook. The next walk forgets the button, and the form's end
+// leaves it alone.
+using SpeedButtonFreed = SkinnedFormFixture;
+
+TEST_F(SpeedButtonFreed, TheNextWalkDropsItAndTheFormsEndLeavesItAlone) {
+  const kvtest::TFreedMemoryCheck freed;
+  auto* button = Create<TSpeedButton>(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 23, 22);
+  ShowSkinned();
+  const auto items = [&] {
+    const auto& all = Adapter()->GraphItems;
+    return std::count_if(all.begin(), all.end(), [&](const auto& i) { return i->Ctrl == button; });
+  };
+  ASSERT_EQ(items(), 1);
+  button->Free();
+  Command(form->Handle(), cmdAdaptControl, 0);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(items(), 0);
+  std::exchange(form, nullptr)->Free();
+  EXPECT_EQ(freed.Faults(), 0u);
+  EXPECT_TRUE(freed.Intact());
+}
 
 }  // namespace
 }  // namespace kv

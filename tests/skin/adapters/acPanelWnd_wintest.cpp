@@ -246,9 +246,34 @@ TEST_F(PanelAdapter, ASizeGripShowsTheSkinsGripAndSizesFromAnywhere) {
   for (int state = 0; state < kvtest::TTestSkin::kFrames; ++state)
     gripPixels += img.CountOf(Legend("GLOBALINFO", "GRIPIMAGE", state), img.Whole());
   EXPECT_GT(gripPixels, 0);
+  EXPECT_FALSE(SectionAt(img, 0, 0).starts_with("CHECKBOX")) << "the dialog's background alone";
   RECT r{};
   GetWindowRect(grip, &r);
   EXPECT_EQ(SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.top + 1)), HTBOTTOMRIGHT);
+}
+
+// Over a parent whose picture changes from row to row (a gradient, as in
+// skins from elsewhere), the strip above a group box's frame is the part of
+// the picture under the box.
+class GradientParent : public SkinnedFormFixture {
+ protected:
+  kvtest::TTestSkinOptions SkinOptions() const override {
+    kvtest::TTestSkinOptions o;
+    o.Gradient = {"PANEL"};
+    return o;
+  }
+};
+
+TEST_F(GradientParent, TheStripAboveAGroupBoxShowsThePictureUnderIt) {
+  auto* panel = Add<TPanel>(10, 10, 300, 340);
+  auto* box = Add<TGroupBox>(40, 200, 200, 100, panel);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(box), nullptr);
+  const kvtest::TPixels under = Shown(panel);
+  const kvtest::TPixels strip = Shown(box);
+  // Left of where a caption would stand, on the box's first rows.
+  for (int y : {0, 1})
+    EXPECT_EQ(strip.At(1, y) & 0xFFFFFF, under.At(38, 200 + y) & 0xFFFFFF) << "row " << y;
 }
 
 // A class-library panel and group box: what they do with the toolkit's

@@ -90,6 +90,22 @@ TEST_F(SpinWnd, TheHalfUnderThePointerIsHotOrPressedAndNormalOnceItLeaves) {
       pump::PumpUntil([&] { return TPixels::FromClient(wnd).CountOf(Look(0), kSecond) > 0; }));
 }
 
+// A press whose capture is taken away (a message box, Alt+Tab) gets no
+// release: it ends there, and the half is only hot when the pointer is back.
+TEST_F(SpinWnd, APressLosingTheCaptureEndsThere) {
+  Make(0);
+  const POINT first{kWidth / 2, kHeight / 4}, second{kWidth / 2, 3 * kHeight / 4};
+  kvtest::MouseDown(wnd, second);
+  ASSERT_GT(Shown().CountOf(Look(2), kSecond), 0);
+  SetCapture(host->Handle());
+  ReleaseCapture();
+  kvtest::MouseMove(wnd, first);
+  kvtest::MouseMove(wnd, second);
+  const TPixels shown = Shown();
+  EXPECT_EQ(0, shown.CountOf(Look(2), kSecond));
+  EXPECT_GT(shown.CountOf(Look(1), kSecond), 0);
+}
+
 TEST_F(SpinWnd, TheSkinGoneTheUpDownPaintsItself) {
   Make(0);
   RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
