@@ -337,6 +337,8 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
   const TReplyMatch match = MatchReply();
   const bool awaited = match.Certain && !awaited_.empty() && match.Request == awaited_;
   if (!awaited) {
+    // The answer may have made the line plain for a request held back.
+    SendHeldRequest();
     // A version request waiting out earlier answers looks at the line again.
     if (busy_ && syncing_ && match.Found) busy_ = false;
     // Version and password answers tell themselves apart: late or not, one
@@ -373,6 +375,8 @@ void TRequestEngine::DamagedReply() {
   // A garbled answer to the main window's password is no refusal (which
   // would end the program): the password goes again after its time-out.
   if (pending_ == TAG_PASSWORD && role_ == TEngineRole::Main) return;
+  // A request held back has not gone out: what came is no answer to it.
+  if (held_) return;
   // A single request's handler reports what came, text answers included.
   lastReplyTag_ = pending_;
   awaited_.clear();
@@ -408,8 +412,12 @@ void TRequestEngine::TimeoutMessage(int tag) {
   clock_.Delay(TimeoutSettleMs);
   busy_ = false;
   SetPending(0);
-  // A single request's answer that still comes is not shown.
-  if (tag == awaitedTag_) awaited_.clear();
+  // A single request's answer that still comes is not shown, and one held
+  // back does not go out.
+  if (tag == awaitedTag_) {
+    awaited_.clear();
+    held_ = nullptr;
+  }
   if (tag == TAG_PASSWORD) RetryPassword();
   if (tag == TAG_VERSION) RetryVersionRequest();
 }
@@ -496,6 +504,29 @@ void TRequestEngine::Request(int tag, const TSender& send) {
   awaited_ = FrameOf(send);
   awaitedTag_ = tag;
   SetPending(tag);
+  held_ = nullptr;
+  if (MayBeTakenFor(awaited_)) {
+    // An answer still owed to an earlier request could not be told from
+    // this one's: a version request, whose answer tells itself apart, goes
+    // first, and the request follows once the line is plain.
+    held_ = send;
+    SendHandle.SendReadVersion(linePort_);
+    return;
+  }
+  send(linePort_);
+}
+
+void TRequestEngine::SendHeldRequest() {
+  if (!held_ || MayBeTakenFor(awaited_)) return;
+  const TSender send = std::move(held_);
+  held_ = nullptr;
+  // Another operation took the tag meanwhile, or the port went.
+  if (pending_ != awaitedTag_ || !Connected()) {
+    awaited_.clear();
+    return;
+  }
+  // It is given its whole time from now.
+  SetPending(awaitedTag_);
   send(linePort_);
 }
 
@@ -609,6 +640,7 @@ void TRequestEngine::ShowModelOrNoAnswer() {
 TRequestEngine::TExchange TRequestEngine::ExchangeBlock(int tag, const TSender& send) {
   const TDataPack frame = FrameOf(send);
   awaited_ = frame;
+  held_ = nullptr;
   awaitedTag_ = loopTag_ = tag;
   answered_ = settle_ = sentOwn_ = false;
   exchanging_ = true;
@@ -894,6 +926,7 @@ void TRequestEngine::Reset(std::string_view password) {
   if (!Connected()) return;
   // A text command: its answer is text, which no frame is taken for.
   awaited_.clear();
+  held_ = nullptr;
   SetPending(TAG_RESET);
   SendText(password, "RESET");
 }
@@ -908,8 +941,13 @@ void TRequestEngine::Reboot(std::string_view password) {
 void TRequestEngine::ClearHistory() {
   if (!Connected()) return;
   view_.ShowProgress(ClearHistoryGaugeMax);
-  // The device answers with progress text; the engine moves the gauge.
-  Request(TAG_CLEARHISTORY, [](ICommPort& port) { SendHandle.SendClearHistory(port); });
+  // The device answers with progress text; the engine moves the gauge. No
+  // frame is taken for text: the request waits for nothing on the line, and
+  // stays off it.
+  awaited_.clear();
+  held_ = nullptr;
+  SetPending(TAG_CLEARHISTORY);
+  SendHandle.SendClearHistory(*port_);
 }
 
 }  // namespace kv
