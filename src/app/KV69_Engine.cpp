@@ -337,8 +337,7 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
   const TReplyMatch match = MatchReply();
   const bool awaited = match.Certain && !awaited_.empty() && match.Request == awaited_;
   if (!awaited) {
-    // The answer may have made the line plain for a request held back.
-    SendHeldRequest();
+    SendHeldRequest(match);
     // A version request waiting out earlier answers looks at the line again.
     if (busy_ && syncing_ && match.Found) busy_ = false;
     // Version and password answers tell themselves apart: late or not, one
@@ -508,7 +507,7 @@ void TRequestEngine::Request(int tag, const TSender& send) {
   if (MayBeTakenFor(awaited_)) {
     // An answer still owed to an earlier request could not be told from
     // this one's: a version request, whose answer tells itself apart, goes
-    // first, and the request follows once the line is plain.
+    // first, and the request follows that answer, on a plain line.
     held_ = send;
     SendHandle.SendReadVersion(linePort_);
     return;
@@ -516,8 +515,13 @@ void TRequestEngine::Request(int tag, const TSender& send) {
   send(linePort_);
 }
 
-void TRequestEngine::SendHeldRequest() {
-  if (!held_ || MayBeTakenFor(awaited_)) return;
+void TRequestEngine::SendHeldRequest(const TReplyMatch& match) {
+  // Whatever was asked before the version request is answered or lost
+  // once its answer is in; a damaged answer would be taken for the
+  // request's own, were anything else still on its way.
+  if (!held_ || !match.Found || CommandOf(match.Request) != VersionCommand ||
+      MayBeTakenFor(awaited_))
+    return;
   const TSender send = std::move(held_);
   held_ = nullptr;
   // Another operation took the tag meanwhile, or the port went.

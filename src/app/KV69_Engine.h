@@ -202,7 +202,7 @@ class TRequestEngine {
   // an earlier request's answer could be taken for its own, it is held
   // back behind a version request until that answer has come.
   void Request(int tag, const TSender& send);
-  void SendHeldRequest();
+  void SendHeldRequest(const TReplyMatch& match);
   // Sends one block request, and again after each time-out or damaged
   // answer, until its answer is taken. Before it goes, earlier requests
   // whose answers could be taken for its own are waited out behind a

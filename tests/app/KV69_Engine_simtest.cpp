@@ -775,7 +775,12 @@ INSTANTIATE_TEST_SUITE_P(
                         {K::Record, 6},
                         {K::Record, 7},
                         {K::Record, 8, "late 3500", false, 3200},
-                        {K::Record, 9}}}),
+                        {K::Record, 9}}},
+        // Later than the next record's time-out: that one never went out.
+        SingleSequence{"RecordsAfterAVeryLateOne", Device(false),
+                       {{K::Record, 8, "late 9000", false, 3200},
+                        {K::Record, 9, "", false},
+                        {K::Record, 10}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Password, AcceptedPasswordAsksForTheModel) {
