@@ -516,9 +516,9 @@ void TRequestEngine::Request(int tag, const TSender& send) {
 }
 
 void TRequestEngine::SendHeldRequest(const TReplyMatch& match) {
-  // Whatever was asked before the version request is answered or lost
-  // once its answer is in; a damaged answer would be taken for the
-  // request's own, were anything else still on its way.
+  // Once a version answer is in, whatever was asked before that request is
+  // answered or lost: nothing but the held request's own answer can then
+  // follow it, a damaged one included.
   if (!held_ || !match.Found || CommandOf(match.Request) != VersionCommand ||
       MayBeTakenFor(awaited_))
     return;

@@ -8,9 +8,9 @@
 #include <map>
 #include <memory>
 
+#include "SimHistoryRecords.h"
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Engine.h"
-#include "SimHistoryRecords.h"
 #include "devicelink/BasicProtocol_Unt.h"
 #include "devicesim/SimControl.h"
 #include "devicesim/SimDevice.h"
@@ -722,9 +722,9 @@ struct SingleSequence {
 void PrintTo(const SingleSequence& sequence, std::ostream* os) { *os << sequence.name; }
 
 class SingleSequences : public testing::TestWithParam<SingleSequence> {};
+using K = SingleStep::Kind;
 
 TEST_P(SingleSequences, EveryAnswerInTimeIsShownAndNoneAsAnothers) {
-  using K = SingleStep::Kind;
   SimLink link(GetParam().device);
   ModelIndex = -1;
   link.engine.SendPassword("9173", true);
@@ -759,7 +759,6 @@ TEST_P(SingleSequences, EveryAnswerInTimeIsShownAndNoneAsAnothers) {
               std::vector<std::string>(row.begin(), row.begin() + 4));
 }
 
-using K = SingleStep::Kind;
 INSTANTIATE_TEST_SUITE_P(
     AfterAFault, SingleSequences,
     testing::Values(
@@ -769,17 +768,12 @@ INSTANTIATE_TEST_SUITE_P(
         SingleSequence{"ClockAndChannelsAfterDeleteHistory", Device(true, 10, 0x80),
                        {{K::ClearHistory}, {K::ReadTime}, {K::ReadTh}}},
         SingleSequence{"RecordsAfterALostAndALateOne", Device(false),
-                       {{K::Record, 3, "drop", false},
-                        {K::Record, 4},
-                        {K::Record, 5},
-                        {K::Record, 6},
-                        {K::Record, 7},
-                        {K::Record, 8, "late 3500", false, 3200},
+                       {{K::Record, 3, "drop", false}, {K::Record, 4}, {K::Record, 5},
+                        {K::Record, 6}, {K::Record, 7}, {K::Record, 8, "late 3500", false, 3200},
                         {K::Record, 9}}},
         // Later than the next record's time-out: that one never went out.
         SingleSequence{"RecordsAfterAVeryLateOne", Device(false),
-                       {{K::Record, 8, "late 9000", false, 3200},
-                        {K::Record, 9, "", false},
+                       {{K::Record, 8, "late 9000", false, 3200}, {K::Record, 9, "", false},
                         {K::Record, 10}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
