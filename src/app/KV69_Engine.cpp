@@ -31,6 +31,11 @@ constexpr int RebootWaitMs = 500;
 // block goes out no sooner than this after the acknowledgement.
 constexpr int WriteBlockSettleMs = 100;
 
+constexpr std::uint8_t PasswordCommand = 0x01;
+constexpr std::uint8_t VersionCommand = 0x05;
+constexpr std::uint8_t WriteCommand = 0x82;
+constexpr std::uint8_t ReadCommand = 0x83;
+
 constexpr int BlockSize = static_cast<int>(TBasicProtocol::BlockSize);
 constexpr int MasterReadBlocks = 14;
 // The write sends one block past the image: 256 bytes of 0xFF at address
@@ -136,6 +141,7 @@ bool TRequestEngine::TLinePort::WriteData(const void* buffer, std::uint32_t leng
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   engine_.line_.emplace_back(bytes, bytes + length);
   if (length > 1) engine_.sentCommands_.set(bytes[1]);
+  if (length > 1 && bytes[1] == VersionCommand) engine_.versionCounted_ = false;
   return true;
 }
 
@@ -160,11 +166,6 @@ TDataPack FrameOf(const std::function<void(ICommPort&)>& send) {
 }
 
 std::uint8_t CommandOf(const TDataPack& frame) { return frame.size() > 1 ? frame[1] : 0; }
-
-constexpr std::uint8_t PasswordCommand = 0x01;
-constexpr std::uint8_t VersionCommand = 0x05;
-constexpr std::uint8_t WriteCommand = 0x82;
-constexpr std::uint8_t ReadCommand = 0x83;
 
 // What a whole reply brings, for telling answers apart where the device does
 // not repeat the request's command byte: a block of memory (a configuration
@@ -314,6 +315,7 @@ void TRequestEngine::SetPending(int tag) {
 
 void TRequestEngine::Receive(const void* buffer, std::size_t length) {
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  previousChunk_.swap(recvBuffer_);
   recvBuffer_.assign(bytes, bytes + length);
   // The device is there.
   silentRounds_ = 0;
@@ -334,7 +336,18 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
     lastTaken_.clear();
     return;
   }
+  const bool copy = versionCounted_ && recvBuffer_ == previousChunk_;
+  versionCounted_ = false;
+  if (copy) {
+    // A version answer sent twice would stand for a later version request,
+    // and what was asked between the two would count as lost: one like the
+    // version answer just counted, with no version request sent since, is
+    // not counted. (A request it leaves unanswered goes from the line with
+    // the next answer to a later one.)
+    return;
+  }
   const TReplyMatch match = MatchReply();
+  versionCounted_ = match.Found && CommandOf(match.Request) == VersionCommand;
   const bool awaited = match.Certain && !awaited_.empty() && match.Request == awaited_;
   if (!awaited) {
     SendHeldRequest(match);

@@ -253,6 +253,8 @@ class TRequestEngine {
   int passwordRetries_ = 0;
   int versionRetries_ = 0;
   TDataPack recvBuffer_;
+  TDataPack previousChunk_;
+  bool versionCounted_ = false;  // the last chunk was counted as a version answer
 
   // Frames sent whose answers have not been seen, oldest first. The device
   // answers in the order asked, and may lose an answer; one that does not

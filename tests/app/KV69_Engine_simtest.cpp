@@ -710,7 +710,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, SingleRequests, testing::ValuesIn(Faults));
 struct SingleStep {
   enum Kind { SetTime, ReadTime, ReadTh, ClearHistory, Record } kind;
   int arg = 0;             // the minute set, or the record's number
-  const char* fault = "";  // on this request's answer
+  const char* fault = "";  // on this request's answer (faults joined by ",")
   bool shown = true;
   int waitMs = 4000;  // before the next request
 };
@@ -733,7 +733,11 @@ TEST_P(SingleSequences, EveryAnswerInTimeIsShownAndNoneAsAnothers) {
   int index = 0;
   for (const SingleStep& step : GetParam().steps) {
     SCOPED_TRACE("step " + std::to_string(index++));
-    if (*step.fault) link.script.emplace(static_cast<int>(link.requests.size()), step.fault);
+    for (std::string_view faults = step.fault; !faults.empty();) {
+      const std::size_t end = std::min(faults.find(','), faults.size());
+      link.script.emplace(static_cast<int>(link.requests.size()), std::string(faults.substr(0, end)));
+      faults.remove_prefix(std::min(end + 1, faults.size()));
+    }
     const std::size_t messages = link.messages.size(), records = link.records.size();
     const int thValues = link.thValues;
     link.clock = 0;
@@ -774,7 +778,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Later than the next record's time-out: that one never went out.
         SingleSequence{"RecordsAfterAVeryLateOne", Device(false),
                        {{K::Record, 8, "late 9000", false, 3200}, {K::Record, 9, "", false},
-                        {K::Record, 10}}}),
+                        {K::Record, 10}}},
+        // Record 4 waits behind a version request whose answer comes late,
+        // and twice: the copy is not taken for the answer to the version
+        // request the clock then waits behind, which would let the late
+        // channel values stand for the clock.
+        SingleSequence{"ClockAfterADoubledVersionAnswer", Device(false, 10, 0x80),
+                       {{K::Record, 3, "drop", false, 4000},
+                        {K::Record, 4, "late 8000,concat", false, 3200},
+                        {K::ReadTh, 0, "late 5000", false, 3000},
+                        {K::ReadTime}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Password, AcceptedPasswordAsksForTheModel) {
