@@ -31,6 +31,11 @@ constexpr int RebootWaitMs = 500;
 // block goes out no sooner than this after the acknowledgement.
 constexpr int WriteBlockSettleMs = 100;
 
+constexpr std::uint8_t PasswordCommand = 0x01;
+constexpr std::uint8_t VersionCommand = 0x05;
+constexpr std::uint8_t WriteCommand = 0x82;
+constexpr std::uint8_t ReadCommand = 0x83;
+
 constexpr int BlockSize = static_cast<int>(TBasicProtocol::BlockSize);
 constexpr int MasterReadBlocks = 14;
 // The write sends one block past the image: 256 bytes of 0xFF at address
@@ -136,6 +141,7 @@ bool TRequestEngine::TLinePort::WriteData(const void* buffer, std::uint32_t leng
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   engine_.line_.emplace_back(bytes, bytes + length);
   if (length > 1) engine_.sentCommands_.set(bytes[1]);
+  if (length > 1 && bytes[1] == VersionCommand) engine_.versionCounted_ = false;
   return true;
 }
 
@@ -160,11 +166,6 @@ TDataPack FrameOf(const std::function<void(ICommPort&)>& send) {
 }
 
 std::uint8_t CommandOf(const TDataPack& frame) { return frame.size() > 1 ? frame[1] : 0; }
-
-constexpr std::uint8_t PasswordCommand = 0x01;
-constexpr std::uint8_t VersionCommand = 0x05;
-constexpr std::uint8_t WriteCommand = 0x82;
-constexpr std::uint8_t ReadCommand = 0x83;
 
 // What a whole reply brings, for telling answers apart where the device does
 // not repeat the request's command byte: a block of memory (a configuration
@@ -314,6 +315,7 @@ void TRequestEngine::SetPending(int tag) {
 
 void TRequestEngine::Receive(const void* buffer, std::size_t length) {
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  previousChunk_.swap(recvBuffer_);
   recvBuffer_.assign(bytes, bytes + length);
   // The device is there.
   silentRounds_ = 0;
@@ -334,9 +336,21 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
     lastTaken_.clear();
     return;
   }
+  const bool copy = versionCounted_ && recvBuffer_ == previousChunk_;
+  versionCounted_ = false;
+  if (copy) {
+    // A version answer sent twice would stand for a later version request,
+    // and what was asked between the two would count as lost: one like the
+    // version answer just counted, with no version request sent since, is
+    // not counted. (A request it leaves unanswered goes from the line with
+    // the next answer to a later one.)
+    return;
+  }
   const TReplyMatch match = MatchReply();
+  versionCounted_ = match.Found && CommandOf(match.Request) == VersionCommand;
   const bool awaited = match.Certain && !awaited_.empty() && match.Request == awaited_;
   if (!awaited) {
+    SendHeldRequest(match);
     // A version request waiting out earlier answers looks at the line again.
     if (busy_ && syncing_ && match.Found) busy_ = false;
     // Version and password answers tell themselves apart: late or not, one
@@ -373,6 +387,8 @@ void TRequestEngine::DamagedReply() {
   // A garbled answer to the main window's password is no refusal (which
   // would end the program): the password goes again after its time-out.
   if (pending_ == TAG_PASSWORD && role_ == TEngineRole::Main) return;
+  // A request held back has not gone out: what came is no answer to it.
+  if (held_) return;
   // A single request's handler reports what came, text answers included.
   lastReplyTag_ = pending_;
   awaited_.clear();
@@ -408,8 +424,12 @@ void TRequestEngine::TimeoutMessage(int tag) {
   clock_.Delay(TimeoutSettleMs);
   busy_ = false;
   SetPending(0);
-  // A single request's answer that still comes is not shown.
-  if (tag == awaitedTag_) awaited_.clear();
+  // A single request's answer that still comes is not shown, and one held
+  // back does not go out.
+  if (tag == awaitedTag_) {
+    awaited_.clear();
+    held_ = nullptr;
+  }
   if (tag == TAG_PASSWORD) RetryPassword();
   if (tag == TAG_VERSION) RetryVersionRequest();
 }
@@ -496,6 +516,34 @@ void TRequestEngine::Request(int tag, const TSender& send) {
   awaited_ = FrameOf(send);
   awaitedTag_ = tag;
   SetPending(tag);
+  held_ = nullptr;
+  if (MayBeTakenFor(awaited_)) {
+    // An answer still owed to an earlier request could not be told from
+    // this one's: a version request, whose answer tells itself apart, goes
+    // first, and the request follows that answer, on a plain line.
+    held_ = send;
+    SendHandle.SendReadVersion(linePort_);
+    return;
+  }
+  send(linePort_);
+}
+
+void TRequestEngine::SendHeldRequest(const TReplyMatch& match) {
+  // Once a version answer is in, whatever was asked before that request is
+  // answered or lost: nothing but the held request's own answer can then
+  // follow it, a damaged one included.
+  if (!held_ || !match.Found || CommandOf(match.Request) != VersionCommand ||
+      MayBeTakenFor(awaited_))
+    return;
+  const TSender send = std::move(held_);
+  held_ = nullptr;
+  // Another operation took the tag meanwhile, or the port went.
+  if (pending_ != awaitedTag_ || !Connected()) {
+    awaited_.clear();
+    return;
+  }
+  // It is given its whole time from now.
+  SetPending(awaitedTag_);
   send(linePort_);
 }
 
@@ -609,6 +657,7 @@ void TRequestEngine::ShowModelOrNoAnswer() {
 TRequestEngine::TExchange TRequestEngine::ExchangeBlock(int tag, const TSender& send) {
   const TDataPack frame = FrameOf(send);
   awaited_ = frame;
+  held_ = nullptr;
   awaitedTag_ = loopTag_ = tag;
   answered_ = settle_ = sentOwn_ = false;
   exchanging_ = true;
@@ -894,6 +943,7 @@ void TRequestEngine::Reset(std::string_view password) {
   if (!Connected()) return;
   // A text command: its answer is text, which no frame is taken for.
   awaited_.clear();
+  held_ = nullptr;
   SetPending(TAG_RESET);
   SendText(password, "RESET");
 }
@@ -908,8 +958,13 @@ void TRequestEngine::Reboot(std::string_view password) {
 void TRequestEngine::ClearHistory() {
   if (!Connected()) return;
   view_.ShowProgress(ClearHistoryGaugeMax);
-  // The device answers with progress text; the engine moves the gauge.
-  Request(TAG_CLEARHISTORY, [](ICommPort& port) { SendHandle.SendClearHistory(port); });
+  // The device answers with progress text; the engine moves the gauge. No
+  // frame is taken for text: the request waits for nothing on the line, and
+  // stays off it.
+  awaited_.clear();
+  held_ = nullptr;
+  SetPending(TAG_CLEARHISTORY);
+  SendHandle.SendClearHistory(*port_);
 }
 
 }  // namespace kv

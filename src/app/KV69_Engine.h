@@ -198,8 +198,11 @@ class TRequestEngine {
     TDataPack Request;
   };
 
-  // A single request: its answer is shown only while it is pending.
+  // A single request: its answer is shown only while it is pending. Where
+  // an earlier request's answer could be taken for its own, it is held
+  // back behind a version request until that answer has come.
   void Request(int tag, const TSender& send);
+  void SendHeldRequest(const TReplyMatch& match);
   // Sends one block request, and again after each time-out or damaged
   // answer, until its answer is taken. Before it goes, earlier requests
   // whose answers could be taken for its own are waited out behind a
@@ -250,6 +253,8 @@ class TRequestEngine {
   int passwordRetries_ = 0;
   int versionRetries_ = 0;
   TDataPack recvBuffer_;
+  TDataPack previousChunk_;
+  bool versionCounted_ = false;  // the last chunk was counted as a version answer
 
   // Frames sent whose answers have not been seen, oldest first. The device
   // answers in the order asked, and may lose an answer; one that does not
@@ -257,6 +262,7 @@ class TRequestEngine {
   std::deque<TDataPack> line_;
   TDataPack awaited_;  // the request whose answer is wanted; empty: none
   int awaitedTag_ = 0;
+  TSender held_;  // sends the single request held back; empty: none
   TEcho echo_ = TEcho::Unknown;
   TEcho commandEcho_ = TEcho::Unknown;
   std::bitset<256> sentCommands_;  // the command bytes of the link's frames

@@ -476,6 +476,25 @@ TEST_F(DeviceWindow, ClockSetThenReadAgree) {
   EXPECT_EQ(30, minute);
 }
 
+// One Set Time gets a garbled answer: each one after it shows its own
+// "Successfully!" at once.
+TEST_F(DeviceWindow, SetTimeAfterAGarbledAnswerShowsEachSuccess) {
+  ASSERT_NE(nullptr, form_->dtpYMD) << "made by the setting pages";
+  form_->dtpYMD->SetDateTime(EncodeDate(2024, 1, 31));
+  for (int minute = 30; minute <= 35; ++minute) {
+    SCOPED_TRACE(minute);
+    if (minute == 31) sim_.Command("badsum");
+    form_->dtpHMS->SetDateTime(EncodeTime(9, minute, 0, 0));
+    form_->btn_Main_Timer_Write->Click();
+    ASSERT_TRUE(PumpUntil([] { return FormMessage != nullptr && FormMessage->Visible(); }, 5000));
+    EXPECT_EQ(minute == 31 ? "Data Error" : Lang_MsgSuccess, FormMessage->lbl_Info->Caption());
+    EXPECT_EQ(0, form_->PendingTag());
+    EXPECT_EQ(0u, State("time").rfind("2024-01-31 09:" + std::to_string(minute), 0))
+        << State("time");
+    FormMessage->sbtbtn_Ok->Click();
+  }
+}
+
 TEST_F(DeviceWindow, ClockBeforeTheDevicesFirstYearIsRefused) {
   ASSERT_NE(nullptr, form_->dtpYMD) << "made by the setting pages";
   form_->dtpYMD->SetDateTime(EncodeDate(1999, 12, 31));

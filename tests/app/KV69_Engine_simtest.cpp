@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "SimHistoryRecords.h"
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Engine.h"
 #include "devicelink/BasicProtocol_Unt.h"
@@ -120,6 +121,9 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   }
   void ThValuesReceived(const TDataPack&) override { ++thValues; }
   void TimeReceived(TDateTime date, TDateTime time) override { clock = date + time; }
+  void HistoryRowReceived(const std::vector<std::string>& cells) override {
+    records.push_back(cells);
+  }
   void HistoryRowsReceived(const std::vector<THistoryGridRow>& rows) override {
     for (const THistoryGridRow& row : rows) grid[row.Row] = row.Cells;
     rowsShown += static_cast<int>(rows.size());
@@ -184,6 +188,7 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
   TDateTime clock = 0;
   Grid grid;
   int rowsShown = 0;
+  std::vector<std::vector<std::string>> records;  // single records shown, in order
   // Off: a doubled frame gets past the read thread even when the next
   // request went out after its first byte, as a slow machine may let it.
   bool dropFramesBegunEarlier = true;
@@ -697,6 +702,93 @@ TEST_P(SingleRequests, ResetAndClearHistoryReportOnlyWhatCame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, SingleRequests, testing::ValuesIn(Faults));
+
+// Single requests one after another, with an answer lost, damaged or late
+// among them: every answer that comes while its request is pending is
+// shown, and none as another request's (a record's row always holds the
+// record it names).
+struct SingleStep {
+  enum Kind { SetTime, ReadTime, ReadTh, ClearHistory, Record } kind;
+  int arg = 0;             // the minute set, or the record's number
+  const char* fault = "";  // on this request's answer (faults joined by ",")
+  bool shown = true;
+  int waitMs = 4000;  // before the next request
+};
+struct SingleSequence {
+  const char* name;
+  SimDeviceSettings device;
+  std::vector<SingleStep> steps;
+};
+void PrintTo(const SingleSequence& sequence, std::ostream* os) { *os << sequence.name; }
+
+class SingleSequences : public testing::TestWithParam<SingleSequence> {};
+using K = SingleStep::Kind;
+
+TEST_P(SingleSequences, EveryAnswerInTimeIsShownAndNoneAsAnothers) {
+  SimLink link(GetParam().device);
+  ModelIndex = -1;
+  link.engine.SendPassword("9173", true);
+  link.Advance(2000);
+  ASSERT_EQ(1, ModelIndex);
+  int index = 0;
+  for (const SingleStep& step : GetParam().steps) {
+    SCOPED_TRACE("step " + std::to_string(index++));
+    for (std::string_view faults = step.fault; !faults.empty();) {
+      const std::size_t end = std::min(faults.find(','), faults.size());
+      link.script.emplace(static_cast<int>(link.requests.size()), std::string(faults.substr(0, end)));
+      faults.remove_prefix(std::min(end + 1, faults.size()));
+    }
+    const std::size_t messages = link.messages.size(), records = link.records.size();
+    const int thValues = link.thValues;
+    link.clock = 0;
+    switch (step.kind) {
+      case K::SetTime: link.engine.SetTime(2024, 1, 31, 9, step.arg); break;
+      case K::ReadTime: link.engine.ReadTime(); break;
+      case K::ReadTh: link.engine.ReadThValues(); break;
+      case K::ClearHistory: link.engine.ClearHistory(); break;
+      case K::Record: link.engine.ReadHistoryRecord(step.arg); break;
+    }
+    link.Advance(step.waitMs);
+    const std::vector<std::string> news(link.messages.begin() + std::ptrdiff_t(messages),
+                                        link.messages.end());
+    const bool success = news == std::vector<std::string>{Lang_MsgSuccess};
+    const bool shown[] = {success, success && link.clock != 0, link.thValues == thValues + 1,
+                          !link.progress,
+                          link.records.size() == records + 1 &&
+                              link.records.back()[0] == std::to_string(step.arg)};
+    EXPECT_EQ(step.shown, shown[step.kind]);
+  }
+  for (const std::vector<std::string>& row : link.records)
+    EXPECT_EQ(samples::SimRecordStart(std::stoi(row[0])),
+              std::vector<std::string>(row.begin(), row.begin() + 4));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AfterAFault, SingleSequences,
+    testing::Values(
+        SingleSequence{"SetTimeAfterAGarbledAnswer", Device(true),
+                       {{K::SetTime, 30}, {K::SetTime, 31, "badsum", false}, {K::SetTime, 32},
+                        {K::SetTime, 33}, {K::SetTime, 34}, {K::SetTime, 35}}},
+        SingleSequence{"ClockAndChannelsAfterDeleteHistory", Device(true, 10, 0x80),
+                       {{K::ClearHistory}, {K::ReadTime}, {K::ReadTh}}},
+        SingleSequence{"RecordsAfterALostAndALateOne", Device(false),
+                       {{K::Record, 3, "drop", false}, {K::Record, 4}, {K::Record, 5},
+                        {K::Record, 6}, {K::Record, 7}, {K::Record, 8, "late 3500", false, 3200},
+                        {K::Record, 9}}},
+        // Later than the next record's time-out: that one never went out.
+        SingleSequence{"RecordsAfterAVeryLateOne", Device(false),
+                       {{K::Record, 8, "late 9000", false, 3200}, {K::Record, 9, "", false},
+                        {K::Record, 10}}},
+        // Record 4 waits behind a version request whose answer comes late,
+        // and twice: the copy is not taken for the answer to the version
+        // request the clock then waits behind, which would let the late
+        // channel values stand for the clock.
+        SingleSequence{"ClockAfterADoubledVersionAnswer", Device(false, 10, 0x80),
+                       {{K::Record, 3, "drop", false, 4000},
+                        {K::Record, 4, "late 8000,concat", false, 3200},
+                        {K::ReadTh, 0, "late 5000", false, 3000},
+                        {K::ReadTime}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Password, AcceptedPasswordAsksForTheModel) {
   SimLink link(Device(true));
