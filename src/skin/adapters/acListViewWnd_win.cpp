@@ -472,6 +472,11 @@ LRESULT TacListViewWnd::HeaderWndProc(HWND header, UINT msg, WPARAM wParam, LPAR
       }
       return r;
     }
+    case WM_CAPTURECHANGED:
+      // Capture taken away (a message box, Alt+Tab; a cancelled mode
+      // releases it too): no release comes.
+      if (reinterpret_cast<HWND>(lParam) == header || !headerPressed_) break;
+      [[fallthrough]];
     case WM_LBUTTONUP:
       pressed_ = -1;
       headerPressed_ = false;

@@ -66,19 +66,6 @@ std::string ScrollerSkin(const TsSkinManager* manager) {
   return own ? "UPDOWNBTN" : "BUTTON";
 }
 
-// A windowless control's background as a window's themed parent
-// background is drawn: its parent erases and paints its own client area
-// into dc, moved to the control's place and clipped to it.
-void DrawParentBackground(TControl* control, HDC dc) {
-  TWinControl* parent = control->Parent();
-  if (parent == nullptr || !parent->HandleAllocated()) return;
-  const TSavedDC saved(dc);
-  IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
-  OffsetWindowOrgEx(dc, control->Left(), control->Top(), nullptr);
-  SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  SendMessageW(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-}
-
 }  // namespace
 
 // --- TsTabBtn ---------------------------------------------------------------------------

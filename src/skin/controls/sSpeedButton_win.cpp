@@ -73,6 +73,16 @@ void FillRectWithMesh(HDC dc, const RECT& r) {
 
 }  // namespace
 
+void DrawParentBackground(TControl* control, HDC dc) {
+  TWinControl* parent = control->Parent();
+  if (parent == nullptr || !parent->HandleAllocated()) return;
+  const TSavedDC saved(dc);
+  IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+  OffsetWindowOrgEx(dc, control->Left(), control->Top(), nullptr);
+  SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageW(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+}
+
 // The glyph painter's view of the button, kept apart so that its names do
 // not hide the button's own.
 class TsSpeedButton::TGlyphSource : public TsButtonGlyphSource<TsSpeedButton> {
@@ -428,10 +438,12 @@ void TsSpeedButton::PaintUnskinned(bool drawFrame) {
     const TThemeData theme(parent, L"TOOLBAR");
     const TRect edge = DividerEdge(Width(), Height(), theme.Handle() != nullptr);
     RECT r{edge.Left, edge.Top, edge.Right, edge.Bottom};
-    if (theme.Handle() != nullptr)
+    if (theme.Handle() != nullptr) {
+      DrawParentBackground(this, dc);
       PlatformCalls().DrawThemeBackground(theme.Handle(), dc, TP_SEPARATOR, TS_NORMAL, &r, nullptr);
-    else
+    } else {
       DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    }
     return;
   }
   const bool pressed = Pressed(State());
@@ -473,6 +485,8 @@ void TsSpeedButton::PaintUnskinned(bool drawFrame) {
 
 void TsSpeedButton::PaintThemed(HTHEME theme, bool pressed, bool stripPressed) {
   HDC dc = Canvas()->Handle();
+  // The themed parts have see-through corners.
+  DrawParentBackground(this, dc);
   const bool hot = SkinData()->MouseAbove;
   const int part = Flat() ? static_cast<int>(TP_BUTTON) : static_cast<int>(BP_PUSHBUTTON);
   const auto look = [&](bool down) -> int {

@@ -26,6 +26,11 @@ namespace kv {
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
+// A windowless control's background as a window's themed parent background
+// is drawn: its parent erases and paints its own client area into dc, moved
+// to the control's place and clipped to it.
+void DrawParentBackground(TControl* control, HDC dc);
+
 class TsSpeedButton : public TsSkinnedControl<TSpeedButton> {
  public:
   explicit TsSpeedButton(TComponent* owner);

@@ -134,6 +134,21 @@ TEST_F(ListViewWnd, AHoveredSectionShowsHotAndTheRowsClearIt) {
   EXPECT_EQ(adapter->HotColumn(), -1);
 }
 
+// A press whose capture is taken away (a message box, Alt+Tab) gets no
+// release: it ends there, and the section under the pointer is only hot.
+TEST_F(ListViewWnd, AHeaderPressLosingTheCaptureEndsThere) {
+  MakeList(4, 4);
+  const RECT r = Section(1);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  kvtest::MouseMove(adapter->Header(), middle);
+  kvtest::MouseDown(adapter->Header(), middle);
+  ASSERT_EQ(adapter->PressedColumn(), 1);
+  SetCapture(host->Handle());
+  ReleaseCapture();
+  EXPECT_EQ(adapter->PressedColumn(), -1);
+  EXPECT_EQ(Header().At(middle.x, 1), Legend("COLHEADER", "BORDERSMASK", 1));
+}
+
 TEST_F(ListViewWnd, GivesTheSkinColoursAndPutsTheListsOwnBack) {
   MakeList(13, 16);
   EXPECT_EQ(static_cast<COLORREF>(SendMessageW(wnd, LVM_GETBKCOLOR, 0, 0)),

@@ -326,6 +326,27 @@ TEST_F(SpeedButtonThemed, DrawsTheToolBarOrPushButtonPartInTheStateOfTheMoment) 
   EXPECT_EQ(Painted(), (std::vector<std::string>{"TOOLBAR", Part(TP_SEPARATOR, TS_NORMAL, 39)}));
 }
 
+// Under visual styles the parts are drawn over the parent's own background,
+// erased into the button: a push button's and a divider's alike.
+TEST_F(SpeedButtonThemed, ThePartsLieOnTheParentsBackground) {
+  constexpr COLORREF kParent = RGB(30, 200, 90);
+  const TWndMethod previous = form->WindowProc;
+  form->WindowProc = TWndMethod([previous](TMessage& m) {
+    if (m.Msg != WM_PRINTCLIENT) return previous(m);
+    const RECT all{0, 0, 240, 100};
+    HBRUSH brush = CreateSolidBrush(kParent);
+    FillRect(reinterpret_cast<HDC>(m.WParam), &all, brush);
+    DeleteObject(brush);
+  });
+  for (const TToolButtonStyle style : {tbsButton, tbsDivider}) {
+    button->SetButtonStyle(style);
+    Painted();
+    EXPECT_EQ(kParent, ClientPixel(form->Handle(), 12, 12)) << style;
+    EXPECT_EQ(kParent, ClientPixel(form->Handle(), 87, 37)) << style;
+  }
+  form->WindowProc = previous;
+}
+
 // Without a skin or visual styles: the system's frame, the caption laid out
 // as the skinned button's, and the held-down button of a group in a mesh.
 class SpeedButtonPlain : public ::testing::Test {
