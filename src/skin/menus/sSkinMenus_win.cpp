@@ -457,8 +457,10 @@ void TsSkinableMenus::PaintExtraLine(TBitmap& bitmap, TMenuItem* firstItem) {
   int textBottom = h - kExtraLineBottom;
   if (extraLine.Glyph != nullptr && !extraLine.Glyph->Empty()) {
     const TBitmap& g = *extraLine.Glyph;
-    CopyPixels(&strip, (w - g.Width()) / 2, h - kExtraLineBottom - g.Height(),
-               extraLine.Glyph.get(), 0, 0, g.Width(), g.Height());
+    // Drawn, not copied: a glyph with a transparent colour keeps the line
+    // showing round its picture.
+    TBitmapCanvas canvas(strip);
+    canvas.Draw((w - g.Width()) / 2, h - kExtraLineBottom - g.Height(), g);
     textBottom = h - g.Height() - 20;
   }
   if (!extraLine.Caption.empty()) {

@@ -540,6 +540,16 @@ TEST_F(SkinMenus, TheExtraLineWidensFirstColumnItemsOnlyWhenShown) {
     EXPECT_EQ(section, "EXTRALINE");
     caption = "&Logger";
     glyph = new TBitmap(8, 8, pf24bit);  // the toolkit frees it
+    // Magenta round one dark pixel, magenta transparent.
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) {
+        std::uint8_t* g = glyph->ScanLine(y) + 3 * x;
+        g[0] = g[2] = 0xFF, g[1] = 0;
+      }
+    std::uint8_t* dot = glyph->ScanLine(4) + 3 * 4;
+    dot[0] = 0x20, dot[1] = 0x40, dot[2] = 0x60;
+    glyph->Transparent = true;
+    glyph->TransparentColor = 0xFF00FF;
     visible = show;
   };
   EXPECT_EQ(Measure(first).cx, plain + 32);
@@ -561,6 +571,16 @@ TEST_F(SkinMenus, TheExtraLineWidensFirstColumnItemsOnlyWhenShown) {
   const std::uint8_t* p = image.ScanLine(image.Height() / 2) + 3 * (sbw + 2);
   EXPECT_EQ(RGB(p[2], p[1], p[0]), Colour("EXTRALINE", "COLOR"));
   EXPECT_EQ(target.At(2, 2), Colour("EXTRALINE", "COLOR")) << "and the first item shows it";
+  // The glyph sits centred 12 pixels above the line's bottom, its transparent
+  // colour leaving the line showing.
+  const auto at = [&](int x, int y) {
+    const std::uint8_t* q = image.ScanLine(y) + 3 * x;
+    return RGB(q[2], q[1], q[0]);
+  };
+  const int gx = sbw + (32 - 8) / 2, gy = image.Height() - sbw - 12 - 8;
+  ASSERT_GE(gy, sbw);
+  EXPECT_EQ(at(gx, gy), Colour("EXTRALINE", "COLOR"));
+  EXPECT_EQ(at(gx + 4, gy + 4), RGB(0x60, 0x40, 0x20));
 }
 
 TEST_F(SkinMenus, AMainMenusLevelIsSkinnedThroughItsForm) {
