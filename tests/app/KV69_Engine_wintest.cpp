@@ -246,7 +246,11 @@ TEST_F(Engine, PausedAndDoubledRepliesAreTakenAtTheFirstTry) {
     before = Requests();
     form_->Pop_WirteMasterClick(nullptr);
     EXPECT_EQ(nullptr, form_->FormBasicAnimate);
-    EXPECT_EQ(15u, RequestsSince(before).size()) << "every block once";
+    // A copy still on its way when a block is due is waited out behind a
+    // version request (a slow machine sees it more often): no block twice.
+    rx = RequestsSince(before);
+    std::erase_if(rx, [](const std::string& r) { return r.starts_with("2305"); });
+    EXPECT_EQ(15u, rx.size()) << "every block once";
     sim_.Command("reset");
   }
 }
