@@ -1,5 +1,7 @@
 #include "app/IniSeting_Unt.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <variant>
@@ -9,6 +11,7 @@
 #include "app/SoftDiDoTh_Unt.h"
 #include "base/IniFiles.h"
 #include "base/StringList.h"
+#include "base/TextCodec.h"
 
 namespace kv {
 namespace {
@@ -78,9 +81,7 @@ int ColumnCountOf(std::string_view listView) {
 // Splits a stored row value into its fields; trailing carets are dropped.
 // The value comes decoded from code page 936, so a character whose second
 // byte is the caret's (0x5E, as in C0 5E) stays whole: only a caret that is
-// a character of its own ends a field. Half a character (a device text cut
-// by its field) before a caret takes the caret with it where the two bytes
-// form a character, and is kept as its byte where they form none.
+// a character of its own ends a field.
 std::vector<std::string> RowFields(std::string_view value) {
   while (!value.empty() && value.back() == '^') value.remove_suffix(1);
   std::vector<std::string> fields;
@@ -91,6 +92,103 @@ std::vector<std::string> RowFields(std::string_view value) {
     if (caret == std::string_view::npos) return fields;
     start = caret + 1;
   }
+}
+
+// A cell is stored as it stands when it loads back so. It would not where a
+// caret would split it, where "~" would load as an empty cell, where half a
+// character at its end (a device text cut by older software) would take the
+// caret after it as its second byte, where a line break would become a blank
+// or a character code page 936 lacks a "?". Such a cell is stored as "~" and
+// its text, in which those characters, "%" and "~" are written %XX (a byte,
+// or a character below 0x80) or %uXXXX (a UTF-16 unit): the field holds no
+// caret and ends in no lead byte, older versions show it in its own column,
+// and a profile written before holds such a field only where a user typed
+// exactly what a save writes.
+constexpr std::string_view kEmptyCell = "~";
+constexpr char kEscape = '%';
+
+// digits hexadecimal digits at pos, in either case: a field a save would not
+// write is no escaped field anyway.
+bool ParseHex(std::string_view text, std::size_t pos, std::size_t digits, unsigned& value) {
+  if (pos + digits > text.size()) return false;
+  const char* end = text.data() + pos + digits;
+  const auto [ptr, error] = std::from_chars(text.data() + pos, end, value, 16);
+  return error == std::errc() && ptr == end;
+}
+
+// The text with every character that cannot stand in a stored field escaped.
+std::string EscapedText(std::string_view text) {
+  std::string out(1, kEmptyCell.front());
+  for (const char16_t unit : Utf8ToUtf16(text)) {
+    if (unit < 0x20 || unit == kEscape || unit == '^' || unit == '~') {
+      out += kEscape + IntToHex(unit, 2);
+    } else if (IsGbkByteEscape(unit)) {
+      out += kEscape + IntToHex(unit - GbkByteEscapeBase, 2);
+    } else if (const std::string ch = Utf16ToUtf8(std::u16string(1, unit));
+               unit < 0x80 || GbkToUtf8(Utf8ToGbk(ch)) == ch) {
+      out += ch;
+    } else {
+      out += kEscape + ("u" + IntToHex(unit, 4));
+    }
+  }
+  return out;
+}
+
+// The text of an escaped field's body; false when the body is no escaped text.
+bool UnescapedText(std::string_view body, std::string& text) {
+  std::u16string units;
+  for (std::size_t i = 0; i < body.size();) {
+    const std::size_t escape = std::min(body.find(kEscape, i), body.size());
+    units += Utf8ToUtf16(body.substr(i, escape - i));
+    if (escape == body.size()) break;
+    unsigned value = 0;
+    if (ParseHex(body, escape + 1, 2, value)) {
+      units += static_cast<char16_t>(value < 0x80 ? value : GbkByteEscapeBase + value);
+      i = escape + 3;
+    } else if (body.substr(escape + 1, 1) == "u" && ParseHex(body, escape + 2, 4, value)) {
+      units += static_cast<char16_t>(value);
+      i = escape + 6;
+    } else {
+      return false;
+    }
+  }
+  text = Utf16ToUtf8(units);
+  return true;
+}
+
+bool EndsInLeadByte(std::string_view gbk) {
+  return !gbk.empty() && IsGbkLeadByte(static_cast<unsigned char>(gbk.back())) &&
+         GbkTruncate(gbk, gbk.size() - 1).size() == gbk.size() - 1;
+}
+
+std::string StoredCell(std::string_view cell);
+
+// The cell an escaped field stands for; false for any other field, so a
+// field is taken as escaped only when it is exactly what a save writes.
+bool EscapedCell(std::string_view field, std::string& cell) {
+  return field.size() > 1 && field.front() == kEmptyCell.front() &&
+         UnescapedText(field.substr(1), cell) && StoredCell(cell) == field;
+}
+
+bool LoadsBackAsItStands(std::string_view text) {
+  if (text == kEmptyCell || text.find_first_of("^\r\n") != std::string_view::npos) return false;
+  const std::string gbk = Utf8ToGbk(text);
+  std::string unused;
+  return GbkToUtf8(gbk) == text && !EndsInLeadByte(gbk) && !EscapedCell(text, unused);
+}
+
+// The field a cell is saved as.
+std::string StoredCell(std::string_view cell) {
+  const std::string text = Trim(cell);
+  if (text.empty()) return std::string(kEmptyCell);
+  return LoadsBackAsItStands(text) ? text : EscapedText(text);
+}
+
+// The cell a stored field loads as.
+std::string LoadedCell(std::string_view field) {
+  std::string cell;
+  if (field == kEmptyCell) return cell;
+  return EscapedCell(field, cell) ? cell : std::string(field);
 }
 
 const std::string* FindRowValue(const std::vector<std::pair<std::string, std::string>>& lines,
@@ -233,8 +331,7 @@ void TIniSeting::SaveListViewToIni(TIniFile& ini, std::string_view listView, con
   for (const TListRow& row : rows) {
     std::string value;
     for (int j = 0; j <= columnCount - 2; ++j) {
-      const std::string cell = Trim(row.Cell(j + 1));
-      value += cell.empty() ? "~" : cell;
+      value += StoredCell(row.Cell(j + 1));
       value += '^';
     }
     ini.WriteString(listView, row.Caption, value);
@@ -266,7 +363,7 @@ void TIniSeting::LoadListViewFromIni(const TIniFile& ini, std::string_view listV
     const std::vector<std::string> fields = RowFields(*value);
     for (std::size_t m = 0; m < fields.size(); ++m) {
       if (static_cast<int>(m) > columnCount - 2) break;
-      row.SetCell(static_cast<int>(m) + 1, fields[m] == "~" ? std::string() : fields[m]);
+      row.SetCell(static_cast<int>(m) + 1, LoadedCell(fields[m]));
     }
   }
 }

@@ -2,7 +2,8 @@
 // from an INI file. Section "Value" holds one key per simple control (named
 // like the control); every list view has a section of its own, one key per
 // row (the row caption) whose value is the row's cells, each trimmed, "~" for
-// an empty one, each followed by "^".
+// an empty one, each followed by "^". A cell that would not load back as it
+// stands (a caret in it, "~" alone, half a character at its end) is escaped.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "SettingsSamples.h"
 #include "app/ConstLang_Unt.h"
@@ -96,17 +99,19 @@ TEST_F(IniProfile, BytesThatAreNoTextAreSavedAndLoadedAsTheyCame) {
   EXPECT_EQ(s.lvTh[0].SubItems, loaded.lvTh[0].SubItems);
 }
 
+const std::pair<TListRows TMasterSettings::*, const char*> kLists[] = {
+    {&TMasterSettings::lvDo, "lvDo"},
+    {&TMasterSettings::lvTh, "lvTh"},
+    {&TMasterSettings::lvTel, "lvTel"},
+    {&TMasterSettings::lvTimer, "lvTimer"}};
+
 // Characters whose second byte is the caret's (0x5E) are characters, not
 // field ends, wherever they stand in a cell of any list view.
 TEST_F(IniProfile, CharactersEndingInTheCaretByteLoadBackCellForCell) {
   const std::pair<const char*, const char*> characters[] = {{"\xC0\x5E", "繼"}, {"\x85\x5E", "區"},
                                                             {"\xEE\x5E", "頭"}, {"\xDF\x5E", "過"},
                                                             {"\xD3\x5E", "觀"}, {"\xF0\x5E", "館"}};
-  const std::pair<TListRows TMasterSettings::*, const char*> lists[] = {
-      {&TMasterSettings::lvDo, "lvDo"},
-      {&TMasterSettings::lvTh, "lvTh"},
-      {&TMasterSettings::lvTel, "lvTel"},
-      {&TMasterSettings::lvTimer, "lvTimer"}};
+  const auto& lists = kLists;
   for (const auto& [gbk, utf8] : characters) {
     const std::string ch = GbkToUtf8(gbk);
     ASSERT_EQ(utf8, ch);
@@ -126,6 +131,88 @@ TEST_F(IniProfile, CharactersEndingInTheCaretByteLoadBackCellForCell) {
     for (const auto& [list, name] : lists)
       EXPECT_EQ((saved.*list)[1].SubItems, (loaded.*list)[1].SubItems) << name << " " << utf8;
   }
+}
+
+// A cell that would split at its caret, load as an empty cell, or take the
+// caret that ends it as its second byte loads back as it was, in the first,
+// a middle and the last column of every list view.
+TEST_F(IniProfile, CellsOfAnyTextLoadBackCellForCell) {
+  const std::string cells[] = {"^",
+                               "SMS a^b",
+                               "~",
+                               GbkToUtf8("Pump\xA9"),          // half a character at its end
+                               GbkToUtf8("\xB2"),              // and nothing else
+                               GbkToUtf8("T\xA1\xFF\xFE"),      // stray bytes, then half
+                               "two\r\nlines",
+                               "\xF0\x9F\x98\x80 beyond 936",  // 😀
+                               "~a%5Eb",                       // what a stored "a^b" looks like
+                               "50%7E~"};
+  const char* const where[] = {"first", "middle", "last"};
+  for (const std::string& cell : cells) {
+    for (int position = 0; position < 3; ++position) {
+      TMasterSettings saved = FullSettings(1);
+      for (const auto& [list, name] : kLists) {
+        const int last = static_cast<int>(ListColumnTexts(name, LanguageEnglish).size()) - 1;
+        const int columns[] = {1, last / 2 + 1, last};  // lvTh's middle: the high-alarm text
+        (saved.*list)[0].SetCell(columns[position], cell);
+      }
+      DeleteFileUtf8(path_);
+      profile_.SaveProfile(path_, saved);
+      TMasterSettings loaded = EmptyRows(1);
+      profile_.LoadProfile(path_, loaded);
+      for (const auto& [list, name] : kLists)
+        EXPECT_EQ((saved.*list)[0].SubItems, (loaded.*list)[0].SubItems)
+            << name << ", " << where[position] << " column: " << cell;
+    }
+  }
+}
+
+// Cells that load back as they stand are written as they always were, so a
+// profile without any of the cells above is the same file as before, and
+// profiles written before load as they did, a row a caret shifted included.
+TEST_F(IniProfile, RowsWithoutSuchCellsAreStoredAndLoadedAsBefore) {
+  const std::pair<const char*, std::vector<std::string>> rows[] = {  // code page 936
+      {"a~b^~x^50%^~ 30%^\xC0\x5E\xB5\xE7^\xA1\xCC^",
+       {"a~b", "~x", "50%", "~ 30%", "\xC0\x5E\xB5\xE7", "\xA1\xCC"}},
+      {"High Alarm^~^~%zz^%7E^~50%^T\xA1\xFF^", {"High Alarm", "", "~%zz", "%7E", "~50%", "T\xA1\xFF"}},
+      {"\xA9 1^~abc^~~^a %5E^~^x\ty^", {"\xA9 1", "~abc", "~~", "a %5E", "", "x\ty"}},
+      {"SMS a^b^~^x^~^~^", {"SMS a", "b", "", "x", "", ""}},  // "SMS a^b" saved before
+  };
+  for (const auto& [value, cells] : rows) {
+    TMasterSettings s = EmptyRows(0);
+    for (std::size_t k = 0; k < cells.size(); ++k) s.lvDo[0].SubItems[k] = GbkToUtf8(cells[k]);
+    profile_.SaveProfile(path_, s);
+    const std::string line = std::string("DOUT1=") + value + "\r\n";
+    EXPECT_NE(std::string::npos, ReadFileBytes(path_).find(line)) << value;
+    const TListRow saved = s.lvDo[0];
+    std::fill_n(s.lvDo[0].SubItems.begin(), cells.size(), "old");
+    WriteFileBytes(path_, "[lvDo]\r\n" + line);
+    profile_.LoadProfile(path_, s);
+    EXPECT_EQ(saved, s.lvDo[0]) << value;
+  }
+}
+
+// Read Setting, Export Profile, Load Profile, Write Setting: the device gets
+// back the bytes it sent, half characters and carets in its texts included,
+// and every alarm keeps its relay links.
+TEST_F(IniProfile, DeviceTextsGoBackByteForByteThroughAProfile) {
+  TMasterSettings device = FullSettings(1);
+  device.lvDo[0].SetCell(DoColName, GbkToUtf8(std::string(39, 'R') + "\xA9"));  // fills its field
+  device.lvDo[1].SetCell(DoColOpenDes, GbkToUtf8("Fan \xB2"));
+  device.lvTh[0].SetCell(ThColHighSms, "Too hot ^_^");
+  device.lvTh[1].SetCell(ThColName, GbkToUtf8("\xCE\xC2\xB6"));
+  device.lvDo[1].SetCell(DoColCloseDes, "~");
+  const std::vector<std::uint8_t> image = ControlsToMasterImage(device, 1);
+  ASSERT_EQ(0xA9, image[master::Relays + master::RelayName + master::RelayNameWidth - 1]);
+
+  TMasterSettings read = EmptyRows(1);
+  MasterImageToControls(image, 1, read);
+  profile_.SaveProfile(path_, read);
+  TMasterSettings loaded = EmptyRows(1);
+  profile_.LoadProfile(path_, loaded);
+  const std::vector<std::uint8_t> written = ControlsToMasterImage(loaded, 1);
+  const auto changed = std::mismatch(image.begin(), image.end(), written.begin(), written.end());
+  EXPECT_TRUE(image == written) << "first changed byte: " << changed.first - image.begin();
 }
 
 TEST_F(IniProfile, FileNameGetsIniUnlessItHoldsIt) {
