@@ -21,6 +21,7 @@
 #include "base/Types.h"
 #include "classlib/Controls.h"
 #include "skin/core/sTextUtils_win.h"
+#include "skin/core/sVclUtils_win.h"
 
 namespace kv {
 
@@ -148,6 +149,7 @@ class TacMainWnd {
   friend void UnhookWnd(HWND wnd, bool freeAdapter, bool repaint, TacMainWnd*& adapter);
   // Every way in to the served window comes through here (Guarded).
   void Dispatch(TMessage& message) {
+    if (RefuseForeignAddress(message)) return;
     Guarded([&] {
       WndProc(message);
       if (!freePending_) ForgetDestroyedManager(message);

@@ -266,6 +266,10 @@ void ComposeBar(TacScrollWnd* a, HWND wnd, int kind, HDC dc, const TRect& rect,
   GetWindowBackgroundInfo(request, wnd, false);
   TsBgCacheInfo bg;
   BackgroundInfoToCacheInfo(request, bg);
+  // A window with neither picture nor colour to give (see-through, keeping
+  // no picture) has its own colour behind the bar, never the "none" value.
+  if (!bg.Ready && bg.FillColor == TransparentColor)
+    bg.FillColor = SkinnedBgColor(a->SkinData, false, wnd);
   const TPoint shift = BackgroundOffset(a->SkinData);
   const TPoint offset{rect.Left + shift.X, rect.Top + shift.Y};
 
@@ -292,10 +296,10 @@ void ComposeBar(TacScrollWnd* a, HWND wnd, int kind, HDC dc, const TRect& rect,
   }
   // The system's plain bar shows its own unavailable look.
   if (!look.Active && skin.IsSectionIndexValid(el.Track1->Section)) {
-    // Faded into what lies behind it: the background at 60 percent.
+    // Faded into what lies behind it, at 60 percent: the picture where it
+    // reaches (the blend keeps to it), else the colour.
     const TRect from{bg.X + offset.X, bg.Y + offset.Y, bg.X + offset.X + w, bg.Y + offset.Y + h};
-    if (bg.Ready && bg.Bmp != nullptr && from.Left >= 0 && from.Top >= 0 &&
-        from.Right <= bg.Bmp->Width() && from.Bottom <= bg.Bmp->Height())
+    if (bg.Ready && bg.Bmp != nullptr)
       BlendBitmapRect(b, 0, 0, bg.Bmp, {from.Left, from.Top, from.Right - 1, from.Bottom - 1}, 0.4,
                       TransparentColor);
     else

@@ -1252,6 +1252,7 @@ bool TsTabSheet::SkinCommand(TMessage& m, TsPageControl* pc) {
 }
 
 void TsTabSheet::WndProc(TMessage& m) {
+  if (RefuseForeignAddress(m)) return;
   auto* owner = dynamic_cast<TsPageControl*>(PageControl());
   if (m.Msg == SM_ALPHACMD && owner != nullptr && SkinCommand(m, owner)) return;
   TsPageControl* pc = SkinnedPageControl();

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "classlib/ExtCtrls.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -36,6 +37,9 @@ class TsScrollBox : public TsSkinnedControl<TScrollBox> {
   bool AutoMouseWheel() const { return autoMouseWheel_; }
   void SetAutoMouseWheel(bool value);
 
+  // Drawing on the box's window outside its painting; owned by the box.
+  TCanvas* Canvas() const { return canvas_.get(); }
+
   // The non-client frame: BorderWidth, plus the sunken edge of bsSingle.
   int FrameWidth() const;
   TacScrollWnd* ScrollAdapter() const { return adapter_; }
@@ -62,6 +66,7 @@ class TsScrollBox : public TsSkinnedControl<TScrollBox> {
   void Thaw();
 
   TacScrollWnd* adapter_ = nullptr;
+  std::unique_ptr<TControlCanvas> canvas_ = std::make_unique<TControlCanvas>(this);
   bool autoMouseWheel_ = false;
   bool frozen_ = false;
   bool paintLocked_ = false;

@@ -276,6 +276,7 @@ class TsSkinnedControl : public Base {
     TsCommonData* sd = skinData_.get();
     if (sd == nullptr) return Base::WndProc(m);
     const bool command = m.Msg == SM_ALPHACMD;
+    if (command && RefuseForeignAddress(m)) return;
     if (command && m.WParamHi() == cmdGetSkinData) {
       m.Result = reinterpret_cast<LRESULT>(sd);
       return;

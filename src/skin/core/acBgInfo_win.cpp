@@ -36,6 +36,7 @@ void PaintParentShifted(TsBgRequest& request, Paint paint) {
 // By the window when the control has one, else directly (never creating a
 // window for the question).
 LRESULT AskControl(TControl* control, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const TOwnAddress own(lParam);
   auto* win = dynamic_cast<TWinControl*>(control);
   if (win != nullptr && win->HandleAllocated())
     return SendMessageW(win->Handle(), msg, wParam, lParam);

@@ -132,6 +132,7 @@ void CopyBitmapToDC(TBitmap& bmp, HDC dc, const TRect& dest, TPoint src) {
 TsCommonData::TsCommonData(TObject* owner, bool createCacheBmp)
     : OwnerControl(dynamic_cast<TControl*>(owner)), OwnerObject(owner) {
   if (createCacheBmp) CacheBmp = NewBitmap24(0, 0);
+  FilterPostedAddressCommands();
 }
 
 TsCommonData::~TsCommonData() {
@@ -742,6 +743,7 @@ void BgShifted(TsCommonData* sd, bool redraw) {
 
 TacCommandOutcome HandleSkinCommand(TMessage& m, TsCommonData* sd) {
   if (m.Msg != SM_ALPHACMD || sd == nullptr) return coNotOurs;
+  if (RefuseForeignAddress(m)) return coAnswered;
   const unsigned code = m.WParamHi();
   const bool lowIsOne = m.WParamLo() == 1;
   const auto answer = [&m](LRESULT result) {

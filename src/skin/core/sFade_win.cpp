@@ -19,6 +19,7 @@ namespace {
 constexpr unsigned StepInterval = 10;  // ms
 
 LRESULT PerformCommand(TControl* control, unsigned code, LPARAM lParam = 0) {
+  const TOwnAddress own(lParam);
   return control->Perform(SM_ALPHACMD, CommandWParam(code), lParam);
 }
 

@@ -18,7 +18,61 @@
 
 namespace kv {
 
+namespace {
+
+// The addresses the toolkit is sending on this thread, innermost first.
+thread_local const TOwnAddress* ownAddresses = nullptr;
+
+}  // namespace
+
+TOwnAddress::TOwnAddress(LPARAM address) : address_(address), outer_(ownAddresses) {
+  ownAddresses = this;
+}
+
+TOwnAddress::~TOwnAddress() { ownAddresses = outer_; }
+
+bool TOwnAddress::Holds(LPARAM address) {
+  for (const TOwnAddress* a = ownAddresses; a != nullptr; a = a->outer_)
+    if (a->address_ == address) return true;
+  return false;
+}
+
+bool CommandCarriesAddress(unsigned code) {
+  return code == cmdGetBackground || code == cmdOfferFadeImage || code == cmdAdaptControl;
+}
+
+bool RefuseForeignAddress(TMessage& m) {
+  if (m.Msg != SM_ALPHACMD || m.LParam == 0 || !CommandCarriesAddress(m.WParamHi())) return false;
+  // Sent within this thread (posted ones never get here): the sender's
+  // memory is ours.
+  if (InSendMessageEx(nullptr) == ISMEX_NOSEND || TOwnAddress::Holds(m.LParam)) return false;
+  m.Result = 0;
+  return true;
+}
+
+namespace {
+
+// Anyone may post to a window, and the toolkit never posts these: they
+// become WM_NULL before any loop of the thread dispatches them.
+LRESULT CALLBACK DropPostedAddress(int code, WPARAM removal, LPARAM lParam) {
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && removal == PM_REMOVE && msg->message == SM_ALPHACMD &&
+      msg->lParam != 0 && CommandCarriesAddress(HIWORD(msg->wParam)))
+    msg->message = WM_NULL;
+  return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+}  // namespace
+
+void FilterPostedAddressCommands() {
+  // Once per thread; the system takes the hook off when the thread ends.
+  thread_local const HHOOK hook =
+      SetWindowsHookExW(WH_GETMESSAGE, DropPostedAddress, nullptr, GetCurrentThreadId());
+  (void)hook;
+}
+
 LRESULT SendCommandToWindow(HWND wnd, unsigned code, LPARAM lParam) {
+  const TOwnAddress own(lParam);
   return SendMessageW(wnd, SM_ALPHACMD, CommandWParam(code), lParam);
 }
 
@@ -31,7 +85,10 @@ bool Destroying(const TComponent* c) { return c->HasState(csDestroying); }
 LRESULT SendCommandToControl(TControl* control, unsigned code, LPARAM lParam) {
   if (control == nullptr) return 0;
   auto* win = dynamic_cast<TWinControl*>(control);
-  if (win == nullptr) return control->Perform(SM_ALPHACMD, CommandWParam(code), lParam);
+  if (win == nullptr) {
+    const TOwnAddress own(lParam);
+    return control->Perform(SM_ALPHACMD, CommandWParam(code), lParam);
+  }
   if (Destroying(win) || !win->HandleAllocated()) return 0;
   return SendCommandToWindow(win->Handle(), code, lParam);
 }

@@ -18,6 +18,33 @@ inline constexpr WPARAM CommandWParam(unsigned code, unsigned argument = 0) {
   return MAKEWPARAM(argument, code);
 }
 
+// Commands whose LParam is an address in the sender's memory: a record to
+// fill, a picture, a control. The toolkit sends them only within its own
+// thread, so an address is taken from nowhere else.
+bool CommandCarriesAddress(unsigned code);
+// True when m is such a command that another thread or process sent: it is
+// answered 0 and nothing is done with it. Every place that handles these
+// commands asks this first.
+bool RefuseForeignAddress(TMessage& m);
+// Drops such commands posted to any window of the calling thread (set up
+// by every skinned part as it is made).
+void FilterPostedAddressCommands();
+// The address is the toolkit's own while the scope lasts: the toolkit may
+// ask a question while it handles a message another thread sent, and its
+// own address is taken then too.
+class TOwnAddress {
+ public:
+  explicit TOwnAddress(LPARAM address);
+  ~TOwnAddress();
+  TOwnAddress(const TOwnAddress&) = delete;
+  TOwnAddress& operator=(const TOwnAddress&) = delete;
+  static bool Holds(LPARAM address);
+
+ private:
+  LPARAM address_;
+  const TOwnAddress* outer_;
+};
+
 LRESULT SendCommandToWindow(HWND wnd, unsigned code, LPARAM lParam);
 // Perform for a control without a window; SendMessage for a windowed one
 // only while it has a handle and is not being destroyed (no handle is ever

@@ -143,6 +143,7 @@ bool TsFrameAdapter::SkinCommand(TMessage& m) {
 }
 
 void TsFrameAdapter::FrameWndProc(TMessage& m) {
+  if (RefuseForeignAddress(m)) return;
   if (Frame == nullptr || HasState(csDesigning)) return CallSaved(m);
   if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
   const bool destroying = HasState(csDestroying) || Frame->HasState(csDestroying);

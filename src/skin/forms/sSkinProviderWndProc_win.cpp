@@ -58,6 +58,7 @@ void SetChildrenRedraw(TWinControl* parent, bool on) {
 }  // namespace
 
 void TsSkinProvider::FormWndProc(TMessage& m) {
+  if (RefuseForeignAddress(m)) return;
   BorderFormMessage(m);
   if (m.Msg == SM_ALPHACMD && SkinCommandAnyState(m)) return;
   // An MDI child is made before its skin data is ready, and its window

@@ -184,10 +184,9 @@ TsNineMargins FitNineMargins(int size, int first, int second) {
     second -= excess;
     if (size % 2 != 0) second -= 1;
   }
-  // Uneven margins can still overrun: the rectangle is never painted past.
-  first = std::clamp(first, 0, size);
-  second = std::clamp(second, 0, size - first);
-  return {first, second};
+  // Uneven margins may still overlap (the second corner is laid over the
+  // first), but neither reaches past the rectangle.
+  return {std::clamp(first, 0, size), std::clamp(second, 0, size)};
 }
 
 void PaintMaskNinePart(TBitmap* bitmap, TRect d, bool fillCentre, const TsBgCacheInfo& cacheInfo,

@@ -28,7 +28,8 @@ class TsSkinModel;
 
 // Margins of one axis of a nine-part cut that fit into `size` pixels: when
 // the two do not fit, each gives up half the excess and the second one more
-// pixel for an odd size (8/8 on 10, 9, 11 pixels: 5/5, 5/4, 6/5).
+// pixel for an odd size (8/8 on 10, 9, 11 pixels: 5/5, 5/4, 6/5). Unequal
+// margins may still overlap (6/5 on 10 stays 6/5); neither exceeds `size`.
 struct TsNineMargins {
   int First = 0;
   int Second = 0;

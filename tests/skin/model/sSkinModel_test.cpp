@@ -554,6 +554,26 @@ TEST(sSkinModel, MasksCutFromAnAbsentMasterBitmapAreSkipped) {
   }
 }
 
+// A mask rectangle may touch each edge of its 100 x 80 image; one pixel past
+// any edge costs the key its mask.
+TEST(sSkinModel, MaskRectanglesReachEveryEdgeOfTheirImageButNotPast) {
+  const struct {
+    const char* rect;  // left, top, right, bottom as the key writes them
+    bool admitted;
+  } cases[] = {
+      {"0000,0000,0100,0080", true},  {"0000,0010,0010,0020", true},
+      {"-001,0010,0010,0020", false}, {"0090,0010,0100,0020", true},
+      {"0091,0010,0101,0020", false}, {"0010,0000,0020,0010", true},
+      {"0010,-001,0020,0009", false}, {"0010,0070,0020,0080", true},
+      {"0010,0071,0020,0081", false},
+  };
+  for (const auto& c : cases) {
+    const TsSkinModel m = Load(kGlobal + "[A]\r\nP=~" + c.rect + ",00\r\n", 100, 80);
+    EXPECT_EQ(m.MaskIndexByNames("A", "P") >= 0, c.admitted) << c.rect;
+    EXPECT_EQ(m.SkippedKeys.empty(), c.admitted) << c.rect;
+  }
+}
+
 std::shared_ptr<TBitmap> Picture(int w, int h) {
   auto bmp = std::make_shared<TBitmap>(w, h, pf32bit);
   if (w == 0) return bmp;
