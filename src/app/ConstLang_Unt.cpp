@@ -475,8 +475,7 @@ std::string NothingWrittenText(int language) {
   return "Nothing was written: the device keeps its setting as it was.";
 }
 
-std::string ChannelRowsOfAnotherDeviceText(int language, const std::string& model,
-                                           bool rowsBuilt) {
+std::string ChannelRowsOfAnotherDeviceText(int language, const std::string& model, bool rowsBuilt) {
   if (language == LanguageChinese) {
     return (rowsBuilt ? "通道列表是按本次运行中第一台连接的设备的型号建立的，与此设备（" + model +
                             "）不符"

@@ -304,7 +304,8 @@ void TFormKV69::Pop_WirteMasterClick(TObject*) {
     refusal = UnknownModelText(LanguageFlag, unknownModel);
   // The rows are built once a run, for the first device's model: another
   // model's count of rows would leave channels out, or write slots it lacks.
-  else if (ModelIndex >= 0 && thRows != static_cast<int>(ThRowCaptions(ModelIndex, LanguageFlag).size()))
+  else if (ModelIndex >= 0 &&
+           thRows != static_cast<int>(ThRowCaptions(ModelIndex, LanguageFlag).size()))
     refusal = ChannelRowsOfAnotherDeviceText(LanguageFlag, ModelWordOf(ModelIndex), thRows > 0);
   // A form no read or profile filled holds only what the window starts
   // with: written, it would wipe the device's password, id and phones.

@@ -417,8 +417,8 @@ TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
       [&] { SendMessageW(form_->lvTimer->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at); },
       [](TCustomForm& f) {
         auto& dialog = dynamic_cast<TFormTimerSetting&>(f);
-        EXPECT_EQ("0.Reboot", dialog.cbb_TimerAction->Items()->Strings(
-                                  dialog.cbb_TimerAction->ItemIndex()));
+        EXPECT_EQ("0.Reboot",
+                  dialog.cbb_TimerAction->Items()->Strings(dialog.cbb_TimerAction->ItemIndex()));
         dialog.cbb_TimerWeek->SetItemIndex(2);
         dialog.cbb_TimerHour->SetItemIndex(8);
         dialog.cbb_TimerAction->SetItemIndex(6);
