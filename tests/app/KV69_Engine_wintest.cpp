@@ -152,6 +152,12 @@ class Engine : public ::testing::Test {
     return {chunks.begin(), chunks.begin() + std::min(chunks.size(), MasterImageSize)};
   }
 
+  // What Write Setting sends for the controls as they are now (what they
+  // still show of the last read goes back as the device gave it).
+  std::vector<std::uint8_t> Packed() const {
+    return ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex, ImageRead());
+  }
+
   void ReadSetting() {
     form_->Pop_ReadMaster_SetingClick(nullptr);
     // The channel values are asked for last; their reply ends the read.
@@ -322,8 +328,7 @@ TEST_F(Engine, PulledCableEndsTheWriteNamingTheBlocksItWrote) {
   TMasterSettings edited = form_->ControlsToSettings();
   edited.lbledt_Master_DevDes = "Pulled";
   form_->SettingsToControls(edited);
-  const std::vector<std::uint8_t> packed =
-      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::vector<std::uint8_t> packed = Packed();
   CablePull::sim = &sim_;
   CablePull::afterRequests = Requests() + 8;
   SetTimer(nullptr, 0, 10, CablePull::Poll);
@@ -358,8 +363,7 @@ TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
     ASSERT_FALSE(edited.lvTel.empty());
     edited.lvTel[0].SetCell(PhoneColNumber, "13912345678");
     form_->SettingsToControls(edited);
-    const std::vector<std::uint8_t> packed =
-        ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+    const std::vector<std::uint8_t> packed = Packed();
     ASSERT_NE(original, packed);
     const std::size_t before = Requests();
     form_->Pop_WirteMasterClick(nullptr);
@@ -450,8 +454,7 @@ TEST_P(EngineModels, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
     ASSERT_NO_FATAL_FAILURE(Open(model));
     ReadSetting();
     ASSERT_EQ(ImageRead(), DeviceImage());
-    std::vector<std::uint8_t> expected =
-        ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+    std::vector<std::uint8_t> expected = Packed();
     ASSERT_EQ(MasterImageSize, expected.size());
 
     // One field of each kind, through the controls.
@@ -521,8 +524,7 @@ TEST_P(EngineModels, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
 TEST_F(Engine, UnansweredWriteBlockIsSentAgain) {
   ASSERT_NO_FATAL_FAILURE(Open());
   ReadSetting();
-  const std::vector<std::uint8_t> packed =
-      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::vector<std::uint8_t> packed = Packed();
   const std::size_t before = Requests();
   sim_.Command("drop");
   form_->Pop_WirteMasterClick(nullptr);
@@ -895,20 +897,16 @@ TEST_F(LateReplies, WriteSettingPutsTheEditedImageIntoTheDevice) {
   TMasterSettings edited = form_->ControlsToSettings();
   edited.lbledt_Master_DevDes = "Late replies";
   form_->SettingsToControls(edited);
-  const std::vector<std::uint8_t> packed =
-      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::vector<std::uint8_t> packed = Packed();
   Arm();
   form_->Pop_WirteMasterClick(nullptr);
   EXPECT_EQ(packed, DeviceImage());
 }
 
-// What Read Setting showed goes back as it came: a second write of it
-// leaves the device's image as the first one made it. (The first may turn
-// the hour and minute of a disabled timer into "none".)
+// What Read Setting showed goes back as it came: writing it leaves the
+// device's image as it was.
 TEST_F(LateReplies, WritingWhatWasReadKeepsTheDeviceImage) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  ReadSetting();
-  form_->Pop_WirteMaster->Click();
   ReadSetting();
   const std::vector<std::uint8_t> device = DeviceImage();
   ASSERT_EQ(device, ImageRead());
