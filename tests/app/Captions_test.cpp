@@ -170,13 +170,6 @@ TEST(Captions, ChannelRowsOfAnotherDeviceNameTheCauseAndTheRestart) {
        "The first device connected in this run named a model this program does not know, so "
        "no channel rows were set up (this device is a KV42), and they are set up only once a "
        "run. Restart the program to work with this device."},
-      {LanguageEnglish, true,
-       "The channel rows were set up for the model of the first device connected in this run, "
-       "which is not this device's (KV42), and they are set up only once a run. Restart the "
-       "program to work with this device."},
-      {LanguageChinese, false,
-       "本次运行中第一台连接的设备的型号不是本程序支持的型号，因此没有建立通道列表（此设备为"
-       "KV42），而通道列表每次运行只建立一次。请重新启动程序后再操作此设备。"},
       {LanguageChinese, true,
        "通道列表是按本次运行中第一台连接的设备的型号建立的，与此设备（KV42）不符，而通道列表每"
        "次运行只建立一次。请重新启动程序后再操作此设备。"},
