@@ -470,6 +470,29 @@ std::string SkinLoadErrorText(int language, const std::string& skinName) {
   return "The skin \"" + skinName + "\" cannot be loaded; the current skin stays.";
 }
 
+std::string NothingWrittenText(int language) {
+  if (language == LanguageChinese) return "没有写入任何参数：设备中的参数没有改变。";
+  return "Nothing was written: the device keeps its setting as it was.";
+}
+
+std::string ChannelRowsOfAnotherDeviceText(int language, const std::string& model, bool rowsBuilt) {
+  if (language == LanguageChinese) {
+    return (rowsBuilt ? "通道列表是按本次运行中第一台连接的设备的型号建立的，与此设备（" + model +
+                            "）不符"
+                      : "本次运行中第一台连接的设备的型号不是本程序支持的型号，因此没有建立通道列表"
+                        "（此设备为" +
+                            model + "）") +
+           "，而通道列表每次运行只建立一次。请重新启动程序后再操作此设备。";
+  }
+  return (rowsBuilt ? "The channel rows were set up for the model of the first device connected "
+                      "in this run, which is not this device's (" +
+                          model + ")"
+                    : "The first device connected in this run named a model this program does "
+                      "not know, so no channel rows were set up (this device is a " +
+                          model + ")") +
+         ", and they are set up only once a run. Restart the program to work with this device.";
+}
+
 bool ThresholdLimitTexts(int language, int modelIndex, std::string& low, std::string& high) {
   const bool chinese = language == LanguageChinese;
   if (modelIndex == 0 || modelIndex == 1) {

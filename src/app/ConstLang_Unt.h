@@ -72,6 +72,12 @@ std::string MainWindowCaption(int language);
 std::string InputErrorText(int language);
 // The message when a skin chosen in the Skins menu cannot be loaded.
 std::string SkinLoadErrorText(int language, const std::string& skinName);
+// A write that ended before its first block went out.
+std::string NothingWrittenText(int language);
+// Write Setting refused because the channel rows, built once a run for the
+// first device's model, do not fit this device's `model`; rowsBuilt: that
+// model was a known one (else it was none and no rows were built).
+std::string ChannelRowsOfAnotherDeviceText(int language, const std::string& model, bool rowsBuilt);
 // Hint of the phone number edit (the same in both languages).
 extern const char* const PhoneNumberHint;
 // Hint of the relay close-time edit.

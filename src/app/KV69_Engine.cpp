@@ -111,6 +111,8 @@ std::string PartlyWrittenText(int language, int stoppedAt, bool stoppedSent, int
                               bool noAnswer) {
   const bool chinese = language == LanguageChinese;
   std::string text = noAnswer ? NoAnswerText(language) + (chinese ? "" : " ") : "";
+  // Stopped, or given up on, while waiting to send block 0: the device is untouched.
+  if (stoppedAt <= 0 && !stoppedSent) return text + NothingWrittenText(language);
   text += chinese ? "参数只写入了一部分：" : "The setting was only partly written: ";
   std::vector<std::string> parts;
   if (stoppedAt > 0)

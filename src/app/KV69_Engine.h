@@ -51,7 +51,7 @@ struct TVersionReply {
 // What the user is told when the device stops answering, and when a write
 // ends before its last block: which blocks hold the new setting (before
 // `stoppedAt`), which one may (`stoppedAt`, when it went out), and which
-// still hold the old one.
+// still hold the old one; or, when no block went out, that nothing was.
 std::string NoAnswerText(int language);
 // Write Setting with a window that no read and no profile filled.
 std::string ReadSettingFirstText(int language);

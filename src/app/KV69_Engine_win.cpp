@@ -9,6 +9,7 @@
 #include "app/BasicAnimate_Frm_win.h"
 #include "app/ConstLang_Unt.h"
 #include "app/Funs_Unt.h"
+#include "app/HistoryCsv_Unt.h"
 #include "app/KV69_Frm_win.h"
 #include "app/Message_Frm_win.h"
 #include "app/SoftDiDoTh_Unt.h"
@@ -282,6 +283,7 @@ void TFormKV69::ShowMasterImage(const std::vector<std::uint8_t>& image) {
     MasterImageToControls(image, ModelIndex, settings);
     SettingsToControls(settings);
     settingShown_ = true;
+    shownImage_ = image;
   } catch (...) {
     // Half an image is worse than none: show what was there before.
     SettingsToControls(before);
@@ -296,14 +298,20 @@ void TFormKV69::Pop_WirteMasterClick(TObject*) {
   // Without the model the channel rows have no slots, and the write would
   // erase every channel setting of the device. Nothing is sent either way.
   const std::string& unknownModel = Engine().UnknownModelReply();
+  const int thRows = lvTh->Items()->Count();
   std::string refusal;
-  if (!unknownModel.empty() && (ModelIndex < 0 || lvTh->Items()->Count() == 0))
+  if (!unknownModel.empty() && (ModelIndex < 0 || thRows == 0))
     refusal = UnknownModelText(LanguageFlag, unknownModel);
+  // The rows are built once a run, for the first device's model: another
+  // model's count of rows would leave channels out, or write slots it lacks.
+  else if (ModelIndex >= 0 &&
+           thRows != static_cast<int>(ThRowCaptions(ModelIndex, LanguageFlag).size()))
+    refusal = ChannelRowsOfAnotherDeviceText(LanguageFlag, ModelWordOf(ModelIndex), thRows > 0);
   // A form no read or profile filled holds only what the window starts
   // with: written, it would wipe the device's password, id and phones.
   else if (!settingShown_)
     refusal = ReadSettingFirstText(LanguageFlag);
-  else if (ModelIndex < 0 || lvTh->Items()->Count() == 0)
+  else if (ModelIndex < 0)
     refusal = ModelUnknownText();
   if (!refusal.empty()) {
     ShowMessageForm(refusal, Application->Title());
@@ -312,7 +320,7 @@ void TFormKV69::Pop_WirteMasterClick(TObject*) {
   btn_PC_TimeClick(this);
   std::vector<std::uint8_t> image;
   try {
-    image = ControlsToMasterImage(ControlsToSettings(), ModelIndex);
+    image = ControlsToMasterImage(ControlsToSettings(), ModelIndex, shownImage_);
   } catch (const EInputError& e) {
     ShowMessageForm(InputErrorText(LanguageFlag) + ": " + e.Field(), "");
     return;

@@ -793,13 +793,15 @@ void TFormKV69::SetLanguageCaptions(int language) {
 
 void TFormKV69::RefillProtocolItems(int language) {
   // The chosen protocol survives the refill: a language switch (also the one
-  // after each version reply) must not change what a later write sends.
+  // after each version reply) must not change what a later write sends. A
+  // device's protocol that no item stands for shows none, and stays so.
   const int chosen = cbb_GPRSCommunication_Proctocol->ItemIndex();
   TControlItems* items = cbb_GPRSCommunication_Proctocol->Items();
   items->Clear();
   for (const std::string& text : ProtocolItems(language)) items->Add(text);
+  const int none = settingShown_ ? -1 : 0;
   cbb_GPRSCommunication_Proctocol->SetItemIndex(chosen >= 0 && chosen < items->Count() ? chosen
-                                                                                       : 0);
+                                                                                       : none);
 }
 
 void TFormKV69::TranslateTimerCells(int language) {

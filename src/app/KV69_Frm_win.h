@@ -384,6 +384,9 @@ class TFormKV69 : public TForm {
   // The controls hold a setting of the device's (a finished Read Setting) or
   // of a profile: only such a form, with the user's edits, is written.
   bool settingShown_ = false;
+  // The image the last finished Read Setting showed: what the user left of
+  // it goes back to the device as it came.
+  std::vector<std::uint8_t> shownImage_;
 };
 
 }  // namespace kv

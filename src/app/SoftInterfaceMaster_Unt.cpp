@@ -1,6 +1,7 @@
 #include "app/SoftInterfaceMaster_Unt.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/ConstLang_Unt.h"
 #include "app/Funs_Unt.h"
@@ -96,6 +97,47 @@ std::size_t RowLimit(const TListRows& rows, int count) {
   return std::min(rows.size(), static_cast<std::size_t>(count));
 }
 
+void UnpackTimers(const TImageReader& r, TListRows& rows);
+
+// The protocol combo's item for the mode byte; -1 (none) for a code no item
+// stands for.
+int ProtocolIndexOfMode(int mode) {
+  const int protocol = mode & 0x0F;
+  return protocol < static_cast<int>(ProtocolItems(LanguageFlag).size()) ? protocol : -1;
+}
+
+// What the controls showed right after the read of an image: the timer rows
+// emptied, as Read Setting empties them, then filled from it. A value that
+// still shows that is one the user left, and the device keeps its own code
+// for it, which a list may have no entry for. With no image, every value is
+// written as it shows.
+class TShownSetting {
+ public:
+  TShownSetting(std::span<const std::uint8_t> image, const TMasterSettings& now) {
+    if (image.size() < MasterImageSize) return;
+    device_.emplace(image.first(MasterImageSize));
+    timers_ = now.lvTimer;
+    ClearAllSubItems(timers_);
+    UnpackTimers(*device_, timers_);
+    protocol_ = ProtocolIndexOfMode(device_->Byte(GprsMode));
+  }
+
+  // The device's bits at offset when the value is as the read showed it,
+  // else the code of what it shows.
+  int Code(bool asShown, std::size_t offset, int mask, int code) const {
+    return device_ && asShown ? device_->Byte(offset) & mask : code;
+  }
+  bool TimerCellAsShown(std::size_t row, int column, const std::string& text) const {
+    return row < timers_.size() && timers_[row].Cell(column) == text;
+  }
+  bool ProtocolAsShown(int index) const { return index == protocol_; }
+
+ private:
+  std::optional<TImageReader> device_;
+  TListRows timers_;
+  int protocol_ = -1;
+};
+
 void PackPhones(const TListRows& rows, TImageWriter& w) {
   for (std::size_t k = 0; k < RowLimit(rows, PhoneRowCount); ++k) {
     const TListRow& row = rows[k];
@@ -122,17 +164,21 @@ void PackRelays(const TListRows& rows, TImageWriter& w) {
   }
 }
 
-void PackTimers(const TListRows& rows, TImageWriter& w) {
+void PackTimers(const TListRows& rows, const TShownSetting& shown, TImageWriter& w) {
   for (std::size_t t = 0; t < RowLimit(rows, TimerRowCount); ++t) {
     const TListRow& row = rows[t];
     const std::size_t base = Timers + TimerSize * t;
+    const auto code = [&](int column, std::size_t at, int mask, int ofText) {
+      return shown.Code(shown.TimerCellAsShown(t, column, row.Cell(column)), base + at, mask,
+                        ofText);
+    };
     const int enabled = IsFlagText(row.Cell(TimerColEnable)) ? 0 : 0x80;
-    w.Byte(base, enabled + TimerWeekCode(row.Cell(TimerColWeek)));
+    w.Byte(base, enabled + code(TimerColWeek, 0, 0x0F, TimerWeekCode(row.Cell(TimerColWeek))));
     const int hour = IndexOfText(row.Cell(TimerColHour), TimerHourList);
     const int minute = IndexOfText(row.Cell(TimerColMinute), TimerMinuteList);
-    w.Byte(base + 1, hour < 0 ? 0xFF : hour);
-    w.Byte(base + 2, minute < 0 ? 0xFF : minute);
-    w.Byte(base + 3, TimerActionCode(row.Cell(TimerColAction)));
+    w.Byte(base + 1, code(TimerColHour, 1, 0xFF, hour < 0 ? 0xFF : hour));
+    w.Byte(base + 2, code(TimerColMinute, 2, 0xFF, minute < 0 ? 0xFF : minute));
+    w.Byte(base + 3, code(TimerColAction, 3, 0xFF, TimerActionCode(row.Cell(TimerColAction))));
   }
 }
 
@@ -241,7 +287,9 @@ void UnpackChannels(const TImageReader& r, int modelIndex, TListRows& rows) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& s, int modelIndex) {
+std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& s, int modelIndex,
+                                                std::span<const std::uint8_t> shownImage) {
+  const TShownSetting shown(shownImage, s);
   TImageWriter w;
   w.Text(Password, PasswordWidth, s.lbledt_Main_Password);
   if (s.chk_ReportTime) {
@@ -274,10 +322,11 @@ std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& s, int mo
   w.Word(Reserved2, 0);
   PackPhones(s.lvTel, w);
   PackRelays(s.lvDo, w);
-  PackTimers(s.lvTimer, w);
+  PackTimers(s.lvTimer, shown, w);
   const int transport = s.cbb_GPRS_TcpUdp < 0 ? 0xF0 : (s.cbb_GPRS_TcpUdp == 1 ? 0x80 : 0);
+  const int chosen = s.cbb_GPRSCommunication_Proctocol;
   const int protocol =
-      s.cbb_GPRSCommunication_Proctocol < 0 ? 0x0F : (s.cbb_GPRSCommunication_Proctocol & 0x0F);
+      shown.Code(shown.ProtocolAsShown(chosen), GprsMode, 0x0F, chosen < 0 ? 0x0F : chosen & 0x0F);
   w.Byte(GprsMode, transport | protocol);
   w.Text(ServerAddress, ServerAddressWidth, s.lbledt_Gprs_IP);
   w.Number(ServerPort, s.lbledt_TcpPort, 0, "lbledt_TcpPort");
@@ -331,9 +380,7 @@ void MasterImageToControls(std::span<const std::uint8_t> image, int modelIndex,
 
   const int mode = r.Byte(GprsMode);
   s.cbb_GPRS_TcpUdp = (mode & 0x80) ? 1 : 0;
-  const int protocol = mode & 0x0F;
-  s.cbb_GPRSCommunication_Proctocol =
-      protocol < static_cast<int>(ProtocolItems(LanguageFlag).size()) ? protocol : -1;
+  s.cbb_GPRSCommunication_Proctocol = ProtocolIndexOfMode(mode);
   s.lbledt_Gprs_IP = r.Text(ServerAddress, ServerAddressWidth);
   s.lbledt_TcpPort = r.WordText(ServerPort);
   s.lbledt_GprsReconnSec = r.WordText(ReconnectInterval);

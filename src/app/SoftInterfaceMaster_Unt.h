@@ -134,7 +134,13 @@ class EDataError : public Exception {
 // the model index. Raises EInputError, building nothing, when a number is
 // outside its field's range; a text that is not a number takes the field's
 // default.
-std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& settings, int modelIndex);
+// `shown` is the image a read last put into the settings (none: empty). A
+// value that stands for a device code by its place in a list (a timer's
+// week, hour, minute and action, the GPRS protocol) and still shows what
+// that read showed is written as the device's own code, also one that no
+// list entry stands for; a changed one is written as it shows now.
+std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& settings, int modelIndex,
+                                                std::span<const std::uint8_t> shown = {});
 
 // Shows an image in the settings. Rows must exist already; cells the image
 // does not cover and disabled timer rows are left as they are. Raises

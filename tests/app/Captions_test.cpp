@@ -158,6 +158,26 @@ TEST(Captions, FixedTextsOfWindowsAndLists) {
   EXPECT_STREQ("Range:0~65535s,stand for always close when action", DoCloseTimeHint);
 }
 
+// Write Setting refused for channel rows of the run's first device: the
+// cause, and the restart, in both languages.
+TEST(Captions, ChannelRowsOfAnotherDeviceNameTheCauseAndTheRestart) {
+  const struct {
+    int language;
+    bool rowsBuilt;
+    const char* text;
+  } cases[] = {
+      {LanguageEnglish, false,
+       "The first device connected in this run named a model this program does not know, so "
+       "no channel rows were set up (this device is a KV42), and they are set up only once a "
+       "run. Restart the program to work with this device."},
+      {LanguageChinese, true,
+       "通道列表是按本次运行中第一台连接的设备的型号建立的，与此设备（KV42）不符，而通道列表每"
+       "次运行只建立一次。请重新启动程序后再操作此设备。"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.text, ChannelRowsOfAnotherDeviceText(c.language, "KV42", c.rowsBuilt));
+}
+
 TEST(Captions, TimerListsCopyTheLanguageTexts) {
   LanguageFlag = LanguageChinese;
   RebuildTimerLists();

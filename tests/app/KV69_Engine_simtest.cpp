@@ -3,14 +3,18 @@
 // line, with a device that echoes block addresses and one that answers 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <map>
 #include <memory>
 
+#include "SettingsSamples.h"
 #include "SimHistoryRecords.h"
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Engine.h"
+#include "app/SoftDateTime_Unt.h"
+#include "app/SoftInterfaceMaster_Unt.h"
 #include "devicelink/BasicProtocol_Unt.h"
 #include "devicesim/SimControl.h"
 #include "devicesim/SimDevice.h"
@@ -246,6 +250,12 @@ std::vector<int> RowsDiffering(const Grid& expected, const Grid& actual) {
   for (const auto& [row, cells] : actual)
     if (!expected.contains(row)) rows.push_back(row);
   return rows;
+}
+
+// Where two images differ first; -1 when they do not.
+std::ptrdiff_t FirstDifference(const SimBytes& a, const SimBytes& b) {
+  const auto [i, j] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  return i == a.end() && j == b.end() ? -1 : i - a.begin();
 }
 
 std::vector<std::uint8_t> EditedImage(const SimDevice& device) {
@@ -990,13 +1000,35 @@ TEST_P(PulledLink, HistoryEndsSayingTheDeviceDoesNotAnswerAndKeepsItsRows) {
 
 INSTANTIATE_TEST_SUITE_P(Echo, PulledLink, testing::Bool());
 
-TEST(BlockLoopsStop, StoppedWriteNamesTheBlocksWritten) {
-  SimLink link(Device(true));
-  link.script.emplace(3, "drop 1000");
-  link.stopAt = 5000;
-  link.engine.WriteMaster(EditedImage(link.device));
-  EXPECT_EQ(std::vector<std::string>{PartlyWrittenText(LanguageFlag, 3, true, 14, false)},
-            link.messages);
+// A write that ends before block 0 went out (stopped, or given up on, while
+// an earlier request's answer was waited out) wrote nothing and says so;
+// one stopped later names the blocks written.
+TEST(BlockLoopsStop, WriteEndingEarlySaysWhatTheDeviceHolds) {
+  const struct {
+    bool earlierRequest;
+    const char* fault;
+    int faultAt;
+    std::optional<std::int64_t> stopAt;
+    std::string text;
+  } cases[] = {
+      {true, "drop", 0, 100, NothingWrittenText(LanguageFlag)},
+      {true, "drop 1000", 0, std::nullopt, PartlyWrittenText(LanguageFlag, 0, false, 14, true)},
+      {false, "drop 1000", 3, 5000, PartlyWrittenText(LanguageFlag, 3, true, 14, false)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    SimLink link(Device(true));
+    const SimBytes before = link.device.Image();
+    link.script.emplace(c.faultAt, c.fault);
+    if (c.earlierRequest) link.engine.ReadTime();
+    link.stopAt = c.stopAt;
+    link.engine.WriteMaster(EditedImage(link.device));
+    EXPECT_EQ(std::vector<std::string>{c.text}, link.messages);
+    if (c.earlierRequest) {
+      EXPECT_EQ(0, link.Sent(kSimWrite));
+      EXPECT_EQ(before, link.device.Image());
+    }
+  }
 }
 
 TEST(PartlyWritten, TextsNameEachPartInBothLanguages) {
@@ -1014,9 +1046,64 @@ TEST(PartlyWritten, TextsNameEachPartInBothLanguages) {
        "Setting again."},
       {LanguageChinese, 0, true, false,
        "参数只写入了一部分：第0块不确定，第1-14块仍为旧参数。请重新写入参数。"},
+      {LanguageEnglish, 0, false, false,
+       "Nothing was written: the device keeps its setting as it was."},
+      {LanguageEnglish, 0, false, true,
+       "The device does not answer: check the connection. Nothing was written: the device "
+       "keeps its setting as it was."},
+      {LanguageChinese, 0, false, true,
+       "设备无应答，请检查连接。没有写入任何参数：设备中的参数没有改变。"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.text, PartlyWrittenText(c.language, c.stoppedAt, c.sent, 14, c.noAnswer));
+}
+
+// Read Setting, then Write Setting of what the window's settings show: codes
+// that no list entry stands for (a timer's week 9, action 11 or none, hour
+// 24 and minute 60; the protocol 5), week 7 shown as every day, and a
+// disabled timer go back as they came, in either language. A timer row
+// edited in its dialog, and a protocol chosen, go as they show.
+TEST(ReadThenWrite, CodesGoBackAsTheyCameUnlessEdited) {
+  const auto editTimer = [](TMasterSettings& s) {
+    TimerValuesToRow({true, 2, 8, 15, 6}, s.lvTimer[1]);
+  };
+  const struct {
+    std::size_t at;
+    SimBytes device;
+    void (*edit)(TMasterSettings&);
+    SimBytes edited;
+  } cases[] = {
+      {674, {0x01, 0x07, 0x1E, 0xFF}, editTimer, {0x02, 8, 15, 6}},
+      {674, {0x09, 0x07, 0x1E, 0x03}, editTimer, {0x02, 8, 15, 6}},
+      {674, {0x01, 0x07, 0x1E, 0x0B}, editTimer, {0x02, 8, 15, 6}},
+      {674, {0x0F, 0x18, 0x3C, 0x05}, editTimer, {0x02, 8, 15, 6}},
+      {674, {0x07, 0x07, 0x1E, 0x05}, editTimer, {0x02, 8, 15, 6}},
+      {674, {0x87, 0x07, 0x1E, 0x05}, editTimer, {0x02, 8, 15, 6}},
+      {710, {0x85}, [](TMasterSettings& s) { s.cbb_GPRSCommunication_Proctocol = 1; }, {0x81}},
+  };
+  const auto readThenWrite = [](SimLink& link, void (*edit)(TMasterSettings&)) {
+    link.engine.ReadMaster();
+    TMasterSettings s = samples::EmptyRows(ModelIndex);
+    MasterImageToControls(link.image, ModelIndex, s);
+    if (edit != nullptr) edit(s);
+    link.engine.WriteMaster(ControlsToMasterImage(s, ModelIndex, link.image));
+    EXPECT_TRUE(link.messages.empty());
+  };
+  for (int language : {LanguageChinese, LanguageEnglish}) {
+    LanguageFlag = static_cast<unsigned char>(language);
+    RebuildTimerLists();
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::to_string(&c - cases) + " language " + std::to_string(language));
+      SimLink link(Device(true));
+      link.device.Poke(c.at, c.device);
+      SimBytes expected = link.device.Image();
+      readThenWrite(link, nullptr);
+      EXPECT_EQ(-1, FirstDifference(expected, link.device.Image()));
+      std::copy(c.edited.begin(), c.edited.end(), expected.begin() + std::ptrdiff_t(c.at));
+      readThenWrite(link, c.edit);
+      EXPECT_EQ(-1, FirstDifference(expected, link.device.Image()));
+    }
+  }
 }
 
 // The device clock as the device reports it, field by field.

@@ -15,6 +15,7 @@
 
 #include "../devicelink/SerialTestSupport.h"
 #include "MenuPath.h"
+#include "ModalForm.h"
 #include "ProgramState.h"
 #include "SimHistoryRecords.h"
 #include "app/BasicAnimate_Frm_win.h"
@@ -25,6 +26,7 @@
 #include "app/SoftDiDoTh_Unt.h"
 #include "app/SoftInterfaceMaster_Unt.h"
 #include "app/SoftTelephone_Unt.h"
+#include "app/TimerSetting_Frm_win.h"
 #include "app/Variable_Unt.h"
 #include "base/DateTime.h"
 #include "classlib/Forms.h"
@@ -46,6 +48,21 @@ std::string ReadRequestHex(int k) {
   TDataPack frame;
   protocol.BuildFrame(0x83, protocol.IntToAddress(k * 256), {}, frame);
   return ToHex(frame);
+}
+
+// The offsets and bytes where two images differ ("674: 01/02"), the first
+// few of them; empty when they are the same.
+std::string Differences(const std::vector<std::uint8_t>& expected,
+                        const std::vector<std::uint8_t>& actual) {
+  if (expected.size() != actual.size()) return "sizes differ";
+  std::string text;
+  int shown = 0;
+  for (std::size_t i = 0; i < expected.size() && shown < 8; ++i) {
+    if (expected[i] == actual[i]) continue;
+    text += std::to_string(i) + ": " + ToHex({expected[i]}) + "/" + ToHex({actual[i]}) + " ";
+    ++shown;
+  }
+  return text;
 }
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
@@ -135,10 +152,25 @@ class Engine : public ::testing::Test {
     return {chunks.begin(), chunks.begin() + std::min(chunks.size(), MasterImageSize)};
   }
 
+  // What Write Setting sends for the controls as they are now (what they
+  // still show of the last read goes back as the device gave it).
+  std::vector<std::uint8_t> Packed() const {
+    return ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex, ImageRead());
+  }
+
   void ReadSetting() {
     form_->Pop_ReadMaster_SetingClick(nullptr);
     // The channel values are asked for last; their reply ends the read.
     PumpUntil([&] { return form_->PendingTag() == 0; }, 5000);
+  }
+
+  // A command of the main menu by the captions the user reads, run to its
+  // end (a read's last reply, a write's last block).
+  void MenuCommand(std::initializer_list<const char*> path) {
+    const UINT id = test::MenuCommandOf(GetMenu(form_->Handle()), path);
+    ASSERT_NE(0u, id) << *(path.end() - 1);
+    SendMessageW(form_->Handle(), WM_COMMAND, id, 0);
+    PumpUntil([&] { return form_->PendingTag() == 0 && form_->FormBasicAnimate == nullptr; }, 5000);
   }
 
   std::string MessageShown() const {
@@ -296,8 +328,7 @@ TEST_F(Engine, PulledCableEndsTheWriteNamingTheBlocksItWrote) {
   TMasterSettings edited = form_->ControlsToSettings();
   edited.lbledt_Master_DevDes = "Pulled";
   form_->SettingsToControls(edited);
-  const std::vector<std::uint8_t> packed =
-      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::vector<std::uint8_t> packed = Packed();
   CablePull::sim = &sim_;
   CablePull::afterRequests = Requests() + 8;
   SetTimer(nullptr, 0, 10, CablePull::Poll);
@@ -332,8 +363,7 @@ TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
     ASSERT_FALSE(edited.lvTel.empty());
     edited.lvTel[0].SetCell(PhoneColNumber, "13912345678");
     form_->SettingsToControls(edited);
-    const std::vector<std::uint8_t> packed =
-        ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+    const std::vector<std::uint8_t> packed = Packed();
     ASSERT_NE(original, packed);
     const std::size_t before = Requests();
     form_->Pop_WirteMasterClick(nullptr);
@@ -347,44 +377,62 @@ TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
   }
 }
 
-// Bytes of the device that the window cannot show as they stand: a timer at
-// hour 25 and minute 61, and text bytes that are no code page 936 text (half
-// a character at the description's end; lead bytes before bytes that cannot
-// trail, in an alarm text). Read Setting shows the two
-// numbers; Write Setting gives the texts back byte for byte, and the times,
-// which no list holds, as "none".
+// Bytes of the device that the window cannot show as they stand: timers
+// whose hour, minute, week or action no list holds, a disabled timer, a
+// protocol no item stands for, and text bytes that are no code page 936
+// text (half a character at the description's end; lead bytes before bytes
+// that cannot trail, in an alarm text). Read Setting in one language and
+// Write Setting in the other give them back byte for byte; a timer edited in
+// its dialog goes as the dialog shows it.
 TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
   const TDataPack description = [] {
     TDataPack bytes(59, 'D');
     bytes.push_back(0xB2);
     return bytes;
   }();
-  const TDataPack alarm{'H', 'o', 't', 0xA1, '0', '!', 0x81, 0x7F, 0};
+  TDataPack alarm{'H', 'o', 't', 0xA1, '0', '!', 0x81, 0x7F, 0};
+  alarm.resize(40, 0);
   sim_.Command("poke 34 " + ToHex(description));
   sim_.Command("poke 1412 " + ToHex(alarm));  // channel slot 0's high-alarm text
-  sim_.Command("poke 670 0F193D05");          // timer 0: every day at 25:61, "5.Arm"
+  // Timers 0-4: every day at 25:61 "5.Arm"; Monday 07:30 with no action;
+  // week 9; action 11; disabled. Then protocol 5 over UDP.
+  sim_.Command("poke 670 0F193D0501071EFF09071E0301071E0B87071E05");
+  sim_.Command("poke 710 85");
   ASSERT_NO_FATAL_FAILURE(Open());
-  form_->N_ENClick(nullptr);
-  const auto menu = [&](const char* item) {
-    const UINT id = test::MenuCommandOf(GetMenu(form_->Handle()), {"Setting", item});
-    ASSERT_NE(0u, id) << item;
-    SendMessageW(form_->Handle(), WM_COMMAND, id, 0);
-    PumpUntil([&] { return form_->PendingTag() == 0 && form_->FormBasicAnimate == nullptr; }, 5000);
-  };
-  menu("Read Setting");
-  const TMasterSettings shown = form_->ControlsToSettings();
-  EXPECT_EQ("25", shown.lvTimer[0].Cell(3));
-  EXPECT_EQ("61", shown.lvTimer[0].Cell(4));
-  EXPECT_EQ("5.Arm", shown.lvTimer[0].Cell(5));
-
-  menu("Write Setting");
   const std::vector<std::uint8_t> device = DeviceImage();
-  ASSERT_EQ(MasterImageSize, device.size());
-  EXPECT_EQ(ToHex(description), ToHex(TDataPack(device.begin() + 34, device.begin() + 94)));
-  TDataPack alarmField = alarm;
-  alarmField.resize(40, 0);
-  EXPECT_EQ(ToHex(alarmField), ToHex(TDataPack(device.begin() + 1412, device.begin() + 1452)));
-  EXPECT_EQ("0fffff05", ToHex(TDataPack(device.begin() + 670, device.begin() + 674)));
+  form_->N_CNClick(nullptr);
+  MenuCommand({"配置", "读取配置"});
+  const TMasterSettings shown = form_->ControlsToSettings();
+  EXPECT_EQ("25", shown.lvTimer[0].Cell(TimerColHour));
+  EXPECT_EQ("61", shown.lvTimer[0].Cell(TimerColMinute));
+  EXPECT_EQ("", shown.lvTimer[1].Cell(TimerColAction));
+  EXPECT_EQ(-1, shown.cbb_GPRSCommunication_Proctocol);
+
+  MenuCommand({"语言(&W)", "英文"});
+  MenuCommand({"Setting", "Write Setting"});
+  EXPECT_EQ("", Differences(device, DeviceImage()));
+
+  form_->SelectPages(1, 3, -1);
+  const TRect r = form_->lvTimer->ItemRect(1);
+  const LPARAM at = MAKELPARAM(r.Left + 4, (r.Top + r.Bottom) / 2);
+  SendMessageW(form_->lvTimer->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(form_->lvTimer->Handle(), WM_LBUTTONUP, 0, at);
+  ASSERT_TRUE(TModalForm::Run(
+      [&] { SendMessageW(form_->lvTimer->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at); },
+      [](TCustomForm& f) {
+        auto& dialog = dynamic_cast<TFormTimerSetting&>(f);
+        EXPECT_EQ("0.Reboot",
+                  dialog.cbb_TimerAction->Items()->Strings(dialog.cbb_TimerAction->ItemIndex()));
+        dialog.cbb_TimerWeek->SetItemIndex(2);
+        dialog.cbb_TimerHour->SetItemIndex(8);
+        dialog.cbb_TimerAction->SetItemIndex(6);
+        dialog.btn_OK->Click();
+      }));
+  MenuCommand({"Setting", "Write Setting"});
+  std::vector<std::uint8_t> expected = device;
+  const std::uint8_t timer1[] = {0x02, 8, 30, 6};  // Tuesday 08:30 "6.Disarm"
+  std::copy(std::begin(timer1), std::end(timer1), expected.begin() + 674);
+  EXPECT_EQ("", Differences(expected, DeviceImage()));
 }
 
 // Field writers for the expected image, at the offsets the image layout gives,
@@ -406,8 +454,7 @@ TEST_P(EngineModels, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
     ASSERT_NO_FATAL_FAILURE(Open(model));
     ReadSetting();
     ASSERT_EQ(ImageRead(), DeviceImage());
-    std::vector<std::uint8_t> expected =
-        ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+    std::vector<std::uint8_t> expected = Packed();
     ASSERT_EQ(MasterImageSize, expected.size());
 
     // One field of each kind, through the controls.
@@ -477,8 +524,7 @@ TEST_P(EngineModels, EditsOfEveryKindReachTheDeviceByteForByteThroughFaults) {
 TEST_F(Engine, UnansweredWriteBlockIsSentAgain) {
   ASSERT_NO_FATAL_FAILURE(Open());
   ReadSetting();
-  const std::vector<std::uint8_t> packed =
-      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::vector<std::uint8_t> packed = Packed();
   const std::size_t before = Requests();
   sim_.Command("drop");
   form_->Pop_WirteMasterClick(nullptr);
@@ -540,6 +586,30 @@ TEST_F(Engine, WriteIsRefusedUntilAFinishedReadFilledTheWindow) {
   EXPECT_EQ("", MessageShown());
   EXPECT_EQ("9173", sim_.State("password"));
   EXPECT_EQ(15u, RequestsSince(afterRead).size()) << "the whole setting was written";
+}
+
+// The channel rows are built once a run, for the first device's model: after
+// Reconnect to a KV42, a run that began with an unknown model (no rows) or a
+// KV41 (eight rows) cannot write the KV42's sixteen channels, and says so.
+TEST_F(Engine, WriteAfterReconnectToAnotherModelAsksForARestart) {
+  for (const char* first : {"KV99", "KV41"}) {
+    SCOPED_TRACE(first);
+    ASSERT_NO_FATAL_FAILURE(Open(first));
+    form_->N_ENClick(nullptr);
+    sim_.Command("model KV42");
+    MenuCommand({"Connect", "Open the Port"});
+    ASSERT_TRUE(PumpUntil([&] { return ModelIndex == 1; }, 5000));
+    EXPECT_EQ(Lang_LblModel + "KV42", form_->lbl_ModelNo->Caption());
+    ReadSetting();
+    const std::size_t before = Requests();
+    MenuCommand({"Setting", "Write Setting"});
+    EXPECT_EQ(ChannelRowsOfAnotherDeviceText(LanguageFlag, "KV42", first[3] == '1'),
+              MessageShown());
+    if (!MessageShown().empty()) FormMessage->sbtbtn_Ok->Click();
+    EXPECT_TRUE(RequestsSince(before).empty()) << "nothing was written";
+    form_.reset();
+    ResetProgramState();
+  }
 }
 
 // A device naming a model this program does not know: Write Setting says
@@ -827,20 +897,16 @@ TEST_F(LateReplies, WriteSettingPutsTheEditedImageIntoTheDevice) {
   TMasterSettings edited = form_->ControlsToSettings();
   edited.lbledt_Master_DevDes = "Late replies";
   form_->SettingsToControls(edited);
-  const std::vector<std::uint8_t> packed =
-      ControlsToMasterImage(form_->ControlsToSettings(), ModelIndex);
+  const std::vector<std::uint8_t> packed = Packed();
   Arm();
   form_->Pop_WirteMasterClick(nullptr);
   EXPECT_EQ(packed, DeviceImage());
 }
 
-// What Read Setting showed goes back as it came: a second write of it
-// leaves the device's image as the first one made it. (The first may turn
-// the hour and minute of a disabled timer into "none".)
+// What Read Setting showed goes back as it came: writing it leaves the
+// device's image as it was.
 TEST_F(LateReplies, WritingWhatWasReadKeepsTheDeviceImage) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  ReadSetting();
-  form_->Pop_WirteMaster->Click();
   ReadSetting();
   const std::vector<std::uint8_t> device = DeviceImage();
   ASSERT_EQ(device, ImageRead());
