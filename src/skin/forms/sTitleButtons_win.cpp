@@ -512,14 +512,21 @@ void TacSBAnimation::Start(int state, bool up) {
 }
 
 void TacSBAnimation::Retarget(int state, int steps, bool up) {
-  // A fade-out of a glow already gone has nothing to show.
-  if (!up && Step == 0 && GlowWindow() == nullptr) return;
-  if (up && state != TargetState) {
+  Steps = steps;
+  Up = up;
+  if (!up) {
+    // Turned down before its first step (a rise asked for after the last
+    // fade ended): nothing shows, and none may rise later.
+    if (Step == 0)
+      Finish();
+    else
+      SetEnabled(true);
+    return;
+  }
+  if (state != TargetState) {
     TargetState = state;
     glowBmp_.reset();  // the new state's look, built as it is shown
   }
-  Steps = steps;
-  Up = up;
   if (state == 2) {
     Step = Steps;
     PaintGlow(255);
@@ -556,6 +563,10 @@ void TacSBAnimation::StepNow() {
     PaintGlow(std::clamp(AlphaStep() * Step, 0, 255));
     if (Step > 0) return;
   }
+  Finish();
+}
+
+void TacSBAnimation::Finish() {
   SetEnabled(false);
   TargetState = -1;
   FreeGlow();
