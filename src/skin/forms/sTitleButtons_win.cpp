@@ -153,6 +153,9 @@ void TsSkinProvider::SetTitleButtonVisible(int index, bool visible) {
   titleButtons_.Items[static_cast<size_t>(index)].Visible = visible;
   FrameRepaintNeeded = true;
   RepaintFrameNow();
+  // Hidden while hot (from its own click, say): no hot state, and no glow,
+  // is left where it was.
+  if (!visible && hotButton_ == TitleHit::FirstUser + index) SetHotButton(0, true);
 }
 
 // --- painting ---------------------------------------------------------------------------
@@ -260,7 +263,11 @@ void TsSkinProvider::PaintTitleButton(int hitCode) {
   if (record == nullptr || manager == nullptr) return;
   auto placed = std::find_if(placedButtons_.begin(), placedButtons_.end(),
                              [&](const TsPlacedTitleButton& b) { return b.HitCode == hitCode; });
-  if (placed == placedButtons_.end()) return;
+  if (placed == placedButtons_.end()) {
+    // A button no longer laid out (hidden) takes its glow away with it.
+    record->Timer.reset();
+    return;
+  }
   const bool glowing = (manager->AllowGlowing() || HasBorderForm()) &&
                        (IsStandardHit(hitCode) || IsUserTitleHit(hitCode));
   if (glowing) {

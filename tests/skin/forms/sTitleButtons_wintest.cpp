@@ -713,6 +713,68 @@ INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, LeaveWhileTheGlowRuns,
                          ::testing::ValuesIn(kRunningLeaves),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// A click, by the system's mouse, on a title button that leaves the form
+// open: the close refused by the form, a user button hiding itself from its
+// own mouse-up. Right after it the button is as the pointer finds it; once
+// the pointer has left, no glow is left over the title and nothing is hot.
+struct TClickLeavesOpen {
+  const char* Name;
+  std::function<int(kvtest::TSkinnedFormFixture&)> Prepare;  // the button's hit code
+  int StateAfterClick;
+};
+void PrintTo(const TClickLeavesOpen& c, std::ostream* os) { *os << c.Name; }
+
+class AClickThatLeavesTheFormOpen : public ::testing::TestWithParam<TClickLeavesOpen> {};
+
+TEST_P(AClickThatLeavesTheFormOpen, LeavesNoGlowOnceThePointerLeft) {
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
+  f.form->SetCaption("");
+  f.Provide();
+  const int hit = GetParam().Prepare(f);
+  f.Show();
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  TsTitleButtonRecord& record = *f.provider->ButtonRecord(hit);
+  kvtest::SystemMoveTo(OnButton(f.Wnd(), record));
+  ASSERT_TRUE(pump::PumpUntil([&] { return record.Timer && record.Timer->GlowWindow(); }));
+  kvtest::SystemClick();
+  EXPECT_TRUE(IsWindowVisible(f.Wnd()));
+  EXPECT_EQ(record.State, GetParam().StateAfterClick);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  EXPECT_TRUE(pump::PumpUntil([&] { return ShownGlows() == 0; }, 3000));
+  EXPECT_EQ(record.State, 0);
+  EXPECT_EQ(f.provider->HotButton(), 0);
+}
+
+const TClickLeavesOpen kClicksLeavingOpen[] = {
+    {"CloseRefusedByTheQuery",
+     [](kvtest::TSkinnedFormFixture& f) {
+       f.form->OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+       return TitleHit::Close;
+     },
+     1},
+    {"CloseRefusedByTheCloseEvent",
+     [](kvtest::TSkinnedFormFixture& f) {
+       f.form->OnClose = [](TObject*, TCloseAction& action) { action = caNone; };
+       return TitleHit::Close;
+     },
+     1},
+    {"UserButtonHidingItself",
+     [](kvtest::TSkinnedFormFixture& f) {
+       TsTitleButtons buttons;
+       buttons.Items.resize(1);
+       buttons.Items[0].OnMouseUp = [&f](TObject*, TMouseButton, TShiftState, int, int) {
+         f.provider->SetTitleButtonVisible(0, false);
+       };
+       f.provider->SetTitleButtons(buttons);
+       f.provider->LoadTitleButtonMasks();
+       return TitleHit::FirstUser;
+     },
+     0},
+};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, AClickThatLeavesTheFormOpen,
+                         ::testing::ValuesIn(kClicksLeavingOpen),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // A form's user buttons handed to another form are the other form's own:
 // the pointer makes one glow on the first form, which is then freed in the
 // middle of the fade; the second form's button neither shares the hot state
