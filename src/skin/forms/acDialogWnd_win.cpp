@@ -842,11 +842,15 @@ void TacDialogWnd::ButtonUp(TMessage& m) {
       SendSysCommand(d.Zoomed ? SC_RESTORE : SC_MAXIMIZE);
       if (IsWindow(CtrlHandle)) SystemMenu->UpdateItems();
       break;
-    case HTCLOSE:
-      if (TButtonRecord* record = Record(pressed)) record->State = 0;
-      HotButton = 0;
+    case HTCLOSE: {
+      SetHotButton(0);
       SendSysCommand(SC_CLOSE);
+      // Refused (the dialog stays): hot again while the pointer is on it.
+      POINT cursor{};
+      if (IsWindow(CtrlHandle) && IsWindowVisible(CtrlHandle) && GetCursorPos(&cursor))
+        SendMessageW(CtrlHandle, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y));
       break;
+    }
     case HTHELP:
       SendSysCommand(SC_CONTEXTHELP);
       if (IsWindow(CtrlHandle)) {

@@ -339,6 +339,28 @@ const THotLook kHotLooks[] = {{"ActiveGlowing", true, true},
 INSTANTIATE_TEST_SUITE_P(DialogAdapter, HotCloseButton, ::testing::ValuesIn(kHotLooks),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// A click, by the system's mouse, on the close button of a dialog that
+// refuses to close (its procedure takes SC_CLOSE and stays): the button is
+// hot again while the pointer is on it, and once the pointer has left no
+// glow is left over the title.
+TEST_F(DialogAdapter, ARefusedCloseLeavesNoGlowOnceThePointerLeft) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  const LPARAM on = ScreenAt(Centre(Button(TitleHit::Close)->Rect));
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  kvtest::SystemMoveTo({GET_X_LPARAM(on), GET_Y_LPARAM(on)});
+  const auto glow = [&] {
+    const TacSBAnimation* fade = adapter->ButtonAnimation(TitleHit::Close);
+    return fade != nullptr ? fade->GlowWindow() : nullptr;
+  };
+  ASSERT_TRUE(pump::PumpUntil([&] { return glow() != nullptr; }));
+  kvtest::SystemClick();
+  EXPECT_EQ(Log().SysCommands, std::vector<WPARAM>{SC_CLOSE});
+  EXPECT_EQ(adapter->ButtonState(TitleHit::Close), 1);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  EXPECT_TRUE(pump::PumpUntil([&] { return glow() == nullptr; }, 3000));
+  EXPECT_EQ(adapter->ButtonState(TitleHit::Close), 0);
+}
+
 // Lets a window be sized below the system's smallest tracking size.
 WNDPROC g_beforeNarrow = nullptr;
 LRESULT CALLBACK AllowNarrow(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
