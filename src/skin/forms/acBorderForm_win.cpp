@@ -358,12 +358,12 @@ int TacBorderForm::HitTest(TPoint screen) {
 
 int TacBorderForm::HitTest(TMessage& m) {
   if (const int code = owner_.ExtHitTest(m); code != 0) return code;
-  if (!IsWindowEnabled(owner_.OwnerWnd())) return BorderHitNone;
-  const TacBorderHit hit = BorderFormHitTest(owner_.HitFrame(), ToPicture(LParamPoint(m.LParam)));
-  if (hit.TitleButton)
-    owner_.SetHotButton(hit.Code, true);
-  else
-    owner_.SetHotButton(-1, true);
+  // A disabled owner (a modal box open) takes no button hot and keeps none.
+  const TacBorderHit hit =
+      IsWindowEnabled(owner_.OwnerWnd())
+          ? BorderFormHitTest(owner_.HitFrame(), ToPicture(LParamPoint(m.LParam)))
+          : TacBorderHit{};
+  owner_.SetHotButton(hit.TitleButton ? hit.Code : -1, true);
   return hit.Code;
 }
 

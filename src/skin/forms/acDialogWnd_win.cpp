@@ -265,9 +265,10 @@ void TacDialogWnd::DrawTitleButton(TBitmap* target, const TsPlacedTitleButton& b
   const int height = std::min({r.Height(), ButtonBg->Height() - r.Top, target->Height() - at.Y});
   if (width > 0 && height > 0 && r.Left >= 0 && r.Top >= 0)
     CopyPixels(target, at.X, at.Y, ButtonBg.get(), r.Left, r.Top, width, height);
+  // An inactive dialog shows its buttons faded hot or pressed too.
   DrawMaskState(target, at, state, MakeBgCacheInfo(target, 0, 0),
                 skin.MaskData[static_cast<size_t>(index)], skin.MasterBitmap.get(),
-                TitleButtonDrawMode(Active, b.Enabled, state, false));
+                Active && b.Enabled ? 1 : 2);
 }
 
 void TacDialogWnd::PaintTitleButtons(TBitmap* cache) {
@@ -841,11 +842,15 @@ void TacDialogWnd::ButtonUp(TMessage& m) {
       SendSysCommand(d.Zoomed ? SC_RESTORE : SC_MAXIMIZE);
       if (IsWindow(CtrlHandle)) SystemMenu->UpdateItems();
       break;
-    case HTCLOSE:
-      if (TButtonRecord* record = Record(pressed)) record->State = 0;
-      HotButton = 0;
+    case HTCLOSE: {
+      SetHotButton(0);
       SendSysCommand(SC_CLOSE);
+      // Refused (the dialog stays): hot again while the pointer is on it.
+      POINT cursor{};
+      if (IsWindow(CtrlHandle) && IsWindowVisible(CtrlHandle) && GetCursorPos(&cursor))
+        SendMessageW(CtrlHandle, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y));
       break;
+    }
     case HTHELP:
       SendSysCommand(SC_CONTEXTHELP);
       if (IsWindow(CtrlHandle)) {

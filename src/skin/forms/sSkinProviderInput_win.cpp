@@ -346,11 +346,24 @@ bool TsSkinProvider::NCLButtonUp(TMessage& m) {
         if (IsWindow(wnd)) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
       }
       return true;
-    case TitleHit::Close:
+    case TitleHit::Close: {
       if (!pressed) break;
-      SetHotButton(0, false);
+      // The pressed look goes before the form is asked: it may ask back,
+      // or refuse.
+      SetHotButton(0, true);
+      Owned<TFreeWatch> watch = CreateOwned<TFreeWatch>();
+      FreeNotification(watch.get());
       SendSysCommand(SC_CLOSE);
+      if (watch->Gone) return true;
+      RemoveFreeNotification(watch.get());
+      // Still open: hot again if the pointer is on a button.
+      POINT cursor{};
+      if (!FormDestroying() && IsWindowVisible(wnd) && GetCursorPos(&cursor)) {
+        TMessage probe{WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y), 0};
+        NCHitTest(probe);
+      }
       return true;
+    }
     default:
       if (mdiForm_ != nullptr && mdiForm_->ChildButtonUp(code, pressed)) return true;
       if (IsUserTitleHit(code) && pressed) {

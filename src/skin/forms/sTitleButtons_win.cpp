@@ -153,6 +153,9 @@ void TsSkinProvider::SetTitleButtonVisible(int index, bool visible) {
   titleButtons_.Items[static_cast<size_t>(index)].Visible = visible;
   FrameRepaintNeeded = true;
   RepaintFrameNow();
+  // Hidden while hot (from its own click, say): no hot state, and no glow,
+  // is left where it was.
+  if (!visible && hotButton_ == TitleHit::FirstUser + index) SetHotButton(0, true);
 }
 
 // --- painting ---------------------------------------------------------------------------
@@ -260,7 +263,11 @@ void TsSkinProvider::PaintTitleButton(int hitCode) {
   if (record == nullptr || manager == nullptr) return;
   auto placed = std::find_if(placedButtons_.begin(), placedButtons_.end(),
                              [&](const TsPlacedTitleButton& b) { return b.HitCode == hitCode; });
-  if (placed == placedButtons_.end()) return;
+  if (placed == placedButtons_.end()) {
+    // A button no longer laid out (hidden) takes its glow away with it.
+    record->Timer.reset();
+    return;
+  }
   const bool glowing = (manager->AllowGlowing() || HasBorderForm()) &&
                        (IsStandardHit(hitCode) || IsUserTitleHit(hitCode));
   if (glowing) {
@@ -512,14 +519,21 @@ void TacSBAnimation::Start(int state, bool up) {
 }
 
 void TacSBAnimation::Retarget(int state, int steps, bool up) {
-  // A fade-out of a glow already gone has nothing to show.
-  if (!up && Step == 0 && GlowWindow() == nullptr) return;
-  if (up && state != TargetState) {
+  Steps = steps;
+  Up = up;
+  if (!up) {
+    // Turned down before its first step (a rise asked for after the last
+    // fade ended): nothing shows, and none may rise later.
+    if (Step == 0)
+      Finish();
+    else
+      SetEnabled(true);
+    return;
+  }
+  if (state != TargetState) {
     TargetState = state;
     glowBmp_.reset();  // the new state's look, built as it is shown
   }
-  Steps = steps;
-  Up = up;
   if (state == 2) {
     Step = Steps;
     PaintGlow(255);
@@ -556,6 +570,10 @@ void TacSBAnimation::StepNow() {
     PaintGlow(std::clamp(AlphaStep() * Step, 0, 255));
     if (Step > 0) return;
   }
+  Finish();
+}
+
+void TacSBAnimation::Finish() {
   SetEnabled(false);
   TargetState = -1;
   FreeGlow();

@@ -70,6 +70,8 @@ class TacSBAnimation : public TTimer {
   void Timer() override { StepNow(); }
 
  private:
+  // The fade is over: no glow, the button drawn at rest.
+  void Finish();
   void PaintGlow(int alpha);
   void MakeGlowImage();
   void MakeButtonImage();

@@ -1,6 +1,6 @@
-// The pointer moved as the system moves it for a mouse (absolute SendInput),
-// for the forms' tests: the window under it gets its hit tests, moves and
-// leaves from the system, not from posted messages.
+// The pointer moved (and clicked) as the system moves it for a mouse
+// (SendInput), for the forms' tests: the window under it gets its hit tests,
+// moves and leaves from the system, not from posted messages.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,6 +36,16 @@ inline void SystemMoveTo(POINT screen) {
     POINT p{};
     return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
   }));
+  kv::pump::PumpUntilIdle();
+}
+
+// A left click where the pointer is, as the system's mouse gives it.
+inline void SystemClick() {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
   kv::pump::PumpUntilIdle();
 }
 

@@ -25,6 +25,7 @@
 #include "support/FreedMemory.h"
 #include "support/HostWindow.h"
 #include "support/MessageLog.h"
+#include "support/ModalProbe.h"
 
 namespace kv {
 namespace {
@@ -749,6 +750,71 @@ TEST_F(OwnBorderPicture, MarginsAndShadowComeFromTheSkinsPicture) {
     EXPECT_EQ(push->At(2, mid, active ? 0 : 2), 0);
   }
 }
+
+// A modal box over the form (its owner disabled) while the pointer, moved
+// by the system, goes from the hot close button of the wide border to
+// another part of it: the close button goes cold and its glow with it.
+struct TDisabledOwnerMove {
+  const char* Name;
+  TPoint (*To)(const TsFrameGeometry& g);  // a point of the picture
+};
+void PrintTo(const TDisabledOwnerMove& m, std::ostream* os) { *os << m.Name; }
+
+class UnderAModalBox : public BorderForm,
+                       public ::testing::WithParamInterface<TDisabledOwnerMove> {};
+
+TEST_P(UnderAModalBox, TheHotCloseButtonGoesColdWhenThePointerMovesOn) {
+  TsTitleButtonRecord& close = provider->ButtonClose();
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const TPoint on =
+      OnPicture((close.Rect.Left + close.Rect.Right) / 2, (close.Rect.Top + close.Rect.Bottom) / 2);
+  kvtest::SystemMoveTo({on.X, on.Y});
+  ASSERT_TRUE(kvtest::PumpUntil([&] { return provider->HotButton() == TitleHit::Close; }));
+  // It rests there until its glow has risen and the form's own leave
+  // request has been answered (the pointer is over the border window).
+  ASSERT_TRUE(kvtest::PumpUntil([&] {
+    TRACKMOUSEEVENT now{sizeof(now), TME_QUERY, nullptr, 0};
+    TrackMouseEvent(&now);
+    return close.Timer != nullptr && !close.Timer->Running() && close.Timer->Alpha() == 255 &&
+           (now.hwndTrack != Wnd() || (now.dwFlags & TME_LEAVE) == 0);
+  }));
+  ASSERT_EQ(provider->HotButton(), TitleHit::Close);
+  const TPoint to = GetParam().To(provider->Geometry());
+  const TPoint at = OnPicture(to.X, to.Y);
+  bool disabled = false, cold = false;
+  {
+    kvtest::TModalProbe probe(kvtest::kDialogClass, [&](HWND box) {
+      // Out of the way of the frame.
+      const RECT r = WindowRect(Companion());
+      SetWindowPos(box, nullptr, r.right + 20, r.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      disabled = !IsWindowEnabled(Wnd());
+      kvtest::SystemMoveTo({at.X, at.Y});
+      cold = kvtest::PumpUntil([&] {
+        return close.State == 0 && provider->HotButton() != TitleHit::Close &&
+               (close.Timer == nullptr || close.Timer->GlowWindow() == nullptr);
+      });
+    });
+    MessageBoxW(Wnd(), L"Text", L"Box", MB_OK);
+    ASSERT_TRUE(probe.Found());
+  }
+  EXPECT_TRUE(disabled);
+  EXPECT_TRUE(cold);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+const TDisabledOwnerMove kDisabledOwnerMoves[] = {
+    {"OntoTheCaption",
+     [](const TsFrameGeometry& g) {
+       return TPoint{g.FrameWidth() / 3, g.State.ShadowMargins.Top + g.TitleBarHeight(true) / 2};
+     }},
+    {"OntoTheLeftBorder",
+     [](const TsFrameGeometry& g) {
+       return TPoint{g.State.ShadowMargins.Left + 1, g.FrameCacheHeight() / 2};
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(BorderForm, UnderAModalBox, ::testing::ValuesIn(kDisabledOwnerMoves),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // The border window going takes the glow of the button it showed with it.
 TEST_F(BorderForm, AGlowGoesWithTheBorderWindow) {

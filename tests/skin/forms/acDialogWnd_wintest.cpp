@@ -3,6 +3,7 @@
 // system menu and brush, a real message box, and its clean-up.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "DialogTemplate.h"
 #include "KeyScript.h"
 #include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "classlib/ExtCtrls.h"
 #include "skin/adapters/acMainWnd_win.h"
 #include "skin/core/acBgInfo_win.h"
@@ -21,6 +23,7 @@
 #include "skin/forms/acDials_win.h"
 #include "skin/graphics/acGlow.h"
 #include "support/Counters.h"
+#include "support/HostWindow.h"
 #include "support/ModalProbe.h"
 #include "support/Mouse.h"
 #include "support/PlatformSeams.h"
@@ -275,6 +278,87 @@ TEST_F(GlowingDialog, WithoutFadesAHotButtonGlowsUntilTheMouseLeaves) {
   HitAt(Centre(close->Rect));
   DestroyWindow(Wnd());
   EXPECT_EQ(VisibleGlows(), before) << "the glow goes with the dialog";
+}
+
+// The pointer, moved by the system, makes the close button hot: an active
+// dialog shows the hot mask, one that is not active (another window took
+// the activation) shows it faded, blended half-way over the title, both in
+// the frame (glowing off) and in the glow that fades it in.
+struct THotLook {
+  const char* Name;
+  bool Glowing;
+  bool Active;
+};
+void PrintTo(const THotLook& c, std::ostream* os) { *os << c.Name; }
+
+class HotCloseButton : public DialogAdapter, public ::testing::WithParamInterface<THotLook> {};
+
+TEST_P(HotCloseButton, IsFadedUnlessTheDialogIsActive) {
+  const THotLook& c = GetParam();
+  manager->SetAllowGlowing(c.Glowing);
+  kvtest::TLayeredRecorder rec;
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  kvtest::THostWindow other;
+  if (!c.Active) {
+    SetActiveWindow(Wnd());
+    SetActiveWindow(other.Handle());
+    ASSERT_TRUE(pump::PumpUntil([&] { return !adapter->Active; }));
+  }
+  const TRect r = Button(TitleHit::Close)->Rect;
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const LPARAM centre = ScreenAt(Centre(r));
+  kvtest::SystemMoveTo({GET_X_LPARAM(centre), GET_Y_LPARAM(centre)});
+  ASSERT_TRUE(pump::PumpUntil([&] { return adapter->ButtonState(TitleHit::Close) == 1; }));
+  TPixels look = Cache();
+  TPoint at = Centre(r), title = r.TopLeft();
+  if (c.Glowing) {
+    const TacSBAnimation* fade = adapter->ButtonAnimation(TitleHit::Close);
+    ASSERT_TRUE(fade != nullptr && !rec.Updates.empty());
+    ASSERT_EQ(rec.Updates.back().wnd, fade->GlowWindow());
+    look = rec.Updates.back().image;
+    at = {r.Width() / 2, r.Height() / 2}, title = {0, 0};
+  }
+  const COLORREF hot = Legend("GLOBALINFO", "BICONCLOSE", 1), under = look.At(title.X, title.Y);
+  const COLORREF shown = look.At(at.X, at.Y);
+  EXPECT_EQ(SectionAt(look, title.X, title.Y), "FORMTITLE");
+  if (c.Active) {
+    EXPECT_EQ(shown, hot);
+  } else {
+    for (const int shift : {0, 8, 16})
+      EXPECT_NEAR((shown >> shift) & 0xFF,
+                  (((hot >> shift) & 0xFF) + ((under >> shift) & 0xFF)) / 2, 1)
+          << shift;
+  }
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+const THotLook kHotLooks[] = {{"ActiveGlowing", true, true},
+                              {"InactiveGlowing", true, false},
+                              {"ActivePlain", false, true},
+                              {"InactivePlain", false, false}};
+INSTANTIATE_TEST_SUITE_P(DialogAdapter, HotCloseButton, ::testing::ValuesIn(kHotLooks),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A click, by the system's mouse, on the close button of a dialog that
+// refuses to close (its procedure takes SC_CLOSE and stays): the button is
+// hot again while the pointer is on it, and once the pointer has left no
+// glow is left over the title.
+TEST_F(DialogAdapter, ARefusedCloseLeavesNoGlowOnceThePointerLeft) {
+  TacDialogWnd* adapter = Open(kSizeableStyle);
+  const LPARAM on = ScreenAt(Centre(Button(TitleHit::Close)->Rect));
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  kvtest::SystemMoveTo({GET_X_LPARAM(on), GET_Y_LPARAM(on)});
+  const auto glow = [&] {
+    const TacSBAnimation* fade = adapter->ButtonAnimation(TitleHit::Close);
+    return fade != nullptr ? fade->GlowWindow() : nullptr;
+  };
+  ASSERT_TRUE(pump::PumpUntil([&] { return glow() != nullptr; }));
+  kvtest::SystemClick();
+  EXPECT_EQ(Log().SysCommands, std::vector<WPARAM>{SC_CLOSE});
+  EXPECT_EQ(adapter->ButtonState(TitleHit::Close), 1);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  EXPECT_TRUE(pump::PumpUntil([&] { return glow() == nullptr; }, 3000));
+  EXPECT_EQ(adapter->ButtonState(TitleHit::Close), 0);
 }
 
 // Lets a window be sized below the system's smallest tracking size.

@@ -15,6 +15,7 @@
 #include "skin/forms/acBorderForm_win.h"
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
+#include "support/MessageLog.h"
 #include "support/Mouse.h"
 #include "support/Pump.h"
 
@@ -59,6 +60,27 @@ HICON SolidIcon(COLORREF colour, int side) {
 }
 
 using kvtest::TPixels;
+
+// The glow windows of this thread that show: layered, and never taking the
+// pointer.
+BOOL CALLBACK CountShownGlow(HWND wnd, LPARAM count) {
+  const LONG ex = GetWindowLongW(wnd, GWL_EXSTYLE);
+  if (IsWindowVisible(wnd) && (ex & WS_EX_LAYERED) != 0 && (ex & WS_EX_TRANSPARENT) != 0)
+    ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+int ShownGlows() {
+  int n = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountShownGlow, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+// The screen point in the middle of a title button.
+POINT OnButton(HWND wnd, const TsTitleButtonRecord& r) {
+  RECT w{};
+  GetWindowRect(wnd, &w);
+  return {w.left + (r.Rect.Left + r.Rect.Right) / 2, w.top + (r.Rect.Top + r.Rect.Bottom) / 2};
+}
 
 class TitleButtons : public ::testing::Test, public kvtest::TSkinnedFormFixture {
  protected:
@@ -617,6 +639,140 @@ const TLeaveWay kLeaveWays[] = {{"StraightOff", false, false},
                                  {"OverTheGlowWindow", true, false},
                                  {"AfterADipIntoTheClient", false, true}};
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, PointerLeaves, ::testing::ValuesIn(kLeaveWays),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The pointer, moved by the system, leaves a title button while its glow's
+// timer runs: just after the rise began, or back on the button after the
+// last fade ended and off again before the new rise's first step (the moves
+// one input, so the leave comes first), off the window or onto the caption.
+// No button ever shows two glows, and the glow goes.
+struct TRunningLeave {
+  const char* Name;
+  bool Sparse;  // a skin without glow pictures: the button glows as itself
+  int HitCode;
+  bool AfterAnEndedFade;
+  bool OntoTheCaption;  // else off the window
+};
+void PrintTo(const TRunningLeave& c, std::ostream* os) { *os << c.Name; }
+
+class LeaveWhileTheGlowRuns : public ::testing::TestWithParam<TRunningLeave> {};
+
+TEST_P(LeaveWhileTheGlowRuns, TheGlowGoes) {
+  const TRunningLeave& c = GetParam();
+  kvtest::TSkinnedFormFixture f(c.Sparse ? kvtest::SparseSkinOptions() : GlowingSkin());
+  ShowWithoutCaption(f);
+  const POINT away = kvtest::AwayFromWindows();
+  kvtest::SystemMoveTo(away);
+  TsTitleButtonRecord& record = *f.provider->ButtonRecord(c.HitCode);
+  const POINT on = OnButton(f.Wnd(), record);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const POINT off =
+      c.OntoTheCaption ? POINT{w.left + f.provider->TitleIconRect().Right + 8, on.y} : away;
+  const auto still = [&] {
+    return record.Timer == nullptr ||
+           (!record.Timer->Running() && record.Timer->GlowWindow() == nullptr);
+  };
+  if (c.AfterAnEndedFade) {
+    kvtest::SystemMoveTo(on);
+    ASSERT_TRUE(pump::PumpUntil([&] { return record.Timer && record.Timer->Alpha() == 255; }));
+    kvtest::SystemMoveTo(away);
+    ASSERT_TRUE(pump::PumpUntil(still));
+  }
+  kvtest::TMessageRecorder hits;
+  hits.Filter = [](UINT msg) { return msg == WM_NCHITTEST; };
+  hits.AttachWindow(f.Wnd());
+  // The wheel turn of nothing keeps the two moves apart.
+  INPUT moves[3] = {kvtest::SystemMove(on), kvtest::SystemMove(on), kvtest::SystemMove(off)};
+  moves[1].mi.dwFlags |= MOUSEEVENTF_WHEEL;
+  ASSERT_EQ(SendInput(3, moves, sizeof(INPUT)), 3u);
+  ASSERT_TRUE(pump::PumpUntil([&] {
+    for (const kvtest::TRecordedMsg& m : hits.Messages)
+      if (m.lParam == MAKELPARAM(on.x, on.y)) return true;
+    return false;
+  })) << "the pointer never reached the button";
+  int most = 0;
+  EXPECT_TRUE(pump::PumpUntil(
+      [&] {
+        most = std::max(most, ShownGlows());
+        return still() && ShownGlows() == 0;
+      },
+      3000));
+  EXPECT_LE(most, 1);
+  EXPECT_EQ(record.State, 0);
+  EXPECT_EQ(f.provider->HotButton(), 0);
+  kvtest::SystemMoveTo(away);
+}
+
+const TRunningLeave kRunningLeaves[] = {
+    {"RiseJustBegun", false, TitleHit::Close, false, false},
+    {"RiseAfterAnEndedFade", false, TitleHit::Close, true, false},
+    {"RiseAfterAnEndedFadeOntoTheCaption", false, TitleHit::Close, true, true},
+    {"SparseSkinsMaximiseOntoTheCaption", true, TitleHit::MaxButton, true, true}};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, LeaveWhileTheGlowRuns,
+                         ::testing::ValuesIn(kRunningLeaves),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A click, by the system's mouse, on a title button that leaves the form
+// open: the close refused by the form, a user button hiding itself from its
+// own mouse-up. Right after it the button is as the pointer finds it; once
+// the pointer has left, no glow is left over the title and nothing is hot.
+struct TClickLeavesOpen {
+  const char* Name;
+  std::function<int(kvtest::TSkinnedFormFixture&)> Prepare;  // the button's hit code
+  int StateAfterClick;
+};
+void PrintTo(const TClickLeavesOpen& c, std::ostream* os) { *os << c.Name; }
+
+class AClickThatLeavesTheFormOpen : public ::testing::TestWithParam<TClickLeavesOpen> {};
+
+TEST_P(AClickThatLeavesTheFormOpen, LeavesNoGlowOnceThePointerLeft) {
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
+  f.form->SetCaption("");
+  f.Provide();
+  const int hit = GetParam().Prepare(f);
+  f.Show();
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  TsTitleButtonRecord& record = *f.provider->ButtonRecord(hit);
+  kvtest::SystemMoveTo(OnButton(f.Wnd(), record));
+  ASSERT_TRUE(pump::PumpUntil([&] { return record.Timer && record.Timer->GlowWindow(); }));
+  kvtest::SystemClick();
+  EXPECT_TRUE(IsWindowVisible(f.Wnd()));
+  EXPECT_EQ(record.State, GetParam().StateAfterClick);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  EXPECT_TRUE(pump::PumpUntil([&] { return ShownGlows() == 0; }, 3000));
+  EXPECT_EQ(record.State, 0);
+  EXPECT_EQ(f.provider->HotButton(), 0);
+}
+
+const TClickLeavesOpen kClicksLeavingOpen[] = {
+    {"CloseRefusedByTheQuery",
+     [](kvtest::TSkinnedFormFixture& f) {
+       f.form->OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+       return TitleHit::Close;
+     },
+     1},
+    {"CloseRefusedByTheCloseEvent",
+     [](kvtest::TSkinnedFormFixture& f) {
+       f.form->OnClose = [](TObject*, TCloseAction& action) { action = caNone; };
+       return TitleHit::Close;
+     },
+     1},
+    {"UserButtonHidingItself",
+     [](kvtest::TSkinnedFormFixture& f) {
+       TsTitleButtons buttons;
+       buttons.Items.resize(1);
+       buttons.Items[0].OnMouseUp = [&f](TObject*, TMouseButton, TShiftState, int, int) {
+         f.provider->SetTitleButtonVisible(0, false);
+       };
+       f.provider->SetTitleButtons(buttons);
+       f.provider->LoadTitleButtonMasks();
+       return TitleHit::FirstUser;
+     },
+     0},
+};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, AClickThatLeavesTheFormOpen,
+                         ::testing::ValuesIn(kClicksLeavingOpen),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // A form's user buttons handed to another form are the other form's own:
