@@ -523,6 +523,7 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   if (!afterNewSkin) RgnChanged = true;
   // The manager's extended borders may have been switched with the reload.
   UpdateExtendedBorders(SkinManager()->ExtendedBorders());
+  PlaceMaximised();
   // The manager's lock may have taken the window's visible style meanwhile:
   // the form's own visibility says whether its frame will be seen again.
   if (form_->Visible() && FormHandle() != nullptr) {
@@ -533,6 +534,27 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   }
   ApplyGlobalColor();
   SetPaintingSuspended(sd, false);
+}
+
+// The system asks for the maximised place only as it maximises: a skin
+// with another title or border puts the window there itself.
+void TsSkinProvider::PlaceMaximised() {
+  HWND wnd = FormHandle();
+  if (wnd == nullptr || !IsZoomed(wnd) || !drawNonClientArea_ ||
+      form_->FormStyle() == fsMDIChild || form_->Parent() != nullptr)
+    return;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info)) return;
+  const TsMaxPlacement p = MaxPlacement();
+  const int x = info.rcMonitor.left + p.MaxPosition.X;
+  const int y = info.rcMonitor.top + p.MaxPosition.Y;
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  if (r.left != x || r.top != y || r.right - r.left != p.MaxSize.X ||
+      r.bottom - r.top != p.MaxSize.Y)
+    SetWindowPos(wnd, nullptr, x, y, p.MaxSize.X, p.MaxSize.Y,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TsSkinProvider::SkinnedCommand(TMessage& m) {

@@ -347,6 +347,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void RemoveSkin(TMessage& m);
   void NewSkinIndexes();
   void RefreshSkin(bool afterNewSkin);
+  // A maximised form is put where the skin it wears now maximises it.
+  void PlaceMaximised();
   void NCActivate(TMessage& m);
   void ActivateUnderCover(TMessage& m);
   void SetText(TMessage& m);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SkinnedFormFixture.h"
+#include "SystemPointer.h"
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 #include "support/ModalProbe.h"
@@ -119,30 +120,66 @@ TEST_F(MenuLine, EveryTitleIsPaintedOverTheMenuLineInTheCacheAndOnTheWindow) {
   ExpectBar(TPixels::FromWindow(Wnd()), -1, "window");
 }
 
-// Alt, then a title's key, opens its level; meanwhile the title is drawn
-// hot on the window from the menu line's background.
-TEST_F(MenuLine, TheKeyboardOpensATitleWhichShowsHot) {
+// Alt and a title's key, or a click on the title, open its level, on a
+// normal or maximised form, with or without the border window; meanwhile
+// the title is drawn hot on the window from the menu line's background.
+struct TOpening {
+  const char* Name;
+  bool Mouse, Maximised, Extended;
+};
+
+class MenuLineOpened : public MenuLine, public ::testing::WithParamInterface<TOpening> {};
+
+TEST_P(MenuLineOpened, TheOpenedTitleShowsHotInItsPlace) {
   MakeMenu();
   ShowSkinned();
+  if (GetParam().Extended) manager->SetExtendedBorders(true);
+  if (GetParam().Maximised) ShowWindow(Wnd(), SW_MAXIMIZE);
+  kvtest::PumpUntilIdle();
+  LookActive();
+  kvtest::PumpUntilIdle();
   bool opened = false;
   TPixels during;
   kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND) {
     opened = true;
     during = WindowAsItIs();
   });
-  const auto key = [&](UINT down, UINT up, WPARAM vk, bool alt) {
-    const LPARAM l = 1 | (static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(vk), 0)) << 16) |
-                     (alt ? (1 << 29) : 0);
-    PostMessageW(Wnd(), down, vk, l);
-    PostMessageW(Wnd(), up, vk, l | (1u << 30) | (1u << 31));
-  };
-  key(WM_SYSKEYDOWN, WM_SYSKEYUP, VK_MENU, true);
-  key(WM_KEYDOWN, WM_KEYUP, 'E', false);
+  if (GetParam().Mouse) {
+    const TRect r = TitleRect(1);
+    RECT w{};
+    GetWindowRect(Wnd(), &w);
+    kvtest::SystemMoveTo({w.left + (r.Left + r.Right) / 2, w.top + (r.Top + r.Bottom) / 2});
+    INPUT click[2]{};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, click, sizeof click[0]), 2u);
+  } else {
+    const auto key = [&](UINT down, UINT up, WPARAM vk, bool alt) {
+      const LPARAM l = 1 | (static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(vk), 0)) << 16) |
+                       (alt ? (1 << 29) : 0);
+      PostMessageW(Wnd(), down, vk, l);
+      PostMessageW(Wnd(), up, vk, l | (1u << 30) | (1u << 31));
+    };
+    key(WM_SYSKEYDOWN, WM_SYSKEYUP, VK_MENU, true);
+    key(WM_KEYDOWN, WM_KEYUP, 'E', false);
+  }
   pump::PumpUntil([&] { return opened || probe.TimedOut(); }, 6000);
   ASSERT_TRUE(opened);
   pump::PumpUntil([] { return kvtest::FindThreadWindow(kvtest::kMenuClass) == nullptr; });
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
   ExpectBar(during, 1, "while open");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, MenuLineOpened,
+    ::testing::Values(TOpening{"Key", false, false, false}, TOpening{"Mouse", true, false, false},
+                      TOpening{"KeyMaximised", false, true, false},
+                      TOpening{"MouseMaximised", true, true, false},
+                      TOpening{"KeyBorderWindow", false, false, true},
+                      TOpening{"MouseBorderWindow", true, false, true},
+                      TOpening{"MouseMaximisedBorderWindow", true, true, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // The system draws a title on the window itself (hot, opened, greyed) with
 // the same background as the provider's painting into the cache: a greyed

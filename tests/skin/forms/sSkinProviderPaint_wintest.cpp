@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "SkinnedFormFixture.h"
 #include "classlib/ExtCtrls.h"
@@ -615,6 +616,61 @@ TEST_P(SkinnedShow, PaintsTheFormOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Animated, SkinnedShow, ::testing::Bool());
+
+// A skin switched while the form is maximised (the other skin drops title
+// rows when maximised, or brings the border window) leaves the form where
+// maximising it under the new skin puts it, with the same region.
+struct TMaximisedSwitch {
+  const char* Name;
+  const char* MaxHeight;
+  bool Extended;
+};
+
+class SkinSwitchWhileMaximised : public ::testing::TestWithParam<TMaximisedSwitch> {};
+
+TEST_P(SkinSwitchWhileMaximised, LeavesTheFormWhereMaximisingPutsIt) {
+  kvtest::TSkinnedFormFixture f;
+  TsStoredSkin& other = f.manager->InternalSkins.Add();
+  other.Name = "Other";
+  other.Data =
+      kvtest::TTestSkin({.Keys = {{"GLOBALINFO", "MAXHEIGHT", GetParam().MaxHeight}}}).Packed();
+  f.Provide();
+  f.Show();
+  const auto placed = [&] {
+    RECT r{};
+    GetWindowRect(f.Wnd(), &r);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    RECT box{};
+    if (GetWindowRgn(f.Wnd(), region) != ERROR) GetRgnBox(region, &box);
+    DeleteObject(region);
+    // The window's rectangle, then its region's box.
+    return std::vector<LONG>{r.left,   r.top,   r.right,   r.bottom,
+                             box.left, box.top, box.right, box.bottom};
+  };
+  const auto normal = placed();
+  ShowWindow(f.Wnd(), SW_MAXIMIZE);
+  kvtest::PumpUntilIdle();
+  f.manager->SetExtendedBorders(GetParam().Extended);
+  f.manager->SetSkinName("Other");
+  kvtest::PumpUntilIdle();
+  const auto switched = placed();
+  ShowWindow(f.Wnd(), SW_RESTORE);
+  kvtest::PumpUntilIdle();
+  // Restored, it goes back where it was.
+  const auto restored = placed();
+  EXPECT_EQ(std::vector<LONG>(normal.begin(), normal.begin() + 4),
+            std::vector<LONG>(restored.begin(), restored.begin() + 4));
+  ShowWindow(f.Wnd(), SW_MAXIMIZE);
+  kvtest::PumpUntilIdle();
+  const auto maximised = placed();
+  EXPECT_EQ(switched, maximised);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Skins, SkinSwitchWhileMaximised,
+    ::testing::Values(TMaximisedSwitch{"LowerMaximisedTitle", "16", false},
+                      TMaximisedSwitch{"BorderWindow", "24", true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace kv
