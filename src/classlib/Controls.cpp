@@ -1061,26 +1061,31 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     case WM_KILLFOCUS:
       return DefaultHandler(m);
+    // A key handler may free the control (an editor put in place for one
+    // entry): its window went with it, and nothing of it is touched then.
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
+      const HWND wnd = handle_;
       WORD key = static_cast<WORD>(m.WParam);
       KeyDown(key, KeyDataToShiftState(m.LParam));
-      if (key == 0) return;
+      if (key == 0 || FromHandle(wnd) != this) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
+      const HWND wnd = handle_;
       WORD key = static_cast<WORD>(m.WParam);
       KeyUp(key, KeyDataToShiftState(m.LParam));
-      if (key == 0) return;
+      if (key == 0 || FromHandle(wnd) != this) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
     case WM_CHAR: {
+      const HWND wnd = handle_;
       wchar_t key = static_cast<wchar_t>(m.WParam);
       KeyPress(key);
-      if (key == 0) return;
+      if (key == 0 || FromHandle(wnd) != this) return;
       m.WParam = key;
       return DefaultHandler(m);
     }

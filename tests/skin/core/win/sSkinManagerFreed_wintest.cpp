@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
 #include "skin/adapters/acEditWnd_win.h"
@@ -12,6 +15,8 @@
 #include "skin/controls/sListView_win.h"
 #include "skin/controls/sPanel_win.h"
 #include "support/FreedMemory.h"
+#include "support/MessageBoxHook.h"
+#include "support/TestSkin.h"
 
 namespace kv {
 namespace {
@@ -81,6 +86,75 @@ TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroad
 }
 
 INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst, ::testing::Bool());
+
+// A manager freed in the middle of its own change of skin: by its before or
+// after event, or while the box the change shows is up (a form closed by a
+// timer meanwhile). Nothing of it is touched afterwards.
+struct TFreedInChange {
+  const char* what;
+  bool byBefore, byAfter, byBox;
+  const char* version;                           // of the skin loaded
+  std::function<void(TsSkinManager&)> change;    // what starts the change
+};
+
+class ManagerFreedInItsChange : public ::testing::TestWithParam<TFreedInChange> {};
+
+TEST_P(ManagerFreedInItsChange, IsNotTouchedAfterwards) {
+  const TFreedInChange& c = GetParam();
+  ASSERT_EQ(DefaultManager, nullptr);
+  const kvtest::TFreedMemoryCheck freed;
+  Owned<TsSkinManager> m = CreateOwned<TsSkinManager>();
+  m->SetSkinDirectory("c:\\NoSkins");
+  for (const char* name : {"T", "U"}) {
+    TsStoredSkin& stored = m->InternalSkins.Add();
+    stored.Name = name;
+    stored.Data = kvtest::TTestSkin({.Keys = {{"GLOBALINFO", "VERSION", c.version}}}).Packed();
+  }
+  {
+    kv::test::MessageBoxHook quiet;
+    m->SetSkinName("T");
+  }
+  int frees = 0;
+  const auto freeIt = [&] {
+    ++frees;
+    m.reset();
+  };
+  if (c.byBefore) m->OnBeforeChange = [&](TObject*) { freeIt(); };
+  if (c.byAfter) m->OnAfterChange = [&](TObject*) { freeIt(); };
+  kv::test::MessageBoxHook boxes(IDOK, [&](HWND) {
+    if (c.byBox && m) freeIt();
+    return 0;
+  });
+  c.change(*m);
+  EXPECT_EQ(frees, 1);
+  EXPECT_EQ(DefaultManager, nullptr);
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed manager was read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ManagerFreedInItsChange,
+    ::testing::Values(
+        TFreedInChange{"by its before event", true, false, false, "7.0",
+                       [](TsSkinManager& m) { m.SetSkinName("U"); }},
+        TFreedInChange{"by its after event", false, true, false, "7.0",
+                       [](TsSkinManager& m) { m.SetSkinName("U"); }},
+        TFreedInChange{"during the box of a failed load", false, false, true, "7.0",
+                       [](TsSkinManager& m) {
+                         TsStoredSkin& bad = m.InternalSkins.Add();
+                         bad.Name = "Bad";
+                         bad.Data = {'n', 'o', 't'};
+                         m.SetSkinName("Bad");
+                       }},
+        TFreedInChange{"during the notice of a new skin", false, false, true, "255.5",
+                       [](TsSkinManager& m) { m.SetSkinName("U"); }},
+        TFreedInChange{"during the notice of a reload", false, false, true, "255.5",
+                       [](TsSkinManager& m) { m.SetHueOffset(20); }}),
+    [](const ::testing::TestParamInfo<TFreedInChange>& info) {
+      std::string name = info.param.what;
+      for (char& ch : name)
+        if (ch == ' ') ch = '_';
+      return name;
+    });
 
 }  // namespace
 }  // namespace kv
