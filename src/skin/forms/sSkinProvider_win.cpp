@@ -281,6 +281,8 @@ void TsSkinProvider::SetTitleSkin(const std::string& value) {
   titleSkin_ = value;
   if (TsSkinManager* m = SkinManager())
     TitleSectionIndex = m->Skin().SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
+  // The title's transparent corners are holes in the region.
+  RgnChanged = true;
   InvalidateFrame();
 }
 

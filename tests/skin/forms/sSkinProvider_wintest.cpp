@@ -32,12 +32,12 @@ namespace {
 
 constexpr UINT kProbe = WM_APP + 7;
 
-Owned<TsSkinManager> SkinnedManager() {
+Owned<TsSkinManager> SkinnedManager(const kvtest::TTestSkinOptions& options = {}) {
   Owned<TsSkinManager> m = CreateOwned<TsSkinManager>();
   m->SetSkinDirectory("c:\\NoSkins");
   TsStoredSkin& skin = m->InternalSkins.Add();
   skin.Name = "T";
-  skin.Data = kvtest::TTestSkin().Packed();
+  skin.Data = kvtest::TTestSkin(options).Packed();
   m->SetSkinName("T");
   return m;
 }
@@ -549,6 +549,29 @@ TEST_P(SkinnedForm, FrameSettingsRepaintOnlyAVisibleFrame) {
       changes[i](provider, !visible);
       EXPECT_EQ(spy->Count(WM_NCPAINT), visible ? 1 : 0) << "change " << i;
     }
+  }
+}
+
+// A title skin set at run time cuts the region at once: the old title's
+// transparent corners are shown again and the new one's are cut out. Only
+// the title band has corners here.
+TEST_P(SkinnedForm, ATitleSkinSetAtRunTimeCutsTheRegionAtOnce) {
+  manager.reset();
+  manager = SkinnedManager(
+      {.Keys = {{"FORM", "BORDERSMASK", ""}, {"PLAINTITLE", "COLOR", "8421504"}}});
+  manager->AnimEffects.FormShow.Active = false;
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  const int right = form->Width() - 1;
+  ASSERT_FALSE(InRegion(0, 0) || InRegion(right, 0)) << "the title's corners are cut";
+  for (const auto& [title, cornersShown] : {std::pair{"PLAINTITLE", true}, std::pair{"", false}}) {
+    SCOPED_TRACE(title);
+    provider->SetTitleSkin(title);
+    kvtest::PumpUntilIdle();
+    EXPECT_EQ(InRegion(0, 0), cornersShown);
+    EXPECT_EQ(InRegion(right, 0), cornersShown);
+    EXPECT_TRUE(InRegion(right / 2, 0));
   }
 }
 
