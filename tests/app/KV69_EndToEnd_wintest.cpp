@@ -430,7 +430,8 @@ std::string ClassOf(HWND wnd) {
 // <KV_DRIVE_SHOT_PREFIX><window>: the login window, the main window, the
 // progress window of a slowed Read Setting, each side-bar frame with each
 // page its buttons open, the setting dialog of the first row of each list
-// shown, the message asking for a row, and the About box. Run by
+// shown, the message asking for a row, the About box and the main window
+// maximised. Run by
 // scripts/run-kvconfig --screenshots once per language and skin.
 TEST_F(Drive, PicturesOfEveryWindow) {
   if (shots_.empty() || Env("KV_DRIVE_EVERY_WINDOW").empty())
