@@ -229,8 +229,8 @@ int CountMenuLines(const TsFrameGeometry& g, std::span<const int> itemWidths) {
   return lines;
 }
 
-TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor,
-                             const TRect& workArea, int titleContentTop) {
+TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor, const TRect& workArea,
+                             int titleContentTop) {
   const int b = g.FrameBorderWidth(false);
   const int m = g.Skin.TitleHeight != g.Skin.MaxHeight
                     ? g.Skin.TitleHeight - g.Skin.MaxHeight + g.Skin.CenterOffset
@@ -242,8 +242,7 @@ TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor,
     // title drops, but only rows above the title's icon, caption and
     // buttons: the system's title is no higher than the skin's buttons may
     // be. What stays visible is exactly the work area.
-    const int top =
-        g.HasTitleBar() ? std::max(0, std::min(b + m, titleContentTop)) : b;
+    const int top = g.HasTitleBar() ? std::max(0, std::min(b + m, titleContentTop)) : b;
     p.MaxPosition = {origin.X - b, origin.Y - top};
     p.MaxSize = {workArea.Width() + 2 * b, workArea.Height() + top + b};
     p.Region = Bounds(b, top, workArea.Width(), workArea.Height());

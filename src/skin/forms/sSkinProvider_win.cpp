@@ -566,8 +566,8 @@ void TsSkinProvider::ShowCoverForm() {
     // the menu bar below, which the window shows itself.
     const TPoint o = g.CacheOffset();
     const TRect& s = g.State.ShadowMargins;
-    band = Rect(r.left - o.X + s.Left, r.top - o.Y + s.Top,
-                r.left - o.X + g.FrameWidth() - s.Right, r.top + ClientPlace().Y);
+    band = Rect(r.left - o.X + s.Left, r.top - o.Y + s.Top, r.left - o.X + g.FrameWidth() - s.Right,
+                r.top + ClientPlace().Y);
   }
   band.Bottom = std::max(band.Bottom, band.Top + 1);
   const bool topmost = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;

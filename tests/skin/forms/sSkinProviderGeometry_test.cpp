@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "skin/forms/FrameKinds.h"
@@ -136,8 +135,8 @@ TEST_P(MaximisedPlacement, VisibleRegionIsTheWorkAreaWithTheWholeTitle) {
   const TsTitleButtonMetrics buttons{.Height = c.buttonHeight};
   constexpr int captionText = 13;
   const TRect monitor = Rect(0, 0, 1024, 768);
-  const TsMaxPlacement p = UpdateMaxInfo(
-      g, monitor, c.workArea, TitleContentTop(g, buttons, {}, captionText));
+  const TsMaxPlacement p =
+      UpdateMaxInfo(g, monitor, c.workArea, TitleContentTop(g, buttons, {}, captionText));
   TRect visible = p.Region;
   OffsetRect(visible, monitor.Left + p.MaxPosition.X, monitor.Top + p.MaxPosition.Y);
   EXPECT_EQ(visible, c.workArea);

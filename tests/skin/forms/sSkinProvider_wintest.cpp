@@ -557,8 +557,8 @@ TEST_P(SkinnedForm, FrameSettingsRepaintOnlyAVisibleFrame) {
 // the title band has corners here.
 TEST_P(SkinnedForm, ATitleSkinSetAtRunTimeCutsTheRegionAtOnce) {
   manager.reset();
-  manager = SkinnedManager(
-      {.Keys = {{"FORM", "BORDERSMASK", ""}, {"PLAINTITLE", "COLOR", "8421504"}}});
+  manager =
+      SkinnedManager({.Keys = {{"FORM", "BORDERSMASK", ""}, {"PLAINTITLE", "COLOR", "8421504"}}});
   manager->AnimEffects.FormShow.Active = false;
   Provide();
   form->Show();
