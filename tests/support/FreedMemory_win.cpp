@@ -124,8 +124,7 @@ void* MoveBlock(void* p, std::size_t size, void* (*take)(std::size_t)) {
   if (moved == nullptr) moved = take(size);
   if (moved == nullptr) return nullptr;
   std::memcpy(moved, p, std::min(size, BlockSize(p)));
-  if (checking > 0) ++givenBack;
-  FreePages(p);
+  GiveBack(p);
   return moved;
 }
 
@@ -138,8 +137,7 @@ LPVOID WINAPI WatchedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size) {
 
 BOOL WINAPI WatchedHeapFree(HANDLE heap, DWORD flags, LPVOID p) {
   if (!InRegion(p)) return systemMemory.HeapFree(heap, flags, p);
-  if (checking > 0) ++givenBack;
-  FreePages(p);
+  GiveBack(p);
   return TRUE;
 }
 
@@ -159,8 +157,7 @@ HLOCAL WINAPI WatchedLocalAlloc(UINT flags, SIZE_T size) {
 
 HLOCAL WINAPI WatchedLocalFree(HLOCAL p) {
   if (!InRegion(p)) return systemMemory.LocalFree(p);
-  if (checking > 0) ++givenBack;
-  FreePages(p);
+  GiveBack(p);
   return nullptr;
 }
 
@@ -168,15 +165,19 @@ HLOCAL WINAPI WatchedLocalReAlloc(HLOCAL p, SIZE_T size, UINT flags) {
   if (!InRegion(p)) return systemMemory.LocalReAlloc(p, size, flags);
   if ((flags & LMEM_MODIFY) != 0) return p;
   if ((flags & LMEM_MOVEABLE) == 0) return nullptr;  // a fixed block may not move
-  return MoveBlock(p, size,
-                   [](std::size_t n) -> void* { return systemMemory.LocalAlloc(LMEM_ZEROINIT, n); });
+  return MoveBlock(
+      p, size, [](std::size_t n) -> void* { return systemMemory.LocalAlloc(LMEM_ZEROINIT, n); });
 }
 
-SIZE_T WINAPI WatchedLocalSize(HLOCAL p) { return InRegion(p) ? BlockSize(p) : systemMemory.LocalSize(p); }
+SIZE_T WINAPI WatchedLocalSize(HLOCAL p) {
+  return InRegion(p) ? BlockSize(p) : systemMemory.LocalSize(p);
+}
 
 LPVOID WINAPI WatchedLocalLock(HLOCAL p) { return InRegion(p) ? p : systemMemory.LocalLock(p); }
 
-BOOL WINAPI WatchedLocalUnlock(HLOCAL p) { return InRegion(p) ? FALSE : systemMemory.LocalUnlock(p); }
+BOOL WINAPI WatchedLocalUnlock(HLOCAL p) {
+  return InRegion(p) ? FALSE : systemMemory.LocalUnlock(p);
+}
 
 struct TWatched {
   const char* Name;

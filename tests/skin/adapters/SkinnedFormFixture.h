@@ -12,8 +12,8 @@
 
 #include "classlib/Forms.h"
 #include "skin/adapters/acCtrlAdapter_win.h"
-#include "skin/adapters/acScrollWnd_win.h"
 #include "skin/adapters/acScrollWndGeometry.h"
+#include "skin/adapters/acScrollWnd_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"

@@ -18,8 +18,8 @@
 #include "skin/adapters/acScrollWnd_win.h"
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sScrollBox_win.h"
-#include "skin/forms/sFrameAdapter_win.h"
 #include "skin/forms/SystemPointer.h"
+#include "skin/forms/sFrameAdapter_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
 
@@ -123,8 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
 // the whole message.
 enum class TDuring { ButtonMoved, FrameBorderPainted, MemoThumbReleased };
 
-class SkinningTakenAway : public SkinnedFormFixture,
-                          public ::testing::WithParamInterface<TDuring> {
+class SkinningTakenAway : public SkinnedFormFixture, public ::testing::WithParamInterface<TDuring> {
  protected:
   void TearDown() override {
     kvtest::HoverOut();

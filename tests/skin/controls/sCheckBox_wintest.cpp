@@ -440,9 +440,12 @@ TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
     TWay way;
     const char* what;
   } rows[] = {
-      {false, Cursor, "check box, click"},   {false, Space, "check box, space"},
-      {false, Program, "check box, Checked"}, {true, Cursor, "radio, click"},
-      {true, Space, "radio, space"},          {true, Program, "radio, Checked"},
+      {false, Cursor, "check box, click"},
+      {false, Space, "check box, space"},
+      {false, Program, "check box, Checked"},
+      {true, Cursor, "radio, click"},
+      {true, Space, "radio, space"},
+      {true, Program, "radio, Checked"},
       {true, Outside, "radio, CheckRadioButton"},
   };
   Load();
