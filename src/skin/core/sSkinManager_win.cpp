@@ -136,8 +136,12 @@ void TsSkinManager::Loaded() {
 void TsSkinManager::BeforeDestruction() {
   // Marked before the removal goes out, so that every control, provider and
   // adapter given this manager drops it and falls back to the default one.
+  // One switched off already still holds them: they hear of it too.
   SetState(csDestroying);
-  SetActive(false);
+  if (active_)
+    SetActive(false);
+  else if (!HasState(csLoading))
+    SendRemoveSkin();
   extendedBorders_ = false;
   // No other manager takes the default role until one sets IsDefault.
   if (DefaultManager == this) SetDefaultManager(nullptr);

@@ -1,12 +1,13 @@
 // A skin manager that is not the default, freed before the controls, the
-// form provider and the window adapters it was given: none of them may read
-// it afterwards; they fall back to the default manager and take its skin at
-// its next broadcast.
+// form provider and the window adapters it was given, whether it was still
+// active or switched off first: none of them may read it afterwards; they
+// fall back to the default manager and take its skin at its next broadcast.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
@@ -21,7 +22,8 @@
 namespace kv {
 namespace {
 
-class ManagerFreedFirst : public SkinnedFormFixture, public ::testing::WithParamInterface<bool> {
+class ManagerFreedFirst : public SkinnedFormFixture,
+                          public ::testing::WithParamInterface<std::tuple<bool, bool>> {
  protected:
   Owned<TsSkinManager> NewOther() {
     Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
@@ -40,11 +42,12 @@ class ManagerFreedFirst : public SkinnedFormFixture, public ::testing::WithParam
   }
 };
 
-// With the parameter the whole form is skinned by the freed manager, else
-// only the controls given it are. The edit's window adapter was given the
+// With the first parameter the whole form is skinned by the freed manager,
+// else only the controls given it are; with the second it is switched off
+// (Active False) before it goes. The edit's window adapter was given the
 // manager by hand, as a control gives its own.
 TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroadcast) {
-  const bool formToo = GetParam();
+  const auto [formToo, switchedOff] = GetParam();
   const kvtest::TFreedMemoryCheck freed;
   Owned<TsSkinManager> other = NewOther();
   ASSERT_FALSE(other->IsDefault());
@@ -63,6 +66,10 @@ TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroad
   ASSERT_NE(AdapterOf(list), nullptr);
   ASSERT_NE(AdapterOf(plain), nullptr);
   ASSERT_GE(panel->SkinData()->SkinIndex, 0);
+  if (switchedOff) {
+    other->SetActive(false);
+    RepaintAll();
+  }
 
   other.reset();
   RepaintAll();
@@ -85,7 +92,8 @@ TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroad
   EXPECT_EQ(freed.Faults(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 // A manager freed in the middle of its own change of skin: by its before or
 // after event, or while the box the change shows is up (a form closed by a
