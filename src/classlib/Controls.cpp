@@ -942,11 +942,10 @@ void TWinControl::WndProc(TMessage& m) {
     if (!trackingLeave_) TrackLeave();
     TControl* target = ControlAtPos(TPoint{m.XPos(), m.YPos()}, false, false);
     TControl* const entered = target != nullptr ? target : this;
-    const HWND wnd = handle_;
+    const TLifeToken life = LifeToken();
     SetMouseControl(entered);
-    // An OnMouseEnter or OnMouseLeave handler may have freed this control
-    // (its window went with it) ...
-    if (FromHandle(wnd) != this) return;
+    // An OnMouseEnter or OnMouseLeave handler may have freed this control ...
+    if (!life.Alive()) return;
     // ... or the control entered, which then stops being the mouse's.
     if (Application != nullptr && (entered == this || MouseControl() == entered))
       Application->HintMouseMessage(entered, ClientToScreen(TPoint{m.XPos(), m.YPos()}));
@@ -1077,30 +1076,30 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KILLFOCUS:
       return DefaultHandler(m);
     // A key handler may free the control (an editor put in place for one
-    // entry): its window went with it, and nothing of it is touched then.
+    // entry): nothing of it is touched then, nor its gone window.
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
-      const HWND wnd = handle_;
+      const TLifeToken life = LifeToken();
       WORD key = static_cast<WORD>(m.WParam);
       KeyDown(key, KeyDataToShiftState(m.LParam));
-      if (key == 0 || FromHandle(wnd) != this) return;
+      if (key == 0 || !life.Alive()) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-      const HWND wnd = handle_;
+      const TLifeToken life = LifeToken();
       WORD key = static_cast<WORD>(m.WParam);
       KeyUp(key, KeyDataToShiftState(m.LParam));
-      if (key == 0 || FromHandle(wnd) != this) return;
+      if (key == 0 || !life.Alive()) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
     case WM_CHAR: {
-      const HWND wnd = handle_;
+      const TLifeToken life = LifeToken();
       wchar_t key = static_cast<wchar_t>(m.WParam);
       KeyPress(key);
-      if (key == 0 || FromHandle(wnd) != this) return;
+      if (key == 0 || !life.Alive()) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
