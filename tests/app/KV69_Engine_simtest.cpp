@@ -763,7 +763,7 @@ TEST_P(SingleSequences, EveryAnswerInTimeIsShownAndNoneAsAnothers) {
     const bool shown[] = {set,
                           success && link.clock != 0,
                           link.thValues == thValues + 1,
-                          !link.progress,
+                          !link.progress && link.gauge == 100,
                           link.records.size() == records + 1 &&
                               link.records.back()[0] == std::to_string(step.arg),
                           set};
@@ -830,7 +830,13 @@ INSTANTIATE_TEST_SUITE_P(
                         {K::SetTimeByHand, 32}}},
         // Between the third tick and the time-out's handling.
         SingleSequence{"IsDroppedWhenItsVersionAnswerComesInTheTimeOutsSettle", Device(false),
-                       {{K::Record, 3, "drop", false}, {K::Record, 4, "late 3050", false}}}),
+                       {{K::Record, 3, "drop", false}, {K::Record, 4, "late 3050", false}}},
+        // Its version answer, doubled, comes after Delete History began:
+        // the IMEI's digits are no progress.
+        SingleSequence{"LeavesNoAnswerToBeReadAsDeleteHistoryProgress", Device(false),
+                       {{K::Record, 3, "drop", false},
+                        {K::Record, 4, "late 3500,concat", false, 3200},
+                        {K::ClearHistory}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Password, AcceptedPasswordAsksForTheModel) {
