@@ -322,7 +322,14 @@ void TRequestEngine::Receive(const void* buffer, std::size_t length) {
   // The device is there.
   silentRounds_ = 0;
   if (pending_ == TAG_CLEARHISTORY) {
-    ShowClearHistoryProgress();
+    // The device's progress comes as text. A whole frame is a late answer
+    // to something asked before (a held request's version request, whose
+    // IMEI would end the wait at once), or a copy of one: it only leaves
+    // the line.
+    if (ReplyData(recvBuffer_))
+      MatchReply();
+    else
+      ShowClearHistoryProgress();
     return;
   }
   if (!ReplyData(recvBuffer_)) {

@@ -16,6 +16,7 @@
 #include "app/SoftDateTime_Unt.h"
 #include "app/SoftInterfaceMaster_Unt.h"
 #include "devicelink/BasicProtocol_Unt.h"
+#include "devicelink/SendHandle_Unt.h"
 #include "devicesim/SimControl.h"
 #include "devicesim/SimDevice.h"
 #include "devicesim/SimFrame.h"
@@ -716,9 +717,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, SingleRequests, testing::ValuesIn(Faults));
 // Single requests one after another, with an answer lost, damaged or late
 // among them: every answer that comes while its request is pending is
 // shown, and none as another request's (a record's row always holds the
-// record it names).
+// record it names, and a clock set holds the minute of the one shown).
+// SetTimeByHand sets the tag itself and then sends, as the window's older
+// code did.
 struct SingleStep {
-  enum Kind { SetTime, ReadTime, ReadTh, ClearHistory, Record } kind;
+  enum Kind { SetTime, ReadTime, ReadTh, ClearHistory, Record, SetTimeByHand } kind;
   int arg = 0;             // the minute set, or the record's number
   const char* fault = "";  // on this request's answer (faults joined by ",")
   bool shown = true;
@@ -757,15 +760,23 @@ TEST_P(SingleSequences, EveryAnswerInTimeIsShownAndNoneAsAnothers) {
       case K::ReadTh: link.engine.ReadThValues(); break;
       case K::ClearHistory: link.engine.ClearHistory(); break;
       case K::Record: link.engine.ReadHistoryRecord(step.arg); break;
+      case K::SetTimeByHand:
+        link.engine.SetPending(TAG_SETTIME);
+        SendHandle.SendSetTime(link, 24, 1, 31, 9, step.arg);
+        break;
     }
     link.Advance(step.waitMs);
     const std::vector<std::string> news(link.messages.begin() + std::ptrdiff_t(messages),
                                         link.messages.end());
     const bool success = news == std::vector<std::string>{Lang_MsgSuccess};
-    const bool shown[] = {success, success && link.clock != 0, link.thValues == thValues + 1,
-                          !link.progress,
+    const bool set = success && link.device.DeviceTime().minute == step.arg;
+    const bool shown[] = {set,
+                          success && link.clock != 0,
+                          link.thValues == thValues + 1,
+                          !link.progress && link.gauge == 100,
                           link.records.size() == records + 1 &&
-                              link.records.back()[0] == std::to_string(step.arg)};
+                              link.records.back()[0] == std::to_string(step.arg),
+                          set};
     EXPECT_EQ(step.shown, shown[step.kind]);
   }
   for (const std::vector<std::string>& row : link.records)
@@ -798,6 +809,44 @@ INSTANTIATE_TEST_SUITE_P(
                         {K::Record, 4, "late 8000,concat", false, 3200},
                         {K::ReadTh, 0, "late 5000", false, 3000},
                         {K::ReadTime}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A request held back behind a version request (the device names no
+// address, so an earlier request's answer could be taken for its own).
+INSTANTIATE_TEST_SUITE_P(
+    HeldRequest, SingleSequences,
+    testing::Values(
+        // The answer to the clock's version request, late, comes while
+        // record 5's is still on its way: record 6 goes out only after its
+        // own version answer, or record 5's copy would stand for it.
+        SingleSequence{"WaitsForEveryAnswerItCouldBeTakenFor", Device(false),
+                       {{K::SetTime, 30, "drop", false},
+                        {K::SetTime, 31, "late 8000", false, 3200},
+                        {K::Record, 5, "late 5000,concat", false, 3000},
+                        {K::Record, 6}}},
+        // Record 3's late answer comes garbled while record 4 is held.
+        SingleSequence{"IsNotAnsweredByADamagedEarlierAnswer", Device(false),
+                       {{K::Record, 3, "late 3500,badsum", false, 3200}, {K::Record, 4}}},
+        // Minute 31's version answer comes after its time-out, with the
+        // tag set by hand for minute 32: 31 must not go out over it.
+        SingleSequence{"IsDroppedAtItsTimeOut", Device(false),
+                       {{K::SetTime, 30, "drop", false},
+                        {K::SetTime, 31, "late 3500", false, 3200},
+                        {K::SetTimeByHand, 32}}},
+        // Minute 32 is set by hand while record 4 is held.
+        SingleSequence{"IsDroppedWhenAnotherRequestTookTheTag", Device(false),
+                       {{K::Record, 3, "drop", false},
+                        {K::Record, 4, "late 1500", false, 500},
+                        {K::SetTimeByHand, 32}}},
+        // Between the third tick and the time-out's handling.
+        SingleSequence{"IsDroppedWhenItsVersionAnswerComesInTheTimeOutsSettle", Device(false),
+                       {{K::Record, 3, "drop", false}, {K::Record, 4, "late 3050", false}}},
+        // Its version answer, doubled, comes after Delete History began:
+        // the IMEI's digits are no progress.
+        SingleSequence{"LeavesNoAnswerToBeReadAsDeleteHistoryProgress", Device(false),
+                       {{K::Record, 3, "drop", false},
+                        {K::Record, 4, "late 3500,concat", false, 3200},
+                        {K::ClearHistory}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Password, AcceptedPasswordAsksForTheModel) {
