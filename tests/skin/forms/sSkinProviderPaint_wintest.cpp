@@ -622,7 +622,13 @@ INSTANTIATE_TEST_SUITE_P(Animated, SkinnedShow, ::testing::Bool());
 // maximising it under the new skin puts it, with the same region; the skin
 // taken away (under the other skin from the start) leaves the plain form
 // where the system maximises it.
-enum class TMaximisedChange { OtherSkin, Deactivated, ManagerFreed, FrameLeftToSystem };
+enum class TMaximisedChange {
+  OtherSkin,
+  Deactivated,
+  ManagerFreed,
+  FrameLeftToSystem,
+  FrameTakenBack
+};
 
 struct TMaximisedSwitch {
   const char* Name;
@@ -645,6 +651,8 @@ TEST_P(SkinSwitchWhileMaximised, LeavesTheFormWhereMaximisingPutsIt) {
   };
   if (GetParam().Change != TMaximisedChange::OtherSkin) toOther();
   f.Provide();
+  if (GetParam().Change == TMaximisedChange::FrameTakenBack)
+    f.provider->SetDrawNonClientArea(false);
   f.Show();
   const auto placed = [&] {
     RECT r{};
@@ -673,6 +681,9 @@ TEST_P(SkinSwitchWhileMaximised, LeavesTheFormWhereMaximisingPutsIt) {
     case TMaximisedChange::FrameLeftToSystem:
       f.provider->SetDrawNonClientArea(false);
       break;
+    case TMaximisedChange::FrameTakenBack:
+      f.provider->SetDrawNonClientArea(true);
+      break;
   }
   kvtest::PumpUntilIdle();
   const auto switched = placed();
@@ -698,7 +709,8 @@ INSTANTIATE_TEST_SUITE_P(
                          TMaximisedChange::Deactivated},
         TMaximisedSwitch{"ManagerFreed", "16", false, TMaximisedChange::ManagerFreed},
         TMaximisedSwitch{"FrameLeftToSystem", "16", false,
-                         TMaximisedChange::FrameLeftToSystem}),
+                         TMaximisedChange::FrameLeftToSystem},
+        TMaximisedSwitch{"FrameTakenBack", "16", false, TMaximisedChange::FrameTakenBack}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
