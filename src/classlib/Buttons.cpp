@@ -364,9 +364,11 @@ void TSpeedButton::Notification(TComponent* component, TOperation operation) {
 
 void TSpeedButton::Click() { TGraphicControl::Click(); }
 
+// The events run first; their handlers may free the button.
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  const TLifeToken life = LifeToken();
   TGraphicControl::MouseDown(button, shift, x, y);
-  if (button != mbLeft || !Enabled()) return;
+  if (!life.Alive() || button != mbLeft || !Enabled()) return;
   if (!down_) {
     state_ = bsDown;
     Invalidate();
@@ -375,8 +377,9 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 }
 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
+  const TLifeToken life = LifeToken();
   TGraphicControl::MouseMove(shift, x, y);
-  if (!dragging_) return;
+  if (!life.Alive() || !dragging_) return;
   const bool inside = x >= 0 && x < Width() && y >= 0 && y < Height();
   TButtonState next = down_ ? bsExclusive : bsUp;
   if (inside && !down_) next = bsDown;
@@ -387,8 +390,9 @@ void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  const TLifeToken life = LifeToken();
   TGraphicControl::MouseUp(button, shift, x, y);
-  if (!dragging_ || button != mbLeft) return;
+  if (!life.Alive() || !dragging_ || button != mbLeft) return;
   dragging_ = false;
   const bool inside = x >= 0 && x < Width() && y >= 0 && y < Height();
   if (groupIndex_ == 0) {

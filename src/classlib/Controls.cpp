@@ -402,59 +402,74 @@ void TControl::WndProc(TMessage& m) {
     if (controlStyle_ & csClickEvents) controlState_ |= csClicked;
   }
   const bool release = m.Msg == WM_LBUTTONUP && MouseCapture();
+  const TLifeToken life = LifeToken();
   Dispatch(m);
   // Released after the handling, so that a wrapped system control still has
   // the capture when it decides about its click. The handler may have freed
   // the control, which then released the capture itself.
-  if (release && g_captureControl == this) SetMouseCapture(false);
+  if (release && life.Alive() && g_captureControl == this) SetMouseCapture(false);
 }
 
-void TControl::MouseMessage(TMessage& m, bool down, bool up, TMouseButton button, bool dbl) {
+bool TControl::MouseMessage(TMessage& m, bool down, bool up, TMouseButton button, bool dbl) {
   TShiftState shift = KeysToShiftState(m.WParam);
   if (dbl) shift |= ssDouble;
   const int x = m.XPos(), y = m.YPos();
-  if (dbl && button == mbLeft && (controlStyle_ & csDoubleClicks)) DblClick();
-  if (down) MouseDown(button, shift, x, y);
-  if (up) {
-    if (button == mbLeft && (controlState_ & csClicked)) {
-      controlState_ &= ~csClicked;
-      // The release must be inside the control for a click.
-      if (x >= 0 && y >= 0 && x < width_ && y < height_) Click();
-    }
-    MouseUp(button, shift, x, y);
+  // Each event's handler may free the control: nothing of it is touched then.
+  const TLifeToken life = LifeToken();
+  if (dbl && button == mbLeft && (controlStyle_ & csDoubleClicks)) {
+    DblClick();
+    if (!life.Alive()) return false;
   }
+  if (down) {
+    MouseDown(button, shift, x, y);
+    if (!life.Alive()) return false;
+  }
+  if (!up) return true;
+  if (button == mbLeft && (controlState_ & csClicked)) {
+    controlState_ &= ~csClicked;
+    // The release must be inside the control for a click.
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+    if (!life.Alive()) return false;
+  }
+  MouseUp(button, shift, x, y);
+  return life.Alive();
 }
 
 void TControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     // The default handling follows: a wrapped system control needs the
-    // mouse too, and WM_RBUTTONUP becomes WM_CONTEXTMENU there.
+    // mouse too, and WM_RBUTTONUP becomes WM_CONTEXTMENU there. A control
+    // freed by its own handler is not passed on.
     case WM_LBUTTONDOWN:
-      MouseMessage(m, true, false, mbLeft, false);
-      return DefaultHandler(m);
+      if (MouseMessage(m, true, false, mbLeft, false)) DefaultHandler(m);
+      return;
     case WM_LBUTTONDBLCLK:
-      MouseMessage(m, !(controlStyle_ & csDoubleClicks), false, mbLeft, true);
-      return DefaultHandler(m);
+      if (MouseMessage(m, !(controlStyle_ & csDoubleClicks), false, mbLeft, true))
+        DefaultHandler(m);
+      return;
     case WM_LBUTTONUP:
-      MouseMessage(m, false, true, mbLeft, false);
-      return DefaultHandler(m);
+      if (MouseMessage(m, false, true, mbLeft, false)) DefaultHandler(m);
+      return;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-      MouseMessage(m, true, false, mbRight, false);
-      return DefaultHandler(m);
+      if (MouseMessage(m, true, false, mbRight, false)) DefaultHandler(m);
+      return;
     case WM_RBUTTONUP:
-      MouseMessage(m, false, true, mbRight, false);
-      return DefaultHandler(m);
+      if (MouseMessage(m, false, true, mbRight, false)) DefaultHandler(m);
+      return;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-      MouseMessage(m, true, false, mbMiddle, false);
-      return DefaultHandler(m);
+      if (MouseMessage(m, true, false, mbMiddle, false)) DefaultHandler(m);
+      return;
     case WM_MBUTTONUP:
-      MouseMessage(m, false, true, mbMiddle, false);
-      return DefaultHandler(m);
-    case WM_MOUSEMOVE:
+      if (MouseMessage(m, false, true, mbMiddle, false)) DefaultHandler(m);
+      return;
+    case WM_MOUSEMOVE: {
+      const TLifeToken life = LifeToken();
       MouseMove(KeysToShiftState(m.WParam), m.XPos(), m.YPos());
-      return DefaultHandler(m);
+      if (life.Alive()) DefaultHandler(m);
+      return;
+    }
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
     case CM_COLORCHANGED:
@@ -1061,26 +1076,31 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     case WM_KILLFOCUS:
       return DefaultHandler(m);
+    // A key handler may free the control (an editor put in place for one
+    // entry): its window went with it, and nothing of it is touched then.
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
+      const HWND wnd = handle_;
       WORD key = static_cast<WORD>(m.WParam);
       KeyDown(key, KeyDataToShiftState(m.LParam));
-      if (key == 0) return;
+      if (key == 0 || FromHandle(wnd) != this) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
+      const HWND wnd = handle_;
       WORD key = static_cast<WORD>(m.WParam);
       KeyUp(key, KeyDataToShiftState(m.LParam));
-      if (key == 0) return;
+      if (key == 0 || FromHandle(wnd) != this) return;
       m.WParam = key;
       return DefaultHandler(m);
     }
     case WM_CHAR: {
+      const HWND wnd = handle_;
       wchar_t key = static_cast<wchar_t>(m.WParam);
       KeyPress(key);
-      if (key == 0) return;
+      if (key == 0 || FromHandle(wnd) != this) return;
       m.WParam = key;
       return DefaultHandler(m);
     }

@@ -121,6 +121,28 @@ class EOutOfResources : public Exception {
   using Exception::Exception;
 };
 
+// A control's life as the code that runs its handlers sees it: a handler may
+// free the control it runs for. Taken before running one; Alive() tells
+// afterwards whether the control (or whatever gave the token) still exists.
+class TLifeToken {
+ public:
+  explicit TLifeToken(const std::shared_ptr<char>& life) : life_(life) {}
+  bool Alive() const { return !life_.expired(); }
+
+ private:
+  std::weak_ptr<char> life_;
+};
+
+// Runs one of an object's own events from a copy (the handler may go with
+// the object); false when the handler freed the object.
+template <class Event, class Sender>
+bool RunOwnEvent(const TLifeToken& life, const Event& event, Sender* sender) {
+  if (!event) return true;
+  const Event handler = event;
+  handler(sender);
+  return life.Alive();
+}
+
 // --- window-procedure hooks --------------------------------------------------------
 
 // A hook on a control's WindowProc, made by TControl::InstallWindowProcHook.
@@ -169,6 +191,8 @@ class TControl : public TComponent {
   // Puts `hook` on top of the chain; it stays there while the handle lives.
   [[nodiscard]] TWindowProcHook InstallWindowProcHook(TWndMethod hook);
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Taken before running what may free the control (its own event handlers).
+  TLifeToken LifeToken() const { return TLifeToken(life_); }
   virtual void WndProc(TMessage& message);
   virtual void Dispatch(TMessage& message);
   virtual void DefaultHandler(TMessage& message);
@@ -316,7 +340,11 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
-  void MouseMessage(TMessage& m, bool down, bool up, TMouseButton button, bool dbl);
+  // False when one of the events it ran freed the control.
+  bool MouseMessage(TMessage& m, bool down, bool up, TMouseButton button, bool dbl);
+
+  // Gone with the control: the tokens taken from it then tell so.
+  std::shared_ptr<char> life_ = std::make_shared<char>();
 
   TWinControl* parent_ = nullptr;
   int left_ = 0;

@@ -202,9 +202,12 @@ void TPageControl::UpdateActivePage() {
 }
 
 bool TPageControl::CanChange() {
+  // A handler that frees the control leaves no change to make: the system's
+  // tab control, asking from inside its own click, must not go on with it.
+  const TLifeToken life = LifeToken();
   bool allow = true;
   if (OnChanging) OnChanging(this, allow);
-  return allow;
+  return allow && life.Alive();
 }
 
 void TPageControl::Change() {

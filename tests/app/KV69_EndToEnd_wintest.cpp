@@ -430,7 +430,8 @@ std::string ClassOf(HWND wnd) {
 // <KV_DRIVE_SHOT_PREFIX><window>: the login window, the main window, the
 // progress window of a slowed Read Setting, each side-bar frame with each
 // page its buttons open, the setting dialog of the first row of each list
-// shown, the message asking for a row, and the About box. Run by
+// shown, the message asking for a row, the About box and the main window
+// maximised. Run by
 // scripts/run-kvconfig --screenshots once per language and skin.
 TEST_F(Drive, PicturesOfEveryWindow) {
   if (shots_.empty() || Env("KV_DRIVE_EVERY_WINDOW").empty())
@@ -542,6 +543,23 @@ TEST_F(Drive, PicturesOfEveryWindow) {
   // Help (seventh title), About.
   MenuCommand(main, 6, 0);
   pictureAndClose("About");
+
+  // The main window maximised by a click on its maximise button, found by
+  // the window's own hit test along its title, and the pointer gone on to
+  // the client so that no button is left hot.
+  RECT frame{};
+  GetWindowRect(main, &frame);
+  LPARAM maxButton = 0;
+  for (int y = frame.top + 4; y < frame.top + 24 && maxButton == 0; y += 2)
+    for (int x = frame.right - 4; x > frame.right - 160 && maxButton == 0; x -= 2)
+      if (SendMessageW(main, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTMAXBUTTON)
+        maxButton = MAKELPARAM(x, y);
+  ASSERT_NE(0, maxButton) << "no maximise button on the main window's title";
+  PostMessageW(main, WM_NCLBUTTONDOWN, HTMAXBUTTON, maxButton);
+  PostMessageW(main, WM_NCLBUTTONUP, HTMAXBUTTON, maxButton);
+  ASSERT_TRUE(WaitFor([&] { return IsZoomed(main) != FALSE; })) << "the main window stayed normal";
+  SendMessageW(main, WM_NCHITTEST, 0, MAKELPARAM(512, 400));
+  Shot(prefix + "main-maximised");
 
   // File, Log Out ends the program.
   MenuCommand(main, 0, 2);

@@ -8,8 +8,10 @@
 // inside a window procedure. A block from before the check is
 // filled with a pattern when given back, and kept: `Intact` tells whether
 // one was written to afterwards. Make the check before the objects it
-// watches where it can be. Link kv_test_freed_memory to use it; without a
-// live check the program's memory behaves as usual.
+// watches where it can be. The blocks the system's common controls take
+// from the process heap for their windows are watched the same way. Link
+// kv_test_freed_memory to use it; without a live check the program's memory
+// behaves as usual.
 
 #include <gtest/gtest.h>
 

@@ -298,8 +298,9 @@ void TacStaticWnd::WndProc(TMessage& m) {
       break;
   }
   MainWndProc(m);
-  // The system draws some state changes straight onto the window.
-  if (RepaintsAfter(m.Msg) && !Destroyed && IsWindowVisible(CtrlHandle))
+  // The system draws some state changes straight onto the window. A handler
+  // of the message may have freed the control with its skin data.
+  if (!Destroyed && RepaintsAfter(m.Msg) && IsWindowVisible(CtrlHandle))
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 

@@ -565,9 +565,10 @@ void TacScrollWnd::ScrollWndProc(TMessage& m) {
       return NcHitTest(m);
     case WM_NCPAINT:
       // The previous procedure may draw the system's bars into the room the
-      // skinned ones take: ours go over them afterwards.
+      // skinned ones take: ours go over them afterwards, unless its handler
+      // freed the control with its skin data.
       CallPrev(m);
-      if (IsWindowVisible(CtrlHandle)) {
+      if (!Destroyed && IsWindowVisible(CtrlHandle)) {
         SetPaintingSuspended(SkinData, PaintingSuspended(SkinData));
         if (!SkinData->Updating && !ScrollBusy)
           DrawWindowScrollBars(this, CtrlHandle, nullptr, -1, nullptr);
@@ -870,9 +871,12 @@ void TacScrollWnd::EndPress() {
 }
 
 void TacScrollWnd::LButtonUp(TMessage& m) {
+  // The window has its button-up first: a handler of the scroll messages
+  // the press ends with may take the adapter off (or free the control).
+  CallPrev(m);
+  if (Destroyed) return;
   const TacScrollTracking& t = Tracking();
   if (t.Wnd == CtrlHandle && t.PressedPart != spNone) EndPress();
-  CallPrev(m);
 }
 
 void TacScrollWnd::Timer(TMessage& m) {

@@ -592,7 +592,7 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
     case WM_SETFOCUS:
     case CM_ENTER: {
       if (!Visible() || HasState(csDesigning | csDestroying) || !Enabled() || focusGuard) break;
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         const TacFlagGuard guard(focusGuard);
@@ -610,7 +610,7 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       if (HasState(csDestroying)) return true;
       if (!Visible() || HasState(csDesigning) || !Enabled()) break;
       StopFade(FadeTimer);
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         TBitBtn::WndProc(m);
@@ -624,7 +624,7 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       if (!Visible()) break;
       // The default look may move to or from this button: painted once, after.
       const int before = ButtonState();
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this, !focusGuard);
         if (!PreviewControlMessage(m, sd)) TBitBtn::WndProc(m);
@@ -691,14 +691,14 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       // paints the pushed state itself too: hints go off before it.
       const bool pressing = Enabled() && !HasState(csDesigning);
       if (pressing) HideHintsForPress();
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       TBitBtn::WndProc(m);
       if (life.Alive()) Pressed();
       if (pressing) RestoreHintsAfterPress();
       return true;
     }
     case WM_LBUTTONUP: {
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       TBitBtn::WndProc(m);
       if (life.Alive()) Released();
       return true;

@@ -388,7 +388,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       {
         // The system button would draw its own focus frame; OnEnter may
         // free the control.
-        const TsLifeToken life = this->LifeToken();
+        const TLifeToken life = this->LifeToken();
         {
           const TRedrawLock lock(this);
           if (!PreviewControlMessage(m, sd)) Base::WndProc(m);
@@ -406,7 +406,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (!Interactive()) return false;
       StopFade(this->FadeTimer);
       {
-        const TsLifeToken life = this->LifeToken();
+        const TLifeToken life = this->LifeToken();
         {
           const TRedrawLock lock(this);
           if (!PreviewControlMessage(m, sd)) Base::WndProc(m);
@@ -453,7 +453,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (GetReadOnly()) return true;
       pressed_ = true;
       // OnEnter, OnClick and the like may free the control.
-      const TsLifeToken life = this->LifeToken();
+      const TLifeToken life = this->LifeToken();
       TakeFocus();
       if (!life.Alive()) return true;
       this->Repaint();
@@ -464,7 +464,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
     case WM_KEYUP: {
       if (m.WParam != VK_SPACE || !Interactive()) return false;
       if (GetReadOnly()) return true;
-      const TsLifeToken life = this->LifeToken();
+      const TLifeToken life = this->LifeToken();
       if (pressed_) {
         pressed_ = false;
         UserCheck();
@@ -483,7 +483,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       pressed_ = true;
       Fade(aeMouseDown, true);
       {
-        const TsLifeToken life = this->LifeToken();
+        const TLifeToken life = this->LifeToken();
         TakeFocus();
         if (!life.Alive()) return true;
       }
@@ -497,7 +497,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& m) {
       if (!Interactive()) return false;
       if (GetReadOnly()) return true;
       if (pressed_) {
-        const TsLifeToken life = this->LifeToken();
+        const TLifeToken life = this->LifeToken();
         pressed_ = false;
         UserCheck();
         if (!life.Alive()) return true;
@@ -531,8 +531,10 @@ void TsCheckBox::SetChecked(bool value) {
   TsCommonData* sd = SkinData();
   if (value != Checked()) sd->BGChanged = true;
   const bool changed = sd->BGChanged;
+  // The click it runs may free the box (or its form).
+  const TLifeToken life = LifeToken();
   TCheckBox::SetChecked(value);
-  if (changed) Repaint();
+  if (changed && life.Alive()) Repaint();
 }
 
 void TsCheckBox::SetImages(TCustomImageList* value) {
@@ -664,8 +666,12 @@ bool TsRadioButton::SkinnedCheckMessage(TMessage& m) {
         FadeTimer->SetEnabled(false);
         Repaint();
       }
+      // Checked from outside (CheckRadioButton), it clicks; the click's
+      // handler may free the button.
+      const TLifeToken life = LifeToken();
       if (m.WParam == BST_UNCHECKED) SetChecked(false);
       if (m.WParam == BST_CHECKED) SetChecked(true);
+      if (!life.Alive()) return true;
       if (HasState(csDesigning))
         InvalidateControlSkin(sd);
       else
@@ -675,7 +681,7 @@ bool TsRadioButton::SkinnedCheckMessage(TMessage& m) {
     case WM_LBUTTONUP:
       if (!Enabled() || HasState(csDesigning)) return false;
       if (!GetReadOnly() && CanChangeState() && pressed_) {
-        const TsLifeToken life = LifeToken();
+        const TLifeToken life = LifeToken();
         SetChecked(true);
         if (!life.Alive()) return true;
       }

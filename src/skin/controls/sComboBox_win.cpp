@@ -493,7 +493,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->MouseAbove = false;
       sd->BGChanged = true;
       // OnEnter may free the box.
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
       if (life.Alive()) Invalidate();
       return true;
@@ -504,7 +504,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->Focused = false;
       sd->MouseAbove = false;
       sd->BGChanged = true;
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
       if (life.Alive()) Repaint();
       return true;
@@ -548,7 +548,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
       sd->MouseAbove = enter;
       sd->BGChanged = true;
       Repaint();
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
       if (!life.Alive()) return true;
       if (enter) {

@@ -288,15 +288,15 @@ int TsFrameBar::AvailableHeight(const TRect& area) const {
 }
 
 void TsFrameBar::TitleClick(TsTitleItem* item) {
-  const TsLifeToken barLife = LifeToken();
-  const TsLifeToken life(item->life_);
+  const TLifeToken barLife = LifeToken();
+  const TLifeToken life(item->life_);
   TsTitleButton* const outer = clicking_;
   clicking_ = item->button_;
   RunTitleClick(item, life);
   if (barLife.Alive()) clicking_ = outer;
 }
 
-void TsFrameBar::RunTitleClick(TsTitleItem* item, const TsLifeToken& life) {
+void TsFrameBar::RunTitleClick(TsTitleItem* item, const TLifeToken& life) {
   if (item->OnClick) {
     item->OnClick(item->button_);
     // The handler deleted its item (or the bar): the bar has settled already.
@@ -334,7 +334,7 @@ TCustomFrame* TsFrameBar::CreatePlaceholderFrame() {
 void TsFrameBar::DestroyFrame(TsTitleItem* item) {
   if (item->frame_ == nullptr) return;
   bool canDestroy = true;
-  const TsLifeToken life(item->life_);
+  const TLifeToken life(item->life_);
   if (item->OnFrameDestroy) item->OnFrameDestroy(item->button_, item->frame_, canDestroy);
   // The handler may have deleted the item, its frame with it.
   if (!life.Alive() || item->frame_ == nullptr) return;
@@ -350,7 +350,7 @@ void TsFrameBar::DestroyFrame(TsTitleItem* item) {
 bool TsFrameBar::PlaceFrame(TsTitleItem* item, int x, int y, int width, int shown) {
   if (item->frame_ == nullptr) {
     TCustomFrame* frame = nullptr;
-    const TsLifeToken life(item->life_);
+    const TLifeToken life(item->life_);
     if (item->OnCreateFrame)
       item->OnCreateFrame(item->button_, frame);
     else
@@ -386,7 +386,7 @@ bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bot
     TsTitleItem* item = items_.items_[i].get();
     if (!item->visible_) continue;
     // The item's handlers run below and may delete it: then the list is stale.
-    const TsLifeToken life(item->life_);
+    const TLifeToken life(item->life_);
     const auto gone = [&] { return !life.Alive(); };
     item->button_->SetBounds(area.Left, y - scroll, width, titleHeight_);
     y += titleHeight_;
@@ -459,7 +459,7 @@ bool TsFrameBar::ArrangePass(int step, int lastStep, const TRect& area, int& bot
 void TsFrameBar::Arrange(bool animated) {
   if (arranging_ || destroying_ || items_.Count() == 0 || HasState(csLoading)) return;
   if (!Visible()) animated = false;
-  const TsLifeToken life = LifeToken();
+  const TLifeToken life = LifeToken();
   const TArrangeScope scope;
   arranging_ = true;
   const int lastStep = animated ? 3 : 0;
@@ -524,7 +524,7 @@ void TsFrameBar::UpdateWidths() {
 
 void TsFrameBar::WndProc(TMessage& message) {
   // The box's handling runs the bar's own handlers, which may free it.
-  const TsLifeToken life = LifeToken();
+  const TLifeToken life = LifeToken();
   TsScrollBox::WndProc(message);
   if (!life.Alive() || destroying_) return;
   switch (message.Msg) {

@@ -110,7 +110,7 @@ class TsFrameBar : public TsScrollBox {
   // The title button of a deleted item: freed at once, or, while its own
   // click runs, once that is over.
   void FreeTitleButton(TsTitleButton* button);
-  void RunTitleClick(TsTitleItem* item, const TsLifeToken& life);
+  void RunTitleClick(TsTitleItem* item, const TLifeToken& life);
 
   TsTitles items_{this};
   int titleHeight_ = 28;

@@ -233,7 +233,7 @@ void TsWebLabel::SetHovered(bool value) {
 
 void TsWebLabel::WndProc(TMessage& m) {
   // The label's own handlers run first and may free it.
-  const TsLifeToken life = LifeToken();
+  const TLifeToken life = LifeToken();
   TsLabel::WndProc(m);
   if (!life.Alive()) return;
   switch (m.Msg) {

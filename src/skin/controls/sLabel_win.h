@@ -7,7 +7,6 @@
 #include <string>
 
 #include "classlib/StdCtrls.h"
-#include "skin/controls/sLifeToken.h"
 #include "skin/core/sCommonDataRules.h"
 
 namespace kv {
@@ -37,15 +36,12 @@ class TsCustomLabel : public TCustomLabel {
   virtual TFont* GetCurrentFont();
   // The skin's font colour for the label; TransparentColor for none.
   TColor SkinFontColor();
-  // Taken before running the label's own handlers, which may free it.
-  TsLifeToken LifeToken() const { return TsLifeToken(life_); }
 
  private:
   // Copies the skinned parent's background under a transparent label.
   void PaintParentBackground();
 
   std::string skinSection_;
-  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 class TsLabel : public TsCustomLabel {

@@ -297,7 +297,7 @@ bool TsListView::SkinnedMessage(TMessage& m) {
     case WM_KILLFOCUS: {
       // The list's own repaint of the focus is held; the selected row alone
       // is redrawn after, in the skin's colours.
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       {
         const TRedrawLock lock(this);
         if (!PreviewControlMessage(m, SkinData())) TListView::WndProc(m);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -36,6 +37,8 @@ constexpr UINT CoverTimeoutMs = 2000;
 
 // A stand-in close button's click, handled after the button's own message.
 constexpr UINT WM_CLOSETAB = WM_APP + 0x141;
+// Posted to the control: free the scrollers let go inside their own click.
+constexpr UINT WM_FREESCROLLERS = WM_APP + 0x143;
 // Set by a press on a skinned close button, for the release.
 bool CloseBtnPressed = false;
 
@@ -183,19 +186,42 @@ void TsPageControl::PlaceScroller() {
 
 void TsPageControl::FreeScroller() {
   if (scroller_ == nullptr) return;
-  TsUpDown* scroller = scroller_;
-  scroller_ = nullptr;
-  scroller->Free();
+  TsUpDown* scroller = std::exchange(scroller_, nullptr);
+  if (scrollerClicks_ == 0) return scroller->Free();
+  // Inside its click: the system's up-down goes on with its own data once
+  // the scroll it sent returns, so the window must outlive the click.
+  scroller->SetVisible(false);
+  leftScrollers_.push_back(scroller);
 }
 
-void TsPageControl::ScrollerClick(TObject* /*sender*/, TUDBtnType /*button*/) {
+void TsPageControl::FreeLeftScrollers() {
+  if (scrollerClicks_ > 0) return;  // the click's end posts again
+  std::vector<TsUpDown*> scrollers;
+  scrollers.swap(leftScrollers_);
+  for (TsUpDown* scroller : scrollers) scroller->Free();
+}
+
+void TsPageControl::ScrollerClick(TObject* sender, TUDBtnType /*button*/) {
+  if (sender != scroller_) return;  // one let go, waiting to be freed
+  const TLifeToken life = LifeToken();
+  ++scrollerClicks_;
   SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, scroller_->Position()), 0);
+  if (!life.Alive()) return;
   UpdateActivePage();
+  if (--scrollerClicks_ == 0 && !leftScrollers_.empty() && HandleAllocated())
+    PostMessageW(Handle(), WM_FREESCROLLERS, 0, 0);
+}
+
+void TsPageControl::WndProc(TMessage& m) {
+  if (m.Msg == WM_FREESCROLLERS) return FreeLeftScrollers();
+  TsSkinnedControl<TPageControl>::WndProc(m);
 }
 
 void TsPageControl::Notification(TComponent* component, TOperation operation) {
   TsSkinnedControl<TPageControl>::Notification(component, operation);
-  if (operation == opRemove && component == scroller_) scroller_ = nullptr;
+  if (operation != opRemove) return;
+  if (component == scroller_) scroller_ = nullptr;
+  std::erase(leftScrollers_, component);
 }
 
 TsPageControl::TTabLook TsPageControl::TabLook(int pageIndex) {
@@ -653,7 +679,7 @@ void TsPageControl::CloseTab(int pageIndex, int eventIndex, bool skinned) {
   TTabSheet* sheet = Pages(pageIndex);
   bool canClose = true;
   TacCloseAction action = acaFree;
-  const TsLifeToken life = LifeToken();
+  const TLifeToken life = LifeToken();
   if (OnCloseBtnClick) OnCloseBtnClick(this, eventIndex, canClose, action);
   if (!life.Alive() || !canClose) return;
   // The handler may have closed the sheet itself.
@@ -880,7 +906,7 @@ bool TsPageControl::Notify(TMessage& m) {
     }
     UpdateScroller();
     // OnChanging and OnChange may free the control.
-    const TsLifeToken life = LifeToken();
+    const TLifeToken life = LifeToken();
     TPageControl::WndProc(m);
     if (!life.Alive()) return true;
     if (m.Result != 0) {
@@ -891,7 +917,7 @@ bool TsPageControl::Notify(TMessage& m) {
     return true;
   }
   if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
-    const TsLifeToken life = LifeToken();
+    const TLifeToken life = LifeToken();
     TPageControl::WndProc(m);
     if (!life.Alive()) return true;
     UpdateScroller();
@@ -1018,7 +1044,7 @@ bool TsPageControl::SkinnedMessage(TMessage& m) {
       if (designing) return true;
       const bool changed = sd->BGChanged;
       // OnEnter may free the control.
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       TPageControl::WndProc(m);
       if (!life.Alive()) return true;
       sd->BGChanged = changed;

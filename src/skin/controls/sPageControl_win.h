@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "classlib/Tabs.h"
 #include "skin/controls/sSkinnedControl_win.h"
@@ -130,6 +131,7 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   virtual void DrawCloseBtn(HDC dc, const TRect& tabRect, TBitmap* background, int state);
 
  protected:
+  void WndProc(TMessage& m) override;
   void Loaded() override;
   void UpdateActivePage() override;
   void Notification(TComponent* component, TOperation operation) override;
@@ -166,7 +168,10 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void UpdateScroller();
   void CreateScroller();
   void PlaceScroller();
+  // Frees the scroller, or, inside its own click, hides it until the click
+  // is over.
   void FreeScroller();
+  void FreeLeftScrollers();
   void DestroyNativeScroller();
   void ScrollerClick(TObject* sender, TUDBtnType button);
   void TrackHotTab(TMessage& m);
@@ -187,6 +192,9 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   void DropCover();
 
   TsUpDown* scroller_ = nullptr;
+  // Scrollers let go inside a scroller's click, freed once it is over.
+  std::vector<TsUpDown*> leftScrollers_;
+  int scrollerClicks_ = 0;
   int tabCountAtPaint_ = 0;
   std::string pageSection_;
   TacAnimatEvents animatEvents_ = DefaultAnimatEvents;

@@ -17,7 +17,6 @@
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
 #include "classlib/PlatformCalls.h"
-#include "skin/controls/sLifeToken.h"
 #include "skin/core/sCommonData_win.h"
 #include "skin/core/sFade_win.h"
 #include "skin/core/sMessages.h"
@@ -215,7 +214,7 @@ class TsSkinnedControl : public Base {
   void WndProc(TMessage& m) override {
     // A handler the message runs (a click, a key) may free the control:
     // nothing of it is touched once it is gone.
-    const TsLifeToken life = LifeToken();
+    const TLifeToken life = this->LifeToken();
     RunMessage(m);
     if (life.Alive()) MessageDone(m);
   }
@@ -251,11 +250,9 @@ class TsSkinnedControl : public Base {
   // After every message, whichever way it went, while the control exists.
   virtual void MessageDone(TMessage& /*m*/) {}
 
-  // Taken before running what may free the control (its own event handlers).
-  TsLifeToken LifeToken() const { return TsLifeToken(life_); }
   // Runs one of the control's own events; false when its handler freed the
   // control.
-  bool RunEvent(const TNotifyEvent& event) { return RunOwnEvent(LifeToken(), event, this); }
+  bool RunEvent(const TNotifyEvent& event) { return RunOwnEvent(this->LifeToken(), event, this); }
 
   // Rebuilds the cache for the present look and clears BGChanged.
   virtual void PrepareCache() { SkinData()->BGChanged = false; }
@@ -288,7 +285,7 @@ class TsSkinnedControl : public Base {
       return;
     }
     if (command && SkinCommand(m) == coAnswered) return;
-    const TsLifeToken life = LifeToken();
+    const TLifeToken life = this->LifeToken();
     if (!ControlReadyToPaint(this) || !SkinAvailable(sd, true)) {
       if (!UnskinnedMessage(m)) Base::WndProc(m);
       if (!life.Alive()) return;
@@ -303,8 +300,6 @@ class TsSkinnedControl : public Base {
   }
 
   std::unique_ptr<TsCommonData> skinData_;
-  // Gone with the control: the tokens taken from it then tell so.
-  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 }  // namespace kv

@@ -653,7 +653,7 @@ void TsSpeedButton::DropDown() {
   StopAnimation();
   if (dropDownMenuOpen) return;
   const bool showDown = !OnClick;
-  const TsLifeToken life = LifeToken();
+  const TLifeToken life = LifeToken();
   {
     const TacFlagGuard open(dropDownMenuOpen);
     menuShown_ = true;
@@ -786,7 +786,7 @@ bool TsSpeedButton::SkinnedMessage(TMessage& m) {
         Redraw();
       }
       // A click may free the button, a drop-down menu may run meanwhile.
-      const TsLifeToken life = LifeToken();
+      const TLifeToken life = LifeToken();
       if (!PreviewControlMessage(m, sd)) TSpeedButton::WndProc(m);
       if (!life.Alive() || designing) return true;
       RepaintWithAnim(true,

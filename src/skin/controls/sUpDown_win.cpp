@@ -165,7 +165,7 @@ void TsUpDown::WndProc(TMessage& m) {
     case WM_NCLBUTTONDBLCLK: {
       // The click's handler may free the up-down (a page control's
       // scroller whose tabs all fit now): it is not touched again then.
-      const TsLifeToken life(life_);
+      const TLifeToken life = LifeToken();
       inherited();
       if (designing || !life.Alive()) return;
       mouseDown_ = true;
@@ -174,7 +174,7 @@ void TsUpDown::WndProc(TMessage& m) {
       return;
     }
     case WM_LBUTTONUP: {
-      const TsLifeToken life(life_);
+      const TLifeToken life = LifeToken();
       inherited();
       if (designing || !life.Alive() || !mouseDown_) return;
       mouseDown_ = false;

@@ -47,8 +47,6 @@ class TsUpDown : public TCustomUpDown {
   bool showInaccessibility_ = true;
   int buttonState_ = 0;
   bool mouseDown_ = false;
-  // Gone with the up-down: a token taken from it then tells so.
-  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 }  // namespace kv

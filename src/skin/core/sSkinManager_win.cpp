@@ -136,8 +136,12 @@ void TsSkinManager::Loaded() {
 void TsSkinManager::BeforeDestruction() {
   // Marked before the removal goes out, so that every control, provider and
   // adapter given this manager drops it and falls back to the default one.
+  // One switched off already still holds them: they hear of it too.
   SetState(csDestroying);
-  SetActive(false);
+  if (active_)
+    SetActive(false);
+  else if (!HasState(csLoading))
+    SendRemoveSkin();
   extendedBorders_ = false;
   // No other manager takes the default role until one sets IsDefault.
   if (DefaultManager == this) SetDefaultManager(nullptr);
@@ -415,8 +419,18 @@ void TsSkinManager::ShowVersionNotice() const {
   if (!notice.empty()) MessageBoxDlg(notice, TacMsgType::Information, msgbtn::OK);
 }
 
+bool TsSkinManager::RunChangeEvent(const TNotifyEvent& event) {
+  const std::weak_ptr<char> life = life_;
+  if (event) {
+    const TNotifyEvent handler = event;
+    handler(this);
+  }
+  return !life.expired();
+}
+
 void TsSkinManager::LoadSkin(const std::string& previousName) {
-  if (OnBeforeChange) OnBeforeChange(this);
+  if (!RunChangeEvent(OnBeforeChange)) return;
+  const std::weak_ptr<char> life = life_;
   const std::string name = skinName_;
   std::string failure;
   if (!TryLoad(previousName, failure)) {
@@ -425,11 +439,12 @@ void TsSkinManager::LoadSkin(const std::string& previousName) {
     SendRemoveSkin();
   } else {
     ShowVersionNotice();
+    if (life.expired()) return;
     // SkinLoading is already clear: the repaint at the end of the broadcast
     // must draw with the new skin, not skip its work.
     SendNewSkin(true);
   }
-  if (OnAfterChange) OnAfterChange(this);
+  if (!life.expired()) RunChangeEvent(OnAfterChange);
 }
 
 void TsSkinManager::Reload() {
@@ -446,8 +461,9 @@ void TsSkinManager::Reload() {
     SendRemoveSkin();
     return;
   }
+  const std::weak_ptr<char> life = life_;
   ShowVersionNotice();
-  if (!Streaming()) RepaintForms();
+  if (!life.expired() && !Streaming()) RepaintForms();
 }
 
 // --- broadcasts --------------------------------------------------------------------------

@@ -132,6 +132,9 @@ class TsSkinManager : public TComponent {
   // Active with a skin loaded and announced.
   bool HoldsSkin() const;
   bool Streaming() const { return HasState(csLoading | csReading); }
+  // Runs one of the change events from a copy; false when its handler freed
+  // the manager.
+  bool RunChangeEvent(const TNotifyEvent& event);
 
   bool extendedBorders_ = false;
   bool skinnedPopups_ = true;
@@ -148,6 +151,9 @@ class TsSkinManager : public TComponent {
   TRect extBorderMargins_{};
   std::array<std::unique_ptr<TBitmap>, 2> extBorderImages_;  // active, inactive
   std::array<std::unique_ptr<TStringList>, ControlKindCount> thirdLists_;
+  // Its events and the boxes a change shows run code that may free the
+  // manager; a weak copy taken before tells afterwards.
+  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 // The process-wide default manager; null when there is none.

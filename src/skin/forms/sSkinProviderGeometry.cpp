@@ -206,6 +206,12 @@ TPoint TsFrameGeometry::GripPosition(TSize gripMask) const {
           FrameCacheHeight() - gripMask.cy - b - State.ShadowMargins.Bottom - 1};
 }
 
+TRect CentredRows(TRect r, int height) {
+  r.Top += (r.Height() - height) / 2;
+  r.Bottom = r.Top + height;
+  return r;
+}
+
 int CountMenuLines(const TsFrameGeometry& g, std::span<const int> itemWidths) {
   const int b = g.FrameBorderWidth(true);
   const int room = g.State.Width - 2 * b - 2 * g.State.BorderWidth;
@@ -223,8 +229,8 @@ int CountMenuLines(const TsFrameGeometry& g, std::span<const int> itemWidths) {
   return lines;
 }
 
-TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor,
-                             const TRect& workArea) {
+TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor, const TRect& workArea,
+                             int titleContentTop) {
   const int b = g.FrameBorderWidth(false);
   const int m = g.Skin.TitleHeight != g.Skin.MaxHeight
                     ? g.Skin.TitleHeight - g.Skin.MaxHeight + g.Skin.CenterOffset
@@ -232,11 +238,14 @@ TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor,
   const TPoint origin{workArea.Left - monitor.Left, workArea.Top - monitor.Top};
   TsMaxPlacement p;
   if (!g.State.BorderForm) {
-    // The maximised region hides the border all round and the m rows the
-    // maximised title drops; what stays visible is exactly the work area.
-    p.MaxPosition = {origin.X - b, origin.Y - b - m};
-    p.MaxSize = {workArea.Width() + 2 * b, workArea.Height() + 2 * b + m};
-    p.Region = Bounds(b, b + m, workArea.Width(), workArea.Height());
+    // Above the screen go the border and the m rows the shorter maximised
+    // title drops, but only rows above the title's icon, caption and
+    // buttons: the system's title is no higher than the skin's buttons may
+    // be. What stays visible is exactly the work area.
+    const int top = g.HasTitleBar() ? std::max(0, std::min(b + m, titleContentTop)) : b;
+    p.MaxPosition = {origin.X - b, origin.Y - top};
+    p.MaxSize = {workArea.Width() + 2 * b, workArea.Height() + top + b};
+    p.Region = Bounds(b, top, workArea.Width(), workArea.Height());
     return p;
   }
   // With a border form the companion window draws the title above the

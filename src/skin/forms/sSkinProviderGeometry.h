@@ -113,17 +113,23 @@ class TsFrameGeometry {
   TRect BorderFormRegion(int width, int height) const;
 };
 
+// Rows of that height centred in r, as the title's texts are written.
+TRect CentredRows(TRect r, int height);
+
 // How many lines the main menu's top items (their widths, in order) take
 // on the menu line.
 int CountMenuLines(const TsFrameGeometry& g, std::span<const int> itemWidths);
 
 // The maximised form's place (WM_GETMINMAXINFO) and the window region that
 // goes with it. MaxPosition is relative to the monitor, like the record's.
+// g is the form's geometry maximised; titleContentTop is the first row of
+// its title that holds the icon, the caption or a title button.
 struct TsMaxPlacement {
   TPoint MaxPosition;
   TPoint MaxSize;
   TRect Region;  // visible part, in window coordinates
 };
-TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor, const TRect& workArea);
+TsMaxPlacement UpdateMaxInfo(const TsFrameGeometry& g, const TRect& monitor, const TRect& workArea,
+                             int titleContentTop);
 
 }  // namespace kv

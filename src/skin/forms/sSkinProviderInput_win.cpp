@@ -80,15 +80,22 @@ class TFreeWatch : public TComponent {
 // --- maximised place and grip -------------------------------------------------------------
 
 TsMaxPlacement TsSkinProvider::MaxPlacement() const {
+  // Asked before the window is maximised too: the title laid out as it will be.
+  TsFrameGeometry g = Geometry();
+  g.State.Form.WindowState = wsMaximized;
+  g.State.Form.Zoomed = true;
+  g.State.Form.Iconic = false;
+  const int contentTop =
+      TitleContentTop(g, TitleButtonMetrics(), UserButtons(), CaptionTextHeight());
   HWND wnd = FormHandle();
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (wnd == nullptr || !GetMonitorInfoW(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info))
-    return kv::UpdateMaxInfo(Geometry(), {}, {});
+    return kv::UpdateMaxInfo(g, {}, {}, contentTop);
   const TRect monitor =
       Rect(info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom);
   const TRect work = Rect(info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom);
-  return kv::UpdateMaxInfo(Geometry(), monitor, work);
+  return kv::UpdateMaxInfo(g, monitor, work, contentTop);
 }
 
 void TsSkinProvider::UpdateMaxInfo(TMessage& m) {

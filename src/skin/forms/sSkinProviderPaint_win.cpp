@@ -288,6 +288,13 @@ void TsSkinProvider::PaintTitleBarMask(const TsFrameGeometry& g, TBitmap* cache)
                     StateOf(formActive_), true);
 }
 
+int TsSkinProvider::CaptionTextHeight() const {
+  const std::unique_ptr<TBitmap> probe = NewBitmap24(1, 1);
+  TBitmapCanvas canvas(*probe);
+  UseCaptionFont(canvas);
+  return TextHeight(canvas, form_ != nullptr ? form_->Caption() : std::string());
+}
+
 void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, bool withPlate) {
   if (g.TitleBarHeight(true) <= 0 || !drawNonClientArea_) return;
   TsSkinManager* manager = SkinManager();
@@ -298,9 +305,7 @@ void TsSkinProvider::PaintCaptionText(const TsFrameGeometry& g, TBitmap* cache, 
   TBitmapCanvas canvas(*cache);
   UseCaptionFont(canvas);
   const std::string text = form_->Caption();
-  const int height = TextHeight(canvas, text);
-  r.Top += (r.Height() - height) / 2;
-  r.Bottom = r.Top + height;
+  r = CentredRows(r, TextHeight(canvas, text));
   const UINT flags = kCaptionFlags | AlignmentTextFlags(form_, captionAlignment_);
   TRect textRect = r;
   if (plate && !text.empty()) {
@@ -357,9 +362,7 @@ void TsSkinProvider::PaintAddedTitle(TCanvas& canvas, TRect r) {
   canvas.Font()->Assign(AddedTitle.Font());
   canvas.Font()->SetColor(colour);
   canvas.Brush()->SetStyle(bsClear);
-  const int height = TextHeight(canvas, AddedTitle.Text());
-  r.Top += (r.Height() - height) / 2;
-  r.Bottom = r.Top + height;
+  r = CentredRows(r, TextHeight(canvas, AddedTitle.Text()));
   HDC dc = canvas.Handle();
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(colour));

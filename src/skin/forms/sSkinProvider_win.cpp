@@ -281,6 +281,8 @@ void TsSkinProvider::SetTitleSkin(const std::string& value) {
   titleSkin_ = value;
   if (TsSkinManager* m = SkinManager())
     TitleSectionIndex = m->Skin().SectionIndexOf(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
+  // The title's transparent corners are holes in the region.
+  RgnChanged = true;
   InvalidateFrame();
 }
 
@@ -560,14 +562,21 @@ void TsSkinProvider::ShowCoverForm() {
   GetWindowRect(wnd, &r);
   // The system draws the menu bar with the title: both lie under the cover.
   const TsFrameGeometry g = Geometry();
-  const int height =
-      std::max(1, g.State.BorderForm ? g.TitleBarHeight(false) + g.NonSkinFrameWidth(false)
-                                     : g.CaptionHeight());
+  TRect band = Rect(r.left, r.top, r.right, r.top + g.CaptionHeight());
+  if (g.State.BorderForm) {
+    // The frame the border window shows, down to the client: its title and
+    // the menu bar below, which the window shows itself.
+    const TPoint o = g.CacheOffset();
+    const TRect& s = g.State.ShadowMargins;
+    band = Rect(r.left - o.X + s.Left, r.top - o.Y + s.Top, r.left - o.X + g.FrameWidth() - s.Right,
+                r.top + ClientPlace().Y);
+  }
+  band.Bottom = std::max(band.Bottom, band.Top + 1);
   const bool topmost = (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   HWND above = GetWindow(wnd, GW_HWNDPREV);
   SetWindowPos(
-      coverForm_->Handle(), topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), r.left, r.top,
-      r.right - r.left, height,
+      coverForm_->Handle(), topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), band.Left,
+      band.Top, band.Width(), band.Height(),
       SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 

@@ -487,6 +487,8 @@ class TsSkinProvider : public TComponent, public TacFormProvider {
   void RedirectMouseWheel(TMessage& message);
   // The maximised place and visible region on the form's monitor.
   TsMaxPlacement MaxPlacement() const;
+  // The caption's height in the title's font.
+  int CaptionTextHeight() const;
   // The form's hit code of the message's screen point; sets the hot button.
   int NCHitTest(const TMessage& message);
 

@@ -163,6 +163,14 @@ int TitleButtonTop(const TsFrameGeometry& g, const TsTitleButtonMetrics& m) {
   return top;
 }
 
+int TitleContentTop(const TsFrameGeometry& g, const TsTitleButtonMetrics& m,
+                    std::span<const TsUserTitleButton> users, int captionHeight) {
+  int top = CentredRows(g.CaptionTextRect(0, false), captionHeight).Top;
+  if (g.ShowsTitleIcon()) top = std::min(top, g.TitleIconRect().Top);
+  if (!PlaceTitleButtons(g, m, users).empty()) top = std::min(top, TitleButtonTop(g, m));
+  return top;
+}
+
 std::vector<TsPlacedTitleButton> PlaceTitleButtons(const TsFrameGeometry& g,
                                                    const TsTitleButtonMetrics& m,
                                                    std::span<const TsUserTitleButton> users) {

@@ -98,6 +98,10 @@ int TitleButtonsWidth(const TsFrameGeometry& g, const TsTitleButtonMetrics& m,
                       std::span<const TsUserTitleButton> users);
 // Top of every button in the title band.
 int TitleButtonTop(const TsFrameGeometry& g, const TsTitleButtonMetrics& m);
+// The first row of the title band that holds the title icon, the caption
+// (text captionHeight high) or a title button.
+int TitleContentTop(const TsFrameGeometry& g, const TsTitleButtonMetrics& m,
+                    std::span<const TsUserTitleButton> users, int captionHeight);
 // The buttons in placing order, from the right. Nothing for a form without
 // a title bar.
 std::vector<TsPlacedTitleButton> PlaceTitleButtons(const TsFrameGeometry& g,

@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "classlib/Forms.h"
 #include "skin/adapters/acCtrlAdapter_win.h"
+#include "skin/adapters/acScrollWndGeometry.h"
+#include "skin/adapters/acScrollWnd_win.h"
 #include "skin/core/acFormServices_win.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager_win.h"
@@ -91,6 +94,36 @@ class SkinnedFormFixture : public ::testing::Test {
     return kvtest::TPixels::FromClient(wnd);
   }
   static kvtest::TPixels Shown(TWinControl* c) { return Shown(c->Handle()); }
+  // Presses the real button on the skinned vertical bar's thumb and drags
+  // it with the real cursor past the bar's end; whileHeld runs before the
+  // button goes up. The press ends, whatever the scroll messages' handlers
+  // did to the control's adapter.
+  static void DragThumbToEnd(TWinControl* c, const std::function<void()>& whileHeld = {}) {
+    const HWND wnd = c->Handle();
+    auto* a = dynamic_cast<TacScrollWnd*>(AdapterOfWindow(wnd));
+    ASSERT_NE(nullptr, a);
+    TacScrollBar& bar = a->Bar(acBarVert);
+    UpdateScrollBarInfo(a, false);
+    const TRect r = VertScrollBarRect(a, wnd);
+    const TacScrollGeometry g =
+        ScrollThumbGeometry(bar, r, ScrollBarPartSize(a, bar, spsArrowLength, true));
+    ASSERT_TRUE(g.HasThumb());
+    const int x = (r.Left + r.Right) / 2;
+    Button({x, g.ThumbStart + g.ThumbLength / 2}, true);
+    ASSERT_TRUE(pump::PumpUntil([&] { return ScrollPartPressed(wnd); }));
+    SetCursorPos(x, r.Bottom + 40);
+    pump::PumpUntilIdle();
+    if (whileHeld) whileHeld();
+    Button({x, r.Bottom + 40}, false);
+    ASSERT_TRUE(pump::PumpUntil([&] { return !ScrollPartPressed(wnd); }));
+  }
+  static void Button(POINT screen, bool down) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof(in));
+  }
 
   std::unique_ptr<kvtest::TTestSkin> skinOwned;
   kvtest::TPlatformScope platform_;

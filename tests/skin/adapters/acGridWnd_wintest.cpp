@@ -187,34 +187,6 @@ class GridWnd : public SkinnedFormFixture {
     SkinnedFormFixture::TearDown();
   }
   static int BarPos(TWinControl* c) { return GetScrollPos(c->Handle(), SB_VERT); }
-  // Presses the real button on the skinned vertical bar's thumb and drags
-  // it with the real cursor past the bar's end; whileHeld runs before the
-  // button goes up.
-  static void DragThumbToEnd(TWinControl* c, const std::function<void()>& whileHeld) {
-    auto* a = dynamic_cast<TacScrollWnd*>(AdapterOfWindow(c->Handle()));
-    ASSERT_NE(nullptr, a);
-    TacScrollBar& bar = a->Bar(acBarVert);
-    UpdateScrollBarInfo(a, false);
-    const TRect r = VertScrollBarRect(a, c->Handle());
-    const TacScrollGeometry g =
-        ScrollThumbGeometry(bar, r, ScrollBarPartSize(a, bar, spsArrowLength, true));
-    ASSERT_TRUE(g.HasThumb());
-    const int x = (r.Left + r.Right) / 2;
-    Button({x, g.ThumbStart + g.ThumbLength / 2}, true);
-    ASSERT_TRUE(pump::PumpUntil([&] { return a->Dragging; }));
-    SetCursorPos(x, r.Bottom + 40);
-    pump::PumpUntilIdle();
-    whileHeld();
-    Button({x, r.Bottom + 40}, false);
-    ASSERT_TRUE(pump::PumpUntil([&] { return !a->Dragging; }));
-  }
-  static void Button(POINT screen, bool down) {
-    SetCursorPos(screen.x, screen.y);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof(in));
-  }
 };
 
 TEST_F(GridWnd, AFontColourPublishedByNameIsSkinnedAndGivenBack) {

@@ -2,11 +2,13 @@
 // window hands the message on: nothing of the freed control or its adapter
 // may be touched afterwards. A scroll box or frame bar freed on the
 // pointer's entering or leaving; a standard button or check box freed by
-// its click; a standard speed button freed while its form lives.
+// its click; a standard speed button freed while its form lives; the
+// skinning taken away in the middle of a control's message.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -17,6 +19,7 @@
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sScrollBox_win.h"
 #include "skin/forms/SystemPointer.h"
+#include "skin/forms/sFrameAdapter_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
 
@@ -110,6 +113,103 @@ TEST_P(ClickedControlFreed, ItsOwnClickFreesItUnderItsAdapter) {
 
 INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
                          ::testing::Values(TClicked::Button, TClicked::CheckBox));
+
+// The program takes the skinning away (frees the form's provider, or a
+// frame's adapter, and with it the window adapters and the skin data they
+// were given) from a control's own handler, in the middle of a message the
+// control's window adapter goes on with: the program moving a button, the
+// system painting a frame's border, the release after a drag of a memo's
+// thumb. Nothing freed is read afterwards, and the window, still there, has
+// the whole message.
+enum class TDuring { ButtonMoved, FrameBorderPainted, MemoThumbReleased };
+
+class SkinningTakenAway : public SkinnedFormFixture, public ::testing::WithParamInterface<TDuring> {
+ protected:
+  void TearDown() override {
+    kvtest::HoverOut();
+    SkinnedFormFixture::TearDown();
+  }
+};
+
+TEST_P(SkinningTakenAway, MidMessageNothingFreedIsReadAndTheWindowHasItAll) {
+  const TDuring during = GetParam();
+  kvtest::HoverOut();
+  const kvtest::TFreedMemoryCheck freed;
+  TWinControl* control = nullptr;
+  TComponent* skinning = nullptr;
+  UINT message = 0;
+  switch (during) {
+    case TDuring::ButtonMoved:
+      control = Add<TButton>(20, 20, 90, 28);
+      message = WM_MOVE;
+      break;
+    case TDuring::FrameBorderPainted: {
+      auto* frame = Add<TFrame>(20, 20, 160, 100);
+      skinning = Create<TsFrameAdapter>(frame);
+      control = frame;
+      message = WM_NCPAINT;
+      break;
+    }
+    case TDuring::MemoThumbReleased: {
+      auto* memo = Add<TMemo>(20, 20, 200, 120);
+      memo->SetScrollBars(ssVertical);
+      std::string text;
+      for (int i = 0; i < 60; ++i) text += "line " + std::to_string(i) + "\r\n";
+      memo->SetText(text);
+      control = memo;
+      message = WM_VSCROLL;
+      break;
+    }
+  }
+  // The control's handler, in place before its window adapter comes on top.
+  bool armed = false;
+  int taken = 0, releases = 0;
+  TWindowProcHook handler;
+  handler = control->InstallWindowProcHook(TWndMethod([&](TMessage& m) {
+    if (m.Msg == WM_LBUTTONUP) ++releases;
+    handler.CallPrevious(m);
+    const bool last = m.Msg != WM_VSCROLL || LOWORD(m.WParam) == SB_ENDSCROLL;
+    if (!armed || m.Msg != message || !last) return;
+    armed = false;
+    ++taken;
+    if (skinning == provider) provider = nullptr;
+    std::exchange(skinning, nullptr)->Free();
+  }));
+  ShowSkinned();
+  if (skinning == nullptr) skinning = provider;
+  ASSERT_NE(AdapterOf(control), nullptr);
+  armed = true;
+  switch (during) {
+    case TDuring::ButtonMoved:
+      control->SetLeft(control->Left() + 10);
+      break;
+    case TDuring::FrameBorderPainted:
+      // Sent straight, as the system does; one sent by the frame's own
+      // paint (BeginPaint) would free the frame adapter inside that paint.
+      SendMessageW(control->Handle(), WM_NCPAINT, 1, 0);
+      break;
+    case TDuring::MemoThumbReleased:
+      DragThumbToEnd(control);
+      break;
+  }
+  pump::PumpUntilIdle();
+  EXPECT_EQ(taken, 1);
+  EXPECT_EQ(AdapterOf(control), nullptr);
+  if (during == TDuring::MemoThumbReleased) EXPECT_EQ(releases, 1) << "the window lost its release";
+  EXPECT_EQ(freed.Faults(), 0u);
+  EXPECT_TRUE(freed.Intact());
+  handler.Remove();
+}
+
+std::string DuringName(const ::testing::TestParamInfo<TDuring>& info) {
+  static const char* const names[] = {"ButtonMoved", "FrameBorderPainted", "MemoThumbReleased"};
+  return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, SkinningTakenAway,
+                         ::testing::Values(TDuring::ButtonMoved, TDuring::FrameBorderPainted,
+                                           TDuring::MemoThumbReleased),
+                         DuringName);
 
 // A speed button has no window to say it is going: its handler learns it
 // from its hook. The next walk forgets the button, and the form's end

@@ -429,50 +429,80 @@ TEST_F(RadioSkinned, AClickOnAReadOnlyOneNeitherChecksNorFocusesIt) {
   EXPECT_TRUE(first->Focused());
 }
 
-// A check box or radio button whose click frees it, by the cursor or the
-// space key: nothing touches it afterwards (the freed-memory check makes a
-// look at it crash).
+// A check box or radio button whose click frees it: by the cursor, the
+// space key, the program setting Checked, or (radio) a BM_SETCHECK from
+// outside (CheckRadioButton): nothing touches it afterwards (the
+// freed-memory check makes a look at it crash).
 TEST_F(RadioSkinned, FreedByItsOwnClickItIsLeftAlone) {
+  enum TWay { Cursor, Space, Program, Outside };
+  const struct {
+    bool radio;
+    TWay way;
+    const char* what;
+  } rows[] = {
+      {false, Cursor, "check box, click"},
+      {false, Space, "check box, space"},
+      {false, Program, "check box, Checked"},
+      {true, Cursor, "radio, click"},
+      {true, Space, "radio, space"},
+      {true, Program, "radio, Checked"},
+      {true, Outside, "radio, CheckRadioButton"},
+  };
   Load();
   Show();
-  for (const bool radio : {false, true})
-    for (const bool space : {false, true}) {
-      SCOPED_TRACE(std::string(radio ? "radio" : "check box") + (space ? ", space" : ", click"));
-      const kvtest::TFreedMemoryCheck freed;
-      TButtonControl* c = nullptr;
-      TRect glyph;
-      if (radio) {
-        TsRadioButton* r = AddRadio(20);
-        c = r, glyph = r->CheckRect();
-      } else {
-        auto* b = Create<TsCheckBox>(form);
-        b->SetParent(form);
-        b->SetBounds(20, 20, 140, 24);
-        b->SetCaption("Box");
-        c = b, glyph = b->CheckRect();
-      }
-      int clicks = 0;
-      c->OnClick = [&](TObject*) {
-        ++clicks;
-        c->Free();
-      };
-      PumpUntilIdle();
-      if (space) {
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const kvtest::TFreedMemoryCheck freed;
+    TButtonControl* c = nullptr;
+    TRect glyph;
+    if (row.radio) {
+      TsRadioButton* r = AddRadio(20);
+      c = r, glyph = r->CheckRect();
+    } else {
+      auto* b = Create<TsCheckBox>(form);
+      b->SetParent(form);
+      b->SetBounds(20, 20, 140, 24);
+      b->SetCaption("Box");
+      c = b, glyph = b->CheckRect();
+    }
+    int clicks = 0;
+    c->OnClick = [&](TObject*) {
+      ++clicks;
+      c->Free();
+    };
+    PumpUntilIdle();
+    const HWND wnd = c->Handle();
+    switch (row.way) {
+      case Cursor:
+        kvtest::Click(wnd, {(glyph.Left + glyph.Right) / 2, (glyph.Top + glyph.Bottom) / 2});
+        break;
+      case Space: {
         c->SetFocus();
         const LPARAM down =
             1 | (static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16);
-        PostMessageW(c->Handle(), WM_KEYDOWN, VK_SPACE, down);
-        PostMessageW(c->Handle(), WM_KEYUP, VK_SPACE, down | (1u << 30) | (1u << 31));
-      } else {
-        kvtest::Click(c->Handle(),
-                      {(glyph.Left + glyph.Right) / 2, (glyph.Top + glyph.Bottom) / 2});
+        PostMessageW(wnd, WM_KEYDOWN, VK_SPACE, down);
+        PostMessageW(wnd, WM_KEYUP, VK_SPACE, down | (1u << 30) | (1u << 31));
+        break;
       }
-      ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "no click";
-      PumpUntilIdle();
-      EXPECT_EQ(clicks, 1);
-      EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
-      kvtest::HoverOut();
+      case Program:
+        if (row.radio)
+          static_cast<TsRadioButton*>(c)->SetChecked(true);
+        else
+          static_cast<TsCheckBox*>(c)->SetChecked(true);
+        break;
+      case Outside: {
+        const int id = GetDlgCtrlID(wnd);
+        CheckRadioButton(GetParent(wnd), id, id, id);
+        break;
+      }
     }
+    ASSERT_TRUE(PumpUntil([&] { return clicks > 0; })) << "no click";
+    PumpUntilIdle();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
+    kvtest::HoverOut();
+  }
 }
 
 TEST_F(RadioSkinned, ItsOwnWindowClassDropsTheRedrawStylesAndTheSystemsKeepsThem) {

@@ -610,8 +610,9 @@ TEST_F(PageControlSkinned, ClickingTheScrollersHalvesScrollsTheTabs) {
 }
 
 // A click on the scroller after which every tab fits (here the control
-// grows as it scrolls) frees the scroller inside its own click: it is left
-// alone afterwards.
+// grows as it scrolls) lets the scroller go inside its own click: it is
+// freed once the click is over, as the system's up-down still works on its
+// own data until then (the freed-memory check watches that too).
 TEST_F(PageControlSkinned, AScrollerFreedByItsOwnClickIsLeftAlone) {
   Load();
   Show();
@@ -718,7 +719,9 @@ TEST_F(PageControlSkinned, NestedInButtonStyleAsTheMainWindowAndSwitchingSkinsLe
 }
 
 // A click on a tab whose change handler frees the whole control (a wizard
-// taken down) leaves it alone afterwards.
+// taken down) leaves it alone afterwards; freed by OnChanging it refuses
+// the change, which the system's tab control would otherwise go on making
+// on its own freed data.
 TEST_F(PageControlSkinned, FreedByItsOwnChangeHandlerItIsLeftAlone) {
   Load();
   Show();

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "skin/forms/FrameKinds.h"
+#include "skin/forms/sTitleButtonsLayout.h"
 
 namespace kv {
 namespace {
@@ -112,37 +112,61 @@ struct MaxCase {
   std::string name;
   TRect workArea;
   int titleHeight, maxHeight, centerOffset;
+  int captionBar;    // SM_CYCAPTION
+  int buttonHeight;  // the title buttons' masks
+  int shownTop;      // the window's first row on the screen
 };
 
 void PrintTo(const MaxCase& c, std::ostream* os) { *os << c.name; }
 
 class MaximisedPlacement : public testing::TestWithParam<MaxCase> {};
 
-// What stays visible of a maximised form is the work area, to the pixel.
-TEST_P(MaximisedPlacement, VisibleRegionIsTheWorkArea) {
+// What stays visible of a maximised form is the work area, to the pixel,
+// with its title's icon, caption and buttons whole: the border and the rows
+// the shorter maximised title drops go above the screen only where they lie
+// above all three.
+TEST_P(MaximisedPlacement, VisibleRegionIsTheWorkAreaWithTheWholeTitle) {
   const MaxCase& c = GetParam();
   TsFrameGeometry g = Maximised();
   g.Skin.TitleHeight = c.titleHeight;
   g.Skin.MaxHeight = c.maxHeight;
   g.Skin.CenterOffset = c.centerOffset;
+  g.Sys.CyCaption = c.captionBar;
+  const TsTitleButtonMetrics buttons{.Height = c.buttonHeight};
+  constexpr int captionText = 13;
   const TRect monitor = Rect(0, 0, 1024, 768);
-  const TsMaxPlacement p = UpdateMaxInfo(g, monitor, c.workArea);
+  const TsMaxPlacement p =
+      UpdateMaxInfo(g, monitor, c.workArea, TitleContentTop(g, buttons, {}, captionText));
   TRect visible = p.Region;
   OffsetRect(visible, monitor.Left + p.MaxPosition.X, monitor.Top + p.MaxPosition.Y);
   EXPECT_EQ(visible, c.workArea);
+  EXPECT_EQ(p.MaxPosition.Y, c.workArea.Top - c.shownTop);
+  EXPECT_EQ(p.Region.Top, c.shownTop);
   EXPECT_LE(p.Region.Right, p.MaxSize.X);
   EXPECT_LE(p.Region.Bottom, p.MaxSize.Y);
-  // The rows the shorter maximised title drops lie above the region.
-  const int m = c.titleHeight != c.maxHeight ? c.titleHeight - c.maxHeight + c.centerOffset : 0;
-  EXPECT_EQ(p.Region.Top, 4 + m);
+  const auto shown = [&](const TRect& r) {
+    TRect inside{};
+    return IntersectRect(inside, r, p.Region) && inside == r;
+  };
+  EXPECT_TRUE(shown(g.TitleIconRect()));
+  EXPECT_TRUE(shown(CentredRows(g.CaptionTextRect(0, false), captionText)));
+  const auto placed = PlaceTitleButtons(g, buttons, {});
+  ASSERT_EQ(placed.size(), 3u);
+  for (const TsPlacedTitleButton& b : placed) EXPECT_TRUE(shown(b.Rect)) << b.HitCode;
 }
 
+// The system's title (frame 4 and caption bar) is 23 rows high unless said.
 INSTANTIATE_TEST_SUITE_P(
     Skins, MaximisedPlacement,
-    testing::Values(MaxCase{"TaskbarBelow", Rect(0, 0, 1024, 738), 30, 30, 0},
-                    MaxCase{"TaskbarAbove", Rect(0, 30, 1024, 768), 30, 30, 0},
-                    MaxCase{"ShorterMaximisedTitle", Rect(0, 0, 1024, 738), 30, 22, 0},
-                    MaxCase{"ShorterTitleAndCentreOffset", Rect(0, 30, 1024, 768), 30, 22, 3}),
+    testing::Values(
+        // Ours: the buttons fill the caption bar from its second row.
+        MaxCase{"TaskbarBelow", Rect(0, 0, 1024, 738), 26, 22, 0, 19, 19, 2},
+        MaxCase{"TaskbarAbove", Rect(0, 30, 1024, 768), 26, 22, 0, 19, 19, 2},
+        MaxCase{"TitleAsHighMaximised", Rect(0, 0, 1024, 738), 24, 24, 0, 19, 21, 1},
+        // A caption bar with room above the buttons for the border and the
+        // four rows dropped (and one with room for less).
+        MaxCase{"RoomForTheDroppedRows", Rect(0, 30, 1024, 768), 26, 22, 0, 33, 19, 8},
+        MaxCase{"RoomForSomeOfThem", Rect(0, 0, 1024, 738), 30, 22, 3, 33, 19, 9}),
     [](const testing::TestParamInfo<MaxCase>& info) { return info.param.name; });
 
 // A maximised form with a border window fills the work area to its sides
@@ -157,7 +181,7 @@ TEST(MaximisedPlacementWithBorderForm, TheFormFillsTheWorkAreaUnderItsTitle) {
     g.State.Form.Zoomed = true;
     const TRect monitor = Rect(0, 0, 1024, 768);
     const TRect work = taskbarAbove ? Rect(0, 30, 1024, 768) : Rect(0, 0, 1024, 738);
-    const TsMaxPlacement p = UpdateMaxInfo(g, monitor, work);
+    const TsMaxPlacement p = UpdateMaxInfo(g, monitor, work, 0);
     TRect visible = p.Region;
     OffsetRect(visible, p.MaxPosition.X, p.MaxPosition.Y);
     EXPECT_EQ(visible.Left, work.Left);

@@ -480,7 +480,8 @@ class MaximisedForm : public FormInput, public ::testing::WithParamInterface<con
   }
 };
 
-TEST_P(MaximisedForm, ShowsExactlyTheWorkArea) {
+// Exactly the work area shows, and in it the whole title icon and buttons.
+TEST_P(MaximisedForm, ShowsExactlyTheWorkAreaAndTheWholeTitle) {
   MINMAXINFO info{};
   Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
   ShowWindow(Wnd(), SW_MAXIMIZE);
@@ -493,15 +494,26 @@ TEST_P(MaximisedForm, ShowsExactlyTheWorkArea) {
   RECT box{};
   GetRgnBox(region, &box);
   DeleteObject(region);
-  OffsetRect(&box, r.left, r.top);
   const TRect work = TScreen::MonitorWorkArea(Wnd());
+  EXPECT_EQ(r.top + box.top, work.Top) << "the window's first row shown";
+  const TRect shown = Rect(box.left, box.top, box.right, box.bottom);
+  const auto inside = [&](const TRect& part) {
+    TRect common{};
+    return IntersectRect(common, part, shown) && common == part;
+  };
+  EXPECT_TRUE(inside(provider->TitleIconRect()));
+  ASSERT_FALSE(provider->PlacedButtons().empty());
+  for (const TsPlacedTitleButton& b : provider->PlacedButtons())
+    EXPECT_TRUE(inside(b.Rect)) << b.HitCode;
+  OffsetRect(&box, r.left, r.top);
   EXPECT_EQ(box.left, work.Left);
   EXPECT_EQ(box.top, work.Top);
   EXPECT_EQ(box.right, work.Right);
   EXPECT_EQ(box.bottom, work.Bottom);
 }
 
-INSTANTIATE_TEST_SUITE_P(MaxHeights, MaximisedForm, ::testing::Values("24", "16"));
+INSTANTIATE_TEST_SUITE_P(MaxHeights, MaximisedForm, ::testing::Values("24", "16"),
+                         [](const auto& info) { return "MaxHeight" + std::string(info.param); });
 
 TEST_F(FormInput, TheWindowsOwnSystemMenuCannotSizeTheFrame) {
   HMENU menu = CreatePopupMenu();

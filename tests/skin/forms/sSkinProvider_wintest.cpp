@@ -32,12 +32,12 @@ namespace {
 
 constexpr UINT kProbe = WM_APP + 7;
 
-Owned<TsSkinManager> SkinnedManager() {
+Owned<TsSkinManager> SkinnedManager(const kvtest::TTestSkinOptions& options = {}) {
   Owned<TsSkinManager> m = CreateOwned<TsSkinManager>();
   m->SetSkinDirectory("c:\\NoSkins");
   TsStoredSkin& skin = m->InternalSkins.Add();
   skin.Name = "T";
-  skin.Data = kvtest::TTestSkin().Packed();
+  skin.Data = kvtest::TTestSkin(options).Packed();
   m->SetSkinName("T");
   return m;
 }
@@ -552,6 +552,29 @@ TEST_P(SkinnedForm, FrameSettingsRepaintOnlyAVisibleFrame) {
   }
 }
 
+// A title skin set at run time cuts the region at once: the old title's
+// transparent corners are shown again and the new one's are cut out. Only
+// the title band has corners here.
+TEST_P(SkinnedForm, ATitleSkinSetAtRunTimeCutsTheRegionAtOnce) {
+  manager.reset();
+  manager =
+      SkinnedManager({.Keys = {{"FORM", "BORDERSMASK", ""}, {"PLAINTITLE", "COLOR", "8421504"}}});
+  manager->AnimEffects.FormShow.Active = false;
+  Provide();
+  form->Show();
+  kvtest::PumpUntilIdle();
+  const int right = form->Width() - 1;
+  ASSERT_FALSE(InRegion(0, 0) || InRegion(right, 0)) << "the title's corners are cut";
+  for (const auto& [title, cornersShown] : {std::pair{"PLAINTITLE", true}, std::pair{"", false}}) {
+    SCOPED_TRACE(title);
+    provider->SetTitleSkin(title);
+    kvtest::PumpUntilIdle();
+    EXPECT_EQ(InRegion(0, 0), cornersShown);
+    EXPECT_EQ(InRegion(right, 0), cornersShown);
+    EXPECT_TRUE(InRegion(right / 2, 0));
+  }
+}
+
 TEST_P(SkinnedForm, LoadingGivesSkinnedTitleButtonsTheSkinsMask) {
   Provide();
   TsTitleButtons buttons;
@@ -672,32 +695,49 @@ class TCoverSpy : public TComponent {
 };
 
 // Without composition a cover hides the title and the menu line, both of
-// which the system draws anew with a new caption, until they are skinned
-// again.
-TEST_P(SkinnedForm, ANewCaptionIsSetUnderACoverOverTitleAndMenuLine) {
+// which the system draws anew on activation and with a new caption, until
+// they are skinned again; with a border window it lies over the frame that
+// window shows, from its top down to the client.
+TEST_P(SkinnedForm, TheSystemsCaptionPaintingIsCoveredDownToTheClient) {
   auto* menu = Create<TMainMenu>(form);
   auto* item = Create<TMenuItem>(form);
   item->SetCaption("&File");
   menu->Items()->Add(item);
   form->SetMenu(menu);
-  auto* spy = Create<TCoverSpy>(form, form);
+  auto* retitled = Create<TCoverSpy>(form, form);
+  auto* activated = Create<TCoverSpy>(form, form, WM_NCACTIVATE);
   Provide();
   form->Show();
-  kvtest::PumpUntilIdle();
-  form->SetCaption("Renamed");
-  // With composition the frame is repainted at once, without a cover.
-  ASSERT_EQ(spy->seen, !GetParam());
-  if (GetParam()) return;
-  RECT w{}, bar{};
-  GetWindowRect(Wnd(), &w);
-  GetMenuItemRect(Wnd(), GetMenu(Wnd()), 0, &bar);
-  EXPECT_EQ(spy->cover.left, w.left);
-  EXPECT_EQ(spy->cover.top, w.top);
-  EXPECT_EQ(spy->cover.right, w.right);
-  EXPECT_GE(spy->cover.bottom, bar.bottom) << "the menu line is covered";
-  POINT client{0, 0};
-  ClientToScreen(Wnd(), &client);
-  EXPECT_LE(spy->cover.bottom, client.y) << "the client is not";
+  for (const bool extended : {false, true}) {
+    manager->SetExtendedBorders(extended);
+    kvtest::PumpUntilIdle();
+    ASSERT_EQ(provider->HasBorderForm(), extended);
+    for (TCoverSpy* spy : {retitled, activated}) {
+      SCOPED_TRACE(std::string(extended ? "extended borders, " : "") +
+                   (spy == retitled ? "a new caption" : "activation"));
+      if (extended) spy->ignored = provider->BorderForm()->Handle();
+      spy->seen = false;
+      if (spy == retitled) {
+        form->SetCaption(extended ? "Renamed twice" : "Renamed");
+      } else {
+        SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+        SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+      }
+      // With composition the frame is repainted at once, without a cover.
+      ASSERT_EQ(spy->seen, !GetParam());
+      if (GetParam()) continue;
+      RECT w{}, bar{};
+      GetWindowRect(Wnd(), &w);
+      GetMenuItemRect(Wnd(), GetMenu(Wnd()), 0, &bar);
+      EXPECT_LE(spy->cover.left, w.left);
+      EXPECT_LE(spy->cover.top, w.top);
+      EXPECT_GE(spy->cover.right, w.right);
+      EXPECT_GE(spy->cover.bottom, bar.bottom) << "the menu line is covered";
+      POINT client{0, 0};
+      ClientToScreen(Wnd(), &client);
+      EXPECT_LE(spy->cover.bottom, client.y) << "the client is not";
+    }
+  }
 }
 
 // With a border window the system's activation drawing falls outside the

@@ -1,9 +1,13 @@
 // A skin manager that is not the default, freed before the controls, the
-// form provider and the window adapters it was given: none of them may read
-// it afterwards; they fall back to the default manager and take its skin at
-// its next broadcast.
+// form provider and the window adapters it was given, whether it was still
+// active or switched off first: none of them may read it afterwards; they
+// fall back to the default manager and take its skin at its next broadcast.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
 
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
@@ -12,11 +16,14 @@
 #include "skin/controls/sListView_win.h"
 #include "skin/controls/sPanel_win.h"
 #include "support/FreedMemory.h"
+#include "support/MessageBoxHook.h"
+#include "support/TestSkin.h"
 
 namespace kv {
 namespace {
 
-class ManagerFreedFirst : public SkinnedFormFixture, public ::testing::WithParamInterface<bool> {
+class ManagerFreedFirst : public SkinnedFormFixture,
+                          public ::testing::WithParamInterface<std::tuple<bool, bool>> {
  protected:
   Owned<TsSkinManager> NewOther() {
     Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
@@ -35,11 +42,12 @@ class ManagerFreedFirst : public SkinnedFormFixture, public ::testing::WithParam
   }
 };
 
-// With the parameter the whole form is skinned by the freed manager, else
-// only the controls given it are. The edit's window adapter was given the
+// With the first parameter the whole form is skinned by the freed manager,
+// else only the controls given it are; with the second it is switched off
+// (Active False) before it goes. The edit's window adapter was given the
 // manager by hand, as a control gives its own.
 TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroadcast) {
-  const bool formToo = GetParam();
+  const auto [formToo, switchedOff] = GetParam();
   const kvtest::TFreedMemoryCheck freed;
   Owned<TsSkinManager> other = NewOther();
   ASSERT_FALSE(other->IsDefault());
@@ -58,6 +66,10 @@ TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroad
   ASSERT_NE(AdapterOf(list), nullptr);
   ASSERT_NE(AdapterOf(plain), nullptr);
   ASSERT_GE(panel->SkinData()->SkinIndex, 0);
+  if (switchedOff) {
+    other->SetActive(false);
+    RepaintAll();
+  }
 
   other.reset();
   RepaintAll();
@@ -80,7 +92,77 @@ TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroad
   EXPECT_EQ(freed.Faults(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
+
+// A manager freed in the middle of its own change of skin: by its before or
+// after event, or while the box the change shows is up (a form closed by a
+// timer meanwhile). Nothing of it is touched afterwards.
+struct TFreedInChange {
+  const char* what;
+  bool byBefore, byAfter, byBox;
+  const char* version;                           // of the skin loaded
+  std::function<void(TsSkinManager&)> change;    // what starts the change
+};
+
+class ManagerFreedInItsChange : public ::testing::TestWithParam<TFreedInChange> {};
+
+TEST_P(ManagerFreedInItsChange, IsNotTouchedAfterwards) {
+  const TFreedInChange& c = GetParam();
+  ASSERT_EQ(DefaultManager, nullptr);
+  const kvtest::TFreedMemoryCheck freed;
+  Owned<TsSkinManager> m = CreateOwned<TsSkinManager>();
+  m->SetSkinDirectory("c:\\NoSkins");
+  for (const char* name : {"T", "U"}) {
+    TsStoredSkin& stored = m->InternalSkins.Add();
+    stored.Name = name;
+    stored.Data = kvtest::TTestSkin({.Keys = {{"GLOBALINFO", "VERSION", c.version}}}).Packed();
+  }
+  {
+    kv::test::MessageBoxHook quiet;
+    m->SetSkinName("T");
+  }
+  int frees = 0;
+  const auto freeIt = [&] {
+    ++frees;
+    m.reset();
+  };
+  if (c.byBefore) m->OnBeforeChange = [&](TObject*) { freeIt(); };
+  if (c.byAfter) m->OnAfterChange = [&](TObject*) { freeIt(); };
+  kv::test::MessageBoxHook boxes(IDOK, [&](HWND) {
+    if (c.byBox && m) freeIt();
+    return 0;
+  });
+  c.change(*m);
+  EXPECT_EQ(frees, 1);
+  EXPECT_EQ(DefaultManager, nullptr);
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed manager was read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ManagerFreedInItsChange,
+    ::testing::Values(
+        TFreedInChange{"by its before event", true, false, false, "7.0",
+                       [](TsSkinManager& m) { m.SetSkinName("U"); }},
+        TFreedInChange{"by its after event", false, true, false, "7.0",
+                       [](TsSkinManager& m) { m.SetSkinName("U"); }},
+        TFreedInChange{"during the box of a failed load", false, false, true, "7.0",
+                       [](TsSkinManager& m) {
+                         TsStoredSkin& bad = m.InternalSkins.Add();
+                         bad.Name = "Bad";
+                         bad.Data = {'n', 'o', 't'};
+                         m.SetSkinName("Bad");
+                       }},
+        TFreedInChange{"during the notice of a new skin", false, false, true, "255.5",
+                       [](TsSkinManager& m) { m.SetSkinName("U"); }},
+        TFreedInChange{"during the notice of a reload", false, false, true, "255.5",
+                       [](TsSkinManager& m) { m.SetHueOffset(20); }}),
+    [](const ::testing::TestParamInfo<TFreedInChange>& info) {
+      std::string name = info.param.what;
+      for (char& ch : name)
+        if (ch == ' ') ch = '_';
+      return name;
+    });
 
 }  // namespace
 }  // namespace kv
