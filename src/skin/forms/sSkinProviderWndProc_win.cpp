@@ -151,6 +151,8 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
     UpdateSysMenuStyle(false);
     if (wnd != nullptr && IsCaptionedForm() && !RegionUpdatesBlocked)
       SetWindowRgn(wnd, nullptr, TRUE);
+    // A maximised form goes where the system maximises the plain window.
+    if (drawNonClientArea_) PlaceMaximised();
     // The system measures and draws the menu bar again.
     RebuildFormMenu();
     if (HWND client = form_->ClientHandle())
@@ -536,25 +538,55 @@ void TsSkinProvider::RefreshSkin(bool afterNewSkin) {
   SetPaintingSuspended(sd, false);
 }
 
+namespace {
+
+// Where the system maximises a plain window, as it works out its defaults
+// for WM_GETMINMAXINFO: the work area widened by the frame without the
+// caption on every side.
+RECT SystemMaximisedPlace(HWND wnd, const MONITORINFO& info) {
+  const LONG style = GetWindowLongW(wnd, GWL_STYLE);
+  const LONG exStyle = GetWindowLongW(wnd, GWL_EXSTYLE);
+  const LONG frameStyle = (style & WS_CAPTION) == WS_CAPTION ? style & ~WS_BORDER : style;
+  RECT frame{};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(frameStyle),
+                     (style & WS_POPUP) != 0 && GetMenu(wnd) != nullptr,
+                     static_cast<DWORD>(exStyle));
+  RECT area = info.rcMonitor;
+  if ((style & WS_MAXIMIZEBOX) != 0 &&
+      ((style & WS_CAPTION) == WS_CAPTION || (style & (WS_CHILD | WS_POPUP)) == 0))
+    area = info.rcWork;
+  return {area.left + frame.left, area.top + frame.top, area.right - frame.left,
+          area.bottom - frame.top};
+}
+
+}  // namespace
+
 // The system asks for the maximised place only as it maximises: a skin
-// with another title or border puts the window there itself.
+// with another title or border, or the skin gone, puts the window there
+// itself.
 void TsSkinProvider::PlaceMaximised() {
   HWND wnd = FormHandle();
-  if (wnd == nullptr || !IsZoomed(wnd) || !drawNonClientArea_ ||
-      form_->FormStyle() == fsMDIChild || form_->Parent() != nullptr)
+  if (wnd == nullptr || !IsZoomed(wnd) || form_->FormStyle() == fsMDIChild ||
+      form_->Parent() != nullptr)
     return;
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!GetMonitorInfoW(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info)) return;
-  const TsMaxPlacement p = MaxPlacement();
-  const int x = info.rcMonitor.left + p.MaxPosition.X;
-  const int y = info.rcMonitor.top + p.MaxPosition.Y;
+  RECT place{};
+  if (drawNonClientArea_ && SkinAvailable(skinData_.get(), true)) {
+    const TsMaxPlacement p = MaxPlacement();
+    place.left = info.rcMonitor.left + p.MaxPosition.X;
+    place.top = info.rcMonitor.top + p.MaxPosition.Y;
+    place.right = place.left + p.MaxSize.X;
+    place.bottom = place.top + p.MaxSize.Y;
+  } else {
+    place = SystemMaximisedPlace(wnd, info);
+  }
   RECT r{};
   GetWindowRect(wnd, &r);
-  if (r.left != x || r.top != y || r.right - r.left != p.MaxSize.X ||
-      r.bottom - r.top != p.MaxSize.Y)
-    SetWindowPos(wnd, nullptr, x, y, p.MaxSize.X, p.MaxSize.Y,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  if (!EqualRect(&r, &place))
+    SetWindowPos(wnd, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TsSkinProvider::SkinnedCommand(TMessage& m) {

@@ -321,6 +321,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
       SkinFormMenus(true);
       RgnChanged = true;
       UpdateExtendedBorders(SkinManager()->ExtendedBorders());
+      PlaceMaximised();
       RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
       UpdateFormScrollAdapter();
     }
@@ -334,6 +335,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
   if (sysMenuStyleRemoved_)
     SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) | WS_SYSMENU);
   if (Showing()) SetWindowRgn(wnd, nullptr, TRUE);
+  PlaceMaximised();
 }
 
 // --- geometry ---------------------------------------------------------------------------

@@ -158,6 +158,44 @@ TEST_F(DialogHookTest, AMessageBoxHasItsChildrenAdaptedByKind) {
   EXPECT_TRUE(HookedWindows->empty());
 }
 
+// Deactivated by another window and activated again, a skinned message box
+// keeps its one provider and the adapters of its children.
+TEST_F(DialogHookTest, AMessageBoxActivatedAgainKeepsItsOneProvider) {
+  struct Seen {
+    TacProvider* first = nullptr;
+    TacProvider* again = nullptr;
+    size_t providers = 0, providersAgain = 0, adapters = 0, adaptersAgain = 0;
+    bool wentInactive = false, cameBack = false;
+  } seen;
+  {
+    TModalProbe probe(kDialogClass, [&](HWND dlg) {
+      seen.first = FindProvider(dlg);
+      seen.providers = HookedWindows->size();
+      if (seen.first != nullptr) seen.adapters = seen.first->Adapters.size();
+      HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                   nullptr, nullptr, nullptr, nullptr);
+      SetActiveWindow(other);
+      seen.wentInactive = GetActiveWindow() == other;
+      SetActiveWindow(dlg);
+      seen.cameBack = GetActiveWindow() == dlg;
+      DestroyWindow(other);
+      seen.again = FindProvider(dlg);
+      seen.providersAgain = HookedWindows->size();
+      if (seen.again != nullptr) seen.adaptersAgain = seen.again->Adapters.size();
+    });
+    MessageBoxW(nullptr, L"Write the setting?", L"KV42", MB_OKCANCEL | MB_ICONQUESTION);
+    ASSERT_TRUE(probe.Found());
+  }
+  ASSERT_NE(seen.first, nullptr);
+  EXPECT_TRUE(seen.wentInactive);
+  EXPECT_TRUE(seen.cameBack);
+  EXPECT_EQ(seen.again, seen.first);
+  EXPECT_EQ(seen.providersAgain, seen.providers);
+  EXPECT_EQ(seen.adaptersAgain, seen.adapters);
+  DestroyAWindow();
+  EXPECT_TRUE(HookedWindows->empty());
+}
+
 TEST_F(DialogHookTest, AToolkitMessageBoxOpensWhereItWasAsked) {
   RECT where{-1, -1, -1, -1};
   {

@@ -619,11 +619,22 @@ INSTANTIATE_TEST_SUITE_P(Animated, SkinnedShow, ::testing::Bool());
 
 // A skin switched while the form is maximised (the other skin drops title
 // rows when maximised, or brings the border window) leaves the form where
-// maximising it under the new skin puts it, with the same region.
+// maximising it under the new skin puts it, with the same region; the skin
+// taken away (under the other skin from the start) leaves the plain form
+// where the system maximises it.
+enum class TMaximisedChange {
+  OtherSkin,
+  Deactivated,
+  ManagerFreed,
+  FrameLeftToSystem,
+  FrameTakenBack
+};
+
 struct TMaximisedSwitch {
   const char* Name;
   const char* MaxHeight;
   bool Extended;
+  TMaximisedChange Change;
 };
 
 class SkinSwitchWhileMaximised : public ::testing::TestWithParam<TMaximisedSwitch> {};
@@ -634,7 +645,14 @@ TEST_P(SkinSwitchWhileMaximised, LeavesTheFormWhereMaximisingPutsIt) {
   other.Name = "Other";
   other.Data =
       kvtest::TTestSkin({.Keys = {{"GLOBALINFO", "MAXHEIGHT", GetParam().MaxHeight}}}).Packed();
+  const auto toOther = [&] {
+    f.manager->SetExtendedBorders(GetParam().Extended);
+    f.manager->SetSkinName("Other");
+  };
+  if (GetParam().Change != TMaximisedChange::OtherSkin) toOther();
   f.Provide();
+  if (GetParam().Change == TMaximisedChange::FrameTakenBack)
+    f.provider->SetDrawNonClientArea(false);
   f.Show();
   const auto placed = [&] {
     RECT r{};
@@ -650,8 +668,23 @@ TEST_P(SkinSwitchWhileMaximised, LeavesTheFormWhereMaximisingPutsIt) {
   const auto normal = placed();
   ShowWindow(f.Wnd(), SW_MAXIMIZE);
   kvtest::PumpUntilIdle();
-  f.manager->SetExtendedBorders(GetParam().Extended);
-  f.manager->SetSkinName("Other");
+  switch (GetParam().Change) {
+    case TMaximisedChange::OtherSkin:
+      toOther();
+      break;
+    case TMaximisedChange::Deactivated:
+      f.manager->SetActive(false);
+      break;
+    case TMaximisedChange::ManagerFreed:
+      f.manager.reset();
+      break;
+    case TMaximisedChange::FrameLeftToSystem:
+      f.provider->SetDrawNonClientArea(false);
+      break;
+    case TMaximisedChange::FrameTakenBack:
+      f.provider->SetDrawNonClientArea(true);
+      break;
+  }
   kvtest::PumpUntilIdle();
   const auto switched = placed();
   ShowWindow(f.Wnd(), SW_RESTORE);
@@ -668,8 +701,16 @@ TEST_P(SkinSwitchWhileMaximised, LeavesTheFormWhereMaximisingPutsIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Skins, SkinSwitchWhileMaximised,
-    ::testing::Values(TMaximisedSwitch{"LowerMaximisedTitle", "16", false},
-                      TMaximisedSwitch{"BorderWindow", "24", true}),
+    ::testing::Values(
+        TMaximisedSwitch{"LowerMaximisedTitle", "16", false, TMaximisedChange::OtherSkin},
+        TMaximisedSwitch{"BorderWindow", "24", true, TMaximisedChange::OtherSkin},
+        TMaximisedSwitch{"Deactivated", "16", false, TMaximisedChange::Deactivated},
+        TMaximisedSwitch{"DeactivatedWithBorderWindow", "24", true,
+                         TMaximisedChange::Deactivated},
+        TMaximisedSwitch{"ManagerFreed", "16", false, TMaximisedChange::ManagerFreed},
+        TMaximisedSwitch{"FrameLeftToSystem", "16", false,
+                         TMaximisedChange::FrameLeftToSystem},
+        TMaximisedSwitch{"FrameTakenBack", "16", false, TMaximisedChange::FrameTakenBack}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

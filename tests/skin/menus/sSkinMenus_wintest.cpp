@@ -916,6 +916,30 @@ TEST_F(SkinMenus, ASubmenuClosingDropsTheRecordsOfTheLevelsStillOpen) {
   EXPECT_TRUE(script.Rebuilt) << "the open level's record went with the submenu's window";
 }
 
+// A skin switched while a pop-up menu is open: the open level's items
+// paint in the new skin.
+TEST_F(SkinMenus, ASkinSwitchedWhileAMenuIsOpenRepaintsTheOpenLevel) {
+  ASSERT_NO_FATAL_FAILURE(Load());
+  constexpr COLORREF kOther = RGB(0x21, 0x43, 0x65);
+  TsStoredSkin& other = manager->InternalSkins.Add();
+  other.Name = "Other";
+  other.Data = TTestSkin({.Keys = {{"MENUITEM", "COLOR", std::to_string(kOther)}}}).Packed();
+  for (const char* caption : {"One", "Two"}) Add(popup, caption);
+  FormServices().ApplySkinActive(manager.get());
+  COLORREF before = 0, after = 0;
+  kvtest::TModalProbe probe(kvtest::kMenuClass, [&](HWND wnd) {
+    UpdateWindow(wnd);
+    before = FirstItemEndColour(wnd, popup->Handle());
+    manager->SetSkinName("Other");
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    after = FirstItemEndColour(wnd, popup->Handle());
+  });
+  popup->Popup(300, 300);
+  ASSERT_TRUE(probe.Found());
+  EXPECT_EQ(before, Colour("MENUITEM", "COLOR")) << "got " << std::hex << before;
+  EXPECT_EQ(after, kOther) << "got " << std::hex << after;
+}
+
 // A skin without the menu section has no menu border: the open level's
 // window loses only its top-left pixel, and its items still paint.
 TEST_F(SkinMenus, WithoutTheMenusBorderMaskAPopupLosesOnlyItsCornerPixel) {
