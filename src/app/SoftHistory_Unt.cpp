@@ -1,5 +1,7 @@
 #include "app/SoftHistory_Unt.h"
 
+#include <algorithm>
+
 #include "app/ConstLang_Unt.h"
 #include "base/SysUtils.h"
 
@@ -116,16 +118,29 @@ THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int
     ++rowCount;
     const std::optional<THistoryRecord> record = DecodeHistoryRecord(bytes);
     if (!record) {
+      // The row keeps no record of an earlier read (or an imported file)
+      // that the device does not hold.
+      result.Rows.push_back({rowCount, HistoryBlankRowTexts(rowCount, modelIndex)});
       result.EndedAtEmptyRecord = true;
       if (++emptyBlocks >= 2) {
         result.CloseProgress = true;
         emptyBlocks = 0;
+        // The device has no more records: nor do the rows up to the count.
+        for (int row = rowCount + 1; row <= targetCount; ++row)
+          result.Rows.push_back({row, HistoryBlankRowTexts(row, modelIndex)});
       }
       break;
     }
     result.Rows.push_back({rowCount, HistoryRowTexts(*record, rowCount, modelIndex, language)});
   }
   return result;
+}
+
+std::vector<std::string> HistoryBlankRowTexts(int rowNumber, int modelIndex) {
+  const int columns = std::max<int>(HistoryColumnCount(modelIndex), HistColFirstChannel);
+  std::vector<std::string> cells(static_cast<std::size_t>(columns));
+  cells[HistColNumber] = std::to_string(rowNumber);
+  return cells;
 }
 
 int HistoryNumberFromText(std::string_view text) { return StrToDecimalDef(text, 1); }

@@ -66,6 +66,10 @@ std::vector<std::string> HistoryInitialHeader();
 std::vector<std::string> HistoryRowTexts(const THistoryRecord& record, int rowNumber,
                                          int modelIndex, int language);
 
+// The cells of a row that shows no record: its number, every other column
+// of the model empty.
+std::vector<std::string> HistoryBlankRowTexts(int rowNumber, int modelIndex);
+
 // A grid row filled from a block reply.
 struct THistoryGridRow {
   int Row = 0;
@@ -77,9 +81,11 @@ struct THistoryBlockResult {
   bool CloseProgress = false;  // the second block that ended early
 };
 // Appends the records of one history block reply below rowCount, up to the
-// target count. An empty record ends the block and still takes a row number;
-// every second block that ends so asks to close the progress window (and
-// resets emptyBlocks). Records the data does not hold end the block quietly.
+// target count. An empty record ends the block and still takes a row number,
+// whose row is given blank; every second block that ends so asks to close
+// the progress window (and resets emptyBlocks) and blanks the rows after it
+// up to the target count. Records the data does not hold end the block
+// quietly.
 THistoryBlockResult AppendHistoryRecords(std::span<const std::uint8_t> data, int targetCount,
                                          int& rowCount, int& emptyBlocks, int modelIndex,
                                          int language);

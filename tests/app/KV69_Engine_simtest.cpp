@@ -130,7 +130,16 @@ class SimLink : public ICommPort, public IEngineClock, public IEngineView {
     records.push_back(cells);
   }
   void HistoryRowsReceived(const std::vector<THistoryGridRow>& rows) override {
-    for (const THistoryGridRow& row : rows) grid[row.Row] = row.Cells;
+    // A row with nothing but its number shows no record.
+    for (const THistoryGridRow& row : rows) {
+      const bool blank = std::all_of(row.Cells.begin() + (row.Cells.empty() ? 0 : 1),
+                                     row.Cells.end(), [](const std::string& c) { return c.empty(); });
+      if (blank) {
+        grid.erase(row.Row);
+      } else {
+        grid[row.Row] = row.Cells;
+      }
+    }
     rowsShown += static_cast<int>(rows.size());
   }
   void MasterImageRead(const std::vector<std::uint8_t>& read) override { image = read; }
@@ -572,6 +581,22 @@ TEST(HistoryEnd, ReadEndsAtTheDevicesLastRecord) {
     EXPECT_EQ(4, link.Sent(kSimRead));
     EXPECT_EQ(10u, link.grid.size());
     EXPECT_FALSE(link.progress);
+  }
+}
+
+// Read, delete the device's history, read again: rows of the records the
+// device no longer has show nothing, not the records of the first read.
+TEST(HistoryEnd, ReadAfterDeletingShowsNoRecordsOfTheEarlierRead) {
+  for (bool echo : {true, false}) {
+    SCOPED_TRACE(echo);
+    SimLink link(Device(echo, 40));
+    link.engine.ReadHistory(40, 40);
+    ASSERT_EQ(40u, link.grid.size());
+    link.engine.ClearHistory();
+    link.Advance(10000);
+    ASSERT_FALSE(link.progress);
+    link.engine.ReadHistory(40, 40);
+    EXPECT_EQ(0u, link.grid.size());
   }
 }
 

@@ -500,6 +500,17 @@ TEST_F(HistoryRead, ReadsTheCountAskedForInBlocksOfFour) {
   EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
 }
 
+TEST_F(HistoryRead, RowsOfRecordsTheDeviceNoLongerHoldsShowNothing) {
+  ReadMany("12");
+  ASSERT_EQ(12, FilledRows(*grid_));
+  sim_.Command("history 5");
+  ReadMany("12");
+  EXPECT_EQ(5, FilledRows(*grid_));
+  ExpectSimRecord(*grid_, 5, 5);
+  EXPECT_EQ("", grid_->Cells(HistColDate, 6));
+  EXPECT_EQ("12", grid_->Cells(HistColNumber, 12));
+}
+
 TEST_F(HistoryRead, CountsOutsideTheHistoryAreRefused) {
   for (const char* count : {"0", "20001", "-4", "99999999999"}) {
     ReadMany(count);

@@ -161,9 +161,17 @@ TEST(HistoryBlocks, TargetCountStopsInTheSecondBlock) {
 TEST(HistoryBlocks, EmptyRecordEndsTheBlockAndTheSecondClosesProgress) {
   int rows = 0, empties = 0;
   const Bytes block = Block({Record(0, 1), Record(0, 2), EmptyRecord(), Record(0, 4)});
+  // Rows of no record show their number only, in every column of the model.
+  const auto blank = [](int row) {
+    std::vector<std::string> cells(16);
+    cells[0] = std::to_string(row);
+    return cells;
+  };
   auto first = AppendHistoryRecords(block, 100, rows, empties, 0, LanguageEnglish);
-  EXPECT_EQ(2u, first.Rows.size());
+  ASSERT_EQ(3u, first.Rows.size());
   EXPECT_EQ(3, rows);  // the empty record still takes a row number
+  EXPECT_EQ(3, first.Rows[2].Row);
+  EXPECT_EQ(blank(3), first.Rows[2].Cells);
   EXPECT_TRUE(first.EndedAtEmptyRecord);
   EXPECT_FALSE(first.CloseProgress);
   EXPECT_EQ(1, empties);
@@ -171,6 +179,12 @@ TEST(HistoryBlocks, EmptyRecordEndsTheBlockAndTheSecondClosesProgress) {
   EXPECT_EQ(4, second.Rows[0].Row);
   EXPECT_TRUE(second.CloseProgress);
   EXPECT_EQ(0, empties);
+  // The device has no more: rows 6 (its empty record) to 100 show nothing.
+  ASSERT_EQ(2u + 95u, second.Rows.size());
+  for (std::size_t i = 2; i < second.Rows.size(); ++i)
+    EXPECT_EQ(blank(second.Rows[i].Row), second.Rows[i].Cells);
+  EXPECT_EQ(100, second.Rows.back().Row);
+  EXPECT_EQ(6, rows);
 }
 
 TEST(HistoryBlocks, ShortReplyEndsTheBlockWithoutCountingAnEmptyOne) {
