@@ -193,8 +193,7 @@ TEST_P(SkinningTakenAway, MidMessageNothingFreedIsReadAndTheWindowHasItAll) {
       break;
     case TDuring::FramePainted:
       // The adapter's paint begins with BeginPaint, which sends the border's.
-      RedrawWindow(control->Handle(), nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+      RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
       break;
     case TDuring::MemoThumbReleased:
       DragThumbToEnd(control);
