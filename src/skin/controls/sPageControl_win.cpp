@@ -37,8 +37,8 @@ constexpr UINT CoverTimeoutMs = 2000;
 
 // A stand-in close button's click, handled after the button's own message.
 constexpr UINT WM_CLOSETAB = WM_APP + 0x141;
-// Posted to the control: free the scrollers let go inside their own click.
-constexpr UINT WM_FREESCROLLERS = WM_APP + 0x143;
+// Posted to the control once a scroller's click is over.
+constexpr UINT WM_SCROLLERCLICKOVER = WM_APP + 0x143;
 // Set by a press on a skinned close button, for the release.
 bool CloseBtnPressed = false;
 
@@ -194,11 +194,12 @@ void TsPageControl::FreeScroller() {
   leftScrollers_.push_back(scroller);
 }
 
-void TsPageControl::FreeLeftScrollers() {
+void TsPageControl::FinishScrollerClicks() {
   if (scrollerClicks_ > 0) return;  // the click's end posts again
   std::vector<TsUpDown*> scrollers;
   scrollers.swap(leftScrollers_);
   for (TsUpDown* scroller : scrollers) scroller->Free();
+  if (std::exchange(recreateAfterClick_, false)) RecreateWnd();
 }
 
 void TsPageControl::ScrollerClick(TObject* sender, TUDBtnType /*button*/) {
@@ -208,12 +209,17 @@ void TsPageControl::ScrollerClick(TObject* sender, TUDBtnType /*button*/) {
   SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, scroller_->Position()), 0);
   if (!life.Alive()) return;
   UpdateActivePage();
-  if (--scrollerClicks_ == 0 && !leftScrollers_.empty() && HandleAllocated())
-    PostMessageW(Handle(), WM_FREESCROLLERS, 0, 0);
+  if (--scrollerClicks_ == 0 && (!leftScrollers_.empty() || recreateAfterClick_) &&
+      HandleAllocated())
+    PostMessageW(Handle(), WM_SCROLLERCLICKOVER, 0, 0);
 }
 
 void TsPageControl::WndProc(TMessage& m) {
-  if (m.Msg == WM_FREESCROLLERS) return FreeLeftScrollers();
+  if (m.Msg == WM_SCROLLERCLICKOVER) return FinishScrollerClicks();
+  if (m.Msg == CM_RECREATEWND && scrollerClicks_ > 0) {
+    recreateAfterClick_ = true;
+    return;
+  }
   TsSkinnedControl<TPageControl>::WndProc(m);
 }
 

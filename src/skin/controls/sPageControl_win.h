@@ -171,7 +171,9 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   // Frees the scroller, or, inside its own click, hides it until the click
   // is over.
   void FreeScroller();
-  void FreeLeftScrollers();
+  // Once a scroller's click is over: frees the scrollers let go in it and
+  // makes the window anew if that was asked for meanwhile.
+  void FinishScrollerClicks();
   void DestroyNativeScroller();
   void ScrollerClick(TObject* sender, TUDBtnType button);
   void TrackHotTab(TMessage& m);
@@ -195,6 +197,8 @@ class TsPageControl : public TsSkinnedControl<TPageControl> {
   // Scrollers let go inside a scroller's click, freed once it is over.
   std::vector<TsUpDown*> leftScrollers_;
   int scrollerClicks_ = 0;
+  // A new window asked for inside a scroller's click, which it would destroy.
+  bool recreateAfterClick_ = false;
   int tabCountAtPaint_ = 0;
   std::string pageSection_;
   TacAnimatEvents animatEvents_ = DefaultAnimatEvents;

@@ -101,19 +101,23 @@ bool TsFrameAdapter::SkinCommand(TMessage& m) {
       PreviewControlMessage(m, sd);
       BroadcastToChildren(Frame, m);
       if (Frame->HandleAllocated()) {
+        const TLifeToken life(life_);
         SetWindowPos(Frame->Handle(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        if (!life.Alive()) return true;
         RedrawFrame(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       }
       return true;
-    case cmdSkinRefresh:
+    case cmdSkinRefresh: {
       if (!OursManager(m, sd)) return false;
       PreviewControlMessage(m, sd);
       sd->RefreshSkinIndexes();
       BroadcastToChildren(Frame, m);
+      const TLifeToken life(life_);
       RedrawFrame(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      UpdateScrollWndAdapter(sd, ScrollWnd);
+      if (life.Alive()) UpdateScrollWndAdapter(sd, ScrollWnd);
       return true;
+    }
     case cmdIsSkinned:
       m.Result = 1;
       return true;
@@ -128,12 +132,15 @@ bool TsFrameAdapter::SkinCommand(TMessage& m) {
         FillChildBgInfo(sd, *reinterpret_cast<TsBgRequest*>(m.LParam), false, Frame->Handle());
       return true;
     case cmdBeforeScroll:
-    case cmdAfterScroll:
+    case cmdAfterScroll: {
       if (QueryControlCommand(Frame, cmdIsSkinned) == 0 && !DependsOnParentBg(sd)) return true;
-      SendMessageW(Frame->Handle(), WM_SETREDRAW, m.WParamHi() == cmdAfterScroll ? 1 : 0, 0);
-      if (m.WParamHi() == cmdAfterScroll)
+      const TLifeToken life(life_);
+      const bool after = m.WParamHi() == cmdAfterScroll;
+      SendMessageW(Frame->Handle(), WM_SETREDRAW, after ? 1 : 0, 0);
+      if (after && life.Alive())
         RedrawFrame(RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       return true;
+    }
     case cmdGetApplication:
       m.Result = reinterpret_cast<LRESULT>(Application);
       return true;
@@ -160,6 +167,7 @@ void TsFrameAdapter::FrameWndProc(TMessage& m) {
 void TsFrameAdapter::SkinnedMessage(TMessage& m) {
   TsCommonData* sd = skinData_.get();
   TsSkinManager* manager = sd->SkinManager();
+  const TLifeToken life(life_);
   switch (m.Msg) {
     case SM_ALPHACMD:
       switch (m.WParamHi()) {
@@ -205,7 +213,7 @@ void TsFrameAdapter::SkinnedMessage(TMessage& m) {
         }
       }
       CallSaved(m);
-      if (ScrollWnd != nullptr) UpdateScrollBarInfo(ScrollWnd, true);
+      if (life.Alive() && ScrollWnd != nullptr) UpdateScrollBarInfo(ScrollWnd, true);
       return;
     case WM_PAINT:
       if (Frame->Parent() == nullptr) return CallSaved(m);
@@ -244,18 +252,20 @@ void TsFrameAdapter::SkinnedMessage(TMessage& m) {
     case CM_VISIBLECHANGED:
       sd->BGChanged = true;
       CallSaved(m);
-      if (manager != nullptr && Frame->HandleAllocated())
+      if (life.Alive() && manager != nullptr && Frame->HandleAllocated())
         SendMessageW(Frame->Handle(), SM_ALPHACMD, CommandWParam(cmdSkinRefresh),
                      reinterpret_cast<LPARAM>(manager));
       return;
     case CM_MOUSEENTER:
       CallSaved(m);
+      if (!life.Alive()) return;
       ResetHotSpeedButtons(Frame, reinterpret_cast<TControl*>(m.LParam));
       if (DefaultManager != nullptr && Frame->HandleAllocated())
         DefaultManager->SetHotWindow(Frame->Handle());
       return;
     case CM_SHOWINGCHANGED:
       CallSaved(m);
+      if (!life.Alive()) return;
       UpdateScrollWndAdapter(sd, ScrollWnd);
       if (manager->SkinningRules & srThirdParty) AskFormToAdaptControl(Frame);
       return;
@@ -269,7 +279,14 @@ void TsFrameAdapter::PaintFrameWindow(HDC given) {
   HWND wnd = Frame->Handle();
   if (!Frame->HasState(csDestroying) && !NeedsParentCheck(sd)) InvalidateRect(wnd, nullptr, FALSE);
   PAINTSTRUCT ps{};
+  // BeginPaint sends the frame its border's paint, whose handlers may free
+  // the adapter: then the window's paint is only ended.
+  const TLifeToken life(life_);
   BeginPaint(wnd, &ps);
+  if (!life.Alive()) {
+    EndPaint(wnd, &ps);
+    return;
+  }
   HDC dc = given != nullptr ? given : GetDC(wnd);
   {
     const TSavedDC saved(dc);

@@ -49,6 +49,8 @@ class TsFrameAdapter : public TComponent {
 
   std::unique_ptr<TsCommonData> skinData_;
   TWindowProcHook savedWndProc_;
+  // Whatever goes to the frame's window may free the adapter.
+  std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 // Puts the frame adapter into the form services.

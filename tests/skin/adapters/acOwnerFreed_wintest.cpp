@@ -118,10 +118,11 @@ INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
 // frame's adapter, and with it the window adapters and the skin data they
 // were given) from a control's own handler, in the middle of a message the
 // control's window adapter goes on with: the program moving a button, the
-// system painting a frame's border, the release after a drag of a memo's
-// thumb. Nothing freed is read afterwards, and the window, still there, has
+// system painting a frame's border (on its own, or from inside the frame's
+// paint, which the frame adapter does), the release after a drag of a
+// memo's thumb. Nothing freed is read afterwards, and the window, still there, has
 // the whole message.
-enum class TDuring { ButtonMoved, FrameBorderPainted, MemoThumbReleased };
+enum class TDuring { ButtonMoved, FrameBorderPainted, FramePainted, MemoThumbReleased };
 
 class SkinningTakenAway : public SkinnedFormFixture, public ::testing::WithParamInterface<TDuring> {
  protected:
@@ -143,7 +144,8 @@ TEST_P(SkinningTakenAway, MidMessageNothingFreedIsReadAndTheWindowHasItAll) {
       control = Add<TButton>(20, 20, 90, 28);
       message = WM_MOVE;
       break;
-    case TDuring::FrameBorderPainted: {
+    case TDuring::FrameBorderPainted:
+    case TDuring::FramePainted: {
       auto* frame = Add<TFrame>(20, 20, 160, 100);
       skinning = Create<TsFrameAdapter>(frame);
       control = frame;
@@ -163,13 +165,16 @@ TEST_P(SkinningTakenAway, MidMessageNothingFreedIsReadAndTheWindowHasItAll) {
   }
   // The control's handler, in place before its window adapter comes on top.
   bool armed = false;
-  int taken = 0, releases = 0;
+  int taken = 0, releases = 0, painting = 0;
   TWindowProcHook handler;
   handler = control->InstallWindowProcHook(TWndMethod([&](TMessage& m) {
     if (m.Msg == WM_LBUTTONUP) ++releases;
+    painting += m.Msg == WM_PAINT;
     handler.CallPrevious(m);
+    painting -= m.Msg == WM_PAINT;
     const bool last = m.Msg != WM_VSCROLL || LOWORD(m.WParam) == SB_ENDSCROLL;
-    if (!armed || m.Msg != message || !last) return;
+    const bool inPaint = during != TDuring::FramePainted || painting > 0;
+    if (!armed || m.Msg != message || !last || !inPaint) return;
     armed = false;
     ++taken;
     if (skinning == provider) provider = nullptr;
@@ -184,9 +189,11 @@ TEST_P(SkinningTakenAway, MidMessageNothingFreedIsReadAndTheWindowHasItAll) {
       control->SetLeft(control->Left() + 10);
       break;
     case TDuring::FrameBorderPainted:
-      // Sent straight, as the system does; one sent by the frame's own
-      // paint (BeginPaint) would free the frame adapter inside that paint.
       SendMessageW(control->Handle(), WM_NCPAINT, 1, 0);
+      break;
+    case TDuring::FramePainted:
+      // The adapter's paint begins with BeginPaint, which sends the border's.
+      RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
       break;
     case TDuring::MemoThumbReleased:
       DragThumbToEnd(control);
@@ -195,20 +202,23 @@ TEST_P(SkinningTakenAway, MidMessageNothingFreedIsReadAndTheWindowHasItAll) {
   pump::PumpUntilIdle();
   EXPECT_EQ(taken, 1);
   EXPECT_EQ(AdapterOf(control), nullptr);
-  if (during == TDuring::MemoThumbReleased) EXPECT_EQ(releases, 1) << "the window lost its release";
+  if (during == TDuring::MemoThumbReleased) {
+    EXPECT_EQ(releases, 1) << "the window lost its release";
+  }
   EXPECT_EQ(freed.Faults(), 0u);
   EXPECT_TRUE(freed.Intact());
   handler.Remove();
 }
 
 std::string DuringName(const ::testing::TestParamInfo<TDuring>& info) {
-  static const char* const names[] = {"ButtonMoved", "FrameBorderPainted", "MemoThumbReleased"};
+  static const char* const names[] = {"ButtonMoved", "FrameBorderPainted", "FramePainted",
+                                      "MemoThumbReleased"};
   return names[static_cast<int>(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Messages, SkinningTakenAway,
                          ::testing::Values(TDuring::ButtonMoved, TDuring::FrameBorderPainted,
-                                           TDuring::MemoThumbReleased),
+                                           TDuring::FramePainted, TDuring::MemoThumbReleased),
                          DuringName);
 
 // A speed button has no window to say it is going: its handler learns it

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+
 #include "skin/controls/SkinnedContainers.h"
 #include "skin/controls/sGroupBox_win.h"
 #include "skin/controls/sPageControl_win.h"
@@ -609,31 +611,48 @@ TEST_F(PageControlSkinned, ClickingTheScrollersHalvesScrollsTheTabs) {
   EXPECT_EQ(pc->Scroller(), scroller) << "kept while tabs are out of view";
 }
 
-// A click on the scroller after which every tab fits (here the control
-// grows as it scrolls) lets the scroller go inside its own click: it is
-// freed once the click is over, as the system's up-down still works on its
-// own data until then (the freed-memory check watches that too).
+// A click on the scroller after which it is not wanted (here the control
+// grows as it scrolls until every tab fits, or the skin goes, which also
+// makes the tab control's window anew) lets the scroller go inside its own
+// click: it is freed, and the window made anew, once the click is over, as
+// the system's up-down still works on its own data until then (the
+// freed-memory check watches that too).
 TEST_F(PageControlSkinned, AScrollerFreedByItsOwnClickIsLeftAlone) {
   Load();
   Show();
-  const kvtest::TFreedMemoryCheck freed;
-  TsPageControl* pc = AddPages(root, 30);
-  PumpUntilIdle();
-  TsUpDown* scroller = pc->Scroller();
-  ASSERT_NE(nullptr, scroller);
-  const TWndMethod previous = pc->WindowProc;
-  int scrolled = 0;
-  pc->WindowProc = TWndMethod([&](TMessage& m) {
-    previous(m);
-    if (m.Msg == WM_HSCROLL && scrolled++ == 0) pc->SetWidth(4000);
-  });
-  kvtest::Click(scroller->Handle(), {scroller->Width() * 3 / 4, scroller->Height() / 2});
-  PumpUntilIdle();
-  kvtest::HoverOut();
-  pc->WindowProc = previous;
-  EXPECT_GT(scrolled, 0) << "the click did not scroll";
-  EXPECT_EQ(nullptr, pc->Scroller()) << "every tab fits";
-  EXPECT_EQ(freed.Faults(), 0u) << "the freed scroller was read";
+  struct TRow {
+    const char* what;
+    std::function<void(TsPageControl*)> onScroll;
+    int nativeScrollers;
+  };
+  const TRow rows[] = {
+      {"every tab fits", [](TsPageControl* pc) { pc->SetWidth(4000); }, 0},
+      {"the skin goes", [&](TsPageControl*) { manager->SetActive(false); }, 1},
+  };
+  for (const TRow& row : rows) {
+    manager->SetActive(true);
+    const kvtest::TFreedMemoryCheck freed;
+    TsPageControl* pc = AddPages(root, 30);
+    PumpUntilIdle();
+    TsUpDown* scroller = pc->Scroller();
+    ASSERT_NE(nullptr, scroller) << row.what;
+    const TWndMethod previous = pc->WindowProc;
+    int scrolled = 0;
+    pc->WindowProc = TWndMethod([&](TMessage& m) {
+      previous(m);
+      if (m.Msg == WM_HSCROLL && scrolled++ == 0) row.onScroll(pc);
+    });
+    kvtest::Click(scroller->Handle(), {scroller->Width() * 3 / 4, scroller->Height() / 2});
+    PumpUntilIdle();
+    kvtest::HoverOut();
+    pc->WindowProc = previous;
+    EXPECT_GT(scrolled, 0) << row.what << ": the click did not scroll";
+    EXPECT_EQ(nullptr, pc->Scroller()) << row.what;
+    EXPECT_EQ(row.nativeScrollers, NativeScrollers(pc)) << row.what;
+    EXPECT_EQ(freed.Faults(), 0u) << row.what << ": the freed scroller was read";
+    pc->Free();
+  }
+  manager->SetActive(true);
 }
 
 TEST_F(PageControlSkinned, OverATabTheHintIsItsSheetsBesideTheCursor) {
