@@ -297,6 +297,13 @@ bool TsSkinProvider::SkinnedMessage(TMessage& m) {
       TrackTitleLeave();
       CallOld(m);
       return true;
+    case WM_ENABLE:
+      // A disabled form gets no hit tests that would cool a hot title
+      // button. A pressed one waits for its release (the idle of the modal
+      // loop its press opened).
+      if (m.WParam == 0 && !TitleButtonIsPressed(hotButton_)) SetHotButton(0, true);
+      CallOld(m);
+      return true;
     case WM_MOVE:
       // A glow stays where the button was.
       FreeButtonAnimations(false);

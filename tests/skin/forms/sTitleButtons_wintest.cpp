@@ -16,6 +16,7 @@
 #include "skin/forms/sTitleButtons_win.h"
 #include "support/Counters.h"
 #include "support/MessageLog.h"
+#include "support/ModalProbe.h"
 #include "support/Mouse.h"
 #include "support/Pump.h"
 
@@ -773,6 +774,59 @@ const TClickLeavesOpen kClicksLeavingOpen[] = {
 };
 INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, AClickThatLeavesTheFormOpen,
                          ::testing::ValuesIn(kClicksLeavingOpen),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A modal box opens over the form while the pointer, moved by the system,
+// rests on the glowing close button. The disabled form gets no hit tests,
+// yet the button goes cold and its glow goes, whether the pointer stays or
+// moves on along the title.
+struct TPointerUnderABox {
+  const char* Name;
+  bool OntoTheCaption;
+};
+void PrintTo(const TPointerUnderABox& c, std::ostream* os) { *os << c.Name; }
+
+class UnderAModalBox : public ::testing::TestWithParam<TPointerUnderABox> {};
+
+TEST_P(UnderAModalBox, TheHotCloseButtonGoesCold) {
+  kvtest::TSkinnedFormFixture f(GlowingSkin());
+  ShowWithoutCaption(f);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  TsTitleButtonRecord& close = f.provider->ButtonClose();
+  const POINT on = OnButton(f.Wnd(), close);
+  kvtest::SystemMoveTo(on);
+  ASSERT_TRUE(pump::PumpUntil([&] {
+    return close.Timer != nullptr && !close.Timer->Running() && close.Timer->Alpha() == 255;
+  }));
+  ASSERT_EQ(f.provider->HotButton(), TitleHit::Close);
+  RECT w{};
+  GetWindowRect(f.Wnd(), &w);
+  const POINT to =
+      GetParam().OntoTheCaption ? POINT{w.left + f.provider->TitleIconRect().Right + 8, on.y} : on;
+  bool disabled = false, cold = false;
+  {
+    kvtest::TModalProbe probe(kvtest::kDialogClass, [&](HWND box) {
+      // Out of the way of the title.
+      SetWindowPos(box, nullptr, w.right + 20, w.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      disabled = !IsWindowEnabled(f.Wnd());
+      kvtest::SystemMoveTo(to);
+      cold = pump::PumpUntil([&] {
+        return close.State == 0 && f.provider->HotButton() != TitleHit::Close &&
+               (close.Timer == nullptr || close.Timer->GlowWindow() == nullptr);
+      });
+    });
+    MessageBoxW(f.Wnd(), L"Text", L"Box", MB_OK);
+    ASSERT_TRUE(probe.Found());
+  }
+  EXPECT_TRUE(disabled);
+  EXPECT_TRUE(cold);
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+}
+
+const TPointerUnderABox kPointersUnderABox[] = {{"PointerStaysOnTheButton", false},
+                                                {"PointerMovesOntoTheCaption", true}};
+INSTANTIATE_TEST_SUITE_P(TitleButtonsGlow, UnderAModalBox, ::testing::ValuesIn(kPointersUnderABox),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // A form's user buttons handed to another form are the other form's own:
