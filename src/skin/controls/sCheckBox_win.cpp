@@ -287,9 +287,11 @@ template <class Base>
 void TsCheckControl<Base>::TakeFocus() {
   if (this->Focused() || !this->CanFocus()) return;
   const bool saved = this->ClicksDisabled();
+  // OnEnter may free the control.
+  const TLifeToken life = this->LifeToken();
   this->SetClicksDisabled(true);
   this->SetFocus();
-  this->SetClicksDisabled(saved);
+  if (life.Alive()) this->SetClicksDisabled(saved);
 }
 
 template <class Base>

@@ -500,11 +500,13 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& m) {
     }
     case WM_KILLFOCUS:
     case CM_EXIT: {
+      // The list closes first; OnCloseUp, and OnExit after it, may free the box.
+      const TLifeToken life = LifeToken();
       if (DroppedDown()) SetDroppedDown(false);
+      if (!life.Alive()) return true;
       sd->Focused = false;
       sd->MouseAbove = false;
       sd->BGChanged = true;
-      const TLifeToken life = LifeToken();
       TCustomComboBox::WndProc(m);
       if (life.Alive()) Repaint();
       return true;

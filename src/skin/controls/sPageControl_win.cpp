@@ -843,7 +843,10 @@ void TsPageControl::TrackHotTab(TMessage& m) {
     if (old != active && tracking) PaintTabNow(old, 0);
     PaintCloseBtnState(old, 0, 0);
   }
+  // OnMouseMove may free the control.
+  const TLifeToken life = LifeToken();
   TPageControl::WndProc(m);
+  if (!life.Alive()) return;
   if (under >= 0 && under == active) {
     hotTab_ = -1;
     PaintCloseBtnState(active, OverCloseBtn(active, pt) ? 1 : 0, 2);

@@ -170,7 +170,8 @@ void TsScrollBox::PaintPlainFrame() {
 // --- scrolling -------------------------------------------------------------------------
 
 void TsScrollBox::BeforeScroll(int kind) {
-  if (OnBeforeScroll) OnBeforeScroll(this);
+  // The handler may free the box; the scroll then goes to no window.
+  if (!RunEvent(OnBeforeScroll)) return;
   TControlScrollBar* bar = kind == SB_VERT ? VertScrollBar() : HorzScrollBar();
   positionBefore_ = bar->Position();
   skinnedScroll_ = true;

@@ -9,6 +9,7 @@
 
 #include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sComboBox_win.h"
+#include "support/FreedMemory.h"
 #include "support/Pixels.h"
 
 namespace kv {
@@ -331,6 +332,36 @@ TEST_F(ComboSkinned, AfterTheSkinGoesTheBoxKeepsItsItemsAndSelectionInANewWindow
   EXPECT_EQ(SendMessageW(box->Handle(), CB_GETCOUNT, 0, 0), 5);
   EXPECT_EQ(box->Color(), clWindow);
   EXPECT_EQ(box->Font()->Color(), clWindowText);
+}
+
+// A box whose list is open when the focus goes closes the list first; its
+// close-up handler may free it (an editor put in place for one entry), and
+// nothing touches it afterwards, in either style.
+TEST_F(ComboSkinned, FreedByItsCloseUpAsTheFocusLeavesItIsLeftAlone) {
+  Load();
+  auto* other = Create<TsComboBox>(form);
+  other->SetParent(form);
+  other->SetBounds(20, 120, 160, 26);
+  Show();
+  for (const TComboBoxStyle style : {csDropDown, csDropDownList}) {
+    SCOPED_TRACE(style == csDropDown ? "drop-down" : "drop-down list");
+    const kvtest::TFreedMemoryCheck freed;
+    TsComboBox* box = AddCombo(3, style);
+    box->SetFocus();
+    box->SetDroppedDown(true);
+    ASSERT_TRUE(PumpUntilIdle());
+    ASSERT_TRUE(box->DroppedDown());
+    int calls = 0;
+    box->OnCloseUp = [&](TObject*) {
+      ++calls;
+      box->Free();
+    };
+    other->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return calls > 0; })) << "the list never closed";
+    PumpUntilIdle();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed box was read";
+  }
 }
 
 }  // namespace

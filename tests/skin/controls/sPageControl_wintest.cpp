@@ -769,6 +769,35 @@ TEST_F(PageControlSkinned, FreedByItsOwnChangeHandlerItIsLeftAlone) {
   }
 }
 
+// The pointer coming onto a tab, with hot tracking or close buttons, runs
+// OnMouseMove between the repaint of the tab it left and of the one it
+// reached; a handler that frees the control leaves it alone afterwards.
+TEST_F(PageControlSkinned, FreedByItsOwnMouseMoveOverATabItIsLeftAlone) {
+  Load();
+  Show();
+  for (const bool hotTrack : {true, false}) {
+    SCOPED_TRACE(hotTrack ? "hot tracking" : "close buttons");
+    const kvtest::TFreedMemoryCheck freed;
+    TsPageControl* pc = AddPages(root, 3);
+    pc->SetHotTrack(hotTrack);
+    pc->SetShowCloseBtns(!hotTrack);
+    PumpUntilIdle();
+    const TRect rect = pc->SkinTabRect(1, false);
+    const TPoint tab = Centre(rect);
+    int calls = 0;
+    pc->OnMouseMove = [&](TObject*, TShiftState, int x, int y) {
+      if (calls > 0 || !PtInRect(rect, {x, y})) return;
+      ++calls;
+      pc->Free();
+    };
+    kvtest::MouseMove(pc->Handle(), {tab.X, tab.Y});
+    ASSERT_TRUE(pump::PumpUntil([&] { return calls > 0; })) << "no move came";
+    PumpUntilIdle();
+    kvtest::HoverOut();
+    EXPECT_EQ(freed.Faults(), 0u) << "the freed control was read";
+  }
+}
+
 // A close handler that frees the sheet itself, or the whole control, and
 // leaves CanClose as it was: nothing is freed twice or read once gone.
 TEST_F(PageControlSkinned, ACloseHandlerThatFreesTheSheetOrTheControlItself) {

@@ -14,6 +14,7 @@
 #include "skin/controls/SkinnedForm.h"
 #include "skin/controls/sFrameBar_win.h"
 #include "skin/controls/sScrollBox_win.h"
+#include "support/FreedMemory.h"
 
 namespace kv {
 namespace {
@@ -287,6 +288,34 @@ TEST_F(ScrollBoxTest, AFailingScrollNeverLeavesTheBoxFrozen) {
   EXPECT_FALSE(box->ScrollFrozen());
   EXPECT_NE(GetWindowLongW(box->Handle(), GWL_STYLE) & WS_VISIBLE, 0);
 }
+
+// Freed by its own scroll event (before or after) as its skinned arrow is
+// pressed: nothing touches the box afterwards.
+class ScrollBoxFreedByScrollEvent : public ScrollBoxTest,
+                                    public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ScrollBoxFreedByScrollEvent, IsLeftAlone) {
+  Load();
+  const kvtest::TFreedMemoryCheck freed;
+  TsScrollBox* box = MakeBox();
+  ASSERT_NE(box->ScrollAdapter(), nullptr);
+  int calls = 0;
+  const auto freeIt = [&](TObject*) {
+    ++calls;
+    box->Free();
+  };
+  (GetParam() ? box->OnBeforeScroll : box->OnAfterScroll) = freeIt;
+  const POINT arrow = BottomArrow(box);
+  HWND wnd = box->Handle();
+  SetCursorPos(arrow.x, arrow.y);
+  SendMessageW(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(arrow.x, arrow.y));
+  if (IsWindow(wnd)) SendMessageW(wnd, WM_LBUTTONUP, 0, 0);
+  pump::PumpUntilIdle();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed box was read";
+}
+
+INSTANTIATE_TEST_SUITE_P(BeforeOrAfter, ScrollBoxFreedByScrollEvent, ::testing::Bool());
 
 }  // namespace
 }  // namespace kv
