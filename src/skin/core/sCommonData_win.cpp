@@ -166,13 +166,14 @@ int TsCommonData::FadingIterations() {
 void TsCommonData::FadeShowGlow(bool update) { ShowControlGlow(this, update, nullptr); }
 
 TsSkinManager* TsCommonData::SkinManager() const {
-  return manager_ != nullptr ? manager_ : DefaultManager;
+  return manager_ != nullptr && !managerLife_.expired() ? manager_ : DefaultManager;
 }
 
 void TsCommonData::SetSkinManager(TsSkinManager* value) {
   TsSkinManager* stored = value == DefaultManager ? nullptr : value;
-  if (stored == manager_) return;
+  if (stored == manager_ && (stored == nullptr || !managerLife_.expired())) return;
   manager_ = stored;
+  managerLife_ = stored != nullptr ? stored->LifeToken() : std::weak_ptr<char>();
   if (OwnerControl != nullptr && OwnerControl->HasState(csLoading)) return;
   TsSkinManager* m = SkinManager();
   if (HasSections(m))
@@ -191,7 +192,7 @@ void TsCommonData::SetSkinManager(TsSkinManager* value) {
 }
 
 void TsCommonData::ForgetDestroyedManager() {
-  if (Destroying(manager_)) manager_ = nullptr;
+  if (manager_ != nullptr && (managerLife_.expired() || Destroying(manager_))) manager_ = nullptr;
 }
 
 void TsCommonData::SetSkinSection(const std::string& value) {

@@ -62,7 +62,7 @@ class TsCommonData : public TPersistent, public TacFadeTarget {
   TsSkinManager* SkinManager() const;
   // The default manager is stored as none, so a later default is followed.
   void SetSkinManager(TsSkinManager* value);
-  bool SkinManagerStored() const { return manager_ != nullptr; }
+  bool SkinManagerStored() const { return manager_ != nullptr && !managerLife_.expired(); }
   // A manager going away is no longer kept as the explicit one.
   void ForgetDestroyedManager();
   const std::string& SkinSection() const { return skinSection_; }
@@ -116,6 +116,9 @@ class TsCommonData : public TPersistent, public TacFadeTarget {
   bool customFont_ = false;
   bool customColor_ = false;
   TsSkinManager* manager_ = nullptr;
+  // A holder that no removal broadcast reaches (not placed yet, or on a
+  // form nobody skins) learns of a freed manager by its token.
+  std::weak_ptr<char> managerLife_;
 };
 
 // The skin data a control owns, asked of the control; null when it has none.

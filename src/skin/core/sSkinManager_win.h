@@ -115,6 +115,10 @@ class TsSkinManager : public TComponent {
   void RemoveCBTHook();
   bool CBTHookInstalled() const;
   HWND HotWindow() const { return hotWindow_; }
+
+  // Expires when the manager is freed: a holder that keeps the manager
+  // tells by it whether the manager is still there.
+  std::weak_ptr<char> LifeToken() const { return life_; }
   void SetHotWindow(HWND wnd);
 
  protected:

@@ -95,6 +95,32 @@ TEST_P(ManagerFreedFirst, EveryHolderDropsItAndTakesTheDefaultSkinAtTheNextBroad
 INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst,
                          ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
+// Holders no removal broadcast reaches: a control not placed yet, and one
+// on a form that neither the application owns nor a provider skins. Placed
+// and painted after the manager is gone, they follow the default one.
+class ManagerFreedOutOfReach : public ManagerFreedFirst {};
+
+TEST_P(ManagerFreedOutOfReach, IsDroppedAllTheSame) {
+  const bool placedLater = std::get<0>(GetParam());
+  const kvtest::TFreedMemoryCheck freed;
+  Owned<TsSkinManager> other = NewOther();
+  auto* panel = Create<TsPanel>(form);
+  panel->SetBounds(10, 10, 150, 80);
+  if (!placedLater) panel->SetParent(form);
+  panel->SkinData()->SetSkinManager(other.get());
+  form->Show();
+  pump::PumpUntilIdle();
+
+  other.reset();
+  if (placedLater) panel->SetParent(form);
+  RepaintAll();
+  EXPECT_EQ(freed.Faults(), 0u) << "the freed manager was read";
+  EXPECT_EQ(panel->SkinData()->SkinManager(), manager.get());
+}
+
+INSTANTIATE_TEST_SUITE_P(Holders, ManagerFreedOutOfReach,
+                         ::testing::Combine(::testing::Bool(), ::testing::Values(false)));
+
 // A manager freed in the middle of its own change of skin: by its before or
 // after event, or while the box the change shows is up (a form closed by a
 // timer meanwhile). Nothing of it is touched afterwards.
