@@ -172,6 +172,8 @@ void TFormKV69::Pop_RepCommPortClick(TObject*) {
   std::string password = TrimmedText(lbledt_Main_Password);
   if (password.empty() && !viewOnly_) password = LoginPassword;
   ComPort->ClosePort();
+  // Another device may answer now: none of the last one's values is kept.
+  deviceImage_.clear();
   Delay(ReconnectWaitMs);
   try {
     ComPort->OpenPort();

@@ -282,6 +282,7 @@ void TFormKV69::ShowMasterImage(const std::vector<std::uint8_t>& image) {
     MasterImageToControls(image, ModelIndex, settings);
     SettingsToControls(settings);
     settingShown_ = true;
+    deviceImage_.assign(image.begin(), image.end());
   } catch (...) {
     // Half an image is worse than none: show what was there before.
     SettingsToControls(before);
@@ -312,7 +313,9 @@ void TFormKV69::Pop_WirteMasterClick(TObject*) {
   btn_PC_TimeClick(this);
   std::vector<std::uint8_t> image;
   try {
-    image = ControlsToMasterImage(ControlsToSettings(), ModelIndex);
+    const TMasterSettings settings = ControlsToSettings();
+    image = ControlsToMasterImage(settings, ModelIndex);
+    KeepDeviceValues(deviceImage_, ModelIndex, settings, image);
   } catch (const EInputError& e) {
     ShowMessageForm(InputErrorText(LanguageFlag) + ": " + e.Field(), "");
     return;

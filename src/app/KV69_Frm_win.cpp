@@ -793,13 +793,15 @@ void TFormKV69::SetLanguageCaptions(int language) {
 
 void TFormKV69::RefillProtocolItems(int language) {
   // The chosen protocol survives the refill: a language switch (also the one
-  // after each version reply) must not change what a later write sends.
+  // after each version reply) must not change what a later write sends. So
+  // does no choice in a shown setting (a device's code no item names); only
+  // the window's first fill selects the first item.
   const int chosen = cbb_GPRSCommunication_Proctocol->ItemIndex();
   TControlItems* items = cbb_GPRSCommunication_Proctocol->Items();
   items->Clear();
   for (const std::string& text : ProtocolItems(language)) items->Add(text);
-  cbb_GPRSCommunication_Proctocol->SetItemIndex(chosen >= 0 && chosen < items->Count() ? chosen
-                                                                                       : 0);
+  const bool keep = chosen < items->Count() && (chosen >= 0 || settingShown_);
+  cbb_GPRSCommunication_Proctocol->SetItemIndex(keep ? chosen : 0);
 }
 
 void TFormKV69::TranslateTimerCells(int language) {

@@ -384,6 +384,9 @@ class TFormKV69 : public TForm {
   // The controls hold a setting of the device's (a finished Read Setting) or
   // of a profile: only such a form, with the user's edits, is written.
   bool settingShown_ = false;
+  // The image of the last finished Read Setting from the device now
+  // connected: a write gives back its values that the controls cannot hold.
+  std::vector<std::uint8_t> deviceImage_;
 };
 
 }  // namespace kv

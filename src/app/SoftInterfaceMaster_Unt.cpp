@@ -356,4 +356,30 @@ void MasterImageToControls(std::span<const std::uint8_t> image, int modelIndex,
   settings = std::move(s);
 }
 
+void KeepDeviceValues(std::span<const std::uint8_t> deviceImage, int modelIndex,
+                      const TMasterSettings& settings, std::vector<std::uint8_t>& image) {
+  if (deviceImage.size() < MasterImageSize || image.size() < MasterImageSize) return;
+  TMasterSettings shown = settings;
+  MasterImageToControls(deviceImage, modelIndex, shown);
+  const auto keep = [&](std::size_t offset, std::size_t size) {
+    std::copy_n(deviceImage.begin() + static_cast<std::ptrdiff_t>(offset), size,
+                image.begin() + static_cast<std::ptrdiff_t>(offset));
+  };
+  if (settings.chk_ReportTime == shown.chk_ReportTime &&
+      (!settings.chk_ReportTime || settings.dtp_RePortTime == shown.dtp_RePortTime)) {
+    keep(ReportHour, 2);
+  }
+  if (settings.cbb_GPRSCommunication_Proctocol == shown.cbb_GPRSCommunication_Proctocol) {
+    image[GprsMode] = static_cast<std::uint8_t>((image[GprsMode] & 0xF0) |
+                                                (deviceImage[GprsMode] & 0x0F));
+  }
+  for (std::size_t i = 0; i < settings.lvTh.size() && i < shown.lvTh.size(); ++i) {
+    const int slot = ThSlotOfRow(modelIndex, static_cast<int>(i));
+    if (slot < 0) continue;
+    const TListRow& row = settings.lvTh[i];
+    if (row.Cell(ThColHigh) == shown.lvTh[i].Cell(ThColHigh)) keep(HighThresholds + 2 * slot, 2);
+    if (row.Cell(ThColLow) == shown.lvTh[i].Cell(ThColLow)) keep(LowThresholds + 2 * slot, 2);
+  }
+}
+
 }  // namespace kv

@@ -142,4 +142,13 @@ std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& settings,
 void MasterImageToControls(std::span<const std::uint8_t> image, int modelIndex,
                            TMasterSettings& settings);
 
+// Puts the device's own bytes back into an image built from the settings
+// where a control still shows what the device's image reads as but cannot
+// hold the device's value: a threshold in tenths ("80" for 805), a report
+// time no picker shows, a protocol code no item names. So a read and a write
+// with no edit leave these settings of the device as they were. An image
+// shorter than 3568 bytes (nothing read) changes nothing.
+void KeepDeviceValues(std::span<const std::uint8_t> deviceImage, int modelIndex,
+                      const TMasterSettings& settings, std::vector<std::uint8_t>& image);
+
 }  // namespace kv

@@ -387,6 +387,30 @@ TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
   EXPECT_EQ("0fffff05", ToHex(TDataPack(device.begin() + 670, device.begin() + 674)));
 }
 
+// Values the window shows but cannot hold (a threshold in tenths, a report
+// time no picker has, a protocol no item names) are still the device's after
+// a read, a language switch each way and a write.
+TEST_F(Engine, ReadSwitchLanguageThenWriteKeepsValuesTheControlsCannotHold) {
+  sim_.Command("poke 3380 2503");  // channel slot 0's high threshold 80.5
+  sim_.Command("poke 6 1800");     // daily report at 24:00
+  sim_.Command("poke 710 83");     // protocol 3 over UDP
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ReadSetting();
+  EXPECT_EQ("80", form_->ControlsToSettings().lvTh[0].Cell(5));
+  form_->N_CNClick(nullptr);
+  form_->N_ENClick(nullptr);
+  EXPECT_EQ(-1, form_->cbb_GPRSCommunication_Proctocol->ItemIndex());
+  const std::vector<std::uint8_t> before = DeviceImage();
+  form_->Pop_WirteMasterClick(nullptr);
+  PumpUntil([&] { return form_->FormBasicAnimate == nullptr; }, 20000);
+  const std::vector<std::uint8_t> device = DeviceImage();
+  ASSERT_EQ(MasterImageSize, device.size());
+  EXPECT_EQ("2503", ToHex(TDataPack(device.begin() + 3380, device.begin() + 3382)));
+  EXPECT_EQ("1800", ToHex(TDataPack(device.begin() + 6, device.begin() + 8)));
+  EXPECT_EQ("83", ToHex(TDataPack(device.begin() + 710, device.begin() + 711)));
+  EXPECT_EQ(ToHex(before), ToHex(device));
+}
+
 // Field writers for the expected image, at the offsets the image layout gives,
 // independent of the packing code.
 void PutWord(std::vector<std::uint8_t>& image, std::size_t at, int value) {

@@ -445,6 +445,60 @@ TEST_F(MasterImageCases, TimerCellsOfTheOtherLanguagePackToTheirCodes) {
   EXPECT_EQ(Bytes({5, 1, 2, 9, 5, 1, 2, 6}), Bytes(image.begin() + 670, image.begin() + 678));
 }
 
+// Values the controls show but cannot hold go back to the device as they
+// came, unless the user changed what the control shows.
+TEST_F(MasterImageCases, DeviceValuesTheControlsCannotHoldAreWrittenBackUntilEdited) {
+  struct Case {
+    const char* Name;
+    std::size_t Offset;
+    Bytes Device;                    // bytes at Offset in the device's image
+    void (*Edit)(TMasterSettings&);  // what the user changes, then
+    Bytes Edited;                    // what the write sends
+  };
+  const Case cases[] = {
+      {"high threshold 80.5", 3380, {0x25, 0x03},
+       [](TMasterSettings& s) { s.lvTh[0].SetCell(5, "81"); }, {0x2A, 0x03}},
+      {"low threshold -3276.8", 3412 + 2 * 3, {0x00, 0x80},
+       [](TMasterSettings& s) { s.lvTh[3].SetCell(6, "-5"); }, {0xCE, 0xFF}},
+      {"report hour 24", 6, {24, 0},
+       [](TMasterSettings& s) {
+         s.chk_ReportTime = true;
+         s.dtp_RePortTime = {9, 0, 0};
+       },
+       {9, 0}},
+      {"report minute only", 6, {0xFF, 30},
+       [](TMasterSettings& s) {
+         s.chk_ReportTime = true;
+         s.dtp_RePortTime = {7, 15, 0};
+       },
+       {7, 15}},
+      {"protocol 3 over UDP", 710, {0x83},
+       [](TMasterSettings& s) { s.cbb_GPRSCommunication_Proctocol = 1; }, {0x81}},
+      {"protocol 14 over TCP", 710, {0x0E},
+       [](TMasterSettings& s) { s.cbb_GPRS_TcpUdp = 1; }, {0x8E}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Bytes device = HandMadeImage(0);
+    std::copy(c.Device.begin(), c.Device.end(), device.begin() + static_cast<long>(c.Offset));
+    TMasterSettings s = EmptyRows(0);
+    MasterImageToControls(device, 0, s);
+    Bytes image = ControlsToMasterImage(s, 0);
+    KeepDeviceValues(device, 0, s, image);
+    EXPECT_EQ(device, image);
+    c.Edit(s);
+    image = ControlsToMasterImage(s, 0);
+    KeepDeviceValues(device, 0, s, image);
+    EXPECT_EQ(c.Edited, Bytes(image.begin() + static_cast<long>(c.Offset),
+                              image.begin() + static_cast<long>(c.Offset + c.Edited.size())));
+  }
+  // Nothing read: the image stays as the settings make it.
+  TMasterSettings s = FullSettings(0);
+  Bytes image = ControlsToMasterImage(s, 0);
+  KeepDeviceValues({}, 0, s, image);
+  EXPECT_EQ(HandMadeImage(0), image);
+}
+
 TEST_F(MasterImageCases, UnknownModelTouchesNoChannelSlot) {
   TMasterSettings s = FullSettings(0);
   const Bytes image = ControlsToMasterImage(s, -1);
