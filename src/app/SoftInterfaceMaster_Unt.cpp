@@ -373,6 +373,14 @@ void KeepDeviceValues(std::span<const std::uint8_t> deviceImage, int modelIndex,
     image[GprsMode] = static_cast<std::uint8_t>((image[GprsMode] & 0xF0) |
                                                 (deviceImage[GprsMode] & 0x0F));
   }
+  // A disabled timer shows as an empty row; while it stays so, the device's
+  // own day, time and action go back with it.
+  for (std::size_t t = 0; t < RowLimit(settings.lvTimer, TimerRowCount); ++t) {
+    const std::vector<std::string>& cells = settings.lvTimer[t].SubItems;
+    const bool untouched =
+        std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); });
+    if (untouched && (deviceImage[Timers + TimerSize * t] & 0x80)) keep(Timers + TimerSize * t, 4);
+  }
   for (std::size_t i = 0; i < settings.lvTh.size() && i < shown.lvTh.size(); ++i) {
     const int slot = ThSlotOfRow(modelIndex, static_cast<int>(i));
     if (slot < 0) continue;

@@ -145,7 +145,8 @@ void MasterImageToControls(std::span<const std::uint8_t> image, int modelIndex,
 // Puts the device's own bytes back into an image built from the settings
 // where a control still shows what the device's image reads as but cannot
 // hold the device's value: a threshold in tenths ("80" for 805), a report
-// time no picker shows, a protocol code no item names. So a read and a write
+// time no picker shows, a protocol code no item names, the day, time and
+// action of a disabled timer whose row is empty. So a read and a write
 // with no edit leave these settings of the device as they were. An image
 // shorter than 3568 bytes (nothing read) changes nothing.
 void KeepDeviceValues(std::span<const std::uint8_t> deviceImage, int modelIndex,

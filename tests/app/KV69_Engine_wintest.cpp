@@ -394,6 +394,7 @@ TEST_F(Engine, ReadSwitchLanguageThenWriteKeepsValuesTheControlsCannotHold) {
   sim_.Command("poke 3380 2503");  // channel slot 0's high threshold 80.5
   sim_.Command("poke 6 1800");     // daily report at 24:00
   sim_.Command("poke 710 83");     // protocol 3 over UDP
+  sim_.Command("poke 706 81071E05");  // timer 10, disabled: Monday 07:30 "5.Arm"
   ASSERT_NO_FATAL_FAILURE(Open());
   ReadSetting();
   EXPECT_EQ("80", form_->ControlsToSettings().lvTh[0].Cell(5));

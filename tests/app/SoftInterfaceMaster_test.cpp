@@ -476,6 +476,12 @@ TEST_F(MasterImageCases, DeviceValuesTheControlsCannotHoldAreWrittenBackUntilEdi
        [](TMasterSettings& s) { s.cbb_GPRSCommunication_Proctocol = 1; }, {0x81}},
       {"protocol 14 over TCP", 710, {0x0E},
        [](TMasterSettings& s) { s.cbb_GPRS_TcpUdp = 1; }, {0x8E}},
+      {"disabled timer", 670 + 4 * 9, {0x81, 7, 30, 5},
+       [](TMasterSettings& s) { s.lvTimer[9].SubItems = {"", "Tuesday", "8", "0", "6.Disarm"}; },
+       {0x82, 8, 0, 6}},
+      {"erased timer", 670 + 4 * 8, {0xFF, 0xFF, 0xFF, 0xFF},
+       [](TMasterSettings& s) { s.lvTimer[8].SubItems = {kTick, "Everyday", "1", "2", "3.Save Historical Data"}; },
+       {0x0F, 1, 2, 3}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
