@@ -18,6 +18,19 @@ namespace {
 
 constexpr std::string_view kValueSection = "Value";
 
+// The profile reader trims blanks and control characters round a value and
+// drops a pair of matching quotes round it. An edit text it would change so
+// (a device description with a leading blank, 'ACK' in quotes) is saved in
+// double quotes, which that reader drops again; every other text as it is.
+std::string QuotedIfReadOtherwise(const std::string& text) {
+  if (text.empty()) return text;
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                      text.back() == text.front();
+  if (!blank(text.front()) && !blank(text.back()) && !quoted) return text;
+  return '"' + text + '"';
+}
+
 using TMember =
     std::variant<std::string TMasterSettings::*, bool TMasterSettings::*, int TMasterSettings::*,
                  TTimeOfDay TMasterSettings::*, TListRows TMasterSettings::*>;
@@ -293,7 +306,7 @@ void TIniSeting::ProcessContainerControls(std::string_view container, TIniFile& 
     for (const TProfileKey& key : c.Keys) {
       if (auto text = std::get_if<std::string S::*>(&key.Member)) {
         if (save)
-          ini.WriteString(kValueSection, key.Name, s.**text);
+          ini.WriteString(kValueSection, key.Name, QuotedIfReadOtherwise(s.**text));
         else
           s.** text = ini.ReadString(kValueSection, key.Name, "");
       } else if (auto check = std::get_if<bool S::*>(&key.Member)) {

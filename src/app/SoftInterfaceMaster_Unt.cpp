@@ -99,6 +99,14 @@ std::size_t RowLimit(const TListRows& rows, int count) {
 
 void UnpackTimers(const TImageReader& r, TListRows& rows);
 
+// A threshold in tenths as its cell shows it: whole units, truncated toward
+// zero.
+std::string ThresholdText(int tenths) { return std::to_string(tenths / 10); }
+
+// A report time the picker can show; any other counts as report off, like
+// 0xFF 0xFF.
+bool ReportTimeShown(int hour, int minute) { return hour <= 23 && minute <= 59; }
+
 // The protocol combo's item for the mode byte; -1 (none) for a code no item
 // stands for.
 int ProtocolIndexOfMode(int mode) {
@@ -108,9 +116,10 @@ int ProtocolIndexOfMode(int mode) {
 
 // What the controls showed right after the read of an image: the timer rows
 // emptied, as Read Setting empties them, then filled from it. A value that
-// still shows that is one the user left, and the device keeps its own code
-// for it, which a list may have no entry for. With no image, every value is
-// written as it shows.
+// still shows that is one the user left, and the device keeps its own bytes
+// for it, which the control may not hold: a code no list entry stands for, a
+// threshold's tenths, a report time no picker shows. With no image, every
+// value is written as it shows.
 class TShownSetting {
  public:
   TShownSetting(std::span<const std::uint8_t> image, const TMasterSettings& now) {
@@ -127,10 +136,20 @@ class TShownSetting {
   int Code(bool asShown, std::size_t offset, int mask, int code) const {
     return device_ && asShown ? device_->Byte(offset) & mask : code;
   }
+  int WordCode(bool asShown, std::size_t offset, int code) const {
+    return device_ && asShown ? device_->Word(offset) : code;
+  }
   bool TimerCellAsShown(std::size_t row, int column, const std::string& text) const {
     return row < timers_.size() && timers_[row].Cell(column) == text;
   }
   bool ProtocolAsShown(int index) const { return index == protocol_; }
+  bool ThresholdAsShown(std::size_t offset, const std::string& text) const {
+    return device_ && text == ThresholdText(device_->SignedWord(offset));
+  }
+  // The read showed report off (also for a time no picker shows).
+  bool ReportOffAsShown() const {
+    return device_ && !ReportTimeShown(device_->Byte(ReportHour), device_->Byte(ReportMinute));
+  }
 
  private:
   std::optional<TImageReader> device_;
@@ -182,15 +201,18 @@ void PackTimers(const TListRows& rows, const TShownSetting& shown, TImageWriter&
   }
 }
 
-void PackThreshold(const TListRow& row, int column, std::size_t offset, TImageWriter& w) {
+void PackThreshold(const TListRow& row, int column, std::size_t offset, const TShownSetting& shown,
+                   TImageWriter& w) {
   int value = 0;
   if (!ParseNumber(row.Cell(column), 0, kThresholdMin, kThresholdMax, value)) {
     throw EInputError(CellField("lvTh", row, column));
   }
-  w.Word(offset, value * 10);
+  w.Word(offset, shown.WordCode(shown.ThresholdAsShown(offset, row.Cell(column)), offset,
+                                value * 10));
 }
 
-void PackChannels(const TListRows& rows, int modelIndex, TImageWriter& w) {
+void PackChannels(const TListRows& rows, int modelIndex, const TShownSetting& shown,
+                  TImageWriter& w) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const int slot = ThSlotOfRow(modelIndex, static_cast<int>(i));
     if (slot < 0) continue;
@@ -207,8 +229,8 @@ void PackChannels(const TListRows& rows, int modelIndex, TImageWriter& w) {
     if (IsFlagText(row.Cell(ThColLinkDo1))) flags |= ChannelLinkDo1Bit;
     if (IsFlagText(row.Cell(ThColLinkDo2))) flags |= ChannelLinkDo2Bit;
     w.Byte(ChannelFlags + slot, flags);
-    PackThreshold(row, ThColHigh, HighThresholds + 2 * slot, w);
-    PackThreshold(row, ThColLow, LowThresholds + 2 * slot, w);
+    PackThreshold(row, ThColHigh, HighThresholds + 2 * slot, shown, w);
+    PackThreshold(row, ThColLow, LowThresholds + 2 * slot, shown, w);
   }
 }
 
@@ -279,9 +301,8 @@ void UnpackChannels(const TImageReader& r, int modelIndex, TListRows& rows) {
     row.SetCell(ThColRecovery, FlagText(flags & ChannelRecoveryBit));
     row.SetCell(ThColLinkDo1, FlagText(flags & ChannelLinkDo1Bit));
     row.SetCell(ThColLinkDo2, FlagText(flags & ChannelLinkDo2Bit));
-    // Tenths to whole units, truncated toward zero.
-    row.SetCell(ThColHigh, std::to_string(r.SignedWord(HighThresholds + 2 * slot) / 10));
-    row.SetCell(ThColLow, std::to_string(r.SignedWord(LowThresholds + 2 * slot) / 10));
+    row.SetCell(ThColHigh, ThresholdText(r.SignedWord(HighThresholds + 2 * slot)));
+    row.SetCell(ThColLow, ThresholdText(r.SignedWord(LowThresholds + 2 * slot)));
   }
 }
 
@@ -300,8 +321,8 @@ std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& s, int mo
     w.Byte(ReportHour, t.Hour);
     w.Byte(ReportMinute, t.Minute);
   } else {
-    w.Byte(ReportHour, 0xFF);
-    w.Byte(ReportMinute, 0xFF);
+    // Hour and minute 0xFF; a device's time no picker shows stays.
+    w.Word(ReportHour, shown.WordCode(shown.ReportOffAsShown(), ReportHour, 0xFFFF));
   }
   w.Number(DeviceId, s.lbledt_DeviseID, 0, "lbledt_DeviseID");
   w.Text(Description, DescriptionWidth, s.lbledt_Master_DevDes);
@@ -338,7 +359,7 @@ std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& s, int mo
   } else {
     w.Word(PowerLossDelay, PowerLossOff);
   }
-  PackChannels(s.lvTh, modelIndex, w);
+  PackChannels(s.lvTh, modelIndex, shown, w);
   if (s.chk_SaveRecordInterSec) {
     w.Number(SaveInterval, s.lbledt_SaveRecordInterSec, 0, "lbledt_SaveRecordInterSec");
   } else {
@@ -366,8 +387,7 @@ void MasterImageToControls(std::span<const std::uint8_t> image, int modelIndex,
 
   const int hour = r.Byte(ReportHour);
   const int minute = r.Byte(ReportMinute);
-  // A time the picker cannot show counts as report off, like 0xFF 0xFF.
-  s.chk_ReportTime = hour <= 23 && minute <= 59;
+  s.chk_ReportTime = ReportTimeShown(hour, minute);
   if (s.chk_ReportTime) s.dtp_RePortTime = TTimeOfDay{hour, minute, 0};
 
   const int smsInterval = r.Word(SmsReportInterval);

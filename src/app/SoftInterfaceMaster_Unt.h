@@ -135,10 +135,11 @@ class EDataError : public Exception {
 // outside its field's range; a text that is not a number takes the field's
 // default.
 // `shown` is the image a read last put into the settings (none: empty). A
-// value that stands for a device code by its place in a list (a timer's
-// week, hour, minute and action, the GPRS protocol) and still shows what
-// that read showed is written as the device's own code, also one that no
-// list entry stands for; a changed one is written as it shows now.
+// value that still shows what that read showed is written as the device's
+// own bytes, which the control may not hold: a timer's week, hour, minute
+// and action and the GPRS protocol (also codes no list entry stands for), a
+// threshold in tenths ("80" for 805), report off for a time no picker shows.
+// A changed one is written as it shows now.
 std::vector<std::uint8_t> ControlsToMasterImage(const TMasterSettings& settings, int modelIndex,
                                                 std::span<const std::uint8_t> shown = {});
 

@@ -215,6 +215,36 @@ TEST_F(IniProfile, DeviceTextsGoBackByteForByteThroughAProfile) {
   EXPECT_TRUE(image == written) << "first changed byte: " << changed.first - image.begin();
 }
 
+// Edit texts with blanks at an end or in quotes, as a device may hold them,
+// load back as they were; other texts are written as they stand.
+TEST_F(IniProfile, EditTextsWithOuterBlanksOrQuotesLoadBackAsTheyWere) {
+  struct Case {
+    const char* Text;
+    const char* Written;
+  };
+  const Case cases[] = {{" Cold store ", "\" Cold store \""},
+                        {"\"ACK\"", "\"\"ACK\"\""},
+                        {"'apn'", "\"'apn'\""},
+                        {"\t", "\"\t\""},
+                        {"a \"b\" c", "a \"b\" c"},
+                        {"\"x", "\"x"},
+                        {"", ""}};
+  for (const Case& c : cases) {
+    DeleteFileUtf8(path_);
+    TMasterSettings s = EmptyRows(0);
+    s.lbledt_Master_DevDes = c.Text;
+    s.lbledt_HeartCont = c.Text;
+    profile_.SaveProfile(path_, s);
+    EXPECT_NE(std::string::npos,
+              ReadFileBytes(path_).find("lbledt_HeartCont=" + std::string(c.Written) + "\r\n"))
+        << c.Text;
+    TMasterSettings loaded = EmptyRows(0);
+    profile_.LoadProfile(path_, loaded);
+    EXPECT_EQ(c.Text, loaded.lbledt_Master_DevDes);
+    EXPECT_EQ(c.Text, loaded.lbledt_HeartCont);
+  }
+}
+
 TEST_F(IniProfile, FileNameGetsIniUnlessItHoldsIt) {
   EXPECT_EQ("a.ini", ProfileFileName("a"));
   EXPECT_EQ("a.ini", ProfileFileName("a.ini"));

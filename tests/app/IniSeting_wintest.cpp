@@ -45,6 +45,8 @@ TEST(IniProfileOnWindows, WindowsReadsWhatOurProfileWrote) {
   TMasterSettings s = FullSettings(0);
   s.dtp_RePortTime = {8, 5, 0};
   s.lvTel[0].Caption = "  1";
+  s.lbledt_Master_DevDes = " Cold store ";  // blanks and quotes a device's text may have
+  s.lbledt_HeartCont = "'ACK'";
   TIniSeting().SaveProfile(file, s);
 
   EXPECT_EQ("9173", WindowsReads(file, "Value", "lbledt_Main_Password"));
@@ -55,6 +57,8 @@ TEST(IniProfileOnWindows, WindowsReadsWhatOurProfileWrote) {
   EXPECT_EQ("2", WindowsReads(file, "Value", "cbb_GPRSCommunication_Proctocol"));
   EXPECT_EQ("08:05:00", WindowsReads(file, "Value", "dtp_RePortTime"));
   EXPECT_EQ("logger.example.com", WindowsReads(file, "Value", "lbledt_Gprs_IP"));
+  EXPECT_EQ(" Cold store ", WindowsReads(file, "Value", "lbledt_Master_DevDes"));
+  EXPECT_EQ("'ACK'", WindowsReads(file, "Value", "lbledt_HeartCont"));
   EXPECT_EQ("Channel 2^~^~^101^31^-11^High 2^Low 2^Back 2^~^\xA1\xCC^~^",
             WindowsReadsBytes(file, "lvTh", "Humidity1"));
   // The row caption "  1" is trimmed to "1", as Windows trims keys.

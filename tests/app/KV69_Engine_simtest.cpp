@@ -14,6 +14,7 @@
 #include "app/ConstLang_Unt.h"
 #include "app/KV69_Engine.h"
 #include "app/SoftDateTime_Unt.h"
+#include "app/SoftDiDoTh_Unt.h"
 #include "app/SoftInterfaceMaster_Unt.h"
 #include "devicelink/BasicProtocol_Unt.h"
 #include "devicelink/SendHandle_Unt.h"
@@ -1134,12 +1135,18 @@ TEST(PartlyWritten, TextsNameEachPartInBothLanguages) {
 
 // Read Setting, then Write Setting of what the window's settings show: codes
 // that no list entry stands for (a timer's week 9, action 11 or none, hour
-// 24 and minute 60; the protocol 5), week 7 shown as every day, and a
-// disabled timer go back as they came, in either language. A timer row
-// edited in its dialog, and a protocol chosen, go as they show.
+// 24 and minute 60; the protocol 5 or 14), week 7 shown as every day, a
+// disabled timer, thresholds in tenths (80.5 shows as "80") and a report
+// time no picker shows go back as they came, in either language. A timer
+// row edited in its dialog, a protocol, transport, threshold or report time
+// changed go as they show.
 TEST(ReadThenWrite, CodesGoBackAsTheyCameUnlessEdited) {
   const auto editTimer = [](TMasterSettings& s) {
     TimerValuesToRow({true, 2, 8, 15, 6}, s.lvTimer[1]);
+  };
+  static constexpr auto reportAt = [](TMasterSettings& s, int hour, int minute) {
+    s.chk_ReportTime = true;
+    s.dtp_RePortTime = {hour, minute, 0};
   };
   const struct {
     std::size_t at;
@@ -1153,7 +1160,17 @@ TEST(ReadThenWrite, CodesGoBackAsTheyCameUnlessEdited) {
       {674, {0x0F, 0x18, 0x3C, 0x05}, editTimer, {0x02, 8, 15, 6}},
       {674, {0x07, 0x07, 0x1E, 0x05}, editTimer, {0x02, 8, 15, 6}},
       {674, {0x87, 0x07, 0x1E, 0x05}, editTimer, {0x02, 8, 15, 6}},
+      {674, {0x81, 0x07, 0x1E, 0x05},
+       [](TMasterSettings& s) { TimerValuesToRow({false, 2, 8, 15, 6}, s.lvTimer[1]); },
+       {0x82, 8, 15, 6}},
       {710, {0x85}, [](TMasterSettings& s) { s.cbb_GPRSCommunication_Proctocol = 1; }, {0x81}},
+      {710, {0x0E}, [](TMasterSettings& s) { s.cbb_GPRS_TcpUdp = 1; }, {0x8E}},
+      {3380, {0x25, 0x03}, [](TMasterSettings& s) { s.lvTh[0].SetCell(ThColHigh, "81"); },
+       {0x2A, 0x03}},  // slot 0's high threshold
+      {3418, {0x00, 0x80}, [](TMasterSettings& s) { s.lvTh[3].SetCell(ThColLow, "-5"); },
+       {0xCE, 0xFF}},  // slot 3's low threshold, -3276.8
+      {6, {24, 0}, [](TMasterSettings& s) { reportAt(s, 9, 0); }, {9, 0}},
+      {6, {0xFF, 30}, [](TMasterSettings& s) { reportAt(s, 7, 15); }, {7, 15}},
   };
   const auto readThenWrite = [](SimLink& link, void (*edit)(TMasterSettings&)) {
     link.engine.ReadMaster();

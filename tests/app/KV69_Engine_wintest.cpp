@@ -379,12 +379,19 @@ TEST_P(EngineModels, WriteSettingPutsTheEditedImageIntoTheDevice) {
 
 // Bytes of the device that the window cannot show as they stand: timers
 // whose hour, minute, week or action no list holds, a disabled timer, a
-// protocol no item stands for, and text bytes that are no code page 936
-// text (half a character at the description's end; lead bytes before bytes
-// that cannot trail, in an alarm text). Read Setting in one language and
-// Write Setting in the other give them back byte for byte; a timer edited in
-// its dialog goes as the dialog shows it.
+// protocol no item stands for, a threshold in tenths, a report time no
+// picker shows, and text bytes that are no code page 936 text (half a
+// character at the description's end; lead bytes before bytes that cannot
+// trail, in an alarm text). Read Setting in one language and Write Setting
+// in the other give them back byte for byte; a timer edited in its dialog
+// goes as the dialog shows it.
 TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
+  // The simulator keeps its image from test to test: put it back at the end.
+  struct Restore {
+    test::Simulator& sim;
+    std::vector<std::uint8_t> image;
+    ~Restore() { sim.Command("poke 0 " + ToHex(image)); }
+  } restore{sim_, DeviceImage()};
   const TDataPack description = [] {
     TDataPack bytes(59, 'D');
     bytes.push_back(0xB2);
@@ -398,6 +405,8 @@ TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
   // week 9; action 11; disabled. Then protocol 5 over UDP.
   sim_.Command("poke 670 0F193D0501071EFF09071E0301071E0B87071E05");
   sim_.Command("poke 710 85");
+  sim_.Command("poke 3380 2503");  // channel slot 0's high threshold 80.5
+  sim_.Command("poke 6 1800");     // daily report at 24:00
   ASSERT_NO_FATAL_FAILURE(Open());
   const std::vector<std::uint8_t> device = DeviceImage();
   form_->N_CNClick(nullptr);
@@ -407,6 +416,8 @@ TEST_F(Engine, ReadThenWriteSettingFromTheMenuKeepsTheBytesNobodyEdited) {
   EXPECT_EQ("61", shown.lvTimer[0].Cell(TimerColMinute));
   EXPECT_EQ("", shown.lvTimer[1].Cell(TimerColAction));
   EXPECT_EQ(-1, shown.cbb_GPRSCommunication_Proctocol);
+  EXPECT_EQ("80", shown.lvTh[0].Cell(ThColHigh));
+  EXPECT_FALSE(shown.chk_ReportTime);
 
   MenuCommand({"语言(&W)", "英文"});
   MenuCommand({"Setting", "Write Setting"});
@@ -949,6 +960,7 @@ TEST_F(LateReplies, EveryHistoryRowHoldsItsOwnRecord) {
 TEST(EngineAtShow, RefusedPasswordAtShowIsReportedAndEndsTheProgram) {
   const test::Simulator sim;
   if (!sim.Present()) GTEST_SKIP() << "needs scripts/serial-test";
+  sim.Command("reset");  // faults a test before this one armed (a pulled cable) go
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   // The window speaks the user locale's language.
   wchar_t locale[16] = {};
