@@ -2,8 +2,9 @@
 // window hands the message on: nothing of the freed control or its adapter
 // may be touched afterwards. A scroll box or frame bar freed on the
 // pointer's entering or leaving; a standard button or check box freed by
-// its click; a standard speed button freed while its form lives; the
-// skinning taken away in the middle of a control's message.
+// its click; a standard combo box freed by the pick in its open list; a
+// standard speed button freed while its form lives; the skinning taken away
+// in the middle of a control's message.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -22,6 +23,7 @@
 #include "skin/forms/sFrameAdapter_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
+#include "support/Pump.h"
 
 namespace kv {
 namespace {
@@ -113,6 +115,43 @@ TEST_P(ClickedControlFreed, ItsOwnClickFreesItUnderItsAdapter) {
 
 INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
                          ::testing::Values(TClicked::Button, TClicked::CheckBox));
+
+// A standard combo box freed by its OnChange as an item of its open list is
+// picked with the pointer: the list's adapter is in the middle of the
+// button-up that made the pick.
+class PickedComboFreed : public SkinnedFormFixture {};
+
+TEST_F(PickedComboFreed, NothingOfTheBoxOrItsAdaptersIsTouchedAfterTheFree) {
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const kvtest::TFreedMemoryCheck freed;
+  auto* combo = Add<TComboBox>(20, 20, 160, 24);
+  combo->SetStyle(csDropDownList);
+  for (const char* text : {"COM1", "COM2", "COM3"}) combo->Items()->Add(text);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(combo), nullptr);
+  const HWND wnd = combo->Handle();
+  int changed = 0;
+  combo->OnChange = [&](TObject*) {
+    ++changed;
+    TComboBox* doomed = std::exchange(combo, nullptr);
+    doomed->Free();
+  };
+  RECT r{};
+  GetClientRect(wnd, &r);
+  kvtest::Click(wnd, {r.right - 8, r.bottom / 2});
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(wnd, &info));
+  ASSERT_TRUE(pump::PumpUntil([&] { return IsWindowVisible(info.hwndList) != FALSE; }));
+  RECT item{};
+  SendMessageW(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+  kvtest::Click(info.hwndList, {item.left + 10, (item.top + item.bottom) / 2});
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(combo, nullptr);
+  EXPECT_FALSE(IsWindow(wnd));
+  kvtest::HoverOut();
+  EXPECT_TRUE(freed.Intact());
+}
 
 // The program takes the skinning away (frees the form's provider, or a
 // frame's adapter, and with it the window adapters and the skin data they
