@@ -3,8 +3,9 @@
 // may be touched afterwards. A scroll box or frame bar freed on the
 // pointer's entering or leaving; a standard button or check box freed by
 // its click; a standard combo box freed by the pick in its open list; a
-// standard speed button freed while its form lives; the skinning taken away
-// in the middle of a control's message.
+// string grid freed as another cell is chosen; a standard speed button freed
+// while its form lives; the skinning taken away in the middle of a control's
+// message.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 #include <utility>
 
 #include "classlib/Buttons.h"
+#include "classlib/Grids.h"
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -152,6 +154,67 @@ TEST_F(PickedComboFreed, NothingOfTheBoxOrItsAdaptersIsTouchedAfterTheFree) {
   kvtest::HoverOut();
   EXPECT_TRUE(freed.Intact());
 }
+
+// A string grid (the history grid's kind) freed by its OnSelectCell as the
+// user moves to another cell, by a click or by an arrow key, or by its
+// OnEnter as a click gives it the focus: the grid's own move and its adapter
+// are in the middle of that message.
+enum class TMoved { Click, Key, ClickIntoFocus };
+
+class SelectedCellFreed : public SkinnedFormFixture, public ::testing::WithParamInterface<TMoved> {
+ protected:
+  void TearDown() override {
+    kvtest::HoverOut();
+    SkinnedFormFixture::TearDown();
+  }
+};
+
+TEST_P(SelectedCellFreed, NothingOfTheGridOrItsAdapterIsTouchedAfterTheFree) {
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const kvtest::TFreedMemoryCheck freed;
+  auto* grid = Add<TStringGrid>(20, 20, 300, 200);
+  grid->SetColCount(4);
+  grid->SetRowCount(8);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(grid), nullptr);
+  const HWND wnd = grid->Handle();
+  const TRect target = grid->CellRect(2, 3);
+  int asked = 0;
+  const auto freeIt = [&] {
+    ++asked;
+    TStringGrid* doomed = std::exchange(grid, nullptr);
+    doomed->Free();
+  };
+  if (GetParam() == TMoved::ClickIntoFocus) {
+    grid->OnEnter = [&](TObject*) { freeIt(); };
+    kvtest::Click(wnd, {target.Left + 4, target.Top + 4});
+  } else {
+    kvtest::Click(wnd, {target.Left + 4, target.Top + 4});
+    ASSERT_TRUE(pump::PumpUntil([&] { return GetFocus() == wnd; }));
+    grid->OnSelectCell = [&](TObject*, int, int, bool&) { freeIt(); };
+  }
+  if (GetParam() == TMoved::Click) {
+    const TRect other = grid->CellRect(1, 2);
+    kvtest::Click(wnd, {other.Left + 4, other.Top + 4});
+  } else if (GetParam() == TMoved::Key) {
+    INPUT keys[2]{};
+    for (INPUT& k : keys) {
+      k.type = INPUT_KEYBOARD;
+      k.ki.wVk = VK_DOWN;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    pump::PumpUntil([&] { return asked > 0; });
+    pump::PumpUntilIdle();
+  }
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(grid, nullptr);
+  EXPECT_FALSE(IsWindow(wnd));
+  EXPECT_TRUE(freed.Intact());
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, SelectedCellFreed,
+                         ::testing::Values(TMoved::Click, TMoved::Key, TMoved::ClickIntoFocus));
 
 // The program takes the skinning away (frees the form's provider, or a
 // frame's adapter, and with it the window adapters and the skin data they
