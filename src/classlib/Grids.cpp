@@ -375,7 +375,9 @@ void TStringGrid::MoveCurrent(int col, int row) {
   col = std::clamp(col, fixedCols_, colCount_ - 1);
   row = std::clamp(row, fixedRows_, RowCount() - 1);
   if (col == col_ && row == row_) return;
-  if (!SelectCell(col, row)) return;
+  // OnSelectCell may free the grid.
+  const TLifeToken life = LifeToken();
+  if (!SelectCell(col, row) || !life.Alive()) return;
   const TRect oldRect = CellRect(col_, row_);
   col_ = col;
   row_ = row;
@@ -400,11 +402,14 @@ void TStringGrid::MakeVisible(int col, int row) {
 }
 
 void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  // OnEnter (on the focus the click gives) or OnSelectCell may free the grid.
+  const TLifeToken life = LifeToken();
   if (CanFocus() && !Focused()) SetFocus();
+  if (!life.Alive()) return;
   int c, r;
   if (button == mbLeft && MouseToCell(x, y, c, r) && c >= fixedCols_ && r >= fixedRows_)
     MoveCurrent(c, r);
-  TCustomControl::MouseDown(button, shift, x, y);
+  if (life.Alive()) TCustomControl::MouseDown(button, shift, x, y);
 }
 
 void TStringGrid::KeyDown(WORD& key, TShiftState shift) {

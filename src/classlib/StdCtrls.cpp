@@ -1048,13 +1048,16 @@ void TCustomComboBox::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_COMMAND:
       switch (m.WParamHi()) {
-        case CBN_SELCHANGE:
+        case CBN_SELCHANGE: {
           itemIndex_ = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
           // The edit part shows the new item only after this notification.
           if (itemIndex_ >= 0) TextField() = items_[itemIndex_];
+          // OnChange may free the box (a pick that closes its window).
+          const TLifeToken life = LifeToken();
           Change();
-          Select();
+          if (life.Alive()) Select();
           return;
+        }
         case CBN_EDITCHANGE:
           Change();
           return;

@@ -276,10 +276,12 @@ int ScrollMessagePosition(const TMessage& m) {
 void ListViewThumbTrack(HWND list, int viewStyle, bool vertical, int position) {
   int delta = position - GetScrollPos(list, vertical ? SB_VERT : SB_HORZ);
   if (delta == 0) return;
-  if ((vertical && viewStyle == vsReport) || (!vertical && viewStyle == vsList)) {
+  // A report scrolls by pixels that the list rounds to whole rows; a
+  // list-style list's sideways scroll already counts whole columns.
+  if (vertical && viewStyle == vsReport) {
     RECT item{LVIR_BOUNDS, 0, 0, 0};
     if (SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) != 0)
-      delta *= vertical ? item.bottom - item.top : item.right - item.left;
+      delta *= item.bottom - item.top;
   }
   SendMessageW(list, LVM_SCROLL, vertical ? 0 : delta, vertical ? delta : 0);
 }

@@ -1,17 +1,20 @@
 // The list view adapter on a standard report-style list view: the header
 // painted from the skin, the skin's colours given and given back, thumb drags
-// by whole rows, line scrolls, and a header subclassed by someone else after
-// us keeping its chain when the adapter goes.
+// by whole rows (by whole columns in a list-style list), line scrolls, and a
+// header subclassed by someone else after us keeping its chain when the
+// adapter goes.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include "classlib/ForeignSubclass.h"
 #include "skin/adapters/AdapterFixture.h"
 #include "skin/adapters/acListViewWnd_win.h"
+#include "skin/adapters/acScrollWndGeometry.h"
 #include "skin/core/sCommonData_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
@@ -32,10 +35,9 @@ class ListViewWnd : public kvtest::AdapterFixture {
     if (wnd != nullptr && IsWindow(wnd)) DestroyWindow(wnd);
     AdapterFixture::TearDown();
   }
-  void MakeList(int columns, int rows) {
-    wnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | LVS_REPORT | WS_VSCROLL, 4, 4, 300, 150,
-                          host->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  void MakeList(int columns, int rows, DWORD view = LVS_REPORT | WS_VSCROLL) {
+    wnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | view, 4, 4,
+                          300, 150, host->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     for (int c = 0; c < columns; ++c) {
       std::wstring text = L"C" + std::to_wstring(c);
       LVCOLUMNW column{};
@@ -177,6 +179,39 @@ TEST_F(ListViewWnd, AThumbDragScrollsWholeRowsAndTheSamePositionNothing) {
   EXPECT_EQ(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0), 4);
   SendScrollMessage(wnd, WM_VSCROLL, SB_LINEDOWN, 0);
   EXPECT_EQ(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0), 5);
+}
+
+// A list-style list (the file list of an open or save dialog) scrolls by
+// whole columns: the thumb dragged with the pointer shows the column it was
+// dragged to, not one as many columns further as a column is wide.
+TEST_F(ListViewWnd, AThumbDraggedOnAListStyleListShowsTheColumnDraggedTo) {
+  MakeList(0, 120, LVS_LIST | WS_HSCROLL);
+  UpdateScrollBarInfo(adapter, false);
+  TacScrollBar& bar = adapter->sBarHorz;
+  const TRect rect = HorzScrollBarRect(adapter, wnd);
+  const TacScrollGeometry g =
+      ScrollThumbGeometry(bar, rect, ScrollBarPartSize(adapter, bar, spsArrowLength, true));
+  ASSERT_TRUE(g.HasThumb());
+  ASSERT_GE(bar.ScrollInfo.nMax - bar.ScrollInfo.nMin, 4) << "several columns off the view";
+  const int y = (rect.Top + rect.Bottom) / 2;
+  const int grip = g.ThumbStart + 2;
+  const int target = g.TrackStart + (g.TrackLength() - g.ThumbLength) / 2;
+  const std::optional<std::int32_t> expected = ScrollDragPosition(bar.ScrollInfo, g, target);
+  ASSERT_TRUE(expected && *expected > 0);
+  SetCursorPos(grip, y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &in, sizeof(in));
+  ASSERT_TRUE(pump::PumpUntil([&] { return adapter->Dragging; }));
+  for (int step = 1; step <= 4; ++step) {
+    SetCursorPos(grip + (target - g.ThumbStart) * step / 4, y);
+    pump::PumpUntilIdle();
+  }
+  in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof(in));
+  ASSERT_TRUE(pump::PumpUntil([&] { return !adapter->Dragging; }));
+  EXPECT_EQ(GetScrollPos(wnd, SB_HORZ), *expected);
 }
 
 WNDPROC gOuterPrev = nullptr;

@@ -2,8 +2,10 @@
 // window hands the message on: nothing of the freed control or its adapter
 // may be touched afterwards. A scroll box or frame bar freed on the
 // pointer's entering or leaving; a standard button or check box freed by
-// its click; a standard speed button freed while its form lives; the
-// skinning taken away in the middle of a control's message.
+// its click; a standard combo box freed by the pick in its open list; a
+// string grid freed as another cell is chosen; a standard speed button freed
+// while its form lives; the skinning taken away in the middle of a control's
+// message.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,6 +15,7 @@
 #include <utility>
 
 #include "classlib/Buttons.h"
+#include "classlib/Grids.h"
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
 #include "skin/adapters/acScrollWnd_win.h"
@@ -22,6 +25,7 @@
 #include "skin/forms/sFrameAdapter_win.h"
 #include "support/FreedMemory.h"
 #include "support/Mouse.h"
+#include "support/Pump.h"
 
 namespace kv {
 namespace {
@@ -113,6 +117,104 @@ TEST_P(ClickedControlFreed, ItsOwnClickFreesItUnderItsAdapter) {
 
 INSTANTIATE_TEST_SUITE_P(Controls, ClickedControlFreed,
                          ::testing::Values(TClicked::Button, TClicked::CheckBox));
+
+// A standard combo box freed by its OnChange as an item of its open list is
+// picked with the pointer: the list's adapter is in the middle of the
+// button-up that made the pick.
+class PickedComboFreed : public SkinnedFormFixture {};
+
+TEST_F(PickedComboFreed, NothingOfTheBoxOrItsAdaptersIsTouchedAfterTheFree) {
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const kvtest::TFreedMemoryCheck freed;
+  auto* combo = Add<TComboBox>(20, 20, 160, 24);
+  combo->SetStyle(csDropDownList);
+  for (const char* text : {"COM1", "COM2", "COM3"}) combo->Items()->Add(text);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(combo), nullptr);
+  const HWND wnd = combo->Handle();
+  int changed = 0;
+  combo->OnChange = [&](TObject*) {
+    ++changed;
+    TComboBox* doomed = std::exchange(combo, nullptr);
+    doomed->Free();
+  };
+  RECT r{};
+  GetClientRect(wnd, &r);
+  kvtest::Click(wnd, {r.right - 8, r.bottom / 2});
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(wnd, &info));
+  ASSERT_TRUE(pump::PumpUntil([&] { return IsWindowVisible(info.hwndList) != FALSE; }));
+  RECT item{};
+  SendMessageW(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+  kvtest::Click(info.hwndList, {item.left + 10, (item.top + item.bottom) / 2});
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(combo, nullptr);
+  EXPECT_FALSE(IsWindow(wnd));
+  kvtest::HoverOut();
+  EXPECT_TRUE(freed.Intact());
+}
+
+// A string grid (the history grid's kind) freed by its OnSelectCell as the
+// user moves to another cell, by a click or by an arrow key, or by its
+// OnEnter as a click gives it the focus: the grid's own move and its adapter
+// are in the middle of that message.
+enum class TMoved { Click, Key, ClickIntoFocus };
+
+class SelectedCellFreed : public SkinnedFormFixture, public ::testing::WithParamInterface<TMoved> {
+ protected:
+  void TearDown() override {
+    kvtest::HoverOut();
+    SkinnedFormFixture::TearDown();
+  }
+};
+
+TEST_P(SelectedCellFreed, NothingOfTheGridOrItsAdapterIsTouchedAfterTheFree) {
+  kvtest::SystemMoveTo(kvtest::AwayFromWindows());
+  const kvtest::TFreedMemoryCheck freed;
+  auto* grid = Add<TStringGrid>(20, 20, 300, 200);
+  grid->SetColCount(4);
+  grid->SetRowCount(8);
+  ShowSkinned();
+  ASSERT_NE(AdapterOf(grid), nullptr);
+  const HWND wnd = grid->Handle();
+  const TRect target = grid->CellRect(2, 3);
+  int asked = 0;
+  const auto freeIt = [&] {
+    ++asked;
+    TStringGrid* doomed = std::exchange(grid, nullptr);
+    doomed->Free();
+  };
+  if (GetParam() == TMoved::ClickIntoFocus) {
+    grid->OnEnter = [&](TObject*) { freeIt(); };
+    kvtest::Click(wnd, {target.Left + 4, target.Top + 4});
+  } else {
+    kvtest::Click(wnd, {target.Left + 4, target.Top + 4});
+    ASSERT_TRUE(pump::PumpUntil([&] { return GetFocus() == wnd; }));
+    grid->OnSelectCell = [&](TObject*, int, int, bool&) { freeIt(); };
+  }
+  if (GetParam() == TMoved::Click) {
+    const TRect other = grid->CellRect(1, 2);
+    kvtest::Click(wnd, {other.Left + 4, other.Top + 4});
+  } else if (GetParam() == TMoved::Key) {
+    INPUT keys[2]{};
+    for (INPUT& k : keys) {
+      k.type = INPUT_KEYBOARD;
+      k.ki.wVk = VK_DOWN;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    pump::PumpUntil([&] { return asked > 0; });
+    pump::PumpUntilIdle();
+  }
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(grid, nullptr);
+  EXPECT_FALSE(IsWindow(wnd));
+  EXPECT_TRUE(freed.Intact());
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, SelectedCellFreed,
+                         ::testing::Values(TMoved::Click, TMoved::Key, TMoved::ClickIntoFocus));
 
 // The program takes the skinning away (frees the form's provider, or a
 // frame's adapter, and with it the window adapters and the skin data they
