@@ -916,6 +916,11 @@ void FilterRow32(std::ptrdiff_t srcPixelStep, std::ptrdiff_t dstPixelStep, std::
 void ResampleBitmap(const TBitmap& source, TBitmap& dst, int newWidth, int newHeight,
                     std::uint8_t filter) {
   if (source.Width() < 2 || source.Height() < 2) throw Exception("Source bitmap is too small");
+  // The same size is a plain copy, in the source's own format.
+  if (newWidth == source.Width() && newHeight == source.Height()) {
+    if (&dst != &source) dst.Assign(source);
+    return;
+  }
   // Only 24-bit and 32-bit rows are filtered; anything else goes through 24 bits.
   TBitmap converted;
   const TBitmap* src = &source;
@@ -927,10 +932,6 @@ void ResampleBitmap(const TBitmap& source, TBitmap& dst, int newWidth, int newHe
   const TPixelFormat format = src->PixelFormat();
   const int bpp = src->BytesPerPixel();
   const int w = src->Width(), h = src->Height();
-  if (newWidth == w && newHeight == h) {
-    if (&dst != src) dst.Assign(*src);
-    return;
-  }
   if (newWidth < 1 || newHeight < 1) {
     dst = TBitmap(0, 0, format);
     return;
