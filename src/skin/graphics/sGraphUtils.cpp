@@ -397,9 +397,10 @@ void PaintAlphaBitmap(TRect dstRect, TRect srcRect, TBitmap* dst, bool reflectio
     std::uint8_t* q = PixelAt(dst, s.dx, s.dy + s.h + k);
     for (int i = 0; i < s.w; ++i, p += 4, q += db) {
       if (Rgb(p) == kMagenta) continue;
-      const int a = option == 0 ? p[3] / 3 * fade / 255 : p[3] * (100 - option) / 300 * fade / 255;
+      const double a = option == 0 ? p[3] / 3 * fade / 255.0
+                                   : p[3] * (100.0 - option) / 300 * fade / 255;
       const std::uint8_t* c = tint ? tc : p;
-      for (int n = 0; n < 3; ++n) q[n] = AlphaMix(c[n], q[n], std::clamp(a, 0, 255));
+      for (int n = 0; n < 3; ++n) q[n] = AlphaMix(c[n], q[n], Nearest(a));
     }
   }
 }
