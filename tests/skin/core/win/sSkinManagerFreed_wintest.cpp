@@ -107,6 +107,12 @@ INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst,
 // follow the default one.
 enum class TOutOfReach { PlacedLater, OnPlainForm, WindowAdapter, SpeedButtonHandler };
 
+std::string HolderName(const ::testing::TestParamInfo<TOutOfReach>& info) {
+  static const char* const names[] = {"PlacedLater", "OnPlainForm", "WindowAdapter",
+                                      "SpeedButtonHandler"};
+  return names[static_cast<int>(info.param)];
+}
+
 class ManagerFreedOutOfReach : public ManagerFreedBase,
                                public ::testing::WithParamInterface<TOutOfReach> {};
 
@@ -155,12 +161,7 @@ INSTANTIATE_TEST_SUITE_P(Holders, ManagerFreedOutOfReach,
                          ::testing::Values(TOutOfReach::PlacedLater, TOutOfReach::OnPlainForm,
                                            TOutOfReach::WindowAdapter,
                                            TOutOfReach::SpeedButtonHandler),
-                         [](const auto& info) {
-                           static const char* const names[] = {"PlacedLater", "OnPlainForm",
-                                                               "WindowAdapter",
-                                                               "SpeedButtonHandler"};
-                           return std::string(names[static_cast<int>(info.param)]);
-                         });
+                         HolderName);
 
 // A manager freed in the middle of its own change of skin: by its before or
 // after event, or while the box the change shows is up (a form closed by a
