@@ -347,7 +347,7 @@ TacHeaderLook TacListViewWnd::Look() const {
   TacHeaderLook look;
   look.Header = header_.Handle();
   look.List = CtrlHandle;
-  look.Manager = SkinManager != nullptr ? SkinManager : DefaultManager;
+  look.Manager = SkinManager != nullptr ? SkinManager.Get() : DefaultManager;
   look.Hot = hot_;
   look.Pressed = pressed_;
   look.Enabled = IsWindowEnabled(CtrlHandle) != FALSE;

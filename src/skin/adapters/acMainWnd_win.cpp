@@ -223,7 +223,7 @@ void UnhookWnd(HWND /*wnd*/, bool freeAdapter, bool repaint, TacMainWnd*& adapte
 // and falls back to the default one, as its skin data does.
 void TacMainWnd::ForgetDestroyedManager(const TMessage& m) {
   if (m.Msg != SM_ALPHACMD || m.WParamHi() != cmdSkinRemoved || SkinManager == nullptr ||
-      m.LParam != reinterpret_cast<LPARAM>(SkinManager) || !SkinManager->HasState(csDestroying))
+      m.LParam != reinterpret_cast<LPARAM>(SkinManager.Get()) || !SkinManager->HasState(csDestroying))
     return;
   const TsSkinManager* going = SkinManager;
   SkinData->ForgetDestroyedManager();

@@ -20,6 +20,7 @@
 
 #include "base/Types.h"
 #include "classlib/Controls.h"
+#include "skin/core/sCommonData_win.h"
 #include "skin/core/sTextUtils_win.h"
 #include "skin/core/sVclUtils_win.h"
 
@@ -90,7 +91,9 @@ class TacMainWnd {
   TRect ParentRect{};
   HWND ParentWnd = nullptr;
   HWND CtrlHandle = nullptr;
-  TsSkinManager* SkinManager = nullptr;
+  // Kept with its life token: a window adapted by hand, which no removal
+  // broadcast reaches, still lets a freed manager go.
+  TManagerRef SkinManager;
   TsCommonData* SkinData = nullptr;
   bool ScrollBusy = false;
   bool StateApplied = false;

@@ -369,7 +369,7 @@ bool TacTabControlWnd::TabCommand(TMessage& m) {
       m.Result = sd->Updating ? 1 : 0;
       return true;
     case cmdGetTabManager:
-      m.Result = reinterpret_cast<LRESULT>(SkinManager);
+      m.Result = reinterpret_cast<LRESULT>(SkinManager.Get());
       return true;
     case cmdGetBackground:
       // The sheets lie on the page frame.

@@ -88,7 +88,7 @@ class TacSpeedButtonHandler {
   bool Hooked() const { return hook_.Installed(); }
 
   TSpeedButton* Button = nullptr;
-  TsSkinManager* SkinManager = nullptr;
+  TManagerRef SkinManager;
   // The creator's; without one the handler makes its own.
   TsCommonData* SkinData = nullptr;
   bool Destroyed = false;

@@ -165,15 +165,26 @@ int TsCommonData::FadingIterations() {
 
 void TsCommonData::FadeShowGlow(bool update) { ShowControlGlow(this, update, nullptr); }
 
+TManagerRef& TManagerRef::operator=(TsSkinManager* manager) {
+  held_ = manager;
+  life_ = manager != nullptr ? manager->LifeToken() : std::weak_ptr<char>();
+  return *this;
+}
+
+TsSkinManager* TManagerRef::Get() const {
+  if (held_ == nullptr) return nullptr;
+  return life_.expired() ? DefaultManager : held_;
+}
+
 TsSkinManager* TsCommonData::SkinManager() const {
-  return manager_ != nullptr && !managerLife_.expired() ? manager_ : DefaultManager;
+  TsSkinManager* held = manager_;
+  return held != nullptr ? held : DefaultManager;
 }
 
 void TsCommonData::SetSkinManager(TsSkinManager* value) {
   TsSkinManager* stored = value == DefaultManager ? nullptr : value;
-  if (stored == manager_ && (stored == nullptr || !managerLife_.expired())) return;
+  if (stored == manager_.Alive() && !manager_.Freed()) return;
   manager_ = stored;
-  managerLife_ = stored != nullptr ? stored->LifeToken() : std::weak_ptr<char>();
   if (OwnerControl != nullptr && OwnerControl->HasState(csLoading)) return;
   TsSkinManager* m = SkinManager();
   if (HasSections(m))
@@ -192,7 +203,7 @@ void TsCommonData::SetSkinManager(TsSkinManager* value) {
 }
 
 void TsCommonData::ForgetDestroyedManager() {
-  if (manager_ != nullptr && (managerLife_.expired() || Destroying(manager_))) manager_ = nullptr;
+  if (manager_.Freed() || Destroying(manager_.Alive())) manager_ = nullptr;
 }
 
 void TsCommonData::SetSkinSection(const std::string& value) {

@@ -24,6 +24,29 @@ class TsSkinManager;
 class TacFormProvider;
 struct TsBgRequest;
 
+// A manager kept by a holder that no removal broadcast may reach (a control
+// not placed yet, a window adapted by hand): the manager's life token kept
+// with the pointer tells whether it is still there. Read, it is the manager
+// while it lives, the default one once it is freed, null when none is held.
+class TManagerRef {
+ public:
+  TManagerRef() = default;
+  TManagerRef(TsSkinManager* manager) { *this = manager; }  // NOLINT: stands in for the pointer
+  TManagerRef& operator=(TsSkinManager* manager);
+  TsSkinManager* Get() const;
+  operator TsSkinManager*() const { return Get(); }  // NOLINT
+  TsSkinManager* operator->() const { return Get(); }
+  TsSkinManager& operator*() const { return *Get(); }
+  // The manager held and still there; null otherwise.
+  TsSkinManager* Alive() const { return Freed() ? nullptr : held_; }
+  // A manager was held and has been freed since.
+  bool Freed() const { return held_ != nullptr && life_.expired(); }
+
+ private:
+  TsSkinManager* held_ = nullptr;
+  std::weak_ptr<char> life_;
+};
+
 // What the core needs to know of a control's kind; each skinned class sets
 // its own in its constructor.
 enum TacControlCapability : std::uint16_t {
@@ -62,7 +85,7 @@ class TsCommonData : public TPersistent, public TacFadeTarget {
   TsSkinManager* SkinManager() const;
   // The default manager is stored as none, so a later default is followed.
   void SetSkinManager(TsSkinManager* value);
-  bool SkinManagerStored() const { return manager_ != nullptr && !managerLife_.expired(); }
+  bool SkinManagerStored() const { return manager_.Alive() != nullptr; }
   // A manager going away is no longer kept as the explicit one.
   void ForgetDestroyedManager();
   const std::string& SkinSection() const { return skinSection_; }
@@ -115,10 +138,7 @@ class TsCommonData : public TPersistent, public TacFadeTarget {
   std::string skinSection_;
   bool customFont_ = false;
   bool customColor_ = false;
-  TsSkinManager* manager_ = nullptr;
-  // A holder that no removal broadcast reaches (not placed yet, or on a
-  // form nobody skins) learns of a freed manager by its token.
-  std::weak_ptr<char> managerLife_;
+  TManagerRef manager_;
 };
 
 // The skin data a control owns, asked of the control; null when it has none.

@@ -1107,7 +1107,7 @@ std::unique_ptr<TacHookedWindow> NewDialogWnd(HWND dialog, TsSkinManager* manage
   if (adapter == nullptr) return nullptr;
   if (adapter->SkinUsable()) {
     SendMessageW(dialog, SM_ALPHACMD, CommandWParam(cmdSkinLoaded),
-                 reinterpret_cast<LPARAM>(adapter->SkinManager));
+                 reinterpret_cast<LPARAM>(adapter->SkinManager.Get()));
   }
   if (IsWindowVisible(dialog))
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);

@@ -132,7 +132,7 @@ bool WrapChildWindow(TacProvider* provider, HWND wnd) {
     if (auto* dialog = dynamic_cast<TacDialogWnd*>(provider->DialogWnd)) dialog->SkipPaint = false;
   if (how.Kind == K::None) return true;
   TsSkinManager* manager =
-      provider->DialogWnd != nullptr ? provider->DialogWnd->SkinManager : DefaultManager;
+      provider->DialogWnd != nullptr ? provider->DialogWnd->SkinManager.Get() : DefaultManager;
   const bool seed = std::exchange(acDlgModeSeed, how.DlgMode);
   TacMainWnd* adapter = nullptr;
   try {

@@ -397,9 +397,10 @@ void PaintAlphaBitmap(TRect dstRect, TRect srcRect, TBitmap* dst, bool reflectio
     std::uint8_t* q = PixelAt(dst, s.dx, s.dy + s.h + k);
     for (int i = 0; i < s.w; ++i, p += 4, q += db) {
       if (Rgb(p) == kMagenta) continue;
-      const int a = option == 0 ? p[3] / 3 * fade / 255 : p[3] * (100 - option) / 300 * fade / 255;
+      const double a = option == 0 ? p[3] / 3 * fade / 255.0
+                                   : p[3] * (100.0 - option) / 300 * fade / 255;
       const std::uint8_t* c = tint ? tc : p;
-      for (int n = 0; n < 3; ++n) q[n] = AlphaMix(c[n], q[n], std::clamp(a, 0, 255));
+      for (int n = 0; n < 3; ++n) q[n] = AlphaMix(c[n], q[n], Nearest(a));
     }
   }
 }
@@ -916,6 +917,11 @@ void FilterRow32(std::ptrdiff_t srcPixelStep, std::ptrdiff_t dstPixelStep, std::
 void ResampleBitmap(const TBitmap& source, TBitmap& dst, int newWidth, int newHeight,
                     std::uint8_t filter) {
   if (source.Width() < 2 || source.Height() < 2) throw Exception("Source bitmap is too small");
+  // The same size is a plain copy, in the source's own format.
+  if (newWidth == source.Width() && newHeight == source.Height()) {
+    if (&dst != &source) dst.Assign(source);
+    return;
+  }
   // Only 24-bit and 32-bit rows are filtered; anything else goes through 24 bits.
   TBitmap converted;
   const TBitmap* src = &source;
@@ -927,10 +933,6 @@ void ResampleBitmap(const TBitmap& source, TBitmap& dst, int newWidth, int newHe
   const TPixelFormat format = src->PixelFormat();
   const int bpp = src->BytesPerPixel();
   const int w = src->Width(), h = src->Height();
-  if (newWidth == w && newHeight == h) {
-    if (&dst != src) dst.Assign(*src);
-    return;
-  }
   if (newWidth < 1 || newHeight < 1) {
     dst = TBitmap(0, 0, format);
     return;

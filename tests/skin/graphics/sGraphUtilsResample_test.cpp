@@ -10,6 +10,7 @@ namespace {
 using testing::Filled;
 using testing::Numbered;
 using testing::Px;
+using testing::PxColour;
 using testing::SetPx;
 
 TEST(ResampleFilter, HasTheShapesAndSupportsOfItsSevenFilters) {
@@ -97,12 +98,22 @@ TEST(ResampleBitmap, MirrorsSamplesFarBeyondTheRightAndBottomEdges) {
     }
 }
 
+// In every pixel format, into another bitmap or into the source itself.
 TEST(ResampleBitmap, CopiesWhenTheSizeIsTheSame) {
-  const TBitmap src = Numbered(3, 3, pf32bit);
-  TBitmap dst;
-  ResampleBitmap(src, dst, 3, 3, 1);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(Px(dst, x, y), Px(src, x, y));
+  for (TPixelFormat f : {pf8bit, pf24bit, pf32bit})
+    for (bool intoItself : {false, true}) {
+      TBitmap src = Numbered(3, 3, f);
+      if (f == pf8bit)
+        for (int y = 0; y < 3; ++y)
+          for (int x = 0; x < 3; ++x) SetPx(src, x, y, static_cast<std::uint32_t>(x + 3 * y));
+      const TBitmap before = src;
+      TBitmap other;
+      TBitmap& dst = intoItself ? src : other;
+      ResampleBitmap(src, dst, 3, 3, 1);
+      EXPECT_EQ(dst.PixelFormat(), f) << f << (intoItself ? " into itself" : "");
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(PxColour(dst, x, y), PxColour(before, x, y));
+    }
 }
 
 TEST(ResampleBitmap, RefusesSourcesBelowTwoByTwoAndLeavesTheDestination) {

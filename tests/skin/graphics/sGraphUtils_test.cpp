@@ -285,18 +285,29 @@ TEST(PaintAlphaBitmap, BlendsByPerPixelAlphaWithOptionalSilhouette) {
   EXPECT_EQ(Px(tinted, 0, 0), 0xFE0000u);
 }
 
+// The reflection's alpha is rounded to the nearest: with Option 0 it is
+// (a div 3) x fade / 255, else a x (100 - Option) / 300 x fade / 255; the
+// fade falls from 255 by 255 div 2 a row here.
 TEST(PaintAlphaBitmap, MirrorsAFadingReflectionBelowThePicture) {
-  TBitmap src = Filled(1, 4, pf32bit, 0xFFFFFFFFu);
+  struct Row {
+    std::uint8_t option;
+    unsigned first, second;  // alpha of the two reflected rows
+  };
+  for (const Row& row : {Row{0, 85, 43},      // 85; 85 x 128 / 255 = 42.67
+                         Row{40, 51, 26}}) {  // 51; 51 x 128 / 255 = 25.6
+    TBitmap src = Filled(1, 4, pf32bit, 0xFFFFFFFFu);
+    TBitmap dst(1, 8, pf24bit);
+    PaintAlphaBitmap({0, 0, 1, 4}, {0, 0, 1, 4}, &dst, true, row.option, clNone, false,
+                     EmptyBgCacheInfo, &src);
+    EXPECT_EQ(Px(dst, 0, 4) & 0xFF, (255u * row.first) >> 8) << int(row.option);
+    EXPECT_EQ(Px(dst, 0, 5) & 0xFF, (255u * row.second) >> 8) << int(row.option);
+    EXPECT_EQ(Px(dst, 0, 6), 0u);
+  }
   TBitmap dst(1, 8, pf24bit);
-  PaintAlphaBitmap({0, 0, 1, 4}, {0, 0, 1, 4}, &dst, true, 0, clNone, false, EmptyBgCacheInfo,
-                   &src);
-  // alpha 255 div 3 = 85 at full fade, then fade 255 - 127 = 128: 85 * 128 / 255 = 42.
-  EXPECT_EQ(Px(dst, 0, 4) & 0xFF, (255u * 85) >> 8);
-  EXPECT_EQ(Px(dst, 0, 5) & 0xFF, (255u * 42) >> 8);
-  EXPECT_EQ(Px(dst, 0, 6), 0u);
   TBitmap one = Filled(1, 1, pf32bit, 0xFFFFFFFFu);  // too short for a reflection
   PaintAlphaBitmap({0, 0, 1, 1}, {0, 0, 1, 1}, &dst, true, 0, clNone, false, EmptyBgCacheInfo,
                    &one);
+  EXPECT_EQ(Px(dst, 0, 1), 0u);
 }
 
 TEST(PaintAlphaBitmap, ClipsRectanglesOutsideEitherBitmap) {

@@ -6,12 +6,15 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <tuple>
 
+#include "classlib/Buttons.h"
 #include "classlib/StdCtrls.h"
 #include "skin/adapters/SkinnedFormFixture.h"
 #include "skin/adapters/acEditWnd_win.h"
+#include "skin/adapters/acToolBarWnd_win.h"
 #include "skin/controls/sEdit_win.h"
 #include "skin/controls/sListView_win.h"
 #include "skin/controls/sPanel_win.h"
@@ -22,8 +25,7 @@
 namespace kv {
 namespace {
 
-class ManagerFreedFirst : public SkinnedFormFixture,
-                          public ::testing::WithParamInterface<std::tuple<bool, bool>> {
+class ManagerFreedBase : public SkinnedFormFixture {
  protected:
   Owned<TsSkinManager> NewOther() {
     Owned<TsSkinManager> other = CreateOwned<TsSkinManager>();
@@ -41,6 +43,9 @@ class ManagerFreedFirst : public SkinnedFormFixture,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   }
 };
+
+class ManagerFreedFirst : public ManagerFreedBase,
+                          public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
 // With the first parameter the whole form is skinned by the freed manager,
 // else only the controls given it are; with the second it is switched off
@@ -96,30 +101,67 @@ INSTANTIATE_TEST_SUITE_P(Managers, ManagerFreedFirst,
                          ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 // Holders no removal broadcast reaches: a control not placed yet, and one
-// on a form that neither the application owns nor a provider skins. Placed
-// and painted after the manager is gone, they follow the default one.
-class ManagerFreedOutOfReach : public ManagerFreedFirst {};
+// on a form that neither the application owns nor a provider skins; on
+// that form too, a window adapter and a speed button's handler given the
+// manager by hand. Placed and painted after the manager is gone, they
+// follow the default one.
+enum class TOutOfReach { PlacedLater, OnPlainForm, WindowAdapter, SpeedButtonHandler };
+
+std::string HolderName(const ::testing::TestParamInfo<TOutOfReach>& info) {
+  static const char* const names[] = {"PlacedLater", "OnPlainForm", "WindowAdapter",
+                                      "SpeedButtonHandler"};
+  return names[static_cast<int>(info.param)];
+}
+
+class ManagerFreedOutOfReach : public ManagerFreedBase,
+                               public ::testing::WithParamInterface<TOutOfReach> {};
 
 TEST_P(ManagerFreedOutOfReach, IsDroppedAllTheSame) {
-  const bool placedLater = std::get<0>(GetParam());
+  const TOutOfReach holder = GetParam();
   const kvtest::TFreedMemoryCheck freed;
   Owned<TsSkinManager> other = NewOther();
   auto* panel = Create<TsPanel>(form);
   panel->SetBounds(10, 10, 150, 80);
-  if (!placedLater) panel->SetParent(form);
-  panel->SkinData()->SetSkinManager(other.get());
+  if (holder != TOutOfReach::PlacedLater) panel->SetParent(form);
+  auto* edit = Add<TEdit>(200, 10, 150, 24);
+  auto* button = Add<TSpeedButton>(200, 50, 23, 22);
   form->Show();
   pump::PumpUntilIdle();
+  TacEditWnd* adapter = nullptr;
+  std::unique_ptr<TacSpeedButtonHandler> handler;
+  const std::function<TsSkinManager*()> held = [&]() -> TsSkinManager* {
+    switch (holder) {
+      case TOutOfReach::WindowAdapter:
+        return adapter->SkinManager;
+      case TOutOfReach::SpeedButtonHandler:
+        return handler->SkinManager;
+      default:
+        return panel->SkinData()->SkinManager();
+    }
+  };
+  if (holder == TOutOfReach::WindowAdapter)
+    adapter = CreateAdapter<TacEditWnd>(edit->Handle(), true, nullptr, other.get(), "EDIT");
+  else if (holder == TOutOfReach::SpeedButtonHandler)
+    handler = CreateSpeedButtonHandler(button, "SPEEDBUTTON", other.get(), nullptr);
+  else
+    panel->SkinData()->SetSkinManager(other.get());
+  ASSERT_EQ(held(), other.get());
 
   other.reset();
-  if (placedLater) panel->SetParent(form);
+  if (holder == TOutOfReach::PlacedLater) panel->SetParent(form);
   RepaintAll();
   EXPECT_EQ(freed.Faults(), 0u) << "the freed manager was read";
-  EXPECT_EQ(panel->SkinData()->SkinManager(), manager.get());
+  EXPECT_EQ(held(), manager.get());
+  if (adapter != nullptr) FreeAdapter(adapter);
+  handler.reset();
+  EXPECT_EQ(freed.Faults(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Holders, ManagerFreedOutOfReach,
-                         ::testing::Combine(::testing::Bool(), ::testing::Values(false)));
+                         ::testing::Values(TOutOfReach::PlacedLater, TOutOfReach::OnPlainForm,
+                                           TOutOfReach::WindowAdapter,
+                                           TOutOfReach::SpeedButtonHandler),
+                         HolderName);
 
 // A manager freed in the middle of its own change of skin: by its before or
 // after event, or while the box the change shows is up (a form closed by a
